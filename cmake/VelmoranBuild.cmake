@@ -1,0 +1,96 @@
+# Shared build settings: warnings, ccache, sanitizers, and the helpers every folder uses
+# to declare its library, its tests, its tools and its benchmarks.
+
+find_program(VELMORAN_CCACHE ccache)
+if(VELMORAN_CCACHE)
+  # Precompiled headers only stay cacheable with these sloppiness settings.
+  set(CMAKE_CXX_COMPILER_LAUNCHER
+      ${CMAKE_COMMAND} -E env
+      "CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime"
+      ${VELMORAN_CCACHE})
+endif()
+
+add_library(velmoran_options INTERFACE)
+target_compile_options(velmoran_options INTERFACE -Wall -Wextra)
+target_include_directories(velmoran_options INTERFACE ${CMAKE_SOURCE_DIR})
+if(VELMORAN_SANITIZE)
+  target_compile_options(velmoran_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(velmoran_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(VELMORAN_FUZZ)
+  # Coverage for the fuzzers in every library they reach.
+  target_compile_options(velmoran_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+  target_link_options(velmoran_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  target_compile_options(velmoran_options INTERFACE -Xclang -fno-pch-timestamp)
+endif()
+
+# velmoran_library(<layer> SOURCES ... DEPENDS ... [QT_PCH])
+# builds the static library velmoran_<layer> (slashes become underscores).
+function(velmoran_library layer)
+  cmake_parse_arguments(ARG "QT_PCH" "" "SOURCES;DEPENDS" ${ARGN})
+  string(REPLACE "/" "_" name "velmoran_${layer}")
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC velmoran_options ${ARG_DEPENDS})
+  if(ARG_QT_PCH)
+    target_precompile_headers(${name} PRIVATE <QtWidgets/QtWidgets> <string> <vector> <memory>)
+  endif()
+endfunction()
+
+# velmoran_test(<suite> SOURCES ... DEPENDS ...)
+# one GoogleTest program per suite; every test is named "<suite>.<Case>.<Test>" in ctest,
+# and widget tests run offscreen.
+function(velmoran_test suite)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  set(target test_${suite})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE velmoran_options ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${target} PRIVATE
+    VELMORAN_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    VELMORAN_DATA_DIR="${CMAKE_SOURCE_DIR}/data"
+    VELMORAN_ARTIFACTS="${CMAKE_BINARY_DIR}/artifacts")
+  gtest_discover_tests(${target}
+    TEST_PREFIX "${suite}."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# velmoran_tool(<name> SOURCES ... DEPENDS ...): a developer program, not installed.
+function(velmoran_tool name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE velmoran_options ${ARG_DEPENDS})
+endfunction()
+
+# velmoran_bench(<name> SOURCES ... DEPENDS ...): a Google Benchmark program.
+function(velmoran_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(bench_${name} ${ARG_SOURCES})
+  target_link_libraries(bench_${name} PRIVATE velmoran_options ${ARG_DEPENDS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# velmoran_fuzz(<name> SOURCES ... DEPENDS ...): a libFuzzer target, only with VELMORAN_FUZZ.
+function(velmoran_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  if(NOT VELMORAN_FUZZ)
+    return()
+  endif()
+  add_executable(fuzz_${name} ${ARG_SOURCES})
+  target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(fuzz_${name} PRIVATE velmoran_options ${ARG_DEPENDS})
+endfunction()
+
+# Adds every sub-folder of the current folder that has a CMakeLists.txt.
+function(velmoran_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()

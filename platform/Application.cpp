@@ -1,0 +1,49 @@
+// Exception handling at the Qt boundary.
+#include "platform/Application.h"
+
+#include "platform/Exceptions.h"
+#include "platform/Prompt.h"
+
+namespace velmoran {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Velmoran"));
+    setOrganizationName(QStringLiteral("Orvelan"));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentException();
+        return false;
+    }
+}
+
+void ShowCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        Prompts().ShowError("Zu wenig Arbeitsspeicher");
+    } catch (const std::exception& e) {
+        Prompts().ShowError(e.what());
+    } catch (...) {
+        Prompts().ShowError("Unbekannter Fehler");
+    }
+}
+
+bool RunGuarded(const std::function<void()>& work)
+{
+    try {
+        work();
+        return true;
+    } catch (...) {
+        ShowCurrentException();
+        return false;
+    }
+}
+
+}  // namespace velmoran

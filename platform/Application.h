@@ -1,0 +1,23 @@
+// The application object: a QApplication that catches every exception at the event-loop
+// boundary and shows its message in a German message box, so that the program goes on.
+#pragma once
+
+#include <QApplication>
+
+#include <exception>
+#include <functional>
+
+namespace velmoran {
+
+class TApplication : public QApplication {
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Shows the message of the exception being handled (call inside a catch block).
+void ShowCurrentException();
+// Runs `work`, showing any exception it raises; returns false when one was raised.
+bool RunGuarded(const std::function<void()>& work);
+
+}  // namespace velmoran

@@ -1,0 +1,110 @@
+// The checked arithmetic helpers.
+#include "platform/CheckedMath.h"
+
+#include "platform/Exceptions.h"
+
+#include <cmath>
+
+namespace velmoran {
+
+namespace {
+void RequireOperand(double x)
+{
+    if (std::isnan(x))
+        throw EInvalidOp();
+}
+}  // namespace
+
+double Checked(double result)
+{
+    if (std::isnan(result))
+        throw EInvalidOp();
+    if (std::isinf(result))
+        throw EOverflow();
+    return result;
+}
+
+double CheckedAdd(double a, double b)
+{
+    RequireOperand(a);
+    RequireOperand(b);
+    return Checked(a + b);
+}
+
+double CheckedSub(double a, double b)
+{
+    RequireOperand(a);
+    RequireOperand(b);
+    return Checked(a - b);
+}
+
+double CheckedMul(double a, double b)
+{
+    RequireOperand(a);
+    RequireOperand(b);
+    return Checked(a * b);
+}
+
+double CheckedDiv(double a, double b)
+{
+    RequireOperand(a);
+    RequireOperand(b);
+    if (b == 0.0) {
+        if (a == 0.0)
+            throw EInvalidOp();
+        throw EZeroDivide();
+    }
+    return Checked(a / b);
+}
+
+double CheckedPower(double base, double exponent)
+{
+    RequireOperand(base);
+    RequireOperand(exponent);
+    if (exponent == 0.0)
+        return 1.0;
+    if (base == 0.0) {
+        if (exponent < 0.0)
+            throw EZeroDivide();
+        return 0.0;
+    }
+    if (base < 0.0 && std::trunc(exponent) != exponent)
+        throw EInvalidOp();
+    return Checked(std::pow(base, exponent));
+}
+
+double CheckedLn(double x)
+{
+    RequireOperand(x);
+    if (x == 0.0)
+        throw EZeroDivide();
+    if (x < 0.0)
+        throw EInvalidOp();
+    return Checked(std::log(x));
+}
+
+double CheckedLog10(double x)
+{
+    RequireOperand(x);
+    if (x == 0.0)
+        throw EZeroDivide();
+    if (x < 0.0)
+        throw EInvalidOp();
+    return Checked(std::log10(x));
+}
+
+double CheckedExp(double x)
+{
+    RequireOperand(x);
+    return Checked(std::exp(x));
+}
+
+double CheckedSqrt(double x)
+{
+    RequireOperand(x);
+    if (x < 0.0)
+        throw EInvalidOp();
+    return Checked(std::sqrt(x));
+}
+
+}  // namespace velmoran

@@ -1,0 +1,29 @@
+// Windows-1252 <-> UTF-8: records, calculation files and templates hold Windows-1252 bytes,
+// the program works in UTF-8. One table serves both directions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmoran {
+
+// The Unicode code point of a Windows-1252 byte (the five unassigned bytes map to themselves,
+// as the C1 controls, so that every byte survives a round trip).
+char32_t Cp1252ToUnicode(unsigned char byte);
+
+// The Windows-1252 byte of a code point, or '?' when the code page has none.
+char UnicodeToCp1252(char32_t codePoint);
+
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// Converts UTF-8 to Windows-1252; unmappable characters and invalid UTF-8 sequences become '?'.
+std::string Utf8ToCp1252(std::string_view text);
+
+// Appends the UTF-8 encoding of a code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// Decodes one UTF-8 character at text[pos], advancing pos; invalid sequences give U+FFFD
+// and advance by one byte.
+char32_t DecodeUtf8(std::string_view text, std::size_t& pos);
+
+}  // namespace velmoran

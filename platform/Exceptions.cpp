@@ -1,0 +1,33 @@
+// Fixed texts of the program's exceptions.
+#include "platform/Exceptions.h"
+
+namespace velmoran {
+
+EConvertError EConvertError::InvalidInteger(std::string_view text)
+{
+    return EConvertError("'" + std::string(text) + "' ist kein gültiger Integerwert");
+}
+
+EConvertError EConvertError::InvalidFloat(std::string_view text)
+{
+    return EConvertError("'" + std::string(text) + "' ist kein gültiger Gleitkommawert");
+}
+
+EZeroDivide::EZeroDivide() : EMathError("Gleitkommadivision durch Null") {}
+EInvalidOp::EInvalidOp() : EMathError("Ungültige Gleitkommaoperation") {}
+EOverflow::EOverflow() : EMathError("Gleitkommaüberlauf") {}
+
+EReadError::EReadError() : EStreamError("Stream-Lesefehler") {}
+EWriteError::EWriteError() : EStreamError("Stream-Schreibfehler") {}
+
+EFOpenError EFOpenError::CannotOpen(std::string_view fileName)
+{
+    return EFOpenError("Datei " + std::string(fileName) + " kann nicht geöffnet werden");
+}
+
+EFOpenError EFOpenError::CannotCreate(std::string_view fileName)
+{
+    return EFOpenError("Datei " + std::string(fileName) + " kann nicht erstellt werden");
+}
+
+}  // namespace velmoran

@@ -1,0 +1,63 @@
+// Exceptions raised inside event handlers reach the user as a message and the program goes on.
+#include "platform/Application.h"
+#include "platform/Exceptions.h"
+#include "platform/Prompt.h"
+
+#include <gtest/gtest.h>
+
+#include <QEvent>
+#include <QObject>
+#include <QTimer>
+
+using namespace velmoran;
+
+namespace {
+
+class ThrowingObject : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User)
+            throw EZeroDivide();
+        return QObject::event(e);
+    }
+};
+
+TApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_platform";
+    static char* argv[] = {name, nullptr};
+    static TApplication app(argc, argv);
+    return app;
+}
+
+}  // namespace
+
+TEST(Application, ExceptionInAnEventIsShownAndTheLoopGoesOn)
+{
+    TApplication& app = App();
+    ScriptedPromptService prompts;
+    ThrowingObject object;
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+    bool later = false;
+    QTimer::singleShot(0, [&] { later = true; });
+    QTimer::singleShot(20, &app, &QCoreApplication::quit);
+    app.exec();
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Gleitkommadivision durch Null");
+    EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Error);
+    EXPECT_TRUE(later);
+}
+
+TEST(Application, RunGuardedAndScriptedAnswers)
+{
+    ScriptedPromptService prompts;
+    EXPECT_FALSE(RunGuarded([] { throw EConvertError::InvalidInteger("x"); }));
+    EXPECT_TRUE(RunGuarded([] {}));
+    prompts.Answer(mrNo);
+    EXPECT_EQ(Prompts().MessageDlg("Speichern?", MsgDlgType::Confirmation, mbYes | mbNo | mbCancel), mrNo);
+    EXPECT_EQ(Prompts().MessageDlg("Weiter?", MsgDlgType::Confirmation, mbYes | mbNo), mrYes);
+    ASSERT_EQ(prompts.Messages().size(), 3u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "'x' ist kein gültiger Integerwert");
+}

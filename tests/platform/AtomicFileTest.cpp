@@ -1,0 +1,73 @@
+// Saving never leaves a half-written file.
+#include "platform/AtomicFile.h"
+#include "platform/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace velmoran;
+namespace fs = std::filesystem;
+
+namespace {
+fs::path FreshFolder(const std::string& name)
+{
+    const fs::path dir = fs::temp_directory_path() / ("velmoran-atomic-" + std::to_string(::getpid())) / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+std::size_t EntryCount(const fs::path& dir)
+{
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+}  // namespace
+
+TEST(AtomicFile, ReplacesContentsAndKeepsPermissions)
+{
+    const fs::path dir = FreshFolder("replace");
+    const std::string file = (dir / "plant.vda").string();
+    ASSERT_TRUE(WriteFileAtomically(file, "old"));
+    ::chmod(file.c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomically(file, "new contents"));
+    EXPECT_EQ(ReadFileBytes(file), "new contents");
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(EntryCount(dir), 1u);  // no temporary file left behind
+}
+
+TEST(AtomicFile, FailingProducerLeavesTheOldFile)
+{
+    const fs::path dir = FreshFolder("producer");
+    const std::string file = (dir / "plant.vda").string();
+    ASSERT_TRUE(WriteFileAtomically(file, "precious"));
+    const SaveResult result = WriteFileAtomically(file, [](TStream& out) {
+        out.WriteString("half");
+        throw EWriteError();
+    });
+    EXPECT_FALSE(result.Ok);
+    EXPECT_NE(result.Message.find("konnte nicht gespeichert werden"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(file), "precious");
+    EXPECT_EQ(EntryCount(dir), 1u);
+}
+
+TEST(AtomicFile, FailingRenameLeavesTheOldFileAndNoTemporary)
+{
+    const fs::path dir = FreshFolder("rename");
+    // The target is a non-empty folder: the rename over it must fail.
+    const fs::path target = dir / "occupied";
+    fs::create_directories(target / "inside");
+    const SaveResult result = WriteFileAtomically(target.string(), "bytes");
+    EXPECT_FALSE(result.Ok);
+    EXPECT_TRUE(fs::is_directory(target / "inside"));
+    EXPECT_EQ(EntryCount(dir), 1u);
+}
+
+TEST(AtomicFile, MissingFolderIsReported)
+{
+    const SaveResult result = WriteFileAtomically("/nonexistent-velmoran-folder/x.vda", "bytes");
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.Message.empty());
+}

@@ -1,0 +1,35 @@
+// Windows-1252 <-> UTF-8.
+#include "platform/Cp1252.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmoran;
+
+TEST(Cp1252, GermanTextRoundTrips)
+{
+    const std::string utf8 = "Übergangsbereich horiz./vertikal";
+    const std::string bytes = Utf8ToCp1252(utf8);
+    EXPECT_EQ(bytes.size(), utf8.size() - 1);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xDC);
+    EXPECT_EQ(Cp1252ToUtf8(bytes), utf8);
+    EXPECT_EQ(Utf8ToCp1252("höchste"), std::string("h\xF6" "chste"));
+}
+
+TEST(Cp1252, EveryByteRoundTripsIncludingTheHighControls)
+{
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    EXPECT_EQ(Cp1252ToUtf8("\x80"), "€");
+    EXPECT_EQ(Cp1252ToUtf8("\x84\x93\x94"), "„“”");
+    EXPECT_EQ(Cp1252ToUtf8("\x9F"), "Ÿ");
+}
+
+TEST(Cp1252, UnmappableAndBrokenInputBecomesQuestionMarks)
+{
+    EXPECT_EQ(Utf8ToCp1252("a→b"), "a?b");
+    EXPECT_EQ(Utf8ToCp1252("😀"), "?");
+    EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");           // truncated sequence
+    EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");         // overlong encoding
+}
