@@ -1,0 +1,92 @@
+// TReport: expands a screen or print template into a result document. Items between two "|"
+// become field values, expression results or template variables; "$?" opens a conditional
+// block, "${" includes a file, "$#" is a comment and a lone "$" closes a block.
+#pragma once
+
+#include "report/Expression.h"
+#include "report/ReportDataSet.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmoran {
+
+class TStream;
+
+// A variable set by an assignment item; the name is trimmed and upper case.
+struct TVarEntry {
+    std::string Name;
+    double Value = 0;
+};
+
+class TReport : private NameResolver {
+public:
+    // Includes nest at most this deep.
+    static constexpr std::uint8_t kMaxIncludeDepth = 3;
+    // Widths and decimals of name items are capped here.
+    static constexpr int kMaxNameItemWidth = 255;
+
+    TReport() = default;
+    TReport(const TReport&) = delete;
+    TReport& operator=(const TReport&) = delete;
+
+    // The module's datasets in the main window's order; not owned.
+    void SetDataSets(std::vector<ReportDataSet*> dataSets) { dataSets_ = std::move(dataSets); }
+    const std::vector<ReportDataSet*>& DataSets() const { return dataSets_; }
+
+    // Registers every field of every dataset under its name, then renames fields by the alias
+    // file ("Name = Alias" per line). A repeated call appends further entries.
+    void LoadVariables(const std::string& fileName);
+
+    // Sets the record number for names without "#" (shared by all engines).
+    void SetRecord(std::uint8_t index);
+    std::uint8_t RecordNumber() const { return recordNumber_; }
+    static std::uint8_t DefaultRecordNumber();
+
+    // Expands the template from its position to its end, appending to the output. Raises the
+    // conversion error for a non-digit after "#" in a name.
+    void ProcessTemplate(TStream* templateStream, TStream* output);
+
+    const std::vector<TVarEntry>& Variables() const { return variables_; }
+    std::optional<double> VariableValue(std::string_view upperName) const;
+
+    // The field registered under the name (case-insensitive; "Name#n" reads record n, otherwise
+    // the default record), with its dataset positioned on that record; nullptr when none.
+    ReportField* LookupField(std::string_view upperName);
+
+    // The text of one item (without its "|"s); sets assignmentFlag for an assignment.
+    std::string FormatItem(std::string_view item, bool& assignmentFlag);
+
+    // Evaluates a condition as "$?" directives do.
+    bool EvaluateCondition(std::string_view text) { return velmoran::EvaluateCondition(text, *this); }
+
+private:
+    struct NameEntry {
+        std::string Name;
+        ReportField* Field = nullptr;
+    };
+    // Output state of one run (one include level).
+    struct RunState {
+        bool Enabled = true;
+        std::uint8_t Nesting = 0;
+    };
+
+    std::optional<double> ResolveName(std::string_view upperName) override;
+    std::string ExpandLine(std::string_view line, RunState& state, bool& flagged);
+    std::size_t Directive(std::string_view line, std::size_t dollar, RunState& state);
+    void Include(const std::string& fileName);
+    std::string FormatNameItem(const std::string& name, int width, int decimals);
+    void SetVariable(const std::string& name, double value);
+
+    std::vector<ReportDataSet*> dataSets_;
+    std::vector<NameEntry> names_;
+    std::vector<TVarEntry> variables_;
+    TStream* output_ = nullptr;
+    std::uint8_t includeDepth_ = 0;
+    std::uint8_t recordNumber_ = 0;
+};
+
+}  // namespace velmoran
