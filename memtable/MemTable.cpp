@@ -661,11 +661,6 @@ void TzebCustomMemTable::InternalClose()
 
 // ---- steps around the events ----
 
-void TzebCustomMemTable::DoAfterOpen()
-{
-    TDataSet::DoAfterOpen();
-}
-
 void TzebCustomMemTable::DoBeforeClose()
 {
     if (State() == dsEdit || State() == dsInsert)

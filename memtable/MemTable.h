@@ -129,7 +129,6 @@ protected:
     void SetRecNoValue(int value) override;
     void ClearCalcFields(TRecordBuffer buffer) override;
 
-    void DoAfterOpen() override;
     void DoBeforeClose() override;
     void DoBeforeInsert() override;
     void DoBeforePost() override;
