@@ -581,7 +581,18 @@ int TzebCustomMemTable::CompareBookmarks(const TBookmark& a, const TBookmark& b)
         return 0;
     const TzebRecord* ra = store_->FindRecord(a.Slot, a.UniqueNumber);
     const TzebRecord* rb = store_->FindRecord(b.Slot, b.UniqueNumber);
-    int result = currentIndex_->CompareRecords(ra, rb);
+    int result = 0;
+    if (currentIndex_->IsRowOrder()) {
+        // Slot numbers say nothing about the order once records were inserted or slots reused;
+        // the place in the row order does.
+        int pa = currentIndex_->IndexOfRecord(ra, ra->Position);
+        int pb = currentIndex_->IndexOfRecord(rb, rb->Position);
+        result = pa < pb ? -1 : pa > pb ? 1 : 0;
+        if (result == 0)
+            result = currentIndex_->CompareRecords(ra, rb);
+    } else {
+        result = currentIndex_->CompareRecords(ra, rb);
+    }
     if (result == 0 && !currentIndex_->IsRowOrder()) {
         result = ra->Position < rb->Position ? -1 : ra->Position > rb->Position ? 1 : 0;
         if (result == 0)

@@ -128,6 +128,14 @@ TEST_F(MemTableTest, InsertPlacesBeforeTheCurrentRecord)
     EXPECT_EQ(name->AsString(), "neu");
     EXPECT_EQ(table.RecNo(), 2);
     EXPECT_EQ(Names(), (std::vector<std::string>{"a", "neu", "b", "c"}));
+    // Bookmarks compare by the row order, not by the order the records were stored in.
+    TBookmark inserted = table.GetBookmark();
+    table.Next();
+    TBookmark b = table.GetBookmark();
+    EXPECT_EQ(name->AsString(), "b");
+    EXPECT_GT(inserted.Slot, b.Slot);
+    EXPECT_EQ(table.CompareBookmarks(inserted, b), -1);
+    EXPECT_EQ(table.CompareBookmarks(b, inserted), 1);
 
     table.First();
     table.Insert();
