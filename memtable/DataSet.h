@@ -41,12 +41,6 @@ struct TBookmark {
 // A record buffer of the concrete dataset (opaque to this layer).
 using TRecordBuffer = std::byte*;
 
-// Raised to end an operation silently (an error handler chose to abort).
-class EAbort : public Exception {
-public:
-    EAbort() : Exception("") {}
-};
-
 class TDataSet {
 public:
     using TDataSetNotifyEvent = std::function<void(TDataSet&)>;
