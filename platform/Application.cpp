@@ -26,6 +26,8 @@ void ShowCurrentException()
 {
     try {
         throw;
+    } catch (const EAbort&) {
+        // silent by design
     } catch (const std::bad_alloc&) {
         Prompts().ShowError("Zu wenig Arbeitsspeicher");
     } catch (const std::exception& e) {

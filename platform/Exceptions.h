@@ -19,6 +19,12 @@ private:
     std::string message_;
 };
 
+// Ends an operation silently: the application object shows no message for it.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("") {}
+};
+
 // A text that is no valid number.
 class EConvertError : public Exception {
 public:

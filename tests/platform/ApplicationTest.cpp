@@ -55,6 +55,7 @@ TEST(Application, RunGuardedAndScriptedAnswers)
     ScriptedPromptService prompts;
     EXPECT_FALSE(RunGuarded([] { throw EConvertError::InvalidInteger("x"); }));
     EXPECT_TRUE(RunGuarded([] {}));
+    EXPECT_FALSE(RunGuarded([] { throw EAbort(); }));  // ends the work without a message
     prompts.Answer(mrNo);
     EXPECT_EQ(Prompts().MessageDlg("Speichern?", MsgDlgType::Confirmation, mbYes | mbNo | mbCancel), mrNo);
     EXPECT_EQ(Prompts().MessageDlg("Weiter?", MsgDlgType::Confirmation, mbYes | mbNo), mrYes);

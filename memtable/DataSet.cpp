@@ -1,0 +1,460 @@
+// The dataset layer: state changes, navigation and editing over the hooks of a concrete
+// dataset, with the before/after events in their order.
+#include "memtable/DataSet.h"
+
+namespace velmoran {
+
+namespace {
+
+const char* const kDataSetClosed = "Operation bei geschlossener Datenmenge nicht ausführbar";
+const char* const kDataSetOpen = "Operation bei geöffneter Datenmenge nicht ausführbar";
+const char* const kDataSetEmpty = "Operation bei leerer Datenmenge nicht ausführbar";
+const char* const kDataSetReadOnly = "Schreibgeschützte Datenmenge kann nicht geändert werden";
+
+}  // namespace
+
+TDataSet::TDataSet() = default;
+
+TDataSet::~TDataSet() = default;
+
+void TDataSet::CheckActive() const
+{
+    if (state_ == dsInactive)
+        throw EDatabaseError(kDataSetClosed);
+}
+
+void TDataSet::CheckInactive() const
+{
+    if (state_ != dsInactive)
+        throw EDatabaseError(kDataSetOpen);
+}
+
+void TDataSet::CheckCanModify() const
+{
+    if (!CanModify())
+        throw EDatabaseError(kDataSetReadOnly);
+}
+
+TField& TDataSet::FieldByName(std::string_view name) const
+{
+    TField* field = FindField(name);
+    if (!field)
+        throw EDatabaseError("Feld '" + std::string(name) + "' nicht gefunden");
+    return *field;
+}
+
+// ---- opening and closing ----
+
+void TDataSet::SetActive(bool active)
+{
+    if (active == Active())
+        return;
+    if (active) {
+        DoBeforeOpen();
+        OpenCursor();
+        state_ = dsBrowse;
+        FetchFirst();
+        DoAfterOpen();
+        if (!IsEmpty())
+            DoAfterScroll();
+    } else {
+        DoBeforeClose();
+        CloseCursor();
+        DoAfterClose();
+    }
+}
+
+void TDataSet::CreateFields()
+{
+    for (int i = 0; i < fieldDefs_.Count(); ++i) {
+        TField& field = fields_.Add(CreateFieldForDef(fieldDefs_[i]));
+        field.Bind(this);
+        field.SetRequired(fieldDefs_[i].Required());
+    }
+}
+
+void TDataSet::DestroyDefaultFields()
+{
+    if (defaultFields_)
+        fields_.Clear();
+    defaultFields_ = false;
+}
+
+void TDataSet::BindFields(bool binding)
+{
+    calcFieldsSize_ = 0;
+    for (const auto& field : fields_) {
+        if (!binding) {
+            field->SetFieldNo(-1);
+            continue;
+        }
+        if (field->IsDataField()) {
+            const TFieldDef* def = fieldDefs_.Find(field->FieldName());
+            if (!def)
+                throw EDatabaseError("Feld '" + field->FieldName() + "' nicht gefunden");
+            field->SetFieldNo(def->FieldNo());
+        } else {
+            field->SetFieldNo(-1);
+            field->SetCalcOffset(calcFieldsSize_);
+            calcFieldsSize_ += field->DataSize() + 1;
+        }
+    }
+}
+
+void TDataSet::OpenCursor()
+{
+    defaultFields_ = fields_.Count() == 0;
+    try {
+        InternalOpen();
+        buffer_ = AllocRecordBuffer();
+    } catch (...) {
+        try {
+            InternalClose();
+        } catch (...) {
+        }
+        if (buffer_)
+            FreeRecordBuffer(buffer_);
+        DestroyDefaultFields();
+        throw;
+    }
+}
+
+void TDataSet::CloseCursor()
+{
+    state_ = dsInactive;
+    recordCount_ = 0;
+    bof_ = eof_ = true;
+    if (buffer_)
+        FreeRecordBuffer(buffer_);
+    buffer_ = nullptr;
+    InternalClose();
+}
+
+// ---- navigation ----
+
+void TDataSet::ClearBuffers()
+{
+    recordCount_ = 0;
+    bof_ = eof_ = true;
+}
+
+bool TDataSet::FetchFirst()
+{
+    ClearBuffers();
+    InternalFirst();
+    if (GetRecord(buffer_, TGetMode::gmNext, true) == TGetResult::grOK) {
+        recordCount_ = 1;
+        eof_ = false;
+    }
+    bof_ = true;
+    return recordCount_ > 0;
+}
+
+bool TDataSet::IsEmpty() const
+{
+    return recordCount_ == 0 && state_ != dsInsert;
+}
+
+void TDataSet::UpdateCursorPos()
+{
+    if (recordCount_ > 0)
+        InternalSetToRecord(buffer_);
+}
+
+void TDataSet::First()
+{
+    CheckBrowseMode();
+    DoBeforeScroll();
+    FetchFirst();
+    DoAfterScroll();
+}
+
+void TDataSet::Last()
+{
+    CheckBrowseMode();
+    DoBeforeScroll();
+    ClearBuffers();
+    InternalLast();
+    if (GetRecord(buffer_, TGetMode::gmPrior, true) == TGetResult::grOK) {
+        recordCount_ = 1;
+        bof_ = false;
+    }
+    eof_ = true;
+    DoAfterScroll();
+}
+
+int TDataSet::MoveBy(int distance)
+{
+    CheckBrowseMode();
+    int moved = 0;
+    DoBeforeScroll();
+    if (recordCount_ > 0 && ((distance > 0 && !eof_) || (distance < 0 && !bof_))) {
+        bof_ = eof_ = false;
+        UpdateCursorPos();
+        while (moved < distance) {
+            if (GetRecord(buffer_, TGetMode::gmNext, true) != TGetResult::grOK) {
+                eof_ = true;
+                break;
+            }
+            ++moved;
+        }
+        while (moved > distance) {
+            if (GetRecord(buffer_, TGetMode::gmPrior, true) != TGetResult::grOK) {
+                bof_ = true;
+                break;
+            }
+            --moved;
+        }
+    }
+    DoAfterScroll();
+    return moved;
+}
+
+void TDataSet::Resync()
+{
+    recordCount_ = 0;
+    if (GetRecord(buffer_, TGetMode::gmCurrent, false) == TGetResult::grOK ||
+        GetRecord(buffer_, TGetMode::gmNext, false) == TGetResult::grOK ||
+        GetRecord(buffer_, TGetMode::gmPrior, false) == TGetResult::grOK) {
+        recordCount_ = 1;
+        bof_ = eof_ = false;
+    } else {
+        ClearBuffers();
+    }
+}
+
+void TDataSet::Refresh()
+{
+    CheckBrowseMode();
+    Fire(BeforeRefresh);
+    UpdateCursorPos();
+    InternalRefresh();
+    Resync();
+    Fire(AfterRefresh);
+}
+
+// ---- editing ----
+
+void TDataSet::CheckBrowseMode()
+{
+    CheckActive();
+    if (state_ == dsEdit || state_ == dsInsert) {
+        if (modified_)
+            Post();
+        else
+            Cancel();
+    }
+}
+
+void TDataSet::CheckOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError)
+{
+    for (;;) {
+        try {
+            operation();
+            return;
+        } catch (const EDatabaseError& error) {
+            TDataAction action = TDataAction::daFail;
+            if (onError)
+                onError(*this, error, action);
+            if (action == TDataAction::daFail)
+                throw;
+            if (action == TDataAction::daAbort)
+                throw EAbort();
+        }
+    }
+}
+
+void TDataSet::Edit()
+{
+    if (state_ == dsEdit || state_ == dsInsert)
+        return;
+    CheckActive();
+    if (recordCount_ == 0) {
+        Insert();
+        return;
+    }
+    CheckBrowseMode();
+    CheckCanModify();
+    DoBeforeEdit();
+    UpdateCursorPos();
+    CheckOperation([this] { InternalEdit(); }, OnEditError);
+    state_ = dsEdit;
+    modified_ = false;
+    GetCalcFields(buffer_);
+    DoAfterEdit();
+}
+
+void TDataSet::BeginInsertAppend()
+{
+    CheckBrowseMode();
+    CheckCanModify();
+    DoBeforeInsert();
+    DoBeforeScroll();
+}
+
+void TDataSet::EndInsertAppend()
+{
+    state_ = dsInsert;
+    try {
+        DoOnNewRecord();
+    } catch (...) {
+        // A failing new-record handler leaves no half-made record behind.
+        InternalCancel();
+        state_ = dsBrowse;
+        Resync();
+        throw;
+    }
+    modified_ = false;
+    DoAfterInsert();
+    DoAfterScroll();
+}
+
+void TDataSet::Insert()
+{
+    BeginInsertAppend();
+    TBookmark current;
+    bool hadRecord = recordCount_ > 0;
+    if (hadRecord) {
+        current = GetBookmarkData(buffer_);
+        UpdateCursorPos();
+    }
+    InternalInitRecord(buffer_);
+    ClearCalcFields(buffer_);
+    SetBookmarkFlag(buffer_, TBookmarkFlag::bfInserted);
+    if (hadRecord)
+        SetBookmarkData(buffer_, current);
+    else
+        SetBookmarkFlag(buffer_, TBookmarkFlag::bfBOF);
+    InternalInsert();
+    bof_ = eof_ = false;
+    EndInsertAppend();
+}
+
+void TDataSet::Append()
+{
+    BeginInsertAppend();
+    InternalLast();
+    InternalInitRecord(buffer_);
+    ClearCalcFields(buffer_);
+    SetBookmarkFlag(buffer_, TBookmarkFlag::bfEOF);
+    InternalInsert();
+    bof_ = eof_ = false;
+    EndInsertAppend();
+}
+
+void TDataSet::Post()
+{
+    CheckActive();
+    if (state_ != dsEdit && state_ != dsInsert)
+        return;
+    DoBeforePost();
+    if (state_ == dsEdit)
+        UpdateCursorPos();
+    CheckOperation([this] { InternalPost(); }, OnPostError);
+    state_ = dsBrowse;
+    modified_ = false;
+    Resync();
+    DoAfterPost();
+}
+
+void TDataSet::Cancel()
+{
+    CheckActive();
+    if (state_ != dsEdit && state_ != dsInsert)
+        return;
+    DoBeforeCancel();
+    InternalCancel();
+    state_ = dsBrowse;
+    modified_ = false;
+    Resync();
+    DoAfterCancel();
+}
+
+void TDataSet::Delete()
+{
+    CheckActive();
+    if (state_ == dsInsert) {
+        Cancel();
+        return;
+    }
+    if (recordCount_ == 0)
+        throw EDatabaseError(kDataSetEmpty);
+    if (state_ == dsEdit)
+        Cancel();
+    CheckCanModify();
+    DoBeforeDelete();
+    DoBeforeScroll();
+    UpdateCursorPos();
+    CheckOperation([this] { InternalDelete(); }, OnDeleteError);
+    state_ = dsBrowse;
+    modified_ = false;
+    Resync();
+    DoAfterDelete();
+    DoAfterScroll();
+}
+
+void TDataSet::FieldChanged(TField& field)
+{
+    if (state_ == dsEdit || state_ == dsInsert) {
+        modified_ = true;
+        field.Change();
+        if (calcFieldsSize_ > 0 && field.IsDataField())
+            GetCalcFields(buffer_);
+    } else {
+        field.Change();
+    }
+}
+
+void TDataSet::GetCalcFields(TRecordBuffer buffer)
+{
+    if (calcFieldsSize_ == 0 || inCalc_ || !buffer)
+        return;
+    TDataSetState saved = state_;
+    TRecordBuffer savedBuffer = calcBuffer_;
+    inCalc_ = true;
+    state_ = dsCalcFields;
+    calcBuffer_ = buffer;
+    try {
+        ClearCalcFields(buffer);
+        Fire(OnCalcFields);
+    } catch (...) {
+        state_ = saved;
+        calcBuffer_ = savedBuffer;
+        inCalc_ = false;
+        throw;
+    }
+    state_ = saved;
+    calcBuffer_ = savedBuffer;
+    inCalc_ = false;
+}
+
+// ---- bookmarks ----
+
+TBookmark TDataSet::GetBookmark() const
+{
+    if ((state_ == dsBrowse || state_ == dsEdit || state_ == dsInsert) && recordCount_ > 0 &&
+        GetBookmarkFlag(buffer_) == TBookmarkFlag::bfCurrent)
+        return GetBookmarkData(buffer_);
+    return TBookmark{};
+}
+
+void TDataSet::GotoBookmark(const TBookmark& bookmark)
+{
+    CheckBrowseMode();
+    DoBeforeScroll();
+    InternalGotoBookmark(bookmark);
+    Resync();
+    DoAfterScroll();
+}
+
+bool TDataSet::BookmarkValid(const TBookmark&) const
+{
+    return false;
+}
+
+int TDataSet::CompareBookmarks(const TBookmark&, const TBookmark&) const
+{
+    return 0;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,274 @@
+// Field definitions and field objects of the dataset layer. A field object reads and writes its
+// value through its dataset in the native format of its type (see FieldDataSize) and converts it
+// to and from text, numbers and dates. Names and text values are UTF-8; text slots of records
+// hold Windows-1252 bytes.
+#pragma once
+
+#include "platform/DateTime.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmoran {
+
+class TDataSet;
+
+// Data types of fields; the ordinals (0 to 35) appear in messages.
+enum class TFieldType : std::uint8_t {
+    ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
+    ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
+    ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
+    ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
+    ftInterface, ftIDispatch, ftGuid
+};
+using enum TFieldType;
+
+enum class TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc };
+using enum TFieldKind;
+
+// Width in bytes of a value of the type in its native form (the value slot of a record):
+// text Size + 1 (zero-terminated), small integers 2, integers and dates 4, floats 8, ...;
+// 0 for the types stored outside the record and for containers.
+int FieldDataSize(TFieldType type, int size);
+bool IsBlobType(TFieldType type);
+
+// One field definition: name, type, size, required flag; ftADT and ftArray definitions hold
+// child definitions (an array's child is repeated Size times).
+class TFieldDef {
+public:
+    TFieldDef(std::string name, TFieldType type, int size, bool required)
+        : name_(std::move(name)), type_(type), size_(size), required_(required) {}
+
+    const std::string& Name() const { return name_; }
+    // The name qualified with the names of the parents ("Adresse.Ort").
+    std::string DisplayName() const;
+    TFieldType DataType() const { return type_; }
+    int Size() const { return size_; }
+    bool Required() const { return required_; }
+    // 1-based number in the flattened definition order; 0 until numbered.
+    int FieldNo() const { return fieldNo_; }
+    void SetFieldNo(int fieldNo) { fieldNo_ = fieldNo; }
+
+    TFieldDef& AddChild(std::string name, TFieldType type, int size = 0, bool required = false);
+    const std::vector<std::unique_ptr<TFieldDef>>& Children() const { return children_; }
+    const TFieldDef* Parent() const { return parent_; }
+
+private:
+    std::string name_;
+    TFieldType type_;
+    int size_;
+    bool required_;
+    int fieldNo_ = 0;
+    const TFieldDef* parent_ = nullptr;
+    std::vector<std::unique_ptr<TFieldDef>> children_;
+};
+
+class TFieldDefs {
+public:
+    TFieldDef& Add(std::string name, TFieldType type, int size = 0, bool required = false);
+    void Clear() { defs_.clear(); }
+    int Count() const { return static_cast<int>(defs_.size()); }
+    TFieldDef& operator[](int index) { return *defs_.at(static_cast<std::size_t>(index)); }
+    const TFieldDef& operator[](int index) const { return *defs_.at(static_cast<std::size_t>(index)); }
+    // Case-insensitive; null when absent.
+    const TFieldDef* Find(std::string_view name) const;
+    // Numbers every definition in flattened order (children after their parent, an array's
+    // children Size times) and returns the number of entries.
+    int AssignFieldNumbers();
+
+private:
+    std::vector<std::unique_ptr<TFieldDef>> defs_;
+};
+
+// Base of every field object. A plain TField serves types that have no class of their own: it
+// reads and writes only the native value (GetData/SetData) and the null state.
+class TField {
+public:
+    TField(std::string fieldName, TFieldType type, int size = 0);
+    virtual ~TField();
+    TField(const TField&) = delete;
+    TField& operator=(const TField&) = delete;
+
+    const std::string& FieldName() const { return fieldName_; }
+    // The label shown for the field: DisplayLabel when set, else the field name.
+    std::string DisplayLabel() const { return displayLabel_.empty() ? fieldName_ : displayLabel_; }
+    void SetDisplayLabel(std::string label) { displayLabel_ = std::move(label); }
+    std::string DisplayName() const { return DisplayLabel(); }
+    TFieldType DataType() const { return dataType_; }
+    int Size() const { return size_; }
+    int DataSize() const { return FieldDataSize(dataType_, size_); }
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool Required() const { return required_; }
+    void SetRequired(bool required) { required_ = required; }
+    TFieldKind FieldKind() const { return fieldKind_; }
+    void SetFieldKind(TFieldKind kind) { fieldKind_ = kind; }
+    bool IsDataField() const { return fieldKind_ == fkData || fieldKind_ == fkInternalCalc; }
+    TDataSet* DataSet() const { return dataSet_; }
+    // 1-based number of the field's definition while its dataset is open; -1 otherwise and for
+    // calculated fields.
+    int FieldNo() const { return fieldNo_; }
+    // Offset of a calculated field's entry within the calculated-field area.
+    int CalcOffset() const { return calcOffset_; }
+
+    bool IsNull() const;
+    void Clear();
+
+    virtual std::string AsString() const;
+    virtual void SetAsString(std::string_view value);
+    virtual double AsFloat() const;
+    virtual void SetAsFloat(double value);
+    virtual int AsInteger() const;
+    virtual void SetAsInteger(int value);
+    virtual TDateTime AsDateTime() const;
+    virtual void SetAsDateTime(TDateTime value);
+    // The text for editing and the text for display; both empty for a null value.
+    virtual std::string Text() const { return AsString(); }
+    virtual std::string DisplayText() const { return AsString(); }
+    // Parses the text in the user's locale; an empty text makes the field null.
+    void SetText(std::string_view text);
+
+    // Native value access through the dataset. GetData answers the null test (false for null);
+    // `buffer` may be null to ask only that. SetData with null writes a null value.
+    bool GetData(void* buffer) const;
+    void SetData(const void* buffer);
+
+    // Runs OnValidate with the field showing the value about to be written (null: null value).
+    void Validate(const void* buffer);
+    // Called by the dataset after the field's value changed.
+    void Change();
+
+    std::function<void(TField&)> OnValidate;
+    std::function<void(TField&)> OnChange;
+
+    // Used by the dataset layer.
+    void Bind(TDataSet* dataSet) { dataSet_ = dataSet; }
+    void SetFieldNo(int fieldNo) { fieldNo_ = fieldNo; }
+    void SetCalcOffset(int offset) { calcOffset_ = offset; }
+
+protected:
+    [[noreturn]] void AccessError(std::string_view typeName) const;
+    virtual void SetTextValue(std::string_view text) { SetAsString(text); }
+
+private:
+    std::string fieldName_;
+    std::string displayLabel_;
+    TFieldType dataType_;
+    int size_;
+    bool readOnly_ = false;
+    bool required_ = false;
+    TFieldKind fieldKind_ = fkData;
+    TDataSet* dataSet_ = nullptr;
+    int fieldNo_ = -1;
+    int calcOffset_ = 0;
+    const void* validating_ = nullptr;  // value under validation
+    bool isValidating_ = false;
+};
+
+// Text of at most Size characters (default 20); longer values are cut.
+class TStringField : public TField {
+public:
+    explicit TStringField(std::string fieldName, int size = 20);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+    double AsFloat() const override;
+    void SetAsFloat(double value) override;
+    int AsInteger() const override;
+    void SetAsInteger(int value) override;
+    TDateTime AsDateTime() const override;
+    void SetAsDateTime(TDateTime value) override;
+};
+
+// Whole numbers; the subclasses narrow the range and the storage width.
+class TIntegerField : public TField {
+public:
+    explicit TIntegerField(std::string fieldName);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+    double AsFloat() const override;
+    // Rounds half to even; a value outside the range is refused.
+    void SetAsFloat(double value) override;
+    int AsInteger() const override;
+    void SetAsInteger(int value) override;
+    int MinRange() const { return minRange_; }
+    int MaxRange() const { return maxRange_; }
+
+protected:
+    TIntegerField(std::string fieldName, TFieldType type, int minRange, int maxRange);
+
+private:
+    int minRange_;
+    int maxRange_;
+};
+
+class TSmallintField : public TIntegerField {
+public:
+    explicit TSmallintField(std::string fieldName);
+};
+
+class TWordField : public TIntegerField {
+public:
+    explicit TWordField(std::string fieldName);
+};
+
+// A double; DisplayText uses DisplayFormat (the general format when it is empty).
+class TFloatField : public TField {
+public:
+    explicit TFloatField(std::string fieldName);
+    const std::string& DisplayFormat() const { return displayFormat_; }
+    void SetDisplayFormat(std::string format) { displayFormat_ = std::move(format); }
+
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+    double AsFloat() const override;
+    void SetAsFloat(double value) override;
+    // Rounds half to even.
+    int AsInteger() const override;
+    void SetAsInteger(int value) override;
+    std::string Text() const override { return DisplayText(); }
+    std::string DisplayText() const override;
+
+private:
+    std::string displayFormat_;
+};
+
+// A date stored as a day number, day 1 being 1 January of year 1 (TDateTime 0 is day 693594).
+class TDateField : public TField {
+public:
+    explicit TDateField(std::string fieldName);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+    double AsFloat() const override { return AsDateTime(); }
+    void SetAsFloat(double value) override { SetAsDateTime(value); }
+    TDateTime AsDateTime() const override;
+    // The time of day is dropped.
+    void SetAsDateTime(TDateTime value) override;
+};
+
+// Creates the field object for a definition: the classes above for their types, a plain
+// TField for every other type.
+std::unique_ptr<TField> CreateFieldForDef(const TFieldDef& def);
+
+// The fields of a dataset in field order.
+class TFields {
+public:
+    int Count() const { return static_cast<int>(fields_.size()); }
+    TField& operator[](int index) const { return *fields_.at(static_cast<std::size_t>(index)); }
+    // Case-insensitive; null when absent.
+    TField* FindField(std::string_view name) const;
+    TField& Add(std::unique_ptr<TField> field);
+    void Clear() { fields_.clear(); }
+    auto begin() const { return fields_.begin(); }
+    auto end() const { return fields_.end(); }
+
+private:
+    std::vector<std::unique_ptr<TField>> fields_;
+};
+
+bool SameFieldName(std::string_view a, std::string_view b);
+
+}  // namespace velmoran
