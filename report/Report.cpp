@@ -1,6 +1,8 @@
 // Template expansion: line reading, directives, items, field lookup and the alias table.
 #include "report/Report.h"
 
+#include "report/DataSetView.h"
+
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
 #include "platform/NumberFormat.h"
@@ -90,6 +92,18 @@ std::string ReadRemainder(TStream& stream)
 }
 
 }  // namespace
+
+void TReport::SetDataSets(const std::vector<TDataSet*>& dataSets)
+{
+    std::vector<ReportDataSet*> list;
+    for (TDataSet* dataSet : dataSets) {
+        if (dataSet == nullptr)
+            continue;
+        views_.push_back(std::make_unique<DataSetView>(*dataSet));
+        list.push_back(views_.back().get());
+    }
+    dataSets_ = std::move(list);
+}
 
 std::uint8_t TReport::DefaultRecordNumber() { return gDefaultRecordNumber; }
 

@@ -7,6 +7,7 @@
 #include "report/ReportDataSet.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 
 namespace velmoran {
 
+class TDataSet;
 class TStream;
 
 // A variable set by an assignment item; the name is trimmed and upper case.
@@ -33,8 +35,11 @@ public:
     TReport(const TReport&) = delete;
     TReport& operator=(const TReport&) = delete;
 
-    // The module's datasets in the main window's order; not owned.
-    void SetDataSets(std::vector<ReportDataSet*> dataSets) { dataSets_ = std::move(dataSets); }
+    // The module's datasets in the main window's order; not owned. The field objects must stay
+    // while the engine lives (the module's tables declare theirs).
+    void SetDataSets(const std::vector<TDataSet*>& dataSets);
+    // The same through any other view of datasets (tests, tools).
+    void SetDataSetViews(std::vector<ReportDataSet*> dataSets) { dataSets_ = std::move(dataSets); }
     const std::vector<ReportDataSet*>& DataSets() const { return dataSets_; }
 
     // Registers every field of every dataset under its name, then renames fields by the alias
@@ -82,6 +87,9 @@ private:
     void SetVariable(const std::string& name, double value);
 
     std::vector<ReportDataSet*> dataSets_;
+    // Views of the in-memory tables handed in; kept for the engine's life, because the names
+    // registered by LoadVariables point into them.
+    std::vector<std::unique_ptr<ReportDataSet>> views_;
     std::vector<NameEntry> names_;
     std::vector<TVarEntry> variables_;
     TStream* output_ = nullptr;

@@ -35,7 +35,7 @@ struct Tables {
             .AddField("Flag", ReportFieldType::Other)
             .AddField("_TSBB", ReportFieldType::Float)
             .AddRow({std::string("Kl\xE4rwerk"), 46000.0, 0.25, 2.0, 1.0, 3.5});
-        report.SetDataSets({&loadCases, &header});
+        report.SetDataSetViews({&loadCases, &header});
         report.LoadVariables("");
     }
 };

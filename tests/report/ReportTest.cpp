@@ -45,7 +45,7 @@ protected:
             .AddField("_TSBB", ReportFieldType::Float)
             .AddRow({std::string("  Kl\xE4rwerk Nord  "), EncodeDate(2024, 3, 5), 0.5, 1.0, 42.0, 1.0, 99.0, 0.07,
                      3.25});
-        report.SetDataSets({&loadCases, &header});
+        report.SetDataSetViews({&loadCases, &header});
         report.LoadVariables("");
         // The default record number is shared by every engine; start each test on record 0.
         TReport reset;
@@ -263,7 +263,7 @@ TEST_F(ReportTest, AliasTable)
     const std::string table = WriteFile("VarTab.tra", "[Aliasnamen]\r\nqd = Zulauf\r\nfXNBM_C=fXNBMC\n"
                                                       "Unbekannt = Nichts\r\n= leer\r\n");
     TReport aliased;
-    aliased.SetDataSets({&loadCases, &header});
+    aliased.SetDataSetViews({&loadCases, &header});
     aliased.LoadVariables(table);
     auto run = [&](std::string_view text) {
         TMemoryStream in(text);
@@ -277,7 +277,7 @@ TEST_F(ReportTest, AliasTable)
     EXPECT_EQ(run("|Zulauf,8,2| |QD,8,2|"), " 1234,50  1234,50\r\n");
     // A missing table registers the field names only.
     TReport plain;
-    plain.SetDataSets({&loadCases});
+    plain.SetDataSetViews({&loadCases});
     plain.LoadVariables((dir / "fehlt.tra").string());
     TMemoryStream in(std::string_view("|QD,8,2|"));
     TMemoryStream out;
@@ -309,7 +309,7 @@ TEST_F(ReportTest, RecordNumbers)
     EXPECT_EQ(Line("|QD,8,2| |QD#1,8,2| |Projekt|"), " 3000,25  2000,00 Kl\xE4rwerk Nord");
     // The default record number is shared: another engine reads the same record.
     TReport second;
-    second.SetDataSets({&loadCases});
+    second.SetDataSetViews({&loadCases});
     second.LoadVariables("");
     TMemoryStream in(std::string_view("|QD,8,2|"));
     TMemoryStream out;

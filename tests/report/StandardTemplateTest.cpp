@@ -24,7 +24,7 @@ class StandardTemplateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        report.SetDataSets(tables.InWindowOrder());
+        report.SetDataSetViews(tables.InWindowOrder());
         report.LoadVariables(std::string(VELMORAN_DATA_DIR) + "/VarTab.tra");
         report.SetRecord(1);
         report.SetRecord(0);
@@ -96,7 +96,7 @@ TEST_F(StandardTemplateTest, ScreenPageFollowsTheCodes)
     FakeDataSet d;
     ModuleTables::Define(d, "FT:I");
     d.AddRow({0.0});
-    engine.SetDataSets({&dh, &dl, &d, &tables.ph, &tables.dh, &tables.dp, &tables.dl, &tables.d});
+    engine.SetDataSetViews({&dh, &dl, &d, &tables.ph, &tables.dh, &tables.dp, &tables.dl, &tables.d});
     engine.LoadVariables("");
     TMemoryStream in;
     in.LoadFromFile(kTemplates + "Standard.vst");
