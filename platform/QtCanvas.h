@@ -1,0 +1,49 @@
+// Fonts and the canvas over Qt: QFont/QFontMetrics with kerning off, sizes in pixels, the Windows
+// core faces resolved to the Liberation faces. The canvas draws through a QPainter when it has one.
+#pragma once
+
+#include "platform/Canvas.h"
+
+#include <QFont>
+
+#include <map>
+#include <mutex>
+
+class QPainter;
+
+namespace velmoran {
+
+class QtFontEngine : public FontEngine {
+public:
+    QtFontEngine();
+    ~QtFontEngine() override;
+    TextMetrics Metrics(const FontSpec& font) override;
+    int CharAdvance(const FontSpec& font, char32_t ch) override;
+    std::vector<std::string> Families() override;
+
+    // The face that stands for a family name ("Arial" -> "Liberation Sans").
+    static std::string ResolveFace(const std::string& face);
+    // The QFont of a font spec, as painting uses it.
+    static QFont MakeQFont(const FontSpec& font);
+
+private:
+    struct Cached;
+    Cached& Lookup(const FontSpec& font);
+    struct SpecLess {
+        bool operator()(const FontSpec& a, const FontSpec& b) const;
+    };
+    std::map<FontSpec, std::unique_ptr<Cached>, SpecLess> cache_;
+};
+
+// A canvas over a QPainter (screen, image, printer); without a painter it only measures.
+class QtCanvas : public Canvas {
+public:
+    explicit QtCanvas(QPainter* painter = nullptr);
+    void SetFont(const FontSpec& font) override;
+    QPainter* Painter() const { return painter_; }
+
+private:
+    QPainter* painter_;
+};
+
+}  // namespace velmoran
