@@ -7,12 +7,13 @@
 #include <QFont>
 
 #include <map>
-#include <mutex>
+#include <memory>
 
 class QPainter;
 
 namespace velmoran {
 
+// Needs the application object (QGuiApplication) to exist before the first measurement.
 class QtFontEngine : public FontEngine {
 public:
     QtFontEngine();

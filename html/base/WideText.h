@@ -2,6 +2,8 @@
 // percent escapes and turning file URLs into paths.
 #pragma once
 
+#include "platform/Canvas.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,6 +27,17 @@ std::u16string WideLowerText(std::u16string_view s);
 inline bool WideTextEqual(std::u16string_view a, std::u16string_view b) { return a == b; }
 // Drops characters below U+0021 at both ends.
 std::u16string WideTrim(std::u16string_view s);
+
+// How many leading characters of a text fit into width pixels on a canvas, and their extent.
+inline int FitWideText(const Canvas& canvas, std::u16string_view text, int width, int& extent)
+{
+    return canvas.TextFitCount(text, width, &extent);
+}
+// The pixel size of a text on a canvas.
+inline TextSize WideTextExtent(const Canvas& canvas, std::u16string_view text)
+{
+    return canvas.TextExtent(text);
+}
 
 // 1-based position of sub in s, searching from start (from the beginning when start <= 1);
 // 0 when absent.

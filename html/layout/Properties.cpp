@@ -281,8 +281,9 @@ void TProperties::MergeUnset(const TProperties& source)
     if (source.FIArray) {
         FIArray = std::make_unique<TFontInfoArray>(*source.FIArray);
         LinkFont = true;
-    } else if (PropPseudo == "link" && StyleList) {
-        StyleList->BuildLinkFontInfo(*this);
+    } else if (PropPseudo == "link") {
+        if (StyleList)
+            StyleList->BuildLinkFontInfo(*this);
     } else {
         FIArray.reset();
         LinkFont = false;
@@ -685,6 +686,12 @@ VertMargins TProperties::GetVertMargins() const
 
 std::array<int, PropCount> TProperties::GetVMarginArray(int width, int height, int emSize, int exSize,
                                                         int& autoCount) const
+{
+    return ConvMargArray(Props, width, height, emSize, exSize, autoCount);
+}
+
+std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>& Props, int width, int height,
+                                         int emSize, int exSize, int& autoCount)
 {
     std::array<int, PropCount> m{};
     autoCount = 0;

@@ -153,7 +153,11 @@ class TPropStack : public TFreeList<TProperties> {
 public:
     // A new set on top (not yet inheriting).
     TProperties* Push();
-    void Pop() { Delete(Count() - 1); }
+    void Pop()
+    {
+        if (Count() > 0)
+            Delete(Count() - 1);
+    }
 };
 
 }  // namespace velmoran
@@ -166,6 +170,14 @@ namespace velmoran {
 // the value, except "background-color" which becomes NoColor, and for STYLE attributes "color"
 // which becomes black); visibility, text-transform, word-wrap and font-variant become their codes;
 // everything else is kept as text. Returns false for names outside the model.
+// Converts the box values 9..36 (margins, paddings, border widths, colours and styles, width,
+// height, offsets) to integers against a width (percent base) and height: colours or NoColor,
+// pixels, AutoLength for "auto" (left/right margins and width count in autoCount), border widths
+// 0 without a side style, thin 2, medium 4, thick 6. Blocks keep the unconverted values and convert
+// again for every layout width.
+std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>& values, int width, int height,
+                                         int emSize, int exSize, int& autoCount);
+
 bool StoreProperty(TProperties& target, std::string_view name, std::string_view value, bool fromAttribute);
 
 }  // namespace velmoran
