@@ -505,8 +505,10 @@ void TStyleList::BuildLinkFontInfo(TProperties& props)
 {
     auto info = std::make_unique<TFontInfoArray>();
     info->Ar[0] = props.FontInfo();
+    // The temporary sets go on top of the element; an element that is not the top of its stack (a
+    // set re-derived after its neighbour closed) uses a stack of its own.
     TPropStack local;
-    TPropStack& stack = props.PropStack ? *props.PropStack : local;
+    TPropStack& stack = props.PropStack && props.PropStack->Last() == &props ? *props.PropStack : local;
     auto state = [&](const TProperties& below, const std::string& pseudo) {
         TProperties* t = stack.Push();
         t->Inherit("a", &below);

@@ -151,8 +151,8 @@ using Store = std::function<void(const std::string& name, const std::string& val
 
 class Reader {
 public:
-    Reader(TStyleList* list, const CharSource& source, std::string linkPath)
-        : list_(list), source_(source), linkPath_(std::move(linkPath))
+    Reader(TStyleList* list, CharSource source, std::string linkPath)
+        : list_(list), source_(std::move(source)), linkPath_(std::move(linkPath))
     {
     }
 
@@ -520,7 +520,7 @@ public:
 
 private:
     TStyleList* list_;
-    const CharSource& source_;
+    CharSource source_;
     std::string linkPath_;
     std::vector<std::string> selectors_;
     char pushback_ = 0;

@@ -190,3 +190,25 @@ TEST(Cascade, CompoundSelectorsMatchAncestors)
     TProperties& link = page.Open("a", "", "", "link");
     EXPECT_EQ(link.Props[Color], PropValue(0x02010101u));
 }
+
+TEST(Cascade, ReDerivedLinkRebuildsItsStatesAndRulesKeepUnnamedValues)
+{
+    Page page("a:hover { color: red } div { z-index: 3 } p { color: navy }");
+    page.Open("b");
+    TProperties& a = page.Open("a", "", "", "link");
+    page.Open("i");
+    // "b" closes out of order: the sets above it are re-derived from their new neighbour.
+    a.MergeUnset(*page.Stack[0]);
+    ASSERT_TRUE(a.HasFontInfo());
+    EXPECT_EQ(a.FIArray->Ar[2].Color, 0x0000FFu);
+    EXPECT_EQ(page.Stack.Count(), 4);
+    page.Close();
+    page.Close();
+    page.Close();
+
+    TProperties& div = page.Open("div");
+    EXPECT_EQ(div.GetZIndex(), 3);
+    TProperties& p = page.Open("p");
+    EXPECT_EQ(p.GetZIndex(), 3);  // the rule for p does not name z-index
+    EXPECT_FALSE(p.Originals[ZIndex]);
+}
