@@ -24,7 +24,7 @@ constexpr std::uint8_t kSymbolCharset = 2;
 
 // A logical font. Height < 0: the character height (em) in pixels; Height > 0: the cell height
 // (ascent plus descent); 0: a default size.
-struct FontSpec {
+struct LogicalFont {
     std::string Face;
     int Height = -16;
     int Weight = 400;  // 100..900, 700 bold
@@ -33,7 +33,7 @@ struct FontSpec {
     bool StrikeOut = false;
     std::uint8_t Charset = kDefaultCharset;
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const LogicalFont&) const = default;
 };
 
 struct TextMetrics {
@@ -57,9 +57,9 @@ struct TextSize {
 class FontEngine {
 public:
     virtual ~FontEngine() = default;
-    virtual TextMetrics Metrics(const FontSpec& font) = 0;
+    virtual TextMetrics Metrics(const LogicalFont& font) = 0;
     // Advance of one character in whole pixels, without kerning.
-    virtual int CharAdvance(const FontSpec& font, char32_t ch) = 0;
+    virtual int CharAdvance(const LogicalFont& font, char32_t ch) = 0;
     // The installed family names, including the names that resolve to substitute faces.
     virtual std::vector<std::string> Families() = 0;
 };
@@ -90,8 +90,8 @@ public:
     FontEngine& Fonts() const { return *fonts_; }
 
     // --- fonts and measuring ---
-    virtual void SetFont(const FontSpec& font) { font_ = font; }
-    const FontSpec& Font() const { return font_; }
+    virtual void SetFont(const LogicalFont& font) { font_ = font; }
+    const LogicalFont& Font() const { return font_; }
     // Extra pixels after every character (letter spacing).
     void SetTextCharacterExtra(int extra) { extra_ = extra; }
     int TextCharacterExtra() const { return extra_; }
@@ -106,7 +106,7 @@ public:
 
 private:
     FontEngine* fonts_;
-    FontSpec font_;
+    LogicalFont font_;
     int extra_ = 0;
 };
 

@@ -43,7 +43,7 @@ struct QtFontEngine::Cached {
 QtFontEngine::QtFontEngine() = default;
 QtFontEngine::~QtFontEngine() = default;
 
-bool QtFontEngine::SpecLess::operator()(const FontSpec& a, const FontSpec& b) const
+bool QtFontEngine::FontLess::operator()(const LogicalFont& a, const LogicalFont& b) const
 {
     return std::tie(a.Face, a.Height, a.Weight, a.Italic, a.Underline, a.StrikeOut, a.Charset) <
            std::tie(b.Face, b.Height, b.Weight, b.Italic, b.Underline, b.StrikeOut, b.Charset);
@@ -58,21 +58,21 @@ std::string QtFontEngine::ResolveFace(const std::string& face)
     return face;
 }
 
-QFont QtFontEngine::MakeQFont(const FontSpec& spec)
+QFont QtFontEngine::MakeQFont(const LogicalFont& lf)
 {
-    QFont font(QString::fromStdString(ResolveFace(spec.Face.empty() ? "Arial" : spec.Face)));
+    QFont font(QString::fromStdString(ResolveFace(lf.Face.empty() ? "Arial" : lf.Face)));
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferFullHinting);
     font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::NoSubpixelAntialias));
-    font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.Weight, 1, 1000)));
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
-    int pixels = spec.Height < 0 ? -spec.Height : spec.Height;
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(lf.Weight, 1, 1000)));
+    font.setItalic(lf.Italic);
+    font.setUnderline(lf.Underline);
+    font.setStrikeOut(lf.StrikeOut);
+    int pixels = lf.Height < 0 ? -lf.Height : lf.Height;
     if (pixels == 0)
         pixels = 16;
     font.setPixelSize(pixels);
-    if (spec.Height > 0) {
+    if (lf.Height > 0) {
         // A cell height: scale so that ascent plus descent come to the height asked for.
         const QFontMetrics fm(font);
         const int cell = fm.ascent() + fm.descent();
@@ -82,13 +82,13 @@ QFont QtFontEngine::MakeQFont(const FontSpec& spec)
     return font;
 }
 
-QtFontEngine::Cached& QtFontEngine::Lookup(const FontSpec& spec)
+QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
 {
-    auto it = cache_.find(spec);
+    auto it = cache_.find(lf);
     if (it != cache_.end())
         return *it->second;
     auto c = std::make_unique<Cached>();
-    c->Font = MakeQFont(spec);
+    c->Font = MakeQFont(lf);
     const QFontMetrics fm(c->Font);
     TextMetrics& m = c->Metrics;
     m.Ascent = fm.ascent();
@@ -98,16 +98,16 @@ QtFontEngine::Cached& QtFontEngine::Lookup(const FontSpec& spec)
     m.ExternalLeading = std::max(0, fm.leading());
     m.AveCharWidth = fm.averageCharWidth();
     m.MaxCharWidth = fm.maxWidth();
-    m.Charset = spec.Charset == kSymbolCharset ? kSymbolCharset : (spec.Charset == kDefaultCharset ? kAnsiCharset : spec.Charset);
-    return *cache_.emplace(spec, std::move(c)).first->second;
+    m.Charset = lf.Charset == kSymbolCharset ? kSymbolCharset : (lf.Charset == kDefaultCharset ? kAnsiCharset : lf.Charset);
+    return *cache_.emplace(lf, std::move(c)).first->second;
 }
 
-TextMetrics QtFontEngine::Metrics(const FontSpec& font)
+TextMetrics QtFontEngine::Metrics(const LogicalFont& font)
 {
     return Lookup(font).Metrics;
 }
 
-int QtFontEngine::CharAdvance(const FontSpec& font, char32_t ch)
+int QtFontEngine::CharAdvance(const LogicalFont& font, char32_t ch)
 {
     Cached& c = Lookup(font);
     const auto it = c.Advances.find(ch);
@@ -144,7 +144,7 @@ QtCanvas::QtCanvas(QPainter* painter) : Canvas(ScreenFonts()), painter_(painter)
 {
 }
 
-void QtCanvas::SetFont(const FontSpec& font)
+void QtCanvas::SetFont(const LogicalFont& font)
 {
     Canvas::SetFont(font);
     if (painter_)

@@ -18,29 +18,29 @@ class QtFontEngine : public FontEngine {
 public:
     QtFontEngine();
     ~QtFontEngine() override;
-    TextMetrics Metrics(const FontSpec& font) override;
-    int CharAdvance(const FontSpec& font, char32_t ch) override;
+    TextMetrics Metrics(const LogicalFont& font) override;
+    int CharAdvance(const LogicalFont& font, char32_t ch) override;
     std::vector<std::string> Families() override;
 
     // The face that stands for a family name ("Arial" -> "Liberation Sans").
     static std::string ResolveFace(const std::string& face);
-    // The QFont of a font spec, as painting uses it.
-    static QFont MakeQFont(const FontSpec& font);
+    // The QFont of a font lf, as painting uses it.
+    static QFont MakeQFont(const LogicalFont& font);
 
 private:
     struct Cached;
-    Cached& Lookup(const FontSpec& font);
-    struct SpecLess {
-        bool operator()(const FontSpec& a, const FontSpec& b) const;
+    Cached& Lookup(const LogicalFont& font);
+    struct FontLess {
+        bool operator()(const LogicalFont& a, const LogicalFont& b) const;
     };
-    std::map<FontSpec, std::unique_ptr<Cached>, SpecLess> cache_;
+    std::map<LogicalFont, std::unique_ptr<Cached>, FontLess> cache_;
 };
 
 // A canvas over a QPainter (screen, image, printer); without a painter it only measures.
 class QtCanvas : public Canvas {
 public:
     explicit QtCanvas(QPainter* painter = nullptr);
-    void SetFont(const FontSpec& font) override;
+    void SetFont(const LogicalFont& font) override;
     QPainter* Painter() const { return painter_; }
 
 private:

@@ -3,14 +3,14 @@
 
 namespace velmoran {
 
-int TestFontEngine::CharHeight(const FontSpec& font)
+int TestFontEngine::CharHeight(const LogicalFont& font)
 {
     if (font.Height == 0)
         return 16;
     return font.Height < 0 ? -font.Height : font.Height;
 }
 
-TextMetrics TestFontEngine::Metrics(const FontSpec& font)
+TextMetrics TestFontEngine::Metrics(const LogicalFont& font)
 {
     const int h = CharHeight(font);
     TextMetrics m;
@@ -25,7 +25,7 @@ TextMetrics TestFontEngine::Metrics(const FontSpec& font)
     return m;
 }
 
-int TestFontEngine::CharAdvance(const FontSpec& font, char32_t)
+int TestFontEngine::CharAdvance(const LogicalFont& font, char32_t)
 {
     return CharHeight(font) / 2 + (font.Weight >= 600 ? 1 : 0);
 }

@@ -10,12 +10,12 @@ namespace velmoran {
 
 class TestFontEngine : public FontEngine {
 public:
-    TextMetrics Metrics(const FontSpec& font) override;
-    int CharAdvance(const FontSpec& font, char32_t ch) override;
+    TextMetrics Metrics(const LogicalFont& font) override;
+    int CharAdvance(const LogicalFont& font, char32_t ch) override;
     // "Arial", "Times New Roman", "Courier New" and "Velmoran Test".
     std::vector<std::string> Families() override;
 
-    static int CharHeight(const FontSpec& font);
+    static int CharHeight(const LogicalFont& font);
 };
 
 }  // namespace velmoran

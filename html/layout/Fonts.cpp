@@ -164,22 +164,22 @@ std::string FirstInstalledFontFamily(std::string_view list)
     return {};
 }
 
-FontSpec TMyFont::Spec() const
+LogicalFont TMyFont::Logical() const
 {
-    FontSpec spec;
-    spec.Face = Name;
-    spec.Height = Height;
-    spec.Weight = (Style & fsBold) ? 700 : 400;
-    spec.Italic = (Style & fsItalic) != 0;
-    spec.Underline = (Style & fsUnderline) != 0;
-    spec.StrikeOut = (Style & fsStrikeOut) != 0;
-    spec.Charset = Charset;
-    return spec;
+    LogicalFont lf;
+    lf.Face = Name;
+    lf.Height = Height;
+    lf.Weight = (Style & fsBold) ? 700 : 400;
+    lf.Italic = (Style & fsItalic) != 0;
+    lf.Underline = (Style & fsUnderline) != 0;
+    lf.StrikeOut = (Style & fsStrikeOut) != 0;
+    lf.Charset = Charset;
+    return lf;
 }
 
 void TMyFont::UpdateMetrics()
 {
-    const TextMetrics m = ScreenFonts().Metrics(Spec());
+    const TextMetrics m = ScreenFonts().Metrics(Logical());
     tmHeight = m.Height;
     tmDescent = m.Descent;
     tmExternalLeading = m.ExternalLeading;
@@ -190,7 +190,7 @@ void TMyFont::UpdateMetrics()
 
 void TMyFont::SelectInto(Canvas& canvas) const
 {
-    canvas.SetFont(Spec());
+    canvas.SetFont(Logical());
     canvas.SetTextCharacterExtra(CharExtra);
 }
 

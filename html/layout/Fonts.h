@@ -63,7 +63,7 @@ struct TMyFont {
     std::uint8_t tmCharset = kAnsiCharset;
     int CharExtra = 0;  // letter spacing in pixels
 
-    FontSpec Spec() const;
+    LogicalFont Logical() const;
     // Reads the metrics of the font through the screen's fonts.
     void UpdateMetrics();
     // Selects the font into a canvas, with its letter spacing.

@@ -398,10 +398,10 @@ TMyFont TProperties::GetFont()
         f->Charset = Charset;
         // Realise with the default charset first; only a symbol font keeps what it delivers.
         f->Charset = kDefaultCharset;
-        const TextMetrics first = ScreenFonts().Metrics(f->Spec());
+        const TextMetrics first = ScreenFonts().Metrics(f->Logical());
         f->Charset = first.Charset == kSymbolCharset ? kSymbolCharset : Charset;
         f->UpdateMetrics();
-        const TextMetrics m = ScreenFonts().Metrics(f->Spec());
+        const TextMetrics m = ScreenFonts().Metrics(f->Logical());
         EmSize = m.Height - m.InternalLeading;
         ExSize = EmSize / 2;
         const PropValue& ls = Props[LetterSpacing];

@@ -22,9 +22,9 @@ void EnsureGuiApp()
         static QGuiApplication app(argc, argv);
 }
 
-FontSpec Spec(const char* face, int height, int weight = 400)
+LogicalFont Logical(const char* face, int height, int weight = 400)
 {
-    FontSpec f;
+    LogicalFont f;
     f.Face = face;
     f.Height = height;
     f.Weight = weight;
@@ -37,7 +37,7 @@ TEST(TestFont, MetricsExtentsAndFitCountsAreExact)
 {
     TestFontEngine test;
     MeasuringCanvas c(test);
-    c.SetFont(Spec("Anything", -20));
+    c.SetFont(Logical("Anything", -20));
     const TextMetrics m = c.GetTextMetrics();
     EXPECT_EQ(m.Height, 20);
     EXPECT_EQ(m.Ascent, 15);
@@ -64,7 +64,7 @@ TEST(QtCanvas, WindowsFacesResolveToLiberation)
     EXPECT_EQ(QtFontEngine::ResolveFace("times new roman"), "Liberation Serif");
     EXPECT_EQ(QtFontEngine::ResolveFace("Courier New"), "Liberation Mono");
     EXPECT_EQ(QtFontEngine::ResolveFace("Verdana"), "Verdana");
-    const QFont f = QtFontEngine::MakeQFont(Spec("Arial", -16, 700));
+    const QFont f = QtFontEngine::MakeQFont(Logical("Arial", -16, 700));
     EXPECT_EQ(f.pixelSize(), 16);
     EXPECT_FALSE(f.kerning());
     EXPECT_EQ(QFontInfo(f).family(), "Liberation Sans");
@@ -80,22 +80,22 @@ TEST(QtCanvas, ExtentsAddUpAndMetricsAreConsistent)
     QtFontEngine engine;
     ScopedScreenFonts scoped(engine);
     QtCanvas c;
-    for (const auto& spec : {Spec("Arial", -16), Spec("Times New Roman", -13, 700), Spec("Courier New", -12)}) {
-        c.SetFont(spec);
+    for (const auto& lf : {Logical("Arial", -16), Logical("Times New Roman", -13, 700), Logical("Courier New", -12)}) {
+        c.SetFont(lf);
         const std::u16string a = u"AVAVA Wasserstoff", b = u"To. LT fi ffi";
-        EXPECT_EQ(c.TextExtent(a + b).cx, c.TextExtent(a).cx + c.TextExtent(b).cx) << spec.Face;
+        EXPECT_EQ(c.TextExtent(a + b).cx, c.TextExtent(a).cx + c.TextExtent(b).cx) << lf.Face;
         const TextMetrics m = c.GetTextMetrics();
         EXPECT_EQ(m.Height, m.Ascent + m.Descent);
-        EXPECT_GE(m.Height, -spec.Height);
+        EXPECT_GE(m.Height, -lf.Height);
         EXPECT_GT(m.AveCharWidth, 0);
         EXPECT_GE(m.MaxCharWidth, m.AveCharWidth);
     }
-    c.SetFont(Spec("Courier New", -20));
+    c.SetFont(Logical("Courier New", -20));
     const int w = c.TextExtent(u"i").cx;
     EXPECT_EQ(c.TextExtent(u"iiiiWWWW").cx, 8 * w);  // a fixed-pitch face
     EXPECT_EQ(c.TextExtent(u"iiii").cx, 4 * w);
     // A cell height asks for ascent plus descent.
-    c.SetFont(Spec("Arial", 20));
+    c.SetFont(Logical("Arial", 20));
     EXPECT_NEAR(c.GetTextMetrics().Height, 20, 1);
 }
 
@@ -105,7 +105,7 @@ TEST(QtCanvas, PaintingUsesTheSameFont)
     QImage image(50, 20, QImage::Format_RGB32);
     QPainter painter(&image);
     QtCanvas c(&painter);
-    c.SetFont(Spec("Times New Roman", -14, 700));
+    c.SetFont(Logical("Times New Roman", -14, 700));
     EXPECT_EQ(painter.font().pixelSize(), 14);
     EXPECT_EQ(painter.font().weight(), QFont::Bold);
     EXPECT_FALSE(painter.font().kerning());

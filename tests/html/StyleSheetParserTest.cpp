@@ -180,3 +180,30 @@ TEST(StyleSheetParser, StyleAttributes)
     ParseStyleAttribute(";;: ;=x; color", q);  // nothing usable, and no endless loop
     EXPECT_TRUE(q.Props[Color].IsEmpty());
 }
+
+TEST(StyleSheetParser, ArbitraryTextEndsWithoutHarm)
+{
+    // Malformed sheets never raise and never hang: pieces of CSS shuffled at random.
+    const char* const pieces[] = {"p", "{", "}", ":", ";", "/*", "*/", "<", ">", "@media", "screen", " ", "\r",
+                                  "url(", ")", "rgb(", ",", "'", "\"", "#", ".", "-", "!", "font", "margin",
+                                  "border", "background", "1px", "/", "a:hover", "*", "=", "<!--", "-->", "@import"};
+    unsigned seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 500; ++round) {
+        std::string css;
+        const int n = static_cast<int>(next() % 40);
+        for (int k = 0; k < n; ++k)
+            css += pieces[next() % (sizeof pieces / sizeof pieces[0])];
+        TStyleList list;
+        ParseLinkedStyleSheet(list, css, "http://h/");
+        TokenizerSource src(css + "</style>");
+        char ch = ' ';
+        ParseStyleSheet(list, ch, [&] { return src.Next(); }, "", false);
+        TProperties p;
+        ParseStyleAttribute(css, p);
+    }
+    SUCCEED();
+}
