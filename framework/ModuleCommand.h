@@ -36,7 +36,7 @@ std::optional<ModuleCommand> ParseModuleCommand(std::string_view text);
 // What a command carries besides its name: a file or control name, a stream, or a list of texts,
 // depending on the command; Mode and Page are used by EDIT only.
 struct ModuleArgument {
-    std::string Text;
+    std::string Text = {};
     TStream* Stream = nullptr;
     std::vector<std::string>* List = nullptr;
     int Mode = 0;
