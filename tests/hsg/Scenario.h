@@ -11,7 +11,7 @@ struct Plant {
     THSGRecord hsg;
 
     TLoadCaseBlock B() { return common.Block(0); }
-    double b(std::size_t offset) { return common.Block(0).Double(offset); }
+    double b(std::size_t offset) const { return common.Block(0).Double(offset); }
     double h(std::size_t offset) const { return hsg.Double(offset); }
 };
 
