@@ -41,9 +41,10 @@ public:
     const std::string& ModuleTemplateFolder() const { return moduleTemplateFolder_; }
 
     // The command entry: the command text is compared in upper case. Carries out INITDATA,
-    // READDATA, SAVEDATA, SETTODATA, CALCULATE, PUSHDATA, POPDATA and CHECKTOPICS; EDIT and
-    // EDITPARAMS need the dialog and answer false here, as do EDITSPECIAL and any text that is no
-    // command. Arithmetic errors of CALCULATE pass to the caller.
+    // READDATA, SAVEDATA, CALCULATE, PUSHDATA, POPDATA and CHECKTOPICS (no topics: the list is
+    // cleared, the answer is false). SETTODATA answers true and changes nothing until the value
+    // tables exist. EDIT and EDITPARAMS need the dialog and answer false here, as do EDITSPECIAL
+    // and any text that is no command. Arithmetic errors of CALCULATE pass to the caller.
     bool Exec(std::string_view command, const ModuleArgument& arg = {});
 
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
