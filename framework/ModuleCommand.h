@@ -1,0 +1,46 @@
+// The text commands a calculation module accepts through its command entry, and the argument
+// that comes with them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmoran {
+
+class TStream;
+
+// In protocol order: the value is the command number a module dispatches on.
+enum class ModuleCommand {
+    InitData,
+    ReadData,
+    SaveData,
+    EditParams,
+    SetToData,
+    Calculate,
+    Edit,
+    PushData,
+    PopData,
+    CheckTopics,
+    EditSpecial,
+};
+
+// The keywords in protocol order ("INITDATA" ... "EDITSPECIAL").
+const std::vector<std::string>& ModuleKeywords();
+
+// The command a text names, compared after conversion to upper case; nullopt for any other text
+// (such as "CheckAll").
+std::optional<ModuleCommand> ParseModuleCommand(std::string_view text);
+
+// What a command carries besides its name: a file or control name, a stream, or a list of texts,
+// depending on the command; Mode and Page are used by EDIT only.
+struct ModuleArgument {
+    std::string Text = {};
+    TStream* Stream = nullptr;
+    std::vector<std::string>* List = nullptr;
+    int Mode = 0;
+    int Page = 0;
+};
+
+}  // namespace velmoran

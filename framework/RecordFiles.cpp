@@ -1,0 +1,76 @@
+// Whole-record file and stream transfers.
+#include "framework/RecordFiles.h"
+
+#include "platform/Exceptions.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace velmoran {
+
+namespace {
+
+// Reads up to count bytes, returning how many arrived.
+std::int64_t ReadUpTo(TStream& stream, std::uint8_t* buffer, std::int64_t count)
+{
+    std::int64_t total = 0;
+    while (total < count) {
+        const std::int64_t n = stream.Read(buffer + total, count - total);
+        if (n <= 0)
+            break;
+        total += n;
+    }
+    return total;
+}
+
+}  // namespace
+
+bool ReadRecordFile(const std::string& fileName, std::span<std::uint8_t> target)
+{
+    try {
+        if (!FileExists(fileName))
+            return false;
+        TFileStream file(fileName, FileMode::OpenRead);
+        std::vector<std::uint8_t> scratch(target.size());
+        const auto size = static_cast<std::int64_t>(scratch.size());
+        if (ReadUpTo(file, scratch.data(), size) != size)
+            return false;
+        std::copy(scratch.begin(), scratch.end(), target.begin());
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+SaveResult WriteRecordFile(const std::string& fileName, std::span<const std::uint8_t> bytes)
+{
+    return WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool LoadRecordFromFile(TCommonRecord& record, const std::string& fileName)
+{
+    return ReadRecordFile(fileName, record.Raw());
+}
+
+SaveResult SaveRecordToFile(const TCommonRecord& record, const std::string& fileName)
+{
+    return WriteRecordFile(fileName, record.Raw());
+}
+
+void SaveRecordToStream(const TCommonRecord& record, TStream& stream)
+{
+    stream.SetPosition(0);
+    stream.WriteBuffer(record.Data(), TCommonRecord::kSize);
+}
+
+bool LoadRecordFromStream(TCommonRecord& record, TStream& stream)
+{
+    stream.SetPosition(0);
+    TCommonRecord::Bytes scratch{};
+    if (ReadUpTo(stream, scratch.data(), TCommonRecord::kSize) != static_cast<std::int64_t>(TCommonRecord::kSize))
+        return false;
+    record.Raw() = scratch;
+    return true;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,436 @@
+// The HSG design calculation.
+#include "hsg/HsgCalculation.h"
+
+#include "hsg/CheckedNumber.h"
+#include "platform/Exceptions.h"
+
+#include <climits>
+#include <cmath>
+
+namespace velmoran {
+
+namespace {
+
+Num Pow(Num base, Num exponent)
+{
+    return HsgPower(base.Value(), exponent.Value());
+}
+
+Num Max(Num a, Num b)
+{
+    return a > b ? a : b;
+}
+
+Num Abs(Num a)
+{
+    return std::fabs(a.Value());
+}
+
+// The members of the calculation, read and written in place: block 0 of the common record, its
+// header and the module record.
+class Records {
+public:
+    Records(TCommonRecord& common, THSGRecord& hsgRecord) : c_(common), h_(hsgRecord), b_(common.Block(0)) {}
+
+    Num B(std::size_t offset) const { return b_.Double(offset); }
+    void SetB(std::size_t offset, Num value) const { b_.SetDouble(offset, value.Value()); }
+    Num C(std::size_t offset) const { return c_.Double(offset); }
+    void SetC(std::size_t offset, Num value) const { c_.SetDouble(offset, value.Value()); }
+    Num H(std::size_t offset) const { return h_.Double(offset); }
+    void SetH(std::size_t offset, Num value) const { h_.SetDouble(offset, value.Value()); }
+
+    TCommonRecord& Common() const { return c_; }
+    TLoadCaseBlock Block() const { return b_; }
+
+private:
+    TCommonRecord& c_;
+    THSGRecord& h_;
+    TLoadCaseBlock b_;
+};
+
+// Quantities of one design run that are not stored.
+struct Locals {
+    Num q;    // flow in 1000 m³/d
+    Num fTD;  // temperature factor of autotrophic decay
+    Num bH;   // heterotrophic decay rate
+    Num bA;   // autotrophic decay rate
+    Num plantSize;
+    unsigned dv = 0;
+};
+
+struct Precipitant {
+    double fDP, fBP, fKS, fTS, aFM;
+};
+constexpr Precipitant kPrecipitants[] = {
+    {0.0, 0.0, 0.0, 1.0, 0.0},     // none
+    {1.42, 3.45, 3.66, 1.0, 56.0},  // iron(III)
+    {1.42, 3.45, 2.44, 1.1, 56.0},  // iron(II)
+    {1.42, 2.52, 6.71, 1.0, 27.0},  // aluminium
+};
+
+Locals SetUp(const Records& r)
+{
+    using namespace block;
+    r.Block().SetWord(kFlags, kFlagAktiv);
+
+    const Num t15 = r.B(kT) - 15.0;
+    r.SetB(kfTempA, Pow(r.H(hsg::kaTa), t15));
+    r.SetB(kfTempH, Pow(r.H(hsg::kaTh), t15));
+    Locals l;
+    l.fTD = Pow(r.H(hsg::kaTd), t15);
+    l.bH = r.H(hsg::kBh) * r.B(kfTempH);
+    l.bA = r.H(hsg::kBa) * l.fTD;
+    l.q = r.B(kQD) / 1000.0;
+
+    const std::uint8_t ft = r.Common().ByteAt(common::kFT);
+    if (ft < 4) {
+        const Precipitant& p = kPrecipitants[ft];
+        r.SetH(hsg::kfDP, p.fDP);
+        r.SetH(hsg::kfBP, p.fBP);
+        r.SetH(hsg::kfKS, p.fKS);
+        r.SetH(hsg::kfTS, p.fTS);
+        r.SetC(common::kaFM, p.aFM);
+    }
+
+    l.dv = r.Block().Bits(kProcess, kShiftDV, kCountDV);
+    r.SetB(kVdVmax, 0.5);
+    r.SetB(kVdV, l.dv > 0 ? r.B(kVdVmax) : Num(0.0));
+    r.SetB(kSNH4an, r.H(hsg::kSNH4ANSP) / 5.0);
+    if (r.H(hsg::kSFH) < 1.0)
+        r.SetH(hsg::kSFH, 1.0);
+
+    const Num bdbsb = r.C(common::kBDBSB);
+    l.plantSize = bdbsb < 1200.0 ? Num(1200.0) : bdbsb > 6000.0 ? Num(6000.0) : bdbsb;
+
+    r.SetB(kXNBM, 0.05 * r.B(kCBSBzb));
+    r.SetB(kSNO3dmax, 0.0);
+    r.SetB(kSNO3d, 0.0);
+    return l;
+}
+
+enum OuterStop { kGoOn = 0, kNothingToNitrify = 1, kNoAutotrophicGrowth = 2 };
+enum InnerStop { kInnerGoOn = 0, kShareAtLimit = 2, kNoDenitrification = 3 };
+
+// The inner iteration over the denitrification share: scales VdV until the denitrification
+// capacity meets the target SNO3d0.
+void DenitrificationShare(const Records& r, const Locals& l, int& innerStop)
+{
+    using namespace block;
+    Num d = 0.0;
+    for (int pass = 1;; ++pass) {
+        const Num vdv = r.B(kVdV);
+        const Num rf = r.B(kRF);
+        Num fOVa = 1.0;
+        if (l.dv == 1) {
+            fOVa = 2.95 * Pow(100.0 * vdv, -0.235);
+            if (rf > 5.0)
+                fOVa = Max(fOVa + (1.0 - fOVa) * (rf - 5.0) / 5.0, 1.0);
+        }
+        r.SetH(hsg::kfOVa, fOVa);
+
+        const Num t = r.B(kTTS) / (1.0 - vdv) * r.B(kfTempH);
+        const Num ovDen = fOVa * r.H(hsg::kfOVd) * r.B(kCBSBzb) * vdv *
+                          (r.H(hsg::kfOVe) * r.H(hsg::kYh) * t / (r.H(hsg::kBh) * t + 1.0) + r.H(hsg::kfOVs));
+        const Num capacity = (ovDen - r.H(hsg::kSO2zb) - rf * r.H(hsg::kSO2RF)) / 2.86;
+        r.SetB(kSNO3dmax, capacity);
+
+        if (capacity > 0.0) {
+            const Num target = r.B(kSNO3d0);
+            d = Abs(target - capacity);
+            if (d > 0.01) {
+                r.SetB(kVdV, r.B(kVdV) * target / capacity);
+                // Nothing left to denitrify: the scaling would drive the share to zero or below.
+                if (target <= 0.0)
+                    r.SetB(kVdV, 0.001);
+            }
+            if (r.B(kVdV) > r.B(kVdVmax)) {
+                innerStop = kShareAtLimit;
+                r.SetB(kVdV, r.B(kVdVmax));
+            }
+        } else {
+            innerStop = kNoDenitrification;
+        }
+        if (!(d > 0.01 && r.B(kVdV) >= 0.001 && innerStop == kInnerGoOn))
+            break;
+        if (pass >= kMaxInnerPasses)
+            break;
+    }
+}
+
+int OuterLoop(const Records& r, const Locals& l)
+{
+    using namespace block;
+    int stop = kGoOn;
+    int innerStop = kInnerGoOn;
+    int pass = 0;
+    for (;;) {
+        ++pass;
+        Num previousXNBM = r.B(kXNBM);
+
+        const Num snh4ansp = r.H(hsg::kSNH4ANSP);
+        const Num muA = r.H(hsg::kMUEaMax) / r.H(hsg::kSH) * snh4ansp / (r.H(hsg::kkN) + snh4ansp) * r.B(kfTempA);
+        if (muA > l.bA)
+            r.SetB(kTTS, r.H(hsg::kSFH) / (muA - l.bA) * r.H(hsg::kfTS));
+        else
+            stop = kNoAutotrophicGrowth;
+
+        r.SetB(kSNH4n0, r.B(kCTKNzb) - r.B(kXNBM) - r.B(kSorgNan));
+        if (r.B(kSNH4n0) < 0.01)
+            stop = kNothingToNitrify;
+
+        if (stop == kGoOn) {
+            r.SetB(kSNH4n, r.B(kSNH4n0) - r.B(kSNH4an));
+            if (r.B(kTTS) > 0.0)
+                r.SetH(hsg::kMA, r.H(hsg::kYa) * r.B(kSNH4n) * l.q / (1.0 / r.B(kTTS) + l.bA));
+
+            if (l.dv != 0) {
+                const Num snh4n = r.B(kSNH4n);
+                if (l.dv == 1) {
+                    const Num sno3an = r.B(kSNO3an);
+                    r.SetB(kRF, Max((snh4n - sno3an) / sno3an, 0.0));
+                    const Num rf = r.B(kRF);
+                    r.SetB(kSNO3d0, snh4n * rf / (1.0 + rf) + r.B(kSNO3zb));
+                } else {
+                    r.SetB(kRF, 0.0);
+                    r.SetB(kSNO3d0, r.B(kSNO3zb) + snh4n - r.B(kSNO3an));
+                }
+                if (r.B(kSNO3d0) < 0.1)
+                    innerStop = kNoDenitrification;
+                DenitrificationShare(r, l, innerStop);
+                r.SetB(kSNO3d, Max(r.B(kSNO3dmax), 0.0));
+            }
+
+            const Num vdv = r.B(kVdV);
+            r.SetB(kTTSa, r.B(kTTS));
+            r.SetB(kTTS, r.B(kTTS) / (1.0 - vdv));
+            if (r.B(kTTS) > 0.0)
+                r.SetB(kMH, r.H(hsg::kYh) * r.B(kCBSBzb) * l.q / (1.0 / r.B(kTTS) + l.bH));
+            r.SetB(kMI, (r.H(hsg::kfP) * r.B(kXTSzb) * l.q + (l.bH * r.B(kMH) + l.bA * r.H(hsg::kMA)) * r.H(hsg::kfI)) *
+                            r.B(kTTS));
+            r.SetH(hsg::kMA, r.H(hsg::kMA) / (1.0 - vdv));
+
+            previousXNBM = r.B(kXNBM);
+            if (r.B(kTTS) > 0.0)
+                r.SetB(kXNBM, ((r.H(hsg::kMA) + r.B(kMH)) * r.H(hsg::kfXNBM) + r.B(kMI) * r.H(hsg::kfXNI)) /
+                                  r.B(kTTS) / l.q);
+        }
+
+        if (Abs(r.B(kXNBM) - previousXNBM) < 0.01 || stop != kGoOn)
+            break;
+        if (pass >= kMaxOuterPasses)
+            break;
+    }
+    return pass;
+}
+
+void Volumes(const Records& r)
+{
+    using namespace block;
+    const Num m = r.B(kMI) + r.B(kMF) + r.B(kMH) + r.H(hsg::kMA);
+    if (r.B(kTSBB) > 0.0)
+        r.SetC(common::kVBB, m / r.B(kTSBB));
+    r.SetB(kVD, r.C(common::kVBB) * r.B(kVdV));
+    r.SetB(kVN, r.C(common::kVBB) - r.B(kVD));
+}
+
+void OxygenDemand(const Records& r, const Locals& l)
+{
+    using namespace block;
+    const Num qd = r.B(kQD);
+    r.SetB(kOVcb, r.H(hsg::kfOVs) * r.B(kCBSBzb) / 1000.0 * qd + r.H(hsg::kfOVe) * r.B(kMH) * r.B(kfTempH));
+    r.SetB(kOVn, 4.6 * r.B(kSNH4n) / 1000.0 * qd);
+    r.SetB(kOVd, -2.9 * r.B(kSNO3d) / 1000.0 * qd);
+
+    const Num tts = r.B(kTTS);
+    if (tts > 0.0) {
+        r.SetB(kfCcalc, Num(RoundHalfEven((29.32 * Pow(tts, -0.0897)).Value())) / 20.0);
+        const Num w = (l.plantSize - 1200.0) / 4800.0;
+        const Num fN = 90.394 * Pow(tts, -0.5577) * (1.0 - w) + 51.626 * Pow(tts, -0.4567) * w;
+        r.SetB(kfNcalc, Num(RoundHalfEven(fN.Value())) / 10.0);
+    }
+
+    const Num ovcb = r.B(kOVcb), ovd = r.B(kOVd), ovn = r.B(kOVn);
+    r.SetB(kOVh, Max((ovcb + ovd + r.B(kfN) * ovn) / 24.0, ((ovcb + ovd) * r.B(kfC) + ovn) / 24.0));
+    const Num vdv = r.B(kVdV);
+    if (l.dv > 3 && vdv < 1.0)
+        r.SetB(kOVh, r.B(kOVh) / (1.0 - vdv));
+}
+
+void OxygenSupply(const Records& r)
+{
+    using namespace block;
+    r.SetH(hsg::kcss, OxygenSaturation(r.B(kT).Value()));
+    const Num he = r.C(common::kHE);
+    r.SetB(kcs, (he / 30.0 + 1.0) * r.H(hsg::kcss));
+    const Num cs = r.B(kcs), cx = r.B(kcx);
+    if (cx < cs)
+        r.SetB(kOCh, r.B(kOVh) * cs / (cs - cx));
+    const Num alpha = r.H(hsg::kAlpha);
+    if (alpha > 0.0) {
+        r.SetH(hsg::kOChRW, r.B(kOCh) / alpha);
+        r.SetC(common::kSSABB, r.H(hsg::kSSARW) / alpha);
+        const Num ssa100 = r.H(hsg::kSSA100);
+        if (ssa100 > 0.0 && he > 0.0)
+            r.SetH(hsg::kQLN, r.H(hsg::kOChRW) * 1000.0 / ssa100 / 2.95 / he);
+    }
+}
+
+void AcidCapacityAndPH(const Records& r)
+{
+    using namespace block;
+    const Num xpf = r.B(kXPF);
+    r.SetB(kSKSan, r.B(kSKSzb) - 0.07 * (r.B(kSNH4zb) - r.B(kSNH4an) + r.B(kSNO3an) - r.B(kSNO3zb)) + 0.03 * xpf -
+                       r.H(hsg::kfKS) / 61.0 * r.B(kBeta) * xpf);
+
+    const Num ssabb = r.C(common::kSSABB), he = r.C(common::kHE);
+    if (ssabb > 0.0 && he > 0.0) {
+        const double t = r.B(kT).Value();
+        const Num y =
+            r.B(kSKSan) / 0.0021 / ssabb / he / CarbonDioxideHenryTerm(t) / (he / 30.0 + 1.0);
+        if (y > 0.0)
+            r.SetB(kpH, Num(CheckedLog10(y.Value())) + CarbonicAcidPK1(t));
+    }
+}
+
+}  // namespace
+
+double RoundHalfEven(double x)
+{
+    const double floor = std::floor(x);
+    const double diff = x - floor;
+    if (diff < 0.5)
+        return floor;
+    if (diff > 0.5)
+        return floor + 1.0;
+    return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+}
+
+double HsgPower(double base, double exponent)
+{
+    if (std::isnan(base) || std::isnan(exponent))
+        throw EInvalidOp();
+    if (exponent == 0.0)
+        return 1.0;
+    if (base == 0.0) {
+        if (exponent < 0.0)
+            throw EZeroDivide();
+        return 0.0;
+    }
+    if (std::trunc(exponent) == exponent && std::fabs(exponent) <= INT_MAX) {
+        long long n = static_cast<long long>(std::fabs(exponent));
+        double result = 1.0;
+        double factor = base;
+        while (n != 0) {
+            if (n & 1)
+                result = CheckedMul(result, factor);
+            n >>= 1;
+            if (n != 0)
+                factor = CheckedMul(factor, factor);
+        }
+        return exponent < 0.0 ? CheckedDiv(1.0, result) : result;
+    }
+    return CheckedExp(CheckedMul(exponent, CheckedLn(base)));
+}
+
+double OxygenSaturation(double t)
+{
+    return (Num(2234.34) / Pow(Num(t) + 45.93, 1.31403)).Value();
+}
+
+double CarbonDioxideHenryTerm(double t)
+{
+    const Num tk = Num(t) + 273.0;
+    return (Pow(10.0, 2385.73 / tk - 14.0184 + 0.01526 * tk) * 1000.0).Value();
+}
+
+double CarbonicAcidPK1(double t)
+{
+    const Num tk = Num(t) + 273.0;
+    return (3404.7 / tk - 14.8435 + 0.03276 * tk).Value();
+}
+
+void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord)
+{
+    using namespace block;
+    struct Pair {
+        std::size_t concentration, load;
+    };
+    static constexpr Pair kPairs[] = {
+        {kCCSBzb, kBDCCSBzb}, {kSCSBzb, kBDSCSBzb}, {kCBSBzb, kBDBSBzb}, {kXTSzb, kBDXTSzb},
+        {kCTKNzb, kBDTKNzb},  {kSNH4zb, kBDNH4zb},  {kSNO3zb, kBDNO3zb}, {kCPzb, kBDPzb},
+    };
+    const TLoadCaseBlock b = common.Block(0);
+    const Num qd = b.Double(kQD);
+    if (b.Word(kFlags) & kFlagLoads) {
+        const Num f = qd > 0.0 ? 1000.0 / qd : Num(0.0);
+        for (const Pair& p : kPairs)
+            b.SetDouble(p.concentration, (Num(b.Double(p.load)) * f).Value());
+        hsgRecord.SetDouble(hsg::kSO2zb, (Num(hsgRecord.Double(hsg::kBDO2zb)) * f).Value());
+    } else {
+        const Num f = qd / 1000.0;
+        for (const Pair& p : kPairs)
+            b.SetDouble(p.load, (Num(b.Double(p.concentration)) * f).Value());
+        hsgRecord.SetDouble(hsg::kBDO2zb, (Num(hsgRecord.Double(hsg::kSO2zb)) * f).Value());
+    }
+}
+
+void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
+{
+    using namespace block;
+    const Records r(common, hsgRecord);
+    r.SetB(kMF, 0.0);
+    r.SetB(kXPF, 0.0);
+    r.SetB(kFM, 0.0);
+
+    const Num cp = r.B(kCPzb), qd = r.B(kQD);
+    r.SetB(kXPBM, (r.B(kMH) + r.H(hsg::kMA)) * r.H(hsg::kfXPBM) / qd / r.B(kTTS) * 1000.0);
+    if (r.B(kXPBM) > cp)
+        return;
+
+    r.SetB(kXPBM, Max(r.H(hsg::kEtaPBio) / 100.0 * cp, r.B(kXPBM)));
+    if (r.B(kXPBM) > cp) {
+        r.SetH(hsg::kEtaPBio, cp / r.B(kXPBM) * r.H(hsg::kEtaPBio));
+        r.SetB(kXPBM, cp);
+    }
+    r.SetB(kSPO4an, cp - r.B(kXPBM));
+    r.SetB(kSPO4an0, r.B(kSPO4an));
+    if (common.ByteAt(common::kFT) == 0)
+        return;
+
+    const Num beta = r.B(kBeta), spo4an0 = r.B(kSPO4an0);
+    // The effluent target 3/Beta applies only when it lies below what is left without
+    // precipitation; otherwise there is nothing to precipitate.
+    if (beta > 0.0) {
+        const Num target = 3.0 / beta;
+        if (target < spo4an0)
+            r.SetB(kSPO4an, target);
+    }
+    r.SetB(kXPF, spo4an0 - r.B(kSPO4an));
+    if (r.B(kXPF) <= 0.0)
+        return;
+
+    r.SetB(kFM, spo4an0 * common.Double(common::kaFM) / 31.0 * beta * qd / 1000.0);
+    const Num ndp = static_cast<double>(r.Block().ByteAt(knDP));
+    r.SetB(kMF, (ndp * r.H(hsg::kfDP) + r.H(hsg::kfBP) * spo4an0 * beta) * qd / 1000.0 * r.B(kTTS));
+}
+
+int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord)
+{
+    const Records r(common, hsgRecord);
+    const Locals l = SetUp(r);
+    const int passes = OuterLoop(r, l);
+    PhosphorusBalance(common, hsgRecord);
+    Volumes(r);
+    OxygenDemand(r, l);
+    OxygenSupply(r);
+    AcidCapacityAndPH(r);
+    return passes;
+}
+
+void HsgCalculate(TCommonRecord& common, THSGRecord& hsgRecord)
+{
+    ConvertConcentrationsLoads(common, hsgRecord);
+    HsgDesign(common, hsgRecord);
+}
+
+}  // namespace velmoran

@@ -1,0 +1,42 @@
+// The HSG design calculation of one load case (block 0 of the common record) together with the
+// module record: conversion of concentrations and daily loads, sludge ages, denitrification share,
+// nitrogen and phosphorus balances, sludge production, volumes, oxygen demand and supply, air flow,
+// acid capacity and pH. It works in place on the two records; an input that makes a formula
+// meaningless raises EMathError, and the members written before keep their new values.
+#pragma once
+
+#include "framework/CommonRecord.h"
+#include "hsg/HsgRecord.h"
+
+namespace velmoran {
+
+// Limits of the two iterations; a loop that reaches its limit ends as if it had converged.
+// Ordinary plants need about 4 outer and 15 inner passes.
+constexpr int kMaxOuterPasses = 200;
+constexpr int kMaxInnerPasses = 1000;
+
+// ConvertConcentrationsLoads, then HsgDesign.
+void HsgCalculate(TCommonRecord& common, THSGRecord& hsgRecord);
+// Daily loads from concentrations, or concentrations from daily loads when block 0 says the
+// influent was entered as loads.
+void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord);
+// The design proper; calls PhosphorusBalance. Returns the number of outer passes.
+int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord);
+void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord);
+
+// Water chemistry as functions of the temperature in °C (Kelvin taken as T + 273).
+// Oxygen saturation concentration [mg/l].
+double OxygenSaturation(double t);
+// Henry term of carbon dioxide.
+double CarbonDioxideHenryTerm(double t);
+// First dissociation constant of carbonic acid as pK.
+double CarbonicAcidPK1(double t);
+
+// The power function of the calculation: x^0 = 1; 0^y = 0 for y > 0; integral exponents are
+// multiplied out; otherwise exp(y ln x). 0 to a negative power is a division by zero, a negative
+// base with a fractional exponent an invalid operation.
+double HsgPower(double base, double exponent);
+// Rounds to the nearest whole number, halves to even.
+double RoundHalfEven(double x);
+
+}  // namespace velmoran

@@ -1,0 +1,107 @@
+// The design module's data side: the records of a calculation (current, edit copy and defaults of
+// both the common and the module record), the modified flag, the calculation files and the text
+// commands that work on them. It shows no window and no message; the module dialog owns one and
+// delegates its data commands to it.
+#pragma once
+
+#include "framework/CommonRecord.h"
+#include "framework/ModuleCommand.h"
+#include "hsg/HsgRecord.h"
+#include "platform/AtomicFile.h"
+
+#include <string>
+#include <string_view>
+
+namespace velmoran {
+
+class TStream;
+
+// The two files of a calculation: the common record (".vda") and the module record (".vdh").
+struct CalculationFiles {
+    std::string Common;
+    std::string Hsg;
+    friend bool operator==(const CalculationFiles&, const CalculationFiles&) = default;
+};
+
+// Pairs a file name: a name ending in ".vdh" (exactly so) is the module file, and the common
+// file has ".vda" in its place; any other extension names the common file, whose module file
+// has ".vdh" instead; a name without extension gets ".vda" and ".vdh" appended. Only the file
+// part counts: a "." in a folder name is no extension.
+CalculationFiles PairCalculationFiles(std::string_view fileName);
+
+class THsgModule {
+public:
+    static constexpr std::string_view kCompanionExt = ".vdh";
+    static constexpr std::string_view kCommonExt = ".vda";
+    static constexpr std::string_view kHsgDefaultsFile = "hsg.vdt";
+    static constexpr std::string_view kCommonDefaultsFile = "common.vdt";
+
+    // Where the defaults files "common.vdt" and "hsg.vdt" lie.
+    void SetModuleTemplateFolder(std::string folder) { moduleTemplateFolder_ = std::move(folder); }
+    const std::string& ModuleTemplateFolder() const { return moduleTemplateFolder_; }
+
+    // The command entry: the command text is compared in upper case. Carries out INITDATA,
+    // READDATA, SAVEDATA, CALCULATE, PUSHDATA, POPDATA and CHECKTOPICS (no topics: the list is
+    // cleared, the answer is false). SETTODATA answers true and changes nothing until the value
+    // tables exist. EDIT and EDITPARAMS need the dialog and answer false here, as do EDITSPECIAL
+    // and any text that is no command. Arithmetic errors of CALCULATE pass to the caller.
+    bool Exec(std::string_view command, const ModuleArgument& arg = {});
+
+    // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
+    // files of the template folder). Clears Modified.
+    void ResetToDefaults();
+    // READDATA: reads the pair into the current records. Both files are read into scratch records
+    // first; the records change only when the common file and, if it exists, the module file were
+    // read whole. Returns false (records, tables and Modified as they were) otherwise.
+    bool ReadCalculationFile(const std::string& fileName);
+    // SAVEDATA: writes the pair, each file replaced atomically. Clears Modified only when both
+    // files were written.
+    SaveResult WriteCalculationFile(const std::string& fileName);
+    // PUSHDATA / POPDATA: the current common record as a stream image; the module record is not
+    // part of it. A stream too short for a whole record leaves the record as it was (false).
+    void PushData(TStream& stream) const;
+    bool PopData(TStream& stream);
+    // CALCULATE: the design calculation on the two edit copies.
+    void Calculate();
+
+    // EDIT, before the dialog shows: the edit copies start from the current records.
+    void TakeEditCopies();
+    // EDIT, after the dialog ended with OK: Modified := the edit copies differ from the current
+    // records; if so the edit copies are calculated, committed and the tables refreshed.
+    // Returns Modified.
+    bool CommitEditCopies();
+
+    TCommonRecord& CurrentCommon() { return currentCommon_; }
+    const TCommonRecord& CurrentCommon() const { return currentCommon_; }
+    TCommonRecord& DefaultCommon() { return defaultCommon_; }
+    const TCommonRecord& DefaultCommon() const { return defaultCommon_; }
+    TCommonRecord& EditCommon() { return editCommon_; }
+    const TCommonRecord& EditCommon() const { return editCommon_; }
+    THSGRecord& CurrentHsg() { return currentHsg_; }
+    const THSGRecord& CurrentHsg() const { return currentHsg_; }
+    THSGRecord& DefaultHsg() { return defaultHsg_; }
+    const THSGRecord& DefaultHsg() const { return defaultHsg_; }
+    THSGRecord& EditHsg() { return editHsg_; }
+    const THSGRecord& EditHsg() const { return editHsg_; }
+
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+
+private:
+    std::string TemplateFile(std::string_view name) const;
+    // Refreshes what shows the current records after they changed. The value tables of the data
+    // module and the module's own tables join here; until then only the record side of the
+    // mapping happens: the fixed load-case texts are written into the current common record.
+    void UpdateDataSets();
+
+    std::string moduleTemplateFolder_;
+    TCommonRecord currentCommon_;
+    TCommonRecord defaultCommon_;
+    TCommonRecord editCommon_;
+    THSGRecord currentHsg_;
+    THSGRecord defaultHsg_;
+    THSGRecord editHsg_;
+    bool modified_ = false;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,297 @@
+// The design module's record, its calculation files and its data commands.
+#include "hsg/HsgModule.h"
+
+#include "Scenario.h"
+#include "TempFolder.h"
+#include "framework/RecordFiles.h"
+#include "platform/Stream.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <set>
+
+using namespace velmoran;
+using velmoran::testing::TempFolder;
+
+namespace {
+
+template <class Record>
+Record Random(unsigned seed)
+{
+    Record r;
+    std::mt19937 gen(seed);
+    for (auto& b : r.Raw())
+        b = static_cast<std::uint8_t>(gen());
+    return r;
+}
+
+template <class Record>
+std::string Bytes(const Record& r)
+{
+    return {reinterpret_cast<const char*>(r.Data()), Record::kSize};
+}
+
+}  // namespace
+
+TEST(HsgRecord, LayoutAndDefaults)
+{
+    THSGRecord r;
+    for (std::size_t i = 121; i < 128; ++i)
+        r.Raw()[i] = static_cast<std::uint8_t>(i);
+    r.SetAT(1);
+    EXPECT_EQ(r.Raw()[120], 1);
+    for (std::size_t i = 121; i < 128; ++i)
+        EXPECT_EQ(r.Raw()[i], i) << "the rest of the AT slot is carried as stored";
+
+    EXPECT_EQ(r.ParameterBlock().data() - r.Data(), 184);
+    EXPECT_EQ(r.ParameterBlock().size(), 144u);
+
+    THSGRecord d;
+    SetBuiltInDefaults(d);
+    const double params[18] = {1.072, 0, 0.75, 0.17, 1.103, 0.52, 0.15, 0.05, 1.0,
+                               1.09,  0.56, 0.2, 0.75, 0.6, 0.2, 0.12, 0.01, 0.03};
+    for (int i = 0; i < 18; ++i)
+        EXPECT_EQ(d.Double(184 + 8 * i), params[i]) << "parameter slot " << i;
+    EXPECT_EQ(d.Double(hsg::kSNH4ANSP), 5.0);
+    EXPECT_EQ(d.Double(hsg::kSH), 1.7);
+    EXPECT_EQ(d.Double(hsg::kSFH), 1.25);
+    EXPECT_EQ(d.AT(), 0);
+    EXPECT_EQ(d.Double(hsg::kAlpha), 0.0);
+
+    std::set<std::size_t> offsets;
+    for (const MemberInfo& m : HsgRecordMembers()) {
+        EXPECT_TRUE(offsets.insert(m.Offset).second) << m.Name;
+        EXPECT_EQ(m.Offset % 8, 0u) << m.Name;
+        EXPECT_LT(m.Offset, 328u);
+    }
+    EXPECT_EQ(offsets.size(), 38u) << "41 slots less the three reserved ones";
+}
+
+TEST(CalculationFiles, Pairing)
+{
+    struct Case {
+        const char* name;
+        CalculationFiles files;
+    };
+    const Case cases[] = {
+        {"plant.vdh", {"plant.vda", "plant.vdh"}},
+        {"plant.vda", {"plant.vda", "plant.vdh"}},
+        {"plant.VDH", {"plant.VDH", "plant.vdh"}},
+        {"plant", {"plant.vda", "plant.vdh"}},
+        {"/x/a.b/plant.vda", {"/x/a.b/plant.vda", "/x/a.b/plant.vdh"}},
+        {"/x/a.b/plant", {"/x/a.b/plant.vda", "/x/a.b/plant.vdh"}},
+        {"plant.tar.vdh", {"plant.tar.vda", "plant.tar.vdh"}},
+        {"/data/tmp.vds", {"/data/tmp.vds", "/data/tmp.vdh"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PairCalculationFiles(c.name), c.files) << c.name;
+}
+
+class HsgModuleFiles : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    THsgModule module;
+};
+
+TEST_F(HsgModuleFiles, InitDataWithoutDefaultsFiles)
+{
+    module.SetModuleTemplateFolder(tmp.Folder());
+    module.CurrentHsg() = Random<THSGRecord>(1);
+    module.SetModified(true);
+    EXPECT_TRUE(module.Exec("InitData", {.Text = "ignored"}));
+    EXPECT_FALSE(module.Modified());
+
+    THSGRecord expected;
+    SetBuiltInDefaults(expected);
+    EXPECT_EQ(module.DefaultHsg(), expected);
+    EXPECT_EQ(module.CurrentHsg(), expected);
+    const TConstLoadCaseBlock b0 = module.CurrentCommon().Block(0);
+    EXPECT_EQ(b0.Word(block::kFlags), 1);
+    EXPECT_EQ(b0.Double(block::kQD), 0.0);
+    EXPECT_EQ(module.CurrentCommon().Block(3).String(block::kBezeichn), "Sonder- lastfall");
+}
+
+TEST_F(HsgModuleFiles, InitDataReadsWholeDefaultsFilesOnly)
+{
+    module.SetModuleTemplateFolder(tmp.Folder());
+    const THSGRecord hsgDefaults = Random<THSGRecord>(2);
+    TCommonRecord commonDefaults = Random<TCommonRecord>(3);
+    TempFolder::Write(tmp / "hsg.vdt", Bytes(hsgDefaults));
+    TempFolder::Write(tmp / "common.vdt", Bytes(commonDefaults));
+
+    module.Exec("INITDATA");
+    EXPECT_EQ(module.DefaultHsg(), hsgDefaults) << "all 41 members come from the file";
+    EXPECT_EQ(module.CurrentHsg(), hsgDefaults);
+    EXPECT_EQ(module.DefaultCommon(), commonDefaults);
+    SetLoadCaseNames(commonDefaults);
+    EXPECT_EQ(module.CurrentCommon(), commonDefaults);
+    EXPECT_EQ(TempFolder::Read(tmp / "hsg.vdt"), Bytes(hsgDefaults)) << "the file is left unchanged";
+
+    // A truncated defaults file is not half-read: the built-in defaults stay.
+    TempFolder::Write(tmp / "hsg.vdt", Bytes(hsgDefaults).substr(0, 100));
+    module.Exec("INITDATA");
+    THSGRecord builtIn;
+    SetBuiltInDefaults(builtIn);
+    EXPECT_EQ(module.CurrentHsg(), builtIn);
+}
+
+TEST_F(HsgModuleFiles, SaveThenReadGivesEqualRecords)
+{
+    module.CurrentCommon() = Random<TCommonRecord>(4);
+    module.CurrentHsg() = Random<THSGRecord>(5);
+    SetLoadCaseNames(module.CurrentCommon());
+    module.SetModified(true);
+    ASSERT_TRUE(module.Exec("SaveData", {.Text = tmp / "plant.vda"}));
+    EXPECT_FALSE(module.Modified());
+    EXPECT_EQ(std::filesystem::file_size(tmp / "plant.vda"), 6784u);
+    EXPECT_EQ(std::filesystem::file_size(tmp / "plant.vdh"), 328u);
+
+    for (const char* name : {"plant.vda", "plant.vdh", "plant"}) {
+        THsgModule fresh;
+        fresh.Exec("INITDATA");
+        fresh.SetModified(true);
+        ASSERT_TRUE(fresh.Exec("ReadData", {.Text = tmp / name})) << name;
+        EXPECT_FALSE(fresh.Modified());
+        EXPECT_EQ(fresh.CurrentCommon(), module.CurrentCommon()) << name;
+        EXPECT_EQ(fresh.CurrentHsg(), module.CurrentHsg()) << name;
+    }
+}
+
+TEST_F(HsgModuleFiles, SaveWithoutExtensionWritesBothFiles)
+{
+    module.Exec("INITDATA");
+    module.CurrentCommon().Block(0).SetDouble(block::kQD, 1234);
+    ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = tmp / "plant"}));
+    EXPECT_TRUE(std::filesystem::exists(tmp / "plant.vda"));
+    EXPECT_TRUE(std::filesystem::exists(tmp / "plant.vdh"));
+    TCommonRecord back;
+    ASSERT_TRUE(LoadRecordFromFile(back, tmp / "plant.vda"));
+    EXPECT_EQ(back.Block(0).Double(block::kQD), 1234);
+}
+
+TEST_F(HsgModuleFiles, FailedSaveKeepsModified)
+{
+    module.Exec("INITDATA");
+    module.SetModified(true);
+    EXPECT_FALSE(module.Exec("SAVEDATA", {.Text = tmp / "missing/plant.vda"}));
+    EXPECT_TRUE(module.Modified());
+    const SaveResult result = module.WriteCalculationFile(tmp / "missing/plant.vda");
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.Message.empty());
+}
+
+TEST_F(HsgModuleFiles, FailedReadsChangeNothing)
+{
+    module.Exec("INITDATA");
+    const TCommonRecord common = module.CurrentCommon();
+    const THSGRecord hsgRecord = module.CurrentHsg();
+    module.SetModified(true);
+
+    // Common file missing; common file of 100 bytes.
+    EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "none.vda"}));
+    TempFolder::Write(tmp / "short.vda", std::string(100, '\x02'));
+    EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "short.vda"}));
+    // A whole common file but a short module file: neither record changes.
+    TempFolder::Write(tmp / "half.vda", Bytes(Random<TCommonRecord>(6)));
+    TempFolder::Write(tmp / "half.vdh", std::string(100, '\x03'));
+    EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "half.vdh"}));
+
+    EXPECT_EQ(module.CurrentCommon(), common);
+    EXPECT_EQ(module.CurrentHsg(), hsgRecord);
+    EXPECT_TRUE(module.Modified());
+}
+
+TEST_F(HsgModuleFiles, MissingModuleFileAndLongFilesAreAccepted)
+{
+    module.Exec("INITDATA");
+    const THSGRecord hsgRecord = module.CurrentHsg();
+    TCommonRecord common = Random<TCommonRecord>(7);
+    TempFolder::Write(tmp / "only.vda", Bytes(common) + std::string(216, 'x'));
+    std::filesystem::permissions(tmp / "only.vda", std::filesystem::perms::owner_read);
+    ASSERT_TRUE(module.Exec("READDATA", {.Text = tmp / "only.vda"}));
+    SetLoadCaseNames(common);
+    EXPECT_EQ(module.CurrentCommon(), common);
+    EXPECT_EQ(module.CurrentHsg(), hsgRecord) << "no .vdh: the module record keeps what it held";
+
+    const THSGRecord longer = Random<THSGRecord>(8);
+    TempFolder::Write(tmp / "only.vdh", Bytes(longer) + "tail");
+    ASSERT_TRUE(module.Exec("READDATA", {.Text = tmp / "only.vda"}));
+    EXPECT_EQ(module.CurrentHsg(), longer);
+}
+
+TEST(HsgModuleCommands, StreamsCarryTheCommonRecordOnly)
+{
+    THsgModule module;
+    module.CurrentCommon() = Random<TCommonRecord>(9);
+    TMemoryStream stream;
+    EXPECT_TRUE(module.Exec("PushData", {.Stream = &stream}));
+    EXPECT_EQ(stream.Size(), 6784);
+
+    THsgModule other;
+    other.SetModified(true);
+    EXPECT_TRUE(other.Exec("PopData", {.Stream = &stream}));
+    EXPECT_EQ(other.CurrentCommon(), module.CurrentCommon());
+    EXPECT_TRUE(other.Modified()) << "stream commands leave Modified alone";
+
+    TMemoryStream shortStream(std::string(10, 'x'));
+    const TCommonRecord before = other.CurrentCommon();
+    EXPECT_FALSE(other.Exec("PopData", {.Stream = &shortStream}));
+    EXPECT_EQ(other.CurrentCommon(), before);
+    EXPECT_FALSE(other.Exec("PopData"));
+}
+
+TEST(HsgModuleCommands, CommandsOutsideTheModuleAnswerFalse)
+{
+    THsgModule module;
+    module.Exec("INITDATA");
+    const TCommonRecord common = module.CurrentCommon();
+    for (const char* command : {"EDITSPECIAL", "CheckAll", "", "INIT", "EDIT", "EditParams"})
+        EXPECT_FALSE(module.Exec(command)) << command;
+    std::vector<std::string> topics = {"a", "b;c"};
+    EXPECT_FALSE(module.Exec("CHECKTOPICS", {.List = &topics}));
+    EXPECT_TRUE(topics.empty());
+    EXPECT_TRUE(module.Exec("SetToData"));
+    EXPECT_EQ(module.CurrentCommon(), common);
+}
+
+TEST(HsgModuleCommands, CalculateWorksOnTheEditCopies)
+{
+    THsgModule module;
+    auto plant = velmoran::testing::ScenarioA();
+    module.CurrentCommon() = plant.common;
+    module.CurrentHsg() = plant.hsg;
+    module.TakeEditCopies();
+    EXPECT_TRUE(module.Exec("calculate"));
+    EXPECT_EQ(module.CurrentCommon(), plant.common);
+    EXPECT_EQ(module.CurrentHsg(), plant.hsg);
+    EXPECT_NE(module.EditCommon().Block(0).Double(block::kTTS), 0.0);
+}
+
+TEST(HsgModuleCommands, CommitOnOkFollowsTheBytes)
+{
+    THsgModule module;
+    auto plant = velmoran::testing::ScenarioA();
+    module.CurrentCommon() = plant.common;
+    module.CurrentHsg() = plant.hsg;
+
+    // An edit: the results are computed and committed.
+    module.TakeEditCopies();
+    module.EditCommon().Block(0).SetDouble(block::kQD, 12000);
+    EXPECT_TRUE(module.CommitEditCopies());
+    EXPECT_TRUE(module.Modified());
+    EXPECT_EQ(module.CurrentCommon().Block(0).Double(block::kQD), 12000);
+    EXPECT_GT(module.CurrentCommon().Double(common::kVBB), 0.0);
+
+    // OK without any difference clears a flag that was set before.
+    module.TakeEditCopies();
+    EXPECT_FALSE(module.CommitEditCopies());
+    EXPECT_FALSE(module.Modified());
+
+    // A result page calculated the edit copies: committed results equal the stored ones, so a
+    // calculated record stays unmodified.
+    module.TakeEditCopies();
+    module.Exec("CALCULATE");
+    EXPECT_FALSE(module.CommitEditCopies());
+}

@@ -1,0 +1,12 @@
+# Runs hsgcalc on IN.vda and compares the written pair OUT.vda/OUT.vdh with the input pair.
+file(REMOVE ${OUT}.vda ${OUT}.vdh)
+execute_process(COMMAND ${TOOL} ${IN}.vda ${OUT}.vda RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "hsgcalc ended with ${rc}")
+endif()
+foreach(ext vda vdh)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${IN}.${ext} ${OUT}.${ext} RESULT_VARIABLE differ)
+  if(NOT differ EQUAL 0)
+    message(FATAL_ERROR "${OUT}.${ext} differs from ${IN}.${ext}")
+  endif()
+endforeach()

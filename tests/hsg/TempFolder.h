@@ -1,0 +1,45 @@
+// A fresh folder per test, removed afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace velmoran::testing {
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("velmoran-hsg-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder with a trailing "/".
+    std::string Folder() const { return path_.string() + "/"; }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+    static void Write(const std::string& file, const std::string& bytes)
+    {
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    static std::string Read(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace velmoran::testing

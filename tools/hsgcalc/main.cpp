@@ -1,0 +1,35 @@
+// hsgcalc IN.vda OUT.vda: reads a calculation pair, runs the design calculation on it and writes
+// the computed pair under the new name (the ".vdh" beside it). An arithmetic error prints its
+// German text and ends with exit code 1.
+#include "hsg/HsgCalculation.h"
+#include "hsg/HsgModule.h"
+#include "platform/Exceptions.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    using namespace velmoran;
+    if (argc != 3) {
+        std::cerr << "Aufruf: hsgcalc EINGABE.vda AUSGABE.vda\n";
+        return 2;
+    }
+    THsgModule module;
+    module.ResetToDefaults();
+    if (!module.ReadCalculationFile(argv[1])) {
+        std::cerr << "Die Berechnung \"" << argv[1] << "\" konnte nicht gelesen werden.\n";
+        return 1;
+    }
+    try {
+        HsgCalculate(module.CurrentCommon(), module.CurrentHsg());
+    } catch (const EMathError& e) {
+        std::cerr << e.Message() << '\n';
+        return 1;
+    }
+    const SaveResult saved = module.WriteCalculationFile(argv[2]);
+    if (!saved) {
+        std::cerr << saved.Message << '\n';
+        return 1;
+    }
+    return 0;
+}
