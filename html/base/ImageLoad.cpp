@@ -23,6 +23,33 @@ std::uint32_t BigEndian32(const std::uint8_t* p)
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 
+std::uint32_t LittleEndian32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+// A bitmap file must hold the pixel data its headers announce; a short one is a read error.
+bool BitmapComplete(const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.size() < 54)
+        return false;
+    const std::uint64_t offset = LittleEndian32(bytes.data() + 10);
+    const std::uint32_t headerSize = LittleEndian32(bytes.data() + 14);
+    if (headerSize < 40)
+        return bytes.size() > offset;  // old core header: Qt checks the rest
+    const auto width = static_cast<std::int32_t>(LittleEndian32(bytes.data() + 18));
+    const auto height = static_cast<std::int32_t>(LittleEndian32(bytes.data() + 22));
+    const int bits = bytes[28] | (bytes[29] << 8);
+    const std::uint32_t compression = LittleEndian32(bytes.data() + 30);
+    const std::uint64_t imageSize = LittleEndian32(bytes.data() + 34);
+    std::uint64_t needed = imageSize;
+    if (compression == 0 || compression == 3) {
+        const std::uint64_t rowBytes = (std::uint64_t(std::abs(std::int64_t(width))) * bits + 31) / 32 * 4;
+        needed = rowBytes * std::uint64_t(std::abs(std::int64_t(height)));
+    }
+    return offset + needed <= bytes.size();
+}
+
 std::vector<std::uint8_t> ReadAll(TStream& stream)
 {
     stream.SetPosition(0);
@@ -180,6 +207,8 @@ QImage DecodeImageStream(TStream* stream, TTransparencyKind& transparent, QImage
             break;
         }
         case TImageKind::Bitmap:
+            if (!BitmapComplete(bytes))
+                return {};
             bitmap.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "BMP");
             break;
         default:

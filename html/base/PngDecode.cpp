@@ -126,7 +126,7 @@ public:
         stream_.avail_out = static_cast<uInt>(count);
         while (stream_.avail_out > 0) {
             const int result = inflate(&stream_, Z_NO_FLUSH);
-            if (result == Z_OK)
+            if (result == Z_OK || (result == Z_STREAM_END && stream_.avail_out == 0))
                 continue;
             if (result == Z_STREAM_END || result == Z_BUF_ERROR)
                 throw EPNGImageException(png::CorruptedData);
