@@ -15,6 +15,8 @@ namespace velmoran {
 
 namespace {
 
+constexpr std::uint64_t kMaxPictureBytes = std::uint64_t(1) << 30;
+
 // Everything libjpeg touches lives here, free of destructors, so that the jump back from an
 // error skips no C++ object.
 struct DecodeContext {
@@ -70,6 +72,13 @@ bool Run(DecodeContext& context, Request& request)
     jpeg_mem_src(&context.info, request.Data, static_cast<unsigned long>(request.Size));
     jpeg_read_header(&context.info, TRUE);
     j_decompress_ptr info = &context.info;
+    // Pictures beyond what the program can hold are refused before libjpeg sizes its buffers.
+    info->mem->max_memory_to_use = 512L * 1024 * 1024;
+    if (std::uint64_t(info->image_width) * info->image_height * 4 > kMaxPictureBytes) {
+        std::snprintf(context.message, sizeof context.message, "picture too large");
+        jpeg_destroy_decompress(info);
+        return false;
+    }
     request.Width = static_cast<int>(info->image_width);
     request.Height = static_cast<int>(info->image_height);
     request.Grayscale = info->jpeg_color_space == JCS_GRAYSCALE;
