@@ -11,6 +11,9 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace velmoran;
 
 namespace {
@@ -50,7 +53,8 @@ const std::string& GifFile()
 {
     static const std::string bytes = [] {
         const QImage photo = Photo().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
-        std::vector<QRgb> palette(photo.colorTable().begin(), photo.colorTable().end());
+        const QList<QRgb> table = photo.colorTable();
+        std::vector<QRgb> palette(table.begin(), table.end());
         palette.resize(256, 0);
         std::vector<std::uint8_t> pixels(std::size_t(kWidth) * kHeight);
         for (int y = 0; y < kHeight; ++y)
