@@ -42,7 +42,9 @@ int main(int argc, char** argv)
     try {
         QImage picture, mask;
         const TImageKind kind = ImageFileKind(in);
-        if (kind == TImageKind::Gif87 || kind == TImageKind::Gif89) {
+        // The GIF decoder also takes a signature in lower case, which the kind test does not know.
+        const bool lowerCaseGif = FileExists(in) && ReadFileBytes(in).rfind("gif8", 0) == 0;
+        if (kind == TImageKind::Gif87 || kind == TImageKind::Gif89 || lowerCaseGif) {
             bool nonAnimated = false;
             auto gif = GifImageFromFile(in, nonAnimated);
             picture = gif->Strip().Image();
