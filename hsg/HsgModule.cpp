@@ -237,21 +237,22 @@ void THsgModule::SetToData()
     const TCommonRecord commonBefore = common;
     const THSGRecord hsgBefore = currentHsg_;
 
-    // The tables as the mapping shows the current records: a table value that differs from
-    // these was written by someone else and goes into its member.
+    // The tables as the last mapping filled them: a table value that differs from these was
+    // written by someone else and goes into its member. (The records may have changed since, by
+    // POPDATA, without a mapping.)
     TDataModul shown;
-    shown.CurrentRecord = common;
+    shown.CurrentRecord = mappedCommon_;
     shown.RecordToTables();
     TzebMemTable shownDh, shownPh;
     DeclareHsgTables(shownDh, shownPh);
-    FillHsgTables(shownDh, shownPh, currentHsg_);
+    FillHsgTables(shownDh, shownPh, mappedHsg_);
 
     TDataModul& dm = *dataModul_;
     const auto members = CommonRecordMembers();
     StoreChangedMembers(dm.d, shown.d, common.View(), members, kHeaderInputs, {MemberArea::Header});
     for (std::size_t k = 0; k < common::kBlockCount; ++k) {
         const int row = static_cast<int>(k);
-        if ((common.Block(k).Word(block::kFlags) & block::kFlagAktiv) == 0 || dm.dl.RecordCount() <= row ||
+        if ((mappedCommon_.Block(k).Word(block::kFlags) & block::kFlagAktiv) == 0 || dm.dl.RecordCount() <= row ||
             shown.dl.RecordCount() <= row)
             continue;
         dm.dl.First();
@@ -320,6 +321,8 @@ void THsgModule::UpdateDataSets()
 {
     dataModul_->RecordToTables();
     FillHsgTables(*dh_, *ph_, currentHsg_);
+    mappedCommon_ = CurrentCommon();
+    mappedHsg_ = currentHsg_;
 }
 
 }  // namespace velmoran

@@ -78,7 +78,7 @@ public:
     // SETTODATA: takes values written into the tables (by the value import) into the current
     // records: the inputs of the input pages from `d` and from the `dl` rows of active load
     // cases, the inputs of `dh`, the parameters of `ph` and the parameter set of `dp`. A member
-    // is written only when its table value differs from what the tables show for the record, so
+    // is written only when its table value differs from what the last mapping put there, so
     // whatever the tables cannot show (texts longer than their field, the other bits of a code
     // byte) survives. Modified is set when any byte changed; the tables are refreshed.
     void SetToData();
@@ -133,6 +133,9 @@ private:
     std::unique_ptr<TzebMemTable> dh_;
     std::unique_ptr<TzebMemTable> ph_;
     TCommonRecord editCommon_;
+    // The records as the tables show them: the state of the last mapping.
+    TCommonRecord mappedCommon_;
+    THSGRecord mappedHsg_;
     THSGRecord currentHsg_;
     THSGRecord defaultHsg_;
     THSGRecord editHsg_;

@@ -6,6 +6,7 @@
 #include "TempFolder.h"
 #include "platform/DateTime.h"
 #include "platform/FormatSettings.h"
+#include "platform/Stream.h"
 
 #include <gtest/gtest.h>
 
@@ -296,4 +297,28 @@ TEST_F(ModuleTables, SetToDataMapsInputsParametersAndNothingElse)
     EXPECT_TRUE(Row(dm.dl, 1).FieldByName("QD").IsNull());
     EXPECT_EQ(dm.dp.FieldByName("fOVd").AsFloat(), 1.2) << "a field the mapping does not fill keeps its value";
     EXPECT_EQ(module.ph().FieldByName("fKLA").AsFloat(), 3);
+}
+
+TEST_F(ModuleTables, SetToDataAfterARecordArrivedWithoutMapping)
+{
+    Load(velmoran::testing::ScenarioA());
+    // A record read from a stream is not mapped: the tables still show the loaded calculation.
+    TCommonRecord popped;
+    popped.Block(0).SetWord(block::kFlags, 1);
+    popped.Block(0).SetDouble(block::kQD, 55);
+    popped.Block(0).SetDouble(block::kT, 20);
+    popped.SetString(common::kProjekt, "aus dem Strom");
+    TMemoryStream stream;
+    stream.WriteBuffer(popped.Data(), TCommonRecord::kSize);
+    ASSERT_TRUE(module.Exec("POPDATA", {.Stream = &stream}));
+    EXPECT_EQ(Row(dm.dl, 0).FieldByName("QD").AsFloat(), 10000);
+
+    Put(dm.dl, 0, "T", 11);
+    module.Exec("SETTODATA");
+    TCommonRecord expected = popped;
+    expected.Block(0).SetDouble(block::kT, 11);
+    SetLoadCaseNames(expected);
+    EXPECT_EQ(module.CurrentCommon(), expected) << "only the imported value joins the record";
+    EXPECT_EQ(Row(dm.dl, 0).FieldByName("QD").AsFloat(), 55);
+    EXPECT_EQ(dm.d.FieldByName("Projekt").AsString(), "aus dem Strom");
 }
