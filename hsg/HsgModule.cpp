@@ -1,11 +1,75 @@
 // Records, files and commands of the design module.
 #include "hsg/HsgModule.h"
 
+#include "framework/MemberFields.h"
 #include "framework/RecordFiles.h"
+#include "framework/RecordMembers.h"
 #include "hsg/HsgCalculation.h"
+#include "hsg/HsgTables.h"
 #include "platform/Stream.h"
 
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+
 namespace velmoran {
+
+namespace {
+
+// The members that the input pages edit and that a table shows: header members in `d`, members
+// of a load case in its `dl` row, module-record inputs in `dh`.
+constexpr std::array<std::string_view, 6> kHeaderInputs = {"Projekt", "Bearbeiter", "Datum", "FT", "HE", "DN"};
+constexpr std::array<std::string_view, 17> kLoadCaseInputs = {
+    "QD", "CBSBzb", "XTSzb", "CTKNzb", "SNH4zb", "SNO3zb", "CPzb", "SKSzb", "TSBB",
+    "T",  "Beta",   "SorgNan", "DV",   "SNO3an", "cx",     "fC",   "fN"};
+constexpr std::array<std::string_view, 10> kHsgInputs = {"SFH", "SH", "SO2zb", "SNH4ANSP", "SO2RF",
+                                                         "EtaPBio", "AT", "SSA100", "Alpha", "OP100"};
+
+// Stores into the record every member whose field in the current row of `live` differs from the
+// same field of `shown` (the tables as the mapping shows the record). Names that are no member
+// of the areas, and fields of names not given, are left alone.
+template <class Names>
+void StoreChangedMembers(const TDataSet& live, const TDataSet& shown, TMutableView record,
+                         std::span<const MemberInfo> members, const Names& names,
+                         std::initializer_list<MemberArea> areas)
+{
+    if (live.IsEmpty() || shown.IsEmpty())
+        return;
+    for (const auto& name : names) {
+        const MemberInfo* member = FindMemberIn(members, name, areas);
+        const TField* liveField = live.FindField(name);
+        const TField* shownField = shown.FindField(name);
+        if (member && liveField && shownField && !SameFieldValue(*liveField, *shownField))
+            StoreFieldInMember(*liveField, record, *member);
+    }
+}
+
+// The names of a table's fields.
+std::vector<std::string> FieldNamesOf(const TDataSet& table)
+{
+    std::vector<std::string> names;
+    for (const auto& field : table.Fields())
+        names.push_back(field->FieldName());
+    return names;
+}
+
+// The first `count` characters of a UTF-8 text.
+std::string CutToCharacters(std::string text, std::size_t count)
+{
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            continue;
+        if (chars == count) {
+            text.resize(i);
+            break;
+        }
+        ++chars;
+    }
+    return text;
+}
+
+}  // namespace
 
 CalculationFiles PairCalculationFiles(std::string_view fileName)
 {
@@ -23,6 +87,20 @@ CalculationFiles PairCalculationFiles(std::string_view fileName)
         return {base + std::string(THsgModule::kCommonExt), name};
     return {name, base + std::string(THsgModule::kCompanionExt)};
 }
+
+THsgModule::THsgModule()
+    : dataModul_(std::make_unique<TDataModul>()),
+      dh_(std::make_unique<TzebMemTable>()),
+      ph_(std::make_unique<TzebMemTable>())
+{
+    DeclareHsgTables(*dh_, *ph_);
+    dh_->Open();
+    ph_->Open();
+}
+
+THsgModule::THsgModule(THsgModule&&) noexcept = default;
+THsgModule& THsgModule::operator=(THsgModule&&) noexcept = default;
+THsgModule::~THsgModule() = default;
 
 std::string THsgModule::TemplateFile(std::string_view name) const
 {
@@ -47,7 +125,7 @@ bool THsgModule::Exec(std::string_view command, const ModuleArgument& arg)
     case ModuleCommand::SaveData:
         return WriteCalculationFile(arg.Text).Ok;
     case ModuleCommand::SetToData:
-        // Imported table values join the records with the value tables.
+        SetToData();
         return true;
     case ModuleCommand::Calculate:
         Calculate();
@@ -74,14 +152,15 @@ bool THsgModule::Exec(std::string_view command, const ModuleArgument& arg)
 
 void THsgModule::ResetToDefaults()
 {
-    defaultCommon_.Clear();
+    TCommonRecord& defaultCommon = DefaultCommon();
+    defaultCommon.Clear();
     defaultHsg_.Clear();
     SetBuiltInDefaults(defaultHsg_);
-    defaultCommon_.Block(0).SetWord(block::kFlags, block::kFlagAktiv);
+    defaultCommon.Block(0).SetWord(block::kFlags, block::kFlagAktiv);
     // Each defaults file replaces its record only when it could be read whole.
     ReadRecordFile(TemplateFile(kHsgDefaultsFile), defaultHsg_.Raw());
-    LoadRecordFromFile(defaultCommon_, TemplateFile(kCommonDefaultsFile));
-    currentCommon_ = defaultCommon_;
+    dataModul_->LoadSecondRecordFromFile(TemplateFile(kCommonDefaultsFile));
+    CurrentCommon() = defaultCommon;
     currentHsg_ = defaultHsg_;
     modified_ = false;
     UpdateDataSets();
@@ -98,7 +177,7 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName)
     if (hasHsg && !ReadRecordFile(files.Hsg, hsgRecord.Raw()))
         return false;
 
-    currentCommon_ = common;
+    CurrentCommon() = common;
     if (hasHsg)
         currentHsg_ = hsgRecord;
     UpdateDataSets();
@@ -112,7 +191,7 @@ SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
     SaveResult result = WriteRecordFile(files.Hsg, currentHsg_.Raw());
     if (!result)
         return result;
-    result = SaveRecordToFile(currentCommon_, files.Common);
+    result = dataModul_->SaveRecordToFile(files.Common);
     if (!result)
         return result;
     modified_ = false;
@@ -121,12 +200,12 @@ SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
 
 void THsgModule::PushData(TStream& stream) const
 {
-    SaveRecordToStream(currentCommon_, stream);
+    dataModul_->SaveRecordToStream(stream);
 }
 
 bool THsgModule::PopData(TStream& stream)
 {
-    return LoadRecordFromStream(currentCommon_, stream);
+    return dataModul_->LoadRecordFromStream(stream);
 }
 
 void THsgModule::Calculate()
@@ -136,25 +215,114 @@ void THsgModule::Calculate()
 
 void THsgModule::TakeEditCopies()
 {
-    editCommon_ = currentCommon_;
+    editCommon_ = CurrentCommon();
     editHsg_ = currentHsg_;
 }
 
 bool THsgModule::CommitEditCopies()
 {
-    modified_ = editHsg_ != currentHsg_ || editCommon_ != currentCommon_;
+    modified_ = editHsg_ != currentHsg_ || editCommon_ != CurrentCommon();
     if (modified_) {
         HsgCalculate(editCommon_, editHsg_);
-        currentCommon_ = editCommon_;
+        CurrentCommon() = editCommon_;
         currentHsg_ = editHsg_;
         UpdateDataSets();
     }
     return modified_;
 }
 
+void THsgModule::SetToData()
+{
+    TCommonRecord& common = CurrentCommon();
+    const TCommonRecord commonBefore = common;
+    const THSGRecord hsgBefore = currentHsg_;
+
+    // The tables as the last mapping filled them: a table value that differs from these was
+    // written by someone else and goes into its member. (The records may have changed since, by
+    // POPDATA, without a mapping.)
+    TDataModul shown;
+    shown.CurrentRecord = mappedCommon_;
+    shown.RecordToTables();
+    TzebMemTable shownDh, shownPh;
+    DeclareHsgTables(shownDh, shownPh);
+    FillHsgTables(shownDh, shownPh, mappedHsg_);
+
+    TDataModul& dm = *dataModul_;
+    const auto members = CommonRecordMembers();
+    StoreChangedMembers(dm.d, shown.d, common.View(), members, kHeaderInputs, {MemberArea::Header});
+    for (std::size_t k = 0; k < common::kBlockCount; ++k) {
+        const int row = static_cast<int>(k);
+        if ((mappedCommon_.Block(k).Word(block::kFlags) & block::kFlagAktiv) == 0 || dm.dl.RecordCount() <= row ||
+            shown.dl.RecordCount() <= row)
+            continue;
+        dm.dl.First();
+        dm.dl.MoveBy(row);
+        shown.dl.First();
+        shown.dl.MoveBy(row);
+        StoreChangedMembers(dm.dl, shown.dl, common.Block(k), members, kLoadCaseInputs, {MemberArea::LoadCase});
+    }
+    StoreChangedMembers(dm.dp, shown.dp, common.View(), members, FieldNamesOf(dm.dp), {MemberArea::Parameters});
+    StoreChangedMembers(*dh_, shownDh, currentHsg_.View(), HsgRecordMembers(), kHsgInputs, {MemberArea::Record});
+    StoreChangedMembers(*ph_, shownPh, currentHsg_.View(), HsgRecordMembers(), FieldNamesOf(*ph_),
+                        {MemberArea::Record});
+
+    modified_ = modified_ || common != commonBefore || currentHsg_ != hsgBefore;
+    UpdateDataSets();
+}
+
+std::string THsgModule::GetValueText(std::string_view name)
+{
+    std::string_view fieldName = name;
+    int row = -1;  // -1: the row at the cursor
+    if (const std::size_t hash = name.find('#'); hash != std::string_view::npos) {
+        fieldName = name.substr(0, hash);
+        const std::string_view index = name.substr(hash + 1);
+        if (index.size() != 1 || index[0] < '0' || index[0] > '9')
+            return {};
+        row = index[0] - '0';
+    }
+    for (TDataSet* table : DataSets()) {
+        const TField* field = table->FindField(fieldName);
+        if (!field)
+            continue;
+        if (row < 0)
+            return CutToCharacters(field->AsString(), kShortStringMax);
+        if (row >= table->RecordCount())
+            return {};
+        const TBookmark place = table->GetBookmark();
+        table->First();
+        table->MoveBy(row);
+        std::string text = CutToCharacters(field->AsString(), kShortStringMax);
+        if (!place.Empty())
+            table->GotoBookmark(place);
+        return text;
+    }
+    return {};
+}
+
+std::vector<TDataSet*> THsgModule::DataSets()
+{
+    std::vector<TDataSet*> sets = dataModul_->DataSets();
+    sets.push_back(dh_.get());
+    sets.push_back(ph_.get());
+    return sets;
+}
+
+std::vector<std::string> THsgModule::FieldNames()
+{
+    std::vector<std::string> names;
+    for (const TDataSet* table : DataSets())
+        for (std::string& name : FieldNamesOf(*table))
+            names.push_back(std::move(name));
+    return names;
+}
+
 void THsgModule::UpdateDataSets()
 {
-    SetLoadCaseNames(currentCommon_);
+    dataModul_->RecordToTables();
+    FillHsgTables(*dh_, *ph_, currentHsg_);
+    mappedCommon_ = CurrentCommon();
+    mappedHsg_ = currentHsg_;
 }
 
 }  // namespace velmoran

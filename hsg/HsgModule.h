@@ -1,16 +1,21 @@
 // The design module's data side: the records of a calculation (current, edit copy and defaults of
-// both the common and the module record), the modified flag, the calculation files and the text
-// commands that work on them. It shows no window and no message; the module dialog owns one and
-// delegates its data commands to it.
+// both the common and the module record), the data module with the value tables, the module's
+// own tables `dh` and `ph`, the modified flag, the calculation files and the text commands that
+// work on them. It shows no window and no message; the module dialog owns one and delegates its
+// data commands to it.
 #pragma once
 
 #include "framework/CommonRecord.h"
+#include "framework/DataModul.h"
 #include "framework/ModuleCommand.h"
 #include "hsg/HsgRecord.h"
+#include "memtable/MemTable.h"
 #include "platform/AtomicFile.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmoran {
 
@@ -36,15 +41,22 @@ public:
     static constexpr std::string_view kHsgDefaultsFile = "hsg.vdt";
     static constexpr std::string_view kCommonDefaultsFile = "common.vdt";
 
+    // Creates the data module and the tables `dh` and `ph`, all open and empty; every record is
+    // zero until INITDATA.
+    THsgModule();
+    THsgModule(THsgModule&&) noexcept;
+    THsgModule& operator=(THsgModule&&) noexcept;
+    ~THsgModule();
+
     // Where the defaults files "common.vdt" and "hsg.vdt" lie.
     void SetModuleTemplateFolder(std::string folder) { moduleTemplateFolder_ = std::move(folder); }
     const std::string& ModuleTemplateFolder() const { return moduleTemplateFolder_; }
 
     // The command entry: the command text is compared in upper case. Carries out INITDATA,
     // READDATA, SAVEDATA, CALCULATE, PUSHDATA, POPDATA and CHECKTOPICS (no topics: the list is
-    // cleared, the answer is false). SETTODATA answers true and changes nothing until the value
-    // tables exist. EDIT and EDITPARAMS need the dialog and answer false here, as do EDITSPECIAL
-    // and any text that is no command. Arithmetic errors of CALCULATE pass to the caller.
+    // cleared, the answer is false) and SETTODATA. EDIT and EDITPARAMS need the dialog and answer
+    // false here, as do EDITSPECIAL and any text that is no command. Arithmetic errors of
+    // CALCULATE pass to the caller.
     bool Exec(std::string_view command, const ModuleArgument& arg = {});
 
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
@@ -63,6 +75,28 @@ public:
     bool PopData(TStream& stream);
     // CALCULATE: the design calculation on the two edit copies.
     void Calculate();
+    // SETTODATA: takes values written into the tables (by the value import) into the current
+    // records: the inputs of the input pages from `d` and from the `dl` rows of active load
+    // cases, the inputs of `dh`, the parameters of `ph` and the parameter set of `dp`. A member
+    // is written only when its table value differs from what the last mapping put there, so
+    // whatever the tables cannot show (texts longer than their field, the other bits of a code
+    // byte) survives. Modified is set when any byte changed; the tables are refreshed.
+    void SetToData();
+
+    // The text of the field Name in the first of the module's tables that has such a field (as
+    // plain text: a float in the general format with the user's decimal separator), cut to 255
+    // characters; empty when no table has it. "Name#n" (n one digit) reads row n counted from
+    // the first row, and gives an empty text when n is not below the table's row count or the
+    // character after "#" is not a single digit. The tables' cursors stay where they were.
+    std::string GetValueText(std::string_view name);
+
+    // The module's tables in the order the report and the import see them: d, dl, dp, dh, ph.
+    std::vector<TDataSet*> DataSets();
+    // The names of every field of those tables, table by table, each in field order.
+    std::vector<std::string> FieldNames();
+    TDataModul& DataModul() { return *dataModul_; }
+    TzebMemTable& dh() { return *dh_; }
+    TzebMemTable& ph() { return *ph_; }
 
     // EDIT, before the dialog shows: the edit copies start from the current records.
     void TakeEditCopies();
@@ -71,10 +105,10 @@ public:
     // Returns Modified.
     bool CommitEditCopies();
 
-    TCommonRecord& CurrentCommon() { return currentCommon_; }
-    const TCommonRecord& CurrentCommon() const { return currentCommon_; }
-    TCommonRecord& DefaultCommon() { return defaultCommon_; }
-    const TCommonRecord& DefaultCommon() const { return defaultCommon_; }
+    TCommonRecord& CurrentCommon() { return dataModul_->CurrentRecord; }
+    const TCommonRecord& CurrentCommon() const { return dataModul_->CurrentRecord; }
+    TCommonRecord& DefaultCommon() { return dataModul_->DefaultRecord; }
+    const TCommonRecord& DefaultCommon() const { return dataModul_->DefaultRecord; }
     TCommonRecord& EditCommon() { return editCommon_; }
     const TCommonRecord& EditCommon() const { return editCommon_; }
     THSGRecord& CurrentHsg() { return currentHsg_; }
@@ -89,15 +123,19 @@ public:
 
 private:
     std::string TemplateFile(std::string_view name) const;
-    // Refreshes what shows the current records after they changed. The value tables of the data
-    // module and the module's own tables join here; until then only the record side of the
-    // mapping happens: the fixed load-case texts are written into the current common record.
+    // Refreshes the tables after the current records changed: the data module maps the common
+    // record into d, dl and dp (writing the fixed load-case texts into it), and dh and ph are
+    // filled from the module record.
     void UpdateDataSets();
 
     std::string moduleTemplateFolder_;
-    TCommonRecord currentCommon_;
-    TCommonRecord defaultCommon_;
+    std::unique_ptr<TDataModul> dataModul_;
+    std::unique_ptr<TzebMemTable> dh_;
+    std::unique_ptr<TzebMemTable> ph_;
     TCommonRecord editCommon_;
+    // The records as the tables show them: the state of the last mapping.
+    TCommonRecord mappedCommon_;
+    THSGRecord mappedHsg_;
     THSGRecord currentHsg_;
     THSGRecord defaultHsg_;
     THSGRecord editHsg_;

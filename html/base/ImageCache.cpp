@@ -31,7 +31,7 @@ int TStringBitmapList::AddObject(const std::string& name, std::unique_ptr<TBitma
     return static_cast<int>(pos - entries_.begin());
 }
 
-TCachedImage* TStringBitmapList::GetImage(int i)
+TImageObject* TStringBitmapList::GetImage(int i)
 {
     TBitmapItem* item = Objects(i);
     if (!item)

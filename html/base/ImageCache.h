@@ -2,6 +2,8 @@
 // the last document stopped using them.
 #pragma once
 
+#include "html/base/ImageObject.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -11,32 +13,15 @@
 
 namespace velmoran {
 
-// A cached image of any kind (a plain bitmap here; animated and other kinds derive from it).
-class TCachedImage {
-public:
-    virtual ~TCachedImage() = default;
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-};
-
-// A still picture held as one image.
-class TPlainImage : public TCachedImage {
-public:
-    explicit TPlainImage(QImage image) : Image(std::move(image)) {}
-    int Width() const override { return Image.width(); }
-    int Height() const override { return Image.height(); }
-    QImage Image;
-};
-
 struct TBitmapItem {
-    TBitmapItem(std::unique_ptr<TCachedImage> image, std::unique_ptr<QImage> mask, std::uint8_t transp)
+    TBitmapItem(std::unique_ptr<TImageObject> image, std::unique_ptr<QImage> mask, std::uint8_t transp)
         : Transp(transp), MImage(std::move(image)), Mask(std::move(mask))
     {
     }
     int AccessCount = 0;               // document loads since last use
     int UsageCount = 0;                // document images that hold it
     std::uint8_t Transp = 0;           // transparency kind
-    std::unique_ptr<TCachedImage> MImage;
+    std::unique_ptr<TImageObject> MImage;
     std::unique_ptr<QImage> Mask;      // or none
 };
 
@@ -56,7 +41,7 @@ public:
     const std::string& Strings(int i) const { return entries_[static_cast<std::size_t>(i)].Name; }
     TBitmapItem* Objects(int i) const { return entries_[static_cast<std::size_t>(i)].Item.get(); }
     // Marks entry i as used by one more document image and returns its image.
-    TCachedImage* GetImage(int i);
+    TImageObject* GetImage(int i);
     // One document image fewer holds the entry of this name.
     void DecUsage(const std::string& name);
     // Called once at the start of every document load: ages every entry and frees those unused

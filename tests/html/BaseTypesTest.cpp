@@ -16,7 +16,7 @@ namespace {
 
 std::unique_ptr<TBitmapItem> Picture(int w = 2, int h = 3)
 {
-    return std::make_unique<TBitmapItem>(std::make_unique<TPlainImage>(QImage(w, h, QImage::Format_RGB32)), nullptr, 0);
+    return std::make_unique<TBitmapItem>(std::make_unique<TBitmapImage>(QImage(w, h, QImage::Format_RGB32)), nullptr, 0);
 }
 
 TAttributeList Attrs(std::initializer_list<std::pair<const char*, const char*>> list)
@@ -59,7 +59,7 @@ TEST(ImageCache, GetImageResetsTheAgeAndHeldImagesStay)
     for (int i = 0; i < 4; ++i)
         cache.BumpAndCheck();
     const int z = cache.IndexOf("z.png");
-    TCachedImage* image = cache.GetImage(z);
+    TImageObject* image = cache.GetImage(z);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->Width(), 5);
     cache.BumpAndCheck();  // a.png is freed, z.png is held again
