@@ -1,0 +1,119 @@
+// The standard templates expanded over the example calculation as the main window does it: the
+// design module's tables in the window's order (ph, dh, dp, dl, d) and the program folder's
+// alias table.
+#include "report/Report.h"
+
+#include "TemplateCheck.h"
+
+#include "hsg/HsgModule.h"
+#include "platform/FormatSettings.h"
+#include "platform/Stream.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+#include <set>
+
+using namespace velmoran;
+using namespace velmoran::test;
+
+namespace {
+
+const std::string kData = VELMORAN_DATA_DIR;
+
+class ExampleReportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        module.SetModuleTemplateFolder(kData + "/templates/de/HSG/");
+        module.ResetToDefaults();
+        ASSERT_TRUE(module.ReadCalculationFile(kData + "/examples/Beispiel.vda"));
+        std::vector<TDataSet*> dataSets = module.DataSets();
+        std::reverse(dataSets.begin(), dataSets.end());
+        report.SetDataSets(dataSets);
+        report.LoadVariables(kData + "/VarTab.tra");
+        report.SetRecord(1);
+        report.SetRecord(0);
+    }
+
+    std::string Expand(const std::string& name, std::uint8_t loadCase = 0)
+    {
+        report.SetRecord(loadCase);
+        TMemoryStream in;
+        in.LoadFromFile(kData + "/templates/de/HSG/" + name);
+        TMemoryStream out;
+        report.ProcessTemplate(&in, &out);
+        const std::filesystem::path artifacts = std::filesystem::path(VELMORAN_ARTIFACTS) / "report";
+        std::filesystem::create_directories(artifacts);
+        out.SaveToFile((artifacts / ("Beispiel-" + std::to_string(loadCase) + "-" + name + ".html")).string());
+        return out.ToString();
+    }
+
+    std::string Problems(const std::string& page, bool screen)
+    {
+        std::string text;
+        for (const auto& p : CheckResultPage(page, screen))
+            text += p + "\n";
+        return text;
+    }
+
+    ScopedFormatSettings german{FormatSettings::German()};
+    THsgModule module;
+    TReport report;
+};
+
+}  // namespace
+
+TEST_F(ExampleReportTest, ScreenTemplate)
+{
+    const std::string page = Expand("Standard.vst");
+    EXPECT_EQ(Problems(page, true), "");
+    EXPECT_NE(page.find("Kl\xE4ranlage Musterstadt, Erweiterung der Belebung"), std::string::npos);
+    EXPECT_NE(page.find(">10000,0<"), std::string::npos);  // QD with a decimal comma
+    EXPECT_TRUE(std::regex_search(page, std::regex("Volumen des Belebungsbeckens.*?>[1-9][0-9]{2,}<")));
+    EXPECT_NE(page.find("Vorgeschaltete Denitrifikation"), std::string::npos);
+    EXPECT_NE(page.find("Dreiwertiges Eisen"), std::string::npos);
+    EXPECT_NE(page.find(">01.12.2026<"), std::string::npos);
+    // Every line ends CR LF.
+    EXPECT_EQ(std::count(page.begin(), page.end(), '\n'), std::count(page.begin(), page.end(), '\r'));
+    const std::regex link("href=\"EDITDLG ([0-9]+)\"");
+    std::set<int> pages;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), link); it != std::sregex_iterator(); ++it)
+        pages.insert(std::stoi((*it)[1].str()));
+    EXPECT_EQ(pages, (std::set<int>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(ExampleReportTest, DuplicateNamesResolveInWindowOrder)
+{
+    // fKS of dh (a result of the design), Yh of ph, ID of dl; the alias reaches fXNBM_C of dp.
+    TMemoryStream in(std::string_view("|fKS,1,3|;|Yh,1,2|;|ID,1|;|fXNBMC,1,2|"));
+    TMemoryStream out;
+    report.ProcessTemplate(&in, &out);
+    TField& dhFks = *module.dh().FindField("fKS");
+    TField& phYh = *module.ph().FindField("Yh");
+    EXPECT_EQ(out.ToString(), FormatNumber(1, 3, dhFks.AsFloat()) + ";" + FormatNumber(1, 2, phYh.AsFloat()) +
+                                  ";" + FormatNumber(1, 0, 0) + ";" +
+                                  FormatNumber(1, 2, module.DataModul().dp.FieldByName("fXNBM_C").AsFloat()) + "\r\n");
+    EXPECT_NE(dhFks.AsFloat(), module.DataModul().dp.FieldByName("fKS").AsFloat());
+}
+
+TEST_F(ExampleReportTest, InactiveLoadCase)
+{
+    const std::string page = Expand("Standard.vst", 1);
+    EXPECT_NE(page.find("Dieser Lastfall ist nicht aktiv."), std::string::npos);
+    EXPECT_EQ(page.find(">Ergebnisse</h2>"), std::string::npos);
+    EXPECT_NE(page.find("Kl\xE4ranlage Musterstadt"), std::string::npos);
+}
+
+TEST_F(ExampleReportTest, PrintTemplate)
+{
+    const std::string page = Expand("Standard.vpt");
+    EXPECT_EQ(Problems(page, false), "");
+    EXPECT_NE(page.find("Kl\xE4ranlage Musterstadt, Erweiterung der Belebung"), std::string::npos);
+    EXPECT_NE(page.find(">10000,0<"), std::string::npos);
+    EXPECT_TRUE(std::regex_search(page, std::regex("Volumen des Belebungsbeckens.*?>[1-9][0-9]{2,}<")));
+    EXPECT_NE(page.find("page-break-before: always"), std::string::npos);
+    EXPECT_NE(page.find(">0,75<"), std::string::npos);  // Yh among the model parameters
+}
