@@ -54,7 +54,7 @@ inline std::vector<std::string> CheckResultPage(const std::string& html, bool sc
     }
     // Value cells hold numbers or texts; a lone identifier is a name that matched nothing.
     static const std::set<std::string> words = {"Druckbel\xFC" "ftung", "Oberfl\xE4" "chenbel\xFC" "ftung", "Aluminium", "Bemessung"};
-    const std::regex valueCell("<td width=\"18%\" align=\"right\">(.*?)</td>");
+    const std::regex valueCell("<td (?:width=\"18%\" align=\"right\"|colspan=\"2\" align=\"left\")>(.*?)</td>");
     const std::regex identifier("^[A-Za-z_][A-Za-z0-9_]*$");
     for (auto it = std::sregex_iterator(html.begin(), html.end(), valueCell); it != std::sregex_iterator(); ++it) {
         const std::string value = StripTags((*it)[1].str());
