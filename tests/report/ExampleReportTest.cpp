@@ -76,6 +76,11 @@ TEST_F(ExampleReportTest, ScreenTemplate)
     EXPECT_NE(page.find("Vorgeschaltete Denitrifikation"), std::string::npos);
     EXPECT_NE(page.find("Dreiwertiges Eisen"), std::string::npos);
     EXPECT_NE(page.find(">01.12.2026<"), std::string::npos);
+    EXPECT_NE(page.find("href=\"SETINDEX -\""), std::string::npos);
+    EXPECT_NE(page.find("href=\"SETINDEX +\""), std::string::npos);
+    EXPECT_EQ(page.find("#FFFF00"), std::string::npos);
+    EXPECT_EQ(page.find("$"), std::string::npos);
+    EXPECT_EQ(page.find("\r\n\r\n"), std::string::npos);  // directive lines leave no empty lines
     // Every line ends CR LF.
     EXPECT_EQ(std::count(page.begin(), page.end(), '\n'), std::count(page.begin(), page.end(), '\r'));
     const std::regex link("href=\"EDITDLG ([0-9]+)\"");
@@ -99,6 +104,32 @@ TEST_F(ExampleReportTest, DuplicateNamesResolveInWindowOrder)
     EXPECT_NE(dhFks.AsFloat(), module.DataModul().dp.FieldByName("fKS").AsFloat());
 }
 
+TEST_F(ExampleReportTest, CodesSelectTheBlocks)
+{
+    // No denitrification, no precipitant, surface aeration, a low effluent acid capacity.
+    auto set = [](TDataSet& table, const char* field, double value) {
+        table.First();
+        table.Edit();
+        table.FieldByName(field).SetAsFloat(value);
+        table.Post();
+    };
+    set(module.DataModul().dl, "DV", 0);
+    set(module.DataModul().dl, "SKSan", 1.2);
+    set(module.DataModul().d, "FT", 0);
+    set(module.dh(), "AT", 1);
+    set(module.dh(), "OChRW", 50);
+    const std::string page = Expand("Standard.vst");
+    EXPECT_EQ(Problems(page, true), "");
+    EXPECT_NE(page.find("Keine Denitrifikation"), std::string::npos);
+    EXPECT_NE(page.find("Keine F\xE4llung"), std::string::npos);
+    EXPECT_NE(page.find("Oberfl\xE4" "chenbel\xFC" "ftung"), std::string::npos);
+    EXPECT_NE(page.find(">25,0<"), std::string::npos);  // power OChRW / OP100
+    EXPECT_NE(page.find("background-color: #FFFF00"), std::string::npos);
+    for (const char* absent : {"Druckbel\xFC" "ftung", "R\xFC" "ckf\xFChrverh\xE4ltnis", "Vorgeschaltete",
+                               "Dreiwertiges", "Einblastiefe", "Luftmenge Q"})
+        EXPECT_EQ(page.find(absent), std::string::npos) << absent;
+}
+
 TEST_F(ExampleReportTest, InactiveLoadCase)
 {
     const std::string page = Expand("Standard.vst", 1);
@@ -116,4 +147,6 @@ TEST_F(ExampleReportTest, PrintTemplate)
     EXPECT_TRUE(std::regex_search(page, std::regex("Volumen des Belebungsbeckens.*?>[1-9][0-9]{2,}<")));
     EXPECT_NE(page.find("page-break-before: always"), std::string::npos);
     EXPECT_NE(page.find(">0,75<"), std::string::npos);  // Yh among the model parameters
+    EXPECT_EQ(page.find("EDITDLG"), std::string::npos);
+    EXPECT_EQ(page.find("SETINDEX"), std::string::npos);
 }
