@@ -287,17 +287,13 @@ void TReport::Include(const std::string& fileName)
 {
     TMemoryStream included;
     included.LoadFromFile(fileName);
-    ++includeDepth_;
-    TStream* const output = output_;
-    try {
-        ProcessTemplate(&included, output);
-    } catch (...) {
-        --includeDepth_;
-        output_ = output;
-        throw;
-    }
-    --includeDepth_;
-    output_ = output;
+    // The level ends with the included run, also when a conversion error leaves it.
+    struct Level {
+        std::uint8_t& depth;
+        explicit Level(std::uint8_t& d) : depth(d) { ++depth; }
+        ~Level() { --depth; }
+    } level(includeDepth_);
+    ProcessTemplate(&included, output_);
 }
 
 std::string TReport::FormatItem(std::string_view item, bool& assignmentFlag)

@@ -299,6 +299,13 @@ TEST_F(ReportTest, NonDigitAfterHashRaisesTheConversionError)
     EXPECT_EQ(out.ToString(), "erste Zeile\r\n");
     // Conditions are evaluated even in a disabled block.
     EXPECT_THROW(Run("$?1=2:\r\n$?QD#_=1:\r\n"), EConvertError);
+    // An error inside an include ends its level: three levels are available again afterwards.
+    const std::string bad = WriteFile("bad.inc", "|QD#x|\r\n");
+    EXPECT_THROW(Run("${" + bad + ":"), EConvertError);
+    const std::string level3 = WriteFile("c.inc", "drei\r\n");
+    const std::string level2 = WriteFile("b.inc", "${" + level3 + ":");
+    const std::string level1 = WriteFile("a.inc", "${" + level2 + ":");
+    EXPECT_EQ(Run("${" + level1 + ":"), "drei\r\n");
 }
 
 TEST_F(ReportTest, RecordNumbers)
