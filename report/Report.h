@@ -76,7 +76,8 @@ private:
     // Output state of one run (one include level).
     struct RunState {
         bool Enabled = true;
-        std::uint8_t Nesting = 0;
+        // Counted without an 8-bit wrap: 256 nested blocks inside a false one stay disabled.
+        std::uint32_t Nesting = 0;
     };
 
     std::optional<double> ResolveName(std::string_view upperName) override;

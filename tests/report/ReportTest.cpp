@@ -110,6 +110,11 @@ TEST_F(ReportTest, ConditionalBlocks)
     // Items inside a disabled block are not evaluated: their assignments do not happen.
     Run("$?X=1:|X=5|$");
     EXPECT_EQ(report.VariableValue("X"), 0.0);
+    // Deep nesting inside a false block stays disabled until every block is closed.
+    std::string deep = "$?X=1:";
+    for (int i = 0; i < 256; ++i)
+        deep += "$?X=0:";
+    EXPECT_EQ(Run(deep + std::string(256, '$') + "verborgen$sichtbar"), "sichtbar\r\n");
     // A "|" while disabled is dropped and what follows is walked as text, "$" included.
     EXPECT_EQ(Run("$?X=1:a|b$c|"), "c\r\n");
 }
