@@ -62,9 +62,6 @@ public:
     // the default record), with its dataset positioned on that record; nullptr when none.
     ReportField* LookupField(std::string_view upperName);
 
-    // The text of one item (without its "|"s); sets assignmentFlag for an assignment.
-    std::string FormatItem(std::string_view item, bool& assignmentFlag);
-
     // Evaluates a condition as "$?" directives do.
     bool EvaluateCondition(std::string_view text) { return velmoran::EvaluateCondition(text, *this); }
 
@@ -81,6 +78,8 @@ private:
     };
 
     std::optional<double> ResolveName(std::string_view upperName) override;
+    // The text of one item (without its "|"s); sets assignmentFlag for an assignment.
+    std::string FormatItem(std::string_view item, bool& assignmentFlag);
     std::string ExpandLine(std::string_view line, RunState& state, bool& flagged);
     std::size_t Directive(std::string_view line, std::size_t dollar, RunState& state);
     void Include(const std::string& fileName);
