@@ -332,7 +332,23 @@ void QtCanvas::MappingChanged()
 
 void QtCanvas::UsePen()
 {
-    painter_->setPen(MakeQPen(CurrentState().SelectedPen));
+    const State& s = CurrentState();
+    const QPen pen = MakeQPen(s.SelectedPen);
+    painter_->setPen(pen);
+    // The gaps of a styled thin line take the background colour in opaque mode.
+    const bool styled = pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen;
+    if (styled && s.Background == BkMode::Opaque) {
+        painter_->setBackgroundMode(Qt::OpaqueMode);
+        painter_->setBackground(ToQColor(s.BkColor));
+    } else {
+        painter_->setBackgroundMode(Qt::TransparentMode);
+    }
+}
+
+bool QtCanvas::OnePixelIsOneUnit() const
+{
+    const State& s = CurrentState();
+    return s.ViewportExt.cx == s.WindowExt.cx && s.ViewportExt.cy == s.WindowExt.cy && base_.isIdentity();
 }
 
 void QtCanvas::UseBrush()
@@ -349,7 +365,8 @@ void QtCanvas::DoLine(TPoint from, TPoint to)
     if (pen.Style == PenStyle::Null)
         return;
     // Thin solid lines along an axis: exactly the pixels from the start up to the end.
-    if (pen.Width <= 1 && IsSolidLike(pen) && (from.X == to.X || from.Y == to.Y)) {
+    if ((pen.Width == 1 || (pen.Width <= 0 && OnePixelIsOneUnit())) && IsSolidLike(pen) &&
+        (from.X == to.X || from.Y == to.Y)) {
         if (from == to)
             return;
         const QColor color = ToQColor(pen.Color);
@@ -414,7 +431,7 @@ void QtCanvas::DoRectangle(const TRect& r)
     }
     if (fill)
         painter_->fillRect(ToQRect(r), ToQColor(s.SelectedBrush.Color));
-    if (IsSolidLike(pen)) {
+    if (IsSolidLike(pen) && (pen.Width > 0 || OnePixelIsOneUnit())) {
         // The frame as four bands, centred on the outermost pixels (inside them for an inside frame).
         const int w = std::max(1, pen.Width);
         const int o = pen.Style == PenStyle::InsideFrame ? 0 : w / 2;
@@ -506,6 +523,7 @@ void QtCanvas::DoText(const TextOutput& t)
     const int top = t.Baseline - t.Metrics.Ascent;
     if (s.Background == BkMode::Opaque && t.Width > 0)
         painter_->fillRect(QRect(t.Left, top, t.Width, t.Metrics.Height), ToQColor(s.BkColor));
+    painter_->setBackgroundMode(Qt::TransparentMode);
 
     const QColor color = ToQColor(s.TextColor);
     painter_->setPen(color);

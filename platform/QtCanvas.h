@@ -75,6 +75,8 @@ private:
     struct FaceCache;
     void UsePen();
     void UseBrush();
+    // No mapping scale and no device transform: a width-0 pen is one logical unit wide.
+    bool OnePixelIsOneUnit() const;
 
     QPainter* painter_;
     QTransform base_;

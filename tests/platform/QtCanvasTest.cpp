@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -457,4 +458,69 @@ TEST(QtCanvas, DeviceMeasures)
     QPainter monoPainter(&mono);
     EXPECT_TRUE(QtCanvas(&monoPainter).IsMonochrome());
     EXPECT_EQ(QtCanvas().GetDeviceCaps(LOGPIXELSX), 96);
+}
+
+TEST(QtCanvas, StyledLinesFillTheirGapsOnlyInOpaqueMode)
+{
+    EnsureGuiApp();
+    QImage image = White(60, 10);
+    {
+        QPainter painter(&image);
+        QtCanvas c(&painter);
+        c.SelectPen({PenStyle::Dash, 1, 0});
+        c.SetBkColor(RGBRef(255, 0, 0));
+        c.MoveTo(0, 2);
+        c.LineTo(60, 2);  // opaque by default: red gaps
+        c.SetBkMode(BkMode::Transparent);
+        c.MoveTo(0, 6);
+        c.LineTo(60, 6);
+    }
+    int red = 0, white = 0;
+    for (int x = 0; x < 59; ++x) {
+        red += image.pixel(x, 2) == qRgb(255, 0, 0) ? 1 : 0;
+        white += image.pixel(x, 6) == qRgb(255, 255, 255) ? 1 : 0;
+        ASSERT_NE(image.pixel(x, 2), qRgb(255, 255, 255)) << x;
+    }
+    EXPECT_GT(red, 5);
+    EXPECT_GT(white, 5);
+}
+
+TEST(QtCanvas, SampleSheetForAPersonToLookAt)
+{
+    EnsureGuiApp();
+    QImage image = White(420, 160);
+    {
+        QPainter painter(&image);
+        QtCanvas c(&painter);
+        c.FillRect({0, 0, 420, 24}, SystemColor(COLOR_BTNFACE));
+        c.SetFont(Font("Arial", -13, 700));
+        c.SetBkMode(BkMode::Transparent);
+        c.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+        c.MoveTo(6, 17);
+        c.TextOut(0, 0, u"Belebungsbecken ");
+        c.SetFont(Font("Times New Roman", -13));
+        c.SetTextColor(RGBRef(0, 0, 0x80));
+        c.TextOut(0, 0, u"V = 1 234,5 m³");
+        c.SetFont(Font("Arial", -16));
+        c.SetTextColor(0);
+        c.SetTextJustification(40, 3);
+        c.MoveTo(6, 50);
+        c.TextOut(0, 0, u"Blocksatz mit vier Wörtern");
+        c.SetTextJustification(0, 0);
+        c.SelectPen({PenStyle::Solid, 1, SystemColor(COLOR_BTNSHADOW)});
+        c.SelectBrush({BrushStyle::Solid, RGBRef(0xFF, 0xFF, 0xE1)});
+        c.Rectangle(6, 64, 200, 100);
+        c.SelectPen({PenStyle::Dot, 3, RGBRef(0xC0, 0, 0), true, PenCap::Flat, PenJoin::Miter});
+        c.Polyline({{220, 64}, {410, 64}, {410, 100}});
+        c.SelectPen({PenStyle::Solid, 0, 0});
+        c.SelectBrush({BrushStyle::Solid, 0});
+        c.Ellipse({14, 120, 20, 126});
+        c.SelectBrush({BrushStyle::Null});
+        c.Ellipse({14, 135, 21, 142});
+        c.Arc({220, 110, 260, 150}, {260, 130}, {240, 110});
+        c.DrawFocusRect({280, 110, 410, 150});
+    }
+    const std::string dir = std::string(VELMORAN_ARTIFACTS) + "/platform";
+    QDir().mkpath(QString::fromStdString(dir));
+    EXPECT_TRUE(image.save(QString::fromStdString(dir + "/canvas-sample.png")));
 }
