@@ -253,7 +253,18 @@ QtCanvas::QtCanvas(QPainter* painter)
     }
 }
 
-QtCanvas::~QtCanvas() = default;
+QtCanvas::~QtCanvas()
+{
+    // The painter goes back to its own transform and clip.
+    if (!painter_ || !painter_->isActive())
+        return;
+    painter_->setWorldTransform(base_);
+    if (deviceClip_)
+        painter_->setClipRegion(*deviceClip_);
+    else
+        painter_->setClipping(false);
+    painter_->setBackgroundMode(Qt::TransparentMode);
+}
 
 void QtCanvas::SetFont(const LogicalFont& font)
 {

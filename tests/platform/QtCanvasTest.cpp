@@ -238,7 +238,13 @@ TEST(QtCanvas, LinesRectanglesAndShapesPixelByPixel)
         c.SelectPen({PenStyle::Dot, 0, 0});
         c.MoveTo(10, 70);
         c.LineTo(50, 70);
+        c.SelectPen({PenStyle::Solid, 1, 0});
+        c.MoveTo(70, 70);
+        c.LineTo(75, 75);  // a diagonal also leaves out its end pixel
     }
+    EXPECT_EQ(image.pixel(70, 70), Rgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(74, 74), Rgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(75, 75), Rgb(255, 255, 255));
     EXPECT_EQ(image.pixel(9, 5), Rgb(255, 255, 255));
     EXPECT_EQ(image.pixel(10, 5), Rgb(0, 0, 0));
     EXPECT_EQ(image.pixel(19, 5), Rgb(0, 0, 0));
@@ -283,9 +289,9 @@ TEST(QtCanvas, ClippingSavedAndRestoredInsideThePaintersOwnClip)
 {
     EnsureGuiApp();
     QImage image = White(100, 100);
+    QPainter painter(&image);
+    painter.setClipRect(QRect(0, 0, 80, 100));  // the device's own clip
     {
-        QPainter painter(&image);
-        painter.setClipRect(QRect(0, 0, 80, 100));  // the device's own clip
         QtCanvas c(&painter);
         EXPECT_EQ(c.GetClipBox(), (TRect{0, 0, 80, 100}));
         c.SaveDC();
@@ -297,7 +303,13 @@ TEST(QtCanvas, ClippingSavedAndRestoredInsideThePaintersOwnClip)
         Region region(TRect{60, 0, 100, 10});
         c.SelectClipRgn(&region);
         c.FillRect({0, 0, 100, 100}, RGBRef(0, 255, 0));
+        c.SetMapMode(MapMode::Anisotropic);
+        c.SetViewportExt(2, 2);
     }
+    // The canvas hands the painter back with its own clip and transform.
+    EXPECT_EQ(painter.clipRegion(), QRegion(0, 0, 80, 100));
+    EXPECT_TRUE(painter.worldTransform().isIdentity());
+    painter.end();
     EXPECT_EQ(image.pixel(9, 9), Rgb(255, 255, 255));
     EXPECT_EQ(image.pixel(10, 10), Rgb(255, 0, 0));
     EXPECT_EQ(image.pixel(49, 49), Rgb(255, 0, 0));
