@@ -1,4 +1,4 @@
-// The Qt canvas on images: text on its baseline at exactly the measured advances, opaque and
+// The Qt canvas on images, pictures and PDF: text on its baseline at exactly the measured advances, opaque and
 // clipped text, pens, brushes and shapes pixel by pixel, clipping with save and restore, masked
 // pictures by alpha, the focus rectangle, and the mapping used for printing.
 #include "platform/QtCanvas.h"
@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPicture>
 
 using namespace velmoran;
@@ -535,4 +537,45 @@ TEST(QtCanvas, SampleSheetForAPersonToLookAt)
     const std::string dir = std::string(VELMORAN_ARTIFACTS) + "/platform";
     QDir().mkpath(QString::fromStdString(dir));
     EXPECT_TRUE(image.save(QString::fromStdString(dir + "/canvas-sample.png")));
+}
+
+TEST(QtCanvas, PdfPageAtPrinterResolution)
+{
+    EnsureGuiApp();
+    const std::string dir = std::string(VELMORAN_ARTIFACTS) + "/platform";
+    QDir().mkpath(QString::fromStdString(dir));
+    const QString file = QString::fromStdString(dir + "/canvas-sample.pdf");
+    {
+        QPdfWriter pdf(file);
+        pdf.setResolution(600);
+        QPainter painter(&pdf);
+        QtCanvas c(&painter);
+        EXPECT_EQ(c.GetDeviceCaps(LOGPIXELSX), 600);
+        const int dpi = c.GetDeviceCaps(LOGPIXELSX);
+        c.SetMapMode(MapMode::Anisotropic);
+        c.SetWindowExt(96, 96);
+        c.SetViewportExt(dpi, dpi);
+        c.IntersectClipRect({48, 48, 700, 1000});
+        c.SetFont(Font("Times New Roman", -16));
+        c.SetBkMode(BkMode::Transparent);
+        c.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+        c.MoveTo(48, 80);
+        c.TextOut(0, 0, u"Bemessung nach HSG: ");
+        LogicalFont bold = Font("Arial", -16, 700);
+        bold.Underline = true;
+        c.SetFont(bold);
+        c.TextOut(0, 0, u"Belebungsbecken");
+        c.SelectPen({PenStyle::Solid, 1, SystemColor(COLOR_BTNSHADOW)});
+        c.SelectBrush({BrushStyle::Null});
+        c.Rectangle(44, 60, 400, 90);
+        QImage picture(2, 2, QImage::Format_RGB32);
+        picture.fill(qRgb(0, 120, 0));
+        QImage mask(2, 2, QImage::Format_Mono);
+        mask.setColor(0, qRgb(0, 0, 0));
+        mask.setColor(1, qRgb(255, 255, 255));
+        mask.fill(0);
+        mask.setPixel(0, 0, 1);
+        c.MaskedStretchBlt({48, 100, 88, 140}, picture, mask);
+    }
+    EXPECT_GT(QFileInfo(file).size(), 1000);
 }
