@@ -1,6 +1,6 @@
-// The Qt canvas on images, pictures and PDF: text on its baseline at exactly the measured advances, opaque and
-// clipped text, pens, brushes and shapes pixel by pixel, clipping with save and restore, masked
-// pictures by alpha, the focus rectangle, and the mapping used for printing.
+// The Qt canvas on images, pictures and PDF: text on its baseline at exactly the measured
+// advances, opaque and clipped text, pens, brushes and shapes pixel by pixel, clipping with save
+// and restore, masked pictures by alpha, the focus rectangle, and the mapping used for printing.
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/TestFont.h"
