@@ -1,9 +1,14 @@
 // Qt fonts and canvas; see QtCanvas.h.
 #include "platform/QtCanvas.h"
 
+#include "platform/SystemColors.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
 
 #include <algorithm>
 #include <cmath>
@@ -140,15 +145,479 @@ std::vector<std::string> QtFontEngine::Families()
     return families;
 }
 
-QtCanvas::QtCanvas(QPainter* painter) : Canvas(ScreenFonts()), painter_(painter)
+namespace {
+
+QColor ToQColor(ColorRef c)
 {
+    const ColorRef rgb = ColorToRGB(c);
+    return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+}
+
+QRect ToQRect(const TRect& r)
+{
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+
+bool IsWide(const Pen& pen)
+{
+    return pen.Width > 1;
+}
+
+// Wide strokes are centred on the pixel the coordinate names.
+QPointF StrokePoint(TPoint p, bool wide)
+{
+    return wide ? QPointF(p.X + 0.5, p.Y + 0.5) : QPointF(p.X, p.Y);
+}
+
+QPen MakeQPen(const Pen& pen)
+{
+    if (pen.Style == PenStyle::Null)
+        return QPen(Qt::NoPen);
+    QPen q(ToQColor(pen.Color));
+    q.setWidth(std::max(0, pen.Width));
+    Qt::PenStyle style = Qt::SolidLine;
+    if (pen.Geometric || pen.Width <= 1) {
+        switch (pen.Style) {
+        case PenStyle::Dash: style = Qt::DashLine; break;
+        case PenStyle::Dot: style = Qt::DotLine; break;
+        case PenStyle::DashDot: style = Qt::DashDotLine; break;
+        case PenStyle::DashDotDot: style = Qt::DashDotDotLine; break;
+        default: break;
+        }
+    }
+    q.setStyle(style);
+    if (pen.Geometric) {
+        q.setCapStyle(pen.Cap == PenCap::Flat ? Qt::FlatCap : pen.Cap == PenCap::Square ? Qt::SquareCap : Qt::RoundCap);
+        q.setJoinStyle(pen.Join == PenJoin::Miter ? Qt::MiterJoin : pen.Join == PenJoin::Bevel ? Qt::BevelJoin : Qt::RoundJoin);
+    } else {
+        // A thin line leaves out its end pixel; a wide one has round ends.
+        q.setCapStyle(pen.Width <= 1 ? Qt::FlatCap : Qt::RoundCap);
+        q.setJoinStyle(Qt::RoundJoin);
+    }
+    return q;
+}
+
+bool IsSolidLike(const Pen& pen)
+{
+    return pen.Style == PenStyle::Solid || pen.Style == PenStyle::InsideFrame || (!pen.Geometric && pen.Width > 1);
+}
+
+double AngleOf(TPoint p, double cx, double cy)
+{
+    return std::atan2(-(p.Y - cy), p.X - cx) * 180.0 / M_PI;
+}
+
+struct FontLess {
+    bool operator()(const LogicalFont& a, const LogicalFont& b) const
+    {
+        return std::tie(a.Face, a.Height, a.Weight, a.Italic, a.Underline, a.StrikeOut, a.Charset) <
+               std::tie(b.Face, b.Height, b.Weight, b.Italic, b.Underline, b.StrikeOut, b.Charset);
+    }
+};
+
+}  // namespace
+
+struct QtCanvas::FaceCache {
+    struct Face {
+        QFont Font;
+        QRawFont Raw;
+        double UnderlinePos = 1;
+        double StrikeOutPos = 4;
+        double LineWidth = 1;
+    };
+    std::map<LogicalFont, Face, FontLess> Faces;
+
+    const Face& Get(const LogicalFont& lf)
+    {
+        auto it = Faces.find(lf);
+        if (it != Faces.end())
+            return it->second;
+        Face f;
+        f.Font = QtFontEngine::MakeQFont(lf);
+        f.Raw = QRawFont::fromFont(f.Font);
+        const QFontMetricsF fm(f.Font);
+        f.UnderlinePos = std::round(fm.underlinePos());
+        f.StrikeOutPos = std::round(fm.strikeOutPos());
+        f.LineWidth = std::max(1.0, std::round(fm.lineWidth()));
+        return Faces.emplace(lf, std::move(f)).first->second;
+    }
+};
+
+QtCanvas::QtCanvas(QPainter* painter)
+    : Canvas(ScreenFonts()), painter_(painter), faces_(std::make_unique<FaceCache>())
+{
+    if (painter_) {
+        base_ = painter_->worldTransform();
+        if (painter_->hasClipping())
+            deviceClip_ = painter_->clipRegion();
+    }
+}
+
+QtCanvas::~QtCanvas()
+{
+    // The painter goes back to its own transform and clip.
+    if (!painter_ || !painter_->isActive())
+        return;
+    painter_->setWorldTransform(base_);
+    if (deviceClip_)
+        painter_->setClipRegion(*deviceClip_);
+    else
+        painter_->setClipping(false);
+    painter_->setBackgroundMode(Qt::TransparentMode);
 }
 
 void QtCanvas::SetFont(const LogicalFont& font)
 {
     Canvas::SetFont(font);
     if (painter_)
-        painter_->setFont(QtFontEngine::MakeQFont(font));
+        painter_->setFont(faces_->Get(font).Font);
+}
+
+void QtCanvas::SetDeviceCaps(int index, int value)
+{
+    caps_[index] = value;
+}
+
+int QtCanvas::GetDeviceCaps(int index) const
+{
+    const auto it = caps_.find(index);
+    if (it != caps_.end())
+        return it->second;
+    const QPaintDevice* device = painter_ ? painter_->device() : nullptr;
+    if (!device)
+        return Canvas::GetDeviceCaps(index);
+    switch (index) {
+    case LOGPIXELSX: return device->logicalDpiX();
+    case LOGPIXELSY: return device->logicalDpiY();
+    case BITSPIXEL: return device->depth() == 1 ? 1 : std::min(device->depth(), 24);
+    case PLANES: return 1;
+    case HORZRES:
+    case PHYSICALWIDTH: return device->width();
+    case VERTRES:
+    case PHYSICALHEIGHT: return device->height();
+    default: return 0;
+    }
+}
+
+TRect QtCanvas::DeviceBounds() const
+{
+    if (!painter_ || !painter_->device())
+        return Canvas::DeviceBounds();
+    const QPaintDevice* device = painter_->device();
+    QRect r = base_.inverted().mapRect(QRect(0, 0, device->width(), device->height()));
+    if (deviceClip_)
+        r &= deviceClip_->boundingRect();
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void QtCanvas::ClipChanged()
+{
+    if (!painter_)
+        return;
+    const QTransform current = painter_->worldTransform();
+    painter_->setWorldTransform(base_);
+    Region clip;
+    if (GetClipRgn(clip)) {
+        QRegion r = clip.ToQRegion();
+        if (deviceClip_)
+            r &= *deviceClip_;
+        painter_->setClipRegion(r);
+    } else if (deviceClip_) {
+        painter_->setClipRegion(*deviceClip_);
+    } else {
+        painter_->setClipping(false);
+    }
+    painter_->setWorldTransform(current);
+}
+
+void QtCanvas::MappingChanged()
+{
+    if (!painter_)
+        return;
+    const State& s = CurrentState();
+    const double sx = static_cast<double>(s.ViewportExt.cx) / s.WindowExt.cx;
+    const double sy = static_cast<double>(s.ViewportExt.cy) / s.WindowExt.cy;
+    const QTransform mapping(sx, 0, 0, sy, s.ViewportOrg.X - s.WindowOrg.X * sx, s.ViewportOrg.Y - s.WindowOrg.Y * sy);
+    painter_->setWorldTransform(mapping * base_);
+}
+
+void QtCanvas::UsePen()
+{
+    const State& s = CurrentState();
+    const QPen pen = MakeQPen(s.SelectedPen);
+    painter_->setPen(pen);
+    // The gaps of a styled thin line take the background colour in opaque mode.
+    const bool styled = pen.style() != Qt::SolidLine && pen.style() != Qt::NoPen;
+    if (styled && s.Background == BkMode::Opaque) {
+        painter_->setBackgroundMode(Qt::OpaqueMode);
+        painter_->setBackground(ToQColor(s.BkColor));
+    } else {
+        painter_->setBackgroundMode(Qt::TransparentMode);
+    }
+}
+
+bool QtCanvas::OnePixelIsOneUnit() const
+{
+    const State& s = CurrentState();
+    return s.ViewportExt.cx == s.WindowExt.cx && s.ViewportExt.cy == s.WindowExt.cy && base_.isIdentity();
+}
+
+void QtCanvas::UseBrush()
+{
+    const Brush& b = CurrentState().SelectedBrush;
+    painter_->setBrush(b.Style == BrushStyle::Null ? QBrush(Qt::NoBrush) : QBrush(ToQColor(b.Color)));
+}
+
+void QtCanvas::DoLine(TPoint from, TPoint to)
+{
+    if (!painter_)
+        return;
+    const Pen& pen = CurrentState().SelectedPen;
+    if (pen.Style == PenStyle::Null)
+        return;
+    // Thin solid lines along an axis: exactly the pixels from the start up to the end.
+    if ((pen.Width == 1 || (pen.Width <= 0 && OnePixelIsOneUnit())) && IsSolidLike(pen) &&
+        (from.X == to.X || from.Y == to.Y)) {
+        if (from == to)
+            return;
+        const QColor color = ToQColor(pen.Color);
+        if (from.Y == to.Y)
+            painter_->fillRect(QRect(std::min(from.X, to.X + 1), from.Y, std::abs(to.X - from.X), 1), color);
+        else
+            painter_->fillRect(QRect(from.X, std::min(from.Y, to.Y + 1), 1, std::abs(to.Y - from.Y)), color);
+        return;
+    }
+    UsePen();
+    painter_->drawLine(StrokePoint(from, IsWide(pen)), StrokePoint(to, IsWide(pen)));
+}
+
+void QtCanvas::DoPolyline(const std::vector<TPoint>& points)
+{
+    if (!painter_)
+        return;
+    const bool wide = IsWide(CurrentState().SelectedPen);
+    QPolygonF polygon;
+    for (const TPoint& p : points)
+        polygon << StrokePoint(p, wide);
+    UsePen();
+    painter_->drawPolyline(polygon);
+}
+
+void QtCanvas::DoPolygon(const std::vector<TPoint>& points)
+{
+    if (!painter_)
+        return;
+    const State& s = CurrentState();
+    const Qt::FillRule rule = s.PolyFill == PolyFillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill;
+    QPolygon polygon;
+    for (const TPoint& p : points)
+        polygon << QPoint(p.X, p.Y);
+    if (s.SelectedBrush.Style != BrushStyle::Null) {
+        painter_->setPen(Qt::NoPen);
+        UseBrush();
+        painter_->drawPolygon(polygon, rule);
+    }
+    if (s.SelectedPen.Style != PenStyle::Null) {
+        const bool wide = IsWide(s.SelectedPen);
+        QPolygonF outline;
+        for (const TPoint& p : points)
+            outline << StrokePoint(p, wide);
+        UsePen();
+        painter_->setBrush(Qt::NoBrush);
+        painter_->drawPolygon(outline, rule);
+    }
+}
+
+void QtCanvas::DoRectangle(const TRect& r)
+{
+    if (!painter_)
+        return;
+    const State& s = CurrentState();
+    const Pen& pen = s.SelectedPen;
+    const bool fill = s.SelectedBrush.Style != BrushStyle::Null;
+    if (pen.Style == PenStyle::Null) {
+        if (fill && r.Width() > 1 && r.Height() > 1)
+            painter_->fillRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), ToQColor(s.SelectedBrush.Color));
+        return;
+    }
+    if (fill)
+        painter_->fillRect(ToQRect(r), ToQColor(s.SelectedBrush.Color));
+    if (IsSolidLike(pen) && (pen.Width > 0 || OnePixelIsOneUnit())) {
+        // The frame as four bands, centred on the outermost pixels (inside them for an inside frame).
+        const int w = std::max(1, pen.Width);
+        const int o = pen.Style == PenStyle::InsideFrame ? 0 : w / 2;
+        const int left = r.Left - o;
+        const int top = r.Top - o;
+        const int right = pen.Style == PenStyle::InsideFrame ? r.Right - w : r.Right - 1 - o;
+        const int bottom = pen.Style == PenStyle::InsideFrame ? r.Bottom - w : r.Bottom - 1 - o;
+        const QColor color = ToQColor(pen.Color);
+        painter_->fillRect(QRect(left, top, right + w - left, w), color);
+        painter_->fillRect(QRect(left, bottom, right + w - left, w), color);
+        painter_->fillRect(QRect(left, top, w, bottom + w - top), color);
+        painter_->fillRect(QRect(right, top, w, bottom + w - top), color);
+        return;
+    }
+    UsePen();
+    painter_->setBrush(Qt::NoBrush);
+    painter_->drawRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+}
+
+void QtCanvas::DoFillRect(const TRect& rect, ColorRef rgb)
+{
+    if (painter_)
+        painter_->fillRect(ToQRect(rect), ToQColor(rgb));
+}
+
+void QtCanvas::DoEllipse(const TRect& r)
+{
+    if (!painter_)
+        return;
+    UsePen();
+    UseBrush();
+    painter_->drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+}
+
+void QtCanvas::DoArc(const TRect& r, TPoint start, TPoint end)
+{
+    if (!painter_)
+        return;
+    const double cx = (r.Left + r.Right) / 2.0;
+    const double cy = (r.Top + r.Bottom) / 2.0;
+    const double a0 = AngleOf(start, cx, cy);
+    double span = AngleOf(end, cx, cy) - a0;
+    while (span <= 0)
+        span += 360;
+    UsePen();
+    painter_->setBrush(Qt::NoBrush);
+    painter_->drawArc(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), static_cast<int>(std::lround(a0 * 16)),
+                      static_cast<int>(std::lround(span * 16)));
+}
+
+void QtCanvas::DoFocusRect(const TRect& r)
+{
+    if (!painter_)
+        return;
+    painter_->save();
+    const QPaintEngine* engine = painter_->paintEngine();
+    QColor color(Qt::black);
+    if (engine && engine->hasFeature(QPaintEngine::RasterOpModes)) {
+        painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        color = Qt::white;
+    }
+    // Every other pixel of the frame, each one once.
+    for (int x = r.Left; x < r.Right; x += 2) {
+        painter_->fillRect(QRect(x, r.Top, 1, 1), color);
+        if (r.Bottom - 1 > r.Top)
+            painter_->fillRect(QRect(x + (r.Height() - 1) % 2, r.Bottom - 1, 1, 1), color);
+    }
+    for (int y = r.Top + 2; y < r.Bottom - 1; y += 2) {
+        painter_->fillRect(QRect(r.Left, y, 1, 1), color);
+        if (r.Right - 1 > r.Left)
+            painter_->fillRect(QRect(r.Right - 1, y + (r.Width() - 1) % 2, 1, 1), color);
+    }
+    painter_->restore();
+}
+
+void QtCanvas::DoText(const TextOutput& t)
+{
+    if (!painter_)
+        return;
+    const State& s = CurrentState();
+    const FaceCache::Face& face = faces_->Get(s.Font);
+    const bool clipped = (t.Options & ETO_CLIPPED) != 0;
+    if (clipped) {
+        painter_->save();
+        painter_->setClipRect(ToQRect(*t.OptionRect), Qt::IntersectClip);
+    }
+    if (t.Options & ETO_OPAQUE)
+        painter_->fillRect(ToQRect(*t.OptionRect), ToQColor(s.BkColor));
+    const int top = t.Baseline - t.Metrics.Ascent;
+    if (s.Background == BkMode::Opaque && t.Width > 0)
+        painter_->fillRect(QRect(t.Left, top, t.Width, t.Metrics.Height), ToQColor(s.BkColor));
+    painter_->setBackgroundMode(Qt::TransparentMode);
+
+    const QColor color = ToQColor(s.TextColor);
+    painter_->setPen(color);
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(static_cast<qsizetype>(t.Text.size()));
+    positions.reserve(static_cast<qsizetype>(t.Text.size()));
+    std::vector<std::pair<int, QString>> fallbacks;
+    int x = t.Left;
+    for (std::size_t i = 0; i < t.Text.size(); ++i) {
+        const char16_t c = t.Text[i];
+        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < t.Text.size() && t.Text[i + 1] >= 0xDC00 &&
+                          t.Text[i + 1] <= 0xDFFF;
+        const int units = pair ? 2 : 1;
+        const int advance = t.Advances[i] + (pair ? t.Advances[i + 1] : 0);
+        if (c > 0x20) {
+            const QChar chars[2] = {QChar(c), QChar(pair ? t.Text[i + 1] : 0)};
+            quint32 glyph = 0;
+            int count = 1;
+            if (face.Raw.isValid() && face.Raw.glyphIndexesForChars(chars, units, &glyph, &count) && count == 1 && glyph != 0) {
+                glyphs.push_back(glyph);
+                positions.push_back(QPointF(x, 0));
+            } else {
+                fallbacks.emplace_back(x, QString(chars, units));
+            }
+        }
+        x += advance;
+        i += static_cast<std::size_t>(units - 1);
+    }
+    if (!glyphs.isEmpty()) {
+        QGlyphRun run;
+        run.setRawFont(face.Raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter_->drawGlyphRun(QPointF(0, t.Baseline), run);
+    }
+    if (!fallbacks.empty()) {
+        painter_->setFont(face.Font);
+        for (const auto& [fx, text] : fallbacks)
+            painter_->drawText(QPointF(fx, t.Baseline), text);
+    }
+    // Underline and strike-out run along the whole extent, spacing included.
+    const int lineWidth = static_cast<int>(face.LineWidth);
+    if (s.Font.Underline && t.Width > 0)
+        painter_->fillRect(QRect(t.Left, t.Baseline + static_cast<int>(face.UnderlinePos), t.Width, lineWidth), color);
+    if (s.Font.StrikeOut && t.Width > 0)
+        painter_->fillRect(QRect(t.Left, t.Baseline - static_cast<int>(face.StrikeOutPos), t.Width, lineWidth), color);
+    if (clipped)
+        painter_->restore();
+}
+
+void QtCanvas::DoStretchBlt(const TRect& destination, const QImage& image, const QImage* mask, const TRect& source)
+{
+    if (!painter_)
+        return;
+    const bool smooth = CurrentState().Stretch == StretchMode::Halftone;
+    const bool oldSmooth = painter_->testRenderHint(QPainter::SmoothPixmapTransform);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    const QRectF target(destination.Left, destination.Top, destination.Width(), destination.Height());
+    const QRectF part(source.Left, source.Top, source.Width(), source.Height());
+    if (mask)
+        painter_->drawImage(target, ComposeMask(image, *mask), part);
+    else
+        painter_->drawImage(target, image, part);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, oldSmooth);
+}
+
+QImage ComposeMask(const QImage& image, const QImage& mask)
+{
+    QImage result = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (mask.isNull())
+        return result;
+    const QImage m = mask.convertToFormat(QImage::Format_Grayscale8);
+    const int w = std::min(result.width(), m.width());
+    const int h = std::min(result.height(), m.height());
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        const uchar* bits = m.constScanLine(y);
+        for (int x = 0; x < w; ++x)
+            if (bits[x] >= 128)
+                line[x] = 0;
+    }
+    return result;
 }
 
 }  // namespace velmoran

@@ -1,13 +1,19 @@
 // Fonts and the canvas over Qt: QFont/QFontMetrics with kerning off, sizes in pixels, the Windows
-// core faces resolved to the Liberation faces. The canvas draws through a QPainter when it has one.
+// core faces resolved to the Liberation faces. The canvas draws through a QPainter on any paint
+// device (image, widget, printer, picture) when it has one; characters stand exactly at the
+// advances of the measuring routine.
 #pragma once
 
 #include "platform/Canvas.h"
 
 #include <QFont>
+#include <QImage>
+#include <QRegion>
+#include <QTransform>
 
 #include <map>
 #include <memory>
+#include <optional>
 
 class QPainter;
 
@@ -36,15 +42,50 @@ private:
     std::map<LogicalFont, std::unique_ptr<Cached>, FontLess> cache_;
 };
 
-// A canvas over a QPainter (screen, image, printer); without a painter it only measures.
+// A canvas over a QPainter (screen, image, printer, picture); without a painter it only measures.
+// The painter's transform and clip at construction are the device: the mapping is set on top of
+// the transform, and clip regions (device units) are kept inside the painter's own clip.
 class QtCanvas : public Canvas {
 public:
     explicit QtCanvas(QPainter* painter = nullptr);
+    ~QtCanvas() override;
     void SetFont(const LogicalFont& font) override;
     QPainter* Painter() const { return painter_; }
 
+    int GetDeviceCaps(int index) const override;
+    // Replaces a device measure, e.g. a printer's physical page and offsets or a monochrome device.
+    void SetDeviceCaps(int index, int value);
+
+protected:
+    TRect DeviceBounds() const override;
+    void DoLine(TPoint from, TPoint to) override;
+    void DoPolyline(const std::vector<TPoint>& points) override;
+    void DoPolygon(const std::vector<TPoint>& points) override;
+    void DoRectangle(const TRect& rect) override;
+    void DoFillRect(const TRect& rect, ColorRef rgb) override;
+    void DoEllipse(const TRect& rect) override;
+    void DoArc(const TRect& rect, TPoint start, TPoint end) override;
+    void DoFocusRect(const TRect& rect) override;
+    void DoText(const TextOutput& text) override;
+    void DoStretchBlt(const TRect& destination, const QImage& image, const QImage* mask, const TRect& source) override;
+    void ClipChanged() override;
+    void MappingChanged() override;
+
 private:
+    struct FaceCache;
+    void UsePen();
+    void UseBrush();
+    // No mapping scale and no device transform: a width-0 pen is one logical unit wide.
+    bool OnePixelIsOneUnit() const;
+
     QPainter* painter_;
+    QTransform base_;
+    std::optional<QRegion> deviceClip_;
+    std::map<int, int> caps_;
+    std::unique_ptr<FaceCache> faces_;
 };
+
+// The picture with alpha 0 where the mask (same size) is white, premultiplied ARGB.
+QImage ComposeMask(const QImage& image, const QImage& mask);
 
 }  // namespace velmoran

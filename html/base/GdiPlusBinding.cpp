@@ -1,9 +1,12 @@
 // The GDI+ drawing layer over QImage and QPainter.
 #include "html/base/GdiPlusBinding.h"
 
+#include "platform/Canvas.h"
+
 #include <QFile>
 #include <QPainter>
 
+#include <cmath>
 #include <cstdio>
 
 namespace velmoran {
@@ -90,21 +93,29 @@ TGpGraphics::~TGpGraphics()
         painter_->end();
 }
 
-void TGpGraphics::DrawImage(const TGpImage& image, int x, int y, int w, int h)
+bool TGpGraphics::IsSmallStretch(const TGpImage& image, int w, int h)
 {
     const bool plainWidth = image.Width() > 10 || w <= image.Width();
     const bool plainHeight = image.Height() > 10 || h <= image.Height();
-    if (plainWidth && plainHeight)
-        painter_->drawImage(QRect(x, y, w, h), image.Image());
-    else
-        DrawSmallImage(image, x, y, w, h);
+    return !(plainWidth && plainHeight);
 }
 
-void TGpGraphics::DrawSmallImage(const TGpImage& image, int x, int y, int w, int h)
+void TGpGraphics::DrawImage(const TGpImage& image, int x, int y, int w, int h)
+{
+    if (!IsSmallStretch(image, w, h)) {
+        painter_->drawImage(QRect(x, y, w, h), image.Image());
+        return;
+    }
+    const QImage stretched = StretchSmallImage(image, w, h);
+    if (!stretched.isNull())
+        painter_->drawImage(x, y, stretched);
+}
+
+QImage TGpGraphics::StretchSmallImage(const TGpImage& image, int w, int h)
 {
     const int iw = image.Width(), ih = image.Height();
     if (iw <= 0 || ih <= 0 || w <= 0 || h <= 0)
-        return;
+        return {};
     // One pixel wider and higher, the extra column, row and corner repeating the last ones.
     TGpBitmap widened(iw + 1, ih + 1);
     {
@@ -122,7 +133,7 @@ void TGpGraphics::DrawSmallImage(const TGpImage& image, int x, int y, int w, int
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);  // nearest neighbour
         p.drawImage(QRect(0, 0, w, h), widened.Image(), QRect(0, 0, iw, ih));
     }
-    painter_->drawImage(x, y, stretched.Image());
+    return stretched.Image();
 }
 
 void TGpGraphics::DrawImageAt(const TGpImage& image, int x, int y)
@@ -154,36 +165,63 @@ void TGpGraphics::ScaleTransform(double sx, double sy)
     painter_->setWorldTransform(QTransform::fromScale(sx, sy) * transform);
 }
 
-void DrawGpImage(QPaintDevice& device, const TGpImage& image, int x, int y)
+namespace {
+
+TRect ToTRect(const QRect& r)
 {
-    TGpGraphics(device).DrawImageAt(image, x, y);
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
-void DrawGpImagePart(QPaintDevice& device, const TGpImage& image, const QRect& destination, const QRect& source)
+int Scaled(int v, double s)
 {
-    TGpGraphics(device).DrawImageRectRect(image, destination, source);
+    return static_cast<int>(std::lround(v * s));
 }
 
-void StretchDrawGpImage(QPaintDevice& device, const TGpImage& image, int x, int y, int w, int h)
+// Draws with halftone stretching and leaves the canvas's stretch mode as it was.
+void DrawSmooth(Canvas& canvas, const TRect& destination, const QImage& image, const TRect* source = nullptr)
 {
-    TGpGraphics(device).DrawImage(image, x, y, w, h);
+    const StretchMode old = canvas.SetStretchBltMode(StretchMode::Halftone);
+    canvas.StretchBlt(destination, image, source);
+    canvas.SetStretchBltMode(old);
 }
 
-void DrawGpImageScaled(QPaintDevice& device, const TGpImage& image, double sx, double sy, int x, int y, int w, int h)
+}  // namespace
+
+void DrawGpImage(Canvas& canvas, const TGpImage& image, int x, int y)
 {
-    TGpGraphics graphics(device);
-    graphics.ScaleTransform(sx, sy);
-    graphics.DrawImage(image, x, y, w, h);
+    DrawSmooth(canvas, {x, y, x + image.Width(), y + image.Height()}, image.Image());
 }
 
-void DrawGpImageAtScale(QPaintDevice& device, const TGpImage& image, double sx, double sy, int x, int y)
+void DrawGpImagePart(Canvas& canvas, const TGpImage& image, const QRect& destination, const QRect& source)
 {
-    TGpGraphics graphics(device);
-    graphics.ScaleTransform(sx, sy);
-    graphics.DrawImageAt(image, x, y);
+    const TRect part = ToTRect(source);
+    DrawSmooth(canvas, ToTRect(destination), image.Image(), &part);
 }
 
-void DrawGpImageViaBitmap(QPainter& painter, const TGpImage& image, int x, int y, int w, int h, QRgb background)
+void StretchDrawGpImage(Canvas& canvas, const TGpImage& image, int x, int y, int w, int h)
+{
+    if (!TGpGraphics::IsSmallStretch(image, w, h)) {
+        DrawSmooth(canvas, {x, y, x + w, y + h}, image.Image());
+        return;
+    }
+    const QImage stretched = TGpGraphics::StretchSmallImage(image, w, h);
+    if (!stretched.isNull())
+        canvas.StretchBlt({x, y, x + w, y + h}, stretched);
+}
+
+void DrawGpImageScaled(Canvas& canvas, const TGpImage& image, double sx, double sy, int x, int y, int w, int h)
+{
+    const int left = Scaled(x, sx), top = Scaled(y, sy);
+    StretchDrawGpImage(canvas, image, left, top, Scaled(x + w, sx) - left, Scaled(y + h, sy) - top);
+}
+
+void DrawGpImageAtScale(Canvas& canvas, const TGpImage& image, double sx, double sy, int x, int y)
+{
+    const int left = Scaled(x, sx), top = Scaled(y, sy);
+    DrawSmooth(canvas, {left, top, Scaled(x + image.Width(), sx), Scaled(y + image.Height(), sy)}, image.Image());
+}
+
+void DrawGpImageViaBitmap(Canvas& canvas, const TGpImage& image, int x, int y, int w, int h, QRgb background)
 {
     QImage bitmap(image.Width(), image.Height(), QImage::Format_RGB32);
     if (bitmap.isNull())
@@ -193,7 +231,7 @@ void DrawGpImageViaBitmap(QPainter& painter, const TGpImage& image, int x, int y
         QPainter p(&bitmap);
         p.drawImage(0, 0, image.Image());
     }
-    painter.drawImage(QRect(x, y, w, h), bitmap);
+    canvas.StretchBlt({x, y, x + w, y + h}, bitmap);
 }
 
 }  // namespace velmoran

@@ -18,6 +18,8 @@ class QPaintDevice;
 
 namespace velmoran {
 
+class Canvas;
+
 class EGDIPlus : public Exception {
 public:
     using Exception::Exception;
@@ -92,20 +94,28 @@ public:
 
     QPainter& Painter() { return *painter_; }
 
+    // A small image enlarged to w x h: first widened by repeating its last column and row, then
+    // stretched by nearest neighbour, so that its edges do not fade. Null for an empty size.
+    static QImage StretchSmallImage(const TGpImage& image, int w, int h);
+    // Whether DrawImage takes that path for the size.
+    static bool IsSmallStretch(const TGpImage& image, int w, int h);
+
 private:
-    void DrawSmallImage(const TGpImage& image, int x, int y, int w, int h);
 
     std::unique_ptr<QPainter> painter_;
 };
 
-// Drawing shortcuts over a temporary TGpGraphics.
-void DrawGpImage(QPaintDevice& device, const TGpImage& image, int x, int y);
-void DrawGpImagePart(QPaintDevice& device, const TGpImage& image, const QRect& destination, const QRect& source);
-void StretchDrawGpImage(QPaintDevice& device, const TGpImage& image, int x, int y, int w, int h);
-void DrawGpImageScaled(QPaintDevice& device, const TGpImage& image, double sx, double sy, int x, int y, int w, int h);
-void DrawGpImageAtScale(QPaintDevice& device, const TGpImage& image, double sx, double sy, int x, int y);
+// Drawing shortcuts onto a document's canvas, with the smoothing of GDI+ (halftone stretching);
+// the canvas's stretch mode is left as it was.
+void DrawGpImage(Canvas& canvas, const TGpImage& image, int x, int y);
+void DrawGpImagePart(Canvas& canvas, const TGpImage& image, const QRect& destination, const QRect& source);
+// Small images that are enlarged keep sharp edges, as TGpGraphics::DrawImage draws them.
+void StretchDrawGpImage(Canvas& canvas, const TGpImage& image, int x, int y, int w, int h);
+// (x, y, w, h) and the image's own size scaled by (sx, sy), as under a world scale transform.
+void DrawGpImageScaled(Canvas& canvas, const TGpImage& image, double sx, double sy, int x, int y, int w, int h);
+void DrawGpImageAtScale(Canvas& canvas, const TGpImage& image, double sx, double sy, int x, int y);
 // Through a bitmap of the image's size filled with the background colour, stretched onto the
-// device: for devices that take no alpha composition (printing).
-void DrawGpImageViaBitmap(QPainter& painter, const TGpImage& image, int x, int y, int w, int h, QRgb background);
+// canvas: for devices that take no alpha composition (printing).
+void DrawGpImageViaBitmap(Canvas& canvas, const TGpImage& image, int x, int y, int w, int h, QRgb background);
 
 }  // namespace velmoran

@@ -3,9 +3,8 @@
 #include "html/base/GifImage.h"
 
 #include "html/base/GifDecoder.h"
+#include "platform/Canvas.h"
 #include "platform/Stream.h"
-
-#include <QPainter>
 
 #include <algorithm>
 
@@ -13,13 +12,22 @@ namespace velmoran {
 
 ThtBitmap::ThtBitmap(QImage image, QImage mask) : image_(std::move(image)), mask_(std::move(mask)) {}
 
-void ThtBitmap::Draw(QPainter& painter, const QRect& destination, const QRect& source) const
+namespace {
+TRect ToTRect(const QRect& r)
+{
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+}  // namespace
+
+void ThtBitmap::Draw(Canvas& canvas, const QRect& destination, const QRect& source) const
 {
     if (image_.isNull())
         return;
+    // The mask is applied once; every later draw composes the prepared picture.
     if (drawable_.isNull())
         drawable_ = HasMask() ? ApplyMask(image_, mask_) : image_;
-    painter.drawImage(destination, drawable_, source);
+    const TRect part = ToTRect(source);
+    canvas.StretchBlt(ToTRect(destination), drawable_, &part);
 }
 
 void TGIFImage::SetAnimate(bool animate, std::uint32_t now)
@@ -76,12 +84,13 @@ bool TGIFImage::CheckTime(std::uint32_t now)
     return true;
 }
 
-void TGIFImage::Draw(QPainter& painter, int x, int y, int w, int h)
+void TGIFImage::Draw(Canvas& canvas, int x, int y, int w, int h)
 {
     if (!Visible || NumFrames() == 0)
         return;
     frameRect_ = QRect(x, y, w, h);
-    strip_->Draw(painter, frameRect_, QRect((currentFrame_ - 1) * width_, 0, width_, height_));
+    canvas.SetStretchBltMode(StretchMode::ColorOnColor);
+    strip_->Draw(canvas, frameRect_, QRect((currentFrame_ - 1) * width_, 0, width_, height_));
 }
 
 const QImage& TGIFImage::GetStaticBitmap()

@@ -12,10 +12,9 @@
 #include <string>
 #include <vector>
 
-class QPainter;
-
 namespace velmoran {
 
+class Canvas;
 class TStream;
 
 // A bitmap that carries its own mask and draws through it.
@@ -26,10 +25,10 @@ public:
     const QImage& Image() const { return image_; }
     const QImage& Mask() const { return mask_; }
     bool HasMask() const { return !mask_.isNull(); }
-    // Draws the source rectangle of the bitmap into the destination rectangle, transparent where
-    // the mask is white.
-    void Draw(QPainter& painter, const QRect& destination, const QRect& source) const;
-    void Draw(QPainter& painter, const QRect& destination) const { Draw(painter, destination, image_.rect()); }
+    // Draws the source rectangle of the bitmap stretched into the destination rectangle on the
+    // canvas, transparent where the mask is white (by alpha composition).
+    void Draw(Canvas& canvas, const QRect& destination, const QRect& source) const;
+    void Draw(Canvas& canvas, const QRect& destination) const { Draw(canvas, destination, image_.rect()); }
 
 private:
     QImage image_;
@@ -71,9 +70,9 @@ public:
     // when FrameRect must be repainted.
     bool CheckTime(std::uint32_t now);
 
-    // Draws the current frame into (x, y, w, h) through the strip's mask and remembers the
-    // rectangle as FrameRect.
-    void Draw(QPainter& painter, int x, int y, int w, int h);
+    // Draws the current frame into (x, y, w, h) through the strip's mask (colour-on-colour
+    // stretching) and remembers the rectangle as FrameRect.
+    void Draw(Canvas& canvas, int x, int y, int w, int h);
 
     // The first frame as a still picture and its mask (null unless transparent).
     const QImage& GetStaticBitmap();

@@ -6,6 +6,7 @@
 #include "html/base/GifImage.h"
 #include "html/base/JpegDecode.h"
 #include "html/base/PngDecode.h"
+#include "platform/Canvas.h"
 #include "platform/Stream.h"
 
 #include <QDir>
@@ -272,11 +273,11 @@ std::unique_ptr<TImageObject> LoadImageFromFile(const std::string& fileName, TTr
     return LoadImageFromStream(&stream, transparent, mask);
 }
 
-void DrawMaskedBitmap(QPainter& painter, const QImage& bitmap, const QImage& mask, int x, int y, int w, int h)
+void DrawMaskedBitmap(Canvas& canvas, const QImage& bitmap, const QImage& mask, int x, int y, int w, int h)
 {
-    if (bitmap.isNull() || painter.device() == nullptr || painter.device()->depth() == 1)
+    if (bitmap.isNull() || canvas.IsMonochrome())
         return;
-    painter.drawImage(QRect(x, y, w, h), ApplyMask(bitmap, mask));
+    canvas.MaskedStretchBlt({x, y, x + w, y + h}, bitmap, mask);
 }
 
 QRegion MaskToRegion(const QImage& bitmap, QRgb color, const QTransform& transform)
@@ -330,13 +331,12 @@ QImage EnlargeImage(const TImageObject& image, int w, int h)
     return source.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-void PrintBitmap(QPainter& painter, int x, int y, int w, int h, const QImage& bitmap)
+void PrintBitmap(Canvas& canvas, int x, int y, int w, int h, const QImage& bitmap)
 {
-    if (!bitmap.isNull())
-        painter.drawImage(QRect(x, y, w, h), bitmap);
+    canvas.StretchBlt({x, y, x + w, y + h}, bitmap);
 }
 
-void PrintMaskedImage(QPainter& painter, int x, int y, int w, int h, const QImage& bitmap, const QImage& mask,
+void PrintMaskedImage(Canvas& canvas, int x, int y, int w, int h, const QImage& bitmap, const QImage& mask,
                       int firstRow, int rows)
 {
     if (bitmap.isNull() || bitmap.height() == 0 || bitmap.width() == 0)
@@ -345,16 +345,8 @@ void PrintMaskedImage(QPainter& painter, int x, int y, int w, int h, const QImag
     rows = std::clamp(rows, 0, bitmap.height() - firstRow);
     if (rows == 0)
         return;
-    const double sx = double(w) / bitmap.width();
-    const double sy = double(h) / bitmap.height();
-    QTransform toDevice = QTransform::fromTranslate(x, y);
-    toDevice.scale(sx, sy);
-    painter.save();
-    if (!mask.isNull())
-        painter.setClipRegion(MaskToRegion(mask, qRgb(255, 255, 255), toDevice), Qt::IntersectClip);
-    const QRectF target(x, y + firstRow * sy, w, rows * sy);
-    painter.drawImage(target, bitmap, QRectF(0, firstRow, bitmap.width(), rows));
-    painter.restore();
+    const TRect source{0, firstRow, bitmap.width(), firstRow + rows};
+    canvas.MaskedStretchBlt({x, y, x + w, y + h}, bitmap, mask, &source);
 }
 
 namespace {

@@ -12,10 +12,9 @@
 #include <memory>
 #include <string>
 
-class QPainter;
-
 namespace velmoran {
 
+class Canvas;
 class TStream;
 
 // Reads the transparent palette entry of a palette PNG: the colour of the first tRNS entry whose
@@ -38,17 +37,19 @@ QImage CreateMaskBitmap(const QImage& bitmap, bool useColor, QRgb color = 0);
 // The mask of the pixels whose alpha is 0.
 QImage CreateMaskFromAlpha(const QImage& bitmap);
 
-// Stretches the bitmap into (x, y, w, h) transparent where the mask is white; nothing on a
-// monochrome device.
-void DrawMaskedBitmap(QPainter& painter, const QImage& bitmap, const QImage& mask, int x, int y, int w, int h);
+// Stretches the bitmap into (x, y, w, h) on the canvas, transparent where the mask is white (by
+// alpha composition); nothing on a monochrome device.
+void DrawMaskedBitmap(Canvas& canvas, const QImage& bitmap, const QImage& mask, int x, int y, int w, int h);
 // All pixels whose colour differs from color, as one-row rectangles through the transform.
 QRegion MaskToRegion(const QImage& bitmap, QRgb color, const QTransform& transform = QTransform());
 // A picture for tiling a background: a side of exactly 1 pixel is stretched to the wanted size,
 // at most 100 and at least 1 pixel; other sides keep their size.
 QImage EnlargeImage(const TImageObject& image, int w, int h);
-void PrintBitmap(QPainter& painter, int x, int y, int w, int h, const QImage& bitmap);
-// Prints rows firstRow .. firstRow + rows - 1 of the bitmap clipped to the mask's opaque pixels.
-void PrintMaskedImage(QPainter& painter, int x, int y, int w, int h, const QImage& bitmap, const QImage& mask,
+// Prints the bitmap stretched into (x, y, w, h).
+void PrintBitmap(Canvas& canvas, int x, int y, int w, int h, const QImage& bitmap);
+// Prints rows firstRow .. firstRow + rows - 1 of the bitmap, stretched into (x, y, w, h) and
+// transparent where the mask is white.
+void PrintMaskedImage(Canvas& canvas, int x, int y, int w, int h, const QImage& bitmap, const QImage& mask,
                       int firstRow, int rows);
 
 // Sizes of the picture objects; any other object raises EGDIPlus.

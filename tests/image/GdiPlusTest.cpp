@@ -1,5 +1,8 @@
 // The GDI+ layer: small images stretched without faded edges, temporary files, bitmaps.
 #include "html/base/GdiPlusBinding.h"
+#include "platform/QtCanvas.h"
+#include "platform/RecordingCanvas.h"
+#include "platform/TestFont.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +20,11 @@ TEST(GdiPlus, SmallImagesStretchWithoutFadedEdges)
     dot.SetPixel(0, 0, qRgb(10, 120, 230));
     QImage target(60, 60, QImage::Format_ARGB32_Premultiplied);
     target.fill(qRgb(255, 255, 255));
-    StretchDrawGpImage(target, dot, 5, 5, 50, 50);
+    {
+        QPainter painter(&target);
+        QtCanvas canvas(&painter);
+        StretchDrawGpImage(canvas, dot, 5, 5, 50, 50);
+    }
     for (int y = 5; y < 55; ++y)
         for (int x = 5; x < 55; ++x)
             ASSERT_EQ(target.pixel(x, y), qRgb(10, 120, 230)) << x << "," << y;
@@ -31,7 +38,11 @@ TEST(GdiPlus, SmallImagesStretchWithoutFadedEdges)
             strip.SetPixel(x, y, qRgb(x * 10, y * 50, 0));
     QImage tall(20, 40, QImage::Format_ARGB32_Premultiplied);
     tall.fill(0);
-    StretchDrawGpImage(tall, strip, 0, 0, 20, 40);
+    {
+        QPainter painter(&tall);
+        QtCanvas canvas(&painter);
+        StretchDrawGpImage(canvas, strip, 0, 0, 20, 40);
+    }
     EXPECT_EQ(tall.pixel(19, 39), qRgb(190, 200, 0));
     EXPECT_EQ(tall.pixel(0, 0), qRgb(0, 0, 0));
     EXPECT_EQ(strip.GetPixel(3, 2), qRgb(30, 100, 0));
@@ -49,10 +60,18 @@ TEST(GdiPlus, GraphicsOperations)
     TGpBitmap red(2, 2);
     for (int i = 0; i < 4; ++i)
         red.SetPixel(i % 2, i / 2, qRgb(255, 0, 0));
-    DrawGpImage(canvas.Image(), red, 1, 1);
+    {
+        QPainter painter(&canvas.Image());
+        QtCanvas onImage(&painter);
+        DrawGpImage(onImage, red, 1, 1);
+    }
     EXPECT_EQ(canvas.GetPixel(2, 2), qRgb(255, 0, 0));
     EXPECT_EQ(canvas.GetPixel(3, 3), qRgb(0, 0, 255));
-    DrawGpImageAtScale(canvas.Image(), red, 2, 2, 3, 3);
+    {
+        QPainter painter(&canvas.Image());
+        QtCanvas onImage(&painter);
+        DrawGpImageAtScale(onImage, red, 2, 2, 3, 3);
+    }
     EXPECT_EQ(canvas.GetPixel(9, 9), qRgb(255, 0, 0));
     {
         TGpGraphics graphics(canvas);
@@ -67,9 +86,21 @@ TEST(GdiPlus, GraphicsOperations)
     TGpBitmap clear(2, 2);
     {
         QPainter painter(&print);
-        DrawGpImageViaBitmap(painter, clear, 0, 0, 4, 4, qRgb(7, 8, 9));
+        QtCanvas onPrint(&painter);
+        DrawGpImageViaBitmap(onPrint, clear, 0, 0, 4, 4, qRgb(7, 8, 9));
     }
     EXPECT_EQ(print.pixel(3, 3), qRgb(7, 8, 9));
+
+    // Onto the canvas the shortcuts stretch smoothly and leave its stretch mode alone; a small
+    // image enlarged comes stretched already.
+    TestFontEngine fonts;
+    RecordingCanvas recording(fonts);
+    DrawGpImageScaled(recording, red, 2, 2, 1, 1, 20, 20);
+    DrawGpImagePart(recording, red, QRect(0, 0, 4, 4), QRect(1, 0, 1, 2));
+    EXPECT_EQ(recording.GetStretchBltMode(), StretchMode::BlackOnWhite);
+    EXPECT_EQ(recording.Lines(), (std::vector<std::string>{"StretchBlt 2,2,42,42 from 0,0,40,40 of 40x40 alpha",
+                                                          "StretchMode halftone",
+                                                          "StretchBlt 0,0,4,4 from 1,0,2,2 of 2x2 alpha"}));
 }
 
 TEST(GdiPlus, FilesAndTheirErrors)

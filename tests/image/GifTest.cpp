@@ -2,6 +2,7 @@
 // timing, frame by frame; the decoder's limits and errors.
 #include "html/base/GifDecoder.h"
 #include "html/base/GifImage.h"
+#include "platform/QtCanvas.h"
 #include "platform/Stream.h"
 #include "tests/image/ImageTestSupport.h"
 
@@ -422,7 +423,8 @@ TEST(Gif, DrawPaintsTheCurrentFrameThroughTheMask)
     target.fill(qRgb(9, 9, 9));
     {
         QPainter painter(&target);
-        image->Draw(painter, 0, 0, 4, 2);
+        QtCanvas canvas(&painter);
+        image->Draw(canvas, 0, 0, 4, 2);
     }
     EXPECT_EQ(image->FrameRect(), QRect(0, 0, 4, 2));
     EXPECT_EQ(target.pixel(0, 0), palette[1]);
@@ -430,7 +432,8 @@ TEST(Gif, DrawPaintsTheCurrentFrameThroughTheMask)
     image->SetCurrentFrame(2);
     {
         QPainter painter(&target);
-        image->Draw(painter, 0, 0, 4, 2);
+        QtCanvas canvas(&painter);
+        image->Draw(canvas, 0, 0, 4, 2);
     }
     EXPECT_EQ(target.pixel(3, 1), palette[2]);
     image->Visible = false;
@@ -438,7 +441,8 @@ TEST(Gif, DrawPaintsTheCurrentFrameThroughTheMask)
     target.fill(0);
     {
         QPainter painter(&target);
-        image->Draw(painter, 0, 0, 4, 2);
+        QtCanvas canvas(&painter);
+        image->Draw(canvas, 0, 0, 4, 2);
     }
     EXPECT_EQ(target.pixel(0, 0), 0u);
 }

@@ -4,7 +4,10 @@
 #include "html/base/GdiPlusBinding.h"
 #include "html/base/GifImage.h"
 #include "html/base/ImageLoad.h"
+#include "platform/QtCanvas.h"
+#include "platform/RecordingCanvas.h"
 #include "platform/Stream.h"
+#include "platform/TestFont.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -239,7 +242,8 @@ TEST(ImageLoad, MaskedDrawingRegionsAndEnlarging)
     target.fill(qRgb(0, 0, 255));
     {
         QPainter painter(&target);
-        DrawMaskedBitmap(painter, bitmap, mask, 0, 0, 4, 4);
+        QtCanvas canvas(&painter);
+        DrawMaskedBitmap(canvas, bitmap, mask, 0, 0, 4, 4);
     }
     EXPECT_EQ(target.pixel(0, 0), qRgb(200, 0, 0));
     EXPECT_EQ(target.pixel(3, 3), qRgb(0, 0, 255));
@@ -247,9 +251,17 @@ TEST(ImageLoad, MaskedDrawingRegionsAndEnlarging)
     mono.fill(0);
     {
         QPainter painter(&mono);
-        DrawMaskedBitmap(painter, bitmap, mask, 0, 0, 4, 4);
+        QtCanvas canvas(&painter);
+        DrawMaskedBitmap(canvas, bitmap, mask, 0, 0, 4, 4);
     }
     EXPECT_EQ(mono.pixelIndex(0, 0), 0);
+    // Through the recording canvas: one masked stretch; a monochrome printer gets nothing.
+    TestFontEngine fonts;
+    RecordingCanvas recording(fonts);
+    DrawMaskedBitmap(recording, bitmap, mask, 1, 2, 4, 4);
+    recording.SetDeviceCaps(BITSPIXEL, 1);
+    DrawMaskedBitmap(recording, bitmap, mask, 1, 2, 4, 4);
+    EXPECT_EQ(recording.Calls(), std::vector<std::string>{"MaskedStretchBlt 1,2,5,6 from 0,0,2,2 of 2x2"});
 
     QImage shape(5, 3, QImage::Format_RGB32);
     shape.fill(qRgb(255, 255, 255));
@@ -287,7 +299,8 @@ TEST(ImageLoad, PrintingThroughTheMask)
     page.fill(qRgb(255, 255, 255));
     {
         QPainter painter(&page);
-        PrintMaskedImage(painter, 0, 0, 20, 20, bitmap, mask, 0, 2);
+        QtCanvas canvas(&painter);
+        PrintMaskedImage(canvas, 0, 0, 20, 20, bitmap, mask, 0, 2);
     }
     EXPECT_EQ(page.pixel(2, 2), qRgb(255, 255, 255));
     EXPECT_EQ(page.pixel(15, 2), qRgb(0, 200, 0));
@@ -295,10 +308,20 @@ TEST(ImageLoad, PrintingThroughTheMask)
     page.fill(qRgb(255, 255, 255));
     {
         QPainter painter(&page);
-        PrintMaskedImage(painter, 0, 0, 20, 20, bitmap, mask, 1, 1);  // the lower row only
+        QtCanvas canvas(&painter);
+        PrintMaskedImage(canvas, 0, 10, 20, 10, bitmap, mask, 1, 1);  // the lower row only, into the lower half
+        PrintMaskedImage(canvas, 0, 0, 20, 10, bitmap, mask, 2, 5);    // no rows left: nothing
     }
     EXPECT_EQ(page.pixel(15, 2), qRgb(255, 255, 255));
+    EXPECT_EQ(page.pixel(2, 15), qRgb(0, 200, 0));
     EXPECT_EQ(page.pixel(15, 15), qRgb(0, 200, 0));
+    // The rows printed are the source of one stretch into the rectangle given.
+    TestFontEngine fonts;
+    RecordingCanvas recording(fonts);
+    PrintMaskedImage(recording, 5, 40, 20, 10, bitmap, mask, 1, 1);
+    PrintBitmap(recording, 0, 0, 8, 8, bitmap);
+    EXPECT_EQ(recording.Calls(), (std::vector<std::string>{"MaskedStretchBlt 5,40,25,50 from 0,1,2,2 of 2x2",
+                                                          "StretchBlt 0,0,8,8 from 0,0,2,2 of 2x2"}));
 }
 
 TEST(ImageLoad, SizesOfOtherObjectsRaise)
