@@ -1,0 +1,263 @@
+// Text sections as the parser fills them; see TextSection.h.
+#include "html/layout/TextSection.h"
+
+#include "html/base/HtmlSymbols.h"
+#include "html/base/WideText.h"
+#include "html/layout/SectionList.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTarget* linkTarget, TProperties& props,
+                   const TAttributeList* attributes)
+    : TSectionBase(document)
+{
+    auto run = std::make_unique<TFontObj>(this, props.GetFont(), 0);
+    run->Title = props.PropTitle;
+    if (linkTarget && !linkTarget->URL.empty()) {
+        link_ = *linkTarget;
+        run->UrlTarget.Copy(*linkTarget);
+        if (props.FIArray)
+            run->FIArray = std::make_unique<TFontInfoArray>(*props.FIArray);
+        if (document)
+            document->LinkList.push_back(run.get());
+    }
+    TFontObj* first = Fonts.Add(std::move(run));
+    LineHeight = props.GetLineHeight(first->FontHeight);
+    if (isFirstLineOfBlock) {
+        bool percent = false;
+        const int indent = props.GetTextIndent(percent);
+        if (percent)
+            TextIndentPercent = std::min(90, indent);
+        else
+            TextIndent = indent;
+    }
+    if (attributes) {
+        if (const TAttribute* a = attributes->Find(ClearSy)) {
+            const std::string s = LowerCase(a->Name);
+            ClearAttr = s == "left" ? 1 : s == "right" ? 2 : 3;
+        }
+        if (const TAttribute* a = attributes->Find(IDSy); a && document && !a->Name.empty())
+            document->IDNameList.AddObject(a->Name, this);
+    }
+    int clear = 0;
+    if (props.GetClear(clear))
+        ClearAttr = clear;
+    const std::string align = props.Props[TextAlign].IsText() ? LowerCase(props.Props[TextAlign].Text()) : "";
+    Justify = align == "right" ? 3 : align == "center" ? 2 : align == "justify" ? 4 : 1;
+    BreakWord = props.Props[WordWrap].IsText() && props.Props[WordWrap].Text() == "break-word";
+}
+
+TSection::~TSection()
+{
+    if (Document)
+        for (const auto& f : Fonts) {
+            auto& links = Document->LinkList;
+            links.erase(std::remove(links.begin(), links.end(), f.get()), links.end());
+        }
+}
+
+void TSection::AddChar(char16_t ch, int sourceIndex, char cls)
+{
+    Text += ch;
+    BreakClasses += cls;
+    sourceIndexes_.push_back(sourceIndex);
+}
+
+int TSection::SourcePosAt(int i) const
+{
+    if (i < 0 || i >= static_cast<int>(sourceIndexes_.size()))
+        return -1;
+    return sourceIndexes_[static_cast<std::size_t>(i)];
+}
+
+void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, int textTransform)
+{
+    std::u16string s = tokens.S();
+    if (textTransform == 1)
+        s = WideUpperText(s);
+    else if (textTransform == 2)
+        s = WideLowerText(s);
+    const char cls = (noBreak || PreFormatted) ? 'n' : 'y';
+    const auto& idx = tokens.Indexes();
+    for (std::size_t i = 0; i < s.size(); ++i)
+        AddChar(s[i], i < idx.size() ? idx[i] : -1, cls);
+}
+
+void TSection::AddSingleChar(char16_t ch, int sourceIndex)
+{
+    AddChar(ch, sourceIndex, PreFormatted ? 'n' : 'y');
+}
+
+void TSection::RemoveAt(int i)
+{
+    const auto u = static_cast<std::size_t>(i);
+    Text.erase(u, 1);
+    BreakClasses.erase(u, 1);
+    sourceIndexes_.erase(sourceIndexes_.begin() + i);
+    // Runs and objects after the character move back one; a run that then starts where its
+    // predecessor starts replaces it.
+    for (int k = 0; k < Fonts.Count(); ++k)
+        if (Fonts[k]->Pos > i)
+            --Fonts[k]->Pos;
+    for (int k = Fonts.Count() - 1; k > 0; --k)
+        if (Fonts[k]->Pos == Fonts[k - 1]->Pos) {
+            if (Document) {
+                auto& links = Document->LinkList;
+                links.erase(std::remove(links.begin(), links.end(), Fonts[k - 1]), links.end());
+            }
+            Fonts.Delete(k - 1);
+        }
+    for (const auto& img : Images)
+        if (img->Pos > i)
+            --img->Pos;
+}
+
+void TSection::FinishText(int sourceIndex)
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    // 1. leading spaces
+    while (!Text.empty() && Text[0] == u' ')
+        RemoveAt(0);
+    // 2. soft hyphens
+    for (int i = 0; i < static_cast<int>(Text.size());) {
+        if (Text[static_cast<std::size_t>(i)] == 0xAD) {
+            if (i > 0 && BreakClasses[static_cast<std::size_t>(i - 1)] != 'n')
+                BreakClasses[static_cast<std::size_t>(i - 1)] = 's';
+            RemoveAt(i);
+        } else {
+            ++i;
+        }
+    }
+    // 3. doubled spaces
+    for (int i = 0; i + 1 < static_cast<int>(Text.size());) {
+        const auto u = static_cast<std::size_t>(i);
+        if (Text[u] == u' ' && Text[u + 1] == u' ')
+            RemoveAt(BreakClasses[u] != 'n' ? i + 1 : i);
+        else
+            ++i;
+    }
+    // 4. a space after a floating image; 5. spaces around forced breaks
+    for (int i = 0; i < static_cast<int>(Text.size()); ++i) {
+        const auto u = static_cast<std::size_t>(i);
+        if (Text[u] == kImageChar && u + 1 < Text.size() && Text[u + 1] == u' ') {
+            const TFloatingObj* obj = Images.FindByPosition(i);
+            if (obj && (obj->VertAlign == 5 || obj->VertAlign == 6))
+                RemoveAt(i + 1);
+        }
+    }
+    for (int i = 0; i < static_cast<int>(Text.size());) {
+        const auto u = static_cast<std::size_t>(i);
+        if (Text[u] == u' ' &&
+            ((u + 1 < Text.size() && Text[u + 1] == kBreakChar) || (u > 0 && Text[u - 1] == kBreakChar)))
+            RemoveAt(i);
+        else
+            ++i;
+    }
+    // 6. trailing break, then trailing space
+    if (Text.size() > 1) {
+        if (Text.back() == kBreakChar)
+            RemoveAt(static_cast<int>(Text.size()) - 1);
+        if (!Text.empty() && Text.back() == u' ')
+            RemoveAt(static_cast<int>(Text.size()) - 1);
+    }
+    // 7. the closing space
+    if (!Text.empty() && !(Text.size() == 1 && Text[0] == kBreakChar) && Text.back() != u' ')
+        AddChar(u' ', sourceIndex, 'y');
+    // 8.
+    SourceIndex.clear();
+    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
+        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
+            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
+    BreakClasses += 'y';
+    Len = static_cast<int>(Text.size());
+    if (!Text.empty() && Document)
+        SectionNumber = ++Document->SectionCount;
+}
+
+void TSection::StartFontRun(TProperties& props)
+{
+    const int pos = static_cast<int>(Text.size());
+    TFontObj* run = nullptr;
+    if (Fonts.Last() && Fonts.Last()->Pos == pos) {
+        run = Fonts.Last();
+        run->ReplaceFont(props.GetFont());
+    } else {
+        run = Fonts.Add(std::make_unique<TFontObj>(this, props.GetFont(), pos));
+    }
+    run->Title = props.PropTitle;
+    int va = 0;
+    run->SScript = props.GetVertAlign(va) ? (va == 8 ? 1 : va == 9 ? 2 : 0) : 0;
+    std::vector<TFontObj*>* links = Document ? &Document->LinkList : nullptr;
+    const bool listed = links && std::find(links->begin(), links->end(), run) != links->end();
+    if (link_ && !link_->URL.empty()) {
+        run->UrlTarget.Copy(*link_);
+        run->FIArray = props.FIArray ? std::make_unique<TFontInfoArray>(*props.FIArray) : nullptr;
+        if (links && !listed)
+            links->push_back(run);
+    } else {
+        run->UrlTarget.Clear();
+        run->FIArray.reset();
+        if (listed)
+            links->erase(std::remove(links->begin(), links->end(), run), links->end());
+    }
+}
+
+void TSection::StartLinkRun(TProperties& props, const TUrlTarget* link)
+{
+    if (link && !link->URL.empty())
+        link_ = *link;
+    else
+        link_.reset();
+    StartFontRun(props);
+}
+
+TImageObj* TSection::AddImage(const TAttributeList& attributes, int sourceIndex)
+{
+    auto img = std::make_unique<TImageObj>(Document, static_cast<int>(Text.size()), attributes);
+    TImageObj* p = img.get();
+    Images.Add(std::move(img));
+    AddChar(kImageChar, sourceIndex, 'y');
+    return p;
+}
+
+void TSection::AllowBreakAtEnd()
+{
+    if (!BreakClasses.empty())
+        BreakClasses.back() = 'a';
+}
+
+TPreFormated::TPreFormated(TSectionList* document, const TUrlTarget* linkTarget, TProperties& props,
+                           const TAttributeList* attributes)
+    : TSection(document, false, linkTarget, props, attributes)
+{
+    PreFormatted = true;
+    Wrap = props.Props[WordWrap].IsText() && props.Props[WordWrap].Text() == "break-word";
+}
+
+void TPreFormated::AppendTokens(const TokenObj& tokens, bool /*noBreak*/, int textTransform)
+{
+    TSection::AppendTokens(tokens, true, textTransform);
+}
+
+void TPreFormated::FinishText(int sourceIndex)
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    if (!Text.empty())
+        AddChar(u' ', sourceIndex, 'n');
+    SourceIndex.clear();
+    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
+        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
+            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
+    BreakClasses += 'y';
+    Len = static_cast<int>(Text.size());
+    if (!Text.empty() && Document)
+        SectionNumber = ++Document->SectionCount;
+}
+
+}  // namespace velmoran
