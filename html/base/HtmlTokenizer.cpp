@@ -810,6 +810,19 @@ void THtmlTokenizer::DoText()
             pending.Add('<', SIndex);
         GetCh();
     }
+    if (PreMode) {
+        // Characters as they stand; the token ends at a line end.
+        while (Ch != '<' && Ch != CR && Ch >= 9) {
+            if (Ch == '&') {
+                DecodeTextReference(pending);
+                continue;
+            }
+            pending.Add(static_cast<char>(Ch), SIndex);
+            GetCh();
+        }
+        FlushPending(pending);
+        return;
+    }
     for (;;) {
         if (Ch == ' ' || Ch == CR || Ch == TAB || Ch == LF) {
             if (!PreScan)
@@ -844,6 +857,11 @@ void THtmlTokenizer::NextToken()
     }
     if (Ch == '<') {
         DoTag();
+        return;
+    }
+    if (PreMode && Ch == CR) {
+        Sy = EolSy;
+        GetCh();
         return;
     }
     if (Ch >= 9) {

@@ -83,6 +83,7 @@ public:
     int PropCodePage = 1252;   // code page of the current property set (set by the parser)
     bool WideFormValues = false;  // quoted VALUE attributes use the property code page
     bool NoComments = false;   // "<!" and "<%" are plain characters
+    bool PreMode = false;      // pre-formatted content: blanks kept, each line end an EolSy
     bool PreScan = false;      // first pass: no text is collected, no IDs registered, no progress
     bool InComment = false;
 

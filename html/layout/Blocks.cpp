@@ -197,9 +197,9 @@ TBlockLI::TBlockLI(TSectionList* document, TProperties& props, TCellBasic* owner
         break;
     }
     if (props.Props[ListStyleType].IsText()) {
-        const std::string s = LowerCase(props.Props[ListStyleType].Text());
+        // "blank" is the default sheet's value for "not given".
         const int code = props.GetListStyleType();
-        if (code != 0 || s == "blank")
+        if (code != 0)
             ListStyle = static_cast<std::uint8_t>(code);
     }
     ListFont = props.GetFont();

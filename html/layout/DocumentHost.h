@@ -34,7 +34,7 @@ public:
     virtual bool IsPageViewer() const { return true; }
     // Default BODY margins in pixels.
     virtual int MarginWidth() const { return 10; }
-    virtual int MarginHeight() const { return 5; }
+    virtual int MarginHeight() const { return 10; }
     // The folder against which relative names of the document are resolved.
     virtual std::string BasePath() const { return {}; }
     // A requested file (a linked style sheet) supplied as a stream; false when the host supplies none

@@ -85,6 +85,7 @@ public:
     bool BkGnd = false;
     TColor BkColor = NoColor;
     std::vector<TColObj> ColSpecs;
+    std::string DefaultAlign;    // the enclosing text-align ("center", "right") cells start from
 };
 
 }  // namespace velmoran
