@@ -75,7 +75,7 @@ std::string THtmlParser::AttrText(Symb sym) const
     return a ? a->Name : std::string();
 }
 
-void THtmlParser::SetUp(const std::string& text, const TIncludeType& onInclude)
+void THtmlParser::SetUp(const std::string& text, const TIncludeType& onInclude, bool buildDocument)
 {
     Result = {};
     T.OnInclude = onInclude;
@@ -94,10 +94,12 @@ void THtmlParser::SetUp(const std::string& text, const TIncludeType& onInclude)
     else if (info.Iso2022Jp)
         first->AssignCharSet(128);
     T.CodePage = T.PropCodePage = first->CodePage;
-    auto body = std::make_unique<TBodyBlock>(SL, *first, SL);
-    BodyBlock = body.get();
-    SL->AddSection(std::move(body), T.TagPos);
-    CurrentCell = BodyBlock->MyCell.get();
+    if (buildDocument) {
+        auto body = std::make_unique<TBodyBlock>(SL, *first, SL);
+        BodyBlock = body.get();
+        SL->AddSection(std::move(body), T.TagPos);
+        CurrentCell = BodyBlock->MyCell.get();
+    }
     CurrentUrlTarget.Clear();
     InLink = false;
     BaseFontSize = 3;
@@ -106,7 +108,8 @@ void THtmlParser::SetUp(const std::string& text, const TIncludeType& onInclude)
     NoBreak = false;
     ListLevel = 0;
     Depth = 0;
-    NewSection();
+    if (buildDocument)
+        NewSection();
     T.Attributes.Clear();
     T.NoComments = false;
     T.InComment = false;

@@ -31,7 +31,8 @@ public:
 private:
     friend class NestingGuard;
     // set-up and shared operations
-    void SetUp(const std::string& text, const TIncludeType& onInclude);
+    // buildDocument: create the body block and the first section (not for frameset documents).
+    void SetUp(const std::string& text, const TIncludeType& onInclude, bool buildDocument = true);
     void Next() { T.NextToken(); }
     TProperties& Top() { return *PropStack.Last(); }
     void PushProperties(const std::string& tag, const std::string& pseudo = "");

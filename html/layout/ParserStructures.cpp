@@ -538,12 +538,11 @@ bool THtmlParser::IsFrameset(const std::string& text)
 
 void THtmlParser::ParseFrameset(TFrameViewerBase& viewer, const TMetaType& onMeta, const std::string& text)
 {
-    SetUp(text, viewer.OnInclude);
+    SetUp(text, viewer.OnInclude, false);
     OnMeta = onMeta;
     OnSoundRequest = viewer.OnSoundRequest;
     OnLink = viewer.OnLink;
     OnScript = viewer.OnScript;
-    Section.reset();
     PushPropertiesNamed("default", "", "", "", "", "");
     T.GetCh();
     Next();
