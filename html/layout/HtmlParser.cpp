@@ -368,6 +368,11 @@ void THtmlParser::DoBodyTag()
     }
     BodySeen = true;
     SL->ClearFormAndPanelLists();
+    // The open section is discarded - unless it holds images, whose names the document already knows;
+    // those go into the new body.
+    std::unique_ptr<TSection> keep;
+    if (Section && Section->Images.Count() > 0)
+        keep = std::move(Section);
     Section.reset();
     PushProperties("body");
     TProperties& p = Top();
@@ -433,6 +438,8 @@ void THtmlParser::DoBodyTag()
     else
         SL->AddSection(std::move(body), T.TagPos);
     CurrentCell = BodyBlock->MyCell.get();
+    if (keep)
+        CurrentCell->AddSection(std::move(keep), T.TagPos);
     NewSection();
     Next();
 }

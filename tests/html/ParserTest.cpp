@@ -333,3 +333,13 @@ TEST(Parser, TitleBaseAndLinkedSheets)
     EXPECT_EQ(links.size(), 2u);
     EXPECT_EQ(p.All<TSection>()[0]->Fonts.GetFontAt(0)->TheFont.Color & 0xFFFFFF, 0xFF0000u);
 }
+
+TEST(Parser, AnImageBeforeBodyStaysKnownToTheDocument)
+{
+    ParsedPage p;
+    p.Parse("<img name=logo src=a.gif><body>text");
+    TIDObject* logo = p.Doc.IDNameList.Find("logo");
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->GetYPosition(), 0);  // still alive
+    EXPECT_EQ(p.All<TSection>().size(), 2u);
+}

@@ -291,3 +291,24 @@ TEST(Tokenizer, IdAttributesAreRegisteredOutsideThePreScan)
     Tokens(t, "<p id=second>");
     EXPECT_EQ(ids.size(), 1u);
 }
+
+TEST(Tokenizer, IncludedTextIsCappedAt16MegabytesPerDocument)
+{
+    THtmlTokenizer t;
+    int calls = 0;
+    const std::string chunk = std::string(3u * 1024u * 1024u, 'a');
+    t.OnInclude = [&](const std::string&, const std::vector<std::string>&, std::string& text) {
+        ++calls;
+        text = "<!--#more-->" + chunk;
+    };
+    t.PreScan = true;  // nothing is collected; only the amount read matters
+    t.SetSource("<!--#more-->");
+    t.GetCh();
+    std::size_t read = 0;
+    while (t.Ch != 0) {
+        ++read;
+        t.GetCh();
+    }
+    EXPECT_EQ(calls, 6);  // the sixth text would pass 16 MB
+    EXPECT_EQ(read, 5 * (chunk.size()));
+}
