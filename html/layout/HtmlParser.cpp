@@ -723,7 +723,12 @@ void THtmlParser::DoFont()
     }
     if (haveSize && !isFont)
         BaseFontSize = size;
+    const int before = PropStack.Count();
     PushProperties("font");
+    if (PropStack.Count() == before) {  // nested too deep: treated as closed
+        Next();
+        return;
+    }
     TProperties& p = Top();
     if (haveSize)
         p.AssignProp(FontSize, PropValue(FontConvPoints(size, InPre)));
