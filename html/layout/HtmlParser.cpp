@@ -600,7 +600,7 @@ void THtmlParser::DoCommonSy(const SymbSet& term)
             }
             NewSection();
         }
-        Section->AppendTokens(T.Token, NoBreak, Top().GetTextTransform());
+        Section->AppendTokens(T.Token, NoBreak, &Top());
         Next();
         break;
     case NoBrSy:
@@ -908,7 +908,7 @@ void THtmlParser::DoPre()
         case TextSy:
             if (!Section)
                 NewSection();
-            Section->AppendTokens(T.Token, true, Top().GetTextTransform());
+            Section->AppendTokens(T.Token, true, &Top());
             Next();
             break;
         case EolSy:

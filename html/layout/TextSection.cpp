@@ -9,6 +9,21 @@
 
 namespace velmoran {
 
+namespace {
+// Upper or lower case character by character; a character whose other case is longer (as the
+// sharp s) stays as it is, so that every character keeps its source position.
+std::u16string CaseMapped(const std::u16string& s, bool upper)
+{
+    std::u16string out = s;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const std::u16string one = upper ? WideUpperText(s.substr(i, 1)) : WideLowerText(s.substr(i, 1));
+        if (one.size() == 1)
+            out[i] = one[0];
+    }
+    return out;
+}
+}  // namespace
+
 TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTarget* linkTarget, TProperties& props,
                    const TAttributeList* attributes)
     : TSectionBase(document)
@@ -72,17 +87,46 @@ int TSection::SourcePosAt(int i) const
     return sourceIndexes_[static_cast<std::size_t>(i)];
 }
 
-void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, int textTransform)
+void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props)
 {
+    const int textTransform = props ? props->GetTextTransform() : 0;
     std::u16string s = tokens.S();
     if (textTransform == 1)
-        s = WideUpperText(s);
+        s = CaseMapped(s, true);
     else if (textTransform == 2)
-        s = WideLowerText(s);
+        s = CaseMapped(s, false);
     const char cls = (noBreak || PreFormatted) ? 'n' : 'y';
     const auto& idx = tokens.Indexes();
-    for (std::size_t i = 0; i < s.size(); ++i)
-        AddChar(s[i], i < idx.size() ? idx[i] : -1, cls);
+    if (!props || props->GetFontVariant() != "small-caps") {
+        for (std::size_t i = 0; i < s.size(); ++i)
+            AddChar(s[i], i < idx.size() ? idx[i] : -1, cls);
+        return;
+    }
+    // Small capitals: upper-case text; the letters that were lower-case are set in a "small" font.
+    const std::u16string upper = CaseMapped(s, true);
+    TMyFont normal = props->GetFont();
+    TMyFont small = normal;
+    const double points = FontSizeToPoints("small", props->Props[FontSize].AsNumber());
+    small.Height = -static_cast<int>(points * 96 / 72 + 0.5);
+    bool inSmall = false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        const bool switches = c != u' ' && !(c >= u'0' && c <= u'9');
+        const bool changed = upper[i] != c;
+        if (switches && changed != inSmall) {
+            inSmall = changed;
+            StartRunWithFont(inSmall ? small : normal, *props);
+        }
+        AddChar(upper[i], i < idx.size() ? idx[i] : -1, cls);
+    }
+    if (inSmall)
+        StartRunWithFont(normal, *props);
+}
+
+void TSection::StartRunWithFont(const TMyFont& font, TProperties& props)
+{
+    StartFontRun(props);
+    Fonts.Last()->ReplaceFont(font);
 }
 
 void TSection::AddSingleChar(char16_t ch, int sourceIndex)
@@ -238,9 +282,9 @@ TPreFormated::TPreFormated(TSectionList* document, const TUrlTarget* linkTarget,
     Wrap = props.Props[WordWrap].IsText() && props.Props[WordWrap].Text() == "break-word";
 }
 
-void TPreFormated::AppendTokens(const TokenObj& tokens, bool /*noBreak*/, int textTransform)
+void TPreFormated::AppendTokens(const TokenObj& tokens, bool /*noBreak*/, TProperties* props)
 {
-    TSection::AppendTokens(tokens, true, textTransform);
+    TSection::AppendTokens(tokens, true, props);
 }
 
 void TPreFormated::FinishText(int sourceIndex)

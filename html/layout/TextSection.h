@@ -28,8 +28,9 @@ public:
              const TAttributeList* attributes);
     ~TSection() override;
 
-    // Appends a text token; noBreak gives its characters class "n".
-    virtual void AppendTokens(const TokenObj& tokens, bool noBreak, int textTransform = 0);
+    // Appends a text token; noBreak gives its characters class "n". The element's properties, when
+    // given, apply text-transform and small capitals.
+    virtual void AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props = nullptr);
     virtual void AddSingleChar(char16_t ch, int sourceIndex);
     // Cleans the text (leading, doubled and trailing spaces, soft hyphens) and closes it.
     virtual void FinishText(int sourceIndex);
@@ -65,6 +66,8 @@ public:
 
 protected:
     void AddChar(char16_t ch, int sourceIndex, char cls);
+    // A run in a given font from the current end of the text.
+    void StartRunWithFont(const TMyFont& font, TProperties& props);
     void RemoveAt(int i);
     std::vector<int> sourceIndexes_;
     std::optional<TUrlTarget> link_;   // the link the text currently runs in
@@ -76,7 +79,7 @@ class TPreFormated : public TSection {
 public:
     TPreFormated(TSectionList* document, const TUrlTarget* linkTarget, TProperties& props,
                  const TAttributeList* attributes);
-    void AppendTokens(const TokenObj& tokens, bool noBreak, int textTransform = 0) override;
+    void AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props = nullptr) override;
     void FinishText(int sourceIndex) override;
     bool KeepWhenEmpty() const override { return true; }
 

@@ -343,3 +343,18 @@ TEST(Parser, AnImageBeforeBodyStaysKnownToTheDocument)
     EXPECT_EQ(logo->GetYPosition(), 0);  // still alive
     EXPECT_EQ(p.All<TSection>().size(), 2u);
 }
+
+TEST(Parser, TextTransformAndSmallCapitals)
+{
+    ParsedPage p;
+    p.Parse("<span style=\"text-transform: uppercase\">gro\xDF</span> <span style=\"font-variant: small-caps; font-size: 20pt\">Ab 1c</span>");
+    TSection* s = p.All<TSection>()[0];
+    EXPECT_EQ(WideToUtf8(s->Text), "GRO\xC3\x9F AB 1C ") << "the sharp s keeps its place";
+    // "A" normal, "b" small, " 1" keeps the small run, "c" small, then normal again.
+    const int big = -s->Fonts.GetFontAt(5)->TheFont.Height;
+    const int small = -s->Fonts.GetFontAt(6)->TheFont.Height;
+    EXPECT_LT(small, big);
+    EXPECT_EQ(-s->Fonts.GetFontAt(8)->TheFont.Height, small);
+    EXPECT_EQ(-s->Fonts.GetFontAt(9)->TheFont.Height, small);
+    EXPECT_EQ(s->SourcePosAt(3), 43);
+}
