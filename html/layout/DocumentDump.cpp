@@ -16,7 +16,7 @@ namespace {
 
 class Dumper {
 public:
-    Dumper(const DumpOptions& o) : o_(o) {}
+    Dumper(const DumpOptions& o, const TProperties* base) : o_(o), base_(base) {}
 
     void Cell(const TCellBasic& cell, int depth)
     {
@@ -79,6 +79,8 @@ private:
             const PropValue& v = values[static_cast<std::size_t>(i)];
             if (v.IsEmpty() || (v.IsInt() && v.Int() == UnsetInteger))
                 continue;
+            if (base_ && base_->Props[static_cast<std::size_t>(i)] == v)
+                continue;  // as the document default
             if (i == MarginTop || i == MarginRight || i == MarginBottom || i == MarginLeft)
                 continue;
             std::string text;
@@ -245,6 +247,7 @@ private:
     }
 
     const DumpOptions& o_;
+    const TProperties* base_;
     std::ostringstream out_;
 };
 
@@ -252,7 +255,7 @@ private:
 
 std::string DumpDocument(TSectionList& document, const DumpOptions& options)
 {
-    Dumper d(options);
+    Dumper d(options, document.Styles.DefaultProp());
     d.Cell(document, 0);
     return d.Text();
 }

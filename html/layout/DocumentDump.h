@@ -10,7 +10,7 @@
 namespace velmoran {
 
 struct DumpOptions {
-    bool Styles = true;        // the computed style values of each block
+    bool Styles = true;        // the computed style values of each block that differ from the document default
     bool BreakClasses = true;  // the break class of every character
     bool Runs = true;          // font runs
 };

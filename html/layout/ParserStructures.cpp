@@ -152,9 +152,13 @@ void THtmlParser::DoTable()
                            CaptionEndSy, ColSy, ColGroupSy, THeadSy, THeadEndSy, TBodySy, TBodyEndSy, TFootSy,
                            TFootEndSy};
 
+    int rowDepth = stackDepth;  // the property sets of the open row end here; a cell's own sets lie above
     auto finishCell = [&] {
         if (!cell)
             return;
+        // A cell's properties end with the cell, so that they do not pass to the next cell of the row.
+        while (PropStack.Count() > rowDepth)
+            PopLast();
         CurrentCell = cell->Cell.get();
         AddSection();
         cell->Cell->CheckLastBottomMargin();
@@ -284,6 +288,7 @@ void THtmlParser::DoTable()
             PushProperties("tr");
             ApplyAlign();
             row = std::make_unique<TCellList>(&T.Attributes, &Top());
+            rowDepth = PropStack.Count();
             const int v = CellVAlign(AttrText(VAlignSy));
             rowVAlign = v ? v : 2;
             Next();
@@ -292,8 +297,10 @@ void THtmlParser::DoTable()
         case TDSy:
         case THSy: {
             finishCell();
-            if (!row)
+            if (!row) {
                 row = std::make_unique<TCellList>(nullptr, nullptr);
+                rowDepth = PropStack.Count();
+            }
             cellSeen = true;
             PushProperties(sy == TDSy ? "td" : "th");
             ListLevel = 0;

@@ -314,3 +314,16 @@ TEST(Malformed, DeepNestingIsCutAt256Levels)
         EXPECT_LE(depth, 2 * 256 + 4) << open;
     }
 }
+
+TEST(Tables, CellPropertiesDoNotPassToTheNextCell)
+{
+    ParsedPage p;
+    p.Parse("<style>td.z { text-align: right; font-weight: bold }</style>"
+            "<table><tr><td class=z>12,5<td>m<tr><td><b>offen<td>zu</table>");
+    ThtmlTable& t = FirstTable(p);
+    const TSection* second = dynamic_cast<TSection*>((*t.Rows[0])[1]->Cell->First());
+    EXPECT_EQ(second->Justify, 1);
+    EXPECT_FALSE(second->Fonts[0]->TheFont.Style & fsBold);
+    const TSection* last = dynamic_cast<TSection*>((*t.Rows[1])[1]->Cell->First());
+    EXPECT_FALSE(last->Fonts[0]->TheFont.Style & fsBold) << "an unclosed B ends with its cell";
+}
