@@ -49,15 +49,16 @@ TSectionList::TSectionList(THtmlDocumentHost* owner) : TCell(this), IDNameList(t
 
 TSectionList::~TSectionList()
 {
-    // Sections refer to the lists below; free them first.
+    // Sections refer to the lists below; free them first (the link list needs no upkeep then).
+    LinkList.clear();
     TCell::Clear();
 }
 
 void TSectionList::Clear()
 {
+    LinkList.clear();
     TCell::Clear();
     IDNameList.Clear();
-    LinkList.clear();
     MapList.Clear();
     PositionList.clear();
     TabOrderList.clear();

@@ -256,9 +256,9 @@ void THtmlParser::ApplyAlign()
 void THtmlParser::EndLink()
 {
     if (InLink) {
-        for (TFontObj* run : SL->LinkList)
-            if (run->UrlTarget.ID == CurrentUrlTarget.ID)
-                run->UrlTarget.SetLast(T.SIndex);
+        // The runs of the open link are the last ones entered.
+        for (auto it = SL->LinkList.rbegin(); it != SL->LinkList.rend() && (*it)->UrlTarget.ID == CurrentUrlTarget.ID; ++it)
+            (*it)->UrlTarget.SetLast(T.SIndex);
         CurrentUrlTarget.Clear();
         InLink = false;
     }

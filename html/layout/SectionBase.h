@@ -66,6 +66,7 @@ public:
     bool Active = false;
     std::string Title;
     int SScript = 0;    // 0 none, 1 sub, 2 super
+    bool InLinkList = false;  // entered in the document's list of link runs
     // metrics
     int FontHeight = 0;
     int Descent = 0;

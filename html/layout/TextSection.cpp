@@ -35,8 +35,10 @@ TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTa
         run->UrlTarget.Copy(*linkTarget);
         if (props.FIArray)
             run->FIArray = std::make_unique<TFontInfoArray>(*props.FIArray);
-        if (document)
+        if (document) {
             document->LinkList.push_back(run.get());
+            run->InLinkList = true;
+        }
     }
     TFontObj* first = Fonts.Add(std::move(run));
     LineHeight = props.GetLineHeight(first->FontHeight);
@@ -67,10 +69,11 @@ TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTa
 TSection::~TSection()
 {
     if (Document)
-        for (const auto& f : Fonts) {
-            auto& links = Document->LinkList;
-            links.erase(std::remove(links.begin(), links.end(), f.get()), links.end());
-        }
+        for (const auto& f : Fonts)
+            if (f->InLinkList) {
+                auto& links = Document->LinkList;
+                links.erase(std::remove(links.begin(), links.end(), f.get()), links.end());
+            }
 }
 
 void TSection::AddChar(char16_t ch, int sourceIndex, char cls)
@@ -136,26 +139,46 @@ void TSection::AddSingleChar(char16_t ch, int sourceIndex)
 
 void TSection::RemoveAt(int i)
 {
-    const auto u = static_cast<std::size_t>(i);
-    Text.erase(u, 1);
-    BreakClasses.erase(u, 1);
-    sourceIndexes_.erase(sourceIndexes_.begin() + i);
-    // Runs and objects after the character move back one; a run that then starts where its
-    // predecessor starts replaces it.
-    for (int k = 0; k < Fonts.Count(); ++k)
-        if (Fonts[k]->Pos > i)
-            --Fonts[k]->Pos;
+    std::vector<char> keep(Text.size(), 1);
+    keep[static_cast<std::size_t>(i)] = 0;
+    Compact(keep);
+}
+
+void TSection::Compact(const std::vector<char>& keep)
+{
+    // newPos[i]: the position character i (or the next kept one) has after the removal.
+    std::vector<int> newPos(Text.size() + 1, 0);
+    std::u16string text;
+    std::string classes;
+    std::vector<int> indexes;
+    text.reserve(Text.size());
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        newPos[i] = static_cast<int>(text.size());
+        if (keep[i]) {
+            text += Text[i];
+            classes += BreakClasses[i];
+            indexes.push_back(sourceIndexes_[i]);
+        }
+    }
+    newPos[Text.size()] = static_cast<int>(text.size());
+    Text = std::move(text);
+    BreakClasses = std::move(classes);
+    sourceIndexes_ = std::move(indexes);
+    auto mapped = [&](int pos) { return newPos[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(newPos.size()) - 1))]; };
+    for (const auto& f : Fonts)
+        f->Pos = mapped(f->Pos);
+    // A run that now starts where its predecessor starts replaces it.
     for (int k = Fonts.Count() - 1; k > 0; --k)
         if (Fonts[k]->Pos == Fonts[k - 1]->Pos) {
-            if (Document) {
+            TFontObj* gone = Fonts[k - 1];
+            if (Document && gone->InLinkList) {
                 auto& links = Document->LinkList;
-                links.erase(std::remove(links.begin(), links.end(), Fonts[k - 1]), links.end());
+                links.erase(std::remove(links.begin(), links.end(), gone), links.end());
             }
             Fonts.Delete(k - 1);
         }
     for (const auto& img : Images)
-        if (img->Pos > i)
-            --img->Pos;
+        img->Pos = mapped(img->Pos);
 }
 
 void TSection::FinishText(int sourceIndex)
@@ -163,44 +186,64 @@ void TSection::FinishText(int sourceIndex)
     if (finished_)
         return;
     finished_ = true;
+    const auto n = [this] { return Text.size(); };
+    std::vector<char> keep;
+    auto pass = [&](auto&& decide) {
+        keep.assign(n(), 1);
+        bool removed = false;
+        decide(removed);
+        if (removed)
+            Compact(keep);
+    };
     // 1. leading spaces
-    while (!Text.empty() && Text[0] == u' ')
-        RemoveAt(0);
-    // 2. soft hyphens
-    for (int i = 0; i < static_cast<int>(Text.size());) {
-        if (Text[static_cast<std::size_t>(i)] == 0xAD) {
-            if (i > 0 && BreakClasses[static_cast<std::size_t>(i - 1)] != 'n')
-                BreakClasses[static_cast<std::size_t>(i - 1)] = 's';
-            RemoveAt(i);
-        } else {
-            ++i;
+    pass([&](bool& removed) {
+        for (std::size_t i = 0; i < n() && Text[i] == u' '; ++i)
+            keep[i] = 0, removed = true;
+    });
+    // 2. soft hyphens: the character before one gets class "s"
+    pass([&](bool& removed) {
+        std::ptrdiff_t last = -1;
+        for (std::size_t i = 0; i < n(); ++i) {
+            if (Text[i] == 0xAD) {
+                if (last >= 0 && BreakClasses[static_cast<std::size_t>(last)] != 'n')
+                    BreakClasses[static_cast<std::size_t>(last)] = 's';
+                keep[i] = 0;
+                removed = true;
+            } else {
+                last = static_cast<std::ptrdiff_t>(i);
+            }
         }
-    }
-    // 3. doubled spaces
-    for (int i = 0; i + 1 < static_cast<int>(Text.size());) {
-        const auto u = static_cast<std::size_t>(i);
-        if (Text[u] == u' ' && Text[u + 1] == u' ')
-            RemoveAt(BreakClasses[u] != 'n' ? i + 1 : i);
-        else
-            ++i;
-    }
-    // 4. a space after a floating image; 5. spaces around forced breaks
-    for (int i = 0; i < static_cast<int>(Text.size()); ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        if (Text[u] == kImageChar && u + 1 < Text.size() && Text[u + 1] == u' ') {
-            const TFloatingObj* obj = Images.FindByPosition(i);
-            if (obj && (obj->VertAlign == 5 || obj->VertAlign == 6))
-                RemoveAt(i + 1);
+    });
+    // 3. doubled spaces: the second goes, unless the first is a no-break space of class "n"
+    pass([&](bool& removed) {
+        std::ptrdiff_t prev = -1;
+        for (std::size_t i = 0; i < n(); ++i) {
+            if (Text[i] == u' ' && prev >= 0 && Text[static_cast<std::size_t>(prev)] == u' ') {
+                removed = true;
+                if (BreakClasses[static_cast<std::size_t>(prev)] != 'n') {
+                    keep[i] = 0;
+                    continue;
+                }
+                keep[static_cast<std::size_t>(prev)] = 0;
+            }
+            prev = static_cast<std::ptrdiff_t>(i);
         }
-    }
-    for (int i = 0; i < static_cast<int>(Text.size());) {
-        const auto u = static_cast<std::size_t>(i);
-        if (Text[u] == u' ' &&
-            ((u + 1 < Text.size() && Text[u + 1] == kBreakChar) || (u > 0 && Text[u - 1] == kBreakChar)))
-            RemoveAt(i);
-        else
-            ++i;
-    }
+    });
+    // 4. a space after a floating image
+    pass([&](bool& removed) {
+        for (std::size_t i = 0; i + 1 < n(); ++i)
+            if (Text[i] == kImageChar && Text[i + 1] == u' ') {
+                const TFloatingObj* obj = Images.FindByPosition(static_cast<int>(i));
+                if (obj && (obj->VertAlign == 5 || obj->VertAlign == 6))
+                    keep[i + 1] = 0, removed = true;
+            }
+    });
+    // 5. spaces before or after a forced break
+    pass([&](bool& removed) {
+        for (std::size_t i = 0; i < n(); ++i)
+            if (Text[i] == u' ' && ((i + 1 < n() && Text[i + 1] == kBreakChar) || (i > 0 && Text[i - 1] == kBreakChar)))
+                keep[i] = 0, removed = true;
+    });
     // 6. trailing break, then trailing space
     if (Text.size() > 1) {
         if (Text.back() == kBreakChar)
@@ -236,17 +279,20 @@ void TSection::StartFontRun(TProperties& props)
     int va = 0;
     run->SScript = props.GetVertAlign(va) ? (va == 8 ? 1 : va == 9 ? 2 : 0) : 0;
     std::vector<TFontObj*>* links = Document ? &Document->LinkList : nullptr;
-    const bool listed = links && std::find(links->begin(), links->end(), run) != links->end();
     if (link_ && !link_->URL.empty()) {
         run->UrlTarget.Copy(*link_);
         run->FIArray = props.FIArray ? std::make_unique<TFontInfoArray>(*props.FIArray) : nullptr;
-        if (links && !listed)
+        if (links && !run->InLinkList) {
             links->push_back(run);
+            run->InLinkList = true;
+        }
     } else {
         run->UrlTarget.Clear();
         run->FIArray.reset();
-        if (listed)
+        if (links && run->InLinkList) {
             links->erase(std::remove(links->begin(), links->end(), run), links->end());
+            run->InLinkList = false;
+        }
     }
 }
 

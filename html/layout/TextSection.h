@@ -69,6 +69,8 @@ protected:
     // A run in a given font from the current end of the text.
     void StartRunWithFont(const TMyFont& font, TProperties& props);
     void RemoveAt(int i);
+    // Removes the characters not kept, with their classes and source positions; runs and images move.
+    void Compact(const std::vector<char>& keep);
     std::vector<int> sourceIndexes_;
     std::optional<TUrlTarget> link_;   // the link the text currently runs in
     bool finished_ = false;

@@ -327,3 +327,14 @@ TEST(Tables, CellPropertiesDoNotPassToTheNextCell)
     const TSection* last = dynamic_cast<TSection*>((*t.Rows[1])[1]->Cell->First());
     EXPECT_FALSE(last->Fonts[0]->TheFont.Style & fsBold) << "an unclosed B ends with its cell";
 }
+
+TEST(Malformed, HugeRunsOfReferencedBlanksCollapse)
+{
+    std::string html;
+    for (int i = 0; i < 100000; ++i)
+        html += "&#32;&shy;";
+    html += "x";
+    ParsedPage p;
+    p.Parse(html);
+    EXPECT_EQ(p.Texts(), (std::vector<std::string>{"x "}));
+}
