@@ -149,8 +149,8 @@ int RoundedNumber(std::string_view text)
         return 0;
     if (d > 2147483647.0)
         return 2147483647;
-    if (d < -2147483648.0)
-        return -2147483647 - 1;
+    if (d < -2147483647.0)
+        return -2147483647;  // kept symmetric, so that its absolute value is a number too
     return static_cast<int>(std::nearbyint(d));
 }
 

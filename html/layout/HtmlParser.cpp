@@ -695,11 +695,10 @@ void THtmlParser::DoFont()
         switch (a->Which) {
         case SizeSy: {
             const std::string s = Trim(a->Name);
-            if (s.size() >= 2 && (s[0] == '+' || s[0] == '-'))
-                size = BaseFontSize + a->Value;
-            else
-                size = a->Value;
-            size = std::clamp(size, 1, 7);
+            const long long wanted = (s.size() >= 2 && (s[0] == '+' || s[0] == '-'))
+                                         ? static_cast<long long>(BaseFontSize) + a->Value
+                                         : a->Value;
+            size = static_cast<int>(std::clamp(wanted, 1LL, 7LL));
             haveSize = true;
             break;
         }
