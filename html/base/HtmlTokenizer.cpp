@@ -284,7 +284,7 @@ unsigned char THtmlTokenizer::ReadRaw()
         if (inputMode_ == 1) {
             if (docPos_ >= doc_.size())
                 return 0;
-            if ((docPos_ & 0xFFF) == 0 && docPos_ > 0 && !PreScan && OnProgress && !doc_.empty()) {
+            if ((docPos_ & 0xFFF) == 0 && !PreScan && OnProgress && !doc_.empty()) {
                 // An empty document never gets here, so the division is safe.
                 const long long pct = static_cast<long long>(docPos_) * ProgressScale / static_cast<long long>(doc_.size());
                 OnProgress(static_cast<int>(pct));

@@ -7,6 +7,7 @@
 #include "html/base/HtmlTokenizer.h"
 #include "html/layout/DocumentHost.h"
 #include "html/layout/SectionList.h"
+#include "platform/Stream.h"
 
 #include <string>
 
@@ -60,6 +61,9 @@ bool IsFramesetDocument(const std::string& text);
 // Hands the frame sets and frames of a frameset document to the frame viewer; returns the title,
 // base and base target it found.
 TParseResult ParseFramesetDocument(TFrameViewerBase& viewer, const TMetaType& onMeta, const std::string& text);
+// The same for a document held in a stream (read from its start).
+bool IsFramesetDocument(TStream& stream);
+TParseResult ParseFramesetDocument(TFrameViewerBase& viewer, const TMetaType& onMeta, TStream& stream);
 
 // Rows of column slots of a table with column specifications: "o" free, "x" taken.
 class TCellManager {

@@ -643,3 +643,25 @@ TParseResult ParseFramesetDocument(TFrameViewerBase& viewer, const TMetaType& on
 }
 
 }  // namespace velmoran
+
+namespace velmoran {
+
+namespace {
+std::string ReadWholeStream(TStream& stream)
+{
+    stream.SetPosition(0);
+    std::string text(static_cast<std::size_t>(std::max<std::int64_t>(0, stream.Size())), '\0');
+    const std::int64_t got = text.empty() ? 0 : stream.Read(text.data(), static_cast<std::int64_t>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max<std::int64_t>(0, got)));
+    return text;
+}
+}  // namespace
+
+bool IsFramesetDocument(TStream& stream) { return IsFramesetDocument(ReadWholeStream(stream)); }
+
+TParseResult ParseFramesetDocument(TFrameViewerBase& viewer, const TMetaType& onMeta, TStream& stream)
+{
+    return ParseFramesetDocument(viewer, onMeta, ReadWholeStream(stream));
+}
+
+}  // namespace velmoran

@@ -243,6 +243,13 @@ TEST(Frameset, DetectionStopsAtBodyContent)
     EXPECT_FALSE(IsFramesetDocument("<html><body><frameset>"));
     EXPECT_FALSE(IsFramesetDocument("<p>text<frameset>"));
     EXPECT_FALSE(IsFramesetDocument("nur Text"));
+    TMemoryStream stream;
+    const std::string doc = "<!-- c --><frameset rows=2>";
+    stream.Write(doc.data(), static_cast<std::int64_t>(doc.size()));
+    EXPECT_TRUE(IsFramesetDocument(stream));
+    RecordingViewer viewer;
+    ParseFramesetDocument(viewer, {}, stream);
+    EXPECT_EQ(viewer.Log, (std::vector<std::string>{"attributes #0 rows=2", "end #0"}));
 }
 
 TEST(Frameset, NestedSetsReachTheViewerInDocumentOrder)
