@@ -11,11 +11,49 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <memory>
+#include <vector>
 #include <string>
 
 using namespace velmoran;
 
 namespace {
+
+// Prints the frame sets and frames of a frameset document as the frame viewer receives them.
+class PrintingFrameViewer : public TFrameViewerBase {
+public:
+    struct Set : TFrameSetBase {
+        explicit Set(int depth) : Depth(depth) {}
+        int Depth;
+    };
+    void AddFrame(TFrameSetBase* fs, const TAttributeList& attributes, const std::string& base) override
+    {
+        std::cout << Indent(fs) << "  frame" << Attributes(attributes) << (base.empty() ? "" : " base=" + base) << "\n";
+    }
+    TFrameSetBase* CreateSubFrameSet(TFrameSetBase* parent) override
+    {
+        sets_.push_back(std::make_unique<Set>(static_cast<Set*>(parent)->Depth + 1));
+        return sets_.back().get();
+    }
+    void DoAttributes(TFrameSetBase* fs, const TAttributeList& attributes) override
+    {
+        std::cout << Indent(fs) << "frameset" << Attributes(attributes) << "\n";
+    }
+    void EndFrameSet(TFrameSetBase* fs) override { std::cout << Indent(fs) << "end frameset\n"; }
+    TFrameSetBase* TopFrameSet() override { return &top_; }
+
+private:
+    static std::string Indent(TFrameSetBase* fs) { return std::string(static_cast<std::size_t>(static_cast<Set*>(fs)->Depth) * 2, ' '); }
+    static std::string Attributes(const TAttributeList& attributes)
+    {
+        std::string out;
+        for (const auto& a : attributes)
+            out += " " + a->WhichName + "=\"" + a->Name + "\"";
+        return out;
+    }
+    Set top_{0};
+    std::vector<std::unique_ptr<Set>> sets_;
+};
 
 class DumpHost : public THtmlDocumentHost {
 public:
@@ -58,8 +96,13 @@ int main(int argc, char** argv)
         if (plain) {
             ParsePlainText(text, doc);
         } else {
-            if (IsFramesetDocument(text))
-                std::cout << "(a frameset document)\n";
+            if (IsFramesetDocument(text)) {
+                PrintingFrameViewer viewer;
+                const TParseResult r = ParseFramesetDocument(viewer, {}, text);
+                if (!r.Title.empty())
+                    std::cout << "title \"" << WideToUtf8(r.Title) << "\"\n";
+                std::cout << "(its NOFRAMES content as a page:)\n";
+            }
             const TParseResult r = ParseHtmlDocument(
                 text, doc, {}, {},
                 [](const std::string& httpEq, const std::string& name, const std::string& content) {
