@@ -1,0 +1,120 @@
+// Blocks: the CSS box of a block-level element around a content cell, and its kinds - list items,
+// table blocks, the table-and-caption wrapper, rule blocks and the body.
+#pragma once
+
+#include "html/base/HtmlSymbols.h"
+#include "html/layout/Cells.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace velmoran {
+
+class ThtmlTable;
+class THorzLine;
+
+class TBlock : public TSectionBase {
+public:
+    TBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell, const TAttributeList* attributes);
+    ~TBlock() override;
+
+    // The vertical margins as pixels (the HTML default 14 flagged), against a base of 400.
+    int TopMargin(bool* isDefault = nullptr) const;
+    int BottomMargin(bool* isDefault = nullptr) const;
+    void SetBottomMargin(const PropValue& v) { MargArrayO[MarginBottom] = v; }
+    // A bottom margin of 14 flagged as the HTML default, which an enclosing element may remove.
+    void SetDefaultBottomMargin() { MargArrayO[MarginBottom] = PropValue(DefaultMarginLength); }
+    bool HasDefaultBottomMargin() const;
+
+    int ContentTop = 0, BlockBottom = 0, ContentLeft = 0, BlockDrawTop = 0, BlockDrawBottom = 0, BlockY = 0;
+    std::array<int, PropCount> MargArray{};
+    std::unique_ptr<TBlockCell> MyCell;
+    int EmSize = 16, ExSize = 8;
+    TColor FGColor = 0;
+    std::string TagClass;  // the tag
+    std::array<PropValue, PropCount> MargArrayO;
+    int NewWidth = 0, ClearAddon = 0, ContentOffset = 0, TopP = 0, LeftP = 0;
+    std::unique_ptr<TImageObj> BGImage;
+    PositionRec BGPosX, BGPosY;
+    int BlockContentBottom = 0;
+    std::string StyleKey;  // tag "." class
+    bool HasBorderStyle = false;
+    std::uint8_t FloatKind = 0;    // 0 none, 5 left, 6 right
+    std::uint8_t ClearKind = 0;    // 0 none, 1 left, 2 right, 3 both
+    std::uint8_t Positioning = 0;  // 0 static, 1 absolute, 2 relative
+    std::uint8_t Visibility = 2;   // 1 hidden, 2 visible
+    bool BreakBefore = false, BreakAfter = false, BreakInside = false;
+    bool DisplayNone = false;
+    bool HideOverflow = false;
+    std::uint8_t Justify = 1;      // 3 right, 2 center, 1 otherwise
+
+protected:
+    enum Options : unsigned { kNoBackgroundImage = 1, kNoCollapse = 2 };
+    TBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell, const TAttributeList* attributes,
+           unsigned options);
+
+private:
+    void Init(TProperties& props, const TAttributeList* attributes, unsigned options);
+    void CollapseMargins();
+    std::unique_ptr<IndentManager> ownIndents_;  // absolutely positioned blocks
+};
+
+class TBlockLI : public TBlock {
+public:
+    // listSym: OLSy, ULSy, DirSy, MenuSy, DLSy, or NoSy for an item outside any list.
+    TBlockLI(TSectionList* document, TProperties& props, TCellBasic* ownerCell, Symb listSym, int listNumber,
+             char listTypeChar, bool plain, int level, const TAttributeList* attributes);
+
+    std::uint8_t ListType = 0;    // 1 ordered, 2 unordered, 3 definition, 4 outside a list
+    int ListNumber = 1;
+    std::uint8_t ListStyle = 3;   // the keyword index of list-style-type
+    TMyFont ListFont;
+    std::unique_ptr<TImageObj> ListImage;
+    int FirstLineBaseline = 0;
+};
+
+class TTableBlock : public TBlock {
+public:
+    TTableBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell, std::unique_ptr<ThtmlTable> table,
+                const TAttributeList& attributes);
+    ~TTableBlock() override;
+
+    ThtmlTable* Table;          // owned by the content cell
+    int WidthAttr = 0;          // pixels, or tenths of a percent
+    bool AsPercent = false;
+    std::string Align;          // "CENTER", "LEFT", "RIGHT" or empty
+    bool HasBgColor = false;
+    TColor BgColorAttr = NoColor;
+    std::string BackgroundAttr;
+    int TableShift = 0;
+    bool HasCaption = false;
+};
+
+class TTableAndCaptionBlock : public TBlock {
+public:
+    TTableAndCaptionBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell,
+                          const TAttributeList& attributes, std::unique_ptr<TTableBlock> tableBlock);
+    // Attaches the caption block above or below the table.
+    void SetCaption(std::unique_ptr<TBlock> caption, bool top);
+
+    TBlock* CaptionBlock = nullptr;    // both owned by the content cell
+    TTableBlock* TableBlock = nullptr;
+    bool TopCaption = true;
+    std::string Align;
+};
+
+class THRBlock : public TBlock {
+public:
+    THRBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell, const TAttributeList& attributes);
+
+    THorzLine* Line = nullptr;  // owned by the content cell
+    std::uint8_t Align = 2;
+};
+
+class TBodyBlock : public TBlock {
+public:
+    TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell);
+};
+
+}  // namespace velmoran

@@ -1,0 +1,92 @@
+// Cells and the document root; see Cells.h and SectionList.h.
+#include "html/layout/Cells.h"
+
+#include "html/layout/Blocks.h"
+#include "html/layout/SectionList.h"
+#include "html/layout/TextSection.h"
+
+namespace velmoran {
+
+TSectionBase* TCellBasic::AddSection(std::unique_ptr<TSectionBase> section, int sourceIndex)
+{
+    if (!section)
+        return nullptr;
+    if (auto* text = dynamic_cast<TSection*>(section.get())) {
+        if (!text->Finished())
+            text->FinishText(sourceIndex);
+        if (text->IsEmptyText() && !text->KeepWhenEmpty())
+            return nullptr;
+    }
+    section->OwnerCell = this;
+    return Add(std::move(section));
+}
+
+bool TCellBasic::CheckLastBottomMargin()
+{
+    for (int i = Count() - 1; i >= 0; --i) {
+        auto* block = dynamic_cast<TBlock*>(Items(i));
+        if (!block)
+            continue;
+        if (block->Positioning == 1)
+            continue;
+        if (auto* li = dynamic_cast<TBlockLI*>(block))
+            return li->MyCell->CheckLastBottomMargin();
+        if (block->HasDefaultBottomMargin()) {
+            block->SetBottomMargin(PropValue(0));
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+TNullDocumentHost TSectionList::nullHost_;
+
+TSectionList::TSectionList(THtmlDocumentHost* owner) : TCell(this), IDNameList(this), owner_(owner)
+{
+    OwnerTag = "default";
+}
+
+TSectionList::~TSectionList()
+{
+    // Sections refer to the lists below; free them first (the link list needs no upkeep then).
+    LinkList.clear();
+    TCell::Clear();
+}
+
+void TSectionList::Clear()
+{
+    LinkList.clear();
+    TCell::Clear();
+    IDNameList.Clear();
+    MapList.Clear();
+    PositionList.clear();
+    TabOrderList.clear();
+    InlineList.clear();
+    Background = NoColor;
+    BackgroundImageName.clear();
+    MoreThan400Links = false;
+    SelB = SelE = 0;
+    SectionCount = 0;
+}
+
+void TSectionList::ProcessInlines(int sourcePos, const TProperties& props, bool start)
+{
+    if (start) {
+        InlineRec r;
+        r.PropID = props.ID;
+        r.StartB = sourcePos;
+        r.MargArrayO = props.Props;
+        r.EmSize = props.EmSize;
+        r.ExSize = props.ExSize;
+        InlineList.push_back(std::move(r));
+        return;
+    }
+    for (auto it = InlineList.rbegin(); it != InlineList.rend(); ++it)
+        if (it->PropID == props.ID && it->EndB < 0) {
+            it->EndB = sourcePos;
+            return;
+        }
+}
+
+}  // namespace velmoran

@@ -1,0 +1,124 @@
+// The state and element routines of one parse (internal to the parser's source files).
+#pragma once
+
+#include "html/base/HtmlTokenizer.h"
+#include "html/layout/Blocks.h"
+#include "html/layout/HtmlParser.h"
+#include "html/layout/SectionList.h"
+#include "html/layout/TextSection.h"
+
+#include <memory>
+#include <string>
+
+namespace velmoran {
+
+class THtmlParser {
+public:
+    // Elements nested deeper than this are treated as closed at once.
+    static constexpr int kMaxNesting = 256;
+
+    explicit THtmlParser(TSectionList* sectionList);
+
+    // --- entry points ---
+    void ParseDocument(const std::string& text, const TIncludeType& onInclude, const TSoundType& onSound,
+                       const TMetaType& onMeta, const TLinkType& onLink);
+    void ParsePlain(const std::string& text);
+    bool IsFrameset(const std::string& text);
+    void ParseFrameset(TFrameViewerBase& viewer, const TMetaType& onMeta, const std::string& text);
+
+    TParseResult Result;
+
+private:
+    friend class NestingGuard;
+    // set-up and shared operations
+    // buildDocument: create the body block and the first section (not for frameset documents).
+    void SetUp(const std::string& text, const TIncludeType& onInclude, bool buildDocument = true);
+    void Next() { T.NextToken(); }
+    TProperties& Top() { return *PropStack.Last(); }
+    void PushProperties(const std::string& tag, const std::string& pseudo = "");
+    void PushPropertiesNamed(const std::string& tag, const std::string& cls, const std::string& id,
+                             const std::string& pseudo, const std::string& title, const std::string& style);
+    void PopProperties(const std::string& tag);
+    void PopLast();
+    void ApplyAlign();
+    void EndLink();
+    void NewSection(bool firstLineOfBlock = false);
+    void AddSection();
+    std::string AttrText(Symb sym) const;
+    bool HasAttr(Symb sym) const { return T.Attributes.Find(sym) != nullptr; }
+    const TUrlTarget* LinkTarget() const { return InLink ? &CurrentUrlTarget : nullptr; }
+    // The block becomes part of the current cell; returns it.
+    template <class B>
+    B* AddBlock(std::unique_ptr<B> block)
+    {
+        B* p = block.get();
+        CurrentCell->AddSection(std::move(block), T.TagPos);
+        return p;
+    }
+
+    // element routines
+    void DoBody(const SymbSet& term);
+    void DoCommonSy(const SymbSet& term);
+    void DoP(const SymbSet& term);
+    void DoDivisions(const SymbSet& term);
+    void DoHeading();
+    void DoPre();
+    void DoBR(const SymbSet& term);
+    void DoHR();
+    void DoFont();
+    void DoAnchor();
+    void DoImage();
+    void DoTitle();
+    void DoBodyTag();
+    void DoMeta();
+    void DoLink();
+    void DoBgSound();
+    void DoStyle();
+    void DoScript();
+    void DoObject();
+    void DoFormControl();
+    void DoMap();
+    void DoTable();
+    std::unique_ptr<TAttributeList> CopyAttributesForTable() const;
+    void DoLists(Symb listSym, const SymbSet& term);
+    void DoListItem(Symb listSym, Symb itemSym, int number, char listType, bool plain, const SymbSet& term);
+    void SkipTo(Symb endSym);
+    void DoFramesetTop(TFrameViewerBase& viewer);
+    void DoFrameSet(TFrameViewerBase& viewer, TFrameSetBase* frameSet);
+
+    THtmlTokenizer T;
+    TSectionList* SL;
+    TPropStack PropStack;
+    TCellBasic* CurrentCell = nullptr;
+    std::unique_ptr<TSection> Section;
+    TBodyBlock* BodyBlock = nullptr;
+    TUrlTarget CurrentUrlTarget;
+    bool InLink = false;
+    bool InForm = false;
+    bool InPre = false;
+    bool NoBreak = false;
+    int ListLevel = 0;
+    int BaseFontSize = 3;
+    bool BodySeen = false;
+    bool Utf8Document = false;
+    int Depth = 0;
+    TIncludeType OnInclude;
+    TSoundType OnSoundRequest;
+    TMetaType OnMeta;
+    TLinkType OnLink;
+    TScriptEvent OnScript;
+};
+
+// Counts one level of element nesting for the lifetime of a routine.
+class NestingGuard {
+public:
+    explicit NestingGuard(THtmlParser& p) : p_(p) { ++p_.Depth; }
+    ~NestingGuard() { --p_.Depth; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+
+private:
+    THtmlParser& p_;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,192 @@
+// Font runs and floating objects; see SectionBase.h.
+#include "html/layout/SectionBase.h"
+
+#include "html/base/HtmlSymbols.h"
+#include "html/base/WideText.h"
+#include "html/layout/SectionList.h"
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace velmoran {
+
+TFontObj::TFontObj(TSection* section, const TMyFont& font, int pos) : Section(section), Pos(pos)
+{
+    ReplaceFont(font);
+}
+
+void TFontObj::ReplaceFont(const TMyFont& font)
+{
+    TheFont = font;
+    TheFont.UpdateMetrics();
+    FontHeight = TheFont.tmHeight + TheFont.tmExternalLeading;
+    Descent = TheFont.tmDescent;
+    tmExternalLeading = TheFont.tmExternalLeading;
+    Overhang = (TheFont.Style & fsItalic) ? TheFont.tmHeight / 10 : 0;
+    tmAveCharWidth = TheFont.tmAveCharWidth;
+    tmMaxCharWidth = TheFont.tmMaxCharWidth;
+    tmCharset = TheFont.tmCharset;
+}
+
+TFontObj* TFontList::GetFontAt(int pos) const
+{
+    TFontObj* found = nullptr;
+    for (const auto& f : *this)
+        if (f->Pos <= pos)
+            found = f.get();
+    return found;
+}
+
+void TFloatingObj::ApplyProperties(TProperties& props)
+{
+    int align = 0;
+    if (props.GetVertAlign(align) && align >= 1 && align <= 4)
+        VertAlign = static_cast<std::uint8_t>(align);
+    if (props.GetFloat(align) && (align == 5 || align == 6)) {
+        VertAlign = static_cast<std::uint8_t>(align);
+        if (HSpaceL == 0 && HSpaceR == 0)
+            HSpaceL = HSpaceR = 3;
+    }
+    if (Title.empty())
+        Title = props.PropTitle;
+    int autos = 0;
+    const auto m = ConvMargArray(props.Props, 200, 200, props.EmSize, props.ExSize, autos);
+    auto isSet = [&](int i) { return !props.Props[i].IsEmpty() && !(props.Props[i].IsInt() && props.Props[i].Int() == UnsetInteger); };
+    if (isSet(MarginLeft) && m[MarginLeft] != AutoLength)
+        HSpaceL = m[MarginLeft];
+    if (isSet(MarginRight) && m[MarginRight] != AutoLength)
+        HSpaceR = m[MarginRight];
+    if (isSet(MarginTop))
+        VSpaceT = m[MarginTop];
+    if (isSet(MarginBottom))
+        VSpaceB = m[MarginBottom];
+    if (props.HasBorderStyle()) {
+        HSpaceL += m[BorderLeftWidth];
+        HSpaceR += m[BorderRightWidth];
+        VSpaceT += m[BorderTopWidth];
+        VSpaceB += m[BorderBottomWidth];
+        BorderByCss = true;
+        BorderSize = 0;
+    }
+    auto size = [&](int index, int& spec, bool& percent) {
+        const PropValue& v = props.Props[index];
+        if (m[index] == AutoLength || !isSet(index))
+            return;
+        if (v.IsText() && Contains(v.Text(), "%")) {
+            spec = m[index] * 100 / 200;
+            percent = true;
+        } else if (m[index] > 0) {
+            spec = m[index];
+            percent = false;
+        }
+    };
+    size(piWidth, SpecWidth, PercentWidth);
+    size(piHeight, SpecHeight, PercentHeight);
+}
+
+TImageObj::TImageObj(TSectionList* document, int position, const TAttributeList& attributes)
+{
+    Pos = position;
+    VertAlign = 4;
+    bool hspaceGiven = false;
+    for (const auto& a : attributes) {
+        switch (a->Which) {
+        case HSpaceSy:
+            HSpaceL = std::min(40, std::abs(a->Value));
+            hspaceGiven = true;
+            break;
+        case VSpaceSy:
+            VSpaceT = std::min(40, std::abs(a->Value));
+            break;
+        case IsMapSy:
+            IsMap = true;
+            break;
+        case UseMapSy: {
+            std::string name = UpperCase(Trim(a->Name));
+            if (!name.empty() && name[0] == '#')
+                name.erase(0, 1);
+            MapName = name;
+            UseMap = true;
+            break;
+        }
+        case HeightSy:
+            if (Contains(a->Name, "%")) {
+                SpecHeight = std::clamp(a->Value, 0, 100);
+                PercentHeight = true;
+            } else {
+                SpecHeight = std::max(0, a->Value);
+            }
+            break;
+        case WidthSy:
+            if (Contains(a->Name, "%")) {
+                SpecWidth = std::clamp(a->Value, 0, 100);
+                PercentWidth = true;
+            } else {
+                SpecWidth = std::max(0, a->Value);
+            }
+            break;
+        case BorderSy:
+            BorderSize = std::min(10, std::max(0, a->Value));
+            NoBorder = BorderSize == 0;
+            break;
+        case AlignSy: {
+            const std::string s = UpperCase(a->Name);
+            if (s == "TOP")
+                VertAlign = 1;
+            else if (s == "MIDDLE" || s == "ABSMIDDLE")
+                VertAlign = 2;
+            else if (s == "LEFT")
+                VertAlign = 5;
+            else if (s == "RIGHT")
+                VertAlign = 6;
+            break;
+        }
+        case SrcSy:
+            Source = Trim(a->Name);
+            break;
+        case AltSy: {
+            std::string alt = a->Name;
+            while (!alt.empty() && (alt.back() == '\r' || alt.back() == '\n'))
+                alt.pop_back();
+            Alt = alt;
+            AltW = MultibyteToWide(a->CodePage, alt);
+            break;
+        }
+        case NameSy:
+            if (document && !a->Name.empty())
+                document->IDNameList.AddObject(a->Name, this);
+            break;
+        case TranspSy:
+            Transparent = true;
+            break;
+        case ActiveSy:
+            ImageActive = true;
+            break;
+        case TitleSy:
+            Title = a->Name;
+            break;
+        default:
+            break;
+        }
+    }
+    if (!hspaceGiven && (VertAlign == 5 || VertAlign == 6))
+        HSpaceL = 3;
+    HSpaceR = HSpaceL;
+    VSpaceB = VSpaceT;
+}
+
+TImageObj::TImageObj(const std::string& source) : Source(source)
+{
+    BorderSize = 0;
+}
+
+TFloatingObj* TImageObjList::FindByPosition(int pos) const
+{
+    for (const auto& o : *this)
+        if (o->Pos == pos)
+            return o.get();
+    return nullptr;
+}
+
+}  // namespace velmoran

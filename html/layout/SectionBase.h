@@ -1,0 +1,140 @@
+// The small objects every part of a document is made of: the section base class, font runs with
+// their link targets, and inline or floating images with their lists. The layout adds the drawing
+// and measuring operations to these classes.
+#pragma once
+
+#include "html/base/Attributes.h"
+#include "html/base/FreeList.h"
+#include "html/base/IDObjects.h"
+#include "html/layout/Fonts.h"
+#include "html/layout/Properties.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace velmoran {
+
+class TSectionList;
+class TCellBasic;
+class TSection;
+
+// Base of every section of a cell: text, blocks, tables, rules, page breaks.
+class TSectionBase : public TIDObject {
+public:
+    explicit TSectionBase(TSectionList* document) : Document(document) {}
+    ~TSectionBase() override = default;
+    TSectionBase(const TSectionBase&) = delete;
+    TSectionBase& operator=(const TSectionBase&) = delete;
+
+    int GetYPosition() override { return YPosition; }
+
+    TSectionList* Document;        // not owned
+    TCellBasic* OwnerCell = nullptr;
+    int SectionHeight = 0;
+    int SectionWidth = 0;
+    int YPosition = 0;             // Y on the page
+    int DrawTop = 0;
+    int DrawBot = 0;
+    int ContentTop = 0;
+    int ContentBot = 0;
+    int StartCurs = 0;             // first document position
+    int Len = 0;                   // number of document positions
+    int SourceStart = -1;          // source position range
+    int SourceEnd = -1;
+    bool Display = true;
+    int ZIndex = 0;
+};
+
+// One run of text in one font; a link run also carries its target.
+class TFontObj {
+public:
+    TFontObj(TSection* section, const TMyFont& font, int pos);
+
+    // Takes the font and refreshes the metrics.
+    void ReplaceFont(const TMyFont& font);
+    const std::string& GetUrl() const { return UrlTarget.URL; }
+    bool IsLink() const { return !UrlTarget.URL.empty(); }
+
+    TSection* Section;  // not owned
+    TMyFont TheFont;
+    int Pos;            // start in the section's text
+    TUrlTarget UrlTarget;
+    std::unique_ptr<TFontInfoArray> FIArray;  // link-state fonts of a link run
+    bool Visited = false;
+    bool Hover = false;
+    bool Active = false;
+    std::string Title;
+    int SScript = 0;    // 0 none, 1 sub, 2 super
+    bool InLinkList = false;  // entered in the document's list of link runs
+    // metrics
+    int FontHeight = 0;
+    int Descent = 0;
+    int tmExternalLeading = 0;
+    int Overhang = 0;
+    int tmAveCharWidth = 0;
+    int tmMaxCharWidth = 0;
+    std::uint8_t tmCharset = 0;
+};
+
+class TFontList : public TFreeList<TFontObj> {
+public:
+    // The run containing a position (the last one starting at or before it).
+    TFontObj* GetFontAt(int pos) const;
+};
+
+// An image or panel placed in a line or floating beside it.
+class TFloatingObj : public TIDObject {
+public:
+    TFloatingObj() = default;
+    ~TFloatingObj() override = default;
+    TFloatingObj(const TFloatingObj&) = delete;
+    TFloatingObj& operator=(const TFloatingObj&) = delete;
+
+    int GetYPosition() override { return DrawYY; }
+    // CSS vertical-align, float, margins, borders and sizes of the element.
+    void ApplyProperties(TProperties& props);
+
+    int Pos = 0;                 // position in the section's text
+    int ObjWidth = 0;
+    int ObjHeight = 0;
+    std::uint8_t VertAlign = 4;  // 1 top, 2 middle, 3 baseline, 4 bottom, 5 float left, 6 float right
+    int HSpaceL = 0, HSpaceR = 0;
+    int VSpaceT = 0, VSpaceB = 0;
+    int SpecWidth = -1;          // -1 when not given
+    int SpecHeight = -1;
+    bool PercentWidth = false;
+    bool PercentHeight = false;
+    std::string Alt;
+    std::u16string AltW;
+    std::string Title;
+    int BorderSize = 0;
+    bool NoBorder = false;
+    bool BorderByCss = false;
+    int DrawX = 0;
+    int DrawYY = 0;
+};
+
+// An IMG element (or a background or list-bullet image by its source name).
+class TImageObj : public TFloatingObj {
+public:
+    TImageObj(TSectionList* document, int position, const TAttributeList& attributes);
+    // Only a source name: border given, no size.
+    explicit TImageObj(const std::string& source);
+
+    std::string Source;
+    bool IsMap = false;
+    bool UseMap = false;
+    std::string MapName;
+    bool Transparent = false;  // TRANSP
+    bool ImageActive = false;  // ACTIVE: animation only under the mouse
+    bool ImageKnown = false;
+    bool Missing = false;
+};
+
+class TImageObjList : public TFreeList<TFloatingObj> {
+public:
+    TFloatingObj* FindByPosition(int pos) const;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,66 @@
+// The document root: the cell that holds the body, and the lists and settings of the whole
+// document (names, links, maps, style sheet, inline border records, printing state).
+#pragma once
+
+#include "html/base/IDObjects.h"
+#include "html/base/MapItem.h"
+#include "html/layout/Cells.h"
+#include "html/layout/DocumentHost.h"
+#include "html/layout/StyleList.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace velmoran {
+
+// An inline element with a border style: where it starts and ends in the source, and its box values.
+struct InlineRec {
+    int PropID = 0;        // the property set that opened it
+    int StartB = -1;       // source positions
+    int EndB = -1;
+    std::array<PropValue, PropCount> MargArrayO;
+    int EmSize = 16;
+    int ExSize = 8;
+};
+
+class TSectionList : public TCell, public TChPosDocument {
+public:
+    explicit TSectionList(THtmlDocumentHost* owner = nullptr);
+    ~TSectionList() override;
+
+    // Empties the document for the next load (the style list is kept).
+    void Clear() override;
+    // Opens (start) or closes the inline border record of a property set at a source position.
+    void ProcessInlines(int sourcePos, const TProperties& props, bool start);
+    void ClearFormAndPanelLists() {}
+    int YPositionOfChar(int /*chPos*/) override { return 0; }
+    THtmlDocumentHost& Host() const { return owner_ ? *owner_ : nullHost_; }
+
+    TIDNameList IDNameList;
+    TStyleList Styles;
+    std::vector<class TFontObj*> LinkList;      // link runs, not owned
+    TFreeList<TMapItem> MapList;
+    std::vector<TSectionBase*> PositionList;    // not owned
+    std::vector<std::pair<std::string, void*>> TabOrderList;
+    std::vector<InlineRec> InlineList;
+    float ScaleX = 1.0f, ScaleY = 1.0f;
+    TColor Background = NoColor;
+    std::string BackgroundImageName;
+    PositionRec BackgroundPosX, BackgroundPosY;
+    bool LinksActive = false;      // hover recolouring of links
+    bool MoreThan400Links = false; // set by the parser's pre-scan
+    int ProgressScale = 0;         // share of the progress the parse reports
+    int SelB = 0, SelE = 0;
+    bool Printing = false;
+    int YOff = 0;
+    int PageCutY = 0;
+    bool IsCopy = false;
+    int SectionCount = 0;          // next section number
+
+private:
+    THtmlDocumentHost* owner_;
+    static TNullDocumentHost nullHost_;
+};
+
+}  // namespace velmoran

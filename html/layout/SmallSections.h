@@ -1,0 +1,26 @@
+// Two small section kinds: the horizontal rule of HR and the forced page break.
+#pragma once
+
+#include "html/layout/SectionBase.h"
+
+namespace velmoran {
+
+class THorzLine : public TSectionBase {
+public:
+    THorzLine(TSectionList* document, TProperties& props, const TAttributeList& attributes);
+
+    int VSize = 2;              // line height
+    TColor Color = NoColor;
+    std::uint8_t Align = 2;     // 1 left, 2 centre, 3 right
+    bool NoShade = false;
+    int HorzX = 0;              // after layout
+    int HorzWidth = 0;
+};
+
+// A forced page break for printing.
+class TPage : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+};
+
+}  // namespace velmoran

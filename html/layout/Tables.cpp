@@ -1,0 +1,209 @@
+// Tables, rows and cell objects as the parser creates them; see Tables.h.
+#include "html/layout/Tables.h"
+
+#include "html/base/HtmlSymbols.h"
+#include "html/base/WideText.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+constexpr TColor kBtnHighlight = kSystemColorBase + 20;
+constexpr TColor kBtnShadow = kSystemColorBase + 16;
+}  // namespace
+
+ThtmlTable::ThtmlTable(TSectionList* document, const TAttributeList& attributes, TProperties& props)
+    : TSectionBase(document), BorderColorLight(kBtnHighlight), BorderColorDark(kBtnShadow)
+{
+    for (const auto& a : attributes) {
+        TColor c = 0;
+        switch (a->Which) {
+        case BorderSy:
+            HasBorder = true;
+            BorderWidth = a->Name.empty() ? 1 : std::min(100, std::max(0, a->Value));
+            break;
+        case CellPaddingSy:
+            if (a->Value >= 0)
+                CellPadding = std::min(50, a->Value);
+            break;
+        case CellSpacingSy:
+            if (a->Value >= -1)
+                CellSpacing = std::min(40, a->Value);
+            break;
+        case BorderColorSy:
+            if (ParseColor(a->Name, false, c))
+                BorderColorLight = BorderColorDark = c;
+            break;
+        case BorderColorLightSy:
+            if (ParseColor(a->Name, false, c))
+                BorderColorLight = c;
+            break;
+        case BorderColorDarkSy:
+            if (ParseColor(a->Name, false, c))
+                BorderColorDark = c;
+            break;
+        default:
+            break;
+        }
+    }
+    if (props.IsCollapsed())
+        CellSpacing = -1;
+}
+
+void ThtmlTable::AddColumnSpec(int width, bool isPercent, const std::string& align, std::uint8_t vAlign)
+{
+    ColSpecs.push_back({width, isPercent, align, vAlign});
+}
+
+TCellList::TCellList(const TAttributeList* attributes, TProperties* props)
+{
+    if (attributes)
+        for (const auto& a : *attributes) {
+            TColor c = 0;
+            switch (a->Which) {
+            case BGColorSy:
+                if (ParseColor(a->Name, false, c)) {
+                    BkGnd = true;
+                    BkColor = c;
+                }
+                break;
+            case BackgroundSy:
+                BkImage = a->Name;
+                break;
+            case HeightSy:
+                if (Contains(a->Name, "%"))
+                    SpecRowHeightPercent = std::clamp(a->Value, 0, 100);
+                else
+                    SpecRowHeight = std::max(0, a->Value);
+                break;
+            default:
+                break;
+            }
+        }
+    if (props) {
+        const TColor own = props->GetOwnBackgroundColor();
+        if (own != NoColor) {
+            BkGnd = true;
+            BkColor = own;
+        }
+        std::string url;
+        if (props->GetBackgroundImage(url) && !url.empty())
+            BkImage = url;
+        props->GetBackgroundPos(0, 0, BGPosX, BGPosY);
+        props->GetPageBreaks(BreakBefore, BreakAfter, BreakInside);
+    }
+}
+
+void TCellList::AddCell(std::unique_ptr<TCellObj> cell)
+{
+    if (cell) {
+        cell->BreakBefore = cell->BreakBefore || BreakBefore;
+        cell->BreakAfter = cell->BreakAfter || BreakAfter;
+        cell->BreakInside = cell->BreakInside || BreakInside;
+        if (SpecRowHeight > 0)
+            cell->SpecHt = std::max(cell->SpecHt, SpecRowHeight);
+        else if (SpecRowHeightPercent > 0)
+            cell->SpecHtPercent = std::max(cell->SpecHtPercent, SpecRowHeightPercent);
+    }
+    Add(std::move(cell));
+}
+
+TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TProperties& props, int vAlign)
+    : VAlign(vAlign), Cell(std::make_unique<TCellObjCell>(document))
+{
+    Cell->Title = props.PropTitle;
+    Cell->OwnerTag = props.PropTag;
+    for (const auto& a : attributes) {
+        TColor c = 0;
+        switch (a->Which) {
+        case ColSpanSy:
+            if (a->Value > 1)
+                ColSpan = a->Value;
+            break;
+        case RowSpanSy:
+            if (a->Value > 1)
+                RowSpan = a->Value;
+            break;
+        case WidthSy:
+            if (Contains(a->Name, "%")) {
+                if (a->Value >= 1 && a->Value <= 100) {
+                    Wd = a->Value * 10;
+                    AsPercent = true;
+                }
+            } else if (a->Value > 0) {
+                Wd = a->Value;
+                AsPercent = false;
+            }
+            break;
+        case HeightSy:
+            if (Contains(a->Name, "%"))
+                SpecHtPercent = std::clamp(a->Value, 0, 100);
+            else
+                SpecHt = a->Value;
+            break;
+        case BGColorSy:
+            if (ParseColor(a->Name, false, c)) {
+                Cell->BkGnd = true;
+                Cell->BkColor = c;
+            }
+            break;
+        case BackgroundSy:
+            BGImageName = a->Name;
+            break;
+        case HrefSy:
+            Cell->Url = a->Name;
+            break;
+        case TargetSy:
+            Cell->Target = a->Name;
+            break;
+        default:
+            break;
+        }
+    }
+    int va = 0;
+    if (props.GetVertAlign(va) && (va == 1 || va == 2 || va == 4))
+        VAlign = va;
+    MargArrayO = props.Props;
+    EmSize = props.EmSize;
+    ExSize = props.ExSize;
+    int autos = 0;
+    MargArray = ConvMargArray(MargArrayO, 100, 0, EmSize, ExSize, autos);
+    if (MargArray[piWidth] > 0 && MargArray[piWidth] != AutoLength) {
+        const PropValue& w = props.Props[piWidth];
+        if (w.IsText() && Contains(w.Text(), "%")) {
+            if (MargArray[piWidth] < 100) {
+                Wd = MargArray[piWidth] * 10;
+                AsPercent = true;
+            }
+        } else {
+            Wd = MargArray[piWidth];
+            AsPercent = false;
+        }
+    }
+    if (MargArray[piHeight] > 0)
+        SpecHt = MargArray[piHeight];
+    const TColor bg = props.GetOwnBackgroundColor();
+    if (bg != NoColor) {
+        Cell->BkGnd = true;
+        Cell->BkColor = bg;
+    }
+    std::string url;
+    if (props.GetBackgroundImage(url) && !url.empty())
+        BGImageName = url;
+    if (!BGImageName.empty()) {
+        BGImage = std::make_unique<TImageObj>(BGImageName);
+        props.GetBackgroundPos(0, 0, BGPosX, BGPosY);
+    }
+    HasBorderStyle = props.HasBorderStyle();
+    const auto pads = props.GetCellPaddings(EmSize, ExSize);
+    for (int i = 0; i < 4; ++i)
+        Padding[static_cast<std::size_t>(i)] = pads[static_cast<std::size_t>(i)];
+    if (HasBorderStyle) {
+        Border = {MargArray[BorderTopWidth], MargArray[BorderRightWidth], MargArray[BorderBottomWidth],
+                  MargArray[BorderLeftWidth]};
+    }
+    props.GetPageBreaks(BreakBefore, BreakAfter, BreakInside);
+}
+
+}  // namespace velmoran

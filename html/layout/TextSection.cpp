@@ -1,0 +1,353 @@
+// Text sections as the parser fills them; see TextSection.h.
+#include "html/layout/TextSection.h"
+
+#include "html/base/HtmlSymbols.h"
+#include "html/base/WideText.h"
+#include "html/layout/SectionList.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+// Upper or lower case character by character; a character whose other case is longer (as the
+// sharp s) stays as it is, so that every character keeps its source position.
+std::u16string CaseMapped(const std::u16string& s, bool upper)
+{
+    std::u16string out = s;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const std::u16string one = upper ? WideUpperText(s.substr(i, 1)) : WideLowerText(s.substr(i, 1));
+        if (one.size() == 1)
+            out[i] = one[0];
+    }
+    return out;
+}
+}  // namespace
+
+TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTarget* linkTarget, TProperties& props,
+                   const TAttributeList* attributes)
+    : TSectionBase(document)
+{
+    auto run = std::make_unique<TFontObj>(this, props.GetFont(), 0);
+    run->Title = props.PropTitle;
+    if (linkTarget && !linkTarget->URL.empty()) {
+        link_ = *linkTarget;
+        run->UrlTarget.Copy(*linkTarget);
+        if (props.FIArray)
+            run->FIArray = std::make_unique<TFontInfoArray>(*props.FIArray);
+        if (document) {
+            document->LinkList.push_back(run.get());
+            run->InLinkList = true;
+        }
+    }
+    TFontObj* first = Fonts.Add(std::move(run));
+    LineHeight = props.GetLineHeight(first->FontHeight);
+    if (isFirstLineOfBlock) {
+        bool percent = false;
+        const int indent = props.GetTextIndent(percent);
+        if (percent)
+            TextIndentPercent = std::min(90, indent);
+        else
+            TextIndent = indent;
+    }
+    if (attributes) {
+        if (const TAttribute* a = attributes->Find(ClearSy)) {
+            const std::string s = LowerCase(a->Name);
+            ClearAttr = s == "left" ? 1 : s == "right" ? 2 : 3;
+        }
+        if (const TAttribute* a = attributes->Find(IDSy); a && document && !a->Name.empty())
+            document->IDNameList.AddObject(a->Name, this);
+    }
+    int clear = 0;
+    if (props.GetClear(clear))
+        ClearAttr = clear;
+    const std::string align = props.Props[TextAlign].IsText() ? LowerCase(props.Props[TextAlign].Text()) : "";
+    Justify = align == "right" ? 3 : align == "center" ? 2 : align == "justify" ? 4 : 1;
+    BreakWord = props.Props[WordWrap].IsText() && props.Props[WordWrap].Text() == "break-word";
+}
+
+TSection::~TSection()
+{
+    if (Document)
+        for (const auto& f : Fonts)
+            if (f->InLinkList) {
+                auto& links = Document->LinkList;
+                links.erase(std::remove(links.begin(), links.end(), f.get()), links.end());
+            }
+}
+
+void TSection::AddChar(char16_t ch, int sourceIndex, char cls)
+{
+    Text += ch;
+    BreakClasses += cls;
+    sourceIndexes_.push_back(sourceIndex);
+}
+
+int TSection::SourcePosAt(int i) const
+{
+    if (i < 0 || i >= static_cast<int>(sourceIndexes_.size()))
+        return -1;
+    return sourceIndexes_[static_cast<std::size_t>(i)];
+}
+
+void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props)
+{
+    const int textTransform = props ? props->GetTextTransform() : 0;
+    std::u16string s = tokens.S();
+    if (textTransform == 1)
+        s = CaseMapped(s, true);
+    else if (textTransform == 2)
+        s = CaseMapped(s, false);
+    const char cls = (noBreak || PreFormatted) ? 'n' : 'y';
+    const auto& idx = tokens.Indexes();
+    if (!props || props->GetFontVariant() != "small-caps") {
+        for (std::size_t i = 0; i < s.size(); ++i)
+            AddChar(s[i], i < idx.size() ? idx[i] : -1, cls);
+        return;
+    }
+    // Small capitals: upper-case text; the letters that were lower-case are set in a "small" font.
+    const std::u16string upper = CaseMapped(s, true);
+    TMyFont normal = props->GetFont();
+    TMyFont small = normal;
+    const double points = FontSizeToPoints("small", props->Props[FontSize].AsNumber());
+    small.Height = -static_cast<int>(points * 96 / 72 + 0.5);
+    bool inSmall = false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        const bool switches = c != u' ' && !(c >= u'0' && c <= u'9');
+        const bool changed = upper[i] != c;
+        if (switches && changed != inSmall) {
+            inSmall = changed;
+            StartRunWithFont(inSmall ? small : normal, *props);
+        }
+        AddChar(upper[i], i < idx.size() ? idx[i] : -1, cls);
+    }
+    if (inSmall)
+        StartRunWithFont(normal, *props);
+}
+
+void TSection::StartRunWithFont(const TMyFont& font, TProperties& props)
+{
+    StartFontRun(props);
+    Fonts.Last()->ReplaceFont(font);
+}
+
+void TSection::AddSingleChar(char16_t ch, int sourceIndex)
+{
+    AddChar(ch, sourceIndex, PreFormatted ? 'n' : 'y');
+}
+
+void TSection::RemoveAt(int i)
+{
+    std::vector<char> keep(Text.size(), 1);
+    keep[static_cast<std::size_t>(i)] = 0;
+    Compact(keep);
+}
+
+void TSection::Compact(const std::vector<char>& keep)
+{
+    // newPos[i]: the position character i (or the next kept one) has after the removal.
+    std::vector<int> newPos(Text.size() + 1, 0);
+    std::u16string text;
+    std::string classes;
+    std::vector<int> indexes;
+    text.reserve(Text.size());
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        newPos[i] = static_cast<int>(text.size());
+        if (keep[i]) {
+            text += Text[i];
+            classes += BreakClasses[i];
+            indexes.push_back(sourceIndexes_[i]);
+        }
+    }
+    newPos[Text.size()] = static_cast<int>(text.size());
+    Text = std::move(text);
+    BreakClasses = std::move(classes);
+    sourceIndexes_ = std::move(indexes);
+    auto mapped = [&](int pos) { return newPos[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(newPos.size()) - 1))]; };
+    for (const auto& f : Fonts)
+        f->Pos = mapped(f->Pos);
+    // A run that now starts where its predecessor starts replaces it.
+    for (int k = Fonts.Count() - 1; k > 0; --k)
+        if (Fonts[k]->Pos == Fonts[k - 1]->Pos) {
+            TFontObj* gone = Fonts[k - 1];
+            if (Document && gone->InLinkList) {
+                auto& links = Document->LinkList;
+                links.erase(std::remove(links.begin(), links.end(), gone), links.end());
+            }
+            Fonts.Delete(k - 1);
+        }
+    for (const auto& img : Images)
+        img->Pos = mapped(img->Pos);
+}
+
+void TSection::FinishText(int sourceIndex)
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    const auto n = [this] { return Text.size(); };
+    std::vector<char> keep;
+    auto pass = [&](auto&& decide) {
+        keep.assign(n(), 1);
+        bool removed = false;
+        decide(removed);
+        if (removed)
+            Compact(keep);
+    };
+    // 1. leading spaces
+    pass([&](bool& removed) {
+        for (std::size_t i = 0; i < n() && Text[i] == u' '; ++i)
+            keep[i] = 0, removed = true;
+    });
+    // 2. soft hyphens: the character before one gets class "s"
+    pass([&](bool& removed) {
+        std::ptrdiff_t last = -1;
+        for (std::size_t i = 0; i < n(); ++i) {
+            if (Text[i] == 0xAD) {
+                if (last >= 0 && BreakClasses[static_cast<std::size_t>(last)] != 'n')
+                    BreakClasses[static_cast<std::size_t>(last)] = 's';
+                keep[i] = 0;
+                removed = true;
+            } else {
+                last = static_cast<std::ptrdiff_t>(i);
+            }
+        }
+    });
+    // 3. doubled spaces: the second goes, unless the first is a no-break space of class "n"
+    pass([&](bool& removed) {
+        std::ptrdiff_t prev = -1;
+        for (std::size_t i = 0; i < n(); ++i) {
+            if (Text[i] == u' ' && prev >= 0 && Text[static_cast<std::size_t>(prev)] == u' ') {
+                removed = true;
+                if (BreakClasses[static_cast<std::size_t>(prev)] != 'n') {
+                    keep[i] = 0;
+                    continue;
+                }
+                keep[static_cast<std::size_t>(prev)] = 0;
+            }
+            prev = static_cast<std::ptrdiff_t>(i);
+        }
+    });
+    // 4. a space after a floating image
+    pass([&](bool& removed) {
+        for (std::size_t i = 0; i + 1 < n(); ++i)
+            if (Text[i] == kImageChar && Text[i + 1] == u' ') {
+                const TFloatingObj* obj = Images.FindByPosition(static_cast<int>(i));
+                if (obj && (obj->VertAlign == 5 || obj->VertAlign == 6))
+                    keep[i + 1] = 0, removed = true;
+            }
+    });
+    // 5. spaces before or after a forced break
+    pass([&](bool& removed) {
+        for (std::size_t i = 0; i < n(); ++i)
+            if (Text[i] == u' ' && ((i + 1 < n() && Text[i + 1] == kBreakChar) || (i > 0 && Text[i - 1] == kBreakChar)))
+                keep[i] = 0, removed = true;
+    });
+    // 6. trailing break, then trailing space
+    if (Text.size() > 1) {
+        if (Text.back() == kBreakChar)
+            RemoveAt(static_cast<int>(Text.size()) - 1);
+        if (!Text.empty() && Text.back() == u' ')
+            RemoveAt(static_cast<int>(Text.size()) - 1);
+    }
+    // 7. the closing space
+    if (!Text.empty() && !(Text.size() == 1 && Text[0] == kBreakChar) && Text.back() != u' ')
+        AddChar(u' ', sourceIndex, 'y');
+    // 8.
+    SourceIndex.clear();
+    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
+        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
+            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
+    BreakClasses += 'y';
+    Len = static_cast<int>(Text.size());
+    if (!Text.empty() && Document)
+        SectionNumber = ++Document->SectionCount;
+}
+
+void TSection::StartFontRun(TProperties& props)
+{
+    const int pos = static_cast<int>(Text.size());
+    TFontObj* run = nullptr;
+    if (Fonts.Last() && Fonts.Last()->Pos == pos) {
+        run = Fonts.Last();
+        run->ReplaceFont(props.GetFont());
+    } else {
+        run = Fonts.Add(std::make_unique<TFontObj>(this, props.GetFont(), pos));
+    }
+    run->Title = props.PropTitle;
+    int va = 0;
+    run->SScript = props.GetVertAlign(va) ? (va == 8 ? 1 : va == 9 ? 2 : 0) : 0;
+    std::vector<TFontObj*>* links = Document ? &Document->LinkList : nullptr;
+    if (link_ && !link_->URL.empty()) {
+        run->UrlTarget.Copy(*link_);
+        run->FIArray = props.FIArray ? std::make_unique<TFontInfoArray>(*props.FIArray) : nullptr;
+        if (links && !run->InLinkList) {
+            links->push_back(run);
+            run->InLinkList = true;
+        }
+    } else {
+        run->UrlTarget.Clear();
+        run->FIArray.reset();
+        if (links && run->InLinkList) {
+            links->erase(std::remove(links->begin(), links->end(), run), links->end());
+            run->InLinkList = false;
+        }
+    }
+}
+
+void TSection::StartLinkRun(TProperties& props, const TUrlTarget* link)
+{
+    if (link && !link->URL.empty())
+        link_ = *link;
+    else
+        link_.reset();
+    StartFontRun(props);
+}
+
+TImageObj* TSection::AddImage(const TAttributeList& attributes, int sourceIndex)
+{
+    auto img = std::make_unique<TImageObj>(Document, static_cast<int>(Text.size()), attributes);
+    TImageObj* p = img.get();
+    Images.Add(std::move(img));
+    AddChar(kImageChar, sourceIndex, 'y');
+    return p;
+}
+
+void TSection::AllowBreakAtEnd()
+{
+    if (!BreakClasses.empty())
+        BreakClasses.back() = 'a';
+}
+
+TPreFormated::TPreFormated(TSectionList* document, const TUrlTarget* linkTarget, TProperties& props,
+                           const TAttributeList* attributes)
+    : TSection(document, false, linkTarget, props, attributes)
+{
+    PreFormatted = true;
+    Wrap = props.Props[WordWrap].IsText() && props.Props[WordWrap].Text() == "break-word";
+}
+
+void TPreFormated::AppendTokens(const TokenObj& tokens, bool /*noBreak*/, TProperties* props)
+{
+    TSection::AppendTokens(tokens, true, props);
+}
+
+void TPreFormated::FinishText(int sourceIndex)
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    if (!Text.empty())
+        AddChar(u' ', sourceIndex, 'n');
+    SourceIndex.clear();
+    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
+        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
+            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
+    BreakClasses += 'y';
+    Len = static_cast<int>(Text.size());
+    if (!Text.empty() && Document)
+        SectionNumber = ++Document->SectionCount;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,91 @@
+// Text sections: a run of flowing text with its break classes, source positions, font runs and
+// inline images, as the parser fills it; and the pre-formatted variant for PRE and plain text.
+#pragma once
+
+#include "html/base/TextBuffers.h"
+#include "html/layout/SectionBase.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmoran {
+
+// Placeholders in section text.
+constexpr char16_t kFormControlChar = 2;
+constexpr char16_t kImageChar = 4;
+constexpr char16_t kBreakChar = 8;
+
+// A document position where the source position is not the previous one plus one.
+struct IndexObj {
+    int Pos;
+    int Index;
+};
+
+class TSection : public TSectionBase {
+public:
+    TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTarget* linkTarget, TProperties& props,
+             const TAttributeList* attributes);
+    ~TSection() override;
+
+    // Appends a text token; noBreak gives its characters class "n". The element's properties, when
+    // given, apply text-transform and small capitals.
+    virtual void AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props = nullptr);
+    virtual void AddSingleChar(char16_t ch, int sourceIndex);
+    // Cleans the text (leading, doubled and trailing spaces, soft hyphens) and closes it.
+    virtual void FinishText(int sourceIndex);
+    // A new font run for an element's properties (a run inside a link takes the link's fonts).
+    void StartFontRun(TProperties& props);
+    // A run that carries a link (opening A) or, with no link, drops it (closing A).
+    void StartLinkRun(TProperties& props, const TUrlTarget* link);
+    TImageObj* AddImage(const TAttributeList& attributes, int sourceIndex);
+    void AllowBreakAtEnd();
+    // The text holds no characters other than... nothing at all.
+    bool IsEmptyText() const { return Text.empty(); }
+    // Kept even without text (a CLEAR, a pre-formatted line).
+    virtual bool KeepWhenEmpty() const { return ClearAttr != 0; }
+    bool Finished() const { return finished_; }
+    // The source position of every character (expanded from SourceIndex).
+    int SourcePosAt(int i) const;
+
+    std::u16string Text;
+    std::string BreakClasses;          // "y", "n", "a", "s" per character, plus a final "y"
+    std::vector<IndexObj> SourceIndex; // compressed after FinishText
+    TFontList Fonts;
+    TImageObjList Images;
+    std::vector<void*> FormControls;   // form-control objects, not yet built
+    int Justify = 1;                   // 1 left, 2 center, 3 right, 4 justify
+    bool BreakWord = false;
+    int LineHeight = -1;
+    int TextIndent = 0;
+    int TextIndentPercent = 0;
+    int ClearAttr = 0;                 // 0 none, 1 left, 2 right, 3 both
+    int SectionNumber = 0;
+    int MinWidth = 0, MaxWidth = 0;
+    bool PreFormatted = false;
+
+protected:
+    void AddChar(char16_t ch, int sourceIndex, char cls);
+    // A run in a given font from the current end of the text.
+    void StartRunWithFont(const TMyFont& font, TProperties& props);
+    void RemoveAt(int i);
+    // Removes the characters not kept, with their classes and source positions; runs and images move.
+    void Compact(const std::vector<char>& keep);
+    std::vector<int> sourceIndexes_;
+    std::optional<TUrlTarget> link_;   // the link the text currently runs in
+    bool finished_ = false;
+};
+
+// PRE and plain text: not wrapped unless CSS asks for it; characters get class "n".
+class TPreFormated : public TSection {
+public:
+    TPreFormated(TSectionList* document, const TUrlTarget* linkTarget, TProperties& props,
+                 const TAttributeList* attributes);
+    void AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props = nullptr) override;
+    void FinishText(int sourceIndex) override;
+    bool KeepWhenEmpty() const override { return true; }
+
+    bool Wrap = false;  // word-wrap asks for wrapping
+};
+
+}  // namespace velmoran
