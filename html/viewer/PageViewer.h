@@ -1,0 +1,446 @@
+// The page viewer: the scrolling HTML display control. It owns one laid-out document, fills it from
+// a file, a string, a buffer or a stream, lays it out at its own width, paints it double-buffered
+// with its background colour or tiled image, follows links with hover and hot-spot events, keeps a
+// selection and copies it as text and "HTML Format", and keeps a history and a visited list.
+// It is the document host of the HTML library.
+#pragma once
+
+#include "html/base/ImageCache.h"
+#include "html/viewer/ViewerDocument.h"
+#include "platform/Exceptions.h"
+#include "platform/SystemColors.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QFrame;
+class QScrollBar;
+class QTimer;
+
+namespace velmoran {
+
+class TPageViewer;
+class TStream;
+
+// A file that cannot be read ("Can't locate file: ...").
+class EInOutError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+enum class THTMLBorderStyle { htFocused, htNone, htSingle };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class ThtProgressStage { psStarting, psRunning, psEnding };
+
+enum htOptionEnum : unsigned {
+    htOverLinksActive,
+    htNoLinkUnderline,
+    htPrintTableBackground,
+    htPrintBackground,
+    htPrintMonochromeBlack,
+    htShowDummyCaret,
+    htShowVScroll,
+    htNoWheelMouse,
+};
+
+// A set of htOptionEnum.
+class TPageViewerOptions {
+public:
+    TPageViewerOptions() = default;
+    TPageViewerOptions(std::initializer_list<htOptionEnum> options)
+    {
+        for (const auto o : options)
+            bits_ |= 1u << o;
+    }
+    bool Has(htOptionEnum o) const { return (bits_ >> o) & 1u; }
+    bool operator==(const TPageViewerOptions&) const = default;
+
+private:
+    unsigned bits_ = 0;
+};
+
+// The kinds of document a viewer shows.
+constexpr std::uint8_t kHtmlKind = 0;
+constexpr std::uint8_t kTextKind = 1;
+constexpr std::uint8_t kImageKind = 2;
+
+// The place of one history entry.
+struct PositionObj {
+    int Pos = 0;
+    std::uint8_t FileType = 0;
+    std::unique_ptr<TFormSnapshot> FormData;
+};
+
+// What OnRightClick receives.
+struct TRightClickParameters {
+    std::string URL;
+    std::string Target;
+    const void* Image = nullptr;
+    int ImageX = 0;
+    int ImageY = 0;
+    std::u16string ClickWord;
+};
+
+using TNotifyEvent = std::function<void(TPageViewer* sender)>;
+using THotSpotEvent = std::function<void(TPageViewer* sender, const std::string& src)>;
+using THotSpotClickEvent = std::function<void(TPageViewer* sender, const std::string& src, bool& handled)>;
+using TProcessingEvent = std::function<void(TPageViewer* sender, bool processingOn)>;
+using ThtProgressEvent = std::function<void(TPageViewer* sender, ThtProgressStage stage, int percentDone)>;
+using TParseEvent = std::function<void(TPageViewer* sender, std::string& source)>;
+using TViewerIncludeEvent = std::function<void(TPageViewer* sender, const std::string& command,
+                                               const std::vector<std::string>& params, std::string& text)>;
+using TViewerSoundEvent =
+    std::function<void(TPageViewer* sender, const std::string& src, int loop, bool terminate)>;
+using TViewerMetaEvent = std::function<void(TPageViewer* sender, const std::string& httpEq, const std::string& name,
+                                            const std::string& content)>;
+using TViewerLinkEvent =
+    std::function<void(TPageViewer* sender, const std::string& rel, const std::string& rev, const std::string& href)>;
+using TMetaRefreshEvent = std::function<void(TPageViewer* sender, int delay, const std::string& url)>;
+using TViewerScriptEvent = std::function<void(TPageViewer* sender, const std::string& name,
+                                              const std::string& language, const std::string& script)>;
+using TFormSubmitEvent =
+    std::function<void(TPageViewer* sender, const std::string& action, const std::string& target,
+                       const std::string& encType, const std::string& method, const std::vector<std::string>& results)>;
+using TGetStreamEvent = std::function<void(TPageViewer* sender, const std::string& src, std::string& content)>;
+using TObjectClickEvent = std::function<void(TPageViewer* sender, const std::string& script)>;
+using TMouseEvent =
+    std::function<void(TPageViewer* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TPageViewer* sender, Qt::KeyboardModifiers shift, int x, int y)>;
+using TImageClickEvent = std::function<void(TPageViewer* sender, const void* image, Qt::MouseButton button,
+                                            Qt::KeyboardModifiers shift, int x, int y)>;
+using TImageOverEvent =
+    std::function<void(TPageViewer* sender, const void* image, Qt::KeyboardModifiers shift, int x, int y)>;
+using TRightClickEvent = std::function<void(TPageViewer* sender, const TRightClickParameters& parameters)>;
+
+// The drawing surface: paints through one memory image per paint and hands its mouse to the viewer.
+class TPaintPanel : public QWidget {
+public:
+    explicit TPaintPanel(TPageViewer* viewer);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    TPageViewer* viewer_;
+    bool painting_ = false;
+};
+
+class TPageViewer : public QWidget, public THtmlDocumentHost {
+public:
+    // The document defaults to the HTML library's document root; tests pass their own.
+    explicit TPageViewer(QWidget* parent = nullptr, std::unique_ptr<TViewerDocument> document = nullptr);
+    ~TPageViewer() override;
+
+    // --- published properties ---
+    bool ViewImages() const { return viewImages_; }
+    void SetViewImages(bool value);
+    ColorRef DefBackground() const { return defBackground_; }
+    void SetDefBackground(ColorRef value);
+    THTMLBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(THTMLBorderStyle value);
+    int HistoryMaxCount() const { return historyMaxCount_; }
+    void SetHistoryMaxCount(int value);
+    const std::string& DefFontName() const { return defFontName_; }
+    void SetDefFontName(const std::string& value) { defFontName_ = value; }
+    const std::string& DefPreFontName() const { return defPreFontName_; }
+    void SetDefPreFontName(const std::string& value);
+    int DefFontSize() const { return defFontSize_; }
+    void SetDefFontSize(int value) { defFontSize_ = value; }
+    ColorRef DefFontColor() const { return defFontColor_; }
+    void SetDefFontColor(ColorRef value) { defFontColor_ = value; }
+    ColorRef DefHotSpotColor() const { return defHotSpotColor_; }
+    void SetDefHotSpotColor(ColorRef value);
+    ColorRef DefVisitedLinkColor() const { return defVisitedLinkColor_; }
+    void SetDefVisitedLinkColor(ColorRef value);
+    ColorRef DefOverLinkColor() const { return defOverLinkColor_; }
+    void SetDefOverLinkColor(ColorRef value);
+    int VisitedMaxCount() const { return visitedMaxCount_; }
+    void SetVisitedMaxCount(int value);
+    int ImageCacheCount() const { return imageCacheCount_; }
+    void SetImageCacheCount(int value);
+    bool NoSelect() const { return noSelect_; }
+    void SetNoSelect(bool value);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    int CharSet() const { return charSet_; }
+    void SetCharSet(int value) { charSet_ = value; }
+    int MarginHeight() const override { return marginHeight_; }
+    void SetMarginHeight(int value) { marginHeight_ = value; }
+    int MarginWidth() const override { return marginWidth_; }
+    void SetMarginWidth(int value) { marginWidth_ = value; }
+    const std::string& ServerRoot() const { return serverRoot_; }
+    void SetServerRoot(const std::string& value);
+    double PrintMarginLeft = 2.0, PrintMarginRight = 2.0, PrintMarginTop = 2.0, PrintMarginBottom = 2.0;
+    double PrintScale() const { return printScale_; }
+    void SetPrintScale(double value);
+    TPageViewerOptions htOptions() const { return options_; }
+    void SethtOptions(const TPageViewerOptions& value);
+    // The cursor over text (default the I-beam); the value 2 is stored as the I-beam.
+    Qt::CursorShape ViewerCursor() const { return cursor_; }
+    void SetViewerCursor(int value);
+
+    // --- events ---
+    THotSpotEvent OnHotSpotCovered;
+    THotSpotClickEvent OnHotSpotClick;
+    TGetStreamEvent OnImageRequest;
+    TGetStreamEvent OnhtStreamRequest;
+    TViewerScriptEvent OnScript;
+    TFormSubmitEvent OnFormSubmit;
+    TNotifyEvent OnHistoryChange;
+    ThtProgressEvent OnProgress;
+    TProcessingEvent OnProcessing;
+    TViewerIncludeEvent OnInclude;
+    TViewerSoundEvent OnSoundRequest;
+    TViewerMetaEvent OnMeta;
+    TViewerLinkEvent OnLink;
+    TMetaRefreshEvent OnMetaRefresh;
+    TImageClickEvent OnImageClick;
+    TImageOverEvent OnImageOver;
+    TObjectClickEvent OnObjectClick;
+    TRightClickEvent OnRightClick;
+    TMouseEvent OnMouseDouble;
+    TParseEvent OnParseBegin;
+    TNotifyEvent OnParseEnd;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+    // --- loading (all do nothing while processing or printing) ---
+    void LoadDocumentFile(const std::string& fileName);
+    void LoadTextFile(const std::string& fileName);
+    void LoadImageFile(const std::string& fileName);
+    virtual void LoadFileByKind(const std::string& fileName, std::uint8_t kind);
+    void LoadDocumentString(const std::string& source, const std::string& reference = {});
+    void LoadDocumentBuffer(const char* buffer, int bufSize, const std::string& reference = {});
+    void LoadDocumentStream(TStream& stream, const std::string& reference = {});
+    void LoadTextString(const std::string& source, const std::string& reference = {});
+    virtual void Clear();
+    virtual std::string ExpandFileName(const std::string& name);
+
+    const std::string& GetCurrentFile() const { return currentFile_; }
+    const std::u16string& DocumentTitle() const { return title_; }
+    const std::string& Base() const { return base_; }
+    void SetBase(const std::string& base);
+    const std::string& BaseTarget() const { return baseTarget_; }
+    std::uint8_t CurrentFileType() const { return currentKind_; }
+    const std::string& DocumentSource() const { return source_; }
+    bool Processing() const { return processing_; }
+
+    // --- positions and scrolling ---
+    int GetPosition();
+    void SetPosition(int code);
+    int VScrollBarPosition() const { return vPos_; }
+    void SetVScrollBarPosition(int y);
+    int HScrollBarPosition() const { return hPos_; }
+    void SetHScrollBarPosition(int x);
+    void ScrollTo(int y);
+    int DocumentHeight() const { return docHeight_; }
+    int NeededWidth() const { return neededWidth_; }
+    bool PositionToAnchor(const std::string& name);
+
+    // --- history and visited list ---
+    const std::vector<std::string>& History() const { return history_; }
+    const std::vector<std::u16string>& TitleHistory() const { return titleHistory_; }
+    int HistoryIndex() const { return historyIndex_; }
+    void SetHistoryIndex(int index);
+    void ClearHistory();
+    const std::vector<std::string>& Visited() const { return visited_; }
+
+    // --- forms, images, progress ---
+    std::unique_ptr<TFormSnapshot> GetFormData();
+    void SetFormData(const TFormSnapshot& data);
+    void SetImageCache(TStringBitmapList* cache);
+    TStringBitmapList* ImageCache() const { return document_->ImageCache(); }
+    TViewerDocument& Document() const { return *document_; }
+
+    // --- links, mouse, selection and clipboard ---
+    const std::string& HotSpotURL() const { return url_; }
+    const std::string& HotSpotTarget() const { return target_; }
+    const std::string& LinkTitle() const { return linkTitle_; }
+    const std::u16string& LinkText() const { return linkText_; }
+    const std::vector<std::string>& LinkAttributes() const { return linkAttributes_; }
+    std::u16string SelText();
+    int SelStart() const { return document_->SelB(); }
+    int SelLength() const;
+    void CopySelectionToClipboard();
+    std::u16string GetRangeText(int start, int end);
+    bool PanMode() const { return panMode_; }
+    // Follows the current hot-spot link (the private message of keyboard link activation).
+    void PostLinkMessage();
+    void FollowLink();
+    // One tick of the hot-spot timer.
+    void HotSpotTimerTick();
+    bool HotSpotTimerActive() const;
+    // Whether the pointer is over the drawing surface, and where it is in surface coordinates
+    // (tests replace them).
+    std::function<bool()> PointerOverSurface;
+    std::function<QPoint()> PointerInSurface;
+
+    // Loads, Clear and background changes do nothing while a print or preview runs.
+    class TPrintingGuard {
+    public:
+        explicit TPrintingGuard(TPageViewer& viewer);
+        ~TPrintingGuard();
+        TPrintingGuard(const TPrintingGuard&) = delete;
+        TPrintingGuard& operator=(const TPrintingGuard&) = delete;
+
+    private:
+        QPointer<TPageViewer> viewer_;
+    };
+    bool Printing() const { return printing_ > 0; }
+
+    // --- the drawing surface ---
+    TPaintPanel* PaintPanel() const { return panel_; }
+    QScrollBar* VScrollBar() const { return vBar_; }
+    QScrollBar* HScrollBar() const { return hBar_; }
+    QFrame* BorderPanel() const { return border_; }
+    // The viewer's operations wired to the surface (surface coordinates).
+    virtual void PanelPaint(Canvas& canvas, const QRect& clip);
+    virtual void PanelMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    virtual void PanelMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+    virtual void PanelMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    virtual void PanelDoubleClick(Qt::KeyboardModifiers shift, int x, int y);
+    virtual void ExtendSelection(int x, int y);
+    // Draws the background colour and image into the clip of a paint.
+    void DrawBackground(Canvas& canvas, const QRect& clip);
+    // The measuring canvas of layout and hit tests.
+    Canvas& MeasureCanvas();
+    // Lays the document out at the viewer's width and arranges the bars.
+    void DoLayout();
+    bool LayoutRunning() const { return layoutRunning_; }
+
+    // --- the document host ---
+    void DoProgress(int percent) override;
+    bool HasScriptHandler() const override { return static_cast<bool>(OnScript); }
+    void Script(const std::string& name, const std::string& language, const std::string& text) override;
+    std::string BasePath() const override;
+    bool RequestStream(const std::string& url, std::string& content) override;
+    bool RequestImage(const std::string& src, std::string& content) override;
+    void FormSubmit(const std::string& action, const std::string& target, const std::string& encType,
+                    const std::string& method, const std::vector<std::string>& results) override;
+    void ObjectClick(const std::string& script) override;
+    void Invalidate() override;
+
+    // The frame that holds the viewer (set by the frame viewer; nullptr stand-alone).
+    void* Frame = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    friend class TPaintPanel;
+    void SetProcessing(bool on);
+    void Progress(ThtProgressStage stage, int percent);
+    void RecordAnchorHistory(const std::string& oldFile, const std::u16string& oldTitle, int oldPos,
+                             std::uint8_t oldKind);
+    bool Blocked() const { return processing_ || printing_ > 0; }
+    void PrepareDocument();
+    TDocumentDefaults Defaults() const;
+    TParseHooks Hooks();
+    void MetaHandler(const std::string& httpEq, const std::string& name, const std::string& content);
+    void FinishParse(const TParseResult& result);
+    void FlagVisitedLinks();
+    void LoadString(const std::string& source, const std::string& reference, std::uint8_t kind);
+    void FireMetaRefresh();
+    void RecordHistory(const std::string& oldFile, const std::u16string& oldTitle, int oldPos,
+                       std::uint8_t oldKind, std::unique_ptr<TFormSnapshot> snapshot);
+    void AddVisited(const std::string& name);
+    std::string FullLinkName(const std::string& url);
+    int LayoutAt(int width);
+    void ArrangeBars();
+    void UpdateBorder();
+    int MaxVPos() const;
+    void VScrolled(int value);
+    void HScrolled(int value);
+    void MoveVPos(int y, bool scrollPixels);
+    void SetCursorShape(const QCursor& cursor);
+    void StartAutoScroll();
+    void AutoScrollLoop();
+    void FollowLinkGuarded();
+    bool FindCursorAt(int x, int y, int& pos, bool& inText);
+
+    std::unique_ptr<TViewerDocument> document_;
+    std::unique_ptr<TStringBitmapList> ownCache_;
+    std::unique_ptr<Canvas> measureCanvas_;
+    QFrame* border_ = nullptr;
+    TPaintPanel* panel_ = nullptr;
+    QScrollBar* vBar_ = nullptr;
+    QScrollBar* hBar_ = nullptr;
+    QTimer* hotSpotTimer_ = nullptr;
+
+    bool viewImages_ = true;
+    ColorRef defBackground_ = SystemColor(COLOR_BTNFACE);
+    THTMLBorderStyle borderStyle_ = THTMLBorderStyle::htFocused;
+    int historyMaxCount_ = 0;
+    std::string defFontName_ = "Times New Roman";
+    std::string defPreFontName_ = "Courier New";
+    int defFontSize_ = 12;
+    ColorRef defFontColor_ = SystemColor(COLOR_BTNTEXT);
+    ColorRef defHotSpotColor_ = 0xFF0000;
+    ColorRef defVisitedLinkColor_ = 0x800080;
+    ColorRef defOverLinkColor_ = 0xFF0000;
+    int visitedMaxCount_ = 50;
+    int imageCacheCount_ = 5;
+    bool noSelect_ = false;
+    TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
+    int charSet_ = 1;
+    int marginHeight_ = 5;
+    int marginWidth_ = 10;
+    std::string serverRoot_;
+    double printScale_ = 1.0;
+    TPageViewerOptions options_{htPrintTableBackground, htPrintMonochromeBlack};
+    Qt::CursorShape cursor_ = Qt::IBeamCursor;
+
+    std::u16string title_;
+    std::string base_, ownerBase_, baseTarget_;
+    std::string currentFile_;
+    std::uint8_t currentKind_ = kHtmlKind;
+    std::string source_;
+    std::vector<std::string> history_;
+    std::vector<std::u16string> titleHistory_;
+    std::vector<PositionObj> positionHistory_;
+    int historyIndex_ = 0;
+    std::vector<std::string> visited_;
+    bool processing_ = false;
+    int printing_ = 0;
+    bool layoutRunning_ = false;
+    bool creating_ = true;
+    int refreshDelay_ = 0;
+    std::string refreshUrl_;
+
+    int docHeight_ = 0;
+    int neededWidth_ = 0;
+    int vPos_ = 0;
+    int hPos_ = 0;
+    int scrollBarWidth_ = 16;
+    bool settingBars_ = false;
+
+    std::string url_, target_, linkTitle_;
+    std::u16string linkText_;
+    std::vector<std::string> linkAttributes_;
+    bool leftButtonDown_ = false;
+    bool selecting_ = false;
+    int selAnchor_ = -1;
+    int caretPos_ = 0;
+    bool autoScrolling_ = false;
+    bool panMode_ = false;
+    int panStartY_ = 0;
+    bool linkClicked_ = false;
+    QPoint lastMouse_;
+};
+
+}  // namespace velmoran

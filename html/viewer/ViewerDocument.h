@@ -1,0 +1,171 @@
+// What the page viewer asks of its laid-out document: loading into it, layout at a width,
+// painting a rectangle, the hit tests (position, link, image under a point), the selection and its
+// text, anchors, positioned sections, link runs and the background. The viewer speaks only to this
+// interface; TSectionListDocument implements it over the document root of the HTML library, and
+// tests implement it with a small document of their own.
+#pragma once
+
+#include "html/layout/HtmlParser.h"
+#include "platform/Canvas.h"
+
+#include <QImage>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmoran {
+
+class TStringBitmapList;
+
+// The default fonts and colours a document starts with (given at every load and Clear).
+struct TDocumentDefaults {
+    std::string FontName = "Times New Roman";
+    std::string PreFontName = "Courier New";
+    int MarginWidth = 10;
+    int MarginHeight = 5;
+    int Charset = 1;
+    bool UnderlineLinks = true;
+    bool LinksActive = false;
+    ColorRef Background = 0;
+    ColorRef HoverColor = 0;
+    ColorRef VisitedColor = 0;
+    ColorRef LinkColor = 0;
+    ColorRef FontColor = 0;
+    int FontSize = 12;
+};
+
+// The flags of the viewer's options that the document reads.
+struct TDocumentOptions {
+    bool LinksActive = false;
+    bool PrintTableBackground = true;
+    bool PrintBackground = false;
+    bool PrintMonoBlack = true;
+    bool ShowDummyCaret = false;
+};
+
+// The parser's hooks for one load.
+struct TParseHooks {
+    TIncludeType OnInclude;
+    TSoundType OnSoundRequest;
+    TMetaType OnMeta;
+    TLinkType OnLink;
+};
+
+// A link under the mouse.
+struct TLinkHit {
+    std::string Url;
+    std::string Target;
+    std::string Title;
+    std::vector<std::string> Attributes;  // "NAME=value" lines
+    int SourceStart = -1;                 // source range of the link text
+    int SourceLast = -1;
+};
+
+// Bits of a link lookup.
+constexpr int kOverLink = 1;
+constexpr int kOverImageArea = 2;  // an image input or a map area
+constexpr int kOverTitle = 4;
+
+// An image under the mouse.
+struct TImageHit {
+    const void* Image = nullptr;  // the document's image object
+    int X = 0;                    // the point within the image
+    int Y = 0;
+};
+
+// A background image and how it is laid.
+struct TBackgroundImage {
+    QImage Image;            // null: no background image
+    QImage Mask;             // null: no mask
+    bool Fixed = false;      // does not scroll with the document
+    PositionRec PosX, PosY;  // Left/Center/Right(Percent/Pixels), RepeatD in each direction
+};
+
+// A snapshot of the values of the document's form controls.
+struct TFormSnapshot {
+    std::vector<std::string> Values;
+};
+
+class TViewerDocument {
+public:
+    virtual ~TViewerDocument() = default;
+
+    // --- loading ---
+    // Empties the document (sections, forms, images, selection, background).
+    virtual void Clear() = 0;
+    virtual void SetDefaults(const TDocumentDefaults& defaults) = 0;
+    virtual void SetOptions(const TDocumentOptions& options) = 0;
+    // Copies the name to the document (at most 32 characters); returns the document's current one.
+    virtual std::string PreFontName() const = 0;
+    virtual void SetPreFontName(const std::string& name) = 0;
+    virtual void SetLinkColors(ColorRef hover, ColorRef visited, ColorRef link) = 0;
+    virtual void SetImageCache(TStringBitmapList* cache) = 0;
+    virtual TStringBitmapList* ImageCache() const = 0;
+    virtual void SetProgressStart(int percent) = 0;
+    virtual TParseResult ParseHtml(const std::string& source, const TParseHooks& hooks) = 0;
+    virtual void ParsePlainText(const std::string& source) = 0;
+    // The code page the document's text was read in.
+    virtual int CodePage() const = 0;
+
+    // --- layout and painting ---
+    virtual int SectionCount() const = 0;
+    virtual bool ShowImages() const = 0;
+    virtual void SetShowImages(bool show) = 0;
+    // Lays the whole document out at a width; returns its height and the widest line.
+    virtual int DoLogic(Canvas& canvas, int y, int width, int pageHeight, int& neededWidth) = 0;
+    virtual void SetYOffset(int y) = 0;
+    virtual int YOffset() const = 0;
+    // Draws what falls into the rectangle, shifted by x (the negative horizontal position).
+    virtual void Draw(Canvas& canvas, const TRect& rect, int clipWidth, int x, int y) = 0;
+    virtual ColorRef Background() const = 0;
+    virtual void SetBackground(ColorRef color) = 0;
+    // Fetches the background image once (after a parse or a change of the image flag).
+    virtual void GetBackgroundBitmap() = 0;
+    virtual const TBackgroundImage& BackgroundImage() const = 0;
+    virtual bool Printing() const = 0;
+
+    // --- positions ---
+    // The Y of a named target (name in any case), false when there is none.
+    virtual bool FindAnchor(const std::string& name, int& y) = 0;
+    // The last positioned section at or above y: its index and Y.
+    virtual bool FindSectionAtPosition(int y, int& sectionY, int& index) = 0;
+    // The Y of the positioned section of an index, false when there is none.
+    virtual bool PositionedSectionY(int index, int& y) = 0;
+
+    // --- hit tests ---
+    // Bits kOverLink, kOverImageArea, kOverTitle; the link and title under (x, document y).
+    virtual int GetURL(Canvas& canvas, int x, int y, TLinkHit& link) = 0;
+    // The document position under (x, document y), -1 none; inText tells whether it is on text.
+    virtual int FindCursor(Canvas& canvas, int x, int y, bool& inText) = 0;
+    virtual bool FindImageAt(int x, int y, TImageHit& hit) = 0;
+    // The character at a document position (0 outside the text).
+    virtual char16_t CharAt(int pos) = 0;
+    // The word under a point (for right clicks).
+    virtual std::u16string WordAt(Canvas& canvas, int x, int y) = 0;
+    // The point of a document position (document coordinates).
+    virtual bool CursorToXY(Canvas& canvas, int pos, int& x, int& y) = 0;
+    virtual int FindSourcePos(int docPos) = 0;
+    virtual int FindDocPos(int sourcePos, bool previous) = 0;
+    virtual void ClearHover() = 0;
+    virtual bool HasHover() const = 0;
+    virtual void SetHoverImageState(int /*x*/, int /*y*/, bool /*pressed*/) {}
+
+    // --- selection ---
+    virtual int SelB() const = 0;
+    virtual int SelE() const = 0;
+    virtual void SetSelection(int begin, int end) = 0;
+    virtual void SetCaret(int pos) = 0;
+    virtual int GetSelLength() = 0;
+    virtual std::u16string GetSelText() = 0;
+
+    // --- links and forms ---
+    virtual int LinkCount() const = 0;
+    virtual std::string LinkUrl(int i) const = 0;
+    virtual void SetLinkVisited(int i, bool visited) = 0;
+    virtual std::unique_ptr<TFormSnapshot> GetFormData() = 0;
+    virtual void SetFormData(const TFormSnapshot& data) = 0;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,223 @@
+// Link names, META refresh, the image page and the "HTML Format" clipboard data.
+#include "html/viewer/ViewerText.h"
+
+#include "html/base/WideText.h"
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+
+namespace velmoran {
+namespace {
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// The position of sub in text at or after from, without regard to case; npos when absent.
+std::size_t FindNoCase(const std::string& text, const std::string& sub, std::size_t from = 0)
+{
+    const std::string lowered = Lower(text);
+    return lowered.find(Lower(sub), from);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string Normalise(const std::string& path)
+{
+    std::string result = std::filesystem::path(path).lexically_normal().string();
+    return result;
+}
+
+std::string EightDigits(const char* key, long value)
+{
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%s%.8ld", key, value);
+    return buffer;
+}
+
+}  // namespace
+
+std::string ExpandFileName(const std::string& name, const TExpandContext& context)
+{
+    const auto scheme = name.find("://");
+    if (scheme != std::string::npos && scheme >= 1 && Lower(name).find("file://") == std::string::npos)
+        return name;
+    std::string local = UrlToDosPathWithRoot(Trim(name), context.ServerRoot);
+    if (!local.empty() && local.front() == '/')
+        return Normalise(local);
+    if (local.size() >= 2 && local[1] == ':')
+        return local;
+    std::string folder;
+    if (!SameText(context.Base, "DosPath")) {
+        if (!context.Base.empty())
+            folder = FolderOf(UrlToDosPath(context.Base));
+        else
+            folder = FolderOf(context.CurrentFile);
+    }
+    if (folder.empty() || folder.front() != '/') {
+        std::string cwd = context.WorkingDir;
+        if (cwd.empty()) {
+            std::error_code error;
+            cwd = std::filesystem::current_path(error).string();
+        }
+        if (!cwd.empty() && cwd.back() != '/')
+            cwd += '/';
+        folder = cwd + folder;
+    }
+    return Normalise(folder + local);
+}
+
+void SplitAnchor(const std::string& name, std::string& file, std::string& anchor)
+{
+    const auto hash = name.find('#');
+    if (hash == std::string::npos) {
+        file = name;
+        anchor.clear();
+    } else {
+        file = name.substr(0, hash);
+        anchor = name.substr(hash + 1);
+    }
+}
+
+bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url)
+{
+    const auto semicolon = content.find(';');
+    const std::string number = Trim(content.substr(0, semicolon));
+    int value = -1;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (number.empty() || error != std::errc() || end != number.data() + number.size() || value < 0)
+        return false;
+    delay = std::max(value, 1);
+    const auto at = FindNoCase(content, "url=");
+    url = at == std::string::npos ? std::string() : Trim(content.substr(at + 4));
+    return true;
+}
+
+std::string ImagePageSource(const std::string& fileName)
+{
+    std::string escaped;
+    for (const char c : fileName) {
+        switch (c) {
+        case '"': escaped += "&quot;"; break;
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        default: escaped += c;
+        }
+    }
+    return "<img src=\"" + escaped + "\">";
+}
+
+std::string BuildHtmlFormat(const THtmlCopyInput& input)
+{
+    std::string text = input.Source;
+    // 1-based place of the first selected character and the place after the last one.
+    long start = static_cast<long>(input.StartSource) + 1;
+    long end;
+    if (input.EndSource < 0) {
+        end = static_cast<long>(text.size());
+        if (!text.empty() && text.back() == '>') {
+            text += ' ';
+            ++end;
+        }
+    } else {
+        end = static_cast<long>(input.EndSource) + 1;
+    }
+    // A begin without a source position, or an end before the begin, would cut the text wrongly.
+    start = std::clamp(start, 1L, static_cast<long>(text.size()) + 1);
+    end = std::clamp(end, start, static_cast<long>(text.size()) + 1);
+    text.resize(static_cast<std::size_t>(end - 1));
+
+    // The fragment ends on its last visible character: trailing blanks and tags go.
+    long last = static_cast<long>(text.size());  // 1-based place of the last character kept
+    while (last >= start) {
+        const unsigned char c = static_cast<unsigned char>(text[static_cast<std::size_t>(last - 1)]);
+        if (c < 33) {
+            --last;
+        } else if (c == '>') {
+            const auto open = text.rfind('<', static_cast<std::size_t>(last - 1));
+            if (open == std::string::npos || static_cast<long>(open) + 1 < start)
+                break;
+            last = static_cast<long>(open);
+        } else {
+            break;
+        }
+    }
+    text.resize(static_cast<std::size_t>(std::max(last, start - 1)));
+
+    const std::string startMark = "<!--StartFragment-->";
+    const std::string endMark = "<!--EndFragment-->";
+    text.insert(static_cast<std::size_t>(start - 1), startMark);
+
+    // META and DOCTYPE elements go, each to its ">" (or to the end when it has none); the start
+    // mark survives a removal that would take it.
+    for (const std::string tag : {"<meta", "<!doctype"}) {
+        std::size_t from = 0;
+        for (;;) {
+            const auto at = FindNoCase(text, tag, from);
+            if (at == std::string::npos)
+                break;
+            const auto close = text.find('>', at);
+            const std::size_t stop = close == std::string::npos ? text.size() : close + 1;
+            const auto mark = text.find(startMark, at);
+            const bool takesMark = mark != std::string::npos && mark < stop;
+            text.erase(at, stop - at);
+            if (takesMark)
+                text.insert(at, startMark);
+            from = takesMark ? at + startMark.size() : at;
+        }
+    }
+
+    // Page-break style properties are disabled by breaking their names.
+    for (std::size_t from = 0;;) {
+        const auto at = FindNoCase(text, "page-break-", from);
+        if (at == std::string::npos)
+            break;
+        text.erase(at, 1);
+        from = at + 1;
+    }
+
+    const std::string style = "<style> body {font-size: " + std::to_string(input.FontSize) + "pt; font-family: \"" +
+                              input.FontName + "\"; }</style>";
+    if (const auto head = FindNoCase(text, "<head>"); head != std::string::npos) {
+        text.insert(head, style);
+    } else {
+        const auto html = FindNoCase(text, "<html>");
+        text.insert(html == std::string::npos ? 0 : html, "<head>" + style + "</head>");
+    }
+
+    if (input.CodePage != kUtf8CodePage)
+        text = WideToUtf8(MultibyteToWide(input.CodePage, text));
+    text = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n" + text + endMark;
+
+    std::string url;
+    if (input.CurrentFile.empty())
+        url = "SourceURL:unsaved:///TPageViewer.htm";
+    else if (input.CurrentFile.find("://") != std::string::npos)
+        url = "SourceURL:" + input.CurrentFile;
+    else
+        url = "SourceURL:file://" + input.CurrentFile;
+    const long headerLength = 99 + static_cast<long>(url.size());
+    const long fragmentStart = static_cast<long>(text.find(startMark)) + static_cast<long>(startMark.size());
+    const long fragmentEnd = static_cast<long>(text.rfind(endMark));
+    std::string header = "Version:1.0\r\n";
+    header += EightDigits("StartHTML:", headerLength) + "\r\n";
+    header += EightDigits("EndHTML:", headerLength + static_cast<long>(text.size())) + "\r\n";
+    header += EightDigits("StartFragment:", headerLength + fragmentStart) + "\r\n";
+    header += EightDigits("EndFragment:", headerLength + fragmentEnd) + "\r\n";
+    header += url + "\r\n";
+    std::string result = header + text;
+    result.push_back('\0');
+    return result;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,51 @@
+// The text work of the page viewer that needs no window: file names of links made full, the
+// refresh of a META element, the HTML text of an image shown alone, and the "HTML Format"
+// clipboard data of a selection.
+#pragma once
+
+#include <string>
+
+namespace velmoran {
+
+// What a link or file name is resolved against.
+struct TExpandContext {
+    std::string ServerRoot;   // put in front of a path that begins with one "/"
+    std::string Base;         // the document's base, or "DosPath" for none
+    std::string CurrentFile;  // the file the viewer shows
+    std::string WorkingDir;   // the process's folder (empty: asked of the system)
+};
+
+// A link or file name as a full POSIX path. A name with "://" after its first character that is
+// not a file URL comes back unchanged. Otherwise escapes are decoded, "file:" prefixes dropped and
+// "\" read as "/"; an absolute path is normalised, a path with a drive letter stays, and any other
+// is taken relative to the folder of the base (unless the base is "DosPath"), else to the folder
+// of the current file, else to the working folder.
+std::string ExpandFileName(const std::string& name, const TExpandContext& context);
+
+// The file part and the anchor of a name (the anchor without its "#", empty when there is none).
+void SplitAnchor(const std::string& name, std::string& file, std::string& anchor);
+
+// A refresh META content ("5; URL=next.htm"): false when the delay is no integer or negative;
+// a delay of 0 is taken as 1; the URL is the text after the first "url=" (any case), or empty.
+bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url);
+
+// The HTML page that shows one image file: its name with '"', '&' and '<' escaped.
+std::string ImagePageSource(const std::string& fileName);
+
+// What the HTML clipboard copy needs of the viewer and its document.
+struct THtmlCopyInput {
+    std::string Source;        // the whole text last loaded, in the document's code page
+    int StartSource = -1;      // source position of the selection begin (-1 none)
+    int EndSource = -1;        // source position of the selection end (-1 none)
+    std::string FontName;      // DefFontName
+    int FontSize = 12;         // DefFontSize
+    int CodePage = 1252;
+    std::string CurrentFile;   // empty for a document without a file
+};
+
+// The "HTML Format" data of a selection: a header with the byte offsets of the HTML and of the
+// fragment, then the UTF-8 HTML with "<!--StartFragment-->" and "<!--EndFragment-->" around the
+// selected part, and a terminating zero byte.
+std::string BuildHtmlFormat(const THtmlCopyInput& input);
+
+}  // namespace velmoran
