@@ -1227,6 +1227,8 @@ void TPageViewer::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     UpdateBorder();
+    if (OnActivate)
+        OnActivate(this);
 }
 
 void TPageViewer::focusOutEvent(QFocusEvent* event)
@@ -1316,6 +1318,8 @@ void TPageViewer::PanelMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers s
     if (OnMouseDown)
         OnMouseDown(this, button, shift, x + panel_->x(), y + panel_->y());
     setFocus(Qt::MouseFocusReason);
+    if (OnActivate)
+        OnActivate(this);
     linkClicked_ = false;
     if (panMode_) {
         panMode_ = false;

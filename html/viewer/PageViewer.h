@@ -59,6 +59,7 @@ public:
             bits_ |= 1u << o;
     }
     bool Has(htOptionEnum o) const { return (bits_ >> o) & 1u; }
+    void Include(htOptionEnum o) { bits_ |= 1u << o; }
     bool operator==(const TPageViewerOptions&) const = default;
 
 private:
@@ -214,6 +215,8 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    // The viewer took the focus or was clicked (the frame viewer tracks its active viewer by it).
+    TNotifyEvent OnActivate;
 
     // --- loading (all do nothing while processing or printing) ---
     void LoadDocumentFile(const std::string& fileName);

@@ -1,7 +1,10 @@
-// htmlview PAGE.html [--shot OUT.png]: opens a page in the viewer in a window; with --shot the
-// page is rendered offscreen at 1000x800, the screenshot saved and the program ends.
+// htmlview PAGE.html [--shot OUT.png]: opens a page in the viewer in a window (a frameset document
+// in the frame viewer); with --shot the page is rendered offscreen at 1000x800, the screenshot
+// saved and the program ends.
+#include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Application.h"
+#include "platform/Stream.h"
 
 #include <QImage>
 #include <QPainter>
@@ -9,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 
 int main(int argc, char** argv)
@@ -28,17 +32,34 @@ int main(int argc, char** argv)
     if (!shot.empty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
-    TPageViewer viewer;
-    viewer.resize(1000, 800);
-    viewer.setWindowTitle(QString::fromStdString(page));
+    bool frameset = false;
     try {
-        viewer.LoadDocumentFile(page);
+        frameset = IsFramesetDocument(ReadFileBytes(page));
+    } catch (const std::exception&) {
+        // a missing file is reported by the load below
+    }
+    std::unique_ptr<QWidget> window;
+    try {
+        if (frameset) {
+            auto frames = std::make_unique<TFrameViewer>();
+            frames->resize(1000, 800);
+            frames->LoadFromFile(page);
+            frames->setWindowTitle(QString::fromStdU16String(frames->DocumentTitle()));
+            window = std::move(frames);
+        } else {
+            auto single = std::make_unique<TPageViewer>();
+            single->resize(1000, 800);
+            single->LoadDocumentFile(page);
+            single->setWindowTitle(QString::fromStdU16String(single->DocumentTitle()));
+            window = std::move(single);
+        }
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
         return 1;
     }
-    if (!viewer.DocumentTitle().empty())
-        viewer.setWindowTitle(QString::fromStdU16String(viewer.DocumentTitle()));
+    QWidget& viewer = *window;
+    if (viewer.windowTitle().isEmpty())
+        viewer.setWindowTitle(QString::fromStdString(page));
     if (!shot.empty()) {
         viewer.show();
         QApplication::processEvents();

@@ -1,0 +1,280 @@
+// The frame viewer: shows one page or a frameset document whose frames each hold a page viewer
+// (or a nested frameset). It builds the tree of frameset panels through the frameset parser,
+// sizes the frames by ROWS and COLS, finds a frame's viewer by its NAME, resolves the TARGET of a
+// clicked link to a frame, refreshes on META refresh, and keeps the visited list.
+#pragma once
+
+#include "html/layout/HtmlParser.h"
+#include "html/viewer/PageViewer.h"
+
+#include <QFrame>
+#include <QPointer>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTimer;
+
+namespace velmoran {
+
+class TFrameViewer;
+class TfvFrame;
+class TSubFrameSet;
+class TFrameSet;
+
+// A frameset document or a frame that cannot be read.
+class EfvLoadError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The size entries of a ROWS or COLS list (at most 20): n >= 0 pixels (at most 5000), -1..-99 a
+// relative weight, -101..-1000 a percentage (-(100 + n)). Numbers of any length are capped.
+std::vector<int> ParseSizeList(const std::string& text);
+// The sizes in pixels of the entries over an extent: pixels first, then percentages of what is
+// left, then the rest shared by weight; pixel entries that do not fit are scaled down and the
+// others get 0. An extent of 0 or less gives every entry 0.
+std::vector<int> ComputeFrameSizes(const std::vector<int>& specs, int extent);
+
+enum fvOptionEnum : unsigned {
+    fvMetaRefresh,
+    fvNoBorder,
+    fvNoLinkUnderline,
+    fvOverLinksActive,
+    fvPrintMonochromeBlack,
+    fvPrintTableBackground,
+    fvPrintBackground,
+    fvShowVScroll,
+    fvNoFocusRect,
+    fvShowDummyCaret,
+    fvNoWheelMouse,
+};
+
+class TFrameViewerOptions {
+public:
+    TFrameViewerOptions() = default;
+    TFrameViewerOptions(std::initializer_list<fvOptionEnum> options)
+    {
+        for (const auto o : options)
+            bits_ |= 1u << o;
+    }
+    bool Has(fvOptionEnum o) const { return (bits_ >> o) & 1u; }
+
+private:
+    unsigned bits_ = 0;
+};
+
+// The names, frames and viewers of one frameset document. Frames reach it through a weak
+// reference, so that a frame destroyed after its top frameset finds it gone instead of touching it.
+struct TFrameRegistry {
+    std::map<std::string, TfvFrame*> NameIndex;  // upper-case NAME -> frame (the first one wins)
+    std::vector<TPageViewer*> AllViewers;
+    std::vector<TfvFrame*> AllFrames;
+};
+
+// A panel of the frame tree: a frame or a frameset.
+class TFrameBase : public QFrame {
+public:
+    TFrameBase(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* parent);
+    TFrameViewer* Viewer() const { return viewer_; }
+    TSubFrameSet* ParentSet() const { return parentSet_; }
+    // The top frameset of the tree.
+    TFrameSet* MasterSet() const;
+    virtual void LoadContent() = 0;
+    // Takes the panel and everything below it out of the tree's names and lists (before it is
+    // deleted later).
+    virtual void Detach() = 0;
+
+protected:
+    TFrameViewer* viewer_;
+    TSubFrameSet* parentSet_;
+    std::weak_ptr<TFrameRegistry> registry_;
+};
+
+// One FRAME: a page viewer or a nested frameset.
+class TfvFrame : public TFrameBase {
+public:
+    TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttributeList* attributes,
+             const std::string& basePath);
+    ~TfvFrame() override;
+
+    void LoadContent() override;
+    void Detach() override;
+    // A link or refresh into this frame: file and destination (with its "#").
+    void Navigate(const std::string& file, const std::string& dest, bool refresh);
+    void StartRefresh(int delay, const std::string& url);
+
+    std::string SourceFile, InitialSource, AnchorPart, FrameName;
+    bool ScrollOff = false;
+    bool ResizeLocked = false;
+    int MarginX = 10, MarginY = 5;
+    TPageViewer* PageViewer = nullptr;   // a child widget
+    TSubFrameSet* NestedSet = nullptr;   // a child widget
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateViewer();
+    void LoadIntoViewer(const std::string& file, const std::string& dest);
+    void ShowError();
+    void DropContent();
+    QTimer* refreshTimer_ = nullptr;
+    std::string refreshUrl_;
+};
+
+// One FRAMESET.
+class TSubFrameSet : public TFrameBase, public TFrameSetBase {
+public:
+    TSubFrameSet(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* parent);
+    // Deletes the child panels while this set is still whole (they look up their tree).
+    ~TSubFrameSet() override;
+
+    void LoadContent() override;
+    void Detach() override;
+    // Reads ROWS, COLS, BORDER and FRAMEBORDER.
+    void DoAttributes(const TAttributeList& attributes, bool top);
+    // Matches entries and children at the end of the FRAMESET.
+    void FinishSet();
+    // Places the children over the client area.
+    void LayoutChildren();
+    void AddChild(TFrameBase* child) { Children.push_back(child); }
+
+    std::vector<TFrameBase*> Children;  // child widgets, in document order
+    bool SplitRows = false;
+    std::vector<int> SizeSpec;
+    std::vector<int> SizePx;
+    int BorderWidth = 2;
+    int BevelSize = 0;
+    std::string DocBase, DocBaseTarget;
+    int RefreshDelay = 0;
+    std::string RefreshUrl;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+// The top frameset of one document.
+class TFrameSet : public TSubFrameSet {
+public:
+    TFrameSet(TFrameViewer* viewer, QWidget* parent);
+    // Builds the frameset from a file (a frameset document, or one frame showing the page).
+    void LoadFile(const std::string& file, const std::string& dest);
+
+    std::string DocumentFile;
+    std::u16string DocTitle;
+    std::shared_ptr<TFrameRegistry> Registry = std::make_shared<TFrameRegistry>();
+    QPointer<TPageViewer> ActiveViewer;
+    int Nesting = 0;
+};
+
+using THotSpotTargetClickEvent = std::function<void(TFrameViewer* sender, const std::string& target,
+                                                    const std::string& url, bool& handled)>;
+using THotSpotTargetEvent =
+    std::function<void(TFrameViewer* sender, const std::string& target, const std::string& url)>;
+using TFrameMetaEvent = std::function<void(TFrameViewer* sender, const std::string& httpEq, const std::string& name,
+                                           const std::string& content)>;
+using TFrameRightClickEvent = std::function<void(TPageViewer* sender, const TRightClickParameters& parameters)>;
+using TFrameProcessingEvent = std::function<void(TFrameViewer* sender, bool processingOn)>;
+
+class TFrameViewer : public QWidget, public TFrameViewerBase {
+public:
+    explicit TFrameViewer(QWidget* parent = nullptr);
+    ~TFrameViewer() override;
+
+    // --- settings handed to every frame's viewer ---
+    const std::string& DefFontName() const { return defFontName_; }
+    void SetDefFontName(const std::string& value);
+    int DefFontSize() const { return defFontSize_; }
+    void SetDefFontSize(int value);
+    ColorRef DefBackground() const { return defBackground_; }
+    void SetDefBackground(ColorRef value);
+    bool NoSelect() const { return noSelect_; }
+    void SetNoSelect(bool value);
+    int MarginWidth() const { return marginWidth_; }
+    void SetMarginWidth(int value) { marginWidth_ = value; }
+    int MarginHeight() const { return marginHeight_; }
+    void SetMarginHeight(int value) { marginHeight_ = value; }
+    int VisitedMaxCount() const { return visitedMaxCount_; }
+    void SetVisitedMaxCount(int value);
+    const std::string& ServerRoot() const { return serverRoot_; }
+    void SetServerRoot(const std::string& value);
+    TFrameViewerOptions fvOptions() const { return options_; }
+    void SetfvOptions(const TFrameViewerOptions& value);
+
+    // --- events ---
+    THotSpotTargetClickEvent OnHotSpotTargetClick;
+    THotSpotTargetEvent OnHotSpotTargetCovered;
+    THotSpotTargetEvent OnBlankWindowRequest;
+    TFrameRightClickEvent OnRightClick;
+    TFrameMetaEvent OnMeta;
+    TFrameProcessingEvent OnProcessing;
+
+    // --- operations ---
+    // Loads a frameset document or a page; raises EfvLoadError for a missing file.
+    void LoadFromFile(const std::string& name);
+    TPageViewer* GetViewerFromName(const std::string& name) const;
+    TPageViewer* GetActiveViewer() const;
+    int GetFrameCount() const;
+    TPageViewer* GetFrame(int index) const;
+    // The file the top frameset shows.
+    std::string GetCurrentFile() const;
+    const std::u16string& DocumentTitle() const;
+    std::string ExpandLinkName(const std::string& link) const;
+    const std::vector<std::string>& Visited() const { return visited_; }
+    TFrameSet* TopSet() const { return topSet_; }
+    const std::string& ClickURL() const { return clickUrl_; }
+    const std::string& ClickTarget() const { return clickTarget_; }
+    bool Busy() const { return busy_; }
+
+    // Follows a link clicked in a frame's viewer with its target (the hot-spot click of every
+    // frame's viewer comes here).
+    void FollowTarget(TPageViewer* from, const std::string& url, const std::string& linkTarget, bool& handled);
+
+    // --- the frameset parser's operations ---
+    void AddFrame(TFrameSetBase* frameSet, const TAttributeList& attributes, const std::string& base) override;
+    TFrameSetBase* CreateSubFrameSet(TFrameSetBase* parent) override;
+    void DoAttributes(TFrameSetBase* frameSet, const TAttributeList& attributes) override;
+    void EndFrameSet(TFrameSetBase* frameSet) override;
+    TFrameSetBase* TopFrameSet() override { return parseTarget_; }
+
+    // Parses a frameset document into a frameset (used by the top frameset and nested frames).
+    TParseResult ParseInto(TSubFrameSet& set, const std::string& text, const std::string& basePath);
+    // A new frame's viewer with the frame viewer's settings and hooks.
+    TPageViewer* CreateViewer(TfvFrame& frame);
+    void ApplySettings(TPageViewer& viewer) const;
+    void AddVisited(const std::string& name);
+    void UpdateVisited();
+    void ArmRefresh(TSubFrameSet& set);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Load(const std::string& name);
+    void SetBusy(bool busy);
+    void MetaCallback(const std::string& httpEq, const std::string& name, const std::string& content);
+
+    TFrameSet* topSet_ = nullptr;
+    TSubFrameSet* parseTarget_ = nullptr;
+    std::string parseBasePath_;
+    bool parsingTop_ = false;
+    bool busy_ = false;
+    std::string clickUrl_, clickTarget_;
+    std::vector<std::string> visited_;
+
+    std::string defFontName_ = "Times New Roman";
+    int defFontSize_ = 12;
+    ColorRef defBackground_ = SystemColor(COLOR_BTNFACE);
+    bool noSelect_ = false;
+    int marginWidth_ = 10;
+    int marginHeight_ = 5;
+    int visitedMaxCount_ = 50;
+    std::string serverRoot_;
+    TFrameViewerOptions options_{fvPrintTableBackground, fvPrintMonochromeBlack};
+    std::unique_ptr<TStringBitmapList> imageCache_;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,230 @@
+// Tests of the frame viewer: size lists with their caps, frame sizes, a frameset document with the
+// frame "Main", nested framesets, link targets, the error page and META refresh in a frame.
+#include "html/viewer/FrameViewer.h"
+#include "platform/Stream.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace velmoran {
+namespace {
+
+// The application lives until the process ends: Qt's input devices must not outlive it at exit.
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_viewer";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+TEST(FrameSizes, ListsAreParsedWithCaps)
+{
+    EXPECT_EQ(ParseSizeList("100,*,2*"), (std::vector<int>{100, -1, -2}));
+    EXPECT_EQ(ParseSizeList("50%, 50%"), (std::vector<int>{-150, -150}));
+    EXPECT_EQ(ParseSizeList(""), (std::vector<int>{-1}));
+    EXPECT_EQ(ParseSizeList(",,"), (std::vector<int>{-1, -1, -1}));
+    EXPECT_EQ(ParseSizeList("0"), (std::vector<int>{1}));
+    EXPECT_EQ(ParseSizeList("99999999999999999999999999, 500*, 5000%"), (std::vector<int>{5000, -99, -1000}));
+    std::string many;
+    for (int i = 0; i < 30; ++i)
+        many += "10,";
+    EXPECT_EQ(ParseSizeList(many).size(), 20u);
+}
+
+TEST(FrameSizes, ExtentIsShared)
+{
+    EXPECT_EQ(ComputeFrameSizes({100, -1, -2}, 400), (std::vector<int>{100, 100, 200}));
+    EXPECT_EQ(ComputeFrameSizes({-150, -150}, 400), (std::vector<int>{200, 200}));
+    EXPECT_EQ(ComputeFrameSizes({100, -130, -1}, 500), (std::vector<int>{100, 150, 250}));
+    // Pixel entries that do not fit are scaled down; the others get nothing.
+    EXPECT_EQ(ComputeFrameSizes({300, 300, -1}, 300), (std::vector<int>{150, 150, 0}));
+    // A frameset without room gives no frame a negative size.
+    EXPECT_EQ(ComputeFrameSizes({100, -1}, 0), (std::vector<int>{0, 0}));
+    EXPECT_EQ(ComputeFrameSizes({100, -1}, -50), (std::vector<int>{0, 0}));
+    EXPECT_EQ(ComputeFrameSizes({5000, 5000, 5000, 5000, -1000}, 1000000000)[4], 999980000);
+}
+
+// Makes the application before the fixture's widgets.
+struct WithApp {
+    WithApp() { App(); }
+};
+
+class FrameTest : public ::testing::Test, private WithApp {
+protected:
+    FrameTest()
+    {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("frames_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        viewer_.resize(600, 400);
+        viewer_.show();
+    }
+    ~FrameTest() override { std::filesystem::remove_all(dir_); }
+    std::string Write(const std::string& name, const std::string& text)
+    {
+        const auto file = dir_ / name;
+        std::ofstream(file, std::ios::binary) << text;
+        return file.string();
+    }
+    std::filesystem::path dir_;
+    TFrameViewer viewer_;
+};
+
+TEST_F(FrameTest, FrameMainIsFoundByName)
+{
+    Write("menu.htm", "<p>Men\xFC</p>");
+    Write("start.htm", "<p>Start</p>");
+    const std::string set = Write("set.htm", "<html><head><title>Rahmen</title></head>"
+                                             "<frameset cols=\"150,*\"><frame name=menu src=\"menu.htm\">"
+                                             "<frame NAME=\"Main\" src=\"start.htm\"></frameset></html>");
+    viewer_.LoadFromFile(set);
+    EXPECT_EQ(viewer_.DocumentTitle(), u"Rahmen");
+    EXPECT_EQ(viewer_.GetFrameCount(), 2);
+    TPageViewer* main = viewer_.GetViewerFromName("main");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main, viewer_.GetViewerFromName("MAIN"));
+    EXPECT_EQ(main->GetCurrentFile(), (dir_ / "start.htm").string());
+    EXPECT_EQ(viewer_.GetViewerFromName("fehlt"), nullptr);
+    EXPECT_EQ(viewer_.GetActiveViewer(), nullptr);  // two frames and none active yet
+
+    // A result page streamed into the frame "Main".
+    TMemoryStream stream;
+    const std::string page = "<title>Ergebnis</title><p>Werte</p>";
+    stream.WriteBuffer(page.data(), static_cast<std::int64_t>(page.size()));
+    stream.SetPosition(0);
+    main->LoadDocumentStream(stream);
+    EXPECT_EQ(main->DocumentTitle(), u"Ergebnis");
+
+    // The columns: 150 pixels, and the rest.
+    TPageViewer* menu = viewer_.GetViewerFromName("menu");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->parentWidget()->width(), 150);
+    EXPECT_EQ(main->parentWidget()->width(), 450);
+}
+
+TEST_F(FrameTest, NestedFramesetsWithMixedSizes)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("c.htm", "c");
+    const std::string set = Write("set.htm", "<frameset rows=\"100,*\" border=2><frame name=kopf src=a.htm>"
+                                             "<frameset cols=\"25%,*,2*\"><frame name=links src=b.htm>"
+                                             "<frame name=mitte src=c.htm><frame name=rechts src=c.htm>"
+                                             "</frameset></frameset>");
+    viewer_.LoadFromFile(set);
+    EXPECT_EQ(viewer_.GetFrameCount(), 4);
+    auto frameOf = [&](const char* name) { return viewer_.GetViewerFromName(name)->parentWidget()->geometry(); };
+    EXPECT_EQ(frameOf("kopf").height(), 100);
+    EXPECT_EQ(frameOf("links").width(), 150);
+    EXPECT_EQ(frameOf("mitte").width(), 150);
+    EXPECT_EQ(frameOf("rechts").width(), 300);
+}
+
+TEST_F(FrameTest, MissingFilesAndTheErrorPage)
+{
+    EXPECT_THROW(viewer_.LoadFromFile((dir_ / "fehlt.htm").string()), EfvLoadError);
+    try {
+        viewer_.LoadFromFile((dir_ / "fehlt.htm").string());
+    } catch (const EfvLoadError& e) {
+        EXPECT_EQ(e.Message(), "Can't locate file: " + (dir_ / "fehlt.htm").string());
+    }
+    const std::string set = Write("set.htm", "<frameset rows=\"*\"><frame name=x src=\"nicht&lt;da.htm\"></frameset>");
+    viewer_.LoadFromFile(set);
+    TPageViewer* x = viewer_.GetViewerFromName("x");
+    ASSERT_NE(x, nullptr);
+    const std::string& source = x->DocumentSource();
+    EXPECT_NE(source.find("Can't load "), std::string::npos);
+    EXPECT_NE(source.find("nicht&lt;da.htm"), std::string::npos);
+    EXPECT_EQ(source.find("nicht<da"), std::string::npos);
+}
+
+TEST_F(FrameTest, TargetsChooseTheFrame)
+{
+    Write("menu.htm", "menu");
+    Write("start.htm", "start");
+    Write("ziel.htm", "ziel");
+    const std::string single = Write("single.htm", "einzeln");
+    const std::string set = Write("set.htm", "<frameset cols=\"100,*\"><frame name=menu src=menu.htm>"
+                                             "<frame name=Main src=start.htm></frameset>");
+    viewer_.LoadFromFile(set);
+    TPageViewer* menu = viewer_.GetViewerFromName("menu");
+    std::string gotTarget, gotUrl;
+    viewer_.OnHotSpotTargetClick = [&](TFrameViewer*, const std::string& target, const std::string& url, bool&) {
+        gotTarget = target;
+        gotUrl = url;
+    };
+    bool handled = false;
+    viewer_.FollowTarget(menu, "ziel.htm", "main", handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(gotTarget, "main");
+    EXPECT_EQ(viewer_.GetViewerFromName("Main")->GetCurrentFile(), (dir_ / "ziel.htm").string());
+    EXPECT_EQ(viewer_.GetViewerFromName("menu")->GetCurrentFile(), (dir_ / "menu.htm").string());
+
+    // _self (and no target) load into the clicked frame.
+    handled = false;
+    viewer_.FollowTarget(menu, "start.htm", "_self", handled);
+    EXPECT_EQ(viewer_.GetViewerFromName("menu")->GetCurrentFile(), (dir_ / "start.htm").string());
+
+    // An unknown name without a blank-window handler does nothing.
+    handled = false;
+    viewer_.FollowTarget(menu, "ziel.htm", "neu", handled);
+    EXPECT_EQ(viewer_.GetCurrentFile(), set);
+
+    // _top replaces the whole frameset.
+    handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "single.htm", "_top", handled);
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.GetCurrentFile(), single);
+    EXPECT_EQ(viewer_.GetFrameCount(), 1);
+    EXPECT_EQ(viewer_.GetActiveViewer()->GetCurrentFile(), single);
+    EXPECT_EQ(viewer_.GetViewerFromName("main"), nullptr);
+}
+
+TEST_F(FrameTest, ParentTargetReplacesTheNestedFrameset)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("inner.htm", "<frameset rows=\"*,*\"><frame name=eins src=a.htm><frame name=zwei src=b.htm></frameset>");
+    const std::string set =
+        Write("set.htm", "<frameset cols=\"*,*\"><frame name=aussen src=a.htm><frame name=innen src=inner.htm></frameset>");
+    viewer_.LoadFromFile(set);
+    EXPECT_EQ(viewer_.GetFrameCount(), 3);
+    TPageViewer* eins = viewer_.GetViewerFromName("eins");
+    ASSERT_NE(eins, nullptr);
+    bool handled = false;
+    viewer_.FollowTarget(eins, "b.htm", "_parent", handled);
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.GetViewerFromName("eins"), nullptr);
+    EXPECT_EQ(viewer_.GetViewerFromName("aussen")->GetCurrentFile(), (dir_ / "a.htm").string());
+    EXPECT_EQ(viewer_.GetCurrentFile(), set);
+}
+
+TEST_F(FrameTest, MetaRefreshInAFrame)
+{
+    Write("weiter.htm", "<title>Weiter</title>weiter");
+    Write("erst.htm", "<meta http-equiv=refresh content=\"0; url=weiter.htm\">erst");
+    Write("menu.htm", "menu");
+    const std::string set = Write("set.htm", "<frameset cols=\"*,*\"><frame name=menu src=menu.htm>"
+                                             "<frame name=Main src=erst.htm></frameset>");
+    viewer_.SetfvOptions({fvMetaRefresh, fvPrintTableBackground});
+    viewer_.LoadFromFile(set);
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), (dir_ / "erst.htm").string());
+    QEventLoop wait;
+    QTimer::singleShot(1300, &wait, &QEventLoop::quit);
+    wait.exec();
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), (dir_ / "weiter.htm").string());
+    EXPECT_EQ(viewer_.GetCurrentFile(), set);
+}
+
+}  // namespace
+}  // namespace velmoran
