@@ -248,7 +248,8 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     if (ClearAttr != 0) {
         int cl = 0, cr = 0;
         indents.GetClearY(cl, cr);
-        const int target = ClearAttr == 1 ? cl : ClearAttr == 2 ? cr : std::max(cl, cr);
+        // As for blocks: to the clear Y less one, the first row below the float.
+        const int target = (ClearAttr == 1 ? cl : ClearAttr == 2 ? cr : std::max(cl, cr)) - 1;
         if (target > y)
             y = target;
     }
