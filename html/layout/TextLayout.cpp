@@ -242,6 +242,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
                             int y)
 {
     StartCurs = curs;
+    LayoutX = x;
     Len = static_cast<int>(Text.size());
     curs += Len;
     Lines.clear();
