@@ -57,6 +57,9 @@ public:
     int PageCutY = 0;
     bool IsCopy = false;
     int SectionCount = 0;          // next section number
+    int TableNestLevel = 0;        // tables being laid out or painted around the current section
+    bool PrintTableBackground = false;
+    class ThtmlTable* TableInProgress = nullptr;  // printed with repeated header rows, not owned
 
 private:
     THtmlDocumentHost* owner_;
