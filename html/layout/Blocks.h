@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmoran {
 
@@ -26,6 +27,23 @@ public:
     // A bottom margin of 14 flagged as the HTML default, which an enclosing element may remove.
     void SetDefaultBottomMargin() { MargArrayO[MarginBottom] = PropValue(DefaultMarginLength); }
     bool HasDefaultBottomMargin() const;
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    void AddToPositionList() override;
+    // The border over the children, from the border box and the padding box (clip coordinates).
+    virtual void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox);
+    // The content width for the available width; sets the margins that take the free space.
+    virtual int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight);
+    // Converts the box values against a width and height (the HTML default margin reads as 14).
+    std::array<int, PropCount> ConvertedMargins(int width, int height, int& autoCount) const;
+    // Paints the children in z-order.
+    void PaintChildren(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef, int yRef);
+    // Colour and tiled image of the padding box (clip coordinates).
+    void DrawBackground(Canvas& canvas, const TRect& clip, const TRect& paddingBox);
 
     int ContentTop = 0, BlockBottom = 0, ContentLeft = 0, BlockDrawTop = 0, BlockDrawBottom = 0, BlockY = 0;
     std::array<int, PropCount> MargArray{};
@@ -58,6 +76,10 @@ private:
     void Init(TProperties& props, const TAttributeList* attributes, unsigned options);
     void CollapseMargins();
     std::unique_ptr<IndentManager> ownIndents_;  // absolutely positioned blocks
+
+public:
+    std::vector<TSectionBase*> ZList;  // children in paint order, not owned
+    int LevelID = 0;                   // the float level this block opens
 };
 
 class TBlockLI : public TBlock {
@@ -72,6 +94,13 @@ public:
     TMyFont ListFont;
     std::unique_ptr<TImageObj> ListImage;
     int FirstLineBaseline = 0;
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    // The text of a numbered label ("3.", "c.", "iv."), decimal for numbers below 1.
+    static std::u16string LabelText(int style, int number);
 };
 
 class TTableBlock : public TBlock {
@@ -89,6 +118,15 @@ public:
     std::string BackgroundAttr;
     int TableShift = 0;
     bool HasCaption = false;
+    bool FrameFromBorderAttribute = false;  // BORDER without a CSS border: a raised 3-D frame
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox) override;
 };
 
 class TTableAndCaptionBlock : public TBlock {
@@ -102,6 +140,8 @@ public:
     TTableBlock* TableBlock = nullptr;
     bool TopCaption = true;
     std::string Align;
+
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
 };
 
 class THRBlock : public TBlock {
@@ -110,11 +150,18 @@ public:
 
     THorzLine* Line = nullptr;  // owned by the content cell
     std::uint8_t Align = 2;
+
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
 };
 
 class TBodyBlock : public TBlock {
 public:
     TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell);
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
 };
 
 }  // namespace velmoran

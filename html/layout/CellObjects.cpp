@@ -1,6 +1,6 @@
 // Table cell objects: padding and border defaults from the table, the vertical placement and
 // layout of a cell's content, and the painting of a cell - background, clipped content and frame.
-#include "html/layout/BorderDraw.h"
+#include "html/layout/Borders.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
 #include "platform/Canvas.h"
@@ -14,25 +14,13 @@ namespace {
 
 enum Side { kTop = 0, kRight = 1, kBottom = 2, kLeft = 3 };
 
-// Until a cell's sections can measure and lay themselves out, a cell takes no room.
-class NullCellContentOps : public TCellContentOps {
-public:
-    void MinMaxWidth(Canvas&, TCellObj&, int& minWidth, int& maxWidth) override { minWidth = maxWidth = 0; }
-    int Layout(Canvas&, TCellObj&, int, int, int, int, int&) override { return 0; }
-    void Paint(Canvas&, TCellObj&, const TRect&, int, int) override {}
-};
+constexpr int kSolid = 1;
 
 }  // namespace
 
 bool TCellContentOps::HasContent(const TCellObj& cell) const
 {
     return cell.Cell && !cell.Cell->Empty();
-}
-
-TCellContentOps& DefaultCellContentOps()
-{
-    static NullCellContentOps ops;
-    return ops;
 }
 
 void TCellObj::ApplyCellSpacing(int defaultPadding, bool hasTableBorder)
@@ -135,15 +123,15 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
             colors[i] = c == NoColor ? 0 : c;
         }
         const bool thinSolid = std::all_of(Border.begin(), Border.end(), [](int b) { return b == 1; }) &&
-                               std::all_of(styles.begin(), styles.end(), [](int st) { return st == bssSolid; }) &&
+                               std::all_of(styles.begin(), styles.end(), [](int st) { return st == kSolid; }) &&
                                std::all_of(colors.begin(), colors.end(), [&](TColor c) { return c == colors[0]; });
         if (thinSolid)
             DrawBorder3D(canvas, frame, 1, colors[0], colors[0], false);
         else
             DrawBorder(canvas, box, pad, colors, styles, Cell->BkGnd ? Cell->BkColor : NoColor, printing);
     } else if (hasTableBorder && hasContent) {
-        if (light == kSystemColorFlag + COLOR_BTNHIGHLIGHT && dark == kSystemColorFlag + COLOR_BTNSHADOW)
-            DrawDocumentBorder3D(canvas, frame, false, doc ? doc->Background : NoColor, printing, false);
+        if (doc && light == kSystemColorFlag + COLOR_BTNHIGHLIGHT && dark == kSystemColorFlag + COLOR_BTNSHADOW)
+            DrawDocumentBorder3D(canvas, frame, false, *doc, 1);
         else
             DrawBorder3D(canvas, frame, 1, light, dark, false);
     }

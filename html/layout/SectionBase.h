@@ -6,8 +6,12 @@
 #include "html/base/Attributes.h"
 #include "html/base/FreeList.h"
 #include "html/base/IDObjects.h"
+#include "html/base/ImageKind.h"
+#include "html/base/ImageObject.h"
 #include "html/layout/Fonts.h"
 #include "html/layout/Properties.h"
+
+#include <QImage>
 
 #include <cstdint>
 #include <memory>
@@ -18,6 +22,9 @@ namespace velmoran {
 class TSectionList;
 class TCellBasic;
 class TSection;
+class Canvas;
+class IndentManagerBasic;
+struct TRect;
 
 // Base of every section of a cell: text, blocks, tables, rules, page breaks.
 class TSectionBase : public TIDObject {
@@ -29,9 +36,24 @@ public:
 
     int GetYPosition() override { return YPosition; }
 
+    // Lays the section out at document Y with its left edge at X (relative to the enclosing cell)
+    // in the available width; returns the height it takes in the flow. MaxWidth receives the width
+    // the section needs, Curs advances over its document positions.
+    virtual int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                              int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y);
+    // Paints the section with its left edge at X into the clip rectangle (clip coordinates are
+    // document Y less the document's Y offset); returns the document Y below the section.
+    virtual int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                             int yRef);
+    // The narrowest and the widest the section can be laid out.
+    virtual void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
+    // The section as a list of sections to be asked for vertical positions.
+    virtual void AddToPositionList();
+
     TSectionList* Document;        // not owned
     TCellBasic* OwnerCell = nullptr;
     int SectionHeight = 0;
+    int DrawHeight = 0;            // height including floats that hang below
     int SectionWidth = 0;
     int YPosition = 0;             // Y on the page
     int DrawTop = 0;
@@ -92,6 +114,12 @@ public:
     TFloatingObj& operator=(const TFloatingObj&) = delete;
 
     int GetYPosition() override { return DrawYY; }
+    bool IsFloat() const { return VertAlign == 5 || VertAlign == 6; }
+    // Sizes the object for an available width and height (percent sizes refer to them).
+    virtual void DrawLogic(TSectionList* document, Canvas& canvas, const TFontObj* font, int availWidth,
+                           int availHeight);
+    // Draws the object with its top-left corner at (x, y) in clip coordinates.
+    virtual void Draw(Canvas& canvas, int x, int y, const TFontObj* font) { (void)canvas, (void)x, (void)y, (void)font; }
     // CSS vertical-align, float, margins, borders and sizes of the element.
     void ApplyProperties(TProperties& props);
 
@@ -130,6 +158,18 @@ public:
     bool ImageActive = false;  // ACTIVE: animation only under the mouse
     bool ImageKnown = false;
     bool Missing = false;
+
+    void DrawLogic(TSectionList* document, Canvas& canvas, const TFontObj* font, int availWidth,
+                   int availHeight) override;
+    void Draw(Canvas& canvas, int x, int y, const TFontObj* font) override;
+
+    TImageObject* Image = nullptr;     // from the image cache (or OwnImage), not owned
+    std::unique_ptr<TImageObject> OwnImage;  // a private copy of an animated image used more than once
+    QImage Mask;
+    TTransparencyKind Transp = TTransparencyKind::NoTransparency;
+    bool Delayed = false;              // the host supplies the picture later
+    bool Fetched = false;
+    TSectionList* Doc = nullptr;
 };
 
 class TImageObjList : public TFreeList<TFloatingObj> {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "html/base/IDObjects.h"
+#include "html/base/ImageCache.h"
+#include "html/base/ImageKind.h"
 #include "html/base/MapItem.h"
 #include "html/layout/Cells.h"
 #include "html/layout/DocumentHost.h"
@@ -22,6 +24,18 @@ struct InlineRec {
     std::array<PropValue, PropCount> MargArrayO;
     int EmSize = 16;
     int ExSize = 8;
+};
+
+class TFloatingObj;
+class TFontObj;
+class TStringBitmapList;
+
+// A floating image whose drawing waits until the end of the paint (clip coordinates).
+struct TDrawItem {
+    TFloatingObj* Obj;
+    int X;
+    int Y;
+    const TFontObj* Font;
 };
 
 class TSectionList : public TCell, public TChPosDocument {
@@ -57,12 +71,39 @@ public:
     int PageCutY = 0;
     bool IsCopy = false;
     int SectionCount = 0;          // next section number
-    int TableNestLevel = 0;        // tables being laid out or painted around the current section
+    // Layout and paint state.
+    std::vector<TDrawItem> DrawList;   // floating images drawn last
+    bool TableMoved = false;
+    bool NothingDrawn = true;          // no text line drawn yet in this paint
+    bool NoOutput = false;             // a measuring pass: text is not output
     bool PrintTableBackground = false;
-    class ThtmlTable* TableInProgress = nullptr;  // printed with repeated header rows, not owned
+    bool PrintBackground = false;
+    bool PrintMonoBlack = false;
+    bool ShowImages = true;
+    bool ShowDummyCaret = false;
+    int TableNestLevel = 0;
+    void* TablePrinting = nullptr;     // the table printed with repeated header rows
+    int LayoutCount = 0;
+    int* FirstLineBaseline = nullptr;
+    std::vector<class TGIFImage*> AnimatedImages;  // not owned
+
+    // The document's image cache: the viewer's when it gave one, else the document's own.
+    TStringBitmapList& ImageCache();
+    // An image by its source name: from the cache, through the host, or from a file; null when it
+    // cannot be had. Delayed is set when the host will supply it later.
+    TImageObject* FetchImage(const std::string& name, TTransparencyKind& transparent, bool& fromCache,
+                             bool& delayed, QImage& mask);
+    // Lays the document out to a width; returns its height.
+    int LayoutDocument(Canvas& canvas, int width, int& maxWidth);
+    // Paints the clip rectangle (clip coordinates: document Y less YOff) at X; returns the Y below.
+    int PaintDocument(Canvas& canvas, const TRect& clip, int x = 0);
+    void SetYOffset(int y) { YOff = y; }
+    int DocumentHeight = 0;  // where the next laid-out line stores its baseline (list items)
+    TStringBitmapList* BitmapList = nullptr;  // the viewer's image cache, not owned
 
 private:
     THtmlDocumentHost* owner_;
+    std::unique_ptr<TStringBitmapList> ownCache_;
     static TNullDocumentHost nullHost_;
 };
 

@@ -15,12 +15,19 @@ public:
     bool NoShade = false;
     int HorzX = 0;              // after layout
     int HorzWidth = 0;
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
 };
 
 // A forced page break for printing.
 class TPage : public TSectionBase {
 public:
     using TSectionBase::TSectionBase;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
 };
 
 }  // namespace velmoran

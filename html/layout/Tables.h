@@ -137,7 +137,12 @@ public:
     // Builds the grid once: spans become placeholders, trailing empty columns go.
     void InitializeCellSpecs();
     // The table's least and widest widths (cell spacing included).
-    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents, int fallbackHeight,
+                      int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void AddToPositionList() override;
     // Lays the table out at (x, y); fallbackHeight is the height the table box gives. Returns the height.
     int LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth);
     // Paints the rows that meet the clip rectangle; returns the Y below the table.

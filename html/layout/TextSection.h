@@ -22,6 +22,27 @@ struct IndexObj {
     int Index;
 };
 
+class TImageObj;
+
+// One laid-out line of a text section.
+struct LineRec {
+    int Start = 0;          // index of the first character in the section's text
+    int Ln = 0;             // character count
+    int SpaceBefore = 0;    // extra leading above and below
+    int SpaceAfter = 0;
+    int LineHt = 0;         // ascent plus descent of the tallest run or object
+    int DrawHeight = 0;     // including floating images started on the line
+    int Descent = 0;
+    int LineIndent = 0;     // X of the first character relative to the section's X
+    int Extra = 0;          // justification: pixels to distribute over Spaces spaces
+    int Spaces = 0;
+    int Width = 0;          // the available width
+    int TextWidth = 0;      // the measured width of the line
+    bool Shy = false;       // ends at a soft hyphen
+    int LineY = 0;          // document Y of the line's top (above SpaceBefore)
+    int Height() const { return SpaceBefore + LineHt + SpaceAfter; }
+};
+
 class TSection : public TSectionBase {
 public:
     TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTarget* linkTarget, TProperties& props,
@@ -48,6 +69,14 @@ public:
     // The source position of every character (expanded from SourceIndex).
     int SourcePosAt(int i) const;
 
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+
+    std::vector<LineRec> Lines;
+
     std::u16string Text;
     std::string BreakClasses;          // "y", "n", "a", "s" per character, plus a final "y"
     std::vector<IndexObj> SourceIndex; // compressed after FinishText
@@ -71,6 +100,13 @@ protected:
     void RemoveAt(int i);
     // Removes the characters not kept, with their classes and source positions; runs and images move.
     void Compact(const std::vector<char>& keep);
+    // Layout helpers.
+    int TextWidth(Canvas& canvas, int from, int to) const;
+    int FindCountThatFits(Canvas& canvas, int width, int from, int to) const;
+    int FindLineEnd(int start, int fit) const;
+    void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
+    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents);
+    void SizeImages(Canvas& canvas, int width, int height);
     std::vector<int> sourceIndexes_;
     std::optional<TUrlTarget> link_;   // the link the text currently runs in
     bool finished_ = false;
@@ -84,6 +120,9 @@ public:
     void AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props = nullptr) override;
     void FinishText(int sourceIndex) override;
     bool KeepWhenEmpty() const override { return true; }
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
 
     bool Wrap = false;  // word-wrap asks for wrapping
 };

@@ -1,0 +1,58 @@
+// The document's layout and paint entry points: the animation timer, the position list, the
+// background of the document and the floating images drawn after everything else.
+#include "html/layout/SectionList.h"
+
+#include "html/base/GifImage.h"
+#include "html/layout/TextSection.h"
+#include "platform/Canvas.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace velmoran {
+
+int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
+{
+    ++LayoutCount;
+    Host().SetTimer(false, 50);
+    canvas.SetTextJustification(0, 0);
+    TabOrderList.clear();
+    int curs = 0;
+    maxWidth = 0;
+    const int height = TCell::LayoutCell(canvas, 0, 0, curs, maxWidth, 0, 0, width, 0, 0);
+    const auto now = static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                     std::chrono::steady_clock::now().time_since_epoch())
+                                                     .count());
+    for (TGIFImage* gif : AnimatedImages) {
+        gif->SetAnimate(false, now);
+        if (!IsCopy)
+            gif->SetAnimate(true, now);
+    }
+    if (!IsCopy) {
+        Host().SetTimer(!AnimatedImages.empty(), 50);
+        if (PositionList.empty())
+            TCellBasic::AddToPositionList();
+    }
+    DocumentHeight = height;
+    return height;
+}
+
+int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
+{
+    PageCutY = YOff + clip.Bottom;
+    TableMoved = false;
+    NothingDrawn = true;
+    TableNestLevel = 0;
+    if (!IsCopy)
+        Host().SetTimer(false, 40);
+    DrawList.clear();
+    const int y = TCell::PaintCell(canvas, clip, x, 0, x, 0);
+    for (const TDrawItem& item : DrawList)
+        item.Obj->Draw(canvas, item.X, item.Y, item.Font);
+    DrawList.clear();
+    if (!IsCopy && !AnimatedImages.empty())
+        Host().SetTimer(true, 40);
+    return y;
+}
+
+}  // namespace velmoran

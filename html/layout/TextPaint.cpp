@@ -1,0 +1,177 @@
+// Painting of text sections: lines in pieces by font run, object and selection boundary, with
+// baseline alignment, sub- and superscripts, justification, soft hyphens, selection colours,
+// printing colours and the page cut of lines.
+#include "html/layout/TextSection.h"
+
+#include "html/layout/Blocks.h"
+#include "html/layout/SectionList.h"
+#include "platform/Canvas.h"
+#include "platform/SystemColors.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+
+ColorRef Resolved(TColor c) { return (c & kSystemColorBase) ? ColorToRGB(c) : (c & 0xFFFFFF); }
+
+bool InAbsoluteBlock(const TSectionBase& s)
+{
+    for (const TCellBasic* cell = s.OwnerCell; cell && cell->OwnerBlock; cell = cell->OwnerBlock->OwnerCell)
+        if (cell->OwnerBlock->Positioning == 1)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents)
+{
+    const int from = line.Start;
+    int to = line.Start + line.Ln;
+    // The space or forced break that ends the line is not drawn.
+    while (to > from && (Text[static_cast<std::size_t>(to - 1)] == u' ' || Text[static_cast<std::size_t>(to - 1)] == kBreakChar))
+        --to;
+    const int selB = Document ? Document->SelB - StartCurs : -1;
+    const int selE = Document ? Document->SelE - StartCurs : -1;
+    const bool printing = Document && Document->Printing;
+    canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+    canvas.MoveTo(x, baseline);
+    int i = from;
+    while (i < to) {
+        const char16_t c = Text[static_cast<std::size_t>(i)];
+        if (c == kImageChar || c == kFormControlChar) {
+            TFloatingObj* o = Images.FindByPosition(i);
+            if (o && !o->IsFloat()) {
+                const int ox = canvas.GetCurrentPosition().X + o->HSpaceL;
+                int top;
+                if (o->VertAlign == 1)
+                    top = baseline + line.Descent - line.LineHt + o->VSpaceT;
+                else if (o->VertAlign == 2)
+                    top = baseline + line.Descent - line.LineHt / 2 - (o->ObjHeight + o->VSpaceT + o->VSpaceB) / 2 + o->VSpaceT;
+                else
+                    top = baseline - o->ObjHeight - o->VSpaceB;
+                o->DrawX = ox;
+                o->DrawYY = top + (Document ? Document->YOff : 0);
+                o->Draw(canvas, ox, top, Fonts.GetFontAt(i));
+                canvas.MoveTo(ox + o->ObjWidth + o->HSpaceR, baseline);
+            } else if (o && Document) {
+                Document->DrawList.push_back({o, indents.LfEdge + o->DrawX, o->DrawYY - Document->YOff, Fonts.GetFontAt(i)});
+            }
+            ++i;
+            continue;
+        }
+        int end = to;
+        for (const auto& run : Fonts)
+            if (run->Pos > i && run->Pos < end) {
+                end = run->Pos;
+                break;
+            }
+        for (int j = i; j < end; ++j)
+            if (Text[static_cast<std::size_t>(j)] == kImageChar || Text[static_cast<std::size_t>(j)] == kFormControlChar ||
+                Text[static_cast<std::size_t>(j)] == kBreakChar) {
+                end = j;
+                break;
+            }
+        if (selB > i && selB < end)
+            end = selB;
+        if (selE > i && selE < end)
+            end = selE;
+        if (end <= i) {
+            ++i;
+            continue;
+        }
+        const TFontObj* run = Fonts.GetFontAt(i);
+        run->TheFont.SelectInto(canvas);
+        ColorRef textColor = Resolved(run->TheFont.Color);
+        const bool hasBg = run->TheFont.BGColor != NoColor;
+        if (printing) {
+            if (Document->PrintMonoBlack && canvas.IsMonochrome() && textColor != 0xFFFFFF)
+                textColor = 0;
+            if (!Document->PrintTableBackground && (textColor & 0xE0E0) == 0xE0E0)
+                textColor = 0xA0A0A0;
+        }
+        const bool selected = i >= selB && end <= selE && selB < selE;
+        if (selected) {
+            canvas.SetBkMode(BkMode::Opaque);
+            canvas.SetBkColor(textColor);
+            canvas.SetTextColor(hasBg ? Resolved(run->TheFont.BGColor) : (textColor ^ 0xFFFFFF));
+        } else if (hasBg) {
+            canvas.SetBkMode(BkMode::Opaque);
+            canvas.SetBkColor(Resolved(run->TheFont.BGColor));
+            canvas.SetTextColor(textColor);
+        } else {
+            canvas.SetBkMode(BkMode::Transparent);
+            canvas.SetTextColor(textColor);
+        }
+        if (line.Spaces > 0)
+            canvas.SetTextJustification(line.Extra, line.Spaces);
+        else
+            canvas.SetTextJustification(0, 0);
+        std::u16string piece = Text.substr(static_cast<std::size_t>(i), static_cast<std::size_t>(end - i));
+        for (auto& ch : piece)
+            if (ch == 0xA0)
+                ch = u' ';
+        if (line.Shy && end == to)
+            piece += u'-';
+        int offset = 0;
+        if (run->SScript == 2)
+            offset = -(run->FontHeight / 3);
+        else if (run->SScript == 1)
+            offset = run->Descent / 2 + 1;
+        const TPoint here = canvas.GetCurrentPosition();
+        if (offset != 0)
+            canvas.MoveTo(here.X, baseline + offset);
+        if (!(Document && Document->NoOutput))
+            canvas.TextOut(0, 0, piece);
+        else
+            canvas.MoveTo(here.X + canvas.TextExtent(piece).cx, baseline + offset);
+        if (offset != 0)
+            canvas.MoveTo(canvas.GetCurrentPosition().X, baseline);
+        i = end;
+    }
+    canvas.SetTextJustification(0, 0);
+    canvas.SetTextAlign(TA_LEFT | TA_TOP);
+}
+
+int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int /*xRef*/,
+                           int /*yRef*/)
+{
+    const int result = YPosition + SectionHeight;
+    if (Lines.empty() || !Display)
+        return result;
+    const int yOff = Document ? Document->YOff : 0;
+    if (DrawBot - yOff < clip.Top - 40 || YPosition - yOff > clip.Bottom + 40)
+        return result;
+    const bool printing = Document && Document->Printing;
+    const int pageHeight = clip.Bottom - clip.Top;
+    int y = YPosition;  // document coordinates
+    for (const LineRec& line : Lines) {
+        const int lineTop = y;
+        const int lineBottom = y + line.Height();
+        bool draw;
+        if (printing) {
+            draw = lineBottom > clip.Top + yOff;  // lines that ended above the page top are skipped
+            if (draw && lineBottom > Document->PageCutY && line.Height() < pageHeight && !Document->TableMoved &&
+                !InAbsoluteBlock(*this)) {
+                Document->PageCutY = std::min(Document->PageCutY, lineTop);
+                draw = false;
+            }
+            if (lineTop >= Document->PageCutY)
+                draw = false;
+        } else {
+            draw = lineBottom - yOff >= clip.Top - 40 && lineTop - yOff <= clip.Bottom + 40;
+        }
+        y += line.SpaceBefore + line.LineHt;
+        if (draw) {
+            DrawLine(canvas, line, x + line.LineIndent, y - line.Descent - yOff, indents);
+            if (Document)
+                Document->NothingDrawn = false;
+        }
+        y += line.SpaceAfter;
+    }
+    return result;
+}
+
+}  // namespace velmoran
