@@ -119,6 +119,7 @@ public:
     int TableShift = 0;
     bool HasCaption = false;
     bool FrameFromBorderAttribute = false;  // BORDER without a CSS border: a raised 3-D frame
+    int PercentBase = -1;  // the width a percentage WIDTH refers to, set by the caption box (-1: the available width)
 
     int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;

@@ -117,7 +117,8 @@ int TTableBlock::FindContentWidth(Canvas& canvas, int availWidth, int /*autoCoun
     int mn = 0, mx = 0;
     int width = 0;
     if (WidthAttr > 0) {
-        const int forced = AsPercent ? availWidth * WidthAttr / 1000 - margins - h : WidthAttr - h;
+        const int base = inCaptionBlock && PercentBase >= 0 ? PercentBase : availWidth;
+        const int forced = AsPercent ? base * WidthAttr / 1000 - margins - h : WidthAttr - h;
         Table->SpecWidth = std::max(0, forced);
         Table->GetMinMaxWidth(canvas, mn, mx);
         width = std::max(mn, forced);
@@ -174,6 +175,8 @@ int TTableAndCaptionBlock::FindContentWidth(Canvas& canvas, int availWidth, int 
     m[MarginLeft] = Val(m[MarginLeft]);
     m[MarginRight] = Val(m[MarginRight]);
     int ac = 0;
+    // A percentage WIDTH refers to the room the caption box has, not to the box's own width.
+    TableBlock->PercentBase = availWidth - m[MarginLeft] - m[MarginRight];
     TableBlock->MargArray = TableBlock->ConvertedMargins(availWidth, containingHeight, ac);
     const auto& tm = TableBlock->MargArray;
     const int tableWidth = TableBlock->FindContentWidth(canvas, availWidth - m[MarginLeft] - m[MarginRight], ac,

@@ -268,3 +268,76 @@ TEST_F(TableFixture, PrintingMovesShortRowsButNotToThePageTop)
 
 }  // namespace
 }  // namespace velmoran
+
+namespace velmoran {
+namespace {
+
+// Tables in whole documents, with real cell content measured in the test font.
+class TableDocument : public ::testing::Test {
+protected:
+    int Layout(const std::string& html, int width)
+    {
+        page.Parse(html);
+        int maxWidth = 0;
+        return page.Doc.LayoutDocument(canvas, width, maxWidth);
+    }
+    std::vector<ThtmlTable*> Tables() { return page.All<ThtmlTable>(); }
+
+    testing::ParsedPage page;
+    RecordingCanvas canvas{page.Fonts, 800, 600};
+};
+
+TEST_F(TableDocument, PercentWidthOfTheAvailableWidth)
+{
+    Layout("<body style=\"margin: 0\"><table width=\"50%\"><tr><td>a</td></tr></table></body>", 600);
+    ASSERT_EQ(Tables().size(), 1u);
+    EXPECT_EQ(Tables()[0]->TableWidth, 300);
+    // A minimum wider than the percentage wins.
+    testing::ParsedPage wide;
+    int maxWidth = 0;
+    wide.Parse("<body style=\"margin: 0\"><table width=\"50%\" cellspacing=0 cellpadding=0><tr><td>"
+               "<img width=400 height=10></td></tr></table></body>");
+    wide.Doc.LayoutDocument(canvas, 600, maxWidth);
+    EXPECT_EQ(wide.All<ThtmlTable>()[0]->TableWidth, 400);
+}
+
+TEST_F(TableDocument, NestedTableFillsItsCell)
+{
+    Layout("<body style=\"margin: 0\"><table width=400 cellspacing=0 cellpadding=0><tr>"
+           "<td width=100>x</td><td><table width=\"100%\" cellspacing=0 cellpadding=0><tr><td>in</td><td>ner</td></tr>"
+           "</table></td></tr></table></body>",
+           600);
+    const auto t = Tables();
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0]->TableWidth, 400);
+    EXPECT_EQ(t[0]->Widths, (std::vector<int>{100, 300}));
+    EXPECT_EQ(t[1]->TableWidth, 300);
+}
+
+TEST_F(TableDocument, NarrowCellWrapsAndRowGrows)
+{
+    const int oneLine = Layout("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0><tr><td>wort</td></tr></table></body>", 600);
+    testing::ParsedPage two;
+    int maxWidth = 0;
+    two.Parse("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0 width=10><tr><td>wort wort wort</td></tr></table></body>");
+    const int threeLines = two.Doc.LayoutDocument(canvas, 600, maxWidth);
+    EXPECT_EQ(threeLines, 3 * oneLine);
+    // The table is as wide as its longest word, not the 10 pixels asked for.
+    const auto* t = two.All<ThtmlTable>()[0];
+    EXPECT_EQ(t->TableWidth, t->MinWidths[0]);
+}
+
+TEST_F(TableDocument, BorderAttributeFramesTheTableRaised)
+{
+    Layout("<body style=\"margin: 0\"><table border=1 cellspacing=0><tr><td>a</td></tr></table></body>", 600);
+    canvas.Clear();
+    page.Doc.PaintDocument(canvas, {0, 0, 800, 600});
+    // The table's frame and the cell's frame: eight one-pixel lines.
+    int lines = 0;
+    for (const auto& c : canvas.Calls())
+        lines += c.rfind("Line", 0) == 0;
+    EXPECT_EQ(lines, 8) << canvas.Text();
+}
+
+}  // namespace
+}  // namespace velmoran
