@@ -125,6 +125,16 @@ public:
     std::string BackgroundAttr;
     int TableShift = 0;
     bool HasCaption = false;
+    bool FrameFromBorderAttribute = false;  // BORDER without a CSS border: a raised 3-D frame
+    int PercentBase = -1;  // the width a percentage WIDTH refers to, set by the caption box (-1: the available width)
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox) override;
 };
 
 class TTableAndCaptionBlock : public TBlock {
@@ -138,6 +148,8 @@ public:
     TTableBlock* TableBlock = nullptr;
     bool TopCaption = true;
     std::string Align;
+
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
 };
 
 class THRBlock : public TBlock {
