@@ -53,10 +53,10 @@ bool Has(const std::vector<std::string>& calls, const std::string& text)
     return std::any_of(calls.begin(), calls.end(), [&](const std::string& c) { return c.find(text) != std::string::npos; });
 }
 
-void Show(const std::vector<std::string>& v)
+int CountPrefix(const std::vector<std::string>& calls, const std::string& prefix)
 {
-    for (const auto& c : v)
-        std::printf("  %s\n", c.c_str());
+    return static_cast<int>(
+        std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
 }
 
 // Body margins are 10 pixels; the test font is 8 pixels a character, lines 16 high (ascent 12).
@@ -105,8 +105,9 @@ TEST(LineBreaking, SubscriptSuperscriptAndTextIndent)
 {
     Laid l("<p>x<sup>2</sup>y<sub>3</sub>z</p>", 400);
     const auto calls = l.TextCalls();
-    Show(calls);
-    ASSERT_EQ(calls.size(), 5u);
+    // "super" rises by a third of the small font's height, "sub" drops by half its descent plus 1.
+    EXPECT_EQ(calls, (std::vector<std::string>{"TextOut 10,22 'x'", "TextOut 18,18 '2'", "TextOut 24,22 'y'",
+                                               "TextOut 32,24 '3'", "TextOut 38,22 'z'"}));
     Laid ind("<p style='text-indent:30px'>aa bb</p>", 400);
     EXPECT_EQ(ind.TextCalls()[0], "TextOut 40,22 'aa bb'");
 }
@@ -158,7 +159,7 @@ TEST(ListItems, LabelsByStyle)
 
     Laid ol("<ol><li>a<li>b</ol>", 400);
     const auto calls = ol.TextCalls();
-    Show(calls);
+    EXPECT_TRUE(Has(calls, "TextOut 19,22 '1.'"));  // ends 10 pixels left of the content
     EXPECT_TRUE(Has(calls, "'1.'"));
     EXPECT_TRUE(Has(calls, "'2.'"));
     Laid alpha("<ol type=a><li>a<li>b</ol>", 400);
@@ -167,8 +168,7 @@ TEST(ListItems, LabelsByStyle)
     EXPECT_TRUE(Has(roman.TextCalls(), "'III.'"));
     Laid ul("<ul><li>a</ul>", 400);
     const auto disc = ul.Paint();
-    Show(disc);
-    EXPECT_TRUE(Has(disc, "Ellipse"));
+    EXPECT_TRUE(Has(disc, "Ellipse 30,16,35,21"));
 }
 
 TEST(Rules, SizesAndShading)
@@ -181,32 +181,78 @@ TEST(Rules, SizesAndShading)
     EXPECT_EQ(lines[2]->SectionHeight, 5);
     EXPECT_EQ(lines[3]->SectionHeight, 2);
     const auto calls = l.Paint();
-    Show(calls);
-    EXPECT_TRUE(Has(calls, "#FF0000"));
+    EXPECT_TRUE(Has(calls, "FillRect 10,34,410,39 #FF0000"));
+    EXPECT_TRUE(Has(calls, "LineTo 214,23 from 214,22"));  // the 10-pixel rule is centred
 }
 
 TEST(Borders, StylesAndBackgroundCalls)
 {
     Laid solid("<div style='border:2px solid red;background-color:#00ff00'>x</div>", 400);
     const auto calls = solid.Paint();
-    Show(calls);
-    EXPECT_TRUE(Has(calls, "FillRect"));
-    EXPECT_TRUE(Has(calls, "#00FF00"));
-    EXPECT_TRUE(Has(calls, "Polygon"));
+    // The padding box is filled first; the four sides are drawn over the children.
+    EXPECT_EQ(calls[0], "FillRect 12,12,388,28 #00FF00");
+    EXPECT_EQ(CountPrefix(calls, "Polygon"), 4);
+    EXPECT_EQ(calls.back(), "Polygon 389,29 10,29 12,27 387,27");
     Laid dashed("<div style='border:3px dashed blue'>x</div>", 400);
-    Show(dashed.Paint());
+    const auto d = dashed.Paint();
+    EXPECT_EQ(CountPrefix(d, "LineTo"), 4);
+    EXPECT_TRUE(Has(d, "LineTo 11,11 from 11,30"));  // along the middle of the left side
     Laid thin("<div style='border:1px solid black'>x</div>", 400);
-    Show(thin.Paint());
+    EXPECT_TRUE(Has(thin.Paint(), "LineTo 10,10 from 10,27"));
+    Laid inset("<div style='border:4px inset #808080'>x</div>", 400);
+    const auto in = inset.Paint();
+    ASSERT_EQ(CountPrefix(in, "Polygon"), 4);
+    Laid dotted("<div style='border:2px dotted red;background-color:white'>x</div>", 400);
+    const auto dt = dotted.Paint();
+    EXPECT_EQ(CountPrefix(dt, "Polygon"), 4);  // the ring under the dots takes the background colour
+    EXPECT_EQ(CountPrefix(dt, "LineTo"), 4);
 }
 
-TEST(FlowLayout, Smoke)
+TEST(LineBreaking, FirstLineShortcutMeasuresWithTheWidestCharacterOfAllRuns)
 {
-    Laid l("<p>Hello world</p><p>second paragraph</p>", 400);
-    for (const auto& c : l.Paint())
-        std::printf("%s\n", c.c_str());
-    for (const auto& c : l.Lines())
-        std::printf("[%s]\n", c.c_str());
-    std::printf("h=%d w=%d\n", l.Height, l.MaxWidth);
+    // The first run's widest character (16) times 7 characters fits 112 pixels, but the big run's
+    // characters are 24 wide: the line must still break.
+    Laid l("<p>a <span style='font-size:48px'>bcdef</span></p>", 20 + 112);
+    EXPECT_EQ(l.Lines(), (std::vector<std::string>{"a ", "bcdef "}));
+}
+
+TEST(PageCuts, ALineThatCrossesThePageBottomStartsTheNextPage)
+{
+    Laid l("<p>one</p><p>two</p><p>three</p><p>four</p>", 400);
+    auto& doc = l.Page.Doc;
+    doc.Printing = true;
+    doc.SetYOffset(0);
+    l.Canvas.Clear();
+    doc.PaintDocument(l.Canvas, TRect{0, 0, 800, 80});
+    // Lines at 10, 40, 70 (16 high): the third crosses 80 and moves the cut to its top.
+    EXPECT_EQ(doc.PageCutY, 70);
+    auto texts = [&] {
+        std::vector<std::string> out;
+        for (const auto& c : l.Canvas.Calls())
+            if (c.rfind("TextOut", 0) == 0)
+                out.push_back(c);
+        return out;
+    };
+    EXPECT_EQ(texts(), (std::vector<std::string>{"TextOut 10,22 'one'", "TextOut 10,52 'two'"}));
+    doc.SetYOffset(70);
+    l.Canvas.Clear();
+    doc.PaintDocument(l.Canvas, TRect{0, 0, 800, 80});
+    EXPECT_EQ(texts(), (std::vector<std::string>{"TextOut 10,12 'three'", "TextOut 10,42 'four'"}));
+    EXPECT_EQ(doc.PageCutY, 150);
+}
+
+TEST(PageCuts, BreakBeforeAndAvoidInside)
+{
+    Laid l("<p>one</p><p style='page-break-before:always'>two</p>", 400);
+    auto& doc = l.Page.Doc;
+    doc.Printing = true;
+    l.Canvas.Clear();
+    doc.PaintDocument(l.Canvas, TRect{0, 0, 800, 500});
+    EXPECT_EQ(doc.PageCutY, 40);
+    Laid a("<p>one</p><div style='page-break-inside:avoid'>a<br>b<br>c</div>", 400);
+    a.Page.Doc.Printing = true;
+    a.Page.Doc.PaintDocument(a.Canvas, TRect{0, 0, 800, 60});
+    EXPECT_EQ(a.Page.Doc.PageCutY, 40);
 }
 
 }  // namespace
