@@ -46,6 +46,8 @@ public:
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
     void CopySelectedText(std::u16string& buffer);
+    // Copies of the sections of another cell (the print copy).
+    void CopySectionsFrom(const TCellBasic& source);
 
     TSectionList* Document;  // not owned
     int TopY = 0;

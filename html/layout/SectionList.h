@@ -98,6 +98,9 @@ public:
     // Paints the clip rectangle (clip coordinates: document Y less YOff) at X; returns the Y below.
     int PaintDocument(Canvas& canvas, const TRect& clip, int x = 0);
     void SetYOffset(int y) { YOff = y; }
+    // The print copy: copies of the sections, the same image cache and display settings, its own
+    // lists; it never runs the animation timer nor builds the position list.
+    std::unique_ptr<TSectionList> CreateCopy() const;
     // Link (flag 1, url set) and title (flag 4) under a document point.
     int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
     // The selected text (SelB..SelE), lines ended by CR LF.

@@ -82,6 +82,8 @@ public:
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
     void CopySelectedText(std::u16string& buffer) override;
 
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+
     std::vector<LineRec> Lines;
 
     std::u16string Text;
@@ -114,6 +116,8 @@ protected:
     void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
     void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents);
     void SizeImages(Canvas& canvas, int width, int height);
+    // The text, runs, images and settings of a section into this copy.
+    void CopyTextFrom(const TSection& source);
     // The line holding document Y (relative index), with its top; -1 when none.
     int LineAt(int y, int& lineTop) const;
     // The index of the character at X in a line (the line's character count past its end).
@@ -136,6 +140,7 @@ public:
     int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
     void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 
     bool Wrap = false;  // word-wrap asks for wrapping
 };
