@@ -172,6 +172,8 @@ private:
     void MinToMaxDistribution(int width, int tableMin, int tableMax);
     void FindRowHeights(Canvas& canvas, int boxHeight);
     int PaintRow(Canvas& canvas, const TRect& clip, int row, int x, int y, int& b);
+    int PaintRows(Canvas& canvas, const TRect& clip, int x, int y, int& b, int firstRow, int endRow);
+    void PaintParts(Canvas& canvas, const TRect& clip, int x, int y, int& b);
 };
 
 }  // namespace velmoran
