@@ -123,9 +123,9 @@ int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Inden
     {
         int cl = 0, cr = 0;
         indents.GetClearY(cl, cr);
-        // GetClearY gives the float bottoms L and R plus one; the block moves by max(0, L - Y - 1).
-        const int l = std::max(0, cl - 1 - y - 1);
-        const int r = std::max(0, cr - 1 - y - 1);
+        // With the clear Ys L and R of the indent manager the block moves by max(0, L - Y - 1).
+        const int l = std::max(0, cl - y - 1);
+        const int r = std::max(0, cr - y - 1);
         ClearAddon = ClearKind == 1 ? l : ClearKind == 2 ? r : ClearKind == 3 ? std::max(l, r) : 0;
     }
     StartCurs = curs;

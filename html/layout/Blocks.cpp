@@ -62,6 +62,9 @@ void TBlock::Init(TProperties& props, const TAttributeList* attributes, unsigned
     ExSize = props.ExSize;
     FGColor = props.Props[Color].IsInt() ? props.Props[Color].Color() : 0;
     TagClass = props.PropTag;
+    if (attributes)
+        if (const TAttribute* a = attributes->Find(TitleSy))
+            Title = a->Name;
     StyleKey = props.PropTag + "." + props.PropClass;
     HasBorderStyle = props.HasBorderStyle();
     DisplayNone = props.DisplayNone();

@@ -34,6 +34,13 @@ public:
                      int yRef) override;
     void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
     void AddToPositionList() override;
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText) override;
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
+    void CopySelectedText(std::u16string& buffer) override;
+    std::string Title;  // the element's TITLE
     // The border over the children, from the border box and the padding box (clip coordinates).
     virtual void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox);
     // The content width for the available width; sets the margins that take the free space.

@@ -39,6 +39,13 @@ public:
     // Paints the sections in order at X; returns the document Y below the last one.
     virtual int PaintCell(Canvas& canvas, const TRect& clip, int x, int y, int xRef, int yRef);
     void AddToPositionList();
+    // Queries fanned out over the sections (document coordinates; see TSectionBase).
+    virtual int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title);
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText);
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y);
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
+    void CopySelectedText(std::u16string& buffer);
 
     TSectionList* Document;  // not owned
     int TopY = 0;

@@ -145,8 +145,7 @@ void TImageObj::DrawLogic(TSectionList* document, Canvas& canvas, const TFontObj
     if (Doc && Doc->ShowImages && !Fetched && !Source.empty()) {
         bool fromCache = false;
         Image = Doc->FetchImage(Source, Transp, fromCache, Delayed, Mask);
-        if (!Delayed)
-            Fetched = true;
+        Fetched = true;  // a delayed picture waits for the viewer to supply it
         if (auto* gif = dynamic_cast<TGIFImage*>(Image); gif && gif->NumFrames() > 1) {
             if (fromCache) {
                 OwnImage = TGIFImage::CreateCopy(*gif);

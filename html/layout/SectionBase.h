@@ -49,6 +49,20 @@ public:
     virtual void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
     // The section as a list of sections to be asked for vertical positions.
     virtual void AddToPositionList();
+    // Queries in document coordinates (layout X, document Y). GetUrlAt returns flags: 1 a link
+    // (url set), 4 a title text.
+    virtual int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title);
+    // The document position under a point, or -1.
+    virtual int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText);
+    // The X and baseline Y of a document position; false when it is not in the section.
+    virtual bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y);
+    // The document position of a match at or after (before) From, or -1; without matchCase the
+    // pattern comes lower-cased.
+    virtual int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
+    virtual int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
+    // Appends the selected part of the section (document selection SelB..SelE).
+    virtual void CopySelectedText(std::u16string& buffer);
+    int LayoutX = 0;               // the X the section was laid out at
 
     TSectionList* Document;        // not owned
     TCellBasic* OwnerCell = nullptr;

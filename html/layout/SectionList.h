@@ -98,6 +98,11 @@ public:
     // Paints the clip rectangle (clip coordinates: document Y less YOff) at X; returns the Y below.
     int PaintDocument(Canvas& canvas, const TRect& clip, int x = 0);
     void SetYOffset(int y) { YOff = y; }
+    // Link (flag 1, url set) and title (flag 4) under a document point.
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    // The selected text (SelB..SelE), lines ended by CR LF.
+    std::u16string GetSelText();
+    int GetSelLength() { return static_cast<int>(GetSelText().size()); }
     int DocumentHeight = 0;  // where the next laid-out line stores its baseline (list items)
     TStringBitmapList* BitmapList = nullptr;  // the viewer's image cache, not owned
 

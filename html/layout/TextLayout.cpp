@@ -7,6 +7,7 @@
 #include "platform/Canvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmoran {
 
@@ -34,6 +35,27 @@ int PieceEnd(const TSection& s, int from, int to)
 
 // The horizontal room an inline object takes.
 int ObjectWidth(const TFloatingObj* o) { return o ? o->ObjWidth + o->HSpaceL + o->HSpaceR : 0; }
+
+// A link run takes the font of its link state (link, visited, hover, visited and hover).
+void ApplyLinkFont(TFontObj& run)
+{
+    if (!run.FIArray)
+        return;
+    const int state = (run.Visited ? 1 : 0) + (run.Hover ? 2 : 0);
+    const ThtFontInfo& fi = run.FIArray->Ar[static_cast<std::size_t>(state)];
+    TMyFont font = run.TheFont;
+    if (!fi.Name.empty())
+        font.Name = fi.Name;
+    font.Height = -static_cast<int>(std::lround(kPixelsPerInch * fi.Size / 72.0));
+    font.Style = fi.Style;
+    font.BGColor = fi.BGColor;
+    font.Color = fi.Color;
+    font.Charset = fi.Charset;
+    if (font.Name == run.TheFont.Name && font.Height == run.TheFont.Height && font.Style == run.TheFont.Style &&
+        font.Color == run.TheFont.Color && font.BGColor == run.TheFont.BGColor && font.Charset == run.TheFont.Charset)
+        return;
+    run.ReplaceFont(font);
+}
 
 }  // namespace
 
@@ -242,13 +264,17 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
                             int y)
 {
     StartCurs = curs;
+    LayoutX = x;
     Len = static_cast<int>(Text.size());
     curs += Len;
     Lines.clear();
+    for (auto& run : Fonts)
+        ApplyLinkFont(*run);
     if (ClearAttr != 0) {
         int cl = 0, cr = 0;
         indents.GetClearY(cl, cr);
-        const int target = ClearAttr == 1 ? cl : ClearAttr == 2 ? cr : std::max(cl, cr);
+        // As for blocks: to the clear Y less one, the first row below the float.
+        const int target = (ClearAttr == 1 ? cl : ClearAttr == 2 ? cr : std::max(cl, cr)) - 1;
         if (target > y)
             y = target;
     }
@@ -354,6 +380,8 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
 
 void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
 {
+    for (auto& run : Fonts)
+        ApplyLinkFont(*run);
     if ((MinWidth != 0 || MaxWidth != 0) && Images.Count() == 0) {
         minWidth = MinWidth;
         maxWidth = MaxWidth;

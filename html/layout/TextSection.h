@@ -75,6 +75,13 @@ public:
                      int yRef) override;
     void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
 
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText) override;
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
+    void CopySelectedText(std::u16string& buffer) override;
+
     std::vector<LineRec> Lines;
 
     std::u16string Text;
@@ -107,6 +114,12 @@ protected:
     void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
     void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents);
     void SizeImages(Canvas& canvas, int width, int height);
+    // The line holding document Y (relative index), with its top; -1 when none.
+    int LineAt(int y, int& lineTop) const;
+    // The index of the character at X in a line (the line's character count past its end).
+    int CharIndexAt(Canvas& canvas, const LineRec& line, int x, bool& inText) const;
+    // The X of the character with an index in a line.
+    int XOfIndex(Canvas& canvas, const LineRec& line, int index) const;
     std::vector<int> sourceIndexes_;
     std::optional<TUrlTarget> link_;   // the link the text currently runs in
     bool finished_ = false;
