@@ -88,6 +88,18 @@ void ParseAndLayout(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(html.size()));
 }
 
+// The parse alone, to tell its share of the parse + layout figure.
+void ParseOnly(benchmark::State& state)
+{
+    const std::string& html = Page(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TSectionList doc;
+        doc.Styles.BuildDefaultStyleSheet(DefaultSheetOptions{});
+        ParseHtmlDocument(html, doc);
+        benchmark::DoNotOptimize(doc.Count());
+    }
+}
+
 void PaintScreen(benchmark::State& state)
 {
     const std::string& html = Page(static_cast<int>(state.range(0)));
@@ -122,6 +134,7 @@ void QtRichText(benchmark::State& state)
 }
 
 BENCHMARK(ParseAndLayout)->Args({1, 800})->Args({1, 1200})->Args({2, 800})->Args({2, 1200})->Unit(benchmark::kMillisecond);
+BENCHMARK(ParseOnly)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(PaintScreen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(QtRichText)->Args({1, 800})->Args({1, 1200})->Args({2, 800})->Args({2, 1200})->Unit(benchmark::kMillisecond);
 

@@ -65,6 +65,19 @@ void ThtmlTable::ForEachCell(const std::function<void(TCellObj&, int, int)>& fn)
     }
 }
 
+void ThtmlTable::CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth)
+{
+    // The content does not change within one layout of the document, and the table and its box
+    // ask for the widths several times.
+    const int stamp = Document ? Document->LayoutCount : 0;
+    if (cell.MinMaxStamp != stamp || stamp == 0) {
+        Ops().MinMaxWidth(canvas, cell, cell.ContentMin, cell.ContentMax);
+        cell.MinMaxStamp = stamp;
+    }
+    minWidth = cell.ContentMin;
+    maxWidth = cell.ContentMax;
+}
+
 void ThtmlTable::InitializeCellSpecs()
 {
     if (GridInitialized)
@@ -170,7 +183,7 @@ void ThtmlTable::MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax)
             if (cell.ColSpan != span)
                 return;
             int mn = 0, mx = 0;
-            Ops().MinMaxWidth(canvas, cell, mn, mx);
+            CellMinMax(canvas, cell, mn, mx);
             const int extra = cell.HorizontalExtra + CellSpacing;
             mn += extra;
             mx += extra;
@@ -221,7 +234,7 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
             if (cell.ColSpan != span)
                 return;
             int mn = 0, mx = 0;
-            Ops().MinMaxWidth(canvas, cell, mn, mx);
+            CellMinMax(canvas, cell, mn, mx);
             const int extra = cell.HorizontalExtra + CellSpacing;
             mn += extra;
             mx += extra;

@@ -86,6 +86,8 @@ public:
                       bool hasTableBorder, TColor light, TColor dark);
 
     int CellWidth = 0;           // the widths of the columns it spans (one cell spacing included)
+    // The content's least and widest widths, measured once per document layout.
+    int MinMaxStamp = -1, ContentMin = 0, ContentMax = 0;
     int CellHeight = 0;          // the height of the rows it spans, set by the table layout
     int ContentHeight = 0;       // the laid-out height of its content
     bool IsPlaceholder() const { return ColSpan == 0; }
@@ -161,6 +163,7 @@ public:
 private:
     TCellContentOps& Ops() const { return ContentOps ? *ContentOps : DefaultCellContentOps(); }
     void ForEachCell(const std::function<void(TCellObj&, int row, int col)>& fn);
+    void CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth);
     void MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax);
     void MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, int& tableMax);
     void WidthsPixels(int width, int tableMin, int tableMax);
@@ -169,6 +172,8 @@ private:
     void MinToMaxDistribution(int width, int tableMin, int tableMax);
     void FindRowHeights(Canvas& canvas, int boxHeight);
     int PaintRow(Canvas& canvas, const TRect& clip, int row, int x, int y, int& b);
+    int PaintRows(Canvas& canvas, const TRect& clip, int x, int y, int& b, int firstRow, int endRow);
+    void PaintParts(Canvas& canvas, const TRect& clip, int x, int y, int& b);
 };
 
 }  // namespace velmoran

@@ -266,6 +266,50 @@ TEST_F(TableFixture, PrintingMovesShortRowsButNotToThePageTop)
     EXPECT_EQ(t.Document->PageCutY, 360);
 }
 
+TEST_F(TableFixture, PrintedPartsRepeatHeaderAndFooter)
+{
+    // Header 20, footer 20, ten body rows of 40: a page of 200 holds the header, some rows and the
+    // footer; the next page starts with the header again.
+    std::string body;
+    for (int i = 0; i < 10; ++i)
+        body += "<tr><td>5 5 40</td></tr>";
+    auto& t = Table("<table cellspacing=0 cellpadding=0><thead><tr><td>5 5 20</td></tr></thead>"
+                    "<tfoot><tr><td>5 5 20</td></tr></tfoot><tbody>" + body + "</tbody></table>");
+    Layout(t, 400);
+    ASSERT_TRUE(t.TableHeader);
+    TSectionList& doc = *t.Document;
+    doc.Printing = true;
+    doc.YOff = 0;
+    doc.PageCutY = 200;
+    t.PaintTable(canvas, {0, 0, 400, 200}, 0, 0);
+    // Lowered by footer + 5: 175; rows of 40 from 20 end at 60, 100, 140, 180: the cut is at 140.
+    EXPECT_EQ(doc.PageCutY, 140);
+    EXPECT_EQ(t.TablePartRec.TablePart, 5);
+    EXPECT_EQ(t.TablePartRec.PartStart, 420);
+    EXPECT_EQ(doc.TablePrinting, &t);
+    // The footer strip paints the footer row only.
+    ops.Painted.clear();
+    doc.YOff = 420 - 140;
+    doc.PageCutY = doc.YOff + 160;
+    t.PaintTable(canvas, {0, 140, 400, 160}, 0, 0);
+    ASSERT_EQ(ops.Painted.size(), 1u);
+    EXPECT_EQ(ops.Painted[0][1], 420);
+    EXPECT_EQ(t.TablePartRec.TablePart, 1);
+    // The header strip at the top of the next page, then the body to its end.
+    ops.Painted.clear();
+    doc.YOff = 0;
+    doc.PageCutY = 20;
+    t.PaintTable(canvas, {0, 0, 400, 20}, 0, 0);
+    ASSERT_EQ(ops.Painted.size(), 1u);
+    EXPECT_EQ(ops.Painted[0][1], 0);
+    EXPECT_EQ(t.TablePartRec.TablePart, 2);
+    doc.YOff = 140 - 20;
+    doc.PageCutY = 140 + 400;
+    t.PaintTable(canvas, {0, 20, 400, 420}, 0, 0);
+    EXPECT_EQ(t.TablePartRec.TablePart, 0);
+    EXPECT_EQ(doc.TablePrinting, nullptr);
+}
+
 }  // namespace
 }  // namespace velmoran
 

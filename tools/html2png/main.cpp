@@ -4,6 +4,7 @@
 // ...: each page is painted from its top, and the next page starts at the cut the page left.
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
+#include "html/layout/Tables.h"
 #include "platform/QtCanvas.h"
 #include "platform/Stream.h"
 
@@ -100,25 +101,45 @@ int main(int argc, char** argv)
             return 0;
         }
 
-        // The print loop: paint from the page top; the next page starts at the cut.
+        // The print loop: paint from the page top; the next page starts at the cut. A table with
+        // header or footer rows hands over its part record: the header rows are painted at the top
+        // of a continued page and the footer rows below the cut.
         doc.Printing = true;
         int top = 0;
         int page = 0;
+        auto paintStrip = [&](QImage& image, int docY, int imageY, int stripHeight) {
+            QPainter painter(&image);
+            QtCanvas canvas(&painter);
+            canvas.IntersectClipRect({0, imageY, imageWidth, imageY + stripHeight});
+            doc.SetYOffset(docY - imageY);
+            doc.PaintDocument(canvas, {0, imageY, imageWidth, imageY + stripHeight});
+        };
+        auto partTable = [&]() -> ThtmlTable* { return static_cast<ThtmlTable*>(doc.TablePrinting); };
         while (top < height) {
             ++page;
             QImage image = NewPage(imageWidth, pageHeight, 0xFFFFFF);
-            doc.SetYOffset(top);
+            int headerStrip = 0;
+            if (ThtmlTable* t = partTable(); t && t->TablePartRec.TablePart == 1) {
+                headerStrip = std::min(t->TablePartRec.PartHeight, pageHeight / 2);
+                paintStrip(image, t->TablePartRec.PartStart, 0, headerStrip);
+            }
+            const int yOffset = top - headerStrip;
             {
                 QPainter painter(&image);
                 QtCanvas canvas(&painter);
-                canvas.IntersectClipRect({0, 0, imageWidth, pageHeight});
-                doc.PaintDocument(canvas, {0, 0, imageWidth, pageHeight});
+                canvas.IntersectClipRect({0, headerStrip, imageWidth, pageHeight});
+                doc.SetYOffset(yOffset);
+                doc.PaintDocument(canvas, {0, headerStrip, imageWidth, pageHeight});
             }
             // Below the cut belongs to the next page.
-            const int cut = std::min(doc.PageCutY, top + pageHeight);
-            if (cut - top < pageHeight) {
+            const int cut = std::min(doc.PageCutY, yOffset + pageHeight);
+            if (cut - yOffset < pageHeight) {
                 QPainter painter(&image);
-                painter.fillRect(0, cut - top, imageWidth, pageHeight - (cut - top), Qt::white);
+                painter.fillRect(0, cut - yOffset, imageWidth, pageHeight - (cut - yOffset), Qt::white);
+            }
+            if (ThtmlTable* t = partTable(); t && t->TablePartRec.TablePart == 5) {
+                const int room = std::max(0, std::min(t->TablePartRec.PartHeight, pageHeight - (cut - yOffset)));
+                paintStrip(image, t->TablePartRec.PartStart, cut - yOffset, room);
             }
             const std::string name = PageName(out, page);
             image.save(QString::fromStdString(name), "PNG");
