@@ -40,6 +40,9 @@ public:
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
     void CopySelectedText(std::u16string& buffer) override;
+    int FindSourcePos(int docPos) override;
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
     std::string Title;  // the element's TITLE
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
     // The block's values and copies of its content into a copy.

@@ -22,6 +22,7 @@ namespace velmoran {
 class TSectionList;
 class TCellBasic;
 class TSection;
+class TFontObj;
 class Canvas;
 class IndentManagerBasic;
 struct TRect;
@@ -67,6 +68,13 @@ public:
     virtual int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
     // Appends the selected part of the section (document selection SelB..SelE).
     virtual void CopySelectedText(std::u16string& buffer);
+    // The source position of a document position, or -1.
+    virtual int FindSourcePos(int docPos);
+    // The document position of a source position: the first at or after it, or with prev the last
+    // at or before it; -1 when none.
+    virtual int FindDocPos(int sourcePos, bool prev);
+    // The character at a document position with its run and section.
+    virtual bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);
     int LayoutX = 0;               // the X the section was laid out at
 
     TSectionList* Document;        // not owned

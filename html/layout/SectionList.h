@@ -106,6 +106,15 @@ public:
     // The selected text (SelB..SelE), lines ended by CR LF.
     std::u16string GetSelText();
     int GetSelLength() { return static_cast<int>(GetSelText().size()); }
+    // The last section of the position list whose Y is at or above Y (null when none).
+    TSectionBase* FindSectionAtPosition(int y, int& sectionY, int& index) const;
+    // The picture of the document background, fetched once (null when none or not shown).
+    TImageObject* GetBackgroundBitmap();
+    // Advances the shown animated images (the timer's tick); false in a print copy.
+    bool AnimationTick(std::uint32_t nowMs);
+    TImageObject* BackgroundBitmap = nullptr;
+    QImage BackgroundMask;
+    bool BackgroundFetched = false;
     int DocumentHeight = 0;  // where the next laid-out line stores its baseline (list items)
     TStringBitmapList* BitmapList = nullptr;  // the viewer's image cache, not owned
 

@@ -83,6 +83,9 @@ public:
     void CopySelectedText(std::u16string& buffer) override;
 
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    int FindSourcePos(int docPos) override;
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
 
     std::vector<LineRec> Lines;
 
@@ -114,7 +117,8 @@ protected:
     int FindCountThatFits(Canvas& canvas, int width, int from, int to) const;
     int FindLineEnd(int start, int fit) const;
     void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
-    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents);
+    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+                  const TRect* clipRect = nullptr);
     void SizeImages(Canvas& canvas, int width, int height);
     // The text, runs, images and settings of a section into this copy.
     void CopyTextFrom(const TSection& source);
