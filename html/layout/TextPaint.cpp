@@ -26,7 +26,7 @@ bool InAbsoluteBlock(const TSectionBase& s)
 
 }  // namespace
 
-void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& /*indents*/,
                         const TRect* clipRect)
 {
     const int from = line.Start;
@@ -57,8 +57,6 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
                 o->DrawYY = top + (Document ? Document->YOff : 0);
                 o->Draw(canvas, ox, top, Fonts.GetFontAt(i));
                 canvas.MoveTo(ox + o->ObjWidth + o->HSpaceR, baseline);
-            } else if (o && Document) {
-                Document->DrawList.push_back({o, indents.LfEdge + o->DrawX, o->DrawYY - Document->YOff, Fonts.GetFontAt(i)});
             }
             ++i;
             continue;
@@ -148,6 +146,11 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
     if (DrawBot - yOff < clip.Top - 40 || YPosition - yOff > clip.Bottom + 40)
         return result;
     const bool printing = Document && Document->Printing;
+    // Floating images wait in the document's list and are drawn after everything else.
+    if (Document)
+        for (auto& o : Images)
+            if (o->IsFloat())
+                Document->DrawList.push_back({o.get(), indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
     const int pageHeight = clip.Bottom - clip.Top;
     int y = YPosition;  // document coordinates
     for (const LineRec& line : Lines) {
