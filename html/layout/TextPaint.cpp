@@ -128,8 +128,20 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
             canvas.ExtTextOut(0, 0, ETO_CLIPPED, clipRect, piece);
         else
             canvas.TextOut(0, 0, piece);
+        const int endX = canvas.GetCurrentPosition().X;
+        if (run->IsLink() && Document && (run->Active || (Document->IsCopy && Document->LinkAreaCallback))) {
+            const int textBottom = baseline + offset + run->Descent;
+            const TRect box{here.X, textBottom - run->FontHeight, endX + 1, textBottom};
+            if (run->Active && !Document->Printing) {
+                const Brush old = canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
+                canvas.DrawFocusRect(box);
+                canvas.SelectBrush(old);
+            }
+            if (Document->LinkAreaCallback)
+                Document->LinkAreaCallback(Document->PageNumber, run->UrlTarget.URL, run->UrlTarget.Target, box);
+        }
         if (offset != 0)
-            canvas.MoveTo(canvas.GetCurrentPosition().X, baseline);
+            canvas.MoveTo(endX, baseline);
         i = end;
     }
     canvas.SetTextJustification(0, 0);

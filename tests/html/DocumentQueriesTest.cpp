@@ -186,3 +186,42 @@ TEST(SelectionPaint, SelectedPiecesAreDrawnInverted)
 
 }  // namespace
 }  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
+{
+    Doc d("<p><a href='x'>ab<b>cd</b></a> ef</p>");
+    d.Page.Doc.LinksActive = true;
+    auto* s = d.Page.All<TSection>()[0];
+    std::string url, title;
+    ASSERT_EQ(d.Url(12, 15, url, title), 1);
+    int hovered = 0;
+    for (auto& r : s->Fonts)
+        hovered += r->Hover ? 1 : 0;
+    EXPECT_EQ(hovered, 2);
+    EXPECT_EQ(d.Url(80, 15, url, title), 0);
+    for (auto& r : s->Fonts)
+        EXPECT_FALSE(r->Hover);
+}
+
+TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)
+{
+    Doc d("<p>go <a href='x.htm' target='main'>here</a></p>");
+    auto copy = d.Page.Doc.CreateCopy();
+    std::vector<std::string> areas;
+    copy->LinkAreaCallback = [&](int page, const std::string& url, const std::string& target, const TRect& r) {
+        areas.push_back(std::to_string(page) + " " + url + " " + target + " " + std::to_string(r.Left) + "," +
+                        std::to_string(r.Top) + "," + std::to_string(r.Right) + "," + std::to_string(r.Bottom));
+    };
+    copy->PageNumber = 3;
+    copy->Printing = true;
+    int mw = 0;
+    copy->LayoutDocument(d.Canvas, 420, mw);
+    copy->PaintDocument(d.Canvas, TRect{0, 0, 800, 1000});
+    EXPECT_EQ(areas, (std::vector<std::string>{"3 x.htm main 34,10,67,26"}));
+}
+
+}  // namespace
+}  // namespace velmoran::testing
