@@ -424,5 +424,24 @@ TEST_F(TableDocument, QueriesReachIntoCells)
     EXPECT_NE(sel.find(u"xyz lnk"), std::u16string::npos);
 }
 
+
+TEST_F(TableDocument, DeeplyNestedTablesAreLaidOutOnce)
+{
+    // Forty tables inside each other: the deep ones keep their row heights, so the layout does not
+    // double with every level.
+    std::string html = "<body>";
+    for (int i = 0; i < 40; ++i)
+        html += "<table><tr><td>x</td><td>";
+    html += "innen";
+    for (int i = 0; i < 40; ++i)
+        html += "</td></tr></table>";
+    Layout(html + "</body>", 600);
+    const auto t = Tables();
+    ASSERT_EQ(t.size(), 40u);
+    EXPECT_GT(t.back()->TableWidth, 0);
+    EXPECT_LT(t.back()->YPosition + t.back()->SectionHeight, t.front()->YPosition + t.front()->SectionHeight);
+    EXPECT_GT(t.back()->YPosition, t.front()->YPosition);
+}
+
 }  // namespace
 }  // namespace velmoran
