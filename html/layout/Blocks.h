@@ -40,7 +40,13 @@ public:
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
     void CopySelectedText(std::u16string& buffer) override;
+    int FindSourcePos(int docPos) override;
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
     std::string Title;  // the element's TITLE
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    // The block's values and copies of its content into a copy.
+    void CopyBlockTo(TBlock& target) const;
     // The border over the children, from the border box and the padding box (clip coordinates).
     virtual void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox);
     // The content width for the available width; sets the margins that take the free space.
@@ -106,6 +112,7 @@ public:
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
     int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                      int yRef) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
     // The text of a numbered label ("3.", "c.", "iv."), decimal for numbers below 1.
     static std::u16string LabelText(int style, int number);
 };
@@ -160,11 +167,13 @@ public:
     std::uint8_t Align = 2;
 
     int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 };
 
 class TBodyBlock : public TBlock {
 public:
     TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell);
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 
     int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;

@@ -46,6 +46,11 @@ public:
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
     void CopySelectedText(std::u16string& buffer);
+    int FindSourcePos(int docPos);
+    int FindDocPos(int sourcePos, bool prev);
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);
+    // Copies of the sections of another cell (the print copy).
+    void CopySectionsFrom(const TCellBasic& source);
 
     TSectionList* Document;  // not owned
     int TopY = 0;
@@ -94,6 +99,9 @@ public:
     std::string Title;
     std::string Url;
     std::string Target;
+
+    // The sections first; inside the cell rectangle the cell's title and link fill what is missing.
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
 };
 
 }  // namespace velmoran

@@ -45,6 +45,8 @@ int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
     TableNestLevel = 0;
     if (!IsCopy)
         Host().SetTimer(false, 40);
+    for (TGIFImage* gif : AnimatedImages)
+        gif->Visible = false;  // set again by the images this paint draws
     DrawList.clear();
     const int y = TCell::PaintCell(canvas, clip, x, 0, x, 0);
     for (const TDrawItem& item : DrawList)
@@ -53,6 +55,38 @@ int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
     if (!IsCopy && !AnimatedImages.empty())
         Host().SetTimer(true, 40);
     return y;
+}
+
+bool TSectionList::AnimationTick(std::uint32_t nowMs)
+{
+    if (IsCopy)
+        return false;
+    bool changed = false;
+    for (TGIFImage* gif : AnimatedImages)
+        if (gif->Visible && gif->CheckTime(nowMs))
+            changed = true;
+    if (changed)
+        Host().Invalidate();
+    Host().SetTimer(!AnimatedImages.empty(), 40);
+    return changed;
+}
+
+TImageObject* TSectionList::GetBackgroundBitmap()
+{
+    if (!ShowImages || BackgroundImageName.empty() || BackgroundFetched)
+        return BackgroundBitmap;
+    BackgroundFetched = true;  // whatever the outcome
+    TTransparencyKind transparent = TTransparencyKind::NoTransparency;
+    bool fromCache = false, delayed = false;
+    BackgroundBitmap = FetchImage(BackgroundImageName, transparent, fromCache, delayed, BackgroundMask);
+    if (auto* gif = dynamic_cast<TGIFImage*>(BackgroundBitmap)) {
+        BackgroundMask = gif->GetStaticMask();
+        if (gif->NumFrames() > 1 && !IsCopy) {
+            AnimatedImages.push_back(gif);
+            gif->SetAnimate(true, 0);
+        }
+    }
+    return BackgroundBitmap;
 }
 
 }  // namespace velmoran

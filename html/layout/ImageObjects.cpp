@@ -221,6 +221,7 @@ void TImageObj::Draw(Canvas& canvas, int x, int y, const TFontObj* font)
     const bool printing = Doc && Doc->Printing;
     if (Image && !Missing && !Delayed) {
         if (auto* gif = dynamic_cast<TGIFImage*>(Image)) {
+            gif->Visible = true;
             gif->Draw(canvas, box.Left, box.Top, box.Width(), box.Height());
         } else if (auto* bmp = dynamic_cast<TBitmapImage*>(Image)) {
             if (printing) {

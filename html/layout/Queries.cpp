@@ -362,3 +362,123 @@ std::u16string TSectionList::GetSelText()
 }
 
 }  // namespace velmoran
+
+namespace velmoran {
+
+int TSectionBase::FindSourcePos(int) { return -1; }
+int TSectionBase::FindDocPos(int, bool) { return -1; }
+bool TSectionBase::CharAt(int, char16_t&, TFontObj*&, TSectionBase*&) { return false; }
+
+int TCellBasic::FindSourcePos(int docPos)
+{
+    for (auto& s : *this)
+        if (const int p = s->FindSourcePos(docPos); p >= 0)
+            return p;
+    return -1;
+}
+
+int TCellBasic::FindDocPos(int sourcePos, bool prev)
+{
+    if (!prev) {
+        for (auto& s : *this)
+            if (const int p = s->FindDocPos(sourcePos, false); p >= 0)
+                return p;
+    } else {
+        for (int i = Count() - 1; i >= 0; --i)
+            if (const int p = Items(i)->FindDocPos(sourcePos, true); p >= 0)
+                return p;
+    }
+    return -1;
+}
+
+bool TCellBasic::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section)
+{
+    if (pos < StartPos || pos >= StartPos + PosCount)
+        return false;
+    for (auto& s : *this)
+        if (s->CharAt(pos, ch, font, section))
+            return true;
+    return false;
+}
+
+int TBlock::FindSourcePos(int docPos) { return DisplayNone ? -1 : MyCell->FindSourcePos(docPos); }
+int TBlock::FindDocPos(int sourcePos, bool prev) { return DisplayNone ? -1 : MyCell->FindDocPos(sourcePos, prev); }
+bool TBlock::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section)
+{
+    return !DisplayNone && MyCell->CharAt(pos, ch, font, section);
+}
+
+int TSection::FindSourcePos(int docPos)
+{
+    const int i = docPos - StartCurs;
+    if (i < 0 || i >= Len || SourceIndex.empty())
+        return -1;
+    const IndexObj* entry = &SourceIndex.front();
+    for (const IndexObj& e : SourceIndex)
+        if (e.Pos <= i)
+            entry = &e;
+    return entry->Index + (i - entry->Pos);
+}
+
+int TSection::FindDocPos(int sourcePos, bool prev)
+{
+    if (SourceIndex.empty() || Len == 0)
+        return -1;
+    int best = -1;
+    for (std::size_t k = 0; k < SourceIndex.size(); ++k) {
+        const IndexObj& e = SourceIndex[k];
+        const int end = k + 1 < SourceIndex.size() ? SourceIndex[k + 1].Pos : Len;
+        const int lastSource = e.Index + (end - 1 - e.Pos);
+        if (sourcePos >= e.Index && sourcePos <= lastSource)
+            return StartCurs + e.Pos + (sourcePos - e.Index);
+        if (prev && lastSource < sourcePos)
+            best = StartCurs + end - 1;
+        if (!prev && e.Index > sourcePos && (best < 0 || StartCurs + e.Pos < best))
+            best = StartCurs + e.Pos;
+    }
+    return best;
+}
+
+bool TSection::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section)
+{
+    const int i = pos - StartCurs;
+    if (i < 0 || i >= Len)
+        return false;
+    ch = Text[static_cast<std::size_t>(i)];
+    font = Fonts.GetFontAt(i);
+    section = this;
+    return true;
+}
+
+int TCellObjCell::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title)
+{
+    int flags = TCellBasic::GetUrlAt(canvas, x, y, url, title);
+    const int yc = y - (Document ? Document->YOff : 0);
+    if (x >= CellLeft && x < CellRight && yc >= CellTop && yc < CellBottom) {
+        if (!(flags & 4) && !Title.empty()) {
+            title = Title;
+            flags |= 4;
+        }
+        if (!(flags & 1) && !Url.empty()) {
+            url = std::make_unique<TUrlTarget>();
+            url->Assign(Url, Target, nullptr, 0);
+            flags |= 1;
+        }
+    }
+    return flags;
+}
+
+TSectionBase* TSectionList::FindSectionAtPosition(int y, int& sectionY, int& index) const
+{
+    for (int i = static_cast<int>(PositionList.size()) - 1; i >= 0; --i) {
+        TSectionBase* s = PositionList[static_cast<std::size_t>(i)];
+        if (s->GetYPosition() <= y) {
+            sectionY = s->GetYPosition();
+            index = i;
+            return s;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace velmoran

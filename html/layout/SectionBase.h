@@ -22,6 +22,7 @@ namespace velmoran {
 class TSectionList;
 class TCellBasic;
 class TSection;
+class TFontObj;
 class Canvas;
 class IndentManagerBasic;
 struct TRect;
@@ -47,6 +48,11 @@ public:
                              int yRef);
     // The narrowest and the widest the section can be laid out.
     virtual void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
+    // A copy for the print copy of the document, owned by a cell of it; null for a kind that
+    // cannot be copied (it is then left out of the print).
+    virtual std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const;
+    // The section base's values into a copy.
+    void CopyBaseTo(TSectionBase& target) const;
     // The section as a list of sections to be asked for vertical positions.
     virtual void AddToPositionList();
     // Queries in document coordinates (layout X, document Y). GetUrlAt returns flags: 1 a link
@@ -62,6 +68,13 @@ public:
     virtual int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
     // Appends the selected part of the section (document selection SelB..SelE).
     virtual void CopySelectedText(std::u16string& buffer);
+    // The source position of a document position, or -1.
+    virtual int FindSourcePos(int docPos);
+    // The document position of a source position: the first at or after it, or with prev the last
+    // at or before it; -1 when none.
+    virtual int FindDocPos(int sourcePos, bool prev);
+    // The character at a document position with its run and section.
+    virtual bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);
     int LayoutX = 0;               // the X the section was laid out at
 
     TSectionList* Document;        // not owned
@@ -87,6 +100,8 @@ class TFontObj {
 public:
     TFontObj(TSection* section, const TMyFont& font, int pos);
 
+    // A copy of the run for another section (a link run keeps its target and link fonts).
+    std::unique_ptr<TFontObj> CreateCopy(TSection* section) const;
     // Takes the font and refreshes the metrics.
     void ReplaceFont(const TMyFont& font);
     const std::string& GetUrl() const { return UrlTarget.URL; }
@@ -176,6 +191,8 @@ public:
     void DrawLogic(TSectionList* document, Canvas& canvas, const TFontObj* font, int availWidth,
                    int availHeight) override;
     void Draw(Canvas& canvas, int x, int y, const TFontObj* font) override;
+    // A copy for the print copy of the document: the same picture (an animated one is copied).
+    std::unique_ptr<TImageObj> CreateCopy(TSectionList* document) const;
 
     TImageObject* Image = nullptr;     // from the image cache (or OwnImage), not owned
     std::unique_ptr<TImageObject> OwnImage;  // a private copy of an animated image used more than once

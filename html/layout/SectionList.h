@@ -98,11 +98,23 @@ public:
     // Paints the clip rectangle (clip coordinates: document Y less YOff) at X; returns the Y below.
     int PaintDocument(Canvas& canvas, const TRect& clip, int x = 0);
     void SetYOffset(int y) { YOff = y; }
+    // The print copy: copies of the sections, the same image cache and display settings, its own
+    // lists; it never runs the animation timer nor builds the position list.
+    std::unique_ptr<TSectionList> CreateCopy() const;
     // Link (flag 1, url set) and title (flag 4) under a document point.
     int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
     // The selected text (SelB..SelE), lines ended by CR LF.
     std::u16string GetSelText();
     int GetSelLength() { return static_cast<int>(GetSelText().size()); }
+    // The last section of the position list whose Y is at or above Y (null when none).
+    TSectionBase* FindSectionAtPosition(int y, int& sectionY, int& index) const;
+    // The picture of the document background, fetched once (null when none or not shown).
+    TImageObject* GetBackgroundBitmap();
+    // Advances the shown animated images (the timer's tick); false in a print copy.
+    bool AnimationTick(std::uint32_t nowMs);
+    TImageObject* BackgroundBitmap = nullptr;
+    QImage BackgroundMask;
+    bool BackgroundFetched = false;
     int DocumentHeight = 0;  // where the next laid-out line stores its baseline (list items)
     TStringBitmapList* BitmapList = nullptr;  // the viewer's image cache, not owned
 

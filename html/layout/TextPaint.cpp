@@ -26,7 +26,8 @@ bool InAbsoluteBlock(const TSectionBase& s)
 
 }  // namespace
 
-void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents)
+void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+                        const TRect* clipRect)
 {
     const int from = line.Start;
     int to = line.Start + line.Ln;
@@ -123,10 +124,12 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
         const TPoint here = canvas.GetCurrentPosition();
         if (offset != 0)
             canvas.MoveTo(here.X, baseline + offset);
-        if (!(Document && Document->NoOutput))
-            canvas.TextOut(0, 0, piece);
-        else
+        if (Document && Document->NoOutput)
             canvas.MoveTo(here.X + canvas.TextExtent(piece).cx, baseline + offset);
+        else if (clipRect)
+            canvas.ExtTextOut(0, 0, ETO_CLIPPED, clipRect, piece);
+        else
+            canvas.TextOut(0, 0, piece);
         if (offset != 0)
             canvas.MoveTo(canvas.GetCurrentPosition().X, baseline);
         i = end;
@@ -165,7 +168,15 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
         }
         y += line.SpaceBefore + line.LineHt;
         if (draw) {
-            DrawLine(canvas, line, x + line.LineIndent, y - line.Descent - yOff, indents);
+            // Pre-formatted lines are clipped to the block unless the block hides its overflow.
+            TRect preClip;
+            const TRect* clipRect = nullptr;
+            if (PreFormatted && !(OwnerCell && OwnerCell->OwnerBlock && OwnerCell->OwnerBlock->HideOverflow)) {
+                preClip = TRect{indents.LfEdge, lineTop - yOff, x + (indents.Width - indents.LfEdge),
+                                y + line.SpaceAfter + 1 - yOff};
+                clipRect = &preClip;
+            }
+            DrawLine(canvas, line, x + line.LineIndent, y - line.Descent - yOff, indents, clipRect);
             if (Document)
                 Document->NothingDrawn = false;
         }

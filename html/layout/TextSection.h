@@ -82,6 +82,11 @@ public:
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
     void CopySelectedText(std::u16string& buffer) override;
 
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    int FindSourcePos(int docPos) override;
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
+
     std::vector<LineRec> Lines;
 
     std::u16string Text;
@@ -112,8 +117,11 @@ protected:
     int FindCountThatFits(Canvas& canvas, int width, int from, int to) const;
     int FindLineEnd(int start, int fit) const;
     void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
-    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents);
+    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+                  const TRect* clipRect = nullptr);
     void SizeImages(Canvas& canvas, int width, int height);
+    // The text, runs, images and settings of a section into this copy.
+    void CopyTextFrom(const TSection& source);
     // The line holding document Y (relative index), with its top; -1 when none.
     int LineAt(int y, int& lineTop) const;
     // The index of the character at X in a line (the line's character count past its end).
@@ -136,6 +144,7 @@ public:
     int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
     void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 
     bool Wrap = false;  // word-wrap asks for wrapping
 };

@@ -103,3 +103,33 @@ TEST(DocumentQueries, SelectedTextOfParagraphs)
 
 }  // namespace
 }  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(PrintCopy, PaintsLikeTheScreenDocumentAndRunsNoTimer)
+{
+    Doc d("<h1>Title</h1><p>Some <b>bold</b> text <a href='x'>link</a></p><ul><li>one<li>two</ul><hr>"
+          "<pre>  pre  text</pre><div style='float:left;width:40px;height:30px;background-color:red'></div>"
+          "<p>beside</p>",
+          400);
+    auto screen = [&] {
+        d.Canvas.Clear();
+        d.Page.Doc.PaintDocument(d.Canvas, TRect{0, 0, 800, 2000});
+        return d.Canvas.Calls();
+    }();
+    auto copy = d.Page.Doc.CreateCopy();
+    EXPECT_TRUE(copy->IsCopy);
+    RecordingCanvas c(d.Page.Fonts, 800, 2000);
+    int mw = 0;
+    const int h = copy->LayoutDocument(c, 400, mw);
+    EXPECT_EQ(h, d.Page.Doc.DocumentHeight);
+    EXPECT_TRUE(copy->PositionList.empty());
+    copy->PaintDocument(c, TRect{0, 0, 800, 2000});
+    EXPECT_EQ(c.Calls(), screen);
+    // The links of the copy are not entered in the screen document's list.
+    EXPECT_EQ(d.Page.Doc.LinkList.size(), 1u);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
