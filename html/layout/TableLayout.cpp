@@ -716,6 +716,7 @@ int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fa
             cell->CellWidth = colLeft[static_cast<std::size_t>(std::min(NumCols, c + cell->ColSpan))] -
                               colLeft[static_cast<std::size_t>(c)];
             row.SpanHeight = std::max(row.SpanHeight, cell->CellHeight);
+            cell->ContentLeft = x + colLeft[static_cast<std::size_t>(c)] + CellSpacing + cell->Padding[3] + cell->Border[3];
             cell->LayoutCellContent(canvas, Ops(), rowY + CellSpacing, x + colLeft[static_cast<std::size_t>(c)] + CellSpacing,
                                     curs, cell->CellWidth - CellSpacing, CellSpacing);
         }

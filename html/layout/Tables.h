@@ -86,6 +86,7 @@ public:
                       bool hasTableBorder, TColor light, TColor dark);
 
     int CellWidth = 0;           // the widths of the columns it spans (one cell spacing included)
+    int ContentLeft = 0;         // X of the content in the table's layout frame
     // The content's least and widest widths, measured once per document layout.
     int MinMaxStamp = -1, ContentMin = 0, ContentMax = 0;
     int CellHeight = 0;          // the height of the rows it spans, set by the table layout
@@ -145,6 +146,14 @@ public:
     int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                      int yRef) override;
     void AddToPositionList() override;
+    // Queries hand the point to the cell whose columns and rows hold it; searches and the
+    // selection visit rows first to last and cells left to right.
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText) override;
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
+    void CopySelectedText(std::u16string& buffer) override;
     // Lays the table out at (x, y); fallbackHeight is the height the table box gives. Returns the height.
     int LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth);
     // Paints the rows that meet the clip rectangle; returns the Y below the table.
@@ -164,6 +173,8 @@ private:
     TCellContentOps& Ops() const { return ContentOps ? *ContentOps : DefaultCellContentOps(); }
     void ForEachCell(const std::function<void(TCellObj&, int row, int col)>& fn);
     void CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth);
+    // The cell whose box holds a point of the table (layout X, document Y), or null.
+    TCellObj* CellAt(int x, int y) const;
     void MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax);
     void MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, int& tableMax);
     void WidthsPixels(int width, int tableMin, int tableMax);

@@ -383,5 +383,65 @@ TEST_F(TableDocument, BorderAttributeFramesTheTableRaised)
     EXPECT_EQ(lines, 8) << canvas.Text();
 }
 
+
+TEST_F(TableDocument, QueriesReachIntoCells)
+{
+    Layout("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0><tr><td width=100>abc</td>"
+           "<td width=100 href='cell.htm' title='tip'>xyz <a href='in.htm'>lnk</a></td></tr></table></body>",
+           600);
+    auto& doc = page.Doc;
+    std::unique_ptr<TUrlTarget> url;
+    std::string title;
+    // Over "xyz": the link and title of the whole cell.
+    EXPECT_EQ(doc.GetUrlAt(canvas, 110, 5, url, title), 5);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->URL, "cell.htm");
+    EXPECT_EQ(title, "tip");
+    // Over "lnk" (four characters of 8 pixels into the cell): the content's own link wins.
+    url.reset();
+    title.clear();
+    EXPECT_EQ(doc.GetUrlAt(canvas, 140, 5, url, title), 5);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->URL, "in.htm");
+    // Over "abc": nothing.
+    url.reset();
+    EXPECT_EQ(doc.GetUrlAt(canvas, 10, 5, url, title), 0);
+    // A caret point in the second cell lies right of the first column and comes back.
+    const int pos = doc.FindTextForward(u"xyz", 0, true);
+    ASSERT_GE(pos, 0);
+    EXPECT_GT(pos, doc.FindTextForward(u"abc", 0, true));
+    EXPECT_EQ(doc.FindTextBackward(u"abc", pos + 10, true), doc.FindTextForward(u"abc", 0, true));
+    int x = 0, y = 0;
+    ASSERT_TRUE(doc.CursorToPoint(canvas, pos + 1, x, y));
+    EXPECT_EQ(x, 108);
+    int lh = 0, base = 0;
+    bool inText = false;
+    EXPECT_EQ(doc.FindCursorAt(canvas, x + 1, y - 2, lh, base, inText), pos + 1);
+    doc.SelB = 0;
+    doc.SelE = doc.PosCount;
+    const std::u16string sel = doc.GetSelText();
+    EXPECT_NE(sel.find(u"abc"), std::u16string::npos);
+    EXPECT_NE(sel.find(u"xyz lnk"), std::u16string::npos);
+}
+
+
+TEST_F(TableDocument, DeeplyNestedTablesAreLaidOutOnce)
+{
+    // Forty tables inside each other: the deep ones keep their row heights, so the layout does not
+    // double with every level.
+    std::string html = "<body>";
+    for (int i = 0; i < 40; ++i)
+        html += "<table><tr><td>x</td><td>";
+    html += "innen";
+    for (int i = 0; i < 40; ++i)
+        html += "</td></tr></table>";
+    Layout(html + "</body>", 600);
+    const auto t = Tables();
+    ASSERT_EQ(t.size(), 40u);
+    EXPECT_GT(t.back()->TableWidth, 0);
+    EXPECT_LT(t.back()->YPosition + t.back()->SectionHeight, t.front()->YPosition + t.front()->SectionHeight);
+    EXPECT_GT(t.back()->YPosition, t.front()->YPosition);
+}
+
 }  // namespace
 }  // namespace velmoran

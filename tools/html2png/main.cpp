@@ -1,7 +1,8 @@
-// html2png PAGE.html OUT.png [--width 800] [--page-height H]: parses an HTML page the way the
+// html2png PAGE.html OUT.png [--width 800] [--page-height H] [--hit X,Y]: parses an HTML page the way the
 // viewer does, lays it out at the width with the real fonts and paints it through the Qt canvas
 // into a PNG. With --page-height the document is printed page by page into OUT-01.png, OUT-02.png,
 // ...: each page is painted from its top, and the next page starts at the cut the page left.
+// --hit prints the link and the title under a point of the rendered page.
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
@@ -52,7 +53,7 @@ std::string PageName(const std::string& out, int page)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: html2png PAGE.html OUT.png [--width 800] [--page-height H]\n");
+        std::fprintf(stderr, "usage: html2png PAGE.html OUT.png [--width 800] [--page-height H] [--hit X,Y]\n");
         return 2;
     }
     if (!std::getenv("QT_QPA_PLATFORM"))
@@ -62,12 +63,15 @@ int main(int argc, char** argv)
     const std::string out = argv[2];
     int width = 800;
     int pageHeight = 0;
+    int hitX = -1, hitY = -1;
     for (int i = 3; i + 1 < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--width")
             width = std::max(1, std::atoi(argv[++i]));
         else if (a == "--page-height")
             pageHeight = std::max(0, std::atoi(argv[++i]));
+        else if (a == "--hit" && std::sscanf(argv[++i], "%d,%d", &hitX, &hitY) != 2)
+            hitX = hitY = -1;
     }
     try {
         const auto bytes = ReadFileBytes(file);
@@ -84,6 +88,13 @@ int main(int argc, char** argv)
         int maxWidth = 0;
         const int height = doc.LayoutDocument(measure, width, maxWidth);
         const int imageWidth = std::max(width, maxWidth);
+        if (hitX >= 0) {
+            std::unique_ptr<TUrlTarget> url;
+            std::string title;
+            const int flags = doc.GetUrlAt(measure, hitX, hitY, url, title);
+            std::printf("hit %d,%d: link \"%s\" target \"%s\" title \"%s\" (flags %d)\n", hitX, hitY,
+                        url ? url->URL.c_str() : "", url ? url->Target.c_str() : "", title.c_str(), flags);
+        }
 
         if (pageHeight <= 0) {
             QImage image = NewPage(imageWidth, height, doc.Background);
