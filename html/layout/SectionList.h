@@ -25,6 +25,9 @@ struct InlineRec {
     std::array<PropValue, PropCount> MargArrayO;
     int EmSize = 16;
     int ExSize = 8;
+    int StartDoc = -1;     // document positions, found after each layout
+    int EndDoc = -1;
+    int Layout = -1;       // the layout they were found for
 };
 
 class TFloatingObj;
@@ -112,6 +115,7 @@ public:
     // The selected text (SelB..SelE), lines ended by CR LF.
     std::u16string GetSelText();
     int GetSelLength() { return static_cast<int>(GetSelText().size()); }
+    using TCellBasic::FindDocPos;
     // The last section of the position list whose Y is at or above Y (null when none).
     TSectionBase* FindSectionAtPosition(int y, int& sectionY, int& index) const;
     // The picture of the document background, fetched once (null when none or not shown).

@@ -4,6 +4,7 @@
 #include "html/layout/TextSection.h"
 
 #include "html/layout/Blocks.h"
+#include "html/layout/Borders.h"
 #include "html/layout/SectionList.h"
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
@@ -26,6 +27,53 @@ bool InAbsoluteBlock(const TSectionBase& s)
 
 }  // namespace
 
+void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline)
+{
+    if (!Document || Document->InlineList.empty())
+        return;
+    const int lineFrom = StartCurs + line.Start;
+    int lineTo = StartCurs + line.Start + line.Ln;
+    while (lineTo > lineFrom && Text[static_cast<std::size_t>(lineTo - StartCurs - 1)] == u' ')
+        --lineTo;  // the space that ends the line is not drawn
+    for (InlineRec& r : Document->InlineList) {
+        if (r.Layout != Document->LayoutCount) {
+            r.StartDoc = Document->FindDocPos(r.StartB, false);
+            r.EndDoc = r.EndB < 0 ? 99999999 : Document->FindDocPos(r.EndB, true) + 1;
+            if (r.EndDoc == r.StartDoc)
+                --r.StartDoc;
+            r.Layout = Document->LayoutCount;
+        }
+        if (r.StartDoc < 0)
+            continue;
+        const int from = std::max(r.StartDoc, lineFrom);
+        const int to = std::min(r.EndDoc, lineTo);
+        if (to <= from)
+            continue;
+        int autoCount = 0;
+        const auto m = ConvMargArray(r.MargArrayO, 200, 200, r.EmSize, r.ExSize, autoCount);
+        const bool opensHere = r.StartDoc >= lineFrom;
+        const bool closesHere = r.EndDoc <= StartCurs + line.Start + line.Ln;  // trailing spaces count
+        canvas.SetTextJustification(line.Spaces > 0 ? line.Extra : 0, line.Spaces);
+        const int x1 = x + TextWidth(canvas, line.Start, from - StartCurs);
+        const int x2 = x + TextWidth(canvas, line.Start, to - StartCurs);
+        canvas.SetTextJustification(0, 0);
+        const int ascent = line.LineHt - line.Descent;
+        TRect pad{x1 - (opensHere ? m[PaddingLeft] : 0), baseline - ascent - m[PaddingTop],
+                  x2 + (closesHere ? m[PaddingRight] : 0), baseline + line.Descent + m[PaddingBottom]};
+        TRect outer{pad.Left - (opensHere ? m[BorderLeftWidth] : 0), pad.Top - m[BorderTopWidth],
+                    pad.Right + (closesHere ? m[BorderRightWidth] : 0), pad.Bottom + m[BorderBottomWidth]};
+        const TColor bg = static_cast<TColor>(m[BackgroundColor]);
+        if (bg != NoColor)
+            canvas.FillRect(pad, Resolved(bg));
+        const TColor fg = Fonts.GetFontAt(from - StartCurs)->TheFont.Color;
+        auto col = [&](int i) { return static_cast<TColor>(m[i]) == NoColor ? fg : static_cast<TColor>(m[i]); };
+        DrawBorder(canvas, outer, pad, {col(BorderLeftColor), col(BorderTopColor), col(BorderRightColor), col(BorderBottomColor)},
+                   {opensHere ? m[BorderLeftStyle] : 0, m[BorderTopStyle], closesHere ? m[BorderRightStyle] : 0,
+                    m[BorderBottomStyle]},
+                   bg, Document->Printing);
+    }
+}
+
 void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& /*indents*/,
                         const TRect* clipRect)
 {
@@ -37,6 +85,7 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
     const int selB = Document ? Document->SelB - StartCurs : -1;
     const int selE = Document ? Document->SelE - StartCurs : -1;
     const bool printing = Document && Document->Printing;
+    DrawInlineBorders(canvas, line, x, baseline);
     canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
     canvas.MoveTo(x, baseline);
     int i = from;

@@ -120,6 +120,8 @@ protected:
     void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
                   const TRect* clipRect = nullptr);
     void SizeImages(Canvas& canvas, int width, int height);
+    // Borders and backgrounds of inline elements that touch a line (clip coordinates).
+    void DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline);
     // The text, runs, images and settings of a section into this copy.
     void CopyTextFrom(const TSection& source);
     // The line holding document Y (relative index), with its top; -1 when none.

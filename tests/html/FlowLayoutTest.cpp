@@ -216,6 +216,20 @@ TEST(LineBreaking, FirstLineShortcutMeasuresWithTheWidestCharacterOfAllRuns)
     EXPECT_EQ(l.Lines(), (std::vector<std::string>{"a ", "bcdef "}));
 }
 
+TEST(Borders, InlineElementsDrawTheirBoxPerLine)
+{
+    Laid one("<p>ab <span style='border:2px solid red;padding:1px'>cd</span> ef</p>", 400);
+    const auto calls = one.Paint();
+    // "ab " is 24 wide: the box around "cd" runs from 34 - 1 - 2 to 50 + 1 + 2, the line's
+    // ascent and descent plus the padding and border high.
+    EXPECT_EQ(CountPrefix(calls, "Polygon"), 4);
+    EXPECT_TRUE(Has(calls, "Polygon 31,28 31,7 33,9 33,26")) << ::testing::PrintToString(calls);
+    // Across a line break the box stays open where the element continues.
+    Laid two("<p>ab <span style='border:2px solid red'>cd ef</span></p>", 20 + 48);
+    const auto split = two.Paint();
+    EXPECT_EQ(CountPrefix(split, "Polygon"), 6);
+}
+
 TEST(PageCuts, ALineThatCrossesThePageBottomStartsTheNextPage)
 {
     Laid l("<p>one</p><p>two</p><p>three</p><p>four</p>", 400);
