@@ -230,6 +230,56 @@ TEST(Borders, InlineElementsDrawTheirBoxPerLine)
     EXPECT_EQ(CountPrefix(split, "Polygon"), 6);
 }
 
+TEST(Printing, TextColoursOnMonochromeAndNearWhiteText)
+{
+    Laid l("<p><font color=red>red</font> <font color=white>white</font> <font color='#f0f0f0'>pale</font></p>", 400);
+    auto& doc = l.Page.Doc;
+    doc.Printing = true;
+    doc.PrintMonoBlack = true;
+    doc.PrintTableBackground = true;  // keeps near-white text as it is
+    l.Canvas.SetDeviceCaps(BITSPIXEL, 1);
+    l.Canvas.SetDeviceCaps(PLANES, 1);
+    l.Canvas.Clear();
+    doc.PaintDocument(l.Canvas, TRect{0, 0, 800, 500});
+    const std::string text = l.Canvas.Text();
+    auto colourBefore = [&](const std::string& call) {
+        const auto at = text.find(call);
+        const auto c = text.rfind("TextColor ", at);
+        return c == std::string::npos ? std::string("#000000") : text.substr(c + 10, 7);
+    };
+    EXPECT_EQ(colourBefore("'red'"), "#000000");
+    EXPECT_EQ(colourBefore("'white'"), "#FFFFFF");
+    EXPECT_EQ(colourBefore("'pale'"), "#000000");
+    // On a colour printer without table backgrounds near-white text prints grey.
+    Laid c("<p><font color='#f0f0f0'>pale</font></p>", 400);
+    c.Page.Doc.Printing = true;
+    c.Canvas.Clear();
+    c.Page.Doc.PaintDocument(c.Canvas, TRect{0, 0, 800, 500});
+    const std::string t2 = c.Canvas.Text();
+    const auto at = t2.find("'pale'");
+    EXPECT_EQ(t2.substr(t2.rfind("TextColor ", at) + 10, 7), "#A0A0A0");
+}
+
+TEST(PreFormatted, LinesKeepTheirBreaksAndReportTheirWidth)
+{
+    Laid l("<pre>one two three\nfour</pre>", 20 + 40);
+    EXPECT_EQ(l.Lines().size(), 2u);
+    int mn = 0, mx = 0;
+    auto* pre = l.Page.All<TPreFormated>()[0];
+    pre->GetMinMaxWidth(l.Canvas, mn, mx);
+    // The fixed-width font of PRE is 12 pixels high, 6 wide; the closing space counts.
+    EXPECT_EQ(mx, 14 * 6);
+    EXPECT_EQ(mn, mx);
+    // Each piece is clipped to the block.
+    EXPECT_TRUE(Has(l.Paint(), "ExtTextOut"));
+    std::string longLine(1100, 'x');
+    Laid wide("<pre>" + longLine + "</pre>", 400);
+    auto* w = wide.Page.All<TPreFormated>()[0];
+    w->GetMinMaxWidth(wide.Canvas, mn, mx);
+    EXPECT_EQ(mx, 1101 * 6);
+    EXPECT_EQ(mn, 6000);
+}
+
 TEST(PageCuts, ALineThatCrossesThePageBottomStartsTheNextPage)
 {
     Laid l("<p>one</p><p>two</p><p>three</p><p>four</p>", 400);
