@@ -3,6 +3,8 @@
 #include "html/layout/SectionList.h"
 
 #include "html/base/GifImage.h"
+#include "html/layout/Blocks.h"
+#include "html/layout/Tables.h"
 #include "html/layout/TextSection.h"
 #include "platform/Canvas.h"
 
@@ -11,9 +13,41 @@
 
 namespace velmoran {
 
+namespace {
+
+// The number of document positions of a cell, from the text held in its sections.
+int TextLength(const TCellBasic& cell)
+{
+    int n = 0;
+    for (const auto& s : cell) {
+        if (const auto* t = dynamic_cast<const TSection*>(s.get()))
+            n += static_cast<int>(t->Text.size());
+        else if (const auto* b = dynamic_cast<const TBlock*>(s.get()))
+            n += TextLength(*b->MyCell);
+        else if (const auto* table = dynamic_cast<const ThtmlTable*>(s.get()))
+            for (const auto& row : table->Rows)
+                for (const auto& c : *row)
+                    if (c && c->Cell)
+                        n += TextLength(*c->Cell);
+    }
+    return n;
+}
+
+}  // namespace
+
+void TSectionList::LayoutProgress(int pos)
+{
+    if (ProgressTotal <= 0 || pos / 50 == ProgressLast / 50)
+        return;
+    ProgressLast = pos;
+    Host().DoProgress(ProgressScale + (100 - ProgressScale) * std::min(pos, ProgressTotal) / ProgressTotal);
+}
+
 int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
 {
     ++LayoutCount;
+    ProgressTotal = TextLength(*this);
+    ProgressLast = 0;
     Host().SetTimer(false, 50);
     canvas.SetTextJustification(0, 0);
     TabOrderList.clear();

@@ -88,6 +88,10 @@ public:
     int TableNestLevel = 0;
     void* TablePrinting = nullptr;     // the table printed with repeated header rows
     int LayoutCount = 0;
+    int ProgressTotal = 0;             // document length for progress reports during layout
+    int ProgressLast = 0;              // the position reported last
+    // Reports the layout's progress at a document position (every 50 positions).
+    void LayoutProgress(int pos);
     // Link areas of printed pages (and of the focused link on screen): page, URL, target, rectangle.
     std::function<void(int, const std::string&, const std::string&, const TRect&)> LinkAreaCallback;
     int PageNumber = 0;

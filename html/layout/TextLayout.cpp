@@ -394,6 +394,8 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
         pending.clear();
         Lines.push_back(line);
         pos = end;
+        if (Document)
+            Document->LayoutProgress(StartCurs + pos);
         first = false;
     }
     SectionHeight = y - startY;

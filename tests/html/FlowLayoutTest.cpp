@@ -280,6 +280,31 @@ TEST(PreFormatted, LinesKeepTheirBreaksAndReportTheirWidth)
     EXPECT_EQ(mn, 6000);
 }
 
+class ProgressHost : public THtmlDocumentHost {
+public:
+    std::vector<int> Reports;
+    void DoProgress(int percent) override { Reports.push_back(percent); }
+};
+
+TEST(LayoutProgress, ReportedEveryFiftyPositionsAfterTheParseShare)
+{
+    ProgressHost host;
+    ParsedPage page(&host);
+    std::string words;
+    for (int i = 0; i < 60; ++i)
+        words += "word ";
+    page.Parse("<p>" + words + "</p>");
+    page.Doc.ProgressScale = 75;
+    host.Reports.clear();
+    RecordingCanvas canvas(page.Fonts, 800, 600);
+    int mw = 0;
+    page.Doc.LayoutDocument(canvas, 120, mw);
+    ASSERT_GE(host.Reports.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(host.Reports.begin(), host.Reports.end()));
+    EXPECT_GT(host.Reports.front(), 75);
+    EXPECT_EQ(host.Reports.back(), 100);
+}
+
 TEST(PageCuts, ALineThatCrossesThePageBottomStartsTheNextPage)
 {
     Laid l("<p>one</p><p>two</p><p>three</p><p>four</p>", 400);
