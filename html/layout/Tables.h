@@ -85,6 +85,8 @@ public:
     void PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& clip, int x, int y, int cellSpacing,
                       bool hasTableBorder, TColor light, TColor dark);
 
+    // The tiles of the background picture in the rows dt .. dt + dh of the padding box.
+    void DrawBackgroundImage(Canvas& canvas, const TRect& paddingBox, int dt, int dh);
     // The print copy: content copied, the background image only when table backgrounds print.
     std::unique_ptr<TCellObj> CreateCopy(TSectionList* document) const;
 

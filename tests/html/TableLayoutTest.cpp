@@ -480,5 +480,20 @@ TEST_F(TableDocument, PrintCopyLaysTablesOutAlike)
     EXPECT_FALSE(copied[0]->Rows[0]->Items(0)->Cell->BkGnd);
 }
 
+
+TEST_F(TableDocument, MissingCellPictureLeavesTheColour)
+{
+    Layout("<body style=\"margin: 0\"><table cellspacing=0><tr background=\"nirgends.bmp\"><td bgcolor=#00FF00>a</td>"
+           "</tr></table></body>",
+           600);
+    TCellObj& cell = *Tables()[0]->Rows[0]->Items(0);
+    EXPECT_EQ(cell.BGImageName, "nirgends.bmp");  // from the row
+    EXPECT_EQ(cell.BGImage, nullptr);
+    canvas.Clear();
+    page.Doc.PaintDocument(canvas, {0, 0, 800, 600});
+    EXPECT_NE(canvas.Text().find("#00FF00"), std::string::npos);
+    EXPECT_EQ(canvas.Text().find("StretchBlt"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmoran
