@@ -300,11 +300,12 @@ int TBodyBlock::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBas
     return YPosition + SectionHeight;
 }
 
-int THorzLine::LayoutSection(Canvas& /*canvas*/, int x, int& /*curs*/, int& maxWidth, IndentManagerBasic& indents,
+int THorzLine::LayoutSection(Canvas& /*canvas*/, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                              int /*fallbackHeight*/, int /*containingHeight*/, int availWidth, int /*refX*/,
                              int /*refY*/, int y)
 {
     YPosition = DrawTop = ContentTop = y;
+    StartCurs = curs;
     HorzX = std::max(x, indents.LeftIndent(y));
     HorzWidth = std::min(x + availWidth - HorzX, indents.RightSide(y) - HorzX);
     SectionHeight = VSize;

@@ -3,6 +3,7 @@
 #include "html/base/WideText.h"
 #include "html/layout/Blocks.h"
 #include "html/layout/SectionList.h"
+#include "html/layout/SmallSections.h"
 #include "html/layout/TextSection.h"
 #include "platform/Canvas.h"
 
@@ -230,9 +231,11 @@ int TSection::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>
     int c = i;
     if (c > line.Start && XOfIndex(canvas, line, c) > x)
         --c;
-    const TFontObj* run = Fonts.GetFontAt(std::min(c, static_cast<int>(Text.size()) - 1));
+    TFontObj* run = Fonts.GetFontAt(std::min(c, static_cast<int>(Text.size()) - 1));
     int flags = 0;
     if (run && run->IsLink()) {
+        if (Document)
+            Document->HitRun = run;
         url = std::make_unique<TUrlTarget>();
         url->Copy(run->UrlTarget);
         flags |= 1;
@@ -349,7 +352,18 @@ int TSectionList::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTar
 {
     url.reset();
     title.clear();
-    return TCellBasic::GetUrlAt(canvas, x, y, url, title);
+    HitRun = nullptr;
+    const int flags = TCellBasic::GetUrlAt(canvas, x, y, url, title);
+    // Hover recolouring: the run under the point takes its hover font, the one it left its link font.
+    if (LinksActive && HitRun != HoverRun) {
+        if (HoverRun)
+            HoverRun->SetHover(false);
+        if (HitRun)
+            HitRun->SetHover(true);
+        HoverRun = HitRun;
+        Host().Invalidate();
+    }
+    return flags;
 }
 
 std::u16string TSectionList::GetSelText()
@@ -479,6 +493,16 @@ TSectionBase* TSectionList::FindSectionAtPosition(int y, int& sectionY, int& ind
         }
     }
     return nullptr;
+}
+
+}  // namespace velmoran
+
+namespace velmoran {
+
+void THorzLine::CopySelectedText(std::u16string& buffer)
+{
+    if (Document && StartCurs >= Document->SelB && StartCurs < Document->SelE)
+        buffer += u"\r\n";
 }
 
 }  // namespace velmoran

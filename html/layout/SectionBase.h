@@ -102,6 +102,10 @@ public:
 
     // A copy of the run for another section (a link run keeps its target and link fonts).
     std::unique_ptr<TFontObj> CreateCopy(TSection* section) const;
+    // Takes the font of the run's link state (link, visited, hover, visited and hover).
+    void ApplyLinkStateFont();
+    // Changes the hover state of this run and of the neighbouring runs of the same link.
+    void SetHover(bool hover);
     // Takes the font and refreshes the metrics.
     void ReplaceFont(const TMyFont& font);
     const std::string& GetUrl() const { return UrlTarget.URL; }

@@ -11,6 +11,7 @@
 #include "html/layout/StyleList.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,11 @@ public:
     int TableNestLevel = 0;
     void* TablePrinting = nullptr;     // the table printed with repeated header rows
     int LayoutCount = 0;
+    // Link areas of printed pages (and of the focused link on screen): page, URL, target, rectangle.
+    std::function<void(int, const std::string&, const std::string&, const TRect&)> LinkAreaCallback;
+    int PageNumber = 0;
+    TFontObj* HitRun = nullptr;        // the link run found by the last hit test
+    TFontObj* HoverRun = nullptr;      // the link run under the mouse
     int* FirstLineBaseline = nullptr;
     std::vector<class TGIFImage*> AnimatedImages;  // not owned
 

@@ -36,14 +36,15 @@ int PieceEnd(const TSection& s, int from, int to)
 // The horizontal room an inline object takes.
 int ObjectWidth(const TFloatingObj* o) { return o ? o->ObjWidth + o->HSpaceL + o->HSpaceR : 0; }
 
-// A link run takes the font of its link state (link, visited, hover, visited and hover).
-void ApplyLinkFont(TFontObj& run)
+}  // namespace
+
+void TFontObj::ApplyLinkStateFont()
 {
-    if (!run.FIArray)
+    if (!FIArray)
         return;
-    const int state = (run.Visited ? 1 : 0) + (run.Hover ? 2 : 0);
-    const ThtFontInfo& fi = run.FIArray->Ar[static_cast<std::size_t>(state)];
-    TMyFont font = run.TheFont;
+    const int state = (Visited ? 1 : 0) + (Hover ? 2 : 0);
+    const ThtFontInfo& fi = FIArray->Ar[static_cast<std::size_t>(state)];
+    TMyFont font = TheFont;
     if (!fi.Name.empty())
         font.Name = fi.Name;
     font.Height = -static_cast<int>(std::lround(kPixelsPerInch * fi.Size / 72.0));
@@ -51,13 +52,36 @@ void ApplyLinkFont(TFontObj& run)
     font.BGColor = fi.BGColor;
     font.Color = fi.Color;
     font.Charset = fi.Charset;
-    if (font.Name == run.TheFont.Name && font.Height == run.TheFont.Height && font.Style == run.TheFont.Style &&
-        font.Color == run.TheFont.Color && font.BGColor == run.TheFont.BGColor && font.Charset == run.TheFont.Charset)
+    if (font.Name == TheFont.Name && font.Height == TheFont.Height && font.Style == TheFont.Style &&
+        font.Color == TheFont.Color && font.BGColor == TheFont.BGColor && font.Charset == TheFont.Charset)
         return;
-    run.ReplaceFont(font);
+    ReplaceFont(font);
 }
 
-}  // namespace
+void TFontObj::SetHover(bool hover)
+{
+    auto apply = [hover](TFontObj& run) {
+        if (run.Hover == hover)
+            return;
+        run.Hover = hover;
+        run.ApplyLinkStateFont();
+    };
+    apply(*this);
+    if (!Section)
+        return;
+    TFontList& runs = Section->Fonts;
+    int me = -1;
+    for (int i = 0; i < runs.Count(); ++i)
+        if (runs.Items(i) == this)
+            me = i;
+    if (me < 0)
+        return;
+    auto sameLink = [&](int i) { return runs.Items(i)->IsLink() && runs.Items(i)->UrlTarget.ID == UrlTarget.ID; };
+    for (int i = me - 1; i >= 0 && sameLink(i); --i)
+        apply(*runs.Items(i));
+    for (int i = me + 1; i < runs.Count() && sameLink(i); ++i)
+        apply(*runs.Items(i));
+}
 
 void TSection::SizeImages(Canvas& canvas, int width, int height)
 {
@@ -269,7 +293,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     curs += Len;
     Lines.clear();
     for (auto& run : Fonts)
-        ApplyLinkFont(*run);
+        run->ApplyLinkStateFont();
     if (ClearAttr != 0) {
         int cl = 0, cr = 0;
         indents.GetClearY(cl, cr);
@@ -381,7 +405,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
 void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
 {
     for (auto& run : Fonts)
-        ApplyLinkFont(*run);
+        run->ApplyLinkStateFont();
     if ((MinWidth != 0 || MaxWidth != 0) && Images.Count() == 0) {
         minWidth = MinWidth;
         maxWidth = MaxWidth;

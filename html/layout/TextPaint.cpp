@@ -26,7 +26,7 @@ bool InAbsoluteBlock(const TSectionBase& s)
 
 }  // namespace
 
-void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& /*indents*/,
                         const TRect* clipRect)
 {
     const int from = line.Start;
@@ -57,8 +57,6 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
                 o->DrawYY = top + (Document ? Document->YOff : 0);
                 o->Draw(canvas, ox, top, Fonts.GetFontAt(i));
                 canvas.MoveTo(ox + o->ObjWidth + o->HSpaceR, baseline);
-            } else if (o && Document) {
-                Document->DrawList.push_back({o, indents.LfEdge + o->DrawX, o->DrawYY - Document->YOff, Fonts.GetFontAt(i)});
             }
             ++i;
             continue;
@@ -130,8 +128,20 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
             canvas.ExtTextOut(0, 0, ETO_CLIPPED, clipRect, piece);
         else
             canvas.TextOut(0, 0, piece);
+        const int endX = canvas.GetCurrentPosition().X;
+        if (run->IsLink() && Document && (run->Active || (Document->IsCopy && Document->LinkAreaCallback))) {
+            const int textBottom = baseline + offset + run->Descent;
+            const TRect box{here.X, textBottom - run->FontHeight, endX + 1, textBottom};
+            if (run->Active && !Document->Printing) {
+                const Brush old = canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
+                canvas.DrawFocusRect(box);
+                canvas.SelectBrush(old);
+            }
+            if (Document->LinkAreaCallback)
+                Document->LinkAreaCallback(Document->PageNumber, run->UrlTarget.URL, run->UrlTarget.Target, box);
+        }
         if (offset != 0)
-            canvas.MoveTo(canvas.GetCurrentPosition().X, baseline);
+            canvas.MoveTo(endX, baseline);
         i = end;
     }
     canvas.SetTextJustification(0, 0);
@@ -148,6 +158,11 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
     if (DrawBot - yOff < clip.Top - 40 || YPosition - yOff > clip.Bottom + 40)
         return result;
     const bool printing = Document && Document->Printing;
+    // Floating images wait in the document's list and are drawn after everything else.
+    if (Document)
+        for (auto& o : Images)
+            if (o->IsFloat())
+                Document->DrawList.push_back({o.get(), indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
     const int pageHeight = clip.Bottom - clip.Top;
     int y = YPosition;  // document coordinates
     for (const LineRec& line : Lines) {

@@ -133,3 +133,95 @@ TEST(PrintCopy, PaintsLikeTheScreenDocumentAndRunsNoTimer)
 
 }  // namespace
 }  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(DocumentQueries, SourceAndDocumentPositionsAreInverse)
+{
+    Doc d("<p>ab  cd</p><p>x&amp;y</p>");
+    auto& doc = d.Page.Doc;
+    for (int pos = 0; pos < doc.PosCount - 1; ++pos) {
+        const int src = doc.FindSourcePos(pos);
+        if (src < 0)
+            continue;
+        EXPECT_EQ(doc.FindDocPos(src, false), pos) << pos;
+    }
+    // "&amp;" is one character from five source characters: the positions after it jump.
+    const int amp = doc.FindTextForward(u"&", 0, true);
+    ASSERT_GE(amp, 0);
+    EXPECT_EQ(doc.FindSourcePos(amp + 1), doc.FindSourcePos(amp) + 5);
+    char16_t ch = 0;
+    TFontObj* font = nullptr;
+    TSectionBase* section = nullptr;
+    ASSERT_TRUE(doc.CharAt(amp, ch, font, section));
+    EXPECT_EQ(ch, u'&');
+    EXPECT_NE(font, nullptr);
+    EXPECT_FALSE(doc.CharAt(1000, ch, font, section));
+    int sy = 0, index = 0;
+    EXPECT_EQ(doc.FindSectionAtPosition(45, sy, index), section);
+    EXPECT_EQ(sy, 40);
+}
+
+TEST(SelectionPaint, SelectedPiecesAreDrawnInverted)
+{
+    Doc d("<p>abc def</p>");
+    d.Page.Doc.SelB = 4;
+    d.Page.Doc.SelE = 7;
+    d.Canvas.Clear();
+    d.Page.Doc.PaintDocument(d.Canvas, TRect{0, 0, 800, 200});
+    std::vector<std::string> texts;
+    for (const auto& c : d.Canvas.Calls())
+        if (c.rfind("TextOut", 0) == 0)
+            texts.push_back(c);
+    EXPECT_EQ(texts, (std::vector<std::string>{"TextOut 10,22 'abc '", "TextOut 42,22 'def'"}));
+    // The selected piece is opaque on the text colour with white letters.
+    const std::string all = d.Canvas.Text();
+    const auto sel = all.find("TextOut 42,22 'def'");
+    ASSERT_NE(sel, std::string::npos);
+    const std::string before = all.substr(0, sel);
+    EXPECT_NE(before.rfind("BkMode opaque"), std::string::npos) << before;
+    EXPECT_NE(before.rfind("TextColor #FFFFFF"), std::string::npos) << before;
+}
+
+}  // namespace
+}  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
+{
+    Doc d("<p><a href='x'>ab<b>cd</b></a> ef</p>");
+    d.Page.Doc.LinksActive = true;
+    auto* s = d.Page.All<TSection>()[0];
+    std::string url, title;
+    ASSERT_EQ(d.Url(12, 15, url, title), 1);
+    int hovered = 0;
+    for (auto& r : s->Fonts)
+        hovered += r->Hover ? 1 : 0;
+    EXPECT_EQ(hovered, 2);
+    EXPECT_EQ(d.Url(80, 15, url, title), 0);
+    for (auto& r : s->Fonts)
+        EXPECT_FALSE(r->Hover);
+}
+
+TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)
+{
+    Doc d("<p>go <a href='x.htm' target='main'>here</a></p>");
+    auto copy = d.Page.Doc.CreateCopy();
+    std::vector<std::string> areas;
+    copy->LinkAreaCallback = [&](int page, const std::string& url, const std::string& target, const TRect& r) {
+        areas.push_back(std::to_string(page) + " " + url + " " + target + " " + std::to_string(r.Left) + "," +
+                        std::to_string(r.Top) + "," + std::to_string(r.Right) + "," + std::to_string(r.Bottom));
+    };
+    copy->PageNumber = 3;
+    copy->Printing = true;
+    int mw = 0;
+    copy->LayoutDocument(d.Canvas, 420, mw);
+    copy->PaintDocument(d.Canvas, TRect{0, 0, 800, 1000});
+    EXPECT_EQ(areas, (std::vector<std::string>{"3 x.htm main 34,10,67,26"}));
+}
+
+}  // namespace
+}  // namespace velmoran::testing

@@ -141,6 +141,22 @@ TEST(DocumentImages, HostSuppliesOrDelaysAndMissingShowsPlaceholder)
     EXPECT_EQ(p.Host.Requests, before);
 }
 
+TEST(DocumentImages, FloatingImagesNarrowTheLinesAndAreDrawnLast)
+{
+    ImagePage p("<p style='margin-top:0'><img src='red.png' align=left>ab cd</p>"
+                "<p style='margin-top:0'><img src='red.png' align=right>ef</p>");
+    auto images = p.Images();
+    ASSERT_EQ(images.size(), 2u);
+    // The left float with its 3-pixel spaces pushes the text to 10 + 3 + 30 + 3.
+    const auto calls = p.Paint();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "TextOut 46,22 'ab cd'"), 1);
+    // The floats are drawn after all text.
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls[calls.size() - 2].rfind("StretchBlt 13,10,43,30", 0), 0u) << calls[calls.size() - 2];
+    // The right float stands at the right edge less its space, at the second paragraph (Y 40).
+    EXPECT_EQ(calls.back().rfind("StretchBlt 377,40,407,60", 0), 0u) << calls.back();
+}
+
 TEST(BlockBackgrounds, ColourAndTilesOnlyInTheVisibleRows)
 {
     ImagePage p("<div style='background-color:#0000ff;background-image:url(tile.png);height:200px'></div>");
