@@ -142,6 +142,7 @@ public:
     void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
     int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
     void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 };
 
 class TTableAndCaptionBlock : public TBlock {
@@ -157,6 +158,7 @@ public:
     std::string Align;
 
     int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 };
 
 class THRBlock : public TBlock {

@@ -37,10 +37,18 @@ void TCellObj::ApplyCellSpacing(int defaultPadding, bool hasTableBorder)
     }
     HorizontalExtra = Padding[kLeft] + Padding[kRight] + Border[kLeft] + Border[kRight];
     VerticalExtra = Padding[kTop] + Padding[kBottom] + Border[kTop] + Border[kBottom];
+    if (!BGImageName.empty() && !BGImage)
+        BGImage = std::make_unique<TImageObj>(BGImageName);
 }
 
 void TCellObj::LayoutCellContent(Canvas& canvas, TCellContentOps& ops, int y, int x, int& curs, int width, int spacing)
 {
+    // The background picture at its own size; one that cannot be had is dropped.
+    if (BGImage && Cell && Cell->Document && Cell->Document->ShowImages) {
+        BGImage->DrawLogic(Cell->Document, canvas, nullptr, 0, 0);
+        if (BGImage->Missing)
+            BGImage.reset();
+    }
     if (!ops.HasContent(*this))
         return;
     const int boxHeight = CellHeight - std::max(0, spacing);
@@ -81,8 +89,8 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
     if (!(clip.Bottom >= box.Top && clip.Top <= box.Bottom))
         return;
 
-    // Background colour, reaching under the 3-D frame of a bordered table.
-    if (Cell->BkGnd && Cell->BkColor != NoColor && (!printing || doc->PrintTableBackground)) {
+    // Background colour and picture, reaching under the 3-D frame of a bordered table.
+    {
         TRect bg = pad;
         if (HasBorderStyle) {
             if (Border[kRight] > 0)
@@ -96,8 +104,10 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
         // Only the rows in the clip, with two pixels of slack above it.
         const int dt = std::max(bg.Top, clip.Top - 2);
         const int dh = std::min(bg.Bottom - dt, clip.Bottom - dt);
-        if (dh > 0)
+        if (dh > 0 && Cell->BkGnd && Cell->BkColor != NoColor && (!printing || doc->PrintTableBackground))
             canvas.FillRect({bg.Left, dt, bg.Right, dt + dh}, ColorToRGB(Cell->BkColor) & 0xFFFFFF);
+        if (dh > 0 && (!printing || doc->PrintTableBackground))
+            DrawBackgroundImage(canvas, bg, dt, dh);
     }
 
     // Content, clipped to the cell box. A cell whose bottom is above the canvas top by more than

@@ -95,6 +95,11 @@ void ThtmlTable::InitializeCellSpecs()
                 cell->Cell->BkGnd = true;
                 cell->Cell->BkColor = row.BkColor;
             }
+            if (!row.BkImage.empty() && cell->BGImageName.empty()) {
+                cell->BGImageName = row.BkImage;
+                cell->BGPosX = row.BGPosX;
+                cell->BGPosY = row.BGPosY;
+            }
             cell->ApplyCellSpacing(CellPadding, bordered);
             if (PixelWidth(*cell))
                 FixedCellWidths = true;

@@ -31,7 +31,7 @@ int ThtmlTable::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarge
     TCellObj* cell = CellAt(x, y);
     if (!cell)
         return 0;
-    int flags = cell->Cell->GetUrlAt(canvas, x - cell->ContentLeft, y, url, title);
+    int flags = cell->Cell->TCellBasic::GetUrlAt(canvas, x - cell->ContentLeft, y, url, title);
     // The cell's TITLE and a link covering the whole cell count where the content has none.
     if (!(flags & 4) && !cell->Cell->Title.empty()) {
         title = cell->Cell->Title;

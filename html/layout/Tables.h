@@ -85,6 +85,11 @@ public:
     void PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& clip, int x, int y, int cellSpacing,
                       bool hasTableBorder, TColor light, TColor dark);
 
+    // The tiles of the background picture in the rows dt .. dt + dh of the padding box.
+    void DrawBackgroundImage(Canvas& canvas, const TRect& paddingBox, int dt, int dh);
+    // The print copy: content copied, the background image only when table backgrounds print.
+    std::unique_ptr<TCellObj> CreateCopy(TSectionList* document) const;
+
     int CellWidth = 0;           // the widths of the columns it spans (one cell spacing included)
     int ContentLeft = 0;         // X of the content in the table's layout frame
     // The content's least and widest widths, measured once per document layout.
@@ -100,6 +105,7 @@ public:
     TCellList(const TAttributeList* attributes, TProperties* props);
     // Appends a cell; a non-empty cell takes the row's page breaks and specified height.
     void AddCell(std::unique_ptr<TCellObj> cell);
+    std::unique_ptr<TCellList> CreateCopy(TSectionList* document) const;
 
     int RowHeight = 0;
     int SpanHeight = 0;
@@ -146,6 +152,8 @@ public:
     int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                      int yRef) override;
     void AddToPositionList() override;
+    // Rows and cells copied deeply with the settings and the laid-out widths; a new part record.
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
     // Queries hand the point to the cell whose columns and rows hold it; searches and the
     // selection visit rows first to last and cells left to right.
     int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;

@@ -443,5 +443,57 @@ TEST_F(TableDocument, DeeplyNestedTablesAreLaidOutOnce)
     EXPECT_GT(t.back()->YPosition, t.front()->YPosition);
 }
 
+
+TEST_F(TableDocument, PrintCopyLaysTablesOutAlike)
+{
+    const int height = Layout("<body><table border=1 bgcolor=#FF0000><caption>Titel</caption>"
+                              "<tr><td rowspan=2>a</td><td>b</td></tr><tr><td>c<table><tr><td>d</td></tr></table></td></tr>"
+                              "</table></body>",
+                              500);
+    auto copy = page.Doc.CreateCopy();
+    int maxWidth = 0;
+    EXPECT_EQ(copy->LayoutDocument(canvas, 500, maxWidth), height);
+    std::vector<ThtmlTable*> copied;
+    std::function<void(TCellBasic&)> walk = [&](TCellBasic& cell) {
+        for (const auto& s : cell) {
+            if (auto* t = dynamic_cast<ThtmlTable*>(s.get())) {
+                copied.push_back(t);
+                for (const auto& row : t->Rows)
+                    for (const auto& c : *row)
+                        if (c && c->Cell)
+                            walk(*c->Cell);
+            } else if (auto* b = dynamic_cast<TBlock*>(s.get())) {
+                walk(*b->MyCell);
+            }
+        }
+    };
+    walk(*copy);
+    const auto original = Tables();
+    ASSERT_EQ(copied.size(), original.size());
+    for (std::size_t i = 0; i < copied.size(); ++i) {
+        EXPECT_EQ(copied[i]->Widths, original[i]->Widths);
+        EXPECT_EQ(copied[i]->Heights, original[i]->Heights);
+        EXPECT_EQ(copied[i]->YPosition, original[i]->YPosition);
+    }
+    // Table backgrounds are left out of the copy unless they are printed.
+    EXPECT_TRUE(original[0]->Rows[0]->Items(0)->Cell->BkGnd);
+    EXPECT_FALSE(copied[0]->Rows[0]->Items(0)->Cell->BkGnd);
+}
+
+
+TEST_F(TableDocument, MissingCellPictureLeavesTheColour)
+{
+    Layout("<body style=\"margin: 0\"><table cellspacing=0><tr background=\"nirgends.bmp\"><td bgcolor=#00FF00>a</td>"
+           "</tr></table></body>",
+           600);
+    TCellObj& cell = *Tables()[0]->Rows[0]->Items(0);
+    EXPECT_EQ(cell.BGImageName, "nirgends.bmp");  // from the row
+    EXPECT_EQ(cell.BGImage, nullptr);
+    canvas.Clear();
+    page.Doc.PaintDocument(canvas, {0, 0, 800, 600});
+    EXPECT_NE(canvas.Text().find("#00FF00"), std::string::npos);
+    EXPECT_EQ(canvas.Text().find("StretchBlt"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmoran

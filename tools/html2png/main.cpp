@@ -115,18 +115,24 @@ int main(int argc, char** argv)
         // The print loop: paint from the page top; the next page starts at the cut. A table with
         // header or footer rows hands over its part record: the header rows are painted at the top
         // of a continued page and the footer rows below the cut.
-        doc.Printing = true;
+        // Printed from a print copy laid out to the same width, as the viewer prints.
+        std::unique_ptr<TSectionList> copy = doc.CreateCopy();
+        copy->Background = 0xFFFFFF;
+        copy->Printing = true;
+        int copyWidth = 0;
+        const int printedHeight = copy->LayoutDocument(measure, width, copyWidth);
+        TSectionList& printed = *copy;
         int top = 0;
         int page = 0;
         auto paintStrip = [&](QImage& image, int docY, int imageY, int stripHeight) {
             QPainter painter(&image);
             QtCanvas canvas(&painter);
             canvas.IntersectClipRect({0, imageY, imageWidth, imageY + stripHeight});
-            doc.SetYOffset(docY - imageY);
-            doc.PaintDocument(canvas, {0, imageY, imageWidth, imageY + stripHeight});
+            printed.SetYOffset(docY - imageY);
+            printed.PaintDocument(canvas, {0, imageY, imageWidth, imageY + stripHeight});
         };
-        auto partTable = [&]() -> ThtmlTable* { return static_cast<ThtmlTable*>(doc.TablePrinting); };
-        while (top < height) {
+        auto partTable = [&]() -> ThtmlTable* { return static_cast<ThtmlTable*>(printed.TablePrinting); };
+        while (top < printedHeight) {
             ++page;
             QImage image = NewPage(imageWidth, pageHeight, 0xFFFFFF);
             int headerStrip = 0;
@@ -139,11 +145,11 @@ int main(int argc, char** argv)
                 QPainter painter(&image);
                 QtCanvas canvas(&painter);
                 canvas.IntersectClipRect({0, headerStrip, imageWidth, pageHeight});
-                doc.SetYOffset(yOffset);
-                doc.PaintDocument(canvas, {0, headerStrip, imageWidth, pageHeight});
+                printed.SetYOffset(yOffset);
+                printed.PaintDocument(canvas, {0, headerStrip, imageWidth, pageHeight});
             }
             // Below the cut belongs to the next page.
-            const int cut = std::min(doc.PageCutY, yOffset + pageHeight);
+            const int cut = std::min(printed.PageCutY, yOffset + pageHeight);
             if (cut - yOffset < pageHeight) {
                 QPainter painter(&image);
                 painter.fillRect(0, cut - yOffset, imageWidth, pageHeight - (cut - yOffset), Qt::white);
