@@ -178,6 +178,23 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
         else
             canvas.TextOut(0, 0, piece);
         const int endX = canvas.GetCurrentPosition().X;
+        // The drawn caret at the selection start (or after the section's last character).
+        if (Document && Document->ShowDummyCaret && !Document->Printing) {
+            const int caret = Document->SelB - StartCurs;
+            const bool inPiece = caret >= i && caret < end && !selected;
+            const bool atEnd = end == to && caret >= to && caret <= line.Start + line.Ln && caret >= Len - 1;
+            if (inPiece || atEnd) {
+                int cx = endX;
+                if (inPiece)
+                    cx = here.X + canvas.TextExtent(std::u16string_view(piece).substr(0, static_cast<std::size_t>(caret - i))).cx;
+                const int textBottom = baseline + offset + run->Descent;
+                const Pen oldPen = canvas.SelectPen(Pen{PenStyle::Solid, 0, textColor});
+                const Brush oldBrush = canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
+                canvas.Rectangle(TRect{cx, textBottom - run->FontHeight, cx + 1, textBottom});
+                canvas.SelectBrush(oldBrush);
+                canvas.SelectPen(oldPen);
+            }
+        }
         if (run->IsLink() && Document && (run->Active || (Document->IsCopy && Document->LinkAreaCallback))) {
             const int textBottom = baseline + offset + run->Descent;
             const TRect box{here.X, textBottom - run->FontHeight, endX + 1, textBottom};

@@ -225,3 +225,21 @@ TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)
 
 }  // namespace
 }  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(SelectionPaint, DummyCaretAtTheSelectionStart)
+{
+    Doc d("<p>abc def</p>");
+    d.Page.Doc.ShowDummyCaret = true;
+    d.Page.Doc.SelB = d.Page.Doc.SelE = 2;
+    d.Canvas.Clear();
+    d.Page.Doc.PaintDocument(d.Canvas, TRect{0, 0, 800, 200});
+    const auto calls = d.Canvas.Calls();
+    // After "ab": x 26, from the text bottom (baseline 22 + descent 4) up by the font height.
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "Rectangle 26,10,27,26"), calls.end()) << ::testing::PrintToString(calls);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
