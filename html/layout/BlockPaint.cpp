@@ -63,7 +63,7 @@ void TBlock::DrawBackground(Canvas& canvas, const TRect& clip, const TRect& pad)
         picture = gif->GetStaticBitmap();
         mask = gif->GetStaticMask();
     }
-    const int iw = picture.width(), ih = picture.height();
+    int iw = picture.width(), ih = picture.height();
     // A picture without extent would never finish a row of tiles.
     if (iw <= 0 || ih <= 0)
         return;
@@ -73,14 +73,28 @@ void TBlock::DrawBackground(Canvas& canvas, const TRect& clip, const TRect& pad)
     int sy = TileStart(BGPosY, areaH, ih);
     int ex = sx, ey = sy;
     if (BGPosX.RepeatD) {
-        while (sx > 0)
-            sx -= iw;
+        sx -= ((sx + iw - 1) / iw) * iw * (sx > 0 ? 1 : 0);  // into (-iw, 0]
         ex = areaW;
     }
     if (BGPosY.RepeatD) {
-        while (sy > 0)
-            sy -= ih;
+        sy -= ((sy + ih - 1) / ih) * ih * (sy > 0 ? 1 : 0);
         ey = areaH;
+    }
+    // A side of one pixel is stretched first (at most 100 pixels), so that a thin strip does not
+    // take one drawing call per pixel.
+    if (iw == 1 || ih == 1) {
+        const int wantW = ex - sx + 1, wantH = ey - sy + 1;
+        picture = EnlargeImage(TBitmapImage(picture), wantW, wantH);
+        if (!mask.isNull())
+            mask = EnlargeImage(TBitmapImage(mask), wantW, wantH);
+        iw = picture.width();
+        ih = picture.height();
+        if (iw <= 0 || ih <= 0)
+            return;
+        if (BGPosX.RepeatD)
+            sx -= ((sx + iw - 1) / iw) * iw * (sx > 0 ? 1 : 0);
+        if (BGPosY.RepeatD)
+            sy -= ((sy + ih - 1) / ih) * ih * (sy > 0 ? 1 : 0);
     }
     // Only the rows in the clip are tiled: the same pixels, without a bitmap of the whole box.
     const int firstRow = dt - pad.Top;

@@ -60,6 +60,10 @@ struct ImagePage {
         const std::string tile = PngBytes(10, 10, qRgb(0, 255, 0));
         t.WriteBuffer(tile.data(), static_cast<std::int64_t>(tile.size()));
         t.SaveToFile(Host.Folder + "/tile.png");
+        TMemoryStream u;
+        const std::string strip = PngBytes(1, 10, qRgb(0, 0, 255));
+        u.WriteBuffer(strip.data(), static_cast<std::int64_t>(strip.size()));
+        u.SaveToFile(Host.Folder + "/strip.png");
         Page = std::make_unique<ParsedPage>(&Host);
         Page->Parse(html);
         Canvas = std::make_unique<RecordingCanvas>(Page->Fonts, 800, 2000);
@@ -178,6 +182,11 @@ TEST(BlockBackgrounds, PositionAndRepeat)
     EXPECT_EQ(calls[0].rfind("StretchBlt 400,", 0), 0u) << calls[0];
     ImagePage q("<div style='background-image:url(tile.png);background-repeat:repeat-x;height:50px'></div>");
     EXPECT_EQ(Count(q.Paint(), "StretchBlt"), 40);
+    // A strip one pixel wide is stretched to 100 pixels before tiling: 4 tiles across 400.
+    ImagePage strip("<div style='background-image:url(strip.png);background-repeat:repeat-x;height:50px'></div>");
+    const auto stripCalls = strip.Paint();
+    ASSERT_EQ(Count(stripCalls, "StretchBlt"), 4);
+    EXPECT_EQ(Count(stripCalls, "StretchBlt 10,10,110,20 "), 1);
 }
 
 }  // namespace
