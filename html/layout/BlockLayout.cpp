@@ -154,6 +154,7 @@ int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Inden
     } else {
         TopP = LeftP = 0;
     }
+    BlockY = y;  // an absolute block stands at its own Y
     NewWidth = FindContentWidth(canvas, availWidth, autoCount, containingHeight);
 
     IndentManagerBasic* im = &indents;

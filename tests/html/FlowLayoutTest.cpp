@@ -140,8 +140,13 @@ TEST(BlockLayout, FloatsNarrowTheTextAndClearMovesBelow)
 
 TEST(BlockLayout, PositionedBlocks)
 {
-    Laid a("<p>flow</p><div style='position:absolute;left:100px;top:50px'>abs</div>", 400);
-    EXPECT_TRUE(Has(a.TextCalls(), "TextOut 100,62 'abs'"));
+    Laid a("<p>flow</p><div style='position:absolute;left:100px;top:50px;width:40px;background-color:red'>abs</div>",
+           400);
+    const auto calls = a.Paint();
+    EXPECT_TRUE(Has(calls, "TextOut 100,62 'abs'"));
+    EXPECT_TRUE(Has(calls, "FillRect 100,50,140,66 #FF0000"));
+    // Absolute blocks take no room in the flow.
+    EXPECT_EQ(a.Height, 36);  // body margins 10 + one line; the last flow block loses its default margin
     Laid r("<div style='position:relative;left:5px;top:7px'>rel</div>", 400);
     EXPECT_EQ(r.TextCalls()[0], "TextOut 15,29 'rel'");
 }
