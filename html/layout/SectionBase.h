@@ -136,6 +136,8 @@ class TFontList : public TFreeList<TFontObj> {
 public:
     // The run containing a position (the last one starting at or before it).
     TFontObj* GetFontAt(int pos) const;
+    // The start of the first run after pos, or limit when none comes before it.
+    int NextRunStart(int pos, int limit) const;
 };
 
 // An image or panel placed in a line or floating beside it.

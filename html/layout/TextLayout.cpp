@@ -19,12 +19,7 @@ bool IsWide(char16_t c) { return c >= 0x3000; }
 // The first index after `from` (up to `to`) where a font run starts or an object or break stands.
 int PieceEnd(const TSection& s, int from, int to)
 {
-    int end = to;
-    for (const auto& run : s.Fonts)
-        if (run->Pos > from && run->Pos < end) {
-            end = run->Pos;
-            break;
-        }
+    const int end = s.Fonts.NextRunStart(from, to);
     for (int i = from; i < end; ++i) {
         const char16_t c = s.Text[static_cast<std::size_t>(i)];
         if (IsObjectChar(c) || c == kBreakChar)

@@ -110,12 +110,7 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
             ++i;
             continue;
         }
-        int end = to;
-        for (const auto& run : Fonts)
-            if (run->Pos > i && run->Pos < end) {
-                end = run->Pos;
-                break;
-            }
+        int end = Fonts.NextRunStart(i, to);
         for (int j = i; j < end; ++j)
             if (Text[static_cast<std::size_t>(j)] == kImageChar || Text[static_cast<std::size_t>(j)] == kFormControlChar ||
                 Text[static_cast<std::size_t>(j)] == kBreakChar) {
