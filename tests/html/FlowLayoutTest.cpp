@@ -151,6 +151,19 @@ TEST(BlockLayout, PositionedBlocks)
     EXPECT_EQ(r.TextCalls()[0], "TextOut 15,29 'rel'");
 }
 
+TEST(BlockLayout, ChildrenPaintInZOrder)
+{
+    Laid l("<div style='position:absolute;z-index:2;background-color:#0000ff;width:10px;height:10px'></div>"
+           "<div style='position:absolute;z-index:-1;background-color:#00ff00;width:10px;height:10px'></div>"
+           "<div style='background-color:#ff0000;height:10px'></div>",
+           400);
+    std::vector<std::string> fills;
+    for (const auto& c : l.Paint())
+        if (c.rfind("FillRect", 0) == 0)
+            fills.push_back(c.substr(c.size() - 7));
+    EXPECT_EQ(fills, (std::vector<std::string>{"#00FF00", "#FF0000", "#0000FF"}));
+}
+
 TEST(ListItems, LabelsByStyle)
 {
     EXPECT_EQ(TBlockLI::LabelText(2, 12), u"12.");
