@@ -441,6 +441,15 @@ TEST_F(TableDocument, QueriesReachIntoCells)
     int lh = 0, base = 0;
     bool inText = false;
     EXPECT_EQ(doc.FindCursorAt(canvas, x + 1, y - 2, lh, base, inText), pos + 1);
+    // Characters and source positions of cell text.
+    char16_t ch = 0;
+    TFontObj* font = nullptr;
+    TSectionBase* section = nullptr;
+    ASSERT_TRUE(doc.CharAt(pos + 1, ch, font, section));
+    EXPECT_EQ(ch, u'y');
+    const int source = doc.FindSourcePos(pos);
+    ASSERT_GE(source, 0);
+    EXPECT_EQ(doc.FindDocPos(source, false), pos);
     doc.SelB = 0;
     doc.SelE = doc.PosCount;
     const std::u16string sel = doc.GetSelText();
