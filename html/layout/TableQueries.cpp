@@ -99,4 +99,49 @@ void ThtmlTable::CopySelectedText(std::u16string& buffer)
         }
 }
 
+int ThtmlTable::FindSourcePos(int docPos)
+{
+    for (int r = 0; r < Rows.Count(); ++r)
+        for (int c = 0; c < Rows[r]->Count(); ++c) {
+            TCellObj* cell = (*Rows[r])[c];
+            if (cell && cell->ColSpan > 0 && cell->Cell)
+                if (const int pos = cell->Cell->FindSourcePos(docPos); pos >= 0)
+                    return pos;
+        }
+    return -1;
+}
+
+int ThtmlTable::FindDocPos(int sourcePos, bool prev)
+{
+    if (!prev) {
+        for (int r = 0; r < Rows.Count(); ++r)
+            for (int c = 0; c < Rows[r]->Count(); ++c) {
+                TCellObj* cell = (*Rows[r])[c];
+                if (cell && cell->ColSpan > 0 && cell->Cell)
+                    if (const int pos = cell->Cell->FindDocPos(sourcePos, false); pos >= 0)
+                        return pos;
+            }
+        return -1;
+    }
+    for (int r = Rows.Count() - 1; r >= 0; --r)
+        for (int c = Rows[r]->Count() - 1; c >= 0; --c) {
+            TCellObj* cell = (*Rows[r])[c];
+            if (cell && cell->ColSpan > 0 && cell->Cell)
+                if (const int pos = cell->Cell->FindDocPos(sourcePos, true); pos >= 0)
+                    return pos;
+        }
+    return -1;
+}
+
+bool ThtmlTable::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section)
+{
+    for (int r = 0; r < Rows.Count(); ++r)
+        for (int c = 0; c < Rows[r]->Count(); ++c) {
+            TCellObj* cell = (*Rows[r])[c];
+            if (cell && cell->ColSpan > 0 && cell->Cell && cell->Cell->CharAt(pos, ch, font, section))
+                return true;
+        }
+    return false;
+}
+
 }  // namespace velmoran

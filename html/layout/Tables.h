@@ -162,6 +162,10 @@ public:
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
     void CopySelectedText(std::u16string& buffer) override;
+    int FindSourcePos(int docPos) override;
+    // Forward over rows and cells, or backward (rows last to first, cells right to left) with prev.
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
     // Lays the table out at (x, y); fallbackHeight is the height the table box gives. Returns the height.
     int LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth);
     // Paints the rows that meet the clip rectangle; returns the Y below the table.

@@ -310,6 +310,30 @@ TEST_F(TableFixture, PrintedPartsRepeatHeaderAndFooter)
     EXPECT_EQ(doc.TablePrinting, nullptr);
 }
 
+TEST_F(TableFixture, PrintedTableWhoseHeadDoesNotFitStartsOnTheNextPage)
+{
+    auto& t = Table("<table cellspacing=4 cellpadding=0><thead><tr><td>5 5 30</td></tr></thead>"
+                    "<tfoot><tr><td>5 5 30</td></tr></tfoot><tbody><tr><td>5 5 60</td></tr><tr><td>5 5 60</td></tr>"
+                    "</tbody></table>");
+    int curs = 0, maxW = 0;
+    t.LayoutTable(canvas, 0, 150, 400, 0, curs, maxW);
+    TSectionList& doc = *t.Document;
+    doc.Printing = true;
+    doc.YOff = 0;
+    doc.PageCutY = 250;  // header, footer and first body row need 34 + 34 + 64 from 150
+    t.PaintTable(canvas, {0, 0, 400, 250}, 0, 150);
+    EXPECT_EQ(doc.PageCutY, 152);
+    EXPECT_EQ(t.TablePartRec.TablePart, 0);
+    EXPECT_TRUE(ops.Painted.empty());
+    // At the top of the next page it is painted whole (150 .. 350).
+    doc.YOff = 152;
+    doc.PageCutY = 152 + 200;
+    t.PaintTable(canvas, {0, 0, 400, 200}, 0, 150);
+    EXPECT_EQ(doc.PageCutY, 352);
+    EXPECT_EQ(ops.Painted.size(), 4u);
+    EXPECT_EQ(t.TablePartRec.TablePart, 0);
+}
+
 }  // namespace
 }  // namespace velmoran
 
@@ -417,6 +441,15 @@ TEST_F(TableDocument, QueriesReachIntoCells)
     int lh = 0, base = 0;
     bool inText = false;
     EXPECT_EQ(doc.FindCursorAt(canvas, x + 1, y - 2, lh, base, inText), pos + 1);
+    // Characters and source positions of cell text.
+    char16_t ch = 0;
+    TFontObj* font = nullptr;
+    TSectionBase* section = nullptr;
+    ASSERT_TRUE(doc.CharAt(pos + 1, ch, font, section));
+    EXPECT_EQ(ch, u'y');
+    const int source = doc.FindSourcePos(pos);
+    ASSERT_GE(source, 0);
+    EXPECT_EQ(doc.FindDocPos(source, false), pos);
     doc.SelB = 0;
     doc.SelE = doc.PosCount;
     const std::u16string sel = doc.GetSelText();
