@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unistd.h>
 
 namespace velmoran::testing {
 namespace {
@@ -50,7 +51,8 @@ struct ImagePage {
 
     explicit ImagePage(const std::string& html, int width = 420)
     {
-        Host.Folder = std::filesystem::temp_directory_path().string() + "/velmoran-img-test";
+        // One folder per test process: ctest runs the tests of this file in parallel processes.
+        Host.Folder = std::filesystem::temp_directory_path().string() + "/velmoran-img-test-" + std::to_string(::getpid());
         std::filesystem::create_directories(Host.Folder);
         TMemoryStream s;
         const std::string red = PngBytes(30, 20, qRgb(255, 0, 0));
