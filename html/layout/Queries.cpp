@@ -366,6 +366,18 @@ int TSectionList::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTar
     return flags;
 }
 
+bool TSectionList::CursorToPoint(Canvas& canvas, int cursor, int& x, int& y)
+{
+    if (PosCount <= 0)
+        return false;
+    const int last = PosCount - 1;
+    if (!TCellBasic::CursorToPoint(canvas, std::min(cursor, last), x, y))
+        return false;
+    if (cursor >= PosCount)
+        x += 15;
+    return true;
+}
+
 std::u16string TSectionList::GetSelText()
 {
     std::u16string buffer;

@@ -120,6 +120,9 @@ public:
     std::u16string GetSelText();
     int GetSelLength() { return static_cast<int>(GetSelText().size()); }
     using TCellBasic::FindDocPos;
+    // The point of a document position; a position at or past the end gives the point of the last
+    // character moved 15 pixels to the right.
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y);
     // The last section of the position list whose Y is at or above Y (null when none).
     TSectionBase* FindSectionAtPosition(int y, int& sectionY, int& index) const;
     // The picture of the document background, fetched once (null when none or not shown).

@@ -70,6 +70,12 @@ TEST(DocumentQueries, CaretRoundTrips)
         ++checked;
     }
     EXPECT_GT(checked, 20);
+    // Past the end: the last character's point, 15 pixels further right.
+    int xl = 0, yl = 0, xe = 0, ye = 0;
+    ASSERT_TRUE(doc.TCellBasic::CursorToPoint(d.Canvas, count - 1, xl, yl));
+    ASSERT_TRUE(doc.CursorToPoint(d.Canvas, count + 5, xe, ye));
+    EXPECT_EQ(xe, xl + 15);
+    EXPECT_EQ(ye, yl);
 }
 
 TEST(DocumentQueries, TextSearchAcrossSections)
