@@ -89,9 +89,14 @@ QFont QtFontEngine::MakeQFont(const LogicalFont& lf)
 
 QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
 {
+    if (last_ && lf == lastFont_)
+        return *last_;
     auto it = cache_.find(lf);
-    if (it != cache_.end())
-        return *it->second;
+    if (it != cache_.end()) {
+        lastFont_ = lf;
+        last_ = it->second.get();
+        return *last_;
+    }
     auto c = std::make_unique<Cached>();
     c->Font = MakeQFont(lf);
     const QFontMetrics fm(c->Font);
@@ -104,7 +109,10 @@ QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
     m.AveCharWidth = fm.averageCharWidth();
     m.MaxCharWidth = fm.maxWidth();
     m.Charset = lf.Charset == kSymbolCharset ? kSymbolCharset : (lf.Charset == kDefaultCharset ? kAnsiCharset : lf.Charset);
-    return *cache_.emplace(lf, std::move(c)).first->second;
+    lastFont_ = lf;
+    last_ = c.get();
+    cache_.emplace(lf, std::move(c));
+    return *last_;
 }
 
 TextMetrics QtFontEngine::Metrics(const LogicalFont& font)

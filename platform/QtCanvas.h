@@ -40,6 +40,9 @@ private:
         bool operator()(const LogicalFont& a, const LogicalFont& b) const;
     };
     std::map<LogicalFont, std::unique_ptr<Cached>, FontLess> cache_;
+    // The font asked for last: text is measured character by character in one font.
+    LogicalFont lastFont_;
+    Cached* last_ = nullptr;
 };
 
 // A canvas over a QPainter (screen, image, printer, picture); without a painter it only measures.

@@ -28,7 +28,11 @@ public:
     // Only the drawing calls.
     std::vector<std::string> Calls() const;
     // Forgets the lines; the state written so far counts as known.
-    void Clear() { lines_.clear(); }
+    void Clear()
+    {
+        lines_.clear();
+        isCall_.clear();
+    }
     // All lines joined with "\n" (for failure messages).
     std::string Text() const;
 

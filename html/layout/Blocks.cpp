@@ -62,6 +62,9 @@ void TBlock::Init(TProperties& props, const TAttributeList* attributes, unsigned
     ExSize = props.ExSize;
     FGColor = props.Props[Color].IsInt() ? props.Props[Color].Color() : 0;
     TagClass = props.PropTag;
+    if (attributes)
+        if (const TAttribute* a = attributes->Find(TitleSy))
+            Title = a->Name;
     StyleKey = props.PropTag + "." + props.PropClass;
     HasBorderStyle = props.HasBorderStyle();
     DisplayNone = props.DisplayNone();
@@ -252,6 +255,26 @@ TTableBlock::TTableBlock(TSectionList* document, TProperties& props, TCellBasic*
         FloatKind = 6;
     if (!BackgroundAttr.empty() && !BGImage)
         BGImage = std::make_unique<TImageObj>(BackgroundAttr);
+    if (const TAttribute* h = attributes.Find(HeightSy); h && !props.Originals[piHeight] && h->Value > 0)
+        MargArrayO[piHeight] = PropValue(h->Name);
+    // BGCOLOR stands in for a missing CSS background; the table fills cells without their own.
+    const TColor own = props.GetOwnBackgroundColor();
+    if (own == NoColor && HasBgColor)
+        MargArrayO[BackgroundColor] = PropValue(BgColorAttr);
+    const TColor tableColor = own != NoColor ? own : HasBgColor ? BgColorAttr : NoColor;
+    if (tableColor != NoColor) {
+        Table->BkGnd = true;
+        Table->BkColor = tableColor;
+    }
+    // BORDER without a CSS border: a frame of that width, drawn raised in 3-D.
+    if (Table->BorderWidth > 0 && !HasBorderStyle) {
+        for (int side = 0; side < 4; ++side) {
+            MargArrayO[BorderTopWidth + side] = PropValue(Table->BorderWidth);
+            MargArrayO[BorderTopStyle + side] = PropValue("outset");
+        }
+        HasBorderStyle = true;
+        FrameFromBorderAttribute = true;
+    }
 }
 
 TTableBlock::~TTableBlock() = default;

@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmoran {
 
@@ -26,6 +27,36 @@ public:
     // A bottom margin of 14 flagged as the HTML default, which an enclosing element may remove.
     void SetDefaultBottomMargin() { MargArrayO[MarginBottom] = PropValue(DefaultMarginLength); }
     bool HasDefaultBottomMargin() const;
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    void AddToPositionList() override;
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText) override;
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
+    void CopySelectedText(std::u16string& buffer) override;
+    int FindSourcePos(int docPos) override;
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
+    std::string Title;  // the element's TITLE
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    // The block's values and copies of its content into a copy.
+    void CopyBlockTo(TBlock& target) const;
+    // The border over the children, from the border box and the padding box (clip coordinates).
+    virtual void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox);
+    // The content width for the available width; sets the margins that take the free space.
+    virtual int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight);
+    // Converts the box values against a width and height (the HTML default margin reads as 14).
+    std::array<int, PropCount> ConvertedMargins(int width, int height, int& autoCount) const;
+    // Paints the children in z-order.
+    void PaintChildren(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef, int yRef);
+    // Colour and tiled image of the padding box (clip coordinates).
+    void DrawBackground(Canvas& canvas, const TRect& clip, const TRect& paddingBox);
 
     int ContentTop = 0, BlockBottom = 0, ContentLeft = 0, BlockDrawTop = 0, BlockDrawBottom = 0, BlockY = 0;
     std::array<int, PropCount> MargArray{};
@@ -58,6 +89,10 @@ private:
     void Init(TProperties& props, const TAttributeList* attributes, unsigned options);
     void CollapseMargins();
     std::unique_ptr<IndentManager> ownIndents_;  // absolutely positioned blocks
+
+public:
+    std::vector<TSectionBase*> ZList;  // children in paint order, not owned
+    int LevelID = 0;                   // the float level this block opens
 };
 
 class TBlockLI : public TBlock {
@@ -72,6 +107,14 @@ public:
     TMyFont ListFont;
     std::unique_ptr<TImageObj> ListImage;
     int FirstLineBaseline = 0;
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    // The text of a numbered label ("3.", "c.", "iv."), decimal for numbers below 1.
+    static std::u16string LabelText(int style, int number);
 };
 
 class TTableBlock : public TBlock {
@@ -89,6 +132,17 @@ public:
     std::string BackgroundAttr;
     int TableShift = 0;
     bool HasCaption = false;
+    bool FrameFromBorderAttribute = false;  // BORDER without a CSS border: a raised 3-D frame
+    int PercentBase = -1;  // the width a percentage WIDTH refers to, set by the caption box (-1: the available width)
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    void DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 };
 
 class TTableAndCaptionBlock : public TBlock {
@@ -102,6 +156,9 @@ public:
     TTableBlock* TableBlock = nullptr;
     bool TopCaption = true;
     std::string Align;
+
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 };
 
 class THRBlock : public TBlock {
@@ -110,11 +167,20 @@ public:
 
     THorzLine* Line = nullptr;  // owned by the content cell
     std::uint8_t Align = 2;
+
+    int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 };
 
 class TBodyBlock : public TBlock {
 public:
     TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell);
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
 };
 
 }  // namespace velmoran

@@ -56,6 +56,12 @@ TSectionList::~TSectionList()
 
 void TSectionList::Clear()
 {
+    AnimatedImages.clear();
+    DrawList.clear();
+    BackgroundBitmap = nullptr;
+    BackgroundMask = QImage();
+    BackgroundFetched = false;
+    FirstLineBaseline = nullptr;
     LinkList.clear();
     TCell::Clear();
     IDNameList.Clear();

@@ -12,6 +12,8 @@
 namespace velmoran {
 
 class TBlock;
+class Canvas;
+struct TRect;
 
 // The float indent manager a cell lays its sections out with.
 class IndentManager : public IndentManagerBasic {};
@@ -27,6 +29,28 @@ public:
     // Removes the HTML default bottom margin of the last block (searching inside a list item); true
     // when it did so.
     bool CheckLastBottomMargin();
+
+    // Lays the sections out one below the other from document Y with their left edge at X, using
+    // the cell's indent manager; returns the total height. MaxWidth receives the widest section.
+    virtual int LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidth, int fallbackHeight,
+                           int containingHeight, int width, int refX, int refY);
+    // The largest minimum and the largest maximum width of the sections.
+    virtual void CellMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
+    // Paints the sections in order at X; returns the document Y below the last one.
+    virtual int PaintCell(Canvas& canvas, const TRect& clip, int x, int y, int xRef, int yRef);
+    void AddToPositionList();
+    // Queries fanned out over the sections (document coordinates; see TSectionBase).
+    virtual int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title);
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText);
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y);
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
+    void CopySelectedText(std::u16string& buffer);
+    int FindSourcePos(int docPos);
+    int FindDocPos(int sourcePos, bool prev);
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);
+    // Copies of the sections of another cell (the print copy).
+    void CopySectionsFrom(const TCellBasic& source);
 
     TSectionList* Document;  // not owned
     int TopY = 0;
@@ -47,6 +71,11 @@ class TCell : public TCellBasic {
 public:
     explicit TCell(TSectionList* document) : TCellBasic(document) { Indents = &ownIndents_; }
 
+    // Laid out from X = 0 in its own float indents; grows to contain its floats.
+    int LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidth, int fallbackHeight, int containingHeight,
+                   int width, int refX, int refY) override;
+    int PaintCell(Canvas& canvas, const TRect& clip, int x, int y, int xRef, int yRef) override;
+
 private:
     IndentManager ownIndents_;
 };
@@ -55,6 +84,10 @@ private:
 class TBlockCell : public TCellBasic {
 public:
     using TCellBasic::TCellBasic;
+
+    // Gathers the lowest content bottom and the drawn extremes of the sections.
+    int LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidth, int fallbackHeight, int containingHeight,
+                   int width, int refX, int refY) override;
 };
 
 // The content of a table cell.
@@ -66,6 +99,9 @@ public:
     std::string Title;
     std::string Url;
     std::string Target;
+
+    // The sections first; inside the cell rectangle the cell's title and link fill what is missing.
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
 };
 
 }  // namespace velmoran

@@ -137,7 +137,15 @@ double FontSizeToPoints(std::string_view text, double parentSize)
 
 std::string FirstInstalledFontFamily(std::string_view list)
 {
-    const std::vector<std::string> installed = ScreenFonts().Families();
+    // The installed families are asked once per font engine: the list is long, and pages ask for
+    // a family with nearly every element.
+    static FontEngine* engine = nullptr;
+    static std::vector<std::string> families;
+    if (engine != &ScreenFonts()) {
+        engine = &ScreenFonts();
+        families = engine->Families();
+    }
+    const std::vector<std::string>& installed = families;
     std::string rest(list);
     std::size_t start = 0;
     while (start <= rest.size()) {

@@ -748,8 +748,9 @@ std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>&
         ++autoCount;
     if (Props[piHeight].IsText() && !isAuto(piHeight)) {
         m[piHeight] = LengthToPixels(Props[piHeight].Text(), false, height, 0, exSize, emSize);
-        if (Contains(Props[piHeight].Text(), "%"))
-            m[piHeight] -= m[BorderTopWidth] + m[BorderBottomWidth] + m[PaddingTop] + m[PaddingBottom];
+        if (Contains(Props[piHeight].Text(), "%"))  // a percentage smaller than the borders gives 0
+            m[piHeight] = std::max(0, m[piHeight] - (m[BorderTopWidth] + m[BorderBottomWidth] + m[PaddingTop] +
+                                                     m[PaddingBottom]));
     } else {
         m[piHeight] = length(piHeight, height, 0);
     }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace velmoran {
 
@@ -31,11 +32,15 @@ void TFontObj::ReplaceFont(const TMyFont& font)
 
 TFontObj* TFontList::GetFontAt(int pos) const
 {
-    TFontObj* found = nullptr;
-    for (const auto& f : *this)
-        if (f->Pos <= pos)
-            found = f.get();
-    return found;
+    // Runs are in position order: the last one starting at or before pos.
+    const auto it = std::upper_bound(begin(), end(), pos, [](int p, const auto& f) { return p < f->Pos; });
+    return it == begin() ? nullptr : std::prev(it)->get();
+}
+
+int TFontList::NextRunStart(int pos, int limit) const
+{
+    const auto it = std::upper_bound(begin(), end(), pos, [](int p, const auto& f) { return p < f->Pos; });
+    return it == end() ? limit : std::min(limit, (*it)->Pos);
 }
 
 void TFloatingObj::ApplyProperties(TProperties& props)

@@ -6,8 +6,12 @@
 #include "html/base/Attributes.h"
 #include "html/base/FreeList.h"
 #include "html/base/IDObjects.h"
+#include "html/base/ImageKind.h"
+#include "html/base/ImageObject.h"
 #include "html/layout/Fonts.h"
 #include "html/layout/Properties.h"
+
+#include <QImage>
 
 #include <cstdint>
 #include <memory>
@@ -18,6 +22,10 @@ namespace velmoran {
 class TSectionList;
 class TCellBasic;
 class TSection;
+class TFontObj;
+class Canvas;
+class IndentManagerBasic;
+struct TRect;
 
 // Base of every section of a cell: text, blocks, tables, rules, page breaks.
 class TSectionBase : public TIDObject {
@@ -29,9 +37,50 @@ public:
 
     int GetYPosition() override { return YPosition; }
 
+    // Lays the section out at document Y with its left edge at X (relative to the enclosing cell)
+    // in the available width; returns the height it takes in the flow. MaxWidth receives the width
+    // the section needs, Curs advances over its document positions.
+    virtual int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                              int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y);
+    // Paints the section with its left edge at X into the clip rectangle (clip coordinates are
+    // document Y less the document's Y offset); returns the document Y below the section.
+    virtual int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                             int yRef);
+    // The narrowest and the widest the section can be laid out.
+    virtual void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
+    // A copy for the print copy of the document, owned by a cell of it; null for a kind that
+    // cannot be copied (it is then left out of the print).
+    virtual std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const;
+    // The section base's values into a copy.
+    void CopyBaseTo(TSectionBase& target) const;
+    // The section as a list of sections to be asked for vertical positions.
+    virtual void AddToPositionList();
+    // Queries in document coordinates (layout X, document Y). GetUrlAt returns flags: 1 a link
+    // (url set), 4 a title text.
+    virtual int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title);
+    // The document position under a point, or -1.
+    virtual int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText);
+    // The X and baseline Y of a document position; false when it is not in the section.
+    virtual bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y);
+    // The document position of a match at or after (before) From, or -1; without matchCase the
+    // pattern comes lower-cased.
+    virtual int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
+    virtual int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
+    // Appends the selected part of the section (document selection SelB..SelE).
+    virtual void CopySelectedText(std::u16string& buffer);
+    // The source position of a document position, or -1.
+    virtual int FindSourcePos(int docPos);
+    // The document position of a source position: the first at or after it, or with prev the last
+    // at or before it; -1 when none.
+    virtual int FindDocPos(int sourcePos, bool prev);
+    // The character at a document position with its run and section.
+    virtual bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);
+    int LayoutX = 0;               // the X the section was laid out at
+
     TSectionList* Document;        // not owned
     TCellBasic* OwnerCell = nullptr;
     int SectionHeight = 0;
+    int DrawHeight = 0;            // height including floats that hang below
     int SectionWidth = 0;
     int YPosition = 0;             // Y on the page
     int DrawTop = 0;
@@ -51,6 +100,12 @@ class TFontObj {
 public:
     TFontObj(TSection* section, const TMyFont& font, int pos);
 
+    // A copy of the run for another section (a link run keeps its target and link fonts).
+    std::unique_ptr<TFontObj> CreateCopy(TSection* section) const;
+    // Takes the font of the run's link state (link, visited, hover, visited and hover).
+    void ApplyLinkStateFont();
+    // Changes the hover state of this run and of the neighbouring runs of the same link.
+    void SetHover(bool hover);
     // Takes the font and refreshes the metrics.
     void ReplaceFont(const TMyFont& font);
     const std::string& GetUrl() const { return UrlTarget.URL; }
@@ -81,6 +136,8 @@ class TFontList : public TFreeList<TFontObj> {
 public:
     // The run containing a position (the last one starting at or before it).
     TFontObj* GetFontAt(int pos) const;
+    // The start of the first run after pos, or limit when none comes before it.
+    int NextRunStart(int pos, int limit) const;
 };
 
 // An image or panel placed in a line or floating beside it.
@@ -92,6 +149,12 @@ public:
     TFloatingObj& operator=(const TFloatingObj&) = delete;
 
     int GetYPosition() override { return DrawYY; }
+    bool IsFloat() const { return VertAlign == 5 || VertAlign == 6; }
+    // Sizes the object for an available width and height (percent sizes refer to them).
+    virtual void DrawLogic(TSectionList* document, Canvas& canvas, const TFontObj* font, int availWidth,
+                           int availHeight);
+    // Draws the object with its top-left corner at (x, y) in clip coordinates.
+    virtual void Draw(Canvas& canvas, int x, int y, const TFontObj* font) { (void)canvas, (void)x, (void)y, (void)font; }
     // CSS vertical-align, float, margins, borders and sizes of the element.
     void ApplyProperties(TProperties& props);
 
@@ -130,6 +193,20 @@ public:
     bool ImageActive = false;  // ACTIVE: animation only under the mouse
     bool ImageKnown = false;
     bool Missing = false;
+
+    void DrawLogic(TSectionList* document, Canvas& canvas, const TFontObj* font, int availWidth,
+                   int availHeight) override;
+    void Draw(Canvas& canvas, int x, int y, const TFontObj* font) override;
+    // A copy for the print copy of the document: the same picture (an animated one is copied).
+    std::unique_ptr<TImageObj> CreateCopy(TSectionList* document) const;
+
+    TImageObject* Image = nullptr;     // from the image cache (or OwnImage), not owned
+    std::unique_ptr<TImageObject> OwnImage;  // a private copy of an animated image used more than once
+    QImage Mask;
+    TTransparencyKind Transp = TTransparencyKind::NoTransparency;
+    bool Delayed = false;              // the host supplies the picture later
+    bool Fetched = false;
+    TSectionList* Doc = nullptr;
 };
 
 class TImageObjList : public TFreeList<TFloatingObj> {

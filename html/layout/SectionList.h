@@ -3,12 +3,15 @@
 #pragma once
 
 #include "html/base/IDObjects.h"
+#include "html/base/ImageCache.h"
+#include "html/base/ImageKind.h"
 #include "html/base/MapItem.h"
 #include "html/layout/Cells.h"
 #include "html/layout/DocumentHost.h"
 #include "html/layout/StyleList.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,21 @@ struct InlineRec {
     std::array<PropValue, PropCount> MargArrayO;
     int EmSize = 16;
     int ExSize = 8;
+    int StartDoc = -1;     // document positions, found after each layout
+    int EndDoc = -1;
+    int Layout = -1;       // the layout they were found for
+};
+
+class TFloatingObj;
+class TFontObj;
+class TStringBitmapList;
+
+// A floating image whose drawing waits until the end of the paint (clip coordinates).
+struct TDrawItem {
+    TFloatingObj* Obj;
+    int X;
+    int Y;
+    const TFontObj* Font;
 };
 
 class TSectionList : public TCell, public TChPosDocument {
@@ -57,9 +75,69 @@ public:
     int PageCutY = 0;
     bool IsCopy = false;
     int SectionCount = 0;          // next section number
+    // Layout and paint state.
+    std::vector<TDrawItem> DrawList;   // floating images drawn last
+    bool TableMoved = false;
+    bool NothingDrawn = true;          // no text line drawn yet in this paint
+    bool NoOutput = false;             // a measuring pass: text is not output
+    bool PrintTableBackground = false;
+    bool PrintBackground = false;
+    bool PrintMonoBlack = false;
+    bool ShowImages = true;
+    bool ShowDummyCaret = false;
+    int TableNestLevel = 0;
+    void* TablePrinting = nullptr;     // the table printed with repeated header rows
+    int LayoutCount = 0;
+    int ProgressTotal = 0;             // document length for progress reports during layout
+    int ProgressLast = 0;              // the position reported last
+    // Reports the layout's progress at a document position (every 50 positions).
+    void LayoutProgress(int pos);
+    // Link areas of printed pages (and of the focused link on screen): page, URL, target, rectangle.
+    std::function<void(int, const std::string&, const std::string&, const TRect&)> LinkAreaCallback;
+    int PageNumber = 0;
+    TFontObj* HitRun = nullptr;        // the link run found by the last hit test
+    TFontObj* HoverRun = nullptr;      // the link run under the mouse
+    int* FirstLineBaseline = nullptr;
+    std::vector<class TGIFImage*> AnimatedImages;  // not owned
+
+    // The document's image cache: the viewer's when it gave one, else the document's own.
+    TStringBitmapList& ImageCache();
+    // An image by its source name: from the cache, through the host, or from a file; null when it
+    // cannot be had. Delayed is set when the host will supply it later.
+    TImageObject* FetchImage(const std::string& name, TTransparencyKind& transparent, bool& fromCache,
+                             bool& delayed, QImage& mask);
+    // Lays the document out to a width; returns its height.
+    int LayoutDocument(Canvas& canvas, int width, int& maxWidth);
+    // Paints the clip rectangle (clip coordinates: document Y less YOff) at X; returns the Y below.
+    int PaintDocument(Canvas& canvas, const TRect& clip, int x = 0);
+    void SetYOffset(int y) { YOff = y; }
+    // The print copy: copies of the sections, the same image cache and display settings, its own
+    // lists; it never runs the animation timer nor builds the position list.
+    std::unique_ptr<TSectionList> CreateCopy() const;
+    // Link (flag 1, url set) and title (flag 4) under a document point.
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    // The selected text (SelB..SelE), lines ended by CR LF.
+    std::u16string GetSelText();
+    int GetSelLength() { return static_cast<int>(GetSelText().size()); }
+    using TCellBasic::FindDocPos;
+    // The point of a document position; a position at or past the end gives the point of the last
+    // character moved 15 pixels to the right.
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y);
+    // The last section of the position list whose Y is at or above Y (null when none).
+    TSectionBase* FindSectionAtPosition(int y, int& sectionY, int& index) const;
+    // The picture of the document background, fetched once (null when none or not shown).
+    TImageObject* GetBackgroundBitmap();
+    // Advances the shown animated images (the timer's tick); false in a print copy.
+    bool AnimationTick(std::uint32_t nowMs);
+    TImageObject* BackgroundBitmap = nullptr;
+    QImage BackgroundMask;
+    bool BackgroundFetched = false;
+    int DocumentHeight = 0;  // where the next laid-out line stores its baseline (list items)
+    TStringBitmapList* BitmapList = nullptr;  // the viewer's image cache, not owned
 
 private:
     THtmlDocumentHost* owner_;
+    std::unique_ptr<TStringBitmapList> ownCache_;
     static TNullDocumentHost nullHost_;
 };
 

@@ -15,12 +15,24 @@ public:
     bool NoShade = false;
     int HorzX = 0;              // after layout
     int HorzWidth = 0;
+
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    void CopySelectedText(std::u16string& buffer) override;
+    // An empty rule, filled by CreateCopy.
+    explicit THorzLine(TSectionList* document) : TSectionBase(document) {}
 };
 
 // A forced page break for printing.
 class TPage : public TSectionBase {
 public:
     using TSectionBase::TSectionBase;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
 };
 
 }  // namespace velmoran

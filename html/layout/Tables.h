@@ -3,12 +3,40 @@
 #pragma once
 
 #include "html/layout/Cells.h"
+#include "platform/GdiTypes.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace velmoran {
+
+class Canvas;
+class TCellObj;
+
+// How a table reaches the content of its cells: measuring, laying out and painting the cell of
+// sections inside a TD. The document's cells do it by default; tests put in cells of given sizes.
+class TCellContentOps {
+public:
+    virtual ~TCellContentOps() = default;
+    virtual void MinMaxWidth(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth) = 0;
+    // Lays the content out at (x, y) in width and returns its height.
+    virtual int Layout(Canvas& canvas, TCellObj& cell, int x, int y, int width, int height, int& curs) = 0;
+    virtual void Paint(Canvas& canvas, TCellObj& cell, const TRect& clip, int x, int y) = 0;
+    virtual bool HasContent(const TCellObj& cell) const;
+};
+
+// The operations every table uses unless told otherwise.
+TCellContentOps& DefaultCellContentOps();
+
+// The part record the print loop reads from the outermost table with header or footer rows.
+struct TTablePartRec {
+    std::uint8_t TablePart = 0;  // 0 normal, 1 header, 2 body, 3 body after header, 4 footer done, 5 footer
+    int PartStart = 0;
+    int PartHeight = 0;
+    int FootHeight = 0;
+};
 
 // One COL specification.
 struct TColObj {
@@ -22,6 +50,9 @@ struct TColObj {
 class TCellObj {
 public:
     TCellObj(TSectionList* document, const TAttributeList& attributes, TProperties& props, int vAlign);
+    // A placeholder for a column or row that a spanning cell covers: column span 0, no content.
+    struct PlaceholderTag {};
+    TCellObj(PlaceholderTag, int rowSpan) : ColSpan(0), RowSpan(rowSpan) {}
 
     int ColSpan = 1;
     int RowSpan = 1;
@@ -43,6 +74,29 @@ public:
     std::array<int, PropCount> MargArray{};
     int EmSize = 16, ExSize = 8;
     bool HasBorderStyle = false;
+
+    // Cell padding defaults of the table and the extras they give.
+    void ApplyCellSpacing(int defaultPadding, bool hasTableBorder);
+    // Places the content in the cell height (vertical alignment) and lays it out.
+    // (x, y) is the top left of the cell box, width its width; the box is the cell height less the
+    // spacing above it.
+    void LayoutCellContent(Canvas& canvas, TCellContentOps& ops, int y, int x, int& curs, int width, int spacing);
+    // Background, content and frame of the cell at (x, y) in document coordinates.
+    void PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& clip, int x, int y, int cellSpacing,
+                      bool hasTableBorder, TColor light, TColor dark);
+
+    // The tiles of the background picture in the rows dt .. dt + dh of the padding box.
+    void DrawBackgroundImage(Canvas& canvas, const TRect& paddingBox, int dt, int dh);
+    // The print copy: content copied, the background image only when table backgrounds print.
+    std::unique_ptr<TCellObj> CreateCopy(TSectionList* document) const;
+
+    int CellWidth = 0;           // the widths of the columns it spans (one cell spacing included)
+    int ContentLeft = 0;         // X of the content in the table's layout frame
+    // The content's least and widest widths, measured once per document layout.
+    int MinMaxStamp = -1, ContentMin = 0, ContentMax = 0;
+    int CellHeight = 0;          // the height of the rows it spans, set by the table layout
+    int ContentHeight = 0;       // the laid-out height of its content
+    bool IsPlaceholder() const { return ColSpan == 0; }
 };
 
 // One table row.
@@ -51,6 +105,7 @@ public:
     TCellList(const TAttributeList* attributes, TProperties* props);
     // Appends a cell; a non-empty cell takes the row's page breaks and specified height.
     void AddCell(std::unique_ptr<TCellObj> cell);
+    std::unique_ptr<TCellList> CreateCopy(TSectionList* document) const;
 
     int RowHeight = 0;
     int SpanHeight = 0;
@@ -86,6 +141,62 @@ public:
     TColor BkColor = NoColor;
     std::vector<TColObj> ColSpecs;
     std::string DefaultAlign;    // the enclosing text-align ("center", "right") cells start from
+
+    // --- layout and painting ---
+    // Builds the grid once: spans become placeholders, trailing empty columns go.
+    void InitializeCellSpecs();
+    // The table's least and widest widths (cell spacing included).
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents, int fallbackHeight,
+                      int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void AddToPositionList() override;
+    // Rows and cells copied deeply with the settings and the laid-out widths; a new part record.
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    // Queries hand the point to the cell whose columns and rows hold it; searches and the
+    // selection visit rows first to last and cells left to right.
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText) override;
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
+    void CopySelectedText(std::u16string& buffer) override;
+    int FindSourcePos(int docPos) override;
+    // Forward over rows and cells, or backward (rows last to first, cells right to left) with prev.
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
+    // Lays the table out at (x, y); fallbackHeight is the height the table box gives. Returns the height.
+    int LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth);
+    // Paints the rows that meet the clip rectangle; returns the Y below the table.
+    int PaintTable(Canvas& canvas, const TRect& clip, int x, int y);
+
+    TCellContentOps* ContentOps = nullptr;  // not owned; the default when null
+    TTablePartRec TablePartRec;
+    bool GridInitialized = false;
+    bool FixedCellWidths = false;
+    int TableLeft = 0;
+    int TableHeight = 0;
+    std::vector<int> Widths, MaxWidths, MinWidths, Percents, Heights;
+    bool HeightsComputed = false;
+    int PageBottomAtCut = 0;
+
+private:
+    TCellContentOps& Ops() const { return ContentOps ? *ContentOps : DefaultCellContentOps(); }
+    void ForEachCell(const std::function<void(TCellObj&, int row, int col)>& fn);
+    void CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth);
+    // The cell whose box holds a point of the table (layout X, document Y), or null.
+    TCellObj* CellAt(int x, int y) const;
+    void MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax);
+    void MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, int& tableMax);
+    void WidthsPixels(int width, int tableMin, int tableMax);
+    void WidthsSpecified(int width);
+    void WidthsUnspecified(int width, int tableMin, int tableMax);
+    void MinToMaxDistribution(int width, int tableMin, int tableMax);
+    void FindRowHeights(Canvas& canvas, int boxHeight);
+    int PaintRow(Canvas& canvas, const TRect& clip, int row, int x, int y, int& b);
+    int PaintRows(Canvas& canvas, const TRect& clip, int x, int y, int& b, int firstRow, int endRow);
+    void PaintParts(Canvas& canvas, const TRect& clip, int x, int y, int& b);
 };
 
 }  // namespace velmoran

@@ -22,6 +22,27 @@ struct IndexObj {
     int Index;
 };
 
+class TImageObj;
+
+// One laid-out line of a text section.
+struct LineRec {
+    int Start = 0;          // index of the first character in the section's text
+    int Ln = 0;             // character count
+    int SpaceBefore = 0;    // extra leading above and below
+    int SpaceAfter = 0;
+    int LineHt = 0;         // ascent plus descent of the tallest run or object
+    int DrawHeight = 0;     // including floating images started on the line
+    int Descent = 0;
+    int LineIndent = 0;     // X of the first character relative to the section's X
+    int Extra = 0;          // justification: pixels to distribute over Spaces spaces
+    int Spaces = 0;
+    int Width = 0;          // the available width
+    int TextWidth = 0;      // the measured width of the line
+    bool Shy = false;       // ends at a soft hyphen
+    int LineY = 0;          // document Y of the line's top (above SpaceBefore)
+    int Height() const { return SpaceBefore + LineHt + SpaceAfter; }
+};
+
 class TSection : public TSectionBase {
 public:
     TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTarget* linkTarget, TProperties& props,
@@ -48,6 +69,26 @@ public:
     // The source position of every character (expanded from SourceIndex).
     int SourcePosAt(int i) const;
 
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
+                     int yRef) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
+    int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText) override;
+    bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
+    int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
+    int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
+    void CopySelectedText(std::u16string& buffer) override;
+
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    int FindSourcePos(int docPos) override;
+    int FindDocPos(int sourcePos, bool prev) override;
+    bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
+
+    std::vector<LineRec> Lines;
+
     std::u16string Text;
     std::string BreakClasses;          // "y", "n", "a", "s" per character, plus a final "y"
     std::vector<IndexObj> SourceIndex; // compressed after FinishText
@@ -71,6 +112,24 @@ protected:
     void RemoveAt(int i);
     // Removes the characters not kept, with their classes and source positions; runs and images move.
     void Compact(const std::vector<char>& keep);
+    // Layout helpers.
+    int TextWidth(Canvas& canvas, int from, int to) const;
+    int FindCountThatFits(Canvas& canvas, int width, int from, int to) const;
+    int FindLineEnd(int start, int fit) const;
+    void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
+    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+                  const TRect* clipRect = nullptr);
+    void SizeImages(Canvas& canvas, int width, int height);
+    // Borders and backgrounds of inline elements that touch a line (clip coordinates).
+    void DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline);
+    // The text, runs, images and settings of a section into this copy.
+    void CopyTextFrom(const TSection& source);
+    // The line holding document Y (relative index), with its top; -1 when none.
+    int LineAt(int y, int& lineTop) const;
+    // The index of the character at X in a line (the line's character count past its end).
+    int CharIndexAt(Canvas& canvas, const LineRec& line, int x, bool& inText) const;
+    // The X of the character with an index in a line.
+    int XOfIndex(Canvas& canvas, const LineRec& line, int index) const;
     std::vector<int> sourceIndexes_;
     std::optional<TUrlTarget> link_;   // the link the text currently runs in
     bool finished_ = false;
@@ -84,6 +143,10 @@ public:
     void AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props = nullptr) override;
     void FinishText(int sourceIndex) override;
     bool KeepWhenEmpty() const override { return true; }
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
+    void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
+    std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 
     bool Wrap = false;  // word-wrap asks for wrapping
 };

@@ -74,7 +74,7 @@ private:
             if (auto* t = dynamic_cast<ThtmlTable*>(s.get()))
                 for (const auto& row : t->Rows)
                     for (const auto& c : *row)
-                        if (c)
+                        if (c && c->Cell)  // placeholders of spans have no content
                             Collect<S>(*c->Cell, out);
         }
     }

@@ -1,0 +1,126 @@
+// The document's layout and paint entry points: the animation timer, the position list, the
+// background of the document and the floating images drawn after everything else.
+#include "html/layout/SectionList.h"
+
+#include "html/base/GifImage.h"
+#include "html/layout/Blocks.h"
+#include "html/layout/Tables.h"
+#include "html/layout/TextSection.h"
+#include "platform/Canvas.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace velmoran {
+
+namespace {
+
+// The number of document positions of a cell, from the text held in its sections.
+int TextLength(const TCellBasic& cell)
+{
+    int n = 0;
+    for (const auto& s : cell) {
+        if (const auto* t = dynamic_cast<const TSection*>(s.get()))
+            n += static_cast<int>(t->Text.size());
+        else if (const auto* b = dynamic_cast<const TBlock*>(s.get()))
+            n += TextLength(*b->MyCell);
+        else if (const auto* table = dynamic_cast<const ThtmlTable*>(s.get()))
+            for (const auto& row : table->Rows)
+                for (const auto& c : *row)
+                    if (c && c->Cell)
+                        n += TextLength(*c->Cell);
+    }
+    return n;
+}
+
+}  // namespace
+
+void TSectionList::LayoutProgress(int pos)
+{
+    if (ProgressTotal <= 0 || pos / 50 == ProgressLast / 50)
+        return;
+    ProgressLast = pos;
+    Host().DoProgress(ProgressScale + (100 - ProgressScale) * std::min(pos, ProgressTotal) / ProgressTotal);
+}
+
+int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
+{
+    ++LayoutCount;
+    ProgressTotal = TextLength(*this);
+    ProgressLast = 0;
+    Host().SetTimer(false, 50);
+    canvas.SetTextJustification(0, 0);
+    TabOrderList.clear();
+    int curs = 0;
+    maxWidth = 0;
+    const int height = TCell::LayoutCell(canvas, 0, 0, curs, maxWidth, 0, 0, width, 0, 0);
+    const auto now = static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                     std::chrono::steady_clock::now().time_since_epoch())
+                                                     .count());
+    for (TGIFImage* gif : AnimatedImages) {
+        gif->SetAnimate(false, now);
+        if (!IsCopy)
+            gif->SetAnimate(true, now);
+    }
+    if (!IsCopy) {
+        Host().SetTimer(!AnimatedImages.empty(), 50);
+        if (PositionList.empty())
+            TCellBasic::AddToPositionList();
+    }
+    DocumentHeight = height;
+    return height;
+}
+
+int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
+{
+    PageCutY = YOff + clip.Bottom;
+    TableMoved = false;
+    NothingDrawn = true;
+    TableNestLevel = 0;
+    if (!IsCopy)
+        Host().SetTimer(false, 40);
+    for (TGIFImage* gif : AnimatedImages)
+        gif->Visible = false;  // set again by the images this paint draws
+    DrawList.clear();
+    const int y = TCell::PaintCell(canvas, clip, x, 0, x, 0);
+    for (const TDrawItem& item : DrawList)
+        item.Obj->Draw(canvas, item.X, item.Y, item.Font);
+    DrawList.clear();
+    if (!IsCopy && !AnimatedImages.empty())
+        Host().SetTimer(true, 40);
+    return y;
+}
+
+bool TSectionList::AnimationTick(std::uint32_t nowMs)
+{
+    if (IsCopy)
+        return false;
+    bool changed = false;
+    for (TGIFImage* gif : AnimatedImages)
+        if (gif->Visible && gif->CheckTime(nowMs))
+            changed = true;
+    if (changed)
+        Host().Invalidate();
+    Host().SetTimer(!AnimatedImages.empty(), 40);
+    return changed;
+}
+
+TImageObject* TSectionList::GetBackgroundBitmap()
+{
+    if (!ShowImages || BackgroundImageName.empty() || BackgroundFetched)
+        return BackgroundBitmap;
+    BackgroundFetched = true;  // whatever the outcome
+    TTransparencyKind transparent = TTransparencyKind::NoTransparency;
+    bool fromCache = false, delayed = false;
+    BackgroundBitmap = FetchImage(BackgroundImageName, transparent, fromCache, delayed, BackgroundMask);
+    if (auto* gif = dynamic_cast<TGIFImage*>(BackgroundBitmap)) {
+        BackgroundMask = gif->GetStaticMask();
+        if (gif->NumFrames() > 1 && !IsCopy) {
+            AnimatedImages.push_back(gif);
+            gif->SetAnimate(true, 0);
+        }
+    }
+    return BackgroundBitmap;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,265 @@
+// Image objects: fetching pictures through the image cache, the host or a file; sizing by the
+// WIDTH/HEIGHT given (pixels or percent) and the picture's aspect ratio; placeholders for pictures
+// that failed or are still on their way; drawing with transparency, animation frames, borders
+// and link focus.
+#include "html/base/GifImage.h"
+#include "html/base/ImageCache.h"
+#include "html/base/ImageLoad.h"
+#include "html/layout/Borders.h"
+#include "html/layout/SectionList.h"
+#include "html/layout/TextSection.h"
+#include "platform/Canvas.h"
+#include "platform/Stream.h"
+#include "platform/SystemColors.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+
+int MulDivInt(int a, int b, int c) { return c == 0 ? 0 : static_cast<int>(static_cast<long long>(a) * b / c); }
+
+std::string ResolveName(const std::string& base, const std::string& name)
+{
+    if (name.empty() || base.empty() || name[0] == '/' || name.find(':') != std::string::npos)
+        return name;
+    std::string b = base;
+    if (b.back() != '/' && b.back() != '\\')
+        b += '/';
+    return b + name;
+}
+
+// Loads GIFs through the animated reader and everything else through the general loader.
+std::unique_ptr<TImageObject> LoadPicture(TStream& stream, TTransparencyKind& transparent, QImage& mask)
+{
+    std::uint8_t head[5] = {};
+    stream.SetPosition(0);
+    const auto got = stream.Read(head, 5);
+    stream.SetPosition(0);
+    const TImageKind kind = ImageStreamKind(head, static_cast<std::size_t>(std::max<std::int64_t>(0, got)));
+    if (kind == TImageKind::Gif87 || kind == TImageKind::Gif89) {
+        try {
+            bool still = false;
+            auto gif = GifImageFromStream(stream, still);
+            if (gif && gif->IsTransparent()) {
+                transparent = TTransparencyKind::OwnMask;
+            }
+            return gif;
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+    }
+    return LoadImageFromStream(&stream, transparent, mask);
+}
+
+}  // namespace
+
+TStringBitmapList& TSectionList::ImageCache()
+{
+    if (BitmapList)
+        return *BitmapList;
+    if (!ownCache_)
+        ownCache_ = std::make_unique<TStringBitmapList>();
+    return *ownCache_;
+}
+
+TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKind& transparent, bool& fromCache,
+                                       bool& delayed, QImage& mask)
+{
+    fromCache = false;
+    delayed = false;
+    mask = QImage();
+    if (name.empty())
+        return nullptr;
+    TStringBitmapList& cache = ImageCache();
+    const int i = cache.IndexOf(name);
+    if (i >= 0) {
+        fromCache = true;
+        TBitmapItem* item = cache.Objects(i);
+        TImageObject* image = cache.GetImage(i);
+        if (!item)
+            return image;
+        transparent = static_cast<TTransparencyKind>(item->Transp);
+        if (transparent == TTransparencyKind::LowerLeftColor && !item->Mask)
+            if (auto* bmp = dynamic_cast<TBitmapImage*>(image))
+                item->Mask = std::make_unique<QImage>(CreateMaskBitmap(bmp->Image(), false));
+        if (item->Mask)
+            mask = *item->Mask;
+        return image;
+    }
+    std::unique_ptr<TImageObject> image;
+    std::string content;
+    // The host either supplies the picture (content), says it comes later (empty content), or
+    // leaves it to the file (false).
+    if (Host().RequestImage(name, content)) {
+        if (content.empty()) {
+            delayed = true;
+            return nullptr;
+        }
+        TMemoryStream stream;
+        stream.WriteBuffer(content.data(), static_cast<std::int64_t>(content.size()));
+        image = LoadPicture(stream, transparent, mask);
+    } else {
+        const std::string file = ResolveName(Host().BasePath(), name);
+        TMemoryStream stream;
+        try {
+            stream.LoadFromFile(file);
+        } catch (const std::exception&) {
+            return nullptr;
+        }
+        image = LoadPicture(stream, transparent, mask);
+    }
+    if (!image)
+        return nullptr;
+    if (auto* gif = dynamic_cast<TGIFImage*>(image.get())) {
+        if (gif->IsTransparent()) {
+            transparent = TTransparencyKind::OwnMask;
+            mask = gif->GetStaticMask();
+        }
+    } else if (auto* bmp = dynamic_cast<TBitmapImage*>(image.get());
+               bmp && transparent == TTransparencyKind::LowerLeftColor && mask.isNull()) {
+        mask = CreateMaskBitmap(bmp->Image(), false);
+    }
+    TImageObject* result = image.get();
+    auto item = std::make_unique<TBitmapItem>(std::move(image), mask.isNull() ? nullptr : std::make_unique<QImage>(mask),
+                                              static_cast<std::uint8_t>(transparent));
+    cache.AddObject(name, std::move(item));
+    return result;
+}
+
+void TFloatingObj::DrawLogic(TSectionList* /*document*/, Canvas& /*canvas*/, const TFontObj* /*font*/,
+                             int availWidth, int availHeight)
+{
+    if (SpecWidth >= 0)
+        ObjWidth = PercentWidth ? std::max(0, MulDivInt(availWidth, SpecWidth, 100)) : SpecWidth;
+    if (SpecHeight >= 0)
+        ObjHeight = PercentHeight ? std::max(0, MulDivInt(availHeight, SpecHeight, 100)) : SpecHeight;
+}
+
+void TImageObj::DrawLogic(TSectionList* document, Canvas& canvas, const TFontObj* font, int availWidth,
+                          int availHeight)
+{
+    if (document)
+        Doc = document;
+    if (Doc && Doc->ShowImages && !Fetched && !Source.empty()) {
+        bool fromCache = false;
+        Image = Doc->FetchImage(Source, Transp, fromCache, Delayed, Mask);
+        Fetched = true;  // a delayed picture waits for the viewer to supply it
+        if (auto* gif = dynamic_cast<TGIFImage*>(Image); gif && gif->NumFrames() > 1) {
+            if (fromCache) {
+                OwnImage = TGIFImage::CreateCopy(*gif);
+                Image = OwnImage.get();
+                gif = static_cast<TGIFImage*>(Image);
+            }
+            if (!ImageActive)
+                Doc->AnimatedImages.push_back(gif);
+        }
+        Missing = Image == nullptr && !Delayed;
+    }
+    if (Source.empty())
+        Missing = true;
+    // A linked image without a border of its own gets one of at least a pixel.
+    if (font && font->IsLink() && !NoBorder && !BorderByCss)
+        BorderSize = std::max(1, BorderSize);
+    const int border = BorderSize;
+    int iw = 0, ih = 0;
+    const bool haveImage = Image != nullptr;
+    if (haveImage) {
+        iw = ImageWidthOf(Image);
+        ih = ImageHeightOf(Image);
+    }
+    int w = -1, h = -1;
+    if (PercentWidth && SpecWidth >= 0) {
+        // Percent sizes smaller than the borders clamp to 0.
+        w = std::max(0, MulDivInt(availWidth - 2 * border, SpecWidth, 100));
+        if (SpecHeight >= 0)
+            h = PercentHeight ? std::max(0, MulDivInt(availHeight - 2 * border, SpecHeight, 100)) : SpecHeight;
+        else
+            h = iw > 0 ? MulDivInt(w, ih, iw) : w;
+    } else if (PercentHeight && SpecHeight >= 0) {
+        h = std::max(0, MulDivInt(availHeight - 2 * border, SpecHeight, 100));
+        w = SpecWidth >= 0 ? SpecWidth : (ih > 0 ? MulDivInt(h, iw, ih) : h);
+    } else if (SpecWidth >= 0 && SpecHeight >= 0) {
+        w = SpecWidth;
+        h = SpecHeight;
+    } else if (SpecWidth >= 0) {
+        w = SpecWidth;
+        h = iw > 0 ? MulDivInt(w, ih, iw) : (haveImage ? 0 : 24);
+    } else if (SpecHeight >= 0) {
+        h = SpecHeight;
+        w = ih > 0 ? MulDivInt(h, iw, ih) : (haveImage ? 0 : 24);
+    }
+    ImageKnown = haveImage || (SpecWidth >= 0 && SpecHeight >= 0);
+    if (w < 0 || h < 0) {
+        if (haveImage) {
+            w = iw;
+            h = ih;
+        } else if (!Alt.empty() || !AltW.empty()) {
+            // The placeholder box holds the alt text in 8-point Arial plus room for the symbol.
+            LogicalFont f;
+            f.Face = "Arial";
+            f.Height = -(8 * canvas.PixelsPerInch() + 36) / 72;
+            canvas.SetFont(f);
+            const std::u16string alt = AltW.empty() ? std::u16string(Alt.begin(), Alt.end()) : AltW;
+            const TextSize size = canvas.TextExtent(alt);
+            w = size.cx + 26;
+            h = std::max(24, size.cy);
+        } else {
+            w = std::max(w, 24);
+            h = std::max(h, 24);
+        }
+    }
+    ObjWidth = w + 2 * border;
+    ObjHeight = h + 2 * border;
+}
+
+void TImageObj::Draw(Canvas& canvas, int x, int y, const TFontObj* font)
+{
+    const int b = BorderSize;
+    const TRect box{x + b, y + b, x + ObjWidth - b, y + ObjHeight - b};
+    const bool printing = Doc && Doc->Printing;
+    if (Image && !Missing && !Delayed) {
+        if (auto* gif = dynamic_cast<TGIFImage*>(Image)) {
+            gif->Visible = true;
+            gif->Draw(canvas, box.Left, box.Top, box.Width(), box.Height());
+        } else if (auto* bmp = dynamic_cast<TBitmapImage*>(Image)) {
+            if (printing) {
+                if (!Mask.isNull())
+                    PrintMaskedImage(canvas, box.Left, box.Top, box.Width(), box.Height(), bmp->Image(), Mask, 0,
+                                     bmp->Image().height());
+                else
+                    PrintBitmap(canvas, box.Left, box.Top, box.Width(), box.Height(), bmp->Image());
+            } else if (!Mask.isNull()) {
+                canvas.MaskedStretchBlt(box, bmp->Image(), Mask);
+            } else {
+                canvas.StretchBlt(box, bmp->Image());
+            }
+        }
+    } else if (Doc) {
+        // Placeholder: a sunken frame around the box with the alt text beside the symbol.
+        DrawDocumentBorder3D(canvas, box, false, *Doc, 1);
+        if (!Alt.empty() || !AltW.empty()) {
+            LogicalFont f;
+            f.Face = "Arial";
+            f.Height = -(8 * canvas.PixelsPerInch() + 36) / 72;
+            canvas.SetFont(f);
+            canvas.SetBkMode(BkMode::Transparent);
+            canvas.SetTextColor(font ? (font->TheFont.Color & 0xFFFFFF) : 0);
+            const unsigned oldAlign = canvas.SetTextAlign(TA_LEFT | TA_TOP);
+            const std::u16string alt = AltW.empty() ? std::u16string(Alt.begin(), Alt.end()) : AltW;
+            canvas.TextOut(box.Left + 24, box.Top + 4, alt);
+            canvas.SetTextAlign(oldAlign);
+        }
+    }
+    if (b > 0) {
+        const ColorRef color = font ? (font->TheFont.Color & 0xFFFFFF) : 0;
+        const Pen old = canvas.SelectPen(Pen{PenStyle::InsideFrame, b, color});
+        const Brush oldBrush = canvas.SelectBrush(Brush{BrushStyle::Null, 0});
+        canvas.Rectangle(TRect{x, y, x + ObjWidth, y + ObjHeight});
+        canvas.SelectBrush(oldBrush);
+        canvas.SelectPen(old);
+    }
+}
+
+}  // namespace velmoran

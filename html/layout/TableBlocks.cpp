@@ -1,0 +1,199 @@
+// The boxes around tables: the table block, which sizes the table from WIDTH and its minimum and
+// maximum widths, moves it past floats, aligns it and frames it; the table-and-caption block,
+// which holds the table with its caption; and the table as a section of the block's cell.
+#include "html/layout/Blocks.h"
+#include "html/layout/Borders.h"
+#include "html/layout/SectionList.h"
+#include "html/layout/Tables.h"
+#include "platform/Canvas.h"
+#include "platform/SystemColors.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+
+int Val(int v)
+{
+    return v == AutoLength ? 0 : v;
+}
+
+int HorzPaddingBorder(const std::array<int, PropCount>& m)
+{
+    return m[PaddingLeft] + m[PaddingRight] + m[BorderLeftWidth] + m[BorderRightWidth];
+}
+
+// A cell's content is a cell of sections laid out from its left edge at a document Y.
+class DocumentCellContentOps : public TCellContentOps {
+public:
+    void MinMaxWidth(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth) override
+    {
+        minWidth = maxWidth = 0;
+        if (cell.Cell)
+            cell.Cell->CellMinMaxWidth(canvas, minWidth, maxWidth);
+    }
+    int Layout(Canvas& canvas, TCellObj& cell, int x, int y, int width, int height, int& curs) override
+    {
+        int widest = 0;
+        return cell.Cell->LayoutCell(canvas, x, y, curs, widest, height, height, width, x, y);
+    }
+    void Paint(Canvas& canvas, TCellObj& cell, const TRect& clip, int x, int y) override
+    {
+        cell.Cell->PaintCell(canvas, clip, x, y, x, y);
+    }
+};
+
+}  // namespace
+
+TCellContentOps& DefaultCellContentOps()
+{
+    static DocumentCellContentOps ops;
+    return ops;
+}
+
+// --- the table as a section ---
+
+int ThtmlTable::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& /*indents*/,
+                              int /*fallbackHeight*/, int /*containingHeight*/, int availWidth, int /*refX*/,
+                              int /*refY*/, int y)
+{
+    // Row heights fill only a height given to the table's own box.
+    int boxHeight = 0;
+    if (OwnerCell && OwnerCell->OwnerBlock) {
+        const int h = OwnerCell->OwnerBlock->MargArray[piHeight];
+        if (h >= 1 && h != AutoLength)
+            boxHeight = h;
+    }
+    return LayoutTable(canvas, x, y, availWidth, boxHeight, curs, maxWidth);
+}
+
+int ThtmlTable::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& /*indents*/, int x, int /*xRef*/,
+                             int /*yRef*/)
+{
+    return PaintTable(canvas, clip, x, YPosition);
+}
+
+void ThtmlTable::AddToPositionList()
+{
+    if (Document)
+        Document->PositionList.push_back(this);
+}
+
+// --- the table block ---
+
+int TTableBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                               int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y)
+{
+    TableShift = 0;
+    if (FloatKind == 0 && Positioning != 1) {
+        const int shifted = std::max(x, indents.LeftIndent(y));
+        TableShift = shifted - x;
+        availWidth = std::max(0, std::min(availWidth - TableShift, indents.RightSide(y) - shifted));
+        x = shifted;
+    }
+    return TBlock::LayoutSection(canvas, x, curs, maxWidth, indents, fallbackHeight, containingHeight, availWidth, refX,
+                                 refY, y);
+}
+
+int TTableBlock::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef, int yRef)
+{
+    return TBlock::PaintSection(canvas, clip, indents, x + TableShift, xRef, yRef);
+}
+
+int TTableBlock::FindContentWidth(Canvas& canvas, int availWidth, int /*autoCount*/, int /*containingHeight*/)
+{
+    auto& m = MargArray;
+    const bool inCaptionBlock =
+        OwnerCell && dynamic_cast<TTableAndCaptionBlock*>(OwnerCell->OwnerBlock) != nullptr;
+    if (inCaptionBlock) {
+        m[MarginLeft] = m[MarginRight] = 0;
+    } else {
+        m[MarginLeft] = Val(m[MarginLeft]);
+        m[MarginRight] = Val(m[MarginRight]);
+    }
+    const int h = HorzPaddingBorder(m);
+    const int margins = m[MarginLeft] + m[MarginRight];
+    int mn = 0, mx = 0;
+    int width = 0;
+    if (WidthAttr > 0) {
+        const int base = inCaptionBlock && PercentBase >= 0 ? PercentBase : availWidth;
+        const int forced = AsPercent ? base * WidthAttr / 1000 - margins - h : WidthAttr - h;
+        Table->SpecWidth = std::max(0, forced);
+        Table->GetMinMaxWidth(canvas, mn, mx);
+        width = std::max(mn, forced);
+        Table->SpecWidth = width;
+    } else {
+        const int room = availWidth - margins - h;
+        Table->SpecWidth = 0;
+        Table->GetMinMaxWidth(canvas, mn, mx);
+        width = mx <= room ? mx : std::max(mn, room);
+    }
+    const int total = width + h + margins;
+    if (m[MarginLeft] == 0 && m[MarginRight] == 0 && total < availWidth) {
+        // A table inside its caption box is centred in it; elsewhere ALIGN places it.
+        if (inCaptionBlock || Align == "CENTER")
+            m[MarginLeft] = m[MarginRight] = (availWidth - total) / 2;
+        else if (Align == "RIGHT")
+            m[MarginLeft] = availWidth - total;
+    }
+    return width;
+}
+
+void TTableBlock::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
+{
+    int autoCount = 0;
+    const auto m = ConvertedMargins(400, 0, autoCount);
+    const int width = (WidthAttr > 0 && !AsPercent) ? std::max(0, WidthAttr - HorzPaddingBorder(m)) : 0;
+    Table->SpecWidth = width;
+    TBlock::GetMinMaxWidth(canvas, minWidth, maxWidth);
+    if (width > 0) {
+        minWidth = std::max(minWidth, width);
+        maxWidth = minWidth;
+    }
+}
+
+void TTableBlock::DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const TRect& paddingBox)
+{
+    if (Table->BorderWidth <= 0 || !FrameFromBorderAttribute) {
+        TBlock::DrawBlockBorder(canvas, borderBox, paddingBox);
+        return;
+    }
+    const TColor light = Table->BorderColorLight;
+    const TColor dark = Table->BorderColorDark;
+    if (light == kSystemColorFlag + COLOR_BTNHIGHLIGHT && dark == kSystemColorFlag + COLOR_BTNSHADOW)
+        DrawDocumentBorder3D(canvas, borderBox, true, *Document, Table->BorderWidth);
+    else
+        DrawBorder3D(canvas, borderBox, Table->BorderWidth, light, dark, true);
+}
+
+// --- the table with its caption ---
+
+int TTableAndCaptionBlock::FindContentWidth(Canvas& canvas, int availWidth, int /*autoCount*/, int containingHeight)
+{
+    auto& m = MargArray;
+    m[MarginLeft] = Val(m[MarginLeft]);
+    m[MarginRight] = Val(m[MarginRight]);
+    int ac = 0;
+    // A percentage WIDTH refers to the room the caption box has, not to the box's own width.
+    TableBlock->PercentBase = availWidth - m[MarginLeft] - m[MarginRight];
+    TableBlock->MargArray = TableBlock->ConvertedMargins(availWidth, containingHeight, ac);
+    const auto& tm = TableBlock->MargArray;
+    const int tableWidth = TableBlock->FindContentWidth(canvas, availWidth - m[MarginLeft] - m[MarginRight], ac,
+                                                        containingHeight) +
+                           HorzPaddingBorder(tm);
+    int captionMin = 0, captionMax = 0;
+    if (CaptionBlock)
+        CaptionBlock->GetMinMaxWidth(canvas, captionMin, captionMax);
+    const int width = std::max(tableWidth, captionMin);
+    const int total = width + m[MarginLeft] + m[MarginRight];
+    if (m[MarginLeft] == 0 && m[MarginRight] == 0 && total < availWidth && FloatKind == 0) {
+        if (Align == "CENTER")
+            m[MarginLeft] = m[MarginRight] = (availWidth - total) / 2;
+        else if (Align == "RIGHT")
+            m[MarginLeft] = availWidth - total;
+    }
+    return width;
+}
+
+}  // namespace velmoran

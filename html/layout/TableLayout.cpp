@@ -1,0 +1,741 @@
+// Table layout: the grid of cells with their spans, the least and widest widths of the columns,
+// the distribution of the available width over the columns (pixel widths, percentages, a given
+// table width), row heights and the placement of every cell's content.
+#include "html/base/WideText.h"
+#include "html/layout/SectionList.h"
+#include "html/layout/Tables.h"
+#include "platform/Canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace velmoran {
+
+namespace {
+
+int Sum(const std::vector<int>& v, int from = 0, int count = -1)
+{
+    const int to = count < 0 ? static_cast<int>(v.size()) : std::min(static_cast<int>(v.size()), from + count);
+    int s = 0;
+    for (int i = from; i < to; ++i)
+        s += v[static_cast<std::size_t>(i)];
+    return s;
+}
+
+bool IsReal(const TCellObj* c)
+{
+    return c && c->ColSpan > 0;
+}
+
+bool PixelWidth(const TCellObj& c)
+{
+    return c.Wd > 0 && !c.AsPercent;
+}
+
+// Keeps the nesting level of the document raised while a table is laid out or painted.
+class NestGuard {
+public:
+    explicit NestGuard(TSectionList* doc) : doc_(doc)
+    {
+        if (doc_)
+            ++doc_->TableNestLevel;
+    }
+    ~NestGuard()
+    {
+        if (doc_)
+            --doc_->TableNestLevel;
+    }
+    NestGuard(const NestGuard&) = delete;
+    NestGuard& operator=(const NestGuard&) = delete;
+
+private:
+    TSectionList* doc_;
+};
+
+}  // namespace
+
+void ThtmlTable::ForEachCell(const std::function<void(TCellObj&, int, int)>& fn)
+{
+    for (int r = 0; r < Rows.Count(); ++r) {
+        TCellList& row = *Rows[r];
+        for (int c = 0; c < row.Count() && c < NumCols; ++c)
+            if (IsReal(row[c]))
+                fn(*row[c], r, c);
+    }
+}
+
+void ThtmlTable::CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth)
+{
+    // The content does not change within one layout of the document, and the table and its box
+    // ask for the widths several times.
+    const int stamp = Document ? Document->LayoutCount : 0;
+    if (cell.MinMaxStamp != stamp || stamp == 0) {
+        Ops().MinMaxWidth(canvas, cell, cell.ContentMin, cell.ContentMax);
+        cell.MinMaxStamp = stamp;
+    }
+    minWidth = cell.ContentMin;
+    maxWidth = cell.ContentMax;
+}
+
+void ThtmlTable::InitializeCellSpecs()
+{
+    if (GridInitialized)
+        return;
+    GridInitialized = true;
+    const int rowCount = Rows.Count();
+    const bool bordered = BorderWidth > 0;
+    for (int r = 0; r < rowCount; ++r) {
+        TCellList& row = *Rows[r];
+        for (int i = row.Count() - 1; i >= 0; --i) {
+            TCellObj* cell = row[i];
+            if (!cell || !cell->Cell)
+                continue;
+            if (row.BkGnd && !cell->Cell->BkGnd) {
+                cell->Cell->BkGnd = true;
+                cell->Cell->BkColor = row.BkColor;
+            }
+            if (!row.BkImage.empty() && cell->BGImageName.empty()) {
+                cell->BGImageName = row.BkImage;
+                cell->BGPosX = row.BGPosX;
+                cell->BGPosY = row.BGPosY;
+            }
+            cell->ApplyCellSpacing(CellPadding, bordered);
+            if (PixelWidth(*cell))
+                FixedCellWidths = true;
+            if (BkGnd && !cell->Cell->BkGnd) {
+                cell->Cell->BkGnd = true;
+                cell->Cell->BkColor = BkColor;
+            }
+            cell->RowSpan = std::max(1, std::min(cell->RowSpan, rowCount - r));
+            for (int k = 1; k < cell->ColSpan; ++k)
+                row.Insert(i + 1, std::make_unique<TCellObj>(TCellObj::PlaceholderTag{}, cell->RowSpan > 1 ? cell->RowSpan : 1));
+        }
+    }
+    auto longest = [&] {
+        int n = 0;
+        for (int r = 0; r < rowCount; ++r)
+            n = std::max(n, Rows[r]->Count());
+        return n;
+    };
+    // Cells spanning down leave placeholders in the rows below. A column placeholder of a cell that
+    // also spans rows counts here, so that both spans keep the grid aligned.
+    for (int c = 0; c < longest(); ++c)
+        for (int r = 0; r < rowCount; ++r) {
+            TCellList& row = *Rows[r];
+            if (c >= row.Count() || !row[c] || row[c]->RowSpan <= 1)
+                continue;
+            for (int k = 1; k < row[c]->RowSpan && r + k < rowCount; ++k) {
+                TCellList& below = *Rows[r + k];
+                auto ph = std::make_unique<TCellObj>(TCellObj::PlaceholderTag{}, 1);
+                if (below.Count() >= c)
+                    below.Insert(c, std::move(ph));
+                else
+                    below.Add(std::move(ph));
+            }
+        }
+    NumCols = longest();
+    // Trailing columns made only of placeholders go.
+    while (NumCols > 0) {
+        bool real = false;
+        for (int r = 0; r < rowCount && !real; ++r)
+            if (Rows[r]->Count() >= NumCols && IsReal((*Rows[r])[NumCols - 1]))
+                real = true;
+        if (real)
+            break;
+        for (int r = 0; r < rowCount; ++r) {
+            TCellList& row = *Rows[r];
+            if (row.Count() < NumCols)
+                continue;
+            row.Delete(NumCols - 1);
+            for (int i = NumCols - 2; i >= 0; --i)
+                if (row[i] && row[i]->ColSpan > 1) {
+                    --row[i]->ColSpan;
+                    break;
+                }
+        }
+        --NumCols;
+    }
+    NumCols = longest();
+    if (!ColSpecs.empty()) {
+        ForEachCell([&](TCellObj& cell, int, int c) {
+            if (c < static_cast<int>(ColSpecs.size()) && ColSpecs[static_cast<std::size_t>(c)].ColWidth > 0) {
+                cell.Wd = ColSpecs[static_cast<std::size_t>(c)].ColWidth;
+                cell.AsPercent = ColSpecs[static_cast<std::size_t>(c)].AsPercent;
+            }
+        });
+        FixedCellWidths = false;
+        ForEachCell([&](TCellObj& cell, int, int) { FixedCellWidths = FixedCellWidths || PixelWidth(cell); });
+        ColSpecs.clear();
+    }
+    const auto n = static_cast<std::size_t>(NumCols);
+    Widths.assign(n, 0);
+    MaxWidths.assign(n, 0);
+    MinWidths.assign(n, 0);
+    Percents.assign(n, 0);
+}
+
+void ThtmlTable::MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax)
+{
+    std::fill(MinWidths.begin(), MinWidths.end(), 0);
+    std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
+    bool larger = true;
+    for (int span = 1; larger; ++span) {
+        larger = false;
+        ForEachCell([&](TCellObj& cell, int, int c) {
+            if (cell.ColSpan > span)
+                larger = true;
+            if (cell.ColSpan != span)
+                return;
+            int mn = 0, mx = 0;
+            CellMinMax(canvas, cell, mn, mx);
+            const int extra = cell.HorizontalExtra + CellSpacing;
+            mn += extra;
+            mx += extra;
+            const std::size_t cc = static_cast<std::size_t>(c);
+            if (span == 1) {
+                if (PixelWidth(cell))
+                    mn = mx = std::max(mn, cell.Wd + extra);
+                MinWidths[cc] = std::max(MinWidths[cc], mn);
+                MaxWidths[cc] = std::max(MaxWidths[cc], mx);
+                return;
+            }
+            if (PixelWidth(cell)) {
+                mn = std::max(mn, cell.Wd);
+                mx = std::max(mn, cell.Wd);
+            }
+            const int cnt = std::min(span, NumCols - c);
+            auto share = [&](std::vector<int>& arr, int want) {
+                const int sum = Sum(arr, c, cnt);
+                if (sum >= want)
+                    return;
+                if (sum >= 1) {
+                    const int shortfall = want - sum;
+                    for (int k = c; k < c + cnt; ++k)
+                        arr[static_cast<std::size_t>(k)] += MulDiv(arr[static_cast<std::size_t>(k)], shortfall, sum);
+                } else {
+                    arr[cc] = want;
+                }
+            };
+            share(MinWidths, mn);
+            share(MaxWidths, mx);
+        });
+    }
+    tableMin = Sum(MinWidths);
+    tableMax = Sum(MaxWidths);
+}
+
+void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, int& tableMax)
+{
+    std::fill(MinWidths.begin(), MinWidths.end(), 0);
+    std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
+    std::fill(Percents.begin(), Percents.end(), 0);
+    bool larger = true;
+    for (int span = 1; larger; ++span) {
+        larger = false;
+        ForEachCell([&](TCellObj& cell, int, int c) {
+            if (cell.ColSpan > span)
+                larger = true;
+            if (cell.ColSpan != span)
+                return;
+            int mn = 0, mx = 0;
+            CellMinMax(canvas, cell, mn, mx);
+            const int extra = cell.HorizontalExtra + CellSpacing;
+            mn += extra;
+            mx += extra;
+            int pct = 0;
+            if (cell.AsPercent)
+                pct = cell.Wd;
+            else if (PixelWidth(cell) && tableWidth > 0)
+                pct = std::min(1000, MulDiv(cell.Wd, 1000, tableWidth));
+            if (PixelWidth(cell)) {
+                if (span == 1)
+                    mn = mx = std::max(mn, cell.Wd + extra);
+                else {
+                    mn = std::max(mn, cell.Wd);
+                    mx = std::max(mn, cell.Wd);
+                }
+            }
+            const std::size_t cc = static_cast<std::size_t>(c);
+            if (span == 1) {
+                MinWidths[cc] = std::max(MinWidths[cc], mn);
+                MaxWidths[cc] = std::max(MaxWidths[cc], mx);
+                Percents[cc] = std::max(Percents[cc], pct);
+                return;
+            }
+            const int cnt = std::min(span, NumCols - c);
+            auto at = [](std::vector<int>& v, int k) -> int& { return v[static_cast<std::size_t>(k)]; };
+            int minSum = Sum(MinWidths, c, cnt);
+            int maxSum = Sum(MaxWidths, c, cnt);
+            if (cnt == NumCols) {
+                minSum = std::max(minSum, tableWidth);
+                maxSum = std::max(maxSum, tableWidth);
+            }
+            int p = 0, n = 0;
+            for (int k = c; k < c + cnt; ++k) {
+                p += at(Percents, k);
+                if (at(Percents, k) == 0)
+                    ++n;
+            }
+            if (pct == 0 && p == 0) {
+                auto spread = [&](std::vector<int>& arr, int want, int sum) {
+                    if (want <= sum)
+                        return;
+                    int given = 0;
+                    for (int k = c; k < c + cnt; ++k) {
+                        at(arr, k) = sum == 0 ? want / cnt : MulDiv(want, at(arr, k), sum);
+                        given += at(arr, k);
+                    }
+                    at(arr, c) += want - given;
+                };
+                spread(MinWidths, mn, minSum);
+                spread(MaxWidths, mx, maxSum);
+                return;
+            }
+            if (n == 0 && p + 1 < pct) {
+                for (int k = c; k < c + cnt; ++k)
+                    at(Percents, k) = MulDiv(at(Percents, k), pct, p);
+            } else if (n > 0) {
+                for (int k = c; k < c + cnt; ++k)
+                    if (at(Percents, k) == 0)
+                        at(Percents, k) = std::max(0, (pct - p) / n);
+            }
+            const int q = std::max(p, pct);
+            if (mn > minSum) {
+                const int shortfall = mn - minSum;
+                const bool byPercent = n < 1 || maxSum < 1;
+                for (int k = c; k < c + cnt; ++k)
+                    at(MinWidths, k) += byPercent ? MulDiv(shortfall, at(Percents, k), q)
+                                                  : MulDiv(shortfall, at(MaxWidths, k), maxSum);
+            }
+            if (mx - maxSum >= 1) {
+                const int shortfall = mx - maxSum;
+                for (int k = c; k < c + cnt; ++k)
+                    at(MaxWidths, k) += MulDiv(shortfall, at(Percents, k), q);
+            }
+        });
+    }
+    tableMin = Sum(MinWidths);
+    tableMax = Sum(MaxWidths);
+}
+
+void ThtmlTable::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
+{
+    InitializeCellSpecs();
+    if (FixedCellWidths && SpecWidth == 0)
+        MinMaxPixels(canvas, minWidth, maxWidth);
+    else
+        MinMaxPercents(canvas, SpecWidth, minWidth, maxWidth);
+    minWidth = std::max(minWidth + CellSpacing, SpecWidth);
+    maxWidth = std::max(maxWidth + CellSpacing, SpecWidth);
+}
+
+void ThtmlTable::WidthsPixels(int width, int tableMin, int tableMax)
+{
+    if (tableMin > width) {
+        Widths = MinWidths;
+        return;
+    }
+    if (tableMax <= width) {
+        Widths = MaxWidths;
+        return;
+    }
+    for (int c = 0; c < NumCols; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        // A table minimum of 0 scales by nothing (MulDiv by zero gives 0).
+        Widths[i] = tableMax == tableMin
+                        ? MinWidths[i] + MulDiv(MinWidths[i], width - tableMin, tableMin)
+                        : MinWidths[i] + MulDiv(MaxWidths[i] - MinWidths[i], width - tableMin, tableMax - tableMin);
+    }
+    int diff = Sum(Widths) - width;
+    for (int c = 0; c < NumCols && diff != 0; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        if (diff > 0 && MaxWidths[i] > MinWidths[i]) {
+            --Widths[i];
+            --diff;
+        } else if (diff < 0) {
+            ++Widths[i];
+            ++diff;
+        }
+    }
+}
+
+void ThtmlTable::WidthsSpecified(int width)
+{
+    std::vector<bool> locked(static_cast<std::size_t>(NumCols), false);
+    int others = 0, lastOther = -1, slack = 0;
+    for (int c = 0; c < NumCols; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        if (Percents[i] > 0) {
+            Widths[i] = MulDiv(width, Percents[i], 1000);
+            if (Widths[i] <= MinWidths[i]) {
+                Widths[i] = MinWidths[i];
+                locked[i] = true;
+            }
+        } else {
+            Widths[i] = MinWidths[i];
+            ++others;
+            lastOther = c;
+            slack += std::max(0, MaxWidths[i] - MinWidths[i]);
+        }
+    }
+    auto unlockedPercent = [&] {
+        int s = 0;
+        for (int c = 0; c < NumCols; ++c)
+            if (Percents[static_cast<std::size_t>(c)] > 0 && !locked[static_cast<std::size_t>(c)])
+                s += Percents[static_cast<std::size_t>(c)];
+        return s;
+    };
+    int excess = Sum(Widths) - width;
+    if (excess > 0) {
+        for (int round = 0; round < 4; ++round) {
+            const int s = unlockedPercent();
+            if (s == 0)
+                break;
+            bool lockedOne = false;
+            for (int c = 0; c < NumCols; ++c) {
+                const auto i = static_cast<std::size_t>(c);
+                if (Percents[i] == 0 || locked[i])
+                    continue;
+                if (Widths[i] - MulDiv(excess, Percents[i], s) < MinWidths[i]) {
+                    excess -= Widths[i] - MinWidths[i];
+                    Widths[i] = MinWidths[i];
+                    locked[i] = true;
+                    lockedOne = true;
+                }
+            }
+            if (!lockedOne)
+                break;
+        }
+        const int s = unlockedPercent();
+        if (s > 0 && excess > 0) {
+            const int e = excess;
+            for (int c = 0; c < NumCols; ++c) {
+                const auto i = static_cast<std::size_t>(c);
+                if (Percents[i] > 0 && !locked[i])
+                    Widths[i] -= MulDiv(e, Percents[i], s);
+            }
+        }
+    }
+    int room = width - Sum(Widths);
+    if (room > 0) {
+        if (others == 0) {
+            const int s = unlockedPercent();
+            for (int c = 0; c < NumCols && s > 0; ++c) {
+                const auto i = static_cast<std::size_t>(c);
+                if (Percents[i] > 0 && !locked[i])
+                    Widths[i] += MulDiv(room, Percents[i], s);
+            }
+        } else if (slack * 4 >= room && slack > 0) {
+            for (int c = 0; c < NumCols; ++c) {
+                const auto i = static_cast<std::size_t>(c);
+                if (Percents[i] == 0)
+                    Widths[i] += MulDiv(room, std::max(0, MaxWidths[i] - MinWidths[i]), slack);
+            }
+        } else {
+            for (int c = 0; c < NumCols; ++c)
+                if (Percents[static_cast<std::size_t>(c)] == 0)
+                    Widths[static_cast<std::size_t>(c)] += room / others;
+        }
+    }
+    excess = Sum(Widths) - width;
+    if (excess > 0) {
+        for (int c = 0; c < NumCols; ++c)
+            if (!locked[static_cast<std::size_t>(c)]) {
+                Widths[static_cast<std::size_t>(c)] -= excess;
+                break;
+            }
+    }
+    room = width - Sum(Widths);
+    if (room > 0 && NumCols > 0) {
+        if (lastOther >= 0) {
+            Widths[static_cast<std::size_t>(lastOther)] += room;
+        } else {
+            if (room > NumCols) {
+                for (int& w : Widths)
+                    w += room / NumCols;
+                room %= NumCols;
+            }
+            for (int c = 0; c < room && c < NumCols; ++c)
+                ++Widths[static_cast<std::size_t>(c)];
+        }
+    }
+}
+
+void ThtmlTable::MinToMaxDistribution(int width, int tableMin, int tableMax)
+{
+    if (width <= tableMin || NumCols == 0) {
+        Widths = MinWidths;
+        return;
+    }
+    int largest = 0;
+    for (int c = 0; c < NumCols; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        Widths[i] = tableMax != tableMin
+                        ? MinWidths[i] + MulDiv(MaxWidths[i] - MinWidths[i], width - tableMin, tableMax - tableMin)
+                        : MinWidths[i] + (width - tableMin) / NumCols;
+        if (MaxWidths[i] - MinWidths[i] >
+            MaxWidths[static_cast<std::size_t>(largest)] - MinWidths[static_cast<std::size_t>(largest)])
+            largest = c;
+    }
+    Widths[static_cast<std::size_t>(largest)] += width - Sum(Widths);
+}
+
+void ThtmlTable::WidthsUnspecified(int width, int tableMin, int tableMax)
+{
+    const int p = Sum(Percents);
+    if (p == 0) {
+        if (tableMax <= width)
+            Widths = MaxWidths;
+        else
+            MinToMaxDistribution(width, tableMin, tableMax);
+        return;
+    }
+    int needed = 0, otherMax = 0;
+    bool haveOthers = false;
+    for (int c = 0; c < NumCols; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        if (Percents[i] > 0)
+            needed = std::max(needed, MulDiv(MaxWidths[i], 1000, Percents[i]));
+        else {
+            otherMax += MaxWidths[i];
+            haveOthers = true;
+        }
+    }
+    if (p >= 1000) {
+        if (haveOthers)
+            needed = std::max(needed, 30000);
+    } else {
+        needed = std::max(needed, MulDiv(otherMax, 1000, 1000 - p));
+    }
+    if (p <= 1000 && needed <= width) {
+        int rest = MulDiv(needed, 1000 - p, 1000);
+        for (int c = 0; c < NumCols; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            Widths[i] = Percents[i] > 0 ? MulDiv(needed, Percents[i], 1000) : MulDiv(rest, MaxWidths[i], otherMax);
+        }
+        return;
+    }
+    // Too wide: columns whose share falls below their minimum give up their percentage; the rest are
+    // scaled to fit. The rounds are capped so that rounding cannot keep them going.
+    std::vector<bool> fixedCol(static_cast<std::size_t>(NumCols), false);
+    for (int round = 0; round <= NumCols; ++round) {
+        bool anyLeft = false;
+        for (int c = 0; c < NumCols; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            if (Percents[i] > 0 && MulDiv(width, Percents[i], 1000) < MinWidths[i]) {
+                Percents[i] = 0;
+                fixedCol[i] = true;
+            }
+            anyLeft = anyLeft || Percents[i] > 0;
+        }
+        if (!anyLeft)
+            break;
+        int fixed = 0, shares = 0;
+        for (int c = 0; c < NumCols; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            if (fixedCol[i])
+                fixed += MinWidths[i];
+            if (Percents[i] > 0)
+                shares += MulDiv(width, Percents[i], 1000);
+        }
+        if (shares + fixed > width && shares > 0) {
+            for (int& pc : Percents)
+                pc = MulDiv(pc, width - fixed, shares);
+            continue;
+        }
+        for (int c = 0; c < NumCols; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            if (Percents[i] > 0)
+                MinWidths[i] = MaxWidths[i] = MulDiv(width, Percents[i], 1000);
+        }
+        break;
+    }
+    MinToMaxDistribution(width, Sum(MinWidths), Sum(MaxWidths));
+}
+
+void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
+{
+    const int rowCount = Rows.Count();
+    const int h = boxHeight - CellSpacing;
+    std::vector<int> desired(static_cast<std::size_t>(rowCount), 0);
+    std::vector<int> percent(static_cast<std::size_t>(rowCount), 0);
+    std::vector<bool> specified(static_cast<std::size_t>(rowCount), false);
+    std::vector<int> colLeft(static_cast<std::size_t>(NumCols) + 1, 0);
+    for (int c = 0; c < NumCols; ++c)
+        colLeft[static_cast<std::size_t>(c) + 1] = colLeft[static_cast<std::size_t>(c)] + Widths[static_cast<std::size_t>(c)];
+    bool larger = true;
+    for (int span = 1; larger; ++span) {
+        larger = false;
+        ForEachCell([&](TCellObj& cell, int r, int c) {
+            if (cell.RowSpan > span)
+                larger = true;
+            if (cell.RowSpan != span)
+                return;
+            const int last = std::min(NumCols, c + cell.ColSpan);
+            cell.CellWidth = colLeft[static_cast<std::size_t>(last)] - colLeft[static_cast<std::size_t>(c)];
+            int spec = 0;
+            if (cell.SpecHt > 0)
+                spec = cell.SpecHt;
+            else if (cell.SpecHtPercent > 0)
+                spec = MulDiv(cell.SpecHtPercent, h, 100);
+            else if (rowCount == 1)
+                spec = h;
+            int curs = 0;
+            cell.ContentHeight = Ops().HasContent(cell)
+                                     ? Ops().Layout(canvas, cell, 0, 0, cell.CellWidth - cell.HorizontalExtra - CellSpacing,
+                                                    std::max(0, spec - cell.VerticalExtra), curs)
+                                     : 0;
+            int d = cell.ContentHeight + cell.VerticalExtra;
+            int pc = d;
+            bool isSpec = false;
+            if (cell.SpecHt > 0) {
+                d = std::max(d, cell.SpecHt);
+                pc = d;
+                isSpec = true;
+            } else if (cell.SpecHtPercent > 0) {
+                pc = std::max(d, MulDiv(cell.SpecHtPercent, h, 100));
+                isSpec = true;
+            }
+            d += CellSpacing;
+            pc += CellSpacing;
+            const auto rr = static_cast<std::size_t>(r);
+            if (span == 1) {
+                desired[rr] = std::max(desired[rr], d);
+                percent[rr] = std::max(percent[rr], pc);
+                specified[rr] = specified[rr] || isSpec;
+                return;
+            }
+            auto spread = [&](std::vector<int>& arr, int want) {
+                const int sum = Sum(arr, r, span);
+                if (want <= sum)
+                    return;
+                const int diff = want - sum;
+                for (int k = r; k < r + span; ++k)
+                    arr[static_cast<std::size_t>(k)] += diff / span;
+                arr[static_cast<std::size_t>(r + span - 1)] += diff % span;
+            };
+            spread(desired, d);
+            spread(percent, pc);
+        });
+    }
+    for (int r = 0; r < rowCount; ++r)
+        percent[static_cast<std::size_t>(r)] = std::max(percent[static_cast<std::size_t>(r)], desired[static_cast<std::size_t>(r)]);
+    Heights = desired;
+    const int dTotal = Sum(desired);
+    const int pTotal = Sum(percent);
+    if (rowCount == 0 || dTotal >= h)
+        return;
+    if (pTotal >= h) {
+        int used = 0;
+        for (int r = 0; r + 1 < rowCount; ++r) {
+            const auto i = static_cast<std::size_t>(r);
+            Heights[i] = desired[i] + static_cast<int>(std::lround(static_cast<double>(percent[i] - desired[i]) *
+                                                                   (h - dTotal) / (pTotal - dTotal)));
+            used += Heights[i];
+        }
+        Heights.back() = h - used;
+    } else if (std::all_of(specified.begin(), specified.end(), [](bool b) { return b; })) {
+        // A percentage total of 0 gives nothing to scale by: the desired heights stay.
+        if (pTotal <= 0)
+            return;
+        int used = 0;
+        for (int r = 0; r + 1 < rowCount; ++r) {
+            const auto i = static_cast<std::size_t>(r);
+            Heights[i] = MulDiv(percent[i], h, pTotal);
+            used += Heights[i];
+        }
+        Heights.back() = h - used;
+    } else {
+        Heights = percent;
+        const int unspecified = static_cast<int>(std::count(specified.begin(), specified.end(), false));
+        const int remaining = h - pTotal;
+        int lastUnspecified = -1;
+        for (int r = 0; r < rowCount; ++r)
+            if (!specified[static_cast<std::size_t>(r)]) {
+                Heights[static_cast<std::size_t>(r)] += remaining / unspecified;
+                lastUnspecified = r;
+            }
+        Heights[static_cast<std::size_t>(lastUnspecified)] += remaining % unspecified;
+    }
+}
+
+int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth)
+{
+    NestGuard nest(Document);
+    const int nestLevel = Document ? Document->TableNestLevel : 1;
+    YPosition = y;
+    TableLeft = x;
+    StartCurs = curs;
+    const int width = (SpecWidth > 0 ? SpecWidth : availWidth) - CellSpacing;
+    InitializeCellSpecs();
+    int tableMin = 0, tableMax = 0;
+    if (FixedCellWidths && SpecWidth == 0) {
+        MinMaxPixels(canvas, tableMin, tableMax);
+        WidthsPixels(width, tableMin, tableMax);
+    } else {
+        MinMaxPercents(canvas, width, tableMin, tableMax);
+        if (width <= tableMin)
+            Widths = MinWidths;
+        else if (SpecWidth == 0)
+            WidthsUnspecified(width, tableMin, tableMax);
+        else
+            WidthsSpecified(width);
+    }
+    TableWidth = CellSpacing + Sum(Widths);
+    if (!HeightsComputed || nestLevel < 6) {
+        FindRowHeights(canvas, fallbackHeight);
+        HeightsComputed = true;
+    }
+
+    HeaderHeight = HeaderRowCount = FooterHeight = 0;
+    FootStartRow = -1;
+    bool bodyRow = false;
+    std::vector<int> colLeft(static_cast<std::size_t>(NumCols) + 1, 0);
+    for (int c = 0; c < NumCols; ++c)
+        colLeft[static_cast<std::size_t>(c) + 1] = colLeft[static_cast<std::size_t>(c)] + Widths[static_cast<std::size_t>(c)];
+    int rowY = y;
+    const int rowCount = Rows.Count();
+    for (int r = 0; r < rowCount; ++r) {
+        TCellList& row = *Rows[r];
+        row.RowHeight = Heights[static_cast<std::size_t>(r)];
+        if (row.TablePart == 0) {
+            ++HeaderRowCount;
+            HeaderHeight += row.RowHeight;
+        } else if (row.TablePart == 2) {
+            if (FootStartRow < 0) {
+                FootStartRow = r;
+                FootOffset = rowY - y;
+            }
+            FooterHeight += row.RowHeight;
+        } else {
+            bodyRow = true;
+        }
+        row.SpanHeight = 0;
+        for (int c = 0; c < row.Count() && c < NumCols; ++c) {
+            TCellObj* cell = row[c];
+            if (!IsReal(cell))
+                continue;
+            const int last = std::min(rowCount, r + cell->RowSpan);
+            cell->CellHeight = Sum(Heights, r, last - r);
+            cell->CellWidth = colLeft[static_cast<std::size_t>(std::min(NumCols, c + cell->ColSpan))] -
+                              colLeft[static_cast<std::size_t>(c)];
+            row.SpanHeight = std::max(row.SpanHeight, cell->CellHeight);
+            cell->ContentLeft = x + colLeft[static_cast<std::size_t>(c)] + CellSpacing + cell->Padding[3] + cell->Border[3];
+            cell->LayoutCellContent(canvas, Ops(), rowY + CellSpacing, x + colLeft[static_cast<std::size_t>(c)] + CellSpacing,
+                                    curs, cell->CellWidth - CellSpacing, CellSpacing);
+        }
+        rowY += row.RowHeight;
+    }
+    TableHeader = (HeaderHeight > 0 || FooterHeight >= 1) && bodyRow;
+    SectionHeight = rowY - y + CellSpacing;
+    TableHeight = SectionHeight;
+    SectionWidth = TableWidth;
+    DrawTop = ContentTop = y;
+    DrawBot = ContentBot = y + SectionHeight;
+    Len = curs - StartCurs;
+    maxWidth = TableWidth;
+    return SectionHeight;
+}
+
+}  // namespace velmoran

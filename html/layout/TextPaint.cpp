@@ -1,0 +1,264 @@
+// Painting of text sections: lines in pieces by font run, object and selection boundary, with
+// baseline alignment, sub- and superscripts, justification, soft hyphens, selection colours,
+// printing colours and the page cut of lines.
+#include "html/layout/TextSection.h"
+
+#include "html/layout/Blocks.h"
+#include "html/layout/Borders.h"
+#include "html/layout/SectionList.h"
+#include "platform/Canvas.h"
+#include "platform/SystemColors.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+
+ColorRef Resolved(TColor c) { return (c & kSystemColorBase) ? ColorToRGB(c) : (c & 0xFFFFFF); }
+
+bool InAbsoluteBlock(const TSectionBase& s)
+{
+    for (const TCellBasic* cell = s.OwnerCell; cell && cell->OwnerBlock; cell = cell->OwnerBlock->OwnerCell)
+        if (cell->OwnerBlock->Positioning == 1)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline)
+{
+    if (!Document || Document->InlineList.empty())
+        return;
+    const int lineFrom = StartCurs + line.Start;
+    int lineTo = StartCurs + line.Start + line.Ln;
+    while (lineTo > lineFrom && Text[static_cast<std::size_t>(lineTo - StartCurs - 1)] == u' ')
+        --lineTo;  // the space that ends the line is not drawn
+    for (InlineRec& r : Document->InlineList) {
+        if (r.Layout != Document->LayoutCount) {
+            r.StartDoc = Document->FindDocPos(r.StartB, false);
+            r.EndDoc = r.EndB < 0 ? 99999999 : Document->FindDocPos(r.EndB, true) + 1;
+            if (r.EndDoc == r.StartDoc)
+                --r.StartDoc;
+            r.Layout = Document->LayoutCount;
+        }
+        if (r.StartDoc < 0)
+            continue;
+        const int from = std::max(r.StartDoc, lineFrom);
+        const int to = std::min(r.EndDoc, lineTo);
+        if (to <= from)
+            continue;
+        int autoCount = 0;
+        const auto m = ConvMargArray(r.MargArrayO, 200, 200, r.EmSize, r.ExSize, autoCount);
+        const bool opensHere = r.StartDoc >= lineFrom;
+        const bool closesHere = r.EndDoc <= StartCurs + line.Start + line.Ln;  // trailing spaces count
+        canvas.SetTextJustification(line.Spaces > 0 ? line.Extra : 0, line.Spaces);
+        const int x1 = x + TextWidth(canvas, line.Start, from - StartCurs);
+        const int x2 = x + TextWidth(canvas, line.Start, to - StartCurs);
+        canvas.SetTextJustification(0, 0);
+        const int ascent = line.LineHt - line.Descent;
+        TRect pad{x1 - (opensHere ? m[PaddingLeft] : 0), baseline - ascent - m[PaddingTop],
+                  x2 + (closesHere ? m[PaddingRight] : 0), baseline + line.Descent + m[PaddingBottom]};
+        TRect outer{pad.Left - (opensHere ? m[BorderLeftWidth] : 0), pad.Top - m[BorderTopWidth],
+                    pad.Right + (closesHere ? m[BorderRightWidth] : 0), pad.Bottom + m[BorderBottomWidth]};
+        const TColor bg = static_cast<TColor>(m[BackgroundColor]);
+        if (bg != NoColor)
+            canvas.FillRect(pad, Resolved(bg));
+        const TColor fg = Fonts.GetFontAt(from - StartCurs)->TheFont.Color;
+        auto col = [&](int i) { return static_cast<TColor>(m[i]) == NoColor ? fg : static_cast<TColor>(m[i]); };
+        DrawBorder(canvas, outer, pad, {col(BorderLeftColor), col(BorderTopColor), col(BorderRightColor), col(BorderBottomColor)},
+                   {opensHere ? m[BorderLeftStyle] : 0, m[BorderTopStyle], closesHere ? m[BorderRightStyle] : 0,
+                    m[BorderBottomStyle]},
+                   bg, Document->Printing);
+    }
+}
+
+void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& /*indents*/,
+                        const TRect* clipRect)
+{
+    const int from = line.Start;
+    int to = line.Start + line.Ln;
+    // The space or forced break that ends the line is not drawn.
+    while (to > from && (Text[static_cast<std::size_t>(to - 1)] == u' ' || Text[static_cast<std::size_t>(to - 1)] == kBreakChar))
+        --to;
+    const int selB = Document ? Document->SelB - StartCurs : -1;
+    const int selE = Document ? Document->SelE - StartCurs : -1;
+    const bool printing = Document && Document->Printing;
+    DrawInlineBorders(canvas, line, x, baseline);
+    canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
+    canvas.MoveTo(x, baseline);
+    int i = from;
+    while (i < to) {
+        const char16_t c = Text[static_cast<std::size_t>(i)];
+        if (c == kImageChar || c == kFormControlChar) {
+            TFloatingObj* o = Images.FindByPosition(i);
+            if (o && !o->IsFloat()) {
+                const int ox = canvas.GetCurrentPosition().X + o->HSpaceL;
+                int top;
+                if (o->VertAlign == 1)
+                    top = baseline + line.Descent - line.LineHt + o->VSpaceT;
+                else if (o->VertAlign == 2)
+                    top = baseline + line.Descent - line.LineHt / 2 - (o->ObjHeight + o->VSpaceT + o->VSpaceB) / 2 + o->VSpaceT;
+                else
+                    top = baseline - o->ObjHeight - o->VSpaceB;
+                o->DrawX = ox;
+                o->DrawYY = top + (Document ? Document->YOff : 0);
+                o->Draw(canvas, ox, top, Fonts.GetFontAt(i));
+                canvas.MoveTo(ox + o->ObjWidth + o->HSpaceR, baseline);
+            }
+            ++i;
+            continue;
+        }
+        int end = Fonts.NextRunStart(i, to);
+        for (int j = i; j < end; ++j)
+            if (Text[static_cast<std::size_t>(j)] == kImageChar || Text[static_cast<std::size_t>(j)] == kFormControlChar ||
+                Text[static_cast<std::size_t>(j)] == kBreakChar) {
+                end = j;
+                break;
+            }
+        if (selB > i && selB < end)
+            end = selB;
+        if (selE > i && selE < end)
+            end = selE;
+        if (end <= i) {
+            ++i;
+            continue;
+        }
+        const TFontObj* run = Fonts.GetFontAt(i);
+        run->TheFont.SelectInto(canvas);
+        ColorRef textColor = Resolved(run->TheFont.Color);
+        const bool hasBg = run->TheFont.BGColor != NoColor;
+        if (printing) {
+            if (Document->PrintMonoBlack && canvas.IsMonochrome() && textColor != 0xFFFFFF)
+                textColor = 0;
+            if (!Document->PrintTableBackground && (textColor & 0xE0E0) == 0xE0E0)
+                textColor = 0xA0A0A0;
+        }
+        const bool selected = i >= selB && end <= selE && selB < selE;
+        if (selected) {
+            canvas.SetBkMode(BkMode::Opaque);
+            canvas.SetBkColor(textColor);
+            canvas.SetTextColor(hasBg ? Resolved(run->TheFont.BGColor) : (textColor ^ 0xFFFFFF));
+        } else if (hasBg) {
+            canvas.SetBkMode(BkMode::Opaque);
+            canvas.SetBkColor(Resolved(run->TheFont.BGColor));
+            canvas.SetTextColor(textColor);
+        } else {
+            canvas.SetBkMode(BkMode::Transparent);
+            canvas.SetTextColor(textColor);
+        }
+        if (line.Spaces > 0)
+            canvas.SetTextJustification(line.Extra, line.Spaces);
+        else
+            canvas.SetTextJustification(0, 0);
+        std::u16string piece = Text.substr(static_cast<std::size_t>(i), static_cast<std::size_t>(end - i));
+        for (auto& ch : piece)
+            if (ch == 0xA0)
+                ch = u' ';
+        if (line.Shy && end == to)
+            piece += u'-';
+        int offset = 0;
+        if (run->SScript == 2)
+            offset = -(run->FontHeight / 3);
+        else if (run->SScript == 1)
+            offset = run->Descent / 2 + 1;
+        const TPoint here = canvas.GetCurrentPosition();
+        if (offset != 0)
+            canvas.MoveTo(here.X, baseline + offset);
+        if (Document && Document->NoOutput)
+            canvas.MoveTo(here.X + canvas.TextExtent(piece).cx, baseline + offset);
+        else if (clipRect)
+            canvas.ExtTextOut(0, 0, ETO_CLIPPED, clipRect, piece);
+        else
+            canvas.TextOut(0, 0, piece);
+        const int endX = canvas.GetCurrentPosition().X;
+        // The drawn caret at the selection start (or after the section's last character).
+        if (Document && Document->ShowDummyCaret && !Document->Printing) {
+            const int caret = Document->SelB - StartCurs;
+            const bool inPiece = caret >= i && caret < end && !selected;
+            const bool atEnd = end == to && caret >= to && caret <= line.Start + line.Ln && caret >= Len - 1;
+            if (inPiece || atEnd) {
+                int cx = endX;
+                if (inPiece)
+                    cx = here.X + canvas.TextExtent(std::u16string_view(piece).substr(0, static_cast<std::size_t>(caret - i))).cx;
+                const int textBottom = baseline + offset + run->Descent;
+                const Pen oldPen = canvas.SelectPen(Pen{PenStyle::Solid, 0, textColor});
+                const Brush oldBrush = canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
+                canvas.Rectangle(TRect{cx, textBottom - run->FontHeight, cx + 1, textBottom});
+                canvas.SelectBrush(oldBrush);
+                canvas.SelectPen(oldPen);
+            }
+        }
+        if (run->IsLink() && Document && (run->Active || (Document->IsCopy && Document->LinkAreaCallback))) {
+            const int textBottom = baseline + offset + run->Descent;
+            const TRect box{here.X, textBottom - run->FontHeight, endX + 1, textBottom};
+            if (run->Active && !Document->Printing) {
+                const Brush old = canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
+                canvas.DrawFocusRect(box);
+                canvas.SelectBrush(old);
+            }
+            if (Document->LinkAreaCallback)
+                Document->LinkAreaCallback(Document->PageNumber, run->UrlTarget.URL, run->UrlTarget.Target, box);
+        }
+        if (offset != 0)
+            canvas.MoveTo(endX, baseline);
+        i = end;
+    }
+    canvas.SetTextJustification(0, 0);
+    canvas.SetTextAlign(TA_LEFT | TA_TOP);
+}
+
+int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int /*xRef*/,
+                           int /*yRef*/)
+{
+    const int result = YPosition + SectionHeight;
+    if (Lines.empty() || !Display)
+        return result;
+    const int yOff = Document ? Document->YOff : 0;
+    if (DrawBot - yOff < clip.Top - 40 || YPosition - yOff > clip.Bottom + 40)
+        return result;
+    const bool printing = Document && Document->Printing;
+    // Floating images wait in the document's list and are drawn after everything else.
+    if (Document)
+        for (auto& o : Images)
+            if (o->IsFloat())
+                Document->DrawList.push_back({o.get(), indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
+    const int pageHeight = clip.Bottom - clip.Top;
+    int y = YPosition;  // document coordinates
+    for (const LineRec& line : Lines) {
+        const int lineTop = y;
+        const int lineBottom = y + line.Height();
+        bool draw;
+        if (printing) {
+            draw = lineBottom > clip.Top + yOff;  // lines that ended above the page top are skipped
+            if (draw && lineBottom > Document->PageCutY && line.Height() < pageHeight && !Document->TableMoved &&
+                !InAbsoluteBlock(*this)) {
+                Document->PageCutY = std::min(Document->PageCutY, lineTop);
+                draw = false;
+            }
+            if (lineTop >= Document->PageCutY)
+                draw = false;
+        } else {
+            draw = lineBottom - yOff >= clip.Top - 40 && lineTop - yOff <= clip.Bottom + 40;
+        }
+        y += line.SpaceBefore + line.LineHt;
+        if (draw) {
+            // Pre-formatted lines are clipped to the block unless the block hides its overflow.
+            TRect preClip;
+            const TRect* clipRect = nullptr;
+            if (PreFormatted && !(OwnerCell && OwnerCell->OwnerBlock && OwnerCell->OwnerBlock->HideOverflow)) {
+                preClip = TRect{indents.LfEdge, lineTop - yOff, x + (indents.Width - indents.LfEdge),
+                                y + line.SpaceAfter + 1 - yOff};
+                clipRect = &preClip;
+            }
+            DrawLine(canvas, line, x + line.LineIndent, y - line.Descent - yOff, indents, clipRect);
+            if (Document)
+                Document->NothingDrawn = false;
+        }
+        y += line.SpaceAfter;
+    }
+    return result;
+}
+
+}  // namespace velmoran
