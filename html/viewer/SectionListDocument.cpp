@@ -32,12 +32,29 @@ void TSectionListDocument::SetDefaults(const TDocumentDefaults& defaults)
     defaults_.PreFontName = defaults.PreFontName.substr(0, 32);
     sections_->LinksActive = defaults.LinksActive;
     sections_->Background = defaults.Background;
+    DefaultSheetOptions sheet;
+    sheet.FontName = defaults_.FontName;
+    sheet.PreFontName = defaults_.PreFontName;
+    sheet.MarginLeftRight = defaults_.MarginWidth;
+    sheet.MarginTopBottom = defaults_.MarginHeight;
+    sheet.Charset = static_cast<std::uint8_t>(defaults_.Charset);
+    sheet.UnderlineLinks = defaults_.UnderlineLinks;
+    sheet.HoverColor = defaults_.HoverColor;
+    sheet.VisitedColor = defaults_.VisitedColor;
+    sheet.LinkColor = defaults_.LinkColor;
+    sheet.FontColor = defaults_.FontColor;
+    sheet.FontSize = defaults_.FontSize;
+    sections_->Styles.BuildDefaultStyleSheet(sheet);
 }
 
 void TSectionListDocument::SetOptions(const TDocumentOptions& options)
 {
     options_ = options;
     sections_->LinksActive = options.LinksActive;
+    sections_->PrintTableBackground = options.PrintTableBackground;
+    sections_->PrintBackground = options.PrintBackground;
+    sections_->PrintMonoBlack = options.PrintMonoBlack;
+    sections_->ShowDummyCaret = options.ShowDummyCaret;
 }
 
 void TSectionListDocument::SetPreFontName(const std::string& name)
@@ -72,12 +89,10 @@ int TSectionListDocument::SectionCount() const
     return sections_->Count();
 }
 
-// The document root does not lay out yet: the height stays 0 and nothing is drawn.
-int TSectionListDocument::DoLogic(Canvas& /*canvas*/, int /*y*/, int /*width*/, int /*pageHeight*/,
-                                  int& neededWidth)
+int TSectionListDocument::DoLogic(Canvas& canvas, int /*y*/, int width, int /*pageHeight*/, int& neededWidth)
 {
     neededWidth = 0;
-    height_ = 0;
+    height_ = sections_->LayoutDocument(canvas, width, neededWidth);
     return height_;
 }
 
@@ -91,8 +106,9 @@ int TSectionListDocument::YOffset() const
     return sections_->YOff;
 }
 
-void TSectionListDocument::Draw(Canvas& /*canvas*/, const TRect& /*rect*/, int /*clipWidth*/, int /*x*/, int /*y*/)
+void TSectionListDocument::Draw(Canvas& canvas, const TRect& rect, int /*clipWidth*/, int x, int /*y*/)
 {
+    sections_->PaintDocument(canvas, rect, x);
 }
 
 ColorRef TSectionListDocument::Background() const
@@ -108,21 +124,18 @@ void TSectionListDocument::SetBackground(ColorRef color)
 void TSectionListDocument::GetBackgroundBitmap()
 {
     background_ = TBackgroundImage();
-    if (!showImages_ || sections_->BackgroundImageName.empty())
+    sections_->ShowImages = showImages_;
+    sections_->BackgroundFetched = false;
+    if (!showImages_)
         return;
-    std::string name = UrlToDosPath(sections_->BackgroundImageName);
-    if (!name.empty() && name.front() != '/')
-        name = (std::filesystem::path(host_ ? host_->BasePath() : std::string()) / name).string();
-    TTransparencyKind transparent = TTransparencyKind::NoTransparency;
-    QImage mask;
-    auto image = LoadImageFromFile(name, transparent, mask);
-    if (const auto* bitmap = dynamic_cast<const TBitmapImage*>(image.get())) {
-        background_.Image = bitmap->Image();
-        background_.Mask = mask;
-        background_.PosX = sections_->BackgroundPosX;
-        background_.PosY = sections_->BackgroundPosY;
-        background_.Fixed = sections_->BackgroundPosX.Fixed || sections_->BackgroundPosY.Fixed;
-    }
+    const auto* bitmap = dynamic_cast<const TBitmapImage*>(sections_->GetBackgroundBitmap());
+    if (!bitmap)
+        return;
+    background_.Image = bitmap->Image();
+    background_.Mask = sections_->BackgroundMask;
+    background_.PosX = sections_->BackgroundPosX;
+    background_.PosY = sections_->BackgroundPosY;
+    background_.Fixed = sections_->BackgroundPosX.Fixed || sections_->BackgroundPosY.Fixed;
 }
 
 bool TSectionListDocument::Printing() const
@@ -141,15 +154,7 @@ bool TSectionListDocument::FindAnchor(const std::string& name, int& y)
 
 bool TSectionListDocument::FindSectionAtPosition(int y, int& sectionY, int& index)
 {
-    const auto& list = sections_->PositionList;
-    for (int i = static_cast<int>(list.size()) - 1; i >= 0; --i) {
-        if (list[static_cast<std::size_t>(i)]->YPosition <= y) {
-            sectionY = list[static_cast<std::size_t>(i)]->YPosition;
-            index = i;
-            return true;
-        }
-    }
-    return false;
+    return sections_->FindSectionAtPosition(y, sectionY, index) != nullptr;
 }
 
 bool TSectionListDocument::PositionedSectionY(int index, int& y)
@@ -157,22 +162,44 @@ bool TSectionListDocument::PositionedSectionY(int index, int& y)
     const auto& list = sections_->PositionList;
     if (index < 0 || index >= static_cast<int>(list.size()))
         return false;
-    y = list[static_cast<std::size_t>(index)]->YPosition;
+    y = list[static_cast<std::size_t>(index)]->GetYPosition();
     return true;
 }
 
-// Hit tests need the laid-out lines; until the document root gives them, nothing is found.
-int TSectionListDocument::GetURL(Canvas& /*canvas*/, int /*x*/, int /*y*/, TLinkHit& /*link*/)
+int TSectionListDocument::GetURL(Canvas& canvas, int x, int y, TLinkHit& link)
 {
-    return 0;
+    std::unique_ptr<TUrlTarget> url;
+    std::string title;
+    const int bits = sections_->GetUrlAt(canvas, x, y, url, title);
+    if (url) {
+        link.Url = url->URL;
+        link.Target = url->Target;
+        link.SourceStart = url->GetStart();
+        link.SourceLast = url->GetLast();
+        link.Attributes.clear();
+        std::size_t from = 0;
+        while (from < url->Attr.size()) {
+            const auto end = url->Attr.find_first_of("\r\n", from);
+            const std::string line = url->Attr.substr(from, end == std::string::npos ? std::string::npos : end - from);
+            if (!line.empty())
+                link.Attributes.push_back(line);
+            if (end == std::string::npos)
+                break;
+            from = end + 1;
+        }
+    }
+    link.Title = title;
+    return bits;
 }
 
-int TSectionListDocument::FindCursor(Canvas& /*canvas*/, int /*x*/, int /*y*/, bool& inText)
+int TSectionListDocument::FindCursor(Canvas& canvas, int x, int y, bool& inText)
 {
+    int lineHeight = 0, baseline = 0;
     inText = false;
-    return -1;
+    return sections_->FindCursorAt(canvas, x, y, lineHeight, baseline, inText);
 }
 
+// Image hit tests need the document's object lookup, which it does not offer yet.
 bool TSectionListDocument::FindImageAt(int /*x*/, int /*y*/, TImageHit& /*hit*/)
 {
     return false;
@@ -180,33 +207,60 @@ bool TSectionListDocument::FindImageAt(int /*x*/, int /*y*/, TImageHit& /*hit*/)
 
 char16_t TSectionListDocument::CharAt(int pos)
 {
-    for (int i = 0; i < sections_->Count(); ++i) {
-        const auto* section = dynamic_cast<const TSection*>(sections_->Items(i));
-        if (section && pos >= section->StartCurs && pos < section->StartCurs + static_cast<int>(section->Text.size()))
-            return section->Text[static_cast<std::size_t>(pos - section->StartCurs)];
+    char16_t ch = 0;
+    TFontObj* font = nullptr;
+    TSectionBase* section = nullptr;
+    return sections_->CharAt(pos, ch, font, section) ? ch : 0;
+}
+
+std::u16string TSectionListDocument::WordAt(Canvas& canvas, int x, int y)
+{
+    bool inText = false;
+    const int pos = FindCursor(canvas, x, y, inText);
+    const auto isWord = [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 192;
+    };
+    if (pos < 0 || !isWord(CharAt(pos)))
+        return {};
+    int b = pos, e = pos;
+    while (b > 0 && isWord(CharAt(b - 1)))
+        --b;
+    while (isWord(CharAt(e)))
+        ++e;
+    std::u16string word;
+    for (int i = b; i < e; ++i)
+        word.push_back(CharAt(i));
+    return word;
+}
+
+bool TSectionListDocument::CursorToXY(Canvas& canvas, int pos, int& x, int& y)
+{
+    return sections_->CursorToPoint(canvas, pos, x, y);
+}
+
+int TSectionListDocument::FindSourcePos(int docPos)
+{
+    return sections_->FindSourcePos(docPos);
+}
+
+int TSectionListDocument::FindDocPos(int sourcePos, bool previous)
+{
+    return sections_->FindDocPos(sourcePos, previous);
+}
+
+void TSectionListDocument::ClearHover()
+{
+    if (sections_->HoverRun) {
+        sections_->HoverRun->Hover = false;
+        sections_->HoverRun = nullptr;
+        if (host_)
+            host_->Invalidate();
     }
-    return 0;
 }
 
-std::u16string TSectionListDocument::WordAt(Canvas& /*canvas*/, int /*x*/, int /*y*/)
+bool TSectionListDocument::HasHover() const
 {
-    return {};
-}
-
-bool TSectionListDocument::CursorToXY(Canvas& /*canvas*/, int /*pos*/, int& x, int& y)
-{
-    x = y = 0;
-    return false;
-}
-
-int TSectionListDocument::FindSourcePos(int /*docPos*/)
-{
-    return -1;
-}
-
-int TSectionListDocument::FindDocPos(int /*sourcePos*/, bool /*previous*/)
-{
-    return -1;
+    return sections_->HoverRun != nullptr;
 }
 
 int TSectionListDocument::SelB() const
@@ -232,16 +286,9 @@ int TSectionListDocument::GetSelLength()
 
 std::u16string TSectionListDocument::GetSelText()
 {
-    std::u16string text;
-    const int b = sections_->SelB, e = sections_->SelE;
-    if (b < 0 || e <= b)
-        return text;
-    for (int pos = b; pos < e; ++pos) {
-        const char16_t ch = CharAt(pos);
-        if (ch != 0 && ch != kFormControlChar && ch != kImageChar && ch != kBreakChar)
-            text.push_back(ch);
-    }
-    return text;
+    if (sections_->SelB < 0 || sections_->SelE <= sections_->SelB)
+        return {};
+    return sections_->GetSelText();
 }
 
 int TSectionListDocument::LinkCount() const

@@ -22,7 +22,11 @@ public:
     std::string PreFontName() const override { return defaults_.PreFontName; }
     void SetPreFontName(const std::string& name) override;
     void SetLinkColors(ColorRef hover, ColorRef visited, ColorRef link) override;
-    void SetImageCache(TStringBitmapList* cache) override { cache_ = cache; }
+    void SetImageCache(TStringBitmapList* cache) override
+    {
+        cache_ = cache;
+        sections_->BitmapList = cache;
+    }
     TStringBitmapList* ImageCache() const override { return cache_; }
     void SetProgressStart(int percent) override;
     TParseResult ParseHtml(const std::string& source, const TParseHooks& hooks) override;
@@ -31,7 +35,11 @@ public:
 
     int SectionCount() const override;
     bool ShowImages() const override { return showImages_; }
-    void SetShowImages(bool show) override { showImages_ = show; }
+    void SetShowImages(bool show) override
+    {
+        showImages_ = show;
+        sections_->ShowImages = show;
+    }
     int DoLogic(Canvas& canvas, int y, int width, int pageHeight, int& neededWidth) override;
     void SetYOffset(int y) override;
     int YOffset() const override;
@@ -54,8 +62,8 @@ public:
     bool CursorToXY(Canvas& canvas, int pos, int& x, int& y) override;
     int FindSourcePos(int docPos) override;
     int FindDocPos(int sourcePos, bool previous) override;
-    void ClearHover() override {}
-    bool HasHover() const override { return false; }
+    void ClearHover() override;
+    bool HasHover() const override;
 
     int SelB() const override;
     int SelE() const override;
