@@ -2,6 +2,7 @@
 // title, base, META reports, anchors and link runs to the viewer.
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/SectionListDocument.h"
+#include "platform/Clipboard.h"
 
 #include <QApplication>
 
@@ -67,6 +68,56 @@ TEST(SectionListViewer, ClearEmptiesTheDocument)
     viewer.Clear();
     EXPECT_EQ(viewer.Document().SectionCount(), 0);
     EXPECT_EQ(viewer.Document().SelB(), -1);
+}
+
+// The point of a source position in the viewer's surface.
+QPoint PointOf(TPageViewer& viewer, const std::string& source, const std::string& text)
+{
+    TViewerDocument& doc = viewer.Document();
+    const int pos = doc.FindDocPos(static_cast<int>(source.find(text)), false);
+    int x = 0, y = 0;
+    EXPECT_TRUE(doc.CursorToXY(viewer.MeasureCanvas(), pos, x, y));
+    return QPoint(x + 2, y - viewer.VScrollBarPosition() + 2);
+}
+
+TEST(SectionListViewer, LinksAndSelectionThroughTheLaidOutDocument)
+{
+    App();
+    MemoryClipboard board;
+    ScopedClipboard scoped(board);
+    TPageViewer viewer;
+    viewer.SetBorderStyle(THTMLBorderStyle::htNone);
+    viewer.resize(500, 300);
+    const std::string source = "<html><body><p>Vorher <a href=\"ziel.htm\" target=\"Main\">Verweis</a> nachher "
+                               "und mehr Text</p></body></html>";
+    viewer.LoadDocumentString(source);
+    EXPECT_GT(viewer.DocumentHeight(), 0);
+
+    std::vector<std::string> covered;
+    viewer.OnHotSpotCovered = [&](TPageViewer*, const std::string& url) { covered.push_back(url); };
+    const QPoint link = PointOf(viewer, source, "erweis");
+    viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, link.x(), link.y());
+    EXPECT_EQ(covered, std::vector<std::string>{"ziel.htm"});
+    EXPECT_EQ(viewer.HotSpotTarget(), "Main");
+    EXPECT_EQ(viewer.LinkText(), u"Verweis");
+    const QPoint plain = PointOf(viewer, source, "orher");
+    viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, plain.x(), plain.y());
+    EXPECT_EQ(covered, (std::vector<std::string>{"ziel.htm", ""}));
+
+    // Select "nachher und" with the mouse and copy it.
+    const QPoint from = PointOf(viewer, source, "nachher");
+    const QPoint to = PointOf(viewer, source, " mehr");
+    viewer.PanelMouseDown(Qt::LeftButton, Qt::NoModifier, from.x() - 2, from.y());
+    viewer.PanelMouseMove(Qt::LeftButton, Qt::NoModifier, to.x() - 2, to.y());
+    viewer.PanelMouseUp(Qt::LeftButton, Qt::NoModifier, to.x() - 2, to.y());
+    EXPECT_EQ(viewer.SelText(), u"nachher und");
+    viewer.CopySelectionToClipboard();
+    EXPECT_EQ(board.Text(), u"nachher und");
+    const std::string data = board.HtmlFormat();
+    const auto number = [&](const std::string& key) { return std::stol(data.substr(data.find(key) + key.size(), 8)); };
+    EXPECT_EQ(data.substr(static_cast<std::size_t>(number("StartFragment:")),
+                          static_cast<std::size_t>(number("EndFragment:") - number("StartFragment:"))),
+              "nachher und");
 }
 
 }  // namespace
