@@ -209,6 +209,36 @@ TEST_F(FrameTest, ParentTargetReplacesTheNestedFrameset)
     EXPECT_EQ(viewer_.GetCurrentFile(), set);
 }
 
+TEST_F(FrameTest, CoveredBlankWindowAndActiveViewer)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    const std::string set = Write("set.htm", "<frameset rows=\"*,*\"><frame name=oben src=a.htm>"
+                                             "<frame name=unten src=b.htm></frameset>");
+    viewer_.LoadFromFile(set);
+    TPageViewer* oben = viewer_.GetViewerFromName("oben");
+    TPageViewer* unten = viewer_.GetViewerFromName("unten");
+    ASSERT_TRUE(oben && unten);
+    std::string coveredUrl = "-";
+    viewer_.OnHotSpotTargetCovered = [&](TFrameViewer*, const std::string&, const std::string& url) { coveredUrl = url; };
+    oben->OnHotSpotCovered(oben, "");
+    EXPECT_EQ(coveredUrl, "");
+
+    std::string blankTarget;
+    viewer_.OnBlankWindowRequest = [&](TFrameViewer*, const std::string& target, const std::string&) {
+        blankTarget = target;
+    };
+    bool handled = false;
+    viewer_.FollowTarget(oben, "b.htm", "_blank", handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(blankTarget, "_blank");
+    EXPECT_EQ(oben->GetCurrentFile(), (dir_ / "a.htm").string());
+
+    unten->OnActivate(unten);
+    EXPECT_EQ(viewer_.GetActiveViewer(), unten);
+    EXPECT_EQ(viewer_.ExpandLinkName("c.htm"), (dir_ / "c.htm").string());
+}
+
 TEST_F(FrameTest, MetaRefreshInAFrame)
 {
     Write("weiter.htm", "<title>Weiter</title>weiter");
