@@ -664,7 +664,95 @@ void TFrameViewer::LoadFromFile(const std::string& name)
     SplitAnchor(name, file, anchor);
     if (!FileExists(file))
         throw EfvLoadError("Can't locate file: " + file);
+    const TViewState before = Capture();
     Load(name);
+    RecordHistory(before);
+}
+
+TViewState TFrameViewer::Capture() const
+{
+    TViewState state;
+    state.TopFile = topSet_->DocumentFile;
+    state.Title = topSet_->DocTitle;
+    for (TfvFrame* frame : topSet_->Registry->AllFrames)
+        state.Frames.emplace_back(frame->SourceFile, frame->PageViewer ? frame->PageViewer->GetPosition() : 0);
+    return state;
+}
+
+void TFrameViewer::Restore(const TViewState& state)
+{
+    if (state.TopFile.empty())
+        return;
+    if (!SameText(state.TopFile, topSet_->DocumentFile))
+        Load(state.TopFile);
+    // Frames navigated meanwhile go back to their pages; nested frames may come and go, so the
+    // list is walked again after every change.
+    for (std::size_t i = 0; i < state.Frames.size(); ++i) {
+        const auto& frames = topSet_->Registry->AllFrames;
+        if (i >= frames.size())
+            break;
+        TfvFrame* frame = frames[i];
+        if (!SameText(frame->SourceFile, state.Frames[i].first))
+            frame->Navigate(state.Frames[i].first, "", false);
+    }
+    const auto& frames = topSet_->Registry->AllFrames;
+    for (std::size_t i = 0; i < state.Frames.size() && i < frames.size(); ++i)
+        if (frames[i]->PageViewer)
+            frames[i]->PageViewer->SetPosition(state.Frames[i].second);
+}
+
+void TFrameViewer::RecordHistory(const TViewState& before)
+{
+    if (historyMaxCount_ < 1 || topSet_->DocumentFile.empty())
+        return;
+    if (!history_.empty()) {
+        history_[static_cast<std::size_t>(historyPos_)] = before;
+        history_.erase(history_.begin(), history_.begin() + historyPos_);
+    } else if (!before.TopFile.empty()) {
+        history_.push_back(before);
+    }
+    historyPos_ = 0;
+    history_.insert(history_.begin(), Capture());
+    if (static_cast<int>(history_.size()) > historyMaxCount_)
+        history_.resize(static_cast<std::size_t>(historyMaxCount_));
+    if (OnHistoryChange)
+        OnHistoryChange(this);
+}
+
+void TFrameViewer::SetHistoryPos(int index)
+{
+    if (busy_ || index < 0 || index >= static_cast<int>(history_.size()) || index == historyPos_)
+        return;
+    history_[static_cast<std::size_t>(historyPos_)] = Capture();
+    const TViewState target = history_[static_cast<std::size_t>(index)];
+    SetBusy(true);
+    struct Done {
+        TFrameViewer* v;
+        ~Done() { v->SetBusy(false); }
+    } done{this};
+    busy_ = false;  // the loads below run while the frame viewer reports itself busy
+    Restore(target);
+    busy_ = true;
+    historyPos_ = index;
+    if (OnHistoryChange)
+        OnHistoryChange(this);
+}
+
+void TFrameViewer::ClearHistory()
+{
+    const bool had = !history_.empty();
+    history_.clear();
+    historyPos_ = 0;
+    if (had && OnHistoryChange)
+        OnHistoryChange(this);
+}
+
+void TFrameViewer::SetHistoryMaxCount(int value)
+{
+    if (value < 0 || value == historyMaxCount_)
+        return;
+    ClearHistory();
+    historyMaxCount_ = value;
 }
 
 void TFrameViewer::Load(const std::string& name)
@@ -942,6 +1030,7 @@ void TFrameViewer::FollowTarget(TPageViewer* from, const std::string& url, const
         if (!destFrame)
             return;
     }
+    const TViewState before = Capture();
     SetBusy(true);
     struct Done {
         TFrameViewer* v;
@@ -975,6 +1064,7 @@ void TFrameViewer::FollowTarget(TPageViewer* from, const std::string& url, const
     if (!query.empty())
         AddVisited(file + query + dest);
     UpdateVisited();
+    RecordHistory(before);
 }
 
 }  // namespace velmoran

@@ -170,6 +170,14 @@ public:
     int Nesting = 0;
 };
 
+// What the frame viewer's history keeps of one view: the top document, and the source and scroll
+// position of every frame.
+struct TViewState {
+    std::string TopFile;
+    std::u16string Title;
+    std::vector<std::pair<std::string, int>> Frames;
+};
+
 using THotSpotTargetClickEvent = std::function<void(TFrameViewer* sender, const std::string& target,
                                                     const std::string& url, bool& handled)>;
 using THotSpotTargetEvent =
@@ -203,6 +211,9 @@ public:
     void SetServerRoot(const std::string& value);
     TFrameViewerOptions fvOptions() const { return options_; }
     void SetfvOptions(const TFrameViewerOptions& value);
+    int HistoryMaxCount() const { return historyMaxCount_; }
+    // Negative values are ignored; a change clears the history.
+    void SetHistoryMaxCount(int value);
 
     // --- events ---
     THotSpotTargetClickEvent OnHotSpotTargetClick;
@@ -211,6 +222,7 @@ public:
     TFrameRightClickEvent OnRightClick;
     TFrameMetaEvent OnMeta;
     TFrameProcessingEvent OnProcessing;
+    std::function<void(TFrameViewer* sender)> OnHistoryChange;
 
     // --- operations ---
     // Loads a frameset document or a page; raises EfvLoadError for a missing file.
@@ -228,6 +240,15 @@ public:
     const std::string& ClickURL() const { return clickUrl_; }
     const std::string& ClickTarget() const { return clickTarget_; }
     bool Busy() const { return busy_; }
+
+    // --- history across frames (index 0 is the newest view) ---
+    const std::vector<TViewState>& History() const { return history_; }
+    int HistoryPos() const { return historyPos_; }
+    // Shows the view of a history entry: its top document and every frame's page and position.
+    void SetHistoryPos(int index);
+    void ClearHistory();
+    bool FwdButtonEnabled() const { return historyPos_ >= 1; }
+    bool BackButtonEnabled() const { return historyPos_ <= static_cast<int>(history_.size()) - 2; }
 
     // Follows a link clicked in a frame's viewer with its target (the hot-spot click of every
     // frame's viewer comes here).
@@ -254,6 +275,10 @@ protected:
 
 private:
     void Load(const std::string& name);
+    TViewState Capture() const;
+    void Restore(const TViewState& state);
+    // A navigation happened: the view before it goes to the current entry, the new view in front.
+    void RecordHistory(const TViewState& before);
     void SetBusy(bool busy);
     void MetaCallback(const std::string& httpEq, const std::string& name, const std::string& content);
 
@@ -264,6 +289,9 @@ private:
     bool busy_ = false;
     std::string clickUrl_, clickTarget_;
     std::vector<std::string> visited_;
+    std::vector<TViewState> history_;
+    int historyPos_ = 0;
+    int historyMaxCount_ = 0;
 
     std::string defFontName_ = "Times New Roman";
     int defFontSize_ = 12;

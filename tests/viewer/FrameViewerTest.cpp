@@ -239,6 +239,52 @@ TEST_F(FrameTest, CoveredBlankWindowAndActiveViewer)
     EXPECT_EQ(viewer_.ExpandLinkName("c.htm"), (dir_ / "c.htm").string());
 }
 
+TEST_F(FrameTest, HistoryBackAndForwardAcrossFrames)
+{
+    Write("menu.htm", "menu");
+    Write("start.htm", "start");
+    Write("ziel.htm", "ziel");
+    const std::string other = Write("anders.htm", "anders");
+    const std::string set = Write("set.htm", "<frameset cols=\"100,*\"><frame name=menu src=menu.htm>"
+                                             "<frame name=Main src=start.htm></frameset>");
+    viewer_.SetHistoryMaxCount(5);
+    int changes = 0;
+    viewer_.OnHistoryChange = [&](TFrameViewer*) { ++changes; };
+    viewer_.LoadFromFile(set);
+    EXPECT_EQ(viewer_.History().size(), 1u);
+    EXPECT_FALSE(viewer_.BackButtonEnabled());
+
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "ziel.htm", "Main", handled);
+    EXPECT_EQ(viewer_.History().size(), 2u);
+    EXPECT_TRUE(viewer_.BackButtonEnabled());
+
+    viewer_.LoadFromFile(other);
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.History().size(), 3u);
+    EXPECT_EQ(viewer_.GetCurrentFile(), other);
+
+    viewer_.SetHistoryPos(1);  // back: the frameset with "ziel.htm" in Main
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.GetCurrentFile(), set);
+    ASSERT_NE(viewer_.GetViewerFromName("main"), nullptr);
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), (dir_ / "ziel.htm").string());
+    EXPECT_TRUE(viewer_.FwdButtonEnabled());
+
+    viewer_.SetHistoryPos(2);  // back once more: Main shows its first page
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), (dir_ / "start.htm").string());
+    EXPECT_FALSE(viewer_.BackButtonEnabled());
+
+    viewer_.SetHistoryPos(0);  // forward to the newest view
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.GetCurrentFile(), other);
+    EXPECT_GE(changes, 6);
+
+    viewer_.SetHistoryMaxCount(0);
+    EXPECT_TRUE(viewer_.History().empty());
+    EXPECT_FALSE(viewer_.FwdButtonEnabled());
+}
+
 TEST_F(FrameTest, MetaRefreshInAFrame)
 {
     Write("weiter.htm", "<title>Weiter</title>weiter");
