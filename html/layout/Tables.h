@@ -38,7 +38,7 @@ struct TTablePartRec {
     int FootHeight = 0;
 };
 
-// One COL specification.
+// The width and alignment one COL element gives its column.
 struct TColObj {
     int ColWidth = 0;
     bool AsPercent = false;
