@@ -788,28 +788,9 @@ void TPageViewer::RecordHistory(const std::string& oldFile, const std::u16string
         return;
     if (historyMaxCount_ < 1 || currentFile_.empty())
         return;
-    if (!history_.empty() && !oldFile.empty()) {
-        const auto i = static_cast<std::size_t>(historyIndex_);
-        history_[i] = oldFile;
-        titleHistory_[i] = oldTitle;
-        positionHistory_[i].Pos = oldPos;
-        positionHistory_[i].FileType = oldKind;
-        positionHistory_[i].FormData = oldFile == currentFile_ ? nullptr : std::move(snapshot);
-        history_.erase(history_.begin(), history_.begin() + historyIndex_);
-        titleHistory_.erase(titleHistory_.begin(), titleHistory_.begin() + historyIndex_);
-        positionHistory_.erase(positionHistory_.begin(), positionHistory_.begin() + historyIndex_);
-    }
-    historyIndex_ = 0;
-    history_.insert(history_.begin(), currentFile_);
-    titleHistory_.insert(titleHistory_.begin(), title_);
-    positionHistory_.insert(positionHistory_.begin(), PositionObj{GetPosition(), currentKind_, nullptr});
-    if (static_cast<int>(history_.size()) > historyMaxCount_) {
-        history_.pop_back();
-        titleHistory_.pop_back();
-        positionHistory_.pop_back();
-    }
-    if (OnHistoryChange)
-        OnHistoryChange(this);
+    // The form data of a page that is left is kept with its entry; a page that stays has none.
+    PushHistoryEntry(oldFile, oldTitle, oldPos, oldKind,
+                     oldFile == currentFile_ ? nullptr : std::move(snapshot), true);
 }
 
 // A jump to an anchor of the shown document: a history entry when the place changed.
@@ -818,12 +799,22 @@ void TPageViewer::RecordAnchorHistory(const std::string& oldFile, const std::u16
 {
     if (historyMaxCount_ < 1 || currentFile_.empty() || oldPos == GetPosition())
         return;
+    PushHistoryEntry(oldFile, oldTitle, oldPos, oldKind, nullptr, false);
+}
+
+// Updates the current entry with the place that is left, drops the entries ahead of it, and puts
+// the shown document in front, keeping at most HistoryMaxCount entries.
+void TPageViewer::PushHistoryEntry(const std::string& oldFile, const std::u16string& oldTitle, int oldPos,
+                                   std::uint8_t oldKind, std::unique_ptr<TFormSnapshot> snapshot, bool setFormData)
+{
     if (!history_.empty() && !oldFile.empty()) {
         const auto i = static_cast<std::size_t>(historyIndex_);
         history_[i] = oldFile;
         titleHistory_[i] = oldTitle;
         positionHistory_[i].Pos = oldPos;
         positionHistory_[i].FileType = oldKind;
+        if (setFormData)
+            positionHistory_[i].FormData = std::move(snapshot);
         history_.erase(history_.begin(), history_.begin() + historyIndex_);
         titleHistory_.erase(titleHistory_.begin(), titleHistory_.begin() + historyIndex_);
         positionHistory_.erase(positionHistory_.begin(), positionHistory_.begin() + historyIndex_);

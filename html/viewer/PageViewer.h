@@ -359,6 +359,8 @@ private:
     void FlagVisitedLinks();
     void LoadString(const std::string& source, const std::string& reference, std::uint8_t kind);
     void FireMetaRefresh();
+    void PushHistoryEntry(const std::string& oldFile, const std::u16string& oldTitle, int oldPos, std::uint8_t oldKind,
+                          std::unique_ptr<TFormSnapshot> snapshot, bool setFormData);
     void RecordHistory(const std::string& oldFile, const std::u16string& oldTitle, int oldPos,
                        std::uint8_t oldKind, std::unique_ptr<TFormSnapshot> snapshot);
     void AddVisited(const std::string& name);
