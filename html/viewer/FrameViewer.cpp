@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/Stream.h"
 
+#include <QMouseEvent>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -196,7 +197,7 @@ TfvFrame::TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttribu
             std::string anchor;
             SplitAnchor(Trim(a->Name), file, anchor);
             AnchorPart = anchor.empty() ? std::string() : "#" + anchor;
-            if (!file.empty()) {
+            if (!file.empty() && !viewer->HasRequestEvents()) {
                 file = UrlToDosPathWithRoot(file, viewer->ServerRoot());
                 if (file.find(':') == std::string::npos && file.front() != '/') {
                     const std::string& base = parentSet->DocBase;
@@ -286,7 +287,18 @@ void TfvFrame::ShowError()
 void TfvFrame::LoadIntoViewer(const std::string& file, const std::string& dest)
 {
     try {
-        if (IsImageFile(file))
+        if (viewer_->HasRequestEvents()) {
+            // The application may supply the source; the file name decides nothing here.
+            const auto supplied = viewer_->RequestSource(file);
+            if (supplied.kind == TFrameViewer::TRequestedSource::Text) {
+                PageViewer->LoadDocumentString(supplied.text, file);
+                if (!dest.empty())
+                    PageViewer->PositionToAnchor(dest.substr(1));
+            } else {
+                PageViewer->LoadDocumentFile(
+                    (supplied.kind == TFrameViewer::TRequestedSource::File ? supplied.fileName : file) + dest);
+            }
+        } else if (IsImageFile(file))
             PageViewer->LoadImageFile(file);
         else if (IsTextFile(file))
             PageViewer->LoadTextFile(file);
@@ -307,10 +319,25 @@ void TfvFrame::LoadContent()
         TFrameSet* m;
         ~Down() { --m->Nesting; }
     } down{master};
-    if (!IsImageFile(SourceFile) && !IsTextFile(SourceFile) && FileExists(SourceFile) && IsFramesetFile(SourceFile)) {
+    std::string text, textFile;
+    bool frameset = false;
+    if (viewer_->HasRequestEvents()) {
+        try {
+            text = viewer_->ReadSource(SourceFile, textFile);
+            frameset = IsFramesetDocument(text);
+        } catch (const std::exception&) {
+            frameset = false;  // the page load below shows the error page
+        }
+    } else if (!IsImageFile(SourceFile) && !IsTextFile(SourceFile) && FileExists(SourceFile) &&
+               IsFramesetFile(SourceFile)) {
+        text = ReadFileBytes(SourceFile);
+        textFile = SourceFile;
+        frameset = true;
+    }
+    if (frameset) {
         // The nested set hangs below this frame's frameset, so that its frames find the top one.
         NestedSet = new TSubFrameSet(viewer_, parentSet_, this);
-        viewer_->ParseInto(*NestedSet, ReadFileBytes(SourceFile), FolderOf(SourceFile));
+        viewer_->ParseInto(*NestedSet, text, FolderOf(textFile.empty() ? SourceFile : textFile));
         NestedSet->setGeometry(contentsRect());
         NestedSet->show();
         NestedSet->LoadContent();
@@ -358,7 +385,8 @@ void TfvFrame::Navigate(const std::string& file, const std::string& dest, bool r
     }
     SourceFile = file;
     AnchorPart = dest;
-    if (!PageViewer || (FileExists(file) && !IsImageFile(file) && !IsTextFile(file) && IsFramesetFile(file))) {
+    if (!PageViewer || viewer_->HasRequestEvents() ||
+        (FileExists(file) && !IsImageFile(file) && !IsTextFile(file) && IsFramesetFile(file))) {
         DropContent();
         LoadContent();
     } else {
@@ -370,7 +398,7 @@ void TfvFrame::Navigate(const std::string& file, const std::string& dest, bool r
 void TfvFrame::StartRefresh(int delay, const std::string& url)
 {
     const std::string target = url.empty() ? SourceFile : viewer_->ExpandLinkName(url);
-    if (target.empty() || !FileExists(target))
+    if (target.empty() || (!FileExists(target) && !viewer_->HasRequestEvents()))
         return;
     refreshUrl_ = target;
     if (!refreshTimer_) {
@@ -457,17 +485,261 @@ void TSubFrameSet::FinishSet()
 void TSubFrameSet::LayoutChildren()
 {
     const QRect inner = contentsRect().adjusted(BevelSize, BevelSize, -BevelSize, -BevelSize);
-    const int extent = SplitRows ? inner.height() : inner.width();
-    SizePx = ComputeFrameSizes(SizeSpec, extent);
-    int at = SplitRows ? inner.top() : inner.left();
+    const int extent = std::max(SplitRows ? inner.height() : inner.width(), 0);
+    const int start = SplitRows ? inner.top() : inner.left();
+    if (!userSized_ || SizePx.size() != Children.size() || sizeBasis_ <= 0) {
+        userSized_ = false;
+        SizePx = ComputeFrameSizes(SizeSpec, extent);
+        placed_ = SizePx;
+    } else {
+        // Sizes set by dragging keep their proportions: the running sums are scaled, so that the
+        // frames fill the extent without gaps from rounding.
+        placed_.assign(SizePx.size(), 0);
+        long long sum = 0;
+        int previous = 0;
+        for (std::size_t i = 0; i < SizePx.size(); ++i) {
+            sum += SizePx[i];
+            const int end = static_cast<int>(sum * extent / sizeBasis_);
+            placed_[i] = std::max(end - previous, 0);
+            previous = end;
+        }
+    }
+    SizeTotal = 0;
+    for (const int size : SizePx)
+        SizeTotal += size;
+    SplitPos.clear();
+    int at = start;
     for (std::size_t i = 0; i < Children.size(); ++i) {
-        const int size = i < SizePx.size() ? SizePx[i] : 0;
+        const int size = i < placed_.size() ? placed_[i] : 0;
         if (SplitRows)
             Children[i]->setGeometry(inner.left(), at, inner.width(), size);
         else
             Children[i]->setGeometry(at, inner.top(), size, inner.height());
         at += size;
+        if (i + 1 < Children.size())
+            SplitPos.push_back(at);
     }
+    ComputeLocks();
+}
+
+void TSubFrameSet::ComputeLocks()
+{
+    SplitLocked.assign(SplitPos.size(), false);
+    for (std::size_t i = 0; i < SplitPos.size() && i + 1 < Children.size(); ++i)
+        SplitLocked[i] = Children[i]->LockedAtEnd() || Children[i + 1]->LockedAtStart();
+}
+
+// A NORESIZE frame at the start or end of a nested set locks the line of the outer set it
+// touches; across the split direction every frame of the nested set touches it.
+bool TSubFrameSet::LockedAtStart() const
+{
+    if (Children.empty())
+        return false;
+    if (parentSet_ && parentSet_->SplitRows != SplitRows)
+        return std::any_of(Children.begin(), Children.end(), [](const TFrameBase* c) { return c->LockedAtStart(); });
+    return Children.front()->LockedAtStart();
+}
+
+bool TSubFrameSet::LockedAtEnd() const
+{
+    if (Children.empty())
+        return false;
+    if (parentSet_ && parentSet_->SplitRows != SplitRows)
+        return std::any_of(Children.begin(), Children.end(), [](const TFrameBase* c) { return c->LockedAtEnd(); });
+    return Children.back()->LockedAtEnd();
+}
+
+bool TfvFrame::LockedAtStart() const
+{
+    return ResizeLocked || (NestedSet && NestedSet->LockedAtStart());
+}
+
+bool TfvFrame::LockedAtEnd() const
+{
+    return ResizeLocked || (NestedSet && NestedSet->LockedAtEnd());
+}
+
+int TSubFrameSet::SplitAt(QPoint point) const
+{
+    const int along = SplitRows ? point.y() : point.x();
+    int best = -1;
+    int bestDistance = 6;
+    // Lines come in order, so on a tie the one at or before the point is met first and stays.
+    for (std::size_t i = 0; i < SplitPos.size(); ++i) {
+        const int distance = std::abs(along - SplitPos[i]);
+        if (distance <= 5 && distance < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// The limit of a split line's movement: the neighbouring line (or the inner edge), one pixel inside.
+int TSubFrameSet::LineLimit(int split, bool before) const
+{
+    const QRect inner = contentsRect().adjusted(BevelSize, BevelSize, -BevelSize, -BevelSize);
+    if (before)
+        return split > 0 ? SplitPos[static_cast<std::size_t>(split - 1)] : (SplitRows ? inner.top() : inner.left());
+    return split + 1 < static_cast<int>(SplitPos.size()) ? SplitPos[static_cast<std::size_t>(split + 1)]
+                                                        : (SplitRows ? inner.top() + inner.height() : inner.left() + inner.width());
+}
+
+std::optional<Qt::CursorShape> TSubFrameSet::SplitMouse(MouseAction action, QPoint point)
+{
+    const Qt::CursorShape shape = SplitRows ? Qt::SplitVCursor : Qt::SplitHCursor;
+    TFrameSet* master = MasterSet();
+    const QRect inner = contentsRect().adjusted(BevelSize, BevelSize, -BevelSize, -BevelSize);
+    if (dragSplit_ >= 0) {
+        dragAt_ = std::clamp(SplitRows ? point.y() : point.x(), dragLow_, dragHigh_);
+        if (dragLine_) {
+            if (SplitRows)
+                dragLine_->setGeometry(inner.left(), dragAt_ - 1, inner.width(), 2);
+            else
+                dragLine_->setGeometry(dragAt_ - 1, inner.top(), 2, inner.height());
+        }
+        if (action == MouseAction::Up) {
+            const int split = dragSplit_;
+            dragSplit_ = -1;
+            if (dragLine_)
+                dragLine_->deleteLater();
+            if (master && master->Dragging == this)
+                master->Dragging = nullptr;
+            // The two frames beside the line take its new place; the others keep their sizes.
+            const int before = LineLimit(split, true);
+            const int after = LineLimit(split, false);
+            const auto i = static_cast<std::size_t>(split);
+            if (i + 1 < placed_.size()) {
+                placed_[i] = std::max(dragAt_ - before, 0);
+                placed_[i + 1] = std::max(after - dragAt_, 0);
+                SizePx = placed_;
+                sizeBasis_ = std::max(SplitRows ? inner.height() : inner.width(), 1);
+                userSized_ = true;
+                LayoutChildren();
+                update();
+            }
+        }
+        return shape;
+    }
+    const int split = SplitAt(point);
+    if (split >= 0) {
+        if (SplitLocked[static_cast<std::size_t>(split)])
+            return std::nullopt;
+        if (action == MouseAction::Down) {
+            const int before = LineLimit(split, true);
+            const int after = LineLimit(split, false);
+            dragSplit_ = split;
+            dragAt_ = SplitPos[static_cast<std::size_t>(split)];
+            // The line stays one pixel inside its neighbours, so no frame ever gets a negative size.
+            dragLow_ = after - before >= 2 ? before + 1 : dragAt_;
+            dragHigh_ = after - before >= 2 ? after - 1 : dragAt_;
+            dragLine_ = new QRubberBand(QRubberBand::Line, this);
+            if (SplitRows)
+                dragLine_->setGeometry(inner.left(), dragAt_ - 1, inner.width(), 2);
+            else
+                dragLine_->setGeometry(dragAt_ - 1, inner.top(), 2, inner.height());
+            dragLine_->show();
+            dragLine_->raise();
+            if (master)
+                master->Dragging = this;
+        }
+        return shape;
+    }
+    // Near the outer edge the line belongs to the enclosing frameset.
+    const QRect r = rect();
+    const bool nearEdge = point.x() < r.left() + 4 || point.x() > r.right() - 4 || point.y() < r.top() + 4 ||
+                          point.y() > r.bottom() - 4;
+    if (nearEdge && parentSet_)
+        return parentSet_->SplitMouse(action, parentSet_->mapFromGlobal(mapToGlobal(point)));
+    return std::nullopt;
+}
+
+namespace {
+
+TSubFrameSet::MouseAction ActionOf(int action)
+{
+    return static_cast<TSubFrameSet::MouseAction>(action);
+}
+
+void ShowCursor(QWidget& widget, const std::optional<Qt::CursorShape>& shape)
+{
+    if (shape)
+        widget.setCursor(*shape);
+    else
+        widget.unsetCursor();
+}
+
+}  // namespace
+
+void TSubFrameSet::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ShowCursor(*this, SplitMouse(MouseAction::Down, event->position().toPoint()));
+}
+
+void TSubFrameSet::mouseMoveEvent(QMouseEvent* event)
+{
+    ShowCursor(*this, SplitMouse(MouseAction::Move, event->position().toPoint()));
+}
+
+void TSubFrameSet::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ShowCursor(*this, SplitMouse(MouseAction::Up, event->position().toPoint()));
+}
+
+void TfvFrame::ForwardMouse(int action, QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    TFrameSet* master = MasterSet();
+    std::optional<Qt::CursorShape> shape;
+    if (master && master->Dragging) {
+        TSubFrameSet* set = master->Dragging;
+        shape = set->SplitMouse(ActionOf(action), set->mapFromGlobal(mapToGlobal(point)));
+    } else if (parentSet_) {
+        const QRect r = rect();
+        const bool nearEdge = point.x() < r.left() + 4 || point.x() > r.right() - 4 || point.y() < r.top() + 4 ||
+                              point.y() > r.bottom() - 4;
+        if (nearEdge)
+            shape = parentSet_->SplitMouse(ActionOf(action), parentSet_->mapFromGlobal(mapToGlobal(point)));
+    }
+    ShowCursor(*this, shape);
+}
+
+void TfvFrame::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ForwardMouse(static_cast<int>(TSubFrameSet::MouseAction::Down), event);
+}
+
+void TfvFrame::mouseMoveEvent(QMouseEvent* event)
+{
+    ForwardMouse(static_cast<int>(TSubFrameSet::MouseAction::Move), event);
+}
+
+void TfvFrame::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ForwardMouse(static_cast<int>(TSubFrameSet::MouseAction::Up), event);
+}
+
+void TfvFrame::ReloadContent()
+{
+    if (PageViewer) {
+        const int position = PageViewer->GetPosition();
+        LoadIntoViewer(SourceFile, "");
+        PageViewer->SetPosition(position);
+    } else if (NestedSet) {
+        NestedSet->ReloadContent();
+    } else {
+        LoadContent();
+    }
+}
+
+void TSubFrameSet::ReloadContent()
+{
+    for (TFrameBase* child : Children)
+        child->ReloadContent();
 }
 
 void TSubFrameSet::resizeEvent(QResizeEvent* event)
@@ -480,9 +752,34 @@ TFrameSet::TFrameSet(TFrameViewer* viewer, QWidget* parent) : TSubFrameSet(viewe
 
 void TFrameSet::LoadFile(const std::string& file, const std::string& dest)
 {
-    DocumentFile = std::filesystem::absolute(file).lexically_normal().string();
-    if (!IsImageFile(file) && !IsTextFile(file) && IsFramesetFile(file)) {
-        const TParseResult result = viewer_->ParseInto(*this, ReadFileBytes(file), FolderOf(DocumentFile));
+    std::string text, textFile;
+    bool frameset = false;
+    if (viewer_->HasRequestEvents()) {
+        const auto supplied = viewer_->RequestSource(file);
+        DocumentFile = supplied.kind == TFrameViewer::TRequestedSource::None
+                           ? std::filesystem::absolute(file).lexically_normal().string()
+                           : file;
+        if (supplied.kind == TFrameViewer::TRequestedSource::Text) {
+            text = supplied.text;
+        } else {
+            textFile = supplied.kind == TFrameViewer::TRequestedSource::File ? supplied.fileName : file;
+            try {
+                text = ReadFileBytes(textFile);
+            } catch (const std::exception&) {
+                throw EfvLoadError("Can't load: " + file);
+            }
+        }
+        frameset = IsFramesetDocument(text);
+    } else {
+        DocumentFile = std::filesystem::absolute(file).lexically_normal().string();
+        if (!IsImageFile(file) && !IsTextFile(file) && IsFramesetFile(file)) {
+            text = ReadFileBytes(file);
+            textFile = DocumentFile;
+            frameset = true;
+        }
+    }
+    if (frameset) {
+        const TParseResult result = viewer_->ParseInto(*this, text, FolderOf(textFile.empty() ? DocumentFile : textFile));
         DocTitle = result.Title;
         LoadContent();
         viewer_->ArmRefresh(*this);
@@ -584,6 +881,17 @@ TPageViewer* TFrameViewer::CreateViewer(TfvFrame& frame)
                 owner->StartRefresh(delay, url);
         };
     }
+    // Sources a page asks for come through the frame viewer's hooks too.
+    viewer->OnhtStreamRequest = [this](TPageViewer*, const std::string& src, std::string& content) {
+        if (!HasRequestEvents())
+            return;
+        std::string file;
+        try {
+            content = ReadSource(src, file);
+        } catch (const std::exception&) {
+            content.clear();
+        }
+    };
     viewer->OnActivate = [this](TPageViewer* sender) {
         if (topSet_)
             topSet_->ActiveViewer = sender;
@@ -662,7 +970,7 @@ void TFrameViewer::LoadFromFile(const std::string& name)
         return;
     std::string file, anchor;
     SplitAnchor(name, file, anchor);
-    if (!FileExists(file))
+    if (!FileExists(file) && !(HasRequestEvents() && RequestSource(file).kind != TRequestedSource::None))
         throw EfvLoadError("Can't locate file: " + file);
     const TViewState before = Capture();
     Load(name);
@@ -940,6 +1248,102 @@ std::string TFrameViewer::ExpandLinkName(const std::string& link) const
     return std::filesystem::path(FolderOf(topSet_->DocumentFile) + result).lexically_normal().string();
 }
 
+bool TFrameViewer::HasRequestEvents() const
+{
+    return OnStringsRequest || OnStreamRequest || OnBufferRequest || OnFileRequest;
+}
+
+TFrameViewer::TRequestedSource TFrameViewer::RequestSource(const std::string& src)
+{
+    TRequestedSource result;
+    // The first assigned hook decides, whether it supplies something or not.
+    if (OnStringsRequest) {
+        const std::vector<std::string>* strings = nullptr;
+        OnStringsRequest(this, src, strings);
+        if (strings) {
+            result.kind = TRequestedSource::Text;
+            for (const auto& line : *strings)
+                result.text += line + "\r\n";
+        }
+    } else if (OnStreamRequest) {
+        TStream* stream = nullptr;
+        OnStreamRequest(this, src, stream);
+        if (stream) {
+            result.kind = TRequestedSource::Text;
+            stream->Seek(0, SeekOrigin::Begin);
+            const std::int64_t size = stream->Size();
+            result.text.resize(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
+            if (size > 0)
+                stream->ReadBuffer(result.text.data(), size);
+        }
+    } else if (OnBufferRequest) {
+        const char* buffer = nullptr;
+        int size = 0;
+        OnBufferRequest(this, src, buffer, size);
+        if (buffer && size > 0) {
+            result.kind = TRequestedSource::Text;
+            result.text.assign(buffer, static_cast<std::size_t>(size));
+        }
+    } else if (OnFileRequest) {
+        std::string name;
+        OnFileRequest(this, src, name);
+        if (!name.empty()) {
+            result.kind = TRequestedSource::File;
+            result.fileName = name;
+        }
+    }
+    return result;
+}
+
+std::string TFrameViewer::ReadSource(const std::string& src, std::string& fileName)
+{
+    const TRequestedSource supplied = RequestSource(src);
+    if (supplied.kind == TRequestedSource::Text) {
+        fileName.clear();
+        return supplied.text;
+    }
+    fileName = supplied.kind == TRequestedSource::File ? supplied.fileName : src;
+    return ReadFileBytes(fileName);
+}
+
+void TFrameViewer::Reload()
+{
+    if (busy_ || topSet_->DocumentFile.empty())
+        return;
+    SetBusy(true);
+    struct Done {
+        TFrameViewer* v;
+        ~Done() { v->SetBusy(false); }
+    } done{this};
+    topSet_->ReloadContent();
+    UpdateVisited();
+}
+
+const std::vector<std::pair<std::string, TPageViewer*>>& TFrameViewer::GetFrameNames()
+{
+    frameNames_.clear();
+    const QRect outer(topSet_->mapToGlobal(topSet_->contentsRect().topLeft()), topSet_->contentsRect().size());
+    for (TPageViewer* v : topSet_->Registry->AllViewers) {
+        if (v->Document().SectionCount() == 0)
+            continue;
+        auto* frame = static_cast<TfvFrame*>(v->Frame);
+        const QWidget* area = frame ? static_cast<QWidget*>(frame) : static_cast<QWidget*>(v);
+        const QRect inner = frame ? frame->contentsRect() : v->rect();
+        const QRect r(area->mapToGlobal(inner.topLeft()), inner.size());
+        std::string edges;
+        if (std::abs(r.left() - outer.left()) <= 2)
+            edges += 'l';
+        if (std::abs(r.top() - outer.top()) <= 2)
+            edges += 't';
+        if (std::abs(r.right() - outer.right()) <= 2)
+            edges += 'r';
+        if (std::abs(r.bottom() - outer.bottom()) <= 2)
+            edges += 'b';
+        frameNames_.emplace_back(edges, v);
+    }
+    return frameNames_;
+}
+
 void TFrameViewer::AddVisited(const std::string& name)
 {
     if (visitedMaxCount_ <= 0)
@@ -962,7 +1366,8 @@ void TFrameViewer::UpdateVisited()
         TViewerDocument& doc = v->Document();
         for (int i = 0; i < doc.LinkCount(); ++i) {
             const std::string url = doc.LinkUrl(i);
-            const std::string full = !url.empty() && url.front() == '#' ? v->GetCurrentFile() + url : v->ExpandFileName(url);
+            const std::string full = !url.empty() && url.front() == '#' ? v->GetCurrentFile() + url
+                                   : HasRequestEvents() ? url : v->ExpandFileName(url);
             for (const auto& entry : visited_)
                 if (SameText(entry, full))
                     doc.SetLinkVisited(i, true);
@@ -1002,7 +1407,7 @@ void TFrameViewer::FollowTarget(TPageViewer* from, const std::string& url, const
         rest.erase(question);
     }
     std::string file = rest;
-    if (!file.empty() && from)
+    if (!file.empty() && from && !HasRequestEvents())
         file = from->ExpandFileName(file);
 
     TfvFrame* destFrame = nullptr;

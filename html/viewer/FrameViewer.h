@@ -6,12 +6,15 @@
 
 #include "html/layout/HtmlParser.h"
 #include "html/viewer/PageViewer.h"
+#include "platform/Stream.h"
 
 #include <QFrame>
 #include <QPointer>
+#include <QRubberBand>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,6 +86,11 @@ public:
     // The top frameset of the tree.
     TFrameSet* MasterSet() const;
     virtual void LoadContent() = 0;
+    // Loads the panel's sources again in place; every viewer keeps its scroll position.
+    virtual void ReloadContent() = 0;
+    // Whether the split line before (at the start) or after (at the end) this panel may not move.
+    virtual bool LockedAtStart() const = 0;
+    virtual bool LockedAtEnd() const = 0;
     // Takes the panel and everything below it out of the tree's names and lists (before it is
     // deleted later).
     virtual void Detach() = 0;
@@ -101,6 +109,9 @@ public:
     ~TfvFrame() override;
 
     void LoadContent() override;
+    void ReloadContent() override;
+    bool LockedAtStart() const override;
+    bool LockedAtEnd() const override;
     void Detach() override;
     // A link or refresh into this frame: file and destination (with its "#").
     void Navigate(const std::string& file, const std::string& dest, bool refresh);
@@ -115,8 +126,13 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Mouse events on the frame's own border go to its frameset, which drags the split lines.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void ForwardMouse(int action, QMouseEvent* event);
     void CreateViewer();
     void LoadIntoViewer(const std::string& file, const std::string& dest);
     void ShowError();
@@ -133,6 +149,9 @@ public:
     ~TSubFrameSet() override;
 
     void LoadContent() override;
+    void ReloadContent() override;
+    bool LockedAtStart() const override;
+    bool LockedAtEnd() const override;
     void Detach() override;
     // Reads ROWS, COLS, BORDER and FRAMEBORDER.
     void DoAttributes(const TAttributeList& attributes, bool top);
@@ -142,10 +161,21 @@ public:
     void LayoutChildren();
     void AddChild(TFrameBase* child) { Children.push_back(child); }
 
+    // The split line nearest to a point (in this set's coordinates) within 5 pixels, on a tie the
+    // one at or before it; -1 when there is none.
+    int SplitAt(QPoint point) const;
+    enum class MouseAction { Down, Move, Up };
+    // A mouse event over the set or one of its frame borders, in this set's coordinates. Returns
+    // The split cursor when the point is over a movable split line (or a drag runs), else none.
+    std::optional<Qt::CursorShape> SplitMouse(MouseAction action, QPoint point);
+
     std::vector<TFrameBase*> Children;  // child widgets, in document order
     bool SplitRows = false;
     std::vector<int> SizeSpec;
     std::vector<int> SizePx;
+    std::vector<int> SplitPos;      // the split lines, along the split direction
+    std::vector<bool> SplitLocked;  // per split: a neighbouring frame is NORESIZE
+    int SizeTotal = 0;
     int BorderWidth = 2;
     int BevelSize = 0;
     std::string DocBase, DocBaseTarget;
@@ -154,6 +184,19 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void ComputeLocks();
+    int LineLimit(int split, bool before) const;
+    std::vector<int> placed_;     // the sizes in pixels of the last layout
+    int sizeBasis_ = 0;           // the extent the dragged sizes were made for
+    bool userSized_ = false;      // a split was dragged: resizes scale the sizes instead of the list
+    int dragSplit_ = -1;
+    int dragLow_ = 0, dragHigh_ = 0, dragAt_ = 0;
+    QPointer<QRubberBand> dragLine_;
 };
 
 // The top frameset of one document.
@@ -167,6 +210,7 @@ public:
     std::u16string DocTitle;
     std::shared_ptr<TFrameRegistry> Registry = std::make_shared<TFrameRegistry>();
     QPointer<TPageViewer> ActiveViewer;
+    QPointer<TSubFrameSet> Dragging;  // the frameset whose split line is being dragged
     int Nesting = 0;
 };
 
@@ -185,6 +229,13 @@ using THotSpotTargetEvent =
 using TFrameMetaEvent = std::function<void(TFrameViewer* sender, const std::string& httpEq, const std::string& name,
                                            const std::string& content)>;
 using TFrameRightClickEvent = std::function<void(TPageViewer* sender, const TRightClickParameters& parameters)>;
+// The source hooks: a frame's document may come from the application instead of a file.
+using TStreamRequestEvent = std::function<void(TFrameViewer* sender, const std::string& src, TStream*& stream)>;
+using TStringsRequestEvent =
+    std::function<void(TFrameViewer* sender, const std::string& src, const std::vector<std::string>*& strings)>;
+using TBufferRequestEvent =
+    std::function<void(TFrameViewer* sender, const std::string& src, const char*& buffer, int& buffSize)>;
+using TFileRequestEvent = std::function<void(TFrameViewer* sender, const std::string& src, std::string& newName)>;
 using TFrameProcessingEvent = std::function<void(TFrameViewer* sender, bool processingOn)>;
 
 class TFrameViewer : public QWidget, public TFrameViewerBase {
@@ -223,11 +274,21 @@ public:
     TFrameMetaEvent OnMeta;
     TFrameProcessingEvent OnProcessing;
     std::function<void(TFrameViewer* sender)> OnHistoryChange;
+    TStreamRequestEvent OnStreamRequest;
+    TStringsRequestEvent OnStringsRequest;
+    TBufferRequestEvent OnBufferRequest;
+    TFileRequestEvent OnFileRequest;
 
     // --- operations ---
     // Loads a frameset document or a page; raises EfvLoadError for a missing file.
     void LoadFromFile(const std::string& name);
+    // Loads every frame of the current document again; each keeps its position.
+    void Reload();
     TPageViewer* GetViewerFromName(const std::string& name) const;
+    // One entry per frame viewer whose document holds a section: the viewer, with "l", "t", "r",
+    // "b" for each edge of the frame viewer's area that its frame reaches (within 2 pixels).
+    // The list belongs to the frame viewer and is refilled on each call.
+    const std::vector<std::pair<std::string, TPageViewer*>>& GetFrameNames();
     TPageViewer* GetActiveViewer() const;
     int GetFrameCount() const;
     TPageViewer* GetFrame(int index) const;
@@ -270,6 +331,20 @@ public:
     void UpdateVisited();
     void ArmRefresh(TSubFrameSet& set);
 
+    // True when any of the four source hooks is assigned.
+    bool HasRequestEvents() const;
+    // What a source hook supplied for a source name.
+    struct TRequestedSource {
+        enum Kind { None, Text, File } kind = None;
+        std::string text;      // Text: the document
+        std::string fileName;  // File: the file to read instead
+    };
+    // Asks the first assigned source hook for a source.
+    TRequestedSource RequestSource(const std::string& src);
+    // The document text of a source: from the source hooks, else from the file. Sets fileName to
+    // the file the text came from (empty when the application supplied it).
+    std::string ReadSource(const std::string& src, std::string& fileName);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -303,6 +378,7 @@ private:
     std::string serverRoot_;
     TFrameViewerOptions options_{fvPrintTableBackground, fvPrintMonochromeBlack};
     std::unique_ptr<TStringBitmapList> imageCache_;
+    std::vector<std::pair<std::string, TPageViewer*>> frameNames_;
 };
 
 }  // namespace velmoran
