@@ -5,11 +5,14 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <string>
 
@@ -300,6 +303,180 @@ TEST_F(FrameTest, MetaRefreshInAFrame)
     wait.exec();
     EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), (dir_ / "weiter.htm").string());
     EXPECT_EQ(viewer_.GetCurrentFile(), set);
+}
+
+// A mouse event sent to a widget at a point of its own.
+void Mouse(QWidget* widget, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// Presses on a frame's border at a point, drags to another point and lets go.
+void Drag(QWidget* frame, QPoint from, QPoint to)
+{
+    Mouse(frame, QEvent::MouseButtonPress, from);
+    Mouse(frame, QEvent::MouseMove, to);
+    Mouse(frame, QEvent::MouseButtonRelease, to);
+}
+
+TEST_F(FrameTest, BordersAreDraggedUnlessLocked)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("c.htm", "c");
+    const std::string set = Write("set.htm", "<frameset cols=\"50%,50%\"><frame name=links src=a.htm>"
+                                             "<frame name=rechts src=b.htm></frameset>");
+    viewer_.LoadFromFile(set);
+    QWidget* left = viewer_.GetViewerFromName("links")->parentWidget();
+    QWidget* right = viewer_.GetViewerFromName("rechts")->parentWidget();
+    ASSERT_EQ(left->width(), 300);
+
+    // Over the line the cursor shows the split; away from it, not.
+    Mouse(left, QEvent::MouseMove, QPoint(298, 200));
+    EXPECT_EQ(left->cursor().shape(), Qt::SplitHCursor);
+
+    Drag(left, QPoint(298, 200), QPoint(148, 200));
+    EXPECT_EQ(left->width(), 148);
+    EXPECT_EQ(right->width(), 452);
+    EXPECT_EQ(right->x(), 148);
+    // The dragged sizes keep their proportions when the window changes.
+    viewer_.resize(300, 400);
+    EXPECT_EQ(left->width(), 74);
+    EXPECT_EQ(right->width(), 226);
+    viewer_.resize(600, 400);
+
+    // Dragged far outside, the line stops one pixel inside the frameset: no negative sizes.
+    Drag(right, QPoint(1, 200), QPoint(-5000, 200));
+    EXPECT_EQ(left->width(), 1);
+    EXPECT_EQ(right->width(), 599);
+    Drag(right, QPoint(1, 200), QPoint(9000, 200));
+    EXPECT_EQ(left->width(), 599);
+    EXPECT_EQ(right->width(), 1);
+
+    // NORESIZE keeps both lines of the frame in place.
+    const std::string locked = Write("locked.htm", "<frameset rows=\"100,*,100\"><frame src=a.htm>"
+                                                   "<frame name=mitte src=b.htm noresize><frame src=c.htm></frameset>");
+    viewer_.LoadFromFile(locked);
+    QWidget* middle = viewer_.GetViewerFromName("mitte")->parentWidget();
+    ASSERT_EQ(middle->height(), 200);
+    Drag(middle, QPoint(300, 1), QPoint(300, 50));
+    Drag(middle, QPoint(300, 198), QPoint(300, 250));
+    EXPECT_EQ(middle->height(), 200);
+    EXPECT_EQ(middle->y(), 100);
+    Mouse(middle, QEvent::MouseMove, QPoint(300, 1));
+    EXPECT_NE(middle->cursor().shape(), Qt::SplitVCursor);
+}
+
+TEST_F(FrameTest, NestedBorderMovesBetweenItsNeighbours)
+{
+    Write("a.htm", "a");
+    const std::string set = Write("set.htm", "<frameset rows=\"100,*\"><frame name=kopf src=a.htm>"
+                                             "<frameset cols=\"200,200,*\"><frame name=eins src=a.htm>"
+                                             "<frame name=zwei src=a.htm><frame name=drei src=a.htm>"
+                                             "</frameset></frameset>");
+    viewer_.LoadFromFile(set);
+    QWidget* one = viewer_.GetViewerFromName("eins")->parentWidget();
+    QWidget* two = viewer_.GetViewerFromName("zwei")->parentWidget();
+    QWidget* three = viewer_.GetViewerFromName("drei")->parentWidget();
+    // The line between the second and third frame cannot pass the one before it.
+    Drag(two, QPoint(two->width() - 2, 100), QPoint(-400, 100));
+    EXPECT_EQ(one->width(), 200);
+    EXPECT_EQ(two->width(), 1);
+    EXPECT_EQ(three->width(), 399);
+    // The top edge of a nested frame drags the outer rows line.
+    QWidget* head = viewer_.GetViewerFromName("kopf")->parentWidget();
+    Drag(one, QPoint(100, 1), QPoint(100, -100));
+    EXPECT_EQ(head->height(), 1);  // stops one pixel below the top
+    EXPECT_GE(one->height(), 0);
+}
+
+TEST_F(FrameTest, SourcesComeFromTheApplication)
+{
+    const std::string set = Write("set.htm", "<frameset cols=\"*,*\"><frame name=menu src=\"menu\">"
+                                             "<frame name=Main src=\"start\"></frameset>");
+    std::vector<std::string> asked;
+    const std::vector<std::string> menu{"<title>Men\xFC</title>", "<a href=\"ergebnis\" target=Main>Ergebnis</a>"};
+    const std::vector<std::string> start{"<title>Start</title><p>Start</p>"};
+    const std::vector<std::string> result{"<title>Ergebnis</title><p>Werte</p>"};
+    viewer_.OnStringsRequest = [&](TFrameViewer*, const std::string& src, const std::vector<std::string>*& strings) {
+        asked.push_back(src);
+        if (src == "menu")
+            strings = &menu;
+        else if (src == "start")
+            strings = &start;
+        else if (src == "ergebnis")
+            strings = &result;
+    };
+    viewer_.LoadFromFile(set);
+    // Names are handed over as written: neither made into paths nor tested for existence.
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "menu"), asked.end());
+    TPageViewer* main = viewer_.GetViewerFromName("main");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->DocumentTitle(), u"Start");
+
+    // A link from the menu frame into "Main" comes through the same hook.
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "ergebnis", "Main", handled);
+    QApplication::processEvents();
+    EXPECT_TRUE(handled);
+    main = viewer_.GetViewerFromName("main");
+    EXPECT_EQ(main->DocumentTitle(), u"Ergebnis");
+
+    // Reload asks again; the frame shows what the application supplies now.
+    const std::vector<std::string> changed{"<title>Neu</title><p>neu</p>"};
+    viewer_.OnStringsRequest = [&](TFrameViewer*, const std::string& src, const std::vector<std::string>*& strings) {
+        strings = src == "ergebnis" ? &changed : &menu;
+    };
+    viewer_.Reload();
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->DocumentTitle(), u"Neu");
+
+    // The frame names tell which edges of the whole area each frame reaches.
+    const auto& names = viewer_.GetFrameNames();
+    ASSERT_EQ(names.size(), 2u);
+    std::map<TPageViewer*, std::string> byViewer;
+    for (const auto& [e, v] : names)
+        byViewer[v] = e;
+    EXPECT_EQ(byViewer[viewer_.GetViewerFromName("menu")], "ltb");
+    EXPECT_EQ(byViewer[viewer_.GetViewerFromName("main")], "trb");
+}
+
+TEST_F(FrameTest, TheFirstAssignedSourceHookDecides)
+{
+    const std::string page = Write("seite.htm", "<title>Datei</title>datei");
+    const std::string set = Write("set.htm", "<frameset rows=\"*,*\"><frame name=oben src=\"oben\">"
+                                             "<frame name=unten src=\"" + page + "\"></frameset>");
+    const std::string text = "<title>Puffer</title>puffer";
+    viewer_.OnBufferRequest = [&](TFrameViewer*, const std::string& src, const char*& buffer, int& size) {
+        if (src == "oben") {
+            buffer = text.data();
+            size = static_cast<int>(text.size());
+        }
+    };
+    std::string renamed = Write("anders.htm", "<title>Anders</title>anders");
+    viewer_.OnFileRequest = [&](TFrameViewer*, const std::string&, std::string& name) { name = renamed; };
+    viewer_.LoadFromFile(set);
+    // The buffer hook comes first; what it leaves alone is read from the file.
+    EXPECT_EQ(viewer_.GetViewerFromName("oben")->DocumentTitle(), u"Puffer");
+    EXPECT_EQ(viewer_.GetViewerFromName("unten")->DocumentTitle(), u"Datei");
+
+    // A stream is read whole, wherever its position stands.
+    viewer_.OnBufferRequest = nullptr;
+    TMemoryStream stream;
+    const std::string streamed = "<title>Strom</title>strom";
+    stream.WriteBuffer(streamed.data(), static_cast<std::int64_t>(streamed.size()));
+    viewer_.OnStreamRequest = [&](TFrameViewer*, const std::string& src, TStream*& s) {
+        if (src == "oben")
+            s = &stream;
+    };
+    viewer_.Reload();
+    EXPECT_EQ(viewer_.GetViewerFromName("oben")->DocumentTitle(), u"Strom");
+    // Only the file hook left: it names another file.
+    viewer_.OnStreamRequest = nullptr;
+    viewer_.Reload();
+    EXPECT_EQ(viewer_.GetViewerFromName("oben")->DocumentTitle(), u"Anders");
 }
 
 }  // namespace
