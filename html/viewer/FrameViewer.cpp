@@ -168,6 +168,7 @@ std::vector<int> ComputeFrameSizes(const std::vector<int>& specs, int extent)
 TFrameBase::TFrameBase(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* parent)
     : QFrame(parent), viewer_(viewer), parentSet_(parentSet)
 {
+    setMouseTracking(true);  // the split cursor shows while the mouse merely passes a border
     if (TFrameSet* master = MasterSet())
         registry_ = master->Registry;
 }
