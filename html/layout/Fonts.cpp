@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <unordered_map>
 
 namespace velmoran {
 
@@ -135,17 +136,37 @@ double FontSizeToPoints(std::string_view text, double parentSize)
     return d;
 }
 
+namespace {
+std::string FindInstalledFontFamily(std::string_view list, const std::vector<std::string>& installed);
+}
+
 std::string FirstInstalledFontFamily(std::string_view list)
 {
     // The installed families are asked once per font engine: the list is long, and pages ask for
     // a family with nearly every element.
     static FontEngine* engine = nullptr;
     static std::vector<std::string> families;
+    static std::unordered_map<std::string, std::string> answers;
     if (engine != &ScreenFonts()) {
         engine = &ScreenFonts();
         families = engine->Families();
+        answers.clear();
     }
-    const std::vector<std::string>& installed = families;
+    // The answer for a list is kept as long as the engine stays the same: pages repeat a handful of
+    // lists thousands of times.
+    if (answers.size() > 4096)
+        answers.clear();
+    const auto known = answers.find(std::string(list));
+    if (known != answers.end())
+        return known->second;
+    std::string found = FindInstalledFontFamily(list, families);
+    answers.emplace(std::string(list), found);
+    return found;
+}
+
+namespace {
+std::string FindInstalledFontFamily(std::string_view list, const std::vector<std::string>& installed)
+{
     std::string rest(list);
     std::size_t start = 0;
     while (start <= rest.size()) {
@@ -171,6 +192,7 @@ std::string FirstInstalledFontFamily(std::string_view list)
     }
     return {};
 }
+}  // namespace
 
 LogicalFont TMyFont::Logical() const
 {
