@@ -114,9 +114,14 @@ int AlignmentKeyword(std::string_view text)
 int BorderStyleKeyword(std::string_view text)
 {
     static const char* const words[] = {"none", "solid", "inset", "outset", "groove", "ridge", "dashed", "dotted", "double"};
-    const std::string s = LowerCase(Trim(text));
+    std::size_t b = 0, e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ')
+        --e;
+    const std::string_view s = text.substr(b, e - b);
     for (int i = 0; i < 9; ++i)
-        if (s == words[i])
+        if (SameText(s, words[i]))
             return i;
     return 0;
 }
