@@ -147,21 +147,24 @@ std::string FirstInstalledFontFamily(std::string_view list)
     static FontEngine* engine = nullptr;
     static std::vector<std::string> families;
     static std::unordered_map<std::string, std::string> answers;
+    static const std::pair<const std::string, std::string>* last = nullptr;  // the latest answer
     if (engine != &ScreenFonts()) {
         engine = &ScreenFonts();
         families = engine->Families();
         answers.clear();
+        last = nullptr;
     }
     // The answer for a list is kept as long as the engine stays the same: pages repeat a handful of
     // lists thousands of times.
+    if (last && last->first == list)
+        return last->second;
     if (answers.size() > 4096)
         answers.clear();
-    const auto known = answers.find(std::string(list));
-    if (known != answers.end())
-        return known->second;
-    std::string found = FindInstalledFontFamily(list, families);
-    answers.emplace(std::string(list), found);
-    return found;
+    auto known = answers.find(std::string(list));
+    if (known == answers.end())
+        known = answers.emplace(std::string(list), FindInstalledFontFamily(list, families)).first;
+    last = &*known;
+    return known->second;
 }
 
 namespace {
