@@ -11,6 +11,7 @@
 #include <QRawFont>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <tuple>
 #include <unordered_map>
@@ -43,6 +44,14 @@ struct QtFontEngine::Cached {
     QFont Font;
     TextMetrics Metrics;
     std::unordered_map<char32_t, int> Advances;
+    std::array<int, 256> Latin1 = MakeUnknown();  // the common characters without hashing; -1 = not asked yet
+
+    static std::array<int, 256> MakeUnknown()
+    {
+        std::array<int, 256> a;
+        a.fill(-1);
+        return a;
+    }
 };
 
 QtFontEngine::QtFontEngine() = default;
@@ -123,13 +132,18 @@ TextMetrics QtFontEngine::Metrics(const LogicalFont& font)
 int QtFontEngine::CharAdvance(const LogicalFont& font, char32_t ch)
 {
     Cached& c = Lookup(font);
+    if (ch < 256 && c.Latin1[ch] >= 0)
+        return c.Latin1[ch];
     const auto it = c.Advances.find(ch);
     if (it != c.Advances.end())
         return it->second;
     const QFontMetrics fm(c.Font);
     const char32_t one[1] = {ch};
     const int advance = fm.horizontalAdvance(QString::fromUcs4(one, 1));
-    c.Advances.emplace(ch, advance);
+    if (ch < 256 && advance >= 0)
+        c.Latin1[ch] = advance;
+    else
+        c.Advances.emplace(ch, advance);
     return advance;
 }
 
