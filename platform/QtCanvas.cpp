@@ -100,12 +100,14 @@ QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
 {
     if (last_ && lf == lastFont_)
         return *last_;
-    auto it = cache_.find(lf);
-    if (it != cache_.end()) {
-        lastFont_ = lf;
-        last_ = it->second.get();
+    if (prev_ && lf == prevFont_) {
+        std::swap(lastFont_, prevFont_);
+        std::swap(last_, prev_);
         return *last_;
     }
+    auto it = cache_.find(lf);
+    if (it != cache_.end())
+        return Remember(lf, it->second.get());
     auto c = std::make_unique<Cached>();
     c->Font = MakeQFont(lf);
     const QFontMetrics fm(c->Font);
@@ -118,9 +120,17 @@ QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
     m.AveCharWidth = fm.averageCharWidth();
     m.MaxCharWidth = fm.maxWidth();
     m.Charset = lf.Charset == kSymbolCharset ? kSymbolCharset : (lf.Charset == kDefaultCharset ? kAnsiCharset : lf.Charset);
-    lastFont_ = lf;
-    last_ = c.get();
+    Cached* cached = c.get();
     cache_.emplace(lf, std::move(c));
+    return Remember(lf, cached);
+}
+
+QtFontEngine::Cached& QtFontEngine::Remember(const LogicalFont& lf, Cached* cached)
+{
+    prevFont_ = std::move(lastFont_);
+    prev_ = last_;
+    lastFont_ = lf;
+    last_ = cached;
     return *last_;
 }
 

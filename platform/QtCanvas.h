@@ -40,9 +40,13 @@ private:
         bool operator()(const LogicalFont& a, const LogicalFont& b) const;
     };
     std::map<LogicalFont, std::unique_ptr<Cached>, FontLess> cache_;
-    // The font asked for last: text is measured character by character in one font.
+    // The font asked for last: text is measured character by character in one font. The one before
+    // it is kept too, since measuring a run alternates between the text's font and the line's metrics.
     LogicalFont lastFont_;
     Cached* last_ = nullptr;
+    LogicalFont prevFont_;
+    Cached* prev_ = nullptr;
+    Cached& Remember(const LogicalFont& font, Cached* cached);
 };
 
 // A canvas over a QPainter (screen, image, printer, picture); without a painter it only measures.
