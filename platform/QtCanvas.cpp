@@ -139,6 +139,11 @@ TextMetrics QtFontEngine::Metrics(const LogicalFont& font)
     return Lookup(font).Metrics;
 }
 
+const int* QtFontEngine::KnownLatin1Advances(const LogicalFont& font)
+{
+    return Lookup(font).Latin1.data();
+}
+
 int QtFontEngine::CharAdvance(const LogicalFont& font, char32_t ch)
 {
     Cached& c = Lookup(font);

@@ -26,6 +26,7 @@ public:
     ~QtFontEngine() override;
     TextMetrics Metrics(const LogicalFont& font) override;
     int CharAdvance(const LogicalFont& font, char32_t ch) override;
+    const int* KnownLatin1Advances(const LogicalFont& font) override;
     std::vector<std::string> Families() override;
 
     // The face that stands for a family name ("Arial" -> "Liberation Sans").
