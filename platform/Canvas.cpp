@@ -46,6 +46,7 @@ std::vector<int> Canvas::CharAdvances(std::u16string_view text) const
     const int breaks = state_.JustifyBreaks;
     const int perBreak = breaks > 0 ? state_.JustifyExtra / breaks : 0;
     int remainder = breaks > 0 ? state_.JustifyExtra % breaks : 0;
+    const int* known = text.empty() ? nullptr : fonts_->KnownLatin1Advances(state_.Font);
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         std::size_t units = 1;
@@ -53,7 +54,8 @@ std::vector<int> Canvas::CharAdvances(std::u16string_view text) const
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             units = 2;
         }
-        int advance = fonts_->CharAdvance(state_.Font, c) + state_.CharExtra;
+        const int measured = known && c < 256 && known[c] >= 0 ? known[c] : fonts_->CharAdvance(state_.Font, c);
+        int advance = measured + state_.CharExtra;
         if (c == U' ' && breaks > 0) {
             advance += perBreak;
             if (remainder > 0) {

@@ -68,6 +68,10 @@ public:
     virtual TextMetrics Metrics(const LogicalFont& font) = 0;
     // Advance of one character in whole pixels, without kerning.
     virtual int CharAdvance(const LogicalFont& font, char32_t ch) = 0;
+    // The advances of code points 0..255 already measured in a font (-1 where not yet), so that a
+    // run of text needs one font look-up; nullptr when the engine keeps no such table. The table
+    // stays valid as long as the engine lives.
+    virtual const int* KnownLatin1Advances(const LogicalFont&) { return nullptr; }
     // The installed family names, including the names that resolve to substitute faces.
     virtual std::vector<std::string> Families() = 0;
 };

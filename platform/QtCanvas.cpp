@@ -11,6 +11,7 @@
 #include <QRawFont>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <tuple>
 #include <unordered_map>
@@ -43,6 +44,14 @@ struct QtFontEngine::Cached {
     QFont Font;
     TextMetrics Metrics;
     std::unordered_map<char32_t, int> Advances;
+    std::array<int, 256> Latin1 = MakeUnknown();  // the common characters without hashing; -1 = not asked yet
+
+    static std::array<int, 256> MakeUnknown()
+    {
+        std::array<int, 256> a;
+        a.fill(-1);
+        return a;
+    }
 };
 
 QtFontEngine::QtFontEngine() = default;
@@ -91,12 +100,14 @@ QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
 {
     if (last_ && lf == lastFont_)
         return *last_;
-    auto it = cache_.find(lf);
-    if (it != cache_.end()) {
-        lastFont_ = lf;
-        last_ = it->second.get();
+    if (prev_ && lf == prevFont_) {
+        std::swap(lastFont_, prevFont_);
+        std::swap(last_, prev_);
         return *last_;
     }
+    auto it = cache_.find(lf);
+    if (it != cache_.end())
+        return Remember(lf, it->second.get());
     auto c = std::make_unique<Cached>();
     c->Font = MakeQFont(lf);
     const QFontMetrics fm(c->Font);
@@ -109,9 +120,17 @@ QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
     m.AveCharWidth = fm.averageCharWidth();
     m.MaxCharWidth = fm.maxWidth();
     m.Charset = lf.Charset == kSymbolCharset ? kSymbolCharset : (lf.Charset == kDefaultCharset ? kAnsiCharset : lf.Charset);
-    lastFont_ = lf;
-    last_ = c.get();
+    Cached* cached = c.get();
     cache_.emplace(lf, std::move(c));
+    return Remember(lf, cached);
+}
+
+QtFontEngine::Cached& QtFontEngine::Remember(const LogicalFont& lf, Cached* cached)
+{
+    prevFont_ = std::move(lastFont_);
+    prev_ = last_;
+    lastFont_ = lf;
+    last_ = cached;
     return *last_;
 }
 
@@ -120,16 +139,26 @@ TextMetrics QtFontEngine::Metrics(const LogicalFont& font)
     return Lookup(font).Metrics;
 }
 
+const int* QtFontEngine::KnownLatin1Advances(const LogicalFont& font)
+{
+    return Lookup(font).Latin1.data();
+}
+
 int QtFontEngine::CharAdvance(const LogicalFont& font, char32_t ch)
 {
     Cached& c = Lookup(font);
+    if (ch < 256 && c.Latin1[ch] >= 0)
+        return c.Latin1[ch];
     const auto it = c.Advances.find(ch);
     if (it != c.Advances.end())
         return it->second;
     const QFontMetrics fm(c.Font);
     const char32_t one[1] = {ch};
     const int advance = fm.horizontalAdvance(QString::fromUcs4(one, 1));
-    c.Advances.emplace(ch, advance);
+    if (ch < 256 && advance >= 0)
+        c.Latin1[ch] = advance;
+    else
+        c.Advances.emplace(ch, advance);
     return advance;
 }
 

@@ -26,6 +26,7 @@ public:
     ~QtFontEngine() override;
     TextMetrics Metrics(const LogicalFont& font) override;
     int CharAdvance(const LogicalFont& font, char32_t ch) override;
+    const int* KnownLatin1Advances(const LogicalFont& font) override;
     std::vector<std::string> Families() override;
 
     // The face that stands for a family name ("Arial" -> "Liberation Sans").
@@ -40,9 +41,13 @@ private:
         bool operator()(const LogicalFont& a, const LogicalFont& b) const;
     };
     std::map<LogicalFont, std::unique_ptr<Cached>, FontLess> cache_;
-    // The font asked for last: text is measured character by character in one font.
+    // The font asked for last: text is measured character by character in one font. The one before
+    // it is kept too, since measuring a run alternates between the text's font and the line's metrics.
     LogicalFont lastFont_;
     Cached* last_ = nullptr;
+    LogicalFont prevFont_;
+    Cached* prev_ = nullptr;
+    Cached& Remember(const LogicalFont& font, Cached* cached);
 };
 
 // A canvas over a QPainter (screen, image, printer, picture); without a painter it only measures.

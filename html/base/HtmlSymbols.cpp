@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 #include <utility>
 
 namespace velmoran {
@@ -52,20 +53,30 @@ static_assert(sizeof(kAttributes) / sizeof(kAttributes[0]) == 84);
 
 }  // namespace
 
+// Both look-ups run for every tag and attribute of a page, so the tables are hashed once. The first
+// row of a name is the one kept, as a linear search would find it.
 Symb LookupTag(std::string_view upperName)
 {
-    for (int i = 0; i < kTagCount; ++i)
-        if (upperName == kTagNames[i])
-            return static_cast<Symb>(i);
-    return NoSy;
+    static const std::unordered_map<std::string_view, Symb> byName = [] {
+        std::unordered_map<std::string_view, Symb> m;
+        for (int i = 0; i < kTagCount; ++i)
+            m.emplace(kTagNames[i], static_cast<Symb>(i));
+        return m;
+    }();
+    const auto it = byName.find(upperName);
+    return it == byName.end() ? NoSy : it->second;
 }
 
 Symb LookupAttribute(std::string_view upperName)
 {
-    for (const AttrRow& row : kAttributes)
-        if (upperName == row.Name)
-            return row.Sy;
-    return OtherAttribute;
+    static const std::unordered_map<std::string_view, Symb> byName = [] {
+        std::unordered_map<std::string_view, Symb> m;
+        for (const AttrRow& row : kAttributes)
+            m.emplace(row.Name, row.Sy);
+        return m;
+    }();
+    const auto it = byName.find(upperName);
+    return it == byName.end() ? OtherAttribute : it->second;
 }
 
 std::string TagName(Symb sy)

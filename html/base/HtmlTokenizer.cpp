@@ -804,7 +804,8 @@ void THtmlTokenizer::DoTag()
 void THtmlTokenizer::DoText()
 {
     Sy = TextSy;
-    TCharCollection pending;
+    TCharCollection& pending = pending_;
+    pending.Clear();
     if (Ch == '<') {  // a "<" that starts no tag is text
         if (!PreScan)
             pending.Add('<', SIndex);

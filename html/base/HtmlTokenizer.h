@@ -122,6 +122,7 @@ private:
     int lineEnd_ = 0;
     bool eucConverted_ = false;
     int startIndex_ = -1;
+    TCharCollection pending_;  // DoText's byte buffer, kept so that its room is allocated once
 };
 
 }  // namespace velmoran

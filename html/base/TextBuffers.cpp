@@ -47,7 +47,7 @@ void TokenObj::AddUnicodeChar(char16_t ch, int index)
 
 void TokenObj::AddString(const TCharCollection& chars, int codePage)
 {
-    const std::string bytes = chars.AsString();
+    const std::string& bytes = chars.Chars();
     const auto& idx = chars.Indexes();
     std::size_t pos = 0;
     while (pos < bytes.size()) {

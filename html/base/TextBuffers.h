@@ -14,6 +14,7 @@ public:
     void Concat(const TCharCollection& other);
     void Clear();
     std::string AsString() const { return chars_; }
+    const std::string& Chars() const { return chars_; }
     int Size() const { return static_cast<int>(chars_.size()); }
     const std::vector<int>& Indexes() const { return indexes_; }
 

@@ -117,7 +117,14 @@ std::string Trim(std::string_view s)
 
 bool SameText(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && LowerCase(a) == LowerCase(b);
+    // Compared in place: this runs for nearly every keyword of every element.
+    if (a.size() != b.size())
+        return false;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix)

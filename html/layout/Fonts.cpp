@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <unordered_map>
 
 namespace velmoran {
 
@@ -135,17 +136,40 @@ double FontSizeToPoints(std::string_view text, double parentSize)
     return d;
 }
 
+namespace {
+std::string FindInstalledFontFamily(std::string_view list, const std::vector<std::string>& installed);
+}
+
 std::string FirstInstalledFontFamily(std::string_view list)
 {
     // The installed families are asked once per font engine: the list is long, and pages ask for
     // a family with nearly every element.
     static FontEngine* engine = nullptr;
     static std::vector<std::string> families;
+    static std::unordered_map<std::string, std::string> answers;
+    static const std::pair<const std::string, std::string>* last = nullptr;  // the latest answer
     if (engine != &ScreenFonts()) {
         engine = &ScreenFonts();
         families = engine->Families();
+        answers.clear();
+        last = nullptr;
     }
-    const std::vector<std::string>& installed = families;
+    // The answer for a list is kept as long as the engine stays the same: pages repeat a handful of
+    // lists thousands of times.
+    if (last && last->first == list)
+        return last->second;
+    if (answers.size() > 4096)
+        answers.clear();
+    auto known = answers.find(std::string(list));
+    if (known == answers.end())
+        known = answers.emplace(std::string(list), FindInstalledFontFamily(list, families)).first;
+    last = &*known;
+    return known->second;
+}
+
+namespace {
+std::string FindInstalledFontFamily(std::string_view list, const std::vector<std::string>& installed)
+{
     std::string rest(list);
     std::size_t start = 0;
     while (start <= rest.size()) {
@@ -171,6 +195,7 @@ std::string FirstInstalledFontFamily(std::string_view list)
     }
     return {};
 }
+}  // namespace
 
 LogicalFont TMyFont::Logical() const
 {

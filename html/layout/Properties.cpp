@@ -32,9 +32,9 @@ int sequence = 0;
 
 bool IsLengthProp(int i) { return i >= MarginTop && i <= piLeft; }
 
-std::string TextOf(const PropValue& v)
+std::string_view TextOf(const PropValue& v)
 {
-    return v.IsText() ? v.Text() : std::string();
+    return v.IsText() ? std::string_view(v.Text()) : std::string_view();
 }
 
 // A number text (digits, optional sign and point) without unit.
@@ -114,9 +114,14 @@ int AlignmentKeyword(std::string_view text)
 int BorderStyleKeyword(std::string_view text)
 {
     static const char* const words[] = {"none", "solid", "inset", "outset", "groove", "ridge", "dashed", "dotted", "double"};
-    const std::string s = LowerCase(Trim(text));
+    std::size_t b = 0, e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= ' ')
+        --e;
+    const std::string_view s = text.substr(b, e - b);
     for (int i = 0; i < 9; ++i)
-        if (s == words[i])
+        if (SameText(s, words[i]))
             return i;
     return 0;
 }
@@ -368,11 +373,11 @@ ThtFontInfo TProperties::FontInfo()
     info.Size = size.IsNumber() ? size.AsNumber()
                 : size.IsText() ? FontSizeToPoints(size.Text(), DefaultFontSize())
                                 : DefaultFontSize();
-    const std::string style = LowerCase(TextOf(Props[FontStyle]));
+    const std::string_view style = TextOf(Props[FontStyle]);
     const std::string decoration = LowerCase(TextOf(Props[TextDecoration]));
     if (IsBold(Props[FontWeight]))
         info.Style |= fsBold;
-    if (style == "italic" || style == "oblique")
+    if (SameText(style, "italic") || SameText(style, "oblique"))
         info.Style |= fsItalic;
     if (Contains(decoration, "underline"))
         info.Style |= fsUnderline;
@@ -653,7 +658,7 @@ void TProperties::GetBackgroundPos(int width, int height, PositionRec& x, Positi
         else
             fill(words[1], *recs[1], recs[1] == &x ? width : height);
     }
-    const std::string repeat = TextOf(Props[BackgroundRepeat]);
+    const std::string_view repeat = TextOf(Props[BackgroundRepeat]);
     x.RepeatD = y.RepeatD = true;
     if (repeat == "no-repeat")
         x.RepeatD = y.RepeatD = false;

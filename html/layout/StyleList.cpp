@@ -417,59 +417,68 @@ void TStyleList::ApplyStyles(TProperties& props, const std::string& tag, const s
     const std::string& P = pseudo;
     const std::string& I = id;
     std::vector<std::string> single = SplitClasses(cls);
-    std::vector<std::string> forms = single;  // each class alone, then the whole list
+    std::vector<std::string_view> forms(single.begin(), single.end());  // each class alone, then the whole list
     if (single.size() > 1)
         forms.push_back(cls);
     const double parentSize = props.Props[FontSize].IsNumber() ? props.Props[FontSize].AsNumber() : DefaultFontSize();
     const bool hoverOrVisited = P == "hover" || P == "visited";
 
+    // Keys are assembled in one buffer: this runs for every element.
+    std::string key;
+    auto merge = [&](std::initializer_list<std::string_view> parts) {
+        key.clear();
+        for (std::string_view part : parts)
+            key += part;
+        MergeKey(props, key);
+    };
     // Simple keys in cascade order; IDs and pseudo-classes are written as the style-sheet parser
     // stores them (classes, then pseudo-class, then ID).
     if (T == "a" && !P.empty())
-        MergeKey(props, "::" + P);
+        merge({"::", P});
     if (!hoverOrVisited)
-        MergeKey(props, T);
+        merge({T});
     if (!P.empty())
-        MergeKey(props, ":" + P);
+        merge({":", P});
     if (!hoverOrVisited)
         for (const auto& c : forms) {
-            MergeKey(props, "." + c);
-            MergeKey(props, T + "." + c);
+            merge({".", c});
+            merge({T, ".", c});
         }
     if (!P.empty()) {
-        MergeKey(props, T + ":" + P);
+        merge({T, ":", P});
         for (const auto& c : forms)
-            MergeKey(props, "." + c + ":" + P);
+            merge({".", c, ":", P});
         for (const auto& c : forms)
-            MergeKey(props, T + "." + c + ":" + P);
+            merge({T, ".", c, ":", P});
     }
     if (!I.empty()) {
-        MergeKey(props, "#" + I);
-        MergeKey(props, T + "#" + I);
+        merge({"#", I});
+        merge({T, "#", I});
         for (const auto& c : forms)
-            MergeKey(props, "." + c + "#" + I);
+            merge({".", c, "#", I});
         if (!P.empty()) {
-            MergeKey(props, ":" + P + "#" + I);
-            MergeKey(props, T + ":" + P + "#" + I);
+            merge({":", P, "#", I});
+            merge({T, ":", P, "#", I});
         }
         for (const auto& c : forms)
-            MergeKey(props, T + "." + c + "#" + I);
+            merge({T, ".", c, "#", I});
         if (!P.empty())
             for (const auto& c : forms) {
-                MergeKey(props, "." + c + ":" + P + "#" + I);
-                MergeKey(props, T + "." + c + ":" + P + "#" + I);
+                merge({".", c, ":", P, "#", I});
+                merge({T, ".", c, ":", P, "#", I});
             }
     }
 
     // Compound selectors, tested against the ancestors on the property stack.
     std::vector<const TProperties*> ancestors;
     if (props.PropStack) {
+        ancestors.reserve(static_cast<std::size_t>(std::max(0, props.PropStack->IndexOf(&props))));
         for (int k = props.PropStack->IndexOf(&props) - 1; k >= 0; --k)
             ancestors.push_back(props.PropStack->Items(k));
     }
     MergeCompound(props, T, T, single, I, P, ancestors);
     for (const auto& c : forms)
-        MergeCompound(props, "." + c, T, single, I, P, ancestors);
+        MergeCompound(props, std::string(".").append(c), T, single, I, P, ancestors);
     if (!P.empty())
         MergeCompound(props, ":" + P, T, single, I, P, ancestors);
 

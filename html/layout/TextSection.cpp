@@ -101,6 +101,11 @@ void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* p
     const char cls = (noBreak || PreFormatted) ? 'n' : 'y';
     const auto& idx = tokens.Indexes();
     if (!props || props->GetFontVariant() != "small-caps") {
+        // Room for the whole token at once; the index list grows by doubling so that many short
+        // tokens stay linear.
+        const std::size_t need = sourceIndexes_.size() + s.size();
+        if (sourceIndexes_.capacity() < need)
+            sourceIndexes_.reserve(std::max(need, 2 * sourceIndexes_.capacity()));
         for (std::size_t i = 0; i < s.size(); ++i)
             AddChar(s[i], i < idx.size() ? idx[i] : -1, cls);
         return;
