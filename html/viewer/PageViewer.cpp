@@ -554,32 +554,22 @@ void TPageViewer::FireMetaRefresh()
 
 void TPageViewer::LoadDocumentFile(const std::string& fileName)
 {
-    if (Blocked() || Trim(fileName).empty())
-        return;
-    const std::string oldFile = currentFile_;
-    const std::u16string oldTitle = title_;
-    const int oldPos = GetPosition();
-    const std::uint8_t oldKind = currentKind_;
-    auto snapshot = document_->GetFormData();
-    LoadFileByKind(fileName, kHtmlKind);
-    FireMetaRefresh();
-    RecordHistory(oldFile, oldTitle, oldPos, oldKind, std::move(snapshot));
+    LoadFileWithHistory(fileName, kHtmlKind);
 }
 
 void TPageViewer::LoadTextFile(const std::string& fileName)
 {
-    if (Blocked() || Trim(fileName).empty())
-        return;
-    const std::string oldFile = currentFile_;
-    const std::u16string oldTitle = title_;
-    const int oldPos = GetPosition();
-    const std::uint8_t oldKind = currentKind_;
-    auto snapshot = document_->GetFormData();
-    LoadFileByKind(fileName, kTextKind);
-    RecordHistory(oldFile, oldTitle, oldPos, oldKind, std::move(snapshot));
+    LoadFileWithHistory(fileName, kTextKind);
 }
 
 void TPageViewer::LoadImageFile(const std::string& fileName)
+{
+    LoadFileWithHistory(fileName, kImageKind);
+}
+
+// Loads a file as a page of the given kind and records the page that was left in the history;
+// only HTML pages carry a META refresh.
+void TPageViewer::LoadFileWithHistory(const std::string& fileName, std::uint8_t kind)
 {
     if (Blocked() || Trim(fileName).empty())
         return;
@@ -588,7 +578,9 @@ void TPageViewer::LoadImageFile(const std::string& fileName)
     const int oldPos = GetPosition();
     const std::uint8_t oldKind = currentKind_;
     auto snapshot = document_->GetFormData();
-    LoadFileByKind(fileName, kImageKind);
+    LoadFileByKind(fileName, kind);
+    if (kind == kHtmlKind)
+        FireMetaRefresh();
     RecordHistory(oldFile, oldTitle, oldPos, oldKind, std::move(snapshot));
 }
 

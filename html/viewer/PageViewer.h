@@ -359,6 +359,7 @@ private:
     void FlagVisitedLinks();
     void LoadString(const std::string& source, const std::string& reference, std::uint8_t kind);
     void FireMetaRefresh();
+    void LoadFileWithHistory(const std::string& fileName, std::uint8_t kind);
     void PushHistoryEntry(const std::string& oldFile, const std::u16string& oldTitle, int oldPos, std::uint8_t oldKind,
                           std::unique_ptr<TFormSnapshot> snapshot, bool setFormData);
     void RecordHistory(const std::string& oldFile, const std::u16string& oldTitle, int oldPos,
