@@ -7,33 +7,20 @@
 using namespace velmoran;
 using velmoran::testing::ParsedPage;
 
-namespace {
-
-std::vector<TBlock*> Keyed(ParsedPage& p, const std::string& key)
-{
-    std::vector<TBlock*> out;
-    for (TBlock* b : p.All<TBlock>())
-        if (b->StyleKey == key)
-            out.push_back(b);
-    return out;
-}
-
-}  // namespace
-
 TEST(DocumentModel, VerticalMarginsCollapseBetweenNeighbours)
 {
     ParsedPage p;
     p.Parse("<p>eins<p>zwei<div style=\"margin-bottom: 20px\">d</div><div style=\"margin-top: 5px\">e</div>"
             "<div style=\"margin-bottom: -10px\">f</div><div style=\"margin-top: 30px\">g</div>"
             "<div style=\"margin-bottom: -10px\">h</div><div style=\"margin-top: -4px\">i</div>");
-    const auto paras = Keyed(p, "p.");
+    const auto paras = p.BlocksWithKey("p.");
     ASSERT_EQ(paras.size(), 2u);
     bool isDefault = true;
     EXPECT_EQ(paras[0]->TopMargin(&isDefault), 0) << "nothing before it: the default top margin goes";
     EXPECT_FALSE(isDefault);
     EXPECT_EQ(paras[0]->BottomMargin(), 0);
     EXPECT_EQ(paras[1]->TopMargin(), 14);
-    const auto divs = Keyed(p, "div.");
+    const auto divs = p.BlocksWithKey("div.");
     ASSERT_EQ(divs.size(), 6u);
     EXPECT_EQ(divs[1]->TopMargin(), 20);   // both positive: the larger
     EXPECT_EQ(divs[0]->BottomMargin(), 0);
@@ -45,19 +32,19 @@ TEST(DocumentModel, FirstBlockAndAbsoluteBlocksDropTheDefaultTopMargin)
 {
     ParsedPage p;
     p.Parse("<div style=\"position: absolute\"><p>abs</p></div><ul><li>x</ul>");
-    const auto divs = Keyed(p, "div.");
+    const auto divs = p.BlocksWithKey("div.");
     ASSERT_EQ(divs.size(), 1u);
     EXPECT_EQ(divs[0]->Positioning, 1);
-    EXPECT_EQ(Keyed(p, "p.")[0]->TopMargin(), 0) << "first in its cell, default margin";
+    EXPECT_EQ(p.BlocksWithKey("p.")[0]->TopMargin(), 0) << "first in its cell, default margin";
     // The list skips the absolutely positioned block when it looks for its neighbour.
-    EXPECT_EQ(Keyed(p, "ul.")[0]->TopMargin(), 0);
+    EXPECT_EQ(p.BlocksWithKey("ul.")[0]->TopMargin(), 0);
 }
 
 TEST(DocumentModel, ListAfterTextInAnItemHasNoTopMargin)
 {
     ParsedPage p;
     p.Parse("<ul><li>Punkt<ul><li>innen</ul></ul>");
-    const auto lists = Keyed(p, "ul.");
+    const auto lists = p.BlocksWithKey("ul.");
     ASSERT_EQ(lists.size(), 2u);
     EXPECT_EQ(lists[1]->TopMargin(), 0);
 }

@@ -7,19 +7,6 @@
 using namespace velmoran;
 using velmoran::testing::ParsedPage;
 
-namespace {
-
-std::vector<TBlock*> BlocksWithKey(ParsedPage& p, const std::string& key)
-{
-    std::vector<TBlock*> out;
-    for (TBlock* b : p.All<TBlock>())
-        if (b->StyleKey == key)
-            out.push_back(b);
-    return out;
-}
-
-}  // namespace
-
 TEST(Parser, TextSectionsAreCleanedAndClosed)
 {
     ParsedPage p;
@@ -40,7 +27,7 @@ TEST(Parser, SeveralParagraphTagsGiveOneBlockWithTheLastAttributes)
 {
     ParsedPage p;
     p.Parse("<p align=right><p class=a></p>\n<P class=last align=center>Text");
-    const auto paras = BlocksWithKey(p, "p.last");
+    const auto paras = p.BlocksWithKey("p.last");
     ASSERT_EQ(paras.size(), 1u);
     EXPECT_EQ(p.All<TBlock>().size(), 2u);  // body and the one paragraph
     ASSERT_EQ(paras[0]->MyCell->Count(), 1);
@@ -51,7 +38,7 @@ TEST(Parser, ParagraphEndedByTableLosesItsBottomMargin)
 {
     ParsedPage p;
     p.Parse("<p>vor<table><tr><td>x</table><p>nach");
-    const auto paras = BlocksWithKey(p, "p.");
+    const auto paras = p.BlocksWithKey("p.");
     ASSERT_EQ(paras.size(), 2u);
     EXPECT_EQ(paras[0]->BottomMargin(), 0);
     bool isDefault = false;
@@ -63,7 +50,7 @@ TEST(Parser, HeadingsTakeInlineContentAndEndAtBlocks)
 {
     ParsedPage p;
     p.Parse("<h2>Titel <img src=a.gif> <hr> mehr<map name=m></map>danach</h2><h>ohne Stufe");
-    const auto heads = BlocksWithKey(p, "h2.");
+    const auto heads = p.BlocksWithKey("h2.");
     ASSERT_EQ(heads.size(), 1u);
     // HR and IMG stay inside the heading, MAP ends it.
     EXPECT_EQ(p.All<THRBlock>().size(), 1u);
@@ -71,7 +58,7 @@ TEST(Parser, HeadingsTakeInlineContentAndEndAtBlocks)
     const std::string dump = p.Dump();
     EXPECT_NE(dump.find("block \"h2.\""), std::string::npos);
     // "danach" is outside the heading; the H without level opened nothing.
-    EXPECT_EQ(BlocksWithKey(p, "h.").size(), 0u);
+    EXPECT_EQ(p.BlocksWithKey("h.").size(), 0u);
     const auto texts = p.Texts();
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back(), "danachohne Stufe ");
@@ -83,11 +70,11 @@ TEST(Parser, HeadingWithCenterAndPageTag)
 {
     ParsedPage p;
     p.Parse("<h1><center>Mitte</center></h1><h3>a<page>b</h3>");
-    const auto h1 = BlocksWithKey(p, "h1.");
+    const auto h1 = p.BlocksWithKey("h1.");
     ASSERT_EQ(h1.size(), 1u);
     EXPECT_EQ(dynamic_cast<TSection*>(h1[0]->MyCell->First())->Justify, 2);
     EXPECT_EQ(p.All<TPage>().size(), 1u);
-    const auto h3 = BlocksWithKey(p, "h3.");
+    const auto h3 = p.BlocksWithKey("h3.");
     ASSERT_EQ(h3.size(), 1u);
     EXPECT_EQ(h3[0]->MyCell->Count(), 1);  // PAGE ended the heading
 }
@@ -291,10 +278,10 @@ TEST(Parser, DivisionsCollapseAndHandOnTheirDefaultBottomMargin)
 {
     ParsedPage p;
     p.Parse("<div><p>innen</p></div><center>mitte</center>");
-    const auto divs = BlocksWithKey(p, "div.");
+    const auto divs = p.BlocksWithKey("div.");
     ASSERT_EQ(divs.size(), 1u);
     EXPECT_TRUE(divs[0]->HasDefaultBottomMargin());
-    EXPECT_EQ(BlocksWithKey(p, "p.")[0]->BottomMargin(), 0);
+    EXPECT_EQ(p.BlocksWithKey("p.")[0]->BottomMargin(), 0);
     EXPECT_EQ(p.All<TSection>().back()->Justify, 2);
 }
 

@@ -44,6 +44,15 @@ public:
         Collect<S>(Doc, out);
         return out;
     }
+    // The blocks whose style key is `key`, in document order.
+    std::vector<TBlock*> BlocksWithKey(const std::string& key)
+    {
+        std::vector<TBlock*> out;
+        for (TBlock* b : All<TBlock>())
+            if (b->StyleKey == key)
+                out.push_back(b);
+        return out;
+    }
     // The texts of all text sections, in order, as UTF-8.
     std::vector<std::string> Texts()
     {
