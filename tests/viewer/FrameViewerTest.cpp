@@ -1,5 +1,6 @@
 // Tests of the frame viewer: size lists with their caps, frame sizes, a frameset document with the
 // frame "Main", nested framesets, link targets, the error page and META refresh in a frame.
+#include "TestApp.h"
 #include "html/viewer/FrameViewer.h"
 #include "platform/Stream.h"
 
@@ -19,15 +20,7 @@
 namespace velmoran {
 namespace {
 
-// The application lives until the process ends: Qt's input devices must not outlive it at exit.
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_viewer";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 TEST(FrameSizes, ListsAreParsedWithCaps)
 {

@@ -2,6 +2,7 @@
 // loads, META refresh, history and visited list, property clamps, anchors, scroll bars, scrolling
 // by keys and wheel, hover and hot-spot events, following links, selection, clipboard copy, the
 // printing guard, painting of the background, and the nested scrolling loop.
+#include "TestApp.h"
 #include "FakeDocument.h"
 
 #include "html/viewer/PageViewer.h"
@@ -27,15 +28,7 @@ namespace {
 
 using test::FakeDocument;
 
-// The application lives until the process ends: Qt's input devices must not outlive it at exit.
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_viewer";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 // A folder of its own for each test's files.
 class TempDir {

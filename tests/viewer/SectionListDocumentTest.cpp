@@ -1,5 +1,6 @@
 // The viewer over the HTML library's document root: a page parsed by the real parser gives its
 // title, base, META reports, anchors and link runs to the viewer.
+#include "TestApp.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/SectionListDocument.h"
 #include "platform/Clipboard.h"
@@ -14,15 +15,7 @@
 namespace velmoran {
 namespace {
 
-// The application lives until the process ends: Qt's input devices must not outlive it at exit.
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_viewer";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::App;
 
 TEST(SectionListViewer, ParsedPageReachesTheViewer)
 {
