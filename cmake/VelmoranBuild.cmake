@@ -39,14 +39,20 @@ function(velmoran_library layer)
   endif()
 endfunction()
 
-# velmoran_test(<suite> SOURCES ... DEPENDS ...)
-# one GoogleTest program per suite; every test is named "<suite>.<Case>.<Test>" in ctest,
-# and widget tests run offscreen.
+# velmoran_test(<suite> [QT] SOURCES ... DEPENDS ...)
+# one GoogleTest program per suite, named after its folder ("html.style" for tests/html/style);
+# every test is named "<suite>.<Case>.<Test>" in ctest. A QT suite runs with the application object
+# made by the shared test main, offscreen.
 function(velmoran_test suite)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
-  set(target test_${suite})
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPENDS" ${ARGN})
+  string(REPLACE "." "_" target "test_${suite}")
   add_executable(${target} ${ARG_SOURCES})
-  target_link_libraries(${target} PRIVATE velmoran_options ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+  if(ARG_QT)
+    target_link_libraries(${target} PRIVATE velmoran_test_support)
+  else()
+    target_link_libraries(${target} PRIVATE velmoran_test_support_core GTest::gtest_main)
+  endif()
+  target_link_libraries(${target} PRIVATE velmoran_options ${ARG_DEPENDS} GTest::gtest)
   target_compile_definitions(${target} PRIVATE
     VELMORAN_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
     VELMORAN_DATA_DIR="${CMAKE_SOURCE_DIR}/data"
@@ -92,5 +98,28 @@ function(velmoran_add_subfolders)
     if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
       add_subdirectory(${child})
     endif()
+  endforeach()
+endfunction()
+
+# velmoran_check_display_free(<target> ...): stops the configuration when one of the libraries
+# reaches a Qt library through its link dependencies; the model must run without a display.
+function(velmoran_check_display_free)
+  foreach(target IN LISTS ARGN)
+    set(pending ${target})
+    set(seen)
+    while(pending)
+      list(POP_FRONT pending current)
+      if(current IN_LIST seen OR NOT TARGET ${current})
+        continue()
+      endif()
+      list(APPEND seen ${current})
+      if(current MATCHES "^Qt[0-9]*::")
+        message(FATAL_ERROR "${target} links ${current}: the model libraries must link no Qt")
+      endif()
+      get_target_property(links ${current} INTERFACE_LINK_LIBRARIES)
+      if(links)
+        list(APPEND pending ${links})
+      endif()
+    endwhile()
   endforeach()
 endfunction()

@@ -4,8 +4,8 @@
 #include "framework/MemberFields.h"
 #include "framework/RecordFiles.h"
 #include "framework/RecordMembers.h"
-#include "platform/Exceptions.h"
-#include "platform/Stream.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <array>

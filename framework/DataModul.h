@@ -6,7 +6,7 @@
 
 #include "framework/CommonRecord.h"
 #include "memtable/MemTable.h"
-#include "platform/AtomicFile.h"
+#include "platform/core/AtomicFile.h"
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
 // Field declarations from a list, and the transfer of values between record members and fields.
 #include "framework/MemberFields.h"
 
-#include "platform/Exceptions.h"
-#include "platform/NumberFormat.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>

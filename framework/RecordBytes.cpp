@@ -1,7 +1,7 @@
 // Little-endian member access for the binary records.
 #include "framework/RecordBytes.h"
 
-#include "platform/Cp1252.h"
+#include "platform/core/Cp1252.h"
 
 #include <algorithm>
 #include <bit>

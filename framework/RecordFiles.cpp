@@ -1,7 +1,7 @@
 // Whole-record file and stream transfers.
 #include "framework/RecordFiles.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <algorithm>
 #include <vector>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "framework/CommonRecord.h"
-#include "platform/AtomicFile.h"
-#include "platform/Stream.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Stream.h"
 
 #include <cstdint>
 #include <span>

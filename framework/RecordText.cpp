@@ -1,10 +1,11 @@
 // Reading "Name;Wert" lines into records.
 #include "framework/RecordText.h"
 
-#include "platform/DateTime.h"
-#include "platform/Exceptions.h"
-#include "platform/FormatSettings.h"
-#include "platform/NumberFormat.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/core/Text.h"
 
 #include <functional>
 #include <string>
@@ -12,15 +13,6 @@
 namespace velmoran {
 
 namespace {
-
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
 
 unsigned WholeNumber(std::string_view value, unsigned max)
 {
@@ -46,13 +38,13 @@ void ForEachLine(std::string_view text, const std::function<void(const Line&)>& 
         std::string_view raw = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
-        const std::string_view trimmed = Trim(raw);
+        const std::string_view trimmed = TrimView(raw);
         const std::size_t semicolon = trimmed.find(';');
         if (trimmed.starts_with("//") || semicolon == std::string_view::npos)
             continue;
         Line line;
-        line.name = Trim(trimmed.substr(0, semicolon));
-        line.value = Trim(trimmed.substr(semicolon + 1));
+        line.name = TrimView(trimmed.substr(0, semicolon));
+        line.value = TrimView(trimmed.substr(semicolon + 1));
         try {
             if (const std::size_t hash = line.name.find('#'); hash != std::string_view::npos) {
                 line.index = static_cast<int>(WholeNumber(line.name.substr(hash + 1), common::kBlockCount - 1));

@@ -5,8 +5,8 @@
 #include "framework/RecordText.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgRecord.h"
-#include "platform/Cp1252.h"
-#include "platform/Stream.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Stream.h"
 
 namespace velmoran {
 

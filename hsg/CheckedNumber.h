@@ -3,7 +3,7 @@
 // (division by zero, invalid operation, overflow) instead of carrying NaN or infinity on.
 #pragma once
 
-#include "platform/CheckedMath.h"
+#include "platform/core/CheckedMath.h"
 
 #include <compare>
 

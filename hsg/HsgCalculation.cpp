@@ -2,7 +2,7 @@
 #include "hsg/HsgCalculation.h"
 
 #include "hsg/CheckedNumber.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <climits>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include "framework/RecordMembers.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgTables.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <array>
 #include <cstdint>

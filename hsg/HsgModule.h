@@ -10,7 +10,7 @@
 #include "framework/ModuleCommand.h"
 #include "hsg/HsgRecord.h"
 #include "memtable/MemTable.h"
-#include "platform/AtomicFile.h"
+#include "platform/core/AtomicFile.h"
 
 #include <memory>
 #include <string>

@@ -3,9 +3,9 @@
 #include "memtable/Fields.h"
 
 #include "memtable/DataSet.h"
-#include "platform/Cp1252.h"
-#include "platform/Exceptions.h"
-#include "platform/NumberFormat.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // hold Windows-1252 bytes.
 #pragma once
 
-#include "platform/DateTime.h"
+#include "platform/core/DateTime.h"
 
 #include <cstdint>
 #include <functional>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "memtable/Fields.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <array>
 #include <cstddef>

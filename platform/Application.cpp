@@ -1,8 +1,9 @@
 // Exception handling at the Qt boundary.
 #include "platform/Application.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 #include "platform/Prompt.h"
+#include "platform/QtCanvas.h"
 
 namespace velmoran {
 
@@ -10,6 +11,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Velmoran"));
     setOrganizationName(QStringLiteral("Orvelan"));
+    InstallQtScreenFonts();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -1,13 +1,13 @@
 // Canvas state, geometry of the drawing calls, measuring and the screen's font engine; see Canvas.h.
 #include "platform/Canvas.h"
 
-#include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 
 #include <QImage>
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <utility>
 
 namespace velmoran {
@@ -26,8 +26,12 @@ FontEngine& ScreenFonts()
 {
     if (FontEngine* e = CurrentScreenFonts())
         return *e;
-    static QtFontEngine qt;
-    return qt;
+    throw std::logic_error("no screen font engine installed");
+}
+
+void InstallScreenFonts(FontEngine& engine)
+{
+    CurrentScreenFonts() = &engine;
 }
 
 ScopedScreenFonts::ScopedScreenFonts(FontEngine& engine) : previous_(CurrentScreenFonts())

@@ -76,8 +76,11 @@ public:
     virtual std::vector<std::string> Families() = 0;
 };
 
-// The process-wide engine that stands for the screen: the Qt engine unless a test put another in.
+// The process-wide engine that stands for the screen. The application object (or a tool, or the
+// test fixture) installs it once at start; asking before that raises std::logic_error.
 FontEngine& ScreenFonts();
+// Installs the screen's engine (not owned; it must live until the process ends).
+void InstallScreenFonts(FontEngine& engine);
 
 // Puts another engine in place of the screen's for its lifetime (tests).
 class ScopedScreenFonts {

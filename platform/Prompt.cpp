@@ -75,26 +75,4 @@ PromptService* SetPromptService(PromptService* service)
     return previous;
 }
 
-ScriptedPromptService::ScriptedPromptService() : previous_(SetPromptService(this)) {}
-
-ScriptedPromptService::~ScriptedPromptService()
-{
-    SetPromptService(previous_);
-}
-
-int ScriptedPromptService::MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons)
-{
-    messages_.push_back({text, type, buttons});
-    if (!answers_.empty()) {
-        const int answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
-    if (buttons & mbOK)
-        return mrOk;
-    if (buttons & mbYes)
-        return mrYes;
-    return mrNone;
-}
-
 }  // namespace velmoran

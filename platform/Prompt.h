@@ -1,10 +1,8 @@
 // Message boxes behind one replaceable service: the program asks through Prompts(), tests install
-// a ScriptedPromptService that records the questions and answers them.
+// one that records the questions and answers them.
 #pragma once
 
-#include <deque>
 #include <string>
-#include <vector>
 
 namespace velmoran {
 
@@ -45,27 +43,5 @@ public:
 PromptService& Prompts();
 // Installs a service (not owned) and returns the previous one; nullptr restores the default.
 PromptService* SetPromptService(PromptService* service);
-
-// Records every message and answers from a queue (mrOk, or the first button offered, when empty).
-class ScriptedPromptService : public PromptService {
-public:
-    struct Message {
-        std::string Text;
-        MsgDlgType Type;
-        unsigned Buttons;
-    };
-
-    ScriptedPromptService();
-    ~ScriptedPromptService() override;
-    int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
-
-    void Answer(int result) { answers_.push_back(result); }
-    const std::vector<Message>& Messages() const { return messages_; }
-
-private:
-    std::deque<int> answers_;
-    std::vector<Message> messages_;
-    PromptService* previous_;
-};
 
 }  // namespace velmoran

@@ -2,6 +2,7 @@
 #include "platform/QtCanvas.h"
 
 #include "platform/SystemColors.h"
+#include "platform/core/Text.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -30,15 +31,14 @@ constexpr Substitute kSubstitutes[] = {
     {"courier new", "Liberation Mono"},
 };
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return s;
-}
-
 }  // namespace
+
+void InstallQtScreenFonts()
+{
+    // Never destroyed: cached Qt fonts must not be released after the application object.
+    static QtFontEngine* engine = new QtFontEngine;
+    InstallScreenFonts(*engine);
+}
 
 struct QtFontEngine::Cached {
     QFont Font;
@@ -65,7 +65,7 @@ bool QtFontEngine::FontLess::operator()(const LogicalFont& a, const LogicalFont&
 
 std::string QtFontEngine::ResolveFace(const std::string& face)
 {
-    const std::string lower = Lower(face);
+    const std::string lower = LowerCase(face);
     for (const auto& s : kSubstitutes)
         if (lower == s.Windows)
             return s.Liberation;
@@ -175,7 +175,7 @@ std::vector<std::string> QtFontEngine::Families()
     const char* windowsNames[3] = {"Arial", "Times New Roman", "Courier New"};
     for (int i = 0; i < 3; ++i) {
         const bool present = std::any_of(families.begin(), families.end(),
-                                         [&](const std::string& f) { return Lower(f) == kSubstitutes[i].Windows; });
+                                         [&](const std::string& f) { return LowerCase(f) == kSubstitutes[i].Windows; });
         if (liberation[i] && !present)
             families.push_back(windowsNames[i]);
     }

@@ -19,6 +19,9 @@ class QPainter;
 
 namespace velmoran {
 
+// Installs one process-long Qt engine as the screen's fonts (see InstallScreenFonts).
+void InstallQtScreenFonts();
+
 // Needs the application object (QGuiApplication) to exist before the first measurement.
 class QtFontEngine : public FontEngine {
 public:

@@ -1,7 +1,7 @@
 // The recording canvas; see RecordingCanvas.h.
 #include "platform/RecordingCanvas.h"
 
-#include "platform/Cp1252.h"
+#include "platform/core/Cp1252.h"
 #include "platform/SystemColors.h"
 
 #include <QImage>

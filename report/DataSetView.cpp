@@ -3,7 +3,7 @@
 
 #include "memtable/DataSet.h"
 #include "memtable/Fields.h"
-#include "platform/Cp1252.h"
+#include "platform/core/Cp1252.h"
 
 namespace velmoran {
 

@@ -1,8 +1,9 @@
 // Parser, evaluator, number format and conditions of the template expressions.
 #include "report/Expression.h"
 
-#include "platform/FormatSettings.h"
-#include "platform/NumberFormat.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/core/Text.h"
 
 #include <charconv>
 #include <cmath>
@@ -21,24 +22,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 std::string_view Cut(std::string_view text)
 {
     return text.substr(0, std::min(text.size(), kMaxExpressionLength));
-}
-
-std::string_view TrimText(std::string_view text)
-{
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string UpperAscii(std::string_view text)
-{
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return upper;
 }
 
 // Recursive descent over one text, all calls sharing the valid flag of the parse.
@@ -316,7 +299,7 @@ std::optional<double> ConvertExpressionNumber(std::string_view text)
 
 ExprTree ParseExpression(std::string_view text, NameResolver& names)
 {
-    const std::string upper = UpperAscii(Cut(text));
+    const std::string upper = UpperCase(Cut(text));
     Parser parser(names);
     ExprTree tree = parser.Parse(upper);
     if (!parser.Valid())
@@ -356,11 +339,11 @@ bool EvaluateCondition(std::string_view text, NameResolver& names)
         const std::size_t at = text.find(spelling);
         if (at == std::string_view::npos)
             continue;
-        const ExprTree left = ParseExpression(TrimText(text.substr(0, at)), names);
+        const ExprTree left = ParseExpression(TrimView(text.substr(0, at)), names);
         if (!left)
             return false;
         const double a = ExpressionValue(left.get());
-        const ExprTree right = ParseExpression(TrimText(text.substr(at + spelling.size())), names);
+        const ExprTree right = ParseExpression(TrimView(text.substr(at + spelling.size())), names);
         if (!right)
             return false;
         const double b = ExpressionValue(right.get());

@@ -3,10 +3,11 @@
 
 #include "report/DataSetView.h"
 
-#include "platform/DateTime.h"
-#include "platform/Exceptions.h"
-#include "platform/NumberFormat.h"
-#include "platform/Stream.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/core/Stream.h"
+#include "platform/core/Text.h"
 
 #include <algorithm>
 
@@ -22,34 +23,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsNameCharacter(char c)
 {
     return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '#' || c == '_';
-}
-
-char UpperChar(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string Upper(std::string_view text)
-{
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), UpperChar);
-    return upper;
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (UpperChar(a[i]) != UpperChar(b[i]))
-            return false;
-    return true;
-}
-
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 template <typename Keep>
@@ -133,8 +106,8 @@ void TReport::LoadVariables(const std::string& fileName)
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos)
             continue;
-        const std::string_view left = Trim(line.substr(0, equals));
-        const std::string_view right = Trim(line.substr(equals + 1));
+        const std::string_view left = TrimView(line.substr(0, equals));
+        const std::string_view right = TrimView(line.substr(equals + 1));
         const auto entry = std::find_if(names_.begin(), names_.end(),
                                         [&](const NameEntry& e) { return SameText(e.Name, left); });
         if (entry != names_.end())
@@ -261,7 +234,7 @@ std::size_t TReport::Directive(std::string_view line, std::size_t dollar, RunSta
         const std::size_t colon = line.find(':', next + 1);
         if (colon == std::string_view::npos)
             return next + 1;  // only "$#", "$?" or "${" is consumed
-        const std::string_view argument = Trim(line.substr(next + 1, colon - next - 1));
+        const std::string_view argument = TrimView(line.substr(next + 1, colon - next - 1));
         if (kind == '?') {
             const std::string_view condition = argument.substr(0, std::min(argument.size(), kMaxExpressionLength));
             if (!EvaluateCondition(condition))
@@ -301,7 +274,7 @@ std::string TReport::FormatItem(std::string_view item, bool& assignmentFlag)
     item = item.substr(0, std::min(item.size(), kMaxExpressionLength));
     if (const std::size_t equals = item.find('='); equals != std::string_view::npos) {
         assignmentFlag = true;
-        const std::string name = Upper(Trim(item.substr(0, equals)));
+        const std::string name = UpperCase(TrimView(item.substr(0, equals)));
         const ExprTree tree = ParseExpression(item.substr(equals + 1), *this);
         if (tree)
             SetVariable(name, ExpressionValue(tree.get()));
@@ -345,13 +318,13 @@ std::string TReport::FormatItem(std::string_view item, bool& assignmentFlag)
 
 std::string TReport::FormatNameItem(const std::string& name, int width, int decimals)
 {
-    const std::string upper = Upper(name);
+    const std::string upper = UpperCase(name);
     if (ReportField* field = LookupField(upper)) {
         switch (field->Type()) {
         case ReportFieldType::String: {
             const std::string text = field->AsString();
             if (decimals == 0)
-                return std::string(Trim(text));
+                return Trim(text);
             // Width characters starting at character number Decimals.
             const std::size_t from = static_cast<std::size_t>(decimals - 1);
             if (from >= text.size())

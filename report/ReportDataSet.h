@@ -2,7 +2,7 @@
 // first, move by, record count, the fields in order, and per field its name, type and value.
 #pragma once
 
-#include "platform/DateTime.h"
+#include "platform/core/DateTime.h"
 
 #include <cstddef>
 #include <string>

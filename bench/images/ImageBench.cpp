@@ -2,7 +2,7 @@
 #include "html/base/GifImage.h"
 #include "html/base/JpegDecode.h"
 #include "html/base/PngDecode.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <benchmark/benchmark.h>

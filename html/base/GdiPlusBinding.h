@@ -6,7 +6,7 @@
 #pragma once
 
 #include "html/base/ImageObject.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <QImage>
 

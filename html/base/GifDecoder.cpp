@@ -2,7 +2,7 @@
 #include "html/base/GifDecoder.h"
 
 #include "html/base/ImageObject.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // of all frames composed side by side with one mask.
 #pragma once
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <QImage>
 

@@ -4,7 +4,7 @@
 
 #include "html/base/GifDecoder.h"
 #include "platform/Canvas.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 #include "html/base/HtmlTokenizer.h"
 
 #include "html/base/WideText.h"
-#include "platform/CodePage.h"
-#include "platform/Cp1252.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/Cp1252.h"
 
 #include <algorithm>
 #include <charconv>

@@ -7,7 +7,7 @@
 #include "html/base/Attributes.h"
 #include "html/base/HtmlSymbols.h"
 #include "html/base/TextBuffers.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 // Recognising a picture's kind from its signature.
 #include "html/base/ImageKind.h"
 
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <cstring>
 #include <fstream>

@@ -7,7 +7,7 @@
 #include "html/base/JpegDecode.h"
 #include "html/base/PngDecode.h"
 #include "platform/Canvas.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QDir>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // JPEG decoding over libjpeg with its errors turned into exceptions.
 #include "html/base/JpegDecode.h"
 
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <csetjmp>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "html/base/DisplayPalette.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <QImage>
 

@@ -2,7 +2,7 @@
 // the mapping of every colour type and bit depth into a QImage.
 #include "html/base/PngDecode.h"
 
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <zlib.h>
 

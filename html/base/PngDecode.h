@@ -2,7 +2,7 @@
 // PngWrite.cpp) the writer that turns a QImage back into PNG chunks.
 #pragma once
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <QImage>
 

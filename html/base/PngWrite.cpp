@@ -2,7 +2,7 @@
 // deflated into one IDAT chunk, and the kept ancillary chunks.
 #include "html/base/PngDecode.h"
 
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <zlib.h>
 

@@ -1,7 +1,7 @@
 // The parser's text buffers; see TextBuffers.h.
 #include "html/base/TextBuffers.h"
 
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
 namespace velmoran {
 

@@ -87,56 +87,6 @@ std::string ReplaceChar(char oldCh, char newCh, std::string s)
     return s;
 }
 
-std::string LowerCase(std::string_view s)
-{
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return r;
-}
-
-std::string UpperCase(std::string_view s)
-{
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return r;
-}
-
-std::string Trim(std::string_view s)
-{
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
-        --e;
-    return std::string(s.substr(b, e - b));
-}
-
-bool SameText(std::string_view a, std::string_view b)
-{
-    // Compared in place: this runs for nearly every keyword of every element.
-    if (a.size() != b.size())
-        return false;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
-}
-
-bool StartsWith(std::string_view s, std::string_view prefix)
-{
-    return s.substr(0, prefix.size()) == prefix;
-}
-
-bool Contains(std::string_view s, std::string_view sub)
-{
-    return s.find(sub) != std::string_view::npos;
-}
-
 namespace {
 
 int HexValue(char c)

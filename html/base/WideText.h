@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Canvas.h"
+#include "platform/core/Text.h"
 
 #include <cstdint>
 #include <string>
@@ -43,14 +44,6 @@ inline TextSize WideTextExtent(const Canvas& canvas, std::u16string_view text)
 // 0 when absent.
 int PosFrom(std::string_view sub, std::string_view s, int start);
 std::string ReplaceChar(char oldCh, char newCh, std::string s);
-
-// ASCII helpers used throughout the style code.
-std::string LowerCase(std::string_view s);
-std::string UpperCase(std::string_view s);
-std::string Trim(std::string_view s);  // drops characters up to ' ' at both ends
-bool SameText(std::string_view a, std::string_view b);
-bool StartsWith(std::string_view s, std::string_view prefix);
-bool Contains(std::string_view s, std::string_view sub);
 
 // Replaces every "%" followed by two hexadecimal digits by the byte they give, in one pass from
 // left to right (a decoded "%" is never read again); other "%" stay as they are.

@@ -5,7 +5,7 @@
 #include "html/layout/SmallSections.h"
 #include "html/layout/Tables.h"
 #include "html/layout/TextSection.h"
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
 #include <cstdio>
 #include <sstream>

@@ -6,7 +6,7 @@
 #include "html/base/WideText.h"
 #include "html/layout/SmallSections.h"
 #include "html/layout/StyleSheetParser.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,7 @@
 #include "html/base/HtmlTokenizer.h"
 #include "html/layout/DocumentHost.h"
 #include "html/layout/SectionList.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <string>
 

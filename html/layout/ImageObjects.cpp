@@ -9,7 +9,7 @@
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
 #include "platform/Canvas.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "platform/SystemColors.h"
 
 #include <algorithm>

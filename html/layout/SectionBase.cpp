@@ -4,7 +4,7 @@
 #include "html/base/HtmlSymbols.h"
 #include "html/base/WideText.h"
 #include "html/layout/SectionList.h"
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
 #include <algorithm>
 #include <cstdlib>

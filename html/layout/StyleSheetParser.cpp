@@ -4,8 +4,8 @@
 #include "html/base/StyleText.h"
 #include "html/base/Urls.h"
 #include "html/base/WideText.h"
-#include "platform/Exceptions.h"
-#include "platform/Stream.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
 
 #include <cctype>
 #include <cstdlib>

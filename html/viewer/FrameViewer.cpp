@@ -6,7 +6,7 @@
 #include "html/base/WideText.h"
 #include "html/viewer/ViewerText.h"
 #include "platform/Application.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -23,18 +23,6 @@ namespace {
 constexpr int kMaxEntries = 20;
 constexpr int kMaxNesting = 4;
 
-std::string Upper(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
@@ -44,7 +32,7 @@ std::string FolderOf(const std::string& path)
 // The lower-case extension, at most five characters with its dot.
 std::string ExtensionOf(const std::string& file)
 {
-    return Lower(std::filesystem::path(file).extension().string()).substr(0, 5);
+    return LowerCase(std::filesystem::path(file).extension().string()).substr(0, 5);
 }
 
 bool IsImageFile(const std::string& file)
@@ -222,7 +210,7 @@ TfvFrame::TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttribu
     if (TFrameSet* master = MasterSet()) {
         master->Registry->AllFrames.push_back(this);
         if (!FrameName.empty())
-            master->Registry->NameIndex.emplace(Upper(FrameName), this);
+            master->Registry->NameIndex.emplace(UpperCase(FrameName), this);
     }
 }
 
@@ -233,7 +221,7 @@ TfvFrame::~TfvFrame()
     if (const auto registry = registry_.lock()) {
         auto& frames = registry->AllFrames;
         frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
-        const auto entry = registry->NameIndex.find(Upper(FrameName));
+        const auto entry = registry->NameIndex.find(UpperCase(FrameName));
         if (entry != registry->NameIndex.end() && entry->second == this)
             registry->NameIndex.erase(entry);
         if (PageViewer) {
@@ -248,7 +236,7 @@ void TfvFrame::Detach()
     if (const auto registry = registry_.lock()) {
         auto& frames = registry->AllFrames;
         frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
-        const auto entry = registry->NameIndex.find(Upper(FrameName));
+        const auto entry = registry->NameIndex.find(UpperCase(FrameName));
         if (entry != registry->NameIndex.end() && entry->second == this)
             registry->NameIndex.erase(entry);
         if (PageViewer) {
@@ -1194,7 +1182,7 @@ void TFrameViewer::ArmRefresh(TSubFrameSet& set)
 
 TPageViewer* TFrameViewer::GetViewerFromName(const std::string& name) const
 {
-    const auto found = topSet_->Registry->NameIndex.find(Upper(name));
+    const auto found = topSet_->Registry->NameIndex.find(UpperCase(name));
     if (found == topSet_->Registry->NameIndex.end() || !found->second)
         return nullptr;
     return found->second->PageViewer;
@@ -1414,7 +1402,7 @@ void TFrameViewer::FollowTarget(TPageViewer* from, const std::string& url, const
     TfvFrame* destFrame = nullptr;
     TSubFrameSet* destSet = nullptr;
     if (!target.empty() && !SameText(target, "_self")) {
-        const auto named = topSet_->Registry->NameIndex.find(Upper(target));
+        const auto named = topSet_->Registry->NameIndex.find(UpperCase(target));
         if (named != topSet_->Registry->NameIndex.end()) {
             destFrame = named->second;
         } else if (SameText(target, "_top")) {

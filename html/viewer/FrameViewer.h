@@ -6,7 +6,7 @@
 
 #include "html/layout/HtmlParser.h"
 #include "html/viewer/PageViewer.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QFrame>
 #include <QPointer>

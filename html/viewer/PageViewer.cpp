@@ -9,7 +9,7 @@
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
 #include "platform/QtCanvas.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,12 +35,6 @@ constexpr int kSmallChangeV = 16;
 constexpr int kSmallChangeH = 15;
 constexpr int kMaxNeededWidth = 6000;
 constexpr int kLongSource = 10000;
-
-std::string Upper(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
 
 bool IsWordChar(char16_t c)
 {
@@ -986,7 +980,7 @@ bool TPageViewer::PositionToAnchor(const std::string& name)
     if (n.empty())
         return false;
     int y = 0;
-    if (!document_->FindAnchor(Upper(n), y))
+    if (!document_->FindAnchor(UpperCase(n), y))
         return false;
     ScrollTo(y);
     SetHScrollBarPosition(0);
@@ -1617,7 +1611,7 @@ void TPageViewer::FollowLink()
     const std::string file = url.substr(0, hash);
     const std::string anchor = hash == std::string::npos ? std::string() : url.substr(hash);
     const std::string full = ExpandFileName(file);
-    const std::string ext = Upper(std::filesystem::path(full).extension().string());
+    const std::string ext = UpperCase(std::filesystem::path(full).extension().string());
     if (ext == ".HTM" || ext == ".HTML") {
         if (full == currentFile_) {
             if (PositionToAnchor(anchor)) {

@@ -7,7 +7,7 @@
 
 #include "html/base/ImageCache.h"
 #include "html/viewer/ViewerDocument.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 #include "platform/SystemColors.h"
 
 #include <QPointer>

@@ -2,7 +2,7 @@
 #include "html/viewer/ViewerText.h"
 
 #include "html/base/WideText.h"
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,19 +12,6 @@
 
 namespace velmoran {
 namespace {
-
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-// The position of sub in text at or after from, without regard to case; npos when absent.
-std::size_t FindNoCase(const std::string& text, const std::string& sub, std::size_t from = 0)
-{
-    const std::string lowered = Lower(text);
-    return lowered.find(Lower(sub), from);
-}
 
 std::string FolderOf(const std::string& path)
 {
@@ -50,7 +37,7 @@ std::string EightDigits(const char* key, long value)
 std::string ExpandFileName(const std::string& name, const TExpandContext& context)
 {
     const auto scheme = name.find("://");
-    if (scheme != std::string::npos && scheme >= 1 && Lower(name).find("file://") == std::string::npos)
+    if (scheme != std::string::npos && scheme >= 1 && LowerCase(name).find("file://") == std::string::npos)
         return name;
     std::string local = UrlToDosPathWithRoot(Trim(name), context.ServerRoot);
     if (!local.empty() && local.front() == '/')
@@ -98,7 +85,7 @@ bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url)
     if (number.empty() || error != std::errc() || end != number.data() + number.size() || value < 0)
         return false;
     delay = std::max(value, 1);
-    const auto at = FindNoCase(content, "url=");
+    const auto at = FindText(content, "url=");
     url = at == std::string::npos ? std::string() : Trim(content.substr(at + 4));
     return true;
 }
@@ -163,7 +150,7 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
     for (const std::string tag : {"<meta", "<!doctype"}) {
         std::size_t from = 0;
         for (;;) {
-            const auto at = FindNoCase(text, tag, from);
+            const auto at = FindText(text, tag, from);
             if (at == std::string::npos)
                 break;
             const auto close = text.find('>', at);
@@ -179,7 +166,7 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
 
     // Page-break style properties are disabled by breaking their names.
     for (std::size_t from = 0;;) {
-        const auto at = FindNoCase(text, "page-break-", from);
+        const auto at = FindText(text, "page-break-", from);
         if (at == std::string::npos)
             break;
         text.erase(at, 1);
@@ -188,10 +175,10 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
 
     const std::string style = "<style> body {font-size: " + std::to_string(input.FontSize) + "pt; font-family: \"" +
                               input.FontName + "\"; }</style>";
-    if (const auto head = FindNoCase(text, "<head>"); head != std::string::npos) {
+    if (const auto head = FindText(text, "<head>"); head != std::string::npos) {
         text.insert(head, style);
     } else {
-        const auto html = FindNoCase(text, "<html>");
+        const auto html = FindText(text, "<html>");
         text.insert(html == std::string::npos ? 0 : html, "<head>" + style + "</head>");
     }
 

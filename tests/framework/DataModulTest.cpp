@@ -4,9 +4,9 @@
 
 #include "framework/MemberFields.h"
 #include "framework/RecordFiles.h"
-#include "platform/DateTime.h"
-#include "platform/FormatSettings.h"
-#include "platform/Stream.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

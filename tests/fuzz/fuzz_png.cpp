@@ -1,7 +1,7 @@
 // Fuzz target: PNG decoding, the transparent-colour scan and the load path that uses both.
 #include "html/base/ImageLoad.h"
 #include "html/base/PngDecode.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <cstdint>
 #include <string_view>

@@ -3,8 +3,8 @@
 
 #include "tests/report/FakeTables.h"
 
-#include "platform/Exceptions.h"
-#include "platform/Stream.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "hsg/HsgCalculation.h"
 
 #include "Scenario.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "framework/RecordText.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgModule.h"
-#include "platform/DateTime.h"
-#include "platform/Exceptions.h"
-#include "platform/Stream.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 #include "hsg/HsgModule.h"
 
 #include "Scenario.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "framework/RecordFiles.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

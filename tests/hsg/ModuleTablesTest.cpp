@@ -3,10 +3,10 @@
 #include "hsg/HsgModule.h"
 
 #include "Scenario.h"
-#include "TempFolder.h"
-#include "platform/DateTime.h"
-#include "platform/FormatSettings.h"
-#include "platform/Stream.h"
+#include "tests/support/TempFolder.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

@@ -13,15 +13,6 @@ using namespace velmoran;
 
 namespace {
 
-void EnsureGuiApp()
-{
-    static int argc = 1;
-    static char name[] = "test_html";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        static QGuiApplication app(argc, argv);
-}
-
 LogicalFont Logical(const char* face, int height, int weight = 400)
 {
     LogicalFont f;
@@ -59,7 +50,6 @@ TEST(TestFont, MetricsExtentsAndFitCountsAreExact)
 
 TEST(QtCanvas, WindowsFacesResolveToLiberation)
 {
-    EnsureGuiApp();
     EXPECT_EQ(QtFontEngine::ResolveFace("Arial"), "Liberation Sans");
     EXPECT_EQ(QtFontEngine::ResolveFace("times new roman"), "Liberation Serif");
     EXPECT_EQ(QtFontEngine::ResolveFace("Courier New"), "Liberation Mono");
@@ -76,7 +66,6 @@ TEST(QtCanvas, WindowsFacesResolveToLiberation)
 
 TEST(QtCanvas, ExtentsAddUpAndMetricsAreConsistent)
 {
-    EnsureGuiApp();
     QtFontEngine engine;
     ScopedScreenFonts scoped(engine);
     QtCanvas c;
@@ -101,7 +90,6 @@ TEST(QtCanvas, ExtentsAddUpAndMetricsAreConsistent)
 
 TEST(QtCanvas, PaintingUsesTheSameFont)
 {
-    EnsureGuiApp();
     QImage image(50, 20, QImage::Format_RGB32);
     QPainter painter(&image);
     QtCanvas c(&painter);

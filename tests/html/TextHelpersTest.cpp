@@ -1,6 +1,6 @@
 // Text helpers: MulDiv rounding, code pages, percent escapes and file URLs as paths.
 #include "html/base/WideText.h"
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
 #include <gtest/gtest.h>
 

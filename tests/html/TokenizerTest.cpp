@@ -1,7 +1,7 @@
 // The HTML tokenizer: line ends, character references, tags and attributes, comments, includes,
 // character sets.
 #include "html/base/HtmlTokenizer.h"
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // loading path on a display forced to 8 or 4 bits.
 #include "html/base/DisplayPalette.h"
 #include "html/base/ImageLoad.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "html/base/GifDecoder.h"
 #include "html/base/GifImage.h"
 #include "platform/QtCanvas.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "html/base/ImageLoad.h"
 #include "platform/QtCanvas.h"
 #include "platform/RecordingCanvas.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "platform/TestFont.h"
 #include "tests/image/ImageTestSupport.h"
 

@@ -1,7 +1,7 @@
 // JPEG through libjpeg: baseline, progressive and greyscale pictures written by the test decode
 // like Qt's reader; 8-bit output takes the given palette; broken files fail.
 #include "html/base/JpegDecode.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>

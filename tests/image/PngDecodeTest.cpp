@@ -1,7 +1,7 @@
 // PNG reading: every colour type and bit depth, interlaced or not, with and without tRNS, compared
 // pixel by pixel with Qt's reader; gamma, text, joined data; and every way a file can be broken.
 #include "html/base/PngDecode.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // monochrome pictures keep their indexes, the transparent colour becomes a valid tRNS, and kept
 // chunks are written back.
 #include "html/base/PngDecode.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 #include "tests/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>

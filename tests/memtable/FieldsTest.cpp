@@ -1,7 +1,7 @@
 // Field objects: conversions, null handling, display formats, the text setter in the locale,
 // cutting of text to the field size, validation and change notification.
 #include "memtable/MemTable.h"
-#include "platform/FormatSettings.h"
+#include "platform/core/FormatSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The in-memory table through the dataset interface: navigation, editing, which record is
 // current after each operation, read-only rules, bookmarks, events and out-of-record values.
 #include "memtable/MemTable.h"
-#include "platform/FormatSettings.h"
+#include "platform/core/FormatSettings.h"
 
 #include <gtest/gtest.h>
 

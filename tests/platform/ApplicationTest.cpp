@@ -1,7 +1,9 @@
 // Exceptions raised inside event handlers reach the user as a message and the program goes on.
 #include "platform/Application.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 #include "platform/Prompt.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -23,20 +25,11 @@ public:
     }
 };
 
-TApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_platform";
-    static char* argv[] = {name, nullptr};
-    static TApplication app(argc, argv);
-    return app;
-}
-
 }  // namespace
 
 TEST(Application, ExceptionInAnEventIsShownAndTheLoopGoesOn)
 {
-    TApplication& app = App();
+    TApplication& app = velmoran::testing::App();
     ScriptedPromptService prompts;
     ThrowingObject object;
     QCoreApplication::postEvent(&object, new QEvent(QEvent::User));

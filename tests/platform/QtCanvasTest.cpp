@@ -19,15 +19,6 @@ using namespace velmoran;
 
 namespace {
 
-void EnsureGuiApp()
-{
-    static int argc = 1;
-    static char name[] = "test_platform";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        static QGuiApplication app(argc, argv);
-}
-
 LogicalFont Font(const char* face, int height, int weight = 400)
 {
     LogicalFont f;
@@ -73,7 +64,6 @@ QRgb Rgb(int r, int g, int b)
 
 TEST(QtCanvas, TextStandsOnItsBaselineAndEndsAtTheMeasuredExtent)
 {
-    EnsureGuiApp();
     QImage image = White(300, 80);
     int extent = 0;
     {
@@ -116,7 +106,6 @@ TEST(QtCanvas, TextStandsOnItsBaselineAndEndsAtTheMeasuredExtent)
 
 TEST(QtCanvas, PiecesDrawnOneAfterAnotherMatchTheWholeText)
 {
-    EnsureGuiApp();
     for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
         QImage whole = White(500, 40);
         QImage pieces = White(500, 40);
@@ -147,7 +136,6 @@ TEST(QtCanvas, PiecesDrawnOneAfterAnotherMatchTheWholeText)
 
 TEST(QtCanvas, LetterSpacingJustificationAndTheTestFontPlaceCharacters)
 {
-    EnsureGuiApp();
     // With the test font the advances are 20 pixels; the face drawn is the real one.
     TestFontEngine test;
     ScopedScreenFonts scoped(test);
@@ -178,7 +166,6 @@ TEST(QtCanvas, LetterSpacingJustificationAndTheTestFontPlaceCharacters)
 
 TEST(QtCanvas, OpaqueUnderlinedAndClippedText)
 {
-    EnsureGuiApp();
     TestFontEngine test;
     ScopedScreenFonts scoped(test);
     QImage image = White(200, 60);
@@ -214,7 +201,6 @@ TEST(QtCanvas, OpaqueUnderlinedAndClippedText)
 
 TEST(QtCanvas, LinesRectanglesAndShapesPixelByPixel)
 {
-    EnsureGuiApp();
     QImage image = White(100, 100);
     {
         QPainter painter(&image);
@@ -289,7 +275,6 @@ TEST(QtCanvas, LinesRectanglesAndShapesPixelByPixel)
 
 TEST(QtCanvas, ClippingSavedAndRestoredInsideThePaintersOwnClip)
 {
-    EnsureGuiApp();
     QImage image = White(100, 100);
     QPainter painter(&image);
     painter.setClipRect(QRect(0, 0, 80, 100));  // the device's own clip
@@ -327,7 +312,6 @@ TEST(QtCanvas, ClippingSavedAndRestoredInsideThePaintersOwnClip)
 
 TEST(QtCanvas, MaskedPicturesComposeByAlpha)
 {
-    EnsureGuiApp();
     QImage picture(2, 2, QImage::Format_RGB32);
     picture.fill(qRgb(200, 0, 0));
     QImage mask(2, 2, QImage::Format_Mono);
@@ -364,7 +348,6 @@ TEST(QtCanvas, MaskedPicturesComposeByAlpha)
 
 TEST(QtCanvas, FocusRectangleInvertsAndTwiceRestores)
 {
-    EnsureGuiApp();
     QImage image = White(30, 30);
     const QImage before = image;
     {
@@ -386,7 +369,6 @@ TEST(QtCanvas, FocusRectangleInvertsAndTwiceRestores)
 
 TEST(QtCanvas, MappingForPrintingScalesDrawingTextAndClip)
 {
-    EnsureGuiApp();
     // A "printer" at twice the screen's resolution: one logical unit is two device pixels.
     QImage page = White(400, 200);
     QImage screen = White(200, 100);
@@ -423,7 +405,6 @@ TEST(QtCanvas, MappingForPrintingScalesDrawingTextAndClip)
 
 TEST(QtCanvas, PicturesRecordAndReplayTheDrawing)
 {
-    EnsureGuiApp();
     QPicture picture;
     {
         QPainter painter(&picture);
@@ -458,7 +439,6 @@ TEST(QtCanvas, PicturesRecordAndReplayTheDrawing)
 
 TEST(QtCanvas, DeviceMeasures)
 {
-    EnsureGuiApp();
     QImage image = White(120, 40);
     QImage mono(8, 8, QImage::Format_Mono);
     QPainter painter(&image);
@@ -476,7 +456,6 @@ TEST(QtCanvas, DeviceMeasures)
 
 TEST(QtCanvas, StyledLinesFillTheirGapsOnlyInOpaqueMode)
 {
-    EnsureGuiApp();
     QImage image = White(60, 10);
     {
         QPainter painter(&image);
@@ -501,7 +480,6 @@ TEST(QtCanvas, StyledLinesFillTheirGapsOnlyInOpaqueMode)
 
 TEST(QtCanvas, SampleSheetForAPersonToLookAt)
 {
-    EnsureGuiApp();
     QImage image = White(420, 160);
     {
         QPainter painter(&image);
@@ -541,7 +519,6 @@ TEST(QtCanvas, SampleSheetForAPersonToLookAt)
 
 TEST(QtCanvas, PdfPageAtPrinterResolution)
 {
-    EnsureGuiApp();
     const std::string dir = std::string(VELMORAN_ARTIFACTS) + "/platform";
     QDir().mkpath(QString::fromStdString(dir));
     const QString file = QString::fromStdString(dir + "/canvas-sample.pdf");

@@ -3,9 +3,9 @@
 #include "report/Report.h"
 
 #include "memtable/MemTable.h"
-#include "platform/DateTime.h"
-#include "platform/FormatSettings.h"
-#include "platform/Stream.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

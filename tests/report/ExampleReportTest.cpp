@@ -6,8 +6,8 @@
 #include "TemplateCheck.h"
 
 #include "hsg/HsgModule.h"
-#include "platform/FormatSettings.h"
-#include "platform/Stream.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // expression item and the conditions with every operator spelling.
 #include "report/Expression.h"
 
-#include "platform/FormatSettings.h"
+#include "platform/core/FormatSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 
 #include "FakeTables.h"
 
-#include "platform/DateTime.h"
-#include "platform/Exceptions.h"
-#include "platform/FormatSettings.h"
-#include "platform/Stream.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "html/viewer/ViewerDocument.h"
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
 // Tests of the frame viewer: size lists with their caps, frame sizes, a frameset document with the
 // frame "Main", nested framesets, link targets, the error page and META refresh in a frame.
-#include "TestApp.h"
+#include "tests/support/TestApp.h"
 #include "html/viewer/FrameViewer.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -20,7 +20,7 @@
 namespace velmoran {
 namespace {
 
-using test::App;
+using testing::App;
 
 TEST(FrameSizes, ListsAreParsedWithCaps)
 {

@@ -2,12 +2,12 @@
 // loads, META refresh, history and visited list, property clamps, anchors, scroll bars, scrolling
 // by keys and wheel, hover and hot-spot events, following links, selection, clipboard copy, the
 // printing guard, painting of the background, and the nested scrolling loop.
-#include "TestApp.h"
+#include "tests/support/TestApp.h"
 #include "FakeDocument.h"
 
 #include "html/viewer/PageViewer.h"
 #include "platform/Clipboard.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -28,7 +28,7 @@ namespace {
 
 using test::FakeDocument;
 
-using test::App;
+using testing::App;
 
 // A folder of its own for each test's files.
 class TempDir {

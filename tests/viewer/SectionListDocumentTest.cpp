@@ -1,6 +1,6 @@
 // The viewer over the HTML library's document root: a page parsed by the real parser gives its
 // title, base, META reports, anchors and link runs to the viewer.
-#include "TestApp.h"
+#include "tests/support/TestApp.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/SectionListDocument.h"
 #include "platform/Clipboard.h"
@@ -15,7 +15,7 @@
 namespace velmoran {
 namespace {
 
-using test::App;
+using testing::App;
 
 TEST(SectionListViewer, ParsedPageReachesTheViewer)
 {

@@ -3,7 +3,7 @@
 // German text and ends with exit code 1.
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgModule.h"
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <iostream>
 

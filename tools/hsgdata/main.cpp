@@ -1,8 +1,8 @@
 // hsgdata SRC DATA: regenerates the shipped data files (defaults, example calculation, module
 // description) from the readable sources in SRC and writes them below DATA.
 #include "hsg/BundledData.h"
-#include "platform/AtomicFile.h"
-#include "platform/Exceptions.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Exceptions.h"
 
 #include <filesystem>
 #include <iostream>

@@ -7,7 +7,7 @@
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
 #include "platform/QtCanvas.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -59,6 +59,7 @@ int main(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
+    velmoran::InstallQtScreenFonts();
     const std::string file = argv[1];
     const std::string out = argv[2];
     int width = 800;

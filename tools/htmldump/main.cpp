@@ -4,8 +4,8 @@
 #include "html/base/HtmlTokenizer.h"
 #include "html/layout/DocumentDump.h"
 #include "html/layout/HtmlParser.h"
-#include "platform/CodePage.h"
-#include "platform/Stream.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/Stream.h"
 #include "platform/TestFont.h"
 
 #include <cstdio>

@@ -4,7 +4,7 @@
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Application.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <QImage>
 #include <QPainter>

@@ -5,7 +5,7 @@
 #include "html/base/GifImage.h"
 #include "html/base/ImageLoad.h"
 #include "html/base/PngDecode.h"
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 
 #include <cstdio>

@@ -3,10 +3,10 @@
 // maps it into its tables; the engine sees them in the window's order (ph, dh, dp, dl, d) with
 // the alias table "VarTab.tra" of the data folder and the load case given (0 to 3, default 0).
 #include "hsg/HsgModule.h"
-#include "platform/AtomicFile.h"
-#include "platform/Exceptions.h"
-#include "platform/NumberFormat.h"
-#include "platform/Stream.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/core/Stream.h"
 #include "report/Report.h"
 
 #include <algorithm>

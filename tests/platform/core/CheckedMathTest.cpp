@@ -1,6 +1,6 @@
 // The checked arithmetic helpers raise the three runtime texts instead of yielding NaN or infinity.
-#include "platform/CheckedMath.h"
-#include "platform/Exceptions.h"
+#include "platform/core/CheckedMath.h"
+#include "platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Windows-1252 <-> UTF-8.
-#include "platform/Cp1252.h"
+#include "platform/core/Cp1252.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Fixed texts of the program's exceptions.
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 namespace velmoran {
 

@@ -1,4 +1,4 @@
-// A fresh folder per test, removed afterwards.
+// A fresh folder per test, named after the test and removed afterwards; with small file helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ public:
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = std::filesystem::temp_directory_path() /
-                ("velmoran-hsg-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+                ("velmoran-test-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -1,7 +1,7 @@
 // Code-page conversion; see CodePage.h.
-#include "platform/CodePage.h"
+#include "platform/core/CodePage.h"
 
-#include "platform/Cp1252.h"
+#include "platform/core/Cp1252.h"
 
 #include <iconv.h>
 

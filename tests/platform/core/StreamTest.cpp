@@ -1,6 +1,6 @@
 // Memory and file streams.
-#include "platform/Exceptions.h"
-#include "platform/Stream.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
 
 #include <gtest/gtest.h>
 

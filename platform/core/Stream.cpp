@@ -1,7 +1,7 @@
 // Memory and file streams.
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // Calendar arithmetic on the proleptic Gregorian calendar.
-#include "platform/DateTime.h"
+#include "platform/core/DateTime.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The current format settings.
-#include "platform/FormatSettings.h"
+#include "platform/core/FormatSettings.h"
 
 namespace velmoran {
 

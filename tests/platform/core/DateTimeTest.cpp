@@ -1,6 +1,6 @@
 // Calendar conversions of TDateTime.
-#include "platform/DateTime.h"
-#include "platform/Exceptions.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Atomic file replacement by temporary file and rename.
-#include "platform/AtomicFile.h"
+#include "platform/core/AtomicFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Number formatting and parsing on decimal digit strings, so that rounding is decimal and exact.
-#include "platform/NumberFormat.h"
+#include "platform/core/NumberFormat.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <algorithm>
 #include <charconv>

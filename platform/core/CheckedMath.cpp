@@ -1,7 +1,7 @@
 // The checked arithmetic helpers.
-#include "platform/CheckedMath.h"
+#include "platform/core/CheckedMath.h"
 
-#include "platform/Exceptions.h"
+#include "platform/core/Exceptions.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The Windows-1252 table and the conversions built on it.
-#include "platform/Cp1252.h"
+#include "platform/core/Cp1252.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 // from zero on the number's 15 significant digits; a value that shows only zeros never gets a sign.
 #pragma once
 
-#include "platform/FormatSettings.h"
+#include "platform/core/FormatSettings.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 // Saving never leaves a half-written file.
-#include "platform/AtomicFile.h"
-#include "platform/Exceptions.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // TDateTime: days since 1899-12-30 as a double, the fraction being the time of day.
 #pragma once
 
-#include "platform/FormatSettings.h"
+#include "platform/core/FormatSettings.h"
 
 #include <optional>
 #include <string>

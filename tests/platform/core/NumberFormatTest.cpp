@@ -1,6 +1,6 @@
 // Display formats, general and fixed formats, and text-to-number conversion.
-#include "platform/Exceptions.h"
-#include "platform/NumberFormat.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

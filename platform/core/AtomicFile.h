@@ -2,7 +2,7 @@
 // folder, which then replaces the old file by a rename. On any failure the old file stays as it was.
 #pragma once
 
-#include "platform/Stream.h"
+#include "platform/core/Stream.h"
 
 #include <functional>
 #include <string>

@@ -1,0 +1,62 @@
+// The shared text helpers: case mapping, trimming and comparing without regard to case.
+#include "platform/core/Text.h"
+
+namespace velmoran {
+
+std::string LowerCase(std::string_view s)
+{
+    std::string r(s);
+    for (char& c : r)
+        c = LowerChar(c);
+    return r;
+}
+
+std::string UpperCase(std::string_view s)
+{
+    std::string r(s);
+    for (char& c : r)
+        c = UpperChar(c);
+    return r;
+}
+
+std::string_view TrimView(std::string_view s)
+{
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+bool SameText(std::string_view a, std::string_view b)
+{
+    // Compared in place: this runs for nearly every keyword of every element.
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerChar(a[i]) != LowerChar(b[i]))
+            return false;
+    return true;
+}
+
+std::size_t FindText(std::string_view s, std::string_view sub, std::size_t from)
+{
+    if (sub.size() > s.size())
+        return std::string_view::npos;
+    for (std::size_t at = from; at + sub.size() <= s.size(); ++at)
+        if (SameText(s.substr(at, sub.size()), sub))
+            return at;
+    return std::string_view::npos;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix)
+{
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+bool Contains(std::string_view s, std::string_view sub)
+{
+    return s.find(sub) != std::string_view::npos;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,29 @@
+// The text helpers every layer shares: ASCII case mapping, trimming and comparing without regard
+// to case. Only the letters A-Z and a-z fold; other bytes, UTF-8 sequences included, stay as they are.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace velmoran {
+
+constexpr char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+constexpr char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+std::string LowerCase(std::string_view s);
+std::string UpperCase(std::string_view s);
+
+// Drops the characters up to ' ' (controls and blanks) at both ends.
+std::string_view TrimView(std::string_view s);
+inline std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
+
+// Equal without regard to case.
+bool SameText(std::string_view a, std::string_view b);
+// The position of sub in s at or after from without regard to case; npos when absent.
+std::size_t FindText(std::string_view s, std::string_view sub, std::size_t from = 0);
+
+bool StartsWith(std::string_view s, std::string_view prefix);
+bool Contains(std::string_view s, std::string_view sub);
+
+}  // namespace velmoran

@@ -1,0 +1,33 @@
+// The shared text helpers: only ASCII letters fold, so UTF-8 names and Windows-1252 bytes are
+// compared byte for byte; trimming stops at the first printable character.
+#include "platform/core/Text.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmoran;
+
+TEST(Text, CaseFoldsOnlyAsciiLetters)
+{
+    EXPECT_EQ(LowerCase("DosPath Ä \xC4"), "dospath Ä \xC4");
+    EXPECT_EQ(UpperCase("refresh_ü1"), "REFRESH_ü1");
+    EXPECT_TRUE(SameText("_TOP", "_top"));
+    EXPECT_FALSE(SameText("Ä", "ä"));        // UTF-8 bytes differ: not folded
+    EXPECT_FALSE(SameText("abc", "abcd"));
+    EXPECT_TRUE(SameText("", ""));
+}
+
+TEST(Text, TrimDropsControlsAndBlanksAtBothEnds)
+{
+    EXPECT_EQ(TrimView("\t a b \r\n"), "a b");
+    EXPECT_EQ(Trim(" \x01\x1F"), "");
+    EXPECT_EQ(TrimView("\xA0x\xA0"), "\xA0x\xA0");  // a Windows-1252 no-break space is text
+}
+
+TEST(Text, FindTextIgnoresCaseAndHonoursTheStart)
+{
+    EXPECT_EQ(FindText("<HTML><Head>", "<head>"), 6u);
+    EXPECT_EQ(FindText("url=a; URL=b", "url=", 1), 7u);
+    EXPECT_EQ(FindText("abc", "abcd"), std::string_view::npos);
+    EXPECT_EQ(FindText("abc", "", 3), 3u);
+    EXPECT_EQ(FindText("abc", "c", 4), std::string_view::npos);
+}
