@@ -6,6 +6,7 @@
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/ScopeExit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -189,12 +190,8 @@ void TField::Validate(const void* buffer)
 {
     if (!OnValidate)
         return;
-    struct Restore {
-        TField& f;
-        ~Restore() { f.isValidating_ = false; f.validating_ = nullptr; }
-    } restore{*this};
-    isValidating_ = true;
-    validating_ = buffer;
+    const ScopedValue<bool> validating(isValidating_, true);
+    const ScopedValue<const void*> record(validating_, buffer);
     OnValidate(*this);
 }
 

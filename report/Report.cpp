@@ -6,6 +6,7 @@
 #include "platform/core/DateTime.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/ScopeExit.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 
@@ -261,11 +262,7 @@ void TReport::Include(const std::string& fileName)
     TMemoryStream included;
     included.LoadFromFile(fileName);
     // The level ends with the included run, also when a conversion error leaves it.
-    struct Level {
-        std::uint8_t& depth;
-        explicit Level(std::uint8_t& d) : depth(d) { ++depth; }
-        ~Level() { --depth; }
-    } level(includeDepth_);
+    const ScopedValue<std::uint8_t> level(includeDepth_, static_cast<std::uint8_t>(includeDepth_ + 1));
     ProcessTemplate(&included, output_);
 }
 
