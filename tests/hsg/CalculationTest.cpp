@@ -132,20 +132,8 @@ TEST(HsgDesign, WaterChemistryHelpers)
     EXPECT_EQ(ErrorText([] { OxygenSaturation(-50); }), kInvalidOp);
 }
 
-TEST(HsgDesign, PowerFunctionAndRounding)
+TEST(HsgDesign, RoundsHalfToEven)
 {
-    EXPECT_EQ(HsgPower(0.0, 0.0), 1.0);
-    EXPECT_EQ(HsgPower(-3.0, 0.0), 1.0);
-    EXPECT_EQ(HsgPower(0.0, 2.5), 0.0);
-    EXPECT_EQ(HsgPower(-2.0, 3.0), -8.0);
-    EXPECT_EQ(HsgPower(2.0, -2.0), 0.25);
-    EXPECT_DOUBLE_EQ(HsgPower(1.103, -3.0), 1.0 / (1.103 * 1.103 * 1.103));
-    EXPECT_DOUBLE_EQ(HsgPower(50.0, -0.235), std::exp(-0.235 * std::log(50.0)));
-    EXPECT_EQ(ErrorText([] { HsgPower(0.0, -0.235); }), kZeroDivide);
-    EXPECT_EQ(ErrorText([] { HsgPower(0.0, -1.0); }), kZeroDivide);
-    EXPECT_EQ(ErrorText([] { HsgPower(-2.0, 0.5); }), kInvalidOp);
-    EXPECT_EQ(ErrorText([] { HsgPower(10.0, 400.0); }), "Gleitkommaüberlauf");
-
     EXPECT_EQ(RoundHalfEven(2.5), 2.0);
     EXPECT_EQ(RoundHalfEven(3.5), 4.0);
     EXPECT_EQ(RoundHalfEven(23.5), 24.0);
