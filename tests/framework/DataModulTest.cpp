@@ -7,16 +7,15 @@
 #include "platform/core/DateTime.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Stream.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace velmoran;
@@ -344,10 +343,9 @@ TEST_F(DataModulMapping, DateOutsideTheFieldsRangeLeavesItEmpty)
 
 TEST(DataModulFiles, FilesAndStreams)
 {
-    const auto folder = std::filesystem::temp_directory_path() / ("velmoran-dm-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string calc = (folder / "plant.vda").string();
-    const std::string defaults = (folder / "common.vdt").string();
+    const velmoran::testing::TempFolder folder;
+    const std::string calc = folder / "plant.vda";
+    const std::string defaults = folder / "common.vdt";
 
     TDataModul dm;
     dm.CurrentRecord.SetString(common::kProjekt, "Kläranlage Nord");
@@ -362,9 +360,9 @@ TEST(DataModulFiles, FilesAndStreams)
     EXPECT_EQ(other.d.FieldByName("Projekt").AsString(), "Kläranlage Nord") << "a load maps";
 
     // A short file changes neither record nor tables.
-    std::ofstream(folder / "short.vda", std::ios::binary) << std::string(100, '\x01');
+    folder.Write(folder / "short.vda", std::string(100, '\x01'));
     other.CurrentRecord.SetString(common::kProjekt, "ungespeichert");
-    EXPECT_FALSE(other.LoadRecordFromFile((folder / "short.vda").string()));
+    EXPECT_FALSE(other.LoadRecordFromFile(folder / "short.vda"));
     EXPECT_EQ(other.CurrentRecord.String(common::kProjekt), "ungespeichert");
     EXPECT_EQ(other.d.FieldByName("Projekt").AsString(), "Kläranlage Nord");
 
@@ -392,8 +390,6 @@ TEST(DataModulFiles, FilesAndStreams)
     shortStream.WriteBuffer("abc", 3);
     EXPECT_FALSE(popped.LoadRecordFromStream(shortStream));
     EXPECT_EQ(popped.CurrentRecord, dm.CurrentRecord);
-
-    std::filesystem::remove_all(folder);
 }
 
 TEST(MemberFields, StoreWritesOnlyTheMembersBits)
