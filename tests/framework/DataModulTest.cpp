@@ -7,6 +7,7 @@
 #include "platform/core/DateTime.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Stream.h"
+#include "tests/framework/RecordHelpers.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -14,37 +15,14 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
 using namespace velmoran;
+using velmoran::testing::Contents;
+using velmoran::testing::Row;
 
 namespace {
-
-// Every value of every row of a table as text, row by row.
-std::vector<std::string> Contents(TDataSet& table)
-{
-    std::vector<std::string> out;
-    table.First();
-    while (!table.Eof()) {
-        std::string row;
-        for (const auto& field : table.Fields())
-            row += (field->IsNull() ? std::string("<null>") : field->AsString()) + "|";
-        out.push_back(row);
-        table.Next();
-    }
-    table.First();
-    return out;
-}
-
-// Moves to row `row` (0-based) of the table.
-TDataSet& Row(TDataSet& table, int row)
-{
-    table.First();
-    table.MoveBy(row);
-    return table;
-}
 
 class DataModulMapping : public ::testing::Test {
 protected:
@@ -306,9 +284,7 @@ TEST_F(DataModulMapping, ParameterSet)
 
 TEST_F(DataModulMapping, MappingTwiceGivesEqualTables)
 {
-    std::mt19937 gen(7);
-    for (auto& byte : r.Raw())
-        byte = static_cast<std::uint8_t>(gen());
+    r = velmoran::testing::RandomRecord<TCommonRecord>(7);
     r.SetDouble(common::kDatum, 45000);
     r.SetDouble(common::kTSBS, 2);
     for (std::size_t k = 0; k < 4; ++k)

@@ -1,12 +1,12 @@
 // Whole-record files and stream images of the common record.
 #include "framework/RecordFiles.h"
 
+#include "tests/framework/RecordHelpers.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
 using namespace velmoran;
 using velmoran::testing::TempFolder;
@@ -16,15 +16,7 @@ namespace {
 
 class RecordFiles : public ::testing::Test {
 protected:
-    static TCommonRecord Random(unsigned seed)
-    {
-        TCommonRecord r;
-        std::mt19937 gen(seed);
-        for (auto& b : r.Raw())
-            b = static_cast<std::uint8_t>(gen());
-        return r;
-    }
-
+    static TCommonRecord Random(unsigned seed) { return velmoran::testing::RandomRecord<TCommonRecord>(seed); }
     TempFolder tmp;
 };
 
@@ -45,9 +37,7 @@ TEST_F(RecordFiles, FileRoundTripIsByteExact)
 TEST_F(RecordFiles, LongerFileLoadsItsFirstRecord)
 {
     const TCommonRecord original = Random(7);
-    std::string bytes(reinterpret_cast<const char*>(original.Data()), 6784);
-    bytes += std::string(216, '\x55');
-    TempFolder::Write(tmp / "long.vda", bytes);
+    TempFolder::Write(tmp / "long.vda", velmoran::testing::Bytes(original) + std::string(216, '\x55'));
     TCommonRecord loaded;
     ASSERT_TRUE(LoadRecordFromFile(loaded, tmp / "long.vda"));
     EXPECT_EQ(loaded, original);
