@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <vector>
 
 using namespace velmoran;
 using velmoran::test::FakeDataSet;
@@ -102,8 +103,15 @@ void PrintTo(const Expansion& e, std::ostream* out)
     *out << e.why;
 }
 
-// One-line templates: the line written, without its CR LF.
-const Expansion kItems[] = {
+std::vector<Expansion> WithLineEnds(std::vector<Expansion> rows)
+{
+    for (Expansion& row : rows)
+        row.expected += "\r\n";
+    return rows;
+}
+
+// One-line templates: the line written (its CR LF is added here).
+const std::vector<Expansion> kItems = WithLineEnds({
     // Name items.
     {"|QD,8,2|", " 1234,50", "width and decimals"},
     {"|qd:8:2|", " 1234,50", "names ignore case and colons separate"},
@@ -156,16 +164,7 @@ const Expansion kItems[] = {
     {"a |QD,8,2x", "a  1234,50", "an item without a closing bar"},
     {"a |", "a ", "a bar at the line end"},
     {"|", "", "a lone bar"},
-};
-
-class ReportItem : public ReportTest, public ::testing::WithParamInterface<Expansion> {};
-
-TEST_P(ReportItem, Expands)
-{
-    EXPECT_EQ(Line(GetParam().templateText), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Items, ReportItem, ::testing::ValuesIn(kItems), CaseName);
+});
 
 std::string Repeated(std::string_view text, int count)
 {
@@ -207,14 +206,15 @@ const Expansion kTemplates[] = {
     {"|E2=5||E2*3,5,1| |E2,5,1|", "  0,0   5,0\r\n", "in an expression E2 is the number 0"},
 };
 
-class ReportTemplate : public ReportTest, public ::testing::WithParamInterface<Expansion> {};
+class ReportExpansion : public ReportTest, public ::testing::WithParamInterface<Expansion> {};
 
-TEST_P(ReportTemplate, Expands)
+TEST_P(ReportExpansion, Expands)
 {
     EXPECT_EQ(Run(GetParam().templateText), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Templates, ReportTemplate, ::testing::ValuesIn(kTemplates), CaseName);
+INSTANTIATE_TEST_SUITE_P(Items, ReportExpansion, ::testing::ValuesIn(kItems), CaseName);
+INSTANTIATE_TEST_SUITE_P(Templates, ReportExpansion, ::testing::ValuesIn(kTemplates), CaseName);
 
 // The tests that write their own template files.
 class ReportFiles : public ReportTest {
