@@ -266,6 +266,11 @@ TEST(HsgModuleCommands, CommitOnOkFollowsTheBytes)
     EXPECT_EQ(module.CurrentCommon().Block(0).Double(block::kQD), 12000);
     EXPECT_GT(module.CurrentCommon().Double(common::kVBB), 0.0);
 
+    // A change of the module record alone counts too.
+    module.TakeEditCopies();
+    module.EditHsg().SetDouble(hsg::kSFH, 1.5);
+    EXPECT_TRUE(module.CommitEditCopies());
+
     // OK without any difference clears a flag that was set before.
     module.TakeEditCopies();
     EXPECT_FALSE(module.CommitEditCopies());
