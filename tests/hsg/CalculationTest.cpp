@@ -1,6 +1,6 @@
 // The design calculation: the reference plant and its variants against reference values worked
-// out apart from this code (a separate computation following the written method, to eight or more
-// significant digits), what a calculation keeps, and its arithmetic errors.
+// out apart from this code (an independent computation of the design method, written down to
+// eight or more significant digits), what a calculation keeps, and its arithmetic errors.
 #include "hsg/HsgCalculation.h"
 
 #include "Scenario.h"
