@@ -2,9 +2,7 @@
 #include "hsg/HsgCalculation.h"
 
 #include "hsg/CheckedNumber.h"
-#include "platform/core/Exceptions.h"
 
-#include <climits>
 #include <cmath>
 
 namespace velmoran {
@@ -13,7 +11,7 @@ namespace {
 
 Num Pow(Num base, Num exponent)
 {
-    return HsgPower(base.Value(), exponent.Value());
+    return CheckedPower(base.Value(), exponent.Value());
 }
 
 Num Max(Num a, Num b)
@@ -33,14 +31,15 @@ public:
     Records(TCommonRecord& common, THSGRecord& hsgRecord) : c_(common), h_(hsgRecord), b_(common.Block(0)) {}
 
     Num B(std::size_t offset) const { return b_.Double(offset); }
-    void SetB(std::size_t offset, Num value) const { b_.SetDouble(offset, value.Value()); }
+    void SetB(std::size_t offset, Num value) { b_.SetDouble(offset, value.Value()); }
     Num C(std::size_t offset) const { return c_.Double(offset); }
-    void SetC(std::size_t offset, Num value) const { c_.SetDouble(offset, value.Value()); }
+    void SetC(std::size_t offset, Num value) { c_.SetDouble(offset, value.Value()); }
     Num H(std::size_t offset) const { return h_.Double(offset); }
-    void SetH(std::size_t offset, Num value) const { h_.SetDouble(offset, value.Value()); }
+    void SetH(std::size_t offset, Num value) { h_.SetDouble(offset, value.Value()); }
 
-    TCommonRecord& Common() const { return c_; }
-    TLoadCaseBlock Block() const { return b_; }
+    const TCommonRecord& Common() const { return c_; }
+    TConstLoadCaseBlock Block() const { return b_; }
+    void SetFlags(std::uint16_t flags) { b_.SetWord(block::kFlags, flags); }
 
 private:
     TCommonRecord& c_;
@@ -68,10 +67,10 @@ constexpr Precipitant kPrecipitants[] = {
     {1.42, 2.52, 6.71, 1.0, 27.0},  // aluminium
 };
 
-Locals SetUp(const Records& r)
+Locals SetUp(Records& r)
 {
     using namespace block;
-    r.Block().SetWord(kFlags, kFlagAktiv);
+    r.SetFlags(kFlagAktiv);
 
     const Num t15 = r.B(kT) - 15.0;
     r.SetB(kfTempA, Pow(r.H(hsg::kaTa), t15));
@@ -113,7 +112,7 @@ enum InnerStop { kInnerGoOn = 0, kShareAtLimit = 2, kNoDenitrification = 3 };
 
 // The inner iteration over the denitrification share: scales VdV until the denitrification
 // capacity meets the target SNO3d0.
-void DenitrificationShare(const Records& r, const Locals& l, int& innerStop)
+void DenitrificationShare(Records& r, const Locals& l, int& innerStop)
 {
     using namespace block;
     Num d = 0.0;
@@ -157,7 +156,7 @@ void DenitrificationShare(const Records& r, const Locals& l, int& innerStop)
     }
 }
 
-int OuterLoop(const Records& r, const Locals& l)
+int OuterLoop(Records& r, const Locals& l)
 {
     using namespace block;
     int stop = kGoOn;
@@ -223,7 +222,7 @@ int OuterLoop(const Records& r, const Locals& l)
     return pass;
 }
 
-void Volumes(const Records& r)
+void Volumes(Records& r)
 {
     using namespace block;
     const Num m = r.B(kMI) + r.B(kMF) + r.B(kMH) + r.H(hsg::kMA);
@@ -233,7 +232,7 @@ void Volumes(const Records& r)
     r.SetB(kVN, r.C(common::kVBB) - r.B(kVD));
 }
 
-void OxygenDemand(const Records& r, const Locals& l)
+void OxygenDemand(Records& r, const Locals& l)
 {
     using namespace block;
     const Num qd = r.B(kQD);
@@ -256,7 +255,7 @@ void OxygenDemand(const Records& r, const Locals& l)
         r.SetB(kOVh, r.B(kOVh) / (1.0 - vdv));
 }
 
-void OxygenSupply(const Records& r)
+void OxygenSupply(Records& r)
 {
     using namespace block;
     r.SetH(hsg::kcss, OxygenSaturation(r.B(kT).Value()));
@@ -275,7 +274,7 @@ void OxygenSupply(const Records& r)
     }
 }
 
-void AcidCapacityAndPH(const Records& r)
+void AcidCapacityAndPH(Records& r)
 {
     using namespace block;
     const Num xpf = r.B(kXPF);
@@ -303,33 +302,6 @@ double RoundHalfEven(double x)
     if (diff > 0.5)
         return floor + 1.0;
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
-}
-
-double HsgPower(double base, double exponent)
-{
-    if (std::isnan(base) || std::isnan(exponent))
-        throw EInvalidOp();
-    if (exponent == 0.0)
-        return 1.0;
-    if (base == 0.0) {
-        if (exponent < 0.0)
-            throw EZeroDivide();
-        return 0.0;
-    }
-    if (std::trunc(exponent) == exponent && std::fabs(exponent) <= INT_MAX) {
-        long long n = static_cast<long long>(std::fabs(exponent));
-        double result = 1.0;
-        double factor = base;
-        while (n != 0) {
-            if (n & 1)
-                result = CheckedMul(result, factor);
-            n >>= 1;
-            if (n != 0)
-                factor = CheckedMul(factor, factor);
-        }
-        return exponent < 0.0 ? CheckedDiv(1.0, result) : result;
-    }
-    return CheckedExp(CheckedMul(exponent, CheckedLn(base)));
 }
 
 double OxygenSaturation(double t)
@@ -377,7 +349,7 @@ void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord)
 void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 {
     using namespace block;
-    const Records r(common, hsgRecord);
+    Records r(common, hsgRecord);
     r.SetB(kMF, 0.0);
     r.SetB(kXPF, 0.0);
     r.SetB(kFM, 0.0);
@@ -416,7 +388,7 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord)
 {
-    const Records r(common, hsgRecord);
+    Records r(common, hsgRecord);
     const Locals l = SetUp(r);
     const int passes = OuterLoop(r, l);
     PhosphorusBalance(common, hsgRecord);

@@ -32,10 +32,6 @@ double CarbonDioxideHenryTerm(double t);
 // First dissociation constant of carbonic acid as pK.
 double CarbonicAcidPK1(double t);
 
-// The power function of the calculation: x^0 = 1; 0^y = 0 for y > 0; integral exponents are
-// multiplied out; otherwise exp(y ln x). 0 to a negative power is a division by zero, a negative
-// base with a fractional exponent an invalid operation.
-double HsgPower(double base, double exponent);
 // Rounds to the nearest whole number, halves to even.
 double RoundHalfEven(double x);
 

@@ -3,6 +3,7 @@
 
 #include "platform/core/Exceptions.h"
 
+#include <climits>
 #include <cmath>
 
 namespace velmoran {
@@ -68,9 +69,22 @@ double CheckedPower(double base, double exponent)
             throw EZeroDivide();
         return 0.0;
     }
-    if (base < 0.0 && std::trunc(exponent) != exponent)
-        throw EInvalidOp();
-    return Checked(std::pow(base, exponent));
+    if (std::trunc(exponent) == exponent && std::fabs(exponent) <= INT_MAX) {
+        // Square and multiply: every step is checked, so an overflow is reported where it happens.
+        long long n = static_cast<long long>(std::fabs(exponent));
+        double result = 1.0;
+        double factor = base;
+        while (n != 0) {
+            if (n & 1)
+                result = CheckedMul(result, factor);
+            n >>= 1;
+            if (n != 0)
+                factor = CheckedMul(factor, factor);
+        }
+        return exponent < 0.0 ? CheckedDiv(1.0, result) : result;
+    }
+    // ln raises the invalid operation for a negative base.
+    return CheckedExp(CheckedMul(exponent, CheckedLn(base)));
 }
 
 double CheckedLn(double x)

@@ -7,45 +7,22 @@
 #include "platform/core/DateTime.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Stream.h"
+#include "tests/framework/RecordHelpers.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace velmoran;
+using velmoran::testing::Contents;
+using velmoran::testing::Row;
 
 namespace {
-
-// Every value of every row of a table as text, row by row.
-std::vector<std::string> Contents(TDataSet& table)
-{
-    std::vector<std::string> out;
-    table.First();
-    while (!table.Eof()) {
-        std::string row;
-        for (const auto& field : table.Fields())
-            row += (field->IsNull() ? std::string("<null>") : field->AsString()) + "|";
-        out.push_back(row);
-        table.Next();
-    }
-    table.First();
-    return out;
-}
-
-// Moves to row `row` (0-based) of the table.
-TDataSet& Row(TDataSet& table, int row)
-{
-    table.First();
-    table.MoveBy(row);
-    return table;
-}
 
 class DataModulMapping : public ::testing::Test {
 protected:
@@ -307,9 +284,7 @@ TEST_F(DataModulMapping, ParameterSet)
 
 TEST_F(DataModulMapping, MappingTwiceGivesEqualTables)
 {
-    std::mt19937 gen(7);
-    for (auto& byte : r.Raw())
-        byte = static_cast<std::uint8_t>(gen());
+    r = velmoran::testing::RandomRecord<TCommonRecord>(7);
     r.SetDouble(common::kDatum, 45000);
     r.SetDouble(common::kTSBS, 2);
     for (std::size_t k = 0; k < 4; ++k)
@@ -344,10 +319,9 @@ TEST_F(DataModulMapping, DateOutsideTheFieldsRangeLeavesItEmpty)
 
 TEST(DataModulFiles, FilesAndStreams)
 {
-    const auto folder = std::filesystem::temp_directory_path() / ("velmoran-dm-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string calc = (folder / "plant.vda").string();
-    const std::string defaults = (folder / "common.vdt").string();
+    const velmoran::testing::TempFolder folder;
+    const std::string calc = folder / "plant.vda";
+    const std::string defaults = folder / "common.vdt";
 
     TDataModul dm;
     dm.CurrentRecord.SetString(common::kProjekt, "Kläranlage Nord");
@@ -362,9 +336,9 @@ TEST(DataModulFiles, FilesAndStreams)
     EXPECT_EQ(other.d.FieldByName("Projekt").AsString(), "Kläranlage Nord") << "a load maps";
 
     // A short file changes neither record nor tables.
-    std::ofstream(folder / "short.vda", std::ios::binary) << std::string(100, '\x01');
+    folder.Write(folder / "short.vda", std::string(100, '\x01'));
     other.CurrentRecord.SetString(common::kProjekt, "ungespeichert");
-    EXPECT_FALSE(other.LoadRecordFromFile((folder / "short.vda").string()));
+    EXPECT_FALSE(other.LoadRecordFromFile(folder / "short.vda"));
     EXPECT_EQ(other.CurrentRecord.String(common::kProjekt), "ungespeichert");
     EXPECT_EQ(other.d.FieldByName("Projekt").AsString(), "Kläranlage Nord");
 
@@ -392,8 +366,6 @@ TEST(DataModulFiles, FilesAndStreams)
     shortStream.WriteBuffer("abc", 3);
     EXPECT_FALSE(popped.LoadRecordFromStream(shortStream));
     EXPECT_EQ(popped.CurrentRecord, dm.CurrentRecord);
-
-    std::filesystem::remove_all(folder);
 }
 
 TEST(MemberFields, StoreWritesOnlyTheMembersBits)

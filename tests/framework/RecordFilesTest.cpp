@@ -1,42 +1,23 @@
 // Whole-record files and stream images of the common record.
 #include "framework/RecordFiles.h"
 
+#include "tests/framework/RecordHelpers.h"
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 
 using namespace velmoran;
+using velmoran::testing::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
 
 class RecordFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("velmoran-framework-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    static TCommonRecord Random(unsigned seed)
-    {
-        TCommonRecord r;
-        std::mt19937 gen(seed);
-        for (auto& b : r.Raw())
-            b = static_cast<std::uint8_t>(gen());
-        return r;
-    }
-    static void WriteBytes(const std::string& path, const std::string& bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-    fs::path dir_;
+    static TCommonRecord Random(unsigned seed) { return velmoran::testing::RandomRecord<TCommonRecord>(seed); }
+    TempFolder tmp;
 };
 
 }  // namespace
@@ -45,10 +26,10 @@ TEST_F(RecordFiles, FileRoundTripIsByteExact)
 {
     for (unsigned seed = 1; seed <= 5; ++seed) {
         const TCommonRecord original = Random(seed);
-        ASSERT_TRUE(SaveRecordToFile(original, Path("a.vda")));
-        EXPECT_EQ(fs::file_size(Path("a.vda")), 6784u);
+        ASSERT_TRUE(SaveRecordToFile(original, tmp / "a.vda"));
+        EXPECT_EQ(fs::file_size(tmp / "a.vda"), 6784u);
         TCommonRecord loaded;
-        ASSERT_TRUE(LoadRecordFromFile(loaded, Path("a.vda")));
+        ASSERT_TRUE(LoadRecordFromFile(loaded, tmp / "a.vda"));
         EXPECT_EQ(loaded, original);
     }
 }
@@ -56,11 +37,9 @@ TEST_F(RecordFiles, FileRoundTripIsByteExact)
 TEST_F(RecordFiles, LongerFileLoadsItsFirstRecord)
 {
     const TCommonRecord original = Random(7);
-    std::string bytes(reinterpret_cast<const char*>(original.Data()), 6784);
-    bytes += std::string(216, '\x55');
-    WriteBytes(Path("long.vda"), bytes);
+    TempFolder::Write(tmp / "long.vda", velmoran::testing::Bytes(original) + std::string(216, '\x55'));
     TCommonRecord loaded;
-    ASSERT_TRUE(LoadRecordFromFile(loaded, Path("long.vda")));
+    ASSERT_TRUE(LoadRecordFromFile(loaded, tmp / "long.vda"));
     EXPECT_EQ(loaded, original);
 }
 
@@ -68,38 +47,38 @@ TEST_F(RecordFiles, ShortOrMissingFileChangesNothing)
 {
     const TCommonRecord before = Random(3);
     TCommonRecord r = before;
-    WriteBytes(Path("short.vda"), std::string(100, '\x01'));
-    EXPECT_FALSE(LoadRecordFromFile(r, Path("short.vda")));
-    EXPECT_FALSE(LoadRecordFromFile(r, Path("missing.vda")));
-    WriteBytes(Path("almost.vda"), std::string(6783, '\x01'));
-    EXPECT_FALSE(LoadRecordFromFile(r, Path("almost.vda")));
-    EXPECT_FALSE(LoadRecordFromFile(r, dir_.string()));  // a folder
+    TempFolder::Write(tmp / "short.vda", std::string(100, '\x01'));
+    EXPECT_FALSE(LoadRecordFromFile(r, tmp / "short.vda"));
+    EXPECT_FALSE(LoadRecordFromFile(r, tmp / "missing.vda"));
+    TempFolder::Write(tmp / "almost.vda", std::string(6783, '\x01'));
+    EXPECT_FALSE(LoadRecordFromFile(r, tmp / "almost.vda"));
+    EXPECT_FALSE(LoadRecordFromFile(r, tmp.Folder()));  // a folder
     EXPECT_EQ(r, before);
 }
 
 TEST_F(RecordFiles, ReadOnlyFileLoads)
 {
     const TCommonRecord original = Random(11);
-    ASSERT_TRUE(SaveRecordToFile(original, Path("ro.vda")));
-    fs::permissions(Path("ro.vda"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_TRUE(SaveRecordToFile(original, tmp / "ro.vda"));
+    fs::permissions(tmp / "ro.vda", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     TCommonRecord loaded;
-    EXPECT_TRUE(LoadRecordFromFile(loaded, Path("ro.vda")));
+    EXPECT_TRUE(LoadRecordFromFile(loaded, tmp / "ro.vda"));
     EXPECT_EQ(loaded, original);
 }
 
 TEST_F(RecordFiles, FailedSaveReportsAndKeepsTheOldFile)
 {
     const TCommonRecord original = Random(5);
-    const SaveResult bad = SaveRecordToFile(original, Path("no/such/folder/a.vda"));
+    const SaveResult bad = SaveRecordToFile(original, tmp / "no/such/folder/a.vda");
     EXPECT_FALSE(bad);
     EXPECT_FALSE(bad.Message.empty());
 
-    ASSERT_TRUE(SaveRecordToFile(original, Path("keep.vda")));
-    fs::create_directory(Path("keep.vda.dir"));
+    ASSERT_TRUE(SaveRecordToFile(original, tmp / "keep.vda"));
+    fs::create_directory(tmp / "keep.vda.dir");
     // A save over a folder fails; the file saved before is untouched.
-    EXPECT_FALSE(SaveRecordToFile(Random(6), Path("keep.vda.dir")));
+    EXPECT_FALSE(SaveRecordToFile(Random(6), tmp / "keep.vda.dir"));
     TCommonRecord loaded;
-    ASSERT_TRUE(LoadRecordFromFile(loaded, Path("keep.vda")));
+    ASSERT_TRUE(LoadRecordFromFile(loaded, tmp / "keep.vda"));
     EXPECT_EQ(loaded, original);
 }
 

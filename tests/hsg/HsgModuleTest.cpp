@@ -2,6 +2,7 @@
 #include "hsg/HsgModule.h"
 
 #include "Scenario.h"
+#include "tests/framework/RecordHelpers.h"
 #include "tests/support/TempFolder.h"
 #include "framework/RecordFiles.h"
 #include "platform/core/Stream.h"
@@ -9,31 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <set>
 
 using namespace velmoran;
+using velmoran::testing::Bytes;
+using velmoran::testing::RandomRecord;
 using velmoran::testing::TempFolder;
-
-namespace {
-
-template <class Record>
-Record Random(unsigned seed)
-{
-    Record r;
-    std::mt19937 gen(seed);
-    for (auto& b : r.Raw())
-        b = static_cast<std::uint8_t>(gen());
-    return r;
-}
-
-template <class Record>
-std::string Bytes(const Record& r)
-{
-    return {reinterpret_cast<const char*>(r.Data()), Record::kSize};
-}
-
-}  // namespace
 
 TEST(HsgRecord, LayoutAndDefaults)
 {
@@ -98,7 +80,7 @@ protected:
 TEST_F(HsgModuleFiles, InitDataWithoutDefaultsFiles)
 {
     module.SetModuleTemplateFolder(tmp.Folder());
-    module.CurrentHsg() = Random<THSGRecord>(1);
+    module.CurrentHsg() = RandomRecord<THSGRecord>(1);
     module.SetModified(true);
     EXPECT_TRUE(module.Exec("InitData", {.Text = "ignored"}));
     EXPECT_FALSE(module.Modified());
@@ -116,8 +98,8 @@ TEST_F(HsgModuleFiles, InitDataWithoutDefaultsFiles)
 TEST_F(HsgModuleFiles, InitDataReadsWholeDefaultsFilesOnly)
 {
     module.SetModuleTemplateFolder(tmp.Folder());
-    const THSGRecord hsgDefaults = Random<THSGRecord>(2);
-    TCommonRecord commonDefaults = Random<TCommonRecord>(3);
+    const THSGRecord hsgDefaults = RandomRecord<THSGRecord>(2);
+    TCommonRecord commonDefaults = RandomRecord<TCommonRecord>(3);
     TempFolder::Write(tmp / "hsg.vdt", Bytes(hsgDefaults));
     TempFolder::Write(tmp / "common.vdt", Bytes(commonDefaults));
 
@@ -139,8 +121,8 @@ TEST_F(HsgModuleFiles, InitDataReadsWholeDefaultsFilesOnly)
 
 TEST_F(HsgModuleFiles, SaveThenReadGivesEqualRecords)
 {
-    module.CurrentCommon() = Random<TCommonRecord>(4);
-    module.CurrentHsg() = Random<THSGRecord>(5);
+    module.CurrentCommon() = RandomRecord<TCommonRecord>(4);
+    module.CurrentHsg() = RandomRecord<THSGRecord>(5);
     SetLoadCaseNames(module.CurrentCommon());
     module.SetModified(true);
     ASSERT_TRUE(module.Exec("SaveData", {.Text = tmp / "plant.vda"}));
@@ -194,7 +176,7 @@ TEST_F(HsgModuleFiles, FailedReadsChangeNothing)
     TempFolder::Write(tmp / "short.vda", std::string(100, '\x02'));
     EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "short.vda"}));
     // A whole common file but a short module file: neither record changes.
-    TempFolder::Write(tmp / "half.vda", Bytes(Random<TCommonRecord>(6)));
+    TempFolder::Write(tmp / "half.vda", Bytes(RandomRecord<TCommonRecord>(6)));
     TempFolder::Write(tmp / "half.vdh", std::string(100, '\x03'));
     EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "half.vdh"}));
 
@@ -207,7 +189,7 @@ TEST_F(HsgModuleFiles, MissingModuleFileAndLongFilesAreAccepted)
 {
     module.Exec("INITDATA");
     const THSGRecord hsgRecord = module.CurrentHsg();
-    TCommonRecord common = Random<TCommonRecord>(7);
+    TCommonRecord common = RandomRecord<TCommonRecord>(7);
     TempFolder::Write(tmp / "only.vda", Bytes(common) + std::string(216, 'x'));
     std::filesystem::permissions(tmp / "only.vda", std::filesystem::perms::owner_read);
     ASSERT_TRUE(module.Exec("READDATA", {.Text = tmp / "only.vda"}));
@@ -215,7 +197,7 @@ TEST_F(HsgModuleFiles, MissingModuleFileAndLongFilesAreAccepted)
     EXPECT_EQ(module.CurrentCommon(), common);
     EXPECT_EQ(module.CurrentHsg(), hsgRecord) << "no .vdh: the module record keeps what it held";
 
-    const THSGRecord longer = Random<THSGRecord>(8);
+    const THSGRecord longer = RandomRecord<THSGRecord>(8);
     TempFolder::Write(tmp / "only.vdh", Bytes(longer) + "tail");
     ASSERT_TRUE(module.Exec("READDATA", {.Text = tmp / "only.vda"}));
     EXPECT_EQ(module.CurrentHsg(), longer);
@@ -224,7 +206,7 @@ TEST_F(HsgModuleFiles, MissingModuleFileAndLongFilesAreAccepted)
 TEST(HsgModuleCommands, StreamsCarryTheCommonRecordOnly)
 {
     THsgModule module;
-    module.CurrentCommon() = Random<TCommonRecord>(9);
+    module.CurrentCommon() = RandomRecord<TCommonRecord>(9);
     TMemoryStream stream;
     EXPECT_TRUE(module.Exec("PushData", {.Stream = &stream}));
     EXPECT_EQ(stream.Size(), 6784);
@@ -283,6 +265,11 @@ TEST(HsgModuleCommands, CommitOnOkFollowsTheBytes)
     EXPECT_TRUE(module.Modified());
     EXPECT_EQ(module.CurrentCommon().Block(0).Double(block::kQD), 12000);
     EXPECT_GT(module.CurrentCommon().Double(common::kVBB), 0.0);
+
+    // A change of the module record alone counts too.
+    module.TakeEditCopies();
+    module.EditHsg().SetDouble(hsg::kSFH, 1.5);
+    EXPECT_TRUE(module.CommitEditCopies());
 
     // OK without any difference clears a flag that was set before.
     module.TakeEditCopies();

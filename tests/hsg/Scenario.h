@@ -1,7 +1,9 @@
-// The reference plant of the design tests ("Scenario A") as a pair of records.
+// The reference plant of the design tests ("Scenario A") as a pair of records: 10000 m³/d at
+// 12 °C, upstream denitrification, iron(III) precipitation, diffused aeration.
 #pragma once
 
 #include "framework/CommonRecord.h"
+#include "framework/RecordText.h"
 #include "hsg/HsgRecord.h"
 
 namespace velmoran::testing {
@@ -18,37 +20,12 @@ struct Plant {
 inline Plant ScenarioA()
 {
     Plant p;
-    const TLoadCaseBlock b = p.common.Block(0);
-    b.SetWord(block::kFlags, block::kFlagAktiv);
-    b.SetDouble(block::kQD, 10000);
-    b.SetDouble(block::kCBSBzb, 250);
-    b.SetDouble(block::kXTSzb, 200);
-    b.SetDouble(block::kCTKNzb, 50);
-    b.SetDouble(block::kSNH4zb, 35);
-    b.SetDouble(block::kSNO3zb, 0);
-    b.SetDouble(block::kCPzb, 8);
-    b.SetDouble(block::kSKSzb, 8);
-    b.SetDouble(block::kT, 12);
-    b.SetDouble(block::kTSBB, 3.5);
-    b.SetDouble(block::kSorgNan, 2);
-    b.SetDouble(block::kSNO3an, 10);
-    b.SetBits(block::kProcess, block::kShiftDV, block::kCountDV, 1);
-    b.SetDouble(block::kBeta, 1.5);
-    b.SetDouble(block::kcx, 2);
-    b.SetDouble(block::kfC, 1.2);
-    b.SetDouble(block::kfN, 1.8);
-    p.common.SetByte(common::kFT, 1);
-    p.common.SetDouble(common::kHE, 5);
-    p.common.SetDouble(common::kBDBSB, 0);
-
+    ApplyRecordText("Flags;1\nQD;10000\nCBSBzb;250\nXTSzb;200\nCTKNzb;50\nSNH4zb;35\nSNO3zb;0\nCPzb;8\nSKSzb;8\n"
+                    "T;12\nTSBB;3,5\nSorgNan;2\nSNO3an;10\nDV;1\nBeta;1,5\ncx;2\nfC;1,2\nfN;1,8\nFT;1\nHE;5\nBDBSB;0",
+                    p.common);
     SetBuiltInDefaults(p.hsg);
-    p.hsg.SetDouble(hsg::kSO2zb, 0);
-    p.hsg.SetDouble(hsg::kSO2RF, 1);
-    p.hsg.SetDouble(hsg::kEtaPBio, 20);
-    p.hsg.SetDouble(hsg::kAlpha, 0.6);
-    p.hsg.SetDouble(hsg::kSSARW, 6);
-    p.hsg.SetDouble(hsg::kSSA100, 5);
-    p.hsg.SetAT(0);
+    ApplyRecordText("SO2zb;0\nSO2RF;1\nEtaPBio;20\nAlpha;0,6\nSSARW;6\nSSA100;5\nAT;0", p.hsg.View(),
+                    HsgRecordMembers());
     return p;
 }
 

@@ -6,11 +6,9 @@
 #include "platform/core/DateTime.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Stream.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 using namespace velmoran;
 
@@ -102,10 +100,9 @@ TEST_F(DataSetViewTest, FieldTypesAndTexts)
 
 TEST_F(DataSetViewTest, DuplicateNamesAndAliasesInWindowOrder)
 {
-    const std::filesystem::path dir = std::filesystem::path(VELMORAN_ARTIFACTS) / "report";
-    std::filesystem::create_directories(dir);
-    const std::string table = (dir / "DataSetViewTest.tra").string();
-    std::ofstream(table, std::ios::binary) << "fXNBM_C = fXNBMC\r\nqd=Zulauf\r\n";
+    const velmoran::testing::TempFolder tmp;
+    const std::string table = tmp / "VarTab.tra";
+    tmp.Write(table, "fXNBM_C = fXNBMC\r\nqd=Zulauf\r\n");
     TReport report;
     // The module lists cases, header; the main window reverses the list.
     report.SetDataSets({&header, &cases});

@@ -49,22 +49,42 @@ protected:
 
 }  // namespace
 
-TEST_F(ExpressionTest, PrecedenceAndAssociativity)
+// Texts that parse and their values; kInvalidValue where an operation is invalid.
+constexpr std::pair<const char*, double> kValues[] = {
+    // Precedence, associativity, signs and functions.
+    {"8-3-2", 3}, {"2^3^2", 64}, {"-2^2", -4}, {"2^-1", 0.5}, {"2+3*4", 14}, {"5_4", 4}, {"7.9_3", 3},
+    {"2*(-3)", -6}, {"+5", 5}, {"12/4/3", 1}, {"-2*3", -6}, {"2^2_3", 4}, {"(1+2)*(3+4)", 21}, {"-(2+3)", -5},
+    {"E2", 0}, {"5.", 5}, {".5", 0.5}, {"1.5E2", 150}, {" 2", 2}, {"QD/2", 617.25}, {"abs(-3)", 3},
+    {"ABS(-3)", 3}, {"EXP(0)", 1}, {"INT(-2.7)", -2}, {"SQR(3)", 9}, {"SQRT(4)", 2}, {"(5)", 5}, {"2^(1+1)", 4},
+    {"10-2^2*2", 2}, {"-2^-1", -0.5},
+    // Invalid operations.
+    {"SQRT(0)", kInvalidValue}, {"SQRT(-1)", kInvalidValue}, {"LN(0)", kInvalidValue}, {"LN(-1)", kInvalidValue},
+    {"SQRT3(-8)", kInvalidValue}, {"SQRT3(0)", kInvalidValue}, {"(-2)^2", kInvalidValue}, {"0^2", kInvalidValue},
+    {"1/0", kInvalidValue}, {"1/(1/1E31)", kInvalidValue}, {"QD/0", kInvalidValue}, {"(0-2)^0.5", kInvalidValue},
+    // Overflow to infinity, in intermediate or final results.
+    {"1E300*1E300", kInvalidValue}, {"EXP(1000)", kInvalidValue}, {"-EXP(1000)", kInvalidValue},
+    {"1E400", kInvalidValue}, {"1/1E400", kInvalidValue}, {"0-1E300*1E300", kInvalidValue},
+    {"1E300*1E300-1E300*1E300", kInvalidValue}, {"1E99999999999999999999", kInvalidValue},
+    {"10^400", kInvalidValue}, {"SQR(1E200)", kInvalidValue},
+    // Bit-and operands must be 64-bit integers; the sign binds looser than "_".
+    {"(-1)_3", 3}, {"-1_3", -1}, {"9007199254740993_1", 0} /* 2^53+1 rounds to 2^53 */, {"1E19_1", kInvalidValue},
+    {"1_1E19", kInvalidValue}, {"(0-1E19)_1", kInvalidValue}, {"(0-9223372036854775808)_1", 0},
+    {"9223372036854775808_1", kInvalidValue}, {"EXP(1000)_1", kInvalidValue},
+};
+
+TEST_F(ExpressionTest, ValuesPrecedenceAndInvalidOperations)
 {
-    const std::pair<const char*, double> cases[] = {
-        {"8-3-2", 3},     {"2^3^2", 64},  {"-2^2", -4},        {"2^-1", 0.5},    {"2+3*4", 14},
-        {"5_4", 4},       {"7.9_3", 3},   {"2*(-3)", -6},      {"+5", 5},        {"12/4/3", 1},
-        {"-2*3", -6},     {"2^2_3", 4},   {"(1+2)*(3+4)", 21}, {"-(2+3)", -5},    {"E2", 0},
-        {"5.", 5},        {".5", 0.5},    {"1.5E2", 150},      {" 2", 2},        {"QD/2", 617.25},
-        {"abs(-3)", 3},   {"ABS(-3)", 3}, {"EXP(0)", 1},       {"INT(-2.7)", -2}, {"SQR(3)", 9},
-        {"SQRT(4)", 2},   {"(5)", 5},     {"2^(1+1)", 4},      {"10-2^2*2", 2},  {"-2^-1", -0.5},
-    };
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected] : kValues) {
         const Evaluation result = Evaluate(text);
         EXPECT_TRUE(result.parsed) << text;
-        EXPECT_DOUBLE_EQ(result.value, expected) << text;
+        if (expected == kInvalidValue)
+            EXPECT_EQ(result.value, kInvalidValue) << text;
+        else
+            EXPECT_DOUBLE_EQ(result.value, expected) << text;
     }
     EXPECT_NEAR(Evaluate("SQRT3(8)").value, 2.0, 1e-12);
+    EXPECT_EQ(ExpressionValue(nullptr), kInvalidValue);
+    EXPECT_EQ(FormatNumber(6, 1, Evaluate("1E400").value), "######") << "an overflow never reaches the output";
 }
 
 TEST_F(ExpressionTest, TextsThatDoNotParse)
@@ -74,29 +94,6 @@ TEST_F(ExpressionTest, TextsThatDoNotParse)
     for (const char* text : {"2*-3", "1E-5", "", "2 ", "2*", "*2", "()", "UNBEKANNT", "2 * 3", "1E", ".",
                              "FOO(2)", "ABS(2", "2^^3", "X Y", "(2)3", "1..2", "--2", "2+-3"})
         EXPECT_FALSE(Evaluate(text).parsed) << '"' << text << '"';
-}
-
-TEST_F(ExpressionTest, InvalidOperationsGiveTheInvalidValue)
-{
-    for (const char* text : {"SQRT(0)", "SQRT(-1)", "LN(0)", "LN(-1)", "SQRT3(-8)", "SQRT3(0)", "(-2)^2",
-                             "0^2", "1/0", "1/(1/1E31)", "QD/0", "(0-2)^0.5"}) {
-        const Evaluation result = Evaluate(text);
-        EXPECT_TRUE(result.parsed) << text;
-        EXPECT_EQ(result.value, kInvalidValue) << text;
-    }
-    EXPECT_EQ(ExpressionValue(nullptr), kInvalidValue);
-}
-
-TEST_F(ExpressionTest, NonFiniteResultsAreInvalid)
-{
-    // Overflow to infinity, in intermediate or final results, never reaches the output.
-    for (const char* text : {"1E300*1E300", "EXP(1000)", "-EXP(1000)", "1E400", "1/1E400", "0-1E300*1E300",
-                             "1E300*1E300-1E300*1E300", "1E99999999999999999999", "10^400", "SQR(1E200)"}) {
-        const Evaluation result = Evaluate(text);
-        EXPECT_TRUE(result.parsed) << text;
-        EXPECT_EQ(result.value, kInvalidValue) << text;
-        EXPECT_EQ(FormatNumber(6, 1, result.value), "######") << text;
-    }
 }
 
 TEST_F(ExpressionTest, NumberConversion)
@@ -113,19 +110,6 @@ TEST_F(ExpressionTest, NumberConversion)
     EXPECT_EQ(ConvertExpressionNumber("0.000001E400"), HUGE_VAL);
     EXPECT_EQ(ConvertExpressionNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_NEAR(*ConvertExpressionNumber("0." + std::string(399, '0') + "1E300"), 1e-100, 1e-110);
-}
-
-TEST_F(ExpressionTest, BitAndOperandsMustBe64BitIntegers)
-{
-    EXPECT_EQ(Evaluate("(-1)_3").value, 3);
-    EXPECT_EQ(Evaluate("-1_3").value, -1);  // the sign binds looser than "_"
-    EXPECT_EQ(Evaluate("9007199254740993_1").value, 0);  // 2^53+1 rounds to 2^53 as a double
-    EXPECT_EQ(Evaluate("1E19_1").value, kInvalidValue);
-    EXPECT_EQ(Evaluate("1_1E19").value, kInvalidValue);
-    EXPECT_EQ(Evaluate("(0-1E19)_1").value, kInvalidValue);
-    EXPECT_EQ(Evaluate("(0-9223372036854775808)_1").value, 0);  // -2^63 itself fits
-    EXPECT_EQ(Evaluate("9223372036854775808_1").value, kInvalidValue);
-    EXPECT_EQ(Evaluate("EXP(1000)_1").value, kInvalidValue);
 }
 
 TEST_F(ExpressionTest, NamesAreResolvedAfterNumbers)

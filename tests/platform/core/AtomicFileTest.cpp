@@ -2,32 +2,28 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Exceptions.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sys/stat.h>
 
 using namespace velmoran;
+using velmoran::testing::TempFolder;
 namespace fs = std::filesystem;
 
 namespace {
-fs::path FreshFolder(const std::string& name)
+std::size_t EntryCount(const TempFolder& dir)
 {
-    const fs::path dir = fs::temp_directory_path() / ("velmoran-atomic-" + std::to_string(::getpid())) / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-std::size_t EntryCount(const fs::path& dir)
-{
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Folder()), fs::directory_iterator()));
 }
 }  // namespace
 
 TEST(AtomicFile, ReplacesContentsAndKeepsPermissions)
 {
-    const fs::path dir = FreshFolder("replace");
-    const std::string file = (dir / "plant.vda").string();
+    const TempFolder dir;
+    const std::string file = dir / "plant.vda";
     ASSERT_TRUE(WriteFileAtomically(file, "old"));
     ::chmod(file.c_str(), 0640);
     ASSERT_TRUE(WriteFileAtomically(file, "new contents"));
@@ -40,8 +36,8 @@ TEST(AtomicFile, ReplacesContentsAndKeepsPermissions)
 
 TEST(AtomicFile, FailingProducerLeavesTheOldFile)
 {
-    const fs::path dir = FreshFolder("producer");
-    const std::string file = (dir / "plant.vda").string();
+    const TempFolder dir;
+    const std::string file = dir / "plant.vda";
     ASSERT_TRUE(WriteFileAtomically(file, "precious"));
     const SaveResult result = WriteFileAtomically(file, [](TStream& out) {
         out.WriteString("half");
@@ -55,13 +51,13 @@ TEST(AtomicFile, FailingProducerLeavesTheOldFile)
 
 TEST(AtomicFile, FailingRenameLeavesTheOldFileAndNoTemporary)
 {
-    const fs::path dir = FreshFolder("rename");
+    const TempFolder dir;
     // The target is a non-empty folder: the rename over it must fail.
-    const fs::path target = dir / "occupied";
-    fs::create_directories(target / "inside");
-    const SaveResult result = WriteFileAtomically(target.string(), "bytes");
+    const std::string target = dir / "occupied";
+    fs::create_directories(target + "/inside");
+    const SaveResult result = WriteFileAtomically(target, "bytes");
     EXPECT_FALSE(result.Ok);
-    EXPECT_TRUE(fs::is_directory(target / "inside"));
+    EXPECT_TRUE(fs::is_directory(target + "/inside"));
     EXPECT_EQ(EntryCount(dir), 1u);
 }
 

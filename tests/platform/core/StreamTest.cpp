@@ -2,20 +2,12 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 using namespace velmoran;
-
-namespace {
-std::string TempPath(const std::string& name)
-{
-    const auto dir = std::filesystem::temp_directory_path() / ("velmoran-stream-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
-}  // namespace
+using velmoran::testing::TempFolder;
 
 TEST(Stream, MemoryStreamReadWriteSeek)
 {
@@ -25,7 +17,7 @@ TEST(Stream, MemoryStreamReadWriteSeek)
     EXPECT_EQ(s.Position(), 6);
     s.Seek(-2, SeekOrigin::End);
     char two[2];
-    EXPECT_EQ(s.Read(two, 10 > 2 ? 2 : 2), 2);
+    EXPECT_EQ(s.Read(two, 2), 2);
     EXPECT_EQ(std::string(two, 2), "ef");
     char buffer[8];
     EXPECT_EQ(s.Read(buffer, 8), 0);  // at the end
@@ -65,7 +57,8 @@ TEST(Stream, CopyFromWholeAndPart)
 
 TEST(Stream, FileStreamRoundTripAndErrors)
 {
-    const std::string path = TempPath("bytes.bin");
+    const TempFolder tmp;
+    const std::string path = tmp / "bytes.bin";
     std::string bytes;
     for (int i = 0; i < 256; ++i)
         bytes += static_cast<char>(i);
@@ -92,5 +85,5 @@ TEST(Stream, FileStreamRoundTripAndErrors)
     } catch (const EFOpenError& e) {
         EXPECT_NE(e.Message().find("kann nicht geöffnet werden"), std::string::npos);
     }
-    EXPECT_THROW(TFileStream(std::filesystem::path(path).parent_path().string(), FileMode::OpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(tmp.Folder(), FileMode::OpenRead), EFOpenError);
 }
