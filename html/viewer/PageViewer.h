@@ -7,6 +7,7 @@
 
 #include "html/base/ImageCache.h"
 #include "html/viewer/ViewerDocument.h"
+#include "html/viewer/ViewerHistory.h"
 #include "platform/core/Exceptions.h"
 #include "platform/SystemColors.h"
 
@@ -70,13 +71,6 @@ private:
 constexpr std::uint8_t kHtmlKind = 0;
 constexpr std::uint8_t kTextKind = 1;
 constexpr std::uint8_t kImageKind = 2;
-
-// The place of one history entry.
-struct PositionObj {
-    int Pos = 0;
-    std::uint8_t FileType = 0;
-    std::unique_ptr<TFormSnapshot> FormData;
-};
 
 // What OnRightClick receives.
 struct TRightClickParameters {

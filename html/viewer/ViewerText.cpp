@@ -2,28 +2,16 @@
 #include "html/viewer/ViewerText.h"
 
 #include "html/base/WideText.h"
+#include "platform/core/Text.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 
 namespace velmoran {
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string Normalise(const std::string& path)
-{
-    std::string result = std::filesystem::path(path).lexically_normal().string();
-    return result;
-}
 
 std::string EightDigits(const char* key, long value)
 {
@@ -34,6 +22,53 @@ std::string EightDigits(const char* key, long value)
 
 }  // namespace
 
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NormalPath(const std::string& path)
+{
+    return std::filesystem::path(path).lexically_normal().string();
+}
+
+std::string ServerRootOf(const std::string& value)
+{
+    std::string root = Trim(value);
+    if (!root.empty() && (root.back() == '/' || root.back() == '\\'))
+        root.pop_back();
+    return root;
+}
+
+bool IsPictureExtension(std::string_view extension)
+{
+    for (const std::string_view picture : {".gif", ".jpg", ".jpeg", ".bmp", ".png"})
+        if (SameText(extension, picture))
+            return true;
+    return false;
+}
+
+std::string EscapeHtml(std::string_view text, std::string_view special)
+{
+    std::string out;
+    for (const char c : text) {
+        const char* entity = nullptr;
+        switch (c) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = "&quot;"; break;
+        default: break;
+        }
+        if (entity && special.find(c) != std::string_view::npos)
+            out += entity;
+        else
+            out += c;
+    }
+    return out;
+}
+
 std::string ExpandFileName(const std::string& name, const TExpandContext& context)
 {
     const auto scheme = name.find("://");
@@ -41,7 +76,7 @@ std::string ExpandFileName(const std::string& name, const TExpandContext& contex
         return name;
     std::string local = UrlToDosPathWithRoot(Trim(name), context.ServerRoot);
     if (!local.empty() && local.front() == '/')
-        return Normalise(local);
+        return NormalPath(local);
     if (local.size() >= 2 && local[1] == ':')
         return local;
     std::string folder;
@@ -61,7 +96,7 @@ std::string ExpandFileName(const std::string& name, const TExpandContext& contex
             cwd += '/';
         folder = cwd + folder;
     }
-    return Normalise(folder + local);
+    return NormalPath(folder + local);
 }
 
 void SplitAnchor(const std::string& name, std::string& file, std::string& anchor)
@@ -92,16 +127,7 @@ bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url)
 
 std::string ImagePageSource(const std::string& fileName)
 {
-    std::string escaped;
-    for (const char c : fileName) {
-        switch (c) {
-        case '"': escaped += "&quot;"; break;
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        default: escaped += c;
-        }
-    }
-    return "<img src=\"" + escaped + "\">";
+    return "<img src=\"" + EscapeHtml(fileName, "\"&<") + "\">";
 }
 
 std::string BuildHtmlFormat(const THtmlCopyInput& input)

@@ -1,5 +1,5 @@
-// Tests of the frame viewer: size lists with their caps, frame sizes, a frameset document with the
-// frame "Main", nested framesets, link targets, the error page and META refresh in a frame.
+// Tests of the frame viewer: a frameset document with the frame "Main", nested framesets, link
+// targets, the error page, META refresh in a frame, history, dragged borders and the source hooks.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "html/viewer/FrameViewer.h"
@@ -21,33 +21,6 @@ namespace {
 
 using testing::App;
 using testing::TempFolder;
-
-TEST(FrameSizes, ListsAreParsedWithCaps)
-{
-    EXPECT_EQ(ParseSizeList("100,*,2*"), (std::vector<int>{100, -1, -2}));
-    EXPECT_EQ(ParseSizeList("50%, 50%"), (std::vector<int>{-150, -150}));
-    EXPECT_EQ(ParseSizeList(""), (std::vector<int>{-1}));
-    EXPECT_EQ(ParseSizeList(",,"), (std::vector<int>{-1, -1, -1}));
-    EXPECT_EQ(ParseSizeList("0"), (std::vector<int>{1}));
-    EXPECT_EQ(ParseSizeList("99999999999999999999999999, 500*, 5000%"), (std::vector<int>{5000, -99, -1000}));
-    std::string many;
-    for (int i = 0; i < 30; ++i)
-        many += "10,";
-    EXPECT_EQ(ParseSizeList(many).size(), 20u);
-}
-
-TEST(FrameSizes, ExtentIsShared)
-{
-    EXPECT_EQ(ComputeFrameSizes({100, -1, -2}, 400), (std::vector<int>{100, 100, 200}));
-    EXPECT_EQ(ComputeFrameSizes({-150, -150}, 400), (std::vector<int>{200, 200}));
-    EXPECT_EQ(ComputeFrameSizes({100, -130, -1}, 500), (std::vector<int>{100, 150, 250}));
-    // Pixel entries that do not fit are scaled down; the others get nothing.
-    EXPECT_EQ(ComputeFrameSizes({300, 300, -1}, 300), (std::vector<int>{150, 150, 0}));
-    // A frameset without room gives no frame a negative size.
-    EXPECT_EQ(ComputeFrameSizes({100, -1}, 0), (std::vector<int>{0, 0}));
-    EXPECT_EQ(ComputeFrameSizes({100, -1}, -50), (std::vector<int>{0, 0}));
-    EXPECT_EQ(ComputeFrameSizes({5000, 5000, 5000, 5000, -1000}, 1000000000)[4], 999980000);
-}
 
 // Makes the application before the fixture's widgets.
 struct WithApp {
