@@ -1,7 +1,10 @@
 // The frame viewer: shows one page or a frameset document whose frames each hold a page viewer
 // (or a nested frameset). It builds the tree of frameset panels through the frameset parser,
 // sizes the frames by ROWS and COLS, finds a frame's viewer by its NAME, resolves the TARGET of a
-// clicked link to a frame, refreshes on META refresh, and keeps the visited list.
+// clicked link to a frame, refreshes on META refresh, and keeps the visited list. The panels are
+// TFrameBase (FrameBase.h), TfvFrame (Frame.h), TSubFrameSet and TFrameSet; sizes and targets are
+// decided in FrameSizes.h and FrameTargets.h; navigation and history are in
+// FrameViewerNavigation.cpp.
 #pragma once
 
 #include "html/layout/HtmlParser.h"
@@ -35,19 +38,7 @@ enum fvOptionEnum : unsigned {
     fvNoWheelMouse,
 };
 
-class TFrameViewerOptions {
-public:
-    TFrameViewerOptions() = default;
-    TFrameViewerOptions(std::initializer_list<fvOptionEnum> options)
-    {
-        for (const auto o : options)
-            bits_ |= 1u << o;
-    }
-    bool Has(fvOptionEnum o) const { return (bits_ >> o) & 1u; }
-
-private:
-    unsigned bits_ = 0;
-};
+using TFrameViewerOptions = TOptionSet<fvOptionEnum>;
 
 // What the frame viewer's history keeps of one view: the top document, and the source and scroll
 // position of every frame.
