@@ -30,9 +30,12 @@ TFrameViewer::TFrameViewer(QWidget* parent) : QWidget(parent)
 
 TFrameViewer::~TFrameViewer()
 {
-    // The frames and their viewers go before the image cache they share.
-    delete topSet_;
+    // The frames and their viewers go before the image cache they share: the shown frameset and
+    // any replaced one still waiting for its deferred delete.
     topSet_ = nullptr;
+    const QObjectList children = QObject::children();
+    for (QObject* child : children)
+        delete dynamic_cast<TFrameSet*>(child);
 }
 
 void TFrameViewer::resizeEvent(QResizeEvent* event)
