@@ -156,22 +156,24 @@ void TSubFrameSet::ComputeLocks()
 
 // A NORESIZE frame at the start or end of a nested set locks the line of the outer set it
 // touches; across the split direction every frame of the nested set touches it.
-bool TSubFrameSet::LockedAtStart() const
+bool TSubFrameSet::LockedAtSide(bool start) const
 {
     if (Children.empty())
         return false;
+    const auto locked = [start](const TFrameBase* c) { return start ? c->LockedAtStart() : c->LockedAtEnd(); };
     if (parentSet_ && parentSet_->SplitRows != SplitRows)
-        return std::any_of(Children.begin(), Children.end(), [](const TFrameBase* c) { return c->LockedAtStart(); });
-    return Children.front()->LockedAtStart();
+        return std::any_of(Children.begin(), Children.end(), locked);
+    return locked(start ? Children.front() : Children.back());
+}
+
+bool TSubFrameSet::LockedAtStart() const
+{
+    return LockedAtSide(true);
 }
 
 bool TSubFrameSet::LockedAtEnd() const
 {
-    if (Children.empty())
-        return false;
-    if (parentSet_ && parentSet_->SplitRows != SplitRows)
-        return std::any_of(Children.begin(), Children.end(), [](const TFrameBase* c) { return c->LockedAtEnd(); });
-    return Children.back()->LockedAtEnd();
+    return LockedAtSide(false);
 }
 
 // ---------------------------------------------------------------------------------------------

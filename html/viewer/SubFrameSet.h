@@ -73,6 +73,7 @@ private:
     int Along(QPoint point) const { return SplitRows ? point.y() : point.x(); }
     void PlaceChildren(const QRect& inner);
     void ComputeLocks();
+    bool LockedAtSide(bool start) const;
     int LineLimit(int split, bool before) const;
     std::optional<Qt::CursorShape> SplitCursor() const { return SplitRows ? Qt::SplitVCursor : Qt::SplitHCursor; }
     std::optional<Qt::CursorShape> DragMouse(MouseAction action, QPoint point);
