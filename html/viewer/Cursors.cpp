@@ -1,4 +1,4 @@
-// The viewer's cursors from their XPM drawings.
+// The viewer's cursors from their XPM drawings, and the wait cursor.
 #include "html/viewer/Cursors.h"
 
 #include "resources/cursors/HandCursor.xpm"
@@ -6,6 +6,7 @@
 #include "resources/cursors/PanDownCursor.xpm"
 #include "resources/cursors/PanUpCursor.xpm"
 
+#include <QGuiApplication>
 #include <QPixmap>
 
 namespace velmoran {
@@ -23,6 +24,18 @@ const QCursor& ViewerCursor(TViewerCursor which)
     case TViewerCursor::PanDown: return panDown;
     }
     return hand;
+}
+
+TWaitCursor::TWaitCursor()
+{
+    if (QGuiApplication::instance())
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+TWaitCursor::~TWaitCursor()
+{
+    if (QGuiApplication::instance())
+        QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace velmoran

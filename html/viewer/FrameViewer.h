@@ -1,45 +1,28 @@
 // The frame viewer: shows one page or a frameset document whose frames each hold a page viewer
 // (or a nested frameset). It builds the tree of frameset panels through the frameset parser,
 // sizes the frames by ROWS and COLS, finds a frame's viewer by its NAME, resolves the TARGET of a
-// clicked link to a frame, refreshes on META refresh, and keeps the visited list.
+// clicked link to a frame, refreshes on META refresh, and keeps the visited list. The panels are
+// TFrameBase (FrameBase.h), TfvFrame (Frame.h), TSubFrameSet and TFrameSet; sizes and targets are
+// decided in FrameSizes.h and FrameTargets.h; navigation and history are in
+// FrameViewerNavigation.cpp.
 #pragma once
 
 #include "html/layout/HtmlParser.h"
+#include "html/viewer/Frame.h"
+#include "html/viewer/FrameFiles.h"
+#include "html/viewer/FrameSet.h"
+#include "html/viewer/FrameSizes.h"
+#include "html/viewer/FrameTargets.h"
 #include "html/viewer/PageViewer.h"
+#include "html/viewer/ViewerHistory.h"
 #include "platform/core/Stream.h"
 
-#include <QFrame>
-#include <QPointer>
-#include <QRubberBand>
-
-#include <map>
+#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-class QTimer;
-
 namespace velmoran {
-
-class TFrameViewer;
-class TfvFrame;
-class TSubFrameSet;
-class TFrameSet;
-
-// A frameset document or a frame that cannot be read.
-class EfvLoadError : public Exception {
-public:
-    using Exception::Exception;
-};
-
-// The size entries of a ROWS or COLS list (at most 20): n >= 0 pixels (at most 5000), -1..-99 a
-// relative weight, -101..-1000 a percentage (-(100 + n)). Numbers of any length are capped.
-std::vector<int> ParseSizeList(const std::string& text);
-// The sizes in pixels of the entries over an extent: pixels first, then percentages of what is
-// left, then the rest shared by weight; pixel entries that do not fit are scaled down and the
-// others get 0. An extent of 0 or less gives every entry 0.
-std::vector<int> ComputeFrameSizes(const std::vector<int>& specs, int extent);
 
 enum fvOptionEnum : unsigned {
     fvMetaRefresh,
@@ -55,164 +38,7 @@ enum fvOptionEnum : unsigned {
     fvNoWheelMouse,
 };
 
-class TFrameViewerOptions {
-public:
-    TFrameViewerOptions() = default;
-    TFrameViewerOptions(std::initializer_list<fvOptionEnum> options)
-    {
-        for (const auto o : options)
-            bits_ |= 1u << o;
-    }
-    bool Has(fvOptionEnum o) const { return (bits_ >> o) & 1u; }
-
-private:
-    unsigned bits_ = 0;
-};
-
-// The names, frames and viewers of one frameset document. Frames reach it through a weak
-// reference, so that a frame destroyed after its top frameset finds it gone instead of touching it.
-struct TFrameRegistry {
-    std::map<std::string, TfvFrame*> NameIndex;  // upper-case NAME -> frame (the first one wins)
-    std::vector<TPageViewer*> AllViewers;
-    std::vector<TfvFrame*> AllFrames;
-};
-
-// A panel of the frame tree: a frame or a frameset.
-class TFrameBase : public QFrame {
-public:
-    TFrameBase(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* parent);
-    TFrameViewer* Viewer() const { return viewer_; }
-    TSubFrameSet* ParentSet() const { return parentSet_; }
-    // The top frameset of the tree.
-    TFrameSet* MasterSet() const;
-    virtual void LoadContent() = 0;
-    // Loads the panel's sources again in place; every viewer keeps its scroll position.
-    virtual void ReloadContent() = 0;
-    // Whether the split line before (at the start) or after (at the end) this panel may not move.
-    virtual bool LockedAtStart() const = 0;
-    virtual bool LockedAtEnd() const = 0;
-    // Takes the panel and everything below it out of the tree's names and lists (before it is
-    // deleted later).
-    virtual void Detach() = 0;
-
-protected:
-    TFrameViewer* viewer_;
-    TSubFrameSet* parentSet_;
-    std::weak_ptr<TFrameRegistry> registry_;
-};
-
-// One FRAME: a page viewer or a nested frameset.
-class TfvFrame : public TFrameBase {
-public:
-    TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttributeList* attributes,
-             const std::string& basePath);
-    ~TfvFrame() override;
-
-    void LoadContent() override;
-    void ReloadContent() override;
-    bool LockedAtStart() const override;
-    bool LockedAtEnd() const override;
-    void Detach() override;
-    // A link or refresh into this frame: file and destination (with its "#").
-    void Navigate(const std::string& file, const std::string& dest, bool refresh);
-    void StartRefresh(int delay, const std::string& url);
-
-    std::string SourceFile, InitialSource, AnchorPart, FrameName;
-    bool ScrollOff = false;
-    bool ResizeLocked = false;
-    int MarginX = 10, MarginY = 5;
-    TPageViewer* PageViewer = nullptr;   // a child widget
-    TSubFrameSet* NestedSet = nullptr;   // a child widget
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    // Mouse events on the frame's own border go to its frameset, which drags the split lines.
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    void ForwardMouse(int action, QMouseEvent* event);
-    void CreateViewer();
-    void LoadIntoViewer(const std::string& file, const std::string& dest);
-    void ShowError();
-    void DropContent();
-    QTimer* refreshTimer_ = nullptr;
-    std::string refreshUrl_;
-};
-
-// One FRAMESET.
-class TSubFrameSet : public TFrameBase, public TFrameSetBase {
-public:
-    TSubFrameSet(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* parent);
-    // Deletes the child panels while this set is still whole (they look up their tree).
-    ~TSubFrameSet() override;
-
-    void LoadContent() override;
-    void ReloadContent() override;
-    bool LockedAtStart() const override;
-    bool LockedAtEnd() const override;
-    void Detach() override;
-    // Reads ROWS, COLS, BORDER and FRAMEBORDER.
-    void DoAttributes(const TAttributeList& attributes, bool top);
-    // Matches entries and children at the end of the FRAMESET.
-    void FinishSet();
-    // Places the children over the client area.
-    void LayoutChildren();
-    void AddChild(TFrameBase* child) { Children.push_back(child); }
-
-    // The split line nearest to a point (in this set's coordinates) within 5 pixels, on a tie the
-    // one at or before it; -1 when there is none.
-    int SplitAt(QPoint point) const;
-    enum class MouseAction { Down, Move, Up };
-    // A mouse event over the set or one of its frame borders, in this set's coordinates. Returns
-    // The split cursor when the point is over a movable split line (or a drag runs), else none.
-    std::optional<Qt::CursorShape> SplitMouse(MouseAction action, QPoint point);
-
-    std::vector<TFrameBase*> Children;  // child widgets, in document order
-    bool SplitRows = false;
-    std::vector<int> SizeSpec;
-    std::vector<int> SizePx;
-    std::vector<int> SplitPos;      // the split lines, along the split direction
-    std::vector<bool> SplitLocked;  // per split: a neighbouring frame is NORESIZE
-    int SizeTotal = 0;
-    int BorderWidth = 2;
-    int BevelSize = 0;
-    std::string DocBase, DocBaseTarget;
-    int RefreshDelay = 0;
-    std::string RefreshUrl;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    void ComputeLocks();
-    int LineLimit(int split, bool before) const;
-    std::vector<int> placed_;     // the sizes in pixels of the last layout
-    int sizeBasis_ = 0;           // the extent the dragged sizes were made for
-    bool userSized_ = false;      // a split was dragged: resizes scale the sizes instead of the list
-    int dragSplit_ = -1;
-    int dragLow_ = 0, dragHigh_ = 0, dragAt_ = 0;
-    QPointer<QRubberBand> dragLine_;
-};
-
-// The top frameset of one document.
-class TFrameSet : public TSubFrameSet {
-public:
-    TFrameSet(TFrameViewer* viewer, QWidget* parent);
-    // Builds the frameset from a file (a frameset document, or one frame showing the page).
-    void LoadFile(const std::string& file, const std::string& dest);
-
-    std::string DocumentFile;
-    std::u16string DocTitle;
-    std::shared_ptr<TFrameRegistry> Registry = std::make_shared<TFrameRegistry>();
-    QPointer<TPageViewer> ActiveViewer;
-    QPointer<TSubFrameSet> Dragging;  // the frameset whose split line is being dragged
-    int Nesting = 0;
-};
+using TFrameViewerOptions = TOptionSet<fvOptionEnum>;
 
 // What the frame viewer's history keeps of one view: the top document, and the source and scroll
 // position of every frame.
@@ -256,7 +82,7 @@ public:
     void SetMarginWidth(int value) { marginWidth_ = value; }
     int MarginHeight() const { return marginHeight_; }
     void SetMarginHeight(int value) { marginHeight_ = value; }
-    int VisitedMaxCount() const { return visitedMaxCount_; }
+    int VisitedMaxCount() const { return visited_.MaxCount(); }
     void SetVisitedMaxCount(int value);
     const std::string& ServerRoot() const { return serverRoot_; }
     void SetServerRoot(const std::string& value);
@@ -296,7 +122,7 @@ public:
     std::string GetCurrentFile() const;
     const std::u16string& DocumentTitle() const;
     std::string ExpandLinkName(const std::string& link) const;
-    const std::vector<std::string>& Visited() const { return visited_; }
+    const std::vector<std::string>& Visited() const { return visited_.Names(); }
     TFrameSet* TopSet() const { return topSet_; }
     const std::string& ClickURL() const { return clickUrl_; }
     const std::string& ClickTarget() const { return clickTarget_; }
@@ -349,21 +175,36 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void ConnectViewer(TPageViewer& viewer, TfvFrame& frame);
+    // Calls work on the viewer of every frame.
+    void ForEachViewer(const std::function<void(TPageViewer&)>& work) const;
+    // Reports the frame viewer busy until the returned guard goes (defined beside the navigation
+    // that uses it).
+    [[nodiscard]] auto BusyScope();
+    void SetBusy(bool busy);
+    // Replaces the top frameset by one built from a file, reporting busy meanwhile.
     void Load(const std::string& name);
+    // Loads a top document while a navigation already reports the frame viewer busy.
+    void LoadWhileBusy(const std::string& name);
     TViewState Capture() const;
     void Restore(const TViewState& state);
     // A navigation happened: the view before it goes to the current entry, the new view in front.
     void RecordHistory(const TViewState& before);
-    void SetBusy(bool busy);
     void MetaCallback(const std::string& httpEq, const std::string& name, const std::string& content);
+
+    // The steps of following a link.
+    std::string TargetOf(TPageViewer* from, const std::string& linkTarget) const;
+    bool ClickTakenByApplication(bool& handled);
+    TTargetContext TargetContext(TPageViewer* from) const;
+    void RequestBlankWindow(const TTargetDestination& destination, const std::string& url);
+    void ShowDestination(const TTargetDestination& destination, TfvFrame* from);
 
     TFrameSet* topSet_ = nullptr;
     TSubFrameSet* parseTarget_ = nullptr;
     std::string parseBasePath_;
-    bool parsingTop_ = false;
     bool busy_ = false;
     std::string clickUrl_, clickTarget_;
-    std::vector<std::string> visited_;
+    TVisitedList visited_;
     std::vector<TViewState> history_;
     int historyPos_ = 0;
     int historyMaxCount_ = 0;
@@ -374,7 +215,6 @@ private:
     bool noSelect_ = false;
     int marginWidth_ = 10;
     int marginHeight_ = 5;
-    int visitedMaxCount_ = 50;
     std::string serverRoot_;
     TFrameViewerOptions options_{fvPrintTableBackground, fvPrintMonochromeBlack};
     std::unique_ptr<TStringBitmapList> imageCache_;

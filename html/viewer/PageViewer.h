@@ -2,11 +2,17 @@
 // a file, a string, a buffer or a stream, lays it out at its own width, paints it double-buffered
 // with its background colour or tiled image, follows links with hover and hot-spot events, keeps a
 // selection and copies it as text and "HTML Format", and keeps a history and a visited list.
-// It is the document host of the HTML library.
+// It is the document host of the HTML library. Its work is split by concern over PageViewer.cpp
+// (creation and properties), PageViewerLoad.cpp, PageViewerHistory.cpp, PageViewerSelection.cpp,
+// PageViewerLinks.cpp (the mouse, links and hover), PageViewerScroll.cpp and PageViewerPaint.cpp.
 #pragma once
 
 #include "html/base/ImageCache.h"
+#include "html/viewer/OptionSet.h"
+#include "html/viewer/PaintPanel.h"
 #include "html/viewer/ViewerDocument.h"
+#include "html/viewer/ViewerHistory.h"
+#include "html/viewer/ViewerSelection.h"
 #include "platform/core/Exceptions.h"
 #include "platform/SystemColors.h"
 
@@ -50,33 +56,12 @@ enum htOptionEnum : unsigned {
 };
 
 // A set of htOptionEnum.
-class TPageViewerOptions {
-public:
-    TPageViewerOptions() = default;
-    TPageViewerOptions(std::initializer_list<htOptionEnum> options)
-    {
-        for (const auto o : options)
-            bits_ |= 1u << o;
-    }
-    bool Has(htOptionEnum o) const { return (bits_ >> o) & 1u; }
-    void Include(htOptionEnum o) { bits_ |= 1u << o; }
-    bool operator==(const TPageViewerOptions&) const = default;
-
-private:
-    unsigned bits_ = 0;
-};
+using TPageViewerOptions = TOptionSet<htOptionEnum>;
 
 // The kinds of document a viewer shows.
 constexpr std::uint8_t kHtmlKind = 0;
 constexpr std::uint8_t kTextKind = 1;
 constexpr std::uint8_t kImageKind = 2;
-
-// The place of one history entry.
-struct PositionObj {
-    int Pos = 0;
-    std::uint8_t FileType = 0;
-    std::unique_ptr<TFormSnapshot> FormData;
-};
 
 // What OnRightClick receives.
 struct TRightClickParameters {
@@ -119,23 +104,6 @@ using TImageOverEvent =
     std::function<void(TPageViewer* sender, const void* image, Qt::KeyboardModifiers shift, int x, int y)>;
 using TRightClickEvent = std::function<void(TPageViewer* sender, const TRightClickParameters& parameters)>;
 
-// The drawing surface: paints through one memory image per paint and hands its mouse to the viewer.
-class TPaintPanel : public QWidget {
-public:
-    explicit TPaintPanel(TPageViewer* viewer);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-private:
-    TPageViewer* viewer_;
-    bool painting_ = false;
-};
-
 class TPageViewer : public QWidget, public THtmlDocumentHost {
 public:
     // The document defaults to the HTML library's document root; tests pass their own.
@@ -149,7 +117,7 @@ public:
     void SetDefBackground(ColorRef value);
     THTMLBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(THTMLBorderStyle value);
-    int HistoryMaxCount() const { return historyMaxCount_; }
+    int HistoryMaxCount() const { return history_.MaxCount(); }
     void SetHistoryMaxCount(int value);
     const std::string& DefFontName() const { return defFontName_; }
     void SetDefFontName(const std::string& value) { defFontName_ = value; }
@@ -165,7 +133,7 @@ public:
     void SetDefVisitedLinkColor(ColorRef value);
     ColorRef DefOverLinkColor() const { return defOverLinkColor_; }
     void SetDefOverLinkColor(ColorRef value);
-    int VisitedMaxCount() const { return visitedMaxCount_; }
+    int VisitedMaxCount() const { return visited_.MaxCount(); }
     void SetVisitedMaxCount(int value);
     int ImageCacheCount() const { return imageCacheCount_; }
     void SetImageCacheCount(int value);
@@ -252,12 +220,12 @@ public:
     bool PositionToAnchor(const std::string& name);
 
     // --- history and visited list ---
-    const std::vector<std::string>& History() const { return history_; }
-    const std::vector<std::u16string>& TitleHistory() const { return titleHistory_; }
-    int HistoryIndex() const { return historyIndex_; }
+    const std::vector<std::string>& History() const { return history_.Files(); }
+    const std::vector<std::u16string>& TitleHistory() const { return history_.Titles(); }
+    int HistoryIndex() const { return history_.Index(); }
     void SetHistoryIndex(int index);
     void ClearHistory();
-    const std::vector<std::string>& Visited() const { return visited_; }
+    const std::vector<std::string>& Visited() const { return visited_.Names(); }
 
     // --- forms, images, progress ---
     std::unique_ptr<TFormSnapshot> GetFormData();
@@ -267,11 +235,11 @@ public:
     TViewerDocument& Document() const { return *document_; }
 
     // --- links, mouse, selection and clipboard ---
-    const std::string& HotSpotURL() const { return url_; }
-    const std::string& HotSpotTarget() const { return target_; }
-    const std::string& LinkTitle() const { return linkTitle_; }
-    const std::u16string& LinkText() const { return linkText_; }
-    const std::vector<std::string>& LinkAttributes() const { return linkAttributes_; }
+    const std::string& HotSpotURL() const { return hotSpot_.Url; }
+    const std::string& HotSpotTarget() const { return hotSpot_.Target; }
+    const std::string& LinkTitle() const { return hotSpot_.Title; }
+    const std::u16string& LinkText() const { return hotSpot_.Text; }
+    const std::vector<std::string>& LinkAttributes() const { return hotSpot_.Attributes; }
     std::u16string SelText();
     int SelStart() const { return document_->SelB(); }
     int SelLength() const;
@@ -346,42 +314,89 @@ protected:
 
 private:
     friend class TPaintPanel;
+    bool Blocked() const { return processing_ || printing_ > 0; }
+    TDocumentDefaults Defaults() const;
+    TDocumentOptions DocumentOptions() const;
+    void UpdateLinkColors();
+    // Runs a member from the viewer's own event queue, unless the viewer has gone by then.
+    void Post(void (TPageViewer::*work)());
+
+    // Loading (PageViewerLoad.cpp).
     void SetProcessing(bool on);
     void Progress(ThtProgressStage stage, int percent);
-    void RecordAnchorHistory(const std::string& oldFile, const std::u16string& oldTitle, int oldPos,
-                             std::uint8_t oldKind);
-    bool Blocked() const { return processing_ || printing_ > 0; }
+    // The progress events of a load or layout: the start (with the share of the bar the parse
+    // takes) and the end, with the processing state.
+    void BeginLoad(int progressStart);
+    void EndLoad();
     void PrepareDocument();
-    TDocumentDefaults Defaults() const;
     TParseHooks Hooks();
     void MetaHandler(const std::string& httpEq, const std::string& name, const std::string& content);
+    TParseResult ParseFile(const std::string& file, std::uint8_t kind);
     void FinishParse(const TParseResult& result);
-    void FlagVisitedLinks();
+    void ShowLoaded(const TParseResult& result, const std::string& anchor, bool keepsPlace);
     void LoadString(const std::string& source, const std::string& reference, std::uint8_t kind);
     void FireMetaRefresh();
     void LoadFileWithHistory(const std::string& fileName, std::uint8_t kind);
-    void PushHistoryEntry(const std::string& oldFile, const std::u16string& oldTitle, int oldPos, std::uint8_t oldKind,
-                          std::unique_ptr<TFormSnapshot> snapshot, bool setFormData);
-    void RecordHistory(const std::string& oldFile, const std::u16string& oldTitle, int oldPos,
-                       std::uint8_t oldKind, std::unique_ptr<TFormSnapshot> snapshot);
+
+    // History and visited list (PageViewerHistory.cpp).
+    THistoryPage ShownPage();
+    void RecordHistory(const THistoryPage& left, std::unique_ptr<TFormSnapshot> snapshot);
+    void RecordAnchorHistory(const THistoryPage& left);
     void AddVisited(const std::string& name);
     std::string FullLinkName(const std::string& url);
+    void FlagVisitedLinks();
+
+    // The mouse, links and hover (PageViewerLinks.cpp).
+    bool FindCursorAt(int x, int y, int& pos, bool& inText);
+    void SetCursorShape(const QCursor& cursor);
+    int TrackLink(int docX, int docY, TLinkHit& hit);
+    bool TrackImage(Qt::KeyboardModifiers shift, int docX, int docY);
+    QCursor CursorAt(bool overLink, bool overImage, int x, int y);
+    void SetHotSpot(const std::string& url, const std::string& target);
+    bool ReportImageClicks(Qt::MouseButton button, Qt::KeyboardModifiers shift, int docX, int docY);
+    bool FollowClickedLink(int docX, int docY);
+    // Follows a link to an anchor of the shown document: a history entry when the place changed.
+    void JumpToAnchor(const std::string& anchor, const THistoryPage& left);
+
+    // Layout, scroll bars and scrolling (PageViewerScroll.cpp).
+    static constexpr int kSmallChangeV = 16;
+    static constexpr int kSmallChangeH = 15;
+    // Documents wider than this scroll as if they were this wide.
+    static constexpr int kMaxNeededWidth = 6000;
+    struct TBarsShown {
+        bool V = false, H = false;
+        bool VNeeded = false;  // the document is taller than the window
+    };
+    TBarsShown BarsShown() const;
+    int BorderWidth() const { return borderStyle_ != THTMLBorderStyle::htNone ? 2 : 0; }
     int LayoutAt(int width);
     void ArrangeBars();
     void UpdateBorder();
     int MaxVPos() const;
+    void SetBarValue(QScrollBar* bar, int value);
     void VScrolled(int value);
     void HScrolled(int value);
     void MoveVPos(int y, bool scrollPixels);
-    void SetCursorShape(const QCursor& cursor);
+    bool BackgroundFixed() const;
+    bool StartPan(Qt::MouseButton button, int y);
+    void LeavePanMode();
     void StartAutoScroll();
     void AutoScrollLoop();
-    void FollowLinkGuarded();
-    bool FindCursorAt(int x, int y, int& pos, bool& inText);
+    int AutoScrollStep(QPoint pointer, bool selectingOut);
+
+    // The link under the mouse (or the one clicked last).
+    struct THotSpot {
+        std::string Url, Target, Title;
+        std::u16string Text;
+        std::vector<std::string> Attributes;
+    };
 
     std::unique_ptr<TViewerDocument> document_;
     std::unique_ptr<TStringBitmapList> ownCache_;
     std::unique_ptr<Canvas> measureCanvas_;
+    TViewerSelection selection_;  // works on the document, so it comes after it
+    TPageHistory history_;
+    TVisitedList visited_;
     QFrame* border_ = nullptr;
     TPaintPanel* panel_ = nullptr;
     QScrollBar* vBar_ = nullptr;
@@ -391,7 +406,6 @@ private:
     bool viewImages_ = true;
     ColorRef defBackground_ = SystemColor(COLOR_BTNFACE);
     THTMLBorderStyle borderStyle_ = THTMLBorderStyle::htFocused;
-    int historyMaxCount_ = 0;
     std::string defFontName_ = "Times New Roman";
     std::string defPreFontName_ = "Courier New";
     int defFontSize_ = 12;
@@ -399,7 +413,6 @@ private:
     ColorRef defHotSpotColor_ = 0xFF0000;
     ColorRef defVisitedLinkColor_ = 0x800080;
     ColorRef defOverLinkColor_ = 0xFF0000;
-    int visitedMaxCount_ = 50;
     int imageCacheCount_ = 5;
     bool noSelect_ = false;
     TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
@@ -416,11 +429,6 @@ private:
     std::string currentFile_;
     std::uint8_t currentKind_ = kHtmlKind;
     std::string source_;
-    std::vector<std::string> history_;
-    std::vector<std::u16string> titleHistory_;
-    std::vector<PositionObj> positionHistory_;
-    int historyIndex_ = 0;
-    std::vector<std::string> visited_;
     bool processing_ = false;
     int printing_ = 0;
     bool layoutRunning_ = false;
@@ -435,18 +443,12 @@ private:
     int scrollBarWidth_ = 16;
     bool settingBars_ = false;
 
-    std::string url_, target_, linkTitle_;
-    std::u16string linkText_;
-    std::vector<std::string> linkAttributes_;
+    THotSpot hotSpot_;
     bool leftButtonDown_ = false;
-    bool selecting_ = false;
-    int selAnchor_ = -1;
-    int caretPos_ = 0;
+    bool linkClicked_ = false;
     bool autoScrolling_ = false;
     bool panMode_ = false;
     int panStartY_ = 0;
-    bool linkClicked_ = false;
-    QPoint lastMouse_;
 };
 
 }  // namespace velmoran

@@ -2,46 +2,70 @@
 #include "html/viewer/ViewerText.h"
 
 #include "html/base/WideText.h"
+#include "platform/core/Text.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 
 namespace velmoran {
-namespace {
-
 std::string FolderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string Normalise(const std::string& path)
+std::string NormalPath(const std::string& path)
 {
-    std::string result = std::filesystem::path(path).lexically_normal().string();
-    return result;
+    return std::filesystem::path(path).lexically_normal().string();
 }
 
-std::string EightDigits(const char* key, long value)
+std::string ServerRootOf(const std::string& value)
 {
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%s%.8ld", key, value);
-    return buffer;
+    std::string root = Trim(value);
+    if (!root.empty() && (root.back() == '/' || root.back() == '\\'))
+        root.pop_back();
+    return root;
 }
 
-}  // namespace
+bool IsPictureExtension(std::string_view extension)
+{
+    for (const std::string_view picture : {".gif", ".jpg", ".jpeg", ".bmp", ".png"})
+        if (SameText(extension, picture))
+            return true;
+    return false;
+}
+
+std::string EscapeHtml(std::string_view text, std::string_view special)
+{
+    std::string out;
+    for (const char c : text) {
+        const char* entity = nullptr;
+        switch (c) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = "&quot;"; break;
+        default: break;
+        }
+        if (entity && special.find(c) != std::string_view::npos)
+            out += entity;
+        else
+            out += c;
+    }
+    return out;
+}
 
 std::string ExpandFileName(const std::string& name, const TExpandContext& context)
 {
     const auto scheme = name.find("://");
-    if (scheme != std::string::npos && scheme >= 1 && LowerCase(name).find("file://") == std::string::npos)
+    if (scheme != std::string::npos && scheme >= 1 && FindText(name, "file://") == std::string::npos)
         return name;
     std::string local = UrlToDosPathWithRoot(Trim(name), context.ServerRoot);
     if (!local.empty() && local.front() == '/')
-        return Normalise(local);
+        return NormalPath(local);
     if (local.size() >= 2 && local[1] == ':')
         return local;
     std::string folder;
@@ -61,7 +85,7 @@ std::string ExpandFileName(const std::string& name, const TExpandContext& contex
             cwd += '/';
         folder = cwd + folder;
     }
-    return Normalise(folder + local);
+    return NormalPath(folder + local);
 }
 
 void SplitAnchor(const std::string& name, std::string& file, std::string& anchor)
@@ -92,19 +116,24 @@ bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url)
 
 std::string ImagePageSource(const std::string& fileName)
 {
-    std::string escaped;
-    for (const char c : fileName) {
-        switch (c) {
-        case '"': escaped += "&quot;"; break;
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        default: escaped += c;
-        }
-    }
-    return "<img src=\"" + escaped + "\">";
+    return "<img src=\"" + EscapeHtml(fileName, "\"&<") + "\">";
 }
 
-std::string BuildHtmlFormat(const THtmlCopyInput& input)
+namespace {
+
+const std::string kStartMark = "<!--StartFragment-->";
+const std::string kEndMark = "<!--EndFragment-->";
+
+std::string EightDigits(const char* key, long value)
+{
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%s%.8ld", key, value);
+    return buffer;
+}
+
+// The source up to the end of the selection with the start mark at its begin; the fragment ends on
+// its last visible character (trailing blanks and tags go).
+std::string CutAtSelection(const THtmlCopyInput& input)
 {
     std::string text = input.Source;
     // 1-based place of the first selected character and the place after the last one.
@@ -124,7 +153,6 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
     end = std::clamp(end, start, static_cast<long>(text.size()) + 1);
     text.resize(static_cast<std::size_t>(end - 1));
 
-    // The fragment ends on its last visible character: trailing blanks and tags go.
     long last = static_cast<long>(text.size());  // 1-based place of the last character kept
     while (last >= start) {
         const unsigned char c = static_cast<unsigned char>(text[static_cast<std::size_t>(last - 1)]);
@@ -140,13 +168,14 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
         }
     }
     text.resize(static_cast<std::size_t>(std::max(last, start - 1)));
+    text.insert(static_cast<std::size_t>(start - 1), kStartMark);
+    return text;
+}
 
-    const std::string startMark = "<!--StartFragment-->";
-    const std::string endMark = "<!--EndFragment-->";
-    text.insert(static_cast<std::size_t>(start - 1), startMark);
-
-    // META and DOCTYPE elements go, each to its ">" (or to the end when it has none); the start
-    // mark survives a removal that would take it.
+// META and DOCTYPE elements go, each to its ">" (or to the end when it has none); the start mark
+// survives a removal that would take it.
+void RemoveMetaAndDoctype(std::string& text)
+{
     for (const std::string tag : {"<meta", "<!doctype"}) {
         std::size_t from = 0;
         for (;;) {
@@ -155,16 +184,19 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
                 break;
             const auto close = text.find('>', at);
             const std::size_t stop = close == std::string::npos ? text.size() : close + 1;
-            const auto mark = text.find(startMark, at);
+            const auto mark = text.find(kStartMark, at);
             const bool takesMark = mark != std::string::npos && mark < stop;
             text.erase(at, stop - at);
             if (takesMark)
-                text.insert(at, startMark);
-            from = takesMark ? at + startMark.size() : at;
+                text.insert(at, kStartMark);
+            from = takesMark ? at + kStartMark.size() : at;
         }
     }
+}
 
-    // Page-break style properties are disabled by breaking their names.
+// Page-break style properties are disabled by breaking their names.
+void DisablePageBreaks(std::string& text)
+{
     for (std::size_t from = 0;;) {
         const auto at = FindText(text, "page-break-", from);
         if (at == std::string::npos)
@@ -172,7 +204,11 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
         text.erase(at, 1);
         from = at + 1;
     }
+}
 
+// The viewer's default font as a style of the body, in the HEAD (made when there is none).
+void InsertFontStyle(std::string& text, const THtmlCopyInput& input)
+{
     const std::string style = "<style> body {font-size: " + std::to_string(input.FontSize) + "pt; font-family: \"" +
                               input.FontName + "\"; }</style>";
     if (const auto head = FindText(text, "<head>"); head != std::string::npos) {
@@ -181,28 +217,44 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
         const auto html = FindText(text, "<html>");
         text.insert(html == std::string::npos ? 0 : html, "<head>" + style + "</head>");
     }
+}
 
-    if (input.CodePage != kUtf8CodePage)
-        text = WideToUtf8(MultibyteToWide(input.CodePage, text));
-    text = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n" + text + endMark;
+std::string SourceUrl(const std::string& currentFile)
+{
+    if (currentFile.empty())
+        return "SourceURL:unsaved:///TPageViewer.htm";
+    if (currentFile.find("://") != std::string::npos)
+        return "SourceURL:" + currentFile;
+    return "SourceURL:file://" + currentFile;
+}
 
-    std::string url;
-    if (input.CurrentFile.empty())
-        url = "SourceURL:unsaved:///TPageViewer.htm";
-    else if (input.CurrentFile.find("://") != std::string::npos)
-        url = "SourceURL:" + input.CurrentFile;
-    else
-        url = "SourceURL:file://" + input.CurrentFile;
+// The header with the byte offsets of the HTML and of the fragment in the data that follows it.
+std::string HtmlFormatHeader(const std::string& html, const std::string& url)
+{
     const long headerLength = 99 + static_cast<long>(url.size());
-    const long fragmentStart = static_cast<long>(text.find(startMark)) + static_cast<long>(startMark.size());
-    const long fragmentEnd = static_cast<long>(text.rfind(endMark));
+    const long fragmentStart = static_cast<long>(html.find(kStartMark)) + static_cast<long>(kStartMark.size());
+    const long fragmentEnd = static_cast<long>(html.rfind(kEndMark));
     std::string header = "Version:1.0\r\n";
     header += EightDigits("StartHTML:", headerLength) + "\r\n";
-    header += EightDigits("EndHTML:", headerLength + static_cast<long>(text.size())) + "\r\n";
+    header += EightDigits("EndHTML:", headerLength + static_cast<long>(html.size())) + "\r\n";
     header += EightDigits("StartFragment:", headerLength + fragmentStart) + "\r\n";
     header += EightDigits("EndFragment:", headerLength + fragmentEnd) + "\r\n";
     header += url + "\r\n";
-    std::string result = header + text;
+    return header;
+}
+
+}  // namespace
+
+std::string BuildHtmlFormat(const THtmlCopyInput& input)
+{
+    std::string text = CutAtSelection(input);
+    RemoveMetaAndDoctype(text);
+    DisablePageBreaks(text);
+    InsertFontStyle(text, input);
+    if (input.CodePage != kUtf8CodePage)
+        text = WideToUtf8(MultibyteToWide(input.CodePage, text));
+    text = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n" + text + kEndMark;
+    std::string result = HtmlFormatHeader(text, SourceUrl(input.CurrentFile)) + text;
     result.push_back('\0');
     return result;
 }

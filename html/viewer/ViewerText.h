@@ -1,11 +1,25 @@
-// The text work of the page viewer that needs no window: file names of links made full, the
-// refresh of a META element, the HTML text of an image shown alone, and the "HTML Format"
-// clipboard data of a selection.
+// The text work of the viewers that needs no window: file names of links made full, folders and
+// server roots, the refresh of a META element, the HTML text of an image shown alone, and the
+// "HTML Format" clipboard data of a selection.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace velmoran {
+
+// The folder of a path with its trailing "/" (empty when the path holds no "/").
+std::string FolderOf(const std::string& path);
+// A path with its "." and ".." steps resolved as text, without asking the file system.
+std::string NormalPath(const std::string& path);
+// A server root as the viewers keep it: trimmed, without one trailing "/" or "\".
+std::string ServerRootOf(const std::string& value);
+// Whether an extension (with its dot, in any case) names a picture the viewers show by itself:
+// GIF, JPEG, BMP or PNG.
+bool IsPictureExtension(std::string_view extension);
+// A text with the characters of `special` that HTML gives a meaning ('&', '<', '>', '"') written
+// as entities.
+std::string EscapeHtml(std::string_view text, std::string_view special = "&<>\"");
 
 // What a link or file name is resolved against.
 struct TExpandContext {

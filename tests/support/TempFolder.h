@@ -28,6 +28,14 @@ public:
     std::string Folder() const { return path_.string() + "/"; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
+    // Writes a file of the folder and returns its path.
+    std::string WriteFile(const std::string& name, const std::string& bytes) const
+    {
+        const std::string file = *this / name;
+        Write(file, bytes);
+        return file;
+    }
+
     static void Write(const std::string& file, const std::string& bytes)
     {
         std::ofstream(file, std::ios::binary) << bytes;

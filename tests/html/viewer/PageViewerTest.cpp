@@ -2,6 +2,7 @@
 // loads, META refresh, history and visited list, property clamps, anchors, scroll bars, scrolling
 // by keys and wheel, hover and hot-spot events, following links, selection, clipboard copy, the
 // printing guard, painting of the background, and the nested scrolling loop.
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "FakeDocument.h"
 
@@ -18,8 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,30 +28,7 @@ namespace {
 using test::FakeDocument;
 
 using testing::App;
-
-// A folder of its own for each test's files.
-class TempDir {
-public:
-    TempDir()
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("viewer_" + std::string(info->test_suite_name()) + "_" + info->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string Write(const std::string& name, const std::string& text) const
-    {
-        const auto file = path_ / name;
-        std::ofstream(file, std::ios::binary) << text;
-        return file.string();
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using testing::TempFolder;
 
 class ViewerTest : public ::testing::Test {
 protected:
@@ -116,14 +92,14 @@ protected:
     std::unique_ptr<TPageViewer> viewer_;
     std::vector<std::string> events_;
     bool pointerOver_ = true;
-    TempDir dir_;
+    TempFolder dir_;
 };
 
 // --- loading ---
 
 TEST_F(ViewerTest, FileLoadFiresEventsInOrder)
 {
-    const std::string file = dir_.Write("page.htm", "<title>Titel</title><meta http-equiv=refresh content=\"2; url=b.htm\">Text");
+    const std::string file = dir_.WriteFile("page.htm", "<title>Titel</title><meta http-equiv=refresh content=\"2; url=b.htm\">Text");
     viewer_->SetHistoryMaxCount(5);
     RecordEvents();
     viewer_->LoadDocumentFile(file);
@@ -181,7 +157,7 @@ TEST_F(ViewerTest, MissingFileRaisesAndKeepsTheDocument)
 {
     viewer_->LoadDocumentString("Vorher");
     RecordEvents();
-    const std::string missing = dir_.Path("fehlt.htm");
+    const std::string missing = dir_ / "fehlt.htm";
     try {
         viewer_->LoadDocumentFile(missing);
         FAIL() << "no exception";
@@ -213,7 +189,7 @@ TEST_F(ViewerTest, ParseFailureStillEndsTheLoad)
     EXPECT_TRUE(ended);
     EXPECT_FALSE(viewer.Processing());
     EXPECT_FALSE(viewer.LayoutRunning());
-    const std::string file = dir_.Write("a.htm", "x");
+    const std::string file = dir_.WriteFile("a.htm", "x");
     EXPECT_THROW(viewer.LoadDocumentFile(file), Exception);
     EXPECT_FALSE(viewer.Processing());
     EXPECT_FALSE(viewer.LayoutRunning());
@@ -221,16 +197,16 @@ TEST_F(ViewerTest, ParseFailureStillEndsTheLoad)
 
 TEST_F(ViewerTest, ImageFileIsShownThroughAnEscapedPage)
 {
-    const std::string file = dir_.Write("a&b\"c.gif", "GIF89a");
+    const std::string file = dir_.WriteFile("a&b\"c.gif", "GIF89a");
     viewer_->LoadImageFile(file);
-    EXPECT_EQ(doc_->LastParsed, "<img src=\"" + dir_.Path("a&amp;b&quot;c.gif") + "\">");
+    EXPECT_EQ(doc_->LastParsed, "<img src=\"" + (dir_ / "a&amp;b&quot;c.gif") + "\">");
     EXPECT_EQ(viewer_->CurrentFileType(), kImageKind);
     EXPECT_EQ(viewer_->DocumentSource(), "");
 }
 
 TEST_F(ViewerTest, TextFileIsPlainText)
 {
-    const std::string file = dir_.Write("a.txt", "<b>\nzwei");
+    const std::string file = dir_.WriteFile("a.txt", "<b>\nzwei");
     viewer_->LoadTextFile(file);
     EXPECT_EQ(doc_->Text, u"<b>zwei");
     EXPECT_EQ(doc_->LineCount(), 2);
@@ -239,7 +215,7 @@ TEST_F(ViewerTest, TextFileIsPlainText)
 
 TEST_F(ViewerTest, ClearKeepsTheFileAndResets)
 {
-    const std::string file = dir_.Write("page.htm", "<title>T</title>" + Lines(40));
+    const std::string file = dir_.WriteFile("page.htm", "<title>T</title>" + Lines(40));
     viewer_->LoadDocumentFile(file);
     viewer_->SetVScrollBarPosition(100);
     viewer_->Clear();
@@ -260,7 +236,7 @@ TEST_F(ViewerTest, PrintingGuardBlocksLoadsClearAndBackground)
         TPageViewer::TPrintingGuard guard(*viewer_);
         const int clears = doc_->ClearCount;
         viewer_->LoadDocumentString("Anders");
-        viewer_->LoadDocumentFile(dir_.Write("x.htm", "x"));
+        viewer_->LoadDocumentFile(dir_.WriteFile("x.htm", "x"));
         viewer_->Clear();
         viewer_->SetDefBackground(0x00FF00);
         EXPECT_EQ(doc_->ClearCount, clears);
@@ -344,7 +320,7 @@ TEST_F(ViewerTest, HistoryKeepsTheNewestEntries)
 {
     std::vector<std::string> files;
     for (const char* n : {"a.htm", "b.htm", "c.htm", "d.htm"})
-        files.push_back(dir_.Write(n, std::string("<title>") + n + "</title>Seite"));
+        files.push_back(dir_.WriteFile(n, std::string("<title>") + n + "</title>Seite"));
     viewer_->SetHistoryMaxCount(3);
     int changes = 0;
     viewer_->OnHistoryChange = [&](TPageViewer*) { ++changes; };
@@ -373,27 +349,27 @@ TEST_F(ViewerTest, NoHistoryWithMaxCountZero)
 {
     int changes = 0;
     viewer_->OnHistoryChange = [&](TPageViewer*) { ++changes; };
-    viewer_->LoadDocumentFile(dir_.Write("a.htm", "a"));
-    viewer_->LoadDocumentFile(dir_.Write("b.htm", "b"));
+    viewer_->LoadDocumentFile(dir_.WriteFile("a.htm", "a"));
+    viewer_->LoadDocumentFile(dir_.WriteFile("b.htm", "b"));
     EXPECT_EQ(changes, 0);
     EXPECT_TRUE(viewer_->History().empty());
 }
 
 TEST_F(ViewerTest, ReloadingTheSameFileKeepsThePosition)
 {
-    const std::string file = dir_.Write("lang.htm", Lines(60));
+    const std::string file = dir_.WriteFile("lang.htm", Lines(60));
     viewer_->LoadDocumentFile(file);
     viewer_->SetVScrollBarPosition(200);
     viewer_->LoadDocumentFile(file);
     EXPECT_EQ(viewer_->VScrollBarPosition(), 200);
-    viewer_->LoadDocumentFile(dir_.Write("anders.htm", Lines(60)));
+    viewer_->LoadDocumentFile(dir_.WriteFile("anders.htm", Lines(60)));
     EXPECT_EQ(viewer_->VScrollBarPosition(), 0);
 }
 
 TEST_F(ViewerTest, VisitedLinksAreFlaggedAndListed)
 {
-    const std::string target = dir_.Write("ziel.htm", "Ziel");
-    const std::string start = dir_.Write("start.htm", "<a href=ziel.htm>Ziel</a> <a href=x.htm>X</a>");
+    const std::string target = dir_.WriteFile("ziel.htm", "Ziel");
+    const std::string start = dir_.WriteFile("start.htm", "<a href=ziel.htm>Ziel</a> <a href=x.htm>X</a>");
     viewer_->LoadDocumentFile(start);
     Click(15, 5);  // follows ziel.htm
     EXPECT_EQ(viewer_->GetCurrentFile(), target);
@@ -412,7 +388,7 @@ TEST_F(ViewerTest, VisitedLinksAreFlaggedAndListed)
 
 TEST_F(ViewerTest, FileNameWithAnchorScrollsToIt)
 {
-    const std::string file = dir_.Write("page.htm", Lines(60));
+    const std::string file = dir_.WriteFile("page.htm", Lines(60));
     viewer_->LoadDocumentFile(file + "#L20");
     EXPECT_EQ(viewer_->VScrollBarPosition(), 400);
     EXPECT_EQ(viewer_->GetCurrentFile(), file);
@@ -612,8 +588,8 @@ TEST_F(ViewerTest, MouseEventsReachTheViewerThroughTheSurface)
 
 TEST_F(ViewerTest, HandledHotSpotClickIsNotFollowed)
 {
-    const std::string start = dir_.Write("start.htm", "<a href=ziel.htm>Ziel</a>");
-    dir_.Write("ziel.htm", "Ziel");
+    const std::string start = dir_.WriteFile("start.htm", "<a href=ziel.htm>Ziel</a>");
+    dir_.WriteFile("ziel.htm", "Ziel");
     viewer_->LoadDocumentFile(start);
     std::string clicked;
     viewer_->OnHotSpotClick = [&](TPageViewer*, const std::string& src, bool& handled) {
@@ -627,11 +603,11 @@ TEST_F(ViewerTest, HandledHotSpotClickIsNotFollowed)
 
 TEST_F(ViewerTest, LinksToAnchorsTextAndOtherFiles)
 {
-    const std::string other = dir_.Write("other.htm", Lines(60));
-    const std::string start = dir_.Write(
+    const std::string other = dir_.WriteFile("other.htm", Lines(60));
+    const std::string start = dir_.WriteFile(
         "start.htm", "<a href=#l40>Hier</a><br><a href=other.htm#L30>Dort</a><br><a href=liesmich.txt>Text</a><br>" +
                          Lines(60));
-    dir_.Write("liesmich.txt", "Text");
+    dir_.WriteFile("liesmich.txt", "Text");
     viewer_->LoadDocumentFile(start);
     Click(5, 5);  // #l40 in the same document: line 43
     EXPECT_EQ(viewer_->VScrollBarPosition(), 43 * 20);
@@ -648,7 +624,7 @@ TEST_F(ViewerTest, LinksToAnchorsTextAndOtherFiles)
 
 TEST_F(ViewerTest, LinkToTheShownFileOnlyScrolls)
 {
-    const std::string start = dir_.Write("start.htm", "<a href=start.htm#l40>Unten</a><br>" + Lines(60));
+    const std::string start = dir_.WriteFile("start.htm", "<a href=start.htm#l40>Unten</a><br>" + Lines(60));
     viewer_->LoadDocumentFile(start);
     const int clears = doc_->ClearCount;
     Click(5, 5);
@@ -658,8 +634,8 @@ TEST_F(ViewerTest, LinkToTheShownFileOnlyScrolls)
 
 TEST_F(ViewerTest, ClickAfterDraggingASelectionDoesNotFollow)
 {
-    const std::string start = dir_.Write("start.htm", "<a href=ziel.htm>Ziel des Links</a>");
-    dir_.Write("ziel.htm", "Ziel");
+    const std::string start = dir_.WriteFile("start.htm", "<a href=ziel.htm>Ziel des Links</a>");
+    dir_.WriteFile("ziel.htm", "Ziel");
     viewer_->LoadDocumentFile(start);
     viewer_->PanelMouseDown(Qt::LeftButton, Qt::NoModifier, 5, 5);
     viewer_->PanelMouseMove(Qt::LeftButton, Qt::NoModifier, 65, 5);
@@ -770,7 +746,7 @@ TEST_F(ViewerTest, CopyNamesTheFileItCameFrom)
 {
     MemoryClipboard board;
     ScopedClipboard scoped(board);
-    const std::string file = dir_.Write("seite.htm", "Text");
+    const std::string file = dir_.WriteFile("seite.htm", "Text");
     viewer_->LoadDocumentFile(file);
     doc_->SetSelection(0, 4);
     viewer_->CopySelectionToClipboard();

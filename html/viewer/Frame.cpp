@@ -1,0 +1,327 @@
+// One frame: its attributes, its content (a viewer or a nested frameset), navigation and refresh
+// into it, and the mouse on its border.
+#include "html/viewer/Frame.h"
+
+#include "html/base/HtmlSymbols.h"
+#include "html/base/WideText.h"
+#include "html/viewer/FrameFiles.h"
+#include "html/viewer/FrameSet.h"
+#include "html/viewer/FrameViewer.h"
+#include "html/viewer/ViewerText.h"
+#include "platform/Application.h"
+#include "platform/core/ScopeExit.h"
+#include "platform/core/Stream.h"
+#include "platform/core/Text.h"
+
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace velmoran {
+namespace {
+
+constexpr int kMaxNesting = 4;
+
+}  // namespace
+
+TfvFrame::TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttributeList* attributes,
+                   const std::string& basePath)
+    : TFrameBase(viewer, parentSet, parentSet), MarginX(viewer->MarginWidth()), MarginY(viewer->MarginHeight())
+{
+    const int bevel = parentSet->BorderWidth;
+    if (bevel > 0) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(std::min(bevel, 2));
+    }
+    if (attributes)
+        ReadAttributes(*attributes, basePath);
+    if (TFrameSet* master = MasterSet()) {
+        master->Registry->AllFrames.push_back(this);
+        if (!FrameName.empty())
+            master->Registry->NameIndex.emplace(UpperCase(FrameName), this);
+    }
+}
+
+TfvFrame::~TfvFrame()
+{
+    delete NestedSet;  // at once, while the frame is whole (see DiscardLater)
+    NestedSet = nullptr;
+    Unregister();
+}
+
+void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::string& basePath)
+{
+    if (const TAttribute* a = attributes.Find(NameSy))
+        FrameName = a->Name;
+    if (const TAttribute* a = attributes.Find(SrcSy)) {
+        std::string file, anchor;
+        SplitAnchor(Trim(a->Name), file, anchor);
+        AnchorPart = anchor.empty() ? std::string() : "#" + anchor;
+        SourceFile = InitialSource = SourceOf(file, basePath);
+    }
+    if (const TAttribute* a = attributes.Find(ScrollingSy))
+        ScrollOff = SameText(a->Name, "NO");
+    ResizeLocked = attributes.Find(NoResizeSy) != nullptr;
+    if (const TAttribute* a = attributes.Find(MarginWidthSy))
+        MarginX = a->Value;
+    if (const TAttribute* a = attributes.Find(MarginHeightSy))
+        MarginY = a->Value;
+}
+
+// The file of a SRC: a relative name is taken against the frameset's base, else against the
+// folder of the frameset document. Names the application supplies stay as written.
+std::string TfvFrame::SourceOf(const std::string& src, const std::string& basePath) const
+{
+    if (src.empty() || viewer_->HasRequestEvents())
+        return src;
+    std::string file = UrlToDosPathWithRoot(src, viewer_->ServerRoot());
+    if (file.find(':') != std::string::npos || file.front() == '/')
+        return file;
+    const std::string& base = parentSet_->DocBase;
+    if (base.empty())
+        file = basePath + file;
+    else if (!SameText(base, "DosPath"))
+        file = FolderOf(UrlToDosPath(base)) + file;
+    return AbsolutePath(file);
+}
+
+void TfvFrame::Unregister()
+{
+    if (const auto registry = registry_.lock()) {
+        registry->RemoveFrame(this, UpperCase(FrameName));
+        if (PageViewer)
+            registry->RemoveViewer(PageViewer);
+    }
+}
+
+void TfvFrame::Detach()
+{
+    Unregister();
+    registry_.reset();
+    if (NestedSet)
+        NestedSet->Detach();
+}
+
+void TfvFrame::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    const QRect inner = contentsRect();
+    if (PageViewer)
+        PageViewer->setGeometry(inner);
+    if (NestedSet)
+        NestedSet->setGeometry(inner);
+}
+
+bool TfvFrame::LockedAtStart() const
+{
+    return ResizeLocked || (NestedSet && NestedSet->LockedAtStart());
+}
+
+bool TfvFrame::LockedAtEnd() const
+{
+    return ResizeLocked || (NestedSet && NestedSet->LockedAtEnd());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Content
+
+void TfvFrame::CreateViewer()
+{
+    PageViewer = viewer_->CreateViewer(*this);
+    PageViewer->setGeometry(contentsRect());
+    PageViewer->show();
+}
+
+void TfvFrame::ShowError()
+{
+    if (!PageViewer)
+        CreateViewer();
+    PageViewer->LoadDocumentString("<p><img src=\"qw%&.bmp\" alt=\"Error\"> Can't load " + EscapeHtml(SourceFile));
+}
+
+void TfvFrame::LoadIntoViewer(const std::string& file, const std::string& dest)
+{
+    try {
+        if (viewer_->HasRequestEvents()) {
+            // The application may supply the source; the file name decides nothing here.
+            const auto supplied = viewer_->RequestSource(file);
+            if (supplied.kind == TFrameViewer::TRequestedSource::Text) {
+                PageViewer->LoadDocumentString(supplied.text, file);
+                if (!dest.empty())
+                    PageViewer->PositionToAnchor(dest.substr(1));
+            } else {
+                PageViewer->LoadDocumentFile(
+                    (supplied.kind == TFrameViewer::TRequestedSource::File ? supplied.fileName : file) + dest);
+            }
+        } else if (IsImageFile(file))
+            PageViewer->LoadImageFile(file);
+        else if (IsTextFile(file))
+            PageViewer->LoadTextFile(file);
+        else
+            PageViewer->LoadDocumentFile(file + dest);
+    } catch (const std::exception&) {
+        ShowError();
+    }
+}
+
+void TfvFrame::LoadContent()
+{
+    TFrameSet* master = MasterSet();
+    if (!master || SourceFile.empty() || master->Nesting >= kMaxNesting)
+        return;
+    ++master->Nesting;
+    const ScopeExit down([master] { --master->Nesting; });
+    std::string text, textFile;
+    bool frameset = false;
+    if (viewer_->HasRequestEvents()) {
+        try {
+            text = viewer_->ReadSource(SourceFile, textFile);
+            frameset = IsFramesetDocument(text);
+        } catch (const std::exception&) {
+            frameset = false;  // the page load below shows the error page
+        }
+    } else if (HoldsFrameset(SourceFile)) {
+        text = ReadFileBytes(SourceFile);
+        textFile = SourceFile;
+        frameset = true;
+    }
+    if (frameset) {
+        LoadNestedSet(text, textFile);
+        return;
+    }
+    CreateViewer();
+    LoadIntoViewer(SourceFile, AnchorPart);
+}
+
+void TfvFrame::LoadNestedSet(const std::string& text, const std::string& textFile)
+{
+    // The nested set hangs below this frame's frameset, so that its frames find the top one.
+    NestedSet = new TSubFrameSet(viewer_, parentSet_, this);
+    viewer_->ParseInto(*NestedSet, text, FolderOf(textFile.empty() ? SourceFile : textFile));
+    NestedSet->setGeometry(contentsRect());
+    NestedSet->show();
+    NestedSet->LoadContent();
+    viewer_->ArmRefresh(*NestedSet);
+}
+
+void TfvFrame::DropContent()
+{
+    if (PageViewer) {
+        if (TFrameSet* master = MasterSet())
+            master->Registry->RemoveViewer(PageViewer);
+        DiscardLater(PageViewer);  // it may be the viewer whose click brought us here
+        PageViewer = nullptr;
+    }
+    if (NestedSet) {
+        NestedSet->Detach();
+        DiscardLater(NestedSet);
+        NestedSet = nullptr;
+    }
+}
+
+// Loads a file into the viewer again where it stands.
+void TfvFrame::ReloadInPlace(const std::string& file)
+{
+    const int position = PageViewer->GetPosition();
+    LoadIntoViewer(file, "");
+    PageViewer->SetPosition(position);
+}
+
+void TfvFrame::ReloadContent()
+{
+    if (PageViewer)
+        ReloadInPlace(SourceFile);
+    else if (NestedSet)
+        NestedSet->ReloadContent();
+    else
+        LoadContent();
+}
+
+void TfvFrame::Navigate(const std::string& file, const std::string& dest, bool refresh)
+{
+    if (refreshTimer_)
+        refreshTimer_->stop();
+    if (SameText(file, SourceFile) && (PageViewer || NestedSet)) {
+        // The frame shows the file already: a refresh loads it again, a link only moves to its anchor.
+        if (PageViewer && refresh)
+            ReloadInPlace(file);
+        else if (PageViewer && !dest.empty())
+            PageViewer->PositionToAnchor(dest);
+        return;
+    }
+    SourceFile = file;
+    AnchorPart = dest;
+    if (!PageViewer || viewer_->HasRequestEvents() || HoldsFrameset(file)) {
+        DropContent();
+        LoadContent();
+    } else {
+        LoadIntoViewer(file, dest);
+    }
+    viewer_->AddVisited(file + dest);
+}
+
+// ---------------------------------------------------------------------------------------------
+// META refresh
+
+void TfvFrame::StartRefresh(int delay, const std::string& url)
+{
+    const std::string target = url.empty() ? SourceFile : viewer_->ExpandLinkName(url);
+    if (target.empty() || (!FileExists(target) && !viewer_->HasRequestEvents()))
+        return;
+    refreshUrl_ = target;
+    if (!refreshTimer_) {
+        refreshTimer_ = new QTimer(this);
+        refreshTimer_->setSingleShot(true);
+        QObject::connect(refreshTimer_, &QTimer::timeout, this, [this] { RunGuarded([this] { RefreshNow(); }); });
+    }
+    refreshTimer_->start(std::max(delay, 1) * 1000);
+}
+
+// The only frame of a document loads another top document; any other frame navigates itself.
+void TfvFrame::RefreshNow()
+{
+    TFrameSet* master = MasterSet();
+    const bool wholeDocument = master && master->Registry->AllViewers.size() == 1 && parentSet_ == master;
+    if (wholeDocument && !SameText(refreshUrl_, master->DocumentFile))
+        viewer_->LoadFromFile(refreshUrl_);
+    else
+        Navigate(refreshUrl_, "", true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The mouse on the frame's border
+
+void TfvFrame::ForwardMouse(TSubFrameSet::MouseAction action, QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    TFrameSet* master = MasterSet();
+    std::optional<Qt::CursorShape> shape;
+    if (master && master->Dragging) {
+        TSubFrameSet* set = master->Dragging;
+        shape = set->SplitMouse(action, set->mapFromGlobal(mapToGlobal(point)));
+    } else if (parentSet_ && NearEdge(*this, point)) {
+        shape = parentSet_->SplitMouse(action, parentSet_->mapFromGlobal(mapToGlobal(point)));
+    }
+    ShowSplitCursor(*this, shape);
+}
+
+void TfvFrame::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ForwardMouse(TSubFrameSet::MouseAction::Down, event);
+}
+
+void TfvFrame::mouseMoveEvent(QMouseEvent* event)
+{
+    ForwardMouse(TSubFrameSet::MouseAction::Move, event);
+}
+
+void TfvFrame::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ForwardMouse(TSubFrameSet::MouseAction::Up, event);
+}
+
+}  // namespace velmoran

@@ -1,0 +1,294 @@
+// A frameset: attributes, children and their sizes, and dragging the split lines.
+#include "html/viewer/SubFrameSet.h"
+
+#include "html/base/HtmlSymbols.h"
+#include "html/viewer/Frame.h"
+#include "html/viewer/FrameSet.h"
+#include "html/viewer/FrameSizes.h"
+#include "html/viewer/FrameViewer.h"
+
+#include <QMouseEvent>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <numeric>
+
+namespace velmoran {
+
+TSubFrameSet::TSubFrameSet(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* parent)
+    : TFrameBase(viewer, parentSet, parent)
+{
+}
+
+TSubFrameSet::~TSubFrameSet()
+{
+    // At once and from the last, while this set is whole (see DiscardLater).
+    const auto children = std::move(Children);
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        delete *it;
+}
+
+void TSubFrameSet::Detach()
+{
+    for (TFrameBase* child : Children)
+        child->Detach();
+    registry_.reset();
+}
+
+void TSubFrameSet::LoadContent()
+{
+    for (TFrameBase* child : Children)
+        child->LoadContent();
+    LayoutChildren();
+}
+
+void TSubFrameSet::ReloadContent()
+{
+    for (TFrameBase* child : Children)
+        child->ReloadContent();
+}
+
+void TSubFrameSet::DoAttributes(const TAttributeList& attributes, bool top)
+{
+    if (const TAttribute* rows = attributes.Find(RowsSy)) {
+        SplitRows = true;
+        SizeSpec = ParseSizeList(rows->Name);
+    }
+    if (const TAttribute* cols = attributes.Find(ColsSy); cols && SizeSpec.size() <= 1) {
+        SplitRows = false;
+        SizeSpec = ParseSizeList(cols->Name);
+    }
+    if (top && !viewer_->fvOptions().Has(fvNoBorder)) {
+        const TAttribute* border = attributes.Find(BorderSy);
+        if (!border)
+            border = attributes.Find(FrameBorderSy);
+        if (border) {
+            BorderWidth = std::clamp(border->Value, 0, 100);
+            BevelSize = std::max(2 - BorderWidth, 0);
+        }
+    }
+}
+
+void TSubFrameSet::FinishSet()
+{
+    if (SizeSpec.empty())
+        SizeSpec.push_back(-1);
+    while (Children.size() < SizeSpec.size()) {
+        auto* empty = new TfvFrame(viewer_, this, nullptr, {});
+        empty->show();
+        Children.push_back(empty);
+    }
+    while (SizeSpec.size() < Children.size())
+        SizeSpec.push_back(-1);
+}
+
+TfvFrame* TSubFrameSet::ShowOnePage(const std::string& file, const std::string& dest)
+{
+    for (TFrameBase* child : Children) {
+        child->Detach();
+        DiscardLater(child);
+    }
+    Children.clear();
+    SizeSpec = {-1};
+    auto* single = new TfvFrame(viewer_, this, nullptr, {});
+    single->SourceFile = single->InitialSource = file;
+    single->AnchorPart = dest;
+    AddChild(single);
+    LayoutChildren();
+    single->show();
+    single->LoadContent();
+    return single;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sizes and places
+
+QRect TSubFrameSet::InnerRect() const
+{
+    return contentsRect().adjusted(BevelSize, BevelSize, -BevelSize, -BevelSize);
+}
+
+void TSubFrameSet::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    LayoutChildren();
+}
+
+void TSubFrameSet::LayoutChildren()
+{
+    const QRect inner = InnerRect();
+    const int extent = std::max(SplitRows ? inner.height() : inner.width(), 0);
+    if (!userSized_ || SizePx.size() != Children.size() || sizeBasis_ <= 0) {
+        userSized_ = false;
+        SizePx = ComputeFrameSizes(SizeSpec, extent);
+        placed_ = SizePx;
+    } else {
+        placed_ = ScaleFrameSizes(SizePx, sizeBasis_, extent);
+    }
+    SizeTotal = std::accumulate(SizePx.begin(), SizePx.end(), 0);
+    PlaceChildren(inner);
+    ComputeLocks();
+}
+
+// Lays the children one after the other; while a frameset is still being read, children without a
+// size entry yet get none.
+void TSubFrameSet::PlaceChildren(const QRect& inner)
+{
+    std::vector<int> sizes(Children.size(), 0);
+    std::copy_n(placed_.begin(), std::min(placed_.size(), sizes.size()), sizes.begin());
+    SplitPos = SplitLines(sizes, SplitRows ? inner.top() : inner.left());
+    int at = SplitRows ? inner.top() : inner.left();
+    for (std::size_t i = 0; i < Children.size(); ++i) {
+        if (SplitRows)
+            Children[i]->setGeometry(inner.left(), at, inner.width(), sizes[i]);
+        else
+            Children[i]->setGeometry(at, inner.top(), sizes[i], inner.height());
+        at += sizes[i];
+    }
+}
+
+void TSubFrameSet::ComputeLocks()
+{
+    SplitLocked.assign(SplitPos.size(), false);
+    for (std::size_t i = 0; i < SplitPos.size() && i + 1 < Children.size(); ++i)
+        SplitLocked[i] = Children[i]->LockedAtEnd() || Children[i + 1]->LockedAtStart();
+}
+
+// A NORESIZE frame at the start or end of a nested set locks the line of the outer set it
+// touches; across the split direction every frame of the nested set touches it.
+bool TSubFrameSet::LockedAtSide(bool start) const
+{
+    if (Children.empty())
+        return false;
+    const auto locked = [start](const TFrameBase* c) { return start ? c->LockedAtStart() : c->LockedAtEnd(); };
+    if (parentSet_ && parentSet_->SplitRows != SplitRows)
+        return std::any_of(Children.begin(), Children.end(), locked);
+    return locked(start ? Children.front() : Children.back());
+}
+
+bool TSubFrameSet::LockedAtStart() const
+{
+    return LockedAtSide(true);
+}
+
+bool TSubFrameSet::LockedAtEnd() const
+{
+    return LockedAtSide(false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dragging the split lines
+
+int TSubFrameSet::SplitAt(QPoint point) const
+{
+    return NearestSplit(SplitPos, Along(point));
+}
+
+// The limit of a split line's movement: the neighbouring line (or the inner edge), one pixel inside.
+int TSubFrameSet::LineLimit(int split, bool before) const
+{
+    const QRect inner = InnerRect();
+    if (before)
+        return split > 0 ? SplitPos[static_cast<std::size_t>(split - 1)] : (SplitRows ? inner.top() : inner.left());
+    return split + 1 < static_cast<int>(SplitPos.size()) ? SplitPos[static_cast<std::size_t>(split + 1)]
+                                                        : (SplitRows ? inner.top() + inner.height() : inner.left() + inner.width());
+}
+
+// A running drag goes on, the mouse over a line may start one, and near the outer edge the line
+// belongs to the enclosing frameset.
+std::optional<Qt::CursorShape> TSubFrameSet::SplitMouse(MouseAction action, QPoint point)
+{
+    if (dragSplit_ >= 0)
+        return DragMouse(action, point);
+    if (const int split = SplitAt(point); split >= 0)
+        return LineMouse(action, split);
+    if (parentSet_ && NearEdge(*this, point))
+        return parentSet_->SplitMouse(action, parentSet_->mapFromGlobal(mapToGlobal(point)));
+    return std::nullopt;
+}
+
+std::optional<Qt::CursorShape> TSubFrameSet::LineMouse(MouseAction action, int split)
+{
+    if (SplitLocked[static_cast<std::size_t>(split)])
+        return std::nullopt;
+    if (action == MouseAction::Down)
+        StartDrag(split);
+    return SplitCursor();
+}
+
+std::optional<Qt::CursorShape> TSubFrameSet::DragMouse(MouseAction action, QPoint point)
+{
+    dragAt_ = std::clamp(Along(point), dragLow_, dragHigh_);
+    PlaceDragLine();
+    if (action == MouseAction::Up)
+        EndDrag();
+    return SplitCursor();
+}
+
+void TSubFrameSet::StartDrag(int split)
+{
+    const int before = LineLimit(split, true);
+    const int after = LineLimit(split, false);
+    dragSplit_ = split;
+    dragAt_ = SplitPos[static_cast<std::size_t>(split)];
+    // The line stays one pixel inside its neighbours, so no frame ever gets a negative size.
+    dragLow_ = after - before >= 2 ? before + 1 : dragAt_;
+    dragHigh_ = after - before >= 2 ? after - 1 : dragAt_;
+    dragLine_ = new QRubberBand(QRubberBand::Line, this);
+    PlaceDragLine();
+    dragLine_->show();
+    dragLine_->raise();
+    if (TFrameSet* master = MasterSet())
+        master->Dragging = this;
+}
+
+// The line lets go: the two frames beside it take its new place, the others keep their sizes, and
+// from now on the sizes follow the window in proportion.
+void TSubFrameSet::EndDrag()
+{
+    const int split = dragSplit_;
+    dragSplit_ = -1;
+    if (dragLine_)
+        dragLine_->deleteLater();
+    TFrameSet* master = MasterSet();
+    if (master && master->Dragging == this)
+        master->Dragging = nullptr;
+    if (static_cast<std::size_t>(split) + 1 >= placed_.size())
+        return;
+    SizePx = MoveSplitLine(placed_, split, LineLimit(split, true), LineLimit(split, false), dragAt_);
+    const QRect inner = InnerRect();
+    sizeBasis_ = std::max(SplitRows ? inner.height() : inner.width(), 1);
+    userSized_ = true;
+    LayoutChildren();
+    update();
+}
+
+void TSubFrameSet::PlaceDragLine()
+{
+    if (!dragLine_)
+        return;
+    const QRect inner = InnerRect();
+    if (SplitRows)
+        dragLine_->setGeometry(inner.left(), dragAt_ - 1, inner.width(), 2);
+    else
+        dragLine_->setGeometry(dragAt_ - 1, inner.top(), 2, inner.height());
+}
+
+void TSubFrameSet::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ShowSplitCursor(*this, SplitMouse(MouseAction::Down, event->position().toPoint()));
+}
+
+void TSubFrameSet::mouseMoveEvent(QMouseEvent* event)
+{
+    ShowSplitCursor(*this, SplitMouse(MouseAction::Move, event->position().toPoint()));
+}
+
+void TSubFrameSet::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ShowSplitCursor(*this, SplitMouse(MouseAction::Up, event->position().toPoint()));
+}
+
+}  // namespace velmoran
