@@ -3,7 +3,7 @@
 #pragma once
 
 #include "html/base/IndentManager.h"
-#include "html/layout/Colors.h"
+#include "html/style/Colors.h"
 #include "html/layout/SectionBase.h"
 
 #include <memory>

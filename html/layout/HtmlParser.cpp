@@ -5,7 +5,7 @@
 #include "html/base/Urls.h"
 #include "html/base/WideText.h"
 #include "html/layout/SmallSections.h"
-#include "html/layout/StyleSheetParser.h"
+#include "html/style/StyleSheetParser.h"
 #include "platform/core/Stream.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // It is the document host of the HTML library.
 #pragma once
 
-#include "html/base/ImageCache.h"
+#include "html/base/image/ImageCache.h"
 #include "html/viewer/ViewerDocument.h"
 #include "platform/core/Exceptions.h"
 #include "platform/SystemColors.h"
