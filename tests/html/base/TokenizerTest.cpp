@@ -90,6 +90,19 @@ TEST(Tokenizer, NumericReferencesDecimalHexAndTruncated)
     EXPECT_EQ(TextOf("&#128512;"), std::u16string(u"\U0001F600"));
 }
 
+// Attribute values go through the same reference reader as text: the same truncated and
+// unusable references, written into bytes of the code page (Windows-1252 for a quoted title,
+// which has no emoji).
+TEST(Tokenizer, AttributeReferencesReadLikeTextReferences)
+{
+    THtmlTokenizer t;
+    t.SetSource("<a title=\"&#xZ &#; &#9;x &#7; &#65;&#x42;&#X43 &foo; &#128512;\">");
+    t.GetCh();
+    t.NextToken();
+    ASSERT_EQ(t.Attributes.Count(), 1);
+    EXPECT_EQ(t.Attributes[0]->Name, "&#xZ &#;  x ? ABC &foo; ?");
+}
+
 TEST(Tokenizer, References127To159MeanWindows1252InEveryDocument)
 {
     // &#128; is the euro sign and &#150; the en dash, in a Windows-1252 and in a UTF-8 document.
