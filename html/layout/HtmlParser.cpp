@@ -15,9 +15,6 @@ namespace velmoran {
 
 namespace {
 
-std::array<double, 8> gFontConv{0, 8, 10, 12, 14, 18, 24, 36};
-std::array<double, 8> gPreFontConv{0, 7, 8, 10, 12, 15, 20, 30};
-
 const SymbSet kTextStyle{BSy, ISy, EmSy, StrongSy, USy, CiteSy, VarSy, TTSy, CodeSy, KbdSy,
                          SampSy, SSy, StrikeSy, SpanSy, LabelSy, SubSy, SupSy, BigSy, SmallSy};
 const SymbSet kTextStyleEnd{BEndSy, IEndSy, EmEndSy, StrongEndSy, UEndSy, CiteEndSy, VarEndSy,
@@ -50,22 +47,6 @@ std::unique_ptr<TAttributeList> CopyAttributes(const TAttributeList& source)
 }
 
 }  // namespace
-
-void ScaleFontSizes(double basePoints)
-{
-    static const int normal[8] = {0, 8, 10, 12, 14, 18, 24, 36};
-    static const int pre[8] = {0, 7, 8, 10, 12, 15, 20, 30};
-    for (int i = 1; i <= 7; ++i) {
-        gFontConv[static_cast<std::size_t>(i)] = basePoints * normal[i] / 12.0;
-        gPreFontConv[static_cast<std::size_t>(i)] = basePoints * pre[i] / 12.0;
-    }
-}
-
-double FontConvPoints(int htmlSize, bool preformatted)
-{
-    htmlSize = std::clamp(htmlSize, 1, 7);
-    return preformatted ? gPreFontConv[static_cast<std::size_t>(htmlSize)] : gFontConv[static_cast<std::size_t>(htmlSize)];
-}
 
 THtmlParser::THtmlParser(TSectionList* sectionList) : SL(sectionList) {}
 
@@ -730,7 +711,7 @@ void THtmlParser::DoFont()
     }
     TProperties& p = Top();
     if (haveSize)
-        p.AssignProp(FontSize, PropValue(FontConvPoints(size, InPre)));
+        p.AssignProp(FontSize, PropValue(FontSizes.Points(size, InPre)));
     if (haveColor)
         p.AssignProp(Color, PropValue(color | kPaletteRelative));
     if (!face.empty())
@@ -1182,9 +1163,11 @@ void THtmlParser::SkipTo(Symb endSym)
 // ----- entry points -----
 
 TParseResult ParseHtmlDocument(const std::string& text, TSectionList& sectionList, const TIncludeType& onInclude,
-                               const TSoundType& onSoundRequest, const TMetaType& onMeta, const TLinkType& onLink)
+                               const TSoundType& onSoundRequest, const TMetaType& onMeta, const TLinkType& onLink,
+                               const HtmlFontSizes& fontSizes)
 {
     THtmlParser parser(&sectionList);
+    parser.FontSizes = fontSizes;
     parser.ParseDocument(text, onInclude, onSoundRequest, onMeta, onLink);
     return parser.Result;
 }

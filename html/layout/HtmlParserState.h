@@ -27,6 +27,8 @@ public:
     void ParseFrameset(TFrameViewerBase& viewer, const TMetaType& onMeta, const std::string& text);
 
     TParseResult Result;
+    // The points of the FONT sizes 1 to 7.
+    HtmlFontSizes FontSizes;
 
 private:
     friend class NestingGuard;

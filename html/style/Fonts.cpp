@@ -1,8 +1,10 @@
 // Lengths, font sizes, families and font objects; see Fonts.h.
 #include "html/style/Fonts.h"
 
+#include "html/base/CheckedIndex.h"
 #include "html/base/WideText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -86,6 +88,22 @@ int LengthToPixels(std::string_view text, bool relative, int base, int def, int 
     else
         return def;
     return static_cast<int>(std::lround(v));
+}
+
+HtmlFontSizes::HtmlFontSizes(double basePoints)
+{
+    static constexpr std::array<int, 8> normal{0, 8, 10, 12, 14, 18, 24, 36};
+    static constexpr std::array<int, 8> pre{0, 7, 8, 10, 12, 15, 20, 30};
+    for (int i = 1; i <= 7; ++i) {
+        At(normal_, i) = basePoints * At(normal, i) / 12.0;
+        At(pre_, i) = basePoints * At(pre, i) / 12.0;
+    }
+}
+
+double HtmlFontSizes::Points(int htmlSize, bool preformatted) const
+{
+    htmlSize = std::clamp(htmlSize, 1, 7);
+    return preformatted ? At(pre_, htmlSize) : At(normal_, htmlSize);
 }
 
 double FontSizeToPoints(std::string_view text, double parentSize)

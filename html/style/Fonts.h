@@ -24,6 +24,20 @@ int LengthToPixels(std::string_view text, bool relative, int base, int def, int 
 // A CSS font size as points against the parent's size; keywords against the default size.
 double FontSizeToPoints(std::string_view text, double parentSize);
 
+// The point sizes of the HTML font sizes 1 to 7 (FONT SIZE, BASEFONT), for normal and for
+// pre-formatted text. The table is made for a base of 12 points; another base scales it. A parse
+// takes its table as a parameter, so one document's scaling never reaches another.
+class HtmlFontSizes {
+public:
+    explicit HtmlFontSizes(double basePoints = 12);
+    // Sizes outside 1..7 count as the nearest of them.
+    double Points(int htmlSize, bool preformatted) const;
+
+private:
+    std::array<double, 8> normal_{};
+    std::array<double, 8> pre_{};
+};
+
 // The first family of a comma-separated list that is installed (generic names mapped), or empty.
 std::string FirstInstalledFontFamily(std::string_view list);
 

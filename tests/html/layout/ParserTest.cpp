@@ -129,7 +129,6 @@ TEST(Parser, ScriptNeverBecomesTextAndStyleReachesTheSheet)
 
 TEST(Parser, FontSizesRelativeToTheBaseFont)
 {
-    ScaleFontSizes(12);
     ParsedPage p;
     p.Parse("<font size=+2>a</font><font size=9>b</font><basefont size=2><font size=+1>c</font><font size=1>d");
     TSection* s = p.All<TSection>()[0];
@@ -138,10 +137,25 @@ TEST(Parser, FontSizesRelativeToTheBaseFont)
     EXPECT_EQ(height(1), 48);  // size 7: 36 pt
     EXPECT_EQ(height(2), 16);  // base 2 + 1 = 3: 12 pt
     EXPECT_EQ(height(3), 11);  // size 1: 8 pt
-    EXPECT_DOUBLE_EQ(FontConvPoints(4, true), 12);
-    ScaleFontSizes(10);
-    EXPECT_DOUBLE_EQ(FontConvPoints(3, false), 10);
-    ScaleFontSizes(12);
+    EXPECT_DOUBLE_EQ(HtmlFontSizes().Points(4, true), 12);
+    EXPECT_DOUBLE_EQ(HtmlFontSizes(10).Points(3, false), 10);
+}
+
+// The table of FONT sizes is a parameter of the parse: a scaled one reaches only its own page.
+TEST(Parser, ScaledFontSizesReachOnlyTheirOwnParse)
+{
+    ParsedPage scaled;
+    scaled.FontSizes = HtmlFontSizes(24);
+    scaled.Parse("<font size=3>a</font><pre><font size=1>b</font></pre>");
+    ParsedPage plain;
+    plain.Parse("<font size=3>a</font><pre><font size=1>b</font></pre>");
+    auto height = [](ParsedPage& page, int section) {
+        return -page.All<TSection>()[static_cast<std::size_t>(section)]->Fonts.GetFontAt(0)->TheFont.Height;
+    };
+    EXPECT_EQ(height(scaled, 0), 32);  // 24 pt
+    EXPECT_EQ(height(plain, 0), 16);   // 12 pt
+    EXPECT_EQ(height(scaled, 1), 19);  // pre-formatted size 1: 14 pt
+    EXPECT_EQ(height(plain, 1), 9);    // 7 pt
 }
 
 TEST(Parser, LinksCarryTheirTargetAndNamesAreRegistered)

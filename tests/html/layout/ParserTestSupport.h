@@ -22,7 +22,7 @@ public:
 
     ParsedPage& Parse(const std::string& html)
     {
-        Result = ParseHtmlDocument(html, Doc, OnInclude, OnSound, OnMeta, OnLink);
+        Result = ParseHtmlDocument(html, Doc, OnInclude, OnSound, OnMeta, OnLink, FontSizes);
         return *this;
     }
     std::string Dump(bool runs = false)
@@ -70,6 +70,7 @@ public:
     TSoundType OnSound;
     TMetaType OnMeta;
     TLinkType OnLink;
+    HtmlFontSizes FontSizes;
 
 private:
     template <class S>
