@@ -3,6 +3,7 @@
 #include "tests/html/layout/ParserTestSupport.h"
 
 #include "platform/RecordingCanvas.h"
+#include "tests/support/TempFolder.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -11,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <unistd.h>
 
 namespace velmoran::testing {
 namespace {
@@ -45,27 +44,17 @@ public:
 };
 
 struct ImagePage {
+    TempFolder Pictures;
     PictureHost Host;
     std::unique_ptr<ParsedPage> Page;
     std::unique_ptr<RecordingCanvas> Canvas;
 
     explicit ImagePage(const std::string& html, int width = 420)
     {
-        // One folder per test process: ctest runs the tests of this file in parallel processes.
-        Host.Folder = std::filesystem::temp_directory_path().string() + "/velmoran-img-test-" + std::to_string(::getpid());
-        std::filesystem::create_directories(Host.Folder);
-        TMemoryStream s;
-        const std::string red = PngBytes(30, 20, qRgb(255, 0, 0));
-        s.WriteBuffer(red.data(), static_cast<std::int64_t>(red.size()));
-        s.SaveToFile(Host.Folder + "/red.png");
-        TMemoryStream t;
-        const std::string tile = PngBytes(10, 10, qRgb(0, 255, 0));
-        t.WriteBuffer(tile.data(), static_cast<std::int64_t>(tile.size()));
-        t.SaveToFile(Host.Folder + "/tile.png");
-        TMemoryStream u;
-        const std::string strip = PngBytes(1, 10, qRgb(0, 0, 255));
-        u.WriteBuffer(strip.data(), static_cast<std::int64_t>(strip.size()));
-        u.SaveToFile(Host.Folder + "/strip.png");
+        Host.Folder = Pictures.Folder();
+        TempFolder::Write(Pictures / "red.png", PngBytes(30, 20, qRgb(255, 0, 0)));
+        TempFolder::Write(Pictures / "tile.png", PngBytes(10, 10, qRgb(0, 255, 0)));
+        TempFolder::Write(Pictures / "strip.png", PngBytes(1, 10, qRgb(0, 0, 255)));
         Page = std::make_unique<ParsedPage>(&Host);
         Page->Parse(html);
         Canvas = std::make_unique<RecordingCanvas>(Page->Fonts, 800, 2000);
