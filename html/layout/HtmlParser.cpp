@@ -426,7 +426,7 @@ void THtmlParser::DoP(const SymbSet& term)
 {
     if (term.Has(PSy))
         return;
-    NestingGuard guard(*this);
+    const auto nesting = EnterNesting();
     if (Depth > kMaxNesting) {
         Next();
         return;
@@ -477,7 +477,7 @@ void THtmlParser::DoP(const SymbSet& term)
 
 void THtmlParser::DoDivisions(const SymbSet& term)
 {
-    NestingGuard guard(*this);
+    const auto nesting = EnterNesting();
     if (Depth > kMaxNesting) {
         Next();
         return;
@@ -813,7 +813,7 @@ void THtmlParser::DoHeading()
         Next();
         return;
     }
-    NestingGuard guard(*this);
+    const auto nesting = EnterNesting();
     if (Depth > kMaxNesting) {
         Next();
         return;

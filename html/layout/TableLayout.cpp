@@ -6,6 +6,7 @@
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
 #include "platform/Canvas.h"
+#include "platform/core/ScopeExit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,26 +59,6 @@ bool PixelWidth(const TCellObj& c)
 {
     return c.Wd > 0 && !c.AsPercent;
 }
-
-// Keeps the nesting level of the document raised while a table is laid out or painted.
-class NestGuard {
-public:
-    explicit NestGuard(TSectionList* doc) : doc_(doc)
-    {
-        if (doc_)
-            ++doc_->TableNestLevel;
-    }
-    ~NestGuard()
-    {
-        if (doc_)
-            --doc_->TableNestLevel;
-    }
-    NestGuard(const NestGuard&) = delete;
-    NestGuard& operator=(const NestGuard&) = delete;
-
-private:
-    TSectionList* doc_;
-};
 
 }  // namespace
 
@@ -637,7 +618,13 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
 
 int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth)
 {
-    NestGuard nest(Document);
+    // The document's table nesting level stays raised while the table is laid out.
+    if (Document)
+        ++Document->TableNestLevel;
+    const ScopeExit leave([this] {
+        if (Document)
+            --Document->TableNestLevel;
+    });
     const int nestLevel = Document ? Document->TableNestLevel : 1;
     YPosition = y;
     TableLeft = x;

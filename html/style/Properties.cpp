@@ -3,6 +3,7 @@
 
 #include "html/base/WideText.h"
 #include "html/style/StyleList.h"
+#include "platform/core/ScopeExit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -134,16 +135,12 @@ bool StoreProperty(TProperties& t, std::string_view name, std::string_view rawVa
     const std::string value(rawValue);
     auto& p = t.Props;
     // Every value a declaration writes is marked, so that merging takes only declared values.
-    struct Mark {
-        TProperties& T;
-        std::array<PropValue, PropCount> Before;
-        ~Mark()
-        {
-            for (int k = 0; k < PropCount; ++k)
-                if (!(T.Props[k] == Before[k]))
-                    T.Originals[k] = true;
-        }
-    } mark{t, t.Props};
+    const std::array<PropValue, PropCount> before = t.Props;
+    const ScopeExit mark([&] {
+        for (int k = 0; k < PropCount; ++k)
+            if (!(t.Props[k] == before[k]))
+                t.Originals[k] = true;
+    });
     TColor c = 0;
     switch (i) {
     case BorderStyle:
