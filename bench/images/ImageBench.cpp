@@ -1,9 +1,9 @@
 // Decoding speed of our PNG, GIF and JPEG decoders against Qt's readers on the same files.
-#include "html/base/GifImage.h"
-#include "html/base/JpegDecode.h"
-#include "html/base/PngDecode.h"
+#include "html/base/image/GifImage.h"
+#include "html/base/image/JpegDecode.h"
+#include "html/base/image/PngDecode.h"
 #include "platform/core/Stream.h"
-#include "tests/image/ImageTestSupport.h"
+#include "tests/html/base/image/ImageTestSupport.h"
 
 #include <benchmark/benchmark.h>
 

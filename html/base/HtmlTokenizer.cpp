@@ -443,7 +443,7 @@ void THtmlTokenizer::DoInclude()
                 GetChBasic();
                 while (Ch != quote && Ch != 0) {
                     if (Ch == '&') {
-                        DecodeAttrReference(value, 0);
+                        DecodeReference(value, 0);
                         continue;
                     }
                     value += static_cast<char>(Ch == CR ? ' ' : Ch);
@@ -454,7 +454,7 @@ void THtmlTokenizer::DoInclude()
             } else {
                 while (Ch != 0 && Ch != TAB && Ch != CR && Ch != ' ' && Ch != '-' && Ch != '>') {
                     if (Ch == '&') {
-                        DecodeAttrReference(value, 0);
+                        DecodeReference(value, 0);
                         continue;
                     }
                     value += static_cast<char>(Ch);
@@ -505,146 +505,37 @@ void THtmlTokenizer::FlushPending(TCharCollection& pending)
     }
 }
 
-void THtmlTokenizer::AppendCodePointToken(std::uint32_t cp, bool numeric, int index)
+THtmlTokenizer::Reference THtmlTokenizer::ReadReference(bool inAttribute)
 {
-    if (cp == 9)
-        cp = ' ';
-    else if (cp < 32)
-        cp = '?';
-    else if (numeric && cp >= 127 && cp <= 159)
-        cp = Cp1252ToUnicode(static_cast<unsigned char>(cp));  // Windows-1252 meaning in every document
-    else if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = '?';
-    if (cp > 0xFFFF) {
-        cp -= 0x10000;
-        Token.AddUnicodeChar(static_cast<char16_t>(0xD800 + (cp >> 10)), index);
-        Token.AddUnicodeChar(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)), index);
-    } else {
-        Token.AddUnicodeChar(static_cast<char16_t>(cp), index);
-    }
-}
-
-void THtmlTokenizer::AppendCodePointBytes(std::string& out, std::uint32_t cp, bool numeric, int codePage)
-{
-    if (cp == 9) {
-        out += ' ';
-        return;
-    }
-    if (cp < 32 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        out += '?';
-        return;
-    }
-    if (numeric && cp >= 127 && cp <= 159)
-        cp = Cp1252ToUnicode(static_cast<unsigned char>(cp));
-    std::u16string w;
-    if (cp > 0xFFFF) {
-        const std::uint32_t v = cp - 0x10000;
-        w += static_cast<char16_t>(0xD800 + (v >> 10));
-        w += static_cast<char16_t>(0xDC00 + (v & 0x3FF));
-    } else {
-        w += static_cast<char16_t>(cp);
-    }
-    out += WideToMultibyte(codePage, w);
-}
-
-void THtmlTokenizer::DecodeTextReference(TCharCollection& pending)
-{
-    const int index = SIndex;
-    GetCh();
-    if (Ch == '#') {
-        GetCh();
-        if (LCh == 'X') {
-            const unsigned char x = Ch;
-            GetCh();
-            if (IsHexDigit(Ch)) {
-                std::uint32_t cp = 0;
-                while (IsHexDigit(Ch)) {
-                    cp = Accumulate(cp, HexValue(Ch), 16);
-                    GetCh();
-                }
-                if (Ch == ';')
-                    GetCh();
-                FlushPending(pending);
-                AppendCodePointToken(cp, true, index);
-            } else {
-                pending.Add('&', index);
-                pending.Add('#', index);
-                pending.Add(static_cast<char>(x), index);
-            }
-        } else if (IsDigit(Ch)) {
-            std::uint32_t cp = 0;
-            while (IsDigit(Ch)) {
-                cp = Accumulate(cp, Ch - '0', 10);
-                GetCh();
-            }
-            if (Ch == ';')
-                GetCh();
-            FlushPending(pending);
-            AppendCodePointToken(cp, true, index);
-        } else {
-            pending.Add('&', index);
-            pending.Add('#', index);
-        }
-        return;
-    }
-    std::string name;
-    while (IsAlnum(Ch) && name.size() < 11) {
-        name += static_cast<char>(Ch);
-        GetCh();
-    }
-    const int cp = LookupEntity(name);
-    if (cp >= 0) {
-        if (Ch == ';')
-            GetCh();
-        FlushPending(pending);
-        AppendCodePointToken(static_cast<std::uint32_t>(cp), false, index);
-    } else {
-        pending.Add('&', index);
-        for (char c : name)
-            pending.Add(c, index);
-    }
-}
-
-void THtmlTokenizer::DecodeAttrReference(std::string& out, int codePage)
-{
+    // An include directive's parameters are read inside a comment, with the comment's reader.
     auto next = [this] {
         if (InComment)
             GetChBasic();
         else
             GetCh();
     };
+    Reference ref;
     next();
     if (Ch == '#') {
         next();
-        if (LCh == 'X') {
-            const unsigned char x = Ch;
+        ref.Literal = "&#";
+        const bool hex = LCh == 'X';
+        if (hex) {
+            ref.Literal += static_cast<char>(Ch);
             next();
-            if (IsHexDigit(Ch)) {
-                std::uint32_t cp = 0;
-                while (IsHexDigit(Ch)) {
-                    cp = Accumulate(cp, HexValue(Ch), 16);
-                    next();
-                }
-                if (Ch == ';')
-                    next();
-                AppendCodePointBytes(out, cp, true, codePage);
-            } else {
-                out += "&#";
-                out += static_cast<char>(x);
-            }
-        } else if (IsDigit(Ch)) {
-            std::uint32_t cp = 0;
-            while (IsDigit(Ch)) {
-                cp = Accumulate(cp, Ch - '0', 10);
-                next();
-            }
-            if (Ch == ';')
-                next();
-            AppendCodePointBytes(out, cp, true, codePage);
-        } else {
-            out += "&#";
+            if (!IsHexDigit(Ch))
+                return ref;
+        } else if (!IsDigit(Ch)) {
+            return ref;
         }
-        return;
+        while (hex ? IsHexDigit(Ch) : IsDigit(Ch)) {
+            ref.CodePoint = hex ? Accumulate(ref.CodePoint, HexValue(Ch), 16) : Accumulate(ref.CodePoint, Ch - '0', 10);
+            next();
+        }
+        if (Ch == ';')
+            next();
+        ref.Decoded = ref.Numeric = true;
+        return ref;
     }
     std::string name;
     while (IsAlnum(Ch) && name.size() < 11) {
@@ -652,14 +543,51 @@ void THtmlTokenizer::DecodeAttrReference(std::string& out, int codePage)
         next();
     }
     const int cp = LookupEntity(name);
-    if (cp >= 0 && (Ch == ';' || cp <= 255)) {
+    // In attribute values (URLs with parameters) a name not closed by ";" counts only up to U+00FF.
+    if (cp >= 0 && (!inAttribute || Ch == ';' || cp <= 255)) {
         if (Ch == ';')
             next();
-        AppendCodePointBytes(out, static_cast<std::uint32_t>(cp), false, codePage);
-    } else {
-        out += '&';
-        out += name;
+        ref.Decoded = true;
+        ref.CodePoint = static_cast<std::uint32_t>(cp);
+        return ref;
     }
+    ref.Literal = "&" + name;
+    return ref;
+}
+
+std::u16string THtmlTokenizer::Reference::Units() const
+{
+    std::uint32_t cp = CodePoint;
+    if (cp == 9)
+        cp = ' ';
+    else if (cp < 32 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = '?';
+    else if (Numeric && cp >= 127 && cp <= 159)
+        cp = Cp1252ToUnicode(static_cast<unsigned char>(cp));  // Windows-1252 meaning in every document
+    if (cp <= 0xFFFF)
+        return std::u16string(1, static_cast<char16_t>(cp));
+    cp -= 0x10000;
+    return {static_cast<char16_t>(0xD800 + (cp >> 10)), static_cast<char16_t>(0xDC00 + (cp & 0x3FF))};
+}
+
+void THtmlTokenizer::DecodeReference(TCharCollection& pending)
+{
+    const int index = SIndex;
+    const Reference ref = ReadReference(false);
+    if (!ref.Decoded) {
+        for (char c : ref.Literal)
+            pending.Add(c, index);
+        return;
+    }
+    FlushPending(pending);
+    for (char16_t unit : ref.Units())
+        Token.AddUnicodeChar(unit, index);
+}
+
+void THtmlTokenizer::DecodeReference(std::string& out, int codePage)
+{
+    const Reference ref = ReadReference(true);
+    out += ref.Decoded ? WideToMultibyte(codePage, ref.Units()) : ref.Literal;
 }
 
 bool THtmlTokenizer::GetAttribute(Symb& sym, std::string& name, std::string& value, int& numeric, bool& percent)
@@ -690,7 +618,7 @@ bool THtmlTokenizer::GetAttribute(Symb& sym, std::string& name, std::string& val
         GetCh();
         while (Ch != quote && Ch != 0) {
             if (Ch == '&') {
-                DecodeAttrReference(value, cp);
+                DecodeReference(value, cp);
                 continue;
             }
             if (Ch == CR) {
@@ -714,7 +642,7 @@ bool THtmlTokenizer::GetAttribute(Symb& sym, std::string& name, std::string& val
     } else if (Ch == '+' || Ch == '-' || IsDigit(Ch)) {
         while (Ch != 0 && Ch != TAB && Ch != CR && Ch != ' ' && Ch != '%' && Ch != '>') {
             if (Ch == '&') {
-                DecodeAttrReference(value, PropCodePage);
+                DecodeReference(value, PropCodePage);
                 continue;
             }
             value += static_cast<char>(Ch);
@@ -730,7 +658,7 @@ bool THtmlTokenizer::GetAttribute(Symb& sym, std::string& name, std::string& val
     } else {
         while (Ch != 0 && Ch != TAB && Ch != CR && Ch != ' ' && Ch != '>') {
             if (Ch == '&') {
-                DecodeAttrReference(value, PropCodePage);
+                DecodeReference(value, PropCodePage);
                 continue;
             }
             value += static_cast<char>(Ch);
@@ -815,7 +743,7 @@ void THtmlTokenizer::DoText()
         // Characters as they stand; the token ends at a line end.
         while (Ch != '<' && Ch != CR && Ch >= 9) {
             if (Ch == '&') {
-                DecodeTextReference(pending);
+                DecodeReference(pending);
                 continue;
             }
             pending.Add(static_cast<char>(Ch), SIndex);
@@ -836,7 +764,7 @@ void THtmlTokenizer::DoText()
             if (PreScan)
                 GetCh();
             else
-                DecodeTextReference(pending);
+                DecodeReference(pending);
             continue;
         }
         if (Ch == '<' || Ch < 9)

@@ -104,11 +104,22 @@ private:
     void SkipServerBlock();
     void DoTag();
     void DoText();
-    // Decodes a reference at "&" into the token buffer (text) or a byte string (attributes).
-    void DecodeTextReference(TCharCollection& pending);
-    void DecodeAttrReference(std::string& out, int codePage);
-    void AppendCodePointToken(std::uint32_t cp, bool numeric, int index);
-    void AppendCodePointBytes(std::string& out, std::uint32_t cp, bool numeric, int codePage);
+    // A character reference read at "&": the code point it stands for, or the characters read
+    // when they form none (they stay as text).
+    struct Reference {
+        bool Decoded = false;
+        bool Numeric = false;
+        std::uint32_t CodePoint = 0;
+        std::string Literal;
+        // The UTF-16 units the code point adds: TAB reads as a blank, other control characters
+        // and values no character has as "?".
+        std::u16string Units() const;
+    };
+    Reference ReadReference(bool inAttribute);
+    // A reference at "&" into the token buffer (text), or into a byte string in a code page
+    // (attribute values).
+    void DecodeReference(TCharCollection& pending);
+    void DecodeReference(std::string& out, int codePage);
     void FlushPending(TCharCollection& pending);
 
     std::string doc_;

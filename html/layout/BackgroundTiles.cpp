@@ -1,8 +1,8 @@
 // The tiled background picture of blocks and table cells.
 #include "html/layout/BackgroundTiles.h"
 
-#include "html/base/GifImage.h"
-#include "html/base/ImageLoad.h"
+#include "html/base/image/GifImage.h"
+#include "html/base/image/ImageLoad.h"
 #include "html/layout/SectionBase.h"
 #include "platform/Canvas.h"
 

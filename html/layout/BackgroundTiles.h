@@ -2,7 +2,7 @@
 // the visible rows, placed by the background position and repeat settings.
 #pragma once
 
-#include "html/layout/Properties.h"
+#include "html/style/Properties.h"
 #include "platform/GdiTypes.h"
 
 namespace velmoran {

@@ -2,7 +2,7 @@
 // images, and the darker shade used by inset, outset, groove and ridge sides.
 #pragma once
 
-#include "html/layout/Colors.h"
+#include "html/style/Colors.h"
 #include "platform/GdiTypes.h"
 
 #include <array>

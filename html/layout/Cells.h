@@ -3,8 +3,8 @@
 #pragma once
 
 #include "html/base/IndentManager.h"
-#include "html/layout/Colors.h"
 #include "html/layout/SectionBase.h"
+#include "html/style/Colors.h"
 
 #include <memory>
 #include <string>

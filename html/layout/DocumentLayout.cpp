@@ -2,7 +2,7 @@
 // background of the document and the floating images drawn after everything else.
 #include "html/layout/SectionList.h"
 
-#include "html/base/GifImage.h"
+#include "html/base/image/GifImage.h"
 #include "html/layout/Blocks.h"
 #include "html/layout/Tables.h"
 #include "html/layout/TextSection.h"

@@ -1,12 +1,12 @@
 // The HTML parser's entry points: an HTML document or plain text into a document root, frameset
-// detection and frameset documents for the frame viewer, and the font-size tables of the HTML
-// sizes 1 to 7. One document is parsed at a time.
+// detection and frameset documents for the frame viewer. One document is parsed at a time.
 #pragma once
 
 #include "html/base/Attributes.h"
 #include "html/base/HtmlTokenizer.h"
 #include "html/layout/DocumentHost.h"
 #include "html/layout/SectionList.h"
+#include "html/style/Fonts.h"
 #include "platform/core/Stream.h"
 
 #include <string>
@@ -20,18 +20,14 @@ struct TParseResult {
     std::string BaseTarget;
 };
 
-// Parses an HTML text into the document root (which must be empty). Raises EParseError for a
-// comment left open at the end.
+// Parses an HTML text into the document root (which must be empty); FONT sizes 1 to 7 become the
+// points of fontSizes. Raises EParseError for a comment left open at the end.
 TParseResult ParseHtmlDocument(const std::string& text, TSectionList& sectionList, const TIncludeType& onInclude = {},
                                const TSoundType& onSoundRequest = {}, const TMetaType& onMeta = {},
-                               const TLinkType& onLink = {});
+                               const TLinkType& onLink = {}, const HtmlFontSizes& fontSizes = HtmlFontSizes());
 
 // The whole text as pre-formatted lines.
 void ParsePlainText(const std::string& text, TSectionList& sectionList);
-
-// The point sizes of HTML font sizes 1..7 for a base size, for normal and pre-formatted text.
-void ScaleFontSizes(double basePoints);
-double FontConvPoints(int htmlSize, bool preformatted);
 
 // A frame set of the frame viewer.
 class TFrameSetBase {

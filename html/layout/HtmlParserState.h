@@ -6,6 +6,7 @@
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
+#include "platform/core/ScopeExit.h"
 
 #include <memory>
 #include <string>
@@ -27,14 +28,21 @@ public:
     void ParseFrameset(TFrameViewerBase& viewer, const TMetaType& onMeta, const std::string& text);
 
     TParseResult Result;
+    // The points of the FONT sizes 1 to 7.
+    HtmlFontSizes FontSizes;
 
 private:
-    friend class NestingGuard;
     // set-up and shared operations
     // buildDocument: create the body block and the first section (not for frameset documents).
     void SetUp(const std::string& text, const TIncludeType& onInclude, bool buildDocument = true);
     void Next() { T.NextToken(); }
     TProperties& Top() { return *PropStack.Last(); }
+    // Counts one level of element nesting until the returned guard goes.
+    [[nodiscard]] auto EnterNesting()
+    {
+        ++Depth;
+        return ScopeExit([this] { --Depth; });
+    }
     void PushProperties(const std::string& tag, const std::string& pseudo = "");
     void PushPropertiesNamed(const std::string& tag, const std::string& cls, const std::string& id,
                              const std::string& pseudo, const std::string& title, const std::string& style);
@@ -107,18 +115,6 @@ private:
     TMetaType OnMeta;
     TLinkType OnLink;
     TScriptEvent OnScript;
-};
-
-// Counts one level of element nesting for the lifetime of a routine.
-class NestingGuard {
-public:
-    explicit NestingGuard(THtmlParser& p) : p_(p) { ++p_.Depth; }
-    ~NestingGuard() { --p_.Depth; }
-    NestingGuard(const NestingGuard&) = delete;
-    NestingGuard& operator=(const NestingGuard&) = delete;
-
-private:
-    THtmlParser& p_;
 };
 
 }  // namespace velmoran

@@ -2,9 +2,9 @@
 // WIDTH/HEIGHT given (pixels or percent) and the picture's aspect ratio; placeholders for pictures
 // that failed or are still on their way; drawing with transparency, animation frames, borders
 // and link focus.
-#include "html/base/GifImage.h"
-#include "html/base/ImageCache.h"
-#include "html/base/ImageLoad.h"
+#include "html/base/image/GifImage.h"
+#include "html/base/image/ImageCache.h"
+#include "html/base/image/ImageLoad.h"
 #include "html/layout/Borders.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"

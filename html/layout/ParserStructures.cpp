@@ -103,7 +103,7 @@ void TCellManager::AddCell(int row, int rowSpan, int& colSpan)
 
 void THtmlParser::DoTable()
 {
-    NestingGuard guard(*this);
+    const auto nesting = EnterNesting();
     if (Depth > kMaxNesting) {
         Next();
         return;
@@ -399,7 +399,7 @@ std::unique_ptr<TAttributeList> THtmlParser::CopyAttributesForTable() const
 
 void THtmlParser::DoLists(Symb listSym, const SymbSet& term)
 {
-    NestingGuard guard(*this);
+    const auto nesting = EnterNesting();
     if (Depth > kMaxNesting) {
         Next();
         return;
@@ -467,7 +467,7 @@ void THtmlParser::DoLists(Symb listSym, const SymbSet& term)
 
 void THtmlParser::DoListItem(Symb listSym, Symb itemSym, int number, char listType, bool plain, const SymbSet& term)
 {
-    NestingGuard guard(*this);
+    const auto nesting = EnterNesting();
     if (Depth > kMaxNesting) {
         Next();
         return;
@@ -596,7 +596,7 @@ void THtmlParser::DoFramesetTop(TFrameViewerBase& viewer)
 
 void THtmlParser::DoFrameSet(TFrameViewerBase& viewer, TFrameSetBase* frameSet)
 {
-    NestingGuard guard(*this);
+    const auto nesting = EnterNesting();
     viewer.DoAttributes(frameSet, T.Attributes);
     Next();
     while (T.Sy != FrameSetEndSy && T.Sy != EofSy) {

@@ -1,6 +1,6 @@
 // The print copy of a document: every section copied by its own kind into a new root that shares
 // the image cache and display settings of the screen document.
-#include "html/base/GifImage.h"
+#include "html/base/image/GifImage.h"
 #include "html/layout/Blocks.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/SmallSections.h"

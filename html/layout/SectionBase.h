@@ -6,10 +6,10 @@
 #include "html/base/Attributes.h"
 #include "html/base/FreeList.h"
 #include "html/base/IDObjects.h"
-#include "html/base/ImageKind.h"
-#include "html/base/ImageObject.h"
-#include "html/layout/Fonts.h"
-#include "html/layout/Properties.h"
+#include "html/base/image/ImageKind.h"
+#include "html/base/image/ImageObject.h"
+#include "html/style/Fonts.h"
+#include "html/style/Properties.h"
 
 #include <QImage>
 

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "html/base/IDObjects.h"
-#include "html/base/ImageCache.h"
-#include "html/base/ImageKind.h"
+#include "html/base/image/ImageCache.h"
+#include "html/base/image/ImageKind.h"
 #include "html/base/MapItem.h"
 #include "html/layout/Cells.h"
 #include "html/layout/DocumentHost.h"
-#include "html/layout/StyleList.h"
+#include "html/style/StyleList.h"
 
 #include <array>
 #include <functional>

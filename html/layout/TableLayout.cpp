@@ -1,10 +1,12 @@
 // Table layout: the grid of cells with their spans, the least and widest widths of the columns,
 // the distribution of the available width over the columns (pixel widths, percentages, a given
 // table width), row heights and the placement of every cell's content.
+#include "html/base/CheckedIndex.h"
 #include "html/base/WideText.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
 #include "platform/Canvas.h"
+#include "platform/core/ScopeExit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +21,33 @@ int Sum(const std::vector<int>& v, int from = 0, int count = -1)
     const int to = count < 0 ? static_cast<int>(v.size()) : std::min(static_cast<int>(v.size()), from + count);
     int s = 0;
     for (int i = from; i < to; ++i)
-        s += v[static_cast<std::size_t>(i)];
+        s += At(v, i);
     return s;
+}
+
+// The left edge of every column within the table, and the right edge of the last.
+std::vector<int> ColumnEdges(const std::vector<int>& widths, int columns)
+{
+    std::vector<int> edges(static_cast<std::size_t>(columns) + 1, 0);
+    for (int c = 0; c < columns; ++c)
+        At(edges, c + 1) = At(edges, c) + At(widths, c);
+    return edges;
+}
+
+// Widens the columns first..first+count-1 to want in total, each in proportion to its width; when
+// they have no width yet, the first takes it all.
+void WidenInProportion(std::vector<int>& widths, int first, int count, int want)
+{
+    const int sum = Sum(widths, first, count);
+    if (sum >= want)
+        return;
+    if (sum < 1) {
+        At(widths, first) = want;
+        return;
+    }
+    const int shortfall = want - sum;
+    for (int k = first; k < first + count; ++k)
+        At(widths, k) += MulDiv(At(widths, k), shortfall, sum);
 }
 
 bool IsReal(const TCellObj* c)
@@ -33,26 +60,6 @@ bool PixelWidth(const TCellObj& c)
     return c.Wd > 0 && !c.AsPercent;
 }
 
-// Keeps the nesting level of the document raised while a table is laid out or painted.
-class NestGuard {
-public:
-    explicit NestGuard(TSectionList* doc) : doc_(doc)
-    {
-        if (doc_)
-            ++doc_->TableNestLevel;
-    }
-    ~NestGuard()
-    {
-        if (doc_)
-            --doc_->TableNestLevel;
-    }
-    NestGuard(const NestGuard&) = delete;
-    NestGuard& operator=(const NestGuard&) = delete;
-
-private:
-    TSectionList* doc_;
-};
-
 }  // namespace
 
 void ThtmlTable::ForEachCell(const std::function<void(TCellObj&, int, int)>& fn)
@@ -63,6 +70,40 @@ void ThtmlTable::ForEachCell(const std::function<void(TCellObj&, int, int)>& fn)
             if (IsReal(row[c]))
                 fn(*row[c], r, c);
     }
+}
+
+void ThtmlTable::ForEachCellBySpan(int TCellObj::*span, const std::function<void(TCellObj&, int, int, int)>& fn)
+{
+    bool larger = true;
+    for (int current = 1; larger; ++current) {
+        larger = false;
+        ForEachCell([&](TCellObj& cell, int r, int c) {
+            if (cell.*span > current)
+                larger = true;
+            if (cell.*span == current)
+                fn(cell, r, c, current);
+        });
+    }
+}
+
+void ThtmlTable::ForEachCellWidth(Canvas& canvas, const std::function<void(TCellObj&, int, int, int, int)>& fn)
+{
+    ForEachCellBySpan(&TCellObj::ColSpan, [&](TCellObj& cell, int, int c, int span) {
+        int mn = 0, mx = 0;
+        CellMinMax(canvas, cell, mn, mx);
+        const int extra = cell.HorizontalExtra + CellSpacing;
+        mn += extra;
+        mx += extra;
+        if (PixelWidth(cell)) {
+            if (span == 1) {
+                mn = mx = std::max(mn, cell.Wd + extra);
+            } else {
+                mn = std::max(mn, cell.Wd);
+                mx = std::max(mn, cell.Wd);
+            }
+        }
+        fn(cell, c, span, mn, mx);
+    });
 }
 
 void ThtmlTable::CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth)
@@ -159,9 +200,9 @@ void ThtmlTable::InitializeCellSpecs()
     NumCols = longest();
     if (!ColSpecs.empty()) {
         ForEachCell([&](TCellObj& cell, int, int c) {
-            if (c < static_cast<int>(ColSpecs.size()) && ColSpecs[static_cast<std::size_t>(c)].ColWidth > 0) {
-                cell.Wd = ColSpecs[static_cast<std::size_t>(c)].ColWidth;
-                cell.AsPercent = ColSpecs[static_cast<std::size_t>(c)].AsPercent;
+            if (c < static_cast<int>(ColSpecs.size()) && At(ColSpecs, c).ColWidth > 0) {
+                cell.Wd = At(ColSpecs, c).ColWidth;
+                cell.AsPercent = At(ColSpecs, c).AsPercent;
             }
         });
         FixedCellWidths = false;
@@ -179,48 +220,16 @@ void ThtmlTable::MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax)
 {
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
-    bool larger = true;
-    for (int span = 1; larger; ++span) {
-        larger = false;
-        ForEachCell([&](TCellObj& cell, int, int c) {
-            if (cell.ColSpan > span)
-                larger = true;
-            if (cell.ColSpan != span)
-                return;
-            int mn = 0, mx = 0;
-            CellMinMax(canvas, cell, mn, mx);
-            const int extra = cell.HorizontalExtra + CellSpacing;
-            mn += extra;
-            mx += extra;
-            const std::size_t cc = static_cast<std::size_t>(c);
-            if (span == 1) {
-                if (PixelWidth(cell))
-                    mn = mx = std::max(mn, cell.Wd + extra);
-                MinWidths[cc] = std::max(MinWidths[cc], mn);
-                MaxWidths[cc] = std::max(MaxWidths[cc], mx);
-                return;
-            }
-            if (PixelWidth(cell)) {
-                mn = std::max(mn, cell.Wd);
-                mx = std::max(mn, cell.Wd);
-            }
-            const int cnt = std::min(span, NumCols - c);
-            auto share = [&](std::vector<int>& arr, int want) {
-                const int sum = Sum(arr, c, cnt);
-                if (sum >= want)
-                    return;
-                if (sum >= 1) {
-                    const int shortfall = want - sum;
-                    for (int k = c; k < c + cnt; ++k)
-                        arr[static_cast<std::size_t>(k)] += MulDiv(arr[static_cast<std::size_t>(k)], shortfall, sum);
-                } else {
-                    arr[cc] = want;
-                }
-            };
-            share(MinWidths, mn);
-            share(MaxWidths, mx);
-        });
-    }
+    ForEachCellWidth(canvas, [&](TCellObj&, int c, int span, int mn, int mx) {
+        if (span == 1) {
+            At(MinWidths, c) = std::max(At(MinWidths, c), mn);
+            At(MaxWidths, c) = std::max(At(MaxWidths, c), mx);
+            return;
+        }
+        const int count = std::min(span, NumCols - c);
+        WidenInProportion(MinWidths, c, count, mn);
+        WidenInProportion(MaxWidths, c, count, mx);
+    });
     tableMin = Sum(MinWidths);
     tableMax = Sum(MaxWidths);
 }
@@ -230,91 +239,68 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(Percents.begin(), Percents.end(), 0);
-    bool larger = true;
-    for (int span = 1; larger; ++span) {
-        larger = false;
-        ForEachCell([&](TCellObj& cell, int, int c) {
-            if (cell.ColSpan > span)
-                larger = true;
-            if (cell.ColSpan != span)
-                return;
-            int mn = 0, mx = 0;
-            CellMinMax(canvas, cell, mn, mx);
-            const int extra = cell.HorizontalExtra + CellSpacing;
-            mn += extra;
-            mx += extra;
-            int pct = 0;
-            if (cell.AsPercent)
-                pct = cell.Wd;
-            else if (PixelWidth(cell) && tableWidth > 0)
-                pct = std::min(1000, MulDiv(cell.Wd, 1000, tableWidth));
-            if (PixelWidth(cell)) {
-                if (span == 1)
-                    mn = mx = std::max(mn, cell.Wd + extra);
-                else {
-                    mn = std::max(mn, cell.Wd);
-                    mx = std::max(mn, cell.Wd);
+    ForEachCellWidth(canvas, [&](TCellObj& cell, int c, int span, int mn, int mx) {
+        int pct = 0;
+        if (cell.AsPercent)
+            pct = cell.Wd;
+        else if (PixelWidth(cell) && tableWidth > 0)
+            pct = std::min(1000, MulDiv(cell.Wd, 1000, tableWidth));
+        if (span == 1) {
+            At(MinWidths, c) = std::max(At(MinWidths, c), mn);
+            At(MaxWidths, c) = std::max(At(MaxWidths, c), mx);
+            At(Percents, c) = std::max(At(Percents, c), pct);
+            return;
+        }
+        const int cnt = std::min(span, NumCols - c);
+        int minSum = Sum(MinWidths, c, cnt);
+        int maxSum = Sum(MaxWidths, c, cnt);
+        if (cnt == NumCols) {
+            minSum = std::max(minSum, tableWidth);
+            maxSum = std::max(maxSum, tableWidth);
+        }
+        int p = 0, n = 0;
+        for (int k = c; k < c + cnt; ++k) {
+            p += At(Percents, k);
+            if (At(Percents, k) == 0)
+                ++n;
+        }
+        if (pct == 0 && p == 0) {
+            auto spread = [&](std::vector<int>& arr, int want, int sum) {
+                if (want <= sum)
+                    return;
+                int given = 0;
+                for (int k = c; k < c + cnt; ++k) {
+                    At(arr, k) = sum == 0 ? want / cnt : MulDiv(want, At(arr, k), sum);
+                    given += At(arr, k);
                 }
-            }
-            const std::size_t cc = static_cast<std::size_t>(c);
-            if (span == 1) {
-                MinWidths[cc] = std::max(MinWidths[cc], mn);
-                MaxWidths[cc] = std::max(MaxWidths[cc], mx);
-                Percents[cc] = std::max(Percents[cc], pct);
-                return;
-            }
-            const int cnt = std::min(span, NumCols - c);
-            auto at = [](std::vector<int>& v, int k) -> int& { return v[static_cast<std::size_t>(k)]; };
-            int minSum = Sum(MinWidths, c, cnt);
-            int maxSum = Sum(MaxWidths, c, cnt);
-            if (cnt == NumCols) {
-                minSum = std::max(minSum, tableWidth);
-                maxSum = std::max(maxSum, tableWidth);
-            }
-            int p = 0, n = 0;
-            for (int k = c; k < c + cnt; ++k) {
-                p += at(Percents, k);
-                if (at(Percents, k) == 0)
-                    ++n;
-            }
-            if (pct == 0 && p == 0) {
-                auto spread = [&](std::vector<int>& arr, int want, int sum) {
-                    if (want <= sum)
-                        return;
-                    int given = 0;
-                    for (int k = c; k < c + cnt; ++k) {
-                        at(arr, k) = sum == 0 ? want / cnt : MulDiv(want, at(arr, k), sum);
-                        given += at(arr, k);
-                    }
-                    at(arr, c) += want - given;
-                };
-                spread(MinWidths, mn, minSum);
-                spread(MaxWidths, mx, maxSum);
-                return;
-            }
-            if (n == 0 && p + 1 < pct) {
-                for (int k = c; k < c + cnt; ++k)
-                    at(Percents, k) = MulDiv(at(Percents, k), pct, p);
-            } else if (n > 0) {
-                for (int k = c; k < c + cnt; ++k)
-                    if (at(Percents, k) == 0)
-                        at(Percents, k) = std::max(0, (pct - p) / n);
-            }
-            const int q = std::max(p, pct);
-            if (mn > minSum) {
-                const int shortfall = mn - minSum;
-                const bool byPercent = n < 1 || maxSum < 1;
-                for (int k = c; k < c + cnt; ++k)
-                    at(MinWidths, k) += byPercent ? MulDiv(shortfall, at(Percents, k), q)
-                                                  : MulDiv(shortfall, at(MaxWidths, k), maxSum);
-            }
-            if (mx - maxSum >= 1) {
-                const int shortfall = mx - maxSum;
-                for (int k = c; k < c + cnt; ++k)
-                    at(MaxWidths, k) += MulDiv(shortfall, at(Percents, k), q);
-            }
-        });
-    }
+                At(arr, c) += want - given;
+            };
+            spread(MinWidths, mn, minSum);
+            spread(MaxWidths, mx, maxSum);
+            return;
+        }
+        if (n == 0 && p + 1 < pct) {
+            for (int k = c; k < c + cnt; ++k)
+                At(Percents, k) = MulDiv(At(Percents, k), pct, p);
+        } else if (n > 0) {
+            for (int k = c; k < c + cnt; ++k)
+                if (At(Percents, k) == 0)
+                    At(Percents, k) = std::max(0, (pct - p) / n);
+        }
+        const int q = std::max(p, pct);
+        if (mn > minSum) {
+            const int shortfall = mn - minSum;
+            const bool byPercent = n < 1 || maxSum < 1;
+            for (int k = c; k < c + cnt; ++k)
+                At(MinWidths, k) += byPercent ? MulDiv(shortfall, At(Percents, k), q)
+                                              : MulDiv(shortfall, At(MaxWidths, k), maxSum);
+        }
+        if (mx - maxSum >= 1) {
+            const int shortfall = mx - maxSum;
+            for (int k = c; k < c + cnt; ++k)
+                At(MaxWidths, k) += MulDiv(shortfall, At(Percents, k), q);
+        }
+    });
     tableMin = Sum(MinWidths);
     tableMax = Sum(MaxWidths);
 }
@@ -341,20 +327,19 @@ void ThtmlTable::WidthsPixels(int width, int tableMin, int tableMax)
         return;
     }
     for (int c = 0; c < NumCols; ++c) {
-        const auto i = static_cast<std::size_t>(c);
         // A table minimum of 0 scales by nothing (MulDiv by zero gives 0).
-        Widths[i] = tableMax == tableMin
-                        ? MinWidths[i] + MulDiv(MinWidths[i], width - tableMin, tableMin)
-                        : MinWidths[i] + MulDiv(MaxWidths[i] - MinWidths[i], width - tableMin, tableMax - tableMin);
+        At(Widths, c) = tableMax == tableMin
+                            ? At(MinWidths, c) + MulDiv(At(MinWidths, c), width - tableMin, tableMin)
+                            : At(MinWidths, c) + MulDiv(At(MaxWidths, c) - At(MinWidths, c), width - tableMin,
+                                                        tableMax - tableMin);
     }
     int diff = Sum(Widths) - width;
     for (int c = 0; c < NumCols && diff != 0; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        if (diff > 0 && MaxWidths[i] > MinWidths[i]) {
-            --Widths[i];
+        if (diff > 0 && At(MaxWidths, c) > At(MinWidths, c)) {
+            --At(Widths, c);
             --diff;
         } else if (diff < 0) {
-            ++Widths[i];
+            ++At(Widths, c);
             ++diff;
         }
     }
@@ -365,25 +350,24 @@ void ThtmlTable::WidthsSpecified(int width)
     std::vector<bool> locked(static_cast<std::size_t>(NumCols), false);
     int others = 0, lastOther = -1, slack = 0;
     for (int c = 0; c < NumCols; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        if (Percents[i] > 0) {
-            Widths[i] = MulDiv(width, Percents[i], 1000);
-            if (Widths[i] <= MinWidths[i]) {
-                Widths[i] = MinWidths[i];
-                locked[i] = true;
+        if (At(Percents, c) > 0) {
+            At(Widths, c) = MulDiv(width, At(Percents, c), 1000);
+            if (At(Widths, c) <= At(MinWidths, c)) {
+                At(Widths, c) = At(MinWidths, c);
+                At(locked, c) = true;
             }
         } else {
-            Widths[i] = MinWidths[i];
+            At(Widths, c) = At(MinWidths, c);
             ++others;
             lastOther = c;
-            slack += std::max(0, MaxWidths[i] - MinWidths[i]);
+            slack += std::max(0, At(MaxWidths, c) - At(MinWidths, c));
         }
     }
     auto unlockedPercent = [&] {
         int s = 0;
         for (int c = 0; c < NumCols; ++c)
-            if (Percents[static_cast<std::size_t>(c)] > 0 && !locked[static_cast<std::size_t>(c)])
-                s += Percents[static_cast<std::size_t>(c)];
+            if (At(Percents, c) > 0 && !At(locked, c))
+                s += At(Percents, c);
         return s;
     };
     int excess = Sum(Widths) - width;
@@ -394,13 +378,12 @@ void ThtmlTable::WidthsSpecified(int width)
                 break;
             bool lockedOne = false;
             for (int c = 0; c < NumCols; ++c) {
-                const auto i = static_cast<std::size_t>(c);
-                if (Percents[i] == 0 || locked[i])
+                if (At(Percents, c) == 0 || At(locked, c))
                     continue;
-                if (Widths[i] - MulDiv(excess, Percents[i], s) < MinWidths[i]) {
-                    excess -= Widths[i] - MinWidths[i];
-                    Widths[i] = MinWidths[i];
-                    locked[i] = true;
+                if (At(Widths, c) - MulDiv(excess, At(Percents, c), s) < At(MinWidths, c)) {
+                    excess -= At(Widths, c) - At(MinWidths, c);
+                    At(Widths, c) = At(MinWidths, c);
+                    At(locked, c) = true;
                     lockedOne = true;
                 }
             }
@@ -410,46 +393,40 @@ void ThtmlTable::WidthsSpecified(int width)
         const int s = unlockedPercent();
         if (s > 0 && excess > 0) {
             const int e = excess;
-            for (int c = 0; c < NumCols; ++c) {
-                const auto i = static_cast<std::size_t>(c);
-                if (Percents[i] > 0 && !locked[i])
-                    Widths[i] -= MulDiv(e, Percents[i], s);
-            }
+            for (int c = 0; c < NumCols; ++c)
+                if (At(Percents, c) > 0 && !At(locked, c))
+                    At(Widths, c) -= MulDiv(e, At(Percents, c), s);
         }
     }
     int room = width - Sum(Widths);
     if (room > 0) {
         if (others == 0) {
             const int s = unlockedPercent();
-            for (int c = 0; c < NumCols && s > 0; ++c) {
-                const auto i = static_cast<std::size_t>(c);
-                if (Percents[i] > 0 && !locked[i])
-                    Widths[i] += MulDiv(room, Percents[i], s);
-            }
+            for (int c = 0; c < NumCols && s > 0; ++c)
+                if (At(Percents, c) > 0 && !At(locked, c))
+                    At(Widths, c) += MulDiv(room, At(Percents, c), s);
         } else if (slack * 4 >= room && slack > 0) {
-            for (int c = 0; c < NumCols; ++c) {
-                const auto i = static_cast<std::size_t>(c);
-                if (Percents[i] == 0)
-                    Widths[i] += MulDiv(room, std::max(0, MaxWidths[i] - MinWidths[i]), slack);
-            }
+            for (int c = 0; c < NumCols; ++c)
+                if (At(Percents, c) == 0)
+                    At(Widths, c) += MulDiv(room, std::max(0, At(MaxWidths, c) - At(MinWidths, c)), slack);
         } else {
             for (int c = 0; c < NumCols; ++c)
-                if (Percents[static_cast<std::size_t>(c)] == 0)
-                    Widths[static_cast<std::size_t>(c)] += room / others;
+                if (At(Percents, c) == 0)
+                    At(Widths, c) += room / others;
         }
     }
     excess = Sum(Widths) - width;
     if (excess > 0) {
         for (int c = 0; c < NumCols; ++c)
-            if (!locked[static_cast<std::size_t>(c)]) {
-                Widths[static_cast<std::size_t>(c)] -= excess;
+            if (!At(locked, c)) {
+                At(Widths, c) -= excess;
                 break;
             }
     }
     room = width - Sum(Widths);
     if (room > 0 && NumCols > 0) {
         if (lastOther >= 0) {
-            Widths[static_cast<std::size_t>(lastOther)] += room;
+            At(Widths, lastOther) += room;
         } else {
             if (room > NumCols) {
                 for (int& w : Widths)
@@ -457,7 +434,7 @@ void ThtmlTable::WidthsSpecified(int width)
                 room %= NumCols;
             }
             for (int c = 0; c < room && c < NumCols; ++c)
-                ++Widths[static_cast<std::size_t>(c)];
+                ++At(Widths, c);
         }
     }
 }
@@ -470,15 +447,13 @@ void ThtmlTable::MinToMaxDistribution(int width, int tableMin, int tableMax)
     }
     int largest = 0;
     for (int c = 0; c < NumCols; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        Widths[i] = tableMax != tableMin
-                        ? MinWidths[i] + MulDiv(MaxWidths[i] - MinWidths[i], width - tableMin, tableMax - tableMin)
-                        : MinWidths[i] + (width - tableMin) / NumCols;
-        if (MaxWidths[i] - MinWidths[i] >
-            MaxWidths[static_cast<std::size_t>(largest)] - MinWidths[static_cast<std::size_t>(largest)])
+        At(Widths, c) = tableMax != tableMin ? At(MinWidths, c) + MulDiv(At(MaxWidths, c) - At(MinWidths, c),
+                                                                         width - tableMin, tableMax - tableMin)
+                                             : At(MinWidths, c) + (width - tableMin) / NumCols;
+        if (At(MaxWidths, c) - At(MinWidths, c) > At(MaxWidths, largest) - At(MinWidths, largest))
             largest = c;
     }
-    Widths[static_cast<std::size_t>(largest)] += width - Sum(Widths);
+    At(Widths, largest) += width - Sum(Widths);
 }
 
 void ThtmlTable::WidthsUnspecified(int width, int tableMin, int tableMax)
@@ -494,11 +469,10 @@ void ThtmlTable::WidthsUnspecified(int width, int tableMin, int tableMax)
     int needed = 0, otherMax = 0;
     bool haveOthers = false;
     for (int c = 0; c < NumCols; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        if (Percents[i] > 0)
-            needed = std::max(needed, MulDiv(MaxWidths[i], 1000, Percents[i]));
+        if (At(Percents, c) > 0)
+            needed = std::max(needed, MulDiv(At(MaxWidths, c), 1000, At(Percents, c)));
         else {
-            otherMax += MaxWidths[i];
+            otherMax += At(MaxWidths, c);
             haveOthers = true;
         }
     }
@@ -510,10 +484,9 @@ void ThtmlTable::WidthsUnspecified(int width, int tableMin, int tableMax)
     }
     if (p <= 1000 && needed <= width) {
         int rest = MulDiv(needed, 1000 - p, 1000);
-        for (int c = 0; c < NumCols; ++c) {
-            const auto i = static_cast<std::size_t>(c);
-            Widths[i] = Percents[i] > 0 ? MulDiv(needed, Percents[i], 1000) : MulDiv(rest, MaxWidths[i], otherMax);
-        }
+        for (int c = 0; c < NumCols; ++c)
+            At(Widths, c) = At(Percents, c) > 0 ? MulDiv(needed, At(Percents, c), 1000)
+                                                : MulDiv(rest, At(MaxWidths, c), otherMax);
         return;
     }
     // Too wide: columns whose share falls below their minimum give up their percentage; the rest are
@@ -522,33 +495,29 @@ void ThtmlTable::WidthsUnspecified(int width, int tableMin, int tableMax)
     for (int round = 0; round <= NumCols; ++round) {
         bool anyLeft = false;
         for (int c = 0; c < NumCols; ++c) {
-            const auto i = static_cast<std::size_t>(c);
-            if (Percents[i] > 0 && MulDiv(width, Percents[i], 1000) < MinWidths[i]) {
-                Percents[i] = 0;
-                fixedCol[i] = true;
+            if (At(Percents, c) > 0 && MulDiv(width, At(Percents, c), 1000) < At(MinWidths, c)) {
+                At(Percents, c) = 0;
+                At(fixedCol, c) = true;
             }
-            anyLeft = anyLeft || Percents[i] > 0;
+            anyLeft = anyLeft || At(Percents, c) > 0;
         }
         if (!anyLeft)
             break;
         int fixed = 0, shares = 0;
         for (int c = 0; c < NumCols; ++c) {
-            const auto i = static_cast<std::size_t>(c);
-            if (fixedCol[i])
-                fixed += MinWidths[i];
-            if (Percents[i] > 0)
-                shares += MulDiv(width, Percents[i], 1000);
+            if (At(fixedCol, c))
+                fixed += At(MinWidths, c);
+            if (At(Percents, c) > 0)
+                shares += MulDiv(width, At(Percents, c), 1000);
         }
         if (shares + fixed > width && shares > 0) {
             for (int& pc : Percents)
                 pc = MulDiv(pc, width - fixed, shares);
             continue;
         }
-        for (int c = 0; c < NumCols; ++c) {
-            const auto i = static_cast<std::size_t>(c);
-            if (Percents[i] > 0)
-                MinWidths[i] = MaxWidths[i] = MulDiv(width, Percents[i], 1000);
-        }
+        for (int c = 0; c < NumCols; ++c)
+            if (At(Percents, c) > 0)
+                At(MinWidths, c) = At(MaxWidths, c) = MulDiv(width, At(Percents, c), 1000);
         break;
     }
     MinToMaxDistribution(width, Sum(MinWidths), Sum(MaxWidths));
@@ -561,66 +530,55 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
     std::vector<int> desired(static_cast<std::size_t>(rowCount), 0);
     std::vector<int> percent(static_cast<std::size_t>(rowCount), 0);
     std::vector<bool> specified(static_cast<std::size_t>(rowCount), false);
-    std::vector<int> colLeft(static_cast<std::size_t>(NumCols) + 1, 0);
-    for (int c = 0; c < NumCols; ++c)
-        colLeft[static_cast<std::size_t>(c) + 1] = colLeft[static_cast<std::size_t>(c)] + Widths[static_cast<std::size_t>(c)];
-    bool larger = true;
-    for (int span = 1; larger; ++span) {
-        larger = false;
-        ForEachCell([&](TCellObj& cell, int r, int c) {
-            if (cell.RowSpan > span)
-                larger = true;
-            if (cell.RowSpan != span)
+    const std::vector<int> colLeft = ColumnEdges(Widths, NumCols);
+    ForEachCellBySpan(&TCellObj::RowSpan, [&](TCellObj& cell, int r, int c, int span) {
+        const int last = std::min(NumCols, c + cell.ColSpan);
+        cell.CellWidth = At(colLeft, last) - At(colLeft, c);
+        int spec = 0;
+        if (cell.SpecHt > 0)
+            spec = cell.SpecHt;
+        else if (cell.SpecHtPercent > 0)
+            spec = MulDiv(cell.SpecHtPercent, h, 100);
+        else if (rowCount == 1)
+            spec = h;
+        int curs = 0;
+        cell.ContentHeight = Ops().HasContent(cell)
+                                 ? Ops().Layout(canvas, cell, 0, 0, cell.CellWidth - cell.HorizontalExtra - CellSpacing,
+                                                std::max(0, spec - cell.VerticalExtra), curs)
+                                 : 0;
+        int d = cell.ContentHeight + cell.VerticalExtra;
+        int pc = d;
+        bool isSpec = false;
+        if (cell.SpecHt > 0) {
+            d = std::max(d, cell.SpecHt);
+            pc = d;
+            isSpec = true;
+        } else if (cell.SpecHtPercent > 0) {
+            pc = std::max(d, MulDiv(cell.SpecHtPercent, h, 100));
+            isSpec = true;
+        }
+        d += CellSpacing;
+        pc += CellSpacing;
+        if (span == 1) {
+            At(desired, r) = std::max(At(desired, r), d);
+            At(percent, r) = std::max(At(percent, r), pc);
+            At(specified, r) = At(specified, r) || isSpec;
+            return;
+        }
+        auto spread = [&](std::vector<int>& arr, int want) {
+            const int sum = Sum(arr, r, span);
+            if (want <= sum)
                 return;
-            const int last = std::min(NumCols, c + cell.ColSpan);
-            cell.CellWidth = colLeft[static_cast<std::size_t>(last)] - colLeft[static_cast<std::size_t>(c)];
-            int spec = 0;
-            if (cell.SpecHt > 0)
-                spec = cell.SpecHt;
-            else if (cell.SpecHtPercent > 0)
-                spec = MulDiv(cell.SpecHtPercent, h, 100);
-            else if (rowCount == 1)
-                spec = h;
-            int curs = 0;
-            cell.ContentHeight = Ops().HasContent(cell)
-                                     ? Ops().Layout(canvas, cell, 0, 0, cell.CellWidth - cell.HorizontalExtra - CellSpacing,
-                                                    std::max(0, spec - cell.VerticalExtra), curs)
-                                     : 0;
-            int d = cell.ContentHeight + cell.VerticalExtra;
-            int pc = d;
-            bool isSpec = false;
-            if (cell.SpecHt > 0) {
-                d = std::max(d, cell.SpecHt);
-                pc = d;
-                isSpec = true;
-            } else if (cell.SpecHtPercent > 0) {
-                pc = std::max(d, MulDiv(cell.SpecHtPercent, h, 100));
-                isSpec = true;
-            }
-            d += CellSpacing;
-            pc += CellSpacing;
-            const auto rr = static_cast<std::size_t>(r);
-            if (span == 1) {
-                desired[rr] = std::max(desired[rr], d);
-                percent[rr] = std::max(percent[rr], pc);
-                specified[rr] = specified[rr] || isSpec;
-                return;
-            }
-            auto spread = [&](std::vector<int>& arr, int want) {
-                const int sum = Sum(arr, r, span);
-                if (want <= sum)
-                    return;
-                const int diff = want - sum;
-                for (int k = r; k < r + span; ++k)
-                    arr[static_cast<std::size_t>(k)] += diff / span;
-                arr[static_cast<std::size_t>(r + span - 1)] += diff % span;
-            };
-            spread(desired, d);
-            spread(percent, pc);
-        });
-    }
+            const int diff = want - sum;
+            for (int k = r; k < r + span; ++k)
+                At(arr, k) += diff / span;
+            At(arr, r + span - 1) += diff % span;
+        };
+        spread(desired, d);
+        spread(percent, pc);
+    });
     for (int r = 0; r < rowCount; ++r)
-        percent[static_cast<std::size_t>(r)] = std::max(percent[static_cast<std::size_t>(r)], desired[static_cast<std::size_t>(r)]);
+        At(percent, r) = std::max(At(percent, r), At(desired, r));
     Heights = desired;
     const int dTotal = Sum(desired);
     const int pTotal = Sum(percent);
@@ -629,10 +587,9 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
     if (pTotal >= h) {
         int used = 0;
         for (int r = 0; r + 1 < rowCount; ++r) {
-            const auto i = static_cast<std::size_t>(r);
-            Heights[i] = desired[i] + static_cast<int>(std::lround(static_cast<double>(percent[i] - desired[i]) *
-                                                                   (h - dTotal) / (pTotal - dTotal)));
-            used += Heights[i];
+            const double share = static_cast<double>(At(percent, r) - At(desired, r)) * (h - dTotal) / (pTotal - dTotal);
+            At(Heights, r) = At(desired, r) + static_cast<int>(std::lround(share));
+            used += At(Heights, r);
         }
         Heights.back() = h - used;
     } else if (std::all_of(specified.begin(), specified.end(), [](bool b) { return b; })) {
@@ -641,9 +598,8 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
             return;
         int used = 0;
         for (int r = 0; r + 1 < rowCount; ++r) {
-            const auto i = static_cast<std::size_t>(r);
-            Heights[i] = MulDiv(percent[i], h, pTotal);
-            used += Heights[i];
+            At(Heights, r) = MulDiv(At(percent, r), h, pTotal);
+            used += At(Heights, r);
         }
         Heights.back() = h - used;
     } else {
@@ -652,17 +608,23 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
         const int remaining = h - pTotal;
         int lastUnspecified = -1;
         for (int r = 0; r < rowCount; ++r)
-            if (!specified[static_cast<std::size_t>(r)]) {
-                Heights[static_cast<std::size_t>(r)] += remaining / unspecified;
+            if (!At(specified, r)) {
+                At(Heights, r) += remaining / unspecified;
                 lastUnspecified = r;
             }
-        Heights[static_cast<std::size_t>(lastUnspecified)] += remaining % unspecified;
+        At(Heights, lastUnspecified) += remaining % unspecified;
     }
 }
 
 int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth)
 {
-    NestGuard nest(Document);
+    // The document's table nesting level stays raised while the table is laid out.
+    if (Document)
+        ++Document->TableNestLevel;
+    const ScopeExit leave([this] {
+        if (Document)
+            --Document->TableNestLevel;
+    });
     const int nestLevel = Document ? Document->TableNestLevel : 1;
     YPosition = y;
     TableLeft = x;
@@ -691,14 +653,12 @@ int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fa
     HeaderHeight = HeaderRowCount = FooterHeight = 0;
     FootStartRow = -1;
     bool bodyRow = false;
-    std::vector<int> colLeft(static_cast<std::size_t>(NumCols) + 1, 0);
-    for (int c = 0; c < NumCols; ++c)
-        colLeft[static_cast<std::size_t>(c) + 1] = colLeft[static_cast<std::size_t>(c)] + Widths[static_cast<std::size_t>(c)];
+    const std::vector<int> colLeft = ColumnEdges(Widths, NumCols);
     int rowY = y;
     const int rowCount = Rows.Count();
     for (int r = 0; r < rowCount; ++r) {
         TCellList& row = *Rows[r];
-        row.RowHeight = Heights[static_cast<std::size_t>(r)];
+        row.RowHeight = At(Heights, r);
         if (row.TablePart == 0) {
             ++HeaderRowCount;
             HeaderHeight += row.RowHeight;
@@ -718,11 +678,10 @@ int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fa
                 continue;
             const int last = std::min(rowCount, r + cell->RowSpan);
             cell->CellHeight = Sum(Heights, r, last - r);
-            cell->CellWidth = colLeft[static_cast<std::size_t>(std::min(NumCols, c + cell->ColSpan))] -
-                              colLeft[static_cast<std::size_t>(c)];
+            cell->CellWidth = At(colLeft, std::min(NumCols, c + cell->ColSpan)) - At(colLeft, c);
             row.SpanHeight = std::max(row.SpanHeight, cell->CellHeight);
-            cell->ContentLeft = x + colLeft[static_cast<std::size_t>(c)] + CellSpacing + cell->Padding[3] + cell->Border[3];
-            cell->LayoutCellContent(canvas, Ops(), rowY + CellSpacing, x + colLeft[static_cast<std::size_t>(c)] + CellSpacing,
+            cell->ContentLeft = x + At(colLeft, c) + CellSpacing + cell->Padding[3] + cell->Border[3];
+            cell->LayoutCellContent(canvas, Ops(), rowY + CellSpacing, x + At(colLeft, c) + CellSpacing,
                                     curs, cell->CellWidth - CellSpacing, CellSpacing);
         }
         rowY += row.RowHeight;

@@ -184,6 +184,13 @@ public:
 private:
     TCellContentOps& Ops() const { return ContentOps ? *ContentOps : DefaultCellContentOps(); }
     void ForEachCell(const std::function<void(TCellObj&, int row, int col)>& fn);
+    // The cells span by span, narrowest first (span is &TCellObj::ColSpan or &TCellObj::RowSpan), so
+    // that a spanning cell finds the columns or rows it covers sized by the cells within them.
+    void ForEachCellBySpan(int TCellObj::*span, const std::function<void(TCellObj&, int row, int col, int span)>& fn);
+    // The cells by column span with their least and widest widths: content plus padding, border
+    // and spacing, raised to the pixel width a cell asks for.
+    void ForEachCellWidth(Canvas& canvas,
+                          const std::function<void(TCellObj&, int col, int span, int minWidth, int maxWidth)>& fn);
     void CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth);
     // The cell whose box holds a point of the table (layout X, document Y), or null.
     TCellObj* CellAt(int x, int y) const;

@@ -7,7 +7,7 @@
 // PageViewerLinks.cpp (the mouse, links and hover), PageViewerScroll.cpp and PageViewerPaint.cpp.
 #pragma once
 
-#include "html/base/ImageCache.h"
+#include "html/base/image/ImageCache.h"
 #include "html/viewer/OptionSet.h"
 #include "html/viewer/PaintPanel.h"
 #include "html/viewer/ViewerDocument.h"

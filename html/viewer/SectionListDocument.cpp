@@ -1,7 +1,7 @@
 // The viewer's document over the document root of the HTML library.
 #include "html/viewer/SectionListDocument.h"
 
-#include "html/base/ImageLoad.h"
+#include "html/base/image/ImageLoad.h"
 #include "html/base/WideText.h"
 #include "html/layout/TextSection.h"
 

@@ -1,7 +1,7 @@
 // Fuzz target: the style-sheet parser over arbitrary bytes, as a linked sheet and as a STYLE
 // attribute, followed by one cascade over the rules read.
-#include "html/layout/StyleList.h"
-#include "html/layout/StyleSheetParser.h"
+#include "html/style/StyleList.h"
+#include "html/style/StyleSheetParser.h"
 #include "platform/TestFont.h"
 
 #include <cstddef>

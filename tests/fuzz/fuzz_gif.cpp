@@ -1,6 +1,6 @@
 // Fuzz target: GIF decoding into the animated image, its frames and its animation steps.
-#include "html/base/GifDecoder.h"
-#include "html/base/GifImage.h"
+#include "html/base/image/GifDecoder.h"
+#include "html/base/image/GifImage.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Fuzz target: JPEG decoding through libjpeg at 24 and at 8 bits with the display palette.
-#include "html/base/DisplayPalette.h"
-#include "html/base/JpegDecode.h"
+#include "html/base/image/DisplayPalette.h"
+#include "html/base/image/JpegDecode.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Fuzz target: PNG decoding, the transparent-colour scan and the load path that uses both.
-#include "html/base/ImageLoad.h"
-#include "html/base/PngDecode.h"
+#include "html/base/image/ImageLoad.h"
+#include "html/base/image/PngDecode.h"
 #include "platform/core/Stream.h"
 
 #include <cstdint>

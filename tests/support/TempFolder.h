@@ -1,8 +1,11 @@
-// A fresh folder per test, named after the test and removed afterwards; with small file helpers.
+// A fresh folder, named after the running test and removed afterwards; with small file helpers.
+// Every instance has a folder of its own, so a test (or a fixture holding several pages) may keep
+// more than one at a time; outside a test the folder is named after the process alone.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,9 +17,12 @@ class TempFolder {
 public:
     TempFolder()
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("velmoran-test-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+        static std::atomic<int> made{0};
+        std::string name = "velmoran-test-" + std::to_string(::getpid());
+        if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+            name += std::string("-") + info->test_suite_name() + "-" + info->name();
+        name += "-" + std::to_string(made++);
+        path_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -1,10 +1,10 @@
 // Developer tool: decodes a GIF, PNG, JPEG or BMP picture with the library's own decoders and
 // writes it as PNG with the library's writer; an animated GIF becomes the strip of all its frames.
 // A picture with transparency also gets OUT.mask.png (white where it is transparent).
-#include "html/base/GifDecoder.h"
-#include "html/base/GifImage.h"
-#include "html/base/ImageLoad.h"
-#include "html/base/PngDecode.h"
+#include "html/base/image/GifDecoder.h"
+#include "html/base/image/GifImage.h"
+#include "html/base/image/ImageLoad.h"
+#include "html/base/image/PngDecode.h"
 #include "platform/core/Stream.h"
 
 

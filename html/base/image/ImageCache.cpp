@@ -1,0 +1,73 @@
+// The image cache; see ImageCache.h.
+#include "html/base/image/ImageCache.h"
+
+#include "platform/core/Text.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+int TStringBitmapList::IndexOf(const std::string& name) const
+{
+    const std::string key = LowerCase(name);
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                                     [](const Entry& e, const std::string& k) { return LowerCase(e.Name) < k; });
+    if (it != entries_.end() && LowerCase(it->Name) == key)
+        return static_cast<int>(it - entries_.begin());
+    return -1;
+}
+
+int TStringBitmapList::AddObject(const std::string& name, std::unique_ptr<TBitmapItem> item)
+{
+    const int existing = IndexOf(name);
+    if (existing >= 0)
+        return existing;
+    if (item)
+        ++item->UsageCount;
+    const std::string key = LowerCase(name);
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                                     [](const Entry& e, const std::string& k) { return LowerCase(e.Name) < k; });
+    const auto pos = entries_.insert(it, Entry{name, std::move(item)});
+    return static_cast<int>(pos - entries_.begin());
+}
+
+TImageObject* TStringBitmapList::GetImage(int i)
+{
+    TBitmapItem* item = Objects(i);
+    if (!item)
+        return nullptr;
+    item->AccessCount = 0;
+    ++item->UsageCount;
+    return item->MImage.get();
+}
+
+void TStringBitmapList::DecUsage(const std::string& name)
+{
+    const int i = IndexOf(name);
+    if (i >= 0 && Objects(i))
+        --Objects(i)->UsageCount;
+}
+
+void TStringBitmapList::BumpAndCheck()
+{
+    for (int i = Count() - 1; i >= 0; --i) {
+        TBitmapItem* item = Objects(i);
+        if (!item)
+            continue;
+        ++item->AccessCount;
+        if (item->AccessCount > MaxCache && item->UsageCount < 1)
+            Delete(i);
+    }
+}
+
+void TStringBitmapList::SetCacheCount(int n)
+{
+    for (int i = Count() - 1; i >= 0; --i) {
+        const TBitmapItem* item = Objects(i);
+        if (item && item->AccessCount > n && item->UsageCount < 1)
+            Delete(i);
+    }
+    MaxCache = n;
+}
+
+}  // namespace velmoran

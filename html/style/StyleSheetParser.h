@@ -1,0 +1,35 @@
+// The style-sheet reader: STYLE element content (read straight from the HTML tokenizer), linked
+// style sheets and STYLE attributes. Rules go to the document's style list one selector and
+// property at a time; shorthand properties are split into the long-hand properties of the model.
+#pragma once
+
+#include "html/style/Properties.h"
+#include "html/style/StyleList.h"
+
+#include <functional>
+#include <string>
+
+namespace velmoran {
+
+// The character that stands for the end of input.
+constexpr char kEofChar = '\0';
+
+// The next character of the source (kEofChar at the end).
+using CharSource = std::function<char()>;
+
+// Parses a sheet. For a STYLE element, ch is the tokenizer's current character and source its
+// reader; on return ch holds the upper-case form of the character the parser stopped at ("<" of
+// the end tag). For a linked sheet, linkPath is the sheet's base address and fromLink is set.
+void ParseStyleSheet(TStyleList& list, char& ch, const CharSource& source, const std::string& linkPath, bool fromLink);
+
+// Parses the text of a linked style sheet (LF dropped, TAB read as a blank).
+void ParseLinkedStyleSheet(TStyleList& list, const std::string& text, const std::string& linkPath);
+
+// Reads a linked style sheet from a file; a file that cannot be read gives no rules and raises
+// nothing. Returns whether the file was read.
+bool LoadLinkedStyleSheet(TStyleList& list, const std::string& fileName, const std::string& linkPath);
+
+// Parses a STYLE attribute into one property set.
+void ParseStyleAttribute(const std::string& text, TProperties& props);
+
+}  // namespace velmoran

@@ -1,0 +1,327 @@
+// The HTML tokenizer: line ends, character references, tags and attributes, comments, includes,
+// character sets.
+#include "html/base/HtmlTokenizer.h"
+#include "platform/core/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace velmoran;
+
+namespace {
+
+struct Tok {
+    Symb Sy;
+    std::u16string Text;
+};
+
+// All tokens of a text, with the token buffer of text tokens.
+std::vector<Tok> Tokens(THtmlTokenizer& t, const std::string& html)
+{
+    t.SetSource(html);
+    t.GetCh();
+    std::vector<Tok> out;
+    for (int guard = 0; guard < 10000; ++guard) {
+        t.NextToken();
+        if (t.Sy == EofSy)
+            break;
+        out.push_back({t.Sy, t.Token.S()});
+    }
+    return out;
+}
+
+std::u16string TextOf(const std::string& html)
+{
+    THtmlTokenizer t;
+    std::u16string s;
+    for (const Tok& k : Tokens(t, html))
+        if (k.Sy == TextSy)
+            s += k.Text;
+    return s;
+}
+
+
+}  // namespace
+
+TEST(Tokenizer, EveryLineEndFormIsOneBlankAndTabsAreBlanks)
+{
+    // In text a run of white space is one blank; the normalised character is CR in every case.
+    EXPECT_EQ(TextOf("a\r\nb\n\rc\rd\ne\tf"), u"a b c d e f");
+    THtmlTokenizer t;
+    t.SetSource("x\r\ny\n\rz\rw\nv");
+    int lineEnds = 0;
+    for (t.GetCh(); t.Ch != 0; t.GetCh())
+        if (t.Ch == 13)
+            ++lineEnds;
+    EXPECT_EQ(lineEnds, 4);
+    t.SetSource("\r\n\r\n");
+    lineEnds = 0;
+    for (t.GetCh(); t.Ch != 0; t.GetCh())
+        ++lineEnds;
+    EXPECT_EQ(lineEnds, 2);
+}
+
+TEST(Tokenizer, NamedReferencesAreCaseSensitiveAndUnknownOnesStayText)
+{
+    EXPECT_EQ(EntityCount(), 253);
+    EXPECT_EQ(LookupEntity("Auml"), 196);
+    EXPECT_EQ(LookupEntity("auml"), 228);
+    EXPECT_EQ(LookupEntity("apos"), 8217);
+    EXPECT_EQ(LookupEntity("euro"), 8364);
+    EXPECT_EQ(LookupEntity("AUML"), -1);
+    EXPECT_EQ(TextOf("&Auml;&auml;&apos;"), std::u16string(u"\u00C4\u00E4\u2019"));
+    EXPECT_EQ(TextOf("a &foo; b"), u"a &foo; b");
+    EXPECT_EQ(TextOf("&hellip &hellip;"), u"\u2026 \u2026");
+    EXPECT_EQ(TextOf("R&D"), u"R&D");
+}
+
+TEST(Tokenizer, NumericReferencesDecimalHexAndTruncated)
+{
+    EXPECT_EQ(TextOf("&#65;&#x42;&#X43"), u"ABC");
+    EXPECT_EQ(TextOf("&#9;x"), u" x");
+    EXPECT_EQ(TextOf("&#7;"), u"?");
+    EXPECT_EQ(TextOf("&#xZ"), u"&#xZ");
+    EXPECT_EQ(TextOf("&#;"), u"&#;");
+    EXPECT_EQ(TextOf("&"), u"&");
+    EXPECT_EQ(TextOf("&#"), u"&#");
+    EXPECT_EQ(TextOf("&#99999999999999;"), u"?");
+    EXPECT_EQ(TextOf("&#128512;"), std::u16string(u"\U0001F600"));
+}
+
+// Attribute values go through the same reference reader as text: the same truncated and
+// unusable references, written into bytes of the code page (Windows-1252 for a quoted title,
+// which has no emoji).
+TEST(Tokenizer, AttributeReferencesReadLikeTextReferences)
+{
+    THtmlTokenizer t;
+    t.SetSource("<a title=\"&#xZ &#; &#9;x &#7; &#65;&#x42;&#X43 &foo; &#128512;\">");
+    t.GetCh();
+    t.NextToken();
+    ASSERT_EQ(t.Attributes.Count(), 1);
+    EXPECT_EQ(t.Attributes[0]->Name, "&#xZ &#;  x ? ABC &foo; ?");
+}
+
+TEST(Tokenizer, References127To159MeanWindows1252InEveryDocument)
+{
+    // &#128; is the euro sign and &#150; the en dash, in a Windows-1252 and in a UTF-8 document.
+    EXPECT_EQ(TextOf("&#128;&#150;"), std::u16string(u"\u20AC\u2013"));
+    EXPECT_EQ(TextOf("\xEF\xBB\xBF" "&#128;&#x96;"), std::u16string(u"\u20AC\u2013"));
+    THtmlTokenizer t;
+    t.SetSource("\xEF\xBB\xBF<a title=&#128;>");
+    t.PropCodePage = kUtf8CodePage;
+    t.GetCh();
+    t.NextToken();
+    ASSERT_EQ(t.Attributes.Count(), 1);
+    EXPECT_EQ(t.Attributes[0]->Name, "\xE2\x82\xAC");
+}
+
+TEST(Tokenizer, TextInUtf8AfterTheSignature)
+{
+    THtmlTokenizer t;
+    const auto info = t.SetSource("\xEF\xBB\xBF" "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_TRUE(info.Utf8Signature);
+    t.PropCodePage = kUtf8CodePage;
+    t.GetCh();
+    EXPECT_EQ(t.SIndex, 3);
+    t.NextToken();
+    EXPECT_EQ(t.Token.S(), u"Gr\u00FC\u00DFe");
+    EXPECT_EQ(t.Token.Indexes().front(), 3);
+}
+
+TEST(Tokenizer, TagsSelfClosingHeadingsAndEndTags)
+{
+    THtmlTokenizer t;
+    const auto toks = Tokens(t, "<p/><br/><h3>x</h3></br><foo><P>");
+    ASSERT_EQ(toks.size(), 8u);
+    EXPECT_EQ(toks[0].Sy, PSy);
+    EXPECT_EQ(toks[1].Sy, BRSy);
+    EXPECT_EQ(toks[2].Sy, HeadingSy);
+    EXPECT_EQ(toks[3].Sy, TextSy);
+    EXPECT_EQ(toks[4].Sy, HeadingEndSy);
+    EXPECT_EQ(toks[5].Sy, CommandSy);  // BR has no end symbol
+    EXPECT_EQ(toks[6].Sy, CommandSy);
+    EXPECT_EQ(toks[7].Sy, PSy);
+
+    t.SetSource("<h3 align=center>");
+    t.GetCh();
+    t.NextToken();
+    EXPECT_EQ(t.Sy, HeadingSy);
+    EXPECT_EQ(t.HeadingLevel, 3);
+    EXPECT_EQ(TagName(TableSy), "table");
+    EXPECT_EQ(EndTagName(TableEndSy), "table");
+    EXPECT_EQ(EndSymbolOf(LISy), NoSy);
+}
+
+TEST(Tokenizer, LessThanThatStartsNoTagIsText)
+{
+    EXPECT_EQ(TextOf("a < b <5"), u"a < b <5");
+}
+
+TEST(Tokenizer, AttributesQuotedUnquotedNumericAndBare)
+{
+    THtmlTokenizer t;
+    t.SetSource("<table border width=50% height=\"50%\" align='center' title=\"a\nb\" alt=\"x&hellip y&hellip;\" class=\"k\n l\">");
+    t.GetCh();
+    t.NextToken();
+    ASSERT_EQ(t.Sy, TableSy);
+    const TAttributeList& a = t.Attributes;
+    ASSERT_EQ(a.Count(), 7);
+    EXPECT_EQ(a[0]->Which, BorderSy);
+    EXPECT_EQ(a[0]->Value, 1);
+    EXPECT_EQ(a[1]->Which, WidthSy);
+    EXPECT_EQ(a[1]->Value, 50);
+    EXPECT_EQ(a[1]->Name, "50%");
+    EXPECT_EQ(a[2]->Value, 50);
+    EXPECT_EQ(a[2]->Name, "50%");
+    EXPECT_EQ(a[3]->Name, "center");
+    EXPECT_EQ(a[4]->Which, TitleSy);
+    EXPECT_EQ(a[4]->Name, "a\r\nb");
+    EXPECT_EQ(a[5]->Name, "x&hellip y\x85");  // above 255 only with ";"
+    EXPECT_EQ(a[6]->Name, "k l") << "a line end is dropped, not turned into a blank";
+}
+
+TEST(Tokenizer, AttributeNumbersRoundAndBadNumbersGiveZero)
+{
+    THtmlTokenizer t;
+    t.SetSource("<td colspan=\"2.5\" rowspan=\"x\" width=\" 7 \" size=+2 other=\"1.5\">");
+    t.GetCh();
+    t.NextToken();
+    const TAttributeList& a = t.Attributes;
+    ASSERT_EQ(a.Count(), 5);
+    EXPECT_EQ(a[0]->Value, 2);  // half to even
+    EXPECT_EQ(a[1]->Value, 0);
+    EXPECT_EQ(a[2]->Value, 7);
+    EXPECT_EQ(a[3]->Value, 2);
+    EXPECT_EQ(a[3]->Name, "+2");
+    EXPECT_EQ(a[4]->Which, OtherAttribute);
+    EXPECT_EQ(a[4]->WhichName, "other");
+}
+
+TEST(Tokenizer, CommentsDeclarationsAndServerBlocksAreSkipped)
+{
+    EXPECT_EQ(TextOf("a<!-- x -- y -->b<!DOCTYPE html>c<% code %>d<!-- z -- >e<!-- w --!>f"), u"abcdef");
+    EXPECT_EQ(TextOf("a<!---->b"), u"ab");
+    EXPECT_EQ(TextOf("a<% never closed"), u"a");
+}
+
+TEST(Tokenizer, OpenCommentAtEndRaises)
+{
+    THtmlTokenizer t;
+    EXPECT_THROW(Tokens(t, "text <!-- never closed"), EParseError);
+    EXPECT_THROW(Tokens(t, "<!DOCTYPE"), EParseError);
+    try {
+        Tokens(t, "<!--");
+    } catch (const EParseError& e) {
+        EXPECT_EQ(e.Message(), "Open Comment at End of HTML File");
+    }
+}
+
+TEST(Tokenizer, IncludeDirectivesInsertTextAndNestWithinLimits)
+{
+    THtmlTokenizer t;
+    std::vector<std::string> seen;
+    t.OnInclude = [&](const std::string& cmd, const std::vector<std::string>& params, std::string& text) {
+        seen.push_back(cmd);
+        for (const auto& p : params)
+            seen.push_back(p);
+        if (cmd == "inc")
+            text = "[in]";
+    };
+    EXPECT_EQ(TextOf("x"), u"x");
+    std::u16string s;
+    for (const Tok& k : Tokens(t, "a<!--#inc file=\"a&amp;b\" n=5 -->b"))
+        s += k.Text;
+    EXPECT_EQ(s, u"a[in]b");
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[1], "file=a&b");
+    EXPECT_EQ(seen[2], "n=5");
+
+    // A text that includes itself stops after 16 levels.
+    int calls = 0;
+    t.OnInclude = [&](const std::string&, const std::vector<std::string>&, std::string& text) {
+        ++calls;
+        text = "<!--#self -->x";
+    };
+    s.clear();
+    for (const Tok& k : Tokens(t, "<!--#self -->"))
+        s += k.Text;
+    EXPECT_EQ(s, std::u16string(16, u'x'));
+    EXPECT_EQ(calls, 17);
+}
+
+TEST(Tokenizer, SourcePreparation)
+{
+    THtmlTokenizer t;
+    std::string withNuls = "a";
+    withNuls += std::string(101, '\0');
+    withNuls += "b";
+    t.SetSource(withNuls);
+    EXPECT_EQ(t.Document(), "a" + std::string(100, ' '));
+    const auto info = t.SetSource("\x1b$B\x30\x21\x1b(Bx");
+    EXPECT_TRUE(info.Iso2022Jp);
+    EXPECT_EQ(t.Document(), "\x88\x9f" "x");
+    EXPECT_EQ(EucJpToShiftJis("\xb0\xa1y"), "\x88\x9f" "y");
+}
+
+TEST(Tokenizer, CharsetNamesBySubstringInTableOrder)
+{
+    int cs = -1;
+    EXPECT_TRUE(LookupCharset("windows-1251", cs));
+    EXPECT_EQ(cs, 204);
+    EXPECT_TRUE(LookupCharset("ISO-8859-15", cs));
+    EXPECT_EQ(cs, 0);
+    EXPECT_TRUE(LookupCharset("iso-8859-2", cs));
+    EXPECT_EQ(cs, 31);
+    EXPECT_TRUE(LookupCharset("EUC-JP", cs));
+    EXPECT_EQ(cs, 30);
+    EXPECT_FALSE(LookupCharset("utf-8", cs));
+    THtmlTokenizer t;
+    t.SetSource("\xb0\xa1");
+    EXPECT_TRUE(t.LookupDocumentCharset("euc-jp", cs));
+    EXPECT_EQ(cs, 128);
+    EXPECT_EQ(t.Document(), "\x88\x9f");
+}
+
+TEST(Tokenizer, ControlCharactersNeverStallTheReader)
+{
+    THtmlTokenizer t;
+    const auto toks = Tokens(t, std::string("a\x01\x02" "b", 4));
+    ASSERT_GE(toks.size(), 2u);
+    EXPECT_EQ(TextOf(std::string("a\x01" "b", 3)), u"a?b");
+}
+
+TEST(Tokenizer, IdAttributesAreRegisteredOutsideThePreScan)
+{
+    THtmlTokenizer t;
+    std::vector<std::pair<std::string, int>> ids;
+    t.OnRegisterID = [&](const std::string& id, int pos) { ids.emplace_back(id, pos); };
+    Tokens(t, "<p id=first>x<p id=\"\">");
+    ASSERT_EQ(ids.size(), 1u);
+    EXPECT_EQ(ids[0].first, "first");
+    t.PreScan = true;
+    Tokens(t, "<p id=second>");
+    EXPECT_EQ(ids.size(), 1u);
+}
+
+TEST(Tokenizer, IncludedTextIsCappedAt16MegabytesPerDocument)
+{
+    THtmlTokenizer t;
+    int calls = 0;
+    const std::string chunk = std::string(3u * 1024u * 1024u, 'a');
+    t.OnInclude = [&](const std::string&, const std::vector<std::string>&, std::string& text) {
+        ++calls;
+        text = "<!--#more-->" + chunk;
+    };
+    t.PreScan = true;  // nothing is collected; only the amount read matters
+    t.SetSource("<!--#more-->");
+    t.GetCh();
+    std::size_t read = 0;
+    while (t.Ch != 0) {
+        ++read;
+        t.GetCh();
+    }
+    EXPECT_EQ(calls, 6);  // the sixth text would pass 16 MB
+    EXPECT_EQ(read, 5 * (chunk.size()));
+}

@@ -1,0 +1,251 @@
+// Tests of the queries on a laid-out document: links and titles under a point, caret positions
+// and points, text search across sections and the selected text.
+#include "tests/html/layout/ParserTestSupport.h"
+
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+namespace velmoran::testing {
+namespace {
+
+struct Doc {
+    ParsedPage Page;
+    RecordingCanvas Canvas{Page.Fonts, 800, 2000};
+    explicit Doc(const std::string& html, int width = 420)
+    {
+        Page.Parse(html);
+        int mw = 0;
+        Page.Doc.LayoutDocument(Canvas, width, mw);
+        Page.Doc.PaintDocument(Canvas, TRect{0, 0, 800, 2000});
+    }
+    int Url(int x, int y, std::string& url, std::string& title)
+    {
+        std::unique_ptr<TUrlTarget> target;
+        const int flags = Page.Doc.GetUrlAt(Canvas, x, y, target, title);
+        url = target ? target->URL : "";
+        return flags;
+    }
+};
+
+TEST(DocumentQueries, LinksImageLinksAndTitlesUnderThePoint)
+{
+    // "go " is 24 pixels; the link "here" runs from x 34 to 66 on the line 10..26.
+    Doc d("<p>go <a href='x.htm'>here</a> <span title='tip'>now</span></p>"
+          "<p><a href='y.htm'><img width=20 height=20 alt=''></a></p>");
+    std::string url, title;
+    EXPECT_EQ(d.Url(40, 15, url, title), 1);
+    EXPECT_EQ(url, "x.htm");
+    EXPECT_EQ(d.Url(12, 15, url, title), 0);
+    EXPECT_EQ(url, "");
+    EXPECT_EQ(d.Url(80, 15, url, title), 4);
+    EXPECT_EQ(title, "tip");
+    auto* img = d.Page.All<TSection>()[1]->Images.Items(0);
+    EXPECT_EQ(d.Url(img->DrawX + 5, img->DrawYY + 5, url, title), 1);
+    EXPECT_EQ(url, "y.htm");
+}
+
+TEST(DocumentQueries, CaretRoundTrips)
+{
+    Doc d("<p>hello world and more words</p><p>second</p>", 20 + 80);
+    auto& doc = d.Page.Doc;
+    const int count = doc.PosCount;
+    int checked = 0;
+    for (int pos = 0; pos < count; ++pos) {
+        int x = 0, y = 0;
+        if (!doc.CursorToPoint(d.Canvas, pos, x, y))
+            continue;
+        int lh = 0, base = 0;
+        bool inText = false;
+        const int found = doc.FindCursorAt(d.Canvas, x + 1, y - 2, lh, base, inText);
+        TSection* s = nullptr;
+        for (TSection* t : d.Page.All<TSection>())
+            if (pos >= t->StartCurs && pos < t->StartCurs + t->Len)
+                s = t;
+        ASSERT_NE(s, nullptr);
+        if (s->Text[static_cast<std::size_t>(pos - s->StartCurs)] == u' ')
+            continue;  // a space that ends a line is not drawn: its point belongs to the next line
+        EXPECT_EQ(found, pos) << "at " << x << "," << y;
+        EXPECT_EQ(base, y);
+        ++checked;
+    }
+    EXPECT_GT(checked, 20);
+    // Past the end: the last character's point, 15 pixels further right.
+    int xl = 0, yl = 0, xe = 0, ye = 0;
+    ASSERT_TRUE(doc.TCellBasic::CursorToPoint(d.Canvas, count - 1, xl, yl));
+    ASSERT_TRUE(doc.CursorToPoint(d.Canvas, count + 5, xe, ye));
+    EXPECT_EQ(xe, xl + 15);
+    EXPECT_EQ(ye, yl);
+}
+
+TEST(DocumentQueries, TextSearchAcrossSections)
+{
+    Doc d("<p>abc def abc</p><p>ghi ABC</p>");
+    auto& doc = d.Page.Doc;
+    EXPECT_EQ(doc.FindTextForward(u"abc", 0, true), 0);
+    EXPECT_EQ(doc.FindTextForward(u"abc", 1, true), 8);
+    EXPECT_EQ(doc.FindTextForward(u"abc", 9, true), -1);
+    // "abc def abc " holds positions 0..11, "ghi ABC " 12..19.
+    EXPECT_EQ(doc.FindTextForward(u"abc", 9, false), 16);
+    EXPECT_EQ(doc.FindTextBackward(u"abc", 30, false), 16);
+    EXPECT_EQ(doc.FindTextBackward(u"abc", 15, false), 8);
+    EXPECT_EQ(doc.FindTextBackward(u"ghi", 11, false), -1);
+}
+
+TEST(DocumentQueries, SelectedTextOfParagraphs)
+{
+    Doc d("<p>abc def</p><p>ghi</p>");
+    auto& doc = d.Page.Doc;
+    doc.SelB = 4;
+    doc.SelE = 11;
+    EXPECT_EQ(doc.GetSelText(), u"def\r\nghi");
+    doc.SelB = 0;
+    doc.SelE = 12;
+    EXPECT_EQ(doc.GetSelText(), u"abc def\r\nghi");
+    EXPECT_EQ(doc.GetSelLength(), 12);
+    doc.SelE = 0;
+    EXPECT_EQ(doc.GetSelText(), u"");
+}
+
+}  // namespace
+}  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(PrintCopy, PaintsLikeTheScreenDocumentAndRunsNoTimer)
+{
+    Doc d("<h1>Title</h1><p>Some <b>bold</b> text <a href='x'>link</a></p><ul><li>one<li>two</ul><hr>"
+          "<pre>  pre  text</pre><div style='float:left;width:40px;height:30px;background-color:red'></div>"
+          "<p>beside</p>",
+          400);
+    auto screen = [&] {
+        d.Canvas.Clear();
+        d.Page.Doc.PaintDocument(d.Canvas, TRect{0, 0, 800, 2000});
+        return d.Canvas.Calls();
+    }();
+    auto copy = d.Page.Doc.CreateCopy();
+    EXPECT_TRUE(copy->IsCopy);
+    RecordingCanvas c(d.Page.Fonts, 800, 2000);
+    int mw = 0;
+    const int h = copy->LayoutDocument(c, 400, mw);
+    EXPECT_EQ(h, d.Page.Doc.DocumentHeight);
+    EXPECT_TRUE(copy->PositionList.empty());
+    copy->PaintDocument(c, TRect{0, 0, 800, 2000});
+    EXPECT_EQ(c.Calls(), screen);
+    // The links of the copy are not entered in the screen document's list.
+    EXPECT_EQ(d.Page.Doc.LinkList.size(), 1u);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(DocumentQueries, SourceAndDocumentPositionsAreInverse)
+{
+    Doc d("<p>ab  cd</p><p>x&amp;y</p>");
+    auto& doc = d.Page.Doc;
+    for (int pos = 0; pos < doc.PosCount - 1; ++pos) {
+        const int src = doc.FindSourcePos(pos);
+        if (src < 0)
+            continue;
+        EXPECT_EQ(doc.FindDocPos(src, false), pos) << pos;
+    }
+    // "&amp;" is one character from five source characters: the positions after it jump.
+    const int amp = doc.FindTextForward(u"&", 0, true);
+    ASSERT_GE(amp, 0);
+    EXPECT_EQ(doc.FindSourcePos(amp + 1), doc.FindSourcePos(amp) + 5);
+    char16_t ch = 0;
+    TFontObj* font = nullptr;
+    TSectionBase* section = nullptr;
+    ASSERT_TRUE(doc.CharAt(amp, ch, font, section));
+    EXPECT_EQ(ch, u'&');
+    EXPECT_NE(font, nullptr);
+    EXPECT_FALSE(doc.CharAt(1000, ch, font, section));
+    int sy = 0, index = 0;
+    EXPECT_EQ(doc.FindSectionAtPosition(45, sy, index), section);
+    EXPECT_EQ(sy, 40);
+}
+
+TEST(SelectionPaint, SelectedPiecesAreDrawnInverted)
+{
+    Doc d("<p>abc def</p>");
+    d.Page.Doc.SelB = 4;
+    d.Page.Doc.SelE = 7;
+    d.Canvas.Clear();
+    d.Page.Doc.PaintDocument(d.Canvas, TRect{0, 0, 800, 200});
+    std::vector<std::string> texts;
+    for (const auto& c : d.Canvas.Calls())
+        if (c.rfind("TextOut", 0) == 0)
+            texts.push_back(c);
+    EXPECT_EQ(texts, (std::vector<std::string>{"TextOut 10,22 'abc '", "TextOut 42,22 'def'"}));
+    // The selected piece is opaque on the text colour with white letters.
+    const std::string all = d.Canvas.Text();
+    const auto sel = all.find("TextOut 42,22 'def'");
+    ASSERT_NE(sel, std::string::npos);
+    const std::string before = all.substr(0, sel);
+    EXPECT_NE(before.rfind("BkMode opaque"), std::string::npos) << before;
+    EXPECT_NE(before.rfind("TextColor #FFFFFF"), std::string::npos) << before;
+}
+
+}  // namespace
+}  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
+{
+    Doc d("<p><a href='x'>ab<b>cd</b></a> ef</p>");
+    d.Page.Doc.LinksActive = true;
+    auto* s = d.Page.All<TSection>()[0];
+    std::string url, title;
+    ASSERT_EQ(d.Url(12, 15, url, title), 1);
+    int hovered = 0;
+    for (auto& r : s->Fonts)
+        hovered += r->Hover ? 1 : 0;
+    EXPECT_EQ(hovered, 2);
+    EXPECT_EQ(d.Url(80, 15, url, title), 0);
+    for (auto& r : s->Fonts)
+        EXPECT_FALSE(r->Hover);
+}
+
+TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)
+{
+    Doc d("<p>go <a href='x.htm' target='main'>here</a></p>");
+    auto copy = d.Page.Doc.CreateCopy();
+    std::vector<std::string> areas;
+    copy->LinkAreaCallback = [&](int page, const std::string& url, const std::string& target, const TRect& r) {
+        areas.push_back(std::to_string(page) + " " + url + " " + target + " " + std::to_string(r.Left) + "," +
+                        std::to_string(r.Top) + "," + std::to_string(r.Right) + "," + std::to_string(r.Bottom));
+    };
+    copy->PageNumber = 3;
+    copy->Printing = true;
+    int mw = 0;
+    copy->LayoutDocument(d.Canvas, 420, mw);
+    copy->PaintDocument(d.Canvas, TRect{0, 0, 800, 1000});
+    EXPECT_EQ(areas, (std::vector<std::string>{"3 x.htm main 34,10,67,26"}));
+}
+
+}  // namespace
+}  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+TEST(SelectionPaint, DummyCaretAtTheSelectionStart)
+{
+    Doc d("<p>abc def</p>");
+    d.Page.Doc.ShowDummyCaret = true;
+    d.Page.Doc.SelB = d.Page.Doc.SelE = 2;
+    d.Canvas.Clear();
+    d.Page.Doc.PaintDocument(d.Canvas, TRect{0, 0, 800, 200});
+    const auto calls = d.Canvas.Calls();
+    // After "ab": x 26, from the text bottom (baseline 22 + descent 4) up by the font height.
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "Rectangle 26,10,27,26"), calls.end()) << ::testing::PrintToString(calls);
+}
+
+}  // namespace
+}  // namespace velmoran::testing

@@ -1,0 +1,184 @@
+// Tests of document images: fetching from files, the host and the cache, sizing by attributes and
+// aspect ratio, placeholders for missing pictures, drawing, and tiled block backgrounds.
+#include "tests/html/layout/ParserTestSupport.h"
+
+#include "platform/RecordingCanvas.h"
+#include "tests/support/TempFolder.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace velmoran::testing {
+namespace {
+
+std::string PngBytes(int w, int h, QRgb color)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Serves pictures from a folder, or from memory for names starting with "mem:" ("mem:wait" later).
+class PictureHost : public THtmlDocumentHost {
+public:
+    std::string Folder;
+    int Requests = 0;
+    std::string BasePath() const override { return Folder; }
+    bool RequestImage(const std::string& src, std::string& content) override
+    {
+        if (src.rfind("mem:", 0) != 0)
+            return false;
+        ++Requests;
+        content = src == "mem:wait" ? std::string() : PngBytes(12, 6, qRgb(0, 0, 255));
+        return true;
+    }
+};
+
+struct ImagePage {
+    TempFolder Pictures;
+    PictureHost Host;
+    std::unique_ptr<ParsedPage> Page;
+    std::unique_ptr<RecordingCanvas> Canvas;
+
+    explicit ImagePage(const std::string& html, int width = 420)
+    {
+        Host.Folder = Pictures.Folder();
+        TempFolder::Write(Pictures / "red.png", PngBytes(30, 20, qRgb(255, 0, 0)));
+        TempFolder::Write(Pictures / "tile.png", PngBytes(10, 10, qRgb(0, 255, 0)));
+        TempFolder::Write(Pictures / "strip.png", PngBytes(1, 10, qRgb(0, 0, 255)));
+        Page = std::make_unique<ParsedPage>(&Host);
+        Page->Parse(html);
+        Canvas = std::make_unique<RecordingCanvas>(Page->Fonts, 800, 2000);
+        int mw = 0;
+        Page->Doc.LayoutDocument(*Canvas, width, mw);
+    }
+    std::vector<TImageObj*> Images()
+    {
+        std::vector<TImageObj*> out;
+        for (TSection* s : Page->All<TSection>())
+            for (auto& o : s->Images)
+                if (auto* i = dynamic_cast<TImageObj*>(o.get()))
+                    out.push_back(i);
+        return out;
+    }
+    std::vector<std::string> Paint(TRect clip = {0, 0, 800, 2000})
+    {
+        Canvas->Clear();
+        Page->Doc.PaintDocument(*Canvas, clip);
+        return Canvas->Calls();
+    }
+};
+
+int Count(const std::vector<std::string>& calls, const std::string& prefix)
+{
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }));
+}
+
+TEST(DocumentImages, FetchedFromFileSizedAndDrawn)
+{
+    ImagePage p("<p><img src='red.png'><img src='red.png' width=60><img src='red.png' height=10></p>");
+    auto images = p.Images();
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0]->ObjWidth, 30);
+    EXPECT_EQ(images[0]->ObjHeight, 20);
+    EXPECT_TRUE(images[0]->ImageKnown);
+    EXPECT_EQ(images[1]->ObjWidth, 60);  // the height follows the aspect ratio
+    EXPECT_EQ(images[1]->ObjHeight, 40);
+    EXPECT_EQ(images[2]->ObjWidth, 15);
+    EXPECT_EQ(p.Page->Doc.ImageCache().Count(), 1);  // one cache entry serves all three
+    const auto calls = p.Paint();
+    EXPECT_EQ(Count(calls, "StretchBlt"), 3);
+    // The first image sits on the baseline of a line grown to hold it.
+    EXPECT_EQ(calls[0].rfind("StretchBlt 10,", 0), 0u) << calls[0];
+}
+
+TEST(DocumentImages, PercentWidthBordersAndLinks)
+{
+    ImagePage p("<p><img src='red.png' width='50%' border=2><a href='x'><img src='red.png'></a></p>");
+    auto images = p.Images();
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_EQ(images[0]->ObjWidth, (400 - 4) * 50 / 100 + 4);
+    EXPECT_EQ(images[1]->BorderSize, 1);  // a linked image gets a border
+    EXPECT_EQ(images[1]->ObjWidth, 32);
+    const auto calls = p.Paint();
+    EXPECT_EQ(Count(calls, "Rectangle"), 2);
+}
+
+TEST(DocumentImages, HostSuppliesOrDelaysAndMissingShowsPlaceholder)
+{
+    ImagePage p("<p><img src='mem:blue'><img src='mem:wait'><img src='nothere.png' alt='abc'><img src='nothere.png'></p>");
+    auto images = p.Images();
+    ASSERT_EQ(images.size(), 4u);
+    EXPECT_EQ(images[0]->ObjWidth, 12);
+    EXPECT_TRUE(images[1]->Delayed);
+    EXPECT_FALSE(images[1]->Missing);
+    EXPECT_TRUE(images[2]->Missing);
+    // 8-point Arial of the test font: 11 pixels high, 5 wide.
+    EXPECT_EQ(images[2]->ObjWidth, 3 * 5 + 26);
+    EXPECT_EQ(images[2]->ObjHeight, 24);
+    EXPECT_EQ(images[3]->ObjWidth, 24);
+    const auto calls = p.Paint();
+    EXPECT_EQ(Count(calls, "StretchBlt"), 1);
+    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [](const std::string& c) { return c == "TextOut 0,0 'abc'" || c.find("'abc'") != std::string::npos; }));
+    // A second layout asks the host for nothing more: the delayed picture waits for the viewer.
+    const int before = p.Host.Requests;
+    int mw = 0;
+    p.Page->Doc.LayoutDocument(*p.Canvas, 420, mw);
+    EXPECT_EQ(p.Host.Requests, before);
+}
+
+TEST(DocumentImages, FloatingImagesNarrowTheLinesAndAreDrawnLast)
+{
+    ImagePage p("<p style='margin-top:0'><img src='red.png' align=left>ab cd</p>"
+                "<p style='margin-top:0'><img src='red.png' align=right>ef</p>");
+    auto images = p.Images();
+    ASSERT_EQ(images.size(), 2u);
+    // The left float with its 3-pixel spaces pushes the text to 10 + 3 + 30 + 3.
+    const auto calls = p.Paint();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "TextOut 46,22 'ab cd'"), 1);
+    // The floats are drawn after all text.
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(calls[calls.size() - 2].rfind("StretchBlt 13,10,43,30", 0), 0u) << calls[calls.size() - 2];
+    // The right float stands at the right edge less its space, at the second paragraph (Y 40).
+    EXPECT_EQ(calls.back().rfind("StretchBlt 377,40,407,60", 0), 0u) << calls.back();
+}
+
+TEST(BlockBackgrounds, ColourAndTilesOnlyInTheVisibleRows)
+{
+    ImagePage p("<div style='background-color:#0000ff;background-image:url(tile.png);height:200px'></div>");
+    const auto all = p.Paint();
+    EXPECT_EQ(Count(all, "FillRect 10,10,410,210"), 1);
+    EXPECT_EQ(Count(all, "StretchBlt"), 40 * 20);
+    const auto part = p.Paint(TRect{0, 0, 800, 35});
+    // Rows 0..34 of the page: the box starts at 10, so tiles of rows 10..39 (3 rows).
+    EXPECT_EQ(Count(part, "StretchBlt"), 40 * 3);
+    EXPECT_EQ(Count(part, "FillRect 10,10,410,35"), 1);
+}
+
+TEST(BlockBackgrounds, PositionAndRepeat)
+{
+    ImagePage p("<div style='background-image:url(tile.png);background-repeat:no-repeat;"
+                "background-position:right;height:50px'></div>");
+    const auto calls = p.Paint();
+    ASSERT_EQ(Count(calls, "StretchBlt"), 1);
+    EXPECT_EQ(calls[0].rfind("StretchBlt 400,", 0), 0u) << calls[0];
+    ImagePage q("<div style='background-image:url(tile.png);background-repeat:repeat-x;height:50px'></div>");
+    EXPECT_EQ(Count(q.Paint(), "StretchBlt"), 40);
+    // A strip one pixel wide is stretched to 100 pixels before tiling: 4 tiles across 400.
+    ImagePage strip("<div style='background-image:url(strip.png);background-repeat:repeat-x;height:50px'></div>");
+    const auto stripCalls = strip.Paint();
+    ASSERT_EQ(Count(stripCalls, "StretchBlt"), 4);
+    EXPECT_EQ(Count(stripCalls, "StretchBlt 10,10,110,20 "), 1);
+}
+
+}  // namespace
+}  // namespace velmoran::testing

@@ -1,0 +1,532 @@
+// Table layout and painting: the grid with its spans, column widths from pixel, percent and given
+// table widths, row heights, cell defaults and vertical alignment, and the cell draw calls. Cells
+// get their sizes from a stand-in whose content text reads "min max height" (e.g. "40 80 20").
+#include "tests/html/layout/ParserTestSupport.h"
+#include "html/layout/SectionList.h"
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace velmoran {
+namespace {
+
+using testing::ParsedPage;
+
+class SizedCells : public TCellContentOps {
+public:
+    struct Size {
+        int Min = 0, Max = 0, Height = 0;
+    };
+    static Size Of(TCellObj& cell)
+    {
+        Size s;
+        for (int i = 0; i < cell.Cell->Count(); ++i)
+            if (auto* t = dynamic_cast<TSection*>((*cell.Cell)[i])) {
+                std::istringstream in(WideToUtf8(t->Text));
+                in >> s.Min >> s.Max >> s.Height;
+                break;
+            }
+        return s;
+    }
+    void MinMaxWidth(Canvas&, TCellObj& cell, int& mn, int& mx) override
+    {
+        const Size s = Of(cell);
+        mn = s.Min;
+        mx = s.Max;
+    }
+    int Layout(Canvas&, TCellObj& cell, int x, int y, int width, int, int&) override
+    {
+        Laid.push_back({x, y, width});
+        return Of(cell).Height;
+    }
+    void Paint(Canvas&, TCellObj& cell, const TRect&, int x, int y) override
+    {
+        Painted.push_back({x, y, Of(cell).Height});
+    }
+    std::vector<std::array<int, 3>> Laid, Painted;
+};
+
+class TableFixture : public ::testing::Test {
+protected:
+    ThtmlTable& Table(const std::string& html, int index = 0)
+    {
+        pages.push_back(std::make_unique<ParsedPage>());
+        pages.back()->Parse(html);
+        auto tables = pages.back()->All<ThtmlTable>();
+        EXPECT_GT(static_cast<int>(tables.size()), index);
+        ThtmlTable& t = *tables[static_cast<std::size_t>(index)];
+        t.ContentOps = &ops;
+        return t;
+    }
+    int Layout(ThtmlTable& t, int width, int height = 0)
+    {
+        int curs = 0, maxW = 0;
+        return t.LayoutTable(canvas, 0, 0, width, height, curs, maxW);
+    }
+    std::vector<int> Widths(ThtmlTable& t) { return t.Widths; }
+
+    ParsedPage page;
+    std::vector<std::unique_ptr<ParsedPage>> pages;
+    SizedCells ops;
+    RecordingCanvas canvas{page.Fonts, 800, 600};
+};
+
+TEST_F(TableFixture, SpansBuildAlignedGrid)
+{
+    // A column span beyond the real columns drops to them; a row span past the last row is cut.
+    auto& t = Table("<table><tr><td colspan=3>1 1 1</td></tr><tr><td>1 1 1</td><td rowspan=5>1 1 1</td></tr>"
+                    "<tr><td>1 1 1</td></tr></table>");
+    t.InitializeCellSpecs();
+    EXPECT_EQ(t.NumCols, 2);
+    EXPECT_EQ(t.Rows[0]->Items(0)->ColSpan, 2);
+    EXPECT_EQ(t.Rows[1]->Items(1)->RowSpan, 2);
+    ASSERT_EQ(t.Rows[2]->Count(), 2);
+    EXPECT_TRUE(t.Rows[2]->Items(1)->IsPlaceholder());
+
+    // Row and column span together keep the cells below in their columns.
+    auto& u = Table("<table><tr><td colspan=2 rowspan=2>1 1 1</td><td>a</td></tr><tr><td>b</td></tr>"
+                    "<tr><td>c</td><td>d</td><td>e</td></tr></table>");
+    u.InitializeCellSpecs();
+    EXPECT_EQ(u.NumCols, 3);
+    ASSERT_EQ(u.Rows[1]->Count(), 3);
+    EXPECT_TRUE(u.Rows[1]->Items(0)->IsPlaceholder());
+    EXPECT_TRUE(u.Rows[1]->Items(1)->IsPlaceholder());
+    EXPECT_FALSE(u.Rows[1]->Items(2)->IsPlaceholder());
+}
+
+TEST_F(TableFixture, WidthsWithoutTableWidth)
+{
+    // Maxima that fit are taken; otherwise the room beyond the minima goes by slack.
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr><td>20 100 10</td><td>40 60 10</td></tr></table>");
+    Layout(t, 500);
+    EXPECT_EQ(Widths(t), (std::vector<int>{100, 60}));
+    EXPECT_EQ(t.TableWidth, 160);
+    Layout(t, 120);
+    EXPECT_EQ(Widths(t), (std::vector<int>{20 + 48, 40 + 12}));
+    Layout(t, 30);
+    EXPECT_EQ(Widths(t), (std::vector<int>{20, 40}));
+}
+
+TEST_F(TableFixture, PixelWidthsOfCells)
+{
+    // A pixel WIDTH fixes both measures of its column; padding and spacing come on top.
+    auto& t = Table("<table cellspacing=2 cellpadding=3><tr><td width=100>10 20 10</td><td>30 300 10</td></tr></table>");
+    Layout(t, 800);
+    EXPECT_TRUE(t.FixedCellWidths);
+    EXPECT_EQ(Widths(t), (std::vector<int>{100 + 6 + 2, 300 + 6 + 2}));
+    Layout(t, 300);
+    const auto w = Widths(t);
+    EXPECT_EQ(w[0], 108);
+    EXPECT_EQ(w[0] + w[1], 298);
+}
+
+TEST_F(TableFixture, PercentColumnsInGivenTableWidth)
+{
+    auto& t = Table("<table cellspacing=0><tr><td width=\"30%\">5 5 5</td><td width=\"70%\">5 5 5</td></tr></table>");
+    t.SpecWidth = 500;
+    Layout(t, 800);
+    EXPECT_EQ(Widths(t), (std::vector<int>{150, 350}));
+    EXPECT_EQ(t.TableWidth, 500);
+}
+
+TEST_F(TableFixture, GivenTableWidthSharesRoomBySlack)
+{
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr><td>10 110 5</td><td>10 10 5</td></tr></table>");
+    t.SpecWidth = 400;
+    Layout(t, 800);
+    EXPECT_EQ(Widths(t), (std::vector<int>{390, 10}));
+    int mn = 0, mx = 0;
+    t.GetMinMaxWidth(canvas, mn, mx);
+    EXPECT_EQ(mn, 400);
+    EXPECT_EQ(mx, 400);
+}
+
+TEST_F(TableFixture, PercentagesTooWideForRoomEnd)
+{
+    // Percentages adding up to far more than the room, with minima that do not fit: the rounds end
+    // and the columns still fill the width.
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr><td width=\"90%\">100 200 5</td><td width=\"90%\">100 900 5</td>"
+                    "<td width=\"90%\">10 50 5</td></tr></table>");
+    Layout(t, 300);
+    int sum = 0;
+    for (int w : Widths(t))
+        sum += w;
+    EXPECT_EQ(sum, 300);
+    EXPECT_GE(Widths(t)[0], 100);
+}
+
+TEST_F(TableFixture, SpanningCellWidensItsColumns)
+{
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr><td colspan=2>100 100 5</td></tr>"
+                    "<tr><td>20 20 5</td><td>20 60 5</td></tr></table>");
+    int mn = 0, mx = 0;
+    t.GetMinMaxWidth(canvas, mn, mx);
+    EXPECT_EQ(mn, 100);
+    EXPECT_EQ(mx, 100);
+}
+
+TEST_F(TableFixture, RowHeightsAndAlignment)
+{
+    // Rows take their tallest cell; a row span taller than its rows shares the rest.
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr><td>5 5 20</td><td rowspan=2>5 5 70</td></tr>"
+                    "<tr><td>5 5 10</td></tr></table>");
+    EXPECT_EQ(Layout(t, 400), 70);
+    EXPECT_EQ(t.Heights, (std::vector<int>{20 + 20, 10 + 20}));
+
+    // A bottom-aligned content of 20 in a row of 50 moves down by 30; middle by 15.
+    auto& u = Table("<table cellspacing=0 cellpadding=0><tr><td valign=bottom>5 5 20</td><td height=50>5 5 5</td>"
+                    "<td>5 5 20</td></tr></table>");
+    Layout(u, 400);
+    EXPECT_EQ(u.Rows[0]->Items(0)->ContentShift, 30);
+    EXPECT_EQ(u.Rows[0]->Items(2)->ContentShift, 15);
+}
+
+TEST_F(TableFixture, PercentRowHeightsFillTableHeight)
+{
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr height=\"25%\"><td>5 5 10</td></tr>"
+                    "<tr><td>5 5 10</td></tr></table>");
+    EXPECT_EQ(Layout(t, 400, 200), 200);
+    EXPECT_EQ(t.Heights, (std::vector<int>{50, 150}));
+    // Every row given in pixels: the desired heights stand when the table is taller.
+    auto& u = Table("<table cellspacing=0 cellpadding=0><tr height=30><td>5 5 10</td></tr>"
+                    "<tr height=40><td>5 5 10</td></tr></table>");
+    Layout(u, 400, 140);
+    EXPECT_EQ(u.Heights, (std::vector<int>{60, 80}));
+}
+
+TEST_F(TableFixture, CellDefaultsOfBorderedTable)
+{
+    auto& t = Table("<table border cellpadding=0><tr><td>5 5 5</td><td style=\"padding: 4px\">5 5 5</td></tr></table>");
+    t.InitializeCellSpecs();
+    const TCellObj& a = *t.Rows[0]->Items(0);
+    EXPECT_EQ(a.Padding, (std::array<int, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(a.Border, (std::array<int, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(a.HorizontalExtra, 4);
+    EXPECT_EQ(t.Rows[0]->Items(1)->HorizontalExtra, 10);
+}
+
+TEST_F(TableFixture, PaintsBackgroundAndFrames)
+{
+    auto& t = Table("<table border=1 cellspacing=2 cellpadding=1><tr><td bgcolor=#FF0000>5 5 10</td><td bgcolor=#00FF00></td></tr></table>");
+    Layout(t, 400);
+    canvas.Clear();
+    t.PaintTable(canvas, {0, 0, 800, 600}, 0, 0);
+    const std::string calls = ::testing::PrintToString(canvas.Calls());
+    // The colour reaches one pixel under the frame: from the box (2, 2) + border 1 - 1.
+    EXPECT_NE(calls.find("FillRect 2,2,"), std::string::npos) << canvas.Text();
+    EXPECT_NE(calls.find("#FF0000"), std::string::npos);
+    // The empty cell fills its colour but has no frame.
+    EXPECT_NE(calls.find("#00FF00"), std::string::npos);
+    int lines = 0;
+    for (const auto& c : canvas.Calls())
+        lines += c.rfind("Line", 0) == 0;
+    EXPECT_EQ(lines, 4) << canvas.Text();
+    ASSERT_EQ(ops.Painted.size(), 1u);
+    EXPECT_EQ(ops.Painted[0][0], 2 + 2);
+}
+
+TEST_F(TableFixture, CellsNearTheTopStillPaintContent)
+{
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr><td>5 5 100</td></tr><tr><td>5 5 100</td></tr></table>");
+    Layout(t, 400);
+    // The second row runs from 50 above the canvas top to 50 below it: its bottom is less than 200
+    // below the top, and it is painted all the same.
+    t.Document->YOff = 150;
+    t.PaintTable(canvas, {0, 0, 800, 600}, 0, 0);
+    ASSERT_EQ(ops.Painted.size(), 1u);
+    EXPECT_EQ(ops.Painted[0][1], 100);
+    ops.Painted.clear();
+    t.Document->YOff = 350;  // the first row ends 250 above: left out
+    t.PaintTable(canvas, {0, 0, 800, 600}, 0, 0);
+    EXPECT_EQ(ops.Painted.size(), 0u);
+}
+
+TEST_F(TableFixture, PrintingMovesShortRowsButNotToThePageTop)
+{
+    auto& t = Table("<table cellspacing=0 cellpadding=0><tr><td>5 5 80</td></tr><tr><td>5 5 80</td></tr>"
+                    "<tr><td>5 5 300</td></tr></table>");
+    Layout(t, 400);
+    t.Document->Printing = true;
+    // Page 0..120: the second row (80..160) crosses and moves the cut to 80.
+    t.Document->YOff = 0;
+    t.Document->PageCutY = 120;
+    t.PaintTable(canvas, {0, 0, 800, 120}, 0, 0);
+    EXPECT_EQ(t.Document->PageCutY, 80);
+    // A short row that starts the page is not moved: the cut stays where it is.
+    t.Document->YOff = 80;
+    t.Document->PageCutY = 80 + 60;
+    t.PaintTable(canvas, {0, 0, 800, 60}, 0, 0);
+    EXPECT_EQ(t.Document->PageCutY, 140);
+    // A tall row is cut.
+    t.Document->YOff = 160;
+    t.Document->PageCutY = 160 + 200;
+    t.PaintTable(canvas, {0, 0, 800, 200}, 0, 0);
+    EXPECT_EQ(t.Document->PageCutY, 360);
+}
+
+TEST_F(TableFixture, PrintedPartsRepeatHeaderAndFooter)
+{
+    // Header 20, footer 20, ten body rows of 40: a page of 200 holds the header, some rows and the
+    // footer; the next page starts with the header again.
+    std::string body;
+    for (int i = 0; i < 10; ++i)
+        body += "<tr><td>5 5 40</td></tr>";
+    auto& t = Table("<table cellspacing=0 cellpadding=0><thead><tr><td>5 5 20</td></tr></thead>"
+                    "<tfoot><tr><td>5 5 20</td></tr></tfoot><tbody>" + body + "</tbody></table>");
+    Layout(t, 400);
+    ASSERT_TRUE(t.TableHeader);
+    TSectionList& doc = *t.Document;
+    doc.Printing = true;
+    doc.YOff = 0;
+    doc.PageCutY = 200;
+    t.PaintTable(canvas, {0, 0, 400, 200}, 0, 0);
+    // Lowered by footer + 5: 175; rows of 40 from 20 end at 60, 100, 140, 180: the cut is at 140.
+    EXPECT_EQ(doc.PageCutY, 140);
+    EXPECT_EQ(t.TablePartRec.TablePart, 5);
+    EXPECT_EQ(t.TablePartRec.PartStart, 420);
+    EXPECT_EQ(doc.TablePrinting, &t);
+    // The footer strip paints the footer row only.
+    ops.Painted.clear();
+    doc.YOff = 420 - 140;
+    doc.PageCutY = doc.YOff + 160;
+    t.PaintTable(canvas, {0, 140, 400, 160}, 0, 0);
+    ASSERT_EQ(ops.Painted.size(), 1u);
+    EXPECT_EQ(ops.Painted[0][1], 420);
+    EXPECT_EQ(t.TablePartRec.TablePart, 1);
+    // The header strip at the top of the next page, then the body to its end.
+    ops.Painted.clear();
+    doc.YOff = 0;
+    doc.PageCutY = 20;
+    t.PaintTable(canvas, {0, 0, 400, 20}, 0, 0);
+    ASSERT_EQ(ops.Painted.size(), 1u);
+    EXPECT_EQ(ops.Painted[0][1], 0);
+    EXPECT_EQ(t.TablePartRec.TablePart, 2);
+    doc.YOff = 140 - 20;
+    doc.PageCutY = 140 + 400;
+    t.PaintTable(canvas, {0, 20, 400, 420}, 0, 0);
+    EXPECT_EQ(t.TablePartRec.TablePart, 0);
+    EXPECT_EQ(doc.TablePrinting, nullptr);
+}
+
+TEST_F(TableFixture, PrintedTableWhoseHeadDoesNotFitStartsOnTheNextPage)
+{
+    auto& t = Table("<table cellspacing=4 cellpadding=0><thead><tr><td>5 5 30</td></tr></thead>"
+                    "<tfoot><tr><td>5 5 30</td></tr></tfoot><tbody><tr><td>5 5 60</td></tr><tr><td>5 5 60</td></tr>"
+                    "</tbody></table>");
+    int curs = 0, maxW = 0;
+    t.LayoutTable(canvas, 0, 150, 400, 0, curs, maxW);
+    TSectionList& doc = *t.Document;
+    doc.Printing = true;
+    doc.YOff = 0;
+    doc.PageCutY = 250;  // header, footer and first body row need 34 + 34 + 64 from 150
+    t.PaintTable(canvas, {0, 0, 400, 250}, 0, 150);
+    EXPECT_EQ(doc.PageCutY, 152);
+    EXPECT_EQ(t.TablePartRec.TablePart, 0);
+    EXPECT_TRUE(ops.Painted.empty());
+    // At the top of the next page it is painted whole (150 .. 350).
+    doc.YOff = 152;
+    doc.PageCutY = 152 + 200;
+    t.PaintTable(canvas, {0, 0, 400, 200}, 0, 150);
+    EXPECT_EQ(doc.PageCutY, 352);
+    EXPECT_EQ(ops.Painted.size(), 4u);
+    EXPECT_EQ(t.TablePartRec.TablePart, 0);
+}
+
+}  // namespace
+}  // namespace velmoran
+
+namespace velmoran {
+namespace {
+
+// Tables in whole documents, with real cell content measured in the test font.
+class TableDocument : public ::testing::Test {
+protected:
+    int Layout(const std::string& html, int width)
+    {
+        page.Parse(html);
+        int maxWidth = 0;
+        return page.Doc.LayoutDocument(canvas, width, maxWidth);
+    }
+    std::vector<ThtmlTable*> Tables() { return page.All<ThtmlTable>(); }
+
+    testing::ParsedPage page;
+    RecordingCanvas canvas{page.Fonts, 800, 600};
+};
+
+TEST_F(TableDocument, PercentWidthOfTheAvailableWidth)
+{
+    Layout("<body style=\"margin: 0\"><table width=\"50%\"><tr><td>a</td></tr></table></body>", 600);
+    ASSERT_EQ(Tables().size(), 1u);
+    EXPECT_EQ(Tables()[0]->TableWidth, 300);
+    // A minimum wider than the percentage wins.
+    testing::ParsedPage wide;
+    int maxWidth = 0;
+    wide.Parse("<body style=\"margin: 0\"><table width=\"50%\" cellspacing=0 cellpadding=0><tr><td>"
+               "<img width=400 height=10></td></tr></table></body>");
+    wide.Doc.LayoutDocument(canvas, 600, maxWidth);
+    EXPECT_EQ(wide.All<ThtmlTable>()[0]->TableWidth, 400);
+}
+
+TEST_F(TableDocument, NestedTableFillsItsCell)
+{
+    Layout("<body style=\"margin: 0\"><table width=400 cellspacing=0 cellpadding=0><tr>"
+           "<td width=100>x</td><td><table width=\"100%\" cellspacing=0 cellpadding=0><tr><td>in</td><td>ner</td></tr>"
+           "</table></td></tr></table></body>",
+           600);
+    const auto t = Tables();
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0]->TableWidth, 400);
+    EXPECT_EQ(t[0]->Widths, (std::vector<int>{100, 300}));
+    EXPECT_EQ(t[1]->TableWidth, 300);
+}
+
+TEST_F(TableDocument, NarrowCellWrapsAndRowGrows)
+{
+    const int oneLine = Layout("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0><tr><td>wort</td></tr></table></body>", 600);
+    testing::ParsedPage two;
+    int maxWidth = 0;
+    two.Parse("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0 width=10><tr><td>wort wort wort</td></tr></table></body>");
+    const int threeLines = two.Doc.LayoutDocument(canvas, 600, maxWidth);
+    EXPECT_EQ(threeLines, 3 * oneLine);
+    // The table is as wide as its longest word, not the 10 pixels asked for.
+    const auto* t = two.All<ThtmlTable>()[0];
+    EXPECT_EQ(t->TableWidth, t->MinWidths[0]);
+}
+
+TEST_F(TableDocument, BorderAttributeFramesTheTableRaised)
+{
+    Layout("<body style=\"margin: 0\"><table border=1 cellspacing=0><tr><td>a</td></tr></table></body>", 600);
+    canvas.Clear();
+    page.Doc.PaintDocument(canvas, {0, 0, 800, 600});
+    // The table's frame and the cell's frame: eight one-pixel lines.
+    int lines = 0;
+    for (const auto& c : canvas.Calls())
+        lines += c.rfind("Line", 0) == 0;
+    EXPECT_EQ(lines, 8) << canvas.Text();
+}
+
+
+TEST_F(TableDocument, QueriesReachIntoCells)
+{
+    Layout("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0><tr><td width=100>abc</td>"
+           "<td width=100 href='cell.htm' title='tip'>xyz <a href='in.htm'>lnk</a></td></tr></table></body>",
+           600);
+    auto& doc = page.Doc;
+    std::unique_ptr<TUrlTarget> url;
+    std::string title;
+    // Over "xyz": the link and title of the whole cell.
+    EXPECT_EQ(doc.GetUrlAt(canvas, 110, 5, url, title), 5);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->URL, "cell.htm");
+    EXPECT_EQ(title, "tip");
+    // Over "lnk" (four characters of 8 pixels into the cell): the content's own link wins.
+    url.reset();
+    title.clear();
+    EXPECT_EQ(doc.GetUrlAt(canvas, 140, 5, url, title), 5);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->URL, "in.htm");
+    // Over "abc": nothing.
+    url.reset();
+    EXPECT_EQ(doc.GetUrlAt(canvas, 10, 5, url, title), 0);
+    // A caret point in the second cell lies right of the first column and comes back.
+    const int pos = doc.FindTextForward(u"xyz", 0, true);
+    ASSERT_GE(pos, 0);
+    EXPECT_GT(pos, doc.FindTextForward(u"abc", 0, true));
+    EXPECT_EQ(doc.FindTextBackward(u"abc", pos + 10, true), doc.FindTextForward(u"abc", 0, true));
+    int x = 0, y = 0;
+    ASSERT_TRUE(doc.CursorToPoint(canvas, pos + 1, x, y));
+    EXPECT_EQ(x, 108);
+    int lh = 0, base = 0;
+    bool inText = false;
+    EXPECT_EQ(doc.FindCursorAt(canvas, x + 1, y - 2, lh, base, inText), pos + 1);
+    // Characters and source positions of cell text.
+    char16_t ch = 0;
+    TFontObj* font = nullptr;
+    TSectionBase* section = nullptr;
+    ASSERT_TRUE(doc.CharAt(pos + 1, ch, font, section));
+    EXPECT_EQ(ch, u'y');
+    const int source = doc.FindSourcePos(pos);
+    ASSERT_GE(source, 0);
+    EXPECT_EQ(doc.FindDocPos(source, false), pos);
+    doc.SelB = 0;
+    doc.SelE = doc.PosCount;
+    const std::u16string sel = doc.GetSelText();
+    EXPECT_NE(sel.find(u"abc"), std::u16string::npos);
+    EXPECT_NE(sel.find(u"xyz lnk"), std::u16string::npos);
+}
+
+
+TEST_F(TableDocument, DeeplyNestedTablesAreLaidOutOnce)
+{
+    // Forty tables inside each other: the deep ones keep their row heights, so the layout does not
+    // double with every level.
+    std::string html = "<body>";
+    for (int i = 0; i < 40; ++i)
+        html += "<table><tr><td>x</td><td>";
+    html += "innen";
+    for (int i = 0; i < 40; ++i)
+        html += "</td></tr></table>";
+    Layout(html + "</body>", 600);
+    const auto t = Tables();
+    ASSERT_EQ(t.size(), 40u);
+    EXPECT_GT(t.back()->TableWidth, 0);
+    EXPECT_LT(t.back()->YPosition + t.back()->SectionHeight, t.front()->YPosition + t.front()->SectionHeight);
+    EXPECT_GT(t.back()->YPosition, t.front()->YPosition);
+}
+
+
+TEST_F(TableDocument, PrintCopyLaysTablesOutAlike)
+{
+    const int height = Layout("<body><table border=1 bgcolor=#FF0000><caption>Titel</caption>"
+                              "<tr><td rowspan=2>a</td><td>b</td></tr><tr><td>c<table><tr><td>d</td></tr></table></td></tr>"
+                              "</table></body>",
+                              500);
+    auto copy = page.Doc.CreateCopy();
+    int maxWidth = 0;
+    EXPECT_EQ(copy->LayoutDocument(canvas, 500, maxWidth), height);
+    std::vector<ThtmlTable*> copied;
+    std::function<void(TCellBasic&)> walk = [&](TCellBasic& cell) {
+        for (const auto& s : cell) {
+            if (auto* t = dynamic_cast<ThtmlTable*>(s.get())) {
+                copied.push_back(t);
+                for (const auto& row : t->Rows)
+                    for (const auto& c : *row)
+                        if (c && c->Cell)
+                            walk(*c->Cell);
+            } else if (auto* b = dynamic_cast<TBlock*>(s.get())) {
+                walk(*b->MyCell);
+            }
+        }
+    };
+    walk(*copy);
+    const auto original = Tables();
+    ASSERT_EQ(copied.size(), original.size());
+    for (std::size_t i = 0; i < copied.size(); ++i) {
+        EXPECT_EQ(copied[i]->Widths, original[i]->Widths);
+        EXPECT_EQ(copied[i]->Heights, original[i]->Heights);
+        EXPECT_EQ(copied[i]->YPosition, original[i]->YPosition);
+    }
+    // Table backgrounds are left out of the copy unless they are printed.
+    EXPECT_TRUE(original[0]->Rows[0]->Items(0)->Cell->BkGnd);
+    EXPECT_FALSE(copied[0]->Rows[0]->Items(0)->Cell->BkGnd);
+}
+
+
+TEST_F(TableDocument, MissingCellPictureLeavesTheColour)
+{
+    Layout("<body style=\"margin: 0\"><table cellspacing=0><tr background=\"nirgends.bmp\"><td bgcolor=#00FF00>a</td>"
+           "</tr></table></body>",
+           600);
+    TCellObj& cell = *Tables()[0]->Rows[0]->Items(0);
+    EXPECT_EQ(cell.BGImageName, "nirgends.bmp");  // from the row
+    EXPECT_EQ(cell.BGImage, nullptr);
+    canvas.Clear();
+    page.Doc.PaintDocument(canvas, {0, 0, 800, 600});
+    EXPECT_NE(canvas.Text().find("#00FF00"), std::string::npos);
+    EXPECT_EQ(canvas.Text().find("StretchBlt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmoran
