@@ -6,6 +6,7 @@
 #include "memtable/RecordStore.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
 #include "platform/core/TextCollator.h"
 
@@ -197,18 +198,20 @@ private:
         return TFilterNode::Make(nkUnary, op, std::move(args));
     }
 
-    // Chains of "and", "or" and arithmetic grow the tree's depth too; the limit counts them.
+    // Chains of "and", "or" and arithmetic grow the tree's depth too: each link counts as a
+    // level for the rest of the chain.
     void Chain(int& links)
     {
-        if (++links + depth_ > TFilterExpression::kMaxDepth)
+        ++links;
+        if (++depth_ > TFilterExpression::kMaxDepth)
             Fail(token_.Offset);
     }
 
     NodePtr ParseOr()
     {
-        Depth depth(*this);
         NodePtr left = ParseAnd();
         int links = 0;
+        const ScopeExit unwind([&] { depth_ -= links; });
         while (IsKeyword("or")) {
             Chain(links);
             Advance();
@@ -221,6 +224,7 @@ private:
     {
         NodePtr left = ParseNot();
         int links = 0;
+        const ScopeExit unwind([&] { depth_ -= links; });
         while (IsKeyword("and")) {
             Chain(links);
             Advance();
@@ -307,6 +311,7 @@ private:
     {
         NodePtr left = ParseMultiplicative();
         int links = 0;
+        const ScopeExit unwind([&] { depth_ -= links; });
         while (IsSymbol("+") || IsSymbol("-")) {
             Chain(links);
             TFilterOperator op = IsSymbol("+") ? opAdd : opSubtract;
@@ -320,6 +325,7 @@ private:
     {
         NodePtr left = ParseUnary();
         int links = 0;
+        const ScopeExit unwind([&] { depth_ -= links; });
         for (;;) {
             TFilterOperator op = opNone;
             if (IsSymbol("*"))

@@ -4,6 +4,8 @@
 
 #include "platform/core/Text.h"
 
+#include <utility>
+
 namespace velmoran {
 
 // Puts the table into the filter state with a record under test, and back afterwards however the
@@ -97,10 +99,17 @@ void TzebCustomMemTable::RefreshFilter()
 
 void TzebCustomMemTable::SetFilter(const std::string& text)
 {
-    filterText_ = text;
+    // A text that does not parse leaves the previous filter in force.
+    std::string previous = std::exchange(filterText_, text);
     if (!Active())
         return;
-    ParseFilter();
+    try {
+        ParseFilter();
+    } catch (...) {
+        filterText_ = std::move(previous);
+        ParseFilter();
+        throw;
+    }
     if (filteredOn_)
         RefreshFilter();
 }

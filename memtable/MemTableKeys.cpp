@@ -99,11 +99,6 @@ int CompareCodes(std::basic_string_view<Char> a, std::basic_string_view<Char> b,
     return ThreeWay(a.size(), b.size());
 }
 
-char16_t FoldWide(char16_t c)
-{
-    return c < 0x100 ? static_cast<char16_t>(FoldAnsi(static_cast<unsigned char>(c))) : c;
-}
-
 // A partial key compares the second text only as far as the first reaches.
 template <typename Text>
 void CutPartial(const Text& a, Text& b, std::uint8_t options, bool& fullMatch)

@@ -40,6 +40,7 @@ public:
     TVariant(const char* text) : type_(varString), text_(text) {}
     TVariant(std::string text) : type_(varString), text_(std::move(text)) {}
     TVariant(std::u16string text) : type_(varOleStr), wide_(std::move(text)) {}
+    TVariant(const char16_t* text) : type_(varOleStr), wide_(text) {}
     TVariant(std::vector<TVariant> elements) : type_(varArray), array_(std::move(elements)) {}
 
     static TVariant Null();
