@@ -82,16 +82,16 @@ unsigned char FoldAnsi(unsigned char c)
     return c;
 }
 
-template <typename Char, typename Fold>
-int CompareCodes(std::basic_string_view<Char> a, std::basic_string_view<Char> b, bool ignoreCase, Fold fold)
+// Windows-1252 texts by character code (unsigned bytes), optionally folded to lower case.
+int CompareCodes(std::string_view a, std::string_view b, bool ignoreCase)
 {
-    std::size_t n = std::min(a.size(), b.size());
+    const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        auto x = a[i];
-        auto y = b[i];
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
         if (ignoreCase) {
-            x = fold(x);
-            y = fold(y);
+            x = FoldAnsi(x);
+            y = FoldAnsi(y);
         }
         if (x != y)
             return x < y ? -1 : 1;
@@ -205,19 +205,9 @@ int TzebCustomMemTable::CompareFieldValues(const TField& field, const std::byte*
             if (x == y)
                 result = 0;
             else if (options & mtcoIgnoreLocale)
-                result = CompareCodes<char>(x, y, ignoreCase, [](char c) {
-                    return static_cast<char>(FoldAnsi(static_cast<unsigned char>(c)));
-                });
+                result = CompareCodes(x, y, ignoreCase);
             else
                 result = TextCollator::CompareAnsi(x, y, LocaleID(), ignoreCase);
-            // Character codes compare as unsigned bytes.
-            if ((options & mtcoIgnoreLocale) && result != 0 && !ignoreCase) {
-                std::size_t i = 0;
-                while (i < std::min(x.size(), y.size()) && x[i] == y[i])
-                    ++i;
-                if (i < std::min(x.size(), y.size()))
-                    result = static_cast<unsigned char>(x[i]) < static_cast<unsigned char>(y[i]) ? -1 : 1;
-            }
             break;
         }
         case ftWideString: {
@@ -233,10 +223,10 @@ int TzebCustomMemTable::CompareFieldValues(const TField& field, const std::byte*
             break;
         }
         case ftSmallint:
-        case ftBoolean:
             result = ThreeWay(Read<std::int16_t>(a), Read<std::int16_t>(b));
-            if (field.DataType() == ftBoolean)
-                result = ThreeWay(Read<std::int16_t>(a) != 0, Read<std::int16_t>(b) != 0);
+            break;
+        case ftBoolean:
+            result = ThreeWay(Read<std::int16_t>(a) != 0, Read<std::int16_t>(b) != 0);
             break;
         case ftWord:
             result = ThreeWay(Read<std::uint16_t>(a), Read<std::uint16_t>(b));
