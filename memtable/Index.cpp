@@ -166,6 +166,8 @@ void TzebSortedIndex::Rebuild()
         Sort();
     else
         SetOrdered(true);
+    if (&table_.CurrentIndex() == this && table_.cursor_ >= Count())
+        table_.cursor_ = Count() - 1;
 }
 
 int TzebSortedIndex::CompareRecords(const TzebRecord* a, const TzebRecord* b) const

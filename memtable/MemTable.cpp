@@ -653,6 +653,8 @@ void TzebCustomMemTable::InternalClose()
         store_->Empty();
     cursor_ = savedCursor_ = -1;
     indexes_.ClearRecords();
+    // Sorted indexes name field objects that closing may destroy; opening builds them anew.
+    indexes_.RemoveSorted();
     currentIndex_ = &indexes_.RowOrder();
     indexFields_.Clear();
     filterExpr_.reset();

@@ -8,6 +8,7 @@
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -22,7 +23,7 @@ namespace {
 std::mutex defaultMutex;
 std::string defaultOverride;  // guarded by defaultMutex
 // Bumped whenever the default changes, so that cached collators of id 1024 are reopened.
-std::uint32_t defaultEpoch = 0;
+std::atomic<std::uint32_t> defaultEpoch = 0;
 
 // "de_DE.UTF-8@euro" -> "de_DE"; "C" and "POSIX" -> the root collation.
 std::string FromPosixName(std::string name)
@@ -64,15 +65,20 @@ struct CachedCollator {
 UCollator* OpenCollator(std::uint32_t localeId, bool ignoreCase)
 {
     thread_local std::map<std::pair<std::uint32_t, bool>, CachedCollator> cache;
-    std::uint32_t epoch = 0;
-    {
-        std::lock_guard lock(defaultMutex);
-        epoch = defaultEpoch;
-    }
+    // Sorting asks for the same collator again and again: the last one answers at once.
+    thread_local std::pair<std::uint32_t, bool> lastKey{0xFFFFFFFF, false};
+    thread_local const CachedCollator* last = nullptr;
+    const std::uint32_t epoch = defaultEpoch.load(std::memory_order_acquire);
     auto key = std::make_pair(localeId, ignoreCase);
+    auto fresh = [&](const CachedCollator& cached) { return !IsDefaultId(localeId) || cached.epoch == epoch; };
+    if (last && key == lastKey && fresh(*last))
+        return last->collator.get();
     auto it = cache.find(key);
-    if (it != cache.end() && (!IsDefaultId(localeId) || it->second.epoch == epoch))
+    if (it != cache.end() && fresh(it->second)) {
+        lastKey = key;
+        last = &it->second;
         return it->second.collator.get();
+    }
     std::string name = TextCollator::LocaleName(localeId);
     if (name.empty())
         throw ECollationError();
@@ -84,6 +90,8 @@ UCollator* OpenCollator(std::uint32_t localeId, bool ignoreCase)
     ucol_setStrength(collator.get(), ignoreCase ? UCOL_SECONDARY : UCOL_TERTIARY);
     UCollator* result = collator.get();
     cache[key] = CachedCollator{std::move(collator), epoch};
+    lastKey = key;
+    last = &cache[key];
     return result;
 }
 
@@ -132,7 +140,7 @@ void TextCollator::SetUserDefaultLocale(std::string_view name)
 {
     std::lock_guard lock(defaultMutex);
     defaultOverride = FromPosixName(std::string(name));
-    ++defaultEpoch;
+    defaultEpoch.fetch_add(1, std::memory_order_release);
 }
 
 std::string TextCollator::UserDefaultLocale()
