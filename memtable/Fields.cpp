@@ -1,5 +1,5 @@
 // Field definitions and field objects: value conversions between the native slot formats and
-// text, numbers and dates.
+// text, numbers, dates and variants.
 #include "memtable/Fields.h"
 
 #include "memtable/DataSet.h"
@@ -464,10 +464,6 @@ TField& TFields::Add(std::unique_ptr<TField> field)
     fields_.push_back(std::move(field));
     return *fields_.back();
 }
-
-}  // namespace velmoran
-
-namespace velmoran {
 
 // ---- native values and variants ----
 

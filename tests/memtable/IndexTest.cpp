@@ -46,7 +46,7 @@ protected:
         TzebMemTable t;
         TField& field = t.AddField<TField>("F", type, size);
         t.Open();
-        std::vector<std::byte> x(static_cast<std::size_t>(field.DataSize())), y(x.size());
+        std::vector<std::byte> x(static_cast<std::size_t>(std::max(field.DataSize(), 8))), y(x.size());
         std::memcpy(x.data(), &a, std::min(sizeof a, x.size()));
         std::memcpy(y.data(), &b, std::min(sizeof b, y.size()));
         return t.CompareFieldValues(field, x.data(), y.data(), options);
