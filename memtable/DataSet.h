@@ -181,6 +181,9 @@ protected:
     TRecordBuffer ActiveBuffer() const { return recordCount_ > 0 || state_ == dsInsert ? buffer_ : nullptr; }
     // The buffer being calculated while the state is dsCalcFields.
     TRecordBuffer CalcBuffer() const { return calcBuffer_; }
+    // Points the calculated-fields state at another buffer (reading a record that is not the
+    // current one); the caller restores the previous buffer.
+    void SetCalcBuffer(TRecordBuffer buffer) { calcBuffer_ = buffer; }
     void SetState(TDataSetState state) { state_ = state; }
     void CheckActive() const;
     void CheckInactive() const;

@@ -1,14 +1,18 @@
 // Field definitions and field objects: value conversions between the native slot formats and
-// text, numbers and dates.
+// text, numbers, dates and variants.
 #include "memtable/Fields.h"
 
 #include "memtable/DataSet.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/ScopeExit.h"
+#include "platform/core/Text.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -337,6 +341,7 @@ void TIntegerField::SetAsFloat(double value)
 // ---- TFloatField ----
 
 TFloatField::TFloatField(std::string fieldName) : TField(std::move(fieldName), ftFloat) {}
+TFloatField::TFloatField(std::string fieldName, TFieldType type) : TField(std::move(fieldName), type) {}
 
 double TFloatField::AsFloat() const
 {
@@ -427,6 +432,20 @@ std::unique_ptr<TField> CreateFieldForDef(const TFieldDef& def)
         return std::make_unique<TFloatField>(def.Name());
     case ftDate:
         return std::make_unique<TDateField>(def.Name());
+    case ftBoolean:
+        return std::make_unique<TBooleanField>(def.Name());
+    case ftLargeint:
+        return std::make_unique<TLargeintField>(def.Name());
+    case ftAutoInc:
+        return std::make_unique<TAutoIncField>(def.Name());
+    case ftWideString:
+        return std::make_unique<TWideStringField>(def.Name(), def.Size());
+    case ftCurrency:
+        return std::make_unique<TCurrencyField>(def.Name());
+    case ftTime:
+        return std::make_unique<TTimeField>(def.Name());
+    case ftDateTime:
+        return std::make_unique<TDateTimeField>(def.Name());
     default:
         return std::make_unique<TField>(def.Name(), def.DataType(), def.Size());
     }
@@ -444,6 +463,330 @@ TField& TFields::Add(std::unique_ptr<TField> field)
 {
     fields_.push_back(std::move(field));
     return *fields_.back();
+}
+
+// ---- native values and variants ----
+
+namespace {
+
+constexpr double kMsPerDay = 86400000.0;
+
+template <typename T>
+T ReadNative(const std::byte* native)
+{
+    T value{};
+    std::memcpy(&value, native, sizeof value);
+    return value;
+}
+
+template <typename T>
+void WriteNative(std::byte* native, T value)
+{
+    std::memcpy(native, &value, sizeof value);
+}
+
+std::int32_t TimeToMilliseconds(TDateTime value)
+{
+    double ms = std::nearbyint((value - std::floor(value)) * kMsPerDay);
+    return static_cast<std::int32_t>(std::fmod(ms, kMsPerDay));
+}
+
+}  // namespace
+
+TVariant NativeToVariant(const TField& field, const std::byte* native)
+{
+    switch (field.DataType()) {
+    case ftString:
+    case ftFixedChar:
+    case ftGuid: {
+        const char* text = reinterpret_cast<const char*>(native);
+        return TVariant(Cp1252ToUtf8(std::string_view(text, ::strnlen(text, static_cast<std::size_t>(field.DataSize())))));
+    }
+    case ftSmallint:
+        return TVariant::Smallint(ReadNative<std::int16_t>(native));
+    case ftWord:
+        return TVariant(static_cast<int>(ReadNative<std::uint16_t>(native)));
+    case ftBoolean:
+        return TVariant(ReadNative<std::int16_t>(native) != 0);
+    case ftInteger:
+    case ftAutoInc:
+        return TVariant(static_cast<int>(ReadNative<std::int32_t>(native)));
+    case ftLargeint:
+        return TVariant::Int64(ReadNative<std::int64_t>(native));
+    case ftFloat:
+        return TVariant(ReadNative<double>(native));
+    case ftCurrency:
+        return TVariant::Currency(static_cast<std::int64_t>(std::nearbyint(ReadNative<double>(native) * 10000.0)));
+    case ftBCD: {
+        auto value = BcdToCurrency(ReadNative<TBcd>(native));
+        return value ? TVariant::Currency(*value) : TVariant::Null();
+    }
+    case ftDate:
+        return TVariant::Date(ReadNative<std::int32_t>(native) - kDateDelta, dkDate);
+    case ftTime:
+        return TVariant::Date(ReadNative<std::int32_t>(native) / kMsPerDay, dkTime);
+    case ftDateTime:
+        return TVariant::Date(ReadNative<double>(native) / kMsPerDay - kDateDelta, dkDateTime);
+    case ftWideString: {
+        std::uint32_t bytes = std::min<std::uint32_t>(ReadNative<std::uint32_t>(native),
+                                                       static_cast<std::uint32_t>(field.Size() * 2));
+        std::u16string text(bytes / 2, u'\0');
+        std::memcpy(text.data(), native + 4, text.size() * 2);
+        return TVariant(std::move(text));
+    }
+    default:
+        return TVariant::Null();
+    }
+}
+
+void VariantToNative(const TField& field, const TVariant& value, std::byte* native)
+{
+    std::memset(native, 0, static_cast<std::size_t>(field.DataSize()));
+    switch (field.DataType()) {
+    case ftString:
+    case ftFixedChar:
+    case ftGuid: {
+        std::string text = Utf8ToCp1252(value.AsString());
+        std::size_t limit = static_cast<std::size_t>(field.DataSize() - 1);
+        text.resize(std::min({std::strlen(text.c_str()), limit}));
+        std::memcpy(native, text.data(), text.size());
+        break;
+    }
+    case ftSmallint:
+    case ftWord: {
+        int v = value.AsInteger();
+        bool word = field.DataType() == ftWord;
+        if (v < (word ? 0 : -32768) || v > (word ? 65535 : 32767))
+            throw EVariantError(IntToStr(v) + " ist kein gültiger Wert für Feld '" + field.DisplayName() + "'");
+        if (word)
+            WriteNative(native, static_cast<std::uint16_t>(v));
+        else
+            WriteNative(native, static_cast<std::int16_t>(v));
+        break;
+    }
+    case ftBoolean:
+        WriteNative(native, static_cast<std::int16_t>(value.AsBoolean() ? 1 : 0));
+        break;
+    case ftInteger:
+    case ftAutoInc:
+        WriteNative(native, static_cast<std::int32_t>(value.AsInteger()));
+        break;
+    case ftLargeint:
+        WriteNative(native, value.AsInt64());
+        break;
+    case ftFloat:
+        WriteNative(native, value.AsDouble());
+        break;
+    case ftCurrency:
+        WriteNative(native, static_cast<double>(value.AsCurrency()) / 10000.0);
+        break;
+    case ftBCD:
+        WriteNative(native, CurrencyToBcd(value.AsCurrency(), std::max(32, field.Size() + 1)));
+        break;
+    case ftDate:
+        WriteNative(native, static_cast<std::int32_t>(std::floor(value.AsDateTime()) + kDateDelta));
+        break;
+    case ftTime:
+        WriteNative(native, TimeToMilliseconds(value.AsDateTime()));
+        break;
+    case ftDateTime: {
+        TDateTime t = value.AsDateTime();
+        double day = std::floor(t) + kDateDelta;
+        WriteNative(native, day * kMsPerDay + TimeToMilliseconds(t));
+        break;
+    }
+    case ftWideString: {
+        std::u16string text = value.AsWideString();
+        text.resize(std::min(text.size(), static_cast<std::size_t>(field.Size())));
+        WriteNative(native, static_cast<std::uint32_t>(text.size() * 2));
+        std::memcpy(native + 4, text.data(), text.size() * 2);
+        break;
+    }
+    default:
+        throw EVariantError("Feld '" + field.DisplayName() + "' kann keinen Variantenwert aufnehmen");
+    }
+}
+
+TVariant TField::AsVariant() const
+{
+    std::array<std::byte, 64> local{};
+    std::vector<std::byte> heap;
+    std::byte* native = local.data();
+    if (DataSize() > static_cast<int>(local.size())) {
+        heap.resize(static_cast<std::size_t>(DataSize()));
+        native = heap.data();
+    }
+    if (!GetData(native))
+        return TVariant::Null();
+    return NativeToVariant(*this, native);
+}
+
+// ---- Boolean, Largeint, AutoInc ----
+
+TBooleanField::TBooleanField(std::string fieldName) : TField(std::move(fieldName), ftBoolean) {}
+
+bool TBooleanField::AsBoolean() const
+{
+    std::int16_t v = 0;
+    return GetData(&v) && v != 0;
+}
+
+void TBooleanField::SetAsBoolean(bool value)
+{
+    auto v = static_cast<std::int16_t>(value ? 1 : 0);
+    SetData(&v);
+}
+
+std::string TBooleanField::AsString() const
+{
+    return IsNull() ? std::string() : AsBoolean() ? "True" : "False";
+}
+
+void TBooleanField::SetAsString(std::string_view value)
+{
+    if (value.empty()) {
+        Clear();
+        return;
+    }
+    try {
+        SetAsBoolean(TVariant(std::string(value)).AsBoolean());
+    } catch (const EVariantError&) {
+        throw EConvertError("'" + std::string(value) + "' ist kein gültiger Boolescher Wert");
+    }
+}
+
+TLargeintField::TLargeintField(std::string fieldName) : TField(std::move(fieldName), ftLargeint) {}
+
+std::int64_t TLargeintField::AsLargeInt() const
+{
+    std::int64_t v = 0;
+    return GetData(&v) ? v : 0;
+}
+
+void TLargeintField::SetAsLargeInt(std::int64_t value) { SetData(&value); }
+
+std::string TLargeintField::AsString() const
+{
+    return IsNull() ? std::string() : IntToStr(AsLargeInt());
+}
+
+void TLargeintField::SetAsString(std::string_view value)
+{
+    std::string_view text = TrimView(value);
+    if (text.empty()) {
+        Clear();
+        return;
+    }
+    std::int64_t v = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (error != std::errc() || end != text.data() + text.size())
+        throw EConvertError::InvalidInteger(value);
+    SetAsLargeInt(v);
+}
+
+void TLargeintField::SetAsFloat(double value)
+{
+    double rounded = std::nearbyint(value);
+    if (!(rounded >= -9.2e18 && rounded <= 9.2e18))
+        throw EConvertError::InvalidInteger(FloatToStr(value));
+    SetAsLargeInt(static_cast<std::int64_t>(rounded));
+}
+
+int TLargeintField::AsInteger() const
+{
+    std::int64_t v = AsLargeInt();
+    if (v < INT32_MIN || v > INT32_MAX)
+        throw EConvertError::InvalidInteger(IntToStr(v));
+    return static_cast<int>(v);
+}
+
+TAutoIncField::TAutoIncField(std::string fieldName) : TIntegerField(std::move(fieldName), ftAutoInc, INT32_MIN, INT32_MAX) {}
+
+// ---- wide text ----
+
+TWideStringField::TWideStringField(std::string fieldName, int size) : TField(std::move(fieldName), ftWideString, size) {}
+
+std::u16string TWideStringField::AsWideString() const
+{
+    TVariant value = AsVariant();
+    return value.IsNull() ? std::u16string() : value.AsWideString();
+}
+
+void TWideStringField::SetAsWideString(std::u16string_view value)
+{
+    std::vector<std::byte> native(static_cast<std::size_t>(DataSize()));
+    VariantToNative(*this, TVariant(std::u16string(value)), native.data());
+    SetData(native.data());
+}
+
+std::string TWideStringField::AsString() const { return WideToUtf8(AsWideString()); }
+void TWideStringField::SetAsString(std::string_view value) { SetAsWideString(Utf8ToWide(value)); }
+
+// ---- currency, time, date-time ----
+
+TCurrencyField::TCurrencyField(std::string fieldName) : TFloatField(std::move(fieldName), ftCurrency)
+{
+    SetDisplayFormat("#,##0.00");
+}
+
+TTimeField::TTimeField(std::string fieldName) : TField(std::move(fieldName), ftTime) {}
+
+TDateTime TTimeField::AsDateTime() const
+{
+    std::int32_t ms = 0;
+    return GetData(&ms) ? ms / kMsPerDay : 0.0;
+}
+
+void TTimeField::SetAsDateTime(TDateTime value)
+{
+    std::int32_t ms = TimeToMilliseconds(value);
+    SetData(&ms);
+}
+
+std::string TTimeField::AsString() const { return IsNull() ? std::string() : TimeToStr(AsDateTime()); }
+
+void TTimeField::SetAsString(std::string_view value)
+{
+    if (value.empty()) {
+        Clear();
+        return;
+    }
+    auto time = TryTextToDateTime(value);
+    if (!time)
+        throw EConvertError("'" + std::string(value) + "' ist keine gültige Zeit");
+    SetAsDateTime(*time);
+}
+
+TDateTimeField::TDateTimeField(std::string fieldName) : TField(std::move(fieldName), ftDateTime) {}
+
+TDateTime TDateTimeField::AsDateTime() const
+{
+    double ms = 0;
+    return GetData(&ms) ? ms / kMsPerDay - kDateDelta : 0.0;
+}
+
+void TDateTimeField::SetAsDateTime(TDateTime value)
+{
+    std::byte native[8];
+    VariantToNative(*this, TVariant::Date(value, dkDateTime), native);
+    SetData(native);
+}
+
+std::string TDateTimeField::AsString() const
+{
+    return IsNull() ? std::string() : TVariant::Date(AsDateTime(), dkDateTime).AsString();
+}
+
+void TDateTimeField::SetAsString(std::string_view value)
+{
+    if (value.empty()) {
+        Clear();
+        return;
+    }
+    auto dateTime = TryTextToDateTime(value);
+    if (!dateTime)
+        throw EConvertError("'" + std::string(value) + "' ist kein gültiges Datum mit Uhrzeit");
+    SetAsDateTime(*dateTime);
 }
 
 }  // namespace velmoran

@@ -4,6 +4,7 @@
 // hold Windows-1252 bytes.
 #pragma once
 
+#include "memtable/Variant.h"
 #include "platform/core/DateTime.h"
 
 #include <cstdint>
@@ -126,6 +127,9 @@ public:
     virtual void SetAsInteger(int value);
     virtual TDateTime AsDateTime() const;
     virtual void SetAsDateTime(TDateTime value);
+    // The value read from its native form by the data type, for every type (null for a null
+    // value; byte and blob types read as null).
+    TVariant AsVariant() const;
     // The text for editing and the text for display; both empty for a null value.
     virtual std::string Text() const { return AsString(); }
     virtual std::string DisplayText() const { return AsString(); }
@@ -219,6 +223,7 @@ public:
 class TFloatField : public TField {
 public:
     explicit TFloatField(std::string fieldName);
+    TFloatField(std::string fieldName, TFieldType type);
     const std::string& DisplayFormat() const { return displayFormat_; }
     void SetDisplayFormat(std::string format) { displayFormat_ = std::move(format); }
 
@@ -236,6 +241,80 @@ private:
     std::string displayFormat_;
 };
 
+// True or false, stored as a 16-bit number (non-zero is true); texts "True" and "False".
+class TBooleanField : public TField {
+public:
+    explicit TBooleanField(std::string fieldName);
+    bool AsBoolean() const;
+    void SetAsBoolean(bool value);
+    std::string AsString() const override;
+    // "True"/"False" and "Wahr"/"Falsch" in any case, or a number.
+    void SetAsString(std::string_view value) override;
+    int AsInteger() const override { return AsBoolean() ? 1 : 0; }
+    void SetAsInteger(int value) override { SetAsBoolean(value != 0); }
+};
+
+// A signed 64-bit whole number.
+class TLargeintField : public TField {
+public:
+    explicit TLargeintField(std::string fieldName);
+    std::int64_t AsLargeInt() const;
+    void SetAsLargeInt(std::int64_t value);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+    double AsFloat() const override { return static_cast<double>(AsLargeInt()); }
+    void SetAsFloat(double value) override;
+    int AsInteger() const override;
+    void SetAsInteger(int value) override { SetAsLargeInt(value); }
+};
+
+// Counted by the table: each new record gets the next number.
+class TAutoIncField : public TIntegerField {
+public:
+    explicit TAutoIncField(std::string fieldName);
+};
+
+// Text of at most Size UTF-16 characters, stored as a 32-bit byte count and the characters.
+class TWideStringField : public TField {
+public:
+    explicit TWideStringField(std::string fieldName, int size = 20);
+    std::u16string AsWideString() const;
+    void SetAsWideString(std::u16string_view value);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+};
+
+// An amount of money, stored as a double like a float; shown with two decimals.
+class TCurrencyField : public TFloatField {
+public:
+    explicit TCurrencyField(std::string fieldName);
+};
+
+// A time of day stored as milliseconds (the date part is dropped).
+class TTimeField : public TField {
+public:
+    explicit TTimeField(std::string fieldName);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+    double AsFloat() const override { return AsDateTime(); }
+    void SetAsFloat(double value) override { SetAsDateTime(value); }
+    TDateTime AsDateTime() const override;
+    void SetAsDateTime(TDateTime value) override;
+};
+
+// A date and time stored as milliseconds counted from day 1 (1 January of year 1).
+class TDateTimeField : public TField {
+public:
+    explicit TDateTimeField(std::string fieldName);
+    std::string AsString() const override;
+    // A date, optionally followed by a time "hh:nn[:ss]".
+    void SetAsString(std::string_view value) override;
+    double AsFloat() const override { return AsDateTime(); }
+    void SetAsFloat(double value) override { SetAsDateTime(value); }
+    TDateTime AsDateTime() const override;
+    void SetAsDateTime(TDateTime value) override;
+};
+
 // A date stored as a day number, day 1 being 1 January of year 1 (TDateTime 0 is day 693594).
 class TDateField : public TField {
 public:
@@ -248,6 +327,12 @@ public:
     // The time of day is dropped.
     void SetAsDateTime(TDateTime value) override;
 };
+
+// The native form of a variant for a field of the field's type and size (texts cut to the size),
+// into `native` of the field's DataSize. Raises EVariantError when the variant has no such form.
+void VariantToNative(const TField& field, const TVariant& value, std::byte* native);
+// The variant of a native value of the field's type.
+TVariant NativeToVariant(const TField& field, const std::byte* native);
 
 // Creates the field object for a definition: the classes above for their types, a plain
 // TField for every other type.

@@ -14,55 +14,6 @@ const char* const kInvalidRecord = "Invalid record ";
 
 }  // namespace
 
-// ---- indexes ----
-
-void TzebIndex::InsertRecord(TzebRecord* record, int position)
-{
-    if (position < 0 || position >= Count())
-        records_.push_back(record);
-    else
-        records_.insert(records_.begin() + position, record);
-}
-
-int TzebIndex::IndexOfRecord(const TzebRecord* record, int hint) const
-{
-    if (hint >= 0 && hint < Count() && records_[static_cast<std::size_t>(hint)] == record)
-        return hint;
-    auto it = std::find(records_.begin(), records_.end(), record);
-    return it == records_.end() ? -1 : static_cast<int>(it - records_.begin());
-}
-
-void TzebIndex::DeleteRecord(const TzebRecord* record, int hint)
-{
-    int position = IndexOfRecord(record, hint);
-    if (position >= 0)
-        records_.erase(records_.begin() + position);
-}
-
-int TzebIndex::CompareRecords(const TzebRecord* a, const TzebRecord* b) const
-{
-    return a->SlotNumber < b->SlotNumber ? -1 : a->SlotNumber > b->SlotNumber ? 1 : 0;
-}
-
-TzebIndexes::TzebIndexes()
-{
-    indexes_.push_back(std::make_unique<TzebIndex>(kRowOrderName));
-}
-
-TzebIndex* TzebIndexes::Find(std::string_view name) const
-{
-    for (const auto& index : indexes_)
-        if (SameFieldName(index->Name(), name))
-            return index.get();
-    return nullptr;
-}
-
-void TzebIndexes::ClearRecords()
-{
-    for (auto& index : indexes_)
-        index->Clear();
-}
-
 // ---- table ----
 
 TzebCustomMemTable::TzebCustomMemTable()
@@ -231,9 +182,10 @@ TzebRecord* TzebCustomMemTable::SelectBuffer() const
             stored = stored->PreviousVersion;
         return stored;
     }
-    case dsSetKey:
     case dsFilter:
-        // Key and filter buffers belong to the index and filter features.
+        return const_cast<TzebRecord*>(filterRecord_);
+    case dsSetKey:
+        // No operation of the table fills a key buffer.
         return nullptr;
     default:
         return AsRecord(ActiveBuffer());
@@ -318,10 +270,17 @@ void TzebCustomMemTable::SetFieldData(TField& field, const void* buffer)
     TzebRecord* record = SelectBuffer();
     if (!record)
         throw EDatabaseError(kNotEditing);
-    const int width = field.DataSize();
     // Validation runs before anything is written, so that a refused value leaves the buffer as
     // it was.
     field.Validate(buffer);
+    WriteNative(record, field, buffer);
+    if (State() != dsCalcFields && State() != dsFilter && State() != dsNewValue && !store_->BulkUpdate())
+        FieldChanged(field);
+}
+
+void TzebCustomMemTable::WriteNative(TzebRecord* record, const TField& field, const void* buffer)
+{
+    const int width = field.DataSize();
     if (!field.IsDataField()) {
         std::byte* entry = record->Data + store_->CalcFieldsStart() + field.CalcOffset();
         entry[0] = buffer ? std::byte{2} : std::byte{0};
@@ -329,46 +288,66 @@ void TzebCustomMemTable::SetFieldData(TField& field, const void* buffer)
             std::memcpy(entry + 1, buffer, static_cast<std::size_t>(width));
         else
             std::memset(entry + 1, 0, static_cast<std::size_t>(width));
-    } else {
-        const int fieldNo = field.FieldNo();
-        if (fieldNo < 1 || fieldNo > store_->FieldCount())
-            throw EMemTableError("Field " + field.DisplayName() + " is not bound");
-        std::byte* entry = store_->FieldPointer(record, fieldNo);
-        if (store_->FieldFlags(fieldNo) & mtffOutOfRecord) {
-            const int slot = store_->OutOfRecordSlot(fieldNo);
-            std::byte* newBlock = nullptr;
-            if (buffer && !IsBlobType(field.DataType())) {
-                const auto* bytes = static_cast<const std::byte*>(buffer);
-                std::size_t count = static_cast<std::size_t>(width);
-                if (field.DataType() == ftString || field.DataType() == ftFixedChar) {
-                    count = ::strnlen(static_cast<const char*>(buffer), static_cast<std::size_t>(width - 1)) + 1;
-                } else if (field.DataType() == ftWideString) {
-                    std::uint32_t byteCount = 0;
-                    std::memcpy(&byteCount, buffer, 4);
-                    count = std::min<std::size_t>(byteCount + 4u, static_cast<std::size_t>(width));
-                }
-                if (store_->FieldFlags(fieldNo) & mtffCompressed) {
-                    std::vector<std::byte> packed = CompressField(field, bytes, count);
-                    newBlock = ZebNewBlock(packed.data(), static_cast<std::uint32_t>(packed.size()));
-                } else {
-                    newBlock = ZebNewBlock(bytes, static_cast<std::uint32_t>(count));
-                }
-            }
-            if (std::byte* old = store_->OutOfRecordBlock(record, slot))
-                ZebFreeBlock(old);
-            store_->SetOutOfRecordBlock(record, slot, newBlock);
-            entry[0] = buffer ? std::byte{2} : std::byte{0};
-        } else {
-            entry[0] = buffer ? std::byte{2} : std::byte{0};
-            if (buffer)
-                std::memcpy(entry + 1, buffer, static_cast<std::size_t>(width));
-            else
-                std::memset(entry + 1, 0, static_cast<std::size_t>(width));
-        }
-        store_->SetFieldModified(fieldNo);
+        return;
     }
-    if (State() != dsCalcFields && State() != dsFilter && State() != dsNewValue && !store_->BulkUpdate())
-        FieldChanged(field);
+    const int fieldNo = field.FieldNo();
+    if (fieldNo < 1 || fieldNo > store_->FieldCount())
+        throw EMemTableError("Field " + field.DisplayName() + " is not bound");
+    std::byte* entry = store_->FieldPointer(record, fieldNo);
+    if (store_->FieldFlags(fieldNo) & mtffOutOfRecord) {
+        const int slot = store_->OutOfRecordSlot(fieldNo);
+        std::byte* newBlock = nullptr;
+        if (buffer && !IsBlobType(field.DataType())) {
+            const auto* bytes = static_cast<const std::byte*>(buffer);
+            std::size_t count = static_cast<std::size_t>(width);
+            if (field.DataType() == ftString || field.DataType() == ftFixedChar) {
+                count = ::strnlen(static_cast<const char*>(buffer), static_cast<std::size_t>(width - 1)) + 1;
+            } else if (field.DataType() == ftWideString) {
+                std::uint32_t byteCount = 0;
+                std::memcpy(&byteCount, buffer, 4);
+                count = std::min<std::size_t>(byteCount + 4u, static_cast<std::size_t>(width));
+            }
+            if (store_->FieldFlags(fieldNo) & mtffCompressed) {
+                std::vector<std::byte> packed = CompressField(field, bytes, count);
+                newBlock = ZebNewBlock(packed.data(), static_cast<std::uint32_t>(packed.size()));
+            } else {
+                newBlock = ZebNewBlock(bytes, static_cast<std::uint32_t>(count));
+            }
+        }
+        if (std::byte* old = store_->OutOfRecordBlock(record, slot))
+            ZebFreeBlock(old);
+        store_->SetOutOfRecordBlock(record, slot, newBlock);
+        entry[0] = buffer ? std::byte{2} : std::byte{0};
+    } else {
+        entry[0] = buffer ? std::byte{2} : std::byte{0};
+        if (buffer)
+            std::memcpy(entry + 1, buffer, static_cast<std::size_t>(width));
+        else
+            std::memset(entry + 1, 0, static_cast<std::size_t>(width));
+    }
+    store_->SetFieldModified(fieldNo);
+}
+
+void TzebCustomMemTable::WriteVariant(TzebRecord* record, const TField& field, const TVariant& value)
+{
+    if (value.IsNullOrEmpty()) {
+        WriteNative(record, field, nullptr);
+        return;
+    }
+    std::vector<std::byte> native(static_cast<std::size_t>(std::max(field.DataSize(), 1)));
+    VariantToNative(field, value, native.data());
+    WriteNative(record, field, native.data());
+}
+
+void TzebCustomMemTable::SetFieldValue(TField& field, const TVariant& value)
+{
+    if (value.IsNullOrEmpty()) {
+        field.SetData(nullptr);
+        return;
+    }
+    std::vector<std::byte> native(static_cast<std::size_t>(std::max(field.DataSize(), 1)));
+    VariantToNative(field, value, native.data());
+    field.SetData(native.data());
 }
 
 // ---- posting and deleting ----
@@ -441,10 +420,15 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
         }
         store_->SetDataModified(true);
     }
+    // Every index notes where the record is while its list still holds the old values.
+    std::vector<std::pair<TzebIndex*, int>> moves;
     for (TzebCustomMemTable* table : store_->AttachedTables())
         if (table->open_)
-            for (int i = 0; i < table->indexes_.Count(); ++i)
-                table->indexes_[i].ReorderRecord(stored);
+            for (int i = 0; i < table->indexes_.Count(); ++i) {
+                TzebIndex& index = table->indexes_[i];
+                int hint = table == this && &index == currentIndex_ ? cursor_ : -1;
+                moves.emplace_back(&index, index.PrepareReorder(stored, buffer, hint));
+            }
     // The buffer's header and data replace the stored record's, except what belongs to the
     // stored copy: its place, its numbers, its versions and its ownership.
     const TzebRecord keep = *stored;
@@ -456,6 +440,10 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
     stored->Flags = keep.Flags | mtrfOwner;
     stored->Position = keep.Position;
     stored->TransactionLevel = store_->TransactionLevel();
+    for (auto& [index, oldPosition] : moves)
+        index->ReorderRecord(stored, oldPosition);
+    if (!currentIndex_->IsRowOrder())
+        savedCursor_ = currentIndex_->IndexOfRecord(stored);
     store_->ClearModifiedBits();
 }
 
@@ -482,8 +470,8 @@ void TzebCustomMemTable::InternalDelete()
 {
     TzebCommon::Guard guard(*store_);
     TzebRecord* stored = RecordAtCursor();
-    RemoveFromIndexes(stored);
     if (!store_->EnableVersioning()) {
+        RemoveFromIndexes(stored);
         store_->ReleaseSlot(stored);
         store_->FreeRecord(stored, true, true);
     } else {
@@ -494,6 +482,8 @@ void TzebCustomMemTable::InternalDelete()
         stored->ChangeStatus = mtcsDeleted;
         stored->TransactionLevel = store_->TransactionLevel();
         store_->IncrementDeletedCount();
+        // Indexes that show deleted records keep it (by key); the others drop it.
+        RemoveFromIndexes(stored);
     }
     store_->SetDataModified(true);
 }
@@ -663,7 +653,11 @@ void TzebCustomMemTable::InternalClose()
         store_->Empty();
     cursor_ = savedCursor_ = -1;
     indexes_.ClearRecords();
+    // Sorted indexes name field objects that closing may destroy; opening builds them anew.
+    indexes_.RemoveSorted();
     currentIndex_ = &indexes_.RowOrder();
+    indexFields_.Clear();
+    filterExpr_.reset();
     open_ = false;
     autoIncField_ = nullptr;
     BindFields(false);
