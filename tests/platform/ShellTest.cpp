@@ -46,9 +46,11 @@ TEST(Shell, SystemIconsHaveTheirSizesAndNumbersGiveNone)
     EXPECT_TRUE(SystemIcon("", true).isNull());
     // The offscreen desktop may have no icon theme; an icon it has comes in the asked size.
     const QImage small = SystemIcon("/", false);
-    if (!small.isNull())
+    if (!small.isNull()) {
         EXPECT_EQ(small.width(), kSmallIconSize);
+    }
     const QImage large = SystemIcon("brief.txt", true);
-    if (!large.isNull())
+    if (!large.isNull()) {
         EXPECT_EQ(large.width(), kLargeIconSize);
+    }
 }
