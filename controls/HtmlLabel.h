@@ -98,6 +98,8 @@ public:
     int HoveredAnchor() const { return hoverAnchor_; }
     // The rectangle the caption is drawn in: the client area inside bevels and border.
     TRect TextRect() const;
+    // Paints the label onto any canvas (the paint event uses a QtCanvas over its painter).
+    void PaintTo(Canvas& canvas);
 
     TAnchorClick OnAnchorClick;
     TAnchorClick OnAnchorEnter;
@@ -136,7 +138,6 @@ private:
     // The rectangle the caption runs in: inside the frames, open downwards or to the right for
     // AutoSizing, moved down for VAlignment. Painting and the hit test share it.
     TRect CaptionRect(Canvas& canvas);
-    void PaintTo(Canvas& canvas);
     // Width and height that AutoSizing gives the label (caption size + 6).
     void ApplyAutoSize();
     void Invalidate(const TRect& rect);

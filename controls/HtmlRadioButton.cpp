@@ -222,34 +222,37 @@ TRect THtmlRadioButton::ButtonRect() const
     }
 }
 
+// A diamond 12 pixels across, its tips two pixels wide; the dot of four short lines about the
+// centre between pixels 5 and 6.
 void THtmlRadioButton::DrawQuarnel(Canvas& canvas, const TRect& box)
 {
     const int x = box.Left;
     const int y = box.Top;
-    const int half = kDiamondSize / 2;
-    const std::vector<TPoint> upper{{x, y + half}, {x + half, y}, {x + kDiamondSize, y + half}};
-    const std::vector<TPoint> lower{{x + kDiamondSize, y + half}, {x + half, y + kDiamondSize}, {x, y + half}};
-    canvas.SelectBrush(Brush{BrushStyle::Solid, SystemColor(COLOR_BTNFACE)});
+    const std::vector<TPoint> outline{{x, y + 5},      {x + 5, y},      {x + 6, y},      {x + 11, y + 5},
+                                      {x + 11, y + 6}, {x + 6, y + 11}, {x + 5, y + 11}, {x, y + 6}};
+    const std::vector<TPoint> inner{{x + 1, y + 5},  {x + 5, y + 1},  {x + 6, y + 1},  {x + 10, y + 5},
+                                    {x + 10, y + 6}, {x + 6, y + 10}, {x + 5, y + 10}, {x + 1, y + 6}};
     if (down_) {
         canvas.SelectPen(Pen{PenStyle::Solid, 1, clBlack});
         canvas.SelectBrush(Brush{BrushStyle::Null, 0});
-        canvas.Polygon({{x, y + half}, {x + half, y}, {x + kDiamondSize, y + half}, {x + half, y + kDiamondSize}});
-        canvas.Polygon({{x + 1, y + half}, {x + half, y + 1}, {x + kDiamondSize - 1, y + half}, {x + half, y + kDiamondSize - 1}});
+        canvas.Polygon(outline);
+        canvas.Polygon(inner);
     } else {
         canvas.SelectPen(Pen{PenStyle::Null, 0, 0});
-        canvas.Polygon({{x, y + half}, {x + half, y}, {x + kDiamondSize, y + half}, {x + half, y + kDiamondSize}});
-        const ColorRef light = SystemColor(checked_ ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
-        const ColorRef dark = SystemColor(checked_ ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
-        canvas.SelectPen(Pen{PenStyle::Solid, 1, light});
-        canvas.Polyline(upper);
-        canvas.SelectPen(Pen{PenStyle::Solid, 1, dark});
-        canvas.Polyline(lower);
+        canvas.SelectBrush(Brush{BrushStyle::Solid, SystemColor(COLOR_BTNFACE)});
+        canvas.Polygon(outline);
+        const ColorRef upper = SystemColor(checked_ ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+        const ColorRef lower = SystemColor(checked_ ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+        canvas.SelectPen(Pen{PenStyle::Solid, 1, upper});
+        canvas.Polyline({outline[7], outline[0], outline[1], outline[2], outline[3]});
+        canvas.SelectPen(Pen{PenStyle::Solid, 1, lower});
+        canvas.Polyline({outline[3], outline[4], outline[5], outline[6], outline[7]});
     }
     if (!checked_)
         return;
     const ColorRef dot = isEnabled() ? checkColor_ : clGray;
-    const int cx = x + half;
-    const int cy = y + half;
+    const int cx = x + 5;
+    const int cy = y + 5;
     canvas.FillRect({cx - 1, cy - 1, cx + 3, cy}, dot);
     canvas.FillRect({cx - 2, cy, cx + 4, cy + 1}, dot);
     canvas.FillRect({cx - 1, cy + 1, cx + 3, cy + 2}, dot);
@@ -464,15 +467,16 @@ void THtmlRadioButton::UpdateAccelerator()
         releaseShortcut(shortcut_);
     shortcut_ = 0;
     const char32_t key = CaptionAccelerator(caption_);
-    if (key != 0)
-        shortcut_ = grabShortcut(QKeySequence::mnemonic(QStringLiteral("&") + QString::fromUcs4(&key, 1)));
+    accelerator_ = key ? QKeySequence::mnemonic(QStringLiteral("&") + QString::fromUcs4(&key, 1)) : QKeySequence();
+    if (!accelerator_.isEmpty())
+        shortcut_ = grabShortcut(accelerator_);
 }
 
 bool THtmlRadioButton::event(QEvent* event)
 {
     if (event->type() == QEvent::Shortcut) {
         auto* shortcut = static_cast<QShortcutEvent*>(event);
-        if (shortcut->shortcutId() == shortcut_ && shortcut_ != 0) {
+        if (!accelerator_.isEmpty() && shortcut->key() == accelerator_) {
             if (isEnabled() && isVisible()) {
                 setFocus(Qt::ShortcutFocusReason);
                 SetChecked(true);

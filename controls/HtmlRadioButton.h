@@ -11,6 +11,7 @@
 #include "controls/PictureContainer.h"
 #include "platform/ImageList.h"
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
 
@@ -71,6 +72,8 @@ public:
     virtual void Click();
     // Where the button look is drawn in the client area.
     TRect ButtonRect() const;
+    // Paints the button onto any canvas (the paint event uses a QtCanvas over its painter).
+    void PaintTo(Canvas& canvas);
 
     TAnchorClick OnAnchorClick;
     TAnchorClick OnAnchorEnter;
@@ -92,7 +95,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void PaintTo(Canvas& canvas);
     void DrawButton(Canvas& canvas);
     void DrawQuarnel(Canvas& canvas, const TRect& box);
     void DrawTolvane(Canvas& canvas, const TRect& box);
@@ -122,6 +124,7 @@ private:
     std::string hoverHref_;
     bool handCursor_ = false;
     int shortcut_ = 0;
+    QKeySequence accelerator_;
 };
 
 }  // namespace velmoran

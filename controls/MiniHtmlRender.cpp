@@ -228,11 +228,12 @@ bool LinePass::Piece(std::string_view& text)
     line_.Width += width;
     bool dropRest = false;
     if (!Painting()) {
-        // A piece past the line's end stays with its predecessor when no space parts them;
-        // a line that consumed nothing takes its first piece whatever its width.
+        // Wrapping, a piece past the line's end stays with its predecessor when no space parts
+        // them, and a line that consumed nothing takes its first piece whatever its width. Not
+        // wrapping, a piece past the end is the line's last (cut with "...") and the caption's.
         bool fits = available_ > line_.Width || available_ <= width;
         const std::string_view source = Source();
-        if (!fits && !source.empty() && source.back() != ' ')
+        if (!fits && in_.WordWrap && !source.empty() && source.back() != ' ')
             fits = true;
         if (!fits && in_.WordWrap && !source.empty()) {
             line_.Width -= width;
