@@ -7,6 +7,7 @@
 #include "html/viewer/Cursors.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/Shell.h"
+#include "tests/support/TempFolder.h"
 
 #include <QHelpEvent>
 #include <QToolTip>
@@ -198,4 +199,29 @@ TEST_F(HtmlLabel, ReferencesClearWhenTheirObjectsGo)
     EXPECT_EQ(label_->Images(), nullptr);
     EXPECT_EQ(label_->PictureContainer(), nullptr);
     label_->grab();
+}
+
+// A caption's "file://" picture is loaded into the label's cache; a new text empties the cache
+// (the pictures are freed and the list with them), and the next paint loads the picture anew
+// instead of reaching a freed one (under the address sanitizer).
+TEST_F(HtmlLabel, NewTextEmptiesThePictureCache)
+{
+    velmoran::testing::TempFolder folder;
+    QImage picture(6, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "bild.bmp"), "BMP"));
+    const std::string caption = "a<IMG SRC=\"file://" + (folder / "bild.bmp") + "\">b";
+    label_->SetHTMLText(caption);
+    label_->grab();
+    ASSERT_EQ(label_->PictureCache().Count(), 1);
+    EXPECT_EQ(label_->PictureCache().Items(0)->Width(), 6);
+    label_->SetHTMLText(caption);
+    EXPECT_EQ(label_->PictureCache().Count(), 0);
+    label_->grab();
+    ASSERT_EQ(label_->PictureCache().Count(), 1);
+    EXPECT_EQ(label_->PictureCache().Items(0)->Width(), 6);
+    // A file that is no picture shows nothing and raises nothing.
+    velmoran::testing::TempFolder::Write(folder / "kaputt.gif", "GIF89a");
+    label_->SetHTMLText("a<IMG SRC=\"file://" + (folder / "kaputt.gif") + "\">b");
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'a'", "TextOut 6,0 'b'"}));
 }
