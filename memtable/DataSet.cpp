@@ -2,6 +2,8 @@
 // dataset, with the before/after events in their order.
 #include "memtable/DataSet.h"
 
+#include "platform/core/ScopeExit.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -89,6 +91,13 @@ TField& TDataSet::FieldByName(std::string_view name) const
     if (!field)
         throw EDatabaseError("Feld '" + std::string(name) + "' nicht gefunden");
     return *field;
+}
+
+TVariant TDataSet::FieldOldValue(const TField& field)
+{
+    CheckActive();
+    const ScopedValue<TDataSetState> oldValues(state_, dsOldValue);
+    return field.AsVariant();
 }
 
 // ---- opening and closing ----

@@ -157,6 +157,9 @@ public:
     // The room the calculated and lookup fields take in a record (their values with null bytes).
     int CalcFieldsSizeOfFields() const;
 
+    // The field's value in the record as it was before its changes (the old-value state).
+    TVariant FieldOldValue(const TField& field);
+
     // Native field access, called by the field objects.
     virtual bool GetFieldData(const TField& field, void* buffer) const = 0;
     virtual void SetFieldData(TField& field, const void* buffer) = 0;

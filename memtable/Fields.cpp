@@ -677,6 +677,13 @@ TVariant TField::AsVariant() const
     return NativeToVariant(*this, native);
 }
 
+TVariant TField::OldValue() const
+{
+    if (!dataSet_)
+        throw EDatabaseError("Feld '" + fieldName_ + "' hat keine Datenmenge");
+    return dataSet_->FieldOldValue(*this);
+}
+
 // ---- Boolean, Largeint, AutoInc ----
 
 TBooleanField::TBooleanField(std::string fieldName) : TField(std::move(fieldName), ftBoolean) {}

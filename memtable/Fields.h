@@ -159,6 +159,8 @@ public:
     // The value read from its native form by the data type, for every type (null for a null
     // value; byte and blob types read as null).
     TVariant AsVariant() const;
+    // The value before the record's changes (with versioning, of its oldest version).
+    TVariant OldValue() const;
     // The text for editing and the text for display; both empty for a null value.
     virtual std::string Text() const { return AsString(); }
     virtual std::string DisplayText() const { return AsString(); }

@@ -443,7 +443,8 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
             table.indexes_[i].CheckUnique(buffer, stored);
     });
     if (Modified()) {
-        stored->ChangeStatus = mtcsModified;
+        // The version keeps the status the record had: one inserted and then edited still
+        // says so at the end of its chain.
         if (store_->EnableVersioning() &&
             (store_->VersioningMode() == mtvmAllSinceCheckPoint || !stored->PreviousVersion)) {
             TzebRecord* version = store_->DuplicateRecord(stored, true);
@@ -451,6 +452,7 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
             version->PreviousVersion = stored->PreviousVersion;
             stored->PreviousVersion = version;
         }
+        stored->ChangeStatus = mtcsModified;
         store_->SetDataModified(true);
     }
     // Every index notes where the record is while its list still holds the old values.

@@ -32,9 +32,19 @@ void TzebCustomMemTable::Commit()
             TzebRecord* record = store_->RecordAt(slot);
             if (!record || record->TransactionLevel != level)
                 continue;
-            // Only the newest version goes; the record is linked to the ones behind it, so that
-            // the oldest (the old values) stays.
-            store_->DropPreviousVersion(record);
+            // The versions the transaction made of the record go, the chain being linked past
+            // each; the version from before it stays, so that the old values and the rollback
+            // of an enclosing transaction keep what they need. A record inserted in the
+            // transaction keeps its first version, which says so.
+            while (TzebRecord* previous = record->PreviousVersion) {
+                if (previous->TransactionLevel != level)
+                    break;
+                if (!previous->PreviousVersion && previous->ChangeStatus == mtcsInserted) {
+                    previous->TransactionLevel = level - 1;
+                    break;
+                }
+                store_->DropPreviousVersion(record);
+            }
             record->TransactionLevel = level - 1;
         }
         store_->EndTransaction();

@@ -138,14 +138,18 @@ TzebCommon::~TzebCommon()
 
 void TzebCommon::Lock()
 {
-    if (!standalone_)
-        mutex_.lock();
+    if (standalone_)
+        return;
+    mutex_.lock();
+    ++lockDepth_;
 }
 
 void TzebCommon::Unlock()
 {
-    if (!standalone_)
-        mutex_.unlock();
+    if (standalone_)
+        return;
+    --lockDepth_;
+    mutex_.unlock();
 }
 
 std::int32_t TzebCommon::DrawGeneration()

@@ -156,6 +156,8 @@ public:
     // Re-entrant lock around every step; a standalone store does no locking.
     void Lock();
     void Unlock();
+    // How deep the lock is held (0: free); a standalone store never counts.
+    int LockDepth() const { return lockDepth_; }
     class Guard {
     public:
         explicit Guard(TzebCommon& store) : store_(store) { store_.Lock(); }
@@ -287,6 +289,7 @@ private:
 
     TzebCustomMemTable* owner_;
     std::recursive_mutex mutex_;
+    int lockDepth_ = 0;
     bool standalone_ = false;
     std::vector<TzebRecord*> records_;
     int fieldCount_ = 0;
