@@ -51,6 +51,7 @@ void TzebCustomMemTable::Commit()
         ReloadAllIndexes();
     }
     Refresh();
+    RefreshOtherTables();
 }
 
 void TzebCustomMemTable::Rollback()
@@ -88,6 +89,7 @@ void TzebCustomMemTable::Rollback()
     }
     ClearBuffers();
     Refresh();
+    RefreshOtherTables();
 }
 
 void TzebCustomMemTable::ReloadAllIndexes()

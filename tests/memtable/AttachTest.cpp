@@ -137,6 +137,26 @@ TEST_F(Attached, TheEntryOfATableThatLeavesStaysFreeAndLaterBookmarksHold)
     EXPECT_EQ(last.CompareBookmarks(passau, last.GetBookmark()), 0);
 }
 
+TEST_F(Attached, ShrinkingTheListClosesItsGaps)
+{
+    auto middle = std::make_unique<TzebMemTable>();
+    TzebMemTable last;
+    middle->SetAttachedTo(&table);
+    last.SetAttachedTo(&table);
+    middle.reset();
+    table.Close();
+    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(2); }), "Invalid argument.");
+    second.SetAttachedTo(nullptr);
+    table.SetAttachMaxCount(2);
+    EXPECT_EQ(last.AttachIndex(), 1);
+    EXPECT_EQ(table.Store().AttachedTables(), (std::vector<TzebCustomMemTable*>{&table, &last}));
+    last.Open();
+    last.Append();
+    last.FieldByName("Name").SetAsString("Hof");
+    last.Post();
+    EXPECT_EQ(NamesOf(table), (std::vector<std::string>{"Hof"}));
+}
+
 TEST_F(Attached, ClosingOrDestroyingTheOwnerReachesTheOthers)
 {
     table.Close();

@@ -114,5 +114,27 @@ TEST_F(BlobStreams, CompressionEventsPackTheStoredBytes)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(ZebBlockBytes(block)), ZebBlockSize(block)), "z:Text");
 }
 
+// Long texts kept outside the record pass through the field compression events.
+TEST(FieldCompression, EventsPackAndUnpackLongTexts)
+{
+    TzebMemTable table;
+    auto& text = table.AddField<TStringField>("Text", 40);
+    table.SetPerformance(mtpfSmall);
+    auto reverse = [](TzebCustomMemTable&, const TField&, const std::byte* bytes, std::size_t count) {
+        return std::vector<std::byte>(std::make_reverse_iterator(bytes + count), std::make_reverse_iterator(bytes));
+    };
+    table.OnCompressField = reverse;
+    table.OnDecompressField = reverse;
+    table.Open();
+    table.Append();
+    text.SetAsString("abc");
+    table.Post();
+    EXPECT_EQ(text.AsString(), "abc");
+    const std::byte* block = table.Store().OutOfRecordBlock(table.CurrentIndex().At(0), 0);
+    ASSERT_NE(block, nullptr);
+    // The stored bytes are the value with its terminating zero, reversed.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(ZebBlockBytes(block)), ZebBlockSize(block)), std::string("\0cba", 4));
+}
+
 }  // namespace
 }  // namespace velmoran

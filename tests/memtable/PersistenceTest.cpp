@@ -209,8 +209,11 @@ TEST_F(Persistence, CompressionEventsLimitsAndStorageKinds)
     format.OnDecompress = reverse;
     std::vector<TzebStorageType> kinds;
     table.OnSave = [&](TzebCustomMemTable&, TzebStorageType kind, TStream*) { kinds.push_back(kind); };
+    std::vector<std::pair<int, TzebProgressCode>> progress;
+    table.OnProgress = [&](TzebCustomMemTable&, int percent, TzebProgressCode code) { progress.emplace_back(percent, code); };
     table.OnLoad = table.OnSave;
     const std::string packed = Saved();
+    EXPECT_EQ(progress, (std::vector<std::pair<int, TzebProgressCode>>{{0, mtpcSave}, {100, mtpcSave}}));
     format.OnCompress = nullptr;
     std::string plain = Saved();
     std::reverse(plain.begin(), plain.end());
