@@ -180,6 +180,25 @@ TEST_F(Attached, ClosingOrDestroyingTheOwnerReachesTheOthers)
     EXPECT_TRUE(follower.IsEmpty());
 }
 
+TEST_F(Attached, CalculatedFieldsOfEveryTableFitTheStore)
+{
+    TzebMemTable third;
+    third.AddField<TStringField>("Name", 30);
+    auto& label = third.AddField<TStringField>("Etikett", 60);
+    label.SetFieldKind(fkCalculated);
+    third.OnCalcFields = [&](TDataSet&) { label.SetAsString("Ort " + third.FieldByName("Name").AsString()); };
+    third.SetAttachedTo(&table);
+    EXPECT_EQ(third.FieldCount(), 4);
+    // The owner laid its records out for its own calculated fields, which are none.
+    EXPECT_EQ(MessageOf([&] { third.Open(); }), "Calculated fields of an attached table do not fit its store.");
+    table.Close();
+    third.Open();
+    EXPECT_TRUE(table.Active());
+    Add({{"Hof", "BY", 45000}});
+    third.First();
+    EXPECT_EQ(label.AsString(), "Ort Hof");
+}
+
 TEST_F(Attached, GotoCurrentFindsTheOtherTablesRecord)
 {
     table.Locate("Name", "Aalen");
