@@ -155,7 +155,11 @@ TFormControlObj::TFormControlObj(TSectionList* document, const TAttributeList& a
 TFormControlObj::~TFormControlObj()
 {
     Document->ForgetFormControl(this);
-    delete widget_.data();
+    // What the window control reports while it goes (losing the focus, dropping its items) no
+    // longer reaches this half-destroyed object.
+    QWidget* widget = widget_.data();
+    widget_ = nullptr;
+    delete widget;
 }
 
 void TFormControlObj::FireChangeIfModified()

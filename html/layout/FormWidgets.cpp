@@ -90,6 +90,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        if (!control_->GetWinControl())  // the window control is going
+            return QObject::eventFilter(watched, event);
         switch (event->type()) {
         case QEvent::FocusIn:
             control_->ControlEntered();
@@ -219,7 +221,7 @@ QWidget* TEditFormControlObj::MakeWidget(QWidget* parent)
     edit->setReadOnly(ReadOnly);
     edit->setFrame(!BorderByCss);
     QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString& text) {
-        if (!syncing_)
+        if (!syncing_ && widget_)
             Text = text.toStdU16String();
     });
     return edit;
@@ -248,7 +250,7 @@ QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
 {
     auto* box = new QCheckBox(parent);
     QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) {
-        if (!syncing_)
+        if (!syncing_ && widget_)
             Checked = on;
     });
     QObject::connect(box, &QCheckBox::clicked, box, [this] { ControlClicked(); });
@@ -300,16 +302,19 @@ QWidget* TListBoxFormControlObj::MakeWidget(QWidget* parent)
     for (int i = 0; i < Options.Count(); ++i)
         list->addItem(ToQ(Options.Item(i).Text));
     QObject::connect(list, &QListWidget::itemSelectionChanged, list, [this, list] {
-        if (syncing_)
+        if (syncing_ || !widget_)
             return;
         for (int i = 0; i < list->count() && i < static_cast<int>(Selection.size()); ++i)
             Selection[static_cast<std::size_t>(i)] = list->item(i)->isSelected();
     });
     QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int row) {
-        if (!syncing_)
+        if (!syncing_ && widget_)
             ItemIndex = row;
     });
-    QObject::connect(list->verticalScrollBar(), &QScrollBar::valueChanged, list, [this](int row) { TopRow = row; });
+    QObject::connect(list->verticalScrollBar(), &QScrollBar::valueChanged, list, [this](int row) {
+        if (widget_)
+            TopRow = row;
+    });
     return list;
 }
 
@@ -330,7 +335,7 @@ QWidget* TComboFormControlObj::MakeWidget(QWidget* parent)
     for (int i = 0; i < Options.Count(); ++i)
         combo->addItem(ToQ(Options.Item(i).Text));
     QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int index) {
-        if (!syncing_)
+        if (!syncing_ && widget_)
             SetItemIndex(index);
     });
     return combo;
@@ -353,7 +358,7 @@ QWidget* TTextAreaFormControlObj::MakeWidget(QWidget* parent)
     memo->setHorizontalScrollBarPolicy(Wrap == Off ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     memo->setTabChangesFocus(true);
     QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [this, memo] {
-        if (syncing_)
+        if (syncing_ || !widget_)
             return;
         syncing_ = true;
         SetText(memo->toPlainText().toStdU16String());

@@ -345,6 +345,21 @@ TEST(FormParse, ControlsFlowInTheLine)
     EXPECT_EQ(s->Lines[0].Height(), edit.Height() + 2 + 16 / 4);  // the control sits on the baseline
 }
 
+TEST(FormParse, BorderedControlsGetInlineBorders)
+{
+    // As images do: the CSS border widens the spaces and gets an inline border record; the control
+    // itself then has no frame of its own.
+    FormPage p("<p>a<input style=\"border: 3px solid red; margin-left: 4px\">b<input>");
+    auto& bordered = p.Control<TEditFormControlObj>(0);
+    EXPECT_TRUE(bordered.BorderByCss);
+    EXPECT_EQ(bordered.HSpaceL, 4 + 3);
+    EXPECT_EQ(bordered.VSpaceT, 1 + 3);
+    EXPECT_EQ(bordered.BordB, 3);
+    ASSERT_EQ(p.Doc.InlineList.size(), 1u);
+    EXPECT_GE(p.Doc.InlineList[0].EndB, p.Doc.InlineList[0].StartB);
+    EXPECT_FALSE(p.Control<TEditFormControlObj>(1).BorderByCss);
+}
+
 TEST(FormParse, LayoutNumbersTheTabOrder)
 {
     // Controls and links with a TABINDEX take the first places in key order; the list is emptied by
