@@ -1,0 +1,128 @@
+// The image list; see ImageList.h.
+#include "platform/ImageList.h"
+
+#include "platform/SystemColors.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+
+// Pixels darker than this belong to the disabled look's shape.
+constexpr int kShapeGray = 192;
+
+}  // namespace
+
+ImageList::ImageList(int width, int height, QObject* parent)
+    : QObject(parent), width_(std::max(1, width)), height_(std::max(1, height))
+{
+}
+
+ImageList::~ImageList() = default;
+
+int ImageList::AddMasked(const QImage& strip, ColorRef maskColor)
+{
+    if (strip.isNull() || strip.width() < width_)
+        return -1;
+    const QImage source = strip.convertToFormat(QImage::Format_ARGB32);
+    const ColorRef key = ColorToRGB(maskColor);
+    const QRgb transparent = qRgb(RedOf(key), GreenOf(key), BlueOf(key)) & 0xFFFFFF;
+    const int first = Count();
+    for (int left = 0; left + width_ <= source.width(); left += width_) {
+        QImage image(width_, height_, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        for (int y = 0; y < std::min(height_, source.height()); ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y)) + left;
+            auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < width_; ++x)
+                out[x] = (in[x] & 0xFFFFFF) == transparent ? 0 : in[x];
+        }
+        images_.push_back(std::move(image));
+    }
+    Changed();
+    return first;
+}
+
+int ImageList::Add(const QImage& image)
+{
+    if (image.isNull())
+        return -1;
+    QImage copy = image.convertToFormat(QImage::Format_ARGB32);
+    if (copy.width() != width_ || copy.height() != height_)
+        copy = copy.scaled(width_, height_);
+    images_.push_back(std::move(copy));
+    Changed();
+    return Count() - 1;
+}
+
+void ImageList::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    images_.erase(images_.begin() + index);
+    Changed();
+}
+
+void ImageList::Clear()
+{
+    images_.clear();
+    Changed();
+}
+
+QImage ImageList::Image(int index) const
+{
+    return index >= 0 && index < Count() ? images_[static_cast<std::size_t>(index)] : QImage();
+}
+
+QImage ImageList::DisabledShape(const QImage& image, ColorRef color) const
+{
+    const ColorRef rgb = ColorToRGB(color);
+    const QRgb paint = qRgb(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+    QImage shape(image.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(shape.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            out[x] = qAlpha(in[x]) > 0 && qGray(in[x]) < kShapeGray ? paint : 0;
+    }
+    return shape;
+}
+
+void ImageList::Draw(Canvas& canvas, int x, int y, int index, bool enabled) const
+{
+    const QImage image = Image(index);
+    if (image.isNull())
+        return;
+    if (enabled) {
+        canvas.StretchBlt({x, y, x + width_, y + height_}, image);
+        return;
+    }
+    canvas.StretchBlt({x + 1, y + 1, x + 1 + width_, y + 1 + height_},
+                      DisabledShape(image, SystemColor(COLOR_BTNHIGHLIGHT)));
+    canvas.StretchBlt({x, y, x + width_, y + height_}, DisabledShape(image, SystemColor(COLOR_BTNSHADOW)));
+}
+
+void ImageList::RegisterChanges(QObject* link, std::function<void()> onChange)
+{
+    UnRegisterChanges(link);
+    if (link)
+        links_.push_back({link, std::move(onChange)});
+}
+
+void ImageList::UnRegisterChanges(QObject* link)
+{
+    std::erase_if(links_, [link](const Link& l) { return l.Object.isNull() || l.Object == link; });
+}
+
+void ImageList::Changed()
+{
+    std::erase_if(links_, [](const Link& l) { return l.Object.isNull(); });
+    // A listener may register or unregister while being told; tell a copy.
+    const std::vector<Link> links = links_;
+    for (const Link& l : links)
+        if (!l.Object.isNull() && l.OnChange)
+            l.OnChange();
+}
+
+}  // namespace velmoran

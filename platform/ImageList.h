@@ -1,0 +1,61 @@
+// The program's image list: small pictures of one fixed size, added from a strip with a mask
+// colour (which becomes transparent), drawn normal or in the disabled look. Controls refer to a
+// list through a QPointer, which clears itself when the list goes, and register to hear of its
+// changes so that they repaint.
+#pragma once
+
+#include "platform/Canvas.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+namespace velmoran {
+
+class ImageList : public QObject {
+public:
+    ImageList(int width, int height, QObject* parent = nullptr);
+    ~ImageList() override;
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Count() const { return static_cast<int>(images_.size()); }
+
+    // Cuts the strip into images of the list's width (as many as fit side by side, the height
+    // taken from the top); pixels of the mask colour become transparent. Returns the index of the
+    // first image added, -1 when none fits.
+    int AddMasked(const QImage& strip, ColorRef maskColor);
+    // Adds one image as it is (its alpha kept), scaled to the list's size when it differs.
+    int Add(const QImage& image);
+    void Delete(int index);
+    void Clear();
+    // The image with its transparency as alpha; a null image for an index out of range.
+    QImage Image(int index) const;
+
+    // Draws an image with its top-left corner at (x, y). Disabled: the image's dark pixels as
+    // an embossed shape, button highlight one pixel right and down under button shadow.
+    void Draw(Canvas& canvas, int x, int y, int index, bool enabled = true) const;
+
+    // Calls onChange after every change while link lives; a second registration of the same
+    // link replaces the first.
+    void RegisterChanges(QObject* link, std::function<void()> onChange);
+    void UnRegisterChanges(QObject* link);
+
+private:
+    void Changed();
+    QImage DisabledShape(const QImage& image, ColorRef color) const;
+
+    struct Link {
+        QPointer<QObject> Object;
+        std::function<void()> OnChange;
+    };
+    int width_;
+    int height_;
+    std::vector<QImage> images_;
+    std::vector<Link> links_;
+};
+
+}  // namespace velmoran
