@@ -187,12 +187,16 @@ void TFormControlObj::ApplyProperties(TProperties& props)
     if (isSet(MarginBottom))
         VSpaceB = m[MarginBottom];
     if (props.HasBorderStyle()) {
-        HSpaceL += m[BorderLeftWidth];
-        HSpaceR += m[BorderRightWidth];
+        auto add = [](int a, int b) {
+            return static_cast<int>(std::clamp(static_cast<long long>(a) + b, -1LL * kMaxControlSize,
+                                               static_cast<long long>(kMaxControlSize)));
+        };
         BordT = m[BorderTopWidth];
         BordB = m[BorderBottomWidth];
-        VSpaceT += BordT;
-        VSpaceB += BordB;
+        HSpaceL = add(HSpaceL, m[BorderLeftWidth]);
+        HSpaceR = add(HSpaceR, m[BorderRightWidth]);
+        VSpaceT = add(VSpaceT, BordT);
+        VSpaceB = add(VSpaceB, BordB);
         BorderByCss = true;
     }
     const bool widthPercent = props.Props[piWidth].IsText() && Contains(props.Props[piWidth].Text(), "%");
@@ -206,6 +210,9 @@ void TFormControlObj::ApplyProperties(TProperties& props)
     }
     if (isSet(piHeight) && m[piHeight] > 0)
         FHeight = ClampedControlSize(static_cast<long long>(m[piHeight]) - BordT - BordB);
+    // Spaces from page numbers stay as small as the controls, so that sums with them cannot overflow.
+    for (int* space : {&HSpaceL, &HSpaceR, &VSpaceT, &VSpaceB, &BordT, &BordB})
+        *space = std::clamp(*space, -kMaxControlSize, kMaxControlSize);
     int align = 0;
     if (props.GetVertAlign(align) && align >= 1 && align <= 4)
         VertAlign = static_cast<std::uint8_t>(align);

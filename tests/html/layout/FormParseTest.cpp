@@ -178,7 +178,8 @@ TEST(FormParse, PageNumbersGiveClampedSizes)
     // Products of page numbers are computed in 64 bits; every dimension stays in 0..32767.
     FormPage p("<input size=99999999><textarea rows=-5 cols=2147483647></textarea>"
                "<textarea rows=2147483647 cols=-2147483647></textarea><select size=99999999><option>a</select>"
-               "<input style=\"width:99999999px;height:99999999px\">");
+               "<input style=\"width:99999999px;height:99999999px\">"
+               "<input style=\"margin-left:2147483000px;border-left:2147483000px solid\">");
     p.Size();
     EXPECT_EQ(p.Control<TEditFormControlObj>(0).Width(), kMaxControlSize);
     EXPECT_EQ(p.Control<TTextAreaFormControlObj>(1).Height(), 0);
@@ -188,6 +189,7 @@ TEST(FormParse, PageNumbersGiveClampedSizes)
     EXPECT_EQ(p.Control<TListBoxFormControlObj>(3).Height(), kMaxControlSize);
     EXPECT_LE(p.Control<TEditFormControlObj>(4).Width(), kMaxControlSize);
     EXPECT_LE(p.Control<TEditFormControlObj>(4).Height(), kMaxControlSize);
+    EXPECT_EQ(p.Control<TEditFormControlObj>(5).HSpaceL, kMaxControlSize);
     // The layout takes them as they are.
     MeasuringCanvas canvas(p.Fonts);
     int maxWidth = 0;
