@@ -86,8 +86,7 @@ QImage ImageList::Image(int index) const
 
 QImage ImageList::DisabledShape(const QImage& image, ColorRef color) const
 {
-    const ColorRef rgb = ColorToRGB(color);
-    const QRgb paint = qRgb(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+    const QRgb paint = ColorToQRgb(color);
     QImage shape(image.size(), QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -117,11 +116,16 @@ void ImageList::Changed()
     links_.Notify();
 }
 
+QRgb ColorToQRgb(ColorRef color)
+{
+    const ColorRef rgb = ColorToRGB(color);
+    return qRgb(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+}
+
 QImage MaskedByColor(const QImage& image, ColorRef maskColor)
 {
     QImage result = image.convertToFormat(QImage::Format_ARGB32);
-    const ColorRef key = ColorToRGB(maskColor);
-    const QRgb transparent = qRgb(RedOf(key), GreenOf(key), BlueOf(key)) & 0xFFFFFF;
+    const QRgb transparent = ColorToQRgb(maskColor) & 0xFFFFFF;
     for (int y = 0; y < result.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
         for (int x = 0; x < result.width(); ++x)

@@ -57,6 +57,9 @@ private:
     ChangeLinks links_;
 };
 
+// The opaque pixel value of a colour reference (a system colour looked up).
+QRgb ColorToQRgb(ColorRef color);
+
 // The picture as ARGB with alpha 0 wherever its colour is the mask colour (a system colour is
 // looked up): how a mask colour becomes transparency everywhere in the program.
 QImage MaskedByColor(const QImage& image, ColorRef maskColor);
