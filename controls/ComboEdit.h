@@ -146,8 +146,10 @@ public:
     void PopupCloseUp(TPopupWindow* popup, bool accept);
 
 protected:
-    // The glyph of gkDefault; none here, the date field gives its calendar picture.
+    // The glyph of gkDefault and its image count; none here, the date field gives its calendar
+    // picture.
     virtual QImage GetDefaultGlyph() { return {}; }
+    void SetDefaultNumGlyphs(int count) { defaultNumGlyphs_ = count; }
     virtual void ShowPopup(QPoint screenPoint);
     virtual void HidePopup();
     virtual bool AcceptPopup(const QVariant& value);

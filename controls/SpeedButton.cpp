@@ -617,6 +617,8 @@ void TExSpeedButton::showEvent(QShowEvent* event)
 
 QImage TExSpeedButton::Picture()
 {
+    if (width() < 1 || height() < 1)
+        return {};
     QImage picture(size(), QImage::Format_RGB32);
     picture.fill(ColorToQRgb(SystemColor(COLOR_BTNFACE)));
     if (transparent_)
@@ -630,7 +632,8 @@ QImage TExSpeedButton::Picture()
 void TExSpeedButton::paintEvent(QPaintEvent*)
 {
     const QImage picture = Picture();
-    QPainter(this).drawImage(0, 0, picture);
+    if (!picture.isNull())
+        QPainter(this).drawImage(0, 0, picture);
 }
 
 void TExSpeedButton::PaintTo(Canvas& canvas)

@@ -442,3 +442,24 @@ TEST(SpeedButton, LinkedActionLendsItsStateAndRunsOnClick)
     EXPECT_EQ(own, 1);
     EXPECT_EQ(runs, 1);
 }
+
+TEST(SpeedButton, TransparentButtonShowsWhatLiesUnderIt)
+{
+    ScopedTestFonts fonts;
+    QWidget parent;
+    parent.resize(60, 40);
+    parent.setAutoFillBackground(true);
+    QPalette palette = parent.palette();
+    palette.setColor(QPalette::Window, Qt::green);
+    parent.setPalette(palette);
+    auto* button = new TExSpeedButton(&parent);
+    button->setGeometry(10, 5, 30, 30);
+    button->SetFlat(true);
+    button->SetTransparent(true);
+    parent.show();
+    const QImage shot = parent.grab().toImage();
+    EXPECT_EQ(shot.pixel(25, 20), 0xFF00FF00u);  // the parent through the button
+    EXPECT_EQ(button->Picture().pixel(15, 15), 0xFF00FF00u);
+    button->SetTransparent(false);
+    EXPECT_EQ(parent.grab().toImage().pixel(25, 20), 0xFFC0C0C0u);
+}
