@@ -6,6 +6,7 @@
 #include "platform/SystemColors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmoran {
 
@@ -53,6 +54,41 @@ std::u16string ShortenLines(std::u16string_view caption, const Canvas& canvas, i
     while (!result.empty() && (result.back() == u' ' || result.back() == u'\n'))
         result.pop_back();
     return result;
+}
+
+// Where the glyph's and the caption's boxes go in a client of that size: centred across the
+// layout's axis; along it by margin and spacing, -1 spreading them out.
+std::pair<TPoint, TPoint> PlaceBoxes(TSize client, TSize glyph, TSize text, TButtonLayout layout, int margin,
+                                     int spacing)
+{
+    const bool horizontal = layout == TButtonLayout::blGlyphLeft || layout == TButtonLayout::blGlyphRight;
+    TPoint glyphPos;
+    TPoint textPos;
+    if (horizontal) {
+        glyphPos.Y = client.cy / 2 - glyph.cy / 2;
+        textPos.Y = client.cy / 2 - text.cy / 2;
+    } else {
+        glyphPos.X = client.cx / 2 - glyph.cx / 2;
+        textPos.X = client.cx / 2 - text.cx / 2;
+    }
+    if (text.cx == 0 || glyph.cx == 0)
+        spacing = 0;
+    const int clientAxis = horizontal ? client.cx : client.cy;
+    const int glyphAxis = horizontal ? glyph.cx : glyph.cy;
+    const int textAxis = horizontal ? text.cx : text.cy;
+    if (margin == -1 && spacing == -1) {
+        margin = spacing = (clientAxis - glyphAxis - textAxis) / 3;
+    } else if (margin == -1) {
+        margin = clientAxis / 2 - (glyphAxis + spacing + textAxis) / 2;
+    } else if (spacing == -1) {
+        spacing = (clientAxis - margin - glyphAxis) / 2 - textAxis / 2;
+    }
+    // Along the axis: from the leading edge (glyph left or top) or from the trailing one.
+    const bool trailing = layout == TButtonLayout::blGlyphRight || layout == TButtonLayout::blGlyphBottom;
+    const int glyphAlong = trailing ? clientAxis - margin - glyphAxis : margin;
+    (horizontal ? glyphPos.X : glyphPos.Y) = glyphAlong;
+    (horizontal ? textPos.X : textPos.Y) = trailing ? glyphAlong - spacing - textAxis : glyphAlong + glyphAxis + spacing;
+    return {glyphPos, textPos};
 }
 
 }  // namespace
@@ -254,32 +290,7 @@ TButtonLayoutResult TExButtonGlyph::CalcButtonLayout(Canvas& canvas, const TRect
             text.cx += 9;
     }
 
-    TPoint glyphPos;
-    TPoint textPos;
-    if (horizontal) {
-        glyphPos.Y = clientHeight / 2 - glyph.cy / 2;
-        textPos.Y = clientHeight / 2 - text.cy / 2;
-    } else {
-        glyphPos.X = clientWidth / 2 - glyph.cx / 2;
-        textPos.X = clientWidth / 2 - text.cx / 2;
-    }
-    if (text.cx == 0 || glyph.cx == 0)
-        spacing = 0;
-    const int clientAxis = horizontal ? clientWidth : clientHeight;
-    const int glyphAxis = horizontal ? glyph.cx : glyph.cy;
-    const int textAxis = horizontal ? text.cx : text.cy;
-    if (margin == -1 && spacing == -1) {
-        margin = spacing = (clientAxis - glyphAxis - textAxis) / 3;
-    } else if (margin == -1) {
-        margin = clientAxis / 2 - (glyphAxis + spacing + textAxis) / 2;
-    } else if (spacing == -1) {
-        spacing = (clientAxis - margin - glyphAxis) / 2 - textAxis / 2;
-    }
-    // Along the axis: from the leading edge (glyph left or top) or from the trailing one.
-    const bool trailing = layout == TButtonLayout::blGlyphRight || layout == TButtonLayout::blGlyphBottom;
-    const int glyphAlong = trailing ? clientAxis - margin - glyphAxis : margin;
-    (horizontal ? glyphPos.X : glyphPos.Y) = glyphAlong;
-    (horizontal ? textPos.X : textPos.Y) = trailing ? glyphAlong - spacing - textAxis : glyphAlong + glyphAxis + spacing;
+    const auto [glyphPos, textPos] = PlaceBoxes({clientWidth, clientHeight}, glyph, text, layout, margin, spacing);
     const int dx = client.Left + offset.X;
     const int dy = client.Top + offset.Y;
     result.GlyphPos = {glyphPos.X + dx, glyphPos.Y + dy};
