@@ -325,8 +325,10 @@ void TExSpeedButton::UpdateExclusive()
 {
     if (groupIndex_ == 0 || !parentWidget())
         return;
-    for (TExSpeedButton* other : parentWidget()->findChildren<TExSpeedButton*>(Qt::FindDirectChildrenOnly))
-        other->ButtonPressed(*this);
+    // By dynamic_cast: the button has no meta-object of its own for findChildren to tell it by.
+    for (QObject* child : parentWidget()->children())
+        if (auto* other = dynamic_cast<TExSpeedButton*>(child))
+            other->ButtonPressed(*this);
 }
 
 void TExSpeedButton::ButtonPressed(const TExSpeedButton& sender)

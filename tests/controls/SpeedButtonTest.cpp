@@ -254,6 +254,7 @@ TEST(SpeedButton, GroupsActAsRadioButtons)
 {
     ScopedTestFonts fonts;
     QWidget parent;
+    new QWidget(&parent);  // other children are no part of any group
     auto* first = new TExSpeedButton(&parent);
     auto* second = new TExSpeedButton(&parent);
     auto* other = new TExSpeedButton(&parent);
