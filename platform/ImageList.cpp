@@ -25,18 +25,14 @@ int ImageList::AddMasked(const QImage& strip, ColorRef maskColor)
 {
     if (strip.isNull() || strip.width() < width_)
         return -1;
-    const QImage source = strip.convertToFormat(QImage::Format_ARGB32);
-    const ColorRef key = ColorToRGB(maskColor);
-    const QRgb transparent = qRgb(RedOf(key), GreenOf(key), BlueOf(key)) & 0xFFFFFF;
+    const QImage source = MaskedByColor(strip, maskColor);
     const int first = Count();
     for (int left = 0; left + width_ <= source.width(); left += width_) {
         QImage image(width_, height_, QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         for (int y = 0; y < std::min(height_, source.height()); ++y) {
             const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y)) + left;
-            auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < width_; ++x)
-                out[x] = (in[x] & 0xFFFFFF) == transparent ? 0 : in[x];
+            std::copy(in, in + width_, reinterpret_cast<QRgb*>(image.scanLine(y)));
         }
         images_.push_back(std::move(image));
     }
@@ -44,16 +40,29 @@ int ImageList::AddMasked(const QImage& strip, ColorRef maskColor)
     return first;
 }
 
+QImage ImageList::Fitted(const QImage& image) const
+{
+    QImage copy = image.convertToFormat(QImage::Format_ARGB32);
+    if (copy.width() != width_ || copy.height() != height_)
+        copy = copy.scaled(width_, height_);
+    return copy;
+}
+
 int ImageList::Add(const QImage& image)
 {
     if (image.isNull())
         return -1;
-    QImage copy = image.convertToFormat(QImage::Format_ARGB32);
-    if (copy.width() != width_ || copy.height() != height_)
-        copy = copy.scaled(width_, height_);
-    images_.push_back(std::move(copy));
+    images_.push_back(Fitted(image));
     Changed();
     return Count() - 1;
+}
+
+void ImageList::Replace(int index, const QImage& image)
+{
+    if (index < 0 || index >= Count() || image.isNull())
+        return;
+    images_[static_cast<std::size_t>(index)] = Fitted(image);
+    Changed();
 }
 
 void ImageList::Delete(int index)
@@ -77,8 +86,7 @@ QImage ImageList::Image(int index) const
 
 QImage ImageList::DisabledShape(const QImage& image, ColorRef color) const
 {
-    const ColorRef rgb = ColorToRGB(color);
-    const QRgb paint = qRgb(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+    const QRgb paint = ColorToQRgb(color);
     QImage shape(image.size(), QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -103,26 +111,28 @@ void ImageList::Draw(Canvas& canvas, int x, int y, int index, bool enabled) cons
     canvas.StretchBlt({x, y, x + width_, y + height_}, DisabledShape(image, SystemColor(COLOR_BTNSHADOW)));
 }
 
-void ImageList::RegisterChanges(QObject* link, std::function<void()> onChange)
-{
-    UnRegisterChanges(link);
-    if (link)
-        links_.push_back({link, std::move(onChange)});
-}
-
-void ImageList::UnRegisterChanges(QObject* link)
-{
-    std::erase_if(links_, [link](const Link& l) { return l.Object.isNull() || l.Object == link; });
-}
-
 void ImageList::Changed()
 {
-    std::erase_if(links_, [](const Link& l) { return l.Object.isNull(); });
-    // A listener may register or unregister while being told; tell a copy.
-    const std::vector<Link> links = links_;
-    for (const Link& l : links)
-        if (!l.Object.isNull() && l.OnChange)
-            l.OnChange();
+    links_.Notify();
+}
+
+QRgb ColorToQRgb(ColorRef color)
+{
+    const ColorRef rgb = ColorToRGB(color);
+    return qRgb(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+}
+
+QImage MaskedByColor(const QImage& image, ColorRef maskColor)
+{
+    QImage result = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb transparent = ColorToQRgb(maskColor) & 0xFFFFFF;
+    for (int y = 0; y < result.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == transparent)
+                line[x] = 0;
+    }
+    return result;
 }
 
 }  // namespace velmoran

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "platform/Canvas.h"
+#include "platform/ChangeLinks.h"
 
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <vector>
@@ -30,6 +30,8 @@ public:
     int AddMasked(const QImage& strip, ColorRef maskColor);
     // Adds one image as it is (its alpha kept), scaled to the list's size when it differs.
     int Add(const QImage& image);
+    // Puts an image (its alpha kept, scaled to the list's size) in place of the one at index.
+    void Replace(int index, const QImage& image);
     void Delete(int index);
     void Clear();
     // The image with its transparency as alpha; a null image for an index out of range.
@@ -41,21 +43,25 @@ public:
 
     // Calls onChange after every change while link lives; a second registration of the same
     // link replaces the first.
-    void RegisterChanges(QObject* link, std::function<void()> onChange);
-    void UnRegisterChanges(QObject* link);
+    void RegisterChanges(QObject* link, std::function<void()> onChange) { links_.Register(link, std::move(onChange)); }
+    void UnRegisterChanges(QObject* link) { links_.Unregister(link); }
 
 private:
     void Changed();
+    QImage Fitted(const QImage& image) const;
     QImage DisabledShape(const QImage& image, ColorRef color) const;
 
-    struct Link {
-        QPointer<QObject> Object;
-        std::function<void()> OnChange;
-    };
     int width_;
     int height_;
     std::vector<QImage> images_;
-    std::vector<Link> links_;
+    ChangeLinks links_;
 };
+
+// The opaque pixel value of a colour reference (a system colour looked up).
+QRgb ColorToQRgb(ColorRef color);
+
+// The picture as ARGB with alpha 0 wherever its colour is the mask colour (a system colour is
+// looked up): how a mask colour becomes transparency everywhere in the program.
+QImage MaskedByColor(const QImage& image, ColorRef maskColor);
 
 }  // namespace velmoran

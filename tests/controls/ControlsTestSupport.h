@@ -16,6 +16,13 @@
 
 namespace velmoran::testing {
 
+// The same fonts for one scope, for suites that are no ControlsTest.
+struct ScopedTestFonts {
+    ScopedTestFonts() { App(); }
+    TestFontEngine Engine;
+    ScopedScreenFonts Fonts{Engine};
+};
+
 class ControlsTest : public ::testing::Test {
 protected:
     ControlsTest() : fonts_(engine_) { App(); }

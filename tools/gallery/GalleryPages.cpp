@@ -2,6 +2,7 @@
 #include "GalleryPages.h"
 
 #include <QApplication>
+#include <QPainter>
 
 #include <functional>
 #include <utility>
@@ -14,6 +15,7 @@ const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>(
 {
     static const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>()>>> pages = {
         {"captions", MakeCaptionsPage},
+        {"buttons", MakeButtonsPage},
     };
     return pages;
 }
@@ -46,7 +48,14 @@ QImage TakeShot(QWidget& page)
     if (auto* wanted = page.findChild<QWidget*>(QStringLiteral("focused")))
         wanted->setFocus(Qt::OtherFocusReason);
     QApplication::processEvents();
-    return page.grab().toImage();
+    QImage shot = page.grab().toImage();
+    // Popups are windows of their own: drawn in over the page.
+    QPainter painter(&shot);
+    for (QWidget* popup : QApplication::topLevelWidgets())
+        if (popup->isVisible() && popup->windowType() == Qt::Popup && popup->parentWidget() &&
+            popup->parentWidget()->window() == &page)
+            painter.drawPixmap(page.mapFromGlobal(popup->mapToGlobal(QPoint())), popup->grab());
+    return shot;
 }
 
 }  // namespace velmoran::gallery

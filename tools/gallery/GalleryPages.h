@@ -15,10 +15,12 @@ namespace velmoran::gallery {
 std::unique_ptr<QWidget> MakePage(const std::string& name);
 std::vector<std::string> PageNames();
 
-// Shows the page, lets it settle (focus, hover) and grabs it.
+// Shows the page, lets it settle (focus, hover) and grabs it, with the page's open popups drawn in
+// where they stand.
 QImage TakeShot(QWidget& page);
 
 // The pages.
 std::unique_ptr<QWidget> MakeCaptionsPage();
+std::unique_ptr<QWidget> MakeButtonsPage();
 
 }  // namespace velmoran::gallery
