@@ -188,13 +188,18 @@ std::vector<std::string> QtFontEngine::Families()
     return families;
 }
 
-namespace {
-
 QColor ToQColor(ColorRef c)
 {
     const ColorRef rgb = ColorToRGB(c);
     return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
 }
+
+ColorRef FromQColor(const QColor& color)
+{
+    return RGBRef(color.red(), color.green(), color.blue());
+}
+
+namespace {
 
 QRect ToQRect(const TRect& r)
 {
