@@ -293,8 +293,9 @@ void TEnhCustomCombo::PlaceChildren()
     const bool simple = style_ == TComboBoxStyle::csSimple;
     const int line = simple ? std::min(h, EditLineHeight()) : h;
     if (list_) {
+        // Shown once there is room for an item below the edit line.
         list_->setGeometry(0, line, w, std::max(0, h - line));
-        list_->setVisible(h > line);
+        list_->setVisible(h - line >= fontMetrics().height() + 2);
     }
     if (!flat_ || !lineEdit())
         return;

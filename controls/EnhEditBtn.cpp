@@ -245,6 +245,7 @@ void TEnhEditBtn::Relayout()
     const int d = Flat() ? 3 : (framed ? 5 : 2);
     const int top = Flat() ? 2 : 1;
     button_->setGeometry(border + w - bw - d, border + top, bw, std::max(0, h - d - 2));
+    button_->Fit();
     SetFormatInsets(framed ? Insets{1, 1, bw + 4, -1} : Insets{2, 4, bw + 4, -1});
 }
 

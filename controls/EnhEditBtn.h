@@ -56,13 +56,15 @@ public:
     void SetButtonWidth(int width);
     QWidget* FocusControl = nullptr;
     TNotifyEvent OnClick;
+    // Keeps the holder as wide as its button and the button filling it; done whenever the
+    // holder's bounds are set.
+    void Fit();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Pressed();
-    void Fit();
 
     TEnhSpeedButton* button_;
     int buttonWidth_ = 16;

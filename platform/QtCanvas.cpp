@@ -369,7 +369,8 @@ void QtCanvas::ClipChanged()
     } else if (deviceClip_) {
         painter_->setClipRegion(*deviceClip_);
     } else {
-        painter_->setClipping(false);
+        // Not setClipping(false): after it the raster engine ignores the next clip region set.
+        painter_->setClipRegion(QRegion(), Qt::NoClip);
     }
     painter_->setWorldTransform(current);
 }

@@ -63,6 +63,5 @@ class EnhEdit : public EditsTest {};
 class EnhEditBtn : public EditsTest {};
 class FolderDialog : public EditsTest {};
 class EnhCombo : public EditsTest {};
-class EditDrop : public EditsTest {};
 
 }  // namespace velmoran::testing

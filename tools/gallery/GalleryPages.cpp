@@ -14,6 +14,7 @@ const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>(
 {
     static const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>()>>> pages = {
         {"captions", MakeCaptionsPage},
+        {"edits", MakeEditsPage},
     };
     return pages;
 }
