@@ -7,6 +7,7 @@
 #include "platform/QtCanvas.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -135,6 +136,9 @@ void TEditButton::Pressed()
         OnClick(this);
     if (!self)
         return;
+    // A dialog shown from the click took the mouse's release: the button comes up again.
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton))
+        button_->setDown(false);
     const auto takes = [](QWidget* w) {
         return w && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible() && !w->hasFocus();
     };

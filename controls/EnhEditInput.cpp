@@ -89,6 +89,8 @@ void TEnhEdit::keyPressEvent(QKeyEvent* event)
         }
     }
     if (const char16_t ch = TypedCharacter(event)) {
+        // The key's own step: a caret put into the prefix or suffix by the mouse comes out first.
+        ApplyState(AfterKey(EditState(), editKey, rules_, Settings()));
         TypeCharacter(event, ch);
         // Enter never reaches the line edit; the dialog's default button reacts to it.
         if (ch == u'\r' && !rules_.ReturnIsTab)

@@ -466,8 +466,9 @@ TEditState AfterKey(const TEditState& state, TEditKey key, const TEnhEditRules& 
     if (key == TEditKey::Delete && rules.EditType == TEnhEditType::etMoney)
         out = GroupMoney(out, rules, settings);
     const int start = ValueStart(out.Text, rules);
-    if (out.SelLength == 0 && out.SelStart < start)
-        out.SelStart = start;
+    const int end = ValueEnd(out.Text, rules);
+    if (out.SelLength == 0)
+        out.SelStart = std::clamp(out.SelStart, start, end);
     return out;
 }
 

@@ -86,8 +86,9 @@ struct TKeyOutcome {
 };
 TKeyOutcome FilterKey(const TEditState& state, TEditKey key, bool shift, const TEnhEditRules& rules,
                       const FormatSettings& settings);
-// After the plain edit handled a key: money is grouped again after Delete, and a caret left in
-// the prefix goes to its end.
+// After the plain edit handled a key (a character key included, before its character is
+// typed): money is grouped again after Delete, and a caret left in the prefix goes to its end,
+// one in the suffix to the value's end.
 TEditState AfterKey(const TEditState& state, TEditKey key, const TEnhEditRules& rules, const FormatSettings& settings);
 
 struct TPasteOutcome {

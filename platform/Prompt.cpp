@@ -61,8 +61,14 @@ public:
                                             const BrowseFolderOptions& options) override
     {
         QWidget* owner = QApplication::activeWindow();
-        QFileDialog dialog(owner, QString::fromStdString(title), QString::fromStdString(startFolder));
+        QFileDialog dialog(owner, QString::fromStdString(title.empty() ? "Verzeichnis auswählen" : title),
+                           QString::fromStdString(startFolder));
         dialog.setFileMode(QFileDialog::Directory);
+        dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+        dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Verzeichnis:"));
+        dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Auswählen"));
+        dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
         QFileDialog::Options flags = QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly;
         if (options.NoNewFolderButton)
             flags |= QFileDialog::ReadOnly;

@@ -98,6 +98,9 @@ TEST_F(EnhEdit, MoneyGroupsAsItIsTyped)
     EXPECT_EQ(Type(rules, u",", At(u"1.234", 3)), At(u"1.234", 3));
     EXPECT_EQ(Type(rules, u",", At(u"12.345.678", 6)), At(u"12.345.678", 6));
     EXPECT_EQ(Type(rules, u",", At(u"12.345.678", 10)), At(u"12.345.678,", 11));
+    // Deleting regroups too.
+    EXPECT_EQ(Type(rules, u"\b", At(u"1.234", 5)), At(u"123", 3));
+    EXPECT_EQ(AfterKey(At(u".234", 0), TEditKey::Delete, rules, FormatSettings::Current()), At(u"234", 0));
     // "." is no money character in German.
     EXPECT_EQ(Type(rules, u".", At(u"12", 2)), At(u"12", 2));
     // Without automatic separators the digits stay together.
@@ -219,6 +222,8 @@ TEST_F(EnhEdit, KeysAroundPrefixAndSuffix)
     TEditState whole = At(u"ca. 123 kg", 4, 3);
     whole.CaretAtStart = true;
     EXPECT_EQ(*key.State, whole);
-    // A caret that the plain edit left in the prefix goes to its end.
+    // A caret that the plain edit or the mouse left in the prefix goes to its end, one in the
+    // suffix to the value's end.
     EXPECT_EQ(AfterKey(At(u"ca. 123 kg", 1), TEditKey::Other, rules, german), At(u"ca. 123 kg", 4));
+    EXPECT_EQ(AfterKey(At(u"ca. 123 kg", 9), TEditKey::Other, rules, german), At(u"ca. 123 kg", 7));
 }

@@ -65,6 +65,13 @@ TEST_F(EnhEdit, CaretStaysBetweenPrefixAndSuffix)
     EXPECT_EQ(edit->selectedText(), QStringLiteral("23"));
     TypeText(edit, u"4");
     EXPECT_EQ(edit->text(), QStringLiteral("ca. 14 kg"));
+    // A click into the prefix or suffix: typing goes into the value.
+    edit->setCursorPosition(1);
+    TypeText(edit, u"5");
+    EXPECT_EQ(edit->text(), QStringLiteral("ca. 514 kg"));
+    edit->setCursorPosition(10);
+    TypeText(edit, u"6");
+    EXPECT_EQ(edit->text(), QStringLiteral("ca. 5146 kg"));
     // Ctrl+Left goes to the line edit, which leaves the caret in the prefix; it comes back out.
     Press(edit, Qt::Key_Left, Qt::ControlModifier);
     Press(edit, Qt::Key_Left, Qt::ControlModifier);

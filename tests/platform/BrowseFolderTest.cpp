@@ -48,6 +48,7 @@ TEST(BrowseFolder, TheProgramsBrowserIsQtsDirectoryDialog)
         bool DirsOnly = false;
         bool ReadOnly = false;
         QString Title;
+        QString AcceptText;
         QString Folder;
         QPoint Place;
     } seen;
@@ -63,7 +64,8 @@ TEST(BrowseFolder, TheProgramsBrowserIsQtsDirectoryDialog)
             return;
         seen = {dialog->testOption(QFileDialog::DontUseNativeDialog), dialog->fileMode(),
                 dialog->testOption(QFileDialog::ShowDirsOnly), dialog->testOption(QFileDialog::ReadOnly),
-                dialog->windowTitle(), QDir(dialog->directory()).absolutePath(), dialog->pos()};
+                dialog->windowTitle(), dialog->labelText(QFileDialog::Accept),
+                QDir(dialog->directory()).absolutePath(), dialog->pos()};
         dialog->setDirectory(dialog->directory().absoluteFilePath(QStringLiteral("Vorlagen")));
         static_cast<QDialog*>(dialog)->accept();
     });
@@ -75,6 +77,7 @@ TEST(BrowseFolder, TheProgramsBrowserIsQtsDirectoryDialog)
     EXPECT_TRUE(seen.DirsOnly);
     EXPECT_TRUE(seen.ReadOnly);
     EXPECT_EQ(seen.Title, QStringLiteral("Vorlagen wählen"));
+    EXPECT_EQ(seen.AcceptText, QStringLiteral("Auswählen"));
     EXPECT_EQ(seen.Folder, QDir(QString::fromStdString(start.Folder())).absolutePath());
     EXPECT_EQ(seen.Place, QPoint(17, 23));
     EXPECT_GT(sizeSeen.cx, 0);
