@@ -94,6 +94,8 @@ TEnhEdit::TEnhEdit(QWidget* parent)
 TEnhEdit::~TEnhEdit()
 {
     WritePersistence();
+    // The drop target goes while the edit is whole; the label is the edit's though its parent's.
+    delete dropTarget_;
     delete label_.data();
 }
 
@@ -571,7 +573,6 @@ std::pair<SettingsStore, std::string> OpenStore(const TPersistence& persistence)
 
 void TEnhEdit::Loaded()
 {
-    loaded_ = true;
     PlaceLabel();
     ReadPersistence();
 }

@@ -184,8 +184,8 @@ public:
     bool OleDropSource() const { return oleDropSource_; }
     void SetOleDropSource(bool on) { oleDropSource_ = on; }
 
-    // After the properties are set (the framework's "loaded"): takes the colours as the normal
-    // ones and reads the persisted text.
+    // After the properties are set (the framework's "loaded"): places the label and reads the
+    // persisted text.
     virtual void Loaded();
 
     // The clipboard commands by the type's rules.
@@ -318,7 +318,6 @@ private:
     TFont labelFont_;
 
     TPersistence persistence_;
-    bool loaded_ = false;
 
     std::u16string focusText_;
     bool errorState_ = false;
@@ -334,7 +333,6 @@ private:
     bool dragArmed_ = false;
     bool dragRunning_ = false;
     bool selfDropDone_ = false;
-    QPoint dragStart_;
     int dropCaret_ = -1;
 };
 

@@ -160,6 +160,8 @@ TEST_F(EnhEdit, RangeHexAndCase)
     EXPECT_EQ(Type(RulesOf(TEnhEditType::etUppercase), u"straße").Text, u"STRAßE");
     EXPECT_EQ(Type(RulesOf(TEnhEditType::etLowerCase), u"ÄPFEL").Text, u"äpfel");
     EXPECT_EQ(Type(RulesOf(TEnhEditType::etMixedCase), u"john mcdonald iii"), At(u"John McDonald III", 17));
+    // Backspace re-cases too; the caret stays where the deletion left it.
+    EXPECT_EQ(Type(RulesOf(TEnhEditType::etMixedCase), u"\b", At(u"John Mcd", 8)), At(u"John Mc", 7));
     EXPECT_EQ(MixedCaseText(u"mcintosh o'neil-smith ii"), u"McIntosh O'Neil-Smith II");
     EXPECT_EQ(MixedCaseText(u"JOHN ivanov"), u"John Ivanov");
 }
