@@ -188,13 +188,18 @@ std::vector<std::string> QtFontEngine::Families()
     return families;
 }
 
-namespace {
-
 QColor ToQColor(ColorRef c)
 {
     const ColorRef rgb = ColorToRGB(c);
     return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
 }
+
+ColorRef FromQColor(const QColor& color)
+{
+    return RGBRef(color.red(), color.green(), color.blue());
+}
+
+namespace {
 
 QRect ToQRect(const TRect& r)
 {
@@ -364,7 +369,8 @@ void QtCanvas::ClipChanged()
     } else if (deviceClip_) {
         painter_->setClipRegion(*deviceClip_);
     } else {
-        painter_->setClipping(false);
+        // Not setClipping(false): after it the raster engine ignores the next clip region set.
+        painter_->setClipRegion(QRegion(), Qt::NoClip);
     }
     painter_->setWorldTransform(current);
 }

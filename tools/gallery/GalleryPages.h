@@ -22,5 +22,6 @@ QImage TakeShot(QWidget& page);
 // The pages.
 std::unique_ptr<QWidget> MakeCaptionsPage();
 std::unique_ptr<QWidget> MakeButtonsPage();
+std::unique_ptr<QWidget> MakeEditsPage();
 
 }  // namespace velmoran::gallery
