@@ -35,6 +35,7 @@ THtmlLabel* MakeLine(QWidget* parent, const char* name, int top, ColorRef color)
     label->SetURLColor(clBlue);
     label->SetEllipsis(false);
     label->SetHover(false);
+    label->SetTransparent(true);  // the page's colour shows through
     label->setGeometry(0, top, kFrameWidth, kLineHeight);
     return label;
 }
@@ -63,6 +64,7 @@ TVarFrame::TVarFrame(QWidget* parent, int height, int editTop, bool withHint) : 
     FEinheit = new THtmlLabel(this);
     FEinheit->setObjectName(QStringLiteral("FEinheit"));
     FEinheit->SetFont(FrameFont(SystemColor(COLOR_WINDOWTEXT)));
+    FEinheit->SetTransparent(true);
     FEinheit->setGeometry(126, withHint ? editTop : editTop - 1, 50, 19);
     FEinheit->SetVAlignment(TVAlignment::tvaCenter);
     FEinheit->SetAutoSizeType(TAutoSizeType::asHorizontal);

@@ -126,6 +126,8 @@ TEST_F(MainDlgTest, BaseAnswersOfTheModuleInterface)
     EXPECT_FALSE(bare.DlgRefresh->Visible());
     EXPECT_EQ(bare.BtnNext->geometry(), QRect(409, 0, 111, 25));
     EXPECT_EQ(bare.BtnNext->Layout(), TButtonLayout::blGlyphRight);
+    EXPECT_EQ(bare.BtnNext->Glyph().size(), QSize(9, 9));  // our own arrows
+    EXPECT_EQ(bare.BtnPrevious->Glyph().size(), QSize(9, 9));
     EXPECT_EQ(bare.BtnCalc->geometry(), QRect(117, 0, 69, 25));
 }
 
