@@ -5,6 +5,7 @@
 // saved at 96 and at 120 dpi for a person to look at.
 #include "framework/ui/MainDlg.h"
 #include "framework/ui/VarFrame.h"
+#include "platform/Application.h"
 #include "platform/Screen.h"
 #include "platform/core/FormatSettings.h"
 #include "tests/support/DialogScript.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -49,11 +51,17 @@ public:
             }
         }
     }
-    void FillPage() override { ++fills; }
+    void FillPage() override
+    {
+        ++fills;
+        if (OnFill)
+            OnFill();
+    }
     TVarFrame* Frame(const std::string& name) const { return dynamic_cast<TVarFrame*>(FindControl(name)); }
 
     std::vector<TVarFrame*> frames;
     int fills = 0;
+    std::function<void()> OnFill;
 };
 
 class MainDlgTest : public ::testing::Test {
@@ -136,7 +144,8 @@ TEST_F(MainDlgTest, SizeFollowsTheScreensDpiAndShowsAsPicture)
     for (const int dpi : {96, 120}) {
         ScopedScreenPixelsPerInch screen(dpi);
         DemoDlg demo;
-        EXPECT_EQ(demo.size(), dpi == 96 ? QSize(640, 490) : QSize(800, 612));
+        const QSize expected = dpi == 96 ? QSize(640, 490) : QSize(800, 612);
+        EXPECT_EQ(demo.size(), expected);
         demo.PageControl1->SetActivePageIndex(0);
         demo.ComputePageRange();
         demo.UpdateNavigation();
@@ -145,7 +154,7 @@ TEST_F(MainDlgTest, SizeFollowsTheScreensDpiAndShowsAsPicture)
             shot = SaveArtifact(window, "framework", "main-dialog-" + std::to_string(dpi) + "dpi");
         });
         demo.ShowModal();
-        EXPECT_EQ(shot.size(), demo.size());
+        EXPECT_EQ(shot.size(), expected);
         // The navigation band along the bottom is dark blue.
         EXPECT_EQ(shot.pixelColor(5, shot.height() - 5), QColor(0, 0, 128));
     }
@@ -153,6 +162,7 @@ TEST_F(MainDlgTest, SizeFollowsTheScreensDpiAndShowsAsPicture)
 
 TEST_F(MainDlgTest, CurrentPageIsKeptBetweenShowings)
 {
+    SetApplicationHelpFile("help/hsg.hlp");
     Prepare(0);
     runner.Expect([](QWidget& window) {
         ClickControl(window, "BtnNext");
@@ -160,6 +170,8 @@ TEST_F(MainDlgTest, CurrentPageIsKeptBetweenShowings)
     });
     dlg.ShowModal();
     EXPECT_EQ(dlg.CurrentPage, 2);
+    EXPECT_EQ(dlg.HelpFile, "help/hsg.hlp");  // taken over when shown
+    SetApplicationHelpFile("");
     runner.Expect([&](QWidget&) { EXPECT_EQ(dlg.PageControl1->ActivePageIndex(), 2); });
     dlg.ShowModal();
 }
@@ -187,9 +199,11 @@ TEST_F(MainDlgTest, PageIndexOfNestedControlsIsTheDialogsPage)
 
     // A page fill that switches the nested page away leaves nothing focused.
     dlg.FocusControlByName("VarInner");
-    nested->SetActivePageIndex(0);
+    dlg.OnFill = [&] { nested->SetActivePageIndex(0); };
+    dlg.UpdateNavigation();
     runner.Expect([&](QWidget& window) {
         EXPECT_EQ(dynamic_cast<TEditFloat*>(window.focusWidget()), nullptr);
+        EXPECT_EQ(dynamic_cast<TEditFloat*>(QApplication::focusWidget()), nullptr);
     });
     dlg.ShowModal();
 }
