@@ -147,9 +147,14 @@ TTextListBox::TTextListBox(QWidget* parent) : QListWidget(parent), items_(*this)
         ScrollToLeft();
     });
     connect(rows, &QAbstractItemModel::dataChanged, this, [this] { Recount(); });
-    connect(this, &QListWidget::currentRowChanged, this, [this] {
-        if (!settingIndex_ && OnClick)
-            OnClick(this);
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (settingIndex_ || !OnClick)
+            return;
+        // A mouse press moves the current row before it selects the line: select it first, so
+        // that the handler reads the line the user chose in ItemIndex.
+        if (row >= 0)
+            selectionModel()->select(model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+        OnClick(this);
     });
 }
 

@@ -50,4 +50,16 @@ bool RunGuarded(const std::function<void()>& work)
     }
 }
 
+namespace {
+std::string& HelpFileName()
+{
+    static std::string name;
+    return name;
+}
+}  // namespace
+
+const std::string& ApplicationHelpFile() { return HelpFileName(); }
+
+void SetApplicationHelpFile(const std::string& fileName) { HelpFileName() = fileName; }
+
 }  // namespace velmoran

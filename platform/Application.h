@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <functional>
+#include <string>
 
 namespace velmoran {
 
@@ -14,6 +15,11 @@ public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The application's current help file: the shell sets it when a module is selected; dialogs take
+// it over as their own when they are shown.
+const std::string& ApplicationHelpFile();
+void SetApplicationHelpFile(const std::string& fileName);
 
 // Shows the message of the exception being handled (call inside a catch block).
 void ShowCurrentException();

@@ -97,8 +97,10 @@ TEST(TextListBox, ItemsIndexHeightAndClick)
     ListWindow w;
     TTextListBox& box = *w.box;
     int clicks = 0;
+    int chosen = -1;
     box.OnClick = [&](QWidget* sender) {
         EXPECT_EQ(sender, &box);
+        chosen = box.ItemIndex();  // the handler reads the line just clicked
         ++clicks;
     };
     box.Items() = std::vector<std::string>{"eins", "zwei"};
@@ -119,5 +121,6 @@ TEST(TextListBox, ItemsIndexHeightAndClick)
 
     QTest::mouseClick(box.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 45));
     EXPECT_EQ(box.ItemIndex(), 2);
+    EXPECT_EQ(chosen, 2);
     EXPECT_EQ(clicks, 1);
 }

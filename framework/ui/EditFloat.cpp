@@ -1,0 +1,204 @@
+// The float edit; see EditFloat.h.
+#include "framework/ui/EditFloat.h"
+
+#include "platform/ImageList.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/NumberFormat.h"
+
+#include <QKeyEvent>
+
+namespace velmoran {
+
+namespace {
+
+constexpr ColorRef kYellow = RGBRef(255, 255, 0);
+constexpr ColorRef kRed = RGBRef(255, 0, 0);
+constexpr ColorRef kWhite = RGBRef(255, 255, 255);
+
+ColorRef ToColorRef(const QColor& color) { return RGBRef(color.red(), color.green(), color.blue()); }
+
+}  // namespace
+
+TEditFloat::TEditFloat(QWidget* parent) : QLineEdit(parent)
+{
+    resize(61, 19);
+    normalBackground_ = background_ = ToColorRef(palette().color(QPalette::Base));
+    normalFont_ = fontColor_ = ToColorRef(palette().color(QPalette::Text));
+    SetAlignment(TAlignment::taRightJustify);
+}
+
+void TEditFloat::SetAlignment(TAlignment alignment)
+{
+    alignment_ = alignment;
+    const Qt::Alignment horizontal = alignment == TAlignment::taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
+    setAlignment(horizontal | Qt::AlignVCenter);
+}
+
+void TEditFloat::SetHideMissing(bool hide)
+{
+    hideMissing_ = hide;
+    Recolor();
+}
+
+void TEditFloat::SetDisplayFormat(const std::string& format)
+{
+    if (format == displayFormat_)
+        return;
+    displayFormat_ = format;
+    ShowText(QString::fromStdString(FloatToStr(value_)));
+}
+
+void TEditFloat::SetValue(double value)
+{
+    value_ = value;
+    ShowText(QString::fromStdString(FloatToStr(value)));
+    Recolor();
+}
+
+void TEditFloat::SetValueMissing(double value)
+{
+    valueMissing_ = value;
+    Recolor();
+}
+
+void TEditFloat::SetValueMax(double value)
+{
+    valueMax_ = value;
+    Recolor();
+}
+
+void TEditFloat::SetValueHi(double value)
+{
+    valueHi_ = value;
+    Recolor();
+}
+
+void TEditFloat::SetValueLo(double value)
+{
+    valueLo_ = value;
+    Recolor();
+}
+
+void TEditFloat::SetValueMin(double value)
+{
+    valueMin_ = value;
+    Recolor();
+}
+
+void TEditFloat::SetAsString(const std::string& text)
+{
+    ShowText(QString::fromStdString(text));
+    if (const auto number = TryStrToFloat(text)) {
+        value_ = *number;
+        Recolor();
+    }
+}
+
+std::string TEditFloat::GetAsString() const { return text().toStdString(); }
+
+void TEditFloat::ShowText(const QString& text)
+{
+    setText(text);
+    settledText_ = text;
+}
+
+void TEditFloat::Commit()
+{
+    if (!TextChanged())
+        return;
+    settledText_ = text();
+    const auto number = TryStrToFloat(text().toStdString());
+    value_ = number ? *number : valueMissing_;
+    Recolor();
+    if (OnValidate)
+        OnValidate(this);
+}
+
+void TEditFloat::Recolor()
+{
+    fontColor_ = normalFont_;
+    ColorRef color = normalBackground_;
+    if (value_ == valueMissing_) {
+        // The background stays as it was: a value that turns missing after being red stays red.
+        if (hideMissing_)
+            fontColor_ = normalBackground_;
+        ApplyColors();
+        return;
+    }
+    const bool warning = valueHi_ > valueLo_;
+    const bool hard = valueMax_ > valueMin_;
+    if (warning && value_ < 0.999 * valueLo_ && valueLo_ != valueMissing_)
+        color = kYellow;
+    if (hard && value_ < 0.999 * valueMin_ && valueMin_ != valueMissing_)
+        color = kRed;
+    if (warning && value_ > 1.001 * valueHi_ && valueHi_ != valueMissing_)
+        color = kYellow;
+    if (hard && value_ > 1.001 * valueMax_ && valueMax_ != valueMissing_)
+        color = kRed;
+    background_ = color;
+    if (color == kRed)
+        fontColor_ = kWhite;
+    ApplyColors();
+}
+
+void TEditFloat::ApplyColors()
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, QColor::fromRgb(ColorToQRgb(background_)));
+    colours.setColor(QPalette::Text, QColor::fromRgb(ColorToQRgb(fontColor_)));
+    setPalette(colours);
+}
+
+bool TEditFloat::FilterCharacter(QString& character) const
+{
+    const QChar c = character.at(0);
+    if (c.isDigit())
+        return true;
+    const QString current = text();
+    if (c == u',' || c == u'.') {
+        if (current.contains(u',') || current.contains(u'.'))
+            return false;
+        character = QChar::fromLatin1(FormatSettings::Current().DecimalSeparator);
+        return true;
+    }
+    if (c == u'-')
+        return !current.contains(u'-');
+    return false;
+}
+
+void TEditFloat::keyPressEvent(QKeyEvent* event)
+{
+    // Escape and Enter end here: neither may reach the dialog and close it.
+    if (event->key() == Qt::Key_Escape) {
+        clear();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Commit();
+        event->accept();
+        return;
+    }
+    QString character = event->text();
+    const bool typed = character.size() == 1 && character.at(0).isPrint() &&
+                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!typed) {
+        // Arrow, editing and clipboard keys work as in any edit.
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (!FilterCharacter(character)) {
+        event->accept();
+        return;
+    }
+    QKeyEvent replaced(event->type(), event->key(), event->modifiers(), character, event->isAutoRepeat());
+    QLineEdit::keyPressEvent(&replaced);
+}
+
+void TEditFloat::focusOutEvent(QFocusEvent* event)
+{
+    Commit();
+    QLineEdit::focusOutEvent(event);
+}
+
+}  // namespace velmoran

@@ -1,0 +1,95 @@
+// TEditFloat: the single-line edit of one floating-point input value on the module dialogs'
+// pages. It keeps the value apart from its text, filters the typed characters down to a number,
+// commits the text into the value on Enter and when it loses the focus, and colours itself by two
+// pairs of range bounds (yellow: warning range left, red: hard range left).
+//
+// A commit of a text the user has not changed since the program last set it changes nothing:
+// otherwise tabbing through a field whose text the program rounded would write the rounded
+// value back into the record.
+#pragma once
+
+#include "controls/ButtonGlyph.h"
+#include "platform/GdiTypes.h"
+
+#include <QLineEdit>
+
+#include <functional>
+#include <string>
+
+namespace velmoran {
+
+class TEditFloat : public QLineEdit {
+public:
+    explicit TEditFloat(QWidget* parent = nullptr);
+
+    // Right shows the text right-aligned; left and centre both show it left-aligned.
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment alignment);
+    bool HideMissing() const { return hideMissing_; }
+    void SetHideMissing(bool hide);
+    // Kept with the control only: a different text re-shows the value in the general format.
+    const std::string& DisplayFormat() const { return displayFormat_; }
+    void SetDisplayFormat(const std::string& format);
+
+    double Value() const { return value_; }
+    double ValueMissing() const { return valueMissing_; }
+    double ValueMax() const { return valueMax_; }
+    double ValueMin() const { return valueMin_; }
+    double ValueHi() const { return valueHi_; }
+    double ValueLo() const { return valueLo_; }
+    std::string AsString() const { return GetAsString(); }
+
+    // The value and its general-format text; recolours, fires nothing.
+    virtual void SetValue(double value);
+    // The bounds: stored, then recoloured; the text stays.
+    virtual void SetValueMissing(double value);
+    virtual void SetValueMax(double value);
+    virtual void SetValueHi(double value);
+    virtual void SetValueLo(double value);
+    virtual void SetValueMin(double value);
+    // The text; when it is a number it also becomes the value (recoloured), else the value and
+    // the colours stay.
+    virtual void SetAsString(const std::string& text);
+    virtual std::string GetAsString() const;
+
+    // Fired after the user committed a changed text.
+    std::function<void(TEditFloat* sender)> OnValidate;
+
+    // Takes a text the user changed into the value (the missing value when it is no number),
+    // recolours and fires OnValidate; an unchanged text does nothing.
+    void Commit();
+    // Whether the text differs from the one the program set or the last commit took.
+    bool TextChanged() const { return text() != settledText_; }
+
+    // The colours the edit shows now.
+    ColorRef BackgroundColor() const { return background_; }
+    ColorRef FontColor() const { return fontColor_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    // The key filter: false when the character is to be dropped; may replace it.
+    bool FilterCharacter(QString& character) const;
+    void ShowText(const QString& text);
+    void Recolor();
+    void ApplyColors();
+
+    TAlignment alignment_ = TAlignment::taRightJustify;
+    bool hideMissing_ = false;
+    std::string displayFormat_;
+    double value_ = 0;
+    double valueMissing_ = 0;
+    double valueMax_ = 0;
+    double valueMin_ = 0;
+    double valueHi_ = 0;
+    double valueLo_ = 0;
+    ColorRef normalBackground_;
+    ColorRef normalFont_;
+    ColorRef background_;
+    ColorRef fontColor_;
+    QString settledText_;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,117 @@
+// TMainDlg: the base of every calculation module. One object is both the module's paged, modal
+// input dialog (a page stack with a navigation bar: Cancel, Previous, Next, OK) and the module's
+// whole interface towards the main window, which knows modules only through this class: three
+// folders, the command entry Exec, value texts, the modified flag and the module's tables. The
+// base answers every operation harmlessly; a module overrides what it supports.
+//
+// The dialog is shown through Modals() only. It closes only by its OK and Cancel actions and the
+// window's close button (Cancel); every action first commits the focused float edit, because the
+// navigation buttons take no focus and the actions have accelerators, so no focus loss would.
+#pragma once
+
+#include "controls/SpeedButton.h"
+#include "framework/ModuleCommand.h"
+#include "framework/ui/PageControl.h"
+#include "platform/Action.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <string>
+#include <vector>
+
+namespace velmoran {
+
+class TDataSet;
+
+class TMainDlg : public QDialog {
+public:
+    explicit TMainDlg(QWidget* parent = nullptr);
+    ~TMainDlg() override;
+
+    TPageControl* PageControl1;
+    QWidget* pnlNavigate;
+    TExSpeedButton* BtnCalc;
+    TExSpeedButton* BtnCancel;
+    TExSpeedButton* BtnPrevious;
+    TExSpeedButton* BtnNext;
+    TExSpeedButton* BtnOK;
+    Action* DlgOK;
+    Action* DlgCancel;
+    Action* DlgNext;
+    Action* DlgPrevious;
+    Action* DlgRefresh;
+    // The dialog's own actions (owned by the dialog).
+    std::vector<Action*> DlgActions;
+
+    std::string ModuleName = "*** generic module ***";
+    std::string CompanionExt = ".~vd";
+    std::string ProgramFolder;
+    std::string DataPath;
+    std::string ModuleTemplateFolder;
+    int CurrentPage = 0;
+    int FirstPage = 0;
+    int LastPage = 0;
+    int Mode = 0;
+    bool Filling = false;
+    QPointer<QWidget> MessagePanel;
+    QPointer<QWidget> MessageView;
+    std::vector<std::string> MessageList;
+    std::vector<std::string> Keywords;
+    std::vector<std::string> FieldNames;
+    // The module's tables as the report and the import see them; not owned.
+    std::vector<TDataSet*> DataSets;
+    bool Modified = false;
+    // The help file taken over from the application when the dialog is shown.
+    std::string HelpFile;
+
+    virtual void SetProgramFolder(const std::string& folder);
+    virtual void SetDataPath(const std::string& folder);
+    virtual void SetModuleTemplateFolder(const std::string& folder);
+    virtual int LoadCaseIndex(int page);
+    virtual void ComputePageRange();
+    virtual bool ShowMessages(const std::string& topics);
+    virtual bool CheckAll(std::vector<std::string>& list);
+    // The index in PageControl1 of the page holding the control, passing over the pages of
+    // page controls nested inside a page; -1 when there is none. A page itself is not counted.
+    virtual int PageIndexOfControl(const QWidget* control) const;
+    virtual void UpdateNavigation();
+    virtual void FillPage();
+    virtual void ShowPageResults();
+    virtual bool Exec(const std::string& command, const ModuleArgument& arg = {});
+    virtual std::string GetValueText(const std::string& name);
+
+    // Shows the dialog through Modals(); its result (QDialog::Accepted for OK).
+    int ShowModal();
+
+    void DlgOKExecute();
+    void DlgCancelExecute();
+    void DlgNextExecute();
+    void DlgPreviousExecute();
+    void DlgRefreshExecute();
+    // Shows the page of the named control (and the nested pages holding it) and gives it the
+    // focus, at once when the dialog is shown, else when it appears (if it is visible then).
+    // A frame counts as one control whose float edit takes the focus.
+    void FocusControlByName(const std::string& name);
+    // The dialog's control of that name (case-insensitive; the parts of a frame are not
+    // searched), or null.
+    QWidget* FindControl(const std::string& name) const;
+    // Commits the float edit that has the focus, as its focus loss would.
+    void CommitFocusedEdit();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    Action* MakeAction(const char* name, const std::string& caption, void (TMainDlg::*execute)());
+    TExSpeedButton* MakeButton(const char* name, int left, int width, Action* action, bool glyphRight);
+    void ShowPage(int index);
+
+    QPointer<QWidget> pendingFocus_;
+};
+
+}  // namespace velmoran

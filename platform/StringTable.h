@@ -1,0 +1,24 @@
+// The program's German string table: every text that code sets at run time (captions of the
+// start dialog, the module dialog's OK caption, ...) is looked up here by its number, so that the
+// texts live in one place (resources/StringTable.inc) instead of in the forms.
+#pragma once
+
+#include <string>
+
+namespace velmoran {
+
+// The numbers of the texts, grouped by the window that shows them.
+enum StringId : int {
+    sIntroNew = 1001,
+    sIntroOpen = 1002,
+    sIntroOK = 1003,
+    sIntroCancel = 1004,
+    sIntroGreetings = 1005,
+    sDlgOK = 1101,
+    sNoMessages = 1102,
+};
+
+// The text of that number; empty for a number the table does not hold.
+std::string LoadStr(int id);
+
+}  // namespace velmoran
