@@ -74,24 +74,20 @@ struct TBarCustomItem::ActionValues {
     }
 };
 
-TBarCustomItem::TBarCustomItem(QObject* owner) : QObject(owner)
+TBarCustomItem::TBarCustomItem(QObject* owner) : Component(owner)
 {
     posted_clicks::AddUser();
 }
 
 TBarCustomItem::~TBarCustomItem()
 {
-    destroying_ = true;
+    // Whoever links to this item lets go, and it leaves the one it links to, while it is whole.
+    SendRemovalNotices();
     posted_clicks::Cancel(this);
     while (Count() > 0)
         delete (*children_)[Count() - 1];
     if (parent_)
         parent_->Remove(this);
-    // Whoever links to this item lets go; this item leaves the one it links to.
-    while (linkedBy_)
-        linkedBy_->front()->SetLinkSubitems(nullptr);
-    if (linkSubitems_)
-        RemoveFromList(linkSubitems_->linkedBy_, this);
     if (action_) {
         action_->UnRegisterChanges(actionLink_.get());
         action_->UnRegisterRemoval(actionLink_.get());
@@ -103,7 +99,7 @@ TBarCustomItem::~TBarCustomItem()
 
 void TBarCustomItem::Loaded()
 {
-    loading_ = false;
+    Component::Loaded();
     if (action_)
         CopyFromAction(true);
 }
@@ -417,12 +413,33 @@ void TBarCustomItem::SetLinkSubitems(TBarCustomItem* target)
         target = nullptr;
     if (linkSubitems_ == target)
         return;
-    if (linkSubitems_)
+    if (linkSubitems_) {
         RemoveFromList(linkSubitems_->linkedBy_, this);
+        if (linkSubitems_->linkSubitems_ != this)
+            RemoveFreeNotification(linkSubitems_);
+    }
     linkSubitems_ = target;
-    if (target)
+    if (target) {
         AddToList(target->linkedBy_, this, true);
+        FreeNotification(target);
+    }
     NotifyChange(ickLinkChanged, -1, nullptr);
+}
+
+void TBarCustomItem::Notification(Component* component, TOperation operation)
+{
+    if (operation != TOperation::opRemove)
+        return;
+    if (linkedBy_) {
+        std::erase_if(*linkedBy_, [&](TBarCustomItem* linker) { return static_cast<Component*>(linker) == component; });
+        if (linkedBy_->empty())
+            linkedBy_.reset();
+    }
+    if (static_cast<Component*>(linkSubitems_) == component) {
+        linkSubitems_ = nullptr;
+        if (!IsDestroying())
+            NotifyChange(ickLinkChanged, -1, nullptr);
+    }
 }
 
 // --- image lists ------------------------------------------------------------------------------
@@ -507,7 +524,7 @@ void TBarCustomItem::SetAction(Action* action)
         actionLink_ = std::make_unique<QObject>();
     action->RegisterChanges(actionLink_.get(), [this] { ActionChanged(); });
     action->RegisterRemoval(actionLink_.get(), [this] { ActionRemoved(); });
-    CopyFromAction(loading_);
+    CopyFromAction(IsLoading());
 }
 
 void TBarCustomItem::ActionRemoved()

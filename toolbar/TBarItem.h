@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Action.h"
+#include "platform/Component.h"
 #include "platform/ImageList.h"
 #include "platform/ShortCut.h"
 #include "platform/core/Exceptions.h"
@@ -88,17 +89,13 @@ public:
     virtual TBarCustomItem* GetItems() = 0;
 };
 
-class TBarCustomItem : public QObject {
+class TBarCustomItem : public Component {
 public:
     explicit TBarCustomItem(QObject* owner = nullptr);
     ~TBarCustomItem() override;
 
-    // --- the component model: loading and destroying ---
-    void BeginLoading() { loading_ = true; }
-    bool IsLoading() const { return loading_; }
     // Ends loading: an action's values fill the properties still at their defaults.
-    virtual void Loaded();
-    bool IsDestroying() const { return destroying_; }
+    void Loaded() override;
 
     // --- the tree ---
     int Count() const { return children_ ? static_cast<int>(children_->size()) : 0; }
@@ -189,6 +186,7 @@ public:
     std::string GetShortCutText() const;
 
 protected:
+    void Notification(Component* component, TOperation operation) override;
     void SetStyle(TBarItemStyle add, TBarItemStyle remove = 0) { itemStyle_ = (itemStyle_ | add) & ~remove; }
 
 private:
@@ -243,8 +241,6 @@ private:
     TShortCut shortCut_ = 0;
     TBarCustomItem* linkSubitems_ = nullptr;
     bool visible_ = true;
-    bool loading_ = false;
-    bool destroying_ = false;
 };
 
 class TBarRootItem : public TBarCustomItem {

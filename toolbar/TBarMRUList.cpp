@@ -84,12 +84,13 @@ void TBarMRUListStrings::Assign(const std::vector<std::string>& texts)
 // --- the list ---------------------------------------------------------------------------------
 
 TBarMRUList::TBarMRUList(QObject* owner)
-    : QObject(owner), container_(std::make_unique<TBarCustomItem>()), items_(std::make_unique<TBarMRUListStrings>(*this))
+    : Component(owner), container_(std::make_unique<TBarCustomItem>()), items_(std::make_unique<TBarMRUListStrings>(*this))
 {
 }
 
 TBarMRUList::~TBarMRUList()
 {
+    SendRemovalNotices();
     container_.reset();
 }
 
@@ -191,11 +192,18 @@ void TBarMRUListItem::SetMRUList(TBarMRUList* list)
 {
     if (mruList_ == list)
         return;
-    listLink_ = std::make_unique<QObject>();
+    if (mruList_)
+        RemoveFreeNotification(mruList_);
     mruList_ = list;
-    if (list)
-        QObject::connect(list, &QObject::destroyed, listLink_.get(), [this] { SetLinkSubitems(nullptr); });
+    FreeNotification(list);
     SetLinkSubitems(list ? list->Container() : nullptr);
+}
+
+void TBarMRUListItem::Notification(Component* component, TOperation operation)
+{
+    TBarCustomItem::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == mruList_)
+        mruList_ = nullptr;
 }
 
 }  // namespace velmoran

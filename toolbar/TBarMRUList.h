@@ -42,7 +42,7 @@ private:
     std::vector<std::string> texts_;
 };
 
-class TBarMRUList : public QObject {
+class TBarMRUList : public Component {
 public:
     explicit TBarMRUList(QObject* owner = nullptr);
     ~TBarMRUList() override;
@@ -60,9 +60,6 @@ public:
     TBarMRUListStrings& Items() { return *items_; }
     const TBarMRUListStrings& Items() const { return *items_; }
     TBarCustomItem* Container() const { return container_.get(); }
-    bool IsLoading() const { return loading_; }
-    void BeginLoading() { loading_ = true; }
-    void Loaded() { loading_ = false; }
 
     std::function<void(TBarMRUList& sender)> OnChange;
     std::function<void(TBarMRUList& sender, const std::string& fileName)> OnClick;
@@ -80,7 +77,6 @@ private:
     std::unique_ptr<TBarMRUListStrings> items_;
     bool hidePathExtension_ = true;
     int maxItems_ = 4;
-    bool loading_ = false;
 };
 
 // The place in a menu where the list's entries are shown.
@@ -90,9 +86,11 @@ public:
     TBarMRUList* MRUList() const { return mruList_; }
     void SetMRUList(TBarMRUList* list);
 
+protected:
+    void Notification(Component* component, TOperation operation) override;
+
 private:
-    QPointer<TBarMRUList> mruList_;
-    std::unique_ptr<QObject> listLink_;
+    TBarMRUList* mruList_ = nullptr;
 };
 
 // The full path of a file name: cleaned, absolute, links not resolved.

@@ -174,3 +174,25 @@ TEST(Relay, DestroyingATargetUnlinksItsLinkers)
     group->SetLinkSubitems(group);
     EXPECT_EQ(group->LinkSubitems(), nullptr);
 }
+
+TEST(Relay, ADestroyedLinkerLeavesItsTarget)
+{
+    TBarCustomItem container;
+    auto* first = new InlineGroup;
+    auto* second = new InlineGroup;
+    TBarCustomItem menu;
+    menu.Add(first);
+    menu.Add(second);
+    first->SetLinkSubitems(&container);
+    second->SetLinkSubitems(&container);
+    ASSERT_NE(container.LinkedBy(), nullptr);
+    EXPECT_EQ(*container.LinkedBy(), (std::vector<TBarCustomItem*>{second, first}));
+    delete first;
+    EXPECT_EQ(*container.LinkedBy(), std::vector<TBarCustomItem*>{second});
+    second->SetLinkSubitems(nullptr);
+    EXPECT_EQ(container.LinkedBy(), nullptr);
+    // Still told of its own changes, without a relay to the old linkers.
+    ItemRecorder notes(menu);
+    container.Add(new TBarItem);
+    EXPECT_TRUE(notes.Notes.empty());
+}
