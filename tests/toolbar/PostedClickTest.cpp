@@ -1,5 +1,7 @@
 // Posted clicks run from the event loop; an item destroyed before delivery gets none, and its
 // slot is not given to another item until its event has arrived.
+#include "platform/AppServices.h"
+#include "platform/core/ScopeExit.h"
 #include "toolbar/TBarItem.h"
 #include "toolbar/TBarPostedClicks.h"
 
@@ -75,4 +77,20 @@ TEST(PostedClicks, DoneActionPostsTheClickOrOnlyReportsTheItem)
     EXPECT_EQ(clicks, 1);
     done.DoneAction = TBarDoneActionData::tbdaOpenSystemMenu;
     EXPECT_EQ(ProcessDoneAction(done, false), nullptr);
+}
+
+TEST(PostedClicks, DoneActionAsksForContextHelp)
+{
+    AppServices& services = AppServices::Instance();
+    ScopeExit restore([&] { services.HelpEngine = nullptr; });
+    std::vector<std::pair<int, long long>> asked;
+    services.HelpEngine = [&](const std::string&, int command, long long data) {
+        asked.emplace_back(command, data);
+        return true;
+    };
+    TBarDoneActionData done;
+    done.DoneAction = TBarDoneActionData::tbdaHelpContext;
+    done.ContextID = 310;
+    EXPECT_EQ(ProcessDoneAction(done, false), nullptr);
+    EXPECT_EQ(asked, (std::vector<std::pair<int, long long>>{{HELP_CONTEXT, 310}}));
 }

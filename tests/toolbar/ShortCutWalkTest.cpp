@@ -122,3 +122,18 @@ TEST(ShortCutWalk, ShortCutTextComesFromTheCaptionTabFirst)
     item.SetCaption("&Neu\tStrg+Umschalt+N");
     EXPECT_EQ(item.GetShortCutText(), "Strg+Umschalt+N");
 }
+
+TEST(Popup, OpeningASubmenuClicksItUnlessItIsASplitButton)
+{
+    TBarSubmenuItem menu;
+    std::string calls;
+    menu.OnPopup = [&](TBarCustomItem&, bool) { calls += "popup;"; };
+    menu.OnClick = [&](TBarCustomItem&) { calls += "click;"; };
+    menu.DoPopup(&menu, false);
+    EXPECT_EQ(calls, "popup;click;");
+    calls.clear();
+    menu.SetDropdownCombo(true);
+    EXPECT_TRUE(menu.HasStyle(istSplitButton));
+    menu.DoPopup(&menu, false);
+    EXPECT_EQ(calls, "popup;");
+}
