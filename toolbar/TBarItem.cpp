@@ -208,6 +208,15 @@ void TBarCustomItem::SetParentComponent(QObject* parent)
     container->Add(this);
 }
 
+void TBarCustomItem::SetName(const std::string& name)
+{
+    if (Name() == name)
+        return;
+    setObjectName(QString::fromStdString(name));
+    if (parent_)
+        parent_->NotifyChange(ickNewName, -1, this);
+}
+
 // --- change notification ----------------------------------------------------------------------
 
 void TBarCustomItem::AddChangeHandler(const void* identity, TBarItemChangeHandler handler)

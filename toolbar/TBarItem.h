@@ -117,6 +117,10 @@ public:
     QObject* GetParentComponent() const;
     void SetParentComponent(QObject* parent);
 
+    // The component name (the object name); the parent's views hear of a change.
+    std::string Name() const { return objectName().toStdString(); }
+    void SetName(const std::string& name);
+
     // --- change notification ---
     // Counted by identity: each Add needs its Remove.
     void AddChangeHandler(const void* identity, TBarItemChangeHandler handler);

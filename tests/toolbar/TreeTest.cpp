@@ -169,6 +169,17 @@ TEST(Tree, ADestroyedChildLeavesItsParentWithANotice)
     EXPECT_EQ(recorder.Notes[0].Index, 1);
 }
 
+TEST(Tree, ANewNameIsToldToTheParent)
+{
+    ThreeChildren tree;
+    ItemRecorder recorder(tree.parent);
+    tree.b->SetName("FileOpenItem");
+    tree.b->SetName("FileOpenItem");
+    ASSERT_EQ(recorder.Notes.size(), 1u);
+    EXPECT_EQ(recorder.Notes[0].Kind, ickNewName);
+    EXPECT_EQ(recorder.Notes[0].Item, tree.b);
+}
+
 TEST(Tree, StreamingHooks)
 {
     ThreeChildren tree;
