@@ -8,7 +8,6 @@
 #include "toolbar/TBarItem.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>

@@ -6,7 +6,6 @@
 #include "toolbar/TBarMRUList.h"
 
 #include <QCoreApplication>
-#include <QSettings>
 
 #include <cstdio>
 #include <cstdlib>
