@@ -5,7 +5,10 @@ namespace velmoran {
 
 Action::Action(QObject* parent) : QObject(parent) {}
 
-Action::~Action() = default;
+Action::~Action()
+{
+    removals_.Notify();
+}
 
 void Action::SetImages(ImageList* images)
 {
@@ -24,6 +27,14 @@ bool Action::Execute()
     if (!enabled_ || !OnExecute)
         return false;
     OnExecute(*this);
+    return true;
+}
+
+bool Action::Update()
+{
+    if (!OnUpdate)
+        return false;
+    OnUpdate(*this);
     return true;
 }
 

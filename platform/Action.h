@@ -3,12 +3,13 @@
 // control registers for change notification and takes the action's state whenever it changes;
 // clicking the control runs the action's OnExecute.
 //
-// Kept to what the controls use today; the menus and toolbars add their properties here as they
-// come, never in a second class.
+// Menus, toolbar items and speed buttons all link to this one class; a form updates its actions
+// (OnUpdate) when idle.
 #pragma once
 
 #include "platform/ChangeLinks.h"
 #include "platform/ImageList.h"
+#include "platform/ShortCut.h"
 
 #include <QObject>
 #include <QPointer>
@@ -41,14 +42,25 @@ public:
     void SetImages(ImageList* images);
     bool Visible() const { return visible_; }
     void SetVisible(bool visible) { Set(visible_, visible); }
+    int HelpContext() const { return helpContext_; }
+    void SetHelpContext(int context) { Set(helpContext_, context); }
+    TShortCut ShortCut() const { return shortCut_; }
+    void SetShortCut(TShortCut shortCut) { Set(shortCut_, shortCut); }
 
     std::function<void(Action& sender)> OnExecute;
     // Runs OnExecute when the action is enabled; false when nothing ran.
     bool Execute();
+    // Asks OnUpdate to bring the state up to date (the form does so when idle); false when no
+    // handler is assigned.
+    std::function<void(Action& sender)> OnUpdate;
+    bool Update();
 
     // Links: told after every change of the action (or of its image list) while link lives.
     void RegisterChanges(QObject* link, std::function<void()> onChange) { links_.Register(link, std::move(onChange)); }
     void UnRegisterChanges(QObject* link) { links_.Unregister(link); }
+    // Told at the start of the destructor, while the action is whole, so that a link can let go.
+    void RegisterRemoval(QObject* link, std::function<void()> onRemove) { removals_.Register(link, std::move(onRemove)); }
+    void UnRegisterRemoval(QObject* link) { removals_.Unregister(link); }
 
 private:
     template <typename T>
@@ -67,7 +79,10 @@ private:
     int imageIndex_ = -1;
     QPointer<ImageList> images_;
     bool visible_ = true;
+    int helpContext_ = 0;
+    TShortCut shortCut_ = 0;
     ChangeLinks links_;
+    ChangeLinks removals_;
 };
 
 // The parts of a hint "short|long": without a bar both are the whole hint.

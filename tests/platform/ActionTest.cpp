@@ -72,3 +72,31 @@ TEST(Action, HintSplitsIntoShortAndLongPart)
     EXPECT_EQ(ShortHint("|nur lang"), "");
     EXPECT_EQ(LongHint("kurz|"), "");
 }
+
+TEST(Action, ShortCutHelpContextAndUpdate)
+{
+    Action action;
+    QObject link;
+    int told = 0;
+    action.RegisterChanges(&link, [&] { ++told; });
+    action.SetShortCut(scCtrl | 'S');
+    action.SetHelpContext(30);
+    action.SetHelpContext(30);
+    EXPECT_EQ(told, 2);
+    EXPECT_FALSE(action.Update());
+    action.OnUpdate = [](Action& sender) { sender.SetEnabled(false); };
+    EXPECT_TRUE(action.Update());
+    EXPECT_FALSE(action.Enabled());
+}
+
+TEST(Action, RemovalIsToldWhileTheActionIsWhole)
+{
+    auto action = std::make_unique<Action>();
+    action->SetCaption("Speichern");
+    QObject link;
+    std::string seen;
+    Action* dying = action.get();
+    action->RegisterRemoval(&link, [&] { seen = dying->Caption(); });
+    action.reset();
+    EXPECT_EQ(seen, "Speichern");
+}

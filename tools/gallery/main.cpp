@@ -3,6 +3,7 @@
 #include "GalleryPages.h"
 
 #include "platform/Application.h"
+#include "platform/SystemParams.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     }
     if (!shot.empty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    ChooseDisplayPlatform();
     TApplication app(argc, argv);
     std::unique_ptr<QWidget> window = gallery::MakePage(page);
     if (!window) {

@@ -5,6 +5,7 @@
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Application.h"
+#include "platform/SystemParams.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Stream.h"
 
@@ -60,6 +61,7 @@ int main(int argc, char** argv)
     }
     if (!shot.empty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    ChooseDisplayPlatform();
     TApplication app(argc, argv);
     bool frameset = false;
     try {

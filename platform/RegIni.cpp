@@ -1,0 +1,91 @@
+// The registry-ini object over QSettings; see RegIni.h.
+#include "platform/RegIni.h"
+
+#include <QCoreApplication>
+
+namespace velmoran {
+
+namespace {
+
+QString Path(const std::string& text)
+{
+    QString path = QString::fromStdString(text);
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+}  // namespace
+
+RegIniFile::RegIniFile(const std::string& keyPath)
+    : RegIniFile(std::make_unique<QSettings>(QCoreApplication::organizationName(), QCoreApplication::applicationName()),
+                 keyPath)
+{
+}
+
+RegIniFile::RegIniFile(std::unique_ptr<QSettings> settings, std::string keyPath)
+    : settings_(std::move(settings)), keyPath_(std::move(keyPath))
+{
+}
+
+std::unique_ptr<RegIniFile> RegIniFile::OfIniFile(const std::string& fileName)
+{
+    return std::unique_ptr<RegIniFile>(
+        new RegIniFile(std::make_unique<QSettings>(QString::fromStdString(fileName), QSettings::IniFormat), {}));
+}
+
+QString RegIniFile::Key(const std::string& section, const std::string& name) const
+{
+    QString key = Path(keyPath_);
+    if (!key.isEmpty() && !key.endsWith(QLatin1Char('/')))
+        key += QLatin1Char('/');
+    key += Path(section);
+    if (!name.empty())
+        key += QLatin1Char('/') + QString::fromStdString(name);
+    return key;
+}
+
+std::string RegIniFile::ReadString(const std::string& section, const std::string& name,
+                                   const std::string& fallback) const
+{
+    const QVariant value = settings_->value(Key(section, name));
+    return value.isValid() ? value.toString().toStdString() : fallback;
+}
+
+void RegIniFile::WriteString(const std::string& section, const std::string& name, const std::string& value)
+{
+    settings_->setValue(Key(section, name), QString::fromStdString(value));
+}
+
+int RegIniFile::ReadInteger(const std::string& section, const std::string& name, int fallback) const
+{
+    bool ok = false;
+    const int value = settings_->value(Key(section, name)).toString().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+void RegIniFile::WriteInteger(const std::string& section, const std::string& name, int value)
+{
+    settings_->setValue(Key(section, name), value);
+}
+
+bool RegIniFile::ValueExists(const std::string& section, const std::string& name) const
+{
+    return settings_->contains(Key(section, name));
+}
+
+void RegIniFile::DeleteKey(const std::string& section, const std::string& name)
+{
+    settings_->remove(Key(section, name));
+}
+
+void RegIniFile::EraseSection(const std::string& section)
+{
+    settings_->remove(Key(section, {}));
+}
+
+void RegIniFile::Sync()
+{
+    settings_->sync();
+}
+
+}  // namespace velmoran
