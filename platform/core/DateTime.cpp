@@ -191,8 +191,28 @@ TDateTime StrToDate(std::string_view text, const FormatSettings& settings)
     throw EConvertError("'" + std::string(text) + "' ist kein gültiges Datum");
 }
 
+namespace {
+std::optional<TDateTime>& FixedNow()
+{
+    static std::optional<TDateTime> now;
+    return now;
+}
+}  // namespace
+
+ScopedClock::ScopedClock(TDateTime now) : previous_(FixedNow())
+{
+    FixedNow() = now;
+}
+
+ScopedClock::~ScopedClock()
+{
+    FixedNow() = previous_;
+}
+
 TDateTime Now()
 {
+    if (FixedNow())
+        return *FixedNow();
     const std::time_t now = std::time(nullptr);
     std::tm local {};
     localtime_r(&now, &local);

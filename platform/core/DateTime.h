@@ -31,7 +31,20 @@ std::string TimeToStr(TDateTime time, const FormatSettings& settings = FormatSet
 std::optional<TDateTime> TryStrToDate(std::string_view text, const FormatSettings& settings = FormatSettings::Current());
 TDateTime StrToDate(std::string_view text, const FormatSettings& settings = FormatSettings::Current());
 
+// The local clock, or the one a ScopedClock installed.
 TDateTime Now();
 TDateTime Date();
+
+// Fixes the clock for its lifetime (tests and tools that name "today").
+class ScopedClock {
+public:
+    explicit ScopedClock(TDateTime now);
+    ~ScopedClock();
+    ScopedClock(const ScopedClock&) = delete;
+    ScopedClock& operator=(const ScopedClock&) = delete;
+
+private:
+    std::optional<TDateTime> previous_;
+};
 
 }  // namespace velmoran
