@@ -14,6 +14,10 @@ using TDateTime = double;
 // Days from 0001-01-01 (day 1) to 1899-12-30 (TDateTime 0).
 constexpr int kDateDelta = 693594;
 
+// Gregorian: divisible by 4 and not by 100, or by 400.
+bool IsLeapYear(int year);
+// Days of month (1..12) in year; 0 for a month out of range.
+int DaysPerMonth(int year, int month);
 bool IsValidDate(int year, int month, int day);
 std::optional<TDateTime> TryEncodeDate(int year, int month, int day);
 // Raises EConvertError for an impossible date.
