@@ -525,11 +525,10 @@ void TCustomGrid::paintEvent(QPaintEvent*)
             const bool isCurrent = TGridCoord{col, row} == current_;
             if (!fixed && focused && isCurrent)
                 state |= gdFocused;
+            // The focused cell shows as selected only with goDrawFocusSelected or goRowSelect.
             if (!fixed && selection.Contains(col, row) &&
-                (!isCurrent || (options_ & (goDrawFocusSelected | goRowSelect)) || !focused))
+                (!(state & gdFocused) || (options_ & (goDrawFocusSelected | goRowSelect))))
                 state |= gdSelected;
-            if (!fixed && isCurrent && !focused && !(options_ & goRowSelect))
-                state &= ~gdSelected;
             // Grid lines to the right and below the cell.
             const int vline = LineWidthAfterCol(col) && (options_ & (fixed ? goFixedVertLine : goVertLine)) ? gridLineWidth_ : 0;
             const int hline = LineWidthAfterRow(row) && (options_ & (fixed ? goFixedHorzLine : goHorzLine)) ? gridLineWidth_ : 0;

@@ -1,0 +1,149 @@
+// The month calendars: where the days fall, the header, month and year steps, the date elements,
+// keys, clicks and a read-only calendar.
+#include "controls/Calendar.h"
+#include "platform/core/Exceptions.h"
+#include "tests/support/TestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+using namespace velmoran;
+
+namespace {
+class Calendar : public ::testing::Test {
+protected:
+    ScopedClock clock{EncodeDate(2026, 3, 17)};
+    ScopedFormatSettings german{FormatSettings::German()};
+};
+
+class KeyCalendar : public TExCalendar {
+public:
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        keyPressEvent(&event);
+    }
+};
+}  // namespace
+
+TEST_F(Calendar, MarchWithMondayFirst)
+{
+    TExCalendar calendar;
+    calendar.SetCalendarDate(EncodeDate(2026, 3, 17));
+    EXPECT_EQ(calendar.StartOfWeek(), Mon);
+    EXPECT_EQ(calendar.CellText(5, 1), "");
+    EXPECT_EQ(calendar.CellText(6, 1), "1");
+    EXPECT_EQ(calendar.CellText(0, 2), "2");
+    EXPECT_EQ(calendar.CellText(1, 6), "31");
+    EXPECT_EQ(calendar.CellText(2, 6), "");
+    EXPECT_EQ(calendar.CellText(0, 0), "Mo");
+    EXPECT_EQ(calendar.CellText(6, 0), "So");
+    EXPECT_TRUE(calendar.IsWeekend(6));
+    EXPECT_FALSE(calendar.IsWeekend(5));
+    // The 17th is a Tuesday in the fourth week.
+    EXPECT_EQ((TGridCoord{calendar.Col(), calendar.Row()}), (TGridCoord{1, 4}));
+    // A month that starts on the first day of the week fills row 1 from column 0 (June 2026).
+    calendar.SetCalendarDate(EncodeDate(2026, 6, 1));
+    EXPECT_EQ(calendar.CellText(0, 1), "1");
+    // Sunday first: March begins in column 0.
+    calendar.SetCalendarDate(EncodeDate(2026, 3, 17));
+    calendar.SetStartOfWeek(Sun);
+    EXPECT_EQ(calendar.CellText(0, 1), "1");
+    EXPECT_EQ(calendar.CellText(0, 0), "So");
+    EXPECT_TRUE(calendar.IsWeekend(0));
+}
+
+TEST_F(Calendar, MonthAndYearStepsKeepTheDayWhereTheyCan)
+{
+    TExCalendar calendar;
+    int changes = 0;
+    calendar.OnChange = [&] { ++changes; };
+    calendar.SetCalendarDate(EncodeDate(2026, 1, 31));
+    calendar.NextMonth();
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 2, 28));
+    calendar.SetCalendarDate(EncodeDate(2026, 4, 30));
+    calendar.PrevMonth();
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 30));
+    calendar.SetCalendarDate(EncodeDate(2026, 12, 15));
+    calendar.NextMonth();
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2027, 1, 15));
+    calendar.SetCalendarDate(EncodeDate(2024, 2, 29));
+    calendar.NextYear();
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2025, 2, 28));
+    calendar.SetCalendarDate(EncodeDate(2024, 2, 29));
+    calendar.PrevYear();
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2023, 2, 28));
+    EXPECT_GE(changes, 10);
+}
+
+TEST_F(Calendar, DateElementsIgnoreNoChangesAndRefuseAMissingLeapDay)
+{
+    TExCalendar calendar;
+    EXPECT_TRUE(calendar.UseCurrentDate());
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 17));
+    int changes = 0;
+    calendar.OnChange = [&] { ++changes; };
+    calendar.SetDay(17);
+    calendar.SetMonth(13);
+    calendar.SetDay(0);
+    calendar.SetDay(32);
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(calendar.UseCurrentDate());
+    calendar.SetDay(31);
+    calendar.SetMonth(4);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 4, 30));
+    EXPECT_FALSE(calendar.UseCurrentDate());
+    EXPECT_EQ(changes, 2);
+    calendar.SetCalendarDate(EncodeDate(2024, 2, 29));
+    EXPECT_THROW(calendar.SetYear(2025), EConvertError);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2024, 2, 29));
+    calendar.SetUseCurrentDate(true);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 17));
+}
+
+TEST_F(Calendar, KeysStepDaysAcrossMonthsAndTGivesToday)
+{
+    KeyCalendar calendar;
+    calendar.SetCalendarDate(EncodeDate(2026, 3, 31));
+    calendar.Key(Qt::Key_Right);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 4, 1));
+    EXPECT_EQ(calendar.CellText(calendar.Col(), calendar.Row()), "1");
+    calendar.Key(Qt::Key_Minus, Qt::KeypadModifier, "-");
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 31));
+    calendar.Key(Qt::Key_Left);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 30));
+    // Up follows the grid: a week back.
+    calendar.Key(Qt::Key_Up);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 23));
+    calendar.Key(Qt::Key_T, Qt::NoModifier, "t");
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 17));
+}
+
+TEST_F(Calendar, ClicksPickDaysUnlessReadOnlyOrEmpty)
+{
+    TLocCalendar calendar;
+    calendar.resize(187, 106);
+    calendar.show();
+    EXPECT_EQ(calendar.focusPolicy(), Qt::NoFocus);
+    calendar.SetCalendarDate(EncodeDate(2026, 3, 17));
+    auto click = [&](int col, int row) {
+        const TRect r = calendar.CellRect(col, row);
+        const QPointF p(r.Left + 2, r.Top + 2);
+        QMouseEvent press(QEvent::MouseButtonPress, p, p, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(calendar.viewport(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, p, p, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(calendar.viewport(), &release);
+    };
+    click(3, 2);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 5));
+    click(0, 1);  // empty cell before the first
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 5));
+    calendar.SetReadOnly(true);
+    click(4, 4);
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 5));
+    // Read-only still follows the date.
+    calendar.SetCalendarDate(EncodeDate(2026, 3, 20));
+    EXPECT_EQ(calendar.CellText(calendar.Col(), calendar.Row()), "20");
+}
