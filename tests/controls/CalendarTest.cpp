@@ -147,3 +147,98 @@ TEST_F(Calendar, ClicksPickDaysUnlessReadOnlyOrEmpty)
     calendar.SetCalendarDate(EncodeDate(2026, 3, 20));
     EXPECT_EQ(calendar.CellText(calendar.Col(), calendar.Row()), "20");
 }
+
+// --- The drop-down and the dialog ---
+
+#include "controls/DateDialogs.h"
+#include "tests/support/ScriptedModals.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+TEST_F(Calendar, ThePopupShowsTodayForABlankTextAndStepsByPages)
+{
+    TCustomComboEdit edit;
+    TPopupCalendar popup(&edit);
+    EXPECT_EQ(popup.size(), QSize(187, 124));
+    EXPECT_EQ(popup.NavigationButton(0)->Hint(), "Previous Year|");
+    EXPECT_EQ(popup.NavigationButton(3)->geometry(), QRect(170, -1, 14, 14));
+    popup.SetValue(QString("17.03.2002"));
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2002, 3, 17));
+    popup.SetValue(QString("  .  .    "));
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2026, 3, 17));
+    EXPECT_EQ(popup.Title()->text(), "März, 2026");
+    popup.SetValue(QString("31.02.2002"));
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2026, 3, 17));
+    popup.SetValue(QVariant());
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2026, 3, 17));
+
+    // Keys the edit hands on: pages step months, Ctrl+pages years, the rest reach the calendar.
+    auto deliver = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        popup.DeliverKey(&event);
+    };
+    deliver(Qt::Key_PageDown);
+    EXPECT_EQ(popup.Title()->text(), "April, 2026");
+    deliver(Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2025, 4, 17));
+    deliver(Qt::Key_Right);
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2025, 4, 18));
+    deliver(Qt::Key_T, Qt::NoModifier, "t");
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2026, 3, 17));
+    popup.NavigationButton(3)->Click();
+    EXPECT_EQ(popup.Title()->text(), "März, 2027");
+}
+
+TEST_F(Calendar, AClickOnADayClosesThePopupAccepting)
+{
+    TCustomComboEdit edit;
+    TPopupCalendar popup(&edit);
+    std::vector<bool> closed;
+    popup.OnCloseUp = [&](TPopupWindow*, bool accept) { closed.push_back(accept); };
+    popup.SetValue(QVariant(EncodeDate(2026, 3, 17)));
+    popup.show();
+    TLocCalendar* calendar = popup.Calendar();
+    const TRect empty = calendar->CellRect(0, 1);
+    QTest::mouseClick(calendar->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(empty.Left + 2, empty.Top + 2));
+    EXPECT_TRUE(closed.empty());
+    const TRect fifth = calendar->CellRect(3, 2);
+    QTest::mouseClick(calendar->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(fifth.Left + 2, fifth.Top + 2));
+    EXPECT_EQ(closed, std::vector<bool>{true});
+    EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2026, 3, 5));
+}
+
+TEST_F(Calendar, SelectDateRunsTheDialogThroughTheModalRunner)
+{
+    ScriptedModalRunner runner;
+    TDateTime date = EncodeDate(2026, 1, 31);
+    runner.Expect([](QWidget& window) {
+        auto* dialog = dynamic_cast<TSelectDateDlg*>(&window);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->size(), QSize(222, 154));
+        EXPECT_EQ(dialog->Title()->text(), "Januar, 2026");
+        QTest::keyClick(dialog->Calendar(), Qt::Key_PageDown, Qt::ControlModifier);
+        EXPECT_EQ(dialog->Title()->text(), "Januar, 2027");
+        QTest::keyClick(dialog->Calendar(), Qt::Key_Tab);
+        EXPECT_EQ(dialog->Date(), EncodeDate(2027, 2, 28));
+        QTest::keyClick(dialog->Calendar(), Qt::Key_Return);
+    });
+    EXPECT_TRUE(SelectDate(date, "Datum wählen"));
+    EXPECT_EQ(date, EncodeDate(2027, 2, 28));
+    EXPECT_EQ(runner.Shown().back(), "Datum wählen");
+
+    runner.Expect([](QWidget& window) {
+        QTest::keyClick(window.findChild<TExCalendar*>("Calendar"), Qt::Key_PageUp);
+        QTest::keyClick(window.findChild<TExCalendar*>("Calendar"), Qt::Key_Escape);
+    }, QDialog::Accepted);
+    EXPECT_FALSE(SelectDate(date));
+    EXPECT_EQ(date, EncodeDate(2027, 2, 28));
+    EXPECT_EQ(runner.Shown().back(), "Select a Date");
+
+    // An empty date opens on today; the OK button ends it.
+    date = NullDate;
+    runner.Expect([](QWidget& window) { QTest::mouseClick(window.findChild<QPushButton*>("OK"), Qt::LeftButton); });
+    EXPECT_TRUE(SelectDate(date));
+    EXPECT_EQ(date, EncodeDate(2026, 3, 17));
+}
