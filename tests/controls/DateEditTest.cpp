@@ -2,6 +2,7 @@
 // the dialog style, the check on leaving and reformatting when the format settings change.
 #include "controls/DateEdit.h"
 #include "platform/core/Exceptions.h"
+#include "tests/controls/DateFixture.h"
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestApp.h"
@@ -14,12 +15,6 @@
 using namespace velmoran;
 
 namespace {
-class DateEdit : public ::testing::Test {
-protected:
-    ScopedClock clock{EncodeDate(2026, 3, 17)};
-    ScopedFormatSettings german{FormatSettings::German()};
-};
-
 class KeyDateEdit : public TDateEdit {
 public:
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})

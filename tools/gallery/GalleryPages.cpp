@@ -16,6 +16,7 @@ const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>(
     static const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>()>>> pages = {
         {"captions", MakeCaptionsPage},
         {"buttons", MakeButtonsPage},
+        {"dates", MakeDatesPage},
     };
     return pages;
 }
