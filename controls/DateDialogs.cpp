@@ -86,6 +86,15 @@ bool PageKey(QKeyEvent* event, TExCalendar* calendar)
     return true;
 }
 
+// The non-empty ones of the first four hints go to the navigation buttons.
+template <typename Window>
+void ApplyHints(Window& window, const std::vector<std::string>& hints)
+{
+    for (int i = 0; i < std::min(static_cast<int>(hints.size()), 4); ++i)
+        if (!hints[static_cast<std::size_t>(i)].empty())
+            window.NavigationButton(i)->SetHint(hints[static_cast<std::size_t>(i)]);
+}
+
 }  // namespace
 
 TExTimerSpeedButton::TExTimerSpeedButton(QWidget* parent) : TExSpeedButton(parent)
@@ -213,9 +222,7 @@ void SetupPopupCalendar(TPopupWindow* popup, TDayOfWeekName startOfWeek, TDaysOf
     calendar->Calendar()->SetStartOfWeek(startOfWeek);
     calendar->Calendar()->SetWeekends(weekends);
     calendar->Calendar()->SetWeekendColor(weekendColor);
-    for (int i = 0; i < std::min(static_cast<int>(hints.size()), 4); ++i)
-        if (!hints[static_cast<std::size_t>(i)].empty())
-            calendar->NavigationButton(i)->SetHint(hints[static_cast<std::size_t>(i)]);
+    ApplyHints(*calendar, hints);
 }
 
 // --- TSelectDateDlg ---
@@ -352,9 +359,7 @@ bool SelectDate(TDateTime& date, const std::string& caption, TDayOfWeekName star
     dialog->Calendar()->SetStartOfWeek(startOfWeek);
     dialog->Calendar()->SetWeekends(weekends);
     dialog->Calendar()->SetWeekendColor(weekendColor);
-    for (int i = 0; i < std::min(static_cast<int>(hints.size()), 4); ++i)
-        if (!hints[static_cast<std::size_t>(i)].empty())
-            dialog->NavigationButton(i)->SetHint(hints[static_cast<std::size_t>(i)]);
+    ApplyHints(*dialog, hints);
     if (Modals().Run(*dialog) != QDialog::Accepted)
         return false;
     date = dialog->Date();

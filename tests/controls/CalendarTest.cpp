@@ -1,13 +1,21 @@
 // The month calendars: where the days fall, the header, month and year steps, the date elements,
-// keys, clicks and a read-only calendar.
+// keys, clicks and a read-only calendar; the drop-down and the dialog around them.
 #include "controls/Calendar.h"
+#include "controls/DateDialogs.h"
+#include "platform/Screen.h"
 #include "platform/core/Exceptions.h"
+#include "tests/support/ScriptedModals.h"
 #include "tests/support/TestApp.h"
 
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
 
 using namespace velmoran;
 
@@ -150,13 +158,6 @@ TEST_F(Calendar, ClicksPickDaysUnlessReadOnlyOrEmpty)
 
 // --- The drop-down and the dialog ---
 
-#include "controls/DateDialogs.h"
-#include "tests/support/ScriptedModals.h"
-
-#include <QLabel>
-#include <QPushButton>
-#include <QTest>
-
 TEST_F(Calendar, ThePopupShowsTodayForABlankTextAndStepsByPages)
 {
     TCustomComboEdit edit;
@@ -241,4 +242,21 @@ TEST_F(Calendar, SelectDateRunsTheDialogThroughTheModalRunner)
     runner.Expect([](QWidget& window) { QTest::mouseClick(window.findChild<QPushButton*>("OK"), Qt::LeftButton); });
     EXPECT_TRUE(SelectDate(date));
     EXPECT_EQ(date, EncodeDate(2026, 3, 17));
+}
+
+TEST_F(Calendar, WindowsScaleWithTheScreenAndTakeHints)
+{
+    ScopedScreenPixelsPerInch large(120);
+    std::unique_ptr<TSelectDateDlg> dialog(CreateDateDialog(""));
+    EXPECT_EQ(dialog->size(), QSize(278, 193));
+    EXPECT_EQ(dialog->windowTitle(), "Select a Date");
+    TCustomComboEdit edit;
+    TPopupCalendar* popup = CreatePopupCalendar(&edit);
+    EXPECT_EQ(popup->size(), QSize(234, 155));
+    SetupPopupCalendar(popup, Sun, DaySet(Sat) | DaySet(Sun), RGBRef(0, 0, 255), {"Jahr zurück|", "", "Monat vor|"});
+    EXPECT_EQ(popup->Calendar()->StartOfWeek(), Sun);
+    EXPECT_TRUE(popup->Calendar()->IsWeekend(6));
+    EXPECT_EQ(popup->NavigationButton(0)->Hint(), "Jahr zurück|");
+    EXPECT_EQ(popup->NavigationButton(1)->Hint(), "Previous Month|");
+    EXPECT_EQ(popup->NavigationButton(2)->Hint(), "Monat vor|");
 }
