@@ -223,3 +223,31 @@ TEST(GridContents, RowsAndColumnsMoveWithTheirCellsAndObjects)
     EXPECT_EQ(grid.Cells(4, 1), "");
     EXPECT_EQ(grid.Cells(40, 1), "");
 }
+
+TEST(GridMouse, SizingByMouseAndDraggingARange)
+{
+    TestGrid grid;
+    grid.SetOptions(kDefaultGridOptions | goColSizing);
+    auto send = [&](QEvent::Type type, QPoint p, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, p, p, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(grid.viewport(), &event);
+    };
+    // The right edge of column 1 in the fixed row, dragged 15 pixels on.
+    send(QEvent::MouseButtonPress, QPoint(60, 5), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(75, 5), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(75, 5), Qt::NoButton);
+    EXPECT_EQ(grid.ColWidths(1), 45);
+    EXPECT_EQ(grid.ColWidths(2), 30);
+    // Without the option the same press only lands in the fixed row: nothing moves.
+    grid.SetOptions(kDefaultGridOptions);
+    send(QEvent::MouseButtonPress, QPoint(75, 5), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(90, 5), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(90, 5), Qt::NoButton);
+    EXPECT_EQ(grid.ColWidths(1), 45);
+    // A drag over normal cells selects the range from the pressed cell.
+    send(QEvent::MouseButtonPress, QPoint(50, 25), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(100, 70), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(100, 70), Qt::NoButton);
+    EXPECT_EQ(grid.Selection(), (TGridRect{1, 1, 2, 3}));
+    EXPECT_EQ(grid.Anchor(), (TGridCoord{1, 1}));
+}
