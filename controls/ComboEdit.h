@@ -140,7 +140,7 @@ public:
     void SetPopup(TPopupWindow* popup);
 
     // The button's click: OnButtonClick, then the drop-down opens or (when open) closes accepting.
-    void ButtonClick();
+    virtual void ButtonClick();
     virtual void PopupDropDown(bool disableEdit);
     // The popup's close-up handler.
     void PopupCloseUp(TPopupWindow* popup, bool accept);

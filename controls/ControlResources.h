@@ -11,7 +11,7 @@ namespace velmoran {
 // The bytes of the picture resource of that name (case kept); false when there is none.
 bool ReadPictureResource(const std::string& name, std::string& bytes);
 
-// A bitmap of the controls ("RAD01" .. "RAD04"); a null image when there is none.
+// A bitmap of the controls ("RAD01" .. "RAD04", "DEDITBMP", "PREV1", "PREV2", "NEXT1", "NEXT2"); a null image when there is none.
 QImage ControlBitmap(const std::string& name);
 
 }  // namespace velmoran

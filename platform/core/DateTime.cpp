@@ -40,11 +40,6 @@ void CivilFromDays(long long z, int& year, int& month, int& day)
 
 constexpr long long kUnixEpochDay = 25569;  // 1970-01-01 as TDateTime
 
-bool IsLeapYear(int year)
-{
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 std::string Pad(int value, int width)
 {
     char buffer[16];
@@ -54,13 +49,22 @@ std::string Pad(int value, int width)
 
 }  // namespace
 
-bool IsValidDate(int year, int month, int day)
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysPerMonth(int year, int month)
 {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1)
-        return false;
-    const int last = kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
-    return day <= last;
+    if (month < 1 || month > 12)
+        return 0;
+    return kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
+}
+
+bool IsValidDate(int year, int month, int day)
+{
+    return year >= 1 && year <= 9999 && day >= 1 && day <= DaysPerMonth(year, month);
 }
 
 std::optional<TDateTime> TryEncodeDate(int year, int month, int day)
@@ -191,8 +195,28 @@ TDateTime StrToDate(std::string_view text, const FormatSettings& settings)
     throw EConvertError("'" + std::string(text) + "' ist kein gültiges Datum");
 }
 
+namespace {
+std::optional<TDateTime>& FixedNow()
+{
+    static std::optional<TDateTime> now;
+    return now;
+}
+}  // namespace
+
+ScopedClock::ScopedClock(TDateTime now) : previous_(FixedNow())
+{
+    FixedNow() = now;
+}
+
+ScopedClock::~ScopedClock()
+{
+    FixedNow() = previous_;
+}
+
 TDateTime Now()
 {
+    if (FixedNow())
+        return *FixedNow();
     const std::time_t now = std::time(nullptr);
     std::tm local {};
     localtime_r(&now, &local);

@@ -14,6 +14,10 @@ using TDateTime = double;
 // Days from 0001-01-01 (day 1) to 1899-12-30 (TDateTime 0).
 constexpr int kDateDelta = 693594;
 
+// Gregorian: divisible by 4 and not by 100, or by 400.
+bool IsLeapYear(int year);
+// Days of month (1..12) in year; 0 for a month out of range.
+int DaysPerMonth(int year, int month);
 bool IsValidDate(int year, int month, int day);
 std::optional<TDateTime> TryEncodeDate(int year, int month, int day);
 // Raises EConvertError for an impossible date.
@@ -31,7 +35,20 @@ std::string TimeToStr(TDateTime time, const FormatSettings& settings = FormatSet
 std::optional<TDateTime> TryStrToDate(std::string_view text, const FormatSettings& settings = FormatSettings::Current());
 TDateTime StrToDate(std::string_view text, const FormatSettings& settings = FormatSettings::Current());
 
+// The local clock, or the one a ScopedClock installed.
 TDateTime Now();
 TDateTime Date();
+
+// Fixes the clock for its lifetime (tests and tools that name "today").
+class ScopedClock {
+public:
+    explicit ScopedClock(TDateTime now);
+    ~ScopedClock();
+    ScopedClock(const ScopedClock&) = delete;
+    ScopedClock& operator=(const ScopedClock&) = delete;
+
+private:
+    std::optional<TDateTime> previous_;
+};
 
 }  // namespace velmoran

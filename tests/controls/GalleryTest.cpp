@@ -1,20 +1,23 @@
 // The gallery's pages, taken as pictures into the build's artifacts for a person to look at, and
 // checked where a fault would show first: on "captions" the message anchor's blue underline and
-// the dot of the checked classic radio button; on "buttons" and "edits" the looks below.
+// the dot of the checked classic radio button; on "buttons", "edits" and "dates" the looks below.
 #include "tests/support/TestApp.h"
 
 #include "controls/ComboEdit.h"
+#include "controls/DateEdit.h"
 #include "controls/EnhCombo.h"
 #include "controls/EnhEditBtn.h"
 #include "controls/HtmlLabel.h"
 #include "controls/HtmlRadioButton.h"
 #include "controls/SpeedButton.h"
 #include "controls/TextListBox.h"
+#include "tests/controls/DateFixture.h"
 #include "tools/gallery/GalleryPages.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLabel>
 #include <QScrollBar>
 
 using namespace velmoran;
@@ -182,4 +185,63 @@ TEST(Gallery, EditsPageShowsFieldsLooksAndFlatCombos)
     EXPECT_EQ(shot.pixel(hotAt + QPoint(hot->width() - 18, 2)) & 0xFFFFFF, 0x808080u);
     EXPECT_EQ(shot.pixel(hotAt + QPoint(hot->width() - 18, hot->height() - 3)) & 0xFFFFFF, 0xFFFFFFu);
     EXPECT_EQ(shot.pixel(modulesAt + QPoint(modules->width() - 9, modules->height() / 2)) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+// The date field holds today with its calendar dropped down: the Sunday column's numbers in red,
+// the 17th selected and in the sunken frame of today (shadow top-left, highlight bottom-right).
+TEST_F(DateEdit, GalleryDatesPageShowsRedSundaysAndTodaysFrame)
+{
+    velmoran::testing::App();
+    std::unique_ptr<QWidget> page = gallery::MakePage("dates");
+    ASSERT_TRUE(page);
+    const QImage shot = gallery::TakeShot(*page);
+    QDir().mkpath(QStringLiteral(VELMORAN_ARTIFACTS "/controls"));
+    EXPECT_TRUE(shot.save(QStringLiteral(VELMORAN_ARTIFACTS "/controls/dates.png")));
+
+    auto* edit = page->findChild<TDateEdit*>(QStringLiteral("date"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->Text(), "17.03.2026");
+    ASSERT_TRUE(edit->PopupVisible());
+    auto* popup = dynamic_cast<TPopupCalendar*>(edit->Popup());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->Title()->text(), "März, 2026");
+    TLocCalendar* calendar = popup->Calendar();
+    EXPECT_EQ(calendar->CellText(0, 0), "Mo");
+    EXPECT_EQ(calendar->CellText(6, 1), "1");
+    const QPoint origin = page->mapFromGlobal(calendar->viewport()->mapToGlobal(QPoint()));
+    auto onPage = [&](const TRect& r) { return QRect(origin.x() + r.Left, origin.y() + r.Top, r.Width(), r.Height()); };
+
+    auto redPixels = [&](const QRect& r) {
+        int red = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                if (c.red() > 200 && c.green() < 80 && c.blue() < 80)
+                    ++red;
+            }
+        return red;
+    };
+    // Sundays (header and the 1st, 8th, 15th) red; Saturday's 7th not.
+    EXPECT_GT(redPixels(onPage(calendar->CellRect(6, 0))), 5);
+    EXPECT_GT(redPixels(onPage(calendar->CellRect(6, 1))), 5);
+    EXPECT_GT(redPixels(onPage(calendar->CellRect(6, 3))), 5);
+    EXPECT_EQ(redPixels(onPage(calendar->CellRect(5, 2))), 0);
+
+    const QRect today = onPage(calendar->CellRect(1, 4));
+    EXPECT_EQ(calendar->CellText(1, 4), "17");
+    EXPECT_EQ((TGridCoord{calendar->Col(), calendar->Row()}), (TGridCoord{1, 4}));
+    constexpr QRgb kShadow = 0xFF808080;
+    constexpr QRgb kHighlight = 0xFFFFFFFF;
+    EXPECT_EQ(shot.pixel(today.left(), today.top() + 3), kShadow);
+    EXPECT_EQ(shot.pixel(today.left() + 3, today.top()), kShadow);
+    EXPECT_EQ(shot.pixel(today.right(), today.bottom() - 3), kHighlight);
+    EXPECT_EQ(shot.pixel(today.left() + 3, today.bottom()), kHighlight);
+    // Inside the frame the selection's fill.
+    EXPECT_NE(shot.pixel(today.left() + 2, today.top() + 2), shot.pixel(origin + QPoint(1, calendar->CellRect(0, 1).Top + 1)));
+
+    // The dialog drawn in beside it, with its title.
+    auto* dialog = page->findChild<QLabel*>(QStringLiteral("dialog"));
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->pixmap().size(), QSize(224, 173));
+    edit->PopupCloseUp(edit->Popup(), false);
 }

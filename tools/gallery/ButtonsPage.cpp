@@ -21,6 +21,16 @@
 
 namespace velmoran::gallery {
 
+void AddHeading(QWidget* page, int x, int y, const std::string& text)
+{
+    auto* label = new THtmlLabel(page);
+    label->setGeometry(x, y, 260, 17);
+    TFont bold;
+    bold.Bold = true;
+    label->SetFont(bold);
+    label->SetHTMLText(text);
+}
+
 namespace {
 
 constexpr int kPageWidth = 580;
@@ -54,16 +64,6 @@ QImage PageGlyph()
     for (int y = 4; y <= 11; y += 2)
         painter.drawLine(5, y, 10, y);
     return glyph;
-}
-
-void AddHeading(QWidget* page, int x, int y, const std::string& text)
-{
-    auto* label = new THtmlLabel(page);
-    label->setGeometry(x, y, 260, 17);
-    TFont bold;
-    bold.Bold = true;
-    label->SetFont(bold);
-    label->SetHTMLText(text);
 }
 
 // The drop-down of the combo edit: a list of dates; a click on one takes it.

@@ -17,6 +17,7 @@ const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>(
         {"captions", MakeCaptionsPage},
         {"buttons", MakeButtonsPage},
         {"edits", MakeEditsPage},
+        {"dates", MakeDatesPage},
     };
     return pages;
 }

@@ -19,9 +19,13 @@ std::vector<std::string> PageNames();
 // where they stand.
 QImage TakeShot(QWidget& page);
 
+// A bold heading over a group of controls.
+void AddHeading(QWidget* page, int x, int y, const std::string& text);
+
 // The pages.
 std::unique_ptr<QWidget> MakeCaptionsPage();
 std::unique_ptr<QWidget> MakeButtonsPage();
 std::unique_ptr<QWidget> MakeEditsPage();
+std::unique_ptr<QWidget> MakeDatesPage();
 
 }  // namespace velmoran::gallery

@@ -1,0 +1,186 @@
+// The date field: format and mask, blank and null dates, Modified, OnChange, the keys, the popup,
+// the dialog style, the check on leaving and reformatting when the format settings change.
+#include "controls/DateEdit.h"
+#include "platform/core/Exceptions.h"
+#include "tests/controls/DateFixture.h"
+#include "tests/support/ScriptedModals.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+using namespace velmoran;
+
+namespace {
+class KeyDateEdit : public TDateEdit {
+public:
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        keyPressEvent(&event);
+    }
+};
+}  // namespace
+
+TEST_F(DateEdit, FormatMaskAndTheBlankDate)
+{
+    TDateEdit edit;
+    edit.SetYearDigits(TYearDigits::dyFour);
+    EXPECT_EQ(edit.DateFormat(), "DD/MM/YYYY");
+    EXPECT_EQ(edit.EditMask(), "!99/99/9999;1; ");
+    EXPECT_EQ(edit.CalendarStyle(), TCalendarStyle::csPopup);
+    EXPECT_EQ(edit.DialogTitle(), "Select a Date");
+    EXPECT_EQ(edit.GetDate(), NullDate);
+    EXPECT_FALSE(edit.TextStored());
+    edit.DefaultToday = true;
+    EXPECT_EQ(edit.GetDate(), EncodeDate(2026, 3, 17));
+    edit.SetDate(EncodeDate(2002, 3, 17));
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+    EXPECT_TRUE(edit.TextStored());
+    edit.SetDate(NullDate);
+    EXPECT_EQ(edit.Text(), "17.03.2026");
+    edit.DefaultToday = false;
+    edit.SetDate(NullDate);
+    EXPECT_EQ(edit.GetDate(), NullDate);
+    edit.SetDate(1e12);
+    EXPECT_EQ(edit.GetDate(), NullDate);
+    edit.SetYearDigits(TYearDigits::dyTwo);
+    edit.SetDate(EncodeDate(2002, 3, 17));
+    EXPECT_EQ(edit.Text(), "17.03.02");
+    EXPECT_EQ(edit.GetDate(), EncodeDate(2002, 3, 17));
+    edit.SetCalendarHints({"a", "b", "c", "d", "e", "f"});
+    EXPECT_EQ(edit.CalendarHints().size(), 4u);
+    edit.SetDialogTitle("");
+    EXPECT_EQ(edit.DialogTitle(), "Select a Date");
+}
+
+TEST_F(DateEdit, ModifiedOnlyForANewDateAndOnChangeForEveryText)
+{
+    TDateEdit edit;
+    int changes = 0;
+    edit.OnChange = [&](QWidget*) { ++changes; };
+    edit.SetDate(EncodeDate(2002, 3, 17));
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_GE(changes, 1);
+    const int before = changes;
+    edit.SetDate(EncodeDate(2002, 3, 17));
+    EXPECT_FALSE(edit.Modified());
+    edit.SetDate(EncodeDate(2002, 3, 18));
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_GT(changes, before);
+}
+
+TEST_F(DateEdit, KeypadStepsAndTGivesTodayWithDirectInputOnly)
+{
+    KeyDateEdit edit;
+    edit.Key(Qt::Key_Plus, Qt::KeypadModifier, "+");
+    EXPECT_EQ(edit.GetDate(), EncodeDate(2026, 3, 18));
+    edit.Key(Qt::Key_Minus, Qt::KeypadModifier, "-");
+    edit.Key(Qt::Key_Minus, Qt::KeypadModifier, "-");
+    EXPECT_EQ(edit.GetDate(), EncodeDate(2026, 3, 16));
+    edit.Key(Qt::Key_Plus, Qt::NoModifier, "+");
+    EXPECT_EQ(edit.Text(), "16.03.2026");
+    edit.Key(Qt::Key_T, Qt::NoModifier, "t");
+    EXPECT_EQ(edit.GetDate(), EncodeDate(2026, 3, 17));
+    edit.SetDate(NullDate);
+    edit.SetDirectInput(false);
+    edit.Key(Qt::Key_T, Qt::NoModifier, "t");
+    EXPECT_EQ(edit.GetDate(), NullDate);
+}
+
+TEST_F(DateEdit, ThePopupOpensOnTodayAndHandsBackTheChosenDate)
+{
+    TDateEdit edit;
+    edit.show();
+    int accepted = 0;
+    edit.OnAcceptDate = [&](QWidget*, TDateTime& date, bool& accept) {
+        ++accepted;
+        accept = date != EncodeDate(2026, 4, 1);
+    };
+    edit.PopupDropDown(false);
+    ASSERT_TRUE(edit.PopupVisible());
+    auto* popup = dynamic_cast<TPopupCalendar*>(edit.Popup());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->GetValue().toDouble(), EncodeDate(2026, 3, 17));
+    QTest::keyClick(&edit, Qt::Key_Right);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(edit.Text(), "18.03.2026");
+    EXPECT_TRUE(edit.Modified());
+    // A refused date leaves the text.
+    edit.SetDate(EncodeDate(2026, 3, 31));
+    edit.PopupDropDown(false);
+    QTest::keyClick(&edit, Qt::Key_Right);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(edit.Text(), "31.03.2026");
+    EXPECT_EQ(accepted, 2);
+}
+
+TEST_F(DateEdit, TheDialogStyleAsksThroughTheModalRunner)
+{
+    ScriptedModalRunner runner;
+    TDateEdit edit;
+    edit.SetCalendarStyle(TCalendarStyle::csDialog);
+    EXPECT_EQ(edit.Popup(), nullptr);
+    edit.SetDialogTitle("Datum wählen");
+    edit.SetDate(EncodeDate(2002, 3, 17));
+    runner.Expect([](QWidget& window) {
+        auto& dialog = dynamic_cast<TSelectDateDlg&>(window);
+        EXPECT_EQ(dialog.Date(), EncodeDate(2002, 3, 17));
+        QTest::keyClick(dialog.Calendar(), Qt::Key_PageDown);
+        QTest::keyClick(dialog.Calendar(), Qt::Key_Return);
+    });
+    edit.ButtonClick();
+    EXPECT_EQ(edit.Text(), "17.04.2002");
+    EXPECT_EQ(runner.Shown().back(), "Datum wählen");
+}
+
+TEST_F(DateEdit, LeavingWithNoDateQueuesOneMessageAndKeepsTheFocus)
+{
+    ScriptedPromptService prompts;
+    QWidget window;
+    auto* edit = new TDateEdit(&window);
+    auto* other = new QLineEdit(&window);
+    other->move(0, 40);
+    edit->CheckOnExit = true;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    edit->SetText("31.02.2002");
+    other->setFocus();
+    // Nothing inside the focus change itself.
+    EXPECT_TRUE(prompts.Messages().empty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "''31.02.2002'' ist kein gültiges Datum");
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_THROW(edit->CheckValidDate(), EConvertError);
+
+    // A date is written back in the format when the focus leaves.
+    edit->SetText("3 .4 .2026");
+    other->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(edit->Text(), "03.04.2026");
+}
+
+TEST_F(DateEdit, AFormatChangeReformatsTheText)
+{
+    TDateEdit edit;
+    edit.SetDate(EncodeDate(2002, 3, 17));
+    FormatSettings slashes = FormatSettings::German();
+    slashes.DateSeparator = '/';
+    {
+        ScopedFormatSettings scoped(slashes);
+        EXPECT_EQ(edit.Text(), "17/03/2002");
+        EXPECT_EQ(edit.GetDate(), EncodeDate(2002, 3, 17));
+    }
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+    // Not when the program does not follow the settings.
+    slashes.FollowFormatSettings = false;
+    ScopedFormatSettings scoped(slashes);
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+}
