@@ -140,7 +140,7 @@ bool TPageViewer::TrackImage(Qt::KeyboardModifiers shift, int docX, int docY)
     if (!OnImageClick && !OnImageOver)
         return false;
     TImageHit image;
-    if (!document_->FindImageAt(docX, docY, image))
+    if (!document_->FindImageAt(MeasureCanvas(), docX, docY, image))
         return false;
     if (OnImageOver)
         OnImageOver(this, image.Image, shift, image.X, image.Y);
@@ -199,7 +199,7 @@ bool TPageViewer::HotSpotTimerActive() const
 bool TPageViewer::ReportImageClicks(Qt::MouseButton button, Qt::KeyboardModifiers shift, int docX, int docY)
 {
     TImageHit image;
-    const bool found = document_->FindImageAt(docX, docY, image);
+    const bool found = document_->FindImageAt(MeasureCanvas(), docX, docY, image);
     if (found && OnImageClick)
         OnImageClick(this, image.Image, button, shift, image.X, image.Y);
     if (button != Qt::RightButton || !OnRightClick)

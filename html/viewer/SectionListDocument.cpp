@@ -4,6 +4,7 @@
 #include "html/base/image/ImageLoad.h"
 #include "html/base/WideText.h"
 #include "html/layout/TextSection.h"
+#include "platform/core/CodePage.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -78,7 +79,7 @@ TParseResult TSectionListDocument::ParseHtml(const std::string& source, const TP
 {
     TParseResult result =
         ParseHtmlDocument(source, *sections_, hooks.OnInclude, hooks.OnSoundRequest, hooks.OnMeta, hooks.OnLink);
-    codePage_ = result.CodePage;
+    codePage_ = result.CodePage == 0 ? kAnsiCodePage : result.CodePage;  // 0: the ANSI code page
     return result;
 }
 
@@ -202,10 +203,18 @@ int TSectionListDocument::FindCursor(Canvas& canvas, int x, int y, bool& inText)
     return sections_->FindCursorAt(canvas, x, y, lineHeight, baseline, inText);
 }
 
-// Image hit tests need the document's object lookup, which it does not offer yet.
-bool TSectionListDocument::FindImageAt(int /*x*/, int /*y*/, TImageHit& /*hit*/)
+// The link lookup finds the image under the point on its way.
+bool TSectionListDocument::FindImageAt(Canvas& canvas, int x, int y, TImageHit& hit)
 {
-    return false;
+    std::unique_ptr<TUrlTarget> url;
+    std::string title;
+    sections_->GetUrlAt(canvas, x, y, url, title);
+    if (!sections_->HitPicture)
+        return false;
+    hit.Image = sections_->HitPicture;
+    hit.X = sections_->HitPictureX;
+    hit.Y = sections_->HitPictureY;
+    return true;
 }
 
 char16_t TSectionListDocument::CharAt(int pos)

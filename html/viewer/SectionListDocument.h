@@ -56,7 +56,7 @@ public:
 
     int GetURL(Canvas& canvas, int x, int y, TLinkHit& link) override;
     int FindCursor(Canvas& canvas, int x, int y, bool& inText) override;
-    bool FindImageAt(int x, int y, TImageHit& hit) override;
+    bool FindImageAt(Canvas& canvas, int x, int y, TImageHit& hit) override;
     char16_t CharAt(int pos) override;
     std::u16string WordAt(Canvas& canvas, int x, int y) override;
     bool CursorToXY(Canvas& canvas, int pos, int& x, int& y) override;
@@ -79,6 +79,7 @@ public:
     void SetFormData(const TFormSnapshot& data) override;
     void SetFormEvents(const TFormEvents& events) override { sections_->FormEvents = events; }
     bool ClickImageInput(Canvas& canvas, int x, int y) override;
+    bool AnimationTick(std::uint32_t nowMs) override { return sections_->AnimationTick(nowMs); }
 
 private:
     THtmlDocumentHost* host_;

@@ -1,0 +1,281 @@
+// Embedded panels and animation in the page viewer: OBJECT panels made through the owner's
+// events, placed by painting, hidden out of view, ended by Clear, and printed by the owner or as
+// a named box; animated GIFs stepped by the viewer's own timer against an injected clock, only
+// while shown, never in a print copy.
+#include "tests/html/base/image/ImageTestSupport.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestApp.h"
+
+#include "html/base/image/GifImage.h"
+#include "html/layout/HtmlParser.h"
+#include "html/layout/PanelObjects.h"
+#include "html/layout/TextSection.h"
+#include "html/viewer/PageViewer.h"
+#include "html/viewer/SectionListDocument.h"
+#include "platform/RecordingCanvas.h"
+#include "platform/TestFont.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace velmoran {
+namespace {
+
+using testing::App;
+using testing::TempFolder;
+
+struct ObjectViewer {
+    ObjectViewer()
+    {
+        App();
+        viewer.SetBorderStyle(THTMLBorderStyle::htNone);
+        viewer.SetMarginWidth(0);
+        viewer.SetMarginHeight(0);
+        viewer.resize(400, 200);
+        viewer.AnimationClockSource = [this] { return Now; };
+    }
+    void Paint()
+    {
+        viewer.show();
+        QApplication::processEvents();
+        viewer.PaintPanel()->repaint();
+    }
+    TSectionList& Doc() { return static_cast<TSectionListDocument&>(viewer.Document()).Sections(); }
+    TPageViewer viewer;
+    std::uint32_t Now = 100000;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Panels
+
+TEST(Panels, CreateEventGetsNameTypeAndParamsAndPaintingPlacesThePanel)
+{
+    ObjectViewer v;
+    std::vector<std::string> created;
+    QWidget* panel = nullptr;
+    v.viewer.OnPanelCreate = [&](TPageViewer* sender, const std::string& name, const std::string& type,
+                                 const std::vector<std::string>& params, QWidget* control) {
+        EXPECT_EQ(sender, &v.viewer);
+        created.push_back(name + "|" + type);
+        created.insert(created.end(), params.begin(), params.end());
+        panel = control;
+    };
+    std::vector<std::string> tags;
+    v.viewer.OnObjectTag = [&](TPageViewer*, const std::vector<std::string>& attributes, const std::vector<std::string>&) {
+        tags.insert(tags.end(), attributes.begin(), attributes.end());
+    };
+    std::string page = "<p><object name=uhr type=\"application/x-uhr\" width=60 height=40>"
+                       "<param name=farbe value=rot><param name=takt value=1>Ersatz</object>";
+    for (int i = 0; i < 30; ++i)
+        page += "<br>Zeile";
+    v.viewer.LoadDocumentString(page);
+    EXPECT_EQ(created, (std::vector<std::string>{"uhr|application/x-uhr", "farbe=rot", "takt=1"}));
+    EXPECT_EQ(tags.front(), "NAME=uhr");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->parentWidget(), v.viewer.PaintPanel());
+    v.Paint();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->size(), QSize(60, 40));
+    EXPECT_EQ(panel->x(), 0);
+    // Scrolled out of view, the panel is hidden; back in view, shown again.
+    v.viewer.SetVScrollBarPosition(200);
+    v.viewer.PaintPanel()->repaint();
+    EXPECT_FALSE(panel->isVisible());
+    v.viewer.SetVScrollBarPosition(0);
+    v.viewer.PaintPanel()->repaint();
+    EXPECT_TRUE(panel->isVisible());
+}
+
+TEST(Panels, AlignLeftFloatsBesideTheText)
+{
+    ObjectViewer v;
+    QWidget* panel = nullptr;
+    v.viewer.OnPanelCreate = [&](TPageViewer*, const std::string&, const std::string&, const std::vector<std::string>&,
+                                 QWidget* control) { panel = control; };
+    v.viewer.LoadDocumentString("<p><object name=links align=left width=50 height=50></object>Text daneben</p>");
+    v.Paint();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->pos(), QPoint(3, 0));  // the float's 3 pixels of space
+    // The text starts right of the panel and its space, on the panel's first line.
+    int x = 0, y = 0;
+    ASSERT_TRUE(v.viewer.Document().CursorToXY(v.viewer.MeasureCanvas(), 1, x, y));
+    EXPECT_GE(x, 56);
+    EXPECT_LT(y, 50);
+}
+
+TEST(Panels, ClearFiresTheDestroyEventWithThePanel)
+{
+    ObjectViewer v;
+    QWidget* panel = nullptr;
+    std::vector<QWidget*> destroyed;
+    v.viewer.OnPanelCreate = [&](TPageViewer*, const std::string&, const std::string&, const std::vector<std::string>&,
+                                 QWidget* control) { panel = control; };
+    v.viewer.OnPanelDestroy = [&](TPageViewer*, QWidget* control) { destroyed.push_back(control); };
+    v.viewer.LoadDocumentString("<object name=a></object>");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(v.Doc().PanelList.size(), 1u);
+    v.viewer.Clear();
+    EXPECT_EQ(destroyed, std::vector<QWidget*>{panel});
+    EXPECT_TRUE(v.Doc().PanelList.empty());
+    EXPECT_TRUE(v.viewer.PaintPanel()->findChildren<QFrame*>().isEmpty());
+}
+
+TEST(Panels, PrintedByTheOwnerOrAsABoxWithTheName)
+{
+    ObjectViewer v;
+    QWidget* panel = nullptr;
+    v.viewer.OnPanelCreate = [&](TPageViewer*, const std::string&, const std::string&, const std::vector<std::string>&,
+                                 QWidget* control) { panel = control; };
+    v.viewer.LoadDocumentString("<p>A<object name=Messwerte width=80 height=30></object>");
+    v.Paint();
+    const QPoint screenPos = panel->pos();
+    TestFontEngine fonts;
+    auto print = [&] {
+        std::unique_ptr<TSectionList> copy = v.Doc().CreateCopy();
+        copy->Printing = true;
+        RecordingCanvas canvas(fonts);
+        int maxWidth = 0;
+        copy->LayoutDocument(canvas, 400, maxWidth);
+        copy->SetYOffset(0);
+        copy->PaintDocument(canvas, {0, 0, 400, 200});
+        return canvas.Text();
+    };
+    const std::string placeholder = print();
+    EXPECT_NE(placeholder.find("'Messwerte'"), std::string::npos) << placeholder;
+    EXPECT_NE(placeholder.find("Rectangle"), std::string::npos);
+    EXPECT_EQ(panel->pos(), screenPos);  // the print copy leaves the screen's panel alone
+    QWidget* printed = nullptr;
+    TRect where;
+    v.viewer.OnPanelPrint = [&](TPageViewer*, QWidget* control, Canvas&, const TRect& rect) {
+        printed = control;
+        where = rect;
+    };
+    const std::string owned = print();
+    EXPECT_EQ(printed, panel);
+    EXPECT_EQ(where.Right - where.Left, 80);
+    EXPECT_EQ(where.Bottom - where.Top, 30);
+    EXPECT_EQ(owned.find("'Messwerte'"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Animation
+
+// Three 20 x 10 frames, each shown for 100 ms.
+std::string ThreeFrameGif()
+{
+    imagetest::GifWriter gif(20, 10, imagetest::TestPalette(4));
+    gif.Loop(0);
+    for (std::uint8_t colour = 1; colour <= 3; ++colour) {
+        gif.Control(1, 10, -1);
+        gif.Image(0, 0, 20, 10, std::vector<std::uint8_t>(200, colour));
+    }
+    return gif.Finish();
+}
+
+TGIFImage* FirstGif(TSectionList& doc)
+{
+    for (TGIFImage* gif : doc.AnimatedImages)
+        return gif;
+    return nullptr;
+}
+
+TEST(Animation, StillPagesNeverEnableTheTimer)
+{
+    ObjectViewer v;
+    v.viewer.LoadDocumentString("<p>Nur Text</p>");
+    v.Paint();
+    EXPECT_TRUE(!v.viewer.AnimationTimer() || !v.viewer.AnimationTimer()->isActive());
+}
+
+TEST(Animation, FirstTickAfter50msThenEvery40msAndOnlyShownImagesStep)
+{
+    TempFolder folder;
+    folder.WriteFile("anim.gif", ThreeFrameGif());
+    const std::string page = folder.WriteFile("seite.htm", "<p><img src=anim.gif>");
+    ObjectViewer v;
+    v.viewer.LoadDocumentFile(page);
+    v.Paint();
+    QTimer* timer = v.viewer.AnimationTimer();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 50);
+    TGIFImage* gif = FirstGif(v.Doc());
+    ASSERT_NE(gif, nullptr);
+    const int first = gif->CurrentFrame();
+    v.Now += 50;  // not yet the frame's 100 ms
+    v.viewer.AnimationTimerTick();
+    EXPECT_EQ(timer->interval(), 40);
+    EXPECT_EQ(gif->CurrentFrame(), first);
+    v.Now += 60;
+    v.viewer.AnimationTimerTick();
+    EXPECT_NE(gif->CurrentFrame(), first);
+    EXPECT_TRUE(timer->isActive());
+}
+
+TEST(Animation, ImagesOutOfViewStandStill)
+{
+    TempFolder folder;
+    folder.WriteFile("anim.gif", ThreeFrameGif());
+    std::string html = "<p>Oben";
+    for (int i = 0; i < 60; ++i)
+        html += "<br>Zeile";
+    html += "<br><img src=anim.gif>";
+    const std::string page = folder.WriteFile("seite.htm", html);
+    ObjectViewer v;
+    v.viewer.LoadDocumentFile(page);
+    v.Paint();
+    TGIFImage* gif = FirstGif(v.Doc());
+    ASSERT_NE(gif, nullptr);
+    const int first = gif->CurrentFrame();
+    v.Now += 500;
+    v.viewer.AnimationTimerTick();
+    EXPECT_EQ(gif->CurrentFrame(), first);
+}
+
+// Counts the timer requests of a document.
+class TimerHost : public TNullDocumentHost {
+public:
+    void SetTimer(bool enabled, int) override { ++(enabled ? Enabled : Disabled); }
+    std::uint32_t AnimationClock() const override { return 0; }
+    int Enabled = 0;
+    int Disabled = 0;
+};
+
+TEST(Animation, PrintCopyNeverAsksForATimer)
+{
+    App();
+    TempFolder folder;
+    folder.WriteFile("anim.gif", ThreeFrameGif());
+    TestFontEngine fonts;
+    ScopedScreenFonts scoped(fonts);
+    struct FolderHost : TimerHost {
+        std::string Base;
+        std::string BasePath() const override { return Base; }
+    } screenHost;
+    screenHost.Base = folder.Folder();
+    TSectionList doc(&screenHost);
+    doc.Styles.BuildDefaultStyleSheet({});
+    ParseHtmlDocument("<p><img src=anim.gif>", doc);
+    RecordingCanvas canvas(fonts);
+    int maxWidth = 0;
+    doc.LayoutDocument(canvas, 300, maxWidth);
+    ASSERT_EQ(doc.AnimatedImages.size(), 1u);
+    EXPECT_GT(screenHost.Enabled, 0);
+    const int before = screenHost.Enabled + screenHost.Disabled;
+    std::unique_ptr<TSectionList> copy = doc.CreateCopy();
+    copy->Printing = true;
+    copy->LayoutDocument(canvas, 300, maxWidth);
+    copy->SetYOffset(0);
+    copy->PaintDocument(canvas, {0, 0, 300, 200});
+    EXPECT_FALSE(copy->AnimationTick(5000));
+    EXPECT_EQ(screenHost.Enabled + screenHost.Disabled, before);
+}
+
+}  // namespace
+}  // namespace velmoran
