@@ -1,6 +1,7 @@
 // The viewer's document over the document root of the HTML library.
 #include "html/viewer/SectionListDocument.h"
 
+#include "html/base/image/GifImage.h"
 #include "html/base/image/ImageLoad.h"
 #include "html/base/WideText.h"
 #include "html/layout/TextSection.h"
@@ -20,6 +21,7 @@ TSectionListDocument::~TSectionListDocument() = default;
 
 void TSectionListDocument::Clear()
 {
+    hoverImage_ = nullptr;
     sections_->Clear();
     sections_->SelB = sections_->SelE = -1;
     background_ = TBackgroundImage();
@@ -258,6 +260,51 @@ int TSectionListDocument::FindSourcePos(int docPos)
 int TSectionListDocument::FindDocPos(int sourcePos, bool previous)
 {
     return sections_->FindDocPos(sourcePos, previous);
+}
+
+void TSectionListDocument::SetHoverImageState(Canvas& canvas, int x, int y, bool pressed)
+{
+    TImageHit hit;
+    TImageObj* image = FindImageAt(canvas, x, y, hit) ? sections_->HitPicture : nullptr;
+    if (image && !image->ImageActive)
+        image = nullptr;
+    if (image != hoverImage_) {
+        if (hoverImage_)
+            SetActiveState(*hoverImage_, TActiveState::Still);
+        hoverImage_ = image;
+    }
+    if (image)
+        SetActiveState(*image, pressed ? TActiveState::Pressed : TActiveState::Hovered);
+}
+
+// A GIF of two or three frames is a two-state picture (frame 2 under the mouse, frame 3 while
+// pressed); a longer one animates while the mouse is over it.
+void TSectionListDocument::SetActiveState(TImageObj& image, TActiveState state)
+{
+    auto* gif = dynamic_cast<TGIFImage*>(image.Image);
+    if (!gif || gif->NumFrames() < 2 || sections_->IsCopy)
+        return;
+    const int before = gif->CurrentFrame();
+    auto& animated = sections_->AnimatedImages;
+    const auto listed = std::find(animated.begin(), animated.end(), gif);
+    if (gif->NumFrames() <= 3) {
+        const int pressedFrame = gif->NumFrames() == 3 ? 3 : 2;
+        gif->SetCurrentFrame(state == TActiveState::Still ? 1 : state == TActiveState::Pressed ? pressedFrame : 2);
+    } else if (state == TActiveState::Still) {
+        if (listed != animated.end())
+            animated.erase(listed);
+        gif->SetAnimate(false, 0);
+        gif->SetCurrentFrame(1);
+    } else if (listed == animated.end()) {
+        animated.push_back(gif);
+        const std::uint32_t now = host_ ? host_->AnimationClock() : 0;
+        gif->SetAnimate(false, now);  // restarted, so that the first frame gets its full time
+        gif->SetAnimate(true, now);
+        if (host_)
+            host_->SetTimer(true, 50);
+    }
+    if (host_ && gif->CurrentFrame() != before)
+        host_->Invalidate();
 }
 
 void TSectionListDocument::ClearHover()

@@ -80,9 +80,14 @@ public:
     void SetFormEvents(const TFormEvents& events) override { sections_->FormEvents = events; }
     bool ClickImageInput(Canvas& canvas, int x, int y) override;
     bool AnimationTick(std::uint32_t nowMs) override { return sections_->AnimationTick(nowMs); }
+    void SetHoverImageState(Canvas& canvas, int x, int y, bool pressed) override;
 
 private:
+    enum class TActiveState { Still, Hovered, Pressed };
+    void SetActiveState(TImageObj& image, TActiveState state);
+
     THtmlDocumentHost* host_;
+    TImageObj* hoverImage_ = nullptr;  // the ACTIVE image under the mouse
     std::unique_ptr<TSectionList> sections_;
     TDocumentDefaults defaults_;
     TDocumentOptions options_;

@@ -151,7 +151,8 @@ public:
     virtual int FindDocPos(int sourcePos, bool previous) = 0;
     virtual void ClearHover() = 0;
     virtual bool HasHover() const = 0;
-    virtual void SetHoverImageState(int /*x*/, int /*y*/, bool /*pressed*/) {}
+    // An ACTIVE image under the mouse (pressed or not) comes alive; the one it left goes still.
+    virtual void SetHoverImageState(Canvas& /*canvas*/, int /*x*/, int /*y*/, bool /*pressed*/) {}
     // One step of the animated images at a clock value (ms); true when a frame changed.
     virtual bool AnimationTick(std::uint32_t /*nowMs*/) { return false; }
 

@@ -166,16 +166,21 @@ TEST(Panels, PrintedByTheOwnerOrAsABoxWithTheName)
 // ---------------------------------------------------------------------------------------------
 // Animation
 
-// Three 20 x 10 frames, each shown for 100 ms.
-std::string ThreeFrameGif()
+// Frames of 20 x 10 in colours 1, 2, ..., each shown for 100 ms.
+std::string GifOfFrames(int frames)
 {
-    imagetest::GifWriter gif(20, 10, imagetest::TestPalette(4));
+    imagetest::GifWriter gif(20, 10, imagetest::TestPalette(8));
     gif.Loop(0);
-    for (std::uint8_t colour = 1; colour <= 3; ++colour) {
+    for (std::uint8_t colour = 1; colour <= frames; ++colour) {
         gif.Control(1, 10, -1);
         gif.Image(0, 0, 20, 10, std::vector<std::uint8_t>(200, colour));
     }
     return gif.Finish();
+}
+
+std::string ThreeFrameGif()
+{
+    return GifOfFrames(3);
 }
 
 TGIFImage* FirstGif(TSectionList& doc)
@@ -236,6 +241,49 @@ TEST(Animation, ImagesOutOfViewStandStill)
     v.Now += 500;
     v.viewer.AnimationTimerTick();
     EXPECT_EQ(gif->CurrentFrame(), first);
+}
+
+TEST(Animation, ActiveImagesStayStillUntilHovered)
+{
+    TempFolder folder;
+    folder.WriteFile("lauf.gif", GifOfFrames(5));
+    folder.WriteFile("knopf.gif", GifOfFrames(3));
+    const std::string page = folder.WriteFile("seite.htm", "<p><img src=lauf.gif active><img src=knopf.gif active>");
+    ObjectViewer v;
+    v.viewer.LoadDocumentFile(page);
+    v.Paint();
+    const auto gifAt = [&](int x) {
+        TImageHit hit;
+        EXPECT_TRUE(v.viewer.Document().FindImageAt(v.viewer.MeasureCanvas(), x, 5, hit));
+        return dynamic_cast<TGIFImage*>(static_cast<const TImageObj*>(hit.Image)->Image);
+    };
+    TGIFImage* running = gifAt(5);
+    TGIFImage* button = gifAt(25);
+    ASSERT_TRUE(running && button);
+    EXPECT_TRUE(v.Doc().AnimatedImages.empty());
+    v.Now += 500;
+    v.viewer.AnimationTimerTick();
+    EXPECT_EQ(running->CurrentFrame(), 1);
+    // Under the mouse the long one runs; moved away it stops on its first frame.
+    v.viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, 5, 5);
+    EXPECT_EQ(v.Doc().AnimatedImages, std::vector<TGIFImage*>{running});
+    v.viewer.PaintPanel()->repaint();
+    EXPECT_NE(v.viewer.AnimationTimer(), nullptr);
+    v.Now += 150;
+    v.viewer.AnimationTimerTick();
+    EXPECT_EQ(running->CurrentFrame(), 2);
+    v.viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, 100, 100);
+    EXPECT_EQ(running->CurrentFrame(), 1);
+    EXPECT_TRUE(v.Doc().AnimatedImages.empty());
+    // The three-frame one is a two-state button: frame 2 under the mouse, 3 while pressed.
+    v.viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, 25, 5);
+    EXPECT_EQ(button->CurrentFrame(), 2);
+    v.viewer.PanelMouseDown(Qt::LeftButton, Qt::NoModifier, 25, 5);
+    EXPECT_EQ(button->CurrentFrame(), 3);
+    v.viewer.PanelMouseUp(Qt::LeftButton, Qt::NoModifier, 25, 5);
+    EXPECT_EQ(button->CurrentFrame(), 2);
+    v.viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, 100, 100);
+    EXPECT_EQ(button->CurrentFrame(), 1);
 }
 
 // Counts the timer requests of a document.
