@@ -21,6 +21,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -284,6 +287,41 @@ TEST(Animation, ActiveImagesStayStillUntilHovered)
     EXPECT_EQ(button->CurrentFrame(), 2);
     v.viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, 100, 100);
     EXPECT_EQ(button->CurrentFrame(), 1);
+}
+
+// The animated picture of the test page objekte.html: a block running along a 60 x 20 strip in
+// six frames of 150 ms. The tests write it (VELMORAN_WRITE_TEST_DATA=1) and check that the copy
+// in tests/data is what they would write.
+std::string RunningBlockGif()
+{
+    imagetest::GifWriter gif(60, 20, imagetest::TestPalette(4));
+    gif.Loop(0);
+    for (int frame = 0; frame < 6; ++frame) {
+        std::vector<std::uint8_t> pixels(60 * 20, 0);
+        for (int y = 4; y < 16; ++y)
+            for (int x = frame * 10; x < frame * 10 + 10; ++x)
+                pixels[static_cast<std::size_t>(y * 60 + x)] = 2;
+        gif.Control(1, 15, -1);
+        gif.Image(0, 0, 60, 20, pixels);
+    }
+    return gif.Finish();
+}
+
+TEST(Animation, TestPageGifIsTheOneTheTestsWrite)
+{
+    const std::string file = std::string(VELMORAN_TEST_DATA) + "/html/lauf.gif";
+    if (std::getenv("VELMORAN_WRITE_TEST_DATA"))
+        imagetest::WriteFile(file, RunningBlockGif());
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, RunningBlockGif());
+    // And the page shows it running.
+    ObjectViewer v;
+    v.viewer.LoadDocumentFile(std::string(VELMORAN_TEST_DATA) + "/html/objekte.html");
+    v.Paint();
+    EXPECT_FALSE(v.Doc().AnimatedImages.empty());
+    ASSERT_NE(v.viewer.AnimationTimer(), nullptr);
+    EXPECT_TRUE(v.viewer.AnimationTimer()->isActive());
 }
 
 // Counts the timer requests of a document.
