@@ -164,7 +164,8 @@ TImageObject* TSectionList::GetBackgroundBitmap()
     BackgroundBitmap = FetchImage(BackgroundImageName, transparent, fromCache, delayed, BackgroundMask);
     if (auto* gif = dynamic_cast<TGIFImage*>(BackgroundBitmap)) {
         BackgroundMask = gif->GetStaticMask();
-        if (gif->NumFrames() > 1 && !IsCopy) {
+        if (gif->NumFrames() > 1 && !IsCopy &&
+            std::find(AnimatedImages.begin(), AnimatedImages.end(), gif) == AnimatedImages.end()) {
             AnimatedImages.push_back(gif);
             gif->SetAnimate(true, 0);
         }

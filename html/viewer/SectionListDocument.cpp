@@ -22,6 +22,7 @@ TSectionListDocument::~TSectionListDocument() = default;
 void TSectionListDocument::Clear()
 {
     hoverImage_ = nullptr;
+    backgroundGif_ = nullptr;
     sections_->Clear();
     sections_->SelB = sections_->SelE = -1;
     background_ = TBackgroundImage();
@@ -134,11 +135,18 @@ void TSectionListDocument::GetBackgroundBitmap()
     sections_->BackgroundFetched = false;
     if (!showImages_)
         return;
-    const auto* bitmap = dynamic_cast<const TBitmapImage*>(sections_->GetBackgroundBitmap());
-    if (!bitmap)
+    TImageObject* picture = sections_->GetBackgroundBitmap();
+    backgroundGif_ = dynamic_cast<TGIFImage*>(picture);
+    if (backgroundGif_) {
+        // The frame shown now, its transparency as alpha; the animation tick brings the next.
+        backgroundFrame_ = backgroundGif_->CurrentFrame();
+        background_.Image = backgroundGif_->FrameImage(backgroundFrame_);
+    } else if (const auto* bitmap = dynamic_cast<const TBitmapImage*>(picture)) {
+        background_.Image = bitmap->Image();
+        background_.Mask = sections_->BackgroundMask;
+    } else {
         return;
-    background_.Image = bitmap->Image();
-    background_.Mask = sections_->BackgroundMask;
+    }
     background_.PosX = sections_->BackgroundPosX;
     background_.PosY = sections_->BackgroundPosY;
     background_.Fixed = sections_->BackgroundPosX.Fixed || sections_->BackgroundPosY.Fixed;
@@ -260,6 +268,18 @@ int TSectionListDocument::FindSourcePos(int docPos)
 int TSectionListDocument::FindDocPos(int sourcePos, bool previous)
 {
     return sections_->FindDocPos(sourcePos, previous);
+}
+
+bool TSectionListDocument::AnimationTick(std::uint32_t nowMs)
+{
+    const bool changed = sections_->AnimationTick(nowMs);
+    if (backgroundGif_ && backgroundGif_->CurrentFrame() != backgroundFrame_) {
+        backgroundFrame_ = backgroundGif_->CurrentFrame();
+        background_.Image = backgroundGif_->FrameImage(backgroundFrame_);
+        if (host_)
+            host_->Invalidate();
+    }
+    return changed;
 }
 
 void TSectionListDocument::SetHoverImageState(Canvas& canvas, int x, int y, bool pressed)

@@ -79,7 +79,8 @@ public:
     void SetFormData(const TFormSnapshot& data) override;
     void SetFormEvents(const TFormEvents& events) override { sections_->FormEvents = events; }
     bool ClickImageInput(Canvas& canvas, int x, int y) override;
-    bool AnimationTick(std::uint32_t nowMs) override { return sections_->AnimationTick(nowMs); }
+    // Steps the animated images; an animated background shows its new frame.
+    bool AnimationTick(std::uint32_t nowMs) override;
     void SetHoverImageState(Canvas& canvas, int x, int y, bool pressed) override;
 
 private:
@@ -88,6 +89,8 @@ private:
 
     THtmlDocumentHost* host_;
     TImageObj* hoverImage_ = nullptr;  // the ACTIVE image under the mouse
+    class TGIFImage* backgroundGif_ = nullptr;  // an animated background, owned by the image cache
+    int backgroundFrame_ = 0;                   // its frame in background_
     std::unique_ptr<TSectionList> sections_;
     TDocumentDefaults defaults_;
     TDocumentOptions options_;

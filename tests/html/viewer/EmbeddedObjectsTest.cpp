@@ -246,6 +246,23 @@ TEST(Animation, ImagesOutOfViewStandStill)
     EXPECT_EQ(gif->CurrentFrame(), first);
 }
 
+TEST(Animation, AnimatedBackgroundRepaintsWithItsNextFrame)
+{
+    TempFolder folder;
+    folder.WriteFile("grund.gif", ThreeFrameGif());
+    const std::string page = folder.WriteFile("seite.htm", "<body background=grund.gif><p>Text</p></body>");
+    ObjectViewer v;
+    v.viewer.LoadDocumentFile(page);
+    v.Paint();
+    const auto colourAt = [&] { return v.viewer.PaintPanel()->grab().toImage().pixel(300, 150) & 0xFFFFFF; };
+    const std::vector<QRgb> palette = imagetest::TestPalette(8);
+    EXPECT_EQ(colourAt(), palette[1] & 0xFFFFFF);
+    v.Now += 150;
+    v.viewer.AnimationTimerTick();
+    EXPECT_EQ(colourAt(), palette[2] & 0xFFFFFF);
+    EXPECT_EQ(v.Doc().AnimatedImages.size(), 1u);
+}
+
 TEST(Animation, ActiveImagesStayStillUntilHovered)
 {
     TempFolder folder;
