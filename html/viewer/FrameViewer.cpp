@@ -12,6 +12,8 @@
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -181,13 +183,40 @@ void TFrameViewer::SetPassedEvents(TPassedEvents events)
 void TFrameViewer::SetOnDragDrop(TDragDropEvent handler)
 {
     onDragDrop_ = std::move(handler);
+    setAcceptDrops(onDragDrop_ || onDragOver_);
     ForEachViewer([&](TPageViewer& v) { ApplyPassedEvents(v); });
 }
 
 void TFrameViewer::SetOnDragOver(TDragOverEvent handler)
 {
     onDragOver_ = std::move(handler);
+    setAcceptDrops(onDragDrop_ || onDragOver_);
     ForEachViewer([&](TPageViewer& v) { ApplyPassedEvents(v); });
+}
+
+void TFrameViewer::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void TFrameViewer::dragMoveEvent(QDragMoveEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    bool accept = static_cast<bool>(onDragDrop_);
+    if (onDragOver_)
+        RunGuarded([&] { onDragOver_(this, event->mimeData(), p.x(), p.y(), accept); });
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TFrameViewer::dropEvent(QDropEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (onDragDrop_)
+        RunGuarded([&] { onDragDrop_(this, event->mimeData(), p.x(), p.y()); });
+    event->acceptProposedAction();
 }
 
 void TFrameViewer::SetOnFormSubmit(TFormSubmitEvent handler)

@@ -206,6 +206,11 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Drags over the top frameset outside every frame's surface (its borders) reach the frame
+    // viewer, which takes them while a drag handler is set.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ConnectViewer(TPageViewer& viewer, TfvFrame& frame);

@@ -201,9 +201,14 @@ TEST(ViewerEvents, FrameViewerHandsItsEventsToEveryFrame)
     data.setText("x");
     Drop(right->PaintPanel(), {5, 5}, data);
     EXPECT_EQ(dropSender, &frames);
+    // On the frame borders (the top frameset itself) the frame viewer takes the drop.
+    dropSender = nullptr;
+    Drop(&frames, {300, 5}, data);
+    EXPECT_EQ(dropSender, &frames);
     // Cleared on the frame viewer, the forwarders go too.
     frames.SetOnDragDrop({});
     EXPECT_FALSE(right->OnDragDrop());
+    EXPECT_FALSE(frames.acceptDrops());
 }
 
 // The fragment of the "HTML Format" data on the clipboard after copying the whole page.
