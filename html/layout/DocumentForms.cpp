@@ -21,6 +21,7 @@ void TSectionList::ClearFormAndPanelLists()
     CurrentForm = nullptr;
     FormList.clear();
     FormControlList.clear();
+    PanelList.clear();
 }
 
 void TSectionList::ForgetFormControl(TFormControlObj* control)

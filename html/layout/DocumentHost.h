@@ -6,14 +6,20 @@
 // the document through TFormEvents.
 #pragma once
 
+#include "platform/GdiTypes.h"
+
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+class QImage;
 class QWidget;
 
 namespace velmoran {
 
+class Canvas;
+class TPanelObj;
 class TSectionList;
 class TFormControlObj;
 
@@ -47,11 +53,19 @@ public:
     virtual bool RequestStream(const std::string& /*url*/, std::string& /*content*/) { return false; }
     // An image source not in the image cache; false when the host supplies none.
     virtual bool RequestImage(const std::string& /*src*/, std::string& /*content*/) { return false; }
+    // An image source supplied as a ready picture, asked before RequestImage; color is its
+    // transparent colour (kNoColor for none). False when the host supplies none.
+    virtual bool RequestBitmap(const std::string& /*src*/, QImage& /*bitmap*/, ColorRef& /*color*/) { return false; }
     // The animation timer of the document (started and stopped by the layout).
     virtual void SetTimer(bool /*enabled*/, int /*intervalMs*/) {}
-    // Embedded panels of OBJECT elements.
-    virtual void PanelCreate(const std::string& /*name*/, const std::string& /*type*/) {}
-    virtual void PanelDestroy(const std::string& /*name*/) {}
+    // The clock animations step against, in milliseconds (a steady clock; tests give their own).
+    virtual std::uint32_t AnimationClock() const;
+    // Embedded panels of OBJECT elements: the control of a new panel object (parented to the
+    // drawing surface; none when there is no surface), its end (before the object frees it), and
+    // its print (false when the host leaves the printed stand-in to the document).
+    virtual QWidget* PanelCreate(const TPanelObj& /*panel*/) { return nullptr; }
+    virtual void PanelDestroy(QWidget* /*panel*/) {}
+    virtual bool PanelPrint(QWidget* /*panel*/, Canvas& /*canvas*/, const TRect& /*rect*/) { return false; }
     // A form's submission, handed on from the viewer's own queue.
     virtual void FormSubmit(const std::string& /*action*/, const std::string& /*target*/,
                             const std::string& /*encType*/, const std::string& /*method*/,

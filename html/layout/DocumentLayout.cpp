@@ -5,6 +5,7 @@
 
 #include "html/base/image/GifImage.h"
 #include "html/layout/Blocks.h"
+#include "html/layout/PanelObjects.h"
 #include "html/layout/Tables.h"
 #include "html/layout/TextSection.h"
 #include "platform/Canvas.h"
@@ -38,6 +39,13 @@ int TextLength(const TCellBasic& cell)
 
 }  // namespace
 
+std::uint32_t THtmlDocumentHost::AnimationClock() const
+{
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+
 void TSectionList::LayoutProgress(int pos)
 {
     if (ProgressTotal <= 0 || pos / 50 == ProgressLast / 50)
@@ -51,7 +59,8 @@ int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
     ++LayoutCount;
     ProgressTotal = TextLength(*this);
     ProgressLast = 0;
-    Host().SetTimer(false, 50);
+    if (!IsCopy)
+        Host().SetTimer(false, 50);  // a print copy has no timer of its own
     for (const auto& form : FormList)
         form->SizeControls(canvas);
     canvas.SetTextJustification(0, 0);
@@ -59,9 +68,7 @@ int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
     int curs = 0;
     maxWidth = 0;
     const int height = TCell::LayoutCell(canvas, 0, 0, curs, maxWidth, 0, 0, width, 0, 0);
-    const auto now = static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                     std::chrono::steady_clock::now().time_since_epoch())
-                                                     .count());
+    const std::uint32_t now = Host().AnimationClock();
     for (TGIFImage* gif : AnimatedImages) {
         gif->SetAnimate(false, now);
         if (!IsCopy)
@@ -77,6 +84,7 @@ int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
                 control->Park();
         ControlsNeedRepositioning = true;
     }
+    ShowPanels();
     DocumentHeight = height;
     return height;
 }
@@ -91,11 +99,16 @@ int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
         Host().SetTimer(false, 40);
     for (TGIFImage* gif : AnimatedImages)
         gif->Visible = false;  // set again by the images this paint draws
+    if (auto* background = dynamic_cast<TGIFImage*>(BackgroundBitmap); background && !IsCopy)
+        background->Visible = true;  // the background is always in view
     DrawList.clear();
     const bool placing = !IsCopy && !Printing && ControlsNeedRepositioning;
-    if (placing)
+    if (placing) {
         for (TFormControlObj* control : FormControlList)
             control->ShownInPaint = false;
+        for (TPanelObj* panel : PanelList)
+            panel->Shown = false;
+    }
     const int y = TCell::PaintCell(canvas, clip, x, 0, x, 0);
     for (const TDrawItem& item : DrawList)
         item.Obj->Draw(canvas, item.X, item.Y, item.Font);
@@ -105,11 +118,26 @@ int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
         for (TFormControlObj* control : FormControlList)
             if (!control->ShownInPaint)
                 control->Park();
+        for (TPanelObj* panel : PanelList)
+            if (!panel->Shown)
+                panel->Hide();
         ControlsNeedRepositioning = false;
     }
     if (!IsCopy && !AnimatedImages.empty())
         Host().SetTimer(true, 40);
     return y;
+}
+
+void TSectionList::ShowPanels()
+{
+    if (IsCopy || PanelList.empty())
+        return;
+    QWidget* surface = Host().DrawingSurface();
+    if (!surface || !surface->isVisible())
+        return;
+    for (TPanelObj* panel : PanelList)
+        if (panel->Panel && panel->Panel->isHidden())
+            panel->Park();
 }
 
 bool TSectionList::AnimationTick(std::uint32_t nowMs)
@@ -136,7 +164,8 @@ TImageObject* TSectionList::GetBackgroundBitmap()
     BackgroundBitmap = FetchImage(BackgroundImageName, transparent, fromCache, delayed, BackgroundMask);
     if (auto* gif = dynamic_cast<TGIFImage*>(BackgroundBitmap)) {
         BackgroundMask = gif->GetStaticMask();
-        if (gif->NumFrames() > 1 && !IsCopy) {
+        if (gif->NumFrames() > 1 && !IsCopy &&
+            std::find(AnimatedImages.begin(), AnimatedImages.end(), gif) == AnimatedImages.end()) {
             AnimatedImages.push_back(gif);
             gif->SetAnimate(true, 0);
         }

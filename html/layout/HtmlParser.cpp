@@ -650,6 +650,7 @@ void THtmlParser::DoCommonSy(const SymbSet& term)
         Next();
         break;
     case ObjectSy:
+    case PanelSy:
         DoObject();
         break;
     case ScriptSy:

@@ -2,6 +2,7 @@
 // LINK with a linked style sheet, BGSOUND, STYLE, SCRIPT, and the objects and image maps it reads
 // over or collects; see HtmlParser.h.
 #include "html/layout/HtmlParserState.h"
+#include "html/layout/PanelObjects.h"
 
 #include "html/base/Urls.h"
 #include "html/base/WideText.h"
@@ -147,12 +148,32 @@ void THtmlParser::DoScript()
 
 void THtmlParser::DoObject()
 {
-    // Embedded objects are read over without creating anything.
+    const bool isObject = T.Sy == ObjectSy;
+    if (!Section)
+        NewSection();
+    const std::string tag = isObject ? "object" : "panel";
+    PushProperties(tag);
+    const int sourceIndex = T.SIndex;
+    const bool bordered = Top().HasBorderStyle();
+    if (bordered)
+        SL->ProcessInlines(sourceIndex, Top(), true);
+    TPanelObj* panel = Section->AddPanel(T.Attributes, sourceIndex);
+    panel->ApplyProperties(Top());
+    PopProperties(tag);
     Next();
-    while (T.Sy != ObjectEndSy && T.Sy != EofSy)
-        Next();
-    if (T.Sy == ObjectEndSy)
-        Next();
+    if (isObject) {
+        // The PARAMs directly after the start tag, then everything up to the end of the object.
+        while (T.Sy == ParamSy || (T.Sy == TextSy && T.Token.S().find_first_not_of(u" \t\r\n") == std::u16string::npos)) {
+            if (T.Sy == ParamSy && HasAttr(NameSy))
+                panel->Params.push_back(AttrText(NameSy) + "=" + AttrText(ValueSy));
+            Next();
+        }
+        while (T.Sy != ObjectEndSy && T.Sy != EofSy)
+            Next();
+        if (T.Sy == ObjectEndSy)
+            Next();
+    }
+    panel->CreatePanel();
 }
 
 void THtmlParser::DoMap()

@@ -9,6 +9,7 @@
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
 #include "platform/Canvas.h"
+#include "platform/ImageList.h"
 #include "platform/core/Stream.h"
 #include "platform/SystemColors.h"
 
@@ -90,9 +91,17 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
     }
     std::unique_ptr<TImageObject> image;
     std::string content;
-    // The host either supplies the picture (content), says it comes later (empty content), or
+    QImage bitmap;
+    ColorRef color = kNoColor;
+    // The host either hands a ready picture, or it supplies the picture (content), says it comes later (empty content), or
     // leaves it to the file (false).
-    if (Host().RequestImage(name, content)) {
+    if (Host().RequestBitmap(name, bitmap, color) && !bitmap.isNull()) {
+        if (color != kNoColor) {
+            transparent = TTransparencyKind::OwnMask;
+            mask = CreateMaskBitmap(bitmap, true, ColorToQRgb(color));
+        }
+        image = std::make_unique<TBitmapImage>(std::move(bitmap));
+    } else if (Host().RequestImage(name, content)) {
         if (content.empty()) {
             delayed = true;
             return nullptr;

@@ -2,6 +2,7 @@
 // the image cache and display settings of the screen document.
 #include "html/base/image/GifImage.h"
 #include "html/layout/Blocks.h"
+#include "html/layout/PanelObjects.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/SmallSections.h"
 #include "html/layout/TextSection.h"
@@ -120,6 +121,8 @@ void TSection::CopyTextFrom(const TSection& s)
     for (const auto& o : s.Images)
         if (const auto* img = dynamic_cast<const TImageObj*>(o.get()))
             Images.Add(img->CreateCopy(Document));
+        else if (const auto* panel = dynamic_cast<const TPanelObj*>(o.get()))
+            Images.Add(panel->CreateCopy(Document));
     FormControls = s.FormControls;
     Justify = s.Justify;
     BreakWord = s.BreakWord;

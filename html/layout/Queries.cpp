@@ -214,12 +214,31 @@ int TSection::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>
                 Document->HitImageY = y - top - o->BorderSize;
                 flags |= 2;
             }
+            const int ix = x - ox - o->BorderSize;
+            const int iy = y - top - o->BorderSize;
+            if (img && Document) {
+                Document->HitPicture = img;
+                Document->HitPictureX = ix;
+                Document->HitPictureY = iy;
+            }
+            // A client-side map decides alone: the area under the point, or no link at all.
+            if (img && img->UseMap) {
+                if (const TMapItem* map = Document ? Document->FindMap(img->MapName) : nullptr) {
+                    std::string areaTitle;
+                    if (map->FindArea(ix, iy, areaTitle, url))
+                        flags |= 1;
+                    if (!areaTitle.empty()) {
+                        title = areaTitle;
+                        flags |= 4;
+                    }
+                    return flags;
+                }
+            }
             if (run && run->IsLink()) {
                 url = std::make_unique<TUrlTarget>();
                 url->Copy(run->UrlTarget);
                 if (img && img->IsMap)
-                    url->URL += "?" + std::to_string(x - ox - o->BorderSize) + "," +
-                                std::to_string(y - top - o->BorderSize);
+                    url->URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
                 flags |= 1;
             }
             if (!o->Title.empty()) {
@@ -354,12 +373,21 @@ void TSection::CopySelectedText(std::u16string& buffer)
 
 // ---- document ----
 
+const TMapItem* TSectionList::FindMap(const std::string& name) const
+{
+    for (const auto& map : MapList)
+        if (map->MapName == name)
+            return map.get();
+    return nullptr;
+}
+
 int TSectionList::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title)
 {
     url.reset();
     title.clear();
     HitRun = nullptr;
     HitImageInput = nullptr;
+    HitPicture = nullptr;
     const int flags = TCellBasic::GetUrlAt(canvas, x, y, url, title);
     // Hover recolouring: the run under the point takes its hover font, the one it left its link font.
     if (LinksActive && HitRun != HoverRun) {

@@ -125,8 +125,15 @@ public:
     TFontObj* HoverRun = nullptr;      // the link run under the mouse
     TImageFormControlObj* HitImageInput = nullptr;  // the image input found by the last hit test
     int HitImageX = 0, HitImageY = 0;               // and the point within its picture
+    TImageObj* HitPicture = nullptr;                // the image found by the last hit test
+    int HitPictureX = 0, HitPictureY = 0;           // and the point within it
+    // The image map of a USEMAP name (upper case, without "#"); null when the page has none.
+    const TMapItem* FindMap(const std::string& name) const;
     int* FirstLineBaseline = nullptr;
     std::vector<class TGIFImage*> AnimatedImages;  // not owned
+    std::vector<class TPanelObj*> PanelList;       // the panels with a control, owned by their sections
+    // After a layout: the panels not shown yet come up off-screen until a paint places them.
+    void ShowPanels();
 
     // The document's image cache: the viewer's when it gave one, else the document's own.
     TStringBitmapList& ImageCache();

@@ -4,6 +4,7 @@
 #include "html/base/HtmlSymbols.h"
 #include "html/base/WideText.h"
 #include "html/layout/LinkFocus.h"
+#include "html/layout/PanelObjects.h"
 #include "html/layout/SectionList.h"
 
 #include <algorithm>
@@ -314,6 +315,15 @@ TImageObj* TSection::AddImage(const TAttributeList& attributes, int sourceIndex)
     auto img = std::make_unique<TImageObj>(Document, static_cast<int>(Text.size()), attributes);
     TImageObj* p = img.get();
     Images.Add(std::move(img));
+    AddChar(kImageChar, sourceIndex, 'y');
+    return p;
+}
+
+TPanelObj* TSection::AddPanel(const TAttributeList& attributes, int sourceIndex)
+{
+    auto panel = std::make_unique<TPanelObj>(Document, static_cast<int>(Text.size()), attributes);
+    TPanelObj* p = panel.get();
+    Images.Add(std::move(panel));
     AddChar(kImageChar, sourceIndex, 'y');
     return p;
 }

@@ -61,6 +61,8 @@ public:
     // A run that carries a link (opening A) or, with no link, drops it (closing A).
     void StartLinkRun(TProperties& props, const TUrlTarget* link);
     TImageObj* AddImage(const TAttributeList& attributes, int sourceIndex);
+    // An embedded panel (OBJECT, PANEL) at the current position.
+    class TPanelObj* AddPanel(const TAttributeList& attributes, int sourceIndex);
     // The control object of an INPUT, SELECT or TEXTAREA for the form being built, with its
     // placeholder (an image input's picture, a file input's browse button after its edit). The
     // window controls of inputs are made at once; those of SELECT and TEXTAREA once the parser has

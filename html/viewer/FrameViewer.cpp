@@ -12,6 +12,8 @@
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -82,6 +84,7 @@ TPageViewer* TFrameViewer::CreateViewer(TfvFrame& frame)
     viewer->SetBorderStyle(noBorder ? THTMLBorderStyle::htNone : THTMLBorderStyle::htFocused);
     ConnectViewer(*viewer, frame);
     ApplyFormEvents(*viewer);
+    ApplyPassedEvents(*viewer);
     if (TFrameSet* master = frame.MasterSet())
         master->Registry->AllViewers.push_back(viewer);
     return viewer;
@@ -139,6 +142,81 @@ void TFrameViewer::ApplyFormEvents(TPageViewer& viewer) const
     viewer.SetOnObjectBlur(onObjectBlur_);
     viewer.SetOnObjectChange(onObjectChange_);
     viewer.SetOnFileBrowse(onFileBrowse_);
+}
+
+void TFrameViewer::ApplyPassedEvents(TPageViewer& viewer)
+{
+    const TPassedEvents& e = passedEvents_;
+    viewer.OnImageRequest = e.OnImageRequest;
+    viewer.OnBitmapRequest = e.OnBitmapRequest;
+    viewer.OnProgress = e.OnProgress;
+    viewer.OnScript = e.OnScript;
+    viewer.OnImageClick = e.OnImageClick;
+    viewer.OnImageOver = e.OnImageOver;
+    viewer.OnMouseDouble = e.OnMouseDouble;
+    viewer.OnInclude = e.OnInclude;
+    viewer.OnLink = e.OnLink;
+    viewer.OnPanelCreate = e.OnPanelCreate;
+    viewer.OnPanelDestroy = e.OnPanelDestroy;
+    viewer.OnPanelPrint = e.OnPanelPrint;
+    viewer.OnParseBegin = e.OnParseBegin;
+    viewer.OnParseEnd = e.OnParseEnd;
+    viewer.OnObjectTag = e.OnObjectTag;
+    QPointer<TFrameViewer> self(this);
+    viewer.SetOnDragDrop(!onDragDrop_ ? TDragDropEvent() : [self](QObject*, const QMimeData* data, int x, int y) {
+        if (self && self->onDragDrop_)
+            self->onDragDrop_(self, data, x, y);
+    });
+    viewer.SetOnDragOver(!onDragOver_ ? TDragOverEvent()
+                                      : [self](QObject*, const QMimeData* data, int x, int y, bool& accept) {
+                                            if (self && self->onDragOver_)
+                                                self->onDragOver_(self, data, x, y, accept);
+                                        });
+}
+
+void TFrameViewer::SetPassedEvents(TPassedEvents events)
+{
+    passedEvents_ = std::move(events);
+    ForEachViewer([&](TPageViewer& v) { ApplyPassedEvents(v); });
+}
+
+void TFrameViewer::SetOnDragDrop(TDragDropEvent handler)
+{
+    onDragDrop_ = std::move(handler);
+    setAcceptDrops(onDragDrop_ || onDragOver_);
+    ForEachViewer([&](TPageViewer& v) { ApplyPassedEvents(v); });
+}
+
+void TFrameViewer::SetOnDragOver(TDragOverEvent handler)
+{
+    onDragOver_ = std::move(handler);
+    setAcceptDrops(onDragDrop_ || onDragOver_);
+    ForEachViewer([&](TPageViewer& v) { ApplyPassedEvents(v); });
+}
+
+void TFrameViewer::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void TFrameViewer::dragMoveEvent(QDragMoveEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    bool accept = static_cast<bool>(onDragDrop_);
+    if (onDragOver_)
+        RunGuarded([&] { onDragOver_(this, event->mimeData(), p.x(), p.y(), accept); });
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TFrameViewer::dropEvent(QDropEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (onDragDrop_)
+        RunGuarded([&] { onDragDrop_(this, event->mimeData(), p.x(), p.y()); });
+    event->acceptProposedAction();
 }
 
 void TFrameViewer::SetOnFormSubmit(TFormSubmitEvent handler)

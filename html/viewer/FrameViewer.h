@@ -113,6 +113,31 @@ public:
     void SetOnObjectChange(ThtObjectEvent handler);
     void SetOnFileBrowse(TFileBrowseEvent handler);
 
+    // --- page viewer events handed on unchanged to every frame's viewer ---
+    struct TPassedEvents {
+        TGetStreamEvent OnImageRequest;
+        TGetBitmapEvent OnBitmapRequest;
+        ThtProgressEvent OnProgress;
+        TViewerScriptEvent OnScript;
+        TImageClickEvent OnImageClick;
+        TImageOverEvent OnImageOver;
+        TMouseEvent OnMouseDouble;
+        TViewerIncludeEvent OnInclude;
+        TViewerLinkEvent OnLink;
+        TPanelCreateEvent OnPanelCreate;
+        TPanelDestroyEvent OnPanelDestroy;
+        TPanelPrintEvent OnPanelPrint;
+        TParseEvent OnParseBegin;
+        TNotifyEvent OnParseEnd;
+        TObjectTagEvent OnObjectTag;
+    };
+    void SetPassedEvents(TPassedEvents events);
+    const TPassedEvents& PassedEvents() const { return passedEvents_; }
+    // Drags over any frame: forwarders on every frame's viewer fire these with the frame viewer as
+    // sender; clearing them clears the forwarders.
+    void SetOnDragDrop(TDragDropEvent handler);
+    void SetOnDragOver(TDragOverEvent handler);
+
     // --- operations ---
     // Loads a frameset document or a page; raises EfvLoadError for a missing file.
     void LoadFromFile(const std::string& name);
@@ -181,10 +206,16 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Drags over the top frameset outside every frame's surface (its borders) reach the frame
+    // viewer, which takes them while a drag handler is set.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void ConnectViewer(TPageViewer& viewer, TfvFrame& frame);
     void ApplyFormEvents(TPageViewer& viewer) const;
+    void ApplyPassedEvents(TPageViewer& viewer);
     // Calls work on the viewer of every frame.
     void ForEachViewer(const std::function<void(TPageViewer&)>& work) const;
     // Reports the frame viewer busy until the returned guard goes (defined beside the navigation
@@ -231,6 +262,9 @@ private:
     TObjectClickEvent onObjectClick_;
     ThtObjectEvent onObjectFocus_, onObjectBlur_, onObjectChange_;
     TFileBrowseEvent onFileBrowse_;
+    TPassedEvents passedEvents_;
+    TDragDropEvent onDragDrop_;
+    TDragOverEvent onDragOver_;
     std::vector<std::pair<std::string, TPageViewer*>> frameNames_;
 };
 

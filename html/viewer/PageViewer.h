@@ -26,6 +26,7 @@
 #include <vector>
 
 class QFrame;
+class QMimeData;
 class QScrollBar;
 class QTimer;
 
@@ -108,6 +109,22 @@ using TImageClickEvent = std::function<void(TPageViewer* sender, const void* ima
                                             Qt::KeyboardModifiers shift, int x, int y)>;
 using TImageOverEvent =
     std::function<void(TPageViewer* sender, const void* image, Qt::KeyboardModifiers shift, int x, int y)>;
+// A picture for an image source, and its transparent colour (kNoColor for none).
+using TGetBitmapEvent =
+    std::function<void(TPageViewer* sender, const std::string& src, QImage& bitmap, ColorRef& color)>;
+// Embedded panels: a new panel's control with the OBJECT's name, type and PARAM lines; its end;
+// its print into a rectangle of a printer canvas.
+using TPanelCreateEvent = std::function<void(TPageViewer* sender, const std::string& name, const std::string& type,
+                                             const std::vector<std::string>& params, QWidget* panel)>;
+using TPanelDestroyEvent = std::function<void(TPageViewer* sender, QWidget* panel)>;
+using TPanelPrintEvent = std::function<void(TPageViewer* sender, QWidget* panel, Canvas& canvas, const TRect& rect)>;
+// Every OBJECT element: its attribute lines and its PARAM lines.
+using TObjectTagEvent = std::function<void(TPageViewer* sender, const std::vector<std::string>& attributes,
+                                           const std::vector<std::string>& params)>;
+// Drags over the drawing surface (surface coordinates); the sender is the viewer the handler was
+// set on.
+using TDragDropEvent = std::function<void(QObject* sender, const QMimeData* data, int x, int y)>;
+using TDragOverEvent = std::function<void(QObject* sender, const QMimeData* data, int x, int y, bool& accept)>;
 using TRightClickEvent = std::function<void(TPageViewer* sender, const TRightClickParameters& parameters)>;
 
 class TPageViewer : public QWidget, public THtmlDocumentHost {
@@ -187,6 +204,19 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    TGetBitmapEvent OnBitmapRequest;
+    TPanelCreateEvent OnPanelCreate;
+    TPanelDestroyEvent OnPanelDestroy;
+    TPanelPrintEvent OnPanelPrint;
+    TObjectTagEvent OnObjectTag;
+    // Drag events: the surface takes drops while either is set.
+    void SetOnDragDrop(TDragDropEvent handler);
+    void SetOnDragOver(TDragOverEvent handler);
+    const TDragDropEvent& OnDragDrop() const { return onDragDrop_; }
+    const TDragOverEvent& OnDragOver() const { return onDragOver_; }
+    // The surface's drag events.
+    void PanelDragOver(const QMimeData* data, int x, int y, bool& accept);
+    void PanelDragDrop(const QMimeData* data, int x, int y);
     // The viewer took the focus or was clicked (the frame viewer tracks its active viewer by it).
     TNotifyEvent OnActivate;
 
@@ -316,6 +346,10 @@ public:
     std::string BasePath() const override;
     bool RequestStream(const std::string& url, std::string& content) override;
     bool RequestImage(const std::string& src, std::string& content) override;
+    bool RequestBitmap(const std::string& src, QImage& bitmap, ColorRef& color) override;
+    QWidget* PanelCreate(const TPanelObj& panel) override;
+    void PanelDestroy(QWidget* panel) override;
+    bool PanelPrint(QWidget* panel, Canvas& canvas, const TRect& rect) override;
     void FormSubmit(const std::string& action, const std::string& target, const std::string& encType,
                     const std::string& method, const std::vector<std::string>& results) override;
     void Invalidate() override;
@@ -325,6 +359,15 @@ public:
     // OnMouseMove fires.
     void ControlMouseMove(const std::string& title, int x, int y) override;
     void FollowLinkFromKeyboard(const std::string& url, const std::string& target) override;
+    // The animation timer the document asks for: made at its first request, first tick after the
+    // interval then asked for (50 ms), every later one after 40 ms.
+    void SetTimer(bool enabled, int intervalMs) override;
+    std::uint32_t AnimationClock() const override;
+    // --- animation ---
+    // The clock of the animations in milliseconds; the steady clock when unset.
+    std::function<std::uint32_t()> AnimationClockSource;
+    QTimer* AnimationTimer() const { return animationTimer_; }
+    void AnimationTimerTick();
 
     // The frame that holds the viewer (set by the frame viewer; nullptr stand-alone).
     void* Frame = nullptr;
@@ -435,6 +478,9 @@ private:
     QScrollBar* vBar_ = nullptr;
     QScrollBar* hBar_ = nullptr;
     QTimer* hotSpotTimer_ = nullptr;
+    QTimer* animationTimer_ = nullptr;
+    TDragDropEvent onDragDrop_;
+    TDragOverEvent onDragOver_;
 
     bool viewImages_ = true;
     ColorRef defBackground_ = SystemColor(COLOR_BTNFACE);

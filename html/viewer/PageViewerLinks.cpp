@@ -50,7 +50,7 @@ void TPageViewer::PanelMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers s
         if (selection_.Press(pos, shift & Qt::ShiftModifier))
             panel_->update();
     }
-    document_->SetHoverImageState(x + hPos_, y + document_->YOffset(), true);
+    document_->SetHoverImageState(MeasureCanvas(), x + hPos_, y + document_->YOffset(), true);
 }
 
 void TPageViewer::PanelMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y)
@@ -67,6 +67,7 @@ void TPageViewer::PanelMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers
     const int bits = TrackLink(docX, docY, hit);
     const bool hand = bits & (kOverLink | kOverImageArea);
     const bool overImage = TrackImage(shift, docX, docY);
+    document_->SetHoverImageState(MeasureCanvas(), docX, docY, buttons & Qt::LeftButton);
     SetCursorShape(CursorAt(hand, overImage, x, y));
     if (hand || document_->HasHover())
         hotSpotTimer_->start();
@@ -101,7 +102,7 @@ void TPageViewer::PanelMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shi
         autoScrolling_ = false;
         ExtendSelection(x, y);
         selection_.EndDrag();
-        document_->SetHoverImageState(docX, docY, false);
+        document_->SetHoverImageState(MeasureCanvas(), docX, docY, false);
         // A click (no drag that selected) on an image input submits its form; on a link, follows it.
         if (leftButtonDown_ && SelLength() <= 0) {
             if (document_->ClickImageInput(MeasureCanvas(), docX, docY)) {
@@ -140,7 +141,7 @@ bool TPageViewer::TrackImage(Qt::KeyboardModifiers shift, int docX, int docY)
     if (!OnImageClick && !OnImageOver)
         return false;
     TImageHit image;
-    if (!document_->FindImageAt(docX, docY, image))
+    if (!document_->FindImageAt(MeasureCanvas(), docX, docY, image))
         return false;
     if (OnImageOver)
         OnImageOver(this, image.Image, shift, image.X, image.Y);
@@ -199,7 +200,7 @@ bool TPageViewer::HotSpotTimerActive() const
 bool TPageViewer::ReportImageClicks(Qt::MouseButton button, Qt::KeyboardModifiers shift, int docX, int docY)
 {
     TImageHit image;
-    const bool found = document_->FindImageAt(docX, docY, image);
+    const bool found = document_->FindImageAt(MeasureCanvas(), docX, docY, image);
     if (found && OnImageClick)
         OnImageClick(this, image.Image, button, shift, image.X, image.Y);
     if (button != Qt::RightButton || !OnRightClick)

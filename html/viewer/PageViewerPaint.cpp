@@ -6,6 +6,8 @@
 #include "platform/Application.h"
 #include "platform/QtCanvas.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -134,6 +136,29 @@ void TPaintPanel::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     RunGuarded([&] { viewer_->PanelMouseUp(event->button(), event->modifiers(), p.x(), p.y()); });
+}
+
+void TPaintPanel::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
+
+void TPaintPanel::dragMoveEvent(QDragMoveEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    bool accept = false;
+    RunGuarded([&] { viewer_->PanelDragOver(event->mimeData(), p.x(), p.y(), accept); });
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TPaintPanel::dropEvent(QDropEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    RunGuarded([&] { viewer_->PanelDragDrop(event->mimeData(), p.x(), p.y()); });
+    event->acceptProposedAction();
 }
 
 void TPaintPanel::mouseDoubleClickEvent(QMouseEvent* event)

@@ -40,7 +40,7 @@ void TPageViewer::ExtendSelection(int x, int y)
 
 void TPageViewer::PanelDoubleClick(Qt::KeyboardModifiers shift, int x, int y)
 {
-    document_->SetHoverImageState(x + hPos_, y + document_->YOffset(), false);
+    document_->SetHoverImageState(MeasureCanvas(), x + hPos_, y + document_->YOffset(), false);
     if (processing_ || linkClicked_)
         return;
     int pos = -1;

@@ -1,9 +1,11 @@
 // The viewer's document over the document root of the HTML library.
 #include "html/viewer/SectionListDocument.h"
 
+#include "html/base/image/GifImage.h"
 #include "html/base/image/ImageLoad.h"
 #include "html/base/WideText.h"
 #include "html/layout/TextSection.h"
+#include "platform/core/CodePage.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -19,6 +21,8 @@ TSectionListDocument::~TSectionListDocument() = default;
 
 void TSectionListDocument::Clear()
 {
+    hoverImage_ = nullptr;
+    backgroundGif_ = nullptr;
     sections_->Clear();
     sections_->SelB = sections_->SelE = -1;
     background_ = TBackgroundImage();
@@ -78,7 +82,7 @@ TParseResult TSectionListDocument::ParseHtml(const std::string& source, const TP
 {
     TParseResult result =
         ParseHtmlDocument(source, *sections_, hooks.OnInclude, hooks.OnSoundRequest, hooks.OnMeta, hooks.OnLink);
-    codePage_ = result.CodePage;
+    codePage_ = result.CodePage == 0 ? kAnsiCodePage : result.CodePage;  // 0: the ANSI code page
     return result;
 }
 
@@ -131,11 +135,18 @@ void TSectionListDocument::GetBackgroundBitmap()
     sections_->BackgroundFetched = false;
     if (!showImages_)
         return;
-    const auto* bitmap = dynamic_cast<const TBitmapImage*>(sections_->GetBackgroundBitmap());
-    if (!bitmap)
+    TImageObject* picture = sections_->GetBackgroundBitmap();
+    backgroundGif_ = dynamic_cast<TGIFImage*>(picture);
+    if (backgroundGif_) {
+        // The frame shown now, its transparency as alpha; the animation tick brings the next.
+        backgroundFrame_ = backgroundGif_->CurrentFrame();
+        background_.Image = backgroundGif_->FrameImage(backgroundFrame_);
+    } else if (const auto* bitmap = dynamic_cast<const TBitmapImage*>(picture)) {
+        background_.Image = bitmap->Image();
+        background_.Mask = sections_->BackgroundMask;
+    } else {
         return;
-    background_.Image = bitmap->Image();
-    background_.Mask = sections_->BackgroundMask;
+    }
     background_.PosX = sections_->BackgroundPosX;
     background_.PosY = sections_->BackgroundPosY;
     background_.Fixed = sections_->BackgroundPosX.Fixed || sections_->BackgroundPosY.Fixed;
@@ -202,10 +213,18 @@ int TSectionListDocument::FindCursor(Canvas& canvas, int x, int y, bool& inText)
     return sections_->FindCursorAt(canvas, x, y, lineHeight, baseline, inText);
 }
 
-// Image hit tests need the document's object lookup, which it does not offer yet.
-bool TSectionListDocument::FindImageAt(int /*x*/, int /*y*/, TImageHit& /*hit*/)
+// The link lookup finds the image under the point on its way.
+bool TSectionListDocument::FindImageAt(Canvas& canvas, int x, int y, TImageHit& hit)
 {
-    return false;
+    std::unique_ptr<TUrlTarget> url;
+    std::string title;
+    sections_->GetUrlAt(canvas, x, y, url, title);
+    if (!sections_->HitPicture)
+        return false;
+    hit.Image = sections_->HitPicture;
+    hit.X = sections_->HitPictureX;
+    hit.Y = sections_->HitPictureY;
+    return true;
 }
 
 char16_t TSectionListDocument::CharAt(int pos)
@@ -249,6 +268,63 @@ int TSectionListDocument::FindSourcePos(int docPos)
 int TSectionListDocument::FindDocPos(int sourcePos, bool previous)
 {
     return sections_->FindDocPos(sourcePos, previous);
+}
+
+bool TSectionListDocument::AnimationTick(std::uint32_t nowMs)
+{
+    const bool changed = sections_->AnimationTick(nowMs);
+    if (backgroundGif_ && backgroundGif_->CurrentFrame() != backgroundFrame_) {
+        backgroundFrame_ = backgroundGif_->CurrentFrame();
+        background_.Image = backgroundGif_->FrameImage(backgroundFrame_);
+        if (host_)
+            host_->Invalidate();
+    }
+    return changed;
+}
+
+void TSectionListDocument::SetHoverImageState(Canvas& canvas, int x, int y, bool pressed)
+{
+    TImageHit hit;
+    TImageObj* image = FindImageAt(canvas, x, y, hit) ? sections_->HitPicture : nullptr;
+    if (image && !image->ImageActive)
+        image = nullptr;
+    if (image != hoverImage_) {
+        if (hoverImage_)
+            SetActiveState(*hoverImage_, TActiveState::Still);
+        hoverImage_ = image;
+    }
+    if (image)
+        SetActiveState(*image, pressed ? TActiveState::Pressed : TActiveState::Hovered);
+}
+
+// A GIF of two or three frames is a two-state picture (frame 2 under the mouse, frame 3 while
+// pressed); a longer one animates while the mouse is over it.
+void TSectionListDocument::SetActiveState(TImageObj& image, TActiveState state)
+{
+    auto* gif = dynamic_cast<TGIFImage*>(image.Image);
+    if (!gif || gif->NumFrames() < 2 || sections_->IsCopy)
+        return;
+    const int before = gif->CurrentFrame();
+    auto& animated = sections_->AnimatedImages;
+    const auto listed = std::find(animated.begin(), animated.end(), gif);
+    if (gif->NumFrames() <= 3) {
+        const int pressedFrame = gif->NumFrames() == 3 ? 3 : 2;
+        gif->SetCurrentFrame(state == TActiveState::Still ? 1 : state == TActiveState::Pressed ? pressedFrame : 2);
+    } else if (state == TActiveState::Still) {
+        if (listed != animated.end())
+            animated.erase(listed);
+        gif->SetAnimate(false, 0);
+        gif->SetCurrentFrame(1);
+    } else if (listed == animated.end()) {
+        animated.push_back(gif);
+        const std::uint32_t now = host_ ? host_->AnimationClock() : 0;
+        gif->SetAnimate(false, now);  // restarted, so that the first frame gets its full time
+        gif->SetAnimate(true, now);
+        if (host_)
+            host_->SetTimer(true, 50);
+    }
+    if (host_ && gif->CurrentFrame() != before)
+        host_->Invalidate();
 }
 
 void TSectionListDocument::ClearHover()

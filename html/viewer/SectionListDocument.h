@@ -56,7 +56,7 @@ public:
 
     int GetURL(Canvas& canvas, int x, int y, TLinkHit& link) override;
     int FindCursor(Canvas& canvas, int x, int y, bool& inText) override;
-    bool FindImageAt(int x, int y, TImageHit& hit) override;
+    bool FindImageAt(Canvas& canvas, int x, int y, TImageHit& hit) override;
     char16_t CharAt(int pos) override;
     std::u16string WordAt(Canvas& canvas, int x, int y) override;
     bool CursorToXY(Canvas& canvas, int pos, int& x, int& y) override;
@@ -79,9 +79,18 @@ public:
     void SetFormData(const TFormSnapshot& data) override;
     void SetFormEvents(const TFormEvents& events) override { sections_->FormEvents = events; }
     bool ClickImageInput(Canvas& canvas, int x, int y) override;
+    // Steps the animated images; an animated background shows its new frame.
+    bool AnimationTick(std::uint32_t nowMs) override;
+    void SetHoverImageState(Canvas& canvas, int x, int y, bool pressed) override;
 
 private:
+    enum class TActiveState { Still, Hovered, Pressed };
+    void SetActiveState(TImageObj& image, TActiveState state);
+
     THtmlDocumentHost* host_;
+    TImageObj* hoverImage_ = nullptr;  // the ACTIVE image under the mouse
+    class TGIFImage* backgroundGif_ = nullptr;  // an animated background, owned by the image cache
+    int backgroundFrame_ = 0;                   // its frame in background_
     std::unique_ptr<TSectionList> sections_;
     TDocumentDefaults defaults_;
     TDocumentOptions options_;

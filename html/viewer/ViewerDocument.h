@@ -139,7 +139,8 @@ public:
     virtual int GetURL(Canvas& canvas, int x, int y, TLinkHit& link) = 0;
     // The document position under (x, document y), -1 none; inText tells whether it is on text.
     virtual int FindCursor(Canvas& canvas, int x, int y, bool& inText) = 0;
-    virtual bool FindImageAt(int x, int y, TImageHit& hit) = 0;
+    // The image under (x, document y) and the point within it.
+    virtual bool FindImageAt(Canvas& canvas, int x, int y, TImageHit& hit) = 0;
     // The character at a document position (0 outside the text).
     virtual char16_t CharAt(int pos) = 0;
     // The word under a point (for right clicks).
@@ -150,7 +151,10 @@ public:
     virtual int FindDocPos(int sourcePos, bool previous) = 0;
     virtual void ClearHover() = 0;
     virtual bool HasHover() const = 0;
-    virtual void SetHoverImageState(int /*x*/, int /*y*/, bool /*pressed*/) {}
+    // An ACTIVE image under the mouse (pressed or not) comes alive; the one it left goes still.
+    virtual void SetHoverImageState(Canvas& /*canvas*/, int /*x*/, int /*y*/, bool /*pressed*/) {}
+    // One step of the animated images at a clock value (ms); true when a frame changed.
+    virtual bool AnimationTick(std::uint32_t /*nowMs*/) { return false; }
 
     // --- selection ---
     virtual int SelB() const = 0;

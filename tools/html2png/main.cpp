@@ -91,6 +91,14 @@ int main(int argc, char** argv)
         const int height = doc.LayoutDocument(measure, width, maxWidth);
         const int imageWidth = std::max(width, maxWidth);
         if (hitX >= 0) {
+            // Inline images learn their place when painted: paint the line under the point first.
+            QImage scratch(std::max(1, imageWidth), 1, QImage::Format_RGB32);
+            {
+                QPainter painter(&scratch);
+                QtCanvas canvas(&painter);
+                doc.SetYOffset(hitY);
+                doc.PaintDocument(canvas, {0, 0, imageWidth, 1});
+            }
             std::unique_ptr<TUrlTarget> url;
             std::string title;
             const int flags = doc.GetUrlAt(measure, hitX, hitY, url, title);

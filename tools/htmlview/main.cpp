@@ -1,7 +1,8 @@
 // htmlview PAGE.html [--shot OUT.png]: opens a page in the viewer in a window (a frameset document
 // in the frame viewer); with --shot the page is rendered offscreen at 1000x800, the screenshot
 // saved and the program ends. A submitted form prints its action, its method and its
-// "name=value" lines on standard output; a file input's browse button opens a file dialog.
+// "name=value" lines on standard output; a file input's browse button opens a file dialog. Sound
+// requests (BGSOUND) and embedded panels (OBJECT) are reported there too; a panel shows its name.
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Application.h"
@@ -10,6 +11,8 @@
 #include "platform/core/Stream.h"
 
 #include <QFileDialog>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QImage>
 #include <QPainter>
 
@@ -41,6 +44,21 @@ void BrowseFile(TPageViewer* viewer, std::string& fileName)
                                                         QFileDialog::DontUseNativeDialog);
     if (!chosen.isEmpty())
         fileName = chosen.toStdString();
+}
+
+// An embedded panel: reported, and labelled with its name so that it can be seen.
+void ReportPanel(TPageViewer*, const std::string& name, const std::string& type,
+                 const std::vector<std::string>& params, QWidget* panel)
+{
+    std::cout << "Panel: " << name << " (" << type << ")";
+    for (const std::string& line : params)
+        std::cout << " " << line;
+    std::cout << "\n" << std::flush;
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(new QLabel(QString::fromStdString(name), panel));
+    if (auto* frame = qobject_cast<QFrame*>(panel))
+        frame->setFrameShape(QFrame::Box);
 }
 
 }  // namespace
@@ -80,6 +98,9 @@ int main(int argc, char** argv)
                 PrintSubmission(sender, action, method, results);
             });
             frames->SetOnFileBrowse([](TPageViewer* sender, TFormControlObj*, std::string& file) { BrowseFile(sender, file); });
+            TFrameViewer::TPassedEvents passed;
+            passed.OnPanelCreate = ReportPanel;
+            frames->SetPassedEvents(passed);
             frames->LoadFromFile(page);
             frames->setWindowTitle(QString::fromStdU16String(frames->DocumentTitle()));
             window = std::move(frames);
@@ -92,6 +113,11 @@ int main(int argc, char** argv)
                 PrintSubmission(sender, action, method, results);
             });
             single->SetOnFileBrowse([](TPageViewer* sender, TFormControlObj*, std::string& file) { BrowseFile(sender, file); });
+            single->OnPanelCreate = ReportPanel;
+            single->OnSoundRequest = [](TPageViewer*, const std::string& src, int loop, bool terminate) {
+                std::cout << "Klang: " << src << " (Wiederholungen " << loop << (terminate ? ", Ende" : "") << ")\n"
+                          << std::flush;
+            };
             single->LoadDocumentFile(page);
             single->setWindowTitle(QString::fromStdU16String(single->DocumentTitle()));
             window = std::move(single);

@@ -260,13 +260,6 @@ TEST(Parser, OpenCommentAtTheEndReachesTheCaller)
     EXPECT_THROW(p.Parse("<p>Text <!-- offen"), EParseError);
 }
 
-TEST(Parser, ObjectsAreReadOverWithoutText)
-{
-    ParsedPage p;
-    p.Parse("b<object><param name=p value=1>drin</object>c");
-    EXPECT_EQ(p.Texts(), (std::vector<std::string>{"bc "}));
-}
-
 TEST(Parser, ImageAttributesAndMaps)
 {
     ParsedPage p;

@@ -218,7 +218,7 @@ public:
         inText = col < LineLength(line);
         return LineStarts[static_cast<std::size_t>(line)] + std::min(col, LineLength(line));
     }
-    bool FindImageAt(int x, int y, TImageHit& hit) override
+    bool FindImageAt(Canvas&, int x, int y, TImageHit& hit) override
     {
         for (const auto& r : Images) {
             if (r.contains(x, y)) {

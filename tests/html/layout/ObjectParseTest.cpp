@@ -1,0 +1,127 @@
+// Embedded objects in the parser and the layout: OBJECT with its PARAMs and PANEL become panel
+// objects at a placeholder in the text, sized and aligned from their attributes; the content of
+// an OBJECT is not shown. A host that makes controls sees each panel once with its lines.
+#include "tests/html/layout/ParserTestSupport.h"
+#include "tests/support/TestApp.h"
+
+#include "html/layout/PanelObjects.h"
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace velmoran {
+namespace {
+
+using testing::ParsedPage;
+
+std::vector<TPanelObj*> Panels(ParsedPage& page)
+{
+    std::vector<TPanelObj*> out;
+    for (TSection* s : page.All<TSection>())
+        for (const auto& o : s->Images)
+            if (auto* p = dynamic_cast<TPanelObj*>(o.get()))
+                out.push_back(p);
+    return out;
+}
+
+TEST(ObjectParse, ObjectWithParamsBecomesAPanelAndItsContentIsSkipped)
+{
+    ParsedPage page;
+    page.Parse("<p>vor<object name=uhr type=\"application/x-uhr\"><param name=farbe value=rot>\n"
+               "<param value=ohne> <param name=takt value=1>Ersatztext<b>fett</b></object>nach</p>");
+    EXPECT_EQ(page.Texts(), std::vector<std::string>{"vor\x04nach "});
+    const auto panels = Panels(page);
+    ASSERT_EQ(panels.size(), 1u);
+    EXPECT_EQ(panels[0]->Name, "uhr");
+    EXPECT_EQ(panels[0]->Type, "application/x-uhr");
+    // A PARAM without NAME adds nothing.
+    EXPECT_EQ(panels[0]->Params, (std::vector<std::string>{"farbe=rot", "takt=1"}));
+    EXPECT_NE(std::find(panels[0]->AttributeLines.begin(), panels[0]->AttributeLines.end(), "NAME=uhr"),
+              panels[0]->AttributeLines.end());
+}
+
+TEST(ObjectParse, UnendedObjectSwallowsTheRestAndPanelTagNeedsNoEnd)
+{
+    ParsedPage page;
+    page.Parse("<p>a<panel name=p>b<object name=o>c d e");
+    EXPECT_EQ(page.Texts(), std::vector<std::string>{"a\x04" "b\x04 "});
+    ASSERT_EQ(Panels(page).size(), 2u);
+}
+
+TEST(ObjectParse, SizeAndAlignmentFromTheAttributes)
+{
+    ParsedPage page;
+    page.Parse("<p><object name=a></object><object name=b width=60 height=40 align=top></object>"
+               "<object name=c width=50% align=left></object><panel name=d align=right hspace=-5>"
+               "<object name=e align=absmiddle hspace=7></object>Text</p>");
+    const auto panels = Panels(page);
+    ASSERT_EQ(panels.size(), 5u);
+    RecordingCanvas canvas(page.Fonts);
+    int maxWidth = 0;
+    page.Doc.LayoutDocument(canvas, 420, maxWidth);
+    // Without WIDTH and HEIGHT a panel is 30 x 20.
+    EXPECT_EQ(panels[0]->ObjWidth, TPanelObj::kDefaultWidth);
+    EXPECT_EQ(panels[0]->ObjHeight, TPanelObj::kDefaultHeight);
+    EXPECT_EQ(panels[0]->VertAlign, 4);
+    EXPECT_EQ(panels[1]->ObjWidth, 60);
+    EXPECT_EQ(panels[1]->ObjHeight, 40);
+    EXPECT_EQ(panels[1]->VertAlign, 1);
+    EXPECT_TRUE(panels[2]->PercentWidth);
+    EXPECT_EQ(panels[2]->SpecWidth, 50);
+    EXPECT_EQ(panels[2]->VertAlign, 5);
+    EXPECT_GT(panels[2]->ObjWidth, 100);  // half of the text width, less its spaces
+    // A floating panel keeps 3 pixels from the text, also when HSPACE was negative.
+    EXPECT_EQ(panels[2]->HSpaceL, 3);
+    EXPECT_EQ(panels[3]->VertAlign, 6);
+    EXPECT_EQ(panels[3]->HSpaceL, 3);
+    EXPECT_EQ(panels[4]->VertAlign, 2);
+    EXPECT_EQ(panels[4]->HSpaceL, 7);
+}
+
+// Hands out a control for every panel and counts the ends.
+class PanelHost : public TNullDocumentHost {
+public:
+    QWidget* PanelCreate(const TPanelObj& panel) override
+    {
+        Created.push_back(panel.Name + ":" + std::to_string(panel.Params.size()));
+        auto* w = new QWidget(&Surface);
+        w->resize(44, 22);
+        return w;
+    }
+    void PanelDestroy(QWidget* panel) override { Destroyed.push_back(panel); }
+    QWidget* DrawingSurface() override { return &Surface; }
+    QWidget Surface;
+    std::vector<std::string> Created;
+    std::vector<QWidget*> Destroyed;
+};
+
+TEST(ObjectParse, HostMakesTheControlsAndSeesThemGo)
+{
+    testing::App();
+    PanelHost host;
+    {
+        ParsedPage page(&host);
+        page.Parse("<object name=x><param name=a value=1></object><object name=y width=80></object>");
+        EXPECT_EQ(host.Created, (std::vector<std::string>{"x:1", "y:0"}));
+        ASSERT_EQ(page.Doc.PanelList.size(), 2u);
+        RecordingCanvas canvas(page.Fonts);
+        int maxWidth = 0;
+        page.Doc.LayoutDocument(canvas, 400, maxWidth);
+        const auto panels = Panels(page);
+        // The control's own size counts where the page gives none.
+        EXPECT_EQ(panels[0]->ObjWidth, 44);
+        EXPECT_EQ(panels[1]->ObjWidth, 80);
+        EXPECT_EQ(panels[1]->Panel->width(), 80);
+        // The print copy makes no controls of its own.
+        auto copy = page.Doc.CreateCopy();
+        EXPECT_EQ(host.Created.size(), 2u);
+        EXPECT_TRUE(copy->PanelList.empty());
+    }
+    EXPECT_EQ(host.Destroyed.size(), 2u);
+    EXPECT_TRUE(host.Surface.findChildren<QWidget*>().isEmpty());
+}
+
+}  // namespace
+}  // namespace velmoran
