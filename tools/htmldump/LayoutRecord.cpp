@@ -24,15 +24,10 @@ private:
     std::string base_;
 };
 
-bool IsTextCall(const std::string& call)
-{
-    return call.rfind("TextOut", 0) == 0 || call.rfind("ExtTextOut", 0) == 0;
-}
-
 // Prints a print copy laid out to the width page by page, as the viewer's print loop does: a
 // table that repeats its header rows hands over its part record, whose header strip is painted
 // at the top of a continued page and whose footer strip below the cut. Each page lists where it
-// starts and is cut and the text it shows.
+// starts and is cut, the calls that paint it and the part record the table leaves.
 class PrintRecorder {
 public:
     PrintRecorder(TSectionList& document, FontEngine& fonts, int width, int pageHeight)
@@ -75,15 +70,18 @@ public:
 private:
     ThtmlTable* PartTable() const { return static_cast<ThtmlTable*>(copy_->TablePrinting); }
 
-    // Paints the document from document Y docY into the page rows from pageY on.
+    // Paints the document from document Y docY into the page rows from pageY on; then the part
+    // record of the table in progress, which the page loop reads.
     void Strip(int docY, int pageY, int height)
     {
         canvas_.Clear();
         copy_->SetYOffset(docY - pageY);
         copy_->PaintDocument(canvas_, {0, pageY, width_, pageY + height});
         for (const std::string& call : canvas_.Calls())
-            if (IsTextCall(call))
-                out_ << "    " << call << "\n";
+            out_ << "    " << call << "\n";
+        if (ThtmlTable* t = PartTable())
+            out_ << "    part " << int(t->TablePartRec.TablePart) << " from " << t->TablePartRec.PartStart
+                 << " height " << t->TablePartRec.PartHeight << " footer " << t->TablePartRec.FootHeight << "\n";
     }
 
     std::unique_ptr<TSectionList> copy_;
