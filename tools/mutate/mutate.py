@@ -88,10 +88,14 @@ def build(folder, targets, jobs):
     return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
 
 
-def run_tests(folder, regex, jobs, timeout):
+def run_tests(folder, regex, jobs, timeout, stop_early=False):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    result = subprocess.run(["ctest", "-R", regex, "-j", str(jobs), "--timeout", str(timeout)], cwd=folder, env=env,
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    # The first failure is enough to call a mutation caught; a mutation that makes the code loop
+    # forever is caught by the timeout.
+    command = ["ctest", "-R", regex, "-j", str(jobs), "--timeout", str(timeout)]
+    if stop_early:
+        command.append("--stop-on-failure")
+    result = subprocess.run(command, cwd=folder, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     failed = re.findall(r"^\s*\d+ - (\S+)", result.stdout, re.M)
     if "No tests were found" in result.stdout:
         sys.exit(f"no tests match {regex}")
@@ -130,7 +134,7 @@ def command_run(args):
                 verdict, detail = "does not build", ""
                 unusable += 1
             else:
-                passed, failed = run_tests(folder, args.tests, args.jobs, args.timeout)
+                passed, failed = run_tests(folder, args.tests, args.jobs, args.timeout, stop_early=True)
                 if passed:
                     verdict, detail = "SURVIVED", ""
                     survived += 1
@@ -225,7 +229,7 @@ def main():
     run.add_argument("--tests", required=True, help="ctest -R regular expression of the folder's tests")
     run.add_argument("--target", action="append", default=[], help="build only these targets (repeatable)")
     run.add_argument("--jobs", type=int, default=4)
-    run.add_argument("--timeout", type=int, default=120)
+    run.add_argument("--timeout", type=int, default=30, help="seconds a single test may take")
     propose = sub.add_parser("propose", help="draw candidate mutations at random from source files")
     propose.add_argument("files", nargs="+")
     propose.add_argument("--seed", type=int, default=1)
