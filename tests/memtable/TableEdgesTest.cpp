@@ -1,5 +1,7 @@
 // Edges the other memtable suites pass by: the cursor's ends while appending and after an edit
-// that moves the record, no calculation without calculated fields, the numbering after an array
+// that moves the record, equal keys in the order they came, a switched-off unique index,
+// bookmarks compared with themselves, the first record by bisection and the progress of a scan,
+// versions with their own out-of-record values, no calculation without calculated fields, the numbering after an array
 // of structures, an index on the last field, sorting many records at once, nulls among
 // negative keys, out-of-record values never written and their block sizes, versions kept per
 // versioning mode; filter numbers, quoted names and comparisons without regard to case; located
@@ -211,6 +213,112 @@ TEST(TableEdges, VersionsKeptByTheVersioningMode)
     }
 }
 
+// A record posted into a sorted order goes after the records with the same key.
+TEST(TableEdges, EqualKeysKeepTheOrderTheyCameIn)
+{
+    TzebMemTable table;
+    auto& key = table.AddField<TIntegerField>("Key");
+    auto& tag = table.AddField<TIntegerField>("Tag");
+    table.Open();
+    table.SetIndexFieldNames("Key");
+    for (int i = 0; i < 5; ++i) {
+        table.Append();
+        key.SetAsInteger(i % 2);
+        tag.SetAsInteger(i);
+        table.Post();
+    }
+    std::vector<int> order;
+    for (table.First(); !table.Eof(); table.Next())
+        order.push_back(tag.AsInteger());
+    EXPECT_EQ(order, (std::vector<int>{0, 2, 4, 1, 3}));
+}
+
+// A unique index that is switched off checks nothing; switched on, it refuses a second equal key.
+TEST(TableEdges, ADisabledUniqueIndexChecksNothing)
+{
+    TzebMemTable table;
+    auto& key = table.AddField<TIntegerField>("Key");
+    table.Open();
+    TzebSortedIndex* unique = table.AddIndex("Eindeutig", "Key", mtcoUnique);
+    ASSERT_NE(unique, nullptr);
+    table.Append();
+    key.SetAsInteger(1);
+    table.Post();
+    unique->Enabled = false;
+    table.Append();
+    key.SetAsInteger(1);
+    EXPECT_NO_THROW(table.Post());
+    unique->Enabled = true;
+    table.Append();
+    key.SetAsInteger(2);
+    table.Post();
+    table.Append();
+    key.SetAsInteger(2);
+    EXPECT_THROW(table.Post(), EMemTableDupKey);
+    table.Cancel();
+}
+
+TEST(TableEdges, ABookmarkComparesEqualWithItself)
+{
+    TzebMemTable table;
+    auto& key = table.AddField<TIntegerField>("Key");
+    table.Open();
+    for (int i = 0; i < 3; ++i) {
+        table.Append();
+        key.SetAsInteger(i);
+        table.Post();
+    }
+    table.SetRecNo(2);
+    const TBookmark b = table.GetBookmark();
+    EXPECT_EQ(table.CompareBookmarks(b, b), 0);
+    table.Last();
+    EXPECT_EQ(table.CompareBookmarks(b, table.GetBookmark()), -1);
+}
+
+// By bisection (21 records or more) the first record of the order is found too; a search that
+// scans reports its progress when asked to.
+TEST(TableEdges, SearchesFindTheFirstRecordAndReportProgress)
+{
+    TzebMemTable table;
+    auto& key = table.AddField<TIntegerField>("Key");
+    table.Open();
+    for (int i = 0; i < 250; ++i) {
+        table.Append();
+        key.SetAsInteger(249 - i);
+        table.Post();
+    }
+    std::vector<int> reports;
+    table.ProgressFlags = ProgressFlag(mtpcSearch);
+    table.OnProgress = [&](TzebCustomMemTable&, int percent, TzebProgressCode) { reports.push_back(percent); };
+    EXPECT_TRUE(table.Locate("Key", TVariant(0)));  // the last record of the row order, scanned
+    EXPECT_EQ(reports, (std::vector<int>{0, 39, 79, 100}));
+    table.SetIndexFieldNames("Key");
+    EXPECT_TRUE(table.Locate("Key", TVariant(0)));
+    EXPECT_EQ(table.RecNo(), 1);
+}
+
+// A version keeps its own copy of an out-of-record value; the record goes on with the new one.
+TEST(TableEdges, VersionsKeepTheirOutOfRecordValues)
+{
+    TzebMemTable table;
+    table.SetPerformance(mtpfBalanced);
+    auto& text = table.AddField<TStringField>("Text", 40);
+    table.SetEnableVersioning(true);
+    table.Open();
+    table.Append();
+    text.SetAsString("alt");
+    table.Post();
+    table.Edit();
+    text.SetAsString("neu und laenger");
+    table.Post();
+    const TzebRecord* stored = table.Store().RecordAt(0);
+    ASSERT_NE(stored->PreviousVersion, nullptr);
+    const std::byte* old = table.Store().OutOfRecordBlock(stored->PreviousVersion, 0);
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(ZebBlockBytes(old))), "alt");
+    EXPECT_EQ(text.AsString(), "neu und laenger");
+}
+
 class FilterEdges : public PlacesTable {
 protected:
     std::vector<std::string> Accepted(const std::string& filter, TFilterOptions options = 0)
@@ -247,6 +355,13 @@ TEST_F(FilterEdges, LocateInASmallFilteredTable)
     EXPECT_FALSE(table.Locate("Name", TVariant("Ulm")));
     EXPECT_TRUE(table.Locate("Name", TVariant("Memmingen")));
     EXPECT_EQ(einwohner->AsInteger(), 44000);
+}
+
+TEST_F(FilterEdges, LikeFollowsTheCaseOption)
+{
+    Add({{"München", "BY", 1500000}, {"Ulm", "BW", 120000}, {"Marburg", "HE", 77000}});
+    EXPECT_EQ(Accepted("Name like 'm*'", foCaseInsensitive), (std::vector<std::string>{"München", "Marburg"}));
+    EXPECT_EQ(Accepted("Name like 'm*'"), (std::vector<std::string>{}));
 }
 
 // Ordering comparisons follow the case option as equality does: "by" <= "by" without regard to
@@ -308,12 +423,16 @@ TEST(VariantEdges, TypesAtTheirEnds)
     EXPECT_EQ(negated.Type(), varCurrency);
     EXPECT_EQ(negated.AsCurrency(), -15000);
     EXPECT_EQ(VarCompare(TVariant::Date(EncodeDate(2020, 1, 2)), TVariant("01.01.2020")), std::optional<int>(1));
+    const TVariant nextDay = VarAdd(TVariant::Date(EncodeDate(2020, 1, 2)), TVariant(1));
+    EXPECT_EQ(nextDay.Type(), varDate);
+    EXPECT_EQ(nextDay.AsDateTime(), EncodeDate(2020, 1, 3));
     TzebMemTable table;
     auto& time = table.AddField<TTimeField>("Zeit");
     table.Open();
     table.Append();
     time.SetAsString("23:59:59");
     EXPECT_EQ(time.AsString(), "23:59:59");
+    EXPECT_THROW(time.SetAsString("12:30:45:10"), EConvertError);  // no fourth part
 }
 
 // Currency keeps four decimals: the fifth and sixth of a BCD are dropped; the largest currency
@@ -337,6 +456,9 @@ TEST(BcdEdges, DecimalsBeyondTheFourthAndTheLargestCurrency)
     fraction.Fraction[0] = 0x12;
     fraction.Fraction[1] = 0x34;
     EXPECT_EQ(BcdToCurrency(fraction), std::optional<std::int64_t>(1234));
+    // Less than a whole one: 0.5 and -0.0001.
+    EXPECT_EQ(BcdToCurrency(CurrencyToBcd(5000, 8)), std::optional<std::int64_t>(5000));
+    EXPECT_EQ(BcdToCurrency(CurrencyToBcd(-1, 8)), std::optional<std::int64_t>(-1));
 }
 
 }  // namespace
