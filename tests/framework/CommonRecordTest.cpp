@@ -1,8 +1,10 @@
 // The common record's layout: member offsets, strings, bits, load-case texts, the member
 // directory and the command keywords.
 #include "framework/CommonRecord.h"
+#include "framework/MemberFields.h"
 #include "framework/ModuleCommand.h"
 #include "framework/RecordMembers.h"
+#include "memtable/MemTable.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +47,28 @@ TEST(CommonRecord, DoublesAreLittleEndianBitExact)
     EXPECT_EQ(r.Data()[536 + 6], 0xF0);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(r.Data()[536 + i], 0);
+}
+
+// The flags word of a load case as a file holds it, its high byte set: read whole and unsigned,
+// in the record and in the table field it fills.
+TEST(CommonRecord, WordsReadTheirHighByteUnsigned)
+{
+    TCommonRecord r;
+    const TLoadCaseBlock b = r.Block(2);
+    b.Data()[block::kFlags] = 0x81;
+    b.Data()[block::kFlags + 1] = 0x80;
+    EXPECT_EQ(b.Word(block::kFlags), 0x8081);
+
+    TzebMemTable table;
+    auto& flags = table.AddField<TWordField>("Flags");
+    table.Open();
+    table.Append();
+    FillFieldFromMember(flags, b, *FindMember(CommonRecordMembers(), "Flags"));
+    EXPECT_EQ(flags.AsInteger(), 32897);
+
+    b.SetWord(block::kFlags, 0x1234);
+    EXPECT_EQ(b.Data()[block::kFlags], 0x34);
+    EXPECT_EQ(b.Data()[block::kFlags + 1], 0x12);
 }
 
 TEST(CommonRecord, StringsAreWindows1252AndKeepTheBytesAfterTheLength)

@@ -80,9 +80,11 @@ const DesignCase kDesignCases[] = {
      {{"TTS", 8.2593277, 5e-8}, {"TTSa", 8.2593277, 5e-8}, {"VBB", 5469.7798, 5e-5}, {"VN", 5469.7798, 5e-5},
       {"OVh", 226.70083, 5e-6}, {"pH", 6.3415623, 5e-8}, {"VdV", 0, 0}, {"SNO3d", 0, 0}, {"VD", 0, 0},
       {"XPF", 0, 0}, {"MF", 0, 0}, {"fDP", 0, 0}, {"fBP", 0, 0}, {"fKS", 0, 0}, {"fTS", 1, 0}, {"aFM", 0, 0}}},
+    // The peak demand is raised by 1/(1 - VdV) for intermittent denitrification only: the
+    // simultaneous plant has the intermittent one's share and peak 334.79950 x (1 - 0.3655624).
     {"SimultaneousDenitrification", "DV;3", "", "", 4,
      {{"RF", 0, 0}, {"fOVa", 1, 0}, {"SNO3d0", 27.0038193, 5e-8}, {"VdV", 0.3655624, 5e-8},
-      {"SNO3d", 27.0056679, 5e-8}, {"TTS", 13.0183459, 5e-8}}},
+      {"SNO3d", 27.0056679, 5e-8}, {"TTS", 13.0183459, 5e-8}, {"OVh", 212.40939, 2e-5}}},
     {"IntermittentDenitrificationRaisesThePeakDemand", "DV;5", "", "", 4,
      {{"VdV", 0.3655624, 5e-8}, {"OVh", 334.79950, 5e-6}}},
     {"RecirculationAboveFiveLowersTheCorrection", "SNO3an;5,7", "", "", 4,

@@ -117,6 +117,7 @@ const std::vector<Expansion> kItems = WithLineEnds({
     {"|qd:8:2|", " 1234,50", "names ignore case and colons separate"},
     {"|QD#2,8,2|", " 3000,25", "a record number reads that record"},
     {"|QD#7,8,2|", " 1234,50", "a record number beyond the rows reads the first"},
+    {"|QD#4,8,2|", " 1234,50", "a record number equal to the row count reads the first"},
     {"|QD#0,8,2|", " 1234,50", "record number 0 is the first"},
     {"|Unbekannt|", "Unbekannt", "an unknown name shows itself"},
     {"|Un bekannt!|", "Unbekannt", "an unknown name shows itself as filtered"},

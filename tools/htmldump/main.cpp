@@ -1,14 +1,19 @@
 // htmldump PAGE.html: parses an HTML page the way the viewer does and prints the document tree
 // (blocks, text sections with break classes and font runs, tables) with the computed style of each
-// block. Fonts are measured with the fixed-metric test font, so the output is the same everywhere.
+// block. With --layout WIDTH it prints instead the layout record the golden layouts keep: where
+// everything was placed at that width and the calls of painting it (--no-paint leaves them out),
+// and with --pages HEIGHT also the print pages. Fonts are measured with the fixed-metric test
+// font, so the output is the same everywhere.
 #include "html/base/HtmlTokenizer.h"
 #include "html/layout/DocumentDump.h"
 #include "html/layout/HtmlParser.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Stream.h"
 #include "platform/TestFont.h"
+#include "tools/htmldump/LayoutRecord.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -64,33 +69,50 @@ private:
     std::string base_;
 };
 
+std::string BaseFolder(const std::string& file)
+{
+    const auto slash = file.find_last_of('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: htmldump PAGE.html [--plain] [--no-styles]\n");
+        std::fprintf(stderr, "usage: htmldump PAGE.html [--plain] [--no-styles]\n"
+                             "       htmldump PAGE.html --layout WIDTH [--pages HEIGHT] [--no-paint]\n");
         return 2;
     }
     const std::string file = argv[1];
     bool plain = false;
     DumpOptions options;
+    LayoutRecordOptions layout;
+    layout.Width = 0;
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
+        const bool valueFollows = i + 1 < argc;
         if (a == "--plain")
             plain = true;
         else if (a == "--no-styles")
             options.Styles = false;
+        else if (a == "--layout" && valueFollows)
+            layout.Width = std::atoi(argv[++i]);
+        else if (a == "--pages" && valueFollows)
+            layout.PageHeight = std::atoi(argv[++i]);
+        else if (a == "--no-paint")
+            layout.Paint = false;
     }
     try {
         const auto bytes = ReadFileBytes(file);
         const std::string text(bytes.begin(), bytes.end());
+        if (layout.Width > 0) {
+            std::cout << LayoutRecord(text, layout, BaseFolder(file));
+            return 0;
+        }
         TestFontEngine fonts;
         ScopedScreenFonts scoped(fonts);
-        std::string base = file;
-        const auto slash = base.find_last_of('/');
-        base = slash == std::string::npos ? std::string() : base.substr(0, slash + 1);
-        DumpHost host(base);
+        DumpHost host(BaseFolder(file));
         TSectionList doc(&host);
         doc.Styles.BuildDefaultStyleSheet(DefaultSheetOptions{});
         if (plain) {

@@ -325,3 +325,99 @@ TEST(Tokenizer, IncludedTextIsCappedAt16MegabytesPerDocument)
     EXPECT_EQ(calls, 6);  // the sixth text would pass 16 MB
     EXPECT_EQ(read, 5 * (chunk.size()));
 }
+
+// Every tag of the table, written in lower case: its start symbol, and its end symbol or, for a
+// tag without one, CommandSy; every heading level, and the two tags whose content readers start
+// at their ">".
+struct TagCase {
+    const char* Name;
+    Symb Start;
+    Symb End;
+};
+
+const TagCase kTags[] = {
+    {"html", HtmlSy, HtmlEndSy}, {"title", TitleSy, TitleEndSy}, {"body", BodySy, BodyEndSy},
+    {"head", HeadSy, HeadEndSy}, {"b", BSy, BEndSy}, {"i", ISy, IEndSy}, {"h", HeadingSy, HeadingEndSy},
+    {"em", EmSy, EmEndSy}, {"strong", StrongSy, StrongEndSy}, {"u", USy, UEndSy}, {"cite", CiteSy, CiteEndSy},
+    {"var", VarSy, VarEndSy}, {"tt", TTSy, TTEndSy}, {"code", CodeSy, CodeEndSy}, {"kbd", KbdSy, KbdEndSy},
+    {"samp", SampSy, SampEndSy}, {"ol", OLSy, OLEndSy}, {"ul", ULSy, ULEndSy}, {"dir", DirSy, DirEndSy},
+    {"menu", MenuSy, MenuEndSy}, {"dl", DLSy, DLEndSy}, {"a", ASy, AEndSy}, {"address", AddressSy, AddressEndSy},
+    {"blockquote", BlockQuoteSy, BlockQuoteEndSy}, {"pre", PreSy, PreEndSy}, {"center", CenterSy, CenterEndSy},
+    {"table", TableSy, TableEndSy}, {"td", TDSy, TDEndSy}, {"th", THSy, THEndSy},
+    {"caption", CaptionSy, CaptionEndSy}, {"form", FormSy, FormEndSy}, {"textarea", TextAreaSy, TextAreaEndSy},
+    {"select", SelectSy, SelectEndSy}, {"option", OptionSy, OptionEndSy}, {"font", FontSy, FontEndSy},
+    {"sub", SubSy, SubEndSy}, {"sup", SupSy, SupEndSy}, {"big", BigSy, BigEndSy}, {"small", SmallSy, SmallEndSy},
+    {"p", PSy, PEndSy}, {"map", MapSy, MapEndSy}, {"frameset", FrameSetSy, FrameSetEndSy},
+    {"noframes", NoFramesSy, NoFramesEndSy}, {"script", ScriptSy, ScriptEndSy}, {"div", DivSy, DivEndSy},
+    {"s", SSy, SEndSy}, {"strike", StrikeSy, StrikeEndSy}, {"tr", TRSy, TREndSy}, {"nobr", NoBrSy, NoBrEndSy},
+    {"style", StyleSy, StyleEndSy}, {"span", SpanSy, SpanEndSy}, {"colgroup", ColGroupSy, ColGroupEndSy},
+    {"label", LabelSy, LabelEndSy}, {"thead", THeadSy, THeadEndSy}, {"tbody", TBodySy, TBodyEndSy},
+    {"tfoot", TFootSy, TFootEndSy}, {"object", ObjectSy, ObjectEndSy},
+    {"li", LISy, CommandSy}, {"br", BRSy, CommandSy}, {"hr", HRSy, CommandSy}, {"dd", DDSy, CommandSy},
+    {"dt", DTSy, CommandSy}, {"img", ImageSy, CommandSy}, {"base", BaseSy, CommandSy},
+    {"button", ButtonSy, CommandSy}, {"input", InputSy, CommandSy}, {"selected", SelectedSy, CommandSy},
+    {"basefont", BaseFontSy, CommandSy}, {"area", AreaSy, CommandSy}, {"frame", FrameSy, CommandSy},
+    {"page", PageSy, CommandSy}, {"bgsound", BgSoundSy, CommandSy}, {"wrap", WrapSy, CommandSy},
+    {"meta", MetaSy, CommandSy}, {"panel", PanelSy, CommandSy}, {"wbr", WbrSy, CommandSy},
+    {"link", LinkSy, CommandSy}, {"col", ColSy, CommandSy}, {"param", ParamSy, CommandSy},
+    {"readonly", ReadonlySy, CommandSy},
+};
+
+TEST(Tokenizer, EveryTagOfTheTableWithItsEndTag)
+{
+    ASSERT_EQ(std::size(kTags), static_cast<std::size_t>(kTagCount));
+    THtmlTokenizer t;
+    for (const TagCase& tag : kTags) {
+        const std::string name = tag.Name;
+        const auto toks = Tokens(t, "<" + name + " class=x>x</" + name + ">");
+        ASSERT_EQ(toks.size(), 3u) << name;
+        EXPECT_EQ(toks[0].Sy, tag.Start) << name;
+        EXPECT_EQ(toks[2].Sy, tag.End) << name;
+        EXPECT_EQ(TagName(tag.Start), name);
+        if (tag.End != CommandSy)
+            EXPECT_EQ(EndTagName(tag.End), name);
+    }
+}
+
+TEST(Tokenizer, HeadingLevelsOneToSix)
+{
+    THtmlTokenizer t;
+    for (int level = 1; level <= 6; ++level) {
+        const std::string n = std::to_string(level);
+        t.SetSource("<h" + n + ">x</H" + n + ">");
+        t.GetCh();
+        t.NextToken();
+        EXPECT_EQ(t.Sy, HeadingSy) << level;
+        EXPECT_EQ(t.HeadingLevel, level);
+        t.NextToken();
+        t.NextToken();
+        EXPECT_EQ(t.Sy, HeadingEndSy) << level;
+        EXPECT_EQ(t.HeadingLevel, level);
+    }
+    // A digit outside 1..6 belongs to the name, which is then no tag of the table; after H and a
+    // digit 1..6 the name ends, so "h12" is a heading of level 1.
+    for (const char* other : {"<h0>", "<h7>"}) {
+        t.SetSource(other);
+        t.GetCh();
+        t.NextToken();
+        EXPECT_EQ(t.Sy, CommandSy) << other;
+        EXPECT_EQ(t.HeadingLevel, 0) << other;
+    }
+    t.SetSource("<h12>");
+    t.GetCh();
+    t.NextToken();
+    EXPECT_EQ(t.Sy, HeadingSy);
+    EXPECT_EQ(t.HeadingLevel, 1);
+}
+
+TEST(Tokenizer, ScriptAndStyleLeaveTheirClosingBracketToTheirContentReaders)
+{
+    THtmlTokenizer t;
+    for (const char* tag : {"<script>", "<style>", "<textarea>", "<pre>"}) {
+        t.SetSource(std::string(tag) + "x");
+        t.GetCh();
+        t.NextToken();
+        const bool readerStartsAtBracket = std::string(tag) == "<script>" || std::string(tag) == "<style>";
+        EXPECT_EQ(t.Ch, readerStartsAtBracket ? '>' : 'x') << tag;
+    }
+}

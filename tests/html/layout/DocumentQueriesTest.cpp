@@ -198,18 +198,22 @@ namespace {
 
 TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
 {
-    Doc d("<p><a href='x'>ab<b>cd</b></a> ef</p>");
+    Doc d("<style>a:hover { color: #ff0000 }</style><p><a href='x'>ab<b>cd</b></a> ef</p>");
     d.Page.Doc.LinksActive = true;
     auto* s = d.Page.All<TSection>()[0];
     std::string url, title;
     ASSERT_EQ(d.Url(12, 15, url, title), 1);
     int hovered = 0;
-    for (auto& r : s->Fonts)
+    for (auto& r : s->Fonts) {
         hovered += r->Hover ? 1 : 0;
+        EXPECT_EQ(r->TheFont.Color & 0xFFFFFF, r->Hover ? 0x0000FFu : 0u);  // red, as 0x00BBGGRR
+    }
     EXPECT_EQ(hovered, 2);
     EXPECT_EQ(d.Url(80, 15, url, title), 0);
-    for (auto& r : s->Fonts)
+    for (auto& r : s->Fonts) {
         EXPECT_FALSE(r->Hover);
+        EXPECT_EQ(r->TheFont.Color & 0xFFFFFF, 0u);
+    }
 }
 
 TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)

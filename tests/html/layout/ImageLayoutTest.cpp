@@ -152,6 +152,26 @@ TEST(DocumentImages, FloatingImagesNarrowTheLinesAndAreDrawnLast)
     EXPECT_EQ(calls.back().rfind("StretchBlt 377,40,407,60", 0), 0u) << calls.back();
 }
 
+// A list-style image replaces the bullet: its left edge 16 left of the content, its bottom on
+// the first line's baseline - also when the page is scrolled.
+TEST(DocumentImages, ListStyleImageStandsOnTheFirstBaseline)
+{
+    ImagePage p("<ul style='list-style-image: url(red.png)'><li>eins<li>zwei</ul>");
+    // Content at 10 + 35 = 45; baselines 22 and 38; the picture is 30 x 20.
+    auto pictures = [&] {
+        std::vector<std::string> out;
+        for (const auto& c : p.Paint())
+            if (c.rfind("StretchBlt", 0) == 0 || c.rfind("Ellipse", 0) == 0)
+                out.push_back(c);
+        return out;
+    };
+    EXPECT_EQ(pictures(), (std::vector<std::string>{"StretchBlt 29,2,59,22 from 0,0,30,20 of 30x20",
+                                                    "StretchBlt 29,18,59,38 from 0,0,30,20 of 30x20"}));
+    p.Page->Doc.SetYOffset(10);
+    EXPECT_EQ(pictures(), (std::vector<std::string>{"StretchBlt 29,-8,59,12 from 0,0,30,20 of 30x20",
+                                                    "StretchBlt 29,8,59,28 from 0,0,30,20 of 30x20"}));
+}
+
 TEST(BlockBackgrounds, ColourAndTilesOnlyInTheVisibleRows)
 {
     ImagePage p("<div style='background-color:#0000ff;background-image:url(tile.png);height:200px'></div>");

@@ -395,16 +395,32 @@ TEST_F(TableDocument, NarrowCellWrapsAndRowGrows)
     EXPECT_EQ(t->TableWidth, t->MinWidths[0]);
 }
 
-TEST_F(TableDocument, BorderAttributeFramesTheTableRaised)
+TEST_F(TableDocument, BorderAttributeFramesTheTableRaisedAndItsCellsSunken)
 {
-    Layout("<body style=\"margin: 0\"><table border=1 cellspacing=0><tr><td>a</td></tr></table></body>", 600);
-    canvas.Clear();
-    page.Doc.PaintDocument(canvas, {0, 0, 800, 600});
-    // The table's frame and the cell's frame: eight one-pixel lines.
-    int lines = 0;
-    for (const auto& c : canvas.Calls())
-        lines += c.rfind("Line", 0) == 0;
-    EXPECT_EQ(lines, 8) << canvas.Text();
+    // The pens and lines of both frames: the cell's first (its top and left in the dark colour),
+    // then the table's one pixel outside its box (top and left in the light colour).
+    auto frames = [&](const std::string& colours) {
+        testing::ParsedPage p;
+        p.Parse("<body style=\"margin: 0\"><table border=1 cellspacing=0" + colours + "><tr><td>a</td></tr></table></body>");
+        RecordingCanvas c{p.Fonts, 800, 600};
+        int maxWidth = 0;
+        p.Doc.LayoutDocument(c, 600, maxWidth);
+        p.Doc.PaintDocument(c, {0, 0, 800, 600});
+        std::vector<std::string> out;
+        for (const auto& line : c.Lines())
+            if (line.rfind("Pen", 0) == 0 || line.rfind("LineTo", 0) == 0)
+                out.push_back(line);
+        return out;
+    };
+    auto expected = [](const std::string& light, const std::string& dark) {
+        return std::vector<std::string>{"Pen solid 1 " + dark,  "LineTo 1,1 from 20,1",   "LineTo 1,20 from 1,1",
+                                        "Pen solid 1 " + light, "LineTo 20,20 from 20,1", "LineTo 0,20 from 20,20",
+                                        "LineTo 0,0 from 21,0", "LineTo 0,21 from 0,0",   "Pen solid 1 " + dark,
+                                        "LineTo 21,21 from 21,0", "LineTo -1,21 from 21,21"};
+    };
+    // The document's own 3-D colours on a white page: silver and grey.
+    EXPECT_EQ(frames(""), expected("#C0C0C0", "#808080"));
+    EXPECT_EQ(frames(" bordercolorlight=#ff0000 bordercolordark=#0000ff"), expected("#FF0000", "#0000FF"));
 }
 
 

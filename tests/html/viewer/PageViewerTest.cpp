@@ -622,6 +622,35 @@ TEST_F(ViewerTest, LinksToAnchorsTextAndOtherFiles)
     EXPECT_EQ(viewer_->VScrollBarPosition(), 600);
 }
 
+TEST_F(ViewerTest, AnchorJumpsEnterTheHistoryOnlyWhenTheyScroll)
+{
+    const std::string start =
+        dir_.WriteFile("start.htm", "<a name=oben><a href=#oben>Oben</a> <a href=#l40>Unten</a><br>" + Lines(60));
+    viewer_->SetHistoryMaxCount(5);
+    viewer_->LoadDocumentFile(start);
+    int changes = 0;
+    viewer_->OnHistoryChange = [&](TPageViewer*) { ++changes; };
+    Click(5, 5);  // "Oben": the view stands there already
+    EXPECT_EQ(viewer_->Visited().front(), start + "#oben");  // the jump was made
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(viewer_->History().size(), 1u);
+    Click(65, 5);  // "Unten" scrolls
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(viewer_->History().size(), 2u);
+}
+
+TEST_F(ViewerTest, ALinkFollowedAgainMovesToTheFrontOfTheVisitedList)
+{
+    const std::string start =
+        dir_.WriteFile("start.htm", "<a href=#l10>Zehn</a> <a href=#l20>Zwanzig</a><br>" + Lines(60));
+    viewer_->LoadDocumentFile(start);
+    for (int x : {5, 65, 5}) {  // Zehn, Zwanzig, Zehn again
+        viewer_->SetVScrollBarPosition(0);
+        Click(x, 5);
+    }
+    EXPECT_EQ(viewer_->Visited(), (std::vector<std::string>{start + "#l10", start + "#l20"}));
+}
+
 TEST_F(ViewerTest, LinkToTheShownFileOnlyScrolls)
 {
     const std::string start = dir_.WriteFile("start.htm", "<a href=start.htm#l40>Unten</a><br>" + Lines(60));
