@@ -119,11 +119,11 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
         switch (a->Which) {
         case ColSpanSy:
             if (a->Value > 1)
-                ColSpan = a->Value;
+                ColSpan = std::min(a->Value, kMaxColSpan);
             break;
         case RowSpanSy:
             if (a->Value > 1)
-                RowSpan = a->Value;
+                RowSpan = std::min(a->Value, kMaxRowSpan);
             break;
         case WidthSy:
             if (Contains(a->Name, "%")) {
@@ -164,11 +164,10 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
     int va = 0;
     if (props.GetVertAlign(va) && (va == 1 || va == 2 || va == 4))
         VAlign = va;
-    MargArrayO = props.Props;
     EmSize = props.EmSize;
     ExSize = props.ExSize;
     int autos = 0;
-    MargArray = ConvMargArray(MargArrayO, 100, 0, EmSize, ExSize, autos);
+    MargArray = ConvMargArray(props.Props, 100, 0, EmSize, ExSize, autos);
     if (MargArray[piWidth] > 0 && MargArray[piWidth] != AutoLength) {
         const PropValue& w = props.Props[piWidth];
         if (w.IsText() && Contains(w.Text(), "%")) {
