@@ -75,7 +75,7 @@ TCellList::TCellList(const TAttributeList* attributes, TProperties* props)
                 if (Contains(a->Name, "%"))
                     SpecRowHeightPercent = std::clamp(a->Value, 0, 100);
                 else
-                    SpecRowHeight = std::max(0, a->Value);
+                    SpecRowHeight = ClampLength(std::max(0, a->Value));
                 break;
             default:
                 break;
@@ -132,7 +132,7 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
                     AsPercent = true;
                 }
             } else if (a->Value > 0) {
-                Wd = a->Value;
+                Wd = ClampLength(a->Value);
                 AsPercent = false;
             }
             break;
@@ -140,7 +140,7 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
             if (Contains(a->Name, "%"))
                 SpecHtPercent = std::clamp(a->Value, 0, 100);
             else
-                SpecHt = a->Value;
+                SpecHt = ClampLength(a->Value);
             break;
         case BGColorSy:
             if (ParseColor(a->Name, false, c)) {

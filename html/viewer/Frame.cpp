@@ -65,9 +65,9 @@ void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::strin
         ScrollOff = SameText(a->Name, "NO");
     ResizeLocked = attributes.Find(NoResizeSy) != nullptr;
     if (const TAttribute* a = attributes.Find(MarginWidthSy))
-        MarginX = a->Value;
+        MarginX = std::clamp(a->Value, 0, kMaxLength);
     if (const TAttribute* a = attributes.Find(MarginHeightSy))
-        MarginY = a->Value;
+        MarginY = std::clamp(a->Value, 0, kMaxLength);
 }
 
 // The file of a SRC: a relative name is taken against the frameset's base, else against the
