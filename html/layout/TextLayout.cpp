@@ -289,6 +289,9 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     Lines.clear();
     for (auto& run : Fonts)
         run->ApplyLinkStateFont();
+    // The height is measured from where the section was placed, the clearance below a float included,
+    // so that the next section starts below this one's lines.
+    const int startY = y;
     if (ClearAttr != 0) {
         int cl = 0, cr = 0;
         indents.GetClearY(cl, cr);
@@ -299,7 +302,6 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     }
     YPosition = y;
     DrawTop = ContentTop = y;
-    const int startY = y;
     if (TextIndentPercent > 0)
         TextIndent = TextIndentPercent * availWidth / 100;
 

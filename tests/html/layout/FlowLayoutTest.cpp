@@ -138,6 +138,24 @@ TEST(BlockLayout, FloatsNarrowTheTextAndClearMovesBelow)
     EXPECT_EQ(r.TextCalls()[0], "TextOut 324,22 'ab'");
 }
 
+TEST(BlockLayout, TextAfterABreakThatClearsStaysBelowTheFloat)
+{
+    // The text after <br clear> moves below the float; the height of its section counts that
+    // move, so that what follows in the same cell (a paragraph, a table) comes after the cleared
+    // line instead of being drawn over it and beside the float.
+    const std::string before = "<div style='float:left;width:50px;height:40px'></div>beside<br clear=";
+    const int below = 10 + 40 + 12;  // the first row below the float, at its baseline
+    for (const char* clear : {"all", "left"})
+        for (const char* after : {"<p style='margin:0'>next", "<table cellspacing=0 cellpadding=0><tr><td>next</table>"}) {
+            Laid l(before + clear + ">below" + after, 400);
+            const auto calls = l.TextCalls();
+            ASSERT_EQ(calls.size(), 3u) << clear << after;
+            EXPECT_EQ(calls[0], "TextOut 60,22 'beside'");
+            EXPECT_EQ(calls[1], "TextOut 10," + std::to_string(below) + " 'below'") << clear << after;
+            EXPECT_EQ(calls[2], "TextOut 10," + std::to_string(below + 16) + " 'next'") << clear << after;
+        }
+}
+
 TEST(BlockLayout, PositionedBlocks)
 {
     Laid a("<p>flow</p><div style='position:absolute;left:100px;top:50px;width:40px;background-color:red'>abs</div>",
