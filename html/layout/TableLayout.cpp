@@ -21,7 +21,7 @@ int Sum(const std::vector<int>& v, int from = 0, int count = -1)
     const int to = count < 0 ? static_cast<int>(v.size()) : std::min(static_cast<int>(v.size()), from + count);
     int s = 0;
     for (int i = from; i < to; ++i)
-        s += At(v, i);
+        s = ExtentSum(s, At(v, i));
     return s;
 }
 
@@ -30,7 +30,7 @@ std::vector<int> ColumnEdges(const std::vector<int>& widths, int columns)
 {
     std::vector<int> edges(static_cast<std::size_t>(columns) + 1, 0);
     for (int c = 0; c < columns; ++c)
-        At(edges, c + 1) = At(edges, c) + At(widths, c);
+        At(edges, c + 1) = ExtentSum(At(edges, c), At(widths, c));
     return edges;
 }
 
@@ -563,7 +563,7 @@ int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fa
             cell->LayoutCellContent(canvas, Ops(), rowY + CellSpacing, x + At(colLeft, c) + CellSpacing,
                                     curs, cell->CellWidth - CellSpacing, CellSpacing);
         }
-        rowY += row.RowHeight;
+        rowY = ExtentSum(rowY, row.RowHeight);
     }
     TableHeader = (HeaderHeight > 0 || FooterHeight >= 1) && bodyRow;
     SectionHeight = rowY - y + CellSpacing;

@@ -93,7 +93,7 @@ int TSection::TextWidth(Canvas& canvas, int from, int to) const
         if (IsObjectChar(c)) {
             const TFloatingObj* o = Images.FindByPosition(i);
             if (o && !o->IsFloat())
-                width += ObjectWidth(o);
+                width = ExtentSum(width, ObjectWidth(o));
             ++i;
             continue;
         }
@@ -385,7 +385,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
             Document->FirstLineBaseline = nullptr;
         }
         maxWidth = std::max(maxWidth, leftEdge + indent + line.TextWidth);
-        y += line.Height();
+        y = ExtentSum(y, line.Height());
         for (TFloatingObj* o : pending)
             placeFloat(o, y);
         pending.clear();

@@ -169,6 +169,28 @@ TEST(BlockLayout, PositionedBlocks)
     EXPECT_EQ(r.TextCalls()[0], "TextOut 15,29 'rel'");
 }
 
+TEST(BlockLayout, PrintCopyLaysOutAbsoluteBlocksOnTheirOwnIndents)
+{
+    // The print copy of an absolutely positioned block lays its content out against indents of
+    // its own, as the original does, and leaves those of the blocks around it alone.
+    Laid l("<p>before</p><div style='position:absolute;left:100px;top:50px;width:200px'>abs"
+           "<div style='float:left;width:20px;height:20px'></div>x</div><p>after</p>",
+           400);
+    const auto original = l.TextCalls();
+    auto copy = l.Page.Doc.CreateCopy();
+    int width = 0;
+    for (int pass = 0; pass < 2; ++pass)
+        copy->LayoutDocument(l.Canvas, 400, width);
+    l.Canvas.Clear();
+    copy->PaintDocument(l.Canvas, {0, 0, 800, 2000});
+    std::vector<std::string> printed;
+    for (const auto& c : l.Canvas.Calls())
+        if (c.rfind("TextOut", 0) == 0)
+            printed.push_back(c);
+    EXPECT_EQ(printed, original);
+    EXPECT_EQ(original.size(), 4u);
+}
+
 TEST(BlockLayout, ChildrenPaintInZOrder)
 {
     Laid l("<div style='position:absolute;z-index:2;background-color:#0000ff;width:10px;height:10px'></div>"

@@ -64,6 +64,24 @@ TEST_F(LargeNumbers, PagesLayOutWithFiniteNonNegativeSizes)
     }
 }
 
+TEST_F(LargeNumbers, ManyHugeSectionsEndAtTheFarEdge)
+{
+    // Each size is within its bound, but thousands of them add up beyond the 32-bit range: the
+    // positions stop at the far edge instead of wrapping round.
+    std::string rows = "<table>", cells = "<table><tr>", blocks;
+    for (int i = 0; i < 2200; ++i) {
+        rows += "<tr><td height=1000000>x</td></tr>";
+        cells += "<td width=1000000>y</td>";
+        blocks += "<p style=\"line-height:1000000px; letter-spacing:1000000px\">zz</p>";
+    }
+    for (const std::string& html : {rows + "</table>", cells + "</tr></table>", blocks}) {
+        ParsedPage page;
+        const int height = LayOutAndPaint(page, html);
+        EXPECT_GT(height, 0);
+        EXPECT_LE(height, kMaxExtent + 2 * kMaxLength);
+    }
+}
+
 TEST_F(LargeNumbers, LengthsAreReadWithinTheirBounds)
 {
     EXPECT_EQ(LengthToPixels("-2147483648px", false, 0, 0, 8, 16), -kMaxLength);
