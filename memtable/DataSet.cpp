@@ -2,6 +2,11 @@
 // dataset, with the before/after events in their order.
 #include "memtable/DataSet.h"
 
+#include "platform/core/ScopeExit.h"
+
+#include <algorithm>
+#include <utility>
+
 namespace velmoran {
 
 namespace {
@@ -15,7 +20,52 @@ const char* const kDataSetReadOnly = "Schreibgeschützte Datenmenge kann nicht g
 
 TDataSet::TDataSet() = default;
 
-TDataSet::~TDataSet() = default;
+TDataSet::~TDataSet()
+{
+    std::vector<TDataSource*> sources = std::move(dataSources_);
+    for (TDataSource* source : sources)
+        source->DataSetDestroyed();
+}
+
+// ---- data-change notification ----
+
+void TDataSet::AddDataSource(TDataSource* source)
+{
+    if (std::find(dataSources_.begin(), dataSources_.end(), source) == dataSources_.end())
+        dataSources_.push_back(source);
+}
+
+void TDataSet::RemoveDataSource(TDataSource* source)
+{
+    std::erase(dataSources_, source);
+}
+
+void TDataSet::DataEvent(TDataChange change)
+{
+    if (DataEventsHeld())
+        return;
+    if (ControlsDisabled()) {
+        changedWhileDisabled_ = true;
+        return;
+    }
+    std::vector<TDataSource*> sources = dataSources_;
+    for (TDataSource* source : sources)
+        if (std::find(dataSources_.begin(), dataSources_.end(), source) != dataSources_.end())
+            source->DataEvent(change);
+}
+
+void TDataSet::EnableControls()
+{
+    if (disableCount_ == 0 || --disableCount_ > 0)
+        return;
+    if (std::exchange(changedWhileDisabled_, false))
+        DataEvent(dcDataSetChange);
+}
+
+std::unique_ptr<TBlobStream> TDataSet::CreateBlobStream(TField& field, TBlobStreamMode)
+{
+    throw EDatabaseError("Feld '" + field.DisplayName() + "' hat keinen Blob-Datenstrom");
+}
 
 void TDataSet::CheckActive() const
 {
@@ -43,6 +93,13 @@ TField& TDataSet::FieldByName(std::string_view name) const
     return *field;
 }
 
+TVariant TDataSet::FieldOldValue(const TField& field)
+{
+    CheckActive();
+    const ScopedValue<TDataSetState> oldValues(state_, dsOldValue);
+    return field.AsVariant();
+}
+
 // ---- opening and closing ----
 
 void TDataSet::SetActive(bool active)
@@ -55,13 +112,38 @@ void TDataSet::SetActive(bool active)
         state_ = dsBrowse;
         FetchFirst();
         DoAfterOpen();
+        DataEvent(dcOpen);
         if (!IsEmpty())
             DoAfterScroll();
     } else {
         DoBeforeClose();
         CloseCursor();
         DoAfterClose();
+        DataEvent(dcClose);
     }
+}
+
+TField& TDataSet::AddFieldObject(std::unique_ptr<TField> field)
+{
+    CheckInactive();
+    field->Bind(this);
+    return fields_.Add(std::move(field));
+}
+
+void TDataSet::ClearFields()
+{
+    CheckInactive();
+    fields_.Clear();
+    defaultFields_ = false;
+}
+
+int TDataSet::CalcFieldsSizeOfFields() const
+{
+    int size = 0;
+    for (const auto& field : fields_)
+        if (!field->IsDataField())
+            size += field->DataSize() + 1;
+    return size;
 }
 
 void TDataSet::CreateFields()
@@ -96,7 +178,7 @@ void TDataSet::BindFields(bool binding)
         } else {
             field->SetFieldNo(-1);
             field->SetCalcOffset(calcFieldsSize_);
-            calcFieldsSize_ += field->DataSize() + 1;
+            calcFieldsSize_ += field->DataSize() + 1;  // as CalcFieldsSizeOfFields counts
         }
     }
 }
@@ -231,6 +313,60 @@ void TDataSet::Refresh()
     InternalRefresh();
     Resync();
     Fire(AfterRefresh);
+    DataEvent(dcRefresh);
+}
+
+namespace {
+
+// A key value against a field value: null only matches null; a partial key compares only as
+// much of the field's text as the key has.
+bool KeyMatches(const TVariant& key, TVariant value, TLocateOptions options)
+{
+    if (key.IsNullOrEmpty() || value.IsNullOrEmpty())
+        return key.IsNullOrEmpty() && value.IsNullOrEmpty();
+    if ((options & loPartialKey) && key.IsText() && value.IsText()) {
+        std::u16string text = value.AsWideString();
+        text.resize(std::min(text.size(), key.AsWideString().size()));
+        value = TVariant(std::move(text));
+    }
+    TVarCompareOptions compare;
+    compare.IgnoreCase = (options & loCaseInsensitive) != 0;
+    return VarCompare(key, value, compare) == 0;
+}
+
+}  // namespace
+
+bool TDataSet::Locate(std::string_view keyFields, const TVariant& values, TLocateOptions options)
+{
+    CheckBrowseMode();
+    std::vector<TField*> keys;
+    for (const std::string& name : SplitFieldNames(keyFields))
+        keys.push_back(&FieldByName(name));
+    std::vector<TVariant> wanted = values.IsArray() ? values.Elements() : std::vector<TVariant>{values};
+    if (keys.empty())
+        throw EDatabaseError("There must be at least one field");
+    if (wanted.size() < keys.size())
+        throw EDatabaseError("More fields than values");
+    const TBookmark start = GetBookmark();
+    DisableControls();
+    bool found = false;
+    try {
+        for (First(); !Eof() && !found; Next()) {
+            found = true;
+            for (std::size_t i = 0; i < keys.size() && found; ++i)
+                found = KeyMatches(wanted[i], keys[i]->AsVariant(), options);
+            if (found)
+                break;
+        }
+        if (!found && BookmarkValid(start))
+            GotoBookmark(start);
+    } catch (...) {
+        EnableControls();
+        throw;
+    }
+    // Enabling tells the followers of the move, which may fail in their turn.
+    EnableControls();
+    return found;
 }
 
 // ---- editing ----
@@ -355,6 +491,7 @@ void TDataSet::Post()
     modified_ = false;
     Resync();
     DoAfterPost();
+    DataEvent(dcPost);
 }
 
 void TDataSet::Cancel()
@@ -363,11 +500,15 @@ void TDataSet::Cancel()
     if (state_ != dsEdit && state_ != dsInsert)
         return;
     DoBeforeCancel();
+    for (const auto& field : fields_)
+        if (IsBlobType(field->DataType()))
+            CloseBlob(*field);
     InternalCancel();
     state_ = dsBrowse;
     modified_ = false;
     Resync();
     DoAfterCancel();
+    DataEvent(dcCancel);
 }
 
 void TDataSet::Delete()

@@ -4,14 +4,19 @@
 // buffer and runs the before/after events around every operation.
 #pragma once
 
+#include "memtable/Component.h"
+#include "memtable/DataSource.h"
 #include "memtable/Fields.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmoran {
 
@@ -27,6 +32,17 @@ enum class TGetResult { grOK, grBOF, grEOF, grError };
 enum class TBookmarkFlag : std::uint8_t { bfCurrent = 0, bfBOF = 1, bfEOF = 2, bfInserted = 3 };
 // What an OnPostError/OnEditError/OnDeleteError handler decides.
 enum class TDataAction { daFail, daAbort, daRetry };
+// How the current record stands against the last clean state (versioning).
+enum class TUpdateStatus : std::uint8_t { usUnmodified, usModified, usInserted, usDeleted };
+using enum TUpdateStatus;
+// How a blob stream is opened.
+enum class TBlobStreamMode : std::uint8_t { bmRead, bmWrite, bmReadWrite };
+using enum TBlobStreamMode;
+
+// Options of Locate and Lookup.
+using TLocateOptions = std::uint8_t;
+constexpr TLocateOptions loCaseInsensitive = 1;
+constexpr TLocateOptions loPartialKey = 2;
 
 // A place in a table: the record's slot number and unique number and the generation of the
 // store it was taken in. An empty bookmark has slot -1.
@@ -38,10 +54,17 @@ struct TBookmark {
     friend bool operator==(const TBookmark&, const TBookmark&) = default;
 };
 
+// The contents of a blob field as a memory stream. Closing a stream that was written hands its
+// contents to the record; destroying it closes it, but only Close reports a failure.
+class TBlobStream : public TMemoryStream {
+public:
+    virtual void Close() {}
+};
+
 // A record buffer of the concrete dataset (opaque to this layer).
 using TRecordBuffer = std::byte*;
 
-class TDataSet {
+class TDataSet : public TComponent {
 public:
     using TDataSetNotifyEvent = std::function<void(TDataSet&)>;
     using TDataSetErrorEvent = std::function<void(TDataSet&, const EDatabaseError&, TDataAction&)>;
@@ -50,8 +73,6 @@ public:
     virtual ~TDataSet();
     TDataSet(const TDataSet&) = delete;
     TDataSet& operator=(const TDataSet&) = delete;
-
-    std::string Name;
 
     // Opening and closing.
     void Open() { SetActive(true); }
@@ -74,6 +95,9 @@ public:
     int RecNo() const { return GetRecNo(); }
     void SetRecNo(int value) { SetRecNoValue(value); }
     void Refresh();
+    // The first record whose key fields hold the values (one value, or an array for several
+    // fields); true when one was found and made current. This layer scans the records.
+    virtual bool Locate(std::string_view keyFields, const TVariant& values, TLocateOptions options = 0);
 
     // Editing.
     void Edit();
@@ -84,6 +108,23 @@ public:
     void Delete();
     bool Modified() const { return modified_; }
     virtual bool CanModify() const { return true; }
+    // The change status of the current record (unmodified when the dataset keeps none).
+    virtual TUpdateStatus UpdateStatus() const { return usUnmodified; }
+    // The contents of a blob field of the current record as a stream; the dataset layer has none.
+    virtual std::unique_ptr<TBlobStream> CreateBlobStream(TField& field, TBlobStreamMode mode);
+
+    // Data-change notification: the data sources of the dataset are told after every scroll,
+    // post, cancel, refresh, open and close. While controls are disabled nothing is told; the
+    // last EnableControls then tells of a data-set change when anything happened meanwhile.
+    void DataEvent(TDataChange change);
+    void DisableControls() { ++disableCount_; }
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ > 0; }
+    // The source this dataset follows (a detail table's master source); none by default.
+    virtual TDataSource* GetDataSource() const { return nullptr; }
+    // Used by TDataSource.
+    void AddDataSource(TDataSource* source);
+    void RemoveDataSource(TDataSource* source);
 
     // Bookmarks.
     TBookmark GetBookmark() const;
@@ -105,15 +146,19 @@ public:
     template <class F, class... Args>
     F& AddField(Args&&... args)
     {
-        CheckInactive();
-        auto field = std::make_unique<F>(std::forward<Args>(args)...);
-        F& ref = *field;
-        ref.Bind(this);
-        fields_.Add(std::move(field));
-        return ref;
+        return static_cast<F&>(AddFieldObject(std::make_unique<F>(std::forward<Args>(args)...)));
     }
+    // Adds a field object made elsewhere; only while the dataset is closed.
+    TField& AddFieldObject(std::unique_ptr<TField> field);
+    // Drops every field object; only while the dataset is closed.
+    void ClearFields();
     // True while the fields were created from the definitions at open.
     bool DefaultFields() const { return defaultFields_; }
+    // The room the calculated and lookup fields take in a record (their values with null bytes).
+    int CalcFieldsSizeOfFields() const;
+
+    // The field's value in the record as it was before its changes (the old-value state).
+    TVariant FieldOldValue(const TField& field);
 
     // Native field access, called by the field objects.
     virtual bool GetFieldData(const TField& field, void* buffer) const = 0;
@@ -157,6 +202,10 @@ protected:
     virtual void SetRecNoValue(int) {}
     // Resets the calculated-field area of a buffer.
     virtual void ClearCalcFields(TRecordBuffer) {}
+    // Drops what the active buffer holds of a blob field when an edit is given up.
+    virtual void CloseBlob(TField&) {}
+    // True while data changes are not to be passed on (a bulk update).
+    virtual bool DataEventsHeld() const { return false; }
 
     // Steps of the concrete dataset around the events.
     virtual void DoBeforeOpen() { Fire(BeforeOpen); }
@@ -174,7 +223,11 @@ protected:
     virtual void DoBeforeDelete() { Fire(BeforeDelete); }
     virtual void DoAfterDelete() { Fire(AfterDelete); }
     virtual void DoBeforeScroll() { Fire(BeforeScroll); }
-    virtual void DoAfterScroll() { Fire(AfterScroll); }
+    virtual void DoAfterScroll()
+    {
+        Fire(AfterScroll);
+        DataEvent(dcScroll);
+    }
     virtual void DoOnNewRecord() { Fire(OnNewRecord); }
 
     // Helpers for the concrete dataset.
@@ -197,6 +250,8 @@ protected:
     bool HasCalcFields() const { return calcFieldsSize_ > 0; }
     int CalcFieldsSize() const { return calcFieldsSize_; }
     void SetModified(bool modified) { modified_ = modified; }
+    // Forgets the fetched record: the dataset counts as empty until the next fetch.
+    void ClearBuffers();
     // Called after a field's value was written: marks the record modified, tells the field and
     // recalculates the calculated fields.
     void FieldChanged(TField& field);
@@ -211,7 +266,6 @@ private:
     void BeginInsertAppend();
     void EndInsertAppend();
     void UpdateCursorPos();
-    void ClearBuffers();
     bool FetchFirst();
     void CheckCanModify() const;
     void CheckOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError);
@@ -228,6 +282,9 @@ private:
     bool eof_ = true;
     bool modified_ = false;
     bool inCalc_ = false;
+    int disableCount_ = 0;
+    bool changedWhileDisabled_ = false;
+    std::vector<TDataSource*> dataSources_;
 };
 
 }  // namespace velmoran

@@ -71,6 +71,22 @@ bool IsBlobType(TFieldType type)
     }
 }
 
+std::vector<std::string> SplitFieldNames(std::string_view names)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= names.size()) {
+        std::size_t end = names.find(';', start);
+        if (end == std::string_view::npos)
+            end = names.size();
+        std::string part = Trim(names.substr(start, end - start));
+        if (!part.empty())
+            parts.push_back(part);
+        start = end + 1;
+    }
+    return parts;
+}
+
 bool SameFieldName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -115,6 +131,32 @@ const TFieldDef* TFieldDefs::Find(std::string_view name) const
         if (SameFieldName(def->Name(), name))
             return def.get();
     return nullptr;
+}
+
+namespace {
+
+void CopyChildren(const TFieldDef& source, TFieldDef& destination)
+{
+    for (const auto& child : source.Children())
+        CopyChildren(*child, destination.AddChild(child->Name(), child->DataType(), child->Size(), child->Required()));
+}
+
+}  // namespace
+
+TFieldDef& CopyFieldDef(const TFieldDef& source, TFieldDefs& destination)
+{
+    TFieldDef& copy = destination.Add(source.Name(), source.DataType(), source.Size(), source.Required());
+    CopyChildren(source, copy);
+    return copy;
+}
+
+void CopyFieldDefs(const TFieldDefs& source, TFieldDefs& destination)
+{
+    if (&source == &destination)
+        return;
+    destination.Clear();
+    for (int i = 0; i < source.Count(); ++i)
+        CopyFieldDef(source[i], destination);
 }
 
 namespace {
@@ -257,7 +299,12 @@ void TStringField::SetAsInteger(int value) { SetAsString(IntToStr(value)); }
 TDateTime TStringField::AsDateTime() const { return StrToDate(AsString()); }
 void TStringField::SetAsDateTime(TDateTime value) { SetAsString(DateToStr(value)); }
 
-// ---- integer fields ----
+// ---- numeric fields ----
+
+TNumericField::TNumericField(std::string fieldName, TFieldType type) : TField(std::move(fieldName), type)
+{
+    Alignment = taRightJustify;
+}
 
 TIntegerField::TIntegerField(std::string fieldName)
     : TIntegerField(std::move(fieldName), ftInteger, INT32_MIN, INT32_MAX)
@@ -265,7 +312,7 @@ TIntegerField::TIntegerField(std::string fieldName)
 }
 
 TIntegerField::TIntegerField(std::string fieldName, TFieldType type, int minRange, int maxRange)
-    : TField(std::move(fieldName), type), minRange_(minRange), maxRange_(maxRange)
+    : TNumericField(std::move(fieldName), type), minRange_(minRange), maxRange_(maxRange)
 {
 }
 
@@ -340,8 +387,8 @@ void TIntegerField::SetAsFloat(double value)
 
 // ---- TFloatField ----
 
-TFloatField::TFloatField(std::string fieldName) : TField(std::move(fieldName), ftFloat) {}
-TFloatField::TFloatField(std::string fieldName, TFieldType type) : TField(std::move(fieldName), type) {}
+TFloatField::TFloatField(std::string fieldName) : TNumericField(std::move(fieldName), ftFloat) {}
+TFloatField::TFloatField(std::string fieldName, TFieldType type) : TNumericField(std::move(fieldName), type) {}
 
 double TFloatField::AsFloat() const
 {
@@ -380,12 +427,12 @@ std::string TFloatField::DisplayText() const
     double v = 0;
     if (!GetData(&v))
         return {};
-    return FormatFloat(displayFormat_, v, FormatSettings::Current());
+    return FormatFloat(DisplayFormat(), v, FormatSettings::Current());
 }
 
 // ---- TDateField ----
 
-TDateField::TDateField(std::string fieldName) : TField(std::move(fieldName), ftDate) {}
+TDateField::TDateField(std::string fieldName) : TDateTimeField(std::move(fieldName), ftDate) {}
 
 TDateTime TDateField::AsDateTime() const
 {
@@ -417,38 +464,47 @@ void TDateField::SetAsString(std::string_view value)
 
 // ---- creation and the field list ----
 
+std::unique_ptr<TField> CreateField(std::string name, TFieldType type, int size)
+{
+    switch (type) {
+    case ftString:
+        return std::make_unique<TStringField>(std::move(name), size);
+    case ftSmallint:
+        return std::make_unique<TSmallintField>(std::move(name));
+    case ftInteger:
+        return std::make_unique<TIntegerField>(std::move(name));
+    case ftWord:
+        return std::make_unique<TWordField>(std::move(name));
+    case ftFloat:
+        return std::make_unique<TFloatField>(std::move(name));
+    case ftDate:
+        return std::make_unique<TDateField>(std::move(name));
+    case ftBoolean:
+        return std::make_unique<TBooleanField>(std::move(name));
+    case ftLargeint:
+        return std::make_unique<TLargeintField>(std::move(name));
+    case ftAutoInc:
+        return std::make_unique<TAutoIncField>(std::move(name));
+    case ftWideString:
+        return std::make_unique<TWideStringField>(std::move(name), size);
+    case ftCurrency:
+        return std::make_unique<TCurrencyField>(std::move(name));
+    case ftTime:
+        return std::make_unique<TTimeField>(std::move(name));
+    case ftDateTime:
+        return std::make_unique<TDateTimeField>(std::move(name));
+    case ftMemo:
+        return std::make_unique<TMemoField>(std::move(name));
+    default:
+        if (IsBlobType(type))
+            return std::make_unique<TBlobField>(std::move(name), type);
+        return std::make_unique<TField>(std::move(name), type, size);
+    }
+}
+
 std::unique_ptr<TField> CreateFieldForDef(const TFieldDef& def)
 {
-    switch (def.DataType()) {
-    case ftString:
-        return std::make_unique<TStringField>(def.Name(), def.Size());
-    case ftSmallint:
-        return std::make_unique<TSmallintField>(def.Name());
-    case ftInteger:
-        return std::make_unique<TIntegerField>(def.Name());
-    case ftWord:
-        return std::make_unique<TWordField>(def.Name());
-    case ftFloat:
-        return std::make_unique<TFloatField>(def.Name());
-    case ftDate:
-        return std::make_unique<TDateField>(def.Name());
-    case ftBoolean:
-        return std::make_unique<TBooleanField>(def.Name());
-    case ftLargeint:
-        return std::make_unique<TLargeintField>(def.Name());
-    case ftAutoInc:
-        return std::make_unique<TAutoIncField>(def.Name());
-    case ftWideString:
-        return std::make_unique<TWideStringField>(def.Name(), def.Size());
-    case ftCurrency:
-        return std::make_unique<TCurrencyField>(def.Name());
-    case ftTime:
-        return std::make_unique<TTimeField>(def.Name());
-    case ftDateTime:
-        return std::make_unique<TDateTimeField>(def.Name());
-    default:
-        return std::make_unique<TField>(def.Name(), def.DataType(), def.Size());
-    }
+    return CreateField(def.Name(), def.DataType(), def.Size());
 }
 
 TField* TFields::FindField(std::string_view name) const
@@ -621,6 +677,13 @@ TVariant TField::AsVariant() const
     return NativeToVariant(*this, native);
 }
 
+TVariant TField::OldValue() const
+{
+    if (!dataSet_)
+        throw EDatabaseError("Feld '" + fieldName_ + "' hat keine Datenmenge");
+    return dataSet_->FieldOldValue(*this);
+}
+
 // ---- Boolean, Largeint, AutoInc ----
 
 TBooleanField::TBooleanField(std::string fieldName) : TField(std::move(fieldName), ftBoolean) {}
@@ -655,7 +718,7 @@ void TBooleanField::SetAsString(std::string_view value)
     }
 }
 
-TLargeintField::TLargeintField(std::string fieldName) : TField(std::move(fieldName), ftLargeint) {}
+TLargeintField::TLargeintField(std::string fieldName) : TNumericField(std::move(fieldName), ftLargeint) {}
 
 std::int64_t TLargeintField::AsLargeInt() const
 {
@@ -727,9 +790,10 @@ void TWideStringField::SetAsString(std::string_view value) { SetAsWideString(Utf
 TCurrencyField::TCurrencyField(std::string fieldName) : TFloatField(std::move(fieldName), ftCurrency)
 {
     SetDisplayFormat("#,##0.00");
+    Currency = true;
 }
 
-TTimeField::TTimeField(std::string fieldName) : TField(std::move(fieldName), ftTime) {}
+TTimeField::TTimeField(std::string fieldName) : TDateTimeField(std::move(fieldName), ftTime) {}
 
 TDateTime TTimeField::AsDateTime() const
 {
@@ -758,6 +822,7 @@ void TTimeField::SetAsString(std::string_view value)
 }
 
 TDateTimeField::TDateTimeField(std::string fieldName) : TField(std::move(fieldName), ftDateTime) {}
+TDateTimeField::TDateTimeField(std::string fieldName, TFieldType type) : TField(std::move(fieldName), type) {}
 
 TDateTime TDateTimeField::AsDateTime() const
 {
@@ -788,5 +853,50 @@ void TDateTimeField::SetAsString(std::string_view value)
         throw EConvertError("'" + std::string(value) + "' ist kein gültiges Datum mit Uhrzeit");
     SetAsDateTime(*dateTime);
 }
+
+// ---- blobs and memos ----
+
+TBlobField::TBlobField(std::string fieldName, TFieldType type) : TField(std::move(fieldName), type), BlobType(type) {}
+
+std::string TBlobField::AsBytes() const
+{
+    if (!DataSet())
+        throw EDatabaseError("Feld '" + FieldName() + "' hat keine Datenmenge");
+    std::unique_ptr<TBlobStream> stream = DataSet()->CreateBlobStream(const_cast<TBlobField&>(*this), bmRead);
+    std::string bytes(static_cast<std::size_t>(stream->Size()), '\0');
+    stream->SetPosition(0);
+    stream->ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    return bytes;
+}
+
+void TBlobField::SetAsBytes(std::string_view bytes)
+{
+    if (!DataSet())
+        throw EDatabaseError("Feld '" + FieldName() + "' hat keine Datenmenge");
+    std::unique_ptr<TBlobStream> stream = DataSet()->CreateBlobStream(*this, bmWrite);
+    stream->WriteString(bytes);
+    // Closing hands the contents to the record; a failure there reaches the caller.
+    stream->Close();
+}
+
+void TBlobField::LoadFromStream(TStream& source)
+{
+    TMemoryStream bytes;
+    bytes.CopyFrom(source, 0);
+    SetAsBytes(bytes.View());
+}
+
+void TBlobField::SaveToStream(TStream& target) const
+{
+    target.WriteString(AsBytes());
+}
+
+TMemoField::TMemoField(std::string fieldName) : TBlobField(std::move(fieldName), ftMemo)
+{
+    Transliterate = true;
+}
+
+std::string TMemoField::AsString() const { return Cp1252ToUtf8(AsBytes()); }
+void TMemoField::SetAsString(std::string_view value) { SetAsBytes(Utf8ToCp1252(value)); }
 
 }  // namespace velmoran

@@ -6,6 +6,7 @@
 
 #include "memtable/Variant.h"
 #include "platform/core/DateTime.h"
+#include "platform/core/Stream.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,6 +37,20 @@ using enum TFieldKind;
 // 0 for the types stored outside the record and for containers.
 int FieldDataSize(TFieldType type, int size);
 bool IsBlobType(TFieldType type);
+
+// How a field's value is aligned where it is shown.
+enum class TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+using enum TAlignment;
+
+// What a field takes part in when its changes are applied elsewhere.
+using TProviderFlags = std::uint8_t;
+constexpr TProviderFlags pfInUpdate = 1;
+constexpr TProviderFlags pfInWhere = 2;
+constexpr TProviderFlags pfInKey = 4;
+constexpr TProviderFlags pfHidden = 8;
+
+// The names of a field-name list "A;B;C" (blanks around a name dropped, empty names skipped).
+std::vector<std::string> SplitFieldNames(std::string_view names);
 
 // One field definition: name, type, size, required flag; ftADT and ftArray definitions hold
 // child definitions (an array's child is repeated Size times).
@@ -85,6 +100,10 @@ private:
     std::vector<std::unique_ptr<TFieldDef>> defs_;
 };
 
+// Copies a definition with its children to the end of a list; replaces a whole list.
+TFieldDef& CopyFieldDef(const TFieldDef& source, TFieldDefs& destination);
+void CopyFieldDefs(const TFieldDefs& source, TFieldDefs& destination);
+
 // Base of every field object. A plain TField serves types that have no class of their own: it
 // reads and writes only the native value (GetData/SetData) and the null state.
 class TField {
@@ -106,6 +125,16 @@ public:
     void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool Required() const { return required_; }
     void SetRequired(bool required) { required_ = required; }
+
+    // Kept for whoever shows or copies the field; the table does not act on them, except that a
+    // new record starts with DefaultExpression written as text.
+    std::string EditMask;
+    int DisplayWidth = 0;
+    bool Visible = true;
+    std::string DefaultExpression;
+    TAlignment Alignment = taLeftJustify;
+    TProviderFlags ProviderFlags = pfInUpdate | pfInWhere;
+
     TFieldKind FieldKind() const { return fieldKind_; }
     void SetFieldKind(TFieldKind kind) { fieldKind_ = kind; }
     bool IsDataField() const { return fieldKind_ == fkData || fieldKind_ == fkInternalCalc; }
@@ -130,6 +159,8 @@ public:
     // The value read from its native form by the data type, for every type (null for a null
     // value; byte and blob types read as null).
     TVariant AsVariant() const;
+    // The value before the record's changes (with versioning, of its oldest version).
+    TVariant OldValue() const;
     // The text for editing and the text for display; both empty for a null value.
     virtual std::string Text() const { return AsString(); }
     virtual std::string DisplayText() const { return AsString(); }
@@ -177,6 +208,7 @@ private:
 class TStringField : public TField {
 public:
     explicit TStringField(std::string fieldName, int size = 20);
+    bool Transliterate = true;
     std::string AsString() const override;
     void SetAsString(std::string_view value) override;
     double AsFloat() const override;
@@ -187,10 +219,28 @@ public:
     void SetAsDateTime(TDateTime value) override;
 };
 
-// Whole numbers; the subclasses narrow the range and the storage width.
-class TIntegerField : public TField {
+// Numbers: right-aligned, with formats kept for display and editing.
+class TNumericField : public TField {
+public:
+    TNumericField(std::string fieldName, TFieldType type);
+    // TFloatField shows its values through DisplayFormat; the others only keep the formats.
+    const std::string& DisplayFormat() const { return displayFormat_; }
+    void SetDisplayFormat(std::string format) { displayFormat_ = std::move(format); }
+    const std::string& EditFormat() const { return editFormat_; }
+    void SetEditFormat(std::string format) { editFormat_ = std::move(format); }
+
+private:
+    std::string displayFormat_;
+    std::string editFormat_;
+};
+
+// Whole numbers; the subclasses narrow the range and the storage width. MinValue and MaxValue
+// are kept as they are given (0 and 0: no limit of its own); the range of the type is checked.
+class TIntegerField : public TNumericField {
 public:
     explicit TIntegerField(std::string fieldName);
+    int MinValue = 0;
+    int MaxValue = 0;
     std::string AsString() const override;
     void SetAsString(std::string_view value) override;
     double AsFloat() const override;
@@ -219,13 +269,16 @@ public:
     explicit TWordField(std::string fieldName);
 };
 
-// A double; DisplayText uses DisplayFormat (the general format when it is empty).
-class TFloatField : public TField {
+// A double; DisplayText uses DisplayFormat (the general format when it is empty). The limits,
+// the precision and the currency flag are kept as given.
+class TFloatField : public TNumericField {
 public:
     explicit TFloatField(std::string fieldName);
     TFloatField(std::string fieldName, TFieldType type);
-    const std::string& DisplayFormat() const { return displayFormat_; }
-    void SetDisplayFormat(std::string format) { displayFormat_ = std::move(format); }
+    double MinValue = 0;
+    double MaxValue = 0;
+    int Precision = 15;
+    bool Currency = false;
 
     std::string AsString() const override;
     void SetAsString(std::string_view value) override;
@@ -236,15 +289,14 @@ public:
     void SetAsInteger(int value) override;
     std::string Text() const override { return DisplayText(); }
     std::string DisplayText() const override;
-
-private:
-    std::string displayFormat_;
 };
 
 // True or false, stored as a 16-bit number (non-zero is true); texts "True" and "False".
 class TBooleanField : public TField {
 public:
     explicit TBooleanField(std::string fieldName);
+    // Texts for true and false ("Ja;Nein"), kept as given.
+    std::string DisplayValues;
     bool AsBoolean() const;
     void SetAsBoolean(bool value);
     std::string AsString() const override;
@@ -254,10 +306,12 @@ public:
     void SetAsInteger(int value) override { SetAsBoolean(value != 0); }
 };
 
-// A signed 64-bit whole number.
-class TLargeintField : public TField {
+// A signed 64-bit whole number; MinValue and MaxValue are kept as given.
+class TLargeintField : public TNumericField {
 public:
     explicit TLargeintField(std::string fieldName);
+    std::int64_t MinValue = 0;
+    std::int64_t MaxValue = 0;
     std::int64_t AsLargeInt() const;
     void SetAsLargeInt(std::int64_t value);
     std::string AsString() const override;
@@ -290,22 +344,12 @@ public:
     explicit TCurrencyField(std::string fieldName);
 };
 
-// A time of day stored as milliseconds (the date part is dropped).
-class TTimeField : public TField {
-public:
-    explicit TTimeField(std::string fieldName);
-    std::string AsString() const override;
-    void SetAsString(std::string_view value) override;
-    double AsFloat() const override { return AsDateTime(); }
-    void SetAsFloat(double value) override { SetAsDateTime(value); }
-    TDateTime AsDateTime() const override;
-    void SetAsDateTime(TDateTime value) override;
-};
-
-// A date and time stored as milliseconds counted from day 1 (1 January of year 1).
+// A date and time stored as milliseconds counted from day 1 (1 January of year 1); the base of
+// the date and the time fields. DisplayFormat is kept as given.
 class TDateTimeField : public TField {
 public:
     explicit TDateTimeField(std::string fieldName);
+    std::string DisplayFormat;
     std::string AsString() const override;
     // A date, optionally followed by a time "hh:nn[:ss]".
     void SetAsString(std::string_view value) override;
@@ -313,19 +357,55 @@ public:
     void SetAsFloat(double value) override { SetAsDateTime(value); }
     TDateTime AsDateTime() const override;
     void SetAsDateTime(TDateTime value) override;
+
+protected:
+    TDateTimeField(std::string fieldName, TFieldType type);
+};
+
+// A time of day stored as milliseconds (the date part is dropped).
+class TTimeField : public TDateTimeField {
+public:
+    explicit TTimeField(std::string fieldName);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
+    TDateTime AsDateTime() const override;
+    void SetAsDateTime(TDateTime value) override;
 };
 
 // A date stored as a day number, day 1 being 1 January of year 1 (TDateTime 0 is day 693594).
-class TDateField : public TField {
+class TDateField : public TDateTimeField {
 public:
     explicit TDateField(std::string fieldName);
     std::string AsString() const override;
     void SetAsString(std::string_view value) override;
-    double AsFloat() const override { return AsDateTime(); }
-    void SetAsFloat(double value) override { SetAsDateTime(value); }
     TDateTime AsDateTime() const override;
     // The time of day is dropped.
     void SetAsDateTime(TDateTime value) override;
+};
+
+// Bytes of any length kept outside the record, read and written as a whole through the
+// dataset's blob stream. BlobType and Transliterate are kept as given.
+class TBlobField : public TField {
+public:
+    explicit TBlobField(std::string fieldName, TFieldType type = ftBlob);
+    TFieldType BlobType;
+    bool Transliterate = false;
+
+    std::string AsBytes() const;
+    // An empty value makes the field null.
+    void SetAsBytes(std::string_view bytes);
+    std::string AsString() const override { return AsBytes(); }
+    void SetAsString(std::string_view value) override { SetAsBytes(value); }
+    void LoadFromStream(TStream& source);
+    void SaveToStream(TStream& target) const;
+};
+
+// Text of any length kept like a blob, as Windows-1252 bytes; read and written as UTF-8.
+class TMemoField : public TBlobField {
+public:
+    explicit TMemoField(std::string fieldName);
+    std::string AsString() const override;
+    void SetAsString(std::string_view value) override;
 };
 
 // The native form of a variant for a field of the field's type and size (texts cut to the size),
@@ -334,9 +414,19 @@ void VariantToNative(const TField& field, const TVariant& value, std::byte* nati
 // The variant of a native value of the field's type.
 TVariant NativeToVariant(const TField& field, const std::byte* native);
 
-// Creates the field object for a definition: the classes above for their types, a plain
-// TField for every other type.
+// Creates the field object for a type: the classes above for their types, a plain TField for
+// every other type.
+std::unique_ptr<TField> CreateField(std::string name, TFieldType type, int size);
 std::unique_ptr<TField> CreateFieldForDef(const TFieldDef& def);
+// Copies what a field shows and checks beyond its value: label, width, mask, flags, default
+// expression, alignment, and the formats and limits of its kind where both fields are of it.
+void CopyFieldProperties(const TField& source, TField& destination);
+// A new field object of the same class, name, size and kind with the source's properties.
+std::unique_ptr<TField> CloneField(const TField& source);
+// Gives `destination` the value of `source` (of the current records of their datasets): the
+// native value when both have the same form, blob contents through blob streams, else the
+// value converted through a variant. A null source value makes the destination null.
+void AssignFieldValue(TField& destination, const TField& source);
 
 // The fields of a dataset in field order.
 class TFields {

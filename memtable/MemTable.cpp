@@ -2,6 +2,9 @@
 // deleting, record numbers and bookmarks over the record store and the row-order index.
 #include "memtable/MemTable.h"
 
+#include "memtable/DeltaHandler.h"
+#include "memtable/StreamFormat.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -17,13 +20,16 @@ const char* const kInvalidRecord = "Invalid record ";
 // ---- table ----
 
 TzebCustomMemTable::TzebCustomMemTable()
-    : store_(std::make_unique<TzebCommon>(this)), currentIndex_(&indexes_.RowOrder())
+    : ownStore_(std::make_unique<TzebCommon>(this)), store_(ownStore_.get()), currentIndex_(&indexes_.RowOrder())
 {
     attachIndex_ = store_->Attach(this);
 }
 
 TzebCustomMemTable::~TzebCustomMemTable()
 {
+    // Formats and delta handlers forget the table while it is still whole.
+    NotifyDestruction();
+    masterLink_.SetSource(nullptr);
     if (Active()) {
         // Events must not run on a table being destroyed.
         BeforeClose = AfterClose = BeforeCancel = AfterCancel = nullptr;
@@ -32,7 +38,38 @@ TzebCustomMemTable::~TzebCustomMemTable()
         } catch (...) {
         }
     }
+    if (store_->Owner() == this) {
+        // The tables attached to this one's store (closed with it) get stores of their own.
+        for (TzebCustomMemTable* table : std::vector<TzebCustomMemTable*>(store_->AttachedTables()))
+            if (table && table != this)
+                table->LeaveStore();
+    }
     store_->Detach(this);
+}
+
+void TzebCustomMemTable::Notification(TComponent* removed)
+{
+    for (TzebCustomStreamFormat*& format : formats_)
+        if (format && static_cast<TComponent*>(format) == removed)
+            format = nullptr;
+    if (deltaHandler_ && static_cast<TComponent*>(deltaHandler_) == removed)
+        deltaHandler_ = nullptr;
+}
+
+std::vector<std::byte> TzebCustomMemTable::CompressField(const TField& field, const std::byte* bytes,
+                                                         std::size_t count) const
+{
+    if (OnCompressField)
+        return OnCompressField(const_cast<TzebCustomMemTable&>(*this), field, bytes, count);
+    return {bytes, bytes + count};
+}
+
+std::vector<std::byte> TzebCustomMemTable::DecompressField(const TField& field, const std::byte* bytes,
+                                                           std::size_t count) const
+{
+    if (OnDecompressField)
+        return OnDecompressField(const_cast<TzebCustomMemTable&>(*this), field, bytes, count);
+    return {bytes, bytes + count};
 }
 
 void TzebCustomMemTable::SetPerformance(TzebPerformance performance)
@@ -354,37 +391,33 @@ void TzebCustomMemTable::SetFieldValue(TField& field, const TVariant& value)
 
 void TzebCustomMemTable::InsertIntoIndexes(TzebRecord* record, bool appended)
 {
-    for (TzebCustomMemTable* table : store_->AttachedTables()) {
-        if (!table->open_)
-            continue;
-        for (int i = 0; i < table->indexes_.Count(); ++i) {
-            TzebIndex& index = table->indexes_[i];
+    ForEachOpenTable([&](TzebCustomMemTable& table) {
+        for (int i = 0; i < table.indexes_.Count(); ++i) {
+            TzebIndex& index = table.indexes_[i];
             int position = -1;
-            if (table == this && &index == currentIndex_ && index.IsRowOrder() && !appended)
+            if (&table == this && &index == currentIndex_ && index.IsRowOrder() && !appended)
                 position = std::max(insertRecNo_ - 1, 0);
             index.InsertRecord(record, position);
         }
-    }
+    });
 }
 
 void TzebCustomMemTable::RemoveFromIndexes(const TzebRecord* record)
 {
-    for (TzebCustomMemTable* table : store_->AttachedTables()) {
-        if (!table->open_)
-            continue;
-        for (int i = 0; i < table->indexes_.Count(); ++i) {
-            TzebIndex& index = table->indexes_[i];
-            index.DeleteRecord(record, table == this && &index == currentIndex_ ? cursor_ : -1);
+    ForEachOpenTable([&](TzebCustomMemTable& table) {
+        for (int i = 0; i < table.indexes_.Count(); ++i) {
+            TzebIndex& index = table.indexes_[i];
+            index.DeleteRecord(record, &table == this && &index == currentIndex_ ? cursor_ : -1);
         }
-    }
+    });
 }
 
 void TzebCustomMemTable::PostInsert(TzebRecord* buffer)
 {
-    for (TzebCustomMemTable* table : store_->AttachedTables())
-        if (table->open_)
-            for (int i = 0; i < table->indexes_.Count(); ++i)
-                table->indexes_[i].CheckUnique(buffer, nullptr);
+    ForEachOpenTable([&](TzebCustomMemTable& table) {
+        for (int i = 0; i < table.indexes_.Count(); ++i)
+            table.indexes_[i].CheckUnique(buffer, nullptr);
+    });
     TzebRecord* stored = store_->DuplicateRecord(buffer, true);
     try {
         store_->StoreRecord(stored);
@@ -405,12 +438,13 @@ void TzebCustomMemTable::PostInsert(TzebRecord* buffer)
 void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
 {
     TzebRecord* stored = RecordAtCursor();
-    for (TzebCustomMemTable* table : store_->AttachedTables())
-        if (table->open_)
-            for (int i = 0; i < table->indexes_.Count(); ++i)
-                table->indexes_[i].CheckUnique(buffer, stored);
+    ForEachOpenTable([&](TzebCustomMemTable& table) {
+        for (int i = 0; i < table.indexes_.Count(); ++i)
+            table.indexes_[i].CheckUnique(buffer, stored);
+    });
     if (Modified()) {
-        stored->ChangeStatus = mtcsModified;
+        // The version keeps the status the record had: one inserted and then edited still
+        // says so at the end of its chain.
         if (store_->EnableVersioning() &&
             (store_->VersioningMode() == mtvmAllSinceCheckPoint || !stored->PreviousVersion)) {
             TzebRecord* version = store_->DuplicateRecord(stored, true);
@@ -418,17 +452,18 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
             version->PreviousVersion = stored->PreviousVersion;
             stored->PreviousVersion = version;
         }
+        stored->ChangeStatus = mtcsModified;
         store_->SetDataModified(true);
     }
     // Every index notes where the record is while its list still holds the old values.
     std::vector<std::pair<TzebIndex*, int>> moves;
-    for (TzebCustomMemTable* table : store_->AttachedTables())
-        if (table->open_)
-            for (int i = 0; i < table->indexes_.Count(); ++i) {
-                TzebIndex& index = table->indexes_[i];
-                int hint = table == this && &index == currentIndex_ ? cursor_ : -1;
-                moves.emplace_back(&index, index.PrepareReorder(stored, buffer, hint));
-            }
+    ForEachOpenTable([&](TzebCustomMemTable& table) {
+        for (int i = 0; i < table.indexes_.Count(); ++i) {
+            TzebIndex& index = table.indexes_[i];
+            int hint = &table == this && &index == currentIndex_ ? cursor_ : -1;
+            moves.emplace_back(&index, index.PrepareReorder(stored, buffer, hint));
+        }
+    });
     // The buffer's header and data replace the stored record's, except what belongs to the
     // stored copy: its place, its numbers, its versions and its ownership.
     const TzebRecord keep = *stored;
@@ -607,6 +642,11 @@ void TzebCustomMemTable::InternalGotoBookmark(const TBookmark& bookmark)
 
 void TzebCustomMemTable::InternalInitFieldDefs()
 {
+    if (attachedTo_) {
+        // An attached table reads the records of its store in the owner's layout.
+        CopyFieldDefs(store_->Owner()->FieldDefs(), FieldDefs());
+        return;
+    }
     if (DefaultFields())
         return;
     TFieldDefs& defs = FieldDefs();
@@ -618,6 +658,9 @@ void TzebCustomMemTable::InternalInitFieldDefs()
 
 void TzebCustomMemTable::InternalOpen()
 {
+    TzebCustomMemTable* owner = store_->Owner();
+    if (owner != this && !owner->Active())
+        owner->Open();
     TzebCommon::Guard guard(*store_);
     InternalInitFieldDefs();
     FieldDefs().AssignFieldNumbers();
@@ -632,31 +675,55 @@ void TzebCustomMemTable::InternalOpen()
             autoIncField_ = field.get();
             break;
         }
-    store_->SetAutoIncHighest(store_->AutoIncMinValue() - 1);
     BindFields(true);
-    store_->Layout(FieldDefs(), CalcFieldsSize(), [this](const TFieldDef& def, std::uint8_t& flags) {
-        if (OnSetupField)
-            OnSetupField(*this, FindField(def.Name()), flags);
-    });
+    if (owner == this) {
+        store_->SetAutoIncHighest(store_->AutoIncMinValue() - 1);
+        // The calculated-field area serves every table of the store.
+        int calcSize = CalcFieldsSize();
+        for (TzebCustomMemTable* table : store_->AttachedTables())
+            if (table && table != this)
+                calcSize = std::max(calcSize, table->CalcFieldsSizeOfFields());
+        store_->Layout(FieldDefs(), calcSize, [this](const TFieldDef& def, std::uint8_t& flags) {
+            if (OnSetupField)
+                OnSetupField(*this, FindField(def.Name()), flags);
+        });
+    } else if (CalcFieldsSize() > store_->CalcFieldsSize()) {
+        throw EMemTableError("Calculated fields of an attached table do not fit its store.");
+    }
     open_ = true;
     cursor_ = savedCursor_ = -1;
     indexes_.ClearRecords();
     currentIndex_ = &indexes_.RowOrder();
+    // A table joining a store that holds records lists them in their stored order.
+    for (int slot = 0; slot < store_->SlotCount(); ++slot)
+        if (TzebRecord* record = store_->RecordAt(slot); record && record->ChangeStatus != mtcsDeleted)
+            indexes_.RowOrder().InsertRecord(record, -1);
     RebuildIndexes();
+    BuildFieldList(detailFieldNames_, detailFields_);
+    BuildMasterFieldList();
+    FillMasterBuffer();
     beforeCloseDone_ = false;
+    persistentSaved_ = false;
 }
 
 void TzebCustomMemTable::InternalClose()
 {
     TzebCommon::Guard guard(*store_);
-    if (store_->Owner() == this)
+    if (store_->Owner() == this) {
+        for (TzebCustomMemTable* table : std::vector<TzebCustomMemTable*>(store_->AttachedTables()))
+            if (table && table != this && table->Active())
+                table->Close();
         store_->Empty();
+    }
     cursor_ = savedCursor_ = -1;
     indexes_.ClearRecords();
     // Sorted indexes name field objects that closing may destroy; opening builds them anew.
     indexes_.RemoveSorted();
     currentIndex_ = &indexes_.RowOrder();
     indexFields_.Clear();
+    detailFields_.Clear();
+    masterFields_.Clear();
+    FreeMasterBuffer();
     filterExpr_.reset();
     open_ = false;
     autoIncField_ = nullptr;
@@ -670,6 +737,7 @@ void TzebCustomMemTable::DoBeforeClose()
 {
     if (State() == dsEdit || State() == dsInsert)
         Cancel();
+    SavePersistent();
     if (!beforeCloseDone_) {
         beforeCloseDone_ = true;
         TDataSet::DoBeforeClose();
@@ -696,8 +764,9 @@ void TzebCustomMemTable::RefreshOtherTables()
 {
     if (!AttachedAutoRefresh)
         return;
-    for (TzebCustomMemTable* table : store_->AttachedTables())
-        if (table != this && table->open_ && table->State() == dsBrowse)
+    // Refreshing runs events that may close tables; each is looked at when its turn comes.
+    for (TzebCustomMemTable* table : std::vector<TzebCustomMemTable*>(store_->AttachedTables()))
+        if (table && table != this && table->open_ && table->State() == dsBrowse)
             table->Refresh();
 }
 
@@ -720,6 +789,16 @@ void TzebCustomMemTable::DoAfterDelete()
 
 void TzebCustomMemTable::DoOnNewRecord()
 {
+    if (MasterLinkActive()) {
+        // A new detail record belongs to the master's current record.
+        const TzebFieldList& detail = LinkFieldList();
+        const int n = std::min(masterFields_.Count(), detail.Count());
+        for (int i = 0; i < n; ++i)
+            WriteVariant(AsRecord(ActiveBuffer()), *detail[i].Field, masterFields_[i].Field->AsVariant());
+    }
+    for (const auto& field : Fields())
+        if (!field->DefaultExpression.empty())
+            field->SetText(field->DefaultExpression);
     TDataSet::DoOnNewRecord();
     if (autoIncField_ && !LoadingValues) {
         std::int64_t next = store_->AutoIncHighest() + 1;

@@ -1,7 +1,8 @@
 // The in-memory table: a dataset whose records live in a record store, with a cursor over its
 // current index, an edit buffer of the store's own record form, bookmarks that survive only
-// while their record does, sorted indexes with key search, locate and lookup, filters, and the
-// points where persistence and master/detail links plug in.
+// while their record does, sorted indexes with key search, locate and lookup, filters,
+// master/detail links, stores shared by attached tables, versions and transactions, saving and
+// loading through formats, copying between datasets, blob streams and deltas.
 #pragma once
 
 #include "memtable/DataSet.h"
@@ -9,16 +10,32 @@
 #include "memtable/Index.h"
 #include "memtable/RecordStore.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace velmoran {
 
-// Options of Locate and Lookup.
-using TLocateOptions = std::uint8_t;
-constexpr TLocateOptions loCaseInsensitive = 1;
-constexpr TLocateOptions loPartialKey = 2;
+class TzebCustomStreamFormat;
+class TzebCustomDeltaHandler;
+class TzebBlobStream;
+
+// Where saved records go or loaded ones come from, as OnSave and OnLoad are told.
+enum class TzebStorageType : std::uint8_t { mtstDataSet, mtstStream, mtstFile };
+using enum TzebStorageType;
+
+// Options of copying between datasets (bits of a 16-bit set).
+using TzebCopyOptions = std::uint16_t;
+constexpr TzebCopyOptions mtcpoStructure = 1;           // take over the source's field definitions
+constexpr TzebCopyOptions mtcpoOnlyActiveFields = 2;    // ... only those of its field objects
+constexpr TzebCopyOptions mtcpoProperties = 4;          // copy the field properties
+constexpr TzebCopyOptions mtcpoLookup = 8;              // create its lookup fields
+constexpr TzebCopyOptions mtcpoCalculated = 16;         // create its calculated fields
+constexpr TzebCopyOptions mtcpoAppend = 32;             // keep the records there are
+constexpr TzebCopyOptions mtcpoFieldIndex = 64;         // keep the source's field order
+constexpr TzebCopyOptions mtcpoDontDisableIndexes = 128;
+constexpr TzebCopyOptions mtcpoIgnoreErrors = 256;      // a value that does not convert is skipped
 
 class TzebCustomMemTable : public TDataSet {
 public:
@@ -31,6 +48,13 @@ public:
     using FilterRecordEvent = std::function<void(TzebCustomMemTable&, bool& accept)>;
     using FilterIndexEvent = std::function<void(TzebCustomMemTable&, TzebSortedIndex&, bool& accept)>;
     using ProgressEvent = std::function<void(TzebCustomMemTable&, int percent, TzebProgressCode code)>;
+    using StorageEvent = std::function<void(TzebCustomMemTable&, TzebStorageType, TStream*)>;
+    using RecordEvent = std::function<void(TzebCustomMemTable&, bool& accept)>;
+    using FieldEvent = std::function<void(TzebCustomMemTable&, int fieldIndex, TField&)>;
+    using StreamEvent = std::function<void(TzebCustomMemTable&, TStream& source, TStream& destination)>;
+    using FieldBytesEvent =
+        std::function<std::vector<std::byte>(TzebCustomMemTable&, const TField&, const std::byte*, std::size_t)>;
+    using FieldPropertiesEvent = std::function<void(TzebCustomMemTable&, TField&)>;
 
     TzebCustomMemTable();
     ~TzebCustomMemTable() override;
@@ -113,7 +137,7 @@ public:
     // the current index) and gives the position in the current index, or -1.
     int SearchCurrent(TzebFieldList keys, const TzebRecord* key, bool first = true, bool nearest = false);
 
-    bool Locate(std::string_view keyFields, const TVariant& values, TLocateOptions options = 0);
+    bool Locate(std::string_view keyFields, const TVariant& values, TLocateOptions options = 0) override;
     // The result fields' values of the first record with the key values (one value, or an array
     // for several fields); null when none. The cursor stays.
     TVariant Lookup(std::string_view keyFields, const TVariant& values, std::string_view resultFields);
@@ -150,6 +174,123 @@ public:
     // Bulk-update bracket: while open, data-change notifications are not passed on.
     void BeginBulkUpdate();
     void EndBulkUpdate();
+
+    // ---- master/detail ----
+    // The source whose dataset's current record chooses the records this table shows: those
+    // whose DetailFields (else the current index's fields) equal the master's MasterFields.
+    // A source whose dataset leads back to this table, directly or through further master
+    // sources, fails with "Selfreferencing master/detail relations not allowed.".
+    TDataSource* MasterSource() const;
+    void SetMasterSource(TDataSource* source);
+    const std::string& MasterFields() const { return masterFieldNames_; }
+    void SetMasterFields(const std::string& names);
+    const std::string& DetailFields() const { return detailFieldNames_; }
+    void SetDetailFields(const std::string& names);
+    TDataSource* GetDataSource() const override { return MasterSource(); }
+    const TzebFieldList& MasterFieldList() const { return masterFields_; }
+    const TzebFieldList& DetailFieldList() const { return detailFields_; }
+
+    // ---- shared stores ----
+    // Joins the store of another table (null: a store of its own again); the table closes.
+    TzebCustomMemTable* AttachedTo() const { return attachedTo_; }
+    void SetAttachedTo(TzebCustomMemTable* table);
+    bool Standalone() const { return store_->Standalone(); }
+    void SetStandalone(bool standalone);
+    // Makes the record current that is current in another table of the store; "Record not
+    // found" when this table does not show it.
+    void GotoCurrent(TzebCustomMemTable& other);
+
+    // ---- versions and transactions ----
+    // Needs versioning in mtvmAllSinceCheckPoint mode ("Transactioning requires multiversion
+    // versioning."). Commit keeps the changes of the innermost transaction, Rollback undoes
+    // them; both do nothing on a closed table or outside a transaction.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    int TransactionLevel() const { return store_->TransactionLevel(); }
+    TUpdateStatus UpdateStatus() const override;
+
+    // ---- saving and loading ----
+    TzebCustomStreamFormat* DefaultFormat() const { return formats_[0]; }
+    void SetDefaultFormat(TzebCustomStreamFormat* format) { SetFormat(0, format); }
+    TzebCustomStreamFormat* CommaTextFormat() const { return formats_[1]; }
+    void SetCommaTextFormat(TzebCustomStreamFormat* format) { SetFormat(1, format); }
+    TzebCustomStreamFormat* PersistentFormat() const { return formats_[2]; }
+    void SetPersistentFormat(TzebCustomStreamFormat* format) { SetFormat(2, format); }
+    TzebCustomStreamFormat* AllDataFormat() const { return formats_[3]; }
+    void SetAllDataFormat(TzebCustomStreamFormat* format) { SetFormat(3, format); }
+    TzebCustomStreamFormat* FormFormat() const { return formats_[4]; }
+    void SetFormFormat(TzebCustomStreamFormat* format) { SetFormat(4, format); }
+
+    // Saving to a stream goes through the format ("No format specified." without one); a file
+    // is replaced only once the format has written it whole (with the format's append option
+    // an existing file is extended in place).
+    void SaveToStream(TStream& stream) { SaveToStreamViaFormat(stream, DefaultFormat()); }
+    void SaveToStreamViaFormat(TStream& stream, TzebCustomStreamFormat* format);
+    void SaveToFile(const std::string& fileName) { SaveToFileViaFormat(fileName, DefaultFormat()); }
+    void SaveToFileViaFormat(const std::string& fileName, TzebCustomStreamFormat* format);
+    void LoadFromStream(TStream& stream) { LoadFromStreamViaFormat(stream, DefaultFormat()); }
+    void LoadFromStreamViaFormat(TStream& stream, TzebCustomStreamFormat* format);
+    void LoadFromFile(const std::string& fileName) { LoadFromFileViaFormat(fileName, DefaultFormat()); }
+    void LoadFromFileViaFormat(const std::string& fileName, TzebCustomStreamFormat* format);
+    // The whole table as bytes through AllDataFormat and CommaTextFormat.
+    std::string AllData();
+    void SetAllData(std::string_view bytes);
+    std::string CommaText();
+    void SetCommaText(std::string_view text);
+
+    // The persistent file: loaded after opening, saved when the table is deactivated (through
+    // "<name>.$$$", the old file copied to the backup name when asked).
+    std::string PersistentFile;
+    bool Persistent = false;
+    bool PersistentBackup = false;
+    std::string PersistentBackupExt = ".bak";
+    void SavePersistent();
+    void LoadPersistent();
+
+    // The "Data" bytes of a stored description: written through FormFormat only when
+    // StoreDataOnForm is set (true when written); bytes read are loaded once the table is open.
+    bool StoreDataOnForm = false;
+    bool WriteFormData(TStream& stream);
+    void ReadFormData(TStream& stream);
+
+    int LoadLimit = -1;
+    int SaveLimit = -1;
+    bool LoadedCompletely = false;
+    bool SavedCompletely = false;
+    StorageEvent OnSave;
+    StorageEvent OnLoad;
+    RecordEvent OnSaveRecord;
+    RecordEvent OnLoadRecord;
+    FieldEvent OnSaveField;
+    FieldEvent OnLoadField;
+    StreamEvent OnCompressBlobStream;
+    StreamEvent OnDecompressBlobStream;
+    FieldBytesEvent OnCompressField;
+    FieldBytesEvent OnDecompressField;
+    FieldPropertiesEvent OnSetupFieldProperties;
+
+    // Empties every open table on the store, then the store.
+    void EmptyTable();
+
+    // ---- copying ----
+    // Appends the records of `source` from its current one to `destination` (field by name;
+    // not into calculated or lookup fields, nor, for a non-empty destination, auto-increment
+    // fields), at most `limit` (-1: all); returns how many were copied.
+    int CopyRecords(TDataSet& source, TDataSet& destination, int limit, TzebCopyOptions options);
+    void LoadFromDataSet(TDataSet& source, TzebCopyOptions options);
+    void SaveToDataSet(TDataSet& destination, TzebCopyOptions options = 0);
+    // For every record: located by the key fields in `destination`, then edited there (when
+    // `editFound`) or appended (when missing and `appendMissing`).
+    void UpdateToDataSet(TDataSet& destination, std::string_view keyFields, bool editFound = true,
+                         bool appendMissing = true);
+
+    // ---- blobs and deltas ----
+    std::unique_ptr<TBlobStream> CreateBlobStream(TField& field, TBlobStreamMode mode) override;
+    TzebCustomDeltaHandler* DeltaHandler() const { return deltaHandler_; }
+    void SetDeltaHandler(TzebCustomDeltaHandler* handler);
+    // The value of a field in any record of the store (or a version of one).
+    TVariant RecordValue(const TzebRecord* record, const TField& field);
 
     bool CanModify() const override { return !ReadOnly; }
     bool BookmarkValid(const TBookmark& bookmark) const override;
@@ -192,28 +333,30 @@ protected:
     void DoAfterPost() override;
     void DoAfterDelete() override;
     void DoOnNewRecord() override;
+    void CloseBlob(TField& field) override;
+    bool DataEventsHeld() const override { return store_->BulkUpdate(); }
+    void Notification(TComponent* removed) override;
 
     // Whether an acceptance test applies (the filtered flag).
     bool IsFilterActive() const;
-    // The master/detail link plugs in here: whether it is active and whether a record matches
+    // Whether the master link takes part in the acceptance test, and whether a record matches
     // the master's current values.
-    virtual bool MasterLinkActive() const { return false; }
-    virtual bool AcceptMasterLink(const TzebRecord*) const { return true; }
-    // A key range of the index fields, checked by the acceptance test while both ends are set;
-    // no operation of the table sets them.
+    bool MasterLinkActive() const;
+    bool AcceptMasterLink(const TzebRecord* record) const;
+    // Saving may switch the link off for a while (the records are then all shown).
+    bool MasterLinkEnabled() const { return masterLinkEnabled_; }
+    void SetMasterLinkEnabled(bool enabled);
+    // A key range of the index fields, checked by the acceptance test while both ends are set
+    // and the range is on; no operation of the table sets them.
     TzebRecord* rangeStart_ = nullptr;
     TzebRecord* rangeEnd_ = nullptr;
     bool RangeIgnoreNullKeyValues = true;
-    // Compression of out-of-record values of compressed fields (Performance mtpfSmall); by
-    // default the value is kept as it is.
-    virtual std::vector<std::byte> CompressField(const TField&, const std::byte* bytes, std::size_t count) const
-    {
-        return {bytes, bytes + count};
-    }
-    virtual std::vector<std::byte> DecompressField(const TField&, const std::byte* bytes, std::size_t count) const
-    {
-        return {bytes, bytes + count};
-    }
+    bool RangeActive() const { return rangeActive_ && rangeStart_ && rangeEnd_; }
+    void SetRangeActive(bool active) { rangeActive_ = active; }
+    // Compression of out-of-record values of compressed fields (Performance mtpfSmall): through
+    // OnCompressField and OnDecompressField when assigned, else the value is kept as it is.
+    virtual std::vector<std::byte> CompressField(const TField& field, const std::byte* bytes, std::size_t count) const;
+    virtual std::vector<std::byte> DecompressField(const TField& field, const std::byte* bytes, std::size_t count) const;
     // Rebuilds the index collection from IndexDefs; called at open after the row-order index
     // was emptied.
     virtual void RebuildIndexes();
@@ -223,8 +366,40 @@ protected:
 
 private:
     friend class TzebSortedIndex;
+    friend class TzebCustomStreamFormat;
+    friend class TzebBlobStream;
+    friend class TzebCustomDeltaHandler;
+    friend class TzebCommon;
     class ScratchRecord;
     class RecordUnderTest;
+    // The table's link to its master source: every data change of the master reaches it.
+    class MasterLink : public TDataLink {
+    public:
+        explicit MasterLink(TzebCustomMemTable& table) : table_(table) {}
+        ~MasterLink() override { SetSource(nullptr); }
+        TDataSource* Source() const { return source_; }
+        void SetSource(TDataSource* source)
+        {
+            if (source_)
+                source_->RemoveLink(this);
+            source_ = source;
+            if (source_)
+                source_->AddLink(this);
+        }
+        // The source is on and its dataset open.
+        bool Active() const { return source_ && source_->Enabled() && source_->DataSet() && source_->DataSet()->Active(); }
+        void DataEvent(TDataChange change) override { table_.MasterChanged(change); }
+        void SourceDestroyed() override
+        {
+            source_ = nullptr;
+            table_.MasterChanged(dcSourceChange);
+        }
+        TDataSet* DetailDataSet() const override { return &table_; }
+
+    private:
+        TzebCustomMemTable& table_;
+        TDataSource* source_ = nullptr;
+    };
     TzebRecord* SelectBuffer() const;
     // Writes a native value (null: a null value) into a record, blocks included.
     void WriteNative(TzebRecord* record, const TField& field, const void* native);
@@ -250,8 +425,40 @@ private:
     void RefreshOtherTables();
     void PostInsert(TzebRecord* buffer);
     void PostEdit(TzebRecord* buffer);
+    // Calls `work` for every open table sharing the store, this one included.
+    template <typename Work>
+    void ForEachOpenTable(Work work) const
+    {
+        for (TzebCustomMemTable* table : store_->AttachedTables())
+            if (table && table->open_)
+                work(*table);
+    }
+    // Makes every index of every open table on the store list the store's records again: the
+    // row order keeps its order and takes in records it misses; sorted indexes are rebuilt.
+    void ReloadAllIndexes();
+    void ReloadIndexes();
+    // Leaves the current store for one of its own.
+    void LeaveStore();
+    void JoinStore(TzebCustomMemTable& target);
+    void SetAttachIndex(int index) { attachIndex_ = index; }
+    // Master/detail steps.
+    void BuildMasterFieldList();
+    void FillMasterBuffer();
+    void MasterChanged(TDataChange change);
+    const TzebFieldList& LinkFieldList() const { return detailFields_.Count() > 0 ? detailFields_ : indexFields_; }
+    void FreeMasterBuffer();
+    // Persistence steps.
+    void SetFormat(int slot, TzebCustomStreamFormat* format);
+    void LoadFormData();
+    // Copying steps.
+    void CopyStructure(TDataSet& source, TzebCopyOptions options);
+    void CopyFieldsPropertiesFrom(TDataSet& source);
+    // Called by a blob stream that wrote a field.
+    void BlobWritten(TField& field);
 
-    std::unique_ptr<TzebCommon> store_;
+    std::unique_ptr<TzebCommon> ownStore_;
+    TzebCommon* store_ = nullptr;
+    TzebCustomMemTable* attachedTo_ = nullptr;
     int attachIndex_ = 0;
     TzebIndexes indexes_;
     TzebIndex* currentIndex_ = nullptr;
@@ -270,8 +477,22 @@ private:
     TFilterOptions filterOptions_ = 0;
     std::unique_ptr<TFilterExpression> filterExpr_;
     bool found_ = false;
+    bool rangeActive_ = true;
     // The record the filter state reads.
     mutable const TzebRecord* filterRecord_ = nullptr;
+    // Master/detail.
+    MasterLink masterLink_{*this};
+    std::string masterFieldNames_;
+    std::string detailFieldNames_;
+    TzebFieldList masterFields_;
+    TzebFieldList detailFields_;
+    TzebRecord* masterBuffer_ = nullptr;
+    bool masterLinkEnabled_ = true;
+    // Persistence.
+    std::array<TzebCustomStreamFormat*, 5> formats_{};
+    bool persistentSaved_ = false;
+    std::unique_ptr<TMemoryStream> formData_;
+    TzebCustomDeltaHandler* deltaHandler_ = nullptr;
 };
 
 // The published table; its Version always reads "5.50".

@@ -56,7 +56,7 @@ bool TzebCustomMemTable::AcceptRecord(const TzebRecord* record, bool force) cons
         self.GetCalcFields(reinterpret_cast<TRecordBuffer>(const_cast<TzebRecord*>(record)));
     if (MasterLinkActive() && !AcceptMasterLink(record))
         return false;
-    if (rangeStart_ && rangeEnd_ && !InKeyRange(record))
+    if (RangeActive() && !InKeyRange(record))
         return false;
     if (!force && !filteredOn_)
         return true;
@@ -66,6 +66,12 @@ bool TzebCustomMemTable::AcceptRecord(const TzebRecord* record, bool force) cons
     if (accept && filterExpr_)
         accept = filterExpr_->Accepts(LocaleID());
     return accept;
+}
+
+TVariant TzebCustomMemTable::RecordValue(const TzebRecord* record, const TField& field)
+{
+    RecordUnderTest test(*this, record);
+    return field.AsVariant();
 }
 
 bool TzebCustomMemTable::AcceptForIndex(TzebSortedIndex& index, const TzebRecord* record)
@@ -139,6 +145,8 @@ void TzebCustomMemTable::SetFiltered(bool filtered)
 void TzebCustomMemTable::DoAfterOpen()
 {
     ApplyIndexSelection();
+    LoadFormData();
+    LoadPersistent();
     ParseFilter();
     if (filteredOn_ && IsFilterActive())
         RefreshFilter();

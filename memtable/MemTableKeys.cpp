@@ -109,22 +109,6 @@ void CutPartial(const Text& a, Text& b, std::uint8_t options, bool& fullMatch)
     }
 }
 
-std::vector<std::string> SplitNames(std::string_view names)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= names.size()) {
-        std::size_t end = names.find(';', start);
-        if (end == std::string_view::npos)
-            end = names.size();
-        std::string part = Trim(names.substr(start, end - start));
-        if (!part.empty())
-            parts.push_back(part);
-        start = end + 1;
-    }
-    return parts;
-}
-
 }  // namespace
 
 // A record of the store's form for keys and reading copies; freed with its blocks.
@@ -150,7 +134,7 @@ private:
 void TzebCustomMemTable::BuildFieldList(std::string_view names, TzebFieldList& list, std::uint8_t options)
 {
     list.Clear();
-    for (const std::string& part : SplitNames(names)) {
+    for (const std::string& part : SplitFieldNames(names)) {
         std::string_view name = part;
         std::uint8_t fieldOptions = options;
         std::size_t colon = part.find(':');
@@ -516,7 +500,7 @@ TVariant TzebCustomMemTable::Lookup(std::string_view keyFields, const TVariant& 
     if (position < 0)
         return TVariant::Null();
     std::vector<TField*> fields;
-    for (const std::string& name : SplitNames(resultFields))
+    for (const std::string& name : SplitFieldNames(resultFields))
         fields.push_back(&FieldByName(name));
     // The found record is read through a copy in the calculated-fields state; the cursor stays.
     ScratchRecord copy(*store_);

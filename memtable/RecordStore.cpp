@@ -138,14 +138,18 @@ TzebCommon::~TzebCommon()
 
 void TzebCommon::Lock()
 {
-    if (!standalone_)
-        mutex_.lock();
+    if (standalone_)
+        return;
+    mutex_.lock();
+    ++lockDepth_;
 }
 
 void TzebCommon::Unlock()
 {
-    if (!standalone_)
-        mutex_.unlock();
+    if (standalone_)
+        return;
+    --lockDepth_;
+    mutex_.unlock();
 }
 
 std::int32_t TzebCommon::DrawGeneration()
@@ -189,13 +193,42 @@ void TzebCommon::FreeRecord(TzebRecord*& record, bool freeBlocks, bool freeVersi
     if (!record)
         return;
     Guard guard(*this);
+    // The version chain is walked, not recursed: a record edited many times has a long one.
+    TzebRecord* next = freeVersions && (record->Flags & mtrfOwner) ? record->PreviousVersion : nullptr;
     if (freeBlocks)
         FreeBlocks(record);
-    if (freeVersions && (record->Flags & mtrfOwner) && record->PreviousVersion)
-        FreeRecord(record->PreviousVersion, true, true);
     record->~TzebRecord();
     ::operator delete(static_cast<void*>(record));
     record = nullptr;
+    while (next) {
+        TzebRecord* version = next;
+        next = (version->Flags & mtrfOwner) ? version->PreviousVersion : nullptr;
+        FreeBlocks(version);
+        version->~TzebRecord();
+        ::operator delete(static_cast<void*>(version));
+    }
+}
+
+void TzebCommon::RestorePreviousVersion(TzebRecord* record)
+{
+    Guard guard(*this);
+    TzebRecord* version = record->PreviousVersion;
+    if (!version)
+        return;
+    // The record keeps its address, so that every index still names it.
+    MoveBlocks(version, record);
+    record->Flags |= mtrfOwner;
+    FreeRecord(version, true, false);
+}
+
+void TzebCommon::DropPreviousVersion(TzebRecord* record)
+{
+    Guard guard(*this);
+    TzebRecord* version = record->PreviousVersion;
+    if (!version)
+        return;
+    record->PreviousVersion = version->PreviousVersion;
+    FreeRecord(version, true, false);
 }
 
 void TzebCommon::CopyRecord(const TzebRecord* source, TzebRecord* destination) const
@@ -459,9 +492,20 @@ void TzebCommon::SetAttachMaxCount(int count)
 {
     if (count < 1)
         throw EInvalidArgument();
+    CheckAllClosed();
+    if (count < AttachedCount())
+        throw EInvalidArgument();
+    // No table is open, so no record of the store exists and the attach indexes may move:
+    // the tables close up at the front.
+    std::vector<TzebCustomMemTable*> tables;
     for (TzebCustomMemTable* table : attached_)
-        if (table->Active())
-            throw EMemTableError("Table must be closed for this operation.");
+        if (table)
+            tables.push_back(table);
+    tables.resize(static_cast<std::size_t>(count), nullptr);
+    attached_ = std::move(tables);
+    for (int i = 0; i < count; ++i)
+        if (attached_[static_cast<std::size_t>(i)])
+            attached_[static_cast<std::size_t>(i)]->SetAttachIndex(i);
     attachMaxCount_ = count;
 }
 
@@ -469,23 +513,53 @@ void TzebCommon::SetStandalone(bool standalone)
 {
     if (standalone == standalone_)
         return;
-    if (standalone && attached_.size() > 1)
+    if (standalone && AttachedCount() > 1)
         throw EMemTableError("Children are attached to this table.");
-    for (TzebCustomMemTable* table : attached_)
-        if (table->Active())
-            throw EMemTableError("Table must be closed for this operation.");
+    CheckAllClosed();
     standalone_ = standalone;
+}
+
+int TzebCommon::AttachedCount() const
+{
+    return static_cast<int>(std::count_if(attached_.begin(), attached_.end(), [](auto* table) { return table; }));
+}
+
+bool TzebCommon::AnyTableOpen() const
+{
+    return std::any_of(attached_.begin(), attached_.end(), [](auto* table) { return table && table->Active(); });
+}
+
+void TzebCommon::CheckAllClosed() const
+{
+    if (AnyTableOpen())
+        throw EMemTableError("Table must be closed for this operation.");
+}
+
+int TzebCommon::FreeAttachEntry() const
+{
+    auto entry = std::find(attached_.begin(), attached_.end(), nullptr);
+    if (entry != attached_.end())
+        return static_cast<int>(entry - attached_.begin());
+    return AnyTableOpen() ? -1 : static_cast<int>(attached_.size());
 }
 
 int TzebCommon::Attach(TzebCustomMemTable* table)
 {
-    attached_.push_back(table);
-    return static_cast<int>(attached_.size()) - 1;
+    const int index = FreeAttachEntry();
+    if (index < 0)
+        throw EMemTableError("Table must be closed for this operation.");
+    if (index == static_cast<int>(attached_.size())) {
+        attached_.push_back(nullptr);
+        attachMaxCount_ = static_cast<int>(attached_.size());
+    }
+    attached_[static_cast<std::size_t>(index)] = table;
+    return index;
 }
 
 void TzebCommon::Detach(TzebCustomMemTable* table)
 {
-    std::erase(attached_, table);
+    // The entry stays, emptied: the tables after it keep their indexes and bookmark entries.
+    std::replace(attached_.begin(), attached_.end(), table, static_cast<TzebCustomMemTable*>(nullptr));
 }
 
 }  // namespace velmoran

@@ -156,6 +156,8 @@ public:
     // Re-entrant lock around every step; a standalone store does no locking.
     void Lock();
     void Unlock();
+    // How deep the lock is held (0: free); a standalone store never counts.
+    int LockDepth() const { return lockDepth_; }
     class Guard {
     public:
         explicit Guard(TzebCommon& store) : store_(store) { store_.Lock(); }
@@ -176,6 +178,11 @@ public:
     // Copies header and the block-copied part; of each out-of-record slot only the state byte.
     void CopyRecord(const TzebRecord* source, TzebRecord* destination) const;
     TzebRecord* DuplicateRecord(const TzebRecord* source, bool withBlocks);
+    // Gives a record back the contents of its previous version, which is freed; the record
+    // keeps its address. Nothing happens without a previous version.
+    void RestorePreviousVersion(TzebRecord* record);
+    // Frees a record's previous version and links the record to the version behind it.
+    void DropPreviousVersion(TzebRecord* record);
     // Hands the blocks the source holds to the destination, then copies the record. A slot
     // of the source with no block keeps the destination's block unless the source's value is
     // null, which frees it.
@@ -258,12 +265,23 @@ public:
     void SetDataModified(bool modified) { dataModified_ = modified; }
     int DeletedCount() const { return deletedCount_; }
     void IncrementDeletedCount() { ++deletedCount_; }
+    void DecrementDeletedCount() { if (deletedCount_ > 0) --deletedCount_; }
     bool BulkUpdate() const { return bulkUpdate_; }
     void SetBulkUpdate(bool on) { bulkUpdate_ = on; }
 
-    // Tables sharing the store; the owner is the first (attach index 0).
+    // Tables sharing the store, by attach index (AttachMaxCount entries, free ones null); the
+    // owner is the first (attach index 0).
     const std::vector<TzebCustomMemTable*>& AttachedTables() const { return attached_; }
+    int AttachedCount() const;
+    bool AnyTableOpen() const;
+    // Raises "Table must be closed for this operation." while a table of the store is open.
+    void CheckAllClosed() const;
+    // The attach index a joining table would get: the first free entry, else (with every table
+    // closed) a new one at the end; -1 when the list is full and a table is open.
+    int FreeAttachEntry() const;
+    // Gives the table that entry; fails as FreeAttachEntry says.
     int Attach(TzebCustomMemTable* table);
+    // Empties the table's entry.
     void Detach(TzebCustomMemTable* table);
 
 private:
@@ -271,6 +289,7 @@ private:
 
     TzebCustomMemTable* owner_;
     std::recursive_mutex mutex_;
+    int lockDepth_ = 0;
     bool standalone_ = false;
     std::vector<TzebRecord*> records_;
     int fieldCount_ = 0;

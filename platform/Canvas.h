@@ -40,6 +40,9 @@ struct LogicalFont {
     bool Underline = false;
     bool StrikeOut = false;
     std::uint8_t Charset = kDefaultCharset;
+    // The angle of the text line in tenths of a degree, counter-clockwise; the characters turn
+    // with it about the output's reference point. Measuring is the same at every angle.
+    int Escapement = 0;
 
     bool operator==(const LogicalFont&) const = default;
 };

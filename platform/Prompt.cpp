@@ -1,10 +1,13 @@
-// The default message boxes (Qt) and the scripted service for tests.
+// The default message boxes and folder browser (Qt).
 #include "platform/Prompt.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QString>
+#include <QTimer>
 
 namespace velmoran {
 
@@ -51,6 +54,41 @@ public:
                 return result;
         return (buttons & mbCancel) ? mrCancel : mrNone;
     }
+
+    // Qt's own folder browser rather than the desktop's, so that it looks the same everywhere and
+    // can be placed.
+    std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder,
+                                            const BrowseFolderOptions& options) override
+    {
+        QWidget* owner = QApplication::activeWindow();
+        QFileDialog dialog(owner, QString::fromStdString(title.empty() ? "Verzeichnis auswählen" : title),
+                           QString::fromStdString(startFolder));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+        dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Verzeichnis:"));
+        dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Auswählen"));
+        dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+        QFileDialog::Options flags = QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly;
+        if (options.NoNewFolderButton)
+            flags |= QFileDialog::ReadOnly;
+        dialog.setOptions(flags);
+        if (options.Place) {
+            QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+            // Once shown, when the dialog has its size.
+            QTimer::singleShot(0, &dialog, [&dialog, &options, screen] {
+                const QRect area = screen ? screen->geometry() : QRect();
+                const QSize size = dialog.frameGeometry().size();
+                const auto place = options.Place(TSize{size.width(), size.height()},
+                                                 TRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+                if (place)
+                    dialog.move(place->X, place->Y);
+            });
+        }
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().front().toStdString();
+    }
 };
 
 PromptService*& Installed()
@@ -60,6 +98,12 @@ PromptService*& Installed()
 }
 
 }  // namespace
+
+std::optional<std::string> PromptService::BrowseFolder(const std::string&, const std::string&,
+                                                       const BrowseFolderOptions&)
+{
+    return std::nullopt;
+}
 
 PromptService& Prompts()
 {

@@ -1,7 +1,11 @@
-// Message boxes behind one replaceable service: the program asks through Prompts(), tests install
-// one that records the questions and answers them.
+// Message boxes and the folder browser behind one replaceable service: the program asks through
+// Prompts(), tests install one that records the questions and answers them.
 #pragma once
 
+#include "platform/GdiTypes.h"
+
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace velmoran {
@@ -30,6 +34,16 @@ enum ModalResult : int {
     mrNo = 7,
 };
 
+// How the folder browser is shown.
+struct BrowseFolderOptions {
+    // Hides the button that makes a new folder (the browser then offers no way to change the file
+    // system).
+    bool NoNewFolderButton = false;
+    // Where the shown browser goes: given its size and the rectangle of the screen it is on, the
+    // top-left corner in screen coordinates; nothing (or no function) keeps the desktop's place.
+    std::function<std::optional<TPoint>(TSize dialog, const TRect& screen)> Place;
+};
+
 class PromptService {
 public:
     virtual ~PromptService() = default;
@@ -37,6 +51,10 @@ public:
     virtual int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) = 0;
     void ShowMessage(const std::string& text) { MessageDlg(text, MsgDlgType::Custom, mbOK); }
     void ShowError(const std::string& text) { MessageDlg(text, MsgDlgType::Error, mbOK); }
+    // Lets the user pick a folder, starting at startFolder; the folder chosen, or nothing when the
+    // user cancelled. A service without a browser answers nothing.
+    virtual std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder,
+                                                    const BrowseFolderOptions& options);
 };
 
 // The service in use; by default message boxes on screen.

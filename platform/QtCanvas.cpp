@@ -29,7 +29,14 @@ constexpr Substitute kSubstitutes[] = {
     {"arial", "Liberation Sans"},
     {"times new roman", "Liberation Serif"},
     {"courier new", "Liberation Mono"},
+    {"ms sans serif", "Liberation Sans"},
 };
+
+// The order of the font caches: every field of the logical font.
+auto FontKey(const LogicalFont& f)
+{
+    return std::tie(f.Face, f.Height, f.Weight, f.Italic, f.Underline, f.StrikeOut, f.Charset, f.Escapement);
+}
 
 }  // namespace
 
@@ -59,8 +66,7 @@ QtFontEngine::~QtFontEngine() = default;
 
 bool QtFontEngine::FontLess::operator()(const LogicalFont& a, const LogicalFont& b) const
 {
-    return std::tie(a.Face, a.Height, a.Weight, a.Italic, a.Underline, a.StrikeOut, a.Charset) <
-           std::tie(b.Face, b.Height, b.Weight, b.Italic, b.Underline, b.StrikeOut, b.Charset);
+    return FontKey(a) < FontKey(b);
 }
 
 std::string QtFontEngine::ResolveFace(const std::string& face)
@@ -182,13 +188,18 @@ std::vector<std::string> QtFontEngine::Families()
     return families;
 }
 
-namespace {
-
 QColor ToQColor(ColorRef c)
 {
     const ColorRef rgb = ColorToRGB(c);
     return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
 }
+
+ColorRef FromQColor(const QColor& color)
+{
+    return RGBRef(color.red(), color.green(), color.blue());
+}
+
+namespace {
 
 QRect ToQRect(const TRect& r)
 {
@@ -245,11 +256,7 @@ double AngleOf(TPoint p, double cx, double cy)
 }
 
 struct FontLess {
-    bool operator()(const LogicalFont& a, const LogicalFont& b) const
-    {
-        return std::tie(a.Face, a.Height, a.Weight, a.Italic, a.Underline, a.StrikeOut, a.Charset) <
-               std::tie(b.Face, b.Height, b.Weight, b.Italic, b.Underline, b.StrikeOut, b.Charset);
-    }
+    bool operator()(const LogicalFont& a, const LogicalFont& b) const { return FontKey(a) < FontKey(b); }
 };
 
 }  // namespace
@@ -362,7 +369,8 @@ void QtCanvas::ClipChanged()
     } else if (deviceClip_) {
         painter_->setClipRegion(*deviceClip_);
     } else {
-        painter_->setClipping(false);
+        // Not setClipping(false): after it the raster engine ignores the next clip region set.
+        painter_->setClipRegion(QRegion(), Qt::NoClip);
     }
     painter_->setWorldTransform(current);
 }
@@ -562,9 +570,17 @@ void QtCanvas::DoText(const TextOutput& t)
     const State& s = CurrentState();
     const FaceCache::Face& face = faces_->Get(s.Font);
     const bool clipped = (t.Options & ETO_CLIPPED) != 0;
-    if (clipped) {
+    const bool rotated = s.Font.Escapement % 3600 != 0;
+    if (clipped || rotated)
         painter_->save();
+    if (clipped)
         painter_->setClipRect(ToQRect(*t.OptionRect), Qt::IntersectClip);
+    if (rotated) {
+        // Counter-clockwise on the screen, about the reference point; everything below (cell,
+        // glyphs, underline) is laid out unrotated and turns with the transform.
+        painter_->translate(t.Reference.X, t.Reference.Y);
+        painter_->rotate(-s.Font.Escapement / 10.0);
+        painter_->translate(-t.Reference.X, -t.Reference.Y);
     }
     if (t.Options & ETO_OPAQUE)
         painter_->fillRect(ToQRect(*t.OptionRect), ToQColor(s.BkColor));
@@ -619,7 +635,7 @@ void QtCanvas::DoText(const TextOutput& t)
         painter_->fillRect(QRect(t.Left, t.Baseline + static_cast<int>(face.UnderlinePos), t.Width, lineWidth), color);
     if (s.Font.StrikeOut && t.Width > 0)
         painter_->fillRect(QRect(t.Left, t.Baseline - static_cast<int>(face.StrikeOutPos), t.Width, lineWidth), color);
-    if (clipped)
+    if (clipped || rotated)
         painter_->restore();
 }
 

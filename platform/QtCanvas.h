@@ -6,6 +6,7 @@
 
 #include "platform/Canvas.h"
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QRegion>
@@ -95,6 +96,10 @@ private:
     std::map<int, int> caps_;
     std::unique_ptr<FaceCache> faces_;
 };
+
+// A colour reference as a Qt colour (system colours resolved) and back.
+QColor ToQColor(ColorRef color);
+ColorRef FromQColor(const QColor& color);
 
 // The picture with alpha 0 where the mask (same size) is white, premultiplied ARGB.
 QImage ComposeMask(const QImage& image, const QImage& mask);

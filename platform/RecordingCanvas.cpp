@@ -74,6 +74,8 @@ std::string FontText(const LogicalFont& f)
         s += " strikeout";
     if (f.Charset != kDefaultCharset)
         s += " charset " + Num(f.Charset);
+    if (f.Escapement != 0)
+        s += " escapement " + Num(f.Escapement);
     return s;
 }
 

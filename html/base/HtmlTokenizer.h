@@ -68,6 +68,9 @@ public:
     // Shift-JIS (128).
     bool LookupDocumentCharset(std::string_view name, int& charset);
     bool AtEnd() const { return Ch == 0; }
+    // A character reference at "&" of raw content (TEXTAREA) into bytes of a code page, as
+    // attribute values take them.
+    void ReadReference(std::string& out, int codePage) { DecodeReference(out, codePage); }
 
     // --- state read by the element routines ---
     unsigned char Ch = 0;      // current character after normalisation

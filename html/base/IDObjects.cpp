@@ -18,6 +18,13 @@ void TIDNameList::AddObject(const std::string& name, TIDObject* object)
     entries_.emplace(name, std::move(e));
 }
 
+void TIDNameList::RemoveObject(const std::string& name, const TIDObject* object)
+{
+    const auto it = entries_.find(name);
+    if (it != entries_.end() && it->second.Object == object)
+        entries_.erase(it);
+}
+
 void TIDNameList::AddChPosObject(const std::string& name, int pos)
 {
     auto obj = std::make_unique<TChPosObj>(OwnerList, pos);

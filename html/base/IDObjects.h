@@ -45,6 +45,8 @@ public:
     // Replaces an entry of the same name (freeing its anchor object, if it is one).
     void AddObject(const std::string& name, TIDObject* object);
     void AddChPosObject(const std::string& name, int pos);
+    // Forgets the entry of a name when it is this object (a target that goes before the list).
+    void RemoveObject(const std::string& name, const TIDObject* object);
     // The target under a name, or nullptr.
     TIDObject* Find(const std::string& name) const;
     int Count() const { return static_cast<int>(entries_.size()); }

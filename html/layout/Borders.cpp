@@ -181,6 +181,19 @@ void DrawBorder3D(Canvas& canvas, const TRect& rect, int width, TColor light, TC
     DrawBorder(canvas, rect, inner, {first, first, second, second}, {1, 1, 1, 1}, NoColor, false);
 }
 
+void DrawFormControlFrame(Canvas& canvas, const TRect& rect, TColor color, bool useBtnFace, bool raised, bool printing)
+{
+    const bool mono = printing && canvas.IsMonochrome();
+    canvas.FillRect(rect, useBtnFace && !mono ? Rgb(SystemColor(COLOR_BTNFACE)) : Rgb(color));
+    if (mono) {
+        DrawBorder3D(canvas, rect, 1, 0, 0, raised);
+        return;
+    }
+    const TColor shadow = SystemColor(COLOR_BTNSHADOW);
+    DrawBorder3D(canvas, rect, 1, 0xC0C0C0, shadow, raised);
+    DrawBorder3D(canvas, TRect{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, 1, 0xC0C0C0, shadow, raised);
+}
+
 void DrawDocumentBorder3D(Canvas& canvas, const TRect& rect, bool raised, const TSectionList& document, int width)
 {
     const TColor bg = document.Background == NoColor ? NoColor : (document.Background & 0xFFFFFF);

@@ -26,6 +26,11 @@ void DrawBorder(Canvas& canvas, TRect outer, TRect inner, const std::array<TColo
 // (light on top/left when raised); wider frames are four solid sides.
 void DrawBorder3D(Canvas& canvas, const TRect& rect, int width, TColor light, TColor dark, bool raised);
 
+// The box of a form control: filled with the colour (button face with useBtnFace, unless the
+// output is monochrome), then a 3-D frame 2 pixels wide in button shadow and silver; printing on a
+// device of 1 bit and 1 plane gives a black 1-pixel frame instead.
+void DrawFormControlFrame(Canvas& canvas, const TRect& rect, TColor color, bool useBtnFace, bool raised, bool printing);
+
 // The raised or sunken frame of a table, cell or image in the document's 3-D colours.
 void DrawDocumentBorder3D(Canvas& canvas, const TRect& rect, bool raised, const TSectionList& document, int width);
 

@@ -49,9 +49,11 @@ TSectionList::TSectionList(THtmlDocumentHost* owner) : TCell(this), IDNameList(t
 
 TSectionList::~TSectionList()
 {
-    // Sections refer to the lists below; free them first (the link list needs no upkeep then).
+    // Sections refer to the lists below; free them first (the link list needs no upkeep then),
+    // then the forms, whose controls leave the ID and tab-order lists.
     LinkList.clear();
     TCell::Clear();
+    ClearFormAndPanelLists();
 }
 
 void TSectionList::Clear()
@@ -64,6 +66,7 @@ void TSectionList::Clear()
     FirstLineBaseline = nullptr;
     LinkList.clear();
     TCell::Clear();
+    ClearFormAndPanelLists();
     IDNameList.Clear();
     MapList.Clear();
     PositionList.clear();

@@ -1,16 +1,21 @@
 // What the document and its parser ask of the window that shows them: progress, include
 // directives, META and LINK reports, scripts, sounds, style-sheet and image requests, body margins,
-// timers, embedded panels and form events. The viewer implements it; TNullDocumentHost answers
-// everything with nothing, so that documents can be parsed without any window.
+// timers, embedded panels, the drawing surface of form controls, and the keyboard focus of controls
+// and links. The viewer implements it; TNullDocumentHost answers everything with nothing, so that
+// documents can be parsed without any window. The form events the viewer's owner listens to reach
+// the document through TFormEvents.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace velmoran {
 
 class TSectionList;
+class TFormControlObj;
 
 // Event hooks handed to the parser's entry points (the sender is always the calling host).
 using TIncludeType =
@@ -47,15 +52,39 @@ public:
     // Embedded panels of OBJECT elements.
     virtual void PanelCreate(const std::string& /*name*/, const std::string& /*type*/) {}
     virtual void PanelDestroy(const std::string& /*name*/) {}
-    // Form events.
+    // A form's submission, handed on from the viewer's own queue.
     virtual void FormSubmit(const std::string& /*action*/, const std::string& /*target*/,
                             const std::string& /*encType*/, const std::string& /*method*/,
                             const std::vector<std::string>& /*results*/)
     {
     }
-    virtual void ObjectClick(const std::string& /*script*/) {}
+    // The widget that parents the window controls of forms and the focus controls of links; none
+    // when the document is not shown (then no window controls are made).
+    virtual QWidget* DrawingSurface() { return nullptr; }
+    // The keyboard focus moved to a form control or a link at a document Y: keep it in view.
+    virtual void KeepInView(int /*y*/, bool /*link*/) {}
+    // The mouse moved over a form control (surface coordinates); its TITLE, empty when none.
+    virtual void ControlMouseMove(const std::string& /*title*/, int /*x*/, int /*y*/) {}
+    // Enter on a link's focus control: follow the link as a click would.
+    virtual void FollowLinkFromKeyboard(const std::string& /*url*/, const std::string& /*target*/) {}
     // Asks for a repaint of the drawing surface.
     virtual void Invalidate() {}
+};
+
+// The form events of a document, each fired only when set (the viewer's setters set them).
+struct TFormEvents {
+    // A control's script text from ONCLICK, ONFOCUS, ONBLUR or ONCHANGE.
+    using ObjectEvent = std::function<void(TFormControlObj* control, const std::string& script)>;
+    ObjectEvent OnObjectClick;
+    ObjectEvent OnObjectFocus;
+    ObjectEvent OnObjectBlur;
+    ObjectEvent OnObjectChange;
+    // A file input's browse button: the edit's text in, the chosen file out (UTF-8).
+    std::function<void(TFormControlObj* control, std::string& fileName)> OnFileBrowse;
+    // A form's submission: action, target, encoding type, method and the "name=value" lines.
+    std::function<void(const std::string& action, const std::string& target, const std::string& encType,
+                       const std::string& method, const std::vector<std::string>& results)>
+        OnFormSubmit;
 };
 
 class TNullDocumentHost : public THtmlDocumentHost {};

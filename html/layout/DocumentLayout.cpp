@@ -1,5 +1,6 @@
 // The document's layout and paint entry points: the animation timer, the position list, the
-// background of the document and the floating images drawn after everything else.
+// background of the document, the floating images drawn after everything else, and the window
+// controls of forms sized before a layout and placed by a paint.
 #include "html/layout/SectionList.h"
 
 #include "html/base/image/GifImage.h"
@@ -7,6 +8,8 @@
 #include "html/layout/Tables.h"
 #include "html/layout/TextSection.h"
 #include "platform/Canvas.h"
+
+#include <QWidget>
 
 #include <algorithm>
 #include <chrono>
@@ -49,8 +52,10 @@ int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
     ProgressTotal = TextLength(*this);
     ProgressLast = 0;
     Host().SetTimer(false, 50);
+    for (const auto& form : FormList)
+        form->SizeControls(canvas);
     canvas.SetTextJustification(0, 0);
-    TabOrderList.clear();
+    ApplyTabOrder();
     int curs = 0;
     maxWidth = 0;
     const int height = TCell::LayoutCell(canvas, 0, 0, curs, maxWidth, 0, 0, width, 0, 0);
@@ -66,6 +71,11 @@ int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
         Host().SetTimer(!AnimatedImages.empty(), 50);
         if (PositionList.empty())
             TCellBasic::AddToPositionList();
+        // Every window control is there for Tab, off-screen until a paint places it.
+        for (TFormControlObj* control : FormControlList)
+            if (control->GetWinControl() && control->GetWinControl()->isHidden())
+                control->Park();
+        ControlsNeedRepositioning = true;
     }
     DocumentHeight = height;
     return height;
@@ -82,10 +92,21 @@ int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
     for (TGIFImage* gif : AnimatedImages)
         gif->Visible = false;  // set again by the images this paint draws
     DrawList.clear();
+    const bool placing = !IsCopy && !Printing && ControlsNeedRepositioning;
+    if (placing)
+        for (TFormControlObj* control : FormControlList)
+            control->ShownInPaint = false;
     const int y = TCell::PaintCell(canvas, clip, x, 0, x, 0);
     for (const TDrawItem& item : DrawList)
         item.Obj->Draw(canvas, item.X, item.Y, item.Font);
     DrawList.clear();
+    // Controls out of view leave it.
+    if (placing) {
+        for (TFormControlObj* control : FormControlList)
+            if (!control->ShownInPaint)
+                control->Park();
+        ControlsNeedRepositioning = false;
+    }
     if (!IsCopy && !AnimatedImages.empty())
         Host().SetTimer(true, 40);
     return y;

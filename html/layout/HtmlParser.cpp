@@ -81,7 +81,10 @@ void THtmlParser::SetUp(const std::string& text, const TIncludeType& onInclude, 
     CurrentUrlTarget.Clear();
     InLink = false;
     BaseFontSize = 3;
-    InForm = false;
+    SL->CurrentForm = nullptr;
+    // The window controls of forms take wide text, so quoted VALUE texts keep their characters in
+    // the page's code page.
+    T.WideFormValues = true;
     InPre = false;
     NoBreak = false;
     ListLevel = 0;
@@ -124,6 +127,8 @@ void THtmlParser::ParseDocument(const std::string& text, const TIncludeType& onI
     DoBody({});
     T.Attributes.Clear();
     AddSection();
+    SL->CurrentForm = nullptr;
+    Result.CodePage = T.CodePage;
     PropStack.Clear();
     CurrentUrlTarget.Clear();
 }
@@ -308,7 +313,7 @@ void THtmlParser::DoBody(const SymbSet& term)
             DoLink();
             break;
         case FormEndSy:
-            InForm = false;
+            SL->CurrentForm = nullptr;
             Next();
             break;
         case BgSoundSy:
@@ -345,13 +350,14 @@ void THtmlParser::DoBodyTag()
         return;
     }
     BodySeen = true;
-    SL->ClearFormAndPanelLists();
     // The open section is discarded - unless it holds images, whose names the document already knows;
-    // those go into the new body.
+    // those go into the new body, and so do the forms its controls belong to.
     std::unique_ptr<TSection> keep;
     if (Section && Section->Images.Count() > 0)
         keep = std::move(Section);
     Section.reset();
+    if (!keep)
+        SL->ClearFormAndPanelLists();
     PushProperties("body");
     TProperties& p = Top();
     int mw = SL->Host().MarginWidth();
@@ -526,7 +532,7 @@ void THtmlParser::DoDivisions(const SymbSet& term)
             TCellBasic* saved = CurrentCell;
             CurrentCell = block->MyCell.get();
             NewSection(true);
-            InForm = true;
+            SL->CurrentForm = SL->AddForm(T.Attributes);
             Next();
             DoBody(term + SymbSet{FormSy, FormEndSy});
             AddSection();
@@ -537,7 +543,7 @@ void THtmlParser::DoDivisions(const SymbSet& term)
             NewSection();
         }
         if (T.Sy == FormEndSy) {
-            InForm = false;
+            SL->CurrentForm = nullptr;
             Next();
         }
         break;
@@ -934,11 +940,11 @@ void THtmlParser::DoPre()
             Next();
             break;
         case FormSy:
-            InForm = true;
+            SL->CurrentForm = SL->AddForm(T.Attributes);
             Next();
             break;
         case FormEndSy:
-            InForm = false;
+            SL->CurrentForm = nullptr;
             Next();
             break;
         default:

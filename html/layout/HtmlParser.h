@@ -18,6 +18,7 @@ struct TParseResult {
     std::u16string Title;
     std::string Base;
     std::string BaseTarget;
+    int CodePage = 1252;  // the document's code page (from its signature or META)
 };
 
 // Parses an HTML text into the document root (which must be empty); FONT sizes 1 to 7 become the

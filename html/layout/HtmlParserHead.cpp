@@ -1,6 +1,6 @@
 // The HTML parser's head elements and raw content: META (with the document's character set),
-// LINK with a linked style sheet, BGSOUND, STYLE, SCRIPT, and the objects, form controls and
-// image maps it reads over or collects; see HtmlParser.h.
+// LINK with a linked style sheet, BGSOUND, STYLE, SCRIPT, and the objects and image maps it reads
+// over or collects; see HtmlParser.h.
 #include "html/layout/HtmlParserState.h"
 
 #include "html/base/Urls.h"
@@ -153,33 +153,6 @@ void THtmlParser::DoObject()
         Next();
     if (T.Sy == ObjectEndSy)
         Next();
-}
-
-void THtmlParser::DoFormControl()
-{
-    // Form controls are read over without creating anything.
-    switch (T.Sy) {
-    case SelectSy: {
-        const SymbSet stop{PSy, EofSy, TableEndSy, TDSy, TDEndSy, TRSy, TREndSy, THSy, THEndSy, CaptionSy,
-                           CaptionEndSy, InputSy, SelectEndSy, ColSy, ColGroupSy};
-        Next();
-        while (!stop.Has(T.Sy))
-            Next();
-        if (T.Sy == SelectEndSy)
-            Next();
-        break;
-    }
-    case TextAreaSy:
-        T.NoComments = true;
-        ReadRawContent(T, "textarea");
-        T.NoComments = false;
-        if (T.Ch == '>')
-            T.GetCh();
-        Next();
-        break;
-    default:
-        Next();
-    }
 }
 
 void THtmlParser::DoMap()

@@ -85,6 +85,8 @@ private:
     void DoScript();
     void DoObject();
     void DoFormControl();
+    void ReadOptions(TListBoxFormControlObj& list);
+    void ReadTextArea(TTextAreaFormControlObj& area);
     void DoMap();
     void DoTable();
     std::unique_ptr<TAttributeList> CopyAttributesForTable() const;
@@ -102,7 +104,6 @@ private:
     TBodyBlock* BodyBlock = nullptr;
     TUrlTarget CurrentUrlTarget;
     bool InLink = false;
-    bool InForm = false;
     bool InPre = false;
     bool NoBreak = false;
     int ListLevel = 0;

@@ -207,10 +207,16 @@ int TSection::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>
         if (x >= ox && x < ox + o->ObjWidth && y >= top && y < top + o->ObjHeight) {
             const TFontObj* run = Fonts.GetFontAt(o->Pos);
             int flags = 0;
+            auto* img = dynamic_cast<TImageObj*>(o.get());
+            if (img && img->FormControl && Document) {
+                Document->HitImageInput = img->FormControl;
+                Document->HitImageX = x - ox - o->BorderSize;
+                Document->HitImageY = y - top - o->BorderSize;
+                flags |= 2;
+            }
             if (run && run->IsLink()) {
                 url = std::make_unique<TUrlTarget>();
                 url->Copy(run->UrlTarget);
-                auto* img = dynamic_cast<TImageObj*>(o.get());
                 if (img && img->IsMap)
                     url->URL += "?" + std::to_string(x - ox - o->BorderSize) + "," +
                                 std::to_string(y - top - o->BorderSize);
@@ -353,6 +359,7 @@ int TSectionList::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTar
     url.reset();
     title.clear();
     HitRun = nullptr;
+    HitImageInput = nullptr;
     const int flags = TCellBasic::GetUrlAt(canvas, x, y, url, title);
     // Hover recolouring: the run under the point takes its hover font, the one it left its link font.
     if (LinksActive && HitRun != HoverRun) {

@@ -3,6 +3,7 @@
 
 #include "html/base/HtmlSymbols.h"
 #include "html/base/WideText.h"
+#include "html/layout/LinkFocus.h"
 #include "html/layout/SectionList.h"
 #include "platform/core/CodePage.h"
 
@@ -16,6 +17,8 @@ TFontObj::TFontObj(TSection* section, const TMyFont& font, int pos) : Section(se
 {
     ReplaceFont(font);
 }
+
+TFontObj::~TFontObj() = default;
 
 void TFontObj::ReplaceFont(const TMyFont& font)
 {

@@ -96,9 +96,13 @@ public:
 };
 
 // One run of text in one font; a link run also carries its target.
+class TLinkFocusControl;
+class TImageFormControlObj;
+
 class TFontObj {
 public:
     TFontObj(TSection* section, const TMyFont& font, int pos);
+    ~TFontObj();
 
     // A copy of the run for another section (a link run keeps its target and link fonts).
     std::unique_ptr<TFontObj> CreateCopy(TSection* section) const;
@@ -122,6 +126,7 @@ public:
     std::string Title;
     int SScript = 0;    // 0 none, 1 sub, 2 super
     bool InLinkList = false;  // entered in the document's list of link runs
+    std::unique_ptr<TLinkFocusControl> TabControl;  // the first run of a link: its keyboard focus
     // metrics
     int FontHeight = 0;
     int Descent = 0;
@@ -207,6 +212,7 @@ public:
     bool Delayed = false;              // the host supplies the picture later
     bool Fetched = false;
     TSectionList* Doc = nullptr;
+    TImageFormControlObj* FormControl = nullptr;  // the image input this picture belongs to
 };
 
 class TImageObjList : public TFreeList<TFloatingObj> {

@@ -1,5 +1,6 @@
 // The document root: the cell that holds the body, and the lists and settings of the whole
-// document (names, links, maps, style sheet, inline border records, printing state).
+// document (names, links, maps, forms and their controls, the tab order, style sheet, inline border
+// records, printing state).
 #pragma once
 
 #include "html/base/IDObjects.h"
@@ -8,6 +9,7 @@
 #include "html/base/MapItem.h"
 #include "html/layout/Cells.h"
 #include "html/layout/DocumentHost.h"
+#include "html/layout/FormControls.h"
 #include "html/style/StyleList.h"
 
 #include <array>
@@ -52,7 +54,8 @@ public:
     void Clear() override;
     // Opens (start) or closes the inline border record of a property set at a source position.
     void ProcessInlines(int sourcePos, const TProperties& props, bool start);
-    void ClearFormAndPanelLists() {}
+    // Frees the forms and their controls (a BODY starts the document's forms anew).
+    void ClearFormAndPanelLists();
     int YPositionOfChar(int /*chPos*/) override { return 0; }
     THtmlDocumentHost& Host() const { return owner_ ? *owner_ : nullHost_; }
 
@@ -61,7 +64,30 @@ public:
     std::vector<class TFontObj*> LinkList;      // link runs, not owned
     TFreeList<TMapItem> MapList;
     std::vector<TSectionBase*> PositionList;    // not owned
-    std::vector<std::pair<std::string, void*>> TabOrderList;
+    // Controls and links with a TABINDEX under their keys (TabOrderKey), until a layout numbers them.
+    std::vector<std::pair<std::string, TTabStop*>> TabOrderList;
+    void AddTabStop(int tabIndex, TTabStop* stop);
+    void RemoveTabStop(const TTabStop* stop);
+    // Layout step: the listed stops take the first places of the tab order, in key order, numbered
+    // from 0; the list is emptied.
+    void ApplyTabOrder();
+    // A link run joins the link list; the first run of a link gets its focus control (none in
+    // documents of more than 400 links).
+    void AddLinkRun(TFontObj* run);
+    void RemoveLinkRun(TFontObj* run);
+
+    // Forms (owned) and all their controls in document order (not owned); the form the parser fills.
+    std::vector<std::unique_ptr<ThtmlForm>> FormList;
+    std::vector<TFormControlObj*> FormControlList;
+    ThtmlForm* CurrentForm = nullptr;
+    TFormEvents FormEvents;
+    ThtmlForm* AddForm(const TAttributeList& attributes);
+    void ForgetFormControl(TFormControlObj* control);
+    // The values of every form (its submission lines), for the history, and putting them back.
+    std::vector<std::vector<std::string>> GetFormControlData();
+    void SetFormControlData(const std::vector<std::vector<std::string>>& data);
+    // Screen paints place the window controls they draw; the others are parked off-screen.
+    bool ControlsNeedRepositioning = false;
     std::vector<InlineRec> InlineList;
     float ScaleX = 1.0f, ScaleY = 1.0f;
     TColor Background = NoColor;
@@ -98,6 +124,8 @@ public:
     int PageNumber = 0;
     TFontObj* HitRun = nullptr;        // the link run found by the last hit test
     TFontObj* HoverRun = nullptr;      // the link run under the mouse
+    TImageFormControlObj* HitImageInput = nullptr;  // the image input found by the last hit test
+    int HitImageX = 0, HitImageY = 0;               // and the point within its picture
     int* FirstLineBaseline = nullptr;
     std::vector<class TGIFImage*> AnimatedImages;  // not owned
 
@@ -116,7 +144,11 @@ public:
     int LayoutDocument(Canvas& canvas, int width, int& maxWidth);
     // Paints the clip rectangle (clip coordinates: document Y less YOff) at X; returns the Y below.
     int PaintDocument(Canvas& canvas, const TRect& clip, int x = 0);
-    void SetYOffset(int y) { YOff = y; }
+    void SetYOffset(int y)
+    {
+        YOff = y;
+        ControlsNeedRepositioning = true;
+    }
     // The print copy: copies of the sections, the same image cache and display settings, its own
     // lists; it never runs the animation timer nor builds the position list.
     std::unique_ptr<TSectionList> CreateCopy() const;

@@ -84,6 +84,47 @@ void TSection::SizeImages(Canvas& canvas, int width, int height)
         obj->DrawLogic(Document, canvas, Fonts.GetFontAt(obj->Pos), width, height);
 }
 
+int TSection::InlineRoom(int index) const
+{
+    const char16_t c = Text[static_cast<std::size_t>(index)];
+    if (c == kImageChar) {
+        const TFloatingObj* o = Images.FindByPosition(index);
+        return o && !o->IsFloat() ? ObjectWidth(o) : 0;
+    }
+    if (c == kFormControlChar)
+        if (const TFormControlObj* control = FormControls.FindByPosition(index))
+            return control->Width() + control->HSpaceL + control->HSpaceR;
+    return 0;
+}
+
+void TSection::MakeRoom(LineRec& line, int height, int vertAlign)
+{
+    const int excess = height - line.LineHt;
+    switch (vertAlign) {
+    case 1:
+        line.SpaceAfter = std::max(line.SpaceAfter, excess);
+        break;
+    case 2:
+        line.SpaceBefore = std::max(line.SpaceBefore, excess / 2);
+        line.SpaceAfter = std::max(line.SpaceAfter, excess - excess / 2);
+        break;
+    default:
+        line.SpaceBefore = std::max(line.SpaceBefore, height - (line.LineHt - line.Descent));
+        break;
+    }
+}
+
+int TSection::YOfPosition(int index) const
+{
+    int y = YPosition;
+    for (const LineRec& line : Lines) {
+        if (index < line.Start + line.Ln)
+            return y;
+        y = ExtentSum(y, line.Height());
+    }
+    return YPosition;
+}
+
 int TSection::TextWidth(Canvas& canvas, int from, int to) const
 {
     int width = 0;
@@ -91,9 +132,7 @@ int TSection::TextWidth(Canvas& canvas, int from, int to) const
     while (i < to) {
         const char16_t c = Text[static_cast<std::size_t>(i)];
         if (IsObjectChar(c)) {
-            const TFloatingObj* o = Images.FindByPosition(i);
-            if (o && !o->IsFloat())
-                width = ExtentSum(width, ObjectWidth(o));
+            width = ExtentSum(width, InlineRoom(i));
             ++i;
             continue;
         }
@@ -104,9 +143,9 @@ int TSection::TextWidth(Canvas& canvas, int from, int to) const
         const int end = PieceEnd(*this, i, to);
         const TFontObj* run = Fonts.GetFontAt(i);
         run->TheFont.SelectInto(canvas);
-        width += canvas.TextExtent(std::u16string_view(Text).substr(static_cast<std::size_t>(i),
-                                                                     static_cast<std::size_t>(end - i)))
-                     .cx;
+        width = ExtentSum(width, canvas.TextExtent(std::u16string_view(Text).substr(static_cast<std::size_t>(i),
+                                                                                      static_cast<std::size_t>(end - i)))
+                                     .cx);
         i = end;
     }
     return width;
@@ -121,13 +160,10 @@ int TSection::FindCountThatFits(Canvas& canvas, int width, int from, int to) con
         if (c == kBreakChar)
             return i - from + 1;
         if (IsObjectChar(c)) {
-            const TFloatingObj* o = Images.FindByPosition(i);
-            if (o && !o->IsFloat()) {
-                const int w = ObjectWidth(o);
-                if (w > remaining)
-                    return i - from;
-                remaining -= w;
-            }
+            const int w = InlineRoom(i);
+            if (w > remaining)
+                return i - from;
+            remaining -= w;
             ++i;
             continue;
         }
@@ -221,25 +257,13 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail
         line.SpaceBefore = diff / 2;
         line.SpaceAfter = diff - diff / 2;
     }
-    // Inline images make room for themselves by their vertical alignment.
-    for (auto& obj : Images) {
-        if (obj->Pos < from || obj->Pos >= to || obj->IsFloat())
-            continue;
-        const int h = obj->ObjHeight + obj->VSpaceT + obj->VSpaceB;
-        const int excess = h - line.LineHt;
-        switch (obj->VertAlign) {
-        case 1:
-            line.SpaceAfter = std::max(line.SpaceAfter, excess);
-            break;
-        case 2:
-            line.SpaceBefore = std::max(line.SpaceBefore, excess / 2);
-            line.SpaceAfter = std::max(line.SpaceAfter, excess - excess / 2);
-            break;
-        default:
-            line.SpaceBefore = std::max(line.SpaceBefore, h - (line.LineHt - line.Descent));
-            break;
-        }
-    }
+    // Inline images and form controls make room for themselves by their vertical alignment.
+    for (auto& obj : Images)
+        if (obj->Pos >= from && obj->Pos < to && !obj->IsFloat())
+            MakeRoom(line, obj->ObjHeight + obj->VSpaceT + obj->VSpaceB, obj->VertAlign);
+    for (TFormControlObj* control : FormControls)
+        if (control->Pos >= from && control->Pos < to)
+            MakeRoom(line, control->Height() + control->VSpaceT + control->VSpaceB, control->VertAlign);
     line.Shy = to > from && BreakClasses[static_cast<std::size_t>(to - 1)] == 's';
     int width = TextWidth(canvas, from, to);
     // A space that ends the line is not drawn and takes no room.
@@ -305,10 +329,15 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     if (TextIndentPercent > 0)
         TextIndent = TextIndentPercent * availWidth / 100;
 
-    SizeImages(canvas, std::min(indents.RightSide(y) - indents.LeftIndent(y), availWidth), containingHeight);
+    const int room = std::min(indents.RightSide(y) - indents.LeftIndent(y), availWidth);
+    SizeImages(canvas, room, containingHeight);
     maxWidth = 0;
     for (auto& obj : Images)
         maxWidth = std::max(maxWidth, ObjectWidth(obj.get()));
+    for (TFormControlObj* control : FormControls) {
+        control->SizePercent(room);
+        maxWidth = std::max(maxWidth, control->Width() + control->HSpaceL + control->HSpaceR);
+    }
 
     int widestChar = 0;  // over all runs, so that a later larger font cannot overflow
     for (const auto& run : Fonts)
@@ -358,12 +387,13 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
         const int leftEdge = indents.LeftIndent(y) - x;
         int avail = std::min(indents.RightSide(y) - indents.LeftIndent(y), availWidth);
         const int indent = first ? TextIndent : 0;
-        const int room = avail - indent;
+        const int lineRoom = avail - indent;
         int fit;
-        if (first && Images.Count() == 0 && static_cast<long long>(widestChar) * (len - pos) <= room)
+        if (first && Images.Count() == 0 && FormControls.Empty() &&
+            static_cast<long long>(widestChar) * (len - pos) <= lineRoom)
             fit = len - pos;
         else
-            fit = FindCountThatFits(canvas, room, pos, len);
+            fit = FindCountThatFits(canvas, lineRoom, pos, len);
         // However narrow the room, every line takes at least one character or object.
         fit = std::max(fit, 1);
         const int end = FindLineEnd(pos, fit);
@@ -371,7 +401,10 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
         line.Start = pos;
         line.Ln = end - pos;
         line.LineY = y;
-        FinishLine(canvas, line, leftEdge + indent, room, end >= len);
+        FinishLine(canvas, line, leftEdge + indent, lineRoom, end >= len);
+        for (TFormControlObj* control : FormControls)
+            if (control->Pos >= pos && control->Pos < end)
+                control->YValue = y;
         if (Justify != 2 && Justify != 3)
             line.LineIndent = leftEdge + indent;
         // Floats later in the line wait for the line to end.
@@ -405,7 +438,7 @@ void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
 {
     for (auto& run : Fonts)
         run->ApplyLinkStateFont();
-    if ((MinWidth != 0 || MaxWidth != 0) && Images.Count() == 0) {
+    if ((MinWidth != 0 || MaxWidth != 0) && Images.Count() == 0 && FormControls.Empty()) {
         minWidth = MinWidth;
         maxWidth = MaxWidth;
         return;
@@ -423,6 +456,9 @@ void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
             mn = std::max(mn, obj->ObjWidth);
         }
     }
+    for (const TFormControlObj* control : FormControls)
+        if (!control->PercentWidth)
+            mn = std::max(mn, control->Width() + control->HSpaceL + control->HSpaceR);
     // Max: the widest piece between forced breaks.
     int mx = 0;
     int pieceStart = 0;

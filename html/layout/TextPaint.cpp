@@ -74,6 +74,45 @@ void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int
     }
 }
 
+int TSection::ControlTop(const TFormControlObj& control, const LineRec& line, int baseline)
+{
+    const int lineBottom = baseline + line.Descent;
+    switch (control.VertAlign) {
+    case 1: return lineBottom - line.LineHt + control.VSpaceT;
+    case 2: return lineBottom - (line.LineHt + control.Height()) / 2;
+    case 3: return baseline - control.Height() - control.VSpaceB;
+    case 4: return lineBottom - control.Height() - control.VSpaceB;
+    default: return lineBottom;
+    }
+}
+
+// A control drawn at its place: on a printer its look, on the screen its window control moved
+// there (a focused check box or radio button framed by a focus rectangle).
+void TSection::DrawControl(Canvas& canvas, TFormControlObj& control, int x, int y)
+{
+    if (!Document || Document->IsCopy || Document->Printing) {
+        const int saved = canvas.SaveDC();
+        control.DrawForPrint(canvas, x, y);
+        canvas.RestoreDC(saved);
+        return;
+    }
+    control.ShowAt(x, y);
+    if (!control.Focused)
+        return;
+    TRect box;
+    if (dynamic_cast<const TRadioButtonFormControlObj*>(&control))
+        box = canvas.GetDeviceCaps(LOGPIXELSX) > 100 ? TRect{x - 2, y - 2, x + 18, y + 18} : TRect{x - 3, y - 2, x + 16, y + 16};
+    else if (dynamic_cast<const TCheckBoxFormControlObj*>(&control))
+        box = TRect{x - 3, y - 3, x + 16, y + 16};
+    else
+        return;
+    const Brush oldBrush = canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
+    const ColorRef oldText = canvas.SetTextColor(0);
+    canvas.DrawFocusRect(box);
+    canvas.SetTextColor(oldText);
+    canvas.SelectBrush(oldBrush);
+}
+
 void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& /*indents*/,
                         const TRect* clipRect)
 {
@@ -91,7 +130,16 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
     int i = from;
     while (i < to) {
         const char16_t c = Text[static_cast<std::size_t>(i)];
-        if (c == kImageChar || c == kFormControlChar) {
+        if (c == kFormControlChar) {
+            if (TFormControlObj* control = FormControls.FindByPosition(i)) {
+                const int ox = canvas.GetCurrentPosition().X + control->HSpaceL;
+                DrawControl(canvas, *control, ox, ControlTop(*control, line, baseline));
+                canvas.MoveTo(ox + control->Width() + control->HSpaceR, baseline);
+            }
+            ++i;
+            continue;
+        }
+        if (c == kImageChar) {
             TFloatingObj* o = Images.FindByPosition(i);
             if (o && !o->IsFloat()) {
                 const int ox = canvas.GetCurrentPosition().X + o->HSpaceL;

@@ -3,6 +3,7 @@
 
 #include "html/base/HtmlSymbols.h"
 #include "html/base/WideText.h"
+#include "html/layout/LinkFocus.h"
 #include "html/layout/SectionList.h"
 
 #include <algorithm>
@@ -35,12 +36,10 @@ TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTa
         run->UrlTarget.Copy(*linkTarget);
         if (props.FIArray)
             run->FIArray = std::make_unique<TFontInfoArray>(*props.FIArray);
-        if (document) {
-            document->LinkList.push_back(run.get());
-            run->InLinkList = true;
-        }
     }
     TFontObj* first = Fonts.Add(std::move(run));
+    if (document && first->IsLink())
+        document->AddLinkRun(first);
     LineHeight = props.GetLineHeight(first->FontHeight);
     if (isFirstLineOfBlock) {
         bool percent = false;
@@ -70,10 +69,7 @@ TSection::~TSection()
 {
     if (Document)
         for (const auto& f : Fonts)
-            if (f->InLinkList) {
-                auto& links = Document->LinkList;
-                links.erase(std::remove(links.begin(), links.end(), f.get()), links.end());
-            }
+            Document->RemoveLinkRun(f.get());
 }
 
 void TSection::AddChar(char16_t ch, int sourceIndex, char cls)
@@ -172,18 +168,25 @@ void TSection::Compact(const std::vector<char>& keep)
     auto mapped = [&](int pos) { return newPos[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(newPos.size()) - 1))]; };
     for (const auto& f : Fonts)
         f->Pos = mapped(f->Pos);
-    // A run that now starts where its predecessor starts replaces it.
+    // A run that now starts where its predecessor starts replaces it; the focus control of a link
+    // passes to a survivor of the same link.
     for (int k = Fonts.Count() - 1; k > 0; --k)
         if (Fonts[k]->Pos == Fonts[k - 1]->Pos) {
             TFontObj* gone = Fonts[k - 1];
-            if (Document && gone->InLinkList) {
-                auto& links = Document->LinkList;
-                links.erase(std::remove(links.begin(), links.end(), gone), links.end());
+            TFontObj* survivor = Fonts[k];
+            if (gone->TabControl && !survivor->TabControl && survivor->IsLink() &&
+                survivor->UrlTarget.ID == gone->UrlTarget.ID) {
+                survivor->TabControl = std::move(gone->TabControl);
+                survivor->TabControl->Run = survivor;
             }
+            if (Document)
+                Document->RemoveLinkRun(gone);
             Fonts.Delete(k - 1);
         }
     for (const auto& img : Images)
         img->Pos = mapped(img->Pos);
+    for (TFormControlObj* control : FormControls)
+        control->Pos = mapped(control->Pos);
 }
 
 void TSection::FinishText(int sourceIndex)
@@ -283,21 +286,17 @@ void TSection::StartFontRun(TProperties& props)
     run->Title = props.PropTitle;
     int va = 0;
     run->SScript = props.GetVertAlign(va) ? (va == 8 ? 1 : va == 9 ? 2 : 0) : 0;
-    std::vector<TFontObj*>* links = Document ? &Document->LinkList : nullptr;
     if (link_ && !link_->URL.empty()) {
         run->UrlTarget.Copy(*link_);
         run->FIArray = props.FIArray ? std::make_unique<TFontInfoArray>(*props.FIArray) : nullptr;
-        if (links && !run->InLinkList) {
-            links->push_back(run);
-            run->InLinkList = true;
-        }
+        if (Document)
+            Document->AddLinkRun(run);
     } else {
         run->UrlTarget.Clear();
         run->FIArray.reset();
-        if (links && run->InLinkList) {
-            links->erase(std::remove(links->begin(), links->end(), run), links->end());
-            run->InLinkList = false;
-        }
+        run->TabControl.reset();
+        if (Document)
+            Document->RemoveLinkRun(run);
     }
 }
 
@@ -317,6 +316,48 @@ TImageObj* TSection::AddImage(const TAttributeList& attributes, int sourceIndex)
     Images.Add(std::move(img));
     AddChar(kImageChar, sourceIndex, 'y');
     return p;
+}
+
+TFormControlObj* TSection::AddFormControl(std::uint8_t tagSymbol, const TAttributeList& attributes,
+                                          TProperties& props, int sourceIndex)
+{
+    auto created = CreateFormControl(Document, tagSymbol, attributes, props, sourceIndex);
+    created->ApplyProperties(props);
+    ThtmlForm* form = created->Form;
+    TFormControlObj* control = form->AddControl(std::move(created));
+    if (props.HasBorderStyle())
+        Document->ProcessInlines(sourceIndex, props, true);
+    const char cls = PreFormatted ? 'n' : 'y';
+    if (auto* image = dynamic_cast<TImageFormControlObj*>(control)) {
+        TImageObj* picture = AddImage(attributes, sourceIndex);
+        picture->ApplyProperties(props);
+        picture->FormControl = image;
+        image->Image = picture;
+    } else if (control->Placed()) {
+        control->Pos = static_cast<int>(Text.size());
+        FormControls.Add(control);
+        AddChar(kFormControlChar, sourceIndex, cls);
+    }
+    if (tagSymbol != InputSy)
+        return control;
+    control->StoreInitial();
+    control->CreateWindowControl();
+    const TAttribute* type = attributes.Find(TypeSy);
+    auto* edit = dynamic_cast<TEditFormControlObj*>(control);
+    if (edit && type && SameText(Trim(type->Name), "file")) {
+        // The browse button stays on the edit's line.
+        BreakClasses.back() = 'n';
+        auto button = std::make_unique<TButtonFormControlObj>(Document, TAttributeList(), props, sourceIndex,
+                                                              TButtonFormControlObj::Browse, edit);
+        button->ApplyProperties(props);
+        button->Disabled = edit->Disabled;
+        TFormControlObj* browse = form->AddControl(std::move(button));
+        browse->Pos = static_cast<int>(Text.size());
+        FormControls.Add(browse);
+        AddChar(kFormControlChar, sourceIndex, cls);
+        browse->CreateWindowControl();
+    }
+    return control;
 }
 
 void TSection::AllowBreakAtEnd()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "html/base/TextBuffers.h"
+#include "html/layout/FormControls.h"
 #include "html/layout/SectionBase.h"
 
 #include <optional>
@@ -60,6 +61,12 @@ public:
     // A run that carries a link (opening A) or, with no link, drops it (closing A).
     void StartLinkRun(TProperties& props, const TUrlTarget* link);
     TImageObj* AddImage(const TAttributeList& attributes, int sourceIndex);
+    // The control object of an INPUT, SELECT or TEXTAREA for the form being built, with its
+    // placeholder (an image input's picture, a file input's browse button after its edit). The
+    // window controls of inputs are made at once; those of SELECT and TEXTAREA once the parser has
+    // read their content.
+    TFormControlObj* AddFormControl(std::uint8_t tagSymbol, const TAttributeList& attributes, TProperties& props,
+                                    int sourceIndex);
     void AllowBreakAtEnd();
     // The text holds no characters other than... nothing at all.
     bool IsEmptyText() const { return Text.empty(); }
@@ -68,6 +75,8 @@ public:
     bool Finished() const { return finished_; }
     // The source position of every character (expanded from SourceIndex).
     int SourcePosAt(int i) const;
+    // The document Y of the top of the line that holds a text index (the section's Y when none).
+    int YOfPosition(int index) const;
 
     int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
@@ -94,7 +103,7 @@ public:
     std::vector<IndexObj> SourceIndex; // compressed after FinishText
     TFontList Fonts;
     TImageObjList Images;
-    std::vector<void*> FormControls;   // form-control objects, not yet built
+    TFormControlList FormControls;     // the placed controls, owned by their forms
     int Justify = 1;                   // 1 left, 2 center, 3 right, 4 justify
     bool BreakWord = false;
     int LineHeight = -1;
@@ -130,6 +139,14 @@ protected:
     int CharIndexAt(Canvas& canvas, const LineRec& line, int x, bool& inText) const;
     // The X of the character with an index in a line.
     int XOfIndex(Canvas& canvas, const LineRec& line, int index) const;
+    // The room across a line (width and both spaces) of the placed image or control at a text
+    // index; 0 for a float or any other character.
+    int InlineRoom(int index) const;
+    // The top of a control on a line with its baseline (clip coordinates), by its alignment.
+    static int ControlTop(const TFormControlObj& control, const LineRec& line, int baseline);
+    void DrawControl(Canvas& canvas, TFormControlObj& control, int x, int y);
+    // Controls and images make room for themselves on a line by their vertical alignment.
+    static void MakeRoom(LineRec& line, int height, int vertAlign);
     std::vector<int> sourceIndexes_;
     std::optional<TUrlTarget> link_;   // the link the text currently runs in
     bool finished_ = false;

@@ -1,4 +1,5 @@
-// The frame viewer: its frames' viewers made and set up, the settings handed to every viewer,
+// The frame viewer: its frames' viewers made and set up, the settings and the form events handed
+// to every viewer,
 // the frameset parser's operations, META refresh of framesets, the source hooks, the queries about
 // frames and viewers, and the visited list. Following links and the history across frames are in
 // FrameViewerNavigation.cpp.
@@ -80,6 +81,7 @@ TPageViewer* TFrameViewer::CreateViewer(TfvFrame& frame)
                           (frame.ParentSet() && frame.ParentSet()->BorderWidth == 0);
     viewer->SetBorderStyle(noBorder ? THTMLBorderStyle::htNone : THTMLBorderStyle::htFocused);
     ConnectViewer(*viewer, frame);
+    ApplyFormEvents(*viewer);
     if (TFrameSet* master = frame.MasterSet())
         master->Registry->AllViewers.push_back(viewer);
     return viewer;
@@ -127,6 +129,52 @@ void TFrameViewer::ConnectViewer(TPageViewer& viewer, TfvFrame& frame)
         if (topSet_)
             topSet_->ActiveViewer = sender;
     };
+}
+
+void TFrameViewer::ApplyFormEvents(TPageViewer& viewer) const
+{
+    viewer.SetOnFormSubmit(onFormSubmit_);
+    viewer.SetOnObjectClick(onObjectClick_);
+    viewer.SetOnObjectFocus(onObjectFocus_);
+    viewer.SetOnObjectBlur(onObjectBlur_);
+    viewer.SetOnObjectChange(onObjectChange_);
+    viewer.SetOnFileBrowse(onFileBrowse_);
+}
+
+void TFrameViewer::SetOnFormSubmit(TFormSubmitEvent handler)
+{
+    onFormSubmit_ = std::move(handler);
+    ForEachViewer([&](TPageViewer& v) { v.SetOnFormSubmit(onFormSubmit_); });
+}
+
+void TFrameViewer::SetOnObjectClick(TObjectClickEvent handler)
+{
+    onObjectClick_ = std::move(handler);
+    ForEachViewer([&](TPageViewer& v) { v.SetOnObjectClick(onObjectClick_); });
+}
+
+void TFrameViewer::SetOnObjectFocus(ThtObjectEvent handler)
+{
+    onObjectFocus_ = std::move(handler);
+    ForEachViewer([&](TPageViewer& v) { v.SetOnObjectFocus(onObjectFocus_); });
+}
+
+void TFrameViewer::SetOnObjectBlur(ThtObjectEvent handler)
+{
+    onObjectBlur_ = std::move(handler);
+    ForEachViewer([&](TPageViewer& v) { v.SetOnObjectBlur(onObjectBlur_); });
+}
+
+void TFrameViewer::SetOnObjectChange(ThtObjectEvent handler)
+{
+    onObjectChange_ = std::move(handler);
+    ForEachViewer([&](TPageViewer& v) { v.SetOnObjectChange(onObjectChange_); });
+}
+
+void TFrameViewer::SetOnFileBrowse(TFileBrowseEvent handler)
+{
+    onFileBrowse_ = std::move(handler);
+    ForEachViewer([&](TPageViewer& v) { v.SetOnFileBrowse(onFileBrowse_); });
 }
 
 void TFrameViewer::ForEachViewer(const std::function<void(TPageViewer&)>& work) const

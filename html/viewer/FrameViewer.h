@@ -105,6 +105,14 @@ public:
     TBufferRequestEvent OnBufferRequest;
     TFileRequestEvent OnFileRequest;
 
+    // --- form events, handed on to every frame's viewer (the sender is that viewer) ---
+    void SetOnFormSubmit(TFormSubmitEvent handler);
+    void SetOnObjectClick(TObjectClickEvent handler);
+    void SetOnObjectFocus(ThtObjectEvent handler);
+    void SetOnObjectBlur(ThtObjectEvent handler);
+    void SetOnObjectChange(ThtObjectEvent handler);
+    void SetOnFileBrowse(TFileBrowseEvent handler);
+
     // --- operations ---
     // Loads a frameset document or a page; raises EfvLoadError for a missing file.
     void LoadFromFile(const std::string& name);
@@ -182,6 +190,7 @@ protected:
 
 private:
     void ConnectViewer(TPageViewer& viewer, TfvFrame& frame);
+    void ApplyFormEvents(TPageViewer& viewer) const;
     // Calls work on the viewer of every frame.
     void ForEachViewer(const std::function<void(TPageViewer&)>& work) const;
     // Reports the frame viewer busy until the returned guard goes (defined beside the navigation
@@ -226,6 +235,10 @@ private:
     std::string serverRoot_;
     TFrameViewerOptions options_{fvPrintTableBackground, fvPrintMonochromeBlack};
     std::unique_ptr<TStringBitmapList> imageCache_;
+    TFormSubmitEvent onFormSubmit_;
+    TObjectClickEvent onObjectClick_;
+    ThtObjectEvent onObjectFocus_, onObjectBlur_, onObjectChange_;
+    TFileBrowseEvent onFileBrowse_;
     std::vector<std::pair<std::string, TPageViewer*>> frameNames_;
 };
 

@@ -1,5 +1,6 @@
 // The page viewer: its creation with the drawing surface and the bars, its properties, the
-// document host's callbacks, forms and the image cache, and the focus.
+// document host's callbacks (with the keyboard focus of form controls and links), the form events,
+// forms and the image cache, and the focus.
 #include "html/viewer/PageViewer.h"
 
 #include "html/base/WideText.h"
@@ -306,28 +307,124 @@ void TPageViewer::Script(const std::string& name, const std::string& language, c
 void TPageViewer::FormSubmit(const std::string& action, const std::string& target, const std::string& encType,
                              const std::string& method, const std::vector<std::string>& results)
 {
-    if (!OnFormSubmit)
+    if (!formEvents_.Submit)
         return;
     // Fired from the viewer's own queue, never from inside the document's click handling.
     QPointer<TPageViewer> self(this);
     QMetaObject::invokeMethod(
         this,
         [self, action, target, encType, method, results] {
-            if (self && self->OnFormSubmit)
-                RunGuarded([&] { self->OnFormSubmit(self, action, target, encType, method, results); });
+            if (self && self->formEvents_.Submit)
+                RunGuarded([&] { self->formEvents_.Submit(self, action, target, encType, method, results); });
         },
         Qt::QueuedConnection);
-}
-
-void TPageViewer::ObjectClick(const std::string& script)
-{
-    if (OnObjectClick)
-        OnObjectClick(this, script);
 }
 
 void TPageViewer::Invalidate()
 {
     panel_->update();
+}
+
+QWidget* TPageViewer::DrawingSurface()
+{
+    return panel_;
+}
+
+void TPageViewer::KeepInView(int y, bool link)
+{
+    const int height = panel_->height();
+    if (!link) {
+        if (y < vPos_ || y > vPos_ + height - 20)
+            SetVScrollBarPosition(y - height / 2);
+    } else if (y < vPos_) {
+        SetVScrollBarPosition(y);
+    } else if (y > vPos_ + height - 30) {
+        SetVScrollBarPosition(y - height / 2);
+    }
+    panel_->update();
+}
+
+void TPageViewer::ControlMouseMove(const std::string& title, int x, int y)
+{
+    if (!title.empty()) {
+        hotSpot_.Title = title;
+    } else {
+        TLinkHit hit;
+        TrackLink(x + hPos_, y + document_->YOffset(), hit);
+    }
+    if (OnMouseMove)
+        OnMouseMove(this, QApplication::keyboardModifiers(), x + panel_->x(), y + panel_->y());
+}
+
+void TPageViewer::FollowLinkFromKeyboard(const std::string& url, const std::string& target)
+{
+    hotSpot_.Url = url;
+    hotSpot_.Target = target;
+    // The focus control that saw the key goes with the document a link may load.
+    PostLinkMessage();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Form events
+
+void TPageViewer::HandFormEventsToDocument()
+{
+    TFormEvents events;
+    auto object = [this](const ThtObjectEvent& handler) -> TFormEvents::ObjectEvent {
+        if (!handler)
+            return nullptr;
+        return [this, handler](TFormControlObj* control, const std::string& script) { handler(this, control, script); };
+    };
+    events.OnObjectClick = object(formEvents_.Click);
+    events.OnObjectFocus = object(formEvents_.Focus);
+    events.OnObjectBlur = object(formEvents_.Blur);
+    events.OnObjectChange = object(formEvents_.Change);
+    if (formEvents_.FileBrowse)
+        events.OnFileBrowse = [this](TFormControlObj* control, std::string& file) {
+            formEvents_.FileBrowse(this, control, file);
+        };
+    if (formEvents_.Submit)
+        events.OnFormSubmit = [this](const std::string& action, const std::string& target, const std::string& encType,
+                                     const std::string& method, const std::vector<std::string>& results) {
+            FormSubmit(action, target, encType, method, results);
+        };
+    document_->SetFormEvents(events);
+}
+
+void TPageViewer::SetOnFormSubmit(TFormSubmitEvent handler)
+{
+    formEvents_.Submit = std::move(handler);
+    HandFormEventsToDocument();
+}
+
+void TPageViewer::SetOnObjectClick(TObjectClickEvent handler)
+{
+    formEvents_.Click = std::move(handler);
+    HandFormEventsToDocument();
+}
+
+void TPageViewer::SetOnObjectFocus(ThtObjectEvent handler)
+{
+    formEvents_.Focus = std::move(handler);
+    HandFormEventsToDocument();
+}
+
+void TPageViewer::SetOnObjectBlur(ThtObjectEvent handler)
+{
+    formEvents_.Blur = std::move(handler);
+    HandFormEventsToDocument();
+}
+
+void TPageViewer::SetOnObjectChange(ThtObjectEvent handler)
+{
+    formEvents_.Change = std::move(handler);
+    HandFormEventsToDocument();
+}
+
+void TPageViewer::SetOnFileBrowse(TFileBrowseEvent handler)
+{
+    formEvents_.FileBrowse = std::move(handler);
+    HandFormEventsToDocument();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -340,10 +437,13 @@ std::unique_ptr<TFormSnapshot> TPageViewer::GetFormData()
 
 void TPageViewer::SetFormData(const TFormSnapshot& data)
 {
-    const auto onObjectClick = std::move(OnObjectClick);
-    OnObjectClick = nullptr;
+    // Restoring fires no click events.
+    TObjectClickEvent click = std::move(formEvents_.Click);
+    formEvents_.Click = nullptr;
+    HandFormEventsToDocument();
     document_->SetFormData(data);
-    OnObjectClick = onObjectClick;
+    formEvents_.Click = std::move(click);
+    HandFormEventsToDocument();
 }
 
 void TPageViewer::SetImageCache(TStringBitmapList* cache)

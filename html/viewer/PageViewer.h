@@ -33,6 +33,7 @@ namespace velmoran {
 
 class TPageViewer;
 class TStream;
+class TFormControlObj;
 
 // A file that cannot be read ("Can't locate file: ...").
 class EInOutError : public Exception {
@@ -94,7 +95,12 @@ using TFormSubmitEvent =
     std::function<void(TPageViewer* sender, const std::string& action, const std::string& target,
                        const std::string& encType, const std::string& method, const std::vector<std::string>& results)>;
 using TGetStreamEvent = std::function<void(TPageViewer* sender, const std::string& src, std::string& content)>;
-using TObjectClickEvent = std::function<void(TPageViewer* sender, const std::string& script)>;
+// A form control's event with the control's script text (ONCLICK, ONFOCUS, ONBLUR, ONCHANGE).
+using ThtObjectEvent =
+    std::function<void(TPageViewer* sender, TFormControlObj* control, const std::string& script)>;
+using TObjectClickEvent = ThtObjectEvent;
+// A file input's browse button: the edit's text comes in, the text put back into it goes out.
+using TFileBrowseEvent = std::function<void(TPageViewer* sender, TFormControlObj* control, std::string& fileName)>;
 using TMouseEvent =
     std::function<void(TPageViewer* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TPageViewer* sender, Qt::KeyboardModifiers shift, int x, int y)>;
@@ -164,7 +170,6 @@ public:
     TGetStreamEvent OnImageRequest;
     TGetStreamEvent OnhtStreamRequest;
     TViewerScriptEvent OnScript;
-    TFormSubmitEvent OnFormSubmit;
     TNotifyEvent OnHistoryChange;
     ThtProgressEvent OnProgress;
     TProcessingEvent OnProcessing;
@@ -175,7 +180,6 @@ public:
     TMetaRefreshEvent OnMetaRefresh;
     TImageClickEvent OnImageClick;
     TImageOverEvent OnImageOver;
-    TObjectClickEvent OnObjectClick;
     TRightClickEvent OnRightClick;
     TMouseEvent OnMouseDouble;
     TParseEvent OnParseBegin;
@@ -185,6 +189,21 @@ public:
     TMouseMoveEvent OnMouseMove;
     // The viewer took the focus or was clicked (the frame viewer tracks its active viewer by it).
     TNotifyEvent OnActivate;
+
+    // --- form events: each setter hands the handler to the document, which fires it itself;
+    // a submission reaches OnFormSubmit from the viewer's own queue ---
+    void SetOnFormSubmit(TFormSubmitEvent handler);
+    void SetOnObjectClick(TObjectClickEvent handler);
+    void SetOnObjectFocus(ThtObjectEvent handler);
+    void SetOnObjectBlur(ThtObjectEvent handler);
+    void SetOnObjectChange(ThtObjectEvent handler);
+    void SetOnFileBrowse(TFileBrowseEvent handler);
+    const TFormSubmitEvent& OnFormSubmit() const { return formEvents_.Submit; }
+    const TObjectClickEvent& OnObjectClick() const { return formEvents_.Click; }
+    const ThtObjectEvent& OnObjectFocus() const { return formEvents_.Focus; }
+    const ThtObjectEvent& OnObjectBlur() const { return formEvents_.Blur; }
+    const ThtObjectEvent& OnObjectChange() const { return formEvents_.Change; }
+    const TFileBrowseEvent& OnFileBrowse() const { return formEvents_.FileBrowse; }
 
     // --- loading (all do nothing while processing or printing) ---
     void LoadDocumentFile(const std::string& fileName);
@@ -299,8 +318,13 @@ public:
     bool RequestImage(const std::string& src, std::string& content) override;
     void FormSubmit(const std::string& action, const std::string& target, const std::string& encType,
                     const std::string& method, const std::vector<std::string>& results) override;
-    void ObjectClick(const std::string& script) override;
     void Invalidate() override;
+    QWidget* DrawingSurface() override;
+    void KeepInView(int y, bool link) override;
+    // A form control's TITLE becomes the link title (else the title under the point), then
+    // OnMouseMove fires.
+    void ControlMouseMove(const std::string& title, int x, int y) override;
+    void FollowLinkFromKeyboard(const std::string& url, const std::string& target) override;
 
     // The frame that holds the viewer (set by the frame viewer; nullptr stand-alone).
     void* Frame = nullptr;
@@ -320,6 +344,15 @@ private:
     void UpdateLinkColors();
     // Runs a member from the viewer's own event queue, unless the viewer has gone by then.
     void Post(void (TPageViewer::*work)());
+    // The document's form events from the handlers set.
+    void HandFormEventsToDocument();
+    struct TViewerFormEvents {
+        TFormSubmitEvent Submit;
+        TObjectClickEvent Click;
+        ThtObjectEvent Focus, Blur, Change;
+        TFileBrowseEvent FileBrowse;
+    };
+    TViewerFormEvents formEvents_;
 
     // Loading (PageViewerLoad.cpp).
     void SetProcessing(bool on);

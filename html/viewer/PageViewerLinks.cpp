@@ -102,9 +102,15 @@ void TPageViewer::PanelMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shi
         ExtendSelection(x, y);
         selection_.EndDrag();
         document_->SetHoverImageState(docX, docY, false);
-        // A click (no drag that selected) on a link follows it.
-        if (leftButtonDown_ && SelLength() <= 0 && FollowClickedLink(docX, docY))
-            return;
+        // A click (no drag that selected) on an image input submits its form; on a link, follows it.
+        if (leftButtonDown_ && SelLength() <= 0) {
+            if (document_->ClickImageInput(MeasureCanvas(), docX, docY)) {
+                leftButtonDown_ = false;
+                return;
+            }
+            if (FollowClickedLink(docX, docY))
+                return;
+        }
     }
     if (button == Qt::LeftButton)
         leftButtonDown_ = false;

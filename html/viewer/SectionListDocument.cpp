@@ -76,7 +76,10 @@ void TSectionListDocument::SetProgressStart(int percent)
 
 TParseResult TSectionListDocument::ParseHtml(const std::string& source, const TParseHooks& hooks)
 {
-    return ParseHtmlDocument(source, *sections_, hooks.OnInclude, hooks.OnSoundRequest, hooks.OnMeta, hooks.OnLink);
+    TParseResult result =
+        ParseHtmlDocument(source, *sections_, hooks.OnInclude, hooks.OnSoundRequest, hooks.OnMeta, hooks.OnLink);
+    codePage_ = result.CodePage;
+    return result;
 }
 
 void TSectionListDocument::ParsePlainText(const std::string& source)
@@ -98,7 +101,7 @@ int TSectionListDocument::DoLogic(Canvas& canvas, int /*y*/, int width, int /*pa
 
 void TSectionListDocument::SetYOffset(int y)
 {
-    sections_->YOff = y;
+    sections_->SetYOffset(y);
 }
 
 int TSectionListDocument::YOffset() const
@@ -308,9 +311,28 @@ void TSectionListDocument::SetLinkVisited(int i, bool visited)
 
 std::unique_ptr<TFormSnapshot> TSectionListDocument::GetFormData()
 {
-    return nullptr;
+    if (sections_->FormList.empty())
+        return nullptr;
+    auto snapshot = std::make_unique<TFormSnapshot>();
+    snapshot->Forms = sections_->GetFormControlData();
+    return snapshot;
 }
 
-void TSectionListDocument::SetFormData(const TFormSnapshot& /*data*/) {}
+void TSectionListDocument::SetFormData(const TFormSnapshot& data)
+{
+    sections_->SetFormControlData(data.Forms);
+}
+
+bool TSectionListDocument::ClickImageInput(Canvas& canvas, int x, int y)
+{
+    std::unique_ptr<TUrlTarget> url;
+    std::string title;
+    sections_->GetUrlAt(canvas, x, y, url, title);
+    TImageFormControlObj* input = sections_->HitImageInput;
+    if (!input)
+        return false;
+    input->ImageClick(sections_->HitImageX, sections_->HitImageY);
+    return true;
+}
 
 }  // namespace velmoran

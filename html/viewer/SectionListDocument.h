@@ -77,6 +77,8 @@ public:
     void SetLinkVisited(int i, bool visited) override;
     std::unique_ptr<TFormSnapshot> GetFormData() override;
     void SetFormData(const TFormSnapshot& data) override;
+    void SetFormEvents(const TFormEvents& events) override { sections_->FormEvents = events; }
+    bool ClickImageInput(Canvas& canvas, int x, int y) override;
 
 private:
     THtmlDocumentHost* host_;

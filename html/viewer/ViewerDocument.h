@@ -88,9 +88,9 @@ struct TBackgroundImage {
     PositionRec PosX, PosY;  // Left/Center/Right(Percent/Pixels), RepeatD in each direction
 };
 
-// A snapshot of the values of the document's form controls.
+// A snapshot of the values of the document's form controls: the "name=value" lines of each form.
 struct TFormSnapshot {
-    std::vector<std::string> Values;
+    std::vector<std::vector<std::string>> Forms;
 };
 
 class TViewerDocument {
@@ -171,6 +171,10 @@ public:
     virtual void SetLinkVisited(int i, bool visited) = 0;
     virtual std::unique_ptr<TFormSnapshot> GetFormData() = 0;
     virtual void SetFormData(const TFormSnapshot& data) = 0;
+    // The form events the viewer's owner listens to, fired by the document itself.
+    virtual void SetFormEvents(const TFormEvents& /*events*/) {}
+    // Clicks the image input under (x, document y), if there is one; true when one was clicked.
+    virtual bool ClickImageInput(Canvas& /*canvas*/, int /*x*/, int /*y*/) { return false; }
 };
 
 }  // namespace velmoran

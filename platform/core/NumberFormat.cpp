@@ -90,18 +90,6 @@ std::string FractionDigits(const DecimalDigits& n, int count)
     return out;
 }
 
-std::string Group(const std::string& digits, char separator)
-{
-    std::string out;
-    const std::size_t n = digits.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += separator;
-        out += digits[i];
-    }
-    return out;
-}
-
 std::string NonFinite(double value)
 {
     if (std::isnan(value))
@@ -229,7 +217,7 @@ std::string FormatFloat(std::string_view format, double value, const FormatSetti
     if (showSign)
         out += '-';
     out += section.Prefix;
-    out += section.Thousands ? Group(integer, settings.ThousandSeparator) : integer;
+    out += section.Thousands ? GroupThousands(integer, settings.ThousandSeparator) : integer;
     if (!fraction.empty()) {
         out += settings.DecimalSeparator;
         out += fraction;
@@ -294,6 +282,31 @@ std::string FormatFixed(int width, int decimals, double value, const FormatSetti
             text.insert(0, field - text.size(), ' ');
     }
     return text;
+}
+
+std::string FormatNumber(int decimals, double value, const FormatSettings& settings)
+{
+    const std::string fixed = FormatFixed(0, decimals, value, settings);
+    if (!std::isfinite(value))
+        return fixed;
+    const std::size_t sign = fixed.front() == '-' ? 1 : 0;
+    std::size_t end = fixed.find(settings.DecimalSeparator, sign);
+    if (end == std::string::npos)
+        end = fixed.size();
+    return fixed.substr(0, sign) + GroupThousands(std::string_view(fixed).substr(sign, end - sign), settings.ThousandSeparator) +
+           fixed.substr(end);
+}
+
+std::string GroupThousands(std::string_view digits, char separator)
+{
+    std::string out;
+    const std::size_t n = digits.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += separator;
+        out += digits[i];
+    }
+    return out;
 }
 
 std::string IntToStr(long long value)

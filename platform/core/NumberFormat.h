@@ -39,6 +39,14 @@ std::string FloatToStr(double value, const FormatSettings& settings = FormatSett
 std::string FormatFixed(int width, int decimals, double value,
                         const FormatSettings& settings = FormatSettings::Current());
 
+// "%.*n": fixed notation with `decimals` digits and the locale's thousand separator in the
+// integer part ("1.234,50"), rounded as FormatFixed rounds.
+std::string FormatNumber(int decimals, double value, const FormatSettings& settings = FormatSettings::Current());
+
+// A run of decimal digits with a separator before every group of three from the right
+// ("1234567" -> "1.234.567").
+std::string GroupThousands(std::string_view digits, char separator);
+
 std::string IntToStr(long long value);
 
 // Text to number. Leading and trailing blanks are allowed; the decimal separator is the locale's.

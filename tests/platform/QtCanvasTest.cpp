@@ -310,6 +310,26 @@ TEST(QtCanvas, ClippingSavedAndRestoredInsideThePaintersOwnClip)
     EXPECT_EQ(image.pixel(60, 10), Rgb(255, 255, 255));
 }
 
+TEST(QtCanvas, AClipSetAfterTheClipWasRemovedStillClips)
+{
+    // A clip, then none, then a clip again: the second clip must hold as the first did.
+    QImage image = White(40, 20);
+    {
+        QPainter painter(&image);
+        QtCanvas c(&painter);
+        c.SaveDC();
+        c.ExcludeClipRect({0, 0, 10, 20});
+        c.RestoreDC(-1);
+        c.SaveDC();
+        c.ExcludeClipRect({20, 5, 30, 15});
+        c.FillRect({0, 0, 40, 20}, RGBRef(255, 0, 0));
+        c.RestoreDC(-1);
+    }
+    EXPECT_EQ(image.pixel(5, 5), Rgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(25, 10), Rgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(35, 10), Rgb(255, 0, 0));
+}
+
 TEST(QtCanvas, MaskedPicturesComposeByAlpha)
 {
     QImage picture(2, 2, QImage::Format_RGB32);

@@ -25,4 +25,15 @@ int ScriptedPromptService::MessageDlg(const std::string& text, MsgDlgType type, 
     return mrNone;
 }
 
+std::optional<std::string> ScriptedPromptService::BrowseFolder(const std::string& title, const std::string& startFolder,
+                                                               const BrowseFolderOptions& options)
+{
+    folderRequests_.push_back({title, startFolder, options});
+    if (folderAnswers_.empty())
+        return std::nullopt;
+    std::optional<std::string> answer = std::move(folderAnswers_.front());
+    folderAnswers_.pop_front();
+    return answer;
+}
+
 }  // namespace velmoran

@@ -1,16 +1,18 @@
-// The scripted prompts of the widget tests: every message box the program shows is recorded and
-// answered from a queue, so tests run without anyone at the screen.
+// The scripted prompts of the widget tests: every message box and folder browser the program shows
+// is recorded and answered from a queue, so tests run without anyone at the screen.
 #pragma once
 
 #include "platform/Prompt.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace velmoran {
 
-// Records every message and answers from a queue (mrOk, or the first button offered, when empty).
+// Records every message and answers from a queue (mrOk, or the first button offered, when empty);
+// records every folder browser and answers from a queue of its own (nothing when empty).
 class ScriptedPromptService : public PromptService {
 public:
     struct Message {
@@ -18,17 +20,29 @@ public:
         MsgDlgType Type;
         unsigned Buttons;
     };
+    struct FolderRequest {
+        std::string Title;
+        std::string StartFolder;
+        BrowseFolderOptions Options;
+    };
 
     ScriptedPromptService();
     ~ScriptedPromptService() override;
     int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
+    std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder,
+                                            const BrowseFolderOptions& options) override;
 
     void Answer(int result) { answers_.push_back(result); }
+    // The next folder browser answers this folder, or cancels with nothing.
+    void AnswerFolder(std::optional<std::string> folder) { folderAnswers_.push_back(std::move(folder)); }
     const std::vector<Message>& Messages() const { return messages_; }
+    const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
 
 private:
     std::deque<int> answers_;
     std::vector<Message> messages_;
+    std::deque<std::optional<std::string>> folderAnswers_;
+    std::vector<FolderRequest> folderRequests_;
     PromptService* previous_;
 };
 

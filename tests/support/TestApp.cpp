@@ -18,6 +18,13 @@ TApplication& App()
 
 }  // namespace velmoran::testing
 
+// Under the leak sanitizer: the font configuration library keeps caches for the life of the
+// process that it never frees; those are not leaks of ours.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
+
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);

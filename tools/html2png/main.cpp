@@ -2,7 +2,8 @@
 // viewer does (with the viewer's default fonts and colours), lays it out at the width with the real
 // fonts and paints it through the Qt canvas into a PNG. With --page-height the document is printed page by page into OUT-01.png, OUT-02.png,
 // ...: each page is painted from its top, and the next page starts at the cut the page left.
-// --hit prints the link and the title under a point of the rendered page.
+// --hit prints the link and the title under a point of the rendered page. Form controls print
+// their look.
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
@@ -11,7 +12,7 @@
 #include "platform/SystemColors.h"
 #include "platform/core/Stream.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -60,7 +61,7 @@ int main(int argc, char** argv)
     }
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);  // form controls are widgets
     velmoran::InstallQtScreenFonts();
     const std::string file = argv[1];
     const std::string out = argv[2];

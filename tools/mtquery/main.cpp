@@ -1,10 +1,13 @@
-// mtquery FILE [--index FIELDS] [--filter EXPR] [--locate FIELDS=VALUES] [--locale ID]: loads a
-// semicolon-separated file into an in-memory table and prints its rows in the chosen order, with
-// the filter applied; a located row is marked with ">". The first line of the file declares the
-// fields ("Name:String:30;Land:String:2;Einwohner:Integer;Datum:Date"); values use the German
-// number and date formats, an empty value is null. A bad line, field list or expression prints
-// its message and ends with exit code 1.
+// mtquery FILE [--index FIELDS] [--filter EXPR] [--locate FIELDS=VALUES] [--locale ID] [--save OUT]
+// mtquery --load IN [...]: loads a semicolon-separated file (or, with --load, a table saved in
+// the binary test format) into an in-memory table and prints its rows in the chosen order, with
+// the filter applied; a located row is marked with ">". --save writes the table in that binary
+// format, its rows in the chosen order. The first line of a semicolon-separated file declares
+// the fields ("Name:String:30;Land:String:2;Einwohner:Integer;Datum:Date"); values use the German
+// number and date formats, an empty value is null. A bad line, field list, expression or file
+// prints its message and ends with exit code 1.
 #include "memtable/MemTable.h"
+#include "tests/memtable/BinaryFormat.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
 
@@ -24,6 +27,8 @@ struct Options {
     std::string filter;
     std::string locate;
     std::optional<std::uint32_t> locale;
+    std::string save;
+    std::string load;
 };
 
 std::vector<std::string> Split(std::string_view text, char separator)
@@ -150,11 +155,18 @@ std::optional<TBookmark> LocateRow(TzebMemTable& table, const std::string& reque
 int Run(const Options& options)
 {
     TzebMemTable table;
+    TBinaryTableFormat format;
     if (options.locale)
         table.SetLocaleID(*options.locale);
-    Load(table, options.file);
+    if (!options.load.empty())
+        table.LoadFromFileViaFormat(options.load, &format);
+    else
+        Load(table, options.file);
     if (!options.index.empty())
         table.SetIndexFieldNames(options.index);
+    // The rows are saved in the chosen order, so that loading them lists them the same way.
+    if (!options.save.empty())
+        table.SaveToFileViaFormat(options.save, &format);
     if (!options.filter.empty()) {
         table.SetFilter(options.filter);
         table.SetFiltered(true);
@@ -175,7 +187,8 @@ int main(int argc, char** argv)
 {
     Options options;
     const std::string usage =
-        "Aufruf: mtquery DATEI [--index FELDER] [--filter AUSDRUCK] [--locate FELDER=WERTE] [--locale ID]\n";
+        "Aufruf: mtquery DATEI [--index FELDER] [--filter AUSDRUCK] [--locate FELDER=WERTE] [--locale ID]"
+        " [--save BINÄRDATEI]\n       mtquery --load BINÄRDATEI [...]\n";
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         auto next = [&]() -> std::string {
@@ -191,6 +204,10 @@ int main(int argc, char** argv)
             options.filter = next();
         else if (argument == "--locate")
             options.locate = next();
+        else if (argument == "--save")
+            options.save = next();
+        else if (argument == "--load")
+            options.load = next();
         else if (argument == "--locale") {
             auto id = velmoran::TryStrToInt(next());
             if (!id || *id < 0) {
@@ -205,7 +222,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (options.file.empty()) {
+    if (options.file.empty() == options.load.empty()) {
         std::cerr << usage;
         return 2;
     }

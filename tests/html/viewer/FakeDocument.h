@@ -4,6 +4,7 @@
 // a link, <title> a title, <meta http-equiv=... content=...> a META report.
 #pragma once
 
+#include "platform/core/Text.h"
 #include "html/viewer/ViewerDocument.h"
 #include "platform/core/CodePage.h"
 
@@ -82,12 +83,12 @@ public:
                 if (close == std::string::npos)
                     break;
                 const std::string tag = source.substr(i + 1, close - i - 1);
-                std::string name = Lower(tag.substr(0, tag.find(' ')));
+                std::string name = LowerCase(tag.substr(0, tag.find(' ')));
                 if (name == "br") {
                     LineStarts.push_back(static_cast<int>(Text.size()));
                 } else if (name == "a") {
                     if (auto n = Attr(tag, "name"); !n.empty())
-                        Anchors[Upper(n)] = static_cast<int>(LineStarts.size()) - 1;
+                        Anchors[UpperCase(n)] = static_cast<int>(LineStarts.size()) - 1;
                     if (auto h = Attr(tag, "href"); !h.empty()) {
                         Links.push_back(Link{h, Attr(tag, "target"), static_cast<int>(Text.size()), 0,
                                              static_cast<int>(close + 1), 0, false});
@@ -166,7 +167,7 @@ public:
 
     bool FindAnchor(const std::string& name, int& y) override
     {
-        const auto found = Anchors.find(Upper(name));
+        const auto found = Anchors.find(UpperCase(name));
         if (found == Anchors.end())
             return false;
         y = found->second * 20;
@@ -288,20 +289,10 @@ public:
     }
 
 private:
-    static std::string Lower(std::string s)
-    {
-        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return s;
-    }
-    static std::string Upper(std::string s)
-    {
-        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        return s;
-    }
     // The value of an attribute (quoted with " or bare), empty when absent.
     static std::string Attr(const std::string& tag, const std::string& name)
     {
-        const std::string lowered = Lower(tag);
+        const std::string lowered = LowerCase(tag);
         const auto at = lowered.find(" " + name + "=");
         if (at == std::string::npos)
             return {};

@@ -43,13 +43,13 @@ TEST(PageHistory, LeavingAPageKeepsItsPlaceAndDropsTheEntriesAhead)
     TPageHistory history;
     history.SetMaxCount(3);
     history.Push(Page(""), Page("a"), true, nullptr);  // the first page: nothing was left
-    history.Push(Page("a", 40), Page("b"), true, std::make_unique<TFormSnapshot>(TFormSnapshot{{"x"}}));
+    history.Push(Page("a", 40), Page("b"), true, std::make_unique<TFormSnapshot>(TFormSnapshot{{{"x"}}}));
     history.Push(Page("b", 70), Page("c"), true, nullptr);
     EXPECT_EQ(history.Files(), (std::vector<std::string>{"c", "b", "a"}));
     EXPECT_EQ(history.Place(1).Pos, 70);
     EXPECT_EQ(history.Place(2).Pos, 40);
     ASSERT_NE(history.Place(2).FormData, nullptr);
-    EXPECT_EQ(history.Place(2).FormData->Values, std::vector<std::string>{"x"});
+    EXPECT_EQ(history.Place(2).FormData->Forms, std::vector<std::vector<std::string>>{{"x"}});
 
     // Back at "a", another page: "b" and "c" ahead of it go.
     history.SetIndex(2);

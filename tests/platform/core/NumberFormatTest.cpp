@@ -117,3 +117,19 @@ TEST(StrToInt, RangeAndMessage)
         EXPECT_EQ(e.Message(), "'x' ist kein gültiger Integerwert");
     }
 }
+
+TEST(FormatNumber, GroupsTheIntegerPartAndRoundsAsTheFixedFormat)
+{
+    EXPECT_EQ(FormatNumber(2, 1234.5, kGerman), "1.234,50");
+    EXPECT_EQ(FormatNumber(2, -1234567.891, kGerman), "-1.234.567,89");
+    EXPECT_EQ(FormatNumber(0, 999999.5, kGerman), "1.000.000");
+    EXPECT_EQ(FormatNumber(0, 123, kGerman), "123");
+    EXPECT_EQ(FormatNumber(3, 0.0005, kGerman), "0,001");
+    // A value that rounds to zero shows no sign.
+    EXPECT_EQ(FormatNumber(2, -0.001, kGerman), "0,00");
+    // Other settings put their own separators in.
+    FormatSettings english;
+    english.DecimalSeparator = '.';
+    english.ThousandSeparator = ',';
+    EXPECT_EQ(FormatNumber(1, 12345.67, english), "12,345.7");
+}

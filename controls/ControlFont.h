@@ -1,0 +1,30 @@
+// A control's font as the forms set it: a face, a size in points, a style and a colour (the
+// framework's TFont). Captions start from it; the canvas gets its logical font and colour.
+#pragma once
+
+#include "platform/Canvas.h"
+#include "platform/SystemColors.h"
+
+#include <string>
+
+namespace velmoran {
+
+struct TFont {
+    std::string Name = "MS Sans Serif";
+    int Size = 8;  // points
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    ColorRef Color = SystemColor(COLOR_WINDOWTEXT);
+
+    bool operator==(const TFont&) const = default;
+
+    // The font in pixels on the 96 ppi device (8 points are 11 pixels).
+    LogicalFont Logical() const;
+};
+
+// The pixel height of a point size (rounded half away from zero).
+int PointsToPixels(int points);
+
+}  // namespace velmoran

@@ -1,0 +1,130 @@
+// THtmlRadioButton: a focusable radio button whose caption is mini-HTML, with four looks of its
+// own drawing (classic and flat frame controls, the "Quarnel" diamond drawn by hand, the
+// "Tolvane" bitmaps), grouping by GroupIndex among the parent's buttons, keyboard handling and
+// anchors in the caption (active while the button has the focus). Not a QRadioButton: grouping
+// and look differ.
+#pragma once
+
+#include "controls/ControlFont.h"
+#include "controls/HtmlLabel.h"
+#include "controls/MiniHtml.h"
+#include "controls/PictureContainer.h"
+#include "platform/ImageList.h"
+
+#include <QKeySequence>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+namespace velmoran {
+
+enum class TButtonType { btClassic, btQuarnel, btFlat, btTolvane };
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
+enum class TLeftRight { taLeftJustify, taRightJustify };
+
+class THtmlRadioButton : public QWidget {
+public:
+    explicit THtmlRadioButton(QWidget* parent = nullptr);
+    ~THtmlRadioButton() override;
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    bool Checked() const { return checked_; }
+    // A change makes the button a tab stop exactly when checked; checking unchecks the parent's
+    // other buttons of the same GroupIndex and then clicks this one (OnClick).
+    void SetChecked(bool checked);
+    bool Down() const { return down_; }
+    void SetDown(bool down) { down_ = down; }
+    TButtonType ButtonType() const { return buttonType_; }
+    void SetButtonType(TButtonType type);
+    TTextLayout ButtonVertAlign() const { return buttonVertAlign_; }
+    void SetButtonVertAlign(TTextLayout layout);
+    TLeftRight Alignment() const { return alignment_; }
+    void SetAlignment(TLeftRight alignment);
+    ColorRef CheckColor() const { return checkColor_; }
+    void SetCheckColor(ColorRef color);
+    std::uint8_t GroupIndex = 0;
+    bool ReturnIsTab = false;
+    bool Ellipsis() const { return ellipsis_; }
+    void SetEllipsis(bool on);
+    ColorRef URLColor() const { return urlColor_; }
+    void SetURLColor(ColorRef color);
+    ColorRef ShadowColor() const { return shadowColor_; }
+    void SetShadowColor(ColorRef color);
+    int ShadowOffset() const { return shadowOffset_; }
+    void SetShadowOffset(int offset);
+    ColorRef Color() const { return color_; }
+    void SetColor(ColorRef color);
+    const TFont& Font() const { return font_; }
+    void SetFont(const TFont& font);
+    // The focus policy: Qt::StrongFocus as a tab stop, Qt::ClickFocus otherwise.
+    bool TabStop() const { return focusPolicy() == Qt::StrongFocus; }
+    void SetTabStop(bool on) { setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus); }
+
+    ImageList* Images() const { return images_; }
+    void SetImages(ImageList* images);
+    TPictureContainer* PictureContainer() const { return pictureContainer_; }
+    void SetPictureContainer(TPictureContainer* container);
+
+    // Runs the click: OnClick.
+    virtual void Click();
+    // Where the button look is drawn in the client area.
+    TRect ButtonRect() const;
+    // Paints the button onto any canvas (the paint event uses a QtCanvas over its painter).
+    void PaintTo(Canvas& canvas);
+
+    TAnchorClick OnAnchorClick;
+    TAnchorClick OnAnchorEnter;
+    TAnchorClick OnAnchorExit;
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void DrawButton(Canvas& canvas);
+    void DrawQuarnel(Canvas& canvas, const TRect& box);
+    void DrawTolvane(Canvas& canvas, const TRect& box);
+    int ButtonWidth() const;
+    TMiniHtmlInputs CaptionInputs() const;
+    // The href of the caption's anchor under the point while focused, empty otherwise.
+    std::string AnchorAt(int x, int y);
+    void UpdateAccelerator();
+
+    std::string caption_ = "THtmlRadioButton";
+    bool checked_ = false;
+    bool down_ = false;
+    bool focused_ = false;
+    TButtonType buttonType_ = TButtonType::btClassic;
+    TTextLayout buttonVertAlign_ = TTextLayout::tlTop;
+    TLeftRight alignment_ = TLeftRight::taLeftJustify;
+    ColorRef checkColor_ = clBlack;
+    bool ellipsis_ = false;
+    ColorRef urlColor_ = clBlue;
+    ColorRef shadowColor_ = clGray;
+    int shadowOffset_ = 1;
+    ColorRef color_ = SystemColor(COLOR_BTNFACE);
+    TFont font_;
+    QPointer<ImageList> images_;
+    QPointer<TPictureContainer> pictureContainer_;
+    THtmlPictureCache pictureCache_;
+    std::string hoverHref_;
+    bool handCursor_ = false;
+    int shortcut_ = 0;
+    QKeySequence accelerator_;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,425 @@
+// The window controls of form controls and the focus controls of links: made on the viewer's
+// drawing surface (only when the document has one), kept hidden off-screen until a paint places
+// them, mirroring the object's value both ways, and reporting focus, clicks, keys and the mouse to
+// the object. Radio buttons do not keep their group exclusive themselves: the object does.
+#include "html/layout/FormControls.h"
+
+#include "html/layout/LinkFocus.h"
+#include "html/layout/SectionList.h"
+#include "html/layout/TextSection.h"
+#include "platform/QtCanvas.h"
+#include "platform/SystemColors.h"
+#include "platform/core/CodePage.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextLayout>
+
+namespace velmoran {
+
+namespace {
+
+constexpr int kParkedX = -4000;
+
+// Watches the Tab key for the whole application.
+class TTabTracker : public QObject {
+public:
+    using QObject::QObject;
+    bool Down = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && !key->isAutoRepeat())
+                Down = event->type() == QEvent::KeyPress;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TTabTracker* TabTracker()
+{
+    static QPointer<TTabTracker> tracker;
+    if (!tracker && qApp) {
+        tracker = new TTabTracker(qApp);
+        qApp->installEventFilter(tracker);
+    }
+    return tracker;
+}
+
+// Password edits show "*" for every character, whatever the desktop style would show.
+class TPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+QStyle* PasswordStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new TPasswordStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+// Reports a control's focus, keys and mouse to its object.
+class TControlEvents : public QObject {
+public:
+    TControlEvents(TFormControlObj* control, QWidget* widget) : QObject(widget), control_(control) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!control_->GetWinControl())  // the window control is going
+            return QObject::eventFilter(watched, event);
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            control_->ControlEntered();
+            break;
+        case QEvent::FocusOut:
+            control_->ControlExited();
+            break;
+        case QEvent::KeyPress:
+            if (control_->ControlKey(static_cast<QKeyEvent*>(event)->key()))
+                return true;
+            break;
+        case QEvent::MouseMove:
+            if (auto* w = qobject_cast<QWidget*>(watched); w && control_->GetWinControl()) {
+                QWidget* surface = control_->GetWinControl()->parentWidget();
+                const QPoint p = w->mapTo(surface ? surface : w, static_cast<QMouseEvent*>(event)->position().toPoint());
+                control_->ControlMouseMove(p.x(), p.y());
+            }
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TFormControlObj* control_;
+};
+
+// A radio button whose state only its object sets.
+class TFormRadioButton : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void nextCheckState() override {}
+};
+
+QString ToQ(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+}  // namespace
+
+bool TabKeyDown()
+{
+    const TTabTracker* tracker = TabTracker();
+    return tracker && tracker->Down;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The shared part
+
+void TFormControlObj::CreateWindowControl()
+{
+    QWidget* surface = Document->Host().DrawingSurface();
+    if (!surface || widget_)
+        return;
+    TabTracker();
+    QWidget* w = MakeWidget(surface);
+    if (!w)
+        return;
+    widget_ = w;
+    w->hide();
+    w->setFont(QtFontEngine::MakeQFont(Font.Logical()));
+    w->setEnabled(!Disabled);
+    w->setGeometry(kParkedX, 0, std::max(width_, 1), std::max(height_, 1));
+    if (!Title.empty())
+        w->setToolTip(QString::fromStdString(Title));
+    auto* events = new TControlEvents(this, w);
+    w->installEventFilter(events);
+    w->setMouseTracking(true);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
+        area->viewport()->installEventFilter(events);
+        area->viewport()->setMouseTracking(true);
+    }
+    if (BkColor != NoColor && (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractScrollArea*>(w) ||
+                               qobject_cast<QComboBox*>(w))) {
+        const ColorRef c = ColorToRGB(BkColor);
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Base, QColor(RedOf(c), GreenOf(c), BlueOf(c)));
+        palette.setColor(QPalette::Button, QColor(RedOf(c), GreenOf(c), BlueOf(c)));
+        w->setPalette(palette);
+    }
+    SyncWidget();
+}
+
+void TFormControlObj::SyncWidget()
+{
+    if (!widget_ || syncing_)
+        return;
+    syncing_ = true;
+    ShowValue();
+    syncing_ = false;
+}
+
+void TFormControlObj::ShowAt(int x, int y)
+{
+    ShownInPaint = true;
+    if (!widget_ || !widget_->parentWidget())
+        return;
+    if (widget_->pos() != QPoint(x, y))
+        widget_->move(x, y);
+    if (widget_->isHidden())
+        widget_->show();
+}
+
+void TFormControlObj::Park()
+{
+    if (!widget_ || !widget_->parentWidget())
+        return;
+    if (widget_->x() != kParkedX)
+        widget_->move(kParkedX, 0);
+    if (widget_->isHidden())
+        widget_->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The kinds
+
+QWidget* TEditFormControlObj::MakeWidget(QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    if (Password) {
+        edit->setStyle(PasswordStyle());
+        edit->setEchoMode(QLineEdit::Password);
+    }
+    if (MaxLength > 0)
+        edit->setMaxLength(MaxLength);
+    edit->setReadOnly(ReadOnly);
+    edit->setFrame(!BorderByCss);
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [this](const QString& text) {
+        if (!syncing_ && widget_)
+            Text = text.toStdU16String();
+    });
+    return edit;
+}
+
+void TEditFormControlObj::ShowValue()
+{
+    auto* edit = static_cast<QLineEdit*>(widget_.data());
+    if (edit->text() != ToQ(Text))
+        edit->setText(ToQ(Text));
+    edit->setCursorPosition(0);
+}
+
+QWidget* TButtonFormControlObj::MakeWidget(QWidget* parent)
+{
+    auto* button = new QPushButton(ToQ(Caption), parent);
+    button->setAutoDefault(false);
+    QObject::connect(button, &QPushButton::clicked, button, [this] {
+        ControlClicked();
+        Press();
+    });
+    return button;
+}
+
+QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
+{
+    auto* box = new QCheckBox(parent);
+    QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) {
+        if (!syncing_ && widget_)
+            Checked = on;
+    });
+    QObject::connect(box, &QCheckBox::clicked, box, [this] { ControlClicked(); });
+    return box;
+}
+
+void TCheckFormControlObj::ShowValue()
+{
+    static_cast<QAbstractButton*>(widget_.data())->setChecked(Checked);
+}
+
+QWidget* TRadioButtonFormControlObj::MakeWidget(QWidget* parent)
+{
+    auto* radio = new TFormRadioButton(parent);
+    radio->setAutoExclusive(false);
+    QObject::connect(radio, &QRadioButton::clicked, radio, [this] { Click(); });
+    return radio;
+}
+
+void TRadioButtonFormControlObj::ShowValue()
+{
+    TCheckFormControlObj::ShowValue();
+    widget_->setFocusPolicy(TabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TRadioButtonFormControlObj::SetTabStop(bool on)
+{
+    TabStop = on;
+    if (widget_)
+        widget_->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+QWidget* TImageFormControlObj::MakeWidget(QWidget* parent)
+{
+    // Only for the focus: the picture is the section's image.
+    auto* button = new QPushButton(parent);
+    button->setAutoDefault(false);
+    QObject::connect(button, &QPushButton::clicked, button, [this] { ImageClick(0, 0); });
+    return button;
+}
+
+QWidget* TListBoxFormControlObj::MakeWidget(QWidget* parent)
+{
+    auto* list = new QListWidget(parent);
+    list->setSelectionMode(Multiple ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);
+    if (BorderByCss)
+        list->setFrameShape(QFrame::NoFrame);
+    for (int i = 0; i < Options.Count(); ++i)
+        list->addItem(ToQ(Options.Item(i).Text));
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list, [this, list] {
+        if (syncing_ || !widget_)
+            return;
+        for (int i = 0; i < list->count() && i < static_cast<int>(Selection.size()); ++i)
+            Selection[static_cast<std::size_t>(i)] = list->item(i)->isSelected();
+    });
+    QObject::connect(list, &QListWidget::currentRowChanged, list, [this](int row) {
+        if (!syncing_ && widget_)
+            ItemIndex = row;
+    });
+    QObject::connect(list->verticalScrollBar(), &QScrollBar::valueChanged, list, [this](int row) {
+        if (widget_)
+            TopRow = row;
+    });
+    return list;
+}
+
+void TListBoxFormControlObj::ShowValue()
+{
+    auto* list = static_cast<QListWidget*>(widget_.data());
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(i < static_cast<int>(Selection.size()) && Selection[static_cast<std::size_t>(i)]);
+    if (ItemIndex >= 0)
+        list->setCurrentRow(ItemIndex, QItemSelectionModel::NoUpdate);
+    if (TopRow == 0)
+        list->scrollToTop();
+}
+
+QWidget* TComboFormControlObj::MakeWidget(QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    for (int i = 0; i < Options.Count(); ++i)
+        combo->addItem(ToQ(Options.Item(i).Text));
+    QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int index) {
+        if (!syncing_ && widget_)
+            SetItemIndex(index);
+    });
+    return combo;
+}
+
+void TComboFormControlObj::ShowValue()
+{
+    static_cast<QComboBox*>(widget_.data())->setCurrentIndex(ItemIndex);
+}
+
+QWidget* TTextAreaFormControlObj::MakeWidget(QWidget* parent)
+{
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setReadOnly(ReadOnly);
+    memo->document()->setDocumentMargin(1);
+    if (BorderByCss)
+        memo->setFrameShape(QFrame::NoFrame);
+    memo->setLineWrapMode(Wrap == Off ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setHorizontalScrollBarPolicy(Wrap == Off ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    memo->setTabChangesFocus(true);
+    QObject::connect(memo, &QPlainTextEdit::textChanged, memo, [this, memo] {
+        if (syncing_ || !widget_)
+            return;
+        syncing_ = true;
+        SetText(memo->toPlainText().toStdU16String());
+        syncing_ = false;
+    });
+    return memo;
+}
+
+void TTextAreaFormControlObj::ShowValue()
+{
+    auto* memo = static_cast<QPlainTextEdit*>(widget_.data());
+    std::u16string plain;
+    for (std::size_t i = 0; i < Text.size(); ++i)
+        if (!(Text[i] == u'\r' && i + 1 < Text.size() && Text[i + 1] == u'\n'))
+            plain += Text[i];
+    if (memo->toPlainText() != ToQ(plain)) {
+        memo->setPlainText(ToQ(plain));
+        memo->moveCursor(QTextCursor::Start);
+    }
+}
+
+std::vector<std::u16string> TTextAreaFormControlObj::ShownLines() const
+{
+    std::vector<std::u16string> lines;
+    std::u16string rest = Text;
+    for (;;) {
+        const auto end = rest.find(u"\r\n");
+        lines.push_back(rest.substr(0, end));
+        if (end == std::u16string::npos)
+            break;
+        rest.erase(0, end + 2);
+    }
+    const auto* memo = qobject_cast<const QPlainTextEdit*>(widget_.data());
+    if (!memo || Wrap != Hard)
+        return lines;
+    // The room for text: the control less its frame, scroll bar and margins.
+    const int frame = memo->frameWidth();
+    const int room = std::max(1, width_ - 2 * frame - memo->verticalScrollBar()->sizeHint().width() -
+                                     2 * static_cast<int>(memo->document()->documentMargin()));
+    std::vector<std::u16string> shown;
+    for (const std::u16string& line : lines) {
+        QTextLayout layout(ToQ(line), memo->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        std::vector<std::u16string> pieces;
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+            l.setLineWidth(room);
+            pieces.push_back(line.substr(static_cast<std::size_t>(l.textStart()), static_cast<std::size_t>(l.textLength())));
+        }
+        layout.endLayout();
+        if (pieces.empty())
+            pieces.emplace_back();
+        // The blank a line was wrapped at does not belong to the line.
+        for (std::size_t i = 0; i + 1 < pieces.size(); ++i)
+            while (!pieces[i].empty() && pieces[i].back() == u' ')
+                pieces[i].pop_back();
+        shown.insert(shown.end(), pieces.begin(), pieces.end());
+    }
+    return shown;
+}
+
+}  // namespace velmoran

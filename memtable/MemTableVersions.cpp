@@ -1,0 +1,121 @@
+// Versions and transactions: the update status of the current record, starting, committing and
+// rolling back nested transactions over the versions that posts and deletes keep, and listing
+// the store's records again in every index afterwards.
+#include "memtable/MemTable.h"
+
+#include <unordered_set>
+
+namespace velmoran {
+
+TUpdateStatus TzebCustomMemTable::UpdateStatus() const
+{
+    const TzebRecord* buffer = Active() ? AsRecord(ActiveBuffer()) : nullptr;
+    return buffer ? static_cast<TUpdateStatus>(buffer->ChangeStatus) : TDataSet::UpdateStatus();
+}
+
+void TzebCustomMemTable::StartTransaction()
+{
+    CheckActive();
+    if (!store_->EnableVersioning() || store_->VersioningMode() != mtvmAllSinceCheckPoint)
+        throw EMemTableError("Transactioning requires multiversion versioning.");
+    store_->StartTransaction();
+}
+
+void TzebCustomMemTable::Commit()
+{
+    if (!Active() || store_->TransactionLevel() == 0)
+        return;
+    {
+        TzebCommon::Guard guard(*store_);
+        const int level = store_->TransactionLevel();
+        for (int slot = 0; slot < store_->SlotCount(); ++slot) {
+            TzebRecord* record = store_->RecordAt(slot);
+            if (!record || record->TransactionLevel != level)
+                continue;
+            // The versions the transaction made of the record go, the chain being linked past
+            // each; the version from before it stays, so that the old values and the rollback
+            // of an enclosing transaction keep what they need. A record inserted in the
+            // transaction keeps its first version, which says so.
+            while (TzebRecord* previous = record->PreviousVersion) {
+                if (previous->TransactionLevel != level)
+                    break;
+                if (!previous->PreviousVersion && previous->ChangeStatus == mtcsInserted) {
+                    previous->TransactionLevel = level - 1;
+                    break;
+                }
+                store_->DropPreviousVersion(record);
+            }
+            record->TransactionLevel = level - 1;
+        }
+        store_->EndTransaction();
+        ReloadAllIndexes();
+    }
+    Refresh();
+    RefreshOtherTables();
+}
+
+void TzebCustomMemTable::Rollback()
+{
+    if (!Active() || store_->TransactionLevel() == 0)
+        return;
+    if (State() == dsEdit || State() == dsInsert)
+        Cancel();
+    {
+        TzebCommon::Guard guard(*store_);
+        const int level = store_->TransactionLevel();
+        bool changed = false;
+        for (int slot = 0; slot < store_->SlotCount(); ++slot) {
+            TzebRecord* record = store_->RecordAt(slot);
+            while (record && record->TransactionLevel == level && record->ChangeStatus != mtcsUnmodified) {
+                if (record->ChangeStatus == mtcsInserted) {
+                    RemoveFromIndexes(record);
+                    store_->ReleaseSlot(record);
+                    store_->FreeRecord(record, true, true);
+                    break;
+                }
+                if (!record->PreviousVersion)
+                    break;
+                // A delete undone no longer counts; otherwise the table would stay filtered.
+                if (record->ChangeStatus == mtcsDeleted)
+                    store_->DecrementDeletedCount();
+                store_->RestorePreviousVersion(record);
+            }
+            if (record && record->ChangeStatus != mtcsUnmodified)
+                changed = true;
+        }
+        store_->SetDataModified(changed);
+        store_->EndTransaction();
+        ReloadAllIndexes();
+    }
+    ClearBuffers();
+    Refresh();
+    RefreshOtherTables();
+}
+
+void TzebCustomMemTable::ReloadAllIndexes()
+{
+    ForEachOpenTable([](TzebCustomMemTable& table) { table.ReloadIndexes(); });
+}
+
+void TzebCustomMemTable::ReloadIndexes()
+{
+    TzebIndex& rowOrder = indexes_.RowOrder();
+    std::unordered_set<const TzebRecord*> listed;
+    for (int i = 0; i < rowOrder.Count(); ++i)
+        listed.insert(rowOrder.At(i));
+    for (int slot = 0; slot < store_->SlotCount(); ++slot) {
+        TzebRecord* record = store_->RecordAt(slot);
+        if (record && record->ChangeStatus != mtcsDeleted && !listed.contains(record))
+            rowOrder.InsertRecord(record, -1);
+    }
+    rowOrder.SetOrdered(true);
+    for (int i = 1; i < indexes_.Count(); ++i) {
+        auto& index = static_cast<TzebSortedIndex&>(indexes_[i]);
+        index.SetOrdered(false);
+        index.Rebuild();
+    }
+    if (cursor_ >= currentIndex_->Count())
+        cursor_ = currentIndex_->Count() - 1;
+}
+
+}  // namespace velmoran

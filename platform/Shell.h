@@ -1,0 +1,52 @@
+// Opening a document or address with the program the desktop associates with it (the shell's
+// "open" verb). The process-wide service hands addresses to QDesktopServices; tests put a
+// RecordingShell in its place. A local file that is itself a program is never started: a page
+// or a caption must not run programs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmoran {
+
+class ShellService {
+public:
+    virtual ~ShellService() = default;
+    // Opens an address ("https://...", "mailto:...", "file://...") or a file path; false when
+    // nothing was opened.
+    virtual bool Open(const std::string& url) = 0;
+};
+
+// The service in use: the desktop's unless a ScopedShell put another in.
+ShellService& Shell();
+
+// Keeps every address it is asked to open and opens nothing.
+class RecordingShell : public ShellService {
+public:
+    bool Open(const std::string& url) override
+    {
+        opened_.push_back(url);
+        return true;
+    }
+    const std::vector<std::string>& Opened() const { return opened_; }
+
+private:
+    std::vector<std::string> opened_;
+};
+
+// Puts another shell in place of the desktop's for its lifetime.
+class ScopedShell {
+public:
+    explicit ScopedShell(ShellService& service);
+    ~ScopedShell();
+    ScopedShell(const ScopedShell&) = delete;
+    ScopedShell& operator=(const ScopedShell&) = delete;
+
+private:
+    ShellService* previous_;
+};
+
+// Whether the desktop service would refuse the address because it names a program.
+bool NamesProgram(const std::string& url);
+
+}  // namespace velmoran

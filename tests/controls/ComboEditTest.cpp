@@ -1,0 +1,300 @@
+// The combo edit: where its popup goes (a pure function of edit, popup, alignment and screen),
+// what ReadOnly and DirectInput block, the popup's cycle through the button, the keys and the
+// mouse (closing it from the button accepts and does not open it again), and the glyph kinds.
+#include "controls/ComboEdit.h"
+#include "tests/controls/ControlsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QTest>
+
+using namespace velmoran;
+using velmoran::testing::ScopedTestFonts;
+
+namespace {
+
+// Counts the keys the edit hands on.
+class KeyCounter : public QWidget {
+public:
+    using QWidget::QWidget;
+    int Keys = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        ++Keys;
+        event->accept();
+    }
+};
+
+class ChoicePopup : public TPopupWindow {
+public:
+    explicit ChoicePopup(TCustomComboEdit* editor) : TPopupWindow(editor), Content(new KeyCounter(this))
+    {
+        resize(80, 60);
+        Content->setGeometry(1, 1, 78, 58);
+    }
+    QVariant GetValue() const override { return Value; }
+    void SetValue(const QVariant& value) override
+    {
+        Given = value;
+        ++Sets;
+    }
+    QVariant Value = QStringLiteral("17.03.2002");
+    QVariant Given;
+    int Sets = 0;
+    KeyCounter* Content;
+};
+
+class CountingComboEdit : public TCustomComboEdit {
+public:
+    explicit CountingComboEdit(QWidget* parent) : TCustomComboEdit(parent), Choices(new ChoicePopup(this))
+    {
+        SetPopup(Choices);
+        OnButtonClick = [this](QWidget*) { ++ButtonClicks; };
+        OnChange = [this](QWidget*) { ++Changes; };
+    }
+    ChoicePopup* Choices;
+    int ButtonClicks = 0;
+    int Changes = 0;
+    int PopupChanges = 0;
+
+protected:
+    void PopupChange() override { ++PopupChanges; }
+};
+
+// A window holding the edit, shown and active, the edit focused.
+struct EditWindow {
+    EditWindow()
+    {
+        window.resize(300, 200);
+        edit = new CountingComboEdit(&window);
+        edit->setGeometry(10, 10, 140, 21);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+    }
+    // A click through the window system at a screen point, as the user's would arrive while
+    // the popup holds the mouse.
+    void ClickOnScreen(QPoint screenPoint)
+    {
+        QWindow* popupWindow = edit->Choices->windowHandle();
+        ASSERT_NE(popupWindow, nullptr);
+        QTest::mouseClick(popupWindow, Qt::LeftButton, Qt::NoModifier, popupWindow->mapFromGlobal(screenPoint));
+        QApplication::processEvents();
+    }
+    QPoint ButtonCentre() const { return edit->Button()->mapToGlobal(edit->Button()->rect().center()); }
+
+    ScopedTestFonts fonts;
+    QWidget window;
+    CountingComboEdit* edit;
+};
+
+}  // namespace
+
+TEST(ComboEdit, PopupPlacementFlipsShiftsAndStaysOnItsScreen)
+{
+    const TRect screen{0, 0, 1920, 1080};
+    const TSize popup{150, 200};
+    // Under the edit, right edges in line.
+    EXPECT_EQ(PopupPosition({100, 100, 200, 121}, popup, TPopupAlign::epaRight, screen), (TPoint{50, 121}));
+    // Near the bottom: above the edit.
+    EXPECT_EQ(PopupPosition({100, 1000, 200, 1021}, popup, TPopupAlign::epaRight, screen), (TPoint{50, 800}));
+    // Right alignment passing the left edge falls back to the edit's left edge.
+    EXPECT_EQ(PopupPosition({10, 100, 110, 121}, popup, TPopupAlign::epaRight, screen), (TPoint{10, 121}));
+    // epaLeft near the right edge: the right edges line up instead.
+    EXPECT_EQ(PopupPosition({1000, 100, 1100, 121}, popup, TPopupAlign::epaLeft, screen), (TPoint{1000, 121}));
+    EXPECT_EQ(PopupPosition({1800, 100, 1900, 121}, popup, TPopupAlign::epaLeft, screen), (TPoint{1750, 121}));
+    // An edit partly off the screen: the popup is kept on it.
+    EXPECT_EQ(PopupPosition({1880, 100, 1930, 121}, popup, TPopupAlign::epaLeft, screen), (TPoint{1770, 121}));
+    // The edit on a second screen right of the first: the popup stays there.
+    const TRect second{1920, 0, 3840, 1080};
+    EXPECT_EQ(PopupPosition({1930, 100, 2030, 121}, popup, TPopupAlign::epaRight, second), (TPoint{1930, 121}));
+    EXPECT_EQ(PopupPosition({3700, 1000, 3800, 1021}, popup, TPopupAlign::epaLeft, second), (TPoint{3650, 800}));
+}
+
+TEST(ComboEdit, ReadOnlyBlocksButtonClickKeyPasteAndCut)
+{
+    EditWindow w;
+    CountingComboEdit& edit = *w.edit;
+    edit.SetText("abc");
+    edit.SetReadOnly(true);
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    QTest::keyClick(&edit, Qt::Key_Down, Qt::AltModifier);
+    edit.PopupDropDown(true);
+    EXPECT_EQ(edit.ButtonClicks, 0);
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_FALSE(edit.CanModify());
+
+    QApplication::clipboard()->setText(QStringLiteral("99"));
+    edit.selectAll();
+    edit.Paste();
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    edit.selectAll();
+    edit.Cut();
+    QTest::keyClick(&edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(edit.Text(), "abc");
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("99"));
+
+    // Writable again: the click key opens the drop-down, and paste works.
+    edit.SetReadOnly(false);
+    QTest::keyClick(&edit, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(edit.ButtonClicks, 1);
+    EXPECT_TRUE(edit.PopupVisible());
+    QTest::keyClick(edit.Choices, Qt::Key_Escape);  // reaches the popup, goes to the edit
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "abc");
+    edit.selectAll();
+    edit.Paste();
+    EXPECT_EQ(edit.Text(), "99");
+    edit.SetDirectInput(false);
+    edit.selectAll();
+    edit.Cut();
+    EXPECT_EQ(edit.Text(), "99");
+}
+
+TEST(ComboEdit, WithoutDirectInputOnlyThePopupWritesTheText)
+{
+    EditWindow w;
+    CountingComboEdit& edit = *w.edit;
+    edit.SetDirectInput(false);
+    QTest::keyClicks(&edit, QStringLiteral("12"));
+    EXPECT_EQ(edit.Text(), "");
+    EXPECT_TRUE(edit.CanModify());
+
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    ASSERT_TRUE(edit.PopupVisible());
+    EXPECT_FALSE(edit.Choices->Given.isValid());  // an empty text is handed over as no value
+    QTest::keyClick(edit.Choices, Qt::Key_Return);
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(edit.Changes, 1);
+    EXPECT_TRUE(edit.isReadOnly());  // still no typing
+}
+
+TEST(ComboEdit, ButtonClosesTheOpenPopupAcceptingWithoutReopeningIt)
+{
+    EditWindow w;
+    CountingComboEdit& edit = *w.edit;
+    edit.SetText("01.01.2000");
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    ASSERT_TRUE(edit.PopupVisible());
+    EXPECT_EQ(edit.ButtonClicks, 1);
+    EXPECT_EQ(edit.Choices->Given, QVariant(QStringLiteral("01.01.2000")));
+    EXPECT_TRUE(edit.isReadOnly());  // the drop-down disables typing while it shows
+    QApplication::processEvents();
+    EXPECT_TRUE(edit.Choices->isVisible());  // the focus-out its opening caused did not close it
+    // Under the edit, its right edge on the edit's.
+    const QPoint corner = edit.mapToGlobal(QPoint());
+    EXPECT_EQ(edit.Choices->geometry().topLeft(), corner + QPoint(140 - 80, 21));
+
+    w.ClickOnScreen(w.ButtonCentre());
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_FALSE(edit.Choices->isVisible());
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+    EXPECT_EQ(edit.ButtonClicks, 1);  // no second click
+    // Qt replays the closing press to the widget under the mouse unless the popup says not to
+    // (offscreen, without a grab, it never replays, so the attribute is what can be checked).
+    EXPECT_TRUE(edit.Choices->testAttribute(Qt::WA_NoMouseReplay));
+    EXPECT_EQ(edit.Button()->State(), TButtonState::bsUp);
+    EXPECT_FALSE(edit.isReadOnly());
+
+    // A press elsewhere outside closes without accepting.
+    edit.Choices->Value = QStringLiteral("24.12.2024");
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    ASSERT_TRUE(edit.PopupVisible());
+    w.ClickOnScreen(w.window.mapToGlobal(QPoint(250, 150)));
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_FALSE(edit.Choices->testAttribute(Qt::WA_NoMouseReplay));  // that press may go on
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+
+    // A click inside the popup accepts.
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    ASSERT_TRUE(edit.PopupVisible());
+    w.ClickOnScreen(edit.Choices->mapToGlobal(QPoint(0, 30)));
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "24.12.2024");
+}
+
+TEST(ComboEdit, KeysWhileThePopupShows)
+{
+    EditWindow w;
+    CountingComboEdit& edit = *w.edit;
+    edit.PopupDropDown(false);  // typing stays possible
+    ASSERT_TRUE(edit.PopupVisible());
+    // Keys reaching the popup go to the edit; the navigation keys go on to the popup's content.
+    QTest::keyClicks(edit.Choices, QStringLiteral("4"));
+    EXPECT_EQ(edit.Text(), "4");
+    EXPECT_EQ(edit.PopupChanges, 1);  // a change while the popup shows is the popup's
+    EXPECT_EQ(edit.Changes, 0);
+    QTest::keyClick(edit.Choices, Qt::Key_Down);
+    QTest::keyClick(&edit, Qt::Key_PageUp);
+    EXPECT_EQ(edit.Choices->Content->Keys, 2);
+    EXPECT_EQ(edit.Text(), "4");
+    EXPECT_TRUE(edit.hasFocus());
+    QTest::keyClick(edit.Choices, Qt::Key_Enter);
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+    EXPECT_EQ(edit.Changes, 1);
+
+    // The button again while it shows: closes accepting, does not reopen.
+    edit.PopupDropDown(false);
+    edit.Choices->Value = QStringLiteral("02.02.2002");
+    edit.ButtonClick();
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "02.02.2002");
+}
+
+TEST(ComboEdit, GlyphKindsAndButtonWidth)
+{
+    ScopedTestFonts fonts;
+    QWidget window;
+    TCustomComboEdit edit(&window);
+    edit.resize(140, 21);
+    EXPECT_EQ(edit.ButtonWidth(), 21);
+    EXPECT_EQ(edit.GlyphKind(), TGlyphKind::gkCustom);
+
+    edit.SetGlyphKind(TGlyphKind::gkEllipsis);
+    ASSERT_EQ(edit.Glyph().size(), QSize(15, 4));
+    // Dots of 2 x 2 at 1, 6 and 11 on the second row.
+    std::string row;
+    for (int x = 0; x < 15; ++x)
+        row += edit.Glyph().pixel(x, 1) == 0xFF000000u ? 'k' : '.';
+    EXPECT_EQ(row, ".kk...kk...kk..");
+
+    edit.SetGlyphKind(TGlyphKind::gkDropDown);
+    EXPECT_EQ(edit.ButtonWidth(), 16);
+    EXPECT_TRUE(edit.Button()->DropDownLook);
+    EXPECT_TRUE(edit.Glyph().isNull());
+    const QImage arrow = edit.Button()->Picture();
+    const int middle = arrow.height() / 2;
+    bool black = false;
+    for (int x = 0; x < arrow.width(); ++x)
+        black = black || arrow.pixel(x, middle) == 0xFF000000u || arrow.pixel(x, middle - 1) == 0xFF000000u;
+    EXPECT_TRUE(black);  // the combo box's arrow
+
+    edit.SetNumGlyphs(3);
+    EXPECT_EQ(edit.NumGlyphs(), 1);
+    edit.SetGlyph(QImage(32, 16, QImage::Format_RGB32));
+    EXPECT_EQ(edit.GlyphKind(), TGlyphKind::gkCustom);
+    EXPECT_FALSE(edit.Button()->DropDownLook);
+    edit.SetNumGlyphs(2);
+    EXPECT_EQ(edit.NumGlyphs(), 2);
+
+    // Width 1 hides the button; the text may use the whole width.
+    edit.SetButtonWidth(1);
+    EXPECT_TRUE(edit.ButtonHost()->isHidden());
+    EXPECT_EQ(edit.textMargins().right(), 0);
+    edit.SetButtonWidth(20);
+    EXPECT_FALSE(edit.ButtonHost()->isHidden());
+    EXPECT_EQ(edit.textMargins().right(), 22);
+    EXPECT_EQ(edit.ButtonHost()->geometry().right(), edit.width() - 1 - (edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0));
+    edit.SetButtonWidth(500);  // wider than the edit: refused
+    EXPECT_EQ(edit.ButtonWidth(), 20);
+}

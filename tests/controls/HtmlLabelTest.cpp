@@ -1,0 +1,227 @@
+// The HTML label offscreen, measured with the test font (8 points: lines 11 high, characters 5
+// wide): automatic sizing outside painting, vertical placement, bevels and border, hover with
+// the hand cursor, anchors to the shell and to OnAnchorClick, the anchor hint, the text list.
+#include "ControlsTestSupport.h"
+
+#include "controls/HtmlLabel.h"
+#include "html/viewer/Cursors.h"
+#include "platform/RecordingCanvas.h"
+#include "platform/Shell.h"
+#include "tests/support/TempFolder.h"
+
+#include <QHelpEvent>
+#include <QToolTip>
+
+#include <memory>
+
+using namespace velmoran;
+
+namespace {
+
+class HtmlLabel : public velmoran::testing::ControlsTest {
+protected:
+    HtmlLabel()
+    {
+        label_ = std::make_unique<THtmlLabel>();
+        label_->resize(200, 50);
+    }
+
+    std::vector<std::string> TextOuts()
+    {
+        RecordingCanvas canvas(engine_);
+        label_->PaintTo(canvas);
+        std::vector<std::string> texts;
+        for (const std::string& call : canvas.Calls())
+            if (call.rfind("TextOut", 0) == 0)
+                texts.push_back(call);
+        return texts;
+    }
+
+    std::unique_ptr<THtmlLabel> label_;
+};
+
+using Texts = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(HtmlLabel, AutoSizingHappensOutsidePainting)
+{
+    label_->SetAutoSizing(true);
+    label_->SetHTMLText("eins<BR>zwei<BR>drei");
+    EXPECT_EQ(label_->height(), 3 * 11 + 6);
+    label_->grab();
+    label_->grab();
+    EXPECT_EQ(label_->height(), 39);
+    label_->SetHTMLText("eins");
+    EXPECT_EQ(label_->height(), 17);
+    // A narrower label wraps, and grows.
+    label_->resize(30, 17);
+    label_->SetHTMLText("eins zwei");
+    EXPECT_EQ(label_->height(), 2 * 11 + 6);
+    // Sideways: the width follows the caption.
+    label_->SetAutoSizeType(TAutoSizeType::asHorizontal);
+    label_->SetHTMLText("abcd");
+    EXPECT_EQ(label_->width(), 4 * 5 + 6);
+    EXPECT_EQ(label_->height(), 28);
+    // Aligned to the top, the width is the parent's: only the height follows.
+    label_->SetAutoSizeType(TAutoSizeType::asBoth);
+    label_->SetAlign(TAlign::alTop);
+    label_->SetHTMLText("abcdefgh");
+    EXPECT_EQ(label_->width(), 26);
+    EXPECT_EQ(label_->height(), 17);
+    // A bigger font sizes anew.
+    TFont font;
+    font.Size = 16;
+    label_->SetFont(font);
+    EXPECT_EQ(label_->height(), 21 + 6);
+}
+
+TEST_F(HtmlLabel, VerticalPlacement)
+{
+    label_->SetHTMLText("x");
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'x'"}));
+    label_->SetVAlignment(TVAlignment::tvaCenter);
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,19 'x'"}));
+    label_->SetVAlignment(TVAlignment::tvaBottom);
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,39 'x'"}));
+    // A caption taller than the label is drawn from the top.
+    label_->SetHTMLText("1<BR>2<BR>3<BR>4<BR>5");
+    EXPECT_EQ(TextOuts().front(), "TextOut 1,0 '1'");
+}
+
+TEST_F(HtmlLabel, BevelsAndBorderShrinkTheTextRectangle)
+{
+    label_->SetHTMLText("x");
+    label_->SetBevelOuter(TBevelCut::bvLowered);
+    label_->SetBevelWidth(2);
+    label_->SetBorderWidth(3);
+    label_->SetBorderStyle(TBorderStyle::bsSingle);
+    EXPECT_EQ(label_->TextRect(), (TRect{10, 10, 190, 40}));
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 11,10 'x'"}));
+    label_->SetBorderStyle(TBorderStyle::bsNone);
+    label_->SetBevelInner(TBevelCut::bvRaised);
+    EXPECT_EQ(label_->TextRect(), (TRect{9, 9, 191, 41}));
+    // The lowered outer bevel: shadow at the top left, highlight at the bottom right.
+    const QImage image = label_->grab().toImage();
+    EXPECT_EQ(image.pixel(0, 10), 0xFF808080u);
+    EXPECT_EQ(image.pixel(199, 10), 0xFFFFFFFFu);
+}
+
+TEST_F(HtmlLabel, HoverShowsTheHandAndTellsEnterAndExit)
+{
+    label_->SetHTMLText("<A HREF=\"page1\">Link</A> und Text");
+    label_->SetHover(true);
+    std::vector<std::string> events;
+    label_->OnAnchorEnter = [&](QWidget*, const std::string& a) { events.push_back("enter " + a); };
+    label_->OnAnchorExit = [&](QWidget*, const std::string& a) { events.push_back("exit " + a); };
+    Mouse(label_.get(), QEvent::MouseMove, 3, 5);
+    EXPECT_EQ(label_->HoveredAnchor(), 1);
+    EXPECT_EQ(label_->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(label_->cursor().hotSpot(), ViewerCursor(TViewerCursor::Hand).hotSpot());
+    Mouse(label_.get(), QEvent::MouseMove, 8, 6);  // the same anchor: nothing new
+    Mouse(label_.get(), QEvent::MouseMove, 150, 5);
+    EXPECT_EQ(label_->HoveredAnchor(), -1);
+    EXPECT_EQ(label_->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(events, (std::vector<std::string>{"enter page1", "exit "}));
+    // The hovered anchor is drawn in the hover colours.
+    label_->SetHoverFontColor(0x0000FF);
+    Mouse(label_.get(), QEvent::MouseMove, 3, 5);
+    RecordingCanvas canvas(engine_);
+    label_->PaintTo(canvas);
+    std::string color;
+    for (const std::string& line : canvas.Lines()) {
+        if (line.rfind("TextColor ", 0) == 0)
+            color = line;
+        if (line == "TextOut 1,0 'Link'")
+            break;
+    }
+    EXPECT_EQ(color, "TextColor #FF0000") << canvas.Text();
+}
+
+TEST_F(HtmlLabel, AddressesGoToTheShellOtherAnchorsToOnAnchorClick)
+{
+    RecordingShell shell;
+    ScopedShell scope(shell);
+    std::vector<std::string> clicked;
+    label_->OnAnchorClick = [&](QWidget*, const std::string& a) { clicked.push_back(a); };
+    label_->SetHTMLText("<A HREF=\"mailto:x\">Post</A> <A HREF=\"page1\">Seite</A>");
+    Mouse(label_.get(), QEvent::MouseButtonPress, 3, 5);
+    Mouse(label_.get(), QEvent::MouseButtonRelease, 3, 5);
+    EXPECT_EQ(shell.Opened(), (std::vector<std::string>{"mailto:x"}));
+    EXPECT_TRUE(clicked.empty());
+    Mouse(label_.get(), QEvent::MouseButtonPress, 30, 5);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"page1"}));
+    Mouse(label_.get(), QEvent::MouseButtonPress, 150, 5);
+    EXPECT_EQ(clicked.size(), 1u);
+    EXPECT_EQ(shell.Opened().size(), 1u);
+}
+
+// The hit test looks where the caption is drawn: a centred caption's anchor answers in the
+// middle of the label, not at its top.
+TEST_F(HtmlLabel, CentredAnchorsAreHitWhereTheyAreDrawn)
+{
+    std::vector<std::string> clicked;
+    label_->OnAnchorClick = [&](QWidget*, const std::string& a) { clicked.push_back(a); };
+    label_->SetHTMLText("<A HREF=\"mitte\">Link</A>");
+    label_->SetVAlignment(TVAlignment::tvaCenter);
+    Mouse(label_.get(), QEvent::MouseButtonPress, 5, 5);
+    EXPECT_TRUE(clicked.empty());
+    Mouse(label_.get(), QEvent::MouseButtonPress, 5, 24);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"mitte"}));
+}
+
+TEST_F(HtmlLabel, AnchorHintAndTextLists)
+{
+    label_->SetHTMLText("<A HREF=\"page1\">Link</A>");
+    label_->AnchorHint = true;
+    label_->OnAnchorHint = [](QWidget*, std::string& a) { a = "Gehe zu " + a; };
+    label_->show();
+    QHelpEvent help(QEvent::ToolTip, QPoint(3, 5), label_->mapToGlobal(QPoint(3, 5)));
+    QApplication::sendEvent(label_.get(), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Gehe zu page1"));
+    QToolTip::hideText();
+
+    label_->SetHTMLText(std::vector<std::string>{"a", "b"});
+    EXPECT_EQ(label_->HTMLText(), "ab");
+    EXPECT_EQ(label_->GetHTMLText(), "ab");
+    label_->SetHTMLText("eins\r\nzwei");
+    EXPECT_EQ(label_->HTMLText(), "einszwei");
+}
+
+TEST_F(HtmlLabel, ReferencesClearWhenTheirObjectsGo)
+{
+    auto images = std::make_unique<ImageList>(8, 8);
+    auto container = std::make_unique<TPictureContainer>();
+    label_->SetImages(images.get());
+    label_->SetPictureContainer(container.get());
+    images.reset();
+    container.reset();
+    EXPECT_EQ(label_->Images(), nullptr);
+    EXPECT_EQ(label_->PictureContainer(), nullptr);
+    label_->grab();
+}
+
+// A caption's "file://" picture is loaded into the label's cache; a new text empties the cache
+// (the pictures are freed and the list with them), and the next paint loads the picture anew
+// instead of reaching a freed one (under the address sanitizer).
+TEST_F(HtmlLabel, NewTextEmptiesThePictureCache)
+{
+    velmoran::testing::TempFolder folder;
+    QImage picture(6, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "bild.bmp"), "BMP"));
+    const std::string caption = "a<IMG SRC=\"file://" + (folder / "bild.bmp") + "\">b";
+    label_->SetHTMLText(caption);
+    label_->grab();
+    ASSERT_EQ(label_->PictureCache().Count(), 1);
+    EXPECT_EQ(label_->PictureCache().Items(0)->Width(), 6);
+    label_->SetHTMLText(caption);
+    EXPECT_EQ(label_->PictureCache().Count(), 0);
+    label_->grab();
+    ASSERT_EQ(label_->PictureCache().Count(), 1);
+    EXPECT_EQ(label_->PictureCache().Items(0)->Width(), 6);
+    // A file that is no picture shows nothing and raises nothing.
+    velmoran::testing::TempFolder::Write(folder / "kaputt.gif", "GIF89a");
+    label_->SetHTMLText("a<IMG SRC=\"file://" + (folder / "kaputt.gif") + "\">b");
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'a'", "TextOut 6,0 'b'"}));
+}

@@ -1,0 +1,230 @@
+// Caption pictures with GIFs and bitmaps the tests write: the GIF frame scan (bounded by the
+// stream's end), frame selection, bitmaps, failures, the HIMETRIC size, drawing, the addresses
+// of LoadFromURL, the cache and the container.
+#include "controls/PictureContainer.h"
+#include "platform/RecordingCanvas.h"
+#include "platform/TestFont.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Stream.h"
+#include "tests/html/base/image/ImageTestSupport.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImage>
+
+#include <algorithm>
+#include <memory>
+
+using namespace velmoran;
+
+namespace {
+
+// Three frames on a 20x10 screen: all of it, 5x3 at (6,4), 2x2 at (12,1).
+std::string ThreeFrameGif()
+{
+    imagetest::GifWriter gif(20, 10, imagetest::TestPalette(4));
+    gif.Control(1, 10, -1);
+    gif.Image(0, 0, 20, 10, std::vector<std::uint8_t>(200, 1));
+    gif.Control(1, 10, -1);
+    gif.Image(6, 4, 5, 3, std::vector<std::uint8_t>(15, 2));
+    gif.Control(1, 10, -1);
+    gif.Image(12, 1, 2, 2, std::vector<std::uint8_t>(4, 3));
+    return gif.Finish();
+}
+
+std::string Bitmap(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes.toStdString();
+}
+
+void Load(THtmlPicture& picture, const std::string& bytes)
+{
+    TMemoryStream stream(bytes);
+    picture.LoadFromStream(&stream);
+}
+
+class HtmlPicture : public ::testing::Test {};
+
+}  // namespace
+
+TEST_F(HtmlPicture, GifFramesAreCountedAndSelected)
+{
+    THtmlPicture picture;
+    Load(picture, ThreeFrameGif());
+    EXPECT_EQ(picture.FrameCount(), 3);
+    EXPECT_EQ(picture.Width(), 20);
+    EXPECT_EQ(picture.FrameWidth(), 20);
+    EXPECT_EQ(picture.FrameHeight(), 10);
+    TRect seen{-1, -1, -1, -1};
+    int changes = 0;
+    picture.OnFrameChange = [&](THtmlPicture* sender) {
+        seen = sender->FrameRect();
+        ++changes;
+    };
+    picture.SetFrame(2);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(seen, (TRect{6, 4, 11, 7}));
+    // The selected frame is drawn composed on the whole screen, at the rectangle's corner.
+    TestFontEngine fonts;
+    RecordingCanvas canvas(fonts);
+    picture.Draw(canvas, {5, 5, 100, 100});
+    EXPECT_EQ(canvas.Calls(), (std::vector<std::string>{"StretchBlt 5,5,25,15 from 0,0,20,10 of 20x10"}));
+    // A frame beyond the count draws nothing.
+    picture.SetFrame(5);
+    canvas.Clear();
+    picture.Draw(canvas, {5, 5, 100, 100});
+    EXPECT_TRUE(canvas.Calls().empty());
+}
+
+// The scan reads a frame's rectangle only when all 8 bytes after the introducer are there; the
+// buffers are sized exactly, so a read past the end shows under the address sanitizer.
+TEST_F(HtmlPicture, TruncatedGifIsNeverReadPastItsEnd)
+{
+    const std::string gif = ThreeFrameGif();
+    const std::size_t last = gif.rfind("\x21\xF9\x04");
+    ASSERT_NE(last, std::string::npos);
+    for (std::size_t size = last + 8; size <= last + 18; ++size) {
+        const auto bytes = std::make_unique<std::uint8_t[]>(size);
+        std::copy(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(size), bytes.get());
+        const TGifFrameScan scan = ScanGifFrames(bytes.get(), size, 3);
+        EXPECT_EQ(scan.Count, size > last + 9 ? 3 : 2) << size;
+        if (size < last + 17)
+            EXPECT_EQ(scan.Width, 0) << size;
+        else
+            EXPECT_EQ(scan.Width, 2) << size;
+        // Through the picture: it keeps the bytes even when they do not decode.
+        THtmlPicture picture;
+        try {
+            Load(picture, gif.substr(0, size));
+        } catch (const Exception&) {
+        }
+        picture.FrameCount();
+        try {
+            picture.SetFrame(3);
+        } catch (const Exception&) {
+        }
+    }
+}
+
+TEST_F(HtmlPicture, BitmapsHaveNoFramesAndKeepTheirSize)
+{
+    THtmlPicture picture;
+    int changes = 0;
+    picture.OnChange = [&](THtmlPicture*) { ++changes; };
+    Load(picture, Bitmap(13, 7));
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(picture.Empty());
+    EXPECT_EQ(picture.FrameCount(), -1);
+    // Through HIMETRIC and back.
+    EXPECT_EQ(picture.Width(), 13);
+    EXPECT_EQ(picture.Height(), 7);
+    picture.SetFrame(2);
+    EXPECT_EQ(picture.Width(), 13);
+    TestFontEngine fonts;
+    RecordingCanvas canvas(fonts);
+    picture.Stretch = true;
+    picture.Draw(canvas, {0, 0, 26, 14});
+    EXPECT_EQ(canvas.Calls(), (std::vector<std::string>{"StretchBlt 0,0,26,14 from 0,0,13,7 of 13x7"}));
+    // The bytes come back unchanged.
+    TMemoryStream saved;
+    picture.SaveToStream(saved);
+    EXPECT_EQ(saved.ToString(), Bitmap(13, 7));
+    // Assigned: the same picture; nullptr empties it.
+    THtmlPicture copy;
+    copy.Assign(&picture);
+    EXPECT_EQ(copy.Width(), 13);
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_EQ(copy.Width(), 0);
+}
+
+TEST_F(HtmlPicture, GarbageRaisesFromStreamsAndEmptiesFromFiles)
+{
+    THtmlPicture picture;
+    try {
+        Load(picture, std::string(64, 'x'));
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Could not load image. Invalid format");
+    }
+    EXPECT_EQ(picture.Width(), 0);
+    // An icon is no format a decoder reads.
+    std::string icon("\0\0\1\0\1\0", 6);
+    icon.resize(80, '\0');
+    EXPECT_THROW(Load(picture, icon), Exception);
+    velmoran::testing::TempFolder folder;
+    velmoran::testing::TempFolder::Write(folder / "kaputt.gif", "GIF89a kaputt");
+    picture.LoadFromFile(folder / "kaputt.gif");
+    EXPECT_TRUE(picture.Empty());
+    picture.LoadFromFile(folder / "fehlt.bmp");
+    EXPECT_TRUE(picture.Empty());
+}
+
+TEST_F(HtmlPicture, AddressesOfLoadFromURL)
+{
+    THtmlPicture resource;
+    resource.LoadFromURL("res://Tropfen.bmp");
+    EXPECT_FALSE(resource.Empty());
+    EXPECT_EQ(resource.Width(), 16);
+    EXPECT_EQ(resource.ID(), "res://Tropfen.bmp");
+    THtmlPicture missing;
+    missing.LoadFromURL("RES://tropfen.bmp");  // the name's case counts
+    EXPECT_TRUE(missing.Empty());
+
+    velmoran::testing::TempFolder folder;
+    velmoran::testing::TempFolder::Write(folder / "bild.bmp", Bitmap(3, 2));
+    std::string path = folder / "bild.bmp";
+    std::replace(path.begin(), path.end(), '/', '\\');
+    THtmlPicture file;
+    file.LoadFromURL("FILE://" + path);
+    EXPECT_EQ(file.Width(), 3);
+
+    // Remote addresses load nothing; no download starts.
+    THtmlPicture remote;
+    remote.LoadFromURL("http://example.org/a.gif");
+    EXPECT_TRUE(remote.Empty());
+    EXPECT_EQ(remote.URL(), "http://example.org/a.gif");
+    EXPECT_TRUE(remote.DownloadStarted());
+    EXPECT_EQ(remote.ID(), "");
+    remote.LoadFromURL("http://example.org/b.gif");
+    EXPECT_EQ(remote.URL(), "http://example.org/a.gif");
+    THtmlPicture direct;
+    direct.Asynch = false;
+    direct.LoadFromURL("http://example.org/a.gif");
+    EXPECT_EQ(direct.ID(), "http://example.org/a.gif");
+    EXPECT_FALSE(direct.DownloadStarted());
+}
+
+// Clearing the cache frees its pictures and empties the list, so that no lookup can reach a
+// freed picture afterwards (under the address sanitizer).
+TEST_F(HtmlPicture, ClearedCacheFindsNothingAndLookupsAreCaseSensitive)
+{
+    THtmlPictureCache cache;
+    THtmlPicture* picture = cache.AddPicture();
+    picture->Asynch = false;
+    picture->LoadFromURL("http://x/Bild.gif");
+    EXPECT_EQ(cache.FindPicture("http://x/Bild.gif"), picture);
+    EXPECT_EQ(cache.FindPicture("http://x/bild.gif"), nullptr);
+    cache.ClearPictures();
+    EXPECT_EQ(cache.Count(), 0);
+    EXPECT_EQ(cache.FindPicture("http://x/Bild.gif"), nullptr);
+
+    TPictureContainer container;
+    TPictureItem& item = container.Items().Add();
+    item.Name = "Logo";
+    Load(item.Picture(), Bitmap(4, 4));
+    EXPECT_EQ(container.FindPicture("LOGO"), &item.Picture());
+    EXPECT_EQ(container.FindPicture("Logo"), nullptr);
+    TPictureItem& copy = container.Items().Add();
+    copy.Assign(item);
+    EXPECT_EQ(copy.Name, "Logo");
+    EXPECT_EQ(copy.Picture().Width(), 4);
+}

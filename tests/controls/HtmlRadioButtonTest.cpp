@@ -1,0 +1,214 @@
+// The HTML radio button offscreen: grouping among siblings, clicks only for the button that
+// becomes checked, mouse capture, keys and focus, the accelerator, anchors while focused, and
+// where the four looks put their button.
+#include "ControlsTestSupport.h"
+
+#include "controls/HtmlRadioButton.h"
+#include "platform/Shell.h"
+
+#include <QShortcutEvent>
+
+#include <memory>
+
+using namespace velmoran;
+
+namespace {
+
+class HtmlRadioButton : public velmoran::testing::ControlsTest {
+protected:
+    HtmlRadioButton()
+    {
+        window_ = std::make_unique<QWidget>();
+        window_->resize(300, 200);
+        for (int i = 0; i < 4; ++i) {
+            auto* button = new THtmlRadioButton(window_.get());
+            button->move(10, 10 + 25 * i);
+            button->SetCaption("Knopf " + std::to_string(i));
+            button->OnClick = [this, i](QWidget*) { clicks_.push_back(i); };
+            buttons_.push_back(button);
+        }
+        buttons_[3]->GroupIndex = 1;
+    }
+
+    void Show()
+    {
+        window_->show();
+        window_->activateWindow();
+        QApplication::setActiveWindow(window_.get());
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<QWidget> window_;
+    std::vector<THtmlRadioButton*> buttons_;
+    std::vector<int> clicks_;
+};
+
+}  // namespace
+
+TEST_F(HtmlRadioButton, SiblingsOfOneGroupUncheckOneAnother)
+{
+    buttons_[3]->SetChecked(true);
+    buttons_[0]->SetChecked(true);
+    buttons_[1]->SetChecked(true);
+    EXPECT_FALSE(buttons_[0]->Checked());
+    EXPECT_TRUE(buttons_[1]->Checked());
+    EXPECT_FALSE(buttons_[2]->Checked());
+    EXPECT_TRUE(buttons_[3]->Checked());
+    // Only the buttons that became checked were clicked; the same value again fires nothing.
+    EXPECT_EQ(clicks_, (std::vector<int>{3, 0, 1}));
+    buttons_[1]->SetChecked(true);
+    buttons_[2]->SetChecked(false);
+    EXPECT_EQ(clicks_.size(), 3u);
+    // The checked button is the group's tab stop.
+    EXPECT_TRUE(buttons_[1]->TabStop());
+    EXPECT_FALSE(buttons_[0]->TabStop());
+    EXPECT_EQ(buttons_[0]->focusPolicy(), Qt::ClickFocus);
+    // A new button is a tab stop and unchecked.
+    THtmlRadioButton fresh;
+    EXPECT_TRUE(fresh.TabStop());
+    EXPECT_FALSE(fresh.Checked());
+    EXPECT_EQ(fresh.Caption(), "THtmlRadioButton");
+    EXPECT_EQ(fresh.size(), QSize(98, 20));
+}
+
+TEST_F(HtmlRadioButton, ReleasingOutsideLeavesTheButtonUnchecked)
+{
+    Show();
+    THtmlRadioButton* b = buttons_[2];
+    b->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(b->hasFocus());
+    EXPECT_TRUE(b->Checked());  // gaining the focus checks it
+    b->SetChecked(false);
+    Mouse(b, QEvent::MouseButtonPress, 5, 5);
+    EXPECT_TRUE(b->Down());
+    Mouse(b, QEvent::MouseMove, 150, 5, true);
+    EXPECT_FALSE(b->Down());
+    Mouse(b, QEvent::MouseButtonRelease, 150, 5);
+    EXPECT_FALSE(b->Checked());
+    Mouse(b, QEvent::MouseButtonPress, 5, 5);
+    Mouse(b, QEvent::MouseButtonRelease, 5, 5);
+    EXPECT_TRUE(b->Checked());
+}
+
+TEST_F(HtmlRadioButton, TabSpaceEnterAndTheAccelerator)
+{
+    Show();
+    buttons_[0]->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(buttons_[0]->Checked());
+    // Tab to the next tab stop checks it.
+    buttons_[1]->SetChecked(false);
+    buttons_[1]->SetTabStop(true);
+    Key(buttons_[0], QEvent::KeyPress, Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_TRUE(buttons_[1]->hasFocus());
+    EXPECT_TRUE(buttons_[1]->Checked());
+    EXPECT_FALSE(buttons_[0]->Checked());
+    // Space checks an unchecked button on release.
+    buttons_[1]->SetChecked(false);
+    Key(buttons_[1], QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_TRUE(buttons_[1]->Down());
+    EXPECT_FALSE(buttons_[1]->Checked());
+    Key(buttons_[1], QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_TRUE(buttons_[1]->Checked());
+    // Enter moves on only with ReturnIsTab.
+    Key(buttons_[1], QEvent::KeyPress, Qt::Key_Return);
+    EXPECT_TRUE(buttons_[1]->hasFocus());
+    buttons_[1]->ReturnIsTab = true;
+    Key(buttons_[1], QEvent::KeyPress, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(buttons_[1]->hasFocus());
+    // The caption's "&" letter checks the button.
+    buttons_[2]->SetCaption("&Frachten");
+    QShortcutEvent shortcut(QKeySequence::mnemonic(QStringLiteral("&F")), 0);
+    QApplication::sendEvent(buttons_[2], &shortcut);
+    EXPECT_TRUE(buttons_[2]->Checked());
+    EXPECT_TRUE(buttons_[2]->hasFocus());
+}
+
+TEST_F(HtmlRadioButton, AnchorsReactOnlyWhileFocused)
+{
+    Show();
+    RecordingShell shell;
+    ScopedShell scope(shell);
+    std::vector<std::string> clicked;
+    THtmlRadioButton* b = buttons_[2];
+    b->OnAnchorClick = [&](QWidget*, const std::string& a) { clicked.push_back(a); };
+    b->SetCaption("<A HREF=\"page1\">Link</A> <A HREF=\"https://example.org\">Netz</A>");
+    // The first press only takes the focus (which checks the button).
+    Mouse(b, QEvent::MouseButtonPress, 20, 8);
+    Mouse(b, QEvent::MouseButtonRelease, 20, 8);
+    EXPECT_TRUE(clicked.empty());
+    EXPECT_TRUE(b->hasFocus());
+    EXPECT_TRUE(b->Checked());
+    Mouse(b, QEvent::MouseButtonPress, 20, 8);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"page1"}));
+    EXPECT_FALSE(b->Down());
+    Mouse(b, QEvent::MouseButtonPress, 45, 8);
+    EXPECT_EQ(shell.Opened(), (std::vector<std::string>{"https://example.org"}));
+    EXPECT_EQ(clicked.size(), 1u);
+}
+
+TEST_F(HtmlRadioButton, TheFourLooksPlaceTheirButton)
+{
+    THtmlRadioButton b;
+    b.resize(100, 40);
+    struct Case {
+        TButtonType Type;
+        TTextLayout Layout;
+        TLeftRight Side;
+        TRect Expected;
+    };
+    const Case cases[] = {
+        {TButtonType::btClassic, TTextLayout::tlTop, TLeftRight::taLeftJustify, {0, 4, 13, 17}},
+        {TButtonType::btClassic, TTextLayout::tlCenter, TLeftRight::taLeftJustify, {0, 14, 13, 27}},
+        {TButtonType::btFlat, TTextLayout::tlBottom, TLeftRight::taLeftJustify, {0, 23, 13, 36}},
+        {TButtonType::btFlat, TTextLayout::tlTop, TLeftRight::taRightJustify, {87, 4, 100, 17}},
+        {TButtonType::btQuarnel, TTextLayout::tlTop, TLeftRight::taLeftJustify, {1, 4, 13, 16}},
+        {TButtonType::btQuarnel, TTextLayout::tlCenter, TLeftRight::taRightJustify, {87, 14, 99, 26}},
+        {TButtonType::btQuarnel, TTextLayout::tlBottom, TLeftRight::taLeftJustify, {1, 24, 13, 36}},
+        {TButtonType::btTolvane, TTextLayout::tlTop, TLeftRight::taLeftJustify, {0, 2, 13, 15}},
+        {TButtonType::btTolvane, TTextLayout::tlCenter, TLeftRight::taLeftJustify, {0, 14, 13, 27}},
+        {TButtonType::btTolvane, TTextLayout::tlBottom, TLeftRight::taRightJustify, {86, 25, 99, 38}},
+    };
+    b.SetCaption("");
+    b.SetChecked(true);
+    for (const Case& c : cases) {
+        b.SetButtonType(c.Type);
+        b.SetButtonVertAlign(c.Layout);
+        b.SetAlignment(c.Side);
+        EXPECT_EQ(b.ButtonRect(), c.Expected) << static_cast<int>(c.Type) << " " << static_cast<int>(c.Layout);
+        // The button is drawn there: its box holds ink, the rest of the control is button face.
+        const QImage image = b.grab().toImage();
+        int inkInside = 0;
+        int inkOutside = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == 0xFFC0C0C0u)
+                    continue;
+                const bool inside = x >= c.Expected.Left && x < c.Expected.Right && y >= c.Expected.Top &&
+                                    y < c.Expected.Bottom;
+                ++(inside ? inkInside : inkOutside);
+            }
+        EXPECT_GT(inkInside, 20);
+        EXPECT_EQ(inkOutside, 0) << static_cast<int>(c.Type);
+    }
+}
+
+TEST_F(HtmlRadioButton, CheckedDotsOfTheLooks)
+{
+    THtmlRadioButton b;
+    b.SetCaption("");
+    b.SetChecked(true);
+    b.SetButtonType(TButtonType::btClassic);
+    EXPECT_EQ(b.grab().toImage().pixel(5, 9), 0xFF000000u);
+    b.SetChecked(false);
+    EXPECT_EQ(b.grab().toImage().pixel(5, 9), 0xFFFFFFFFu);
+    b.SetChecked(true);
+    b.SetButtonType(TButtonType::btQuarnel);
+    b.SetCheckColor(0x0000FF);
+    EXPECT_EQ(b.grab().toImage().pixel(7, 10), 0xFFFF0000u);
+    b.setEnabled(false);
+    EXPECT_EQ(b.grab().toImage().pixel(7, 10), 0xFF808080u);
+}
