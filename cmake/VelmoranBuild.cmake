@@ -19,8 +19,10 @@ if(VELMORAN_SANITIZE)
   target_link_options(velmoran_options INTERFACE -fsanitize=address,undefined)
 endif()
 if(VELMORAN_FUZZ)
-  # Coverage for the fuzzers in every library they reach.
-  target_compile_options(velmoran_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+  # Coverage for the fuzzers in every library they reach; undefined behaviour stops the run, so
+  # that it counts as a finding.
+  target_compile_options(velmoran_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+    -fno-sanitize-recover=undefined)
   target_link_options(velmoran_options INTERFACE -fsanitize=address,undefined)
 endif()
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")

@@ -42,9 +42,14 @@ bool ReadRecordFile(const std::string& fileName, std::span<std::uint8_t> target)
     }
 }
 
+std::string_view RecordBytes(std::span<const std::uint8_t> bytes)
+{
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 SaveResult WriteRecordFile(const std::string& fileName, std::span<const std::uint8_t> bytes)
 {
-    return WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return WriteFileAtomically(fileName, RecordBytes(bytes));
 }
 
 bool LoadRecordFromFile(TCommonRecord& record, const std::string& fileName)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace velmoran {
 
@@ -20,6 +21,8 @@ namespace velmoran {
 bool ReadRecordFile(const std::string& fileName, std::span<std::uint8_t> target);
 // Replaces the file with exactly these bytes.
 SaveResult WriteRecordFile(const std::string& fileName, std::span<const std::uint8_t> bytes);
+// A record's bytes as the atomic writer takes them (for records saved together).
+std::string_view RecordBytes(std::span<const std::uint8_t> bytes);
 
 // The common record as a calculation file (".vda") or the defaults file ("common.vdt").
 bool LoadRecordFromFile(TCommonRecord& record, const std::string& fileName);

@@ -187,14 +187,13 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName)
 
 SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
 {
+    // The pair is saved as one: a failure leaves the old ".vdh" beside the old ".vda", never the new
+    // one beside the old.
     const CalculationFiles files = PairCalculationFiles(fileName);
-    SaveResult result = WriteRecordFile(files.Hsg, currentHsg_.Raw());
-    if (!result)
-        return result;
-    result = dataModul_->SaveRecordToFile(files.Common);
-    if (!result)
-        return result;
-    modified_ = false;
+    SaveResult result = WriteFilesAtomically(
+        {{files.Hsg, RecordBytes(currentHsg_.Raw())}, {files.Common, RecordBytes(CurrentCommon().Raw())}});
+    if (result)
+        modified_ = false;
     return result;
 }
 

@@ -44,6 +44,11 @@ ScopedScreenFonts::~ScopedScreenFonts()
     CurrentScreenFonts() = previous_;
 }
 
+int ExtentSum(long long a, long long b)
+{
+    return static_cast<int>(std::clamp<long long>(a + b, -kMaxExtent, kMaxExtent));
+}
+
 std::vector<int> Canvas::CharAdvances(std::u16string_view text) const
 {
     std::vector<int> advances(text.size(), 0);
@@ -80,7 +85,7 @@ TextSize Canvas::TextExtent(std::u16string_view text) const
 {
     int width = 0;
     for (int a : CharAdvances(text))
-        width += a;
+        width = ExtentSum(width, a);
     return {width, GetTextMetrics().Height};
 }
 
@@ -89,8 +94,8 @@ int Canvas::TextFitCount(std::u16string_view text, int maxWidth, int* extent) co
     const std::vector<int> advances = CharAdvances(text);
     int width = 0;
     std::size_t n = 0;
-    while (n < advances.size() && width + advances[n] <= maxWidth) {
-        width += advances[n];
+    while (n < advances.size() && static_cast<long long>(width) + advances[n] <= maxWidth) {
+        width = ExtentSum(width, advances[n]);
         ++n;
     }
     // A surrogate pair is never split.
@@ -268,7 +273,7 @@ void Canvas::Text(bool extended, int x, int y, unsigned options, const TRect* re
     t.Text = text;
     t.Advances = CharAdvances(text);
     for (int a : t.Advances)
-        t.Width += a;
+        t.Width = ExtentSum(t.Width, a);
     t.Metrics = GetTextMetrics();
     const unsigned horizontal = state_.TextAlign & kTaHorizontalMask;
     const unsigned vertical = state_.TextAlign & kTaVerticalMask;
@@ -286,9 +291,9 @@ void Canvas::Text(bool extended, int x, int y, unsigned options, const TRect* re
         t.Baseline = t.Reference.Y + t.Metrics.Ascent;
     if (updateCp) {
         if (horizontal == TA_RIGHT)
-            state_.Position.X -= t.Width;
+            state_.Position.X = ExtentSum(state_.Position.X, -static_cast<long long>(t.Width));
         else if (horizontal != TA_CENTER)
-            state_.Position.X += t.Width;
+            state_.Position.X = ExtentSum(state_.Position.X, t.Width);
     }
     DoText(t);
 }

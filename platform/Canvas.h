@@ -99,6 +99,13 @@ private:
 
 // One text output as the base class worked it out: where the text stands and the advance of
 // every UTF-16 unit (character extra and justification included).
+// Coordinates and extents stay within this many pixels either way: a long word in a huge font
+// measures at most this, a document of many huge blocks ends there, so that adding a few of them
+// cannot overflow.
+constexpr int kMaxExtent = 1 << 29;
+// a + b, held within ±kMaxExtent.
+int ExtentSum(long long a, long long b);
+
 struct TextOutput {
     bool Extended = false;          // ExtTextOut rather than TextOut
     TPoint Reference;               // the reference point used (the current position with TA_UPDATECP)
@@ -108,7 +115,7 @@ struct TextOutput {
     std::vector<int> Advances;
     int Left = 0;                   // x of the first character
     int Baseline = 0;
-    int Width = 0;                  // sum of the advances
+    int Width = 0;                  // sum of the advances (within ±kMaxExtent)
     TextMetrics Metrics;
 };
 

@@ -614,7 +614,7 @@ void QtCanvas::DoText(const TextOutput& t)
                 fallbacks.emplace_back(x, QString(chars, units));
             }
         }
-        x += advance;
+        x = ExtentSum(x, advance);
         i += static_cast<std::size_t>(units - 1);
     }
     if (!glyphs.isEmpty()) {

@@ -100,6 +100,7 @@ void TReport::LoadVariables(const std::string& fileName)
             names_.push_back({field.Name(), &field});
         }
     }
+    const ScopeExit indexNames([this] { IndexNames(); });
     if (fileName.empty() || !FileExists(fileName))
         return;
     const std::string text = ReadFileBytes(fileName);
@@ -116,6 +117,13 @@ void TReport::LoadVariables(const std::string& fileName)
     }
 }
 
+void TReport::IndexNames()
+{
+    nameIndex_.clear();
+    for (std::size_t i = 0; i < names_.size(); ++i)
+        nameIndex_.emplace(UpperCase(names_[i].Name), i);  // the first entry of a name wins
+}
+
 ReportField* TReport::LookupField(std::string_view upperName)
 {
     std::string_view base = upperName;
@@ -127,10 +135,10 @@ ReportField* TReport::LookupField(std::string_view upperName)
             throw EConvertError::InvalidInteger(digit);
         record = digit.front() - '0';
     }
-    const auto entry = std::find_if(names_.begin(), names_.end(),
-                                    [&](const NameEntry& e) { return SameText(e.Name, base); });
-    if (entry == names_.end())
+    const auto found = nameIndex_.find(UpperCase(base));
+    if (found == nameIndex_.end())
         return nullptr;
+    const NameEntry* entry = &names_[found->second];
     ReportDataSet& dataSet = entry->Field->DataSet();
     dataSet.First();
     const int count = dataSet.RecordCount();
@@ -141,10 +149,10 @@ ReportField* TReport::LookupField(std::string_view upperName)
 
 std::optional<double> TReport::VariableValue(std::string_view upperName) const
 {
-    for (const TVarEntry& entry : variables_)
-        if (entry.Name == upperName)
-            return entry.Value;
-    return std::nullopt;
+    const auto found = variableIndex_.find(std::string(upperName));
+    if (found == variableIndex_.end())
+        return std::nullopt;
+    return variables_[found->second].Value;
 }
 
 std::optional<double> TReport::ResolveName(std::string_view upperName)
@@ -165,12 +173,11 @@ std::optional<double> TReport::ResolveName(std::string_view upperName)
 
 void TReport::SetVariable(const std::string& name, double value)
 {
-    for (TVarEntry& entry : variables_)
-        if (entry.Name == name) {
-            entry.Value = value;
-            return;
-        }
-    variables_.push_back({name, value});
+    const auto [found, added] = variableIndex_.emplace(name, variables_.size());
+    if (added)
+        variables_.push_back({name, value});
+    else
+        variables_[found->second].Value = value;
 }
 
 void TReport::ProcessTemplate(TStream* templateStream, TStream* output)

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace velmoran {
@@ -85,13 +86,18 @@ private:
     void Include(const std::string& fileName);
     std::string FormatNameItem(const std::string& name, int width, int decimals);
     void SetVariable(const std::string& name, double value);
+    void IndexNames();
 
     std::vector<ReportDataSet*> dataSets_;
     // Views of the in-memory tables handed in; kept for the engine's life, because the names
     // registered by LoadVariables point into them.
     std::vector<std::unique_ptr<ReportDataSet>> views_;
     std::vector<NameEntry> names_;
+    // Upper-case name -> the first entry of names_ under it, rebuilt by LoadVariables.
+    std::unordered_map<std::string, std::size_t> nameIndex_;
     std::vector<TVarEntry> variables_;
+    // Name -> position in variables_: templates may set many thousands of variables.
+    std::unordered_map<std::string, std::size_t> variableIndex_;
     TStream* output_ = nullptr;
     std::uint8_t includeDepth_ = 0;
     std::uint8_t recordNumber_ = 0;

@@ -3,10 +3,19 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 namespace velmoran {
+
+int RoundLength(double v)
+{
+    if (!(v == v))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(v, -double(kMaxLength), double(kMaxLength))));
+}
 
 int MulDiv(int a, int b, int c)
 {

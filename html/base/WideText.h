@@ -15,6 +15,15 @@ namespace velmoran {
 // result beyond the 32-bit range is clamped to it.
 int MulDiv(int a, int b, int c);
 
+// Lengths and sizes read from a page (attributes, style sheets) are held within ±1,000,000 pixels:
+// the layout adds up and multiplies a few of them, which then stays within the 32-bit range.
+constexpr int kMaxLength = 1000000;
+constexpr int ClampLength(long long v) { return v < -kMaxLength ? -kMaxLength : v > kMaxLength ? kMaxLength : static_cast<int>(v); }
+// A length in pixels as a real number, rounded within the same bounds (NaN gives 0).
+int RoundLength(double v);
+// A list item's number plus one, staying at the largest number instead of overflowing.
+constexpr int NextListNumber(int n) { return n < 2147483647 ? n + 1 : n; }
+
 inline int MinInteger(int a, int b) { return a < b ? a : b; }
 inline int MaxInteger(int a, int b) { return a > b ? a : b; }
 

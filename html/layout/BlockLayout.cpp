@@ -157,9 +157,12 @@ int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Inden
     BlockY = y;  // an absolute block stands at its own Y
     NewWidth = FindContentWidth(canvas, availWidth, autoCount, containingHeight);
 
+    // An absolutely positioned block lays its content out against its own indents; clearing any
+    // other manager would take the entries of the blocks around it away from under them.
     IndentManagerBasic* im = &indents;
-    if (Positioning == 1 && MyCell->Indents) {
-        im = MyCell->Indents;
+    if (Positioning == 1 && ownIndents_) {
+        im = ownIndents_.get();
+        MyCell->Indents = im;
         im->Clear();
         im->Reset(0, NewWidth);
     } else {

@@ -225,7 +225,7 @@ TTableBlock::TTableBlock(TSectionList* document, TProperties& props, TCellBasic*
                 if (a->Value >= 1 && a->Value <= 100)
                     WidthAttr = a->Value * 10;
             } else {
-                WidthAttr = a->Value;
+                WidthAttr = ClampLength(a->Value);
             }
             break;
         case AlignSy: {

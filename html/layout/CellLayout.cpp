@@ -50,8 +50,9 @@ int TCellBasic::LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidt
     IndentManagerBasic& indents = Indents ? *Indents : fallback;
     for (auto& section : *this) {
         int sw = 0;
-        height += section->LayoutSection(canvas, x, curs, sw, indents, fallbackHeight, containingHeight, width, refX,
-                                         refY, y + height);
+        // A document of many huge sections ends at the far edge instead of overflowing.
+        height = ExtentSum(height, section->LayoutSection(canvas, x, curs, sw, indents, fallbackHeight,
+                                                          containingHeight, width, refX, refY, ExtentSum(y, height)));
         maxWidth = std::max(maxWidth, sw);
     }
     PosCount = curs - StartPos;
@@ -72,8 +73,8 @@ int TBlockCell::LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidt
     IndentManagerBasic& indents = Indents ? *Indents : fallback;
     for (auto& section : *this) {
         int sw = 0;
-        height += section->LayoutSection(canvas, x, curs, sw, indents, fallbackHeight, containingHeight, width, refX,
-                                         refY, y + height);
+        height = ExtentSum(height, section->LayoutSection(canvas, x, curs, sw, indents, fallbackHeight,
+                                                          containingHeight, width, refX, refY, ExtentSum(y, height)));
         maxWidth = std::max(maxWidth, sw);
         const auto* block = dynamic_cast<const TBlock*>(section.get());
         if (!(block && block->Positioning == 1))

@@ -77,6 +77,8 @@ void TSectionList::Clear()
     MoreThan400Links = false;
     SelB = SelE = 0;
     SectionCount = 0;
+    pictureBytes_ = 0;
+    countedPictures_.clear();
 }
 
 void TSectionList::ProcessInlines(int sourcePos, const TProperties& props, bool start)

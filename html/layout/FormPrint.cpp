@@ -175,7 +175,7 @@ void TRadioButtonFormControlObj::DrawForPrint(Canvas& canvas, int x, int y)
     const int penWidth = mono ? 1 : 2;
     canvas.SelectPen(Pen{PenStyle::Solid, penWidth, mono ? 0 : Rgb(SystemColor(COLOR_BTNSHADOW))});
     canvas.Arc(circle, TPoint{x + 14, y}, TPoint{x, y + 14});
-    canvas.SelectPen(Pen{PenStyle::Solid, penWidth, mono ? 0 : 0xC0C0C0});
+    canvas.SelectPen(Pen{PenStyle::Solid, penWidth, mono ? 0u : 0xC0C0C0u});
     canvas.Arc(circle, TPoint{x, y + 14}, TPoint{x + 14, y});
     if (Checked) {
         canvas.SelectPen(Pen{PenStyle::Solid, 1, 0});

@@ -74,8 +74,7 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
     if (name.empty())
         return nullptr;
     TStringBitmapList& cache = ImageCache();
-    const int i = cache.IndexOf(name);
-    if (i >= 0) {
+    auto fromEntry = [&](int i) {
         fromCache = true;
         TBitmapItem* item = cache.Objects(i);
         TImageObject* image = cache.GetImage(i);
@@ -87,12 +86,17 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
                 item->Mask = std::make_unique<QImage>(CreateMaskBitmap(bmp->Image(), false));
         if (item->Mask)
             mask = *item->Mask;
+        CountPicture(image, item->Mask.get());
         return image;
-    }
+    };
+    if (const int i = cache.IndexOf(name); i >= 0)
+        return fromEntry(i);
     std::unique_ptr<TImageObject> image;
     std::string content;
     QImage bitmap;
     ColorRef color = kNoColor;
+    // Pictures the host supplies are kept under their name, files under their canonical path.
+    std::string key = name;
     // The host either hands a ready picture, or it supplies the picture (content), says it comes later (empty content), or
     // leaves it to the file (false).
     if (Host().RequestBitmap(name, bitmap, color) && !bitmap.isNull()) {
@@ -110,7 +114,10 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
         stream.WriteBuffer(content.data(), static_cast<std::int64_t>(content.size()));
         image = LoadPicture(stream, transparent, mask);
     } else {
-        const std::string file = ResolveName(Host().BasePath(), name);
+        const std::string file = CanonicalPath(ResolveName(Host().BasePath(), name));
+        if (const int i = cache.IndexOf(file); i >= 0)
+            return fromEntry(i);
+        key = file;
         TMemoryStream stream;
         try {
             stream.LoadFromFile(file);
@@ -130,11 +137,22 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
                bmp && transparent == TTransparencyKind::LowerLeftColor && mask.isNull()) {
         mask = CreateMaskBitmap(bmp->Image(), false);
     }
+    if (pictureBytes_ + image->ByteCount() + mask.sizeInBytes() > PictureBudget) {
+        mask = QImage();
+        return nullptr;
+    }
     TImageObject* result = image.get();
     auto item = std::make_unique<TBitmapItem>(std::move(image), mask.isNull() ? nullptr : std::make_unique<QImage>(mask),
                                               static_cast<std::uint8_t>(transparent));
-    cache.AddObject(name, std::move(item));
+    CountPicture(result, item->Mask.get());
+    cache.AddObject(key, std::move(item));
     return result;
+}
+
+void TSectionList::CountPicture(const TImageObject* image, const QImage* mask)
+{
+    if (image && countedPictures_.insert(image).second)
+        pictureBytes_ += image->ByteCount() + (mask ? mask->sizeInBytes() : 0);
 }
 
 void TFloatingObj::DrawLogic(TSectionList* /*document*/, Canvas& /*canvas*/, const TFontObj* /*font*/,

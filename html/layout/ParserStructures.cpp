@@ -207,7 +207,7 @@ void THtmlParser::DoTable()
                         width = a->Value * 10;
                     percent = true;
                 } else {
-                    width = a->Value;
+                    width = ClampLength(a->Value);
                 }
                 break;
             case SpanSy:
@@ -439,7 +439,7 @@ void THtmlParser::DoLists(Symb listSym, const SymbSet& term)
                 if (const TAttribute* v = T.Attributes.Find(ValueSy); v && v->Value != 0)
                     number = v->Value;
             DoListItem(listSym, sy, number, listType, plain, term);
-            ++number;
+            number = NextListNumber(number);
         } else if (kListStarts.Has(sy)) {
             DoLists(sy, term);
             if (!term.Has(T.Sy))

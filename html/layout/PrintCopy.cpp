@@ -201,6 +201,10 @@ void TBlock::CopyBlockTo(TBlock& t) const
     t.FloatKind = FloatKind;
     t.ClearKind = ClearKind;
     t.Positioning = Positioning;
+    if (Positioning == 1 && !t.ownIndents_) {
+        t.ownIndents_ = std::make_unique<IndentManager>();
+        t.MyCell->Indents = t.ownIndents_.get();
+    }
     t.Visibility = Visibility;
     t.BreakBefore = BreakBefore;
     t.BreakAfter = BreakAfter;

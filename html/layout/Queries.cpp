@@ -151,7 +151,7 @@ int TSection::LineAt(int y, int& lineTop) const
 {
     int top = YPosition;
     for (std::size_t i = 0; i < Lines.size(); ++i) {
-        const int bottom = top + Lines[i].Height();
+        const int bottom = ExtentSum(top, Lines[i].Height());
         if (y >= top && y < bottom) {
             lineTop = top;
             return static_cast<int>(i);
@@ -301,7 +301,7 @@ bool TSection::CursorToPoint(Canvas& canvas, int cursor, int& x, int& y)
             y = top + line.SpaceBefore + line.LineHt - line.Descent;
             return true;
         }
-        top += line.Height();
+        top = ExtentSum(top, line.Height());
     }
     return false;
 }

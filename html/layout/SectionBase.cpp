@@ -123,7 +123,7 @@ TImageObj::TImageObj(TSectionList* document, int position, const TAttributeList&
                 SpecHeight = std::clamp(a->Value, 0, 100);
                 PercentHeight = true;
             } else {
-                SpecHeight = std::max(0, a->Value);
+                SpecHeight = ClampLength(std::max(0, a->Value));
             }
             break;
         case WidthSy:
@@ -131,7 +131,7 @@ TImageObj::TImageObj(TSectionList* document, int position, const TAttributeList&
                 SpecWidth = std::clamp(a->Value, 0, 100);
                 PercentWidth = true;
             } else {
-                SpecWidth = std::max(0, a->Value);
+                SpecWidth = ClampLength(std::max(0, a->Value));
             }
             break;
         case BorderSy:

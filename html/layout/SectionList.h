@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace velmoran {
@@ -141,6 +142,11 @@ public:
     // cannot be had. Delayed is set when the host will supply it later.
     TImageObject* FetchImage(const std::string& name, TTransparencyKind& transparent, bool& fromCache,
                              bool& delayed, QImage& mask);
+    // The decoded pictures this document draws (those it found in the cache too) stay within this
+    // many bytes: a picture that would pass it is not decoded into the document but drawn as a
+    // missing one, so that a page cannot take gigabytes by its pictures.
+    std::int64_t PictureBudget = std::int64_t{512} << 20;
+    std::int64_t PictureBytes() const { return pictureBytes_; }
     // Lays the document out to a width; returns its height.
     int LayoutDocument(Canvas& canvas, int width, int& maxWidth);
     // Paints the clip rectangle (clip coordinates: document Y less YOff) at X; returns the Y below.
@@ -175,7 +181,11 @@ public:
     TStringBitmapList* BitmapList = nullptr;  // the viewer's image cache, not owned
 
 private:
+    // Counts a picture the document draws against its budget, once.
+    void CountPicture(const TImageObject* image, const QImage* mask);
     THtmlDocumentHost* owner_;
+    std::int64_t pictureBytes_ = 0;
+    std::unordered_set<const TImageObject*> countedPictures_;
     std::unique_ptr<TStringBitmapList> ownCache_;
     static TNullDocumentHost nullHost_;
 };

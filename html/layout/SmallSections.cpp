@@ -36,7 +36,7 @@ THorzLine::THorzLine(TSectionList* document, TProperties& props, const TAttribut
                 if (a->Value <= 100)
                     props.Props[piWidth] = PropValue(std::to_string(a->Value) + "%");
             } else {
-                props.Props[piWidth] = PropValue(a->Value);
+                props.Props[piWidth] = PropValue(ClampLength(a->Value));
             }
             break;
         default:

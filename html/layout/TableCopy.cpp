@@ -40,7 +40,6 @@ std::unique_ptr<TCellObj> TCellObj::CreateCopy(TSectionList* document) const
     c->BreakBefore = BreakBefore;
     c->BreakAfter = BreakAfter;
     c->BreakInside = BreakInside;
-    c->MargArrayO = MargArrayO;
     c->MargArray = MargArray;
     c->EmSize = EmSize;
     c->ExSize = ExSize;

@@ -21,7 +21,7 @@ int Sum(const std::vector<int>& v, int from = 0, int count = -1)
     const int to = count < 0 ? static_cast<int>(v.size()) : std::min(static_cast<int>(v.size()), from + count);
     int s = 0;
     for (int i = from; i < to; ++i)
-        s += At(v, i);
+        s = ExtentSum(s, At(v, i));
     return s;
 }
 
@@ -30,7 +30,7 @@ std::vector<int> ColumnEdges(const std::vector<int>& widths, int columns)
 {
     std::vector<int> edges(static_cast<std::size_t>(columns) + 1, 0);
     for (int c = 0; c < columns; ++c)
-        At(edges, c + 1) = At(edges, c) + At(widths, c);
+        At(edges, c + 1) = ExtentSum(At(edges, c), At(widths, c));
     return edges;
 }
 
@@ -61,30 +61,6 @@ bool PixelWidth(const TCellObj& c)
 }
 
 }  // namespace
-
-void ThtmlTable::ForEachCell(const std::function<void(TCellObj&, int, int)>& fn)
-{
-    for (int r = 0; r < Rows.Count(); ++r) {
-        TCellList& row = *Rows[r];
-        for (int c = 0; c < row.Count() && c < NumCols; ++c)
-            if (IsReal(row[c]))
-                fn(*row[c], r, c);
-    }
-}
-
-void ThtmlTable::ForEachCellBySpan(int TCellObj::*span, const std::function<void(TCellObj&, int, int, int)>& fn)
-{
-    bool larger = true;
-    for (int current = 1; larger; ++current) {
-        larger = false;
-        ForEachCell([&](TCellObj& cell, int r, int c) {
-            if (cell.*span > current)
-                larger = true;
-            if (cell.*span == current)
-                fn(cell, r, c, current);
-        });
-    }
-}
 
 void ThtmlTable::ForEachCellWidth(Canvas& canvas, const std::function<void(TCellObj&, int, int, int, int)>& fn)
 {
@@ -117,103 +93,6 @@ void ThtmlTable::CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& 
     }
     minWidth = cell.ContentMin;
     maxWidth = cell.ContentMax;
-}
-
-void ThtmlTable::InitializeCellSpecs()
-{
-    if (GridInitialized)
-        return;
-    GridInitialized = true;
-    const int rowCount = Rows.Count();
-    const bool bordered = BorderWidth > 0;
-    for (int r = 0; r < rowCount; ++r) {
-        TCellList& row = *Rows[r];
-        for (int i = row.Count() - 1; i >= 0; --i) {
-            TCellObj* cell = row[i];
-            if (!cell || !cell->Cell)
-                continue;
-            if (row.BkGnd && !cell->Cell->BkGnd) {
-                cell->Cell->BkGnd = true;
-                cell->Cell->BkColor = row.BkColor;
-            }
-            if (!row.BkImage.empty() && cell->BGImageName.empty()) {
-                cell->BGImageName = row.BkImage;
-                cell->BGPosX = row.BGPosX;
-                cell->BGPosY = row.BGPosY;
-            }
-            cell->ApplyCellSpacing(CellPadding, bordered);
-            if (PixelWidth(*cell))
-                FixedCellWidths = true;
-            if (BkGnd && !cell->Cell->BkGnd) {
-                cell->Cell->BkGnd = true;
-                cell->Cell->BkColor = BkColor;
-            }
-            cell->RowSpan = std::max(1, std::min(cell->RowSpan, rowCount - r));
-            for (int k = 1; k < cell->ColSpan; ++k)
-                row.Insert(i + 1, std::make_unique<TCellObj>(TCellObj::PlaceholderTag{}, cell->RowSpan > 1 ? cell->RowSpan : 1));
-        }
-    }
-    auto longest = [&] {
-        int n = 0;
-        for (int r = 0; r < rowCount; ++r)
-            n = std::max(n, Rows[r]->Count());
-        return n;
-    };
-    // Cells spanning down leave placeholders in the rows below. A column placeholder of a cell that
-    // also spans rows counts here, so that both spans keep the grid aligned.
-    for (int c = 0; c < longest(); ++c)
-        for (int r = 0; r < rowCount; ++r) {
-            TCellList& row = *Rows[r];
-            if (c >= row.Count() || !row[c] || row[c]->RowSpan <= 1)
-                continue;
-            for (int k = 1; k < row[c]->RowSpan && r + k < rowCount; ++k) {
-                TCellList& below = *Rows[r + k];
-                auto ph = std::make_unique<TCellObj>(TCellObj::PlaceholderTag{}, 1);
-                if (below.Count() >= c)
-                    below.Insert(c, std::move(ph));
-                else
-                    below.Add(std::move(ph));
-            }
-        }
-    NumCols = longest();
-    // Trailing columns made only of placeholders go.
-    while (NumCols > 0) {
-        bool real = false;
-        for (int r = 0; r < rowCount && !real; ++r)
-            if (Rows[r]->Count() >= NumCols && IsReal((*Rows[r])[NumCols - 1]))
-                real = true;
-        if (real)
-            break;
-        for (int r = 0; r < rowCount; ++r) {
-            TCellList& row = *Rows[r];
-            if (row.Count() < NumCols)
-                continue;
-            row.Delete(NumCols - 1);
-            for (int i = NumCols - 2; i >= 0; --i)
-                if (row[i] && row[i]->ColSpan > 1) {
-                    --row[i]->ColSpan;
-                    break;
-                }
-        }
-        --NumCols;
-    }
-    NumCols = longest();
-    if (!ColSpecs.empty()) {
-        ForEachCell([&](TCellObj& cell, int, int c) {
-            if (c < static_cast<int>(ColSpecs.size()) && At(ColSpecs, c).ColWidth > 0) {
-                cell.Wd = At(ColSpecs, c).ColWidth;
-                cell.AsPercent = At(ColSpecs, c).AsPercent;
-            }
-        });
-        FixedCellWidths = false;
-        ForEachCell([&](TCellObj& cell, int, int) { FixedCellWidths = FixedCellWidths || PixelWidth(cell); });
-        ColSpecs.clear();
-    }
-    const auto n = static_cast<std::size_t>(NumCols);
-    Widths.assign(n, 0);
-    MaxWidths.assign(n, 0);
-    MinWidths.assign(n, 0);
-    Percents.assign(n, 0);
 }
 
 void ThtmlTable::MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax)
@@ -684,7 +563,7 @@ int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fa
             cell->LayoutCellContent(canvas, Ops(), rowY + CellSpacing, x + At(colLeft, c) + CellSpacing,
                                     curs, cell->CellWidth - CellSpacing, CellSpacing);
         }
-        rowY += row.RowHeight;
+        rowY = ExtentSum(rowY, row.RowHeight);
     }
     TableHeader = (HeaderHeight > 0 || FooterHeight >= 1) && bodyRow;
     SectionHeight = rowY - y + CellSpacing;

@@ -26,38 +26,38 @@ int ThtmlTable::PaintRow(Canvas& canvas, const TRect& clip, int row, int x, int 
         };
         if (r.BreakBefore && !firstOnPage) {
             cutAt(y + half);
-            return y + r.RowHeight;
+            return ExtentSum(y, r.RowHeight);
         }
         if (r.BreakInside && !firstOnPage && spanBottom > b && spanBottom - y <= clip.Bottom - clip.Top)
             cutAt(y);
-        else if (r.BreakInside && !firstOnPage && y + r.RowHeight > b && r.RowHeight <= clip.Bottom - clip.Top)
+        else if (r.BreakInside && !firstOnPage && ExtentSum(y, r.RowHeight) > b && r.RowHeight <= clip.Bottom - clip.Top)
             cutAt(y + half);
-        if (r.BreakAfter && y + r.RowHeight < b)
-            b = y + r.RowHeight + half;
+        if (r.BreakAfter && ExtentSum(y, r.RowHeight) < b)
+            b = ExtentSum(y, r.RowHeight) + half;
         // Short rows are not cut but moved to the next page, unless they start it.
         if (!firstOnPage && spanBottom - y <= 100 && spanBottom > b)
             cutAt(y);
         if (y >= b)
-            return y + r.RowHeight;
+            return ExtentSum(y, r.RowHeight);
     }
     if (y - yOffset > clip.Bottom || spanBottom + CellSpacing - yOffset < clip.Top)
-        return y + r.RowHeight;
+        return ExtentSum(y, r.RowHeight);
     int cx = x;
     for (int c = 0; c < r.Count() && c < NumCols; ++c) {
         TCellObj* cell = r[c];
         if (cell && cell->ColSpan > 0)
             cell->PaintCellObj(canvas, ContentOps ? *ContentOps : DefaultCellContentOps(), clip, cx, y, CellSpacing,
                                BorderWidth > 0, BorderColorLight, BorderColorDark);
-        cx += Widths[static_cast<std::size_t>(c)];
+        cx = ExtentSum(cx, Widths[static_cast<std::size_t>(c)]);
     }
-    return y + r.RowHeight;
+    return ExtentSum(y, r.RowHeight);
 }
 
 int ThtmlTable::PaintRows(Canvas& canvas, const TRect& clip, int x, int y, int& b, int firstRow, int endRow)
 {
     int rowY = y;
     for (int r = 0; r < firstRow; ++r)
-        rowY += Rows[r]->RowHeight;
+        rowY = ExtentSum(rowY, Rows[r]->RowHeight);
     for (int r = firstRow; r < endRow && r < Rows.Count() && static_cast<std::size_t>(r) < Heights.size(); ++r)
         rowY = PaintRow(canvas, clip, r, x, rowY, b);
     return rowY;

@@ -19,7 +19,7 @@ TCellObj* ThtmlTable::CellAt(int x, int y) const
             if (cell && cell->ColSpan > 0 && cell->Cell && x >= colLeft && x < colLeft + cell->CellWidth &&
                 y >= rowTop && y < rowTop + cell->CellHeight)
                 return const_cast<TCellObj*>(cell);
-            colLeft += Widths[static_cast<std::size_t>(c)];
+            colLeft = ExtentSum(colLeft, Widths[static_cast<std::size_t>(c)]);
         }
         rowTop += row.RowHeight;
     }

@@ -75,7 +75,7 @@ TCellList::TCellList(const TAttributeList* attributes, TProperties* props)
                 if (Contains(a->Name, "%"))
                     SpecRowHeightPercent = std::clamp(a->Value, 0, 100);
                 else
-                    SpecRowHeight = std::max(0, a->Value);
+                    SpecRowHeight = ClampLength(std::max(0, a->Value));
                 break;
             default:
                 break;
@@ -119,11 +119,11 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
         switch (a->Which) {
         case ColSpanSy:
             if (a->Value > 1)
-                ColSpan = a->Value;
+                ColSpan = std::min(a->Value, kMaxColSpan);
             break;
         case RowSpanSy:
             if (a->Value > 1)
-                RowSpan = a->Value;
+                RowSpan = std::min(a->Value, kMaxRowSpan);
             break;
         case WidthSy:
             if (Contains(a->Name, "%")) {
@@ -132,7 +132,7 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
                     AsPercent = true;
                 }
             } else if (a->Value > 0) {
-                Wd = a->Value;
+                Wd = ClampLength(a->Value);
                 AsPercent = false;
             }
             break;
@@ -140,7 +140,7 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
             if (Contains(a->Name, "%"))
                 SpecHtPercent = std::clamp(a->Value, 0, 100);
             else
-                SpecHt = a->Value;
+                SpecHt = ClampLength(a->Value);
             break;
         case BGColorSy:
             if (ParseColor(a->Name, false, c)) {
@@ -164,11 +164,10 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
     int va = 0;
     if (props.GetVertAlign(va) && (va == 1 || va == 2 || va == 4))
         VAlign = va;
-    MargArrayO = props.Props;
     EmSize = props.EmSize;
     ExSize = props.ExSize;
     int autos = 0;
-    MargArray = ConvMargArray(MargArrayO, 100, 0, EmSize, ExSize, autos);
+    MargArray = ConvMargArray(props.Props, 100, 0, EmSize, ExSize, autos);
     if (MargArray[piWidth] > 0 && MargArray[piWidth] != AutoLength) {
         const PropValue& w = props.Props[piWidth];
         if (w.IsText() && Contains(w.Text(), "%")) {

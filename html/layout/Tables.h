@@ -46,6 +46,10 @@ struct TColObj {
     std::uint8_t ColVAlign = 0;  // 0 none, else as TCellObj::VAlign
 };
 
+// The spans a cell may ask for, as the HTML standard bounds them; larger values are read as these.
+constexpr int kMaxColSpan = 1000;
+constexpr int kMaxRowSpan = 65534;
+
 // One TD or TH.
 class TCellObj {
 public:
@@ -70,7 +74,6 @@ public:
     PositionRec BGPosX, BGPosY;
     bool BreakBefore = false, BreakAfter = false, BreakInside = false;
     std::unique_ptr<TCellObjCell> Cell;
-    std::array<PropValue, PropCount> MargArrayO;
     std::array<int, PropCount> MargArray{};
     int EmSize = 16, ExSize = 8;
     bool HasBorderStyle = false;
@@ -172,6 +175,12 @@ public:
     int PaintTable(Canvas& canvas, const TRect& clip, int x, int y);
 
     TCellContentOps* ContentOps = nullptr;  // not owned; the default when null
+    // Grid slots made and cells visited by the grid and the width and height passes: the work a
+    // table costs, which follows its cells and not their spans.
+    std::int64_t CellsVisited = 0;
+    // Cells of columns beyond the grid's placeholder budget: kept (the document's names and links
+    // may point into them) but neither laid out nor painted.
+    std::vector<std::unique_ptr<TCellObj>> LeftOut;
     TTablePartRec TablePartRec;
     bool GridInitialized = false;
     bool FixedCellWidths = false;

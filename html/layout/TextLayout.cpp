@@ -120,7 +120,7 @@ int TSection::YOfPosition(int index) const
     for (const LineRec& line : Lines) {
         if (index < line.Start + line.Ln)
             return y;
-        y += line.Height();
+        y = ExtentSum(y, line.Height());
     }
     return YPosition;
 }
@@ -132,7 +132,7 @@ int TSection::TextWidth(Canvas& canvas, int from, int to) const
     while (i < to) {
         const char16_t c = Text[static_cast<std::size_t>(i)];
         if (IsObjectChar(c)) {
-            width += InlineRoom(i);
+            width = ExtentSum(width, InlineRoom(i));
             ++i;
             continue;
         }
@@ -143,9 +143,9 @@ int TSection::TextWidth(Canvas& canvas, int from, int to) const
         const int end = PieceEnd(*this, i, to);
         const TFontObj* run = Fonts.GetFontAt(i);
         run->TheFont.SelectInto(canvas);
-        width += canvas.TextExtent(std::u16string_view(Text).substr(static_cast<std::size_t>(i),
-                                                                     static_cast<std::size_t>(end - i)))
-                     .cx;
+        width = ExtentSum(width, canvas.TextExtent(std::u16string_view(Text).substr(static_cast<std::size_t>(i),
+                                                                                      static_cast<std::size_t>(end - i)))
+                                     .cx);
         i = end;
     }
     return width;
@@ -313,6 +313,9 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     Lines.clear();
     for (auto& run : Fonts)
         run->ApplyLinkStateFont();
+    // The height is measured from where the section was placed, the clearance below a float included,
+    // so that the next section starts below this one's lines.
+    const int startY = y;
     if (ClearAttr != 0) {
         int cl = 0, cr = 0;
         indents.GetClearY(cl, cr);
@@ -323,7 +326,6 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     }
     YPosition = y;
     DrawTop = ContentTop = y;
-    const int startY = y;
     if (TextIndentPercent > 0)
         TextIndent = TextIndentPercent * availWidth / 100;
 
@@ -416,7 +418,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
             Document->FirstLineBaseline = nullptr;
         }
         maxWidth = std::max(maxWidth, leftEdge + indent + line.TextWidth);
-        y += line.Height();
+        y = ExtentSum(y, line.Height());
         for (TFloatingObj* o : pending)
             placeFloat(o, y);
         pending.clear();

@@ -276,7 +276,7 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
     int y = YPosition;  // document coordinates
     for (const LineRec& line : Lines) {
         const int lineTop = y;
-        const int lineBottom = y + line.Height();
+        const int lineBottom = ExtentSum(y, line.Height());
         bool draw;
         if (printing) {
             draw = lineBottom > clip.Top + yOff;  // lines that ended above the page top are skipped
@@ -290,7 +290,7 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
         } else {
             draw = lineBottom - yOff >= clip.Top - 40 && lineTop - yOff <= clip.Bottom + 40;
         }
-        y += line.SpaceBefore + line.LineHt;
+        y = ExtentSum(y, line.SpaceBefore + line.LineHt);
         if (draw) {
             // Pre-formatted lines are clipped to the block unless the block hides its overflow.
             TRect preClip;
@@ -304,7 +304,7 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
             if (Document)
                 Document->NothingDrawn = false;
         }
-        y += line.SpaceAfter;
+        y = ExtentSum(y, line.SpaceAfter);
     }
     return result;
 }

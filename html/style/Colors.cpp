@@ -125,7 +125,7 @@ bool ParseComponent(std::string_view part, int& value)
         result = v * 255 / 100;  // 2.55 per percent, without its binary rounding error
     else if (!rest.empty())
         return false;
-    value = std::clamp(static_cast<int>(std::lround(result)), 0, 255);
+    value = std::clamp(RoundLength(result), 0, 255);
     return true;
 }
 

@@ -87,7 +87,7 @@ int LengthToPixels(std::string_view text, bool relative, int base, int def, int 
         v = relative ? n * base : n;
     else
         return def;
-    return static_cast<int>(std::lround(v));
+    return RoundLength(v);
 }
 
 HtmlFontSizes::HtmlFontSizes(double basePoints)

@@ -13,6 +13,13 @@ namespace velmoran {
 
 namespace {
 
+// A length stored as a number, held within the page's bounds; the markers for auto, unset and the
+// default margin stay as they are.
+int Bounded(int v)
+{
+    return v == AutoLength || v == UnsetInteger || v == DefaultMarginLength ? v : ClampLength(v);
+}
+
 const char* const kPropWords[PropCount] = {
     "font-family", "font-size", "font-style", "font-weight", "text-align", "text-decoration",
     "letter-spacing", "border-style", "color", "background-color", "border-color",
@@ -393,7 +400,7 @@ TMyFont TProperties::GetFont()
         const ThtFontInfo info = FontInfo();
         auto f = std::make_unique<TMyFont>();
         f->Name = info.Name;
-        f->Height = -static_cast<int>(std::lround(kPixelsPerInch * info.Size / 72));
+        f->Height = -RoundLength(kPixelsPerInch * info.Size / 72);
         f->Style = info.Style;
         f->Color = info.Color;
         f->BGColor = info.BGColor;
@@ -408,7 +415,7 @@ TMyFont TProperties::GetFont()
         ExSize = EmSize / 2;
         const PropValue& ls = Props[LetterSpacing];
         if (ls.IsInt())
-            f->CharExtra = ls.Int();
+            f->CharExtra = ClampLength(ls.Int());
         else if (ls.IsText() && ls.Text() != "normal")
             f->CharExtra = LengthToPixels(ls.Text(), false, EmSize, 0, ExSize, EmSize);
         font_ = std::move(f);
@@ -544,12 +551,12 @@ int TProperties::GetLineHeight(int normalHeight) const
 {
     const PropValue& v = Props[LineHeight];
     if (v.IsNumber())
-        return static_cast<int>(std::lround(v.AsNumber()));
+        return RoundLength(v.AsNumber());
     if (!v.IsText())
         return -1;
     double n = 0;
     if (PlainNumber(v.Text(), n))
-        return static_cast<int>(std::lround(normalHeight * n));
+        return RoundLength(normalHeight * n);
     return LengthToPixels(v.Text(), false, EmSize, -1, ExSize, EmSize);
 }
 
@@ -558,12 +565,12 @@ int TProperties::GetTextIndent(bool& isPercent) const
     isPercent = false;
     const PropValue& v = Props[TextIndent];
     if (v.IsInt())
-        return v.Int();
+        return ClampLength(v.Int());
     if (!v.IsText())
         return 0;
     if (Contains(v.Text(), "%")) {
         isPercent = true;
-        return std::clamp(static_cast<int>(std::lround(std::strtod(v.Text().c_str(), nullptr))), 0, 100);
+        return std::clamp(RoundLength(std::strtod(v.Text().c_str(), nullptr)), 0, 100);
     }
     return LengthToPixels(v.Text(), false, 0, 0, ExSize, EmSize);
 }
@@ -631,7 +638,7 @@ void TProperties::GetBackgroundPos(int width, int height, PositionRec& x, Positi
                 r.PosType = PositionRec::Center;
             } else if (Contains(w, "%")) {
                 r.PosType = PositionRec::Percent;
-                r.Value = std::clamp(static_cast<int>(std::lround(std::strtod(w.c_str(), nullptr))), 0, 100);
+                r.Value = std::clamp(RoundLength(std::strtod(w.c_str(), nullptr)), 0, 100);
             } else if (w == "left") {
                 r.PosType = PositionRec::Left;
             } else if (w == "right") {
@@ -679,7 +686,7 @@ VertMargins TProperties::GetVertMargins() const
             out = 14;
             isDefault = true;
         } else if (v.IsNumber())
-            out = static_cast<int>(v.AsNumber());
+            out = RoundLength(std::trunc(v.AsNumber()));
     };
     one(MarginTop, m.Top, m.TopDefault);
     one(MarginBottom, m.Bottom, m.BottomDefault);
@@ -702,9 +709,9 @@ std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>&
         if (v.IsText())
             return LengthToPixels(v.Text(), false, base, def, exSize, emSize);
         if (v.IsInt())
-            return v.Int() == UnsetInteger ? def : v.Int();
+            return v.Int() == UnsetInteger ? def : Bounded(v.Int());
         if (v.IsReal())
-            return static_cast<int>(std::lround(v.Real()));
+            return RoundLength(v.Real());
         return def;
     };
     auto isAuto = [&](int index) { return Props[index].IsText() && LowerCase(Trim(Props[index].Text())) == "auto"; };
@@ -734,7 +741,7 @@ std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>&
             const std::string t = LowerCase(Trim(v.Text()));
             m[w] = t == "thin" ? 2 : t == "medium" ? 4 : t == "thick" ? 6 : LengthToPixels(t, false, width, 4, exSize, emSize);
         } else if (v.IsInt() && v.Int() != UnsetInteger) {
-            m[w] = v.Int();
+            m[w] = Bounded(v.Int());
         } else {
             m[w] = 4;
         }
@@ -742,7 +749,7 @@ std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>&
     if (Props[piWidth].IsText() && !isAuto(piWidth)) {
         m[piWidth] = LengthToPixels(Props[piWidth].Text(), false, width, AutoLength, exSize, emSize);
     } else if (Props[piWidth].IsInt() && Props[piWidth].Int() != UnsetInteger) {
-        m[piWidth] = Props[piWidth].Int();
+        m[piWidth] = Bounded(Props[piWidth].Int());
     } else {
         m[piWidth] = AutoLength;
     }
@@ -769,11 +776,11 @@ std::array<int, 4> TProperties::GetCellPaddings(int emSize, int exSize) const
     for (int k = 0; k < 4; ++k) {
         const PropValue& v = Props[PaddingTop + k];
         if (v.IsText() && Contains(v.Text(), "%"))
-            pads[k] = -static_cast<int>(std::lround(std::strtod(v.Text().c_str(), nullptr)));
+            pads[k] = -RoundLength(std::strtod(v.Text().c_str(), nullptr));
         else if (v.IsText())
             pads[k] = LengthToPixels(v.Text(), false, 0, -1, exSize, emSize);
         else if (v.IsInt() && v.Int() != UnsetInteger)
-            pads[k] = v.Int();
+            pads[k] = ClampLength(v.Int());
         else
             pads[k] = -1;
     }

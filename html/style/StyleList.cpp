@@ -153,30 +153,45 @@ TStyleList::~TStyleList() = default;
 void TStyleList::Clear()
 {
     entries_.clear();
+    added_.clear();
+    firstOfKey_.clear();
     default_ = nullptr;
     seq_ = 10;
 }
 
+const std::vector<TStyleList::Item>& TStyleList::Sorted() const
+{
+    if (added_.empty())
+        return entries_;
+    const auto byKey = [](const Item& a, const Item& b) { return a.Key < b.Key; };
+    std::stable_sort(added_.begin(), added_.end(), byKey);
+    const auto middle = static_cast<std::ptrdiff_t>(entries_.size());
+    entries_.insert(entries_.end(), std::make_move_iterator(added_.begin()), std::make_move_iterator(added_.end()));
+    added_.clear();
+    std::inplace_merge(entries_.begin(), entries_.begin() + middle, entries_.end(), byKey);
+    return entries_;
+}
+
 std::size_t TStyleList::LowerBound(const std::string& key) const
 {
+    const std::vector<Item>& sorted = Sorted();
     return static_cast<std::size_t>(
-        std::lower_bound(entries_.begin(), entries_.end(), key, [](const Item& e, const std::string& k) { return e.Key < k; }) -
-        entries_.begin());
+        std::lower_bound(sorted.begin(), sorted.end(), key, [](const Item& e, const std::string& k) { return e.Key < k; }) -
+        sorted.begin());
 }
 
 TProperties* TStyleList::Find(const std::string& key) const
 {
-    const std::size_t i = LowerBound(key);
-    return i < entries_.size() && entries_[i].Key == key ? entries_[i].Props.get() : nullptr;
+    const auto it = firstOfKey_.find(key);
+    return it == firstOfKey_.end() ? nullptr : it->second;
 }
 
 TProperties* TStyleList::Add(const std::string& key, std::unique_ptr<TProperties> props)
 {
-    const auto it = std::upper_bound(entries_.begin(), entries_.end(), key,
-                                     [](const std::string& k, const Item& e) { return k < e.Key; });
     props->PropTag = key;  // the entry records its selector text
     TProperties* p = props.get();
-    entries_.insert(it, Item{key, std::move(props)});
+    firstOfKey_.emplace(key, p);  // a key added again keeps its first entry
+    added_.push_back(Item{key, std::move(props)});
     return p;
 }
 

@@ -65,9 +65,9 @@ void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::strin
         ScrollOff = SameText(a->Name, "NO");
     ResizeLocked = attributes.Find(NoResizeSy) != nullptr;
     if (const TAttribute* a = attributes.Find(MarginWidthSy))
-        MarginX = a->Value;
+        MarginX = std::clamp(a->Value, 0, kMaxLength);
     if (const TAttribute* a = attributes.Find(MarginHeightSy))
-        MarginY = a->Value;
+        MarginY = std::clamp(a->Value, 0, kMaxLength);
 }
 
 // The file of a SRC: a relative name is taken against the frameset's base, else against the
@@ -169,7 +169,8 @@ void TfvFrame::LoadIntoViewer(const std::string& file, const std::string& dest)
 void TfvFrame::LoadContent()
 {
     TFrameSet* master = MasterSet();
-    if (!master || SourceFile.empty() || master->Nesting >= kMaxNesting)
+    if (!master || SourceFile.empty() || master->Nesting >= kMaxNesting || LoadsAnAncestor() ||
+        master->Registry->AllFrames.size() >= TFrameViewer::kMaxFrames)
         return;
     ++master->Nesting;
     const ScopeExit down([master] { --master->Nesting; });
@@ -195,10 +196,21 @@ void TfvFrame::LoadContent()
     LoadIntoViewer(SourceFile, AnchorPart);
 }
 
+// A frame whose source is the frameset document of a set above it would repeat that set inside
+// itself, 16 frames becoming 256 and so on: like a browser, the frame stays empty.
+bool TfvFrame::LoadsAnAncestor() const
+{
+    for (const TSubFrameSet* set = parentSet_; set; set = set->ParentSet())
+        if (!set->FramesetDocument.empty() && viewer_->SameDocument(set->FramesetDocument, SourceFile))
+            return true;
+    return false;
+}
+
 void TfvFrame::LoadNestedSet(const std::string& text, const std::string& textFile)
 {
     // The nested set hangs below this frame's frameset, so that its frames find the top one.
     NestedSet = new TSubFrameSet(viewer_, parentSet_, this);
+    NestedSet->FramesetDocument = SourceFile;
     viewer_->ParseInto(*NestedSet, text, FolderOf(textFile.empty() ? SourceFile : textFile));
     NestedSet->setGeometry(contentsRect());
     NestedSet->show();

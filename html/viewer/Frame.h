@@ -53,6 +53,7 @@ private:
     void CreateViewer();
     void LoadIntoViewer(const std::string& file, const std::string& dest);
     void LoadNestedSet(const std::string& text, const std::string& textFile);
+    bool LoadsAnAncestor() const;
     void ReloadInPlace(const std::string& file);
     void ShowError();
     void DropContent();

@@ -40,6 +40,7 @@ void TFrameSet::LoadFile(const std::string& file, const std::string& dest)
 {
     std::string text, textFile;
     if (ReadFrameset(file, text, textFile)) {
+        FramesetDocument = DocumentFile;
         const TParseResult result = viewer_->ParseInto(*this, text, FolderOf(textFile.empty() ? DocumentFile : textFile));
         DocTitle = result.Title;
         LoadContent();
@@ -47,6 +48,7 @@ void TFrameSet::LoadFile(const std::string& file, const std::string& dest)
         return;
     }
     BorderWidth = 0;
+    FramesetDocument.clear();
     TfvFrame* frame = ShowOnePage(DocumentFile, dest);
     if (frame->PageViewer)
         DocTitle = frame->PageViewer->DocumentTitle();

@@ -306,6 +306,21 @@ void TFrameViewer::SetfvOptions(const TFrameViewerOptions& value)
 // ---------------------------------------------------------------------------------------------
 // The frameset parser's operations
 
+namespace {
+bool FrameCapReached(const TSubFrameSet& set)
+{
+    const TFrameSet* master = set.MasterSet();
+    return master && master->Registry->AllFrames.size() >= TFrameViewer::kMaxFrames;
+}
+}  // namespace
+
+bool TFrameViewer::SameDocument(const std::string& a, const std::string& b) const
+{
+    if (HasRequestEvents())
+        return SameText(a, b);
+    return CanonicalPath(a) == CanonicalPath(b);
+}
+
 TParseResult TFrameViewer::ParseInto(TSubFrameSet& set, const std::string& text, const std::string& basePath)
 {
     TParseResult result;
@@ -327,7 +342,7 @@ TParseResult TFrameViewer::ParseInto(TSubFrameSet& set, const std::string& text,
 void TFrameViewer::AddFrame(TFrameSetBase* frameSet, const TAttributeList& attributes, const std::string& /*base*/)
 {
     auto* set = dynamic_cast<TSubFrameSet*>(frameSet);
-    if (!set)
+    if (!set || FrameCapReached(*set))
         return;
     auto* frame = new TfvFrame(this, set, &attributes, parseBasePath_);
     set->AddChild(frame);
@@ -339,6 +354,8 @@ TFrameSetBase* TFrameViewer::CreateSubFrameSet(TFrameSetBase* parent)
     auto* set = dynamic_cast<TSubFrameSet*>(parent);
     if (!set)
         return parent;
+    if (FrameCapReached(*set))
+        return &overflowSet_;
     auto* sub = new TSubFrameSet(this, set, set);
     set->AddChild(sub);
     sub->show();

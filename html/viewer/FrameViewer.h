@@ -175,6 +175,9 @@ public:
     void FollowTarget(TPageViewer* from, const std::string& url, const std::string& linkTarget, bool& handled);
 
     // --- the frameset parser's operations ---
+    // A top document holds at most this many frames in all; FRAME and FRAMESET elements beyond
+    // them are passed over, as a frame that cannot load is: silently.
+    static constexpr std::size_t kMaxFrames = 1000;
     void AddFrame(TFrameSetBase* frameSet, const TAttributeList& attributes, const std::string& base) override;
     TFrameSetBase* CreateSubFrameSet(TFrameSetBase* parent) override;
     void DoAttributes(TFrameSetBase* frameSet, const TAttributeList& attributes) override;
@@ -192,6 +195,9 @@ public:
 
     // True when any of the four source hooks is assigned.
     bool HasRequestEvents() const;
+    // Whether two sources name the same document: the same file (links and "." or ".." steps
+    // resolved), or with source hooks the same name.
+    bool SameDocument(const std::string& a, const std::string& b) const;
     // What a source hook supplied for a source name.
     struct TRequestedSource {
         enum Kind { None, Text, File } kind = None;
@@ -241,6 +247,8 @@ private:
 
     TFrameSet* topSet_ = nullptr;
     TSubFrameSet* parseTarget_ = nullptr;
+    // Takes the FRAMESET elements of a document that has its frames already; holds nothing.
+    TFrameSetBase overflowSet_;
     std::string parseBasePath_;
     bool busy_ = false;
     std::string clickUrl_, clickTarget_;

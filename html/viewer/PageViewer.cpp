@@ -68,6 +68,23 @@ TPageViewer::~TPageViewer()
     ownCache_.reset();
 }
 
+TDocumentDefaults StandardDocumentDefaults()
+{
+    TDocumentDefaults d;
+    d.FontName = "Times New Roman";
+    d.PreFontName = "Courier New";
+    d.MarginWidth = 10;
+    d.MarginHeight = 5;
+    d.Charset = 1;
+    d.Background = SystemColor(COLOR_BTNFACE);
+    d.FontColor = SystemColor(COLOR_BTNTEXT);
+    d.LinkColor = 0xFF0000;     // blue
+    d.VisitedColor = 0x800080;  // purple
+    d.HoverColor = 0xFF0000;
+    d.FontSize = 12;
+    return d;
+}
+
 TDocumentDefaults TPageViewer::Defaults() const
 {
     TDocumentDefaults d;

@@ -90,6 +90,7 @@ TfvFrame* TSubFrameSet::ShowOnePage(const std::string& file, const std::string& 
     }
     Children.clear();
     SizeSpec = {-1};
+    FramesetDocument.clear();
     auto* single = new TfvFrame(viewer_, this, nullptr, {});
     single->SourceFile = single->InitialSource = file;
     single->AnchorPart = dest;

@@ -57,6 +57,9 @@ public:
     int BorderWidth = 2;
     int BevelSize = 0;
     std::string DocBase, DocBaseTarget;
+    // The frameset document this set was built from (empty for a set that shows one page): a frame
+    // below it that would load this document again stays empty.
+    std::string FramesetDocument;
     int RefreshDelay = 0;
     std::string RefreshUrl;
 

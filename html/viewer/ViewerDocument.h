@@ -36,7 +36,12 @@ struct TDocumentDefaults {
     int FontSize = 12;
 };
 
-// The flags of the viewer's options that the document reads.
+// The fonts and colours a page viewer starts with: how a page looks in the program unless the
+// application sets others (tools that draw pages take these too).
+TDocumentDefaults StandardDocumentDefaults();
+
+// The flags of the viewer's options that the document reads. The defaults are those of a viewer
+// as made, with the table backgrounds printed as the program's report printing asks.
 struct TDocumentOptions {
     bool LinksActive = false;
     bool PrintTableBackground = true;

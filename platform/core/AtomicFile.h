@@ -1,5 +1,7 @@
 // Saving a file so that it is never half-written: the bytes go to a temporary file in the same
 // folder, which then replaces the old file by a rename. On any failure the old file stays as it was.
+// A name that is a symbolic link is saved through: the file it points to is replaced, the link
+// stays. Several files that belong together are saved as one.
 #pragma once
 
 #include "platform/core/Stream.h"
@@ -7,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmoran {
 
@@ -20,5 +23,15 @@ struct SaveResult {
 // aborts the save.
 SaveResult WriteFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& produce);
 SaveResult WriteFileAtomically(const std::string& fileName, std::string_view bytes);
+
+struct FileContents {
+    std::string FileName;
+    std::string_view Bytes;
+};
+// Every new file is written in full beside its target first; then the targets are replaced in the
+// order given. When one cannot be replaced, the files replaced before it get their previous
+// contents back (a file that did not exist goes again), so that the folders hold either all the
+// old files or all the new ones. The message names the file that failed.
+SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
 
 }  // namespace velmoran

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -210,6 +211,16 @@ bool FileExists(const std::string& fileName)
 {
     struct stat info {};
     return ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string CanonicalPath(const std::string& fileName)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(fileName, error).lexically_normal();
+    if (error)
+        return fileName;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+    return error ? absolute.string() : canonical.string();
 }
 
 }  // namespace velmoran

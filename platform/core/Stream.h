@@ -95,5 +95,8 @@ private:
 // Whole-file helpers; both raise EFOpenError / EReadError.
 std::string ReadFileBytes(const std::string& fileName);
 bool FileExists(const std::string& fileName);
+// The absolute path of a file, its "." and ".." steps and symbolic links resolved as far as the
+// path exists: one name for every spelling of a file.
+std::string CanonicalPath(const std::string& fileName);
 
 }  // namespace velmoran

@@ -164,6 +164,25 @@ TEST_F(HsgModuleFiles, FailedSaveKeepsModified)
     EXPECT_FALSE(result.Message.empty());
 }
 
+TEST_F(HsgModuleFiles, PairThatCannotBeCompletedStaysTheOldPair)
+{
+    // A folder stands where the ".vda" goes: the ".vdh" keeps its old bytes instead of a new
+    // ".vdh" lying beside a calculation it does not belong to.
+    module.Exec("INITDATA");
+    ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = tmp / "plant.vda"}));
+    const std::string oldHsg = TempFolder::Read(tmp / "plant.vdh");
+    std::filesystem::remove(tmp / "plant.vda");
+    std::filesystem::create_directories(tmp / "plant.vda/inside");
+    module.CurrentHsg() = RandomRecord<THSGRecord>(7);
+    module.SetModified(true);
+    const SaveResult result = module.WriteCalculationFile(tmp / "plant.vda");
+    EXPECT_FALSE(result.Ok);
+    EXPECT_NE(result.Message.find("konnte nicht gespeichert werden"), std::string::npos);
+    EXPECT_EQ(TempFolder::Read(tmp / "plant.vdh"), oldHsg);
+    EXPECT_TRUE(std::filesystem::is_directory(tmp / "plant.vda/inside"));
+    EXPECT_TRUE(module.Modified());
+}
+
 TEST_F(HsgModuleFiles, FailedReadsChangeNothing)
 {
     module.Exec("INITDATA");

@@ -259,6 +259,25 @@ TEST_F(ReportTest, AssignmentsAndVariables)
     EXPECT_EQ(Line("|QD,6,0|"), "  1235");
 }
 
+TEST_F(ReportTest, ManyVariablesKeepTheirOrderAndValues)
+{
+    // A template that sets thousands of variables: each is found by its name, a second assignment
+    // changes the value in place, and the list keeps the order of first assignment.
+    std::string text;
+    for (int i = 0; i < 5000; ++i)
+        text += "|v" + std::to_string(i) + "=" + std::to_string(i) + "|";
+    text += "|v17=4|";
+    Run(text);
+    EXPECT_EQ(report.VariableValue("V4999"), 4999.0);
+    EXPECT_EQ(report.VariableValue("V17"), 4.0);
+    EXPECT_FALSE(report.VariableValue("V5000").has_value());
+    const auto& vars = report.Variables();
+    ASSERT_EQ(vars.size(), 5001u);  // X from the set-up first
+    EXPECT_EQ(vars[1].Name, "V0");
+    EXPECT_EQ(vars[18].Name, "V17");
+    EXPECT_EQ(Line("|v17+v4999,5,0|"), " 5003");
+}
+
 TEST_F(ReportTest, TheTemplateIsReadFromItsPositionAndTheOutputAppended)
 {
     TMemoryStream in(std::string_view("xx\r\nab"));

@@ -1,13 +1,15 @@
 // html2png PAGE.html OUT.png [--width 800] [--page-height H] [--hit X,Y]: parses an HTML page the way the
-// viewer does, lays it out at the width with the real fonts and paints it through the Qt canvas
-// into a PNG. With --page-height the document is printed page by page into OUT-01.png, OUT-02.png,
+// viewer does (with the viewer's default fonts and colours), lays it out at the width with the real
+// fonts and paints it through the Qt canvas into a PNG. With --page-height the document is printed page by page into OUT-01.png, OUT-02.png,
 // ...: each page is painted from its top, and the next page starts at the cut the page left.
 // --hit prints the link and the title under a point of the rendered page. Form controls print
 // their look.
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
+#include "html/viewer/SectionListDocument.h"
 #include "platform/QtCanvas.h"
+#include "platform/SystemColors.h"
 #include "platform/core/Stream.h"
 
 #include <QApplication>
@@ -36,7 +38,7 @@ private:
 QImage NewPage(int width, int height, TColor background)
 {
     QImage image(width, std::max(1, height), QImage::Format_RGB32);
-    const ColorRef c = background == NoColor ? 0xFFFFFF : (background & 0xFFFFFF);
+    const ColorRef c = background == NoColor ? 0xFFFFFF : ColorToRGB(background);
     image.fill(QColor(RedOf(c), GreenOf(c), BlueOf(c)));
     return image;
 }
@@ -82,8 +84,12 @@ int main(int argc, char** argv)
         const auto slash = base.find_last_of('/');
         base = slash == std::string::npos ? std::string() : base.substr(0, slash + 1);
         FileHost host(base);
-        TSectionList doc(&host);
-        doc.Styles.BuildDefaultStyleSheet(DefaultSheetOptions{});
+        // As the program shows the page: the viewer's fonts and colours, and the print options
+        // the program's report printing sets (table backgrounds printed).
+        TSectionListDocument viewerDocument(&host);
+        viewerDocument.SetDefaults(StandardDocumentDefaults());
+        viewerDocument.SetOptions(TDocumentOptions{});
+        TSectionList& doc = viewerDocument.Sections();
         ParseHtmlDocument(text, doc);
 
         QtCanvas measure;
@@ -169,7 +175,10 @@ int main(int argc, char** argv)
                 paintStrip(image, t->TablePartRec.PartStart, cut - yOffset, room);
             }
             const std::string name = PageName(out, page);
-            image.save(QString::fromStdString(name), "PNG");
+            if (!image.save(QString::fromStdString(name), "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", name.c_str());
+                return 1;
+            }
             std::printf("%s: %d .. %d\n", name.c_str(), top, cut);
             if (cut <= top)
                 break;  // no progress

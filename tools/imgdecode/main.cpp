@@ -1,6 +1,8 @@
 // Developer tool: decodes a GIF, PNG, JPEG or BMP picture with the library's own decoders and
-// writes it as PNG with the library's writer; an animated GIF becomes the strip of all its frames.
-// A picture with transparency also gets OUT.mask.png (white where it is transparent).
+// writes it as PNG with the library's writer, as the program composes it for drawing: transparent
+// where its alpha channel, its transparent colour or its mask say so (an RGBA PNG then); an
+// animated GIF becomes the strip of all its frames. A picture with a mask also gets OUT.mask.png
+// (white where it is transparent).
 #include "html/base/image/GifDecoder.h"
 #include "html/base/image/GifImage.h"
 #include "html/base/image/ImageLoad.h"
@@ -60,11 +62,11 @@ int main(int argc, char** argv)
                 return 1;
             }
             picture = bitmap->Image();
-            if (mask.isNull() && picture.hasAlphaChannel())
-                mask = CreateMaskFromAlpha(picture);
+            if (mask.isNull() && transparent == TTransparencyKind::LowerLeftColor)
+                mask = CreateMaskBitmap(picture, false);
             std::printf("%dx%d\n", picture.width(), picture.height());
         }
-        WritePng(picture, out);
+        WritePng(ApplyMask(picture, mask), out);
         if (!mask.isNull())
             WritePng(mask, MaskName(out));
     } catch (const EInvalidGraphicOperation& e) {

@@ -50,6 +50,7 @@ public:
 
     int Width() const override { return image_.width(); }
     int Height() const override { return image_.height(); }
+    std::int64_t ByteCount() const override { return image_.sizeInBytes(); }
     const std::string& TempFile() const { return tempFile_; }
     // The image drawn onto white in a plain bitmap of its size.
     QImage ToBitmap() const;

@@ -121,6 +121,11 @@ QImage TGIFImage::FrameImage(int n) const
     return strip_->HasMask() ? ApplyMask(image, strip_->Mask().copy(slot)) : image;
 }
 
+std::int64_t TGIFImage::ByteCount() const
+{
+    return strip_ ? strip_->Image().sizeInBytes() + strip_->Mask().sizeInBytes() : 0;
+}
+
 std::unique_ptr<TGIFImage> TGIFImage::CreateCopy(const TGIFImage& source)
 {
     auto copy = std::make_unique<TGIFImage>();

@@ -47,6 +47,8 @@ class TGIFImage final : public TImageObject {
 public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
+    // The frame strip (shared with copies) and its mask.
+    std::int64_t ByteCount() const override;
 
     bool Animate() const { return animate_; }
     // Switching on with more than one frame starts the current frame's interval at now.

@@ -1,5 +1,6 @@
-// The image cache of a viewer: decoded images by source name, kept for a few document loads after
-// the last document stopped using them.
+// The image cache of a viewer: decoded images by source name (the documents key a picture file by
+// its canonical path, so that every spelling of a file finds the same entry), kept for a few
+// document loads after the last document stopped using them.
 #pragma once
 
 #include "html/base/image/ImageObject.h"

@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+#include <cstdint>
+
 namespace velmoran {
 
 class TImageObject {
@@ -12,6 +14,8 @@ public:
     virtual ~TImageObject() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
+    // The memory the decoded picture holds, for the picture budget of a document.
+    virtual std::int64_t ByteCount() const { return std::int64_t{Width()} * Height() * 4; }
 };
 
 // A still picture; decoded pictures are 32-bit or palette QImages.
@@ -20,6 +24,7 @@ public:
     explicit TBitmapImage(QImage image) : image_(std::move(image)) {}
     int Width() const override { return image_.width(); }
     int Height() const override { return image_.height(); }
+    std::int64_t ByteCount() const override { return image_.sizeInBytes(); }
     const QImage& Image() const { return image_; }
     QImage& Image() { return image_; }
 

@@ -128,8 +128,8 @@ void TPNGImage::SaveToStream(TStream& stream)
     if (chunks_.Count() == 0)
         chunks_ = TPNGImage().chunks_;
 
-    // Pixel layout of what is written: palette pictures of 1 and 8 bits keep their indexes,
-    // everything else becomes 8-bit RGB.
+    // Pixel layout of what is written: palette pictures of 1 and 8 bits keep their indexes, pictures
+    // with an alpha channel become 8-bit RGBA (not premultiplied), everything else 8-bit RGB.
     QImage picture = picture_;
     int depth = 8;
     int colorType = 2;
@@ -139,6 +139,9 @@ void TPNGImage::SaveToStream(TStream& stream)
         colorType = 3;
     } else if (picture.format() == QImage::Format_Indexed8) {
         colorType = 3;
+    } else if (picture.hasAlphaChannel()) {
+        picture = picture.convertToFormat(QImage::Format_RGBA8888);
+        colorType = 6;
     } else {
         picture = picture.convertToFormat(QImage::Format_RGB888);
     }
@@ -186,7 +189,7 @@ void TPNGImage::SaveToStream(TStream& stream)
         }
         kept.Insert(std::move(plte), next++);
     }
-    if (writeTransparent_) {
+    if (writeTransparent_ && colorType != 6) {  // an alpha channel says it already
         // The PNG form of a transparent colour: three 16-bit samples for RGB, one alpha per
         // palette entry up to the transparent one for palette pictures.
         const QRgb key = *writeTransparent_;
@@ -208,15 +211,15 @@ void TPNGImage::SaveToStream(TStream& stream)
     }
 
     // Rows, top down, each with the filter that leaves the most repeated bytes.
-    const std::size_t rowBytes = colorType == 2 ? std::size_t(width) * 3 : (std::size_t(width) * depth + 7) / 8;
-    const std::size_t bpp = colorType == 2 ? 3 : 1;
+    const std::size_t bpp = colorType == 2 ? 3 : colorType == 6 ? 4 : 1;
+    const std::size_t rowBytes = colorType == 3 ? (std::size_t(width) * depth + 7) / 8 : std::size_t(width) * bpp;
     std::vector<std::uint8_t> row(rowBytes), prior(rowBytes, 0), best(rowBytes + 1), trial(rowBytes);
     Deflater deflater;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* line = picture.constScanLine(y);
-        if (colorType == 2)
+        if (colorType != 3)
             for (std::size_t i = 0; i < rowBytes; ++i)
-                row[i] = inverse[line[i]];
+                row[i] = bpp == 4 && i % 4 == 3 ? line[i] : inverse[line[i]];  // alpha has no gamma
         else
             std::memcpy(row.data(), line, rowBytes);
         int bestScore = -1;

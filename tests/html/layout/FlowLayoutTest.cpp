@@ -138,6 +138,24 @@ TEST(BlockLayout, FloatsNarrowTheTextAndClearMovesBelow)
     EXPECT_EQ(r.TextCalls()[0], "TextOut 324,22 'ab'");
 }
 
+TEST(BlockLayout, TextAfterABreakThatClearsStaysBelowTheFloat)
+{
+    // The text after <br clear> moves below the float; the height of its section counts that
+    // move, so that what follows in the same cell (a paragraph, a table) comes after the cleared
+    // line instead of being drawn over it and beside the float.
+    const std::string before = "<div style='float:left;width:50px;height:40px'></div>beside<br clear=";
+    const int below = 10 + 40 + 12;  // the first row below the float, at its baseline
+    for (const char* clear : {"all", "left"})
+        for (const char* after : {"<p style='margin:0'>next", "<table cellspacing=0 cellpadding=0><tr><td>next</table>"}) {
+            Laid l(before + clear + ">below" + after, 400);
+            const auto calls = l.TextCalls();
+            ASSERT_EQ(calls.size(), 3u) << clear << after;
+            EXPECT_EQ(calls[0], "TextOut 60,22 'beside'");
+            EXPECT_EQ(calls[1], "TextOut 10," + std::to_string(below) + " 'below'") << clear << after;
+            EXPECT_EQ(calls[2], "TextOut 10," + std::to_string(below + 16) + " 'next'") << clear << after;
+        }
+}
+
 TEST(BlockLayout, PositionedBlocks)
 {
     Laid a("<p>flow</p><div style='position:absolute;left:100px;top:50px;width:40px;background-color:red'>abs</div>",
@@ -149,6 +167,28 @@ TEST(BlockLayout, PositionedBlocks)
     EXPECT_EQ(a.Height, 36);  // body margins 10 + one line; the last flow block loses its default margin
     Laid r("<div style='position:relative;left:5px;top:7px'>rel</div>", 400);
     EXPECT_EQ(r.TextCalls()[0], "TextOut 15,29 'rel'");
+}
+
+TEST(BlockLayout, PrintCopyLaysOutAbsoluteBlocksOnTheirOwnIndents)
+{
+    // The print copy of an absolutely positioned block lays its content out against indents of
+    // its own, as the original does, and leaves those of the blocks around it alone.
+    Laid l("<p>before</p><div style='position:absolute;left:100px;top:50px;width:200px'>abs"
+           "<div style='float:left;width:20px;height:20px'></div>x</div><p>after</p>",
+           400);
+    const auto original = l.TextCalls();
+    auto copy = l.Page.Doc.CreateCopy();
+    int width = 0;
+    for (int pass = 0; pass < 2; ++pass)
+        copy->LayoutDocument(l.Canvas, 400, width);
+    l.Canvas.Clear();
+    copy->PaintDocument(l.Canvas, {0, 0, 800, 2000});
+    std::vector<std::string> printed;
+    for (const auto& c : l.Canvas.Calls())
+        if (c.rfind("TextOut", 0) == 0)
+            printed.push_back(c);
+    EXPECT_EQ(printed, original);
+    EXPECT_EQ(original.size(), 4u);
 }
 
 TEST(BlockLayout, ChildrenPaintInZOrder)

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace velmoran::testing {
 namespace {
@@ -43,6 +44,17 @@ public:
     }
 };
 
+// The images of a page's text sections, in document order.
+std::vector<TImageObj*> ImagesOf(ParsedPage& page)
+{
+    std::vector<TImageObj*> out;
+    for (TSection* s : page.All<TSection>())
+        for (auto& o : s->Images)
+            if (auto* i = dynamic_cast<TImageObj*>(o.get()))
+                out.push_back(i);
+    return out;
+}
+
 struct ImagePage {
     TempFolder Pictures;
     PictureHost Host;
@@ -61,15 +73,7 @@ struct ImagePage {
         int mw = 0;
         Page->Doc.LayoutDocument(*Canvas, width, mw);
     }
-    std::vector<TImageObj*> Images()
-    {
-        std::vector<TImageObj*> out;
-        for (TSection* s : Page->All<TSection>())
-            for (auto& o : s->Images)
-                if (auto* i = dynamic_cast<TImageObj*>(o.get()))
-                    out.push_back(i);
-        return out;
-    }
+    std::vector<TImageObj*> Images() { return ImagesOf(*Page); }
     std::vector<std::string> Paint(TRect clip = {0, 0, 800, 2000})
     {
         Canvas->Clear();
@@ -134,6 +138,59 @@ TEST(DocumentImages, HostSuppliesOrDelaysAndMissingShowsPlaceholder)
     int mw = 0;
     p.Page->Doc.LayoutDocument(*p.Canvas, 420, mw);
     EXPECT_EQ(p.Host.Requests, before);
+}
+
+TEST(DocumentImages, OneFileUnderManySpellingsIsDecodedOnce)
+{
+    // Six spellings of one file, a symbolic link among them: one picture in the cache, counted
+    // once against the document's budget.
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "sub");
+    TempFolder::Write(dir / "sub/red.png", PngBytes(30, 20, qRgb(255, 0, 0)));
+    std::filesystem::create_symlink(dir / "sub/red.png", dir / "alias.png");
+    const std::string html = "<img src='sub/red.png'><img src='./sub/red.png'><img src='sub/../sub/red.png'>"
+                             "<img src='" + (dir / "sub/red.png") + "'><img src='sub/./../sub//red.png'>"
+                             "<img src='alias.png'>";
+    PictureHost host;
+    host.Folder = dir.Folder();
+    ParsedPage page(&host);
+    page.Parse(html);
+    RecordingCanvas canvas(page.Fonts, 800, 600);
+    int mw = 0;
+    page.Doc.LayoutDocument(canvas, 420, mw);
+    const auto images = ImagesOf(page);
+    ASSERT_EQ(images.size(), 6u);
+    for (TImageObj* image : images)
+        EXPECT_FALSE(image->Missing);
+    EXPECT_EQ(page.Doc.ImageCache().Count(), 1);
+    EXPECT_EQ(page.Doc.PictureBytes(), images[0]->Image->ByteCount());
+}
+
+TEST(DocumentImages, PicturesBeyondTheBudgetAreDrawnAsMissing)
+{
+    // The budget holds the red picture and the strip, not the tile besides them; a picture the
+    // document has already costs nothing again.
+    TempFolder dir;
+    TempFolder::Write(dir / "red.png", PngBytes(30, 20, qRgb(255, 0, 0)));
+    TempFolder::Write(dir / "tile.png", PngBytes(10, 10, qRgb(0, 255, 0)));
+    TempFolder::Write(dir / "strip.png", PngBytes(1, 10, qRgb(0, 0, 255)));
+    PictureHost host;
+    host.Folder = dir.Folder();
+    ParsedPage page(&host);
+    const std::int64_t red = 30 * 20 * 4, strip = 1 * 10 * 4;
+    page.Doc.PictureBudget = red + strip + 100;
+    page.Parse("<img src='red.png'><img src='tile.png'><img src='strip.png'><img src='red.png'>");
+    RecordingCanvas canvas(page.Fonts, 800, 600);
+    int mw = 0;
+    page.Doc.LayoutDocument(canvas, 420, mw);
+    const auto images = ImagesOf(page);
+    ASSERT_EQ(images.size(), 4u);
+    EXPECT_FALSE(images[0]->Missing);
+    EXPECT_TRUE(images[1]->Missing);
+    EXPECT_FALSE(images[2]->Missing);
+    EXPECT_FALSE(images[3]->Missing);
+    EXPECT_LE(page.Doc.PictureBytes(), page.Doc.PictureBudget);
+    EXPECT_EQ(page.Doc.ImageCache().Count(), 2);
 }
 
 TEST(DocumentImages, FloatingImagesNarrowTheLinesAndAreDrawnLast)

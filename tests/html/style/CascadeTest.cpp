@@ -107,6 +107,43 @@ TEST(Cascade, RulesOfOneSelectorMergeInOrderAndLaterKeysWin)
     EXPECT_EQ(e.Props[FontStyle], PropValue("italic"));
 }
 
+TEST(Cascade, RulesAddedBetweenReadsKeepTheirOrder)
+{
+    // Entries added after the list was read are merged in later; a key's entries still follow in
+    // the order they were added, and the first stays the one found.
+    TStyleList list;
+    auto rule = [](int color) {
+        auto p = std::make_unique<TProperties>();
+        p->Props[Color] = color;
+        return p;
+    };
+    TProperties* first = list.Add("td", rule(1));
+    list.Add("b", rule(2));
+    EXPECT_EQ(list.Key(0), "b");  // a read sorts what was added so far
+    list.Add("td", rule(3));
+    list.Add("a", rule(4));
+    EXPECT_EQ(list.Find("td"), first);
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list.Key(0), "a");
+    EXPECT_EQ(list.Key(2), "td");
+    EXPECT_EQ(list.Entry(2).Props[Color], PropValue(1));
+    EXPECT_EQ(list.Entry(3).Props[Color], PropValue(3));
+    TProperties e;
+    list.ApplyStyles(e, "td", "", "", "", "", nullptr);
+    EXPECT_EQ(e.Props[Color], PropValue(3));  // the later rule wins
+
+    // A sheet of many rules: each selector's entry is found, in key order.
+    std::string sheet;
+    for (int i = 0; i < 20000; ++i)
+        sheet += ".c" + std::to_string(i) + " { margin-left: " + std::to_string(i % 50) + "px }\n";
+    TStyleList big;
+    ParseLinkedStyleSheet(big, sheet, "");
+    ASSERT_NE(big.Find(".c19999"), nullptr);
+    EXPECT_EQ(big.Find(".c19999")->Props[MarginLeft], PropValue("49px"));
+    for (int i = 1; i < big.Count(); ++i)
+        ASSERT_LE(big.Key(i - 1), big.Key(i));
+}
+
 TEST(Cascade, ClassListsIdsAndTheStyleAttribute)
 {
     Page page(".a { color: red; font-weight: bold } .b { color: lime } .a.b { font-style: italic }"

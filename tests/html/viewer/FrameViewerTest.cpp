@@ -35,6 +35,13 @@ protected:
         viewer_.show();
     }
     std::string Write(const std::string& name, const std::string& text) { return dir_.WriteFile(name, text); }
+    // The frames of the document shown (the frames of replaced documents go later).
+    std::size_t FrameCount() const
+    {
+        const auto panels = viewer_.TopSet()->findChildren<QFrame*>();
+        return static_cast<std::size_t>(
+            std::count_if(panels.begin(), panels.end(), [](QFrame* p) { return dynamic_cast<TfvFrame*>(p) != nullptr; }));
+    }
     TempFolder dir_;
     TFrameViewer viewer_;
 };
@@ -105,6 +112,52 @@ TEST_F(FrameTest, MissingFilesAndTheErrorPage)
     EXPECT_NE(source.find("Can't load "), std::string::npos);
     EXPECT_NE(source.find("nicht&lt;da.htm"), std::string::npos);
     EXPECT_EQ(source.find("nicht<da"), std::string::npos);
+}
+
+// A frameset of 16 frames each src the set itself.
+std::string SelfLoadingSet(const std::string& self)
+{
+    std::string text = "<frameset cols=\"*,*,*,*,*,*,*,*,*,*,*,*,*,*,*,*\">";
+    for (int i = 0; i < 16; ++i)
+        text += "<frame src=\"" + self + "\">";
+    return text + "</frameset>";
+}
+
+TEST_F(FrameTest, FramesLoadingTheirOwnFramesetStayEmpty)
+{
+    // Every frame names the document that holds it (under other spellings too): 16 empty frames
+    // instead of 16 to the fourth.
+    Write("sub/x.htm", "x");
+    const std::string set = Write("set.htm", SelfLoadingSet("sub/../set.htm"));
+    viewer_.LoadFromFile(set);
+    EXPECT_EQ(FrameCount(), 16u);
+    EXPECT_EQ(viewer_.GetFrameCount(), 0);
+
+    // Two documents that load each other: the second one's frames stay empty.
+    Write("a.htm", "<frameset rows=\"*,*\"><frame src=b.htm><frame src=x.htm></frameset>");
+    Write("x.htm", "<p>x</p>");
+    Write("b.htm", "<frameset cols=\"*,*\"><frame name=zurueck src=./a.htm><frame name=seite src=x.htm></frameset>");
+    viewer_.LoadFromFile(dir_ / "a.htm");
+    EXPECT_EQ(FrameCount(), 4u);
+    EXPECT_EQ(viewer_.GetFrameCount(), 2);  // the two frames that show x.htm
+    EXPECT_EQ(viewer_.GetViewerFromName("zurueck"), nullptr);
+    EXPECT_NE(viewer_.GetViewerFromName("seite"), nullptr);
+}
+
+TEST_F(FrameTest, ATopDocumentHoldsAtMostAThousandFrames)
+{
+    // Four levels of 16 frames each would be 69,904 frames.
+    const char* const levels[] = {"a.htm", "b.htm", "c.htm", "d.htm"};
+    for (int level = 0; level < 4; ++level) {
+        std::string text = "<frameset cols=\"*,*,*,*,*,*,*,*,*,*,*,*,*,*,*,*\">";
+        for (int i = 0; i < 16; ++i)
+            text += level < 3 ? std::string("<frame src=") + levels[level + 1] + ">" : std::string("<frame>");
+        Write(levels[level], text + "</frameset>");
+    }
+    viewer_.LoadFromFile(dir_ / "a.htm");
+    const auto frames = FrameCount();
+    EXPECT_GE(frames, TFrameViewer::kMaxFrames);
+    EXPECT_LE(frames, TFrameViewer::kMaxFrames + 20);
 }
 
 TEST_F(FrameTest, TargetsChooseTheFrame)

@@ -61,6 +61,57 @@ TEST(AtomicFile, FailingRenameLeavesTheOldFileAndNoTemporary)
     EXPECT_EQ(EntryCount(dir), 1u);
 }
 
+TEST(AtomicFile, SavingThroughASymbolicLinkKeepsTheLink)
+{
+    // The link and the file it names in another folder, reached over a second, relative link.
+    const TempFolder dir;
+    fs::create_directories(dir / "data");
+    const std::string target = dir / "data/plant.vda";
+    ASSERT_TRUE(WriteFileAtomically(target, "old"));
+    ::chmod(target.c_str(), 0600);
+    fs::create_symlink("data/plant.vda", dir / "inner.vda");
+    fs::create_symlink(dir / "inner.vda", dir / "plant.vda");
+    ASSERT_TRUE(WriteFileAtomically(dir / "plant.vda", "new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "plant.vda"));
+    EXPECT_TRUE(fs::is_symlink(dir / "inner.vda"));
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    struct stat info {};
+    ::stat(target.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(EntryCount(dir), 3u);  // no temporary file in either folder
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "data"), fs::directory_iterator()), 1);
+
+    // A link to a file that does not exist yet creates it.
+    fs::create_symlink("data/new.vdh", dir / "new.vdh");
+    ASSERT_TRUE(WriteFileAtomically(dir / "new.vdh", "made"));
+    EXPECT_TRUE(fs::is_symlink(dir / "new.vdh"));
+    EXPECT_EQ(ReadFileBytes(dir / "data/new.vdh"), "made");
+}
+
+TEST(AtomicFile, FilesSavedTogetherAllChangeOrNone)
+{
+    const TempFolder dir;
+    const std::string first = dir / "plant.vdh", second = dir / "plant.vda";
+    ASSERT_TRUE(WriteFilesAtomically({{first, "one"}, {second, "two"}}));
+    EXPECT_EQ(ReadFileBytes(first), "one");
+    EXPECT_EQ(ReadFileBytes(second), "two");
+
+    // The second file cannot be replaced (a folder stands in its place): the first gets its old
+    // contents back, and a first file that did not exist before goes again.
+    fs::remove(second);
+    fs::create_directories(second + "/inside");
+    const SaveResult result = WriteFilesAtomically({{first, "ONE"}, {second, "TWO"}});
+    EXPECT_FALSE(result.Ok);
+    EXPECT_NE(result.Message.find("plant.vda"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(first), "one");
+    EXPECT_TRUE(fs::is_directory(second + "/inside"));
+    EXPECT_EQ(EntryCount(dir), 2u);
+    const std::string fresh = dir / "fresh.vdh";
+    EXPECT_FALSE(WriteFilesAtomically({{fresh, "x"}, {second, "y"}}).Ok);
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(EntryCount(dir), 2u);
+}
+
 TEST(AtomicFile, MissingFolderIsReported)
 {
     const SaveResult result = WriteFileAtomically("/nonexistent-velmoran-folder/x.vda", "bytes");

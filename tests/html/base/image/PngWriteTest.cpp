@@ -62,6 +62,35 @@ TEST(PngWrite, TrueColourRoundTrip)
     ExpectSameColours(QtRead(bytes), picture);
 }
 
+TEST(PngWrite, AlphaChannelIsWrittenAsRgba)
+{
+    // Transparent, half transparent and opaque pixels keep their alpha and (where not fully
+    // transparent) their colour, read back by our reader and by Qt's; a transparent colour asked
+    // for besides adds no tRNS chunk, which RGBA pictures may not carry.
+    QImage picture(5, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            picture.setPixel(x, y, qRgba(40 * x, 60 * y, 200, x == 0 ? 0 : x == 1 ? 128 : 255));
+    TPNGImage png;
+    png.SetPicture(picture.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    png.SetTransparentColor(qRgb(1, 2, 3));
+    const std::string bytes = Save(png);
+    EXPECT_EQ(bytes.find("tRNS"), std::string::npos);
+    TPNGImage back = Read(bytes);
+    EXPECT_EQ(back.ColorType(), 6);
+    for (const QImage& read : {back.Picture().convertToFormat(QImage::Format_ARGB32),
+                               QtRead(bytes).convertToFormat(QImage::Format_ARGB32)})
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x) {
+                const QRgb want = picture.pixel(x, y), got = read.pixel(x, y);
+                ASSERT_EQ(qAlpha(got), qAlpha(want)) << x << "," << y;
+                if (x >= 2)
+                    ASSERT_EQ(got, want) << x << "," << y;
+                else if (x == 1)
+                    ASSERT_NEAR(qRed(got), qRed(want), 2) << y;  // premultiplied on the way in
+            }
+}
+
 TEST(PngWrite, PaletteAndMonochromePicturesKeepTheirIndexes)
 {
     QImage indexed(19, 7, QImage::Format_Indexed8);

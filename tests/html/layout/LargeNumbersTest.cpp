@@ -1,0 +1,110 @@
+// Numbers at the ends of the 32-bit range in attributes and style sheets: they are read within
+// bounds the layout's arithmetic cannot overflow, so pages holding them lay out with finite,
+// non-negative sizes (the sanitizer build runs these pages too) and list numbers stop at the
+// largest number instead of wrapping.
+#include "tests/html/layout/ParserTestSupport.h"
+#include "html/base/WideText.h"
+#include "html/layout/SectionList.h"
+#include "html/style/Fonts.h"
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace velmoran {
+namespace {
+
+using testing::ParsedPage;
+
+class LargeNumbers : public ::testing::Test {
+protected:
+    // Parses, lays out 800 pixels wide, paints the whole page and prints it from its copy; returns
+    // the height.
+    static int LayOutAndPaint(ParsedPage& page, const std::string& html)
+    {
+        RecordingCanvas canvas{page.Fonts, 800, 600};
+        page.Parse(html);
+        int maxWidth = 0;
+        const int height = page.Doc.LayoutDocument(canvas, 800, maxWidth);
+        EXPECT_GE(maxWidth, 0) << html;
+        page.Doc.SetYOffset(0);
+        page.Doc.PaintDocument(canvas, {0, 0, std::max(800, maxWidth), std::max(1, height)});
+        auto copy = page.Doc.CreateCopy();
+        copy->Printing = true;
+        int copyWidth = 0;
+        copy->LayoutDocument(canvas, 800, copyWidth);
+        copy->PaintDocument(canvas, {0, 0, 800, 1000});
+        return height;
+    }
+};
+
+TEST_F(LargeNumbers, PagesLayOutWithFiniteNonNegativeSizes)
+{
+    const char* const pages[] = {
+        "<table width=2147483647 border=1><tr><td width=2147483647 height=2147483647>a</td>"
+        "<td width=\"100%\">b</td></tr></table>",
+        "<table><tr height=2147483647><td>c</td></tr></table><table width=-2147483648><tr><td>d</table>",
+        "<p style=\"padding:-2147483648px; margin:2147483647px -99999999em\">e</p>",
+        "<div style=\"width:2147483647px; height:-2147483648px; border:2147483647px solid\">f</div>",
+        "<p style=\"text-indent:1e30px; line-height:1e12; letter-spacing:2147483647px\">g</p>",
+        "<img src=x.png width=2147483647 height=2147483647 border=2147483647>",
+        "<img src=y.png align=left width=2147483647 height=5>h<hr width=2147483647>",
+        "<table cellpadding=2147483647 cellspacing=2147483647><tr><td style=\"padding:2147483647px\">i</td></tr></table>",
+    };
+    for (const char* html : pages) {
+        ParsedPage page;
+        const int height = LayOutAndPaint(page, html);
+        EXPECT_GE(height, 0) << html;
+        EXPECT_LT(height, 100 * kMaxLength) << html;
+        for (TSectionBase* s : page.All<TSectionBase>()) {
+            EXPECT_GE(s->SectionHeight, 0) << html;
+            EXPECT_LE(s->SectionWidth, 100 * kMaxLength) << html;
+        }
+    }
+}
+
+TEST_F(LargeNumbers, ManyHugeSectionsEndAtTheFarEdge)
+{
+    // Each size is within its bound, but thousands of them add up beyond the 32-bit range: the
+    // positions stop at the far edge instead of wrapping round.
+    std::string rows = "<table>", cells = "<table><tr>", blocks;
+    for (int i = 0; i < 2200; ++i) {
+        rows += "<tr><td height=1000000>x</td></tr>";
+        cells += "<td width=1000000>y</td>";
+        blocks += "<p style=\"line-height:1000000px; letter-spacing:1000000px\">zz</p>";
+    }
+    for (const std::string& html : {rows + "</table>", cells + "</tr></table>", blocks}) {
+        ParsedPage page;
+        const int height = LayOutAndPaint(page, html);
+        EXPECT_GT(height, 0);
+        EXPECT_LE(height, kMaxExtent + 2 * kMaxLength);
+    }
+}
+
+TEST_F(LargeNumbers, LengthsAreReadWithinTheirBounds)
+{
+    EXPECT_EQ(LengthToPixels("-2147483648px", false, 0, 0, 8, 16), -kMaxLength);
+    EXPECT_EQ(LengthToPixels("100000000000000000000in", false, 0, 0, 8, 16), kMaxLength);
+    EXPECT_EQ(LengthToPixels("99999999999%", false, 2147483647, 0, 8, 16), kMaxLength);
+    EXPECT_EQ(RoundLength(std::nan("")), 0);
+    ParsedPage page;
+    page.Parse("<table><tr><td width=2147483647 height=2147483647>a</td></tr></table><img src=a.png width=2147483647>");
+    const TCellObj& cell = *page.All<ThtmlTable>().at(0)->Rows[0]->Items(0);
+    EXPECT_EQ(cell.Wd, kMaxLength);
+    EXPECT_EQ(cell.SpecHt, kMaxLength);
+}
+
+TEST_F(LargeNumbers, ListNumbersStopAtTheLargestNumber)
+{
+    ParsedPage page;
+    LayOutAndPaint(page, "<ol start=2147483647><li>a<li>b<li value=2147483647>c<li>d</ol><ol><li value=-2147483648>e</ol>");
+    std::vector<int> numbers;
+    for (TBlockLI* li : page.All<TBlockLI>())
+        numbers.push_back(li->ListNumber);
+    EXPECT_EQ(numbers, (std::vector<int>{2147483647, 2147483647, 2147483647, 2147483647, -2147483647}));
+    EXPECT_EQ(TBlockLI::LabelText(2, 2147483647), u"2147483647.");
+}
+
+}  // namespace
+}  // namespace velmoran
