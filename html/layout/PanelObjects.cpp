@@ -139,19 +139,7 @@ void TPanelObj::Draw(Canvas& canvas, int x, int y, const TFontObj* /*font*/)
 std::unique_ptr<TPanelObj> TPanelObj::CreateCopy(TSectionList* document) const
 {
     std::unique_ptr<TPanelObj> c(new TPanelObj());
-    c->Pos = Pos;
-    c->ObjWidth = ObjWidth;
-    c->ObjHeight = ObjHeight;
-    c->VertAlign = VertAlign;
-    c->HSpaceL = HSpaceL;
-    c->HSpaceR = HSpaceR;
-    c->VSpaceT = VSpaceT;
-    c->VSpaceB = VSpaceB;
-    c->SpecWidth = SpecWidth;
-    c->SpecHeight = SpecHeight;
-    c->PercentWidth = PercentWidth;
-    c->PercentHeight = PercentHeight;
-    c->Title = Title;
+    CopyPlacementTo(*c);
     c->Name = Name;
     c->Type = Type;
     c->AttributeLines = AttributeLines;

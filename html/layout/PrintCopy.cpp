@@ -68,9 +68,9 @@ std::unique_ptr<TFontObj> TFontObj::CreateCopy(TSection* section) const
     return f;
 }
 
-std::unique_ptr<TImageObj> TImageObj::CreateCopy(TSectionList* document) const
+void TFloatingObj::CopyPlacementTo(TFloatingObj& copy) const
 {
-    auto c = std::make_unique<TImageObj>(Source);
+    TFloatingObj* c = &copy;
     c->Pos = Pos;
     c->ObjWidth = ObjWidth;
     c->ObjHeight = ObjHeight;
@@ -83,9 +83,15 @@ std::unique_ptr<TImageObj> TImageObj::CreateCopy(TSectionList* document) const
     c->SpecHeight = SpecHeight;
     c->PercentWidth = PercentWidth;
     c->PercentHeight = PercentHeight;
+    c->Title = Title;
+}
+
+std::unique_ptr<TImageObj> TImageObj::CreateCopy(TSectionList* document) const
+{
+    auto c = std::make_unique<TImageObj>(Source);
+    CopyPlacementTo(*c);
     c->Alt = Alt;
     c->AltW = AltW;
-    c->Title = Title;
     c->BorderSize = BorderSize;
     c->NoBorder = NoBorder;
     c->BorderByCss = BorderByCss;

@@ -162,6 +162,8 @@ public:
     virtual void Draw(Canvas& canvas, int x, int y, const TFontObj* font) { (void)canvas, (void)x, (void)y, (void)font; }
     // CSS vertical-align, float, margins, borders and sizes of the element.
     void ApplyProperties(TProperties& props);
+    // Gives a print copy the place, size, spacing and title of this object.
+    void CopyPlacementTo(TFloatingObj& copy) const;
 
     int Pos = 0;                 // position in the section's text
     int ObjWidth = 0;
