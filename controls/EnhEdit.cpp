@@ -6,7 +6,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/Edges.h"
 #include "platform/QtCanvas.h"
-#include "platform/Settings.h"
+#include "platform/RegIni.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -557,15 +557,11 @@ void TEnhEdit::setVisible(bool visible)
 namespace {
 
 // The store and the group the persistence names.
-std::pair<SettingsStore, std::string> OpenStore(const TPersistence& persistence)
+std::pair<std::unique_ptr<RegIniFile>, std::string> OpenStore(const TPersistence& persistence)
 {
-    if (persistence.Location == TPersistenceLocation::plRegistry) {
-        std::string group = persistence.Key;
-        if (!persistence.Section.empty())
-            group += "\\" + persistence.Section;
-        return {SettingsStore::Program(), group};
-    }
-    return {SettingsStore::IniFile(ResolveIniFile(persistence.Key, ProgramFile(), UserConfigFolder())),
+    if (persistence.Location == TPersistenceLocation::plRegistry)
+        return {std::make_unique<RegIniFile>(persistence.Key), persistence.Section};
+    return {RegIniFile::OfIniFile(ResolveIniFile(persistence.Key, ProgramFile(), UserConfigFolder())),
             persistence.Section};
 }
 
@@ -582,7 +578,7 @@ void TEnhEdit::ReadPersistence()
     if (!persistence_.Enable || objectName().isEmpty())
         return;
     auto [store, group] = OpenStore(persistence_);
-    const std::optional<std::string> value = store.ReadString(group, objectName().toStdString());
+    const std::optional<std::string> value = store->ReadValue(group, objectName().toStdString());
     if (value && *value != "@")
         QLineEdit::setText(QString::fromStdString(*value));
 }
@@ -593,8 +589,8 @@ void TEnhEdit::WritePersistence() noexcept
         return;
     try {
         auto [store, group] = OpenStore(persistence_);
-        store.WriteString(group, objectName().toStdString(), Prefix() + Text() + Suffix());
-        store.Flush();
+        store->WriteString(group, objectName().toStdString(), Prefix() + Text() + Suffix());
+        store->Sync();
     } catch (...) {
         // A destructor must not throw; a text that cannot be kept is lost.
     }

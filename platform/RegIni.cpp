@@ -2,6 +2,9 @@
 #include "platform/RegIni.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
+
+#include <filesystem>
 
 namespace velmoran {
 
@@ -47,8 +50,15 @@ QString RegIniFile::Key(const std::string& section, const std::string& name) con
 std::string RegIniFile::ReadString(const std::string& section, const std::string& name,
                                    const std::string& fallback) const
 {
+    return ReadValue(section, name).value_or(fallback);
+}
+
+std::optional<std::string> RegIniFile::ReadValue(const std::string& section, const std::string& name) const
+{
     const QVariant value = settings_->value(Key(section, name));
-    return value.isValid() ? value.toString().toStdString() : fallback;
+    if (!value.isValid())
+        return std::nullopt;
+    return value.toString().toStdString();
 }
 
 void RegIniFile::WriteString(const std::string& section, const std::string& name, const std::string& value)
@@ -83,9 +93,30 @@ void RegIniFile::EraseSection(const std::string& section)
     settings_->remove(Key(section, {}));
 }
 
-void RegIniFile::Sync()
+bool RegIniFile::Sync()
 {
     settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
+std::string ResolveIniFile(const std::string& key, const std::string& programFile, const std::string& configFolder)
+{
+    std::filesystem::path file(key);
+    if (key.empty())
+        file = std::filesystem::path(programFile).filename().replace_extension(".INI");
+    if (file.is_absolute())
+        return file.string();
+    return (std::filesystem::path(configFolder) / file).string();
+}
+
+std::string UserConfigFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString() + "/";
+}
+
+std::string ProgramFile()
+{
+    return QCoreApplication::applicationFilePath().toStdString();
 }
 
 }  // namespace velmoran
