@@ -35,7 +35,8 @@ TBarView::TBarView(TBarViewHost* host, TBarView* parentView, TBarCustomItem* par
                                       [this](TBarCustomItem*, bool, TBarItemChangeKind kind, int, TBarCustomItem*) {
                                           ParentItemChanged(kind);
                                       });
-        parentItemWatch_ = connect(parentItem_, &QObject::destroyed, this, [this] { ParentItemDestroyed(); });
+        parentItemWatch_ =
+            connect(parentItem_, &QObject::destroyed, this, [this](QObject* gone) { ParentItemDestroyed(gone); });
     }
     ResolveRootItem();
     AttachRoot();
@@ -80,9 +81,11 @@ void TBarView::DetachRoot()
         rootItem_->RemoveChangeHandler(this);
 }
 
-void TBarView::ParentItemDestroyed()
+void TBarView::ParentItemDestroyed(QObject* gone)
 {
-    // The tree goes: its items are gone before their handlers could be removed.
+    // The parent item is gone with its handlers; a linked root lives on and is left.
+    if (rootItem_ && rootItem_ != gone)
+        DetachRoot();
     parentItem_ = nullptr;
     rootItem_ = nullptr;
     selected_ = nullptr;

@@ -182,7 +182,7 @@ private:
     void RootItemChanged(TBarCustomItem* sender, bool relayed, TBarItemChangeKind kind, int index,
                          TBarCustomItem* item);
     void ParentItemChanged(TBarItemChangeKind kind);
-    void ParentItemDestroyed();
+    void ParentItemDestroyed(QObject* gone);
     void ResolveRootItem();
     void AttachRoot();
     void DetachRoot();

@@ -4,6 +4,7 @@
 // the viewers at the end, so that the pass can tell whether anything changed.
 #include "toolbar/TBarView.h"
 
+#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
@@ -21,6 +22,8 @@ struct TBarView::LayoutRecord {
 };
 
 namespace {
+
+constexpr const char* kHiddenByLayout = "velmoranHiddenByLayout";
 
 bool IsSeparator(const TBarItemViewer& viewer)
 {
@@ -88,9 +91,8 @@ bool TBarView::CalculatePositions(bool canMoveControls, TBarViewOrientation orie
         bool show;
         if (IsControlItem(viewer)) {
             QWidget* control = ControlOf(viewer);
-            show = control && control->parentWidget() == Window() && (control->isVisibleTo(Window()) || customizing_);
-            if (!control || control->isHidden())
-                show = show && customizing_;
+            show = control && control->parentWidget() == Window() &&
+                   (control->isVisibleTo(Window()) || control->property(kHiddenByLayout).toBool() || customizing_);
         } else if (item.HasStyle(istInlineSubitems)) {
             show = item.Visible() && customizing_;
         } else {
@@ -389,8 +391,11 @@ bool TBarView::CalculatePositions(bool canMoveControls, TBarViewOrientation orie
                 if (records[i].Show) {
                     const TRect& r = records[i].Rect;
                     control->setGeometry(r.Left, r.Top, r.Width(), r.Height());
+                    control->setProperty(kHiddenByLayout, false);
                     control->setVisible(true);
                 } else if (records[i].OffEdge || records[i].Clipped) {
+                    // Hidden for want of room, not by its owner: it comes back when room returns.
+                    control->setProperty(kHiddenByLayout, true);
                     control->setVisible(false);
                 }
             }

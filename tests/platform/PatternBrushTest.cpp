@@ -27,7 +27,7 @@ TEST(PatternBrush, RecordingWritesRowsColoursAndOrigin)
     canvas.SelectPen({PenStyle::Null});
     canvas.Rectangle(0, 0, 4, 4);
     const std::vector<std::string> expected = {
-        "Brush pattern 55AA55AA55AA55AA #C0C0C0 #FFFFFF origin 1,0", "PolyFill alternate",
+        "Brush pattern 55AA55AA55AA55AA #C0C0C0 #FFFFFF origin 1,0",
         "FillRect 2,3,10,12 brush", "Pen null",
         "Brush pattern 55AA55AA55AA55AA #C0C0C0 #FFFFFF origin 0,1", "Rectangle 0,0,4,4"};
     EXPECT_EQ(canvas.Lines(), expected) << canvas.Text();
