@@ -145,6 +145,8 @@ TBarPopupWindow::TBarPopupWindow(TBarView* parentView, TBarCustomItem* parentIte
 
 TBarPopupWindow::~TBarPopupWindow()
 {
+    if (TBarView* parent = view_->ParentView())
+        parent->ForgetOpenWindow(this);
     view_->CloseChildPopups();
     if (EndAnimation())
         EndAnimation()(*this);
@@ -362,8 +364,12 @@ TBarPopupWindow* CreatePopup(TBarCustomItem& item, const TBarPopupRequest& reque
         window.release();  // a caller without an owner takes it from the answer
     }
 
-    // 11. Shown (no sounds here); the animation shows it itself when it runs.
-    const bool animated = TBarPopupWindow::StartAnimation() && TBarPopupWindow::StartAnimation()(*result);
+    // 11. Shown (no sounds here). A popup opened by the mouse slides or fades in when the system
+    // animates menus; the animation shows the window itself. One opened by the keyboard (its
+    // first item selected) appears at once.
+    const bool animate = TBarPopupWindow::StartAnimation() && view.Selected() == nullptr &&
+                         !(request.ParentView && request.ParentView->Destroying()) && IsMenuAnimationEnabled();
+    const bool animated = animate && TBarPopupWindow::StartAnimation()(*result);
     if (!animated)
         result->show();
     return result;

@@ -599,6 +599,15 @@ void TBarView::CloseChildPopups()
         InvalidateViewer(*was);
 }
 
+void TBarView::ForgetOpenWindow(const TBarPopupWindow* window)
+{
+    if (!window || openViewerWindow_.get() != window)
+        return;
+    (void)openViewerWindow_.release();
+    openViewer_ = nullptr;
+    openViewerView_ = nullptr;
+}
+
 TBarView* TBarView::RootView()
 {
     TBarView* view = this;

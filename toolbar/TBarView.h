@@ -170,6 +170,8 @@ public:
     TBarPopupWindow* OpenViewerWindow() const { return openViewerWindow_.get(); }
     void SetOpenPopup(TBarItemViewer* viewer, std::unique_ptr<TBarPopupWindow> window);
     void CloseChildPopups();
+    // A popup window that goes by other hands than this view's: the open-submenu fields forget it.
+    void ForgetOpenWindow(const TBarPopupWindow* window);
     // The view at the top of the chain.
     TBarView* RootView();
 

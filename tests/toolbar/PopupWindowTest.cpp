@@ -172,6 +172,31 @@ TEST_F(PopupWindow, SelectFirstItemSelectsTheFirstSelectableAndShowsCues)
     EXPECT_TRUE(window->View().KeyboardCuesShown());
 }
 
+TEST_F(PopupWindow, OnlyAPopupOpenedByTheMouseAnimates)
+{
+    Lines(2);
+    int animations = 0;
+    TBarPopupWindow::StartAnimation() = [&](TBarPopupWindow&) {
+        ++animations;
+        return false;
+    };
+    SystemParamsOverride().MenuAnimation = true;
+    std::unique_ptr<TBarPopupWindow> owner;
+    TBarPopupRequest request;
+    CreatePopup(*menu, request, &owner);
+    EXPECT_EQ(animations, 1);
+    // Opened from the keyboard: its first item is selected and it is shown at once.
+    request.SelectFirstItem = true;
+    CreatePopup(*menu, request, &owner);
+    EXPECT_EQ(animations, 1);
+    EXPECT_TRUE(owner->isVisible());
+    SystemParamsOverride().MenuAnimation = false;
+    request.SelectFirstItem = false;
+    CreatePopup(*menu, request, &owner);
+    EXPECT_EQ(animations, 1);
+    TBarPopupWindow::StartAnimation() = nullptr;
+}
+
 TEST_F(PopupWindow, TheParentViewRecordsItsOpenSubmenu)
 {
     Lines(2);
@@ -194,6 +219,13 @@ TEST_F(PopupWindow, TheParentViewRecordsItsOpenSubmenu)
     bar.CloseChildPopups();
     EXPECT_EQ(bar.OpenViewer(), nullptr);
     EXPECT_EQ(bar.OpenViewerWindow(), nullptr);
+
+    // A popup window freed by other hands leaves no open submenu behind.
+    TBarPopupWindow* again = CreatePopup(*menu, request);
+    ASSERT_EQ(bar.OpenViewerWindow(), again);
+    delete again;
+    EXPECT_EQ(bar.OpenViewer(), nullptr);
+    EXPECT_EQ(bar.OpenViewerView(), nullptr);
 }
 
 // --- the state image list ---------------------------------------------------------------------
