@@ -273,7 +273,7 @@ QRect ScreenRectOf(const TBarView& view, const TRect& r)
     QRect rect = ToQRect(r);
     if (QWidget* window = view.Window()) {
         QPoint origin = window->mapToGlobal(QPoint(0, 0));
-        if (auto* popup = dynamic_cast<TBarPopupWindow*>(window))
+        if (dynamic_cast<TBarPopupWindow*>(window))
             origin += QPoint(TBarPopupWindow::kFrame, TBarPopupWindow::kFrame);
         rect.translate(origin);
     }
