@@ -219,10 +219,19 @@ void Canvas::Rectangle(const TRect& rect)
         DoRectangle(r);
 }
 
+TPoint Canvas::SetBrushOrg(int x, int y)
+{
+    return std::exchange(state_.BrushOrigin, TPoint{x, y});
+}
+
 void Canvas::FillRect(const TRect& rect)
 {
-    if (state_.SelectedBrush.Style != BrushStyle::Null)
+    if (state_.SelectedBrush.Style == BrushStyle::Pattern) {
+        if (!rect.IsEmpty())
+            DoPatternFill(rect);
+    } else if (state_.SelectedBrush.Style != BrushStyle::Null) {
         FillRect(rect, state_.SelectedBrush.Color);
+    }
 }
 
 void Canvas::FillRect(const TRect& rect, ColorRef color)

@@ -174,6 +174,9 @@ public:
     const Pen& GetPen() const { return state_.SelectedPen; }
     Brush SelectBrush(const Brush& brush);
     const Brush& GetBrush() const { return state_.SelectedBrush; }
+    // Where pattern brushes start, in device units; returns the previous origin.
+    TPoint SetBrushOrg(int x, int y);
+    TPoint GetBrushOrg() const { return state_.BrushOrigin; }
 
     // --- current position, lines and shapes (logical coordinates) ---
     TPoint MoveTo(int x, int y);
@@ -266,6 +269,7 @@ protected:
         StretchMode Stretch = StretchMode::BlackOnWhite;
         Pen SelectedPen;
         Brush SelectedBrush;
+        TPoint BrushOrigin;
         TPoint Position;
         MapMode Map = MapMode::Text;
         TPoint WindowOrg;
@@ -285,6 +289,8 @@ protected:
     virtual void DoPolygon(const std::vector<TPoint>& /*points*/) {}
     virtual void DoRectangle(const TRect& /*rect*/) {}
     virtual void DoFillRect(const TRect& /*rect*/, ColorRef /*rgb*/) {}
+    // The rectangle filled with the selected pattern brush.
+    virtual void DoPatternFill(const TRect& /*rect*/) {}
     virtual void DoEllipse(const TRect& /*rect*/) {}
     virtual void DoArc(const TRect& /*rect*/, TPoint /*start*/, TPoint /*end*/) {}
     virtual void DoFocusRect(const TRect& /*rect*/) {}

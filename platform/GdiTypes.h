@@ -84,13 +84,23 @@ struct Pen {
     bool operator==(const Pen&) const = default;
 };
 
-enum class BrushStyle { Solid, Null };
+enum class BrushStyle { Solid, Null, Pattern };
 
+// A brush. A pattern brush repeats eight rows of eight pixels from the canvas's brush origin:
+// the top row is the highest byte of Pattern, the leftmost pixel of a row its highest bit; a set
+// bit is drawn in Color, a clear one in BackColor (the dither of checked buttons, for one).
 struct Brush {
     BrushStyle Style = BrushStyle::Solid;
     ColorRef Color = 0xFFFFFF;
+    std::uint64_t Pattern = 0;
+    ColorRef BackColor = 0;
     bool operator==(const Brush&) const = default;
 };
+
+inline Brush PatternBrush(std::uint64_t rows, ColorRef setColor, ColorRef clearColor)
+{
+    return Brush{BrushStyle::Pattern, setColor, rows, clearColor};
+}
 
 // GetDeviceCaps indexes.
 constexpr int HORZRES = 8;

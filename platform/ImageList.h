@@ -46,8 +46,11 @@ public:
     void RegisterChanges(QObject* link, std::function<void()> onChange) { links_.Register(link, std::move(onChange)); }
     void UnRegisterChanges(QObject* link) { links_.Unregister(link); }
 
-private:
+protected:
+    // Tells every registered link.
     void Changed();
+
+private:
     QImage Fitted(const QImage& image) const;
     QImage DisabledShape(const QImage& image, ColorRef color) const;
 

@@ -407,10 +407,38 @@ bool QtCanvas::OnePixelIsOneUnit() const
     return s.ViewportExt.cx == s.WindowExt.cx && s.ViewportExt.cy == s.WindowExt.cy && base_.isIdentity();
 }
 
+QBrush QtCanvas::CurrentBrush() const
+{
+    const State& s = CurrentState();
+    const Brush& b = s.SelectedBrush;
+    if (b.Style == BrushStyle::Null)
+        return QBrush(Qt::NoBrush);
+    if (b.Style == BrushStyle::Solid)
+        return QBrush(ToQColor(b.Color));
+    QImage tile(8, 8, QImage::Format_RGB32);
+    const QRgb set = ToQColor(b.Color).rgb();
+    const QRgb clear = ToQColor(b.BackColor).rgb();
+    for (int y = 0; y < 8; ++y) {
+        const unsigned row = static_cast<unsigned>(b.Pattern >> (8 * (7 - y))) & 0xFF;
+        for (int x = 0; x < 8; ++x)
+            tile.setPixel(x, y, (row & (0x80u >> x)) ? set : clear);
+    }
+    QBrush brush(tile);
+    // The pattern stands still in device units: from the origin through the inverse mapping.
+    brush.setTransform(QTransform::fromTranslate(s.BrushOrigin.X, s.BrushOrigin.Y) * base_ *
+                       painter_->worldTransform().inverted());
+    return brush;
+}
+
 void QtCanvas::UseBrush()
 {
-    const Brush& b = CurrentState().SelectedBrush;
-    painter_->setBrush(b.Style == BrushStyle::Null ? QBrush(Qt::NoBrush) : QBrush(ToQColor(b.Color)));
+    painter_->setBrush(CurrentBrush());
+}
+
+void QtCanvas::DoPatternFill(const TRect& rect)
+{
+    if (painter_)
+        painter_->fillRect(ToQRect(rect), CurrentBrush());
 }
 
 void QtCanvas::DoLine(TPoint from, TPoint to)
@@ -482,11 +510,11 @@ void QtCanvas::DoRectangle(const TRect& r)
     const bool fill = s.SelectedBrush.Style != BrushStyle::Null;
     if (pen.Style == PenStyle::Null) {
         if (fill && r.Width() > 1 && r.Height() > 1)
-            painter_->fillRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), ToQColor(s.SelectedBrush.Color));
+            painter_->fillRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), CurrentBrush());
         return;
     }
     if (fill)
-        painter_->fillRect(ToQRect(r), ToQColor(s.SelectedBrush.Color));
+        painter_->fillRect(ToQRect(r), CurrentBrush());
     if (IsSolidLike(pen) && (pen.Width > 0 || OnePixelIsOneUnit())) {
         // The frame as four bands, centred on the outermost pixels (inside them for an inside frame).
         const int w = std::max(1, pen.Width);

@@ -6,6 +6,7 @@
 
 #include "platform/Canvas.h"
 
+#include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -75,6 +76,7 @@ protected:
     void DoPolygon(const std::vector<TPoint>& points) override;
     void DoRectangle(const TRect& rect) override;
     void DoFillRect(const TRect& rect, ColorRef rgb) override;
+    void DoPatternFill(const TRect& rect) override;
     void DoEllipse(const TRect& rect) override;
     void DoArc(const TRect& rect, TPoint start, TPoint end) override;
     void DoFocusRect(const TRect& rect) override;
@@ -87,6 +89,7 @@ private:
     struct FaceCache;
     void UsePen();
     void UseBrush();
+    QBrush CurrentBrush() const;
     // No mapping scale and no device transform: a width-0 pen is one logical unit wide.
     bool OnePixelIsOneUnit() const;
 

@@ -27,6 +27,18 @@ std::string PointText(TPoint p)
     return Num(p.X) + "," + Num(p.Y);
 }
 
+std::string BrushText(const Brush& b, TPoint origin)
+{
+    if (b.Style == BrushStyle::Null)
+        return "null";
+    if (b.Style == BrushStyle::Solid)
+        return "solid " + RecordingCanvas::Hex(b.Color);
+    char rows[17];
+    std::snprintf(rows, sizeof rows, "%016llX", static_cast<unsigned long long>(b.Pattern));
+    return std::string("pattern ") + rows + " " + RecordingCanvas::Hex(b.Color) + " " +
+           RecordingCanvas::Hex(b.BackColor) + " origin " + PointText(origin);
+}
+
 std::string PointsText(const std::vector<TPoint>& points)
 {
     std::string s;
@@ -183,7 +195,7 @@ void RecordingCanvas::Call(unsigned needs, std::string line)
     }
     if (needs & kBrush) {
         const Brush& b = s.SelectedBrush;
-        Note("Brush", b.Style == BrushStyle::Null ? std::string("null") : "solid " + Hex(b.Color));
+        Note("Brush", BrushText(b, s.BrushOrigin));
         Note("PolyFill", s.PolyFill == PolyFillMode::Winding ? "winding" : "alternate");
     }
     if (needs & kStretch)
@@ -217,6 +229,11 @@ void RecordingCanvas::DoRectangle(const TRect& rect)
 void RecordingCanvas::DoFillRect(const TRect& rect, ColorRef rgb)
 {
     Call(0, "FillRect " + RectText(rect) + " " + Hex(rgb));
+}
+
+void RecordingCanvas::DoPatternFill(const TRect& rect)
+{
+    Call(kBrush, "FillRect " + RectText(rect) + " brush");
 }
 
 void RecordingCanvas::DoEllipse(const TRect& rect)

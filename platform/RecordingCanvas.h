@@ -6,6 +6,7 @@
 //   TextAlign left baseline updatecp
 //   TextOut 10,25 'Hello'
 //   Brush solid #C0C0C0
+//   Brush pattern 55AA55AA55AA55AA #C0C0C0 #FFFFFF origin 1,0
 //   FillRect 0,0,100,20 #C0C0C0
 // Coordinates are logical; clip rectangles are device units. Text is measured by the canvas's
 // font engine (the test font in tests), as layout measures it.
@@ -48,6 +49,7 @@ protected:
     void DoPolygon(const std::vector<TPoint>& points) override;
     void DoRectangle(const TRect& rect) override;
     void DoFillRect(const TRect& rect, ColorRef rgb) override;
+    void DoPatternFill(const TRect& rect) override;
     void DoEllipse(const TRect& rect) override;
     void DoArc(const TRect& rect, TPoint start, TPoint end) override;
     void DoFocusRect(const TRect& rect) override;

@@ -24,6 +24,8 @@ class QKeyEvent;
 namespace velmoran {
 
 class TBarCustomItem;
+class TBarItemViewer;
+class TBarView;
 
 class ETBItemError : public Exception {
 public:
@@ -176,6 +178,13 @@ public:
 
     std::function<void(TBarCustomItem& sender)> OnClick;
     std::function<void(TBarCustomItem& sender, bool fromLink)> OnPopup;
+    std::function<void(TBarCustomItem& sender, TBarItemViewer* viewer, bool selecting)> OnSelect;
+
+    // --- views ---
+    // The face of this item in a view (TBarItemViewer; separators and the chevron have their own).
+    virtual std::unique_ptr<TBarItemViewer> CreateViewer(TBarView& view, int groupLevel);
+    // The toolbar view whose hidden items this item's popup shows (the chevron's), else nullptr.
+    virtual TBarView* GetChevronParentView() { return nullptr; }
 
     // --- commands ---
     virtual void Click();
@@ -267,6 +276,7 @@ public:
 class TBarSeparatorItem : public TBarCustomItem {
 public:
     explicit TBarSeparatorItem(QObject* owner = nullptr);
+    std::unique_ptr<TBarItemViewer> CreateViewer(TBarView& view, int groupLevel) override;
     bool Blank() const { return blank_; }
     void SetBlank(bool blank);
 
