@@ -33,12 +33,6 @@ bool LoadHtmlHelp()
     return true;
 }
 
-QPoint UnpackPoint(std::int64_t data)
-{
-    const auto packed = static_cast<std::uint32_t>(data);
-    return {static_cast<std::int16_t>(packed & 0xFFFF), static_cast<std::int16_t>(packed >> 16)};
-}
-
 }  // namespace
 
 std::string ChangeFileExt(const std::string& file, const std::string& extension)
@@ -146,7 +140,7 @@ bool THelpRouter::RouteHtml(int command, std::int64_t data, const std::string& f
         break;
     }
     case HELP_SETPOPUP_POS:
-        popupPosition_ = UnpackPoint(data);
+        popupPosition_ = UnpackHelpPoint(data);
         break;
     case HELP_TAB:
         result = engine.htmlHelp(owner, chm, data == 0 ? HH_DISPLAY_TOC : HH_DISPLAY_INDEX, 0) != nullptr;

@@ -30,13 +30,6 @@ std::string ContextMissingMessage(std::int64_t context, const std::string& file)
            "\xE2\x80\x9C kein Hilfethema.";
 }
 
-// The signed low and high words of packed command data.
-QPoint UnpackPoint(std::int64_t data)
-{
-    const auto packed = static_cast<std::uint32_t>(data);
-    return {static_cast<std::int16_t>(packed & 0xFFFF), static_cast<std::int16_t>(packed >> 16)};
-}
-
 // "Liberation Sans, 8" -> the font; an empty text leaves the default.
 std::optional<QFont> FontOf(const std::string& description)
 {
@@ -99,7 +92,7 @@ bool THelpViewerEngine::winHelp(QWidget* /*owner*/, const std::string& file, int
     case HELP_HELPONHELP:
         return ShowHelpOnHelp(file);
     case HELP_SETPOPUP_POS:
-        popupPoint_ = UnpackPoint(data);
+        popupPoint_ = UnpackHelpPoint(data);
         return true;
     case HELP_CONTEXTPOPUP:
         return ContextPopup(file, data);

@@ -17,6 +17,8 @@ namespace velmoran {
 namespace {
 
 constexpr int kHistoryPages = 50;
+// Help pages read as paper: white unless a page sets its own colour.
+constexpr ColorRef kHelpPageBackground = 0xFFFFFF;
 // The name the index page goes by in the viewer and its history; no topic file is read under it.
 constexpr const char* kIndexPageName = ".stichwortindex";
 
@@ -83,6 +85,7 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addLayout(buttons);
     viewer_ = new THelpViewer(this);
     viewer_->SetHistoryMaxCount(kHistoryPages);
+    viewer_->SetDefBackground(kHelpPageBackground);
     layout->addWidget(viewer_, 1);
     resize(640, 520);
 

@@ -73,12 +73,6 @@ QWidget* Composite(QWidget* widget)
     return widget;
 }
 
-std::int64_t PackPoint(int x, int y)
-{
-    return static_cast<std::int64_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
-                                     static_cast<std::uint32_t>(x & 0xFFFF));
-}
-
 }  // namespace
 
 TWhatsThis::TWhatsThis(QObject* owner) : TehsBase(owner), menu_(std::make_unique<QMenu>())
@@ -471,6 +465,7 @@ bool TWhatsThis::MousePress(QWidget* watched, QMouseEvent& event)
                 LeaveContextMode();
             PostMessage(kHelpForItem, global.x(), global.y());
             mode_ = mdIdle;
+            swallowRelease_ = true;
             return true;
         }
         return false;
@@ -492,6 +487,10 @@ bool TWhatsThis::MousePress(QWidget* watched, QMouseEvent& event)
 
 bool TWhatsThis::MouseRelease(QMouseEvent& event)
 {
+    if (event.button() == Qt::RightButton && swallowRelease_) {
+        swallowRelease_ = false;
+        return true;
+    }
     if (event.button() == Qt::LeftButton && !inMenuLoop_ && (mode_ == mdIdle || mode_ == mdContext))
         SetTracking(false);
     return false;
@@ -573,18 +572,13 @@ int TWhatsThis::ControlContext(QWidget* control) const
     return 0;
 }
 
+// The items of a menu this component tracks: the one item of its own menu, whose context is
+// PopupHelpContext, else the map's entry for the item's name.
 int TWhatsThis::MenuItemContext(QObject* item) const
 {
-    if (item == menuAction_)
+    if (item == menuAction_ && popupHelpContext_ != 0)
         return popupHelpContext_;
-    for (auto* entry = dynamic_cast<TBarCustomItem*>(item); entry; entry = entry->Parent()) {
-        int context = entry->HelpContext();
-        if (context == 0)
-            context = MapLookup(entry);
-        if (context != 0)
-            return context;
-    }
-    return 0;
+    return MapLookup(item);
 }
 
 bool TWhatsThis::HelpForItem(int x, int y)
@@ -641,7 +635,7 @@ void TWhatsThis::AskHelp(QObject* item, bool isMenu, int context, int x, int y)
     auto& services = AppServices::Instance();
     if (context >= 0) {
         if (x != 0 && y != 0)
-            services.HelpCommand(HELP_SETPOPUP_POS, PackPoint(x, y));
+            services.HelpCommand(HELP_SETPOPUP_POS, PackHelpPoint(QPoint(x, y)));
         services.HelpCommand(HELP_CONTEXTPOPUP, context);
     } else {
         services.HelpCommand(HELP_CONTEXT, -static_cast<std::int64_t>(context));

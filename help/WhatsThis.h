@@ -157,6 +157,8 @@ private:
     bool tracking_ = false;
     bool inMenuLoop_ = false;
     bool cursorSet_ = false;
+    // A right press that asked for help in a menu: its release must not choose the item.
+    bool swallowRelease_ = false;
     QPointer<QObject> stored_;
     QPointer<QAction> highlighted_;
     QPointer<QObject> popupItem_;

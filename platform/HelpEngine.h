@@ -71,6 +71,18 @@ HelpEngine* SetHelpEngine(HelpEngine* engine);
 bool HtmlHelpLoaded();
 void MarkHtmlHelpLoaded();
 
+// A point as the data of HELP_SETPOPUP_POS: X in the low, Y in the high 16 bits, both signed.
+inline std::int64_t PackHelpPoint(QPoint point)
+{
+    return static_cast<std::int64_t>((static_cast<std::uint32_t>(point.y() & 0xFFFF) << 16) |
+                                     static_cast<std::uint32_t>(point.x() & 0xFFFF));
+}
+inline QPoint UnpackHelpPoint(std::int64_t data)
+{
+    const auto packed = static_cast<std::uint32_t>(data);
+    return {static_cast<std::int16_t>(packed & 0xFFFF), static_cast<std::int16_t>(packed >> 16)};
+}
+
 // A keyword as command data, and back; the keyword must outlive the request.
 inline std::int64_t KeywordData(const char* keyword) { return reinterpret_cast<std::intptr_t>(keyword); }
 inline const char* KeywordOf(std::int64_t data) { return reinterpret_cast<const char*>(static_cast<std::intptr_t>(data)); }

@@ -13,7 +13,14 @@ namespace {
 
 using testing::TempFolder;
 
-TEST(ContextMap, HashValues)
+class ContextMap : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ScriptedPromptService prompts;
+    THelpContextMap map;
+};
+
+TEST_F(ContextMap, HashValues)
 {
     EXPECT_EQ(HashHelpName(""), 0);
     EXPECT_EQ(HashHelpName("A"), 17);
@@ -39,14 +46,7 @@ TEST(ContextMap, HashValues)
     EXPECT_EQ(HashHelpName("ZZZZZZZZZZZZ"), static_cast<std::int32_t>(expected));
 }
 
-class ContextMapFiles : public ::testing::Test {
-protected:
-    TempFolder folder;
-    ScriptedPromptService prompts;
-    THelpContextMap map;
-};
-
-TEST_F(ContextMapFiles, MapSectionSyntax)
+TEST_F(ContextMap, MapSectionSyntax)
 {
     const std::string project = folder.WriteFile("Hilfe.hpj",
         "[OPTIONS]\r\n"
@@ -77,7 +77,7 @@ TEST_F(ContextMapFiles, MapSectionSyntax)
     EXPECT_TRUE(prompts.Messages().empty());
 }
 
-TEST_F(ContextMapFiles, Includes)
+TEST_F(ContextMap, Includes)
 {
     std::filesystem::create_directories(folder / "inc");
     folder.WriteFile("inc/teil.h", "#define TEIL 5\r\n#include ../noch.h\r\n[ENDE]\r\nDanach 6\r\n");
@@ -94,7 +94,7 @@ TEST_F(ContextMapFiles, Includes)
     EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Error);
 }
 
-TEST_F(ContextMapFiles, IncludeCyclesEnd)
+TEST_F(ContextMap, IncludeCyclesEnd)
 {
     folder.WriteFile("selbst.h", "SELBST 1\r\n#include selbst.h\r\nWEITER 2\r\n");
     folder.WriteFile("a.h", "A_NAME 3\r\n#include b.h\r\n");
@@ -109,7 +109,7 @@ TEST_F(ContextMapFiles, IncludeCyclesEnd)
     EXPECT_EQ(map.Records().size(), 6u);
 }
 
-TEST_F(ContextMapFiles, FailedRebuildKeepsTheOldMap)
+TEST_F(ContextMap, FailedRebuildKeepsTheOldMap)
 {
     map.SetFileName(folder.WriteFile("gut.hpj", "[MAP]\r\nALT=1\r\n"));
     const std::string bad = folder.WriteFile("schlecht.hpj", "[MAP]\r\nNEU=2\r\nKAPUTT=zwei\r\n");
@@ -131,7 +131,7 @@ TEST_F(ContextMapFiles, FailedRebuildKeepsTheOldMap)
     EXPECT_EQ(map.Lookup("ALT"), 1);
 }
 
-TEST_F(ContextMapFiles, FileDataRoundTrip)
+TEST_F(ContextMap, FileDataRoundTrip)
 {
     map.SetFileName(folder.WriteFile("p.hpj", "[MAP]\r\nX1=1\r\nX2=-2\r\nX3=300000\r\n"));
     TMemoryStream stream;
@@ -147,7 +147,7 @@ TEST_F(ContextMapFiles, FileDataRoundTrip)
     EXPECT_FALSE(THelpContextMap().HasFileData());
 }
 
-TEST(ContextMap, BadFileDataCountsAreRejected)
+TEST_F(ContextMap, BadFileDataCountsAreRejected)
 {
     auto read = [](std::uint32_t count, int bytesPresent) {
         TMemoryStream stream;

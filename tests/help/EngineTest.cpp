@@ -28,7 +28,14 @@ bool EndsWith(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-TEST(Engine, IndexSectionsCommentsAndBadLines)
+class Engine : public ::testing::Test {
+protected:
+    std::string Shown() { return engine.Window()->Viewer()->GetCurrentFile(); }
+    ScriptedPromptService prompts;
+    THelpViewerEngine engine;
+};
+
+TEST_F(Engine, IndexSectionsCommentsAndBadLines)
 {
     const auto index = LoadHelpIndex(kDemo);
     ASSERT_TRUE(index);
@@ -45,7 +52,7 @@ TEST(Engine, IndexSectionsCommentsAndBadLines)
     EXPECT_EQ(TopicPath("/a/X", "sub\\t.htm#m"), "/a/X/sub/t.htm#m");
 }
 
-TEST(Engine, PopupFileBlocks)
+TEST_F(Engine, PopupFileBlocks)
 {
     const auto topics = ParsePopupTopics("vorher\r\n.topic 1\r\nEins\r\n.TOPIC 2\r\nZwei\r\nZeilen\r\n.topic x\r\nWeg\r\n");
     ASSERT_EQ(topics.size(), 2u);
@@ -53,14 +60,7 @@ TEST(Engine, PopupFileBlocks)
     EXPECT_EQ(topics.at(2), "Zwei\nZeilen");
 }
 
-class EngineWindow : public ::testing::Test {
-protected:
-    std::string Shown() { return engine.Window()->Viewer()->GetCurrentFile(); }
-    ScriptedPromptService prompts;
-    THelpViewerEngine engine;
-};
-
-TEST_F(EngineWindow, ContextsShowTopicsAndBackReturns)
+TEST_F(Engine, ContextsShowTopicsAndBackReturns)
 {
     EXPECT_EQ(engine.Window(), nullptr);
     ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXT, 100));
@@ -91,7 +91,7 @@ TEST_F(EngineWindow, ContextsShowTopicsAndBackReturns)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(EngineWindow, FailuresSayWhyAndChangeNothing)
+TEST_F(Engine, FailuresSayWhyAndChangeNothing)
 {
     ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXT, 100));
     const std::string before = Shown();
@@ -113,7 +113,7 @@ TEST_F(EngineWindow, FailuresSayWhyAndChangeNothing)
     EXPECT_FALSE(engine.winHelp(nullptr, kDemo, 12345, 0));  // an unknown command
 }
 
-TEST_F(EngineWindow, KeywordsAndTheIndexPage)
+TEST_F(Engine, KeywordsAndTheIndexPage)
 {
     const std::string lower = "zulauf";
     ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_KEY, KeywordData(lower.c_str())));
@@ -147,7 +147,7 @@ TEST_F(EngineWindow, KeywordsAndTheIndexPage)
     EXPECT_TRUE(prompts.Messages().empty());
 }
 
-TEST_F(EngineWindow, HelpPagesFollowOnlyTopicsOfTheirFolder)
+TEST_F(Engine, HelpPagesFollowOnlyTopicsOfTheirFolder)
 {
     ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTENTS, 0));
     THelpWindow& window = *engine.Window();
@@ -179,7 +179,7 @@ TEST_F(EngineWindow, HelpPagesFollowOnlyTopicsOfTheirFolder)
     EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/zulauf.htm"));
 }
 
-TEST_F(EngineWindow, TextPopups)
+TEST_F(Engine, TextPopups)
 {
     // (-20, 30) packed as signed words; the stored point serves one pop-up.
     const std::int64_t packed = (30u << 16) | static_cast<std::uint16_t>(-20);
@@ -211,7 +211,7 @@ TEST_F(EngineWindow, TextPopups)
     EXPECT_EQ(prompts.Messages().size(), 1u);
 }
 
-TEST_F(EngineWindow, HtmlCommandsAndHelpOnHelp)
+TEST_F(Engine, HtmlCommandsAndHelpOnHelp)
 {
     const std::string chm = kHelpSet + "Demo.chm";
     EXPECT_NE(engine.htmlHelp(nullptr, chm, HH_HELP_CONTEXT, 300, nullptr), nullptr);
@@ -227,7 +227,7 @@ TEST_F(EngineWindow, HtmlCommandsAndHelpOnHelp)
     EXPECT_FALSE(engine.Window()->isVisible());
 }
 
-TEST_F(EngineWindow, TheShippedHelpSet)
+TEST_F(Engine, TheShippedHelpSet)
 {
     const std::string shipped = VELMORAN_DATA_DIR "/help/VelmoranHSG.hlp";
     const auto index = LoadHelpIndex(shipped);
@@ -246,7 +246,7 @@ TEST_F(EngineWindow, TheShippedHelpSet)
     EXPECT_TRUE(prompts.Messages().empty());
 }
 
-TEST_F(EngineWindow, AnUnreadableHelpFile)
+TEST_F(Engine, AnUnreadableHelpFile)
 {
     testing::TempFolder folder;
     // A folder where the file should be cannot be read as a help file.

@@ -32,11 +32,6 @@ namespace {
 
 using testing::RecordingHelpEngine;
 
-std::int64_t Packed(QPoint point)
-{
-    return (static_cast<std::uint32_t>(point.y() & 0xFFFF) << 16) | static_cast<std::uint32_t>(point.x() & 0xFFFF);
-}
-
 // Edits with helpContext 100, behind a label's buddy 200 and in a panel with 300; one with tag
 // 710, one without anything and an editable combo with 400.
 struct Form {
@@ -215,7 +210,7 @@ TEST_F(WhatsThis, F1OnTheFocusedEditAsksForItsPopup)
     ASSERT_EQ(QApplication::focusWidget(), form.edit1);
     EXPECT_FALSE(Key(form.edit1, Qt::Key_F1));  // swallowed
     const QPoint corner = form.edit1->mapToGlobal(QPoint(0, 0));
-    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, Packed(corner)}, {HELP_CONTEXTPOPUP, 100}}));
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(corner)}, {HELP_CONTEXTPOPUP, 100}}));
     // A control without context still asks (wtNoContextHelp): the engine says "no help".
     engine.Calls.clear();
     form.bare->setFocus();
@@ -277,7 +272,7 @@ TEST_F(WhatsThis, ShiftF1ThenAClickGivesHelpAndLeavesTheMode)
     EXPECT_TRUE(engine.Calls.empty());  // asked for once the press has passed
     QApplication::processEvents();
     const QPoint at = form.edit3->mapToGlobal(form.edit3->rect().center());
-    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, Packed(at)}, {HELP_CONTEXTPOPUP, 300}}));
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(at)}, {HELP_CONTEXTPOPUP, 300}}));
 
     // The linked action enters the mode too; any key leaves it and reaches its control.
     engine.Calls.clear();
@@ -317,7 +312,7 @@ TEST_F(WhatsThis, RightClickOpensTheMenuAndItsItemAsksForHelp)
     menu->actions().at(0)->trigger();
     menu->close();
     const QPoint at = form.edit3->mapToGlobal(form.edit3->rect().center());
-    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, Packed(at)}, {HELP_CONTEXTPOPUP, 300}}));
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(at)}, {HELP_CONTEXTPOPUP, 300}}));
     EXPECT_FALSE(whatsThis->InMenuLoop());
 
     // A combo's own line edit counts as the combo.
@@ -344,6 +339,74 @@ TEST_F(WhatsThis, RightClickOpensTheMenuAndItsItemAsksForHelp)
     EXPECT_EQ(engine.Last().Data, 100);
 }
 
+TEST_F(WhatsThis, HelpOnTheMenuItemItself)
+{
+    whatsThis->SetPopupHelpContext(55);
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    QMenu* menu = whatsThis->PopupMenu();
+    ASSERT_TRUE(menu->isVisible());
+    menu->setActiveAction(menu->actions().at(0));  // highlighted
+    // A right press in the open menu asks for the item's help and closes the menu.
+    const QPoint at(5, 5);
+    EXPECT_FALSE(Press(menu, Qt::RightButton, at));
+    EXPECT_TRUE(engine.Calls.empty());
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(menu->mapToGlobal(at))}, {HELP_CONTEXTPOPUP, 55}}));
+    // So does F1 while the menu is open, at the mouse.
+    engine.Calls.clear();
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    menu->setActiveAction(menu->actions().at(0));
+    EXPECT_FALSE(Key(menu, Qt::Key_F1));
+    EXPECT_FALSE(menu->isVisible());
+    ASSERT_FALSE(engine.Calls.empty());
+    EXPECT_EQ(engine.Last().Data, 55);
+}
+
+TEST_F(WhatsThis, TheBareFormAndForeignWindows)
+{
+    // A right click on the form itself opens no menu unless wtPopupOnForm is set.
+    form.window.setProperty("helpContext", 900);
+    const QPoint corner(2, 2);
+    Press(&form.window, Qt::RightButton, corner);
+    QApplication::processEvents();
+    EXPECT_FALSE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->Options = {wtPopupOnForm, wtInheritFormContext};
+    Press(&form.window, Qt::RightButton, corner);
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->PopupMenu()->close();
+    // With no window of ours active, F1 with goContext is left alone.
+    QApplication::setActiveWindow(nullptr);
+    if (QApplication::activeWindow() == nullptr) {
+        EXPECT_TRUE(Key(form.edit1, Qt::Key_F1));
+        EXPECT_TRUE(engine.Calls.empty());
+    }
+}
+
+// A filter installed later (a toolbar's menu mode) sees input first and may serve F1 itself.
+TEST_F(WhatsThis, ALaterFilterSeesInputFirst)
+{
+    struct MenuMode : QObject {
+        int F1 = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+                return false;
+            ++F1;
+            return true;
+        }
+    } menuMode;
+    qApp->installEventFilter(&menuMode);
+    Key(form.edit1, Qt::Key_F1);
+    qApp->removeEventFilter(&menuMode);
+    EXPECT_EQ(menuMode.F1, 1);
+    EXPECT_TRUE(engine.Calls.empty());
+}
+
 TEST_F(WhatsThis, TheApplicationsKeyOpensTheMenuForTheFocusedControl)
 {
     whatsThis->Options = {wtUseAppKey, wtNoContextMenu};
@@ -354,7 +417,7 @@ TEST_F(WhatsThis, TheApplicationsKeyOpensTheMenuForTheFocusedControl)
     whatsThis->PopupMenu()->actions().at(0)->trigger();
     whatsThis->PopupMenu()->close();
     const QPoint centre = form.edit1->mapToGlobal(form.edit1->rect().center());
-    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, Packed(centre)}, {HELP_CONTEXTPOPUP, 100}}));
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(centre)}, {HELP_CONTEXTPOPUP, 100}}));
 }
 
 TEST_F(WhatsThis, LinkedButtonAndMenuItem)

@@ -246,7 +246,8 @@ int main(int argc, char** argv)
     }
     DemoForm form;
     form.window.show();
-    engine.winHelp(nullptr, kShippedHelp, HELP_CONTENTS, 0);
+    if (engine.winHelp(nullptr, kShippedHelp, HELP_CONTENTS, 0))
+        engine.Window()->setGeometry(420, 40, 720, 640);
     const int result = app.exec();
     SetHelpEngine(nullptr);
     return result;
