@@ -5,6 +5,7 @@
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
+#include "platform/core/TextCollator.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -14,6 +15,9 @@ namespace velmoran {
 namespace {
 
 enum class Section { None, Options, Map, Keywords };
+
+// The locale id of the index page's order.
+constexpr std::uint32_t kGerman = 1031;
 
 Section SectionOf(std::string_view line)
 {
@@ -187,8 +191,10 @@ std::vector<std::string> KeywordTopics(const THelpIndex& index, std::string_view
 std::string IndexPageSource(const THelpIndex& index)
 {
     auto keywords = index.Keywords;
-    std::stable_sort(keywords.begin(), keywords.end(),
-                     [](const auto& a, const auto& b) { return LowerCase(a.first) < LowerCase(b.first); });
+    // German order: "Säure" before "Stick", without regard to case.
+    std::stable_sort(keywords.begin(), keywords.end(), [](const auto& a, const auto& b) {
+        return TextCollator::CompareUtf8(a.first, b.first, kGerman, true) < 0;
+    });
     std::string page = "<html><head><title>Index</title></head><body>\n<h2>Index</h2>\n";
     if (keywords.empty())
         page += "<p>Diese Hilfedatei hat keine Stichw\xC3\xB6rter.</p>\n";

@@ -337,11 +337,6 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ContextMenu:
         // Our menu stands in for a control's own one.
         return widget && (mode_ == mdPopupRequested || menu_->isVisible());
-    case QEvent::WindowActivate:
-    case QEvent::WindowDeactivate:
-        if (tracking_ && mode_ == mdPopupRequested)
-            mode_ = mdIdle;
-        return false;
     default:
         return false;
     }

@@ -126,6 +126,7 @@ TEST_F(Engine, KeywordsAndTheIndexPage)
     EXPECT_NE(page.find("<a href=\"ablauf.htm#mengen\">Ablaufwerte</a>"), std::string::npos);
     EXPECT_NE(page.find("Zul\xE4ufe</a>"), std::string::npos);  // the page is Windows-1252
     EXPECT_LT(page.find(">Ablauf<"), page.find(">Zulauf<"));
+    EXPECT_LT(page.find(">Zulauf<"), page.find(">Zul\xE4ufe<"));  // German order
     EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_KEY, KeywordData("nichts")));
     EXPECT_EQ(Shown(), index);
     // From the index a keyword link opens its topic, and "Zurück" returns to the index.
