@@ -61,6 +61,8 @@ THelpViewerEngine::~THelpViewerEngine()
     delete window_.data();
 }
 
+THelpWindow* THelpViewerEngine::Window() const { return window_; }
+
 std::optional<THelpIndex> THelpViewerEngine::ReadIndex(const std::string& file)
 {
     auto index = LoadHelpIndex(file);

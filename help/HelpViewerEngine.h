@@ -28,7 +28,7 @@ public:
                       const THHPopup* popup) override;
 
     // The help window, made on the first request that shows a page.
-    THelpWindow* Window() const { return window_; }
+    THelpWindow* Window() const;
     // The pop-up shown last (its text and global point), for tools and tests.
     const std::string& LastPopupText() const { return lastPopupText_; }
     QPoint LastPopupPoint() const { return lastPopupPoint_; }

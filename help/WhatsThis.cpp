@@ -122,6 +122,15 @@ void TWhatsThis::Loaded()
 {
     TehsBase::Loaded();
     loaded_ = true;
+    // A context map placed on the same owner serves when none was chosen.
+    if (!map_ && Owner()) {
+        for (QObject* child : Owner()->children()) {
+            if (auto* map = dynamic_cast<THelpContextMap*>(child)) {
+                map_ = map;
+                break;
+            }
+        }
+    }
     if (active_ && !installed_)
         Install();
 }

@@ -203,6 +203,13 @@ TEST_F(WhatsThis, MapKeysAndLookups)
     map.SetFileName(folder.WriteFile("hilfe.txt", "[MAP]\r\nForm1_Edit5=557\r\n"));
     EXPECT_EQ(whatsThis->MapKey(form.edit1), "");
     EXPECT_EQ(whatsThis->ControlContext(form.bare), 0);
+    // A map on the same owner is found when the component is loaded.
+    QObject owner;
+    auto* ownMap = new THelpContextMap(&owner);
+    TWhatsThis placed(&owner);
+    placed.SetActive(false);
+    placed.Loaded();
+    EXPECT_EQ(placed.HelpContextMap(), ownMap);
 }
 
 TEST_F(WhatsThis, F1OnTheFocusedEditAsksForItsPopup)
