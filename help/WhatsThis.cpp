@@ -410,9 +410,9 @@ bool TWhatsThis::KeyPress(QKeyEvent& event)
         if (shift) {
             EnterContextMode();
         } else if (inMenuLoop_ || F1Action == TF1Action::goContext) {
-            QPoint at = QCursor::pos();
-            if (!inMenuLoop_ && focus)
-                at = stored_ ? static_cast<QWidget*>(stored_.data())->mapToGlobal(QPoint(0, 0)) : at;
+            // The control's top-left corner, or the mouse in a menu.
+            const auto* control = qobject_cast<QWidget*>(stored_.data());
+            const QPoint at = !inMenuLoop_ && control ? control->mapToGlobal(QPoint(0, 0)) : QCursor::pos();
             HelpForItem(at.x(), at.y());
         } else {
             AppServices::Instance().HelpCommand(F1Action == TF1Action::goDefault ? HELP_CONTENTS : HELP_TAB, 0);
@@ -435,6 +435,7 @@ QWidget* TWhatsThis::ControlAt(QWidget* watched, QPoint global) const
     return under ? Composite(under) : nullptr;
 }
 
+// A control names the action it runs by its `action` property.
 bool TWhatsThis::UsesWTAction(QWidget* control) const
 {
     return action_ && control && control->property("action").value<QObject*>() == action_.data();

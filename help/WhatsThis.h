@@ -2,9 +2,10 @@
 // help pop-up of the focused control, Shift+F1 (or a linked menu item, toolbar button or action)
 // enters a context mode in which the next click asks for help on the clicked control, and a right
 // click (or the Applications key) opens a small "What's this?" menu over a control. The help
-// context of a control comes from its `helpContext` property, a label's buddy, its `tag`, its
-// parents, a context map and the OnGetContext event; the help is asked for through the
-// application's help entry, which the help router serves.
+// context of a control comes from its `helpContext` property (a label's buddy's, or that of the
+// widget its `focusControl` property names), its `tag`, its parents, a context map and the
+// OnGetContext event; a control whose `action` property is WTAction counts as the linked button.
+// The help is asked for through the application's help entry, which the help router serves.
 //
 // Input is watched by one application event filter, installed while the instance is. Only one
 // instance is installed at a time: the live instances form a stack, and when the installed one

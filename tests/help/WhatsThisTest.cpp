@@ -304,6 +304,27 @@ TEST_F(WhatsThis, ShiftF1ThenAClickGivesHelpAndLeavesTheMode)
     whatsThis->LeaveContextMode();
 }
 
+// In context mode a right click opens the menu only over the control that runs the linked action.
+TEST_F(WhatsThis, RightClickInContextMode)
+{
+    Action action;
+    whatsThis->SetActive(false);
+    whatsThis->SetWTAction(&action);
+    whatsThis->SetActive(true);
+    form.edit2->setProperty("action", QVariant::fromValue<QObject*>(&action));
+    whatsThis->EnterContextMode();
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_FALSE(whatsThis->PopupMenu()->isVisible());
+    Press(form.edit2, Qt::RightButton);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->PopupMenu()->close();
+    EXPECT_TRUE(engine.Calls.empty());
+}
+
 TEST_F(WhatsThis, RightClickOpensTheMenuAndItsItemAsksForHelp)
 {
     whatsThis->SetPopupCaption("Was ist das?");
