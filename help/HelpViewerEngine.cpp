@@ -71,12 +71,19 @@ std::optional<THelpIndex> THelpViewerEngine::ReadIndex(const std::string& file)
     return index;
 }
 
-THelpWindow& THelpViewerEngine::OpenWindow(const std::string& file, const THelpIndex& index)
+bool THelpViewerEngine::ShowInWindow(const std::string& file, const THelpIndex& index,
+                                     const std::function<bool(THelpWindow&)>& show)
 {
     if (!window_)
         window_ = new THelpWindow();
+    const std::string oldFile = window_->HelpFile();
+    const THelpIndex oldIndex = window_->Index();
     window_->SetHelpFile(file, index);
-    return *window_;
+    if (show(*window_))
+        return true;
+    if (!oldFile.empty())
+        window_->SetHelpFile(oldFile, oldIndex);
+    return false;
 }
 
 bool THelpViewerEngine::winHelp(QWidget* /*owner*/, const std::string& file, int command, std::int64_t data)
@@ -150,13 +157,13 @@ bool THelpViewerEngine::ShowContext(const std::string& file, std::int64_t contex
         Prompts().ShowError(ContextMissingMessage(context, file));
         return false;
     }
-    return OpenWindow(file, *index).ShowTopic(topic->second);
+    return ShowInWindow(file, *index, [&](THelpWindow& window) { return window.ShowTopic(topic->second); });
 }
 
 bool THelpViewerEngine::ShowContents(const std::string& file)
 {
     const auto index = ReadIndex(file);
-    return index && OpenWindow(file, *index).ShowContents();
+    return index && ShowInWindow(file, *index, [](THelpWindow& window) { return window.ShowContents(); });
 }
 
 bool THelpViewerEngine::ShowIndex(const std::string& file)
@@ -164,8 +171,10 @@ bool THelpViewerEngine::ShowIndex(const std::string& file)
     const auto index = ReadIndex(file);
     if (!index)
         return false;
-    OpenWindow(file, *index).ShowIndex();
-    return true;
+    return ShowInWindow(file, *index, [](THelpWindow& window) {
+        window.ShowIndex();
+        return true;
+    });
 }
 
 bool THelpViewerEngine::ShowHelpOnHelp(const std::string& file)
@@ -174,7 +183,7 @@ bool THelpViewerEngine::ShowHelpOnHelp(const std::string& file)
     const std::string folder = std::filesystem::path(file).parent_path().string();
     const std::string page = (folder.empty() ? std::string(".") : folder) + "/" + kHelpOnHelpPage;
     THelpIndex index = LoadHelpIndex(file).value_or(THelpIndex{});
-    return OpenWindow(file, index).ShowFile(page, kHelpOnHelpPage);
+    return ShowInWindow(file, index, [&](THelpWindow& window) { return window.ShowFile(page, kHelpOnHelpPage); });
 }
 
 bool THelpViewerEngine::ShowKeyword(const std::string& file, const char* keyword, bool partial)
@@ -183,11 +192,12 @@ bool THelpViewerEngine::ShowKeyword(const std::string& file, const char* keyword
     if (!index)
         return false;
     const auto topics = KeywordTopics(*index, keyword ? keyword : "", partial);
-    THelpWindow& window = OpenWindow(file, *index);
-    if (topics.size() == 1)
-        return window.ShowTopic(topics.front());
-    window.ShowIndex();
-    return true;
+    return ShowInWindow(file, *index, [&](THelpWindow& window) {
+        if (topics.size() == 1)
+            return window.ShowTopic(topics.front());
+        window.ShowIndex();
+        return true;
+    });
 }
 
 QPoint THelpViewerEngine::TakePopupPoint()

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,7 +36,9 @@ public:
 
 private:
     std::optional<THelpIndex> ReadIndex(const std::string& file);
-    THelpWindow& OpenWindow(const std::string& file, const THelpIndex& index);
+    // Shows a page of a help file in the window; a page that fails leaves the window's help file
+    // as it was.
+    bool ShowInWindow(const std::string& file, const THelpIndex& index, const std::function<bool(THelpWindow&)>& show);
     bool ShowContext(const std::string& file, std::int64_t context);
     bool ShowContents(const std::string& file);
     bool ShowIndex(const std::string& file);

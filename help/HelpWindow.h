@@ -25,6 +25,7 @@ public:
     // The help file whose topics are shown: its title becomes the caption.
     void SetHelpFile(const std::string& indexFile, const THelpIndex& index);
     const std::string& HelpFile() const { return indexFile_; }
+    const THelpIndex& Index() const { return index_; }
     const std::string& TopicFolder() const { return topicFolder_; }
 
     // Each shows its page and the window; false (after a message) when the page file is missing.

@@ -108,6 +108,11 @@ TEST_F(Engine, FailuresSayWhyAndChangeNothing)
     EXPECT_EQ(prompts.Messages()[1].Text, "Das Hilfethema \xE2\x80\x9E" "fehlt.htm\xE2\x80\x9C wurde nicht gefunden.");
     EXPECT_EQ(prompts.Messages()[2].Text, "Die Hilfedatei \xE2\x80\x9E" + missing + "\xE2\x80\x9C wurde nicht gefunden.");
     EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Error);
+    // A missing topic of another help file leaves the window with its own.
+    EXPECT_FALSE(engine.winHelp(nullptr, kHelpSet + "Demo.chm", HELP_CONTEXT, 400));
+    EXPECT_EQ(prompts.Messages().size(), 5u);
+    EXPECT_EQ(engine.Window()->HelpFile(), kDemo);
+    EXPECT_EQ(engine.Window()->windowTitle(), QString::fromUtf8("Testhilfe Zul\xC3\xA4ufe"));
     EXPECT_EQ(Shown(), before);
     EXPECT_EQ(engine.Window()->Viewer()->History().size(), history);
     EXPECT_FALSE(engine.winHelp(nullptr, kDemo, 12345, 0));  // an unknown command
