@@ -349,6 +349,12 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event)
     default:
         return false;
     }
+    // In context mode a click is taken from the window before Qt gives the clicked control the
+    // focus.
+    if (!widget && watched->isWindowType() && mode_ == mdContext && event->type() == QEvent::MouseButtonPress) {
+        auto& mouse = *static_cast<QMouseEvent*>(event);
+        return mouse.button() == Qt::LeftButton && MousePress(nullptr, mouse);
+    }
     if (!widget || !FirstSight(widget, event))
         return false;
     switch (event->type()) {

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -302,6 +303,25 @@ TEST_F(WhatsThis, ShiftF1ThenAClickGivesHelpAndLeavesTheMode)
     QApplication::sendEvent(form.edit1, &move);
     EXPECT_EQ(reached.Count, 1);
     whatsThis->LeaveContextMode();
+}
+
+// A click in context mode as the window system delivers it: taken at the window, so that the clicked
+// control does not get the focus.
+TEST_F(WhatsThis, ContextClickDoesNotMoveTheFocus)
+{
+    ASSERT_EQ(QApplication::focusWidget(), form.edit1);
+    QWindow* window = form.window.windowHandle();
+    ASSERT_NE(window, nullptr);
+    whatsThis->EnterContextMode();
+    const QPoint local = form.edit3->mapTo(&form.window, form.edit3->rect().center());
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(form.window.mapToGlobal(local)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &press);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_EQ(QApplication::focusWidget(), form.edit1);
+    QApplication::processEvents();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 300);
 }
 
 // In context mode a right click opens the menu only over the control that runs the linked action.
