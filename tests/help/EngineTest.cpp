@@ -1,0 +1,266 @@
+// Our help engine on the test help set (tests/data/help) and on the shipped one: the index format,
+// topics in the help window with its history, keywords and the index page, the links a help page
+// may follow, text pop-ups, and the failures with their messages.
+#include "help/HelpIndex.h"
+#include "help/HelpViewerEngine.h"
+#include "help/HelpWindow.h"
+#include "html/viewer/PageViewer.h"
+#include "platform/core/Stream.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace velmoran {
+namespace {
+
+const std::string kHelpSet = VELMORAN_TEST_DATA "/help/";
+const std::string kDemo = kHelpSet + "Demo.hlp";
+
+bool EndsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class Engine : public ::testing::Test {
+protected:
+    std::string Shown() { return engine.Window()->Viewer()->GetCurrentFile(); }
+    ScriptedPromptService prompts;
+    THelpViewerEngine engine;
+};
+
+TEST_F(Engine, IndexSectionsCommentsAndBadLines)
+{
+    const auto index = LoadHelpIndex(kDemo);
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->Title, "Testhilfe Zul\xC3\xA4ufe");  // Windows-1252 read as UTF-8
+    EXPECT_EQ(index->Contents, "start.htm");
+    EXPECT_EQ(index->Popups, "popups.txt");
+    ASSERT_EQ(index->Map.size(), 5u);  // "kaputt=" and the line without "=" are skipped
+    EXPECT_EQ(index->Map.at(100), "zulauf.htm");  // the comment is gone
+    EXPECT_EQ(index->Map.at(200), "ablauf.htm#mengen");
+    ASSERT_EQ(index->Keywords.size(), 5u);
+    EXPECT_EQ(index->Keywords[0].first, "Zul\xC3\xA4ufe");
+    EXPECT_FALSE(LoadHelpIndex(kHelpSet + "Fehlt.hlp"));
+    EXPECT_EQ(TopicFolderOf("/a/X.chm"), "/a/X");
+    EXPECT_EQ(TopicPath("/a/X", "sub\\t.htm#m"), "/a/X/sub/t.htm#m");
+}
+
+TEST_F(Engine, PopupFileBlocks)
+{
+    const auto topics = ParsePopupTopics("vorher\r\n.topic 1\r\nEins\r\n.TOPIC 2\r\nZwei\r\nZeilen\r\n.topic x\r\nWeg\r\n");
+    ASSERT_EQ(topics.size(), 2u);
+    EXPECT_EQ(topics.at(1), "Eins");
+    EXPECT_EQ(topics.at(2), "Zwei\nZeilen");
+}
+
+TEST_F(Engine, ContextsShowTopicsAndBackReturns)
+{
+    EXPECT_EQ(engine.Window(), nullptr);
+    ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXT, 100));
+    THelpWindow* window = engine.Window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isWindow());
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Testhilfe Zul\xC3\xA4ufe"));
+    EXPECT_EQ(window->Viewer()->HistoryMaxCount(), 50);
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/zulauf.htm"));
+    EXPECT_FALSE(window->BackButton()->isEnabled());
+
+    ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXT, 200));
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/ablauf.htm"));
+    EXPECT_GT(window->Viewer()->VScrollBarPosition(), 0);  // at the anchor
+    EXPECT_TRUE(window->BackButton()->isEnabled());
+    window->BackButton()->click();
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/zulauf.htm"));
+    EXPECT_FALSE(window->BackButton()->isEnabled());
+
+    // One window for the program.
+    ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTENTS, 0));
+    EXPECT_EQ(engine.Window(), window);
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/start.htm"));
+    EXPECT_TRUE(prompts.Messages().empty());
+    // HELP_QUIT closes it.
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_QUIT, 0));
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(Engine, FailuresSayWhyAndChangeNothing)
+{
+    ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXT, 100));
+    const std::string before = Shown();
+    const auto history = engine.Window()->Viewer()->History().size();
+
+    EXPECT_FALSE(engine.winHelp(nullptr, kDemo, HELP_CONTEXT, 999));
+    EXPECT_FALSE(engine.winHelp(nullptr, kDemo, HELP_CONTEXT, 400));
+    const std::string missing = kHelpSet + "Fehlt.hlp";
+    EXPECT_FALSE(engine.winHelp(nullptr, missing, HELP_CONTEXT, 100));
+    EXPECT_FALSE(engine.winHelp(nullptr, missing, HELP_CONTENTS, 0));
+    ASSERT_EQ(prompts.Messages().size(), 4u);
+    EXPECT_EQ(prompts.Messages()[0].Text,
+              "Zur Kontextnummer 999 gibt es in \xE2\x80\x9E" + kDemo + "\xE2\x80\x9C kein Hilfethema.");
+    EXPECT_EQ(prompts.Messages()[1].Text, "Das Hilfethema \xE2\x80\x9E" "fehlt.htm\xE2\x80\x9C wurde nicht gefunden.");
+    EXPECT_EQ(prompts.Messages()[2].Text, "Die Hilfedatei \xE2\x80\x9E" + missing + "\xE2\x80\x9C wurde nicht gefunden.");
+    EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Error);
+    // A missing topic of another help file leaves the window with its own.
+    EXPECT_FALSE(engine.winHelp(nullptr, kHelpSet + "Demo.chm", HELP_CONTEXT, 400));
+    EXPECT_EQ(prompts.Messages().size(), 5u);
+    EXPECT_EQ(engine.Window()->HelpFile(), kDemo);
+    EXPECT_EQ(engine.Window()->windowTitle(), QString::fromUtf8("Testhilfe Zul\xC3\xA4ufe"));
+    EXPECT_EQ(Shown(), before);
+    EXPECT_EQ(engine.Window()->Viewer()->History().size(), history);
+    EXPECT_FALSE(engine.winHelp(nullptr, kDemo, 12345, 0));  // an unknown command
+}
+
+TEST_F(Engine, KeywordsAndTheIndexPage)
+{
+    const std::string lower = "zulauf";
+    ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_KEY, KeywordData(lower.c_str())));
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/zulauf.htm"));
+    // "Ablauf" begins two keywords with two topics: the index.
+    ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_PARTIALKEY, KeywordData("Ablauf")));
+    const std::string index = Shown();
+    EXPECT_FALSE(EndsWith(index, ".htm"));
+    const std::string& page = engine.Window()->Viewer()->DocumentSource();
+    EXPECT_NE(page.find("<a href=\"ablauf.htm#mengen\">Ablaufwerte</a>"), std::string::npos);
+    EXPECT_NE(page.find("Zul\xE4ufe</a>"), std::string::npos);  // the page is Windows-1252
+    EXPECT_LT(page.find(">Ablauf<"), page.find(">Zulauf<"));
+    EXPECT_LT(page.find(">Zulauf<"), page.find(">Zul\xE4ufe<"));  // German order
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_KEY, KeywordData("nichts")));
+    EXPECT_EQ(Shown(), index);
+    // From the index a keyword link opens its topic, and "Zurück" returns to the index.
+    engine.Window()->Viewer()->FollowLinkFromKeyboard("belebung.htm", "");
+    QApplication::processEvents();
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/belebung.htm"));
+    engine.Window()->Back();
+    EXPECT_EQ(Shown(), index);
+    EXPECT_NE(engine.Window()->Viewer()->DocumentSource().find("Ablaufwerte"), std::string::npos);
+    // HELP_TAB: contents for 0, else the index.
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_TAB, 0));
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/start.htm"));
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_TAB, 1));
+    EXPECT_EQ(Shown(), index);
+    engine.Window()->IndexButton()->click();
+    EXPECT_EQ(Shown(), index);
+    engine.Window()->ContentsButton()->click();
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/start.htm"));
+    EXPECT_TRUE(prompts.Messages().empty());
+}
+
+TEST_F(Engine, HelpPagesFollowOnlyTopicsOfTheirFolder)
+{
+    ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTENTS, 0));
+    THelpWindow& window = *engine.Window();
+    TPageViewer& viewer = *window.Viewer();
+    const std::string start = Shown();
+    for (const char* link : {"../aussen.htm", "http://example.com/seite.htm", "programm.sh", "file:///etc/passwd.htm"}) {
+        bool handled = false;
+        viewer.OnHotSpotClick(&viewer, link, handled);
+        EXPECT_TRUE(handled) << link;
+        viewer.FollowLinkFromKeyboard(link, "");
+        QApplication::processEvents();
+        EXPECT_EQ(Shown(), start) << link;
+    }
+    EXPECT_TRUE(prompts.Messages().empty());
+    EXPECT_TRUE(window.ViewerMayFollow("#unten"));
+    EXPECT_TRUE(window.ViewerMayFollow("zulauf.htm#x"));
+    viewer.FollowLinkFromKeyboard("#unten", "");
+    QApplication::processEvents();
+    EXPECT_EQ(Shown(), start);
+    EXPECT_GT(viewer.VScrollBarPosition(), 0);
+    // A topic the folder lacks: a message instead of a failure in the viewer.
+    viewer.FollowLinkFromKeyboard("fehlt.htm", "");
+    QApplication::processEvents();
+    EXPECT_EQ(Shown(), start);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Das Hilfethema \xE2\x80\x9E" "fehlt.htm\xE2\x80\x9C wurde nicht gefunden.");
+    viewer.FollowLinkFromKeyboard("zulauf.htm", "");
+    QApplication::processEvents();
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/zulauf.htm"));
+}
+
+TEST_F(Engine, TextPopups)
+{
+    // (-20, 30) packed as signed words; the stored point serves one pop-up.
+    const std::int64_t packed = (30u << 16) | static_cast<std::uint16_t>(-20);
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_SETPOPUP_POS, packed));
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXTPOPUP, 100));
+    EXPECT_EQ(engine.LastPopupText(), "T\xC3\xA4gliche Zulaufmenge bei Trockenwetter.");
+    EXPECT_EQ(engine.LastPopupPoint(), QPoint(-20, 30));
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXTPOPUP, 200));
+    EXPECT_EQ(engine.LastPopupText(), "Ablaufmenge\nin zwei Zeilen.");
+    EXPECT_EQ(engine.LastPopupPoint(), QCursor::pos());
+    for (int context : {0, 999}) {
+        EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXTPOPUP, context));
+        EXPECT_STREQ(engine.LastPopupText().c_str(), kNoHelpText);
+    }
+    EXPECT_EQ(engine.Window(), nullptr);  // pop-ups need no help window
+    // The HTML engine: a topic of "X.chm::/CSHelp.txt" in X/, or a text.
+    THHPopup popup;
+    popup.idString = 7;
+    popup.pt = QPoint(40, 50);
+    EXPECT_NE(engine.htmlHelp(nullptr, kHelpSet + "Demo.chm::/CSHelp.txt", HH_DISPLAY_TEXT_POPUP, 0, &popup), nullptr);
+    EXPECT_EQ(engine.LastPopupText(), "Hinweis sieben aus der HTML-Hilfe.");
+    EXPECT_EQ(engine.LastPopupPoint(), QPoint(40, 50));
+    popup.pszText = "Ein Text";
+    EXPECT_NE(engine.htmlHelp(nullptr, "", HH_DISPLAY_TEXT_POPUP, 0, &popup), nullptr);
+    EXPECT_EQ(engine.LastPopupText(), "Ein Text");
+    EXPECT_TRUE(prompts.Messages().empty());
+    popup.pszText.clear();
+    EXPECT_EQ(engine.htmlHelp(nullptr, kHelpSet + "Fehlt.chm::/CSHelp.txt", HH_DISPLAY_TEXT_POPUP, 0, &popup), nullptr);
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+}
+
+TEST_F(Engine, HtmlCommandsAndHelpOnHelp)
+{
+    const std::string chm = kHelpSet + "Demo.chm";
+    EXPECT_NE(engine.htmlHelp(nullptr, chm, HH_HELP_CONTEXT, 300, nullptr), nullptr);
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/belebung.htm"));
+    EXPECT_NE(engine.htmlHelp(nullptr, chm, HH_DISPLAY_TOC, 0, nullptr), nullptr);
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/start.htm"));
+    EXPECT_NE(engine.htmlHelp(nullptr, chm, HH_DISPLAY_INDEX, KeywordData("Belebung"), nullptr), nullptr);
+    EXPECT_TRUE(EndsWith(Shown(), "/help/Demo/belebung.htm"));
+    EXPECT_EQ(engine.htmlHelp(nullptr, chm, HH_HELP_CONTEXT, 999, nullptr), nullptr);
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_HELPONHELP, 0));
+    EXPECT_TRUE(EndsWith(Shown(), "/help/hilfe-benutzen.htm"));
+    engine.htmlHelp(nullptr, {}, HH_CLOSE_ALL, 0, nullptr);
+    EXPECT_FALSE(engine.Window()->isVisible());
+}
+
+TEST_F(Engine, TheShippedHelpSet)
+{
+    const std::string shipped = VELMORAN_DATA_DIR "/help/VelmoranHSG.hlp";
+    const auto index = LoadHelpIndex(shipped);
+    ASSERT_TRUE(index);
+    EXPECT_TRUE(index->Map.empty());  // controls carry no context
+    for (const auto& [keyword, topic] : index->Keywords)
+        EXPECT_TRUE(std::filesystem::exists(TopicPath(TopicFolderOf(shipped), topic.substr(0, topic.find('#')))))
+            << keyword;
+    ASSERT_TRUE(engine.winHelp(nullptr, shipped, HELP_CONTENTS, 0));
+    EXPECT_TRUE(EndsWith(Shown(), "/VelmoranHSG/inhalt.htm"));
+    EXPECT_EQ(engine.Window()->windowTitle(), QString::fromUtf8("Velmoran \xE2\x80\x93 Bemessung nach HSG"));
+    EXPECT_TRUE(engine.winHelp(nullptr, shipped, HELP_CONTEXTPOPUP, 0));
+    EXPECT_STREQ(engine.LastPopupText().c_str(), kNoHelpText);
+    ASSERT_TRUE(engine.winHelp(nullptr, shipped, HELP_HELPONHELP, 0));
+    EXPECT_TRUE(EndsWith(Shown(), "/help/hilfe-benutzen.htm"));
+    EXPECT_TRUE(prompts.Messages().empty());
+}
+
+TEST_F(Engine, AnUnreadableHelpFile)
+{
+    testing::TempFolder folder;
+    // A folder where the file should be cannot be read as a help file.
+    std::filesystem::create_directories(folder / "Ordner.hlp");
+    EXPECT_FALSE(engine.winHelp(nullptr, folder / "Ordner.hlp", HELP_CONTENTS, 0));
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(engine.Window(), nullptr);
+}
+
+}  // namespace
+}  // namespace velmoran

@@ -1,0 +1,583 @@
+// The "What's this?" mode driven by synthetic input over a small form, with a recording help
+// engine behind the application's help entry: where a context is found, what F1, Shift+F1, clicks
+// and right clicks ask for, the linked items, and the stack of instances.
+#include "help/HelpContextMap.h"
+#include "help/WhatsThis.h"
+#include "platform/Action.h"
+#include "platform/Application.h"
+#include "platform/core/Exceptions.h"
+#include "toolbar/TBarItem.h"
+#include "tests/help/RecordingHelpEngine.h"
+#include "tests/support/TempFolder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velmoran {
+namespace {
+
+using testing::RecordingHelpEngine;
+
+// Edits with helpContext 100, behind a label's buddy 200 and in a panel with 300; one with tag
+// 710, one without anything and an editable combo with 400.
+struct Form {
+    Form()
+    {
+        window.setObjectName("Form1");
+        auto* layout = new QVBoxLayout(&window);
+        edit1 = Add<QLineEdit>(layout, "Edit1");
+        edit1->setProperty("helpContext", 100);
+        label = Add<QLabel>(layout, "Label1");
+        label->setText("Bezeichnung");
+        edit2 = Add<QLineEdit>(layout, "Edit2");
+        edit2->setProperty("helpContext", 200);
+        label->setBuddy(edit2);
+        panel = Add<QFrame>(layout, "Panel1");
+        panel->setProperty("helpContext", 300);
+        auto* inner = new QVBoxLayout(panel);
+        edit3 = new QLineEdit(panel);
+        edit3->setObjectName("Edit3");
+        inner->addWidget(edit3);
+        tagged = Add<QLineEdit>(layout, "Edit4");
+        tagged->setProperty("tag", 710);
+        bare = Add<QLineEdit>(layout, "Edit5");
+        combo = Add<QComboBox>(layout, "Combo1");
+        combo->setEditable(true);
+        combo->setProperty("helpContext", 400);
+        window.setGeometry(100, 120, 300, 320);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        edit1->setFocus();
+        QApplication::processEvents();
+    }
+    template <typename W>
+    W* Add(QVBoxLayout* layout, const char* name)
+    {
+        auto* widget = new W(&window);
+        widget->setObjectName(name);
+        layout->addWidget(widget);
+        return widget;
+    }
+
+    QWidget window;
+    QLineEdit* edit1;
+    QLabel* label;
+    QLineEdit* edit2;
+    QFrame* panel;
+    QLineEdit* edit3;
+    QLineEdit* tagged;
+    QLineEdit* bare;
+    QComboBox* combo;
+};
+
+// Counts the input events that reach a widget (after the application's filters).
+class Reached : public QObject {
+public:
+    explicit Reached(QWidget* target) : target_(target) { target->installEventFilter(this); }
+    ~Reached() override
+    {
+        if (target_)
+            target_->removeEventFilter(this);
+    }
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease ||
+            event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove)
+            ++Count;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> target_;
+};
+
+// Sends a key; true when it reached the widget.
+bool Key(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+         QEvent::Type type = QEvent::KeyPress)
+{
+    Reached reached(target);
+    QKeyEvent event(type, key, modifiers);
+    QApplication::sendEvent(target, &event);
+    return reached.Count > 0;
+}
+
+// A press and its release at a point of a widget (its centre by default); true when the press
+// reached the widget.
+bool Press(QWidget* target, Qt::MouseButton button, QPoint local = QPoint(-1, -1))
+{
+    if (local == QPoint(-1, -1))
+        local = target->rect().center();
+    static unsigned long long clock = 1000;
+    Reached reached(target);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(target->mapToGlobal(local)), button, button,
+                      Qt::NoModifier);
+    press.setTimestamp(++clock);
+    QApplication::sendEvent(target, &press);
+    const bool passed = reached.Count > 0;
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local), QPointF(target->mapToGlobal(local)), button,
+                        Qt::NoButton, Qt::NoModifier);
+    release.setTimestamp(++clock);
+    QApplication::sendEvent(target, &release);
+    return passed;
+}
+
+class WhatsThis : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        whatsThis = std::make_unique<TWhatsThis>();
+        whatsThis->setObjectName("WhatsThis1");
+        whatsThis->Loaded();
+    }
+    void TearDown() override
+    {
+        if (QApplication::activePopupWidget())
+            QApplication::activePopupWidget()->close();
+        whatsThis.reset();
+    }
+    // The commands and data asked for, as (command, data) pairs.
+    std::vector<std::pair<int, std::int64_t>> Asked() const
+    {
+        std::vector<std::pair<int, std::int64_t>> asked;
+        for (const auto& call : engine.Calls)
+            asked.emplace_back(call.Command, call.Data);
+        return asked;
+    }
+    using Asks = std::vector<std::pair<int, std::int64_t>>;
+
+    RecordingHelpEngine engine;
+    Form form;
+    std::unique_ptr<TWhatsThis> whatsThis;
+};
+
+TEST_F(WhatsThis, TheContextSearch)
+{
+    EXPECT_EQ(whatsThis->ControlContext(form.edit1), 100);
+    EXPECT_EQ(whatsThis->ControlContext(form.edit3), 300);  // the panel's
+    EXPECT_EQ(whatsThis->ControlContext(form.label), 200);  // its buddy's
+    EXPECT_EQ(whatsThis->ControlContext(form.tagged), 0);
+    whatsThis->Options = {wtUseTag};
+    EXPECT_EQ(whatsThis->ControlContext(form.tagged), 710);
+    // The form's own context counts only with wtInheritFormContext.
+    form.window.setProperty("helpContext", 900);
+    EXPECT_EQ(whatsThis->ControlContext(form.bare), 0);
+    whatsThis->Options = {wtInheritFormContext};
+    EXPECT_EQ(whatsThis->ControlContext(form.bare), 900);
+    // A label's focus control may also be named by a property.
+    auto* other = new QLabel(&form.window);
+    other->setProperty("focusControl", QVariant::fromValue<QObject*>(form.edit1));
+    form.window.setProperty("helpContext", QVariant());
+    EXPECT_EQ(whatsThis->ControlContext(other), 100);
+}
+
+TEST_F(WhatsThis, MapKeysAndLookups)
+{
+    testing::TempFolder folder;
+    THelpContextMap map;
+    whatsThis->SetHelpContextMap(&map);
+    EXPECT_EQ(whatsThis->MapKey(form.edit1), "");  // no project yet
+    map.SetFileName(folder.WriteFile("hilfe.hpj", "[MAP]\r\nForm1.Edit5=555\r\nForm1=5\r\n"));
+    EXPECT_EQ(whatsThis->MapKey(form.edit1), "Form1.Edit1");
+    EXPECT_EQ(whatsThis->MapKey(&form.window), "Form1");
+    EXPECT_EQ(whatsThis->ControlContext(form.bare), 555);
+    map.SetFileName(folder.WriteFile("hilfe.hhp", "[MAP]\r\nForm1_Edit5=556\r\n"));
+    EXPECT_EQ(whatsThis->MapKey(form.edit1), "Form1_Edit1");
+    EXPECT_EQ(whatsThis->ControlContext(form.bare), 556);
+    map.SetFileName(folder.WriteFile("hilfe.txt", "[MAP]\r\nForm1_Edit5=557\r\n"));
+    EXPECT_EQ(whatsThis->MapKey(form.edit1), "");
+    EXPECT_EQ(whatsThis->ControlContext(form.bare), 0);
+    // A map on the same owner is found when the component is loaded.
+    QObject owner;
+    auto* ownMap = new THelpContextMap(&owner);
+    TWhatsThis placed(&owner);
+    placed.SetActive(false);
+    placed.Loaded();
+    EXPECT_EQ(placed.HelpContextMap(), ownMap);
+}
+
+TEST_F(WhatsThis, F1OnTheFocusedEditAsksForItsPopup)
+{
+    ASSERT_EQ(QApplication::focusWidget(), form.edit1);
+    EXPECT_FALSE(Key(form.edit1, Qt::Key_F1));  // swallowed
+    const QPoint corner = form.edit1->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(corner)}, {HELP_CONTEXTPOPUP, 100}}));
+    // A control without context still asks (wtNoContextHelp): the engine says "no help".
+    engine.Calls.clear();
+    form.bare->setFocus();
+    Key(form.bare, Qt::Key_F1);
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 0);
+    // OnF1KeyDown may stop it; OnGetContext has the last word on the context.
+    engine.Calls.clear();
+    whatsThis->OnF1KeyDown = [](TWhatsThis&, bool& callHelp) { callHelp = false; };
+    EXPECT_FALSE(Key(form.bare, Qt::Key_F1));
+    EXPECT_TRUE(engine.Calls.empty());
+    whatsThis->OnF1KeyDown = nullptr;
+    whatsThis->OnGetContext = [](TWhatsThis&, QObject*, bool isMenu, int& context, int, int) {
+        EXPECT_FALSE(isMenu);
+        context = -42;
+    };
+    Key(form.bare, Qt::Key_F1);
+    // A negative context shows a full topic.
+    EXPECT_EQ(Asked(), (Asks{{HELP_CONTEXT, 42}}));
+}
+
+TEST_F(WhatsThis, F1ActionsOtherThanContext)
+{
+    whatsThis->F1Action = TF1Action::goDefault;
+    Key(form.edit1, Qt::Key_F1);
+    whatsThis->F1Action = TF1Action::goTOC;
+    Key(form.edit1, Qt::Key_F1);
+    EXPECT_EQ(Asked(), (Asks{{HELP_CONTENTS, 0}, {HELP_TAB, 0}}));
+    // A repeat of F1 is swallowed without asking again.
+    engine.Calls.clear();
+    Reached reached(form.edit1);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(form.edit1, &repeat);
+    EXPECT_EQ(reached.Count, 0);
+    EXPECT_TRUE(engine.Calls.empty());
+}
+
+TEST_F(WhatsThis, ShiftF1ThenAClickGivesHelpAndLeavesTheMode)
+{
+    Action action;
+    whatsThis->SetActive(false);
+    whatsThis->SetWTAction(&action);
+    whatsThis->SetActive(true);
+    int entered = 0, left = 0;
+    whatsThis->OnEnterContextMode = [&](TWhatsThis&) { ++entered; };
+    whatsThis->OnLeaveContextMode = [&](TWhatsThis&) { ++left; };
+
+    EXPECT_FALSE(Key(form.edit1, Qt::Key_F1, Qt::ShiftModifier));
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_TRUE(action.Checked());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+    EXPECT_TRUE(engine.Calls.empty());
+
+    EXPECT_FALSE(Press(form.edit3, Qt::LeftButton));  // the edit does not see the click
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_FALSE(action.Checked());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(engine.Calls.empty());  // asked for once the press has passed
+    QApplication::processEvents();
+    const QPoint at = form.edit3->mapToGlobal(form.edit3->rect().center());
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(at)}, {HELP_CONTEXTPOPUP, 300}}));
+
+    // The linked action enters the mode too; any key leaves it and reaches its control.
+    engine.Calls.clear();
+    action.Execute();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_TRUE(Key(form.edit1, Qt::Key_A));
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_EQ(entered, 2);
+    EXPECT_EQ(left, 2);
+    QApplication::processEvents();
+    EXPECT_TRUE(engine.Calls.empty());
+    // Moves are kept from the controls only in the mode.
+    Reached reached(form.edit1);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(form.edit1->mapToGlobal(QPoint(2, 2))), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(form.edit1, &move);
+    EXPECT_EQ(reached.Count, 1);
+    whatsThis->EnterContextMode();
+    move.setTimestamp(77);
+    QApplication::sendEvent(form.edit1, &move);
+    EXPECT_EQ(reached.Count, 1);
+    whatsThis->LeaveContextMode();
+}
+
+// A click in context mode as the window system delivers it: taken at the window, so that the clicked
+// control does not get the focus.
+TEST_F(WhatsThis, ContextClickDoesNotMoveTheFocus)
+{
+    ASSERT_EQ(QApplication::focusWidget(), form.edit1);
+    QWindow* window = form.window.windowHandle();
+    ASSERT_NE(window, nullptr);
+    whatsThis->EnterContextMode();
+    const QPoint local = form.edit3->mapTo(&form.window, form.edit3->rect().center());
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(form.window.mapToGlobal(local)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &press);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_EQ(QApplication::focusWidget(), form.edit1);
+    QApplication::processEvents();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 300);
+}
+
+// In context mode a right click opens the menu only over the control that runs the linked action.
+TEST_F(WhatsThis, RightClickInContextMode)
+{
+    Action action;
+    whatsThis->SetActive(false);
+    whatsThis->SetWTAction(&action);
+    whatsThis->SetActive(true);
+    form.edit2->setProperty("action", QVariant::fromValue<QObject*>(&action));
+    whatsThis->EnterContextMode();
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_FALSE(whatsThis->PopupMenu()->isVisible());
+    Press(form.edit2, Qt::RightButton);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->PopupMenu()->close();
+    EXPECT_TRUE(engine.Calls.empty());
+}
+
+TEST_F(WhatsThis, RightClickOpensTheMenuAndItsItemAsksForHelp)
+{
+    whatsThis->SetPopupCaption("Was ist das?");
+    EXPECT_TRUE(Press(form.edit3, Qt::RightButton));  // the press passes on
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdPopupRequested);
+    QApplication::processEvents();  // the menu opens without waiting for it
+    QMenu* menu = whatsThis->PopupMenu();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->actions().at(0)->text(), QString("Was ist das?"));
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    EXPECT_TRUE(whatsThis->InMenuLoop());
+    EXPECT_TRUE(engine.Calls.empty());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    const QPoint at = form.edit3->mapToGlobal(form.edit3->rect().center());
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(at)}, {HELP_CONTEXTPOPUP, 300}}));
+    EXPECT_FALSE(whatsThis->InMenuLoop());
+
+    // A combo's own line edit counts as the combo.
+    engine.Calls.clear();
+    Press(form.combo->lineEdit(), Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 400);
+
+    // OnPopup may keep the menu shut; with wtDirectHelp the help comes at once.
+    engine.Calls.clear();
+    whatsThis->OnPopup = [](TWhatsThis&, QObject*, int, int, int, bool& doPopup) { doPopup = false; };
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    whatsThis->Options = {wtDirectHelp, wtMenuRightClick};
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 100);
+}
+
+TEST_F(WhatsThis, HelpOnTheMenuItemItself)
+{
+    whatsThis->SetPopupHelpContext(55);
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    QMenu* menu = whatsThis->PopupMenu();
+    ASSERT_TRUE(menu->isVisible());
+    menu->setActiveAction(menu->actions().at(0));  // highlighted
+    // A right press in the open menu asks for the item's help and closes the menu.
+    const QPoint at(5, 5);
+    EXPECT_FALSE(Press(menu, Qt::RightButton, at));
+    EXPECT_TRUE(engine.Calls.empty());
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(menu->mapToGlobal(at))}, {HELP_CONTEXTPOPUP, 55}}));
+    // So does F1 while the menu is open, at the mouse.
+    engine.Calls.clear();
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    menu->setActiveAction(menu->actions().at(0));
+    EXPECT_FALSE(Key(menu, Qt::Key_F1));
+    EXPECT_FALSE(menu->isVisible());
+    ASSERT_FALSE(engine.Calls.empty());
+    EXPECT_EQ(engine.Last().Data, 55);
+}
+
+TEST_F(WhatsThis, TheBareFormAndForeignWindows)
+{
+    // A right click on the form itself opens no menu unless wtPopupOnForm is set.
+    form.window.setProperty("helpContext", 900);
+    const QPoint corner(2, 2);
+    Press(&form.window, Qt::RightButton, corner);
+    QApplication::processEvents();
+    EXPECT_FALSE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->Options = {wtPopupOnForm, wtInheritFormContext};
+    Press(&form.window, Qt::RightButton, corner);
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->PopupMenu()->close();
+    // With no window of ours active, F1 with goContext is left alone.
+    QApplication::setActiveWindow(nullptr);
+    if (QApplication::activeWindow() == nullptr) {
+        EXPECT_TRUE(Key(form.edit1, Qt::Key_F1));
+        EXPECT_TRUE(engine.Calls.empty());
+    }
+}
+
+// A filter installed later (a toolbar's menu mode) sees input first and may serve F1 itself.
+TEST_F(WhatsThis, ALaterFilterSeesInputFirst)
+{
+    struct MenuMode : QObject {
+        int F1 = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+                return false;
+            ++F1;
+            return true;
+        }
+    } menuMode;
+    qApp->installEventFilter(&menuMode);
+    Key(form.edit1, Qt::Key_F1);
+    qApp->removeEventFilter(&menuMode);
+    EXPECT_EQ(menuMode.F1, 1);
+    EXPECT_TRUE(engine.Calls.empty());
+}
+
+TEST_F(WhatsThis, TheApplicationsKeyOpensTheMenuForTheFocusedControl)
+{
+    whatsThis->Options = {wtUseAppKey, wtNoContextMenu};
+    EXPECT_FALSE(Key(form.edit1, Qt::Key_Menu));  // its own menu stays shut
+    EXPECT_TRUE(Key(form.edit1, Qt::Key_Menu, Qt::NoModifier, QEvent::KeyRelease));
+    QApplication::processEvents();
+    ASSERT_TRUE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->PopupMenu()->actions().at(0)->trigger();
+    whatsThis->PopupMenu()->close();
+    const QPoint centre = form.edit1->mapToGlobal(form.edit1->rect().center());
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(centre)}, {HELP_CONTEXTPOPUP, 100}}));
+}
+
+TEST_F(WhatsThis, LinkedButtonAndMenuItem)
+{
+    auto* button = new QToolButton(&form.window);
+    button->setCheckable(true);
+    button->show();
+    TBarCustomItem item;
+    whatsThis->SetActive(false);
+    whatsThis->SetWTToolbarButton(button);
+    whatsThis->SetWTMenuItem(&item);
+    EXPECT_EQ(ShortCutToText(item.ShortCut()), "Umschalt+F1");
+    whatsThis->SetActive(true);
+    button->click();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_TRUE(item.Checked());
+    // In the mode a press on the button passes on, and its click leaves the mode.
+    EXPECT_TRUE(Press(button, Qt::LeftButton));
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_FALSE(button->isChecked());
+    item.Click();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    whatsThis->LeaveContextMode();
+
+    // Changing a linked item while installed raises and changes nothing.
+    TBarCustomItem other;
+    try {
+        whatsThis->SetWTMenuItem(&other);
+        FAIL() << "changed while installed";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "TWhatsThis must be deactivated to change this property");
+    }
+    EXPECT_EQ(whatsThis->WTMenuItem(), &item);
+    EXPECT_EQ(other.ShortCut(), scNone);
+    // Uninstalled, the items have their own handlers back.
+    bool ownClick = false;
+    whatsThis->SetActive(false);
+    item.OnClick = [&](TBarCustomItem&) { ownClick = true; };
+    item.Click();
+    EXPECT_TRUE(ownClick);
+    button->click();
+    EXPECT_FALSE(whatsThis->InContextMode());
+    // Setting the action clears the other links.
+    Action action;
+    action.SetChecked(true);
+    whatsThis->SetWTAction(&action);
+    EXPECT_FALSE(action.Checked());
+    EXPECT_EQ(whatsThis->WTToolbarButton(), nullptr);
+    EXPECT_EQ(whatsThis->WTMenuItem(), nullptr);
+}
+
+TEST_F(WhatsThis, ContextModeNeedsAnInstalledInstance)
+{
+    whatsThis->SetActive(false);
+    try {
+        whatsThis->EnterContextMode();
+        FAIL() << "entered while inactive";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "WhatsThis1 is currently not active.");
+    }
+    EXPECT_THROW(whatsThis->LeaveContextMode(), Exception);
+    // Inactive, F1 reaches the control.
+    EXPECT_TRUE(Key(form.edit1, Qt::Key_F1));
+    EXPECT_TRUE(engine.Calls.empty());
+}
+
+TEST_F(WhatsThis, AStackOfInstances)
+{
+    TWhatsThis* first = whatsThis.get();
+    {
+        TWhatsThis second;
+        second.Loaded();
+        EXPECT_FALSE(first->Installed());
+        EXPECT_TRUE(second.Installed());
+        EXPECT_EQ(TWhatsThis::ActiveInstance(), &second);
+    }
+    EXPECT_TRUE(first->Installed());
+    EXPECT_EQ(TWhatsThis::ActiveInstance(), first);
+
+    // Destroying the first while the second is active leaves the second; destroying the second
+    // afterwards touches nothing that is gone.
+    auto second = std::make_unique<TWhatsThis>();
+    second->Loaded();
+    whatsThis.reset();
+    EXPECT_TRUE(second->Installed());
+    EXPECT_EQ(TWhatsThis::ActiveInstance(), second.get());
+    second.reset();
+    EXPECT_EQ(TWhatsThis::ActiveInstance(), nullptr);
+    EXPECT_TRUE(Key(form.edit1, Qt::Key_F1));  // nobody watches any more
+    EXPECT_TRUE(engine.Calls.empty());
+
+    // A middle instance goes: the top stays; the top goes: the bottom comes back.
+    auto bottom = std::make_unique<TWhatsThis>();
+    bottom->Loaded();
+    auto middle = std::make_unique<TWhatsThis>();
+    middle->Loaded();
+    auto top = std::make_unique<TWhatsThis>();
+    top->Loaded();
+    middle.reset();
+    EXPECT_TRUE(top->Installed());
+    top.reset();
+    EXPECT_TRUE(bottom->Installed());
+    EXPECT_EQ(TWhatsThis::ActiveInstance(), bottom.get());
+    // An inactive instance below is made active but not installed.
+    bottom->SetActive(false);
+    auto upper = std::make_unique<TWhatsThis>();
+    upper->Loaded();
+    upper.reset();
+    EXPECT_EQ(TWhatsThis::ActiveInstance(), bottom.get());
+    EXPECT_FALSE(bottom->Installed());
+}
+
+}  // namespace
+}  // namespace velmoran
