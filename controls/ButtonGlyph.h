@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Canvas.h"
+#include "platform/core/Alignment.h"
 #include "platform/ImageList.h"
 
 #include <QImage>
@@ -21,7 +22,6 @@ namespace velmoran {
 // The drawing states, in the order of the images in a glyph strip.
 enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsInactive };
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 constexpr int kMaxGlyphs = 5;
 

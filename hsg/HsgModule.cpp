@@ -8,6 +8,7 @@
 #include "hsg/HsgTables.h"
 #include "platform/core/Stream.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -121,9 +122,10 @@ bool THsgModule::Exec(std::string_view command, const ModuleArgument& arg)
         ResetToDefaults();
         return true;
     case ModuleCommand::ReadData:
-        return ReadCalculationFile(arg.Text);
+        return !arg.Text.empty() && ReadCalculationFile(arg.Text);
     case ModuleCommand::SaveData:
-        return WriteCalculationFile(arg.Text).Ok;
+        // Without a name the pair would be ".vda" and ".vdh" in the working folder.
+        return !arg.Text.empty() && WriteCalculationFile(arg.Text).Ok;
     case ModuleCommand::SetToData:
         SetToData();
         return true;
@@ -220,14 +222,45 @@ void THsgModule::TakeEditCopies()
 
 bool THsgModule::CommitEditCopies()
 {
-    modified_ = editHsg_ != currentHsg_ || editCommon_ != CurrentCommon();
-    if (modified_) {
-        HsgCalculate(editCommon_, editHsg_);
-        CurrentCommon() = editCommon_;
-        currentHsg_ = editHsg_;
-        UpdateDataSets();
-    }
-    return modified_;
+    if (editHsg_ == currentHsg_ && editCommon_ == CurrentCommon())
+        return false;
+    HsgCalculate(editCommon_, editHsg_);
+    CurrentCommon() = editCommon_;
+    currentHsg_ = editHsg_;
+    UpdateDataSets();
+    modified_ = true;
+    return true;
+}
+
+bool THsgModule::ApplyParameters(ParameterBlockView block)
+{
+    if (std::ranges::equal(block, currentHsg_.ParameterBlock()))
+        return false;
+    std::ranges::copy(block, currentHsg_.ParameterBlock().begin());
+    modified_ = true;
+    UpdateDataSets();
+    TakeEditCopies();
+    HsgCalculate(editCommon_, editHsg_);
+    CurrentCommon() = editCommon_;
+    currentHsg_ = editHsg_;
+    UpdateDataSets();
+    return true;
+}
+
+SaveResult THsgModule::SaveDefaultParameters(ParameterBlockView block)
+{
+    std::ranges::copy(block, defaultHsg_.ParameterBlock().begin());
+    if (moduleTemplateFolder_.empty())
+        return {false, "Für das Modul ist kein Vorlagenordner festgelegt."};
+    // Two separate saves: a defaults file that can be written is worth having even when the
+    // other cannot.
+    const SaveResult hsgSaved = WriteRecordFile(TemplateFile(kHsgDefaultsFile), defaultHsg_.Raw());
+    const SaveResult commonSaved = dataModul_->SaveSecondRecordToFile(TemplateFile(kCommonDefaultsFile));
+    SaveResult result{hsgSaved.Ok && commonSaved.Ok, {}};
+    for (const SaveResult* part : {&hsgSaved, &commonSaved})
+        if (!part->Ok)
+            result.Message += (result.Message.empty() ? "" : "\n") + part->Message;
+    return result;
 }
 
 void THsgModule::SetToData()

@@ -12,7 +12,9 @@
 #include "memtable/MemTable.h"
 #include "platform/core/AtomicFile.h"
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,9 +56,10 @@ public:
 
     // The command entry: the command text is compared in upper case. Carries out INITDATA,
     // READDATA, SAVEDATA, CALCULATE, PUSHDATA, POPDATA and CHECKTOPICS (no topics: the list is
-    // cleared, the answer is false) and SETTODATA. EDIT and EDITPARAMS need the dialog and answer
-    // false here, as do EDITSPECIAL and any text that is no command. Arithmetic errors of
-    // CALCULATE pass to the caller.
+    // cleared, the answer is false) and SETTODATA. READDATA and SAVEDATA without a file name
+    // answer false and touch no file. EDIT and EDITPARAMS need the dialog and answer false here,
+    // as do EDITSPECIAL and any text that is no command. Arithmetic errors of CALCULATE pass to
+    // the caller.
     bool Exec(std::string_view command, const ModuleArgument& arg = {});
 
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
@@ -100,10 +103,26 @@ public:
 
     // EDIT, before the dialog shows: the edit copies start from the current records.
     void TakeEditCopies();
-    // EDIT, after the dialog ended with OK: Modified := the edit copies differ from the current
-    // records; if so the edit copies are calculated, committed and the tables refreshed.
-    // Returns Modified.
+    // EDIT, after the dialog ended with OK: when the edit copies differ from the current records
+    // they are calculated, committed, the tables refreshed and Modified set; returns whether they
+    // differed. Copies without a difference leave everything, Modified included, as it was (a
+    // confirmed second look must not forget the changes of the first). An arithmetic error of the
+    // calculation passes to the caller before anything is committed.
     bool CommitEditCopies();
+
+    using ParameterBlockView = std::span<const std::uint8_t, hsg::kParameterBlockSize>;
+    // EDITPARAMS, after the parameter dialog ended with OK: a block that differs from the current
+    // record's goes into it, Modified is set and the tables refreshed; then the records are
+    // recalculated from fresh edit copies and committed, so that results and parameters agree.
+    // Returns whether the block differed (an equal block changes nothing). An arithmetic error of
+    // the calculation passes to the caller; the parameters then stay committed and the results
+    // keep their values.
+    bool ApplyParameters(ParameterBlockView block);
+    // EDITPARAMS with "Als Standardwerte verwenden": the block goes into the default module
+    // record, which is written to "hsg.vdt", and the default common record to "common.vdt", both
+    // in the template folder and each replaced atomically. A failed write keeps that file's old
+    // contents; the result then carries the German messages of every failure.
+    SaveResult SaveDefaultParameters(ParameterBlockView block);
 
     TCommonRecord& CurrentCommon() { return dataModul_->CurrentRecord; }
     const TCommonRecord& CurrentCommon() const { return dataModul_->CurrentRecord; }

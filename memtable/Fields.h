@@ -5,6 +5,7 @@
 #pragma once
 
 #include "memtable/Variant.h"
+#include "platform/core/Alignment.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Stream.h"
 
@@ -39,7 +40,6 @@ int FieldDataSize(TFieldType type, int size);
 bool IsBlobType(TFieldType type);
 
 // How a field's value is aligned where it is shown.
-enum class TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
 
 // What a field takes part in when its changes are applied elsewhere.

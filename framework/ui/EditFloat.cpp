@@ -201,4 +201,10 @@ void TEditFloat::focusOutEvent(QFocusEvent* event)
     QLineEdit::focusOutEvent(event);
 }
 
+void CommitFocusedEdit(const QWidget& window)
+{
+    if (auto* edit = dynamic_cast<TEditFloat*>(window.focusWidget()))
+        edit->Commit();
+}
+
 }  // namespace velmoran

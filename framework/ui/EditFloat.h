@@ -92,4 +92,9 @@ private:
     QString settledText_;
 };
 
+// Commits the float edit that has the focus in the window, as its focus loss would: the buttons
+// of the module dialogs take no focus, so a value typed and confirmed by a click must be taken
+// before the click acts.
+void CommitFocusedEdit(const QWidget& window);
+
 }  // namespace velmoran

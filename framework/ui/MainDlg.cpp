@@ -242,8 +242,7 @@ void TMainDlg::keyPressEvent(QKeyEvent* event)
 
 void TMainDlg::CommitFocusedEdit()
 {
-    if (auto* edit = dynamic_cast<TEditFloat*>(focusWidget()))
-        edit->Commit();
+    velmoran::CommitFocusedEdit(*this);
 }
 
 // --- focusing by name ---

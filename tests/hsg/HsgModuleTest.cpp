@@ -290,10 +290,11 @@ TEST(HsgModuleCommands, CommitOnOkFollowsTheBytes)
     module.EditHsg().SetDouble(hsg::kSFH, 1.5);
     EXPECT_TRUE(module.CommitEditCopies());
 
-    // OK without any difference clears a flag that was set before.
+    // OK without any difference keeps the flag of the changes before: they are still unsaved.
     module.TakeEditCopies();
     EXPECT_FALSE(module.CommitEditCopies());
-    EXPECT_FALSE(module.Modified());
+    EXPECT_TRUE(module.Modified());
+    module.SetModified(false);
 
     // A result page calculated the edit copies: committed results equal the stored ones, so a
     // calculated record stays unmodified.

@@ -64,14 +64,20 @@ inline std::string ReadControl(QWidget& window, const std::string& name)
     return {};
 }
 
+// A picture saved as <artifacts>/<suite>/<name>.png.
+inline void SaveImage(const QImage& picture, const std::string& suite, const std::string& name)
+{
+    const QString folder = QStringLiteral(VELMORAN_ARTIFACTS "/") + QString::fromStdString(suite);
+    QDir().mkpath(folder);
+    EXPECT_TRUE(picture.save(folder + QStringLiteral("/") + QString::fromStdString(name) + QStringLiteral(".png")));
+}
+
 // The widget as painted, saved as <artifacts>/<suite>/<name>.png; returns the picture.
 inline QImage SaveArtifact(QWidget& widget, const std::string& suite, const std::string& name)
 {
     QApplication::processEvents();
     const QImage shot = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QString folder = QStringLiteral(VELMORAN_ARTIFACTS "/") + QString::fromStdString(suite);
-    QDir().mkpath(folder);
-    EXPECT_TRUE(shot.save(folder + QStringLiteral("/") + QString::fromStdString(name) + QStringLiteral(".png")));
+    SaveImage(shot, suite, name);
     return shot;
 }
 
