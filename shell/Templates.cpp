@@ -1,6 +1,8 @@
 // The screen and print templates; see Templates.h.
 #include "shell/Templates.h"
 
+#include "html/viewer/Frame.h"
+#include "html/viewer/FrameSet.h"
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Prompt.h"
@@ -49,6 +51,20 @@ void LoadStream(TMemoryStream& stream, const std::string& fileName)
     TMemoryStream loaded;
     loaded.LoadFromFile(fileName);
     stream = std::move(loaded);
+}
+
+// The file the frame "Main" of the viewer's frameset shows; empty when there is no such frame.
+// Taken from the frame, which holds the file as it was found: a page viewer reports an absolute
+// file below a server root with the root put in front once more.
+std::string MainFrameFile(const TFrameViewer& viewer)
+{
+    const TFrameSet* top = viewer.TopSet();
+    if (!top || !top->Registry)
+        return {};
+    const auto found = top->Registry->NameIndex.find("MAIN");
+    if (found == top->Registry->NameIndex.end() || !found->second)
+        return {};
+    return found->second->SourceFile;
 }
 
 }  // namespace
@@ -123,8 +139,8 @@ void TTemplates::LoadScreenTemplate(const std::string& fileName)
     std::string shown = fileName;
     if (screenViewer_) {
         screenViewer_->LoadFromFile(fileName);
-        if (TPageViewer* main = screenViewer_->GetViewerFromName("Main"); main && !main->GetCurrentFile().empty())
-            shown = main->GetCurrentFile();
+        if (const std::string main = MainFrameFile(*screenViewer_); !main.empty())
+            shown = main;
     }
     LoadStream(screenTemplateStream_, shown);
     screenTemplateName_ = shown;

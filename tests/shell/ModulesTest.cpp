@@ -3,6 +3,8 @@
 // engine made anew for each module, and re-selecting the current module, which must not touch
 // the user's calculation.
 #include "framework/ui/MainDlg.h"
+#include "hsg/ui/HsgDlg.h"
+#include "memtable/DataSet.h"
 #include "platform/Application.h"
 #include "report/Report.h"
 #include "shell/ShellState.h"
@@ -67,6 +69,16 @@ protected:
         ReportField* field = shell.Modules.Report()->LookupField(name);
         return field ? field->AsString() : "(keins)";
     }
+
+    // The design module's description and alias table beside the program, and its templates
+    // and defaults in the template root, as a start leaves them.
+    void InstallDesignModule()
+    {
+        fs::copy_file(fs::path(VELMORAN_DATA_DIR) / "HSG.MTX", program / "HSG.MTX");
+        fs::copy_file(fs::path(VELMORAN_DATA_DIR) / "VarTab.tra", program / "VarTab.tra");
+        fs::copy(fs::path(VELMORAN_DATA_DIR) / "templates", shell.Folders.TemplatePath, fs::copy_options::recursive);
+    }
+    THSGDlg& Design() { return static_cast<THSGDlg&>(*shell.Modules.ModuleList().at(0)->Dialog); }
 
     TempFolder program;
     TempFolder root;
@@ -184,4 +196,91 @@ TEST_F(Modules, ReselectingTheCurrentModuleSendsNothing)
     // An index past the end is the last module, a real change.
     EXPECT_EQ(shell.Modules.SelectModule(7), 1);
     EXPECT_EQ(Module(0).Commands, Texts{"SAVEDATA " + shell.FileId});
+}
+
+TEST_F(Modules, TheDescriptionFileRegistersTheDesignModule)
+{
+    InstallDesignModule();
+    fs::rename(program / "HSG.MTX", program / "hsg.mtx");
+    ASSERT_TRUE(shell.Modules.RegisterModule(program / "hsg.mtx"));
+    const TModuleDescriptor& module = *shell.Modules.ModuleList().at(0);
+    EXPECT_EQ(module.Name, "HSG");
+    EXPECT_EQ(module.Caption, "Bemessung nach HSG");
+    EXPECT_EQ(module.Version, "Version 1.0");
+    EXPECT_EQ(module.Folder, program.Folder());
+    EXPECT_FALSE(module.LibraryHandle);
+    EXPECT_NE(dynamic_cast<THSGDlg*>(module.Dialog.get()), nullptr);
+    EXPECT_EQ(module.Dialog->ProgramFolder, program.Folder());
+    EXPECT_EQ(module.Dialog->DataPath, shell.Folders.DataPath);
+    EXPECT_EQ(module.Dialog->ModuleTemplateFolder, shell.Folders.TemplatePath + "de/HSG/");
+}
+
+TEST_F(Modules, AMissingDescriptionRegistersTheModuleWithoutCaption)
+{
+    ASSERT_TRUE(shell.Modules.RegisterModule(program / "HSG.MTX"));
+    EXPECT_EQ(shell.Modules.ModuleList().at(0)->Caption, "");
+    EXPECT_EQ(shell.Modules.ModuleList().at(0)->Version, "");
+    EXPECT_EQ(shell.Modules.SelectModule(0), 0);
+    EXPECT_EQ(shell.Modules.ModuleDialog(), &Design());
+}
+
+// The templates that come with the program are German: another language without its own
+// folder uses them.
+TEST_F(Modules, AnotherLanguageFallsBackToTheGermanModuleFolder)
+{
+    TShellState english(FoldersIn(program, root), "en");
+    ASSERT_TRUE(english.Modules.RegisterModule(program / "HSG.MTX"));
+    EXPECT_EQ(english.Modules.ModuleList().at(0)->Dialog->ModuleTemplateFolder, english.Folders.TemplatePath + "de/HSG/");
+    fs::create_directories(english.Folders.TemplatePath + "en/HSG");
+    ASSERT_TRUE(english.Modules.RegisterModule(program / "HSG.MTX"));
+    EXPECT_EQ(english.Modules.ModuleList().at(1)->Dialog->ModuleTemplateFolder, english.Folders.TemplatePath + "en/HSG/");
+}
+
+TEST_F(Modules, TheDesignModulesTablesReachTheReportLastFirst)
+{
+    InstallDesignModule();
+    ASSERT_TRUE(shell.Modules.RegisterModule(program / "HSG.MTX"));
+    shell.Modules.SelectModule(0);
+
+    Texts names;
+    for (const TDataSet* dataSet : shell.Modules.DataSetList())
+        names.push_back(dataSet->Name);
+    EXPECT_EQ(names, (Texts{"ph", "dh", "dp", "dl", "d"}));
+    EXPECT_EQ(shell.Modules.HelpFile(), shell.Folders.HelpPath + "VelmoranHSG.hlp");
+    EXPECT_EQ(shell.Templates.TemplateFolder(), shell.Folders.TemplatePath + "de/HSG/");
+    EXPECT_EQ(shell.Templates.ScreenTemplateName(), shell.Folders.TemplatePath + "de/HSG/Standard.vst");
+    EXPECT_EQ(Design().Module().ModuleTemplateFolder(), shell.Folders.TemplatePath + "de/HSG/");
+
+    // "ID" is a field of d and of dl: the module lists dl last.
+    TDataModul& data = Design().Module().DataModul();
+    data.d.Edit();
+    data.d.FieldByName("ID").SetAsString("111");
+    data.d.Post();
+    data.dl.First();
+    data.dl.Edit();
+    data.dl.FieldByName("ID").SetAsString("222");
+    data.dl.Post();
+    EXPECT_EQ(ReportValue("ID"), "222");
+    EXPECT_TRUE(prompts.Messages().empty());
+}
+
+TEST_F(Modules, LeavingTheDesignModuleParksItsCalculation)
+{
+    InstallDesignModule();
+    ASSERT_TRUE(shell.Modules.RegisterModule(program / "HSG.MTX"));
+    ASSERT_TRUE(shell.Modules.RegisterModule(Library("Modul.so")));
+    Module(1).SetValue("Projekt", "Projekt B");
+    shell.Modules.SelectModule(0);
+    EXPECT_FALSE(fs::exists(shell.Folders.TemplatePath + "tmp.vda"));
+    EXPECT_NE(ReportValue("PROJEKT"), "Projekt B");
+
+    shell.Modules.SelectModule(1);
+    const std::string parked = shell.Folders.TemplatePath + "tmp.vda";
+    EXPECT_TRUE(fs::exists(parked));
+    EXPECT_TRUE(fs::exists(shell.Folders.TemplatePath + "tmp.vdh"));
+    EXPECT_EQ(Module(1).Commands, (Texts{"INITDATA " + program.Folder() + "Velmoran.vdt", "READDATA " + parked}));
+    EXPECT_EQ(ReportValue("PROJEKT"), "Projekt B");
+    EXPECT_EQ(shell.Modules.HelpFile(), shell.Folders.HelpPath + "VelmoranMODUL.hlp");
+    // The library module has no templates: the program folder's serve.
+    EXPECT_EQ(shell.Templates.TemplateFolder(), program.Folder());
 }
