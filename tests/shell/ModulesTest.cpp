@@ -125,6 +125,9 @@ TEST_F(Modules, TheFirstSelectionStartsACalculationAndReadsAParkedOne)
     RegisterTwo();
     const std::string parked = shell.Folders.TemplatePath + "tmp.vda";
     TempFolder::Write(parked, "geparkt");
+    // Compiled help needs a web browser there never is: the help stays classic.
+    fs::create_directories(program / "help");
+    program.WriteFile("help/VelmoranMODULA.chm", "");
 
     EXPECT_EQ(shell.Modules.SelectModule(0), 0);
     EXPECT_EQ(Module(0).Commands, (Texts{"INITDATA " + program.Folder() + "Velmoran.vdt", "READDATA " + parked}));
