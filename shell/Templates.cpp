@@ -34,11 +34,6 @@ const FileDialogOptions kPrintTemplateDialog{
     {},
 };
 
-std::string FileNameOf(const std::string& path)
-{
-    return fs::path(path).filename().string();
-}
-
 bool IsFile(const std::string& fileName)
 {
     std::error_code error;
@@ -76,16 +71,15 @@ std::string TTemplateList::Text() const
     return Items[static_cast<std::size_t>(ItemIndex)];
 }
 
-void TTemplateList::Show(const std::string& fileName)
+void TTemplateList::Show(const std::string& fileName, const std::string& folder)
 {
-    const std::string name = FileNameOf(fileName);
-    const auto found = std::find(Items.begin(), Items.end(), name);
-    if (found != Items.end()) {
-        ItemIndex = static_cast<int>(found - Items.begin());
-        return;
-    }
-    Items.push_back(fileName);
-    ItemIndex = static_cast<int>(Items.size()) - 1;
+    const fs::path file(fileName);
+    const bool inFolder = WithSlash(file.parent_path().string()) == folder;
+    const std::string entry = inFolder ? file.filename().string() : fileName;
+    auto found = std::find(Items.begin(), Items.end(), entry);
+    if (found == Items.end())
+        found = Items.insert(Items.end(), entry);
+    ItemIndex = static_cast<int>(found - Items.begin());
 }
 
 std::vector<std::string> TemplateNames(const std::string& folder, const std::string& extension)
@@ -144,14 +138,14 @@ void TTemplates::LoadScreenTemplate(const std::string& fileName)
     }
     LoadStream(screenTemplateStream_, shown);
     screenTemplateName_ = shown;
-    screenTemplates_.Show(fileName);
+    screenTemplates_.Show(fileName, templateFolder_);
 }
 
 void TTemplates::LoadPrintTemplate(const std::string& fileName)
 {
     LoadStream(printTemplateStream_, fileName);
     printTemplateName_ = fileName;
-    printTemplates_.Show(fileName);
+    printTemplates_.Show(fileName, templateFolder_);
 }
 
 std::string TTemplates::EntryFile(const TTemplateList& list) const

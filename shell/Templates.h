@@ -23,9 +23,9 @@ struct TTemplateList {
 
     // The entry shown; empty when none is.
     std::string Text() const;
-    // Shows the entry equal to the file's name without its folder; when there is none, the full
-    // file name is added and shown.
-    void Show(const std::string& fileName);
+    // Shows the file's entry: its bare name when it lies in `folder` (the template folder, with
+    // its "/"), else its full name. An entry not there yet is added.
+    void Show(const std::string& fileName, const std::string& folder);
 };
 
 // The file names (without folder) of the folder's files with that extension (compared in lower

@@ -148,6 +148,24 @@ TEST_F(Templates, TheFileDialogOffersTheTemplateFilters)
     EXPECT_EQ(templates.ScreenTemplateStream().ToString(), "<p>anders</p>");
 }
 
+// A template from elsewhere that bears the name of one in the template folder keeps its path, so
+// that choosing it again does not load the other; picked twice, it is listed once.
+TEST_F(Templates, ATemplateFromElsewhereKeepsItsPath)
+{
+    templates.SetTemplateFolder(program.Folder());
+    const std::string other = module.WriteFile("Standard.vst", "<p>fremd</p>");
+    prompts.AnswerFile(other);
+    prompts.AnswerFile(other);
+    templates.PickScreenTemplate();
+    templates.ChooseScreenEntry(0);
+    templates.PickScreenTemplate();
+
+    EXPECT_EQ(templates.ScreenTemplates().Items, (Names{"kurz.vst", "Standard.vst", other}));
+    EXPECT_EQ(templates.ScreenTemplates().Text(), other);
+    templates.LoadShownScreenTemplate();
+    EXPECT_EQ(templates.ScreenTemplateStream().ToString(), "<p>fremd</p>");
+}
+
 TEST_F(Templates, IncompleteOrEmptyFilterPairsAreLeftOut)
 {
     EXPECT_EQ(NameFilters(""), Names{});
