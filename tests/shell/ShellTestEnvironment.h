@@ -4,9 +4,6 @@
 // Fixtures start from empty settings.
 #pragma once
 
-#include "platform/RegIni.h"
-#include "shell/Folders.h"
-
 #include <gtest/gtest.h>
 
 #include <QSettings>
