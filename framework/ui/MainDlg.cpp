@@ -36,6 +36,35 @@ QImage NavigationGlyph(const char* name)
 
 }  // namespace
 
+TFont NavigationFont()
+{
+    TFont font;
+    font.Name = "Arial";
+    font.Size = 9;
+    font.Bold = true;
+    font.Color = RGBRef(255, 255, 255);
+    return font;
+}
+
+void SetNavigationBandLook(QWidget& band)
+{
+    band.setAutoFillBackground(true);
+    QPalette colours = band.palette();
+    colours.setColor(QPalette::Window, QColor::fromRgb(ColorToQRgb(kNavigateColor)));
+    band.setPalette(colours);
+}
+
+TExSpeedButton* NewNavigationButton(QWidget& band, const char* name, const QRect& place)
+{
+    auto* button = new TExSpeedButton(&band);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(place);
+    button->SetFlat(true);
+    button->SetTransparent(true);
+    button->SetFont(NavigationFont());
+    return button;
+}
+
 TMainDlg::TMainDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("MainDlg"));
@@ -47,10 +76,7 @@ TMainDlg::TMainDlg(QWidget* parent) : QDialog(parent)
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     pnlNavigate = new QWidget(this);
     pnlNavigate->setObjectName(QStringLiteral("pnlNavigate"));
-    pnlNavigate->setAutoFillBackground(true);
-    QPalette band = pnlNavigate->palette();
-    band.setColor(QPalette::Window, QColor::fromRgb(ColorToQRgb(kNavigateColor)));
-    pnlNavigate->setPalette(band);
+    SetNavigationBandLook(*pnlNavigate);
 
     DlgOK = MakeAction("DlgOK", LoadStr(sDlgOK), &TMainDlg::DlgOKExecute);
     DlgCancel = MakeAction("DlgCancel", "&Abbruch", &TMainDlg::DlgCancelExecute);
@@ -90,19 +116,9 @@ Action* TMainDlg::MakeAction(const char* name, const std::string& caption, void 
 
 TExSpeedButton* TMainDlg::MakeButton(const char* name, int left, int width, Action* action, bool glyphRight)
 {
-    auto* button = new TExSpeedButton(pnlNavigate);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, 0, width, kNavigateHeight);
-    button->SetFlat(true);
-    button->SetTransparent(true);
+    TExSpeedButton* button = NewNavigationButton(*pnlNavigate, name, QRect(left, 0, width, kNavigateHeight));
     button->SetGrayedInactive(false);
     button->SetLayout(glyphRight ? TButtonLayout::blGlyphRight : TButtonLayout::blGlyphLeft);
-    TFont font;
-    font.Name = "Arial";
-    font.Size = 9;
-    font.Bold = true;
-    font.Color = RGBRef(255, 255, 255);
-    button->SetFont(font);
     button->SetAction(action);
     return button;
 }

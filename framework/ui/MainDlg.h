@@ -24,6 +24,13 @@ namespace velmoran {
 
 class TDataSet;
 
+// The look of the navigation band of the module dialogs and their parameter dialogs: white bold
+// captions on dark blue.
+TFont NavigationFont();
+void SetNavigationBandLook(QWidget& band);
+// A flat button of the band with the band's captions, at `place`.
+TExSpeedButton* NewNavigationButton(QWidget& band, const char* name, const QRect& place);
+
 class TMainDlg : public QDialog {
 public:
     explicit TMainDlg(QWidget* parent = nullptr);

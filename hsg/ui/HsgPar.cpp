@@ -4,6 +4,7 @@
 #include "controls/SpeedButton.h"
 #include "framework/RecordBytes.h"
 #include "framework/ui/EditFloat.h"
+#include "framework/ui/MainDlg.h"
 #include "framework/ui/PageControl.h"
 #include "platform/Prompt.h"
 #include "platform/QtCanvas.h"
@@ -26,20 +27,8 @@ constexpr int kNavigateHeight = 25;
 constexpr int kRowHeight = 26;
 constexpr int kGroupTop = 20;
 constexpr int kButtonWidth = 82;
-constexpr ColorRef kNavigateColor = RGBRef(0, 0, 128);
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// The captions of the navigation band: white on dark blue, as in the module dialog.
-TFont NavigationFont()
-{
-    TFont font;
-    font.Name = "Arial";
-    font.Size = 9;
-    font.Bold = true;
-    font.Color = RGBRef(255, 255, 255);
-    return font;
-}
 
 // A group box of `rows` rows at `top` on the page.
 QGroupBox* AddGroup(QWidget& page, const char* name, const char* caption, int top, int rows)
@@ -97,10 +86,7 @@ THSGPar::THSGPar(QWidget* parent) : TVParamDlg(parent)
     pnlNavigate = new QWidget(this);
     pnlNavigate->setObjectName(QStringLiteral("pnlNavigate"));
     pnlNavigate->setGeometry(0, kPageHeight + kCheckHeight, kWidth, kNavigateHeight);
-    pnlNavigate->setAutoFillBackground(true);
-    QPalette band = pnlNavigate->palette();
-    band.setColor(QPalette::Window, QColor::fromRgb(ColorToQRgb(kNavigateColor)));
-    pnlNavigate->setPalette(band);
+    SetNavigationBandLook(*pnlNavigate);
 
     auto* help = new QToolButton(pnlNavigate);
     help->setObjectName(QStringLiteral("BtnContextHelp"));
@@ -143,13 +129,8 @@ TEditFloat* THSGPar::AddRow(QWidget& group, int row, const char* name, const cha
 
 TExSpeedButton* THSGPar::AddButton(const char* name, const char* caption, int left, void (THSGPar::*click)())
 {
-    auto* button = new TExSpeedButton(pnlNavigate);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, 0, kButtonWidth, kNavigateHeight);
+    TExSpeedButton* button = NewNavigationButton(*pnlNavigate, name, QRect(left, 0, kButtonWidth, kNavigateHeight));
     button->SetCaption(caption);
-    button->SetFlat(true);
-    button->SetTransparent(true);
-    button->SetFont(NavigationFont());
     // A value typed and confirmed by a click has had no focus loss that would have stored it.
     button->OnClick = [this, click](QWidget*) {
         CommitFocusedEdit(*this);

@@ -47,14 +47,21 @@ void CopyTemplates(const TempFolder& tmp)
         fs::copy_file(kData + "/templates/de/HSG/" + name, tmp / name);
 }
 
+// A module whose current records are the plant's.
+THsgModule ModuleWith(const velmoran::testing::Plant& plant)
+{
+    THsgModule module;
+    module.CurrentCommon() = plant.common;
+    module.CurrentHsg() = plant.hsg;
+    return module;
+}
+
 }  // namespace
 
 TEST(HsgModuleCommit, ConfirmedCopiesWithoutDifferenceKeepTheFlag)
 {
-    THsgModule module;
-    auto plant = velmoran::testing::ScenarioA();
-    module.CurrentCommon() = plant.common;
-    module.CurrentHsg() = plant.hsg;
+    const auto plant = velmoran::testing::ScenarioA();
+    THsgModule module = ModuleWith(plant);
     module.TakeEditCopies();
     module.EditCommon().Block(0).SetDouble(block::kT, 10);
     ASSERT_TRUE(module.CommitEditCopies());
@@ -70,11 +77,8 @@ TEST(HsgModuleCommit, ConfirmedCopiesWithoutDifferenceKeepTheFlag)
 
 TEST(HsgModuleCommit, CalculationThatRaisesCommitsNothing)
 {
-    THsgModule module;
-    auto plant = velmoran::testing::ScenarioA();
-    module.CurrentCommon() = plant.common;
-    module.CurrentHsg() = plant.hsg;
-    module.SetModified(false);
+    const auto plant = velmoran::testing::ScenarioA();
+    THsgModule module = ModuleWith(plant);
     module.TakeEditCopies();
     module.EditCommon().Block(0).SetDouble(block::kQD, 0);  // divides by the daily flow
     EXPECT_THROW(module.CommitEditCopies(), EMathError);
