@@ -27,6 +27,13 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
+// Name, caption, version and folder of a module, and the program and data folders its dialog got.
+Texts Described(const TModuleDescriptor& module)
+{
+    return {module.Name, module.Caption, module.Version, module.Folder, module.Dialog->ProgramFolder,
+            module.Dialog->DataPath};
+}
+
 TFolders FoldersIn(const TempFolder& program, const TempFolder& root)
 {
     TFolders folders;
@@ -93,13 +100,9 @@ TEST_F(Modules, ALibraryRegistersThroughItsEntryPoints)
 {
     ASSERT_TRUE(shell.Modules.RegisterModule(Library("Modul.Test.so")));
     const TModuleDescriptor& module = *shell.Modules.ModuleList().at(0);
-    EXPECT_EQ(module.Name, "MODUL");
-    EXPECT_EQ(module.Caption, "Testmodul");
-    EXPECT_EQ(module.Version, "Version 2.5");
-    EXPECT_EQ(module.Folder, program.Folder());
+    EXPECT_EQ(Described(module), (Texts{"MODUL", "Testmodul", "Version 2.5", program.Folder(), program.Folder(),
+                                        root.Folder() + "Daten/"}));
     EXPECT_TRUE(module.LibraryHandle);
-    EXPECT_EQ(module.Dialog->ProgramFolder, program.Folder());
-    EXPECT_EQ(module.Dialog->DataPath, root.Folder() + "Daten/");
     EXPECT_EQ(module.Dialog->ModuleTemplateFolder, root.Folder() + "Vorlagen/MODUL/");
     EXPECT_EQ(shell.Modules.Captions(), Texts{"Testmodul"});
     EXPECT_EQ(shell.Modules.ModuleIndex, -1);
@@ -207,14 +210,10 @@ TEST_F(Modules, TheDescriptionFileRegistersTheDesignModule)
     fs::rename(program / "HSG.MTX", program / "hsg.mtx");
     ASSERT_TRUE(shell.Modules.RegisterModule(program / "hsg.mtx"));
     const TModuleDescriptor& module = *shell.Modules.ModuleList().at(0);
-    EXPECT_EQ(module.Name, "HSG");
-    EXPECT_EQ(module.Caption, "Bemessung nach HSG");
-    EXPECT_EQ(module.Version, "Version 1.0");
-    EXPECT_EQ(module.Folder, program.Folder());
+    EXPECT_EQ(Described(module), (Texts{"HSG", "Bemessung nach HSG", "Version 1.0", program.Folder(), program.Folder(),
+                                        shell.Folders.DataPath}));
     EXPECT_FALSE(module.LibraryHandle);
     EXPECT_NE(dynamic_cast<THSGDlg*>(module.Dialog.get()), nullptr);
-    EXPECT_EQ(module.Dialog->ProgramFolder, program.Folder());
-    EXPECT_EQ(module.Dialog->DataPath, shell.Folders.DataPath);
     EXPECT_EQ(module.Dialog->ModuleTemplateFolder, shell.Folders.TemplatePath + "de/HSG/");
 }
 
