@@ -1,6 +1,8 @@
 // The default message boxes and folder browser (Qt).
 #include "platform/Prompt.h"
 
+#include "platform/core/Text.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -12,6 +14,67 @@
 namespace velmoran {
 
 namespace {
+
+// The filter list's patterns as the file dialog writes them: "*.*" is every file.
+std::string DialogPatterns(std::string_view patterns)
+{
+    std::string result;
+    std::size_t start = 0;
+    while (start <= patterns.size()) {
+        const std::size_t end = std::min(patterns.find(';', start), patterns.size());
+        std::string pattern = Trim(patterns.substr(start, end - start));
+        if (pattern == "*.*")
+            pattern = "*";
+        if (!pattern.empty())
+            result += (result.empty() ? "" : " ") + pattern;
+        start = end + 1;
+    }
+    return result;
+}
+
+// A description without the patterns it names in parentheses at its end.
+std::string BareDescription(std::string_view description)
+{
+    std::string text = Trim(description);
+    if (!text.empty() && text.back() == ')') {
+        const std::size_t open = text.rfind('(');
+        if (open != std::string::npos)
+            text = Trim(std::string_view(text).substr(0, open));
+    }
+    return text;
+}
+
+// Qt's own dialogs rather than the desktop's, so that they look the same everywhere, in German.
+void GermanLabels(QFileDialog& dialog, const char* fileName, const char* accept)
+{
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
+    dialog.setLabelText(QFileDialog::FileName, QString::fromUtf8(fileName));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
+    dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(accept));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+}
+
+std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool save)
+{
+    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(options.Title),
+                       QString::fromStdString(options.InitialDir));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog);
+    GermanLabels(dialog, "Dateiname:", save ? "Speichern" : "Öffnen");
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const std::string& filter : NameFilters(options.Filter))
+        filters << QString::fromStdString(filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!options.DefaultExt.empty() && options.DefaultExt.find_first_of("*?") == std::string::npos)
+        dialog.setDefaultSuffix(QString::fromStdString(options.DefaultExt));
+    if (!options.FileName.empty())
+        dialog.selectFile(QString::fromStdString(options.FileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
 
 class ScreenPromptService : public PromptService {
 public:
@@ -64,11 +127,7 @@ public:
         QFileDialog dialog(owner, QString::fromStdString(title.empty() ? "Verzeichnis auswählen" : title),
                            QString::fromStdString(startFolder));
         dialog.setFileMode(QFileDialog::Directory);
-        dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
-        dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Verzeichnis:"));
-        dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
-        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Auswählen"));
-        dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+        GermanLabels(dialog, "Verzeichnis:", "Auswählen");
         QFileDialog::Options flags = QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly;
         if (options.NoNewFolderButton)
             flags |= QFileDialog::ReadOnly;
@@ -89,6 +148,16 @@ public:
             return std::nullopt;
         return dialog.selectedFiles().front().toStdString();
     }
+
+    std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override
+    {
+        return RunFileDialog(options, false);
+    }
+
+    std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override
+    {
+        return RunFileDialog(options, true);
+    }
 };
 
 PromptService*& Installed()
@@ -103,6 +172,34 @@ std::optional<std::string> PromptService::BrowseFolder(const std::string&, const
                                                        const BrowseFolderOptions&)
 {
     return std::nullopt;
+}
+
+std::optional<std::string> PromptService::OpenFileDialog(const FileDialogOptions&)
+{
+    return std::nullopt;
+}
+
+std::optional<std::string> PromptService::SaveFileDialog(const FileDialogOptions&)
+{
+    return std::nullopt;
+}
+
+std::vector<std::string> NameFilters(const std::string& filter)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start < filter.size()) {
+        const std::size_t end = std::min(filter.find('|', start), filter.size());
+        parts.push_back(filter.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<std::string> filters;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        const std::string patterns = DialogPatterns(parts[i + 1]);
+        if (!patterns.empty())
+            filters.push_back(BareDescription(parts[i]) + " (" + patterns + ")");
+    }
+    return filters;
 }
 
 PromptService& Prompts()

@@ -1,4 +1,4 @@
-// Message boxes and the folder browser behind one replaceable service: the program asks through
+// Message boxes, the file dialogs and the folder browser behind one replaceable service: the program asks through
 // Prompts(), tests install one that records the questions and answers them.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmoran {
 
@@ -44,6 +45,24 @@ struct BrowseFolderOptions {
     std::function<std::optional<TPoint>(TSize dialog, const TRect& screen)> Place;
 };
 
+// What a file dialog is opened with.
+struct FileDialogOptions {
+    std::string Title;
+    // Pairs of description and patterns, all separated by "|", the patterns of one pair by ";":
+    // "Druckvorlagen (*.vpt)|*.vpt|Alle Dateien (*.*)|*.*".
+    std::string Filter;
+    // Added to a typed name without extension (a pattern such as "ht*" adds nothing).
+    std::string DefaultExt;
+    std::string InitialDir;
+    // The file name proposed.
+    std::string FileName;
+};
+
+// The file dialog's name filters of a "description|pattern" filter: each description with its
+// patterns, taken from the pattern part, in parentheses ("Alle Dateien (*)"; "*.*" matches every
+// file, as it does where the filters come from).
+std::vector<std::string> NameFilters(const std::string& filter);
+
 class PromptService {
 public:
     virtual ~PromptService() = default;
@@ -55,6 +74,10 @@ public:
     // user cancelled. A service without a browser answers nothing.
     virtual std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder,
                                                     const BrowseFolderOptions& options);
+    // Lets the user pick an existing file to open, or a file to save to; the file chosen, or
+    // nothing when the user cancelled. A service without dialogs answers nothing.
+    virtual std::optional<std::string> OpenFileDialog(const FileDialogOptions& options);
+    virtual std::optional<std::string> SaveFileDialog(const FileDialogOptions& options);
 };
 
 // The service in use; by default message boxes on screen.

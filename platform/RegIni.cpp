@@ -78,6 +78,19 @@ void RegIniFile::WriteInteger(const std::string& section, const std::string& nam
     settings_->setValue(Key(section, name), value);
 }
 
+std::optional<std::string> RegIniFile::ReadBinary(const std::string& section, const std::string& name) const
+{
+    const QVariant value = settings_->value(Key(section, name));
+    if (!value.isValid())
+        return std::nullopt;
+    return value.toByteArray().toStdString();
+}
+
+void RegIniFile::WriteBinary(const std::string& section, const std::string& name, const std::string& bytes)
+{
+    settings_->setValue(Key(section, name), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
 bool RegIniFile::ValueExists(const std::string& section, const std::string& name) const
 {
     return settings_->contains(Key(section, name));

@@ -26,6 +26,9 @@ public:
     void WriteString(const std::string& section, const std::string& name, const std::string& value);
     int ReadInteger(const std::string& section, const std::string& name, int fallback) const;
     void WriteInteger(const std::string& section, const std::string& name, int value);
+    // A raw byte block (the registry's binary values); nothing when the value is absent.
+    std::optional<std::string> ReadBinary(const std::string& section, const std::string& name) const;
+    void WriteBinary(const std::string& section, const std::string& name, const std::string& bytes);
     bool ValueExists(const std::string& section, const std::string& name) const;
     void DeleteKey(const std::string& section, const std::string& name);
     void EraseSection(const std::string& section);

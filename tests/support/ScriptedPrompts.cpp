@@ -3,6 +3,19 @@
 
 namespace velmoran {
 
+namespace {
+
+std::optional<std::string> NextAnswer(std::deque<std::optional<std::string>>& answers)
+{
+    if (answers.empty())
+        return std::nullopt;
+    std::optional<std::string> answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
+
 ScriptedPromptService::ScriptedPromptService() : previous_(SetPromptService(this)) {}
 
 ScriptedPromptService::~ScriptedPromptService()
@@ -29,11 +42,19 @@ std::optional<std::string> ScriptedPromptService::BrowseFolder(const std::string
                                                                const BrowseFolderOptions& options)
 {
     folderRequests_.push_back({title, startFolder, options});
-    if (folderAnswers_.empty())
-        return std::nullopt;
-    std::optional<std::string> answer = std::move(folderAnswers_.front());
-    folderAnswers_.pop_front();
-    return answer;
+    return NextAnswer(folderAnswers_);
+}
+
+std::optional<std::string> ScriptedPromptService::OpenFileDialog(const FileDialogOptions& options)
+{
+    fileRequests_.push_back({false, options});
+    return NextAnswer(fileAnswers_);
+}
+
+std::optional<std::string> ScriptedPromptService::SaveFileDialog(const FileDialogOptions& options)
+{
+    fileRequests_.push_back({true, options});
+    return NextAnswer(fileAnswers_);
 }
 
 }  // namespace velmoran

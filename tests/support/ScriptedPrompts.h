@@ -1,5 +1,5 @@
-// The scripted prompts of the widget tests: every message box and folder browser the program shows
-// is recorded and answered from a queue, so tests run without anyone at the screen.
+// The scripted prompts of the widget tests: every message box, file dialog and folder browser the
+// program shows is recorded and answered from a queue, so tests run without anyone at the screen.
 #pragma once
 
 #include "platform/Prompt.h"
@@ -12,7 +12,8 @@
 namespace velmoran {
 
 // Records every message and answers from a queue (mrOk, or the first button offered, when empty);
-// records every folder browser and answers from a queue of its own (nothing when empty).
+// records every folder browser and every file dialog and answers each kind from a queue of its
+// own (nothing when empty).
 class ScriptedPromptService : public PromptService {
 public:
     struct Message {
@@ -26,16 +27,26 @@ public:
         BrowseFolderOptions Options;
     };
 
+    struct FileRequest {
+        bool Save;
+        FileDialogOptions Options;
+    };
+
     ScriptedPromptService();
     ~ScriptedPromptService() override;
     int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
     std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder,
                                             const BrowseFolderOptions& options) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
 
     void Answer(int result) { answers_.push_back(result); }
     // The next folder browser answers this folder, or cancels with nothing.
     void AnswerFolder(std::optional<std::string> folder) { folderAnswers_.push_back(std::move(folder)); }
+    // The next file dialog answers this file, or cancels with nothing.
+    void AnswerFile(std::optional<std::string> file) { fileAnswers_.push_back(std::move(file)); }
     const std::vector<Message>& Messages() const { return messages_; }
+    const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
     const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
 
 private:
@@ -43,6 +54,8 @@ private:
     std::vector<Message> messages_;
     std::deque<std::optional<std::string>> folderAnswers_;
     std::vector<FolderRequest> folderRequests_;
+    std::deque<std::optional<std::string>> fileAnswers_;
+    std::vector<FileRequest> fileRequests_;
     PromptService* previous_;
 };
 

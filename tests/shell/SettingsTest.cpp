@@ -1,0 +1,81 @@
+// The main window's settings: the window rectangle's 16 bytes and their round trip, the values
+// that must not be trusted (a short value, an empty rectangle, one on no screen), and the
+// defaults of absent values.
+#include "platform/RegIni.h"
+#include "shell/Folders.h"
+#include "shell/Settings.h"
+#include "tests/shell/ShellTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmoran;
+
+namespace {
+
+class Settings : public velmoran::testing::EmptySettings {};
+
+const std::vector<TRect> kScreens{{0, 0, 1280, 1024}, {1280, 0, 2560, 1024}};
+
+}  // namespace
+
+TEST_F(Settings, TheRectangleIsSixteenLittleEndianBytes)
+{
+    EXPECT_EQ(EncodeFormRect({1, -2, 0x01020304, 256}),
+              std::string("\x01\x00\x00\x00\xfe\xff\xff\xff\x04\x03\x02\x01\x00\x01\x00\x00", 16));
+}
+
+TEST_F(Settings, WhatIsWrittenIsReadBack)
+{
+    {
+        RegIniFile settings(kSettingsKey);
+        WriteWindowSettings(settings, {1300, 40, 2100, 640}, false, true);
+    }
+    const TWindowSettings read = ReadWindowSettings(RegIniFile(kSettingsKey), kScreens);
+    EXPECT_EQ(read.MainFormRect, std::optional<TRect>(TRect{1300, 40, 2100, 640}));
+    EXPECT_FALSE(read.StartDialog);
+    EXPECT_TRUE(read.SpeedBar);
+    EXPECT_EQ(RegIniFile(kSettingsKey).ReadInteger({}, "StartDialog", -1), 0);
+    EXPECT_EQ(RegIniFile(kSettingsKey).ReadInteger({}, "SpeedBar", -1), 1);
+}
+
+TEST_F(Settings, AbsentValuesGiveACentredWindowWithStartDialogAndToolbars)
+{
+    const TWindowSettings read = ReadWindowSettings(RegIniFile(kSettingsKey), kScreens);
+    EXPECT_EQ(read.MainFormRect, std::nullopt);
+    EXPECT_TRUE(read.StartDialog);
+    EXPECT_TRUE(read.SpeedBar);
+}
+
+// A rectangle that cannot be shown is not used: the window is centred instead.
+TEST_F(Settings, AnUntrustworthyRectangleAnswersNone)
+{
+    const std::string good = EncodeFormRect({100, 100, 900, 700});
+    EXPECT_TRUE(DecodeFormRect(good, kScreens));
+    EXPECT_EQ(DecodeFormRect(good.substr(0, 7), kScreens), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(good + "x", kScreens), std::nullopt);
+    EXPECT_EQ(DecodeFormRect({}, kScreens), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({100, 100, 100, 700}), kScreens), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({900, 100, 100, 700}), kScreens), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({3000, 100, 3800, 700}), kScreens), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({-900, -700, 0, 0}), kScreens), std::nullopt);
+    // Partly on a screen is enough to be seen and moved.
+    EXPECT_TRUE(DecodeFormRect(EncodeFormRect({2500, 1000, 3300, 1600}), kScreens));
+
+    RegIniFile settings(kSettingsKey);
+    settings.WriteBinary({}, "MainFormRect", good.substr(0, 7));
+    EXPECT_EQ(ReadWindowSettings(settings, kScreens).MainFormRect, std::nullopt);
+}
+
+TEST_F(Settings, TheScreensThereAreCount)
+{
+    const std::vector<TRect> screens = ScreenRects();
+    ASSERT_FALSE(screens.empty());
+    {
+        RegIniFile settings(kSettingsKey);
+        WriteWindowSettings(settings, {screens[0].Left + 10, screens[0].Top + 10, screens[0].Left + 300, screens[0].Top + 200},
+                            true, false);
+    }
+    const TWindowSettings read = ReadWindowSettings();
+    EXPECT_TRUE(read.MainFormRect);
+    EXPECT_FALSE(read.SpeedBar);
+}
