@@ -32,8 +32,8 @@ void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t /*wPara
     case THookProcType::hpSendWindowPosChanged:
         if (lParam & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))
             for (TBarCustomDockableWindow* window : windows)
-                if (window->FloatingMode == TBarFloatingMode::fmOnTopOfParentForm && wnd
-                    && (wnd == window->window() || wnd->isAncestorOf(window)))
+                if (QWidget* form = FormOf(window); window->FloatingMode == TBarFloatingMode::fmOnTopOfParentForm && wnd
+                                                    && form && (wnd == form || wnd->isAncestorOf(form)))
                     window->UpdateShowing();
         break;
     default:

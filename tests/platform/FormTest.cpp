@@ -11,6 +11,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -213,4 +216,22 @@ TEST(Form, AlignedChildrenFollowTheFormAndEachOther)
     EXPECT_EQ(client.geometry(), QRect(0, 50, 400, 200));
     top.hide();
     EXPECT_EQ(client.geometry(), QRect(0, 0, 400, 250));
+}
+
+TEST(Form, DroppedFilesReachOnDropFilesAsLocalPaths)
+{
+    Form form;
+    form.SetAcceptDroppedFiles(true);
+    EXPECT_TRUE(form.acceptDrops());
+    std::vector<std::string> dropped;
+    form.OnDropFiles = [&dropped](Form&, const std::vector<std::string>& files) { dropped = files; };
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/tmp/a.vda"), QUrl("https://example.org/b.vda"), QUrl::fromLocalFile("/tmp/c d.vdh")});
+    form.show();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &drop);
+    EXPECT_EQ(dropped, (std::vector<std::string>{"/tmp/a.vda", "/tmp/c d.vdh"}));
 }

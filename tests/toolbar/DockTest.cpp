@@ -265,3 +265,37 @@ TEST(Dock, PositionAndParentErrors)
     }
     EXPECT_EQ(other->parentWidget(), form.get());
 }
+
+namespace {
+
+class FakeBackground : public TBarBasicBackground {
+public:
+    void Draw(Canvas&, const TRect&) override { ++draws; }
+    std::vector<ColorRef> GetPalette() override { return {}; }
+    void RegisterChanges(QObject* link, std::function<void()>) override { links.push_back(link); }
+    void SysColorChanged() override {}
+    void UnregisterChanges(QObject* link) override { std::erase(links, link); }
+    bool UsingBackground() override { return true; }
+    std::vector<QObject*> links;
+    int draws = 0;
+};
+
+}  // namespace
+
+TEST(Dock, ABackgroundIsReferencedNotOwned)
+{
+    auto form = ShownForm(400, 300);
+    auto* dock = new TBarDock(form.get());
+    auto background = std::make_unique<FakeBackground>();
+    EXPECT_FALSE(dock->UsingBackground());
+    dock->SetBackground(background.get());
+    EXPECT_TRUE(dock->UsingBackground());
+    EXPECT_EQ(background->links, std::vector<QObject*>{dock});
+    dock->SetBackground(nullptr);
+    EXPECT_TRUE(background->links.empty());
+
+    dock->SetBackground(background.get());
+    background.reset();
+    EXPECT_EQ(dock->Background(), nullptr);
+    EXPECT_FALSE(dock->UsingBackground());
+}

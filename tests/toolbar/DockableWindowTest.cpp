@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <map>
-#include <sstream>
 #include <stdexcept>
 
 using namespace velmoran;
@@ -186,6 +186,7 @@ TEST(DockableWindow, TheCloseButtonAsksOnCloseQueryAndHidesTheWindow)
         canClose = allow;
     };
     bar->OnClose = [&log](TBarCustomDockableWindow&) { log += "close;"; };
+    bar->OnVisibleChanged = [&log](TBarCustomDockableWindow&) { log += "visible;"; };
 
     // Released outside the button: nothing happens.
     Click(*bar, {5, 5}, {40, 10});
@@ -198,7 +199,7 @@ TEST(DockableWindow, TheCloseButtonAsksOnCloseQueryAndHidesTheWindow)
 
     allow = true;
     Click(*bar, {5, 5}, {6, 6});
-    EXPECT_EQ(log, "query;query;close;");
+    EXPECT_EQ(log, "query;query;visible;close;");
     EXPECT_TRUE(bar->isHidden());
     EXPECT_TRUE(dock->DockVisibleList().empty());
     EXPECT_EQ(dock->height(), 0);
@@ -218,9 +219,11 @@ TEST(DockableWindow, MovingToAnotherDockFiresTheEventsInOrderAndKeepsTheContents
     bar->OnRecreating = [&](TBarCustomDockableWindow&) { log.push_back(bar->Content == content ? "recreating" : "recreating?"); };
     bar->OnRecreated = [&](TBarCustomDockableWindow&) { log.push_back(bar->Content == content ? "recreated" : "recreated?"); };
     bar->OnDockChanged = [&](TBarCustomDockableWindow& b) { log.push_back(b.CurrentDock() == left ? "changed" : "changed?"); };
+    // The moves of the change itself are held back; one OnMove comes at its end.
+    bar->OnMove = [&](TBarCustomDockableWindow&) { log.push_back("move"); };
 
     bar->SetCurrentDock(left);
-    EXPECT_EQ(log, (std::vector<std::string>{"changing left", "recreating", "recreated", "changed"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"changing left", "recreating", "move", "recreated", "changed"}));
     EXPECT_EQ(bar->parentWidget(), left);
     EXPECT_EQ(content->parentWidget(), bar);
     EXPECT_FALSE(bar->isHidden());
@@ -284,4 +287,84 @@ TEST(DockableWindow, AHandlerThatRaisesLeavesBothDocksArranging)
     EXPECT_THROW(bar->SetCurrentDock(left), std::runtime_error);
     EXPECT_EQ(top->DisableArrangeToolbars(), 0);
     EXPECT_EQ(left->DisableArrangeToolbars(), 0);
+}
+
+namespace {
+
+// A window that treats one widget as its floating tool window, as the floating support will.
+class FloatingBar : public FakeBar {
+public:
+    using FakeBar::FakeBar;
+    QWidget* FloatHost = nullptr;
+    int ShowingUpdates = 0;
+    std::string Keys;
+    void UpdateShowing() override { ++ShowingUpdates; }
+    bool DialogKey(QKeyEvent& event) override
+    {
+        Keys += "key " + event.text().toStdString() + ";";
+        return true;
+    }
+    bool KeyMenu(char32_t) override
+    {
+        Keys += "menu;";
+        return true;
+    }
+
+protected:
+    bool IsFloatingWindowParent(const QWidget* parent) const override { return parent && parent == FloatHost; }
+};
+
+}  // namespace
+
+TEST(DockableWindow, AFloatingWindowStaysInItsLastDockAndDocksBackThereOrAtTheDefaultDock)
+{
+    auto form = ShownForm(400, 300);
+    auto* top = new TBarDock(form.get());
+    auto* bottom = new TBarDock(form.get(), TBarDockPosition::dpBottom);
+    Form host;
+    host.show();
+    auto* bar = new FloatingBar(nullptr);
+    bar->FloatHost = &host;
+    bar->SetDockRow(0);
+    bar->SetDockPos(40);
+    bar->SetParent(top);
+
+    bar->SetParent(&host);
+    EXPECT_TRUE(bar->Floating());
+    EXPECT_FALSE(bar->Docked());
+    EXPECT_EQ(bar->LastDock(), top);
+    EXPECT_EQ(top->DockList(), std::vector<TBarCustomDockableWindow*>{bar});
+    EXPECT_TRUE(top->DockVisibleList().empty());
+    EXPECT_EQ(TBarCustomDockableWindow::FloatingWindowList(), std::vector<TBarCustomDockableWindow*>{bar});
+
+    // The dock offers its floating bars the keyboard menu messages; key-menu commands only to a
+    // bar that takes menu events.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    EXPECT_TRUE(top->RelayDialogKey(key));
+    EXPECT_FALSE(top->RelayKeyMenu(U'x'));
+    EXPECT_EQ(bar->Keys, "key x;");
+
+    // The shared hook tells floating windows when their form's showing changes.
+    const int before = bar->ShowingUpdates;
+    host.hide();
+    host.show();
+    EXPECT_GE(bar->ShowingUpdates, before + 2);
+
+    // A double-click docks it back where it was.
+    bar->DoubleClick();
+    EXPECT_EQ(bar->CurrentDock(), top);
+    EXPECT_EQ(bar->geometry().left(), 40);
+    EXPECT_TRUE(TBarCustomDockableWindow::FloatingWindowList().empty());
+
+    // Without a last dock it goes to the start of the default dock's first row.
+    bar->SetParent(&host);
+    bar->SetUseLastDock(false);
+    EXPECT_EQ(bar->LastDock(), nullptr);
+    EXPECT_TRUE(top->DockList().empty());
+    bar->SetDefaultDock(bottom);
+    bar->DoubleClick();
+    EXPECT_EQ(bar->CurrentDock(), bottom);
+    EXPECT_EQ(bar->DockRow(), 0);
+    EXPECT_EQ(bar->DockPos(), -8);
+    EXPECT_EQ(bar->geometry().left(), 0);
 }
