@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <exception>
 
 namespace velmoran {
 
@@ -40,6 +41,32 @@ void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t /*wPara
         break;
     }
 }
+
+// A closing step that runs however the block ends. Ending an update arranges the docks, which
+// calls the bars' code; should that raise while another exception is already on its way, the
+// first one reaches the caller and the second is dropped.
+template <typename Work>
+class ClosingStep {
+public:
+    explicit ClosingStep(Work work) : work_(std::move(work)), pending_(std::uncaught_exceptions()) {}
+    ~ClosingStep() noexcept(false)
+    {
+        if (std::uncaught_exceptions() == pending_) {
+            work_();
+            return;
+        }
+        try {
+            work_();
+        } catch (...) {
+        }
+    }
+    ClosingStep(const ClosingStep&) = delete;
+    ClosingStep& operator=(const ClosingStep&) = delete;
+
+private:
+    Work work_;
+    int pending_;
+};
 
 const THookProcTypes kHookTypes = THookProcType::hpSendActivate | THookProcType::hpSendActivateApp
                                   | THookProcType::hpSendWindowPosChanged | THookProcType::hpPreDestroy;
@@ -397,20 +424,20 @@ void TBarCustomDockableWindow::SetParent(QWidget* newParent)
         DoDockChangingHidden(newFloating, newDock);
         if (oldDock)
             oldDock->BeginUpdate();
-        const ScopeExit endOld([oldDock] {
+        const ClosingStep endOld([oldDock] {
             if (oldDock)
                 oldDock->EndUpdate();
         });
         if (newDock)
             newDock->BeginUpdate();
-        const ScopeExit endNew([newDock] {
+        const ClosingStep endNew([newDock] {
             if (newDock)
                 newDock->EndUpdate();
         });
         ++IgnoreBoundsChange;
         const ScopeExit lowerBounds([this] { --IgnoreBoundsChange; });
         BeginArrange();
-        const ScopeExit endArrange([this] { EndArrange(); });
+        const ClosingStep endArrange([this] { EndArrange(); });
         ShrunkLength = 0;
 
         if (oldDock) {

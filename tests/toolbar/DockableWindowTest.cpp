@@ -287,6 +287,18 @@ TEST(DockableWindow, AHandlerThatRaisesLeavesBothDocksArranging)
     EXPECT_THROW(bar->SetCurrentDock(left), std::runtime_error);
     EXPECT_EQ(top->DisableArrangeToolbars(), 0);
     EXPECT_EQ(left->DisableArrangeToolbars(), 0);
+
+    // Contents that raise while the change ends: the error reaches the caller, the counters are down.
+    left->OnInsertRemoveBar = nullptr;
+    bar->RaiseOnArrange = true;
+    EXPECT_THROW(bar->SetCurrentDock(top), std::runtime_error);
+    EXPECT_EQ(top->DisableArrangeToolbars(), 0);
+    EXPECT_EQ(left->DisableArrangeToolbars(), 0);
+    EXPECT_EQ(bar->DisableArrange(), 0);
+    EXPECT_EQ(bar->HideCount, 0);
+    bar->RaiseOnArrange = false;
+    bar->SetDockPos(50);
+    EXPECT_EQ(bar->geometry().left(), 50);
 }
 
 namespace {

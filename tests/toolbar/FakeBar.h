@@ -8,6 +8,9 @@
 
 #include <QWidget>
 
+#include <memory>
+#include <stdexcept>
+
 namespace velmoran::testing {
 
 class FakeBar : public TBarCustomDockableWindow {
@@ -22,6 +25,8 @@ public:
 
     QPoint ArrangeControls(bool canMoveControls, TDockType, bool, TBarDock* dock) override
     {
+        if (RaiseOnArrange)
+            throw std::runtime_error("arrange");
         QPoint size = Base;
         if (dock && ShrunkLength > 0) {
             const QPoint nc = GetDockedNCAreaSize();
@@ -47,6 +52,7 @@ public:
     TBarShrinkMode Mode = TBarShrinkMode::tbsmNone;
     int MinShrink = -1;
     int Arranged = 0;
+    bool RaiseOnArrange = false;
     QWidget* Content = nullptr;
 };
 
