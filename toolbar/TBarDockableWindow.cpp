@@ -2,6 +2,7 @@
 // painting, hit testing and mouse handling are in TBarDockedFrame.cpp.
 #include "toolbar/TBarDockableWindow.h"
 
+#include "platform/Application.h"
 #include "platform/Form.h"
 #include "platform/SystemColors.h"
 #include "platform/SystemParams.h"
@@ -115,8 +116,9 @@ TBarCustomDockableWindow::~TBarCustomDockableWindow()
     if (TBarDock* dock = currentDock_) {
         dock->ForgetBar(this);
         currentDock_ = nullptr;
+        // The other bars close up; a destructor hands what they raise to the application.
         if (dock->disableArrangeToolbars_ == 0)
-            dock->ArrangeToolbars();
+            RunGuarded([dock] { dock->ArrangeToolbars(); });
     }
 }
 

@@ -218,6 +218,10 @@ TEST(Dock, AHiddenRowKeepsItsNumberButTakesNoSpace)
     EXPECT_EQ(dock->height(), 72);
     EXPECT_EQ(dock->DockVisibleList().size(), 3u);
     EXPECT_EQ(a->EffectiveDockRow, 0);
+    // A bar that goes takes its row with it.
+    delete c;
+    EXPECT_EQ(dock->height(), 48);
+    EXPECT_EQ(dock->DockList().size(), 2u);
 }
 
 TEST(Dock, UpdatesAreGatheredIntoOneArrangement)
@@ -298,4 +302,34 @@ TEST(Dock, ABackgroundIsReferencedNotOwned)
     background.reset();
     EXPECT_EQ(dock->Background(), nullptr);
     EXPECT_FALSE(dock->UsingBackground());
+}
+
+TEST(Dock, ADraggedBarLandsWhereItIsDraggedAndTheBarsBehindItStay)
+{
+    auto form = ShownForm(400, 300);
+    auto* dock = new TBarDock(form.get());
+    auto* a = new FakeBar(dock);
+    auto* b = new FakeBar(dock);
+    auto* c = new FakeBar(dock);
+    a->SetDockPos(50);
+    b->SetDockPos(120);
+    c->SetDockPos(250);
+    ASSERT_EQ(Bounds(*b), QRect(120, 0, 60, 24));
+
+    // Dragged into the bar before it: that bar gives way out of its gap in front.
+    b->Dragging = true;
+    b->SetDockPos(70);
+    EXPECT_EQ(Bounds(*a), QRect(10, 0, 60, 24));
+    EXPECT_EQ(Bounds(*b), QRect(70, 0, 60, 24));
+    EXPECT_EQ(Bounds(*c), QRect(250, 0, 60, 24));
+
+    // Dragged within its row it cannot pass its neighbour; without that it sorts in front of it.
+    b->DragWithinRow = true;
+    b->SetDockPos(20);
+    EXPECT_EQ(Bounds(*a), QRect(0, 0, 60, 24));
+    EXPECT_EQ(Bounds(*b), QRect(60, 0, 60, 24));
+    b->DragWithinRow = false;
+    dock->ArrangeToolbars();
+    EXPECT_EQ(Bounds(*b), QRect(20, 0, 60, 24));
+    EXPECT_EQ(Bounds(*a), QRect(80, 0, 60, 24));
 }

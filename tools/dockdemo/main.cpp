@@ -165,17 +165,17 @@ int main(int argc, char** argv)
     auto* right = new TBarDock(&demo.form, TBarDockPosition::dpRight);
     demo.form.Layout().SetAlign(*new WorkArea(&demo.form), TAlign::alClient);
 
-    demo.Add(top, "Menü", {140, 18}, 0xE0E0FF, 0, 0, TBarDragHandleStyle::dhNone)->SetFullSize(true);
-    demo.Add(top, "Datei", {200, 22}, 0xC0FFC0, 1, 0, TBarDragHandleStyle::dhSingle);
-    demo.Add(top, "Ansicht", {200, 22}, 0xFFE0C0, 1, 500, TBarDragHandleStyle::dhDouble);
-    demo.Add(top, "Suche", {150, 22}, 0xC0FFFF, 2, 0, TBarDragHandleStyle::dhSingle)->SetStretch(true);
-    demo.Add(top, "Extras", {180, 22}, 0xFFC0FF, 2, 600, TBarDragHandleStyle::dhSingle)->SetCloseButtonWhenDocked(true);
-    demo.Add(bottom, "Status", {250, 18}, 0xD0D0D0, 0, 0, TBarDragHandleStyle::dhNone);
-    demo.Add(bottom, "Zoom", {200, 18}, 0xA0E0FF, 0, 300, TBarDragHandleStyle::dhSingle);
-    demo.Add(bottom, "Seiten", {220, 18}, 0xC0E0C0, 0, 640, TBarDragHandleStyle::dhDouble)->SetChevron(90);
-    demo.Add(left, "Werkzeug", {44, 150}, 0x80FFFF, 0, 0, TBarDragHandleStyle::dhSingle);
-    demo.Add(right, "Farben", {44, 120}, 0xC0C0FF, 0, 0, TBarDragHandleStyle::dhDouble);
-    demo.Add(right, "Ebenen", {44, 100}, 0xFFFFC0, 1, 0, TBarDragHandleStyle::dhSingle);
+    demo.Add(top, "Menü", {140, 18}, RGBRef(0xFF, 0xE0, 0xE0), 0, 0, TBarDragHandleStyle::dhNone)->SetFullSize(true);
+    demo.Add(top, "Datei", {200, 22}, RGBRef(0xC0, 0xFF, 0xC0), 1, 0, TBarDragHandleStyle::dhSingle);
+    demo.Add(top, "Ansicht", {200, 22}, RGBRef(0xC0, 0xE0, 0xFF), 1, 500, TBarDragHandleStyle::dhDouble);
+    demo.Add(top, "Suche", {150, 22}, RGBRef(0xFF, 0xFF, 0xC0), 2, 0, TBarDragHandleStyle::dhSingle)->SetStretch(true);
+    demo.Add(top, "Extras", {180, 22}, RGBRef(0xFF, 0xC0, 0xFF), 2, 600, TBarDragHandleStyle::dhSingle)->SetCloseButtonWhenDocked(true);
+    demo.Add(bottom, "Status", {250, 18}, RGBRef(0xD0, 0xD0, 0xD0), 0, 0, TBarDragHandleStyle::dhNone);
+    demo.Add(bottom, "Zoom", {200, 18}, RGBRef(0xFF, 0xE0, 0xA0), 0, 300, TBarDragHandleStyle::dhSingle);
+    demo.Add(bottom, "Seiten", {220, 18}, RGBRef(0xC0, 0xE0, 0xC0), 0, 640, TBarDragHandleStyle::dhDouble)->SetChevron(90);
+    demo.Add(left, "Werkzeug", {44, 150}, RGBRef(0xFF, 0xFF, 0x80), 0, 0, TBarDragHandleStyle::dhSingle);
+    demo.Add(right, "Farben", {44, 120}, RGBRef(0xFF, 0xC0, 0xC0), 0, 0, TBarDragHandleStyle::dhDouble);
+    demo.Add(right, "Ebenen", {44, 100}, RGBRef(0xC0, 0xFF, 0xFF), 1, 0, TBarDragHandleStyle::dhSingle);
 
     demo.form.show();
     QCoreApplication::processEvents();
