@@ -173,9 +173,9 @@ int main(int argc, char** argv)
     demo.Add(bottom, "Status", {250, 18}, RGBRef(0xD0, 0xD0, 0xD0), 0, 0, TBarDragHandleStyle::dhNone);
     demo.Add(bottom, "Zoom", {200, 18}, RGBRef(0xFF, 0xE0, 0xA0), 0, 300, TBarDragHandleStyle::dhSingle);
     demo.Add(bottom, "Seiten", {220, 18}, RGBRef(0xC0, 0xE0, 0xC0), 0, 640, TBarDragHandleStyle::dhDouble)->SetChevron(90);
-    demo.Add(left, "Werkzeug", {44, 150}, RGBRef(0xFF, 0xFF, 0x80), 0, 0, TBarDragHandleStyle::dhSingle);
-    demo.Add(right, "Farben", {44, 120}, RGBRef(0xFF, 0xC0, 0xC0), 0, 0, TBarDragHandleStyle::dhDouble);
-    demo.Add(right, "Ebenen", {44, 100}, RGBRef(0xC0, 0xFF, 0xFF), 1, 0, TBarDragHandleStyle::dhSingle);
+    demo.Add(left, "Werkzeug", {58, 150}, RGBRef(0xFF, 0xFF, 0x80), 0, 0, TBarDragHandleStyle::dhSingle);
+    demo.Add(right, "Farben", {58, 120}, RGBRef(0xFF, 0xC0, 0xC0), 0, 0, TBarDragHandleStyle::dhDouble);
+    demo.Add(right, "Ebenen", {58, 100}, RGBRef(0xC0, 0xFF, 0xFF), 1, 0, TBarDragHandleStyle::dhSingle);
 
     demo.form.show();
     QCoreApplication::processEvents();
