@@ -156,10 +156,4 @@ private:
     std::vector<TBarCustomDockableWindow*> dockVisibleList_;
 };
 
-// A wrong operation on a component: the message names what cannot be done.
-class EInvalidOperation : public Exception {
-public:
-    using Exception::Exception;
-};
-
 }  // namespace velmoran
