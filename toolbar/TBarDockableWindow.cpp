@@ -308,6 +308,18 @@ QPoint TBarCustomDockableWindow::GetDockedNCAreaSize() const
     return size;
 }
 
+QPoint TBarCustomDockableWindow::ShrunkClientSize(QPoint fullSize, const TBarDock* dock) const
+{
+    if (!dock || ShrunkLength <= 0)
+        return fullSize;
+    const QPoint nc = GetDockedNCAreaSize();
+    if (dock->Vertical())
+        fullSize.setY(std::max(0, ShrunkLength - nc.y()));
+    else
+        fullSize.setX(std::max(0, ShrunkLength - nc.x()));
+    return fullSize;
+}
+
 QPoint TBarCustomDockableWindow::GetFloatingBorderSize() const
 {
     return Resizable ? QPoint(kSizingFrame, kSizingFrame) : QPoint(kFixedFrame, kFixedFrame);

@@ -127,6 +127,9 @@ public:
     // The client size for a placement; with canMoveControls the contents are also laid out.
     virtual QPoint ArrangeControls(bool canMoveControls, TDockType oldDockType, bool floating, TBarDock* dock) = 0;
     virtual QPoint GetBaseSize() = 0;
+    // The client size of the window in a dock that shrank it to ShrunkLength: the full size with
+    // its length along the dock cut to what is left inside the frame; the full size otherwise.
+    QPoint ShrunkClientSize(QPoint fullSize, const TBarDock* dock) const;
     virtual TRect GetDockedCloseButtonRect(bool leftRight) const;
     virtual void GetMinShrinkSize(int& /*minimumSize*/) {}
     virtual void GetMinMaxSize(int& /*minClientWidth*/, int& /*minClientHeight*/, int& /*maxClientWidth*/, int& /*maxClientHeight*/) {}

@@ -27,14 +27,7 @@ public:
     {
         if (RaiseOnArrange)
             throw std::runtime_error("arrange");
-        QPoint size = Base;
-        if (dock && ShrunkLength > 0) {
-            const QPoint nc = GetDockedNCAreaSize();
-            if (dock->Vertical())
-                size.setY(ShrunkLength - nc.y());
-            else
-                size.setX(ShrunkLength - nc.x());
-        }
+        const QPoint size = ShrunkClientSize(Base, dock);
         if (canMoveControls)
             SetChildBounds(*Content, QRect(QPoint(0, 0), QSize(size.x(), size.y())));
         ++Arranged;

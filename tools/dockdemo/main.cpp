@@ -29,18 +29,7 @@ public:
         setObjectName(QString::fromStdString(name));
     }
 
-    QPoint ArrangeControls(bool, TDockType, bool, TBarDock* dock) override
-    {
-        QPoint size = base_;
-        if (dock && ShrunkLength > 0) {
-            const QPoint nc = GetDockedNCAreaSize();
-            if (dock->Vertical())
-                size.setY(ShrunkLength - nc.y());
-            else
-                size.setX(ShrunkLength - nc.x());
-        }
-        return size;
-    }
+    QPoint ArrangeControls(bool, TDockType, bool, TBarDock* dock) override { return ShrunkClientSize(base_, dock); }
     QPoint GetBaseSize() override { return base_; }
     TBarShrinkMode GetShrinkMode() const override { return shrinkMode_; }
     void GetMinShrinkSize(int& minimum) override
