@@ -303,19 +303,20 @@ void TBarDock::PaintNonClient(Canvas& canvas)
         canvas.FillRect({w - 1, 0, w, h}, light);
 }
 
+void TBarDock::DrawBackgroundAt(Canvas& canvas, QPoint anchor, QSize size)
+{
+    canvas.SaveDC();
+    canvas.SetViewportOrg(canvas.GetViewportOrg().X - anchor.x(), canvas.GetViewportOrg().Y - anchor.y());
+    DrawBackground(canvas, {anchor.x(), anchor.y(), anchor.x() + size.width(), anchor.y() + size.height()});
+    canvas.RestoreDC();
+}
+
 void TBarDock::PaintClient(Canvas& canvas)
 {
-    const TRect client{0, 0, ClientWidth(), ClientHeight()};
-    if (!UsingBackground()) {
-        canvas.FillRect(client, color_);
-        return;
-    }
-    // The pattern is anchored to the parent, so that it runs on continuously across docks.
-    const QPoint origin = ClientToWindow(pos());
-    canvas.SaveDC();
-    canvas.SetViewportOrg(canvas.GetViewportOrg().X - origin.x(), canvas.GetViewportOrg().Y - origin.y());
-    DrawBackground(canvas, {origin.x(), origin.y(), origin.x() + client.Right, origin.y() + client.Bottom});
-    canvas.RestoreDC();
+    if (UsingBackground())
+        DrawBackgroundAt(canvas, ClientToWindow(pos()), QSize(ClientWidth(), ClientHeight()));
+    else
+        canvas.FillRect({0, 0, ClientWidth(), ClientHeight()}, color_);
 }
 
 void TBarDock::resizeEvent(QResizeEvent* event)

@@ -102,6 +102,9 @@ public:
     // The shared background, when one is in use.
     virtual void DrawBackground(Canvas& canvas, const TRect& drawRect);
     virtual bool UsingBackground() const;
+    // Draws the background into a canvas of the given size whose origin lies at `anchor` in the
+    // dock's parent: the pattern is anchored to the parent, so it runs on across docks and bars.
+    void DrawBackgroundAt(Canvas& canvas, QPoint anchor, QSize size);
 
     // The keyboard menu messages offered first to the floating bars of the dock, in list order;
     // true when one took it.

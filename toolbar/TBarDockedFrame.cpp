@@ -78,11 +78,11 @@ void TBarCustomDockableWindow::PaintNonClient(Canvas& canvas)
         Frame3D(canvas, r, color_, color_, 1);
     }
     if (background) {
+        // Inside the border, around the client area.
         canvas.SaveDC();
+        canvas.IntersectClipRect(r);
         canvas.ExcludeClipRect({NonClientMargins().left(), NonClientMargins().top(), width() - kBorder, height() - kBorder});
-        const QPoint origin = pos();
-        canvas.SetViewportOrg(canvas.GetViewportOrg().X - origin.x(), canvas.GetViewportOrg().Y - origin.y());
-        currentDock_->DrawBackground(canvas, {origin.x(), origin.y(), origin.x() + width(), origin.y() + height()});
+        currentDock_->DrawBackgroundAt(canvas, currentDock_->pos() + pos(), size());
         canvas.RestoreDC();
     } else {
         Frame3D(canvas, r, color_, color_, 1);
@@ -139,7 +139,10 @@ void TBarCustomDockableWindow::PaintNonClient(Canvas& canvas)
 
 void TBarCustomDockableWindow::PaintClient(Canvas& canvas)
 {
-    canvas.FillRect({0, 0, ClientWidth(), ClientHeight()}, color_);
+    if (currentDock_ && currentDock_->UsingBackground() && currentDock_->BackgroundOnToolbars())
+        currentDock_->DrawBackgroundAt(canvas, currentDock_->pos() + ClientToWindow(pos()), QSize(ClientWidth(), ClientHeight()));
+    else
+        canvas.FillRect({0, 0, ClientWidth(), ClientHeight()}, color_);
 }
 
 void TBarCustomDockableWindow::SetCloseButtonState(bool down, bool hover)

@@ -5,8 +5,12 @@
 #include "toolbar/TBarDock.h"
 
 #include "FakeBar.h"
+#include "platform/Canvas.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
 
 #include <memory>
 
@@ -272,9 +276,21 @@ TEST(Dock, PositionAndParentErrors)
 
 namespace {
 
+// Stripes anchored to the dock's parent: the colour of a pixel depends on where it lies in the form.
+ColorRef Stripe(int x, int y)
+{
+    return ((x + y) / 3) % 2 ? RGBRef(255, 0, 0) : RGBRef(0, 0, 255);
+}
+
 class FakeBackground : public TBarBasicBackground {
 public:
-    void Draw(Canvas&, const TRect&) override { ++draws; }
+    void Draw(Canvas& canvas, const TRect& rect) override
+    {
+        ++draws;
+        for (int y = rect.Top; y < rect.Bottom; ++y)
+            for (int x = rect.Left; x < rect.Right; ++x)
+                canvas.FillRect({x, y, x + 1, y + 1}, Stripe(x, y));
+    }
     std::vector<ColorRef> GetPalette() override { return {}; }
     void RegisterChanges(QObject* link, std::function<void()>) override { links.push_back(link); }
     void SysColorChanged() override {}
@@ -298,7 +314,21 @@ TEST(Dock, ABackgroundIsReferencedNotOwned)
     dock->SetBackground(nullptr);
     EXPECT_TRUE(background->links.empty());
 
+    // Drawn on the dock and inside the bars' frames and client areas, one pattern across them.
     dock->SetBackground(background.get());
+    auto* bar = new FakeBar(dock);
+    bar->Content->hide();
+    dock->SetBoundLines(blTop);
+    const QImage shot = form->grab().toImage();
+    EXPECT_GT(background->draws, 0);
+    for (QPoint p : {QPoint(200, 10), QPoint(201, 11), QPoint(1, 10), QPoint(30, 10), QPoint(31, 12), QPoint(58, 20)}) {
+        const ColorRef c = Stripe(p.x(), p.y());
+        EXPECT_EQ(shot.pixel(p), qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF)) << p.x() << "," << p.y();
+    }
+    // Without painting on the bars their face is the bar's colour.
+    dock->SetBackgroundOnToolbars(false);
+    EXPECT_EQ(form->grab().toImage().pixel(30, 10), qRgb(0xC0, 0xC0, 0xC0));
+
     background.reset();
     EXPECT_EQ(dock->Background(), nullptr);
     EXPECT_FALSE(dock->UsingBackground());
