@@ -124,7 +124,7 @@ TEST_F(ThreadHooks, ShowHideStateAndActivationCallBackButAResizeAloneDoesNot)
     };
     EXPECT_TRUE(has(after([&] { window.hide(); }), "2:w:128"));
     EXPECT_TRUE(has(after([&] { window.show(); }), "2:w:64"));
-    QEvent stateChange(QEvent::WindowStateChange);
+    QWindowStateChangeEvent stateChange(Qt::WindowNoState);
     EXPECT_EQ(after([&] { QCoreApplication::sendEvent(&window, &stateChange); }), std::vector<std::string>{"2:w:32"});
     QEvent activate(QEvent::WindowActivate);
     EXPECT_EQ(after([&] { QCoreApplication::sendEvent(&window, &activate); }), std::vector<std::string>{"0:w:1"});
