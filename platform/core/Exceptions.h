@@ -56,6 +56,13 @@ public:
     using Exception::Exception;
 };
 
+// An operation a component cannot do in its present state (a dock that holds bars changing its
+// edge, a window that needs its form and has none).
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Stream errors: a short read, a failed write, a file that cannot be opened or created.
 class EStreamError : public Exception {
 public:
