@@ -6,6 +6,7 @@
 #include "framework/ui/EditFloat.h"
 #include "framework/ui/MainDlg.h"
 #include "framework/ui/PageControl.h"
+#include "help/WhatsThis.h"
 #include "platform/Prompt.h"
 #include "platform/QtCanvas.h"
 
@@ -99,6 +100,10 @@ THSGPar::THSGPar(QWidget* parent) : TVParamDlg(parent)
     light.setColor(QPalette::ButtonText, Qt::white);
     help->setPalette(light);
     BtnContextHelp = help;
+    // While the dialog lives its component is the active one; the one below comes back after it.
+    WhatsThis = new TWhatsThis(this);
+    WhatsThis->SetWTToolbarButton(help);
+    WhatsThis->Loaded();
 
     const int right = kWidth - 4;
     BtnOK = AddButton("BtnOK", "&OK", right - kButtonWidth, &THSGPar::BtnOKClick);

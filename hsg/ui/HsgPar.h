@@ -21,6 +21,7 @@ namespace velmoran {
 class TEditFloat;
 class TExSpeedButton;
 class TPageControl;
+class TWhatsThis;
 
 class THSGPar : public TVParamDlg {
 public:
@@ -34,8 +35,9 @@ public:
     TExSpeedButton* BtnPrevious;
     TExSpeedButton* BtnOK;
     TExSpeedButton* BtnCancel;
-    // Enters the program's "What's this?" mode once the help router is linked to it.
+    // Enters the program's "What's this?" mode through the dialog's context-help component.
     QAbstractButton* BtnContextHelp;
+    TWhatsThis* WhatsThis;
     QCheckBox* chkStdParam;
 
     TEditFloat* edBH;

@@ -6,6 +6,7 @@
 
 #include "framework/RecordFiles.h"
 #include "framework/ui/EditFloat.h"
+#include "help/WhatsThis.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/ui/HsgPar.h"
 #include "platform/core/Exceptions.h"
@@ -147,7 +148,10 @@ TEST_F(HsgParTest, PagesButtonsAndContextHelp)
         EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
         ASSERT_EQ(par.ContextHelpButton(), Control<QAbstractButton>(window, "BtnContextHelp"));
         ClickControl(window, "BtnContextHelp");
+        EXPECT_TRUE(par.WhatsThis->InContextMode());
+        EXPECT_EQ(TWhatsThis::ActiveInstance(), par.WhatsThis);
         EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+        par.WhatsThis->LeaveContextMode();
         EXPECT_TRUE(window.isVisible());
     });
     EXPECT_TRUE(dlg.Exec("EditParams"));
