@@ -306,6 +306,18 @@ bool TSection::CursorToPoint(Canvas& canvas, int cursor, int& x, int& y)
     return false;
 }
 
+int TSection::LineTopOf(int cursor) const
+{
+    const int index = cursor - StartCurs;
+    int top = YPosition;
+    for (const LineRec& line : Lines) {
+        if (index < line.Start + line.Ln)
+            return top;
+        top = ExtentSum(top, line.Height());
+    }
+    return YPosition;
+}
+
 namespace {
 std::u16string Searchable(const std::u16string& text, bool matchCase)
 {
@@ -411,6 +423,19 @@ bool TSectionList::CursorToPoint(Canvas& canvas, int cursor, int& x, int& y)
     if (cursor >= PosCount)
         x += 15;
     return true;
+}
+
+int TSectionList::YPositionOfChar(int sourcePos)
+{
+    const int pos = FindDocPos(sourcePos, false);
+    char16_t ch = 0;
+    TFontObj* font = nullptr;
+    TSectionBase* section = nullptr;
+    if (pos < 0 || !CharAt(pos, ch, font, section) || !section)
+        return 0;
+    if (const auto* text = dynamic_cast<const TSection*>(section))
+        return text->LineTopOf(pos);
+    return section->YPosition;
 }
 
 std::u16string TSectionList::GetSelText()

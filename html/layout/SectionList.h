@@ -56,7 +56,8 @@ public:
     void ProcessInlines(int sourcePos, const TProperties& props, bool start);
     // Frees the forms and their controls (a BODY starts the document's forms anew).
     void ClearFormAndPanelLists();
-    int YPositionOfChar(int /*chPos*/) override { return 0; }
+    // The top of the line holding the text at a source position: where a named anchor lies.
+    int YPositionOfChar(int sourcePos) override;
     THtmlDocumentHost& Host() const { return owner_ ? *owner_ : nullHost_; }
 
     TIDNameList IDNameList;

@@ -89,6 +89,8 @@ public:
     int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
     int FindCursorAt(Canvas& canvas, int x, int y, int& lineHeight, int& baseline, bool& inText) override;
     bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
+    // The top of the laid-out line that holds a document position (the section's top when none does).
+    int LineTopOf(int cursor) const;
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
     void CopySelectedText(std::u16string& buffer) override;

@@ -251,5 +251,27 @@ TEST(SelectionPaint, DummyCaretAtTheSelectionStart)
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Rectangle 26,10,27,26"), calls.end()) << ::testing::PrintToString(calls);
 }
 
+TEST(DocumentQueries, NamedAnchorsLieAtTheTopOfTheirLine)
+{
+    Doc d("<p>eins</p><p>zwei</p><p>drei</p><p>vier <a name='ziel'>Ziel</a></p>"
+          "<p>aaa bbb ccc ddd eee fff ggg hhh <a name='unten'>iii</a></p>", 100);
+    auto sections = d.Page.All<TSection>();
+    ASSERT_GE(sections.size(), 5u);
+    TIDObject* ziel = d.Page.Doc.IDNameList.Find("ziel");
+    ASSERT_NE(ziel, nullptr);
+    EXPECT_GT(sections[3]->YPosition, 0);
+    EXPECT_EQ(ziel->GetYPosition(), sections[3]->YPosition);
+
+    // An anchor on a later line of a wrapped paragraph lies at that line's top.
+    const TSection& wrapped = *sections[4];
+    ASSERT_GE(wrapped.Lines.size(), 2u);
+    TIDObject* unten = d.Page.Doc.IDNameList.Find("UNTEN");
+    ASSERT_NE(unten, nullptr);
+    int top = wrapped.YPosition;
+    for (std::size_t i = 0; i + 1 < wrapped.Lines.size(); ++i)
+        top += wrapped.Lines[i].Height();
+    EXPECT_EQ(unten->GetYPosition(), top);
+}
+
 }  // namespace
 }  // namespace velmoran::testing
