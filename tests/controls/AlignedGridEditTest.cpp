@@ -6,12 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QVBoxLayout>
 
 using namespace velmoran;
 using namespace velmoran::aligned;
+using velmoran::testing::FormWithNext;
 using velmoran::testing::Settle;
 using velmoran::testing::TestAlignedGrid;
 
@@ -39,10 +37,10 @@ public:
             result = accept;
         };
     }
-    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         inKey = true;
-        EditorMode() ? EditorKey(key, modifiers, text) : Key(key, modifiers, text);
+        EditorMode() ? EditorKey(key, modifiers) : Key(key, modifiers);
         inKey = false;
     }
     std::vector<std::string> events;
@@ -60,7 +58,7 @@ TEST(AlignedGridEdit, BeforeEditOncePerCellAfterTheKeyHandling)
     grid.Press(Qt::Key_F2);
     EXPECT_TRUE(grid.events.empty());  // not inside the key handling
     Settle();
-    grid.Press(Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    grid.Press(Qt::Key_X);
     grid.ShowEditor();
     Settle();
     EXPECT_EQ(grid.events, (Events{"before 1,1"}));
@@ -76,7 +74,7 @@ TEST(AlignedGridEdit, ARejectedValidationReturnsToTheCellAndKeepsEditing)
     EditingGrid grid;
     grid.accept = false;
     grid.Press(Qt::Key_F2);
-    grid.Press(Qt::Key_Y, Qt::NoModifier, QStringLiteral("y"));
+    grid.Press(Qt::Key_Y);
     grid.Press(Qt::Key_Down);
     EXPECT_EQ(grid.Row(), 2);
     Settle();
@@ -95,7 +93,7 @@ TEST(AlignedGridEdit, ARejectedValidationReturnsToTheCellAndKeepsEditing)
 TEST(AlignedGridEdit, EscapeRestoresTheTextCancelsAndThenValidates)
 {
     EditingGrid grid;
-    grid.Press(Qt::Key_Z, Qt::NoModifier, QStringLiteral("z"));
+    grid.Press(Qt::Key_Z);
     EXPECT_EQ(grid.Cells(1, 1), "z");
     grid.Press(Qt::Key_Escape);
     EXPECT_EQ(grid.Cells(1, 1), "alt");
@@ -103,7 +101,7 @@ TEST(AlignedGridEdit, EscapeRestoresTheTextCancelsAndThenValidates)
     EXPECT_EQ(grid.events, (Events{"before 1,1", "cancel 1,1", "validate 1,1", "after 1,1"}));
     // Cancelling from code does the same.
     grid.events.clear();
-    grid.Press(Qt::Key_Q, Qt::NoModifier, QStringLiteral("q"));
+    grid.Press(Qt::Key_Q);
     grid.CancelEdit();
     Settle();
     EXPECT_EQ(grid.Cells(1, 1), "alt");
@@ -115,7 +113,7 @@ TEST(AlignedGridEdit, TheEditorOpensOnlyOnEditableCells)
     EditingGrid grid;
     grid.SetEditable(false);
     grid.Press(Qt::Key_F2);
-    grid.Press(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    grid.Press(Qt::Key_A);
     grid.ShowEditor();
     EXPECT_FALSE(grid.EditorMode());
     EXPECT_EQ(grid.Cells(1, 1), "alt");
@@ -161,8 +159,8 @@ TEST(AlignedGridEdit, MultiLineKeysStayInTheEditor)
     grid.Press(Qt::Key_F2);
     grid.InplaceEditor()->moveCursor(QTextCursor::End);
     grid.Press(Qt::Key_Return);
-    grid.Press(Qt::Key_N, Qt::NoModifier, QStringLiteral("n"));
-    for (int key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End})
+    grid.Press(Qt::Key_N);
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End})
         grid.Press(key);
     Settle();
     EXPECT_EQ(std::pair(grid.Col(), grid.Row()), std::pair(1, 1));
@@ -197,17 +195,9 @@ TEST(AlignedGridEdit, TheEditorTakesTheCellsAlignmentAndColours)
 
 TEST(AlignedGridEdit, LeavingTheGridEndsTheEditAndAFailureTakesTheFocusBack)
 {
-    QWidget form;
-    auto* layout = new QVBoxLayout(&form);
     auto* grid = new EditingGrid;
-    auto* other = new QLineEdit;
-    layout->addWidget(grid);
-    layout->addWidget(other);
-    form.show();
-    form.activateWindow();
-    QApplication::setActiveWindow(&form);
-    grid->setFocus();
-    QApplication::processEvents();
+    FormWithNext form(grid);
+    QLineEdit* other = form.Next;
     grid->accept = false;
     grid->ShowEditor();
     ASSERT_TRUE(grid->InplaceEditor()->hasFocus());

@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QVBoxLayout>
 
 using namespace velmoran;
 using namespace velmoran::aligned;
@@ -103,17 +101,9 @@ TEST(AlignedGridNavigation, TabFollowsTheTabStopsAndShiftTabGoesBack)
 
 TEST(AlignedGridNavigation, TheWidgetInsertsARowOrLeavesForTheNextControl)
 {
-    QWidget form;
-    auto* layout = new QVBoxLayout(&form);
     auto* grid = new TestAlignedGrid;
-    auto* next = new QLineEdit;
-    layout->addWidget(grid);
-    layout->addWidget(next);
-    form.show();
-    form.activateWindow();
-    QApplication::setActiveWindow(&form);
-    grid->setFocus();
-    QApplication::processEvents();
+    velmoran::testing::FormWithNext form(grid);
+    QLineEdit* next = form.Next;
     ASSERT_TRUE(grid->hasFocus());
 
     grid->MoveCurrent(4, 3);

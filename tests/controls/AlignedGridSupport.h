@@ -9,7 +9,11 @@
 #include "tests/support/TestApp.h"
 
 #include <QCoreApplication>
-#include <QKeyEvent>
+#include <QApplication>
+#include <QTest>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QWidget>
 
 #include <string>
 #include <vector>
@@ -36,17 +40,31 @@ public:
     }
     using TAlignedGrid::DrawCell;
 
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
-    {
-        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
-        keyPressEvent(&event);
-    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(this, key, modifiers); }
     // A key as typed into the open editor.
-    void EditorKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+    void EditorKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
-        QCoreApplication::sendEvent(InplaceEditor(), &event);
+        QTest::keyClick(InplaceEditor(), key, modifiers);
     }
+};
+
+// A form with the grid and an edit after it in the focus chain, active and the grid focused.
+struct FormWithNext {
+    explicit FormWithNext(QWidget* grid) : Grid(grid)
+    {
+        auto* layout = new QVBoxLayout(&Form);
+        Next = new QLineEdit;
+        layout->addWidget(grid);
+        layout->addWidget(Next);
+        Form.show();
+        Form.activateWindow();
+        QApplication::setActiveWindow(&Form);
+        grid->setFocus();
+        QApplication::processEvents();
+    }
+    QWidget Form;
+    QWidget* Grid;
+    QLineEdit* Next;
 };
 
 // Runs the posted calls (the edit events).

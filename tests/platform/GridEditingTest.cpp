@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 
 using namespace velmoran;
 
@@ -30,15 +31,10 @@ public:
         show();
         SetCells(1, 1, "alt");
     }
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(this, key, modifiers); }
+    void EditorKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
-        keyPressEvent(&event);
-    }
-    void EditorKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
-    {
-        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
-        QCoreApplication::sendEvent(InplaceEditor(), &event);
+        QTest::keyClick(InplaceEditor(), key, modifiers);
     }
     void DoubleClick(int x, int y)
     {
@@ -72,17 +68,17 @@ TEST(GridEditingOpen, ByF2EnterDoubleClickOrATypedCharacter)
     {
         // The character replaces the cell's text and goes on into the cell as typed.
         EditGrid grid;
-        grid.Key(Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+        grid.Key(Qt::Key_7);
         ASSERT_TRUE(grid.EditorMode());
         EXPECT_EQ(grid.Cells(1, 1), "7");
-        grid.EditorKey(Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+        grid.EditorKey(Qt::Key_5);
         EXPECT_EQ(grid.Cells(1, 1), "75");
     }
     {
         // Control characters and shortcuts open nothing.
         EditGrid grid;
-        grid.Key(Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
-        grid.Key(Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));
+        grid.Key(Qt::Key_Backspace);
+        grid.Key(Qt::Key_C, Qt::ControlModifier);
         EXPECT_FALSE(grid.EditorMode());
     }
 }
@@ -102,7 +98,7 @@ TEST(GridEditingOpen, NeverWithoutEditingOrWithRowSelect)
 TEST(GridEditingText, EscapeRestoresTheCellAndMovingClosesTheEditor)
 {
     EditGrid grid;
-    grid.Key(Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    grid.Key(Qt::Key_X);
     EXPECT_EQ(grid.Cells(1, 1), "x");
     grid.EditorKey(Qt::Key_Escape);
     EXPECT_FALSE(grid.EditorMode());
@@ -153,7 +149,7 @@ TEST(GridEditingKeys, ASingleLineEditorHandsOnTheMovesAMultiLineOneKeepsThem)
     editor.SetMultiline(true);
     editor.moveCursor(QTextCursor::End);
     grid.EditorKey(Qt::Key_Return);
-    grid.EditorKey(Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    grid.EditorKey(Qt::Key_B);
     grid.EditorKey(Qt::Key_Up);
     EXPECT_TRUE(grid.EditorMode());
     EXPECT_EQ(grid.Row(), 1);
