@@ -18,12 +18,17 @@ TAlignedGrid::TAlignedGrid(QWidget* parent) : TStringGrid(parent), store_([this]
     InitProperties();
 }
 
-TAlignedGrid::~TAlignedGrid() = default;
+TAlignedGrid::~TAlignedGrid()
+{
+    // The editor calls back into the grid (losing the focus ends an edit): it goes first.
+    DestroyEditor();
+}
 
 void TAlignedGrid::InitProperties()
 {
     fixedBrush_.SetColor(FixedColor());
-    fixedBrush_.OnChange = [this] { PropertiesChanged(); };
+    // The fixed-cell brush and FixedColor are one colour.
+    fixedBrush_.OnChange = [this] { TCustomGrid::SetFixedColor(fixedBrush_.Color()); };
     fixedFont_ = TMyFont::From(Font(), SystemColor(COLOR_BTNTEXT));
     fixedFont_.OnChange = [this] { PropertiesChanged(); };
     gridBrush_.OnChange = [this] { SetColor(gridBrush_.Color()); };

@@ -83,7 +83,7 @@ public:
     bool Editable() const { return editable_; }
     void SetEditable(bool value) { editable_ = value; }
     // Also the colour of the fixed-cell brush.
-    void SetFixedColor(ColorRef color);
+    void SetFixedColor(ColorRef color) override;
     ColorRef SelectedCellColor() const { return selectedCellColor_; }
     void SetSelectedCellColor(ColorRef value) { Change(selectedCellColor_, value); }
     ColorRef SelectedFontColor() const { return selectedFontColor_; }

@@ -23,10 +23,10 @@ void TNewInplaceEdit::SetAlignment(TMyAlign alignment)
     alignment_ = alignment;
     QTextOption option = document()->defaultTextOption();
     option.setAlignment(alignment == agRight ? Qt::AlignRight : alignment == agCenter ? Qt::AlignHCenter : Qt::AlignLeft);
-    // Alignment needs a line as wide as the editor.
-    option.setWrapMode(Multiline() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     document()->setDefaultTextOption(option);
+    // Alignment needs a line as wide as the editor; a single line still never wraps.
     setLineWrapMode(alignment == agLeft && !Multiline() ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(Multiline() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
 }
 
 void TNewInplaceEdit::keyPressEvent(QKeyEvent* event)

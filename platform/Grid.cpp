@@ -47,7 +47,10 @@ TCustomGrid::TCustomGrid(QWidget* parent)
     UpdateScrollBars();
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid()
+{
+    DestroyEditor();
+}
 
 void TCustomGrid::ChangeCounts(int cols, int rows)
 {

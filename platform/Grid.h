@@ -37,6 +37,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // A single-line editor takes pasted line breaks as blanks.
+    void insertFromMimeData(const QMimeData* source) override;
     // True when the key goes to the grid rather than into the text.
     virtual bool PassesToGrid(const QKeyEvent& event) const;
 
@@ -113,7 +115,7 @@ public:
     ColorRef Color() const { return color_; }
     void SetColor(ColorRef color);
     ColorRef FixedColor() const { return fixedColor_; }
-    void SetFixedColor(ColorRef color);
+    virtual void SetFixedColor(ColorRef color);
     TScrollStyle ScrollBars() const { return scrollBars_; }
     void SetScrollBars(TScrollStyle style);
     bool DefaultDrawing() const { return defaultDrawing_; }
@@ -181,6 +183,8 @@ protected:
     virtual void EditorKeyPress(QKeyEvent* event) { keyPressEvent(event); }
     // Puts the editor over its cell (out of sight while the cell is scrolled away).
     void PlaceEditor();
+    // Deletes the editor, so that it never outlives the grid's own part of it.
+    void DestroyEditor();
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
     virtual void DrawCell(Canvas& canvas, int col, int row, const TRect& rect, unsigned state);

@@ -5,6 +5,7 @@
 #include "platform/QtCanvas.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -67,6 +68,17 @@ bool TInplaceEdit::PassesToGrid(const QKeyEvent& event) const
     }
 }
 
+void TInplaceEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (multiline_ || !source->hasText())
+        return QPlainTextEdit::insertFromMimeData(source);
+    QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    insertPlainText(text);
+}
+
 void TInplaceEdit::keyPressEvent(QKeyEvent* event)
 {
     if (PassesToGrid(*event)) {
@@ -119,6 +131,13 @@ void TCustomGrid::HideEditor()
     if (hadFocus)
         setFocus(Qt::OtherFocusReason);
     InvalidateCell(current_.X, current_.Y);
+}
+
+void TCustomGrid::DestroyEditor()
+{
+    editing_ = false;
+    delete editor_;
+    editor_ = nullptr;
 }
 
 void TCustomGrid::PlaceEditor()

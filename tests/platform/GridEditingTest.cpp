@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
@@ -141,7 +143,12 @@ TEST(GridEditingKeys, ASingleLineEditorHandsOnTheMovesAMultiLineOneKeepsThem)
     EXPECT_EQ(editor.lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(editor.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(editor.frameShape(), QFrame::NoFrame);
-    grid.EditorKey(Qt::Key_Return);
+    // Pasted line breaks become blanks in a single line.
+    QApplication::clipboard()->setText(QStringLiteral("eins\r\nzwei\n"));
+    editor.selectAll();
+    editor.paste();
+    EXPECT_EQ(grid.Cells(1, 1), "eins zwei ");
+    grid.EditorKey(Qt::Key_Escape);
     EXPECT_FALSE(grid.EditorMode());
     EXPECT_EQ(grid.Cells(1, 1), "alt");
 

@@ -9,8 +9,8 @@ namespace velmoran::gallery {
 
 namespace {
 
-constexpr int kPageWidth = 700;
-constexpr int kPageHeight = 230;
+constexpr int kPageWidth = 690;
+constexpr int kPageHeight = 200;
 
 void FillAcidCapacity(TAlignedGrid& grid)
 {
