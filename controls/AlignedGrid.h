@@ -284,6 +284,7 @@ private:
     void QuickSort(bool rows, int colrow, int lo, int hi, bool ascending, int depth);
     void ReadLegacyBinary(const std::string& name, const std::string& bytes);
     bool ReadStoredProperty(const std::string& name, TFormReader& reader);
+    bool CellInGrid(const TPropPlace& place) const;
 
     template <typename T>
     void Change(T& member, T value)

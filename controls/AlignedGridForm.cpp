@@ -1,8 +1,10 @@
 // The aligned grid's stored form: its own grid properties, then the cell texts, hints and property
 // records, and the older per-cell properties that are read but never written. Every column, row
 // or index read that lies outside 0..65535 is skipped (the record lists and the older "FontCell"
-// and "BrushCell" take theirs modulo 65536), and cell texts outside the grid are dropped when
-// loading completes: a damaged or hostile form cannot ask for billions of entries.
+// and "BrushCell" take theirs modulo 65536); cell texts outside the grid are dropped when loading
+// completes, and the hints and records of cells outside the grid (whose counts the form holds
+// first) when they are read. So a damaged or hostile form cannot ask for billions of entries:
+// what a cell list holds is bounded by the grid's cells.
 #include "controls/AlignedGrid.h"
 
 #include "platform/core/FormStream.h"
@@ -143,6 +145,12 @@ bool ReadPlace(TFormReader& reader, TPropKind kind, bool modulo, TPropPlace& pla
 
 }  // namespace
 
+// Lines are always kept; a cell only inside the grid.
+bool TAlignedGrid::CellInGrid(const TPropPlace& place) const
+{
+    return place.Kind != TPropKind::Cell || (place.Index < ColCount() && place.Row < RowCount());
+}
+
 // --- writing ---
 
 void TAlignedGrid::WriteForm(TFormWriter& writer) const
@@ -236,7 +244,7 @@ bool TAlignedGrid::ReadStoredProperty(const std::string& name, TFormReader& read
         reader.ReadListBegin();
         while (!reader.EndOfList()) {
             TPropPlace place;
-            const bool keep = ReadPlace(reader, TPropKind::Cell, false, place);
+            const bool keep = ReadPlace(reader, TPropKind::Cell, false, place) && (cells || CellInGrid(place));
             std::string text = reader.ReadString();
             if (!keep)
                 continue;
@@ -256,7 +264,8 @@ bool TAlignedGrid::ReadStoredProperty(const std::string& name, TFormReader& read
             ReadPlace(reader, kind, true, place);
             std::unique_ptr<TCellProperties> record = store_.NewRecord();
             record->Read(reader);
-            store_.Put(place, std::move(record));
+            if (CellInGrid(place))
+                store_.Put(place, std::move(record));
         }
         reader.ReadListEnd();
         InvalidateGrid();
@@ -279,7 +288,7 @@ bool TAlignedGrid::ReadStoredProperty(const std::string& name, TFormReader& read
                 TPropPlace place;
                 const bool modulo = legacy.Kind == TPropKind::Cell &&
                                     (legacy.Value == LegacyValue::Font || legacy.Value == LegacyValue::Brush);
-                const bool keep = ReadPlace(reader, legacy.Kind, modulo, place);
+                const bool keep = ReadPlace(reader, legacy.Kind, modulo, place) && CellInGrid(place);
                 switch (legacy.Value) {
                 case LegacyValue::Font: {
                     const TMyFont font = ReadFont(reader);
@@ -328,6 +337,8 @@ void TAlignedGrid::ReadLegacyBinary(const std::string& name, const std::string& 
     };
     for (std::size_t at = 0; at + entry <= bytes.size(); at += entry) {
         TPropPlace place{kind, word(at), kind == TPropKind::Cell ? word(at + 2) : 0};
+        if (!CellInGrid(place))
+            continue;
         const auto value = static_cast<unsigned char>(bytes[at + entry - 1]);
         if (edit)
             SetEditAt(place, value != 0);

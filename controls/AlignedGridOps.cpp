@@ -15,6 +15,8 @@ using namespace aligned;
 
 namespace {
 
+constexpr long long kMaxPastedGridCells = 1'000'000;
+
 // Where an index stands after the entry at from moved to to.
 int MovedIndex(int index, int from, int to)
 {
@@ -162,20 +164,38 @@ void TAlignedGrid::PasteText(const std::string& text, TGridRect range)
         lines.push_back(std::move(fields));
         start = end + 1;
     }
+    // How far the text reaches, within the range; the grid grows to it at once but no further
+    // than kMaxPastedGridCells cells.
+    std::size_t widest = 0;
+    for (const auto& fields : lines)
+        widest = std::max(widest, fields.size());
+    long long rows = range.Top + static_cast<long long>(lines.size());
+    long long cols = range.Left + static_cast<long long>(widest);
+    if (range.Bottom >= 0)
+        rows = std::min<long long>(rows, range.Bottom + 1);
+    if (range.Right >= 0)
+        cols = std::min<long long>(cols, range.Right + 1);
+    rows = std::max<long long>(std::min<long long>(rows, kMaxPropIndex + 1), RowCount());
+    cols = std::max<long long>(std::min<long long>(cols, kMaxPropIndex + 1), ColCount());
+    if (cols * rows > kMaxPastedGridCells)
+        rows = std::max<long long>(RowCount(), kMaxPastedGridCells / cols);
+    if (cols * rows > kMaxPastedGridCells)
+        cols = std::max<long long>(ColCount(), kMaxPastedGridCells / rows);
+    SetColCount(static_cast<int>(cols));
+    SetRowCount(static_cast<int>(rows));
+    // Filling stops at the range's edges too.
+    if (range.Bottom >= 0)
+        rows = std::min<long long>(rows, range.Bottom + 1);
+    if (range.Right >= 0)
+        cols = std::min<long long>(cols, range.Right + 1);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int row = range.Top + static_cast<int>(i);
-        if (range.Bottom >= 0 && row > range.Bottom)
+        if (row >= rows)
             break;
-        if (row > kMaxPropIndex)
-            break;
-        if (row >= RowCount())
-            SetRowCount(row + 1);
         for (std::size_t j = 0; j < lines[i].size(); ++j) {
             const int col = range.Left + static_cast<int>(j);
-            if ((range.Right >= 0 && col > range.Right) || col > kMaxPropIndex)
+            if (col >= cols)
                 break;
-            if (col >= ColCount())
-                SetColCount(col + 1);
             if (!RespectEditability || IsCellEditable(col, row))
                 SetCells(col, row, lines[i][j]);
         }

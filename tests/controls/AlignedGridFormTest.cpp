@@ -265,8 +265,24 @@ TEST(AlignedGridForm, OutOfRangeEntriesAndTruncatedBlocksAreSkipped)
         w.WriteInteger(1);
         w.WriteInteger(2);
         w.WriteString("Hinweis");
+        w.WriteInteger(60000);  // outside the grid's columns
+        w.WriteInteger(60000);
+        w.WriteString("weg");
+        w.WriteListEnd();
+        // Records of cells outside the grid could never show: a form of many of them must not
+        // ask for a list per column as long as 65536 rows.
+        w.WritePropName("PropCell");
+        w.WriteListBegin();
+        for (int col : {1, 4000, 4001}) {
+            w.WriteInteger(col);
+            w.WriteInteger(65535);
+            WriteBrushRecord(w, 0x00FF00);
+        }
         w.WriteListEnd();
     }));
+    EXPECT_EQ(grid.Properties().Find(TAlignedGrid::CellPlace(1, 65535)), nullptr);
+    EXPECT_EQ(grid.Properties().Find(TAlignedGrid::CellPlace(4000, 65535)), nullptr);
+    EXPECT_EQ(grid.HintCell(60000, 60000), "");
     EXPECT_EQ(grid.EffectiveBrush(3, 2).Color(), 0x0000FFu);
     EXPECT_EQ(grid.EffectiveBrush(2, 2).Color(), 0xFFFFFFu);
     EXPECT_EQ(grid.AlignCell(1, 1), agRight);
