@@ -89,44 +89,48 @@ void TAlignedGrid::AdjustLastCol()
 
 // --- places ---
 
-TMyAlign TAlignedGrid::AlignAt(const TPropPlace& place) const
+std::uint8_t TAlignedGrid::ByteAt(const TPropPlace& place, std::uint8_t TCellProperties::*member, std::uint8_t none) const
 {
     const TCellProperties* record = store_.Find(place);
-    return record ? static_cast<TMyAlign>(record->Align) : agDefault;
+    return record ? record->*member : none;
+}
+
+void TAlignedGrid::SetByteAt(const TPropPlace& place, std::uint8_t TCellProperties::*member, std::uint8_t value)
+{
+    if (TCellProperties* record = store_.Obtain(place)) {
+        record->*member = value;
+        InvalidateGrid();
+    }
+}
+
+TMyAlign TAlignedGrid::AlignAt(const TPropPlace& place) const
+{
+    return static_cast<TMyAlign>(ByteAt(place, &TCellProperties::Align, agDefault));
 }
 
 void TAlignedGrid::SetAlignAt(const TPropPlace& place, TMyAlign alignment)
 {
-    if (TCellProperties* record = store_.Obtain(place)) {
-        record->Align = alignment;
-        InvalidateGrid();
-    }
+    SetByteAt(place, &TCellProperties::Align, alignment);
 }
 
 T_Wordwrap TAlignedGrid::WordwrapAt(const TPropPlace& place) const
 {
-    const TCellProperties* record = store_.Find(place);
-    return record ? static_cast<T_Wordwrap>(record->Wordwrap) : ww_default;
+    return static_cast<T_Wordwrap>(ByteAt(place, &TCellProperties::Wordwrap, ww_default));
 }
 
 void TAlignedGrid::SetWordwrapAt(const TPropPlace& place, T_Wordwrap wordwrap)
 {
-    if (TCellProperties* record = store_.Obtain(place)) {
-        record->Wordwrap = wordwrap;
-        InvalidateGrid();
-    }
+    SetByteAt(place, &TCellProperties::Wordwrap, wordwrap);
 }
 
 bool TAlignedGrid::EditAt(const TPropPlace& place) const
 {
-    const TCellProperties* record = store_.Find(place);
-    return record && record->Editable == 2;
+    return ByteAt(place, &TCellProperties::Editable, 0) == 2;
 }
 
 void TAlignedGrid::SetEditAt(const TPropPlace& place, bool editable)
 {
-    if (TCellProperties* record = store_.Obtain(place))
-        record->Editable = editable ? 2 : 1;
+    SetByteAt(place, &TCellProperties::Editable, editable ? 2 : 1);
 }
 
 TMyBrush* TAlignedGrid::BrushAt(const TPropPlace& place, bool create)

@@ -285,6 +285,9 @@ private:
     void ReadLegacyBinary(const std::string& name, const std::string& bytes);
     bool ReadStoredProperty(const std::string& name, TFormReader& reader);
     bool CellInGrid(const TPropPlace& place) const;
+    // A byte of a place's record (none without a record); setting creates the record.
+    std::uint8_t ByteAt(const TPropPlace& place, std::uint8_t aligned::TCellProperties::*member, std::uint8_t none) const;
+    void SetByteAt(const TPropPlace& place, std::uint8_t aligned::TCellProperties::*member, std::uint8_t value);
 
     template <typename T>
     void Change(T& member, T value)

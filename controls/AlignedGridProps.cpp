@@ -7,6 +7,20 @@
 
 namespace velmoran::aligned {
 
+namespace {
+
+// Stores a value; true when it differs from the one before.
+template <typename T>
+bool Replace(T& slot, const T& value)
+{
+    if (slot == value)
+        return false;
+    slot = value;
+    return true;
+}
+
+}  // namespace
+
 // --- TMyBrush ---
 
 void TMyBrush::Changed()
@@ -18,18 +32,14 @@ void TMyBrush::Changed()
 
 void TMyBrush::SetColor(ColorRef color)
 {
-    if (color == color_)
-        return;
-    color_ = color;
-    Changed();
+    if (Replace(color_, color))
+        Changed();
 }
 
 void TMyBrush::SetStyle(BrushStyle style)
 {
-    if (style == style_)
-        return;
-    style_ = style;
-    Changed();
+    if (Replace(style_, style))
+        Changed();
 }
 
 void TMyBrush::Assign(const TMyBrush& source)
@@ -50,43 +60,33 @@ void TMyFont::Changed()
 
 void TMyFont::SetName(const std::string& name)
 {
-    if (name == name_)
-        return;
-    name_ = name;
-    Changed();
+    if (Replace(name_, name))
+        Changed();
 }
 
 void TMyFont::SetHeight(int height)
 {
-    if (height == height_)
-        return;
-    height_ = height;
-    Changed();
+    if (Replace(height_, height))
+        Changed();
 }
 
 void TMyFont::SetPitch(int pitch)
 {
-    if (pitch == pitch_)
-        return;
-    pitch_ = pitch;
-    Changed();
+    if (Replace(pitch_, pitch))
+        Changed();
 }
 
 void TMyFont::SetStyle(unsigned style)
 {
     style &= fsBold | fsItalic | fsUnderline | fsStrikeOut;
-    if (style == style_)
-        return;
-    style_ = style;
-    Changed();
+    if (Replace(style_, style))
+        Changed();
 }
 
 void TMyFont::SetColor(ColorRef color)
 {
-    if (color == color_)
-        return;
-    color_ = color;
-    Changed();
+    if (Replace(color_, color))
+        Changed();
 }
 
 void TMyFont::Assign(const TMyFont& source)
