@@ -366,7 +366,7 @@ bool TAlignedGrid::CellHint(int col, int row, std::string& hint, THintInfo& info
     return canShow && !hint.empty();
 }
 
-bool TAlignedGrid::event(QEvent* event)
+bool TAlignedGrid::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip && ShowCellHints) {
         auto* help = static_cast<QHelpEvent*>(event);
@@ -383,7 +383,7 @@ bool TAlignedGrid::event(QEvent* event)
         }
         return true;
     }
-    return TStringGrid::event(event);
+    return TStringGrid::viewportEvent(event);
 }
 
 void TAlignedGrid::mousePressEvent(QMouseEvent* event)

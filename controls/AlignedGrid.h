@@ -256,7 +256,8 @@ protected:
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
 
-    bool event(QEvent* event) override;
+    // The hints: the viewport's tool-tip events.
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -225,6 +227,12 @@ TEST(AlignedGridOther, HintsAtTheCellsLeftEdgeBelowIt)
     EXPECT_EQ(hint, "Richtwert: 1,25");
     EXPECT_EQ(info.Position, grid.viewport()->mapToGlobal(QPoint(102, 47)));
     EXPECT_FALSE(grid.CellHint(3, 1, hint, info));
+    // The tool-tip event over the cell shows it.
+    const QPoint over = grid.viewport()->mapToGlobal(QPoint(110, 30));
+    QHelpEvent help(QEvent::ToolTip, QPoint(110, 30), over);
+    QCoreApplication::sendEvent(grid.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Richtwert: 1,25"));
+    QToolTip::hideText();
     grid.OnShowHintCell = [](TAlignedGrid&, int col, int, std::string& text, bool& canShow, THintInfo&) {
         canShow = col != 2;
         text = "geändert";
