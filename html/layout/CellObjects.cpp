@@ -124,14 +124,10 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
     // Frame.
     const TRect frame{x + s, top, x + CellWidth, box.Bottom};
     if (HasBorderStyle) {
-        std::array<int, 4> styles{MargArray[BorderLeftStyle], MargArray[BorderTopStyle], MargArray[BorderRightStyle],
-                                  MargArray[BorderBottomStyle]};
+        const std::array<int, 4>& styles = BorderStyles;
         std::array<TColor, 4> colors{};
-        const std::array<int, 4> colorIdx{BorderLeftColor, BorderTopColor, BorderRightColor, BorderBottomColor};
-        for (std::size_t i = 0; i < 4; ++i) {
-            const auto c = static_cast<TColor>(MargArray[static_cast<std::size_t>(colorIdx[i])]);
-            colors[i] = c == NoColor ? 0 : c;
-        }
+        for (std::size_t i = 0; i < 4; ++i)
+            colors[i] = BorderColors[i] == NoColor ? 0 : BorderColors[i];
         const bool thinSolid = std::all_of(Border.begin(), Border.end(), [](int b) { return b == 1; }) &&
                                std::all_of(styles.begin(), styles.end(), [](int st) { return st == kSolid; }) &&
                                std::all_of(colors.begin(), colors.end(), [&](TColor c) { return c == colors[0]; });

@@ -74,7 +74,10 @@ public:
     PositionRec BGPosX, BGPosY;
     bool BreakBefore = false, BreakAfter = false, BreakInside = false;
     std::unique_ptr<TCellObjCell> Cell;
-    std::array<int, PropCount> MargArray{};
+    // The border styles and colours of a cell with its own border style, in the order the frame
+    // is drawn: left, top, right, bottom.
+    std::array<int, 4> BorderStyles{};
+    std::array<TColor, 4> BorderColors{};
     int EmSize = 16, ExSize = 8;
     bool HasBorderStyle = false;
 
