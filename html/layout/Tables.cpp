@@ -166,9 +166,18 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
         VAlign = va;
     EmSize = props.EmSize;
     ExSize = props.ExSize;
+    HasBorderStyle = props.HasBorderStyle();
+    // The converted box values are read here, and kept only as far as the frame needs them; a cell
+    // with no width, height or border style of its own needs none of them.
+    auto unset = [&](int index) {
+        const PropValue& v = props.Props[static_cast<std::size_t>(index)];
+        return v.IsEmpty() || (v.IsInt() && v.Int() == UnsetInteger);
+    };
+    std::array<int, PropCount> m{};
+    m[piWidth] = AutoLength;
     int autos = 0;
-    // The converted values are read here and kept only as far as the frame needs them.
-    const auto m = ConvMargArray(props.Props, 100, 0, EmSize, ExSize, autos);
+    if (HasBorderStyle || !unset(piWidth) || !unset(piHeight))
+        m = ConvMargArray(props.Props, 100, 0, EmSize, ExSize, autos);
     if (m[piWidth] > 0 && m[piWidth] != AutoLength) {
         const PropValue& w = props.Props[piWidth];
         if (w.IsText() && Contains(w.Text(), "%")) {
@@ -195,7 +204,6 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
         BGImage = std::make_unique<TImageObj>(BGImageName);
         props.GetBackgroundPos(0, 0, BGPosX, BGPosY);
     }
-    HasBorderStyle = props.HasBorderStyle();
     const auto pads = props.GetCellPaddings(EmSize, ExSize);
     for (int i = 0; i < 4; ++i)
         Padding[static_cast<std::size_t>(i)] = pads[static_cast<std::size_t>(i)];
