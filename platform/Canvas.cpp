@@ -49,13 +49,25 @@ int ExtentSum(long long a, long long b)
     return static_cast<int>(std::clamp<long long>(a + b, -kMaxExtent, kMaxExtent));
 }
 
-std::vector<int> Canvas::CharAdvances(std::u16string_view text) const
+const Canvas::FontMeasures& Canvas::Measures() const
 {
-    std::vector<int> advances(text.size(), 0);
+    if (!measures_.Known) {
+        measures_.Latin1 = fonts_->KnownLatin1Advances(state_.Font);
+        measures_.Metrics = fonts_->Metrics(state_.Font);
+        measures_.Known = true;
+    }
+    return measures_;
+}
+
+template <typename Visit>
+void Canvas::VisitAdvances(std::u16string_view text, Visit&& visit) const
+{
+    if (text.empty())
+        return;
     const int breaks = state_.JustifyBreaks;
     const int perBreak = breaks > 0 ? state_.JustifyExtra / breaks : 0;
     int remainder = breaks > 0 ? state_.JustifyExtra % breaks : 0;
-    const int* known = text.empty() ? nullptr : fonts_->KnownLatin1Advances(state_.Font);
+    const int* known = Measures().Latin1;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         std::size_t units = 1;
@@ -75,33 +87,54 @@ std::vector<int> Canvas::CharAdvances(std::u16string_view text) const
                 ++remainder;
             }
         }
-        advances[i] = advance;
-        i += units - 1;
+        if (!visit(i, advance))
+            return;
+        // The second unit of a pair advances by 0.
+        if (units == 2) {
+            ++i;
+            if (!visit(i, 0))
+                return;
+        }
     }
+}
+
+std::vector<int> Canvas::CharAdvances(std::u16string_view text) const
+{
+    std::vector<int> advances(text.size(), 0);
+    VisitAdvances(text, [&](std::size_t i, int advance) {
+        advances[i] = advance;
+        return true;
+    });
     return advances;
 }
 
 TextSize Canvas::TextExtent(std::u16string_view text) const
 {
     int width = 0;
-    for (int a : CharAdvances(text))
-        width = ExtentSum(width, a);
+    VisitAdvances(text, [&](std::size_t, int advance) {
+        width = ExtentSum(width, advance);
+        return true;
+    });
     return {width, GetTextMetrics().Height};
 }
 
 int Canvas::TextFitCount(std::u16string_view text, int maxWidth, int* extent) const
 {
-    const std::vector<int> advances = CharAdvances(text);
     int width = 0;
     std::size_t n = 0;
-    while (n < advances.size() && static_cast<long long>(width) + advances[n] <= maxWidth) {
-        width = ExtentSum(width, advances[n]);
+    int last = 0;
+    VisitAdvances(text, [&](std::size_t, int advance) {
+        if (static_cast<long long>(width) + advance > maxWidth)
+            return false;
+        width = ExtentSum(width, advance);
+        last = advance;
         ++n;
-    }
+        return true;
+    });
     // A surrogate pair is never split.
     if (n > 0 && n < text.size() && text[n] >= 0xDC00 && text[n] <= 0xDFFF) {
         --n;
-        width -= advances[n];
+        width -= last;
     }
     if (extent)
         *extent = width;

@@ -135,7 +135,11 @@ public:
     bool IsMonochrome() const { return GetDeviceCaps(BITSPIXEL) * GetDeviceCaps(PLANES) == 1; }
 
     // --- fonts and measuring ---
-    virtual void SetFont(const LogicalFont& font) { state_.Font = font; }
+    virtual void SetFont(const LogicalFont& font)
+    {
+        state_.Font = font;
+        measures_ = {};
+    }
     const LogicalFont& Font() const { return state_.Font; }
     // Extra pixels after every character (letter spacing).
     void SetTextCharacterExtra(int extra) { state_.CharExtra = extra; }
@@ -146,7 +150,7 @@ public:
     int JustificationExtra() const { return state_.JustifyExtra; }
     int JustificationBreaks() const { return state_.JustifyBreaks; }
 
-    TextMetrics GetTextMetrics() const { return fonts_->Metrics(state_.Font); }
+    TextMetrics GetTextMetrics() const { return Measures().Metrics; }
     // The advance of every UTF-16 unit of a text, character extra and justification included;
     // the second unit of a surrogate pair advances by 0. Layout and painting both place
     // characters by these.
@@ -302,12 +306,25 @@ protected:
     virtual void MappingChanged() {}
 
 private:
+    // The current font's metrics and table of Latin-1 advances, looked up in the engine once per
+    // font change rather than once per measurement.
+    struct FontMeasures {
+        bool Known = false;
+        const int* Latin1 = nullptr;
+        TextMetrics Metrics;
+    };
+    const FontMeasures& Measures() const;
+    // Calls visit(index, advance) for every UTF-16 unit as CharAdvances works the advances out,
+    // until visit returns false.
+    template <typename Visit>
+    void VisitAdvances(std::u16string_view text, Visit&& visit) const;
     void SetClip(std::optional<Region> clip);
     void Text(bool extended, int x, int y, unsigned options, const TRect* rect, std::u16string_view text);
 
     FontEngine* fonts_;
     State state_;
     std::vector<State> saved_;
+    mutable FontMeasures measures_;
 };
 
 // A canvas that only measures (the screen's device context for layout).

@@ -104,16 +104,16 @@ QFont QtFontEngine::MakeQFont(const LogicalFont& lf)
 
 QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
 {
-    if (last_ && lf == lastFont_)
+    if (last_ && lf == *lastFont_)
         return *last_;
-    if (prev_ && lf == prevFont_) {
+    if (prev_ && lf == *prevFont_) {
         std::swap(lastFont_, prevFont_);
         std::swap(last_, prev_);
         return *last_;
     }
     auto it = cache_.find(lf);
     if (it != cache_.end())
-        return Remember(lf, it->second.get());
+        return Remember(&it->first, it->second.get());
     auto c = std::make_unique<Cached>();
     c->Font = MakeQFont(lf);
     const QFontMetrics fm(c->Font);
@@ -126,14 +126,13 @@ QtFontEngine::Cached& QtFontEngine::Lookup(const LogicalFont& lf)
     m.AveCharWidth = fm.averageCharWidth();
     m.MaxCharWidth = fm.maxWidth();
     m.Charset = lf.Charset == kSymbolCharset ? kSymbolCharset : (lf.Charset == kDefaultCharset ? kAnsiCharset : lf.Charset);
-    Cached* cached = c.get();
-    cache_.emplace(lf, std::move(c));
-    return Remember(lf, cached);
+    const auto added = cache_.emplace(lf, std::move(c)).first;
+    return Remember(&added->first, added->second.get());
 }
 
-QtFontEngine::Cached& QtFontEngine::Remember(const LogicalFont& lf, Cached* cached)
+QtFontEngine::Cached& QtFontEngine::Remember(const LogicalFont* lf, Cached* cached)
 {
-    prevFont_ = std::move(lastFont_);
+    prevFont_ = lastFont_;
     prev_ = last_;
     lastFont_ = lf;
     last_ = cached;

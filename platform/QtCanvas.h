@@ -48,11 +48,12 @@ private:
     std::map<LogicalFont, std::unique_ptr<Cached>, FontLess> cache_;
     // The font asked for last: text is measured character by character in one font. The one before
     // it is kept too, since measuring a run alternates between the text's font and the line's metrics.
-    LogicalFont lastFont_;
+    // The two fonts asked for last, as keys of the cache (stable while the cache lives).
+    const LogicalFont* lastFont_ = nullptr;
     Cached* last_ = nullptr;
-    LogicalFont prevFont_;
+    const LogicalFont* prevFont_ = nullptr;
     Cached* prev_ = nullptr;
-    Cached& Remember(const LogicalFont& font, Cached* cached);
+    Cached& Remember(const LogicalFont* font, Cached* cached);
 };
 
 // A canvas over a QPainter (screen, image, printer, picture); without a painter it only measures.

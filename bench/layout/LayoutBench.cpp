@@ -1,6 +1,9 @@
-// Parse + layout of a generated result page (a long bordered table with spans, sub- and
-// superscripts and formatted numbers) at two widths, the paint of one screen, and Qt's rich-text
-// document (setHtml + layout at the same width) on the same page, at 1 MB and 2 MB.
+// Parse alone, and parse + layout, of a generated result page (long bordered tables with spans,
+// sub- and superscripts and formatted numbers) at 800 and 1200 pixels, beside Qt's rich-text
+// document (setHtml + layout at the same width) on the same page, at 1, 2 and 4 MB; the paint of
+// one screen; and the cut of the 1 MB page into printed pages. Peak memory is measured by the
+// separate driver layout_memory, one process per figure.
+#include "bench/layout/ResultPage.h"
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "platform/QtCanvas.h"
@@ -13,65 +16,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 
 using namespace velmoran;
+using velmoran::bench::Page;
 
 namespace {
-
-// A result page of about the given size: headings, and tables of load-case values with a group
-// row spanning all columns every twenty rows.
-std::string ResultPage(std::size_t bytes)
-{
-    std::string html = "<html><head><title>Ergebnis</title></head><body bgcolor=white>\n"
-                       "<h2>Bemessung der Belebungsanlage nach HSG</h2>\n";
-    char buf[1024];
-    int row = 0;
-    int table = 0;
-    while (html.size() < bytes) {
-        ++table;
-        std::snprintf(buf, sizeof buf,
-                      "<h3>Tabelle %d: Ergebnisse je Lastfall</h3>\n"
-                      "<table border=1 cellspacing=0 cellpadding=2 width=\"100%%\">\n"
-                      "<tr bgcolor=#C0C0C0><th rowspan=2>Gr&ouml;&szlig;e</th><th rowspan=2>Einheit</th>"
-                      "<th colspan=4>Lastfall</th></tr>\n"
-                      "<tr bgcolor=#C0C0C0><th>Bemessung</th><th>tiefste Temperatur</th><th>h&ouml;chste Temperatur</th>"
-                      "<th>Sonder- lastfall</th></tr>\n",
-                      table);
-        html += buf;
-        for (int i = 0; i < 200 && html.size() < bytes; ++i, ++row) {
-            if (i % 20 == 0) {
-                std::snprintf(buf, sizeof buf,
-                              "<tr><td colspan=6 bgcolor=#E0E0E0><b>Abschnitt %d</b></td></tr>\n", row / 20 + 1);
-                html += buf;
-            }
-            const double v = 1000.0 + row * 3.7;
-            std::snprintf(buf, sizeof buf,
-                          "<tr><td>S<sub>NH4,AN</sub> Zeile %d</td><td>m<sup>3</sup>/d</td>"
-                          "<td align=right>%d.%03d,%02d</td><td align=right>%.2f</td>"
-                          "<td align=right>%.1f</td><td align=right>%d,%d</td></tr>\n",
-                          row, static_cast<int>(v) / 1000, static_cast<int>(v) % 1000, row % 100, v / 7.0, v / 3.0,
-                          row % 50, row % 10);
-            html += buf;
-        }
-        html += "</table>\n<p>Die Werte gelten f&uuml;r die Bemessungstemperatur.</p>\n";
-    }
-    html += "</body></html>\n";
-    return html;
-}
-
-const std::string& Page(int megabytes)
-{
-    static std::map<int, std::string> pages;
-    auto& p = pages[megabytes];
-    if (p.empty())
-        p = ResultPage(static_cast<std::size_t>(megabytes) << 20);
-    return p;
-}
 
 void ParseAndLayout(benchmark::State& state)
 {
@@ -98,6 +50,22 @@ void ParseOnly(benchmark::State& state)
         ParseHtmlDocument(html, doc);
         benchmark::DoNotOptimize(doc.Count());
     }
+}
+
+// The 1 MB page laid out for the screen, then its print copy cut into pages 1123 high (A4 at 96
+// pixels per inch) and painted page by page into an image that is not written.
+void PageCut(benchmark::State& state)
+{
+    const std::string& html = Page(static_cast<int>(state.range(0)));
+    constexpr int width = 794, pageHeight = 1123;
+    const auto doc = bench::ParsedDocument(html);
+    QtCanvas canvas;
+    int maxWidth = 0;
+    doc->LayoutDocument(canvas, width, maxWidth);
+    int pages = 0;
+    for (auto _ : state)
+        pages = bench::CutIntoPages(*doc, width, pageHeight);
+    state.counters["pages"] = pages;
 }
 
 void PaintScreen(benchmark::State& state)
@@ -133,10 +101,19 @@ void QtRichText(benchmark::State& state)
     }
 }
 
-BENCHMARK(ParseAndLayout)->Args({1, 800})->Args({1, 1200})->Args({2, 800})->Args({2, 1200})->Unit(benchmark::kMillisecond);
-BENCHMARK(ParseOnly)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+void SizesAndWidths(benchmark::internal::Benchmark* b)
+{
+    for (int megabytes : {1, 2, 4})
+        for (int width : {800, 1200})
+            b->Args({megabytes, width});
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(ParseOnly)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(ParseAndLayout)->Apply(SizesAndWidths);
+BENCHMARK(QtRichText)->Apply(SizesAndWidths);
 BENCHMARK(PaintScreen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(QtRichText)->Args({1, 800})->Args({1, 1200})->Args({2, 800})->Args({2, 1200})->Unit(benchmark::kMillisecond);
+BENCHMARK(PageCut)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #include "html/base/TextBuffers.h"
 
 #include "platform/core/CodePage.h"
+#include "platform/core/Cp1252.h"
 
 namespace velmoran {
 
@@ -49,6 +50,13 @@ void TokenObj::AddString(const TCharCollection& chars, int codePage)
 {
     const std::string& bytes = chars.Chars();
     const auto& idx = chars.Indexes();
+    // Windows-1252, the pages' default, has one character per byte: no per-character look-up of
+    // lengths or conversion buffers.
+    if (codePage == 0 || codePage == kAnsiCodePage) {
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            AddUnicodeChar(static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(bytes[i]))), idx[i]);
+        return;
+    }
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         int len = CharLengthInCodePage(codePage, bytes, pos);

@@ -7,6 +7,7 @@
 #include "platform/SystemColors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmoran {
 
@@ -49,6 +50,7 @@ void TCellObj::LayoutCellContent(Canvas& canvas, TCellContentOps& ops, int y, in
         if (BGImage->Missing)
             BGImage.reset();
     }
+    const int laidOutWidth = std::exchange(LaidOutAtOriginWidth, -1);
     if (!ops.HasContent(*this))
         return;
     const int boxHeight = CellHeight - std::max(0, spacing);
@@ -64,8 +66,16 @@ void TCellObj::LayoutCellContent(Canvas& canvas, TCellContentOps& ops, int y, in
         ContentShift = free - ContentHeight;
         break;
     }
-    ContentHeight = ops.Layout(canvas, *this, x + Padding[kLeft] + Border[kLeft],
-                               y + ContentShift + Padding[kTop] + Border[kTop], width - HorizontalExtra,
+    // The row heights were found by laying the content out at (0, 0) at this width; where that
+    // layout can simply be moved down into place, it is not done again.
+    const int contentY = y + ContentShift + Padding[kTop] + Border[kTop];
+    int shiftedHeight = 0;
+    if (laidOutWidth == width - HorizontalExtra && ops.Shift(*this, contentY, curs, shiftedHeight)) {
+        ContentHeight = shiftedHeight;
+        curs += Cell->PosCount;
+        return;
+    }
+    ContentHeight = ops.Layout(canvas, *this, x + Padding[kLeft] + Border[kLeft], contentY, width - HorizontalExtra,
                                std::max(0, boxHeight - VerticalExtra), curs);
 }
 
@@ -124,14 +134,10 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
     // Frame.
     const TRect frame{x + s, top, x + CellWidth, box.Bottom};
     if (HasBorderStyle) {
-        std::array<int, 4> styles{MargArray[BorderLeftStyle], MargArray[BorderTopStyle], MargArray[BorderRightStyle],
-                                  MargArray[BorderBottomStyle]};
+        const std::array<int, 4>& styles = BorderStyles;
         std::array<TColor, 4> colors{};
-        const std::array<int, 4> colorIdx{BorderLeftColor, BorderTopColor, BorderRightColor, BorderBottomColor};
-        for (std::size_t i = 0; i < 4; ++i) {
-            const auto c = static_cast<TColor>(MargArray[static_cast<std::size_t>(colorIdx[i])]);
-            colors[i] = c == NoColor ? 0 : c;
-        }
+        for (std::size_t i = 0; i < 4; ++i)
+            colors[i] = BorderColors[i] == NoColor ? 0 : BorderColors[i];
         const bool thinSolid = std::all_of(Border.begin(), Border.end(), [](int b) { return b == 1; }) &&
                                std::all_of(styles.begin(), styles.end(), [](int st) { return st == kSolid; }) &&
                                std::all_of(colors.begin(), colors.end(), [&](TColor c) { return c == colors[0]; });

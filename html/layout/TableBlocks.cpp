@@ -5,10 +5,12 @@
 #include "html/layout/Borders.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
+#include "html/layout/TextSection.h"
 #include "platform/Canvas.h"
 #include "platform/SystemColors.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace velmoran {
 
@@ -25,8 +27,55 @@ int HorzPaddingBorder(const std::array<int, PropCount>& m)
 }
 
 // A cell's content is a cell of sections laid out from its left edge at a document Y.
+// Whether a cell's content lies wherever it is laid out in the same way, only moved: text
+// sections alone, without pictures, controls or clearing, whose lines depend on the width and
+// not on the place (the cell's own float indents stay empty).
+bool MovesUnchanged(const TCellBasic& cell)
+{
+    for (const auto& section : cell) {
+        if (typeid(*section) != typeid(TSection))
+            return false;
+        const auto& text = static_cast<const TSection&>(*section);
+        if (text.Images.Count() > 0 || !text.FormControls.Empty() || text.ClearAttr != 0)
+            return false;
+    }
+    return true;
+}
+
+// Moves the laid-out text sections of a cell down by dy and on by dcurs document positions.
+void MoveLaidOutText(TCellBasic& cell, int dy, int dcurs)
+{
+    for (auto& section : cell) {
+        auto& text = static_cast<TSection&>(*section);
+        text.StartCurs += dcurs;
+        text.YPosition += dy;
+        text.DrawTop += dy;
+        text.ContentTop += dy;
+        text.ContentBot += dy;
+        text.DrawBot += dy;
+        for (LineRec& line : text.Lines)
+            line.LineY += dy;
+        if (text.Document)
+            text.Document->LayoutProgress(text.StartCurs + text.Len);
+    }
+    cell.TopY += dy;
+    cell.StartPos += dcurs;
+}
+
 class DocumentCellContentOps : public TCellContentOps {
 public:
+    bool Shift(TCellObj& cell, int dy, int dcurs, int& height) override
+    {
+        if (!cell.Cell || cell.Cell->TopY != 0 || cell.Cell->StartPos != 0 || !MovesUnchanged(*cell.Cell))
+            return false;
+        int sections = 0;
+        for (const auto& section : *cell.Cell)
+            sections = ExtentSum(sections, section->SectionHeight);
+        MoveLaidOutText(*cell.Cell, dy, dcurs);
+        // As the cell's layout gives it: the sections' height, or down to the top of the document.
+        height = std::max(sections, -cell.Cell->TopY);
+        return true;
+    }
     void MinMaxWidth(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth) override
     {
         minWidth = maxWidth = 0;

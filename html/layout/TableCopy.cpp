@@ -40,7 +40,8 @@ std::unique_ptr<TCellObj> TCellObj::CreateCopy(TSectionList* document) const
     c->BreakBefore = BreakBefore;
     c->BreakAfter = BreakAfter;
     c->BreakInside = BreakInside;
-    c->MargArray = MargArray;
+    c->BorderStyles = BorderStyles;
+    c->BorderColors = BorderColors;
     c->EmSize = EmSize;
     c->ExSize = ExSize;
     c->HasBorderStyle = HasBorderStyle;

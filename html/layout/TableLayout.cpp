@@ -421,10 +421,12 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
         else if (rowCount == 1)
             spec = h;
         int curs = 0;
+        const int contentWidth = cell.CellWidth - cell.HorizontalExtra - CellSpacing;
         cell.ContentHeight = Ops().HasContent(cell)
-                                 ? Ops().Layout(canvas, cell, 0, 0, cell.CellWidth - cell.HorizontalExtra - CellSpacing,
-                                                std::max(0, spec - cell.VerticalExtra), curs)
+                                 ? Ops().Layout(canvas, cell, 0, 0, contentWidth, std::max(0, spec - cell.VerticalExtra),
+                                                curs)
                                  : 0;
+        cell.LaidOutAtOriginWidth = contentWidth;
         int d = cell.ContentHeight + cell.VerticalExtra;
         int pc = d;
         bool isSpec = false;

@@ -166,22 +166,32 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
         VAlign = va;
     EmSize = props.EmSize;
     ExSize = props.ExSize;
+    HasBorderStyle = props.HasBorderStyle();
+    // The converted box values are read here, and kept only as far as the frame needs them; a cell
+    // with no width, height or border style of its own needs none of them.
+    auto unset = [&](int index) {
+        const PropValue& v = props.Props[static_cast<std::size_t>(index)];
+        return v.IsEmpty() || (v.IsInt() && v.Int() == UnsetInteger);
+    };
+    std::array<int, PropCount> m{};
+    m[piWidth] = AutoLength;
     int autos = 0;
-    MargArray = ConvMargArray(props.Props, 100, 0, EmSize, ExSize, autos);
-    if (MargArray[piWidth] > 0 && MargArray[piWidth] != AutoLength) {
+    if (HasBorderStyle || !unset(piWidth) || !unset(piHeight))
+        m = ConvMargArray(props.Props, 100, 0, EmSize, ExSize, autos);
+    if (m[piWidth] > 0 && m[piWidth] != AutoLength) {
         const PropValue& w = props.Props[piWidth];
         if (w.IsText() && Contains(w.Text(), "%")) {
-            if (MargArray[piWidth] < 100) {
-                Wd = MargArray[piWidth] * 10;
+            if (m[piWidth] < 100) {
+                Wd = m[piWidth] * 10;
                 AsPercent = true;
             }
         } else {
-            Wd = MargArray[piWidth];
+            Wd = m[piWidth];
             AsPercent = false;
         }
     }
-    if (MargArray[piHeight] > 0)
-        SpecHt = MargArray[piHeight];
+    if (m[piHeight] > 0)
+        SpecHt = m[piHeight];
     const TColor bg = props.GetOwnBackgroundColor();
     if (bg != NoColor) {
         Cell->BkGnd = true;
@@ -194,13 +204,14 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
         BGImage = std::make_unique<TImageObj>(BGImageName);
         props.GetBackgroundPos(0, 0, BGPosX, BGPosY);
     }
-    HasBorderStyle = props.HasBorderStyle();
     const auto pads = props.GetCellPaddings(EmSize, ExSize);
     for (int i = 0; i < 4; ++i)
         Padding[static_cast<std::size_t>(i)] = pads[static_cast<std::size_t>(i)];
     if (HasBorderStyle) {
-        Border = {MargArray[BorderTopWidth], MargArray[BorderRightWidth], MargArray[BorderBottomWidth],
-                  MargArray[BorderLeftWidth]};
+        Border = {m[BorderTopWidth], m[BorderRightWidth], m[BorderBottomWidth], m[BorderLeftWidth]};
+        BorderStyles = {m[BorderLeftStyle], m[BorderTopStyle], m[BorderRightStyle], m[BorderBottomStyle]};
+        BorderColors = {static_cast<TColor>(m[BorderLeftColor]), static_cast<TColor>(m[BorderTopColor]),
+                        static_cast<TColor>(m[BorderRightColor]), static_cast<TColor>(m[BorderBottomColor])};
     }
     props.GetPageBreaks(BreakBefore, BreakAfter, BreakInside);
 }

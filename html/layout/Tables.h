@@ -25,6 +25,10 @@ public:
     virtual int Layout(Canvas& canvas, TCellObj& cell, int x, int y, int width, int height, int& curs) = 0;
     virtual void Paint(Canvas& canvas, TCellObj& cell, const TRect& clip, int x, int y) = 0;
     virtual bool HasContent(const TCellObj& cell) const;
+    // Moves content laid out at (0, 0) from document position 0 down by dy and on by dcurs, as a
+    // layout in that place would have put it, and returns its height there; false (nothing moved)
+    // when the content must be laid out again in place.
+    virtual bool Shift(TCellObj& /*cell*/, int /*dy*/, int /*dcurs*/, int& /*height*/) { return false; }
 };
 
 // The operations every table uses unless told otherwise.
@@ -74,7 +78,10 @@ public:
     PositionRec BGPosX, BGPosY;
     bool BreakBefore = false, BreakAfter = false, BreakInside = false;
     std::unique_ptr<TCellObjCell> Cell;
-    std::array<int, PropCount> MargArray{};
+    // The border styles and colours of a cell with its own border style, in the order the frame
+    // is drawn: left, top, right, bottom.
+    std::array<int, 4> BorderStyles{};
+    std::array<TColor, 4> BorderColors{};
     int EmSize = 16, ExSize = 8;
     bool HasBorderStyle = false;
 
@@ -97,6 +104,9 @@ public:
     int ContentLeft = 0;         // X of the content in the table's layout frame
     // The content's least and widest widths, measured once per document layout.
     int MinMaxStamp = -1, ContentMin = 0, ContentMax = 0;
+    // The content width of the layout at (0, 0) that found the row heights, -1 when none waits to
+    // be moved into place.
+    int LaidOutAtOriginWidth = -1;
     int CellHeight = 0;          // the height of the rows it spans, set by the table layout
     int ContentHeight = 0;       // the laid-out height of its content
     bool IsPlaceholder() const { return ColSpan == 0; }

@@ -239,9 +239,19 @@ void TMyFont::UpdateMetrics()
     tmCharset = m.Charset;
 }
 
+bool TMyFont::IsSelectedIn(const Canvas& canvas) const
+{
+    const LogicalFont& lf = canvas.Font();
+    return lf.Height == Height && lf.Weight == ((Style & fsBold) ? 700 : 400) && lf.Italic == ((Style & fsItalic) != 0) &&
+           lf.Underline == ((Style & fsUnderline) != 0) && lf.StrikeOut == ((Style & fsStrikeOut) != 0) &&
+           lf.Charset == Charset && lf.Escapement == 0 && lf.Face == Name;
+}
+
 void TMyFont::SelectInto(Canvas& canvas) const
 {
-    canvas.SetFont(Logical());
+    // Text is measured run by run; a run in the font already selected need not select it again.
+    if (!IsSelectedIn(canvas))
+        canvas.SetFont(Logical());
     canvas.SetTextCharacterExtra(CharExtra);
 }
 

@@ -78,6 +78,8 @@ struct TMyFont {
     int CharExtra = 0;  // letter spacing in pixels
 
     LogicalFont Logical() const;
+    // Whether the canvas's current font is this one.
+    bool IsSelectedIn(const Canvas& canvas) const;
     // Reads the metrics of the font through the screen's fonts.
     void UpdateMetrics();
     // Selects the font into a canvas, with its letter spacing.

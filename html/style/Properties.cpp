@@ -394,8 +394,69 @@ ThtFontInfo TProperties::FontInfo()
     return info;
 }
 
+namespace {
+
+// The values a font is made from (see FontInfo and GetFont).
+constexpr std::array<int, 8> kFontValues{FontFamily, FontSize, FontStyle, TextDecoration,
+                                         FontWeight, Color,    BackgroundColor, LetterSpacing};
+constexpr std::size_t kFontMemoSize = 32;
+
+}  // namespace
+
+bool TFontMemo::Matches(const Entry& e, const TProperties& props)
+{
+    for (std::size_t i = 0; i < kFontValues.size(); ++i)
+        if (!(e.Values[i] == props.Props[static_cast<std::size_t>(kFontValues[i])]))
+            return false;
+    return e.Charset == props.Charset && e.DefaultSize == DefaultFontSize() && e.Engine == &ScreenFonts() &&
+           e.DefFontname == props.DefFontname;
+}
+
+const TMyFont* TFontMemo::Find(const TProperties& props, int& emSize)
+{
+    if (recent_ < entries_.size() && Matches(entries_[recent_], props)) {
+        emSize = entries_[recent_].EmSize;
+        return &entries_[recent_].Font;
+    }
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (Matches(entries_[i], props)) {
+            recent_ = i;
+            emSize = entries_[i].EmSize;
+            return &entries_[i].Font;
+        }
+    return nullptr;
+}
+
+void TFontMemo::Remember(const TProperties& props, const TMyFont& font, int emSize)
+{
+    Entry e;
+    for (std::size_t i = 0; i < kFontValues.size(); ++i)
+        e.Values[i] = props.Props[static_cast<std::size_t>(kFontValues[i])];
+    e.DefFontname = props.DefFontname;
+    e.Charset = props.Charset;
+    e.DefaultSize = DefaultFontSize();
+    e.Engine = &ScreenFonts();
+    e.Font = font;
+    e.EmSize = emSize;
+    if (entries_.size() < kFontMemoSize) {
+        recent_ = entries_.size();
+        entries_.push_back(std::move(e));
+        return;
+    }
+    recent_ = next_;
+    entries_[next_] = std::move(e);
+    next_ = (next_ + 1) % kFontMemoSize;
+}
+
 TMyFont TProperties::GetFont()
 {
+    int memoEm = 0;
+    if (!font_ && PropStack)
+        if (const TMyFont* known = PropStack->Fonts.Find(*this, memoEm)) {
+            font_ = std::make_unique<TMyFont>(*known);
+            EmSize = memoEm;
+            ExSize = EmSize / 2;
+        }
     if (!font_) {
         const ThtFontInfo info = FontInfo();
         auto f = std::make_unique<TMyFont>();
@@ -419,6 +480,8 @@ TMyFont TProperties::GetFont()
         else if (ls.IsText() && ls.Text() != "normal")
             f->CharExtra = LengthToPixels(ls.Text(), false, EmSize, 0, ExSize, EmSize);
         font_ = std::move(f);
+        if (PropStack)
+            PropStack->Fonts.Remember(*this, *font_, EmSize);
     }
     return *font_;
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmoran {
 
@@ -148,6 +149,30 @@ private:
     std::unique_ptr<TMyFont> font_;
 };
 
+// The fonts built for the sets of one stack, found again by the values that make a font: the
+// thousands of cells of a result page share a handful of them, and a font is costly to realise.
+class TFontMemo {
+public:
+    // The font and em size built for values equal to these, or null.
+    const TMyFont* Find(const TProperties& props, int& emSize);
+    void Remember(const TProperties& props, const TMyFont& font, int emSize);
+
+private:
+    struct Entry {
+        std::array<PropValue, 8> Values;
+        std::string DefFontname;
+        std::uint8_t Charset = 0;
+        double DefaultSize = 0;
+        const void* Engine = nullptr;
+        TMyFont Font;
+        int EmSize = 0;
+    };
+    static bool Matches(const Entry& e, const TProperties& props);
+    std::vector<Entry> entries_;
+    std::size_t next_ = 0;    // the entry a full memo replaces next
+    std::size_t recent_ = 0;  // the entry found or added last, tried first
+};
+
 // The parser's stack of open elements' property sets; entry 0 is the document default.
 class TPropStack : public TFreeList<TProperties> {
 public:
@@ -158,6 +183,7 @@ public:
         if (Count() > 0)
             Delete(Count() - 1);
     }
+    TFontMemo Fonts;
 };
 
 }  // namespace velmoran

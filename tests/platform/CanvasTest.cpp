@@ -48,6 +48,45 @@ TEST(TestFont, MetricsExtentsAndFitCountsAreExact)
     EXPECT_EQ(c.TextFitCount(u"a\U0001F600", 15, &extent), 1);
 }
 
+// The canvas keeps the current font's measures between measurements: a new font, a restored
+// state and justification must each be measured anew, and the extent and the fit count must add
+// up the advances exactly as CharAdvances hands them out.
+TEST(TestFont, MeasuresFollowTheFontAndAddUpTheAdvances)
+{
+    TestFontEngine test;
+    MeasuringCanvas c(test);
+    c.SetFont(Logical("Anything", -20));
+    EXPECT_EQ(c.TextExtent(u"ab"), (TextSize{20, 20}));
+    c.SetFont(Logical("Anything", -10));
+    EXPECT_EQ(c.TextExtent(u"ab"), (TextSize{10, 10}));
+    EXPECT_EQ(c.GetTextMetrics().Height, 10);
+    const int saved = c.SaveDC();
+    c.SetFont(Logical("Anything", -30));
+    EXPECT_EQ(c.TextExtent(u"ab").cx, 30);
+    c.RestoreDC(saved);
+    EXPECT_EQ(c.TextExtent(u"ab"), (TextSize{10, 10}));
+
+    const std::u16string text = u"Zu- und Ablauf 😀 m³/d";
+    c.SetTextCharacterExtra(1);
+    c.SetTextJustification(7, 3);
+    const std::vector<int> advances = c.CharAdvances(text);
+    int sum = 0;
+    for (int a : advances)
+        sum += a;
+    EXPECT_EQ(c.TextExtent(text).cx, sum);
+    for (int room = -1; room <= sum + 1; ++room) {
+        std::size_t n = 0;
+        int width = 0;
+        while (n < advances.size() && width + advances[n] <= room)
+            width += advances[n++];
+        if (n > 0 && n < text.size() && text[n] >= 0xDC00 && text[n] <= 0xDFFF)
+            width -= advances[--n];
+        int extent = -1;
+        EXPECT_EQ(c.TextFitCount(text, room, &extent), static_cast<int>(n)) << "room " << room;
+        EXPECT_EQ(extent, width) << "room " << room;
+    }
+}
+
 TEST(QtCanvas, WindowsFacesResolveToLiberation)
 {
     EXPECT_EQ(QtFontEngine::ResolveFace("Arial"), "Liberation Sans");
@@ -62,6 +101,28 @@ TEST(QtCanvas, WindowsFacesResolveToLiberation)
     const auto families = engine.Families();
     for (const char* name : {"Arial", "Times New Roman", "Courier New"})
         EXPECT_NE(std::find(families.begin(), families.end(), name), families.end()) << name;
+}
+
+// Three fonts in turn, more than the engine's two most recent: each is measured as it was the
+// first time.
+TEST(QtCanvas, FontsTakenInTurnMeasureAsTheFirstTime)
+{
+    QtFontEngine engine;
+    ScopedScreenFonts scoped(engine);
+    QtCanvas c;
+    const std::vector<LogicalFont> fonts{Logical("Arial", -16), Logical("Times New Roman", -13, 700),
+                                         Logical("Courier New", -12)};
+    std::vector<TextSize> first;
+    for (const auto& lf : fonts) {
+        c.SetFont(lf);
+        first.push_back(c.TextExtent(u"Belebungsbecken 1.234,5"));
+    }
+    for (int round = 0; round < 3; ++round)
+        for (std::size_t i = 0; i < fonts.size(); ++i) {
+            c.SetFont(fonts[i]);
+            EXPECT_EQ(c.TextExtent(u"Belebungsbecken 1.234,5"), first[i]) << fonts[i].Face;
+            EXPECT_EQ(engine.Metrics(fonts[(i + 1) % fonts.size()]).Height, first[(i + 1) % fonts.size()].cy);
+        }
 }
 
 TEST(QtCanvas, ExtentsAddUpAndMetricsAreConsistent)

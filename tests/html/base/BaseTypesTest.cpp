@@ -7,6 +7,8 @@
 #include "html/base/SelText.h"
 #include "html/base/TextBuffers.h"
 
+#include "platform/core/CodePage.h"
+
 #include <gtest/gtest.h>
 
 using namespace velmoran;
@@ -215,6 +217,26 @@ TEST(TextBuffers, TokenKeepsTheSourceIndexOfEachCharactersFirstByte)
     EXPECT_EQ(ansi.GetString(), u"\u20AC\u00E4a\u00E4\u20ACb");
     EXPECT_EQ(ansi.Leng(), 6);
     EXPECT_EQ(ansi.Indexes()[2], 100);
+}
+
+// Windows-1252 (and the default page 0) takes every byte as one character, the undefined ones
+// included, each as the page's conversion gives it alone.
+TEST(TextBuffers, EveryByteOfTheDefaultPageIsOneCharacter)
+{
+    TCharCollection raw;
+    for (int b = 0; b < 256; ++b)
+        raw.Add(static_cast<char>(b), 1000 + b);
+    for (int page : {0, 1252}) {
+        TokenObj token;
+        token.AddString(raw, page);
+        ASSERT_EQ(token.Leng(), 256) << page;
+        for (int b = 0; b < 256; ++b) {
+            const std::u16string alone = MultibyteToWide(1252, std::string(1, static_cast<char>(b)));
+            ASSERT_EQ(alone.size(), 1u) << b;
+            EXPECT_EQ(token.GetString()[static_cast<std::size_t>(b)], alone[0]) << "byte " << b << ", page " << page;
+            EXPECT_EQ(token.Indexes()[static_cast<std::size_t>(b)], 1000 + b);
+        }
+    }
 }
 
 TEST(TextBuffers, DoubleByteCodePageKeepsPairsTogether)

@@ -474,6 +474,82 @@ TEST_F(TableDocument, QueriesReachIntoCells)
 }
 
 
+// The document's cell operations, except that content is always laid out again in place rather
+// than moved there from the layout that found the row heights.
+class LaidOutInPlace : public TCellContentOps {
+public:
+    void MinMaxWidth(Canvas& canvas, TCellObj& cell, int& mn, int& mx) override
+    {
+        DefaultCellContentOps().MinMaxWidth(canvas, cell, mn, mx);
+    }
+    int Layout(Canvas& canvas, TCellObj& cell, int x, int y, int width, int height, int& curs) override
+    {
+        return DefaultCellContentOps().Layout(canvas, cell, x, y, width, height, curs);
+    }
+    void Paint(Canvas& canvas, TCellObj& cell, const TRect& clip, int x, int y) override
+    {
+        DefaultCellContentOps().Paint(canvas, cell, clip, x, y);
+    }
+};
+
+// Every place the layout leaves in the text sections of a document.
+std::string TextPlaces(testing::ParsedPage& page)
+{
+    std::ostringstream out;
+    for (const TSection* s : page.All<TSection>()) {
+        out << WideToUtf8(s->Text) << ": curs " << s->StartCurs << "+" << s->Len << " x " << s->LayoutX << " y "
+            << s->YPosition << " draw " << s->DrawTop << ".." << s->DrawBot << " content " << s->ContentTop << ".."
+            << s->ContentBot << " h " << s->SectionHeight << "\n";
+        for (const LineRec& l : s->Lines)
+            out << "  line " << l.Start << "+" << l.Ln << " at " << l.LineIndent << "," << l.LineY << " h " << l.LineHt
+                << " w " << l.TextWidth << "\n";
+    }
+    for (ThtmlTable* t : page.All<ThtmlTable>())
+        for (int r = 0; r < t->Rows.Count(); ++r)
+            for (const auto& c : *t->Rows[r])
+                if (c && c->Cell)
+                    out << "cell top " << c->Cell->TopY << " from " << c->Cell->StartPos << "+" << c->Cell->PosCount
+                        << " content h " << c->ContentHeight << " shift " << c->ContentShift << "\n";
+    return out.str();
+}
+
+// Cells whose row heights were found by a layout at the top left are moved into place rather than
+// laid out again; every line, section, cell and document position ends where a second layout in
+// place puts it, at every width and after a layout at another width.
+TEST(TableCellsMovedIntoPlace, EndWhereALayoutInPlacePutsThem)
+{
+    const std::string html =
+        "<body><p>Vorher</p><table border=1 cellpadding=3 width=\"90%\">"
+        "<tr><td rowspan=2 valign=bottom>links unten mit langem Text</td><td>S<sub>NH4</sub> m<sup>3</sup>/d</td>"
+        "<td align=right valign=top>1.234,5</td></tr>"
+        "<tr><td colspan=2 height=60>mitte <a href='x.htm'>Verweis</a> Ende</td></tr>"
+        "<tr><td><img src='fehlt.gif' width=20 height=30> Bild</td><td><p>eins</p><p>zwei</p></td>"
+        "<td><table cellspacing=0><tr><td>innen</td><td>rechts</td></tr></table></td></tr>"
+        "</table><p>Danach</p></body>";
+    testing::ParsedPage moved, inPlace;
+    moved.Parse(html);
+    inPlace.Parse(html);
+    LaidOutInPlace again;
+    for (ThtmlTable* t : inPlace.All<ThtmlTable>())
+        t->ContentOps = &again;
+    RecordingCanvas canvas{moved.Fonts, 800, 600};
+    for (int width : {600, 240, 600, 1000}) {
+        int widest = 0;
+        const int height = moved.Doc.LayoutDocument(canvas, width, widest);
+        EXPECT_EQ(inPlace.Doc.LayoutDocument(canvas, width, widest), height) << "width " << width;
+        EXPECT_EQ(TextPlaces(moved), TextPlaces(inPlace)) << "width " << width;
+        EXPECT_EQ(moved.Dump(), inPlace.Dump()) << "width " << width;
+    }
+    // The moved text answers queries at its new place.
+    const int pos = moved.Doc.FindTextForward(u"Verweis", 0, true);
+    ASSERT_GE(pos, 0);
+    int x = 0, y = 0;
+    ASSERT_TRUE(moved.Doc.CursorToPoint(canvas, pos, x, y));
+    int lh = 0, base = 0;
+    bool inText = false;
+    EXPECT_EQ(moved.Doc.FindCursorAt(canvas, x + 1, y - 2, lh, base, inText), pos);
+}
+
 TEST_F(TableDocument, DeeplyNestedTablesAreLaidOutOnce)
 {
     // Forty tables inside each other: the deep ones keep their row heights, so the layout does not

@@ -249,3 +249,83 @@ TEST(Cascade, ReDerivedLinkRebuildsItsStatesAndRulesKeepUnnamedValues)
     EXPECT_EQ(p.GetZIndex(), 3);  // the rule for p does not name z-index
     EXPECT_FALSE(p.Originals[ZIndex]);
 }
+
+namespace {
+
+// The font a set makes when nothing is shared: the same values on a set of no stack.
+TMyFont UnsharedFont(const TProperties& p)
+{
+    TProperties alone;
+    alone.Copy(p);
+    return alone.GetFont();
+}
+
+bool SameFont(const TMyFont& a, const TMyFont& b)
+{
+    return a.Name == b.Name && a.Height == b.Height && a.Style == b.Style && a.Color == b.Color &&
+           a.BGColor == b.BGColor && a.Charset == b.Charset && a.CharExtra == b.CharExtra &&
+           a.tmHeight == b.tmHeight && a.tmDescent == b.tmDescent;
+}
+
+}  // namespace
+
+// The cells of a result page share the fonts their values make; what one element sets for
+// itself (a STYLE attribute, a :hover rule, a value changed afterwards) stays its own.
+TEST(SharedFonts, EqualCellsShareAFontAndOwnValuesDoNotLeak)
+{
+    Page page("td:hover { font-style: italic } .gross { font-size: 20pt }");
+    page.Open("table");
+    page.Open("tr");
+    TProperties& first = page.Open("td");
+    const TMyFont plain = first.GetFont();
+    const int plainEm = first.EmSize;
+    page.Close();
+    TProperties& second = page.Open("td");
+    EXPECT_TRUE(SameFont(second.GetFont(), plain));
+    EXPECT_EQ(second.EmSize, plainEm);
+    EXPECT_EQ(second.ExSize, plainEm / 2);
+    page.Close();
+
+    TProperties& styled = page.Open("td", "", "", "", "color: red; letter-spacing: 3px");
+    const TMyFont red = styled.GetFont();
+    EXPECT_NE(red.Color, plain.Color);
+    EXPECT_EQ(red.CharExtra, 3);
+    EXPECT_TRUE(SameFont(red, UnsharedFont(styled)));
+    page.Close();
+    TProperties& hover = page.Open("td", "", "", "hover");
+    EXPECT_TRUE(hover.GetFont().Style & fsItalic);
+    page.Close();
+    TProperties& big = page.Open("td", "gross");
+    EXPECT_LT(big.GetFont().Height, plain.Height);
+    EXPECT_GT(big.EmSize, plainEm);
+    page.Close();
+
+    // After all of them a plain cell gets the plain font again.
+    TProperties& last = page.Open("td");
+    EXPECT_TRUE(SameFont(last.GetFont(), plain));
+    EXPECT_EQ(last.EmSize, plainEm);
+    // A value changed on one set after its font was made gives it a new font, and none to others.
+    last.Props[FontWeight] = PropValue("bold");
+    last.DropFont();
+    EXPECT_EQ(last.GetFont().Style & fsBold, fsBold);
+    page.Close();
+    EXPECT_TRUE(SameFont(page.Open("td").GetFont(), plain));
+}
+
+// More distinct fonts than the stack keeps: each set still gets the font its own values make.
+TEST(SharedFonts, ManyDistinctFontsEachStayRight)
+{
+    Page page;
+    page.Open("table");
+    for (int round = 0; round < 2; ++round) {
+        int previous = 0;
+        for (int points = 6; points < 56; ++points) {
+            TProperties& cell = page.Open("td", "", "", "", "font-size: " + std::to_string(points) + "pt");
+            const TMyFont font = cell.GetFont();
+            EXPECT_TRUE(SameFont(font, UnsharedFont(cell))) << points << " pt";
+            EXPECT_LT(font.Height, previous) << points << " pt";  // taller with every point
+            previous = font.Height;
+            page.Close();
+        }
+    }
+}

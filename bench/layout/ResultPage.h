@@ -1,0 +1,28 @@
+// The generated result page the layout benchmarks measure, and the steps they share: a document
+// parsed with the default style sheet, and the print copy cut into pages as the print loop does.
+#pragma once
+
+#include "html/layout/SectionList.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace velmoran::bench {
+
+// A result page of about the given size: headings, and tables of load-case values with a group
+// row spanning all columns every twenty rows.
+std::string ResultPage(std::size_t bytes);
+
+// The page of the given size in MB, made once per process.
+const std::string& Page(int megabytes);
+
+// A document parsed from the page with the default style sheet.
+std::unique_ptr<TSectionList> ParsedDocument(const std::string& html);
+
+// Cuts a laid-out document into pages pageHeight high at the given width: the print copy laid
+// out, every page painted into one reused page image (headers of tables repeated as the print
+// loop does), nothing written. Returns the number of pages.
+int CutIntoPages(const TSectionList& document, int width, int pageHeight);
+
+}  // namespace velmoran::bench
