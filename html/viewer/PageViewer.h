@@ -246,6 +246,8 @@ public:
     void LoadTextString(const std::string& source, const std::string& reference = {});
     virtual void Clear();
     virtual std::string ExpandFileName(const std::string& name);
+    // The same for a file of this machine, which the server root does not apply to.
+    std::string ExpandLocalFile(const std::string& name);
 
     const std::string& GetCurrentFile() const { return currentFile_; }
     const std::u16string& DocumentTitle() const { return title_; }

@@ -148,7 +148,7 @@ void TPageViewer::LoadFileByKind(const std::string& fileName, std::uint8_t kind)
         layoutRunning_ = true;
         PrepareDocument();
         const std::string oldFile = currentFile_;
-        currentFile_ = ExpandFileName(file);
+        currentFile_ = ExpandLocalFile(file);
         currentKind_ = kind;
         // A parse that fails still leaves what it read shown before the failure goes on.
         std::exception_ptr failure;
@@ -319,6 +319,16 @@ std::string TPageViewer::ExpandFileName(const std::string& name)
 {
     TExpandContext context;
     context.ServerRoot = serverRoot_;
+    context.Base = base_;
+    context.CurrentFile = currentFile_;
+    return velmoran::ExpandFileName(name, context);
+}
+
+// A file the viewer opens is a path of this machine: the server root belongs to the links of
+// documents, and an absolute path must not be put below it a second time.
+std::string TPageViewer::ExpandLocalFile(const std::string& name)
+{
+    TExpandContext context;
     context.Base = base_;
     context.CurrentFile = currentFile_;
     return velmoran::ExpandFileName(name, context);

@@ -46,6 +46,25 @@ protected:
     TFrameViewer viewer_;
 };
 
+TEST_F(FrameTest, AServerRootAppliesToLinksNotToTheFilesLoaded)
+{
+    Write("ergebnis.htm", "<p>Ergebnis</p>");
+    Write("unten.htm", "<p>Unten</p>");
+    const std::string set = Write("set.htm", "<frameset rows=\"*,40\"><frame name=Main src=\"ergebnis.htm\">"
+                                             "<frame name=Fuss src=\"/unten.htm\"></frameset>");
+    viewer_.SetServerRoot(dir_.Folder());
+    viewer_.LoadFromFile(set);
+    TPageViewer* main = viewer_.GetViewerFromName("Main");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->GetCurrentFile(), dir_ / "ergebnis.htm");
+    // "/unten.htm" is a link below the root.
+    TPageViewer* foot = viewer_.GetViewerFromName("Fuss");
+    ASSERT_NE(foot, nullptr);
+    EXPECT_EQ(foot->GetCurrentFile(), dir_ / "unten.htm");
+    main->LoadDocumentFile(dir_ / "unten.htm");
+    EXPECT_EQ(main->GetCurrentFile(), dir_ / "unten.htm");
+}
+
 TEST_F(FrameTest, FrameMainIsFoundByName)
 {
     Write("menu.htm", "<p>Men\xFC</p>");
