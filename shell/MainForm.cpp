@@ -89,6 +89,11 @@ TMainForm::~TMainForm()
     // The shell state outlives the window: it must not call into what is gone.
     shell_.Modules.OnModuleIndex = nullptr;
     shell_.Templates.SetViewers(nullptr, nullptr);
+    // A module library made its dialog with this window as owner; the module list owns it.
+    for (const auto& module : shell_.Modules.ModuleList())
+        if (module->Dialog && module->Dialog->parent() == this)
+            module->Dialog->setParent(nullptr);
+    shell_.Modules.Owner = nullptr;
 }
 
 // --- parts ------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "controls/EnhEditBtn.h"
 #include "controls/HtmlLabel.h"
 #include "framework/ui/DlgIntro.h"
+#include "help/HelpRouter.h"
 #include "platform/AppServices.h"
 #include "platform/RegIni.h"
 #include "shell/AboutBox.h"
@@ -96,6 +97,8 @@ protected:
 
     CountingForm& Form(const std::string& commandLineFile = {})
     {
+        // One window at a time: the help router allows no second one.
+        form.reset();
         form = std::make_unique<CountingForm>(shell, commandLineFile);
         return *form;
     }
@@ -190,6 +193,7 @@ TEST_F(MainWindow, TheRecentFilesAreLoadedWithoutGapsAndSavedBack)
 
 TEST_F(MainWindow, ShowsTheModuleAndItsTemplatesOnTheHiddenResultPages)
 {
+    Settings().WriteInteger({}, "StartDialog", 0);
     Form();
     EXPECT_EQ(form->windowTitle().toStdString(), "Velmoran");
     EXPECT_TRUE(form->pcResult->isHidden());
