@@ -83,6 +83,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 
     lbModules = new THtmlLabel(this);
     lbModules->setObjectName(QStringLiteral("lbModules"));
+    lbModules->SetTransparent(true);
     lbModules->setMinimumSize(260, 48);
 
     auto* buttons = new QDialogButtonBox(this);

@@ -90,8 +90,8 @@ struct TMainBars {
     std::vector<TBarCustomItem*> Toolbars() const;
 };
 
-// Builds the menus and toolbars from the actions and the parts, and puts them on the form's top
-// dock. The one place that knows how bars are shown on screen.
+// Builds the item trees of the menu bar and the four toolbars from the actions and the parts. The
+// one place that makes bars; the window's top dock shows what it makes.
 std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& actions, const TMainBarParts& parts);
 
 }  // namespace velmoran
