@@ -2,18 +2,40 @@
 #include "help/HelpViewerEngine.h"
 #include "platform/Application.h"
 #include "platform/SystemParams.h"
+#include "shell/DlgPath.h"
+#include "shell/Folders.h"
+#include "shell/Language.h"
+#include "shell/MainForm.h"
+#include "shell/ShellState.h"
 
-#include <cstdio>
+#include <QCoreApplication>
+
+#include <string>
 
 int main(int argc, char** argv)
 {
+    using namespace velmoran;
+
     // Before any application object: popups need a platform that lets them be placed.
-    velmoran::ChooseDisplayPlatform();
+    ChooseDisplayPlatform();
+    TApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORAN_VERSION));
     // Help requests reach our own help window.
-    velmoran::InstallHelpViewerEngine();
-    // The main window is not there yet: say so and end without error.
-    std::printf("Velmoran %s: Das Hauptfenster ist noch nicht verfügbar.\n", VELMORAN_VERSION);
-    if (argc > 1)
-        std::printf("Berechnung: %s\n", argv[1]);
-    return 0;
+    InstallHelpViewerEngine();
+
+    int result = 0;
+    {
+        TShellState shell(InitFolders(), SystemLanguageCode());
+        SeedTemplateFolder(shell.Folders.ProgramFolder, shell.Folders.TemplatePath);
+
+        {
+            TMainForm mainForm(shell, argc > 1 ? std::string(argv[1]) : std::string());
+            // Made once and kept; the window frees it.
+            mainForm.SetPathDialog(new TDlgPath(shell.Folders, &mainForm));
+            mainForm.show();
+            result = application.exec();
+        }
+        SaveFolders(shell.Folders);
+    }
+    return result;
 }

@@ -11,6 +11,7 @@
 #include "controls/ControlFont.h"
 #include "controls/MiniHtml.h"
 #include "controls/PictureContainer.h"
+#include "platform/AlignLayout.h"
 #include "platform/ImageList.h"
 
 #include <QPointer>
@@ -26,8 +27,6 @@ enum class TAutoSizeType { asVertical, asHorizontal, asBoth };
 enum class TVAlignment { tvaTop, tvaCenter, tvaBottom };
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 enum class TBorderStyle { bsNone, bsSingle };
-// Where the parent places an aligned child; the label only reads it for its sizing.
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 class THtmlLabel;
 using TAnchorClick = std::function<void(QWidget* sender, const std::string& anchor)>;

@@ -1,0 +1,116 @@
+// The folder dialog of the main window.
+#include "shell/DlgPath.h"
+
+#include "controls/EnhEditBtn.h"
+#include "controls/FolderDialog.h"
+#include "platform/ModalRunner.h"
+#include "platform/core/Text.h"
+#include "shell/Folders.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace velmoran {
+
+namespace {
+
+TEnhEditBtn* FolderEdit(QWidget* parent, const char* name)
+{
+    auto* edit = new TEnhEditBtn(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->SetButtonCaption("...");
+    edit->setMinimumWidth(320);
+    return edit;
+}
+
+// Lets the user pick a folder starting at the edit's text; the folder picked, or nothing.
+bool Browse(TFolderDialog& dialog, TEnhEditBtn& edit, std::string& picked)
+{
+    dialog.SetDirectory(edit.Text());
+    if (!dialog.Execute())
+        return false;
+    picked = WithoutSlash(dialog.Directory());
+    edit.SetText(picked);
+    return true;
+}
+
+}  // namespace
+
+TDlgPath::TDlgPath(TFolders& folders, QWidget* parent) : QDialog(parent), folders_(folders)
+{
+    setObjectName(QStringLiteral("DlgPath"));
+    setWindowTitle(QStringLiteral("Verzeichnisse"));
+
+    edDataPath = FolderEdit(this, "edDataPath");
+    edTemplPath = FolderEdit(this, "edTemplPath");
+    auto* lbDataPath = new QLabel(QStringLiteral("Berechnungsdaten"), this);
+    auto* lbTemplPath = new QLabel(QStringLiteral("Bildschirm- und Druckvorlagen"), this);
+    lbDataPath->setBuddy(edDataPath);
+    lbTemplPath->setBuddy(edTemplPath);
+
+    dlgDataPath = new TFolderDialog(this);
+    dlgDataPath->SetTitle("Verzeichnis für Berechnungsdaten");
+    dlgDataPath->SetOptions(fdoReturnOnlyFSDirs | fdoNewDialogStyle);
+    dlgTemplPath = new TFolderDialog(this);
+    dlgTemplPath->SetTitle("Verzeichnis für Bildschirm- und Druckvorlagen");
+    dlgTemplPath->SetOptions(fdoReturnOnlyFSDirs | fdoNewDialogStyle | fdoNoNewFolderButton);
+
+    edDataPath->OnClickBtn = [this](QWidget*) { BrowseDataPath(); };
+    edTemplPath->OnClickBtn = [this](QWidget*) { BrowseTemplPath(); };
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("BtnOK"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("BtnCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lbDataPath);
+    layout->addWidget(edDataPath);
+    layout->addSpacing(8);
+    layout->addWidget(lbTemplPath);
+    layout->addWidget(edTemplPath);
+    layout->addSpacing(12);
+    layout->addWidget(buttons);
+}
+
+void TDlgPath::showEvent(QShowEvent* event)
+{
+    edDataPath->SetText(folders_.DataPathNoSlash);
+    edTemplPath->SetText(folders_.TemplatePathNoSlash);
+    QDialog::showEvent(event);
+}
+
+void TDlgPath::BrowseDataPath()
+{
+    std::string folder;
+    if (Browse(*dlgDataPath, *edDataPath, folder))
+        folders_.SetDataPath(folder);
+}
+
+void TDlgPath::BrowseTemplPath()
+{
+    std::string folder;
+    if (Browse(*dlgTemplPath, *edTemplPath, folder))
+        folders_.SetTemplatePath(folder);
+}
+
+bool TDlgPath::Execute()
+{
+    if (Modals().Run(*this) != QDialog::Accepted)
+        return false;
+    // An emptied field keeps its folder: an empty folder would put files in the current one.
+    if (!Trim(edDataPath->Text()).empty())
+        folders_.SetDataPath(edDataPath->Text());
+    if (!Trim(edTemplPath->Text()).empty())
+        folders_.SetTemplatePath(edTemplPath->Text());
+    return true;
+}
+
+}  // namespace velmoran

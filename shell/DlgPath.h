@@ -1,0 +1,37 @@
+// TDlgPath "Verzeichnisse": the folder of calculation files and the root of the templates, each in
+// an edit with a "..." button that opens a folder browser. A folder picked with "..." is taken at
+// once (cancelling the dialog afterwards keeps it); OK takes both edits as they stand. The module
+// and the file dialogs see changed folders at the next start.
+#pragma once
+
+#include <QDialog>
+
+namespace velmoran {
+
+class TEnhEditBtn;
+class TFolderDialog;
+struct TFolders;
+
+class TDlgPath : public QDialog {
+public:
+    TDlgPath(TFolders& folders, QWidget* parent = nullptr);
+
+    TEnhEditBtn* edDataPath;
+    TEnhEditBtn* edTemplPath;
+    TFolderDialog* dlgDataPath;
+    TFolderDialog* dlgTemplPath;
+
+    // Shows the dialog through the modal runner; with OK the edits' folders are stored.
+    bool Execute();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BrowseDataPath();
+    void BrowseTemplPath();
+
+    TFolders& folders_;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,150 @@
+// TMainForm: the window the user works in. The top dock carries the menus and toolbars, the status
+// bar at the bottom shows the long hint of what the mouse is over, and the result pages fill the
+// rest: the screen result, the print result, the module's messages and the start page. The window
+// reads its settings when it is made and writes them when it goes, keeps the recent files, drives
+// the module and template combo boxes from the shell state, enables its actions when idle and
+// offers the start page or start dialog once.
+#pragma once
+
+#include "platform/Form.h"
+#include "shell/MainActions.h"
+
+#include <QPointer>
+
+#include <memory>
+#include <string>
+
+class QScrollArea;
+class QStackedWidget;
+class QStatusBar;
+
+namespace velmoran {
+
+class RegIniFile;
+class TAboutBox;
+class TBarDock;
+class TBarMRUList;
+class TDlgPath;
+class TEnhComboBox;
+class TFrameViewer;
+class THelpRouter;
+class THtmlLabel;
+class TPageViewer;
+class TShellState;
+class TWhatsThis;
+
+class TMainForm : public Form {
+public:
+    // Builds the window around the shell state, registers and selects the module and, when
+    // commandLineFile is not empty, opens it.
+    TMainForm(TShellState& shell, const std::string& commandLineFile, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    TShellState& Shell() { return shell_; }
+    TMainActions& Actions() { return *actions_; }
+
+    // --- the parts of the window ---
+    TBarDock* TopDock;
+    QStatusBar* StatusBar;
+    QStackedWidget* pcResult;
+    QWidget* tsResultHTM;
+    QWidget* tsPrint;
+    QWidget* tsMessage;
+    QWidget* tsIntro;
+    TFrameViewer* ScreenViewer;
+    TPageViewer* ReportViewer;
+    QScrollArea* sbMessages;
+    THtmlLabel* MsgAll;
+    TPageViewer* IntroViewer;
+    TEnhComboBox* cbxModules;
+    TEnhComboBox* cbxScreenTpl;
+    TEnhComboBox* cbxPrintTpl;
+    TBarMRUList* MRUList;
+    THelpRouter* HelpRouter;
+    TWhatsThis* WhatsThis;
+    // The menus and toolbars built from the actions.
+    TMainBars& Bars() { return *bars_; }
+
+    // The folder dialog, made by the program block after the window (not owned).
+    void SetPathDialog(TDlgPath* dialog) { pathDialog_ = dialog; }
+
+    // --- state ---
+    bool CalculationLoaded = false;
+    // True while the start page or start dialog is still to come (no file on the command line).
+    bool StartPending = false;
+    bool StartDialogSetting() const;
+    bool SpeedBarSetting() const;
+    bool ToolbarsVisible() const { return toolbarsVisible_; }
+    // The start page was shown rather than the start dialog.
+    bool IntroShown() const;
+
+    // The idle update: the start page or dialog once, then the actions' enabled states.
+    void UpdateActions() override;
+    // Shows or hides the four toolbars together.
+    void ShowToolbars(bool visible);
+
+    // --- handlers ---
+    void SetSpeedBarExecute();
+    void SetStartDlgExecute();
+    void SetPathsExecute();
+    void EditMainExecute();
+    void cmdEditDlgExecute();
+    void HelpContents1Execute();
+    void HelpTopicSearch1Execute();
+    void HelpOnHelp1Execute();
+    void HelpAbout1Execute();
+    void FileSetScreenTemplateExecute();
+    void FileSetPrinterTemplateExecute();
+    void cbxModulesChange();
+    void cbxScreenTplChange();
+    void cbxPrintTplChange();
+    void MRUListClick(const std::string& fileName);
+
+    // --- the calculation, result and print commands; their work is done elsewhere ---
+    virtual void FileNewExecute() {}
+    virtual void FileOpenExecute() {}
+    virtual void FileSaveExecute() {}
+    virtual void FileSaveAsExecute() {}
+    virtual void FileImportExecute() {}
+    virtual void FileExportExecute() {}
+    virtual void FilePrintExecute() {}
+    virtual void FilePrintPreviewExecute() {}
+    virtual void EditCopyExecute() {}
+    virtual void EditParamExecute() {}
+    virtual void EditExtraExecute() {}
+    virtual void ViewResultExecute() {}
+    virtual void ViewMessagesExecute() {}
+    virtual void RefreshResultPage() {}
+    virtual void OpenCalculationFile(const std::string& /*fileName*/) {}
+    // The save question; false when the user cancelled.
+    virtual bool CheckSaveModified() { return true; }
+    // Runs the module's input dialog; its answer.
+    virtual bool RunEditDialog(int /*mode*/, int /*page*/) { return false; }
+
+protected:
+    bool CloseQuery() override;
+
+private:
+    void CreateParts();
+    void CreateResultPages();
+    void CreateCombos();
+    void BindActions();
+    void ApplySettings();
+    void SaveSettings();
+    void ConnectShell();
+    void ShowModuleIndex(int index);
+    void ShowTemplateLists();
+    void ShowStartPageOrDialog();
+    void RunStartDialog();
+
+    TShellState& shell_;
+    std::unique_ptr<TMainActions> actions_;
+    std::unique_ptr<TMainBars> bars_;
+    std::unique_ptr<RegIniFile> regIni_;
+    QPointer<TDlgPath> pathDialog_;
+    bool toolbarsVisible_ = true;
+    // Set while code fills the combo boxes, so that their change handlers stay quiet.
+    bool fillingCombos_ = false;
+};
+
+}  // namespace velmoran

@@ -1,0 +1,78 @@
+// The main window's result pages and their viewers.
+#include "shell/ResultPages.h"
+
+#include "html/viewer/FrameViewer.h"
+#include "html/viewer/PageViewer.h"
+
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace velmoran {
+
+namespace {
+
+QWidget* Page(QStackedWidget& pages, const char* name)
+{
+    auto* page = new QWidget(&pages);
+    page->setObjectName(QString::fromLatin1(name));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    pages.addWidget(page);
+    return page;
+}
+
+}  // namespace
+
+TResultPages CreateResultPages(QWidget& parent, const std::string& programFolderNoSlash)
+{
+    TResultPages p;
+    p.pcResult = new QStackedWidget(&parent);
+    p.pcResult->setObjectName(QStringLiteral("pcResult"));
+    p.pcResult->setFocusPolicy(Qt::NoFocus);
+
+    p.tsResultHTM = Page(*p.pcResult, "tsResultHTM");
+    p.ScreenViewer = new TFrameViewer(p.tsResultHTM);
+    p.ScreenViewer->setObjectName(QStringLiteral("ScreenViewer"));
+    p.ScreenViewer->SetDefFontName("Tahoma");
+    p.ScreenViewer->SetDefFontSize(10);
+    TFrameViewerOptions screenOptions = p.ScreenViewer->fvOptions();
+    screenOptions.Include(fvNoLinkUnderline);
+    screenOptions.Include(fvNoBorder);
+    p.ScreenViewer->SetfvOptions(screenOptions);
+    p.ScreenViewer->SetHistoryMaxCount(0);
+    p.tsResultHTM->layout()->addWidget(p.ScreenViewer);
+
+    p.tsPrint = Page(*p.pcResult, "tsPrint");
+    p.ReportViewer = new TPageViewer(p.tsPrint);
+    p.ReportViewer->setObjectName(QStringLiteral("ReportViewer"));
+    p.ReportViewer->SetDefFontName("Arial");
+    p.ReportViewer->SetNoSelect(true);
+    p.ReportViewer->PrintMarginRight = 1.5;
+    p.ReportViewer->PrintMarginBottom = 3.0;
+    TPageViewerOptions reportOptions = p.ReportViewer->htOptions();
+    reportOptions.Include(htPrintTableBackground);
+    p.ReportViewer->SethtOptions(reportOptions);
+    p.tsPrint->layout()->addWidget(p.ReportViewer);
+
+    p.tsMessage = Page(*p.pcResult, "tsMessage");
+    p.sbMessages = new QScrollArea(p.tsMessage);
+    p.sbMessages->setObjectName(QStringLiteral("sbMessages"));
+    p.sbMessages->setWidgetResizable(true);
+    p.tsMessage->layout()->addWidget(p.sbMessages);
+
+    p.tsIntro = Page(*p.pcResult, "tsIntro");
+    p.IntroViewer = new TPageViewer(p.tsIntro);
+    p.IntroViewer->setObjectName(QStringLiteral("IntroViewer"));
+    p.IntroViewer->SetDefFontName("Tahoma");
+    p.IntroViewer->SetServerRoot(programFolderNoSlash);
+    p.tsIntro->layout()->addWidget(p.IntroViewer);
+    return p;
+}
+
+void LoadPage(TPageViewer& viewer, const std::string& fileName)
+{
+    viewer.LoadDocumentFile(fileName);
+}
+
+}  // namespace velmoran

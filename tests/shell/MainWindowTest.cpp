@@ -1,0 +1,538 @@
+// The main window: its settings at creation and destruction, the module and template combo
+// boxes, the action table with its enabled states, the start page or start dialog, the folder
+// dialog and the info box. Every window is run by the scripted modal runner.
+#include "controls/EnhCombo.h"
+#include "controls/EnhEditBtn.h"
+#include "controls/HtmlLabel.h"
+#include "framework/ui/DlgIntro.h"
+#include "help/HelpRouter.h"
+#include "platform/AppServices.h"
+#include "platform/RegIni.h"
+#include "shell/AboutBox.h"
+#include "shell/DlgPath.h"
+#include "shell/MainForm.h"
+#include "shell/Modules.h"
+#include "shell/Settings.h"
+#include "shell/ShellState.h"
+#include "tests/shell/ShellTestEnvironment.h"
+#include "tests/support/ScriptedModals.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestApp.h"
+#include "toolbar/TBarItem.h"
+#include "toolbar/TBarMRUList.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStatusBar>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+using namespace velmoran;
+using velmoran::testing::TempFolder;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// A window whose calculation commands are counted instead of done.
+class CountingForm : public TMainForm {
+public:
+    using TMainForm::TMainForm;
+
+    void FileNewExecute() override { Calls.push_back("new"); }
+    void FileOpenExecute() override { Calls.push_back("open"); }
+    void FileSaveExecute() override { Calls.push_back("save"); }
+    void OpenCalculationFile(const std::string& fileName) override { Calls.push_back("open " + fileName); }
+    bool RunEditDialog(int mode, int page) override
+    {
+        Calls.push_back("edit " + std::to_string(mode) + " " + std::to_string(page));
+        return EditAnswer;
+    }
+
+    Texts Calls;
+    bool EditAnswer = true;
+};
+
+// The process's current folder for the life of the object: the start page is looked up there.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const fs::path& folder) : saved_(fs::current_path()) { fs::current_path(folder); }
+    ~CurrentFolder() { fs::current_path(saved_); }
+
+private:
+    fs::path saved_;
+};
+
+class MainWindowTest : public velmoran::testing::EmptySettings {
+protected:
+    MainWindowTest() : shell(Folders(), "de"), here(current.Folder())
+    {
+        velmoran::testing::App();
+        fs::copy_file(fs::path(VELMORAN_DATA_DIR) / "HSG.MTX", program / "HSG.MTX");
+        fs::copy_file(fs::path(VELMORAN_DATA_DIR) / "VarTab.tra", program / "VarTab.tra");
+        fs::copy(fs::path(VELMORAN_DATA_DIR) / "templates", shell.Folders.TemplatePath, fs::copy_options::recursive);
+    }
+    ~MainWindowTest() override { form.reset(); }
+
+    TFolders Folders()
+    {
+        TFolders folders;
+        folders.SetProgramFolder(program.Folder());
+        folders.SetDataPath(root.Folder() + "Daten");
+        folders.SetTemplatePath(root.Folder() + "Vorlagen");
+        fs::create_directories(folders.DataPath);
+        fs::create_directories(folders.TemplatePath);
+        return folders;
+    }
+
+    CountingForm& Form(const std::string& commandLineFile = {})
+    {
+        // One window at a time: the help router allows no second one.
+        form.reset();
+        form = std::make_unique<CountingForm>(shell, commandLineFile);
+        return *form;
+    }
+    // One idle update and whatever it queued.
+    void Idle()
+    {
+        form->UpdateActions();
+        QCoreApplication::processEvents();
+    }
+    static RegIniFile Settings() { return RegIniFile(kSettingsKey); }
+
+    Action& ActionNamed(const std::string& name)
+    {
+        for (Action* action : form->Actions().All())
+            if (action->objectName().toStdString() == name)
+                return *action;
+        throw std::runtime_error("no action " + name);
+    }
+
+    TempFolder program;
+    TempFolder root;
+    TempFolder current;
+    CurrentFolder here;
+    ScriptedPromptService prompts;
+    ScriptedModalRunner modals;
+    TShellState shell;
+    std::unique_ptr<CountingForm> form;
+};
+
+// --- the window and its settings ----------------------------------------------------------------
+
+using MainWindow = MainWindowTest;
+
+TEST_F(MainWindow, AStoredRectangleGivesTheBoundsAnUnusableOneACentredWindow)
+{
+    {
+        RegIniFile settings = Settings();
+        WriteWindowSettings(settings, {100, 120, 700, 560}, true, true);
+    }
+    EXPECT_EQ(Form().geometry(), QRect(100, 120, 600, 440));
+    form.reset();
+
+    Settings().WriteBinary({}, "MainFormRect", "kaputt");
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE((Form().geometry().center() - centre).manhattanLength(), 2);
+}
+
+TEST_F(MainWindow, TheBoundsAndSettingsAreWrittenWhenTheWindowGoes)
+{
+    Form().setGeometry(40, 50, 640, 480);
+    form->Actions().SetStartDlg->Execute();
+    form.reset();
+
+    const TWindowSettings stored = ReadWindowSettings(Settings(), ScreenRects());
+    ASSERT_TRUE(stored.MainFormRect);
+    EXPECT_EQ(stored.MainFormRect->Left, 40);
+    EXPECT_EQ(stored.MainFormRect->Bottom, 530);
+    EXPECT_FALSE(stored.StartDialog);
+    EXPECT_TRUE(stored.SpeedBar);
+    EXPECT_FALSE(Form().Actions().SetStartDlg->Checked());
+}
+
+TEST_F(MainWindow, SpeedBarOffHidesTheToolbarsAndTheToggleIsSaved)
+{
+    Settings().WriteInteger({}, "SpeedBar", 0);
+    Form();
+    EXPECT_FALSE(form->ToolbarsVisible());
+    EXPECT_FALSE(form->Actions().SetSpeedBar->Checked());
+
+    form->Actions().SetSpeedBar->Execute();
+    EXPECT_TRUE(form->ToolbarsVisible());
+    form->Actions().SetSpeedBar->Execute();
+    EXPECT_FALSE(form->ToolbarsVisible());
+    form->Actions().SetSpeedBar->Execute();
+    form.reset();
+    EXPECT_EQ(Settings().ReadInteger({}, "SpeedBar", -1), 1);
+}
+
+TEST_F(MainWindow, TheRecentFilesAreLoadedWithoutGapsAndSavedBack)
+{
+    Settings().WriteString("Recent Files", "MRU1", "a");
+    Settings().WriteString("Recent Files", "MRU3", "b");
+    EXPECT_EQ(Form().MRUList->Items().Texts(), (Texts{"a", "b"}));
+    EXPECT_EQ(form->MRUList->MaxItems(), 6);
+
+    form->MRUListClick("b");
+    EXPECT_EQ(form->Calls, Texts{"open b"});
+    form.reset();
+    EXPECT_EQ(Settings().ReadString("Recent Files", "MRU2", ""), "b");
+    EXPECT_FALSE(Settings().ValueExists("Recent Files", "MRU3"));
+}
+
+TEST_F(MainWindow, ShowsTheModuleAndItsTemplatesOnTheHiddenResultPages)
+{
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form();
+    EXPECT_EQ(form->windowTitle().toStdString(), "Velmoran");
+    EXPECT_TRUE(form->pcResult->isHidden());
+    EXPECT_EQ(form->pcResult->currentWidget(), form->tsResultHTM);
+    EXPECT_EQ(form->pcResult->count(), 4);
+
+    EXPECT_EQ(form->cbxModules->Items(), Texts{"Bemessung nach HSG"});
+    EXPECT_EQ(form->cbxModules->Text(), "Bemessung nach HSG");
+    EXPECT_EQ(form->cbxModules->Style(), TComboBoxStyle::csSimple);
+    ASSERT_NE(form->cbxModules->lineEdit(), nullptr);
+    EXPECT_TRUE(form->cbxModules->lineEdit()->isReadOnly());
+    EXPECT_EQ(form->cbxScreenTpl->Text(), "Standard.vst");
+    EXPECT_EQ(form->cbxPrintTpl->Text(), "Standard.vpt");
+    EXPECT_EQ(form->HelpRouter->Helpfile(), shell.Folders.HelpPath + "VelmoranHSG.hlp");
+
+    // Showing the window changes no page.
+    form->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->pcResult->isHidden());
+    EXPECT_EQ(form->pcResult->currentWidget(), form->tsResultHTM);
+
+    AppServices::Instance().SetHint("Neue Berechnung erstellen");
+    EXPECT_EQ(form->StatusBar->currentMessage().toStdString(), "Neue Berechnung erstellen");
+
+    fs::create_directories(VELMORAN_ARTIFACTS "/shell");
+    EXPECT_TRUE(form->grab().save(VELMORAN_ARTIFACTS "/shell/mainwindow.png"));
+    AppServices::Instance().SetHint("");
+}
+
+TEST_F(MainWindow, AnotherTemplateChosenInTheComboBoxIsLoaded)
+{
+    std::ofstream(shell.Folders.TemplatePath + "de/HSG/Kurz.vst") << "<p>kurz</p>";
+    Form();
+    const Texts names = form->cbxScreenTpl->Items();
+    const auto it = std::find(names.begin(), names.end(), "Kurz.vst");
+    ASSERT_NE(it, names.end());
+    form->cbxScreenTpl->SetItemIndex(static_cast<int>(it - names.begin()));
+    form->cbxScreenTplChange();
+    EXPECT_EQ(shell.Templates.ScreenTemplateName(), shell.Folders.TemplatePath + "de/HSG/Kurz.vst");
+    EXPECT_EQ(form->cbxScreenTpl->Text(), "Kurz.vst");
+}
+
+// --- the actions --------------------------------------------------------------------------------
+
+using MainActions = MainWindowTest;
+
+TEST_F(MainActions, CaptionsHintsAndShortcutsFollowTheTable)
+{
+    struct Row {
+        const char* Name;
+        const char* Caption;
+        const char* Hint;
+        TShortCut ShortCut;
+    };
+    const Row rows[] = {
+        {"FileNew", "&Neu", "Neu|Neue Berechnung erstellen", scCtrl | 'N'},
+        {"FileOpen", "&Öffnen...", "Öffnen|Eine vorhandene Berechnung öffnen", scCtrl | 'O'},
+        {"FileSave", "&Speichern", "Speichern|Aktuelle Berechnung in Datei speichern", scCtrl | 'S'},
+        {"FileSetScreenTemplate", "&Bildschirmausgabe...",
+         "Bildschirmvorlage|Vorlage für die Bildschirmdarstellung der Ergebnisse wählen", scCtrl | 'B'},
+        {"EditCopy", "&Kopieren", "Kopieren|Das markierte Objekt in die Zwischenablage kopieren", scCtrl | 'C'},
+        {"FileExit", "&Beenden", "Beenden|Das Programm beenden", scNone},
+        {"EditMain", "Auslegungs&daten...", "Eingabedialog|Den Haupt-Eingabedialog aufrufen", scNone},
+        {"SetSpeedBar", "Sym&bollleiste", "", scNone},
+        {"HelpOnHelp1", "&Hilfe benutzen", "Hilfe benutzen|Anleitung zur Bedienung der Hilfe-Funktion", scNone},
+        {"Homepage", "H&omepage", "Homepage|Aufruf der Programm-Homepage im Internet", scNone},
+    };
+    Form();
+    EXPECT_EQ(form->Actions().All().size(), 28u);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const Action& action = ActionNamed(row.Name);
+        EXPECT_EQ(action.Caption(), row.Caption);
+        EXPECT_EQ(action.Hint(), row.Hint);
+        EXPECT_EQ(action.ShortCut(), row.ShortCut);
+    }
+    EXPECT_FALSE(ActionNamed("Homepage").Visible());
+    EXPECT_EQ(ActionNamed("FileSave").Images(), ActionNamed("FileNew").Images());
+    EXPECT_NE(ActionNamed("FileSave").ImageIndex(), ActionNamed("FileNew").ImageIndex());
+}
+
+TEST_F(MainActions, ACalculationEnablesTheDisabledSetButImport)
+{
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form();
+    Texts disabled;
+    for (Action* action : form->Actions().All())
+        if (!action->Enabled())
+            disabled.push_back(action->objectName().toStdString());
+    EXPECT_EQ(disabled, (Texts{"FileSave", "FileSaveAs", "FileImport", "FileExport", "FilePrintPreview", "FilePrint",
+                               "EditCopy", "EditMain", "cmdEditDlg", "EditParam", "EditExtra", "ViewResult",
+                               "ViewMessages", "ViewTools"}));
+
+    Idle();
+    EXPECT_TRUE(ActionNamed("ViewTools").Enabled());
+    EXPECT_FALSE(ActionNamed("FileSave").Enabled());
+
+    form->CalculationLoaded = true;
+    Idle();
+    for (Action* action : form->Actions().All())
+        EXPECT_EQ(action->Enabled(), action->objectName() != "FileImport") << action->objectName().toStdString();
+
+    // Enabled actions stay enabled.
+    form->CalculationLoaded = false;
+    Idle();
+    EXPECT_TRUE(ActionNamed("FileSave").Enabled());
+}
+
+TEST_F(MainActions, TheSaveButtonWorksWhileTheSaveActionDoesNothing)
+{
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form();
+    EXPECT_FALSE(form->Actions().FileSave->Execute());
+    EXPECT_TRUE(form->Calls.empty());
+
+    TBarCustomItem* saveButton = nullptr;
+    TBarCustomItem& fileBar = *form->Bars().FileToolbar;
+    for (int i = 0; i < fileBar.Count(); ++i)
+        if (fileBar.Items(i)->Caption() == "&Speichern")
+            saveButton = fileBar.Items(i);
+    ASSERT_NE(saveButton, nullptr);
+    EXPECT_EQ(saveButton->GetAction(), nullptr);
+    saveButton->Click();
+    EXPECT_EQ(form->Calls, Texts{"save"});
+}
+
+TEST_F(MainActions, TheMenusAndToolbarsAreBuiltFromTheActions)
+{
+    Form();
+    const TMainBars& bars = form->Bars();
+    Texts menus;
+    for (int i = 0; i < bars.MainMenu->Count(); ++i)
+        menus.push_back(bars.MainMenu->Items(i)->Caption());
+    EXPECT_EQ(menus, (Texts{"&Datei", "B&earbeiten", "&Ansicht", "&Einstellungen", "&Hilfe"}));
+    Texts toolbars;
+    for (const TBarCustomItem* bar : bars.Toolbars())
+        toolbars.push_back(bar->Caption());
+    EXPECT_EQ(toolbars, (Texts{"Datei", "Modus", "Vorlagen", "Hilfe"}));
+
+    const auto* moduleItem = dynamic_cast<TBarControlItem*>(bars.ModuleToolbar->Items(0));
+    ASSERT_NE(moduleItem, nullptr);
+    EXPECT_EQ(moduleItem->Control(), form->cbxModules);
+    Texts controlHints;
+    for (int i = 0; i < bars.ReportToolbar->Count(); ++i)
+        if (dynamic_cast<TBarControlItem*>(bars.ReportToolbar->Items(i)))
+            controlHints.push_back(bars.ReportToolbar->Items(i)->Hint());
+    EXPECT_EQ(controlHints, (Texts{"Bildschirmvorlage aus Liste der vorhandenen Vorlagen wählen",
+                                   "Druckvorlage aus Liste der vorhandenen Vorlagen wählen"}));
+
+    // The recent files are in "&Datei"; no item is bound to ViewTools.
+    bool recentInFile = false;
+    int viewToolsItems = 0;
+    std::function<void(const TBarCustomItem&)> walk = [&](const TBarCustomItem& item) {
+        for (int i = 0; i < item.Count(); ++i) {
+            const TBarCustomItem& child = *item.Items(i);
+            if (const auto* recent = dynamic_cast<const TBarMRUListItem*>(&child))
+                recentInFile = recentInFile || (recent->MRUList() == form->MRUList && &item == bars.MainMenu->Items(0));
+            if (child.GetAction() == form->Actions().ViewTools)
+                ++viewToolsItems;
+            walk(child);
+        }
+    };
+    walk(*bars.MainMenu);
+    for (const TBarCustomItem* bar : bars.Toolbars())
+        walk(*bar);
+    EXPECT_TRUE(recentInFile);
+    EXPECT_EQ(viewToolsItems, 0);
+}
+
+TEST_F(MainActions, TheInputDialogWithoutACalculationStartsOneFirst)
+{
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form();
+    shell.FileId = "alt.vda";
+    form->Actions().EditMain->SetEnabled(true);
+    form->EditAnswer = false;
+    form->EditMainExecute();
+    EXPECT_EQ(form->Calls, Texts{"edit 1 1"});
+    EXPECT_TRUE(shell.FileId.empty());
+    EXPECT_FALSE(form->CalculationLoaded);
+
+    form->EditAnswer = true;
+    form->EditMainExecute();
+    EXPECT_TRUE(form->CalculationLoaded);
+    form->EditMainExecute();
+    EXPECT_EQ(form->Calls, (Texts{"edit 1 1", "edit 1 1", "edit 1 1"}));
+}
+
+// --- the start page and the start dialog ---------------------------------------------------------
+
+using StartDialog = MainWindowTest;
+
+TEST_F(StartDialog, AppearsOnceAndNotAgainWhileOpen)
+{
+    Settings().WriteString("Recent Files", "MRU1", "/daten/a.vda");
+    Form();
+    modals.Expect([this](QWidget& window) {
+        auto& dialog = dynamic_cast<TDlgIntro&>(window);
+        EXPECT_EQ(dialog.RecentFiles(), Texts{"/daten/a.vda"});
+        // An idle update inside the dialog's loop must not open another.
+        Idle();
+        Idle();
+    });
+    Idle();
+    Idle();
+    EXPECT_EQ(modals.Shown().size(), 1u);
+    EXPECT_FALSE(form->StartPending);
+    EXPECT_TRUE(form->Calls.empty());
+}
+
+TEST_F(StartDialog, TheChoiceRunsItsCommand)
+{
+    const auto choose = [this](int choice, const std::string& fileName) {
+        modals.Expect(
+            [choice, fileName](QWidget& window) {
+                auto& dialog = dynamic_cast<TDlgIntro&>(window);
+                dialog.Choice = choice;
+                dialog.FileName = fileName;
+            },
+            QDialog::Accepted);
+        Form();
+        Idle();
+        return form->Calls;
+    };
+    EXPECT_EQ(choose(0, ""), Texts{"new"});
+    EXPECT_EQ(choose(1, ""), Texts{"open"});
+    EXPECT_EQ(choose(2, "/daten/a.vda"), Texts{"open /daten/a.vda"});
+    EXPECT_EQ(choose(2, ""), Texts{});
+}
+
+TEST_F(StartDialog, TheStartPageFromTheCurrentFolderComesInstead)
+{
+    std::ofstream(current / "intro.htm") << "<html><body><h1>Willkommen</h1></body></html>";
+    Form();
+    Idle();
+    EXPECT_TRUE(form->IntroShown());
+    EXPECT_FALSE(form->pcResult->isHidden());
+    EXPECT_TRUE(modals.Shown().empty());
+}
+
+TEST_F(StartDialog, TickedLaterItComesAtTheNextIdleUpdate)
+{
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form();
+    Idle();
+    EXPECT_TRUE(modals.Shown().empty());
+    EXPECT_TRUE(form->pcResult->isHidden());
+
+    form->Actions().SetStartDlg->Execute();
+    modals.Expect([](QWidget&) {});
+    Idle();
+    EXPECT_EQ(modals.Shown().size(), 1u);
+}
+
+TEST_F(StartDialog, AFileOnTheCommandLineIsOpenedInsteadOfEitherStart)
+{
+    Form("/daten/b.vda");
+    EXPECT_FALSE(form->StartPending);
+    Idle();
+    EXPECT_TRUE(modals.Shown().empty());
+}
+
+// --- the folder dialog ---------------------------------------------------------------------------
+
+using FolderDialog = MainWindowTest;
+
+TEST_F(FolderDialog, OKStoresTheFoldersWithAndWithoutTheirSlash)
+{
+    Form();
+    form->SetPathDialog(new TDlgPath(shell.Folders, form.get()));
+    const std::string wanted = root.Folder() + "x";
+    modals.Expect(
+        [&](QWidget& window) {
+            auto& dialog = dynamic_cast<TDlgPath&>(window);
+            EXPECT_EQ(dialog.edDataPath->Text(), shell.Folders.DataPathNoSlash);
+            EXPECT_EQ(dialog.edTemplPath->Text(), shell.Folders.TemplatePathNoSlash);
+            EXPECT_EQ(dialog.windowTitle().toStdString(), "Verzeichnisse");
+            dialog.edDataPath->SetText(wanted);
+            dialog.edTemplPath->SetText("");
+        },
+        QDialog::Accepted);
+    const std::string templates = shell.Folders.TemplatePath;
+    form->Actions().SetPaths->Execute();
+    EXPECT_EQ(shell.Folders.DataPath, wanted + "/");
+    EXPECT_EQ(shell.Folders.DataPathNoSlash, wanted);
+    // An emptied field keeps its folder.
+    EXPECT_EQ(shell.Folders.TemplatePath, templates);
+}
+
+TEST_F(FolderDialog, AFolderPickedWithTheButtonStaysWhenTheDialogIsCancelled)
+{
+    TDlgPath dialog(shell.Folders);
+    const std::string picked = root.Folder() + "y";
+    prompts.AnswerFolder(picked);
+    modals.Expect([&](QWidget&) {
+        dialog.edTemplPath->ClickBtn(dialog.edTemplPath->EditButton());
+        EXPECT_EQ(dialog.edTemplPath->Text(), picked);
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(shell.Folders.TemplatePath, picked + "/");
+    EXPECT_EQ(shell.Folders.TemplatePathNoSlash, picked);
+    ASSERT_EQ(prompts.FolderRequests().size(), 1u);
+    EXPECT_EQ(prompts.FolderRequests()[0].Title, "Verzeichnis für Bildschirm- und Druckvorlagen");
+}
+
+// --- the info box --------------------------------------------------------------------------------
+
+using AboutBox = MainWindowTest;
+
+TEST_F(AboutBox, ListsEveryModuleWithItsVersion)
+{
+    const fs::path library = program / "ModulA.so";
+    fs::copy_file(VELMORAN_TEST_MODULE, library);
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form();
+    ASSERT_TRUE(shell.Modules.RegisterModule(library.string()));
+
+    std::string shown;
+    modals.Expect([&](QWidget& window) {
+        auto& box = dynamic_cast<TAboutBox&>(window);
+        shown = box.lbModules->HTMLText();
+    });
+    form->Actions().HelpAbout1->Execute();
+    EXPECT_EQ(shown, "Bemessung nach HSG, Version 1.0<br>Testmodul, Version 2.5<br>");
+}
+
+TEST_F(AboutBox, TheListIsCutTo255CharactersWithoutSplittingACharacter)
+{
+    std::vector<std::unique_ptr<TModuleDescriptor>> modules;
+    for (int i = 0; i < 12; ++i) {
+        modules.push_back(std::make_unique<TModuleDescriptor>());
+        modules.back()->Caption = "Bemessung für Straße " + std::to_string(i);
+        modules.back()->Version = "Version 1.0";
+    }
+    const std::string text = ModuleListText(modules);
+    EXPECT_LE(text.size(), 255u);
+    EXPECT_GE(text.size(), 253u);
+    EXPECT_TRUE(QString::fromUtf8(text.c_str()).toUtf8().toStdString() == text);
+    EXPECT_EQ(text.rfind("Bemessung für Straße 0, Version 1.0<br>", 0), 0u);
+}
+
+}  // namespace
