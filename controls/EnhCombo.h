@@ -10,6 +10,7 @@
 #pragma once
 
 #include "controls/ControlFont.h"
+#include "platform/Events.h"
 
 #include <QComboBox>
 #include <QPointer>
@@ -26,7 +27,6 @@ class Canvas;
 
 enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList };
 
-using TNotifyEvent = std::function<void(QWidget* sender)>;
 
 class TEnhCustomCombo : public QComboBox {
 public:

@@ -14,6 +14,7 @@
 #include "controls/ControlFont.h"
 #include "controls/EditDrop.h"
 #include "controls/EnhEditKeys.h"
+#include "platform/Events.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -54,7 +55,6 @@ struct TPersistence {
     TPersistenceLocation Location = TPersistenceLocation::plInifile;
 };
 
-using TNotifyEvent = std::function<void(QWidget* sender)>;
 using TValueValidateEvent = std::function<void(QWidget* sender, const std::string& value, bool& isValid)>;
 using TClipboardEvent = std::function<void(QWidget* sender, const std::string& value, bool& allow)>;
 // A typed character; set to 0 it is dropped.

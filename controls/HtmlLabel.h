@@ -12,6 +12,7 @@
 #include "controls/MiniHtml.h"
 #include "controls/PictureContainer.h"
 #include "platform/AlignLayout.h"
+#include "platform/Events.h"
 #include "platform/ImageList.h"
 
 #include <QPointer>
@@ -31,8 +32,6 @@ enum class TBorderStyle { bsNone, bsSingle };
 class THtmlLabel;
 using TAnchorClick = std::function<void(QWidget* sender, const std::string& anchor)>;
 using TAnchorHintEvent = std::function<void(QWidget* sender, std::string& anchor)>;
-using TNotifyEvent = std::function<void(QWidget* sender)>;
-using TMouseEvent = std::function<void(QWidget* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
 
 class THtmlLabel : public QWidget {
 public:

@@ -121,14 +121,14 @@ public:
         TViewerScriptEvent OnScript;
         TImageClickEvent OnImageClick;
         TImageOverEvent OnImageOver;
-        TMouseEvent OnMouseDouble;
+        TViewerMouseEvent OnMouseDouble;
         TViewerIncludeEvent OnInclude;
         TViewerLinkEvent OnLink;
         TPanelCreateEvent OnPanelCreate;
         TPanelDestroyEvent OnPanelDestroy;
         TPanelPrintEvent OnPanelPrint;
         TParseEvent OnParseBegin;
-        TNotifyEvent OnParseEnd;
+        TViewerNotifyEvent OnParseEnd;
         TObjectTagEvent OnObjectTag;
     };
     void SetPassedEvents(TPassedEvents events);

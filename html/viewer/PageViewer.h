@@ -75,7 +75,7 @@ struct TRightClickParameters {
     std::u16string ClickWord;
 };
 
-using TNotifyEvent = std::function<void(TPageViewer* sender)>;
+using TViewerNotifyEvent = std::function<void(TPageViewer* sender)>;
 using THotSpotEvent = std::function<void(TPageViewer* sender, const std::string& src)>;
 using THotSpotClickEvent = std::function<void(TPageViewer* sender, const std::string& src, bool& handled)>;
 using TProcessingEvent = std::function<void(TPageViewer* sender, bool processingOn)>;
@@ -102,7 +102,7 @@ using ThtObjectEvent =
 using TObjectClickEvent = ThtObjectEvent;
 // A file input's browse button: the edit's text comes in, the text put back into it goes out.
 using TFileBrowseEvent = std::function<void(TPageViewer* sender, TFormControlObj* control, std::string& fileName)>;
-using TMouseEvent =
+using TViewerMouseEvent =
     std::function<void(TPageViewer* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TPageViewer* sender, Qt::KeyboardModifiers shift, int x, int y)>;
 using TImageClickEvent = std::function<void(TPageViewer* sender, const void* image, Qt::MouseButton button,
@@ -187,7 +187,7 @@ public:
     TGetStreamEvent OnImageRequest;
     TGetStreamEvent OnhtStreamRequest;
     TViewerScriptEvent OnScript;
-    TNotifyEvent OnHistoryChange;
+    TViewerNotifyEvent OnHistoryChange;
     ThtProgressEvent OnProgress;
     TProcessingEvent OnProcessing;
     TViewerIncludeEvent OnInclude;
@@ -198,11 +198,11 @@ public:
     TImageClickEvent OnImageClick;
     TImageOverEvent OnImageOver;
     TRightClickEvent OnRightClick;
-    TMouseEvent OnMouseDouble;
+    TViewerMouseEvent OnMouseDouble;
     TParseEvent OnParseBegin;
-    TNotifyEvent OnParseEnd;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseUp;
+    TViewerNotifyEvent OnParseEnd;
+    TViewerMouseEvent OnMouseDown;
+    TViewerMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
     TGetBitmapEvent OnBitmapRequest;
     TPanelCreateEvent OnPanelCreate;
@@ -218,7 +218,7 @@ public:
     void PanelDragOver(const QMimeData* data, int x, int y, bool& accept);
     void PanelDragDrop(const QMimeData* data, int x, int y);
     // The viewer took the focus or was clicked (the frame viewer tracks its active viewer by it).
-    TNotifyEvent OnActivate;
+    TViewerNotifyEvent OnActivate;
 
     // --- form events: each setter hands the handler to the document, which fires it itself;
     // a submission reaches OnFormSubmit from the viewer's own queue ---
