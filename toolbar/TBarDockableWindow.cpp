@@ -431,6 +431,13 @@ void TBarCustomDockableWindow::resizeEvent(QResizeEvent* event)
         OnResize(*this);
 }
 
+void TBarCustomDockableWindow::changeEvent(QEvent* event)
+{
+    NonClientWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && FloatParent())
+        FloatParent()->FollowCaption();
+}
+
 void TBarCustomDockableWindow::DoDockChangingHidden(bool floating, TBarDock* dockingTo)
 {
     if (!destroying_ && OnDockChangingHidden)

@@ -45,6 +45,8 @@ public:
     QRect CaptionRect() const;
     QRect CloseButtonRect() const;
 
+    // The caption shows the window's title (its name when it has none).
+    void FollowCaption();
     // Follows the window's floating mode: above all windows or above the form.
     void ApplyFloatingMode();
 
@@ -59,6 +61,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
