@@ -145,8 +145,9 @@ TBarCustomDockableWindow::~TBarCustomDockableWindow()
     destroying_ = true;
     CancelModeOf(this);
     std::erase(FloatingWindowList(), this);
-    // The floating tool window goes with the window (later: this may run inside its event).
-    if (floatParent_) {
+    // The floating tool window goes with the window (later: this may run inside its event),
+    // unless it is what is taking the window along.
+    if (floatParent_ && !FloatParent()->IsDestroying()) {
         floatParent_->hide();
         floatParent_->deleteLater();
     }

@@ -74,6 +74,11 @@ TBarFloatingWindowParent::TBarFloatingWindowParent(QWidget* form, TBarCustomDock
     RecalcFrame();
 }
 
+TBarFloatingWindowParent::~TBarFloatingWindowParent()
+{
+    destroying_ = true;
+}
+
 void TBarFloatingWindowParent::FollowCaption()
 {
     if (window_)

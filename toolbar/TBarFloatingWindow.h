@@ -28,6 +28,9 @@ class TBarFloatingWindowParent : public NonClientWidget {
 public:
     // A tool window of the form (fmOnTopOfAllForms keeps it above every window).
     TBarFloatingWindowParent(QWidget* form, TBarCustomDockableWindow* window);
+    ~TBarFloatingWindowParent() override;
+    // Set while the destructor takes the dockable window along.
+    bool IsDestroying() const { return destroying_; }
 
     TBarCustomDockableWindow* DockableWindow() const { return window_; }
     QWidget* ParentForm() const { return form_; }
@@ -73,6 +76,7 @@ private:
     bool closeButtonDown_ = false;
     bool closeButtonTracking_ = false;
     bool inactiveCaption_ = false;
+    bool destroying_ = false;
 };
 
 }  // namespace velmoran

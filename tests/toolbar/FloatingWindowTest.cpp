@@ -277,6 +277,12 @@ TEST_F(FloatingWindow, TheFormTakesItsFloatingWindowsAlong)
     const QPointer<TBarFloatingWindowParent> floating = bar->FloatParent();
     const QPointer<FakeBar> watched = bar;
     EXPECT_EQ(TBarCustomDockableWindow::FloatingWindowList().size(), 2u);
+    // A floating window deleted on its own takes its tool window along.
+    const QPointer<TBarFloatingWindowParent> otherFloating = other->FloatParent();
+    delete other;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(otherFloating.isNull());
+    EXPECT_EQ(TBarCustomDockableWindow::FloatingWindowList(), std::vector<TBarCustomDockableWindow*>{bar});
     form.reset();
     EXPECT_TRUE(floating.isNull());
     EXPECT_TRUE(watched.isNull());
