@@ -145,9 +145,9 @@ TBarCustomDockableWindow::~TBarCustomDockableWindow()
     destroying_ = true;
     CancelModeOf(this);
     std::erase(FloatingWindowList(), this);
-    // The floating tool window goes with the window (later: this may run inside its event),
-    // unless it is what is taking the window along.
-    if (floatParent_ && !FloatParent()->IsDestroying()) {
+    // The floating tool window goes with the window (later: this may run inside its event);
+    // one that is taking the window along has already let go of it.
+    if (floatParent_) {
         floatParent_->hide();
         floatParent_->deleteLater();
     }

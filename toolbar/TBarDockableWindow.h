@@ -228,6 +228,7 @@ protected:
 private:
     friend class TBarDock;
     friend class TBarMode;
+    friend class TBarFloatingWindowParent;
     // The docked frame's size: the handle's thickness when the dock allows dragging, else 0.
     int HandleThickness() const;
     bool HandleAtTop() const;

@@ -2,6 +2,7 @@
 #include "toolbar/TBarDragMode.h"
 
 #include "platform/AlignLayout.h"
+#include "platform/Application.h"
 #include "platform/SystemParams.h"
 #include "platform/core/ScopeExit.h"
 #include "toolbar/TBarDockableWindow.h"
@@ -646,9 +647,11 @@ bool TBarMode::eventFilter(QObject* watched, QEvent* event)
     try {
         return Handle(event);
     } catch (...) {
-        // The mode ends, cancelled; the application object shows what went wrong.
-        Finish(false);
-        throw;
+        // The mode ends, cancelled; then the application shows what went wrong, as it does for
+        // an exception at the event loop (it is not thrown on through Qt's delivery).
+        RunGuarded([this] { Finish(false); });
+        ShowCurrentException();
+        return true;
     }
 }
 

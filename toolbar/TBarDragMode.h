@@ -8,7 +8,8 @@
 // it, a left release accepts, a left press or double click and Escape cancel, Ctrl re-evaluates;
 // other keys and right or middle buttons are swallowed, everything else goes on as usual. Its end
 // runs exactly once (Finish), also when the grab is lost, the application is deactivated or
-// quits, the window or its form goes, or handling an event raises.
+// quits, the window or its form goes, or handling an event raises (the message is shown as the
+// application shows every exception at its event loop).
 #pragma once
 
 #include <QCursor>

@@ -76,7 +76,9 @@ TBarFloatingWindowParent::TBarFloatingWindowParent(QWidget* form, TBarCustomDock
 
 TBarFloatingWindowParent::~TBarFloatingWindowParent()
 {
-    destroying_ = true;
+    // The window inside goes with this one; it must not reach back to it.
+    if (window_ && window_->floatParent_ == this)
+        window_->floatParent_ = nullptr;
 }
 
 void TBarFloatingWindowParent::FollowCaption()

@@ -29,8 +29,6 @@ public:
     // A tool window of the form (fmOnTopOfAllForms keeps it above every window).
     TBarFloatingWindowParent(QWidget* form, TBarCustomDockableWindow* window);
     ~TBarFloatingWindowParent() override;
-    // Set while the destructor takes the dockable window along.
-    bool IsDestroying() const { return destroying_; }
 
     TBarCustomDockableWindow* DockableWindow() const { return window_; }
     QWidget* ParentForm() const { return form_; }
@@ -76,7 +74,6 @@ private:
     bool closeButtonDown_ = false;
     bool closeButtonTracking_ = false;
     bool inactiveCaption_ = false;
-    bool destroying_ = false;
 };
 
 }  // namespace velmoran
