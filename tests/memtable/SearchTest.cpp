@@ -120,6 +120,26 @@ TEST_F(KeySearch, SearchUsesAMatchingIndexOrAddsOne)
     EXPECT_EQ(einwohner->AsInteger(), 28);
 }
 
+// In a table ordered by another field no bisection may be tried: every record is found, from
+// 21 records on (where an order by the key field would be bisected) as below.
+TEST_F(KeySearch, LocateInATableOrderedByAnotherField)
+{
+    for (int i = 0; i < 30; ++i)
+        Add({("Ort" + std::to_string(i)).c_str(), i % 2 ? "BY" : "BW", (i * 7) % 30 + 1});
+    table.SetIndexFieldNames("Einwohner");
+    for (int i = 0; i < 30; ++i) {
+        const std::string wanted = "Ort" + std::to_string(i);
+        ASSERT_TRUE(table.Locate("Name", TVariant(wanted))) << wanted;
+        EXPECT_EQ(einwohner->AsInteger(), (i * 7) % 30 + 1);
+        EXPECT_EQ(table.RecNo(), (i * 7) % 30 + 1);
+        EXPECT_EQ(table.Lookup("Name;Land", TVariant(std::vector<TVariant>{wanted, i % 2 ? "BY" : "BW"}), "Einwohner")
+                      .AsInteger(),
+                  (i * 7) % 30 + 1);
+    }
+    EXPECT_FALSE(table.Locate("Name", TVariant("Ort30")));
+    EXPECT_EQ(table.Indexes().Count(), 2);
+}
+
 TEST_F(KeySearch, IndexChoiceIsRememberedWhileClosedAndKeepsTheRecord)
 {
     Add({{"Ulm", "BW", 120000}, {"Passau", "BY", 50000}, {"Aalen", "BW", 68000}});
