@@ -43,6 +43,16 @@ TEST(Variants, ComparisonWithNullHasNoResult)
     EXPECT_EQ(VarCompare(TVariant("abc"), TVariant("ABC"), {true, 1031}), 0);
     EXPECT_EQ(VarCompare(TVariant::Date(5), TVariant(5.5)), -1);
     EXPECT_THROW(VarCompare(TVariant(std::vector<TVariant>{1}), TVariant(1)), EVariantError);
+    // Two currencies compare exactly, also where a double no longer tells them apart.
+    EXPECT_EQ(VarCompare(TVariant::Currency(9000000000000000001), TVariant::Currency(9000000000000000000)), 1);
+}
+
+TEST(Variants, TextsAsTimes)
+{
+    EXPECT_EQ(TryTextToDateTime("7:05"), EncodeTime(7, 5, 0, 0));
+    EXPECT_EQ(TryTextToDateTime(" 007:05:09 "), EncodeTime(7, 5, 9, 0));
+    for (const char* wrong : {"0007:05", "7:", "24:00", "7:60", "7:05:60", "7:05:09:01", "7:x5"})
+        EXPECT_FALSE(TryTextToDateTime(wrong).has_value()) << wrong;
 }
 
 TEST(Variants, ArithmeticKeepsTypesAndNulls)
