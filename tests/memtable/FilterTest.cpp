@@ -52,6 +52,11 @@ TEST_F(Filters, FilteredSwitchesNavigationAndCount)
     table.SetFiltered(true);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Memmingen", "Passau"}));
     EXPECT_EQ(table.State(), dsBrowse);
+    // Before the first accepted record stand two the filter hides: going back stops there.
+    table.First();
+    table.Prior();
+    EXPECT_TRUE(table.Bof());
+    EXPECT_EQ(name->AsString(), "Memmingen");
 }
 
 TEST_F(Filters, NullsCompareFalseAndIsNullAccepts)

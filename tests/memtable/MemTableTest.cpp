@@ -97,6 +97,12 @@ TEST_F(MemTableTest, MoveByReturnsTheDistanceMovedAndSetsEofBof)
     EXPECT_EQ(table.MoveBy(-5), -1);
     EXPECT_TRUE(table.Bof());
     EXPECT_EQ(table.RecNo(), 1);
+    // Moving by nothing leaves both ends as they are.
+    EXPECT_EQ(table.MoveBy(0), 0);
+    EXPECT_TRUE(table.Bof());
+    table.Last();
+    EXPECT_EQ(table.MoveBy(0), 0);
+    EXPECT_TRUE(table.Eof());
     table.Last();
     EXPECT_TRUE(table.Eof());
     EXPECT_FALSE(table.Bof());
