@@ -248,6 +248,7 @@ TEST_F(MemTableTest, ClosedTableRefusesOperations)
     EXPECT_THROW(table.First(), EDatabaseError);
     EXPECT_EQ(table.RecNo(), -1);
     EXPECT_TRUE(name->IsNull());
+    EXPECT_EQ(name->FieldNo(), -1);  // no longer bound to a record field
     table.Open();
     EXPECT_EQ(table.RecordCount(), 0);  // closing the table empties it
 }
