@@ -138,16 +138,19 @@ TEST_F(Persistence, MessagesOfSavingAndLoading)
 
 TEST_F(Persistence, PersistentFileLeavesOnlyItsFileAndTheBackup)
 {
-    TempFolder folder;
+    // A folder with a dot in its name and a file without one: the backup takes the file's name.
+    TempFolder temp;
+    const std::filesystem::path folder = temp / "daten.v2";
+    std::filesystem::create_directory(folder);
     table.Close();
-    table.PersistentFile = folder / "orte.dat";
+    table.PersistentFile = (folder / "orte").string();
     table.SetPersistentFormat(&format);
     table.Persistent = true;
     table.Open();
     EXPECT_TRUE(table.IsEmpty());
     Add("Ulm", 1, "", "");
     table.Close();
-    const std::string first = TempFolder::Read(folder / "orte.dat");
+    const std::string first = TempFolder::Read((folder / "orte").string());
 
     table.PersistentBackup = true;
     table.Open();
@@ -155,11 +158,11 @@ TEST_F(Persistence, PersistentFileLeavesOnlyItsFileAndTheBackup)
     Add("Hof", 2, "", "");
     table.Close();
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Folder()))
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
         files.push_back(entry.path().filename().string());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"orte.bak", "orte.dat"}));
-    EXPECT_EQ(TempFolder::Read(folder / "orte.bak"), first);
+    EXPECT_EQ(files, (std::vector<std::string>{"orte", "orte.bak"}));
+    EXPECT_EQ(TempFolder::Read((folder / "orte.bak").string()), first);
     table.Open();
     EXPECT_EQ(table.RecordCount(), 2);
     table.Persistent = false;
