@@ -59,6 +59,16 @@ TEST_F(Transactions, RollbackUndoesInsertsEditsAndDeletes)
     // The slot of the record that went is the next one used.
     Insert("Bamberg");
     EXPECT_EQ(table.GetBookmark().Slot, hofSlot);
+    // Deletes alone, undone: none of them counts any more either.
+    table.StartTransaction();
+    ASSERT_TRUE(table.Locate("Name", "Ulm"));
+    table.Delete();
+    ASSERT_TRUE(table.Locate("Name", "Passau"));
+    table.Delete();
+    EXPECT_EQ(table.Store().DeletedCount(), 2);
+    table.Rollback();
+    EXPECT_EQ(table.Store().DeletedCount(), 0);
+    EXPECT_EQ(table.RecordCount(), 3);
 }
 
 TEST_F(Transactions, NestedLevelsAndCommitWithoutATransaction)
