@@ -116,6 +116,10 @@ TEST_F(FieldsTest, DateStoresDayNumberFromYearOne)
     d->SetAsDateTime(1 - kDateDelta);
     ASSERT_TRUE(d->GetData(&day));
     EXPECT_EQ(day, 1);
+    // The day before the first of year one has no number.
+    EXPECT_THROW(d->SetAsDateTime(-kDateDelta), EConvertError);
+    ASSERT_TRUE(d->GetData(&day));
+    EXPECT_EQ(day, 1);
     d->SetAsString("24.12.2026");
     EXPECT_EQ(d->AsString(), "24.12.2026");
     EXPECT_THROW(d->AsInteger(), EDatabaseError);

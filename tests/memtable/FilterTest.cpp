@@ -72,6 +72,7 @@ TEST_F(Filters, LikeInAndFunctions)
 {
     EXPECT_EQ(Accepted("Land = 'BY' and Name like 'M*'"), (std::vector<std::string>{"München", "Memmingen"}));
     EXPECT_EQ(Accepted("Name like '?lm'"), (std::vector<std::string>{"Ulm"}));
+    EXPECT_EQ(Accepted("Name like 'U*m' or Name like 'P*u'"), (std::vector<std::string>{"Ulm", "Passau"}));
     EXPECT_EQ(Accepted("Name like 'm*n'"), (std::vector<std::string>{}));
     EXPECT_EQ(Accepted("Name like 'm*n'", foCaseInsensitive), (std::vector<std::string>{"München", "Memmingen"}));
     EXPECT_EQ(Accepted("Name not like '*e*'"), (std::vector<std::string>{"Ulm", "Passau", "Marburg"}));

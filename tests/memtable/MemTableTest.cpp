@@ -145,6 +145,8 @@ TEST_F(MemTableTest, InsertPlacesBeforeTheCurrentRecord)
 
     table.First();
     table.Insert();
+    EXPECT_FALSE(table.Bof());
+    EXPECT_FALSE(table.Eof());
     name->SetAsString("erster");
     table.Post();
     EXPECT_EQ(Names(), (std::vector<std::string>{"erster", "a", "neu", "b", "c"}));
