@@ -150,6 +150,10 @@ TEST_F(Persistence, PersistentFileLeavesOnlyItsFileAndTheBackup)
     EXPECT_TRUE(table.IsEmpty());
     Add("Ulm", 1, "", "");
     table.Close();
+    // Saved again over the file without a backup asked for: none is made.
+    table.Open();
+    table.Close();
+    ASSERT_FALSE(std::filesystem::exists(folder / "orte.bak"));
     const std::string first = TempFolder::Read((folder / "orte").string());
 
     table.PersistentBackup = true;
