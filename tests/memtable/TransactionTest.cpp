@@ -77,6 +77,11 @@ TEST_F(Transactions, NestedLevelsAndCommitWithoutATransaction)
     table.Rollback();
     EXPECT_EQ(table.TransactionLevel(), 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Passau"}));
+    // Outside a transaction a rollback undoes nothing, not even a change made there.
+    Rename("Passau", "Passau 0");
+    table.Rollback();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Passau 0"}));
+    Rename("Passau 0", "Passau");
 
     table.StartTransaction();
     Rename("Ulm", "Ulm 1");
