@@ -172,6 +172,21 @@ TEST_F(Persistence, PersistentFileLeavesOnlyItsFileAndTheBackup)
     table.Persistent = false;
 }
 
+// Loading adds to the records there are; afterwards the cursor is on the first record, or with
+// AutoReposition on the one it was on.
+TEST_F(Persistence, AfterALoadTheCursorIsOnTheFirstRecordUnlessItFollows)
+{
+    TMemoryStream stream(Saved());
+    for (bool follow : {false, true}) {
+        table.AutoReposition = follow;
+        table.SetRecNo(2);
+        table.LoadFromStreamViaFormat(stream, &format);
+        EXPECT_EQ(table.RecNo(), follow ? 2 : 1) << follow;
+        EXPECT_EQ(fields.name->AsString(), follow ? "Hof" : "Ulm") << follow;
+    }
+    EXPECT_EQ(table.RecordCount(), 9);
+}
+
 TEST_F(Persistence, FromStartAndAppendOptions)
 {
     const std::string one = Saved();
