@@ -358,10 +358,22 @@ TEST_F(MemTableTest, AbortingErrorHandlerAndFailingEvents)
     EXPECT_EQ(table.Store().SlotCount(), 1);
     table.Cancel();
     EXPECT_EQ(name->AsString(), "a");
+    // Retried after the handler has made room, the post goes through.
+    table.OnPostError = [&](TDataSet&, const EDatabaseError&, TDataAction& action) {
+        table.Store().SetNextUniqueNumber(100);
+        action = TDataAction::daRetry;
+    };
+    table.Append();
+    name->SetAsString("danach");
+    table.Post();
+    EXPECT_EQ(table.State(), dsBrowse);
+    EXPECT_EQ(table.RecordCount(), 2);
+    table.OnPostError = nullptr;
+    table.First();
 
     table.BeforeDelete = [](TDataSet&) { throw EAbort(); };
     EXPECT_THROW(table.Delete(), EAbort);
-    EXPECT_EQ(table.RecordCount(), 1);
+    EXPECT_EQ(table.RecordCount(), 2);
 }
 
 TEST_F(MemTableTest, CalculatedFieldsFollowTheRecord)
