@@ -343,7 +343,10 @@ TEST_F(Persistence, DataBytesAndEmptying)
             progress.push_back(percent);
     };
     const std::int32_t generation = loaded.Store().Generation();
+    // A record being inserted on the attached table is cancelled.
+    attached.Append();
     loaded.EmptyTable();
+    EXPECT_EQ(attached.State(), dsBrowse);
     EXPECT_TRUE(loaded.IsEmpty());
     EXPECT_TRUE(attached.IsEmpty());
     EXPECT_EQ(attached.RecordCount(), 0);
