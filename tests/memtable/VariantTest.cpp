@@ -20,6 +20,13 @@ TEST(Variants, ConversionsBetweenTypes)
     EXPECT_EQ(TVariant(true).AsString(), "True");
     EXPECT_TRUE(TVariant("wahr").AsBoolean());
     EXPECT_FALSE(TVariant("0").AsBoolean());
+    EXPECT_TRUE(TVariant(5).AsBoolean());
+    EXPECT_FALSE(TVariant::Int64(0).AsBoolean());
+    EXPECT_TRUE(TVariant(0.5).AsBoolean());
+    for (const TVariant& number : {TVariant(true), TVariant(1), TVariant::Int64(1), TVariant(1.5), TVariant::Currency(1)})
+        EXPECT_TRUE(number.IsNumeric());
+    for (const TVariant& other : {TVariant("1"), TVariant::Date(1), TVariant::Null()})
+        EXPECT_FALSE(other.IsNumeric());
     EXPECT_EQ(TVariant::Currency(12345).AsDouble(), 1.2345);
     EXPECT_EQ(TVariant(1.23456).AsCurrency(), 12346);
     EXPECT_EQ(TVariant::Date(EncodeDate(2003, 2, 1)).AsString(), "01.02.2003");
