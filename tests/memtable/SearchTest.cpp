@@ -140,6 +140,36 @@ TEST_F(KeySearch, LocateInATableOrderedByAnotherField)
     EXPECT_EQ(table.Indexes().Count(), 2);
 }
 
+// Key values of the date and time kinds and currency are converted to the field's own form.
+TEST(KeySearchByValueKind, DatesTimesAndMoney)
+{
+    TzebMemTable t;
+    auto& day = t.AddField<TDateField>("Tag");
+    auto& time = t.AddField<TTimeField>("Zeit");
+    auto& stamp = t.AddField<TDateTimeField>("Stempel");
+    auto& money = t.AddField<TCurrencyField>("Betrag");
+    auto& number = t.AddField<TIntegerField>("Nr");
+    t.Open();
+    for (int i = 0; i < 3; ++i) {
+        t.Append();
+        day.SetAsDateTime(EncodeDate(2020, 5, 1 + i));
+        time.SetAsDateTime(EncodeTime(8 + i, 30, 0, 0));
+        stamp.SetAsDateTime(EncodeDate(2021, 1, 1 + i) + EncodeTime(12, 0, 0, 0));
+        money.SetAsFloat(1.25 * (i + 1));
+        number.SetAsInteger(i);
+        t.Post();
+    }
+    ASSERT_TRUE(t.Locate("Tag", TVariant::Date(EncodeDate(2020, 5, 2))));
+    EXPECT_EQ(number.AsInteger(), 1);
+    ASSERT_TRUE(t.Locate("Zeit", TVariant::Date(EncodeTime(10, 30, 0, 0))));
+    EXPECT_EQ(number.AsInteger(), 2);
+    ASSERT_TRUE(t.Locate("Stempel", TVariant::Date(EncodeDate(2021, 1, 1) + EncodeTime(12, 0, 0, 0))));
+    EXPECT_EQ(number.AsInteger(), 0);
+    ASSERT_TRUE(t.Locate("Betrag", TVariant::Currency(25000)));
+    EXPECT_EQ(number.AsInteger(), 1);
+    EXPECT_FALSE(t.Locate("Tag", TVariant::Date(EncodeDate(2020, 5, 4))));
+}
+
 TEST_F(KeySearch, IndexChoiceIsRememberedWhileClosedAndKeepsTheRecord)
 {
     Add({{"Ulm", "BW", 120000}, {"Passau", "BY", 50000}, {"Aalen", "BW", 68000}});
