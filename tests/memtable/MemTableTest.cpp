@@ -386,6 +386,10 @@ TEST_F(MemTableTest, CalculatedFieldsFollowTheRecord)
         if (!x.IsNull())
             twice.SetAsFloat(2 * x.AsFloat());
     };
+    // Values written while calculating are no changes a field reports.
+    int xChanges = 0, twiceChanges = 0;
+    x.OnChange = [&](TField&) { ++xChanges; };
+    twice.OnChange = [&](TField&) { ++twiceChanges; };
     calc.Open();
     EXPECT_EQ(calc.FieldDefs().Count(), 1);
     calc.Append();
@@ -399,6 +403,8 @@ TEST_F(MemTableTest, CalculatedFieldsFollowTheRecord)
     EXPECT_EQ(twice.AsFloat(), 8.0);
     calc.Next();
     EXPECT_EQ(twice.AsFloat(), 10.0);
+    EXPECT_EQ(xChanges, 2);
+    EXPECT_EQ(twiceChanges, 0);
 }
 
 TEST_F(MemTableTest, DeclaredFieldsReplaceStoredDefinitions)
