@@ -172,6 +172,22 @@ TEST_F(Persistence, PersistentFileLeavesOnlyItsFileAndTheBackup)
     table.Persistent = false;
 }
 
+// Blob fields (memos too) and fields that are not visible are saved only when the format's
+// options ask for them.
+TEST_F(Persistence, BlobsAndHiddenFieldsOnlyWhenAsked)
+{
+    format.Option(sfoBlobs).Flag1 = false;
+    fields.zahl->Visible = false;
+    format.Option(sfoNonVisible).Flag1 = false;
+    TMemoryStream stream(Saved());
+    TzebMemTable copy;
+    Fields copyFields(copy, false);
+    copy.Open();
+    copy.LoadFromStreamViaFormat(stream, &format);
+    EXPECT_EQ(Rows(copy), (std::vector<std::string>{"Ulm|<null>|<null>|<null>|<null>", "Hof|<null>|<null>|<null>|<null>",
+                                                    "Passau|<null>|<null>|<null>|<null>"}));
+}
+
 // Loading adds to the records there are; afterwards the cursor is on the first record, or with
 // AutoReposition on the one it was on.
 TEST_F(Persistence, AfterALoadTheCursorIsOnTheFirstRecordUnlessItFollows)
