@@ -178,6 +178,17 @@ TEST_F(MemTableTest, CancelLeavesTheStoreAndReturnsToTheRecord)
     table.Insert();
     table.Cancel();
     EXPECT_EQ(name->AsString(), "a");
+    // Moving on from an insert posts it when something was written into it, else drops it.
+    table.Append();
+    name->SetAsString("d");
+    table.First();
+    EXPECT_EQ(table.State(), dsBrowse);
+    EXPECT_EQ(table.RecordCount(), 3);
+    table.Append();
+    table.Last();
+    EXPECT_EQ(table.State(), dsBrowse);
+    EXPECT_EQ(table.RecordCount(), 3);
+    EXPECT_EQ(name->AsString(), "d");
 }
 
 TEST_F(MemTableTest, DeleteMakesTheFollowingRecordCurrent)
