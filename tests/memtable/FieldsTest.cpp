@@ -122,8 +122,12 @@ TEST_F(FieldsTest, DateStoresDayNumberFromYearOne)
     d->SetAsDateTime(1 - kDateDelta);
     ASSERT_TRUE(d->GetData(&day));
     EXPECT_EQ(day, 1);
-    // The day before the first of year one has no number.
+    // The day before the first of year one has no number; the largest day number is allowed.
     EXPECT_THROW(d->SetAsDateTime(-kDateDelta), EConvertError);
+    d->SetAsDateTime(2147483647.0 - kDateDelta);
+    ASSERT_TRUE(d->GetData(&day));
+    EXPECT_EQ(day, 2147483647);
+    d->SetAsDateTime(1 - kDateDelta);
     ASSERT_TRUE(d->GetData(&day));
     EXPECT_EQ(day, 1);
     d->SetAsString("24.12.2026");
