@@ -367,6 +367,17 @@ TEST_F(Sorting, DisabledIndexesGoUnorderedAndAreRebuiltWhenChosen)
     EXPECT_EQ(name->AsString(), "Ulm");
     Add({"Biberach", "BW", 4});
     EXPECT_FALSE(index->Ordered());
+    // So does an edit.
+    table.EnableIndexes = true;
+    table.SetIndexName("");
+    table.SetIndexName("N");
+    ASSERT_TRUE(index->Ordered());
+    table.EnableIndexes = false;
+    ASSERT_TRUE(table.Locate("Name", TVariant("Biberach")));
+    table.Edit();
+    name->SetAsString("Aach");
+    table.Post();
+    EXPECT_FALSE(index->Ordered());
 }
 
 TEST_F(Sorting, ProgressOfSortAndSearchWhenAsked)
