@@ -29,6 +29,8 @@ TEST(Variants, ConversionsBetweenTypes)
         EXPECT_FALSE(other.IsNumeric());
     EXPECT_EQ(TVariant::Currency(12345).AsDouble(), 1.2345);
     EXPECT_EQ(TVariant(1.23456).AsCurrency(), 12346);
+    EXPECT_EQ(TVariant(9.2e14).AsCurrency(), 9200000000000000000);  // the largest amount taken
+    EXPECT_THROW(TVariant(9.3e14).AsCurrency(), EVariantError);
     EXPECT_EQ(TVariant::Date(EncodeDate(2003, 2, 1)).AsString(), "01.02.2003");
     EXPECT_EQ(TVariant("01.02.2003 12:30").AsDateTime(), EncodeDate(2003, 2, 1) + EncodeTime(12, 30, 0, 0));
     EXPECT_EQ(TVariant(u"Öl").AsString(), "Öl");
