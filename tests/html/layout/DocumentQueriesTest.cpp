@@ -214,6 +214,10 @@ TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
         EXPECT_FALSE(r->Hover);
         EXPECT_EQ(r->TheFont.Color & 0xFFFFFF, 0u);
     }
+    // From the link's second run back to its first, the section's first run.
+    ASSERT_EQ(d.Url(36, 15, url, title), 1);
+    EXPECT_TRUE(s->Fonts.Items(0)->Hover);
+    EXPECT_TRUE(s->Fonts.Items(1)->Hover);
 }
 
 TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)
