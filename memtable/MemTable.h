@@ -413,6 +413,8 @@ private:
     void SwitchToIndex(TzebIndex& index);
     void ApplyIndexSelection();
     TzebSortedIndex* FindSearchIndex(const TzebFieldList& keys);
+    // SearchKey's record-by-record part, for an index in any order.
+    int ScanKey(const TzebIndex& index, const TzebFieldList& keys, int count, const TzebRecord* key, bool nearest);
     // Key record and key list for locate and lookup.
     int SearchValues(std::string_view keyFields, const TVariant& values, TLocateOptions options);
     void ParseFilter();

@@ -386,6 +386,14 @@ int TzebCustomMemTable::SearchKey(const TzebIndex& index, const TzebFieldList& k
         }
         return found;
     }
+    return ScanKey(index, keys, count, key, nearest);
+}
+
+int TzebCustomMemTable::ScanKey(const TzebIndex& index, const TzebFieldList& keys, int count, const TzebRecord* key,
+                                bool nearest)
+{
+    const bool filtered = IsFilterActive();
+    const int n = index.Count();
     const bool recalc = RecalcOnIndex && HasCalcFields();
     for (int i = 0; i < n; ++i) {
         TzebRecord* record = index.At(i);
@@ -436,8 +444,12 @@ int TzebCustomMemTable::SearchCurrent(TzebFieldList keys, const TzebRecord* key,
     if (!current.Ordered() || current.Count() < 21)
         return SearchKey(current, keys, keys.Count(), key, first, nearest);
     TzebSortedIndex* index = FindSearchIndex(keys);
-    if (!index)
-        return SearchKey(current, keys, keys.Count(), key, first, nearest);
+    if (!index) {
+        // The current order is by other fields: bisecting it would miss records.
+        ReportProgress(0, mtpcSearch);
+        const ScopeExit done([this] { ReportProgress(100, mtpcSearch); });
+        return ScanKey(current, keys, keys.Count(), key, nearest);
+    }
     index->KeyFields().OrOptionsInto(keys);
     int position = SearchKey(*index, keys, keys.Count(), key, first, nearest);
     if (index == &current || position < 0)

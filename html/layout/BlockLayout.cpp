@@ -243,7 +243,8 @@ int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Inden
         }
         SectionHeight = 0;
     }
-    ContentBot = BlockContentBottom;
+    // What the block gives its cell's content bottom: the bottom of its border, not of its content.
+    ContentBot = BlockContentBottom + m[PaddingBottom] + m[BorderBottomWidth];
     DrawTop = BlockDrawTop;
     DrawBot = std::max(BlockDrawBottom, BlockBottom);
 

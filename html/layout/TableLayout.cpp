@@ -131,8 +131,12 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
             return;
         }
         const int cnt = std::min(span, NumCols - c);
-        int minSum = Sum(MinWidths, c, cnt);
-        int maxSum = Sum(MaxWidths, c, cnt);
+        const int columnsMin = Sum(MinWidths, c, cnt);
+        const int columnsMax = Sum(MaxWidths, c, cnt);
+        // A cell spanning every column asks for no more than the table width gives anyway; what it
+        // asks beyond that is measured from what the columns have.
+        int minSum = columnsMin;
+        int maxSum = columnsMax;
         if (cnt == NumCols) {
             minSum = std::max(minSum, tableWidth);
             maxSum = std::max(maxSum, tableWidth);
@@ -144,8 +148,8 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
                 ++n;
         }
         if (pct == 0 && p == 0) {
-            auto spread = [&](std::vector<int>& arr, int want, int sum) {
-                if (want <= sum)
+            auto spread = [&](std::vector<int>& arr, int want, int enough, int sum) {
+                if (want <= enough)
                     return;
                 int given = 0;
                 for (int k = c; k < c + cnt; ++k) {
@@ -154,8 +158,8 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
                 }
                 At(arr, c) += want - given;
             };
-            spread(MinWidths, mn, minSum);
-            spread(MaxWidths, mx, maxSum);
+            spread(MinWidths, mn, minSum, columnsMin);
+            spread(MaxWidths, mx, maxSum, columnsMax);
             return;
         }
         if (n == 0 && p + 1 < pct) {
@@ -168,14 +172,14 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
         }
         const int q = std::max(p, pct);
         if (mn > minSum) {
-            const int shortfall = mn - minSum;
-            const bool byPercent = n < 1 || maxSum < 1;
+            const int shortfall = mn - columnsMin;
+            const bool byPercent = n < 1 || columnsMax < 1;
             for (int k = c; k < c + cnt; ++k)
                 At(MinWidths, k) += byPercent ? MulDiv(shortfall, At(Percents, k), q)
-                                              : MulDiv(shortfall, At(MaxWidths, k), maxSum);
+                                              : MulDiv(shortfall, At(MaxWidths, k), columnsMax);
         }
         if (mx - maxSum >= 1) {
-            const int shortfall = mx - maxSum;
+            const int shortfall = mx - columnsMax;
             for (int k = c; k < c + cnt; ++k)
                 At(MaxWidths, k) += MulDiv(shortfall, At(Percents, k), q);
         }

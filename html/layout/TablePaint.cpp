@@ -32,8 +32,9 @@ int ThtmlTable::PaintRow(Canvas& canvas, const TRect& clip, int row, int x, int 
             cutAt(y);
         else if (r.BreakInside && !firstOnPage && ExtentSum(y, r.RowHeight) > b && r.RowHeight <= clip.Bottom - clip.Top)
             cutAt(y + half);
-        if (r.BreakAfter && ExtentSum(y, r.RowHeight) < b)
-            b = ExtentSum(y, r.RowHeight) + half;
+        // A row that ends at or above the page top has had its break.
+        if (r.BreakAfter && ExtentSum(y, r.RowHeight) > pageTop && ExtentSum(y, r.RowHeight) < b)
+            cutAt(ExtentSum(y, r.RowHeight) + half);
         // Short rows are not cut but moved to the next page, unless they start it.
         if (!firstOnPage && spanBottom - y <= 100 && spanBottom > b)
             cutAt(y);

@@ -38,7 +38,9 @@ void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int
     for (InlineRec& r : Document->InlineList) {
         if (r.Layout != Document->LayoutCount) {
             r.StartDoc = Document->FindDocPos(r.StartB, false);
-            r.EndDoc = r.EndB < 0 ? 99999999 : Document->FindDocPos(r.EndB, true) + 1;
+            // The end is noted where the closing tag ends; the element's last character is the
+            // last one before that.
+            r.EndDoc = r.EndB < 0 ? 99999999 : Document->FindDocPos(r.EndB - 1, true) + 1;
             if (r.EndDoc == r.StartDoc)
                 --r.StartDoc;
             r.Layout = Document->LayoutCount;

@@ -74,6 +74,12 @@ TEST_F(FieldsTest, IntegerFieldsConvertAndRefuseValuesOutOfRange)
     EXPECT_EQ(w->AsInteger(), 2);
     w->SetAsFloat(3.5);
     EXPECT_EQ(w->AsInteger(), 4);
+    // Both ends of the range are allowed as floats too, what rounds beyond them is not.
+    small->SetAsFloat(-32768.0);
+    EXPECT_EQ(small->AsInteger(), -32768);
+    small->SetAsFloat(32767.0);
+    EXPECT_EQ(small->AsInteger(), 32767);
+    EXPECT_THROW(small->SetAsFloat(32767.6), EDatabaseError);
     i->SetText("12");
     EXPECT_EQ(i->AsFloat(), 12.0);
     EXPECT_THROW(i->SetText("12,5"), EConvertError);
@@ -113,6 +119,14 @@ TEST_F(FieldsTest, DateStoresDayNumberFromYearOne)
     ASSERT_TRUE(d->GetData(&day));
     EXPECT_EQ(day, 693594);
     EXPECT_EQ(d->AsDateTime(), 0.0);
+    d->SetAsDateTime(1 - kDateDelta);
+    ASSERT_TRUE(d->GetData(&day));
+    EXPECT_EQ(day, 1);
+    // The day before the first of year one has no number; the largest day number is allowed.
+    EXPECT_THROW(d->SetAsDateTime(-kDateDelta), EConvertError);
+    d->SetAsDateTime(2147483647.0 - kDateDelta);
+    ASSERT_TRUE(d->GetData(&day));
+    EXPECT_EQ(day, 2147483647);
     d->SetAsDateTime(1 - kDateDelta);
     ASSERT_TRUE(d->GetData(&day));
     EXPECT_EQ(day, 1);

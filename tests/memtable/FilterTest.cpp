@@ -52,6 +52,11 @@ TEST_F(Filters, FilteredSwitchesNavigationAndCount)
     table.SetFiltered(true);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Memmingen", "Passau"}));
     EXPECT_EQ(table.State(), dsBrowse);
+    // Before the first accepted record stand two the filter hides: going back stops there.
+    table.First();
+    table.Prior();
+    EXPECT_TRUE(table.Bof());
+    EXPECT_EQ(name->AsString(), "Memmingen");
 }
 
 TEST_F(Filters, NullsCompareFalseAndIsNullAccepts)
@@ -67,6 +72,7 @@ TEST_F(Filters, LikeInAndFunctions)
 {
     EXPECT_EQ(Accepted("Land = 'BY' and Name like 'M*'"), (std::vector<std::string>{"München", "Memmingen"}));
     EXPECT_EQ(Accepted("Name like '?lm'"), (std::vector<std::string>{"Ulm"}));
+    EXPECT_EQ(Accepted("Name like 'U*m' or Name like 'P*u'"), (std::vector<std::string>{"Ulm", "Passau"}));
     EXPECT_EQ(Accepted("Name like 'm*n'"), (std::vector<std::string>{}));
     EXPECT_EQ(Accepted("Name like 'm*n'", foCaseInsensitive), (std::vector<std::string>{"München", "Memmingen"}));
     EXPECT_EQ(Accepted("Name not like '*e*'"), (std::vector<std::string>{"Ulm", "Passau", "Marburg"}));

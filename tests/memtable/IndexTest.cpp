@@ -91,6 +91,9 @@ TEST_F(ValueComparison, TextsByLocaleByCodeAndPartly)
     EXPECT_EQ(Compare(ftString, text("Ärzen"), text("Augsburg"), mtcoIgnoreLocale, 20), 1);
     EXPECT_EQ(Compare(ftString, text("abc"), text("ABC"), mtcoCaseInsensitive, 20), 0);
     EXPECT_EQ(Compare(ftString, text("ärzen"), text("ÄRZEN"), mtcoCaseInsensitive | mtcoIgnoreLocale, 20), 0);
+    // The capitals of the code page's upper half fold too: Š, Œ, Ž and Ÿ.
+    EXPECT_EQ(Compare(ftString, text("ŠŒŽŸ"), text("šœžÿ"), mtcoCaseInsensitive | mtcoIgnoreLocale, 20), 0);
+    EXPECT_EQ(Compare(ftString, text("Š"), text("z"), mtcoCaseInsensitive | mtcoIgnoreLocale, 20), 1);
     EXPECT_EQ(Compare(ftString, text("Ab"), text("Abc"), mtcoPartialKey, 20), 0);
     EXPECT_EQ(Compare(ftString, text("Abd"), text("Ab"), mtcoPartialKey, 20), 1);
     EXPECT_EQ(Compare(ftGuid, text("{A}"), text("{B}"), 0, 38), -1);
@@ -354,6 +357,27 @@ TEST_F(Sorting, DisabledIndexesGoUnorderedAndAreRebuiltWhenChosen)
     table.SetIndexName("");
     EXPECT_EQ(name->AsString(), "Passau");
     EXPECT_EQ(table.RecNo(), 2);
+    // Switched off, the current index is kept exact through a delete only, so that its cursor
+    // stays right; an insert leaves it unordered as any other.
+    table.SetIndexName("N");
+    table.EnableIndexes = false;
+    ASSERT_TRUE(table.Locate("Name", TVariant("Passau")));
+    table.Delete();
+    EXPECT_TRUE(index->Ordered());
+    EXPECT_EQ(name->AsString(), "Ulm");
+    Add({"Biberach", "BW", 4});
+    EXPECT_FALSE(index->Ordered());
+    // So does an edit.
+    table.EnableIndexes = true;
+    table.SetIndexName("");
+    table.SetIndexName("N");
+    ASSERT_TRUE(index->Ordered());
+    table.EnableIndexes = false;
+    ASSERT_TRUE(table.Locate("Name", TVariant("Biberach")));
+    table.Edit();
+    name->SetAsString("Aach");
+    table.Post();
+    EXPECT_FALSE(index->Ordered());
 }
 
 TEST_F(Sorting, ProgressOfSortAndSearchWhenAsked)

@@ -157,6 +157,38 @@ TEST_F(MasterDetail, UnknownMasterFieldKeepsThePreviousLink)
 }
 
 // Each table follows the next; the last would follow the first.
+// A master whose fields come from its definitions makes new field objects each time it opens;
+// the detail links to the new ones.
+TEST(MasterDetailReopened, TheLinkFollowsTheMastersNewFields)
+{
+    TzebMemTable states;
+    states.FieldDefs().Add("Kuerzel", ftString, 2);
+    TzebMemTable places;
+    auto& name = places.AddField<TStringField>("Name", 30);
+    auto& land = places.AddField<TStringField>("Land", 2);
+    places.Open();
+    for (auto [place, state] : {std::pair{"Ulm", "BW"}, {"Passau", "BY"}, {"Hof", "BY"}}) {
+        places.Append();
+        name.SetAsString(place);
+        land.SetAsString(state);
+        places.Post();
+    }
+    TDataSource source{&states};
+    places.SetMasterSource(&source);
+    places.SetMasterFields("Kuerzel");
+    places.SetDetailFields("Land");
+    for (const char* state : {"BW", "BY"}) {
+        states.Open();
+        states.Append();
+        states.FieldByName("Kuerzel").SetAsString(state);
+        states.Post();
+        places.First();
+        EXPECT_EQ(name.AsString(), state == std::string("BW") ? "Ulm" : "Passau") << state;
+        EXPECT_EQ(places.RecordCount(), state == std::string("BW") ? 1 : 2) << state;
+        states.Close();
+    }
+}
+
 TEST(MasterDetailCircles, AreRefusedWhateverTheirLength)
 {
     TzebMemTable a, b, c;

@@ -97,6 +97,12 @@ TEST_F(MemTableTest, MoveByReturnsTheDistanceMovedAndSetsEofBof)
     EXPECT_EQ(table.MoveBy(-5), -1);
     EXPECT_TRUE(table.Bof());
     EXPECT_EQ(table.RecNo(), 1);
+    // Moving by nothing leaves both ends as they are.
+    EXPECT_EQ(table.MoveBy(0), 0);
+    EXPECT_TRUE(table.Bof());
+    table.Last();
+    EXPECT_EQ(table.MoveBy(0), 0);
+    EXPECT_TRUE(table.Eof());
     table.Last();
     EXPECT_TRUE(table.Eof());
     EXPECT_FALSE(table.Bof());
@@ -139,6 +145,8 @@ TEST_F(MemTableTest, InsertPlacesBeforeTheCurrentRecord)
 
     table.First();
     table.Insert();
+    EXPECT_FALSE(table.Bof());
+    EXPECT_FALSE(table.Eof());
     name->SetAsString("erster");
     table.Post();
     EXPECT_EQ(Names(), (std::vector<std::string>{"erster", "a", "neu", "b", "c"}));
@@ -170,6 +178,17 @@ TEST_F(MemTableTest, CancelLeavesTheStoreAndReturnsToTheRecord)
     table.Insert();
     table.Cancel();
     EXPECT_EQ(name->AsString(), "a");
+    // Moving on from an insert posts it when something was written into it, else drops it.
+    table.Append();
+    name->SetAsString("d");
+    table.First();
+    EXPECT_EQ(table.State(), dsBrowse);
+    EXPECT_EQ(table.RecordCount(), 3);
+    table.Append();
+    table.Last();
+    EXPECT_EQ(table.State(), dsBrowse);
+    EXPECT_EQ(table.RecordCount(), 3);
+    EXPECT_EQ(name->AsString(), "d");
 }
 
 TEST_F(MemTableTest, DeleteMakesTheFollowingRecordCurrent)
@@ -242,6 +261,7 @@ TEST_F(MemTableTest, ClosedTableRefusesOperations)
     EXPECT_THROW(table.First(), EDatabaseError);
     EXPECT_EQ(table.RecNo(), -1);
     EXPECT_TRUE(name->IsNull());
+    EXPECT_EQ(name->FieldNo(), -1);  // no longer bound to a record field
     table.Open();
     EXPECT_EQ(table.RecordCount(), 0);  // closing the table empties it
 }
@@ -349,10 +369,22 @@ TEST_F(MemTableTest, AbortingErrorHandlerAndFailingEvents)
     EXPECT_EQ(table.Store().SlotCount(), 1);
     table.Cancel();
     EXPECT_EQ(name->AsString(), "a");
+    // Retried after the handler has made room, the post goes through.
+    table.OnPostError = [&](TDataSet&, const EDatabaseError&, TDataAction& action) {
+        table.Store().SetNextUniqueNumber(100);
+        action = TDataAction::daRetry;
+    };
+    table.Append();
+    name->SetAsString("danach");
+    table.Post();
+    EXPECT_EQ(table.State(), dsBrowse);
+    EXPECT_EQ(table.RecordCount(), 2);
+    table.OnPostError = nullptr;
+    table.First();
 
     table.BeforeDelete = [](TDataSet&) { throw EAbort(); };
     EXPECT_THROW(table.Delete(), EAbort);
-    EXPECT_EQ(table.RecordCount(), 1);
+    EXPECT_EQ(table.RecordCount(), 2);
 }
 
 TEST_F(MemTableTest, CalculatedFieldsFollowTheRecord)
@@ -365,6 +397,10 @@ TEST_F(MemTableTest, CalculatedFieldsFollowTheRecord)
         if (!x.IsNull())
             twice.SetAsFloat(2 * x.AsFloat());
     };
+    // Values written while calculating are no changes a field reports.
+    int xChanges = 0, twiceChanges = 0;
+    x.OnChange = [&](TField&) { ++xChanges; };
+    twice.OnChange = [&](TField&) { ++twiceChanges; };
     calc.Open();
     EXPECT_EQ(calc.FieldDefs().Count(), 1);
     calc.Append();
@@ -378,6 +414,8 @@ TEST_F(MemTableTest, CalculatedFieldsFollowTheRecord)
     EXPECT_EQ(twice.AsFloat(), 8.0);
     calc.Next();
     EXPECT_EQ(twice.AsFloat(), 10.0);
+    EXPECT_EQ(xChanges, 2);
+    EXPECT_EQ(twiceChanges, 0);
 }
 
 TEST_F(MemTableTest, DeclaredFieldsReplaceStoredDefinitions)

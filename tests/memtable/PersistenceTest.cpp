@@ -138,16 +138,23 @@ TEST_F(Persistence, MessagesOfSavingAndLoading)
 
 TEST_F(Persistence, PersistentFileLeavesOnlyItsFileAndTheBackup)
 {
-    TempFolder folder;
+    // A folder with a dot in its name and a file without one: the backup takes the file's name.
+    TempFolder temp;
+    const std::filesystem::path folder = temp / "daten.v2";
+    std::filesystem::create_directory(folder);
     table.Close();
-    table.PersistentFile = folder / "orte.dat";
+    table.PersistentFile = (folder / "orte").string();
     table.SetPersistentFormat(&format);
     table.Persistent = true;
     table.Open();
     EXPECT_TRUE(table.IsEmpty());
     Add("Ulm", 1, "", "");
     table.Close();
-    const std::string first = TempFolder::Read(folder / "orte.dat");
+    // Saved again over the file without a backup asked for: none is made.
+    table.Open();
+    table.Close();
+    ASSERT_FALSE(std::filesystem::exists(folder / "orte.bak"));
+    const std::string first = TempFolder::Read((folder / "orte").string());
 
     table.PersistentBackup = true;
     table.Open();
@@ -155,14 +162,45 @@ TEST_F(Persistence, PersistentFileLeavesOnlyItsFileAndTheBackup)
     Add("Hof", 2, "", "");
     table.Close();
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Folder()))
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
         files.push_back(entry.path().filename().string());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"orte.bak", "orte.dat"}));
-    EXPECT_EQ(TempFolder::Read(folder / "orte.bak"), first);
+    EXPECT_EQ(files, (std::vector<std::string>{"orte", "orte.bak"}));
+    EXPECT_EQ(TempFolder::Read((folder / "orte.bak").string()), first);
     table.Open();
     EXPECT_EQ(table.RecordCount(), 2);
     table.Persistent = false;
+}
+
+// Blob fields (memos too) and fields that are not visible are saved only when the format's
+// options ask for them.
+TEST_F(Persistence, BlobsAndHiddenFieldsOnlyWhenAsked)
+{
+    format.Option(sfoBlobs).Flag1 = false;
+    fields.zahl->Visible = false;
+    format.Option(sfoNonVisible).Flag1 = false;
+    TMemoryStream stream(Saved());
+    TzebMemTable copy;
+    Fields copyFields(copy, false);
+    copy.Open();
+    copy.LoadFromStreamViaFormat(stream, &format);
+    EXPECT_EQ(Rows(copy), (std::vector<std::string>{"Ulm|<null>|<null>|<null>|<null>", "Hof|<null>|<null>|<null>|<null>",
+                                                    "Passau|<null>|<null>|<null>|<null>"}));
+}
+
+// Loading adds to the records there are; afterwards the cursor is on the first record, or with
+// AutoReposition on the one it was on.
+TEST_F(Persistence, AfterALoadTheCursorIsOnTheFirstRecordUnlessItFollows)
+{
+    TMemoryStream stream(Saved());
+    for (bool follow : {false, true}) {
+        table.AutoReposition = follow;
+        table.SetRecNo(2);
+        table.LoadFromStreamViaFormat(stream, &format);
+        EXPECT_EQ(table.RecNo(), follow ? 2 : 1) << follow;
+        EXPECT_EQ(fields.name->AsString(), follow ? "Hof" : "Ulm") << follow;
+    }
+    EXPECT_EQ(table.RecordCount(), 9);
 }
 
 TEST_F(Persistence, FromStartAndAppendOptions)
@@ -321,7 +359,10 @@ TEST_F(Persistence, DataBytesAndEmptying)
             progress.push_back(percent);
     };
     const std::int32_t generation = loaded.Store().Generation();
+    // A record being inserted on the attached table is cancelled.
+    attached.Append();
     loaded.EmptyTable();
+    EXPECT_EQ(attached.State(), dsBrowse);
     EXPECT_TRUE(loaded.IsEmpty());
     EXPECT_TRUE(attached.IsEmpty());
     EXPECT_EQ(attached.RecordCount(), 0);

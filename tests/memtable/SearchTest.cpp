@@ -120,6 +120,56 @@ TEST_F(KeySearch, SearchUsesAMatchingIndexOrAddsOne)
     EXPECT_EQ(einwohner->AsInteger(), 28);
 }
 
+// In a table ordered by another field no bisection may be tried: every record is found, from
+// 21 records on (where an order by the key field would be bisected) as below.
+TEST_F(KeySearch, LocateInATableOrderedByAnotherField)
+{
+    for (int i = 0; i < 30; ++i)
+        Add({("Ort" + std::to_string(i)).c_str(), i % 2 ? "BY" : "BW", (i * 7) % 30 + 1});
+    table.SetIndexFieldNames("Einwohner");
+    for (int i = 0; i < 30; ++i) {
+        const std::string wanted = "Ort" + std::to_string(i);
+        ASSERT_TRUE(table.Locate("Name", TVariant(wanted))) << wanted;
+        EXPECT_EQ(einwohner->AsInteger(), (i * 7) % 30 + 1);
+        EXPECT_EQ(table.RecNo(), (i * 7) % 30 + 1);
+        EXPECT_EQ(table.Lookup("Name;Land", TVariant(std::vector<TVariant>{wanted, i % 2 ? "BY" : "BW"}), "Einwohner")
+                      .AsInteger(),
+                  (i * 7) % 30 + 1);
+    }
+    EXPECT_FALSE(table.Locate("Name", TVariant("Ort30")));
+    EXPECT_EQ(table.Indexes().Count(), 2);
+}
+
+// Key values of the date and time kinds and currency are converted to the field's own form.
+TEST(KeySearchByValueKind, DatesTimesAndMoney)
+{
+    TzebMemTable t;
+    auto& day = t.AddField<TDateField>("Tag");
+    auto& time = t.AddField<TTimeField>("Zeit");
+    auto& stamp = t.AddField<TDateTimeField>("Stempel");
+    auto& money = t.AddField<TCurrencyField>("Betrag");
+    auto& number = t.AddField<TIntegerField>("Nr");
+    t.Open();
+    for (int i = 0; i < 3; ++i) {
+        t.Append();
+        day.SetAsDateTime(EncodeDate(2020, 5, 1 + i));
+        time.SetAsDateTime(EncodeTime(8 + i, 30, 0, 0));
+        stamp.SetAsDateTime(EncodeDate(2021, 1, 1 + i) + EncodeTime(12, 0, 0, 0));
+        money.SetAsFloat(1.25 * (i + 1));
+        number.SetAsInteger(i);
+        t.Post();
+    }
+    ASSERT_TRUE(t.Locate("Tag", TVariant::Date(EncodeDate(2020, 5, 2))));
+    EXPECT_EQ(number.AsInteger(), 1);
+    ASSERT_TRUE(t.Locate("Zeit", TVariant::Date(EncodeTime(10, 30, 0, 0))));
+    EXPECT_EQ(number.AsInteger(), 2);
+    ASSERT_TRUE(t.Locate("Stempel", TVariant::Date(EncodeDate(2021, 1, 1) + EncodeTime(12, 0, 0, 0))));
+    EXPECT_EQ(number.AsInteger(), 0);
+    ASSERT_TRUE(t.Locate("Betrag", TVariant::Currency(25000)));
+    EXPECT_EQ(number.AsInteger(), 1);
+    EXPECT_FALSE(t.Locate("Tag", TVariant::Date(EncodeDate(2020, 5, 4))));
+}
+
 TEST_F(KeySearch, IndexChoiceIsRememberedWhileClosedAndKeepsTheRecord)
 {
     Add({{"Ulm", "BW", 120000}, {"Passau", "BY", 50000}, {"Aalen", "BW", 68000}});

@@ -59,6 +59,16 @@ TEST_F(Transactions, RollbackUndoesInsertsEditsAndDeletes)
     // The slot of the record that went is the next one used.
     Insert("Bamberg");
     EXPECT_EQ(table.GetBookmark().Slot, hofSlot);
+    // Deletes alone, undone: none of them counts any more either.
+    table.StartTransaction();
+    ASSERT_TRUE(table.Locate("Name", "Ulm"));
+    table.Delete();
+    ASSERT_TRUE(table.Locate("Name", "Passau"));
+    table.Delete();
+    EXPECT_EQ(table.Store().DeletedCount(), 2);
+    table.Rollback();
+    EXPECT_EQ(table.Store().DeletedCount(), 0);
+    EXPECT_EQ(table.RecordCount(), 3);
 }
 
 TEST_F(Transactions, NestedLevelsAndCommitWithoutATransaction)
@@ -67,6 +77,11 @@ TEST_F(Transactions, NestedLevelsAndCommitWithoutATransaction)
     table.Rollback();
     EXPECT_EQ(table.TransactionLevel(), 0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Passau"}));
+    // Outside a transaction a rollback undoes nothing, not even a change made there.
+    Rename("Passau", "Passau 0");
+    table.Rollback();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Passau 0"}));
+    Rename("Passau 0", "Passau");
 
     table.StartTransaction();
     Rename("Ulm", "Ulm 1");

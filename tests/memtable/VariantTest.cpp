@@ -20,8 +20,17 @@ TEST(Variants, ConversionsBetweenTypes)
     EXPECT_EQ(TVariant(true).AsString(), "True");
     EXPECT_TRUE(TVariant("wahr").AsBoolean());
     EXPECT_FALSE(TVariant("0").AsBoolean());
+    EXPECT_TRUE(TVariant(5).AsBoolean());
+    EXPECT_FALSE(TVariant::Int64(0).AsBoolean());
+    EXPECT_TRUE(TVariant(0.5).AsBoolean());
+    for (const TVariant& number : {TVariant(true), TVariant(1), TVariant::Int64(1), TVariant(1.5), TVariant::Currency(1)})
+        EXPECT_TRUE(number.IsNumeric());
+    for (const TVariant& other : {TVariant("1"), TVariant::Date(1), TVariant::Null()})
+        EXPECT_FALSE(other.IsNumeric());
     EXPECT_EQ(TVariant::Currency(12345).AsDouble(), 1.2345);
     EXPECT_EQ(TVariant(1.23456).AsCurrency(), 12346);
+    EXPECT_EQ(TVariant(9.2e14).AsCurrency(), 9200000000000000000);  // the largest amount taken
+    EXPECT_THROW(TVariant(9.3e14).AsCurrency(), EVariantError);
     EXPECT_EQ(TVariant::Date(EncodeDate(2003, 2, 1)).AsString(), "01.02.2003");
     EXPECT_EQ(TVariant("01.02.2003 12:30").AsDateTime(), EncodeDate(2003, 2, 1) + EncodeTime(12, 30, 0, 0));
     EXPECT_EQ(TVariant(u"Öl").AsString(), "Öl");
@@ -43,6 +52,16 @@ TEST(Variants, ComparisonWithNullHasNoResult)
     EXPECT_EQ(VarCompare(TVariant("abc"), TVariant("ABC"), {true, 1031}), 0);
     EXPECT_EQ(VarCompare(TVariant::Date(5), TVariant(5.5)), -1);
     EXPECT_THROW(VarCompare(TVariant(std::vector<TVariant>{1}), TVariant(1)), EVariantError);
+    // Two currencies compare exactly, also where a double no longer tells them apart.
+    EXPECT_EQ(VarCompare(TVariant::Currency(9000000000000000001), TVariant::Currency(9000000000000000000)), 1);
+}
+
+TEST(Variants, TextsAsTimes)
+{
+    EXPECT_EQ(TryTextToDateTime("7:05"), EncodeTime(7, 5, 0, 0));
+    EXPECT_EQ(TryTextToDateTime(" 007:05:09 "), EncodeTime(7, 5, 9, 0));
+    for (const char* wrong : {"0007:05", "7:", "24:00", "7:60", "7:05:60", "7:05:09:01", "7:x5"})
+        EXPECT_FALSE(TryTextToDateTime(wrong).has_value()) << wrong;
 }
 
 TEST(Variants, ArithmeticKeepsTypesAndNulls)

@@ -214,6 +214,10 @@ TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
         EXPECT_FALSE(r->Hover);
         EXPECT_EQ(r->TheFont.Color & 0xFFFFFF, 0u);
     }
+    // From the link's second run back to its first, the section's first run.
+    ASSERT_EQ(d.Url(36, 15, url, title), 1);
+    EXPECT_TRUE(s->Fonts.Items(0)->Hover);
+    EXPECT_TRUE(s->Fonts.Items(1)->Hover);
 }
 
 TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)
@@ -249,6 +253,17 @@ TEST(SelectionPaint, DummyCaretAtTheSelectionStart)
     const auto calls = d.Canvas.Calls();
     // After "ab": x 26, from the text bottom (baseline 22 + descent 4) up by the font height.
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Rectangle 26,10,27,26"), calls.end()) << ::testing::PrintToString(calls);
+
+    // In a later section, and after its last character.
+    Doc e("<p>abc def</p><p>gh</p>");
+    e.Page.Doc.ShowDummyCaret = true;
+    for (const auto& [at, rect] : {std::pair{9, "Rectangle 18,40,19,56"}, {10, "Rectangle 26,40,27,56"}}) {
+        e.Page.Doc.SelB = e.Page.Doc.SelE = at;
+        e.Canvas.Clear();
+        e.Page.Doc.PaintDocument(e.Canvas, TRect{0, 0, 800, 200});
+        const auto later = e.Canvas.Calls();
+        EXPECT_NE(std::find(later.begin(), later.end(), rect), later.end()) << at << ::testing::PrintToString(later);
+    }
 }
 
 TEST(DocumentQueries, NamedAnchorsLieAtTheTopOfTheirLine)
