@@ -108,6 +108,22 @@ void TrackMouse(TBarView& view, TBarView* under, QPoint global, bool forced)
 
 namespace {
 
+// The widget under a global point: the top-level window there (menus first), then its child.
+QWidget* WidgetAtGlobal(QPoint global)
+{
+    if (QWidget* found = QApplication::widgetAt(global))
+        return found;
+    QWidget* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top->geometry().contains(global) &&
+            (!window || dynamic_cast<TBarPopupWindow*>(top)))
+            window = top;
+    if (!window)
+        return nullptr;
+    QWidget* child = window->childAt(window->mapFromGlobal(global));
+    return child ? child : window;
+}
+
 struct MouseTarget {
     TBarView* View = nullptr;
     TBarItemViewer* Viewer = nullptr;
@@ -193,6 +209,8 @@ void TBarModalHandler::Start(int options)
         view.ExecuteSelected(!(options & kLoopNoPriority));
     }
     activeWindow_ = QApplication::activeWindow();
+    if (!activeWindow_ || dynamic_cast<TBarPopupWindow*>(activeWindow_.data()))
+        activeWindow_ = window_ ? window_->window() : nullptr;
     qApp->installEventFilter(this);
     CheckContinue();
 }
@@ -209,9 +227,11 @@ void TBarModalHandler::CheckContinue()
 {
     if (finished_)
         return;
-    // A menu window that the platform made active is no other window.
+    // A menu window that the platform made active is no other window, and neither is none (leaving
+    // the application deactivates it, which ends the mode by itself).
     QWidget* active = QApplication::activeWindow();
-    const bool otherWindow = active != activeWindow_ && !dynamic_cast<TBarPopupWindow*>(active);
+    const bool otherWindow = active && active != activeWindow_ && !(window_ && active == window_->window()) &&
+                             !dynamic_cast<TBarPopupWindow*>(active);
     const bool cancelled = !view_ || !window_ || grabLost_ || otherWindow;
     if (cancelled || view_->DoneAction().DoneAction != TBarDoneActionData::tbdaNone)
         Finish(cancelled);
@@ -265,6 +285,12 @@ bool TBarModalHandler::eventFilter(QObject* watched, QEvent* event)
 {
     if (finished_)
         return false;
+    // Another widget took the mouse (Qt tells the widget that loses it nothing).
+    if (!window_ || QWidget::mouseGrabber() != window_) {
+        grabLost_ = true;
+        CheckContinue();
+        return false;
+    }
     bool consumed = false;
     try {
         consumed = HandleEvent(watched, event);
@@ -278,12 +304,6 @@ bool TBarModalHandler::eventFilter(QObject* watched, QEvent* event)
 bool TBarModalHandler::HandleEvent(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
-    case QEvent::UngrabMouse:
-        if (watched == window_) {
-            grabLost_ = true;
-            CheckContinue();
-        }
-        return false;
     case QEvent::ApplicationDeactivate:
         grabLost_ = true;
         CheckContinue();
@@ -353,7 +373,7 @@ bool TBarModalHandler::MousePress(QObject* watched, QMouseEvent& event)
     }
     if (passOn) {
         Finish(true);
-        QWidget* target = QApplication::widgetAt(global);
+        QWidget* target = WidgetAtGlobal(global);
         if (target && target != watched && watched == window_.data()) {
             QMouseEvent copy(event.type(), target->mapFromGlobal(event.globalPosition()), event.scenePosition(),
                              event.globalPosition(), event.button(), event.buttons(), event.modifiers());
@@ -404,7 +424,7 @@ void TBarModalHandler::MouseMove(QMouseEvent& event)
     if (lastMousePos && *lastMousePos == global)
         return;
     lastMousePos = global;
-    UpdateMouse();
+    UpdateMouse(true);
     const MouseTarget target = FindMouseTarget(*view_, global);
     if (target.Viewer && !finished_) {
         const QPoint p = ViewPointFromGlobal(*target.View, global) - ViewerRect(*target.Viewer).topLeft();
@@ -438,14 +458,16 @@ void TBarModalHandler::Key(QKeyEvent& event)
         }
 }
 
-void TBarModalHandler::UpdateMouse()
+void TBarModalHandler::UpdateMouse(bool moved)
 {
     if (!view_ || !lastMousePos)
         return;
     TBarView& root = *view_;
     TBarView* under = ChainViewAt(root, *lastMousePos);
+    // A move selects what it comes over; a look at a position that was forgotten only follows a
+    // selection.
     for (TBarView* view = &root; view; view = view->OpenViewerView())
-        TrackMouse(*view, under, *lastMousePos, false);
+        TrackMouse(*view, under, *lastMousePos, moved);
     Qt::CursorShape shape = Qt::ArrowCursor;
     if (TBarView* deepest = DeepestView(); deepest && deepest->Selected()) {
         const QPoint p = ViewPointFromGlobal(*deepest, *lastMousePos) - ViewerRect(*deepest->Selected()).topLeft();
@@ -462,7 +484,7 @@ void TBarModalHandler::AfterEvent()
         return;
     if (!lastMousePos) {
         lastMousePos = QCursor::pos();
-        UpdateMouse();
+        UpdateMouse(false);
     }
     // The status line shows the long hint of the deepest selection.
     std::string hint;

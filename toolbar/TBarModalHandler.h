@@ -54,7 +54,7 @@ private:
     void Key(QKeyEvent& event);
     void AfterEvent();
     // Every view of the chain tracks the mouse, then the cursor and the hint follow.
-    void UpdateMouse();
+    void UpdateMouse(bool moved);
     TBarView* DeepestView() const;
 
     QPointer<TBarView> view_;

@@ -140,9 +140,8 @@ TSize TBarToolbarView::UpdatePositions()
 
 // --- the toolbar ------------------------------------------------------------------------------
 
-TBarCustomToolbar::TBarCustomToolbar(QWidget* parent)
+TBarCustomToolbar::TBarCustomToolbar(QWidget* parent) : menuFont_(std::make_unique<TBarMenuFontUser>())
 {
-    static TBarMenuFontUser menuFont;
     root_ = std::make_unique<TBarRootItem>();
     root_->SetHostComponent(this);
     chevron_ = std::make_unique<TBarChevronItem>(*this);

@@ -19,6 +19,7 @@ class QKeyEvent;
 namespace velmoran {
 
 class TBarCustomToolbar;
+class TBarMenuFontUser;
 
 // The chevron button's length along its row.
 constexpr int kChevronSize = 12;
@@ -151,6 +152,8 @@ private:
     TBarItemViewer* ViewerAtWindowPoint(QPoint windowPoint) const;
     void SetHotViewer(TBarItemViewer* viewer);
 
+    // The menu font lives while a toolbar does.
+    std::unique_ptr<TBarMenuFontUser> menuFont_;
     std::unique_ptr<TBarRootItem> root_;
     std::unique_ptr<TBarChevronItem> chevron_;
     std::unique_ptr<TBarToolbarView> view_;

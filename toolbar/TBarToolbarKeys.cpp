@@ -6,6 +6,7 @@
 #include "platform/Form.h"
 #include "toolbar/TBarCommon.h"
 #include "toolbar/TBarModalHandler.h"
+#include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarToolbar.h"
 
 #include <QApplication>
@@ -37,9 +38,14 @@ private:
     QPointer<QWidget> receiver_;
 };
 
-QWidget* ActiveForm()
+// The form of the active window; while none is active (or a menu window is), the form of the
+// widget the key went to.
+QWidget* ActiveForm(QObject* receiver)
 {
-    return FormOf(QApplication::activeWindow());
+    QWidget* active = QApplication::activeWindow();
+    if ((!active || dynamic_cast<TBarPopupWindow*>(active)) && receiver->isWidgetType())
+        active = static_cast<QWidget*>(receiver);
+    return FormOf(active);
 }
 
 // --- shortcuts ----------------------------------------------------------------------------------
@@ -81,7 +87,7 @@ protected:
         if (TBarModalHandler::Active())
             return false;
         auto& key = static_cast<QKeyEvent&>(*event);
-        QWidget* form = ActiveForm();
+        QWidget* form = ActiveForm(watched);
         if (TryForm(form, key))
             return true;
         QWidget* main = MainFormRef();
@@ -144,7 +150,7 @@ protected:
         if (first_.IsRepeat(watched, event) || TBarModalHandler::Active())
             return false;
         auto& key = static_cast<QKeyEvent&>(*event);
-        QWidget* form = ActiveForm();
+        QWidget* form = ActiveForm(watched);
         if (!form)
             return false;
         if (type == QEvent::KeyPress) {
