@@ -8,35 +8,62 @@
 #include "platform/SystemParams.h"
 #include "platform/ThreadHooks.h"
 #include "platform/core/ScopeExit.h"
+#include "toolbar/TBarDragMode.h"
+#include "toolbar/TBarFloatingWindow.h"
+
+#include <QGuiApplication>
 
 #include <QMoveEvent>
 #include <QResizeEvent>
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace velmoran {
 
 namespace {
 
+// The form of a window, also of one floating in its tool window.
+QWidget* FloatingFormOf(const TBarCustomDockableWindow* window)
+{
+    if (const auto* floating = dynamic_cast<const TBarFloatingWindowParent*>(window->parentWidget()))
+        return floating->ParentForm();
+    return FormOf(window);
+}
+
+std::optional<bool>& ApplicationActiveOverride()
+{
+    static std::optional<bool> active;
+    return active;
+}
+
 // The one hook procedure of all dockable windows: floating windows follow their form's showing
-// and the application's activation. Docked windows need nothing of it; a floating window's tool
-// window is owned by nothing but its dockable window, so a dying window needs no re-owning.
-void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t /*wParam*/, std::intptr_t lParam)
+// and the application's activation. The floating tool windows are children of their form and go
+// with it, so a dying form only takes its floating windows off the list (and ends a drag of one).
+void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t wParam, std::intptr_t lParam)
 {
     std::vector<TBarCustomDockableWindow*> windows = TBarCustomDockableWindow::FloatingWindowList();
     switch (code) {
-    case THookProcType::hpSendActivate:
     case THookProcType::hpSendActivateApp:
+        ApplicationActiveOverride() = wParam != 0;
+        [[fallthrough]];
+    case THookProcType::hpSendActivate:
         for (TBarCustomDockableWindow* window : windows)
             window->UpdateShowing();
         break;
     case THookProcType::hpSendWindowPosChanged:
         if (lParam & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))
             for (TBarCustomDockableWindow* window : windows)
-                if (QWidget* form = FormOf(window); window->FloatingMode == TBarFloatingMode::fmOnTopOfParentForm && wnd
-                                                    && form && (wnd == form || wnd->isAncestorOf(form)))
+                if (QWidget* form = FloatingFormOf(window); window->FloatingMode == TBarFloatingMode::fmOnTopOfParentForm && wnd
+                                                            && form && (wnd == form || wnd->isAncestorOf(form)))
                     window->UpdateShowing();
+        break;
+    case THookProcType::hpPreDestroy:
+        CancelModeOf(wnd);
+        for (TBarCustomDockableWindow* window : windows)
+            if (FloatingFormOf(window) == wnd)
+                std::erase(TBarCustomDockableWindow::FloatingWindowList(), window);
         break;
     default:
         break;
@@ -94,6 +121,13 @@ int DragHandleOffset(bool closeButtonWhenDocked, TBarDragHandleStyle style)
     }
 }
 
+bool TBarCustomDockableWindow::ApplicationActiveState()
+{
+    if (const std::optional<bool>& told = ApplicationActiveOverride())
+        return *told;
+    return QGuiApplication::applicationState() == Qt::ApplicationActive;
+}
+
 std::vector<TBarCustomDockableWindow*>& TBarCustomDockableWindow::FloatingWindowList()
 {
     static std::vector<TBarCustomDockableWindow*> list;
@@ -109,7 +143,13 @@ TBarCustomDockableWindow::TBarCustomDockableWindow() : NonClientWidget(nullptr),
 TBarCustomDockableWindow::~TBarCustomDockableWindow()
 {
     destroying_ = true;
+    CancelModeOf(this);
     std::erase(FloatingWindowList(), this);
+    // The floating tool window goes with the window (later: this may run inside its event).
+    if (floatParent_) {
+        floatParent_->hide();
+        floatParent_->deleteLater();
+    }
     UninstallHookProc(this, DockableWindowHook);
     if (lastDock_)
         lastDock_->ForgetBar(this);
@@ -230,21 +270,9 @@ void TBarCustomDockableWindow::SetUseLastDock(bool value)
     SetLastDock(value ? currentDock_ : nullptr);
 }
 
-void TBarCustomDockableWindow::SetFloating(bool value)
-{
-    if (value == floating_)
-        return;
-    if (!value) {
-        SetParent(ParentForm());
-        return;
-    }
-    if (QWidget* floatParent = NewFloatingWindowParent())
-        SetParent(floatParent);
-}
-
 QWidget* TBarCustomDockableWindow::ParentForm() const
 {
-    if (QWidget* form = FormOf(this); form && form != this)
+    if (QWidget* form = FloatingFormOf(this); form && form != this)
         return form;
     throw EInvalidOperation("Element '" + objectName().toStdString() + "' hat kein übergeordnetes Fenster");
 }
@@ -275,6 +303,10 @@ void TBarCustomDockableWindow::ChangeSize(int width, int height)
         currentDock_->ArrangeToolbars();
         return;
     }
+    if (floating_) {
+        SetBounds(QRect(0, 0, width, height));
+        return;
+    }
     const QPoint nc = GetDockedNCAreaSize();
     QRect bounds = geometry();
     bounds.setSize(QSize(width + nc.x(), height + nc.y()));
@@ -287,6 +319,12 @@ void TBarCustomDockableWindow::SetBounds(const QRect& bounds)
 {
     if (IgnoreBoundsChange == 0 && bounds.size() != size())
         SizeChanging(bounds.width(), bounds.height());
+    if (auto* floating = dynamic_cast<TBarFloatingWindowParent*>(parentWidget()); floating && floating_) {
+        // Floating, the window fills the tool window's client area.
+        floating->SetClientSize(bounds.width(), bounds.height());
+        floating->SetChildBounds(*this, QRect(QPoint(0, 0), bounds.size()));
+        return;
+    }
     if (auto* host = dynamic_cast<NonClientWidget*>(parentWidget()))
         host->SetChildBounds(*this, bounds);
     else
@@ -361,6 +399,7 @@ void TBarCustomDockableWindow::DoubleClick()
         }
     } else if (Docked() && DockMode == TBarDockMode::dmCanFloat) {
         SetFloating(true);
+        MoveOnScreen(true);
     }
 }
 
@@ -460,6 +499,7 @@ void TBarCustomDockableWindow::SetParent(QWidget* newParent)
             oldDock->ToolbarVisibilityChanged(this, true);
         }
 
+        QWidget* oldParent = parentWidget();
         // The widget itself moves to its new parent and is shown again as it was.
         {
             const bool hidden = IsExplicitlyHidden(*this);
@@ -473,6 +513,14 @@ void TBarCustomDockableWindow::SetParent(QWidget* newParent)
         EffectiveDockRow = -1;
         RecalcNCArea();
 
+        // A floating window left behind goes, unless a smooth drag may come back to it.
+        if (IsFloatingWindowParent(oldParent) && !DragSmooth) {
+            oldParent->hide();
+            oldParent->deleteLater();
+            if (floatParent_ == oldParent)
+                floatParent_ = nullptr;
+        }
+
         if (newDock) {
             if (!useLastDock_)
                 newDock->ChangeDockList(true, this);
@@ -481,6 +529,10 @@ void TBarCustomDockableWindow::SetParent(QWidget* newParent)
             newDock->ToolbarVisibilityChanged(this, false);
         }
         UpdateFloatingWindowList();
+        if (auto* floating = dynamic_cast<TBarFloatingWindowParent*>(newParent); floating && floating_) {
+            floating->RecalcFrame();
+            floating->move(floatingPosition_);
+        }
         Arrange();
     }
     UpdateShowing();

@@ -4,9 +4,9 @@
 // GetBaseSize and ArrangeControls.
 //
 // The widget's rectangle is the window rectangle; the docked frame is its emulated non-client
-// area, hit-tested with the private codes below. The floating tool window and the drag, dock and
-// size loops build on the seams left here (IsFloatingWindowParent, the floating-window list and
-// the hook procedure, BeginDrag).
+// area, hit-tested with the private codes below. Floating, the window lies in the client area of a
+// TBarFloatingWindowParent (TBarFloatingWindow.h, where its floating operations live); dragging
+// and sizing run as modes of TBarDragMode.h.
 #pragma once
 
 #include "toolbar/TBarDock.h"
@@ -40,6 +40,8 @@ int DragHandleOffset(bool closeButtonWhenDocked, TBarDragHandleStyle style);
 
 // The rows of the close button's cross (most significant bit leftmost).
 constexpr std::uint8_t kCloseGlyphRows[8] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00, 0x00};
+
+class TBarFloatingWindowParent;
 
 class TBarCustomDockableWindow : public NonClientWidget {
 public:
@@ -87,9 +89,13 @@ public:
     void SetUseLastDock(bool value);
     bool Docked() const { return currentDock_ != nullptr; }
     bool Floating() const { return floating_; }
-    // Floating needs the floating tool window; without it only leaving the floating state works.
+    // True puts the window into a floating tool window above its form; false lays it on the form.
     void SetFloating(bool value);
-    QPoint FloatingPosition;
+    // The screen position of the floating window; setting it moves a floating window there.
+    QPoint FloatingPosition() const { return floatingPosition_; }
+    void SetFloatingPosition(QPoint position);
+    // The floating tool window made for this window (kept while a drag passes over docks).
+    TBarFloatingWindowParent* FloatParent() const;
 
     // --- events ---
     std::function<void(TBarCustomDockableWindow& sender)> OnClose;
@@ -120,6 +126,20 @@ public:
     void Close();
     // A double-click on the handle or the floating caption.
     void DoubleClick();
+    // Moves a floating window into the work area of its monitor (with onlyIfFullyOffscreen only
+    // when no part of it lies in that work area).
+    void MoveOnScreen(bool onlyIfFullyOffscreen);
+    // Whether a floating window should be shown now: the window is not hidden, no change of
+    // parent hides it, its form (for fmOnTopOfParentForm) is shown and not minimised, and the
+    // application is active unless HideWhenInactive is off.
+    bool ShouldBeVisible() const;
+    // The drag of the window from a screen point (a press on its handle, client area or floating
+    // caption); the mode runs on after this returns.
+    void BeginMoving(QPoint screenPoint);
+    // Sizing of the floating window from one of its edges (0 left, 1 right, 2 top, 3 top-left,
+    // 4 top-right, 5 bottom, 6 bottom-left, 7 bottom-right); only for floating windows.
+    // The press point is in screen coordinates.
+    void BeginSizing(int edge, QPoint screenPoint);
 
     // --- what the dock asks of its bars ---
     virtual QPoint GetDockedNCAreaSize() const;
@@ -136,6 +156,12 @@ public:
     virtual TBarShrinkMode GetShrinkMode() const { return TBarShrinkMode::tbsmNone; }
     virtual void SizeChanging(int /*width*/, int /*height*/) {}
     virtual QPoint GetFloatingBorderSize() const;
+    // The sizing mode's hooks: at its start, at each new rectangle (which the hook may change),
+    // when a rectangle is applied, and at its end.
+    virtual void SizingBegin(int /*edge*/) {}
+    virtual void SizingTrack(QRect& /*rect*/, const QRect& /*startRect*/) {}
+    virtual void SizingApply() {}
+    virtual void SizingEnd() {}
     // The keyboard menu messages the dock relays to its floating bars; false: not taken.
     virtual bool DialogKey(QKeyEvent& /*event*/) { return false; }
     virtual bool DialogChar(QKeyEvent& /*event*/) { return false; }
@@ -156,6 +182,7 @@ public:
     bool Dragging = false;
     bool DragWithinRow = false;
     bool DragRowOverflow = false;
+    bool DragSmooth = false;
     int DisableArrange() const { return disableArrange_; }
     bool IsDestroying() const { return destroying_; }
 
@@ -168,7 +195,7 @@ public:
 
     // Brings the floating window's showing up to date (docked windows show as they are); the
     // hook procedure calls it on activation and on its form's showing.
-    virtual void UpdateShowing() {}
+    virtual void UpdateShowing();
 
     // The position-data hooks a position store may call with the window's name: values read with
     // their default, and written. Nothing in the program calls them.
@@ -177,16 +204,19 @@ public:
     virtual void ReadPositionData(const PositionReadInt& /*readInt*/) {}
     virtual void WritePositionData(const PositionWriteInt& /*writeInt*/) {}
 
+    // Whether the application is active, as the last activation change told (at first, as Qt
+    // knows it): floating windows with HideWhenInactive hide while it is not.
+    static bool ApplicationActiveState();
     // The floating windows of the program (filled while windows float).
     static std::vector<TBarCustomDockableWindow*>& FloatingWindowList();
 
 protected:
-    // Whether a parent is the floating tool window; none exists until floating is supported.
-    virtual bool IsFloatingWindowParent(const QWidget* /*parent*/) const { return false; }
+    // Whether a parent is a floating tool window.
+    virtual bool IsFloatingWindowParent(const QWidget* parent) const;
     // Makes the floating tool window for this window (nullptr: the window cannot float).
-    virtual QWidget* NewFloatingWindowParent() { return nullptr; }
+    virtual TBarFloatingWindowParent* NewFloatingWindowParent();
     // Starts dragging the window from a point of the handle (window coordinates).
-    virtual void BeginDrag(QPoint /*windowPoint*/) {}
+    virtual void BeginDrag(QPoint windowPoint);
     void DoDockChangingHidden(bool floating, TBarDock* dockingTo);
 
     int NonClientHitTest(QPoint point) const override;
@@ -203,6 +233,7 @@ protected:
 
 private:
     friend class TBarDock;
+    friend class TBarMode;
     // The docked frame's size: the handle's thickness when the dock allows dragging, else 0.
     int HandleThickness() const;
     bool HandleAtTop() const;
@@ -232,6 +263,8 @@ private:
     bool closeButtonDown_ = false;
     bool closeButtonHover_ = false;
     bool closeButtonTracking_ = false;
+    QPoint floatingPosition_;
+    QPointer<QWidget> floatParent_;
 };
 
 }  // namespace velmoran

@@ -212,6 +212,11 @@ void TBarCustomDockableWindow::mouseDoubleClickEvent(QMouseEvent* event)
         DoubleClick();
 }
 
+void TBarCustomDockableWindow::BeginDrag(QPoint windowPoint)
+{
+    BeginMoving(mapToGlobal(windowPoint));
+}
+
 void TBarCustomDockableWindow::leaveEvent(QEvent* event)
 {
     NonClientWidget::leaveEvent(event);

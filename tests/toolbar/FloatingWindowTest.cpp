@@ -1,0 +1,271 @@
+// The floating window: docking, floating and docking back by double-click, the tool window's
+// frame and hit-test codes, its showing with the application and a minimised form, moving onto
+// the work area, the close button and a close request, and going with its form.
+#include "toolbar/TBarFloatingWindow.h"
+
+#include "FakeBar.h"
+#include "platform/SystemParams.h"
+#include "platform/ThreadHooks.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+using namespace velmoran;
+using namespace velmoran::testing;
+
+namespace {
+
+// One monitor of 1000 x 700 whose work area leaves 40 pixels for a panel at the bottom.
+class FloatingWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 660)}};
+        SetApplicationActive(true);
+        form = ShownForm(400, 300);
+        form->move(50, 50);
+        top = new TBarDock(form.get());
+        bottom = new TBarDock(form.get(), TBarDockPosition::dpBottom);
+        other = new FakeBar(nullptr, {60, 20});
+        other->SetParent(top);
+        bar = new FakeBar(nullptr, {80, 22});
+        bar->setObjectName("Werkzeuge");
+        bar->SetDockRow(1);
+        bar->SetDockPos(40);
+        bar->SetParent(top);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        SystemParamsOverride() = {};
+        SetApplicationActive(true);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    static void SetApplicationActive(bool active)
+    {
+        QApplicationStateChangeEvent event(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
+        QCoreApplication::sendEvent(qApp, &event);
+    }
+    static void SendMouse(QWidget& widget, QEvent::Type type, QPoint at)
+    {
+        QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&widget, &event);
+    }
+
+    std::unique_ptr<Form> form;
+    TBarDock* top = nullptr;
+    TBarDock* bottom = nullptr;
+    FakeBar* other = nullptr;
+    FakeBar* bar = nullptr;
+};
+
+class QuestionForm : public Form {
+public:
+    bool CloseQuery() override
+    {
+        ++Asked;
+        return Allow;
+    }
+    int Asked = 0;
+    bool Allow = false;
+};
+
+}  // namespace
+
+TEST_F(FloatingWindow, FloatsInAToolWindowOfItsFormAndDocksBackWhereItWas)
+{
+    bar->SetFloatingPosition({300, 200});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent* floating = bar->FloatParent();
+    ASSERT_NE(floating, nullptr);
+    EXPECT_TRUE(bar->Floating());
+    EXPECT_FALSE(bar->Docked());
+    EXPECT_EQ(bar->parentWidget(), floating);
+    EXPECT_EQ(floating->parentWidget(), form.get());
+    EXPECT_TRUE(floating->isWindow());
+    EXPECT_TRUE(floating->windowFlags().testFlag(Qt::Tool));
+    EXPECT_TRUE(floating->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(floating->isVisible());
+    EXPECT_EQ(floating->pos(), QPoint(300, 200));
+    // Border of 4 on each side and a caption of 16 above the 80 x 22 contents.
+    EXPECT_EQ(floating->size(), QSize(88, 46));
+    EXPECT_EQ(bar->geometry(), QRect(4, 20, 80, 22));
+    EXPECT_EQ(bar->ParentForm(), form.get());
+    EXPECT_EQ(floating->windowTitle(), "Werkzeuge");
+    EXPECT_EQ(TBarCustomDockableWindow::FloatingWindowList(), std::vector<TBarCustomDockableWindow*>{bar});
+    EXPECT_EQ(bar->LastDock(), top);
+    EXPECT_EQ(bar->DockRow(), 1);
+    EXPECT_EQ(bar->DockPos(), 40);
+
+    // The double-click on the caption docks it back at its old row and position.
+    const QPointer<TBarFloatingWindowParent> gone = floating;
+    SendMouse(*floating, QEvent::MouseButtonDblClick, floating->CaptionRect().center() - QPoint(10, 0));
+    EXPECT_EQ(bar->CurrentDock(), top);
+    EXPECT_EQ(bar->EffectiveDockRow, 1);
+    EXPECT_EQ(bar->geometry().left(), 40);
+    EXPECT_TRUE(TBarCustomDockableWindow::FloatingWindowList().empty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(gone.isNull());
+
+    // A double-click on the docked handle floats it again, on the screen.
+    bar->DoubleClick();
+    EXPECT_TRUE(bar->Floating());
+    EXPECT_TRUE(bar->FloatParent()->geometry().intersects(QRect(0, 0, 1000, 660)));
+
+    // Without a last dock the default dock takes it in front of its first row.
+    bar->SetUseLastDock(false);
+    bar->SetDefaultDock(bottom);
+    bar->DoubleClick();
+    EXPECT_EQ(bar->CurrentDock(), bottom);
+    EXPECT_EQ(bar->DockRow(), 0);
+    EXPECT_EQ(bar->DockPos(), -8);
+}
+
+TEST_F(FloatingWindow, TheToolWindowAnswersTheSizingCodesOfItsBorders)
+{
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    const int w = floating.width();
+    const int h = floating.height();
+    EXPECT_EQ(floating.HitTest({30, 10}), kHitFloatingCaption);
+    EXPECT_EQ(floating.HitTest(floating.CloseButtonRect().center()), kHitCloseButton);
+    EXPECT_EQ(floating.HitTest({30, 30}), HTCLIENT);
+    EXPECT_EQ(floating.HitTest({0, 22}), HTLEFT);
+    EXPECT_EQ(floating.HitTest({w - 1, 22}), HTRIGHT);
+    EXPECT_EQ(floating.HitTest({40, 0}), HTTOP);
+    EXPECT_EQ(floating.HitTest({40, h - 1}), HTBOTTOM);
+    // Corners reach border + caption - 1 = 19 pixels along each edge.
+    EXPECT_EQ(floating.HitTest({0, 18}), HTTOPLEFT);
+    EXPECT_EQ(floating.HitTest({18, 0}), HTTOPLEFT);
+    EXPECT_EQ(floating.HitTest({w - 1, 0}), HTTOPRIGHT);
+    EXPECT_EQ(floating.HitTest({0, h - 1}), HTBOTTOMLEFT);
+    EXPECT_EQ(floating.HitTest({w - 19, h - 1}), HTBOTTOMRIGHT);
+
+    // Not resizable: a fixed frame of 3 and no sizing codes; without the close button, caption.
+    bar->Resizable = false;
+    bar->CloseButton = false;
+    floating.RecalcFrame();
+    EXPECT_EQ(floating.HitTest({0, 22}), HTNOWHERE);
+    EXPECT_EQ(floating.HitTest(QPoint(floating.CaptionRect().right() - 3, 8)), kHitFloatingCaption);
+}
+
+TEST_F(FloatingWindow, HidesWhileTheApplicationIsInactiveOrTheFormMinimised)
+{
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    ASSERT_TRUE(floating.isVisible());
+
+    SetApplicationActive(false);
+    EXPECT_FALSE(floating.isVisible());
+    SetApplicationActive(true);
+    EXPECT_TRUE(floating.isVisible());
+
+    bar->HideWhenInactive = false;
+    SetApplicationActive(false);
+    EXPECT_TRUE(floating.isVisible());
+    SetApplicationActive(true);
+
+    form->showMinimized();
+    EXPECT_FALSE(floating.isVisible());
+    form->showNormal();
+    EXPECT_TRUE(floating.isVisible());
+
+    // Hiding the window hides its tool window with it.
+    bar->hide();
+    bar->UpdateShowing();
+    EXPECT_FALSE(floating.isVisible());
+    bar->show();
+    bar->UpdateShowing();
+    EXPECT_TRUE(floating.isVisible());
+
+    // On top of all forms: the tool window stays on top and does not follow the form.
+    bar->FloatingMode = TBarFloatingMode::fmOnTopOfAllForms;
+    form->showMinimized();
+    bar->UpdateShowing();
+    EXPECT_TRUE(floating.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(floating.isVisible());
+    form->showNormal();
+}
+
+TEST_F(FloatingWindow, MovesOntoTheWorkAreaFromEverySide)
+{
+    bar->SetFloating(true);
+    const QSize size = bar->FloatParent()->size();
+    struct Case {
+        QPoint From;
+        QPoint To;
+    } cases[] = {
+        {{1200, 100}, {1000 - size.width(), 100}},  // right
+        {{100, 900}, {100, 660 - size.height()}},   // bottom, above the panel
+        {{-500, 100}, {0, 100}},                    // left
+        {{100, -300}, {100, 0}},                    // top
+    };
+    for (const Case& c : cases) {
+        bar->SetFloatingPosition(c.From);
+        bar->MoveOnScreen(true);
+        EXPECT_EQ(bar->FloatParent()->pos(), c.To) << c.From.x() << "," << c.From.y();
+    }
+    // Partly on the screen: only a full move asked for brings it in.
+    bar->SetFloatingPosition({980, 100});
+    bar->MoveOnScreen(true);
+    EXPECT_EQ(bar->FloatParent()->pos(), QPoint(980, 100));
+    bar->MoveOnScreen(false);
+    EXPECT_EQ(bar->FloatParent()->pos(), QPoint(1000 - size.width(), 100));
+}
+
+TEST_F(FloatingWindow, ACloseRequestGoesToTheFormAndTheCloseButtonClosesTheWindow)
+{
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)}};
+    QuestionForm form;
+    form.resize(300, 200);
+    form.show();
+    auto* bar = new FakeBar(nullptr, {80, 22});
+    bar->SetParent(&form);
+    bar->HideWhenInactive = false;
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+
+    floating.close();
+    EXPECT_EQ(form.Asked, 1);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(floating.isVisible());
+
+    // The close button: pressed, left and released outside does nothing; inside it closes.
+    int closed = 0;
+    bar->OnClose = [&closed](TBarCustomDockableWindow&) { ++closed; };
+    const QPoint button = floating.CloseButtonRect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, button, floating.mapToGlobal(button), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&floating, &press);
+    EXPECT_TRUE(floating.CloseButtonDown());
+    QMouseEvent away(QEvent::MouseMove, QPoint(5, 30), floating.mapToGlobal(QPoint(5, 30)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&floating, &away);
+    EXPECT_FALSE(floating.CloseButtonDown());
+    QMouseEvent outside(QEvent::MouseButtonRelease, QPoint(5, 30), floating.mapToGlobal(QPoint(5, 30)), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&floating, &outside);
+    EXPECT_EQ(closed, 0);
+    QCoreApplication::sendEvent(&floating, &press);
+    QMouseEvent inside(QEvent::MouseButtonRelease, button, floating.mapToGlobal(button), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&floating, &inside);
+    EXPECT_EQ(closed, 1);
+    bar->UpdateShowing();
+    EXPECT_FALSE(floating.isVisible());
+    SystemParamsOverride() = {};
+}
+
+TEST_F(FloatingWindow, TheFormTakesItsFloatingWindowsAlong)
+{
+    bar->SetFloating(true);
+    other->SetFloating(true);
+    const QPointer<TBarFloatingWindowParent> floating = bar->FloatParent();
+    const QPointer<FakeBar> watched = bar;
+    EXPECT_EQ(TBarCustomDockableWindow::FloatingWindowList().size(), 2u);
+    form.reset();
+    EXPECT_TRUE(floating.isNull());
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_TRUE(TBarCustomDockableWindow::FloatingWindowList().empty());
+    EXPECT_FALSE(HookListsExist());
+}
