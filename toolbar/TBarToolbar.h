@@ -122,6 +122,22 @@ public:
     TBarShrinkMode GetShrinkMode() const override { return shrinkMode_; }
     bool IsPointOverControl(QPoint clientPoint) const override;
     void ReadPositionData(const PositionReadInt& readInt) override;
+    // Resizing a floating toolbar snaps to the sizes its layout can take.
+    void SizingBegin(int edge) override;
+    void SizingTrack(QRect& rect, const QRect& startRect) override;
+    void SizingApply() override;
+    void SizingEnd() override;
+
+    // One size a floating toolbar can take while it is resized: the window size, the row count
+    // and the FloatingWidth that gives it (0 for one row).
+    struct SizeCandidate {
+        QSize Size;
+        int Rows = 0;
+        int FloatingWidth = 0;
+    };
+    // The layout sizes from one row down to the narrowest, each row count with its narrowest
+    // layout (client sizes).
+    std::vector<SizeCandidate> FloatingSizeCandidates();
     void WritePositionData(const PositionWriteInt& writeInt) override;
 
     // --- the view's host ---
@@ -170,6 +186,17 @@ private:
     QSize viewSize_;
     int arranging_ = 0;
     std::string hint_;
+    // The state of one resize of the floating toolbar.
+    struct SizeData {
+        std::vector<SizeCandidate> Candidates;
+        bool AlongWidth = true;
+        int SnapBelow = 0;
+        int SnapAbove = 0;
+        // The direction the last change of candidate went: -1 shrinking, 1 growing, 0 none yet.
+        int LastDirection = 0;
+        int Chosen = -1;
+    };
+    std::unique_ptr<SizeData> sizeData_;
 };
 
 class TBarToolbar : public TBarCustomToolbar {

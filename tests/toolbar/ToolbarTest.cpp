@@ -193,6 +193,42 @@ TEST_F(Toolbar, AShrunkToolbarShowsTheChevronAndItsGlyph)
         }
 }
 
+TEST_F(Toolbar, ResizingAFloatingToolbarSnapsToItsLayoutSizes)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs"})
+        Item(toolbar->Items(), caption);
+    const auto candidates = toolbar->FloatingSizeCandidates();
+    ASSERT_GE(candidates.size(), 3u);
+    EXPECT_EQ(candidates[0].FloatingWidth, 0);
+    EXPECT_EQ(candidates[0].Rows, 1);
+    for (std::size_t i = 1; i < candidates.size(); ++i) {
+        EXPECT_GT(candidates[i].Rows, candidates[i - 1].Rows);
+        EXPECT_LT(candidates[i].Size.width(), candidates[i - 1].Size.width());
+        EXPECT_LT(candidates[i].FloatingWidth, candidates[i].Size.width());
+        EXPECT_GT(candidates[i].FloatingWidth, 0);
+    }
+    // From the two-row size, dragging the right edge: 5 pixels wider stays in the snap zone.
+    toolbar->resize(candidates[1].Size);
+    toolbar->SizingBegin(1);
+    const QRect start(QPoint(100, 100), candidates[1].Size);
+    QRect rect = start.adjusted(0, 0, 5, 0);
+    toolbar->SizingTrack(rect, start);
+    EXPECT_EQ(rect, start);
+    // Past it: the one-row size, the smallest at least as wide.
+    rect = start.adjusted(0, 0, std::min(13, candidates[0].Size.width() - start.width()), 0);
+    toolbar->SizingTrack(rect, start);
+    EXPECT_EQ(rect.size(), candidates[0].Size);
+    EXPECT_EQ(rect.topLeft(), start.topLeft());
+    // Shrinking far from the left edge: the narrowest, anchored at the right.
+    rect = start.adjusted(start.width() - 1, 0, 0, 0);
+    toolbar->SizingTrack(rect, start);
+    EXPECT_EQ(rect.size(), candidates.back().Size);
+    EXPECT_EQ(rect.right(), start.right());
+    toolbar->SizingEnd();
+    EXPECT_EQ(toolbar->FloatingWidth(), candidates.back().FloatingWidth);
+}
+
 TEST_F(Toolbar, TheIdleUpdateEnablesAnItemThroughItsAction)
 {
     Action action;
