@@ -8,6 +8,7 @@
 #include "platform/core/ScopeExit.h"
 #include "toolbar/TBarPopupWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -208,6 +209,12 @@ void TBarModalHandler::Start(int options)
     } else if (options & kLoopOpenAtOnce) {
         view.ExecuteSelected(!(options & kLoopNoPriority));
     }
+    // Accessibility clients hear that a menu starts.
+    if (window_ && QAccessible::isActive()) {
+        QAccessibleEvent event(window_.data(), QAccessible::PopupMenuStart);
+        QAccessible::updateAccessibility(&event);
+        announced_ = true;
+    }
     activeWindow_ = QApplication::activeWindow();
     if (!activeWindow_ || dynamic_cast<TBarPopupWindow*>(activeWindow_.data()))
         activeWindow_ = window_ ? window_->window() : nullptr;
@@ -252,6 +259,10 @@ void TBarModalHandler::Finish(bool cancelled)
         cursorSet_ = false;
     }
     AppServices::Instance().SetHint({});
+    if (announced_ && window_) {
+        QAccessibleEvent event(window_.data(), QAccessible::PopupMenuEnd);
+        QAccessible::updateAccessibility(&event);
+    }
     TBarDoneActionData done;
     if (view_) {
         TBarView& view = *view_;

@@ -64,6 +64,7 @@ private:
     bool finished_ = false;
     bool mouseDownOnMenu_ = false;
     bool cursorSet_ = false;
+    bool announced_ = false;
 };
 
 // The chain's mouse helpers, shared with the viewers.

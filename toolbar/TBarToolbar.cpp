@@ -7,6 +7,7 @@
 #include "platform/Edges.h"
 #include "platform/Form.h"
 #include "platform/SystemColors.h"
+#include "toolbar/TBarAccessible.h"
 #include "toolbar/TBarAnimation.h"
 #include "toolbar/TBarCommon.h"
 #include "toolbar/TBarModalHandler.h"
@@ -144,6 +145,7 @@ TSize TBarToolbarView::UpdatePositions()
 TBarCustomToolbar::TBarCustomToolbar(QWidget* parent) : menuFont_(std::make_unique<TBarMenuFontUser>())
 {
     TBarPopupAnimation::Install();
+    InstallToolbarAccessibility();
     root_ = std::make_unique<TBarRootItem>();
     root_->SetHostComponent(this);
     chevron_ = std::make_unique<TBarChevronItem>(*this);

@@ -9,6 +9,7 @@
 #include "toolbar/TBarModalHandler.h"
 #include "toolbar/TBarPopupWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QTimer>
@@ -51,6 +52,20 @@ TBarView* ToolbarViewOf(TBarView* view)
         if (view->IsToolbar())
             return view;
     return nullptr;
+}
+
+// Accessibility clients hear which viewer has the focus of the running menu mode.
+void AnnounceFocus(TBarView& view, TBarItemViewer& viewer)
+{
+    QWidget* window = view.Window();
+    if (!QAccessible::isActive() || !window || !window->isVisible() || !viewer.IsAccessible())
+        return;
+    int child = 0;
+    for (int i = 0; i < view.ViewerCount() && view.Viewers(i) != &viewer; ++i)
+        child += view.Viewers(i)->IsAccessible() ? 1 : 0;
+    QAccessibleEvent event(window, QAccessible::Focus);
+    event.setChild(child);
+    QAccessible::updateAccessibility(&event);
 }
 
 void CheckMode(TBarView& view)
@@ -105,6 +120,7 @@ void TBarView::SetSelected(TBarItemViewer* viewer, bool viaMouse)
     viewer->Entering();
     if (!tracking || selected_ != viewer)
         return;
+    AnnounceFocus(*this, *viewer);
     if (IsPopup()) {
         StopTimer(0);
         if (viaMouse && IsSubmenuItem(viewer->Item()) && viewer != openViewer_)

@@ -4,6 +4,8 @@
 //                               by Alt+D, the "Vorlagen" submenu and a chevron popup
 //   toolbardemo --keys "…"      feeds the keys (e.g. "Alt+D Down Return"), runs until the menu mode
 //                               has ended and prints the caption of every item that ran
+//   toolbardemo --a11y          prints the accessible tree of the menu bar and of the open "Datei"
+//                               menu: role, name, state, keyboard shortcut, default action
 // The items are sample data of this program, with the pictures of the shared toolbar strip.
 #include "platform/Application.h"
 #include "platform/Form.h"
@@ -15,6 +17,7 @@
 #include "toolbar/TBarToolbar.h"
 #include "toolbar/ToolbarImages.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -261,6 +264,74 @@ int RunKeys(Demo& demo, const QString& keys)
     return 0;
 }
 
+const char* RoleName(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::MenuBar: return "MenuBar";
+    case QAccessible::ToolBar: return "ToolBar";
+    case QAccessible::PopupMenu: return "PopupMenu";
+    case QAccessible::MenuItem: return "MenuItem";
+    case QAccessible::PushButton: return "PushButton";
+    case QAccessible::ButtonMenu: return "ButtonMenu";
+    case QAccessible::Separator: return "Separator";
+    case QAccessible::Client: return "Client";
+    case QAccessible::ComboBox: return "ComboBox";
+    default: return "?";
+    }
+}
+
+std::string StateText(QAccessible::State state)
+{
+    std::string text;
+    const auto add = [&text](bool set, const char* name) {
+        if (set)
+            text += (text.empty() ? "" : ",") + std::string(name);
+    };
+    add(state.hotTracked, "hotTracked");
+    add(state.focused, "focused");
+    add(state.pressed, "pressed");
+    add(state.hasPopup, "hasPopup");
+    add(state.invisible, "invisible");
+    add(state.focusable, "focusable");
+    add(state.disabled, "disabled");
+    add(state.checked, "checked");
+    return text.empty() ? "-" : text;
+}
+
+void PrintAccessible(QAccessibleInterface* object, int depth)
+{
+    if (!object || !object->isValid())
+        return;
+    QString name = object->text(QAccessible::Name);
+    name.replace('\t', "\\t");
+    QString action;
+    if (QAccessibleActionInterface* actions = object->actionInterface(); actions && !actions->actionNames().isEmpty())
+        action = actions->actionNames().front();
+    std::printf("%*s%s \"%s\" [%s] %s %s\n", depth * 2, "", RoleName(object->role()), name.toStdString().c_str(),
+                StateText(object->state()).c_str(), object->text(QAccessible::Accelerator).toStdString().c_str(),
+                action.isEmpty() ? "" : ("(" + action.toStdString() + ")").c_str());
+    if (depth == 0)
+        for (int i = 0; i < object->childCount(); ++i)
+            PrintAccessible(object->child(i), depth + 1);
+}
+
+int PrintAccessibleTree(Demo& demo)
+{
+    std::printf("Menüleiste:\n");
+    PrintAccessible(QAccessible::queryAccessibleInterface(demo.menu), 0);
+    FeedKey(demo.form, "Alt+D");
+    TBarView* open = demo.menu->View().OpenViewerView();
+    if (!open) {
+        std::fprintf(stderr, "toolbardemo: \"Datei\" ist nicht offen\n");
+        return 1;
+    }
+    std::printf("\nMenü \"Datei\":\n");
+    PrintAccessible(QAccessible::queryAccessibleInterface(open->Window()), 0);
+    FeedKey(demo.form, "Escape");
+    FeedKey(demo.form, "Escape");
+    return 0;
+}
+
 int Shots(Demo& demo, const QString& dir)
 {
     QDir().mkpath(dir);
@@ -312,14 +383,17 @@ int main(int argc, char** argv)
     TApplication app(argc, argv);
     QString shotDir;
     QString keys;
+    bool a11y = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--shot" && i + 1 < argc) {
             shotDir = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == "--a11y") {
+            a11y = true;
         } else if (arg == "--keys" && i + 1 < argc) {
             keys = QString::fromLocal8Bit(argv[++i]);
         } else {
-            std::fprintf(stderr, "Aufruf: toolbardemo [--shot ORDNER] [--keys \"Alt+D Down Return\"]\n");
+            std::fprintf(stderr, "Aufruf: toolbardemo [--shot ORDNER] [--keys \"Alt+D Down Return\"] [--a11y]\n");
             return 2;
         }
     }
@@ -331,6 +405,8 @@ int main(int argc, char** argv)
     Settle();
     if (!keys.isEmpty())
         return RunKeys(demo, keys);
+    if (a11y)
+        return PrintAccessibleTree(demo);
     if (!shotDir.isEmpty())
         return Shots(demo, shotDir);
     return app.exec();
