@@ -145,8 +145,9 @@ TBarCustomDockableWindow::~TBarCustomDockableWindow()
     destroying_ = true;
     CancelModeOf(this);
     std::erase(FloatingWindowList(), this);
-    // The floating tool window goes with the window (later: this may run inside its event).
-    if (floatParent_) {
+    // The floating tool window goes with the window (later: this may run inside its event),
+    // unless it is what is taking the window along.
+    if (floatParent_ && !FloatParent()->IsDestroying()) {
         floatParent_->hide();
         floatParent_->deleteLater();
     }
@@ -429,6 +430,13 @@ void TBarCustomDockableWindow::resizeEvent(QResizeEvent* event)
     NonClientWidget::resizeEvent(event);
     if (OnResize)
         OnResize(*this);
+}
+
+void TBarCustomDockableWindow::changeEvent(QEvent* event)
+{
+    NonClientWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && FloatParent())
+        FloatParent()->FollowCaption();
 }
 
 void TBarCustomDockableWindow::DoDockChangingHidden(bool floating, TBarDock* dockingTo)

@@ -230,6 +230,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     friend class TBarDock;
@@ -264,6 +265,7 @@ private:
     bool closeButtonHover_ = false;
     bool closeButtonTracking_ = false;
     QPoint floatingPosition_;
+    bool floatingPositionSet_ = false;
     QPointer<QWidget> floatParent_;
 };
 

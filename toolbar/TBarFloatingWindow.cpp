@@ -69,9 +69,21 @@ TBarFloatingWindowParent::TBarFloatingWindowParent(QWidget* form, TBarCustomDock
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
-    setWindowTitle(window->windowTitle().isEmpty() ? window->objectName() : window->windowTitle());
+    FollowCaption();
     ApplyFloatingMode();
     RecalcFrame();
+}
+
+TBarFloatingWindowParent::~TBarFloatingWindowParent()
+{
+    destroying_ = true;
+}
+
+void TBarFloatingWindowParent::FollowCaption()
+{
+    if (window_)
+        setWindowTitle(window_->windowTitle().isEmpty() ? window_->objectName() : window_->windowTitle());
+    update();
 }
 
 void TBarFloatingWindowParent::ApplyFloatingMode()
@@ -282,6 +294,13 @@ void TBarFloatingWindowParent::keyPressEvent(QKeyEvent* event)
     NonClientWidget::keyPressEvent(event);
 }
 
+void TBarFloatingWindowParent::moveEvent(QMoveEvent* event)
+{
+    NonClientWidget::moveEvent(event);
+    if (window_ && window_->DisableOnMove == 0 && window_->OnMove)
+        window_->OnMove(*window_);
+}
+
 void TBarFloatingWindowParent::closeEvent(QCloseEvent* event)
 {
     // The window itself stays; the request goes to the form, which asks its close question.
@@ -323,6 +342,9 @@ void TBarCustomDockableWindow::SetFloating(bool value)
         SetParent(ParentForm());
         return;
     }
+    // Never placed yet: the tool window opens where the window is now.
+    if (!floatingPositionSet_)
+        floatingPosition_ = mapToGlobal(QPoint(0, 0));
     if (TBarFloatingWindowParent* floatParent = NewFloatingWindowParent()) {
         SetParent(floatParent);
         SetBounds(QRect(0, 0, width(), height()));
@@ -332,6 +354,7 @@ void TBarCustomDockableWindow::SetFloating(bool value)
 void TBarCustomDockableWindow::SetFloatingPosition(QPoint position)
 {
     floatingPosition_ = position;
+    floatingPositionSet_ = true;
     if (floating_ && FloatParent())
         FloatParent()->move(position);
 }

@@ -28,6 +28,9 @@ class TBarFloatingWindowParent : public NonClientWidget {
 public:
     // A tool window of the form (fmOnTopOfAllForms keeps it above every window).
     TBarFloatingWindowParent(QWidget* form, TBarCustomDockableWindow* window);
+    ~TBarFloatingWindowParent() override;
+    // Set while the destructor takes the dockable window along.
+    bool IsDestroying() const { return destroying_; }
 
     TBarCustomDockableWindow* DockableWindow() const { return window_; }
     QWidget* ParentForm() const { return form_; }
@@ -45,6 +48,8 @@ public:
     QRect CaptionRect() const;
     QRect CloseButtonRect() const;
 
+    // The caption shows the window's title (its name when it has none).
+    void FollowCaption();
     // Follows the window's floating mode: above all windows or above the form.
     void ApplyFloatingMode();
 
@@ -59,6 +64,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -70,6 +76,7 @@ private:
     bool closeButtonDown_ = false;
     bool closeButtonTracking_ = false;
     bool inactiveCaption_ = false;
+    bool destroying_ = false;
 };
 
 }  // namespace velmoran

@@ -212,6 +212,37 @@ TEST_F(DragMode, ADragFromTheTopDockLandsInTheRowAndPlaceOfTheBottomDock)
     EXPECT_EQ(bar->EffectiveDockPos, 20);
 }
 
+TEST_F(DragMode, AWindowOfAnOverfullRowSlidesWithinItsRowOnceDraggedAlongIt)
+{
+    auto* first = new FakeBar(nullptr, {250, 22});
+    first->Mode = TBarShrinkMode::tbsmChevron;
+    first->MinShrink = 60;
+    first->SetParent(top);
+    auto* second = new FakeBar(nullptr, {250, 22});
+    second->Mode = TBarShrinkMode::tbsmChevron;
+    second->MinShrink = 60;
+    second->SetDockPos(200);
+    second->SetParent(top);
+    ASSERT_EQ(second->EffectiveDockRow, first->EffectiveDockRow);
+
+    const QPoint start = second->mapToGlobal(QPoint(3, 10));
+    second->BeginMoving(start);
+    ASSERT_TRUE(second->DragRowOverflow);
+    Mouse(QEvent::MouseMove, start + QPoint(5, 0));
+    EXPECT_FALSE(second->DragWithinRow);
+    Mouse(QEvent::MouseMove, start + QPoint(-20, 0));
+    EXPECT_TRUE(second->DragWithinRow);
+    EXPECT_EQ(Cursor(), Qt::SizeHorCursor);
+    // From now on it cannot leave its row, not even for the bottom dock.
+    Mouse(QEvent::MouseMove, IntoBottom(100, 10));
+    EXPECT_EQ(second->CurrentDock(), top);
+    EXPECT_EQ(second->EffectiveDockRow, first->EffectiveDockRow);
+    Release(IntoBottom(100, 10));
+    ExpectEnded();
+    EXPECT_FALSE(second->DragWithinRow);
+    EXPECT_EQ(second->CurrentDock(), top);
+}
+
 TEST_F(DragMode, CtrlKeepsTheWindowFloatingAndReleasingItDocksWithoutAMove)
 {
     bar->BeginMoving(Handle());

@@ -125,6 +125,20 @@ TEST_F(FloatingWindow, FloatsInAToolWindowOfItsFormAndDocksBackWhereItWas)
     EXPECT_EQ(bar->DockPos(), -8);
 }
 
+TEST_F(FloatingWindow, NeverPlacedItOpensWhereItWasAndFollowsItsTitle)
+{
+    const QPoint docked = other->mapToGlobal(QPoint(0, 0));
+    other->DoubleClick();
+    ASSERT_TRUE(other->Floating());
+    EXPECT_EQ(other->FloatParent()->pos(), docked);
+    other->setWindowTitle("Ansicht");
+    EXPECT_EQ(other->FloatParent()->windowTitle(), "Ansicht");
+    int moves = 0;
+    other->OnMove = [&moves](TBarCustomDockableWindow&) { ++moves; };
+    other->SetFloatingPosition(docked + QPoint(30, 40));
+    EXPECT_EQ(moves, 1);
+}
+
 TEST_F(FloatingWindow, TheToolWindowAnswersTheSizingCodesOfItsBorders)
 {
     bar->SetFloating(true);
@@ -263,6 +277,12 @@ TEST_F(FloatingWindow, TheFormTakesItsFloatingWindowsAlong)
     const QPointer<TBarFloatingWindowParent> floating = bar->FloatParent();
     const QPointer<FakeBar> watched = bar;
     EXPECT_EQ(TBarCustomDockableWindow::FloatingWindowList().size(), 2u);
+    // A floating window deleted on its own takes its tool window along.
+    const QPointer<TBarFloatingWindowParent> otherFloating = other->FloatParent();
+    delete other;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(otherFloating.isNull());
+    EXPECT_EQ(TBarCustomDockableWindow::FloatingWindowList(), std::vector<TBarCustomDockableWindow*>{bar});
     form.reset();
     EXPECT_TRUE(floating.isNull());
     EXPECT_TRUE(watched.isNull());
