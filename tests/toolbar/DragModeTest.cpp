@@ -43,8 +43,6 @@ protected:
     void SetUp() override
     {
         SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 700)}};
-        QApplicationStateChangeEvent active(Qt::ApplicationActive);
-        QCoreApplication::sendEvent(qApp, &active);
         form = ShownForm(400, 300);
         form->move(100, 100);
         top = new TBarDock(form.get());
@@ -56,6 +54,9 @@ protected:
             b->SetDockRow(row);
             b->SetParent(bottom);
         }
+        // Told once the bars listen.
+        QApplicationStateChangeEvent active(Qt::ApplicationActive);
+        QCoreApplication::sendEvent(qApp, &active);
     }
     void TearDown() override
     {

@@ -24,7 +24,6 @@ protected:
     void SetUp() override
     {
         SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{QRect(0, 0, 1000, 700), QRect(0, 0, 1000, 660)}};
-        SetApplicationActive(true);
         form = ShownForm(400, 300);
         form->move(50, 50);
         top = new TBarDock(form.get());
@@ -36,6 +35,8 @@ protected:
         bar->SetDockRow(1);
         bar->SetDockPos(40);
         bar->SetParent(top);
+        // Told once the bars listen.
+        SetApplicationActive(true);
     }
     void TearDown() override
     {
