@@ -192,6 +192,7 @@ void TBarCustomToolbar::SetMenuBar(bool value)
     SetShrinkMode(value ? TBarShrinkMode::tbsmWrap : TBarShrinkMode::tbsmChevron);
     CloseButton = !value;
     RegisterMenuBar(this, value);
+    UpdateIdleRegistration();
     SetProcessShortCuts(value);
     UpdateShortCutRegistration();
 }

@@ -70,6 +70,25 @@ TEST_F(Toolbar, AltLettersOpenBeepOrGoToTheWindowManager)
     EXPECT_EQ(SelectedCaption(Child(BarView())), "Neu");
 }
 
+TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    Item(toolbar->Items(), "&Eingabe");
+    Item(toolbar->Items(), "Parameter");
+    // No child takes the key: the form offers it to the toolbar.
+    QKeyEvent e(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
+    QApplication::sendEvent(form.get(), &e);
+    Settle();
+    EXPECT_EQ(clicks, std::vector<std::string>{"Eingabe"});
+    ExpectModeGone();
+    // A first letter is no accelerator here.
+    QKeyEvent p(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, "p");
+    QApplication::sendEvent(form.get(), &p);
+    Settle();
+    EXPECT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+}
+
 TEST_F(Toolbar, ShortCutsGoToTheNewestToolbarOfTheActiveFormThatIsEnabled)
 {
     ASSERT_TRUE(IsToolbarShortCutFilterInstalled());
