@@ -197,6 +197,13 @@ public:
     // hook procedure calls it on activation and on its form's showing.
     virtual void UpdateShowing();
 
+    // The position-data hooks a position store may call with the window's name: values read with
+    // their default, and written. Nothing in the program calls them.
+    using PositionReadInt = std::function<int(const std::string& name, const std::string& value, int defaultValue)>;
+    using PositionWriteInt = std::function<void(const std::string& name, const std::string& value, int data)>;
+    virtual void ReadPositionData(const PositionReadInt& /*readInt*/) {}
+    virtual void WritePositionData(const PositionWriteInt& /*writeInt*/) {}
+
     // Whether the application is active, as the last activation change told (at first, as Qt
     // knows it): floating windows with HideWhenInactive hide while it is not.
     static bool ApplicationActiveState();

@@ -81,6 +81,16 @@ public:
                        bool useDisabledShadow);
     virtual bool UsesSameWidth() const;
 
+    // --- the menu mode's input, in coordinates relative to the viewer's rectangle ---
+    virtual void MouseDown(Qt::KeyboardModifiers shift, bool doubleClick, int x, int y, bool& mouseDownOnMenu);
+    virtual void MouseUp(int x, int y, bool mouseWasDownOnMenu);
+    virtual void MouseMove(int /*x*/, int /*y*/) {}
+    virtual void MouseWheel(int /*delta*/) {}
+    // A key for the selected viewer before its view; answers whether it was used.
+    virtual bool KeyDown(int /*key*/, Qt::KeyboardModifiers /*shift*/) { return false; }
+    // The cursor over the viewer.
+    virtual Qt::CursorShape GetCursor(int /*x*/, int /*y*/) const { return Qt::ArrowCursor; }
+
     // Queues an action (0..127) to run from the event loop; the accessibility layer sets the
     // handler that runs it. A viewer freed before delivery runs nothing.
     void PostDeferredAction(int code);

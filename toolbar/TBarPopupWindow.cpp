@@ -103,6 +103,12 @@ std::function<void(TBarPopupWindow&)>& TBarPopupWindow::EndAnimation()
     return hook;
 }
 
+std::function<bool(TBarPopupWindow&, QPainter&)>& TBarPopupWindow::PaintAnimation()
+{
+    static std::function<bool(TBarPopupWindow&, QPainter&)> hook;
+    return hook;
+}
+
 namespace {
 
 // Keeps the menu font alive while any popup window exists.
@@ -219,9 +225,12 @@ void TBarPopupWindow::PaintTo(Canvas& canvas, const TRect& update)
 
 void TBarPopupWindow::paintEvent(QPaintEvent* event)
 {
+    QPainter painter(this);
+    // A running animation shows its captured image; other painting ends it.
+    if (PaintAnimation() && PaintAnimation()(*this, painter))
+        return;
     if (EndAnimation())
         EndAnimation()(*this);
-    QPainter painter(this);
     QtCanvas canvas(&painter);
     const QRect r = event->rect();
     PaintTo(canvas, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});

@@ -9,7 +9,11 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
+
 #include <memory>
+
+class QPainter;
 
 namespace velmoran {
 
@@ -54,6 +58,8 @@ public:
     // The hooks the popup animation fills: it shows the window itself while it runs.
     static std::function<bool(TBarPopupWindow&)>& StartAnimation();
     static std::function<void(TBarPopupWindow&)>& EndAnimation();
+    // Paints the running animation instead of the window; false when none runs for it.
+    static std::function<bool(TBarPopupWindow&, QPainter&)>& PaintAnimation();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -7,6 +7,7 @@
 #include "toolbar/TBarCommon.h"
 #include "toolbar/TBarPopupWindow.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -557,25 +558,6 @@ void TBarView::ScrollSelectedIntoView()
 
 // --- selection and the open submenu -------------------------------------------------------------
 
-void TBarView::SetSelected(TBarItemViewer* viewer, bool viaMouse)
-{
-    if (viewer == selected_)
-        return;
-    TBarItemViewer* old = selected_;
-    captured_ = false;
-    if (old)
-        old->Leaving();
-    selected_ = viewer;
-    selectedViaMouse_ = viaMouse;
-    if (old && old->Item().HasStyle(istRepaintOnSelect))
-        InvalidateViewer(*old);
-    if (viewer) {
-        if (viewer->Item().HasStyle(istRepaintOnSelect))
-            InvalidateViewer(*viewer);
-        viewer->Entering();
-    }
-}
-
 void TBarView::SetOpenPopup(TBarItemViewer* viewer, std::unique_ptr<TBarPopupWindow> window)
 {
     CloseChildPopups();
@@ -590,7 +572,7 @@ void TBarView::CloseChildPopups()
 {
     if (openViewerView_)
         openViewerView_->CloseChildPopups();
-    timers_ &= static_cast<std::uint8_t>(~0x02);
+    StopTimer(1);
     TBarItemViewer* was = openViewer_;
     openViewer_ = nullptr;
     openViewerView_ = nullptr;

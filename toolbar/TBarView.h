@@ -15,11 +15,13 @@
 #include <memory>
 #include <vector>
 
+class QTimer;
 class QWidget;
 
 namespace velmoran {
 
 class TBarPopupWindow;
+class TBarModalHandler;
 
 enum class TBarViewOrientation { voHorizontal, voVertical, voFloating };
 
@@ -42,6 +44,20 @@ struct TBarMargins {
     int Right = 0;
     int Bottom = 0;
 };
+
+// The key codes the menu mode reads (the ShortCut table's codes).
+constexpr int VK_TAB = 0x09;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_MENU = 0x12;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_END = 0x23;
+constexpr int VK_HOME = 0x24;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_F1 = 0x70;
+constexpr int VK_F10 = 0x79;
 
 // The height of a popup's scroll-arrow bands.
 constexpr int kScrollBandHeight = 19;
@@ -178,6 +194,40 @@ public:
     // What the menu loop ends with; kept in the root view of a chain.
     TBarDoneActionData& DoneAction() { return doneAction_; }
 
+    // --- selection and keyboard ---
+    // The next shown or clipped viewer of a visible, selectable item after `from` (from the start
+    // when nullptr), cycling in the direction; nullptr when there is none.
+    TBarItemViewer* NextSelectable(TBarItemViewer* from, bool goForward) const;
+    // The viewer whose accelerator (or, without one, first letter) is the key, searched after
+    // start and cycling once; enabled items first.
+    TBarItemViewer* FindAccelerator(char32_t key, TBarItemViewer* start, bool& isOnlyOne, bool enabledOnly) const;
+    // Opens the selected submenu (first item selected) or executes the selected item; anything
+    // else cancels the menu mode.
+    void ExecuteSelected(bool givePriority);
+    // Opens the selected item's submenu unless it is open already; answers whether one is open.
+    bool OpenChildPopup(bool selectFirst);
+    // The keyboard's variant: a toolbar view also leaves open mode.
+    void CloseChildPopupsByKeyboard();
+    // The mouse went down on the selected viewer's button part, or the capture ends.
+    void SetCapture();
+    void CancelCapture();
+    // The mode ends, cancelled: every view of the chain stops its timers and hides its popup.
+    void CancelMode();
+    void ShowKeyboardCues(bool show);
+    // A key of the menu mode; answers whether it was used. Runs the selected viewer first.
+    bool KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // A typed character of the menu mode.
+    void CharInput(char32_t ch);
+
+    // --- the view timers: 0 open submenu, 1 close submenu, 2 scroll up, 3 scroll down ---
+    void StartTimer(int number);
+    void StopTimer(int number);
+    bool TimerRunning(int number) const { return (timers_ & (1u << number)) != 0; }
+    void TimerExpired(int number);
+    // The menu mode running on this chain (kept in the root view).
+    TBarModalHandler* ModalHandler() const { return handler_; }
+    void SetModalHandler(TBarModalHandler* handler) { handler_ = handler; }
+
 private:
     struct LayoutRecord;
 
@@ -241,6 +291,8 @@ private:
     bool validated_ = false;
     int wrapOffset_ = 0;
     QMetaObject::Connection parentItemWatch_;
+    std::unique_ptr<QTimer> timerObjects_[4];
+    TBarModalHandler* handler_ = nullptr;
 };
 
 }  // namespace velmoran

@@ -4,6 +4,8 @@
 // the viewers at the end, so that the pass can tell whether anything changed.
 #include "toolbar/TBarView.h"
 
+#include "platform/NonClientWidget.h"
+
 #include <QVariant>
 #include <QWidget>
 
@@ -390,7 +392,11 @@ bool TBarView::CalculatePositions(bool canMoveControls, TBarViewOrientation orie
             if (QWidget* control = ControlOf(*viewers_[i])) {
                 if (records[i].Show) {
                     const TRect& r = records[i].Rect;
-                    control->setGeometry(r.Left, r.Top, r.Width(), r.Height());
+                    const QRect bounds(r.Left, r.Top, r.Width(), r.Height());
+                    if (auto* framed = dynamic_cast<NonClientWidget*>(Window()))
+                        framed->SetChildBounds(*control, bounds);
+                    else
+                        control->setGeometry(bounds);
                     control->setProperty(kHiddenByLayout, false);
                     control->setVisible(true);
                 } else if (records[i].OffEdge || records[i].Clipped) {

@@ -1,13 +1,15 @@
 // menushot: renders toolbars and open menus offscreen as PNG files, for a person to look at.
 //   menushot --out DIR
 // Writes toolbar.png, toolbar-wrapped.png, toolbar-vertical.png, menu.png, menu-left.png,
-// menu-scroll.png and images.png. Popup chains are composed at their places on a fake 640 x 480
-// screen; the pictures come from the program's one toolbar strip.
+// menu-scroll.png, images.png and slide-128.png (a menu sliding in, half way). Popup chains are
+// composed at their places on a fake 640 x 480 screen; the pictures come from the program's one
+// toolbar strip.
 #include "platform/CanvasText.h"
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/SystemParams.h"
 #include "platform/core/CodePage.h"
+#include "toolbar/TBarAnimation.h"
 #include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarView.h"
 #include "toolbar/ToolbarImages.h"
@@ -229,6 +231,31 @@ QImage RenderMenu(QPoint at)
     return Compose({menu, sub});
 }
 
+// A menu sliding down, at step 128 of 255: the window shows its lower half at the top.
+QImage RenderSlide()
+{
+    MenuTree tree;
+    TBarPopupRequest request;
+    request.PopupPoint = QPoint(40, 40);
+    std::unique_ptr<TBarPopupWindow> root;
+    TBarPopupWindow* menu = CreatePopup(*tree.menu, request, &root);
+    QImage capture(menu->size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&capture);
+        QtCanvas canvas(&painter);
+        menu->PaintTo(canvas, TRect{0, 0, menu->width(), menu->height()});
+    }
+    const QPoint offset = SlideOffset(menu->size(), 4, 128);
+    QImage image(menu->width() + 24, menu->height() + 24, QImage::Format_RGB32);
+    image.fill(QColor(0x3A, 0x6E, 0xA5));
+    QPainter painter(&image);
+    painter.translate(12, 12);
+    // The window's mask: its rectangle moved by the offset, inside the window.
+    painter.setClipRect(QRect(QPoint(0, 0), menu->size()).intersected(QRect(offset, menu->size())));
+    painter.drawImage(offset, capture);
+    return image;
+}
+
 QImage RenderScrollingMenu()
 {
     MenuTree tree(30);
@@ -291,5 +318,6 @@ int main(int argc, char** argv)
     ok = Save(RenderMenu(QPoint(kScreen.right() - 200, 40)), out, "menu-left.png") && ok;
     ok = Save(RenderScrollingMenu(), out, "menu-scroll.png") && ok;
     ok = Save(RenderImages(), out, "images.png") && ok;
+    ok = Save(RenderSlide(), out, "slide-128.png") && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,356 @@
+// The menu mode on the running event loop: it starts and returns at once, lets timers run, ends
+// cleanly on every path, and its keys and clicks work the menu chain; the done action runs after
+// the mode has ended.
+#include "platform/Prompt.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/toolbar/MenuFixture.h"
+
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace velmoran::testing {
+namespace {
+
+class MenuMode : public MenuFixture {};
+class MenuKeys : public MenuFixture {};
+class MenuMouse : public MenuFixture {};
+
+// --- the mode -----------------------------------------------------------------------------------
+
+TEST_F(MenuMode, ReturnsAtOnceAndLetsTimersRunWhileAMenuIsOpen)
+{
+    EXPECT_TRUE(AltKey('d'));
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    ASSERT_NE(Child(BarView()), nullptr);
+    bool fired = false;
+    QTimer::singleShot(5, [&] { fired = true; });
+    RunFor(30);
+    EXPECT_TRUE(fired);
+    EXPECT_NE(Child(BarView()), nullptr);
+    // A second start on the tracking view does nothing.
+    TBarModalHandler* handler = TBarModalHandler::Active();
+    TBarModalHandler::EnterToolbarLoop(BarView(), 0);
+    EXPECT_EQ(TBarModalHandler::Active(), handler);
+}
+
+TEST_F(MenuMode, EveryEndLeavesNoGrabCursorOrSelection)
+{
+    // Escape twice.
+    SCOPED_TRACE("Escape twice");
+    AltKey('d');
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+    // The application is deactivated.
+    SCOPED_TRACE("The application is deactivated");
+    AltKey('d');
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QApplication::sendEvent(qApp, &deactivate);
+    Settle();
+    ExpectModeGone();
+    // Another widget takes the mouse.
+    SCOPED_TRACE("Another widget takes the mouse");
+    AltKey('d');
+    button->grabMouse();
+    Mouse(QEvent::MouseMove, button, button->mapToGlobal(QPoint(5, 5)));
+    Settle();
+    button->releaseMouse();
+    ExpectModeGone();
+    // Another window becomes active.
+    SCOPED_TRACE("Another window becomes active");
+    AltKey('d');
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    Settle();
+    ExpectModeGone();
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(MenuMode, DestroyingTheFormFromATimerEndsTheMode)
+{
+    AltKey('d');
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    QTimer::singleShot(0, [this] { form.reset(); });
+    RunFor(20);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(MenuMode, AHandlerThatRaisesEndsTheModeAndTheMessageIsShown)
+{
+    ScriptedPromptService prompts;
+    open->OnSelect = [](TBarCustomItem&, TBarItemViewer*, bool selecting) {
+        if (selecting)
+            throw std::runtime_error("Auswahl fehlgeschlagen");
+    };
+    AltKey('d');
+    Key(Qt::Key_Down);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Auswahl fehlgeschlagen");
+    // The click handler's own exception, after the mode.
+    open->OnSelect = nullptr;
+    neu->OnClick = [](TBarCustomItem&) { throw std::runtime_error("Neu fehlgeschlagen"); };
+    AltKey('d');
+    Key(Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(prompts.Messages()[1].Text, "Neu fehlgeschlagen");
+}
+
+// --- keys ---------------------------------------------------------------------------------------
+
+TEST_F(MenuKeys, AltDOpensDateiAndEnterRunsTheItemOnceAfterTheMode)
+{
+    AltKey('d');
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Datei");
+    EXPECT_EQ(SelectedCaption(popup), "Neu");
+    EXPECT_TRUE(BarView().KeyboardCuesShown());
+    // Down twice: past the separator to "Speichern".
+    Key(Qt::Key_Down);
+    EXPECT_EQ(SelectedCaption(popup), "Öffnen...");
+    Key(Qt::Key_Down);
+    EXPECT_EQ(SelectedCaption(popup), "Speichern");
+    Key(Qt::Key_Up);
+    QTest::keyClick(KeyTarget(), Qt::Key_Return);
+    EXPECT_TRUE(clicks.empty());
+    Settle();
+    ASSERT_EQ(clicks, std::vector<std::string>{"Öffnen..."});
+    EXPECT_FALSE(clickedInMode[0]);
+    ExpectModeGone();
+    EXPECT_FALSE(BarView().KeyboardCuesShown());
+}
+
+TEST_F(MenuKeys, EscapeClosesOneLevelThenCancels)
+{
+    AltKey('d');
+    Key(Qt::Key_End);
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Vorlagen");
+    Key(Qt::Key_Right);
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(Child(*popup), nullptr);
+    EXPECT_EQ(SelectedCaption(Child(*popup)), "Bildschirm");
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Child(*popup), nullptr);
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Child(BarView()), nullptr);
+    EXPECT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Datei");
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(MenuKeys, LeftAndRightMoveAlongTheMenuBarWithMenusOpen)
+{
+    AltKey('d');
+    Key(Qt::Key_Right);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Bearbeiten");
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Kopieren");
+    Key(Qt::Key_Right);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Ansicht");
+    Key(Qt::Key_Right);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Datei");
+    Key(Qt::Key_Left);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Ansicht");
+    ASSERT_NE(Child(BarView()), nullptr);
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Leiste");
+    // Home and End in the open menu.
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_End);
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Vorlagen");
+    Key(Qt::Key_Home);
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Neu");
+}
+
+TEST_F(MenuKeys, SharedAcceleratorsCycleWithoutRunningAndAUniqueOneRuns)
+{
+    neu->SetCaption("&Sichern");  // shares "s" with "&Speichern"
+    AltKey('d');
+    TBarView* popup = Child(BarView());
+    QTest::keyClick(KeyTarget(), Qt::Key_S, Qt::NoModifier);
+    Settle();
+    EXPECT_EQ(SelectedCaption(popup), "Speichern");
+    QTest::keyClick(KeyTarget(), Qt::Key_S, Qt::NoModifier);
+    Settle();
+    EXPECT_EQ(SelectedCaption(popup), "Sichern");
+    EXPECT_TRUE(clicks.empty());
+    // A unique accelerator runs its item; the key is lowered as Unicode.
+    QKeyEvent upper(QEvent::KeyPress, Qt::Key_Odiaeresis, Qt::NoModifier, QString::fromUtf8("Ö"));
+    QApplication::sendEvent(KeyTarget(), &upper);
+    Settle();
+    EXPECT_EQ(clicks, std::vector<std::string>{"Öffnen..."});
+    ExpectModeGone();
+    // No match beeps.
+    AltKey('d');
+    QTest::keyClick(KeyTarget(), Qt::Key_Q, Qt::NoModifier);
+    EXPECT_EQ(beeps, 1);
+}
+
+TEST_F(MenuKeys, F1AsksForHelpOnTheNearestItemWithAContext)
+{
+    std::vector<long long> contexts;
+    AppServices::Instance().HelpEngine = [&](const std::string&, int, long long data) {
+        contexts.push_back(data);
+        return true;
+    };
+    file->SetHelpContext(77);
+    open->SetHelpContext(12);
+    AltKey('d');
+    Key(Qt::Key_Down);
+    Key(Qt::Key_F1);
+    Settle();
+    EXPECT_EQ(contexts, std::vector<long long>{12});
+    ExpectModeGone();
+    // "Neu" has none: the menu's item gives it.
+    AltKey('d');
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Neu");
+    Key(Qt::Key_F1);
+    Settle();
+    EXPECT_EQ(contexts, (std::vector<long long>{12, 77}));
+    // None anywhere: nothing, and the menu stays.
+    file->SetHelpContext(0);
+    AltKey('d');
+    Key(Qt::Key_F1);
+    EXPECT_EQ(contexts.size(), 2u);
+    EXPECT_NE(TBarModalHandler::Active(), nullptr);
+    AppServices::Instance().HelpEngine = {};
+}
+
+TEST_F(MenuKeys, AKeyWhileTheLeftButtonIsHeldIsIgnoredExceptF1)
+{
+    std::vector<long long> contexts;
+    AppServices::Instance().HelpEngine = [&](const std::string&, int, long long data) {
+        contexts.push_back(data);
+        return true;
+    };
+    neu->SetHelpContext(5);
+    AltKey('d');
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    // The button goes down over "Neu" through the window system, so the application knows it.
+    QWidget* window = popup->Window();
+    const QPoint local = window->mapFromGlobal(GlobalCentre(*popup, neu));
+    QTest::mousePress(window, Qt::LeftButton, {}, local);
+    Settle();
+    ASSERT_TRUE(QApplication::mouseButtons() & Qt::LeftButton);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(SelectedCaption(popup), "Neu");
+    Key(Qt::Key_F1);
+    Settle();
+    EXPECT_EQ(contexts, std::vector<long long>{5});
+    // The help ended the mode and closed the menu: the button comes up over the form.
+    QTest::mouseRelease(form.get(), Qt::LeftButton, {}, QPoint(300, 250));
+    Settle();
+    AppServices::Instance().HelpEngine = {};
+}
+
+// --- the mouse ----------------------------------------------------------------------------------
+
+TEST_F(MenuMouse, AClickOpensAMenuBarItemAndASecondClickClosesIt)
+{
+    const QPoint datei = GlobalCentre(BarView(), file);
+    Click(bar, datei);
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    ASSERT_NE(Child(BarView()), nullptr);
+    // Opened by the mouse: nothing selected inside.
+    EXPECT_EQ(Child(BarView())->Selected(), nullptr);
+    Click(bar, datei);
+    ExpectModeGone();
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(MenuMouse, AClickOnAnItemRunsItAfterTheMode)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    const QPoint item = GlobalCentre(*popup, save);
+    Mouse(QEvent::MouseMove, bar, item);
+    EXPECT_EQ(SelectedCaption(popup), "Speichern");
+    Click(bar, item);
+    EXPECT_EQ(clicks, std::vector<std::string>{"Speichern"});
+    EXPECT_FALSE(clickedInMode[0]);
+    ExpectModeGone();
+}
+
+TEST_F(MenuMouse, AClickOutsideClosesTheMenusAndStillReachesTheButton)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    ASSERT_NE(Child(BarView()), nullptr);
+    const QPoint centre = button->mapToGlobal(button->rect().center());
+    // The grab sends the press to the menu bar; the mode hands it on.
+    ClickAt(centre);
+    ExpectModeGone();
+    EXPECT_EQ(buttonClicks, 1);
+    // Sent straight to the button, the press ends the mode and goes on as well.
+    Click(bar, GlobalCentre(BarView(), file));
+    Click(button, centre);
+    ExpectModeGone();
+    EXPECT_EQ(buttonClicks, 2);
+}
+
+TEST_F(MenuMouse, HoverOpensASubmenuAfterTheDelay)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, templates));
+    EXPECT_EQ(Child(*popup), nullptr);
+    EXPECT_TRUE(popup->TimerRunning(0));
+    RunFor(60);
+    ASSERT_NE(Child(*popup), nullptr);
+    EXPECT_EQ(Child(*popup)->Selected(), nullptr);
+    // Back onto another item: the submenu closes after the delay.
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, open));
+    EXPECT_TRUE(popup->TimerRunning(1));
+    RunFor(60);
+    EXPECT_EQ(Child(*popup), nullptr);
+}
+
+TEST_F(MenuMouse, TheScrollBandsScrollEvery100Ms)
+{
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{
+        {QRect(-2000, -2000, 6000, 6000), QRect(-2000, -2000, 6000, 6000)}};
+    for (int i = 0; i < 60; ++i)
+        Item(*edit, "Eintrag " + std::to_string(i));
+    const QPoint origin = form->mapToGlobal(QPoint(0, 0));
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{
+        {QRect(origin, QSize(600, 200)), QRect(origin, QSize(600, 200))}};
+    Click(bar, GlobalCentre(BarView(), edit));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(popup->ShowDownArrow());
+    QWidget* window = popup->Window();
+    const QPoint band = window->mapToGlobal(QPoint(window->width() / 2, window->height() - 8));
+    Mouse(QEvent::MouseMove, bar, band);
+    EXPECT_TRUE(popup->TimerRunning(3));
+    const int before = popup->ScrollOffset();
+    RunFor(250);
+    EXPECT_GT(popup->ScrollOffset(), before);
+    EXPECT_TRUE(popup->ShowUpArrow());
+}
+
+TEST_F(MenuMouse, ADisabledItemDoesNothingAndTheMenuStays)
+{
+    save->SetEnabled(false);
+    Click(bar, GlobalCentre(BarView(), file));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    Click(bar, GlobalCentre(*popup, save));
+    EXPECT_TRUE(clicks.empty());
+    EXPECT_NE(TBarModalHandler::Active(), nullptr);
+}
+
+}  // namespace
+}  // namespace velmoran::testing

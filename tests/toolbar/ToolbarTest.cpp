@@ -1,0 +1,293 @@
+// The toolbar and menu bar: the menu-bar switch, Alt+letter, shortcut processing in registration
+// order, control items, the space limits (wrap, floating width, chevron and its glyph, minimum
+// shrink size), the idle update of the items' actions and the saved floating width.
+#include "platform/Action.h"
+#include "platform/QtCanvas.h"
+#include "tests/toolbar/MenuFixture.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QPainter>
+
+#include <map>
+
+namespace velmoran::testing {
+namespace {
+
+class Toolbar : public MenuFixture {
+protected:
+    TBarToolbar* AddToolbar(const char* name)
+    {
+        auto* toolbar = new TBarToolbar(dock);
+        toolbar->setObjectName(name);
+        toolbar->SetDockRow(1);
+        return toolbar;
+    }
+    QKeyEvent CtrlKey(int key) { return QKeyEvent(QEvent::KeyPress, key, Qt::ControlModifier); }
+};
+
+TEST_F(Toolbar, TheMenuBarSwitchSetsItsCompanionsBothWays)
+{
+    TBarToolbar* plain = AddToolbar("Leiste");
+    EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmChevron);
+    EXPECT_TRUE(plain->CloseButton);
+    plain->SetMenuBar(true);
+    EXPECT_TRUE(plain->FullSize());
+    EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmWrap);
+    EXPECT_FALSE(plain->CloseButton);
+    EXPECT_TRUE(plain->ProcessShortCuts());
+    EXPECT_TRUE(plain->HasMenuEvents());
+    EXPECT_TRUE(plain->View().IsMenuBar());
+    plain->SetMenuBar(false);
+    EXPECT_FALSE(plain->FullSize());
+    EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmChevron);
+    EXPECT_TRUE(plain->CloseButton);
+    EXPECT_FALSE(plain->ProcessShortCuts());
+    EXPECT_FALSE(plain->View().IsMenuBar());
+}
+
+TEST_F(Toolbar, AltLettersOpenBeepOrGoToTheWindowManager)
+{
+    EXPECT_TRUE(AltKey('b'));
+    EXPECT_EQ(SelectedCaption(&BarView()), "Bearbeiten");
+    ASSERT_NE(Child(BarView()), nullptr);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+    EXPECT_FALSE(AltKey('q'));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    EXPECT_FALSE(AltKey('-'));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    // Alt alone selects the first item, menus closed.
+    QTest::keyClick(KeyTarget(), Qt::Key_Alt, Qt::AltModifier);
+    Settle();
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Datei");
+    EXPECT_EQ(Child(BarView()), nullptr);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Neu");
+}
+
+TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    Item(toolbar->Items(), "&Eingabe");
+    Item(toolbar->Items(), "Parameter");
+    // No child takes the key: the form offers it to the toolbar.
+    QKeyEvent e(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
+    QApplication::sendEvent(form.get(), &e);
+    Settle();
+    EXPECT_EQ(clicks, std::vector<std::string>{"Eingabe"});
+    ExpectModeGone();
+    // A first letter is no accelerator here.
+    QKeyEvent p(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, "p");
+    QApplication::sendEvent(form.get(), &p);
+    Settle();
+    EXPECT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+}
+
+TEST_F(Toolbar, ShortCutsGoToTheNewestToolbarOfTheActiveFormThatIsEnabled)
+{
+    ASSERT_TRUE(IsToolbarShortCutFilterInstalled());
+    TBarToolbar* first = AddToolbar("Erste");
+    TBarToolbar* second = AddToolbar("Zweite");
+    std::vector<std::string> order;
+    Item(first->Items(), "&Eins", scCtrl | 'K');
+    Item(second->Items(), "&Zwei", scCtrl | 'K');
+    first->SetProcessShortCuts(true);
+    second->SetProcessShortCuts(true);
+    ASSERT_EQ(ShortCutToolbars().front(), second);
+    // Every key press is offered, the Ctrl key's own too.
+    second->OnShortCut = [&](QKeyEvent& event, bool&) {
+        if (event.key() == Qt::Key_K)
+            order.push_back("OnShortCut");
+    };
+    QTest::keyClick(KeyTarget(), Qt::Key_K, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(order, std::vector<std::string>{"OnShortCut"});
+    EXPECT_EQ(clicks, std::vector<std::string>{"Zwei"});
+    // OnShortCut takes the key first.
+    second->OnShortCut = [&](QKeyEvent&, bool& handled) { handled = true; };
+    QTest::keyClick(KeyTarget(), Qt::Key_K, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(clicks.size(), 1u);
+    second->OnShortCut = nullptr;
+    // The menu bar's Ctrl+N; a disabled item's shortcut does nothing.
+    QTest::keyClick(KeyTarget(), Qt::Key_N, Qt::ControlModifier);
+    save->SetEnabled(false);
+    QTest::keyClick(KeyTarget(), Qt::Key_S, Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(clicks, (std::vector<std::string>{"Zwei", "Neu"}));
+    // A disabled form is skipped.
+    form->setEnabled(false);
+    QKeyEvent key = CtrlKey(Qt::Key_N);
+    QApplication::sendEvent(form.get(), &key);
+    Settle();
+    EXPECT_EQ(clicks.size(), 2u);
+    form->setEnabled(true);
+    // The last registration gone, the filter goes.
+    form.reset();
+    EXPECT_FALSE(IsToolbarShortCutFilterInstalled());
+}
+
+TEST_F(Toolbar, AChildWidgetBecomesAControlItemAndSurvivesItsRemoval)
+{
+    TBarToolbar* toolbar = AddToolbar("Modus");
+    Item(toolbar->Items(), "&Eingabe");
+    auto* combo = new QComboBox(toolbar);
+    auto* second = new QComboBox(toolbar);
+    ASSERT_EQ(toolbar->Items().Count(), 3);
+    auto* item = dynamic_cast<TBarControlItem*>(toolbar->Items().Items(1));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Control(), combo);
+    Settle();
+    toolbar->Arrange();
+    // The tab order follows the items.
+    EXPECT_EQ(combo->nextInFocusChain(), second);
+    QPointer<QComboBox> alive(combo);
+    combo->setParent(nullptr);
+    EXPECT_EQ(toolbar->Items().Count(), 2);
+    ASSERT_TRUE(alive);
+    delete combo;
+    // A deleted child takes its item along.
+    delete second;
+    EXPECT_EQ(toolbar->Items().Count(), 1);
+}
+
+TEST_F(Toolbar, TheMenuBarWrapsInANarrowDockAndFloatingWidthZeroIsOneRow)
+{
+    const int oneRow = bar->height();
+    form->resize(90, 300);
+    Settle();
+    EXPECT_GT(bar->height(), oneRow);
+    EXPECT_LE(bar->width(), 90);
+    // Floating: FloatingWidth 0 gives one row, a narrow width several.
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier"})
+        Item(toolbar->Items(), caption);
+    const QPoint single = toolbar->ArrangeControls(true, TDockType::dtNotDocked, true, nullptr);
+    toolbar->SetFloatingWidth(single.x() / 2);
+    const QPoint wrapped = toolbar->ArrangeControls(true, TDockType::dtNotDocked, true, nullptr);
+    EXPECT_GT(wrapped.y(), single.y());
+    EXPECT_LT(wrapped.x(), single.x());
+    toolbar->SetFloatingWidth(0);
+    EXPECT_EQ(toolbar->ArrangeControls(true, TDockType::dtNotDocked, true, nullptr), single);
+}
+
+TEST_F(Toolbar, AShrunkToolbarShowsTheChevronAndItsGlyph)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    std::vector<TBarItem*> items;
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf"})
+        items.push_back(Item(toolbar->Items(), caption));
+    // The minimum: the first item, the frame and the chevron.
+    int minimum = 0;
+    toolbar->GetMinShrinkSize(minimum);
+    const TRect first = toolbar->View().FindViewer(items[0])->BoundsRect;
+    EXPECT_EQ(minimum, first.Width() + toolbar->GetDockedNCAreaSize().x() + kChevronSize);
+    // Shrunk by the dock to the minimum's room.
+    toolbar->ShrunkLength = minimum + 30;
+    toolbar->ArrangeControls(true, TDockType::dtTopBottom, false, dock);
+    TBarItemViewer* chevron = toolbar->View().FindViewer(&toolbar->ChevronItem());
+    ASSERT_TRUE(chevron->Show);
+    EXPECT_EQ(chevron->BoundsRect.Right, minimum + 30 - toolbar->GetDockedNCAreaSize().x());
+    EXPECT_EQ(toolbar->ChevronHint(), "More Buttons|");
+    EXPECT_EQ(toolbar->ChevronItem().Caption(), "More Buttons");
+    // The glyph: a double arrow of rows 0xCC, 0x66, 0x33, 0x66, 0xCC at (2, 4).
+    QImage image(kChevronSize, 22, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QtCanvas canvas(&painter);
+        chevron->Paint(canvas, TRect{0, 0, kChevronSize, 22}, false, false, false);
+    }
+    const std::uint8_t rows[5] = {0xCC, 0x66, 0x33, 0x66, 0xCC};
+    for (int row = 0; row < 5; ++row)
+        for (int bit = 0; bit < 8; ++bit) {
+            const bool set = rows[row] & (0x80 >> bit);
+            EXPECT_EQ(image.pixel(2 + bit, 4 + row) != qRgb(255, 255, 255), set) << row << "," << bit;
+        }
+}
+
+TEST_F(Toolbar, ResizingAFloatingToolbarSnapsToItsLayoutSizes)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs"})
+        Item(toolbar->Items(), caption);
+    const auto candidates = toolbar->FloatingSizeCandidates();
+    ASSERT_GE(candidates.size(), 3u);
+    EXPECT_EQ(candidates[0].FloatingWidth, 0);
+    EXPECT_EQ(candidates[0].Rows, 1);
+    for (std::size_t i = 1; i < candidates.size(); ++i) {
+        EXPECT_GT(candidates[i].Rows, candidates[i - 1].Rows);
+        EXPECT_LT(candidates[i].Size.width(), candidates[i - 1].Size.width());
+        EXPECT_LT(candidates[i].FloatingWidth, candidates[i].Size.width());
+        EXPECT_GT(candidates[i].FloatingWidth, 0);
+    }
+    // From the two-row size, dragging the right edge: 5 pixels wider stays in the snap zone.
+    toolbar->resize(candidates[1].Size);
+    toolbar->SizingBegin(1);
+    const QRect start(QPoint(100, 100), candidates[1].Size);
+    QRect rect = start.adjusted(0, 0, 5, 0);
+    toolbar->SizingTrack(rect, start);
+    EXPECT_EQ(rect, start);
+    // Past it: the one-row size, the smallest at least as wide.
+    rect = start.adjusted(0, 0, std::min(13, candidates[0].Size.width() - start.width()), 0);
+    toolbar->SizingTrack(rect, start);
+    EXPECT_EQ(rect.size(), candidates[0].Size);
+    EXPECT_EQ(rect.topLeft(), start.topLeft());
+    // Shrinking far from the left edge: the narrowest, anchored at the right.
+    rect = start.adjusted(start.width() - 1, 0, 0, 0);
+    toolbar->SizingTrack(rect, start);
+    EXPECT_EQ(rect.size(), candidates.back().Size);
+    EXPECT_EQ(rect.right(), start.right());
+    toolbar->SizingEnd();
+    EXPECT_EQ(toolbar->FloatingWidth(), candidates.back().FloatingWidth);
+}
+
+TEST_F(Toolbar, TheIdleUpdateEnablesAnItemThroughItsAction)
+{
+    Action action;
+    bool ready = false;
+    action.OnUpdate = [&](Action& sender) { sender.SetEnabled(ready); };
+    save->SetAction(&action);
+    RunIdleUpdate();
+    EXPECT_FALSE(save->Enabled());
+    ready = true;
+    RunIdleUpdate();
+    EXPECT_TRUE(save->Enabled());
+    // Without UpdateActions the items are left alone.
+    bar->SetUpdateActions(false);
+    ready = false;
+    RunIdleUpdate();
+    EXPECT_TRUE(save->Enabled());
+    save->SetAction(nullptr);
+}
+
+TEST_F(Toolbar, TheFloatingWidthGoesThroughThePositionHooks)
+{
+    std::map<std::string, int> store;
+    bar->SetFloatingWidth(140);
+    bar->WritePositionData([&](const std::string& name, const std::string& value, int data) {
+        store[name + "/" + value] = data;
+    });
+    EXPECT_EQ(store, (std::map<std::string, int>{{"Menü/FloatRightX", 140}}));
+    TBarToolbar* other = AddToolbar("Menü");
+    other->ReadPositionData([&](const std::string& name, const std::string& value, int defaultValue) {
+        const auto it = store.find(name + "/" + value);
+        return it == store.end() ? defaultValue : it->second;
+    });
+    EXPECT_EQ(other->FloatingWidth(), 140);
+    other->setObjectName("Neu");
+    other->ReadPositionData([&](const std::string& name, const std::string& value, int defaultValue) {
+        const auto it = store.find(name + "/" + value);
+        return it == store.end() ? defaultValue : it->second;
+    });
+    EXPECT_EQ(other->FloatingWidth(), 0);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
