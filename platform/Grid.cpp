@@ -47,7 +47,10 @@ TCustomGrid::TCustomGrid(QWidget* parent)
     UpdateScrollBars();
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid()
+{
+    DestroyEditor();
+}
 
 void TCustomGrid::ChangeCounts(int cols, int rows)
 {
@@ -68,6 +71,7 @@ void TCustomGrid::ChangeCounts(int cols, int rows)
     ClampPositions();
     UpdateScrollBars();
     InvalidateGrid();
+    PlaceEditor();
 }
 
 void TCustomGrid::SetColCount(int count) { ChangeCounts(count, rowCount_); }
@@ -140,6 +144,7 @@ void TCustomGrid::SetColWidths(int col, int width)
     ColWidthsChanged();
     UpdateScrollBars();
     InvalidateGrid();
+    PlaceEditor();
 }
 
 int TCustomGrid::RowHeights(int row) const
@@ -157,6 +162,7 @@ void TCustomGrid::SetRowHeights(int row, int height)
     RowHeightsChanged();
     UpdateScrollBars();
     InvalidateGrid();
+    PlaceEditor();
 }
 
 void TCustomGrid::SetGridLineWidth(int width)
@@ -370,6 +376,7 @@ void TCustomGrid::SetTopLeft(int col, int row)
     topLeft_ = {col, row};
     UpdateScrollBars();
     InvalidateGrid();
+    PlaceEditor();
     TopLeftChanged();
 }
 
@@ -456,6 +463,7 @@ void TCustomGrid::resizeEvent(QResizeEvent* event)
     QAbstractScrollArea::resizeEvent(event);
     ClampPositions();
     UpdateScrollBars();
+    PlaceEditor();
 }
 
 bool TCustomGrid::SelectCell(int, int)
@@ -472,11 +480,16 @@ void TCustomGrid::MoveCurrent(int col, int row, bool extend)
     const TGridCoord target{col, row};
     if (target != current_ && !SelectCell(col, row))
         return;
+    const bool moved = target != current_;
+    if (moved)
+        HideEditor();
     current_ = target;
     if (!extend || !(options_ & goRangeSelect))
         anchor_ = current_;
     ScrollIntoView(col, row);
     InvalidateGrid();
+    if (moved && (options_ & goAlwaysShowEditor))
+        ShowEditor();
 }
 
 void TCustomGrid::InvalidateGrid()
@@ -559,6 +572,8 @@ bool TCustomGrid::focusNextPrevChild(bool next)
 
 void TCustomGrid::keyPressEvent(QKeyEvent* event)
 {
+    if (HandleEditingKey(event))
+        return;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     int col = current_.X;

@@ -1,14 +1,16 @@
 // The grid base of the calendars and the string grids: a scroll area of fixed and scrolling cells
 // whose viewport our code paints through a canvas. It keeps the counts and sizes, the current
 // cell and the selection, scrolls by whole cells while the fixed cells stay, moves by keyboard and
-// mouse, and moves rows and columns with their contents. The in-place editor belongs to the grids
-// that edit.
+// mouse, and moves rows and columns with their contents. Grids with goEditing edit the current
+// cell in place: the in-place editor opens on a typed character, F2, Enter or a double click and
+// follows its cell when the grid scrolls.
 #pragma once
 
 #include "platform/Canvas.h"
 #include "platform/GdiTypes.h"
 
 #include <QAbstractScrollArea>
+#include <QPlainTextEdit>
 
 #include <string>
 #include <vector>
@@ -16,6 +18,35 @@
 namespace velmoran {
 
 class Canvas;
+class TCustomGrid;
+
+// The in-place editor: a frameless text edit without scroll bars over the cell being edited.
+// Single-line unless multi-line is asked for; the keys that move between cells or end the edit
+// (Enter, Escape, Tab, up, down, page up and down) go to the grid. Every change of the text is
+// handed to the grid at once.
+class TInplaceEdit : public QPlainTextEdit {
+public:
+    explicit TInplaceEdit(TCustomGrid& grid);
+
+    std::string Text() const;
+    // Sets the text without telling the grid.
+    void SetText(const std::string& text);
+    bool Multiline() const { return multiline_; }
+    void SetMultiline(bool multiline);
+    TCustomGrid& Grid() const { return grid_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // A single-line editor takes pasted line breaks as blanks.
+    void insertFromMimeData(const QMimeData* source) override;
+    // True when the key goes to the grid rather than into the text.
+    virtual bool PassesToGrid(const QKeyEvent& event) const;
+
+private:
+    TCustomGrid& grid_;
+    bool multiline_ = false;
+    bool settingText_ = false;
+};
 
 struct TGridCoord {
     int X = 0;  // column
@@ -84,7 +115,7 @@ public:
     ColorRef Color() const { return color_; }
     void SetColor(ColorRef color);
     ColorRef FixedColor() const { return fixedColor_; }
-    void SetFixedColor(ColorRef color);
+    virtual void SetFixedColor(ColorRef color);
     TScrollStyle ScrollBars() const { return scrollBars_; }
     void SetScrollBars(TScrollStyle style);
     bool DefaultDrawing() const { return defaultDrawing_; }
@@ -128,7 +159,34 @@ public:
     // Moves the current cell as the keyboard does; extend keeps the anchor (range selection).
     void MoveCurrent(int col, int row, bool extend = false);
 
+    // --- editing in place ---
+    // True while the editor is open over the current cell.
+    bool EditorMode() const { return editing_; }
+    void SetEditorMode(bool on) { on ? ShowEditor() : HideEditor(); }
+    // Opens the editor over the current cell when CanEditShow allows it.
+    void ShowEditor();
+    // Closes the editor; its text is already in the cell.
+    void HideEditor();
+    // The editor, once it was first shown.
+    TInplaceEdit* InplaceEditor() const { return editor_; }
+
 protected:
+    // Whether the editor may open over the current cell.
+    virtual bool CanEditShow() const;
+    virtual std::string GetEditText(int /*col*/, int /*row*/) const { return {}; }
+    virtual void SetEditText(int /*col*/, int /*row*/, const std::string& /*text*/) {}
+    // Makes the editor (a child of the viewport, owned by it).
+    virtual TInplaceEdit* CreateEditor();
+    // Before the editor shows over the current cell, its text already set.
+    virtual void EditorShowing(TInplaceEdit& /*editor*/) {}
+    // A key the editor passed on; the grid takes it as its own.
+    virtual void EditorKeyPress(QKeyEvent* event) { keyPressEvent(event); }
+    // Puts the editor over its cell (out of sight while the cell is scrolled away).
+    void PlaceEditor();
+    // Deletes the editor, so that it never outlives the grid's own part of it.
+    void DestroyEditor();
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
     virtual void DrawCell(Canvas& canvas, int col, int row, const TRect& rect, unsigned state);
     // Asked before the current cell moves; false refuses the move.
     virtual bool SelectCell(int col, int row);
@@ -153,6 +211,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // F2, Enter, Escape and typed characters while the grid edits; true when taken.
+    bool HandleEditingKey(QKeyEvent* event);
     int LineWidthAfterCol(int col) const;
     int LineWidthAfterRow(int row) const;
     // Left edges of the visible columns (fixed first, then from LeftCol); -1 when hidden.
@@ -193,6 +253,12 @@ private:
     int sizingRow_ = -1;
     int sizingStart_ = 0;
     int sizingOrigin_ = 0;
+    TInplaceEdit* editor_ = nullptr;
+    bool editing_ = false;
+    // The text the cell had when the editor opened, for Escape.
+    std::string editStartText_;
+
+    friend class TInplaceEdit;
 };
 
 // A grid with a text and an object per cell; both move with their rows and columns.
@@ -206,6 +272,8 @@ public:
     void SetObjects(int col, int row, void* object);
 
 protected:
+    std::string GetEditText(int col, int row) const override { return Cells(col, row); }
+    void SetEditText(int col, int row, const std::string& text) override { SetCells(col, row, text); }
     void DrawCell(Canvas& canvas, int col, int row, const TRect& rect, unsigned state) override;
     void ColumnMoved(int from, int to) override;
     void RowMoved(int from, int to) override;

@@ -18,6 +18,7 @@ const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>(
         {"buttons", MakeButtonsPage},
         {"edits", MakeEditsPage},
         {"dates", MakeDatesPage},
+        {"grid", MakeGridPage},
     };
     return pages;
 }

@@ -27,5 +27,6 @@ std::unique_ptr<QWidget> MakeCaptionsPage();
 std::unique_ptr<QWidget> MakeButtonsPage();
 std::unique_ptr<QWidget> MakeEditsPage();
 std::unique_ptr<QWidget> MakeDatesPage();
+std::unique_ptr<QWidget> MakeGridPage();
 
 }  // namespace velmoran::gallery

@@ -1,0 +1,331 @@
+// The aligned grid's stored form: the tagged records as written and read back, the lists always
+// written and the texts only when read, the index rules (modulo 65536 for the record lists, other
+// indices outside 0..65535 skipped, cell texts outside the grid dropped), the older properties
+// landing where the records would, and damaged forms failing with the read error.
+#include "tests/controls/AlignedGridSupport.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/FormStream.h"
+#include "platform/core/Stream.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <map>
+
+using namespace velmoran;
+using namespace velmoran::aligned;
+using velmoran::testing::TestAlignedGrid;
+
+namespace {
+
+constexpr std::int32_t kHuge = std::numeric_limits<std::int32_t>::max();
+
+// A form of the properties the writer function puts in.
+std::string Form(const std::function<void(TFormWriter&)>& properties)
+{
+    TMemoryStream stream;
+    TFormWriter writer(stream);
+    writer.WriteListBegin();
+    properties(writer);
+    writer.WriteListEnd();
+    return stream.ToString();
+}
+
+void Load(TAlignedGrid& grid, const std::string& form)
+{
+    TMemoryStream stream(form);
+    TFormReader reader(stream);
+    grid.ReadForm(reader);
+}
+
+std::string Written(const TAlignedGrid& grid)
+{
+    TMemoryStream stream;
+    TFormWriter writer(stream);
+    grid.WriteForm(writer);
+    return stream.ToString();
+}
+
+// Every integer of each list property as read, by property name; other values are skipped.
+std::map<std::string, std::vector<std::int64_t>> Lists(const std::string& form)
+{
+    std::map<std::string, std::vector<std::int64_t>> lists;
+    TMemoryStream stream(form);
+    TFormReader reader(stream);
+    reader.ReadProperties([&](const std::string& name, TFormReader& r) {
+        if (r.NextValue() != TValueType::vaList)
+            return false;
+        std::vector<std::int64_t>& values = lists[name];
+        r.ReadListBegin();
+        while (!r.EndOfList()) {
+            const TValueType type = r.NextValue();
+            if (type == TValueType::vaInt8 || type == TValueType::vaInt16 || type == TValueType::vaInt32)
+                values.push_back(r.ReadInteger());
+            else
+                r.SkipValue();
+        }
+        r.ReadListEnd();
+        return true;
+    });
+    return lists;
+}
+
+void WriteBrushRecord(TFormWriter& w, ColorRef color)
+{
+    w.WriteInteger(4);
+    w.WriteInteger(static_cast<std::int32_t>(color));
+    w.WriteInteger(0);
+    w.WriteInteger(0);
+}
+
+}  // namespace
+
+TEST(AlignedGridForm, ARecordWithOnlyABrushColourWritesTagFourThenZero)
+{
+    TestAlignedGrid grid;
+    grid.BrushCell(1, 2)->SetColor(0x00FFFF);
+    const auto lists = Lists(Written(grid));
+    EXPECT_EQ(lists.at("PropCell"), (std::vector<std::int64_t>{1, 2, 4, 0x00FFFF, 0, 0}));
+}
+
+TEST(AlignedGridForm, AnEmptyGridWritesFiveEmptyListsAndNoTexts)
+{
+    TestAlignedGrid grid;
+    grid.SetCells(1, 1, "nicht gelesen");
+    grid.SetHintCell(1, 1, "auch nicht");
+    const auto lists = Lists(Written(grid));
+    const std::map<std::string, std::vector<std::int64_t>> expected = {
+        {"PropCell", {}}, {"PropCol", {}}, {"PropRow", {}}, {"PropFixedCol", {}}, {"PropFixedRow", {}}};
+    EXPECT_EQ(lists, expected);
+}
+
+TEST(AlignedGridForm, AFullRecordRoundTrips)
+{
+    TCellPropertyStore store(nullptr);
+    TCellProperties record(&store);
+    record.Align = agCenter;
+    record.Wordwrap = ww_ellipsis;
+    record.Editable = 1;
+    TMyBrush brush;
+    brush.SetColor(0x102030);
+    brush.SetStyle(BrushStyle::Null);
+    record.SetBrush(&brush);
+    brush.SetColor(0x405060);
+    record.SetSelectedBrush(&brush);
+    TMyFont font;
+    font.SetName("Courier New");
+    font.SetHeight(-13);
+    font.SetPitch(fpFixed);
+    font.SetStyle(fsBold | fsUnderline);
+    font.SetColor(0x0000FF);
+    record.SetFont(&font);
+    font.SetColor(0xFFFFFF);
+    font.SetStyle(fsItalic | fsStrikeOut);
+    record.SetSelectedFont(&font);
+
+    TMemoryStream stream;
+    TFormWriter writer(stream);
+    record.Write(writer);
+    stream.SetPosition(0);
+    TFormReader reader(stream);
+    TCellProperties read(&store);
+    read.Read(reader);
+    EXPECT_EQ(stream.Position(), stream.Size());
+    EXPECT_EQ(read.Align, agCenter);
+    EXPECT_EQ(read.Wordwrap, ww_ellipsis);
+    EXPECT_EQ(read.Editable, 1);
+    EXPECT_EQ(read.Brush()->Style(), BrushStyle::Null);
+    EXPECT_EQ(read.SelectedBrush()->Color(), 0x405060u);
+    EXPECT_EQ(read.Font()->Name(), "Courier New");
+    EXPECT_EQ(read.Font()->Pitch(), fpFixed);
+    EXPECT_EQ(read.SelectedFont()->Style(), fsItalic | fsStrikeOut);
+    TMemoryStream again;
+    TFormWriter againWriter(again);
+    read.Write(againWriter);
+    EXPECT_EQ(again.ToString(), stream.ToString());
+}
+
+TEST(AlignedGridForm, CellsAreKeptAsideAndCopiedWhenLoadingCompletes)
+{
+    TestAlignedGrid grid;
+    grid.SetCells(4, 3, "vorher");
+    Load(grid, Form([](TFormWriter& w) {
+        w.WritePropName("Cells");
+        w.WriteListBegin();
+        for (auto [col, row] : {std::pair{0, 0}, {2, 3}, {-1, 1}, {1, kHuge}, {70000, 1}}) {
+            w.WriteInteger(col);
+            w.WriteInteger(row);
+            w.WriteString("t" + std::to_string(col));
+        }
+        w.WriteListEnd();
+        // Written after the texts: the texts still land in the grown grid.
+        w.WritePropName("ColCount");
+        w.WriteInteger(8);
+    }));
+    EXPECT_EQ(grid.Cells(0, 0), "t0");
+    EXPECT_EQ(grid.Cells(2, 3), "t2");
+    EXPECT_EQ(grid.Cells(4, 3), "");  // no entry: empty
+    EXPECT_EQ(grid.ColCount(), 8);
+    // Read once, the texts are written again, in column order.
+    const auto lists = Lists(Written(grid));
+    EXPECT_EQ(lists.at("Cells"), (std::vector<std::int64_t>{0, 0, 2, 3}));
+    EXPECT_EQ(lists.count("HintCell"), 0u);
+}
+
+TEST(AlignedGridForm, RecordIndicesAreTakenModulo65536)
+{
+    TestAlignedGrid grid;
+    Load(grid, Form([](TFormWriter& w) {
+        w.WritePropName("PropCol");
+        w.WriteListBegin();
+        w.WriteInteger(70000);
+        w.WriteInteger(1);
+        w.WriteInteger(agRight);
+        w.WriteInteger(0);
+        w.WriteListEnd();
+        w.WritePropName("PropCell");
+        w.WriteListBegin();
+        w.WriteInteger(65536 + 2);
+        w.WriteInteger(-65535);  // 1 modulo 65536
+        WriteBrushRecord(w, 0x00FFFF);
+        w.WriteListEnd();
+    }));
+    EXPECT_EQ(grid.Properties().Find(TAlignedGrid::ColPlace(4464))->Align, agRight);
+    EXPECT_EQ(grid.EffectiveBrush(2, 1).Color(), 0x00FFFFu);
+}
+
+TEST(AlignedGridForm, OlderPropertiesLandWhereTheRecordsWould)
+{
+    TestAlignedGrid legacy;
+    Load(legacy, Form([](TFormWriter& w) {
+        w.WritePropName("AlignCell");
+        w.WriteBinary(std::string("\x02\x00\x03\x00\x02", 5));
+        w.WritePropName("ColorCell");
+        w.WriteListBegin();
+        w.WriteInteger(3);
+        w.WriteInteger(1);
+        w.WriteInteger(0x00FFFF);
+        w.WriteListEnd();
+        w.WritePropName("EditRow");
+        w.WriteBinary(std::string("\x02\x00\x00", 3));
+    }));
+    TestAlignedGrid records;
+    Load(records, Form([](TFormWriter& w) {
+        w.WritePropName("PropCell");
+        w.WriteListBegin();
+        w.WriteInteger(2);
+        w.WriteInteger(3);
+        w.WriteInteger(1);
+        w.WriteInteger(agCenter);
+        w.WriteInteger(0);
+        w.WriteInteger(3);
+        w.WriteInteger(1);
+        WriteBrushRecord(w, 0x00FFFF);
+        w.WriteListEnd();
+        w.WritePropName("PropRow");
+        w.WriteListBegin();
+        w.WriteInteger(2);
+        w.WriteInteger(3);
+        w.WriteInteger(1);
+        w.WriteInteger(0);
+        w.WriteListEnd();
+    }));
+    for (int col = 0; col < 5; ++col)
+        for (int row = 0; row < 4; ++row) {
+            EXPECT_EQ(legacy.EffectiveAlign(col, row), records.EffectiveAlign(col, row)) << col << "," << row;
+            EXPECT_EQ(legacy.EffectiveBrush(col, row).Color(), records.EffectiveBrush(col, row).Color());
+            EXPECT_EQ(legacy.IsCellEditable(col, row), records.IsCellEditable(col, row));
+        }
+    EXPECT_EQ(legacy.EffectiveAlign(2, 3), agCenter);
+    EXPECT_FALSE(legacy.IsCellEditable(1, 2));
+    // The older properties are never written back.
+    EXPECT_EQ(Lists(Written(legacy)).count("ColorCell"), 0u);
+}
+
+TEST(AlignedGridForm, OutOfRangeEntriesAndTruncatedBlocksAreSkipped)
+{
+    TestAlignedGrid grid;
+    Load(grid, Form([](TFormWriter& w) {
+        w.WritePropName("ColorCol");
+        w.WriteListBegin();
+        for (std::int32_t index : {-1, kHuge, 3}) {
+            w.WriteInteger(index);
+            w.WriteInteger(0x0000FF);
+        }
+        w.WriteListEnd();
+        // One whole entry and two bytes of the next.
+        w.WritePropName("AlignCell");
+        w.WriteBinary(std::string("\x01\x00\x01\x00\x00\x02\x00", 7));
+        w.WritePropName("HintCell");
+        w.WriteListBegin();
+        w.WriteInteger(-1);
+        w.WriteInteger(0);
+        w.WriteString("weg");
+        w.WriteInteger(1);
+        w.WriteInteger(2);
+        w.WriteString("Hinweis");
+        w.WriteInteger(60000);  // outside the grid's columns
+        w.WriteInteger(60000);
+        w.WriteString("weg");
+        w.WriteListEnd();
+        // Records of cells outside the grid could never show: a form of many of them must not
+        // ask for a list per column as long as 65536 rows.
+        w.WritePropName("PropCell");
+        w.WriteListBegin();
+        for (int col : {1, 4000, 4001}) {
+            w.WriteInteger(col);
+            w.WriteInteger(65535);
+            WriteBrushRecord(w, 0x00FF00);
+        }
+        w.WriteListEnd();
+    }));
+    EXPECT_EQ(grid.Properties().Find(TAlignedGrid::CellPlace(1, 65535)), nullptr);
+    EXPECT_EQ(grid.Properties().Find(TAlignedGrid::CellPlace(4000, 65535)), nullptr);
+    EXPECT_EQ(grid.HintCell(60000, 60000), "");
+    EXPECT_EQ(grid.EffectiveBrush(3, 2).Color(), 0x0000FFu);
+    EXPECT_EQ(grid.EffectiveBrush(2, 2).Color(), 0xFFFFFFu);
+    EXPECT_EQ(grid.AlignCell(1, 1), agRight);
+    EXPECT_EQ(grid.AlignCell(2, 0), agDefault);
+    EXPECT_EQ(grid.HintCell(1, 2), "Hinweis");
+    EXPECT_EQ(Lists(Written(grid)).at("HintCell"), (std::vector<std::int64_t>{1, 2}));
+}
+
+TEST(AlignedGridForm, UnknownTagsReadNoValue)
+{
+    TestAlignedGrid grid;
+    Load(grid, Form([](TFormWriter& w) {
+        w.WritePropName("PropRow");
+        w.WriteListBegin();
+        w.WriteInteger(1);
+        w.WriteInteger(9);  // unknown: the next integer is the next tag
+        w.WriteInteger(2);
+        w.WriteInteger(ww_wordwrap);
+        w.WriteInteger(0);
+        w.WriteListEnd();
+    }));
+    EXPECT_EQ(grid.EffectiveWordwrap(2, 1), ww_wordwrap);
+}
+
+TEST(AlignedGridForm, ARecordCutOffBeforeTagZeroFailsTheLoad)
+{
+    TestAlignedGrid grid;
+    const std::string form = Form([](TFormWriter& w) {
+        w.WritePropName("PropCell");
+        w.WriteListBegin();
+        w.WriteInteger(1);
+        w.WriteInteger(1);
+        w.WriteInteger(4);
+        w.WriteInteger(0x00FFFF);
+        w.WriteInteger(0);
+        w.WriteListEnd();
+    });
+    EXPECT_THROW(Load(grid, form), EReadError);
+    // The sample cut inside a record: the stream ends there.
+    std::string cut = Written(grid);
+    EXPECT_NO_THROW(Load(grid, cut));
+    grid.BrushCell(1, 1)->SetColor(0x00FFFF);
+    cut = Written(grid);
+    const std::size_t at = cut.find("PropCell") + 14;
+    EXPECT_THROW(Load(grid, cut.substr(0, at)), EReadError);
+}
