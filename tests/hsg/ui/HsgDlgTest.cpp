@@ -2,6 +2,7 @@
 // commands handed to the module, the commands it refuses, and EDIT over the edit copies (pages,
 // OK caption, Cancel and close, the commit with its recalculation, an arithmetic error at OK).
 #include "ModuleDialogFixture.h"
+#include "PageTexts.h"
 
 #include "hsg/HsgCalculation.h"
 #include "framework/CommonRecord.h"
@@ -225,7 +226,7 @@ TEST_F(HsgDlgEdit, ArithmeticErrorAtOkCommitsNothing)
 TEST_F(HsgDlgEdit, PagesAsPictures)
 {
     LoadExample();
-    runner.Expect([&](QWidget&) {
+    runner.Expect([&](QWidget& window) {
         const std::vector<QImage> pages = PagePictures(dlg);
         ASSERT_EQ(pages.size(), 6u);
         for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -239,6 +240,11 @@ TEST_F(HsgDlgEdit, PagesAsPictures)
             velmoran::testing::SaveImage(page, "hsg", "page-" + std::to_string(i + 1));
         }
         EXPECT_EQ(dlg.PageControl1->ActivePageIndex(), 0) << "the page shown before comes back";
+        // What the pictures show is the example's reference.
+        EXPECT_EQ(velmoran::testing::TextDifferences(dlg, velmoran::testing::kExampleTexts), "");
+        EXPECT_EQ(velmoran::testing::AcidCapacityColumn(dlg), velmoran::testing::kExampleAcidCapacity);
+        ClickControl(window, "BtnOK");
     });
-    dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
+    EXPECT_TRUE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
+    EXPECT_FALSE(dlg.Modified);
 }
