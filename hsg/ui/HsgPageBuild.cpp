@@ -138,10 +138,11 @@ Frame* NewFrame(QWidget* parent, const char* name, const std::string& caption, c
 }
 
 // A frame at (x, y) in the column; `y` moves below it.
-TVarFrame* AddFrame(QWidget* parent, const char* name, int captionId, const char* unit, int x, int& y)
+TVarFrame* AddFrame(QWidget* parent, const char* name, int captionId, const char* unit, int x, int& y,
+                    int width = kColumnWidth)
 {
     TVarFrame* frame = NewFrame<TVarFrame2>(parent, name, LoadStr(captionId), unit);
-    y = PlaceFrame(*frame, x, y);
+    y = PlaceFrame(*frame, x, y, width);
     return frame;
 }
 
@@ -243,6 +244,8 @@ void BuildGeneralPage(QWidget* body, THsgPageControls& c)
         button->setObjectName(QString::fromLatin1(name));
         button->SetCaption(LoadStr(id));
         button->GroupIndex = 1;
+        const QColor page = body->palette().color(QPalette::Window);
+        button->SetColor(RGBRef(page.red(), page.green(), page.blue()));
         button->setGeometry(kLeft + 4, y, 240, 20);
         return button;
     };
@@ -314,39 +317,44 @@ void BuildPhosphorusPage(QWidget* body, THsgPageControls& c)
     c.MsgBoxV1 = AddMessagePanel(body, "MsgBoxV1", "MsgV1", c.MsgV1, QRect(kRight, 380, kColumnWidth, 48));
 }
 
+// The nitrogen page's captions are the longest: its inputs take a wider column, its results a
+// narrower one.
 void BuildNitrogenPage(QWidget* body, THsgPageControls& c)
 {
-    NewGroupCaption(body, "lbBT41", sHsgGroup41, kLeft, 8);
+    constexpr int kWide = 360;
+    constexpr int kResults = kLeft + kWide + 8;
+    constexpr int kCaption = 150;
+    NewGroupCaption(body, "lbBT41", sHsgGroup41, kLeft, 8, kWide);
     int y = 30;
     c.VarSFH = NewFrame<TVarFrame3>(body, "VarSFH", LoadStr(sHsgVarSFH), "-");
     c.VarSFH->SetHinweis(LoadStr(sHsgSFHHint));
-    y = PlaceFrame(*c.VarSFH, kLeft, y);
-    c.VarSNH4ansp = AddFrame(body, "VarSNH4ansp", sHsgVarSNH4ansp, "mg/l", kLeft, y);
-    c.VarSorgNan = AddFrame(body, "VarSorgNan", sHsgVarSorgNan, "mg/l", kLeft, y);
+    y = PlaceFrame(*c.VarSFH, kLeft, y, kWide);
+    c.VarSNH4ansp = AddFrame(body, "VarSNH4ansp", sHsgVarSNH4ansp, "mg/l", kLeft, y, kWide);
+    c.VarSorgNan = AddFrame(body, "VarSorgNan", sHsgVarSorgNan, "mg/l", kLeft, y, kWide);
     y += 4;
-    NewGroupCaption(body, "lbBT42", sHsgGroup42, kLeft, y);
-    NewLabel(body, "lbDeniVerf", Text(sHsgDeniVerf), QRect(kLeft, y + 20, kColumnWidth, kLineHeight));
+    NewGroupCaption(body, "lbBT42", sHsgGroup42, kLeft, y, kWide);
+    NewLabel(body, "lbDeniVerf", Text(sHsgDeniVerf), QRect(kLeft, y + 20, kWide, kLineHeight));
     c.cbxDV = AddChoice(body, "cbxDV", "lcDV", sHsgDV0, 4, kLeft, y + 37);
     y += 61;
-    c.VarSNO3an = AddFrame(body, "VarSNO3an", sHsgVarSNO3an, "mg/l", kLeft, y);
-    c.VarSO2RF = AddFrame(body, "VarSO2RF", sHsgVarSO2RF, "mg/l", kLeft, y);
+    c.VarSNO3an = AddFrame(body, "VarSNO3an", sHsgVarSNO3an, "mg/l", kLeft, y, kWide);
+    c.VarSO2RF = AddFrame(body, "VarSO2RF", sHsgVarSO2RF, "mg/l", kLeft, y, kWide);
 
-    AddResultHeading(body, "lbRes0401", 8);
+    AddResultHeading(body, "lbRes0401", 8)->move(kResults, 8);
     y = 30;
-    c.resTTS = AddResult(body, "resTTS", "Schlammalter", "d", kRight, y);
-    c.resVBB = AddResult(body, "resVBB", "Volumen des Belebungsbeckens", "m³", kRight, y);
-    c.resVDV = AddResult(body, "resVDV", "Anteil des Denitrifikationsvolumens", "%", kRight, y);
-    c.resVN = AddResult(body, "resVN", "Nitrifikationsvolumen", "m³", kRight, y);
-    c.resVD = AddResult(body, "resVD", "Denitrifikationsvolumen", "m³", kRight, y);
-    c.resRF = AddResult(body, "resRF", "Interne Rückführung", "%", kRight, y);
-    c.resXNBM = AddResult(body, "resXNBM", "In der Biomasse gebundener Stickstoff", "mg/l", kRight, y);
-    c.resSNH4N = AddResult(body, "resSNH4N", "Zu nitrifizierender Stickstoff", "mg/l", kRight, y);
-    c.resSNO3D = AddResult(body, "resSNO3D", "Zu denitrifizierender Stickstoff", "mg/l", kRight, y);
-    c.resUESC = AddResult(body, "resUESC", "Überschussschlamm aus C-Abbau", "kg/d", kRight, y);
-    c.resUESF = AddResult(body, "resUESF", "Überschussschlamm aus Fällung", "kg/d", kRight, y);
-    c.resUES = AddResult(body, "resUES", "Überschussschlamm gesamt", "kg/d", kRight, y);
+    c.resTTS = AddResult(body, "resTTS", "Schlammalter", "d", kResults, y, kCaption);
+    c.resVBB = AddResult(body, "resVBB", "Beckenvolumen", "m³", kResults, y, kCaption);
+    c.resVDV = AddResult(body, "resVDV", "Denitrifikationsanteil", "%", kResults, y, kCaption);
+    c.resVN = AddResult(body, "resVN", "Nitrifikationsvolumen", "m³", kResults, y, kCaption);
+    c.resVD = AddResult(body, "resVD", "Denitrifikationsvolumen", "m³", kResults, y, kCaption);
+    c.resRF = AddResult(body, "resRF", "Interne Rückführung", "%", kResults, y, kCaption);
+    c.resXNBM = AddResult(body, "resXNBM", "N in der Biomasse", "mg/l", kResults, y, kCaption);
+    c.resSNH4N = AddResult(body, "resSNH4N", "Zu nitrifizierender N", "mg/l", kResults, y, kCaption);
+    c.resSNO3D = AddResult(body, "resSNO3D", "Zu denitrifizierender N", "mg/l", kResults, y, kCaption);
+    c.resUESC = AddResult(body, "resUESC", "Schlamm aus C-Abbau", "kg/d", kResults, y, kCaption);
+    c.resUESF = AddResult(body, "resUESF", "Schlamm aus Fällung", "kg/d", kResults, y, kCaption);
+    c.resUES = AddResult(body, "resUES", "Überschussschlamm", "kg/d", kResults, y, kCaption);
     QLabel* panelView = nullptr;
-    AddMessagePanel(body, "MsgBoxV2", "MsgV2", panelView, QRect(kRight, 380, kColumnWidth, 48));
+    AddMessagePanel(body, "MsgBoxV2", "MsgV2", panelView, QRect(kResults, 380, 624 - kResults, 48));
     c.MsgV2 = panelView;
 }
 
