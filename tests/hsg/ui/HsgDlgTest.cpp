@@ -16,20 +16,13 @@ using namespace velmoran;
 using velmoran::testing::ClickControl;
 using velmoran::testing::Control;
 using velmoran::testing::ModuleDialogTest;
+using velmoran::testing::Records;
 using velmoran::testing::SaveArtifact;
 
 namespace {
 
 class HsgDlgCommands : public ModuleDialogTest {};
 class HsgDlgEdit : public ModuleDialogTest {};
-
-// The records as they stand, to compare whole.
-struct Records {
-    TCommonRecord common;
-    THSGRecord hsg;
-    explicit Records(THsgModule& module) : common(module.CurrentCommon()), hsg(module.CurrentHsg()) {}
-    friend bool operator==(const Records&, const Records&) = default;
-};
 
 }  // namespace
 

@@ -18,8 +18,8 @@
 using namespace velmoran;
 using velmoran::testing::AcidCapacityColumn;
 using velmoran::testing::ClickControl;
-using velmoran::testing::Control;
 using velmoran::testing::EnterPage;
+using velmoran::testing::Enter;
 using velmoran::testing::ModuleDialogTest;
 using velmoran::testing::Shown;
 
@@ -32,16 +32,6 @@ protected:
     TLoadCaseBlock CurrentBlock() { return Module().CurrentCommon().Block(0); }
     ColorRef CellColor(int row) { return dlg.Pages().KSGrid->BrushCell(1, row)->Color(); }
     ColorRef GridColor() { return dlg.Pages().KSGrid->Color(); }
-    void Enter(QWidget& window, const std::string& name, const QString& text)
-    {
-        QWidget* control = Control(window, name);
-        if (auto* frame = dynamic_cast<TVarFrame*>(control))
-            control = frame->Edit;
-        control->setFocus(Qt::MouseFocusReason);
-        static_cast<QLineEdit*>(control)->selectAll();
-        QTest::keyClicks(control, text);
-        QTest::keyClick(control, Qt::Key_Tab);
-    }
 };
 
 }  // namespace

@@ -19,7 +19,10 @@ using velmoran::testing::AcidCapacityColumn;
 using velmoran::testing::ClickControl;
 using velmoran::testing::Control;
 using velmoran::testing::EnterPage;
+using velmoran::testing::Enter;
 using velmoran::testing::ModuleDialogTest;
+using velmoran::testing::Pick;
+using velmoran::testing::Records;
 using velmoran::testing::Shown;
 using velmoran::testing::TextDifferences;
 
@@ -28,31 +31,6 @@ namespace {
 class HsgPages : public ModuleDialogTest {
 protected:
     TLoadCaseBlock EditBlock() { return Module().EditCommon().Block(0); }
-    // A pick from the list, as the user makes it.
-    static void Pick(QComboBox* box, int item)
-    {
-        box->setCurrentIndex(item);
-        emit box->activated(item);
-    }
-    // Types the text into the edit (of a frame) and leaves it with Tab.
-    void Enter(QWidget& window, const std::string& name, const QString& text)
-    {
-        QWidget* control = Control(window, name);
-        if (auto* frame = dynamic_cast<TVarFrame*>(control))
-            control = frame->Edit;
-        control->setFocus(Qt::MouseFocusReason);
-        if (auto* edit = dynamic_cast<QLineEdit*>(control))
-            edit->selectAll();
-        QTest::keyClicks(control, text);
-        QTest::keyClick(control, Qt::Key_Tab);
-    }
-};
-
-struct Records {
-    TCommonRecord common;
-    THSGRecord hsg;
-    explicit Records(THsgModule& module) : common(module.CurrentCommon()), hsg(module.CurrentHsg()) {}
-    friend bool operator==(const Records&, const Records&) = default;
 };
 
 }  // namespace

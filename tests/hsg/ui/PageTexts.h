@@ -1,6 +1,7 @@
-// Reading the design dialog's pages as a person sees them: the text a named control shows (the
-// edit of a value frame, the chosen item of a list), the acid-capacity grid's values, and lists
-// of expected texts by page, of which the example calculation's are the reference.
+// Using the design dialog's pages as a person does: typing into a named edit (or a value frame's
+// edit) and leaving it, picking a list item, reading the text a control shows (the edit of a
+// value frame, the chosen item of a list) and the acid-capacity grid's values; lists of expected
+// texts by page, of which the example calculation's are the reference.
 #pragma once
 
 #include "controls/AlignedGrid.h"
@@ -9,6 +10,7 @@
 #include "tests/support/DialogScript.h"
 
 #include <QComboBox>
+#include <QTest>
 
 #include <string>
 #include <vector>
@@ -26,6 +28,27 @@ inline void EnterPage(THSGDlg& dlg, int page)
 {
     dlg.PageControl1->SetActivePageIndex(page - 1);
     dlg.UpdateNavigation();
+}
+
+// Types the text into the edit (of a frame) in place of its old text and leaves it with Tab.
+inline void Enter(QWidget& window, const std::string& name, const QString& text)
+{
+    QWidget* control = Control(window, name);
+    if (auto* frame = dynamic_cast<TVarFrame*>(control))
+        control = frame->Edit;
+    auto* edit = dynamic_cast<QLineEdit*>(control);
+    ASSERT_NE(edit, nullptr) << name;
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+}
+
+// A pick from the list, as the user makes it.
+inline void Pick(QComboBox* box, int item)
+{
+    box->setCurrentIndex(item);
+    emit box->activated(item);
 }
 
 inline std::string Shown(QWidget& window, const std::string& name)
