@@ -366,7 +366,7 @@ void THSGDlg::ShowPageResults()
 {
     switch (PageControl1->ActivePageIndex()) {
     case kInflow:
-        ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg());
+        Guarded([this] { ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg()); });
         if (MessagePanel)
             MessagePanel->setVisible(ShowMessages("ZB;T1"));
         break;
