@@ -217,6 +217,7 @@ TEST_F(HsgPages, SurfaceAeration)
         EXPECT_EQ(c.pcAeration->ActivePageIndex(), c.tsSurfAer->PageIndex());
         EXPECT_FALSE(c.pnlQLN->isVisibleTo(c.pnlQLN->parentWidget()));
         EXPECT_EQ(c.KSGrid->Cells(1, 7), "-");
+        velmoran::testing::SaveArtifact(window, "hsg", "page-6-surface-aeration");
         Enter(window, "VarAlphaS", "0,8");
         EXPECT_EQ(Module().EditHsg().Double(hsg::kAlpha), 0.8);
         Pick(c.cbxAT, 0);
@@ -234,6 +235,7 @@ TEST_F(HsgPages, InflowAsDailyLoads)
         EXPECT_EQ(EditBlock().Word(block::kFlags) & block::kFlagLoads, block::kFlagLoads);
         EXPECT_EQ(TextDifferences(dlg, velmoran::testing::kExampleLoadTexts), "");
         EXPECT_EQ(dlg.Pages().pcKF->ActivePageIndex(), dlg.Pages().tsFracht->PageIndex());
+        velmoran::testing::SaveArtifact(window, "hsg", "page-2-loads");
 
         // A daily load gives the concentration at the refresh; the acid capacity entered here is
         // stored, not the concentration page's.
