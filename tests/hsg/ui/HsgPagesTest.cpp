@@ -283,6 +283,23 @@ TEST_F(HsgPages, AValueConfirmedByOkIsStored)
     EXPECT_TRUE(Module().CurrentHsg() == hsgRecord);
 }
 
+TEST_F(HsgPages, TextFieldsStoreEveryChange)
+{
+    LoadExample();
+    runner.Expect([&](QWidget& window) {
+        velmoran::testing::TypeInto(window, "edBez", "Anlage Nord");
+        EXPECT_EQ(Module().EditCommon().String(common::kProjekt), "Anlage Nord");
+        QTest::keyClick(Control(window, "edBez"), Qt::Key_Backspace);
+        EXPECT_EQ(Module().EditCommon().String(common::kProjekt), "Anlage Nor");
+        velmoran::testing::TypeInto(window, "edBearb", QString(300, QLatin1Char('x')));
+        EXPECT_EQ(Module().EditCommon().String(common::kBearbeiter), std::string(255, 'x'));
+        ClickControl(window, "BtnOK");
+    });
+    EXPECT_TRUE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
+    EXPECT_EQ(Module().CurrentCommon().String(common::kProjekt), "Anlage Nor");
+    EXPECT_TRUE(dlg.Modified);
+}
+
 TEST_F(HsgPages, TheDateField)
 {
     const ScopedClock clock(EncodeDate(2026, 12, 7) + 0.25);
