@@ -398,7 +398,9 @@ void BuildAcidCapacityGrid(QWidget* body, THsgPageControls& c, int y)
         grid->SetCells(0, row, LoadStr(sHsgKSRow0 + row));
         grid->SetCells(2, row, row == kKSRowPh ? std::string("-") : LoadStr(sHsgKSUnit));
     }
-    grid->setGeometry(kRight - 16, y, 188 + 52 + 52 + 8, kKSRows * 20 + 6);
+    // The cells, a grid line after each, and the frame: no empty band right or below.
+    const int frame = 2 * grid->frameWidth();
+    grid->setGeometry(kRight - 16, y, 188 + 52 + 52 + 3 + frame, kKSRows * 20 + frame);
 }
 
 void BuildAerationPage(QWidget* body, THsgPageControls& c)
