@@ -405,4 +405,10 @@ void HsgCalculate(TCommonRecord& common, THSGRecord& hsgRecord)
     HsgDesign(common, hsgRecord);
 }
 
+bool PhApplies(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord)
+{
+    return hsgRecord.AT() == 0 && common.Double(common::kHE) > 0 && hsgRecord.Double(hsg::kAlpha) > 0 &&
+           hsgRecord.Double(hsg::kSSARW) > 0 && common.Block(k).Double(block::kSKSan) > 0;
+}
+
 }  // namespace velmoran

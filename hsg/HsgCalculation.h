@@ -24,6 +24,12 @@ void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord);
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord);
 void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord);
 
+// Whether the design computes a pH for load case k of these records: diffused aeration, a
+// blow-in depth, a positive alpha value and clean-water oxygen utilisation (without them the
+// saturation term stays unset) and a positive effluent acid capacity. Otherwise the pH member
+// holds a value of some earlier calculation.
+bool PhApplies(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord);
+
 // Water chemistry as functions of the temperature in °C (Kelvin taken as T + 273).
 // Oxygen saturation concentration [mg/l].
 double OxygenSaturation(double t);

@@ -4,6 +4,7 @@
 #include "framework/ui/DisplayClasses.h"
 #include "framework/ui/Shader.h"
 #include "hsg/ui/HsgPar.h"
+#include "hsg/ui/HsgTexts.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompt.h"
 #include "platform/core/ScopeExit.h"
@@ -16,14 +17,6 @@ namespace velmoran {
 namespace {
 
 constexpr const char* kModuleName = "Bemessung nach HSG";
-constexpr const char* kPageTitles[THSGDlg::kPageCount] = {
-    "Allgemeines",
-    "Belastung",
-    "Verfahrensspezifikation",
-    "Verfahrensspezifikation (Stickstoffelimination)",
-    "Sauerstoffbedarf",
-    "Belüftung und Säurekapazität",
-};
 constexpr const char* kDefaultsNotSaved = "Die Standardwerte konnten nicht gespeichert werden.";
 constexpr int kTitleHeight = 30;
 
@@ -36,13 +29,15 @@ THSGDlg::THSGDlg(QWidget* parent) : TMainDlg(parent)
     CompanionExt = std::string(THsgModule::kCompanionExt);
     setWindowTitle(QString::fromUtf8(kModuleName));
 
-    DlgCancel->SetHint("Bearbeitung abbrechen");
-    DlgPrevious->SetHint("Zur vorigen Seite gehen");
-    DlgNext->SetHint("Zur nächsten Seite gehen");
-    DlgOK->SetHint("Bearbeitung abschließen");
+    DlgCancel->SetHint(LoadStr(sHsgHintCancel));
+    DlgPrevious->SetHint(LoadStr(sHsgHintPrevious));
+    DlgNext->SetHint(LoadStr(sHsgHintNext));
+    DlgOK->SetHint(LoadStr(sHsgHintOK));
 
     for (int page = 0; page < kPageCount; ++page)
-        AddPage(page + 1, kPageTitles[page]);
+        AddPage(page + 1, sHsgPageTitle1 + page);
+    BuildHsgPages(*PageControl1, pages_);
+    BindPages();
     PageControl1->SetActivePageIndex(0);
 
     DataSets = module_.DataSets();
@@ -52,8 +47,9 @@ THSGDlg::THSGDlg(QWidget* parent) : TMainDlg(parent)
 
 THSGDlg::~THSGDlg() = default;
 
-void THSGDlg::AddPage(int number, const char* title)
+void THSGDlg::AddPage(int number, int titleId)
 {
+    const std::string title = LoadStr(titleId);
     TTabSheet* page = PageControl1->AddPage(title);
     const QString suffix = QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
     auto* band = new TShader(page);
@@ -64,16 +60,16 @@ void THSGDlg::AddPage(int number, const char* title)
     auto* label = new TPageTitle(band);
     label->setObjectName(QStringLiteral("lbPT") + suffix);
     // One blank keeps the text off the band's edge.
-    label->setText(QStringLiteral(" ") + QString::fromUtf8(title));
-    // The band spans the page's width whatever the dialog's size; the page's inputs are placed
-    // below it.
+    label->setText(QStringLiteral(" ") + QString::fromStdString(title));
+    // The band spans the page's width whatever the dialog's size; the page's body follows below
+    // it (BuildHsgPages).
     auto* bandLayout = new QHBoxLayout(band);
     bandLayout->setContentsMargins(4, 0, 4, 0);
     bandLayout->addWidget(label);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
     pageLayout->addWidget(band);
-    pageLayout->addStretch();
 }
 
 void THSGDlg::TakeModuleState()

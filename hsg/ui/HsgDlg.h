@@ -4,13 +4,19 @@
 // recalculation when they differ, and EDITPARAMS, the model-parameter dialog whose block is
 // committed with a recalculation and may also become the module's defaults.
 //
+// The six pages (HsgPages.h) edit the edit copies: each control stores into its member on the
+// user's change and the active page's results are recalculated on the copies and shown at once.
+// A refresh whose design raises shows "-" for its results and the error once per page entry.
+//
 // The base keeps Modified, ModuleTemplateFolder, DataSets and FieldNames as members of its own
 // for the main window to read; this dialog keeps them equal to the module's after every command.
 #pragma once
 
 #include "framework/ui/MainDlg.h"
 #include "hsg/HsgModule.h"
+#include "hsg/ui/HsgPages.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +30,8 @@ public:
     ~THSGDlg() override;
 
     THsgModule& Module() { return module_; }
+    // The controls of the six pages.
+    THsgPageControls& Pages() { return pages_; }
 
     void SetModuleTemplateFolder(const std::string& folder) override;
     // The module has no check topics: the list is cleared and the answer is false.
@@ -45,12 +53,61 @@ public:
     // block. The answer is true.
     bool EditParameters();
 
+    // Fills the shown page from the edit copies (Filling is set meanwhile, and cleared however the
+    // fill ends); pages 3 and 4 run the design first.
+    void FillPage() override;
+    // Recalculates the shown page's results on the edit copies and shows them.
+    void ShowPageResults() override;
+    // After a store into the edit copies: refreshes the results unless a fill is running.
+    void ValueChanged();
+
 private:
-    void AddPage(int number, const char* title);
+    // Where a float control's member lies: the header of the common edit copy, its block 0, or
+    // the module's edit copy.
+    enum class RecordPart { Header, Block, Hsg };
+    struct MemberRef {
+        RecordPart Part;
+        std::size_t Offset;
+    };
+
+    void AddPage(int number, int titleId);
+    // Connects every control's change to the store into its member.
+    void BindPages();
+    void BindNumber(TEditFloat* edit, MemberRef member);
+    double Member(MemberRef member);
+    void SetMember(MemberRef member, double value);
+    // Runs work and tells whether it ended normally; an error is shown unless one was shown since
+    // the page was entered.
+    bool Guarded(const std::function<void()>& work);
+    bool RunDesign();
+
+    void FillGeneral();
+    void FillInflow();
+    void FillPhosphorus();
+    void FillNitrogen();
+    void FillOxygen();
+    void FillAeration();
+    void ShowPhosphorusResults();
+    void ShowNitrogenResults();
+    void ShowOxygenResults();
+    void ShowAerationResults();
+    void ShowAcidCapacity(bool designed);
+    // The aeration page of code AT; a code without a page shows neither.
+    void ShowAerationPage(int at);
+    // The visibility of the process-dependent frames and of the air-flow panel.
+    void ShowPhosphorusFrames();
+    void ShowNitrogenFrames();
+
+    void StoreProcess(int item);
     // The base's copies of the module's state, brought up to date.
     void TakeModuleState();
 
     THsgModule module_;
+    THsgPageControls pages_;
+    // Whether block 0 says the inflow was entered as daily loads; read by every fill.
+    bool loadInput_ = false;
+    // An error of a fill or refresh was shown since the page was entered.
+    bool errorShown_ = false;
 };
 
 }  // namespace velmoran

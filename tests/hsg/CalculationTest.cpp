@@ -227,3 +227,35 @@ TEST(HsgDesign, LoadsEnteredInsteadOfConcentrations)
     ConvertConcentrationsLoads(dry.common, dry.hsg);
     EXPECT_EQ(dry.b(kCBSBzb), 0.0);
 }
+
+// The design computes a pH only with diffused aeration, a blow-in depth, a positive alpha value,
+// a clean-water oxygen utilisation and a positive effluent acid capacity; otherwise the member
+// keeps what an earlier calculation left, and PhApplies says so.
+TEST(HsgDesign, PhAppliesOnlyWhereTheDesignComputesIt)
+{
+    const Plant designed = Calculated(ScenarioA());
+    EXPECT_TRUE(PhApplies(designed.common, 0, designed.hsg));
+
+    const std::vector<std::pair<const char*, std::function<void(Plant&)>>> withoutPh = {
+        {"alpha 0", [](Plant& p) { p.hsg.SetDouble(hsg::kAlpha, 0); }},
+        {"no oxygen utilisation", [](Plant& p) { p.hsg.SetDouble(hsg::kSSARW, 0); }},
+        {"surface aeration", [](Plant& p) { p.hsg.SetAT(1); }},
+        {"no blow-in depth", [](Plant& p) { p.common.SetDouble(common::kHE, 0); }},
+    };
+    for (const auto& [name, change] : withoutPh) {
+        Plant p = ScenarioA();
+        change(p);
+        p.B().SetDouble(block::kpH, 99);  // left by an earlier calculation
+        p = Calculated(p);
+        EXPECT_FALSE(PhApplies(p.common, 0, p.hsg)) << name;
+        if (p.hsg.AT() == 0 && p.common.Double(common::kHE) > 0)
+            EXPECT_EQ(p.b(block::kpH), 99) << name << ": the design leaves the pH alone";
+    }
+
+    // A non-positive effluent acid capacity gives no logarithm.
+    Plant acid = designed;
+    acid.B().SetDouble(block::kSKSan, 0);
+    EXPECT_FALSE(PhApplies(acid.common, 0, acid.hsg));
+    // Another block's acid capacity is that block's.
+    EXPECT_FALSE(PhApplies(designed.common, 1, designed.hsg));
+}

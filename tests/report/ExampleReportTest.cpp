@@ -139,3 +139,25 @@ TEST_F(ExampleReportTest, PrintTemplate)
     EXPECT_EQ(page.find("EDITDLG"), std::string::npos);
     EXPECT_EQ(page.find("SETINDEX"), std::string::npos);
 }
+
+// The acid-capacity table of the print page: the pH row stood behind a name no table carries and
+// never showed, so the table is headed by the acid capacity alone and ends with the effluent
+// value. The screen page keeps its heading and points to the input page for the pH.
+TEST_F(ExampleReportTest, AcidCapacityTables)
+{
+    const std::string print = Expand("Standard.vpt");
+    EXPECT_EQ(Problems(print, false), "");
+    const std::size_t heading = print.find("<b>S\xE4urekapazit\xE4t</b>");
+    ASSERT_NE(heading, std::string::npos);
+    const std::string table = print.substr(heading, print.find("</table>", heading) - heading);
+    EXPECT_EQ(print.find("S\xE4urekapazit\xE4t und pH-Wert"), std::string::npos);
+    EXPECT_EQ(print.find("pH-Wert im Belebungsbecken"), std::string::npos);
+    EXPECT_TRUE(std::regex_search(table, std::regex("S\xE4urekapazit\xE4t im Ablauf.*?>4,70</b></td><td>mmol/l</td></tr>\\s*$")))
+        << table;
+
+    const std::string screen = Expand("Standard.vst");
+    EXPECT_EQ(Problems(screen, true), "");
+    EXPECT_NE(screen.find("<b>S\xE4urekapazit\xE4t und pH-Wert</b>"), std::string::npos);
+    EXPECT_NE(screen.find("<a href=\"EDITDLG 6\">auf der Eingabeseite Bel\xFC" "ftung und S\xE4urekapazit\xE4t</a>"),
+              std::string::npos);
+}

@@ -2,6 +2,7 @@
 // commands handed to the module, the commands it refuses, and EDIT over the edit copies (pages,
 // OK caption, Cancel and close, the commit with its recalculation, an arithmetic error at OK).
 #include "ModuleDialogFixture.h"
+#include "PageTexts.h"
 
 #include "hsg/HsgCalculation.h"
 #include "framework/CommonRecord.h"
@@ -15,20 +16,13 @@ using namespace velmoran;
 using velmoran::testing::ClickControl;
 using velmoran::testing::Control;
 using velmoran::testing::ModuleDialogTest;
+using velmoran::testing::Records;
 using velmoran::testing::SaveArtifact;
 
 namespace {
 
 class HsgDlgCommands : public ModuleDialogTest {};
 class HsgDlgEdit : public ModuleDialogTest {};
-
-// The records as they stand, to compare whole.
-struct Records {
-    TCommonRecord common;
-    THSGRecord hsg;
-    explicit Records(THsgModule& module) : common(module.CurrentCommon()), hsg(module.CurrentHsg()) {}
-    friend bool operator==(const Records&, const Records&) = default;
-};
 
 }  // namespace
 
@@ -225,7 +219,7 @@ TEST_F(HsgDlgEdit, ArithmeticErrorAtOkCommitsNothing)
 TEST_F(HsgDlgEdit, PagesAsPictures)
 {
     LoadExample();
-    runner.Expect([&](QWidget&) {
+    runner.Expect([&](QWidget& window) {
         const std::vector<QImage> pages = PagePictures(dlg);
         ASSERT_EQ(pages.size(), 6u);
         for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -239,6 +233,11 @@ TEST_F(HsgDlgEdit, PagesAsPictures)
             velmoran::testing::SaveImage(page, "hsg", "page-" + std::to_string(i + 1));
         }
         EXPECT_EQ(dlg.PageControl1->ActivePageIndex(), 0) << "the page shown before comes back";
+        // What the pictures show is the example's reference.
+        EXPECT_EQ(velmoran::testing::TextDifferences(dlg, velmoran::testing::kExampleTexts), "");
+        EXPECT_EQ(velmoran::testing::AcidCapacityColumn(dlg), velmoran::testing::kExampleAcidCapacity);
+        ClickControl(window, "BtnOK");
     });
-    dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
+    EXPECT_TRUE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
+    EXPECT_FALSE(dlg.Modified);
 }

@@ -1,6 +1,7 @@
 // What the design module's dialog tests share: the application, German number formats, scripted
 // windows and prompts, and a module dialog whose template folder is a fresh copy of the module's
-// templates, initialised as a new calculation; the example calculation to load.
+// templates, initialised as a new calculation; the example calculation to load; the current
+// records to compare.
 #pragma once
 
 #include "hsg/ui/HsgDlg.h"
@@ -16,6 +17,14 @@
 #include <string>
 
 namespace velmoran::testing {
+
+// The current records as they stand, to compare whole.
+struct Records {
+    TCommonRecord common;
+    THSGRecord hsg;
+    explicit Records(THsgModule& module) : common(module.CurrentCommon()), hsg(module.CurrentHsg()) {}
+    friend bool operator==(const Records&, const Records&) = default;
+};
 
 inline const std::string kExample = std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda";
 
