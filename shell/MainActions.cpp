@@ -3,6 +3,7 @@
 
 #include "toolbar/TBarItem.h"
 #include "toolbar/TBarMRUList.h"
+#include "toolbar/TBarToolbar.h"
 #include "toolbar/ToolbarImages.h"
 
 #include <QWidget>
@@ -169,18 +170,30 @@ TBarCustomItem* AddSubmenu(TBarCustomItem& parent, const std::string& caption, c
     return menu;
 }
 
-void AddControl(TBarCustomItem& parent, QWidget* control, const std::string& hint = {})
+// A control in a toolbar: its item comes first, so the bar, which gives every child widget an
+// item, finds it there when the control moves in.
+void AddControl(TBarToolbar& bar, QWidget* control, const std::string& hint = {})
 {
-    auto* item = AddItem<TBarControlItem>(parent);
+    if (!control)
+        return;
+    auto* item = AddItem<TBarControlItem>(bar.Items());
     item->SetControl(control);
     item->SetHint(hint);
+    control->setParent(&bar);
+    control->show();
 }
 
-std::unique_ptr<TBarCustomItem> Root(const std::string& caption)
+// A bar in the dock, named by its caption, with the program's pictures.
+TBarToolbar* NewBar(TBarDock& dock, const std::string& caption, int row, int position)
 {
-    auto root = std::make_unique<TBarRootItem>(nullptr);
-    root->SetCaption(caption);
-    return root;
+    auto* bar = new TBarToolbar(&dock);
+    bar->setObjectName(QString::fromStdString(caption));
+    bar->setWindowTitle(QString::fromStdString(caption));
+    bar->Items().SetCaption(caption);
+    bar->SetImages(&ToolbarImages());
+    bar->SetDockRow(row);
+    bar->SetDockPos(position);
+    return bar;
 }
 
 }  // namespace
@@ -195,14 +208,16 @@ std::vector<std::string> TMainBars::ToolbarCaptions()
 
 std::vector<TBarCustomItem*> TMainBars::Toolbars() const
 {
-    return {FileToolbar.get(), ModuleToolbar.get(), ReportToolbar.get(), HelpToolBar.get()};
+    return {FileToolbar, ModuleToolbar, ReportToolbar, HelpToolBar};
 }
 
-std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarParts& parts)
+std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarParts& parts, TBarDock& dock)
 {
     auto bars = std::make_unique<TMainBars>();
 
-    bars->MainMenu = Root("Menü");
+    bars->MenuBar = NewBar(dock, "Menü", 0, 0);
+    bars->MenuBar->SetMenuBar(true);
+    bars->MainMenu = &bars->MenuBar->Items();
     TBarCustomItem& menu = *bars->MainMenu;
     TBarCustomItem& file = *AddSubmenu(menu, "&Datei", "Dateibefehle");
     AddAction(file, a.FileNew);
@@ -252,7 +267,12 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
     AddAction(help, a.HelpAbout1);
 
     const std::vector<std::string> captions = TMainBars::ToolbarCaptions();
-    bars->FileToolbar = Root(captions[0]);
+    for (std::size_t i = 0; i < captions.size(); ++i)
+        bars->ToolbarWindows.push_back(NewBar(dock, captions[i], 1, static_cast<int>(i) * 1000));
+    bars->FileToolbar = &bars->ToolbarWindows[0]->Items();
+    bars->ModuleToolbar = &bars->ToolbarWindows[1]->Items();
+    bars->ReportToolbar = &bars->ToolbarWindows[2]->Items();
+    bars->HelpToolBar = &bars->ToolbarWindows[3]->Items();
     TBarCustomItem& fileBar = *bars->FileToolbar;
     AddButton(fileBar, a.FileNew, parts.New);
     AddButton(fileBar, a.FileOpen, parts.Open);
@@ -265,16 +285,13 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
     AddButton(fileBar, a.cmdEditDlg, parts.EditDialog);
     AddAction(fileBar, a.EditParam);
 
-    bars->ModuleToolbar = Root(captions[1]);
-    AddControl(*bars->ModuleToolbar, parts.Modules);
+    AddControl(*bars->ToolbarWindows[1], parts.Modules);
 
-    bars->ReportToolbar = Root(captions[2]);
     AddButton(*bars->ReportToolbar, a.FileSetScreenTemplate, parts.ScreenTemplate);
-    AddControl(*bars->ReportToolbar, parts.ScreenTemplates, "Bildschirmvorlage aus Liste der vorhandenen Vorlagen wählen");
+    AddControl(*bars->ToolbarWindows[2], parts.ScreenTemplates, "Bildschirmvorlage aus Liste der vorhandenen Vorlagen wählen");
     AddButton(*bars->ReportToolbar, a.FileSetPrinterTemplate, parts.PrintTemplate);
-    AddControl(*bars->ReportToolbar, parts.PrintTemplates, "Druckvorlage aus Liste der vorhandenen Vorlagen wählen");
+    AddControl(*bars->ToolbarWindows[2], parts.PrintTemplates, "Druckvorlage aus Liste der vorhandenen Vorlagen wählen");
 
-    bars->HelpToolBar = Root(captions[3]);
     AddButton(*bars->HelpToolBar, a.HelpContents1, parts.HelpContents);
 
     return bars;

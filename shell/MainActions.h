@@ -16,7 +16,9 @@ class QWidget;
 namespace velmoran {
 
 class TBarCustomItem;
+class TBarDock;
 class TBarMRUList;
+class TBarToolbar;
 
 struct TMainActions {
     // The actions, children of owner, with their texts, shortcuts and pictures.
@@ -78,20 +80,24 @@ struct TMainBars {
     TMainBars(const TMainBars&) = delete;
     TMainBars& operator=(const TMainBars&) = delete;
 
-    // "&Datei", "B&earbeiten", "&Ansicht", "&Einstellungen", "&Hilfe".
-    std::unique_ptr<TBarCustomItem> MainMenu;
+    // The bars in the dock (owned by it): the menu bar and the four toolbars.
+    TBarToolbar* MenuBar = nullptr;
+    std::vector<TBarToolbar*> ToolbarWindows;
+    // The bars' item trees (owned by their bars). The menus "&Datei", "B&earbeiten", "&Ansicht",
+    // "&Einstellungen", "&Hilfe".
+    TBarCustomItem* MainMenu = nullptr;
     // "Datei", "Modus", "Vorlagen", "Hilfe".
-    std::unique_ptr<TBarCustomItem> FileToolbar;
-    std::unique_ptr<TBarCustomItem> ModuleToolbar;
-    std::unique_ptr<TBarCustomItem> ReportToolbar;
-    std::unique_ptr<TBarCustomItem> HelpToolBar;
+    TBarCustomItem* FileToolbar = nullptr;
+    TBarCustomItem* ModuleToolbar = nullptr;
+    TBarCustomItem* ReportToolbar = nullptr;
+    TBarCustomItem* HelpToolBar = nullptr;
     // The four toolbars' captions, in the order above.
     static std::vector<std::string> ToolbarCaptions();
     std::vector<TBarCustomItem*> Toolbars() const;
 };
 
-// Builds the item trees of the menu bar and the four toolbars from the actions and the parts. The
-// one place that makes bars; the window's top dock shows what it makes.
-std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& actions, const TMainBarParts& parts);
+// Builds the menu bar (the dock's first row) and the four toolbars (its second row) in the dock,
+// their items made from the actions and the parts. The one place that makes bars.
+std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& actions, const TMainBarParts& parts, TBarDock& dock);
 
 }  // namespace velmoran

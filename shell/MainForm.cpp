@@ -20,6 +20,7 @@
 #include "shell/ShellState.h"
 #include "toolbar/TBarDock.h"
 #include "toolbar/TBarMRUList.h"
+#include "toolbar/TBarToolbar.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -209,7 +210,8 @@ void TMainForm::BindActions()
     parts.ScreenTemplate = [this] { FileSetScreenTemplateExecute(); };
     parts.PrintTemplate = [this] { FileSetPrinterTemplateExecute(); };
     parts.HelpContents = [this] { HelpContents1Execute(); };
-    bars_ = BuildMainBars(a, parts);
+    bars_ = BuildMainBars(a, parts, *TopDock);
+    SetShortCutMainForm(this);
 }
 
 // --- settings ---------------------------------------------------------------------------------
@@ -412,6 +414,9 @@ void TMainForm::RunStartDialog()
 void TMainForm::ShowToolbars(bool visible)
 {
     toolbarsVisible_ = visible;
+    if (bars_)
+        for (TBarToolbar* bar : bars_->ToolbarWindows)
+            static_cast<QWidget*>(bar)->setVisible(visible);
 }
 
 void TMainForm::SetSpeedBarExecute()
