@@ -217,6 +217,7 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
 
     bars->MenuBar = NewBar(dock, "Menü", 0, 0);
     bars->MenuBar->SetMenuBar(true);
+    bars->MenuBar->SetProcessShortCuts(true);
     bars->MainMenu = &bars->MenuBar->Items();
     TBarCustomItem& menu = *bars->MainMenu;
     TBarCustomItem& file = *AddSubmenu(menu, "&Datei", "Dateibefehle");

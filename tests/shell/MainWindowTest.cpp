@@ -21,11 +21,15 @@
 #include "tests/support/TestApp.h"
 #include "toolbar/TBarItem.h"
 #include "toolbar/TBarMRUList.h"
+#include "toolbar/TBarToolbar.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStackedWidget>
@@ -318,6 +322,22 @@ TEST_F(MainActions, TheSaveButtonWorksWhileTheSaveActionDoesNothing)
     EXPECT_EQ(saveButton->GetAction(), nullptr);
     saveButton->Click();
     EXPECT_EQ(form->Calls, Texts{"save"});
+}
+
+TEST_F(MainActions, ShortcutsReachTheMenuBarsCommands)
+{
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form().show();
+    const auto press = [&](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier);
+        QApplication::sendEvent(form.get(), &event);
+    };
+    press(Qt::Key_N);
+    EXPECT_EQ(form->Calls, Texts{"new"});
+    // Saving waits for a calculation.
+    press(Qt::Key_S);
+    EXPECT_EQ(form->Calls, Texts{"new"});
+    EXPECT_TRUE(form->Bars().MenuBar->isVisible());
 }
 
 TEST_F(MainActions, TheMenusAndToolbarsAreBuiltFromTheActions)
