@@ -158,6 +158,11 @@ public:
     {
         return RunFileDialog(options, true);
     }
+
+    std::optional<PrintDialogAnswer> PrintDialog(const PrintDialogOptions& options) override
+    {
+        return RunPrintDialog(options);
+    }
 };
 
 PromptService*& Installed()
@@ -180,6 +185,11 @@ std::optional<std::string> PromptService::OpenFileDialog(const FileDialogOptions
 }
 
 std::optional<std::string> PromptService::SaveFileDialog(const FileDialogOptions&)
+{
+    return std::nullopt;
+}
+
+std::optional<PrintDialogAnswer> PromptService::PrintDialog(const PrintDialogOptions&)
 {
     return std::nullopt;
 }

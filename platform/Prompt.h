@@ -58,6 +58,27 @@ struct FileDialogOptions {
     std::string FileName;
 };
 
+// What the print dialog is opened with: the page range offered (all pages, or from-to within
+// MinPage..MaxPage when page numbers are selectable) and, for the PDF printer of a machine
+// without a printer, the file proposed.
+struct PrintDialogOptions {
+    int MinPage = 1;
+    int MaxPage = 9999;
+    int FromPage = 1;
+    int ToPage = 1;
+    bool PageNumbersSelectable = true;
+    std::optional<std::string> PdfFileName;
+};
+
+// The user's choice in the print dialog.
+struct PrintDialogAnswer {
+    bool AllPages = true;
+    int FromPage = 1;
+    int ToPage = 9999;
+    // The file the PDF printer writes into (empty when printing on a printer).
+    std::string PdfFileName;
+};
+
 // The file dialog's name filters of a "description|pattern" filter: each description with its
 // patterns, taken from the pattern part, in parentheses ("Alle Dateien (*)"; "*.*" matches every
 // file, as it does where the filters come from).
@@ -78,7 +99,12 @@ public:
     // nothing when the user cancelled. A service without dialogs answers nothing.
     virtual std::optional<std::string> OpenFileDialog(const FileDialogOptions& options);
     virtual std::optional<std::string> SaveFileDialog(const FileDialogOptions& options);
+    // The print dialog; nothing when the user cancelled. A service without dialogs answers nothing.
+    virtual std::optional<PrintDialogAnswer> PrintDialog(const PrintDialogOptions& options);
 };
+
+// The print dialog on screen (the screen service shows it).
+std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& options);
 
 // The service in use; by default message boxes on screen.
 PromptService& Prompts();

@@ -16,6 +16,10 @@ enum StringId : int {
     sIntroGreetings = 1005,
     sDlgOK = 1101,
     sNoMessages = 1102,
+    sPrnCancel = 65188,
+    sPrnCaption = 65189,
+    sPrnFormatting = 65190,
+    sPrnPage = 65191,
 };
 
 // The text of that number; empty for a number the table does not hold.

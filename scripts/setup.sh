@@ -6,7 +6,7 @@ set -euo pipefail
 VELMORAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELMORAN_PACKAGES=(cmake ninja-build g++ ccache qt6-base-dev libgl-dev zlib1g-dev
                    libjpeg62-turbo-dev libgtest-dev libbenchmark-dev fonts-liberation2
-                   libicu-dev)
+                   libicu-dev poppler-utils)
 
 velmoran_install_packages() {
     local missing=()

@@ -162,6 +162,10 @@ void TFrameViewer::ApplyPassedEvents(TPageViewer& viewer)
     viewer.OnParseBegin = e.OnParseBegin;
     viewer.OnParseEnd = e.OnParseEnd;
     viewer.OnObjectTag = e.OnObjectTag;
+    viewer.OnPrintHeader = e.OnPrintHeader;
+    viewer.OnPrintFooter = e.OnPrintFooter;
+    viewer.OnPrintHTMLHeader = e.OnPrintHTMLHeader;
+    viewer.OnPrintHTMLFooter = e.OnPrintHTMLFooter;
     QPointer<TFrameViewer> self(this);
     viewer.SetOnDragDrop(!onDragDrop_ ? TDragDropEvent() : [self](QObject*, const QMimeData* data, int x, int y) {
         if (self && self->onDragDrop_)

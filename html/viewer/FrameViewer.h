@@ -130,6 +130,10 @@ public:
         TParseEvent OnParseBegin;
         TViewerNotifyEvent OnParseEnd;
         TObjectTagEvent OnObjectTag;
+        TPagePrinted OnPrintHeader;
+        TPagePrinted OnPrintFooter;
+        ThtmlPagePrinted OnPrintHTMLHeader;
+        ThtmlPagePrinted OnPrintHTMLFooter;
     };
     void SetPassedEvents(TPassedEvents events);
     const TPassedEvents& PassedEvents() const { return passedEvents_; }

@@ -2,6 +2,7 @@
 // document host's callbacks (with the keyboard focus of form controls and links), the form events,
 // forms and the image cache, and the focus.
 #include "html/viewer/PageViewer.h"
+#include "html/viewer/PrintRun.h"
 
 #include "html/base/WideText.h"
 #include "html/viewer/Cursors.h"
@@ -252,6 +253,13 @@ TPageViewer::TPrintingGuard::~TPrintingGuard()
 {
     if (viewer_)
         --viewer_->printing_;
+}
+
+void TPageViewer::PrintPages(int fromPage, int toPage)
+{
+    TPrintingGuard guard(*this);
+    TPrintRun run(*this);
+    run.Print(fromPage, toPage);
 }
 
 void TPageViewer::Post(void (TPageViewer::*work)())

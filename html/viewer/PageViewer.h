@@ -126,6 +126,14 @@ using TObjectTagEvent = std::function<void(TPageViewer* sender, const std::vecto
 using TDragDropEvent = std::function<void(QObject* sender, const QMimeData* data, int x, int y)>;
 using TDragOverEvent = std::function<void(QObject* sender, const QMimeData* data, int x, int y, bool& accept)>;
 using TRightClickEvent = std::function<void(TPageViewer* sender, const TRightClickParameters& parameters)>;
+// Printing: the canvas header or footer of a page (W and H the band in logical units); the HTML
+// header or footer of a page, loaded by the handler into the viewer given (XL..XR the band's
+// extent, changeable); the progress of a run (page 0 while formatting). Each may stop the run.
+using TPagePrinted =
+    std::function<void(TPageViewer* sender, Canvas& canvas, int numPage, int w, int h, bool& stopPrinting)>;
+using ThtmlPagePrinted = std::function<void(TPageViewer* sender, TPageViewer* hfViewer, int numPage, bool lastPage,
+                                            int& xl, int& xr, bool& stopPrinting)>;
+using TPageEvent = std::function<void(TPageViewer* sender, int numPage, bool& stop)>;
 
 class TPageViewer : public QWidget, public THtmlDocumentHost {
 public:
@@ -209,6 +217,11 @@ public:
     TPanelDestroyEvent OnPanelDestroy;
     TPanelPrintEvent OnPanelPrint;
     TObjectTagEvent OnObjectTag;
+    TPagePrinted OnPrintHeader;
+    TPagePrinted OnPrintFooter;
+    ThtmlPagePrinted OnPrintHTMLHeader;
+    ThtmlPagePrinted OnPrintHTMLFooter;
+    TPageEvent OnPageEvent;
     // Drag events: the surface takes drops while either is set.
     void SetOnDragDrop(TDragDropEvent handler);
     void SetOnDragOver(TDragOverEvent handler);
@@ -321,6 +334,14 @@ public:
     };
     bool Printing() const { return printing_ > 0; }
 
+    // --- printing ---
+    // Prints pages fromPage..toPage of the document on the selected printer, each with its header
+    // and footer; the run stops at the document's end. Printer errors reach the caller; the
+    // previous global job printer and PrintMarginTop are restored however the run ends.
+    void PrintPages(int fromPage, int toPage);
+    // The page being printed during a run, the last page printed after it.
+    int PrintedPage() const { return printedPage_; }
+
     // --- the drawing surface ---
     TPaintPanel* PaintPanel() const { return panel_; }
     QScrollBar* VScrollBar() const { return vBar_; }
@@ -335,6 +356,9 @@ public:
     virtual void ExtendSelection(int x, int y);
     // Draws the background colour and image into the clip of a paint.
     void DrawBackground(Canvas& canvas, const QRect& clip);
+    // The page background of a print: the document's colour over the body, its picture tiled from
+    // the body's top-left corner.
+    void DrawPrintBackground(Canvas& canvas, const TRect& body);
     // The measuring canvas of layout and hit tests.
     Canvas& MeasureCanvas();
     // Lays the document out at the viewer's width and arranges the bars.
@@ -512,6 +536,8 @@ private:
     std::string source_;
     bool processing_ = false;
     int printing_ = 0;
+    int printedPage_ = 0;
+    friend class TPrintRun;
     bool layoutRunning_ = false;
     bool creating_ = true;
     int refreshDelay_ = 0;

@@ -193,4 +193,14 @@ void TPageViewer::DrawBackground(Canvas& canvas, const QRect& clip)
     DrawTiles(canvas, bg, area, tiled);
 }
 
+void TPageViewer::DrawPrintBackground(Canvas& canvas, const TRect& body)
+{
+    const ColorRef color = document_->Background() == kNoColor ? defBackground_ : document_->Background();
+    canvas.FillRect(body, ColorToRGB(color));
+    const TBackgroundImage& bg = document_->BackgroundImage();
+    if (!document_->ShowImages() || bg.Image.isNull())
+        return;
+    DrawTiles(canvas, bg, body, QRect(body.Left, body.Top, body.Right - body.Left, body.Bottom - body.Top));
+}
+
 }  // namespace velmoran

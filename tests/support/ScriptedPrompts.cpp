@@ -5,11 +5,12 @@ namespace velmoran {
 
 namespace {
 
-std::optional<std::string> NextAnswer(std::deque<std::optional<std::string>>& answers)
+template <typename T>
+std::optional<T> NextAnswer(std::deque<std::optional<T>>& answers)
 {
     if (answers.empty())
         return std::nullopt;
-    std::optional<std::string> answer = std::move(answers.front());
+    std::optional<T> answer = std::move(answers.front());
     answers.pop_front();
     return answer;
 }
@@ -55,6 +56,12 @@ std::optional<std::string> ScriptedPromptService::SaveFileDialog(const FileDialo
 {
     fileRequests_.push_back({true, options});
     return NextAnswer(fileAnswers_);
+}
+
+std::optional<PrintDialogAnswer> ScriptedPromptService::PrintDialog(const PrintDialogOptions& options)
+{
+    printRequests_.push_back(options);
+    return NextAnswer(printAnswers_);
 }
 
 }  // namespace velmoran

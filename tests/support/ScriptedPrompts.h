@@ -12,7 +12,7 @@
 namespace velmoran {
 
 // Records every message and answers from a queue (mrOk, or the first button offered, when empty);
-// records every folder browser and every file dialog and answers each kind from a queue of its
+// records every folder browser, every file dialog and every print dialog and answers each kind from a queue of its
 // own (nothing when empty).
 class ScriptedPromptService : public PromptService {
 public:
@@ -39,12 +39,16 @@ public:
                                             const BrowseFolderOptions& options) override;
     std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) override;
     std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override;
+    std::optional<PrintDialogAnswer> PrintDialog(const PrintDialogOptions& options) override;
 
     void Answer(int result) { answers_.push_back(result); }
     // The next folder browser answers this folder, or cancels with nothing.
     void AnswerFolder(std::optional<std::string> folder) { folderAnswers_.push_back(std::move(folder)); }
     // The next file dialog answers this file, or cancels with nothing.
     void AnswerFile(std::optional<std::string> file) { fileAnswers_.push_back(std::move(file)); }
+    // The next print dialog answers this choice, or cancels with nothing.
+    void AnswerPrint(std::optional<PrintDialogAnswer> answer) { printAnswers_.push_back(std::move(answer)); }
+    const std::vector<PrintDialogOptions>& PrintRequests() const { return printRequests_; }
     const std::vector<Message>& Messages() const { return messages_; }
     const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
     const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
@@ -56,6 +60,8 @@ private:
     std::vector<FolderRequest> folderRequests_;
     std::deque<std::optional<std::string>> fileAnswers_;
     std::vector<FileRequest> fileRequests_;
+    std::deque<std::optional<PrintDialogAnswer>> printAnswers_;
+    std::vector<PrintDialogOptions> printRequests_;
     PromptService* previous_;
 };
 

@@ -191,12 +191,18 @@ TEST(ViewerEvents, FrameViewerHandsItsEventsToEveryFrame)
     std::vector<std::string> bitmaps;
     TFrameViewer::TPassedEvents passed;
     passed.OnBitmapRequest = [&](TPageViewer*, const std::string& src, QImage&, ColorRef&) { bitmaps.push_back(src); };
+    passed.OnPrintHeader = [](TPageViewer*, Canvas&, int, int, int, bool&) {};
+    passed.OnPrintHTMLFooter = [](TPageViewer*, TPageViewer*, int, bool, int&, int&, bool&) {};
     frames.SetPassedEvents(passed);
     frames.LoadFromFile(top);
     EXPECT_EQ(bitmaps, std::vector<std::string>{"bild.bmp"});
     TPageViewer* right = frames.GetViewerFromName("rechts");
     ASSERT_NE(right, nullptr);
     EXPECT_TRUE(static_cast<bool>(right->OnBitmapRequest));
+    // A frame prints with the frame viewer's headers and footers.
+    EXPECT_TRUE(static_cast<bool>(right->OnPrintHeader));
+    EXPECT_TRUE(static_cast<bool>(right->OnPrintHTMLFooter));
+    EXPECT_FALSE(static_cast<bool>(right->OnPrintFooter));
     QMimeData data;
     data.setText("x");
     Drop(right->PaintPanel(), {5, 5}, data);

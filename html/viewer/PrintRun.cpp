@@ -1,0 +1,357 @@
+// The print run: measures, the page loop with the table part loop, the blanking below each cut,
+// headers and footers, and the clean-up that puts everything back however the run ends.
+#include "html/viewer/PrintRun.h"
+
+#include "html/base/WideText.h"
+#include "html/layout/SectionList.h"
+#include "html/layout/Tables.h"
+#include "html/viewer/PageViewer.h"
+#include "html/viewer/PrinterJob.h"
+#include "html/viewer/SectionListDocument.h"
+#include "platform/Region.h"
+#include "platform/core/ScopeExit.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <algorithm>
+
+namespace velmoran {
+
+struct TPrintRun::Spares {
+    LogicalFont Font;
+    Pen SavedPen;
+    Brush SavedBrush;
+};
+
+namespace {
+
+TSectionList* SectionsOf(TPageViewer& viewer)
+{
+    auto* document = dynamic_cast<TSectionListDocument*>(&viewer.Document());
+    return document ? &document->Sections() : nullptr;
+}
+
+}  // namespace
+
+TPrintRun::TPrintRun(TPageViewer& viewer) : viewer_(viewer), spares_(std::make_unique<Spares>()) {}
+
+TPrintRun::~TPrintRun() = default;
+
+TTablePartRec* TPrintRun::PartRecord() const
+{
+    auto* table = static_cast<ThtmlTable*>(copy_->TablePrinting);
+    return table ? &table->TablePartRec : nullptr;
+}
+
+void TPrintRun::SaveCanvas(Canvas& canvas)
+{
+    spares_->Font = canvas.Font();
+    spares_->SavedPen = canvas.GetPen();
+    spares_->SavedBrush = canvas.GetBrush();
+}
+
+void TPrintRun::RestoreCanvas(Canvas& canvas) const
+{
+    canvas.SetFont(spares_->Font);
+    canvas.SelectPen(spares_->SavedPen);
+    canvas.SelectBrush(spares_->SavedBrush);
+}
+
+void TPrintRun::Measure(Canvas& canvas, const PrintDeviceInput& device)
+{
+    dpiX_ = device.DpiX;
+    dpiY_ = device.DpiY;
+    start_ = ComputePrintGeometry(device);
+    g_ = start_;
+    copy_->ScaleX = 100.0f / static_cast<float>(dpiX_);
+    copy_->ScaleY = 100.0f / static_cast<float>(dpiY_);
+    SetMapping(canvas, 0);
+}
+
+void TPrintRun::SetMapping(Canvas& canvas, int originY) const
+{
+    canvas.SetMapMode(MapMode::Anisotropic);
+    canvas.SetWindowExt(g_.WDpi, g_.WDpi);
+    canvas.SetViewportExt(dpiX_, dpiY_);
+    canvas.SetWindowOrg(0, originY);
+}
+
+void TPrintRun::MakeBodyClip()
+{
+    bodyClip_ = std::make_unique<Region>(
+        TRect{g_.LeftDev, g_.TopDev - 1, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev + 2});
+}
+
+void TPrintRun::Print(int fromPage, int toPage)
+{
+    TPageViewer& v = viewer_;
+    bool stop = false;
+    if (v.OnPageEvent)
+        v.OnPageEvent(&v, 0, stop);
+    v.printedPage_ = 0;
+    TSectionList* sections = SectionsOf(v);
+    if (v.Processing() || !sections || v.Document().SectionCount() == 0)
+        return;
+
+    copy_ = sections->CreateCopy();
+    copy_->SetYOffset(0);
+    startTopMargin_ = v.PrintMarginTop;
+    currentTopMargin_ = startTopMargin_;
+    copy_->Printing = true;
+    copy_->Background = 0xFFFFFF;
+
+    auto job = std::make_unique<TvwPrinter>();
+    TvwPrinter* previous = SetPrinter(job.get());
+    int n = 1;
+    bool completed = false;
+    Canvas* canvas = nullptr;
+    ScopeExit cleanUp([&] {
+        headerViewer_.reset();
+        footerViewer_.reset();
+        if (canvas)
+            canvas->SelectClipRgn(nullptr);
+        bodyClip_.reset();
+        if (job->Printing()) {
+            try {
+                // A run that failed leaves no partial document behind.
+                if (!completed || n - 1 < fromPage)
+                    job->Abort();
+                else
+                    job->EndDoc();
+            } catch (...) {
+            }
+        }
+        SetPrinter(previous);
+        canvas = nullptr;
+        job.reset();
+        v.printedPage_ = n - 1;
+        v.PrintMarginTop = startTopMargin_;
+        copy_.reset();
+    });
+
+    v.printedPage_ = 1;
+    if (!v.DocumentTitle().empty())
+        job->Title = QString::fromStdU16String(v.DocumentTitle()).toStdString();
+    if (!job->Printing())
+        job->BeginDoc();
+    else
+        job->NewPage();
+    canvas = &job->Canvas();
+    SaveCanvas(*canvas);
+
+    PrintDeviceInput device;
+    device.DpiX = canvas->GetDeviceCaps(LOGPIXELSX);
+    device.DpiY = canvas->GetDeviceCaps(LOGPIXELSY);
+    device.ScreenDpi = canvas->PixelsPerInch();
+    device.PhysicalWidth = canvas->GetDeviceCaps(PHYSICALWIDTH);
+    device.PhysicalHeight = canvas->GetDeviceCaps(PHYSICALHEIGHT);
+    device.OffsetX = canvas->GetDeviceCaps(PHYSICALOFFSETX);
+    device.OffsetY = canvas->GetDeviceCaps(PHYSICALOFFSETY);
+    device.PageWidth = job->PageWidth();
+    device.PageHeight = job->PageHeight();
+    device.Scale = v.PrintScale();
+    device.MarginLeft = v.PrintMarginLeft;
+    device.MarginRight = v.PrintMarginRight;
+    device.MarginTop = v.PrintMarginTop;
+    device.MarginBottom = v.PrintMarginBottom;
+    Measure(*canvas, device);
+
+    int neededWidth = 0;
+    docHeight_ = copy_->LayoutDocument(*canvas, g_.WidthLog, neededWidth);
+    MakeBodyClip();
+    QCoreApplication::processEvents();
+    if (v.OnPageEvent)
+        v.OnPageEvent(&v, 1, stop);
+    auto makeBandViewer = [&v] {
+        auto viewer = std::make_unique<TPageViewer>(v.parentWidget());
+        viewer->hide();
+        viewer->SetDefBackground(v.DefBackground());
+        viewer->SetDefFontName(v.DefFontName());
+        viewer->SetDefFontSize(v.DefFontSize());
+        viewer->SetDefFontColor(v.DefFontColor());
+        viewer->SetCharSet(v.CharSet());
+        viewer->SetMarginHeight(0);
+        return viewer;
+    };
+    if (v.OnPrintHTMLHeader)
+        headerViewer_ = makeBandViewer();
+    if (v.OnPrintHTMLFooter)
+        footerViewer_ = makeBandViewer();
+
+    const bool printBackground = v.htOptions().Has(htPrintBackground);
+    int pageTop = 0;
+    while (n <= toPage && !stop) {
+        v.printedPage_ = n;
+        copy_->SetYOffset(pageTop - g_.TopLog);
+        SetMapping(*canvas, 0);
+        canvas->SelectClipRgn(bodyClip_.get());
+        const bool shown = n >= fromPage;
+        const int x = shown ? g_.LeftLog : 3 * g_.WidthLog + g_.LeftLog;
+        if (shown && printBackground)
+            v.DrawPrintBackground(*canvas, {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog});
+        DrawBody(*canvas, x, shown && printBackground);
+        canvas->SelectClipRgn(nullptr);
+        if (shown && n <= toPage)
+            DrawHeaderFooter(*canvas, n, stop);
+        FollowTopMargin();
+        const int nextTop = copy_->PageCutY;
+        QCoreApplication::processEvents();
+        if (v.OnPageEvent)
+            v.OnPageEvent(&v, n, stop);
+        if (nextTop >= docHeight_ - v.MarginHeight() || nextTop <= pageTop)
+            stop = true;
+        else if (!stop && fromPage <= n && n < toPage)
+            job->NewPage();
+        pageTop = nextTop;
+        ++n;
+    }
+    completed = true;
+}
+
+void TPrintRun::DrawBody(Canvas& canvas, int x, bool background)
+{
+    const TRect body{g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog};
+    const int hiddenX = 3 * g_.WidthLog + g_.LeftLog;
+    auto toDevY = [this](int y) { return MulDiv(y, dpiY_, g_.WDpi); };
+    auto clipBand = [&](int topDev, int bottomDev) {
+        const Region band(TRect{g_.LeftDev, topDev, g_.LeftDev + g_.WidthDev + 2, bottomDev});
+        canvas.SelectClipRgn(&band);
+    };
+    auto partOf = [](const TTablePartRec* rec) { return rec ? rec->TablePart & 0x7F : 0; };
+    for (;;) {
+        TTablePartRec* rec = PartRecord();
+        switch (partOf(rec)) {
+        case 0:
+            copy_->PaintDocument(canvas, body, x);
+            BlankBelowCut(canvas, background);
+            break;
+        case 1: {
+            copy_->SetYOffset(rec->PartStart - g_.TopLog);
+            clipBand(g_.TopDev, toDevY(g_.TopLog + rec->PartHeight));
+            copy_->PaintDocument(canvas, {body.Left, body.Top, body.Right, body.Top + rec->PartHeight}, x);
+            break;
+        }
+        case 2:
+        case 4: {
+            const int top = copy_->PageCutY - 1 - copy_->YOff;
+            copy_->SetYOffset(rec->PartStart - top);
+            // Drawn where it cannot be seen first, so that the table finds its cut.
+            copy_->PaintDocument(canvas, {body.Left, top, body.Right, body.Bottom}, hiddenX);
+            if (TTablePartRec* now = PartRecord())
+                now->TablePart = 3;
+            const int bottom = copy_->PageCutY - copy_->YOff + 1;
+            clipBand(toDevY(top), toDevY(bottom));
+            copy_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
+            if (partOf(PartRecord()) != 0 || !PartRecord())
+                BlankBelowCut(canvas, background);
+            break;
+        }
+        case 3:
+            break;
+        case 5: {
+            const int savedCut = copy_->PageCutY;
+            const int top = savedCut - copy_->YOff;
+            const int bottom = top + rec->PartHeight;
+            clipBand(toDevY(top), toDevY(bottom));
+            copy_->SetYOffset(rec->PartStart - top);
+            copy_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
+            copy_->PageCutY = savedCut;
+            break;
+        }
+        default:
+            break;
+        }
+        const int part = partOf(PartRecord());
+        if (!PartRecord() || part < 2 || part == 4)
+            break;
+    }
+}
+
+void TPrintRun::BlankBelowCut(Canvas& canvas, bool background)
+{
+    canvas.SelectPen(Pen{PenStyle::Solid, 0, 0xFFFFFF});
+    canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
+    const int right = g_.LeftLog + g_.WidthLog + 1;
+    canvas.Rectangle(g_.LeftLog, 0, right, g_.TopLog - 1);
+    const int cut = copy_->PageCutY - copy_->YOff;
+    canvas.Rectangle(g_.LeftLog, cut, right, g_.TopLog + g_.HeightLog + 1);
+    if (background && cut - g_.TopLog < g_.HeightLog) {
+        const Region below(TRect{g_.LeftDev, MulDiv(cut, dpiY_, g_.WDpi) - 2, g_.LeftDev + g_.WidthDev,
+                                 g_.TopDev + g_.HeightDev});
+        canvas.SelectClipRgn(&below);
+        viewer_.DrawPrintBackground(canvas,
+                                    {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog});
+    }
+    RestoreCanvas(canvas);
+}
+
+void TPrintRun::DrawHeaderFooter(Canvas& canvas, int page, bool& stop)
+{
+    TPageViewer& v = viewer_;
+    canvas.SelectPen(spares_->SavedPen);
+    const unsigned oldAlign = canvas.SetTextAlign(0);
+    const int bodyBottom = g_.TopLog + g_.HeightLog;
+    if (v.OnPrintHeader) {
+        SetMapping(canvas, 0);
+        v.OnPrintHeader(&v, canvas, page, g_.PageWidthLog, g_.TopLog, stop);
+    }
+    if (v.OnPrintFooter) {
+        SetMapping(canvas, -bodyBottom);
+        v.OnPrintFooter(&v, canvas, page, g_.PageWidthLog, g_.PageHeightLog - bodyBottom, stop);
+    }
+    DrawHtmlBand(canvas, true, page, stop);
+    DrawHtmlBand(canvas, false, page, stop);
+    canvas.SetTextAlign(oldAlign);
+    RestoreCanvas(canvas);
+}
+
+void TPrintRun::DrawHtmlBand(Canvas& canvas, bool header, int page, bool& stop)
+{
+    TPageViewer& v = viewer_;
+    const ThtmlPagePrinted& event = header ? v.OnPrintHTMLHeader : v.OnPrintHTMLFooter;
+    TPageViewer* band = header ? headerViewer_.get() : footerViewer_.get();
+    if (!event || !band)
+        return;
+    int xl = g_.LeftLog;
+    int xr = g_.LeftLog + g_.WidthLog;
+    event(&v, band, page, copy_->PageCutY > docHeight_, xl, xr, stop);
+    TSectionList* sections = SectionsOf(*band);
+    if (!sections || band->Document().SectionCount() == 0)
+        return;
+    std::unique_ptr<TSectionList> bandCopy = sections->CreateCopy();
+    bandCopy->Printing = true;
+    bandCopy->ScaleX = copy_->ScaleX;
+    bandCopy->ScaleY = copy_->ScaleY;
+    bandCopy->PrintTableBackground = true;
+    bandCopy->PrintBackground = true;
+    int neededWidth = 0;
+    const int h = bandCopy->LayoutDocument(canvas, xr - xl, neededWidth);
+    const int bodyBottom = g_.TopLog + g_.HeightLog;
+    int bandBottom = 0;
+    int yOffset = 0;
+    if (header) {
+        SetMapping(canvas, 0);
+        bandBottom = g_.TopLog;
+        yOffset = h - g_.TopLog;
+    } else {
+        SetMapping(canvas, -bodyBottom);
+        bandBottom = std::min(g_.PageHeightLog - bodyBottom, h);
+    }
+    band->DrawPrintBackground(canvas, {xl, -yOffset, xr, -yOffset + h});
+    bandCopy->SetYOffset(yOffset);
+    bandCopy->PaintDocument(canvas, {xl, 0, xr, bandBottom}, xl);
+}
+
+void TPrintRun::FollowTopMargin()
+{
+    const double margin = viewer_.PrintMarginTop;
+    if (margin == currentTopMargin_)
+        return;
+    g_ = ShiftTopMargin(start_, margin - startTopMargin_, dpiY_);
+    bodyClip_ = std::make_unique<Region>(
+        TRect{g_.LeftDev, g_.TopDev, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev});
+    currentTopMargin_ = margin;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,49 @@
+// The print-progress window: runs the print of one viewer inside its own modal loop, shows the
+// page being produced and lets the user cancel between pages.
+#pragma once
+
+#include "html/viewer/PageViewer.h"
+
+#include <QDialog>
+
+#include <exception>
+
+class QLabel;
+class QPushButton;
+
+namespace velmoran {
+
+class TPrnStatusForm : public QDialog {
+public:
+    explicit TPrnStatusForm(QWidget* parent = nullptr);
+    ~TPrnStatusForm() override;
+
+    // Prints pages fromPage..toPage of the viewer while the window is shown; abort is true when
+    // the user cancelled. An error of the run closes the window and is raised again afterwards.
+    void DoPrint(TPageViewer& viewer, int fromPage, int toPage, bool& abort);
+
+    bool Canceled() const { return canceled_; }
+    QLabel* StatusLabel() const { return statusLabel_; }
+    QPushButton* CancelButton() const { return cancelButton_; }
+    void CancelButtonClick() { canceled_ = true; }
+
+protected:
+    // Esc and the close button only ask the run to stop; the window closes when the run returns.
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void RunPrint();
+    void PageCallback(int page, bool& stop);
+
+    QLabel* statusLabel_;
+    QPushButton* cancelButton_;
+    TPageViewer* viewer_ = nullptr;
+    int fromPage_ = 1;
+    int toPage_ = 1;
+    bool canceled_ = false;
+    bool running_ = false;
+    std::exception_ptr failure_;
+};
+
+}  // namespace velmoran

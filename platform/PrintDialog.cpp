@@ -1,0 +1,89 @@
+// The print dialog on screen: all pages or a page range, and the PDF file when the machine has no
+// printer.
+#include "platform/Prompt.h"
+
+#include <QButtonGroup>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace velmoran {
+
+std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& options)
+{
+    QDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    auto* layout = new QVBoxLayout(&dialog);
+
+    auto* all = new QRadioButton(QStringLiteral("&Alles"), &dialog);
+    auto* range = new QRadioButton(QStringLiteral("&Seiten"), &dialog);
+    auto* from = new QSpinBox(&dialog);
+    auto* to = new QSpinBox(&dialog);
+    from->setRange(options.MinPage, options.MaxPage);
+    to->setRange(options.MinPage, options.MaxPage);
+    from->setValue(std::clamp(options.FromPage, options.MinPage, options.MaxPage));
+    to->setValue(std::clamp(options.ToPage, options.MinPage, options.MaxPage));
+    all->setChecked(true);
+    range->setEnabled(options.PageNumbersSelectable);
+    from->setEnabled(false);
+    to->setEnabled(false);
+    QObject::connect(range, &QRadioButton::toggled, &dialog, [from, to](bool on) {
+        from->setEnabled(on);
+        to->setEnabled(on);
+    });
+    auto* rangeRow = new QHBoxLayout;
+    rangeRow->addWidget(range);
+    rangeRow->addWidget(new QLabel(QStringLiteral("von:"), &dialog));
+    rangeRow->addWidget(from);
+    rangeRow->addWidget(new QLabel(QStringLiteral("bis:"), &dialog));
+    rangeRow->addWidget(to);
+    layout->addWidget(new QLabel(QStringLiteral("Druckbereich"), &dialog));
+    layout->addWidget(all);
+    layout->addLayout(rangeRow);
+
+    QLineEdit* file = nullptr;
+    if (options.PdfFileName) {
+        auto* fileRow = new QHBoxLayout;
+        file = new QLineEdit(QString::fromStdString(*options.PdfFileName), &dialog);
+        file->setObjectName(QStringLiteral("PdfFile"));
+        auto* browse = new QPushButton(QStringLiteral("Durchsuchen…"), &dialog);
+        QObject::connect(browse, &QPushButton::clicked, &dialog, [file, &dialog] {
+            const QString name = QFileDialog::getSaveFileName(&dialog, QStringLiteral("PDF-Datei"), file->text(),
+                                                              QStringLiteral("PDF-Dateien (*.pdf)"));
+            if (!name.isEmpty())
+                file->setText(name);
+        });
+        fileRow->addWidget(new QLabel(QStringLiteral("PDF-Datei:"), &dialog));
+        fileRow->addWidget(file, 1);
+        fileRow->addWidget(browse);
+        layout->addLayout(fileRow);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    PrintDialogAnswer answer;
+    answer.AllPages = all->isChecked();
+    answer.FromPage = answer.AllPages ? options.MinPage : from->value();
+    answer.ToPage = answer.AllPages ? options.MaxPage : std::max(from->value(), to->value());
+    if (file)
+        answer.PdfFileName = file->text().trimmed().toStdString();
+    return answer;
+}
+
+}  // namespace velmoran

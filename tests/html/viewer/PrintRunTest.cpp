@@ -1,0 +1,321 @@
+// Tests of the viewer's print run on generated documents printed to PDF: page ranges, the page
+// events, a top margin changed by a header handler, the print scale, repeated table headers, the
+// clean-up after errors and the printing guard, and the device arithmetic.
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestApp.h"
+#include "PdfProbe.h"
+
+#include "html/viewer/PageViewer.h"
+#include "html/viewer/PrintGeometry.h"
+#include "html/viewer/PrinterJob.h"
+#include "platform/Printer.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velmoran {
+namespace {
+
+using testing::App;
+using testing::TempFolder;
+
+// Lines "Zeile 0" .. "Zeile n-1", one per line.
+std::string Lines(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += "Zeile " + std::to_string(i) + "<br>";
+    return s;
+}
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class PrintRunTest : public ::testing::Test {
+protected:
+    PrintRunTest() : saved_(SetSelectedPrinter(Printer::Pdf(folder_ / "run.pdf")))
+    {
+        App();
+        viewer_ = std::make_unique<TPageViewer>();
+        viewer_->resize(600, 400);
+        viewer_->OnPrintHeader = [](TPageViewer*, Canvas& canvas, int page, int w, int h, bool&) {
+            canvas.TextOut(w / 2, h / 2, u"Seite " + std::u16string(1, char16_t(u'0' + page % 10)));
+        };
+    }
+    ~PrintRunTest() override { SetSelectedPrinter(saved_); }
+
+    void Load(const std::string& html) { viewer_->LoadDocumentString(html); }
+    std::string File() const { return folder_ / "run.pdf"; }
+    bool Printed() const { return QFile::exists(QString::fromStdString(File())); }
+    // The top of the first body line ("Zeile …") of a page, in points.
+    double BodyTop(int page) const
+    {
+        for (const test::PdfWord& w : test::PdfWords(File(), page))
+            if (w.Text == "Zeile")
+                return w.YMin;
+        return -1;
+    }
+    double LineHeight(int page) const
+    {
+        const auto words = test::PdfWords(File(), page);
+        const test::PdfWord* w = test::FindWord(words, "Zeile");
+        return w ? w->YMax - w->YMin : -1;
+    }
+    // Keeps a PNG of each page of the last print under build/artifacts/print.
+    void KeepPictures(const std::string& name) const
+    {
+        const QString dir = QStringLiteral(VELMORAN_ARTIFACTS "/print");
+        QDir().mkpath(dir);
+        QFile::remove(dir + "/" + QString::fromStdString(name) + ".pdf");
+        QFile::copy(QString::fromStdString(File()), dir + "/" + QString::fromStdString(name) + ".pdf");
+        std::system(("pdftoppm -r 40 -png '" + File() + "' '" + dir.toStdString() + "/" + name + "'").c_str());
+    }
+
+    TempFolder folder_;
+    Printer saved_;
+    std::unique_ptr<TPageViewer> viewer_;
+};
+
+TEST_F(PrintRunTest, PageRangePrintsOnlyItsSheets)
+{
+    Load(Lines(300));
+    viewer_->PrintPages(1, 99999);
+    ASSERT_EQ(test::PdfPageCount(File()), 6);
+    EXPECT_EQ(viewer_->PrintedPage(), 6);
+    const double fullTop3 = BodyTop(3);
+    const std::string fullPage3 = test::PdfToText(File(), 3);
+
+    viewer_->PrintPages(3, 4);
+    KeepPictures("range-3-4");
+    ASSERT_EQ(test::PdfPageCount(File()), 2);
+    const std::string first = test::PdfToText(File(), 1);
+    const std::string second = test::PdfToText(File(), 2);
+    EXPECT_TRUE(Has(first, "Seite 3"));
+    EXPECT_FALSE(Has(first, "Seite 1"));
+    EXPECT_FALSE(Has(first, "Zeile 0\n"));
+    EXPECT_TRUE(Has(second, "Seite 4"));
+    // The first sheet is page 3 of the full print, standing where it stood there.
+    EXPECT_EQ(first, fullPage3);
+    EXPECT_DOUBLE_EQ(BodyTop(1), fullTop3);
+    EXPECT_EQ(viewer_->PrintedPage(), 4);
+}
+
+TEST_F(PrintRunTest, FromPageBeyondTheEndLeavesNoFile)
+{
+    Load(Lines(300));
+    viewer_->PrintPages(9, 10);
+    EXPECT_FALSE(Printed());
+    EXPECT_EQ(viewer_->PrintedPage(), 6);
+}
+
+TEST_F(PrintRunTest, PageEventsComeInOrder)
+{
+    Load(Lines(120));
+    std::vector<int> pages;
+    viewer_->OnPageEvent = [&](TPageViewer*, int page, bool&) { pages.push_back(page); };
+    viewer_->PrintPages(1, 99999);
+    EXPECT_EQ(pages, (std::vector<int>{0, 1, 1, 2, 3}));
+
+    // Stopping at page 2 finishes that page and ends the job normally.
+    pages.clear();
+    viewer_->OnPageEvent = [&](TPageViewer*, int page, bool& stop) {
+        pages.push_back(page);
+        stop = page == 2;
+    };
+    viewer_->PrintPages(1, 99999);
+    EXPECT_EQ(pages, (std::vector<int>{0, 1, 1, 2}));
+    EXPECT_EQ(test::PdfPageCount(File()), 2);
+}
+
+TEST_F(PrintRunTest, EmptyDocumentPrintsNothing)
+{
+    std::vector<int> pages;
+    viewer_->OnPageEvent = [&](TPageViewer*, int page, bool&) { pages.push_back(page); };
+    viewer_->PrintPages(1, 99999);
+    EXPECT_EQ(pages, (std::vector<int>{0}));
+    EXPECT_FALSE(Printed());
+}
+
+TEST_F(PrintRunTest, HeaderHandlerRaisingTheTopMarginMovesTheBodyFromTheNextPage)
+{
+    Load(Lines(200));
+    viewer_->PrintPages(1, 99999);
+    const double normalTop1 = BodyTop(1);
+    const double normalTop2 = BodyTop(2);
+    ASSERT_GT(normalTop1, 0);
+
+    viewer_->OnPrintHeader = [](TPageViewer* sender, Canvas&, int page, int, int, bool&) {
+        if (page == 1)
+            sender->PrintMarginTop = 3.0;
+    };
+    viewer_->PrintPages(1, 99999);
+    EXPECT_DOUBLE_EQ(BodyTop(1), normalTop1);
+    // One centimetre is 28.35 points.
+    EXPECT_NEAR(BodyTop(2) - normalTop2, 28.35, 1.5);
+    EXPECT_NEAR(BodyTop(3) - normalTop2, 28.35, 1.5);
+    EXPECT_EQ(viewer_->PrintMarginTop, 2.0);
+}
+
+TEST_F(PrintRunTest, PrintScaleShrinksTheText)
+{
+    Load(Lines(20));
+    viewer_->PrintPages(1, 1);
+    const double normal = LineHeight(1);
+    viewer_->SetPrintScale(2.0);
+    viewer_->PrintPages(1, 1);
+    EXPECT_NEAR(LineHeight(1), normal / 2, normal * 0.1);
+    viewer_->SetPrintScale(4.0);
+    viewer_->PrintPages(1, 1);
+    const double quarter = LineHeight(1);
+    viewer_->SetPrintScale(5.0);
+    viewer_->PrintPages(1, 1);
+    EXPECT_DOUBLE_EQ(LineHeight(1), quarter);
+}
+
+TEST_F(PrintRunTest, TableHeaderRowsRepeatOnEveryPage)
+{
+    std::string html = "<table border=1><thead><tr><th>Kopfzeile</th><th>Wert</th></tr></thead><tbody>";
+    for (int i = 0; i < 130; ++i)
+        html += "<tr><td>Reihe " + std::to_string(i) + "</td><td>" + std::to_string(i * 7) + "</td></tr>";
+    html += "</tbody></table>";
+    Load(html);
+    viewer_->PrintPages(1, 99999);
+    KeepPictures("table-head");
+    ASSERT_GE(test::PdfPageCount(File()), 3);
+    for (int page = 1; page <= 3; ++page) {
+        const std::string text = test::PdfToText(File(), page);
+        EXPECT_TRUE(Has(text, "Kopfzeile")) << "page " << page;
+    }
+    // No row is lost or printed twice at the cuts.
+    std::string all;
+    for (int page = 1; page <= test::PdfPageCount(File()); ++page)
+        all += test::PdfToText(File(), page);
+    for (int i = 0; i < 130; ++i) {
+        const std::string row = "Reihe " + std::to_string(i) + " ";
+        const std::size_t at = all.find(row);
+        EXPECT_NE(at, std::string::npos) << row;
+        EXPECT_EQ(all.find(row, at + 1), std::string::npos) << row;
+    }
+}
+
+TEST_F(PrintRunTest, ErrorInAHeaderHandlerRestoresEverythingAndLeavesNoFile)
+{
+    Load(Lines(200));
+    TvwPrinter* before = &vwPrinter();
+    viewer_->OnPrintHeader = [](TPageViewer* sender, Canvas&, int page, int, int, bool&) {
+        sender->PrintMarginTop = 4.0;
+        if (page == 2)
+            throw std::runtime_error("Kopf fehlgeschlagen");
+    };
+    EXPECT_THROW(viewer_->PrintPages(1, 99999), std::runtime_error);
+    EXPECT_EQ(&vwPrinter(), before);
+    EXPECT_EQ(viewer_->PrintMarginTop, 2.0);
+    EXPECT_FALSE(Printed());
+    EXPECT_FALSE(viewer_->Printing());
+}
+
+TEST_F(PrintRunTest, UnusablePrinterRaisesAndRestoresTheGlobalPrinter)
+{
+    Load(Lines(10));
+    SetSelectedPrinter(Printer::Pdf(folder_ / "fehlt/run.pdf"));
+    TvwPrinter* before = &vwPrinter();
+    try {
+        viewer_->PrintPages(1, 99999);
+        ADD_FAILURE() << "no error";
+    } catch (const EPrinter& e) {
+        EXPECT_EQ(e.Message(), "Ausgewählter Drucker ist ungültig");
+    }
+    EXPECT_EQ(&vwPrinter(), before);
+    EXPECT_FALSE(viewer_->Printing());
+}
+
+TEST_F(PrintRunTest, LoadsDuringARunDoNothing)
+{
+    Load(Lines(10) + "Original");
+    bool guarded = false;
+    viewer_->OnPrintHeader = [&](TPageViewer* sender, Canvas&, int, int, int, bool&) {
+        guarded = sender->Printing();
+        sender->LoadDocumentString("Ersatz");
+    };
+    viewer_->PrintPages(1, 99999);
+    EXPECT_TRUE(guarded);
+    EXPECT_FALSE(viewer_->Printing());
+    EXPECT_TRUE(Has(test::PdfToText(File(), 1), "Original"));
+    viewer_->OnPrintHeader = nullptr;
+    viewer_->PrintPages(1, 99999);
+    EXPECT_TRUE(Has(test::PdfToText(File(), 1), "Original"));
+    EXPECT_FALSE(Has(test::PdfToText(File(), 1), "Ersatz"));
+}
+
+TEST_F(PrintRunTest, HtmlHeaderAndFooterAreLoadedAndPrinted)
+{
+    Load(Lines(80));
+    std::vector<bool> lastPages;
+    viewer_->OnPrintHTMLHeader = [](TPageViewer*, TPageViewer* band, int page, bool, int&, int&, bool&) {
+        band->LoadDocumentString("<b>Kopf " + std::to_string(page) + "</b>");
+    };
+    viewer_->OnPrintHTMLFooter = [&](TPageViewer*, TPageViewer* band, int page, bool last, int&, int&, bool&) {
+        lastPages.push_back(last);
+        band->LoadDocumentString("Fusszeile " + std::to_string(page));
+    };
+    viewer_->PrintPages(1, 99999);
+    KeepPictures("html-bands");
+    ASSERT_EQ(test::PdfPageCount(File()), 2);
+    EXPECT_TRUE(Has(test::PdfToText(File(), 2), "Kopf 2"));
+    EXPECT_TRUE(Has(test::PdfToText(File(), 2), "Fusszeile 2"));
+    EXPECT_EQ(lastPages, (std::vector<bool>{false, true}));
+}
+
+TEST(PrintRunGeometry, MarginsOffsetsAndScale)
+{
+    PrintDeviceInput in;
+    in.DpiX = in.DpiY = 600;
+    in.PhysicalWidth = 4960;
+    in.PhysicalHeight = 7016;
+    in.OffsetX = 100;
+    in.OffsetY = 120;
+    in.PageWidth = 4760;
+    in.PageHeight = 6776;
+    PrintGeometry g = ComputePrintGeometry(in);
+    EXPECT_EQ(g.WDpi, 96);
+    EXPECT_EQ(g.LeftDev, 472 - 100);                  // 2 cm at 600 dpi less the unprintable edge
+    EXPECT_EQ(g.LeftLog, 60);                         // 372 × 96 / 600 = 59.52
+    EXPECT_EQ(g.RightDev, 472 - 100);                 // the right edge is 4960 - 4760 - 100
+    EXPECT_EQ(g.WidthDev, 4760 - 744);
+    EXPECT_EQ(g.TopDev, 472 - 120);
+    EXPECT_EQ(g.BottomDev, 472 - 120);
+    EXPECT_EQ(g.HeightDev, 6776 - 704);
+    EXPECT_EQ(g.HeightLog, 972);                      // 6072 × 96 / 600 = 971.52
+    EXPECT_EQ(g.PageHeightLog, 1084);                 // 6776 × 96 / 600 = 1084.16
+    // An unprintable edge larger than the rest of the sheet counts as none.
+    in.PhysicalWidth = 4000;
+    EXPECT_EQ(ComputePrintGeometry(in).RightDev, 472);
+
+    in.Scale = 2.0;
+    g = ComputePrintGeometry(in);
+    EXPECT_EQ(g.WDpi, 192);
+    EXPECT_EQ(g.HeightLog, 1943);
+    // 96 × 1.015625 = 97.5 rounds to the even 98.
+    in.Scale = 1.015625;
+    EXPECT_EQ(ComputePrintGeometry(in).WDpi, 98);
+
+    in.Scale = 1.0;
+    const PrintGeometry start = ComputePrintGeometry(in);
+    const PrintGeometry moved = ShiftTopMargin(start, 1.0, 600);
+    EXPECT_EQ(moved.TopDev, start.TopDev + 236);     // trunc(1 / 2.54 × 600)
+    EXPECT_EQ(moved.TopLog, start.TopLog + 37);      // trunc(1 / 2.54 × 96)
+    EXPECT_EQ(moved.HeightDev, start.HeightDev - 236);
+    EXPECT_EQ(moved.HeightLog, start.HeightLog - 37);
+    EXPECT_EQ(moved.LeftDev, start.LeftDev);
+}
+
+}  // namespace
+}  // namespace velmoran
