@@ -43,7 +43,9 @@ TEST_F(OpenCheck, NameAndFirstByteDecideWhetherAFileIsOpened)
         const std::size_t messages = prompts.Messages().size();
         window.OpenCalculationFile(file);
         if (c.accepted) {
+            // Accepted: the module reads it (a byte-changed record still reads).
             EXPECT_EQ(prompts.Messages().size(), messages) << c.name;
+            EXPECT_EQ(shell.FileId, file) << c.name;
         } else {
             ASSERT_EQ(prompts.Messages().size(), messages + 1) << c.name;
             EXPECT_EQ(prompts.Messages().back().Text, "Die gewählte Datei ist keine Velmoran-Datei");
