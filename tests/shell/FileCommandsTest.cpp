@@ -2,7 +2,7 @@
 // save question before data are discarded, save and save as, and the new calculation.
 #include "tests/shell/CalculationFixture.h"
 
-#include "framework/ui/MainDlg.h"
+#include "hsg/ui/HsgDlg.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Text.h"
 
@@ -18,7 +18,17 @@ using velmoran::testing::TempFolder;
 namespace {
 
 class OpenCheck : public velmoran::testing::CalculationFixture {};
-class SaveQuestion : public velmoran::testing::CalculationFixture {};
+
+class SaveQuestion : public velmoran::testing::CalculationFixture {
+protected:
+    // Unsaved changes, as an edit leaves them in the module.
+    void Modify()
+    {
+        auto& dialog = dynamic_cast<THSGDlg&>(Module());
+        dialog.Module().SetModified(true);
+        dialog.Modified = true;
+    }
+};
 
 TEST_F(OpenCheck, NameAndFirstByteDecideWhetherAFileIsOpened)
 {
@@ -83,10 +93,12 @@ TEST_F(OpenCheck, AnEmptyOrMissingFileRaisesTheReadErrorAndTouchesNothing)
         EXPECT_EQ(Page(), before);
     }
     // From the command line the window shows the error itself and opens empty.
+    shell.FileId.clear();
     Form(files / "fehlt.vda");
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_TRUE(Contains(prompts.Messages()[0].Text, "konnte nicht gelesen werden"));
     EXPECT_EQ(shell.FileId, "");
+    EXPECT_EQ(Caption(), "Velmoran");
 }
 
 TEST_F(OpenCheck, AFileTheModuleCannotReadLeavesTheWindowOnTheDefaults)
@@ -112,7 +124,7 @@ TEST_F(SaveQuestion, TheAnswerSaysWhetherTheCallerMayGoOn)
     EXPECT_TRUE(window.CheckSaveModified());
     EXPECT_TRUE(prompts.Messages().empty());
 
-    Module().Modified = true;
+    Modify();
     prompts.Answer(mrNo);
     EXPECT_TRUE(window.CheckSaveModified());
     ASSERT_EQ(prompts.Messages().size(), 1u);
@@ -134,8 +146,8 @@ TEST_F(SaveQuestion, YesGoesOnOnlyWhenTheDataWereSaved)
 {
     TMainForm& window = Form();
     window.OpenCalculationFile(Example());
-    shell.FileId.clear();
-    Module().Modified = true;
+    window.SetFileId({});
+    Modify();
 
     // No file and the save dialog cancelled.
     prompts.Answer(mrYes);
@@ -173,7 +185,7 @@ TEST_F(SaveQuestion, DropsOpenLinksAndClosingAskFirst)
     const std::string other = files / "Anlage.vda";
     std::filesystem::copy_file(Example(), other);
     std::filesystem::copy_file(files / "Beispiel.vdh", files / "Anlage.vdh");
-    Module().Modified = true;
+    Modify();
 
     prompts.Answer(mrCancel);
     window.OnDropFiles(window, {other});
