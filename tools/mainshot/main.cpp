@@ -64,7 +64,9 @@ int main(int argc, char** argv)
         for (const char* file : {"Beispiel.vda", "Beispiel.vdh"})
             std::filesystem::copy_file(std::filesystem::path(VELMORAN_DATA_DIR) / "examples" / file,
                                        example.parent_path() / file);
-        TMainForm form(shell, example.string());
+        // A shell of its own: the templates go into the viewer of the window that selects the module.
+        TShellState resultShell(folders, "de");
+        TMainForm form(resultShell, example.string());
         form.show();
         QCoreApplication::processEvents();
         ok = form.grab().save(QString::fromStdString((out / "result.png").string())) && ok;
