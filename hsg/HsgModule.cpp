@@ -166,6 +166,8 @@ void THsgModule::ResetToDefaults()
     currentHsg_ = defaultHsg_;
     modified_ = false;
     UpdateDataSets();
+    // CALCULATE works on the edit copies: they follow the records until a dialog edits them.
+    TakeEditCopies();
 }
 
 bool THsgModule::ReadCalculationFile(const std::string& fileName)
@@ -183,6 +185,7 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName)
     if (hasHsg)
         currentHsg_ = hsgRecord;
     UpdateDataSets();
+    TakeEditCopies();
     modified_ = false;
     return true;
 }

@@ -76,8 +76,10 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
     pcResult->setCurrentWidget(tsResultHTM);
     pcResult->hide();
 
+    ConnectResultPages();
     if (!commandLineFile.empty()) {
-        OpenCalculationFile(commandLineFile);
+        // Last: the result page the file makes is the one the window shows when it appears.
+        OpenCommandLineFile(commandLineFile);
         StartPending = false;
     } else {
         StartPending = true;
@@ -220,7 +222,7 @@ void TMainForm::ApplySettings()
 {
     SetAcceptDroppedFiles(true);
     OnDropFiles = [this](Form&, const std::vector<std::string>& files) {
-        if (!files.empty())
+        if (!files.empty() && CheckSaveModified())
             OpenCalculationFile(files.front());
     };
 
@@ -432,6 +434,11 @@ void TMainForm::SetStartDlgExecute()
     action.SetChecked(!action.Checked());
 }
 
+void TMainForm::SetPathDialog(TDlgPath* dialog)
+{
+    pathDialog_ = dialog;
+}
+
 void TMainForm::SetPathsExecute()
 {
     if (pathDialog_)
@@ -486,6 +493,8 @@ void TMainForm::HelpAbout1Execute()
 
 bool TMainForm::CloseQuery()
 {
+    if (!shell_.FileId.empty())
+        MRUList->Add(shell_.FileId);
     return CheckSaveModified();
 }
 

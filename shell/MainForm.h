@@ -11,8 +11,10 @@
 
 #include <QPointer>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QScrollArea;
 class QStackedWidget;
@@ -66,7 +68,7 @@ public:
     TMainBars& Bars() { return *bars_; }
 
     // The folder dialog, made by the program block after the window (not owned).
-    void SetPathDialog(TDlgPath* dialog) { pathDialog_ = dialog; }
+    void SetPathDialog(TDlgPath* dialog);
 
     // --- state ---
     bool CalculationLoaded = false;
@@ -100,26 +102,48 @@ public:
     void cbxPrintTplChange();
     void MRUListClick(const std::string& fileName);
 
-    // --- the calculation, result and print commands; their work is done elsewhere ---
-    virtual void FileNewExecute() {}
-    virtual void FileOpenExecute() {}
-    virtual void FileSaveExecute() {}
-    virtual void FileSaveAsExecute() {}
-    virtual void FileImportExecute() {}
+    // --- the calculation (file commands) ---
+    virtual void FileNewExecute();
+    virtual void FileOpenExecute();
+    virtual void FileSaveExecute();
+    virtual void FileSaveAsExecute();
+    virtual void FileImportExecute();
+    virtual void OpenCalculationFile(const std::string& fileName);
+    // The save question; false when the user cancelled or the data asked to be saved were not.
+    virtual bool CheckSaveModified();
+    // Runs the module's input dialog on that page (at the named control, if any); its answer. A
+    // True answer refreshes the result page.
+    virtual bool RunEditDialog(int mode, int page, const std::string& controlName = {});
+    // Reads the values of an import file (Windows-1252) into the module's tables.
+    void ImportValues(const std::string& fileName);
+    void EditParamExecute();
+    // The file of the current calculation, also named in the caption.
+    void SetFileId(const std::string& fileName);
+
+    // --- the result pages and their links ---
+    virtual void RefreshResultPage();
+    void ViewResultExecute();
+    void ViewMessagesExecute();
+    void EditCopyExecute();
+    // The viewer the result page goes into: that of frame "Main", else the frame viewer's active one.
+    TPageViewer* ResultFrame() const;
+    // Runs a link command; false when the text starts with none of the link keywords.
+    bool ExecuteCommand(const std::string& command);
+    // A click on a link of the result or start page; handled is set when the viewer must not
+    // follow the link itself.
+    void HandleHotSpot(const std::string& url, bool& handled);
+    void StepResultIndex(const std::string& text);
+    void SetModuleIndex(const std::string& text);
+    // The record number of the load case shown (0 ... 3).
+    std::uint8_t LoadCase = 0;
+    // The module's messages, rebuilt by every refresh of the messages page.
+    std::vector<std::string> ResultMessages;
+
+    // --- print commands; their work is done elsewhere ---
     virtual void FileExportExecute() {}
     virtual void FilePrintExecute() {}
     virtual void FilePrintPreviewExecute() {}
-    virtual void EditCopyExecute() {}
-    virtual void EditParamExecute() {}
     virtual void EditExtraExecute() {}
-    virtual void ViewResultExecute() {}
-    virtual void ViewMessagesExecute() {}
-    virtual void RefreshResultPage() {}
-    virtual void OpenCalculationFile(const std::string& /*fileName*/) {}
-    // The save question; false when the user cancelled.
-    virtual bool CheckSaveModified() { return true; }
-    // Runs the module's input dialog; its answer.
-    virtual bool RunEditDialog(int /*mode*/, int /*page*/) { return false; }
 
 protected:
     bool CloseQuery() override;
@@ -136,6 +160,12 @@ private:
     void ShowTemplateLists();
     void ShowStartPageOrDialog();
     void RunStartDialog();
+    void ConnectResultPages();
+    void OpenCommandLineFile(const std::string& fileName);
+    // Sends "SaveData" for that file; false, with a message, when the module could not save.
+    bool SaveCalculationTo(const std::string& fileName);
+    bool SaveCalculation();
+    bool SaveCalculationAs();
 
     TShellState& shell_;
     std::unique_ptr<TMainActions> actions_;

@@ -75,4 +75,48 @@ void LoadPage(TPageViewer& viewer, const std::string& fileName)
     viewer.LoadDocumentFile(fileName);
 }
 
+TPageViewer* ResultFrameOf(const TFrameViewer& screen)
+{
+    if (TPageViewer* main = screen.GetViewerFromName("Main"))
+        return main;
+    return screen.GetActiveViewer();
+}
+
+void LoadResult(TFrameViewer& screen, TStream& document)
+{
+    if (TPageViewer* frame = ResultFrameOf(screen))
+        frame->LoadDocumentStream(document);
+}
+
+void CopyResultSelection(const TFrameViewer& screen)
+{
+    if (TPageViewer* frame = ResultFrameOf(screen))
+        frame->CopySelectionToClipboard();
+}
+
+std::string ResultDocumentSource(const TFrameViewer& screen)
+{
+    const TPageViewer* frame = ResultFrameOf(screen);
+    return frame ? frame->DocumentSource() : std::string();
+}
+
+void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks links)
+{
+    screen.OnHotSpotTargetClick = [click = links.Click](TFrameViewer*, const std::string&, const std::string& url,
+                                                        bool& handled) { click(url, handled); };
+    screen.OnHotSpotTargetCovered = [covered = links.Covered](TFrameViewer*, const std::string&,
+                                                              const std::string& url) { covered(url); };
+    screen.OnRightClick = [rightClick = links.RightClick](TPageViewer*, const TRightClickParameters&) {
+        rightClick();
+    };
+    intro.OnHotSpotClick = [click = links.Click](TPageViewer*, const std::string& url, bool& handled) {
+        click(url, handled);
+    };
+}
+
+void RaiseInOutError(const std::string& message)
+{
+    throw EInOutError(message);
+}
+
 }  // namespace velmoran

@@ -3,6 +3,7 @@
 // Kept apart from the window because the viewers' event types share names with the controls'.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class QScrollArea;
@@ -13,6 +14,7 @@ namespace velmoran {
 
 class TFrameViewer;
 class TPageViewer;
+class TStream;
 
 struct TResultPages {
     QStackedWidget* pcResult = nullptr;
@@ -33,5 +35,29 @@ TResultPages CreateResultPages(QWidget& parent, const std::string& programFolder
 
 // Shows a file in the viewer (the start page).
 void LoadPage(TPageViewer& viewer, const std::string& fileName);
+
+// The viewer the screen result goes into: that of frame "Main" when the screen template is a
+// frameset, else the frame viewer's active (for a plain page its single) viewer; null when none.
+TPageViewer* ResultFrameOf(const TFrameViewer& screen);
+// Loads the document of the stream into the result frame, if there is one.
+void LoadResult(TFrameViewer& screen, TStream& document);
+// Copies the result frame's selection to the clipboard.
+void CopyResultSelection(const TFrameViewer& screen);
+// The source of the document the result frame shows; empty without a result frame.
+std::string ResultDocumentSource(const TFrameViewer& screen);
+
+// What the window does with the pointer over and clicks on the links of its pages.
+struct TResultLinks {
+    // A click on a link of the screen result or the start page; handled keeps the viewer from
+    // following it.
+    std::function<void(const std::string& url, bool& handled)> Click;
+    // The pointer is over a link of the screen result.
+    std::function<void(const std::string& url)> Covered;
+    std::function<void()> RightClick;
+};
+void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks links);
+
+// Raises the error of a file that cannot be read, with that text.
+[[noreturn]] void RaiseInOutError(const std::string& message);
 
 }  // namespace velmoran

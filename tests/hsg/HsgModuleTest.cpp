@@ -270,6 +270,18 @@ TEST(HsgModuleCommands, CalculateWorksOnTheEditCopies)
     EXPECT_NE(module.EditCommon().Block(0).Double(block::kTTS), 0.0);
 }
 
+TEST_F(HsgModuleFiles, CalculateRightAfterAReadWorksOnTheRecordsRead)
+{
+    // No dialog has edited anything yet: the edit copies are the records just read.
+    const std::string file = std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda";
+    ASSERT_TRUE(module.Exec("ReadData", {.Text = file}));
+    const TCommonRecord read = module.CurrentCommon();
+    EXPECT_NO_THROW(module.Exec("Calculate"));
+    EXPECT_EQ(module.CurrentCommon(), read);
+    EXPECT_EQ(module.EditCommon().Block(0).Double(block::kQD), read.Block(0).Double(block::kQD));
+    EXPECT_NE(module.EditCommon().Block(0).Double(block::kTTS), 0.0);
+}
+
 TEST(HsgModuleCommands, CommitOnOkFollowsTheBytes)
 {
     THsgModule module;

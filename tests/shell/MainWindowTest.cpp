@@ -57,7 +57,7 @@ public:
     void FileOpenExecute() override { Calls.push_back("open"); }
     void FileSaveExecute() override { Calls.push_back("save"); }
     void OpenCalculationFile(const std::string& fileName) override { Calls.push_back("open " + fileName); }
-    bool RunEditDialog(int mode, int page) override
+    bool RunEditDialog(int mode, int page, const std::string& = {}) override
     {
         Calls.push_back("edit " + std::to_string(mode) + " " + std::to_string(page));
         return EditAnswer;

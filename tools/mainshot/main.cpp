@@ -2,7 +2,8 @@
 // the program's own folder and templates and a home folder of its own (no user settings are read
 // or written).
 //
-//   mainshot [folder]   writes mainwindow.png, folders.png and about.png (default:
+//   mainshot [folder]   writes mainwindow.png, folders.png, about.png and result.png (the
+//                       window opened on a copy of the example calculation) (default:
 //                       build/artifacts/mainshot)
 #include "controls/HtmlLabel.h"
 #include "platform/Application.h"
@@ -57,6 +58,18 @@ int main(int argc, char** argv)
         about.show();
         QCoreApplication::processEvents();
         ok = about.grab().save(QString::fromStdString((out / "about.png").string())) && ok;
+    }
+    {
+        const std::filesystem::path example = home.path().toStdString() + "/Beispiel.vda";
+        for (const char* file : {"Beispiel.vda", "Beispiel.vdh"})
+            std::filesystem::copy_file(std::filesystem::path(VELMORAN_DATA_DIR) / "examples" / file,
+                                       example.parent_path() / file);
+        // A shell of its own: the templates go into the viewer of the window that selects the module.
+        TShellState resultShell(folders, "de");
+        TMainForm form(resultShell, example.string());
+        form.show();
+        QCoreApplication::processEvents();
+        ok = form.grab().save(QString::fromStdString((out / "result.png").string())) && ok;
     }
     std::printf("%s: %s\n", ok ? "geschrieben" : "Fehler", out.string().c_str());
     return ok ? 0 : 1;

@@ -1,0 +1,254 @@
+// The main window's commands on the calculation: new, open with the check of the file, save and
+// save as behind the save question, import, the input dialogs, and the file the window names.
+// The window reads and writes no records itself: the module does, through its command entry.
+#include "shell/MainForm.h"
+
+#include "framework/ui/MainDlg.h"
+#include "platform/Prompt.h"
+#include "platform/core/Cp1252.h"
+#include "shell/ImportValues.h"
+#include "shell/ResultPages.h"
+#include "shell/ShellState.h"
+
+#include <QString>
+
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace velmoran {
+
+namespace {
+
+constexpr const char* kCalculationExtensions = ".vda.vds.vdh.vdk.vdo";
+constexpr const char* kOpenFilter = "Velmoran-Dateien (*.vda)|*.vda|Alle Dateien (*.*)|*.*";
+constexpr const char* kSaveFilter = "Velmoran-Dateien(*.vda)|*.vda|Alle Dateien (*.*)|*.*";
+constexpr const char* kImportFilter = "CSV-Dateien (*.csv)|*.csv|Textdateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*";
+
+std::string Quoted(const std::string& fileName)
+{
+    return "„" + fileName + "“";
+}
+
+[[noreturn]] void RaiseUnreadable(const std::string& fileName)
+{
+    RaiseInOutError("Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden.");
+}
+
+// The whole file; an unreadable one raises the read error.
+std::string FileBytes(const std::string& fileName)
+{
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        RaiseUnreadable(fileName);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Whether a file with this name and first byte is one of the program's calculation files; the
+// extension, as written, is looked for inside the list of the program's extensions.
+bool IsCalculationFile(const std::string& fileName, unsigned char firstByte)
+{
+    const std::string extension = std::filesystem::path(fileName).extension().string();
+    return !extension.empty() && std::string(kCalculationExtensions).find(extension) != std::string::npos &&
+           firstByte < 6;
+}
+
+}  // namespace
+
+void TMainForm::SetFileId(const std::string& fileName)
+{
+    shell_.FileId = fileName;
+    setWindowTitle(QString::fromStdString(fileName.empty() ? std::string("Velmoran") : "Velmoran - " + fileName));
+}
+
+// --- the save question and saving ---------------------------------------------------------------
+
+bool TMainForm::CheckSaveModified()
+{
+    const TMainDlg* module = shell_.Modules.ModuleDialog();
+    if (!module || !module->Modified)
+        return true;
+    switch (Prompts().MessageDlg("Vorhandene Daten speichern ?", MsgDlgType::Warning, mbYes | mbNo | mbCancel)) {
+    case mrYes:
+        return SaveCalculation();
+    case mrNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TMainForm::SaveCalculationTo(const std::string& fileName)
+{
+    TMainDlg* module = shell_.Modules.ModuleDialog();
+    if (!module)
+        return false;
+    if (module->Exec("SaveData", {fileName}))
+        return true;
+    Prompts().ShowError("Die Datei " + Quoted(fileName) + " konnte nicht gespeichert werden.");
+    return false;
+}
+
+bool TMainForm::SaveCalculation()
+{
+    if (shell_.FileId.empty())
+        return SaveCalculationAs();
+    return SaveCalculationTo(shell_.FileId);
+}
+
+bool TMainForm::SaveCalculationAs()
+{
+    FileDialogOptions options;
+    options.Title = "Daten speichern";
+    options.Filter = kSaveFilter;
+    options.DefaultExt = "vda";
+    options.InitialDir = shell_.Folders.DataPathNoSlash;
+    const std::optional<std::string> fileName = Prompts().SaveFileDialog(options);
+    if (!fileName || !SaveCalculationTo(*fileName))
+        return false;
+    SetFileId(*fileName);
+    return true;
+}
+
+void TMainForm::FileSaveExecute()
+{
+    SaveCalculation();
+}
+
+void TMainForm::FileSaveAsExecute()
+{
+    SaveCalculationAs();
+}
+
+// --- new and open -------------------------------------------------------------------------------
+
+void TMainForm::FileNewExecute()
+{
+    if (!CheckSaveModified())
+        return;
+    SetFileId({});
+    TMainDlg* module = shell_.Modules.ModuleDialog();
+    if (module && module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"}))
+        CalculationLoaded = RunEditDialog(0, 1);
+}
+
+void TMainForm::FileOpenExecute()
+{
+    if (!CheckSaveModified())
+        return;
+    FileDialogOptions options;
+    options.Title = "Datei öffnen";
+    options.Filter = kOpenFilter;
+    options.DefaultExt = "vda";
+    options.InitialDir = shell_.Folders.DataPathNoSlash;
+    if (const std::optional<std::string> fileName = Prompts().OpenFileDialog(options))
+        OpenCalculationFile(*fileName);
+}
+
+void TMainForm::OpenCalculationFile(const std::string& fileName)
+{
+    unsigned char firstByte = 0;
+    {
+        std::ifstream in(fileName, std::ios::binary);
+        char byte = 0;
+        if (!in || !in.get(byte))
+            RaiseUnreadable(fileName);
+        firstByte = static_cast<unsigned char>(byte);
+    }
+    if (!IsCalculationFile(fileName, firstByte)) {
+        Prompts().MessageDlg("Die gewählte Datei ist keine Velmoran-Datei", MsgDlgType::Error, mbOK);
+        return;
+    }
+    TMainDlg* module = shell_.Modules.ModuleDialog();
+    if (!module || !module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"}))
+        return;
+    if (module->Exec("ReadData", {fileName})) {
+        CalculationLoaded = true;
+        SetFileId(fileName);
+        RefreshResultPage();
+        return;
+    }
+    // The module holds the fresh calculation it started before reading: the window says so.
+    SetFileId({});
+    module->Modified = false;
+    RefreshResultPage();
+    Prompts().ShowError("Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden.");
+}
+
+void TMainForm::OpenCommandLineFile(const std::string& fileName)
+{
+    try {
+        OpenCalculationFile(fileName);
+    } catch (const std::exception& error) {
+        // The window is not there yet to carry the error to the application.
+        Prompts().ShowError(error.what());
+    }
+}
+
+// --- import -------------------------------------------------------------------------------------
+
+void TMainForm::ImportValues(const std::string& fileName)
+{
+    const std::string text = Cp1252ToUtf8(FileBytes(fileName));
+    TMainDlg* module = shell_.Modules.ModuleDialog();
+    if (!module)
+        return;
+    std::exception_ptr failure;
+    try {
+        ImportValueLines(module->DataSets, text);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // What was imported reaches the records and the page before the error is shown.
+    module->Exec("SetToData");
+    if (failure) {
+        RefreshResultPage();
+        std::rethrow_exception(failure);
+    }
+}
+
+void TMainForm::FileImportExecute()
+{
+    if (!CheckSaveModified())
+        return;
+    FileDialogOptions options;
+    options.Title = "Daten importieren";
+    options.Filter = kImportFilter;
+    options.DefaultExt = "csv";
+    options.InitialDir = shell_.Folders.DataPathNoSlash;
+    const std::optional<std::string> fileName = Prompts().OpenFileDialog(options);
+    if (!fileName)
+        return;
+    ImportValues(*fileName);
+    if (TMainDlg* module = shell_.Modules.ModuleDialog())
+        module->Exec("SetToData");
+    RefreshResultPage();
+}
+
+// --- the input dialogs --------------------------------------------------------------------------
+
+bool TMainForm::RunEditDialog(int mode, int page, const std::string& controlName)
+{
+    TMainDlg* module = shell_.Modules.ModuleDialog();
+    if (!module)
+        return false;
+    ModuleArgument argument;
+    argument.Text = controlName;
+    argument.Mode = mode;
+    argument.Page = page;
+    const bool accepted = module->Exec("EDIT", argument);
+    if (accepted)
+        RefreshResultPage();
+    return accepted;
+}
+
+void TMainForm::EditParamExecute()
+{
+    TMainDlg* module = shell_.Modules.ModuleDialog();
+    // The module recalculates on the new parameters: the page shows the new results.
+    if (module && module->Exec("EditParams"))
+        RefreshResultPage();
+}
+
+}  // namespace velmoran

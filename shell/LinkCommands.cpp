@@ -1,0 +1,81 @@
+// The link commands of the result and start pages.
+#include "shell/LinkCommands.h"
+
+#include "platform/core/NumberFormat.h"
+#include "platform/core/Text.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace velmoran {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string>& LinkKeywords()
+{
+    static const std::vector<std::string> keywords = {
+        "FILENEW", "FILEOPEN", "FILEIMPORT", "FILESAVE", "FILEPRINT", "PRINTTEMPLATE",
+        "EDITDLG", "CALCULATE", "SETMODE", "SETINDEX", "FILEEXEC",
+    };
+    return keywords;
+}
+
+TLinkCommand ParseLinkCommand(std::string_view text)
+{
+    TLinkCommand link;
+    const std::size_t blank = text.find(' ');
+    if (blank == std::string_view::npos) {
+        link.Keyword = Trim(text);
+    } else {
+        link.Keyword = Trim(text.substr(0, blank));
+        link.Argument = Trim(text.substr(blank));
+    }
+    const auto& keywords = LinkKeywords();
+    for (std::size_t i = 0; i < keywords.size(); ++i)
+        if (SameText(link.Keyword, keywords[i]))
+            link.Command = static_cast<LinkCommand>(i);
+    return link;
+}
+
+std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view text)
+{
+    int next = 0;
+    if (text == "+") {
+        next = current + 1;
+    } else if (text == "-") {
+        next = current - 1;
+    } else {
+        const std::optional<int> number = TryStrToInt(text);
+        if (!number)
+            return std::nullopt;
+        next = *number;
+    }
+    const int asSigned = static_cast<std::int8_t>(static_cast<std::uint8_t>(next & 0xFF));
+    return static_cast<std::uint8_t>(std::clamp(asSigned, 0, 3));
+}
+
+std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url)
+{
+    const std::string upper = UpperCase(url);
+    const std::size_t scheme = upper.find("FILE://");
+    if (scheme == std::string::npos)
+        return std::nullopt;
+    std::error_code error;
+    const fs::path root = fs::weakly_canonical(fs::path(programFolder), error);
+    if (error)
+        return std::nullopt;
+    const fs::path target = fs::weakly_canonical(root / fs::path(std::string(url.substr(scheme + 7))), error);
+    if (error || !fs::is_regular_file(target, error))
+        return std::nullopt;
+    const auto [rootEnd, unused] = std::mismatch(root.begin(), root.end(), target.begin(), target.end());
+    if (rootEnd != root.end())
+        return std::nullopt;
+    const fs::perms executable = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    if ((fs::status(target, error).permissions() & executable) != fs::perms::none)
+        return std::nullopt;
+    if (SameText(target.extension().string(), ".desktop"))
+        return std::nullopt;
+    return target.string();
+}
+
+}  // namespace velmoran

@@ -1,0 +1,49 @@
+// The link commands of the result and start pages: the keywords a link may start with, the split
+// of a link into keyword and argument, the step through the load cases, and the check of a
+// "file://" link, which may only name a plain document below the program folder.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmoran {
+
+enum class LinkCommand {
+    FileNew,
+    FileOpen,
+    FileImport,
+    FileSave,
+    FilePrint,
+    PrintTemplate,
+    EditDlg,
+    Calculate,
+    SetMode,
+    SetIndex,
+    FileExec,
+};
+
+// "FILENEW" ... "FILEEXEC", in the order of LinkCommand.
+const std::vector<std::string>& LinkKeywords();
+
+struct TLinkCommand {
+    // Empty when the keyword is none of LinkKeywords (compared without regard to case).
+    std::optional<LinkCommand> Command;
+    std::string Keyword;
+    // The text after the first blank, trimmed, as written.
+    std::string Argument;
+};
+
+TLinkCommand ParseLinkCommand(std::string_view text);
+
+// The load case "+", "-" or a number leads to from `current`: taken as a signed 8-bit value and
+// clamped to 0 ... 3; nothing for a text that is no number.
+std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view text);
+
+// The file a "file://" link names below the program folder (with its "/"), when it exists, lies
+// inside that folder and is neither a program nor a desktop entry; else nothing.
+std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url);
+
+}  // namespace velmoran

@@ -1,0 +1,174 @@
+// The main window's result pages at work: the refresh that runs the report engine over the
+// screen template into the result frame, the messages page, copying, and the links of the
+// result and start pages, which become link commands, mail and web calls or local documents.
+#include "shell/MainForm.h"
+
+#include "controls/HtmlLabel.h"
+#include "framework/ui/MainDlg.h"
+#include "platform/Shell.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/core/Text.h"
+#include "report/Report.h"
+#include "shell/ResultPages.h"
+#include "shell/LinkCommands.h"
+#include "shell/ShellState.h"
+
+#include <QStackedWidget>
+#include <QStatusBar>
+
+namespace velmoran {
+
+void TMainForm::ConnectResultPages()
+{
+    TResultLinks links;
+    links.Click = [this](const std::string& url, bool& handled) { HandleHotSpot(url, handled); };
+    links.Covered = [this](const std::string& url) {
+        StatusBar->showMessage(Contains(url, ":") ? QString::fromStdString(url) : QString());
+    };
+    links.RightClick = [this] { EditCopyExecute(); };
+    ConnectResultLinks(*ScreenViewer, *IntroViewer, std::move(links));
+    MsgAll->OnAnchorClick = [this](QWidget*, const std::string& anchor) { RunEditDialog(1, 1, anchor); };
+}
+
+TPageViewer* TMainForm::ResultFrame() const
+{
+    return ResultFrameOf(*ScreenViewer);
+}
+
+void TMainForm::RefreshResultPage()
+{
+    TModules& modules = shell_.Modules;
+    if (pcResult->currentWidget() == tsMessage) {
+        ResultMessages.clear();
+        if (TMainDlg* module = modules.ModuleDialog()) {
+            ModuleArgument argument;
+            argument.List = &ResultMessages;
+            module->Exec("CheckAll", argument);
+        }
+        MsgAll->SetHTMLText(ResultMessages);
+    } else if (pcResult->currentWidget() == tsResultHTM && modules.Report()) {
+        TMemoryStream& screenTemplate = shell_.Templates.ScreenTemplateStream();
+        TMemoryStream& output = modules.OutputStream();
+        screenTemplate.SetPosition(0);
+        output.Clear();
+        modules.Report()->SetRecord(LoadCase);
+        modules.Report()->ProcessTemplate(&screenTemplate, &output);
+        output.SetPosition(0);
+        LoadResult(*ScreenViewer, output);
+    }
+    pcResult->show();
+}
+
+void TMainForm::ViewResultExecute()
+{
+    pcResult->setCurrentWidget(tsResultHTM);
+    RefreshResultPage();
+}
+
+void TMainForm::ViewMessagesExecute()
+{
+    pcResult->setCurrentWidget(tsMessage);
+    RefreshResultPage();
+}
+
+void TMainForm::EditCopyExecute()
+{
+    CopyResultSelection(*ScreenViewer);
+}
+
+// --- links --------------------------------------------------------------------------------------
+
+bool TMainForm::ExecuteCommand(const std::string& command)
+{
+    const TLinkCommand link = ParseLinkCommand(command);
+    if (!link.Command)
+        return false;
+    const std::string& argument = link.Argument;
+    switch (*link.Command) {
+    case LinkCommand::FileNew:
+        pcResult->hide();
+        pcResult->setCurrentWidget(tsResultHTM);
+        if (!argument.empty())
+            SetModuleIndex(argument);
+        FileNewExecute();
+        break;
+    case LinkCommand::FileOpen:
+        pcResult->hide();
+        pcResult->setCurrentWidget(tsResultHTM);
+        if (argument.empty())
+            FileOpenExecute();
+        else if (CheckSaveModified())
+            OpenCalculationFile(argument);
+        break;
+    case LinkCommand::FileImport:
+        ImportValues(argument);
+        RefreshResultPage();
+        break;
+    case LinkCommand::FileSave:
+        if (argument.empty())
+            FileSaveExecute();
+        else
+            SaveCalculationTo(argument);
+        break;
+    case LinkCommand::EditDlg:
+        RunEditDialog(1, StrToInt(argument));
+        break;
+    case LinkCommand::SetMode:
+        if (!argument.empty())
+            SetModuleIndex(argument);
+        break;
+    case LinkCommand::SetIndex:
+        if (!argument.empty())
+            StepResultIndex(argument);
+        break;
+    case LinkCommand::FilePrint:  // printing comes with the print result
+    case LinkCommand::PrintTemplate:
+    case LinkCommand::Calculate:
+    case LinkCommand::FileExec:
+        break;
+    }
+    return true;
+}
+
+void TMainForm::SetModuleIndex(const std::string& text)
+{
+    shell_.Modules.ModuleIndex = TryStrToInt(text).value_or(0);
+}
+
+void TMainForm::StepResultIndex(const std::string& text)
+{
+    const std::optional<std::uint8_t> next = NextLoadCase(LoadCase, text);
+    if (!next || *next == LoadCase)
+        return;
+    if (TMainDlg* module = shell_.Modules.ModuleDialog())
+        module->Exec("Calculate");
+    LoadCase = *next;
+    RefreshResultPage();
+}
+
+void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
+{
+    // Detection on an upper-case copy; the command gets the link as written, so that file names
+    // keep their case.
+    const std::string upper = UpperCase(url);
+    for (const std::string& keyword : LinkKeywords()) {
+        if (!Contains(upper, keyword))
+            continue;
+        handled = ExecuteCommand(url);
+        if (handled)
+            return;
+    }
+    if (Contains(upper, "MAILTO:") || Contains(upper, "HTTP://")) {
+        velmoran::Shell().Open(url);
+        handled = true;
+        return;
+    }
+    if (Contains(upper, "FILE://")) {
+        if (const std::optional<std::string> file = FileLinkTarget(shell_.Folders.ProgramFolder, url))
+            velmoran::Shell().Open(*file);
+        handled = true;
+    }
+    // Anything else is the viewer's: anchors, pages and pictures. No link starts a program.
+}
+
+}  // namespace velmoran

@@ -1,0 +1,209 @@
+// The links of the result pages: the link commands with their arguments as written, the steps
+// through the load cases, mail, web and local document links, and what is left to the viewer;
+// the import of single values.
+#include "tests/shell/CalculationFixture.h"
+
+#include "hsg/ui/HsgDlg.h"
+#include "memtable/MemTable.h"
+#include "platform/Shell.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/Text.h"
+#include "shell/ImportValues.h"
+#include "shell/LinkCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <QStackedWidget>
+
+#include <filesystem>
+
+using namespace velmoran;
+using velmoran::testing::ExpandedPage;
+using velmoran::testing::TempFolder;
+
+namespace {
+
+class LinkCommands : public velmoran::testing::CalculationFixture {
+protected:
+    bool Click(const std::string& url)
+    {
+        bool handled = false;
+        form->HandleHotSpot(url, handled);
+        return handled;
+    }
+    RecordingShell desktop;
+    ScopedShell scopedShell{desktop};
+};
+class Import : public velmoran::testing::CalculationFixture {};
+
+TEST_F(LinkCommands, KeywordAndArgumentAreSplitAtTheFirstBlank)
+{
+    TLinkCommand link = ParseLinkCommand("fileopen   /tmp/Mein Ordner/Anlage.vda ");
+    ASSERT_TRUE(link.Command);
+    EXPECT_EQ(*link.Command, LinkCommand::FileOpen);
+    EXPECT_EQ(link.Argument, "/tmp/Mein Ordner/Anlage.vda");
+    link = ParseLinkCommand("SETINDEX");
+    EXPECT_EQ(link.Command, LinkCommand::SetIndex);
+    EXPECT_EQ(link.Argument, "");
+    EXPECT_FALSE(ParseLinkCommand("FOO 1").Command);
+    // The keyword ends at the first blank.
+    EXPECT_FALSE(ParseLinkCommand(" FILENEW").Command);
+    EXPECT_FALSE(ParseLinkCommand("http://x/FILENEW").Command);
+    EXPECT_EQ(LinkKeywords().size(), 11u);
+}
+
+TEST_F(LinkCommands, LoadCasesStepWithinZeroToThree)
+{
+    EXPECT_EQ(NextLoadCase(3, "+"), 3);
+    EXPECT_EQ(NextLoadCase(0, "-"), 0);
+    EXPECT_EQ(NextLoadCase(1, "+"), 2);
+    EXPECT_EQ(NextLoadCase(1, "-"), 0);
+    EXPECT_EQ(NextLoadCase(0, "7"), 3);
+    EXPECT_EQ(NextLoadCase(2, "200"), 0);
+    EXPECT_EQ(NextLoadCase(2, "x"), std::nullopt);
+}
+
+TEST_F(LinkCommands, FileLinksOpenOnlyPlainDocumentsBelowTheProgramFolder)
+{
+    std::filesystem::create_directories(program / "help");
+    const std::string page = program.WriteFile("help/x.htm", "<p>x</p>");
+    const std::string script = program.WriteFile("help/run.sh", "#!/bin/sh\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    program.WriteFile("help/start.desktop", "[Desktop Entry]\n");
+    files.WriteFile("aussen.htm", "x");
+
+    EXPECT_EQ(FileLinkTarget(program.Folder(), "FILE://help/x.htm"), std::filesystem::weakly_canonical(page).string());
+    EXPECT_EQ(FileLinkTarget(program.Folder(), "file://help/run.sh"), std::nullopt);
+    EXPECT_EQ(FileLinkTarget(program.Folder(), "file://help/start.desktop"), std::nullopt);
+    EXPECT_EQ(FileLinkTarget(program.Folder(), "FILE://../etc/passwd"), std::nullopt);
+    EXPECT_EQ(FileLinkTarget(program.Folder(), "FILE://help/fehlt.htm"), std::nullopt);
+    EXPECT_EQ(FileLinkTarget(program.Folder(), "FILE://" + files / "aussen.htm"), std::nullopt);
+}
+
+TEST_F(LinkCommands, ClicksRunCommandsOrGoToTheDesktopOrAreLeftToTheViewer)
+{
+    Form(Example());
+    int page = -1;
+    modals.Expect([&](QWidget&) { page = Module().PageControl1->ActivePageIndex(); });
+    EXPECT_TRUE(Click("editdlg 3"));
+    EXPECT_EQ(page, 2);
+    EXPECT_FALSE(form->ExecuteCommand("FOO"));
+    EXPECT_THROW(form->ExecuteCommand("EDITDLG x"), EConvertError);
+
+    EXPECT_TRUE(Click("mailto:info@example.org"));
+    EXPECT_TRUE(Click("http://example.org/Seite"));
+    std::filesystem::create_directories(program / "help");
+    program.WriteFile("help/x.htm", "x");
+    EXPECT_TRUE(Click("FILE://help/x.htm"));
+    EXPECT_TRUE(Click("FILE://../etc/passwd"));
+    ASSERT_EQ(desktop.Opened().size(), 3u);
+    EXPECT_EQ(desktop.Opened()[0], "mailto:info@example.org");
+    EXPECT_EQ(desktop.Opened()[1], "http://example.org/Seite");
+    EXPECT_TRUE(desktop.Opened()[2].ends_with("/help/x.htm"));
+
+    // Anchors, pages and everything else stay the viewer's; nothing is started.
+    EXPECT_FALSE(Click("#oben"));
+    EXPECT_FALSE(Click("seite2.htm"));
+    EXPECT_FALSE(Click("notepad c:\\x"));
+    EXPECT_EQ(desktop.Opened().size(), 3u);
+}
+
+TEST_F(LinkCommands, FileOpenTakesThePathAsWritten)
+{
+    Form(Example());
+    const std::filesystem::path folder = files / "Mein Ordner";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(Example(), folder / "Anlage.vda");
+    std::filesystem::copy_file(files / "Beispiel.vdh", folder / "Anlage.vdh");
+    EXPECT_TRUE(Click("FILEOPEN " + (folder / "Anlage.vda").string()));
+    EXPECT_EQ(shell.FileId, (folder / "Anlage.vda").string());
+    EXPECT_FALSE(form->pcResult->isHidden());
+}
+
+TEST_F(LinkCommands, SetIndexStepsThroughTheLoadCases)
+{
+    Form(Example());
+    EXPECT_TRUE(Click("SETINDEX -"));
+    EXPECT_EQ(form->LoadCase, 0);
+    EXPECT_TRUE(Click("SETINDEX +"));
+    EXPECT_EQ(form->LoadCase, 1);
+    EXPECT_EQ(Page(), ExpandedPage("Standard.vst", Example(), 1));
+    EXPECT_TRUE(Click("SETINDEX x"));
+    EXPECT_EQ(form->LoadCase, 1);
+    EXPECT_TRUE(Click("SETINDEX 200"));
+    EXPECT_EQ(form->LoadCase, 0);
+    EXPECT_EQ(Page(), ExpandedPage("Standard.vst", Example(), 0));
+
+    EXPECT_TRUE(Click("SETMODE x"));
+    EXPECT_EQ(shell.Modules.ModuleIndex, 0);
+    EXPECT_TRUE(Click("FILEPRINT"));
+}
+
+TEST_F(LinkCommands, FileSaveWithoutANameIsTheSaveCommand)
+{
+    Form(Example());
+    std::filesystem::remove(Example());
+    auto& dialog = dynamic_cast<THSGDlg&>(Module());
+    dialog.Module().SetModified(true);
+    dialog.Modified = true;
+    EXPECT_TRUE(Click("FILESAVE"));
+    EXPECT_TRUE(std::filesystem::exists(Example()));
+    EXPECT_FALSE(Module().Modified);
+}
+
+TEST(ImportLines, ValuesGoIntoTheFirstOfTheThreeTablesThatHasTheField)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TzebMemTable d, dl, dp, other;
+    d.Name = "d";
+    dl.Name = "dl";
+    dp.Name = "dp";
+    other.Name = "ph";
+    d.AddField<TStringField>("Projekt", 80);
+    dl.AddField<TFloatField>("QD");
+    dp.AddField<TFloatField>("Yh");
+    dp.AddField<TFloatField>("QD");
+    other.AddField<TFloatField>("Yh");
+    for (TzebMemTable* table : {&d, &dl, &dp, &other}) {
+        table->Open();
+        for (int row = 0; row < (table == &dl ? 3 : 1); ++row) {
+            table->Append();
+            table->Post();
+        }
+    }
+    const std::vector<TDataSet*> tables = {&other, &dp, &dl, &d};
+
+    ImportValueLines(tables, Cp1252ToUtf8("qd#1;12,5\r\n Yh ; 0,6\nohne Trenner\nUnbekannt;1\n"
+                                          "Projekt;Kl\xE4ranlage S\xFC" "d\n"));
+    dl.First();
+    dl.Next();
+    EXPECT_EQ(dl.FieldByName("QD").AsFloat(), 12.5);
+    EXPECT_TRUE(dp.FieldByName("QD").IsNull());
+    EXPECT_EQ(dp.FieldByName("Yh").AsFloat(), 0.6);
+    EXPECT_TRUE(other.FieldByName("Yh").IsNull());
+    EXPECT_EQ(d.FieldByName("Projekt").AsString(), "Kläranlage Süd");
+
+    EXPECT_THROW(ImportValueLines(tables, "Yh;0,7\nx#a;1\nYh;0,8"), EConvertError);
+    EXPECT_THROW(ImportValueLines(tables, "Yh;abc"), EConvertError);
+    EXPECT_EQ(dp.FieldByName("Yh").AsFloat(), 0.7);
+    EXPECT_EQ(dp.State(), dsBrowse);
+}
+
+TEST_F(Import, AFailedLineKeepsTheLinesBeforeItAndTheyAreSaved)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    const std::string csv = files.WriteFile("import.csv", "QD;12345\nCBSBzb;300\nx#a;1\n");
+    EXPECT_THROW(window.ExecuteCommand("FILEIMPORT " + csv), EConvertError);
+    EXPECT_TRUE(Contains(Page(), "12345") || Contains(Page(), "12.345"));
+    EXPECT_TRUE(Contains(Page(), "300"));
+
+    prompts.AnswerFile(files / "neu.vda");
+    window.FileSaveAsExecute();
+    window.OpenCalculationFile(files / "neu.vda");
+    EXPECT_TRUE(Contains(Page(), "300"));
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// The result pages: the refresh of the result frame and of the messages page, and copying from
+// the result frame. (The viewers' event types share names with the controls', so this file
+// keeps to the viewers.)
+#include "tests/shell/CalculationFixture.h"
+
+#include "html/viewer/FrameViewer.h"
+#include "html/viewer/PageViewer.h"
+#include "html/viewer/ViewerDocument.h"
+#include "platform/Clipboard.h"
+
+#include <gtest/gtest.h>
+
+#include <QStackedWidget>
+
+using namespace velmoran;
+using velmoran::testing::ExpandedPage;
+
+namespace {
+
+class ResultPages : public velmoran::testing::CalculationFixture {};
+
+TEST_F(ResultPages, TheRefreshFillsTheResultFrameOrTheMessagesPage)
+{
+    TMainForm& window = Form();
+    EXPECT_TRUE(window.pcResult->isHidden());
+    window.OpenCalculationFile(Example());
+    EXPECT_FALSE(window.pcResult->isHidden());
+    EXPECT_EQ(window.ResultFrame(), window.ScreenViewer->GetActiveViewer());
+    EXPECT_EQ(Page(), ExpandedPage("Standard.vst", Example()));
+
+    // The design module has no messages.
+    window.ResultMessages = {"alt"};
+    window.ViewMessagesExecute();
+    EXPECT_EQ(window.pcResult->currentWidget(), window.tsMessage);
+    EXPECT_TRUE(window.ResultMessages.empty());
+    window.ViewResultExecute();
+    EXPECT_EQ(window.pcResult->currentWidget(), window.tsResultHTM);
+    EXPECT_EQ(Page(), ExpandedPage("Standard.vst", Example()));
+}
+
+TEST_F(ResultPages, CopyTakesTheSelectionOfTheResultFrame)
+{
+    MemoryClipboard clipboard;
+    ScopedClipboard scoped(clipboard);
+    TMainForm& window = Form(Example());
+    window.resize(800, 600);
+    TPageViewer* frame = window.ResultFrame();
+    ASSERT_NE(frame, nullptr);
+    frame->Document().SetSelection(0, 40);
+    ASSERT_FALSE(frame->SelText().empty());
+    window.EditCopyExecute();
+    EXPECT_EQ(clipboard.Text(), frame->SelText());
+}
+
+}  // namespace
