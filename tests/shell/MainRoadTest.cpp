@@ -6,10 +6,12 @@
 #include "framework/CommonRecord.h"
 #include "hsg/ui/HsgDlg.h"
 #include "platform/core/FormatSettings.h"
+#include "tests/hsg/ui/PageTexts.h"
 #include "tests/support/DialogScript.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace velmoran;
@@ -41,12 +43,23 @@ TEST_F(MainRoad, EndToEnd)
     int page = -1;
     modals.Expect([&](QWidget& dialog) {
         page = Dialog().PageControl1->ActivePageIndex();
-        Dialog().Module().EditCommon().Block(0).SetDouble(block::kQD, 12000);
+        velmoran::testing::Enter(dialog, "edQD", "12000");
         velmoran::testing::ClickControl(dialog, "BtnOK");
     });
+    // The aeration volume as the page shows it ("9.818" in German grouping).
+    const auto volume = [&] {
+        std::string text = Dialog().GetValueText("VBB");
+        std::erase(text, '.');
+        std::replace(text.begin(), text.end(), ',', '.');
+        return std::stod(text);
+    };
+    const double volumeBefore = volume();
     EXPECT_TRUE(Click("EDITDLG 2"));
     EXPECT_EQ(page, 1);
     EXPECT_TRUE(Dialog().Modified);
+    EXPECT_EQ(Dialog().Module().CurrentCommon().Block(0).Double(block::kQD), 12000);
+    EXPECT_GT(volume(), volumeBefore);
+    EXPECT_NE(Page().find("12000,0"), std::string::npos);
     EXPECT_NE(Page(), examplePage);
 
     // An imported value.
