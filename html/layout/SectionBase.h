@@ -147,7 +147,7 @@ public:
     TFontObj* Items(int i) const { return runs_[static_cast<std::size_t>(i)].get(); }
     TFontObj* operator[](int i) const { return Items(i); }
     TFontObj* Last() const { return runs_.empty() ? nullptr : runs_.back().get(); }
-    TFontObj* Add(std::unique_ptr<TFontObj> run)
+    TFontObj* Add(std::shared_ptr<TFontObj> run)
     {
         runs_.push_back(std::move(run));
         return runs_.back().get();

@@ -30,7 +30,7 @@ TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTa
                    const TAttributeList* attributes)
     : TSectionBase(document)
 {
-    auto run = std::make_unique<TFontObj>(this, props.GetFont(), 0);
+    auto run = std::make_shared<TFontObj>(this, props.GetFont(), 0);
     run->Title = props.PropTitle;
     if (linkTarget && !linkTarget->URL.empty()) {
         link_ = std::make_unique<TUrlTarget>(*linkTarget);
@@ -282,7 +282,7 @@ void TSection::StartFontRun(TProperties& props)
         run = Fonts.Last();
         run->ReplaceFont(props.GetFont());
     } else {
-        run = Fonts.Add(std::make_unique<TFontObj>(this, props.GetFont(), pos));
+        run = Fonts.Add(std::make_shared<TFontObj>(this, props.GetFont(), pos));
     }
     run->Title = props.PropTitle;
     int va = 0;
