@@ -96,9 +96,17 @@ public:
     using TCell::TCell;
 
     int CellLeft = 0, CellTop = 0, CellRight = 0, CellBottom = 0;
-    std::string Title;
-    std::string Url;
-    std::string Target;
+    // The cell's TITLE and the link over the whole cell (HREF, TARGET). Most cells have none of
+    // them; a print copy shares them with the screen document.
+    struct TitleAndLink {
+        std::string Title;
+        std::string Url;
+        std::string Target;
+    };
+    std::shared_ptr<const TitleAndLink> Extra;  // null when all three are empty
+    const std::string& Title() const;
+    const std::string& Url() const;
+    const std::string& Target() const;
 
     // The sections first; inside the cell rectangle the cell's title and link fill what is missing.
     int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;

@@ -68,6 +68,15 @@ std::unique_ptr<TFontObj> TFontObj::CreateCopy(TSection* section) const
     return f;
 }
 
+void TFontList::AddForCopy(const TFontList& from, int i, TSection* section)
+{
+    const auto& run = from.runs_[static_cast<std::size_t>(i)];
+    if (run->IsLink() || run->FIArray || run->TabControl)
+        runs_.push_back(run->CreateCopy(section));
+    else
+        runs_.push_back(run);
+}
+
 void TFloatingObj::CopyPlacementTo(TFloatingObj& copy) const
 {
     TFloatingObj* c = &copy;
@@ -122,8 +131,8 @@ void TSection::CopyTextFrom(const TSection& s)
     BreakClasses = s.BreakClasses;
     SourceIndex = s.SourceIndex;
     Fonts.Clear();
-    for (const auto& f : s.Fonts)
-        Fonts.Add(f->CreateCopy(this));
+    for (int i = 0; i < s.Fonts.Count(); ++i)
+        Fonts.AddForCopy(s.Fonts, i, this);
     for (const auto& o : s.Images)
         if (const auto* img = dynamic_cast<const TImageObj*>(o.get()))
             Images.Add(img->CreateCopy(Document));

@@ -536,18 +536,41 @@ bool TSection::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& sec
     return true;
 }
 
+namespace {
+const std::string& NoText()
+{
+    static const std::string none;
+    return none;
+}
+}  // namespace
+
+const std::string& TCellObjCell::Title() const
+{
+    return Extra ? Extra->Title : NoText();
+}
+
+const std::string& TCellObjCell::Url() const
+{
+    return Extra ? Extra->Url : NoText();
+}
+
+const std::string& TCellObjCell::Target() const
+{
+    return Extra ? Extra->Target : NoText();
+}
+
 int TCellObjCell::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title)
 {
     int flags = TCellBasic::GetUrlAt(canvas, x, y, url, title);
     const int yc = y - (Document ? Document->YOff : 0);
     if (x >= CellLeft && x < CellRight && yc >= CellTop && yc < CellBottom) {
-        if (!(flags & 4) && !Title.empty()) {
-            title = Title;
+        if (!(flags & 4) && !Title().empty()) {
+            title = Title();
             flags |= 4;
         }
-        if (!(flags & 1) && !Url.empty()) {
+        if (!(flags & 1) && !Url().empty()) {
             url = std::make_unique<TUrlTarget>();
-            url->Assign(Url, Target, nullptr, 0);
+            url->Assign(Url(), Target(), nullptr, 0);
             flags |= 1;
         }
     }

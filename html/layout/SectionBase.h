@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmoran {
 
@@ -115,7 +116,7 @@ public:
     const std::string& GetUrl() const { return UrlTarget.URL; }
     bool IsLink() const { return !UrlTarget.URL.empty(); }
 
-    TSection* Section;  // not owned
+    TSection* Section;  // the section that made it (a print copy shares runs without a link), not owned
     TMyFont TheFont;
     int Pos;            // start in the section's text
     TUrlTarget UrlTarget;
@@ -137,12 +138,35 @@ public:
     std::uint8_t tmCharset = 0;
 };
 
-class TFontList : public TFreeList<TFontObj> {
+// The runs of a section in position order. A run without a link never changes once the text is
+// finished, so a print copy shares it with the screen document instead of copying it; a link run
+// (hover, visited and focus states of its own) is copied.
+class TFontList {
 public:
+    int Count() const { return static_cast<int>(runs_.size()); }
+    TFontObj* Items(int i) const { return runs_[static_cast<std::size_t>(i)].get(); }
+    TFontObj* operator[](int i) const { return Items(i); }
+    TFontObj* Last() const { return runs_.empty() ? nullptr : runs_.back().get(); }
+    TFontObj* Add(std::shared_ptr<TFontObj> run)
+    {
+        runs_.push_back(std::move(run));
+        return runs_.back().get();
+    }
+    // Takes another list's run at index i: shared with it when the run carries no link state,
+    // else a copy of it for this section.
+    void AddForCopy(const TFontList& from, int i, TSection* section);
+    // Frees the run at index (unless another list still shares it) and removes it.
+    void Delete(int index) { runs_.erase(runs_.begin() + index); }
+    void Clear() { runs_.clear(); }
+    auto begin() const { return runs_.begin(); }
+    auto end() const { return runs_.end(); }
     // The run containing a position (the last one starting at or before it).
     TFontObj* GetFontAt(int pos) const;
     // The start of the first run after pos, or limit when none comes before it.
     int NextRunStart(int pos, int limit) const;
+
+private:
+    std::vector<std::shared_ptr<TFontObj>> runs_;
 };
 
 // An image or panel placed in a line or floating beside it.

@@ -56,9 +56,7 @@ std::unique_ptr<TCellObj> TCellObj::CreateCopy(TSectionList* document) const
     if (Cell) {
         c->Cell = std::make_unique<TCellObjCell>(document);
         TCellObjCell& to = *c->Cell;
-        to.Title = Cell->Title;
-        to.Url = Cell->Url;
-        to.Target = Cell->Target;
+        to.Extra = Cell->Extra;
         to.CellLeft = Cell->CellLeft;
         to.CellTop = Cell->CellTop;
         to.CellRight = Cell->CellRight;

@@ -33,14 +33,14 @@ int ThtmlTable::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarge
         return 0;
     int flags = cell->Cell->TCellBasic::GetUrlAt(canvas, x - cell->ContentLeft, y, url, title);
     // The cell's TITLE and a link covering the whole cell count where the content has none.
-    if (!(flags & 4) && !cell->Cell->Title.empty()) {
-        title = cell->Cell->Title;
+    if (!(flags & 4) && !cell->Cell->Title().empty()) {
+        title = cell->Cell->Title();
         flags |= 4;
     }
-    if (!(flags & 1) && !cell->Cell->Url.empty()) {
+    if (!(flags & 1) && !cell->Cell->Url().empty()) {
         url = std::make_unique<TUrlTarget>();
-        url->URL = cell->Cell->Url;
-        url->Target = cell->Cell->Target;
+        url->URL = cell->Cell->Url();
+        url->Target = cell->Cell->Target();
         flags |= 1;
     }
     return flags;

@@ -112,7 +112,7 @@ void TCellList::AddCell(std::unique_ptr<TCellObj> cell)
 TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TProperties& props, int vAlign)
     : VAlign(vAlign), Cell(std::make_unique<TCellObjCell>(document))
 {
-    Cell->Title = props.PropTitle;
+    TCellObjCell::TitleAndLink extra{props.PropTitle, {}, {}};
     Cell->OwnerTag = props.PropTag;
     for (const auto& a : attributes) {
         TColor c = 0;
@@ -152,15 +152,17 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
             BGImageName = a->Name;
             break;
         case HrefSy:
-            Cell->Url = a->Name;
+            extra.Url = a->Name;
             break;
         case TargetSy:
-            Cell->Target = a->Name;
+            extra.Target = a->Name;
             break;
         default:
             break;
         }
     }
+    if (!extra.Title.empty() || !extra.Url.empty() || !extra.Target.empty())
+        Cell->Extra = std::make_shared<const TCellObjCell::TitleAndLink>(std::move(extra));
     int va = 0;
     if (props.GetVertAlign(va) && (va == 1 || va == 2 || va == 4))
         VAlign = va;

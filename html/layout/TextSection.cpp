@@ -30,10 +30,10 @@ TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTa
                    const TAttributeList* attributes)
     : TSectionBase(document)
 {
-    auto run = std::make_unique<TFontObj>(this, props.GetFont(), 0);
+    auto run = std::make_shared<TFontObj>(this, props.GetFont(), 0);
     run->Title = props.PropTitle;
     if (linkTarget && !linkTarget->URL.empty()) {
-        link_ = *linkTarget;
+        link_ = std::make_unique<TUrlTarget>(*linkTarget);
         run->UrlTarget.Copy(*linkTarget);
         if (props.FIArray)
             run->FIArray = std::make_unique<TFontInfoArray>(*props.FIArray);
@@ -282,7 +282,7 @@ void TSection::StartFontRun(TProperties& props)
         run = Fonts.Last();
         run->ReplaceFont(props.GetFont());
     } else {
-        run = Fonts.Add(std::make_unique<TFontObj>(this, props.GetFont(), pos));
+        run = Fonts.Add(std::make_shared<TFontObj>(this, props.GetFont(), pos));
     }
     run->Title = props.PropTitle;
     int va = 0;
@@ -304,7 +304,7 @@ void TSection::StartFontRun(TProperties& props)
 void TSection::StartLinkRun(TProperties& props, const TUrlTarget* link)
 {
     if (link && !link->URL.empty())
-        link_ = *link;
+        link_ = std::make_unique<TUrlTarget>(*link);
     else
         link_.reset();
     StartFontRun(props);

@@ -6,7 +6,7 @@
 #include "html/layout/FormControls.h"
 #include "html/layout/SectionBase.h"
 
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -152,7 +152,7 @@ protected:
     // Controls and images make room for themselves on a line by their vertical alignment.
     static void MakeRoom(LineRec& line, int height, int vertAlign);
     std::vector<int> sourceIndexes_;
-    std::optional<TUrlTarget> link_;   // the link the text currently runs in
+    std::unique_ptr<TUrlTarget> link_; // the link the text currently runs in
     bool finished_ = false;
 };
 

@@ -164,8 +164,8 @@ TEST(DocumentModel, TableCellsFromAttributesAndStyles)
     const TCellObj& b = *row[1];
     EXPECT_EQ(b.SpecHtPercent, 100);
     EXPECT_EQ(b.SpecHt, 40);
-    EXPECT_EQ(b.Cell->Url, "x.htm");
-    EXPECT_EQ(b.Cell->Target, "t");
+    EXPECT_EQ(b.Cell->Url(), "x.htm");
+    EXPECT_EQ(b.Cell->Target(), "t");
     const TCellObj& c = *row[2];
     EXPECT_EQ(c.VAlign, 1);
     EXPECT_EQ(c.Wd, 40);

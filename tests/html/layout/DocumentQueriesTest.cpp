@@ -2,9 +2,12 @@
 // and points, text search across sections and the selected text.
 #include "tests/html/layout/ParserTestSupport.h"
 
+#include "html/layout/Blocks.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace velmoran::testing {
 namespace {
@@ -218,6 +221,57 @@ TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
     ASSERT_EQ(d.Url(36, 15, url, title), 1);
     EXPECT_TRUE(s->Fonts.Items(0)->Hover);
     EXPECT_TRUE(s->Fonts.Items(1)->Hover);
+}
+
+TEST(PrintCopy, SharesPlainRunsAndKeepsLinkStatesApart)
+{
+    Doc d("<style>a:hover { color: #ff0000 }</style><p>plain <b>bold</b> <a href='x'>ab<b>cd</b></a> ef</p>");
+    d.Page.Doc.LinksActive = true;
+    auto copy = d.Page.Doc.CreateCopy();
+    auto* screen = d.Page.All<TSection>()[0];
+    std::vector<TSection*> sections;
+    std::function<void(const TCellBasic&)> collect = [&](const TCellBasic& cell) {
+        for (const auto& s : cell) {
+            if (auto* t = dynamic_cast<TSection*>(s.get()))
+                sections.push_back(t);
+            else if (auto* b = dynamic_cast<TBlock*>(s.get()))
+                collect(*b->MyCell);
+        }
+    };
+    collect(*copy);
+    ASSERT_EQ(sections.size(), 1u);
+    TSection* printed = sections[0];
+    ASSERT_EQ(printed->Fonts.Count(), screen->Fonts.Count());
+    int shared = 0;
+    for (int i = 0; i < screen->Fonts.Count(); ++i) {
+        const bool same = printed->Fonts[i] == screen->Fonts[i];
+        EXPECT_EQ(same, !screen->Fonts[i]->IsLink()) << i;
+        shared += same ? 1 : 0;
+    }
+    EXPECT_GE(shared, 3);  // "plain ", "bold", " ef"
+    EXPECT_LT(shared, screen->Fonts.Count());
+    // A hover on the screen recolours the screen's link runs only.
+    std::string url, title;
+    int x = 0;
+    while (x < 400 && d.Url(x, 15, url, title) != 1)
+        x += 2;
+    ASSERT_LT(x, 400);
+    int hovered = 0;
+    for (const auto& r : screen->Fonts)
+        hovered += r->Hover ? 1 : 0;
+    EXPECT_EQ(hovered, 2);
+    for (const auto& r : printed->Fonts) {
+        EXPECT_FALSE(r->Hover);
+        EXPECT_EQ(r->TheFont.Color & 0xFFFFFF, 0u);
+    }
+    // The copy outlives the screen document's sections: its shared runs stay.
+    d.Page.Doc.Clear();
+    int mw = 0;
+    RecordingCanvas c(d.Page.Fonts, 800, 2000);
+    copy->LayoutDocument(c, 400, mw);
+    copy->PaintDocument(c, TRect{0, 0, 800, 2000});
+    EXPECT_NE(c.Text().find("TextOut 10,22 'plain '"), std::string::npos) << c.Text();
+    EXPECT_NE(c.Text().find("TextOut 136,22 ' ef'"), std::string::npos) << c.Text();
 }
 
 TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)

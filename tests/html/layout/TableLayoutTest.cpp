@@ -437,6 +437,18 @@ TEST_F(TableDocument, QueriesReachIntoCells)
     ASSERT_TRUE(url);
     EXPECT_EQ(url->URL, "cell.htm");
     EXPECT_EQ(title, "tip");
+    // The print copy answers alike: its cells share the title and link.
+    {
+        auto copy = doc.CreateCopy();
+        int widest = 0;
+        copy->LayoutDocument(canvas, 600, widest);
+        std::unique_ptr<TUrlTarget> copied;
+        std::string copiedTitle;
+        EXPECT_EQ(copy->GetUrlAt(canvas, 110, 5, copied, copiedTitle), 5);
+        ASSERT_TRUE(copied);
+        EXPECT_EQ(copied->URL, "cell.htm");
+        EXPECT_EQ(copiedTitle, "tip");
+    }
     // Over "lnk" (four characters of 8 pixels into the cell): the content's own link wins.
     url.reset();
     title.clear();
