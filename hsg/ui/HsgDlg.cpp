@@ -100,6 +100,8 @@ bool THSGDlg::Exec(const std::string& command, const ModuleArgument& arg)
 {
     // An arithmetic error leaves through here too: what the module changed before it still
     // shows in the base's members.
+    if (OnCommand)
+        OnCommand(command);
     const ScopeExit keepInStep([this] { TakeModuleState(); });
     const auto parsed = ParseModuleCommand(command);
     if (!parsed)

@@ -42,6 +42,8 @@ public:
     // data commands by the module; EDITSPECIAL and texts that are no command answer false.
     // Arithmetic errors of the calculation leave Exec for the application's error display.
     bool Exec(const std::string& command, const ModuleArgument& arg = {}) override;
+    // Hears every text the command entry receives, as sent, before it is carried out.
+    std::function<void(const std::string& command)> OnCommand;
     std::string GetValueText(const std::string& name) override;
 
     // EDIT: the input dialog on fresh edit copies, opened on page `page` (counted from 1; a page

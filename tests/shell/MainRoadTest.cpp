@@ -6,6 +6,7 @@
 #include "framework/CommonRecord.h"
 #include "hsg/ui/HsgDlg.h"
 #include "platform/core/FormatSettings.h"
+#include "platform/core/Text.h"
 #include "tests/hsg/ui/PageTexts.h"
 #include "tests/support/DialogScript.h"
 
@@ -89,8 +90,12 @@ TEST_F(MainRoad, EndToEnd)
     EXPECT_EQ(TempFolder::Read(files / "wieder.vda"), TempFolder::Read(saved));
     EXPECT_EQ(TempFolder::Read(files / "wieder.vdh"), TempFolder::Read(files / "neu.vdh"));
 
-    // The next load case.
+    // The next load case: the module recalculates once for it.
+    int calculations = 0;
+    Dialog().OnCommand = [&](const std::string& command) { calculations += SameText(command, "Calculate"); };
     EXPECT_TRUE(Click("SETINDEX +"));
+    Dialog().OnCommand = nullptr;
+    EXPECT_EQ(calculations, 1);
     EXPECT_EQ(window.LoadCase, 1);
     EXPECT_EQ(Page(), ExpandedPage("Standard.vst", saved, 1));
     EXPECT_EQ(prompts.Messages().size(), 1u);
