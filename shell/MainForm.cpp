@@ -77,6 +77,7 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
     pcResult->hide();
 
     ConnectResultPages();
+    ConnectPrintResult();
     if (!commandLineFile.empty()) {
         // Last: the result page the file makes is the one the window shows when it appears.
         OpenCommandLineFile(commandLineFile);
@@ -122,7 +123,10 @@ void TMainForm::CreateParts()
     MRUList->setObjectName(QStringLiteral("MRUList"));
     MRUList->SetMaxItems(6);
     MRUList->Prefix = "MRU";
-    MRUList->OnClick = [this](TBarMRUList&, const std::string& fileName) { MRUListClick(fileName); };
+    MRUList->OnClick = [this](TBarMRUList&, const std::string& fileName) {
+        if (!PrintRunning())
+            MRUListClick(fileName);
+    };
 
     HelpRouter = new THelpRouter(this);
     HelpRouter->setObjectName(QStringLiteral("HelpRouter"));
@@ -161,16 +165,32 @@ void TMainForm::CreateCombos()
     cbxModules = Combo(this, "cbxModules", "", 180);
     cbxScreenTpl = Combo(this, "cbxScreenTpl", "Bildschirmvorlage aus Liste der vorhandenen Vorlagen wählen", 130);
     cbxPrintTpl = Combo(this, "cbxPrintTpl", "Druckvorlage aus Liste der vorhandenen Vorlagen wählen", 130);
-    cbxModules->OnChange = [this](QWidget*) { cbxModulesChange(); };
-    cbxScreenTpl->OnChange = [this](QWidget*) { cbxScreenTplChange(); };
-    cbxPrintTpl->OnChange = [this](QWidget*) { cbxPrintTplChange(); };
+    cbxModules->OnChange = [this](QWidget*) {
+        if (!PrintRunning())
+            cbxModulesChange();
+    };
+    cbxScreenTpl->OnChange = [this](QWidget*) {
+        if (!PrintRunning())
+            cbxScreenTplChange();
+    };
+    cbxPrintTpl->OnChange = [this](QWidget*) {
+        if (!PrintRunning())
+            cbxPrintTplChange();
+    };
 }
 
 void TMainForm::BindActions()
 {
     TMainActions& a = *actions_;
-    const auto bind = [](Action* action, std::function<void()> run) {
-        action->OnExecute = [run = std::move(run)](Action&) { run(); };
+    // No command runs while the print result is printing.
+    const auto guarded = [this](std::function<void()> run) {
+        return [this, run = std::move(run)] {
+            if (!PrintRunning())
+                run();
+        };
+    };
+    const auto bind = [guarded](Action* action, std::function<void()> run) {
+        action->OnExecute = [run = guarded(std::move(run))](Action&) { run(); };
     };
     bind(a.FileNew, [this] { FileNewExecute(); });
     bind(a.FileOpen, [this] { FileOpenExecute(); });
@@ -203,15 +223,15 @@ void TMainForm::BindActions()
     parts.ScreenTemplates = cbxScreenTpl;
     parts.PrintTemplates = cbxPrintTpl;
     parts.RecentFiles = MRUList;
-    parts.New = [this] { FileNewExecute(); };
-    parts.Open = [this] { FileOpenExecute(); };
-    parts.Save = [this] { FileSaveExecute(); };
-    parts.Preview = [this] { FilePrintPreviewExecute(); };
-    parts.Print = [this] { FilePrintExecute(); };
-    parts.EditDialog = [this] { cmdEditDlgExecute(); };
-    parts.ScreenTemplate = [this] { FileSetScreenTemplateExecute(); };
-    parts.PrintTemplate = [this] { FileSetPrinterTemplateExecute(); };
-    parts.HelpContents = [this] { HelpContents1Execute(); };
+    parts.New = guarded([this] { FileNewExecute(); });
+    parts.Open = guarded([this] { FileOpenExecute(); });
+    parts.Save = guarded([this] { FileSaveExecute(); });
+    parts.Preview = guarded([this] { FilePrintPreviewExecute(); });
+    parts.Print = guarded([this] { FilePrintExecute(); });
+    parts.EditDialog = guarded([this] { cmdEditDlgExecute(); });
+    parts.ScreenTemplate = guarded([this] { FileSetScreenTemplateExecute(); });
+    parts.PrintTemplate = guarded([this] { FileSetPrinterTemplateExecute(); });
+    parts.HelpContents = guarded([this] { HelpContents1Execute(); });
     bars_ = BuildMainBars(a, parts, *TopDock);
     SetShortCutMainForm(this);
 }
@@ -493,6 +513,8 @@ void TMainForm::HelpAbout1Execute()
 
 bool TMainForm::CloseQuery()
 {
+    if (PrintRunning())
+        return false;
     if (!shell_.FileId.empty())
         MRUList->Add(shell_.FileId);
     return CheckSaveModified();

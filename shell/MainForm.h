@@ -22,6 +22,7 @@ class QStatusBar;
 
 namespace velmoran {
 
+class Canvas;
 class RegIniFile;
 class TAboutBox;
 class TBarDock;
@@ -139,10 +140,23 @@ public:
     // The module's messages, rebuilt by every refresh of the messages page.
     std::vector<std::string> ResultMessages;
 
-    // --- print commands; their work is done elsewhere ---
-    virtual void FileExportExecute() {}
-    virtual void FilePrintExecute() {}
+    // --- the print result: printing and export ---
+    // Expands the print template into OutputStream and loads it into ReportViewer; false, with
+    // the error shown, when that failed (nothing of the failed build is printed or exported).
+    bool BuildPrintReport();
+    virtual void FileExportExecute();
+    virtual void FilePrintExecute();
     virtual void FilePrintPreviewExecute() {}
+    // "FILEPRINT": every page, without the print dialog or the progress window.
+    void PrintFromLink();
+    // The header and footer drawn on every printed page of the print result.
+    void ReportViewerPrintHeader(Canvas& canvas, int pageNumber, int width, int height, bool& stopPrinting);
+    void ReportViewerPrintFooter(Canvas& canvas, int pageNumber, int width, int height, bool& stopPrinting);
+    // The PDF file proposed for the current calculation: DataPath, its base name, ".pdf".
+    std::string PrintFileName() const;
+    // True while a print of the print result runs; the window then takes no commands and
+    // cannot be closed.
+    bool PrintRunning() const;
     virtual void EditExtraExecute() {}
 
 protected:
@@ -161,6 +175,7 @@ private:
     void ShowStartPageOrDialog();
     void RunStartDialog();
     void ConnectResultPages();
+    void ConnectPrintResult();
     void OpenCommandLineFile(const std::string& fileName);
     // Sends "SaveData" for that file; false, with a message, when the module could not save.
     bool SaveCalculationTo(const std::string& fileName);

@@ -121,7 +121,9 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         if (!argument.empty())
             StepResultIndex(argument);
         break;
-    case LinkCommand::FilePrint:  // printing comes with the print result
+    case LinkCommand::FilePrint:
+        PrintFromLink();
+        break;
     case LinkCommand::PrintTemplate:
     case LinkCommand::Calculate:
     case LinkCommand::FileExec:
@@ -148,6 +150,10 @@ void TMainForm::StepResultIndex(const std::string& text)
 
 void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
 {
+    if (PrintRunning()) {
+        handled = true;
+        return;
+    }
     // Detection on an upper-case copy; the command gets the link as written, so that file names
     // keep their case.
     const std::string upper = UpperCase(url);

@@ -1,0 +1,174 @@
+// The print result of the main window: the print template expanded into the print viewer, printed
+// through the print dialog and the progress window or straight from a link, and exported as an
+// HTML file; and the page header and footer drawn on every printed page. A build, print or export
+// that fails shows its error; nothing of a failed build goes out.
+#include "shell/MainForm.h"
+
+#include "framework/ui/MainDlg.h"
+#include "html/viewer/PageViewer.h"
+#include "html/viewer/PrnStatusForm.h"
+#include "platform/Canvas.h"
+#include "platform/Printer.h"
+#include "platform/Prompt.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/CodePage.h"
+#include "report/Report.h"
+#include "shell/ShellState.h"
+
+#include <filesystem>
+#include <exception>
+
+namespace velmoran {
+
+namespace {
+
+constexpr int kAllPagesLast = 99999;
+constexpr int kDialogMaxPage = 9999;
+const char* const kVersionLine = "Velmoran Version 1.02";
+
+// Arial 8 on the 96-ppi logical device of every canvas.
+LogicalFont HeaderFont()
+{
+    LogicalFont font;
+    font.Face = "Arial";
+    font.Height = -11;
+    return font;
+}
+
+void TextLeft(Canvas& canvas, int x, int y, const std::string& text)
+{
+    canvas.TextOut(x, y, Utf8ToWide(text));
+}
+
+void TextRight(Canvas& canvas, int x, int y, const std::string& text)
+{
+    const std::u16string wide = Utf8ToWide(text);
+    canvas.TextOut(x - canvas.TextExtent(wide).cx, y, wide);
+}
+
+std::string ValueText(TShellState& shell, const std::string& name)
+{
+    TMainDlg* module = shell.Modules.ModuleDialog();
+    return module ? module->GetValueText(name) : std::string();
+}
+
+// Runs a print, showing what went wrong (a printer that failed, a file that could not be written).
+template <typename Run>
+void ShowingErrors(Run&& run)
+{
+    try {
+        run();
+    } catch (const std::exception& error) {
+        Prompts().ShowError(error.what());
+    }
+}
+
+}  // namespace
+
+void TMainForm::ConnectPrintResult()
+{
+    ReportViewer->OnPrintHeader = [this](TPageViewer*, Canvas& canvas, int page, int w, int h, bool& stop) {
+        ReportViewerPrintHeader(canvas, page, w, h, stop);
+    };
+    ReportViewer->OnPrintFooter = [this](TPageViewer*, Canvas& canvas, int page, int w, int h, bool& stop) {
+        ReportViewerPrintFooter(canvas, page, w, h, stop);
+    };
+}
+
+bool TMainForm::PrintRunning() const
+{
+    return ReportViewer && ReportViewer->Printing();
+}
+
+bool TMainForm::BuildPrintReport()
+{
+    TModules& modules = shell_.Modules;
+    if (!modules.Report())
+        return false;
+    try {
+        TMemoryStream& printTemplate = shell_.Templates.PrintTemplateStream();
+        TMemoryStream& output = modules.OutputStream();
+        printTemplate.SetPosition(0);
+        output.Clear();
+        // No load case is set: the one shown on screen applies.
+        modules.Report()->ProcessTemplate(&printTemplate, &output);
+        output.SetPosition(0);
+        ReportViewer->LoadDocumentStream(output);
+        return true;
+    } catch (const std::exception& error) {
+        modules.OutputStream().Clear();
+        Prompts().ShowError(error.what());
+        return false;
+    }
+}
+
+std::string TMainForm::PrintFileName() const
+{
+    const std::string base =
+        shell_.FileId.empty() ? std::string("Velmoran") : std::filesystem::path(shell_.FileId).stem().string();
+    return shell_.Folders.DataPath + base + ".pdf";
+}
+
+void TMainForm::FilePrintExecute()
+{
+    if (!BuildPrintReport())
+        return;
+    Printer& printer = SelectedPrinter();
+    PrintDialogOptions options;
+    options.MaxPage = kDialogMaxPage;
+    options.PageNumbersSelectable = true;
+    if (printer.IsPdf())
+        options.PdfFileName = PrintFileName();
+    const std::optional<PrintDialogAnswer> answer = Prompts().PrintDialog(options);
+    if (!answer)
+        return;
+    if (printer.IsPdf())
+        printer.SetOutputFileName(answer->PdfFileName.empty() ? PrintFileName() : answer->PdfFileName);
+    const int fromPage = answer->AllPages ? 1 : answer->FromPage;
+    const int toPage = answer->AllPages ? kAllPagesLast : answer->ToPage;
+    ShowingErrors([&] {
+        TPrnStatusForm progress(this);
+        bool abort = false;
+        progress.DoPrint(*ReportViewer, fromPage, toPage, abort);
+    });
+}
+
+void TMainForm::PrintFromLink()
+{
+    if (PrintRunning() || !BuildPrintReport())
+        return;
+    Printer& printer = SelectedPrinter();
+    if (printer.IsPdf())
+        printer.SetOutputFileName(PrintFileName());
+    ShowingErrors([&] { ReportViewer->PrintPages(1, kAllPagesLast); });
+}
+
+void TMainForm::FileExportExecute()
+{
+    FileDialogOptions options;
+    options.DefaultExt = "html";
+    options.InitialDir = shell_.Folders.DataPathNoSlash;
+    const std::optional<std::string> fileName = Prompts().SaveFileDialog(options);
+    if (!fileName || !BuildPrintReport())
+        return;
+    const SaveResult saved = WriteFileAtomically(*fileName, shell_.Modules.OutputStream().View());
+    if (!saved)
+        Prompts().ShowError(saved.Message);
+}
+
+void TMainForm::ReportViewerPrintHeader(Canvas& canvas, int pageNumber, int width, int, bool&)
+{
+    canvas.SetFont(HeaderFont());
+    TextLeft(canvas, 50, 25,
+             ValueText(shell_, "Projekt") + "   bearbeitet von: " + ValueText(shell_, "Bearbeiter"));
+    TextRight(canvas, width - 50, 25, "Seite " + std::to_string(pageNumber));
+}
+
+void TMainForm::ReportViewerPrintFooter(Canvas& canvas, int, int width, int, bool&)
+{
+    canvas.SetFont(HeaderFont());
+    TextLeft(canvas, 50, 40, "File: " + std::filesystem::path(shell_.FileId).filename().string());
+    TextRight(canvas, width - 75, 40, kVersionLine);
+}
+
+}  // namespace velmoran
