@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <filesystem>
