@@ -405,8 +405,13 @@ void TCustomComboEdit::AcceptValue(const QVariant& value)
         return;
     SetTextQuietly(text);
     SetModified(true);
-    popupVisible_ = popup_ && popup_->isVisible();
+    RefreshPopupVisible();
     Change();
+}
+
+void TCustomComboEdit::RefreshPopupVisible()
+{
+    popupVisible_ = popup_ && popup_->isVisible();
 }
 
 void TCustomComboEdit::SetPopupValue(const QVariant& value)

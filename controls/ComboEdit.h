@@ -157,6 +157,8 @@ protected:
     virtual void SetPopupValue(const QVariant& value);
     virtual QVariant GetPopupValue() const;
     virtual void PopupChange() {}
+    // After a close-up the popup no longer counts as open, so a change goes to the edit's own event.
+    void RefreshPopupVisible();
     // Which keys the open popup's content gets instead of the edit: the navigation keys.
     virtual bool HandsKeyToPopup(const QKeyEvent& event) const;
     void Change() override;

@@ -253,6 +253,7 @@ bool TCustomDateEdit::AcceptPopup(const QVariant& value)
 void TCustomDateEdit::AcceptValue(const QVariant&)
 {
     SetDate(acceptedDate_);
+    RefreshPopupVisible();
     if (Modified())
         TCustomComboEdit::Change();
 }

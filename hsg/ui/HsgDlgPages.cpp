@@ -118,14 +118,6 @@ void THSGDlg::BindPages()
         module_.EditCommon().SetDouble(common::kDatum, pages_.edDatum->GetDate());
         ValueChanged();
     };
-    // A date taken from the calendar reaches the field while the calendar still counts as open,
-    // so the field reports no change for it: it is stored as it is accepted.
-    c.edDatum->OnAcceptDate = [this](QWidget*, TDateTime& date, bool& accept) {
-        if (Filling || !accept)
-            return;
-        module_.EditCommon().SetDouble(common::kDatum, date);
-        ValueChanged();
-    };
     // Checking a button in a fill clicks it too; only the user's click stores.
     c.rbKonz->OnClick = [this](QWidget*) {
         if (Filling)

@@ -96,10 +96,12 @@ TEST_F(DateEdit, ThePopupOpensOnTodayAndHandsBackTheChosenDate)
     TDateEdit edit;
     edit.show();
     int accepted = 0;
+    int changed = 0;
     edit.OnAcceptDate = [&](QWidget*, TDateTime& date, bool& accept) {
         ++accepted;
         accept = date != EncodeDate(2026, 4, 1);
     };
+    edit.OnChange = [&](QWidget*) { ++changed; };
     edit.PopupDropDown(false);
     ASSERT_TRUE(edit.PopupVisible());
     auto* popup = dynamic_cast<TPopupCalendar*>(edit.Popup());
@@ -109,6 +111,8 @@ TEST_F(DateEdit, ThePopupOpensOnTodayAndHandsBackTheChosenDate)
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_EQ(edit.Text(), "18.03.2026");
     EXPECT_TRUE(edit.Modified());
+    // The chosen date is the field's change.
+    EXPECT_EQ(changed, 1);
     // A refused date leaves the text.
     edit.SetDate(EncodeDate(2026, 3, 31));
     edit.PopupDropDown(false);
