@@ -37,6 +37,15 @@ std::string Lines(int n)
     return s;
 }
 
+// A table of 130 rows "Reihe 0" .. "Reihe 129" over three pages, with a head or foot part.
+std::string LongTable(const std::string& part)
+{
+    std::string html = "<table border=1>" + part + "<tbody>";
+    for (int i = 0; i < 130; ++i)
+        html += "<tr><td>Reihe " + std::to_string(i) + "</td><td>" + std::to_string(i * 7) + "</td></tr>";
+    return html + "</tbody></table>";
+}
+
 bool Has(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
@@ -185,11 +194,7 @@ TEST_F(PrintRunTest, PrintScaleShrinksTheText)
 
 TEST_F(PrintRunTest, TableHeaderRowsRepeatOnEveryPage)
 {
-    std::string html = "<table border=1><thead><tr><th>Kopfzeile</th><th>Wert</th></tr></thead><tbody>";
-    for (int i = 0; i < 130; ++i)
-        html += "<tr><td>Reihe " + std::to_string(i) + "</td><td>" + std::to_string(i * 7) + "</td></tr>";
-    html += "</tbody></table>";
-    Load(html);
+    Load(LongTable("<thead><tr><th>Kopfzeile</th><th>Wert</th></tr></thead>"));
     viewer_->PrintPages(1, 99999);
     KeepPictures("table-head");
     ASSERT_GE(test::PdfPageCount(File()), 3);
@@ -279,11 +284,7 @@ TEST_F(PrintRunTest, HtmlHeaderAndFooterAreLoadedAndPrinted)
 
 TEST_F(PrintRunTest, TableFooterRowsRepeatAtEveryPageBottom)
 {
-    std::string html = "<table border=1><tfoot><tr><td>Fusszeile</td><td>Summe</td></tr></tfoot><tbody>";
-    for (int i = 0; i < 130; ++i)
-        html += "<tr><td>Reihe " + std::to_string(i) + "</td><td>" + std::to_string(i * 7) + "</td></tr>";
-    html += "</tbody></table>";
-    Load(html);
+    Load(LongTable("<tfoot><tr><td>Fusszeile</td><td>Summe</td></tr></tfoot>"));
     viewer_->PrintPages(1, 99999);
     KeepPictures("table-foot");
     const int pages = test::PdfPageCount(File());
@@ -293,9 +294,11 @@ TEST_F(PrintRunTest, TableFooterRowsRepeatAtEveryPageBottom)
         const test::PdfWord* foot = test::FindWord(words, "Fusszeile");
         ASSERT_NE(foot, nullptr) << "page " << page;
         // The footer closes the page: every row of the page stands above it.
-        for (const test::PdfWord& w : words)
-            if (w.Text == "Reihe")
+        for (const test::PdfWord& w : words) {
+            if (w.Text == "Reihe") {
                 EXPECT_LT(w.YMin, foot->YMin) << "page " << page;
+            }
+        }
     }
 }
 
