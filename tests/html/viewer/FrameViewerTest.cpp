@@ -759,6 +759,58 @@ TEST_F(FrameTest, FrameStepsAreTakenBackInTheOrderTheyWereMade)
     EXPECT_FALSE(viewer_.FwdButtonEnabled());
 }
 
+// HistoryMaxCount bounds the frame viewer's entries (a frameset that drops out goes with them) and
+// every frame's own steps.
+TEST_F(FrameTest, HistoryMaxCountTrimsFramesetsAndFrameSteps)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("c.htm", "c");
+    const std::string set =
+        Write("set.htm", "<frameset cols=\"*,*\"><frame name=links src=a.htm><frame name=rechts src=a.htm></frameset>");
+    viewer_.SetHistoryMaxCount(2);
+    viewer_.LoadFromFile(set);
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("links"), "b.htm", "", handled);
+    viewer_.FollowTarget(viewer_.GetViewerFromName("links"), "c.htm", "", handled);
+    viewer_.GoBack();
+    EXPECT_EQ(viewer_.GetViewerFromName("links")->GetCurrentFile(), dir_ / "b.htm");
+    EXPECT_FALSE(viewer_.BackButtonEnabled());  // a.htm fell out of the frame's two entries
+
+    viewer_.LoadFromFile(dir_ / "a.htm");
+    viewer_.LoadFromFile(dir_ / "b.htm");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(viewer_.History().size(), 2u);
+    EXPECT_EQ(viewer_.History()[1].File, dir_ / "a.htm");
+    // The frameset of set.htm is gone; the two of the entries stay.
+    EXPECT_EQ(viewer_.findChildren<TFrameSet*>(Qt::FindDirectChildrenOnly).size(), 2);
+}
+
+// A view of one page records its places itself: an anchor jump, and the same file loaded again.
+TEST_F(FrameTest, AViewOfOnePageKeepsItsPlacesInTheFrameViewersHistory)
+{
+    const std::string page = Write("seite.htm", Lines(100) + "<a name=unten>Unten</a>" + Lines(100));
+    viewer_.SetHistoryMaxCount(10);
+    viewer_.LoadFromFile(page);
+    TPageViewer* view = viewer_.GetActiveViewer();
+    ASSERT_NE(view, nullptr);
+    bool handled = false;
+    viewer_.FollowTarget(view, "#unten", "", handled);
+    const int below = view->VScrollBarPosition();
+    EXPECT_GT(below, 0);
+    ASSERT_EQ(viewer_.History().size(), 2u);
+    viewer_.GoBack();
+    EXPECT_EQ(viewer_.GetActiveViewer()->VScrollBarPosition(), 0);
+    viewer_.GoFwd();
+    EXPECT_EQ(viewer_.GetActiveViewer()->VScrollBarPosition(), below);
+
+    viewer_.LoadFromFile(page);  // the same file again: the place left is an entry
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.History().size(), 3u);
+    viewer_.GoBack();
+    EXPECT_EQ(viewer_.GetActiveViewer()->VScrollBarPosition(), below);
+}
+
 // A frame that shows a nested frameset, sent to the document it shows, puts back only the nested
 // frames that went elsewhere; the others keep their viewer and what was typed into it.
 TEST_F(FrameTest, NestedFramesetSentToItsOwnSourceReloadsOnlyTheChangedFrame)
