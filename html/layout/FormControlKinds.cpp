@@ -144,7 +144,7 @@ void TButtonFormControlObj::Press()
         Form->ResetControls();
         break;
     case Submit:
-        Form->SubmitForm(Name.empty() ? std::string() : Pair(Value.empty() ? FromWide(Caption) : Value));
+        Form->SubmitForm(Name.empty() ? std::string() : Pair(Value));
         break;
     case Browse:
         if (BrowseEdit && Document->FormEvents.OnFileBrowse) {

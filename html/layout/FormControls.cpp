@@ -333,6 +333,7 @@ std::unique_ptr<TFormControlObj> CreateFormControl(TSectionList* document, std::
 {
     if (tagSymbol == SelectSy) {
         const TAttribute* size = attributes.Find(SizeSy);
+        // SIZE=1 shows a drop-down, as browsers show it, not a list box of one row (kept on purpose).
         if (attributes.Find(MultipleSy) || (size && size->Value > 1))
             return std::make_unique<TListBoxFormControlObj>(document, attributes, props, sourcePos);
         return std::make_unique<TComboFormControlObj>(document, attributes, props, sourcePos);

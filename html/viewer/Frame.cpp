@@ -168,6 +168,12 @@ void TfvFrame::LoadIntoViewer(const std::string& file, const std::string& dest)
 
 void TfvFrame::LoadContent()
 {
+    LoadSource();
+    RestartHistory(viewer_->HistoryMaxCount());
+}
+
+void TfvFrame::LoadSource()
+{
     TFrameSet* master = MasterSet();
     if (!master || SourceFile.empty() || master->Nesting >= kMaxNesting || LoadsAnAncestor() ||
         master->Registry->AllFrames.size() >= TFrameViewer::kMaxFrames)
@@ -194,6 +200,14 @@ void TfvFrame::LoadContent()
     }
     CreateViewer();
     LoadIntoViewer(SourceFile, AnchorPart);
+}
+
+void TfvFrame::UnloadContent()
+{
+    if (refreshTimer_)
+        refreshTimer_->stop();
+    if (NestedSet)
+        NestedSet->UnloadContent();
 }
 
 // A frame whose source is the frameset document of a set above it would repeat that set inside
@@ -251,27 +265,109 @@ void TfvFrame::ReloadContent()
         LoadContent();
 }
 
+void TfvFrame::ShowSource(const std::string& file, const std::string& dest)
+{
+    SourceFile = file;
+    AnchorPart = dest;
+    if (PageViewer && !viewer_->HasRequestEvents() && !HoldsFrameset(file)) {
+        LoadIntoViewer(file, dest);
+        return;
+    }
+    DropContent();
+    LoadSource();
+}
+
 void TfvFrame::Navigate(const std::string& file, const std::string& dest, bool refresh)
 {
     if (refreshTimer_)
         refreshTimer_->stop();
     if (SameText(file, SourceFile) && (PageViewer || NestedSet)) {
-        // The frame shows the file already: a refresh loads it again, a link only moves to its anchor.
-        if (PageViewer && refresh)
+        // The frame shows the file already: a refresh loads it again, a link only moves to its
+        // anchor, and a frameset document puts back the frames that went elsewhere.
+        if (NestedSet)
+            NestedSet->ReloadChangedFrames();
+        else if (refresh)
             ReloadInPlace(file);
-        else if (PageViewer && !dest.empty())
-            PageViewer->PositionToAnchor(dest);
+        else if (!dest.empty())
+            MoveToAnchor(dest);
         return;
     }
-    SourceFile = file;
-    AnchorPart = dest;
-    if (!PageViewer || viewer_->HasRequestEvents() || HoldsFrameset(file)) {
-        DropContent();
-        LoadContent();
-    } else {
-        LoadIntoViewer(file, dest);
-    }
+    const THistoryPage left = ShownPage();
+    std::unique_ptr<TFormSnapshot> form = PageViewer ? PageViewer->GetFormData() : nullptr;
+    ShowSource(file, dest);
+    RecordHistory(left, std::move(form));
     viewer_->AddVisited(file + dest);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The frame's history
+
+bool TfvFrame::KeepsOwnHistory() const
+{
+    const TFrameSet* master = MasterSet();
+    return master && !master->FramesetDocument.empty();
+}
+
+THistoryPage TfvFrame::ShownPage() const
+{
+    if (!PageViewer)
+        return THistoryPage{SourceFile, {}, 0, kHtmlKind};
+    return THistoryPage{SourceFile, PageViewer->DocumentTitle(), PageViewer->GetPosition(), PageViewer->CurrentFileType()};
+}
+
+void TfvFrame::MoveToAnchor(const std::string& dest)
+{
+    const THistoryPage left = ShownPage();
+    PageViewer->PositionToAnchor(dest);
+    if (PageViewer->GetPosition() != left.Pos)
+        RecordHistory(left, nullptr);
+}
+
+// The entry shown keeps the place that was left and, when another page came, its form values.
+void TfvFrame::RecordHistory(const THistoryPage& left, std::unique_ptr<TFormSnapshot> form)
+{
+    const int maxCount = viewer_->HistoryMaxCount();
+    if (maxCount < 1)
+        return;
+    if (!KeepsOwnHistory()) {
+        viewer_->RecordPagePlace(left.File, left.Title, left.Pos);
+        return;
+    }
+    const bool otherPage = left.File != SourceFile;
+    const bool replaceForm = otherPage || form != nullptr;
+    History.SetMaxCount(maxCount);
+    History.Push(left, ShownPage(), replaceForm, otherPage ? std::move(form) : nullptr);
+    viewer_->FrameHistoryChanged();
+}
+
+void TfvFrame::RestartHistory(int maxCount)
+{
+    History.Clear();
+    History.SetMaxCount(maxCount);
+    if (maxCount >= 1 && KeepsOwnHistory() && (PageViewer || NestedSet))
+        History.Push({}, ShownPage(), false, nullptr);
+}
+
+void TfvFrame::SetHistoryIndex(int index)
+{
+    if (index < 0 || index >= History.Count() || index == History.Index())
+        return;
+    PositionObj& left = History.Place(History.Index());
+    if (PageViewer) {
+        left.Pos = PageViewer->GetPosition();
+        left.FormData = PageViewer->GetFormData();
+    }
+    const std::string file = History.File(index);
+    if (!(PageViewer || NestedSet) || !viewer_->SameDocument(file, SourceFile))
+        ShowSource(file, "");
+    History.SetIndex(index);
+    const PositionObj& place = History.Place(index);
+    if (PageViewer) {
+        PageViewer->SetPosition(place.Pos);
+        if (place.FormData)
+            PageViewer->SetFormData(*place.FormData);
+    }
+    viewer_->FrameHistoryChanged();
 }
 
 // ---------------------------------------------------------------------------------------------

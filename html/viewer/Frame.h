@@ -2,11 +2,13 @@
 // frameset document itself. It reads its FRAME attributes, loads its source (through the frame
 // viewer's source hooks when the application supplies the documents), shows the error page for a
 // source it cannot read, follows links and META refresh into itself, and hands the mouse on its
-// border to the frameset that drags the split lines.
+// border to the frameset that drags the split lines. It keeps its own history: the pages it showed,
+// each with its place and form values.
 #pragma once
 
 #include "html/viewer/FrameBase.h"
 #include "html/viewer/SubFrameSet.h"
+#include "html/viewer/ViewerHistory.h"
 
 #include <string>
 
@@ -23,14 +25,25 @@ public:
              const std::string& basePath);
     ~TfvFrame() override;
 
+    // The first load: the source shown, and the frame's history starting with it.
     void LoadContent() override;
     void ReloadContent() override;
+    void UnloadContent() override;
     bool LockedAtStart() const override;
     bool LockedAtEnd() const override;
     void Detach() override;
-    // A link or refresh into this frame: file and destination (with its "#").
+    // A link or refresh into this frame: file and destination (with its "#"). Another file, or
+    // another place in the same page, becomes an entry of the frame's history. The frameset
+    // document the frame shows already reloads only the frames below that show another source.
     void Navigate(const std::string& file, const std::string& dest, bool refresh);
     void StartRefresh(int delay, const std::string& url);
+
+    // The frame's own history (index 0 is the newest entry).
+    TPageHistory History;
+    // Shows an entry of the history: its page, its place and its form values.
+    void SetHistoryIndex(int index);
+    // Empties the history; with a bound of 1 or more it starts again with the page shown.
+    void RestartHistory(int maxCount);
 
     std::string SourceFile, InitialSource, AnchorPart, FrameName;
     bool ScrollOff = false;
@@ -51,6 +64,15 @@ private:
     std::string SourceOf(const std::string& src, const std::string& basePath) const;
     void ForwardMouse(TSubFrameSet::MouseAction action, QMouseEvent* event);
     void CreateViewer();
+    // Shows a source: in the viewer there is, else in a new viewer or nested frameset.
+    void ShowSource(const std::string& file, const std::string& dest);
+    void LoadSource();
+    // Whether the frame records its own steps: in a frameset document, not in a view of one page
+    // (whose steps the frame viewer records).
+    bool KeepsOwnHistory() const;
+    THistoryPage ShownPage() const;
+    void MoveToAnchor(const std::string& dest);
+    void RecordHistory(const THistoryPage& left, std::unique_ptr<TFormSnapshot> form);
     void LoadIntoViewer(const std::string& file, const std::string& dest);
     void LoadNestedSet(const std::string& text, const std::string& textFile);
     bool LoadsAnAncestor() const;

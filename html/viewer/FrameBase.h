@@ -42,6 +42,8 @@ public:
     virtual void LoadContent() = 0;
     // Loads the panel's sources again in place; every viewer keeps its scroll position.
     virtual void ReloadContent() = 0;
+    // Stops the panel's refresh timers (a frameset left for another).
+    virtual void UnloadContent() = 0;
     // Whether the split line before (at the start) or after (at the end) this panel may not move.
     virtual bool LockedAtStart() const = 0;
     virtual bool LockedAtEnd() const = 0;

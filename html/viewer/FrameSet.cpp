@@ -36,6 +36,15 @@ bool TFrameSet::ReadFrameset(const std::string& file, std::string& text, std::st
     return IsFramesetDocument(text);
 }
 
+void TFrameSet::ClearSet()
+{
+    TSubFrameSet::ClearSet();
+    DocumentFile.clear();
+    DocTitle.clear();
+    ActiveViewer = nullptr;
+    Dragging = nullptr;
+}
+
 void TFrameSet::LoadFile(const std::string& file, const std::string& dest)
 {
     std::string text, textFile;

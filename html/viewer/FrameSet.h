@@ -18,6 +18,8 @@ public:
     TFrameSet(TFrameViewer* viewer, QWidget* parent);
     // Builds the frameset from a file (a frameset document, or one frame showing the page).
     void LoadFile(const std::string& file, const std::string& dest);
+    // Also forgets the document's file, title and active viewer.
+    void ClearSet() override;
 
     std::string DocumentFile;
     std::u16string DocTitle;

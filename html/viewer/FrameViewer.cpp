@@ -25,7 +25,7 @@ namespace velmoran {
 TFrameViewer::TFrameViewer(QWidget* parent) : QWidget(parent)
 {
     imageCache_ = std::make_unique<TStringBitmapList>();
-    imageCache_->SetCacheCount(5);
+    imageCache_->SetCacheCount(imageCacheCount_);
     topSet_ = new TFrameSet(this, this);
     topSet_->setGeometry(rect());
     resize(150, 150);
@@ -51,8 +51,22 @@ void TFrameViewer::resizeEvent(QResizeEvent* event)
 void TFrameViewer::ApplySettings(TPageViewer& viewer) const
 {
     viewer.SetDefFontName(defFontName_);
+    viewer.SetDefPreFontName(defPreFontName_);
     viewer.SetDefFontSize(defFontSize_);
+    viewer.SetDefFontColor(defFontColor_);
+    viewer.SetDefHotSpotColor(defHotSpotColor_);
+    viewer.SetDefVisitedLinkColor(defVisitedLinkColor_);
+    viewer.SetDefOverLinkColor(defOverLinkColor_);
     viewer.SetDefBackground(defBackground_);
+    viewer.SetViewImages(viewImages_);
+    viewer.SetImageCacheCount(imageCacheCount_);
+    viewer.PrintMarginLeft = printMargins_[0];
+    viewer.PrintMarginRight = printMargins_[1];
+    viewer.PrintMarginTop = printMargins_[2];
+    viewer.PrintMarginBottom = printMargins_[3];
+    viewer.SetPrintScale(printScale_);
+    viewer.SetCharSet(charSet_);
+    viewer.SetViewerCursor(cursor_);
     viewer.SetNoSelect(noSelect_);
     viewer.SetServerRoot(serverRoot_);
     viewer.SetVisitedMaxCount(visited_.MaxCount());
@@ -98,8 +112,16 @@ void TFrameViewer::ConnectViewer(TPageViewer& viewer, TfvFrame& frame)
         FollowTarget(sender, url, sender->HotSpotTarget(), handled);
     };
     viewer.OnHotSpotCovered = [this](TPageViewer* sender, const std::string& url) {
-        if (OnHotSpotTargetCovered)
-            OnHotSpotTargetCovered(this, sender->HotSpotTarget(), url);
+        if (!OnHotSpotTargetCovered)
+            return;
+        clickLinkText_ = sender->LinkText();
+        clickLinkAttributes_ = sender->LinkAttributes();
+        OnHotSpotTargetCovered(this, sender->HotSpotTarget(), url);
+    };
+    viewer.OnProcessing = [this](TPageViewer* sender, bool on) { ViewerProcessing(sender, on); };
+    viewer.OnSoundRequest = [this](TPageViewer*, const std::string& src, int loop, bool terminate) {
+        if (OnSoundRequest)
+            OnSoundRequest(this, src, loop, terminate);
     };
     viewer.OnRightClick = [this](TPageViewer* sender, const TRightClickParameters& parameters) {
         if (OnRightClick)
@@ -259,34 +281,116 @@ void TFrameViewer::SetOnFileBrowse(TFileBrowseEvent handler)
     ForEachViewer([&](TPageViewer& v) { v.SetOnFileBrowse(onFileBrowse_); });
 }
 
+void TFrameViewer::ForEachFrameSet(const std::function<void(TFrameSet&)>& work) const
+{
+    std::vector<TFrameSet*> sets{topSet_};
+    for (const TFrameViewerHistoryEntry& entry : history_)
+        if (entry.Set && std::find(sets.begin(), sets.end(), entry.Set) == sets.end())
+            sets.push_back(entry.Set);
+    for (TFrameSet* set : sets)
+        work(*set);
+}
+
+// The viewers of the framesets the history keeps get the settings too: they show again as they are.
 void TFrameViewer::ForEachViewer(const std::function<void(TPageViewer&)>& work) const
 {
-    for (TPageViewer* viewer : topSet_->Registry->AllViewers)
-        work(*viewer);
+    ForEachFrameSet([&](TFrameSet& set) {
+        const std::vector<TPageViewer*> viewers = set.Registry->AllViewers;
+        for (TPageViewer* viewer : viewers)
+            work(*viewer);
+    });
 }
 
 void TFrameViewer::SetDefFontName(const std::string& value)
 {
-    defFontName_ = value;
-    ForEachViewer([&](TPageViewer& v) { v.SetDefFontName(value); });
+    Store(defFontName_, value, [](TPageViewer& v, const std::string& x) { v.SetDefFontName(x); });
+}
+
+void TFrameViewer::SetDefPreFontName(const std::string& value)
+{
+    Store(defPreFontName_, value, [](TPageViewer& v, const std::string& x) { v.SetDefPreFontName(x); });
 }
 
 void TFrameViewer::SetDefFontSize(int value)
 {
-    defFontSize_ = value;
-    ForEachViewer([&](TPageViewer& v) { v.SetDefFontSize(value); });
+    Store(defFontSize_, value, [](TPageViewer& v, int x) { v.SetDefFontSize(x); });
 }
 
 void TFrameViewer::SetDefBackground(ColorRef value)
 {
-    defBackground_ = value;
-    ForEachViewer([&](TPageViewer& v) { v.SetDefBackground(value); });
+    Store(defBackground_, value, [](TPageViewer& v, ColorRef x) { v.SetDefBackground(x); });
+}
+
+void TFrameViewer::SetDefFontColor(ColorRef value)
+{
+    Store(defFontColor_, value, [](TPageViewer& v, ColorRef x) { v.SetDefFontColor(x); });
+}
+
+void TFrameViewer::SetDefHotSpotColor(ColorRef value)
+{
+    Store(defHotSpotColor_, value, [](TPageViewer& v, ColorRef x) { v.SetDefHotSpotColor(x); });
+}
+
+void TFrameViewer::SetDefVisitedLinkColor(ColorRef value)
+{
+    Store(defVisitedLinkColor_, value, [](TPageViewer& v, ColorRef x) { v.SetDefVisitedLinkColor(x); });
+}
+
+void TFrameViewer::SetDefOverLinkColor(ColorRef value)
+{
+    Store(defOverLinkColor_, value, [](TPageViewer& v, ColorRef x) { v.SetDefOverLinkColor(x); });
+}
+
+void TFrameViewer::SetViewImages(bool value)
+{
+    Store(viewImages_, value, [](TPageViewer& v, bool x) { v.SetViewImages(x); });
+}
+
+void TFrameViewer::SetImageCacheCount(int value)
+{
+    Store(imageCacheCount_, std::clamp(value, 0, 20), [](TPageViewer& v, int x) { v.SetImageCacheCount(x); });
+    imageCache_->SetCacheCount(imageCacheCount_);
+}
+
+void TFrameViewer::SetPrintMarginLeft(double value)
+{
+    Store(printMargins_[0], value, [](TPageViewer& v, double x) { v.PrintMarginLeft = x; });
+}
+
+void TFrameViewer::SetPrintMarginRight(double value)
+{
+    Store(printMargins_[1], value, [](TPageViewer& v, double x) { v.PrintMarginRight = x; });
+}
+
+void TFrameViewer::SetPrintMarginTop(double value)
+{
+    Store(printMargins_[2], value, [](TPageViewer& v, double x) { v.PrintMarginTop = x; });
+}
+
+void TFrameViewer::SetPrintMarginBottom(double value)
+{
+    Store(printMargins_[3], value, [](TPageViewer& v, double x) { v.PrintMarginBottom = x; });
+}
+
+void TFrameViewer::SetPrintScale(double value)
+{
+    Store(printScale_, std::clamp(value, 0.25, 4.0), [](TPageViewer& v, double x) { v.SetPrintScale(x); });
+}
+
+void TFrameViewer::SetCharSet(int value)
+{
+    Store(charSet_, value, [](TPageViewer& v, int x) { v.SetCharSet(x); });
+}
+
+void TFrameViewer::SetViewerCursor(int value)
+{
+    Store(cursor_, value == 2 ? Qt::IBeamCursor : static_cast<Qt::CursorShape>(value),
+          [](TPageViewer& v, Qt::CursorShape x) { v.SetViewerCursor(x); });
 }
 
 void TFrameViewer::SetNoSelect(bool value)
 {
-    noSelect_ = value;
-    ForEachViewer([&](TPageViewer& v) { v.SetNoSelect(value); });
+    Store(noSelect_, value, [](TPageViewer& v, bool x) { v.SetNoSelect(x); });
 }
 
 void TFrameViewer::SetVisitedMaxCount(int value)

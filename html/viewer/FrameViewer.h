@@ -15,6 +15,7 @@
 #include "html/viewer/FrameTargets.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/ViewerHistory.h"
+#include "platform/core/ScopeExit.h"
 #include "platform/core/Stream.h"
 
 #include <functional>
@@ -40,12 +41,14 @@ enum fvOptionEnum : unsigned {
 
 using TFrameViewerOptions = TOptionSet<fvOptionEnum>;
 
-// What the frame viewer's history keeps of one view: the top document, and the source and scroll
-// position of every frame.
-struct TViewState {
-    std::string TopFile;
+// One entry of the frame viewer's history: the top document shown, the frameset it was shown in
+// (kept while an entry refers to it, with its frames' viewers, places and form values), its title,
+// and the scroll position of a view of one page.
+struct TFrameViewerHistoryEntry {
+    std::string File;
+    TFrameSet* Set = nullptr;
     std::u16string Title;
-    std::vector<std::pair<std::string, int>> Frames;
+    int Pos = 0;
 };
 
 using THotSpotTargetClickEvent = std::function<void(TFrameViewer* sender, const std::string& target,
@@ -63,6 +66,8 @@ using TBufferRequestEvent =
     std::function<void(TFrameViewer* sender, const std::string& src, const char*& buffer, int& buffSize)>;
 using TFileRequestEvent = std::function<void(TFrameViewer* sender, const std::string& src, std::string& newName)>;
 using TFrameProcessingEvent = std::function<void(TFrameViewer* sender, bool processingOn)>;
+using TFrameSoundEvent =
+    std::function<void(TFrameViewer* sender, const std::string& src, int loop, bool terminate)>;
 
 class TFrameViewer : public QWidget, public TFrameViewerBase {
 public:
@@ -78,6 +83,37 @@ public:
     void SetDefBackground(ColorRef value);
     bool NoSelect() const { return noSelect_; }
     void SetNoSelect(bool value);
+    const std::string& DefPreFontName() const { return defPreFontName_; }
+    void SetDefPreFontName(const std::string& value);
+    ColorRef DefFontColor() const { return defFontColor_; }
+    void SetDefFontColor(ColorRef value);
+    ColorRef DefHotSpotColor() const { return defHotSpotColor_; }
+    void SetDefHotSpotColor(ColorRef value);
+    ColorRef DefVisitedLinkColor() const { return defVisitedLinkColor_; }
+    void SetDefVisitedLinkColor(ColorRef value);
+    ColorRef DefOverLinkColor() const { return defOverLinkColor_; }
+    void SetDefOverLinkColor(ColorRef value);
+    bool ViewImages() const { return viewImages_; }
+    void SetViewImages(bool value);
+    // Limited to 0..20; the frames share one image cache of this size.
+    int ImageCacheCount() const { return imageCacheCount_; }
+    void SetImageCacheCount(int value);
+    double PrintMarginLeft() const { return printMargins_[0]; }
+    void SetPrintMarginLeft(double value);
+    double PrintMarginRight() const { return printMargins_[1]; }
+    void SetPrintMarginRight(double value);
+    double PrintMarginTop() const { return printMargins_[2]; }
+    void SetPrintMarginTop(double value);
+    double PrintMarginBottom() const { return printMargins_[3]; }
+    void SetPrintMarginBottom(double value);
+    // Limited to 0.25..4.0.
+    double PrintScale() const { return printScale_; }
+    void SetPrintScale(double value);
+    int CharSet() const { return charSet_; }
+    void SetCharSet(int value);
+    // The cursor over the frames' text (default the I-beam).
+    Qt::CursorShape ViewerCursor() const { return cursor_; }
+    void SetViewerCursor(int value);
     int MarginWidth() const { return marginWidth_; }
     void SetMarginWidth(int value) { marginWidth_ = value; }
     int MarginHeight() const { return marginHeight_; }
@@ -98,8 +134,12 @@ public:
     THotSpotTargetEvent OnBlankWindowRequest;
     TFrameRightClickEvent OnRightClick;
     TFrameMetaEvent OnMeta;
+    // Fired when the frame viewer or any frame's viewer starts being busy while none was, and when
+    // the last of them is done.
     TFrameProcessingEvent OnProcessing;
     std::function<void(TFrameViewer* sender)> OnHistoryChange;
+    // The sound requests of every frame's page; a load stops the sound first (terminate, empty src).
+    TFrameSoundEvent OnSoundRequest;
     TStreamRequestEvent OnStreamRequest;
     TStringsRequestEvent OnStringsRequest;
     TBufferRequestEvent OnBufferRequest;
@@ -143,7 +183,8 @@ public:
     void SetOnDragOver(TDragOverEvent handler);
 
     // --- operations ---
-    // Loads a frameset document or a page; raises EfvLoadError for a missing file.
+    // Loads a frameset document or a page; raises EfvLoadError for a missing file. Ignored while
+    // the frame viewer or any frame's viewer is busy.
     void LoadFromFile(const std::string& name);
     // Loads every frame of the current document again; each keeps its position.
     void Reload();
@@ -164,15 +205,30 @@ public:
     const std::string& ClickURL() const { return clickUrl_; }
     const std::string& ClickTarget() const { return clickTarget_; }
     bool Busy() const { return busy_; }
+    // Whether any frame's viewer is loading or laying out.
+    bool ViewersBusy() const;
+    // The text and attributes of the link last clicked (or covered) in a frame.
+    const std::u16string& ClickLinkText() const { return clickLinkText_; }
+    const std::vector<std::string>& ClickLinkAttributes() const { return clickLinkAttributes_; }
 
-    // --- history across frames (index 0 is the newest view) ---
-    const std::vector<TViewState>& History() const { return history_; }
+    // --- history (index 0 is the newest entry) ---
+    // The top documents shown, with their framesets; every frame keeps its own history besides.
+    const std::vector<TFrameViewerHistoryEntry>& History() const { return history_; }
     int HistoryPos() const { return historyPos_; }
-    // Shows the view of a history entry: its top document and every frame's page and position.
+    // Shows the entry: its frameset as it was left (frames, places and form values), or the place
+    // of its page.
     void SetHistoryPos(int index);
+    // Back and forward: in the frame whose navigation is the last one (or the next one) when a
+    // frame has such a step, else through the top documents.
+    void GoBack();
+    void GoFwd();
     void ClearHistory();
-    bool FwdButtonEnabled() const { return historyPos_ >= 1; }
-    bool BackButtonEnabled() const { return historyPos_ <= static_cast<int>(history_.size()) - 2; }
+    bool FwdButtonEnabled() const;
+    bool BackButtonEnabled() const;
+    // A frame's own history changed.
+    void FrameHistoryChanged();
+    // A view of one page moved within its page (an anchor): the place left becomes an entry.
+    void RecordPagePlace(const std::string& file, const std::u16string& title, int pos);
 
     // Follows a link clicked in a frame's viewer with its target (the hot-spot click of every
     // frame's viewer comes here).
@@ -228,18 +284,37 @@ private:
     void ApplyPassedEvents(TPageViewer& viewer);
     // Calls work on the viewer of every frame.
     void ForEachViewer(const std::function<void(TPageViewer&)>& work) const;
-    // Reports the frame viewer busy until the returned guard goes (defined beside the navigation
-    // that uses it).
-    [[nodiscard]] auto BusyScope();
-    void SetBusy(bool busy);
-    // Replaces the top frameset by one built from a file, reporting busy meanwhile.
+    // Calls work on every frameset: the one shown and those the history keeps.
+    void ForEachFrameSet(const std::function<void(TFrameSet&)>& work) const;
+    // Stores a setting and hands it to every frame's viewer.
+    template <class T, class Apply>
+    void Store(T& field, const T& value, Apply apply)
+    {
+        field = value;
+        ForEachViewer([&](TPageViewer& v) { apply(v, field); });
+    }
+    // Reports the frame viewer busy until the returned guard goes.
+    [[nodiscard]] ScopeExit<std::function<void()>> BusyScope();
+    // Fires OnProcessing when the combined busy state changed.
+    void ReportProcessing();
+    void ViewerProcessing(TPageViewer* viewer, bool on);
+    bool AnyBusy() const { return busy_ || ViewersBusy(); }
+    // Shows a top document, reporting busy meanwhile: a new frameset, or the same file reloaded.
     void Load(const std::string& name);
-    // Loads a top document while a navigation already reports the frame viewer busy.
-    void LoadWhileBusy(const std::string& name);
-    TViewState Capture() const;
-    void Restore(const TViewState& state);
-    // A navigation happened: the view before it goes to the current entry, the new view in front.
-    void RecordHistory(const TViewState& before);
+    void LoadNewFrameSet(const std::string& file, const std::string& dest);
+    void ReloadTopSet(const std::string& file, const std::string& dest);
+    int SinglePagePosition() const;
+    void SetSinglePagePosition(int pos);
+    // A new frameset replaced the old one: the old one is kept with its entry.
+    void RecordNewFrameSet(TFrameSet* old, int oldPos);
+    void PushEntry(TFrameViewerHistoryEntry left);
+    void DropNewerEntries();
+    bool Referenced(const TFrameSet* set) const;
+    // Frees a frameset no entry refers to any more (unless it is shown).
+    void Release(TFrameSet* set);
+    void ShowFrameSet(TFrameSet* set);
+    void HistoryChanged();
+    TfvFrame* FrameToStep(bool back) const;
     void MetaCallback(const std::string& httpEq, const std::string& name, const std::string& content);
 
     // The steps of following a link.
@@ -255,15 +330,30 @@ private:
     TFrameSetBase overflowSet_;
     std::string parseBasePath_;
     bool busy_ = false;
+    bool reportedBusy_ = false;
+    std::vector<QPointer<TPageViewer>> busyViewers_;
     std::string clickUrl_, clickTarget_;
+    std::u16string clickLinkText_;
+    std::vector<std::string> clickLinkAttributes_;
     TVisitedList visited_;
-    std::vector<TViewState> history_;
+    std::vector<TFrameViewerHistoryEntry> history_;
     int historyPos_ = 0;
     int historyMaxCount_ = 0;
 
     std::string defFontName_ = "Times New Roman";
+    std::string defPreFontName_ = "Courier New";
     int defFontSize_ = 12;
     ColorRef defBackground_ = SystemColor(COLOR_BTNFACE);
+    ColorRef defFontColor_ = StandardDocumentDefaults().FontColor;
+    ColorRef defHotSpotColor_ = StandardDocumentDefaults().LinkColor;
+    ColorRef defVisitedLinkColor_ = StandardDocumentDefaults().VisitedColor;
+    ColorRef defOverLinkColor_ = StandardDocumentDefaults().HoverColor;
+    bool viewImages_ = true;
+    int imageCacheCount_ = 5;
+    double printMargins_[4] = {2.0, 2.0, 2.0, 2.0};  // left, right, top, bottom (cm)
+    double printScale_ = 1.0;
+    int charSet_ = StandardDocumentDefaults().Charset;
+    Qt::CursorShape cursor_ = Qt::IBeamCursor;
     bool noSelect_ = false;
     int marginWidth_ = 10;
     int marginHeight_ = 5;

@@ -1,37 +1,56 @@
-// The frame viewer's navigation: loading a top document, reloading, following a link clicked in a
-// frame to the frame its target names, and the history of views across frames. Every navigation
-// reports the frame viewer busy while it runs.
+// The frame viewer's navigation: the busy state of the frame viewer and its frames' viewers,
+// loading a top document, reloading, and following a link clicked in a frame to the frame its
+// target names. Every navigation reports the frame viewer busy while it runs; the history is in
+// FrameViewerHistory.cpp.
 #include "html/viewer/FrameViewer.h"
 
 #include "html/viewer/ViewerText.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
 
+#include <algorithm>
+
 namespace velmoran {
 
 // ---------------------------------------------------------------------------------------------
 // Busy
 
-void TFrameViewer::SetBusy(bool busy)
+bool TFrameViewer::ViewersBusy() const
 {
-    if (busy_ == busy)
+    return std::any_of(busyViewers_.begin(), busyViewers_.end(), [](const QPointer<TPageViewer>& v) { return !v.isNull(); });
+}
+
+void TFrameViewer::ReportProcessing()
+{
+    const bool now = AnyBusy();
+    if (now == reportedBusy_)
         return;
-    busy_ = busy;
+    reportedBusy_ = now;
     if (OnProcessing)
-        OnProcessing(this, busy);
+        OnProcessing(this, now);
 }
 
-auto TFrameViewer::BusyScope()
+// A frame's viewer started or ended a load or layout.
+void TFrameViewer::ViewerProcessing(TPageViewer* viewer, bool on)
 {
-    SetBusy(true);
-    return ScopeExit([this] { SetBusy(false); });
+    busyViewers_.erase(std::remove_if(busyViewers_.begin(), busyViewers_.end(),
+                                      [viewer](const QPointer<TPageViewer>& v) { return v.isNull() || v == viewer; }),
+                       busyViewers_.end());
+    if (on)
+        busyViewers_.emplace_back(viewer);
+    ReportProcessing();
 }
 
-// The load reports its own busy pair; afterwards the navigation around it is busy again.
-void TFrameViewer::LoadWhileBusy(const std::string& name)
+// Navigations nest (a link that loads a top document); the outermost one reports.
+ScopeExit<std::function<void()>> TFrameViewer::BusyScope()
 {
-    const ScopedValue<bool> loadReportsItself(busy_, false);
-    Load(name);
+    const bool was = busy_;
+    busy_ = true;
+    ReportProcessing();
+    return ScopeExit<std::function<void()>>([this, was] {
+        busy_ = was;
+        ReportProcessing();
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -39,24 +58,36 @@ void TFrameViewer::LoadWhileBusy(const std::string& name)
 
 void TFrameViewer::LoadFromFile(const std::string& name)
 {
-    if (busy_)
+    if (AnyBusy())
         return;
     std::string file, anchor;
     SplitAnchor(name, file, anchor);
     if (!FileExists(file) && !(HasRequestEvents() && RequestSource(file).kind != TRequestedSource::None))
         throw EfvLoadError("Can't locate file: " + file);
-    const TViewState before = Capture();
     Load(name);
-    RecordHistory(before);
 }
 
-// The new frameset is built below the old one and takes its place only when it loaded.
 void TFrameViewer::Load(const std::string& name)
 {
     std::string file, anchor;
     SplitAnchor(name, file, anchor);
     const std::string dest = anchor.empty() ? std::string() : "#" + anchor;
     const auto busy = BusyScope();
+    busyViewers_.clear();
+    if (OnSoundRequest)
+        OnSoundRequest(this, "", 0, true);
+    if (!topSet_->DocumentFile.empty() && SameDocument(file, topSet_->DocumentFile))
+        ReloadTopSet(file, dest);
+    else
+        LoadNewFrameSet(file, dest);
+    AddVisited(file + dest);
+    UpdateVisited();
+}
+
+// The new frameset is built below the old one and takes its place only when it loaded; the old one
+// goes to the history, or away.
+void TFrameViewer::LoadNewFrameSet(const std::string& file, const std::string& dest)
+{
     TFrameSet* old = topSet_;
     auto* fresh = new TFrameSet(this, this);
     fresh->setGeometry(rect());
@@ -70,15 +101,27 @@ void TFrameViewer::Load(const std::string& name)
         DiscardLater(fresh);
         throw;
     }
+    const int oldPos = old->Registry->AllViewers.size() == 1 ? old->Registry->AllViewers.front()->GetPosition() : 0;
+    old->UnloadContent();
     fresh->raise();
-    DiscardLater(old);  // a viewer of the old set may be the one whose click brought us here
-    AddVisited(file + dest);
-    UpdateVisited();
+    old->hide();
+    RecordNewFrameSet(old, oldPos);
+}
+
+// The same document again: the frameset is built anew in place, and the place left is an entry.
+void TFrameViewer::ReloadTopSet(const std::string& file, const std::string& dest)
+{
+    const int oldPos = SinglePagePosition();
+    const std::u16string title = topSet_->DocTitle;
+    const std::string shown = topSet_->DocumentFile;
+    topSet_->ClearSet();
+    topSet_->LoadFile(file, dest);
+    RecordPagePlace(shown, title, oldPos);
 }
 
 void TFrameViewer::Reload()
 {
-    if (busy_ || topSet_->DocumentFile.empty())
+    if (AnyBusy() || topSet_->DocumentFile.empty())
         return;
     const auto busy = BusyScope();
     topSet_->ReloadContent();
@@ -90,12 +133,14 @@ void TFrameViewer::Reload()
 
 void TFrameViewer::FollowTarget(TPageViewer* from, const std::string& url, const std::string& linkTarget, bool& handled)
 {
-    if (busy_) {
+    if (AnyBusy()) {
         handled = true;
         return;
     }
     clickUrl_ = url;
     clickTarget_ = TargetOf(from, linkTarget);
+    clickLinkText_ = from ? from->LinkText() : std::u16string();
+    clickLinkAttributes_ = from ? from->LinkAttributes() : std::vector<std::string>();
     if (ClickTakenByApplication(handled))
         return;
     handled = true;
@@ -105,13 +150,11 @@ void TFrameViewer::FollowTarget(TPageViewer* from, const std::string& url, const
     case TTargetDestination::Nothing: return;
     default: break;
     }
-    const TViewState before = Capture();
     const auto busy = BusyScope();
     ShowDestination(destination, from ? static_cast<TfvFrame*>(from->Frame) : nullptr);
     if (!destination.Query.empty())
         AddVisited(destination.File + destination.Query + destination.Dest);
     UpdateVisited();
-    RecordHistory(before);
 }
 
 // A link without a target of its own goes where the page's base target, else the nearest
@@ -169,99 +212,12 @@ void TFrameViewer::ShowDestination(const TTargetDestination& destination, TfvFra
     case TTargetDestination::ThisFrame: frame = from; break;
     case TTargetDestination::NamedFrame: frame = topSet_->Registry->NameIndex.at(UpperCase(clickTarget_)); break;
     case TTargetDestination::TopDocument:
-        LoadWhileBusy((destination.File.empty() ? topSet_->DocumentFile : destination.File) + destination.Dest);
+        Load((destination.File.empty() ? topSet_->DocumentFile : destination.File) + destination.Dest);
         return;
     case TTargetDestination::ParentSet: from->ParentSet()->ShowOnePage(destination.File, destination.Dest); return;
     default: return;
     }
     frame->Navigate(destination.File.empty() ? frame->SourceFile : destination.File, destination.Dest, false);
-}
-
-// ---------------------------------------------------------------------------------------------
-// History
-
-TViewState TFrameViewer::Capture() const
-{
-    TViewState state;
-    state.TopFile = topSet_->DocumentFile;
-    state.Title = topSet_->DocTitle;
-    for (TfvFrame* frame : topSet_->Registry->AllFrames)
-        state.Frames.emplace_back(frame->SourceFile, frame->PageViewer ? frame->PageViewer->GetPosition() : 0);
-    return state;
-}
-
-void TFrameViewer::Restore(const TViewState& state)
-{
-    if (state.TopFile.empty())
-        return;
-    if (!SameText(state.TopFile, topSet_->DocumentFile))
-        Load(state.TopFile);
-    // Frames navigated meanwhile go back to their pages; nested frames may come and go, so the
-    // list is walked again after every change.
-    for (std::size_t i = 0; i < state.Frames.size(); ++i) {
-        const auto& frames = topSet_->Registry->AllFrames;
-        if (i >= frames.size())
-            break;
-        TfvFrame* frame = frames[i];
-        if (!SameText(frame->SourceFile, state.Frames[i].first))
-            frame->Navigate(state.Frames[i].first, "", false);
-    }
-    const auto& frames = topSet_->Registry->AllFrames;
-    for (std::size_t i = 0; i < state.Frames.size() && i < frames.size(); ++i)
-        if (frames[i]->PageViewer)
-            frames[i]->PageViewer->SetPosition(state.Frames[i].second);
-}
-
-void TFrameViewer::RecordHistory(const TViewState& before)
-{
-    if (historyMaxCount_ < 1 || topSet_->DocumentFile.empty())
-        return;
-    if (!history_.empty()) {
-        history_[static_cast<std::size_t>(historyPos_)] = before;
-        history_.erase(history_.begin(), history_.begin() + historyPos_);
-    } else if (!before.TopFile.empty()) {
-        history_.push_back(before);
-    }
-    historyPos_ = 0;
-    history_.insert(history_.begin(), Capture());
-    if (static_cast<int>(history_.size()) > historyMaxCount_)
-        history_.resize(static_cast<std::size_t>(historyMaxCount_));
-    if (OnHistoryChange)
-        OnHistoryChange(this);
-}
-
-void TFrameViewer::SetHistoryPos(int index)
-{
-    if (busy_ || index < 0 || index >= static_cast<int>(history_.size()) || index == historyPos_)
-        return;
-    history_[static_cast<std::size_t>(historyPos_)] = Capture();
-    const TViewState target = history_[static_cast<std::size_t>(index)];
-    const auto busy = BusyScope();
-    {
-        // The loads below report their own busy pair.
-        const ScopedValue<bool> loadsReportThemselves(busy_, false);
-        Restore(target);
-    }
-    historyPos_ = index;
-    if (OnHistoryChange)
-        OnHistoryChange(this);
-}
-
-void TFrameViewer::ClearHistory()
-{
-    const bool had = !history_.empty();
-    history_.clear();
-    historyPos_ = 0;
-    if (had && OnHistoryChange)
-        OnHistoryChange(this);
-}
-
-void TFrameViewer::SetHistoryMaxCount(int value)
-{
-    if (value < 0 || value == historyMaxCount_)
-        return;
-    ClearHistory();
-    historyMaxCount_ = value;
 }
 
 }  // namespace velmoran

@@ -35,6 +35,7 @@ namespace velmoran {
 class TPageViewer;
 class TStream;
 class TFormControlObj;
+class TvwPrinter;
 
 // A file that cannot be read ("Can't locate file: ...").
 class EInOutError : public Exception {
@@ -341,6 +342,10 @@ public:
     void PrintPages(int fromPage, int toPage);
     // The page being printed during a run, the last page printed after it.
     int PrintedPage() const { return printedPage_; }
+    // A job the viewer holds (not owned; null for none): a print run continues on it with a new
+    // page and leaves it running, instead of making a job of its own.
+    TvwPrinter* JobPrinter() const { return jobPrinter_; }
+    void SetJobPrinter(TvwPrinter* job) { jobPrinter_ = job; }
 
     // --- the drawing surface ---
     TPaintPanel* PaintPanel() const { return panel_; }
@@ -537,6 +542,7 @@ private:
     bool processing_ = false;
     int printing_ = 0;
     int printedPage_ = 0;
+    TvwPrinter* jobPrinter_ = nullptr;
     friend class TPrintRun;
     bool layoutRunning_ = false;
     bool creating_ = true;

@@ -101,8 +101,15 @@ void TPrintRun::Print(int fromPage, int toPage)
     copy_->Printing = true;
     copy_->Background = 0xFFFFFF;
 
-    auto job = std::make_unique<TvwPrinter>();
-    TvwPrinter* previous = SetPrinter(job.get());
+    // A job the viewer holds already takes the pages after its own; else the run has its own job.
+    std::unique_ptr<TvwPrinter> ownJob;
+    TvwPrinter* previous = nullptr;
+    if (!v.jobPrinter_) {
+        ownJob = std::make_unique<TvwPrinter>();
+        previous = SetPrinter(ownJob.get());
+        v.jobPrinter_ = ownJob.get();
+    }
+    TvwPrinter* job = v.jobPrinter_;
     int n = 1;
     bool completed = false;
     Canvas* canvas = nullptr;
@@ -112,7 +119,7 @@ void TPrintRun::Print(int fromPage, int toPage)
         if (canvas)
             canvas->SelectClipRgn(nullptr);
         bodyClip_.reset();
-        if (job->Printing()) {
+        if (ownJob && job->Printing()) {
             try {
                 // A run that failed leaves no partial document behind.
                 if (!completed || n - 1 < fromPage)
@@ -122,9 +129,12 @@ void TPrintRun::Print(int fromPage, int toPage)
             } catch (...) {
             }
         }
-        SetPrinter(previous);
+        if (ownJob) {
+            SetPrinter(previous);
+            v.jobPrinter_ = nullptr;
+        }
         canvas = nullptr;
-        job.reset();
+        ownJob.reset();
         v.printedPage_ = n - 1;
         v.PrintMarginTop = startTopMargin_;
         copy_.reset();

@@ -181,6 +181,7 @@ void TvwPrinter::BeginDoc()
         throw EPrinter(kPrinterInvalid);
     }
     painter_ = std::move(painter);
+    // No spooler abort procedure (kept on purpose): the print run lets pending messages through after each page.
     AttachCanvas();
     printing_ = true;
     aborted_ = false;

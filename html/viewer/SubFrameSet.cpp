@@ -48,6 +48,27 @@ void TSubFrameSet::ReloadContent()
         child->ReloadContent();
 }
 
+void TSubFrameSet::UnloadContent()
+{
+    for (TFrameBase* child : Children)
+        child->UnloadContent();
+}
+
+void TSubFrameSet::ReloadChangedFrames()
+{
+    const std::vector<TFrameBase*> children = Children;
+    for (TFrameBase* child : children) {
+        if (auto* set = dynamic_cast<TSubFrameSet*>(child)) {
+            set->ReloadChangedFrames();
+        } else if (auto* frame = dynamic_cast<TfvFrame*>(child)) {
+            if (!viewer_->SameDocument(frame->SourceFile, frame->InitialSource))
+                frame->Navigate(frame->InitialSource, "", false);
+            else if (frame->NestedSet)
+                frame->NestedSet->ReloadChangedFrames();
+        }
+    }
+}
+
 void TSubFrameSet::DoAttributes(const TAttributeList& attributes, bool top)
 {
     if (const TAttribute* rows = attributes.Find(RowsSy)) {
@@ -82,15 +103,33 @@ void TSubFrameSet::FinishSet()
         SizeSpec.push_back(-1);
 }
 
-TfvFrame* TSubFrameSet::ShowOnePage(const std::string& file, const std::string& dest)
+void TSubFrameSet::ClearSet()
 {
     for (TFrameBase* child : Children) {
         child->Detach();
-        DiscardLater(child);
+        DiscardLater(child);  // a viewer below may be the one whose click brought us here
     }
     Children.clear();
-    SizeSpec = {-1};
+    SizeSpec.clear();
+    SizePx.clear();
+    SplitPos.clear();
+    SplitLocked.clear();
+    placed_.clear();
+    userSized_ = false;
+    SplitRows = false;
+    BorderWidth = 2;
+    BevelSize = 0;
+    DocBase.clear();
+    DocBaseTarget.clear();
     FramesetDocument.clear();
+    RefreshDelay = 0;
+    RefreshUrl.clear();
+}
+
+TfvFrame* TSubFrameSet::ShowOnePage(const std::string& file, const std::string& dest)
+{
+    TSubFrameSet::ClearSet();
+    SizeSpec = {-1};
     auto* single = new TfvFrame(viewer_, this, nullptr, {});
     single->SourceFile = single->InitialSource = file;
     single->AnchorPart = dest;

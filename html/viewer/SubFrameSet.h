@@ -25,6 +25,11 @@ public:
 
     void LoadContent() override;
     void ReloadContent() override;
+    void UnloadContent() override;
+    // Removes the children and forgets the sizes, the base and the document read.
+    virtual void ClearSet();
+    // Shows their first source again in the frames below that show another one now.
+    void ReloadChangedFrames();
     bool LockedAtStart() const override;
     bool LockedAtEnd() const override;
     void Detach() override;

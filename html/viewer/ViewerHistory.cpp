@@ -7,6 +7,12 @@
 
 namespace velmoran {
 
+int NextHistorySequence()
+{
+    static int next = 10;
+    return next++;
+}
+
 void TPageHistory::Push(const THistoryPage& left, const THistoryPage& shown, bool replaceForm,
                         std::unique_ptr<TFormSnapshot> form)
 {
@@ -25,7 +31,7 @@ void TPageHistory::Push(const THistoryPage& left, const THistoryPage& shown, boo
     index_ = 0;
     files_.insert(files_.begin(), shown.File);
     titles_.insert(titles_.begin(), shown.Title);
-    places_.insert(places_.begin(), PositionObj{shown.Pos, shown.Kind, nullptr});
+    places_.insert(places_.begin(), PositionObj{shown.Pos, shown.Kind, nullptr, NextHistorySequence()});
     if (Count() > maxCount_) {
         files_.pop_back();
         titles_.pop_back();

@@ -1,5 +1,6 @@
 // The lists the viewers keep of where the user has been: the page viewer's history (file, title and
-// place of each page, newest first, with the entry shown) and the visited list that both the page
+// place of each page, newest first, with the entry shown; a frame keeps one of its own too) and the
+// visited list that both the page
 // viewer and the frame viewer keep of the links followed.
 #pragma once
 
@@ -13,12 +14,17 @@
 
 namespace velmoran {
 
-// The place of one history entry.
+// The place of one history entry. Seq orders the entries of all histories by the time they were
+// made (a frame viewer goes back in the frame that changed last).
 struct PositionObj {
     int Pos = 0;
     std::uint8_t FileType = 0;
     std::unique_ptr<TFormSnapshot> FormData;
+    int Seq = 0;
 };
+
+// The next number of the program-wide count of history entries (the first is 10).
+int NextHistorySequence();
 
 // A page as the history records it.
 struct THistoryPage {

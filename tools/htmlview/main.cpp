@@ -3,6 +3,7 @@
 // saved and the program ends. A submitted form prints its action, its method and its
 // "name=value" lines on standard output; a file input's browse button opens a file dialog. Sound
 // requests (BGSOUND) and embedded panels (OBJECT) are reported there too; a panel shows its name.
+// In a frameset document Alt+Left and Alt+Right go back and forward (each step is reported).
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Application.h"
@@ -11,6 +12,7 @@
 #include "platform/core/Stream.h"
 
 #include <QFileDialog>
+#include <QShortcut>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QImage>
@@ -44,6 +46,21 @@ void BrowseFile(TPageViewer* viewer, std::string& fileName)
                                                         QFileDialog::DontUseNativeDialog);
     if (!chosen.isEmpty())
         fileName = chosen.toStdString();
+}
+
+void ReportSound(const std::string& src, int loop, bool terminate)
+{
+    std::cout << "Klang: " << src << " (Wiederholungen " << loop << (terminate ? ", Ende" : "") << ")\n" << std::flush;
+}
+
+// Back or forward in the frame viewer, and where that led.
+void Step(TFrameViewer& frames, bool back)
+{
+    if (back)
+        frames.GoBack();
+    else
+        frames.GoFwd();
+    std::cout << (back ? "Zurück" : "Vor") << ": " << frames.GetCurrentFile() << "\n" << std::flush;
 }
 
 // An embedded panel: reported, and labelled with its name so that it can be seen.
@@ -101,6 +118,17 @@ int main(int argc, char** argv)
             TFrameViewer::TPassedEvents passed;
             passed.OnPanelCreate = ReportPanel;
             frames->SetPassedEvents(passed);
+            frames->OnSoundRequest = [](TFrameViewer*, const std::string& src, int loop, bool terminate) {
+                ReportSound(src, loop, terminate);
+            };
+            frames->SetHistoryMaxCount(20);
+            TFrameViewer* shown = frames.get();
+            auto* back = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), shown);
+            back->setContext(Qt::WindowShortcut);
+            QObject::connect(back, &QShortcut::activated, shown, [shown] { Step(*shown, true); });
+            auto* forward = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), shown);
+            forward->setContext(Qt::WindowShortcut);
+            QObject::connect(forward, &QShortcut::activated, shown, [shown] { Step(*shown, false); });
             frames->LoadFromFile(page);
             frames->setWindowTitle(QString::fromStdU16String(frames->DocumentTitle()));
             window = std::move(frames);
@@ -115,8 +143,7 @@ int main(int argc, char** argv)
             single->SetOnFileBrowse([](TPageViewer* sender, TFormControlObj*, std::string& file) { BrowseFile(sender, file); });
             single->OnPanelCreate = ReportPanel;
             single->OnSoundRequest = [](TPageViewer*, const std::string& src, int loop, bool terminate) {
-                std::cout << "Klang: " << src << " (Wiederholungen " << loop << (terminate ? ", Ende" : "") << ")\n"
-                          << std::flush;
+                ReportSound(src, loop, terminate);
             };
             single->LoadDocumentFile(page);
             single->setWindowTitle(QString::fromStdU16String(single->DocumentTitle()));

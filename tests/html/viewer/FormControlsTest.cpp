@@ -215,6 +215,19 @@ TEST(FormControls, ImageInputGivesThePointOncePerClick)
     EXPECT_EQ(f.Submissions.back(), std::vector<std::string>{"a=1"});
 }
 
+// A submit button without VALUE shows the caption "Submit" but sends its name with an empty value,
+// as it has no value of its own (browsers do the same).
+TEST(FormControls, SubmitButtonWithoutValueSendsAnEmptyValue)
+{
+    FormViewer f;
+    f.Load("<form action=senden.cgi><input name=n value=x><input type=submit name=los></form>");
+    EXPECT_EQ(f.Widget<QPushButton>(1)->text(), "Submit");
+    f.Widget<QPushButton>(1)->click();
+    f.Deliver();
+    ASSERT_EQ(f.Submissions.size(), 1u);
+    EXPECT_EQ(f.Submissions[0], (std::vector<std::string>{"n=x", "los="}));
+}
+
 TEST(FormControls, HistoryBackRestoresTypedValues)
 {
     TempFolder folder;

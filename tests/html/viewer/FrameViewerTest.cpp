@@ -6,6 +6,7 @@
 #include "platform/core/Stream.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 
 namespace velmoran {
 namespace {
@@ -285,14 +287,15 @@ TEST_F(FrameTest, HistoryBackAndForwardAcrossFrames)
     EXPECT_EQ(viewer_.History().size(), 1u);
     EXPECT_FALSE(viewer_.BackButtonEnabled());
 
+    // A frame that navigates keeps the step in its own history.
     bool handled = false;
     viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "ziel.htm", "Main", handled);
-    EXPECT_EQ(viewer_.History().size(), 2u);
+    EXPECT_EQ(viewer_.History().size(), 1u);
     EXPECT_TRUE(viewer_.BackButtonEnabled());
 
     viewer_.LoadFromFile(other);
     QApplication::processEvents();
-    EXPECT_EQ(viewer_.History().size(), 3u);
+    EXPECT_EQ(viewer_.History().size(), 2u);
     EXPECT_EQ(viewer_.GetCurrentFile(), other);
 
     viewer_.SetHistoryPos(1);  // back: the frameset with "ziel.htm" in Main
@@ -301,19 +304,18 @@ TEST_F(FrameTest, HistoryBackAndForwardAcrossFrames)
     ASSERT_NE(viewer_.GetViewerFromName("main"), nullptr);
     EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), dir_ / "ziel.htm");
     EXPECT_TRUE(viewer_.FwdButtonEnabled());
-
-    viewer_.SetHistoryPos(2);  // back once more: Main shows its first page
-    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), dir_ / "start.htm");
+    // The frames of a frameset that was left start their histories again with what they showed.
     EXPECT_FALSE(viewer_.BackButtonEnabled());
 
     viewer_.SetHistoryPos(0);  // forward to the newest view
     QApplication::processEvents();
     EXPECT_EQ(viewer_.GetCurrentFile(), other);
-    EXPECT_GE(changes, 6);
+    EXPECT_GE(changes, 4);
 
     viewer_.SetHistoryMaxCount(0);
     EXPECT_TRUE(viewer_.History().empty());
     EXPECT_FALSE(viewer_.FwdButtonEnabled());
+    EXPECT_FALSE(viewer_.BackButtonEnabled());
 }
 
 TEST_F(FrameTest, MetaRefreshInAFrame)
@@ -509,6 +511,328 @@ TEST_F(FrameTest, TheFirstAssignedSourceHookDecides)
     viewer_.OnStreamRequest = nullptr;
     viewer_.Reload();
     EXPECT_EQ(viewer_.GetViewerFromName("oben")->DocumentTitle(), u"Anders");
+}
+
+// Lines "Zeile 0" .. "Zeile n-1", one per line: a page that scrolls.
+std::string Lines(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += "Zeile " + std::to_string(i) + "<br>";
+    return s;
+}
+
+std::string NameOf(const std::string& path)
+{
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+// The first edit of a frame's form.
+QLineEdit* EditOf(TPageViewer* viewer)
+{
+    return viewer ? viewer->findChild<QLineEdit*>() : nullptr;
+}
+
+// Settings made on the frame viewer reach every frame's viewer: those there are when the setting
+// is made, and those made later (a frameset loaded afterwards, a frame that navigates to a nested
+// frameset).
+TEST_F(FrameTest, SettingsReachEveryFrameBeforeAndAfterALoad)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("inner.htm", "<frameset rows=\"*,*\"><frame name=eins src=a.htm><frame name=zwei src=b.htm></frameset>");
+    const std::string set =
+        Write("set.htm", "<frameset cols=\"*,*\"><frame name=links src=a.htm><frame name=rechts src=b.htm></frameset>");
+    const auto settingsOf = [](TPageViewer& v) {
+        return std::make_tuple(v.DefPreFontName(), v.DefFontColor(), v.DefHotSpotColor(), v.DefVisitedLinkColor(),
+                               v.DefOverLinkColor(), v.ViewImages(), v.ImageCacheCount(), v.PrintMarginLeft,
+                               v.PrintMarginRight, v.PrintMarginTop, v.PrintMarginBottom, v.PrintScale(), v.CharSet(),
+                               v.ViewerCursor());
+    };
+    const auto expectEveryFrame = [&](const auto& expected, const char* when) {
+        ASSERT_GT(viewer_.GetFrameCount(), 0) << when;
+        for (int i = 0; i < viewer_.GetFrameCount(); ++i)
+            EXPECT_EQ(settingsOf(*viewer_.GetFrame(i)), expected) << when << ", frame " << i;
+    };
+
+    viewer_.SetDefPreFontName("Arial");
+    viewer_.SetDefFontColor(0x112233);
+    viewer_.SetDefHotSpotColor(0x0000FF);
+    viewer_.SetDefVisitedLinkColor(0x00FF00);
+    viewer_.SetDefOverLinkColor(0x00FFFF);
+    viewer_.SetViewImages(false);
+    viewer_.SetImageCacheCount(7);
+    viewer_.SetPrintMarginLeft(1.0);
+    viewer_.SetPrintMarginRight(1.5);
+    viewer_.SetPrintMarginTop(2.5);
+    viewer_.SetPrintMarginBottom(3.0);
+    viewer_.SetPrintScale(1.5);
+    viewer_.SetCharSet(238);
+    viewer_.SetViewerCursor(Qt::ArrowCursor);
+    viewer_.LoadFromFile(set);
+    expectEveryFrame(std::make_tuple(std::string("Arial"), ColorRef(0x112233), ColorRef(0x0000FF), ColorRef(0x00FF00),
+                                     ColorRef(0x00FFFF), false, 7, 1.0, 1.5, 2.5, 3.0, 1.5, 238, Qt::ArrowCursor),
+                     "before the load");
+
+    viewer_.SetDefPreFontName("Courier New");
+    viewer_.SetDefFontColor(0x445566);
+    viewer_.SetDefHotSpotColor(0x010203);
+    viewer_.SetDefVisitedLinkColor(0x040506);
+    viewer_.SetDefOverLinkColor(0x070809);
+    viewer_.SetViewImages(true);
+    viewer_.SetImageCacheCount(50);  // at most 20
+    viewer_.SetPrintMarginLeft(0.5);
+    viewer_.SetPrintMarginRight(0.6);
+    viewer_.SetPrintMarginTop(0.7);
+    viewer_.SetPrintMarginBottom(0.8);
+    viewer_.SetPrintScale(9.0);  // at most 4
+    viewer_.SetCharSet(1);
+    viewer_.SetViewerCursor(Qt::PointingHandCursor);
+    const auto after = std::make_tuple(std::string("Courier New"), ColorRef(0x445566), ColorRef(0x010203),
+                                       ColorRef(0x040506), ColorRef(0x070809), true, 20, 0.5, 0.6, 0.7, 0.8, 4.0, 1,
+                                       Qt::PointingHandCursor);
+    expectEveryFrame(after, "after the load");
+    EXPECT_EQ(viewer_.ImageCacheCount(), 20);
+    EXPECT_EQ(viewer_.PrintScale(), 4.0);
+
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("links"), "inner.htm", "rechts", handled);
+    QApplication::processEvents();
+    ASSERT_EQ(viewer_.GetFrameCount(), 3);
+    expectEveryFrame(after, "frames made later");
+}
+
+// Frames report their loads to the frame viewer, which reports one busy span for all of them and
+// refuses loads and links meanwhile.
+TEST_F(FrameTest, FramesLoadingAtOnceGiveOneBusySpan)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    const std::string other = Write("anders.htm", "anders");
+    const std::string set =
+        Write("set.htm", "<frameset cols=\"*,*\"><frame name=links src=a.htm><frame name=rechts src=b.htm></frameset>");
+    std::vector<bool> reported;
+    viewer_.OnProcessing = [&](TFrameViewer*, bool on) { reported.push_back(on); };
+    viewer_.LoadFromFile(set);
+    EXPECT_EQ(reported, (std::vector<bool>{true, false}));  // the frames' own loads inside it count too
+
+    TPageViewer* left = viewer_.GetViewerFromName("links");
+    TPageViewer* right = viewer_.GetViewerFromName("rechts");
+    reported.clear();
+    bool nested = false;
+    bool busyInside = false;
+    bool linkHandled = false;
+    TFrameViewer::TPassedEvents events;
+    events.OnParseBegin = [&](TPageViewer* sender, std::string&) {
+        if (sender != left || nested)
+            return;
+        nested = true;
+        right->LoadDocumentString("<p>rechts neu</p>");  // the second frame loads while the first one does
+        busyInside = viewer_.ViewersBusy();
+        viewer_.LoadFromFile(other);
+        viewer_.FollowTarget(left, "b.htm", "", linkHandled);
+    };
+    viewer_.SetPassedEvents(events);
+    left->LoadDocumentString("<p>links neu</p>");
+    EXPECT_EQ(reported, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(busyInside);
+    EXPECT_FALSE(viewer_.ViewersBusy());
+    // The load and the link asked for meanwhile were refused.
+    EXPECT_EQ(viewer_.GetCurrentFile(), set);
+    EXPECT_TRUE(linkHandled);
+    EXPECT_NE(viewer_.GetViewerFromName("links")->GetCurrentFile(), dir_ / "b.htm");
+
+    // One frame alone reports its own span.
+    reported.clear();
+    right->LoadDocumentString("<p>nochmals</p>");
+    EXPECT_EQ(reported, (std::vector<bool>{true, false}));
+}
+
+TEST_F(FrameTest, ClickedLinkAndSoundRequestsOfFrames)
+{
+    Write("b.htm", "b");
+    Write("menu.htm", "<a href=\"b.htm\" target=Main title=\"Zum Ergebnis\">Weiter zu B</a>");
+    Write("start.htm", "<bgsound src=\"klang.wav\" loop=2><p>Start</p>");
+    const std::string set = Write("set.htm", "<frameset cols=\"200,*\"><frame name=menu src=menu.htm>"
+                                             "<frame name=Main src=start.htm></frameset>");
+    std::vector<std::string> sounds;
+    viewer_.OnSoundRequest = [&](TFrameViewer* sender, const std::string& src, int loop, bool terminate) {
+        EXPECT_EQ(sender, &viewer_);
+        sounds.push_back(terminate ? "Ende" : src + " " + std::to_string(loop));
+    };
+    viewer_.LoadFromFile(set);
+    EXPECT_NE(std::find(sounds.begin(), sounds.end(), "klang.wav 2"), sounds.end());
+    EXPECT_EQ(sounds.front(), "Ende");  // a load stops the sound first
+
+    TPageViewer* menu = viewer_.GetViewerFromName("menu");
+    ASSERT_NE(menu, nullptr);
+    menu->PanelMouseMove(Qt::NoButton, Qt::NoModifier, 20, 12);
+    menu->PanelMouseDown(Qt::LeftButton, Qt::NoModifier, 20, 12);
+    menu->PanelMouseUp(Qt::LeftButton, Qt::NoModifier, 20, 12);
+    EXPECT_EQ(viewer_.ClickURL(), "b.htm");
+    EXPECT_EQ(viewer_.ClickLinkText(), u"Weiter zu B");
+    const auto& attributes = viewer_.ClickLinkAttributes();
+    EXPECT_TRUE(std::any_of(attributes.begin(), attributes.end(),
+                            [](const std::string& a) { return a.find("Zum Ergebnis") != std::string::npos; }));
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), dir_ / "b.htm");
+}
+
+// Back and forward across a change of the frameset show the frameset as it was left (each frame's
+// place and a typed value), and a frame's own steps go back with their places and typed values too.
+TEST_F(FrameTest, BackAndForwardRestorePlacesAndTypedValues)
+{
+    Write("menu.htm", Lines(200));
+    Write("form.htm", "<form><input name=n value=leer></form>" + Lines(200));
+    Write("b.htm", "b");
+    const std::string other = Write("anders.htm", "anders");
+    const std::string set = Write("set.htm", "<frameset cols=\"*,*\"><frame name=menu src=menu.htm>"
+                                             "<frame name=Main src=form.htm></frameset>");
+    viewer_.SetHistoryMaxCount(10);
+    viewer_.LoadFromFile(set);
+    TPageViewer* menu = viewer_.GetViewerFromName("menu");
+    menu->SetVScrollBarPosition(300);
+    ASSERT_EQ(menu->VScrollBarPosition(), 300);
+    EditOf(viewer_.GetViewerFromName("main"))->setText(QStringLiteral("getippt"));
+    viewer_.GetViewerFromName("main")->SetVScrollBarPosition(120);
+
+    viewer_.LoadFromFile(other);
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.GetCurrentFile(), other);
+    EXPECT_TRUE(viewer_.BackButtonEnabled());
+    viewer_.GoBack();
+    QApplication::processEvents();
+    ASSERT_EQ(viewer_.GetCurrentFile(), set);
+    EXPECT_EQ(viewer_.GetViewerFromName("menu")->VScrollBarPosition(), 300);
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->VScrollBarPosition(), 120);
+    EXPECT_EQ(EditOf(viewer_.GetViewerFromName("main"))->text(), "getippt");
+    viewer_.GoFwd();
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.GetCurrentFile(), other);
+    viewer_.GoBack();
+    QApplication::processEvents();
+    EXPECT_EQ(EditOf(viewer_.GetViewerFromName("main"))->text(), "getippt");
+
+    // Main goes to another page and back: the form page is read again, with its place and value.
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "b.htm", "Main", handled);
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), dir_ / "b.htm");
+    EXPECT_EQ(EditOf(viewer_.GetViewerFromName("main")), nullptr);
+    EXPECT_EQ(viewer_.GetFrameCount(), 2);
+    viewer_.GoBack();
+    TPageViewer* main = viewer_.GetViewerFromName("main");
+    EXPECT_EQ(main->GetCurrentFile(), dir_ / "form.htm");
+    ASSERT_NE(EditOf(main), nullptr);
+    EXPECT_EQ(EditOf(main)->text(), "getippt");
+    EXPECT_EQ(main->VScrollBarPosition(), 120);
+    EXPECT_EQ(viewer_.GetCurrentFile(), set);  // the step was the frame's, not the frameset's
+    viewer_.GoFwd();
+    EXPECT_EQ(viewer_.GetViewerFromName("main")->GetCurrentFile(), dir_ / "b.htm");
+}
+
+// Back goes through the frame that changed last, forward through the one that changed first.
+TEST_F(FrameTest, FrameStepsAreTakenBackInTheOrderTheyWereMade)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("c.htm", "c");
+    const std::string set =
+        Write("set.htm", "<frameset cols=\"*,*\"><frame name=links src=a.htm><frame name=rechts src=a.htm></frameset>");
+    viewer_.SetHistoryMaxCount(10);
+    viewer_.LoadFromFile(set);
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("links"), "b.htm", "", handled);
+    viewer_.FollowTarget(viewer_.GetViewerFromName("rechts"), "c.htm", "", handled);
+    const auto shown = [&] {
+        return NameOf(viewer_.GetViewerFromName("links")->GetCurrentFile()) + "," +
+               NameOf(viewer_.GetViewerFromName("rechts")->GetCurrentFile());
+    };
+    EXPECT_EQ(shown(), "b.htm,c.htm");
+    viewer_.GoBack();
+    EXPECT_EQ(shown(), "b.htm,a.htm");
+    viewer_.GoBack();
+    EXPECT_EQ(shown(), "a.htm,a.htm");
+    EXPECT_FALSE(viewer_.BackButtonEnabled());
+    viewer_.GoFwd();
+    EXPECT_EQ(shown(), "b.htm,a.htm");
+    viewer_.GoFwd();
+    EXPECT_EQ(shown(), "b.htm,c.htm");
+    EXPECT_FALSE(viewer_.FwdButtonEnabled());
+}
+
+// HistoryMaxCount bounds the frame viewer's entries (a frameset that drops out goes with them) and
+// every frame's own steps.
+TEST_F(FrameTest, HistoryMaxCountTrimsFramesetsAndFrameSteps)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("c.htm", "c");
+    const std::string set =
+        Write("set.htm", "<frameset cols=\"*,*\"><frame name=links src=a.htm><frame name=rechts src=a.htm></frameset>");
+    viewer_.SetHistoryMaxCount(2);
+    viewer_.LoadFromFile(set);
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("links"), "b.htm", "", handled);
+    viewer_.FollowTarget(viewer_.GetViewerFromName("links"), "c.htm", "", handled);
+    viewer_.GoBack();
+    EXPECT_EQ(viewer_.GetViewerFromName("links")->GetCurrentFile(), dir_ / "b.htm");
+    EXPECT_FALSE(viewer_.BackButtonEnabled());  // a.htm fell out of the frame's two entries
+
+    viewer_.LoadFromFile(dir_ / "a.htm");
+    viewer_.LoadFromFile(dir_ / "b.htm");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(viewer_.History().size(), 2u);
+    EXPECT_EQ(viewer_.History()[1].File, dir_ / "a.htm");
+    // The frameset of set.htm is gone; the two of the entries stay.
+    EXPECT_EQ(viewer_.findChildren<TFrameSet*>(Qt::FindDirectChildrenOnly).size(), 2);
+}
+
+// A view of one page records its places itself: an anchor jump, and the same file loaded again.
+TEST_F(FrameTest, AViewOfOnePageKeepsItsPlacesInTheFrameViewersHistory)
+{
+    const std::string page = Write("seite.htm", Lines(100) + "<a name=unten>Unten</a>" + Lines(100));
+    viewer_.SetHistoryMaxCount(10);
+    viewer_.LoadFromFile(page);
+    TPageViewer* view = viewer_.GetActiveViewer();
+    ASSERT_NE(view, nullptr);
+    bool handled = false;
+    viewer_.FollowTarget(view, "#unten", "", handled);
+    const int below = view->VScrollBarPosition();
+    EXPECT_GT(below, 0);
+    ASSERT_EQ(viewer_.History().size(), 2u);
+    viewer_.GoBack();
+    EXPECT_EQ(viewer_.GetActiveViewer()->VScrollBarPosition(), 0);
+    viewer_.GoFwd();
+    EXPECT_EQ(viewer_.GetActiveViewer()->VScrollBarPosition(), below);
+
+    viewer_.LoadFromFile(page);  // the same file again: the place left is an entry
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.History().size(), 3u);
+    viewer_.GoBack();
+    EXPECT_EQ(viewer_.GetActiveViewer()->VScrollBarPosition(), below);
+}
+
+// A frame that shows a nested frameset, sent to the document it shows, puts back only the nested
+// frames that went elsewhere; the others keep their viewer and what was typed into it.
+TEST_F(FrameTest, NestedFramesetSentToItsOwnSourceReloadsOnlyTheChangedFrame)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    Write("form.htm", "<form><input name=n value=leer></form>");
+    Write("inner.htm", "<frameset rows=\"*,*\"><frame name=eins src=a.htm><frame name=zwei src=form.htm></frameset>");
+    const std::string set =
+        Write("set.htm", "<frameset cols=\"*,*\"><frame name=aussen src=a.htm><frame name=innen src=inner.htm></frameset>");
+    viewer_.LoadFromFile(set);
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("eins"), "b.htm", "", handled);
+    ASSERT_EQ(viewer_.GetViewerFromName("eins")->GetCurrentFile(), dir_ / "b.htm");
+    TPageViewer* zwei = viewer_.GetViewerFromName("zwei");
+    EditOf(zwei)->setText(QStringLiteral("getippt"));
+
+    viewer_.FollowTarget(viewer_.GetViewerFromName("aussen"), "inner.htm", "innen", handled);
+    QApplication::processEvents();
+    EXPECT_EQ(viewer_.GetViewerFromName("eins")->GetCurrentFile(), dir_ / "a.htm");
+    EXPECT_EQ(viewer_.GetViewerFromName("zwei"), zwei);
+    EXPECT_EQ(EditOf(zwei)->text(), "getippt");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Tests of the viewer's print run on generated documents printed to PDF: page ranges, the page
 // events, a top margin changed by a header handler, the print scale, repeated table headers, the
-// clean-up after errors and the printing guard, and the device arithmetic.
+// clean-up after errors and the printing guard, table footers, the page background, a job the viewer
+// holds, and the device arithmetic.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "PdfProbe.h"
@@ -12,9 +13,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,6 +35,15 @@ std::string Lines(int n)
     for (int i = 0; i < n; ++i)
         s += "Zeile " + std::to_string(i) + "<br>";
     return s;
+}
+
+// A table of 130 rows "Reihe 0" .. "Reihe 129" over three pages, with a head or foot part.
+std::string LongTable(const std::string& part)
+{
+    std::string html = "<table border=1>" + part + "<tbody>";
+    for (int i = 0; i < 130; ++i)
+        html += "<tr><td>Reihe " + std::to_string(i) + "</td><td>" + std::to_string(i * 7) + "</td></tr>";
+    return html + "</tbody></table>";
 }
 
 bool Has(const std::string& text, const std::string& part)
@@ -182,11 +194,7 @@ TEST_F(PrintRunTest, PrintScaleShrinksTheText)
 
 TEST_F(PrintRunTest, TableHeaderRowsRepeatOnEveryPage)
 {
-    std::string html = "<table border=1><thead><tr><th>Kopfzeile</th><th>Wert</th></tr></thead><tbody>";
-    for (int i = 0; i < 130; ++i)
-        html += "<tr><td>Reihe " + std::to_string(i) + "</td><td>" + std::to_string(i * 7) + "</td></tr>";
-    html += "</tbody></table>";
-    Load(html);
+    Load(LongTable("<thead><tr><th>Kopfzeile</th><th>Wert</th></tr></thead>"));
     viewer_->PrintPages(1, 99999);
     KeepPictures("table-head");
     ASSERT_GE(test::PdfPageCount(File()), 3);
@@ -272,6 +280,94 @@ TEST_F(PrintRunTest, HtmlHeaderAndFooterAreLoadedAndPrinted)
     EXPECT_TRUE(Has(test::PdfToText(File(), 2), "Kopf 2"));
     EXPECT_TRUE(Has(test::PdfToText(File(), 2), "Fusszeile 2"));
     EXPECT_EQ(lastPages, (std::vector<bool>{false, true}));
+}
+
+TEST_F(PrintRunTest, TableFooterRowsRepeatAtEveryPageBottom)
+{
+    Load(LongTable("<tfoot><tr><td>Fusszeile</td><td>Summe</td></tr></tfoot>"));
+    viewer_->PrintPages(1, 99999);
+    KeepPictures("table-foot");
+    const int pages = test::PdfPageCount(File());
+    ASSERT_GE(pages, 3);
+    for (int page = 1; page <= pages; ++page) {
+        const auto words = test::PdfWords(File(), page);
+        const test::PdfWord* foot = test::FindWord(words, "Fusszeile");
+        ASSERT_NE(foot, nullptr) << "page " << page;
+        // The footer closes the page: every row of the page stands above it.
+        for (const test::PdfWord& w : words) {
+            if (w.Text == "Reihe") {
+                EXPECT_LT(w.YMin, foot->YMin) << "page " << page;
+            }
+        }
+    }
+}
+
+// The colour of a printed page at a share of its width and height (page of a PDF made a picture).
+QRgb PagePixel(const std::string& pdf, int page, double x, double y)
+{
+    const std::string out = pdf + "-pixel";
+    const std::string command = "pdftoppm -r 30 -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                                " -singlefile -png '" + pdf + "' '" + out + "'";
+    if (std::system(command.c_str()) != 0)
+        return 0;
+    const QImage image(QString::fromStdString(out + ".png"));
+    if (image.isNull())
+        return 0;
+    return image.pixel(static_cast<int>(image.width() * x), static_cast<int>(image.height() * y)) & 0xFFFFFF;
+}
+
+TEST_F(PrintRunTest, DocumentBackgroundPrintsOnlyWithPrintBackground)
+{
+    Load("<body bgcolor=\"#C0E0FF\">" + Lines(120));
+    viewer_->PrintPages(1, 99999);
+    const int pages = test::PdfPageCount(File());
+    ASSERT_EQ(pages, 3);
+    EXPECT_EQ(PagePixel(File(), 2, 0.5, 0.5), 0xFFFFFFu);
+
+    TPageViewerOptions options = viewer_->htOptions();
+    options.Include(htPrintBackground);
+    viewer_->SethtOptions(options);
+    viewer_->PrintPages(1, 99999);
+    KeepPictures("background");
+    ASSERT_EQ(test::PdfPageCount(File()), 3);
+    for (int page = 1; page <= 3; ++page)
+        EXPECT_EQ(PagePixel(File(), page, 0.5, 0.5), 0xC0E0FFu) << "page " << page;
+    // Below the end of the text on the last page too, but not in the margins.
+    EXPECT_EQ(PagePixel(File(), 3, 0.5, 0.85), 0xC0E0FFu);
+    EXPECT_EQ(PagePixel(File(), 3, 0.02, 0.5), 0xFFFFFFu);
+}
+
+// A job the viewer holds already: the run adds its pages to it and leaves it running.
+TEST_F(PrintRunTest, AHeldJobGetsTheNextPages)
+{
+    TvwPrinter* before = &vwPrinter();
+    TvwPrinter job;
+    job.BeginDoc();
+    job.Canvas().TextOut(100, 100, u"Deckblatt");
+    viewer_->SetJobPrinter(&job);
+    Load(Lines(120));
+    viewer_->PrintPages(1, 99999);
+    EXPECT_TRUE(job.Printing());
+    EXPECT_EQ(job.PageNumber(), 4);
+    EXPECT_EQ(&vwPrinter(), before);
+    EXPECT_EQ(viewer_->JobPrinter(), &job);
+
+    Load("Anhang");
+    viewer_->PrintPages(1, 99999);
+    EXPECT_EQ(job.PageNumber(), 5);
+    viewer_->SetJobPrinter(nullptr);
+    job.EndDoc();
+    ASSERT_EQ(test::PdfPageCount(File()), 5);
+    EXPECT_TRUE(Has(test::PdfToText(File(), 1), "Deckblatt"));
+    EXPECT_FALSE(Has(test::PdfToText(File(), 1), "Zeile"));
+    EXPECT_TRUE(Has(test::PdfToText(File(), 2), "Zeile 0"));
+    EXPECT_TRUE(Has(test::PdfToText(File(), 5), "Anhang"));
+
+    // Without a held job the run makes its own again.
+    Load(Lines(10));
+    viewer_->PrintPages(1, 99999);
+    EXPECT_EQ(viewer_->JobPrinter(), nullptr);
+    EXPECT_EQ(test::PdfPageCount(File()), 1);
 }
 
 TEST(PrintRunGeometry, MarginsOffsetsAndScale)
