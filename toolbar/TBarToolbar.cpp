@@ -18,6 +18,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QToolTip>
 
 namespace velmoran {
@@ -123,7 +124,13 @@ void TBarToolbarView::AutoSize(int width, int height)
 
 TSize TBarToolbarView::UpdatePositions()
 {
-    TSize total = TBarView::UpdatePositions();
+    // A bar thinner than its dock row takes the row's thickness: its items are centred across it.
+    TSize least;
+    if (TBarDock* dock = toolbar_.CurrentDock(); dock && toolbar_.EffectiveDockRow >= 0) {
+        const int row = dock->GetRowThicknessExcluding(toolbar_.EffectiveDockRow, &toolbar_);
+        (dock->Vertical() ? least.cx : least.cy) = row;
+    }
+    TSize total = UpdatePositionsAtLeast(least);
     TBarItemViewer* chevron = FindViewer(&toolbar_.ChevronItem());
     if (!chevron || !chevron->Show || ChevronOffset() <= 0)
         return total;
@@ -257,6 +264,17 @@ void TBarCustomToolbar::SetChevronMoveItems(bool value)
     view_->SetUsePriorityList(value);
 }
 
+void TBarCustomToolbar::SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems value)
+{
+    chevronPriority_ = value;
+    ApplyNewItemPriority();
+}
+
+void TBarCustomToolbar::ApplyNewItemPriority()
+{
+    view_->SetNewViewersGetHighestPriority(shownOnce_ && chevronPriority_ == TBarChevronPriorityForNewItems::tbcpHighest);
+}
+
 void TBarCustomToolbar::SetChevronHint(const std::string& hint)
 {
     chevron_->SetHint(hint);
@@ -373,6 +391,15 @@ void TBarCustomToolbar::ViewSizeChanged(int width, int height)
     viewSize_ = size;
     if (arranging_ == 0 && AutoResize())
         Arrange();
+}
+
+void TBarCustomToolbar::resizeEvent(QResizeEvent* event)
+{
+    TBarCustomDockableWindow::resizeEvent(event);
+    // A dock that gave the bar another thickness (a thicker bar joined its row) asks for another
+    // centring of the items.
+    if (event->size() != event->oldSize())
+        view_->InvalidatePositions();
 }
 
 bool TBarCustomToolbar::IsPointOverControl(QPoint clientPoint) const
@@ -583,6 +610,10 @@ void TBarCustomToolbar::changeEvent(QEvent* event)
 
 bool TBarCustomToolbar::event(QEvent* event)
 {
+    if (event->type() == QEvent::Show && !shownOnce_) {
+        shownOnce_ = true;
+        ApplyNewItemPriority();
+    }
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         TBarItemViewer* viewer = ViewerAtWindowPoint(help->pos());

@@ -90,7 +90,10 @@ public:
     bool ChevronMoveItems() const { return chevronMoveItems_; }
     void SetChevronMoveItems(bool value);
     TBarChevronPriorityForNewItems ChevronPriorityForNewItems() const { return chevronPriority_; }
-    void SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems value) { chevronPriority_ = value; }
+    // Items given to the bar before it first shows are its contents as built, in their order (as a
+    // stored form's items are loaded); items inserted later enter the chevron's priority list at
+    // its front (tbcpHighest: they stay shown longest) or at its end.
+    void SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems value);
     std::string ChevronHint() const { return chevron_->Hint(); }
     void SetChevronHint(const std::string& hint);
     ImageList* Images() const { return root_->SubMenuImages(); }
@@ -153,6 +156,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void childEvent(QChildEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
@@ -165,6 +169,7 @@ private:
     void AddControlItem(QWidget* control);
     void RemoveControlItems(QObject* control);
     void UpdateTabOrder();
+    void ApplyNewItemPriority();
     TBarItemViewer* ViewerAtWindowPoint(QPoint windowPoint) const;
     void SetHotViewer(TBarItemViewer* viewer);
 
@@ -183,6 +188,7 @@ private:
     bool updateActions_ = true;
     bool chevronMoveItems_ = true;
     TBarChevronPriorityForNewItems chevronPriority_ = TBarChevronPriorityForNewItems::tbcpHighest;
+    bool shownOnce_ = false;
     QSize viewSize_;
     int arranging_ = 0;
     std::string hint_;

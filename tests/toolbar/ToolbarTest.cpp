@@ -289,5 +289,73 @@ TEST_F(Toolbar, TheFloatingWidthGoesThroughThePositionHooks)
     EXPECT_EQ(other->FloatingWidth(), 0);
 }
 
+// A bar thinner than its dock row takes the row's thickness: beside a 40-pixel bar its button sits
+// centred across the row, not at the top; when the thick bar goes it is at the top again.
+TEST_F(Toolbar, AButtonOfAThinBarIsCentredInItsThickerRow)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    TBarItem* eins = Item(toolbar->Items(), "&Eins");
+    Settle();
+    toolbar->View().ValidatePositions();
+    const TRect alone = toolbar->View().FindViewer(eins)->BoundsRect;
+    ASSERT_EQ(alone.Top, 0);
+    ASSERT_LT(alone.Height(), 40);
+
+    auto* thick = new FakeBar(nullptr, {60, 40});
+    thick->SetDockRow(1);
+    thick->SetDockPos(300);
+    thick->SetParent(dock);
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_EQ(toolbar->ClientHeight(), 40);
+    const int top = (40 - alone.Height()) / 2;
+    EXPECT_EQ(toolbar->View().FindViewer(eins)->BoundsRect, (TRect{alone.Left, top, alone.Right, top + alone.Height()}));
+
+    delete thick;
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_EQ(toolbar->View().FindViewer(eins)->BoundsRect, alone);
+}
+
+// Items given to a bar before it shows are its contents in their order: at a width for three of
+// five, the first three stay and the last two go behind the chevron. An item inserted later is
+// new: with tbcpHighest it stays shown and pushes an old one out, with tbcpLowest it goes first.
+TEST_F(Toolbar, ABarBuiltInCodeKeepsItsFirstItemsAndNewItemsFollowTheirPriority)
+{
+    Form window;
+    auto* topDock = new TBarDock(&window, TBarDockPosition::dpTop);
+    auto* toolbar = new TBarToolbar(topDock);
+    std::vector<TBarItem*> items;
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf"})
+        items.push_back(Item(toolbar->Items(), caption));
+    TSize base, total;
+    int rows = 0;
+    toolbar->View().CalculatePositions(false, TBarViewOrientation::voHorizontal, 0, 0, kChevronSize, base, total, rows);
+    int three = 0;
+    for (int i = 0; i < 3; ++i)
+        three += toolbar->View().FindViewer(items[i])->BoundsRect.Width();
+    window.resize(toolbar->GetDockedNCAreaSize().x() + three + kChevronSize, 200);
+    window.show();
+    Settle();
+    toolbar->View().ValidatePositions();
+    const auto shown = [toolbar](TBarCustomItem* item) { return toolbar->View().FindViewer(item)->Show; };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(shown(items[i]), i < 3) << i;
+    EXPECT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+
+    TBarItem* neu = Item(toolbar->Items(), "&Neu");
+    toolbar->View().ValidatePositions();
+    EXPECT_TRUE(shown(neu));
+    EXPECT_TRUE(shown(items[0]));
+    EXPECT_FALSE(shown(items[2]));
+
+    toolbar->SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems::tbcpLowest);
+    TBarItem* later = Item(toolbar->Items(), "&Später");
+    toolbar->View().ValidatePositions();
+    EXPECT_FALSE(shown(later));
+    EXPECT_TRUE(toolbar->View().FindViewer(later)->OffEdge);
+    EXPECT_TRUE(shown(neu));
+}
+
 }  // namespace
 }  // namespace velmoran::testing

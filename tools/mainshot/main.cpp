@@ -47,6 +47,13 @@ int main(int argc, char** argv)
         form.show();
         QCoreApplication::processEvents();
         ok = form.grab().save(QString::fromStdString((out / "mainwindow.png").string())) && ok;
+        // The toolbars at a narrow, a middle and a wide window.
+        for (const int width : {480, 800, 1280}) {
+            form.resize(width, form.height());
+            QCoreApplication::processEvents();
+            const std::string name = "mainwindow-" + std::to_string(width) + ".png";
+            ok = form.grab().save(QString::fromStdString((out / name).string())) && ok;
+        }
 
         TDlgPath paths(shell.Folders, &form);
         paths.show();
