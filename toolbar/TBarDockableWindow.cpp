@@ -530,7 +530,9 @@ void TBarCustomDockableWindow::SetParent(QWidget* newParent)
         }
 
         if (newDock) {
-            if (!useLastDock_)
+            // A dock passed over in a smooth drag is no dock to come back to: the drag's end
+            // decides where the window stays.
+            if (!useLastDock_ || DragSmooth)
                 newDock->ChangeDockList(true, this);
             else
                 SetLastDock(newDock);

@@ -83,6 +83,8 @@ public:
     bool Resizable = true;
     bool ShowCaption = true;
     bool SmoothDrag = true;
+    // While the floating window is sized on a single monitor, the cursor stays in its work area.
+    bool ConfineCursorWhileSizing = true;
     bool Stretch() const { return stretch_; }
     void SetStretch(bool value);
     bool UseLastDock() const { return useLastDock_; }
