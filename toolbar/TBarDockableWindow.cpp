@@ -55,7 +55,7 @@ void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t wParam,
     case THookProcType::hpSendWindowPosChanged:
         if (lParam & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))
             for (TBarCustomDockableWindow* window : windows)
-                if (QWidget* form = FloatingFormOf(window); window->FloatingMode == TBarFloatingMode::fmOnTopOfParentForm && wnd
+                if (QWidget* form = FloatingFormOf(window); window->FloatingMode() == TBarFloatingMode::fmOnTopOfParentForm && wnd
                                                             && form && (wnd == form || wnd->isAncestorOf(form)))
                     window->UpdateShowing();
         break;
@@ -265,6 +265,59 @@ void TBarCustomDockableWindow::SetLastDock(TBarDock* dock)
         dock->ChangeDockList(true, this);
 }
 
+void TBarCustomDockableWindow::SetCloseButton(bool value)
+{
+    if (closeButton_ == value)
+        return;
+    closeButton_ = value;
+    if (TBarFloatingWindowParent* floating = FloatParent())
+        floating->update();
+}
+
+void TBarCustomDockableWindow::SetFloatingMode(TBarFloatingMode mode)
+{
+    if (floatingMode_ == mode)
+        return;
+    floatingMode_ = mode;
+    UpdateShowing();
+}
+
+void TBarCustomDockableWindow::SetHideWhenInactive(bool value)
+{
+    if (hideWhenInactive_ == value)
+        return;
+    hideWhenInactive_ = value;
+    UpdateShowing();
+}
+
+void TBarCustomDockableWindow::SetResizable(bool value)
+{
+    if (resizable_ == value)
+        return;
+    resizable_ = value;
+    RefitFloatingFrame();
+}
+
+void TBarCustomDockableWindow::SetShowCaption(bool value)
+{
+    if (showCaption_ == value)
+        return;
+    showCaption_ = value;
+    RefitFloatingFrame();
+    Arrange();
+}
+
+void TBarCustomDockableWindow::RefitFloatingFrame()
+{
+    TBarFloatingWindowParent* floating = FloatParent();
+    if (!floating)
+        return;
+    floating->RecalcFrame();
+    if (floating_ && floating == parentWidget())
+        floating->SetClientSize(width(), height());
+    floating->update();
+}
+
 void TBarCustomDockableWindow::SetUseLastDock(bool value)
 {
     useLastDock_ = value;
@@ -361,7 +414,7 @@ QPoint TBarCustomDockableWindow::ShrunkClientSize(QPoint fullSize, const TBarDoc
 
 QPoint TBarCustomDockableWindow::GetFloatingBorderSize() const
 {
-    return Resizable ? QPoint(kSizingFrame, kSizingFrame) : QPoint(kFixedFrame, kFixedFrame);
+    return resizable_ ? QPoint(kSizingFrame, kSizingFrame) : QPoint(kFixedFrame, kFixedFrame);
 }
 
 bool TBarCustomDockableWindow::IsPointOverControl(QPoint clientPoint) const

@@ -56,7 +56,9 @@ public:
     void SetAutoResize(bool value);
     TBarBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBarBorderStyle style);
-    bool CloseButton = true;
+    bool CloseButton() const { return closeButton_; }
+    // Redraws the floating caption with or without its close button.
+    void SetCloseButton(bool value);
     bool CloseButtonWhenDocked() const { return closeButtonWhenDocked_; }
     void SetCloseButtonWhenDocked(bool value);
     ColorRef Color() const { return color_; }
@@ -74,14 +76,20 @@ public:
     void SetDockRow(int value);
     TBarDragHandleStyle DragHandleStyle() const { return dragHandleStyle_; }
     void SetDragHandleStyle(TBarDragHandleStyle style);
-    TBarFloatingMode FloatingMode = TBarFloatingMode::fmOnTopOfParentForm;
+    TBarFloatingMode FloatingMode() const { return floatingMode_; }
+    // Above its form or above every window: the floating window's showing follows at once.
+    void SetFloatingMode(TBarFloatingMode mode);
     bool FullSize() const { return fullSize_; }
     void SetFullSize(bool value);
-    bool HideWhenInactive = true;
+    bool HideWhenInactive() const { return hideWhenInactive_; }
+    void SetHideWhenInactive(bool value);
     TBarDock* LastDock() const { return lastDock_; }
     void SetLastDock(TBarDock* dock);
-    bool Resizable = true;
-    bool ShowCaption = true;
+    // Both change the floating window's frame at once; its client area keeps its size.
+    bool Resizable() const { return resizable_; }
+    void SetResizable(bool value);
+    bool ShowCaption() const { return showCaption_; }
+    void SetShowCaption(bool value);
     bool SmoothDrag = true;
     // While the floating window is sized on a single monitor, the cursor stays in its work area.
     bool ConfineCursorWhileSizing = true;
@@ -98,6 +106,12 @@ public:
     void SetFloatingPosition(QPoint position);
     // The floating tool window made for this window (kept while a drag passes over docks).
     TBarFloatingWindowParent* FloatParent() const;
+
+    // The window's context menu (not owned): a right click on its frame (or on its floating
+    // window's frame) opens it; without one the request goes on to the dock.
+    QPointer<QMenu> PopupMenu;
+    // Opens the popup menu at the screen point; answers whether there was one.
+    bool ContextPopup(QPoint globalPos);
 
     // --- events ---
     std::function<void(TBarCustomDockableWindow& sender)> OnClose;
@@ -231,6 +245,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -245,9 +260,16 @@ private:
     void RearrangeDock();
     void UpdateFloatingWindowList();
     void SetCloseButtonState(bool down, bool hover);
+    // The floating window's frame again, around the same client size.
+    void RefitFloatingFrame();
     bool OverDockedCloseButton(QPoint windowPoint) const;
 
     bool autoResize_ = true;
+    bool closeButton_ = true;
+    TBarFloatingMode floatingMode_ = TBarFloatingMode::fmOnTopOfParentForm;
+    bool hideWhenInactive_ = true;
+    bool resizable_ = true;
+    bool showCaption_ = true;
     TBarBorderStyle borderStyle_ = TBarBorderStyle::bsSingle;
     bool closeButtonWhenDocked_ = false;
     ColorRef color_;

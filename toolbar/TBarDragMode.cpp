@@ -61,7 +61,7 @@ QRect ScreenClientRect(const TBarDock& dock)
 QMargins FloatingFrame(const TBarCustomDockableWindow& window)
 {
     const QPoint border = window.GetFloatingBorderSize();
-    const int caption = window.ShowCaption ? kSmallCaptionHeight : 0;
+    const int caption = window.ShowCaption() ? kSmallCaptionHeight : 0;
     return QMargins(border.x(), border.y() + caption, border.x(), border.y());
 }
 

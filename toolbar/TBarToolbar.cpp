@@ -197,7 +197,7 @@ void TBarCustomToolbar::SetMenuBar(bool value)
     view_->SetHideKeyboardCuesStyle(value);
     SetFullSize(value);
     SetShrinkMode(value ? TBarShrinkMode::tbsmWrap : TBarShrinkMode::tbsmChevron);
-    CloseButton = !value;
+    SetCloseButton(!value);
     RegisterMenuBar(this, value);
     UpdateIdleRegistration();
     SetProcessShortCuts(value);

@@ -30,18 +30,18 @@ TEST_F(Toolbar, TheMenuBarSwitchSetsItsCompanionsBothWays)
 {
     TBarToolbar* plain = AddToolbar("Leiste");
     EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmChevron);
-    EXPECT_TRUE(plain->CloseButton);
+    EXPECT_TRUE(plain->CloseButton());
     plain->SetMenuBar(true);
     EXPECT_TRUE(plain->FullSize());
     EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmWrap);
-    EXPECT_FALSE(plain->CloseButton);
+    EXPECT_FALSE(plain->CloseButton());
     EXPECT_TRUE(plain->ProcessShortCuts());
     EXPECT_TRUE(plain->HasMenuEvents());
     EXPECT_TRUE(plain->View().IsMenuBar());
     plain->SetMenuBar(false);
     EXPECT_FALSE(plain->FullSize());
     EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmChevron);
-    EXPECT_TRUE(plain->CloseButton);
+    EXPECT_TRUE(plain->CloseButton());
     EXPECT_FALSE(plain->ProcessShortCuts());
     EXPECT_FALSE(plain->View().IsMenuBar());
 }
