@@ -248,7 +248,7 @@ bool TBarPopupWindow::event(QEvent* event)
         auto* help = static_cast<QHelpEvent*>(event);
         const QPoint client = help->pos() - QPoint(kFrame, kFrame);
         TBarItemViewer* viewer = view_->ViewerFromPoint(TPoint{client.x(), client.y()});
-        if (!viewer) {
+        if (!viewer || !view_->HintWanted(*viewer)) {
             QToolTip::hideText();
             event->ignore();
             return true;

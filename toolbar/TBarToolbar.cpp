@@ -160,6 +160,7 @@ TBarCustomToolbar::TBarCustomToolbar(QWidget* parent) : menuFont_(std::make_uniq
     view_ = std::make_unique<TBarToolbarView>(*this, *root_);
     // The view was made before it could ask for the chevron: the viewers again, with it.
     view_->RecreateAllViewers();
+    view_->SetShowHints(showHint_);
     SetColor(SystemColor(COLOR_BTNFACE));
     resize(23, 22);
     if (parent)
@@ -262,6 +263,12 @@ void TBarCustomToolbar::SetChevronMoveItems(bool value)
 {
     chevronMoveItems_ = value;
     view_->SetUsePriorityList(value);
+}
+
+void TBarCustomToolbar::SetShowHint(bool value)
+{
+    showHint_ = value;
+    view_->SetShowHints(value);
 }
 
 void TBarCustomToolbar::SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems value)
@@ -617,7 +624,7 @@ bool TBarCustomToolbar::event(QEvent* event)
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         TBarItemViewer* viewer = ViewerAtWindowPoint(help->pos());
-        const std::string hint = viewer && !view_->Tracking() ? viewer->GetHintText() : std::string();
+        const std::string hint = viewer && view_->HintWanted(*viewer) ? viewer->GetHintText() : std::string();
         if (hint.empty()) {
             QToolTip::hideText();
             event->ignore();

@@ -100,6 +100,10 @@ public:
     void SetImages(ImageList* images) { root_->SetSubMenuImages(images); }
     TBarItemOptions Options() const { return root_->Options(); }
     void SetOptions(TBarItemOptions options) { root_->SetOptions(options); }
+    // Tooltips over the bar's items; the view shows the hints of its items only with it (an item
+    // with tboShowHint shows its own anyway). Set: as a widget shows its tooltips.
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value);
     LogicalFont Font;
     // A key press the toolbar may take before its items' shortcuts.
     std::function<void(QKeyEvent& event, bool& handled)> OnShortCut;
@@ -189,6 +193,7 @@ private:
     bool chevronMoveItems_ = true;
     TBarChevronPriorityForNewItems chevronPriority_ = TBarChevronPriorityForNewItems::tbcpHighest;
     bool shownOnce_ = false;
+    bool showHint_ = true;
     QSize viewSize_;
     int arranging_ = 0;
     std::string hint_;

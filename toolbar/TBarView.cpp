@@ -523,6 +523,13 @@ TSize TBarView::UpdatePositionsAtLeast(TSize least)
     return total;
 }
 
+bool TBarView::HintWanted(const TBarItemViewer& viewer) const
+{
+    if (!showHints_ && !(viewer.Item().EffectiveOptions() & tboShowHint))
+        return false;
+    return !captured_ && !(tracking_ && openViewerView_);
+}
+
 // --- scrolling --------------------------------------------------------------------------------
 
 void TBarView::ScrollStep(bool down)

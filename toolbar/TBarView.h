@@ -160,6 +160,10 @@ public:
     void SetHideKeyboardCuesStyle(bool value) { hideKeyboardCues_ = value; }
     bool ShowHints() const { return showHints_; }
     void SetShowHints(bool value) { showHints_ = value; }
+    // Whether a tooltip may show over the viewer: the view shows hints or the item asks for its
+    // own (tboShowHint), nothing is held down, and in a menu mode the view is the deepest of its
+    // chain.
+    bool HintWanted(const TBarItemViewer& viewer) const;
     bool KeyboardCuesShown() const { return keyboardCuesShown_; }
     void SetKeyboardCuesShown(bool value) { keyboardCuesShown_ = value; }
     bool OpenLeft() const { return openLeft_; }

@@ -7,7 +7,9 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <map>
 
@@ -355,6 +357,46 @@ TEST_F(Toolbar, ABarBuiltInCodeKeepsItsFirstItemsAndNewItemsFollowTheirPriority)
     EXPECT_FALSE(shown(later));
     EXPECT_TRUE(toolbar->View().FindViewer(later)->OffEdge);
     EXPECT_TRUE(shown(neu));
+}
+
+// A tooltip over a viewer, as the platform asks for one: its text, empty when none showed (a
+// tooltip hides only after a while, so a marker shown before tells whether another came).
+QString TooltipAt(QWidget& window, QPoint global)
+{
+    const QString marker = QStringLiteral("\u2013");
+    QToolTip::showText(global, marker);
+    QHelpEvent event(QEvent::ToolTip, window.mapFromGlobal(global), global);
+    QCoreApplication::sendEvent(&window, &event);
+    return QToolTip::text() == marker ? QString() : QToolTip::text();
+}
+
+// A menu shows an item's hint only when its view shows hints or the item asks for it
+// (tboShowHint); a bar shows its items' hints as its ShowHint says.
+TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
+{
+    neu->SetHint("Neu|Legt eine neue Anlage an");
+    open->SetHint("Öffnen|Öffnet eine Anlage");
+    AltKey('d');
+    TBarView& menu = *Child(BarView());
+    QWidget& popup = *menu.Window();
+    EXPECT_EQ(TooltipAt(popup, GlobalCentre(menu, neu)), "");
+    open->SetOptions(tboShowHint);
+    EXPECT_EQ(TooltipAt(popup, GlobalCentre(menu, open)), "Öffnen");
+    EXPECT_EQ(TooltipAt(popup, GlobalCentre(menu, neu)), "");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    TBarItem* eins = Item(toolbar->Items(), "&Eins");
+    eins->SetHint("Eins|Das erste");
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_TRUE(toolbar->ShowHint());
+    EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "Eins");
+    toolbar->SetShowHint(false);
+    EXPECT_FALSE(toolbar->View().ShowHints());
+    EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "");
 }
 
 }  // namespace
