@@ -2,6 +2,7 @@
 // painting, hit testing and mouse handling are in TBarDockedFrame.cpp.
 #include "toolbar/TBarDockableWindow.h"
 
+#include "platform/AlignLayout.h"
 #include "platform/Application.h"
 #include "platform/Form.h"
 #include "platform/SystemColors.h"
@@ -363,10 +364,33 @@ void TBarCustomDockableWindow::ChangeSize(int width, int height)
     }
     const QPoint nc = GetDockedNCAreaSize();
     QRect bounds = geometry();
-    bounds.setSize(QSize(width + nc.x(), height + nc.y()));
+    bounds.setSize(QSize(AnchoredLeftAndRight() ? bounds.width() : width + nc.x(),
+                         AnchoredTopAndBottom() ? bounds.height() : height + nc.y()));
     ++IgnoreBoundsChange;
     const ScopeExit lower([this] { --IgnoreBoundsChange; });
     setGeometry(bounds);
+}
+
+namespace {
+
+TAlign AlignmentOf(const QWidget& window)
+{
+    const AlignLayout* layout = AlignLayout::Of(window.parentWidget());
+    return layout ? layout->AlignOf(window) : TAlign::alNone;
+}
+
+}  // namespace
+
+bool TBarCustomDockableWindow::AnchoredLeftAndRight() const
+{
+    const TAlign align = AlignmentOf(*this);
+    return align == TAlign::alTop || align == TAlign::alBottom || align == TAlign::alClient;
+}
+
+bool TBarCustomDockableWindow::AnchoredTopAndBottom() const
+{
+    const TAlign align = AlignmentOf(*this);
+    return align == TAlign::alLeft || align == TAlign::alRight || align == TAlign::alClient;
 }
 
 void TBarCustomDockableWindow::SetBounds(const QRect& bounds)

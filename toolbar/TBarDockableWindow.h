@@ -135,7 +135,13 @@ public:
     void Arrange();
     void BeginArrange() { ++disableArrange_; }
     void EndArrange();
+    // Docked: the dock arranges again. On a plain parent the window takes the size with its frame,
+    // except along an anchored pair of edges (AnchoredLeftAndRight, AnchoredTopAndBottom).
     void ChangeSize(int width, int height);
+    // Whether its parent's layout holds both edges of the window: aligned top, bottom or client it
+    // spans its parent's width, aligned left, right or client its height.
+    bool AnchoredLeftAndRight() const;
+    bool AnchoredTopAndBottom() const;
     // The window's bounds in its parent's client coordinates (the dock places its bars so).
     void SetBounds(const QRect& bounds);
     // OnCloseQuery, then hides the window and fires OnClose.

@@ -324,8 +324,9 @@ void TBarCustomToolbar::SetLimits(TBarDock* dock, bool floating)
             const int length = vertical ? dock->height() - dock->NonClientHeight() : dock->width() - dock->NonClientWidth();
             wrap = std::max(0, length - ncAlong);
         }
-    } else if (!AutoResize()) {
-        const int own = width() - (width() - ClientWidth());
+    } else if (!AutoResize() || AnchoredLeftAndRight()) {
+        // On a plain parent that fixes its width the bar keeps to that width.
+        const int own = ClientWidth();
         if (shrinkMode_ == TBarShrinkMode::tbsmChevron)
             chevron = own;
         else if (shrinkMode_ == TBarShrinkMode::tbsmWrap)
@@ -404,9 +405,13 @@ void TBarCustomToolbar::resizeEvent(QResizeEvent* event)
 {
     TBarCustomDockableWindow::resizeEvent(event);
     // A dock that gave the bar another thickness (a thicker bar joined its row) asks for another
-    // centring of the items.
-    if (event->size() != event->oldSize())
-        view_->InvalidatePositions();
+    // centring of the items, a parent that made it narrower for another shrinking.
+    if (event->size() == event->oldSize())
+        return;
+    // On a plain parent the room is the bar's own width, which its parent's layout may set.
+    if (!CurrentDock() && !Floating())
+        SetLimits(nullptr, false);
+    view_->InvalidatePositions();
 }
 
 bool TBarCustomToolbar::IsPointOverControl(QPoint clientPoint) const

@@ -399,5 +399,40 @@ TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
     EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "");
 }
 
+// On a plain form, a bar that resizes itself but is aligned to the top (held at the left and the
+// right) keeps to the form's width: the items that do not fit go behind the chevron.
+TEST_F(Toolbar, ABarAnchoredLeftAndRightKeepsToItsWidthAndShrinks)
+{
+    Form window;
+    auto* toolbar = new TBarToolbar(&window);
+    SetAlign(*toolbar, TAlign::alTop);
+    std::vector<TBarItem*> items;
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf"})
+        items.push_back(Item(toolbar->Items(), caption));
+    ASSERT_TRUE(toolbar->AutoResize());
+    ASSERT_TRUE(toolbar->AnchoredLeftAndRight());
+    TSize base, total;
+    int rows = 0;
+    toolbar->View().CalculatePositions(false, TBarViewOrientation::voHorizontal, 0, 0, kChevronSize, base, total, rows);
+    int three = 0;
+    for (int i = 0; i < 3; ++i)
+        three += toolbar->View().FindViewer(items[i])->BoundsRect.Width();
+    window.resize(three + kChevronSize, 200);
+    window.show();
+    Settle();
+    toolbar->Arrange();
+    toolbar->View().ValidatePositions();
+    EXPECT_EQ(toolbar->width(), three + kChevronSize);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(toolbar->View().FindViewer(items[i])->Show, i < 3) << i;
+    EXPECT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    // Wider again, the bar shows everything.
+    window.resize(total.cx + 40, 200);
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_TRUE(toolbar->View().FindViewer(items[4])->Show);
+    EXPECT_FALSE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+}
+
 }  // namespace
 }  // namespace velmoran::testing
