@@ -189,6 +189,9 @@ public:
     bool SelectedViaMouse() const { return selectedViaMouse_; }
     // Stores the selection, tells the old and the new viewer, and repaints both.
     void SetSelected(TBarItemViewer* viewer, bool viaMouse = false);
+    // Tells accessibility clients which viewer has the focus of the running menu mode (while the
+    // view and its chain track and its window shows).
+    void AnnounceSelection();
     // The first shown or clipped viewer of a visible, selectable item.
     TBarItemViewer* FirstSelectable() const;
 
