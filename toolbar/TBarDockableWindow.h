@@ -7,6 +7,10 @@
 // area, hit-tested with the private codes below. Floating, the window lies in the client area of a
 // TBarFloatingWindowParent (TBarFloatingWindow.h, where its floating operations live); dragging
 // and sizing run as modes of TBarDragMode.h.
+//
+// Windows are made in code, never read from a stored form: so there is no "SavedAtRunTime" value
+// and no floating position given relative to the form at design time; a floating position is
+// always a screen position.
 #pragma once
 
 #include "toolbar/TBarDock.h"
