@@ -114,7 +114,8 @@ public:
     // The window's context menu (not owned): a right click on its frame (or on its floating
     // window's frame) opens it; without one the request goes on to the dock.
     QPointer<QMenu> PopupMenu;
-    // Opens the popup menu at the screen point; answers whether there was one.
+    // Opens the popup menu at the screen point; without one a docked window asks its dock.
+    // Answers whether a menu or a handler took the request.
     bool ContextPopup(QPoint globalPos);
 
     // --- events ---

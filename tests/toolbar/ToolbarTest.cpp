@@ -26,6 +26,24 @@ protected:
         return toolbar;
     }
     QKeyEvent CtrlKey(int key) { return QKeyEvent(QEvent::KeyPress, key, Qt::ControlModifier); }
+    std::vector<TBarItem*> FiveItems(TBarToolbar& toolbar)
+    {
+        std::vector<TBarItem*> items;
+        for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf"})
+            items.push_back(Item(toolbar.Items(), caption));
+        return items;
+    }
+    // The length of the first items laid out in one row.
+    static int LengthOfFirst(TBarToolbar& toolbar, const std::vector<TBarItem*>& items, int count)
+    {
+        TSize base, total;
+        int rows = 0;
+        toolbar.View().CalculatePositions(false, TBarViewOrientation::voHorizontal, 0, 0, kChevronSize, base, total, rows);
+        int length = 0;
+        for (int i = 0; i < count; ++i)
+            length += toolbar.View().FindViewer(items[i])->BoundsRect.Width();
+        return length;
+    }
 };
 
 TEST_F(Toolbar, TheMenuBarSwitchSetsItsCompanionsBothWays)
@@ -327,15 +345,8 @@ TEST_F(Toolbar, ABarBuiltInCodeKeepsItsFirstItemsAndNewItemsFollowTheirPriority)
     Form window;
     auto* topDock = new TBarDock(&window, TBarDockPosition::dpTop);
     auto* toolbar = new TBarToolbar(topDock);
-    std::vector<TBarItem*> items;
-    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf"})
-        items.push_back(Item(toolbar->Items(), caption));
-    TSize base, total;
-    int rows = 0;
-    toolbar->View().CalculatePositions(false, TBarViewOrientation::voHorizontal, 0, 0, kChevronSize, base, total, rows);
-    int three = 0;
-    for (int i = 0; i < 3; ++i)
-        three += toolbar->View().FindViewer(items[i])->BoundsRect.Width();
+    const std::vector<TBarItem*> items = FiveItems(*toolbar);
+    const int three = LengthOfFirst(*toolbar, items, 3);
     window.resize(toolbar->GetDockedNCAreaSize().x() + three + kChevronSize, 200);
     window.show();
     Settle();
@@ -406,17 +417,11 @@ TEST_F(Toolbar, ABarAnchoredLeftAndRightKeepsToItsWidthAndShrinks)
     Form window;
     auto* toolbar = new TBarToolbar(&window);
     SetAlign(*toolbar, TAlign::alTop);
-    std::vector<TBarItem*> items;
-    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf"})
-        items.push_back(Item(toolbar->Items(), caption));
+    const std::vector<TBarItem*> items = FiveItems(*toolbar);
     ASSERT_TRUE(toolbar->AutoResize());
     ASSERT_TRUE(toolbar->AnchoredLeftAndRight());
-    TSize base, total;
-    int rows = 0;
-    toolbar->View().CalculatePositions(false, TBarViewOrientation::voHorizontal, 0, 0, kChevronSize, base, total, rows);
-    int three = 0;
-    for (int i = 0; i < 3; ++i)
-        three += toolbar->View().FindViewer(items[i])->BoundsRect.Width();
+    const int three = LengthOfFirst(*toolbar, items, 3);
+    const int all = LengthOfFirst(*toolbar, items, 5);
     window.resize(three + kChevronSize, 200);
     window.show();
     Settle();
@@ -427,7 +432,7 @@ TEST_F(Toolbar, ABarAnchoredLeftAndRightKeepsToItsWidthAndShrinks)
         EXPECT_EQ(toolbar->View().FindViewer(items[i])->Show, i < 3) << i;
     EXPECT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
     // Wider again, the bar shows everything.
-    window.resize(total.cx + 40, 200);
+    window.resize(all + 40, 200);
     Settle();
     toolbar->View().ValidatePositions();
     EXPECT_TRUE(toolbar->View().FindViewer(items[4])->Show);

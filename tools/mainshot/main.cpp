@@ -2,7 +2,8 @@
 // the program's own folder and templates and a home folder of its own (no user settings are read
 // or written).
 //
-//   mainshot [folder]   writes mainwindow.png, folders.png, about.png and result.png (the
+//   mainshot [folder]   writes mainwindow.png (and mainwindow-480.png, -800 and -1280, the
+//                       window at those widths), folders.png, about.png and result.png (the
 //                       window opened on a copy of the example calculation) (default:
 //                       build/artifacts/mainshot)
 #include "controls/HtmlLabel.h"
