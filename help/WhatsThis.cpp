@@ -123,16 +123,24 @@ void TWhatsThis::Loaded()
     TehsBase::Loaded();
     loaded_ = true;
     // A context map placed on the same owner serves when none was chosen.
-    if (!map_ && Owner()) {
-        for (QObject* child : Owner()->children()) {
-            if (auto* map = dynamic_cast<THelpContextMap*>(child)) {
-                map_ = map;
-                break;
-            }
-        }
-    }
+    AdoptInsertedMap();
+    // Later ones are told as they join (their children's notice comes while they are being made,
+    // so the look waits for a posted message).
+    if (Owner())
+        Owner()->installEventFilter(this);
     if (active_ && !installed_)
         Install();
+}
+
+void TWhatsThis::AdoptInsertedMap()
+{
+    if (map_ || !Owner())
+        return;
+    for (QObject* child : Owner()->children())
+        if (auto* map = dynamic_cast<THelpContextMap*>(child)) {
+            map_ = map;
+            return;
+        }
 }
 
 void TWhatsThis::SetActive(bool active)
@@ -270,10 +278,7 @@ void TWhatsThis::EnterContextMode()
 {
     CheckInstalled();
     mode_ = mdContext;
-    if (!cursorSet_) {
-        QApplication::setOverrideCursor(Qt::WhatsThisCursor);
-        cursorSet_ = true;
-    }
+    SetContextCursor(Qt::WhatsThisCursor);
     ShowLinkedDown(true);
     if (OnEnterContextMode)
         OnEnterContextMode(*this);
@@ -335,6 +340,10 @@ bool TWhatsThis::FirstSight(QWidget* watched, QEvent* event)
 
 bool TWhatsThis::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ChildAdded && watched == Owner() && !map_) {
+        PostMessage(kComponentInserted);
+        return false;
+    }
     auto* widget = qobject_cast<QWidget*>(watched);
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -366,8 +375,27 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event)
         return MousePress(widget, *static_cast<QMouseEvent*>(event));
     case QEvent::MouseButtonRelease:
         return MouseRelease(*static_cast<QMouseEvent*>(event));
-    default:  // a move: in context mode the application's controls do not see it
-        return mode_ == mdContext && !inMenuLoop_;
+    default:  // a move
+        return mode_ == mdContext && ContextMove(*static_cast<QMouseEvent*>(event));
+    }
+}
+
+// A move in context mode: over the application's windows the help cursor, and the controls do
+// not see the move (outside a menu); elsewhere the arrow.
+bool TWhatsThis::ContextMove(QMouseEvent& event)
+{
+    const bool ours = QApplication::widgetAt(event.globalPosition().toPoint()) != nullptr;
+    SetContextCursor(ours ? Qt::WhatsThisCursor : Qt::ArrowCursor);
+    return ours && !inMenuLoop_;
+}
+
+void TWhatsThis::SetContextCursor(Qt::CursorShape shape)
+{
+    if (!cursorSet_) {
+        QApplication::setOverrideCursor(shape);
+        cursorSet_ = true;
+    } else if (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() != shape) {
+        QApplication::changeOverrideCursor(shape);
     }
 }
 
@@ -526,6 +554,9 @@ void TWhatsThis::WndProc(TMessage& message)
         break;
     case kStopTracking:
         SetTracking(false);
+        break;
+    case kComponentInserted:
+        AdoptInsertedMap();
         break;
     default:
         TehsBase::WndProc(message);

@@ -11,6 +11,13 @@
 // instance is installed at a time: the live instances form a stack, and when the installed one
 // goes the nearest live one below takes over. A filter installed later (a toolbar's menu mode)
 // sees input before this one.
+//
+// In context mode the cursor is the help cursor over the application's windows and the arrow
+// elsewhere. A context map placed on the same owner, before Loaded or after it, serves when none
+// was chosen.
+//
+// There is no mode 2 (help asked for by the help button of a window's caption): X11 window
+// managers draw no such button, and Qt offers none for our windows.
 #pragma once
 
 #include "help/HelpBase.h"
@@ -67,6 +74,8 @@ public:
     static constexpr unsigned kShowForItem = 1124;
     static constexpr unsigned kHelpForItem = 1125;
     static constexpr unsigned kStopTracking = 1126;
+    // A child joined the owner: a context map among the children serves when none was chosen.
+    static constexpr unsigned kComponentInserted = 1127;
 
     explicit TWhatsThis(QObject* owner = nullptr);
     ~TWhatsThis() override;
@@ -141,6 +150,10 @@ private:
     bool KeyRelease(QKeyEvent& event);
     bool MousePress(QWidget* watched, QMouseEvent& event);
     bool MouseRelease(QMouseEvent& event);
+    bool ContextMove(QMouseEvent& event);
+    void SetContextCursor(Qt::CursorShape shape);
+    // A context map that joined the owner after Loaded.
+    void AdoptInsertedMap();
     bool FirstSight(QWidget* watched, QEvent* event);
     QWidget* ControlAt(QWidget* watched, QPoint global) const;
     bool UsesWTAction(QWidget* control) const;

@@ -114,6 +114,17 @@ QRect GetMonitorRectOfPoint(const QPoint& point, bool workArea)
     return Nearest(QRect(point, QSize(1, 1)), workArea);
 }
 
+int GetMonitorCount()
+{
+    return static_cast<int>(Monitors().size());
+}
+
+QRect GetPrimaryWorkArea()
+{
+    const auto monitors = Monitors();
+    return monitors.empty() ? QRect(0, 0, 640, 480) : monitors.front().second;
+}
+
 void ChooseDisplayPlatform()
 {
     const char* platform = std::getenv("QT_QPA_PLATFORM");

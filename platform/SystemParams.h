@@ -45,6 +45,9 @@ QFont MenuFont();
 // The monitor nearest to a rectangle or point: its work area or its full area.
 QRect GetMonitorRectOfRect(const QRect& rect, bool workArea);
 QRect GetMonitorRectOfPoint(const QPoint& point, bool workArea);
+// The number of monitors, and the primary one's work area.
+int GetMonitorCount();
+QRect GetPrimaryWorkArea();
 
 // Call before the application object is made: picks xcb when no platform is chosen and the
 // session is Wayland, so that popups and floating toolbars can be placed.

@@ -196,6 +196,18 @@ TBarToolbar* NewBar(TBarDock& dock, const std::string& caption, int row, int pos
     return bar;
 }
 
+// A tool bar of the main window. All stand at position 0 of their row, so they follow one another
+// in the order they were made, without gaps however wide the window is. A bar that has no room
+// left in its row goes whole to the next row (and wraps its own items only when it is alone in a
+// row too short for it), so the template boxes never hide behind a chevron, whose menu cannot
+// hold a box.
+TBarToolbar* NewToolBar(TBarDock& dock, const std::string& caption)
+{
+    TBarToolbar* bar = NewBar(dock, caption, 1, 0);
+    bar->SetShrinkMode(TBarShrinkMode::tbsmWrap);
+    return bar;
+}
+
 }  // namespace
 
 TMainBars::TMainBars() = default;
@@ -269,7 +281,7 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
 
     const std::vector<std::string> captions = TMainBars::ToolbarCaptions();
     for (std::size_t i = 0; i < captions.size(); ++i)
-        bars->ToolbarWindows.push_back(NewBar(dock, captions[i], 1, static_cast<int>(i) * 1000));
+        bars->ToolbarWindows.push_back(NewToolBar(dock, captions[i]));
     bars->FileToolbar = &bars->ToolbarWindows[0]->Items();
     bars->ModuleToolbar = &bars->ToolbarWindows[1]->Items();
     bars->ReportToolbar = &bars->ToolbarWindows[2]->Items();

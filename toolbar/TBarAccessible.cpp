@@ -18,6 +18,7 @@ namespace {
 
 // Deferred actions of the viewers.
 constexpr int kActionExecute = 1;
+constexpr int kActionSelect = 2;
 
 const QString kClose = QStringLiteral("Close");
 const QString kOpen = QStringLiteral("Open");
@@ -68,9 +69,15 @@ QAccessibleInterface* Factory(const QString& /*className*/, QObject* object)
 
 void RunDeferred(TBarItemViewer& viewer, int code)
 {
+    TBarView& view = viewer.View();
+    if (code == kActionSelect) {
+        // The keyboard's menu mode on the selected viewer.
+        if (!view.RootView()->Tracking() && !view.ParentView() && view.Selected() == &viewer)
+            TBarModalHandler::EnterToolbarLoop(view, 0);
+        return;
+    }
     if (code != kActionExecute)
         return;
-    TBarView& view = viewer.View();
     if (view.OpenViewer() == &viewer) {
         view.CloseChildPopups();
         if (!view.IsPopup() && view.Tracking())
@@ -100,6 +107,20 @@ void InstallToolbarAccessibility()
     installed = true;
     QAccessible::installFactory(Factory);
     TBarItemViewer::DeferredActionHandler() = RunDeferred;
+}
+
+TBarAccessibleObserver& AccessibleEventObserver()
+{
+    static TBarAccessibleObserver observer;
+    return observer;
+}
+
+void NotifyAccessibleEvent(QAccessibleEvent& event)
+{
+    if (const TBarAccessibleObserver& observer = AccessibleEventObserver())
+        observer(event);
+    if (QAccessible::isActive())
+        QAccessible::updateAccessibility(&event);
 }
 
 QAccessibleInterface* AccessibleOfViewer(TBarView& view, TBarItemViewer& viewer)
@@ -182,6 +203,16 @@ int TBarViewAccessible::indexOfChild(const QAccessibleInterface* child) const
             return i;
     }
     return -1;
+}
+
+QAccessibleInterface* TBarViewAccessible::parent() const
+{
+    if (!isValid())
+        return nullptr;
+    TBarView* opener = view_->IsPopup() ? view_->ParentView() : nullptr;
+    if (opener && opener->OpenViewerView() == view_ && opener->OpenViewer())
+        return AccessibleOfViewer(*opener, *opener->OpenViewer());
+    return QAccessibleWidget::parent();
 }
 
 QAccessibleInterface* TBarViewAccessible::childAt(int x, int y) const
@@ -360,17 +391,42 @@ QString TBarViewerAccessible::DefaultAction() const
     return view_->IsPopup() || view_->IsMenuBar() ? kExecute : kPress;
 }
 
+bool TBarViewerAccessible::CanTakeFocus() const
+{
+    return isValid() && viewer_->Show && WindowAvailable(*view_);
+}
+
 QStringList TBarViewerAccessible::actionNames() const
 {
-    const QString action = DefaultAction();
-    return action.isEmpty() ? QStringList() : QStringList{action};
+    QStringList names;
+    if (const QString action = DefaultAction(); !action.isEmpty())
+        names.push_back(action);
+    if (CanTakeFocus())
+        names.push_back(setFocusAction());
+    return names;
 }
 
 void TBarViewerAccessible::doAction(const QString& actionName)
 {
+    if (actionName == setFocusAction()) {
+        TakeFocus();
+        return;
+    }
     if (actionName.isEmpty() || actionName != DefaultAction())
         return;
     viewer_->PostDeferredAction(kActionExecute);
+}
+
+bool TBarViewerAccessible::TakeFocus()
+{
+    if (!CanTakeFocus())
+        return false;
+    TBarView& view = *view_;
+    view.SetSelected(viewer_, false);
+    view.ScrollSelectedIntoView();
+    if (!view.RootView()->Tracking() && !view.ParentView())
+        viewer_->PostDeferredAction(kActionSelect);
+    return true;
 }
 
 QStringList TBarViewerAccessible::keyBindingsForAction(const QString& actionName) const

@@ -1,6 +1,7 @@
 // The accessibility objects of toolbars, menu bars and popup menus: a view answers as a widget
 // whose children are its viewers, each viewer with its role, name, keyboard shortcut, state,
-// location and one default action ("Close", "Open", "Execute" or "Press") when it can be done.
+// location, one default action ("Close", "Open", "Execute" or "Press") when it can be done, and
+// "SetFocus", which selects the viewer (from outside a menu mode it starts the keyboard's).
 // A control item answers with its widget's own object. An object whose view or viewer has gone
 // answers isValid() false and nothing else.
 #pragma once
@@ -10,6 +11,7 @@
 #include <QAccessibleWidget>
 #include <QPointer>
 
+#include <functional>
 #include <string>
 
 namespace velmoran {
@@ -19,6 +21,12 @@ class TBarView;
 
 // Installs the accessibility factory and the viewers' deferred-action handler (once).
 void InstallToolbarAccessibility();
+
+// The menus' events for accessibility clients go through here: to the platform's accessibility
+// while it is active, and to the observer (tests record the events with it).
+void NotifyAccessibleEvent(QAccessibleEvent& event);
+using TBarAccessibleObserver = std::function<void(QAccessibleEvent& event)>;
+TBarAccessibleObserver& AccessibleEventObserver();
 
 // The view's object: a toolbar or a popup window.
 class TBarViewAccessible : public QAccessibleWidget {
@@ -31,6 +39,8 @@ public:
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
     QAccessibleInterface* childAt(int x, int y) const override;
+    // A popup's parent is the object of the item that opened it.
+    QAccessibleInterface* parent() const override;
     TBarView* View() const { return view_; }
 
 private:
@@ -63,9 +73,13 @@ public:
     TBarItemViewer* Viewer() const;
     // The default action's name when it can be done, else empty.
     QString DefaultAction() const;
+    // Selects the viewer and brings it into view (the accessibility selection that takes the
+    // focus); false when its window is not available or it is not shown.
+    bool TakeFocus();
 
 private:
     bool CanDoAction() const;
+    bool CanTakeFocus() const;
 
     QPointer<TBarView> view_;
     TBarItemViewer* viewer_;

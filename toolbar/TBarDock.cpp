@@ -7,7 +7,9 @@
 #include "platform/core/ScopeExit.h"
 #include "toolbar/TBarDockableWindow.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMoveEvent>
 #include <QResizeEvent>
 
@@ -22,6 +24,20 @@ TDockType DockTypeOf(const TBarDock* dock, bool floating)
     if (!dock)
         return TDockType::dtNotDocked;
     return dock->Vertical() ? TDockType::dtLeftRight : TDockType::dtTopBottom;
+}
+
+bool RunContextPopup(QWidget& sender, const TContextPopupEvent& handler, QMenu* menu, QPoint mousePos,
+                     QPoint globalPos)
+{
+    bool handled = false;
+    if (handler)
+        handler(sender, mousePos, handled);
+    if (handled)
+        return true;
+    if (!menu)
+        return false;
+    menu->popup(globalPos);
+    return true;
 }
 
 TBarDock::TBarDock(QWidget* parent, TBarDockPosition position)
@@ -362,6 +378,16 @@ bool TBarDock::RelayDialogChar(QKeyEvent& event)
 bool TBarDock::RelayKeyMenu(char32_t key)
 {
     return RelayToFloatingBars([key](TBarCustomDockableWindow& bar) { return bar.KeyMenu(key); }, true);
+}
+
+void TBarDock::contextMenuEvent(QContextMenuEvent* event)
+{
+    const bool fromKeyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QPoint mousePos = fromKeyboard ? QPoint(-1, -1) : WindowToClient(event->pos());
+    if (RunContextPopup(*this, OnContextPopup, PopupMenu, mousePos, event->globalPos()))
+        event->accept();
+    else
+        event->ignore();
 }
 
 }  // namespace velmoran

@@ -1,8 +1,9 @@
 // The dock bar: a strip along one edge of a form that holds dockable windows (toolbars) in rows.
 // It owns the row layout (where each bar sits, which bars share a row, how an overfull row wraps,
 // shrinks or stretches, and how thick the dock is: it grows and shrinks with its rows), draws its
-// optional one-pixel bound lines, can paint a shared background behind its bars, and relays the
-// keyboard menu messages to its floating bars.
+// optional one-pixel bound lines, can paint a shared background behind its bars, relays the
+// keyboard menu messages to its floating bars, and opens its context menu (also for a bar that
+// has none of its own).
 //
 // A bottom dock grows upward and a right dock leftward: the outer edge stays where it is.
 #pragma once
@@ -12,6 +13,7 @@
 #include "platform/NonClientWidget.h"
 #include "platform/core/Exceptions.h"
 
+#include <QMenu>
 #include <QPointer>
 
 #include <functional>
@@ -38,6 +40,13 @@ enum class TBarShrinkMode { tbsmNone, tbsmWrap, tbsmChevron };
 
 class TBarDock;
 TDockType DockTypeOf(const TBarDock* dock, bool floating);
+
+// What a control does when its context menu is asked for: its handler first (the position in its
+// client coordinates, (-1, -1) when the keyboard asked); unless the handler took it, the popup menu
+// opens at the screen point. Answers whether either did something.
+using TContextPopupEvent = std::function<void(QWidget& sender, QPoint mousePos, bool& handled)>;
+bool RunContextPopup(QWidget& sender, const TContextPopupEvent& handler, QMenu* menu, QPoint mousePos,
+                     QPoint globalPos);
 
 // A background shared by docks and their bars. No concrete background is part of the program.
 class TBarBasicBackground : public QObject {
@@ -79,6 +88,10 @@ public:
     // Raises EInvalidOperation while the dock holds controls.
     void SetPosition(TBarDockPosition position);
     bool Vertical() const { return position_ == TBarDockPosition::dpLeft || position_ == TBarDockPosition::dpRight; }
+
+    // The dock's context menu (not owned), and the handler asked before it opens.
+    QPointer<QMenu> PopupMenu;
+    TContextPopupEvent OnContextPopup;
 
     // A bar became shown on (Inserting) or was removed from the dock.
     std::function<void(TBarDock& sender, bool inserting, TBarCustomDockableWindow& bar)> OnInsertRemoveBar;
@@ -131,6 +144,7 @@ protected:
     void PaintClient(Canvas& canvas) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     friend class TBarCustomDockableWindow;

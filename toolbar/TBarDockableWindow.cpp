@@ -2,6 +2,7 @@
 // painting, hit testing and mouse handling are in TBarDockedFrame.cpp.
 #include "toolbar/TBarDockableWindow.h"
 
+#include "platform/AlignLayout.h"
 #include "platform/Application.h"
 #include "platform/Form.h"
 #include "platform/SystemColors.h"
@@ -55,7 +56,7 @@ void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t wParam,
     case THookProcType::hpSendWindowPosChanged:
         if (lParam & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED))
             for (TBarCustomDockableWindow* window : windows)
-                if (QWidget* form = FloatingFormOf(window); window->FloatingMode == TBarFloatingMode::fmOnTopOfParentForm && wnd
+                if (QWidget* form = FloatingFormOf(window); window->FloatingMode() == TBarFloatingMode::fmOnTopOfParentForm && wnd
                                                             && form && (wnd == form || wnd->isAncestorOf(form)))
                     window->UpdateShowing();
         break;
@@ -265,6 +266,59 @@ void TBarCustomDockableWindow::SetLastDock(TBarDock* dock)
         dock->ChangeDockList(true, this);
 }
 
+void TBarCustomDockableWindow::SetCloseButton(bool value)
+{
+    if (closeButton_ == value)
+        return;
+    closeButton_ = value;
+    if (TBarFloatingWindowParent* floating = FloatParent())
+        floating->update();
+}
+
+void TBarCustomDockableWindow::SetFloatingMode(TBarFloatingMode mode)
+{
+    if (floatingMode_ == mode)
+        return;
+    floatingMode_ = mode;
+    UpdateShowing();
+}
+
+void TBarCustomDockableWindow::SetHideWhenInactive(bool value)
+{
+    if (hideWhenInactive_ == value)
+        return;
+    hideWhenInactive_ = value;
+    UpdateShowing();
+}
+
+void TBarCustomDockableWindow::SetResizable(bool value)
+{
+    if (resizable_ == value)
+        return;
+    resizable_ = value;
+    RefitFloatingFrame();
+}
+
+void TBarCustomDockableWindow::SetShowCaption(bool value)
+{
+    if (showCaption_ == value)
+        return;
+    showCaption_ = value;
+    RefitFloatingFrame();
+    Arrange();
+}
+
+void TBarCustomDockableWindow::RefitFloatingFrame()
+{
+    TBarFloatingWindowParent* floating = FloatParent();
+    if (!floating)
+        return;
+    floating->RecalcFrame();
+    if (floating_ && floating == parentWidget())
+        floating->SetClientSize(width(), height());
+    floating->update();
+}
+
 void TBarCustomDockableWindow::SetUseLastDock(bool value)
 {
     useLastDock_ = value;
@@ -310,10 +364,33 @@ void TBarCustomDockableWindow::ChangeSize(int width, int height)
     }
     const QPoint nc = GetDockedNCAreaSize();
     QRect bounds = geometry();
-    bounds.setSize(QSize(width + nc.x(), height + nc.y()));
+    bounds.setSize(QSize(AnchoredLeftAndRight() ? bounds.width() : width + nc.x(),
+                         AnchoredTopAndBottom() ? bounds.height() : height + nc.y()));
     ++IgnoreBoundsChange;
     const ScopeExit lower([this] { --IgnoreBoundsChange; });
     setGeometry(bounds);
+}
+
+namespace {
+
+TAlign AlignmentOf(const QWidget& window)
+{
+    const AlignLayout* layout = AlignLayout::Of(window.parentWidget());
+    return layout ? layout->AlignOf(window) : TAlign::alNone;
+}
+
+}  // namespace
+
+bool TBarCustomDockableWindow::AnchoredLeftAndRight() const
+{
+    const TAlign align = AlignmentOf(*this);
+    return align == TAlign::alTop || align == TAlign::alBottom || align == TAlign::alClient;
+}
+
+bool TBarCustomDockableWindow::AnchoredTopAndBottom() const
+{
+    const TAlign align = AlignmentOf(*this);
+    return align == TAlign::alLeft || align == TAlign::alRight || align == TAlign::alClient;
 }
 
 void TBarCustomDockableWindow::SetBounds(const QRect& bounds)
@@ -361,7 +438,7 @@ QPoint TBarCustomDockableWindow::ShrunkClientSize(QPoint fullSize, const TBarDoc
 
 QPoint TBarCustomDockableWindow::GetFloatingBorderSize() const
 {
-    return Resizable ? QPoint(kSizingFrame, kSizingFrame) : QPoint(kFixedFrame, kFixedFrame);
+    return resizable_ ? QPoint(kSizingFrame, kSizingFrame) : QPoint(kFixedFrame, kFixedFrame);
 }
 
 bool TBarCustomDockableWindow::IsPointOverControl(QPoint clientPoint) const
@@ -530,7 +607,9 @@ void TBarCustomDockableWindow::SetParent(QWidget* newParent)
         }
 
         if (newDock) {
-            if (!useLastDock_)
+            // A dock passed over in a smooth drag is no dock to come back to: the drag's end
+            // decides where the window stays.
+            if (!useLastDock_ || DragSmooth)
                 newDock->ChangeDockList(true, this);
             else
                 SetLastDock(newDock);

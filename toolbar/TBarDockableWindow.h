@@ -7,6 +7,10 @@
 // area, hit-tested with the private codes below. Floating, the window lies in the client area of a
 // TBarFloatingWindowParent (TBarFloatingWindow.h, where its floating operations live); dragging
 // and sizing run as modes of TBarDragMode.h.
+//
+// Windows are made in code, never read from a stored form: so there is no "SavedAtRunTime" value
+// and no floating position given relative to the form at design time; a floating position is
+// always a screen position.
 #pragma once
 
 #include "toolbar/TBarDock.h"
@@ -56,7 +60,9 @@ public:
     void SetAutoResize(bool value);
     TBarBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBarBorderStyle style);
-    bool CloseButton = true;
+    bool CloseButton() const { return closeButton_; }
+    // Redraws the floating caption with or without its close button.
+    void SetCloseButton(bool value);
     bool CloseButtonWhenDocked() const { return closeButtonWhenDocked_; }
     void SetCloseButtonWhenDocked(bool value);
     ColorRef Color() const { return color_; }
@@ -74,15 +80,23 @@ public:
     void SetDockRow(int value);
     TBarDragHandleStyle DragHandleStyle() const { return dragHandleStyle_; }
     void SetDragHandleStyle(TBarDragHandleStyle style);
-    TBarFloatingMode FloatingMode = TBarFloatingMode::fmOnTopOfParentForm;
+    TBarFloatingMode FloatingMode() const { return floatingMode_; }
+    // Above its form or above every window: the floating window's showing follows at once.
+    void SetFloatingMode(TBarFloatingMode mode);
     bool FullSize() const { return fullSize_; }
     void SetFullSize(bool value);
-    bool HideWhenInactive = true;
+    bool HideWhenInactive() const { return hideWhenInactive_; }
+    void SetHideWhenInactive(bool value);
     TBarDock* LastDock() const { return lastDock_; }
     void SetLastDock(TBarDock* dock);
-    bool Resizable = true;
-    bool ShowCaption = true;
+    // Both change the floating window's frame at once; its client area keeps its size.
+    bool Resizable() const { return resizable_; }
+    void SetResizable(bool value);
+    bool ShowCaption() const { return showCaption_; }
+    void SetShowCaption(bool value);
     bool SmoothDrag = true;
+    // While the floating window is sized on a single monitor, the cursor stays in its work area.
+    bool ConfineCursorWhileSizing = true;
     bool Stretch() const { return stretch_; }
     void SetStretch(bool value);
     bool UseLastDock() const { return useLastDock_; }
@@ -96,6 +110,13 @@ public:
     void SetFloatingPosition(QPoint position);
     // The floating tool window made for this window (kept while a drag passes over docks).
     TBarFloatingWindowParent* FloatParent() const;
+
+    // The window's context menu (not owned): a right click on its frame (or on its floating
+    // window's frame) opens it; without one the request goes on to the dock.
+    QPointer<QMenu> PopupMenu;
+    // Opens the popup menu at the screen point; without one a docked window asks its dock.
+    // Answers whether a menu or a handler took the request.
+    bool ContextPopup(QPoint globalPos);
 
     // --- events ---
     std::function<void(TBarCustomDockableWindow& sender)> OnClose;
@@ -119,7 +140,13 @@ public:
     void Arrange();
     void BeginArrange() { ++disableArrange_; }
     void EndArrange();
+    // Docked: the dock arranges again. On a plain parent the window takes the size with its frame,
+    // except along an anchored pair of edges (AnchoredLeftAndRight, AnchoredTopAndBottom).
     void ChangeSize(int width, int height);
+    // Whether its parent's layout holds both edges of the window: aligned top, bottom or client it
+    // spans its parent's width, aligned left, right or client its height.
+    bool AnchoredLeftAndRight() const;
+    bool AnchoredTopAndBottom() const;
     // The window's bounds in its parent's client coordinates (the dock places its bars so).
     void SetBounds(const QRect& bounds);
     // OnCloseQuery, then hides the window and fires OnClose.
@@ -229,6 +256,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -243,9 +271,16 @@ private:
     void RearrangeDock();
     void UpdateFloatingWindowList();
     void SetCloseButtonState(bool down, bool hover);
+    // The floating window's frame again, around the same client size.
+    void RefitFloatingFrame();
     bool OverDockedCloseButton(QPoint windowPoint) const;
 
     bool autoResize_ = true;
+    bool closeButton_ = true;
+    TBarFloatingMode floatingMode_ = TBarFloatingMode::fmOnTopOfParentForm;
+    bool hideWhenInactive_ = true;
+    bool resizable_ = true;
+    bool showCaption_ = true;
     TBarBorderStyle borderStyle_ = TBarBorderStyle::bsSingle;
     bool closeButtonWhenDocked_ = false;
     ColorRef color_;

@@ -1,6 +1,6 @@
 // The docked frame of a dockable window: its non-client sizes, the border, the drag handle with
-// its grippers and the docked close button, the hit-test codes, the size-all cursor over the handle
-// and the close button's press tracking.
+// its grippers and the docked close button, the hit-test codes, the size-all cursor over the handle,
+// the close button's press tracking and the context menu.
 #include "toolbar/TBarDockableWindow.h"
 
 #include "platform/Canvas.h"
@@ -8,6 +8,8 @@
 #include "platform/SystemColors.h"
 #include "toolbar/TBarCommon.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 namespace velmoran {
@@ -192,6 +194,12 @@ void TBarCustomDockableWindow::mouseMoveEvent(QMouseEvent* event)
 
 void TBarCustomDockableWindow::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::RightButton && HitTest(event->position().toPoint()) != HTCLIENT) {
+        // A right click on the frame asks for the context menu.
+        ContextPopup(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
     if (!closeButtonTracking_ || event->button() != Qt::LeftButton) {
         NonClientWidget::mouseReleaseEvent(event);
         return;
@@ -210,6 +218,34 @@ void TBarCustomDockableWindow::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton
         && (code == kHitDockedFrame || (code == HTCLIENT && !IsPointOverControl(WindowToClient(p)))))
         DoubleClick();
+}
+
+bool TBarCustomDockableWindow::ContextPopup(QPoint globalPos)
+{
+    if (RunContextPopup(*this, nullptr, PopupMenu, WindowToClient(mapFromGlobal(globalPos)), globalPos))
+        return true;
+    // Without a menu of its own the request goes on to the dock, as the frame's is not passed on
+    // by itself.
+    if (!currentDock_)
+        return false;
+    QContextMenuEvent request(QContextMenuEvent::Mouse, currentDock_->mapFromGlobal(globalPos), globalPos);
+    request.ignore();
+    QCoreApplication::sendEvent(currentDock_, &request);
+    return request.isAccepted();
+}
+
+void TBarCustomDockableWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The platform asks on the press over the frame; the release there opens the menu.
+    if (event->reason() == QContextMenuEvent::Mouse && HitTest(event->pos()) != HTCLIENT) {
+        event->accept();
+        return;
+    }
+    const QPoint mousePos = event->reason() == QContextMenuEvent::Keyboard ? QPoint(-1, -1) : WindowToClient(event->pos());
+    if (RunContextPopup(*this, nullptr, PopupMenu, mousePos, event->globalPos()))
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TBarCustomDockableWindow::BeginDrag(QPoint windowPoint)

@@ -61,7 +61,7 @@ QRect ScreenClientRect(const TBarDock& dock)
 QMargins FloatingFrame(const TBarCustomDockableWindow& window)
 {
     const QPoint border = window.GetFloatingBorderSize();
-    const int caption = window.ShowCaption ? kSmallCaptionHeight : 0;
+    const int caption = window.ShowCaption() ? kSmallCaptionHeight : 0;
     return QMargins(border.x(), border.y() + caption, border.x(), border.y());
 }
 
@@ -357,6 +357,8 @@ private:
     QSize min_, max_;
     QRect startRect_, rect_;
     QPoint startCursor_;
+    // The work area the cursor is held in, empty when it goes where it likes.
+    QRect confine_;
 };
 
 void TBarSizeMode::Begin(int edge, QPoint cursor)
@@ -374,6 +376,8 @@ void TBarSizeMode::Begin(int edge, QPoint cursor)
     vertical_ = edge >= 2;
     fromTop_ = edge >= 2 && edge <= 4;
     window.SizingBegin(edge);
+    if (window.ConfineCursorWhileSizing && GetMonitorCount() <= 1)
+        confine_ = GetPrimaryWorkArea();
     startRect_ = rect_ = floating.geometry();
     startCursor_ = lastCursor_ = cursor;
     Start(floating.cursor().shape());
@@ -383,6 +387,14 @@ void TBarSizeMode::Begin(int edge, QPoint cursor)
 
 void TBarSizeMode::Moved(QPoint cursor)
 {
+    if (!confine_.isEmpty()) {
+        const QPoint held(std::clamp(cursor.x(), confine_.left(), confine_.right()),
+                          std::clamp(cursor.y(), confine_.top(), confine_.bottom()));
+        if (held != cursor) {
+            QCursor::setPos(held);
+            cursor = held;
+        }
+    }
     const QPoint d = cursor - startCursor_;
     QRect r = startRect_;
     // One axis: the dragged edge follows the cursor, held back at the minimum and maximum.

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -90,7 +91,7 @@ void TBarFloatingWindowParent::FollowCaption()
 
 void TBarFloatingWindowParent::ApplyFloatingMode()
 {
-    const bool onTop = window_ && window_->FloatingMode == TBarFloatingMode::fmOnTopOfAllForms;
+    const bool onTop = window_ && window_->FloatingMode() == TBarFloatingMode::fmOnTopOfAllForms;
     if (onTop == windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         return;
     const bool shown = isVisible();
@@ -112,7 +113,7 @@ void TBarFloatingWindowParent::RecalcFrame()
     if (!window_)
         return;
     const QPoint border = window_->GetFloatingBorderSize();
-    const int caption = window_->ShowCaption ? kSmallCaptionHeight : 0;
+    const int caption = window_->ShowCaption() ? kSmallCaptionHeight : 0;
     SetNonClientMargins(QMargins(border.x(), border.y() + caption, border.x(), border.y()));
 }
 
@@ -124,7 +125,7 @@ void TBarFloatingWindowParent::SetClientSize(int width, int height)
 
 QRect TBarFloatingWindowParent::CaptionRect() const
 {
-    if (!window_ || !window_->ShowCaption)
+    if (!window_ || !window_->ShowCaption())
         return {};
     const QPoint border = window_->GetFloatingBorderSize();
     return QRect(border.x(), border.y(), ClientWidth(), kSmallCaptionHeight - 1);
@@ -133,7 +134,7 @@ QRect TBarFloatingWindowParent::CaptionRect() const
 QRect TBarFloatingWindowParent::CloseButtonRect() const
 {
     const QRect caption = CaptionRect();
-    if (caption.isEmpty() || !window_ || !window_->CloseButton)
+    if (caption.isEmpty() || !window_ || !window_->CloseButton())
         return {};
     const int size = caption.height() - 4;
     return QRect(caption.right() - 1 - size, caption.top() + 2, size, size);
@@ -143,7 +144,7 @@ int TBarFloatingWindowParent::NonClientHitTest(QPoint p) const
 {
     if (CaptionRect().contains(p))
         return CloseButtonRect().contains(p) ? kHitCloseButton : kHitFloatingCaption;
-    if (!window_ || !window_->Resizable)
+    if (!window_ || !window_->Resizable())
         return HTNOWHERE;
     const QPoint border = window_->GetFloatingBorderSize();
     const int corner = border.y() + kSmallCaptionHeight - 1;
@@ -238,7 +239,7 @@ void TBarFloatingWindowParent::mousePressEvent(QMouseEvent* event)
 {
     // A click raises the window without activating it; the form is activated instead.
     raise();
-    if (window_ && window_->ActivateParent && window_->FloatingMode == TBarFloatingMode::fmOnTopOfParentForm && form_
+    if (window_ && window_->ActivateParent && window_->FloatingMode() == TBarFloatingMode::fmOnTopOfParentForm && form_
         && QApplication::activeWindow() != this)
         form_->activateWindow();
     if (event->button() != Qt::LeftButton || !window_) {
@@ -269,6 +270,12 @@ void TBarFloatingWindowParent::mouseMoveEvent(QMouseEvent* event)
 
 void TBarFloatingWindowParent::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::RightButton && window_) {
+        // A right click on the frame or caption opens the floating window's context menu.
+        window_->ContextPopup(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
     if (!closeButtonTracking_ || event->button() != Qt::LeftButton) {
         NonClientWidget::mouseReleaseEvent(event);
         return;
@@ -277,6 +284,12 @@ void TBarFloatingWindowParent::mouseReleaseEvent(QMouseEvent* event)
     SetCloseButtonDown(false);
     if (CloseButtonRect().contains(event->position().toPoint()) && window_)
         window_->Close();
+}
+
+void TBarFloatingWindowParent::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The platform asks on the press; the release opens the menu.
+    event->accept();
 }
 
 void TBarFloatingWindowParent::mouseDoubleClickEvent(QMouseEvent* event)
@@ -385,7 +398,7 @@ bool TBarCustomDockableWindow::ShouldBeVisible() const
 {
     if (!floating_ || IsExplicitlyHidden(*this) || HideCount > 0)
         return false;
-    if (FloatingMode == TBarFloatingMode::fmOnTopOfParentForm) {
+    if (floatingMode_ == TBarFloatingMode::fmOnTopOfParentForm) {
         const TBarFloatingWindowParent* floating = FloatParent();
         const QWidget* form = floating ? floating->ParentForm() : nullptr;
         for (const QWidget* w = form; w; w = w->parentWidget())
@@ -394,7 +407,7 @@ bool TBarCustomDockableWindow::ShouldBeVisible() const
         if (!form)
             return false;
     }
-    return !HideWhenInactive || ApplicationActive();
+    return !hideWhenInactive_ || ApplicationActive();
 }
 
 void TBarCustomDockableWindow::UpdateShowing()
@@ -411,7 +424,7 @@ void TBarCustomDockableWindow::UpdateShowing()
     const bool formActive = active && (active == form || active == floating
                                        || (dynamic_cast<const TBarFloatingWindowParent*>(active)
                                            && static_cast<const TBarFloatingWindowParent*>(active)->ParentForm() == form));
-    floating->SetInactiveCaption(!(ApplicationActive() && (FloatingMode == TBarFloatingMode::fmOnTopOfAllForms || formActive)));
+    floating->SetInactiveCaption(!(ApplicationActive() && (floatingMode_ == TBarFloatingMode::fmOnTopOfAllForms || formActive)));
     floating->ShouldShow = show;
     if (show == floating->isVisible())
         return;

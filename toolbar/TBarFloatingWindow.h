@@ -1,7 +1,8 @@
 // The small tool window a dockable window floats in: a top-level frameless Qt::Tool widget whose
 // widget parent is the form, so it stays above the form and goes with it. It paints its own small
 // caption with the window's text and a close button, and sizing borders when the window is
-// resizable; presses on them start the drag and size modes of the dockable window. A click does
+// resizable; presses on them start the drag and size modes of the dockable window, and a right
+// click opens the dockable window's context menu. A click does
 // not activate it (with ActivateParent the form is activated instead); Escape gives the focus back
 // to the form, and a close request is passed on to the form.
 #pragma once
@@ -61,6 +62,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -6,6 +6,7 @@
 #include "platform/NonClientWidget.h"
 #include "platform/ShortCut.h"
 #include "platform/core/ScopeExit.h"
+#include "toolbar/TBarAccessible.h"
 #include "toolbar/TBarPopupWindow.h"
 
 #include <QAccessible>
@@ -193,12 +194,19 @@ void TBarModalHandler::Start(int options)
         window_->grabMouse();
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     cursorSet_ = true;
+    // Accessibility clients hear that a menu starts.
+    if (window_) {
+        QAccessibleEvent event(window_.data(), QAccessible::MenuStart);
+        NotifyAccessibleEvent(event);
+        announced_ = true;
+    }
     // 2. The loop's start.
     const bool cues = view.KeyboardCuesShown();
     view.SetTracking(true);
     view.SetKeyboardCuesShown(cues);
     view.DoneAction() = TBarDoneActionData{};
     view.SetModalHandler(this);
+    view.AnnounceSelection();
     if (options & kLoopMouse) {
         if (TBarItemViewer* selected = view.Selected()) {
             const QPoint p = ViewPointFromGlobal(view, *lastMousePos) - ViewerRect(*selected).topLeft();
@@ -208,12 +216,6 @@ void TBarModalHandler::Start(int options)
         mouseDownOnMenu_ = false;
     } else if (options & kLoopOpenAtOnce) {
         view.ExecuteSelected(!(options & kLoopNoPriority));
-    }
-    // Accessibility clients hear that a menu starts.
-    if (window_ && QAccessible::isActive()) {
-        QAccessibleEvent event(window_.data(), QAccessible::PopupMenuStart);
-        QAccessible::updateAccessibility(&event);
-        announced_ = true;
     }
     activeWindow_ = QApplication::activeWindow();
     if (!activeWindow_ || dynamic_cast<TBarPopupWindow*>(activeWindow_.data()))
@@ -260,8 +262,8 @@ void TBarModalHandler::Finish(bool cancelled)
     }
     AppServices::Instance().SetHint({});
     if (announced_ && window_) {
-        QAccessibleEvent event(window_.data(), QAccessible::PopupMenuEnd);
-        QAccessible::updateAccessibility(&event);
+        QAccessibleEvent event(window_.data(), QAccessible::MenuEnd);
+        NotifyAccessibleEvent(event);
     }
     TBarDoneActionData done;
     if (view_) {

@@ -5,6 +5,7 @@
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/SystemParams.h"
+#include "toolbar/TBarAccessible.h"
 #include "toolbar/TBarPlacement.h"
 
 #include <QCloseEvent>
@@ -157,9 +158,20 @@ TBarPopupWindow::~TBarPopupWindow()
     if (EndAnimation())
         EndAnimation()(*this);
     view_->SetRunningTimers(0);
+    if (announced_) {
+        QAccessibleEvent event(this, QAccessible::PopupMenuEnd);
+        NotifyAccessibleEvent(event);
+    }
     view_.reset();
     if (--popupWindows == 0)
         popupFontUser.reset();
+}
+
+void TBarPopupWindow::AnnounceStart()
+{
+    QAccessibleEvent event(this, QAccessible::PopupMenuStart);
+    NotifyAccessibleEvent(event);
+    announced_ = true;
 }
 
 QRect TBarPopupWindow::ClientRect() const
@@ -248,7 +260,7 @@ bool TBarPopupWindow::event(QEvent* event)
         auto* help = static_cast<QHelpEvent*>(event);
         const QPoint client = help->pos() - QPoint(kFrame, kFrame);
         TBarItemViewer* viewer = view_->ViewerFromPoint(TPoint{client.x(), client.y()});
-        if (!viewer) {
+        if (!viewer || !view_->HintWanted(*viewer)) {
             QToolTip::hideText();
             event->ignore();
             return true;
@@ -381,6 +393,10 @@ TBarPopupWindow* CreatePopup(TBarCustomItem& item, const TBarPopupRequest& reque
     const bool animated = animate && TBarPopupWindow::StartAnimation()(*result);
     if (!animated)
         result->show();
+
+    // 12. Accessibility clients hear of the popup and of its selected item.
+    result->AnnounceStart();
+    view.AnnounceSelection();
     return result;
 }
 

@@ -49,6 +49,8 @@ public:
     QRect ClientRect() const;
     // Paints frame, viewers and scroll arrows onto a canvas in window coordinates.
     void PaintTo(Canvas& canvas, const TRect& update);
+    // Tells accessibility clients that the popup starts; its end is told when it goes.
+    void AnnounceStart();
 
     QWidget& HostWidget() override { return *this; }
     ColorRef HostColor() const override { return color_; }
@@ -71,6 +73,7 @@ private:
     void PaintScrollArrows(Canvas& canvas);
 
     ColorRef color_;
+    bool announced_ = false;
     std::unique_ptr<TBarPopupView> view_;
 };
 

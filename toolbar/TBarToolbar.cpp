@@ -18,6 +18,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QToolTip>
 
 namespace velmoran {
@@ -123,7 +124,13 @@ void TBarToolbarView::AutoSize(int width, int height)
 
 TSize TBarToolbarView::UpdatePositions()
 {
-    TSize total = TBarView::UpdatePositions();
+    // A bar thinner than its dock row takes the row's thickness: its items are centred across it.
+    TSize least;
+    if (TBarDock* dock = toolbar_.CurrentDock(); dock && toolbar_.EffectiveDockRow >= 0) {
+        const int row = dock->GetRowThicknessExcluding(toolbar_.EffectiveDockRow, &toolbar_);
+        (dock->Vertical() ? least.cx : least.cy) = row;
+    }
+    TSize total = UpdatePositionsAtLeast(least);
     TBarItemViewer* chevron = FindViewer(&toolbar_.ChevronItem());
     if (!chevron || !chevron->Show || ChevronOffset() <= 0)
         return total;
@@ -153,6 +160,7 @@ TBarCustomToolbar::TBarCustomToolbar(QWidget* parent) : menuFont_(std::make_uniq
     view_ = std::make_unique<TBarToolbarView>(*this, *root_);
     // The view was made before it could ask for the chevron: the viewers again, with it.
     view_->RecreateAllViewers();
+    view_->SetShowHints(showHint_);
     SetColor(SystemColor(COLOR_BTNFACE));
     resize(23, 22);
     if (parent)
@@ -190,7 +198,7 @@ void TBarCustomToolbar::SetMenuBar(bool value)
     view_->SetHideKeyboardCuesStyle(value);
     SetFullSize(value);
     SetShrinkMode(value ? TBarShrinkMode::tbsmWrap : TBarShrinkMode::tbsmChevron);
-    CloseButton = !value;
+    SetCloseButton(!value);
     RegisterMenuBar(this, value);
     UpdateIdleRegistration();
     SetProcessShortCuts(value);
@@ -257,6 +265,23 @@ void TBarCustomToolbar::SetChevronMoveItems(bool value)
     view_->SetUsePriorityList(value);
 }
 
+void TBarCustomToolbar::SetShowHint(bool value)
+{
+    showHint_ = value;
+    view_->SetShowHints(value);
+}
+
+void TBarCustomToolbar::SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems value)
+{
+    chevronPriority_ = value;
+    ApplyNewItemPriority();
+}
+
+void TBarCustomToolbar::ApplyNewItemPriority()
+{
+    view_->SetNewViewersGetHighestPriority(shownOnce_ && chevronPriority_ == TBarChevronPriorityForNewItems::tbcpHighest);
+}
+
 void TBarCustomToolbar::SetChevronHint(const std::string& hint)
 {
     chevron_->SetHint(hint);
@@ -299,8 +324,9 @@ void TBarCustomToolbar::SetLimits(TBarDock* dock, bool floating)
             const int length = vertical ? dock->height() - dock->NonClientHeight() : dock->width() - dock->NonClientWidth();
             wrap = std::max(0, length - ncAlong);
         }
-    } else if (!AutoResize()) {
-        const int own = width() - (width() - ClientWidth());
+    } else if (!AutoResize() || AnchoredLeftAndRight()) {
+        // On a plain parent that fixes its width the bar keeps to that width.
+        const int own = ClientWidth();
         if (shrinkMode_ == TBarShrinkMode::tbsmChevron)
             chevron = own;
         else if (shrinkMode_ == TBarShrinkMode::tbsmWrap)
@@ -373,6 +399,19 @@ void TBarCustomToolbar::ViewSizeChanged(int width, int height)
     viewSize_ = size;
     if (arranging_ == 0 && AutoResize())
         Arrange();
+}
+
+void TBarCustomToolbar::resizeEvent(QResizeEvent* event)
+{
+    TBarCustomDockableWindow::resizeEvent(event);
+    // A dock that gave the bar another thickness (a thicker bar joined its row) asks for another
+    // centring of the items, a parent that made it narrower for another shrinking.
+    if (event->size() == event->oldSize())
+        return;
+    // On a plain parent the room is the bar's own width, which its parent's layout may set.
+    if (!CurrentDock() && !Floating())
+        SetLimits(nullptr, false);
+    view_->InvalidatePositions();
 }
 
 bool TBarCustomToolbar::IsPointOverControl(QPoint clientPoint) const
@@ -583,10 +622,14 @@ void TBarCustomToolbar::changeEvent(QEvent* event)
 
 bool TBarCustomToolbar::event(QEvent* event)
 {
+    if (event->type() == QEvent::Show && !shownOnce_) {
+        shownOnce_ = true;
+        ApplyNewItemPriority();
+    }
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         TBarItemViewer* viewer = ViewerAtWindowPoint(help->pos());
-        const std::string hint = viewer && !view_->Tracking() ? viewer->GetHintText() : std::string();
+        const std::string hint = viewer && view_->HintWanted(*viewer) ? viewer->GetHintText() : std::string();
         if (hint.empty()) {
             QToolTip::hideText();
             event->ignore();

@@ -90,13 +90,20 @@ public:
     bool ChevronMoveItems() const { return chevronMoveItems_; }
     void SetChevronMoveItems(bool value);
     TBarChevronPriorityForNewItems ChevronPriorityForNewItems() const { return chevronPriority_; }
-    void SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems value) { chevronPriority_ = value; }
+    // Items given to the bar before it first shows are its contents as built, in their order (as a
+    // stored form's items are loaded); items inserted later enter the chevron's priority list at
+    // its front (tbcpHighest: they stay shown longest) or at its end.
+    void SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems value);
     std::string ChevronHint() const { return chevron_->Hint(); }
     void SetChevronHint(const std::string& hint);
     ImageList* Images() const { return root_->SubMenuImages(); }
     void SetImages(ImageList* images) { root_->SetSubMenuImages(images); }
     TBarItemOptions Options() const { return root_->Options(); }
     void SetOptions(TBarItemOptions options) { root_->SetOptions(options); }
+    // Tooltips over the bar's items; the view shows the hints of its items only with it (an item
+    // with tboShowHint shows its own anyway). Set: as a widget shows its tooltips.
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value);
     LogicalFont Font;
     // A key press the toolbar may take before its items' shortcuts.
     std::function<void(QKeyEvent& event, bool& handled)> OnShortCut;
@@ -153,6 +160,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void childEvent(QChildEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
@@ -165,6 +173,7 @@ private:
     void AddControlItem(QWidget* control);
     void RemoveControlItems(QObject* control);
     void UpdateTabOrder();
+    void ApplyNewItemPriority();
     TBarItemViewer* ViewerAtWindowPoint(QPoint windowPoint) const;
     void SetHotViewer(TBarItemViewer* viewer);
 
@@ -183,6 +192,8 @@ private:
     bool updateActions_ = true;
     bool chevronMoveItems_ = true;
     TBarChevronPriorityForNewItems chevronPriority_ = TBarChevronPriorityForNewItems::tbcpHighest;
+    bool shownOnce_ = false;
+    bool showHint_ = true;
     QSize viewSize_;
     int arranging_ = 0;
     std::string hint_;

@@ -362,7 +362,7 @@ void TBarView::ItemInserted(TBarCustomItem* sender, int index, TBarCustomItem* i
         }
     }
     InvalidatePositions();
-    InsertViewers(at, item, groupLevel, true);
+    InsertViewers(at, item, groupLevel, newViewersFirst_);
 }
 
 void TBarView::ReplaceViewers(TBarCustomItem* item)
@@ -503,8 +503,13 @@ void TBarView::ValidatePositions()
 
 TSize TBarView::UpdatePositions()
 {
+    return UpdatePositionsAtLeast({});
+}
+
+TSize TBarView::UpdatePositionsAtLeast(TSize least)
+{
     TSize baseSize;
-    TSize total;
+    TSize total = least;
     int rows = 0;
     const bool changed =
         CalculatePositions(true, orientation_, wrapOffset_, chevronOffset_, chevronSize_, baseSize, total, rows);
@@ -516,6 +521,13 @@ TSize TBarView::UpdatePositions()
         if (QWidget* window = Window())
             window->update();
     return total;
+}
+
+bool TBarView::HintWanted(const TBarItemViewer& viewer) const
+{
+    if (!showHints_ && !(viewer.Item().EffectiveOptions() & tboShowHint))
+        return false;
+    return !captured_ && !(tracking_ && openViewerView_);
 }
 
 // --- scrolling --------------------------------------------------------------------------------

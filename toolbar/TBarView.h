@@ -87,6 +87,8 @@ public:
     // --- what the host and the subclasses say ---
     virtual void AutoSize(int /*width*/, int /*height*/) {}
     virtual TSize UpdatePositions();
+    // The layout for the current settings, at least as large as `least`, and the repaint.
+    TSize UpdatePositionsAtLeast(TSize least);
     virtual TBarCustomItem* GetChevronItem() { return nullptr; }
     virtual TBarMargins GetMargins(TBarViewOrientation orientation) const;
     virtual TBarCustomItem* GetTrailingExtraItem() { return nullptr; }
@@ -97,7 +99,9 @@ public:
     void ValidatePositions();
     bool Validated() const { return validated_; }
 
-    // The layout pass: answers whether any viewer's rectangle or state changed.
+    // The layout pass: answers whether any viewer's rectangle or state changed. On entry
+    // totalSize is the least size the layout takes (before its right and bottom margins): a row
+    // of a layout without wraps is as thick as that, and its items are centred in it.
     bool CalculatePositions(bool canMoveControls, TBarViewOrientation orientation, int wrapOffset, int chevronOffset,
                             int chevronSize, TSize& baseSize, TSize& totalSize, int& rows);
 
@@ -121,6 +125,10 @@ public:
     void SetMaxHeight(int height);
     bool UsePriorityList() const { return usePriorityList_; }
     void SetUsePriorityList(bool use);
+    // Whether an item inserted into a built view enters the priority list at its front (it stays
+    // shown longest) or at its end; the viewers of a rebuild keep the items' order.
+    bool NewViewersGetHighestPriority() const { return newViewersFirst_; }
+    void SetNewViewersGetHighestPriority(bool value) { newViewersFirst_ = value; }
     TSize BaseSize() const { return baseSize_; }
     void BeginUpdate() { ++updateCount_; }
     void EndUpdate();
@@ -152,6 +160,10 @@ public:
     void SetHideKeyboardCuesStyle(bool value) { hideKeyboardCues_ = value; }
     bool ShowHints() const { return showHints_; }
     void SetShowHints(bool value) { showHints_ = value; }
+    // Whether a tooltip may show over the viewer: the view shows hints or the item asks for its
+    // own (tboShowHint), nothing is held down, and in a menu mode the view is the deepest of its
+    // chain.
+    bool HintWanted(const TBarItemViewer& viewer) const;
     bool KeyboardCuesShown() const { return keyboardCuesShown_; }
     void SetKeyboardCuesShown(bool value) { keyboardCuesShown_ = value; }
     bool OpenLeft() const { return openLeft_; }
@@ -177,6 +189,9 @@ public:
     bool SelectedViaMouse() const { return selectedViaMouse_; }
     // Stores the selection, tells the old and the new viewer, and repaints both.
     void SetSelected(TBarItemViewer* viewer, bool viaMouse = false);
+    // Tells accessibility clients which viewer has the focus of the running menu mode (while the
+    // view and its chain track and its window shows).
+    void AnnounceSelection();
     // The first shown or clipped viewer of a visible, selectable item.
     TBarItemViewer* FirstSelectable() const;
 
@@ -288,6 +303,7 @@ private:
     bool showHints_ = false;
     int updateCount_ = 0;
     bool usePriorityList_;
+    bool newViewersFirst_ = false;
     bool validated_ = false;
     int wrapOffset_ = 0;
     QMetaObject::Connection parentItemWatch_;

@@ -213,7 +213,8 @@ bool TBarView::CalculatePositions(bool canMoveControls, TBarViewOrientation orie
     const TBarMargins margins = GetMargins(orientation);
     const int alongStart = vertical ? margins.Top : margins.Left;
     const int acrossStart = vertical ? margins.Left : margins.Top;
-    int total[2] = {0, 0};  // right and bottom reached so far
+    // Right and bottom reached so far, from the least size the caller asks for.
+    int total[2] = {std::max(0, totalSize.cx), std::max(0, totalSize.cy)};
     int alongPos = alongStart;
     int acrossPos = acrossStart;
     int rowThickness = 0;

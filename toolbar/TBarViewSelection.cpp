@@ -5,6 +5,7 @@
 
 #include "platform/AppServices.h"
 #include "platform/SystemParams.h"
+#include "toolbar/TBarAccessible.h"
 #include "toolbar/TBarCommon.h"
 #include "toolbar/TBarModalHandler.h"
 #include "toolbar/TBarPopupWindow.h"
@@ -52,20 +53,6 @@ TBarView* ToolbarViewOf(TBarView* view)
         if (view->IsToolbar())
             return view;
     return nullptr;
-}
-
-// Accessibility clients hear which viewer has the focus of the running menu mode.
-void AnnounceFocus(TBarView& view, TBarItemViewer& viewer)
-{
-    QWidget* window = view.Window();
-    if (!QAccessible::isActive() || !window || !window->isVisible() || !viewer.IsAccessible())
-        return;
-    int child = 0;
-    for (int i = 0; i < view.ViewerCount() && view.Viewers(i) != &viewer; ++i)
-        child += view.Viewers(i)->IsAccessible() ? 1 : 0;
-    QAccessibleEvent event(window, QAccessible::Focus);
-    event.setChild(child);
-    QAccessible::updateAccessibility(&event);
 }
 
 void CheckMode(TBarView& view)
@@ -120,7 +107,7 @@ void TBarView::SetSelected(TBarItemViewer* viewer, bool viaMouse)
     viewer->Entering();
     if (!tracking || selected_ != viewer)
         return;
-    AnnounceFocus(*this, *viewer);
+    AnnounceSelection();
     if (IsPopup()) {
         StopTimer(0);
         if (viaMouse && IsSubmenuItem(viewer->Item()) && viewer != openViewer_)
@@ -128,6 +115,27 @@ void TBarView::SetSelected(TBarItemViewer* viewer, bool viaMouse)
     } else if (openMode_ && (viaMouse || !viewer->Item().HasStyle(istNoHoverOpen))) {
         OpenChildPopup(!viaMouse);
     }
+}
+
+void TBarView::AnnounceSelection()
+{
+    if (!selected_ || !tracking_ || !RootView()->Tracking())
+        return;
+    // A selection that is no accessible object: the parent view's stands for it.
+    if (!selected_->IsAccessible()) {
+        if (parentView_)
+            parentView_->AnnounceSelection();
+        return;
+    }
+    QWidget* window = Window();
+    if (!window || !window->isVisible())
+        return;
+    int child = 0;
+    for (int i = 0; i < ViewerCount() && Viewers(i) != selected_; ++i)
+        child += Viewers(i)->IsAccessible() ? 1 : 0;
+    QAccessibleEvent event(window, QAccessible::Focus);
+    event.setChild(child);
+    NotifyAccessibleEvent(event);
 }
 
 // --- finding viewers --------------------------------------------------------------------------

@@ -213,6 +213,44 @@ TEST_F(WhatsThis, MapKeysAndLookups)
     EXPECT_EQ(placed.HelpContextMap(), ownMap);
 }
 
+// In context mode the cursor is the help cursor over the application's windows and the arrow
+// elsewhere (a move there reaches nobody of ours); a context map placed on the owner after
+// Loaded is picked up as one placed before.
+TEST_F(WhatsThis, TheContextCursorFollowsTheWindowsAndALaterMapIsPickedUp)
+{
+    whatsThis->EnterContextMode();
+    const auto moveTo = [this](QPoint global) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(form.window.mapFromGlobal(global)), QPointF(global), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        move.setTimestamp(static_cast<unsigned long long>(global.x()) * 7 + 3);
+        QApplication::sendEvent(&form.window, &move);
+    };
+    moveTo(QPoint(9000, 9000));
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    moveTo(form.edit1->mapToGlobal(form.edit1->rect().center()));
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+    moveTo(QPoint(9100, 9000));
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    whatsThis->LeaveContextMode();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    QObject owner;
+    TWhatsThis placed(&owner);
+    placed.SetActive(false);
+    placed.Loaded();
+    ASSERT_EQ(placed.HelpContextMap(), nullptr);
+    auto* later = new THelpContextMap(&owner);
+    QApplication::processEvents();
+    EXPECT_EQ(placed.HelpContextMap(), later);
+    // One chosen stays chosen.
+    new THelpContextMap(&owner);
+    QApplication::processEvents();
+    EXPECT_EQ(placed.HelpContextMap(), later);
+    delete later;
+    EXPECT_EQ(placed.HelpContextMap(), nullptr);
+}
+
 TEST_F(WhatsThis, F1OnTheFocusedEditAsksForItsPopup)
 {
     ASSERT_EQ(QApplication::focusWidget(), form.edit1);

@@ -383,6 +383,31 @@ TEST_F(MainActions, TheMenusAndToolbarsAreBuiltFromTheActions)
     EXPECT_EQ(viewToolsItems, 0);
 }
 
+// The tool bars follow one another without gaps however wide the window is, and a bar without
+// room in its row goes whole to the next row: at 480 pixels both template boxes are still there.
+TEST_F(MainActions, TheToolbarsStayTogetherAndWrapWholeInANarrowWindow)
+{
+    Form();
+    form->show();
+    const std::vector<TBarToolbar*>& bars = form->Bars().ToolbarWindows;
+    for (const int width : {1280, 800, 480}) {
+        form->resize(width, 400);
+        QCoreApplication::processEvents();
+        for (std::size_t i = 1; i < bars.size(); ++i) {
+            const TBarToolbar& before = *bars[i - 1];
+            const TBarToolbar& bar = *bars[i];
+            if (bar.EffectiveDockRow == before.EffectiveDockRow)
+                EXPECT_EQ(bar.geometry().left(), before.geometry().right() + 1) << width << " " << i;
+            else
+                EXPECT_EQ(bar.geometry().left(), 0) << width << " " << i;
+            EXPECT_LE(bar.geometry().right(), width - 1) << width << " " << i;
+        }
+        for (QWidget* box : {static_cast<QWidget*>(form->cbxScreenTpl), static_cast<QWidget*>(form->cbxPrintTpl)})
+            EXPECT_TRUE(box->isVisible()) << width;
+    }
+    EXPECT_GT(bars[2]->EffectiveDockRow, bars[0]->EffectiveDockRow);
+}
+
 TEST_F(MainActions, TheInputDialogWithoutACalculationStartsOneFirst)
 {
     Settings().WriteInteger({}, "StartDialog", 0);

@@ -24,9 +24,11 @@ protected:
         Settle();
     }
     static QAccessibleInterface* Of(QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); }
+    // The default action (the focus one is not the default).
     static QString Action(QAccessibleInterface* object)
     {
-        const QStringList names = object->actionInterface()->actionNames();
+        QStringList names = object->actionInterface()->actionNames();
+        names.removeAll(QAccessibleActionInterface::setFocusAction());
         EXPECT_LE(names.size(), 1);
         return names.isEmpty() ? QString() : names.front();
     }
@@ -129,6 +131,56 @@ TEST_F(Accessible, AnObjectKeptAfterItsViewIsGoneIsInvalidAndSafe)
     item->actionInterface()->doAction("Press");
     Settle();
     EXPECT_TRUE(clicks.empty());
+}
+
+// An open menu in the accessible tree hangs under the item that opened it, and accessibility
+// clients hear the mode's start with the focused item, each popup's start with its selected
+// item, every new selection, each popup's end and the mode's end. SetFocus selects an item; from
+// outside a menu it starts the keyboard's menu mode on it.
+TEST_F(Accessible, AnOpenPopupHangsUnderItsItemAndItsEventsAreTold)
+{
+    struct Heard {
+        QAccessible::Event Type;
+        QObject* Object;
+        int Child;
+        bool operator==(const Heard&) const = default;
+    };
+    std::vector<Heard> heard;
+    AccessibleEventObserver() = [&heard](QAccessibleEvent& event) {
+        heard.push_back({event.type(), event.object(), event.child()});
+    };
+    AltKey('d');
+    QWidget* popupWindow = Child(BarView())->Window();
+    QAccessibleInterface* popup = Of(popupWindow);
+    QAccessibleInterface* datei = Of(bar)->child(0);
+    EXPECT_EQ(popup->parent(), datei);
+    EXPECT_EQ(datei->child(0), popup);
+    EXPECT_EQ(Of(bar)->parent(), Of(bar->parentWidget()));
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+    const std::vector<Heard> expected{
+        {QAccessible::MenuStart, bar, -1},        {QAccessible::Focus, bar, 0},
+        {QAccessible::PopupMenuStart, popupWindow, -1}, {QAccessible::Focus, popupWindow, 0},
+        {QAccessible::Focus, popupWindow, 1},     {QAccessible::PopupMenuEnd, popupWindow, -1},
+        {QAccessible::MenuEnd, bar, -1}};
+    EXPECT_EQ(heard, expected);
+
+    // The form active again (the offscreen platform leaves no window active after the menus).
+    QApplication::setActiveWindow(form.get());
+    QAccessibleInterface* neuButton = Of(toolbar)->child(0);
+    EXPECT_TRUE(neuButton->actionInterface()->actionNames().contains(QAccessibleActionInterface::setFocusAction()));
+    neuButton->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    EXPECT_TRUE(neuButton->state().hotTracked);
+    Settle();
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_TRUE(toolbar->View().Tracking());
+    EXPECT_TRUE(neuButton->state().focused);
+    EXPECT_TRUE(clicks.empty());
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    AccessibleEventObserver() = {};
 }
 
 }  // namespace

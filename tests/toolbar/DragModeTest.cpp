@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -299,6 +301,33 @@ TEST_F(DragMode, AFloatingDropRestoresTheRowAndPositionForTheWayBack)
     EXPECT_EQ(bar->geometry().left(), 50);
 }
 
+// A smooth drag that passes over another dock and ends floating leaves LastDock alone: the
+// double-click takes the window back to where it came from, not to the dock it crossed.
+TEST_F(DragMode, ADockCrossedInASmoothDragIsNotTheDockToReturnTo)
+{
+    bar->SetDockRow(0);
+    bar->SetDockPos(40);
+    ASSERT_EQ(bar->LastDock(), top);
+    bar->BeginMoving(Handle());
+    const QPoint overBottom = IntoBottom(150, bottom->GetRowSize(0) / 2);
+    Mouse(QEvent::MouseMove, overBottom);
+    ASSERT_EQ(bar->CurrentDock(), bottom);
+    EXPECT_EQ(bar->LastDock(), top);
+    const QPoint away = form->mapToGlobal(QPoint(200, 120));
+    Mouse(QEvent::MouseMove, away);
+    ASSERT_TRUE(bar->Floating());
+    Release(away);
+    ExpectEnded();
+    EXPECT_EQ(bar->LastDock(), top);
+    // The bottom dock forgot it; the top dock keeps it for the way back.
+    const auto& crossed = bottom->DockList();
+    EXPECT_EQ(std::count(crossed.begin(), crossed.end(), bar), 0);
+    bar->DoubleClick();
+    EXPECT_EQ(bar->CurrentDock(), top);
+    EXPECT_EQ(bar->DockRow(), 0);
+    EXPECT_EQ(bar->geometry().left(), 40);
+}
+
 TEST_F(DragMode, EscapeInOutlineModeChangesNothingAndTakesTheOutlineAway)
 {
     bar->SmoothDrag = false;
@@ -434,6 +463,30 @@ TEST_F(SizeMode, SizingStopsAtTheMinimumWithTheOppositeEdgeFixed)
     EXPECT_EQ(floating.width(), 108);
     Release(floating.geometry().bottomRight() + QPoint(-20, 0));
     EXPECT_EQ(floating.width(), 88);
+}
+
+// On a single monitor the cursor stays inside the work area while a floating bar is sized, and
+// the size follows the held cursor; with the option off, or on two monitors, it goes free.
+TEST_F(SizeMode, TheCursorStaysInTheWorkAreaWhileAFloatingBarIsSized)
+{
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    const QRect start = floating.geometry();
+    const QPoint corner = start.bottomRight();
+    bar->BeginSizing(7, corner);
+    Mouse(QEvent::MouseMove, QPoint(1300, 900));
+    EXPECT_EQ(QCursor::pos(), QPoint(999, 699));
+    EXPECT_EQ(floating.geometry(), QRect(start.topLeft(), QPoint(999, 699)));
+    Release(QPoint(999, 699));
+    ExpectEnded();
+
+    SystemParamsOverride().Monitors->push_back({QRect(1000, 0, 800, 600), QRect(1000, 0, 800, 600)});
+    const QRect now = floating.geometry();
+    bar->BeginSizing(1, QPoint(now.right(), now.top() + 20));
+    Mouse(QEvent::MouseMove, QPoint(1100, now.top() + 20));
+    EXPECT_EQ(floating.geometry().right(), 1100);
+    Release(QPoint(1100, now.top() + 20));
 }
 
 TEST(DragOutline, TheFrameRegionAndTheHalftoneBrush)

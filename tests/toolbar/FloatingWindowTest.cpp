@@ -1,6 +1,7 @@
 // The floating window: docking, floating and docking back by double-click, the tool window's
 // frame and hit-test codes, its showing with the application and a minimised form, moving onto
-// the work area, the close button and a close request, and going with its form.
+// the work area, the close button and a close request, the properties that change the frame and
+// the showing, the context menus of bar and dock, and going with its form.
 #include "toolbar/TBarFloatingWindow.h"
 
 #include "FakeBar.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 using namespace velmoran;
@@ -161,8 +163,8 @@ TEST_F(FloatingWindow, TheToolWindowAnswersTheSizingCodesOfItsBorders)
     EXPECT_EQ(floating.HitTest({w - 19, h - 1}), HTBOTTOMRIGHT);
 
     // Not resizable: a fixed frame of 3 and no sizing codes; without the close button, caption.
-    bar->Resizable = false;
-    bar->CloseButton = false;
+    bar->SetResizable(false);
+    bar->SetCloseButton(false);
     floating.RecalcFrame();
     EXPECT_EQ(floating.HitTest({0, 22}), HTNOWHERE);
     EXPECT_EQ(floating.HitTest(QPoint(floating.CaptionRect().right() - 3, 8)), kHitFloatingCaption);
@@ -179,7 +181,7 @@ TEST_F(FloatingWindow, HidesWhileTheApplicationIsInactiveOrTheFormMinimised)
     SetApplicationActive(true);
     EXPECT_TRUE(floating.isVisible());
 
-    bar->HideWhenInactive = false;
+    bar->SetHideWhenInactive(false);
     SetApplicationActive(false);
     EXPECT_TRUE(floating.isVisible());
     SetApplicationActive(true);
@@ -198,12 +200,81 @@ TEST_F(FloatingWindow, HidesWhileTheApplicationIsInactiveOrTheFormMinimised)
     EXPECT_TRUE(floating.isVisible());
 
     // On top of all forms: the tool window stays on top and does not follow the form.
-    bar->FloatingMode = TBarFloatingMode::fmOnTopOfAllForms;
+    bar->SetFloatingMode(TBarFloatingMode::fmOnTopOfAllForms);
     form->showMinimized();
     bar->UpdateShowing();
     EXPECT_TRUE(floating.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(floating.isVisible());
     form->showNormal();
+}
+
+// The floating window's properties take effect when they are set: without the caption the tool
+// window is shorter by it at once, with a fixed frame smaller by the borders, and the client size
+// stays; HideWhenInactive and FloatingMode re-evaluate the showing at once.
+TEST_F(FloatingWindow, ItsFrameAndShowingFollowThePropertiesAtOnce)
+{
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    const QSize withCaption = floating.size();
+    const QSize client = bar->size();
+    bar->SetShowCaption(false);
+    EXPECT_EQ(floating.size(), withCaption - QSize(0, kSmallCaptionHeight));
+    EXPECT_EQ(bar->size(), client);
+    EXPECT_TRUE(floating.CaptionRect().isEmpty());
+    bar->SetResizable(false);
+    const int thinner = 2 * (kSizingFrame - kFixedFrame);
+    EXPECT_EQ(floating.size(), withCaption - QSize(thinner, kSmallCaptionHeight + thinner));
+    EXPECT_EQ(floating.ClientRect().size(), client);
+    bar->SetShowCaption(true);
+    bar->SetResizable(true);
+    EXPECT_EQ(floating.size(), withCaption);
+
+    SetApplicationActive(false);
+    ASSERT_FALSE(floating.isVisible());
+    bar->SetHideWhenInactive(false);
+    EXPECT_TRUE(floating.isVisible());
+    SetApplicationActive(true);
+    bar->SetFloatingMode(TBarFloatingMode::fmOnTopOfAllForms);
+    EXPECT_TRUE(floating.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// A right click on a floating window's frame opens the window's popup menu; on the frame of a
+// docked bar without a menu of its own it goes to the dock: its handler first, then its menu.
+TEST_F(FloatingWindow, ARightClickOnAFrameOpensTheBarsOrTheDocksMenu)
+{
+    const auto rightClick = [](QWidget& widget, QPoint at) {
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::RightButton,
+                              type == QEvent::MouseButtonPress ? Qt::RightButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&widget, &event);
+        }
+    };
+    QMenu barMenu;
+    bar->PopupMenu = &barMenu;
+    bar->SetFloating(true);
+    rightClick(*bar->FloatParent(), QPoint(1, 30));
+    EXPECT_TRUE(barMenu.isVisible());
+    barMenu.hide();
+
+    QMenu dockMenu;
+    top->PopupMenu = &dockMenu;
+    std::vector<QPoint> asked;
+    bool handled = false;
+    top->OnContextPopup = [&](QWidget& sender, QPoint mousePos, bool& done) {
+        EXPECT_EQ(&sender, top);
+        asked.push_back(mousePos);
+        done = handled;
+    };
+    rightClick(*other, QPoint(2, 10));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], top->WindowToClient(top->mapFromGlobal(other->mapToGlobal(QPoint(2, 10)))));
+    EXPECT_TRUE(dockMenu.isVisible());
+    dockMenu.hide();
+    handled = true;
+    rightClick(*other, QPoint(2, 10));
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_FALSE(dockMenu.isVisible());
+    EXPECT_FALSE(barMenu.isVisible());
 }
 
 TEST_F(FloatingWindow, MovesOntoTheWorkAreaFromEverySide)
@@ -240,7 +311,7 @@ TEST_F(FloatingWindow, ACloseRequestGoesToTheFormAndTheCloseButtonClosesTheWindo
     form.show();
     auto* bar = new FakeBar(nullptr, {80, 22});
     bar->SetParent(&form);
-    bar->HideWhenInactive = false;
+    bar->SetHideWhenInactive(false);
     bar->SetFloating(true);
     TBarFloatingWindowParent& floating = *bar->FloatParent();
 

@@ -7,7 +7,9 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <map>
 
@@ -24,24 +26,42 @@ protected:
         return toolbar;
     }
     QKeyEvent CtrlKey(int key) { return QKeyEvent(QEvent::KeyPress, key, Qt::ControlModifier); }
+    std::vector<TBarItem*> FiveItems(TBarToolbar& toolbar)
+    {
+        std::vector<TBarItem*> items;
+        for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf"})
+            items.push_back(Item(toolbar.Items(), caption));
+        return items;
+    }
+    // The length of the first items laid out in one row.
+    static int LengthOfFirst(TBarToolbar& toolbar, const std::vector<TBarItem*>& items, int count)
+    {
+        TSize base, total;
+        int rows = 0;
+        toolbar.View().CalculatePositions(false, TBarViewOrientation::voHorizontal, 0, 0, kChevronSize, base, total, rows);
+        int length = 0;
+        for (int i = 0; i < count; ++i)
+            length += toolbar.View().FindViewer(items[i])->BoundsRect.Width();
+        return length;
+    }
 };
 
 TEST_F(Toolbar, TheMenuBarSwitchSetsItsCompanionsBothWays)
 {
     TBarToolbar* plain = AddToolbar("Leiste");
     EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmChevron);
-    EXPECT_TRUE(plain->CloseButton);
+    EXPECT_TRUE(plain->CloseButton());
     plain->SetMenuBar(true);
     EXPECT_TRUE(plain->FullSize());
     EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmWrap);
-    EXPECT_FALSE(plain->CloseButton);
+    EXPECT_FALSE(plain->CloseButton());
     EXPECT_TRUE(plain->ProcessShortCuts());
     EXPECT_TRUE(plain->HasMenuEvents());
     EXPECT_TRUE(plain->View().IsMenuBar());
     plain->SetMenuBar(false);
     EXPECT_FALSE(plain->FullSize());
     EXPECT_EQ(plain->ShrinkMode(), TBarShrinkMode::tbsmChevron);
-    EXPECT_TRUE(plain->CloseButton);
+    EXPECT_TRUE(plain->CloseButton());
     EXPECT_FALSE(plain->ProcessShortCuts());
     EXPECT_FALSE(plain->View().IsMenuBar());
 }
@@ -287,6 +307,136 @@ TEST_F(Toolbar, TheFloatingWidthGoesThroughThePositionHooks)
         return it == store.end() ? defaultValue : it->second;
     });
     EXPECT_EQ(other->FloatingWidth(), 0);
+}
+
+// A bar thinner than its dock row takes the row's thickness: beside a 40-pixel bar its button sits
+// centred across the row, not at the top; when the thick bar goes it is at the top again.
+TEST_F(Toolbar, AButtonOfAThinBarIsCentredInItsThickerRow)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    TBarItem* eins = Item(toolbar->Items(), "&Eins");
+    Settle();
+    toolbar->View().ValidatePositions();
+    const TRect alone = toolbar->View().FindViewer(eins)->BoundsRect;
+    ASSERT_EQ(alone.Top, 0);
+    ASSERT_LT(alone.Height(), 40);
+
+    auto* thick = new FakeBar(nullptr, {60, 40});
+    thick->SetDockRow(1);
+    thick->SetDockPos(300);
+    thick->SetParent(dock);
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_EQ(toolbar->ClientHeight(), 40);
+    const int top = (40 - alone.Height()) / 2;
+    EXPECT_EQ(toolbar->View().FindViewer(eins)->BoundsRect, (TRect{alone.Left, top, alone.Right, top + alone.Height()}));
+
+    delete thick;
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_EQ(toolbar->View().FindViewer(eins)->BoundsRect, alone);
+}
+
+// Items given to a bar before it shows are its contents in their order: at a width for three of
+// five, the first three stay and the last two go behind the chevron. An item inserted later is
+// new: with tbcpHighest it stays shown and pushes an old one out, with tbcpLowest it goes first.
+TEST_F(Toolbar, ABarBuiltInCodeKeepsItsFirstItemsAndNewItemsFollowTheirPriority)
+{
+    Form window;
+    auto* topDock = new TBarDock(&window, TBarDockPosition::dpTop);
+    auto* toolbar = new TBarToolbar(topDock);
+    const std::vector<TBarItem*> items = FiveItems(*toolbar);
+    const int three = LengthOfFirst(*toolbar, items, 3);
+    window.resize(toolbar->GetDockedNCAreaSize().x() + three + kChevronSize, 200);
+    window.show();
+    Settle();
+    toolbar->View().ValidatePositions();
+    const auto shown = [toolbar](TBarCustomItem* item) { return toolbar->View().FindViewer(item)->Show; };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(shown(items[i]), i < 3) << i;
+    EXPECT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+
+    TBarItem* neu = Item(toolbar->Items(), "&Neu");
+    toolbar->View().ValidatePositions();
+    EXPECT_TRUE(shown(neu));
+    EXPECT_TRUE(shown(items[0]));
+    EXPECT_FALSE(shown(items[2]));
+
+    toolbar->SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems::tbcpLowest);
+    TBarItem* later = Item(toolbar->Items(), "&Später");
+    toolbar->View().ValidatePositions();
+    EXPECT_FALSE(shown(later));
+    EXPECT_TRUE(toolbar->View().FindViewer(later)->OffEdge);
+    EXPECT_TRUE(shown(neu));
+}
+
+// A tooltip over a viewer, as the platform asks for one: its text, empty when none showed (a
+// tooltip hides only after a while, so a marker shown before tells whether another came).
+QString TooltipAt(QWidget& window, QPoint global)
+{
+    const QString marker = QStringLiteral("\u2013");
+    QToolTip::showText(global, marker);
+    QHelpEvent event(QEvent::ToolTip, window.mapFromGlobal(global), global);
+    QCoreApplication::sendEvent(&window, &event);
+    return QToolTip::text() == marker ? QString() : QToolTip::text();
+}
+
+// A menu shows an item's hint only when its view shows hints or the item asks for it
+// (tboShowHint); a bar shows its items' hints as its ShowHint says.
+TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
+{
+    neu->SetHint("Neu|Legt eine neue Anlage an");
+    open->SetHint("Öffnen|Öffnet eine Anlage");
+    AltKey('d');
+    TBarView& menu = *Child(BarView());
+    QWidget& popup = *menu.Window();
+    EXPECT_EQ(TooltipAt(popup, GlobalCentre(menu, neu)), "");
+    open->SetOptions(tboShowHint);
+    EXPECT_EQ(TooltipAt(popup, GlobalCentre(menu, open)), "Öffnen");
+    EXPECT_EQ(TooltipAt(popup, GlobalCentre(menu, neu)), "");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    TBarItem* eins = Item(toolbar->Items(), "&Eins");
+    eins->SetHint("Eins|Das erste");
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_TRUE(toolbar->ShowHint());
+    EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "Eins");
+    toolbar->SetShowHint(false);
+    EXPECT_FALSE(toolbar->View().ShowHints());
+    EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "");
+}
+
+// On a plain form, a bar that resizes itself but is aligned to the top (held at the left and the
+// right) keeps to the form's width: the items that do not fit go behind the chevron.
+TEST_F(Toolbar, ABarAnchoredLeftAndRightKeepsToItsWidthAndShrinks)
+{
+    Form window;
+    auto* toolbar = new TBarToolbar(&window);
+    SetAlign(*toolbar, TAlign::alTop);
+    const std::vector<TBarItem*> items = FiveItems(*toolbar);
+    ASSERT_TRUE(toolbar->AutoResize());
+    ASSERT_TRUE(toolbar->AnchoredLeftAndRight());
+    const int three = LengthOfFirst(*toolbar, items, 3);
+    const int all = LengthOfFirst(*toolbar, items, 5);
+    window.resize(three + kChevronSize, 200);
+    window.show();
+    Settle();
+    toolbar->Arrange();
+    toolbar->View().ValidatePositions();
+    EXPECT_EQ(toolbar->width(), three + kChevronSize);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(toolbar->View().FindViewer(items[i])->Show, i < 3) << i;
+    EXPECT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    // Wider again, the bar shows everything.
+    window.resize(all + 40, 200);
+    Settle();
+    toolbar->View().ValidatePositions();
+    EXPECT_TRUE(toolbar->View().FindViewer(items[4])->Show);
+    EXPECT_FALSE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
 }
 
 }  // namespace

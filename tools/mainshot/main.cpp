@@ -2,7 +2,8 @@
 // the program's own folder and templates and a home folder of its own (no user settings are read
 // or written).
 //
-//   mainshot [folder]   writes mainwindow.png, folders.png, about.png and result.png (the
+//   mainshot [folder]   writes mainwindow.png (and mainwindow-480.png, -800 and -1280, the
+//                       window at those widths), folders.png, about.png and result.png (the
 //                       window opened on a copy of the example calculation) (default:
 //                       build/artifacts/mainshot)
 #include "controls/HtmlLabel.h"
@@ -47,6 +48,13 @@ int main(int argc, char** argv)
         form.show();
         QCoreApplication::processEvents();
         ok = form.grab().save(QString::fromStdString((out / "mainwindow.png").string())) && ok;
+        // The toolbars at a narrow, a middle and a wide window.
+        for (const int width : {480, 800, 1280}) {
+            form.resize(width, form.height());
+            QCoreApplication::processEvents();
+            const std::string name = "mainwindow-" + std::to_string(width) + ".png";
+            ok = form.grab().save(QString::fromStdString((out / name).string())) && ok;
+        }
 
         TDlgPath paths(shell.Folders, &form);
         paths.show();
