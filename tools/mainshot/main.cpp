@@ -22,6 +22,7 @@
 #include "shell/ShellState.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -39,6 +40,13 @@ using namespace velmoran;
 bool Save(const QImage& image, const std::filesystem::path& file)
 {
     return image.save(QString::fromStdString(file.string()));
+}
+
+void RunFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 // The window with the open menus painted over it at their places.
@@ -67,18 +75,15 @@ bool ShootMenus(TMainForm& form, const std::filesystem::path& out)
         for (char c : caption)
             if (c != '&')
                 name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        // Taken inside the menu loop, which the Escape keys then end.
-        QTimer::singleShot(200, &form, [&, name] {
-            ok = Save(WithPopups(form), out / ("menu-" + name + ".png")) && ok;
-            for (int k = 0; k < 3; ++k)
-                if (QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &form) {
-                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-                    QApplication::sendEvent(focus, &escape);
-                }
-        });
         bar.OpenByKeyboard(static_cast<char32_t>(std::tolower(static_cast<unsigned char>(caption[amp + 1]))),
                            false);
-        QCoreApplication::processEvents();
+        RunFor(300);  // the menu slides open
+        ok = Save(WithPopups(form), out / ("menu-" + name + ".png")) && ok;
+        for (int k = 0; k < 2; ++k) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : &form, &escape);
+            RunFor(50);
+        }
     }
     return ok;
 }
@@ -88,10 +93,11 @@ bool ShootPrintDialog(const std::string& pdfFile, const std::filesystem::path& f
 {
     bool ok = false;
     QTimer::singleShot(200, [&] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            ok = Save(dialog->grab().toImage(), file);
-            dialog->close();
-        }
+        for (QWidget* dialog : QApplication::topLevelWidgets())
+            if (dialog->isVisible() && dialog->windowTitle() == QStringLiteral("Drucken")) {
+                ok = Save(dialog->grab().toImage(), file);
+                dialog->close();
+            }
     });
     PrintDialogOptions options;
     options.PdfFileName = pdfFile;
