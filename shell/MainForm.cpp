@@ -12,6 +12,7 @@
 #include "platform/AppServices.h"
 #include "platform/HelpEngine.h"
 #include "platform/ModalRunner.h"
+#include "platform/QtCanvas.h"
 #include "platform/RegIni.h"
 #include "platform/core/ScopeExit.h"
 #include "shell/AboutBox.h"
@@ -23,6 +24,7 @@
 #include "toolbar/TBarDock.h"
 #include "toolbar/TBarMRUList.h"
 #include "toolbar/TBarModalHandler.h"
+#include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarToolbar.h"
 
 #include <QGuiApplication>
@@ -84,6 +86,9 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
     actions_ = std::make_unique<TMainActions>(this);
     CreateParts();
     BindActions();
+    // The status line speaks in the font of the menus and toolbars above it.
+    if (const LogicalFont* menuFont = TBarMenuFont())
+        StatusBar->setFont(QtFontEngine::MakeQFont(*menuFont));
     ApplySettings();
     ConnectShell();
 

@@ -22,6 +22,7 @@
 #include "hsg/ui/HsgPar.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/HelpEngine.h"
+#include "platform/QtCanvas.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 #include "shell/AboutBox.h"
@@ -29,6 +30,7 @@
 #include "shell/MainHelpTopics.h"
 #include "toolbar/TBarItem.h"
 #include "toolbar/TBarModalHandler.h"
+#include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarToolbar.h"
 
 #include <gtest/gtest.h>
@@ -281,6 +283,20 @@ TEST_F(UserRoad, EveryFieldAndCommandHasATopic)
     EXPECT_GE(items, 40);
     for (const char* combo : {"cbxModules", "cbxScreenTpl", "cbxPrintTpl", "pcResult"})
         hasTopic(window.WhatsThis->ControlContext(window.findChild<QWidget*>(combo)), combo);
+}
+
+// --- what the pictures showed ----------------------------------------------------------------
+
+// The status line speaks in the menus' font; an opened calculation's page has the keyboard.
+// (A pressed menu title repainted whole is seen only in a real X server: offscreen, Qt repaints
+// the whole bar.)
+TEST_F(UserRoad, WhatThePicturesShowed)
+{
+    TMainForm& window = Window();
+    ASSERT_NE(TBarMenuFont(), nullptr);
+    EXPECT_EQ(window.StatusBar->font(), QtFontEngine::MakeQFont(*TBarMenuFont()));
+
+    EXPECT_EQ(QApplication::focusWidget(), window.ResultFrame());
 }
 
 // --- accelerators ---------------------------------------------------------------------------------
