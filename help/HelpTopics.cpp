@@ -94,11 +94,10 @@ std::string HelpTopicListPage(std::span<const THelpTopic> topics, std::span<cons
     page += "<p>Zu jedem Eingabefeld, jeder Liste und jedem Befehl gibt es eine kurze Erkl\xC3\xA4rung. "
             "F1 zeigt sie f\xC3\xBCr das Feld mit der Schreibmarke, Umschalt+F1 und ein Klick f\xC3\xBCr "
             "das angeklickte Element.</p>\n";
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        const int last = g + 1 < groups.size() ? groups[g + 1].First : 1 << 30;
-        page += "<h3>" + std::string(groups[g].Heading) + "</h3>\n<p>\n";
+    for (const THelpTopicGroup& group : groups) {
+        page += "<h3>" + std::string(group.Heading) + "</h3>\n<p>\n";
         for (const THelpTopic& topic : topics)
-            if (topic.Title && topic.Context >= groups[g].First && topic.Context < last)
+            if (topic.Title && topic.Context >= group.First && topic.Context <= group.Last)
                 page += "<a href=\"" + HelpTopicFileName(topic) + "\">" + topic.Title + "</a><br>\n";
         page += "</p>\n";
     }

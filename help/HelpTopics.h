@@ -38,9 +38,10 @@ int AssignHelpContexts(QObject& root, std::span<const THelpTopic> topics);
 // with the title, the text and links to the list of all topics ("felder.htm") and the contents.
 std::string HelpTopicFileName(const THelpTopic& topic);
 std::string HelpTopicPage(const THelpTopic& topic);
-// The list page: a heading per group (contexts from First on), a link per topic.
+// The list page: a heading per group (contexts First to Last), a link per topic.
 struct THelpTopicGroup {
     int First;
+    int Last;
     const char* Heading;
 };
 std::string HelpTopicListPage(std::span<const THelpTopic> topics, std::span<const THelpTopicGroup> groups);

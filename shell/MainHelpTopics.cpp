@@ -6,6 +6,11 @@ namespace velmoran {
 namespace {
 
 const THelpTopic kTopics[] = {
+    {"MainForm", 150, "Das Hauptfenster",
+     "Oben die Menüs und die Symbolleisten Datei, Modus, Vorlagen und Hilfe, darunter die "
+     "Ergebnisseite der aktuellen Berechnung. Die Statuszeile unten erklärt den Befehl unter dem "
+     "Mauszeiger. Umschalt+F1 und ein Klick, oder ein Klick mit der rechten Maustaste und „Was ist "
+     "das?“, erklären jedes Element."},
     // Menus.
     {"mnuDatei", 100, "Menü Datei",
      "Befehle für Berechnungsdateien: neu anlegen, öffnen, speichern, importieren und exportieren, "

@@ -6,6 +6,37 @@ namespace velmoran {
 namespace {
 
 const THelpTopic kTopics[] = {
+    // The dialogs and their pages: what an element without a topic of its own falls back on.
+    {"HSGDlg", 900, "Eingabedialog Bemessung nach HSG",
+     "Sechs Seiten mit den Eingaben eines Lastfalls. <b>Weiter</b> und <b>Zurück</b> blättern, "
+     "<b>OK</b> rechnet und übernimmt die Eingaben, <b>Abbruch</b> verwirft sie. Die Ergebnisse "
+     "rechts auf den Seiten werden bei jeder Eingabe neu gerechnet. F1 im Feld mit der Schreibmarke "
+     "erklärt das Feld."},
+    {"pnlPage1", 200, "Eingabeseite Allgemeines",
+     "Angaben zur Dokumentation (Projekt, Bearbeiter, Datum) und die Wahl, ob der Zulauf als "
+     "Konzentrationen oder als Frachten eingegeben wird."},
+    {"pnlPage2", 300, "Eingabeseite Belastung",
+     "Der Trockenwetterzufluss, die Konzentrationen oder Frachten des Zulaufs zur biologischen Stufe "
+     "(nach einer Vorklärung, wenn es eine gibt) und der Schwankungsfaktor."},
+    {"pnlPage3", 400, "Eingabeseite Verfahrensspezifikation",
+     "Feststoffgehalt und Temperatur im Belebungsbecken und die Phosphorelimination. Rechts die "
+     "Phosphorbilanz: Phosphor im Zulauf, in der Biomasse gebunden, durch Fällung zu entfernen, im "
+     "Ablauf, und der Bedarf an Fällmittel."},
+    {"pnlPage4", 500, "Eingabeseite Stickstoffelimination",
+     "Vorgaben der Nitrifikation und das Denitrifikationsverfahren. Rechts das Schlammalter, das "
+     "Beckenvolumen mit seinen Anteilen, die interne Rückführung, die Stickstoffbilanz und der "
+     "Überschussschlamm."},
+    {"pnlPage5", 600, "Eingabeseite Sauerstoffbedarf",
+     "Sauerstoffkonzentration und Stoßfaktoren. Rechts der Sauerstoffverbrauch für Kohlenstoffabbau "
+     "und Nitrifikation, die Gutschrift der Denitrifikation, der maßgebende Stundenbedarf und die "
+     "erforderliche Sauerstoffzufuhr, alle in kg/d oder kg/h."},
+    {"pnlPage6", 700, "Eingabeseite Belüftung und Säurekapazität",
+     "Das Belüftungssystem mit seinen Kennwerten, darunter die Sauerstoffzufuhr in Reinwasser und "
+     "die Luftmenge; rechts die Bilanz der Säurekapazität mit dem pH-Wert."},
+    {"HSGPar", 800, "Parameterdialog",
+     "Die Modellparameter des HSG-Ansatzes auf zwei Seiten. <b>OK</b> übernimmt sie für die aktuelle "
+     "Berechnung und rechnet neu, mit „Als Standardwerte verwenden“ auch für jede neue Berechnung; "
+     "<b>Abbruch</b> verwirft die Eingaben."},
     // Page 1: Allgemeines.
     {"edBez", 201, "Projektbezeichnung",
      "Name des Projekts oder der Anlage, höchstens 255 Zeichen. Er steht im Kopf jeder gedruckten "

@@ -204,9 +204,22 @@ TEST_F(UserRoad, RightClickWhatIsThisOverAToolbarButton)
     EXPECT_EQ(ShownTopic(), "FileOpen.htm");
     EXPECT_TRUE(modals.Shown().empty());  // no file dialog
 
-    // Over an element without a context the menu still opens, and its item says there is no help.
+    // An element without a topic of its own shows the window's.
     asked.clear();
     QTest::mouseClick(window.StatusBar, Qt::RightButton, Qt::NoModifier, window.StatusBar->rect().center());
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    EXPECT_EQ(asked, (Asks{{HELP_CONTEXT, HelpContextOf(MainFormHelpTopics(), "MainForm")}}));
+
+    // In a window without any, the menu still opens and its item says there is no help.
+    QWidget bare;
+    bare.setGeometry(50, 50, 200, 100);
+    auto* field = new QLineEdit(&bare);
+    field->setGeometry(10, 10, 150, 24);
+    bare.show();
+    QTest::mouseClick(field, Qt::RightButton, Qt::NoModifier, field->rect().center());
     QApplication::processEvents();
     ASSERT_TRUE(menu->isVisible());
     menu->actions().at(0)->trigger();

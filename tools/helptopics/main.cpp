@@ -20,14 +20,15 @@ namespace {
 using namespace velmoran;
 
 const THelpTopicGroup kGroups[] = {
-    {100, "Hauptfenster: Men\xC3\xBCs, Befehle und Symbolleisten"},
-    {200, "Eingabeseite Allgemeines"},
-    {300, "Eingabeseite Belastung"},
-    {400, "Eingabeseite Verfahrensspezifikation"},
-    {500, "Eingabeseite Stickstoffelimination"},
-    {600, "Eingabeseite Sauerstoffbedarf"},
-    {700, "Eingabeseite Bel\xC3\xBC" "ftung und S\xC3\xA4urekapazit\xC3\xA4t"},
-    {800, "Parameterdialog"},
+    {100, 199, "Hauptfenster: Men\xC3\xBCs, Befehle und Symbolleisten"},
+    {900, 999, "Eingabedialog"},
+    {200, 299, "Eingabeseite Allgemeines"},
+    {300, 399, "Eingabeseite Belastung"},
+    {400, 499, "Eingabeseite Verfahrensspezifikation"},
+    {500, 599, "Eingabeseite Stickstoffelimination"},
+    {600, 699, "Eingabeseite Sauerstoffbedarf"},
+    {700, 799, "Eingabeseite Bel\xC3\xBC" "ftung und S\xC3\xA4urekapazit\xC3\xA4t"},
+    {800, 899, "Parameterdialog"},
 };
 
 // The help file with its [MAP] section replaced by `map` (CR LF lines).
