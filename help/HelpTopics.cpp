@@ -17,22 +17,18 @@ int HelpContextOf(std::span<const THelpTopic> topics, std::string_view name)
     return 0;
 }
 
-int AssignHelpContexts(QObject& root, std::span<const THelpTopic> topics)
+void AssignHelpContexts(QObject& root, std::span<const THelpTopic> topics)
 {
-    int assigned = 0;
     auto assign = [&](QObject& object) {
         const QString name = object.objectName();
         if (name.isEmpty())
             return;
-        if (const int context = HelpContextOf(topics, name.toStdString()); context != 0) {
+        if (const int context = HelpContextOf(topics, name.toStdString()); context != 0)
             object.setProperty("helpContext", context);
-            ++assigned;
-        }
     };
     assign(root);
     for (QObject* child : root.findChildren<QObject*>())
         assign(*child);
-    return assigned;
 }
 
 namespace {

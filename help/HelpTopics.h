@@ -2,8 +2,8 @@
 // object name, an action's or a menu's name), its context number and the title and text of its
 // help topic. A window gives its controls their contexts from its table; the tool "helptopics"
 // writes the topic pages and the [MAP] of the help file from the same tables, so that a number
-// and its page never part. A row without a title shares the topic of the row before it with the
-// same number.
+// and its page never part. A row without a title shares the topic of the row with the same
+// number that has one.
 //
 // A "What's this?" component set up by ShowTopicsForContexts shows an element's topic in the help
 // window (as F1 on a menu item does); an element without a context gets the short pop-up that
@@ -14,6 +14,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace velmoran {
 
@@ -31,8 +32,8 @@ struct THelpTopic {
 int HelpContextOf(std::span<const THelpTopic> topics, std::string_view name);
 
 // Sets the "helpContext" property of root and of every object below it whose name a row of the
-// table holds; answers how many objects got one.
-int AssignHelpContexts(QObject& root, std::span<const THelpTopic> topics);
+// table holds.
+void AssignHelpContexts(QObject& root, std::span<const THelpTopic> topics);
 
 // The topic page of a row (its file name is the row's name and ".htm"): a Windows-1252 HTML page
 // with the title, the text and links to the list of all topics ("felder.htm") and the contents.
