@@ -5,8 +5,10 @@
 #include "platform/Prompt.h"
 #include "platform/core/Text.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -163,8 +165,24 @@ void THelpWindow::Back()
     UpdateBack();
 }
 
+void THelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the window, as it closes other help windows.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void THelpWindow::Raise()
 {
+    // Over a modal dialog the window belongs to the dialog, or it would take no input until the
+    // dialog is closed; without one it is a window of its own again.
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* owner = modal && modal != this && !isAncestorOf(modal) ? modal : nullptr;
+    if (parentWidget() != owner)
+        setParent(owner, windowFlags() | Qt::Window);
     show();
     raise();
     activateWindow();

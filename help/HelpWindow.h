@@ -10,6 +10,7 @@
 
 #include <string>
 
+class QKeyEvent;
 class QPushButton;
 
 namespace velmoran {
@@ -42,6 +43,9 @@ public:
     QPushButton* BackButton() const { return back_; }
     // Whether a link of a page is left to the viewer (anchors and HTML pages in the topic folder).
     bool ViewerMayFollow(const std::string& url) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Raise();

@@ -19,6 +19,13 @@
 
 namespace velmoran {
 
+namespace {
+
+// The PDF field grows with its path up to this width.
+constexpr int kMaxPdfFieldWidth = 560;
+
+}  // namespace
+
 std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& options)
 {
     QDialog dialog;
@@ -56,12 +63,21 @@ std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& option
         auto* fileRow = new QHBoxLayout;
         file = new QLineEdit(QString::fromStdString(*options.PdfFileName), &dialog);
         file->setObjectName(QStringLiteral("PdfFile"));
+        // Wide enough for a usual path; a longer one shows its end, so that the file name is
+        // always whole, and the whole path is the field's tip.
+        file->setMinimumWidth(
+            std::clamp(file->fontMetrics().horizontalAdvance(file->text()) + 16, 240, kMaxPdfFieldWidth));
+        file->setCursorPosition(static_cast<int>(file->text().size()));
+        file->setToolTip(file->text());
+        QObject::connect(file, &QLineEdit::textChanged, &dialog, [file] { file->setToolTip(file->text()); });
         auto* browse = new QPushButton(QStringLiteral("Durchsuchen…"), &dialog);
         QObject::connect(browse, &QPushButton::clicked, &dialog, [file, &dialog] {
             const QString name = QFileDialog::getSaveFileName(&dialog, QStringLiteral("PDF-Datei"), file->text(),
                                                               QStringLiteral("PDF-Dateien (*.pdf)"));
-            if (!name.isEmpty())
+            if (!name.isEmpty()) {
                 file->setText(name);
+                file->setCursorPosition(static_cast<int>(name.size()));
+            }
         });
         fileRow->addWidget(new QLabel(QStringLiteral("PDF-Datei:"), &dialog));
         fileRow->addWidget(file, 1);

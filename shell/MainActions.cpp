@@ -1,6 +1,7 @@
 // The main window's action table and the item trees of its menus and toolbars.
 #include "shell/MainActions.h"
 
+#include "shell/MainHelpTopics.h"
 #include "toolbar/TBarItem.h"
 #include "toolbar/TBarMRUList.h"
 #include "toolbar/TBarToolbar.h"
@@ -92,6 +93,7 @@ TMainActions::TMainActions(QObject* owner)
         action->SetShortCut(row.ShortCut);
         action->SetImages(&ToolbarImages());
         action->SetImageIndex(row.Image);
+        action->SetHelpContext(HelpContextOf(MainFormHelpTopics(), row.Name));
         this->*row.Member = action;
     }
     // The program has no home page to open.
@@ -150,6 +152,7 @@ TBarCustomItem* AddButton(TBarCustomItem& parent, Action* action, const std::fun
     item->SetImageIndex(action->ImageIndex());
     item->SetCaption(action->Caption());
     item->SetHint(action->Hint());
+    item->SetHelpContext(action->HelpContext());
     item->OnClick = [run](TBarCustomItem&) {
         if (run)
             run();
@@ -162,11 +165,14 @@ void AddSeparator(TBarCustomItem& parent)
     AddItem<TBarSeparatorItem>(parent);
 }
 
-TBarCustomItem* AddSubmenu(TBarCustomItem& parent, const std::string& caption, const std::string& hint)
+// A submenu; its name finds its help topic.
+TBarCustomItem* AddSubmenu(TBarCustomItem& parent, const char* name, const std::string& caption,
+                           const std::string& hint)
 {
     auto* menu = AddItem<TBarSubmenuItem>(parent);
     menu->SetCaption(caption);
     menu->SetHint(hint);
+    menu->SetHelpContext(HelpContextOf(MainFormHelpTopics(), name));
     return menu;
 }
 
@@ -232,7 +238,7 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
     bars->MenuBar->SetProcessShortCuts(true);
     bars->MainMenu = &bars->MenuBar->Items();
     TBarCustomItem& menu = *bars->MainMenu;
-    TBarCustomItem& file = *AddSubmenu(menu, "&Datei", "Dateibefehle");
+    TBarCustomItem& file = *AddSubmenu(menu, "mnuDatei", "&Datei", "Dateibefehle");
     AddAction(file, a.FileNew);
     AddAction(file, a.FileOpen);
     AddAction(file, a.FileSave);
@@ -241,7 +247,7 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
     AddAction(file, a.FileImport);
     AddAction(file, a.FileExport);
     AddSeparator(file);
-    TBarCustomItem& templates = *AddSubmenu(file, "&Vorlagen", "");
+    TBarCustomItem& templates = *AddSubmenu(file, "mnuVorlagen", "&Vorlagen", "");
     AddAction(templates, a.FileSetScreenTemplate);
     AddAction(templates, a.FileSetPrinterTemplate);
     AddAction(file, a.FilePrintPreview);
@@ -250,28 +256,29 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
     if (parts.RecentFiles) {
         auto* recent = AddItem<TBarMRUListItem>(file);
         recent->SetMRUList(parts.RecentFiles);
+        recent->SetHelpContext(HelpContextOf(MainFormHelpTopics(), "MRUList"));
         AddSeparator(file);
     }
     AddAction(file, a.FileExit);
 
-    TBarCustomItem& edit = *AddSubmenu(menu, "B&earbeiten", "Anweisungen zur Bearbeitung");
+    TBarCustomItem& edit = *AddSubmenu(menu, "mnuBearbeiten", "B&earbeiten", "Anweisungen zur Bearbeitung");
     AddAction(edit, a.EditCopy);
     AddSeparator(edit);
     AddAction(edit, a.EditMain);
     AddAction(edit, a.EditParam);
     AddAction(edit, a.EditExtra);
 
-    TBarCustomItem& view = *AddSubmenu(menu, "&Ansicht", "Ansicht einstellen");
+    TBarCustomItem& view = *AddSubmenu(menu, "mnuAnsicht", "&Ansicht", "Ansicht einstellen");
     AddAction(view, a.ViewResult);
     AddAction(view, a.ViewMessages);
 
-    TBarCustomItem& settings = *AddSubmenu(menu, "&Einstellungen", "Programm einstellen");
+    TBarCustomItem& settings = *AddSubmenu(menu, "mnuEinstellungen", "E&instellungen", "Programm einstellen");
     AddAction(settings, a.SetSpeedBar);
     AddAction(settings, a.SetStartDlg);
     AddSeparator(settings);
     AddAction(settings, a.SetPaths);
 
-    TBarCustomItem& help = *AddSubmenu(menu, "&Hilfe", "Hilfe|Hilfe- und Informationsfunktionen");
+    TBarCustomItem& help = *AddSubmenu(menu, "mnuHilfe", "&Hilfe", "Hilfe|Hilfe- und Informationsfunktionen");
     AddAction(help, a.HelpContents1);
     AddAction(help, a.HelpTopicSearch1);
     AddAction(help, a.HelpOnHelp1);

@@ -84,7 +84,7 @@ struct TMainBars {
     TBarToolbar* MenuBar = nullptr;
     std::vector<TBarToolbar*> ToolbarWindows;
     // The bars' item trees (owned by their bars). The menus "&Datei", "B&earbeiten", "&Ansicht",
-    // "&Einstellungen", "&Hilfe".
+    // "E&instellungen", "&Hilfe".
     TBarCustomItem* MainMenu = nullptr;
     // "Datei", "Modus", "Vorlagen", "Hilfe".
     TBarCustomItem* FileToolbar = nullptr;

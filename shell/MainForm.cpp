@@ -7,19 +7,24 @@
 #include "framework/ui/DlgIntro.h"
 #include "framework/ui/MainDlg.h"
 #include "help/HelpRouter.h"
+#include "help/HelpTopics.h"
 #include "help/WhatsThis.h"
 #include "platform/AppServices.h"
 #include "platform/HelpEngine.h"
 #include "platform/ModalRunner.h"
+#include "platform/QtCanvas.h"
 #include "platform/RegIni.h"
 #include "platform/core/ScopeExit.h"
 #include "shell/AboutBox.h"
 #include "shell/DlgPath.h"
+#include "shell/MainHelpTopics.h"
 #include "shell/ResultPages.h"
 #include "shell/Settings.h"
 #include "shell/ShellState.h"
 #include "toolbar/TBarDock.h"
 #include "toolbar/TBarMRUList.h"
+#include "toolbar/TBarModalHandler.h"
+#include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarToolbar.h"
 
 #include <QGuiApplication>
@@ -56,6 +61,19 @@ TEnhComboBox* Combo(QWidget* parent, const char* name, const char* hint, int wid
     return combo;
 }
 
+// A toolbar or the menu bar is one control to the "What's this?" component: the button or menu
+// title under the point gives the context.
+void ToolbarItemContext(QObject* item, QPoint global, int& context)
+{
+    auto* bar = dynamic_cast<TBarCustomToolbar*>(item);
+    if (!bar)
+        return;
+    const QPoint p = ViewPointFromGlobal(bar->View(), global);
+    if (TBarItemViewer* viewer = bar->View().ViewerFromPoint(TPoint{p.x(), p.y()});
+        viewer && viewer->Item().HelpContext() != 0)
+        context = viewer->Item().HelpContext();
+}
+
 }  // namespace
 
 TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWidget* parent)
@@ -68,6 +86,9 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
     actions_ = std::make_unique<TMainActions>(this);
     CreateParts();
     BindActions();
+    // The status line speaks in the font of the menus and toolbars above it.
+    if (const LogicalFont* menuFont = TBarMenuFont())
+        StatusBar->setFont(QtFontEngine::MakeQFont(*menuFont));
     ApplySettings();
     ConnectShell();
 
@@ -78,6 +99,8 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
 
     ConnectResultPages();
     ConnectPrintResult();
+    // The window is complete: context help starts.
+    WhatsThis->Loaded();
     if (!commandLineFile.empty()) {
         // Last: the result page the file makes is the one the window shows when it appears.
         OpenCommandLineFile(commandLineFile);
@@ -132,9 +155,16 @@ void TMainForm::CreateParts()
     HelpRouter->setObjectName(QStringLiteral("HelpRouter"));
     WhatsThis = new TWhatsThis(this);
     WhatsThis->setObjectName(QStringLiteral("WhatsThis"));
+    WhatsThis->F1Action = TF1Action::goContext;
+    WhatsThis->Options = {wtMenuRightClick, wtNoContextHelp, wtNoContextMenu, wtInheritFormContext, wtUseTag,
+                          wtUseAppKey};
     WhatsThis->SetPopupCaption("Was ist das?");
-    WhatsThis->OnGetContext = [](TWhatsThis&, QObject*, bool, int&, int, int) {};
-    WhatsThis->SetActive(true);
+    WhatsThis->OnGetContext = [](TWhatsThis&, QObject* item, bool isMenu, int& context, int x, int y) {
+        if (!isMenu)
+            ToolbarItemContext(item, QPoint(x, y), context);
+    };
+    ShowTopicsForContexts(*WhatsThis);
+    AssignHelpContexts(*this, MainFormHelpTopics());
 }
 
 void TMainForm::CreateResultPages()

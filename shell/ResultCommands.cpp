@@ -5,6 +5,7 @@
 
 #include "controls/HtmlLabel.h"
 #include "framework/ui/MainDlg.h"
+#include "html/viewer/PageViewer.h"
 #include "platform/Shell.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
@@ -57,6 +58,10 @@ void TMainForm::RefreshResultPage()
         LoadResult(*ScreenViewer, output);
     }
     pcResult->show();
+    // The page takes the keys at once (Ctrl+Home/End, arrows, Ctrl+C).
+    if (pcResult->currentWidget() == tsResultHTM)
+        if (TPageViewer* page = ResultFrame())
+            page->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::ViewResultExecute()

@@ -2,6 +2,7 @@
 // state and the painting of single viewers. The layout pass lives in TBarViewLayout.cpp.
 #include "toolbar/TBarView.h"
 
+#include "platform/NonClientWidget.h"
 #include "platform/SystemColors.h"
 #include "platform/SystemParams.h"
 #include "toolbar/TBarCommon.h"
@@ -615,8 +616,15 @@ TBarView* TBarView::RootView()
 void TBarView::InvalidateViewer(const TBarItemViewer& viewer)
 {
     if (QWidget* window = Window()) {
+        // The rectangle is the client's: the window's frame (a docked bar's grip, a popup's
+        // border) lies before it, or the viewer's right end would keep its old picture.
         const TRect& r = viewer.BoundsRect;
-        window->update(r.Left, r.Top, r.Width(), r.Height());
+        QPoint topLeft(r.Left, r.Top);
+        if (dynamic_cast<TBarPopupWindow*>(window))
+            topLeft += QPoint(TBarPopupWindow::kFrame, TBarPopupWindow::kFrame);
+        else if (auto* framed = dynamic_cast<NonClientWidget*>(window))
+            topLeft = framed->ClientToWindow(topLeft);
+        window->update(topLeft.x(), topLeft.y(), r.Width(), r.Height());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Screen.h"
 #include "platform/StringTable.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -50,6 +51,7 @@ TDlgIntro::TDlgIntro(QWidget* parent)
     lbxRecent->SetBorderStyle(TBorderStyle::bsNone);
     lbxRecent->SetItemHeight(13);
     lbxRecent->setGeometry(20, 92, 277, 100);
+    lbxRecent->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     BtnOK = new QPushButton(QStringLiteral("OK"), pnlBottom);
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
@@ -104,7 +106,17 @@ void TDlgIntro::SetRecentFiles(const std::vector<std::string>* files)
     if (!files)
         return;
     recentFiles_ = *files;
-    lbxRecent->Items() = recentFiles_;
+    // A path too long for the list loses its middle: the drive or first folders and the file name
+    // stay in sight, and the list needs no horizontal scrolling. The whole path is the line's tip.
+    const QFontMetrics metrics(lbxRecent->font());
+    const int room = lbxRecent->width() - metrics.horizontalAdvance(QLatin1Char('x')) - 6;
+    std::vector<std::string> shown;
+    for (const std::string& file : recentFiles_)
+        shown.push_back(
+            metrics.elidedText(QString::fromStdString(file), Qt::ElideMiddle, room).toStdString());
+    lbxRecent->Items() = shown;
+    for (int i = 0; i < lbxRecent->count(); ++i)
+        lbxRecent->item(i)->setToolTip(QString::fromStdString(recentFiles_[i]));
     const bool any = !recentFiles_.empty();
     lbxRecent->setEnabled(any);
     rbRecent->setEnabled(any);
@@ -130,7 +142,7 @@ void TDlgIntro::lbxRecentClick()
     if (index < 0)
         return;
     rbRecent->setChecked(true);
-    FileName = lbxRecent->Items()[index];
+    FileName = index < static_cast<int>(recentFiles_.size()) ? recentFiles_[index] : std::string();
     Choice = 2;
 }
 

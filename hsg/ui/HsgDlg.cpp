@@ -3,6 +3,8 @@
 
 #include "framework/ui/DisplayClasses.h"
 #include "framework/ui/Shader.h"
+#include "help/HelpTopics.h"
+#include "hsg/ui/HsgHelpTopics.h"
 #include "hsg/ui/HsgPar.h"
 #include "hsg/ui/HsgTexts.h"
 #include "platform/ModalRunner.h"
@@ -37,6 +39,7 @@ THSGDlg::THSGDlg(QWidget* parent) : TMainDlg(parent)
     for (int page = 0; page < kPageCount; ++page)
         AddPage(page + 1, sHsgPageTitle1 + page);
     BuildHsgPages(*PageControl1, pages_);
+    AssignHelpContexts(*this, HsgHelpTopics());
     BindPages();
     PageControl1->SetActivePageIndex(0);
 

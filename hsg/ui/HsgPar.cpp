@@ -6,7 +6,9 @@
 #include "framework/ui/EditFloat.h"
 #include "framework/ui/MainDlg.h"
 #include "framework/ui/PageControl.h"
+#include "help/HelpTopics.h"
 #include "help/WhatsThis.h"
+#include "hsg/ui/HsgHelpTopics.h"
 #include "platform/Prompt.h"
 #include "platform/QtCanvas.h"
 
@@ -113,6 +115,8 @@ THSGPar::THSGPar(QWidget* parent) : TVParamDlg(parent)
 
     pcParam->SetActivePageIndex(0);
     UpdateButtons();
+    AssignHelpContexts(*this, HsgHelpTopics());
+    ShowTopicsForContexts(*WhatsThis);
 }
 
 TEditFloat* THSGPar::AddRow(QWidget& group, int row, const char* name, const char* label, const char* unit,

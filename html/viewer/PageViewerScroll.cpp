@@ -291,7 +291,10 @@ void TPageViewer::MoveVPos(int y, bool scrollPixels)
 void TPageViewer::keyPressEvent(QKeyEvent* event)
 {
     QWidget::keyPressEvent(event);
-    if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+    // Ctrl+Home and Ctrl+End go to the page's ends as Home and End do, as in every document.
+    const bool toAnEnd = event->modifiers() == Qt::ControlModifier &&
+                         (event->key() == Qt::Key_Home || event->key() == Qt::Key_End);
+    if ((event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) && !toAnEnd)
         return;
     if (panMode_) {
         LeavePanMode();

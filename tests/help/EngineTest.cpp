@@ -238,7 +238,9 @@ TEST_F(Engine, TheShippedHelpSet)
     const std::string shipped = VELMORAN_DATA_DIR "/help/VelmoranHSG.hlp";
     const auto index = LoadHelpIndex(shipped);
     ASSERT_TRUE(index);
-    EXPECT_TRUE(index->Map.empty());  // controls carry no context
+    EXPECT_FALSE(index->Map.empty());  // a topic per control and command
+    for (const auto& [context, topic] : index->Map)
+        EXPECT_TRUE(std::filesystem::exists(TopicPath(TopicFolderOf(shipped), topic))) << context;
     for (const auto& [keyword, topic] : index->Keywords)
         EXPECT_TRUE(std::filesystem::exists(TopicPath(TopicFolderOf(shipped), topic.substr(0, topic.find('#')))))
             << keyword;

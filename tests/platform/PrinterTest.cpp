@@ -109,6 +109,34 @@ TEST(Printer, PrintDialogOffersAllPagesOrARange)
     EXPECT_FALSE(RunPrintDialog(options));
 }
 
+// The PDF field is wide enough for a usual path and shows a longer one's end, so that the file
+// name is whole; the tip holds the whole path.
+TEST(Printer, ThePdfFieldShowsTheFileName)
+{
+    App();
+    PrintDialogOptions options;
+    options.PdfFileName = "/home/ing/Dokumente/Velmoran/Abwasserverband Oberes Tal/Kläranlage Nord/Ausbau "
+                          "zweite Stufe/Winterfall/QD20000.pdf";
+    WhenDialogShows([&](QDialog& dialog) {
+        auto* file = dialog.findChild<QLineEdit*>("PdfFile");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->cursorPosition(), file->text().size());
+        EXPECT_GE(file->minimumWidth(), 400);
+        EXPECT_EQ(file->toolTip().toStdString(), *options.PdfFileName);
+        dialog.reject();
+    });
+    RunPrintDialog(options);
+
+    options.PdfFileName = "/tmp/a.pdf";
+    WhenDialogShows([](QDialog& dialog) {
+        auto* file = dialog.findChild<QLineEdit*>("PdfFile");
+        ASSERT_NE(file, nullptr);
+        EXPECT_GE(file->width(), file->fontMetrics().horizontalAdvance(file->text()));
+        dialog.reject();
+    });
+    RunPrintDialog(options);
+}
+
 TEST(Printer, ScriptedServiceAnswersThePrintDialog)
 {
     App();

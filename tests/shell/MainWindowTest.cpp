@@ -347,7 +347,7 @@ TEST_F(MainActions, TheMenusAndToolbarsAreBuiltFromTheActions)
     Texts menus;
     for (int i = 0; i < bars.MainMenu->Count(); ++i)
         menus.push_back(bars.MainMenu->Items(i)->Caption());
-    EXPECT_EQ(menus, (Texts{"&Datei", "B&earbeiten", "&Ansicht", "&Einstellungen", "&Hilfe"}));
+    EXPECT_EQ(menus, (Texts{"&Datei", "B&earbeiten", "&Ansicht", "E&instellungen", "&Hilfe"}));
     Texts toolbars;
     for (const TBarCustomItem* bar : bars.Toolbars())
         toolbars.push_back(bar->Caption());

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QTest>
 
 using namespace velmoran;
@@ -92,6 +93,30 @@ TEST_F(DlgIntroTest, RecentFilesGiveTheirChoice)
         QTest::keyClick(&window, Qt::Key_Return);  // OK is the default button
     });
     EXPECT_EQ(Modals().Run(dlg), QDialog::Accepted);
+}
+
+// A path wider than the list loses its middle, so that the list never scrolls sideways; the choice
+// is still the whole path.
+TEST_F(DlgIntroTest, LongPathsAreShortenedInTheMiddle)
+{
+    TDlgIntro dlg;
+    const std::string longPath = "/home/ing/Projekte/Abwasserverband Oberes Tal/Kläranlage Nord/Ausbau "
+                                 "zweite Stufe/Bemessung Winterfall QD 20000.vda";
+    const std::vector<std::string> files = {longPath, kRecent[0]};
+    dlg.SetRecentFiles(&files);
+    const QString shown = QString::fromStdString(dlg.lbxRecent->Items()[0]);
+    EXPECT_TRUE(shown.startsWith("/home/"));
+    EXPECT_TRUE(shown.endsWith("QD 20000.vda"));
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_EQ(dlg.lbxRecent->Items()[1], kRecent[0]);  // a short one stays whole
+    EXPECT_LE(dlg.lbxRecent->HorizontalExtent(), dlg.lbxRecent->width());
+    runner.Expect([&](QWidget& window) {
+        EXPECT_FALSE(dlg.lbxRecent->horizontalScrollBar()->isVisible());
+        ClickLine(*dlg.lbxRecent, 0);
+        EXPECT_EQ(dlg.FileName, longPath);
+        SaveArtifact(window, "framework", "intro-long-paths");
+    });
+    Modals().Run(dlg);
 }
 
 TEST_F(DlgIntroTest, SizeByDpiAndTheWaysToCancel)

@@ -82,9 +82,9 @@ protected:
         viewer_->PanelMouseDown(Qt::LeftButton, shift, x, y);
         viewer_->PanelMouseUp(Qt::LeftButton, shift, x, y);
     }
-    void Key(int key)
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(viewer_.get(), &press);
     }
 
@@ -488,6 +488,13 @@ TEST_F(ViewerTest, KeysScrollByTheBarSteps)
     EXPECT_EQ(doc_->YOff, 2000 - surface);
     EXPECT_EQ(viewer_->VScrollBar()->value(), 2000 - surface);
     Key(Qt::Key_Home);
+    EXPECT_EQ(viewer_->VScrollBarPosition(), 0);
+    // Ctrl+End and Ctrl+Home go to the ends as well; other keys with Ctrl are not the viewer's.
+    Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(viewer_->VScrollBarPosition(), 2000 - surface);
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(viewer_->VScrollBarPosition(), 2000 - surface);
+    Key(Qt::Key_Home, Qt::ControlModifier);
     EXPECT_EQ(viewer_->VScrollBarPosition(), 0);
 }
 
