@@ -216,7 +216,7 @@ TEST_F(HsgDlgEdit, ArithmeticErrorAtOkCommitsNothing)
     });
     EXPECT_FALSE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
     ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_NE(prompts.Messages()[0].Text.find("Gleitkommadivision durch Null"), std::string::npos);
+    EXPECT_NE(prompts.Messages()[0].Text.find("Gleitkomma"), std::string::npos) << prompts.Messages()[0].Text;
     EXPECT_EQ(Records(Module()), before);
     EXPECT_FALSE(dlg.Modified);
 }
