@@ -37,7 +37,7 @@ struct FileContents {
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
 
 // Whether a file of that name could be written now, found out by opening it for writing without
-// changing it (a file the test creates is removed again): 0, or the system's error number.
+// changing it (a file the look creates is removed again): 0, or the system's error number.
 int WriteAccessError(const std::string& fileName);
 // Why a file operation failed, in German, for the system's error number.
 std::string FileErrorReason(int error);

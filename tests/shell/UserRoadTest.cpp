@@ -111,6 +111,19 @@ TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
     ASSERT_TRUE(window.Actions().FileSave->Enabled());
     const FilePair before = ReadPair(Example());
 
+    // A new calculation from a link, given up at the save question: the calculation stays, and
+    // so does its page.
+    Dialog(Module()).Module().SetModified(true);
+    Dialog(Module()).Modified = true;
+    prompts.Answer(mrCancel);
+    bool handled = false;
+    window.HandleHotSpot("FILENEW", handled);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_TRUE(window.CalculationLoaded);
+    EXPECT_FALSE(window.pcResult->isHidden());
+    Dialog(Module()).Module().SetModified(false);
+    Dialog(Module()).Modified = false;
+
     // Ctrl+N, then "Abbruch" in the input dialog.
     modals.Expect([](QWidget& dialog) { velmoran::testing::ClickControl(dialog, "BtnCancel"); });
     Press(window, Qt::Key_N);
@@ -153,7 +166,7 @@ TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
         EXPECT_FALSE(fs::exists(shell.Folders.DataPath + "Velmoran.pdf"));
     };
     nothingWithinReach("Neu, Abbruch");
-    EXPECT_TRUE(prompts.Messages().empty());
+    EXPECT_EQ(prompts.Messages().size(), 1u);
 
     // The toolbar's input-dialog button starts a new calculation then: confirmed, it is loaded and
     // shown again.
@@ -169,8 +182,8 @@ TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
     const std::string broken = files.WriteFile("kaputt.vda", std::string(100, '\x01'));
     fs::copy_file(files / "Beispiel.vdh", files / "kaputt.vdh");
     window.OpenCalculationFile(broken);
-    ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_TRUE(Contains(prompts.Messages()[0].Text, "konnte nicht gelesen werden"));
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_TRUE(Contains(prompts.Messages()[1].Text, "konnte nicht gelesen werden"));
     nothingWithinReach("Öffnen gescheitert");
     EXPECT_EQ(TempFolder::Read(broken), std::string(100, '\x01'));
 }
