@@ -223,9 +223,21 @@ void THsgModule::TakeEditCopies()
     editHsg_ = currentHsg_;
 }
 
+bool THsgModule::EditCopiesDiffer() const
+{
+    return !(editHsg_ == currentHsg_ && editCommon_ == CurrentCommon());
+}
+
+void THsgModule::CheckEditCopies() const
+{
+    TCommonRecord common = editCommon_;
+    THSGRecord hsgRecord = editHsg_;
+    HsgCalculate(common, hsgRecord);
+}
+
 bool THsgModule::CommitEditCopies()
 {
-    if (editHsg_ == currentHsg_ && editCommon_ == CurrentCommon())
+    if (!EditCopiesDiffer())
         return false;
     HsgCalculate(editCommon_, editHsg_);
     CurrentCommon() = editCommon_;

@@ -103,12 +103,18 @@ public:
 
     // EDIT, before the dialog shows: the edit copies start from the current records.
     void TakeEditCopies();
+    // Whether the edit copies differ from the current records.
+    bool EditCopiesDiffer() const;
     // EDIT, after the dialog ended with OK: when the edit copies differ from the current records
     // they are calculated, committed, the tables refreshed and Modified set; returns whether they
     // differed. Copies without a difference leave everything, Modified included, as it was (a
     // confirmed second look must not forget the changes of the first). An arithmetic error of the
     // calculation passes to the caller before anything is committed.
     bool CommitEditCopies();
+    // EDIT, before OK is taken: runs the calculation of the edit copies on copies of them and
+    // raises its arithmetic error, so that the dialog can stay open on input that cannot be
+    // calculated. Changes nothing.
+    void CheckEditCopies() const;
 
     using ParameterBlockView = std::span<const std::uint8_t, hsg::kParameterBlockSize>;
     // EDITPARAMS, after the parameter dialog ended with OK: a block that differs from the current

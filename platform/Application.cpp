@@ -1,17 +1,37 @@
-// Exception handling at the Qt boundary.
+// Exception handling at the Qt boundary, and Qt's own texts in German.
 #include "platform/Application.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/Prompt.h"
 #include "platform/QtCanvas.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
 namespace velmoran {
+
+namespace {
+
+// Every text of the program is German, whatever the user's language: Qt's own texts too (file
+// dialogs, standard buttons, the edits' context menu). Without the translations installed they
+// stay English.
+void InstallQtGermanTexts(QApplication& application)
+{
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+}  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Velmoran"));
     setOrganizationName(QStringLiteral("Orvelan"));
     InstallQtScreenFonts();
+    InstallQtGermanTexts(*this);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

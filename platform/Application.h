@@ -1,5 +1,6 @@
 // The application object: a QApplication that catches every exception at the event-loop
-// boundary and shows its message in a German message box, so that the program goes on.
+// boundary and shows its message in a German message box, so that the program goes on, and that
+// speaks Qt's own texts (standard buttons, file dialogs) in German.
 #pragma once
 
 #include <QApplication>

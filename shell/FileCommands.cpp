@@ -113,12 +113,16 @@ bool TMainForm::SaveCalculationAs()
 
 void TMainForm::FileSaveExecute()
 {
-    SaveCalculation();
+    // The toolbar button reaches here without its action: without a calculation there is nothing
+    // to save, and saving the defaults could overwrite a file.
+    if (CalculationLoaded)
+        SaveCalculation();
 }
 
 void TMainForm::FileSaveAsExecute()
 {
-    SaveCalculationAs();
+    if (CalculationLoaded)
+        SaveCalculationAs();
 }
 
 // --- new and open -------------------------------------------------------------------------------
@@ -129,8 +133,12 @@ void TMainForm::FileNewExecute()
         return;
     SetFileId({});
     TMainDlg* module = shell_.Modules.ModuleDialog();
-    if (module && module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"}))
-        CalculationLoaded = RunEditDialog(0, 1);
+    if (!module || !module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"}))
+        return;
+    // The records hold the defaults now: the calculation shown before is gone, whatever the
+    // dialog ends with.
+    SetCalculationLoaded(false);
+    SetCalculationLoaded(RunEditDialog(0, 1));
 }
 
 void TMainForm::FileOpenExecute()
@@ -164,15 +172,17 @@ void TMainForm::OpenCalculationFile(const std::string& fileName)
     if (!module || !module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"}))
         return;
     if (module->Exec("ReadData", {fileName})) {
-        CalculationLoaded = true;
+        SetCalculationLoaded(true);
         SetFileId(fileName);
         RefreshResultPage();
         return;
     }
-    // The module holds the fresh calculation it started before reading: the window says so.
+    // The module holds the fresh calculation it started before reading, which is no calculation
+    // of the user's: the window says so and offers nothing of the one before.
     SetFileId({});
     module->Modified = false;
     RefreshResultPage();
+    SetCalculationLoaded(false);
     Prompts().ShowError("Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden.");
 }
 

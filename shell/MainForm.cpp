@@ -256,14 +256,16 @@ void TMainForm::BindActions()
     parts.New = guarded([this] { FileNewExecute(); });
     parts.Open = guarded([this] { FileOpenExecute(); });
     parts.Save = guarded([this] { FileSaveExecute(); });
-    parts.Preview = guarded([this] { FilePrintPreviewExecute(); });
+    parts.Preview = guarded([this] {
+        if (CalculationLoaded)
+            FilePrintPreviewExecute();
+    });
     parts.Print = guarded([this] { FilePrintExecute(); });
     parts.EditDialog = guarded([this] { cmdEditDlgExecute(); });
     parts.ScreenTemplate = guarded([this] { FileSetScreenTemplateExecute(); });
     parts.PrintTemplate = guarded([this] { FileSetPrinterTemplateExecute(); });
     parts.HelpContents = guarded([this] { HelpContents1Execute(); });
     bars_ = BuildMainBars(a, parts, *TopDock);
-    SetShortCutMainForm(this);
 }
 
 // --- settings ---------------------------------------------------------------------------------
@@ -414,10 +416,20 @@ void TMainForm::UpdateActions()
     Form::UpdateActions();
     if (StartPending && StartDialogSetting())
         ShowStartPageOrDialog();
-    if (CalculationLoaded)
-        for (Action* action : actions_->EnabledByCalculation())
-            action->SetEnabled(true);
+    for (Action* action : actions_->EnabledByCalculation())
+        action->SetEnabled(CalculationLoaded);
     actions_->ViewTools->SetEnabled(true);
+}
+
+void TMainForm::SetCalculationLoaded(bool loaded)
+{
+    CalculationLoaded = loaded;
+    if (loaded)
+        return;
+    pcResult->hide();
+    pcResult->setCurrentWidget(tsResultHTM);
+    for (Action* action : actions_->EnabledByCalculation())
+        action->SetEnabled(false);
 }
 
 bool TMainForm::IntroShown() const
@@ -506,14 +518,20 @@ void TMainForm::EditMainExecute()
     // No calculation yet: the input dialog starts a new one, as the new command would.
     if (!CheckSaveModified())
         return;
-    shell_.FileId.clear();
+    SetFileId({});
     if (TMainDlg* module = shell_.Modules.ModuleDialog())
         module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"});
-    CalculationLoaded = RunEditDialog(1, 1);
+    SetCalculationLoaded(false);
+    SetCalculationLoaded(RunEditDialog(1, 1));
 }
 
 void TMainForm::cmdEditDlgExecute()
 {
+    // The toolbar button works without a calculation too: it then starts one.
+    if (!CalculationLoaded) {
+        EditMainExecute();
+        return;
+    }
     RunEditDialog(1, 1);
 }
 

@@ -72,7 +72,13 @@ public:
     void SetPathDialog(TDlgPath* dialog);
 
     // --- state ---
+    // Whether the module holds a calculation of the user's: one opened, or a new one whose input
+    // dialog was confirmed. Without one nothing can be saved, printed, exported or edited.
     bool CalculationLoaded = false;
+    // Sets CalculationLoaded. Without a calculation the result page is hidden as at start and the
+    // commands that need one are disabled at once, so that nothing of the calculation before
+    // stays on screen or within reach.
+    void SetCalculationLoaded(bool loaded);
     // True while the start page or start dialog is still to come (no file on the command line).
     bool StartPending = false;
     bool StartDialogSetting() const;
@@ -177,6 +183,8 @@ private:
     void ConnectResultPages();
     void ConnectPrintResult();
     void OpenCommandLineFile(const std::string& fileName);
+    // After a link's new or open command: the calculation still loaded shows its page again.
+    void ShowKeptCalculation();
     // Sends "SaveData" for that file; false, with a message, when the module could not save.
     bool SaveCalculationTo(const std::string& fileName);
     bool SaveCalculation();

@@ -1,7 +1,8 @@
 // The print result of the main window: the print template expanded into the print viewer, printed
 // through the print dialog and the progress window or straight from a link, and exported as an
 // HTML file; and the page header and footer drawn on every printed page. A build, print or export
-// that fails shows its error; nothing of a failed build goes out.
+// that fails shows its error (a PDF file that cannot be written is named with the reason); nothing
+// of a failed build goes out, and nothing goes out without a calculation.
 #include "shell/MainForm.h"
 
 #include "framework/ui/MainDlg.h"
@@ -50,6 +51,20 @@ std::string ValueText(TShellState& shell, const std::string& name)
 {
     TMainDlg* module = shell.Modules.ModuleDialog();
     return module ? module->GetValueText(name) : std::string();
+}
+
+// A PDF printer cannot say why it could not start its file: the name is tried first, and a file
+// that cannot be written is named with the reason, as saving names it. False then.
+bool PdfFileWritable(const Printer& printer)
+{
+    if (!printer.IsPdf())
+        return true;
+    const std::string& fileName = printer.OutputFileName();
+    const int error = WriteAccessError(fileName);
+    if (error == 0)
+        return true;
+    Prompts().ShowError("Die Datei „" + fileName + "“ konnte nicht geschrieben werden: " + FileErrorReason(error));
+    return false;
 }
 
 // Runs a print, showing what went wrong (a printer that failed, a file that could not be written).
@@ -111,7 +126,8 @@ std::string TMainForm::PrintFileName() const
 
 void TMainForm::FilePrintExecute()
 {
-    if (!BuildPrintReport())
+    // The toolbar button reaches here without its action: without a calculation nothing prints.
+    if (!CalculationLoaded || !BuildPrintReport())
         return;
     Printer& printer = SelectedPrinter();
     PrintDialogOptions options;
@@ -124,6 +140,8 @@ void TMainForm::FilePrintExecute()
         return;
     if (printer.IsPdf())
         printer.SetOutputFileName(answer->PdfFileName.empty() ? PrintFileName() : answer->PdfFileName);
+    if (!PdfFileWritable(printer))
+        return;
     const int fromPage = answer->AllPages ? 1 : answer->FromPage;
     const int toPage = answer->AllPages ? kAllPagesLast : answer->ToPage;
     ShowingErrors([&] {
@@ -135,16 +153,20 @@ void TMainForm::FilePrintExecute()
 
 void TMainForm::PrintFromLink()
 {
-    if (PrintRunning() || !BuildPrintReport())
+    if (PrintRunning() || !CalculationLoaded || !BuildPrintReport())
         return;
     Printer& printer = SelectedPrinter();
     if (printer.IsPdf())
         printer.SetOutputFileName(PrintFileName());
+    if (!PdfFileWritable(printer))
+        return;
     ShowingErrors([&] { ReportViewer->PrintPages(1, kAllPagesLast); });
 }
 
 void TMainForm::FileExportExecute()
 {
+    if (!CalculationLoaded)
+        return;
     FileDialogOptions options;
     options.DefaultExt = "html";
     options.InitialDir = shell_.Folders.DataPathNoSlash;

@@ -96,6 +96,7 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         if (!argument.empty())
             SetModuleIndex(argument);
         FileNewExecute();
+        ShowKeptCalculation();
         break;
     case LinkCommand::FileOpen:
         pcResult->hide();
@@ -104,6 +105,7 @@ bool TMainForm::ExecuteCommand(const std::string& command)
             FileOpenExecute();
         else if (CheckSaveModified())
             OpenCalculationFile(argument);
+        ShowKeptCalculation();
         break;
     case LinkCommand::FileImport:
         ImportValues(argument);
@@ -112,12 +114,16 @@ bool TMainForm::ExecuteCommand(const std::string& command)
     case LinkCommand::FileSave:
         if (argument.empty())
             FileSaveExecute();
-        else
+        else if (CalculationLoaded)
             SaveCalculationTo(argument);
         break;
-    case LinkCommand::EditDlg:
-        RunEditDialog(1, StrToInt(argument));
+    case LinkCommand::EditDlg: {
+        const int page = StrToInt(argument);
+        // Without a calculation the dialog would edit the defaults behind no page.
+        if (CalculationLoaded)
+            RunEditDialog(1, page);
         break;
+    }
     case LinkCommand::SetMode:
         if (!argument.empty())
             SetModuleIndex(argument);
@@ -153,9 +159,17 @@ void TMainForm::StepResultIndex(const std::string& text)
     RefreshResultPage();
 }
 
+void TMainForm::ShowKeptCalculation()
+{
+    // A new or open command the user cancelled keeps the calculation: its page comes back.
+    if (CalculationLoaded && pcResult->isHidden())
+        RefreshResultPage();
+}
+
 void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
 {
-    if (PrintRunning()) {
+    // No command while printing, and none from a page that is no longer shown.
+    if (PrintRunning() || pcResult->isHidden()) {
         handled = true;
         return;
     }

@@ -221,8 +221,6 @@ public:
 bool IsToolbarShortCutFilterInstalled();
 // The toolbars registered for shortcuts, newest first.
 const std::vector<TBarCustomToolbar*>& ShortCutToolbars();
-// The application's main form, tried for shortcuts after the active form.
-void SetShortCutMainForm(QWidget* form);
 // Offers Alt+key (the key lowered) to the visible, enabled docks and menu bars of the form,
 // depth-first; answers whether one took it.
 bool OfferKeyMenu(QWidget& form, char32_t key);

@@ -2,9 +2,14 @@
 // Alt+letter into key-menu commands for the active form's menu bars (installed while a menu bar
 // exists), and one filter runs the registered toolbars' shortcuts (installed while one is
 // registered). Both see a key press before the focused widget does.
+//
+// Keys act only in their own window: a form's bars take them only while that form, or a window
+// one of its bars floats in, is the active window and no other modal window is open; a key the
+// focused control uses itself (an edit's copy, paste, undo, Home, End, Del) reaches the control.
 #include "platform/AppServices.h"
 #include "platform/Form.h"
 #include "toolbar/TBarCommon.h"
+#include "toolbar/TBarFloatingWindow.h"
 #include "toolbar/TBarModalHandler.h"
 #include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarToolbar.h"
@@ -38,14 +43,40 @@ private:
     QPointer<QWidget> receiver_;
 };
 
-// The form of the active window; while none is active (or a menu window is), the form of the
-// widget the key went to.
+// The form a widget belongs to; a bar floating in its own window belongs to the form it floats
+// for.
+QWidget* OwnerFormOf(const QWidget* widget)
+{
+    if (!widget)
+        return nullptr;
+    if (const auto* floating = dynamic_cast<const TBarFloatingWindowParent*>(widget->window()))
+        return FormOf(floating->ParentForm());
+    return FormOf(widget);
+}
+
+// The form whose bars may take a key: that of the active window; while none is active (or a menu
+// window is), that of the widget the key went to. None while a modal window other than that form
+// is open, so that no key reaches a window below a dialog.
 QWidget* ActiveForm(QObject* receiver)
 {
     QWidget* active = QApplication::activeWindow();
     if ((!active || dynamic_cast<TBarPopupWindow*>(active)) && receiver->isWidgetType())
         active = static_cast<QWidget*>(receiver);
-    return FormOf(active);
+    QWidget* form = OwnerFormOf(active);
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != form ? nullptr : form;
+}
+
+// Whether the control the key went to uses the key itself: asked as Qt asks before its own
+// shortcuts, it accepts the override.
+bool ControlWantsKey(QObject* receiver, const QKeyEvent& key)
+{
+    QKeyEvent probe(QEvent::ShortcutOverride, key.key(), key.modifiers(), key.nativeScanCode(),
+                    key.nativeVirtualKey(), key.nativeModifiers(), key.text(), key.isAutoRepeat(),
+                    static_cast<quint16>(key.count()));
+    probe.ignore();
+    QCoreApplication::sendEvent(receiver, &probe);
+    return probe.isAccepted();
 }
 
 // --- shortcuts ----------------------------------------------------------------------------------
@@ -56,12 +87,6 @@ std::vector<TBarCustomToolbar*>& ShortCutList()
     return list;
 }
 
-QPointer<QWidget>& MainFormRef()
-{
-    static QPointer<QWidget> form;
-    return form;
-}
-
 bool TryForm(QWidget* form, QKeyEvent& event)
 {
     if (!form || !form->isEnabled())
@@ -70,7 +95,7 @@ bool TryForm(QWidget* form, QKeyEvent& event)
     for (TBarCustomToolbar* toolbar : list) {
         if (std::find(ShortCutList().begin(), ShortCutList().end(), toolbar) == ShortCutList().end())
             continue;
-        if (!toolbar->ProcessShortCuts() || FormOf(toolbar) != form)
+        if (!toolbar->ProcessShortCuts() || OwnerFormOf(toolbar) != form)
             continue;
         if (toolbar->TryShortCut(event))
             return true;
@@ -88,10 +113,9 @@ protected:
             return false;
         auto& key = static_cast<QKeyEvent&>(*event);
         QWidget* form = ActiveForm(watched);
-        if (TryForm(form, key))
-            return true;
-        QWidget* main = MainFormRef();
-        return main && main != form && TryForm(main, key);
+        if (!form || ControlWantsKey(watched, key))
+            return false;
+        return TryForm(form, key);
     }
 
 private:
@@ -115,7 +139,7 @@ std::vector<TBarCustomToolbar*>& MenuBarList()
 void ShowMenuBarCues(QWidget* form, bool show)
 {
     for (TBarCustomToolbar* bar : MenuBarList())
-        if (FormOf(bar) == form && !bar->View().Tracking())
+        if (OwnerFormOf(bar) == form && !bar->View().Tracking())
             bar->View().ShowKeyboardCues(show);
 }
 
@@ -246,11 +270,6 @@ bool IsToolbarShortCutFilterInstalled()
 const std::vector<TBarCustomToolbar*>& ShortCutToolbars()
 {
     return ShortCutList();
-}
-
-void SetShortCutMainForm(QWidget* form)
-{
-    MainFormRef() = form;
 }
 
 bool OfferKeyMenu(QWidget& form, char32_t key)

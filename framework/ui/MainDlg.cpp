@@ -157,6 +157,7 @@ void TMainDlg::FillPage() {}
 void TMainDlg::ShowPageResults() {}
 bool TMainDlg::Exec(const std::string&, const ModuleArgument&) { return true; }
 std::string TMainDlg::GetValueText(const std::string&) { return "####"; }
+bool TMainDlg::InputAcceptable() { return true; }
 
 void TMainDlg::ComputePageRange()
 {
@@ -217,7 +218,12 @@ void TMainDlg::ShowPage(int index)
         PageControl1->SetActivePageIndex(index);
 }
 
-void TMainDlg::DlgOKExecute() { done(QDialog::Accepted); }
+void TMainDlg::DlgOKExecute()
+{
+    if (InputAcceptable())
+        done(QDialog::Accepted);
+}
+
 void TMainDlg::DlgCancelExecute() { done(QDialog::Rejected); }
 void TMainDlg::DlgRefreshExecute() { ShowPageResults(); }
 

@@ -87,6 +87,9 @@ public:
     virtual void ShowPageResults();
     virtual bool Exec(const std::string& command, const ModuleArgument& arg = {});
     virtual std::string GetValueText(const std::string& name);
+    // Asked by OK before the dialog closes: a module refuses input it cannot take (and says why),
+    // and the dialog then stays open with everything typed. The base takes every input.
+    virtual bool InputAcceptable();
 
     // Shows the dialog through Modals(); its result (QDialog::Accepted for OK).
     int ShowModal();

@@ -9,6 +9,7 @@
 #include "hsg/ui/HsgTexts.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompt.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/ScopeExit.h"
 
 #include <QBoxLayout>
@@ -21,6 +22,12 @@ namespace {
 constexpr const char* kModuleName = "Bemessung nach HSG";
 constexpr const char* kDefaultsNotSaved = "Die Standardwerte konnten nicht gespeichert werden.";
 constexpr int kTitleHeight = 30;
+
+std::string ImpossibleCalculationText(const std::string& error)
+{
+    return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error +
+           "\n\nBitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen.";
+}
 
 }  // namespace
 
@@ -141,6 +148,19 @@ bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
         return false;
     module_.CommitEditCopies();
     return true;
+}
+
+bool THSGDlg::InputAcceptable()
+{
+    try {
+        // A new calculation is checked even when nothing was typed: its defaults have no inflow.
+        if (Mode == 0 || module_.EditCopiesDiffer())
+            module_.CheckEditCopies();
+        return true;
+    } catch (const Exception& error) {
+        Prompts().MessageDlg(ImpossibleCalculationText(error.Message()), MsgDlgType::Error, mbOK);
+        return false;
+    }
 }
 
 bool THSGDlg::EditParameters()

@@ -45,6 +45,9 @@ public:
     // Hears every text the command entry receives, as sent, before it is carried out.
     std::function<void(const std::string& command)> OnCommand;
     std::string GetValueText(const std::string& name) override;
+    // OK and "Fertigstellen": input whose calculation raises an arithmetic error is refused with a
+    // German message naming the error; the dialog stays on its page with every value typed.
+    bool InputAcceptable() override;
 
     // EDIT: the input dialog on fresh edit copies, opened on page `page` (counted from 1; a page
     // outside 1 ... 6 keeps the page shown last) and on the named control. OK commits the copies

@@ -22,7 +22,7 @@ SaveResult Failure(const std::string& fileName, const std::string& reason)
 
 std::string SystemReason(int error)
 {
-    return std::strerror(error);
+    return FileErrorReason(error);
 }
 
 mode_t DefaultMode()
@@ -179,6 +179,44 @@ SaveResult WriteFileAtomically(const std::string& fileName, const std::function<
 SaveResult WriteFileAtomically(const std::string& fileName, std::string_view bytes)
 {
     return WriteFilesAtomically({{fileName, bytes}});
+}
+
+int WriteAccessError(const std::string& fileName)
+{
+    struct stat before {};
+    const bool existed = ::stat(fileName.c_str(), &before) == 0;
+    // No O_TRUNC: a file that is there keeps its contents.
+    const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, DefaultMode());
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    if (!existed)
+        ::unlink(fileName.c_str());
+    return 0;
+}
+
+std::string FileErrorReason(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return "Keine Berechtigung zum Schreiben an diesem Ort.";
+    case ENOENT:
+        return "Der Ordner existiert nicht.";
+    case ENOTDIR:
+        return "Ein Teil des Pfades ist kein Ordner.";
+    case EISDIR:
+        return "Der Name gehört zu einem Ordner.";
+    case EROFS:
+        return "Der Datenträger ist schreibgeschützt.";
+    case ENOSPC:
+    case EDQUOT:
+        return "Auf dem Datenträger ist nicht genug Platz.";
+    case ENAMETOOLONG:
+        return "Der Name ist zu lang.";
+    default:
+        return std::strerror(error);
+    }
 }
 
 }  // namespace velmoran

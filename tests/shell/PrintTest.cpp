@@ -5,7 +5,6 @@
 
 #include "framework/ui/MainDlg.h"
 #include "html/viewer/PageViewer.h"
-#include "html/viewer/PrinterJob.h"
 #include "platform/Printer.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestFont.h"
@@ -247,7 +246,8 @@ TEST_F(Print, FailedPrintsAndExportsShowTheirErrorAndLeaveNoFile)
     const std::string pdf = files / "fehlt/Beispiel.pdf";
     AnswerPrint(pdf);
     window.FilePrintExecute();
-    EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{kPrinterInvalid}));
+    EXPECT_EQ(ErrorTexts(), (std::vector<std::string>{"Die Datei „" + pdf +
+                                                      "“ konnte nicht geschrieben werden: Der Ordner existiert nicht."}));
     EXPECT_FALSE(fs::exists(pdf));
 
     const std::string html = files / "fehlt/Bericht.html";

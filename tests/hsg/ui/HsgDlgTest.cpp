@@ -205,13 +205,18 @@ TEST_F(HsgDlgEdit, OkCommitsTheCalculatedCopies)
 
 TEST_F(HsgDlgEdit, ArithmeticErrorAtOkCommitsNothing)
 {
-    // A new calculation: no flow, so the calculation at OK divides by zero.
+    // A new calculation: no flow, so the calculation at OK divides by zero. OK is refused with a
+    // message and the dialog stays open on the edit; the user then cancels.
     const Records before(Module());
     runner.Expect([&](QWidget& window) {
         Module().EditCommon().Block(0).SetDouble(block::kT, 10);
         ClickControl(window, "BtnOK");
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(Module().EditCommon().Block(0).Double(block::kT), 10);
     });
-    EXPECT_THROW(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}), EMathError);
+    EXPECT_FALSE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_NE(prompts.Messages()[0].Text.find("Gleitkomma"), std::string::npos) << prompts.Messages()[0].Text;
     EXPECT_EQ(Records(Module()), before);
     EXPECT_FALSE(dlg.Modified);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -117,4 +118,24 @@ TEST(AtomicFile, MissingFolderIsReported)
     const SaveResult result = WriteFileAtomically("/nonexistent-velmoran-folder/x.vda", "bytes");
     EXPECT_FALSE(result.Ok);
     EXPECT_FALSE(result.Message.empty());
+}
+
+// The look before a writer that cannot say why it failed: a file that is there keeps its
+// contents, one that was not there is not left behind, and a failure carries a German reason.
+TEST(AtomicFile, WriteAccessIsTriedWithoutChangingAnything)
+{
+    const TempFolder dir;
+    const std::string kept = dir / "Bericht.pdf";
+    ASSERT_TRUE(WriteFileAtomically(kept, "alt"));
+    EXPECT_EQ(WriteAccessError(kept), 0);
+    EXPECT_EQ(ReadFileBytes(kept), "alt");
+    EXPECT_EQ(WriteAccessError(dir / "neu.pdf"), 0);
+    EXPECT_EQ(EntryCount(dir), 1u);
+
+    EXPECT_EQ(WriteAccessError(dir / "fehlt/neu.pdf"), ENOENT);
+    EXPECT_EQ(WriteAccessError(kept + "/neu.pdf"), ENOTDIR);
+    EXPECT_EQ(WriteAccessError(dir.Folder()), EISDIR);
+    EXPECT_EQ(FileErrorReason(ENOTDIR), "Ein Teil des Pfades ist kein Ordner.");
+    EXPECT_EQ(FileErrorReason(EACCES), "Keine Berechtigung zum Schreiben an diesem Ort.");
+    EXPECT_EQ(EntryCount(dir), 1u);
 }
