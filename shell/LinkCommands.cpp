@@ -5,6 +5,7 @@
 #include "platform/core/Text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 namespace velmoran {
@@ -52,6 +53,31 @@ std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view 
     }
     const int asSigned = static_cast<std::int8_t>(static_cast<std::uint8_t>(next & 0xFF));
     return static_cast<std::uint8_t>(std::clamp(asSigned, 0, 3));
+}
+
+LinkTarget LinkTargetOf(std::string_view url)
+{
+    // A scheme is a letter followed by letters, digits, "+", "-" or ".", up to the first ":".
+    const std::size_t colon = url.find(':');
+    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0])))
+        return LinkTarget::Viewer;
+    const std::string_view scheme = url.substr(0, colon);
+    for (const char c : scheme)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+            return LinkTarget::Viewer;
+    if (SameText(scheme, "http") || SameText(scheme, "https") || SameText(scheme, "mailto"))
+        return LinkTarget::Desktop;
+    if (SameText(scheme, "file"))
+        return LinkTarget::ProgramDocument;
+    return LinkTarget::Refused;
+}
+
+std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
+{
+    if (fs::path(fileName).extension() == ".vda")
+        return std::nullopt;
+    return "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): „" + fileName +
+           "“ wird nicht geschrieben.";
 }
 
 std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url)

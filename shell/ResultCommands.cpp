@@ -108,7 +108,7 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         if (argument.empty())
             FileSaveExecute();
         else
-            SaveCalculationTo(argument);
+            SaveFromLink(argument);
         break;
     case LinkCommand::EditDlg:
         RunEditDialog(1, StrToInt(argument));
@@ -164,15 +164,22 @@ void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
         if (handled)
             return;
     }
-    if (Contains(upper, "MAILTO:") || Contains(upper, "HTTP://")) {
+    switch (LinkTargetOf(url)) {
+    case LinkTarget::Desktop:
         velmoran::Shell().Open(url);
         handled = true;
         return;
-    }
-    if (Contains(upper, "FILE://")) {
+    case LinkTarget::ProgramDocument:
         if (const std::optional<std::string> file = FileLinkTarget(shell_.Folders.ProgramFolder, url))
             velmoran::Shell().Open(*file);
         handled = true;
+        return;
+    case LinkTarget::Refused:
+        // "javascript:", "smb:", "file:" in disguise and the like: taken, and nothing opens.
+        handled = true;
+        return;
+    case LinkTarget::Viewer:
+        break;
     }
     // Anything else is the viewer's: anchors, pages and pictures. No link starts a program.
 }
