@@ -2,6 +2,7 @@
 #include "shell/Folders.h"
 
 #include "platform/RegIni.h"
+#include "shell/Settings.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -88,17 +89,17 @@ TFolders InitFolders()
     return InitFolders(QCoreApplication::applicationDirPath().toStdString(), settings);
 }
 
-void SaveFolders(const TFolders& folders, RegIniFile& settings)
+bool SaveFolders(const TFolders& folders, RegIniFile& settings)
 {
     settings.WriteString({}, "DataPath", folders.DataPath);
     settings.WriteString({}, "TemplatePath", folders.TemplatePath);
-    settings.Sync();
+    return SyncSettings(settings);
 }
 
-void SaveFolders(const TFolders& folders)
+bool SaveFolders(const TFolders& folders)
 {
     RegIniFile settings(kSettingsKey);
-    SaveFolders(folders, settings);
+    return SaveFolders(folders, settings);
 }
 
 int SeedTemplateFolder(const std::string& programFolder, const std::string& templatePath)
