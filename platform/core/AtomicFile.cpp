@@ -152,7 +152,6 @@ std::string ResolvedPath(std::string path)
     return path;
 }
 
-
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
 {
     struct Pending {
