@@ -1,11 +1,11 @@
 // The link commands of the result and start pages.
 #include "shell/LinkCommands.h"
 
+#include "platform/Shell.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace velmoran {
@@ -57,17 +57,12 @@ std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view 
 
 LinkTarget LinkTargetOf(std::string_view url)
 {
-    // A scheme is a letter followed by letters, digits, "+", "-" or ".", up to the first ":".
-    const std::size_t colon = url.find(':');
-    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0])))
+    const std::string scheme = UrlScheme(url);
+    if (scheme.empty())
         return LinkTarget::Viewer;
-    const std::string_view scheme = url.substr(0, colon);
-    for (const char c : scheme)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
-            return LinkTarget::Viewer;
-    if (SameText(scheme, "http") || SameText(scheme, "https") || SameText(scheme, "mailto"))
+    if (scheme == "http" || scheme == "https" || scheme == "mailto")
         return LinkTarget::Desktop;
-    if (SameText(scheme, "file"))
+    if (scheme == "file")
         return LinkTarget::ProgramDocument;
     return LinkTarget::Refused;
 }
