@@ -65,16 +65,16 @@ bool SameFile(const std::string& a, const std::string& b)
     return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error) && !error;
 }
 
-// Whether saving a calculation to that name would write over a file there: the calculation file or
-// the module file beside it (a link that leads nowhere counts too).
-bool CalculationFileThere(const std::string& fileName)
+// The file there that saving a calculation to that name would write over: the calculation file or
+// the module file beside it (a link that leads nowhere counts too); nothing when there is none.
+std::optional<std::string> CalculationFileThere(const std::string& fileName)
 {
     std::error_code error;
     for (const std::filesystem::path& file :
          {std::filesystem::path(fileName), std::filesystem::path(fileName).replace_extension(".vdh")})
         if (std::filesystem::exists(std::filesystem::symlink_status(file, error)))
-            return true;
-    return false;
+            return file.string();
+    return std::nullopt;
 }
 
 }  // namespace
@@ -119,11 +119,12 @@ bool TMainForm::SaveFromLink(const std::string& fileName)
         Prompts().ShowError(*refusal);
         return false;
     }
-    const bool current = !shell_.FileId.empty() && SameFile(fileName, shell_.FileId);
-    if (!current && CalculationFileThere(fileName) &&
-        Prompts().MessageDlg("Die Datei " + Quoted(fileName) +
-                                 " ist bereits vorhanden.\nSoll sie mit der aktuellen Berechnung überschrieben werden?",
-                             MsgDlgType::Warning, mbYes | mbNo) != mrYes)
+    if (!shell_.FileId.empty() && SameFile(fileName, shell_.FileId))
+        return SaveCalculationTo(fileName);
+    if (const std::optional<std::string> there = CalculationFileThere(fileName);
+        there && Prompts().MessageDlg("Die Datei " + Quoted(*there) +
+                                          " ist bereits vorhanden.\nSoll sie mit der aktuellen Berechnung überschrieben werden?",
+                                      MsgDlgType::Warning, mbYes | mbNo) != mrYes)
         return false;
     return SaveCalculationTo(fileName);
 }

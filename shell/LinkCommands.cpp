@@ -2,6 +2,7 @@
 #include "shell/LinkCommands.h"
 
 #include "platform/Shell.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
 
@@ -69,7 +70,8 @@ LinkTarget LinkTargetOf(std::string_view url)
 
 std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
 {
-    if (fs::path(fileName).extension() == ".vda")
+    // A name that is a symbolic link counts by the file it leads to.
+    if (fs::path(fileName).extension() == ".vda" && fs::path(ResolvedPath(fileName)).extension() == ".vda")
         return std::nullopt;
     return "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): „" + fileName +
            "“ wird nicht geschrieben.";

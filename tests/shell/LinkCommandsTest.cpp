@@ -219,17 +219,25 @@ TEST_F(LinkCommands, FileSaveWritesCalculationFilesOnlyAndAsksBeforeOverwriting)
     EXPECT_EQ(std::filesystem::file_size(other), 6784u);
     EXPECT_EQ(prompts.Messages().size(), 6u);
 
-    // Only the partner is there: it would be overwritten too, so the user is asked.
+    // Only the partner is there: it would be overwritten too, so the user is asked about it.
     files.WriteFile("halb.vdh", "alt");
     prompts.Answer(mrNo);
     EXPECT_TRUE(Click("FILESAVE " + files / "halb.vda"));
-    EXPECT_EQ(prompts.Messages().size(), 7u);
+    ASSERT_EQ(prompts.Messages().size(), 7u);
+    EXPECT_TRUE(Contains(prompts.Messages()[6].Text, "„" + files / "halb.vdh" + "“ ist bereits vorhanden"));
     EXPECT_EQ(TempFolder::Read(files / "halb.vdh"), "alt");
+
+    // A calculation name that leads to another file is that file's name.
+    std::filesystem::create_symlink(profile, files / "verweis.vda");
+    EXPECT_TRUE(Click("FILESAVE " + files / "verweis.vda"));
+    ASSERT_EQ(prompts.Messages().size(), 8u);
+    EXPECT_TRUE(Contains(prompts.Messages()[7].Text, "wird nicht geschrieben"));
+    EXPECT_EQ(TempFolder::Read(profile), "alias ls='ls --color'\n");
 
     // The calculation's own file, also under another spelling, and a new name: no question.
     EXPECT_TRUE(Click("FILESAVE " + files / "./Beispiel.vda"));
     EXPECT_TRUE(Click("FILESAVE " + files / "neu.vda"));
-    EXPECT_EQ(prompts.Messages().size(), 7u);
+    EXPECT_EQ(prompts.Messages().size(), 8u);
     EXPECT_EQ(std::filesystem::file_size(files / "neu.vda"), 6784u);
 }
 
