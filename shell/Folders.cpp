@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <optional>
+#include <utility>
 #include <system_error>
 
 namespace velmoran {
@@ -91,8 +93,12 @@ TFolders InitFolders()
 
 bool SaveFolders(const TFolders& folders, RegIniFile& settings)
 {
-    settings.WriteString({}, "DataPath", folders.DataPath);
-    settings.WriteString({}, "TemplatePath", folders.TemplatePath);
+    // A folder the settings already name, with or without its "/", keeps the user's spelling.
+    for (const auto& [name, folder] : {std::pair{"DataPath", folders.DataPath}, std::pair{"TemplatePath", folders.TemplatePath}}) {
+        const std::optional<std::string> stored = settings.ReadValue({}, name);
+        if (!stored || WithSlash(*stored) != folder)
+            settings.WriteString({}, name, folder);
+    }
     return SyncSettings(settings);
 }
 

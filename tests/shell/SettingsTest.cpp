@@ -93,10 +93,15 @@ TEST_F(Settings, WritingKeepsWhatTheUserWroteInTheFile)
 {
     const std::string file = QSettings().fileName().toStdString();
     std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    const std::string written = "; Daten liegen auf dem Server\n[Software\\Orvelan\\Velmoran]\nDataPath=C:\\Daten\\x\n";
+    velmoran::testing::TempFolder home;
+    const std::string written =
+        "; Daten liegen auf dem Server\n[Software\\Orvelan\\Velmoran]\nDataPath=" + home / "Daten\\x" + "\n";
     velmoran::testing::TempFolder::Write(file, written);
     RegIniFile settings(kSettingsKey);
-    EXPECT_EQ(settings.ReadValue({}, "DataPath"), std::optional<std::string>("C:\\Daten\\x"));
+    EXPECT_EQ(settings.ReadValue({}, "DataPath"), std::optional<std::string>(home / "Daten\\x"));
+    const TFolders folders = InitFolders(home.Folder(), settings);
+    EXPECT_EQ(folders.DataPath, home / "Daten\\x/");
+    ASSERT_TRUE(SaveFolders(folders, settings));
     ASSERT_TRUE(WriteWindowSettings(settings, {10, 20, 300, 400}, true, false));
     const std::string now = velmoran::testing::TempFolder::Read(file);
     EXPECT_TRUE(now.starts_with(written)) << now;
