@@ -133,7 +133,9 @@ std::string TopicPath(const std::string& topicFolder, const std::string& topic)
         name.erase(0, 1);
     // A topic may reach the help file's folder ("../hilfe-benutzen.htm"), never past it: an index
     // from elsewhere must not show the user's other files.
-    const std::filesystem::path helpFolder = std::filesystem::path(topicFolder).parent_path().lexically_normal();
+    std::filesystem::path helpFolder = std::filesystem::path(topicFolder).parent_path().lexically_normal();
+    if (helpFolder == ".")
+        helpFolder.clear();
     const std::filesystem::path file =
         (std::filesystem::path(topicFolder) / name.substr(0, name.find('#'))).lexically_normal();
     const auto [helpEnd, unused] = std::mismatch(helpFolder.begin(), helpFolder.end(), file.begin(), file.end());

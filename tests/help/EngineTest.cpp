@@ -268,6 +268,9 @@ TEST_F(Engine, TopicsStayInTheHelpFolderAndNumbersInRange)
                                               "103=/../../geheim.htm\n104=../oben.htm\n105=x/../../../geheim.htm\n");
     EXPECT_EQ(TopicPath("/a/X", "../../etc/passwd"), "");
     EXPECT_EQ(TopicPath("X", "../../etc/passwd"), "");
+    EXPECT_EQ(TopicPath("./X", "../x/../../y.htm"), "");
+    EXPECT_EQ(TopicPath("./X", "t.htm"), "./X/t.htm");
+    EXPECT_EQ(TopicPath("X", "../t.htm"), "X/../t.htm");
     EXPECT_EQ(TopicPath("/a/X", "../oben.htm#m"), "/a/X/../oben.htm#m");
 
     ASSERT_TRUE(engine.winHelp(nullptr, file, HELP_CONTEXT, 100));
