@@ -175,7 +175,7 @@ void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
         handled = true;
         return;
     case LinkTarget::Refused:
-        // "javascript:", "smb:", "file:" in disguise and the like: taken, and nothing opens.
+        // "javascript:", "smb:", "nfs:" and every other scheme: taken, and nothing opens.
         handled = true;
         return;
     case LinkTarget::Viewer:
