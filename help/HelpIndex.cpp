@@ -63,21 +63,6 @@ void ForEachLine(std::string_view text, Take take)
     }
 }
 
-std::string Escaped(std::string_view text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 // ".topic" followed by a blank and the number, or nothing.
 bool IsTopicLine(std::string_view line)
 {
@@ -146,6 +131,18 @@ std::string TopicPath(const std::string& topicFolder, const std::string& topic)
     std::replace(name.begin(), name.end(), '\\', '/');
     while (!name.empty() && name.front() == '/')
         name.erase(0, 1);
+    // A topic may reach the help file's folder ("../hilfe-benutzen.htm"), never past it: an index
+    // from elsewhere must not show the user's other files.
+    std::filesystem::path helpFolder = std::filesystem::path(topicFolder).parent_path().lexically_normal();
+    if (helpFolder == ".")
+        helpFolder.clear();
+    const std::filesystem::path file =
+        (std::filesystem::path(topicFolder) / name.substr(0, name.find('#'))).lexically_normal();
+    const auto [helpEnd, unused] = std::mismatch(helpFolder.begin(), helpFolder.end(), file.begin(), file.end());
+    if (helpEnd != helpFolder.end() && !helpFolder.empty())
+        return {};
+    if (helpFolder.empty() && !file.empty() && *file.begin() == "..")
+        return {};
     return topicFolder + "/" + name;
 }
 
@@ -199,7 +196,7 @@ std::string IndexPageSource(const THelpIndex& index)
     if (keywords.empty())
         page += "<p>Diese Hilfedatei hat keine Stichw\xC3\xB6rter.</p>\n";
     for (const auto& [keyword, topic] : keywords)
-        page += "<a href=\"" + Escaped(topic) + "\">" + Escaped(keyword) + "</a><br>\n";
+        page += "<a href=\"" + HtmlEscaped(topic) + "\">" + HtmlEscaped(keyword) + "</a><br>\n";
     page += "</body></html>\n";
     return Utf8ToCp1252(page);
 }

@@ -31,7 +31,8 @@ std::optional<THelpIndex> LoadHelpIndex(const std::string& fileName);
 
 // The topic folder of an index file: "dir/X.hlp" -> "dir/X".
 std::string TopicFolderOf(const std::string& indexFile);
-// A topic name as a path: the folder, "/", the topic with "\" read as "/" (the anchor kept).
+// A topic name as a path: the folder, "/", the topic with "\" read as "/" (the anchor kept); empty
+// when the topic would lie outside the help file's folder (the topic folder's parent).
 std::string TopicPath(const std::string& topicFolder, const std::string& topic);
 
 // The blocks of a pop-up file, by topic number.

@@ -14,6 +14,7 @@
 #include <QWhatsThis>
 
 #include <filesystem>
+#include <limits>
 
 namespace velmoran {
 
@@ -28,6 +29,15 @@ std::string ContextMissingMessage(std::int64_t context, const std::string& file)
 {
     return "Zur Kontextnummer " + std::to_string(context) + " gibt es in \xE2\x80\x9E" + file +
            "\xE2\x80\x9C kein Hilfethema.";
+}
+
+// A context number as the index's map holds it; nothing for a number beyond 32 bits, which must
+// not be cut down to some other topic's number.
+std::optional<int> ContextNumber(std::int64_t context)
+{
+    if (context < std::numeric_limits<std::int32_t>::min() || context > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<int>(context);
 }
 
 // "Liberation Sans, 8" -> the font; an empty text leaves the default.
@@ -152,7 +162,8 @@ bool THelpViewerEngine::ShowContext(const std::string& file, std::int64_t contex
     const auto index = ReadIndex(file);
     if (!index)
         return false;
-    const auto topic = index->Map.find(static_cast<int>(context));
+    const std::optional<int> number = ContextNumber(context);
+    const auto topic = number ? index->Map.find(*number) : index->Map.end();
     if (topic == index->Map.end()) {
         Prompts().ShowError(ContextMissingMessage(context, file));
         return false;
@@ -217,7 +228,8 @@ bool THelpViewerEngine::ContextPopup(const std::string& file, std::int64_t conte
         ShowPopup(kNoHelpText, point);
         return true;
     }
-    return PopupFromFile(TopicPath(TopicFolderOf(file), index->Popups), static_cast<int>(context), point);
+    // A number out of range has no pop-up: topic 0 never has one.
+    return PopupFromFile(TopicPath(TopicFolderOf(file), index->Popups), ContextNumber(context).value_or(0), point);
 }
 
 bool THelpViewerEngine::PopupFromFile(const std::string& popupFile, int topic, QPoint point)

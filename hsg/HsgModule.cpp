@@ -89,6 +89,18 @@ CalculationFiles PairCalculationFiles(std::string_view fileName)
     return {name, base + std::string(THsgModule::kCompanionExt)};
 }
 
+CalculationFiles ResolvedCalculationFiles(std::string_view fileName)
+{
+    CalculationFiles files = PairCalculationFiles(fileName);
+    const std::string common = ResolvedPath(files.Common);
+    if (common == files.Common)
+        return files;
+    // The partner lies beside the file the link names, so that the pair stays one in its folder.
+    // A link to a module file or to a name without extension is paired as it is written.
+    CalculationFiles resolved = PairCalculationFiles(common);
+    return resolved.Common == common ? resolved : files;
+}
+
 THsgModule::THsgModule()
     : dataModul_(std::make_unique<TDataModul>()),
       dh_(std::make_unique<TzebMemTable>()),
@@ -172,7 +184,7 @@ void THsgModule::ResetToDefaults()
 
 bool THsgModule::ReadCalculationFile(const std::string& fileName)
 {
-    const CalculationFiles files = PairCalculationFiles(fileName);
+    const CalculationFiles files = ResolvedCalculationFiles(fileName);
     TCommonRecord common;
     if (!LoadRecordFromFile(common, files.Common))
         return false;
@@ -194,7 +206,7 @@ SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
 {
     // The pair is saved as one: a failure leaves the old ".vdh" beside the old ".vda", never the new
     // one beside the old.
-    const CalculationFiles files = PairCalculationFiles(fileName);
+    const CalculationFiles files = ResolvedCalculationFiles(fileName);
     SaveResult result = WriteFilesAtomically(
         {{files.Hsg, RecordBytes(currentHsg_.Raw())}, {files.Common, RecordBytes(CurrentCommon().Raw())}});
     if (result)

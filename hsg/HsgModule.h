@@ -35,6 +35,9 @@ struct CalculationFiles {
 // has ".vdh" instead; a name without extension gets ".vda" and ".vdh" appended. Only the file
 // part counts: a "." in a folder name is no extension.
 CalculationFiles PairCalculationFiles(std::string_view fileName);
+// The pair as it lies on the disk: when the common file is a symbolic link, the module file is
+// the one beside the file the link names, not the one beside the link.
+CalculationFiles ResolvedCalculationFiles(std::string_view fileName);
 
 class THsgModule {
 public:

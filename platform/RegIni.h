@@ -1,10 +1,11 @@
 // The registry-ini object: sections and named values of the application's settings. By default it
-// is the application's own store, which stands in for the registry (QSettings under organisation
-// and application name, the key path kept as a group), or an INI file. Sections are groups; "\"
-// and "/" separate the parts of a key path or section alike.
+// is the application's own store, which stands in for the registry (the INI file Qt names for the
+// organisation and application, the key path as the section: "[Software\Orvelan\Velmoran]"), or
+// an INI file of its own. "\" and "/" separate the parts of a key path or section alike. The file
+// is kept as written (comments, other lines, values byte for byte, see IniDocument.h); a value a
+// line cannot hold as it is (line breaks, blanks at its ends) and raw bytes are stored in a form of
+// their own. Every object on one file in the program shares what is read and written.
 #pragma once
-
-#include <QSettings>
 
 #include <memory>
 #include <optional>
@@ -32,14 +33,25 @@ public:
     bool ValueExists(const std::string& section, const std::string& name) const;
     void DeleteKey(const std::string& section, const std::string& name);
     void EraseSection(const std::string& section);
-    // Writes what is pending to the store; false when the store cannot be written.
+    // Writes what is pending to the file; false when the file cannot be written (read-only, a
+    // folder, a file that could not be read and would be lost), with the reason in SyncError.
     bool Sync();
+    // Why the last Sync failed, in German; empty after one that succeeded.
+    const std::string& SyncError() const;
+    const std::string& FileName() const;
+
+    ~RegIniFile();
+    RegIniFile(RegIniFile&&) noexcept;
+    RegIniFile& operator=(RegIniFile&&) noexcept;
 
 private:
-    RegIniFile(std::unique_ptr<QSettings> settings, std::string keyPath);
-    QString Key(const std::string& section, const std::string& name) const;
+    struct Store;
+    // One store per file in the program, shared by every object on it while one lives.
+    static std::shared_ptr<Store> StoreOf(const std::string& fileName);
+    RegIniFile(const std::string& fileName, std::string keyPath);
+    std::string Section(const std::string& section) const;
 
-    std::unique_ptr<QSettings> settings_;
+    std::shared_ptr<Store> store_;
     std::string keyPath_;
 };
 

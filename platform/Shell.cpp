@@ -1,9 +1,12 @@
-// The desktop shell through QDesktopServices, and the switch to another shell service.
+// The desktop shell through QDesktopServices, what it may be handed, and the switch to another
+// shell service.
 #include "platform/Shell.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
+
+#include <cctype>
 
 namespace velmoran {
 namespace {
@@ -22,7 +25,7 @@ class DesktopShell : public ShellService {
 public:
     bool Open(const std::string& url) override
     {
-        if (url.empty() || NamesProgram(url))
+        if (url.empty() || !DesktopMayOpen(url))
             return false;
         return QDesktopServices::openUrl(ToUrl(url));
     }
@@ -44,6 +47,32 @@ bool NamesProgram(const std::string& url)
         return false;
     const QFileInfo file(target.toLocalFile());
     return file.isFile() && file.isExecutable();
+}
+
+std::string UrlScheme(std::string_view url)
+{
+    const std::size_t colon = url.find(':');
+    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0])))
+        return {};
+    std::string scheme;
+    for (const char c : url.substr(0, colon)) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.')
+            return {};
+        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return scheme;
+}
+
+bool DesktopMayOpen(const std::string& url)
+{
+    const std::string scheme = UrlScheme(url);
+    if (scheme == "http" || scheme == "https" || scheme == "mailto")
+        return true;
+    // A one-letter "scheme" is a drive letter: the address is a path.
+    if (scheme.size() > 1 && scheme != "file")
+        return false;
+    const QUrl target = ToUrl(url);
+    return !NamesProgram(url) && !target.toLocalFile().endsWith(QStringLiteral(".desktop"), Qt::CaseInsensitive);
 }
 
 ShellService& Shell()

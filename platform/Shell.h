@@ -1,10 +1,11 @@
 // Opening a document or address with the program the desktop associates with it (the shell's
 // "open" verb). The process-wide service hands addresses to QDesktopServices; tests put a
-// RecordingShell in its place. A local file that is itself a program is never started: a page
-// or a caption must not run programs.
+// RecordingShell in its place. Only web and mail addresses and local documents are handed on; a
+// local file that is itself a program is never started: a page or a caption must not run programs.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmoran {
@@ -48,5 +49,15 @@ private:
 
 // Whether the desktop service would refuse the address because it names a program.
 bool NamesProgram(const std::string& url);
+
+// The scheme an address starts with, in lower case ("https" of "HTTPS://x"); empty when it has
+// none (a path, an anchor, a page): a scheme is a letter, then letters, digits, "+", "-" or ".",
+// up to the first ":".
+std::string UrlScheme(std::string_view url);
+
+// Whether the desktop service hands the address on: a web or mail address (scheme exactly "http",
+// "https" or "mailto"), or a local document, as a path or "file:" address, that is neither a
+// program nor a desktop entry. Every other scheme ("smb:", "javascript:", ...) is refused.
+bool DesktopMayOpen(const std::string& url);
 
 }  // namespace velmoran

@@ -326,14 +326,16 @@ std::string TReport::FormatNameItem(const std::string& name, int width, int deci
     if (ReportField* field = LookupField(upper)) {
         switch (field->Type()) {
         case ReportFieldType::String: {
+            // What the user typed (or a file brought) is text in the page, never markup: only the
+            // template's own text carries tags.
             const std::string text = field->AsString();
             if (decimals == 0)
-                return Trim(text);
+                return HtmlEscaped(TrimView(text));
             // Width characters starting at character number Decimals.
             const std::size_t from = static_cast<std::size_t>(decimals - 1);
             if (from >= text.size())
                 return {};
-            return text.substr(from, static_cast<std::size_t>(width));
+            return HtmlEscaped(std::string_view(text).substr(from, static_cast<std::size_t>(width)));
         }
         case ReportFieldType::SmallInt:
         case ReportFieldType::Integer:

@@ -1,6 +1,8 @@
 // TReport: expands a screen or print template into a result document. Items between two "|"
 // become field values, expression results or template variables; "$?" opens a conditional
-// block, "${" includes a file, "$#" is a comment and a lone "$" closes a block.
+// block, "${" includes a file, "$#" is a comment and a lone "$" closes a block. The values of
+// string fields are put in as text: "&", "<", ">" and '"' become entities, so that a name from a
+// calculation file cannot become markup; the template's own text is copied as it is.
 #pragma once
 
 #include "report/Expression.h"

@@ -7,6 +7,7 @@
 #include "platform/Prompt.h"
 #include "platform/core/Cp1252.h"
 #include "shell/ImportValues.h"
+#include "shell/LinkCommands.h"
 #include "shell/ResultPages.h"
 #include "shell/ShellState.h"
 
@@ -54,6 +55,28 @@ bool IsCalculationFile(const std::string& fileName, unsigned char firstByte)
            firstByte < 6;
 }
 
+// Whether two names stand for one file (links followed); names of files not there compare by
+// their cleaned path.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error) && !error)
+        return true;
+    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error) && !error;
+}
+
+// The file there that saving a calculation to that name would write over: the calculation file or
+// the module file beside it (a link that leads nowhere counts too); nothing when there is none.
+std::optional<std::string> CalculationFileThere(const std::string& fileName)
+{
+    std::error_code error;
+    for (const std::filesystem::path& file :
+         {std::filesystem::path(fileName), std::filesystem::path(fileName).replace_extension(".vdh")})
+        if (std::filesystem::exists(std::filesystem::symlink_status(file, error)))
+            return file.string();
+    return std::nullopt;
+}
+
 }  // namespace
 
 void TMainForm::SetFileId(const std::string& fileName)
@@ -88,6 +111,22 @@ bool TMainForm::SaveCalculationTo(const std::string& fileName)
         return true;
     Prompts().ShowError("Die Datei " + Quoted(fileName) + " konnte nicht gespeichert werden.");
     return false;
+}
+
+bool TMainForm::SaveFromLink(const std::string& fileName)
+{
+    if (const std::optional<std::string> refusal = LinkSaveRefusal(fileName)) {
+        Prompts().ShowError(*refusal);
+        return false;
+    }
+    if (!shell_.FileId.empty() && SameFile(fileName, shell_.FileId))
+        return SaveCalculationTo(fileName);
+    if (const std::optional<std::string> there = CalculationFileThere(fileName);
+        there && Prompts().MessageDlg("Die Datei " + Quoted(*there) +
+                                          " ist bereits vorhanden.\nSoll sie mit der aktuellen Berechnung überschrieben werden?",
+                                      MsgDlgType::Warning, mbYes | mbNo) != mrYes)
+        return false;
+    return SaveCalculationTo(fileName);
 }
 
 bool TMainForm::SaveCalculation()

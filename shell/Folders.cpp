@@ -2,11 +2,14 @@
 #include "shell/Folders.h"
 
 #include "platform/RegIni.h"
+#include "shell/Settings.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <optional>
+#include <utility>
 #include <system_error>
 
 namespace velmoran {
@@ -88,17 +91,21 @@ TFolders InitFolders()
     return InitFolders(QCoreApplication::applicationDirPath().toStdString(), settings);
 }
 
-void SaveFolders(const TFolders& folders, RegIniFile& settings)
+bool SaveFolders(const TFolders& folders, RegIniFile& settings)
 {
-    settings.WriteString({}, "DataPath", folders.DataPath);
-    settings.WriteString({}, "TemplatePath", folders.TemplatePath);
-    settings.Sync();
+    // A folder the settings already name, with or without its "/", keeps the user's spelling.
+    for (const auto& [name, folder] : {std::pair{"DataPath", folders.DataPath}, std::pair{"TemplatePath", folders.TemplatePath}}) {
+        const std::optional<std::string> stored = settings.ReadValue({}, name);
+        if (!stored || WithSlash(*stored) != folder)
+            settings.WriteString({}, name, folder);
+    }
+    return SyncSettings(settings);
 }
 
-void SaveFolders(const TFolders& folders)
+bool SaveFolders(const TFolders& folders)
 {
     RegIniFile settings(kSettingsKey);
-    SaveFolders(folders, settings);
+    return SaveFolders(folders, settings);
 }
 
 int SeedTemplateFolder(const std::string& programFolder, const std::string& templatePath)

@@ -41,9 +41,10 @@ TFolders InitFolders(const std::string& programFolder, const RegIniFile& setting
 // The folders of the running program, read from the application's settings (needs the
 // application object).
 TFolders InitFolders();
-// Writes "DataPath" and "TemplatePath" back.
-void SaveFolders(const TFolders& folders, RegIniFile& settings);
-void SaveFolders(const TFolders& folders);
+// Writes "DataPath" and "TemplatePath" back; false, said once, when the settings could not be
+// written (see SyncSettings).
+bool SaveFolders(const TFolders& folders, RegIniFile& settings);
+bool SaveFolders(const TFolders& folders);
 
 // Copies each file below programFolder + "templates/" that is missing below templatePath there,
 // sub-folders included. Existing files are never overwritten, so defaults the user saved stay.

@@ -1,6 +1,8 @@
 // The link commands of the result and start pages.
 #include "shell/LinkCommands.h"
 
+#include "platform/Shell.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
 
@@ -52,6 +54,27 @@ std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view 
     }
     const int asSigned = static_cast<std::int8_t>(static_cast<std::uint8_t>(next & 0xFF));
     return static_cast<std::uint8_t>(std::clamp(asSigned, 0, 3));
+}
+
+LinkTarget LinkTargetOf(std::string_view url)
+{
+    const std::string scheme = UrlScheme(url);
+    if (scheme.empty())
+        return LinkTarget::Viewer;
+    if (scheme == "http" || scheme == "https" || scheme == "mailto")
+        return LinkTarget::Desktop;
+    if (scheme == "file")
+        return LinkTarget::ProgramDocument;
+    return LinkTarget::Refused;
+}
+
+std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
+{
+    // A name that is a symbolic link counts by the file it leads to.
+    if (fs::path(fileName).extension() == ".vda" && fs::path(ResolvedPath(fileName)).extension() == ".vda")
+        return std::nullopt;
+    return "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): „" + fileName +
+           "“ wird nicht geschrieben.";
 }
 
 std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url)

@@ -1,6 +1,7 @@
 // The link commands of the result and start pages: the keywords a link may start with, the split
-// of a link into keyword and argument, the step through the load cases, and the check of a
-// "file://" link, which may only name a plain document below the program folder.
+// of a link into keyword and argument, the step through the load cases, the scheme that decides
+// where a link goes, and the check of a "file://" link, which may only name a plain document
+// below the program folder.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,17 @@ TLinkCommand ParseLinkCommand(std::string_view text);
 // The load case "+", "-" or a number leads to from `current`: taken as a signed 8-bit value and
 // clamped to 0 ... 3; nothing for a text that is no number.
 std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view text);
+
+// Where a link that is no link command goes, by the scheme it starts with (parsed, never searched
+// for in the text): exactly "http", "https" or "mailto" to the desktop; "file" to a document below
+// the program folder; any other scheme nowhere; a link without a scheme (an anchor, a page or a
+// picture) stays the viewer's.
+enum class LinkTarget { Desktop, ProgramDocument, Refused, Viewer };
+LinkTarget LinkTargetOf(std::string_view url);
+
+// Why a "FILESAVE" link may not save to a name (in German), or nothing when it may: a link writes
+// only calculation files (".vda"), so a page cannot make the program write over any other file.
+std::optional<std::string> LinkSaveRefusal(const std::string& fileName);
 
 // The file a "file://" link names below the program folder (with its "/"), when it exists, lies
 // inside that folder and is neither a program nor a desktop entry; else nothing.

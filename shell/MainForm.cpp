@@ -304,7 +304,7 @@ void TMainForm::SaveSettings()
                                    bounds.top() + bounds.height()},
                         StartDialogSetting(), SpeedBarSetting());
     MRUList->SaveToRegIni(*regIni_, kRecentFilesSection);
-    regIni_->Sync();
+    SyncSettings(*regIni_);
 }
 
 bool TMainForm::StartDialogSetting() const

@@ -187,6 +187,9 @@ private:
     void ShowKeptCalculation();
     // Sends "SaveData" for that file; false, with a message, when the module could not save.
     bool SaveCalculationTo(const std::string& fileName);
+    // "FILESAVE" with a name: only a calculation file, and another calculation's file only after
+    // the user agreed to overwrite it.
+    bool SaveFromLink(const std::string& fileName);
     bool SaveCalculation();
     bool SaveCalculationAs();
 

@@ -115,7 +115,7 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         if (argument.empty())
             FileSaveExecute();
         else if (CalculationLoaded)
-            SaveCalculationTo(argument);
+            SaveFromLink(argument);
         break;
     case LinkCommand::EditDlg: {
         const int page = StrToInt(argument);
@@ -183,15 +183,22 @@ void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
         if (handled)
             return;
     }
-    if (Contains(upper, "MAILTO:") || Contains(upper, "HTTP://")) {
+    switch (LinkTargetOf(url)) {
+    case LinkTarget::Desktop:
         velmoran::Shell().Open(url);
         handled = true;
         return;
-    }
-    if (Contains(upper, "FILE://")) {
+    case LinkTarget::ProgramDocument:
         if (const std::optional<std::string> file = FileLinkTarget(shell_.Folders.ProgramFolder, url))
             velmoran::Shell().Open(*file);
         handled = true;
+        return;
+    case LinkTarget::Refused:
+        // "javascript:", "smb:", "nfs:" and every other scheme: taken, and nothing opens.
+        handled = true;
+        return;
+    case LinkTarget::Viewer:
+        break;
     }
     // Anything else is the viewer's: anchors, pages and pictures. No link starts a program.
 }

@@ -1,6 +1,7 @@
 // The main window's settings; see Settings.h.
 #include "shell/Settings.h"
 
+#include "platform/Prompt.h"
 #include "platform/RegIni.h"
 #include "shell/Folders.h"
 
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 
 namespace velmoran {
 
@@ -86,12 +88,22 @@ TWindowSettings ReadWindowSettings()
     return ReadWindowSettings(settings, ScreenRects());
 }
 
-void WriteWindowSettings(RegIniFile& settings, const TRect& bounds, bool startDialog, bool speedBar)
+bool WriteWindowSettings(RegIniFile& settings, const TRect& bounds, bool startDialog, bool speedBar)
 {
     settings.WriteBinary({}, "MainFormRect", EncodeFormRect(bounds));
     settings.WriteInteger({}, "StartDialog", startDialog ? 1 : 0);
     settings.WriteInteger({}, "SpeedBar", speedBar ? 1 : 0);
-    settings.Sync();
+    return SyncSettings(settings);
+}
+
+bool SyncSettings(RegIniFile& settings)
+{
+    if (settings.Sync())
+        return true;
+    static std::set<std::string> told;
+    if (told.insert(settings.FileName()).second)
+        Prompts().ShowError(settings.SyncError());
+    return false;
 }
 
 }  // namespace velmoran

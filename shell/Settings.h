@@ -34,7 +34,12 @@ std::vector<TRect> ScreenRects();
 // Reads the settings below the program's key; absent values give the defaults.
 TWindowSettings ReadWindowSettings(const RegIniFile& settings, const std::vector<TRect>& screens);
 TWindowSettings ReadWindowSettings();
-// Writes the three values.
-void WriteWindowSettings(RegIniFile& settings, const TRect& bounds, bool startDialog, bool speedBar);
+// Writes the three values; false when the settings could not be written (said once, see below).
+bool WriteWindowSettings(RegIniFile& settings, const TRect& bounds, bool startDialog, bool speedBar);
+
+// Writes what is pending to the settings' file. When that fails, the reason is shown in an error
+// message the first time only for that file: a file that cannot be written fails at every later
+// write too, and one message says so. False when it failed.
+bool SyncSettings(RegIniFile& settings);
 
 }  // namespace velmoran

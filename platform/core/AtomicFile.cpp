@@ -1,5 +1,6 @@
 // Atomic file replacement by temporary file and rename; several files replaced as one, with the
-// previous files kept as hard links until every rename has succeeded.
+// previous files kept as hard links, or renamed aside where there are none, until every rename
+// has succeeded.
 #include "platform/core/AtomicFile.h"
 
 #include "platform/core/ScopeExit.h"
@@ -14,6 +15,22 @@
 namespace velmoran {
 
 namespace {
+
+FileSystemCalls& Calls()
+{
+    static FileSystemCalls calls;
+    return calls;
+}
+
+int Link(const char* from, const char* to)
+{
+    return Calls().Link ? Calls().Link(from, to) : ::link(from, to);
+}
+
+int Rename(const char* from, const char* to)
+{
+    return Calls().Rename ? Calls().Rename(from, to) : ::rename(from, to);
+}
 
 SaveResult Failure(const std::string& fileName, const std::string& reason)
 {
@@ -30,25 +47,6 @@ mode_t DefaultMode()
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
-}
-
-// The file a name finally stands for: symbolic links followed (a relative link from the folder of
-// the link), up to the number of steps the system allows itself.
-std::string FollowLinks(std::string path)
-{
-    for (int step = 0; step < 40; ++step) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return path;
-        char target[PATH_MAX];
-        const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
-        if (n <= 0)
-            return path;
-        const std::string link(target, static_cast<std::size_t>(n));
-        const auto slash = path.rfind('/');
-        path = link.front() == '/' || slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
-    }
-    return path;
 }
 
 // A new, empty file whose name starts with base, opened for writing; -1 with errno on failure.
@@ -92,11 +90,17 @@ int WriteTemporary(const std::string& target, std::string_view bytes, std::strin
     return error;
 }
 
-// A second name for the target's present file, so that it can be put back; empty when the target
-// does not exist. Returns 0 or the error.
-int KeepPrevious(const std::string& target, std::string& keptName)
+// How the previous file of a target is kept until all new files are in place.
+enum class Keeping { Nothing, HardLink, RenameAside };
+
+// A second name for the target's present file, so that it can be put back. A hard link where the
+// file system has them; where it has none, only the name is reserved and the old file is renamed
+// to it just before the new one takes its place. Nothing for a target that does not exist. Returns
+// 0 or the error.
+int KeepPrevious(const std::string& target, std::string& keptName, Keeping& keeping)
 {
     keptName.clear();
+    keeping = Keeping::Nothing;
     struct stat info {};
     if (::lstat(target.c_str(), &info) != 0)
         return errno == ENOENT ? 0 : errno;
@@ -109,57 +113,108 @@ int KeepPrevious(const std::string& target, std::string& keptName)
             return errno;
         ::close(fd);
         ::unlink(name.c_str());  // the name is reserved only briefly; link() fails if it is taken again
-        if (::link(target.c_str(), name.c_str()) == 0) {
+        if (Link(target.c_str(), name.c_str()) == 0) {
             keptName = name;
+            keeping = Keeping::HardLink;
             return 0;
         }
-        if (errno != EEXIST)
+        if (errno == EEXIST)
+            continue;
+        // No hard links here (EPERM on FAT and many shares, or another refusal): the old file is
+        // moved aside instead. The empty reservation holds the name until then.
+        const int reserved = CreateBeside(target, ".~oldXXXXXX", name);
+        if (reserved < 0)
             return errno;
+        ::close(reserved);
+        keptName = name;
+        keeping = Keeping::RenameAside;
+        return 0;
     }
     return EEXIST;
 }
 
 }  // namespace
 
+std::string ResolvedPath(std::string path)
+{
+    for (int step = 0; step < 40; ++step) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (n <= 0)
+            return path;
+        const std::string link(target, static_cast<std::size_t>(n));
+        const auto slash = path.rfind('/');
+        path = link.front() == '/' || slash == std::string::npos ? link : path.substr(0, slash + 1) + link;
+    }
+    return path;
+}
+
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
 {
     struct Pending {
         std::string Target, Temporary, Previous;
+        Keeping Kept = Keeping::Nothing;
         bool Replaced = false;
+        // The previous file lives only under its second name: it must not be removed.
+        bool PreviousIsTheOnlyCopy = false;
     };
     std::vector<Pending> pending(files.size());
     const ScopeExit tidy([&pending] {
         for (const Pending& p : pending) {
             if (!p.Temporary.empty() && !p.Replaced)
                 ::unlink(p.Temporary.c_str());
-            if (!p.Previous.empty())
+            if (!p.Previous.empty() && !p.PreviousIsTheOnlyCopy)
                 ::unlink(p.Previous.c_str());
         }
     });
     for (std::size_t i = 0; i < files.size(); ++i) {
-        pending[i].Target = FollowLinks(files[i].FileName);
+        pending[i].Target = ResolvedPath(files[i].FileName);
         if (const int error = WriteTemporary(pending[i].Target, files[i].Bytes, pending[i].Temporary))
             return Failure(files[i].FileName, SystemReason(error));
     }
     // The last file needs no way back: when its rename fails, it was never replaced.
     for (std::size_t i = 0; i + 1 < files.size(); ++i)
-        if (const int error = KeepPrevious(pending[i].Target, pending[i].Previous))
+        if (const int error = KeepPrevious(pending[i].Target, pending[i].Previous, pending[i].Kept))
             return Failure(files[i].FileName, SystemReason(error));
+    // Puts the previous files of the targets before `end` back, newest first.
+    const auto restore = [&pending](std::size_t end) {
+        for (std::size_t j = end; j-- > 0;) {
+            Pending& back = pending[j];
+            if (!back.Replaced)
+                continue;
+            if (back.Previous.empty())
+                ::unlink(back.Target.c_str());
+            else if (Rename(back.Previous.c_str(), back.Target.c_str()) == 0)
+                back.Previous.clear();
+        }
+    };
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (::rename(pending[i].Temporary.c_str(), pending[i].Target.c_str()) == 0) {
-            pending[i].Replaced = true;
+        Pending& p = pending[i];
+        if (p.Kept == Keeping::RenameAside) {
+            if (Rename(p.Target.c_str(), p.Previous.c_str()) != 0) {
+                const int error = errno;
+                restore(i);
+                return Failure(files[i].FileName, SystemReason(error));
+            }
+            p.PreviousIsTheOnlyCopy = true;
+        }
+        if (Rename(p.Temporary.c_str(), p.Target.c_str()) == 0) {
+            p.Replaced = true;
+            p.PreviousIsTheOnlyCopy = !p.Previous.empty();
             continue;
         }
         const int error = errno;
-        for (std::size_t j = i; j-- > 0;) {
-            Pending& back = pending[j];
-            if (back.Previous.empty())
-                ::unlink(back.Target.c_str());
-            else if (::rename(back.Previous.c_str(), back.Target.c_str()) == 0)
-                back.Previous.clear();
-        }
+        if (p.Kept == Keeping::RenameAside && Rename(p.Previous.c_str(), p.Target.c_str()) == 0)
+            p.Previous.clear();
+        restore(i);
         return Failure(files[i].FileName, SystemReason(error));
     }
+    // Every new file is in place: the previous ones may go.
+    for (Pending& p : pending)
+        p.PreviousIsTheOnlyCopy = false;
     return {true, {}};
 }
 
@@ -217,6 +272,16 @@ std::string FileErrorReason(int error)
     default:
         return std::strerror(error);
     }
+}
+
+ScopedFileSystemCalls::ScopedFileSystemCalls(FileSystemCalls calls) : previous_(std::move(Calls()))
+{
+    Calls() = std::move(calls);
+}
+
+ScopedFileSystemCalls::~ScopedFileSystemCalls()
+{
+    Calls() = std::move(previous_);
 }
 
 }  // namespace velmoran

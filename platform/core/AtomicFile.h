@@ -1,9 +1,9 @@
 // Saving a file so that it is never half-written: the bytes go to a temporary file in the same
 // folder, which then replaces the old file by a rename. On any failure the old file stays as it was.
 // A name that is a symbolic link is saved through: the file it points to is replaced, the link
-// stays. Several files that belong together are saved as one. Also: whether a file can be written
-// before a writer that cannot say why it failed (the PDF printer) is given its name, and the German
-// reason of a failure.
+// stays. Several files that belong together are saved as one, also on file systems without hard
+// links (FAT sticks, many network shares). Also: whether a file can be written before a writer that
+// cannot say why it failed (the PDF printer) is given its name, and the German reason of a failure.
 #pragma once
 
 #include "platform/core/Stream.h"
@@ -31,9 +31,11 @@ struct FileContents {
     std::string_view Bytes;
 };
 // Every new file is written in full beside its target first; then the targets are replaced in the
-// order given. When one cannot be replaced, the files replaced before it get their previous
-// contents back (a file that did not exist goes again), so that the folders hold either all the
-// old files or all the new ones. The message names the file that failed.
+// order given. The previous files are kept under a second name (a hard link, or, where the file
+// system has none, the old file renamed aside) until every new file is in place. When one cannot
+// be replaced, the files replaced before it get their previous contents back (a file that did not
+// exist goes again), so that the folders hold either all the old files or all the new ones. The
+// message names the file that failed.
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
 
 // Whether a file of that name could be written now, found out by opening it for writing without
@@ -41,5 +43,26 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
 int WriteAccessError(const std::string& fileName);
 // Why a file operation failed, in German, for the system's error number.
 std::string FileErrorReason(int error);
+// The file a name finally stands for: symbolic links followed (a relative link from the folder of
+// the link); a name that is no link is returned as it is.
+std::string ResolvedPath(std::string path);
+
+// The two calls of the atomic writer that file systems treat differently, in place of the
+// system's for tests: each answers 0 or -1 with errno set, like the system call.
+struct FileSystemCalls {
+    std::function<int(const char* from, const char* to)> Link;
+    std::function<int(const char* from, const char* to)> Rename;
+};
+// Puts other calls in place for its lifetime; an empty function keeps the system's.
+class ScopedFileSystemCalls {
+public:
+    explicit ScopedFileSystemCalls(FileSystemCalls calls);
+    ~ScopedFileSystemCalls();
+    ScopedFileSystemCalls(const ScopedFileSystemCalls&) = delete;
+    ScopedFileSystemCalls& operator=(const ScopedFileSystemCalls&) = delete;
+
+private:
+    FileSystemCalls previous_;
+};
 
 }  // namespace velmoran

@@ -1,4 +1,5 @@
-// The shared text helpers: case mapping, trimming and comparing without regard to case.
+// The shared text helpers: case mapping, trimming, comparing without regard to case, and text
+// made safe for HTML.
 #include "platform/core/Text.h"
 
 namespace velmoran {
@@ -57,6 +58,22 @@ bool StartsWith(std::string_view s, std::string_view prefix)
 bool Contains(std::string_view s, std::string_view sub)
 {
     return s.find(sub) != std::string_view::npos;
+}
+
+std::string HtmlEscaped(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
 }
 
 }  // namespace velmoran

@@ -26,4 +26,7 @@ std::size_t FindText(std::string_view s, std::string_view sub, std::size_t from 
 bool StartsWith(std::string_view s, std::string_view prefix);
 bool Contains(std::string_view s, std::string_view sub);
 
+// Text as it may stand in HTML: "&", "<", ">" and '"' as their entities, every other byte as it is.
+std::string HtmlEscaped(std::string_view text);
+
 }  // namespace velmoran

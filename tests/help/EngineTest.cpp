@@ -254,6 +254,51 @@ TEST_F(Engine, TheShippedHelpSet)
     EXPECT_TRUE(prompts.Messages().empty());
 }
 
+// A help file from elsewhere may name any path and any number: its topics stay inside the help
+// file's folder, and a number beyond 32 bits is not cut down to another topic's.
+TEST_F(Engine, TopicsStayInTheHelpFolderAndNumbersInRange)
+{
+    testing::TempFolder folder;
+    std::filesystem::create_directories(folder / "help/Fremd");
+    folder.WriteFile("geheim.htm", "<p>geheim</p>");
+    folder.WriteFile("geheim.txt", ".topic 1\nGeheim\n");
+    folder.WriteFile("help/oben.htm", "<p>oben</p>");
+    folder.WriteFile("help/Fremd/start.htm", "<p>start</p>");
+    const std::string file = folder.WriteFile("help/Fremd.hlp",
+                                              "[OPTIONS]\nPopups=..\\..\\geheim.txt\n[MAP]\n100=start.htm\n"
+                                              "101=../../geheim.htm\n102=..\\..\\geheim.htm\n"
+                                              "103=/../../geheim.htm\n104=../oben.htm\n105=x/../../../geheim.htm\n");
+    EXPECT_EQ(TopicPath("/a/X", "../../etc/passwd"), "");
+    EXPECT_EQ(TopicPath("X", "../../etc/passwd"), "");
+    EXPECT_EQ(TopicPath("./X", "../x/../../y.htm"), "");
+    EXPECT_EQ(TopicPath("./X", "t.htm"), "./X/t.htm");
+    EXPECT_EQ(TopicPath("X", "../t.htm"), "X/../t.htm");
+    EXPECT_EQ(TopicPath("/a/X", "../oben.htm#m"), "/a/X/../oben.htm#m");
+
+    ASSERT_TRUE(engine.winHelp(nullptr, file, HELP_CONTEXT, 100));
+    const std::string start = Shown();
+    for (int context : {101, 102, 103, 105}) {
+        EXPECT_FALSE(engine.winHelp(nullptr, file, HELP_CONTEXT, context)) << context;
+        EXPECT_EQ(Shown(), start) << context;
+    }
+    EXPECT_EQ(prompts.Messages().size(), 4u);
+    ASSERT_TRUE(engine.winHelp(nullptr, file, HELP_CONTEXT, 104));
+    EXPECT_TRUE(EndsWith(Shown(), "/help/oben.htm"));
+
+    const std::int64_t wrapped = (std::int64_t{1} << 32) + 100;
+    EXPECT_FALSE(engine.winHelp(nullptr, file, HELP_CONTEXT, wrapped));
+    EXPECT_EQ(engine.htmlHelp(nullptr, file, HH_HELP_CONTEXT, wrapped, nullptr), nullptr);
+    EXPECT_TRUE(EndsWith(Shown(), "/help/oben.htm"));
+    ASSERT_EQ(prompts.Messages().size(), 6u);
+    EXPECT_EQ(prompts.Messages()[4].Text,
+              "Zur Kontextnummer 4294967396 gibt es in \xE2\x80\x9E" + file + "\xE2\x80\x9C kein Hilfethema.");
+    // Pop-ups: the number out of range has none, and the pop-up file outside is not read.
+    EXPECT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTEXTPOPUP, (std::int64_t{1} << 32) + 100));
+    EXPECT_STREQ(engine.LastPopupText().c_str(), kNoHelpText);
+    EXPECT_FALSE(engine.winHelp(nullptr, file, HELP_CONTEXTPOPUP, 1));
+    EXPECT_NE(engine.LastPopupText(), "Geheim");
+}
+
 TEST_F(Engine, AnUnreadableHelpFile)
 {
     testing::TempFolder folder;

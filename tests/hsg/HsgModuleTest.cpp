@@ -183,6 +183,34 @@ TEST_F(HsgModuleFiles, PairThatCannotBeCompletedStaysTheOldPair)
     EXPECT_TRUE(module.Modified());
 }
 
+// A calculation opened through a symbolic link (a shortcut in the data folder) is one pair in the
+// folder the link points to: saving writes both files there, and reading reads both from there.
+TEST_F(HsgModuleFiles, APairReachedThroughALinkIsSavedWhereItLives)
+{
+    std::filesystem::create_directories(tmp / "echt");
+    std::filesystem::create_directories(tmp / "verweise");
+    module.Exec("INITDATA");
+    ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = tmp / "echt/anlage.vda"}));
+    std::filesystem::create_symlink("../echt/anlage.vda", tmp / "verweise/kurz.vda");
+    EXPECT_EQ(ResolvedCalculationFiles(tmp / "verweise/kurz.vda"),
+              (CalculationFiles{tmp / "verweise/../echt/anlage.vda", tmp / "verweise/../echt/anlage.vdh"}));
+
+    module.CurrentCommon() = RandomRecord<TCommonRecord>(11);
+    module.CurrentHsg() = RandomRecord<THSGRecord>(12);
+    SetLoadCaseNames(module.CurrentCommon());
+    ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = tmp / "verweise/kurz.vda"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(tmp / "verweise/kurz.vda"));
+    EXPECT_FALSE(std::filesystem::exists(tmp / "verweise/kurz.vdh"));
+    EXPECT_EQ(TempFolder::Read(tmp / "echt/anlage.vda"), Bytes(module.CurrentCommon()));
+    EXPECT_EQ(TempFolder::Read(tmp / "echt/anlage.vdh"), Bytes(module.CurrentHsg()));
+
+    THsgModule fresh;
+    fresh.Exec("INITDATA");
+    ASSERT_TRUE(fresh.Exec("ReadData", {.Text = tmp / "verweise/kurz.vda"}));
+    EXPECT_EQ(fresh.CurrentHsg(), module.CurrentHsg());
+    EXPECT_EQ(fresh.CurrentCommon(), module.CurrentCommon());
+}
+
 TEST_F(HsgModuleFiles, FailedReadsChangeNothing)
 {
     module.Exec("INITDATA");

@@ -1,5 +1,6 @@
 // The shell service: a recording shell in place of the desktop's for a scope, the desktop
-// service's refusal to start a program that an address names, and the system icons.
+// service's refusal to start a program that an address names or to take any scheme but web and
+// mail, and the system icons.
 #include "platform/Shell.h"
 #include "platform/SystemIcons.h"
 #include "tests/support/TempFolder.h"
@@ -38,6 +39,30 @@ TEST(Shell, ProgramsAreNeverStarted)
     EXPECT_FALSE(NamesProgram("mailto:x"));
     EXPECT_FALSE(Shell().Open(program));
     EXPECT_FALSE(std::filesystem::exists(folder / "ran"));
+}
+
+// Whatever asks the desktop (a page, a caption, an edit), only web and mail addresses and plain
+// local documents get through; the scheme decides, not text somewhere in the address.
+TEST(Shell, TheDesktopIsHandedOnlyWebMailAndDocuments)
+{
+    EXPECT_EQ(UrlScheme("HTTPS://example.org"), "https");
+    EXPECT_EQ(UrlScheme("x-y.z+1:rest"), "x-y.z+1");
+    EXPECT_EQ(UrlScheme("seite.htm?a=http://x"), "");
+    EXPECT_EQ(UrlScheme("/tmp/a:b"), "");
+    EXPECT_EQ(UrlScheme("#http://"), "");
+    for (const char* allowed : {"http://example.org", "HTTPS://example.org/a", "mailto:info@example.org"})
+        EXPECT_TRUE(DesktopMayOpen(allowed)) << allowed;
+    velmoran::testing::TempFolder folder;
+    const std::string entry = folder.WriteFile("start.desktop", "[Desktop Entry]\nExec=xterm\n");
+    const std::string text = folder.WriteFile("notes.txt", "text");
+    EXPECT_TRUE(DesktopMayOpen(text));
+    EXPECT_TRUE(DesktopMayOpen("file://" + text));
+    for (const std::string& refused : {std::string("smb://host/x?mailto:"), std::string("javascript:x//http://"),
+                                       std::string("httpx://example.org"), std::string("nfs://h/e?HTTP://x"),
+                                       entry, "file://" + entry + "#http://"}) {
+        EXPECT_FALSE(DesktopMayOpen(refused)) << refused;
+        EXPECT_FALSE(Shell().Open(refused)) << refused;
+    }
 }
 
 TEST(Shell, SystemIconsHaveTheirSizesAndNumbersGiveNone)

@@ -388,3 +388,20 @@ TEST_F(ReportTest, RecordNumbers)
     second.SetRecord(0);
     EXPECT_EQ(TReport::DefaultRecordNumber(), 7);
 }
+
+// A calculation file may hold any text in its names: the page shows it as text and gets no
+// markup from it, while the template's own tags stay tags.
+TEST_F(ReportTest, StringValuesAreTextAndTheTemplateKeepsItsMarkup)
+{
+    FakeDataSet typed;
+    typed.AddField("Bearbeiter", ReportFieldType::String)
+        .AddRow({std::string(" <a href=\"FILESAVE /tmp/x\">Weiter</a> & Co ")});
+    TReport own;
+    own.SetDataSetViews({&typed});
+    own.LoadVariables("");
+    TMemoryStream in(std::string_view("<td>Q<sub>d</sub> |Bearbeiter|</td>|Bearbeiter,3,2|"));
+    TMemoryStream out;
+    own.ProcessTemplate(&in, &out);
+    EXPECT_EQ(out.ToString(), "<td>Q<sub>d</sub> &lt;a href=&quot;FILESAVE /tmp/x&quot;&gt;Weiter&lt;/a&gt; &amp; Co</td>"
+                              "&lt;a \r\n");
+}

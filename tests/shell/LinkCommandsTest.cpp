@@ -110,6 +110,40 @@ TEST_F(LinkCommands, ClicksRunCommandsOrGoToTheDesktopOrAreLeftToTheViewer)
     EXPECT_EQ(desktop.Opened().size(), 3u);
 }
 
+// A page from someone else decides nothing by text that merely looks like a web or mail address:
+// only the scheme counts, and only web and mail go to the desktop.
+TEST_F(LinkCommands, OnlyWebAndMailSchemesReachTheDesktop)
+{
+    Form(Example());
+    std::filesystem::create_directories(program / "help");
+    program.WriteFile("help/start.desktop", "[Desktop Entry]\nExec=xterm\n");
+    const std::vector<std::string> hostile = {
+        "file://" + (program / "help/start.desktop") + "#http://",
+        "file:///usr/share/applications/xterm.desktop#mailto:",
+        "smb://host/x?mailto:",
+        "javascript:alert(1)//http://",
+        "vbscript:x//https://example.org",
+        "ftp://example.org/http://x",
+        "nfs://host/export/run.sh?MAILTO:x",
+        "x-scheme-handler://open?url=http://example.org",
+        "httpx://example.org",
+        "mailtox:a@example.org",
+        "data:text/html,<a href=http://x>",
+        "C:\\Windows\\system32\\calc.exe http://x",
+    };
+    for (const std::string& url : hostile)
+        EXPECT_TRUE(Click(url)) << url;  // taken, so the viewer does not follow it either
+    EXPECT_TRUE(desktop.Opened().empty());
+
+    EXPECT_EQ(LinkTargetOf("HTTPS://example.org/a"), LinkTarget::Desktop);
+    EXPECT_EQ(LinkTargetOf("MailTo:info@example.org"), LinkTarget::Desktop);
+    EXPECT_EQ(LinkTargetOf("seite2.htm?a=http://x"), LinkTarget::Viewer);
+    EXPECT_EQ(LinkTargetOf("#http://"), LinkTarget::Viewer);
+    EXPECT_TRUE(Click("https://example.org/Seite"));
+    ASSERT_EQ(desktop.Opened().size(), 1u);
+    EXPECT_EQ(desktop.Opened()[0], "https://example.org/Seite");
+}
+
 TEST_F(LinkCommands, FileOpenTakesThePathAsWritten)
 {
     Form(Example());
@@ -151,6 +185,60 @@ TEST_F(LinkCommands, FileSaveWithoutANameIsTheSaveCommand)
     EXPECT_TRUE(Click("FILESAVE"));
     EXPECT_TRUE(std::filesystem::exists(Example()));
     EXPECT_FALSE(Module().Modified);
+}
+
+// A page may ask to save, but not over a file the user did not choose: any name but a
+// calculation file is refused with the reason, another calculation's file is written only when
+// the user agrees, and the calculation's own file and new names need no question.
+TEST_F(LinkCommands, FileSaveWritesCalculationFilesOnlyAndAsksBeforeOverwriting)
+{
+    Form(Example());
+    const std::string profile = files.WriteFile("bashrc", "alias ls='ls --color'\n");
+    const std::string text = files.WriteFile("notiz.txt", "wichtig");
+    for (const std::string& name : {profile, text, files / "ohne.vda.sh", files / ".vda"}) {
+        EXPECT_TRUE(Click("FILESAVE " + name));
+        EXPECT_FALSE(std::filesystem::exists(files / "ohne.vda"));
+    }
+    EXPECT_EQ(TempFolder::Read(profile), "alias ls='ls --color'\n");
+    EXPECT_EQ(TempFolder::Read(text), "wichtig");
+    ASSERT_EQ(prompts.Messages().size(), 4u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): „" + profile +
+                                              "“ wird nicht geschrieben.");
+    EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Error);
+
+    const std::string other = files.WriteFile("fremd.vda", "alt");
+    prompts.Answer(mrNo);
+    EXPECT_TRUE(Click("FILESAVE " + other));
+    ASSERT_EQ(prompts.Messages().size(), 5u);
+    EXPECT_EQ(prompts.Messages()[4].Text,
+              "Die Datei „" + other + "“ ist bereits vorhanden.\nSoll sie mit der aktuellen Berechnung überschrieben werden?");
+    EXPECT_EQ(TempFolder::Read(other), "alt");
+    EXPECT_FALSE(std::filesystem::exists(files / "fremd.vdh"));
+    prompts.Answer(mrYes);
+    EXPECT_TRUE(Click("FILESAVE " + other));
+    EXPECT_EQ(std::filesystem::file_size(other), 6784u);
+    EXPECT_EQ(prompts.Messages().size(), 6u);
+
+    // Only the partner is there: it would be overwritten too, so the user is asked about it.
+    files.WriteFile("halb.vdh", "alt");
+    prompts.Answer(mrNo);
+    EXPECT_TRUE(Click("FILESAVE " + files / "halb.vda"));
+    ASSERT_EQ(prompts.Messages().size(), 7u);
+    EXPECT_TRUE(Contains(prompts.Messages()[6].Text, "„" + files / "halb.vdh" + "“ ist bereits vorhanden"));
+    EXPECT_EQ(TempFolder::Read(files / "halb.vdh"), "alt");
+
+    // A calculation name that leads to another file is that file's name.
+    std::filesystem::create_symlink(profile, files / "verweis.vda");
+    EXPECT_TRUE(Click("FILESAVE " + files / "verweis.vda"));
+    ASSERT_EQ(prompts.Messages().size(), 8u);
+    EXPECT_TRUE(Contains(prompts.Messages()[7].Text, "wird nicht geschrieben"));
+    EXPECT_EQ(TempFolder::Read(profile), "alias ls='ls --color'\n");
+
+    // The calculation's own file, also under another spelling, and a new name: no question.
+    EXPECT_TRUE(Click("FILESAVE " + files / "./Beispiel.vda"));
+    EXPECT_TRUE(Click("FILESAVE " + files / "neu.vda"));
+    EXPECT_EQ(prompts.Messages().size(), 8u);
+    EXPECT_EQ(std::filesystem::file_size(files / "neu.vda"), 6784u);
 }
 
 TEST(ImportLines, ValuesGoIntoTheFirstOfTheThreeTablesThatHasTheField)

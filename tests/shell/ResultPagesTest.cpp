@@ -7,6 +7,7 @@
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/ViewerDocument.h"
 #include "platform/Clipboard.h"
+#include "platform/core/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,27 @@ TEST_F(ResultPages, CopyTakesTheSelectionOfTheResultFrame)
     ASSERT_FALSE(frame->SelText().empty());
     window.EditCopyExecute();
     EXPECT_EQ(clipboard.Text(), frame->SelText());
+}
+
+// A project name that looks like a link is shown as the name it is: the page gets no link from
+// it, in either place the name stands.
+TEST_F(ResultPages, ValuesFromTheCalculationAreTextInThePage)
+{
+    TMainForm& window = Form(Example());
+    window.resize(800, 600);
+    const std::string hostile = "<a href=\"FILESAVE /tmp/x\">Weiter</a>";
+    window.ImportValues(files.WriteFile("name.csv", "Projekt;" + hostile + "\n"));
+    window.RefreshResultPage();
+    EXPECT_FALSE(Contains(Page(), "<a href=\"FILESAVE"));
+    EXPECT_FALSE(Contains(Page(), hostile));
+    const std::string escaped = "&lt;a href=&quot;FILESAVE /tmp/x&quot;&gt;Weiter&lt;/a&gt;";
+    const std::size_t first = Page().find(escaped);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(Page().find(escaped, first + 1), std::string::npos);
+    TPageViewer* frame = window.ResultFrame();
+    ASSERT_NE(frame, nullptr);
+    frame->Document().SetSelection(0, 100000);
+    EXPECT_TRUE(Contains(QString::fromStdU16String(frame->SelText()).toStdString(), hostile));
 }
 
 }  // namespace

@@ -1,12 +1,19 @@
 // The main window's settings: the window rectangle's 16 bytes and their round trip, the values
 // that must not be trusted (a short value, an empty rectangle, one on no screen), and the
-// defaults of absent values.
+// defaults of absent values; the user's own lines in the file, and a file that cannot be written.
 #include "platform/RegIni.h"
 #include "shell/Folders.h"
 #include "shell/Settings.h"
 #include "tests/shell/ShellTestEnvironment.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <QSettings>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 using namespace velmoran;
 
@@ -78,4 +85,46 @@ TEST_F(Settings, TheScreensThereAreCount)
     const TWindowSettings read = ReadWindowSettings();
     EXPECT_TRUE(read.MainFormRect);
     EXPECT_FALSE(read.SpeedBar);
+}
+
+// The settings file a user edited by hand: the window's values go in, and the user's comment and
+// folder stay as written, backslashes and all.
+TEST_F(Settings, WritingKeepsWhatTheUserWroteInTheFile)
+{
+    const std::string file = QSettings().fileName().toStdString();
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    velmoran::testing::TempFolder home;
+    const std::string written =
+        "; Daten liegen auf dem Server\n[Software\\Orvelan\\Velmoran]\nDataPath=" + home / "Daten\\x" + "\n";
+    velmoran::testing::TempFolder::Write(file, written);
+    RegIniFile settings(kSettingsKey);
+    EXPECT_EQ(settings.ReadValue({}, "DataPath"), std::optional<std::string>(home / "Daten\\x"));
+    const TFolders folders = InitFolders(home.Folder(), settings);
+    EXPECT_EQ(folders.DataPath, home / "Daten\\x/");
+    ASSERT_TRUE(SaveFolders(folders, settings));
+    ASSERT_TRUE(WriteWindowSettings(settings, {10, 20, 300, 400}, true, false));
+    const std::string now = velmoran::testing::TempFolder::Read(file);
+    EXPECT_TRUE(now.starts_with(written)) << now;
+    EXPECT_EQ(ReadWindowSettings(RegIniFile(kSettingsKey), kScreens).MainFormRect, std::optional<TRect>(TRect{10, 20, 300, 400}));
+}
+
+// A settings file that cannot be written: the user hears of it once, not at every write, and the
+// file stays as it was.
+TEST_F(Settings, AFailedWriteIsShownOnce)
+{
+    ScriptedPromptService prompts;
+    velmoran::testing::TempFolder folder;
+    const std::string file = folder.WriteFile("velmoran.ini", "; schreibgeschützt\n");
+    ::chmod(file.c_str(), 0444);
+    const auto settings = RegIniFile::OfIniFile(file);
+    EXPECT_FALSE(WriteWindowSettings(*settings, {10, 20, 300, 400}, true, false));
+    EXPECT_FALSE(WriteWindowSettings(*settings, {11, 20, 300, 400}, false, false));
+    TFolders folders;
+    folders.SetDataPath("/daten");
+    EXPECT_FALSE(SaveFolders(folders, *settings));
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Error);
+    EXPECT_EQ(prompts.Messages()[0].Text,
+              "Die Einstellungen konnten nicht gespeichert werden: „" + file + "“ ist schreibgeschützt.");
+    EXPECT_EQ(velmoran::testing::TempFolder::Read(file), "; schreibgeschützt\n");
 }

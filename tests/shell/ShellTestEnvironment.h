@@ -8,7 +8,9 @@
 
 #include <QSettings>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace velmoran::testing {
 
@@ -23,9 +25,9 @@ protected:
 
     static void Clear()
     {
-        QSettings settings;
-        settings.clear();
-        settings.sync();
+        // The file Qt names for the program's settings, which the program keeps itself.
+        std::error_code error;
+        std::filesystem::remove(QSettings().fileName().toStdString(), error);
     }
 };
 

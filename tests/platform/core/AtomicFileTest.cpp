@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -111,6 +112,54 @@ TEST(AtomicFile, FilesSavedTogetherAllChangeOrNone)
     EXPECT_FALSE(WriteFilesAtomically({{fresh, "x"}, {second, "y"}}).Ok);
     EXPECT_FALSE(fs::exists(fresh));
     EXPECT_EQ(EntryCount(dir), 2u);
+}
+
+namespace {
+// A file system without hard links, as FAT sticks and many network shares are.
+int NoHardLinks(const char*, const char*)
+{
+    errno = EPERM;
+    return -1;
+}
+}  // namespace
+
+TEST(AtomicFile, PairsAreSavedWhereThereAreNoHardLinks)
+{
+    const ScopedFileSystemCalls fat({.Link = NoHardLinks, .Rename = {}});
+    const TempFolder dir;
+    const std::string first = dir / "plant.vdh", second = dir / "plant.vda";
+    ASSERT_TRUE(WriteFilesAtomically({{first, "one"}, {second, "two"}}));
+    const SaveResult again = WriteFilesAtomically({{first, "ONE"}, {second, "TWO"}});
+    EXPECT_TRUE(again.Ok) << again.Message;
+    EXPECT_EQ(ReadFileBytes(first), "ONE");
+    EXPECT_EQ(ReadFileBytes(second), "TWO");
+    EXPECT_EQ(EntryCount(dir), 2u);  // the old files and the temporaries are gone
+}
+
+TEST(AtomicFile, WithoutHardLinksAFailureBringsTheOldPairBack)
+{
+    const TempFolder dir;
+    const std::string first = dir / "plant.vdh", second = dir / "plant.vda";
+    ASSERT_TRUE(WriteFilesAtomically({{first, "one"}, {second, "two"}}));
+    // Each rename of a new file onto one target fails in turn: the other file, already replaced
+    // or not, holds its old bytes again, and nothing is left beside them.
+    for (const std::string& failing : {first, second}) {
+        static std::string refused;
+        refused = failing;
+        const ScopedFileSystemCalls fat({.Link = NoHardLinks, .Rename = [](const char* from, const char* to) {
+                                             if (refused == to && std::string(from).find(".~tmp") != std::string::npos) {
+                                                 errno = EIO;
+                                                 return -1;
+                                             }
+                                             return ::rename(from, to);
+                                         }});
+        const SaveResult result = WriteFilesAtomically({{first, "ONE"}, {second, "TWO"}});
+        EXPECT_FALSE(result.Ok) << failing;
+        EXPECT_NE(result.Message.find(fs::path(failing).filename().string()), std::string::npos);
+        EXPECT_EQ(ReadFileBytes(first), "one") << failing;
+        EXPECT_EQ(ReadFileBytes(second), "two") << failing;
+        EXPECT_EQ(EntryCount(dir), 2u) << failing;
+    }
 }
 
 TEST(AtomicFile, MissingFolderIsReported)

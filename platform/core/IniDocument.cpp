@@ -1,0 +1,192 @@
+// The text of an INI file kept as written; see IniDocument.h.
+#include "platform/core/IniDocument.h"
+
+#include "platform/core/Text.h"
+
+#include <algorithm>
+
+namespace velmoran {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Whether a section is the one asked for or lies below it ("A\B" below "A").
+bool InOrBelow(std::string_view name, std::string_view section)
+{
+    if (name.size() == section.size())
+        return SameText(name, section);
+    return name.size() > section.size() && name[section.size()] == '\\' &&
+           SameText(name.substr(0, section.size()), section);
+}
+
+}  // namespace
+
+TIniDocument::TIniDocument(std::string_view text)
+{
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        bom_ = kUtf8Bom;
+        text.remove_prefix(kUtf8Bom.size());
+    }
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines_.push_back({std::string(text.substr(start)), {}});
+            break;
+        }
+        const std::size_t endLength = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
+        lines_.push_back({std::string(text.substr(start, end - start)), std::string(text.substr(end, endLength))});
+        start = end + endLength;
+    }
+}
+
+TIniDocument::Parsed TIniDocument::Parse(std::string_view line)
+{
+    Parsed parsed;
+    const std::string_view content = TrimBlanks(line);
+    if (content.empty() || content.front() == ';' || content.front() == '#')
+        return parsed;
+    if (content.front() == '[') {
+        const std::size_t close = content.find(']');
+        if (close != std::string_view::npos) {
+            parsed.Type = Kind::Section;
+            parsed.Name = TrimBlanks(content.substr(1, close - 1));
+        }
+        return parsed;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return parsed;
+    parsed.Type = Kind::Value;
+    parsed.Name = TrimBlanks(line.substr(0, equals));
+    parsed.ValueStart = equals + 1;
+    while (parsed.ValueStart < line.size() && IsBlank(line[parsed.ValueStart]))
+        ++parsed.ValueStart;
+    return parsed;
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> TIniDocument::Sections(std::string_view section) const
+{
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    bool inside = section.empty();
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Parsed parsed = Parse(lines_[i].Text);
+        if (parsed.Type != Kind::Section)
+            continue;
+        if (inside)
+            ranges.emplace_back(first, i);
+        inside = !section.empty() && SameText(parsed.Name, section);
+        first = i + 1;
+    }
+    if (inside)
+        ranges.emplace_back(first, lines_.size());
+    return ranges;
+}
+
+std::optional<std::string> TIniDocument::Value(std::string_view section, std::string_view name) const
+{
+    for (const auto& [first, last] : Sections(section)) {
+        for (std::size_t i = first; i < last; ++i) {
+            const Parsed parsed = Parse(lines_[i].Text);
+            if (parsed.Type == Kind::Value && SameText(parsed.Name, name))
+                return std::string(TrimBlanks(std::string_view(lines_[i].Text).substr(parsed.ValueStart)));
+        }
+    }
+    return std::nullopt;
+}
+
+void TIniDocument::Insert(std::size_t at, std::string text)
+{
+    // New lines end like the text's first line that ends; the line before gets an end if it has none.
+    std::string end = "\n";
+    for (const Line& line : lines_)
+        if (!line.End.empty()) {
+            end = line.End;
+            break;
+        }
+    if (at > 0 && lines_[at - 1].End.empty())
+        lines_[at - 1].End = end;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), {std::move(text), end});
+}
+
+void TIniDocument::SetValue(std::string_view section, std::string_view name, std::string_view value)
+{
+    const auto ranges = Sections(section);
+    for (const auto& [first, last] : ranges) {
+        for (std::size_t i = first; i < last; ++i) {
+            const Parsed parsed = Parse(lines_[i].Text);
+            if (parsed.Type == Kind::Value && SameText(parsed.Name, name)) {
+                lines_[i].Text = lines_[i].Text.substr(0, parsed.ValueStart) + std::string(value);
+                return;
+            }
+        }
+    }
+    const std::string line = std::string(name) + "=" + std::string(value);
+    if (!ranges.empty()) {
+        // After the section's last value, so that comments and blank lines before the next
+        // section stay with it.
+        const auto [first, last] = ranges.front();
+        std::size_t at = first;
+        for (std::size_t i = first; i < last; ++i)
+            if (Parse(lines_[i].Text).Type == Kind::Value)
+                at = i + 1;
+        Insert(at, line);
+        return;
+    }
+    if (!lines_.empty() && !TrimBlanks(lines_.back().Text).empty())
+        Insert(lines_.size(), {});
+    Insert(lines_.size(), "[" + std::string(section) + "]");
+    Insert(lines_.size(), line);
+}
+
+void TIniDocument::RemoveValue(std::string_view section, std::string_view name)
+{
+    const auto ranges = Sections(section);
+    // From the back, so that the ranges stay right.
+    for (auto range = ranges.rbegin(); range != ranges.rend(); ++range)
+        for (std::size_t i = range->second; i-- > range->first;) {
+            const Parsed parsed = Parse(lines_[i].Text);
+            if (parsed.Type == Kind::Value && SameText(parsed.Name, name))
+                lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+}
+
+void TIniDocument::RemoveSection(std::string_view section)
+{
+    std::vector<Line> kept;
+    bool removing = false;
+    for (Line& line : lines_) {
+        const Parsed parsed = Parse(line.Text);
+        if (parsed.Type == Kind::Section)
+            removing = InOrBelow(parsed.Name, section);
+        if (!removing)
+            kept.push_back(std::move(line));
+    }
+    lines_ = std::move(kept);
+}
+
+std::string TIniDocument::Text() const
+{
+    std::string text = bom_;
+    for (const Line& line : lines_)
+        text += line.Text + line.End;
+    return text;
+}
+
+}  // namespace velmoran
