@@ -253,9 +253,11 @@ void TPreviewForm::CreateToolBar()
 void TPreviewForm::showEvent(QShowEvent* event)
 {
     Form::showEvent(event);
-    if (!savedHints_)
+    // Shown for the first time (not restored from an icon): the first page, and the hints kept here.
+    if (!savedHints_) {
         savedHints_ = AppServices::Instance().ReplaceHintLinks({});
-    ShowPage(0);
+        ShowPage(0);
+    }
     ScrollBox1Resize();
 }
 
