@@ -97,7 +97,8 @@ QSize PreviewPageSize(double zoom, const PrinterMeasures& sheet, int ppi)
 std::unique_ptr<TPreviewForm> TPreviewForm::CreateWithViewer(QWidget* owner, TPageViewer& viewer, bool& abort)
 {
     std::unique_ptr<TPreviewForm> form(new TPreviewForm(owner, viewer));
-    TPrnStatusForm progress(form.get());
+    // Over the window the user sees: the preview is not shown yet.
+    TPrnStatusForm progress(owner);
     progress.DoPreview(viewer, *form->recorder_, abort);
     return form;
 }
@@ -194,7 +195,6 @@ void TPreviewForm::CreateParts()
         panel->setPalette(white);
         box = new QWidget(panel);
         box->setObjectName(QString::fromLatin1(boxName));
-        box->setAttribute(Qt::WA_OpaquePaintEvent, false);
         box->installEventFilter(this);
         return panel;
     };
