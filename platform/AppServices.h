@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace velmoran {
 
@@ -25,6 +26,10 @@ public:
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);
     void RegisterHintChanges(QObject* link, std::function<void()> onChange) { hintLinks_.Register(link, std::move(onChange)); }
+    // Puts other links in place of all hint links and returns the ones before: a window whose
+    // hints must not reach the main window's status line takes them out while it is shown and
+    // puts them back afterwards.
+    ChangeLinks ReplaceHintLinks(ChangeLinks links) { return std::exchange(hintLinks_, std::move(links)); }
     bool HintShortCuts = false;
 
     // The global position of the last input event (mouse or key); (-1, -1) before the first.

@@ -146,13 +146,14 @@ public:
     // The module's messages, rebuilt by every refresh of the messages page.
     std::vector<std::string> ResultMessages;
 
-    // --- the print result: printing and export ---
+    // --- the print result: printing, preview and export ---
     // Expands the print template into OutputStream and loads it into ReportViewer; false, with
     // the error shown, when that failed (nothing of the failed build is printed or exported).
     bool BuildPrintReport();
     virtual void FileExportExecute();
     virtual void FilePrintExecute();
-    virtual void FilePrintPreviewExecute() {}
+    // The preview window on the print result, run modally; nothing of it stays afterwards.
+    virtual void FilePrintPreviewExecute();
     // "FILEPRINT": every page, without the print dialog or the progress window.
     void PrintFromLink();
     // The header and footer drawn on every printed page of the print result.

@@ -1,14 +1,16 @@
 // The print result of the main window: the print template expanded into the print viewer, printed
-// through the print dialog and the progress window or straight from a link, and exported as an
-// HTML file; and the page header and footer drawn on every printed page. A build, print or export
-// that fails shows its error (a PDF file that cannot be written is named with the reason); nothing
-// of a failed build goes out, and nothing goes out without a calculation.
+// through the print dialog and the progress window or straight from a link, previewed, and
+// exported as an HTML file; and the page header and footer drawn on every printed page. A build,
+// print or export that fails shows its error (a PDF file that cannot be written is named with the
+// reason); nothing of a failed build goes out, and nothing goes out without a calculation.
 #include "shell/MainForm.h"
 
 #include "framework/ui/MainDlg.h"
+#include "html/preview/PreviewForm.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/PrnStatusForm.h"
 #include "platform/Canvas.h"
+#include "platform/ModalRunner.h"
 #include "platform/Printer.h"
 #include "platform/Prompt.h"
 #include "platform/core/AtomicFile.h"
@@ -148,6 +150,22 @@ void TMainForm::FilePrintExecute()
         TPrnStatusForm progress(this);
         bool abort = false;
         progress.DoPrint(*ReportViewer, fromPage, toPage, abort);
+    });
+}
+
+void TMainForm::FilePrintPreviewExecute()
+{
+    if (PrintRunning() || !CalculationLoaded || !BuildPrintReport())
+        return;
+    // What the preview prints goes where a print would.
+    Printer& printer = SelectedPrinter();
+    if (printer.IsPdf())
+        printer.SetOutputFileName(PrintFileName());
+    ShowingErrors([&] {
+        bool abort = false;
+        const std::unique_ptr<TPreviewForm> preview = TPreviewForm::CreateWithViewer(this, *ReportViewer, abort);
+        if (!abort)
+            Modals().Run(*preview);
     });
 }
 

@@ -262,6 +262,13 @@ void TPageViewer::PrintPages(int fromPage, int toPage)
     run.Print(fromPage, toPage);
 }
 
+int TPageViewer::PreviewPages(TMetaFilePrinter& recorder, bool noOutput)
+{
+    TPrintingGuard guard(*this);
+    TPrintRun run(*this);
+    return run.Preview(recorder, noOutput);
+}
+
 void TPageViewer::Post(void (TPageViewer::*work)())
 {
     QPointer<TPageViewer> self(this);

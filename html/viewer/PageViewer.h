@@ -32,6 +32,7 @@ class QTimer;
 
 namespace velmoran {
 
+class TMetaFilePrinter;
 class TPageViewer;
 class TStream;
 class TFormControlObj;
@@ -340,6 +341,9 @@ public:
     // and footer; the run stops at the document's end. Printer errors reach the caller; the
     // previous global job printer and PrintMarginTop are restored however the run ends.
     void PrintPages(int fromPage, int toPage);
+    // Records every page, with header and footer, into the preview's recorder and returns the
+    // number of pages (0 while busy or for an empty document); noOutput outputs no text.
+    int PreviewPages(TMetaFilePrinter& recorder, bool noOutput);
     // The page being printed during a run, the last page printed after it.
     int PrintedPage() const { return printedPage_; }
     // A job the viewer holds (not owned; null for none): a print run continues on it with a new

@@ -1,10 +1,12 @@
 // The print run: measures, the page loop with the table part loop, the blanking below each cut,
-// headers and footers, and the clean-up that puts everything back however the run ends.
+// headers and footers, and the clean-up that puts everything back however the run ends; the
+// printer job and the page recorder as the two targets of the page loop.
 #include "html/viewer/PrintRun.h"
 
 #include "html/base/WideText.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
+#include "html/viewer/MetaFilePrinter.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/PrinterJob.h"
 #include "html/viewer/SectionListDocument.h"
@@ -15,6 +17,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <limits>
 
 namespace velmoran {
 
@@ -77,22 +80,66 @@ void TPrintRun::SetMapping(Canvas& canvas, int originY) const
     canvas.SetWindowOrg(0, originY);
 }
 
-void TPrintRun::MakeBodyClip()
+void TPrintRun::MakeBodyClip(const TRect& printerClip)
 {
-    bodyClip_ = std::make_unique<Region>(
-        TRect{g_.LeftDev, g_.TopDev - 1, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev + 2});
+    bodyClip_ = std::make_unique<Region>(target_->BodyClip(g_, printerClip));
 }
 
-void TPrintRun::Print(int fromPage, int toPage)
+TRect TPrintTarget::BodyClip(const PrintGeometry&, const TRect& printerClip) const
+{
+    return printerClip;
+}
+
+namespace {
+
+// The pages of a print: the job printer's.
+class TJobTarget : public TPrintTarget {
+public:
+    explicit TJobTarget(TvwPrinter& job) : job_(job) {}
+    Canvas& PageCanvas() override { return job_.Canvas(); }
+    void NewPage() override { job_.NewPage(); }
+    int PageWidth() override { return job_.PageWidth(); }
+    int PageHeight() override { return job_.PageHeight(); }
+
+private:
+    TvwPrinter& job_;
+};
+
+// The pages of a preview: the recorder's, each on a canvas of its own and clipped to the page.
+class TRecorderTarget : public TPrintTarget {
+public:
+    explicit TRecorderTarget(TMetaFilePrinter& recorder)
+        : recorder_(recorder), pageClip_(TRect{0, 0, recorder.PageWidth(), recorder.PageHeight()})
+    {
+    }
+    Canvas& PageCanvas() override { return recorder_.Canvas(); }
+    void NewPage() override { recorder_.NewPage(); }
+    int PageWidth() override { return recorder_.PageWidth(); }
+    int PageHeight() override { return recorder_.PageHeight(); }
+    TRect BodyClip(const PrintGeometry& g, const TRect&) const override
+    {
+        return {g.LeftDev, std::max(0, g.TopDev), std::min(recorder_.PageWidth(), g.LeftDev + g.WidthDev + 2),
+                std::min(recorder_.PageHeight(), g.TopDev + g.HeightDev)};
+    }
+    const Region* BandClip() const override { return &pageClip_; }
+
+private:
+    TMetaFilePrinter& recorder_;
+    Region pageClip_;
+};
+
+}  // namespace
+
+bool TPrintRun::Prepare()
 {
     TPageViewer& v = viewer_;
-    bool stop = false;
+    stop_ = false;
     if (v.OnPageEvent)
-        v.OnPageEvent(&v, 0, stop);
+        v.OnPageEvent(&v, 0, stop_);
     v.printedPage_ = 0;
     TSectionList* sections = SectionsOf(v);
     if (v.Processing() || !sections || v.Document().SectionCount() == 0)
-        return;
+        return false;
 
     copy_ = sections->CreateCopy();
     copy_->SetYOffset(0);
@@ -100,6 +147,31 @@ void TPrintRun::Print(int fromPage, int toPage)
     currentTopMargin_ = startTopMargin_;
     copy_->Printing = true;
     copy_->Background = 0xFFFFFF;
+    return true;
+}
+
+void TPrintRun::ReleasePages()
+{
+    headerViewer_.reset();
+    footerViewer_.reset();
+    if (canvas_)
+        canvas_->SelectClipRgn(nullptr);
+    canvas_ = nullptr;
+    bodyClip_.reset();
+}
+
+void TPrintRun::RestoreViewer()
+{
+    viewer_.printedPage_ = page_ - 1;
+    viewer_.PrintMarginTop = startTopMargin_;
+    copy_.reset();
+}
+
+void TPrintRun::Print(int fromPage, int toPage)
+{
+    TPageViewer& v = viewer_;
+    if (!Prepare())
+        return;
 
     // A job the viewer holds already takes the pages after its own; else the run has its own job.
     std::unique_ptr<TvwPrinter> ownJob;
@@ -110,19 +182,13 @@ void TPrintRun::Print(int fromPage, int toPage)
         v.jobPrinter_ = ownJob.get();
     }
     TvwPrinter* job = v.jobPrinter_;
-    int n = 1;
     bool completed = false;
-    Canvas* canvas = nullptr;
     ScopeExit cleanUp([&] {
-        headerViewer_.reset();
-        footerViewer_.reset();
-        if (canvas)
-            canvas->SelectClipRgn(nullptr);
-        bodyClip_.reset();
+        ReleasePages();
         if (ownJob && job->Printing()) {
             try {
                 // A run that failed leaves no partial document behind.
-                if (!completed || n - 1 < fromPage)
+                if (!completed || page_ - 1 < fromPage)
                     job->Abort();
                 else
                     job->EndDoc();
@@ -133,11 +199,8 @@ void TPrintRun::Print(int fromPage, int toPage)
             SetPrinter(previous);
             v.jobPrinter_ = nullptr;
         }
-        canvas = nullptr;
         ownJob.reset();
-        v.printedPage_ = n - 1;
-        v.PrintMarginTop = startTopMargin_;
-        copy_.reset();
+        RestoreViewer();
     });
 
     v.printedPage_ = 1;
@@ -147,32 +210,68 @@ void TPrintRun::Print(int fromPage, int toPage)
         job->BeginDoc();
     else
         job->NewPage();
-    canvas = &job->Canvas();
-    SaveCanvas(*canvas);
+    TJobTarget target(*job);
+    RunPages(target, fromPage, toPage);
+    completed = true;
+}
+
+int TPrintRun::Preview(TMetaFilePrinter& recorder, bool noOutput)
+{
+    if (!Prepare())
+        return 0;
+    copy_->NoOutput = noOutput;
+    bool completed = false;
+    ScopeExit cleanUp([&] {
+        ReleasePages();
+        if (recorder.Printing()) {
+            // A recording that failed keeps no pages.
+            if (completed)
+                recorder.EndDoc();
+            else
+                recorder.Abort();
+        }
+        RestoreViewer();
+    });
+
+    viewer_.printedPage_ = 1;
+    recorder.BeginDoc();
+    TRecorderTarget target(recorder);
+    RunPages(target, 1, std::numeric_limits<int>::max());
+    completed = true;
+    return page_ - 1;
+}
+
+void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
+{
+    TPageViewer& v = viewer_;
+    target_ = &target;
+    page_ = 1;
+    canvas_ = &target.PageCanvas();
+    SaveCanvas(*canvas_);
 
     PrintDeviceInput device;
-    device.DpiX = canvas->GetDeviceCaps(LOGPIXELSX);
-    device.DpiY = canvas->GetDeviceCaps(LOGPIXELSY);
-    device.ScreenDpi = canvas->PixelsPerInch();
-    device.PhysicalWidth = canvas->GetDeviceCaps(PHYSICALWIDTH);
-    device.PhysicalHeight = canvas->GetDeviceCaps(PHYSICALHEIGHT);
-    device.OffsetX = canvas->GetDeviceCaps(PHYSICALOFFSETX);
-    device.OffsetY = canvas->GetDeviceCaps(PHYSICALOFFSETY);
-    device.PageWidth = job->PageWidth();
-    device.PageHeight = job->PageHeight();
+    device.DpiX = canvas_->GetDeviceCaps(LOGPIXELSX);
+    device.DpiY = canvas_->GetDeviceCaps(LOGPIXELSY);
+    device.ScreenDpi = canvas_->PixelsPerInch();
+    device.PhysicalWidth = canvas_->GetDeviceCaps(PHYSICALWIDTH);
+    device.PhysicalHeight = canvas_->GetDeviceCaps(PHYSICALHEIGHT);
+    device.OffsetX = canvas_->GetDeviceCaps(PHYSICALOFFSETX);
+    device.OffsetY = canvas_->GetDeviceCaps(PHYSICALOFFSETY);
+    device.PageWidth = target.PageWidth();
+    device.PageHeight = target.PageHeight();
     device.Scale = v.PrintScale();
     device.MarginLeft = v.PrintMarginLeft;
     device.MarginRight = v.PrintMarginRight;
     device.MarginTop = v.PrintMarginTop;
     device.MarginBottom = v.PrintMarginBottom;
-    Measure(*canvas, device);
+    Measure(*canvas_, device);
 
     int neededWidth = 0;
-    docHeight_ = copy_->LayoutDocument(*canvas, g_.WidthLog, neededWidth);
-    MakeBodyClip();
+    docHeight_ = copy_->LayoutDocument(*canvas_, g_.WidthLog, neededWidth);
+    MakeBodyClip({g_.LeftDev, g_.TopDev - 1, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev + 2});
     QCoreApplication::processEvents();
     if (v.OnPageEvent)
-        v.OnPageEvent(&v, 1, stop);
+        v.OnPageEvent(&v, 1, stop_);
     auto makeBandViewer = [&v] {
         auto viewer = std::make_unique<TPageViewer>(v.parentWidget());
         viewer->hide();
@@ -191,32 +290,38 @@ void TPrintRun::Print(int fromPage, int toPage)
 
     const bool printBackground = v.htOptions().Has(htPrintBackground);
     int pageTop = 0;
-    while (n <= toPage && !stop) {
+    int& n = page_;
+    while (n <= toPage && !stop_) {
         v.printedPage_ = n;
+        canvas_ = &target.PageCanvas();
+        Canvas& canvas = *canvas_;
         copy_->SetYOffset(pageTop - g_.TopLog);
-        SetMapping(*canvas, 0);
-        canvas->SelectClipRgn(bodyClip_.get());
+        SetMapping(canvas, 0);
+        canvas.SelectClipRgn(bodyClip_.get());
         const bool shown = n >= fromPage;
         const int x = shown ? g_.LeftLog : 3 * g_.WidthLog + g_.LeftLog;
         if (shown && printBackground)
-            v.DrawPrintBackground(*canvas, {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog});
-        DrawBody(*canvas, x, shown && printBackground);
-        canvas->SelectClipRgn(nullptr);
+            v.DrawPrintBackground(canvas, {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog});
+        DrawBody(canvas, x, shown && printBackground);
+        canvas.SelectClipRgn(target.BandClip());
         if (shown && n <= toPage)
-            DrawHeaderFooter(*canvas, n, stop);
+            DrawHeaderFooter(canvas, n, stop_);
         FollowTopMargin();
         const int nextTop = copy_->PageCutY;
         QCoreApplication::processEvents();
         if (v.OnPageEvent)
-            v.OnPageEvent(&v, n, stop);
-        if (nextTop >= docHeight_ - v.MarginHeight() || nextTop <= pageTop)
-            stop = true;
-        else if (!stop && fromPage <= n && n < toPage)
-            job->NewPage();
+            v.OnPageEvent(&v, n, stop_);
+        if (nextTop >= docHeight_ - v.MarginHeight() || nextTop <= pageTop) {
+            stop_ = true;
+        } else if (!stop_ && fromPage <= n && n < toPage) {
+            canvas.SelectClipRgn(nullptr);
+            // The recorder closes the page's canvas here.
+            canvas_ = nullptr;
+            target.NewPage();
+        }
         pageTop = nextTop;
         ++n;
     }
-    completed = true;
 }
 
 void TPrintRun::DrawBody(Canvas& canvas, int x, bool background)
@@ -359,8 +464,7 @@ void TPrintRun::FollowTopMargin()
     if (margin == currentTopMargin_)
         return;
     g_ = ShiftTopMargin(start_, margin - startTopMargin_, dpiY_);
-    bodyClip_ = std::make_unique<Region>(
-        TRect{g_.LeftDev, g_.TopDev, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev});
+    MakeBodyClip({g_.LeftDev, g_.TopDev, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev});
     currentTopMargin_ = margin;
 }
 

@@ -1,10 +1,11 @@
 // The print run of a page viewer: a print copy of the document laid out at the printer's page
 // width, cut into pages and drawn page by page into the body inside the margins, with the owner's
-// header and footer around each page. The steps are the run's own methods so that another output
-// (a page recorder) can run them too.
+// header and footer around each page. The page loop is one routine for both outputs: the printer
+// job, and the preview's page recorder.
 #pragma once
 
 #include "html/viewer/PrintGeometry.h"
+#include "platform/GdiTypes.h"
 
 #include <memory>
 
@@ -12,10 +13,26 @@ namespace velmoran {
 
 class Canvas;
 class Region;
+class TMetaFilePrinter;
 class TPageViewer;
 class TSectionList;
 class TvwPrinter;
 struct TTablePartRec;
+
+// Where a run's pages go: the canvas of the page being drawn (asked anew for every page), the
+// start of the next page, the printable page size and the clips that differ between the outputs.
+class TPrintTarget {
+public:
+    virtual ~TPrintTarget() = default;
+    virtual Canvas& PageCanvas() = 0;
+    virtual void NewPage() = 0;
+    virtual int PageWidth() = 0;
+    virtual int PageHeight() = 0;
+    // The clip of a page's body in device units, given the one the printer gets.
+    virtual TRect BodyClip(const PrintGeometry& g, const TRect& printerClip) const;
+    // The clip the header and footer are drawn with; none on the printer.
+    virtual const Region* BandClip() const { return nullptr; }
+};
 
 class TPrintRun {
 public:
@@ -26,12 +43,25 @@ public:
 
     // Prints pages fromPage..toPage through the global job printer (one of its own for the run).
     void Print(int fromPage, int toPage);
+    // Records every page into the recorder and returns how many were drawn; noOutput makes the
+    // print copy a measuring pass that outputs no text.
+    int Preview(TMetaFilePrinter& recorder, bool noOutput);
 
 private:
+    // Steps 1 to 3: the page event for formatting, then the print copy; false when the viewer
+    // is busy or the document empty.
+    bool Prepare();
+    // The page loop on the target: measures, layout, then pages fromPage..toPage with their
+    // headers and footers, until the document ends or the run is stopped.
+    void RunPages(TPrintTarget& target, int fromPage, int toPage);
+    // The clean-up around the end of the target's document: what the pages used, then what the
+    // viewer gets back.
+    void ReleasePages();
+    void RestoreViewer();
     // Device measures, mapping and margins of the canvas (steps 6 to 8).
     void Measure(Canvas& canvas, const PrintDeviceInput& device);
     void SetMapping(Canvas& canvas, int originY) const;
-    void MakeBodyClip();
+    void MakeBodyClip(const TRect& printerClip);
     // One page body at X (the table part loop), then the header and footer when it is in range.
     void DrawBody(Canvas& canvas, int x, bool background);
     void BlankBelowCut(Canvas& canvas, bool background);
@@ -43,6 +73,10 @@ private:
     void RestoreCanvas(Canvas& canvas) const;
 
     TPageViewer& viewer_;
+    TPrintTarget* target_ = nullptr;
+    Canvas* canvas_ = nullptr;
+    int page_ = 1;  // the page being drawn
+    bool stop_ = false;
     std::unique_ptr<TSectionList> copy_;
     std::unique_ptr<TPageViewer> headerViewer_;
     std::unique_ptr<TPageViewer> footerViewer_;

@@ -33,19 +33,29 @@ TPrnStatusForm::~TPrnStatusForm() = default;
 
 void TPrnStatusForm::DoPrint(TPageViewer& viewer, int fromPage, int toPage, bool& abort)
 {
+    RunModal(viewer, [&viewer, fromPage, toPage] { viewer.PrintPages(fromPage, toPage); }, abort);
+}
+
+void TPrnStatusForm::DoPreview(TPageViewer& viewer, TMetaFilePrinter& recorder, bool& abort)
+{
+    RunModal(viewer, [&viewer, &recorder] { viewer.PreviewPages(recorder, false); }, abort);
+}
+
+void TPrnStatusForm::RunModal(TPageViewer& viewer, std::function<void()> work, bool& abort)
+{
     viewer_ = &viewer;
-    fromPage_ = fromPage;
-    toPage_ = toPage;
+    work_ = std::move(work);
     failure_ = nullptr;
     running_ = true;
-    QMetaObject::invokeMethod(this, [this] { RunPrint(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { RunWork(); }, Qt::QueuedConnection);
     const int result = exec();
+    work_ = nullptr;
     if (failure_)
         std::rethrow_exception(std::exchange(failure_, nullptr));
     abort = result == mrCancel;
 }
 
-void TPrnStatusForm::RunPrint()
+void TPrnStatusForm::RunWork()
 {
     // The owner's own page handler (if any) still hears every page, after the window.
     TPageEvent previous = viewer_->OnPageEvent;
@@ -56,7 +66,7 @@ void TPrnStatusForm::RunPrint()
             previous(sender, page, stop);
     };
     try {
-        viewer_->PrintPages(fromPage_, toPage_);
+        work_();
     } catch (...) {
         failure_ = std::current_exception();
     }

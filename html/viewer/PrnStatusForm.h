@@ -1,5 +1,5 @@
-// The print-progress window: runs the print of one viewer inside its own modal loop, shows the
-// page being produced and lets the user cancel between pages.
+// The print-progress window: runs the print of one viewer, or the recording of its preview pages,
+// inside its own modal loop, shows the page being produced and lets the user cancel between pages.
 #pragma once
 
 #include "html/viewer/PageViewer.h"
@@ -7,11 +7,14 @@
 #include <QDialog>
 
 #include <exception>
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
 namespace velmoran {
+
+class TMetaFilePrinter;
 
 class TPrnStatusForm : public QDialog {
 public:
@@ -21,6 +24,9 @@ public:
     // Prints pages fromPage..toPage of the viewer while the window is shown; abort is true when
     // the user cancelled. An error of the run closes the window and is raised again afterwards.
     void DoPrint(TPageViewer& viewer, int fromPage, int toPage, bool& abort);
+    // Records the viewer's pages into the recorder the same way; a cancelled recording keeps the
+    // pages recorded so far.
+    void DoPreview(TPageViewer& viewer, TMetaFilePrinter& recorder, bool& abort);
 
     bool Canceled() const { return canceled_; }
     QLabel* StatusLabel() const { return statusLabel_; }
@@ -33,14 +39,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void RunPrint();
+    // Runs the work inside the window's modal loop; abort is true when the user cancelled.
+    void RunModal(TPageViewer& viewer, std::function<void()> work, bool& abort);
+    void RunWork();
     void PageCallback(int page, bool& stop);
 
     QLabel* statusLabel_;
     QPushButton* cancelButton_;
     TPageViewer* viewer_ = nullptr;
-    int fromPage_ = 1;
-    int toPage_ = 1;
+    std::function<void()> work_;
     bool canceled_ = false;
     bool running_ = false;
     std::exception_ptr failure_;

@@ -1,0 +1,398 @@
+// Tests of the preview: the viewer's preview run into the page recorder beside its print run, and
+// the preview window run through the scripted modal runner: the zoom list and the fit formulas,
+// the zoom tool's limits, one and two pages, navigation, a document with no pages, a cancelled
+// recording, the picture of a page, the main window's hints while it is shown, printing from it,
+// and that nothing of it stays.
+#include "tests/support/ScriptedModals.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestApp.h"
+#include "PdfProbe.h"
+
+#include "controls/EnhCombo.h"
+#include "html/preview/PreviewForm.h"
+#include "html/viewer/MetaFilePrinter.h"
+#include "html/viewer/PageViewer.h"
+#include "html/viewer/PrnStatusForm.h"
+#include "platform/Action.h"
+#include "platform/AppServices.h"
+#include "platform/Printer.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmoran {
+namespace {
+
+using testing::App;
+using testing::TempFolder;
+
+std::string Lines(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += "Zeile " + std::to_string(i) + "<br>";
+    return s;
+}
+
+// An A4 sheet at 300 dpi, all of it printable.
+PrinterMeasures A4()
+{
+    PrinterMeasures m;
+    m.PhysicalWidth = m.PageWidth = 2480;
+    m.PhysicalHeight = m.PageHeight = 3508;
+    m.DpiX = m.DpiY = 300;
+    return m;
+}
+
+int DarkPixels(const QImage& image, const QRect& area)
+{
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 100)
+                ++dark;
+    return dark;
+}
+
+class Preview : public ::testing::Test {
+protected:
+    Preview() : saved_(SetSelectedPrinter(Printer::Pdf(folder_ / "druck.pdf")))
+    {
+        App();
+        viewer_.resize(600, 400);
+        // A black bar across the header band of every page.
+        viewer_.OnPrintHeader = [](TPageViewer*, Canvas& canvas, int, int w, int h, bool&) {
+            canvas.FillRect(TRect{50, 10, w - 50, h - 10}, 0);
+        };
+    }
+    ~Preview() override { SetSelectedPrinter(saved_); }
+
+    // The window on the viewer's document, its pages recorded.
+    std::unique_ptr<TPreviewForm> Open()
+    {
+        bool abort = true;
+        std::unique_ptr<TPreviewForm> form = TPreviewForm::CreateWithViewer(nullptr, viewer_, abort);
+        EXPECT_FALSE(abort);
+        return form;
+    }
+    // Runs the window modally with the script, as the shell does.
+    void Run(TPreviewForm& form, std::function<void(TPreviewForm&)> script)
+    {
+        modals_.Expect([&form, script](QWidget& window) {
+            ASSERT_EQ(&window, &form);
+            form.resize(900, 700);
+            QApplication::processEvents();
+            script(form);
+        });
+        Modals().Run(form);
+    }
+    static void Click(QWidget* box, Qt::MouseButton button, QPoint at = QPoint(5, 5))
+    {
+        QTest::mouseClick(box, button, Qt::NoModifier, at);
+    }
+    std::string File() const { return folder_ / "druck.pdf"; }
+
+    TempFolder folder_;
+    Printer saved_;
+    TPageViewer viewer_;
+    ScriptedModalRunner modals_;
+    ScriptedPromptService prompts_;
+};
+
+TEST_F(Preview, RecordsThePagesThePrintPrintsHoldingThePrintingGuard)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    viewer_.PrintPages(1, 99999);
+    const int printed = test::PdfPageCount(File());
+    ASSERT_GE(printed, 3);
+
+    std::vector<int> events;
+    bool guarded = true;
+    viewer_.OnPageEvent = [&](TPageViewer* sender, int page, bool&) {
+        events.push_back(page);
+        guarded = guarded && sender->Printing();
+    };
+    TMetaFilePrinter recorder;
+    EXPECT_EQ(viewer_.PreviewPages(recorder, false), printed);
+    EXPECT_EQ(recorder.PageCount(), printed);
+    EXPECT_FALSE(recorder.Printing());
+    EXPECT_TRUE(guarded);
+    EXPECT_FALSE(viewer_.Printing());
+    EXPECT_EQ(viewer_.PrintedPage(), printed);
+    // Formatting, page 1 after the layout, then every page.
+    ASSERT_EQ(static_cast<int>(events.size()), printed + 2);
+    EXPECT_EQ(events[0], 0);
+    EXPECT_EQ(events[1], 1);
+    EXPECT_EQ(events.back(), printed);
+
+    // An empty document records nothing and does not start a recording.
+    viewer_.Clear();
+    TMetaFilePrinter empty;
+    EXPECT_EQ(viewer_.PreviewPages(empty, false), 0);
+    EXPECT_EQ(empty.PageCount(), 0);
+    EXPECT_EQ(empty.Device().DpiX, 0);
+}
+
+TEST_F(Preview, ZoomListAndFitFormulas)
+{
+    const QSize client(820, 620);
+    // Fit page leaves 20 pixels of the client's height, fit width of its width.
+    const double page = PreviewZoomFactor(zeFitPage, 7.0, client, A4(), 96);
+    EXPECT_EQ(PreviewPageSize(page, A4(), 96).height(), 600);
+    EXPECT_NEAR(page, 600.0 / (96 * 3508 / 300.0), 1e-12);
+    const double width = PreviewZoomFactor(zeFitWidth, 7.0, client, A4(), 96);
+    EXPECT_EQ(PreviewPageSize(width, A4(), 96).width(), 800);
+    // A4 at 100 %: 8.27 × 11.69 inches at 96 pixels each.
+    EXPECT_EQ(PreviewPageSize(1.0, A4(), 96), QSize(794, 1123));
+    EXPECT_EQ(PreviewZoomFactor(zeCustom, 7.0, client, A4(), 96), 7.0);
+    const double percents[] = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+    for (int entry = zeFirstPercent; entry < kPreviewZoomEntries; ++entry)
+        EXPECT_EQ(PreviewZoomFactor(entry, 7.0, client, A4(), 96), percents[entry - zeFirstPercent]) << entry;
+    // A sheet without size or resolution (no page was recorded): 1.0, not a division by zero.
+    PrinterMeasures none;
+    EXPECT_EQ(PreviewZoomFactor(zeFitPage, 7.0, client, none, 96), 1.0);
+    EXPECT_EQ(PreviewZoomFactor(zeFitWidth, 7.0, client, none, 96), 1.0);
+    EXPECT_EQ(PreviewPageSize(1.0, none, 96), QSize(0, 0));
+
+    viewer_.LoadDocumentString(Lines(10));
+    auto form = Open();
+    std::vector<std::string> texts;
+    for (const std::string& text : form->cbxZoom->Items())
+        texts.push_back(text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Ganze Seite", "Seitenbreite", "Individuell", " 25 % ", " 50 %", " 75 %",
+                                                "100 %", "125 %", "150 %", "200 %", "300 %", "400 %"}));
+    EXPECT_EQ(form->cbxZoom->ItemIndex(), zeFitPage);
+    EXPECT_EQ(form->windowTitle().toStdString(), "Druckvorschau");
+    EXPECT_EQ(form->PreviewClose->Caption(), "&Schliessen");
+    EXPECT_EQ(form->PreviewPrint->Hint(), "Aktuelles Dokument drucken");
+    EXPECT_EQ(form->PreviewBack->Caption(), "&Zurück");
+    EXPECT_EQ(form->PreviewNext->Hint(), "Eine Seite vor");
+    EXPECT_EQ(form->PreviewPan->Hint(), "Verschiebe-Modus");
+    EXPECT_EQ(form->PreviewZoom->Hint(), "Zoom-Modus");
+    EXPECT_TRUE(form->PreviewZoom->Checked());
+    EXPECT_TRUE(form->PreviewOnePage->Checked());
+}
+
+TEST_F(Preview, TheZoomToolStopsAtItsLimitsAndSwitchesToIndividuell)
+{
+    viewer_.LoadDocumentString(Lines(10));
+    auto form = Open();
+    Run(*form, [](TPreviewForm& f) {
+        ASSERT_TRUE(f.ZoomTool());
+        double last = f.Zoom();
+        for (int i = 0; i < 12; ++i) {
+            Click(f.PB1, Qt::LeftButton);
+            EXPECT_GE(f.Zoom(), last);
+            last = f.Zoom();
+        }
+        EXPECT_GE(f.Zoom(), 20.0);
+        EXPECT_LT(f.Zoom(), 30.0);
+        EXPECT_EQ(f.cbxZoom->ItemIndex(), zeCustom);
+        EXPECT_EQ(f.cbxZoom->Text(), "Individuell");
+        EXPECT_EQ(f.PB1->width(), PreviewPageSize(f.Zoom(), f.Recorder().Device(), 96).width());
+        for (int i = 0; i < 30; ++i)
+            Click(f.PB1, Qt::RightButton);
+        EXPECT_LE(f.Zoom(), 0.1);
+        EXPECT_GT(f.Zoom(), 0.1 / 1.5);
+        // A list entry again: its own zoom.
+        f.cbxZoom->SetItemIndex(6);
+        f.ScrollBox1Resize();
+        EXPECT_EQ(f.Zoom(), 1.0);
+    });
+}
+
+TEST_F(Preview, TheHandToolDragsThePages)
+{
+    viewer_.LoadDocumentString(Lines(10));
+    auto form = Open();
+    Run(*form, [](TPreviewForm& f) {
+        f.cbxZoom->SetItemIndex(zeFirstPercent + 8);  // 400 %
+        f.ScrollBox1Resize();
+        f.PreviewPan->Execute();
+        EXPECT_FALSE(f.ZoomTool());
+        QScrollBar* h = f.ScrollBox1->horizontalScrollBar();
+        QScrollBar* v = f.ScrollBox1->verticalScrollBar();
+        ASSERT_TRUE(h->isVisible());
+        h->setValue(100);
+        v->setValue(100);
+        QTest::mousePress(f.PB1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+        QTest::mouseMove(f.PB1, QPoint(250, 220));
+        QTest::mouseRelease(f.PB1, Qt::LeftButton, Qt::NoModifier, QPoint(250, 220));
+        EXPECT_EQ(h->value(), 150);
+        EXPECT_EQ(v->value(), 180);
+        // The zoom tool is back with its button.
+        f.PreviewZoom->Execute();
+        EXPECT_TRUE(f.ZoomTool());
+        EXPECT_TRUE(f.PreviewZoom->Checked());
+        EXPECT_FALSE(f.PreviewPan->Checked());
+    });
+}
+
+TEST_F(Preview, NavigationAndTwoPages)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    auto form = Open();
+    const int pages = form->Recorder().PageCount();
+    ASSERT_GE(pages, 3);
+    Run(*form, [pages](TPreviewForm& f) {
+        EXPECT_EQ(f.CurrentPage(), 0);
+        EXPECT_FALSE(f.PreviewBack->Enabled());
+        EXPECT_TRUE(f.PreviewNext->Enabled());
+        f.PreviewNext->Execute();
+        EXPECT_EQ(f.CurrentPage(), 1);
+        EXPECT_TRUE(f.PreviewBack->Enabled());
+        for (int i = 1; i < pages; ++i)
+            f.PreviewNext->Execute();
+        EXPECT_EQ(f.CurrentPage(), pages - 1);
+        EXPECT_FALSE(f.PreviewNext->Enabled());
+        f.PreviewBack->Execute();
+        EXPECT_EQ(f.CurrentPage(), pages - 2);
+
+        f.cbxZoom->SetItemIndex(zeFirstPercent);
+        f.PreviewTwoPages->Execute();
+        EXPECT_TRUE(f.TwoPages());
+        EXPECT_TRUE(f.PagePanel2->isVisible());
+        EXPECT_FALSE(f.PreviewOnePage->Checked());
+        // Two pages fit the page again.
+        EXPECT_EQ(f.cbxZoom->ItemIndex(), zeFitPage);
+        EXPECT_EQ(f.PagePanel2->x(), f.PagePanel->x() + f.PagePanel->width() + 20);
+        EXPECT_EQ(f.PagePanel2->y(), f.PagePanel->y());
+        f.PreviewOnePage->Execute();
+        EXPECT_FALSE(f.PagePanel2->isVisible());
+    });
+}
+
+TEST_F(Preview, ASinglePageInTwoPageModeLeavesTheSecondPanelEmpty)
+{
+    viewer_.LoadDocumentString("Eine Seite");
+    auto form = Open();
+    ASSERT_EQ(form->Recorder().PageCount(), 1);
+    Run(*form, [](TPreviewForm& f) {
+        f.PreviewTwoPages->Execute();
+        EXPECT_TRUE(f.PagePanel2->isVisible());
+        EXPECT_FALSE(f.PreviewNext->Enabled());
+        const QImage first = f.PagePanel->grab().toImage();
+        const QImage second = f.PagePanel2->grab().toImage();
+        EXPECT_GT(DarkPixels(first, first.rect()), 0);
+        EXPECT_EQ(DarkPixels(second, second.rect()), 0);
+    });
+}
+
+TEST_F(Preview, AGrabOfPageOneIsDarkWhereTheHeaderIs)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    auto form = Open();
+    Run(*form, [](TPreviewForm& f) {
+        const QImage page = f.PB1->grab().toImage();
+        ASSERT_FALSE(page.isNull());
+        // The header band is the top margin of 2 cm: the bar fills its middle.
+        const double zoom = f.Zoom();
+        const int bandMiddle = static_cast<int>(zoom * 2.0 / 2.54 * 96 / 2);
+        EXPECT_LT(qGray(page.pixel(page.width() / 2, bandMiddle)), 100);
+        // Above the bar and in the side margin the sheet is white.
+        EXPECT_EQ(qGray(page.pixel(page.width() / 2, 2)), 255);
+        EXPECT_EQ(qGray(page.pixel(3, page.height() / 2)), 255);
+        const QString dir = QStringLiteral(VELMORAN_ARTIFACTS "/print");
+        QDir().mkpath(dir);
+        page.save(dir + QStringLiteral("/preview-page1.png"));
+    });
+}
+
+TEST_F(Preview, ADocumentWithoutPagesShowsNothingAtZoomOne)
+{
+    viewer_.Clear();
+    auto form = Open();
+    EXPECT_EQ(form->Recorder().PageCount(), 0);
+    Run(*form, [](TPreviewForm& f) {
+        EXPECT_EQ(f.Zoom(), 1.0);
+        f.PreviewFitWidth->Execute();
+        EXPECT_EQ(f.Zoom(), 1.0);
+        EXPECT_FALSE(f.PreviewNext->Enabled());
+        EXPECT_FALSE(f.PreviewBack->Enabled());
+        EXPECT_TRUE(f.PB1->size().isEmpty());
+        f.PreviewTwoPages->Execute();
+        Click(f.PB1, Qt::LeftButton);
+        f.grab();
+    });
+}
+
+TEST_F(Preview, ACancelledRecordingGivesAbortAndKeepsItsPages)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    TMetaFilePrinter all;
+    const int pages = viewer_.PreviewPages(all, false);
+    ASSERT_GE(pages, 4);
+    viewer_.OnPageEvent = [](TPageViewer*, int page, bool&) {
+        if (page != 2)
+            return;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* progress = dynamic_cast<TPrnStatusForm*>(window); progress && progress->isVisible())
+                progress->CancelButton()->click();
+    };
+    bool abort = false;
+    auto form = TPreviewForm::CreateWithViewer(nullptr, viewer_, abort);
+    EXPECT_TRUE(abort);
+    EXPECT_GE(form->Recorder().PageCount(), 2);
+    EXPECT_LT(form->Recorder().PageCount(), pages);
+}
+
+TEST_F(Preview, TheMainWindowsStatusLineHearsNoHintWhileItIsShown)
+{
+    viewer_.LoadDocumentString(Lines(10));
+    QObject statusLine;
+    int told = 0;
+    AppServices::Instance().RegisterHintChanges(&statusLine, [&] { ++told; });
+    auto form = Open();
+    Run(*form, [&](TPreviewForm&) {
+        AppServices::Instance().SetHint("Eine Seite vor");
+        AppServices::Instance().SetHint("");
+        EXPECT_EQ(told, 0);
+    });
+    EXPECT_FALSE(form->isVisible());
+    AppServices::Instance().SetHint("Neu");
+    EXPECT_EQ(told, 1);
+    AppServices::Instance().SetHint("");
+}
+
+TEST_F(Preview, PrintsFromThePreviewAndLeavesNothingBehind)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    QPointer<TPreviewForm> watched;
+    {
+        auto form = Open();
+        watched = form.get();
+        const int pages = form->Recorder().PageCount();
+        const std::string file = folder_ / "aus-vorschau.pdf";
+        PrintDialogAnswer answer;
+        answer.AllPages = true;
+        answer.PdfFileName = file;
+        prompts_.AnswerPrint(answer);
+        Run(*form, [&](TPreviewForm& f) {
+            f.PreviewPrint->Execute();
+            ASSERT_EQ(prompts_.PrintRequests().size(), 1u);
+            EXPECT_EQ(prompts_.PrintRequests()[0].MaxPage, pages);
+            EXPECT_EQ(test::PdfPageCount(file), pages);
+            f.PreviewClose->Execute();
+            EXPECT_FALSE(f.isVisible());
+        });
+        EXPECT_TRUE(prompts_.Messages().empty());
+    }
+    EXPECT_TRUE(watched.isNull());
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_EQ(dynamic_cast<TPreviewForm*>(window), nullptr);
+}
+
+}  // namespace
+}  // namespace velmoran
