@@ -1,6 +1,7 @@
 // Exception handling at the Qt boundary.
 #include "platform/Application.h"
 
+#include "platform/core/ExceptionHandler.h"
 #include "platform/core/Exceptions.h"
 #include "platform/Prompt.h"
 #include "platform/QtCanvas.h"
@@ -12,6 +13,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("Velmoran"));
     setOrganizationName(QStringLiteral("Orvelan"));
     InstallQtScreenFonts();
+    SetApplicationExceptionHandler(ShowCurrentException);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
