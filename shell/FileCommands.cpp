@@ -59,6 +59,7 @@ bool IsCalculationFile(const std::string& fileName, unsigned char firstByte)
 void TMainForm::SetFileId(const std::string& fileName)
 {
     shell_.FileId = fileName;
+    // An empty name puts back the plain caption, so that no closed file stays named in it.
     setWindowTitle(QString::fromStdString(fileName.empty() ? std::string("Velmoran") : "Velmoran - " + fileName));
 }
 
@@ -241,6 +242,12 @@ bool TMainForm::RunEditDialog(int mode, int page, const std::string& controlName
     if (accepted)
         RefreshResultPage();
     return accepted;
+}
+
+void TMainForm::EditExtraExecute()
+{
+    if (TMainDlg* module = shell_.Modules.ModuleDialog())
+        module->Exec("EditSpecial");
 }
 
 void TMainForm::EditParamExecute()
