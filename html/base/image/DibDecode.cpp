@@ -13,16 +13,6 @@ namespace {
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 
-std::uint32_t U32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t U16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
 struct DibHeader {
     std::size_t HeaderSize = 0;
     int Width = 0;
@@ -39,20 +29,20 @@ bool ReadHeader(const std::uint8_t* info, std::size_t size, DibHeader& h)
 {
     if (size < 12)
         return false;
-    h.HeaderSize = U32(info);
+    h.HeaderSize = LeU32(info);
     if (h.HeaderSize == 12) {
         h.Core = true;
-        h.Width = U16(info + 4);
-        h.Height = static_cast<std::int16_t>(U16(info + 6));
-        h.BitCount = U16(info + 10);
+        h.Width = LeU16(info + 4);
+        h.Height = static_cast<std::int16_t>(LeU16(info + 6));
+        h.BitCount = LeU16(info + 10);
     } else {
         if (h.HeaderSize < 40 || h.HeaderSize > size)
             return false;
-        h.Width = static_cast<std::int32_t>(U32(info + 4));
-        h.Height = static_cast<std::int32_t>(U32(info + 8));
-        h.BitCount = U16(info + 14);
-        h.Compression = U32(info + 16);
-        h.Colors = U32(info + 32);
+        h.Width = static_cast<std::int32_t>(LeU32(info + 4));
+        h.Height = static_cast<std::int32_t>(LeU32(info + 8));
+        h.BitCount = LeU16(info + 14);
+        h.Compression = LeU32(info + 16);
+        h.Colors = LeU32(info + 32);
     }
     std::size_t end = h.HeaderSize;
     if (h.Compression == kBiBitfields) {
@@ -62,7 +52,7 @@ bool ReadHeader(const std::uint8_t* info, std::size_t size, DibHeader& h)
         if (size < 40 + 12)
             return false;
         for (int i = 0; i < 3; ++i)
-            h.Masks[i] = U32(info + 40 + 4 * i);
+            h.Masks[i] = LeU32(info + 40 + 4 * i);
         if (h.HeaderSize == 40)
             end += 12;
     } else if (h.Compression != kBiRgb) {
@@ -152,7 +142,7 @@ QImage DecodeDib(const std::uint8_t* info, std::size_t infoSize, const std::uint
                 break;
             }
             case 16: {
-                const std::uint32_t v = U16(row + 2 * x);
+                const std::uint32_t v = LeU16(row + 2 * x);
                 if (h.Compression == kBiBitfields)
                     pixel = qRgb(MaskedChannel(v, h.Masks[0]), MaskedChannel(v, h.Masks[1]), MaskedChannel(v, h.Masks[2]));
                 else
@@ -163,7 +153,7 @@ QImage DecodeDib(const std::uint8_t* info, std::size_t infoSize, const std::uint
                 pixel = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
                 break;
             default: {
-                const std::uint32_t v = U32(row + 4 * x);
+                const std::uint32_t v = LeU32(row + 4 * x);
                 if (h.Compression == kBiBitfields) {
                     pixel = qRgb(MaskedChannel(v, h.Masks[0]), MaskedChannel(v, h.Masks[1]), MaskedChannel(v, h.Masks[2]));
                 } else {

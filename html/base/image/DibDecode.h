@@ -11,6 +11,16 @@
 
 namespace velmoran {
 
+// Little-endian reads of bytes the caller knows to be there.
+inline std::uint16_t LeU16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+inline std::uint32_t LeU32(const std::uint8_t* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
 // The largest side and the most pixels a decoded bitmap may have.
 inline constexpr int kDibMaxSide = 32768;
 inline constexpr long long kDibMaxPixels = 64LL * 1024 * 1024;

@@ -12,16 +12,6 @@ namespace {
 constexpr std::size_t kDirectorySize = 6;
 constexpr std::size_t kEntrySize = 16;
 
-std::uint32_t U32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t U16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
 bool IsPng(const std::uint8_t* bytes, std::size_t size)
 {
     static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -44,7 +34,7 @@ int DepthOf(const IconEntry& entry, const std::uint8_t* bytes)
     const std::uint8_t* image = bytes + entry.Offset;
     if (IsPng(image, entry.Size))
         return 32;
-    return entry.Size >= 16 ? U16(image + 14) : 0;
+    return entry.Size >= 16 ? LeU16(image + 14) : 0;
 }
 
 // The bitmap of an icon picture: colour rows, then the 1-bit mask rows (set = transparent).
@@ -52,7 +42,7 @@ QImage DecodeIconBitmap(const std::uint8_t* dib, std::size_t size)
 {
     if (size < 40)
         return {};
-    const auto fullHeight = static_cast<std::int32_t>(U32(dib + 8));
+    const auto fullHeight = static_cast<std::int32_t>(LeU32(dib + 8));
     const int rows = fullHeight / 2;
     if (rows <= 0)
         return {};
@@ -60,7 +50,7 @@ QImage DecodeIconBitmap(const std::uint8_t* dib, std::size_t size)
     if (colour.isNull())
         return {};
     const std::size_t bitsAt = PackedDibBitsOffset(dib, size);
-    const int depth = U16(dib + 14);
+    const int depth = LeU16(dib + 14);
     const std::size_t colourStride = ((static_cast<std::size_t>(colour.width()) * static_cast<std::size_t>(depth) + 31) / 32) * 4;
     const std::size_t maskAt = bitsAt + colourStride * static_cast<std::size_t>(rows);
     const std::size_t maskStride = ((static_cast<std::size_t>(colour.width()) + 31) / 32) * 4;
@@ -82,9 +72,9 @@ QImage DecodeIconBitmap(const std::uint8_t* dib, std::size_t size)
 
 bool IsIconFile(const std::uint8_t* bytes, std::size_t size)
 {
-    if (size < kDirectorySize || U16(bytes) != 0 || U16(bytes + 2) != 1)
+    if (size < kDirectorySize || LeU16(bytes) != 0 || LeU16(bytes + 2) != 1)
         return false;
-    const std::size_t count = U16(bytes + 4);
+    const std::size_t count = LeU16(bytes + 4);
     return count > 0 && count <= (size - kDirectorySize) / kEntrySize;
 }
 
@@ -92,7 +82,7 @@ QImage DecodeIcon(const std::uint8_t* bytes, std::size_t size)
 {
     if (!IsIconFile(bytes, size))
         return {};
-    const std::size_t count = U16(bytes + 4);
+    const std::size_t count = LeU16(bytes + 4);
     IconEntry best;
     long long bestArea = -1;
     int bestDepth = -1;
@@ -101,9 +91,9 @@ QImage DecodeIcon(const std::uint8_t* bytes, std::size_t size)
         IconEntry entry;
         entry.Width = e[0] == 0 ? 256 : e[0];
         entry.Height = e[1] == 0 ? 256 : e[1];
-        entry.Depth = U16(e + 6);
-        entry.Size = U32(e + 8);
-        entry.Offset = U32(e + 12);
+        entry.Depth = LeU16(e + 6);
+        entry.Size = LeU32(e + 8);
+        entry.Offset = LeU32(e + 12);
         if (entry.Offset > size || entry.Size > size - entry.Offset || entry.Size == 0)
             continue;
         const long long area = static_cast<long long>(entry.Width) * entry.Height;
