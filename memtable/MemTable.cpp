@@ -733,6 +733,7 @@ void TzebCustomMemTable::InternalClose()
     }
     cursor_ = savedCursor_ = -1;
     indexes_.ClearRecords();
+    deletedPlaces_.clear();
     // Sorted indexes name field objects that closing may destroy; opening builds them anew.
     indexes_.RemoveSorted();
     currentIndex_ = &indexes_.RowOrder();
