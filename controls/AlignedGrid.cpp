@@ -323,7 +323,7 @@ void TAlignedGrid::PrepareCellCanvas(Canvas& canvas, int col, int row, const TRe
     }
     canvas.SetFont(font.ToLogicalFont());
     canvas.SetTextColor(fontColor);
-    canvas.SelectBrush(Brush{brush.Style(), brushColor});
+    canvas.SelectBrush(brush.ToBrush(brushColor));
     if (!DefaultDrawing())
         return;
     canvas.FillRect(rect);

@@ -34,6 +34,11 @@ void TNewInplaceEdit::keyPressEvent(QKeyEvent* event)
     // An editor without a cell takes no keys.
     if (EditCol < 0)
         return;
+    // A multi-line editor keeps Escape: it neither undoes the text nor ends the edit.
+    if (Multiline() && event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
     TInplaceEdit::keyPressEvent(event);
 }
 

@@ -1,6 +1,8 @@
 // The aligned grid's value classes, property records and record store; see AlignedGridProps.h.
 #include "controls/AlignedGridProps.h"
 
+#include "platform/HatchBrush.h"
+
 #include "platform/core/FormStream.h"
 
 #include <algorithm>
@@ -36,10 +38,27 @@ void TMyBrush::SetColor(ColorRef color)
         Changed();
 }
 
+BrushStyle TMyBrush::Style() const
+{
+    return style_ == bsSolid ? BrushStyle::Solid : style_ == bsClear ? BrushStyle::Null : BrushStyle::Pattern;
+}
+
 void TMyBrush::SetStyle(BrushStyle style)
+{
+    SetStoredStyle(style == BrushStyle::Null ? bsClear : bsSolid);
+}
+
+void TMyBrush::SetStoredStyle(TBrushStyle style)
 {
     if (Replace(style_, style))
         Changed();
+}
+
+Brush TMyBrush::ToBrush(ColorRef color) const
+{
+    if (style_ >= bsHorizontal && style_ <= bsDiagCross)
+        return HatchBrush(style_ - bsHorizontal, color, SystemColor(COLOR_WINDOW));
+    return Brush{Style(), color};
 }
 
 void TMyBrush::Assign(const TMyBrush& source)
@@ -129,7 +148,7 @@ namespace {
 void WriteBrush(TFormWriter& writer, const TMyBrush& brush)
 {
     writer.WriteInteger(static_cast<std::int32_t>(brush.Color()));
-    writer.WriteInteger(static_cast<std::int32_t>(brush.Style()));
+    writer.WriteInteger(brush.StoredStyle());
 }
 
 void WriteFont(TFormWriter& writer, const TMyFont& font)
@@ -147,7 +166,8 @@ TMyBrush ReadBrush(TFormReader& reader)
 {
     TMyBrush brush;
     brush.SetColor(static_cast<ColorRef>(reader.ReadInteger()));
-    brush.SetStyle(reader.ReadInteger() == static_cast<int>(BrushStyle::Null) ? BrushStyle::Null : BrushStyle::Solid);
+    const int style = reader.ReadInteger();
+    brush.SetStoredStyle(style >= bsSolid && style <= bsDiagCross ? static_cast<TBrushStyle>(style) : bsSolid);
     return brush;
 }
 

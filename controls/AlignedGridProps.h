@@ -28,13 +28,22 @@ enum T_Wordwrap : std::uint8_t { ww_none = 0, ww_wordwrap = 1, ww_ellipsis = 2, 
 enum TFontStyleBit : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 enum TFontPitch : int { fpDefault = 0, fpVariable = 1, fpFixed = 2 };
 
+// Brush styles as a stored form numbers them.
+enum TBrushStyle : int { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+
 // A brush whose every change sets its "set" flag and calls the change handler.
 class TMyBrush {
 public:
     ColorRef Color() const { return color_; }
     void SetColor(ColorRef color);
-    BrushStyle Style() const { return style_; }
+    // How the brush draws: solid, not at all (clear), or a hatch pattern.
+    BrushStyle Style() const;
     void SetStyle(BrushStyle style);
+    TBrushStyle StoredStyle() const { return style_; }
+    void SetStoredStyle(TBrushStyle style);
+    // The canvas brush in this style and colour; a hatch draws its lines in the colour on the
+    // window colour.
+    Brush ToBrush(ColorRef color) const;
     std::uint8_t IsSet() const { return set_; }
     void SetSet(std::uint8_t set) { set_ = set; }
     // Takes colour and style (a change like any other).
@@ -45,7 +54,7 @@ public:
 private:
     void Changed();
     ColorRef color_ = 0xFFFFFF;
-    BrushStyle style_ = BrushStyle::Solid;
+    TBrushStyle style_ = bsSolid;
     std::uint8_t set_ = 0;
 };
 

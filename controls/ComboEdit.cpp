@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 
@@ -35,6 +36,22 @@ QImage EllipsisGlyph(int buttonWidth)
         painter.fillRect(x, 1, 2, 2, Qt::black);
     return glyph;
 }
+
+// The application's style with the caret width of the one combo edit it serves (the edit asks
+// for it when it paints, without naming itself).
+class CaretStyle : public QProxyStyle {
+public:
+    explicit CaretStyle(const TCustomComboEdit& edit) : edit_(edit) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_TextCursorWidth)
+            return edit_.CaretWidth();
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    const TCustomComboEdit& edit_;
+};
 
 bool OverWidget(const QWidget* widget, QPoint screenPoint)
 {
@@ -215,7 +232,33 @@ TCustomComboEdit::TCustomComboEdit(QWidget* parent) : TCustomMaskEdit(parent)
     button_->setGeometry(0, 0, kDefaultButtonWidth, 17);
     button_->OnClick = [this](QWidget*) { ButtonClick(); };
     setFont(QtFontEngine::MakeQFont(font_.Logical()));
+    caretStyle_ = new CaretStyle(*this);
+    caretStyle_->setParent(this);
+    setStyle(caretStyle_);
+    setMinimumHeight(MinimumHeight());
     UpdateControls();
+}
+
+int TCustomComboEdit::MinimumHeight() const
+{
+    // The smaller of the screen font's and the edit's text height, the borders, one pixel.
+    constexpr int kBorderHeight = 1;
+    const int screen = ScreenFonts().Metrics(TFont().Logical()).Height;
+    const int own = ScreenFonts().Metrics(font_.Logical()).Height;
+    return Min(screen, own) + 4 * kBorderHeight + 1;
+}
+
+void TCustomComboEdit::focusInEvent(QFocusEvent* event)
+{
+    TCustomMaskEdit::focusInEvent(event);
+    // Entered by the keyboard: with direct input the whole text is selected, a mask or not;
+    // without it nothing can be typed over.
+    if (event->reason() == Qt::MouseFocusReason || QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    if (directInput_)
+        selectAll();
+    else
+        deselect();
 }
 
 TCustomComboEdit::~TCustomComboEdit()
@@ -239,6 +282,8 @@ void TCustomComboEdit::SetFont(const TFont& font)
         return;
     font_ = font;
     setFont(QtFontEngine::MakeQFont(font_.Logical()));
+    setMinimumHeight(MinimumHeight());
+    update();
 }
 
 void TCustomComboEdit::SetReadOnly(bool readOnly)

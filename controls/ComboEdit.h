@@ -20,6 +20,8 @@
 
 #include <functional>
 
+class QStyle;
+
 namespace velmoran {
 
 class TCustomComboEdit;
@@ -99,7 +101,13 @@ public:
 
     // The edit's font ("MS Sans Serif", 8 points, as the dialogs set it).
     const TFont& Font() const { return font_; }
+    // Also sets the minimum height and the caret width.
     void SetFont(const TFont& font);
+    // No resize makes the edit lower than this: the smaller text height of the screen font and
+    // its own, four border heights and one pixel.
+    int MinimumHeight() const;
+    // 2 pixels for a bold font, else 1.
+    int CaretWidth() const { return font_.Bold ? 2 : 1; }
 
     comboedit::TEditButton* Button() const { return button_; }
     QWidget* ButtonHost() const { return host_; }
@@ -164,6 +172,7 @@ protected:
     void Change() override;
 
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -174,6 +183,7 @@ private:
     void RecreateGlyph();
 
     TFont font_;
+    QStyle* caretStyle_ = nullptr;
     QWidget* host_ = nullptr;
     comboedit::TEditButton* button_ = nullptr;
     QPointer<TPopupWindow> popup_;

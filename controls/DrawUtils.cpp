@@ -1,7 +1,7 @@
 // The controls' drawing utilities; see DrawUtils.h.
 #include "controls/DrawUtils.h"
 
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/Prompt.h"

@@ -1,7 +1,7 @@
 // The HTML label; see HtmlLabel.h.
 #include "controls/HtmlLabel.h"
 
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "platform/Edges.h"
 #include "platform/QtCanvas.h"
 #include "platform/Shell.h"

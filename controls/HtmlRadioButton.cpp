@@ -3,7 +3,7 @@
 
 #include "controls/ControlResources.h"
 #include "html/base/image/ImageLoad.h"
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "platform/Edges.h"
 #include "platform/QtCanvas.h"
 #include "platform/Shell.h"

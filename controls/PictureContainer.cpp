@@ -3,8 +3,10 @@
 
 #include "controls/ControlResources.h"
 #include "html/base/image/GifImage.h"
+#include "html/base/image/IconDecode.h"
 #include "html/base/image/ImageLoad.h"
 #include "html/base/image/ImageObject.h"
+#include "html/base/image/Metafile.h"
 #include "html/base/WideText.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
@@ -64,6 +66,7 @@ void THtmlPicture::Reset()
     empty_ = true;
     gif_.reset();
     image_ = QImage();
+    metafile_.reset();
     decoded_ = false;
     himetricWidth_ = himetricHeight_ = 0;
     frameCount_ = -1;
@@ -89,6 +92,7 @@ void THtmlPicture::Decode()
 {
     gif_.reset();
     image_ = QImage();
+    metafile_.reset();
     decoded_ = false;
     frameLeft_ = frameTop_ = frameWidth_ = frameHeight_ = 0;
     screenWidth_ = screenHeight_ = 0;
@@ -112,6 +116,26 @@ void THtmlPicture::Decode()
         himetricHeight_ = MulDiv(gif_->Height(), kHimetricPerInch, kPixelsPerInch);
         decoded_ = true;
         SelectFrame();
+        return;
+    }
+    if (IsIconFile(bytes_.data(), bytes_.size())) {
+        still = DecodeIcon(bytes_.data(), bytes_.size());
+        if (still.isNull())
+            throw Exception(kPictureInvalidFormat);
+        image_ = still;
+        himetricWidth_ = MulDiv(image_.width(), kHimetricPerInch, kPixelsPerInch);
+        himetricHeight_ = MulDiv(image_.height(), kHimetricPerInch, kPixelsPerInch);
+        decoded_ = true;
+        return;
+    }
+    if (LooksLikeMetafile(bytes_.data(), bytes_.size())) {
+        std::optional<TMetafile> metafile = ReadMetafile(bytes_.data(), bytes_.size());
+        if (!metafile)
+            throw Exception(kPictureInvalidFormat);
+        himetricWidth_ = metafile->HimetricWidth;
+        himetricHeight_ = metafile->HimetricHeight;
+        metafile_ = std::make_unique<TMetafile>(std::move(*metafile));
+        decoded_ = true;
         return;
     }
     TMemoryStream stream(std::string_view(reinterpret_cast<const char*>(bytes_.data()), bytes_.size()));
@@ -229,7 +253,15 @@ int THtmlPicture::Height() const
 
 void THtmlPicture::Draw(Canvas& canvas, const TRect& rect) const
 {
-    if (empty_ || !decoded_ || image_.isNull())
+    if (empty_ || !decoded_)
+        return;
+    if (metafile_) {
+        const int w = MulDiv(himetricWidth_, canvas.GetDeviceCaps(LOGPIXELSX), kHimetricPerInch);
+        const int h = MulDiv(himetricHeight_, canvas.GetDeviceCaps(LOGPIXELSY), kHimetricPerInch);
+        PlayMetafile(canvas, *metafile_, Stretch ? rect : TRect{rect.Left, rect.Top, rect.Left + w, rect.Top + h});
+        return;
+    }
+    if (image_.isNull())
         return;
     if (Stretch) {
         canvas.StretchBlt(rect, image_);

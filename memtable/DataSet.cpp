@@ -2,6 +2,7 @@
 // dataset, with the before/after events in their order.
 #include "memtable/DataSet.h"
 
+#include "platform/core/ExceptionHandler.h"
 #include "platform/core/ScopeExit.h"
 
 #include <algorithm>
@@ -476,6 +477,49 @@ void TDataSet::Append()
     InternalInsert();
     bof_ = eof_ = false;
     EndInsertAppend();
+}
+
+void TDataSet::AppendRecord(const std::vector<TVariant>& values)
+{
+    Append();
+    SetFieldsAndPost(values);
+}
+
+void TDataSet::InsertRecord(const std::vector<TVariant>& values)
+{
+    Insert();
+    SetFieldsAndPost(values);
+}
+
+void TDataSet::SetFieldsAndPost(const std::vector<TVariant>& values)
+{
+    try {
+        const int count = std::min(static_cast<int>(values.size()), fields_.Count());
+        for (int i = 0; i < count; ++i) {
+            TField& field = fields_[i];
+            const TVariant& value = values[static_cast<std::size_t>(i)];
+            if (value.IsNullOrEmpty()) {
+                field.Clear();
+                continue;
+            }
+            if (IsBlobType(field.DataType())) {
+                field.SetAsString(value.AsString());
+                continue;
+            }
+            std::vector<std::byte> native(static_cast<std::size_t>(std::max(field.DataSize(), 1)));
+            VariantToNative(field, value, native.data());
+            field.SetData(native.data());
+        }
+        Post();
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+}
+
+void TDataSet::InternalHandleException()
+{
+    HandleApplicationException();
 }
 
 void TDataSet::Post()

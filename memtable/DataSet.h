@@ -106,6 +106,11 @@ public:
     void Post();
     void Cancel();
     void Delete();
+    // A new record holding the values in field order (a null value leaves its field empty, as
+    // do fields beyond the values), posted at once: appended at the end, or inserted before the
+    // current record. A value or post that fails leaves no record behind.
+    void AppendRecord(const std::vector<TVariant>& values);
+    void InsertRecord(const std::vector<TVariant>& values);
     bool Modified() const { return modified_; }
     virtual bool CanModify() const { return true; }
     // The change status of the current record (unmodified when the dataset keeps none).
@@ -196,7 +201,10 @@ protected:
     virtual TBookmark GetBookmarkData(TRecordBuffer buffer) const = 0;
     virtual void SetBookmarkData(TRecordBuffer buffer, const TBookmark& bookmark) = 0;
     virtual void InternalGotoBookmark(const TBookmark& bookmark) = 0;
-    virtual void InternalHandleException() {}
+    // Stores a new record from the buffer, appended or at the place of the current record.
+    virtual void InternalAddRecord(TRecordBuffer buffer, bool append) = 0;
+    // Hands the exception being handled to the application's handler (call in a catch block).
+    virtual void InternalHandleException();
     virtual int GetRecordCount() const = 0;
     virtual int GetRecNo() const { return -1; }
     virtual void SetRecNoValue(int) {}
@@ -265,6 +273,7 @@ private:
     void CloseCursor();
     void BeginInsertAppend();
     void EndInsertAppend();
+    void SetFieldsAndPost(const std::vector<TVariant>& values);
     void UpdateCursorPos();
     bool FetchFirst();
     void CheckCanModify() const;

@@ -489,6 +489,8 @@ std::unique_ptr<TField> CreateField(std::string name, TFieldType type, int size)
         return std::make_unique<TWideStringField>(std::move(name), size);
     case ftCurrency:
         return std::make_unique<TCurrencyField>(std::move(name));
+    case ftBCD:
+        return std::make_unique<TBCDField>(std::move(name), size);
     case ftTime:
         return std::make_unique<TTimeField>(std::move(name));
     case ftDateTime:
@@ -637,7 +639,11 @@ void VariantToNative(const TField& field, const TVariant& value, std::byte* nati
         WriteNative(native, static_cast<double>(value.AsCurrency()) / 10000.0);
         break;
     case ftBCD:
-        WriteNative(native, CurrencyToBcd(value.AsCurrency(), std::max(32, field.Size() + 1)));
+        // A BCD field's own precision; a plain field of the type takes the largest.
+        if (const auto* bcd = dynamic_cast<const TBCDField*>(&field))
+            WriteNative(native, CurrencyToBcd(value.AsCurrency(), bcd->WritePrecision()));
+        else
+            WriteNative(native, CurrencyToBcd(value.AsCurrency(), std::max(32, field.Size() + 1)));
         break;
     case ftDate:
         WriteNative(native, static_cast<std::int32_t>(std::floor(value.AsDateTime()) + kDateDelta));

@@ -9,6 +9,7 @@
 #include "platform/core/DateTime.h"
 #include "platform/core/Stream.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -342,6 +343,15 @@ public:
 class TCurrencyField : public TFloatField {
 public:
     explicit TCurrencyField(std::string fieldName);
+};
+
+// A packed decimal. Its values are written with at most Precision digits (at least Size + 1;
+// 0 takes the largest, 32); a value with more whole digits does not fit.
+class TBCDField : public TField {
+public:
+    TBCDField(std::string fieldName, int size = 4) : TField(std::move(fieldName), ftBCD, size) {}
+    int Precision = 0;
+    int WritePrecision() const { return std::max(Precision > 0 ? Precision : 32, Size() + 1); }
 };
 
 // A date and time stored as milliseconds counted from day 1 (1 January of year 1); the base of

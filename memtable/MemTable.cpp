@@ -404,15 +404,32 @@ void TzebCustomMemTable::InsertIntoIndexes(TzebRecord* record, bool appended)
 
 void TzebCustomMemTable::RemoveFromIndexes(const TzebRecord* record)
 {
+    const bool undoable = record->ChangeStatus == mtcsDeleted && store_->TransactionLevel() > 0;
     ForEachOpenTable([&](TzebCustomMemTable& table) {
         for (int i = 0; i < table.indexes_.Count(); ++i) {
             TzebIndex& index = table.indexes_[i];
+            if (undoable && index.IsRowOrder()) {
+                const int at = index.IndexOfRecord(record, &table == this && &index == currentIndex_ ? cursor_ : -1);
+                if (at >= 0)
+                    table.deletedPlaces_.push_back({record->UniqueNumber,
+                                                    at > 0 ? index.At(at - 1)->UniqueNumber : -1,
+                                                    at + 1 < index.Count() ? index.At(at + 1)->UniqueNumber : -1});
+            }
             index.DeleteRecord(record, &table == this && &index == currentIndex_ ? cursor_ : -1);
         }
     });
 }
 
-void TzebCustomMemTable::PostInsert(TzebRecord* buffer)
+void TzebCustomMemTable::InternalAddRecord(TRecordBuffer buffer, bool append)
+{
+    TzebCommon::Guard guard(*store_);
+    TzebRecord* record = AsRecord(buffer);
+    if (!record)
+        throw EMemTableInvalidRecord(kInvalidRecord);
+    PostInsert(record, append);
+}
+
+void TzebCustomMemTable::PostInsert(TzebRecord* buffer, bool appended)
 {
     ForEachOpenTable([&](TzebCustomMemTable& table) {
         for (int i = 0; i < table.indexes_.Count(); ++i)
@@ -427,7 +444,6 @@ void TzebCustomMemTable::PostInsert(TzebRecord* buffer)
     }
     store_->FreeBlocks(buffer);
     stored->TransactionLevel = store_->TransactionLevel();
-    bool appended = store_->BookmarkEntry(buffer, attachIndex_).Flag == static_cast<std::uint8_t>(TBookmarkFlag::bfEOF);
     InsertIntoIndexes(stored, appended);
     savedCursor_ = currentIndex_->IndexOfRecord(stored, appended ? currentIndex_->Count() - 1 : std::max(insertRecNo_ - 1, 0));
     stored->Position = savedCursor_;
@@ -489,7 +505,7 @@ void TzebCustomMemTable::InternalPost()
     if (!buffer)
         throw EMemTableInvalidRecord(kInvalidRecord);
     if (State() == dsInsert)
-        PostInsert(buffer);
+        PostInsert(buffer, store_->BookmarkEntry(buffer, attachIndex_).Flag == static_cast<std::uint8_t>(TBookmarkFlag::bfEOF));
     else
         PostEdit(buffer);
 }
@@ -717,6 +733,7 @@ void TzebCustomMemTable::InternalClose()
     }
     cursor_ = savedCursor_ = -1;
     indexes_.ClearRecords();
+    deletedPlaces_.clear();
     // Sorted indexes name field objects that closing may destroy; opening builds them anew.
     indexes_.RemoveSorted();
     currentIndex_ = &indexes_.RowOrder();

@@ -313,6 +313,7 @@ protected:
     void InternalClose() override;
     void InternalInitFieldDefs() override;
     void InternalPost() override;
+    void InternalAddRecord(TRecordBuffer buffer, bool append) override;
     void InternalCancel() override;
     void InternalDelete() override;
     bool IsCursorOpen() const override { return open_; }
@@ -360,6 +361,10 @@ protected:
     // Rebuilds the index collection from IndexDefs; called at open after the row-order index
     // was emptied.
     virtual void RebuildIndexes();
+    // After a load: an index whose definition went is dropped (not the row order, the sort index
+    // or the order chosen by field names), a definition without an index gets one; a dropped
+    // current index leaves the row order current.
+    void MatchIndexesToDefinitions();
     // True while persistence loads values: no read-only checks and no auto-increment.
     bool LoadingValues = false;
     int Cursor() const { return cursor_; }
@@ -425,7 +430,7 @@ private:
     void InsertIntoIndexes(TzebRecord* record, bool appended);
     void RemoveFromIndexes(const TzebRecord* record);
     void RefreshOtherTables();
-    void PostInsert(TzebRecord* buffer);
+    void PostInsert(TzebRecord* buffer, bool appended);
     void PostEdit(TzebRecord* buffer);
     // Calls `work` for every open table sharing the store, this one included.
     template <typename Work>
@@ -473,6 +478,14 @@ private:
     TIndexDefs indexDefs_;
     std::string indexName_;
     std::string indexFieldNames_;
+    // Where each record deleted inside a transaction stood in this table's row order: the unique
+    // numbers of its neighbours then, so that a rollback puts it back there. In order of deletion.
+    struct TRowPlace {
+        std::int32_t Record = -1;
+        std::int32_t Before = -1;
+        std::int32_t After = -1;
+    };
+    std::vector<TRowPlace> deletedPlaces_;
     TzebFieldList indexFields_;
     std::string filterText_;
     bool filteredOn_ = false;

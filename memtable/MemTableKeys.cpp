@@ -557,6 +557,28 @@ void TzebCustomMemTable::RebuildIndexes()
     }
 }
 
+void TzebCustomMemTable::MatchIndexesToDefinitions()
+{
+    for (int i = indexes_.Count() - 1; i >= 0; --i) {
+        TzebIndex* index = &indexes_[i];
+        if (index->IsRowOrder() || index->Name() == kSortIndexName || indexDefs_.Find(index->Name()))
+            continue;
+        // An order chosen by field names is named after them and has no definition.
+        if (index->Name() == static_cast<TzebSortedIndex*>(index)->KeyFieldNames())
+            continue;
+        if (index == currentIndex_)
+            SwitchToIndex(indexes_.RowOrder());
+        indexes_.Remove(index);
+    }
+    for (int i = 0; i < indexDefs_.Count(); ++i) {
+        const TIndexDef& def = indexDefs_[i];
+        if (indexes_.Find(def.Name) || Trim(def.Name).empty() || Trim(def.Fields).empty())
+            continue;
+        indexes_.Add(std::make_unique<TzebSortedIndex>(*this, def.Name, def.Fields, CompareOptionsOf(def.Options)))
+            .SetOrdered(false);
+    }
+}
+
 TzebSortedIndex* TzebCustomMemTable::AddIndex(const std::string& name, const std::string& fields, std::uint8_t options,
                                               TzebChangeStatuses shown)
 {

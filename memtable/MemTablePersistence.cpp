@@ -212,6 +212,8 @@ void TzebCustomMemTable::EmptyTable()
             if (table->State() == dsEdit || table->State() == dsInsert)
                 table->Cancel();
             table->indexes_.ClearRecords();
+            // Emptying numbers the records anew: no place of a delete still names one.
+            table->deletedPlaces_.clear();
             table->cursor_ = table->savedCursor_ = -1;
             table->ClearBuffers();
             table->DataEvent(dcDataSetChange);

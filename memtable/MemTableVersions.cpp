@@ -3,6 +3,7 @@
 // the store's records again in every index afterwards.
 #include "memtable/MemTable.h"
 
+#include <unordered_map>
 #include <unordered_set>
 
 namespace velmoran {
@@ -103,11 +104,42 @@ void TzebCustomMemTable::ReloadIndexes()
     std::unordered_set<const TzebRecord*> listed;
     for (int i = 0; i < rowOrder.Count(); ++i)
         listed.insert(rowOrder.At(i));
+    std::unordered_map<std::int32_t, TzebRecord*> missing;
+    std::vector<TzebRecord*> missingInOrder;
     for (int slot = 0; slot < store_->SlotCount(); ++slot) {
         TzebRecord* record = store_->RecordAt(slot);
-        if (record && record->ChangeStatus != mtcsDeleted && !listed.contains(record))
-            rowOrder.InsertRecord(record, -1);
+        if (record && record->ChangeStatus != mtcsDeleted && !listed.contains(record)) {
+            missing.emplace(record->UniqueNumber, record);
+            missingInOrder.push_back(record);
+        }
     }
+    // A delete undone puts its record back beside a neighbour it had, the last delete first, so
+    // that every record stands where it stood; a neighbour gone too leaves the other one.
+    const auto placeOf = [&](std::int32_t unique) {
+        for (int i = 0; i < rowOrder.Count(); ++i)
+            if (rowOrder.At(i)->UniqueNumber == unique)
+                return i;
+        return -1;
+    };
+    for (auto place = deletedPlaces_.rbegin(); place != deletedPlaces_.rend(); ++place) {
+        const auto found = missing.find(place->Record);
+        if (found == missing.end())
+            continue;
+        int at = -1;
+        if (const int before = place->Before >= 0 ? placeOf(place->Before) : -1; before >= 0)
+            at = before + 1;
+        else if (const int after = place->After >= 0 ? placeOf(place->After) : -1; after >= 0)
+            at = after;
+        else if (place->Before < 0)
+            at = 0;
+        rowOrder.InsertRecord(found->second, at);
+        missing.erase(found);
+    }
+    for (TzebRecord* record : missingInOrder)
+        if (missing.contains(record->UniqueNumber))
+            rowOrder.InsertRecord(record, -1);
+    if (store_->TransactionLevel() == 0)
+        deletedPlaces_.clear();
     rowOrder.SetOrdered(true);
     for (int i = 1; i < indexes_.Count(); ++i) {
         auto& index = static_cast<TzebSortedIndex&>(indexes_[i]);

@@ -236,7 +236,10 @@ void TzebCustomStreamFormat::AfterLoad(TzebCustomMemTable& table)
     if (table.State() == dsEdit || table.State() == dsInsert)
         steps([&] { table.Cancel(); });
     if (table.Active())
-        steps([&] { table.ReloadIndexes(); });
+        steps([&] {
+            table.MatchIndexesToDefinitions();
+            table.ReloadIndexes();
+        });
     std::unique_ptr<TBookmark> bookmark = std::move(bookmark_);
     if (table.Active())
         steps([&] {

@@ -1,6 +1,7 @@
 // Exception handling at the Qt boundary, and Qt's own texts in German.
 #include "platform/Application.h"
 
+#include "platform/core/ExceptionHandler.h"
 #include "platform/core/Exceptions.h"
 #include "platform/Prompt.h"
 #include "platform/QtCanvas.h"
@@ -32,6 +33,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     setOrganizationName(QStringLiteral("Orvelan"));
     InstallQtScreenFonts();
     InstallQtGermanTexts(*this);
+    SetApplicationExceptionHandler(ShowCurrentException);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -82,6 +82,7 @@ std::optional<std::string> CalculationFileThere(const std::string& fileName)
 void TMainForm::SetFileId(const std::string& fileName)
 {
     shell_.FileId = fileName;
+    // An empty name puts back the plain caption, so that no closed file stays named in it.
     setWindowTitle(QString::fromStdString(fileName.empty() ? std::string("Velmoran") : "Velmoran - " + fileName));
 }
 
@@ -290,6 +291,12 @@ bool TMainForm::RunEditDialog(int mode, int page, const std::string& controlName
     if (accepted)
         RefreshResultPage();
     return accepted;
+}
+
+void TMainForm::EditExtraExecute()
+{
+    if (TMainDlg* module = shell_.Modules.ModuleDialog())
+        module->Exec("EditSpecial");
 }
 
 void TMainForm::EditParamExecute()

@@ -9,7 +9,8 @@ namespace velmoran {
 
 namespace {
 
-// The tables an import searches, in this order.
+// The tables an import searches, in this order, found by name: the order of the module's table
+// list does not decide which table takes a name that two of them hold.
 constexpr const char* kImportTables[] = {"d", "dl", "dp"};
 
 TDataSet* TableWithField(const std::vector<TDataSet*>& tables, const std::string& field)

@@ -274,6 +274,7 @@ void TMainForm::ApplySettings()
 {
     SetAcceptDroppedFiles(true);
     OnDropFiles = [this](Form&, const std::vector<std::string>& files) {
+        // Asked first, so that a dropped file does not throw away unsaved changes.
         if (!files.empty() && CheckSaveModified())
             OpenCalculationFile(files.front());
     };

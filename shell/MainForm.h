@@ -164,7 +164,8 @@ public:
     // True while a print of the print result runs; the window then takes no commands and
     // cannot be closed.
     bool PrintRunning() const;
-    virtual void EditExtraExecute() {}
+    // The module's own extra dialog ("EditSpecial").
+    virtual void EditExtraExecute();
 
 protected:
     bool CloseQuery() override;

@@ -103,6 +103,7 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         pcResult->setCurrentWidget(tsResultHTM);
         if (argument.empty())
             FileOpenExecute();
+        // Asked first, so that a link does not throw away unsaved changes.
         else if (CheckSaveModified())
             OpenCalculationFile(argument);
         ShowKeptCalculation();

@@ -314,7 +314,10 @@ void THSGDlg::FillNitrogen()
     pages_.VarSFH->SetValue(hsgRecord.Double(hsg::kSFH));
     pages_.VarSNH4ansp->SetValue(hsgRecord.Double(hsg::kSNH4ANSP));
     pages_.VarSorgNan->SetValue(block.Double(block::kSorgNan));
-    pages_.cbxDV->setCurrentIndex(ItemOfProcess(block.ByteAt(block::kProcess)));
+    // The box reads the same four bits as the nitrate fields; a code it does not know keeps its item.
+    if (const int item = ItemOfProcess(static_cast<std::uint8_t>(block.Bits(block::kProcess, block::kShiftDV, block::kCountDV)));
+        item >= 0)
+        pages_.cbxDV->setCurrentIndex(item);
     ShowNitrogenFrames();
     pages_.VarSNO3an->SetValue(block.Double(block::kSNO3an));
     pages_.VarSO2RF->SetValue(hsgRecord.Double(hsg::kSO2RF));

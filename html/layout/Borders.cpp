@@ -142,14 +142,30 @@ void DrawBorder(Canvas& canvas, TRect outer, TRect inner, const std::array<TColo
         }
         case 6:
         case 7: {
-            Pen pen{styles[static_cast<std::size_t>(i)] == 7 ? PenStyle::Dot : PenStyle::Dash, w, color};
+            // Sides alike in style, colour and width make one line, so that its dashes or dots
+            // go on round the corners; it ends at the bottom side or where the next side differs.
+            const auto alike = [&](int a, int b) {
+                const auto sa = static_cast<std::size_t>(a), sb = static_cast<std::size_t>(b);
+                return styles[sa] == styles[sb] && Rgb(colors[sa]) == Rgb(colors[sb]) &&
+                       SideWidth(outer, inner, a) == SideWidth(outer, inner, b);
+            };
+            if (i > 0 && alike(i - 1, i))
+                break;  // drawn with the line of the side before
+            const bool dotted = styles[static_cast<std::size_t>(i)] == 7;
+            Pen pen{dotted ? PenStyle::Dot : PenStyle::Dash, w, color};
             pen.Geometric = true;
+            pen.Join = PenJoin::Miter;
+            if (!dotted)
+                pen.Cap = PenCap::Square;
             const Pen old = canvas.SelectPen(pen);
-            const TRect mid = Shrunk(outer, inner, 1, 2);
-            const auto m = Corners(mid);
-            const std::size_t a = static_cast<std::size_t>(i), b = static_cast<std::size_t>((i + 1) % 4);
-            canvas.MoveTo(m[a].X, m[a].Y);
-            canvas.LineTo(m[b].X, m[b].Y);
+            const auto m = Corners(Shrunk(outer, inner, 1, 2));
+            std::vector<TPoint> line{m[static_cast<std::size_t>(i)]};
+            int side = i;
+            do {
+                line.push_back(m[static_cast<std::size_t>((side + 1) % 4)]);
+                ++side;
+            } while (side < 4 && alike(side - 1, side));
+            canvas.Polyline(line);
             canvas.SelectPen(old);
             break;
         }

@@ -5,6 +5,7 @@
 #include "html/base/image/GifImage.h"
 #include "html/base/image/ImageCache.h"
 #include "html/base/image/ImageLoad.h"
+#include "html/base/image/StockImages.h"
 #include "html/layout/Borders.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
@@ -264,8 +265,18 @@ void TImageObj::Draw(Canvas& canvas, int x, int y, const TFontObj* font)
             }
         }
     } else if (Doc) {
-        // Placeholder: a sunken frame around the box with the alt text beside the symbol.
+        // Placeholder: a sunken frame around the box with the alt text beside the symbol of a
+        // picture still to come or of one that failed, unscaled in the room left of the text.
         DrawDocumentBorder3D(canvas, box, false, *Doc, 1);
+        const QImage& symbol = Delayed ? DelayedImageBitmap() : ErrorImageBitmap();
+        const TRect place{box.Left + 4, box.Top + 4, box.Left + 4 + symbol.width(), box.Top + 4 + symbol.height()};
+        canvas.SaveDC();
+        canvas.IntersectClipRect(box);
+        if (Delayed)
+            canvas.StretchBlt(place, symbol);
+        else
+            canvas.MaskedStretchBlt(place, symbol, ErrorImageMask());
+        canvas.RestoreDC();
         if (!Alt.empty() || !AltW.empty()) {
             LogicalFont f;
             f.Face = "Arial";

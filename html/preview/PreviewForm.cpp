@@ -2,7 +2,7 @@
 #include "html/preview/PreviewForm.h"
 
 #include "controls/EnhCombo.h"
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "html/viewer/MetaFilePrinter.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/PrnStatusForm.h"

@@ -5,7 +5,7 @@
 #include "html/viewer/PrintRun.h"
 
 #include "html/base/WideText.h"
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "html/viewer/SectionListDocument.h"
 #include "html/viewer/ViewerText.h"
 #include "platform/Application.h"

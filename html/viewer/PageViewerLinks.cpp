@@ -3,7 +3,7 @@
 // presses that start a selection or panning.
 #include "html/viewer/PageViewer.h"
 
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "html/viewer/ViewerText.h"
 #include "platform/Application.h"
 #include "platform/core/Text.h"

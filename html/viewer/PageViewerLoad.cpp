@@ -3,7 +3,7 @@
 // with its progress and processing events, so that the application's wait state never sticks.
 #include "html/viewer/PageViewer.h"
 
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "html/viewer/ViewerText.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"

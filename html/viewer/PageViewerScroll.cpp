@@ -3,7 +3,7 @@
 // that scrolls while a selection is dragged out of the surface or the middle button pans.
 #include "html/viewer/PageViewer.h"
 
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "platform/Application.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"

@@ -1,5 +1,8 @@
 // Fixed texts of the program's exceptions.
 #include "platform/core/Exceptions.h"
+#include "platform/core/ExceptionHandler.h"
+
+#include <utility>
 
 namespace velmoran {
 
@@ -28,6 +31,27 @@ EFOpenError EFOpenError::CannotOpen(std::string_view fileName)
 EFOpenError EFOpenError::CannotCreate(std::string_view fileName)
 {
     return EFOpenError("Datei " + std::string(fileName) + " kann nicht erstellt werden");
+}
+
+namespace {
+std::function<void()>& ApplicationExceptionHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
+}  // namespace
+
+void SetApplicationExceptionHandler(std::function<void()> handler)
+{
+    ApplicationExceptionHandler() = std::move(handler);
+}
+
+void HandleApplicationException()
+{
+    if (const std::function<void()>& handler = ApplicationExceptionHandler())
+        handler();
+    else
+        throw;
 }
 
 }  // namespace velmoran

@@ -172,6 +172,21 @@ TEST(AlignedGridEdit, MultiLineKeysStayInTheEditor)
     EXPECT_EQ(grid.events, (Events{"before 1,1", "validate 1,1", "after 1,1"}));
 }
 
+// Escape undoes and ends only a single-line edit; a multi-line editor keeps it and its text.
+TEST(AlignedGridEdit, EscapeStaysInAMultiLineEditor)
+{
+    EditingGrid grid;
+    grid.EditMultiline = true;
+    grid.Press(Qt::Key_F2);
+    grid.InplaceEditor()->moveCursor(QTextCursor::End);
+    grid.Press(Qt::Key_N);
+    grid.Press(Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(grid.EditorMode());
+    EXPECT_EQ(grid.Cells(1, 1), "altn");
+    EXPECT_EQ(grid.events, Events{"before 1,1"});
+}
+
 TEST(AlignedGridEdit, TheEditorTakesTheCellsAlignmentAndColours)
 {
     EditingGrid grid;

@@ -329,3 +329,32 @@ TEST(AlignedGridForm, ARecordCutOffBeforeTagZeroFailsTheLoad)
     const std::size_t at = cut.find("PropCell") + 14;
     EXPECT_THROW(Load(grid, cut.substr(0, at)), EReadError);
 }
+
+// Every brush style a stored form can hold reads back as it was written, and the hatches draw as
+// patterns in the brush colour.
+TEST(AlignedGridForm, BrushStylesRoundTrip)
+{
+    TCellPropertyStore store(nullptr);
+    for (int style = bsSolid; style <= bsDiagCross; ++style) {
+        TCellProperties record(&store);
+        TMyBrush brush;
+        brush.SetColor(0x0000FF);
+        brush.SetStoredStyle(static_cast<TBrushStyle>(style));
+        record.SetBrush(&brush);
+        TMemoryStream stream;
+        TFormWriter writer(stream);
+        record.Write(writer);
+        stream.SetPosition(0);
+        TFormReader reader(stream);
+        TCellProperties read(&store);
+        read.Read(reader);
+        ASSERT_TRUE(read.Brush()) << style;
+        EXPECT_EQ(read.Brush()->StoredStyle(), style);
+        const Brush drawn = read.Brush()->ToBrush(0x0000FF);
+        EXPECT_EQ(drawn.Style, style == bsSolid   ? BrushStyle::Solid
+                               : style == bsClear ? BrushStyle::Null
+                                                  : BrushStyle::Pattern)
+            << style;
+    }
+    EXPECT_EQ(TMyBrush().ToBrush(0x112233), (Brush{BrushStyle::Solid, 0x112233}));
+}

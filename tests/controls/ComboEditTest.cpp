@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyle>
 #include <QTest>
 
@@ -58,6 +59,8 @@ public:
         OnButtonClick = [this](QWidget*) { ++ButtonClicks; };
         OnChange = [this](QWidget*) { ++Changes; };
     }
+    // The caret's rectangle is the caret width and 9 pixels around it.
+    int CaretRectWidth() const { return cursorRect().width(); }
     ChoicePopup* Choices;
     int ButtonClicks = 0;
     int Changes = 0;
@@ -297,4 +300,57 @@ TEST(ComboEdit, GlyphKindsAndButtonWidth)
     EXPECT_EQ(edit.ButtonHost()->geometry().right(), edit.width() - 1 - (edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0));
     edit.SetButtonWidth(500);  // wider than the edit: refused
     EXPECT_EQ(edit.ButtonWidth(), 20);
+}
+
+// A form may store any height: the edit is never lower than its text and borders need, also
+// after a font change; a bold font gets the broader caret.
+TEST(ComboEdit, MinimumHeightAndCaretFollowTheFont)
+{
+    ScopedTestFonts fonts;
+    QWidget window;
+    auto* edit = new CountingComboEdit(&window);
+    const int minimum = ScreenFonts().Metrics(TFont().Logical()).Height + 5;
+    EXPECT_EQ(edit->MinimumHeight(), minimum);
+    edit->resize(121, 5);
+    EXPECT_EQ(edit->height(), minimum);
+
+    // The caret takes its width when the edit paints.
+    edit->grab();
+    const int thinCaret = edit->CaretRectWidth();
+    TFont bold;
+    bold.Bold = true;
+    edit->SetFont(bold);
+    edit->grab();
+    EXPECT_EQ(edit->CaretWidth(), 2);
+    EXPECT_EQ(edit->CaretRectWidth(), thinCaret + 1);
+    TFont large;
+    large.Size = 14;
+    edit->SetFont(large);
+    // The smaller of the screen font and the edit's own decides.
+    EXPECT_EQ(edit->MinimumHeight(), minimum);
+    edit->resize(121, 2);
+    EXPECT_EQ(edit->height(), minimum);
+    edit->grab();
+    EXPECT_EQ(edit->CaretRectWidth(), thinCaret);
+}
+
+// Entering by the keyboard selects the whole text with DirectInput, even with a mask that would
+// put the cursor on its first blank; without DirectInput nothing is selected; a click selects
+// nothing.
+TEST(ComboEdit, KeyboardEntrySelectsAllWithDirectInput)
+{
+    EditWindow w;
+    auto* other = new QLineEdit(&w.window);
+    other->setGeometry(10, 60, 100, 21);
+    other->show();
+    w.edit->SetEditMask("!99/99/0000;1;_");
+    w.edit->setText("17.03.2002");
+    other->setFocus(Qt::OtherFocusReason);
+    w.edit->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(w.edit->selectedText(), w.edit->text());
+
+    other->setFocus(Qt::OtherFocusReason);
+    w.edit->SetDirectInput(false);
+    w.edit->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(w.edit->hasSelectedText());
 }

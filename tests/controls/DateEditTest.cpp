@@ -188,3 +188,13 @@ TEST_F(DateEdit, AFormatChangeReformatsTheText)
     ScopedFormatSettings scoped(slashes);
     EXPECT_EQ(edit.Text(), "17.03.2002");
 }
+
+// A stored form may give the date field any height: it is raised to what its text needs.
+TEST_F(DateEdit, AStoredLowHeightIsRaised)
+{
+    TDateEdit edit;
+    edit.resize(121, 5);
+    EXPECT_EQ(edit.width(), 121);
+    EXPECT_EQ(edit.height(), edit.MinimumHeight());
+    EXPECT_GT(edit.height(), 5);
+}

@@ -2,7 +2,7 @@
 // engraved look pixel by pixel, the parent's image under a transparent control, and the small
 // services (foreground seam, posted-event removal, "not implemented", memory blocks, cursors).
 #include "controls/DrawUtils.h"
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/TestFont.h"

@@ -1,6 +1,7 @@
 // The gallery's pages, taken as pictures into the build's artifacts for a person to look at, and
 // checked where a fault would show first: on "captions" the message anchor's blue underline and
-// the dot of the checked classic radio button; on "buttons", "edits" and "dates" the looks below.
+// the dot of the checked classic radio button; on "buttons", "edits" and "dates" the looks below;
+// on "pictures" an icon and both kinds of metafile.
 #include "tests/support/TestApp.h"
 
 #include "controls/ComboEdit.h"
@@ -244,4 +245,27 @@ TEST_F(DateEdit, GalleryDatesPageShowsRedSundaysAndTodaysFrame)
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->pixmap().size(), QSize(224, 173));
     edit->PopupCloseUp(edit->Popup(), false);
+}
+
+// The "pictures" page: the icon's red disc with the grey page showing round it, the old
+// metafile's blue rectangle and the enhanced one's green rectangle, each at its own size.
+TEST(Gallery, PicturesPageShowsAnIconAndBothKindsOfMetafile)
+{
+    velmoran::testing::App();
+    std::unique_ptr<QWidget> page = gallery::MakePage("pictures");
+    ASSERT_TRUE(page);
+    const QImage shot = gallery::TakeShot(*page);
+    QDir().mkpath(QStringLiteral(VELMORAN_ARTIFACTS "/controls"));
+    EXPECT_TRUE(shot.save(QStringLiteral(VELMORAN_ARTIFACTS "/controls/pictures.png")));
+    // A point of a picture, counted from the top-left corner of its label's picture.
+    const auto at = [&](const char* label, int x, int y) {
+        auto* found = page->findChild<THtmlLabel*>(QString::fromLatin1(label));
+        return found ? shot.pixel(found->pos() + QPoint(x, y)) : 0u;
+    };
+    EXPECT_EQ(at("ico", 16, 16), qRgb(255, 0, 0));
+    EXPECT_EQ(at("ico", 1, 1), qRgb(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(at("wmf", 30, 40), qRgb(0, 0, 255));
+    EXPECT_EQ(at("emf", 30, 40), qRgb(0, 255, 0));
+    EXPECT_EQ(at("emf", 167, 40), qRgb(255, 0, 0));
+    EXPECT_EQ(at("emfGross", 45, 60), qRgb(0, 255, 0));
 }

@@ -4,7 +4,7 @@
 #include "ControlsTestSupport.h"
 
 #include "controls/HtmlLabel.h"
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/Shell.h"
 #include "tests/support/TempFolder.h"

@@ -146,6 +146,45 @@ TEST_F(HtmlPicture, BitmapsHaveNoFramesAndKeepTheirSize)
     EXPECT_EQ(copy.Width(), 0);
 }
 
+// Icons and metafiles: sized from their headers, a metafile played into the rectangle when drawn,
+// a damaged one refused with the format message.
+TEST_F(HtmlPicture, IconsAndMetafiles)
+{
+    const auto file = [](const char* name) {
+        TMemoryStream stream;
+        stream.LoadFromFile(std::string(VELMORAN_TEST_DATA) + "/image/" + name);
+        return std::string(stream.View());
+    };
+    THtmlPicture picture;
+    Load(picture, file("symbol.ico"));
+    EXPECT_EQ(picture.Width(), 32);
+    EXPECT_EQ(picture.FrameCount(), -1);
+    for (const char* name : {"zeichnung.wmf", "fenster.wmf", "zeichnung.emf"}) {
+        Load(picture, file(name));
+        EXPECT_EQ(picture.Width(), 200) << name;
+        EXPECT_EQ(picture.Height(), 100) << name;
+        TestFontEngine fonts;
+        RecordingCanvas canvas(fonts);
+        picture.Stretch = true;
+        picture.Draw(canvas, {10, 20, 210, 120});
+        const std::vector<std::string> calls = canvas.Calls();
+        // At (10, 20): the rectangle from (5,10)-(60,70) lands at (15,30)-(70,90).
+        EXPECT_NE(std::find(calls.begin(), calls.end(), "Rectangle 15,30,70,90"), calls.end()) << name;
+        EXPECT_TRUE(std::any_of(calls.begin(), calls.end(),
+                                [](const std::string& c) { return c.rfind("StretchBlt ", 0) == 0; }))
+            << name;
+        picture.Stretch = false;
+    }
+    std::string cut = file("zeichnung.emf");
+    cut.resize(cut.size() - 30);
+    try {
+        Load(picture, cut);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Could not load image. Invalid format");
+    }
+}
+
 TEST_F(HtmlPicture, GarbageRaisesFromStreamsAndEmptiesFromFiles)
 {
     THtmlPicture picture;
@@ -156,7 +195,7 @@ TEST_F(HtmlPicture, GarbageRaisesFromStreamsAndEmptiesFromFiles)
         EXPECT_STREQ(e.what(), "Could not load image. Invalid format");
     }
     EXPECT_EQ(picture.Width(), 0);
-    // An icon is no format a decoder reads.
+    // A damaged icon (its one entry empty) raises too.
     std::string icon("\0\0\1\0\1\0", 6);
     icon.resize(80, '\0');
     EXPECT_THROW(Load(picture, icon), Exception);

@@ -71,6 +71,41 @@ TEST_F(Transactions, RollbackUndoesInsertsEditsAndDeletes)
     EXPECT_EQ(table.RecordCount(), 3);
 }
 
+// A delete undone puts the record back where it stood, not at the end of the row order; also
+// after deletes of the first and the middle record, an insert among them and a commit of an
+// enclosing level.
+TEST_F(Transactions, RollbackKeepsTheRowOrder)
+{
+    Insert("Hof");
+    table.StartTransaction();
+    ASSERT_TRUE(table.Locate("Name", "Ulm"));
+    table.Delete();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Passau", "Hof"}));
+    table.Rollback();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Passau", "Hof"}));
+
+    table.StartTransaction();
+    ASSERT_TRUE(table.Locate("Name", "Passau"));
+    table.Delete();
+    ASSERT_TRUE(table.Locate("Name", "Ulm"));
+    table.Delete();
+    Insert("Bamberg");
+    EXPECT_EQ(table.RecordCount(), 2);
+    table.Rollback();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Passau", "Hof"}));
+    EXPECT_EQ(table.RecordCount(), 3);
+
+    // A delete committed in an inner level and rolled back with the outer one.
+    table.StartTransaction();
+    table.StartTransaction();
+    ASSERT_TRUE(table.Locate("Name", "Passau"));
+    table.Delete();
+    table.Commit();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Hof"}));
+    table.Rollback();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Ulm", "Passau", "Hof"}));
+}
+
 TEST_F(Transactions, NestedLevelsAndCommitWithoutATransaction)
 {
     table.Commit();

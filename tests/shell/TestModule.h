@@ -29,10 +29,13 @@ public:
 
     // Each command as "COMMAND argument", the command in upper case.
     std::vector<std::string> Commands;
+    // The argument of each command, in the same order.
+    std::vector<ModuleArgument> Arguments;
 
     bool Exec(const std::string& command, const ModuleArgument& arg = {}) override
     {
         Commands.push_back(UpperCase(command) + " " + arg.Text);
+        Arguments.push_back(arg);
         if (UpperCase(command) == "SAVEDATA")
             std::ofstream(arg.Text, std::ios::binary) << "gespeichert";
         return true;

@@ -19,6 +19,7 @@ const std::vector<std::pair<std::string, std::function<std::unique_ptr<QWidget>(
         {"edits", MakeEditsPage},
         {"dates", MakeDatesPage},
         {"grid", MakeGridPage},
+        {"pictures", MakePicturesPage},
     };
     return pages;
 }

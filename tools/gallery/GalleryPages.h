@@ -28,5 +28,6 @@ std::unique_ptr<QWidget> MakeButtonsPage();
 std::unique_ptr<QWidget> MakeEditsPage();
 std::unique_ptr<QWidget> MakeDatesPage();
 std::unique_ptr<QWidget> MakeGridPage();
+std::unique_ptr<QWidget> MakePicturesPage();
 
 }  // namespace velmoran::gallery

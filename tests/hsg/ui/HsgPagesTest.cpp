@@ -182,6 +182,25 @@ TEST_F(HsgPages, ProcessChoices)
     dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
 }
 
+// The process box reads the low four bits of the process byte, as the nitrate fields do; a code
+// it does not know leaves the box as it was.
+TEST_F(HsgPages, TheProcessBoxReadsTheLowBits)
+{
+    LoadExample();
+    runner.Expect([&](QWidget&) {
+        const THsgPageControls& c = dlg.Pages();
+        EditBlock().SetByte(block::kProcess, 0x83);
+        EnterPage(dlg, 4);
+        EXPECT_EQ(c.cbxDV->currentIndex(), 2);
+        EXPECT_TRUE(c.VarSNO3an->isVisibleTo(c.VarSNO3an->parentWidget()));
+        EnterPage(dlg, 3);
+        EditBlock().SetByte(block::kProcess, 0x07);
+        EnterPage(dlg, 4);
+        EXPECT_EQ(c.cbxDV->currentIndex(), 2);
+    });
+    dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
+}
+
 TEST_F(HsgPages, NoDenitrificationAndNoPrecipitant)
 {
     LoadExample();

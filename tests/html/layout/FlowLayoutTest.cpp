@@ -253,8 +253,12 @@ TEST(Borders, StylesAndBackgroundCalls)
     EXPECT_EQ(calls.back(), "Polygon 389,29 10,29 12,27 387,27");
     Laid dashed("<div style='border:3px dashed blue'>x</div>", 400);
     const auto d = dashed.Paint();
-    EXPECT_EQ(CountPrefix(d, "LineTo"), 4);
-    EXPECT_TRUE(Has(d, "LineTo 11,11 from 11,30"));  // along the middle of the left side
+    // One line along the middle of the sides, from the bottom of the left side round to its start.
+    ASSERT_EQ(CountPrefix(d, "Polyline"), 1);
+    EXPECT_EQ(CountPrefix(d, "LineTo"), 0);
+    EXPECT_EQ(std::find_if(d.begin(), d.end(), [](const std::string& c) { return c.rfind("Polyline", 0) == 0; })
+                  ->rfind("Polyline 11,30 11,11 ", 0),
+              0u);
     Laid thin("<div style='border:1px solid black'>x</div>", 400);
     EXPECT_TRUE(Has(thin.Paint(), "LineTo 10,10 from 10,27"));
     Laid inset("<div style='border:4px inset #808080'>x</div>", 400);
@@ -263,7 +267,26 @@ TEST(Borders, StylesAndBackgroundCalls)
     Laid dotted("<div style='border:2px dotted red;background-color:white'>x</div>", 400);
     const auto dt = dotted.Paint();
     EXPECT_EQ(CountPrefix(dt, "Polygon"), 4);  // the ring under the dots takes the background colour
-    EXPECT_EQ(CountPrefix(dt, "LineTo"), 4);
+    EXPECT_EQ(CountPrefix(dt, "Polyline"), 1);
+}
+
+// Consecutive dashed or dotted sides continue one line only while style, colour and width stay
+// the same; the line never runs from the bottom side on into the left one.
+TEST(Borders, AlikeBrokenSidesContinueOneLine)
+{
+    Laid mixed("<div style='border:3px dashed blue;border-left-color:red'>x</div>", 400);
+    std::vector<std::string> lines;
+    for (const std::string& c : mixed.Paint())
+        if (c.rfind("Polyline", 0) == 0)
+            lines.push_back(c);
+    ASSERT_EQ(lines.size(), 2u);
+    // The left side alone, then top, right and bottom as one line of four points.
+    EXPECT_EQ(lines[0], "Polyline 11,30 11,11");
+    EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ','), 4);
+    EXPECT_EQ(lines[1].rfind("Polyline 11,11 ", 0), 0u);
+
+    Laid apart("<div style='border:3px dotted blue;border-top-style:solid'>x</div>", 400);
+    EXPECT_EQ(CountPrefix(apart.Paint(), "Polyline"), 2);  // left alone, then right and bottom
 }
 
 TEST(LineBreaking, FirstLineShortcutMeasuresWithTheWidestCharacterOfAllRuns)

@@ -2,6 +2,7 @@
 // aspect ratio, placeholders for missing pictures, drawing, and tiled block backgrounds.
 #include "tests/html/layout/ParserTestSupport.h"
 
+#include "html/base/image/StockImages.h"
 #include "platform/RecordingCanvas.h"
 #include "tests/support/TempFolder.h"
 
@@ -131,7 +132,8 @@ TEST(DocumentImages, HostSuppliesOrDelaysAndMissingShowsPlaceholder)
     EXPECT_EQ(images[2]->ObjHeight, 24);
     EXPECT_EQ(images[3]->ObjWidth, 24);
     const auto calls = p.Paint();
-    EXPECT_EQ(Count(calls, "StretchBlt"), 1);
+    // The picture and the delayed symbol; the two failed pictures show theirs with its mask.
+    EXPECT_EQ(Count(calls, "StretchBlt"), 2);
     EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [](const std::string& c) { return c == "TextOut 0,0 'abc'" || c.find("'abc'") != std::string::npos; }));
     // A second layout asks the host for nothing more: the delayed picture waits for the viewer.
     const int before = p.Host.Requests;
@@ -255,6 +257,28 @@ TEST(BlockBackgrounds, PositionAndRepeat)
     const auto stripCalls = strip.Paint();
     ASSERT_EQ(Count(stripCalls, "StretchBlt"), 4);
     EXPECT_EQ(Count(stripCalls, "StretchBlt 10,10,110,20 "), 1);
+}
+
+// The placeholders draw their symbol unscaled in the room they keep left of the alt text: the
+// delayed picture plain, the failed one with its mask.
+TEST(DocumentImages, PlaceholdersShowTheDelayedAndTheFailedPicture)
+{
+    ImagePage p("<p><img src='mem:wait'><img src='nothere.png' alt='abc'></p>");
+    auto images = p.Images();
+    ASSERT_EQ(images.size(), 2u);
+    const auto calls = p.Paint();
+    std::vector<std::string> symbols;
+    for (const std::string& c : calls)
+        if (c.find("StretchBlt") != std::string::npos)
+            symbols.push_back(c);
+    ASSERT_EQ(symbols.size(), 2u);
+    EXPECT_EQ(symbols[0].rfind("StretchBlt ", 0), 0u) << symbols[0];
+    EXPECT_NE(symbols[0].find(" of 16x16"), std::string::npos) << symbols[0];
+    EXPECT_EQ(symbols[1].rfind("MaskedStretchBlt ", 0), 0u) << symbols[1];
+    EXPECT_NE(symbols[1].find(" of 16x16"), std::string::npos) << symbols[1];
+    EXPECT_NE(symbols[1].find(" from 0,0,16,16 "), std::string::npos) << symbols[1];
+    EXPECT_FALSE(DelayedImageBitmap().isNull());
+    EXPECT_EQ(ErrorImageMask().size(), ErrorImageBitmap().size());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The viewer's cursors from their XPM drawings, and the wait cursor.
-#include "html/viewer/Cursors.h"
+#include "platform/Cursors.h"
 
 #include "resources/cursors/HandCursor.xpm"
 #include "resources/cursors/PanCursor.xpm"

@@ -1,5 +1,5 @@
-// The viewer's own cursors, drawn in resources/cursors: the hand over links and the three
-// cursors of panning with the middle button; and the wait cursor of a long load.
+// The cursors the viewer and the controls share, drawn in resources/cursors: the hand over links
+// and the three cursors of panning with the middle button; and the wait cursor of a long load.
 #pragma once
 
 #include <QCursor>

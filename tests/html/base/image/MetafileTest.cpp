@@ -1,0 +1,209 @@
+// Metafiles and icons: the hand-made files of tests/data/image (see make_pictures.py there) read
+// with their sizes; played, they show the drawing they describe, at their own size and scaled
+// (a rendered comparison at the places the drawing fixes); damaged files are refused, and what a
+// damaged record or an unknown one holds is skipped; of an icon's pictures the largest and
+// deepest is taken, with its transparency.
+#include "html/base/image/IconDecode.h"
+#include "html/base/image/Metafile.h"
+#include "platform/QtCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPainter>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace velmoran;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Load(const std::string& name)
+{
+    std::ifstream in(std::string(VELMORAN_TEST_DATA) + "/image/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::optional<TMetafile> Read(const Bytes& bytes)
+{
+    return ReadMetafile(bytes.data(), bytes.size());
+}
+
+QImage Render(const TMetafile& metafile, int width, int height, const std::string& artifact = {})
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QtCanvas canvas(&painter);
+        PlayMetafile(canvas, metafile, {0, 0, width, height});
+    }
+    if (!artifact.empty()) {
+        QDir().mkpath(QStringLiteral(VELMORAN_ARTIFACTS "/html"));
+        image.save(QString::fromStdString(std::string(VELMORAN_ARTIFACTS "/html/") + artifact));
+    }
+    return image;
+}
+
+// Whether the image is near that colour at the point of the drawing, scaled by `scale`.
+::testing::AssertionResult ColourAt(const QImage& image, double scale, int x, int y, QRgb expected)
+{
+    const QRgb pixel = image.pixel(static_cast<int>(x * scale), static_cast<int>(y * scale));
+    const int d = std::abs(qRed(pixel) - qRed(expected)) + std::abs(qGreen(pixel) - qGreen(expected)) +
+                  std::abs(qBlue(pixel) - qBlue(expected));
+    if (d <= 30)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "at " << x << "," << y << " (scale " << scale << "): " << std::hex
+                                         << pixel << " instead of " << expected;
+}
+
+bool AnyDark(const QImage& image, int left, int top, int right, int bottom)
+{
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (qGray(image.pixel(x, y)) < 80)
+                return true;
+    return false;
+}
+
+// The drawing every hand-made metafile holds; `box` is the rectangle's colour, `line` the line's.
+void ExpectTheDrawing(const QImage& image, double scale, QRgb box, QRgb line)
+{
+    EXPECT_TRUE(ColourAt(image, scale, 30, 40, box));
+    EXPECT_TRUE(ColourAt(image, scale, 100, 55, qRgb(255, 255, 0)));   // the triangle
+    EXPECT_TRUE(ColourAt(image, scale, 167, 40, qRgb(255, 0, 0)));     // the ellipse
+    EXPECT_TRUE(ColourAt(image, scale, 100, 4, qRgb(255, 255, 255)));  // nothing above
+    EXPECT_TRUE(ColourAt(image, scale, 142, 12, qRgb(255, 255, 255))); // outside the ellipse
+    EXPECT_TRUE(ColourAt(image, scale, 100, 96, line));
+    // The 2 x 2 bitmap: red and white above, blue and green below.
+    EXPECT_TRUE(ColourAt(image, scale, 160, 80, qRgb(255, 0, 0)));
+    EXPECT_TRUE(ColourAt(image, scale, 180, 80, qRgb(255, 255, 255)));
+    EXPECT_TRUE(ColourAt(image, scale, 160, 92, qRgb(0, 0, 255)));
+    EXPECT_TRUE(ColourAt(image, scale, 180, 92, qRgb(0, 255, 0)));
+    // The text stands right of the rectangle's left edge below it.
+    EXPECT_TRUE(AnyDark(image, static_cast<int>(10 * scale), static_cast<int>(74 * scale), static_cast<int>(60 * scale),
+                        static_cast<int>(94 * scale)));
+}
+
+TEST(Metafiles, TheHandMadeFilesReadWithTheirSizes)
+{
+    for (const char* name : {"zeichnung.wmf", "fenster.wmf", "zeichnung.emf"}) {
+        const std::optional<TMetafile> m = Read(Load(name));
+        ASSERT_TRUE(m) << name;
+        // 200 x 100 pixels at 96 ppi in hundredths of a millimetre.
+        EXPECT_EQ(m->HimetricWidth, 5292) << name;
+        EXPECT_EQ(m->HimetricHeight, 2646) << name;
+        EXPECT_EQ(m->Kind, std::string(name).ends_with(".emf") ? TMetafileKind::Emf : TMetafileKind::Wmf);
+    }
+    // Other pictures are no metafiles.
+    const Bytes icon = Load("symbol.ico");
+    EXPECT_FALSE(LooksLikeMetafile(icon.data(), icon.size()));
+    EXPECT_FALSE(Read(icon));
+}
+
+TEST(Metafiles, PlayedTheyShowTheirDrawingAtAnySize)
+{
+    const QRgb blue = qRgb(0, 0, 255), green = qRgb(0, 255, 0);
+    const TMetafile placeable = *Read(Load("zeichnung.wmf"));
+    ExpectTheDrawing(Render(placeable, 200, 100, "zeichnung-wmf.png"), 1, blue, green);
+    ExpectTheDrawing(Render(placeable, 400, 200, "zeichnung-wmf-2x.png"), 2, blue, green);
+    // Without the placeable header the window gives the same picture.
+    const QImage window = Render(*Read(Load("fenster.wmf")), 200, 100, "fenster-wmf.png");
+    ExpectTheDrawing(window, 1, blue, green);
+    const TMetafile enhanced = *Read(Load("zeichnung.emf"));
+    ExpectTheDrawing(Render(enhanced, 200, 100, "zeichnung-emf.png"), 1, green, blue);
+    ExpectTheDrawing(Render(enhanced, 400, 200, "zeichnung-emf-2x.png"), 2, green, blue);
+
+    // Played into a smaller place it stays inside it.
+    QImage image(300, 150, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QtCanvas canvas(&painter);
+        PlayMetafile(canvas, enhanced, {50, 25, 150, 75});
+    }
+    EXPECT_TRUE(ColourAt(image, 1, 50 + 15, 25 + 20, green));
+    EXPECT_FALSE(AnyDark(image, 0, 0, 300, 24));
+    EXPECT_FALSE(AnyDark(image, 151, 0, 300, 150));
+}
+
+// The placeable file with one record replaced.
+Bytes WithRecord(Bytes wmf, std::size_t at, const Bytes& record)
+{
+    wmf.insert(wmf.begin() + static_cast<std::ptrdiff_t>(at), record.begin(), record.end());
+    return wmf;
+}
+
+TEST(Metafiles, DamagedFilesAreRefusedAndDamagedRecordsSkipped)
+{
+    const Bytes wmf = Load("zeichnung.wmf");
+    const Bytes emf = Load("zeichnung.emf");
+    // Cut inside a record, or a record longer than the file.
+    EXPECT_FALSE(Read(Bytes(wmf.begin(), wmf.end() - 9)));
+    EXPECT_FALSE(Read(Bytes(emf.begin(), emf.end() - 30)));
+    Bytes longRecord = wmf;
+    longRecord[22 + 18] = 0xFF;  // the first record's length
+    longRecord[22 + 19] = 0xFF;
+    EXPECT_FALSE(Read(longRecord));
+    Bytes zeroRecord = wmf;
+    std::memset(&zeroRecord[22 + 18], 0, 4);
+    EXPECT_FALSE(Read(zeroRecord));
+    Bytes noInch = wmf;
+    noInch[14] = noInch[15] = 0;
+    EXPECT_FALSE(Read(noInch));
+    Bytes oddEmf = emf;
+    oddEmf[88 + 4] = 13;  // a record length that is no multiple of 4
+    EXPECT_FALSE(Read(oddEmf));
+    // A header claiming a picture of kilometres.
+    Bytes huge = emf;
+    huge[32 + 3] = 0x40;
+    EXPECT_FALSE(Read(huge));
+    // Without the placeable header a file needs a window.
+    const Bytes window = Load("fenster.wmf");
+    Bytes noWindow = window;
+    // The window extent record (the third, after 8 and 10 bytes) becomes an unknown one.
+    noWindow[18 + 8 + 10 + 4] = 0x99;
+    noWindow[18 + 8 + 10 + 5] = 0x09;
+    EXPECT_FALSE(Read(noWindow));
+
+    // A polygon claiming 1000 points with 2 there, and a record nobody knows: both are skipped,
+    // and the rest of the drawing stands.
+    const Bytes shortPolygon = {5, 0, 0, 0, 0x24, 0x03, 0xE8, 0x03, 1, 0};
+    const Bytes unknown = {4, 0, 0, 0, 0x99, 0x09, 7, 7};
+    const std::size_t records = 22 + 18;
+    const std::optional<TMetafile> patched = Read(WithRecord(WithRecord(wmf, records, unknown), records, shortPolygon));
+    ASSERT_TRUE(patched);
+    ExpectTheDrawing(Render(*patched, 200, 100), 1, qRgb(0, 0, 255), qRgb(0, 255, 0));
+}
+
+TEST(Icons, TheLargestDeepestPictureIsTakenWithItsTransparency)
+{
+    const Bytes icon = Load("symbol.ico");
+    ASSERT_TRUE(IsIconFile(icon.data(), icon.size()));
+    const QImage image = DecodeIcon(icon.data(), icon.size());
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    // The 32-bit red disc, not the green 8-bit picture of the same size.
+    EXPECT_EQ(image.pixel(16, 16), qRgba(255, 0, 0, 255));
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+
+    // Damaged: cut short, or an entry pointing past the end; only such entries: nothing.
+    EXPECT_TRUE(DecodeIcon(icon.data(), 40).isNull());
+    Bytes pastEnd = icon;
+    for (int entry = 0; entry < 3; ++entry)
+        pastEnd[6 + 16 * entry + 15] = 0x7F;
+    EXPECT_TRUE(DecodeIcon(pastEnd.data(), pastEnd.size()).isNull());
+    // Without the 32-bit entry the 8-bit picture of the same size wins over the smaller one.
+    Bytes twoEntries = icon;
+    twoEntries[4] = 2;
+    const QImage green = DecodeIcon(twoEntries.data(), twoEntries.size());
+    ASSERT_EQ(green.size(), QSize(32, 32));
+    EXPECT_EQ(green.pixel(5, 5), qRgba(0, 255, 0, 255));
+}
+
+}  // namespace
