@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "tests/html/viewer/PrintPagesText.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -514,13 +516,7 @@ TEST_F(FrameTest, TheFirstAssignedSourceHookDecides)
 }
 
 // Lines "Zeile 0" .. "Zeile n-1", one per line: a page that scrolls.
-std::string Lines(int n)
-{
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += "Zeile " + std::to_string(i) + "<br>";
-    return s;
-}
+using test::Lines;
 
 std::string NameOf(const std::string& path)
 {

@@ -26,6 +26,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "tests/html/viewer/PrintPagesText.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -38,13 +40,7 @@ namespace {
 using testing::App;
 using testing::TempFolder;
 
-std::string Lines(int n)
-{
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += "Zeile " + std::to_string(i) + "<br>";
-    return s;
-}
+using test::Lines;
 
 // An A4 sheet at 300 dpi, all of it printable.
 PrinterMeasures A4()

@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "tests/html/viewer/PrintPagesText.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -24,13 +26,7 @@ namespace {
 using testing::App;
 using testing::TempFolder;
 
-std::string Lines(int n)
-{
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += "Zeile " + std::to_string(i) + "<br>";
-    return s;
-}
+using test::Lines;
 
 class PrintProgressTest : public ::testing::Test {
 protected:

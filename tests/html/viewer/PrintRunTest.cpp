@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QImage>
 
+#include "tests/html/viewer/PrintPagesText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,14 +30,7 @@ namespace {
 using testing::App;
 using testing::TempFolder;
 
-// Lines "Zeile 0" .. "Zeile n-1", one per line.
-std::string Lines(int n)
-{
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += "Zeile " + std::to_string(i) + "<br>";
-    return s;
-}
+using test::Lines;
 
 // A table of 130 rows "Reihe 0" .. "Reihe 129" over three pages, with a head or foot part.
 std::string LongTable(const std::string& part)
