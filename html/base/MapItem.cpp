@@ -5,11 +5,28 @@
 
 #include <QPolygon>
 
-#include <cstdlib>
+#include <algorithm>
+#include <string_view>
 
 namespace velmoran {
 
 namespace {
+
+// The leading integer of a coordinate as atoi reads it ("12px" is 12), held within the length
+// bounds: shapes are built from sums and doubles of these.
+int ReadCoord(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == '\t' || text[i] == '\n' || text[i] == '\r'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min<long long>(value * 10 + (text[i] - '0'), kMaxLength + 1LL);
+    return ClampLength(negative ? -value : value);
+}
 
 std::vector<int> ReadCoords(const std::string& text)
 {
@@ -22,7 +39,7 @@ std::vector<int> ReadCoords(const std::string& text)
         while (i < text.size() && text[i] != ',' && text[i] != ' ')
             ++i;
         if (i > start)
-            numbers.push_back(std::atoi(text.substr(start, i - start).c_str()));
+            numbers.push_back(ReadCoord(std::string_view(text).substr(start, i - start)));
     }
     return numbers;
 }
