@@ -199,12 +199,24 @@ public:
     std::vector<int> Widths, MaxWidths, MinWidths, Percents, Heights;
     bool HeightsComputed = false;
     int PageBottomAtCut = 0;
+    // How often the cells were put in the order of a span: once per span kind once the grid is made.
+    int SpanOrdersMade = 0;
 
 private:
+    struct PlacedCell {
+        TCellObj* Cell;
+        int Row, Col;
+    };
     TCellContentOps& Ops() const { return ContentOps ? *ContentOps : DefaultCellContentOps(); }
+    std::vector<PlacedCell> CellsBySpan(int TCellObj::*span);
+    // The cells by column span and by row span, kept once the grid is made.
+    std::vector<PlacedCell> byColSpan_, byRowSpan_;
+    bool spanOrdersKept_ = false;
     void ForEachCell(const std::function<void(TCellObj&, int row, int col)>& fn);
     // The cells span by span, narrowest first (span is &TCellObj::ColSpan or &TCellObj::RowSpan), so
     // that a spanning cell finds the columns or rows it covers sized by the cells within them.
+    // The order is worked out once per table (the grid does not change once it is made), not at
+    // every layout of an enclosing table.
     void ForEachCellBySpan(int TCellObj::*span, const std::function<void(TCellObj&, int row, int col, int span)>& fn);
     // The cells by column span with their least and widest widths: content plus padding, border
     // and spacing, raised to the pixel width a cell asks for.
