@@ -91,6 +91,8 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
     };
     if (const int i = cache.IndexOf(name); i >= 0)
         return fromEntry(i);
+    if (refusedPictures_.contains(name))
+        return nullptr;
     std::unique_ptr<TImageObject> image;
     std::string content;
     QImage bitmap;
@@ -112,11 +114,15 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
         }
         TMemoryStream stream;
         stream.WriteBuffer(content.data(), static_cast<std::int64_t>(content.size()));
+        if (!DeclaredSizeFits(name, stream))
+            return nullptr;
         image = LoadPicture(stream, transparent, mask);
     } else {
         const std::string file = CanonicalPath(ResolveName(Host().BasePath(), name));
         if (const int i = cache.IndexOf(file); i >= 0)
             return fromEntry(i);
+        if (refusedPictures_.contains(file))
+            return nullptr;
         key = file;
         TMemoryStream stream;
         try {
@@ -124,6 +130,8 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
         } catch (const std::exception&) {
             return nullptr;
         }
+        if (!DeclaredSizeFits(file, stream))
+            return nullptr;
         image = LoadPicture(stream, transparent, mask);
     }
     if (!image)
@@ -139,6 +147,7 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
     }
     if (pictureBytes_ + image->ByteCount() + mask.sizeInBytes() > PictureBudget) {
         mask = QImage();
+        refusedPictures_.insert(key);
         return nullptr;
     }
     TImageObject* result = image.get();
@@ -153,6 +162,20 @@ void TSectionList::CountPicture(const TImageObject* image, const QImage* mask)
 {
     if (image && countedPictures_.insert(image).second)
         pictureBytes_ += image->ByteCount() + (mask ? mask->sizeInBytes() : 0);
+}
+
+bool TSectionList::DeclaredSizeFits(const std::string& key, const TMemoryStream& stream)
+{
+    std::int64_t width = 0, height = 0;
+    const std::string_view bytes = stream.View();
+    if (!DeclaredImageSize(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), width, height) ||
+        width <= 0)
+        return true;
+    const std::int64_t room = std::max<std::int64_t>(0, PictureBudget - pictureBytes_);
+    if (height <= room / 4 / width)
+        return true;
+    refusedPictures_.insert(key);
+    return false;
 }
 
 void TFloatingObj::DrawLogic(TSectionList* /*document*/, Canvas& /*canvas*/, const TFontObj* /*font*/,
