@@ -212,12 +212,14 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* document, c
     : TCheckFormControlObj(document, attributes, props, sourcePos)
 {
     // This button is not yet among its form's controls: the group found is the earlier buttons.
-    const auto earlier = Group();
+    // Only a checked button or the group's tab stop has anything to give up.
+    const auto& earlier = Form->RadioGroup(Name);
     if (Checked) {
-        for (TRadioButtonFormControlObj* other : earlier) {
-            other->TCheckFormControlObj::SetChecked(false);
-            other->SetTabStop(false);
-        }
+        for (TRadioButtonFormControlObj* other : earlier)
+            if (other->Checked || other->TabStop) {
+                other->TCheckFormControlObj::SetChecked(false);
+                other->SetTabStop(false);
+            }
     } else {
         TabStop = earlier.empty();
     }
@@ -225,11 +227,7 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* document, c
 
 std::vector<TRadioButtonFormControlObj*> TRadioButtonFormControlObj::Group() const
 {
-    std::vector<TRadioButtonFormControlObj*> group;
-    for (const auto& control : Form->Controls)
-        if (auto* radio = dynamic_cast<TRadioButtonFormControlObj*>(control.get()); radio && SameText(radio->Name, Name))
-            group.push_back(radio);
-    return group;
+    return Form->RadioGroup(Name);
 }
 
 void TRadioButtonFormControlObj::SizeControl(Canvas& canvas)

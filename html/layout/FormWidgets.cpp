@@ -14,6 +14,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QItemSelectionModel>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -321,8 +322,20 @@ QWidget* TListBoxFormControlObj::MakeWidget(QWidget* parent)
 void TListBoxFormControlObj::ShowValue()
 {
     auto* list = static_cast<QListWidget*>(widget_.data());
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setSelected(i < static_cast<int>(Selection.size()) && Selection[static_cast<std::size_t>(i)]);
+    // The selection goes over as runs of selected rows in one step: row by row, each row asked the
+    // selection model to search the rows selected before it.
+    QItemSelection selection;
+    const int count = list->count();
+    auto selected = [&](int i) { return i < static_cast<int>(Selection.size()) && Selection[static_cast<std::size_t>(i)]; };
+    for (int i = 0; i < count; ++i) {
+        if (!selected(i))
+            continue;
+        const int first = i;
+        while (i + 1 < count && selected(i + 1))
+            ++i;
+        selection.select(list->model()->index(first, 0), list->model()->index(i, 0));
+    }
+    list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (ItemIndex >= 0)
         list->setCurrentRow(ItemIndex, QItemSelectionModel::NoUpdate);
     if (TopRow == 0)
