@@ -69,7 +69,7 @@ void TMapItem::AddArea(const TAttributeList& attributes)
     const std::vector<int> n = ReadCoords(coords);
     QRegion region;
     if (shape == "circ") {
-        if (n.size() < 3)
+        if (n.size() < 3 || 2 * n[2] + 1 > kMaxShapeExtent)
             return;
         region = QRegion(n[0] - n[2], n[1] - n[2], 2 * n[2] + 1, 2 * n[2] + 1, QRegion::Ellipse);
     } else if (shape == "poly") {
@@ -78,6 +78,9 @@ void TMapItem::AddArea(const TAttributeList& attributes)
         QPolygon polygon;
         for (std::size_t i = 0; i + 1 < n.size(); i += 2)
             polygon << QPoint(n[i], n[i + 1]);
+        const QRect box = polygon.boundingRect();
+        if (box.width() > kMaxShapeExtent || box.height() > kMaxShapeExtent)
+            return;
         region = QRegion(polygon, Qt::WindingFill);
     } else {
         if (n.size() < 4)

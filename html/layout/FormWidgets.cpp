@@ -13,6 +13,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QComboBox>
@@ -132,6 +133,16 @@ protected:
 
 QString ToQ(const std::u16string& s) { return QString::fromStdU16String(s); }
 
+// Unchecking a button makes Qt look for the checked button among its siblings: without a group,
+// every button on the drawing surface, which holds every control of the page. A group of its own
+// (not exclusive, so that it keeps nothing exclusive) answers at once.
+void GiveOwnGroup(QAbstractButton* button)
+{
+    auto* group = new QButtonGroup(button);
+    group->setExclusive(false);
+    group->addButton(button);
+}
+
 }  // namespace
 
 bool TabKeyDown()
@@ -250,6 +261,7 @@ QWidget* TButtonFormControlObj::MakeWidget(QWidget* parent)
 QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
 {
     auto* box = new QCheckBox(parent);
+    GiveOwnGroup(box);
     QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) {
         if (!syncing_ && widget_)
             Checked = on;
@@ -260,13 +272,16 @@ QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
 
 void TCheckFormControlObj::ShowValue()
 {
-    static_cast<QAbstractButton*>(widget_.data())->setChecked(Checked);
+    auto* button = static_cast<QAbstractButton*>(widget_.data());
+    if (button->isChecked() != Checked)
+        button->setChecked(Checked);
 }
 
 QWidget* TRadioButtonFormControlObj::MakeWidget(QWidget* parent)
 {
     auto* radio = new TFormRadioButton(parent);
     radio->setAutoExclusive(false);
+    GiveOwnGroup(radio);
     QObject::connect(radio, &QRadioButton::clicked, radio, [this] { Click(); });
     return radio;
 }
