@@ -50,7 +50,7 @@ TFormControlObj* ThtmlForm::AddControl(std::unique_ptr<TFormControlObj> control)
     if (!dynamic_cast<THiddenFormControlObj*>(control.get()))
         ++NonHiddenCount;
     if (auto* radio = dynamic_cast<TRadioButtonFormControlObj*>(control.get()))
-        radioGroups_[LowerCase(radio->Name)].push_back(radio);
+        radioGroups_[LowerCase(radio->Name)].Buttons.push_back(radio);
     Controls.push_back(std::move(control));
     return Controls.back().get();
 }
@@ -107,11 +107,9 @@ void ThtmlForm::SetFormData(const std::vector<std::string>& lines)
     }
 }
 
-const std::vector<TRadioButtonFormControlObj*>& ThtmlForm::RadioGroup(const std::string& name) const
+ThtmlForm::TRadioGroup& ThtmlForm::RadioGroup(const std::string& name)
 {
-    static const std::vector<TRadioButtonFormControlObj*> none;
-    const auto found = radioGroups_.find(LowerCase(name));
-    return found == radioGroups_.end() ? none : found->second;
+    return radioGroups_[LowerCase(name)];
 }
 
 void ThtmlForm::SizeControls(Canvas& canvas)

@@ -410,8 +410,13 @@ public:
     void SetFormData(const std::vector<std::string>& lines);
     void SizeControls(Canvas& canvas);
     // The radio buttons of the group of a NAME (without regard to case) added so far, in document
-    // order.
-    const std::vector<TRadioButtonFormControlObj*>& RadioGroup(const std::string& name) const;
+    // order. While the page is read, the buttons before Settled have given up their check and
+    // their tab stop to a later one already, so that a new checked button need not visit them.
+    struct TRadioGroup {
+        std::vector<TRadioButtonFormControlObj*> Buttons;
+        std::size_t Settled = 0;
+    };
+    TRadioGroup& RadioGroup(const std::string& name);
 
     TSectionList* Document;
     std::string Method = "Get";
@@ -421,7 +426,7 @@ public:
 
 private:
     // Kept as the buttons are added, so that a button finds its group without a search of the form.
-    std::unordered_map<std::string, std::vector<TRadioButtonFormControlObj*>> radioGroups_;
+    std::unordered_map<std::string, TRadioGroup> radioGroups_;
 };
 
 // The controls placed in one text section, by their place in the text.
