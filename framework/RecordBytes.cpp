@@ -45,14 +45,14 @@ std::string TRecordView<Byte>::String(std::size_t offset) const
 
 template <class Byte>
 void TRecordView<Byte>::SetString(std::size_t offset, std::string_view utf8) const
-    requires kWritable
+    requires(!std::is_const_v<Byte>)
 {
     SetRawString(offset, Utf8ToCp1252(utf8));
 }
 
 template <class Byte>
 void TRecordView<Byte>::SetRawString(std::size_t offset, std::string_view cp1252) const
-    requires kWritable
+    requires(!std::is_const_v<Byte>)
 {
     const std::size_t n = std::min(cp1252.size(), kShortStringMax);
     data_[offset] = static_cast<std::uint8_t>(n);
@@ -60,6 +60,6 @@ void TRecordView<Byte>::SetRawString(std::size_t offset, std::string_view cp1252
 }
 
 template class TRecordView<std::uint8_t>;
-template class TRecordView<const std::uint8_t>;
+template std::string TRecordView<const std::uint8_t>::String(std::size_t offset) const;
 
 }  // namespace velmoran

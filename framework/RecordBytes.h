@@ -78,11 +78,13 @@ public:
     // Stores a UTF-8 text as Windows-1252 (characters the code page lacks become '?'), cut to 255
     // characters. Only the length byte and the characters are written: the bytes after the new
     // length keep what they held.
+    // The two below are defined out of line; their constraint names the template parameter, which
+    // every compiler matches with the definition's.
     void SetString(std::size_t offset, std::string_view utf8) const
-        requires kWritable;
+        requires(!std::is_const_v<Byte>);
     // Stores Windows-1252 characters as they are, cut to 255.
     void SetRawString(std::size_t offset, std::string_view cp1252) const
-        requires kWritable;
+        requires(!std::is_const_v<Byte>);
 
 private:
     Byte* data_;
@@ -93,6 +95,8 @@ using TMutableView = TRecordView<std::uint8_t>;
 using TConstView = TRecordView<const std::uint8_t>;
 
 extern template class TRecordView<std::uint8_t>;
-extern template class TRecordView<const std::uint8_t>;
+// Only the read-only view's own out-of-line member: instantiating the whole class would make some
+// compilers instantiate the setters its constraints leave out.
+extern template std::string TRecordView<const std::uint8_t>::String(std::size_t offset) const;
 
 }  // namespace velmoran

@@ -20,6 +20,9 @@ namespace velmoran {
 
 int FieldDataSize(TFieldType type, int size)
 {
+    // Definitions are checked when added; a field object made with any other size still gets a
+    // slot width that cannot overflow.
+    size = std::clamp(size, 0, kMaxFieldSize);
     switch (type) {
     case ftString:
     case ftFixedChar:
@@ -111,8 +114,18 @@ std::string TFieldDef::DisplayName() const
     return parent_ ? parent_->DisplayName() + "." + name_ : name_;
 }
 
+namespace {
+void CheckFieldSize(const std::string& name, int size)
+{
+    if (size < 0 || size > kMaxFieldSize)
+        throw EDatabaseError("Fielddef " + name + " has the size " + std::to_string(size) + "; allowed are 0 to " +
+                             std::to_string(kMaxFieldSize) + ".");
+}
+}  // namespace
+
 TFieldDef& TFieldDef::AddChild(std::string name, TFieldType type, int size, bool required)
 {
+    CheckFieldSize(name, size);
     auto def = std::make_unique<TFieldDef>(std::move(name), type, size, required);
     def->parent_ = this;
     children_.push_back(std::move(def));
@@ -121,6 +134,7 @@ TFieldDef& TFieldDef::AddChild(std::string name, TFieldType type, int size, bool
 
 TFieldDef& TFieldDefs::Add(std::string name, TFieldType type, int size, bool required)
 {
+    CheckFieldSize(name, size);
     defs_.push_back(std::make_unique<TFieldDef>(std::move(name), type, size, required));
     return *defs_.back();
 }
@@ -437,7 +451,7 @@ TDateField::TDateField(std::string fieldName) : TDateTimeField(std::move(fieldNa
 TDateTime TDateField::AsDateTime() const
 {
     std::int32_t day = 0;
-    return GetData(&day) ? static_cast<TDateTime>(day - kDateDelta) : 0.0;
+    return GetData(&day) ? static_cast<TDateTime>(day) - kDateDelta : 0.0;
 }
 
 void TDateField::SetAsDateTime(TDateTime value)
@@ -580,7 +594,7 @@ TVariant NativeToVariant(const TField& field, const std::byte* native)
         return value ? TVariant::Currency(*value) : TVariant::Null();
     }
     case ftDate:
-        return TVariant::Date(ReadNative<std::int32_t>(native) - kDateDelta, dkDate);
+        return TVariant::Date(static_cast<double>(ReadNative<std::int32_t>(native)) - kDateDelta, dkDate);
     case ftTime:
         return TVariant::Date(ReadNative<std::int32_t>(native) / kMsPerDay, dkTime);
     case ftDateTime:
@@ -645,9 +659,13 @@ void VariantToNative(const TField& field, const TVariant& value, std::byte* nati
         else
             WriteNative(native, CurrencyToBcd(value.AsCurrency(), std::max(32, field.Size() + 1)));
         break;
-    case ftDate:
-        WriteNative(native, static_cast<std::int32_t>(std::floor(value.AsDateTime()) + kDateDelta));
+    case ftDate: {
+        const double day = std::floor(value.AsDateTime()) + kDateDelta;
+        if (!(day >= 1 && day <= INT32_MAX))
+            throw EConvertError::InvalidFloat(FloatToStr(value.AsDateTime()));
+        WriteNative(native, static_cast<std::int32_t>(day));
         break;
+    }
     case ftTime:
         WriteNative(native, TimeToMilliseconds(value.AsDateTime()));
         break;

@@ -34,6 +34,10 @@ using enum TFieldType;
 enum class TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc };
 using enum TFieldKind;
 
+// The largest size a field definition may have (characters of a text, bytes of a byte field,
+// elements of an array): a damaged or hostile table file cannot ask for gigabytes per record.
+constexpr int kMaxFieldSize = 65535;
+
 // Width in bytes of a value of the type in its native form (the value slot of a record):
 // text Size + 1 (zero-terminated), small integers 2, integers and dates 4, floats 8, ...;
 // 0 for the types stored outside the record and for containers.
@@ -86,6 +90,7 @@ private:
 
 class TFieldDefs {
 public:
+    // A size outside 0..kMaxFieldSize raises EDatabaseError and adds nothing (so does AddChild).
     TFieldDef& Add(std::string name, TFieldType type, int size = 0, bool required = false);
     void Clear() { defs_.clear(); }
     int Count() const { return static_cast<int>(defs_.size()); }

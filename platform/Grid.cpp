@@ -4,6 +4,7 @@
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/ScopeExit.h"
 
 #include <QKeyEvent>
@@ -58,6 +59,8 @@ void TCustomGrid::ChangeCounts(int cols, int rows)
     rows = std::max(rows, 0);
     if (cols == colCount_ && rows == rowCount_)
         return;
+    if (cols > kMaxGridCells || rows > kMaxGridCells || static_cast<long long>(cols) * rows > kMaxGridCells)
+        throw EReadError();
     const int oldCols = colCount_;
     const int oldRows = rowCount_;
     colCount_ = cols;

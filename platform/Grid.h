@@ -87,12 +87,17 @@ constexpr GridOptions kDefaultGridOptions = goFixedVertLine | goFixedHorzLine | 
 enum GridDrawState : unsigned { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
 enum class TScrollStyle { None, Horizontal, Vertical, Both };
 
+// A grid holds at most this many cells (columns times rows), and neither count goes beyond it:
+// counts from a stored form or a paste cannot ask for gigabytes.
+constexpr long long kMaxGridCells = 1'000'000;
+
 class TCustomGrid : public QAbstractScrollArea {
 public:
     explicit TCustomGrid(QWidget* parent = nullptr);
     ~TCustomGrid() override;
 
     int ColCount() const { return colCount_; }
+    // Counts beyond kMaxGridCells raise EReadError ("Stream-Lesefehler") and change nothing.
     void SetColCount(int count);
     int RowCount() const { return rowCount_; }
     void SetRowCount(int count);

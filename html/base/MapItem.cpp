@@ -5,11 +5,28 @@
 
 #include <QPolygon>
 
-#include <cstdlib>
+#include <algorithm>
+#include <string_view>
 
 namespace velmoran {
 
 namespace {
+
+// The leading integer of a coordinate as atoi reads it ("12px" is 12), held within the length
+// bounds: shapes are built from sums and doubles of these.
+int ReadCoord(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == '\t' || text[i] == '\n' || text[i] == '\r'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min<long long>(value * 10 + (text[i] - '0'), kMaxLength + 1LL);
+    return ClampLength(negative ? -value : value);
+}
 
 std::vector<int> ReadCoords(const std::string& text)
 {
@@ -22,7 +39,7 @@ std::vector<int> ReadCoords(const std::string& text)
         while (i < text.size() && text[i] != ',' && text[i] != ' ')
             ++i;
         if (i > start)
-            numbers.push_back(std::atoi(text.substr(start, i - start).c_str()));
+            numbers.push_back(ReadCoord(std::string_view(text).substr(start, i - start)));
     }
     return numbers;
 }
@@ -52,7 +69,7 @@ void TMapItem::AddArea(const TAttributeList& attributes)
     const std::vector<int> n = ReadCoords(coords);
     QRegion region;
     if (shape == "circ") {
-        if (n.size() < 3)
+        if (n.size() < 3 || 2 * n[2] + 1 > kMaxShapeExtent)
             return;
         region = QRegion(n[0] - n[2], n[1] - n[2], 2 * n[2] + 1, 2 * n[2] + 1, QRegion::Ellipse);
     } else if (shape == "poly") {
@@ -61,6 +78,9 @@ void TMapItem::AddArea(const TAttributeList& attributes)
         QPolygon polygon;
         for (std::size_t i = 0; i + 1 < n.size(); i += 2)
             polygon << QPoint(n[i], n[i + 1]);
+        const QRect box = polygon.boundingRect();
+        if (box.width() > kMaxShapeExtent || box.height() > kMaxShapeExtent)
+            return;
         region = QRegion(polygon, Qt::WindingFill);
     } else {
         if (n.size() < 4)

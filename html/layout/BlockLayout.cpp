@@ -1,6 +1,7 @@
 // Block layout: converting the box values for the available width, the content width with its
 // auto margins, clearing floats, float levels, floating and positioned blocks, the z-order of the
 // children, minimum and maximum widths; and the layout of rule, list-item and body blocks.
+#include "html/base/WideText.h"
 #include "html/layout/Blocks.h"
 
 #include "html/layout/SectionList.h"
@@ -120,6 +121,10 @@ int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Inden
     if (LevelID == 0)
         LevelID = ++gLevelIDs;
     BlockY = y;
+    // Negative margins give a box more room than its container; boxes nested in them would gain
+    // without end. The room stays within the bounds of a length, so that a percentage of it (a
+    // width, an indent) cannot overflow.
+    availWidth = std::min(availWidth, kMaxLength);
     {
         int cl = 0, cr = 0;
         indents.GetClearY(cl, cr);

@@ -79,6 +79,7 @@ void TSectionList::Clear()
     SectionCount = 0;
     pictureBytes_ = 0;
     countedPictures_.clear();
+    refusedPictures_.clear();
 }
 
 void TSectionList::ProcessInlines(int sourcePos, const TProperties& props, bool start)

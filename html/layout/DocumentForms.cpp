@@ -4,6 +4,8 @@
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -19,8 +21,18 @@ ThtmlForm* TSectionList::AddForm(const TAttributeList& attributes)
 void TSectionList::ClearFormAndPanelLists()
 {
     CurrentForm = nullptr;
-    FormList.clear();
+    const bool windows = std::any_of(FormControlList.begin(), FormControlList.end(),
+                                     [](const TFormControlObj* c) { return c->GetWinControl() != nullptr; });
+    // Every control goes: the lists they would leave one by one (a search each) are emptied first.
     FormControlList.clear();
+    std::erase_if(TabOrderList, [](const auto& entry) { return dynamic_cast<TFormControlObj*>(entry.second) != nullptr; });
+    if (windows && QCoreApplication::instance()) {
+        // Window controls made since the event loop last ran still wait for their polish request,
+        // and Qt searches the whole queue for the events of each object deleted with some pending:
+        // they get their requests in one pass instead.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+    }
+    FormList.clear();
     PanelList.clear();
 }
 

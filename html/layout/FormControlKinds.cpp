@@ -212,24 +212,24 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* document, c
     : TCheckFormControlObj(document, attributes, props, sourcePos)
 {
     // This button is not yet among its form's controls: the group found is the earlier buttons.
-    const auto earlier = Group();
+    // Only a checked button or the group's tab stop has anything to give up, and none of those
+    // before the last checked one.
+    ThtmlForm::TRadioGroup& group = Form->RadioGroup(Name);
     if (Checked) {
-        for (TRadioButtonFormControlObj* other : earlier) {
-            other->TCheckFormControlObj::SetChecked(false);
-            other->SetTabStop(false);
-        }
+        for (std::size_t i = group.Settled; i < group.Buttons.size(); ++i)
+            if (TRadioButtonFormControlObj* other = group.Buttons[i]; other->Checked || other->TabStop) {
+                other->TCheckFormControlObj::SetChecked(false);
+                other->SetTabStop(false);
+            }
+        group.Settled = group.Buttons.size();
     } else {
-        TabStop = earlier.empty();
+        TabStop = group.Buttons.empty();
     }
 }
 
 std::vector<TRadioButtonFormControlObj*> TRadioButtonFormControlObj::Group() const
 {
-    std::vector<TRadioButtonFormControlObj*> group;
-    for (const auto& control : Form->Controls)
-        if (auto* radio = dynamic_cast<TRadioButtonFormControlObj*>(control.get()); radio && SameText(radio->Name, Name))
-            group.push_back(radio);
-    return group;
+    return Form->RadioGroup(Name).Buttons;
 }
 
 void TRadioButtonFormControlObj::SizeControl(Canvas& canvas)

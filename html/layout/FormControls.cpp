@@ -49,6 +49,8 @@ TFormControlObj* ThtmlForm::AddControl(std::unique_ptr<TFormControlObj> control)
 {
     if (!dynamic_cast<THiddenFormControlObj*>(control.get()))
         ++NonHiddenCount;
+    if (auto* radio = dynamic_cast<TRadioButtonFormControlObj*>(control.get()))
+        radioGroups_[LowerCase(radio->Name)].Buttons.push_back(radio);
     Controls.push_back(std::move(control));
     return Controls.back().get();
 }
@@ -103,6 +105,11 @@ void ThtmlForm::SetFormData(const std::vector<std::string>& lines)
                 control->RestoreValue(n++, line.substr(eq + 1));
         }
     }
+}
+
+ThtmlForm::TRadioGroup& ThtmlForm::RadioGroup(const std::string& name)
+{
+    return radioGroups_[LowerCase(name)];
 }
 
 void ThtmlForm::SizeControls(Canvas& canvas)
@@ -300,21 +307,25 @@ void TFormControlObj::ControlMouseMove(int x, int y)
 // ---------------------------------------------------------------------------------------------
 // The section's list
 
+std::span<TFormControlObj* const> TFormControlList::Between(int from, int to) const
+{
+    auto before = [](const TFormControlObj* c, int pos) { return c->Pos < pos; };
+    const auto first = std::lower_bound(items_.begin(), items_.end(), from, before);
+    const auto last = std::lower_bound(first, items_.end(), std::max(from, to), before);
+    return {first, last};
+}
+
 TFormControlObj* TFormControlList::FindByPosition(int pos) const
 {
-    for (TFormControlObj* c : items_)
-        if (c->Pos == pos)
-            return c;
-    return nullptr;
+    const auto at = Between(pos, pos + 1);
+    return at.empty() ? nullptr : at.front();
 }
 
 int TFormControlList::NextControlDistance(int pos) const
 {
-    int best = 9999;
-    for (TFormControlObj* c : items_)
-        if (c->Pos >= pos)
-            best = std::min(best, c->Pos - pos);
-    return best;
+    auto before = [](const TFormControlObj* c, int p) { return c->Pos < p; };
+    const auto next = std::lower_bound(items_.begin(), items_.end(), pos, before);
+    return next == items_.end() ? 9999 : std::min(9999, (*next)->Pos - pos);
 }
 
 void TFormControlList::Decrement(int pos)

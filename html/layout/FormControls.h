@@ -18,7 +18,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace velmoran {
@@ -29,6 +31,7 @@ class TImageObj;
 class TProperties;
 class TSectionList;
 class TEditFormControlObj;
+class TRadioButtonFormControlObj;
 
 // The largest window size X11 accepts: every control dimension is clamped to 0..this, whatever
 // numbers a page writes.
@@ -406,19 +409,35 @@ public:
     // Puts back what GetFormSubmission gave.
     void SetFormData(const std::vector<std::string>& lines);
     void SizeControls(Canvas& canvas);
+    // The radio buttons of the group of a NAME (without regard to case) added so far, in document
+    // order. While the page is read, the buttons before Settled have given up their check and
+    // their tab stop to a later one already, so that a new checked button need not visit them.
+    struct TRadioGroup {
+        std::vector<TRadioButtonFormControlObj*> Buttons;
+        std::size_t Settled = 0;
+    };
+    TRadioGroup& RadioGroup(const std::string& name);
 
     TSectionList* Document;
     std::string Method = "Get";
     std::string Action, Target, EncType;
     std::vector<std::unique_ptr<TFormControlObj>> Controls;
     int NonHiddenCount = 0;
+
+private:
+    // Kept as the buttons are added, so that a button finds its group without a search of the form.
+    std::unordered_map<std::string, TRadioGroup> radioGroups_;
 };
 
 // The controls placed in one text section, by their place in the text.
 class TFormControlList {
 public:
+    // Controls are added at the end of the section's text: their positions ascend in list order,
+    // and the look-ups below halve the list.
     void Add(TFormControlObj* control) { items_.push_back(control); }
     TFormControlObj* FindByPosition(int pos) const;
+    // The controls at positions from..to-1, in order.
+    std::span<TFormControlObj* const> Between(int from, int to) const;
     // The distance from a position to the next control's position (9999 when none).
     int NextControlDistance(int pos) const;
     // After a character was removed at a position, the controls after it move one back.

@@ -13,7 +13,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QItemSelectionModel>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -130,6 +132,16 @@ protected:
 };
 
 QString ToQ(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+// Unchecking a button makes Qt look for the checked button among its siblings: without a group,
+// every button on the drawing surface, which holds every control of the page. A group of its own
+// (not exclusive, so that it keeps nothing exclusive) answers at once.
+void GiveOwnGroup(QAbstractButton* button)
+{
+    auto* group = new QButtonGroup(button);
+    group->setExclusive(false);
+    group->addButton(button);
+}
 
 }  // namespace
 
@@ -249,6 +261,7 @@ QWidget* TButtonFormControlObj::MakeWidget(QWidget* parent)
 QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
 {
     auto* box = new QCheckBox(parent);
+    GiveOwnGroup(box);
     QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) {
         if (!syncing_ && widget_)
             Checked = on;
@@ -259,13 +272,16 @@ QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
 
 void TCheckFormControlObj::ShowValue()
 {
-    static_cast<QAbstractButton*>(widget_.data())->setChecked(Checked);
+    auto* button = static_cast<QAbstractButton*>(widget_.data());
+    if (button->isChecked() != Checked)
+        button->setChecked(Checked);
 }
 
 QWidget* TRadioButtonFormControlObj::MakeWidget(QWidget* parent)
 {
     auto* radio = new TFormRadioButton(parent);
     radio->setAutoExclusive(false);
+    GiveOwnGroup(radio);
     QObject::connect(radio, &QRadioButton::clicked, radio, [this] { Click(); });
     return radio;
 }
@@ -321,8 +337,20 @@ QWidget* TListBoxFormControlObj::MakeWidget(QWidget* parent)
 void TListBoxFormControlObj::ShowValue()
 {
     auto* list = static_cast<QListWidget*>(widget_.data());
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setSelected(i < static_cast<int>(Selection.size()) && Selection[static_cast<std::size_t>(i)]);
+    // The selection goes over as runs of selected rows in one step: row by row, each row asked the
+    // selection model to search the rows selected before it.
+    QItemSelection selection;
+    const int count = list->count();
+    auto selected = [&](int i) { return i < static_cast<int>(Selection.size()) && Selection[static_cast<std::size_t>(i)]; };
+    for (int i = 0; i < count; ++i) {
+        if (!selected(i))
+            continue;
+        const int first = i;
+        while (i + 1 < count && selected(i + 1))
+            ++i;
+        selection.select(list->model()->index(first, 0), list->model()->index(i, 0));
+    }
+    list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (ItemIndex >= 0)
         list->setCurrentRow(ItemIndex, QItemSelectionModel::NoUpdate);
     if (TopRow == 0)

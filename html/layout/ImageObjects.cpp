@@ -92,6 +92,8 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
     };
     if (const int i = cache.IndexOf(name); i >= 0)
         return fromEntry(i);
+    if (refusedPictures_.contains(name))
+        return nullptr;
     std::unique_ptr<TImageObject> image;
     std::string content;
     QImage bitmap;
@@ -113,11 +115,15 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
         }
         TMemoryStream stream;
         stream.WriteBuffer(content.data(), static_cast<std::int64_t>(content.size()));
+        if (!DeclaredSizeFits(name, stream))
+            return nullptr;
         image = LoadPicture(stream, transparent, mask);
     } else {
         const std::string file = CanonicalPath(ResolveName(Host().BasePath(), name));
         if (const int i = cache.IndexOf(file); i >= 0)
             return fromEntry(i);
+        if (refusedPictures_.contains(file))
+            return nullptr;
         key = file;
         TMemoryStream stream;
         try {
@@ -125,6 +131,8 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
         } catch (const std::exception&) {
             return nullptr;
         }
+        if (!DeclaredSizeFits(file, stream))
+            return nullptr;
         image = LoadPicture(stream, transparent, mask);
     }
     if (!image)
@@ -140,6 +148,7 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
     }
     if (pictureBytes_ + image->ByteCount() + mask.sizeInBytes() > PictureBudget) {
         mask = QImage();
+        refusedPictures_.insert(key);
         return nullptr;
     }
     TImageObject* result = image.get();
@@ -154,6 +163,20 @@ void TSectionList::CountPicture(const TImageObject* image, const QImage* mask)
 {
     if (image && countedPictures_.insert(image).second)
         pictureBytes_ += image->ByteCount() + (mask ? mask->sizeInBytes() : 0);
+}
+
+bool TSectionList::DeclaredSizeFits(const std::string& key, const TMemoryStream& stream)
+{
+    std::int64_t width = 0, height = 0;
+    const std::string_view bytes = stream.View();
+    if (!DeclaredImageSize(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), width, height) ||
+        width <= 0)
+        return true;
+    const std::int64_t room = std::max<std::int64_t>(0, PictureBudget - pictureBytes_);
+    if (height <= room / 4 / width)
+        return true;
+    refusedPictures_.insert(key);
+    return false;
 }
 
 void TFloatingObj::DrawLogic(TSectionList* /*document*/, Canvas& /*canvas*/, const TFontObj* /*font*/,

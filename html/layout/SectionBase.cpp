@@ -189,12 +189,18 @@ TImageObj::TImageObj(const std::string& source) : Source(source)
     BorderSize = 0;
 }
 
+std::span<const std::unique_ptr<TFloatingObj>> TImageObjList::Between(int from, int to) const
+{
+    auto before = [](const std::unique_ptr<TFloatingObj>& o, int pos) { return o->Pos < pos; };
+    const auto first = std::lower_bound(begin(), end(), from, before);
+    const auto last = std::lower_bound(first, end(), std::max(from, to), before);
+    return {first, last};
+}
+
 TFloatingObj* TImageObjList::FindByPosition(int pos) const
 {
-    for (const auto& o : *this)
-        if (o->Pos == pos)
-            return o.get();
-    return nullptr;
+    const auto at = Between(pos, pos + 1);
+    return at.empty() ? nullptr : at.front().get();
 }
 
 }  // namespace velmoran

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -241,9 +242,14 @@ public:
     TImageFormControlObj* FormControl = nullptr;  // the image input this picture belongs to
 };
 
+// A section's images and panels. Their positions ascend in list order (each is added at the end
+// of the section's text, and removing characters keeps the order), so a position is found by
+// halving the list.
 class TImageObjList : public TFreeList<TFloatingObj> {
 public:
     TFloatingObj* FindByPosition(int pos) const;
+    // The objects at positions from..to-1, in order.
+    std::span<const std::unique_ptr<TFloatingObj>> Between(int from, int to) const;
 };
 
 }  // namespace velmoran

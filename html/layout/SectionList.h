@@ -35,6 +35,7 @@ struct InlineRec {
 
 class TFloatingObj;
 class TFontObj;
+class TMemoryStream;
 class TStringBitmapList;
 
 // A floating image whose drawing waits until the end of the paint (clip coordinates).
@@ -145,7 +146,9 @@ public:
                              bool& delayed, QImage& mask);
     // The decoded pictures this document draws (those it found in the cache too) stay within this
     // many bytes: a picture that would pass it is not decoded into the document but drawn as a
-    // missing one, so that a page cannot take gigabytes by its pictures.
+    // missing one, so that a page cannot take gigabytes by its pictures. The size a picture's
+    // header declares (width x height x 4 bytes) is checked before it is decoded, and a picture
+    // refused once stays refused for the document under every name that leads to its file.
     std::int64_t PictureBudget = std::int64_t{512} << 20;
     std::int64_t PictureBytes() const { return pictureBytes_; }
     // Lays the document out to a width; returns its height.
@@ -184,6 +187,11 @@ public:
 private:
     // Counts a picture the document draws against its budget, once.
     void CountPicture(const TImageObject* image, const QImage* mask);
+    // False (and the picture remembered as refused) when the size its header declares does not
+    // fit in what the budget has left.
+    bool DeclaredSizeFits(const std::string& key, const TMemoryStream& stream);
+    // Pictures refused: host names and canonical file paths.
+    std::unordered_set<std::string> refusedPictures_;
     THtmlDocumentHost* owner_;
     std::int64_t pictureBytes_ = 0;
     std::unordered_set<const TImageObject*> countedPictures_;

@@ -1,6 +1,7 @@
 // The boxes around tables: the table block, which sizes the table from WIDTH and its minimum and
 // maximum widths, moves it past floats, aligns it and frames it; the table-and-caption block,
 // which holds the table with its caption; and the table as a section of the block's cell.
+#include "html/base/WideText.h"
 #include "html/layout/Blocks.h"
 #include "html/layout/Borders.h"
 #include "html/layout/SectionList.h"
@@ -167,7 +168,8 @@ int TTableBlock::FindContentWidth(Canvas& canvas, int availWidth, int /*autoCoun
     int width = 0;
     if (WidthAttr > 0) {
         const int base = inCaptionBlock && PercentBase >= 0 ? PercentBase : availWidth;
-        const int forced = AsPercent ? base * WidthAttr / 1000 - margins - h : WidthAttr - h;
+        const int forced = AsPercent ? ClampLength(static_cast<long long>(base) * WidthAttr / 1000) - margins - h
+                                     : WidthAttr - h;
         Table->SpecWidth = std::max(0, forced);
         Table->GetMinMaxWidth(canvas, mn, mx);
         width = std::max(mn, forced);

@@ -220,18 +220,38 @@ void ThtmlTable::ForEachCell(const std::function<void(TCellObj&, int, int)>& fn)
     }
 }
 
-void ThtmlTable::ForEachCellBySpan(int TCellObj::*span, const std::function<void(TCellObj&, int, int, int)>& fn)
+std::vector<ThtmlTable::PlacedCell> ThtmlTable::CellsBySpan(int TCellObj::*span)
 {
-    struct Placed {
-        TCellObj* Cell;
-        int Row, Col;
-    };
-    std::vector<Placed> cells;
+    ++SpanOrdersMade;
+    std::vector<PlacedCell> cells;
     ForEachCell([&](TCellObj& cell, int r, int c) { cells.push_back({&cell, r, c}); });
     // Narrowest first; among equal spans in row and column order.
     std::stable_sort(cells.begin(), cells.end(),
-                     [span](const Placed& a, const Placed& b) { return a.Cell->*span < b.Cell->*span; });
-    for (const Placed& p : cells)
+                     [span](const PlacedCell& a, const PlacedCell& b) { return a.Cell->*span < b.Cell->*span; });
+    return cells;
+}
+
+void ThtmlTable::ForEachCellBySpan(int TCellObj::*span, const std::function<void(TCellObj&, int, int, int)>& fn)
+{
+    std::vector<PlacedCell> scratch;
+    const std::vector<PlacedCell>* cells = &scratch;
+    if (!GridInitialized) {
+        scratch = CellsBySpan(span);
+    } else {
+        if (!spanOrdersKept_) {
+            byColSpan_ = CellsBySpan(&TCellObj::ColSpan);
+            byRowSpan_ = CellsBySpan(&TCellObj::RowSpan);
+            spanOrdersKept_ = true;
+        }
+        if (span == &TCellObj::ColSpan)
+            cells = &byColSpan_;
+        else if (span == &TCellObj::RowSpan)
+            cells = &byRowSpan_;
+        else
+            scratch = CellsBySpan(span);
+    }
+    CellsVisited += static_cast<std::int64_t>(cells->size());
+    for (const PlacedCell& p : *cells)
         fn(*p.Cell, p.Row, p.Col, p.Cell->*span);
 }
 

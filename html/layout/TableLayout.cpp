@@ -95,8 +95,33 @@ void ThtmlTable::CellMinMax(Canvas& canvas, TCellObj& cell, int& minWidth, int& 
     maxWidth = cell.ContentMax;
 }
 
+bool ThtmlTable::ColumnWidthsKept(int kind, int tableWidth, int& tableMin, int& tableMax)
+{
+    const int stamp = Document ? Document->LayoutCount : 0;
+    for (const KeptWidths& kept : keptWidths_)
+        if (stamp != 0 && kept.Stamp == stamp && kept.Kind == kind && kept.TableWidth == tableWidth) {
+            MinWidths = kept.Min;
+            MaxWidths = kept.Max;
+            Percents = kept.Percents;
+            tableMin = kept.TableMin;
+            tableMax = kept.TableMax;
+            return true;
+        }
+    return false;
+}
+
+void ThtmlTable::KeepColumnWidths(int kind, int tableWidth, int tableMin, int tableMax)
+{
+    // The older of the two gives way.
+    keptWidths_[1] = std::move(keptWidths_[0]);
+    keptWidths_[0] = {Document ? Document->LayoutCount : 0, kind, tableWidth, MinWidths, MaxWidths, Percents,
+                      tableMin, tableMax};
+}
+
 void ThtmlTable::MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax)
 {
+    if (ColumnWidthsKept(1, 0, tableMin, tableMax))
+        return;
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     ForEachCellWidth(canvas, [&](TCellObj&, int c, int span, int mn, int mx) {
@@ -111,10 +136,13 @@ void ThtmlTable::MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax)
     });
     tableMin = Sum(MinWidths);
     tableMax = Sum(MaxWidths);
+    KeepColumnWidths(1, 0, tableMin, tableMax);
 }
 
 void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, int& tableMax)
 {
+    if (ColumnWidthsKept(2, tableWidth, tableMin, tableMax))
+        return;
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
     std::fill(Percents.begin(), Percents.end(), 0);
@@ -186,6 +214,7 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
     });
     tableMin = Sum(MinWidths);
     tableMax = Sum(MaxWidths);
+    KeepColumnWidths(2, tableWidth, tableMin, tableMax);
 }
 
 void ThtmlTable::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)

@@ -5,6 +5,7 @@
 #include "html/layout/Cells.h"
 #include "platform/GdiTypes.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -199,12 +200,36 @@ public:
     std::vector<int> Widths, MaxWidths, MinWidths, Percents, Heights;
     bool HeightsComputed = false;
     int PageBottomAtCut = 0;
+    // How often the cells were put in the order of a span: once per span kind once the grid is made.
+    int SpanOrdersMade = 0;
 
 private:
+    struct PlacedCell {
+        TCellObj* Cell;
+        int Row, Col;
+    };
     TCellContentOps& Ops() const { return ContentOps ? *ContentOps : DefaultCellContentOps(); }
+    std::vector<PlacedCell> CellsBySpan(int TCellObj::*span);
+    // The cells by column span and by row span, kept once the grid is made.
+    std::vector<PlacedCell> byColSpan_, byRowSpan_;
+    bool spanOrdersKept_ = false;
+    // The column widths of the last two passes over the cells (kind 1 pixels, 2 percents, for a
+    // table width: the table's box asks without one, its layout with one), kept for the rest of
+    // the document's layout: the tables around this one ask for them again at every level, and
+    // the cells' widths do not change within one layout.
+    struct KeptWidths {
+        int Stamp = 0, Kind = 0, TableWidth = 0;
+        std::vector<int> Min, Max, Percents;
+        int TableMin = 0, TableMax = 0;
+    };
+    std::array<KeptWidths, 2> keptWidths_;
+    bool ColumnWidthsKept(int kind, int tableWidth, int& tableMin, int& tableMax);
+    void KeepColumnWidths(int kind, int tableWidth, int tableMin, int tableMax);
     void ForEachCell(const std::function<void(TCellObj&, int row, int col)>& fn);
     // The cells span by span, narrowest first (span is &TCellObj::ColSpan or &TCellObj::RowSpan), so
     // that a spanning cell finds the columns or rows it covers sized by the cells within them.
+    // The order is worked out once per table (the grid does not change once it is made), not at
+    // every layout of an enclosing table.
     void ForEachCellBySpan(int TCellObj::*span, const std::function<void(TCellObj&, int row, int col, int span)>& fn);
     // The cells by column span with their least and widest widths: content plus padding, border
     // and spacing, raised to the pixel width a cell asks for.

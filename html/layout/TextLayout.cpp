@@ -2,6 +2,7 @@
 // break rules, and finishing each line with its height, images, alignment and justification.
 #include "html/layout/TextSection.h"
 
+#include "html/base/WideText.h"
 #include "html/layout/Cells.h"
 #include "html/layout/SectionList.h"
 #include "platform/Canvas.h"
@@ -258,12 +259,11 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail
         line.SpaceAfter = diff - diff / 2;
     }
     // Inline images and form controls make room for themselves by their vertical alignment.
-    for (auto& obj : Images)
-        if (obj->Pos >= from && obj->Pos < to && !obj->IsFloat())
+    for (const auto& obj : Images.Between(from, to))
+        if (!obj->IsFloat())
             MakeRoom(line, obj->ObjHeight + obj->VSpaceT + obj->VSpaceB, obj->VertAlign);
-    for (TFormControlObj* control : FormControls)
-        if (control->Pos >= from && control->Pos < to)
-            MakeRoom(line, control->Height() + control->VSpaceT + control->VSpaceB, control->VertAlign);
+    for (TFormControlObj* control : FormControls.Between(from, to))
+        MakeRoom(line, control->Height() + control->VSpaceT + control->VSpaceB, control->VertAlign);
     line.Shy = to > from && BreakClasses[static_cast<std::size_t>(to - 1)] == 's';
     int width = TextWidth(canvas, from, to);
     // A space that ends the line is not drawn and takes no room.
@@ -327,7 +327,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     YPosition = y;
     DrawTop = ContentTop = y;
     if (TextIndentPercent > 0)
-        TextIndent = TextIndentPercent * availWidth / 100;
+        TextIndent = ClampLength(static_cast<long long>(TextIndentPercent) * availWidth / 100);
 
     const int room = std::min(indents.RightSide(y) - indents.LeftIndent(y), availWidth);
     SizeImages(canvas, room, containingHeight);
@@ -402,9 +402,8 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
         line.Ln = end - pos;
         line.LineY = y;
         FinishLine(canvas, line, leftEdge + indent, lineRoom, end >= len);
-        for (TFormControlObj* control : FormControls)
-            if (control->Pos >= pos && control->Pos < end)
-                control->YValue = y;
+        for (TFormControlObj* control : FormControls.Between(pos, end))
+            control->YValue = y;
         if (Justify != 2 && Justify != 3)
             line.LineIndent = leftEdge + indent;
         // Floats later in the line wait for the line to end.
@@ -467,8 +466,9 @@ void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
         if (i == len || Text[static_cast<std::size_t>(i)] == kBreakChar) {
             int w = TextWidth(canvas, pieceStart, i);
             if (firstPiece)
-                w += TextIndentPercent > 0 && TextIndentPercent < 100 ? w * 100 / (100 - TextIndentPercent) - w
-                                                                       : TextIndent;
+                w += TextIndentPercent > 0 && TextIndentPercent < 100
+                         ? ClampLength(static_cast<long long>(w) * 100 / (100 - TextIndentPercent) - w)
+                         : TextIndent;
             mx = std::max(mx, w);
             pieceStart = i + 1;
             firstPiece = false;

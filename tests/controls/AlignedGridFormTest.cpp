@@ -358,3 +358,32 @@ TEST(AlignedGridForm, BrushStylesRoundTrip)
     }
     EXPECT_EQ(TMyBrush().ToBrush(0x112233), (Brush{BrushStyle::Solid, 0x112233}));
 }
+
+TEST(AlignedGridForm, CountsBeyondAMillionCellsFailTheLoadWithoutGrowingTheGrid)
+{
+    // A form of a few bytes once grew the grid's cell table to gigabytes.
+    auto counts = [](std::int32_t cols, std::int32_t rows) {
+        return Form([&](TFormWriter& w) {
+            w.WritePropName("ColCount");
+            w.WriteInteger(cols);
+            w.WritePropName("RowCount");
+            w.WriteInteger(rows);
+        });
+    };
+    for (const auto& [cols, rows] : {std::pair{100000, 100000}, std::pair{kHuge, 5}, std::pair{2, kHuge},
+                                     std::pair{1000, 1001}}) {
+        TestAlignedGrid grid;
+        try {
+            Load(grid, counts(cols, rows));
+            ADD_FAILURE() << cols << " x " << rows << " loaded";
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), "Stream-Lesefehler");
+        }
+        EXPECT_LE(static_cast<long long>(grid.ColCount()) * grid.RowCount(), kMaxGridCells);
+    }
+    // Exactly a million cells is still a grid.
+    TestAlignedGrid grid;
+    Load(grid, counts(1000, 1000));
+    EXPECT_EQ(grid.ColCount(), 1000);
+    EXPECT_EQ(grid.RowCount(), 1000);
+}

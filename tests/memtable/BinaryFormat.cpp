@@ -30,10 +30,24 @@ void PutText(TStream& stream, std::string_view text)
     stream.WriteString(text);
 }
 
+std::int64_t Remaining(TStream& stream)
+{
+    return stream.Size() - stream.Position();
+}
+
+// A count of entries of at least `bytesEach` bytes must fit in what remains of the stream.
+std::uint32_t GetCount(TStream& stream, std::int64_t bytesEach, const char* what)
+{
+    const auto count = Get<std::uint32_t>(stream);
+    if (count > Remaining(stream) / bytesEach)
+        throw EReadError("Binärformat: " + std::to_string(count) + " " + what + " hinter dem Ende");
+    return count;
+}
+
 std::string GetText(TStream& stream)
 {
     const auto size = Get<std::uint32_t>(stream);
-    if (size > stream.Size() - stream.Position())
+    if (size > Remaining(stream))
         throw EReadError("Binärformat: Länge " + std::to_string(size) + " hinter dem Ende");
     std::string text(size, '\0');
     stream.ReadBuffer(text.data(), size);
@@ -124,6 +138,28 @@ void TBinaryTableFormat::SaveData(TzebCustomMemTable& table)
 
 // ---- loading ----
 
+void TBinaryTableFormat::BeforeLoad(TzebCustomMemTable& table)
+{
+    structure_.reset();
+    TzebCustomStreamFormat::BeforeLoad(table);
+}
+
+void TBinaryTableFormat::AfterLoad(TzebCustomMemTable& table)
+{
+    std::unique_ptr<Structure> structure = std::move(structure_);
+    try {
+        TzebCustomStreamFormat::AfterLoad(table);
+    } catch (...) {
+        if (!Failed() || !structure)
+            throw;
+    }
+    if (!Failed() || !structure)
+        return;
+    table.Close();
+    CopyFieldDefs(structure->FieldDefs, table.FieldDefs());
+    table.IndexDefs() = structure->IndexDefs;
+}
+
 void TBinaryTableFormat::LoadDefinitions(TzebCustomMemTable& table)
 {
     TStream& in = WorkStream();
@@ -131,20 +167,24 @@ void TBinaryTableFormat::LoadDefinitions(TzebCustomMemTable& table)
     in.ReadBuffer(magic, sizeof magic);
     if (std::memcmp(magic, kMagic, sizeof kMagic) != 0)
         throw EReadError("Binärformat: unbekannte Kennung");
-    const auto count = Get<std::uint32_t>(in);
+    // A name takes its length at least; a definition six bytes; an index two lengths and its options.
+    const auto count = GetCount(in, 4, "Felder");
     loadedNames_.clear();
     for (std::uint32_t i = 0; i < count; ++i)
         loadedNames_.push_back(GetText(in));
     TFieldDefs defs;
-    if (Get<std::uint8_t>(in))
+    if (Get<std::uint8_t>(in)) {
+        if (static_cast<std::int64_t>(loadedNames_.size()) * 6 > Remaining(in))
+            throw EReadError("Binärformat: Felddefinitionen hinter dem Ende");
         for (const std::string& name : loadedNames_) {
             const auto type = static_cast<TFieldType>(Get<std::uint8_t>(in));
             const auto size = Get<std::int32_t>(in);
             defs.Add(name, type, size, Get<std::uint8_t>(in) != 0);
         }
+    }
     TIndexDefs indexDefs;
     if (Get<std::uint8_t>(in)) {
-        const auto indexes = Get<std::uint32_t>(in);
+        const auto indexes = GetCount(in, 9, "Indexe");
         for (std::uint32_t i = 0; i < indexes; ++i) {
             std::string name = GetText(in);
             std::string fields = GetText(in);
@@ -153,6 +193,10 @@ void TBinaryTableFormat::LoadDefinitions(TzebCustomMemTable& table)
     }
     // A closed table without field objects takes the saved structure.
     if (!table.Active() && table.FieldCount() == 0 && Option(sfoDefinitions).Flag2 && defs.Count() > 0) {
+        // Kept to put back when the load fails: the table then stays closed and as it was.
+        structure_ = std::make_unique<Structure>();
+        CopyFieldDefs(table.FieldDefs(), structure_->FieldDefs);
+        structure_->IndexDefs = table.IndexDefs();
         CopyFieldDefs(defs, table.FieldDefs());
         if (Option(sfoIndexDefinitions).Flag2)
             for (int i = 0; i < indexDefs.Count(); ++i)

@@ -9,6 +9,7 @@
 
 #include "platform/core/Stream.h"
 
+#include <cstring>
 #include <filesystem>
 
 namespace velmoran {
@@ -368,6 +369,102 @@ TEST_F(Persistence, DataBytesAndEmptying)
     EXPECT_EQ(attached.RecordCount(), 0);
     EXPECT_NE(loaded.Store().Generation(), generation);
     EXPECT_EQ(progress, (std::vector<int>{0, 100}));
+}
+
+}  // namespace
+}  // namespace velmoran
+
+namespace velmoran {
+namespace {
+
+// Where the saved definition of the first field keeps its size: after the magic, the name count,
+// the four names and the definitions flag, past the type byte.
+constexpr std::size_t kFirstSizeAt = 4 + 4 + (4 + 4) + (4 + 4) + (4 + 5) + (4 + 4) + 1 + 1;
+
+std::string WithInt32At(std::string bytes, std::size_t at, std::int32_t value)
+{
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+    return bytes;
+}
+
+TEST_F(Persistence, DamagedFilesFailWithAMessageAndLeaveTheTableClosedAsItWas)
+{
+    const std::string saved = Saved();
+    std::int32_t size = 0;
+    std::memcpy(&size, saved.data() + kFirstSizeAt, sizeof size);
+    ASSERT_EQ(size, 30) << "the layout of the saved definitions changed";
+
+    // A table without field objects whose definitions a failed load must put back.
+    auto bare = [] {
+        auto t = std::make_unique<TzebMemTable>();
+        t->FieldDefs().Add("Alt", ftInteger);
+        t->IndexDefs().Add("AltIdx", "Alt");
+        return t;
+    };
+    auto unchanged = [](TzebMemTable& t) {
+        EXPECT_FALSE(t.Active());
+        EXPECT_EQ(t.FieldCount(), 0);
+        ASSERT_EQ(t.FieldDefs().Count(), 1);
+        EXPECT_EQ(t.FieldDefs()[0].Name(), "Alt");
+        EXPECT_EQ(t.IndexDefs().Count(), 1);
+    };
+    // Field sizes that once made a record of gigabytes, or a slot of negative width.
+    for (const std::int32_t hostile : {2147483647, -1, -2147483647 - 1, kMaxFieldSize + 1}) {
+        TMemoryStream stream(WithInt32At(saved, kFirstSizeAt, hostile));
+        auto t = bare();
+        const std::string message = MessageOf([&] { t->LoadFromStreamViaFormat(stream, &format); });
+        EXPECT_EQ(message, "Fielddef Name has the size " + std::to_string(hostile) + "; allowed are 0 to 65535.");
+        unchanged(*t);
+    }
+    // A name count far beyond the file's end fails before any name is read.
+    {
+        TMemoryStream stream(WithInt32At(saved, 4, -1));
+        auto t = bare();
+        EXPECT_EQ(MessageOf([&] { t->LoadFromStreamViaFormat(stream, &format); }),
+                  "Binärformat: 4294967295 Felder hinter dem Ende");
+        unchanged(*t);
+    }
+    // A file cut short after its definitions: the table had opened with them, and closes again.
+    {
+        TMemoryStream stream(saved.substr(0, saved.size() - 20));
+        auto t = bare();
+        EXPECT_FALSE(MessageOf([&] { t->LoadFromStreamViaFormat(stream, &format); }).empty());
+        unchanged(*t);
+    }
+    // Every byte damaged in two ways, and every length cut: an error with a message or a table,
+    // never anything else (the sanitizer build sees every step).
+    for (std::size_t at = 0; at <= saved.size(); ++at)
+        for (int variant = 0; variant < 3; ++variant) {
+            std::string damaged = saved;
+            if (variant == 2)
+                damaged.resize(at);
+            else if (at < saved.size())
+                damaged[at] = variant == 0 ? '\xFF' : '\x80';
+            TMemoryStream stream(damaged);
+            auto t = bare();
+            try {
+                t->LoadFromStreamViaFormat(stream, &format);
+            } catch (const Exception&) {
+                unchanged(*t);
+            }
+        }
+}
+
+TEST(DateFieldNumbers, DayNumbersAtTheEndsOfTheRangeReadWithoutOverflow)
+{
+    TzebMemTable table;
+    auto& date = table.AddField<TDateField>("D");
+    table.Open();
+    table.Append();
+    const std::int32_t lowest = -2147483647 - 1;
+    date.SetData(&lowest);
+    EXPECT_EQ(date.AsDateTime(), static_cast<double>(lowest) - kDateDelta);
+    EXPECT_EQ(date.AsVariant().AsDateTime(), static_cast<double>(lowest) - kDateDelta);
+    // A variant date beyond the largest day number is refused, not wrapped.
+    std::byte native[4] = {};
+    EXPECT_THROW(VariantToNative(date, TVariant::Date(4e9, dkDate), native), EConvertError);
+    EXPECT_THROW(VariantToNative(date, TVariant::Date(-1e12, dkDate), native), EConvertError);
+    table.Cancel();
 }
 
 }  // namespace

@@ -36,4 +36,94 @@ TImageKind ImageFileKind(const std::string& fileName)
     return ImageStreamKind(reinterpret_cast<const std::uint8_t*>(head), 5);
 }
 
+namespace {
+
+std::uint32_t BigEndian(const std::uint8_t* p, int bytes)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+std::uint32_t LittleEndian(const std::uint8_t* p, int bytes)
+{
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// A bitmap's height is negative for rows stored top down.
+std::int64_t Magnitude(std::uint32_t v, int bits)
+{
+    const std::int64_t signedValue = bits == 16 ? static_cast<std::int16_t>(v) : static_cast<std::int32_t>(v);
+    return signedValue < 0 ? -signedValue : signedValue;
+}
+
+bool JpegFrameSize(const std::uint8_t* bytes, std::size_t count, std::int64_t& width, std::int64_t& height)
+{
+    std::size_t at = 2;
+    while (at + 4 <= count) {
+        if (bytes[at] != 0xFF)
+            return false;
+        const std::uint8_t marker = bytes[at + 1];
+        if (marker == 0xFF) {  // a fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // markers without a segment
+            at += 2;
+            continue;
+        }
+        const std::size_t length = BigEndian(bytes + at + 2, 2);
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (at + 9 > count)
+                return false;
+            height = BigEndian(bytes + at + 5, 2);
+            width = BigEndian(bytes + at + 7, 2);
+            return true;
+        }
+        if (marker == 0xD9 || marker == 0xDA || length < 2)  // the end, or the scan before any frame
+            return false;
+        at += 2 + length;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool DeclaredImageSize(const std::uint8_t* bytes, std::size_t count, std::int64_t& width, std::int64_t& height)
+{
+    switch (ImageStreamKind(bytes, count)) {
+    case TImageKind::Png:
+        if (count < 24 || std::memcmp(bytes + 12, "IHDR", 4) != 0)
+            return false;
+        width = BigEndian(bytes + 16, 4);
+        height = BigEndian(bytes + 20, 4);
+        return true;
+    case TImageKind::Gif87:
+    case TImageKind::Gif89:
+        if (count < 10)
+            return false;
+        width = LittleEndian(bytes + 6, 2);
+        height = LittleEndian(bytes + 8, 2);
+        return true;
+    case TImageKind::Bitmap: {
+        if (count < 26)
+            return false;
+        const bool core = LittleEndian(bytes + 14, 4) == 12;  // the old header of 16-bit sizes
+        width = core ? Magnitude(LittleEndian(bytes + 18, 2), 16) : Magnitude(LittleEndian(bytes + 18, 4), 32);
+        height = core ? Magnitude(LittleEndian(bytes + 20, 2), 16) : Magnitude(LittleEndian(bytes + 22, 4), 32);
+        return true;
+    }
+    case TImageKind::Jpeg:
+        return JpegFrameSize(bytes, count, width, height);
+    case TImageKind::None:
+        break;
+    }
+    return false;
+}
+
 }  // namespace velmoran

@@ -30,4 +30,9 @@ TImageKind ImageStreamKind(const std::uint8_t* bytes, std::size_t count);
 // None when the file does not exist or holds fewer than 10 bytes.
 TImageKind ImageFileKind(const std::string& fileName);
 
+// The width and height a picture's header declares (a bitmap's info header, a GIF's logical
+// screen, a PNG's IHDR, a JPEG's frame header), read without decoding anything; false when the
+// bytes are no such picture or end before saying.
+bool DeclaredImageSize(const std::uint8_t* bytes, std::size_t count, std::int64_t& width, std::int64_t& height);
+
 }  // namespace velmoran

@@ -195,6 +195,57 @@ TEST(DocumentImages, PicturesBeyondTheBudgetAreDrawnAsMissing)
     EXPECT_EQ(page.Doc.ImageCache().Count(), 2);
 }
 
+// The head of a grey PNG of the given size with a few bytes of data: 190 KB of such a file once
+// decoded into 784 MB at every reference.
+std::string HugePngHead(std::uint32_t w, std::uint32_t h)
+{
+    std::string png = PngBytes(1, 1, qRgb(0, 0, 0));
+    for (int i = 0; i < 4; ++i) {
+        png[16 + i] = static_cast<char>(w >> (24 - 8 * i));
+        png[20 + i] = static_cast<char>(h >> (24 - 8 * i));
+    }
+    return png;
+}
+
+TEST(DocumentImages, APictureTooLargeIsRefusedBeforeDecodingAndStaysRefused)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "sub");
+    TempFolder::Write(dir / "huge.png", HugePngHead(14000, 14000));
+    PictureHost host;
+    host.Folder = dir.Folder();
+    ParsedPage page(&host);
+    std::string html;
+    for (int i = 0; i < 20; ++i)
+        html += "<img src='huge.png'><img src='./huge.png'><img src='sub/../huge.png'>";
+    page.Parse(html);
+    RecordingCanvas canvas(page.Fonts, 800, 600);
+    int mw = 0;
+    page.Doc.LayoutDocument(canvas, 420, mw);
+    for (TImageObj* image : ImagesOf(page))
+        EXPECT_TRUE(image->Missing);
+    EXPECT_EQ(page.Doc.PictureBytes(), 0);
+    EXPECT_EQ(page.Doc.ImageCache().Count(), 0);
+
+    // The refusal holds for the document under every spelling, whatever the file holds now; it
+    // is not read again. Another document reads it anew.
+    TempFolder::Write(dir / "huge.png", PngBytes(3, 3, qRgb(255, 0, 0)));
+    TTransparencyKind transparent = TTransparencyKind::NoTransparency;
+    bool fromCache = false, delayed = false;
+    QImage mask;
+    EXPECT_EQ(page.Doc.FetchImage("sub/../huge.png", transparent, fromCache, delayed, mask), nullptr);
+    ParsedPage other(&host);
+    EXPECT_NE(other.Doc.FetchImage("huge.png", transparent, fromCache, delayed, mask), nullptr);
+
+    // What the header declares (width x height x 4) is compared with what the budget has left.
+    TempFolder::Write(dir / "ten.png", PngBytes(10, 10, qRgb(0, 255, 0)));
+    ParsedPage tight(&host), exact(&host);
+    tight.Doc.PictureBudget = 10 * 10 * 4 - 1;
+    exact.Doc.PictureBudget = 10 * 10 * 4;
+    EXPECT_EQ(tight.Doc.FetchImage("ten.png", transparent, fromCache, delayed, mask), nullptr);
+    EXPECT_NE(exact.Doc.FetchImage("ten.png", transparent, fromCache, delayed, mask), nullptr);
+}
+
 TEST(DocumentImages, FloatingImagesNarrowTheLinesAndAreDrawnLast)
 {
     ImagePage p("<p style='margin-top:0'><img src='red.png' align=left>ab cd</p>"

@@ -106,5 +106,56 @@ TEST_F(LargeNumbers, ListNumbersStopAtTheLargestNumber)
     EXPECT_EQ(TBlockLI::LabelText(2, 2147483647), u"2147483647.");
 }
 
+TEST_F(LargeNumbers, WidthsDerivedThroughNestedNegativeMarginsStayWithinTheirBounds)
+{
+    // Every margin is within its bound, but each box nested in them had 2,000,000 pixels more room
+    // than its parent, until a percent of it passed the 32-bit range.
+    std::string nested;
+    for (int i = 0; i < 300; ++i)
+        nested += "<div style=\"margin-left:-1000000px; margin-right:-1000000px\">";
+    const std::string pages[] = {
+        nested + "<table width=\"100%\" border=1><tr><td width=\"100%\">a</td></tr></table>",
+        nested + "<p style=\"text-indent:90%\">b c d</p><table width=\"90%\"><caption>e</caption><tr><td>f</table>",
+        nested + "<ul><li style=\"text-indent:50%\"><table width=\"100%\"><tr><td><p style=\"text-indent:80%\">g</table></ul>",
+    };
+    for (const std::string& html : pages) {
+        ParsedPage page;
+        LayOutAndPaint(page, html);
+        for (ThtmlTable* table : page.All<ThtmlTable>()) {
+            EXPECT_LE(table->TableWidth, 3 * kMaxLength);
+            EXPECT_GE(table->TableWidth, 0);
+        }
+        for (TBlock* block : page.All<TBlock>())
+            EXPECT_LE(block->NewWidth, 3 * kMaxLength);
+        for (TSection* section : page.All<TSection>())
+            EXPECT_LE(std::abs(section->TextIndent), kMaxLength);
+    }
+}
+
+TEST_F(LargeNumbers, ImageMapCoordinatesAreReadWithinTheLengthBounds)
+{
+    // Circles and polygons of the largest coordinates once overflowed while their regions were made.
+    ParsedPage page;
+    LayOutAndPaint(page,
+                   "<map name=m><area shape=circle coords=\"2147483647,2147483647,2147483647\" href=a.htm>"
+                   "<area shape=circ coords=\"-2147483648,-2147483648,99999999999\" href=b.htm>"
+                   "<area shape=poly coords=\"2147483647,0,0,2147483647,-2147483648,5\" href=c.htm>"
+                   "<area coords=\"-99999999999px,-2147483648,2147483647,2147483647\" href=d.htm></map>"
+                   "<img src=x.png usemap=#m width=10 height=10>");
+    ASSERT_EQ(page.Doc.MapList.Count(), 1);
+    const TMapItem* map = page.Doc.MapList.First();
+    // Circles and polygons that large are left out (Qt makes no region of them); the rectangle stays.
+    EXPECT_EQ(map->AreaCount(), 1);
+    std::string title;
+    std::unique_ptr<TUrlTarget> url;
+    // The rectangle reaches from the far corner to the far corner (numbers read as atoi reads them,
+    // "px" left out), where the circles and the polygon do not reach.
+    ASSERT_TRUE(map->FindArea(-kMaxLength, kMaxLength - 1, title, url));
+    EXPECT_EQ(url->URL, "d.htm");
+    ASSERT_TRUE(map->FindArea(kMaxLength, -kMaxLength, title, url));
+    EXPECT_EQ(url->URL, "d.htm");
+    EXPECT_FALSE(map->FindArea(kMaxLength + 1, 0, title, url));
+}
+
 }  // namespace
 }  // namespace velmoran

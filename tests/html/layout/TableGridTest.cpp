@@ -191,5 +191,22 @@ TEST_F(HostileSpans, CellsPushedFarRightStayWithinThePlaceholderBudget)
     EXPECT_LT(table.CellsVisited, 20 * 250000);
 }
 
+TEST_F(HostileSpans, NestedTablesPutTheirCellsInSpanOrderOnce)
+{
+    // Every enclosing table lays out the tables within it again; the order of the cells by their
+    // spans was worked out anew each time, which made deep nesting cost depth x cells.
+    std::string html;
+    for (int i = 0; i < 300; ++i)
+        html += "<table><tr><td colspan=2>x</td></tr><tr><td rowspan=2>y</td><td>z";
+    ThtmlTable& outer = LaidOut(html);
+    int maxWidth = 0;
+    page.Doc.LayoutDocument(canvas, 500, maxWidth);
+    const auto tables = page.All<ThtmlTable>();
+    ASSERT_GT(tables.size(), 100u);
+    for (const ThtmlTable* table : tables)
+        EXPECT_LE(table->SpanOrdersMade, 2);
+    EXPECT_GT(outer.TableWidth, 0);
+}
+
 }  // namespace
 }  // namespace velmoran

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -190,6 +191,46 @@ TEST(FormControls, RadioGroupIsKeptByTheDocument)
     FormViewer::Key(two, Qt::Key_Tab, QEvent::KeyRelease);
     f.Control<TRadioButtonFormControlObj>(1).SetChecked(true);
     EXPECT_TRUE(two->isChecked());
+}
+
+TEST(FormControls, MultipleListShowsItsSelectedRunsAndSubmitsWhatTheUserLeaves)
+{
+    // The selection reaches the list in runs of rows at once; the user's changes come back.
+    FormViewer f;
+    f.Load("<form><select name=s multiple size=6><option selected>a<option selected>b<option>c"
+           "<option selected>d<option>e<option selected>f</select></form>");
+    auto* list = f.Widget<QListWidget>(0);
+    ASSERT_NE(list, nullptr);
+    std::vector<std::string> shown;
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->isSelected())
+            shown.push_back(list->item(i)->text().toStdString());
+    EXPECT_EQ(shown, (std::vector<std::string>{"a", "b", "d", "f"}));
+    list->item(1)->setSelected(false);
+    list->item(4)->setSelected(true);
+    EXPECT_EQ(f.Doc().FormList[0]->GetFormSubmission(), (std::vector<std::string>{"s=a", "s=d", "s=e", "s=f"}));
+    f.Doc().FormList[0]->ResetControls();
+    EXPECT_TRUE(list->item(1)->isSelected());
+    EXPECT_FALSE(list->item(4)->isSelected());
+}
+
+TEST(FormControls, ControlsOfManyFormsLeaveWithTheirPage)
+{
+    // Thousands of forms made and dropped before the event loop ran: every window control goes.
+    FormViewer f;
+    f.Load("<p>leer");
+    QWidget* surface = f.Doc().Host().DrawingSurface();
+    ASSERT_NE(surface, nullptr);
+    const auto before = surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size();
+    std::string html;
+    for (int i = 0; i < 3000; ++i)
+        html += "<form><input type=checkbox name=c" + std::to_string(i) + " checked></form>";
+    f.viewer.LoadDocumentString(html);
+    EXPECT_EQ(f.Doc().FormList.size(), 3000u);
+    EXPECT_GE(surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), before + 3000);
+    f.viewer.LoadDocumentString("<p>wieder leer");
+    EXPECT_EQ(surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), before);
+    EXPECT_TRUE(f.Doc().FormControlList.empty());
 }
 
 TEST(FormControls, ImageInputGivesThePointOncePerClick)

@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QPainter>
 
+#include <cstring>
 #include <filesystem>
 
 using namespace velmoran;
@@ -55,6 +56,40 @@ QImage Decode(const std::string& bytes, TTransparencyKind& kind, QImage& mask)
 }
 
 }  // namespace
+
+TEST(ImageLoad, DeclaredSizesAreReadFromTheHeadersAlone)
+{
+    // A document checks these against its picture budget before anything is decoded.
+    auto encoded = [](const char* format, int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        QByteArray data;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+    };
+    auto declared = [](const std::string& bytes) {
+        std::int64_t w = -1, h = -1;
+        const bool known = DeclaredImageSize(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), w, h);
+        return known ? std::pair{w, h} : std::pair<std::int64_t, std::int64_t>{-1, -1};
+    };
+    for (const char* format : {"PNG", "BMP", "JPEG"})
+        EXPECT_EQ(declared(encoded(format, 37, 5)), (std::pair<std::int64_t, std::int64_t>{37, 5})) << format;
+    EXPECT_EQ(declared(std::string("GIF89a\x10\x27\xff\xff", 10)), (std::pair<std::int64_t, std::int64_t>{10000, 65535}));
+    // A bitmap stored top down has a negative height.
+    std::string bmp = encoded("BMP", 4, 3);
+    const std::int32_t topDown = -3;
+    std::memcpy(bmp.data() + 22, &topDown, 4);
+    EXPECT_EQ(declared(bmp), (std::pair<std::int64_t, std::int64_t>{4, 3}));
+    // The largest sizes the fields can say, and heads that end too early.
+    std::string png = encoded("PNG", 1, 1);
+    std::memset(png.data() + 16, 0xFF, 8);
+    EXPECT_EQ(declared(png), (std::pair<std::int64_t, std::int64_t>{4294967295, 4294967295}));
+    EXPECT_EQ(declared(png.substr(0, 23)).first, -1);
+    EXPECT_EQ(declared(encoded("JPEG", 8, 8).substr(0, 20)).first, -1);
+    EXPECT_EQ(declared("plain text, no picture").first, -1);
+}
 
 TEST(ImageLoad, KindsFromTheFirstBytes)
 {
