@@ -155,6 +155,7 @@ void TStyleList::Clear()
     entries_.clear();
     added_.clear();
     firstOfKey_.clear();
+    compound_ = false;
     default_ = nullptr;
     seq_ = 10;
 }
@@ -165,6 +166,9 @@ const std::vector<TStyleList::Item>& TStyleList::Sorted() const
         return entries_;
     const auto byKey = [](const Item& a, const Item& b) { return a.Key < b.Key; };
     std::stable_sort(added_.begin(), added_.end(), byKey);
+    for (const Item& item : added_)
+        if (item.Key.find(' ') != std::string::npos)
+            compound_ = true;
     const auto middle = static_cast<std::ptrdiff_t>(entries_.size());
     entries_.insert(entries_.end(), std::make_move_iterator(added_.begin()), std::make_move_iterator(added_.end()));
     added_.clear();
@@ -485,17 +489,20 @@ void TStyleList::ApplyStyles(TProperties& props, const std::string& tag, const s
     }
 
     // Compound selectors, tested against the ancestors on the property stack.
-    std::vector<const TProperties*> ancestors;
-    if (props.PropStack) {
-        ancestors.reserve(static_cast<std::size_t>(std::max(0, props.PropStack->IndexOf(&props))));
-        for (int k = props.PropStack->IndexOf(&props) - 1; k >= 0; --k)
-            ancestors.push_back(props.PropStack->Items(k));
+    Sorted();
+    if (compound_) {
+        std::vector<const TProperties*> ancestors;
+        if (props.PropStack) {
+            ancestors.reserve(static_cast<std::size_t>(std::max(0, props.PropStack->IndexOf(&props))));
+            for (int k = props.PropStack->IndexOf(&props) - 1; k >= 0; --k)
+                ancestors.push_back(props.PropStack->Items(k));
+        }
+        MergeCompound(props, T, T, single, I, P, ancestors);
+        for (const auto& c : forms)
+            MergeCompound(props, std::string(".").append(c), T, single, I, P, ancestors);
+        if (!P.empty())
+            MergeCompound(props, ":" + P, T, single, I, P, ancestors);
     }
-    MergeCompound(props, T, T, single, I, P, ancestors);
-    for (const auto& c : forms)
-        MergeCompound(props, std::string(".").append(c), T, single, I, P, ancestors);
-    if (!P.empty())
-        MergeCompound(props, ":" + P, T, single, I, P, ancestors);
 
     // The element's own STYLE attribute wins over every rule.
     if (styleAttr) {

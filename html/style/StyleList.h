@@ -77,6 +77,7 @@ private:
 
     mutable std::vector<Item> entries_;
     mutable std::vector<Item> added_;  // not yet merged into entries_
+    mutable bool compound_ = false;     // a merged key names ancestors ("td b", "table > td")
     std::unordered_map<std::string, TProperties*> firstOfKey_;
     int seq_ = 10;
     TProperties* default_ = nullptr;
