@@ -5,7 +5,10 @@
 // costs no more than the sixteen bytes it moves.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -13,26 +16,30 @@ namespace velmoran {
 
 class PropValue {
 public:
-    PropValue() noexcept { u_.Int = 0; }
-    PropValue(int v) noexcept : kind_(Kind::Int) { u_.Int = v; }
-    PropValue(std::uint32_t v) noexcept : kind_(Kind::Int) { u_.Int = static_cast<int>(v); }
-    PropValue(double v) noexcept : kind_(Kind::Real) { u_.Real = v; }
-    PropValue(std::string v) : kind_(Kind::Text) { u_.Text = new SharedText{std::move(v), 1}; }
+    PropValue() noexcept = default;
+    PropValue(int v) noexcept : kind_(Kind::Int), bits_(static_cast<std::uint32_t>(v)) {}
+    PropValue(std::uint32_t v) noexcept : kind_(Kind::Int), bits_(v) {}
+    PropValue(double v) noexcept : kind_(Kind::Real), bits_(std::bit_cast<std::uint64_t>(v)) {}
+    PropValue(std::string v) : kind_(Kind::Text), bits_(reinterpret_cast<std::uintptr_t>(new SharedText{std::move(v), 1})) {}
     PropValue(const char* v) : PropValue(std::string(v)) {}
 
-    PropValue(const PropValue& other) noexcept : kind_(other.kind_), u_(other.u_)
+    PropValue(const PropValue& other) noexcept : kind_(other.kind_), bits_(other.bits_)
     {
         if (kind_ == Kind::Text)
-            ++u_.Text->Holders;
+            ++Shared()->Holders;
     }
-    PropValue(PropValue&& other) noexcept : kind_(other.kind_), u_(other.u_) { other.kind_ = Kind::Empty; }
+    PropValue(PropValue&& other) noexcept : kind_(other.kind_), bits_(other.bits_)
+    {
+        other.kind_ = Kind::Empty;
+        other.bits_ = 0;
+    }
     PropValue& operator=(const PropValue& other) noexcept
     {
         if (other.kind_ == Kind::Text)
-            ++other.u_.Text->Holders;
+            ++other.Shared()->Holders;
         Release();
         kind_ = other.kind_;
-        u_ = other.u_;
+        bits_ = other.bits_;
         return *this;
     }
     PropValue& operator=(PropValue&& other) noexcept
@@ -40,8 +47,9 @@ public:
         if (this != &other) {
             Release();
             kind_ = other.kind_;
-            u_ = other.u_;
+            bits_ = other.bits_;
             other.kind_ = Kind::Empty;
+            other.bits_ = 0;
         }
         return *this;
     }
@@ -53,9 +61,9 @@ public:
     bool IsText() const { return kind_ == Kind::Text; }
     bool IsNumber() const { return IsInt() || IsReal(); }
 
-    int Int() const { return u_.Int; }
-    double Real() const { return u_.Real; }
-    const std::string& Text() const { return u_.Text->Text; }
+    int Int() const { return static_cast<int>(static_cast<std::uint32_t>(bits_)); }
+    double Real() const { return std::bit_cast<double>(bits_); }
+    const std::string& Text() const { return Shared()->Text; }
     std::uint32_t Color() const { return static_cast<std::uint32_t>(Int()); }
     // Integer or real as a number (0 for anything else).
     double AsNumber() const { return IsInt() ? Int() : IsReal() ? Real() : 0.0; }
@@ -67,17 +75,15 @@ public:
     {
         if (kind_ != other.kind_)
             return false;
-        switch (kind_) {
-        case Kind::Empty:
+        if (bits_ == other.bits_)
             return true;
-        case Kind::Int:
-            return u_.Int == other.u_.Int;
-        case Kind::Real:
-            return u_.Real == other.u_.Real;
-        case Kind::Text:
-            return u_.Text == other.u_.Text || u_.Text->Text == other.u_.Text->Text;
-        }
-        return false;
+        return kind_ == Kind::Text && Text() == other.Text();
+    }
+    // Whether two runs of values are the same values holding the same texts: a comparison of
+    // their bytes. Equal values with texts kept apart count as different.
+    static bool Identical(const PropValue* a, const PropValue* b, std::size_t count)
+    {
+        return std::memcmp(static_cast<const void*>(a), static_cast<const void*>(b), count * sizeof(PropValue)) == 0;
     }
 
 private:
@@ -85,21 +91,21 @@ private:
         std::string Text;
         int Holders;
     };
-    enum class Kind : std::uint8_t { Empty, Int, Real, Text };
+    enum class Kind : std::uint32_t { Empty, Int, Real, Text };
 
+    SharedText* Shared() const { return reinterpret_cast<SharedText*>(static_cast<std::uintptr_t>(bits_)); }
     void Release() noexcept
     {
-        if (kind_ == Kind::Text && --u_.Text->Holders == 0)
-            delete u_.Text;
+        if (kind_ == Kind::Text && --Shared()->Holders == 0)
+            delete Shared();
     }
 
-    union Storage {
-        int Int;
-        double Real;
-        SharedText* Text;
-    };
+    // Every byte is a member and always set, so that runs of values compare by their bytes.
     Kind kind_ = Kind::Empty;
-    Storage u_;  // copied whole, whichever member it holds
+    std::uint32_t spare_ = 0;
+    std::uint64_t bits_ = 0;  // the integer, the real's bits or the text's address
 };
+
+static_assert(sizeof(PropValue) == 16);
 
 }  // namespace velmoran

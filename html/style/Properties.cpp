@@ -210,6 +210,15 @@ bool StoreProperty(TProperties& t, std::string_view name, std::string_view rawVa
     return true;
 }
 
+PropValue KeywordValue(const std::string& word)
+{
+    static const PropValue kept[] = {PropValue("left"), PropValue("right"), PropValue("center"), PropValue("justify")};
+    for (const PropValue& v : kept)
+        if (v.Text() == word)
+            return v;
+    return PropValue(word);
+}
+
 TProperties::TProperties(TPropStack* stack) : ID(++sequence), PropStack(stack)
 {
     for (int i = MarginTop; i <= piLeft; ++i)

@@ -206,4 +206,8 @@ std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>&
 
 bool StoreProperty(TProperties& target, std::string_view name, std::string_view value, bool fromAttribute);
 
+// A text value; the alignment words the parser gives cells and paragraphs ("left", "right",
+// "center", "justify") are kept once, so that equal elements hold the very same values.
+PropValue KeywordValue(const std::string& word);
+
 }  // namespace velmoran
