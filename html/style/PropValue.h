@@ -86,6 +86,12 @@ public:
         return std::memcmp(static_cast<const void*>(a), static_cast<const void*>(b), count * sizeof(PropValue)) == 0;
     }
 
+    // Copies a run of values that holds no text over a run of empty or number values.
+    static void CopyNumbers(PropValue* to, const PropValue* from, std::size_t count)
+    {
+        std::memcpy(static_cast<void*>(to), static_cast<const void*>(from), count * sizeof(PropValue));
+    }
+
 private:
     struct SharedText {
         std::string Text;

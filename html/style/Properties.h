@@ -173,7 +173,9 @@ private:
     std::size_t recent_ = 0;  // the entry found or added last, tried first
 };
 
-// The parser's stack of open elements' property sets; entry 0 is the document default.
+// The parser's stack of open elements' property sets; entry 0 is the document default. A set taken
+// off the top is kept for the next one pushed, so that the thousands of elements of a page do not
+// each allocate and free a set.
 class TPropStack : public TFreeList<TProperties> {
 public:
     // A new set on top (not yet inheriting).
@@ -181,9 +183,12 @@ public:
     void Pop()
     {
         if (Count() > 0)
-            Delete(Count() - 1);
+            spare_.push_back(Extract(Count() - 1));
     }
     TFontMemo Fonts;
+
+private:
+    std::vector<std::unique_ptr<TProperties>> spare_;
 };
 
 }  // namespace velmoran
