@@ -77,7 +77,7 @@ bool TCascadeMemo::Serve(TProperties& props, const TProperties& parent, const st
                          const std::string& cls, const std::string& id, const TStyleList& styles)
 {
     auto matches = [&](const Entry& e) {
-        return e.Generation == styles.Generation() && e.Tag == tag && e.Class == cls && e.Id == id &&
+        return e.Generation == styles.Generation() && e.DefaultSize == DefaultFontSize() && e.Tag == tag && e.Class == cls && e.Id == id &&
                SameParent(*e.Parent, parent);
     };
     std::size_t found = entries_.size();
@@ -100,7 +100,7 @@ void TCascadeMemo::Remember(const TProperties& props, const TProperties& parent,
     if (props.FIArray)
         return;
     if (entries_.size() < kMemoSize) {
-        entries_.push_back({{}, {}, {}, 0, std::make_unique<TProperties>(), std::make_unique<TProperties>()});
+        entries_.push_back({{}, {}, {}, 0, 0, std::make_unique<TProperties>(), std::make_unique<TProperties>()});
         recent_ = entries_.size() - 1;
     } else {
         recent_ = next_;
@@ -112,6 +112,7 @@ void TCascadeMemo::Remember(const TProperties& props, const TProperties& parent,
     e.Class = cls;
     e.Id = id;
     e.Generation = styles.Generation();
+    e.DefaultSize = DefaultFontSize();
     CopyState(*e.Parent, parent);
     CopyState(*e.Result, props);
 }

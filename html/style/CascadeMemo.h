@@ -43,6 +43,7 @@ private:
     struct Entry {
         std::string Tag, Class, Id;
         int Generation = 0;
+        double DefaultSize = 0;  // the documents' default font size the result was made with
         std::unique_ptr<TProperties> Parent;  // the values the result was made from
         std::unique_ptr<TProperties> Result;
     };

@@ -75,6 +75,8 @@ public:
     {
         if (kind_ != other.kind_)
             return false;
+        if (kind_ == Kind::Real)
+            return Real() == other.Real();
         if (bits_ == other.bits_)
             return true;
         return kind_ == Kind::Text && Text() == other.Text();
