@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <cstdint>
 #include <utility>
 
 namespace velmoran {
@@ -53,30 +53,72 @@ static_assert(sizeof(kAttributes) / sizeof(kAttributes[0]) == 84);
 
 }  // namespace
 
-// Both look-ups run for every tag and attribute of a page, so the tables are hashed once. The first
-// row of a name is the one kept, as a linear search would find it.
+// Both look-ups run for every tag and attribute of a page, so the tables are hashed once.
+namespace {
+
+// A fixed table of upper-case names, open addressing on a short hash: a look-up costs a few dozen
+// instructions. The first row of a name is the one kept, as a linear search would find it.
+class NameTable {
+public:
+    void Add(std::string_view name, Symb sy)
+    {
+        std::size_t i = Hash(name) & kMask;
+        while (slots_[i].Used) {
+            if (slots_[i].Name == name)
+                return;
+            i = (i + 1) & kMask;
+        }
+        slots_[i] = {name, sy, true};
+    }
+    Symb Find(std::string_view name, Symb none) const
+    {
+        for (std::size_t i = Hash(name) & kMask;; i = (i + 1) & kMask) {
+            if (!slots_[i].Used)
+                return none;
+            if (slots_[i].Name == name)
+                return slots_[i].Sy;
+        }
+    }
+
+private:
+    static constexpr std::size_t kMask = 255;  // room for both tables at less than half full
+    struct Slot {
+        std::string_view Name;
+        Symb Sy = NoSy;
+        bool Used = false;
+    };
+    static std::size_t Hash(std::string_view name)
+    {
+        std::uint32_t h = 2166136261u;
+        for (char c : name)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h ^ (h >> 13);
+    }
+    std::array<Slot, kMask + 1> slots_{};
+};
+
+}  // namespace
+
 Symb LookupTag(std::string_view upperName)
 {
-    static const std::unordered_map<std::string_view, Symb> byName = [] {
-        std::unordered_map<std::string_view, Symb> m;
+    static const NameTable byName = [] {
+        NameTable t;
         for (int i = 0; i < kTagCount; ++i)
-            m.emplace(kTagNames[i], static_cast<Symb>(i));
-        return m;
+            t.Add(kTagNames[i], static_cast<Symb>(i));
+        return t;
     }();
-    const auto it = byName.find(upperName);
-    return it == byName.end() ? NoSy : it->second;
+    return byName.Find(upperName, NoSy);
 }
 
 Symb LookupAttribute(std::string_view upperName)
 {
-    static const std::unordered_map<std::string_view, Symb> byName = [] {
-        std::unordered_map<std::string_view, Symb> m;
+    static const NameTable byName = [] {
+        NameTable t;
         for (const AttrRow& row : kAttributes)
-            m.emplace(row.Name, row.Sy);
-        return m;
+            t.Add(row.Name, row.Sy);
+        return t;
     }();
-    const auto it = byName.find(upperName);
-    return it == byName.end() ? OtherAttribute : it->second;
+    return byName.Find(upperName, OtherAttribute);
 }
 
 std::string TagName(Symb sy)

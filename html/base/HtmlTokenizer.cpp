@@ -340,7 +340,7 @@ void THtmlTokenizer::GetChBasic()
         throw EParseError(kOpenCommentMessage);
 }
 
-void THtmlTokenizer::GetCh()
+void THtmlTokenizer::GetChSlow()
 {
     GetChBasic();
     while (!NoComments && !InComment && Ch == '<') {
@@ -685,15 +685,17 @@ void THtmlTokenizer::DoTag()
         GetCh();
     }
     Sy = CommandSy;
-    std::string name;
-    while ((Ch == '/' || IsAlnum(Ch) || Ch == '_') && name.size() < 255) {
-        if (Ch == '/' && !name.empty())
+    char buffer[255];
+    std::size_t length = 0;
+    while ((Ch == '/' || IsAlnum(Ch) || Ch == '_') && length < sizeof buffer) {
+        if (Ch == '/' && length > 0)
             break;
-        name += static_cast<char>(LCh);
+        buffer[length++] = static_cast<char>(LCh);
         GetCh();
-        if (name == "H" && Ch >= '1' && Ch <= '6')
+        if (length == 1 && buffer[0] == 'H' && Ch >= '1' && Ch <= '6')
             break;
     }
+    const std::string_view name(buffer, length);
     CommandName = name;
     const Symb tag = LookupTag(name);
     if (tag != NoSy) {

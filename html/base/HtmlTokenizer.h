@@ -57,7 +57,22 @@ public:
     void Restart();
 
     // --- reading ---
-    void GetCh();
+    // The next character. A plain character of the document (no line end, tab, "<", NUL, no
+    // progress point) is taken here; everything else goes the long way.
+    void GetCh()
+    {
+        if (inputMode_ == 1 && lineEnd_ == 0 && docPos_ < doc_.size() && (docPos_ & 0xFFF) != 0) {
+            const auto c = static_cast<unsigned char>(doc_[docPos_]);
+            if (c > CharCR && c != '<') {
+                ++docPos_;
+                ++SIndex;
+                Ch = c;
+                LCh = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+                return;
+            }
+        }
+        GetChSlow();
+    }
     void NextToken();
     void SkipWhiteSpace();
     // One attribute of the current tag; false when no attribute name follows.
@@ -100,6 +115,8 @@ public:
     int IncludeDepth() const { return static_cast<int>(incMarks_.size()); }
 
 private:
+    static constexpr unsigned char CharCR = 13;
+    void GetChSlow();
     unsigned char ReadRaw();
     void GetChBasic();
     void SkipCommentBody(bool haveChar);

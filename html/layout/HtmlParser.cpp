@@ -43,6 +43,21 @@ std::unique_ptr<TAttributeList> CopyAttributes(const TAttributeList& source)
     return copy;
 }
 
+// Whether the pre-scan is needed: more than 400 "<a" (each link tag starts with one) or any "<!".
+bool MayHaveMoreThan400Links(const std::string& document)
+{
+    int anchors = 0;
+    for (std::size_t i = document.find('<'); i != std::string::npos && i + 1 < document.size();
+         i = document.find('<', i + 1)) {
+        const char next = document[i + 1];
+        if (next == '!')
+            return true;
+        if ((next == 'a' || next == 'A') && ++anchors > 400)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 THtmlParser::THtmlParser(TSectionList* sectionList) : SL(sectionList) {}
@@ -103,16 +118,20 @@ void THtmlParser::ParseDocument(const std::string& text, const TIncludeType& onI
                                 const TMetaType& onMeta, const TLinkType& onLink)
 {
     SetUp(text, {});
-    // Pre-scan: count the links.
-    T.PreScan = true;
-    T.GetCh();
+    // Pre-scan: count the links. A page with no more than 400 "<a" at all cannot have more links,
+    // and without "<!" it has no comment left open that the pre-scan would report: such a page
+    // (every result page) is read once.
     int links = 0;
-    for (;;) {
-        T.NextToken();
-        if (T.Sy == EofSy)
-            break;
-        if (T.Sy == ASy && HasAttr(HrefSy) && ++links > 400)
-            break;
+    if (MayHaveMoreThan400Links(T.Document())) {
+        T.PreScan = true;
+        T.GetCh();
+        for (;;) {
+            T.NextToken();
+            if (T.Sy == EofSy)
+                break;
+            if (T.Sy == ASy && HasAttr(HrefSy) && ++links > 400)
+                break;
+        }
     }
     SL->MoreThan400Links = links > 400;
 
@@ -182,15 +201,7 @@ void THtmlParser::PushPropertiesNamed(const std::string& tag, const std::string&
     // Elements nested deeper than the limit are treated as closed: no new set.
     if (PropStack.Count() > kMaxNesting)
         return;
-    TProperties* parent = PropStack.Last();
-    TProperties* p = PropStack.Push();
-    p->Inherit(tag, parent);
-    std::unique_ptr<TProperties> styleAttr;
-    if (!style.empty()) {
-        styleAttr = std::make_unique<TProperties>();
-        ParseStyleAttribute(style, *styleAttr);
-    }
-    p->ApplyStyles(SL->Styles, tag, cls, id, pseudo, title, styleAttr.get());
+    const TProperties* p = Cascades.Open(PropStack, SL->Styles, tag, cls, id, pseudo, title, style);
     T.PropCodePage = p->CodePage;
 }
 
@@ -231,7 +242,7 @@ void THtmlParser::ApplyAlign()
     if (s == "middle")
         s = "center";
     if (s == "left" || s == "center" || s == "right" || s == "justify") {
-        Top().Props[TextAlign] = PropValue(s);
+        Top().Props[TextAlign] = KeywordValue(s);
         Top().Originals[TextAlign] = true;
     }
 }

@@ -6,6 +6,7 @@
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
+#include "html/style/CascadeMemo.h"
 #include "platform/core/ScopeExit.h"
 
 #include <memory>
@@ -99,6 +100,7 @@ private:
     THtmlTokenizer T;
     TSectionList* SL;
     TPropStack PropStack;
+    TCascadeMemo Cascades;  // the cascade's results of this parse
     TCellBasic* CurrentCell = nullptr;
     std::unique_ptr<TSection> Section;
     TBodyBlock* BodyBlock = nullptr;

@@ -314,7 +314,7 @@ void THtmlParser::DoTable()
                 if (col >= 0 && col < tbl->ColumnSpecCount()) {
                     const TColObj& spec = tbl->ColSpecs[static_cast<std::size_t>(col)];
                     if (!spec.ColAlign.empty()) {
-                        Top().Props[TextAlign] = PropValue(spec.ColAlign);
+                        Top().Props[TextAlign] = KeywordValue(spec.ColAlign);
                         Top().Originals[TextAlign] = true;
                     }
                     if (spec.ColVAlign != 0)
@@ -324,7 +324,7 @@ void THtmlParser::DoTable()
             ApplyAlign();
             const PropValue& ta = Top().Props[TextAlign];
             if (!ta.IsText() || LowerCase(ta.Text()) == "none" || ta.Text().empty())
-                Top().Props[TextAlign] = PropValue(sy == THSy ? "center" : "left");
+                Top().Props[TextAlign] = KeywordValue(sy == THSy ? "center" : "left");
             cell = std::make_unique<TCellObj>(SL, T.Attributes, Top(), valign);
             NoBreak = HasAttr(NoWrapSy) && (cell->Wd == 0 || cell->AsPercent);
             CurrentCell = cell->Cell.get();

@@ -210,11 +210,26 @@ bool StoreProperty(TProperties& t, std::string_view name, std::string_view rawVa
     return true;
 }
 
+PropValue KeywordValue(const std::string& word)
+{
+    static const PropValue kept[] = {PropValue("left"), PropValue("right"), PropValue("center"), PropValue("justify")};
+    for (const PropValue& v : kept)
+        if (v.Text() == word)
+            return v;
+    return PropValue(word);
+}
+
 TProperties::TProperties(TPropStack* stack) : ID(++sequence), PropStack(stack)
 {
-    for (int i = MarginTop; i <= piLeft; ++i)
-        Props[i] = UnsetInteger;
-    Props[ZIndex] = 0;
+    // The lengths start unset, z-index at 0; the values are numbers, so a plain copy makes them.
+    static const std::array<PropValue, PropCount> initial = [] {
+        std::array<PropValue, PropCount> v;
+        for (int i = MarginTop; i <= piLeft; ++i)
+            v[i] = UnsetInteger;
+        v[ZIndex] = 0;
+        return v;
+    }();
+    PropValue::CopyNumbers(Props.data(), initial.data(), PropCount);
 }
 
 TProperties::~TProperties() = default;
@@ -852,7 +867,14 @@ std::array<int, 4> TProperties::GetCellPaddings(int emSize, int exSize) const
 
 TProperties* TPropStack::Push()
 {
-    return Add(std::make_unique<TProperties>(this));
+    if (spare_.empty())
+        return Add(std::make_unique<TProperties>(this));
+    std::unique_ptr<TProperties> set = std::move(spare_.back());
+    spare_.pop_back();
+    // A new set in the old one's room: nothing of the element it held is left.
+    set->~TProperties();
+    new (set.get()) TProperties(this);
+    return Add(std::move(set));
 }
 
 }  // namespace velmoran

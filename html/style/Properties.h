@@ -173,7 +173,9 @@ private:
     std::size_t recent_ = 0;  // the entry found or added last, tried first
 };
 
-// The parser's stack of open elements' property sets; entry 0 is the document default.
+// The parser's stack of open elements' property sets; entry 0 is the document default. A set taken
+// off the top is kept for the next one pushed, so that the thousands of elements of a page do not
+// each allocate and free a set.
 class TPropStack : public TFreeList<TProperties> {
 public:
     // A new set on top (not yet inheriting).
@@ -181,9 +183,12 @@ public:
     void Pop()
     {
         if (Count() > 0)
-            Delete(Count() - 1);
+            spare_.push_back(Extract(Count() - 1));
     }
     TFontMemo Fonts;
+
+private:
+    std::vector<std::unique_ptr<TProperties>> spare_;
 };
 
 }  // namespace velmoran
@@ -205,5 +210,9 @@ std::array<int, PropCount> ConvMargArray(const std::array<PropValue, PropCount>&
                                          int emSize, int exSize, int& autoCount);
 
 bool StoreProperty(TProperties& target, std::string_view name, std::string_view value, bool fromAttribute);
+
+// A text value; the alignment words the parser gives cells and paragraphs ("left", "right",
+// "center", "justify") are kept once, so that equal elements hold the very same values.
+PropValue KeywordValue(const std::string& word);
 
 }  // namespace velmoran

@@ -155,8 +155,10 @@ void TStyleList::Clear()
     entries_.clear();
     added_.clear();
     firstOfKey_.clear();
+    compound_.clear();
     default_ = nullptr;
     seq_ = 10;
+    ++generation_;
 }
 
 const std::vector<TStyleList::Item>& TStyleList::Sorted() const
@@ -165,11 +167,37 @@ const std::vector<TStyleList::Item>& TStyleList::Sorted() const
         return entries_;
     const auto byKey = [](const Item& a, const Item& b) { return a.Key < b.Key; };
     std::stable_sort(added_.begin(), added_.end(), byKey);
+    bool compoundAdded = false;
+    for (const Item& item : added_)
+        if (item.Key.find(' ') != std::string::npos) {
+            compound_.push_back(item.Key);
+            compoundAdded = true;
+        }
+    if (compoundAdded)
+        std::sort(compound_.begin(), compound_.end());
     const auto middle = static_cast<std::ptrdiff_t>(entries_.size());
     entries_.insert(entries_.end(), std::make_move_iterator(added_.begin()), std::make_move_iterator(added_.end()));
     added_.clear();
     std::inplace_merge(entries_.begin(), entries_.begin() + middle, entries_.end(), byKey);
     return entries_;
+}
+
+bool TStyleList::CompoundStartsWith(std::string_view prefix) const
+{
+    const auto it = std::lower_bound(compound_.begin(), compound_.end(), prefix,
+                                     [](const std::string& k, std::string_view p) { return k < p; });
+    return it != compound_.end() && StartsWith(*it, prefix);
+}
+
+bool TStyleList::ReadsAncestors(const std::string& tag, const std::string& cls, const std::string& pseudo) const
+{
+    Sorted();
+    if (compound_.empty())
+        return false;
+    // The cascade tries the tag, each class (".name") and the pseudo-class (":name") as the
+    // beginning of such a rule; any rule beginning with "." or ":" counts for every class.
+    return CompoundStartsWith(tag) || (!cls.empty() && CompoundStartsWith(".")) ||
+           (!pseudo.empty() && CompoundStartsWith(":"));
 }
 
 std::size_t TStyleList::LowerBound(const std::string& key) const
@@ -191,6 +219,7 @@ TProperties* TStyleList::Add(const std::string& key, std::unique_ptr<TProperties
     props->PropTag = key;  // the entry records its selector text
     TProperties* p = props.get();
     firstOfKey_.emplace(key, p);  // a key added again keeps its first entry
+    ++generation_;
     added_.push_back(Item{key, std::move(props)});
     return p;
 }
@@ -204,6 +233,7 @@ void TStyleList::SetPseudoLinkColor(const std::string& pseudoName, TColor color)
 {
     if (TProperties* p = Find("::" + pseudoName))
         p->Props[Color] = color;
+    ++generation_;
 }
 
 void TStyleList::SetSelectorProperty(const std::string& selector, const std::string& name, const std::string& value)
@@ -230,6 +260,7 @@ void TStyleList::SetSelectorProperty(const std::string& selector, const std::str
         }
     }
     StoreProperty(*entry, name, value, false);
+    ++generation_;
     if (fresh)
         Add(selector, std::move(fresh));
     if (selector == "a")
@@ -485,17 +516,19 @@ void TStyleList::ApplyStyles(TProperties& props, const std::string& tag, const s
     }
 
     // Compound selectors, tested against the ancestors on the property stack.
-    std::vector<const TProperties*> ancestors;
-    if (props.PropStack) {
-        ancestors.reserve(static_cast<std::size_t>(std::max(0, props.PropStack->IndexOf(&props))));
-        for (int k = props.PropStack->IndexOf(&props) - 1; k >= 0; --k)
-            ancestors.push_back(props.PropStack->Items(k));
+    if (ReadsAncestors(T, cls, P)) {
+        std::vector<const TProperties*> ancestors;
+        if (props.PropStack) {
+            ancestors.reserve(static_cast<std::size_t>(std::max(0, props.PropStack->IndexOf(&props))));
+            for (int k = props.PropStack->IndexOf(&props) - 1; k >= 0; --k)
+                ancestors.push_back(props.PropStack->Items(k));
+        }
+        MergeCompound(props, T, T, single, I, P, ancestors);
+        for (const auto& c : forms)
+            MergeCompound(props, std::string(".").append(c), T, single, I, P, ancestors);
+        if (!P.empty())
+            MergeCompound(props, ":" + P, T, single, I, P, ancestors);
     }
-    MergeCompound(props, T, T, single, I, P, ancestors);
-    for (const auto& c : forms)
-        MergeCompound(props, std::string(".").append(c), T, single, I, P, ancestors);
-    if (!P.empty())
-        MergeCompound(props, ":" + P, T, single, I, P, ancestors);
 
     // The element's own STYLE attribute wins over every rule.
     if (styleAttr) {

@@ -57,6 +57,13 @@ public:
     // Builds the four link-state fonts of a link element.
     void BuildLinkFontInfo(TProperties& props);
 
+    // Whether a rule that names ancestors ("td b", "table > td") may apply to an element of this
+    // tag and class list: only then does the cascade read the element's ancestors.
+    bool ReadsAncestors(const std::string& tag, const std::string& cls, const std::string& pseudo) const;
+    // Rises whenever a rule is added or changed, so that remembered cascade results are not used
+    // beyond the rules they were made with.
+    int Generation() const { return generation_; }
+
     // A rule for ":hover" was read: the document must track the mouse over its elements.
     bool HoverUsed = false;
 
@@ -77,8 +84,11 @@ private:
 
     mutable std::vector<Item> entries_;
     mutable std::vector<Item> added_;  // not yet merged into entries_
+    mutable std::vector<std::string> compound_;  // the merged keys that name ancestors, sorted
+    bool CompoundStartsWith(std::string_view prefix) const;
     std::unordered_map<std::string, TProperties*> firstOfKey_;
     int seq_ = 10;
+    int generation_ = 0;
     TProperties* default_ = nullptr;
 };
 

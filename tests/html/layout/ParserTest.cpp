@@ -191,6 +191,31 @@ TEST(Parser, MoreThan400LinksAreFlaggedByThePreScan)
     EXPECT_TRUE(q.Doc.MoreThan400Links);
 }
 
+// A page read without the pre-scan must come out as with it: anchors without HREF and links inside
+// comments do not count, and a comment left open at the end still stops the parse.
+TEST(Parser, TheLinkCountHoldsWhereThePreScanIsLeftOut)
+{
+    std::string names;
+    for (int i = 0; i < 401; ++i)
+        names += "<a name=n" + std::to_string(i) + ">l</a>";
+    ParsedPage p;
+    p.Parse(names + "<A HREF=x>y</A>");
+    EXPECT_FALSE(p.Doc.MoreThan400Links);
+
+    std::string links;
+    for (int i = 0; i < 400; ++i)
+        links += "<a href=x>l</a>";
+    ParsedPage q;
+    q.Parse(links + "<!-- <a href=y>z</a> -->");
+    EXPECT_FALSE(q.Doc.MoreThan400Links);
+    ParsedPage r;
+    r.Parse("<!-- x --><A\nHREF=y>z</a>" + links);
+    EXPECT_TRUE(r.Doc.MoreThan400Links);
+
+    ParsedPage open;
+    EXPECT_THROW(open.Parse("<a href=x>l</a><!-- offen"), EParseError);
+}
+
 TEST(Parser, MetaCharsetsAndTheUtf8Signature)
 {
     std::vector<std::string> metas;

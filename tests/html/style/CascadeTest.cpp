@@ -1,5 +1,7 @@
 // The style list and the cascade: the default sheet, rule order, class lists, IDs, link states,
-// compound selectors with ancestors, and the STYLE attribute that wins over every rule.
+// compound selectors with ancestors, the STYLE attribute that wins over every rule, and the memo
+// of the cascade's results.
+#include "html/style/CascadeMemo.h"
 #include "html/style/StyleList.h"
 #include "html/style/StyleSheetParser.h"
 #include "platform/TestFont.h"
@@ -328,4 +330,58 @@ TEST(SharedFonts, ManyDistinctFontsEachStayRight)
             page.Close();
         }
     }
+}
+
+// Cells with the same inputs take the remembered result, which is what the cascade gives them;
+// whatever makes one cell differ (STYLE attribute, pseudo-class, a changed parent, a new rule)
+// neither takes a remembered result nor leaves its own values to the next cell.
+TEST(SharedStyles, EqualCellsTakeOneResultAndOwnValuesDoNotLeak)
+{
+    Page page("td:hover { font-style: italic } .zahl { text-align: right }");
+    TCascadeMemo memo;
+    auto open = [&](const std::string& tag, const std::string& cls = "", const std::string& pseudo = "",
+                    const std::string& style = "") -> TProperties& {
+        return *memo.Open(page.Stack, page.Styles, tag, cls, "", pseudo, "", style);
+    };
+    open("table");
+    TProperties& row = open("tr");
+    const std::array<PropValue, PropCount> plain = open("td").Props;
+    page.Close();
+    EXPECT_EQ(memo.Hits(), 0);
+    EXPECT_EQ(open("td").Props, plain);
+    EXPECT_EQ(memo.Hits(), 1);
+    page.Close();
+    // The cascade itself gives the same values.
+    EXPECT_EQ(page.Open("td").Props, plain);
+    page.Close();
+
+    const PropValue red = page.Open("td", "", "", "", "color: #FF0000").Props[Color];
+    page.Close();
+    ASSERT_NE(red, plain[Color]);
+    EXPECT_EQ(open("td", "", "", "color: #FF0000").Props[Color], red);
+    page.Close();
+    TProperties& hover = open("td", "", "hover");
+    EXPECT_EQ(hover.Props[FontStyle], PropValue("italic"));
+    page.Close();
+    EXPECT_EQ(memo.Hits(), 1);
+    EXPECT_EQ(open("td").Props, plain);
+    EXPECT_EQ(memo.Hits(), 2);
+    page.Close();
+
+    // Another class is another result, remembered apart.
+    EXPECT_EQ(open("td", "zahl").Props[TextAlign], PropValue("right"));
+    page.Close();
+    EXPECT_EQ(open("td", "zahl").Props[TextAlign], PropValue("right"));
+    EXPECT_EQ(memo.Hits(), 3);
+    page.Close();
+
+    // A value changed on the parent after the result was remembered reaches the next cell.
+    row.Props[Color] = PropValue(0x123456u);
+    EXPECT_EQ(open("td").Props[Color], PropValue(0x123456u));
+    page.Close();
+    // So does a rule read after it.
+    ParseLinkedStyleSheet(page.Styles, "td { color: #FF0000 }", "");
+    EXPECT_EQ(open("td").Props[Color], red);
+    page.Close();
+    EXPECT_EQ(memo.Hits(), 3);
 }

@@ -34,6 +34,33 @@ TEST(Properties, NewSetsStartUnset)
     EXPECT_STREQ(PropertyName(38), "line-height");
 }
 
+// Values are copied for every element: copies hold the same text, compare by characters and by
+// number (0 and -0 alike), and a text lives as long as its last holder, wherever that is.
+TEST(Properties, ValuesShareTheirTextAndCompareByContent)
+{
+    PropValue kept;
+    {
+        const PropValue text("12px");
+        PropValue copy = text;
+        EXPECT_TRUE(PropValue::Identical(&copy, &text, 1));
+        EXPECT_EQ(copy, PropValue("12px"));
+        EXPECT_FALSE(PropValue::Identical(&copy, &kept, 1));
+        PropValue moved = std::move(copy);
+        EXPECT_TRUE(copy.IsEmpty());
+        kept = moved;
+        const PropValue& same = kept;
+        kept = same;  // assigning a value to itself keeps its text
+    }
+    EXPECT_EQ(kept.Text(), "12px");
+    EXPECT_EQ(PropValue(0.0), PropValue(-0.0));
+    EXPECT_FALSE(PropValue(1) == PropValue(1.0));
+    EXPECT_EQ(PropValue(-5).Int(), -5);
+    EXPECT_EQ(PropValue(0xFF000000u).Color(), 0xFF000000u);
+    EXPECT_EQ(KeywordValue("right"), PropValue("right"));
+    const PropValue a = KeywordValue("left"), b = KeywordValue("left");
+    EXPECT_TRUE(PropValue::Identical(&a, &b, 1));
+}
+
 TEST(Inherit, OrdinaryParentPassesTextPropertiesButNoBoxes)
 {
     TProperties div;
