@@ -99,7 +99,10 @@ THelpPopup* THelpPopup::ShowText(const std::string& text, QPoint at, const QFont
         shown_->close();
     auto* popup = new THelpPopup(QString::fromStdString(text), font);
     // Kept on the screen that holds the point.
-    if (const QScreen* screen = QGuiApplication::screenAt(at) ? QGuiApplication::screenAt(at) : QGuiApplication::primaryScreen()) {
+    const QScreen* screen = QGuiApplication::screenAt(at);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen) {
         const QRect area = screen->availableGeometry();
         at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - popup->width())));
         at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - popup->height())));
