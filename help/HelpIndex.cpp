@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 
 namespace velmoran {
 
@@ -144,6 +145,13 @@ std::string TopicPath(const std::string& topicFolder, const std::string& topic)
     if (helpFolder.empty() && !file.empty() && *file.begin() == "..")
         return {};
     return topicFolder + "/" + name;
+}
+
+std::optional<int> ContextNumber(std::int64_t context)
+{
+    if (context < std::numeric_limits<std::int32_t>::min() || context > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<int>(context);
 }
 
 std::map<int, std::string> ParsePopupTopics(std::string_view bytes)

@@ -6,6 +6,7 @@
 // ".topic N", then the text up to the next ".topic". Texts are held in UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,6 +35,10 @@ std::string TopicFolderOf(const std::string& indexFile);
 // A topic name as a path: the folder, "/", the topic with "\" read as "/" (the anchor kept); empty
 // when the topic would lie outside the help file's folder (the topic folder's parent).
 std::string TopicPath(const std::string& topicFolder, const std::string& topic);
+
+// A context number as an index's map and a pop-up file hold it; nothing for a number beyond 32
+// bits, which must not be cut down to some other topic's number.
+std::optional<int> ContextNumber(std::int64_t context);
 
 // The blocks of a pop-up file, by topic number.
 std::map<int, std::string> ParsePopupTopics(std::string_view bytes);

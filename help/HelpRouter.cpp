@@ -1,6 +1,8 @@
 // The help router; see HelpRouter.h.
 #include "help/HelpRouter.h"
 
+#include "help/HelpIndex.h"
+
 #include "platform/AppServices.h"
 #include "platform/Application.h"
 #include "platform/HelpEngine.h"
@@ -135,7 +137,8 @@ bool THelpRouter::RouteHtml(int command, std::int64_t data, const std::string& f
     case HELP_CONTEXTPOPUP: {
         const QPoint at = popupPosition_.isNull() ? QCursor::pos() : popupPosition_;
         popupPosition_ = QPoint();
-        TextPopup(at.x(), at.y(), {}, static_cast<int>(data));
+        // A number beyond 32 bits names no pop-up (topic 0 has none), not some other topic's.
+        TextPopup(at.x(), at.y(), {}, ContextNumber(data).value_or(0));
         result = true;
         break;
     }

@@ -2,6 +2,7 @@
 #include "help/HelpViewerEngine.h"
 
 #include "help/HelpIndex.h"
+#include "help/HelpPopup.h"
 #include "help/HelpWindow.h"
 #include "platform/AppServices.h"
 #include "platform/Prompt.h"
@@ -10,11 +11,8 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QTextDocument>
-#include <QWhatsThis>
 
 #include <filesystem>
-#include <limits>
 
 namespace velmoran {
 
@@ -29,37 +27,6 @@ std::string ContextMissingMessage(std::int64_t context, const std::string& file)
 {
     return "Zur Kontextnummer " + std::to_string(context) + " gibt es in \xE2\x80\x9E" + file +
            "\xE2\x80\x9C kein Hilfethema.";
-}
-
-// A context number as the index's map holds it; nothing for a number beyond 32 bits, which must
-// not be cut down to some other topic's number.
-std::optional<int> ContextNumber(std::int64_t context)
-{
-    if (context < std::numeric_limits<std::int32_t>::min() || context > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<int>(context);
-}
-
-// "Liberation Sans, 8" -> the font; an empty text leaves the default.
-std::optional<QFont> FontOf(const std::string& description)
-{
-    const auto comma = description.find(',');
-    if (description.empty() || comma == std::string::npos)
-        return std::nullopt;
-    QFont font(QString::fromStdString(Trim(description.substr(0, comma))));
-    const int size = std::atoi(description.c_str() + comma + 1);
-    if (size > 0)
-        font.setPointSize(size);
-    return font;
-}
-
-// The pop-up window QWhatsThis has just opened.
-QWidget* ShownPopupWindow()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->inherits("QWhatsThat") && widget->isVisible())
-            return widget;
-    return nullptr;
 }
 
 }  // namespace
@@ -150,7 +117,7 @@ QWidget* THelpViewerEngine::htmlHelp(QWidget* /*owner*/, const std::string& file
             return nullptr;
         const std::string folder = TopicFolderOf(file.substr(0, separator));
         const std::string popupFile = TopicPath(folder, file.substr(separator + 3));
-        return PopupFromFile(popupFile, popup->idString, popup->pt) ? ShownPopupWindow() : nullptr;
+        return PopupFromFile(popupFile, popup->idString, popup->pt) ? THelpPopup::Shown() : nullptr;
     }
     default:
         return nullptr;
@@ -251,10 +218,7 @@ QWidget* THelpViewerEngine::ShowPopup(const std::string& text, QPoint point, con
 {
     lastPopupText_ = text;
     lastPopupPoint_ = point;
-    if (const auto chosen = FontOf(font))
-        QApplication::setFont(*chosen, "QWhatsThat");
-    QWhatsThis::showText(point, Qt::convertFromPlainText(QString::fromStdString(text)));
-    return ShownPopupWindow();
+    return THelpPopup::ShowText(text, point, THelpPopup::FontOf(font));
 }
 
 void InstallHelpViewerEngine()

@@ -3,7 +3,9 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/IniDocument.h"
+#include "platform/core/LegacySettings.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/Text.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -14,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -106,6 +109,72 @@ std::string DecodeString(std::string_view raw)
     return std::string(raw);
 }
 
+// Where a line the earlier builds wrote belongs now: the section and name of its key path, or
+// nothing for a line in our own form. Their lines are told by a name that holds a group ("\") or
+// a section or name with "%" escapes; our sections hold "\" where theirs never do, and they wrote
+// no line before the first section. "[General]" stays as it is: a file of others may have such a
+// section of its own.
+std::optional<std::pair<std::string, std::string>> LegacyPlace(const std::string& section, const std::string& name)
+{
+    if (section.empty() || section.find('\\') != std::string::npos || SameText(section, "General"))
+        return std::nullopt;
+    const std::string sectionPath = SameText(section, "%General") ? section.substr(1) : UnescapeLegacyKey(section);
+    const std::string namePath = UnescapeLegacyKey(name);
+    if (sectionPath == section && namePath == name)
+        return std::nullopt;
+    std::vector<std::string> parts;
+    std::string part;
+    for (const char c : sectionPath + "/" + namePath + "/") {
+        if (c != '/') {
+            part += c;
+        } else if (!part.empty()) {
+            parts.push_back(std::move(part));
+            part.clear();
+        }
+    }
+    if (parts.size() < 2)
+        return std::nullopt;
+    std::string newName = parts.back();
+    parts.pop_back();
+    std::string newSection;
+    for (const std::string& group : parts)
+        newSection += (newSection.empty() ? "" : "\\") + group;
+    // A place our lines cannot spell keeps its line as it is.
+    const auto breaks = [](const std::string& text, std::string_view bad) {
+        return text.find_first_of(bad) != std::string::npos || text.front() == ' ' || text.back() == ' ';
+    };
+    if (breaks(newSection, std::string_view("]\r\n\0", 4)) || breaks(newName, std::string_view("=\r\n\0", 4)) ||
+        newName.front() == '[' || newName.front() == ';' || newName.front() == '#')
+        return std::nullopt;
+    return std::pair{newSection, newName};
+}
+
+// Moves the values the earlier builds wrote to the places we read them from, in our form; a value
+// already in its new place wins. The old lines go, so that a value deleted later stays deleted;
+// comments and every other line stay. Happens in memory: the file gets the new form with its next
+// write.
+void TakeOverLegacyValues(TIniDocument& document)
+{
+    std::set<std::pair<std::string, std::string>> takenOver;
+    for (const TIniDocument::Entry& entry : document.Entries()) {
+        const auto place = LegacyPlace(entry.Section, entry.Name);
+        if (!place)
+            continue;
+        const std::optional<LegacyValue> value = DecodeLegacyValue(entry.Value);
+        if (!value)
+            continue;  // nothing the earlier builds could use either; the line stays
+        const auto& [section, name] = *place;
+        // Their last line of a key wins, as they read it.
+        const bool ours = document.Value(section, name) && !takenOver.contains({LowerCase(section), LowerCase(name)});
+        if (!ours) {
+            document.SetValue(section, name, value->Bytes ? std::string(kBinaryPrefix) + HexBytes(value->Data)
+                                                          : EncodeString(value->Data));
+            takenOver.insert({LowerCase(section), LowerCase(name)});
+        }
+        document.RemoveValue(entry.Section, entry.Name);
+    }
+}
+
 std::string Quoted(const std::string& fileName)
 {
     return "„" + fileName + "“";
@@ -140,6 +209,7 @@ struct RegIniFile::Store {
             return;
         }
         Document = TIniDocument(text);
+        TakeOverLegacyValues(Document);
     }
 
     // Reads the file again when nothing is pending and it changed since (another program or the

@@ -4,7 +4,9 @@
 // an INI file of its own. "\" and "/" separate the parts of a key path or section alike. The file
 // is kept as written (comments, other lines, values byte for byte, see IniDocument.h); a value a
 // line cannot hold as it is (line breaks, blanks at its ends) and raw bytes are stored in a form of
-// their own. Every object on one file in the program shares what is read and written.
+// their own. Values the earlier builds wrote through Qt ("[Software]" with
+// "Orvelan\Velmoran\DataPath=...", see LegacySettings.h) are read where ours are absent and get our
+// form with the next write. Every object on one file in the program shares what is read and written.
 #pragma once
 
 #include <memory>

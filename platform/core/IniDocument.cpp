@@ -80,6 +80,11 @@ TIniDocument::Parsed TIniDocument::Parse(std::string_view line)
     return parsed;
 }
 
+std::string TIniDocument::ValueText(std::string_view line, const Parsed& parsed)
+{
+    return std::string(TrimBlanks(line.substr(parsed.ValueStart)));
+}
+
 std::vector<std::pair<std::size_t, std::size_t>> TIniDocument::Sections(std::string_view section) const
 {
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
@@ -105,7 +110,7 @@ std::optional<std::string> TIniDocument::Value(std::string_view section, std::st
         for (std::size_t i = first; i < last; ++i) {
             const Parsed parsed = Parse(lines_[i].Text);
             if (parsed.Type == Kind::Value && SameText(parsed.Name, name))
-                return std::string(TrimBlanks(std::string_view(lines_[i].Text).substr(parsed.ValueStart)));
+                return ValueText(lines_[i].Text, parsed);
         }
     }
     return std::nullopt;
@@ -179,6 +184,21 @@ void TIniDocument::RemoveSection(std::string_view section)
             kept.push_back(std::move(line));
     }
     lines_ = std::move(kept);
+}
+
+std::vector<TIniDocument::Entry> TIniDocument::Entries() const
+{
+    std::vector<Entry> entries;
+    std::string section;
+    for (const Line& line : lines_) {
+        const Parsed parsed = Parse(line.Text);
+        if (parsed.Type == Kind::Section)
+            section = parsed.Name;
+        else if (parsed.Type == Kind::Value)
+            entries.push_back({section, std::string(parsed.Name),
+                               ValueText(line.Text, parsed)});
+    }
+    return entries;
 }
 
 std::string TIniDocument::Text() const

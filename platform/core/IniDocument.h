@@ -29,6 +29,14 @@ public:
     // Removes the section with its lines, and the sections below it ("Name\..."), everywhere.
     void RemoveSection(std::string_view section);
 
+    struct Entry {
+        std::string Section;
+        std::string Name;
+        std::string Value;
+    };
+    // Every value line in the order of the text, with the section it stands in.
+    std::vector<Entry> Entries() const;
+
     // The whole text, byte for byte as read where nothing was changed.
     std::string Text() const;
 
@@ -44,6 +52,7 @@ private:
         std::size_t ValueStart = 0;  // where a value's text begins in the line
     };
     static Parsed Parse(std::string_view line);
+    static std::string ValueText(std::string_view line, const Parsed& parsed);
     // The lines [first, last) of each section of that name; the section "" is the top.
     std::vector<std::pair<std::size_t, std::size_t>> Sections(std::string_view section) const;
     void Insert(std::size_t at, std::string text);

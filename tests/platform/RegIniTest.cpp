@@ -128,3 +128,127 @@ TEST(RegIni, AFileThatCannotBeWrittenIsReported)
     EXPECT_NE(inFolder->SyncError().find("ist ein Ordner"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(folder / "ordner.ini"));
 }
+
+namespace {
+
+// A value as the earlier builds read it through Qt, from a fresh copy of the file so that Qt parses
+// it anew.
+QVariant QtValue(const std::string& file, const QString& key)
+{
+    const std::string copy = file + ".qt";
+    std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing);
+    const QVariant value = QSettings(QString::fromStdString(copy), QSettings::IniFormat).value(key);
+    std::filesystem::remove(copy);
+    return value;
+}
+
+}  // namespace
+
+// The settings file of the earlier builds, written by Qt ("[Software]" with
+// "Orvelan\Velmoran\DataPath=..." and Qt's escapes), is read as those builds read it: nothing the
+// user had falls back to its default, and the next write puts it in our form.
+TEST(RegIni, SettingsOfTheEarlierBuildsAreTakenOver)
+{
+    velmoran::testing::App();
+    TempFolder folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(folder.Folder()));
+    const std::string file = folder / "Orvelan/Velmoran.conf";
+    const std::string rect("\x0A\x00\x00\x00\x14\x00\x00\x00\x2A\x03\x00\x00\x94\xFD\xFF\xFF", 16);
+    const std::string dataPath = "C:\\Daten\\Kl\xC3\xA4ranlage, \"Nord\"; alt=1\\";
+    std::vector<std::string> recent = {"/home/anna/Velmoran/Kl\xC3\xA4ranlage Nord.vda", "@am Anfang",
+                                             "  mit Rand  ", "\xE2\x82\xAC 1a\tb"};
+    {
+        // As the earlier builds wrote: key path, section and name joined by "/".
+        QSettings old(QStringLiteral("Orvelan"), QStringLiteral("Velmoran"));
+        ASSERT_EQ(old.fileName().toStdString(), file);
+        old.setValue("Software/Orvelan/Velmoran//DataPath", QString::fromStdString(dataPath));
+        old.setValue("Software/Orvelan/Velmoran//TemplatePath", QStringLiteral("/home/anna/Vorlagen/"));
+        old.setValue("Software/Orvelan/Velmoran//MainFormRect", QByteArray(rect.data(), 16));
+        old.setValue("Software/Orvelan/Velmoran//StartDialog", 0);
+        old.setValue("Software/Orvelan/Velmoran//SpeedBar", 0);
+        for (std::size_t i = 0; i < recent.size(); ++i)
+            old.setValue(QStringLiteral("Software/Orvelan/Velmoran/Recent Files/MRU%1").arg(i + 1),
+                         QString::fromStdString(recent[i]));
+        old.setValue("Software/Orvelan/Velmoran/Eingaben/edWert", QStringLiteral("12,5"));
+        old.sync();
+        ASSERT_EQ(old.status(), QSettings::NoError);
+    }
+    std::string text = TempFolder::Read(file);
+    ASSERT_NE(text.find("[Software]"), std::string::npos);
+    ASSERT_NE(text.find("Orvelan\\Velmoran\\MainFormRect=@ByteArray("), std::string::npos);
+    // A comment and lines the user added by hand since, among them spellings Qt reads too.
+    text.insert(text.find("[Software]") + 11, "; von Hand\n");
+    text += "Orvelan\\Velmoran\\Hand\\Hex=\\x1F600z\\101\\x41g\n"
+            "Orvelan\\Velmoran\\Hand\\Unbekannt=a\\qb\n"
+            "Orvelan\\Velmoran\\Hand\\Kommentar= x ; dahinter\n"
+            "Orvelan\\Velmoran\\Hand\\Zitat=\"x;y\" z\n"
+            "Orvelan\\Velmoran\\Hand\\Paar=\\xd83d\\xde00\n"
+            "Orvelan\\Velmoran\\Hand\\Oktal=\\0\\x31\n"
+            "Orvelan\\Velmoran\\Hand\\Doppelt=@@x\n"
+            "Orvelan\\Velmoran\\Hand%5CUnter%U00e4\\Name=1\n"
+            "Orvelan\\Velmoran\\Hand\\Bytes=@ByteArray(\\xff\\x100\\0\\x31)\n";
+    folder.WriteFile("Orvelan/Velmoran.conf", text);
+
+    const auto expectRead = [&](const RegIniFile& settings) {
+        EXPECT_EQ(settings.ReadValue({}, "DataPath"), dataPath);
+        EXPECT_EQ(settings.ReadValue({}, "TemplatePath"), "/home/anna/Vorlagen/");
+        EXPECT_EQ(settings.ReadBinary({}, "MainFormRect"), rect);
+        EXPECT_EQ(settings.ReadInteger({}, "StartDialog", 1), 0);
+        EXPECT_EQ(settings.ReadInteger({}, "SpeedBar", 1), 0);
+        for (std::size_t i = 0; i < recent.size(); ++i)
+            EXPECT_EQ(settings.ReadValue("Recent Files", "MRU" + std::to_string(i + 1)), recent[i]) << i;
+        EXPECT_EQ(settings.ReadValue("Eingaben", "edWert"), "12,5");
+    };
+    {
+        RegIniFile settings("Software/Orvelan/Velmoran");
+        expectRead(settings);
+        // Every key of the file, as Qt reads it.
+        const QString copy = QString::fromStdString(file);
+        for (const QString& key : QSettings(copy, QSettings::IniFormat).allKeys()) {
+            const QVariant qt = QtValue(file, key);
+            const std::string path = key.toStdString();
+            const std::string section = path.substr(0, path.rfind('/'));
+            const std::string name = path.substr(path.rfind('/') + 1);
+            auto all = RegIniFile::OfIniFile(file);
+            if (qt.typeId() == QMetaType::QByteArray)
+                EXPECT_EQ(all->ReadBinary(section, name), qt.toByteArray().toStdString()) << path;
+            else
+                EXPECT_EQ(all->ReadValue(section, name), qt.toString().toStdString()) << path;
+        }
+        // Nothing is written while nothing changes.
+        EXPECT_TRUE(settings.Sync());
+        EXPECT_EQ(TempFolder::Read(file), text);
+        // The list got shorter: its last entry goes for good.
+        settings.DeleteKey("Recent Files", "MRU4");
+        settings.WriteInteger({}, "SpeedBar", 0);
+        EXPECT_TRUE(settings.Sync());
+    }
+    const std::string written = TempFolder::Read(file);
+    EXPECT_NE(written.find("; von Hand\n"), std::string::npos);
+    EXPECT_NE(written.find("[Software\\Orvelan\\Velmoran]\n"), std::string::npos);
+    EXPECT_NE(written.find("\nDataPath=" + dataPath + "\n"), std::string::npos);
+    EXPECT_EQ(written.find("Orvelan\\Velmoran\\DataPath"), std::string::npos);
+    EXPECT_EQ(written.find("@ByteArray"), std::string::npos);
+    RegIniFile reread("Software/Orvelan/Velmoran");
+    recent.pop_back();
+    expectRead(reread);
+    EXPECT_FALSE(reread.ValueExists("Recent Files", "MRU4"));
+    EXPECT_EQ(reread.ReadValue("Hand/Unter\xC3\xA4", "Name"), "1");
+
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+// A value already in our form wins over the earlier builds' line of the same key, and files of
+// others keep their "[General]" section and values as they are.
+TEST(RegIni, OurFormWinsAndOtherFilesStayAsTheyAre)
+{
+    TempFolder folder;
+    const std::string file = folder.WriteFile(
+        "v.ini", "[Software]\nOrvelan\\Velmoran\\SpeedBar=0\n[Software\\Orvelan\\Velmoran]\nSpeedBar=1\n"
+                 "[General]\nName=\"a\\\\b\"\n[Pfade]\nDaten=C:\\Daten\\\n");
+    auto ini = RegIniFile::OfIniFile(file);
+    EXPECT_EQ(ini->ReadInteger("Software\\Orvelan\\Velmoran", "SpeedBar", 7), 1);
+    EXPECT_EQ(ini->ReadValue("General", "Name"), "a\\\\b");
+    EXPECT_EQ(ini->ReadValue("Pfade", "Daten"), "C:\\Daten\\");
+}

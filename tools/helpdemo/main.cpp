@@ -8,6 +8,7 @@
 //                            form-menu.png (right click on the third field)
 //   helpdemo --route         prints, per help type and show type, the engine calls the router makes
 //                            for the commands 1, 2, 3, 8, 11, 13, 15 and 257
+#include "help/HelpPopup.h"
 #include "help/HelpRouter.h"
 #include "help/HelpViewerEngine.h"
 #include "help/HelpWindow.h"
@@ -26,7 +27,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 #include <cstdio>
 #include <cstring>
@@ -104,7 +104,7 @@ QImage Composite(QWidget& form, QWidget* popup)
 QWidget* VisiblePopup()
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && (widget->inherits("QWhatsThat") || qobject_cast<QMenu*>(widget)))
+        if (widget->isVisible() && (widget == THelpPopup::Shown() || qobject_cast<QMenu*>(widget)))
             return widget;
     return nullptr;
 }
@@ -143,7 +143,8 @@ int Shots(const QString& folder, THelpViewerEngine& engine, TWhatsThis& whatsThi
     QApplication::sendEvent(form.first, &f1);
     Settle();
     ok = Save(Composite(form.window, VisiblePopup()), folder + "/form-f1.png") && ok;
-    QWhatsThis::hideText();
+    if (THelpPopup* popup = THelpPopup::Shown())
+        popup->close();
     Settle();
 
     const QPoint at = form.third->rect().center();
