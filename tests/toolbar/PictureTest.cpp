@@ -1,0 +1,121 @@
+// Pictures of bars compared with recorded ones: a toolbar's buttons with and without drop-down
+// arrows, split buttons and the chevron, docked across and upright; a floating bar's caption area
+// active, inactive and with its close button held; a menu with checks, a radio item, a shortcut, a
+// submenu arrow and a disabled item. The recorded pictures are in tests/data/toolbar; a picture
+// that differs is kept with its diff in the build's artifacts.
+#include "tests/support/ImageCompare.h"
+#include "tests/toolbar/MenuFixture.h"
+#include "toolbar/TBarFloatingWindow.h"
+
+#include <QPixmap>
+
+namespace velmoran::testing {
+namespace {
+
+// Anti-aliased caption text may move by a shade; the glyphs and edges may not.
+constexpr int kTolerance = 40;
+
+::testing::AssertionResult Matches(QWidget& widget, const std::string& name)
+{
+    QApplication::processEvents();
+    const QImage image = widget.grab().toImage();
+    return MatchesRecordedImage(image, std::string(VELMORAN_TEST_DATA) + "/toolbar/" + name + ".png",
+                                std::string(VELMORAN_ARTIFACTS) + "/toolbar", kTolerance, 0);
+}
+
+class BarPicture : public MenuFixture {
+protected:
+    // A bar of a plain button, a button with a drop-down arrow, a split button, a disabled
+    // drop-down button and a checked button, then two more that the chevron takes when short.
+    TBarToolbar* ButtonBar(TBarDock* where)
+    {
+        auto* toolbar = new TBarToolbar(where);
+        toolbar->setObjectName("Werkzeuge");
+        Item(toolbar->Items(), "Ab");
+        TBarSubmenuItem* arrow = Submenu(toolbar->Items(), "Cd");
+        arrow->SetOptions(tboDropdownArrow);
+        Item(*arrow, "Eins");
+        TBarSubmenuItem* split = Submenu(toolbar->Items(), "Ef");
+        split->SetDropdownCombo(true);
+        Item(*split, "Zwei");
+        TBarSubmenuItem* off = Submenu(toolbar->Items(), "Gh");
+        off->SetOptions(tboDropdownArrow);
+        off->SetEnabled(false);
+        Item(*off, "Drei");
+        Item(toolbar->Items(), "Ij")->SetChecked(true);
+        Item(toolbar->Items(), "Kl");
+        Item(toolbar->Items(), "Mn");
+        return toolbar;
+    }
+};
+
+TEST_F(BarPicture, ButtonsAcrossAndUprightWithArrowsAndTheChevron)
+{
+    TBarToolbar* across = ButtonBar(dock);
+    across->SetDockRow(1);
+    Settle();
+    EXPECT_TRUE(Matches(*across, "buttons-across"));
+
+    auto* left = new TBarDock(form.get(), TBarDockPosition::dpLeft);
+    TBarToolbar* upright = ButtonBar(left);
+    Settle();
+    EXPECT_TRUE(Matches(*upright, "buttons-upright"));
+
+    // Short of room the last buttons go behind the chevron, drawn across and upright.
+    form->resize(150, 170);
+    Settle();
+    ASSERT_TRUE(across->View().FindViewer(&across->ChevronItem())->Show);
+    ASSERT_TRUE(upright->View().FindViewer(&upright->ChevronItem())->Show);
+    EXPECT_TRUE(Matches(*across, "chevron-across"));
+    EXPECT_TRUE(Matches(*upright, "chevron-upright"));
+}
+
+TEST_F(BarPicture, AFloatingBarsCaptionActiveInactiveAndWithItsCloseButtonHeld)
+{
+    TBarToolbar* toolbar = ButtonBar(dock);
+    toolbar->SetDockRow(1);
+    toolbar->SetFloatingPosition({100, 100});
+    toolbar->SetFloating(true);
+    TBarFloatingWindowParent* floating = toolbar->FloatParent();
+    ASSERT_NE(floating, nullptr);
+    floating->SetInactiveCaption(false);
+    EXPECT_TRUE(Matches(*floating, "floating-active"));
+    floating->SetInactiveCaption(true);
+    EXPECT_TRUE(Matches(*floating, "floating-inactive"));
+    floating->SetInactiveCaption(false);
+    // Pressed on the close button it shows sunken; moved off and let go it closes nothing.
+    const QPoint close = floating->mapToGlobal(floating->CloseButtonRect().center());
+    Mouse(QEvent::MouseButtonPress, floating, close);
+    EXPECT_TRUE(Matches(*floating, "floating-close-held"));
+    Mouse(QEvent::MouseMove, floating, close + QPoint(0, 30));
+    Mouse(QEvent::MouseButtonRelease, floating, close + QPoint(0, 30));
+    EXPECT_TRUE(toolbar->isVisible());
+    EXPECT_TRUE(Matches(*floating, "floating-active"));
+    toolbar->SetCloseButton(false);
+    EXPECT_TRUE(Matches(*floating, "floating-no-close"));
+}
+
+TEST_F(BarPicture, AMenuWithChecksARadioItemAShortcutASubmenuAndADisabledItem)
+{
+    open->SetChecked(true);
+    TBarItem* radio = Item(*file, "&Radio");
+    radio->SetRadioItem(true);
+    radio->SetChecked(true);
+    TBarItem* off = Item(*file, "&Aus");
+    off->SetEnabled(false);
+    TBarSubmenuItem* split = Submenu(*file, "&Geteilt");
+    split->SetDropdownCombo(true);
+    Item(*split, "&Innen");
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(Matches(*menu->Window(), "menu"));
+    // Selected: the split item's part edges and the selection bar.
+    menu->SetSelected(menu->FindViewer(split));
+    EXPECT_TRUE(Matches(*menu->Window(), "menu-split-selected"));
+    menu->SetSelected(menu->FindViewer(off));
+    EXPECT_TRUE(Matches(*menu->Window(), "menu-disabled-selected"));
+}
+
+}  // namespace
+}  // namespace velmoran::testing
