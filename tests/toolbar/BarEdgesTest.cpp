@@ -1,0 +1,202 @@
+// Edges of the menu loop and the bars reached through the windows, as the window system sends
+// the input: a tooltip asked over empty bar space or a popup's frame, a right click on a menu
+// item, a click on another menu-bar item while a menu is open, a split button's two parts, and a
+// submenu that flips up near the bottom of the screen.
+#include "tests/toolbar/MenuFixture.h"
+
+#include <QHelpEvent>
+#include <QToolTip>
+
+namespace velmoran::testing {
+namespace {
+
+class BarEdges : public MenuFixture {
+protected:
+    // The tooltip the platform asks for at a global point of a window; empty when it showed none
+    // (a marker shown before tells whether another came).
+    static QString TooltipAt(QWidget& window, QPoint global)
+    {
+        const QString marker = QStringLiteral("\u2013");
+        QToolTip::showText(global, marker);
+        QHelpEvent event(QEvent::ToolTip, window.mapFromGlobal(global), global);
+        QCoreApplication::sendEvent(&window, &event);
+        return QToolTip::text() == marker ? QString() : QToolTip::text();
+    }
+    // An item's rectangle in global coordinates, right and bottom outside.
+    static QRect GlobalRect(TBarView& view, TBarCustomItem* item)
+    {
+        const TRect& r = view.FindViewer(item)->BoundsRect;
+        const QPoint centre = GlobalCentre(view, item);
+        const QPoint origin = centre - QPoint((r.Left + r.Right) / 2 - r.Left, (r.Top + r.Bottom) / 2 - r.Top);
+        return QRect(origin, QSize(r.Width(), r.Height()));
+    }
+    void RightClick(QPoint global)
+    {
+        Mouse(QEvent::MouseButtonPress, Routed(WidgetAt(global)), global, Qt::RightButton);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), QPointF(global), Qt::RightButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QWidget* receiver = Routed(WidgetAt(global));
+        QMouseEvent local(QEvent::MouseButtonRelease, receiver->mapFromGlobal(QPointF(global)),
+                          receiver->mapFromGlobal(QPointF(global)), QPointF(global), Qt::RightButton, Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(receiver, &local);
+        Settle();
+    }
+};
+
+// Over the menu bar's empty right part, over a popup's frame and over a toolbar's free end no
+// item is found: no tooltip shows and nothing breaks; over an item its hint still shows.
+TEST_F(BarEdges, ATooltipAskedWhereNoItemIsShowsNothing)
+{
+    view->SetHint("Ansicht|Zeigt Leisten");
+    const QRect ansicht = GlobalRect(BarView(), view);
+    const QPoint beyond(ansicht.right() + 40, ansicht.center().y());
+    ASSERT_LT(bar->mapFromGlobal(beyond).x(), bar->width());
+    EXPECT_EQ(TooltipAt(*bar, beyond), "");
+    EXPECT_EQ(TooltipAt(*bar, ansicht.center()), "Ansicht");
+
+    neu->SetOptions(tboShowHint);
+    neu->SetHint("Neu|Legt eine neue Anlage an");
+    AltKey('d');
+    TBarView& menu = *Child(BarView());
+    QWidget& popup = *menu.Window();
+    EXPECT_EQ(TooltipAt(popup, popup.mapToGlobal(QPoint(1, 1))), "");
+    EXPECT_EQ(TooltipAt(popup, popup.mapToGlobal(QPoint(popup.width() - 1, popup.height() - 1))), "");
+    EXPECT_EQ(TooltipAt(popup, GlobalCentre(menu, neu)), "Neu");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+
+    auto* toolbar = new TBarToolbar(dock);
+    toolbar->SetDockRow(1);
+    TBarItem* eins = Item(toolbar->Items(), "&Eins");
+    eins->SetHint("Eins|Das erste");
+    Settle();
+    toolbar->View().ValidatePositions();
+    const QRect first = GlobalRect(toolbar->View(), eins);
+    EXPECT_EQ(TooltipAt(*toolbar, first.center()), "Eins");
+    // The gripper is no item.
+    EXPECT_EQ(TooltipAt(*toolbar, toolbar->mapToGlobal(QPoint(2, toolbar->height() / 2))), "");
+}
+
+// The right button neither runs an item nor closes the menus; the left one afterwards does.
+TEST_F(BarEdges, ARightClickOnAMenuItemRunsNothingAndKeepsTheMenu)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    const QPoint item = GlobalCentre(*popup, save);
+    Mouse(QEvent::MouseMove, Routed(bar), item);
+    RightClick(item);
+    EXPECT_TRUE(clicks.empty());
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(Child(BarView()), popup);
+    // A right click on the menu bar's other item ends nothing either.
+    RightClick(GlobalCentre(BarView(), edit));
+    EXPECT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_TRUE(clicks.empty());
+    ClickAt(item);
+    EXPECT_EQ(clicks, std::vector<std::string>{"Speichern"});
+    ExpectModeGone();
+}
+
+// While a menu is open, pressing on another menu-bar item switches the open menu to it (as the
+// mouse moving there would), and releasing there closes it as a click on an open menu's title
+// does; a click on the bar's empty space ends the mode. Nothing runs.
+TEST_F(BarEdges, AClickOnTheMenuBarWhileAMenuIsOpen)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    ASSERT_NE(Child(BarView()), nullptr);
+    const QPoint bearbeiten = GlobalCentre(BarView(), edit);
+    Mouse(QEvent::MouseButtonPress, Routed(WidgetAt(bearbeiten)), bearbeiten);
+    Settle();
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Bearbeiten");
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_NE(popup->FindViewer(copy), nullptr);
+    Mouse(QEvent::MouseButtonRelease, Routed(WidgetAt(bearbeiten)), bearbeiten);
+    Settle();
+    ExpectModeGone();
+    // Opened again, a click right of the last item ends it.
+    Click(bar, GlobalCentre(BarView(), file));
+    ASSERT_NE(Child(BarView()), nullptr);
+    const QRect ansicht = GlobalRect(BarView(), view);
+    ClickAt(QPoint(ansicht.right() + 40, ansicht.center().y()));
+    ExpectModeGone();
+    EXPECT_TRUE(clicks.empty());
+    EXPECT_EQ(buttonClicks, 0);
+}
+
+// A split button on a toolbar, not its first item: a click on the button part runs it, a click on
+// the arrow part opens its menu without running it.
+TEST_F(BarEdges, ASplitButtonRunsFromItsButtonPartAndOpensFromItsArrow)
+{
+    auto* toolbar = new TBarToolbar(dock);
+    toolbar->SetDockRow(1);
+    Item(toolbar->Items(), "&Eins");
+    Item(toolbar->Items(), "&Zwei");
+    TBarSubmenuItem* split = Submenu(toolbar->Items(), "&Geteilt");
+    split->SetDropdownCombo(true);
+    split->OnClick = [this](TBarCustomItem&) { clicks.push_back("Geteilt"); };
+    Item(*split, "&Innen");
+    Settle();
+    toolbar->View().ValidatePositions();
+    const QRect r = GlobalRect(toolbar->View(), split);
+    ASSERT_GT(r.left(), toolbar->mapToGlobal(QPoint(20, 0)).x());
+    const QPoint buttonPart(r.left() + 4, r.center().y());
+    const QPoint arrowPart(r.right() - 4, r.center().y());
+    ClickAt(buttonPart);
+    EXPECT_EQ(clicks, std::vector<std::string>{"Geteilt"});
+    ExpectModeGone();
+    ClickAt(arrowPart);
+    EXPECT_EQ(clicks.size(), 1u);
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    TBarView* popup = Child(toolbar->View());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_NE(popup->FindViewer(split->Items(0)), nullptr);
+    Key(Qt::Key_Escape);
+}
+
+// Near the bottom of the work area a submenu that does not fit below its item opens upward: its
+// bottom three pixels below the item's; the menu it comes from stays where it was.
+TEST_F(BarEdges, ASubmenuNearTheScreensBottomFlipsUp)
+{
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier"})
+        Item(*templates, caption);
+    // Measured once on a large screen, then the work area ends just below the menu.
+    AltKey('d');
+    ASSERT_NE(Child(BarView()), nullptr);
+    const QRect menuFrame = Child(BarView())->Window()->geometry();
+    const QRect item = GlobalRect(*Child(BarView()), templates);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    const QRect area(QPoint(-1000, -1000), QPoint(3000, menuFrame.bottom() + 4));
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{area, area}};
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->Window()->geometry(), menuFrame);
+    Key(Qt::Key_V);
+    TBarView* sub = Child(*menu);
+    ASSERT_NE(sub, nullptr);
+    const QRect subFrame = sub->Window()->geometry();
+    EXPECT_EQ(subFrame.top() + subFrame.height(), item.top() + item.height() + 3);
+    EXPECT_LT(subFrame.top(), item.top());
+    EXPECT_EQ(subFrame.left(), item.left() + item.width() - 3);
+    EXPECT_EQ(menu->Window()->geometry(), menuFrame);
+    for (int level = 0; level < 3; ++level)
+        Key(Qt::Key_Escape);
+    ExpectModeGone();
+    // With room below it opens downward, three pixels above the item's top.
+    const QRect roomy(QPoint(-1000, -1000), QPoint(3000, 3000));
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{roomy, roomy}};
+    AltKey('d');
+    ASSERT_NE(Child(BarView()), nullptr);
+    Key(Qt::Key_V);
+    ASSERT_NE(Child(*Child(BarView())), nullptr);
+    EXPECT_EQ(Child(*Child(BarView()))->Window()->geometry().top(), item.top() - 3);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
