@@ -198,5 +198,78 @@ TEST_F(BarEdges, ASubmenuNearTheScreensBottomFlipsUp)
     EXPECT_EQ(Child(*Child(BarView()))->Window()->geometry().top(), item.top() - 3);
 }
 
+// With a menu open the mouse moving along the menu bar switches the open menu; the new one stays
+// open after the submenu delay has passed, and the old one is gone at once.
+TEST_F(BarEdges, MovingAlongTheMenuBarSwitchesTheOpenMenuForGood)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    TBarView* first = Child(BarView());
+    ASSERT_NE(first, nullptr);
+    QPointer<QWidget> firstWindow = first->Window();
+    Mouse(QEvent::MouseMove, Routed(bar), GlobalCentre(BarView(), edit));
+    Settle();
+    EXPECT_EQ(SelectedCaption(&BarView()), "Bearbeiten");
+    ASSERT_NE(Child(BarView()), nullptr);
+    EXPECT_NE(Child(BarView())->FindViewer(copy), nullptr);
+    EXPECT_TRUE(firstWindow.isNull() || !firstWindow->isVisible());
+    RunFor(80);
+    ASSERT_NE(Child(BarView()), nullptr);
+    EXPECT_NE(Child(BarView())->FindViewer(copy), nullptr);
+    EXPECT_NE(TBarModalHandler::Active(), nullptr);
+}
+
+// On an upright toolbar Left and Right both open the selected item's menu from the bar, and Left
+// in that menu goes back to the bar with the item still selected.
+TEST_F(BarEdges, AnUprightToolbarOpensItsMenuWithLeftAndRight)
+{
+    auto* left = new TBarDock(form.get(), TBarDockPosition::dpLeft);
+    auto* toolbar = new TBarToolbar(left);
+    Item(toolbar->Items(), "&Eins");
+    TBarSubmenuItem* more = Submenu(toolbar->Items(), "&Mehr");
+    Item(*more, "&Innen");
+    Item(*more, "&Außen");
+    Settle();
+    toolbar->View().ValidatePositions();
+    ASSERT_EQ(toolbar->View().Orientation(), TBarViewOrientation::voVertical);
+    ClickAt(GlobalCentre(toolbar->View(), more));
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    ASSERT_NE(Child(toolbar->View()), nullptr);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Child(toolbar->View()), nullptr);
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(SelectedCaption(&toolbar->View()), "Mehr");
+    Key(Qt::Key_Right);
+    ASSERT_NE(Child(toolbar->View()), nullptr);
+    EXPECT_EQ(SelectedCaption(Child(toolbar->View())), "Innen");
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Child(toolbar->View()), nullptr);
+    Key(Qt::Key_Left);
+    ASSERT_NE(Child(toolbar->View()), nullptr);
+    EXPECT_EQ(SelectedCaption(Child(toolbar->View())), "Innen");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+}
+
+// A bar destroyed while its own menu is open takes the mode with it; destroying another bar leaves
+// a running mode alone.
+TEST_F(BarEdges, DestroyingABarEndsOnlyItsOwnMode)
+{
+    auto* other = new TBarToolbar(dock);
+    other->SetDockRow(1);
+    Item(other->Items(), "&Eins");
+    AltKey('d');
+    ASSERT_NE(Child(BarView()), nullptr);
+    delete other;
+    Settle();
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_NE(Child(BarView()), nullptr);
+    delete bar;
+    bar = nullptr;
+    Settle();
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

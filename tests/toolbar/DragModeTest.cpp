@@ -489,6 +489,56 @@ TEST_F(SizeMode, TheCursorStaysInTheWorkAreaWhileAFloatingBarIsSized)
     Release(QPoint(1100, now.top() + 20));
 }
 
+// The drag driven as the window system sends it: the press to the bar under the mouse, the
+// moves and the release to the form that holds the mouse. A dock that allows no drag keeps its
+// bars where they are.
+TEST_F(DragMode, APressOnTheGripperDragsOnlyWhereTheDockAllowsIt)
+{
+    const auto press = [this](QPoint global) {
+        QMouseEvent event(QEvent::MouseButtonPress, bar->mapFromGlobal(global), global, Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    };
+    top->SetAllowDrag(false);
+    press(Handle());
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    EXPECT_FALSE(bar->Dragging);
+    top->SetAllowDrag(true);
+    press(Handle());
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), form.get());
+    // The row has room: a move along it does not tie the bar to its row.
+    Mouse(QEvent::MouseMove, Handle() + QPoint(-20, 0));
+    Mouse(QEvent::MouseMove, Handle() + QPoint(20, 0));
+    EXPECT_FALSE(bar->DragRowOverflow);
+    EXPECT_FALSE(bar->DragWithinRow);
+    const QPoint drop = IntoBottom(120, 5);
+    Mouse(QEvent::MouseMove, drop);
+    Release(drop);
+    ExpectEnded();
+    EXPECT_EQ(bar->CurrentDock(), bottom);
+}
+
+// Sizing is for a floating bar only, and never while another mode runs.
+TEST_F(SizeMode, ADockedBarOrARunningModeStartsNoSizing)
+{
+    bar->BeginSizing(7, Handle());
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    bar->BeginSizing(8, QPoint(300, 300));
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    bar->BeginMoving(QPoint(310, 305));
+    TBarMode* moving = TBarMode::Running();
+    ASSERT_NE(moving, nullptr);
+    const QRect before = bar->FloatParent()->geometry();
+    bar->BeginSizing(7, before.bottomRight());
+    EXPECT_EQ(TBarMode::Running(), moving);
+    Key(QEvent::KeyPress, Qt::Key_Escape);
+    ExpectEnded();
+    EXPECT_EQ(bar->FloatParent()->geometry(), before);
+}
+
 TEST(DragOutline, TheFrameRegionAndTheHalftoneBrush)
 {
     EXPECT_TRUE(CreateFrameRegion(QRect(), QSize(2, 2)).IsEmpty());

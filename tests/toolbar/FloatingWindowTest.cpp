@@ -361,3 +361,38 @@ TEST_F(FloatingWindow, TheFormTakesItsFloatingWindowsAlong)
     EXPECT_TRUE(TBarCustomDockableWindow::FloatingWindowList().empty());
     EXPECT_FALSE(HookListsExist());
 }
+
+// The caption looks active while its form, the tool window itself or another floating window of
+// the same form is the active window, and inactive while another form is.
+TEST_F(FloatingWindow, TheCaptionIsActiveWithItsFormOnly)
+{
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    other->SetFloating(true);
+    TBarFloatingWindowParent& second = *other->FloatParent();
+    QWidget stranger;
+    stranger.resize(100, 100);
+    stranger.show();
+    const auto activate = [](QWidget* window) {
+        QApplication::setActiveWindow(window);
+        SetApplicationActive(true);
+    };
+    activate(form.get());
+    EXPECT_FALSE(floating.InactiveCaption());
+    activate(&stranger);
+    EXPECT_TRUE(floating.InactiveCaption());
+    activate(&floating);
+    EXPECT_FALSE(floating.InactiveCaption());
+    activate(&second);
+    EXPECT_FALSE(floating.InactiveCaption());
+    activate(&stranger);
+    EXPECT_TRUE(second.InactiveCaption());
+    // On top of all forms it looks active whenever the application is.
+    bar->SetFloatingMode(TBarFloatingMode::fmOnTopOfAllForms);
+    activate(&stranger);
+    EXPECT_FALSE(floating.InactiveCaption());
+    SetApplicationActive(false);
+    bar->SetHideWhenInactive(false);
+    bar->UpdateShowing();
+    EXPECT_TRUE(floating.InactiveCaption());
+}
