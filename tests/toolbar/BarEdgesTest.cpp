@@ -271,5 +271,39 @@ TEST_F(BarEdges, DestroyingABarEndsOnlyItsOwnMode)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// A toolbar whose drop-down menu is open: the mouse moving onto a plain button closes the menu at
+// once; a click on a split button's button part runs it, the menu gone.
+TEST_F(BarEdges, AClickOnAToolbarWhileItsMenuIsOpen)
+{
+    auto* toolbar = new TBarToolbar(dock);
+    toolbar->SetDockRow(1);
+    TBarItem* eins = Item(toolbar->Items(), "&Eins");
+    TBarSubmenuItem* more = Submenu(toolbar->Items(), "&Mehr");
+    more->SetOptions(tboDropdownArrow);
+    Item(*more, "&Innen");
+    TBarSubmenuItem* split = Submenu(toolbar->Items(), "&Geteilt");
+    split->SetDropdownCombo(true);
+    split->OnClick = [this](TBarCustomItem&) { clicks.push_back("Geteilt"); };
+    Item(*split, "&Außen");
+    Settle();
+    toolbar->View().ValidatePositions();
+    ClickAt(GlobalCentre(toolbar->View(), more));
+    ASSERT_NE(Child(toolbar->View()), nullptr);
+    Mouse(QEvent::MouseMove, Routed(toolbar), GlobalCentre(toolbar->View(), eins));
+    Settle();
+    EXPECT_EQ(SelectedCaption(&toolbar->View()), "Eins");
+    EXPECT_EQ(Child(toolbar->View()), nullptr);
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+
+    ClickAt(GlobalCentre(toolbar->View(), more));
+    ASSERT_NE(Child(toolbar->View()), nullptr);
+    const QRect r = GlobalRect(toolbar->View(), split);
+    ClickAt(QPoint(r.left() + 4, r.center().y()));
+    EXPECT_EQ(clicks, std::vector<std::string>{"Geteilt"});
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

@@ -7,10 +7,32 @@
 #include "tests/toolbar/MenuFixture.h"
 #include "toolbar/TBarFloatingWindow.h"
 
+#include "platform/ImageList.h"
+
+#include <QPainter>
 #include <QPixmap>
 
 namespace velmoran::testing {
 namespace {
+
+// Two 16 x 16 pictures: a red square crossed by a blue diagonal, a green disc on white.
+std::unique_ptr<ImageList> TwoPictures()
+{
+    auto list = std::make_unique<ImageList>(16, 16);
+    QImage square(16, 16, QImage::Format_RGB32);
+    square.fill(qRgb(200, 0, 0));
+    for (int i = 0; i < 16; ++i)
+        square.setPixel(i, i, qRgb(0, 0, 220));
+    list->Add(square);
+    QImage disc(16, 16, QImage::Format_RGB32);
+    disc.fill(Qt::white);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            if ((x - 8) * (x - 8) + (y - 8) * (y - 8) < 40)
+                disc.setPixel(x, y, qRgb(0, 160, 0));
+    list->Add(disc);
+    return list;
+}
 
 // Anti-aliased caption text may move by a shade; the glyphs and edges may not.
 constexpr int kTolerance = 40;
@@ -72,6 +94,8 @@ TEST_F(BarPicture, ButtonsAcrossAndUprightWithArrowsAndTheChevron)
 
 TEST_F(BarPicture, AFloatingBarsCaptionActiveInactiveAndWithItsCloseButtonHeld)
 {
+    QApplicationStateChangeEvent active(Qt::ApplicationActive);
+    QCoreApplication::sendEvent(qApp, &active);
     TBarToolbar* toolbar = ButtonBar(dock);
     toolbar->SetDockRow(1);
     toolbar->SetFloatingPosition({100, 100});
@@ -115,6 +139,56 @@ TEST_F(BarPicture, AMenuWithChecksARadioItemAShortcutASubmenuAndADisabledItem)
     EXPECT_TRUE(Matches(*menu->Window(), "menu-split-selected"));
     menu->SetSelected(menu->FindViewer(off));
     EXPECT_TRUE(Matches(*menu->Window(), "menu-disabled-selected"));
+}
+
+// Pictures on buttons beside, above and instead of their captions, checked and disabled; the close
+// button of a docked bar; the chevron held open; and in a menu a picture column and the default
+// item in bold.
+TEST_F(BarPicture, PicturesTheDefaultItemTheDockedCloseButtonAndTheOpenChevron)
+{
+    const std::unique_ptr<ImageList> pictures = TwoPictures();
+    auto* toolbar = new TBarToolbar(dock);
+    toolbar->setObjectName("Bilder");
+    toolbar->SetDockRow(1);
+    toolbar->SetImages(pictures.get());
+    toolbar->SetCloseButtonWhenDocked(true);
+    Item(toolbar->Items(), "Aa")->SetImageIndex(0);
+    TBarItem* beside = Item(toolbar->Items(), "Bb");
+    beside->SetImageIndex(1);
+    beside->SetDisplayMode(TBarItemDisplayMode::nbdmImageAndText);
+    TBarItem* above = Item(toolbar->Items(), "Cc");
+    above->SetImageIndex(0);
+    above->SetDisplayMode(TBarItemDisplayMode::nbdmImageAndText);
+    above->SetOptions(tboImageAboveCaption);
+    TBarItem* checked = Item(toolbar->Items(), "Dd");
+    checked->SetImageIndex(1);
+    checked->SetChecked(true);
+    TBarItem* off = Item(toolbar->Items(), "Ee");
+    off->SetImageIndex(0);
+    off->SetEnabled(false);
+    Settle();
+    EXPECT_TRUE(Matches(*toolbar, "pictures-across"));
+
+    // The chevron pressed open.
+    form->resize(150, 300);
+    Settle();
+    TBarItemViewer* chevron = toolbar->View().FindViewer(&toolbar->ChevronItem());
+    ASSERT_TRUE(chevron->Show);
+    ClickAt(GlobalCentre(toolbar->View(), &toolbar->ChevronItem()));
+    ASSERT_NE(Child(toolbar->View()), nullptr);
+    EXPECT_TRUE(Matches(*toolbar, "chevron-open"));
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    form->resize(600, 300);
+    Settle();
+
+    neu->SetImages(pictures.get());
+    neu->SetImageIndex(1);
+    save->SetOptions(tboDefault);
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(Matches(*menu->Window(), "menu-pictures"));
 }
 
 }  // namespace
