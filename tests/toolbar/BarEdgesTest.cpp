@@ -305,5 +305,43 @@ TEST_F(BarEdges, AClickOnAToolbarWhileItsMenuIsOpen)
     EXPECT_EQ(TBarModalHandler::Active(), nullptr);
 }
 
+// Tab and Shift+Tab (which Qt sends as Backtab) walk a menu like Down and Up, over the separator;
+// F10 and Alt pressed while a menu is open end the mode without running anything; a release on
+// the menu bar's empty space after a press on an item ends it too.
+TEST_F(BarEdges, TabShiftTabF10AltAndAReleaseBesideTheItems)
+{
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(SelectedCaption(menu), "Neu");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(SelectedCaption(menu), "Öffnen...");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(SelectedCaption(menu), "Speichern");
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(SelectedCaption(menu), "Öffnen...");
+    Key(Qt::Key_F10);
+    ExpectModeGone();
+    AltKey('d');
+    ASSERT_NE(Child(BarView()), nullptr);
+    QKeyEvent alt(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QApplication::sendEvent(KeyTarget(), &alt);
+    Settle();
+    ExpectModeGone();
+    EXPECT_TRUE(clicks.empty());
+
+    const QPoint datei = GlobalCentre(BarView(), file);
+    Mouse(QEvent::MouseButtonPress, bar, datei);
+    Settle();
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    const QRect ansicht = GlobalRect(BarView(), view);
+    const QPoint beside(ansicht.right() + 40, ansicht.center().y());
+    Mouse(QEvent::MouseMove, Routed(bar), beside);
+    Mouse(QEvent::MouseButtonRelease, Routed(bar), beside);
+    Settle();
+    ExpectModeGone();
+    EXPECT_TRUE(clicks.empty());
+}
+
 }  // namespace
 }  // namespace velmoran::testing
