@@ -169,6 +169,23 @@ TEST_F(BarPicture, PicturesTheDefaultItemTheDockedCloseButtonAndTheOpenChevron)
     Settle();
     EXPECT_TRUE(Matches(*toolbar, "pictures-across"));
 
+    // The docked close button under the mouse and held; let go beside it, it closes nothing.
+    const QPoint close(5, 4);
+    Mouse(QEvent::MouseMove, toolbar, toolbar->mapToGlobal(close));
+    EXPECT_TRUE(Matches(*toolbar, "docked-close-hover"));
+    Mouse(QEvent::MouseButtonPress, toolbar, toolbar->mapToGlobal(close));
+    EXPECT_TRUE(Matches(*toolbar, "docked-close-held"));
+    Mouse(QEvent::MouseMove, toolbar, toolbar->mapToGlobal(close + QPoint(40, 0)));
+    Mouse(QEvent::MouseButtonRelease, toolbar, toolbar->mapToGlobal(close + QPoint(40, 0)));
+    EXPECT_TRUE(toolbar->isVisible());
+    // Upright, the close button stands at the right of the handle across the top.
+    auto* left = new TBarDock(form.get(), TBarDockPosition::dpLeft);
+    auto* upright = new TBarToolbar(left);
+    upright->SetCloseButtonWhenDocked(true);
+    Item(upright->Items(), "Xy");
+    Settle();
+    EXPECT_TRUE(Matches(*upright, "docked-close-upright"));
+
     // The chevron pressed open.
     form->resize(150, 300);
     Settle();
