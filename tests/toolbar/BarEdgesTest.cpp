@@ -271,8 +271,8 @@ TEST_F(BarEdges, DestroyingABarEndsOnlyItsOwnMode)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-// A toolbar whose drop-down menu is open: the mouse moving onto a plain button closes the menu at
-// once; a click on a split button's button part runs it, the menu gone.
+// A toolbar whose drop-down menu is open: the menu stands below the button, the mouse moving onto
+// a plain button closes it at once; a click on a split button's button part runs it, the menu gone.
 TEST_F(BarEdges, AClickOnAToolbarWhileItsMenuIsOpen)
 {
     auto* toolbar = new TBarToolbar(dock);
@@ -289,6 +289,9 @@ TEST_F(BarEdges, AClickOnAToolbarWhileItsMenuIsOpen)
     toolbar->View().ValidatePositions();
     ClickAt(GlobalCentre(toolbar->View(), more));
     ASSERT_NE(Child(toolbar->View()), nullptr);
+    // The menu drops from the button's bottom left corner, wherever the bar's frame puts it.
+    const QRect button = GlobalRect(toolbar->View(), more);
+    EXPECT_EQ(Child(toolbar->View())->Window()->geometry().topLeft(), QPoint(button.left(), button.top() + button.height()));
     Mouse(QEvent::MouseMove, Routed(toolbar), GlobalCentre(toolbar->View(), eins));
     Settle();
     EXPECT_EQ(SelectedCaption(&toolbar->View()), "Eins");
@@ -341,6 +344,93 @@ TEST_F(BarEdges, TabShiftTabF10AltAndAReleaseBesideTheItems)
     Settle();
     ExpectModeGone();
     EXPECT_TRUE(clicks.empty());
+}
+
+// A letter that is no item's accelerator, typed in an open menu whose items all have one, beeps
+// and changes nothing; the item's own letter still runs it.
+TEST_F(BarEdges, ALetterNoItemAnswersToBeepsInAMenu)
+{
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(KeyTarget(), Qt::Key_Q, Qt::NoModifier);
+    Settle();
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(SelectedCaption(menu), "Neu");
+    EXPECT_TRUE(clicks.empty());
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    QTest::keyClick(KeyTarget(), Qt::Key_S, Qt::NoModifier);
+    Settle();
+    EXPECT_EQ(clicks, std::vector<std::string>{"Speichern"});
+    ExpectModeGone();
+}
+
+// The chevron of an upright bar opens its menu to the left of the chevron, level with its top
+// (measured from where the chevron really is, inside the bar's border and gripper), and the menu
+// holds just the buttons the bar had no room for.
+TEST_F(BarEdges, TheChevronOfAnUprightBarOpensBesideItWithTheHiddenButtons)
+{
+    auto* left = new TBarDock(form.get(), TBarDockPosition::dpLeft);
+    auto* toolbar = new TBarToolbar(left);
+    std::vector<TBarItem*> items;
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs", "&Sieben", "&Acht"})
+        items.push_back(Item(toolbar->Items(), caption));
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{
+        {QRect(-2000, -2000, 6000, 6000), QRect(-2000, -2000, 6000, 6000)}};
+    form->resize(600, 200);
+    Settle();
+    toolbar->View().ValidatePositions();
+    TBarItemViewer* chevron = toolbar->View().FindViewer(&toolbar->ChevronItem());
+    ASSERT_TRUE(chevron->Show);
+    std::vector<std::string> hidden;
+    for (TBarItem* item : items)
+        if (!toolbar->View().FindViewer(item)->Show)
+            hidden.push_back(StripAccelChars(item->Caption()));
+    ASSERT_FALSE(hidden.empty());
+    const QRect r = GlobalRect(toolbar->View(), &toolbar->ChevronItem());
+    ClickAt(r.center());
+    TBarView* popup = Child(toolbar->View());
+    ASSERT_NE(popup, nullptr);
+    const QRect frame = popup->Window()->geometry();
+    EXPECT_EQ(frame.top(), r.top());
+    EXPECT_EQ(frame.left() + frame.width(), r.left());
+    std::vector<std::string> listed;
+    for (int i = 0; i < popup->ViewerCount(); ++i)
+        if (popup->Viewers(i)->Show)
+            listed.push_back(StripAccelChars(popup->Viewers(i)->Item().Caption()));
+    EXPECT_EQ(listed, hidden);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+}
+
+// A long menu scrolled down scrolls back up while the mouse rests on its upper band.
+TEST_F(BarEdges, TheUpperScrollBandScrollsBack)
+{
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{
+        {QRect(-2000, -2000, 6000, 6000), QRect(-2000, -2000, 6000, 6000)}};
+    for (int i = 0; i < 60; ++i)
+        Item(*edit, "Eintrag " + std::to_string(i));
+    const QPoint origin = form->mapToGlobal(QPoint(0, 0));
+    SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{
+        {QRect(origin, QSize(600, 200)), QRect(origin, QSize(600, 200))}};
+    Click(bar, GlobalCentre(BarView(), edit));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    QWidget* window = popup->Window();
+    Mouse(QEvent::MouseMove, Routed(bar), window->mapToGlobal(QPoint(window->width() / 2, window->height() - 8)));
+    RunFor(350);
+    ASSERT_TRUE(popup->ShowUpArrow());
+    const int down = popup->ScrollOffset();
+    ASSERT_GT(down, 0);
+    Mouse(QEvent::MouseMove, Routed(bar), window->mapToGlobal(QPoint(window->width() / 2, 8)));
+    EXPECT_TRUE(popup->TimerRunning(2));
+    RunFor(250);
+    EXPECT_LT(popup->ScrollOffset(), down);
+    // Nothing lies under a band: the last shown item ends above the lower band.
+    for (int i = 0; i < popup->ViewerCount(); ++i)
+        if (popup->Viewers(i)->Show)
+            EXPECT_LE(popup->Viewers(i)->BoundsRect.Bottom, window->height() - 2 * TBarPopupWindow::kFrame - kScrollBandHeight)
+                << i;
 }
 
 }  // namespace

@@ -171,6 +171,51 @@ TEST_F(DragMode, TheSnapDistanceIsSharedInTheGrabsProportion)
     EXPECT_FALSE(CheckIfCanDockTo(dock, false, {97 - 14, 10}, dot));
 }
 
+// Across a dock running along the form the snap zone lies before and after it as well: a cursor
+// a little above the dock's rectangle still docks; a dock standing upright wants the cursor
+// within its length.
+TEST_F(DragMode, ACursorJustBesideAHorizontalDockStillDocks)
+{
+    TDockedSize dock;
+    dock.BoundsRect = QRect(100, 100, 200, 30);
+    dock.Size = QPoint(101, 21);
+    const TBarGrab middle{{50, 10}, {100, 20}};
+    EXPECT_TRUE(CheckIfCanDockTo(dock, false, {200, 92}, middle));
+    EXPECT_TRUE(CheckIfCanDockTo(dock, false, {200, 135}, middle));
+    EXPECT_FALSE(CheckIfCanDockTo(dock, true, {200, 92}, middle));
+    EXPECT_FALSE(CheckIfCanDockTo(dock, true, {200, 135}, middle));
+    EXPECT_TRUE(CheckIfCanDockTo(dock, true, {200, 110}, middle));
+}
+
+// A floating outline dragged off the work area keeps a grip inside it: grabbed at its right
+// border and pulled far to the left, its right edge stays border + 4 pixels inside.
+TEST_F(DragMode, AFloatingOutlineKeepsAGripInsideTheWorkArea)
+{
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    const QRect start = floating.geometry();
+    const QPoint grip(start.right() - 1, start.top() + 10);
+    bar->BeginMoving(grip);
+    Mouse(QEvent::MouseMove, QPoint(-300, 300));
+    Release(QPoint(-300, 300));
+    ExpectEnded();
+    ASSERT_TRUE(bar->Floating());
+    EXPECT_EQ(bar->FloatParent()->geometry().right(), 8);
+    EXPECT_EQ(bar->FloatParent()->geometry().size(), start.size());
+}
+
+// Without a close button the top of the gripper is gripper too: a press there drags.
+TEST_F(DragMode, WithoutACloseButtonTheWholeGripperDrags)
+{
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &event);
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    Release(bar->mapToGlobal(QPoint(4, 4)));
+    ExpectEnded();
+}
+
 TEST_F(DragMode, BeginMovingReturnsAtOnceAndTimersRunDuringTheDrag)
 {
     bar->BeginMoving(Handle());
