@@ -433,5 +433,58 @@ TEST_F(BarEdges, TheUpperScrollBandScrollsBack)
                 << i;
 }
 
+// An accelerator two menu-bar items share selects the first of them and opens nothing; the
+// selection stays while the mouse is elsewhere, and Down opens its menu.
+TEST_F(BarEdges, AnAcceleratorTwoMenuBarItemsShareSelectsWithoutOpening)
+{
+    TBarSubmenuItem* anlage = Submenu(bar->Items(), "&Anlage");
+    Item(*anlage, "&Becken");
+    ASSERT_TRUE(AltKey('a'));
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(SelectedCaption(&BarView()), "Ansicht");
+    EXPECT_EQ(Child(BarView()), nullptr);
+    Mouse(QEvent::MouseMove, Routed(bar), button->mapToGlobal(button->rect().center()));
+    Settle();
+    EXPECT_EQ(SelectedCaption(&BarView()), "Ansicht");
+    Key(Qt::Key_Down);
+    ASSERT_NE(Child(BarView()), nullptr);
+    EXPECT_EQ(SelectedCaption(Child(BarView())), "Leiste");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+}
+
+// A dock with bound lines at its ends leaves its bars the room inside them: a bar that shrinks
+// behind its chevron ends within the dock's client area.
+TEST_F(BarEdges, ADocksBoundLinesTakeRoomFromItsBars)
+{
+    auto* toolbar = new TBarToolbar(dock);
+    toolbar->SetDockRow(1);
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs", "&Sieben", "&Acht"})
+        Item(toolbar->Items(), caption);
+    dock->SetBoundLines(blLeft | blRight | blTop | blBottom);
+    form->resize(160, 300);
+    Settle();
+    ASSERT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    EXPECT_EQ(toolbar->geometry().right(), dock->ClientRect().right());
+    EXPECT_EQ(bar->geometry().right(), dock->ClientRect().right());
+}
+
+// A caption that grows makes its bar longer at once, and one that shrinks shorter.
+TEST_F(BarEdges, ABarFollowsItsCaptionsLength)
+{
+    auto* toolbar = new TBarToolbar(dock);
+    toolbar->SetDockRow(1);
+    TBarItem* eins = Item(toolbar->Items(), "&Eins");
+    Item(toolbar->Items(), "&Zwei");
+    Settle();
+    const int width = toolbar->width();
+    eins->SetCaption("&Eins und noch mehr");
+    Settle();
+    EXPECT_GT(toolbar->width(), width + 40);
+    eins->SetCaption("&Eins");
+    Settle();
+    EXPECT_EQ(toolbar->width(), width);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

@@ -90,6 +90,11 @@ TEST_F(BarPicture, ButtonsAcrossAndUprightWithArrowsAndTheChevron)
     ASSERT_TRUE(upright->View().FindViewer(&upright->ChevronItem())->Show);
     EXPECT_TRUE(Matches(*across, "chevron-across"));
     EXPECT_TRUE(Matches(*upright, "chevron-upright"));
+    // A disabled chevron is drawn embossed.
+    across->ChevronItem().SetEnabled(false);
+    upright->ChevronItem().SetEnabled(false);
+    EXPECT_TRUE(Matches(*across, "chevron-across-disabled"));
+    EXPECT_TRUE(Matches(*upright, "chevron-upright-disabled"));
 }
 
 TEST_F(BarPicture, AFloatingBarsCaptionActiveInactiveAndWithItsCloseButtonHeld)
