@@ -586,6 +586,25 @@ TEST_F(SizeMode, ADockedBarOrARunningModeStartsNoSizing)
     EXPECT_EQ(bar->FloatParent()->geometry(), before);
 }
 
+// A hidden dock takes no bar: dropped where it would be, the bar floats; shown again it docks.
+TEST_F(DragMode, AHiddenDockTakesNoBar)
+{
+    const QPoint drop = IntoBottom(150, 5);
+    bottom->hide();
+    bar->BeginMoving(Handle());
+    Mouse(QEvent::MouseMove, drop);
+    Release(drop);
+    ExpectEnded();
+    EXPECT_TRUE(bar->Floating());
+    bottom->show();
+    bar->DockMode = TBarDockMode::dmCanFloat;
+    bar->BeginMoving(bar->FloatParent()->geometry().topLeft() + QPoint(20, 8));
+    Mouse(QEvent::MouseMove, drop);
+    Release(drop);
+    ExpectEnded();
+    EXPECT_EQ(bar->CurrentDock(), bottom);
+}
+
 TEST(DragOutline, TheFrameRegionAndTheHalftoneBrush)
 {
     EXPECT_TRUE(CreateFrameRegion(QRect(), QSize(2, 2)).IsEmpty());

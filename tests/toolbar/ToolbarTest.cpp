@@ -109,6 +109,31 @@ TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
     EXPECT_EQ(TBarModalHandler::Active(), nullptr);
 }
 
+// A floating toolbar still answers its accelerators from the form while it shows and is enabled;
+// hidden or disabled it takes none.
+TEST_F(Toolbar, AFloatingToolbarAnswersItsAcceleratorsOnlyWhileShownAndEnabled)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    Item(toolbar->Items(), "&Eingabe");
+    toolbar->SetFloating(true);
+    ASSERT_TRUE(toolbar->Floating());
+    const auto typeE = [this] {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
+        QApplication::sendEvent(form.get(), &e);
+        Settle();
+    };
+    typeE();
+    EXPECT_EQ(clicks, std::vector<std::string>{"Eingabe"});
+    toolbar->setEnabled(false);
+    typeE();
+    EXPECT_EQ(clicks.size(), 1u);
+    toolbar->setEnabled(true);
+    toolbar->hide();
+    typeE();
+    EXPECT_EQ(clicks.size(), 1u);
+    ExpectModeGone();
+}
+
 TEST_F(Toolbar, ShortCutsGoToTheNewestToolbarOfTheActiveFormThatIsEnabled)
 {
     ASSERT_TRUE(IsToolbarShortCutFilterInstalled());
