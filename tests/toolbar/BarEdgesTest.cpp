@@ -426,6 +426,11 @@ TEST_F(BarEdges, TheUpperScrollBandScrollsBack)
     EXPECT_TRUE(popup->TimerRunning(2));
     RunFor(250);
     EXPECT_LT(popup->ScrollOffset(), down);
+    // Between the bands it rests.
+    Mouse(QEvent::MouseMove, Routed(bar), window->mapToGlobal(QPoint(window->width() / 2, window->height() / 2)));
+    const int resting = popup->ScrollOffset();
+    RunFor(250);
+    EXPECT_EQ(popup->ScrollOffset(), resting);
     // Nothing lies under a band: the last shown item ends above the lower band.
     for (int i = 0; i < popup->ViewerCount(); ++i)
         if (popup->Viewers(i)->Show)
@@ -467,6 +472,20 @@ TEST_F(BarEdges, ADocksBoundLinesTakeRoomFromItsBars)
     ASSERT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
     EXPECT_EQ(toolbar->geometry().right(), dock->ClientRect().right());
     EXPECT_EQ(bar->geometry().right(), dock->ClientRect().right());
+}
+
+// Bound lines across an upright dock shorten its bars' room the same way.
+TEST_F(BarEdges, AnUprightDocksBoundLinesTakeRoomFromItsBars)
+{
+    auto* left = new TBarDock(form.get(), TBarDockPosition::dpLeft);
+    auto* toolbar = new TBarToolbar(left);
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs", "&Sieben", "&Acht"})
+        Item(toolbar->Items(), caption);
+    left->SetBoundLines(blLeft | blRight | blTop | blBottom);
+    form->resize(600, 160);
+    Settle();
+    ASSERT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    EXPECT_EQ(toolbar->geometry().bottom(), left->ClientRect().bottom());
 }
 
 // A caption that grows makes its bar longer at once, and one that shrinks shorter.

@@ -185,6 +185,14 @@ TEST_F(DragMode, ACursorJustBesideAHorizontalDockStillDocks)
     EXPECT_FALSE(CheckIfCanDockTo(dock, true, {200, 92}, middle));
     EXPECT_FALSE(CheckIfCanDockTo(dock, true, {200, 135}, middle));
     EXPECT_TRUE(CheckIfCanDockTo(dock, true, {200, 110}, middle));
+    // A tall bar grabbed at its middle reaches the dock while the cursor is still far above it:
+    // the snap zone, not the outline, decides.
+    TDockedSize tall = dock;
+    tall.Size = QPoint(101, 61);
+    const TBarGrab centre{{50, 30}, {100, 60}};
+    EXPECT_TRUE(CheckIfCanDockTo(tall, false, {200, 97 - 12}, centre));
+    EXPECT_FALSE(CheckIfCanDockTo(tall, false, {200, 97 - 13}, centre));
+    EXPECT_FALSE(CheckIfCanDockTo(tall, false, {200, 75}, centre));
 }
 
 // A floating outline dragged off the work area keeps a grip inside it: grabbed at its right
@@ -203,17 +211,43 @@ TEST_F(DragMode, AFloatingOutlineKeepsAGripInsideTheWorkArea)
     ASSERT_TRUE(bar->Floating());
     EXPECT_EQ(bar->FloatParent()->geometry().right(), 8);
     EXPECT_EQ(bar->FloatParent()->geometry().size(), start.size());
+    // Grabbed at its left border and pulled far to the right: its left edge stays as far inside.
+    const QRect now = bar->FloatParent()->geometry();
+    bar->BeginMoving(QPoint(now.left() + 1, now.top() + 10));
+    Mouse(QEvent::MouseMove, QPoint(1300, 300));
+    Release(QPoint(1300, 300));
+    ExpectEnded();
+    EXPECT_EQ(bar->FloatParent()->geometry().left(), 999 - 8);
 }
 
-// Without a close button the top of the gripper is gripper too: a press there drags.
+// Without a close button the top of the gripper is gripper too: a press there drags. A close
+// button is shown only where the dock allows dragging; a floating bar has none of its docked one.
 TEST_F(DragMode, WithoutACloseButtonTheWholeGripperDrags)
 {
-    QMouseEvent event(QEvent::MouseButtonPress, QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(bar, &event);
+    const auto press = [this](QPoint at) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), bar->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    };
+    press({4, 4});
     ASSERT_NE(TBarMode::Running(), nullptr);
     Release(bar->mapToGlobal(QPoint(4, 4)));
     ExpectEnded();
+
+    bar->SetCloseButtonWhenDocked(true);
+    top->SetAllowDrag(false);
+    press({4, 4});
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &release);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    top->SetAllowDrag(true);
+    bar->SetFloating(true);
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &move);
+    EXPECT_TRUE(bar->Floating());
 }
 
 TEST_F(DragMode, BeginMovingReturnsAtOnceAndTimersRunDuringTheDrag)
