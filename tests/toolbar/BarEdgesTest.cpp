@@ -505,5 +505,30 @@ TEST_F(BarEdges, ABarFollowsItsCaptionsLength)
     EXPECT_EQ(toolbar->width(), width);
 }
 
+// The mouse resting on another item of a menu closes its open submenu after the delay; a letter
+// typed in that submenu first brings the menu's selection back to the submenu's item, and the
+// submenu stays.
+TEST_F(BarEdges, ALetterTypedInASubmenuKeepsItOpenAgainstTheMouse)
+{
+    Item(*templates, "&Zwei");
+    Item(*templates, "&Zeile");
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    Key(Qt::Key_V);
+    TBarView* sub = Child(*menu);
+    ASSERT_NE(sub, nullptr);
+    Mouse(QEvent::MouseMove, Routed(bar), GlobalCentre(*menu, neu));
+    Settle();
+    ASSERT_TRUE(menu->TimerRunning(1));
+    QTest::keyClick(KeyTarget(), Qt::Key_Z, Qt::NoModifier);
+    Settle();
+    EXPECT_EQ(SelectedCaption(sub), "Zwei");
+    EXPECT_EQ(SelectedCaption(menu), "Vorlagen");
+    RunFor(80);
+    EXPECT_EQ(Child(*menu), sub);
+    EXPECT_TRUE(clicks.empty());
+}
+
 }  // namespace
 }  // namespace velmoran::testing
