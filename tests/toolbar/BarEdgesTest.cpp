@@ -1,7 +1,9 @@
 // Edges of the menu loop and the bars reached through the windows, as the window system sends
-// the input: a tooltip asked over empty bar space or a popup's frame, a right click on a menu
-// item, a click on another menu-bar item while a menu is open, a split button's two parts, and a
-// submenu that flips up near the bottom of the screen.
+// the input: tooltips where no item is, the right button in a menu, presses and moves along the
+// menu bar and a toolbar while a menu is open, a split button's two parts, submenus flipping up
+// near the screen's bottom, an upright bar's Left and Right and its chevron's menu, a bar
+// destroyed in its own mode, Tab, Shift+Tab, F10, Alt and letters in a menu, the scroll bands,
+// a shared menu-bar accelerator, a dock's bound lines and a bar following its captions.
 #include "tests/toolbar/MenuFixture.h"
 
 #include <QHelpEvent>
