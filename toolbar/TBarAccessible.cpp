@@ -46,18 +46,6 @@ std::map<const TBarItemViewer*, QAccessible::Id>& ViewerIds()
     return ids;
 }
 
-QPoint ViewOrigin(const TBarView& view)
-{
-    QWidget* window = view.Window();
-    if (!window)
-        return {};
-    if (dynamic_cast<TBarPopupWindow*>(window))
-        return window->mapToGlobal(QPoint(TBarPopupWindow::kFrame, TBarPopupWindow::kFrame));
-    if (auto* framed = dynamic_cast<NonClientWidget*>(window))
-        return window->mapToGlobal(framed->ClientToWindow(QPoint(0, 0)));
-    return window->mapToGlobal(QPoint(0, 0));
-}
-
 QAccessibleInterface* Factory(const QString& /*className*/, QObject* object)
 {
     if (auto* toolbar = dynamic_cast<TBarCustomToolbar*>(object))
@@ -219,7 +207,7 @@ QAccessibleInterface* TBarViewAccessible::childAt(int x, int y) const
 {
     if (!isValid())
         return nullptr;
-    const QPoint p = QPoint(x, y) - ViewOrigin(*view_);
+    const QPoint p = QPoint(x, y) - ViewScreenOrigin(*view_);
     TBarItemViewer* viewer = view_->ViewerFromPoint(TPoint{p.x(), p.y()});
     return viewer && viewer->IsAccessible() ? AccessibleOfViewer(*view_, *viewer) : nullptr;
 }
@@ -305,7 +293,7 @@ QRect TBarViewerAccessible::rect() const
     if (!isValid())
         return {};
     const TRect& r = viewer_->BoundsRect;
-    return QRect(r.Left, r.Top, r.Width(), r.Height()).translated(ViewOrigin(*view_));
+    return QRect(r.Left, r.Top, r.Width(), r.Height()).translated(ViewScreenOrigin(*view_));
 }
 
 QAccessible::Role TBarViewerAccessible::role() const

@@ -454,14 +454,18 @@ void TBarModalHandler::Wheel(QWheelEvent& event)
 
 void TBarModalHandler::Key(QKeyEvent& event)
 {
-    const int code = KeyCodeOfQtKey(event.key());
+    // Qt reports Shift+Tab as a key of its own; the views know it as Tab with Shift. Alt, which
+    // ends the mode, has no key code of its own in the shortcut table.
+    const bool backtab = event.key() == Qt::Key_Backtab;
+    const int code = backtab ? VK_TAB : event.key() == Qt::Key_Alt ? VK_MENU : KeyCodeOfQtKey(event.key());
+    const Qt::KeyboardModifiers modifiers = backtab ? event.modifiers() | Qt::ShiftModifier : event.modifiers();
     const Qt::MouseButtons held = QApplication::mouseButtons();
     if ((held & Qt::LeftButton) && code != VK_F1)
         return;
     TBarView* deepest = DeepestView();
     if (!deepest)
         return;
-    if (code != 0 && deepest->KeyDown(code, event.modifiers()))
+    if (code != 0 && deepest->KeyDown(code, modifiers))
         return;
     const std::u32string text = event.text().toStdU32String();
     for (char32_t ch : text)

@@ -2,6 +2,7 @@
 #include "toolbar/TBarPopupWindow.h"
 
 #include "platform/Edges.h"
+#include "platform/NonClientWidget.h"
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/SystemParams.h"
@@ -291,17 +292,22 @@ TBarParentOrientation OrientationOf(const TBarView* view)
 
 QRect ScreenRectOf(const TBarView& view, const TRect& r)
 {
-    QRect rect = ToQRect(r);
-    if (QWidget* window = view.Window()) {
-        QPoint origin = window->mapToGlobal(QPoint(0, 0));
-        if (dynamic_cast<TBarPopupWindow*>(window))
-            origin += QPoint(TBarPopupWindow::kFrame, TBarPopupWindow::kFrame);
-        rect.translate(origin);
-    }
-    return rect;
+    return ToQRect(r).translated(ViewScreenOrigin(view));
 }
 
 }  // namespace
+
+QPoint ViewScreenOrigin(const TBarView& view)
+{
+    QWidget* window = view.Window();
+    if (!window)
+        return {};
+    if (dynamic_cast<TBarPopupWindow*>(window))
+        return window->mapToGlobal(QPoint(TBarPopupWindow::kFrame, TBarPopupWindow::kFrame));
+    if (auto* framed = dynamic_cast<NonClientWidget*>(window))
+        return window->mapToGlobal(framed->ClientToWindow(QPoint(0, 0)));
+    return window->mapToGlobal(QPoint(0, 0));
+}
 
 TBarPopupWindow* CreatePopup(TBarCustomItem& item, const TBarPopupRequest& request,
                              std::unique_ptr<TBarPopupWindow>* owner)

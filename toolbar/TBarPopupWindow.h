@@ -102,6 +102,10 @@ struct TBarPopupRequest {
     int Alignment = 0;
 };
 
+// The screen point of a view's client origin: inside a popup's frame, or inside a bar's border and
+// gripper; viewer rectangles are measured from it.
+QPoint ViewScreenOrigin(const TBarView& view);
+
 // Opens the item's children as a popup window, placed and shown. With a parent view the window
 // belongs to that view (its open popup) and the answer only points at it; without one the caller
 // owns it.

@@ -35,15 +35,8 @@ bool IsSubmenuItem(const TBarCustomItem& item)
 // The viewer's rectangle in global coordinates.
 QRect GlobalRectOf(const TBarItemViewer& viewer)
 {
-    QWidget* window = viewer.View().Window();
     const TRect& r = viewer.BoundsRect;
-    QRect rect(r.Left, r.Top, r.Width(), r.Height());
-    if (!window)
-        return rect;
-    QPoint origin = window->mapToGlobal(QPoint(0, 0));
-    if (dynamic_cast<TBarPopupWindow*>(window))
-        origin += QPoint(TBarPopupWindow::kFrame, TBarPopupWindow::kFrame);
-    return rect.translated(origin);
+    return QRect(r.Left, r.Top, r.Width(), r.Height()).translated(ViewScreenOrigin(viewer.View()));
 }
 
 // The nearest view up the chain that is a toolbar view.

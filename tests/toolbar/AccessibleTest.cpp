@@ -115,6 +115,28 @@ TEST_F(Accessible, DoActionPostsOneClickOrClosesTheMenu)
     EXPECT_EQ(clicks.size(), 1u);
 }
 
+// "Close" on an open submenu inside a menu closes that submenu only: the menu it stands in and
+// the mode stay.
+TEST_F(Accessible, CloseOnASubmenuInsideAMenuClosesOnlyThatSubmenu)
+{
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    Key(Qt::Key_V);
+    ASSERT_NE(Child(*menu), nullptr);
+    QAccessibleInterface* vorlagen = Of(menu->Window())->child(4);
+    ASSERT_EQ(vorlagen->text(QAccessible::Name), "Vorlagen");
+    EXPECT_EQ(Action(vorlagen), "Close");
+    vorlagen->actionInterface()->doAction("Close");
+    Settle();
+    EXPECT_EQ(Child(*menu), nullptr);
+    ASSERT_NE(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(Child(BarView()), menu);
+    EXPECT_TRUE(clicks.empty());
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+}
+
 TEST_F(Accessible, AnObjectKeptAfterItsViewIsGoneIsInvalidAndSafe)
 {
     QAccessibleInterface* item = Of(toolbar)->child(0);

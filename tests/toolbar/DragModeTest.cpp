@@ -171,6 +171,85 @@ TEST_F(DragMode, TheSnapDistanceIsSharedInTheGrabsProportion)
     EXPECT_FALSE(CheckIfCanDockTo(dock, false, {97 - 14, 10}, dot));
 }
 
+// Across a dock running along the form the snap zone lies before and after it as well: a cursor
+// a little above the dock's rectangle still docks; a dock standing upright wants the cursor
+// within its length.
+TEST_F(DragMode, ACursorJustBesideAHorizontalDockStillDocks)
+{
+    TDockedSize dock;
+    dock.BoundsRect = QRect(100, 100, 200, 30);
+    dock.Size = QPoint(101, 21);
+    const TBarGrab middle{{50, 10}, {100, 20}};
+    EXPECT_TRUE(CheckIfCanDockTo(dock, false, {200, 92}, middle));
+    EXPECT_TRUE(CheckIfCanDockTo(dock, false, {200, 135}, middle));
+    EXPECT_FALSE(CheckIfCanDockTo(dock, true, {200, 92}, middle));
+    EXPECT_FALSE(CheckIfCanDockTo(dock, true, {200, 135}, middle));
+    EXPECT_TRUE(CheckIfCanDockTo(dock, true, {200, 110}, middle));
+    // A tall bar grabbed at its middle reaches the dock while the cursor is still far above it:
+    // the snap zone, not the outline, decides.
+    TDockedSize tall = dock;
+    tall.Size = QPoint(101, 61);
+    const TBarGrab centre{{50, 30}, {100, 60}};
+    EXPECT_TRUE(CheckIfCanDockTo(tall, false, {200, 97 - 12}, centre));
+    EXPECT_FALSE(CheckIfCanDockTo(tall, false, {200, 97 - 13}, centre));
+    EXPECT_FALSE(CheckIfCanDockTo(tall, false, {200, 75}, centre));
+}
+
+// A floating outline dragged off the work area keeps a grip inside it: grabbed at its right
+// border and pulled far to the left, its right edge stays border + 4 pixels inside.
+TEST_F(DragMode, AFloatingOutlineKeepsAGripInsideTheWorkArea)
+{
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    const QRect start = floating.geometry();
+    const QPoint grip(start.right() - 1, start.top() + 10);
+    bar->BeginMoving(grip);
+    Mouse(QEvent::MouseMove, QPoint(-300, 300));
+    Release(QPoint(-300, 300));
+    ExpectEnded();
+    ASSERT_TRUE(bar->Floating());
+    EXPECT_EQ(bar->FloatParent()->geometry().right(), 8);
+    EXPECT_EQ(bar->FloatParent()->geometry().size(), start.size());
+    // Grabbed at its left border and pulled far to the right: its left edge stays as far inside.
+    const QRect now = bar->FloatParent()->geometry();
+    bar->BeginMoving(QPoint(now.left() + 1, now.top() + 10));
+    Mouse(QEvent::MouseMove, QPoint(1300, 300));
+    Release(QPoint(1300, 300));
+    ExpectEnded();
+    EXPECT_EQ(bar->FloatParent()->geometry().left(), 999 - 8);
+}
+
+// Without a close button the top of the gripper is gripper too: a press there drags. A close
+// button is shown only where the dock allows dragging; a floating bar has none of its docked one.
+TEST_F(DragMode, WithoutACloseButtonTheWholeGripperDrags)
+{
+    const auto press = [this](QPoint at) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), bar->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    };
+    press({4, 4});
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    Release(bar->mapToGlobal(QPoint(4, 4)));
+    ExpectEnded();
+
+    bar->SetCloseButtonWhenDocked(true);
+    top->SetAllowDrag(false);
+    press({4, 4});
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &release);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    top->SetAllowDrag(true);
+    bar->SetFloating(true);
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &move);
+    EXPECT_TRUE(bar->Floating());
+}
+
 TEST_F(DragMode, BeginMovingReturnsAtOnceAndTimersRunDuringTheDrag)
 {
     bar->BeginMoving(Handle());
@@ -487,6 +566,77 @@ TEST_F(SizeMode, TheCursorStaysInTheWorkAreaWhileAFloatingBarIsSized)
     Mouse(QEvent::MouseMove, QPoint(1100, now.top() + 20));
     EXPECT_EQ(floating.geometry().right(), 1100);
     Release(QPoint(1100, now.top() + 20));
+}
+
+// The drag driven as the window system sends it: the press to the bar under the mouse, the
+// moves and the release to the form that holds the mouse. A dock that allows no drag keeps its
+// bars where they are.
+TEST_F(DragMode, APressOnTheGripperDragsOnlyWhereTheDockAllowsIt)
+{
+    const auto press = [this](QPoint global) {
+        QMouseEvent event(QEvent::MouseButtonPress, bar->mapFromGlobal(global), global, Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    };
+    // Without drag there is no gripper: its place and the frame around the bar stay still.
+    top->SetAllowDrag(false);
+    press(Handle());
+    press(bar->mapToGlobal(QPoint(1, 10)));
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    EXPECT_FALSE(bar->Dragging);
+    top->SetAllowDrag(true);
+    press(Handle());
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), form.get());
+    // The row has room: a move along it does not tie the bar to its row.
+    Mouse(QEvent::MouseMove, Handle() + QPoint(-20, 0));
+    Mouse(QEvent::MouseMove, Handle() + QPoint(20, 0));
+    EXPECT_FALSE(bar->DragRowOverflow);
+    EXPECT_FALSE(bar->DragWithinRow);
+    const QPoint drop = IntoBottom(120, 5);
+    Mouse(QEvent::MouseMove, drop);
+    Release(drop);
+    ExpectEnded();
+    EXPECT_EQ(bar->CurrentDock(), bottom);
+}
+
+// Sizing is for a floating bar only, and never while another mode runs.
+TEST_F(SizeMode, ADockedBarOrARunningModeStartsNoSizing)
+{
+    bar->BeginSizing(7, Handle());
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    bar->BeginSizing(8, QPoint(300, 300));
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    bar->BeginMoving(QPoint(310, 305));
+    TBarMode* moving = TBarMode::Running();
+    ASSERT_NE(moving, nullptr);
+    const QRect before = bar->FloatParent()->geometry();
+    bar->BeginSizing(7, before.bottomRight());
+    EXPECT_EQ(TBarMode::Running(), moving);
+    Key(QEvent::KeyPress, Qt::Key_Escape);
+    ExpectEnded();
+    EXPECT_EQ(bar->FloatParent()->geometry(), before);
+}
+
+// A hidden dock takes no bar: dropped where it would be, the bar floats; shown again it docks.
+TEST_F(DragMode, AHiddenDockTakesNoBar)
+{
+    const QPoint drop = IntoBottom(150, 5);
+    bottom->hide();
+    bar->BeginMoving(Handle());
+    Mouse(QEvent::MouseMove, drop);
+    Release(drop);
+    ExpectEnded();
+    EXPECT_TRUE(bar->Floating());
+    bottom->show();
+    bar->DockMode = TBarDockMode::dmCanFloat;
+    bar->BeginMoving(bar->FloatParent()->geometry().topLeft() + QPoint(20, 8));
+    Mouse(QEvent::MouseMove, drop);
+    Release(drop);
+    ExpectEnded();
+    EXPECT_EQ(bar->CurrentDock(), bottom);
 }
 
 TEST(DragOutline, TheFrameRegionAndTheHalftoneBrush)

@@ -3,6 +3,7 @@
 // the work area, the close button and a close request, the properties that change the frame and
 // the showing, the context menus of bar and dock, and going with its form.
 #include "toolbar/TBarFloatingWindow.h"
+#include "toolbar/TBarDragMode.h"
 
 #include "FakeBar.h"
 #include "platform/SystemParams.h"
@@ -360,4 +361,96 @@ TEST_F(FloatingWindow, TheFormTakesItsFloatingWindowsAlong)
     EXPECT_TRUE(watched.isNull());
     EXPECT_TRUE(TBarCustomDockableWindow::FloatingWindowList().empty());
     EXPECT_FALSE(HookListsExist());
+}
+
+// The caption looks active while its form, the tool window itself or another floating window of
+// the same form is the active window, and inactive while another form is.
+TEST_F(FloatingWindow, TheCaptionIsActiveWithItsFormOnly)
+{
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    other->SetFloating(true);
+    TBarFloatingWindowParent& second = *other->FloatParent();
+    QWidget stranger;
+    stranger.resize(100, 100);
+    stranger.show();
+    const auto activate = [](QWidget* window) {
+        QApplication::setActiveWindow(window);
+        SetApplicationActive(true);
+    };
+    activate(form.get());
+    EXPECT_FALSE(floating.InactiveCaption());
+    activate(&stranger);
+    EXPECT_TRUE(floating.InactiveCaption());
+    activate(&floating);
+    EXPECT_FALSE(floating.InactiveCaption());
+    activate(&second);
+    EXPECT_FALSE(floating.InactiveCaption());
+    activate(&stranger);
+    EXPECT_TRUE(second.InactiveCaption());
+    // On top of all forms it looks active whenever the application is.
+    bar->SetFloatingMode(TBarFloatingMode::fmOnTopOfAllForms);
+    activate(&stranger);
+    EXPECT_FALSE(floating.InactiveCaption());
+    SetApplicationActive(false);
+    bar->SetHideWhenInactive(false);
+    bar->UpdateShowing();
+    EXPECT_TRUE(floating.InactiveCaption());
+}
+
+// The tool window driven as the window system drives it: the cursor over each border shows its
+// sizing shape, a press on a border sizes from that border and one on the caption moves the bar
+// (the moves going to the form that holds the mouse); a double-click on the docked bar's frame
+// floats it.
+TEST_F(FloatingWindow, ItsBordersAndCaptionWorkThroughTheWindow)
+{
+    bar->SetFloatingPosition({300, 200});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    const int w = floating.width();
+    const int h = floating.height();
+    const auto cursorAt = [&](QPoint at) {
+        SendMouse(floating, QEvent::MouseMove, at);
+        return floating.cursor().shape();
+    };
+    EXPECT_EQ(cursorAt({0, 22}), Qt::SizeHorCursor);
+    EXPECT_EQ(cursorAt({w - 1, 22}), Qt::SizeHorCursor);
+    EXPECT_EQ(cursorAt({40, 0}), Qt::SizeVerCursor);
+    EXPECT_EQ(cursorAt({40, h - 1}), Qt::SizeVerCursor);
+    EXPECT_EQ(cursorAt({0, 0}), Qt::SizeFDiagCursor);
+    EXPECT_EQ(cursorAt({w - 1, h - 1}), Qt::SizeFDiagCursor);
+    EXPECT_EQ(cursorAt({w - 1, 0}), Qt::SizeBDiagCursor);
+    EXPECT_EQ(cursorAt({0, h - 1}), Qt::SizeBDiagCursor);
+    EXPECT_EQ(cursorAt({30, 10}), Qt::ArrowCursor);
+
+    const auto toForm = [this](QEvent::Type type, QPoint global) {
+        QMouseEvent event(type, form->mapFromGlobal(global), global, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &event);
+    };
+    // The caption dragged 40 right and 25 down.
+    const QPoint caption = floating.mapToGlobal(QPoint(30, 10));
+    SendMouse(floating, QEvent::MouseButtonPress, QPoint(30, 10));
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    toForm(QEvent::MouseMove, caption + QPoint(40, 25));
+    toForm(QEvent::MouseButtonRelease, caption + QPoint(40, 25));
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    ASSERT_NE(bar->FloatParent(), nullptr);
+    EXPECT_EQ(bar->FloatParent()->geometry(), QRect(340, 225, w, h));
+
+    // The right border dragged 30 pixels out.
+    TBarFloatingWindowParent& moved = *bar->FloatParent();
+    const QPoint right = moved.mapToGlobal(QPoint(w - 1, 22));
+    SendMouse(moved, QEvent::MouseButtonPress, QPoint(w - 1, 22));
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    toForm(QEvent::MouseMove, right + QPoint(30, 0));
+    toForm(QEvent::MouseButtonRelease, right + QPoint(30, 0));
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    EXPECT_EQ(moved.geometry(), QRect(340, 225, w + 30, h));
+
+    // Docked again, a double-click on its frame floats it.
+    SendMouse(moved, QEvent::MouseButtonDblClick, QPoint(30, 10));
+    ASSERT_TRUE(bar->Docked());
+    SendMouse(*bar, QEvent::MouseButtonDblClick, QPoint(1, 10));
+    EXPECT_TRUE(bar->Floating());
 }

@@ -2,6 +2,7 @@
 // order, control items, the space limits (wrap, floating width, chevron and its glyph, minimum
 // shrink size), the idle update of the items' actions and the saved floating width.
 #include "platform/Action.h"
+#include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
 #include "tests/toolbar/MenuFixture.h"
 
@@ -107,6 +108,31 @@ TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
     Settle();
     EXPECT_EQ(clicks.size(), 1u);
     EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+}
+
+// A floating toolbar still answers its accelerators from the form while it shows and is enabled;
+// hidden or disabled it takes none.
+TEST_F(Toolbar, AFloatingToolbarAnswersItsAcceleratorsOnlyWhileShownAndEnabled)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    Item(toolbar->Items(), "&Eingabe");
+    toolbar->SetFloating(true);
+    ASSERT_TRUE(toolbar->Floating());
+    const auto typeE = [this] {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
+        QApplication::sendEvent(form.get(), &e);
+        Settle();
+    };
+    typeE();
+    EXPECT_EQ(clicks, std::vector<std::string>{"Eingabe"});
+    toolbar->setEnabled(false);
+    typeE();
+    EXPECT_EQ(clicks.size(), 1u);
+    toolbar->setEnabled(true);
+    toolbar->hide();
+    typeE();
+    EXPECT_EQ(clicks.size(), 1u);
+    ExpectModeGone();
 }
 
 TEST_F(Toolbar, ShortCutsGoToTheNewestToolbarOfTheActiveFormThatIsEnabled)
@@ -266,6 +292,47 @@ TEST_F(Toolbar, ResizingAFloatingToolbarSnapsToItsLayoutSizes)
     EXPECT_EQ(rect.right(), start.right());
     toolbar->SizingEnd();
     EXPECT_EQ(toolbar->FloatingWidth(), candidates.back().FloatingWidth);
+}
+
+// The snap zone works both ways: from the two-row size a right edge 5 pixels narrower stays in
+// it as well.
+TEST_F(Toolbar, ShrinkingAFloatingToolbarALittleKeepsItsSize)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs"})
+        Item(toolbar->Items(), caption);
+    const auto candidates = toolbar->FloatingSizeCandidates();
+    ASSERT_GE(candidates.size(), 3u);
+    toolbar->resize(candidates[1].Size);
+    toolbar->SizingBegin(1);
+    const QRect start(QPoint(100, 100), candidates[1].Size);
+    QRect rect = start.adjusted(0, 0, -5, 0);
+    toolbar->SizingTrack(rect, start);
+    EXPECT_EQ(rect, start);
+    toolbar->SizingEnd();
+    EXPECT_EQ(toolbar->FloatingWidth(), candidates[1].FloatingWidth);
+}
+
+// Pictures of another width alone (the height the same) lay the bar out anew.
+TEST_F(Toolbar, PicturesOfAnotherWidthLayTheBarOutAnew)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    TBarItem* item = Item(toolbar->Items(), "&Eins");
+    ImageList narrow(16, 16);
+    ImageList wide(28, 16);
+    QImage picture(28, 16, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    narrow.Add(picture);
+    wide.Add(picture);
+    item->SetImages(&narrow);
+    item->SetImageIndex(0);
+    Settle();
+    toolbar->View().ValidatePositions();
+    const int before = toolbar->View().FindViewer(item)->BoundsRect.Width();
+    item->SetImages(&wide);
+    toolbar->View().ValidatePositions();
+    EXPECT_EQ(toolbar->View().FindViewer(item)->BoundsRect.Width(), before + 12);
+    item->SetImages(nullptr);
 }
 
 TEST_F(Toolbar, TheIdleUpdateEnablesAnItemThroughItsAction)

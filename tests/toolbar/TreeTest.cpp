@@ -117,6 +117,26 @@ TEST(Tree, EveryBeginGetsItsEndWhenAHandlerRaises)
     parent.RemoveChangeHandler(&depth);
 }
 
+// A handler that raises on the closing notification alone: its exception reaches the caller
+// (nothing else is on its way), and the change stands.
+TEST(Tree, AnEndHandlerThatRaisesReachesTheCaller)
+{
+    TBarCustomItem parent;
+    bool raise = true;
+    parent.AddChangeHandler(&raise, [&](TBarCustomItem*, bool, TBarItemChangeKind kind, int, TBarCustomItem*) {
+        if (kind == ickEndUpdate && raise)
+            throw Exception("Ansicht kaputt");
+    });
+    EXPECT_THROW(parent.Add(new TBarItem), Exception);
+    EXPECT_EQ(parent.Count(), 1);
+    raise = false;
+    parent.Add(new TBarItem);
+    raise = true;
+    EXPECT_THROW(parent.Move(0, 1), Exception);
+    EXPECT_EQ(parent.Count(), 2);
+    parent.RemoveChangeHandler(&raise);
+}
+
 TEST(Tree, HandlersRemovedDuringACallAreNeitherSkippedNorRepeated)
 {
     TBarCustomItem item;

@@ -1,0 +1,29 @@
+// Compares a rendered picture with a recorded one: a per-channel tolerance absorbs anti-aliasing,
+// a count of differing pixels says how far they are apart, and a diff picture (differing pixels
+// red on a faded copy of the recorded one) shows where.
+#pragma once
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace velmoran::testing {
+
+struct ImageComparison {
+    bool SameSize = false;
+    int Differing = 0;  // pixels with a channel further apart than the tolerance
+    QImage Diff;
+};
+
+ImageComparison CompareImages(const QImage& actual, const QImage& expected, int tolerance);
+
+// Succeeds when actual matches the PNG at expectedPath within the tolerance with at most
+// allowedDiffering pixels apart. Otherwise, and when nothing is recorded yet, writes
+// <artifactFolder>/<name>.png (what was rendered) and <name>-diff.png there and fails.
+::testing::AssertionResult MatchesRecordedImage(const QImage& actual, const std::string& expectedPath,
+                                                const std::string& artifactFolder, int tolerance = 16,
+                                                int allowedDiffering = 0);
+
+}  // namespace velmoran::testing
