@@ -349,3 +349,31 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(LeadingNumber("12ab"), 12);
     EXPECT_EQ(LeadingNumber("x"), 0);
 }
+
+// A rule ends its line: what follows starts on the next one, below the rule, and the caption
+// grows by a line; a rule after a break lies under the second line.
+TEST_F(MiniHtml, RuleEndsTheLine)
+{
+    EXPECT_EQ(Paint("a<HR>b"), (Calls{"TextOut 1,0 'a'", "LineTo 200,17 from 1,17", "TextOut 1,16 'b'"}));
+    EXPECT_EQ(out_.Height, 32);
+    EXPECT_EQ(out_.Width, 8);
+    EXPECT_EQ(Paint("<HR>b"), (Calls{"LineTo 200,17 from 1,17", "TextOut 1,16 'b'"}));
+    EXPECT_EQ(out_.Height, 32);
+    EXPECT_EQ(Paint("a<BR><HR>b"),
+              (Calls{"TextOut 1,0 'a'", "LineTo 200,33 from 1,33", "TextOut 1,32 'b'"}));
+    EXPECT_EQ(out_.Height, 48);
+}
+
+// An anchor is hit down to its line's bottom pixel, and not on the next line's first one.
+TEST_F(MiniHtml, AnchorsAreHitDownToTheLinesBottomPixel)
+{
+    const std::string caption = "<A HREF=\"x\">Link</A> Text";
+    EXPECT_TRUE(Hit(caption, 10, 15));
+    EXPECT_FALSE(Hit(caption, 10, 16));
+    const std::string second = "eins<BR><A HREF=\"z\">zwei</A>";
+    EXPECT_TRUE(Hit(second, 10, 31));
+    EXPECT_FALSE(Hit(second, 10, 32));
+    EXPECT_FALSE(Hit(second, 10, 16));
+    EXPECT_TRUE(Hit(second, 1, 20));   // the anchor's first column
+    EXPECT_FALSE(Hit(second, 35, 20));  // right of it
+}
