@@ -1,0 +1,104 @@
+// Edges of the controls' keyboard and mouse handling, driven through the top-level window (so
+// that the application's event filters and the focus handling run as for a user): typed keys
+// in an edit with a prefix, Delete with and without a length limit, a hexadecimal edit's letters.
+#include "EnhEditTestSupport.h"
+
+#include "controls/EnhEdit.h"
+
+#include <QTest>
+
+using namespace velmoran;
+using velmoran::testing::EditsTest;
+
+namespace {
+
+class ControlEdges : public EditsTest {
+protected:
+    // The edit on the shown dialog, with the focus.
+    TEnhEdit* FocusedEdit(TEnhEditType type)
+    {
+        auto* edit = new TEnhEdit(dialog_.get());
+        edit->SetEditType(type);
+        Show();
+        edit->setFocus();
+        QApplication::processEvents();
+        return edit;
+    }
+    // A key through the dialog's window, as the platform delivers it.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(dialog_->windowHandle(), key, modifiers);
+    }
+    void Keys(const char* keys)
+    {
+        for (; *keys; ++keys)
+            QTest::keyClick(dialog_->windowHandle(), *keys);
+    }
+};
+
+}  // namespace
+
+// The prefix stays: typed characters go into the value after it, whatever the caret's place;
+// Home goes to the value's start, Left and Backspace stop there, Delete takes the value's first
+// character and letters stay out of a numeric value.
+TEST_F(ControlEdges, TypedKeysInAnEditWithAPrefixGoIntoTheValue)
+{
+    TEnhEdit* edit = FocusedEdit(TEnhEditType::etNumeric);
+    edit->SetPrefix("Q = ");
+    edit->SetText("");
+    edit->setCursorPosition(4);
+    Keys("12a");
+    EXPECT_EQ(edit->text(), QStringLiteral("Q = 12"));
+    EXPECT_EQ(edit->cursorPosition(), 6);
+    Key(Qt::Key_Home);
+    EXPECT_EQ(edit->cursorPosition(), 4);
+    Keys("3");
+    EXPECT_EQ(edit->text(), QStringLiteral("Q = 312"));
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(edit->cursorPosition(), 4);
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(edit->text(), QStringLiteral("Q = 312"));
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(edit->text(), QStringLiteral("Q = 12"));
+    EXPECT_EQ(edit->Text(), "12");
+    EXPECT_TRUE(edit->isModified());
+    // A caret left in the prefix: the next digit still goes in after it.
+    edit->setCursorPosition(1);
+    Keys("9");
+    EXPECT_EQ(edit->text(), QStringLiteral("Q = 912"));
+}
+
+// Without a length limit Delete takes the character after the caret, also one that joins two
+// integer parts; with a limit it refuses to join them beyond it.
+TEST_F(ControlEdges, DeleteWithAndWithoutALengthLimit)
+{
+    TEnhEdit* edit = FocusedEdit(TEnhEditType::etFloat);
+    edit->SetPrecision(1);
+    edit->SetText("123,4");
+    edit->setCursorPosition(3);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(edit->text(), QStringLiteral("1234"));
+    edit->setCursorPosition(0);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(edit->text(), QStringLiteral("234"));
+
+    edit->SetLengthLimit(3);
+    edit->SetText("123,4");
+    edit->setCursorPosition(3);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(edit->text(), QStringLiteral("123,4"));
+    edit->setCursorPosition(4);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(edit->text(), QStringLiteral("123,"));
+}
+
+// A hexadecimal edit takes the letters A to F in either case, the first and the last of them
+// included, and nothing past them.
+TEST_F(ControlEdges, HexadecimalEditTakesTheLettersAToF)
+{
+    TEnhEdit* edit = FocusedEdit(TEnhEditType::etHex);
+    edit->SetText("");
+    Keys("AFafGg@`1");
+    EXPECT_EQ(edit->text(), QStringLiteral("AFaf1"));
+}
