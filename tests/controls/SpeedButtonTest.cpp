@@ -367,6 +367,65 @@ TEST(SpeedButton, DropDownMenuShowsOnPressAndNeverClicks)
     EXPECT_EQ(button->Picture(), without);
 }
 
+// A double click while the drop-down menu is open: on the menu over the button it is not
+// replayed; reaching the button itself it opens no second menu and clicks nothing. After the
+// menu, a double click opens it again, and a grouped button that is down tells OnDblClick.
+TEST(SpeedButton, DoubleClickWhileTheMenuIsOpenOpensNoSecondMenu)
+{
+    ScopedTestFonts fonts;
+    RecordedPopups popups;
+    QWidget parent;
+    parent.resize(100, 100);
+    auto* button = new TExSpeedButton(&parent);
+    button->setGeometry(10, 10, 30, 25);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Öffnen"));
+    button->SetDropDownMenu(&menu);
+    int clicks = 0;
+    int doubleClicks = 0;
+    button->OnClick = [&](QWidget*) { ++clicks; };
+    button->OnDblClick = [&](QWidget*) { ++doubleClicks; };
+    popups.during = [&](QMenu& shown) {
+        const QPoint on = button->mapToGlobal(QPoint(5, 5));
+        QMouseEvent twice(QEvent::MouseButtonDblClick, shown.mapFromGlobal(on), on, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        shown.setAttribute(Qt::WA_NoMouseReplay, false);
+        QApplication::sendEvent(&shown, &twice);
+        EXPECT_TRUE(shown.testAttribute(Qt::WA_NoMouseReplay));
+        QMouseEvent onButton(QEvent::MouseButtonDblClick, QPointF(5, 5), on, Qt::LeftButton, Qt::LeftButton,
+                             Qt::NoModifier);
+        QApplication::sendEvent(button, &onButton);
+    };
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(popups.menus.size(), 1u);
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(doubleClicks, 0);
+    EXPECT_EQ(button->State(), TButtonState::bsUp);
+
+    // Away from the button, a double click on the menu is replayed as usual.
+    popups.during = [&](QMenu& shown) {
+        const QPoint away = button->mapToGlobal(QPoint(60, 60));
+        QMouseEvent twice(QEvent::MouseButtonDblClick, shown.mapFromGlobal(away), away, Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        shown.setAttribute(Qt::WA_NoMouseReplay, false);
+        QApplication::sendEvent(&shown, &twice);
+        EXPECT_FALSE(shown.testAttribute(Qt::WA_NoMouseReplay));
+    };
+    QTest::mouseDClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_GE(popups.menus.size(), 2u);
+    EXPECT_EQ(clicks, 0);
+
+    // Without a menu, a grouped button that the first click put down tells its double click.
+    button->SetDropDownMenu(nullptr);
+    button->SetGroupIndex(2);
+    button->SetAllowAllUp(true);
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_TRUE(button->Down());
+    QTest::mouseDClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(doubleClicks, 1);
+}
+
 TEST(SpeedButton, ModalResultEndsTheDialogAndAcceleratorsClick)
 {
     ScopedTestFonts fonts;
