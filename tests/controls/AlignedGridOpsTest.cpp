@@ -85,6 +85,38 @@ TEST(AlignedGridMaintenance, TheEditedCellFollowsItsRow)
     EXPECT_EQ(grid.Editor()->EditRow, 3);
 }
 
+// Moves with the editor on row or column 0 of a grid without fixed cells: the editor's cell
+// follows its own row when it moves and steps aside when another moves past it.
+TEST(AlignedGridMaintenance, TheEditorOnRowZeroFollowsMovedRows)
+{
+    TestAlignedGrid grid;
+    grid.SetFixedCols(0);
+    grid.SetFixedRows(0);
+    grid.SetOptions(grid.Options() | goEditing);
+    grid.MoveCurrent(0, 0);
+    grid.ShowEditor();
+    ASSERT_NE(grid.Editor(), nullptr);
+    ASSERT_EQ(grid.Editor()->EditRow, 0);
+    grid.MoveRow(0, 2);
+    EXPECT_EQ(grid.Editor()->EditRow, 2);
+    grid.MoveRow(3, 0);
+    EXPECT_EQ(grid.Editor()->EditRow, 3);
+    grid.MoveRow(0, 3);
+    EXPECT_EQ(grid.Editor()->EditRow, 2);
+    grid.MoveRow(2, 0);
+    EXPECT_EQ(grid.Editor()->EditRow, 0);
+    grid.MoveRow(1, 2);  // past it, not over it
+    EXPECT_EQ(grid.Editor()->EditRow, 0);
+
+    ASSERT_EQ(grid.Editor()->EditCol, 0);
+    grid.MoveColumn(0, 3);
+    EXPECT_EQ(grid.Editor()->EditCol, 3);
+    grid.MoveColumn(4, 0);
+    EXPECT_EQ(grid.Editor()->EditCol, 4);
+    grid.MoveColumn(4, 1);
+    EXPECT_EQ(grid.Editor()->EditCol, 1);
+}
+
 TEST(AlignedGridSort, DefaultCompareIsPlainTextAndRecordsMoveAlong)
 {
     TestAlignedGrid grid;
