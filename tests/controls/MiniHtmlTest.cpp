@@ -341,6 +341,13 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(CaptionAccelerator("&Frachten"), U'F');
     EXPECT_EQ(CaptionAccelerator("<B>Kon&zentrationen</B>"), U'Z');
     EXPECT_EQ(CaptionAccelerator("a&amp;b &&c"), 0u);
+    // Only the letter after the "&" decides: lower case a to z goes upper, anything else stays.
+    EXPECT_EQ(CaptionAccelerator("A&bc"), U'B');
+    EXPECT_EQ(CaptionAccelerator("z&A"), U'A');
+    EXPECT_EQ(CaptionAccelerator("x&az"), U'A');
+    EXPECT_EQ(CaptionAccelerator("Q&z"), U'Z');
+    EXPECT_EQ(CaptionAccelerator("a&{"), U'{');
+    EXPECT_EQ(CaptionAccelerator("a&`"), U'`');
     EXPECT_EQ(CaptionAccelerator("<A HREF=\"&x\">y</A>"), 0u);
     EXPECT_TRUE(OpensInShell("https://example.org"));
     EXPECT_TRUE(OpensInShell("mailto:x"));
