@@ -1,6 +1,7 @@
 // Edges of the controls' keyboard and mouse handling, driven through the top-level window (so
 // that the application's event filters and the focus handling run as for a user): typed keys
-// in an edit with a prefix, Delete with and without a length limit, a hexadecimal edit's letters.
+// in an edit with a prefix, Delete with and without a length limit, a hexadecimal edit's letters,
+// what entering and leaving the focus do.
 #include "EnhEditTestSupport.h"
 
 #include "controls/EnhEdit.h"
@@ -101,4 +102,46 @@ TEST_F(ControlEdges, HexadecimalEditTakesTheLettersAToF)
     edit->SetText("");
     Keys("AFafGg@`1");
     EXPECT_EQ(edit->text(), QStringLiteral("AFaf1"));
+}
+
+// Focus by Tab through the window: an address selects from after its scheme ("://" or "mailto:")
+// on, so that the host can be typed over; without AutoSelect the caret stands at the decimal
+// separator; FocusWidthInc widens the edit while focused and FocusAlign aligns it, both undone
+// when the focus leaves.
+TEST_F(ControlEdges, EnteringAndLeavingTheFocus)
+{
+    auto* before = new TEnhEdit(dialog_.get());
+    auto* edit = new TEnhEdit(dialog_.get());
+    edit->setGeometry(0, 30, 150, 21);
+    edit->SetShowURL(true);
+    edit->SetText("https://example.org");
+    edit->SetFocusWidthInc(20);
+    edit->SetFocusAlign(TEditAlign::eaRight);
+    Show();
+    before->setFocus();
+    QApplication::processEvents();
+    Key(Qt::Key_Tab);
+    ASSERT_TRUE(edit->hasFocus());
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("example.org"));
+    EXPECT_EQ(edit->width(), 170);
+    EXPECT_EQ(edit->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_TRUE(before->hasFocus());
+    EXPECT_EQ(edit->width(), 150);
+    EXPECT_EQ(edit->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
+
+    edit->SetText("Schreiben Sie an mailto:info@example.org");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("info@example.org"));
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+
+    edit->SetFocusAlign(TEditAlign::eaCenter);
+    edit->SetEditType(TEnhEditType::etFloat);
+    edit->SetPrecision(2);
+    edit->SetAutoSelect(false);
+    edit->SetText("123,45");
+    Key(Qt::Key_Tab);
+    EXPECT_FALSE(edit->hasSelectedText());
+    EXPECT_EQ(edit->cursorPosition(), 3);
+    EXPECT_EQ(edit->alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
 }
