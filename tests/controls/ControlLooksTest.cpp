@@ -2,6 +2,7 @@
 // side compared with a recorded picture, its caption colours (engraved when disabled) and the
 // drop-down mark on the recording canvas, and the flat combo box's inner edit kept inside its
 // frame and left of the button.
+#include "controls/DrawUtils.h"
 #include "controls/EnhCombo.h"
 #include "controls/SpeedButton.h"
 #include "platform/RecordingCanvas.h"
@@ -96,6 +97,48 @@ TEST(ControlLooks, SpeedButtonStatesMatchTheRecordedPicture)
     painter.end();
     EXPECT_TRUE(velmoran::testing::MatchesRecordedImage(strip, kRecorded + "speedbutton-states.png", kArtifacts));
     QTest::mouseRelease(buttons[1], Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+}
+
+// The frames of both looks, raised and pressed, plain and flat under the mouse, and the
+// drop-down mark of a disabled button without glyph (engraved, in the middle).
+TEST(ControlLooks, SpeedButtonFramesOfBothLooksMatchTheRecordedPicture)
+{
+    ScopedTestFonts fonts;
+    ScopedForegroundTask foreground(true);
+    QWidget parent;
+    QMenu menu;
+    std::vector<TExSpeedButton*> buttons;
+    for (int i = 0; i < 8; ++i) {
+        auto* button = new TExSpeedButton(&parent);
+        button->setGeometry(i * 30, 0, 28, 26);
+        if (i < 7)
+            button->SetGlyph(Glyph());
+        button->SetStyle(i < 4 ? TButtonStyle::bsWin31 : TButtonStyle::bsNew);
+        button->SetFlat(i == 2 || i == 3 || i == 4 || i == 5);
+        buttons.push_back(button);
+    }
+    for (TExSpeedButton* flat : {buttons[2], buttons[3], buttons[4], buttons[5]}) {
+        QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+        QApplication::sendEvent(flat, &enter);
+        ASSERT_TRUE(flat->MouseInControl());
+    }
+    for (TExSpeedButton* pressed : {buttons[1], buttons[3], buttons[5]})
+        QTest::mousePress(pressed, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    buttons[6]->SetGroupIndex(1);
+    buttons[6]->SetDown(true);
+    buttons[6]->SetStyle(TButtonStyle::bsWin31);
+    buttons[7]->SetDropDownMenu(&menu);
+    buttons[7]->setEnabled(false);
+
+    QImage strip(238, 26, QImage::Format_RGB32);
+    strip.fill(0xFFFFFFFF);
+    QPainter painter(&strip);
+    for (TExSpeedButton* button : buttons)
+        painter.drawImage(button->pos(), button->Picture());
+    painter.end();
+    EXPECT_TRUE(velmoran::testing::MatchesRecordedImage(strip, kRecorded + "speedbutton-frames.png", kArtifacts));
+    for (TExSpeedButton* pressed : {buttons[1], buttons[3], buttons[5]})
+        QTest::mouseRelease(pressed, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
 }
 
 // An enabled caption in the font's colour; a disabled one twice, highlight one pixel right and
