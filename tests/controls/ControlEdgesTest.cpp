@@ -1,12 +1,14 @@
 // Edges of the controls' keyboard and mouse handling, driven through the top-level window (so
 // that the application's event filters and the focus handling run as for a user): typed keys
 // in an edit with a prefix, Delete with and without a length limit, a hexadecimal edit's letters,
-// what entering and leaving the focus do.
+// what entering and leaving the focus do, a value too wide for the edit as its tool tip.
 #include "EnhEditTestSupport.h"
 
 #include "controls/EnhEdit.h"
 
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 
 using namespace velmoran;
 using velmoran::testing::EditsTest;
@@ -144,4 +146,33 @@ TEST_F(ControlEdges, EnteringAndLeavingTheFocus)
     EXPECT_FALSE(edit->hasSelectedText());
     EXPECT_EQ(edit->cursorPosition(), 3);
     EXPECT_EQ(edit->alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
+}
+
+// With HintShowLargeText a value wider than the edit shows whole as the tool tip (and the
+// event counts as handled); a value that fits shows the edit's own tip.
+TEST_F(ControlEdges, AValueTooWideForTheEditShowsAsItsToolTip)
+{
+    TEnhEdit* edit = FocusedEdit(TEnhEditType::etString);
+    edit->setGeometry(0, 0, 60, 21);
+    edit->setToolTip(QStringLiteral("Name der Anlage"));
+    edit->SetHintShowLargeText(true);
+    const auto ask = [&] {
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), edit->mapToGlobal(QPoint(5, 5)));
+        const bool handled = QApplication::sendEvent(edit, &help);
+        return std::make_pair(handled, QToolTip::text());
+    };
+    edit->SetText("Kläranlage Nord mit zwei Belebungsbecken");
+    auto [handled, text] = ask();
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(text, QStringLiteral("Kläranlage Nord mit zwei Belebungsbecken"));
+    QToolTip::hideText();
+    edit->SetText("Nord");
+    std::tie(handled, text) = ask();
+    EXPECT_EQ(text, QStringLiteral("Name der Anlage"));
+    QToolTip::hideText();
+    edit->SetHintShowLargeText(false);
+    edit->SetText("Kläranlage Nord mit zwei Belebungsbecken");
+    std::tie(handled, text) = ask();
+    EXPECT_EQ(text, QStringLiteral("Name der Anlage"));
+    QToolTip::hideText();
 }
