@@ -104,10 +104,15 @@ TEST(SpeedButton, GlyphListsAreSharedBySizeAndHandOutTheLowestFreeSlot)
     EXPECT_EQ(list.AddGlyph(Strip(1), RGBRef(255, 0, 255)), 2);
     list.DeleteGlyph(1);
     list.DeleteGlyph(1);  // twice: no harm
+    list.DeleteGlyph(-1);
+    list.DeleteGlyph(3);  // outside: no harm either
     EXPECT_EQ(list.UsedCount(), 2);
     EXPECT_EQ(list.AddGlyph(Strip(1, 16, 0xFF000000), RGBRef(255, 0, 255)), 1);
     EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(list.Image(1).pixel(8, 8), 0xFF000000u);  // the slot holds the new picture
+    list.DeleteGlyph(0);  // the first slot is freed like any other
+    EXPECT_EQ(list.UsedCount(), 2);
+    EXPECT_EQ(list.AddGlyph(Strip(1), RGBRef(255, 0, 255)), 0);
     EXPECT_EQ(qAlpha(list.Image(1).pixel(0, 0)), 0);
 
     {
@@ -194,8 +199,13 @@ TEST(SpeedButton, CaptionTooWideEndsInDotsUnlessWrapping)
               u"Ende");  // trailing blanks cut
     glyph.WordWrap = true;
     EXPECT_EQ(caption(), u"Zurück  ");
-    // With the drop-down arrow the caption of a left glyph leaves room for it.
     glyph.WordWrap = false;
+    // Each line is shortened by itself, a line feed's carriage return dropped.
+    EXPECT_EQ(glyph.CalcButtonLayout(canvas, client, {}, u"Zurücksetzen\r\nEnde\nWeitergehen", TButtonLayout::blGlyphTop, -1, 1,
+                                     false)
+                  .Caption,
+              u"Zur...\nEnde\nWei...");
+    // With the drop-down arrow the caption of a left glyph leaves room for it.
     EXPECT_EQ(glyph.CalcButtonLayout(canvas, client, {}, u"Zurück", TButtonLayout::blGlyphLeft, -1, 1, true).Caption,
               u"Z...");
 }
