@@ -513,6 +513,30 @@ TEST(SpeedButton, LinkedActionLendsItsStateAndRunsOnClick)
     EXPECT_EQ(runs, 1);
 }
 
+// A change of the linked action that leaves its checked state alone (a new caption while the
+// user holds the button) keeps the button's pressed look, grouped or not.
+TEST(SpeedButton, ActionChangesKeepAPressedButtonPressed)
+{
+    ScopedTestFonts fonts;
+    QWidget parent;
+    for (const int group : {0, 3}) {
+        auto* button = new TExSpeedButton(&parent);
+        button->SetGroupIndex(group);
+        Action action;
+        action.SetCaption("&Drucken");
+        button->SetAction(&action);
+        QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        ASSERT_EQ(button->State(), TButtonState::bsDown) << group;
+        action.SetCaption("&Vorschau");
+        EXPECT_EQ(button->Caption(), "&Vorschau");
+        EXPECT_EQ(button->State(), TButtonState::bsDown) << group;
+        EXPECT_FALSE(button->Down()) << group;
+        QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(40, 5));
+        button->SetAction(nullptr);
+        delete button;
+    }
+}
+
 TEST(SpeedButton, TransparentButtonShowsWhatLiesUnderIt)
 {
     ScopedTestFonts fonts;
