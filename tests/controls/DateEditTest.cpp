@@ -237,3 +237,28 @@ TEST_F(DateEdit, ClicksIntoThePopupCalendarChooseOnlyDays)
     EXPECT_FALSE(edit.PopupVisible());
     EXPECT_EQ(edit.Text(), "01.03.2026");
 }
+
+// Dropping the popup down gives the field the focus; the field's week settings reach the popup's
+// calendar, also when changed while it shows.
+TEST_F(DateEdit, ThePopupTakesTheFocusAndTheFieldsWeek)
+{
+    QWidget window;
+    auto* other = new QLineEdit(&window);
+    auto* edit = new TDateEdit(&window);
+    edit->move(0, 40);
+    window.show();
+    other->setFocus();
+    QApplication::processEvents();
+    edit->SetWeekends(DaySet(Sat) | DaySet(Sun));
+    EXPECT_EQ(edit->Weekends(), DaySet(Sat) | DaySet(Sun));
+    edit->PopupDropDown(false);
+    ASSERT_TRUE(edit->PopupVisible());
+    EXPECT_TRUE(edit->hasFocus());
+    auto* popup = dynamic_cast<TPopupCalendar*>(edit->Popup());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->Calendar()->Weekends(), DaySet(Sat) | DaySet(Sun));
+    edit->SetWeekends(DaySet(Fri));
+    EXPECT_EQ(popup->Calendar()->Weekends(), DaySet(Fri));
+    edit->SetStartOfWeek(Sun);
+    EXPECT_EQ(popup->Calendar()->StartOfWeek(), Sun);
+}
