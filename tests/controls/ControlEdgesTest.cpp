@@ -1,7 +1,8 @@
 // Edges of the controls' keyboard and mouse handling, driven through the top-level window (so
 // that the application's event filters and the focus handling run as for a user): typed keys
 // in an edit with a prefix, Delete with and without a length limit, a hexadecimal edit's letters,
-// what entering and leaving the focus do, a value too wide for the edit as its tool tip.
+// what entering and leaving the focus do, a value too wide for the edit as its tool tip, and
+// what a new edit type keeps.
 #include "EnhEditTestSupport.h"
 
 #include "controls/EnhEdit.h"
@@ -175,4 +176,24 @@ TEST_F(ControlEdges, AValueTooWideForTheEditShowsAsItsToolTip)
     std::tie(handled, text) = ask();
     EXPECT_EQ(text, QStringLiteral("Name der Anlage"));
     QToolTip::hideText();
+}
+
+// A new edit type keeps a text that is a value of it and sets 0 for one that is not.
+TEST_F(ControlEdges, ANewEditTypeKeepsOnlyTextsOfItsKind)
+{
+    TEnhEdit* edit = FocusedEdit(TEnhEditType::etString);
+    const auto switched = [&](const char* text, TEnhEditType type) {
+        edit->SetEditType(TEnhEditType::etString);
+        edit->SetText(text);
+        edit->SetEditType(type);
+        return edit->Text();
+    };
+    EXPECT_EQ(switched("1F", TEnhEditType::etHex), "1F");
+    EXPECT_EQ(switched("42", TEnhEditType::etHex), "42");
+    EXPECT_EQ(switched("1G", TEnhEditType::etHex), "0");
+    EXPECT_EQ(switched("42", TEnhEditType::etNumeric), "42");
+    EXPECT_EQ(switched("4,2", TEnhEditType::etNumeric), "0");
+    EXPECT_EQ(switched("4,2", TEnhEditType::etFloat), "4,2");
+    EXPECT_EQ(switched("vier", TEnhEditType::etFloat), "0");
+    EXPECT_EQ(switched("vier", TEnhEditType::etUppercase), "vier");
 }
