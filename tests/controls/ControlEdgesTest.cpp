@@ -2,7 +2,7 @@
 // that the application's event filters and the focus handling run as for a user): typed keys
 // in an edit with a prefix, Delete with and without a length limit, a hexadecimal edit's letters,
 // what entering and leaving the focus do, a value too wide for the edit as its tool tip, and
-// what a new edit type keeps.
+// what a new edit type keeps, what leaving the focus completes.
 #include "EnhEditTestSupport.h"
 
 #include "controls/EnhEdit.h"
@@ -196,4 +196,31 @@ TEST_F(ControlEdges, ANewEditTypeKeepsOnlyTextsOfItsKind)
     EXPECT_EQ(switched("4,2", TEnhEditType::etFloat), "4,2");
     EXPECT_EQ(switched("vier", TEnhEditType::etFloat), "0");
     EXPECT_EQ(switched("vier", TEnhEditType::etUppercase), "vier");
+}
+
+// Leaving the focus: an empty number field gets 0, a float its decimals; a text field stays as
+// it was left, empty too.
+TEST_F(ControlEdges, LeavingTheFocusCompletesNumbersOnly)
+{
+    auto* other = new TEnhEdit(dialog_.get());
+    other->move(0, 60);
+    TEnhEdit* edit = FocusedEdit(TEnhEditType::etString);
+    const auto leftWith = [&](TEnhEditType type, const char* text) {
+        edit->SetEditType(type);
+        edit->SetPrecision(2);
+        edit->setFocus();
+        QApplication::processEvents();
+        edit->setText(QString::fromUtf8(text));
+        other->setFocus();
+        QApplication::processEvents();
+        return edit->text().toStdString();
+    };
+    EXPECT_EQ(leftWith(TEnhEditType::etString, ""), "");
+    EXPECT_EQ(leftWith(TEnhEditType::etString, "1,5"), "1,5");
+    EXPECT_EQ(leftWith(TEnhEditType::etUppercase, ""), "");
+    EXPECT_EQ(leftWith(TEnhEditType::etNumeric, ""), "0");
+    EXPECT_EQ(leftWith(TEnhEditType::etFloat, ""), "0,00");
+    EXPECT_EQ(leftWith(TEnhEditType::etFloat, "1,5"), "1,50");
+    EXPECT_EQ(leftWith(TEnhEditType::etMoney, ""), "0,00");
+    EXPECT_EQ(leftWith(TEnhEditType::etMoney, "1234,5"), "1.234,50");
 }
