@@ -174,3 +174,41 @@ TEST(ControlLooks, SpeedButtonCaptionColoursFollowEnabledAndPressed)
     EXPECT_EQ(pressed[0].substr(8), disabled[0].substr(8));  // one pixel right and down
     QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
 }
+
+// The caption's place follows alignment (seen on the shorter of two lines), the layout of glyph
+// and caption and the spacing between them; each setter takes effect on the next paint.
+TEST(ControlLooks, SpeedButtonCaptionFollowsAlignmentLayoutAndSpacing)
+{
+    ScopedTestFonts fonts;
+    QWidget parent;
+    auto* button = new PaintedButton(&parent);
+    button->setGeometry(0, 0, 80, 60);
+    button->SetCaption("A\nBBB");
+    const auto texts = [&] { return Painted(*button, fonts.Engine); };
+    const std::vector<std::string> centred = texts();
+    ASSERT_EQ(centred.size(), 2u);
+    button->SetAlignment(TAlignment::taLeftJustify);
+    const std::vector<std::string> left = texts();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_NE(left[0], centred[0]);
+    EXPECT_EQ(left[1], centred[1]);
+    button->SetAlignment(TAlignment::taRightJustify);
+    EXPECT_NE(texts()[0], left[0]);
+    EXPECT_NE(texts()[0], centred[0]);
+    button->SetAlignment(TAlignment::taCenter);
+    EXPECT_EQ(texts(), centred);
+
+    button->SetCaption("Ab");
+    button->SetGlyph(Glyph());
+    const TButtonLayout layout = button->Layout();
+    const int spacing = button->Spacing();
+    const std::vector<std::string> first = texts();
+    button->SetLayout(layout == TButtonLayout::blGlyphLeft ? TButtonLayout::blGlyphTop : TButtonLayout::blGlyphLeft);
+    const std::vector<std::string> other = texts();
+    EXPECT_NE(other, first);
+    button->SetSpacing(spacing + 10);
+    EXPECT_NE(texts(), other);
+    button->SetLayout(layout);
+    button->SetSpacing(spacing);
+    EXPECT_EQ(texts(), first);
+}
