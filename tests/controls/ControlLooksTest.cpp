@@ -1,7 +1,7 @@
-// The looks of the controls where the behaviour is a picture: the speed button's states side by
-// side compared with a recorded picture, its caption colours (engraved when disabled) and the
-// drop-down mark on the recording canvas, and the flat combo box's inner edit kept inside its
-// frame and left of the button.
+// The speed button's looks where the behaviour is a picture: its states and the frames of both
+// looks (the drop-down mark included) side by side, compared with recorded pictures; on the
+// recording canvas its caption colours (engraved when disabled, moved when pressed) and the
+// caption's place by alignment, layout and spacing.
 #include "controls/DrawUtils.h"
 #include "controls/EnhCombo.h"
 #include "controls/SpeedButton.h"
