@@ -3,7 +3,6 @@
 // recording canvas its caption colours (engraved when disabled, moved when pressed) and the
 // caption's place by alignment, layout and spacing.
 #include "controls/DrawUtils.h"
-#include "controls/EnhCombo.h"
 #include "controls/SpeedButton.h"
 #include "platform/RecordingCanvas.h"
 #include "tests/controls/ControlsTestSupport.h"
@@ -11,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QTest>
