@@ -230,6 +230,7 @@ TEST_F(MiniHtml, AnchorsAreUnderlinedColouredAndFocused)
     EXPECT_EQ(StateBefore("TextOut 1,0 'Link'", "Font"), "Arial -16 400 underline");
     EXPECT_EQ(StateBefore("TextOut 1,0 'Link'", "TextColor"), "#0000FF");
     EXPECT_EQ(StateBefore("TextOut 41,0 'Text'", "TextColor"), "#000000");
+    EXPECT_EQ(StateBefore("TextOut 41,0 'Text'", "Font"), "Arial -16 400");  // the underline ends with it
     EXPECT_NE(std::find(calls.begin(), calls.end(), "FocusRect 0,0,34,16"), calls.end());
     EXPECT_EQ(out_.FocusedHref, "x");
     // Selected captions keep their colours.
@@ -383,4 +384,29 @@ TEST_F(MiniHtml, AnchorsAreHitDownToTheLinesBottomPixel)
     EXPECT_FALSE(Hit(second, 10, 16));
     EXPECT_TRUE(Hit(second, 1, 20));   // the anchor's first column
     EXPECT_FALSE(Hit(second, 35, 20));  // right of it
+}
+
+// A wrapped anchor: the focused one is framed on each of its lines; one that is not focused has
+// no frame on either.
+TEST_F(MiniHtml, AWrappedAnchorIsFramedOnEachLineOnlyWhenFocused)
+{
+    const std::string caption = "<A HREF=\"a\">aaa bbb ccc</A> <A HREF=\"b\">dd</A>";
+    const auto focus = [](int anchor) {
+        return [anchor](TMiniHtmlInputs& in) {
+            in.Rect = {0, 0, 70, 100};
+            in.FocusedAnchor = anchor;
+        };
+    };
+    const auto frames = [](const Calls& calls) {
+        Calls found;
+        for (const std::string& call : calls)
+            if (call.rfind("FocusRect", 0) == 0)
+                found.push_back(call);
+        return found;
+    };
+    EXPECT_EQ(frames(Paint(caption, focus(1))).size(), 2u);
+    const Calls second = frames(Paint(caption, focus(2)));
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(out_.FocusedHref, "b");
+    EXPECT_TRUE(frames(Paint(caption, focus(0))).empty());
 }
