@@ -247,6 +247,13 @@ TEST(AlignedGridOther, FixedRowAndColumnClicks)
     Click(grid, 120, 50);  // a scrolling cell
     EXPECT_EQ(clicks, (std::vector<std::string>{"col 2", "row 2"}));
     EXPECT_EQ(std::pair(grid.Col(), grid.Row()), std::pair(2, 2));
+    // Only the left button counts.
+    for (const QPoint at : {QPoint(120, 10), QPoint(10, 50)}) {
+        QMouseEvent right(QEvent::MouseButtonPress, QPointF(at), grid.viewport()->mapToGlobal(QPointF(at)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid.viewport(), &right);
+    }
+    EXPECT_EQ(clicks.size(), 2u);
 }
 
 TEST(AlignedGridOther, HintsAtTheCellsLeftEdgeBelowIt)

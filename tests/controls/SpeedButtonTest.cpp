@@ -201,9 +201,8 @@ TEST(SpeedButton, CaptionTooWideEndsInDotsUnlessWrapping)
     EXPECT_EQ(caption(), u"Zurück  ");
     glyph.WordWrap = false;
     // Each line is shortened by itself, a line feed's carriage return dropped.
-    EXPECT_EQ(glyph.CalcButtonLayout(canvas, client, {}, u"Zurücksetzen\r\nEnde\nWeitergehen", TButtonLayout::blGlyphTop, -1, 1,
-                                     false)
-                  .Caption,
+    const std::u16string_view lines = u"Zurücksetzen\r\nEnde\nWeitergehen";
+    EXPECT_EQ(glyph.CalcButtonLayout(canvas, client, {}, lines, TButtonLayout::blGlyphTop, -1, 1, false).Caption,
               u"Zur...\nEnde\nWei...");
     // With the drop-down arrow the caption of a left glyph leaves room for it.
     EXPECT_EQ(glyph.CalcButtonLayout(canvas, client, {}, u"Zurück", TButtonLayout::blGlyphLeft, -1, 1, true).Caption,
@@ -365,6 +364,20 @@ TEST(SpeedButton, DropDownMenuShowsOnPressAndNeverClicks)
     QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(button->State(), TButtonState::bsUp);
+
+    // Aligned to its right edge or its middle, the menu stands left of the point by its width or half of it.
+    const int menuWidth = menu.sizeHint().width();
+    button->MenuAlignment = TPopupAlignment::paCenter;
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_EQ(popups.points.size(), 2u);
+    EXPECT_EQ(popups.points[1], button->mapToGlobal(QPoint(15, 25)) - QPoint(menuWidth / 2, 0));
+    button->MenuAlignment = TPopupAlignment::paRight;
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_EQ(popups.points.size(), 3u);
+    EXPECT_EQ(popups.points[2], button->mapToGlobal(QPoint(31, 25)) - QPoint(menuWidth, 0));
+    button->MenuAlignment = TPopupAlignment::paLeft;
 
     EXPECT_EQ(DropDownMenuPoint(TExDropDownMenuPos::dmpRight, TPopupAlignment::paLeft, 30, 25), (TPoint{30, -1}));
     EXPECT_EQ(DropDownMenuPoint(TExDropDownMenuPos::dmpBottom, TPopupAlignment::paRight, 30, 25), (TPoint{31, 25}));
