@@ -198,6 +198,29 @@ TEST(AlignedGridForm, TextIndicesOutsideTheRangeAreDroppedNotWrapped)
     EXPECT_EQ(grid.HintCell(3, 1), "HintCell3");
 }
 
+// Texts and hints of columns and rows the grid no longer has are not written.
+TEST(AlignedGridForm, TextsOutsideAShrunkGridAreNotWritten)
+{
+    TestAlignedGrid grid;
+    Load(grid, Form([](TFormWriter& w) {
+        for (const char* name : {"Cells", "HintCell"}) {
+            w.WritePropName(name);
+            w.WriteListBegin();
+            for (auto [col, row] : {std::pair{1, 1}, {4, 1}, {2, 3}}) {
+                w.WriteInteger(col);
+                w.WriteInteger(row);
+                w.WriteString(name);
+            }
+            w.WriteListEnd();
+        }
+    }));
+    grid.SetColCount(4);
+    grid.SetRowCount(3);
+    const auto lists = Lists(Written(grid));
+    EXPECT_EQ(lists.at("Cells"), (std::vector<std::int64_t>{1, 1}));
+    EXPECT_EQ(lists.at("HintCell"), (std::vector<std::int64_t>{1, 1}));
+}
+
 TEST(AlignedGridForm, RecordIndicesAreTakenModulo65536)
 {
     TestAlignedGrid grid;
