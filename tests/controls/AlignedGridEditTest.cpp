@@ -69,6 +69,19 @@ TEST(AlignedGridEdit, BeforeEditOncePerCellAfterTheKeyHandling)
     EXPECT_FALSE(grid.EditorMode());
 }
 
+// An OnBeforeEdit that is still on its way when the editor has moved on to another cell is
+// dropped: the cell left is validated and ended, and only the cell the editor is on is told.
+TEST(AlignedGridEdit, BeforeEditOfACellTheEditorHasLeftIsDropped)
+{
+    EditingGrid grid;
+    grid.Press(Qt::Key_F2);
+    grid.HideEditor();
+    grid.MoveCurrent(2, 2);
+    grid.ShowEditor();
+    Settle();
+    EXPECT_EQ(grid.events, (Events{"validate 1,1", "after 1,1", "before 2,2"}));
+}
+
 TEST(AlignedGridEdit, ARejectedValidationReturnsToTheCellAndKeepsEditing)
 {
     EditingGrid grid;

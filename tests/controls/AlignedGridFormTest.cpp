@@ -173,6 +173,54 @@ TEST(AlignedGridForm, CellsAreKeptAsideAndCopiedWhenLoadingCompletes)
     EXPECT_EQ(lists.count("HintCell"), 0u);
 }
 
+// Unlike the record lists, cell texts and hints are not taken modulo 65536: an index outside
+// 0..65535 drops its entry even where its remainder would lie in the grid.
+TEST(AlignedGridForm, TextIndicesOutsideTheRangeAreDroppedNotWrapped)
+{
+    TestAlignedGrid grid;
+    Load(grid, Form([](TFormWriter& w) {
+        for (const char* name : {"Cells", "HintCell"}) {
+            w.WritePropName(name);
+            w.WriteListBegin();
+            for (auto [col, row] : {std::pair{65536 + 1, 2}, {2, -65535}, {3, 1}}) {
+                w.WriteInteger(col);
+                w.WriteInteger(row);
+                w.WriteString(std::string(name) + std::to_string(col));
+            }
+            w.WriteListEnd();
+        }
+    }));
+    EXPECT_EQ(grid.Cells(1, 2), "");
+    EXPECT_EQ(grid.Cells(2, 1), "");
+    EXPECT_EQ(grid.Cells(3, 1), "Cells3");
+    EXPECT_EQ(grid.HintCell(1, 2), "");
+    EXPECT_EQ(grid.HintCell(2, 1), "");
+    EXPECT_EQ(grid.HintCell(3, 1), "HintCell3");
+}
+
+// Texts and hints of columns and rows the grid no longer has are not written.
+TEST(AlignedGridForm, TextsOutsideAShrunkGridAreNotWritten)
+{
+    TestAlignedGrid grid;
+    Load(grid, Form([](TFormWriter& w) {
+        for (const char* name : {"Cells", "HintCell"}) {
+            w.WritePropName(name);
+            w.WriteListBegin();
+            for (auto [col, row] : {std::pair{1, 1}, {4, 1}, {2, 3}}) {
+                w.WriteInteger(col);
+                w.WriteInteger(row);
+                w.WriteString(name);
+            }
+            w.WriteListEnd();
+        }
+    }));
+    grid.SetColCount(4);
+    grid.SetRowCount(3);
+    const auto lists = Lists(Written(grid));
+    EXPECT_EQ(lists.at("Cells"), (std::vector<std::int64_t>{1, 1}));
+    EXPECT_EQ(lists.at("HintCell"), (std::vector<std::int64_t>{1, 1}));
+}
+
 TEST(AlignedGridForm, RecordIndicesAreTakenModulo65536)
 {
     TestAlignedGrid grid;

@@ -117,3 +117,23 @@ TEST(AlignedGridNavigation, TheWidgetInsertsARowOrLeavesForTheNextControl)
     EXPECT_TRUE(next->hasFocus());
     EXPECT_EQ(std::pair(grid->Col(), grid->Row()), std::pair(4, 4));
 }
+
+// A grid without fixed cells walks from column and row 0, and a step off the left edge at
+// column 0 is the walk's end; a grid whose columns (or rows) are all fixed has no cell to go to.
+TEST(AlignedGridNavigation, NoFixedCellsAndAllFixedColumns)
+{
+    const TGridShape open{3, 2, 0, 0};
+    EXPECT_EQ(NextCell(open, 1, 0, nc_leftdown, lc_stop, Any), (TNextCell{TNextCell::Cell, 0, 0}));
+    EXPECT_EQ(NextCell(open, 0, 0, nc_leftdown, lc_stop, Any), (TNextCell{TNextCell::Cell, 2, 1}));
+    EXPECT_EQ(NextCell(open, 0, 1, nc_leftdown, lc_exit, Any), (TNextCell{TNextCell::Leave, 0, 1}));
+    EXPECT_EQ(NextCell(open, 0, 1, nc_leftdown, lc_first, Any), (TNextCell{TNextCell::Cell, 2, 0}));
+    EXPECT_EQ(NextCell(open, 2, 1, nc_rightdown, lc_first, Any), (TNextCell{TNextCell::Cell, 0, 0}));
+    EXPECT_EQ(NextCell(open, 0, 1, nc_upright, lc_stop, Any), (TNextCell{TNextCell::Cell, 0, 0}));
+    EXPECT_EQ(NextCell(open, 0, 0, nc_upleft, lc_newcolrow, Any), (TNextCell{TNextCell::InsertCol, 0, 1, 0}));
+
+    for (const TGridShape fixed : {TGridShape{2, 3, 2, 1}, TGridShape{3, 2, 1, 2}})
+        for (const T_lastcell policy : {lc_stop, lc_newcolrow, lc_first, lc_exit})
+            EXPECT_EQ(NextCell(fixed, 1, 1, nc_rightdown, policy, Any), (TNextCell{TNextCell::Stay, 1, 1}));
+    // One column left open: the walk stays in it.
+    EXPECT_EQ(NextCell(TGridShape{2, 3, 1, 1}, 1, 1, nc_rightdown, lc_stop, Any), (TNextCell{TNextCell::Cell, 1, 2}));
+}

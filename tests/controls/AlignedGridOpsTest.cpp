@@ -85,6 +85,38 @@ TEST(AlignedGridMaintenance, TheEditedCellFollowsItsRow)
     EXPECT_EQ(grid.Editor()->EditRow, 3);
 }
 
+// Moves with the editor on row or column 0 of a grid without fixed cells: the editor's cell
+// follows its own row when it moves and steps aside when another moves past it.
+TEST(AlignedGridMaintenance, TheEditorOnRowZeroFollowsMovedRows)
+{
+    TestAlignedGrid grid;
+    grid.SetFixedCols(0);
+    grid.SetFixedRows(0);
+    grid.SetOptions(grid.Options() | goEditing);
+    grid.MoveCurrent(0, 0);
+    grid.ShowEditor();
+    ASSERT_NE(grid.Editor(), nullptr);
+    ASSERT_EQ(grid.Editor()->EditRow, 0);
+    grid.MoveRow(0, 2);
+    EXPECT_EQ(grid.Editor()->EditRow, 2);
+    grid.MoveRow(3, 0);
+    EXPECT_EQ(grid.Editor()->EditRow, 3);
+    grid.MoveRow(0, 3);
+    EXPECT_EQ(grid.Editor()->EditRow, 2);
+    grid.MoveRow(2, 0);
+    EXPECT_EQ(grid.Editor()->EditRow, 0);
+    grid.MoveRow(1, 2);  // past it, not over it
+    EXPECT_EQ(grid.Editor()->EditRow, 0);
+
+    ASSERT_EQ(grid.Editor()->EditCol, 0);
+    grid.MoveColumn(0, 3);
+    EXPECT_EQ(grid.Editor()->EditCol, 3);
+    grid.MoveColumn(4, 0);
+    EXPECT_EQ(grid.Editor()->EditCol, 4);
+    grid.MoveColumn(4, 1);
+    EXPECT_EQ(grid.Editor()->EditCol, 1);
+}
+
 TEST(AlignedGridSort, DefaultCompareIsPlainTextAndRecordsMoveAlong)
 {
     TestAlignedGrid grid;
@@ -134,6 +166,7 @@ TEST(AlignedGridSort, RecursionStaysShallowOnOrderedReversedAndEqualRows)
         }
         grid.SortRows(1, 1, n, true);
         EXPECT_LE(grid.LastSortDepth(), bound) << pattern;
+        EXPECT_GE(grid.LastSortDepth(), 2) << pattern;  // the depth is counted, not left at its start
         for (int row = 2; row <= n; ++row)
             ASSERT_LE(grid.Cells(1, row - 1), grid.Cells(1, row)) << pattern << " " << row;
     }
@@ -214,6 +247,13 @@ TEST(AlignedGridOther, FixedRowAndColumnClicks)
     Click(grid, 120, 50);  // a scrolling cell
     EXPECT_EQ(clicks, (std::vector<std::string>{"col 2", "row 2"}));
     EXPECT_EQ(std::pair(grid.Col(), grid.Row()), std::pair(2, 2));
+    // Only the left button counts.
+    for (const QPoint at : {QPoint(120, 10), QPoint(10, 50)}) {
+        QMouseEvent right(QEvent::MouseButtonPress, QPointF(at), grid.viewport()->mapToGlobal(QPointF(at)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid.viewport(), &right);
+    }
+    EXPECT_EQ(clicks.size(), 2u);
 }
 
 TEST(AlignedGridOther, HintsAtTheCellsLeftEdgeBelowIt)

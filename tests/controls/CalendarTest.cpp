@@ -120,6 +120,14 @@ TEST_F(Calendar, KeysStepDaysAcrossMonthsAndTGivesToday)
     EXPECT_EQ(calendar.CellText(calendar.Col(), calendar.Row()), "1");
     calendar.Key(Qt::Key_Minus, Qt::KeypadModifier, "-");
     EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 31));
+    // The keypad's plus goes on a day; its other keys, and the plain plus, do not step.
+    calendar.Key(Qt::Key_Plus, Qt::KeypadModifier, "+");
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 4, 1));
+    calendar.Key(Qt::Key_5, Qt::KeypadModifier, "5");
+    calendar.Key(Qt::Key_Plus, Qt::NoModifier, "+");
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 4, 1));
+    calendar.Key(Qt::Key_Minus, Qt::KeypadModifier, "-");
+    EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 31));
     calendar.Key(Qt::Key_Left);
     EXPECT_EQ(calendar.CalendarDate(), EncodeDate(2026, 3, 30));
     // Up follows the grid: a week back.

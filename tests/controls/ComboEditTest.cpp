@@ -225,6 +225,42 @@ TEST(ComboEdit, ButtonClosesTheOpenPopupAcceptingWithoutReopeningIt)
     EXPECT_EQ(edit.Text(), "24.12.2024");
 }
 
+// Presses that reach the edit's own widgets while the popup shows (as they do where the popup
+// does not hold the mouse): on the button it closes accepting and clicks nothing; on the edit it
+// closes without accepting. The button gives an unfocused edit the focus.
+TEST(ComboEdit, PressesOnTheEditAndItsButtonWhileThePopupShows)
+{
+    EditWindow w;
+    CountingComboEdit& edit = *w.edit;
+    edit.SetText("01.01.2000");
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    ASSERT_TRUE(edit.PopupVisible());
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+    EXPECT_EQ(edit.ButtonClicks, 1);
+    // The next click is a click again.
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    EXPECT_TRUE(edit.PopupVisible());
+    EXPECT_EQ(edit.ButtonClicks, 2);
+
+    edit.Choices->Value = QStringLiteral("24.12.2024");
+    QTest::mousePress(&edit, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseRelease(&edit, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "17.03.2002");
+    EXPECT_TRUE(edit.hasFocus());
+
+    auto* other = new QLineEdit(&w.window);
+    other->setGeometry(10, 100, 100, 21);
+    other->show();
+    other->setFocus();
+    ASSERT_FALSE(edit.hasFocus());
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    EXPECT_TRUE(edit.hasFocus());
+    EXPECT_EQ(edit.ButtonClicks, 3);
+}
+
 TEST(ComboEdit, KeysWhileThePopupShows)
 {
     EditWindow w;

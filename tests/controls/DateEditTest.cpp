@@ -198,3 +198,67 @@ TEST_F(DateEdit, AStoredLowHeightIsRaised)
     EXPECT_EQ(edit.height(), edit.MinimumHeight());
     EXPECT_GT(edit.height(), 5);
 }
+
+// Clicks into the popup's calendar: the day names and an empty cell leave it open; a day of the
+// first week closes it with that date; a click with Shift or the right button changes nothing.
+TEST_F(DateEdit, ClicksIntoThePopupCalendarChooseOnlyDays)
+{
+    TDateEdit edit;
+    edit.show();
+    edit.PopupDropDown(false);
+    auto* popup = dynamic_cast<TPopupCalendar*>(edit.Popup());
+    ASSERT_NE(popup, nullptr);
+    TLocCalendar* calendar = popup->Calendar();
+    QWidget* view = calendar->viewport();
+    const auto centre = [&](int col, int row) {
+        const TRect r = calendar->CellRect(col, row);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    };
+    int firstDay = -1;
+    int emptyDay = -1;
+    for (int col = 0; col < 7; ++col) {
+        if (calendar->CellText(col, 1).empty())
+            emptyDay = col;
+        else if (firstDay < 0)
+            firstDay = col;
+    }
+    ASSERT_GE(firstDay, 0);
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, centre(3, 0));
+    EXPECT_TRUE(edit.PopupVisible());
+    if (emptyDay >= 0) {
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, centre(emptyDay, 1));
+        EXPECT_TRUE(edit.PopupVisible());
+    }
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, centre(firstDay, 1));
+    EXPECT_TRUE(edit.PopupVisible());
+    QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, centre(firstDay, 1));
+    EXPECT_TRUE(edit.PopupVisible());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, centre(firstDay, 1));
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "01.03.2026");
+}
+
+// Dropping the popup down gives the field the focus; the field's week settings reach the popup's
+// calendar, also when changed while it shows.
+TEST_F(DateEdit, ThePopupTakesTheFocusAndTheFieldsWeek)
+{
+    QWidget window;
+    auto* other = new QLineEdit(&window);
+    auto* edit = new TDateEdit(&window);
+    edit->move(0, 40);
+    window.show();
+    other->setFocus();
+    QApplication::processEvents();
+    edit->SetWeekends(DaySet(Sat) | DaySet(Sun));
+    EXPECT_EQ(edit->Weekends(), DaySet(Sat) | DaySet(Sun));
+    edit->PopupDropDown(false);
+    ASSERT_TRUE(edit->PopupVisible());
+    EXPECT_TRUE(edit->hasFocus());
+    auto* popup = dynamic_cast<TPopupCalendar*>(edit->Popup());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->Calendar()->Weekends(), DaySet(Sat) | DaySet(Sun));
+    edit->SetWeekends(DaySet(Fri));
+    EXPECT_EQ(popup->Calendar()->Weekends(), DaySet(Fri));
+    edit->SetStartOfWeek(Sun);
+    EXPECT_EQ(popup->Calendar()->StartOfWeek(), Sun);
+}

@@ -145,6 +145,21 @@ TEST_F(EditDrop, DropIntoTheOwnSelectionDoesNothing)
     EXPECT_EQ(edit_->Text(), "abcXYZdef");
 }
 
+// Dropped at its own selection's end or start, a moved selection stays where it was, once; copied
+// there, it stands twice.
+TEST_F(EditDrop, DropAtTheOwnSelectionsEdgesKeepsTheText)
+{
+    DragSelection(3, 3, 6);
+    EXPECT_EQ(edit_->Text(), "abcXYZdef");
+    edit_->SetText("abcXYZdef");
+    DragSelection(3, 3, 3);
+    EXPECT_EQ(edit_->Text(), "abcXYZdef");
+    edit_->SetText("abcXYZdef");
+    DragSelection(3, 3, 6, Qt::ControlModifier);
+    EXPECT_EQ(edit_->Text(), "abcXYZXYZdef");
+    EXPECT_EQ(drags_, 3);
+}
+
 TEST_F(EditDrop, ToElsewhereMovesOrCopiesOrIsCancelled)
 {
     runnerEffect_ = Qt::IgnoreAction;

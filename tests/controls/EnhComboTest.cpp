@@ -203,3 +203,30 @@ TEST_F(EnhCombo, FlatAndHotLooks)
     EXPECT_NE(canvas.Text().find("FillRect 0,0,99,1 #808080"), std::string::npos);
     EXPECT_NE(canvas.Text().find("FillRect 1,1,98,2 #C0C0C0"), std::string::npos);
 }
+
+// The flat combo box's inner edit stays inside the frame (3 pixels) and left of the button (2
+// more), follows a new size and button width, and in the simple style takes the whole width of
+// one line, the list below.
+TEST_F(EnhCombo, InnerEditKeepsInsideTheFrameAndLeftOfTheButton)
+{
+    auto* combo = new TEnhComboBox(dialog_.get());
+    combo->setGeometry(0, 0, 100, 21);
+    Show();
+    ASSERT_NE(combo->lineEdit(), nullptr);
+    EXPECT_EQ(combo->lineEdit()->geometry(), QRect(3, 3, 100 - 18 - 2 - 3, 21 - 6));
+    combo->resize(150, 25);
+    QApplication::processEvents();
+    EXPECT_EQ(combo->lineEdit()->geometry(), QRect(3, 3, 150 - 18 - 2 - 3, 25 - 6));
+    combo->SetButtonWidth(30);
+    EXPECT_EQ(combo->lineEdit()->geometry(), QRect(3, 3, 150 - 30 - 2 - 3, 25 - 6));
+    combo->SetStyle(TComboBoxStyle::csSimple);
+    combo->resize(150, 80);
+    QApplication::processEvents();
+    const int line = combo->fontMetrics().height() + 8;
+    EXPECT_EQ(combo->lineEdit()->geometry(), QRect(3, 3, 150 - 3 - 3, line - 6));
+    // Squeezed to nothing, the edit has no negative size.
+    combo->SetStyle(TComboBoxStyle::csDropDown);
+    combo->resize(20, 4);
+    QApplication::processEvents();
+    EXPECT_EQ(combo->lineEdit()->geometry().size(), QSize(0, 0));
+}

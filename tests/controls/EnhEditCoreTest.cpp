@@ -164,6 +164,8 @@ TEST_F(EnhEdit, RangeHexAndCase)
     EXPECT_EQ(Type(RulesOf(TEnhEditType::etMixedCase), u"\b", At(u"John Mcd", 8)), At(u"John Mc", 7));
     EXPECT_EQ(MixedCaseText(u"mcintosh o'neil-smith ii"), u"McIntosh O'Neil-Smith II");
     EXPECT_EQ(MixedCaseText(u"JOHN ivanov"), u"John Ivanov");
+    // The alphabet's ends: a and z go up, A and Z down.
+    EXPECT_EQ(MixedCaseText(u"zorro ZORRO abel ABEL"), u"Zorro Zorro Abel Abel");
 }
 
 TEST_F(EnhEdit, BackspaceStopsAtThePrefix)

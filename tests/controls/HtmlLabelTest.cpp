@@ -225,3 +225,22 @@ TEST_F(HtmlLabel, NewTextEmptiesThePictureCache)
     label_->SetHTMLText("a<IMG SRC=\"file://" + (folder / "kaputt.gif") + "\">b");
     EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'a'", "TextOut 6,0 'b'"}));
 }
+
+// A caption picture takes its own size unless WIDTH and HEIGHT are both 1 or more: down to a
+// single pixel it is stretched, and the text after it moves with its width.
+TEST_F(HtmlLabel, PictureSizeFromItsAttributesDownToOnePixel)
+{
+    velmoran::testing::TempFolder folder;
+    QImage picture(6, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "bild.bmp"), "BMP"));
+    const std::string source = "SRC=\"file://" + (folder / "bild.bmp") + "\">b";
+    label_->SetHTMLText("a<IMG " + source);
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'a'", "TextOut 12,0 'b'"}));
+    label_->SetHTMLText("a<IMG WIDTH=\"1\" HEIGHT=\"1\" " + source);
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'a'", "TextOut 7,0 'b'"}));
+    label_->SetHTMLText("a<IMG WIDTH=\"20\" HEIGHT=\"0\" " + source);
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'a'", "TextOut 12,0 'b'"}));
+    label_->SetHTMLText("a<IMG WIDTH=\"0\" HEIGHT=\"20\" " + source);
+    EXPECT_EQ(TextOuts(), (Texts{"TextOut 1,0 'a'", "TextOut 12,0 'b'"}));
+}

@@ -212,3 +212,38 @@ TEST_F(HtmlRadioButton, CheckedDotsOfTheLooks)
     b.setEnabled(false);
     EXPECT_EQ(b.grab().toImage().pixel(7, 10), 0xFF808080u);
 }
+
+// With ReturnIsTab both Enter keys move on, while Space still checks in place; over an anchor
+// the hand shows and OnAnchorEnter tells it, and leaving the anchor tells OnAnchorExit once and
+// gives the cursor back.
+TEST_F(HtmlRadioButton, EnterKeysMoveOnAndTheHandShowsOverAnchors)
+{
+    Show();
+    THtmlRadioButton* b = buttons_[1];
+    b->ReturnIsTab = true;
+    b->setFocus();
+    QApplication::processEvents();
+    Key(b, QEvent::KeyPress, Qt::Key_Space);
+    EXPECT_TRUE(b->hasFocus());
+    Key(b, QEvent::KeyRelease, Qt::Key_Space);
+    b->setFocus();
+    Key(b, QEvent::KeyPress, Qt::Key_Enter);
+    QApplication::processEvents();
+    EXPECT_FALSE(b->hasFocus());
+
+    std::vector<std::string> hovered;
+    b->OnAnchorEnter = [&](QWidget*, const std::string& a) { hovered.push_back("enter " + a); };
+    b->OnAnchorExit = [&](QWidget*, const std::string&) { hovered.push_back("exit"); };
+    b->SetCaption("<A HREF=\"page1\">Link</A> Text");
+    b->setFocus();
+    QApplication::processEvents();
+    const Qt::CursorShape plain = b->cursor().shape();
+    Mouse(b, QEvent::MouseMove, 20, 8);
+    EXPECT_EQ(hovered, (std::vector<std::string>{"enter page1"}));
+    EXPECT_NE(b->cursor().shape(), plain);
+    Mouse(b, QEvent::MouseMove, 22, 8);  // still on it: nothing new
+    Mouse(b, QEvent::MouseMove, 60, 8);
+    Mouse(b, QEvent::MouseMove, 62, 8);
+    EXPECT_EQ(hovered, (std::vector<std::string>{"enter page1", "exit"}));
+    EXPECT_EQ(b->cursor().shape(), plain);
+}

@@ -230,6 +230,7 @@ TEST_F(MiniHtml, AnchorsAreUnderlinedColouredAndFocused)
     EXPECT_EQ(StateBefore("TextOut 1,0 'Link'", "Font"), "Arial -16 400 underline");
     EXPECT_EQ(StateBefore("TextOut 1,0 'Link'", "TextColor"), "#0000FF");
     EXPECT_EQ(StateBefore("TextOut 41,0 'Text'", "TextColor"), "#000000");
+    EXPECT_EQ(StateBefore("TextOut 41,0 'Text'", "Font"), "Arial -16 400");  // the underline ends with it
     EXPECT_NE(std::find(calls.begin(), calls.end(), "FocusRect 0,0,34,16"), calls.end());
     EXPECT_EQ(out_.FocusedHref, "x");
     // Selected captions keep their colours.
@@ -341,6 +342,13 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(CaptionAccelerator("&Frachten"), U'F');
     EXPECT_EQ(CaptionAccelerator("<B>Kon&zentrationen</B>"), U'Z');
     EXPECT_EQ(CaptionAccelerator("a&amp;b &&c"), 0u);
+    // Only the letter after the "&" decides: lower case a to z goes upper, anything else stays.
+    EXPECT_EQ(CaptionAccelerator("A&bc"), U'B');
+    EXPECT_EQ(CaptionAccelerator("z&A"), U'A');
+    EXPECT_EQ(CaptionAccelerator("x&az"), U'A');
+    EXPECT_EQ(CaptionAccelerator("Q&z"), U'Z');
+    EXPECT_EQ(CaptionAccelerator("a&{"), U'{');
+    EXPECT_EQ(CaptionAccelerator("a&`"), U'`');
     EXPECT_EQ(CaptionAccelerator("<A HREF=\"&x\">y</A>"), 0u);
     EXPECT_TRUE(OpensInShell("https://example.org"));
     EXPECT_TRUE(OpensInShell("mailto:x"));
@@ -348,4 +356,57 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(LeadingNumber("99999999999"), 2147483647);
     EXPECT_EQ(LeadingNumber("12ab"), 12);
     EXPECT_EQ(LeadingNumber("x"), 0);
+}
+
+// A rule ends its line: what follows starts on the next one, below the rule, and the caption
+// grows by a line; a rule after a break lies under the second line.
+TEST_F(MiniHtml, RuleEndsTheLine)
+{
+    EXPECT_EQ(Paint("a<HR>b"), (Calls{"TextOut 1,0 'a'", "LineTo 200,17 from 1,17", "TextOut 1,16 'b'"}));
+    EXPECT_EQ(out_.Height, 32);
+    EXPECT_EQ(out_.Width, 8);
+    EXPECT_EQ(Paint("<HR>b"), (Calls{"LineTo 200,17 from 1,17", "TextOut 1,16 'b'"}));
+    EXPECT_EQ(out_.Height, 32);
+    EXPECT_EQ(Paint("a<BR><HR>b"),
+              (Calls{"TextOut 1,0 'a'", "LineTo 200,33 from 1,33", "TextOut 1,32 'b'"}));
+    EXPECT_EQ(out_.Height, 48);
+}
+
+// An anchor is hit down to its line's bottom pixel, and not on the next line's first one.
+TEST_F(MiniHtml, AnchorsAreHitDownToTheLinesBottomPixel)
+{
+    const std::string caption = "<A HREF=\"x\">Link</A> Text";
+    EXPECT_TRUE(Hit(caption, 10, 15));
+    EXPECT_FALSE(Hit(caption, 10, 16));
+    const std::string second = "eins<BR><A HREF=\"z\">zwei</A>";
+    EXPECT_TRUE(Hit(second, 10, 31));
+    EXPECT_FALSE(Hit(second, 10, 32));
+    EXPECT_FALSE(Hit(second, 10, 16));
+    EXPECT_TRUE(Hit(second, 1, 20));   // the anchor's first column
+    EXPECT_FALSE(Hit(second, 35, 20));  // right of it
+}
+
+// A wrapped anchor: the focused one is framed on each of its lines; one that is not focused has
+// no frame on either.
+TEST_F(MiniHtml, AWrappedAnchorIsFramedOnEachLineOnlyWhenFocused)
+{
+    const std::string caption = "<A HREF=\"a\">aaa bbb ccc</A> <A HREF=\"b\">dd</A>";
+    const auto focus = [](int anchor) {
+        return [anchor](TMiniHtmlInputs& in) {
+            in.Rect = {0, 0, 70, 100};
+            in.FocusedAnchor = anchor;
+        };
+    };
+    const auto frames = [](const Calls& calls) {
+        Calls found;
+        for (const std::string& call : calls)
+            if (call.rfind("FocusRect", 0) == 0)
+                found.push_back(call);
+        return found;
+    };
+    EXPECT_EQ(frames(Paint(caption, focus(1))).size(), 2u);
+    const Calls second = frames(Paint(caption, focus(2)));
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(out_.FocusedHref, "b");
+    EXPECT_TRUE(frames(Paint(caption, focus(0))).empty());
 }

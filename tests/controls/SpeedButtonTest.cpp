@@ -104,10 +104,15 @@ TEST(SpeedButton, GlyphListsAreSharedBySizeAndHandOutTheLowestFreeSlot)
     EXPECT_EQ(list.AddGlyph(Strip(1), RGBRef(255, 0, 255)), 2);
     list.DeleteGlyph(1);
     list.DeleteGlyph(1);  // twice: no harm
+    list.DeleteGlyph(-1);
+    list.DeleteGlyph(3);  // outside: no harm either
     EXPECT_EQ(list.UsedCount(), 2);
     EXPECT_EQ(list.AddGlyph(Strip(1, 16, 0xFF000000), RGBRef(255, 0, 255)), 1);
     EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(list.Image(1).pixel(8, 8), 0xFF000000u);  // the slot holds the new picture
+    list.DeleteGlyph(0);  // the first slot is freed like any other
+    EXPECT_EQ(list.UsedCount(), 2);
+    EXPECT_EQ(list.AddGlyph(Strip(1), RGBRef(255, 0, 255)), 0);
     EXPECT_EQ(qAlpha(list.Image(1).pixel(0, 0)), 0);
 
     {
@@ -194,8 +199,12 @@ TEST(SpeedButton, CaptionTooWideEndsInDotsUnlessWrapping)
               u"Ende");  // trailing blanks cut
     glyph.WordWrap = true;
     EXPECT_EQ(caption(), u"Zurück  ");
-    // With the drop-down arrow the caption of a left glyph leaves room for it.
     glyph.WordWrap = false;
+    // Each line is shortened by itself, a line feed's carriage return dropped.
+    const std::u16string_view lines = u"Zurücksetzen\r\nEnde\nWeitergehen";
+    EXPECT_EQ(glyph.CalcButtonLayout(canvas, client, {}, lines, TButtonLayout::blGlyphTop, -1, 1, false).Caption,
+              u"Zur...\nEnde\nWei...");
+    // With the drop-down arrow the caption of a left glyph leaves room for it.
     EXPECT_EQ(glyph.CalcButtonLayout(canvas, client, {}, u"Zurück", TButtonLayout::blGlyphLeft, -1, 1, true).Caption,
               u"Z...");
 }
@@ -356,6 +365,20 @@ TEST(SpeedButton, DropDownMenuShowsOnPressAndNeverClicks)
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(button->State(), TButtonState::bsUp);
 
+    // Aligned to its right edge or its middle, the menu stands left of the point by its width or half of it.
+    const int menuWidth = menu.sizeHint().width();
+    button->MenuAlignment = TPopupAlignment::paCenter;
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_EQ(popups.points.size(), 2u);
+    EXPECT_EQ(popups.points[1], button->mapToGlobal(QPoint(15, 25)) - QPoint(menuWidth / 2, 0));
+    button->MenuAlignment = TPopupAlignment::paRight;
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_EQ(popups.points.size(), 3u);
+    EXPECT_EQ(popups.points[2], button->mapToGlobal(QPoint(31, 25)) - QPoint(menuWidth, 0));
+    button->MenuAlignment = TPopupAlignment::paLeft;
+
     EXPECT_EQ(DropDownMenuPoint(TExDropDownMenuPos::dmpRight, TPopupAlignment::paLeft, 30, 25), (TPoint{30, -1}));
     EXPECT_EQ(DropDownMenuPoint(TExDropDownMenuPos::dmpBottom, TPopupAlignment::paRight, 30, 25), (TPoint{31, 25}));
 
@@ -365,6 +388,65 @@ TEST(SpeedButton, DropDownMenuShowsOnPressAndNeverClicks)
     delete doomed;
     EXPECT_EQ(button->DropDownMenu(), nullptr);
     EXPECT_EQ(button->Picture(), without);
+}
+
+// A double click while the drop-down menu is open: on the menu over the button it is not
+// replayed; reaching the button itself it opens no second menu and clicks nothing. After the
+// menu, a double click opens it again, and a grouped button that is down tells OnDblClick.
+TEST(SpeedButton, DoubleClickWhileTheMenuIsOpenOpensNoSecondMenu)
+{
+    ScopedTestFonts fonts;
+    RecordedPopups popups;
+    QWidget parent;
+    parent.resize(100, 100);
+    auto* button = new TExSpeedButton(&parent);
+    button->setGeometry(10, 10, 30, 25);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Öffnen"));
+    button->SetDropDownMenu(&menu);
+    int clicks = 0;
+    int doubleClicks = 0;
+    button->OnClick = [&](QWidget*) { ++clicks; };
+    button->OnDblClick = [&](QWidget*) { ++doubleClicks; };
+    popups.during = [&](QMenu& shown) {
+        const QPoint on = button->mapToGlobal(QPoint(5, 5));
+        QMouseEvent twice(QEvent::MouseButtonDblClick, shown.mapFromGlobal(on), on, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        shown.setAttribute(Qt::WA_NoMouseReplay, false);
+        QApplication::sendEvent(&shown, &twice);
+        EXPECT_TRUE(shown.testAttribute(Qt::WA_NoMouseReplay));
+        QMouseEvent onButton(QEvent::MouseButtonDblClick, QPointF(5, 5), on, Qt::LeftButton, Qt::LeftButton,
+                             Qt::NoModifier);
+        QApplication::sendEvent(button, &onButton);
+    };
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(popups.menus.size(), 1u);
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(doubleClicks, 0);
+    EXPECT_EQ(button->State(), TButtonState::bsUp);
+
+    // Away from the button, a double click on the menu is replayed as usual.
+    popups.during = [&](QMenu& shown) {
+        const QPoint away = button->mapToGlobal(QPoint(60, 60));
+        QMouseEvent twice(QEvent::MouseButtonDblClick, shown.mapFromGlobal(away), away, Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        shown.setAttribute(Qt::WA_NoMouseReplay, false);
+        QApplication::sendEvent(&shown, &twice);
+        EXPECT_FALSE(shown.testAttribute(Qt::WA_NoMouseReplay));
+    };
+    QTest::mouseDClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_GE(popups.menus.size(), 2u);
+    EXPECT_EQ(clicks, 0);
+
+    // Without a menu, a grouped button that the first click put down tells its double click.
+    button->SetDropDownMenu(nullptr);
+    button->SetGroupIndex(2);
+    button->SetAllowAllUp(true);
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    ASSERT_TRUE(button->Down());
+    QTest::mouseDClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(doubleClicks, 1);
 }
 
 TEST(SpeedButton, ModalResultEndsTheDialogAndAcceleratorsClick)
@@ -442,6 +524,30 @@ TEST(SpeedButton, LinkedActionLendsItsStateAndRunsOnClick)
     button->Click();
     EXPECT_EQ(own, 1);
     EXPECT_EQ(runs, 1);
+}
+
+// A change of the linked action that leaves its checked state alone (a new caption while the
+// user holds the button) keeps the button's pressed look, grouped or not.
+TEST(SpeedButton, ActionChangesKeepAPressedButtonPressed)
+{
+    ScopedTestFonts fonts;
+    QWidget parent;
+    for (const int group : {0, 3}) {
+        auto* button = new TExSpeedButton(&parent);
+        button->SetGroupIndex(group);
+        Action action;
+        action.SetCaption("&Drucken");
+        button->SetAction(&action);
+        QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        ASSERT_EQ(button->State(), TButtonState::bsDown) << group;
+        action.SetCaption("&Vorschau");
+        EXPECT_EQ(button->Caption(), "&Vorschau");
+        EXPECT_EQ(button->State(), TButtonState::bsDown) << group;
+        EXPECT_FALSE(button->Down()) << group;
+        QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(40, 5));
+        button->SetAction(nullptr);
+        delete button;
+    }
 }
 
 TEST(SpeedButton, TransparentButtonShowsWhatLiesUnderIt)

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 namespace velmoran::testing {
 
@@ -55,6 +56,16 @@ ImageComparison CompareImages(const QImage& actual, const QImage& expected, int 
         return (fs::path(artifactFolder) / name).string();
     };
     const QImage expected(QString::fromStdString(expectedPath));
+    const char* record = std::getenv("VELMORAN_RECORD_IMAGES");
+    if (record && std::string_view(record) == "1") {
+        const bool same = !expected.isNull() && actual.size() == expected.size()
+                          && CompareImages(actual, expected, tolerance).Differing <= allowedDiffering;
+        if (!same) {
+            fs::create_directories(fs::path(expectedPath).parent_path());
+            if (actual.save(QString::fromStdString(expectedPath)))
+                return ::testing::AssertionSuccess() << "recorded " << expectedPath;
+        }
+    }
     if (expected.isNull())
         return ::testing::AssertionFailure() << "no recorded picture " << expectedPath << "; rendered into "
                                              << keep(nullptr) << ".png (look at it before recording it)";

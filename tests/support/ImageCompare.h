@@ -1,6 +1,8 @@
 // Compares a rendered picture with a recorded one: a per-channel tolerance absorbs anti-aliasing,
 // a count of differing pixels says how far they are apart, and a diff picture (differing pixels
-// red on a faded copy of the recorded one) shows where.
+// red on a faded copy of the recorded one) shows where. With VELMORAN_RECORD_IMAGES=1 in the
+// environment a missing or different recording is written instead; record a picture only after
+// looking at it.
 #pragma once
 
 #include <QImage>
