@@ -97,6 +97,28 @@ TEST_F(EditFloatTest, AllBoundsZeroNeverColourAndZeroCommitsAsMissing)
     EXPECT_EQ(validated, 1);
 }
 
+// Equal bounds are no range: hard bounds Min = Max leave only the warning colour, equal warning
+// bounds leave only the hard one.
+TEST_F(EditFloatTest, EqualBoundsAreNoRange)
+{
+    const ColorRef normal = edit.BackgroundColor();
+    SetBounds();
+    edit.SetValueMin(25);
+    edit.SetValueMax(25);
+    edit.SetValue(26);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+    edit.SetValue(9);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+    edit.SetValueMin(5);
+    edit.SetValueMax(30);
+    edit.SetValueLo(15);
+    edit.SetValueHi(15);
+    edit.SetValue(25);
+    EXPECT_EQ(edit.BackgroundColor(), normal);
+    edit.SetValue(31);
+    EXPECT_EQ(edit.BackgroundColor(), kRed);
+}
+
 TEST_F(EditFloatTest, KeyFilterTypesOneDecimalSeparatorAndOneMinus)
 {
     Type(QStringLiteral("1,5"));
