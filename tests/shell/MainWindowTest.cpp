@@ -15,6 +15,7 @@
 #include "shell/Settings.h"
 #include "shell/ShellState.h"
 #include "tests/shell/ShellTestEnvironment.h"
+#include "tests/support/ImageCompare.h"
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
@@ -561,6 +562,10 @@ TEST_F(AboutBox, ListsEveryModuleWithItsVersion)
     modals.Expect([&](QWidget& window) {
         auto& box = dynamic_cast<TAboutBox&>(window);
         shown = box.lbModules->HTMLText();
+        // As the user sees it: the icon, the product name large and bold, the modules below.
+        QApplication::processEvents();
+        velmoran::testing::ExpectLooksLikeRecorded(window.grab().toImage(), "pictures/about-box.png", "shell",
+                                                   "about-box");
     });
     form->Actions().HelpAbout1->Execute();
     EXPECT_EQ(shown, "Bemessung nach HSG, Version 1.0<br>Testmodul, Version 2.5<br>");
