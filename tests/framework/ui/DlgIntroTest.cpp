@@ -182,6 +182,28 @@ TEST(Shader, BandsFromBlueToBlack)
         EXPECT_EQ(columns.pixelColor(column, 20), QColor(0, 0, blue)) << "column " << column;
 }
 
+// Bands whose width is no whole number of pixels (100 / 7) still cover the panel: no row or
+// column between two bands keeps the background.
+TEST(Shader, BandsOfUnevenWidthLeaveNoSeam)
+{
+    velmoran::testing::App();
+    TShader shader;
+    shader.SetSteps(7);
+    shader.resize(20, 100);
+    const QImage rows = shader.grab().toImage();
+    for (int y = 0; y < rows.height(); ++y) {
+        const QColor c = rows.pixelColor(10, y);
+        EXPECT_TRUE(c.red() == 0 && c.green() == 0) << "row " << y << " shows the background";
+    }
+    shader.SetDirection(true);
+    shader.resize(100, 20);
+    const QImage columns = shader.grab().toImage();
+    for (int x = 0; x < columns.width(); ++x) {
+        const QColor c = columns.pixelColor(x, 10);
+        EXPECT_TRUE(c.red() == 0 && c.green() == 0) << "column " << x << " shows the background";
+    }
+}
+
 TEST(Shader, ZeroStepsPaintOneBandAndStoreOne)
 {
     velmoran::testing::App();
