@@ -571,6 +571,30 @@ TEST_F(AboutBox, ListsEveryModuleWithItsVersion)
     EXPECT_EQ(shown, "Bemessung nach HSG, Version 1.0<br>Testmodul, Version 2.5<br>");
 }
 
+// A cut between two plain characters keeps all 255; a cut right after a whole character of two
+// bytes keeps that character (it was dropped once, as if cut in two).
+TEST_F(AboutBox, ACutBetweenWholeCharactersKeepsAll255)
+{
+    std::vector<std::unique_ptr<TModuleDescriptor>> modules;
+    for (int i = 0; i < 12; ++i) {
+        modules.push_back(std::make_unique<TModuleDescriptor>());
+        modules.back()->Caption = "Bemessung fuer Strasse " + std::to_string(i);
+        modules.back()->Version = "Version 1.0";
+    }
+    const std::string plain = ModuleListText(modules);
+    EXPECT_EQ(plain.size(), 255u);
+    // 253 plain bytes, then "ä" in bytes 254 and 255.
+    modules.clear();
+    modules.push_back(std::make_unique<TModuleDescriptor>());
+    modules.back()->Caption = std::string(253, 'x') + "\xC3\xA4" + "yyyy";
+    modules.back()->Version = "1";
+    const std::string umlaut = ModuleListText(modules);
+    EXPECT_EQ(umlaut, std::string(253, 'x') + "\xC3\xA4");
+    // A character of three bytes cut after its second goes whole.
+    modules.back()->Caption = std::string(253, 'x') + "\xE2\x80\x9E" + "yyyy";
+    EXPECT_EQ(ModuleListText(modules), std::string(253, 'x'));
+}
+
 TEST_F(AboutBox, TheListIsCutTo255CharactersWithoutSplittingACharacter)
 {
     std::vector<std::unique_ptr<TModuleDescriptor>> modules;

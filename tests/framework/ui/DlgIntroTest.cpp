@@ -204,6 +204,22 @@ TEST(Shader, BandsOfUnevenWidthLeaveNoSeam)
     }
 }
 
+// Every channel steps on its own, up or down: red falls while green rises.
+TEST(Shader, EachChannelStepsOnItsOwn)
+{
+    velmoran::testing::App();
+    TShader shader;
+    shader.SetFromColor(RGBRef(200, 0, 0));
+    shader.SetToColor(RGBRef(0, 100, 0));
+    shader.SetSteps(4);
+    shader.resize(20, 40);
+    const QImage rows = shader.grab().toImage();
+    EXPECT_EQ(rows.pixelColor(10, 5), QColor(200, 0, 0));
+    EXPECT_EQ(rows.pixelColor(10, 15), QColor(150, 25, 0));
+    EXPECT_EQ(rows.pixelColor(10, 25), QColor(100, 50, 0));
+    EXPECT_EQ(rows.pixelColor(10, 35), QColor(50, 75, 0));
+}
+
 TEST(Shader, ZeroStepsPaintOneBandAndStoreOne)
 {
     velmoran::testing::App();

@@ -119,6 +119,21 @@ TEST_F(EditFloatTest, EqualBoundsAreNoRange)
     EXPECT_EQ(edit.BackgroundColor(), kRed);
 }
 
+// A value exactly at a bound's tolerance is still inside it, at all four bounds.
+TEST_F(EditFloatTest, AValueAtTheToleranceIsInside)
+{
+    const ColorRef normal = edit.BackgroundColor();
+    SetBounds();
+    edit.SetValue(1.001 * 20);
+    EXPECT_EQ(edit.BackgroundColor(), normal);
+    edit.SetValue(0.999 * 10);
+    EXPECT_EQ(edit.BackgroundColor(), normal);
+    edit.SetValue(1.001 * 30);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+    edit.SetValue(0.999 * 5);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+}
+
 TEST_F(EditFloatTest, KeyFilterTypesOneDecimalSeparatorAndOneMinus)
 {
     Type(QStringLiteral("1,5"));
