@@ -805,5 +805,28 @@ TEST_F(WhatsThis, ThroughTheWindowTheEditInsideASpinBox)
     EXPECT_EQ(asked, spin);  // the item asked about is the spin box, not its inner edit
 }
 
+// Other buttons: a middle click opens no menu, and in context mode a right click on an ordinary
+// control reaches it and leaves the mode as it is.
+TEST_F(WhatsThis, ThroughTheWindowAMiddleClickAndARightClickInContextMode)
+{
+    QMenu* menu = whatsThis->PopupMenu();
+    Reached middle(form.edit1);
+    ClickThroughWindow(form.edit1, Qt::MiddleButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_GT(middle.Count, 0);
+    EXPECT_TRUE(engine.Calls.empty());
+
+    whatsThis->EnterContextMode();
+    Reached right(form.edit2);
+    ClickThroughWindow(form.edit2, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_GT(right.Count, 0);
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(engine.Calls.empty());
+    whatsThis->LeaveContextMode();
+}
+
 }  // namespace
 }  // namespace velmoran
