@@ -35,6 +35,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -528,6 +529,23 @@ TEST_F(FolderDialog, OKStoresTheFoldersWithAndWithoutTheirSlash)
     EXPECT_EQ(shell.Folders.DataPathNoSlash, wanted);
     // An emptied field keeps its folder.
     EXPECT_EQ(shell.Folders.TemplatePath, templates);
+}
+
+// Enter typed into the dialog's window, with the focus in a folder field, presses OK.
+TEST_F(FolderDialog, EnterInTheWindowPressesOK)
+{
+    TDlgPath dialog(shell.Folders);
+    const std::string wanted = root.Folder() + "z";
+    modals.Expect([&](QWidget& window) {
+        auto& paths = dynamic_cast<TDlgPath&>(window);
+        paths.edDataPath->SetText(wanted);
+        QApplication::setActiveWindow(&window);
+        paths.edDataPath->setFocus();
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        EXPECT_EQ(paths.result(), QDialog::Accepted);
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(shell.Folders.DataPathNoSlash, wanted);
 }
 
 TEST_F(FolderDialog, AFolderPickedWithTheButtonStaysWhenTheDialogIsCancelled)
