@@ -55,11 +55,20 @@ std::string ModuleListText(const std::vector<std::unique_ptr<TModuleDescriptor>>
         text += module->Caption + ", " + module->Version + "<br>";
     if (text.size() > 255) {
         text.resize(255);
-        // A character of several bytes cut in two would show as garbage.
-        while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
-            text.pop_back();
-        if (!text.empty() && static_cast<unsigned char>(text.back()) >= 0xC0)
-            text.pop_back();
+        // A character of several bytes cut in two would show as garbage: its part goes, while a
+        // whole one at the end stays.
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+        std::size_t start = text.size();
+        while (start > 0 && (byte(start - 1) & 0xC0) == 0x80)
+            --start;
+        if (start > 0 && byte(start - 1) >= 0xC0) {
+            const std::size_t lead = start - 1;
+            const std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
+            if (text.size() - lead < length)
+                text.resize(lead);
+        } else {
+            text.resize(start);
+        }
     }
     return text;
 }

@@ -46,6 +46,29 @@ TEST_F(ContextMap, HashValues)
     EXPECT_EQ(HashHelpName("ZZZZZZZZZZZZ"), static_cast<std::int32_t>(expected));
 }
 
+// The ends of the letter and digit ranges, where a range's bound decides the value.
+TEST_F(ContextMap, HashValuesAtTheEndsOfTheRanges)
+{
+    EXPECT_EQ(HashHelpName("z"), 'z' - 'a' + 17);
+    EXPECT_EQ(HashHelpName("Z"), 'Z' - 'A' + 17);
+    EXPECT_EQ(HashHelpName("1"), 1);
+    EXPECT_EQ(HashHelpName("@"), '@' - 48);
+    EXPECT_EQ(HashHelpName("`"), '`' - 80);
+    EXPECT_EQ(HashHelpName("{"), '{' - 80);
+    EXPECT_EQ(HashHelpName("az"), HashHelpName("AZ"));
+}
+
+// A name with "=" and blanks but no number is passed over, also as the file's last line and
+// before more blanks that were trimmed away.
+TEST_F(ContextMap, ANameWithoutItsNumber)
+{
+    map.SetFileName(folder.WriteFile("Hilfe.hpj", "[MAP]\r\nForm1.Edit1 = 100\r\nForm1.Leer =  \t \r\nForm1.Ende =   "));
+    EXPECT_EQ(map.Records().size(), 1u);
+    EXPECT_EQ(map.Lookup("Form1.Edit1"), 100);
+    EXPECT_EQ(map.Lookup("Form1.Leer"), 0);
+    EXPECT_EQ(map.Lookup("Form1.Ende"), 0);
+}
+
 TEST_F(ContextMap, MapSectionSyntax)
 {
     const std::string project = folder.WriteFile("Hilfe.hpj",

@@ -309,5 +309,30 @@ TEST_F(Engine, AnUnreadableHelpFile)
     EXPECT_EQ(engine.Window(), nullptr);
 }
 
+// A keyword asked of a help file that is not there fails with the file's message and opens no
+// window; "Zurück" to a topic whose file has gone since names that topic, not the one shown.
+TEST_F(Engine, MissingFilesOnTheWayToAndBackFromATopic)
+{
+    const std::string missing = kHelpSet + "Fehlt.hlp";
+    EXPECT_FALSE(engine.winHelp(nullptr, missing, HELP_KEY, KeywordData("Zulauf")));
+    EXPECT_FALSE(engine.winHelp(nullptr, missing, HELP_PARTIALKEY, KeywordData("Zu")));
+    EXPECT_EQ(engine.Window(), nullptr);
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(prompts.Messages()[1].Text, "Die Hilfedatei \xE2\x80\x9E" + missing + "\xE2\x80\x9C wurde nicht gefunden.");
+
+    testing::TempFolder folder;
+    std::filesystem::copy(kHelpSet, folder.Folder(), std::filesystem::copy_options::recursive);
+    const std::string copy = folder / "Demo.hlp";
+    ASSERT_TRUE(engine.winHelp(nullptr, copy, HELP_CONTEXT, 100));
+    ASSERT_TRUE(engine.winHelp(nullptr, copy, HELP_CONTEXT, 200));
+    std::filesystem::remove(folder / "Demo/zulauf.htm");
+    engine.Window()->Back();
+    ASSERT_EQ(prompts.Messages().size(), 3u);
+    const std::string& said = prompts.Messages()[2].Text;
+    EXPECT_NE(said.find("zulauf.htm"), std::string::npos) << said;
+    EXPECT_EQ(said.find("ablauf.htm"), std::string::npos) << said;
+    EXPECT_EQ(prompts.Messages()[2].Type, MsgDlgType::Error);
+}
+
 }  // namespace
 }  // namespace velmoran

@@ -16,9 +16,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -615,6 +617,215 @@ TEST_F(WhatsThis, AStackOfInstances)
     upper.reset();
     EXPECT_EQ(TWhatsThis::ActiveInstance(), bottom.get());
     EXPECT_FALSE(bottom->Installed());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input as the window system delivers it: to the top-level window, from where Qt hands it to the
+// control under the mouse or with the focus (and on up its parents), so that every application
+// filter sees it on each step of the way, and a popup that is open takes the mouse.
+
+// A press and release of a button at a control, through its top-level window.
+void ClickThroughWindow(QWidget* control, Qt::MouseButton button, QPoint local = QPoint(-1, -1))
+{
+    if (local == QPoint(-1, -1))
+        local = control->rect().center();
+    QWidget* top = control->window();
+    QTest::mouseClick(top->windowHandle(), button, Qt::NoModifier, control->mapTo(top, local));
+}
+
+// The mouse moved onto a point of a window, as the window system reports it.
+void MoveThroughWindow(QWidget* window, QPoint local)
+{
+    QTest::mouseMove(window->windowHandle(), local);
+    QApplication::processEvents();
+}
+
+TEST_F(WhatsThis, ThroughTheWindowRightClicksOpenTheMenuOnceForTheControlAndItsParent)
+{
+    whatsThis->SetPopupHelpContext(55);
+    QMenu* menu = whatsThis->PopupMenu();
+    int shown = 0;
+    QObject::connect(menu, &QMenu::aboutToShow, [&] { ++shown; });
+    // The press passes from the inner edit to its panel and the form: one menu, the edit's.
+    ClickThroughWindow(form.edit3, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(whatsThis->InMenuLoop());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 300);
+    EXPECT_FALSE(whatsThis->InMenuLoop());
+    // A new click on the panel itself, the parent of the control clicked last, is its own.
+    engine.Calls.clear();
+    ClickThroughWindow(form.panel, Qt::RightButton, QPoint(2, 2));
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_EQ(shown, 2);
+    menu->actions().at(0)->trigger();
+    menu->close();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 300);
+    EXPECT_EQ(engine.Calls[0].Data, PackHelpPoint(form.panel->mapToGlobal(QPoint(2, 2))));
+}
+
+// With the menu open, a right click on its highlighted item (the mouse went there first) asks
+// for the item's own help and closes the menu; the release is swallowed.
+TEST_F(WhatsThis, ThroughTheWindowARightClickOnTheMenuItemAsksForItsHelp)
+{
+    whatsThis->SetPopupHelpContext(55);
+    int left = 0;
+    whatsThis->OnLeaveContextMode = [&](TWhatsThis&) { ++left; };
+    QMenu* menu = whatsThis->PopupMenu();
+    ClickThroughWindow(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    const QPoint item = menu->actionGeometry(menu->actions().at(0)).center();
+    MoveThroughWindow(menu, item);
+    ASSERT_EQ(menu->activeAction(), menu->actions().at(0));
+    Reached reached(menu);
+    QTest::mousePress(menu->windowHandle(), Qt::RightButton, Qt::NoModifier, item);
+    EXPECT_EQ(reached.Count, 0);  // the menu never saw the press
+    QTest::mouseRelease(menu->windowHandle(), Qt::RightButton, Qt::NoModifier, item);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(menu->mapToGlobal(item))}, {HELP_CONTEXTPOPUP, 55}}));
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    EXPECT_FALSE(whatsThis->InMenuLoop());
+    EXPECT_EQ(left, 0);  // there was no context mode to leave
+
+    // Without wtMenuRightClick the right click on the item is the menu's own.
+    engine.Calls.clear();
+    whatsThis->Options = {wtNoContextHelp, wtNoContextMenu, wtInheritFormContext};
+    ClickThroughWindow(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    MoveThroughWindow(menu, item);
+    QTest::mouseClick(menu->windowHandle(), Qt::RightButton, Qt::NoModifier, item);
+    QApplication::processEvents();
+    EXPECT_TRUE(engine.Calls.empty() || engine.Last().Data != 55);
+    menu->close();
+}
+
+// A left click while the menu is open is the menu's: it closes the menu and asks for nothing, and
+// it does not start a context search either.
+TEST_F(WhatsThis, ThroughTheWindowALeftClickWhileTheMenuIsOpenOnlyClosesIt)
+{
+    QMenu* menu = whatsThis->PopupMenu();
+    ClickThroughWindow(form.edit2, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    ClickThroughWindow(form.edit1, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(engine.Calls.empty());
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    // The next right click opens the menu again at once.
+    ClickThroughWindow(form.edit2, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
+}
+
+// Keys typed into the window: F1 asks for the focused control's pop-up once, though the key is
+// offered to the control's parents as well; Shift+F1 and a click give the clicked control's help.
+TEST_F(WhatsThis, ThroughTheWindowF1AndShiftF1)
+{
+    form.edit3->setFocus();
+    QTest::keyClick(form.window.windowHandle(), Qt::Key_F1);
+    QApplication::processEvents();
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(form.edit3->mapToGlobal(QPoint(0, 0)))},
+                             {HELP_CONTEXTPOPUP, 300}}));
+    engine.Calls.clear();
+    QTest::keyClick(form.window.windowHandle(), Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_TRUE(whatsThis->InContextMode());
+    ClickThroughWindow(form.edit2, Qt::LeftButton);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_EQ(QApplication::focusWidget(), form.edit3);
+    QApplication::processEvents();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 200);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A right click in a combo box's open list belongs to the combo: the list is a window of its own,
+// whose context comes from the combo below it.
+TEST_F(WhatsThis, ThroughTheWindowARightClickInAComboBoxsList)
+{
+    auto* combo = new QComboBox(&form.window);
+    combo->setObjectName("Combo2");
+    combo->addItems({"Eins", "Zwei", "Drei"});
+    combo->setProperty("helpContext", 450);
+    combo->setGeometry(10, 280, 120, 24);
+    combo->show();
+    combo->showPopup();
+    QApplication::processEvents();
+    QWidget* list = combo->view()->window();
+    ASSERT_NE(list, &form.window);
+    ASSERT_TRUE(list->isVisible());
+    const QPoint line = combo->view()->visualRect(combo->model()->index(1, 0)).center();
+    QTest::mouseClick(list->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      combo->view()->viewport()->mapTo(list, line));
+    QApplication::processEvents();
+    QMenu* menu = whatsThis->PopupMenu();
+    ASSERT_TRUE(menu->isVisible());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 450);
+    combo->hidePopup();
+}
+
+// A spin box's own edit counts as the spin box, as a combo's does.
+TEST_F(WhatsThis, ThroughTheWindowTheEditInsideASpinBox)
+{
+    auto* spin = new QSpinBox(&form.window);
+    spin->setObjectName("Spin1");
+    spin->setProperty("helpContext", 470);
+    spin->setGeometry(150, 280, 80, 24);
+    spin->show();
+    QApplication::processEvents();
+    QLineEdit* inner = spin->findChild<QLineEdit*>();
+    ASSERT_NE(inner, nullptr);
+    inner->setFocusProxy(nullptr);
+    spin->setFocusProxy(nullptr);
+    EXPECT_EQ(whatsThis->ControlContext(inner), 470);
+    QObject* asked = nullptr;
+    whatsThis->OnGetContext = [&](TWhatsThis&, QObject* item, bool, int&, int, int) { asked = item; };
+    ClickThroughWindow(inner, Qt::RightButton);
+    QApplication::processEvents();
+    QMenu* menu = whatsThis->PopupMenu();
+    ASSERT_TRUE(menu->isVisible());
+    menu->actions().at(0)->trigger();
+    menu->close();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 470);
+    EXPECT_EQ(asked, spin);  // the item asked about is the spin box, not its inner edit
+}
+
+// Other buttons: a middle click opens no menu, and in context mode a right click on an ordinary
+// control reaches it and leaves the mode as it is.
+TEST_F(WhatsThis, ThroughTheWindowAMiddleClickAndARightClickInContextMode)
+{
+    QMenu* menu = whatsThis->PopupMenu();
+    Reached middle(form.edit1);
+    ClickThroughWindow(form.edit1, Qt::MiddleButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_GT(middle.Count, 0);
+    EXPECT_TRUE(engine.Calls.empty());
+
+    whatsThis->EnterContextMode();
+    Reached right(form.edit2);
+    ClickThroughWindow(form.edit2, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_GT(right.Count, 0);
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(engine.Calls.empty());
+    whatsThis->LeaveContextMode();
 }
 
 }  // namespace

@@ -202,6 +202,15 @@ TEST_F(SaveQuestion, DropsOpenLinksAndClosingAskFirst)
     EXPECT_EQ(shell.FileId, other);
 }
 
+// The window takes files dropped on it: Qt offers a drop only to a window that takes drops, and
+// what it hands on is the file list the drop test above opens.
+TEST_F(SaveQuestion, TheWindowTakesDroppedFiles)
+{
+    TMainForm& window = Form(Example());
+    EXPECT_TRUE(window.acceptDrops());
+    ASSERT_TRUE(window.OnDropFiles);
+}
+
 TEST_F(SaveQuestion, NewStartsTheInputDialogOnItsFirstPage)
 {
     TMainForm& window = Form(Example());

@@ -279,6 +279,30 @@ TEST(ImportLines, ValuesGoIntoTheFirstOfTheThreeTablesThatHasTheField)
     EXPECT_EQ(dp.State(), dsBrowse);
 }
 
+// The record number's edges: a number as large as the table has records is no record of it (the
+// value goes to the first), and a mark that is no digit, also one that sorts below "0", is an
+// error.
+TEST(ImportLines, RecordNumbersAtTheirEdges)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TzebMemTable dl;
+    dl.Name = "dl";
+    dl.AddField<TFloatField>("QD");
+    dl.Open();
+    for (int row = 0; row < 3; ++row) {
+        dl.Append();
+        dl.Post();
+    }
+    const std::vector<TDataSet*> tables = {&dl};
+    ImportValueLines(tables, "QD#3;7\nQD#2;9\n");
+    std::vector<double> values;
+    for (dl.First(); !dl.Eof(); dl.Next())
+        values.push_back(dl.FieldByName("QD").IsNull() ? -1 : dl.FieldByName("QD").AsFloat());
+    EXPECT_EQ(values, (std::vector<double>{7, -1, 9}));
+    for (const char* line : {"QD#-;1", "QD# ;1", "QD#/;1", "QD#;1", "QD#:;1"})
+        EXPECT_THROW(ImportValueLines(tables, line), EConvertError) << line;
+}
+
 TEST_F(Import, AFailedLineKeepsTheLinesBeforeItAndTheyAreSaved)
 {
     ScopedFormatSettings german(FormatSettings::German());

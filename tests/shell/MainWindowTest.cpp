@@ -15,6 +15,7 @@
 #include "shell/Settings.h"
 #include "shell/ShellState.h"
 #include "tests/shell/ShellTestEnvironment.h"
+#include "tests/support/ImageCompare.h"
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
@@ -34,6 +35,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -529,6 +531,23 @@ TEST_F(FolderDialog, OKStoresTheFoldersWithAndWithoutTheirSlash)
     EXPECT_EQ(shell.Folders.TemplatePath, templates);
 }
 
+// Enter typed into the dialog's window, with the focus in a folder field, presses OK.
+TEST_F(FolderDialog, EnterInTheWindowPressesOK)
+{
+    TDlgPath dialog(shell.Folders);
+    const std::string wanted = root.Folder() + "z";
+    modals.Expect([&](QWidget& window) {
+        auto& paths = dynamic_cast<TDlgPath&>(window);
+        paths.edDataPath->SetText(wanted);
+        QApplication::setActiveWindow(&window);
+        paths.edDataPath->setFocus();
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        EXPECT_EQ(paths.result(), QDialog::Accepted);
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(shell.Folders.DataPathNoSlash, wanted);
+}
+
 TEST_F(FolderDialog, AFolderPickedWithTheButtonStaysWhenTheDialogIsCancelled)
 {
     TDlgPath dialog(shell.Folders);
@@ -561,9 +580,37 @@ TEST_F(AboutBox, ListsEveryModuleWithItsVersion)
     modals.Expect([&](QWidget& window) {
         auto& box = dynamic_cast<TAboutBox&>(window);
         shown = box.lbModules->HTMLText();
+        // As the user sees it: the icon, the product name large and bold, the modules below.
+        QApplication::processEvents();
+        velmoran::testing::ExpectLooksLikeRecorded(window.grab().toImage(), "pictures/about-box.png", "shell",
+                                                   "about-box");
     });
     form->Actions().HelpAbout1->Execute();
     EXPECT_EQ(shown, "Bemessung nach HSG, Version 1.0<br>Testmodul, Version 2.5<br>");
+}
+
+// A cut between two plain characters keeps all 255; a cut right after a whole character of two
+// bytes keeps that character (it was dropped once, as if cut in two).
+TEST_F(AboutBox, ACutBetweenWholeCharactersKeepsAll255)
+{
+    std::vector<std::unique_ptr<TModuleDescriptor>> modules;
+    for (int i = 0; i < 12; ++i) {
+        modules.push_back(std::make_unique<TModuleDescriptor>());
+        modules.back()->Caption = "Bemessung fuer Strasse " + std::to_string(i);
+        modules.back()->Version = "Version 1.0";
+    }
+    const std::string plain = ModuleListText(modules);
+    EXPECT_EQ(plain.size(), 255u);
+    // 253 plain bytes, then "ä" in bytes 254 and 255.
+    modules.clear();
+    modules.push_back(std::make_unique<TModuleDescriptor>());
+    modules.back()->Caption = std::string(253, 'x') + "\xC3\xA4" + "yyyy";
+    modules.back()->Version = "1";
+    const std::string umlaut = ModuleListText(modules);
+    EXPECT_EQ(umlaut, std::string(253, 'x') + "\xC3\xA4");
+    // A character of three bytes cut after its second goes whole.
+    modules.back()->Caption = std::string(253, 'x') + "\xE2\x80\x9E" + "yyyy";
+    EXPECT_EQ(ModuleListText(modules), std::string(253, 'x'));
 }
 
 TEST_F(AboutBox, TheListIsCutTo255CharactersWithoutSplittingACharacter)

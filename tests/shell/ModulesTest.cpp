@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <dlfcn.h>
+
 #include <filesystem>
 
 using namespace velmoran;
@@ -121,6 +124,18 @@ TEST_F(Modules, WhatIsNoModuleRegistersNothing)
     EXPECT_TRUE(prompts.Messages().empty());
     EXPECT_EQ(shell.Modules.SelectModule(0), -1);
     EXPECT_EQ(shell.Modules.ModuleDialog(), nullptr);
+}
+
+// A real library without the module's entry point is no module either.
+TEST_F(Modules, ALibraryWithoutTheEntryPointRegistersNothing)
+{
+    Dl_info info{};
+    ASSERT_NE(::dladdr(reinterpret_cast<void*>(static_cast<double (*)(double)>(&::cos)), &info), 0);
+    ASSERT_NE(info.dli_fname, nullptr);
+    const std::string file = program / "Fremd.so";
+    fs::copy_file(info.dli_fname, file);
+    EXPECT_FALSE(shell.Modules.RegisterModule(file));
+    EXPECT_TRUE(shell.Modules.ModuleList().empty());
 }
 
 TEST_F(Modules, TheFirstSelectionStartsACalculationAndReadsAParkedOne)

@@ -73,6 +73,19 @@ TEST_F(Settings, AnUntrustworthyRectangleAnswersNone)
     EXPECT_EQ(ReadWindowSettings(settings, kScreens).MainFormRect, std::nullopt);
 }
 
+// A rectangle that only touches a screen's edge shows no pixel on it: it counts as off screen,
+// on every side, while one pixel across the edge is enough.
+TEST_F(Settings, ARectangleTouchingAScreenOnlyAtItsEdgeIsOffScreen)
+{
+    const std::vector<TRect> one{{0, 0, 1280, 1024}};
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({1280, 100, 1900, 700}), one), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({100, 1024, 900, 1600}), one), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({-800, 100, 0, 700}), one), std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({100, -600, 900, 0}), one), std::nullopt);
+    EXPECT_TRUE(DecodeFormRect(EncodeFormRect({1279, 1023, 1900, 1600}), one));
+    EXPECT_TRUE(DecodeFormRect(EncodeFormRect({-800, -600, 1, 1}), one));
+}
+
 TEST_F(Settings, TheScreensThereAreCount)
 {
     const std::vector<TRect> screens = ScreenRects();

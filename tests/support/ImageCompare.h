@@ -29,3 +29,23 @@ ImageComparison CompareImages(const QImage& actual, const QImage& expected, int 
                                                 int allowedDiffering = 0);
 
 }  // namespace velmoran::testing
+
+#if defined(VELMORAN_TEST_DATA) && defined(VELMORAN_ARTIFACTS)
+#include "tests/support/DialogScript.h"
+
+namespace velmoran::testing {
+
+// For the dialog and page pictures: the picture is saved as <artifacts>/<suite>/<name>.png for a
+// person to look at and compared with the recording tests/data/<recorded>; a missing recording or
+// more than `allowed` differing pixels fail the test.
+inline void ExpectLooksLikeRecorded(const QImage& actual, const std::string& recorded, const std::string& suite,
+                                    const std::string& name, int tolerance = 24, int allowed = 0)
+{
+    SaveImage(actual, suite, name);
+    EXPECT_TRUE(MatchesRecordedImage(actual, std::string(VELMORAN_TEST_DATA "/") + recorded,
+                                     std::string(VELMORAN_ARTIFACTS "/") + suite, tolerance, allowed))
+        << name;
+}
+
+}  // namespace velmoran::testing
+#endif

@@ -182,6 +182,44 @@ TEST(Shader, BandsFromBlueToBlack)
         EXPECT_EQ(columns.pixelColor(column, 20), QColor(0, 0, blue)) << "column " << column;
 }
 
+// Bands whose width is no whole number of pixels (100 / 7) still cover the panel: no row or
+// column between two bands keeps the background.
+TEST(Shader, BandsOfUnevenWidthLeaveNoSeam)
+{
+    velmoran::testing::App();
+    TShader shader;
+    shader.SetSteps(7);
+    shader.resize(20, 100);
+    const QImage rows = shader.grab().toImage();
+    for (int y = 0; y < rows.height(); ++y) {
+        const QColor c = rows.pixelColor(10, y);
+        EXPECT_TRUE(c.red() == 0 && c.green() == 0) << "row " << y << " shows the background";
+    }
+    shader.SetDirection(true);
+    shader.resize(100, 20);
+    const QImage columns = shader.grab().toImage();
+    for (int x = 0; x < columns.width(); ++x) {
+        const QColor c = columns.pixelColor(x, 10);
+        EXPECT_TRUE(c.red() == 0 && c.green() == 0) << "column " << x << " shows the background";
+    }
+}
+
+// Every channel steps on its own, up or down: red falls while green rises.
+TEST(Shader, EachChannelStepsOnItsOwn)
+{
+    velmoran::testing::App();
+    TShader shader;
+    shader.SetFromColor(RGBRef(200, 0, 0));
+    shader.SetToColor(RGBRef(0, 100, 0));
+    shader.SetSteps(4);
+    shader.resize(20, 40);
+    const QImage rows = shader.grab().toImage();
+    EXPECT_EQ(rows.pixelColor(10, 5), QColor(200, 0, 0));
+    EXPECT_EQ(rows.pixelColor(10, 15), QColor(150, 25, 0));
+    EXPECT_EQ(rows.pixelColor(10, 25), QColor(100, 50, 0));
+    EXPECT_EQ(rows.pixelColor(10, 35), QColor(50, 75, 0));
+}
+
 TEST(Shader, ZeroStepsPaintOneBandAndStoreOne)
 {
     velmoran::testing::App();

@@ -97,6 +97,43 @@ TEST_F(EditFloatTest, AllBoundsZeroNeverColourAndZeroCommitsAsMissing)
     EXPECT_EQ(validated, 1);
 }
 
+// Equal bounds are no range: hard bounds Min = Max leave only the warning colour, equal warning
+// bounds leave only the hard one.
+TEST_F(EditFloatTest, EqualBoundsAreNoRange)
+{
+    const ColorRef normal = edit.BackgroundColor();
+    SetBounds();
+    edit.SetValueMin(25);
+    edit.SetValueMax(25);
+    edit.SetValue(26);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+    edit.SetValue(9);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+    edit.SetValueMin(5);
+    edit.SetValueMax(30);
+    edit.SetValueLo(15);
+    edit.SetValueHi(15);
+    edit.SetValue(25);
+    EXPECT_EQ(edit.BackgroundColor(), normal);
+    edit.SetValue(31);
+    EXPECT_EQ(edit.BackgroundColor(), kRed);
+}
+
+// A value exactly at a bound's tolerance is still inside it, at all four bounds.
+TEST_F(EditFloatTest, AValueAtTheToleranceIsInside)
+{
+    const ColorRef normal = edit.BackgroundColor();
+    SetBounds();
+    edit.SetValue(1.001 * 20);
+    EXPECT_EQ(edit.BackgroundColor(), normal);
+    edit.SetValue(0.999 * 10);
+    EXPECT_EQ(edit.BackgroundColor(), normal);
+    edit.SetValue(1.001 * 30);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+    edit.SetValue(0.999 * 5);
+    EXPECT_EQ(edit.BackgroundColor(), kYellow);
+}
+
 TEST_F(EditFloatTest, KeyFilterTypesOneDecimalSeparatorAndOneMinus)
 {
     Type(QStringLiteral("1,5"));

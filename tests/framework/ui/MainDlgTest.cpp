@@ -102,6 +102,33 @@ TEST_F(MainDlgTest, NavigationSkipsDisabledPages)
     EXPECT_TRUE(dlg.DlgOK->Visible());
 }
 
+// "Weiter" with no enabled page after the shown one, and "Zurück" with none before it, are shut
+// and change nothing when run all the same (an accelerator runs the action directly).
+TEST_F(MainDlgTest, NoLaterOrEarlierEnabledPage)
+{
+    dlg.PageControl1->Pages(0)->SetPageEnabled(false);
+    dlg.PageControl1->Pages(2)->SetPageEnabled(false);
+    dlg.PageControl1->Pages(3)->SetPageEnabled(false);
+    Prepare(1);
+    EXPECT_EQ(dlg.FirstPage, 1);
+    EXPECT_EQ(dlg.LastPage, 1);
+    EXPECT_FALSE(dlg.DlgNext->Enabled());
+    EXPECT_FALSE(dlg.DlgPrevious->Enabled());
+    EXPECT_TRUE(dlg.DlgOK->Visible());
+    const int fills = dlg.fills;
+    dlg.DlgNextExecute();
+    EXPECT_EQ(dlg.PageControl1->ActivePageIndex(), 1);
+    dlg.DlgPreviousExecute();
+    EXPECT_EQ(dlg.PageControl1->ActivePageIndex(), 1);
+    EXPECT_EQ(dlg.fills, fills);
+    // On the last page itself "Weiter" finds nothing either.
+    dlg.PageControl1->Pages(3)->SetPageEnabled(true);
+    Prepare(3);
+    dlg.DlgNextExecute();
+    EXPECT_EQ(dlg.PageControl1->ActivePageIndex(), 3);
+    EXPECT_EQ(dlg.CurrentPage, 3);
+}
+
 TEST_F(MainDlgTest, PageStateIsThePagesOwn)
 {
     dlg.setEnabled(false);  // a disabled dialog leaves its pages' flags alone

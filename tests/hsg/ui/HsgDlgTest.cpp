@@ -8,6 +8,7 @@
 #include "framework/CommonRecord.h"
 #include "platform/core/Exceptions.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/ImageCompare.h"
 #include "tools/hsgdialog/DialogShots.h"
 
 #include <QLabel>
@@ -235,7 +236,10 @@ TEST_F(HsgDlgEdit, PagesAsPictures)
             EXPECT_EQ(band.red(), 0) << "page " << i + 1;
             EXPECT_GT(band.blue(), 40) << "page " << i + 1;
             EXPECT_EQ(page.pixelColor(5, page.height() - 5), QColor(0, 0, 128));
-            velmoran::testing::SaveImage(page, "hsg", "page-" + std::to_string(i + 1));
+            // Compared with its recording: where the frames, grids and results stand, and
+            // their fonts.
+            velmoran::testing::ExpectLooksLikeRecorded(page, "pictures/hsg-page-" + std::to_string(i + 1) + ".png",
+                                                       "hsg", "page-" + std::to_string(i + 1), 24, 40);
         }
         EXPECT_EQ(dlg.PageControl1->ActivePageIndex(), 0) << "the page shown before comes back";
         // What the pictures show is the example's reference.

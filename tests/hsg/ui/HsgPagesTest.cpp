@@ -246,6 +246,36 @@ TEST_F(HsgPages, SurfaceAeration)
     dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
 }
 
+// The last of the aeration kinds, chosen and then shown again when the page is filled anew.
+TEST_F(HsgPages, SurfaceAerationIsShownAgainOnReturn)
+{
+    LoadExample();
+    runner.Expect([&](QWidget&) {
+        EnterPage(dlg, 6);
+        const THsgPageControls& c = dlg.Pages();
+        Pick(c.cbxAT, 1);
+        EnterPage(dlg, 5);
+        EnterPage(dlg, 6);
+        EXPECT_EQ(c.cbxAT->currentIndex(), 1);
+        EXPECT_EQ(c.pcAeration->ActivePageIndex(), c.tsSurfAer->PageIndex());
+    });
+    dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
+}
+
+// The balance of the acid capacity is a result: none of its cells takes typing.
+TEST_F(HsgPages, TheAcidCapacityBalanceIsReadOnly)
+{
+    LoadExample();
+    runner.Expect([&](QWidget&) {
+        EnterPage(dlg, 6);
+        const THsgPageControls& c = dlg.Pages();
+        for (int row = 0; row < c.KSGrid->RowCount(); ++row)
+            for (int col = 0; col < c.KSGrid->ColCount(); ++col)
+                EXPECT_FALSE(c.KSGrid->IsCellEditable(col, row)) << col << "," << row;
+    });
+    dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
+}
+
 TEST_F(HsgPages, InflowAsDailyLoads)
 {
     LoadExample();

@@ -12,6 +12,7 @@
 #include "platform/core/Exceptions.h"
 #include "tests/framework/RecordHelpers.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/ImageCompare.h"
 #include "tools/hsgdialog/DialogShots.h"
 
 #include <QAbstractButton>
@@ -81,7 +82,8 @@ TEST_F(HsgParTest, EditsShowTheBlockAndPicturesAreTaken)
         const std::vector<QImage> pages = PagePictures(Par(window));
         ASSERT_EQ(pages.size(), 2u);
         for (std::size_t i = 0; i < pages.size(); ++i)
-            velmoran::testing::SaveImage(pages[i], "hsg", "params-" + std::to_string(i + 1));
+            velmoran::testing::ExpectLooksLikeRecorded(pages[i], "pictures/hsg-params-" + std::to_string(i + 1) + ".png",
+                                                       "hsg", "params-" + std::to_string(i + 1), 24, 40);
         EXPECT_NE(pages[0], pages[1]);
         ClickControl(window, "BtnOK");
     });
