@@ -134,6 +134,7 @@ void TSection::CopyTextFrom(const TSection& s)
     BreakClasses = s.BreakClasses;
     SourceIndex = s.SourceIndex;
     Fonts.Clear();
+    Fonts.Reserve(s.Fonts.Count());
     for (int i = 0; i < s.Fonts.Count(); ++i)
         Fonts.AddForCopy(s.Fonts, i, this);
     for (const auto& o : s.Images)

@@ -182,6 +182,7 @@ public:
     // Frees the run at index (unless another list still shares it) and removes it.
     void Delete(int index) { runs_.erase(runs_.begin() + index); }
     void Clear() { runs_.clear(); }
+    void Reserve(int count) { runs_.reserve(static_cast<std::size_t>(count)); }
     auto begin() const { return runs_.begin(); }
     auto end() const { return runs_.end(); }
     // The run containing a position (the last one starting at or before it).
