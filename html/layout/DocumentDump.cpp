@@ -171,9 +171,9 @@ private:
                          << ((f->TheFont.Style & fsBold) ? " bold" : "") << ((f->TheFont.Style & fsItalic) ? " italic" : "")
                          << ((f->TheFont.Style & fsUnderline) ? " underline" : "") << " " << ColorText(f->TheFont.Color);
                     if (f->IsLink())
-                        out_ << " link=" << f->UrlTarget.URL << (f->UrlTarget.Target.empty() ? "" : " target=" + f->UrlTarget.Target);
-                    if (!f->Title.empty())
-                        out_ << " title=\"" << f->Title << "\"";
+                        out_ << " link=" << f->UrlTarget().URL << (f->UrlTarget().Target.empty() ? "" : " target=" + f->UrlTarget().Target);
+                    if (!f->Title().empty())
+                        out_ << " title=\"" << f->Title() << "\"";
                     out_ << "\n";
                 }
             for (const auto& img : t->Images)

@@ -105,13 +105,13 @@ void TSectionList::AddLinkRun(TFontObj* run)
         return;
     LinkList.push_back(run);
     run->InLinkList = true;
-    if (IsCopy || MoreThan400Links || run->TabControl)
+    if (IsCopy || MoreThan400Links || run->TabControl())
         return;
     // One focus control per link: the runs of a link are the last ones entered.
     for (auto it = LinkList.rbegin(); it != LinkList.rend(); ++it)
-        if (*it != run && (*it)->UrlTarget.ID == run->UrlTarget.ID && (*it)->TabControl)
+        if (*it != run && (*it)->UrlTarget().ID == run->UrlTarget().ID && (*it)->TabControl())
             return;
-    run->TabControl = std::make_unique<TLinkFocusControl>(this, run);
+    run->LinkState().TabControl = std::make_unique<TLinkFocusControl>(this, run);
 }
 
 void TSectionList::RemoveLinkRun(TFontObj* run)

@@ -251,8 +251,8 @@ void THtmlParser::EndLink()
 {
     if (InLink) {
         // The runs of the open link are the last ones entered.
-        for (auto it = SL->LinkList.rbegin(); it != SL->LinkList.rend() && (*it)->UrlTarget.ID == CurrentUrlTarget.ID; ++it)
-            (*it)->UrlTarget.SetLast(T.SIndex);
+        for (auto it = SL->LinkList.rbegin(); it != SL->LinkList.rend() && (*it)->UrlTarget().ID == CurrentUrlTarget.ID; ++it)
+            (*it)->Link->UrlTarget.SetLast(T.SIndex);
         CurrentUrlTarget.Clear();
         InLink = false;
     }

@@ -47,8 +47,8 @@ private:
 
 TLinkFocusControl::TLinkFocusControl(TSectionList* document, TFontObj* run) : Document(document), Run(run)
 {
-    if (run->UrlTarget.TabIndex > 0)
-        document->AddTabStop(run->UrlTarget.TabIndex, this);
+    if (run->UrlTarget().TabIndex > 0)
+        document->AddTabStop(run->UrlTarget().TabIndex, this);
     if (QWidget* surface = document->Host().DrawingSurface()) {
         widget_ = new TLinkTabWidget(surface, this);
         widget_->show();
@@ -68,7 +68,7 @@ void TLinkFocusControl::SetActive(bool active)
     for (const auto& run : section->Fonts) {
         if (run.get() == Run)
             after = true;
-        if (after && run->IsLink() && run->UrlTarget.ID == Run->UrlTarget.ID)
+        if (after && run->IsLink() && run->UrlTarget().ID == Run->UrlTarget().ID)
             run->Active = active;
     }
     if (active)
@@ -78,7 +78,7 @@ void TLinkFocusControl::SetActive(bool active)
 
 void TLinkFocusControl::Follow()
 {
-    Document->Host().FollowLinkFromKeyboard(Run->UrlTarget.URL, Run->UrlTarget.Target);
+    Document->Host().FollowLinkFromKeyboard(Run->UrlTarget().URL, Run->UrlTarget().Target);
 }
 
 }  // namespace velmoran

@@ -59,11 +59,14 @@ void TCellBasic::CopySectionsFrom(const TCellBasic& source)
 std::unique_ptr<TFontObj> TFontObj::CreateCopy(TSection* section) const
 {
     auto f = std::make_unique<TFontObj>(section, TheFont, Pos);
-    f->UrlTarget.Copy(UrlTarget);
-    if (FIArray)
-        f->FIArray = std::make_unique<TFontInfoArray>(*FIArray);
+    if (Link) {
+        TFontRunLink& state = f->LinkState();
+        state.UrlTarget.Copy(Link->UrlTarget);
+        if (Link->FIArray)
+            state.FIArray = std::make_unique<TFontInfoArray>(*Link->FIArray);
+        state.Title = Link->Title;
+    }
     f->Visited = Visited;
-    f->Title = Title;
     f->SScript = SScript;
     return f;
 }
@@ -71,7 +74,7 @@ std::unique_ptr<TFontObj> TFontObj::CreateCopy(TSection* section) const
 void TFontList::AddForCopy(const TFontList& from, int i, TSection* section)
 {
     const auto& run = from.runs_[static_cast<std::size_t>(i)];
-    if (run->IsLink() || run->FIArray || run->TabControl)
+    if (run->HasLinkState())
         runs_.push_back(run->CreateCopy(section));
     else
         runs_.push_back(run);
@@ -131,6 +134,7 @@ void TSection::CopyTextFrom(const TSection& s)
     BreakClasses = s.BreakClasses;
     SourceIndex = s.SourceIndex;
     Fonts.Clear();
+    Fonts.Reserve(s.Fonts.Count());
     for (int i = 0; i < s.Fonts.Count(); ++i)
         Fonts.AddForCopy(s.Fonts, i, this);
     for (const auto& o : s.Images)

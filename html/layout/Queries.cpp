@@ -236,7 +236,7 @@ int TSection::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>
             }
             if (run && run->IsLink()) {
                 url = std::make_unique<TUrlTarget>();
-                url->Copy(run->UrlTarget);
+                url->Copy(run->UrlTarget());
                 if (img && img->IsMap)
                     url->URL += "?" + std::to_string(ix) + "," + std::to_string(iy);
                 flags |= 1;
@@ -262,11 +262,11 @@ int TSection::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>
         if (Document)
             Document->HitRun = run;
         url = std::make_unique<TUrlTarget>();
-        url->Copy(run->UrlTarget);
+        url->Copy(run->UrlTarget());
         flags |= 1;
     }
-    if (run && !run->Title.empty()) {
-        title = run->Title;
+    if (run && !run->Title().empty()) {
+        title = run->Title();
         flags |= 4;
     }
     return flags;

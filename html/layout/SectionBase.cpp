@@ -20,6 +20,47 @@ TFontObj::TFontObj(TSection* section, const TMyFont& font, int pos) : Section(se
 
 TFontObj::~TFontObj() = default;
 
+TFontRunLink::TFontRunLink() = default;
+TFontRunLink::~TFontRunLink() = default;
+
+const TUrlTarget& TFontObj::UrlTarget() const
+{
+    static const TUrlTarget none;
+    return Link ? Link->UrlTarget : none;
+}
+
+const std::string& TFontObj::Title() const
+{
+    static const std::string none;
+    return Link ? Link->Title : none;
+}
+
+TFontRunLink& TFontObj::LinkState()
+{
+    if (!Link)
+        Link = std::make_unique<TFontRunLink>();
+    return *Link;
+}
+
+void TFontObj::SetTitle(const std::string& title)
+{
+    if (!title.empty())
+        LinkState().Title = title;
+    else if (Link)
+        Link->Title.clear();
+}
+
+void TFontObj::ClearLink()
+{
+    if (!Link)
+        return;
+    Link->UrlTarget.Clear();
+    Link->FIArray.reset();
+    Link->TabControl.reset();
+    if (Link->Title.empty())
+        Link.reset();
+}
+
 void TFontObj::ReplaceFont(const TMyFont& font)
 {
     TheFont = font;

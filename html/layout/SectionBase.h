@@ -101,6 +101,18 @@ public:
 class TLinkFocusControl;
 class TImageFormControlObj;
 
+// What only a link run or a run with a title has: the link's target, its state fonts, the focus
+// control of its first run, the title. Nearly all runs of a page have none of it, so it lives
+// apart from the run and is made only for those that need it.
+struct TFontRunLink {
+    TFontRunLink();
+    ~TFontRunLink();
+    TUrlTarget UrlTarget;
+    std::unique_ptr<TFontInfoArray> FIArray;        // link-state fonts of a link run
+    std::unique_ptr<TLinkFocusControl> TabControl;  // the first run of a link: its keyboard focus
+    std::string Title;
+};
+
 class TFontObj {
 public:
     TFontObj(TSection* section, const TMyFont& font, int pos);
@@ -114,21 +126,27 @@ public:
     void SetHover(bool hover);
     // Takes the font and refreshes the metrics.
     void ReplaceFont(const TMyFont& font);
-    const std::string& GetUrl() const { return UrlTarget.URL; }
-    bool IsLink() const { return !UrlTarget.URL.empty(); }
+    const std::string& GetUrl() const { return UrlTarget().URL; }
+    bool IsLink() const { return Link && !Link->UrlTarget.URL.empty(); }
+
+    // The link state; an empty target, no fonts, no focus control and no title for a plain run.
+    const TUrlTarget& UrlTarget() const;
+    TFontInfoArray* FIArray() const { return Link ? Link->FIArray.get() : nullptr; }
+    TLinkFocusControl* TabControl() const { return Link ? Link->TabControl.get() : nullptr; }
+    const std::string& Title() const;
+    // Whether the run carries anything of a link (a print copy must then copy it).
+    bool HasLinkState() const { return Link && (IsLink() || Link->FIArray || Link->TabControl); }
+    // The link state, made on first use.
+    TFontRunLink& LinkState();
+    // Sets the title; an empty one on a run without a link makes no link state.
+    void SetTitle(const std::string& title);
+    // Makes the run a plain one: no target, no state fonts, no focus control (the title stays).
+    void ClearLink();
 
     TSection* Section;  // the section that made it (a print copy shares runs without a link), not owned
     TMyFont TheFont;
+    std::unique_ptr<TFontRunLink> Link;  // null for a plain run
     int Pos;            // start in the section's text
-    TUrlTarget UrlTarget;
-    std::unique_ptr<TFontInfoArray> FIArray;  // link-state fonts of a link run
-    bool Visited = false;
-    bool Hover = false;
-    bool Active = false;
-    std::string Title;
-    int SScript = 0;    // 0 none, 1 sub, 2 super
-    bool InLinkList = false;  // entered in the document's list of link runs
-    std::unique_ptr<TLinkFocusControl> TabControl;  // the first run of a link: its keyboard focus
     // metrics
     int FontHeight = 0;
     int Descent = 0;
@@ -137,6 +155,11 @@ public:
     int tmAveCharWidth = 0;
     int tmMaxCharWidth = 0;
     std::uint8_t tmCharset = 0;
+    std::uint8_t SScript = 0;  // 0 none, 1 sub, 2 super
+    bool Visited = false;
+    bool Hover = false;
+    bool Active = false;
+    bool InLinkList = false;  // entered in the document's list of link runs
 };
 
 // The runs of a section in position order. A run without a link never changes once the text is
@@ -159,6 +182,7 @@ public:
     // Frees the run at index (unless another list still shares it) and removes it.
     void Delete(int index) { runs_.erase(runs_.begin() + index); }
     void Clear() { runs_.clear(); }
+    void Reserve(int count) { runs_.reserve(static_cast<std::size_t>(count)); }
     auto begin() const { return runs_.begin(); }
     auto end() const { return runs_.end(); }
     // The run containing a position (the last one starting at or before it).

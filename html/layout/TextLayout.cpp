@@ -36,10 +36,10 @@ int ObjectWidth(const TFloatingObj* o) { return o ? o->ObjWidth + o->HSpaceL + o
 
 void TFontObj::ApplyLinkStateFont()
 {
-    if (!FIArray)
+    if (!FIArray())
         return;
     const int state = (Visited ? 1 : 0) + (Hover ? 2 : 0);
-    const ThtFontInfo& fi = FIArray->Ar[static_cast<std::size_t>(state)];
+    const ThtFontInfo& fi = FIArray()->Ar[static_cast<std::size_t>(state)];
     TMyFont font = TheFont;
     if (!fi.Name.empty())
         font.Name = fi.Name;
@@ -72,7 +72,7 @@ void TFontObj::SetHover(bool hover)
             me = i;
     if (me < 0)
         return;
-    auto sameLink = [&](int i) { return runs.Items(i)->IsLink() && runs.Items(i)->UrlTarget.ID == UrlTarget.ID; };
+    auto sameLink = [&](int i) { return runs.Items(i)->IsLink() && runs.Items(i)->UrlTarget().ID == UrlTarget().ID; };
     for (int i = me - 1; i >= 0 && sameLink(i); --i)
         apply(*runs.Items(i));
     for (int i = me + 1; i < runs.Count() && sameLink(i); ++i)

@@ -249,7 +249,7 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
                 canvas.SelectBrush(old);
             }
             if (Document->LinkAreaCallback)
-                Document->LinkAreaCallback(Document->PageNumber, run->UrlTarget.URL, run->UrlTarget.Target, box);
+                Document->LinkAreaCallback(Document->PageNumber, run->UrlTarget().URL, run->UrlTarget().Target, box);
         }
         if (offset != 0)
             canvas.MoveTo(endX, baseline);

@@ -8,6 +8,7 @@
 #include "html/layout/SectionList.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace velmoran {
 
@@ -31,12 +32,13 @@ TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTa
     : TSectionBase(document)
 {
     auto run = std::make_shared<TFontObj>(this, props.GetFont(), 0);
-    run->Title = props.PropTitle;
+    run->SetTitle(props.PropTitle);
     if (linkTarget && !linkTarget->URL.empty()) {
         link_ = std::make_unique<TUrlTarget>(*linkTarget);
-        run->UrlTarget.Copy(*linkTarget);
+        TFontRunLink& state = run->LinkState();
+        state.UrlTarget.Copy(*linkTarget);
         if (props.FIArray)
-            run->FIArray = std::make_unique<TFontInfoArray>(*props.FIArray);
+            state.FIArray = std::make_unique<TFontInfoArray>(*props.FIArray);
     }
     TFontObj* first = Fonts.Add(std::move(run));
     if (document && first->IsLink())
@@ -82,9 +84,34 @@ void TSection::AddChar(char16_t ch, int sourceIndex, char cls)
 
 int TSection::SourcePosAt(int i) const
 {
-    if (i < 0 || i >= static_cast<int>(sourceIndexes_.size()))
+    if (!finished_) {
+        if (i < 0 || i >= static_cast<int>(sourceIndexes_.size()))
+            return -1;
+        return sourceIndexes_[static_cast<std::size_t>(i)];
+    }
+    if (i < 0 || i >= static_cast<int>(Text.size()) || SourceIndex.empty())
         return -1;
-    return sourceIndexes_[static_cast<std::size_t>(i)];
+    const auto after = std::upper_bound(SourceIndex.begin(), SourceIndex.end(), i,
+                                        [](int pos, const IndexObj& e) { return pos < e.Pos; });
+    const IndexObj& entry = after == SourceIndex.begin() ? SourceIndex.front() : *std::prev(after);
+    return entry.Index + (i - entry.Pos);
+}
+
+void TSection::CloseText()
+{
+    SourceIndex.clear();
+    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
+        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
+            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
+    // From here the compressed form answers; the text keeps no room to grow.
+    std::vector<int>().swap(sourceIndexes_);
+    SourceIndex.shrink_to_fit();
+    Text.shrink_to_fit();
+    BreakClasses += 'y';
+    BreakClasses.shrink_to_fit();
+    Len = static_cast<int>(Text.size());
+    if (!Text.empty() && Document)
+        SectionNumber = ++Document->SectionCount;
 }
 
 void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props)
@@ -175,10 +202,10 @@ void TSection::Compact(const std::vector<char>& keep)
         if (Fonts[k]->Pos == Fonts[k - 1]->Pos) {
             TFontObj* gone = Fonts[k - 1];
             TFontObj* survivor = Fonts[k];
-            if (gone->TabControl && !survivor->TabControl && survivor->IsLink() &&
-                survivor->UrlTarget.ID == gone->UrlTarget.ID) {
-                survivor->TabControl = std::move(gone->TabControl);
-                survivor->TabControl->Run = survivor;
+            if (gone->TabControl() && !survivor->TabControl() && survivor->IsLink() &&
+                survivor->UrlTarget().ID == gone->UrlTarget().ID) {
+                survivor->Link->TabControl = std::move(gone->Link->TabControl);
+                survivor->Link->TabControl->Run = survivor;
             }
             if (Document)
                 Document->RemoveLinkRun(gone);
@@ -264,14 +291,7 @@ void TSection::FinishText(int sourceIndex)
     if (!Text.empty() && !(Text.size() == 1 && Text[0] == kBreakChar) && Text.back() != u' ')
         AddChar(u' ', sourceIndex, 'y');
     // 8.
-    SourceIndex.clear();
-    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
-        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
-            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
-    BreakClasses += 'y';
-    Len = static_cast<int>(Text.size());
-    if (!Text.empty() && Document)
-        SectionNumber = ++Document->SectionCount;
+    CloseText();
 }
 
 void TSection::StartFontRun(TProperties& props)
@@ -284,18 +304,17 @@ void TSection::StartFontRun(TProperties& props)
     } else {
         run = Fonts.Add(std::make_shared<TFontObj>(this, props.GetFont(), pos));
     }
-    run->Title = props.PropTitle;
+    run->SetTitle(props.PropTitle);
     int va = 0;
-    run->SScript = props.GetVertAlign(va) ? (va == 8 ? 1 : va == 9 ? 2 : 0) : 0;
+    run->SScript = static_cast<std::uint8_t>(props.GetVertAlign(va) ? (va == 8 ? 1 : va == 9 ? 2 : 0) : 0);
     if (link_ && !link_->URL.empty()) {
-        run->UrlTarget.Copy(*link_);
-        run->FIArray = props.FIArray ? std::make_unique<TFontInfoArray>(*props.FIArray) : nullptr;
+        TFontRunLink& state = run->LinkState();
+        state.UrlTarget.Copy(*link_);
+        state.FIArray = props.FIArray ? std::make_unique<TFontInfoArray>(*props.FIArray) : nullptr;
         if (Document)
             Document->AddLinkRun(run);
     } else {
-        run->UrlTarget.Clear();
-        run->FIArray.reset();
-        run->TabControl.reset();
+        run->ClearLink();
         if (Document)
             Document->RemoveLinkRun(run);
     }
@@ -396,14 +415,7 @@ void TPreFormated::FinishText(int sourceIndex)
     finished_ = true;
     if (!Text.empty())
         AddChar(u' ', sourceIndex, 'n');
-    SourceIndex.clear();
-    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
-        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
-            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
-    BreakClasses += 'y';
-    Len = static_cast<int>(Text.size());
-    if (!Text.empty() && Document)
-        SectionNumber = ++Document->SectionCount;
+    CloseText();
 }
 
 }  // namespace velmoran

@@ -120,6 +120,9 @@ public:
 
 protected:
     void AddChar(char16_t ch, int sourceIndex, char cls);
+    // Ends the text: the source positions compressed, the break class after the last character,
+    // the length and section number set.
+    void CloseText();
     // A run in a given font from the current end of the text.
     void StartRunWithFont(const TMyFont& font, TProperties& props);
     void RemoveAt(int i);
@@ -151,7 +154,7 @@ protected:
     void DrawControl(Canvas& canvas, TFormControlObj& control, int x, int y);
     // Controls and images make room for themselves on a line by their vertical alignment.
     static void MakeRoom(LineRec& line, int height, int vertAlign);
-    std::vector<int> sourceIndexes_;
+    std::vector<int> sourceIndexes_;   // per character until the text is closed
     std::unique_ptr<TUrlTarget> link_; // the link the text currently runs in
     bool finished_ = false;
 };

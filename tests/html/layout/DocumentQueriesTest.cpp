@@ -274,6 +274,59 @@ TEST(PrintCopy, SharesPlainRunsAndKeepsLinkStatesApart)
     EXPECT_NE(c.Text().find("TextOut 136,22 ' ef'"), std::string::npos) << c.Text();
 }
 
+// Link state lives apart from the run and only where it is needed: most runs of a page are plain
+// text, and a run that once was a link or had a title must not keep anything of it.
+TEST(PrintCopy, LinkStateOnlyOnLinkAndTitledRuns)
+{
+    Doc d("<p>plain <span title='tip'>titled</span> <a href='x.htm' tabindex=2>li<b>nk</b></a> after</p>");
+    auto* screen = d.Page.All<TSection>()[0];
+    int links = 0, titled = 0, plain = 0;
+    for (const auto& r : screen->Fonts) {
+        if (r->IsLink()) {
+            ++links;
+            EXPECT_EQ(r->UrlTarget().URL, "x.htm");
+            EXPECT_TRUE(r->HasLinkState());
+        } else if (!r->Title().empty()) {
+            ++titled;
+            EXPECT_EQ(r->Title(), "tip");
+            EXPECT_FALSE(r->HasLinkState());
+        } else {
+            ++plain;
+            EXPECT_EQ(r->Link, nullptr);
+            EXPECT_EQ(r->FIArray(), nullptr);
+            EXPECT_EQ(r->TabControl(), nullptr);
+        }
+    }
+    EXPECT_EQ(links, 2);
+    EXPECT_EQ(titled, 1);
+    EXPECT_GE(plain, 2);
+    // One focus control for the link, on its first run, with the link's tab index.
+    ASSERT_FALSE(d.Page.Doc.LinkList.empty());
+    ASSERT_NE(d.Page.Doc.LinkList[0]->TabControl(), nullptr);
+    EXPECT_EQ(d.Page.Doc.LinkList[0]->UrlTarget().TabIndex, 2);
+    EXPECT_EQ(d.Page.Doc.LinkList[1]->TabControl(), nullptr);
+    // The print copy shares the titled run (nothing of it changes) and still finds its title.
+    auto copy = d.Page.Doc.CreateCopy();
+    std::function<TSection*(const TCellBasic&)> first = [&](const TCellBasic& cell) -> TSection* {
+        for (const auto& s : cell) {
+            if (auto* t = dynamic_cast<TSection*>(s.get()))
+                return t;
+            if (auto* b = dynamic_cast<TBlock*>(s.get()))
+                if (TSection* t = first(*b->MyCell))
+                    return t;
+        }
+        return nullptr;
+    };
+    TSection* printed = first(*copy);
+    ASSERT_NE(printed, nullptr);
+    ASSERT_EQ(printed->Fonts.Count(), screen->Fonts.Count());
+    for (int i = 0; i < screen->Fonts.Count(); ++i) {
+        EXPECT_EQ(printed->Fonts[i] == screen->Fonts[i], !screen->Fonts[i]->IsLink()) << i;
+        EXPECT_EQ(printed->Fonts[i]->Title(), screen->Fonts[i]->Title()) << i;
+        EXPECT_EQ(printed->Fonts[i]->UrlTarget().URL, screen->Fonts[i]->UrlTarget().URL) << i;
+    }
+}
+
 TEST(PrintCopy, LinkAreasAreReportedForPrintedLinks)
 {
     Doc d("<p>go <a href='x.htm' target='main'>here</a></p>");

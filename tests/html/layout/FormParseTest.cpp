@@ -376,7 +376,7 @@ TEST(FormParse, LayoutNumbersTheTabOrder)
     p.Doc.LayoutDocument(canvas, 600, maxWidth);
     EXPECT_TRUE(p.Doc.TabOrderList.empty());
     EXPECT_EQ(p.Control<TEditFormControlObj>(0).TabOrder, 0);
-    EXPECT_EQ(p.Doc.LinkList[0]->TabControl->TabOrder, 1);
+    EXPECT_EQ(p.Doc.LinkList[0]->TabControl()->TabOrder, 1);
     EXPECT_EQ(p.Control<TEditFormControlObj>(2).TabOrder, 2);
     EXPECT_EQ(p.Control<TEditFormControlObj>(1).TabOrder, -1);
     p.Doc.Clear();

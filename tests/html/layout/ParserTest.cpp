@@ -173,8 +173,8 @@ TEST(Parser, LinksCarryTheirTargetAndNamesAreRegistered)
         }
     EXPECT_EQ(linkRuns, 3);
     EXPECT_EQ(p.Doc.LinkList.size(), 3u);
-    EXPECT_EQ(s->Fonts.GetFontAt(4)->UrlTarget.Target, "main");
-    EXPECT_EQ(s->Fonts.GetFontAt(6)->UrlTarget.URL, "ziel.htm");
+    EXPECT_EQ(s->Fonts.GetFontAt(4)->UrlTarget().Target, "main");
+    EXPECT_EQ(s->Fonts.GetFontAt(6)->UrlTarget().URL, "ziel.htm");
     EXPECT_FALSE(s->Fonts.GetFontAt(9)->IsLink());
 }
 

@@ -386,14 +386,14 @@ TEST(TabOrder, TabIndexComesFirstInSortedOrder)
     QWidget* one = f.Control<TFormControlObj>(1).GetWinControl();
     QWidget* two = f.Control<TFormControlObj>(2).GetWinControl();
     ASSERT_EQ(f.Doc().LinkList.size(), 2u);
-    QWidget* link = f.Doc().LinkList[0]->TabControl->FocusWidget();
-    QWidget* plainLink = f.Doc().LinkList[1]->TabControl->FocusWidget();
+    QWidget* link = f.Doc().LinkList[0]->TabControl()->FocusWidget();
+    QWidget* plainLink = f.Doc().LinkList[1]->TabControl()->FocusWidget();
     ASSERT_TRUE(none && one && two && link && plainLink);
     EXPECT_EQ(link->size(), QSize(1, 1));
     EXPECT_EQ(link->x(), -4000);
     EXPECT_EQ(TabChain(one, {none, one, two, link, plainLink}), (std::vector<QWidget*>{one, link, two, none, plainLink}));
     EXPECT_EQ(f.Control<TFormControlObj>(1).TabOrder, 0);
-    EXPECT_EQ(f.Doc().LinkList[0]->TabControl->TabOrder, 1);
+    EXPECT_EQ(f.Doc().LinkList[0]->TabControl()->TabOrder, 1);
     EXPECT_EQ(f.Control<TFormControlObj>(2).TabOrder, 2);
     // A new document numbers from 0 again.
     f.Load("<input tabindex=7><input tabindex=3>");
@@ -414,7 +414,7 @@ TEST(TabOrder, FocusedLinkShowsItAndEnterFollowsIt)
         followed.push_back(url);
         handled = true;
     };
-    TLinkFocusControl* lower = f.Doc().LinkList[1]->TabControl.get();
+    TLinkFocusControl* lower = f.Doc().LinkList[1]->TabControl();
     FormViewer::Focus(lower->FocusWidget(), true);
     EXPECT_TRUE(f.Doc().LinkList[1]->Active);
     EXPECT_GT(f.viewer.VScrollBarPosition(), 0);  // the link came into view
