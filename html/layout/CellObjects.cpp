@@ -51,6 +51,7 @@ void TCellObj::LayoutCellContent(Canvas& canvas, TCellContentOps& ops, int y, in
             BGImage.reset();
     }
     const int laidOutWidth = std::exchange(LaidOutAtOriginWidth, -1);
+    const InPlaceLayout inPlace = std::exchange(LaidOutInPlace, {});
     if (!ops.HasContent(*this))
         return;
     const int boxHeight = CellHeight - std::max(0, spacing);
@@ -66,9 +67,20 @@ void TCellObj::LayoutCellContent(Canvas& canvas, TCellContentOps& ops, int y, in
         ContentShift = free - ContentHeight;
         break;
     }
+    const int contentY = y + ContentShift + Padding[kTop] + Border[kTop];
+    // The row heights were found by laying the content out right here, in a box whose height is
+    // checked to make no difference: that layout stands.
+    const int contentWidth = width - HorizontalExtra;
+    const int contentBox = std::max(0, boxHeight - VerticalExtra);
+    if (inPlace.Width == contentWidth && inPlace.Y == contentY && inPlace.Curs == curs && Cell->TopY == contentY &&
+        Cell->StartPos == curs &&
+        (inPlace.BoxHeight == contentBox || ops.SameInHeights(*this, contentWidth, inPlace.BoxHeight, contentBox))) {
+        ContentHeight = inPlace.Height;
+        curs += Cell->PosCount;
+        return;
+    }
     // The row heights were found by laying the content out at (0, 0) at this width; where that
     // layout can simply be moved down into place, it is not done again.
-    const int contentY = y + ContentShift + Padding[kTop] + Border[kTop];
     int shiftedHeight = 0;
     if (laidOutWidth == width - HorizontalExtra && ops.Shift(*this, contentY, curs, shiftedHeight)) {
         ContentHeight = shiftedHeight;

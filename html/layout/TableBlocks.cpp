@@ -28,19 +28,62 @@ int HorzPaddingBorder(const std::array<int, PropCount>& m)
 }
 
 // A cell's content is a cell of sections laid out from its left edge at a document Y.
+// A text section without pictures, controls or clearing: its lines depend on the width and not
+// on the place (the cell's own float indents stay empty).
+bool IsPlainText(const TSectionBase& section)
+{
+    if (typeid(section) != typeid(TSection))
+        return false;
+    const auto& text = static_cast<const TSection&>(section);
+    return text.Images.Count() == 0 && text.FormControls.Empty() && text.ClearAttr == 0;
+}
+
 // Whether a cell's content lies wherever it is laid out in the same way, only moved: text
-// sections alone, without pictures, controls or clearing, whose lines depend on the width and
-// not on the place (the cell's own float indents stay empty).
+// sections alone.
 bool MovesUnchanged(const TCellBasic& cell)
 {
-    for (const auto& section : cell) {
-        if (typeid(*section) != typeid(TSection))
-            return false;
-        const auto& text = static_cast<const TSection&>(*section);
-        if (text.Images.Count() > 0 || !text.FormControls.Empty() || text.ClearAttr != 0)
-            return false;
-    }
-    return true;
+    return std::all_of(cell.begin(), cell.end(), [](const auto& section) { return IsPlainText(*section); });
+}
+
+// Whether a table in a cell lays out the same wherever it stands: a table box without caption,
+// holding its table alone, in the flow, not floating, not clearing.
+bool PlacedAnywhere(const TSectionBase& section)
+{
+    const auto* block = dynamic_cast<const TBlock*>(&section);
+    if (!block || block->DisplayNone || block->FloatKind != 0 || block->ClearKind != 0 || block->Positioning != 0 ||
+        !block->MyCell)
+        return false;
+    const std::type_info& inner = typeid(section) == typeid(TTableAndCaptionBlock) ? typeid(TTableBlock)
+                                  : typeid(section) == typeid(TTableBlock)        ? typeid(ThtmlTable)
+                                                                                  : typeid(void);
+    if (inner == typeid(void))
+        return false;
+    if (const auto* box = dynamic_cast<const TTableAndCaptionBlock*>(block); box && box->CaptionBlock)
+        return false;
+    return std::all_of(block->MyCell->begin(), block->MyCell->end(), [&](const auto& s) {
+        return typeid(*s) == inner && (inner == typeid(ThtmlTable) || PlacedAnywhere(*s));
+    });
+}
+
+// Whether such a table lays out alike in a box of height a and one of height b: the boxes' margins
+// and heights are the only lengths that can refer to the height around them.
+bool LaysOutAlikeInHeights(const TSectionBase& section, int width, int a, int b)
+{
+    const auto* block = dynamic_cast<const TBlock*>(&section);
+    if (!block)
+        return true;
+    int autoA = 0, autoB = 0;
+    const auto ma = block->ConvertedMargins(width, a, autoA);
+    const auto mb = block->ConvertedMargins(width, b, autoB);
+    if (ma != mb || autoA != autoB)
+        return false;
+    // The box's content is given its own height where it has one, the height around it otherwise;
+    // the table box inside a caption box is also measured against the height around.
+    const int innerA = ma[piHeight] >= 1 ? ma[piHeight] : a;
+    const int innerB = mb[piHeight] >= 1 ? mb[piHeight] : b;
+    return std::all_of(block->MyCell->begin(), block->MyCell->end(), [&](const auto& s) {
+        return LaysOutAlikeInHeights(*s, width, innerA, innerB) && LaysOutAlikeInHeights(*s, width, a, b);
+    });
 }
 
 // Moves the laid-out text sections of a cell down by dy and on by dcurs document positions.
@@ -76,6 +119,27 @@ public:
         // As the cell's layout gives it: the sections' height, or down to the top of the document.
         height = std::max(sections, -cell.Cell->TopY);
         return true;
+    }
+    bool LaysOutInPlace(const TCellObj& cell) const override
+    {
+        if (!cell.Cell)
+            return false;
+        bool tables = false;
+        for (const auto& section : *cell.Cell) {
+            if (PlacedAnywhere(*section))
+                tables = true;
+            else if (!IsPlainText(*section))
+                return false;
+        }
+        return tables;
+    }
+    bool SameInHeights(const TCellObj& cell, int width, int a, int b) const override
+    {
+        // Only the table boxes' own margins and heights can refer to the height of the cell.
+        if (!cell.Cell)
+            return false;
+        return std::all_of(cell.Cell->begin(), cell.Cell->end(),
+                           [&](const auto& section) { return LaysOutAlikeInHeights(*section, width, a, b); });
     }
     void MinMaxWidth(Canvas& canvas, TCellObj& cell, int& minWidth, int& maxWidth) override
     {

@@ -443,6 +443,13 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
     std::vector<int> percent(static_cast<std::size_t>(rowCount), 0);
     std::vector<bool> specified(static_cast<std::size_t>(rowCount), false);
     const std::vector<int> colLeft = ColumnEdges(Widths, NumCols);
+    // The first cell of the first row starts where the table starts, at the table's first document
+    // position.
+    TCellObj* firstCell = nullptr;
+    if (rowCount > 0)
+        for (int c = 0; c < Rows[0]->Count() && c < NumCols && !firstCell; ++c)
+            if (IsReal((*Rows[0])[c]))
+                firstCell = (*Rows[0])[c];
     ForEachCellBySpan(&TCellObj::RowSpan, [&](TCellObj& cell, int r, int c, int span) {
         const int last = std::min(NumCols, c + cell.ColSpan);
         cell.CellWidth = At(colLeft, last) - At(colLeft, c);
@@ -455,11 +462,14 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
             spec = h;
         int curs = 0;
         const int contentWidth = cell.CellWidth - cell.HorizontalExtra - CellSpacing;
-        cell.ContentHeight = Ops().HasContent(cell)
-                                 ? Ops().Layout(canvas, cell, 0, 0, contentWidth, std::max(0, spec - cell.VerticalExtra),
-                                                curs)
-                                 : 0;
-        cell.LaidOutAtOriginWidth = contentWidth;
+        const int contentBox = std::max(0, spec - cell.VerticalExtra);
+        if (&cell == firstCell && LayOutInPlace(canvas, cell, At(colLeft, c), contentWidth, contentBox)) {
+            cell.LaidOutAtOriginWidth = -1;
+        } else {
+            cell.ContentHeight = Ops().HasContent(cell) ? Ops().Layout(canvas, cell, 0, 0, contentWidth, contentBox, curs)
+                                                        : 0;
+            cell.LaidOutAtOriginWidth = contentWidth;
+        }
         int d = cell.ContentHeight + cell.VerticalExtra;
         int pc = d;
         bool isSpec = false;
@@ -528,6 +538,29 @@ void ThtmlTable::FindRowHeights(Canvas& canvas, int boxHeight)
             }
         At(Heights, lastUnspecified) += remaining % unspecified;
     }
+}
+
+bool ThtmlTable::LayOutInPlace(Canvas& canvas, TCellObj& cell, int left, int contentWidth, int contentBox)
+{
+    // A table nested in the first cell would otherwise be laid out twice at every level of nesting:
+    // here to find the row heights and again in its place; with tables nested deeply, once for every
+    // table around it. Laid out in its place (as when its content fills the cell's height, not moved
+    // down by VALIGN), the layout that places the cells keeps it.
+    if (!Ops().HasContent(cell) || !Ops().LaysOutInPlace(cell))
+        return false;
+    const int x = TableLeft + left + CellSpacing + cell.Padding[3] + cell.Border[3];
+    const int y = YPosition + CellSpacing + cell.Padding[0] + cell.Border[0];
+    if (y < 0)
+        return false;
+    int curs = StartCurs;
+    const int height = Ops().Layout(canvas, cell, x, y, contentWidth, contentBox, curs);
+    // A height above zero is the height at (0, 0) as well; one of zero or less may be cut off at
+    // the document's top there, so the cell is laid out at (0, 0) instead.
+    if (height <= 0)
+        return false;
+    cell.ContentHeight = height;
+    cell.LaidOutInPlace = {contentWidth, y, StartCurs, contentBox, height};
+    return true;
 }
 
 int ThtmlTable::LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth)

@@ -30,6 +30,12 @@ public:
     // layout in that place would have put it, and returns its height there; false (nothing moved)
     // when the content must be laid out again in place.
     virtual bool Shift(TCellObj& /*cell*/, int /*dy*/, int /*dcurs*/, int& /*height*/) { return false; }
+    // Whether the content, which cannot be moved once laid out (it holds tables), lays out the same
+    // wherever it is placed, only moved, and so may be laid out in its place to find the row heights.
+    virtual bool LaysOutInPlace(const TCellObj& /*cell*/) const { return false; }
+    // Whether laying the content out at the given width in a box of height a gives what a box of
+    // height b gives.
+    virtual bool SameInHeights(const TCellObj& /*cell*/, int /*width*/, int /*a*/, int /*b*/) const { return false; }
 };
 
 // The operations every table uses unless told otherwise.
@@ -108,6 +114,11 @@ public:
     // The content width of the layout at (0, 0) that found the row heights, -1 when none waits to
     // be moved into place.
     int LaidOutAtOriginWidth = -1;
+    // The layout in place that found the row heights, kept for the layout in place that follows:
+    // the content width (-1 when none), where it was laid out and the box height it was given.
+    struct InPlaceLayout {
+        int Width = -1, Y = 0, Curs = 0, BoxHeight = 0, Height = 0;
+    } LaidOutInPlace;
     int CellHeight = 0;          // the height of the rows it spans, set by the table layout
     int ContentHeight = 0;       // the laid-out height of its content
     bool IsPlaceholder() const { return ColSpan == 0; }
@@ -245,6 +256,9 @@ private:
     void WidthsUnspecified(int width, int tableMin, int tableMax);
     void MinToMaxDistribution(int width, int tableMin, int tableMax);
     void FindRowHeights(Canvas& canvas, int boxHeight);
+    // Lays the first cell out in its place to find its height, where its content allows; left is
+    // the cell's edge within the table.
+    bool LayOutInPlace(Canvas& canvas, TCellObj& cell, int left, int contentWidth, int contentBox);
     int PaintRow(Canvas& canvas, const TRect& clip, int row, int x, int y, int& b);
     int PaintRows(Canvas& canvas, const TRect& clip, int x, int y, int& b, int firstRow, int endRow);
     void PaintParts(Canvas& canvas, const TRect& clip, int x, int y, int& b);
