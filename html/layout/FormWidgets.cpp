@@ -135,9 +135,12 @@ QString ToQ(const std::u16string& s) { return QString::fromStdU16String(s); }
 
 // Unchecking a button makes Qt look for the checked button among its siblings: without a group,
 // every button on the drawing surface, which holds every control of the page. A group of its own
-// (not exclusive, so that it keeps nothing exclusive) answers at once.
+// (not exclusive, so that it keeps nothing exclusive) answers at once. It is made for the first
+// uncheck only, so that a page of many buttons does not pay a group for each.
 void GiveOwnGroup(QAbstractButton* button)
 {
+    if (button->group())
+        return;
     auto* group = new QButtonGroup(button);
     group->setExclusive(false);
     group->addButton(button);
@@ -261,7 +264,6 @@ QWidget* TButtonFormControlObj::MakeWidget(QWidget* parent)
 QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
 {
     auto* box = new QCheckBox(parent);
-    GiveOwnGroup(box);
     QObject::connect(box, &QCheckBox::toggled, box, [this](bool on) {
         if (!syncing_ && widget_)
             Checked = on;
@@ -273,15 +275,17 @@ QWidget* TCheckBoxFormControlObj::MakeWidget(QWidget* parent)
 void TCheckFormControlObj::ShowValue()
 {
     auto* button = static_cast<QAbstractButton*>(widget_.data());
-    if (button->isChecked() != Checked)
+    if (button->isChecked() != Checked) {
+        if (!Checked)
+            GiveOwnGroup(button);
         button->setChecked(Checked);
+    }
 }
 
 QWidget* TRadioButtonFormControlObj::MakeWidget(QWidget* parent)
 {
     auto* radio = new TFormRadioButton(parent);
     radio->setAutoExclusive(false);
-    GiveOwnGroup(radio);
     QObject::connect(radio, &QRadioButton::clicked, radio, [this] { Click(); });
     return radio;
 }
