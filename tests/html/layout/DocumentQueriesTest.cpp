@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace velmoran::testing {
 namespace {
@@ -145,6 +147,26 @@ TEST(PrintCopy, PaintsLikeTheScreenDocumentAndRunsNoTimer)
 
 namespace velmoran::testing {
 namespace {
+
+// The print copy shares the source positions of its texts with the screen document: it must
+// answer the same and keep them when the screen document is gone first.
+TEST(PrintCopy, SourcePositionsOutliveTheScreenDocument)
+{
+    auto d = std::make_unique<Doc>("<p>ab  cd</p><p>x&amp;y</p><table><tr><td>z&lt;w</td></tr></table>");
+    auto copy = d->Page.Doc.CreateCopy();
+    std::vector<int> sources;
+    for (int pos = 0; pos < d->Page.Doc.PosCount; ++pos) {
+        sources.push_back(d->Page.Doc.FindSourcePos(pos));
+        EXPECT_EQ(copy->FindSourcePos(pos), sources.back()) << pos;
+    }
+    d.reset();
+    for (int pos = 0; pos < static_cast<int>(sources.size()); ++pos) {
+        EXPECT_EQ(copy->FindSourcePos(pos), sources[static_cast<std::size_t>(pos)]) << pos;
+        if (sources[static_cast<std::size_t>(pos)] >= 0) {
+            EXPECT_EQ(copy->FindDocPos(sources[static_cast<std::size_t>(pos)], false), pos) << pos;
+        }
+    }
+}
 
 TEST(DocumentQueries, SourceAndDocumentPositionsAreInverse)
 {
