@@ -7,6 +7,8 @@
 #include "html/layout/SmallSections.h"
 #include "html/layout/TextSection.h"
 
+#include <algorithm>
+
 namespace velmoran {
 
 namespace {
@@ -73,11 +75,25 @@ std::unique_ptr<TFontObj> TFontObj::CreateCopy(TSection* section) const
 
 void TFontList::AddForCopy(const TFontList& from, int i, TSection* section)
 {
-    const auto& run = from.runs_[static_cast<std::size_t>(i)];
+    const Run& run = from.begin()[i];
     if (run->HasLinkState())
-        runs_.push_back(run->CreateCopy(section));
+        Add(run->CreateCopy(section));
     else
-        runs_.push_back(run);
+        Add(run);
+}
+
+void TFontList::CopyFrom(const TFontList& from, TSection* section)
+{
+    Clear();
+    if (std::none_of(from.begin(), from.end(), [](const Run& run) { return run->HasLinkState(); })) {
+        block_ = from.block_;
+        if (block_)
+            ++block_->Uses;
+        return;
+    }
+    Reserve(from.Count());
+    for (int i = 0; i < from.Count(); ++i)
+        AddForCopy(from, i, section);
 }
 
 void TFloatingObj::CopyPlacementTo(TFloatingObj& copy) const
@@ -133,10 +149,7 @@ void TSection::CopyTextFrom(const TSection& s)
     Text = s.Text;
     BreakClasses = s.BreakClasses;
     SourceIndex = s.SourceIndex;
-    Fonts.Clear();
-    Fonts.Reserve(s.Fonts.Count());
-    for (int i = 0; i < s.Fonts.Count(); ++i)
-        Fonts.AddForCopy(s.Fonts, i, this);
+    Fonts.CopyFrom(s.Fonts, this);
     for (const auto& o : s.Images)
         if (const auto* img = dynamic_cast<const TImageObj*>(o.get()))
             Images.Add(img->CreateCopy(Document));

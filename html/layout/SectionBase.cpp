@@ -8,6 +8,8 @@
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <cstdlib>
 #include <iterator>
 
@@ -72,6 +74,57 @@ void TFontObj::ReplaceFont(const TMyFont& font)
     tmAveCharWidth = TheFont.tmAveCharWidth;
     tmMaxCharWidth = TheFont.tmMaxCharWidth;
     tmCharset = TheFont.tmCharset;
+}
+
+void TFontList::Release() noexcept
+{
+    if (block_ && --block_->Uses == 0) {
+        std::destroy_n(Runs(), block_->Count);
+        ::operator delete(block_);
+    }
+    block_ = nullptr;
+}
+
+void TFontList::Own(int room)
+{
+    if (block_ && block_->Uses == 1 && block_->Room >= room)
+        return;
+    const int count = Count();
+    room = std::max(room, count);
+    void* raw = ::operator new(sizeof(Header) + static_cast<std::size_t>(room) * sizeof(Run));
+    auto* fresh = new (raw) Header{1, count, room};
+    auto* to = reinterpret_cast<Run*>(fresh + 1);
+    if (block_ && block_->Uses == 1)
+        std::uninitialized_move_n(Runs(), count, to);
+    else if (block_)
+        std::uninitialized_copy_n(Runs(), count, to);
+    Release();
+    block_ = fresh;
+}
+
+TFontObj* TFontList::Add(Run run)
+{
+    const int count = Count();
+    if (!block_ || block_->Uses > 1 || block_->Room == count)
+        Own(count == 0 ? 1 : count * 2);
+    new (Runs() + count) Run(std::move(run));
+    ++block_->Count;
+    return Runs()[count].get();
+}
+
+void TFontList::Delete(int index)
+{
+    Own(Count());
+    Run* runs = Runs();
+    std::move(runs + index + 1, runs + block_->Count, runs + index);
+    std::destroy_at(runs + block_->Count - 1);
+    --block_->Count;
+}
+
+void TFontList::Reserve(int count)
+{
+    if (count > (block_ ? block_->Room : 0))
+        Own(count);
 }
 
 TFontObj* TFontList::GetFontAt(int pos) const

@@ -164,34 +164,50 @@ public:
 
 // The runs of a section in position order. A run without a link never changes once the text is
 // finished, so a print copy shares it with the screen document instead of copying it; a link run
-// (hover, visited and focus states of its own) is copied.
+// (hover, visited and focus states of its own) is copied. A section whose runs carry no link
+// state shares the whole list: one block with a use count, the count, the room and the runs, held
+// by one pointer and copied before it changes while shared.
 class TFontList {
 public:
-    int Count() const { return static_cast<int>(runs_.size()); }
-    TFontObj* Items(int i) const { return runs_[static_cast<std::size_t>(i)].get(); }
+    using Run = std::shared_ptr<TFontObj>;
+    TFontList() = default;
+    TFontList(const TFontList&) = delete;
+    TFontList& operator=(const TFontList&) = delete;
+    ~TFontList() { Release(); }
+
+    int Count() const { return block_ ? block_->Count : 0; }
+    TFontObj* Items(int i) const { return begin()[i].get(); }
     TFontObj* operator[](int i) const { return Items(i); }
-    TFontObj* Last() const { return runs_.empty() ? nullptr : runs_.back().get(); }
-    TFontObj* Add(std::shared_ptr<TFontObj> run)
-    {
-        runs_.push_back(std::move(run));
-        return runs_.back().get();
-    }
+    TFontObj* Last() const { return Count() == 0 ? nullptr : Items(Count() - 1); }
+    TFontObj* Add(Run run);
     // Takes another list's run at index i: shared with it when the run carries no link state,
     // else a copy of it for this section.
     void AddForCopy(const TFontList& from, int i, TSection* section);
+    // All runs of another list for a copy of its section: the list itself shared when no run
+    // carries link state.
+    void CopyFrom(const TFontList& from, TSection* section);
     // Frees the run at index (unless another list still shares it) and removes it.
-    void Delete(int index) { runs_.erase(runs_.begin() + index); }
-    void Clear() { runs_.clear(); }
-    void Reserve(int count) { runs_.reserve(static_cast<std::size_t>(count)); }
-    auto begin() const { return runs_.begin(); }
-    auto end() const { return runs_.end(); }
+    void Delete(int index);
+    void Clear() { Release(); }
+    void Reserve(int count);
+    const Run* begin() const { return block_ ? reinterpret_cast<const Run*>(block_ + 1) : nullptr; }
+    const Run* end() const { return begin() + Count(); }
     // The run containing a position (the last one starting at or before it).
     TFontObj* GetFontAt(int pos) const;
     // The start of the first run after pos, or limit when none comes before it.
     int NextRunStart(int pos, int limit) const;
 
 private:
-    std::vector<std::shared_ptr<TFontObj>> runs_;
+    struct alignas(Run) Header {
+        int Uses;  // the lists holding the block (all in one thread)
+        int Count;
+        int Room;
+    };
+    Run* Runs() { return reinterpret_cast<Run*>(block_ + 1); }
+    // A block of its own with room for at least count runs.
+    void Own(int room);
+    void Release() noexcept;
+    Header* block_ = nullptr;
 };
 
 // An image or panel placed in a line or floating beside it.

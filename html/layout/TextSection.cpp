@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
+#include <new>
 
 namespace velmoran {
 
@@ -82,6 +84,34 @@ void TSection::AddChar(char16_t ch, int sourceIndex, char cls)
     sourceIndexes_.push_back(sourceIndex);
 }
 
+TSourceIndex& TSourceIndex::operator=(const TSourceIndex& other) noexcept
+{
+    if (block_ != other.block_) {
+        Release();
+        block_ = other.block_;
+        Hold();
+    }
+    return *this;
+}
+
+void TSourceIndex::Release() noexcept
+{
+    if (block_ && --block_->Uses == 0)
+        ::operator delete(block_);
+    block_ = nullptr;
+}
+
+void TSourceIndex::Assign(const std::vector<IndexObj>& entries)
+{
+    Release();
+    if (entries.empty())
+        return;
+    static_assert(alignof(IndexObj) <= alignof(Header) && sizeof(Header) % alignof(IndexObj) == 0);
+    void* raw = ::operator new(sizeof(Header) + entries.size() * sizeof(IndexObj));
+    block_ = new (raw) Header{1, static_cast<int>(entries.size())};
+    std::uninitialized_copy(entries.begin(), entries.end(), reinterpret_cast<IndexObj*>(block_ + 1));
+}
+
 int TSection::SourcePosAt(int i) const
 {
     if (!finished_) {
@@ -99,13 +129,13 @@ int TSection::SourcePosAt(int i) const
 
 void TSection::CloseText()
 {
-    SourceIndex.clear();
+    std::vector<IndexObj> entries;
     for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
         if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
-            SourceIndex.push_back({static_cast<int>(i), sourceIndexes_[i]});
+            entries.push_back({static_cast<int>(i), sourceIndexes_[i]});
+    SourceIndex.Assign(entries);
     // From here the compressed form answers; the text keeps no room to grow.
     std::vector<int>().swap(sourceIndexes_);
-    SourceIndex.shrink_to_fit();
     Text.shrink_to_fit();
     BreakClasses += 'y';
     BreakClasses.shrink_to_fit();

@@ -23,6 +23,39 @@ struct IndexObj {
     int Index;
 };
 
+// The compressed source positions of a closed text. They never change once the text is closed,
+// so a print copy shares them with the screen document instead of copying them: one block with a
+// use count, the entry count and the entries, held by one pointer.
+class TSourceIndex {
+public:
+    TSourceIndex() = default;
+    TSourceIndex(const TSourceIndex& other) noexcept : block_(other.block_) { Hold(); }
+    TSourceIndex& operator=(const TSourceIndex& other) noexcept;
+    ~TSourceIndex() { Release(); }
+
+    // Takes the entries in position order.
+    void Assign(const std::vector<IndexObj>& entries);
+    bool empty() const { return size() == 0; }
+    std::size_t size() const { return block_ ? static_cast<std::size_t>(block_->Count) : 0; }
+    const IndexObj* begin() const { return block_ ? reinterpret_cast<const IndexObj*>(block_ + 1) : nullptr; }
+    const IndexObj* end() const { return begin() + size(); }
+    const IndexObj& front() const { return *begin(); }
+    const IndexObj& operator[](std::size_t i) const { return begin()[i]; }
+
+private:
+    struct Header {
+        int Uses;   // the documents' sections holding the block (all in one thread)
+        int Count;
+    };
+    void Hold() noexcept
+    {
+        if (block_)
+            ++block_->Uses;
+    }
+    void Release() noexcept;
+    Header* block_ = nullptr;
+};
+
 class TImageObj;
 
 // One laid-out line of a text section.
@@ -104,7 +137,7 @@ public:
 
     std::u16string Text;
     std::string BreakClasses;          // "y", "n", "a", "s" per character, plus a final "y"
-    std::vector<IndexObj> SourceIndex; // compressed after FinishText
+    TSourceIndex SourceIndex;          // compressed after FinishText
     TFontList Fonts;
     TImageObjList Images;
     TFormControlList FormControls;     // the placed controls, owned by their forms

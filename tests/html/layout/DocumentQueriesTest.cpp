@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace velmoran::testing {
 namespace {
@@ -145,6 +148,37 @@ TEST(PrintCopy, PaintsLikeTheScreenDocumentAndRunsNoTimer)
 
 namespace velmoran::testing {
 namespace {
+
+// The print copy shares the source positions and the run lists of its texts with the screen
+// document: it must answer the same and keep them when the screen document is gone first.
+TEST(PrintCopy, SourcePositionsAndRunsOutliveTheScreenDocument)
+{
+    auto d = std::make_unique<Doc>("<p>ab <b>cd</b></p><p>x&amp;y <i>i</i></p>"
+                                   "<table><tr><td>z&lt;<sub>w</sub></td></tr></table>");
+    auto copy = d->Page.Doc.CreateCopy();
+    auto runStart = [](TSectionList& doc, int pos) {
+        char16_t ch = 0;
+        TFontObj* font = nullptr;
+        TSectionBase* section = nullptr;
+        return doc.CharAt(pos, ch, font, section) && font ? font->Pos : -1;
+    };
+    std::vector<int> sources;
+    std::vector<int> runs;
+    for (int pos = 0; pos < d->Page.Doc.PosCount; ++pos) {
+        sources.push_back(d->Page.Doc.FindSourcePos(pos));
+        runs.push_back(runStart(d->Page.Doc, pos));
+        EXPECT_EQ(copy->FindSourcePos(pos), sources.back()) << pos;
+    }
+    ASSERT_TRUE(std::any_of(runs.begin(), runs.end(), [](int start) { return start > 0; }));  // a second run
+    d.reset();
+    for (int pos = 0; pos < static_cast<int>(sources.size()); ++pos) {
+        EXPECT_EQ(copy->FindSourcePos(pos), sources[static_cast<std::size_t>(pos)]) << pos;
+        EXPECT_EQ(runStart(*copy, pos), runs[static_cast<std::size_t>(pos)]) << pos;
+        if (sources[static_cast<std::size_t>(pos)] >= 0) {
+            EXPECT_EQ(copy->FindDocPos(sources[static_cast<std::size_t>(pos)], false), pos) << pos;
+        }
+    }
+}
 
 TEST(DocumentQueries, SourceAndDocumentPositionsAreInverse)
 {
