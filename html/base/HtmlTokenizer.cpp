@@ -4,6 +4,7 @@
 #include "html/base/WideText.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Cp1252.h"
+#include "platform/core/Text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -22,15 +23,10 @@ constexpr unsigned char ESC = 27;
 
 bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(unsigned char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool IsHexDigit(unsigned char c) { return HexDigitValue(c) >= 0; }
 bool IsAlnum(unsigned char c) { return IsLetter(c) || IsDigit(c); }
 unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
-int HexValue(unsigned char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    return (c | 0x20) - 'a' + 10;
-}
+int HexValue(unsigned char c) { return HexDigitValue(c); }
 
 struct Entity {
     const char* Name;

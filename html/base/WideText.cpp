@@ -1,6 +1,8 @@
 // Text helpers of the HTML library; see WideText.h.
 #include "html/base/WideText.h"
 
+#include "platform/core/Text.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -98,16 +100,7 @@ std::string ReplaceChar(char oldCh, char newCh, std::string s)
 
 namespace {
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+int HexValue(char c) { return HexDigitValue(static_cast<unsigned char>(c)); }
 
 }  // namespace
 

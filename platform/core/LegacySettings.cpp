@@ -2,6 +2,7 @@
 #include "platform/core/LegacySettings.h"
 
 #include "platform/core/Cp1252.h"
+#include "platform/core/Text.h"
 
 namespace velmoran {
 
@@ -9,13 +10,8 @@ namespace {
 
 std::optional<unsigned> HexDigit(char16_t c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return std::nullopt;
+    const int value = HexDigitValue(c);
+    return value < 0 ? std::nullopt : std::optional<unsigned>(static_cast<unsigned>(value));
 }
 
 void AppendUtf16(std::u16string& out, std::string_view utf8)

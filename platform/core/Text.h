@@ -29,4 +29,16 @@ bool Contains(std::string_view s, std::string_view sub);
 // Text as it may stand in HTML: "&", "<", ">" and '"' as their entities, every other byte as it is.
 std::string HtmlEscaped(std::string_view text);
 
+// The value of a hexadecimal digit (either case), or -1 for any other character.
+constexpr int HexDigitValue(char32_t c)
+{
+    if (c >= '0' && c <= '9')
+        return static_cast<int>(c - '0');
+    if (c >= 'a' && c <= 'f')
+        return static_cast<int>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F')
+        return static_cast<int>(c - 'A' + 10);
+    return -1;
+}
+
 }  // namespace velmoran
