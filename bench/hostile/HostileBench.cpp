@@ -5,6 +5,7 @@
 #include "html/layout/SectionList.h"
 #include "html/style/StyleSheetParser.h"
 #include "platform/RecordingCanvas.h"
+#include "bench/hostile/BenchFonts.h"
 #include "platform/TestFont.h"
 #include "platform/core/Stream.h"
 #include "report/Report.h"
@@ -17,12 +18,7 @@ using namespace velmoran;
 
 namespace {
 
-TestFontEngine& Fonts()
-{
-    static TestFontEngine fonts;
-    static ScopedScreenFonts scoped(fonts);
-    return fonts;
-}
+using bench::Fonts;
 
 void ColumnSpan(benchmark::State& state)
 {

@@ -5,6 +5,7 @@
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "platform/RecordingCanvas.h"
+#include "bench/hostile/BenchFonts.h"
 #include "platform/TestFont.h"
 
 #include <QApplication>
@@ -23,12 +24,7 @@ using namespace velmoran;
 
 namespace {
 
-TestFontEngine& Fonts()
-{
-    static TestFontEngine fonts;
-    static ScopedScreenFonts scoped(fonts);
-    return fonts;
-}
+using bench::Fonts;
 
 QWidget& Surface()
 {
