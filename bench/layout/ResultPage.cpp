@@ -2,6 +2,7 @@
 #include "bench/layout/ResultPage.h"
 
 #include "html/layout/HtmlParser.h"
+#include "html/layout/PrintMode.h"
 #include "html/layout/Tables.h"
 #include "platform/QtCanvas.h"
 
@@ -70,21 +71,19 @@ std::unique_ptr<TSectionList> ParsedDocument(const std::string& html)
     return doc;
 }
 
-int CutIntoPages(const TSectionList& document, int width, int pageHeight)
+namespace {
+
+// Every page of a document laid out for the printer painted into one reused page image.
+int PaintPages(TSectionList& document, int height, int width, int pageHeight)
 {
-    std::unique_ptr<TSectionList> copy = document.CreateCopy();
-    copy->Printing = true;
-    QtCanvas measure;
-    int widest = 0;
-    const int height = copy->LayoutDocument(measure, width, widest);
     QImage image(width, pageHeight, QImage::Format_RGB32);
-    auto partTable = [&]() -> ThtmlTable* { return static_cast<ThtmlTable*>(copy->TablePrinting); };
+    auto partTable = [&]() -> ThtmlTable* { return static_cast<ThtmlTable*>(document.TablePrinting); };
     auto paint = [&](int docY, int imageY, int stripHeight) {
         QPainter painter(&image);
         QtCanvas canvas(&painter);
         canvas.IntersectClipRect({0, imageY, width, imageY + stripHeight});
-        copy->SetYOffset(docY - imageY);
-        copy->PaintDocument(canvas, {0, imageY, width, imageY + stripHeight});
+        document.SetYOffset(docY - imageY);
+        document.PaintDocument(canvas, {0, imageY, width, imageY + stripHeight});
     };
     int pages = 0;
     for (int top = 0; top < height;) {
@@ -97,7 +96,7 @@ int CutIntoPages(const TSectionList& document, int width, int pageHeight)
         }
         const int yOffset = top - header;
         paint(top, header, pageHeight - header);
-        const int cut = std::min(copy->PageCutY, yOffset + pageHeight);
+        const int cut = std::min(document.PageCutY, yOffset + pageHeight);
         if (ThtmlTable* t = partTable(); t && t->TablePartRec.TablePart == 5) {
             const int room = std::max(0, std::min(t->TablePartRec.PartHeight, pageHeight - (cut - yOffset)));
             paint(t->TablePartRec.PartStart, cut - yOffset, room);
@@ -108,5 +107,21 @@ int CutIntoPages(const TSectionList& document, int width, int pageHeight)
     }
     return pages;
 }
+
+}  // namespace
+
+int CutIntoPages(TSectionList& document, int width, int pageHeight, int screenWidth)
+{
+    QtCanvas measure;
+    int widest = 0;
+    int pages = 0;
+    {
+        TPrintMode printing(document);
+        pages = PaintPages(document, document.LayoutDocument(measure, width, widest), width, pageHeight);
+    }
+    document.LayoutDocument(measure, screenWidth, widest);
+    return pages;
+}
+
 
 }  // namespace velmoran::bench

@@ -1,5 +1,5 @@
 // The generated result page the layout benchmarks measure, and the steps they share: a document
-// parsed with the default style sheet, and the print copy cut into pages as the print loop does.
+// parsed with the default style sheet, and the document cut into pages as the print loop does.
 #pragma once
 
 #include "html/layout/SectionList.h"
@@ -20,9 +20,10 @@ const std::string& Page(int megabytes);
 // A document parsed from the page with the default style sheet.
 std::unique_ptr<TSectionList> ParsedDocument(const std::string& html);
 
-// Cuts a laid-out document into pages pageHeight high at the given width: the print copy laid
-// out, every page painted into one reused page image (headers of tables repeated as the print
-// loop does), nothing written. Returns the number of pages.
-int CutIntoPages(const TSectionList& document, int width, int pageHeight);
+// Cuts a laid-out document into pages pageHeight high at the given width as the print loop does:
+// the document in print mode laid out, every page painted into one reused page image (headers of
+// tables repeated), nothing written; then laid out again for the screen at screenWidth. Returns
+// the number of pages.
+int CutIntoPages(TSectionList& document, int width, int pageHeight, int screenWidth);
 
 }  // namespace velmoran::bench

@@ -111,7 +111,9 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
     if (!(clip.Bottom >= box.Top && clip.Top <= box.Bottom))
         return;
 
-    // Background colour and picture, reaching under the 3-D frame of a bordered table.
+    // Background colour and picture, reaching under the 3-D frame of a bordered table; on paper only
+    // when table backgrounds are printed.
+    const bool ownBackground = Cell->BkGnd && (!printing || doc->PrintTableBackground);
     {
         TRect bg = pad;
         if (HasBorderStyle) {
@@ -126,7 +128,7 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
         // Only the rows in the clip, with two pixels of slack above it.
         const int dt = std::max(bg.Top, clip.Top - 2);
         const int dh = std::min(bg.Bottom - dt, clip.Bottom - dt);
-        if (dh > 0 && Cell->BkGnd && Cell->BkColor != NoColor && (!printing || doc->PrintTableBackground))
+        if (dh > 0 && ownBackground && Cell->BkColor != NoColor)
             canvas.FillRect({bg.Left, dt, bg.Right, dt + dh}, ColorToRGB(Cell->BkColor) & 0xFFFFFF);
         if (dh > 0 && (!printing || doc->PrintTableBackground))
             DrawBackgroundImage(canvas, bg, dt, dh);
@@ -156,7 +158,7 @@ void TCellObj::PaintCellObj(Canvas& canvas, TCellContentOps& ops, const TRect& c
         if (thinSolid)
             DrawBorder3D(canvas, frame, 1, colors[0], colors[0], false);
         else
-            DrawBorder(canvas, box, pad, colors, styles, Cell->BkGnd ? Cell->BkColor : NoColor, printing);
+            DrawBorder(canvas, box, pad, colors, styles, ownBackground ? Cell->BkColor : NoColor, printing);
     } else if (hasTableBorder && hasContent) {
         if (doc && light == kSystemColorFlag + COLOR_BTNHIGHLIGHT && dark == kSystemColorFlag + COLOR_BTNSHADOW)
             DrawDocumentBorder3D(canvas, frame, false, *doc, 1);

@@ -172,6 +172,8 @@ int ThtmlTable::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, I
                               int /*fallbackHeight*/, int /*containingHeight*/, int availWidth, int /*refX*/,
                               int /*refY*/, int y)
 {
+    // A print starts every table at its first part, whatever an earlier print left behind.
+    TablePartRec = TTablePartRec{};
     // Row heights fill only a height given to the table's own box.
     int boxHeight = 0;
     if (OwnerCell && OwnerCell->OwnerBlock) {

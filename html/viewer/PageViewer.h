@@ -367,7 +367,7 @@ public:
     void DrawBackground(Canvas& canvas, const QRect& clip);
     // The page background of a print: the document's colour over the body, its picture tiled from
     // the body's top-left corner.
-    void DrawPrintBackground(Canvas& canvas, const TRect& body);
+    void DrawPrintBackground(Canvas& canvas, const TRect& body, ColorRef documentBackground);
     // The measuring canvas of layout and hit tests.
     Canvas& MeasureCanvas();
     // Lays the document out at the viewer's width and arranges the bars.
@@ -481,6 +481,7 @@ private:
     TBarsShown BarsShown() const;
     int BorderWidth() const { return borderStyle_ != THTMLBorderStyle::htNone ? 2 : 0; }
     int LayoutAt(int width);
+    void LayOutAgainAfterPrint();
     void ArrangeBars();
     void UpdateBorder();
     int MaxVPos() const;
@@ -549,6 +550,7 @@ private:
     TvwPrinter* jobPrinter_ = nullptr;
     friend class TPrintRun;
     bool layoutRunning_ = false;
+    int layoutWidth_ = 0;  // of the last screen layout
     bool creating_ = true;
     int refreshDelay_ = 0;
     std::string refreshUrl_;

@@ -96,7 +96,9 @@ TPaintPanel::TPaintPanel(TPageViewer* viewer) : QWidget(viewer), viewer_(viewer)
 
 void TPaintPanel::paintEvent(QPaintEvent* event)
 {
-    if (viewer_->layoutRunning_ || painting_)
+    // While the document is laid out for the printer the surface keeps what it shows: the end of
+    // the print draws it anew.
+    if (viewer_->layoutRunning_ || painting_ || viewer_->Printing())
         return;
     painting_ = true;
     RunGuarded([&] {
@@ -122,18 +124,24 @@ void TPaintPanel::paintEvent(QPaintEvent* event)
 
 void TPaintPanel::mousePressEvent(QMouseEvent* event)
 {
+    if (viewer_->Printing())
+        return;  // the document is the printer's until the print ends
     const QPoint p = event->position().toPoint();
     RunGuarded([&] { viewer_->PanelMouseDown(event->button(), event->modifiers(), p.x(), p.y()); });
 }
 
 void TPaintPanel::mouseMoveEvent(QMouseEvent* event)
 {
+    if (viewer_->Printing())
+        return;  // the document is the printer's until the print ends
     const QPoint p = event->position().toPoint();
     RunGuarded([&] { viewer_->PanelMouseMove(event->buttons(), event->modifiers(), p.x(), p.y()); });
 }
 
 void TPaintPanel::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (viewer_->Printing())
+        return;  // the document is the printer's until the print ends
     const QPoint p = event->position().toPoint();
     RunGuarded([&] { viewer_->PanelMouseUp(event->button(), event->modifiers(), p.x(), p.y()); });
 }
@@ -156,6 +164,8 @@ void TPaintPanel::dragMoveEvent(QDragMoveEvent* event)
 
 void TPaintPanel::dropEvent(QDropEvent* event)
 {
+    if (viewer_->Printing())
+        return;  // the document is the printer's until the print ends
     const QPoint p = event->position().toPoint();
     RunGuarded([&] { viewer_->PanelDragDrop(event->mimeData(), p.x(), p.y()); });
     event->acceptProposedAction();
@@ -163,6 +173,8 @@ void TPaintPanel::dropEvent(QDropEvent* event)
 
 void TPaintPanel::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    if (viewer_->Printing())
+        return;  // the document is the printer's until the print ends
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
         RunGuarded([&] { viewer_->PanelDoubleClick(event->modifiers(), p.x(), p.y()); });
@@ -193,9 +205,9 @@ void TPageViewer::DrawBackground(Canvas& canvas, const QRect& clip)
     DrawTiles(canvas, bg, area, tiled);
 }
 
-void TPageViewer::DrawPrintBackground(Canvas& canvas, const TRect& body)
+void TPageViewer::DrawPrintBackground(Canvas& canvas, const TRect& body, ColorRef documentBackground)
 {
-    const ColorRef color = document_->Background() == kNoColor ? defBackground_ : document_->Background();
+    const ColorRef color = documentBackground == kNoColor ? defBackground_ : documentBackground;
     canvas.FillRect(body, ColorToRGB(color));
     const TBackgroundImage& bg = document_->BackgroundImage();
     if (!document_->ShowImages() || bg.Image.isNull())

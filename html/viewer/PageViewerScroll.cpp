@@ -121,10 +121,23 @@ bool TPageViewer::PositionToAnchor(const std::string& name)
 
 int TPageViewer::LayoutAt(int width)
 {
+    layoutWidth_ = width;
     neededWidth_ = 0;
     docHeight_ = document_->DoLogic(MeasureCanvas(), 0, std::max(0, width), std::max(0, height() - BorderWidth()),
                                     neededWidth_);
     return docHeight_;
+}
+
+// A print lays the document out at the page width: the screen's layout comes back at the width of
+// the last one, at the scroll position the window shows, and the window is drawn anew.
+void TPageViewer::LayOutAgainAfterPrint()
+{
+    {
+        const ScopedValue<bool> running(layoutRunning_, true);
+        LayoutAt(layoutWidth_);
+    }
+    document_->SetYOffset(vPos_);
+    panel_->update();
 }
 
 // Lays out at the full width first and again with room for the vertical bar only when the

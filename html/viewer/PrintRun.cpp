@@ -4,6 +4,7 @@
 #include "html/viewer/PrintRun.h"
 
 #include "html/base/WideText.h"
+#include "html/layout/PrintMode.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
 #include "html/viewer/MetaFilePrinter.h"
@@ -43,7 +44,7 @@ TPrintRun::~TPrintRun() = default;
 
 TTablePartRec* TPrintRun::PartRecord() const
 {
-    auto* table = static_cast<ThtmlTable*>(copy_->TablePrinting);
+    auto* table = static_cast<ThtmlTable*>(doc_->TablePrinting);
     return table ? &table->TablePartRec : nullptr;
 }
 
@@ -67,8 +68,8 @@ void TPrintRun::Measure(Canvas& canvas, const PrintDeviceInput& device)
     dpiY_ = device.DpiY;
     start_ = ComputePrintGeometry(device);
     g_ = start_;
-    copy_->ScaleX = 100.0f / static_cast<float>(dpiX_);
-    copy_->ScaleY = 100.0f / static_cast<float>(dpiY_);
+    doc_->ScaleX = 100.0f / static_cast<float>(dpiX_);
+    doc_->ScaleY = 100.0f / static_cast<float>(dpiY_);
     SetMapping(canvas, 0);
 }
 
@@ -141,12 +142,11 @@ bool TPrintRun::Prepare()
     if (v.Processing() || !sections || v.Document().SectionCount() == 0)
         return false;
 
-    copy_ = sections->CreateCopy();
-    copy_->SetYOffset(0);
+    mode_ = std::make_unique<TPrintMode>(*sections);
+    doc_ = sections;
     startTopMargin_ = v.PrintMarginTop;
     currentTopMargin_ = startTopMargin_;
-    copy_->Printing = true;
-    copy_->Background = 0xFFFFFF;
+    doc_->Background = 0xFFFFFF;
     return true;
 }
 
@@ -164,7 +164,11 @@ void TPrintRun::RestoreViewer()
 {
     viewer_.printedPage_ = page_ - 1;
     viewer_.PrintMarginTop = startTopMargin_;
-    copy_.reset();
+    if (!mode_)
+        return;
+    mode_.reset();
+    doc_ = nullptr;
+    viewer_.LayOutAgainAfterPrint();
 }
 
 void TPrintRun::Print(int fromPage, int toPage)
@@ -219,7 +223,7 @@ int TPrintRun::Preview(TMetaFilePrinter& recorder, bool noOutput)
 {
     if (!Prepare())
         return 0;
-    copy_->NoOutput = noOutput;
+    doc_->NoOutput = noOutput;
     bool completed = false;
     ScopeExit cleanUp([&] {
         ReleasePages();
@@ -267,7 +271,7 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
     Measure(*canvas_, device);
 
     int neededWidth = 0;
-    docHeight_ = copy_->LayoutDocument(*canvas_, g_.WidthLog, neededWidth);
+    docHeight_ = doc_->LayoutDocument(*canvas_, g_.WidthLog, neededWidth);
     MakeBodyClip({g_.LeftDev, g_.TopDev - 1, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev + 2});
     QCoreApplication::processEvents();
     if (v.OnPageEvent)
@@ -295,19 +299,20 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
         v.printedPage_ = n;
         canvas_ = &target.PageCanvas();
         Canvas& canvas = *canvas_;
-        copy_->SetYOffset(pageTop - g_.TopLog);
+        doc_->SetYOffset(pageTop - g_.TopLog);
         SetMapping(canvas, 0);
         canvas.SelectClipRgn(bodyClip_.get());
         const bool shown = n >= fromPage;
         const int x = shown ? g_.LeftLog : 3 * g_.WidthLog + g_.LeftLog;
         if (shown && printBackground)
-            v.DrawPrintBackground(canvas, {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog});
+            v.DrawPrintBackground(canvas, {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog},
+                                  mode_->ScreenBackground());
         DrawBody(canvas, x, shown && printBackground);
         canvas.SelectClipRgn(target.BandClip());
         if (shown && n <= toPage)
             DrawHeaderFooter(canvas, n, stop_);
         FollowTopMargin();
-        const int nextTop = copy_->PageCutY;
+        const int nextTop = doc_->PageCutY;
         QCoreApplication::processEvents();
         if (v.OnPageEvent)
             v.OnPageEvent(&v, n, stop_);
@@ -338,26 +343,26 @@ void TPrintRun::DrawBody(Canvas& canvas, int x, bool background)
         TTablePartRec* rec = PartRecord();
         switch (partOf(rec)) {
         case 0:
-            copy_->PaintDocument(canvas, body, x);
+            doc_->PaintDocument(canvas, body, x);
             BlankBelowCut(canvas, background);
             break;
         case 1: {
-            copy_->SetYOffset(rec->PartStart - g_.TopLog);
+            doc_->SetYOffset(rec->PartStart - g_.TopLog);
             clipBand(g_.TopDev, toDevY(g_.TopLog + rec->PartHeight));
-            copy_->PaintDocument(canvas, {body.Left, body.Top, body.Right, body.Top + rec->PartHeight}, x);
+            doc_->PaintDocument(canvas, {body.Left, body.Top, body.Right, body.Top + rec->PartHeight}, x);
             break;
         }
         case 2:
         case 4: {
-            const int top = copy_->PageCutY - 1 - copy_->YOff;
-            copy_->SetYOffset(rec->PartStart - top);
+            const int top = doc_->PageCutY - 1 - doc_->YOff;
+            doc_->SetYOffset(rec->PartStart - top);
             // Drawn where it cannot be seen first, so that the table finds its cut.
-            copy_->PaintDocument(canvas, {body.Left, top, body.Right, body.Bottom}, hiddenX);
+            doc_->PaintDocument(canvas, {body.Left, top, body.Right, body.Bottom}, hiddenX);
             if (TTablePartRec* now = PartRecord())
                 now->TablePart = 3;
-            const int bottom = copy_->PageCutY - copy_->YOff + 1;
+            const int bottom = doc_->PageCutY - doc_->YOff + 1;
             clipBand(toDevY(top), toDevY(bottom));
-            copy_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
+            doc_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
             if (partOf(PartRecord()) != 0 || !PartRecord())
                 BlankBelowCut(canvas, background);
             break;
@@ -365,13 +370,13 @@ void TPrintRun::DrawBody(Canvas& canvas, int x, bool background)
         case 3:
             break;
         case 5: {
-            const int savedCut = copy_->PageCutY;
-            const int top = savedCut - copy_->YOff;
+            const int savedCut = doc_->PageCutY;
+            const int top = savedCut - doc_->YOff;
             const int bottom = top + rec->PartHeight;
             clipBand(toDevY(top), toDevY(bottom));
-            copy_->SetYOffset(rec->PartStart - top);
-            copy_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
-            copy_->PageCutY = savedCut;
+            doc_->SetYOffset(rec->PartStart - top);
+            doc_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
+            doc_->PageCutY = savedCut;
             break;
         }
         default:
@@ -389,14 +394,14 @@ void TPrintRun::BlankBelowCut(Canvas& canvas, bool background)
     canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
     const int right = g_.LeftLog + g_.WidthLog + 1;
     canvas.Rectangle(g_.LeftLog, 0, right, g_.TopLog - 1);
-    const int cut = copy_->PageCutY - copy_->YOff;
+    const int cut = doc_->PageCutY - doc_->YOff;
     canvas.Rectangle(g_.LeftLog, cut, right, g_.TopLog + g_.HeightLog + 1);
     if (background && cut - g_.TopLog < g_.HeightLog) {
         const Region below(TRect{g_.LeftDev, MulDiv(cut, dpiY_, g_.WDpi) - 2, g_.LeftDev + g_.WidthDev,
                                  g_.TopDev + g_.HeightDev});
         canvas.SelectClipRgn(&below);
-        viewer_.DrawPrintBackground(canvas,
-                                    {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog});
+        viewer_.DrawPrintBackground(canvas, {g_.LeftLog, g_.TopLog, g_.LeftLog + g_.WidthLog, g_.TopLog + g_.HeightLog},
+                                    mode_->ScreenBackground());
     }
     RestoreCanvas(canvas);
 }
@@ -430,14 +435,14 @@ void TPrintRun::DrawHtmlBand(Canvas& canvas, bool header, int page, bool& stop)
         return;
     int xl = g_.LeftLog;
     int xr = g_.LeftLog + g_.WidthLog;
-    event(&v, band, page, copy_->PageCutY > docHeight_, xl, xr, stop);
+    event(&v, band, page, doc_->PageCutY > docHeight_, xl, xr, stop);
     TSectionList* sections = SectionsOf(*band);
     if (!sections || band->Document().SectionCount() == 0)
         return;
     std::unique_ptr<TSectionList> bandCopy = sections->CreateCopy();
     bandCopy->Printing = true;
-    bandCopy->ScaleX = copy_->ScaleX;
-    bandCopy->ScaleY = copy_->ScaleY;
+    bandCopy->ScaleX = doc_->ScaleX;
+    bandCopy->ScaleY = doc_->ScaleY;
     bandCopy->PrintTableBackground = true;
     bandCopy->PrintBackground = true;
     int neededWidth = 0;
@@ -453,7 +458,7 @@ void TPrintRun::DrawHtmlBand(Canvas& canvas, bool header, int page, bool& stop)
         SetMapping(canvas, -bodyBottom);
         bandBottom = std::min(g_.PageHeightLog - bodyBottom, h);
     }
-    band->DrawPrintBackground(canvas, {xl, -yOffset, xr, -yOffset + h});
+    band->DrawPrintBackground(canvas, {xl, -yOffset, xr, -yOffset + h}, band->Document().Background());
     bandCopy->SetYOffset(yOffset);
     bandCopy->PaintDocument(canvas, {xl, 0, xr, bandBottom}, xl);
 }

@@ -1,5 +1,5 @@
-// The print run of a page viewer: a print copy of the document laid out at the printer's page
-// width, cut into pages and drawn page by page into the body inside the margins, with the owner's
+// The print run of a page viewer: the viewer's document put into print mode and laid out at the
+// printer's page width (the screen's layout comes back at the end), cut into pages and drawn page by page into the body inside the margins, with the owner's
 // header and footer around each page. The page loop is one routine for both outputs: the printer
 // job, and the preview's page recorder.
 #pragma once
@@ -15,6 +15,7 @@ class Canvas;
 class Region;
 class TMetaFilePrinter;
 class TPageViewer;
+class TPrintMode;
 class TSectionList;
 class TvwPrinter;
 struct TTablePartRec;
@@ -44,12 +45,12 @@ public:
     // Prints pages fromPage..toPage through the global job printer (one of its own for the run).
     void Print(int fromPage, int toPage);
     // Records every page into the recorder and returns how many were drawn; noOutput makes the
-    // print copy a measuring pass that outputs no text.
+    // print a measuring pass that outputs no text.
     int Preview(TMetaFilePrinter& recorder, bool noOutput);
 
 private:
-    // Steps 1 to 3: the page event for formatting, then the print copy; false when the viewer
-    // is busy or the document empty.
+    // Steps 1 to 3: the page event for formatting, then the document in print mode; false when
+    // the viewer is busy or the document empty.
     bool Prepare();
     // The page loop on the target: measures, layout, then pages fromPage..toPage with their
     // headers and footers, until the document ends or the run is stopped.
@@ -77,7 +78,8 @@ private:
     Canvas* canvas_ = nullptr;
     int page_ = 1;  // the page being drawn
     bool stop_ = false;
-    std::unique_ptr<TSectionList> copy_;
+    std::unique_ptr<TPrintMode> mode_;  // the viewer's own document, laid out for the printer
+    TSectionList* doc_ = nullptr;
     std::unique_ptr<TPageViewer> headerViewer_;
     std::unique_ptr<TPageViewer> footerViewer_;
     std::unique_ptr<Region> bodyClip_;

@@ -4,6 +4,7 @@
 // ...: each page is painted from its top, and the next page starts at the cut the page left.
 // --hit prints the link and the title under a point of the rendered page. Form controls print
 // their look.
+#include "html/layout/PrintMode.h"
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/Tables.h"
@@ -131,13 +132,12 @@ int main(int argc, char** argv)
         // The print loop: paint from the page top; the next page starts at the cut. A table with
         // header or footer rows hands over its part record: the header rows are painted at the top
         // of a continued page and the footer rows below the cut.
-        // Printed from a print copy laid out to the same width, as the viewer prints.
-        std::unique_ptr<TSectionList> copy = doc.CreateCopy();
-        copy->Background = 0xFFFFFF;
-        copy->Printing = true;
-        int copyWidth = 0;
-        const int printedHeight = copy->LayoutDocument(measure, width, copyWidth);
-        TSectionList& printed = *copy;
+        // Printed from the document in print mode laid out to the same width, as the viewer prints.
+        TPrintMode printing(doc);
+        doc.Background = 0xFFFFFF;
+        int printedWidth = 0;
+        const int printedHeight = doc.LayoutDocument(measure, width, printedWidth);
+        TSectionList& printed = doc;
         int top = 0;
         int page = 0;
         auto paintStrip = [&](QImage& image, int docY, int imageY, int stripHeight) {

@@ -3,6 +3,7 @@
 
 #include "html/layout/DocumentDump.h"
 #include "html/layout/HtmlParser.h"
+#include "html/layout/PrintMode.h"
 #include "html/layout/Tables.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestFont.h"
@@ -24,16 +25,16 @@ private:
     std::string base_;
 };
 
-// Prints a print copy laid out to the width page by page, as the viewer's print loop does: a
+// Prints the document laid out to the width page by page, as the viewer's print loop does: a
 // table that repeats its header rows hands over its part record, whose header strip is painted
 // at the top of a continued page and whose footer strip below the cut. Each page lists where it
 // starts and is cut, the calls that paint it and the part record the table leaves.
 class PrintRecorder {
 public:
     PrintRecorder(TSectionList& document, FontEngine& fonts, int width, int pageHeight)
-        : copy_(document.CreateCopy()), canvas_(fonts, width, pageHeight), width_(width), pageHeight_(pageHeight)
+        : printing_(document), copy_(&document), canvas_(fonts, width, pageHeight), width_(width),
+          pageHeight_(pageHeight)
     {
-        copy_->Printing = true;
         int widest = 0;
         height_ = copy_->LayoutDocument(canvas_, width, widest);
     }
@@ -84,13 +85,29 @@ private:
                  << " height " << t->TablePartRec.PartHeight << " footer " << t->TablePartRec.FootHeight << "\n";
     }
 
-    std::unique_ptr<TSectionList> copy_;
+    TPrintMode printing_;
+    TSectionList* copy_;
     RecordingCanvas canvas_;
     int width_;
     int pageHeight_;
     int height_ = 0;
     std::ostringstream out_;
 };
+
+// "unchanged", or the first line where the layout after a print parts from the one before.
+std::string ScreenChange(const std::string& before, const std::string& after)
+{
+    std::istringstream a(before), b(after);
+    std::string lineA, lineB;
+    for (int n = 1;; ++n) {
+        const bool moreA = static_cast<bool>(std::getline(a, lineA));
+        const bool moreB = static_cast<bool>(std::getline(b, lineB));
+        if (!moreA && !moreB)
+            return "unchanged";
+        if (!moreA || !moreB || lineA != lineB)
+            return "line " + std::to_string(n) + " was \"" + lineA + "\", is \"" + lineB + "\"";
+    }
+}
 
 }  // namespace
 
@@ -108,6 +125,7 @@ std::string LayoutRecord(const std::string& html, const LayoutRecordOptions& opt
     const int height = doc.LayoutDocument(measure, options.Width, widest);
     std::ostringstream out;
     out << "layout width " << options.Width << ": height " << height << ", widest " << widest << "\n";
+    std::string screen;
     DumpOptions dump;
     dump.Styles = false;
     dump.BreakClasses = false;
@@ -123,15 +141,21 @@ std::string LayoutRecord(const std::string& html, const LayoutRecordOptions& opt
         RecordingCanvas canvas(fonts, w, bottom);
         doc.SetYOffset(0);
         doc.PaintDocument(canvas, {0, 0, w, bottom});
-        out << DumpDocument(doc, dump) << "paint\n";
+        screen = DumpDocument(doc, dump);
+        out << screen << "paint\n";
         for (const std::string& line : canvas.Lines())
             out << "  " << line << "\n";
     } else {
-        out << DumpDocument(doc, dump);
+        screen = DumpDocument(doc, dump);
+        out << screen;
     }
     if (options.PageHeight > 0) {
         out << "print pages of " << options.PageHeight << "\n";
         out << PrintRecorder(doc, fonts, options.Width, options.PageHeight).Record();
+        // The print lays the document itself out for the paper: laid out again for the screen it
+        // must stand where it stood, to the pixel.
+        doc.LayoutDocument(measure, options.Width, widest);
+        out << "screen layout after the print: " << ScreenChange(screen, DumpDocument(doc, dump)) << "\n";
     }
     return out.str();
 }

@@ -6,10 +6,16 @@
 #include "tests/support/TestApp.h"
 #include "PdfProbe.h"
 
+#include "html/layout/DocumentDump.h"
+#include "html/viewer/MetaFilePrinter.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/PrintGeometry.h"
 #include "html/viewer/PrinterJob.h"
+#include "html/viewer/SectionListDocument.h"
 #include "platform/Printer.h"
+
+#include <QApplication>
+#include <QMouseEvent>
 
 #include <QDir>
 #include <QFile>
@@ -333,6 +339,49 @@ TEST_F(PrintRunTest, DocumentBackgroundPrintsOnlyWithPrintBackground)
 }
 
 // A job the viewer holds already: the run adds its pages to it and leaves it running.
+// The print lays the viewer's own document out for the paper. Afterwards the window shows it as
+// before: every block, row, cell and line in its place, the scroll position, the same picture;
+// the mouse moved over a link while the pages were drawn changed nothing.
+TEST_F(PrintRunTest, TheWindowShowsItsPageAsBeforeAfterAPrintOrPreview)
+{
+    std::string html = "<table border=1 width=\"90%\"><thead><tr><th>Gr&ouml;&szlig;e</th><th>Wert</th></tr></thead>";
+    for (int i = 0; i < 130; ++i)
+        html += "<tr><td><a href=\"r" + std::to_string(i) + ".htm\">Reihe " + std::to_string(i) + "</a></td><td>" +
+                std::to_string(i * 7) + "</td></tr>";
+    Load(html + "</table>");
+    viewer_->SetVScrollBarPosition(200);
+    TSectionList& doc = static_cast<TSectionListDocument&>(viewer_->Document()).Sections();
+    auto positions = [&] { return DumpDocument(doc, {false, false, false, true}); };
+    const std::string before = positions();
+    const QImage shown = viewer_->grab().toImage();
+    QWidget* surface = viewer_->childAt(30, 12);
+    ASSERT_NE(surface, nullptr);
+    viewer_->OnPageEvent = [&](TPageViewer*, int, bool&) {
+        for (const QPoint p : {QPoint(20, 12), QPoint(30, 12)}) {
+            QMouseEvent move(QEvent::MouseMove, p, surface->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(surface, &move);
+        }
+    };
+    viewer_->PrintPages(1, 99999);
+    ASSERT_GE(test::PdfPageCount(File()), 3);
+    EXPECT_EQ(positions(), before);
+    EXPECT_EQ(viewer_->VScrollBarPosition(), 200);
+    EXPECT_EQ(doc.YOff, 200);
+    EXPECT_TRUE(viewer_->HotSpotURL().empty());
+    EXPECT_EQ(viewer_->grab().toImage(), shown);
+
+    TMetaFilePrinter recorder;
+    EXPECT_GE(viewer_->PreviewPages(recorder, false), 3);
+    EXPECT_EQ(positions(), before);
+    EXPECT_EQ(viewer_->grab().toImage(), shown);
+    // Without a print the same move finds the link: the test moves over one.
+    viewer_->OnPageEvent = nullptr;
+    QMouseEvent move(QEvent::MouseMove, QPoint(30, 12), surface->mapToGlobal(QPoint(30, 12)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &move);
+    EXPECT_FALSE(viewer_->HotSpotURL().empty());
+}
+
 TEST_F(PrintRunTest, AHeldJobGetsTheNextPages)
 {
     TvwPrinter* before = &vwPrinter();
