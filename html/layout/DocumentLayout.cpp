@@ -61,8 +61,10 @@ int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
     ProgressLast = 0;
     if (!IsCopy)
         Host().SetTimer(false, 50);  // a print copy has no timer of its own
-    for (const auto& form : FormList)
-        form->SizeControls(canvas);
+    // A print keeps the controls at the size the screen gave them.
+    if (!IsCopy)
+        for (const auto& form : FormList)
+            form->SizeControls(canvas);
     canvas.SetTextJustification(0, 0);
     ApplyTabOrder();
     int curs = 0;
