@@ -1,6 +1,6 @@
-// The 1 MB and 2 MB result pages printed to PDF: through the viewer's print run (layout of the
-// print copy, page cuts, drawing, PDF output) and, for comparison, through Qt's rich-text
-// document printed on a PDF printer. One iteration each; the page is loaded beforehand.
+// The 1 MB and 2 MB result pages printed to PDF: through the viewer's print run (layout for the
+// paper, page cuts, drawing, PDF output, layout for the screen again) and, for comparison, through
+// Qt's rich-text document printed on a PDF printer. One iteration each; the page is loaded beforehand.
 #include "bench/layout/ResultPage.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Application.h"
