@@ -537,7 +537,7 @@ void TCustomGrid::paintEvent(QPaintEvent*)
             if (rect.IsEmpty() && (ColWidths(col) > 0 && RowHeights(row) > 0))
                 return;
             const bool fixed = col < fixedCols_ || row < fixedRows_;
-            unsigned state = fixed ? gdFixed : 0;
+            unsigned state = fixed ? static_cast<unsigned>(gdFixed) : 0u;
             const bool isCurrent = TGridCoord{col, row} == current_;
             if (!fixed && focused && isCurrent)
                 state |= gdFocused;

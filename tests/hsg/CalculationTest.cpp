@@ -248,8 +248,9 @@ TEST(HsgDesign, PhAppliesOnlyWhereTheDesignComputesIt)
         p.B().SetDouble(block::kpH, 99);  // left by an earlier calculation
         p = Calculated(p);
         EXPECT_FALSE(PhApplies(p.common, 0, p.hsg)) << name;
-        if (p.hsg.AT() == 0 && p.common.Double(common::kHE) > 0)
+        if (p.hsg.AT() == 0 && p.common.Double(common::kHE) > 0) {
             EXPECT_EQ(p.b(block::kpH), 99) << name << ": the design leaves the pH alone";
+        }
     }
 
     // A non-positive effluent acid capacity gives no logarithm.

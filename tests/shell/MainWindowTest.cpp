@@ -81,7 +81,7 @@ private:
 
 class MainWindowTest : public velmoran::testing::EmptySettings {
 protected:
-    MainWindowTest() : shell(Folders(), "de"), here(current.Folder())
+    MainWindowTest() : here(current.Folder()), shell(Folders(), "de")
     {
         velmoran::testing::App();
         fs::copy_file(fs::path(VELMORAN_DATA_DIR) / "HSG.MTX", program / "HSG.MTX");

@@ -435,9 +435,10 @@ TEST_F(BarEdges, TheUpperScrollBandScrollsBack)
     EXPECT_EQ(popup->ScrollOffset(), resting);
     // Nothing lies under a band: the last shown item ends above the lower band.
     for (int i = 0; i < popup->ViewerCount(); ++i)
-        if (popup->Viewers(i)->Show)
+        if (popup->Viewers(i)->Show) {
             EXPECT_LE(popup->Viewers(i)->BoundsRect.Bottom, window->height() - 2 * TBarPopupWindow::kFrame - kScrollBandHeight)
                 << i;
+        }
 }
 
 // An accelerator two menu-bar items share selects the first of them and opens nothing; the

@@ -374,8 +374,9 @@ TEST(Tokenizer, EveryTagOfTheTableWithItsEndTag)
         EXPECT_EQ(toks[0].Sy, tag.Start) << name;
         EXPECT_EQ(toks[2].Sy, tag.End) << name;
         EXPECT_EQ(TagName(tag.Start), name);
-        if (tag.End != CommandSy)
+        if (tag.End != CommandSy) {
             EXPECT_EQ(EndTagName(tag.End), name);
+        }
     }
 }
 

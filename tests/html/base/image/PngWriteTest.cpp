@@ -84,10 +84,11 @@ TEST(PngWrite, AlphaChannelIsWrittenAsRgba)
             for (int x = 0; x < 5; ++x) {
                 const QRgb want = picture.pixel(x, y), got = read.pixel(x, y);
                 ASSERT_EQ(qAlpha(got), qAlpha(want)) << x << "," << y;
-                if (x >= 2)
+                if (x >= 2) {
                     ASSERT_EQ(got, want) << x << "," << y;
-                else if (x == 1)
+                } else if (x == 1) {
                     ASSERT_NEAR(qRed(got), qRed(want), 2) << y;  // premultiplied on the way in
+                }
             }
 }
 
