@@ -129,7 +129,9 @@ int TSection::SourcePosAt(int i) const
 
 void TSection::CloseText()
 {
-    std::vector<IndexObj> entries;
+    // One list for all sections: the compressed entries are copied into the section's own block.
+    static thread_local std::vector<IndexObj> entries;
+    entries.clear();
     for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
         if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
             entries.push_back({static_cast<int>(i), sourceIndexes_[i]});
@@ -147,19 +149,22 @@ void TSection::CloseText()
 void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props)
 {
     const int textTransform = props ? props->GetTextTransform() : 0;
-    std::u16string s = tokens.S();
-    if (textTransform == 1)
-        s = CaseMapped(s, true);
-    else if (textTransform == 2)
-        s = CaseMapped(s, false);
+    std::u16string transformed;
+    if (textTransform == 1 || textTransform == 2)
+        transformed = CaseMapped(tokens.S(), textTransform == 1);
+    const std::u16string& s = textTransform == 1 || textTransform == 2 ? transformed : tokens.S();
     const char cls = (noBreak || PreFormatted) ? 'n' : 'y';
     const auto& idx = tokens.Indexes();
     if (!props || props->GetFontVariant() != "small-caps") {
-        // Room for the whole token at once; the index list grows by doubling so that many short
-        // tokens stay linear.
+        // Room for the whole token at once; the lists grow by doubling so that many short tokens
+        // stay linear.
         const std::size_t need = sourceIndexes_.size() + s.size();
-        if (sourceIndexes_.capacity() < need)
-            sourceIndexes_.reserve(std::max(need, 2 * sourceIndexes_.capacity()));
+        if (sourceIndexes_.capacity() < need) {
+            const std::size_t room = std::max(need, 2 * sourceIndexes_.capacity());
+            sourceIndexes_.reserve(room);
+            Text.reserve(room);
+            BreakClasses.reserve(room + 1);  // and the final class
+        }
         for (std::size_t i = 0; i < s.size(); ++i)
             AddChar(s[i], i < idx.size() ? idx[i] : -1, cls);
         return;
@@ -253,7 +258,7 @@ void TSection::FinishText(int sourceIndex)
         return;
     finished_ = true;
     const auto n = [this] { return Text.size(); };
-    std::vector<char> keep;
+    static thread_local std::vector<char> keep;  // one for all sections; no pass calls another
     auto pass = [&](auto&& decide) {
         keep.assign(n(), 1);
         bool removed = false;

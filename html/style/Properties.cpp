@@ -468,13 +468,13 @@ TMyFont TProperties::GetFont()
     int memoEm = 0;
     if (!font_ && PropStack)
         if (const TMyFont* known = PropStack->Fonts.Find(*this, memoEm)) {
-            font_ = std::make_unique<TMyFont>(*known);
+            font_.emplace(*known);
             EmSize = memoEm;
             ExSize = EmSize / 2;
         }
     if (!font_) {
         const ThtFontInfo info = FontInfo();
-        auto f = std::make_unique<TMyFont>();
+        auto f = std::make_optional<TMyFont>();
         f->Name = info.Name;
         f->Height = -RoundLength(kPixelsPerInch * info.Size / 72);
         f->Style = info.Style;

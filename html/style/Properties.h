@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -146,7 +147,7 @@ public:
     TStyleList* StyleList = nullptr;    // the style list its cascade ran on
 
 private:
-    std::unique_ptr<TMyFont> font_;
+    std::optional<TMyFont> font_;  // built on first use, kept in the set
 };
 
 // The fonts built for the sets of one stack, found again by the values that make a font: the
