@@ -156,9 +156,9 @@ void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* p
     const char cls = (noBreak || PreFormatted) ? 'n' : 'y';
     const auto& idx = tokens.Indexes();
     if (!props || props->GetFontVariant() != "small-caps") {
-        // Room for the whole token at once; the lists grow by doubling so that many short tokens
-        // stay linear.
-        const std::size_t need = sourceIndexes_.size() + s.size();
+        // Room for the whole token and the closing space at once; the lists grow by doubling so
+        // that many short tokens stay linear.
+        const std::size_t need = sourceIndexes_.size() + s.size() + 1;
         if (sourceIndexes_.capacity() < need) {
             const std::size_t room = std::max(need, 2 * sourceIndexes_.capacity());
             sourceIndexes_.reserve(room);
