@@ -168,7 +168,12 @@ void TPrintRun::RestoreViewer()
         return;
     mode_.reset();
     doc_ = nullptr;
-    viewer_.LayOutAgainAfterPrint();
+    // Called while a failed run unwinds too: a layout that fails now (out of memory) must not end
+    // the program; the window is laid out again by its next resize or load.
+    try {
+        viewer_.LayOutAgainAfterPrint();
+    } catch (...) {
+    }
 }
 
 void TPrintRun::Print(int fromPage, int toPage)
