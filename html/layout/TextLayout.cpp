@@ -176,10 +176,15 @@ int TSection::FindCountThatFits(Canvas& canvas, int width, int from, int to) con
         int extent = 0;
         int fit = canvas.TextFitCount(piece, remaining, &extent);
         if (fit < end - i) {
-            // A soft hyphen point needs room for the hyphen the line then shows.
-            if (fit > 0 && BreakClasses[static_cast<std::size_t>(i + fit - 1)] == 's' &&
-                extent + canvas.TextExtent(u"-").cx > remaining)
-                --fit;
+            // A soft hyphen point needs room for the hyphen the line then shows, also where the point
+            // ends the run before this one and nothing of this run fits; the hyphen takes the font of
+            // the character before it.
+            const int point = i + fit - 1;
+            if (point >= from && BreakClasses[static_cast<std::size_t>(point)] == 's') {
+                Fonts.GetFontAt(point)->TheFont.SelectInto(canvas);
+                if (extent + canvas.TextExtent(u"-").cx > remaining)
+                    --fit;
+            }
             return i - from + fit;
         }
         remaining -= extent;

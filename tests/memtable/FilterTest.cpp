@@ -59,6 +59,29 @@ TEST_F(Filters, FilteredSwitchesNavigationAndCount)
     EXPECT_EQ(name->AsString(), "Memmingen");
 }
 
+// A view the filter had emptied shows no record, and its record buffer still holds the last one
+// shown. The refresh that brings records back must not take its place from that stale buffer: after
+// First on the empty view the table stands before the first record, so it comes back on "München",
+// not on the "Passau" that was current before the view emptied.
+TEST_F(Filters, ARefreshAfterAnEmptiedViewTakesNoPlaceFromTheLastRecordShown)
+{
+    bool hideAll = false;
+    table.OnFilterRecord = [&](TzebCustomMemTable&, bool& accept) { accept = !hideAll; };
+    table.SetFiltered(true);
+    ASSERT_TRUE(table.Locate("Name", TVariant("Passau")));
+    hideAll = true;
+    table.Refresh();
+    EXPECT_TRUE(table.IsEmpty());
+    table.First();
+    EXPECT_TRUE(table.Eof());
+    hideAll = false;
+    table.Refresh();
+    EXPECT_FALSE(table.IsEmpty());
+    EXPECT_EQ(name->AsString(), "München");
+    table.OnFilterRecord = nullptr;
+    table.SetFiltered(false);
+}
+
 TEST_F(Filters, NullsCompareFalseAndIsNullAccepts)
 {
     EXPECT_EQ(Accepted("Einwohner > 0 or Einwohner <= 0"), (std::vector<std::string>{"München", "Ulm", "Memmingen", "Passau", "Marburg"}));

@@ -425,5 +425,53 @@ TEST(PageCuts, BreakBeforeAndAvoidInside)
     EXPECT_EQ(a.Page.Doc.PageCutY, 40);
 }
 
+// The print run paints the body of a sheet below the paper's top margin: the clip starts at the
+// margin and the Y offset is the page top less the margin. The block rules must measure the page
+// from the page top and its height as the body's, not from the sheet's edge.
+struct PrintedSheet {
+    Laid& L;
+    int TopMargin;
+    int BodyHeight;
+
+    // Prints the page that starts at the document Y pageTop; returns the cut and keeps the texts.
+    int Print(int pageTop)
+    {
+        auto& doc = L.Page.Doc;
+        doc.Printing = true;
+        doc.SetYOffset(pageTop - TopMargin);
+        L.Canvas.Clear();
+        doc.PaintDocument(L.Canvas, TRect{0, TopMargin, 800, TopMargin + BodyHeight});
+        Texts.clear();
+        for (const auto& c : L.Canvas.Calls())
+            if (c.rfind("TextOut", 0) == 0)
+                Texts.push_back(c);
+        return doc.PageCutY;
+    }
+    std::vector<std::string> Texts;
+};
+
+TEST(PageCuts, ABreakBeforeABlockCountsFromThePageTopBelowThePaperMargin)
+{
+    // "two" (from 40) asks for a break before it once something was printed. With a top margin of
+    // 60 the first page ends at 40 all the same; "two" starts the second page.
+    Laid l("<p>one</p><p style='page-break-before:always'>two</p>", 400);
+    PrintedSheet sheet{l, 60, 500};
+    EXPECT_EQ(sheet.Print(0), 40);
+    EXPECT_EQ(sheet.Texts, (std::vector<std::string>{"TextOut 10,82 'one'"}));
+    sheet.Print(40);
+    EXPECT_EQ(sheet.Texts, (std::vector<std::string>{"TextOut 10,72 'two'"}));
+}
+
+TEST(PageCuts, ABlockKeptWholeButTallerThanTheBodyIsCutWhereItStands)
+{
+    // The kept block (40..120, five lines) is taller than the body of 70 below a top margin of 20:
+    // moving it to the next page would not make it fit, so it stays and the page is cut at the top
+    // of its line that crosses the body's bottom (56..72), not at the block's top (40).
+    Laid l("<p>one</p><div style='page-break-inside:avoid'>a<br>b<br>c<br>d<br>e</div>", 400);
+    PrintedSheet sheet{l, 20, 70};
+    EXPECT_EQ(sheet.Print(0), 56);
+    EXPECT_EQ(sheet.Texts, (std::vector<std::string>{"TextOut 10,42 'one'", "TextOut 10,72 'a'"}));
+}
+
 }  // namespace
 }  // namespace velmoran::testing
