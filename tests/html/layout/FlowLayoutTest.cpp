@@ -455,7 +455,7 @@ TEST(PageCuts, ABreakBeforeABlockCountsFromThePageTopBelowThePaperMargin)
     // "two" (from 40) asks for a break before it once something was printed. With a top margin of
     // 60 the first page ends at 40 all the same; "two" starts the second page.
     Laid l("<p>one</p><p style='page-break-before:always'>two</p>", 400);
-    PrintedSheet sheet{l, 60, 500};
+    PrintedSheet sheet{l, 60, 500, {}};
     EXPECT_EQ(sheet.Print(0), 40);
     EXPECT_EQ(sheet.Texts, (std::vector<std::string>{"TextOut 10,82 'one'"}));
     sheet.Print(40);
@@ -468,7 +468,7 @@ TEST(PageCuts, ABlockKeptWholeButTallerThanTheBodyIsCutWhereItStands)
     // moving it to the next page would not make it fit, so it stays and the page is cut at the top
     // of its line that crosses the body's bottom (56..72), not at the block's top (40).
     Laid l("<p>one</p><div style='page-break-inside:avoid'>a<br>b<br>c<br>d<br>e</div>", 400);
-    PrintedSheet sheet{l, 20, 70};
+    PrintedSheet sheet{l, 20, 70, {}};
     EXPECT_EQ(sheet.Print(0), 56);
     EXPECT_EQ(sheet.Texts, (std::vector<std::string>{"TextOut 10,42 'one'", "TextOut 10,72 'a'"}));
 }
