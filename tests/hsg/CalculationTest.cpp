@@ -122,6 +122,16 @@ const DesignCase kDesignCases[] = {
     // Stop code 2, no autotrophic growth: the sludge age keeps its value too.
     {"NoAutotrophicGrowthKeepsTheSludgeAge", "TTS;20\nMH;111", "MUEaMax;0,01", "", 1,
      {{"TTS", 20, 0}, {"MH", 111, 0}, {"XNBM", 12.5, 0}}},
+    // The outer loop ends only when XNBM moves by less than 0.01: a move of exactly 0.01 takes
+    // another pass, which takes the bound nitrogen off what is nitrified. The numbers are exact in
+    // binary: muA = 0.5 / 1 x 5 / (0 + 5) = 0.5, TTS = 1 / 0.5 = 2, MH = MA = 0 (no BSB5, Ya 0),
+    // MI = 1 x 0.01 x 1 x 2 = 0.02, XNBM = 0.02 x 1 / 2 / 1 = 0.01 after the first guess 0; then
+    // SNH4n0 = 10 - 0.01 = 9.99, SNH4n = 9.99 - 5/5 = 8.99, OVn = 4.6 x 8.99 = 41.354.
+    {"XnbmMovingByExactlyAHundredthTakesAnotherPass",
+     "CBSBzb;0\nXTSzb;0,01\nCTKNzb;10\nSorgNan;0\nQD;1000\nT;15\nDV;0\nFT;0",
+     "Ya;0\nBa;0\nkN;0\nMUEaMax;0,5\nSH;1\nSFH;1\nfP;1\nfXNI;1", "", 2,
+     {{"TTS", 2, 0}, {"MI", 0.02, 1e-15}, {"XNBM", 0.01, 1e-15}, {"SNH4n0", 9.99, 1e-12}, {"SNH4n", 8.99, 1e-12},
+      {"OVn", 41.354, 1e-9}}},
     {"SafetyFactorBelowOneIsRaised", "", "SFH;0,8", "", 3, {{"SFH", 1, 0}, {"TTS", 9.1705370, 5e-8}}},
     {"SmallPlantGuidance", "BDBSB;500", "", "", 4, {{"fNcalc", 2.3, 0}, {"fCcalc", 1.2, 0}}},
     {"LargePlantGuidance", "BDBSB;9000", "", "", 4, {{"fNcalc", 1.7, 0}, {"fCcalc", 1.2, 0}}},

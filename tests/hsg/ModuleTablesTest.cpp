@@ -286,3 +286,27 @@ TEST_F(ModuleTables, SetToDataAfterARecordArrivedWithoutMapping)
     EXPECT_EQ(Row(dm.dl, 0).FieldByName("QD").AsFloat(), 55);
     EXPECT_EQ(dm.d.FieldByName("Projekt").AsString(), "aus dem Strom");
 }
+
+// Whoever holds the load-case table can take a row away; SETTODATA then leaves that load case as
+// it was, and does not take the row before it (where a move past the end stops) for it.
+TEST_F(ModuleTables, SetToDataLeavesALoadCaseWhoseRowIsGone)
+{
+    auto plant = velmoran::testing::ScenarioA();
+    for (std::size_t k = 1; k < common::kBlockCount; ++k) {
+        plant.common.Block(k).SetWord(block::kFlags, block::kFlagAktiv);
+        plant.common.Block(k).SetDouble(block::kQD, 1000.0 * static_cast<double>(k));
+    }
+    Load(plant);
+    const TCommonRecord before = module.CurrentCommon();
+
+    Put(dm.dl, 2, "QD", 777);
+    Row(dm.dl, 3).Delete();
+    ASSERT_EQ(dm.dl.RecordCount(), 3);
+    module.Exec("SETTODATA");
+
+    TCommonRecord expected = before;
+    expected.Block(2).SetDouble(block::kQD, 777);
+    EXPECT_EQ(module.CurrentCommon(), expected);
+    EXPECT_EQ(module.CurrentCommon().Block(3).Double(block::kQD), 3000) << "the load case without its row";
+    EXPECT_EQ(dm.dl.RecordCount(), 4) << "the tables show the whole record again";
+}
