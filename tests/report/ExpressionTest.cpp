@@ -110,6 +110,10 @@ TEST_F(ExpressionTest, NumberConversion)
     EXPECT_EQ(ConvertExpressionNumber("0.000001E400"), HUGE_VAL);
     EXPECT_EQ(ConvertExpressionNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_NEAR(*ConvertExpressionNumber("0." + std::string(399, '0') + "1E300"), 1e-100, 1e-110);
+    // Only the zeros before the first other digit after the point count against the exponent:
+    // 0.(400 zeros)1E2 is 1e-399, below the range, so zero and not an overflow. (Items and
+    // conditions are cut at 255 characters, so only the conversion itself meets such a number.)
+    EXPECT_EQ(ConvertExpressionNumber("0." + std::string(400, '0') + "1E2"), 0.0);
 }
 
 TEST_F(ExpressionTest, NamesAreResolvedAfterNumbers)

@@ -230,6 +230,41 @@ TEST(Cascade, CompoundSelectorsMatchAncestors)
     EXPECT_EQ(link.Props[Color], PropValue(0x02010101u));
 }
 
+// An ID in a compound selector narrows the rule: "#nav a" colours only the anchors inside the
+// element with that ID, and "div a#top" only the anchor with that ID; a menu rule must not spill
+// onto every link of the page.
+TEST(Cascade, IdsInCompoundSelectorsMustMatch)
+{
+    Page page("#nav a { color: red } div a#top { font-style: italic }");
+    page.Open("div");
+    TProperties& plain = page.Open("a");
+    EXPECT_TRUE(plain.Props[Color] != PropValue(0x0000FFu));
+    EXPECT_TRUE(plain.Props[FontStyle] != PropValue("italic"));
+    page.Close();
+    TProperties& top = page.Open("a", "", "top");
+    EXPECT_EQ(top.Props[FontStyle], PropValue("italic"));
+    EXPECT_TRUE(top.Props[Color] != PropValue(0x0000FFu));
+    page.Close();
+    page.Close();
+    page.Open("div", "", "nav");
+    TProperties& inNav = page.Open("a");
+    EXPECT_EQ(inNav.Props[Color], PropValue(0x0000FFu));
+    EXPECT_TRUE(inNav.Props[FontStyle] != PropValue("italic"));
+}
+
+// Every rule's set starts with its offsets and box lengths unset; merging a later rule that names
+// none of them leaves what an earlier rule gave, the last of them ("left") included.
+TEST(Cascade, ALaterRuleKeepsTheOffsetsItDoesNotName)
+{
+    Page page("p { position: relative; top: 2px; left: 10px; margin-left: 4px } .x { color: red }");
+    TProperties& p = page.Open("p", "x");
+    EXPECT_EQ(p.GetPosition(), 2);
+    EXPECT_EQ(p.Props[piTop], PropValue("2px"));
+    EXPECT_EQ(p.Props[piLeft], PropValue("10px"));
+    EXPECT_EQ(p.Props[MarginLeft], PropValue("4px"));
+    EXPECT_EQ(p.Props[Color], PropValue(0x0000FFu));
+}
+
 TEST(Cascade, ReDerivedLinkRebuildsItsStatesAndRulesKeepUnnamedValues)
 {
     Page page("a:hover { color: red } div { z-index: 3 } p { color: navy }");

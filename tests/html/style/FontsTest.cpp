@@ -100,3 +100,30 @@ TEST(GetFont, SizeStyleAndMetricsFromTheValues)
     EXPECT_EQ(g.CharExtra, 3);
     SetDefaultFontSize(12);
 }
+
+// Runs are measured one after another on one canvas, and a font already selected is not selected
+// again: a plain run after a bold run of the same face and size must be measured plain, and the
+// other way round.
+TEST(GetFont, ARunAfterARunOfAnotherWeightSelectsItsOwnFont)
+{
+    TestFontEngine test;
+    ScopedScreenFonts scoped(test);
+    TProperties p;
+    p.Props[FontFamily] = "Arial";
+    p.Props[FontSize] = 12.0;
+    p.Props[FontWeight] = "bold";
+    const TMyFont bold = p.GetFont();
+    TProperties q;
+    q.Props[FontFamily] = "Arial";
+    q.Props[FontSize] = 12.0;
+    q.Props[FontWeight] = "normal";
+    const TMyFont plain = q.GetFont();
+
+    MeasuringCanvas canvas(test);
+    bold.SelectInto(canvas);
+    EXPECT_EQ(canvas.TextExtent(u"abc").cx, 3 * 9);  // bold adds one pixel to each character
+    plain.SelectInto(canvas);
+    EXPECT_EQ(canvas.TextExtent(u"abc").cx, 3 * 8);
+    bold.SelectInto(canvas);
+    EXPECT_EQ(canvas.TextExtent(u"abc").cx, 3 * 9);
+}

@@ -148,6 +148,22 @@ TEST(Properties, AssignPropKeepsOwnValuesAndMergeUnsetTakesTheRest)
     }
     link.MergeUnset(below);  // below has no link fonts, and this is no link element
     EXPECT_FALSE(link.HasFontInfo());
+
+    // What MergeUnset takes stays taken, not set here: the flags are the element's own, so an
+    // inherited colour is no own colour and the font family can still be assigned.
+    TProperties fresh;
+    TProperties source;
+    SetOwn(source, FontFamily, "Arial");
+    SetOwn(source, Color, 0x55u);
+    SetOwn(source, BackgroundColor, 0x66u);
+    fresh.MergeUnset(source);
+    EXPECT_EQ(fresh.Props[Color], PropValue(0x55u));
+    for (int i = 0; i < PropCount; ++i)
+        EXPECT_FALSE(fresh.Originals[i]) << i;
+    EXPECT_EQ(fresh.GetOwnColor(), NoColor);
+    EXPECT_EQ(fresh.GetOwnBackgroundColor(), NoColor);
+    fresh.AssignProp(FontFamily, "Courier New");
+    EXPECT_EQ(fresh.Props[FontFamily], PropValue("Courier New"));
 }
 
 TEST(Properties, DeclarationsOfAStyleAttribute)
