@@ -60,6 +60,32 @@ TEST(MapItem, AreasPastTheThousandthAreIgnored)
     EXPECT_EQ(map.AreaCount(), 1000);
 }
 
+// Coordinates as written by hand: a number past the largest length is that length (the rectangle
+// reaches x = 1000000, inclusive), a circle without its radius is no area, and a polygon with an
+// odd count of numbers drops the last one (a triangle, not a quadrilateral reaching to x = 50).
+TEST(MapItem, OversizedMissingAndOddCoordinates)
+{
+    std::string title;
+    std::unique_ptr<TUrlTarget> link;
+
+    TMapItem wide;
+    wide.AddArea(Attrs({{"shape", "rect"}, {"coords", "0,0,2000000,10"}, {"href", "w"}}));
+    ASSERT_EQ(wide.AreaCount(), 1);
+    EXPECT_TRUE(wide.FindArea(1000000, 5, title, link));
+    EXPECT_FALSE(wide.FindArea(1000001, 5, title, link));
+
+    TMapItem circle;
+    circle.AddArea(Attrs({{"shape", "circle"}, {"coords", "10,10"}, {"href", "c"}}));
+    EXPECT_EQ(circle.AreaCount(), 0);
+
+    TMapItem odd;
+    odd.AddArea(Attrs({{"shape", "poly"}, {"coords", "0,0,10,0,10,10,50"}, {"href", "p"}}));
+    ASSERT_EQ(odd.AreaCount(), 1);
+    EXPECT_TRUE(odd.FindArea(9, 2, title, link));
+    EXPECT_FALSE(odd.FindArea(20, 1, title, link));
+    EXPECT_LE(odd.Areas[0].Region.boundingRect().right(), 10);
+}
+
 TEST(IndentManager, FloatsNarrowTheLinesTheyCover)
 {
     IndentManagerBasic im;

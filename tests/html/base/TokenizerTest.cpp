@@ -265,6 +265,14 @@ TEST(Tokenizer, SourcePreparation)
     EXPECT_EQ(EucJpToShiftJis("\xb0\xa1y"), "\x88\x9f" "y");
 }
 
+// ISO-2022-JP starts in ASCII: the letters before the first shift to JIS X 0208 are single bytes
+// and stay as they are; only the pair after "ESC $ B" (30 21, "亜") becomes Shift-JIS 88 9F.
+TEST(Tokenizer, Iso2022JpTextBeforeTheFirstShiftStaysAscii)
+{
+    EXPECT_EQ(Iso2022JpToShiftJis("ab\x1b$B\x30\x21\x1b(Bxy"), "ab\x88\x9f" "xy");
+    EXPECT_EQ(Iso2022JpToShiftJis("Text"), "Text");
+}
+
 TEST(Tokenizer, CharsetNamesBySubstringInTableOrder)
 {
     int cs = -1;
@@ -324,6 +332,42 @@ TEST(Tokenizer, IncludedTextIsCappedAt16MegabytesPerDocument)
     }
     EXPECT_EQ(calls, 6);  // the sixth text would pass 16 MB
     EXPECT_EQ(read, 5 * (chunk.size()));
+}
+
+// The cap is 16 MB itself: included texts that add up to exactly 16 MB are all read.
+TEST(Tokenizer, IncludedTextOfExactly16MegabytesIsRead)
+{
+    THtmlTokenizer t;
+    const std::string directive = "<!--#more-->";
+    const std::size_t half = THtmlTokenizer::kMaxIncludeBytes / 2;
+    int calls = 0;
+    t.OnInclude = [&](const std::string&, const std::vector<std::string>&, std::string& text) {
+        ++calls;
+        text = calls == 1 ? directive + std::string(half - directive.size(), 'a') : std::string(half, 'b');
+    };
+    t.PreScan = true;
+    t.SetSource(directive);
+    t.GetCh();
+    std::size_t read = 0;
+    while (t.Ch != 0) {
+        ++read;
+        t.GetCh();
+    }
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(read, THtmlTokenizer::kMaxIncludeBytes - directive.size());
+}
+
+// Pre-formatted text keeps its blanks and still decodes its references: "&lt;" in a <PRE> listing
+// is a "<", "&amp;" an "&".
+TEST(Tokenizer, PreformattedTextDecodesItsReferences)
+{
+    THtmlTokenizer t;
+    t.PreMode = true;
+    std::u16string text;
+    for (const Tok& k : Tokens(t, "if a &lt; b  &amp;&amp; c"))
+        if (k.Sy == TextSy)
+            text += k.Text;
+    EXPECT_EQ(text, u"if a < b  && c");
 }
 
 // Every tag of the table, written in lower case: its start symbol, and its end symbol or, for a

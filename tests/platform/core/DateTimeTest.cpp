@@ -46,3 +46,18 @@ TEST(DateTime, TextInTheGermanFormat)
     EXPECT_FALSE(TryStrToDate("7.3.", german).has_value());
     EXPECT_FALSE(TryStrToDate("7-3-2026", german).has_value());
 }
+
+// A month outside 1 to 12 has no days: a typed "13" or "0" as the month is no date, not a day
+// looked up past the month table.
+TEST(DateTime, MonthsOutsideTheYearHaveNoDays)
+{
+    EXPECT_EQ(DaysPerMonth(2026, 0), 0);
+    EXPECT_EQ(DaysPerMonth(2026, 13), 0);
+    EXPECT_EQ(DaysPerMonth(2024, 2), 29);
+    EXPECT_EQ(DaysPerMonth(2026, 12), 31);
+    EXPECT_FALSE(IsValidDate(2026, 13, 1));
+    EXPECT_FALSE(IsValidDate(2026, 0, 1));
+    const FormatSettings german = FormatSettings::German();
+    EXPECT_FALSE(TryStrToDate("1.13.2026", german).has_value());
+    EXPECT_FALSE(TryStrToDate("1.0.2026", german).has_value());
+}

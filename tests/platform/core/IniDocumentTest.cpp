@@ -69,3 +69,28 @@ TEST(IniDocument, AChangeTouchesOnlyItsLine)
               "[Neu]\r\n"
               "Wert=7\r\n");
 }
+
+// A file written with LF alone and a blank line after its first line: the blank line is a line
+// of its own, so a new value ends with the file's single LF and does not bring a second blank
+// line with it.
+TEST(IniDocument, ABlankLineIsNoPartOfTheLineEndBeforeIt)
+{
+    TIniDocument ini("[A]\n\na=1\n");
+    ini.SetValue("A", "b", "2");
+    EXPECT_EQ(ini.Text(), "[A]\n\na=1\nb=2\n");
+}
+
+// Values above the first section: into an empty text, and into a text that starts with a
+// section, where the value goes before it.
+TEST(IniDocument, ValuesAtTheTopOfAnEmptyTextOrBeforeTheFirstSection)
+{
+    TIniDocument empty;
+    empty.SetValue("", "Name", "1");
+    EXPECT_EQ(empty.Text(), "Name=1\n");
+    EXPECT_EQ(empty.Value("", "name"), "1");
+
+    TIniDocument sectioned("[A]\r\nx=2\r\n");
+    sectioned.SetValue("", "oben", "3");
+    EXPECT_EQ(sectioned.Text(), "oben=3\r\n[A]\r\nx=2\r\n");
+    EXPECT_EQ(sectioned.Value("A", "oben"), std::nullopt);
+}

@@ -14,6 +14,12 @@ TEST(LegacySettings, KeysWithGroupsAndEscapes)
     // A "%" without its digits stays.
     EXPECT_EQ(UnescapeLegacyKey("50%"), "50%");
     EXPECT_EQ(UnescapeLegacyKey("%zz%U12"), "%zz%U12");
+    // A character beyond the 16-bit range stood as its surrogate pair; a low half of DFFF is the
+    // last of its range (U+1F3FF, the darkest skin tone modifier, F0 9F 8F BF in UTF-8), and a
+    // low half standing alone becomes U+FFFD.
+    EXPECT_EQ(UnescapeLegacyKey("Ton%UD83C%UDFFF"), "Ton\xF0\x9F\x8F\xBF");
+    EXPECT_EQ(UnescapeLegacyKey("%UD800%UDC00"), "\xF0\x90\x80\x80");
+    EXPECT_EQ(UnescapeLegacyKey("a%UDFFFb"), "a\xEF\xBF\xBD" "b");
 }
 
 TEST(LegacySettings, ValuesAsTheEarlierBuildsReadThem)
