@@ -406,6 +406,76 @@ TEST_F(FrameTest, BordersAreDraggedUnlessLocked)
     EXPECT_NE(middle->cursor().shape(), Qt::SplitVCursor);
 }
 
+// Pixel entries wider than the window are scaled down, and a frame can be left with nothing. A line
+// two pixels from its neighbour (or the window's edge) can move only to the one place one pixel
+// inside both, whichever way it is dragged: each of the two frames gets one pixel.
+TEST_F(FrameTest, ALineTwoPixelsFromItsNeighbourMovesToTheMiddle)
+{
+    Write("a.htm", "a");
+    // 598 and 2 fill the 600 pixels; the "*" frame at the right edge gets none.
+    const std::string right = Write("rechts.htm", "<frameset cols=\"598,2,*\"><frame name=eins src=a.htm>"
+                                                  "<frame name=zwei src=a.htm><frame name=drei src=a.htm></frameset>");
+    viewer_.LoadFromFile(right);
+    QWidget* two = viewer_.GetViewerFromName("zwei")->parentWidget();
+    QWidget* three = viewer_.GetViewerFromName("drei")->parentWidget();
+    ASSERT_EQ(two->width(), 2);
+    ASSERT_EQ(three->width(), 0);
+    Drag(two, QPoint(2, 200), QPoint(-300, 200));
+    EXPECT_EQ(viewer_.GetViewerFromName("eins")->parentWidget()->width(), 598);
+    EXPECT_EQ(two->width(), 1);
+    EXPECT_EQ(three->width(), 1);
+    EXPECT_EQ(three->x(), 599);
+
+    // 1, 4 and 1000 pixels in 600: 1 x 600 / 1005 = 0, 4 x 600 / 1005 = 2, 1000 x 600 / 1005 = 597.
+    // The line at the left edge, before the second frame, is dragged left and right.
+    const std::string left = Write("links.htm", "<frameset cols=\"1,4,1000\"><frame name=eins src=a.htm>"
+                                                "<frame name=zwei src=a.htm><frame name=drei src=a.htm></frameset>");
+    for (const int to : {-300, 300}) {
+        viewer_.LoadFromFile(left);
+        QWidget* one = viewer_.GetViewerFromName("eins")->parentWidget();
+        two = viewer_.GetViewerFromName("zwei")->parentWidget();
+        ASSERT_EQ(one->width(), 0);
+        ASSERT_EQ(two->width(), 2);
+        Drag(two, QPoint(0, 200), QPoint(to, 200));
+        EXPECT_EQ(one->width(), 1) << to;
+        EXPECT_EQ(two->width(), 1) << to;
+        EXPECT_EQ(two->x(), 1) << to;
+        EXPECT_EQ(viewer_.GetViewerFromName("drei")->parentWidget()->width(), 597) << to;
+    }
+}
+
+// The same frameset loaded again is built anew from its list: a line dragged before is forgotten,
+// and when the window changes, its frames take the sizes of a frameset that was never dragged.
+TEST_F(FrameTest, AFramesetLoadedAgainAfterADragForgetsTheDrag)
+{
+    Write("a.htm", "a");
+    Write("b.htm", "b");
+    const std::string set = Write("set.htm", "<frameset cols=\"100,*\"><frame name=links src=a.htm>"
+                                             "<frame name=rechts src=b.htm></frameset>");
+    TFrameViewer neverDragged;
+    neverDragged.resize(600, 400);
+    neverDragged.show();
+    neverDragged.LoadFromFile(set);
+
+    viewer_.LoadFromFile(set);
+    Drag(viewer_.GetViewerFromName("links")->parentWidget(), QPoint(98, 200), QPoint(248, 200));
+    ASSERT_EQ(viewer_.GetViewerFromName("links")->parentWidget()->width(), 248);
+    viewer_.LoadFromFile(set);
+    QApplication::processEvents();
+    QWidget* left = viewer_.GetViewerFromName("links")->parentWidget();
+    QWidget* right = viewer_.GetViewerFromName("rechts")->parentWidget();
+    EXPECT_EQ(left->width(), 100);
+    EXPECT_EQ(right->width(), 500);
+    for (const int width : {300, 900, 600}) {
+        viewer_.resize(width, 400);
+        neverDragged.resize(width, 400);
+        const QWidget* expected = neverDragged.GetViewerFromName("links")->parentWidget();
+        EXPECT_EQ(left->width(), expected->width()) << width;
+        EXPECT_EQ(right->x(), expected->width()) << width;
+        EXPECT_EQ(left->width() + right->width(), width) << width;
+    }
+}
+
 TEST_F(FrameTest, NestedBorderMovesBetweenItsNeighbours)
 {
     Write("a.htm", "a");
@@ -829,6 +899,59 @@ TEST_F(FrameTest, NestedFramesetSentToItsOwnSourceReloadsOnlyTheChangedFrame)
     EXPECT_EQ(viewer_.GetViewerFromName("eins")->GetCurrentFile(), dir_ / "a.htm");
     EXPECT_EQ(viewer_.GetViewerFromName("zwei"), zwei);
     EXPECT_EQ(EditOf(zwei)->text(), "getippt");
+}
+
+// A history place outside the list (before the newest or past the oldest) is no place to go: the
+// view, the place and the history stay as they were, and no change is told.
+TEST_F(FrameTest, HistoryPlacesOutsideTheHistoryAreIgnored)
+{
+    const std::string a = Write("a.htm", "a");
+    const std::string b = Write("b.htm", "b");
+    viewer_.SetHistoryMaxCount(5);
+    viewer_.LoadFromFile(a);
+    viewer_.LoadFromFile(b);
+    QApplication::processEvents();
+    ASSERT_EQ(viewer_.History().size(), 2u);
+    int changes = 0;
+    viewer_.OnHistoryChange = [&](TFrameViewer*) { ++changes; };
+    for (const int index : {-1, 2, 7}) {
+        viewer_.SetHistoryPos(index);
+        QApplication::processEvents();
+        EXPECT_EQ(viewer_.HistoryPos(), 0) << index;
+        EXPECT_EQ(viewer_.GetCurrentFile(), b) << index;
+    }
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(viewer_.History().size(), 2u);
+}
+
+// The application takes a link by setting Handled in its target-click handler (as the main window
+// does with every link): the frame viewer then loads nothing itself.
+TEST_F(FrameTest, ALinkTheApplicationHandledIsNotFollowed)
+{
+    Write("menu.htm", "menu");
+    Write("start.htm", "start");
+    Write("ziel.htm", "ziel");
+    const std::string set = Write("set.htm", "<frameset cols=\"100,*\"><frame name=menu src=menu.htm>"
+                                             "<frame name=Main src=start.htm></frameset>");
+    viewer_.LoadFromFile(set);
+    int clicks = 0;
+    viewer_.OnHotSpotTargetClick = [&](TFrameViewer*, const std::string&, const std::string&, bool& handled) {
+        ++clicks;
+        handled = true;
+    };
+    bool handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "ziel.htm", "Main", handled);
+    QApplication::processEvents();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(viewer_.GetViewerFromName("Main")->GetCurrentFile(), dir_ / "start.htm");
+    EXPECT_EQ(viewer_.GetCurrentFile(), set);
+
+    // A handler that leaves Handled alone lets the frame viewer follow the link.
+    viewer_.OnHotSpotTargetClick = [&](TFrameViewer*, const std::string&, const std::string&, bool&) { ++clicks; };
+    handled = false;
+    viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "ziel.htm", "Main", handled);
+    EXPECT_EQ(viewer_.GetViewerFromName("Main")->GetCurrentFile(), dir_ / "ziel.htm");
 }
 
 }  // namespace

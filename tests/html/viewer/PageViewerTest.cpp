@@ -430,6 +430,29 @@ TEST_F(ViewerTest, DocumentAsTallAsTheWindowShowsNoBar)
     EXPECT_EQ(doc_->LayoutWidths.back(), 400 - sbw);
 }
 
+// A wide document as tall as the window: the horizontal bar takes its height from the surface, so
+// the last lines lie under it and the vertical bar is needed to reach them. The bar's range is the
+// height the horizontal bar took.
+TEST_F(ViewerTest, AWideDocumentAsTallAsTheWindowNeedsBothBars)
+{
+    const int sbw = viewer_->VScrollBar()->width();
+    doc_->FixedNeededWidth = 500;
+    for (const int height : {300, 300 - sbw}) {
+        doc_->FixedHeight = height;
+        viewer_->LoadDocumentString("x");
+        EXPECT_TRUE(viewer_->HScrollBar()->isVisibleTo(viewer_.get())) << height;
+        EXPECT_TRUE(viewer_->VScrollBar()->isVisibleTo(viewer_.get())) << height;
+        EXPECT_EQ(viewer_->PaintPanel()->size(), QSize(400 - sbw, 300 - sbw)) << height;
+        EXPECT_EQ(viewer_->VScrollBar()->maximum(), height - (300 - sbw)) << height;
+    }
+    // One pixel less tall fits above the horizontal bar: no vertical bar.
+    doc_->FixedHeight = 300 - sbw - 1;
+    viewer_->LoadDocumentString("x");
+    EXPECT_TRUE(viewer_->HScrollBar()->isVisibleTo(viewer_.get()));
+    EXPECT_FALSE(viewer_->VScrollBar()->isVisibleTo(viewer_.get()));
+    EXPECT_EQ(viewer_->PaintPanel()->size(), QSize(400, 300 - sbw));
+}
+
 TEST_F(ViewerTest, BorderTakesTwoPixels)
 {
     viewer_->SetBorderStyle(THTMLBorderStyle::htSingle);

@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -50,6 +51,23 @@ std::string LongTable(const std::string& part)
 bool Has(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
+}
+
+// A column of a printed page at the printer's own resolution (1200 dpi), x given in points from
+// the left: the colour of each pixel from top to bottom.
+std::vector<QRgb> PageColumn(const std::string& pdf, int page, int xPoints)
+{
+    const std::string out = pdf + "-column";
+    const std::string command = "pdftoppm -r 1200 -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                                " -x " + std::to_string(xPoints * 1200 / 72) + " -y 0 -W 1 -H 30000" +
+                                " -singlefile -png '" + pdf + "' '" + out + "'";
+    std::vector<QRgb> column;
+    if (std::system(command.c_str()) != 0)
+        return column;
+    const QImage image(QString::fromStdString(out + ".png"));
+    for (int y = 0; y < image.height(); ++y)
+        column.push_back(image.pixel(0, y) & 0xFFFFFF);
+    return column;
 }
 
 class PrintRunTest : public ::testing::Test {
@@ -283,6 +301,79 @@ TEST_F(PrintRunTest, HtmlHeaderAndFooterAreLoadedAndPrinted)
     EXPECT_EQ(lastPages, (std::vector<bool>{false, true}));
 }
 
+// The owner may take its HTML footer away while the pages are printed (here from the header of
+// page 2): the pages after that have no footer, and the run ends normally.
+TEST_F(PrintRunTest, AnHtmlFooterTakenAwayDuringTheRunEndsThere)
+{
+    Load(Lines(80));
+    std::vector<int> footers;
+    viewer_->OnPrintHTMLFooter = [&](TPageViewer*, TPageViewer* band, int page, bool, int&, int&, bool&) {
+        footers.push_back(page);
+        band->LoadDocumentString("Fusszeile " + std::to_string(page));
+    };
+    viewer_->OnPrintHeader = [this](TPageViewer*, Canvas& canvas, int page, int w, int h, bool&) {
+        canvas.TextOut(w / 2, h / 2, u"Seite");
+        if (page == 2)
+            viewer_->OnPrintHTMLFooter = nullptr;
+    };
+    EXPECT_NO_THROW(viewer_->PrintPages(1, 99999));
+    ASSERT_TRUE(Printed());
+    ASSERT_EQ(test::PdfPageCount(File()), 2);
+    EXPECT_EQ(footers, std::vector<int>{1});
+    EXPECT_TRUE(Has(test::PdfToText(File(), 1), "Fusszeile 1"));
+    EXPECT_FALSE(Has(test::PdfToText(File(), 2), "Fusszeile"));
+    EXPECT_TRUE(Has(test::PdfToText(File(), 2), "Zeile 79"));
+}
+
+// An HTML footer taller than the room below the body is cut at the paper's edge like a page: the
+// lines that fit whole are printed, the one the edge would cut in two is not. The first print
+// measures the footer's line pitch; the second gives it a bottom margin of four and a half lines.
+TEST_F(PrintRunTest, AnHtmlFooterTallerThanItsRoomShowsOnlyWholeLines)
+{
+    Load(Lines(10));
+    viewer_->OnPrintHTMLFooter = [](TPageViewer*, TPageViewer* band, int, bool, int&, int&, bool&) {
+        std::string lines;
+        for (int i = 1; i <= 20; ++i)
+            lines += "Fuss" + std::to_string(i) + "<br>";
+        band->LoadDocumentString(lines);
+    };
+    const auto footerLines = [this] {
+        std::vector<test::PdfWord> lines;
+        for (const test::PdfWord& w : test::PdfWords(File(), 1))
+            if (w.Text.rfind("Fuss", 0) == 0)
+                lines.push_back(w);
+        return lines;
+    };
+    viewer_->PrintPages(1, 99999);
+    auto lines = footerLines();
+    ASSERT_GE(lines.size(), 2u);
+    const double pitch = lines[1].YMin - lines[0].YMin;
+    ASSERT_GT(pitch, 5.0);
+
+    viewer_->PrintMarginBottom = 4.5 * pitch / 72.0 * 2.54;
+    viewer_->PrintPages(1, 99999);
+    KeepPictures("html-footer-tall");
+    const std::string box = test::PdfToText(File(), 1, true);
+    const auto at = box.find("height=\"");
+    ASSERT_NE(at, std::string::npos);
+    const double paperHeight = std::strtod(box.c_str() + at + 8, nullptr);
+    lines = footerLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines.back().Text, "Fuss4");
+    EXPECT_LE(lines.back().YMax, paperHeight);
+    // Nothing of the fifth line reaches the paper: the half line above the edge shows only the
+    // footer's background, no dark pixel of a letter, in the columns of "Fuss".
+    const auto fifthTop = static_cast<std::size_t>((lines.back().YMin + pitch) * 1200 / 72) + 1;
+    int dark = 0;
+    for (int x = static_cast<int>(lines.back().XMin); x <= static_cast<int>(lines.back().XMax); ++x) {
+        const std::vector<QRgb> column = PageColumn(File(), 1, x);
+        ASSERT_FALSE(column.empty());
+        for (std::size_t y = fifthTop; y < column.size(); ++y)
+            dark += qGray(column[y]) < 128 ? 1 : 0;
+    }
+    EXPECT_EQ(dark, 0);
+}
+
 TEST_F(PrintRunTest, TableFooterRowsRepeatAtEveryPageBottom)
 {
     Load(LongTable("<tfoot><tr><td>Fusszeile</td><td>Summe</td></tr></tfoot>"));
@@ -336,6 +427,32 @@ TEST_F(PrintRunTest, DocumentBackgroundPrintsOnlyWithPrintBackground)
     // Below the end of the text on the last page too, but not in the margins.
     EXPECT_EQ(PagePixel(File(), 3, 0.5, 0.85), 0xC0E0FFu);
     EXPECT_EQ(PagePixel(File(), 3, 0.02, 0.5), 0xFFFFFFu);
+}
+
+// With the page background printed, the space a page leaves below its cut is blanked and takes the
+// background again: from the body's top to its bottom the background runs on without a white line,
+// on the pages cut between lines and on the last one below the end of the text.
+TEST_F(PrintRunTest, ThePageBackgroundRunsOnAcrossThePageCut)
+{
+    Load("<body bgcolor=\"#C0E0FF\">" + Lines(120));
+    TPageViewerOptions options = viewer_->htOptions();
+    options.Include(htPrintBackground);
+    viewer_->SethtOptions(options);
+    viewer_->PrintPages(1, 99999);
+    ASSERT_EQ(test::PdfPageCount(File()), 3);
+    for (int page = 1; page <= 3; ++page) {
+        // Right of the short lines, inside the body (the page is at least 595 points wide, the
+        // right margin 2 cm, 57 points).
+        const std::vector<QRgb> column = PageColumn(File(), page, 400);
+        ASSERT_FALSE(column.empty());
+        const auto first = std::find(column.begin(), column.end(), 0xC0E0FFu);
+        const auto last = std::find(column.rbegin(), column.rend(), 0xC0E0FFu);
+        ASSERT_NE(first, column.end()) << "page " << page;
+        const auto end = last.base();
+        // The body is the page less 2 cm above and below: most of its height is background.
+        EXPECT_GT(end - first, static_cast<long>(column.size()) * 3 / 4) << "page " << page;
+        EXPECT_EQ(std::count(first, end, 0xFFFFFFu), 0) << "page " << page;
+    }
 }
 
 // A job the viewer holds already: the run adds its pages to it and leaves it running.

@@ -168,5 +168,22 @@ TEST(HtmlFormat, BrokenSelectionsAndUnclosedTagsAreSafe)
     EXPECT_EQ(Fragment(data), "x");
 }
 
+// A selection may end at the source's very end and begin on its last character, or just after it
+// (nothing selected): the fragment is that character, or empty, and never reaches back before its
+// begin.
+TEST(HtmlFormat, ASelectionAtTheEndOfTheSourceCopiesOnlyWhatFollowsItsBegin)
+{
+    THtmlCopyInput in;
+    in.Source = "<p>abc";
+    in.StartSource = 5;  // the "c"
+    in.EndSource = 6;
+    EXPECT_EQ(Fragment(BuildHtmlFormat(in)), "c");
+
+    in.StartSource = 6;  // after the "c"
+    const std::string data = BuildHtmlFormat(in);
+    EXPECT_EQ(Fragment(data), "");
+    EXPECT_EQ(HeaderValue(data, "StartFragment:"), HeaderValue(data, "EndFragment:"));
+}
+
 }  // namespace
 }  // namespace velmoran
