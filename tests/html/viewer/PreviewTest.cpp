@@ -2,7 +2,8 @@
 // the preview window run through the scripted modal runner: the zoom list and the fit formulas,
 // the zoom tool's limits, one and two pages, navigation, a document with no pages, a cancelled
 // recording, the picture of a page, the main window's hints while it is shown, printing from it,
-// and that nothing of it stays.
+// and that nothing of it stays; where the pages stand and when the bars show, the point the zoom
+// tool centres, the fit buttons, the page in the second box, the pages printed, half a sheet.
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
@@ -30,7 +31,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -388,6 +391,244 @@ TEST_F(Preview, PrintsFromThePreviewAndLeavesNothingBehind)
     EXPECT_TRUE(watched.isNull());
     for (QWidget* window : QApplication::topLevelWidgets())
         EXPECT_EQ(dynamic_cast<TPreviewForm*>(window), nullptr);
+}
+
+// --- where the pages stand, what the tools do, what is printed ------------------------------------
+
+// The sheet's length on the screen at a zoom: inches of the sheet times 96 pixels, rounded.
+int OnScreen(double zoom, int sheetPixels, int dpi)
+{
+    return static_cast<int>(std::lround(96 * zoom * sheetPixels / dpi));
+}
+
+// The dark stretches along row y of the image: how many marks a line crosses.
+int DarkRuns(const QImage& image, int y)
+{
+    int runs = 0;
+    bool inDark = false;
+    for (int x = 0; x < image.width(); ++x) {
+        const bool dark = qGray(image.pixel(x, y)) < 100;
+        runs += dark && !inDark;
+        inDark = dark;
+    }
+    return runs;
+}
+
+// The page's own number of squares in its header band, so that a picture tells which page it is.
+void MarkPagesByTheirNumber(TPageViewer& viewer)
+{
+    viewer.OnPrintHeader = [](TPageViewer*, Canvas& canvas, int page, int, int h, bool&) {
+        for (int i = 0; i < page; ++i)
+            canvas.FillRect(TRect{100 + i * 200, 10, 200 + i * 200, h - 10}, 0);
+    };
+}
+
+// The squares on a page box's picture, counted across the middle of the header band of 2 cm.
+int SquaresOn(QWidget* box, double zoom)
+{
+    const QImage picture = box->grab().toImage();
+    return DarkRuns(picture, static_cast<int>(zoom * 2.0 / 2.54 * 96 / 2));
+}
+
+// The container is as large as the scroll box but a pixel, or as the pages and their gaps when they
+// are larger; the page, or the pair of pages, stands in its middle, else 10 pixels from its edge; the
+// bars show as soon as the page does not fit either way, so that all of it can be reached.
+TEST_F(Preview, ThePagesStandInTheMiddleAndTheBarsShowWhenTheyDoNotFit)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    auto form = Open();
+    Run(*form, [](TPreviewForm& f) {
+        const PrinterMeasures sheet = f.Recorder().Device();
+        const QSize client = f.ScrollBox1->contentsRect().size();
+        const int cw = client.width();
+        const int ch = client.height();
+        ASSERT_GT(cw, 800);
+        ASSERT_LT(ch, 1000);
+        auto bars = [&f] {
+            return std::pair(f.ScrollBox1->horizontalScrollBarPolicy(), f.ScrollBox1->verticalScrollBarPolicy());
+        };
+        const auto off = std::pair(Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOff);
+        const auto on = std::pair(Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOn);
+
+        // Whole page: as tall as the box but 20 pixels, so it sits 10 from the top, across in the middle.
+        const double fit = (ch - 20) / 96.0 / (static_cast<double>(sheet.PhysicalHeight) / sheet.DpiY);
+        const int w = OnScreen(fit, sheet.PhysicalWidth, sheet.DpiX);
+        ASSERT_EQ(f.PagePanel->size(), QSize(w, OnScreen(fit, sheet.PhysicalHeight, sheet.DpiY)));
+        EXPECT_EQ(f.ContainPanel->size(), QSize(cw - 1, ch));
+        EXPECT_EQ(f.PagePanel->pos(), QPoint((cw - 1) / 2 - w / 2, 10));
+        EXPECT_EQ(bars(), off);
+
+        // 100 %: an A4 page is wider than nothing here but taller than the box: both bars show.
+        f.cbxZoom->SetItemIndex(zeFirstPercent + 3);
+        f.ScrollBox1Resize();
+        const int w1 = OnScreen(1.0, sheet.PhysicalWidth, sheet.DpiX);
+        const int h1 = OnScreen(1.0, sheet.PhysicalHeight, sheet.DpiY);
+        ASSERT_LT(w1 + 20, cw);
+        ASSERT_GT(h1 + 20, ch);
+        EXPECT_EQ(f.ContainPanel->size(), QSize(cw - 1, h1 + 20));
+        EXPECT_EQ(f.PagePanel->pos(), QPoint((cw - 1) / 2 - w1 / 2, 10));
+        EXPECT_EQ(bars(), on);
+
+        // Two whole pages are wider than the box: both pages and gaps make the width, from 10.
+        f.PreviewTwoPages->Execute();
+        ASSERT_GT(2 * (w + 20), cw);
+        EXPECT_EQ(f.ContainPanel->size(), QSize(2 * (w + 20), ch));
+        EXPECT_EQ(f.PagePanel->pos(), QPoint(10, 10));
+        EXPECT_EQ(f.PagePanel2->pos(), QPoint(10 + w + 20, 10));
+        EXPECT_EQ(bars(), on);
+
+        // A wider window: the pair, with the gap between them, in the middle, without bars.
+        f.resize(1300, 700);
+        QApplication::processEvents();
+        const int wide = f.ScrollBox1->contentsRect().width();
+        ASSERT_EQ(f.ScrollBox1->contentsRect().height(), ch);
+        ASSERT_GT(wide, 2 * (w + 20));
+        EXPECT_EQ(f.ContainPanel->size(), QSize(wide - 1, ch));
+        EXPECT_EQ(f.PagePanel->pos(), QPoint((wide - 1) / 2 - (2 * w + 20) / 2, 10));
+        EXPECT_EQ(f.PagePanel2->pos(), QPoint((wide - 1) / 2 - (2 * w + 20) / 2 + w + 20, 10));
+        EXPECT_EQ(bars(), off);
+        f.resize(900, 700);
+        QApplication::processEvents();
+
+        // Two pages at 100 % are wider than the box: both pages and gaps make the width, from 10.
+        f.cbxZoom->SetItemIndex(zeFirstPercent + 3);
+        f.ScrollBox1Resize();
+        ASSERT_GT(2 * (w1 + 20), cw);
+        EXPECT_EQ(f.ContainPanel->size(), QSize(2 * (w1 + 20), h1 + 20));
+        EXPECT_EQ(f.PagePanel->pos(), QPoint(10, 10));
+        EXPECT_EQ(f.PagePanel2->pos(), QPoint(10 + w1 + 20, 10));
+        EXPECT_EQ(bars(), on);
+    });
+}
+
+// A click of the zoom tool enlarges by half and scrolls so that the point clicked comes to the
+// middle of the box; dragging with the zoom tool moves nothing (only the hand tool drags).
+TEST_F(Preview, TheZoomToolBringsThePointClickedToTheMiddleAndDoesNotDrag)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    auto form = Open();
+    Run(*form, [](TPreviewForm& f) {
+        const PrinterMeasures sheet = f.Recorder().Device();
+        f.cbxZoom->SetItemIndex(zeFirstPercent + 3);  // 100 %
+        f.ScrollBox1Resize();
+        const int w1 = OnScreen(1.0, sheet.PhysicalWidth, sheet.DpiX);
+        const int h1 = OnScreen(1.0, sheet.PhysicalHeight, sheet.DpiY);
+        const QPoint at(w1 / 2, 700);
+        QTest::mousePress(f.PB1, Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_DOUBLE_EQ(f.Zoom(), 1.5);
+        const int w = OnScreen(1.5, sheet.PhysicalWidth, sheet.DpiX);
+        const int h = OnScreen(1.5, sheet.PhysicalHeight, sheet.DpiY);
+        ASSERT_EQ(f.PB1->size(), QSize(w, h));
+        QScrollBar* hb = f.ScrollBox1->horizontalScrollBar();
+        QScrollBar* vb = f.ScrollBox1->verticalScrollBar();
+        const int x = static_cast<int>(std::lround(w * (static_cast<double>(at.x()) / w1))) - f.ScrollBox1->width() / 2;
+        const int y = static_cast<int>(std::lround(h * (700.0 / h1))) - f.ScrollBox1->height() / 2;
+        // Both within the bars' ranges, so neither is cut at an end.
+        ASSERT_GT(x, 0);
+        ASSERT_LT(x, hb->maximum());
+        ASSERT_GT(y, 0);
+        ASSERT_LT(y, vb->maximum());
+        EXPECT_EQ(hb->value(), x);
+        EXPECT_EQ(vb->value(), y);
+
+        QTest::mouseMove(f.PB1, at - QPoint(60, 80));
+        QTest::mouseRelease(f.PB1, Qt::LeftButton, Qt::NoModifier, at - QPoint(60, 80));
+        EXPECT_EQ(hb->value(), x);
+        EXPECT_EQ(vb->value(), y);
+        EXPECT_DOUBLE_EQ(f.Zoom(), 1.5);
+    });
+}
+
+// The two fit buttons show which fit is in use: one pressed, the other not, and the page fills
+// the box's width but 20 pixels with fit width.
+TEST_F(Preview, TheFitButtonsShowWhichFitIsInUse)
+{
+    viewer_.LoadDocumentString(Lines(10));
+    auto form = Open();
+    Run(*form, [](TPreviewForm& f) {
+        EXPECT_TRUE(f.PreviewFitPage->Checked());
+        EXPECT_FALSE(f.PreviewFitWidth->Checked());
+        f.PreviewFitWidth->Execute();
+        EXPECT_TRUE(f.PreviewFitWidth->Checked());
+        EXPECT_FALSE(f.PreviewFitPage->Checked());
+        EXPECT_EQ(f.cbxZoom->ItemIndex(), zeFitWidth);
+        EXPECT_EQ(f.PB1->width(), f.ScrollBox1->contentsRect().width() - 20);
+        f.PreviewFitPage->Execute();
+        EXPECT_TRUE(f.PreviewFitPage->Checked());
+        EXPECT_FALSE(f.PreviewFitWidth->Checked());
+        EXPECT_EQ(f.cbxZoom->ItemIndex(), zeFitPage);
+        EXPECT_EQ(f.PB1->height(), f.ScrollBox1->contentsRect().height() - 20);
+    });
+}
+
+// In two-page mode the second box shows the page after the current one, and nothing after the last.
+TEST_F(Preview, TheSecondBoxShowsThePageAfterTheCurrentOne)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    MarkPagesByTheirNumber(viewer_);
+    auto form = Open();
+    const int pages = form->Recorder().PageCount();
+    ASSERT_GE(pages, 3);
+    Run(*form, [pages](TPreviewForm& f) {
+        f.PreviewTwoPages->Execute();
+        EXPECT_EQ(SquaresOn(f.PB1, f.Zoom()), 1);
+        EXPECT_EQ(SquaresOn(f.PB2, f.Zoom()), 2);
+        f.PreviewNext->Execute();
+        EXPECT_EQ(SquaresOn(f.PB1, f.Zoom()), 2);
+        EXPECT_EQ(SquaresOn(f.PB2, f.Zoom()), 3);
+        f.ShowPage(pages - 1);
+        EXPECT_EQ(SquaresOn(f.PB1, f.Zoom()), pages);
+        EXPECT_EQ(SquaresOn(f.PB2, f.Zoom()), 0);
+    });
+}
+
+// Printing from the preview: the name the printer had when the dialog leaves it empty, and only
+// the pages chosen: a run of pages 2 to 3 prints the two pages the whole print has in that place.
+TEST_F(Preview, PrintsIntoThePrintersFileAndOnlyThePagesChosen)
+{
+    viewer_.LoadDocumentString(Lines(200));
+    auto form = Open();
+    const int pages = form->Recorder().PageCount();
+    ASSERT_GE(pages, 3);
+    PrintDialogAnswer all;
+    all.AllPages = true;
+    prompts_.AnswerPrint(all);
+    PrintDialogAnswer some;
+    some.AllPages = false;
+    some.FromPage = 2;
+    some.ToPage = 3;
+    some.PdfFileName = folder_ / "teil.pdf";
+    prompts_.AnswerPrint(some);
+    Run(*form, [&](TPreviewForm& f) {
+        f.PreviewPrint->Execute();
+        f.PreviewPrint->Execute();
+    });
+    EXPECT_TRUE(prompts_.Messages().empty());
+    ASSERT_EQ(test::PdfPageCount(File()), pages);
+    ASSERT_EQ(test::PdfPageCount(some.PdfFileName), 2);
+    auto firstLine = [](const std::string& text) {
+        const auto at = text.find("Zeile ");
+        return at == std::string::npos ? std::string() : text.substr(at, text.find_first_of(" \n", at + 6) - at);
+    };
+    EXPECT_NE(firstLine(test::PdfToText(File(), 2)), "");
+    EXPECT_EQ(firstLine(test::PdfToText(some.PdfFileName, 1)), firstLine(test::PdfToText(File(), 2)));
+    EXPECT_EQ(firstLine(test::PdfToText(some.PdfFileName, 2)), firstLine(test::PdfToText(File(), 3)));
+}
+
+// A sheet with a size but no resolution, or a resolution but no size, is as good as none: zoom 1.0
+// and no page on the screen, not a division by zero.
+TEST(PreviewZoom, HalfASheetIsNoSheet)
+{
+    PrinterMeasures sized;
+    sized.PhysicalWidth = 2480;
+    sized.PhysicalHeight = 3508;
+    PrinterMeasures resolved;
+    resolved.DpiX = resolved.DpiY = 300;
+    for (const PrinterMeasures& sheet : {sized, resolved}) {
+        EXPECT_EQ(PreviewZoomFactor(zeFitPage, 7.0, QSize(820, 620), sheet, 96), 1.0);
+        EXPECT_EQ(PreviewZoomFactor(zeFitWidth, 7.0, QSize(820, 620), sheet, 96), 1.0);
+        EXPECT_EQ(PreviewPageSize(1.0, sheet, 96), QSize(0, 0));
+    }
 }
 
 }  // namespace
