@@ -121,8 +121,8 @@ void ThtmlTable::PaintParts(Canvas& canvas, const TRect& clip, int x, int y, int
             return;
         }
         const int firstBody = HeaderRowCount < rowCount ? Rows[HeaderRowCount]->RowHeight : 0;
-        if (y >= pageTop && y + HeaderHeight + FooterHeight + firstBody > b) {
-            // The table starts on the next page.
+        if (y > pageTop && y + HeaderHeight + FooterHeight + firstBody > b) {
+            // The table starts on the next page; one at the page's top would gain nothing, it is cut.
             if (y + CellSpacing / 2 > pageTop)
                 b = std::min(b, y + CellSpacing / 2);
             return;

@@ -332,5 +332,23 @@ TEST(DocumentImages, PlaceholdersShowTheDelayedAndTheFailedPicture)
     EXPECT_EQ(ErrorImageMask().size(), ErrorImageBitmap().size());
 }
 
+// The body's background picture is asked for once, whatever comes of it: the viewer asks for it
+// at every paint, and a picture the host answers later (delayed) or not at all must not be asked
+// for again each time; a page without one asks for nothing.
+TEST(DocumentImages, TheBackgroundPictureIsAskedForOnceWhateverTheOutcome)
+{
+    ImagePage waiting("<body background='mem:wait'><p>a</p></body>");
+    waiting.Page->Doc.GetBackgroundBitmap();
+    waiting.Page->Doc.GetBackgroundBitmap();
+    waiting.Page->Doc.GetBackgroundBitmap();
+    EXPECT_EQ(waiting.Host.Requests, 1);
+
+    ImagePage shown("<body background='mem:blue'><p>a</p></body>");
+    TImageObject* first = shown.Page->Doc.GetBackgroundBitmap();
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(shown.Page->Doc.GetBackgroundBitmap(), first);
+    EXPECT_EQ(shown.Host.Requests, 1);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

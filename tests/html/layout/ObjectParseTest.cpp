@@ -1,9 +1,12 @@
 // Embedded objects in the parser and the layout: OBJECT with its PARAMs and PANEL become panel
 // objects at a placeholder in the text, sized and aligned from their attributes; the content of
-// an OBJECT is not shown. A host that makes controls sees each panel once with its lines.
+// an OBJECT is not shown. A host that makes controls sees each panel once with its lines. The
+// window controls of a form are placed by the paint that reaches them and leave the view when the
+// page scrolls away from them.
 #include "tests/html/layout/ParserTestSupport.h"
 #include "tests/support/TestApp.h"
 
+#include "html/layout/FormControls.h"
 #include "html/layout/PanelObjects.h"
 #include "platform/RecordingCanvas.h"
 
@@ -121,6 +124,36 @@ TEST(ObjectParse, HostMakesTheControlsAndSeesThemGo)
     }
     EXPECT_EQ(host.Destroyed.size(), 2u);
     EXPECT_TRUE(host.Surface.findChildren<QWidget*>().isEmpty());
+}
+
+// An edit field in view stands at its place on the surface; scrolled out of the view, the next
+// paint takes it off the surface (left of it, where Tab still finds it), and scrolled back, it
+// returns to its place.
+TEST(ObjectParse, AFormControlScrolledOutOfViewLeavesTheSurface)
+{
+    testing::App();
+    PanelHost host;
+    ParsedPage page(&host);
+    page.Parse("<p><input name=e></p><p style=\"margin-top: 2000px\">b</p>");
+    RecordingCanvas canvas(page.Fonts);
+    int maxWidth = 0;
+    page.Doc.LayoutDocument(canvas, 400, maxWidth);
+    ASSERT_EQ(page.Doc.FormControlList.size(), 1u);
+    QWidget* edit = page.Doc.FormControlList[0]->GetWinControl();
+    ASSERT_NE(edit, nullptr);
+
+    page.Doc.PaintDocument(canvas, {0, 0, 400, 300});
+    const QPoint place = edit->pos();
+    EXPECT_GE(place.x(), 0);
+    EXPECT_LT(place.y(), 300);
+
+    page.Doc.SetYOffset(1500);
+    page.Doc.PaintDocument(canvas, {0, 0, 400, 300});
+    EXPECT_LT(edit->x() + edit->width(), 0);
+
+    page.Doc.SetYOffset(0);
+    page.Doc.PaintDocument(canvas, {0, 0, 400, 300});
+    EXPECT_EQ(edit->pos(), place);
 }
 
 }  // namespace

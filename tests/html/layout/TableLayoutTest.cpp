@@ -632,5 +632,18 @@ TEST_F(TableDocument, MissingCellPictureLeavesTheColour)
     EXPECT_EQ(canvas.Text().find("StretchBlt"), std::string::npos);
 }
 
+// A style that names no background picture ("none") leaves a row's BACKGROUND as it leaves a
+// cell's: the style replaces the attribute's picture only with one of its own.
+TEST_F(TableDocument, AStyleWithoutAPictureLeavesTheRowsAndTheCellsBackground)
+{
+    Layout("<table><tr background=\"reihe.bmp\" style=\"background-image: none\"><td>a</td>"
+           "<td background=\"zelle.bmp\" style=\"background-image: none\">b</td></tr>"
+           "<tr background=\"reihe.bmp\" style=\"background-image: url(stil.bmp)\"><td>c</td></tr></table>",
+           600);
+    EXPECT_EQ(Tables()[0]->Rows[0]->Items(0)->BGImageName, "reihe.bmp");  // from the row
+    EXPECT_EQ(Tables()[0]->Rows[0]->Items(1)->BGImageName, "zelle.bmp");
+    EXPECT_EQ(Tables()[0]->Rows[1]->Items(0)->BGImageName, "stil.bmp");  // the style's own picture
+}
+
 }  // namespace
 }  // namespace velmoran
