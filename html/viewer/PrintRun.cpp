@@ -42,9 +42,14 @@ TPrintRun::TPrintRun(TPageViewer& viewer) : viewer_(viewer), spares_(std::make_u
 
 TPrintRun::~TPrintRun() = default;
 
+TSectionList& TPrintRun::Doc() const
+{
+    return mode_->Document();
+}
+
 TTablePartRec* TPrintRun::PartRecord() const
 {
-    auto* table = static_cast<ThtmlTable*>(doc_->TablePrinting);
+    auto* table = static_cast<ThtmlTable*>(Doc().TablePrinting);
     return table ? &table->TablePartRec : nullptr;
 }
 
@@ -68,8 +73,8 @@ void TPrintRun::Measure(Canvas& canvas, const PrintDeviceInput& device)
     dpiY_ = device.DpiY;
     start_ = ComputePrintGeometry(device);
     g_ = start_;
-    doc_->ScaleX = 100.0f / static_cast<float>(dpiX_);
-    doc_->ScaleY = 100.0f / static_cast<float>(dpiY_);
+    Doc().ScaleX = 100.0f / static_cast<float>(dpiX_);
+    Doc().ScaleY = 100.0f / static_cast<float>(dpiY_);
     SetMapping(canvas, 0);
 }
 
@@ -143,10 +148,9 @@ bool TPrintRun::Prepare()
         return false;
 
     mode_ = std::make_unique<TPrintMode>(*sections);
-    doc_ = sections;
     startTopMargin_ = v.PrintMarginTop;
     currentTopMargin_ = startTopMargin_;
-    doc_->Background = 0xFFFFFF;
+    Doc().Background = 0xFFFFFF;
     return true;
 }
 
@@ -167,7 +171,6 @@ void TPrintRun::RestoreViewer()
     if (!mode_)
         return;
     mode_.reset();
-    doc_ = nullptr;
     // Called while a failed run unwinds too: a layout that fails now (out of memory) must not end
     // the program; the window is laid out again by its next resize or load.
     try {
@@ -228,7 +231,7 @@ int TPrintRun::Preview(TMetaFilePrinter& recorder, bool noOutput)
 {
     if (!Prepare())
         return 0;
-    doc_->NoOutput = noOutput;
+    Doc().NoOutput = noOutput;
     bool completed = false;
     ScopeExit cleanUp([&] {
         ReleasePages();
@@ -276,7 +279,7 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
     Measure(*canvas_, device);
 
     int neededWidth = 0;
-    docHeight_ = doc_->LayoutDocument(*canvas_, g_.WidthLog, neededWidth);
+    docHeight_ = Doc().LayoutDocument(*canvas_, g_.WidthLog, neededWidth);
     MakeBodyClip({g_.LeftDev, g_.TopDev - 1, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev + 2});
     QCoreApplication::processEvents();
     if (v.OnPageEvent)
@@ -304,7 +307,7 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
         v.printedPage_ = n;
         canvas_ = &target.PageCanvas();
         Canvas& canvas = *canvas_;
-        doc_->SetYOffset(pageTop - g_.TopLog);
+        Doc().SetYOffset(pageTop - g_.TopLog);
         SetMapping(canvas, 0);
         canvas.SelectClipRgn(bodyClip_.get());
         const bool shown = n >= fromPage;
@@ -317,7 +320,7 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
         if (shown && n <= toPage)
             DrawHeaderFooter(canvas, n, stop_);
         FollowTopMargin();
-        const int nextTop = doc_->PageCutY;
+        const int nextTop = Doc().PageCutY;
         QCoreApplication::processEvents();
         if (v.OnPageEvent)
             v.OnPageEvent(&v, n, stop_);
@@ -348,26 +351,26 @@ void TPrintRun::DrawBody(Canvas& canvas, int x, bool background)
         TTablePartRec* rec = PartRecord();
         switch (partOf(rec)) {
         case 0:
-            doc_->PaintDocument(canvas, body, x);
+            Doc().PaintDocument(canvas, body, x);
             BlankBelowCut(canvas, background);
             break;
         case 1: {
-            doc_->SetYOffset(rec->PartStart - g_.TopLog);
+            Doc().SetYOffset(rec->PartStart - g_.TopLog);
             clipBand(g_.TopDev, toDevY(g_.TopLog + rec->PartHeight));
-            doc_->PaintDocument(canvas, {body.Left, body.Top, body.Right, body.Top + rec->PartHeight}, x);
+            Doc().PaintDocument(canvas, {body.Left, body.Top, body.Right, body.Top + rec->PartHeight}, x);
             break;
         }
         case 2:
         case 4: {
-            const int top = doc_->PageCutY - 1 - doc_->YOff;
-            doc_->SetYOffset(rec->PartStart - top);
+            const int top = Doc().PageCutY - 1 - Doc().YOff;
+            Doc().SetYOffset(rec->PartStart - top);
             // Drawn where it cannot be seen first, so that the table finds its cut.
-            doc_->PaintDocument(canvas, {body.Left, top, body.Right, body.Bottom}, hiddenX);
+            Doc().PaintDocument(canvas, {body.Left, top, body.Right, body.Bottom}, hiddenX);
             if (TTablePartRec* now = PartRecord())
                 now->TablePart = 3;
-            const int bottom = doc_->PageCutY - doc_->YOff + 1;
+            const int bottom = Doc().PageCutY - Doc().YOff + 1;
             clipBand(toDevY(top), toDevY(bottom));
-            doc_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
+            Doc().PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
             if (partOf(PartRecord()) != 0 || !PartRecord())
                 BlankBelowCut(canvas, background);
             break;
@@ -375,13 +378,13 @@ void TPrintRun::DrawBody(Canvas& canvas, int x, bool background)
         case 3:
             break;
         case 5: {
-            const int savedCut = doc_->PageCutY;
-            const int top = savedCut - doc_->YOff;
+            const int savedCut = Doc().PageCutY;
+            const int top = savedCut - Doc().YOff;
             const int bottom = top + rec->PartHeight;
             clipBand(toDevY(top), toDevY(bottom));
-            doc_->SetYOffset(rec->PartStart - top);
-            doc_->PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
-            doc_->PageCutY = savedCut;
+            Doc().SetYOffset(rec->PartStart - top);
+            Doc().PaintDocument(canvas, {body.Left, top, body.Right, bottom}, x);
+            Doc().PageCutY = savedCut;
             break;
         }
         default:
@@ -399,7 +402,7 @@ void TPrintRun::BlankBelowCut(Canvas& canvas, bool background)
     canvas.SelectBrush(Brush{BrushStyle::Solid, 0xFFFFFF});
     const int right = g_.LeftLog + g_.WidthLog + 1;
     canvas.Rectangle(g_.LeftLog, 0, right, g_.TopLog - 1);
-    const int cut = doc_->PageCutY - doc_->YOff;
+    const int cut = Doc().PageCutY - Doc().YOff;
     canvas.Rectangle(g_.LeftLog, cut, right, g_.TopLog + g_.HeightLog + 1);
     if (background && cut - g_.TopLog < g_.HeightLog) {
         const Region below(TRect{g_.LeftDev, MulDiv(cut, dpiY_, g_.WDpi) - 2, g_.LeftDev + g_.WidthDev,
@@ -440,14 +443,14 @@ void TPrintRun::DrawHtmlBand(Canvas& canvas, bool header, int page, bool& stop)
         return;
     int xl = g_.LeftLog;
     int xr = g_.LeftLog + g_.WidthLog;
-    event(&v, band, page, doc_->PageCutY > docHeight_, xl, xr, stop);
+    event(&v, band, page, Doc().PageCutY > docHeight_, xl, xr, stop);
     TSectionList* sections = SectionsOf(*band);
     if (!sections || band->Document().SectionCount() == 0)
         return;
     std::unique_ptr<TSectionList> bandCopy = sections->CreateCopy();
     bandCopy->Printing = true;
-    bandCopy->ScaleX = doc_->ScaleX;
-    bandCopy->ScaleY = doc_->ScaleY;
+    bandCopy->ScaleX = Doc().ScaleX;
+    bandCopy->ScaleY = Doc().ScaleY;
     bandCopy->PrintTableBackground = true;
     bandCopy->PrintBackground = true;
     int neededWidth = 0;

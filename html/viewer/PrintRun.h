@@ -70,6 +70,8 @@ private:
     void DrawHtmlBand(Canvas& canvas, bool header, int page, bool& stop);
     void FollowTopMargin();
     TTablePartRec* PartRecord() const;
+    // The document being printed (while the run's print mode lasts).
+    TSectionList& Doc() const;
     void SaveCanvas(Canvas& canvas);
     void RestoreCanvas(Canvas& canvas) const;
 
@@ -79,7 +81,6 @@ private:
     int page_ = 1;  // the page being drawn
     bool stop_ = false;
     std::unique_ptr<TPrintMode> mode_;  // the viewer's own document, laid out for the printer
-    TSectionList* doc_ = nullptr;
     std::unique_ptr<TPageViewer> headerViewer_;
     std::unique_ptr<TPageViewer> footerViewer_;
     std::unique_ptr<Region> bodyClip_;

@@ -32,11 +32,10 @@ private:
 class PrintRecorder {
 public:
     PrintRecorder(TSectionList& document, FontEngine& fonts, int width, int pageHeight)
-        : printing_(document), copy_(&document), canvas_(fonts, width, pageHeight), width_(width),
-          pageHeight_(pageHeight)
+        : printing_(document), canvas_(fonts, width, pageHeight), width_(width), pageHeight_(pageHeight)
     {
         int widest = 0;
-        height_ = copy_->LayoutDocument(canvas_, width, widest);
+        height_ = printing_.Document().LayoutDocument(canvas_, width, widest);
     }
 
     std::string Record()
@@ -52,8 +51,9 @@ public:
             }
             const int yOffset = top - header;
             Strip(top, header, pageHeight_ - header);
-            const int cut = std::min(copy_->PageCutY, yOffset + pageHeight_);
-            out_ << "  body from " << top << " cut at " << cut << (copy_->TableMoved ? " (a table moved)" : "") << "\n";
+            const int cut = std::min(printing_.Document().PageCutY, yOffset + pageHeight_);
+            out_ << "  body from " << top << " cut at " << cut
+                 << (printing_.Document().TableMoved ? " (a table moved)" : "") << "\n";
             if (ThtmlTable* t = PartTable(); t && t->TablePartRec.TablePart == 5) {
                 const int room = std::max(0, std::min(t->TablePartRec.PartHeight, pageHeight_ - (cut - yOffset)));
                 out_ << "  footer strip from " << t->TablePartRec.PartStart << " height " << room << "\n";
@@ -69,15 +69,15 @@ public:
     }
 
 private:
-    ThtmlTable* PartTable() const { return static_cast<ThtmlTable*>(copy_->TablePrinting); }
+    ThtmlTable* PartTable() const { return static_cast<ThtmlTable*>(printing_.Document().TablePrinting); }
 
     // Paints the document from document Y docY into the page rows from pageY on; then the part
     // record of the table in progress, which the page loop reads.
     void Strip(int docY, int pageY, int height)
     {
         canvas_.Clear();
-        copy_->SetYOffset(docY - pageY);
-        copy_->PaintDocument(canvas_, {0, pageY, width_, pageY + height});
+        printing_.Document().SetYOffset(docY - pageY);
+        printing_.Document().PaintDocument(canvas_, {0, pageY, width_, pageY + height});
         for (const std::string& call : canvas_.Calls())
             out_ << "    " << call << "\n";
         if (ThtmlTable* t = PartTable())
@@ -86,7 +86,6 @@ private:
     }
 
     TPrintMode printing_;
-    TSectionList* copy_;
     RecordingCanvas canvas_;
     int width_;
     int pageHeight_;
