@@ -149,10 +149,9 @@ void TSection::CloseText()
 void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* props)
 {
     const int textTransform = props ? props->GetTextTransform() : 0;
-    std::u16string transformed;
-    if (textTransform == 1 || textTransform == 2)
-        transformed = CaseMapped(tokens.S(), textTransform == 1);
-    const std::u16string& s = textTransform == 1 || textTransform == 2 ? transformed : tokens.S();
+    const bool mapped = textTransform == 1 || textTransform == 2;
+    const std::u16string transformed = mapped ? CaseMapped(tokens.S(), textTransform == 1) : std::u16string();
+    const std::u16string& s = mapped ? transformed : tokens.S();
     const char cls = (noBreak || PreFormatted) ? 'n' : 'y';
     const auto& idx = tokens.Indexes();
     if (!props || props->GetFontVariant() != "small-caps") {
