@@ -159,6 +159,8 @@ void THtmlPicture::SelectFrame()
     frameWidth_ = scan.Width;
     frameHeight_ = scan.Height;
     // The decoder composed every frame on the logical screen already: the frame's place is in it.
+    // The chosen frame is shown over the earlier ones, not alone: a frame holding only what changed
+    // would show holes.
     image_ = gif_ ? gif_->FrameImage(frame_) : QImage();
 }
 

@@ -144,6 +144,7 @@ void TzebCustomStreamFormat::BeforeSave(TzebCustomMemTable& table)
     } else {
         work_ = stream_;
     }
+    // The target, not a scratch stream, is positioned or emptied: the compressed result goes there.
     if (Option(sfoAppend).Flag1) {
         stream_->Seek(0, SeekOrigin::End);
     } else if (!Option(sfoAppend).Flag2) {

@@ -47,7 +47,8 @@ private:
     QPointer<TBarView> view_;
 };
 
-// One viewer's object.
+// One viewer's object. It has no accNavigate: Qt's accessibility has no such call; clients walk
+// parent(), child() and indexOfChild() to the same neighbours.
 class TBarViewerAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     TBarViewerAccessible(TBarView& view, TBarItemViewer& viewer);

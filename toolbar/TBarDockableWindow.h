@@ -206,6 +206,7 @@ public:
     int DisableOnMove = 0;
     int HideCount = 0;
     bool ArrangeNeeded = false;
+    // No SavedAtRunTime: windows are never read from a stored form, so positions are always on screen.
     bool Dragging = false;
     bool DragWithinRow = false;
     bool DragRowOverflow = false;

@@ -23,6 +23,37 @@
 
 namespace velmoran {
 
+int CaptionLines(const QFont& font, const std::string& html, int width)
+{
+    std::string plain;
+    bool inTag = false;
+    int lines = 1;
+    int longest = 0;
+    const QFontMetrics metrics(font);
+    auto endLine = [&] {
+        longest = std::max(longest, metrics.horizontalAdvance(QString::fromStdString(plain)));
+        lines += longest > width - 4 ? 1 : 0;
+        longest = 0;
+        plain.clear();
+    };
+    const std::string lower = LowerCase(html);
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        if (html[i] == '<') {
+            if (lower.compare(i, 4, "<br>") == 0) {
+                endLine();
+                ++lines;
+            }
+            inTag = true;
+        } else if (html[i] == '>') {
+            inTag = false;
+        } else if (!inTag) {
+            plain += html[i];
+        }
+    }
+    endLine();
+    return lines;
+}
+
 namespace {
 
 constexpr int kLeft = 8;
@@ -74,38 +105,6 @@ TEditFloat* NewEdit(QWidget* parent, const char* name, const QRect& place)
     return edit;
 }
 
-// The number of lines an HTML caption takes in `width` pixels: its line breaks, and a line that
-// is too wide wraps once more.
-int CaptionLines(const QFont& font, const std::string& html, int width)
-{
-    std::string plain;
-    bool inTag = false;
-    int lines = 1;
-    int longest = 0;
-    const QFontMetrics metrics(font);
-    auto endLine = [&] {
-        longest = std::max(longest, metrics.horizontalAdvance(QString::fromStdString(plain)));
-        lines += longest > width - 4 ? 1 : 0;
-        longest = 0;
-        plain.clear();
-    };
-    const std::string lower = LowerCase(html);
-    for (std::size_t i = 0; i < html.size(); ++i) {
-        if (html[i] == '<') {
-            if (lower.compare(i, 4, "<br>") == 0) {
-                endLine();
-                ++lines;
-            }
-            inTag = true;
-        } else if (html[i] == '>') {
-            inTag = false;
-        } else if (!inTag) {
-            plain += html[i];
-        }
-    }
-    endLine();
-    return lines;
-}
 
 // Places a value frame and its parts: the caption gets as many lines as its text needs, the hint
 // line and the edit row follow below it. Returns the frame's bottom.

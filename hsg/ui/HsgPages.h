@@ -9,6 +9,7 @@
 #include <QLineEdit>
 
 #include <array>
+#include <string>
 
 namespace velmoran {
 
@@ -105,6 +106,10 @@ struct THsgPageControls {
 // Creates the controls of the six pages below their title bands (each page's second layout item
 // is the place for its body) and sets their texts from the string table.
 void BuildHsgPages(TPageControl& pages, THsgPageControls& controls);
+
+// The number of lines an HTML caption takes in `width` pixels: its line breaks, and a line that
+// is too wide wraps once more.
+int CaptionLines(const QFont& font, const std::string& html, int width);
 
 // The number of rows of the acid-capacity balance and the row of its effluent value and of the pH.
 constexpr int kKSRows = 8;

@@ -95,7 +95,8 @@ void DrawBorder(Canvas& canvas, TRect outer, TRect inner, const std::array<TColo
     const auto in = Corners(inner);
     const bool broken = std::any_of(styles.begin(), styles.end(), [](int s) { return s >= 6 && s <= 8; });
     if (background != NoColor && broken) {
-        // The gaps of dashed, dotted and double sides show the box's background colour.
+        // The gaps of dashed, dotted and double sides show the box's background colour. The sides are
+        // drawn over the filled ring as well, where a fill alone would hide such a border entirely.
         for (int i = 0; i < 4; ++i)
             if (SideWidth(outer, inner, i) > 0)
                 FillPolygon(canvas, SideQuad(o, in, i), Rgb(background));

@@ -116,6 +116,7 @@ void TPaintPanel::paintEvent(QPaintEvent* event)
             viewer_->DrawBackground(canvas, clip);
             viewer_->PanelPaint(canvas, clip);
         }
+        // No display palette is selected for the copy: every screen here is true colour.
         QPainter screen(this);
         screen.drawImage(clip.topLeft(), buffer);
     });

@@ -21,6 +21,13 @@ public:
 
 class AddRecord : public PlacesTable {};
 
+// A table whose record hook the test calls as the dataset layer does.
+class AddingTable : public TzebMemTable {
+public:
+    using TzebMemTable::ActiveBuffer;
+    using TzebMemTable::InternalAddRecord;
+};
+
 TEST_F(AddRecord, AppendAndInsertPostTheValuesAtOnce)
 {
     Add({{"Ulm", "BW", 120000}, {"Passau", "BY", 52000}});
@@ -48,6 +55,37 @@ TEST_F(AddRecord, AFailingRecordLeavesNothingBehind)
     EXPECT_THROW(table.InsertRecord({TVariant("Hof"), TVariant("BY"), TVariant("viele")}), Exception);
     EXPECT_EQ(table.State(), dsBrowse);
     EXPECT_EQ(table.RecordCount(), 1);
+}
+
+// The dataset layer's hook stores the record of a buffer as it stands, appended after the others,
+// and refuses one whose key a unique index already holds, storing nothing.
+TEST_F(AddRecord, TheRecordHookAppendsAndRefusesADuplicateKey)
+{
+    AddingTable adding;
+    TField& city = adding.AddField<TStringField>("Name", 30);
+    adding.Open();
+    const auto addFromBuffer = [&](const std::string& value) {
+        adding.Append();
+        city.SetAsString(value);
+        try {
+            adding.InternalAddRecord(adding.ActiveBuffer(), true);
+        } catch (...) {
+            adding.Cancel();
+            throw;
+        }
+        adding.Cancel();
+    };
+    addFromBuffer("Ulm");
+    addFromBuffer("Hof");
+    ASSERT_EQ(adding.RecordCount(), 2);
+    adding.Last();
+    EXPECT_EQ(city.AsString(), "Hof");
+    adding.First();
+    EXPECT_EQ(city.AsString(), "Ulm");
+
+    adding.AddIndex("NameEindeutig", "Name", mtcoUnique);
+    EXPECT_THROW(addFromBuffer("Ulm"), Exception);
+    EXPECT_EQ(adding.RecordCount(), 2);
 }
 
 TEST_F(AddRecord, AnExceptionGoesToTheApplicationsHandler)

@@ -4,6 +4,8 @@
 #include "tests/shell/CalculationFixture.h"
 
 #include "hsg/ui/HsgDlg.h"
+#include "html/viewer/PageViewer.h"
+#include "controls/HtmlLabel.h"
 #include "memtable/MemTable.h"
 #include "platform/Shell.h"
 #include "platform/core/Cp1252.h"
@@ -15,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QStackedWidget>
+#include <QTest>
 
 #include <filesystem>
 
@@ -173,6 +177,40 @@ TEST_F(LinkCommands, SetIndexStepsThroughTheLoadCases)
     EXPECT_TRUE(Click("SETMODE x"));
     EXPECT_EQ(shell.Modules.ModuleIndex, 0);
     EXPECT_TRUE(Click("FILEPRINT"));
+}
+
+// The same commands reached as the user reaches them: a link in the result frame clicked with the
+// mouse, and an anchor of the messages page clicked with the mouse.
+TEST_F(LinkCommands, ALinkAndAMessageAnchorClickedWithTheMouseRunTheirCommands)
+{
+    TMainForm& window = Form(Example());
+    window.resize(800, 600);
+    window.show();
+    TPageViewer* frame = window.ResultFrame();
+    ASSERT_NE(frame, nullptr);
+    frame->LoadDocumentString("<body style=\"margin:0\"><a href=\"SETINDEX +\">Nächster Lastfall</a></body>");
+    QApplication::processEvents();
+    QWidget* surface = frame->PaintPanel();
+    QTest::mouseMove(surface, QPoint(6, 6));
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(6, 6));
+    QApplication::processEvents();
+    EXPECT_EQ(form->LoadCase, 1);
+
+    int page = -1;
+    QWidget* focused = nullptr;
+    modals.Expect([&](QWidget& dialog) {
+        page = Module().PageControl1->ActivePageIndex();
+        focused = dialog.focusWidget();
+    });
+    window.pcResult->setCurrentWidget(window.tsMessage);
+    window.MsgAll->SetHTMLText("<A HREF=\"edBearb\">Bearbeiter</A>");
+    QApplication::processEvents();
+    QTest::mouseClick(window.MsgAll, Qt::LeftButton, Qt::NoModifier, QPoint(3, 5));
+    EXPECT_EQ(page, 0);
+    ASSERT_NE(focused, nullptr);
+    QWidget* named = Module().findChild<QWidget*>(QStringLiteral("edBearb"));
+    ASSERT_NE(named, nullptr);
+    EXPECT_TRUE(focused == named || named->isAncestorOf(focused));
 }
 
 TEST_F(LinkCommands, FileSaveWithoutANameIsTheSaveCommand)

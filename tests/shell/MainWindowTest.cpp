@@ -564,6 +564,21 @@ TEST_F(FolderDialog, AFolderPickedWithTheButtonStaysWhenTheDialogIsCancelled)
     EXPECT_EQ(prompts.FolderRequests()[0].Title, "Verzeichnis für Bildschirm- und Druckvorlagen");
 }
 
+// A folder picker closed with "Abbrechen" leaves the field and the folder as they were.
+TEST_F(FolderDialog, ACancelledFolderPickerLeavesTheFolderAsItWas)
+{
+    TDlgPath dialog(shell.Folders);
+    const std::string before = shell.Folders.DataPathNoSlash;
+    prompts.AnswerFolder(std::nullopt);
+    modals.Expect([&](QWidget&) {
+        dialog.edDataPath->ClickBtn(dialog.edDataPath->EditButton());
+        EXPECT_EQ(dialog.edDataPath->Text(), before);
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(shell.Folders.DataPathNoSlash, before);
+    EXPECT_EQ(prompts.FolderRequests().size(), 1u);
+}
+
 // --- the info box --------------------------------------------------------------------------------
 
 using AboutBox = MainWindowTest;
@@ -611,6 +626,10 @@ TEST_F(AboutBox, ACutBetweenWholeCharactersKeepsAll255)
     // A character of three bytes cut after its second goes whole.
     modules.back()->Caption = std::string(253, 'x') + "\xE2\x80\x9E" + "yyyy";
     EXPECT_EQ(ModuleListText(modules), std::string(253, 'x'));
+    // A character of four bytes (an emoji) cut after its third goes whole too: three of its bytes
+    // would still be a broken character.
+    modules.back()->Caption = std::string(252, 'x') + "\xF0\x9F\x98\x80" + "yyyy";
+    EXPECT_EQ(ModuleListText(modules), std::string(252, 'x'));
 }
 
 TEST_F(AboutBox, TheListIsCutTo255CharactersWithoutSplittingACharacter)

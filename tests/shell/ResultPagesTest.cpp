@@ -3,6 +3,7 @@
 // keeps to the viewers.)
 #include "tests/shell/CalculationFixture.h"
 
+#include "controls/HtmlLabel.h"
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/ViewerDocument.h"
@@ -11,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QScrollArea>
 #include <QStackedWidget>
 
 using namespace velmoran;
@@ -37,6 +40,23 @@ TEST_F(ResultPages, TheRefreshFillsTheResultFrameOrTheMessagesPage)
     window.ViewResultExecute();
     EXPECT_EQ(window.pcResult->currentWidget(), window.tsResultHTM);
     EXPECT_EQ(Page(), ExpandedPage("Standard.vst", Example()));
+}
+
+// A long message is read without scrolling sideways: the label takes the scroll area's width and
+// wraps its text into lines.
+TEST_F(ResultPages, TheMessagesLabelIsAsWideAsItsPageAndWraps)
+{
+    TMainForm& window = Form(Example());
+    window.resize(640, 480);
+    window.show();
+    window.pcResult->setCurrentWidget(window.tsMessage);
+    std::string words;
+    for (int i = 0; i < 60; ++i)
+        words += "Meldung ";
+    window.MsgAll->SetHTMLText(words);
+    QApplication::processEvents();
+    EXPECT_EQ(window.MsgAll->width(), window.sbMessages->viewport()->width());
+    EXPECT_GT(window.MsgAll->height(), 3 * window.MsgAll->fontMetrics().height());
 }
 
 TEST_F(ResultPages, CopyTakesTheSelectionOfTheResultFrame)

@@ -6,12 +6,17 @@
 #include "PageTexts.h"
 
 #include "controls/DateEdit.h"
+#include "hsg/ui/HsgPages.h"
+#include "controls/HtmlLabel.h"
 #include "controls/HtmlRadioButton.h"
 #include "framework/CommonRecord.h"
 #include "hsg/HsgCalculation.h"
 #include "platform/core/DateTime.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QTest>
 
 using namespace velmoran;
@@ -244,6 +249,67 @@ TEST_F(HsgPages, SurfaceAeration)
         EXPECT_TRUE(c.pnlQLN->isVisibleTo(c.pnlQLN->parentWidget()));
     });
     dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
+}
+
+// The units the page pictures would let pass cut by a few pixels are compared exactly: each such
+// label is as wide as its text, and neither it nor any of its parents cuts it off.
+TEST_F(HsgPages, UnitsStandWholeOnTheirPages)
+{
+    LoadExample();
+    const QStringList units = {QStringLiteral("m³/h"), QStringLiteral("mol/mol"), QStringLiteral("kg/kWh")};
+    QStringList seen;
+    auto checkShownUnits = [&](QWidget& window) {
+        for (QWidget* label : window.findChildren<QWidget*>()) {
+            QString text;
+            int textWidth = 0;
+            if (auto* plain = qobject_cast<QLabel*>(label)) {
+                text = plain->text();
+                textWidth = plain->fontMetrics().horizontalAdvance(text);
+            } else if (auto* html = dynamic_cast<THtmlLabel*>(label)) {
+                // The width the caption needs, as a label sizing itself to it measures it.
+                THtmlLabel probe;
+                probe.SetFont(html->Font());
+                probe.SetAutoSizeType(TAutoSizeType::asHorizontal);
+                probe.SetAutoSizing(true);
+                probe.SetHTMLText(html->HTMLText());
+                text = QString::fromStdString(html->HTMLText());
+                textWidth = probe.width();
+            }
+            if (!units.contains(text) || !label->isVisible())
+                continue;
+            seen.append(text);
+            EXPECT_LE(textWidth, label->width()) << text.toStdString() << " in " << label->objectName().toStdString();
+            EXPECT_EQ(label->visibleRegion().boundingRect(), label->rect())
+                << text.toStdString() << " cut in " << label->parentWidget()->objectName().toStdString();
+        }
+    };
+    runner.Expect([&](QWidget& window) {
+        for (int page = 1; page <= 6; ++page) {
+            EnterPage(dlg, page);
+            QApplication::processEvents();
+            checkShownUnits(window);
+        }
+        Pick(dlg.Pages().cbxAT, 1);
+        QApplication::processEvents();
+        checkShownUnits(window);
+    });
+    dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
+    for (const QString& unit : units)
+        EXPECT_TRUE(seen.contains(unit)) << unit.toStdString();
+}
+
+// A caption that just fits takes one line, a pixel less makes it wrap; line breaks add lines and
+// tags take no room. Counting stops at the text's end: nothing after it is measured.
+TEST_F(HsgPages, ACaptionWrapsOnceWhenTooWideAndCountsItsLineBreaks)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    const std::string text = "Tr<sub>o</sub>ckensubstanz im Belebungsbecken";
+    const int needed = QFontMetrics(font).horizontalAdvance(QStringLiteral("Trockensubstanz im Belebungsbecken"));
+    EXPECT_EQ(CaptionLines(font, text, needed + 4), 1);
+    EXPECT_EQ(CaptionLines(font, text, needed + 3), 2);
+    EXPECT_EQ(CaptionLines(font, "a<br>b<BR>c", 100), 3);
+    EXPECT_EQ(CaptionLines(font, text + "<br>x", needed + 4), 2);
 }
 
 // The last of the aeration kinds, chosen and then shown again when the page is filled anew.
