@@ -243,7 +243,7 @@ void BuildGeneralPage(QWidget* body, THsgPageControls& c)
         auto* button = new THtmlRadioButton(body);
         button->setObjectName(QString::fromLatin1(name));
         button->SetCaption(LoadStr(id));
-        button->GroupIndex = 1;
+        button->SetGroupIndex(1);
         const QColor page = body->palette().color(QPalette::Window);
         button->SetColor(RGBRef(page.red(), page.green(), page.blue()));
         button->setGeometry(kLeft + 4, y, 240, 20);
