@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QShortcutEvent>
 
+#include <algorithm>
 #include <map>
 
 namespace velmoran {
@@ -61,9 +62,10 @@ QSize TolvaneSize()
 THtmlRadioButton::THtmlRadioButton(QWidget* parent) : QWidget(parent)
 {
     resize(98, 20);
-    setFocusPolicy(Qt::StrongFocus);
+    SetTabStop(false);
     setMouseTracking(true);
     UpdateAccelerator();
+    SettleTabStops();
 }
 
 THtmlRadioButton::~THtmlRadioButton() = default;
@@ -81,19 +83,65 @@ void THtmlRadioButton::SetChecked(bool checked)
 {
     if (checked == checked_)
         return;
-    SetTabStop(checked);
     checked_ = checked;
-    if (checked) {
-        if (QWidget* parent = parentWidget()) {
-            for (QObject* child : parent->children()) {
-                auto* sibling = dynamic_cast<THtmlRadioButton*>(child);
-                if (sibling && sibling != this && sibling->GroupIndex == GroupIndex)
-                    sibling->SetChecked(false);
-            }
-        }
+    if (checked)
+        for (THtmlRadioButton* sibling : Group())
+            if (sibling != this)
+                sibling->SetChecked(false);
+    SettleTabStops();
+    if (checked)
         Click();
-    }
     update();
+}
+
+void THtmlRadioButton::SetGroupIndex(std::uint8_t index)
+{
+    if (index == groupIndex_)
+        return;
+    const std::vector<THtmlRadioButton*> left = Group();
+    groupIndex_ = index;
+    for (THtmlRadioButton* button : left)
+        if (button != this) {
+            button->SettleTabStops();
+            break;
+        }
+    SettleTabStops();
+}
+
+std::vector<THtmlRadioButton*> THtmlRadioButton::Group() const
+{
+    QWidget* parent = parentWidget();
+    if (!parent)
+        return {const_cast<THtmlRadioButton*>(this)};
+    std::vector<THtmlRadioButton*> group;
+    for (QObject* child : parent->children())
+        if (auto* button = dynamic_cast<THtmlRadioButton*>(child); button && button->groupIndex_ == groupIndex_)
+            group.push_back(button);
+    return group;
+}
+
+void THtmlRadioButton::SettleTabStops() const
+{
+    const std::vector<THtmlRadioButton*> group = Group();
+    const bool anyChecked = std::any_of(group.begin(), group.end(), [](const auto* b) { return b->checked_; });
+    for (THtmlRadioButton* button : group)
+        button->SetTabStop(anyChecked ? button->checked_ : button == group.front());
+}
+
+bool THtmlRadioButton::MoveInGroup(int step)
+{
+    const std::vector<THtmlRadioButton*> group = Group();
+    const auto n = static_cast<int>(group.size());
+    const auto me = static_cast<int>(std::find(group.begin(), group.end(), this) - group.begin());
+    for (int k = 1; k < n; ++k) {
+        THtmlRadioButton* next = group[static_cast<std::size_t>(((me + step * k) % n + n) % n)];
+        if (!next->isEnabled() || !next->isVisible())
+            continue;
+        next->setFocus(Qt::OtherFocusReason);
+        next->SetChecked(true);
+        return true;
+    }
+    return false;
 }
 
 void THtmlRadioButton::Click()
@@ -424,6 +472,14 @@ void THtmlRadioButton::keyPressEvent(QKeyEvent* event)
         update();
         return;
     }
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        const int key = event->key();
+        const int step = (key == Qt::Key_Left || key == Qt::Key_Up) ? -1 : (key == Qt::Key_Right || key == Qt::Key_Down) ? 1 : 0;
+        if (step != 0) {
+            MoveInGroup(step);
+            return;
+        }
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -439,11 +495,19 @@ void THtmlRadioButton::keyReleaseEvent(QKeyEvent* event)
     QWidget::keyReleaseEvent(event);
 }
 
+// Gaining the focus checks the button, unless the focus only passes by or comes back: Tab and
+// Backtab, the window's activation and a closed popup never change a choice.
 void THtmlRadioButton::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     focused_ = true;
-    SetChecked(true);
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason: break;
+    default: SetChecked(true);
+    }
     update();
 }
 
@@ -474,6 +538,8 @@ void THtmlRadioButton::UpdateAccelerator()
 
 bool THtmlRadioButton::event(QEvent* event)
 {
+    if (event->type() == QEvent::ParentChange)
+        SettleTabStops();
     if (event->type() == QEvent::Shortcut) {
         auto* shortcut = static_cast<QShortcutEvent*>(event);
         if (!accelerator_.isEmpty() && shortcut->key() == accelerator_) {

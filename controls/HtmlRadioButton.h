@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velmoran {
 
@@ -32,8 +33,8 @@ public:
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
     bool Checked() const { return checked_; }
-    // A change makes the button a tab stop exactly when checked; checking unchecks the parent's
-    // other buttons of the same GroupIndex and then clicks this one (OnClick).
+    // Checking unchecks the parent's other buttons of the same GroupIndex and then clicks this one
+    // (OnClick). The group's tab stop follows: see SettleTabStops.
     void SetChecked(bool checked);
     bool Down() const { return down_; }
     void SetDown(bool down) { down_ = down; }
@@ -45,7 +46,8 @@ public:
     void SetAlignment(TLeftRight alignment);
     ColorRef CheckColor() const { return checkColor_; }
     void SetCheckColor(ColorRef color);
-    std::uint8_t GroupIndex = 0;
+    std::uint8_t GroupIndex() const { return groupIndex_; }
+    void SetGroupIndex(std::uint8_t index);
     bool ReturnIsTab = false;
     bool Ellipsis() const { return ellipsis_; }
     void SetEllipsis(bool on);
@@ -103,6 +105,13 @@ private:
     // The href of the caption's anchor under the point while focused, empty otherwise.
     std::string AnchorAt(int x, int y);
     void UpdateAccelerator();
+    // The parent's buttons of this one's group (this one included), in the parent's order.
+    std::vector<THtmlRadioButton*> Group() const;
+    // Tab enters a group once and never changes its choice: its checked button is its only tab
+    // stop; a group with none checked keeps one, its first button.
+    void SettleTabStops() const;
+    // Arrow keys move the focus to the previous or next button of the group, which checks it.
+    bool MoveInGroup(int step);
 
     std::string caption_ = "THtmlRadioButton";
     bool checked_ = false;
@@ -113,6 +122,7 @@ private:
     TLeftRight alignment_ = TLeftRight::taLeftJustify;
     ColorRef checkColor_ = clBlack;
     bool ellipsis_ = false;
+    std::uint8_t groupIndex_ = 0;
     ColorRef urlColor_ = clBlue;
     ColorRef shadowColor_ = clGray;
     int shadowOffset_ = 1;

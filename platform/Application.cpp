@@ -1,6 +1,7 @@
 // Exception handling at the Qt boundary, and Qt's own texts in German.
 #include "platform/Application.h"
 
+#include "platform/CommandKeys.h"
 #include "platform/core/ExceptionHandler.h"
 #include "platform/core/Exceptions.h"
 #include "platform/Prompt.h"
@@ -34,6 +35,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     InstallQtScreenFonts();
     InstallQtGermanTexts(*this);
     SetApplicationExceptionHandler(ShowCurrentException);
+    InstallCommandKeys(*this);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

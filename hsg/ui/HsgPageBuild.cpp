@@ -12,6 +12,7 @@
 #include "framework/ui/PageControl.h"
 #include "framework/ui/VarFrame.h"
 #include "hsg/ui/HsgTexts.h"
+#include "platform/Cp1252Input.h"
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
 #include "platform/core/Text.h"
@@ -227,6 +228,9 @@ void BuildGeneralPage(QWidget* body, THsgPageControls& c)
     c.edBearb->setObjectName(QStringLiteral("edBearb"));
     c.edBearb->setGeometry(170, 60, 454, 21);
     c.edBearb->setMaxLength(255);
+    // Saved in Windows-1252: the fields take nothing the file could not hold.
+    KeepToCp1252(*c.edBez);
+    KeepToCp1252(*c.edBearb);
     c.edDatum = new TDateEdit(body);
     c.edDatum->setObjectName(QStringLiteral("edDatum"));
     c.edDatum->DefaultToday = true;
@@ -242,7 +246,7 @@ void BuildGeneralPage(QWidget* body, THsgPageControls& c)
         auto* button = new THtmlRadioButton(body);
         button->setObjectName(QString::fromLatin1(name));
         button->SetCaption(LoadStr(id));
-        button->GroupIndex = 1;
+        button->SetGroupIndex(1);
         const QColor page = body->palette().color(QPalette::Window);
         button->SetColor(RGBRef(page.red(), page.green(), page.blue()));
         button->setGeometry(kLeft + 4, y, 240, 20);

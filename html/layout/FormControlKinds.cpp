@@ -254,14 +254,30 @@ void TRadioButtonFormControlObj::ResetValue()
         UncheckOthers();
 }
 
+// The others give up their check and their tab stop: the first button of a group that had none
+// checked holds the tab stop unchecked.
 void TRadioButtonFormControlObj::UncheckOthers()
 {
-    for (TRadioButtonFormControlObj* other : Group())
-        if (other != this && other->Checked) {
+    for (TRadioButtonFormControlObj* other : Group()) {
+        if (other == this)
+            continue;
+        if (other->Checked) {
             other->SetChecked(false);
             if (!other->OnChangeText.empty())
                 other->FireChangeIfModified();
         }
+        if (other->TabStop)
+            other->SetTabStop(false);
+    }
+}
+
+void TRadioButtonFormControlObj::SettleTabStops(const std::vector<TRadioButtonFormControlObj*>& group)
+{
+    const auto checked = std::find_if(group.rbegin(), group.rend(), [](const auto* b) { return b->Checked; });
+    const TRadioButtonFormControlObj* stop = checked != group.rend() ? *checked : group.empty() ? nullptr : group.front();
+    for (TRadioButtonFormControlObj* button : group)
+        if (button->TabStop != (button == stop))
+            button->SetTabStop(button == stop);
 }
 
 void TRadioButtonFormControlObj::Click()

@@ -84,6 +84,7 @@ void ThtmlForm::ResetControls()
 {
     for (const auto& control : Controls)
         control->ResetValue();
+    SettleRadioTabStops();
 }
 
 std::vector<std::string> ThtmlForm::GetFormSubmission()
@@ -105,6 +106,13 @@ void ThtmlForm::SetFormData(const std::vector<std::string>& lines)
                 control->RestoreValue(n++, line.substr(eq + 1));
         }
     }
+    SettleRadioTabStops();
+}
+
+void ThtmlForm::SettleRadioTabStops()
+{
+    for (const auto& [name, group] : radioGroups_)
+        TRadioButtonFormControlObj::SettleTabStops(group.Buttons);
 }
 
 ThtmlForm::TRadioGroup& ThtmlForm::RadioGroup(const std::string& name)

@@ -254,6 +254,9 @@ public:
     void Click();
     // The buttons of the group, this one included, in document order.
     std::vector<TRadioButtonFormControlObj*> Group() const;
+    // Tab enters a group once and never changes its choice: its checked button is its one tab
+    // stop; a group with none checked keeps its first button.
+    static void SettleTabStops(const std::vector<TRadioButtonFormControlObj*>& group);
     bool TabStop = true;
 
 protected:
@@ -425,6 +428,9 @@ public:
     int NonHiddenCount = 0;
 
 private:
+    // After a reset or a restore, once for each group.
+    void SettleRadioTabStops();
+
     // Kept as the buttons are added, so that a button finds its group without a search of the form.
     std::unordered_map<std::string, TRadioGroup> radioGroups_;
 };

@@ -34,6 +34,11 @@ char UnicodeToCp1252(char32_t codePoint)
     return '?';
 }
 
+bool InCp1252(char32_t codePoint)
+{
+    return codePoint == U'?' || UnicodeToCp1252(codePoint) != '?';
+}
+
 void AppendUtf8(std::string& out, char32_t cp)
 {
     if (cp < 0x80) {

@@ -14,6 +14,9 @@ char32_t Cp1252ToUnicode(unsigned char byte);
 // The Windows-1252 byte of a code point, or '?' when the code page has none.
 char UnicodeToCp1252(char32_t codePoint);
 
+// Whether Windows-1252 holds the code point.
+bool InCp1252(char32_t codePoint);
+
 std::string Cp1252ToUtf8(std::string_view bytes);
 
 // Converts UTF-8 to Windows-1252; unmappable characters and invalid UTF-8 sequences become '?'.

@@ -1,11 +1,13 @@
 // The HTML radio button offscreen: grouping among siblings, clicks only for the button that
-// becomes checked, mouse capture, keys and focus, the accelerator, anchors while focused, and
+// becomes checked, mouse capture, keys and focus (Tab enters a group once and changes no
+// choice, the arrows move within it), the accelerator, anchors while focused, and
 // where the four looks put their button.
 #include "ControlsTestSupport.h"
 
 #include "controls/HtmlRadioButton.h"
 #include "platform/Shell.h"
 
+#include <QLineEdit>
 #include <QShortcutEvent>
 
 #include <memory>
@@ -27,7 +29,7 @@ protected:
             button->OnClick = [this, i](QWidget*) { clicks_.push_back(i); };
             buttons_.push_back(button);
         }
-        buttons_[3]->GroupIndex = 1;
+        buttons_[3]->SetGroupIndex(1);
     }
 
     void Show()
@@ -96,15 +98,16 @@ TEST_F(HtmlRadioButton, TabSpaceEnterAndTheAccelerator)
     Show();
     buttons_[0]->setFocus();
     QApplication::processEvents();
-    EXPECT_TRUE(buttons_[0]->Checked());
-    // Tab to the next tab stop checks it.
+    ASSERT_TRUE(buttons_[0]->hasFocus());
+    buttons_[0]->SetChecked(true);
+    // Tab to a tab stop passes by: it stays unchecked, and the group keeps its choice.
     buttons_[1]->SetChecked(false);
     buttons_[1]->SetTabStop(true);
     Key(buttons_[0], QEvent::KeyPress, Qt::Key_Tab);
     QApplication::processEvents();
     ASSERT_TRUE(buttons_[1]->hasFocus());
-    EXPECT_TRUE(buttons_[1]->Checked());
-    EXPECT_FALSE(buttons_[0]->Checked());
+    EXPECT_FALSE(buttons_[1]->Checked());
+    EXPECT_TRUE(buttons_[0]->Checked());
     // Space checks an unchecked button on release.
     buttons_[1]->SetChecked(false);
     Key(buttons_[1], QEvent::KeyPress, Qt::Key_Space);
@@ -125,6 +128,67 @@ TEST_F(HtmlRadioButton, TabSpaceEnterAndTheAccelerator)
     QApplication::sendEvent(buttons_[2], &shortcut);
     EXPECT_TRUE(buttons_[2]->Checked());
     EXPECT_TRUE(buttons_[2]->hasFocus());
+}
+
+// Tab never changes a choice: a group is one tab stop, its checked button, or its first while
+// none is checked; Tab and Backtab pass through it and leave every button as it was. The arrows
+// move within the group (round at its ends) and check the button they reach.
+TEST_F(HtmlRadioButton, TabEntersEachGroupOnceAndArrowsMoveWithinIt)
+{
+    auto* before = new QLineEdit(window_.get());
+    auto* after = new QLineEdit(window_.get());
+    QWidget::setTabOrder(before, buttons_[0]);
+    QWidget::setTabOrder(buttons_[3], after);
+    Show();
+    const auto checks = [this] {
+        std::string marks;
+        for (THtmlRadioButton* b : buttons_)
+            marks += b->Checked() ? 'x' : '-';
+        return marks;
+    };
+    // The widgets Tab (or Backtab) reaches from `before` until it comes back.
+    const auto tour = [&](int key) {
+        std::vector<QWidget*> reached;
+        before->setFocus(Qt::MouseFocusReason);
+        QApplication::processEvents();
+        for (int i = 0; i < 10; ++i) {
+            Key(QApplication::focusWidget(), QEvent::KeyPress, key);
+            Key(QApplication::focusWidget(), QEvent::KeyRelease, key);
+            QApplication::processEvents();
+            if (QApplication::focusWidget() == before)
+                break;
+            reached.push_back(QApplication::focusWidget());
+        }
+        return reached;
+    };
+    using Stops = std::vector<QWidget*>;
+    EXPECT_EQ(tour(Qt::Key_Tab), (Stops{buttons_[0], buttons_[3], after}));
+    EXPECT_EQ(tour(Qt::Key_Backtab), (Stops{after, buttons_[3], buttons_[0]}));
+    EXPECT_EQ(checks(), "----");
+
+    buttons_[2]->SetChecked(true);
+    EXPECT_EQ(tour(Qt::Key_Tab), (Stops{buttons_[2], buttons_[3], after}));
+    EXPECT_EQ(checks(), "--x-");
+    EXPECT_EQ(clicks_, std::vector<int>{2});
+
+    // Within the group: right from the last goes round to the first, up goes back.
+    buttons_[2]->setFocus(Qt::TabFocusReason);
+    Key(buttons_[2], QEvent::KeyPress, Qt::Key_Right);
+    EXPECT_TRUE(buttons_[0]->hasFocus());
+    EXPECT_EQ(checks(), "x---");
+    Key(buttons_[0], QEvent::KeyPress, Qt::Key_Up);
+    Key(buttons_[2], QEvent::KeyPress, Qt::Key_Up);
+    EXPECT_TRUE(buttons_[1]->hasFocus());
+    EXPECT_EQ(checks(), "-x--");
+    EXPECT_EQ(tour(Qt::Key_Tab), (Stops{buttons_[1], buttons_[3], after}));
+
+    // With its check gone the group's first button is its stop again; a button joining another
+    // group takes that group's rule with it.
+    buttons_[1]->SetChecked(false);
+    EXPECT_EQ(tour(Qt::Key_Tab), (Stops{buttons_[0], buttons_[3], after}));
+    buttons_[0]->SetGroupIndex(1);
+    EXPECT_EQ(tour(Qt::Key_Tab), (Stops{buttons_[0], buttons_[1], after}));
+    EXPECT_EQ(checks(), "----");
 }
 
 TEST_F(HtmlRadioButton, AnchorsReactOnlyWhileFocused)

@@ -1,14 +1,19 @@
 // Forms parsed without a window: the control kinds the elements give, the submission lines, sizes
 // from page numbers (clamped, however large or negative), reset and restore, code pages, radio
-// groups, image inputs, and the tab-order numbering of the layout. Input fonts are 10 points, 13
-// pixels high in the test font: characters 6 pixels wide, "A" 13 pixels high.
+// groups (and Tab through them on a drawing surface), image inputs, and the tab-order numbering
+// of the layout. Input fonts are 10 points, 13 pixels high in the test font: characters 6 pixels
+// wide, "A" 13 pixels high.
 #include "tests/html/layout/ParserTestSupport.h"
+#include "tests/support/TestApp.h"
 
 #include "html/layout/FormControls.h"
 #include "html/layout/LinkFocus.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
 
 namespace velmoran {
 namespace {
@@ -18,7 +23,7 @@ using testing::ParsedPage;
 // A page parsed with a submission listener; Submitted holds the lines of the last submission.
 class FormPage : public ParsedPage {
 public:
-    explicit FormPage(const std::string& html)
+    explicit FormPage(const std::string& html, THtmlDocumentHost* host = nullptr) : ParsedPage(host)
     {
         Doc.FormEvents.OnFormSubmit = [this](const std::string& action, const std::string&, const std::string&,
                                              const std::string& method, const std::vector<std::string>& lines) {
@@ -293,6 +298,72 @@ TEST(FormParse, RadioGroups)
     EXPECT_TRUE(one.ControlKey(Qt::Key_Up));
     EXPECT_TRUE(three.Checked);
     EXPECT_FALSE(three.ControlKey(Qt::Key_A));
+}
+
+// A host whose drawing surface takes the window controls, shown as a window of its own.
+class SurfaceHost : public TNullDocumentHost {
+public:
+    QWidget* DrawingSurface() override { return &Surface; }
+    QWidget Surface;
+};
+
+// Tab never changes a choice: it passes each radio group once, at its checked button, or at its
+// first while none is checked, also after a click, a reset and a restore moved the check.
+TEST(FormParse, TabPassesEachRadioGroupOnceAndChangesNoChoice)
+{
+    testing::App();
+    SurfaceHost host;
+    FormPage p("<form><input name=vor><input type=radio name=g value=1><input type=radio name=g value=2>"
+               "<input type=radio name=g value=3><input type=radio name=h value=x><input type=radio name=h value=y>"
+               "<input name=nach></form>",
+               &host);
+    RecordingCanvas canvas(p.Fonts);
+    int maxWidth = 0;
+    p.Doc.LayoutDocument(canvas, 600, maxWidth);
+    p.Doc.PaintDocument(canvas, {0, 0, 600, 300});
+    host.Surface.resize(600, 300);
+    host.Surface.show();
+    QApplication::setActiveWindow(&host.Surface);
+    const auto control = [&](int i) { return p.Doc.FormControlList[static_cast<std::size_t>(i)]->GetWinControl(); };
+    const auto checks = [&] {
+        std::string marks;
+        for (int i = 1; i <= 5; ++i)
+            marks += p.Control<TRadioButtonFormControlObj>(i).Checked ? 'x' : '-';
+        return marks;
+    };
+    // The controls Tab reaches from the first edit, by their place in the form.
+    const auto tour = [&] {
+        std::vector<int> reached;
+        control(0)->setFocus(Qt::MouseFocusReason);
+        for (int step = 0; step < 8; ++step) {
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent tab(type, Qt::Key_Tab, Qt::NoModifier);
+                QApplication::sendEvent(QApplication::focusWidget(), &tab);
+            }
+            for (int i = 0; i < 7; ++i)
+                if (control(i) == QApplication::focusWidget())
+                    reached.push_back(i);
+            if (reached.empty() || reached.back() == 6)
+                break;
+        }
+        return reached;
+    };
+    using Stops = std::vector<int>;
+    ASSERT_NE(control(6), nullptr);
+    EXPECT_EQ(tour(), (Stops{1, 4, 6}));
+    EXPECT_EQ(checks(), "-----");
+
+    p.Control<TRadioButtonFormControlObj>(3).Click();
+    EXPECT_EQ(tour(), (Stops{3, 4, 6}));
+    EXPECT_EQ(checks(), "--x--");
+    p.Form().ResetControls();
+    EXPECT_EQ(tour(), (Stops{1, 4, 6}));
+    p.Form().SetFormData({"g=2", "h=y"});
+    EXPECT_EQ(tour(), (Stops{2, 5, 6}));
+    EXPECT_EQ(checks(), "-x--x");
+    p.Form().SetFormData({});
+    EXPECT_EQ(tour(), (Stops{1, 4, 6}));
+    EXPECT_EQ(checks(), "-----");
 }
 
 TEST(FormParse, ImageInputGivesThePointOncePerClick)

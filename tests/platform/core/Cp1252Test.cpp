@@ -32,4 +32,10 @@ TEST(Cp1252, UnmappableAndBrokenInputBecomesQuestionMarks)
     EXPECT_EQ(Utf8ToCp1252("😀"), "?");
     EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");           // truncated sequence
     EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");         // overlong encoding
+    // What the code page holds, the question mark itself included.
+    EXPECT_TRUE(InCp1252(U'?'));
+    EXPECT_TRUE(InCp1252(U'€'));
+    EXPECT_TRUE(InCp1252(U'ÿ'));
+    EXPECT_FALSE(InCp1252(U'Ł'));
+    EXPECT_FALSE(InCp1252(U'😀'));
 }

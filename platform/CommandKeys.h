@@ -1,0 +1,21 @@
+// A key pressed with Alt is a command, never text: Alt+H in an edit types no "h". One application
+// filter takes the text off such a key press before any widget sees it; shortcuts, mnemonics and
+// the menu bar's Alt+letter match on the key, before that, and still work.
+#pragma once
+
+class QApplication;
+class QKeyEvent;
+
+namespace velmoran {
+
+// Installs the filter on the application (once; the filter goes with the application).
+void InstallCommandKeys(QApplication& application);
+
+// Whether the key press is a command by Alt: Alt held without Ctrl (Ctrl+Alt is how some
+// keyboards give AltGr, whose characters are text).
+bool IsAltCommand(const QKeyEvent& key);
+
+// Takes the text off a command key press; other keys keep theirs.
+void DropCommandText(QKeyEvent& key);
+
+}  // namespace velmoran
