@@ -15,7 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 
 namespace velmoran {
 namespace {
@@ -299,6 +303,31 @@ TEST_F(Engine, TopicsStayInTheHelpFolderAndNumbersInRange)
     EXPECT_NE(engine.LastPopupText(), "Geheim");
 }
 
+// Makes a file that is there but cannot be read: one without permissions, or for root, who reads
+// those, a link to a kernel file that refuses reading to everyone. False when neither can be had.
+bool MakeUnreadableFile(const std::filesystem::path& path)
+{
+    namespace fs = std::filesystem;
+    fs::remove(path);
+    if (::geteuid() != 0) {
+        std::ofstream(path) << "<p>Geheim</p>";
+        fs::permissions(path, fs::perms::none);
+        return true;
+    }
+    for (const char* refusing : {"/sys/bus/pci/rescan", "/sys/bus/platform/uevent"}) {
+        const int fd = ::open(refusing, O_RDONLY);
+        if (fd >= 0) {
+            ::close(fd);
+            continue;
+        }
+        if (fs::is_regular_file(refusing)) {
+            fs::create_symlink(refusing, path);
+            return true;
+        }
+    }
+    return false;
+}
+
 TEST_F(Engine, AnUnreadableHelpFile)
 {
     testing::TempFolder folder;
@@ -307,6 +336,14 @@ TEST_F(Engine, AnUnreadableHelpFile)
     EXPECT_FALSE(engine.winHelp(nullptr, folder / "Ordner.hlp", HELP_CONTENTS, 0));
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(engine.Window(), nullptr);
+
+    // A topic file that is there but cannot be read: the call answers false and says why.
+    std::filesystem::copy(kHelpSet, folder.Folder(), std::filesystem::copy_options::recursive);
+    if (!MakeUnreadableFile(folder / "Demo/zulauf.htm"))
+        GTEST_SKIP() << "no file that cannot be read";
+    EXPECT_FALSE(engine.winHelp(nullptr, folder / "Demo.hlp", HELP_CONTEXT, 100));
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(prompts.Messages()[1].Text, "Das Hilfethema \xE2\x80\x9Ezulauf.htm\xE2\x80\x9C konnte nicht gelesen werden.");
 }
 
 // A keyword asked of a help file that is not there fails with the file's message and opens no
