@@ -488,6 +488,16 @@ TEST_F(WhatsThis, TheBareFormAndForeignWindows)
     QApplication::processEvents();
     EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
     whatsThis->PopupMenu()->close();
+    // So does a component the form owns, as a dialog owns its own: the form's input is input too.
+    {
+        TWhatsThis owned(&form.window);
+        owned.Options = {wtPopupOnForm, wtInheritFormContext};
+        owned.Loaded();
+        Press(&form.window, Qt::RightButton, corner);
+        QApplication::processEvents();
+        EXPECT_TRUE(owned.PopupMenu()->isVisible());
+        owned.PopupMenu()->close();
+    }
     // With no window of ours active, F1 with goContext is left alone.
     QApplication::setActiveWindow(nullptr);
     if (QApplication::activeWindow() == nullptr) {
@@ -550,7 +560,17 @@ TEST_F(WhatsThis, LinkedButtonAndMenuItem)
     EXPECT_FALSE(button->isChecked());
     item.Click();
     EXPECT_TRUE(whatsThis->InContextMode());
-    whatsThis->LeaveContextMode();
+    // In the mode a right click on another control is that control's; on the button it asks for
+    // our menu and leaves the mode.
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_FALSE(whatsThis->PopupMenu()->isVisible());
+    Press(button, Qt::RightButton);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->PopupMenu()->close();
 
     // Changing a linked item while installed raises and changes nothing.
     TBarCustomItem other;
