@@ -630,17 +630,7 @@ void TWhatsThis::WndProc(TMessage& message)
 {
     switch (message.Msg) {
     case kShowForItem:
-        if (mode_ != mdPopupRequested) {
-            held_ = {};
-            break;
-        }
-        {
-            const bool taken = AnswerForItem(static_cast<int>(message.WParam), static_cast<int>(message.LParam)).Taken;
-            mode_ = mdIdle;
-            if (!inMenuLoop_)
-                SetTracking(false);
-            AnswerHeldMenu(taken);
-        }
+        ShowForItem(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
         break;
     case kHelpForItem:
         HelpForItem(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
@@ -654,6 +644,21 @@ void TWhatsThis::WndProc(TMessage& message)
     default:
         TehsBase::WndProc(message);
     }
+}
+
+// A right press or the Applications key asked for our menu (or help at once) on the stored item;
+// the control's own menu opens when neither comes.
+void TWhatsThis::ShowForItem(int x, int y)
+{
+    if (mode_ != mdPopupRequested) {
+        held_ = {};
+        return;
+    }
+    const bool taken = AnswerForItem(x, y).Taken;
+    mode_ = mdIdle;
+    if (!inMenuLoop_)
+        SetTracking(false);
+    AnswerHeldMenu(taken);
 }
 
 // ---------------------------------------------------------------------------------------------

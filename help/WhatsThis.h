@@ -169,6 +169,7 @@ private:
     bool HoldContextMenu(QWidget& target, const QContextMenuEvent& event);
     // The answer to the request: the control's menu opens when ours did not, else it is dropped.
     void AnswerHeldMenu(bool ourMenuShown);
+    void ShowForItem(int x, int y);
     // A context map that joined the owner after Loaded.
     void AdoptInsertedMap();
     bool FirstSight(QWidget* watched, QEvent* event);
