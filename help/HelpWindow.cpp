@@ -3,6 +3,7 @@
 
 #include "html/viewer/PageViewer.h"
 #include "platform/Prompt.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Text.h"
 
 #include <QApplication>
@@ -70,6 +71,11 @@ std::string TopicMissingMessage(const std::string& topic)
     return "Das Hilfethema \xE2\x80\x9E" + topic + "\xE2\x80\x9C wurde nicht gefunden.";
 }
 
+std::string TopicUnreadableMessage(const std::string& topic)
+{
+    return "Das Hilfethema \xE2\x80\x9E" + topic + "\xE2\x80\x9C konnte nicht gelesen werden.";
+}
+
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Hilfe"));
@@ -130,6 +136,9 @@ bool THelpWindow::ShowFile(const std::string& path, const std::string& shownName
     } catch (const EInOutError&) {
         Prompts().ShowError(TopicMissingMessage(shownName));
         return false;
+    } catch (const EStreamError&) {
+        Prompts().ShowError(TopicUnreadableMessage(shownName));
+        return false;
     }
     return true;
 }
@@ -161,6 +170,8 @@ void THelpWindow::Back()
         viewer_->SetHistoryIndex(viewer_->HistoryIndex() + 1);
     } catch (const EInOutError&) {
         Prompts().ShowError(TopicMissingMessage(viewer_->History()[viewer_->HistoryIndex() + 1]));
+    } catch (const EStreamError&) {
+        Prompts().ShowError(TopicUnreadableMessage(viewer_->History()[viewer_->HistoryIndex() + 1]));
     }
     UpdateBack();
 }

@@ -64,5 +64,7 @@ private:
 // The messages of failed help requests.
 std::string HelpFileMissingMessage(const std::string& file);
 std::string TopicMissingMessage(const std::string& topic);
+// A topic file that is there but cannot be read (no permission, a read error).
+std::string TopicUnreadableMessage(const std::string& topic);
 
 }  // namespace velmoran

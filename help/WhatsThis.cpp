@@ -6,6 +6,7 @@
 #include "platform/AppServices.h"
 #include "platform/HelpEngine.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
 #include "toolbar/TBarItem.h"
 
@@ -14,6 +15,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -187,6 +189,9 @@ void TWhatsThis::Uninstall()
     SetTracking(false);
     if (mode_ == mdContext)
         LeaveContextMode();
+    else if (mode_ == mdCaptionHelp)
+        LeaveCaptionHelp();
+    held_ = {};
     UnlinkItems();
     qApp->removeEventFilter(this);
     installed_ = false;
@@ -288,13 +293,26 @@ void TWhatsThis::LeaveContextMode()
 {
     CheckInstalled();
     mode_ = mdIdle;
-    if (cursorSet_) {
-        QApplication::restoreOverrideCursor();
-        cursorSet_ = false;
-    }
+    RestoreCursor();
     ShowLinkedDown(false);
     if (OnLeaveContextMode)
         OnLeaveContextMode(*this);
+}
+
+// The window manager's help loop shows the help cursor until the click; so do we.
+void TWhatsThis::EnterCaptionHelp()
+{
+    if (mode_ == mdContext)
+        LeaveContextMode();
+    SetTracking(true);
+    mode_ = mdCaptionHelp;
+    SetContextCursor(Qt::WhatsThisCursor);
+}
+
+void TWhatsThis::LeaveCaptionHelp()
+{
+    mode_ = mdIdle;
+    RestoreCursor();
 }
 
 // A linked item clicked: into context mode, or out of it when it is on.
@@ -353,14 +371,20 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         break;
     case QEvent::ContextMenu:
-        // Our menu stands in for a control's own one.
-        return widget && (mode_ == mdPopupRequested || menu_->isVisible());
+        return widget && HoldContextMenu(*widget, *static_cast<QContextMenuEvent*>(event));
+    case QEvent::EnterWhatsThisMode:
+        // The help button of a window's caption; Qt's own "What's this?" mode does not start.
+        if (watched != qApp)
+            return false;
+        EnterCaptionHelp();
+        return true;
     default:
         return false;
     }
-    // In context mode a click is taken from the window before Qt gives the clicked control the
-    // focus.
-    if (!widget && watched->isWindowType() && mode_ == mdContext && event->type() == QEvent::MouseButtonPress) {
+    // In context mode and after the caption's help button a click is taken from the window before
+    // Qt gives the clicked control the focus.
+    const bool helpClick = mode_ == mdContext || mode_ == mdCaptionHelp;
+    if (!widget && watched->isWindowType() && helpClick && event->type() == QEvent::MouseButtonPress) {
         auto& mouse = *static_cast<QMouseEvent*>(event);
         return mouse.button() == Qt::LeftButton && MousePress(nullptr, mouse);
     }
@@ -399,20 +423,64 @@ void TWhatsThis::SetContextCursor(Qt::CursorShape shape)
     }
 }
 
+void TWhatsThis::RestoreCursor()
+{
+    if (cursorSet_) {
+        QApplication::restoreOverrideCursor();
+        cursorSet_ = false;
+    }
+}
+
+bool TWhatsThis::AppKeyIsOurs() const
+{
+    return Options.Has(wtUseAppKey) && !inMenuLoop_ && QApplication::activeWindow();
+}
+
+// Our menu stands in for a control's own one. A right press asks for ours before the control's
+// menu event comes; the window system sends the Applications key's menu event before the key
+// itself, whose release asks for ours. Either way the control's event waits for the answer.
+bool TWhatsThis::HoldContextMenu(QWidget& target, const QContextMenuEvent& event)
+{
+    if (handingOn_)
+        return false;
+    if (menu_->isVisible())
+        return true;
+    const bool appKey = event.reason() == QContextMenuEvent::Keyboard && AppKeyIsOurs();
+    if (mode_ != mdPopupRequested && !appKey)
+        return false;
+    held_ = HeldMenu{&target, event.reason(), event.pos(), event.globalPos(), event.modifiers()};
+    return true;
+}
+
+void TWhatsThis::AnswerHeldMenu(bool ourMenuShown)
+{
+    const HeldMenu held = held_;
+    held_ = {};
+    if (ourMenuShown || !held.Target)
+        return;
+    QContextMenuEvent event(static_cast<QContextMenuEvent::Reason>(held.Reason), held.Pos, held.Global, held.Modifiers);
+    handingOn_ = true;
+    const ScopeExit done([this] { handingOn_ = false; });
+    QApplication::sendEvent(held.Target, &event);
+}
+
 bool TWhatsThis::KeyRelease(QKeyEvent& event)
 {
     if (event.key() == Qt::Key_Shift)
         shiftDown_ = false;
-    if (event.key() == Qt::Key_Menu && Options.Has(wtUseAppKey) && !inMenuLoop_ && QApplication::activeWindow()) {
-        QWidget* focus = QApplication::focusWidget();
-        stored_ = focus ? Composite(focus) : nullptr;
-        if (!focus)
-            return false;
-        const QPoint centre = focus->mapToGlobal(focus->rect().center());
-        mode_ = mdPopupRequested;
-        SetTracking(true);
-        PostMessage(kShowForItem, centre.x(), centre.y());
+    if (event.key() != Qt::Key_Menu)
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (!AppKeyIsOurs() || !focus) {
+        // Nobody asks for our menu: the control's own opens, if it held one back.
+        AnswerHeldMenu(false);
+        return false;
     }
+    stored_ = Composite(focus);
+    const QPoint centre = focus->mapToGlobal(focus->rect().center());
+    mode_ = mdPopupRequested;
+    SetTracking(true);
+    PostMessage(kShowForItem, centre.x(), centre.y());
     return false;
 }
 
@@ -422,11 +490,14 @@ bool TWhatsThis::KeyPress(QKeyEvent& event)
         return event.key() == Qt::Key_F1;
     if (mode_ == mdContext)
         LeaveContextMode();
+    // The window manager's help loop ends at a key as well.
+    if (mode_ == mdCaptionHelp)
+        LeaveCaptionHelp();
     if (event.key() == Qt::Key_Shift) {
         shiftDown_ = true;
         return false;
     }
-    // The Applications key opens our menu on its release; the control's own menu stays shut.
+    // The Applications key asks for our menu on its release; the control's own menu waits.
     if (event.key() == Qt::Key_Menu)
         return Options.Has(wtUseAppKey) && !inMenuLoop_;
     if (event.key() != Qt::Key_F1)
@@ -485,6 +556,8 @@ bool TWhatsThis::MousePress(QWidget* watched, QMouseEvent& event)
             SetTracking(true);
             return false;
         }
+        if (mode_ == mdCaptionHelp)
+            return CaptionHelpPress(watched, global);
         if (mode_ != mdContext)
             return false;
         QWidget* control = ControlAt(watched, global);
@@ -524,6 +597,21 @@ bool TWhatsThis::MousePress(QWidget* watched, QMouseEvent& event)
     return false;
 }
 
+// The press after the caption's help button: help for the control under it, which does not see
+// the press. The mode waits for no menu tracking: it is switched on with the mode here, and
+// nothing ends it before the press.
+bool TWhatsThis::CaptionHelpPress(QWidget* watched, QPoint global)
+{
+    QWidget* control = ControlAt(watched, global);
+    stored_ = control;
+    if (control) {
+        PostMessage(kHelpForItem, global.x(), global.y());
+        PostMessage(kStopTracking);
+    }
+    LeaveCaptionHelp();
+    return true;
+}
+
 bool TWhatsThis::MouseRelease(QMouseEvent& event)
 {
     if (event.button() == Qt::RightButton && swallowRelease_) {
@@ -542,12 +630,7 @@ void TWhatsThis::WndProc(TMessage& message)
 {
     switch (message.Msg) {
     case kShowForItem:
-        if (mode_ == mdPopupRequested) {
-            HelpForItem(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
-            mode_ = mdIdle;
-            if (!inMenuLoop_)
-                SetTracking(false);
-        }
+        ShowForItem(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
         break;
     case kHelpForItem:
         HelpForItem(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
@@ -561,6 +644,21 @@ void TWhatsThis::WndProc(TMessage& message)
     default:
         TehsBase::WndProc(message);
     }
+}
+
+// A right press or the Applications key asked for our menu (or help at once) on the stored item;
+// the control's own menu opens when neither comes.
+void TWhatsThis::ShowForItem(int x, int y)
+{
+    if (mode_ != mdPopupRequested) {
+        held_ = {};
+        return;
+    }
+    const bool taken = AnswerForItem(x, y).Taken;
+    mode_ = mdIdle;
+    if (!inMenuLoop_)
+        SetTracking(false);
+    AnswerHeldMenu(taken);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -625,6 +723,11 @@ int TWhatsThis::MenuItemContext(QObject* item) const
 
 bool TWhatsThis::HelpForItem(int x, int y)
 {
+    return AnswerForItem(x, y).Found;
+}
+
+TWhatsThis::ItemAnswer TWhatsThis::AnswerForItem(int x, int y)
+{
     QObject* item = nullptr;
     bool isMenu = false;
     int context = 0;
@@ -636,19 +739,20 @@ bool TWhatsThis::HelpForItem(int x, int y)
     } else {
         auto* control = qobject_cast<QWidget*>(stored_.data());
         if (!control)
-            return false;
+            return {};
         if (mode_ == mdPopupRequested && !Options.Has(wtPopupOnForm) && control->isWindow())
-            return false;
+            return {};
         item = control;
         context = ControlContext(control);
     }
     if (OnGetContext)
         OnGetContext(*this, item, isMenu, context, x, y);
     const bool menuWanted = mode_ == mdPopupRequested && !Options.Has(wtDirectHelp);
-    bool found = context != 0;
-    if (!found)
-        found = menuWanted ? Options.Has(wtNoContextMenu) : Options.Has(wtNoContextHelp);
-    if (found) {
+    ItemAnswer answer;
+    answer.Found = context != 0;
+    if (!answer.Found)
+        answer.Found = menuWanted ? Options.Has(wtNoContextMenu) : Options.Has(wtNoContextHelp);
+    if (answer.Found) {
         if (menuWanted) {
             bool doPopup = true;
             if (OnPopup)
@@ -659,12 +763,14 @@ bool TWhatsThis::HelpForItem(int x, int y)
                 popupPoint_ = QPoint(x, y);
                 menu_->popup(QPoint(x, y));
             }
+            answer.Taken = doPopup;
         } else {
             AskHelp(item, isMenu, context, x, y);
+            answer.Taken = true;
         }
     }
     stored_ = nullptr;
-    return found;
+    return answer;
 }
 
 void TWhatsThis::AskHelp(QObject* item, bool isMenu, int context, int x, int y)

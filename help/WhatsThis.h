@@ -16,8 +16,13 @@
 // elsewhere. A context map placed on the same owner, before Loaded or after it, serves when none
 // was chosen.
 //
-// There is no mode 2 (help asked for by the help button of a window's caption): X11 window
-// managers draw no such button, and Qt offers none for our windows.
+// A window that asks for the "?" button of its caption (Qt::WindowContextHelpButtonHint) tells
+// the window manager so (_NET_WM_CONTEXT_HELP); when the user presses that button, Qt hands the
+// application QEvent::EnterWhatsThisMode. That starts mode 2: the next left press asks for help on
+// the control under it, and the control does not see the press.
+//
+// A right click or the Applications key asks for our menu; the control's own context menu waits
+// until that request is answered, and opens only when our menu does not (no context, OnPopup).
 #pragma once
 
 #include "help/HelpBase.h"
@@ -35,6 +40,7 @@
 #include <string>
 
 class QAction;
+class QContextMenuEvent;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
@@ -69,7 +75,7 @@ using TF1KeyDownEvent = std::function<void(TWhatsThis& sender, bool& callHelp)>;
 class TWhatsThis : public TehsBase {
 public:
     // The modes of the mode machine.
-    enum Mode { mdIdle = 0, mdPopupRequested = 1, mdContext = 3 };
+    enum Mode { mdIdle = 0, mdPopupRequested = 1, mdCaptionHelp = 2, mdContext = 3 };
     // The private messages.
     static constexpr unsigned kShowForItem = 1124;
     static constexpr unsigned kHelpForItem = 1125;
@@ -149,15 +155,34 @@ private:
     bool KeyPress(QKeyEvent& event);
     bool KeyRelease(QKeyEvent& event);
     bool MousePress(QWidget* watched, QMouseEvent& event);
+    bool CaptionHelpPress(QWidget* watched, QPoint global);
     bool MouseRelease(QMouseEvent& event);
     bool ContextMove(QMouseEvent& event);
     void SetContextCursor(Qt::CursorShape shape);
+    void RestoreCursor();
+    // The help button of a window's caption was pressed: help for the next left press.
+    void EnterCaptionHelp();
+    void LeaveCaptionHelp();
+    // The Applications key asks for our menu.
+    bool AppKeyIsOurs() const;
+    // A control's own context menu event: kept back while our menu is asked for.
+    bool HoldContextMenu(QWidget& target, const QContextMenuEvent& event);
+    // The answer to the request: the control's menu opens when ours did not, else it is dropped.
+    void AnswerHeldMenu(bool ourMenuShown);
+    void ShowForItem(int x, int y);
     // A context map that joined the owner after Loaded.
     void AdoptInsertedMap();
     bool FirstSight(QWidget* watched, QEvent* event);
     QWidget* ControlAt(QWidget* watched, QPoint global) const;
     bool UsesWTAction(QWidget* control) const;
 
+    // What help for an item came to: whether a context was found, and whether our menu opened or
+    // help was asked for (the request was taken).
+    struct ItemAnswer {
+        bool Found = false;
+        bool Taken = false;
+    };
+    ItemAnswer AnswerForItem(int x, int y);
     int MenuItemContext(QObject* item) const;
     int MapLookup(const QObject* item) const;
     void AskHelp(QObject* item, bool isMenu, int context, int x, int y);
@@ -198,6 +223,16 @@ private:
         bool operator==(const InputMemo&) const = default;
     } memo_;
     QPointer<QWidget> memoWidget_;
+    // A control's context menu event kept back, and whether one is being handed on.
+    struct HeldMenu {
+        QPointer<QWidget> Target;
+        int Reason = 0;
+        QPoint Pos;
+        QPoint Global;
+        Qt::KeyboardModifiers Modifiers;
+    };
+    HeldMenu held_;
+    bool handingOn_ = false;
 };
 
 }  // namespace velmoran

@@ -37,6 +37,8 @@ THSGDlg::THSGDlg(QWidget* parent) : TMainDlg(parent)
     ModuleName = kModuleName;
     CompanionExt = std::string(THsgModule::kCompanionExt);
     setWindowTitle(QString::fromUtf8(kModuleName));
+    // The caption's "?" asks for help on the next control clicked.
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
 
     DlgCancel->SetHint(LoadStr(sHsgHintCancel));
     DlgPrevious->SetHint(LoadStr(sHsgHintPrevious));

@@ -48,8 +48,9 @@ THSGPar::THSGPar(QWidget* parent) : TVParamDlg(parent)
 {
     setObjectName(QStringLiteral("HSGPar"));
     setWindowTitle(QStringLiteral("Parameter"));
-    // The title bar offers no "?" of its own: context help goes through the program's button.
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The caption's "?" (where the window manager draws one) and the band's own button both start
+    // context help.
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     setFixedSize(kWidth, kPageHeight + kCheckHeight + kNavigateHeight);
     TFont dialogFont;
     setFont(QtFontEngine::MakeQFont(dialogFont.Logical()));

@@ -15,7 +15,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace velmoran {
 namespace {
@@ -299,6 +307,60 @@ TEST_F(Engine, TopicsStayInTheHelpFolderAndNumbersInRange)
     EXPECT_NE(engine.LastPopupText(), "Geheim");
 }
 
+// Makes a file that is there but cannot be read: one without permissions, or for root, who reads
+// those, a link to a kernel file that refuses reading to everyone. False when neither can be had.
+bool MakeUnreadableFile(const std::filesystem::path& path)
+{
+    namespace fs = std::filesystem;
+    fs::remove(path);
+    if (::geteuid() != 0) {
+        std::ofstream(path) << "<p>Geheim</p>";
+        fs::permissions(path, fs::perms::none);
+        return true;
+    }
+    for (const char* refusing : {"/sys/bus/pci/rescan", "/sys/bus/platform/uevent"}) {
+        const int fd = ::open(refusing, O_RDONLY);
+        if (fd >= 0) {
+            ::close(fd);
+            continue;
+        }
+        if (fs::is_regular_file(refusing)) {
+            fs::create_symlink(refusing, path);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Opens a named pipe for writing whenever a reader waits at it, so that a reader ends instead of
+// hanging the test; counts how often.
+class WriterForWaitingReaders {
+public:
+    explicit WriterForWaitingReaders(std::string pipe)
+        : thread_([this, pipe = std::move(pipe)] {
+              while (!done_) {
+                  if (const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                      ++served_;
+                      ::close(fd);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+          })
+    {
+    }
+    ~WriterForWaitingReaders()
+    {
+        done_ = true;
+        thread_.join();
+    }
+    int Served() const { return served_; }
+
+private:
+    std::atomic<bool> done_ = false;
+    std::atomic<int> served_ = 0;
+    std::thread thread_;
+};
+
 TEST_F(Engine, AnUnreadableHelpFile)
 {
     testing::TempFolder folder;
@@ -307,6 +369,22 @@ TEST_F(Engine, AnUnreadableHelpFile)
     EXPECT_FALSE(engine.winHelp(nullptr, folder / "Ordner.hlp", HELP_CONTENTS, 0));
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(engine.Window(), nullptr);
+    // Nor a named pipe: the call does not open it to wait for a writer.
+    ASSERT_EQ(::mkfifo((folder / "Rohr.hlp").c_str(), 0600), 0);
+    {
+        WriterForWaitingReaders writer(folder / "Rohr.hlp");
+        EXPECT_FALSE(engine.winHelp(nullptr, folder / "Rohr.hlp", HELP_CONTENTS, 0));
+        EXPECT_EQ(writer.Served(), 0);
+    }
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+
+    // A topic file that is there but cannot be read: the call answers false and says why.
+    std::filesystem::copy(kHelpSet, folder.Folder(), std::filesystem::copy_options::recursive);
+    if (!MakeUnreadableFile(folder / "Demo/zulauf.htm"))
+        GTEST_SKIP() << "no file that cannot be read";
+    EXPECT_FALSE(engine.winHelp(nullptr, folder / "Demo.hlp", HELP_CONTEXT, 100));
+    ASSERT_EQ(prompts.Messages().size(), 3u);
+    EXPECT_EQ(prompts.Messages()[2].Text, "Das Hilfethema \xE2\x80\x9Ezulauf.htm\xE2\x80\x9C konnte nicht gelesen werden.");
 }
 
 // A keyword asked of a help file that is not there fails with the file's message and opens no

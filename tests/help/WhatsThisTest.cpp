@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -236,6 +238,14 @@ TEST_F(WhatsThis, TheContextCursorFollowsTheWindowsAndALaterMapIsPickedUp)
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
     whatsThis->LeaveContextMode();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // The "not yet implemented" message empties the cursor stack, also in the mode: the next move
+    // and leaving the mode do without the cursor that has gone.
+    whatsThis->EnterContextMode();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    moveTo(form.edit1->mapToGlobal(form.edit1->rect().center()));
+    whatsThis->LeaveContextMode();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     QObject owner;
     TWhatsThis placed(&owner);
@@ -278,6 +288,17 @@ TEST_F(WhatsThis, F1OnTheFocusedEditAsksForItsPopup)
     Key(form.bare, Qt::Key_F1);
     // A negative context shows a full topic.
     EXPECT_EQ(Asked(), (Asks{{HELP_CONTEXT, 42}}));
+
+    // F1 after Shift was let go is plain F1 again, not context mode.
+    engine.Calls.clear();
+    whatsThis->OnGetContext = nullptr;
+    form.edit1->setFocus();
+    Key(form.edit1, Qt::Key_Shift, Qt::ShiftModifier);
+    Key(form.edit1, Qt::Key_Shift, Qt::NoModifier, QEvent::KeyRelease);
+    Key(form.edit1, Qt::Key_F1);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 100);
 }
 
 TEST_F(WhatsThis, F1ActionsOtherThanContext)
@@ -467,6 +488,16 @@ TEST_F(WhatsThis, TheBareFormAndForeignWindows)
     QApplication::processEvents();
     EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
     whatsThis->PopupMenu()->close();
+    // So does a component the form owns, as a dialog owns its own: the form's input is input too.
+    {
+        TWhatsThis owned(&form.window);
+        owned.Options = {wtPopupOnForm, wtInheritFormContext};
+        owned.Loaded();
+        Press(&form.window, Qt::RightButton, corner);
+        QApplication::processEvents();
+        EXPECT_TRUE(owned.PopupMenu()->isVisible());
+        owned.PopupMenu()->close();
+    }
     // With no window of ours active, F1 with goContext is left alone.
     QApplication::setActiveWindow(nullptr);
     if (QApplication::activeWindow() == nullptr) {
@@ -529,7 +560,17 @@ TEST_F(WhatsThis, LinkedButtonAndMenuItem)
     EXPECT_FALSE(button->isChecked());
     item.Click();
     EXPECT_TRUE(whatsThis->InContextMode());
-    whatsThis->LeaveContextMode();
+    // In the mode a right click on another control is that control's; on the button it asks for
+    // our menu and leaves the mode.
+    Press(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_FALSE(whatsThis->PopupMenu()->isVisible());
+    Press(button, Qt::RightButton);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    QApplication::processEvents();
+    EXPECT_TRUE(whatsThis->PopupMenu()->isVisible());
+    whatsThis->PopupMenu()->close();
 
     // Changing a linked item while installed raises and changes nothing.
     TBarCustomItem other;
@@ -702,10 +743,34 @@ TEST_F(WhatsThis, ThroughTheWindowARightClickOnTheMenuItemAsksForItsHelp)
     QApplication::processEvents();
     ASSERT_TRUE(menu->isVisible());
     MoveThroughWindow(menu, item);
+    Reached ownPress(menu);
     QTest::mouseClick(menu->windowHandle(), Qt::RightButton, Qt::NoModifier, item);
+    EXPECT_GT(ownPress.Count, 0);
     QApplication::processEvents();
     EXPECT_TRUE(engine.Calls.empty() || engine.Last().Data != 55);
     menu->close();
+}
+
+// A left release in the open menu that leaves it open (no press began there) keeps the menu
+// tracked: F1 on its highlighted item still asks for the item's help.
+TEST_F(WhatsThis, ThroughTheWindowALeftReleaseKeepsTheMenuTracked)
+{
+    whatsThis->SetPopupHelpContext(55);
+    QMenu* menu = whatsThis->PopupMenu();
+    ClickThroughWindow(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    const QPoint item = menu->actionGeometry(menu->actions().at(0)).center();
+    MoveThroughWindow(menu, item);
+    QTest::mouseRelease(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier, item);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_TRUE(whatsThis->InMenuLoop());
+    QTest::keyClick(menu->windowHandle(), Qt::Key_F1);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    ASSERT_FALSE(engine.Calls.empty());
+    EXPECT_EQ(engine.Last().Data, 55);
 }
 
 // A left click while the menu is open is the menu's: it closes the menu and asks for nothing, and
@@ -828,5 +893,113 @@ TEST_F(WhatsThis, ThroughTheWindowAMiddleClickAndARightClickInContextMode)
     whatsThis->LeaveContextMode();
 }
 
+// The "?" of a window's caption: the window manager's message reaches the application as
+// EnterWhatsThisMode, which leaves context mode; the next left press asks for help on the control
+// under it at the press point and does not reach it; the press after that is the control's own.
+TEST_F(WhatsThis, TheCaptionsHelpButtonAsksForHelpOnTheNextPress)
+{
+    int left = 0;
+    whatsThis->OnLeaveContextMode = [&](TWhatsThis&) { ++left; };
+    whatsThis->EnterContextMode();
+    QEvent captionHelp(QEvent::EnterWhatsThisMode);
+    QApplication::sendEvent(qApp, &captionHelp);
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdCaptionHelp);
+    EXPECT_EQ(left, 1);
+    EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+
+    const QPoint local(4, 5);
+    EXPECT_FALSE(Press(form.edit2, Qt::LeftButton, local));
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(engine.Calls.empty());  // asked for once the press has passed
+    QApplication::processEvents();
+    const QPoint at = form.edit2->mapToGlobal(local);
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(at)}, {HELP_CONTEXTPOPUP, 200}}));
+    engine.Calls.clear();
+    EXPECT_TRUE(Press(form.edit2, Qt::LeftButton, local));
+    QApplication::processEvents();
+    EXPECT_TRUE(engine.Calls.empty());
+
+    // Through the window the clicked edit does not get the focus; a key ends the mode and passes on.
+    ASSERT_EQ(QApplication::focusWidget(), form.edit1);
+    QApplication::sendEvent(qApp, &captionHelp);
+    ClickThroughWindow(form.edit3, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), form.edit1);
+    QApplication::processEvents();
+    ASSERT_EQ(engine.Calls.size(), 2u);
+    EXPECT_EQ(engine.Last().Data, 300);
+    QApplication::sendEvent(qApp, &captionHelp);
+    EXPECT_TRUE(Key(form.edit1, Qt::Key_A));
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(left, 1);
+}
+
+
+// The context menus shown, ours or a control's own.
+std::vector<QMenu*> MenusShown()
+{
+    std::vector<QMenu*> shown;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
+            shown.push_back(menu);
+    return shown;
+}
+
+void CloseMenus()
+{
+    for (QMenu* menu : MenusShown())
+        menu->close();
+    QApplication::processEvents();
+}
+
+// The Applications key on the focused control as the window system sends it: the menu event
+// first, then the key's press and release.
+void AppKeyThroughWindow(QWidget* control)
+{
+    control->setFocus();
+    QWindow* window = control->window()->windowHandle();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+    QApplication::sendEvent(window, &menuEvent);
+    QTest::keyPress(window, Qt::Key_Menu);
+    QTest::keyRelease(window, Qt::Key_Menu);
+    QApplication::processEvents();
+}
+
+// One context menu at a time: over a control with a context the right click and the Applications
+// key open ours alone; over one without (and no wtNoContextMenu), and without wtUseAppKey for the
+// key, the control's own alone.
+TEST_F(WhatsThis, ThroughTheWindowOneContextMenuAtATime)
+{
+    whatsThis->Options = {wtUseAppKey};
+    QMenu* ours = whatsThis->PopupMenu();
+    const auto onlyOurs = [&] { return MenusShown() == std::vector<QMenu*>{ours}; };
+    const auto onlyItsOwn = [&] {
+        const auto shown = MenusShown();
+        return shown.size() == 1 && shown[0] != ours;
+    };
+    ClickThroughWindow(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(onlyOurs());
+    CloseMenus();
+    AppKeyThroughWindow(form.edit1);
+    EXPECT_TRUE(onlyOurs());
+    CloseMenus();
+
+    ClickThroughWindow(form.bare, Qt::RightButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(onlyItsOwn());
+    CloseMenus();
+    AppKeyThroughWindow(form.bare);
+    EXPECT_TRUE(onlyItsOwn());
+    CloseMenus();
+    whatsThis->Options = {};
+    AppKeyThroughWindow(form.edit1);
+    EXPECT_TRUE(onlyItsOwn());
+    CloseMenus();
+    EXPECT_TRUE(engine.Calls.empty());
+}
 }  // namespace
 }  // namespace velmoran

@@ -31,6 +31,8 @@ TEST_F(HsgDlgCommands, TheModuleAsTheMainWindowSeesIt)
 {
     EXPECT_EQ(dlg.ModuleName, "Bemessung nach HSG");
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Bemessung nach HSG"));
+    // The caption's "?" for context help, where the window manager draws one.
+    EXPECT_TRUE(dlg.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
     EXPECT_EQ(dlg.CompanionExt, ".vdh");
     EXPECT_EQ(dlg.ModuleTemplateFolder, tmp.Folder());
     EXPECT_EQ(dlg.DataSets, Module().DataSets());

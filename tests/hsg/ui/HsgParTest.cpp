@@ -146,14 +146,21 @@ TEST_F(HsgParTest, PagesButtonsAndContextHelp)
         par.BtnPreviousClick();
         EXPECT_EQ(par.pcParam->ActivePageIndex(), 0);
 
-        // The program's own context help: Qt's "What's this?" mode is never entered.
-        EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+        // The program's own context help, from the band's button and from the caption's "?": Qt's
+        // "What's this?" mode is never entered.
+        EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
         ASSERT_EQ(par.ContextHelpButton(), Control<QAbstractButton>(window, "BtnContextHelp"));
         ClickControl(window, "BtnContextHelp");
         EXPECT_TRUE(par.WhatsThis->InContextMode());
         EXPECT_EQ(TWhatsThis::ActiveInstance(), par.WhatsThis);
         EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
         par.WhatsThis->LeaveContextMode();
+        QEvent captionHelp(QEvent::EnterWhatsThisMode);
+        QApplication::sendEvent(qApp, &captionHelp);
+        EXPECT_EQ(par.WhatsThis->CurrentMode(), TWhatsThis::mdCaptionHelp);
+        EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+        QTest::keyClick(par.edBH, Qt::Key_Shift);  // a key ends it
+        EXPECT_EQ(par.WhatsThis->CurrentMode(), TWhatsThis::mdIdle);
         EXPECT_TRUE(window.isVisible());
     });
     EXPECT_TRUE(dlg.Exec("EditParams"));
