@@ -98,7 +98,7 @@ void PreviewPages(benchmark::State& state)
         peak = StatusMegabytes("VmHWM");
         recorded = 0;
         for (int i = 0; i < recorder->PageCount(); ++i)
-            recorded += static_cast<double>(recorder->Page(i).size());
+            recorded += static_cast<double>(recorder->Page(i).Bytes());
         recorder.reset();
     }
     state.counters["pages"] = pages;

@@ -174,8 +174,8 @@ int DarkPixels(const QImage& image)
 }
 
 // A recorded page keeps its text as text, so it costs a few bytes a character (as outlines it would
-// be some 700), and its replay shows every character where painting it directly puts it: only the
-// edges of glyphs may differ by antialiasing.
+// be some 700), packed still less, and its replay shows every character where painting it directly
+// puts it: only the edges of glyphs may differ by antialiasing.
 TEST(MetafilePage, TextKeptAsTextReplaysAsItPaints)
 {
     testing::App();
@@ -188,9 +188,16 @@ TEST(MetafilePage, TextKeptAsTextReplaysAsItPaints)
         characters = DrawText(canvas);
     }
     EXPECT_LT(page.size(), 60u * static_cast<unsigned>(characters));
+    EXPECT_EQ(page.Bytes(), static_cast<qsizetype>(page.size()));
+    const QImage unpacked = Replayed(page, QSize(m.PhysicalWidth, m.PhysicalHeight));
+    // Packed, the page keeps less and shows the same.
+    const qsizetype recorded = page.Bytes();
+    page.Pack();
+    EXPECT_LT(page.Bytes(), recorded / 2);
 
     const QImage direct = PaintedDirectly(m);
     const QImage replayed = Replayed(page, QSize(m.PhysicalWidth, m.PhysicalHeight));
+    EXPECT_EQ(replayed, unpacked);
     const QString artifacts = QStringLiteral(VELMORAN_ARTIFACTS);
     QDir().mkpath(artifacts);
     direct.save(artifacts + "/metafile-text-direct.png");

@@ -125,7 +125,8 @@ TEST(FormPrint, ATextAreaPrintsFromItsFirstVisibleRow)
     area.DrawForPrint(canvas, 10, 20);
     const auto calls = canvas.Calls();
     auto printed = [&](const std::string& row) {
-        return std::any_of(calls.begin(), calls.end(), [&](const std::string& c) { return c.find("'" + row + "'") != std::string::npos; });
+        return std::any_of(calls.begin(), calls.end(),
+                           [&](const std::string& c) { return c.find("'" + row + "'") != std::string::npos; });
     };
     EXPECT_TRUE(printed("Reihe 4"));
     EXPECT_FALSE(printed("Reihe 3"));
