@@ -692,11 +692,15 @@ void DrawPlainText(QPainter& painter, const TextOutput& t, CanvasFace& face)
             flush();
             return;
         }
+        const char32_t code = units == 2 ? QChar::surrogateToUcs4(t.Text[i], t.Text[i + 1]) : c;
+        // From Hebrew on, scripts are reordered or joined when laid out: each character stands alone.
+        const bool alone = code >= 0x0590;
+        if (alone)
+            flush();
         if (piece.isEmpty())
             pieceX = x;
         piece.append(QStringView(&t.Text[i], units));
-        const char32_t code = units == 2 ? QChar::surrogateToUcs4(t.Text[i], t.Text[i + 1]) : c;
-        if (advance != face.PlainAdvance(code))
+        if (alone || advance != face.PlainAdvance(code))
             flush();
     });
     flush();

@@ -122,7 +122,7 @@ int DrawText(Canvas& canvas)
     font.Height = -13;
     canvas.SetFont(font);
     const std::u16string lines[] = {u"Belebungsbecken mit vorgeschalteter Denitrifikation",
-                                    u"Schlammalter 25,0 d; Größe ΩΔ – fi fl ffi"};
+                                    u"Schlammalter 25,0 d; Größe ΩΔ – fi fl ffi שָׁלוֹם עולם"};
     canvas.TextOut(10, 10, lines[0]);
     font.Face = "Times New Roman";
     font.Height = -16;
