@@ -21,7 +21,8 @@ public:
     explicit MetafilePage(const PrinterMeasures& measures);
 
     const PrinterMeasures& Measures() const { return measures_; }
-    // Compresses the finished recording (no painter may be active on the page any more).
+    // Compresses the finished recording (no painter may be active on the page any more); from then
+    // on only Replay shows the page.
     void Pack();
     // The bytes the page holds: the packed commands' buffer, or the recording.
     qsizetype Bytes() const;
