@@ -41,8 +41,31 @@ void MetafilePage::Replay(QPainter& painter, const QRect& sheet) const
                   static_cast<double>(sheet.height()) / m.PhysicalHeight);
     // The recording starts at the printable area's corner.
     painter.translate(m.OffsetX, m.OffsetY);
-    painter.drawPicture(0, 0, *this);
+    if (packed_.isEmpty()) {
+        painter.drawPicture(0, 0, *this);
+    } else {
+        const QByteArray commands = qUncompress(packed_);
+        QPicture unpacked;
+        unpacked.setData(commands.constData(), static_cast<uint>(commands.size()));
+        painter.drawPicture(0, 0, unpacked);
+    }
     painter.restore();
+}
+
+void MetafilePage::Pack()
+{
+    if (!packed_.isEmpty() || isNull())
+        return;
+    packed_ = qCompress(reinterpret_cast<const uchar*>(data()), static_cast<qsizetype>(size()));
+    // The compressor's buffer is as large as the recording; only the packed bytes stay.
+    packed_.squeeze();
+    // The recording goes; the page keeps only its packed commands.
+    QPicture::operator=(QPicture());
+}
+
+qsizetype MetafilePage::Bytes() const
+{
+    return packed_.isEmpty() ? static_cast<qsizetype>(size()) : packed_.capacity();
 }
 
 }  // namespace velmoran

@@ -260,17 +260,40 @@ struct FontLess {
 
 }  // namespace
 
+namespace {
+
+// A face as the canvas draws it.
+struct CanvasFace {
+    QFont Font;
+    QRawFont Raw;
+    double UnderlinePos = 1;
+    double StrikeOutPos = 4;
+    double LineWidth = 1;
+    // For text kept as text (recorded pages): the face without its lines (the canvas draws
+    // them) and without shaping (no ligatures: one glyph per character at its own advance),
+    // and the advances Qt lays it out with.
+    QFont Plain;
+    std::unordered_map<char32_t, int> PlainAdvances;
+
+    int PlainAdvance(char32_t ch)
+    {
+        const auto it = PlainAdvances.find(ch);
+        if (it != PlainAdvances.end())
+            return it->second;
+        const char32_t one[1] = {ch};
+        const int advance = QFontMetrics(Plain).horizontalAdvance(QString::fromUcs4(one, 1));
+        PlainAdvances.emplace(ch, advance);
+        return advance;
+    }
+};
+
+}  // namespace
+
 struct QtCanvas::FaceCache {
-    struct Face {
-        QFont Font;
-        QRawFont Raw;
-        double UnderlinePos = 1;
-        double StrikeOutPos = 4;
-        double LineWidth = 1;
-    };
+    using Face = CanvasFace;
     std::map<LogicalFont, Face, FontLess> Faces;
 
-    const Face& Get(const LogicalFont& lf)
+    Face& Get(const LogicalFont& lf)
     {
         auto it = Faces.find(lf);
         if (it != Faces.end())
@@ -282,6 +305,10 @@ struct QtCanvas::FaceCache {
         f.UnderlinePos = std::round(fm.underlinePos());
         f.StrikeOutPos = std::round(fm.strikeOutPos());
         f.LineWidth = std::max(1.0, std::round(fm.lineWidth()));
+        f.Plain = f.Font;
+        f.Plain.setUnderline(false);
+        f.Plain.setStrikeOut(false);
+        f.Plain.setStyleStrategy(QFont::StyleStrategy(f.Plain.styleStrategy() | QFont::PreferNoShaping));
         return Faces.emplace(lf, std::move(f)).first->second;
     }
 };
@@ -590,12 +617,103 @@ void QtCanvas::DoFocusRect(const TRect& r)
     painter_->restore();
 }
 
+namespace {
+
+// Calls visit(index, units, x, advance) for every character of a text output: its first UTF-16
+// unit, its number of units (2 for a surrogate pair), its place and its advance.
+template <typename Visit>
+void VisitCharacters(const TextOutput& t, Visit&& visit)
+{
+    int x = t.Left;
+    for (std::size_t i = 0; i < t.Text.size(); ++i) {
+        const char16_t c = t.Text[i];
+        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < t.Text.size() && t.Text[i + 1] >= 0xDC00 &&
+                          t.Text[i + 1] <= 0xDFFF;
+        const int units = pair ? 2 : 1;
+        const int advance = t.Advances[i] + (pair ? t.Advances[i + 1] : 0);
+        visit(i, units, x, advance);
+        x = ExtentSum(x, advance);
+        i += static_cast<std::size_t>(units - 1);
+    }
+}
+
+void DrawGlyphs(QPainter& painter, const TextOutput& t, const CanvasFace& face)
+{
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    glyphs.reserve(static_cast<qsizetype>(t.Text.size()));
+    positions.reserve(static_cast<qsizetype>(t.Text.size()));
+    std::vector<std::pair<int, QString>> fallbacks;
+    VisitCharacters(t, [&](std::size_t i, int units, int x, int) {
+        const char16_t c = t.Text[i];
+        if (c <= 0x20)
+            return;
+        const QChar chars[2] = {QChar(c), QChar(units == 2 ? t.Text[i + 1] : 0)};
+        quint32 glyph = 0;
+        int count = 1;
+        if (face.Raw.isValid() && face.Raw.glyphIndexesForChars(chars, units, &glyph, &count) && count == 1 && glyph != 0) {
+            glyphs.push_back(glyph);
+            positions.push_back(QPointF(x, 0));
+        } else {
+            fallbacks.emplace_back(x, QString(chars, units));
+        }
+    });
+    if (!glyphs.isEmpty()) {
+        QGlyphRun run;
+        run.setRawFont(face.Raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, t.Baseline), run);
+    }
+    if (!fallbacks.empty()) {
+        painter.setFont(face.Font);
+        for (const auto& [fx, text] : fallbacks)
+            painter.drawText(QPointF(fx, t.Baseline), text);
+    }
+}
+
+void DrawPlainText(QPainter& painter, const TextOutput& t, CanvasFace& face)
+{
+    // A recorded page keeps a glyph run as outlines (some 700 bytes a character); as text it keeps
+    // the characters and the font once per piece. A piece is a stretch of characters standing at
+    // the face's own advances, so that laying it out again on replay puts every character where the
+    // canvas put it; a character moved by letter spacing or justification ends its piece.
+    painter.setFont(face.Plain);
+    QString piece;
+    int pieceX = 0;
+    auto flush = [&] {
+        if (!piece.isEmpty())
+            painter.drawText(QPointF(pieceX, t.Baseline), piece);
+        piece.clear();
+    };
+    VisitCharacters(t, [&](std::size_t i, int units, int x, int advance) {
+        const char16_t c = t.Text[i];
+        if (c < 0x20 || (c == 0x20 && piece.isEmpty())) {
+            flush();
+            return;
+        }
+        const char32_t code = units == 2 ? QChar::surrogateToUcs4(t.Text[i], t.Text[i + 1]) : c;
+        // From Hebrew on, scripts are reordered or joined when laid out: each character stands alone.
+        const bool alone = code >= 0x0590;
+        if (alone)
+            flush();
+        if (piece.isEmpty())
+            pieceX = x;
+        piece.append(QStringView(&t.Text[i], units));
+        if (alone || advance != face.PlainAdvance(code))
+            flush();
+    });
+    flush();
+}
+
+}  // namespace
+
 void QtCanvas::DoText(const TextOutput& t)
 {
     if (!painter_)
         return;
     const State& s = CurrentState();
-    const FaceCache::Face& face = faces_->Get(s.Font);
+    FaceCache::Face& face = faces_->Get(s.Font);
     const bool clipped = (t.Options & ETO_CLIPPED) != 0;
     const bool rotated = s.Font.Escapement % 3600 != 0;
     if (clipped || rotated)
@@ -618,44 +736,10 @@ void QtCanvas::DoText(const TextOutput& t)
 
     const QColor color = ToQColor(s.TextColor);
     painter_->setPen(color);
-    QList<quint32> glyphs;
-    QList<QPointF> positions;
-    glyphs.reserve(static_cast<qsizetype>(t.Text.size()));
-    positions.reserve(static_cast<qsizetype>(t.Text.size()));
-    std::vector<std::pair<int, QString>> fallbacks;
-    int x = t.Left;
-    for (std::size_t i = 0; i < t.Text.size(); ++i) {
-        const char16_t c = t.Text[i];
-        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < t.Text.size() && t.Text[i + 1] >= 0xDC00 &&
-                          t.Text[i + 1] <= 0xDFFF;
-        const int units = pair ? 2 : 1;
-        const int advance = t.Advances[i] + (pair ? t.Advances[i + 1] : 0);
-        if (c > 0x20) {
-            const QChar chars[2] = {QChar(c), QChar(pair ? t.Text[i + 1] : 0)};
-            quint32 glyph = 0;
-            int count = 1;
-            if (face.Raw.isValid() && face.Raw.glyphIndexesForChars(chars, units, &glyph, &count) && count == 1 && glyph != 0) {
-                glyphs.push_back(glyph);
-                positions.push_back(QPointF(x, 0));
-            } else {
-                fallbacks.emplace_back(x, QString(chars, units));
-            }
-        }
-        x = ExtentSum(x, advance);
-        i += static_cast<std::size_t>(units - 1);
-    }
-    if (!glyphs.isEmpty()) {
-        QGlyphRun run;
-        run.setRawFont(face.Raw);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        painter_->drawGlyphRun(QPointF(0, t.Baseline), run);
-    }
-    if (!fallbacks.empty()) {
-        painter_->setFont(face.Font);
-        for (const auto& [fx, text] : fallbacks)
-            painter_->drawText(QPointF(fx, t.Baseline), text);
-    }
+    if (KeepsTextAsText())
+        DrawPlainText(*painter_, t, face);
+    else
+        DrawGlyphs(*painter_, t, face);
     // Underline and strike-out run along the whole extent, spacing included.
     const int lineWidth = static_cast<int>(face.LineWidth);
     if (s.Font.Underline && t.Width > 0)
@@ -664,6 +748,12 @@ void QtCanvas::DoText(const TextOutput& t)
         painter_->fillRect(QRect(t.Left, t.Baseline - static_cast<int>(face.StrikeOutPos), t.Width, lineWidth), color);
     if (clipped || rotated)
         painter_->restore();
+}
+
+bool QtCanvas::KeepsTextAsText() const
+{
+    const QPaintDevice* device = painter_->device();
+    return device && device->devType() == QInternal::Picture;
 }
 
 void QtCanvas::DoStretchBlt(const TRect& destination, const QImage& image, const QImage* mask, const TRect& source)

@@ -88,6 +88,8 @@ protected:
 
 private:
     struct FaceCache;
+    // Pictures keep text as text (characters and font); other devices get glyphs at exact places.
+    bool KeepsTextAsText() const;
     void UsePen();
     void UseBrush();
     QBrush CurrentBrush() const;

@@ -1,7 +1,10 @@
 // The 1 MB and 2 MB result pages printed to PDF: through the viewer's print run (layout for the
 // paper, page cuts, drawing, PDF output, layout for the screen again) and, for comparison, through
-// Qt's rich-text document printed on a PDF printer. One iteration each; the page is loaded beforehand.
+// Qt's rich-text document printed on a PDF printer. The 4 MB page previewed: every page recorded as
+// the preview window records it, with the process's peak memory while it records. One iteration
+// each; the page is loaded beforehand.
 #include "bench/layout/ResultPage.h"
+#include "html/viewer/MetaFilePrinter.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Application.h"
 #include "platform/Printer.h"
@@ -14,6 +17,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <memory>
 #include <string>
 
 using namespace velmoran;
@@ -56,8 +61,57 @@ void RichTextPdf(benchmark::State& state)
     QFile::remove(QString::fromStdString(file));
 }
 
+// A line of /proc/self/status in MB ("VmHWM", "VmRSS").
+double StatusMegabytes(const std::string& key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0)
+            return std::atof(line.c_str() + key.size() + 1) / 1024.0;
+    return 0;
+}
+
+// Starts the peak resident size anew from the present one (kept as it is where the kernel refuses).
+void ResetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void PreviewPages(benchmark::State& state)
+{
+    const int megabytes = static_cast<int>(state.range(0));
+    const std::string file = OutputFile("preview");
+    const Printer saved = SetSelectedPrinter(Printer::Pdf(file));
+    TPageViewer viewer;
+    viewer.resize(800, 600);
+    viewer.LoadDocumentString(Page(megabytes));
+    int pages = 0;
+    double recorded = 0;
+    double loaded = 0;
+    double peak = 0;
+    for (auto _ : state) {
+        auto recorder = std::make_unique<TMetaFilePrinter>();
+        ResetPeakMemory();
+        loaded = StatusMegabytes("VmRSS");
+        pages = viewer.PreviewPages(*recorder, false);
+        peak = StatusMegabytes("VmHWM");
+        recorded = 0;
+        for (int i = 0; i < recorder->PageCount(); ++i)
+            recorded += static_cast<double>(recorder->Page(i).Bytes());
+        recorder.reset();
+    }
+    state.counters["pages"] = pages;
+    state.counters["page_KB"] = pages > 0 ? recorded / pages / 1024.0 : 0;
+    state.counters["loaded_MB"] = loaded;
+    state.counters["peak_MB"] = peak;
+    SetSelectedPrinter(saved);
+}
+
 BENCHMARK(PrintPagesPdf)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(RichTextPdf)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
+// Goal: the 4 MB preview within 300 MB at its peak.
+BENCHMARK(PreviewPages)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

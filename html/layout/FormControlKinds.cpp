@@ -78,7 +78,7 @@ void TEditFormControlObj::SizeControl(Canvas& canvas)
         SetWidth(FWidth);
     else
         SetWidth(ClampedControlSize(static_cast<long long>(EditSize_) * canvas.GetTextMetrics().AveCharWidth + 23));
-    // The edit sizes itself to its font as a button does: the text and its frame and margins.
+    // 8 taller than the bare text height: the window edit needs its frame and margins to show it whole.
     SetHeight(std::max(FHeight, std::max(heightA, 10) + 8));
 }
 
@@ -399,7 +399,7 @@ int TListBoxFormControlObj::WidestOption(Canvas& canvas) const
 
 void TListBoxFormControlObj::SizeControl(Canvas& canvas)
 {
-    // The rows show whole inside the list's frame of 2 pixels on each side.
+    // 4 more than the bare rows: the list's frame of 2 pixels each side would cut off the last row.
     SetHeight(FHeight >= 10 ? FHeight : ClampedControlSize(static_cast<long long>(Rows()) * TextHeightA(canvas) + 4));
     if (PercentWidth)
         SetWidth(10);

@@ -10,7 +10,9 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -54,6 +56,14 @@ std::vector<std::u16string> Wrapped(Canvas& canvas, const std::u16string& line, 
     return out;
 }
 
+// The row a text area shows first: its memo scrolls by rows, wrapped pieces counted; the first
+// row when the document is not shown.
+std::size_t FirstShownRow(const QWidget* widget)
+{
+    const auto* memo = qobject_cast<const QPlainTextEdit*>(widget);
+    return memo ? static_cast<std::size_t>(std::max(0, memo->verticalScrollBar()->value())) : 0;
+}
+
 }  // namespace
 
 void TEditFormControlObj::DrawForPrint(Canvas& canvas, int x, int y)
@@ -95,10 +105,8 @@ void TTextAreaFormControlObj::DrawForPrint(Canvas& canvas, int x, int y)
     }
     const TRect inside = Inside(x, y, width_, height_);
     int top = y + 3;
-    for (const std::u16string& row : rows) {
-        if (top >= inside.Bottom)
-            break;
-        ClippedText(canvas, x + 3, top, inside, row);
+    for (std::size_t i = FirstShownRow(widget_); i < rows.size() && top < inside.Bottom; ++i) {
+        ClippedText(canvas, x + 3, top, inside, rows[i]);
         top += rowHeight;
     }
 }
@@ -151,8 +159,8 @@ void TComboFormControlObj::DrawForPrint(Canvas& canvas, int x, int y)
 
 void TCheckBoxFormControlObj::DrawForPrint(Canvas& canvas, int x, int y)
 {
-    DrawFormControlFrame(canvas, TRect{x, y, x + 13, y + 13}, Disabled ? SystemColor(COLOR_BTNFACE) : 0xFFFFFF,
-                         false, false, true);
+    // White, disabled or not: only the radio button prints its disabled look.
+    DrawFormControlFrame(canvas, TRect{x, y, x + 13, y + 13}, 0xFFFFFF, false, false, true);
     if (!Checked)
         return;
     const int m = y + 13 / 2;

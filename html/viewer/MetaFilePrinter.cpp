@@ -43,8 +43,12 @@ TMetaFilePrinter::~TMetaFilePrinter()
 void TMetaFilePrinter::CloseCanvas()
 {
     canvas_.reset();
-    if (painter_)
+    if (painter_) {
         painter_->end();
+        // The page the painter drew is the last one kept (a new page joins after this).
+        if (!pages_.empty())
+            pages_.back()->Pack();
+    }
     painter_.reset();
 }
 

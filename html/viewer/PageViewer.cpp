@@ -3,6 +3,7 @@
 // forms and the image cache, and the focus.
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/PrintRun.h"
+#include "html/viewer/PrinterJob.h"
 
 #include "html/base/WideText.h"
 #include "platform/Cursors.h"
@@ -64,9 +65,36 @@ TPageViewer::TPageViewer(QWidget* parent, std::unique_ptr<TViewerDocument> docum
 TPageViewer::~TPageViewer()
 {
     hotSpotTimer_->stop();
+    ReleaseHeldJob();
     // The document goes before the cache it may hold entries of.
     document_.reset();
     ownCache_.reset();
+}
+
+void TPageViewer::SetJobPrinter(TvwPrinter* job)
+{
+    if (job == jobPrinter_)
+        return;
+    if (jobPrinter_)
+        SetPrinter(printerBeforeJob_);
+    jobPrinter_ = job;
+    printerBeforeJob_ = job ? SetPrinter(job) : nullptr;
+}
+
+void TPageViewer::ReleaseHeldJob() noexcept
+{
+    if (!jobPrinter_)
+        return;
+    // A document left running would be printed half; the job itself belongs to whoever gave it.
+    if (jobPrinter_->Printing()) {
+        try {
+            jobPrinter_->Abort();
+        } catch (...) {
+        }
+    }
+    SetPrinter(printerBeforeJob_);
+    jobPrinter_ = nullptr;
+    printerBeforeJob_ = nullptr;
 }
 
 TDocumentDefaults StandardDocumentDefaults()

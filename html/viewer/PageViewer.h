@@ -347,9 +347,11 @@ public:
     // The page being printed during a run, the last page printed after it.
     int PrintedPage() const { return printedPage_; }
     // A job the viewer holds (not owned; null for none): a print run continues on it with a new
-    // page and leaves it running, instead of making a job of its own.
+    // page and leaves it running, instead of making a job of its own. While held it is the global
+    // job printer; letting it go brings back the one before. A viewer destroyed while it holds a
+    // job aborts the job's document and brings back the printer before it.
     TvwPrinter* JobPrinter() const { return jobPrinter_; }
-    void SetJobPrinter(TvwPrinter* job) { jobPrinter_ = job; }
+    void SetJobPrinter(TvwPrinter* job);
 
     // --- the drawing surface ---
     TPaintPanel* PaintPanel() const { return panel_; }
@@ -482,6 +484,8 @@ private:
     int BorderWidth() const { return borderStyle_ != THTMLBorderStyle::htNone ? 2 : 0; }
     int LayoutAt(int width);
     void LayOutAgainAfterPrint();
+    // Aborts a held job's document and brings back the printer before it (the viewer goes).
+    void ReleaseHeldJob() noexcept;
     void ArrangeBars();
     void UpdateBorder();
     int MaxVPos() const;
@@ -548,6 +552,7 @@ private:
     int printing_ = 0;
     int printedPage_ = 0;
     TvwPrinter* jobPrinter_ = nullptr;
+    TvwPrinter* printerBeforeJob_ = nullptr;  // the global printer before the held job
     friend class TPrintRun;
     bool layoutRunning_ = false;
     int layoutWidth_ = 0;  // of the last screen layout

@@ -1,13 +1,20 @@
-// The printed look of form controls on the recording canvas: the marks of check boxes and radio
-// buttons, buttons as a frame with their caption on a monochrome device and as their cached
-// picture on a colour one, and edits whose password prints as stars. Pages use the test font.
+// The printed look of form controls on the recording canvas: the marks of check boxes (white when
+// disabled too) and radio buttons, buttons as a frame with their caption on a monochrome device and
+// as their cached picture on a colour one, edits whose password prints as stars, and a scrolled
+// text area from the row it shows first. Pages use the test font.
 #include "tests/support/TestApp.h"
 
 #include "html/layout/FormControls.h"
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
+#include "html/viewer/PageViewer.h"
+#include "html/viewer/SectionListDocument.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestFont.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +89,48 @@ TEST(FormPrint, CheckBoxTick)
     EXPECT_TRUE(Has(checked, "LineTo 19,24 from 15,28"));
     const auto unchecked = page.Draw<TCheckBoxFormControlObj>(1);
     EXPECT_FALSE(HasPrefix(unchecked, "LineTo 15,28"));
+}
+
+TEST(FormPrint, ADisabledCheckBoxPrintsWhiteWithItsTick)
+{
+    PrintedForm page("<input type=checkbox checked disabled>");
+    const auto calls = page.Draw<TCheckBoxFormControlObj>(0);
+    EXPECT_TRUE(Has(calls, "FillRect 10,20,23,33 #FFFFFF"));
+    EXPECT_TRUE(Has(calls, "LineTo 19,24 from 15,28"));
+}
+
+// A text area scrolled on the screen prints the rows it shows, from its first visible row on.
+TEST(FormPrint, ATextAreaPrintsFromItsFirstVisibleRow)
+{
+    testing::App();
+    TPageViewer viewer;
+    viewer.resize(400, 300);
+    std::string content;
+    for (int i = 0; i < 12; ++i)
+        content += "Reihe " + std::to_string(i) + "\r\n";
+    viewer.LoadDocumentString("<textarea rows=3 cols=20>" + content + "</textarea>");
+    viewer.show();
+    QApplication::processEvents();
+    viewer.PaintPanel()->repaint();
+    TSectionList& doc = static_cast<TSectionListDocument&>(viewer.Document()).Sections();
+    ASSERT_EQ(doc.FormControlList.size(), 1u);
+    auto& area = dynamic_cast<TTextAreaFormControlObj&>(*doc.FormControlList[0]);
+    auto* memo = qobject_cast<QPlainTextEdit*>(area.GetWinControl());
+    ASSERT_NE(memo, nullptr);
+    memo->verticalScrollBar()->setValue(4);
+    ASSERT_EQ(memo->verticalScrollBar()->value(), 4);
+
+    TestFontEngine fonts;
+    RecordingCanvas canvas(fonts);
+    area.DrawForPrint(canvas, 10, 20);
+    const auto calls = canvas.Calls();
+    auto printed = [&](const std::string& row) {
+        return std::any_of(calls.begin(), calls.end(),
+                           [&](const std::string& c) { return c.find("'" + row + "'") != std::string::npos; });
+    };
+    EXPECT_TRUE(printed("Reihe 4"));
+    EXPECT_FALSE(printed("Reihe 3"));
+    EXPECT_FALSE(printed("Reihe 0"));
 }
 
 TEST(FormPrint, RadioCircleAndDot)

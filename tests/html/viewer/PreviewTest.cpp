@@ -381,7 +381,10 @@ TEST_F(Preview, PrintsFromThePreviewAndLeavesNothingBehind)
         Run(*form, [&](TPreviewForm& f) {
             f.PreviewPrint->Execute();
             ASSERT_EQ(prompts_.PrintRequests().size(), 1u);
+            // The dialog proposes every page: 1 to the last.
             EXPECT_EQ(prompts_.PrintRequests()[0].MaxPage, pages);
+            EXPECT_EQ(prompts_.PrintRequests()[0].FromPage, 1);
+            EXPECT_EQ(prompts_.PrintRequests()[0].ToPage, pages);
             EXPECT_EQ(test::PdfPageCount(file), pages);
             f.PreviewClose->Execute();
             EXPECT_FALSE(f.isVisible());
@@ -431,7 +434,8 @@ int SquaresOn(QWidget* box, double zoom)
 }
 
 // The container is as large as the scroll box but a pixel, or as the pages and their gaps when they
-// are larger; the page, or the pair of pages, stands in its middle, else 10 pixels from its edge; the
+// are larger; the page, or the pair of pages, stands in its middle (a short page in the middle of the
+// height too), else 10 pixels from its edge; the
 // bars show as soon as the page does not fit either way, so that all of it can be reached.
 TEST_F(Preview, ThePagesStandInTheMiddleAndTheBarsShowWhenTheyDoNotFit)
 {
@@ -468,6 +472,16 @@ TEST_F(Preview, ThePagesStandInTheMiddleAndTheBarsShowWhenTheyDoNotFit)
         EXPECT_EQ(f.ContainPanel->size(), QSize(cw - 1, h1 + 20));
         EXPECT_EQ(f.PagePanel->pos(), QPoint((cw - 1) / 2 - w1 / 2, 10));
         EXPECT_EQ(bars(), on);
+
+        // 25 %: a page shorter than the box stands in its middle both ways.
+        f.cbxZoom->SetItemIndex(zeFirstPercent);
+        f.ScrollBox1Resize();
+        const int w4 = OnScreen(0.25, sheet.PhysicalWidth, sheet.DpiX);
+        const int h4 = OnScreen(0.25, sheet.PhysicalHeight, sheet.DpiY);
+        ASSERT_LT(h4 + 20, ch - 1);
+        EXPECT_EQ(f.ContainPanel->size(), QSize(cw - 1, ch - 1));
+        EXPECT_EQ(f.PagePanel->pos(), QPoint((cw - 1) / 2 - w4 / 2, (ch - 1) / 2 - h4 / 2));
+        EXPECT_EQ(bars(), off);
 
         // Two whole pages are wider than the box: both pages and gaps make the width, from 10.
         f.PreviewTwoPages->Execute();

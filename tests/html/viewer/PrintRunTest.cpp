@@ -1,7 +1,7 @@
 // Tests of the viewer's print run on generated documents printed to PDF: page ranges, the page
 // events, a top margin changed by a header handler, the print scale, repeated table headers, the
 // clean-up after errors and the printing guard, table footers, the page background, a job the viewer
-// holds, and the device arithmetic.
+// holds and what becomes of it when the viewer goes, and the device arithmetic.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "PdfProbe.h"
@@ -510,13 +510,15 @@ TEST_F(PrintRunTest, AHeldJobGetsTheNextPages)
     viewer_->PrintPages(1, 99999);
     EXPECT_TRUE(job.Printing());
     EXPECT_EQ(job.PageNumber(), 4);
-    EXPECT_EQ(&vwPrinter(), before);
+    // The held job is the global printer until it is let go.
+    EXPECT_EQ(&vwPrinter(), &job);
     EXPECT_EQ(viewer_->JobPrinter(), &job);
 
     Load("Anhang");
     viewer_->PrintPages(1, 99999);
     EXPECT_EQ(job.PageNumber(), 5);
     viewer_->SetJobPrinter(nullptr);
+    EXPECT_EQ(&vwPrinter(), before);
     job.EndDoc();
     ASSERT_EQ(test::PdfPageCount(File()), 5);
     EXPECT_TRUE(Has(test::PdfToText(File(), 1), "Deckblatt"));
@@ -529,6 +531,35 @@ TEST_F(PrintRunTest, AHeldJobGetsTheNextPages)
     viewer_->PrintPages(1, 99999);
     EXPECT_EQ(viewer_->JobPrinter(), nullptr);
     EXPECT_EQ(test::PdfPageCount(File()), 1);
+}
+
+// A viewer that goes while it holds a running job: the half-printed document is aborted (the PDF
+// printer leaves no file) and the global printer is the one before the job again.
+TEST_F(PrintRunTest, AViewerDestroyedWhileHoldingAJobAbortsItAndBringsBackThePrinter)
+{
+    TvwPrinter* before = &vwPrinter();
+    TvwPrinter job;
+    job.BeginDoc();
+    viewer_->SetJobPrinter(&job);
+    EXPECT_EQ(&vwPrinter(), &job);
+    Load(Lines(60));
+    viewer_->PrintPages(1, 99999);
+    ASSERT_TRUE(job.Printing());
+    viewer_.reset();
+    EXPECT_FALSE(job.Printing());
+    EXPECT_EQ(&vwPrinter(), before);
+    EXPECT_FALSE(Printed());
+
+    // A viewer that let its job go leaves it alone.
+    TvwPrinter kept;
+    kept.BeginDoc();
+    auto viewer = std::make_unique<TPageViewer>();
+    viewer->SetJobPrinter(&kept);
+    viewer->SetJobPrinter(nullptr);
+    viewer.reset();
+    EXPECT_TRUE(kept.Printing());
+    EXPECT_EQ(&vwPrinter(), before);
+    kept.EndDoc();
 }
 
 TEST(PrintRunGeometry, MarginsOffsetsAndScale)
