@@ -2,6 +2,7 @@
 #include "help/HelpIndex.h"
 
 #include "platform/core/Cp1252.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
@@ -115,7 +116,7 @@ std::optional<THelpIndex> LoadHelpIndex(const std::string& fileName)
     if (fileName.empty() || !std::filesystem::is_regular_file(fileName, error))
         return std::nullopt;
     try {
-        return ParseHelpIndex(ReadFileBytes(fileName));
+        return ParseHelpIndex(ReadDocumentFile(fileName, kPageLimit));
     } catch (const std::exception&) {
         return std::nullopt;
     }
