@@ -72,6 +72,14 @@ bool IsTopicLine(std::string_view line)
            (line.size() == 6 || line[6] == ' ' || line[6] == '\t');
 }
 
+// Whether a path lies in a folder (both absolute and without links), the folder itself included.
+bool Inside(const std::filesystem::path& file, const std::filesystem::path& folder)
+{
+    const auto [folderEnd, unused] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+    // A folder path with its trailing slash ends in an empty part.
+    return folderEnd == folder.end() || (folderEnd->empty() && std::next(folderEnd) == folder.end());
+}
+
 }  // namespace
 
 THelpIndex ParseHelpIndex(std::string_view bytes)
@@ -144,6 +152,10 @@ std::string TopicPath(const std::string& topicFolder, const std::string& topic)
     if (helpEnd != helpFolder.end() && !helpFolder.empty())
         return {};
     if (helpFolder.empty() && !file.empty() && *file.begin() == "..")
+        return {};
+    // The text stays inside; the file it leads to must too: a link in the help folder (to a file
+    // or a folder) may not lead out of it.
+    if (!Inside(CanonicalPath(file.string()), CanonicalPath(helpFolder.empty() ? "." : helpFolder.string())))
         return {};
     return topicFolder + "/" + name;
 }
