@@ -37,7 +37,8 @@ void CheckRegular(const std::string& fileName, const struct stat& info)
         return;
     if (S_ISDIR(info.st_mode))
         throw EFOpenError(Quoted(fileName) + " ist ein Ordner und keine Datei.");
-    throw EFOpenError(Quoted(fileName) + " ist keine gewöhnliche Datei (ein Gerät oder eine Pipe) und wird nicht gelesen.");
+    throw EFOpenError(Quoted(fileName) +
+                      " ist keine gewöhnliche Datei (ein Gerät oder eine Pipe) und wird nicht gelesen.");
 }
 
 }  // namespace
