@@ -34,13 +34,17 @@ const std::vector<std::string>& ModuleKeywords();
 std::optional<ModuleCommand> ParseModuleCommand(std::string_view text);
 
 // What a command carries besides its name: a file or control name, a stream, or a list of texts,
-// depending on the command; Mode and Page are used by EDIT only.
+// depending on the command; Mode and Page are used by EDIT only. READDATA and SAVEDATA add to a
+// given list what the user should read: why a file failed, or a note on what was read.
 struct ModuleArgument {
     std::string Text = {};
     TStream* Stream = nullptr;
     std::vector<std::string>* List = nullptr;
     int Mode = 0;
     int Page = 0;
+    // SAVEDATA: a copy under a name that is not the calculation's file; the modified flag stays
+    // as it was, since the calculation's own file still holds what it held.
+    bool Copy = false;
 };
 
 }  // namespace velmoran

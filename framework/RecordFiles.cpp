@@ -1,6 +1,7 @@
 // Whole-record file and stream transfers.
 #include "framework/RecordFiles.h"
 
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Exceptions.h"
 
 #include <algorithm>
@@ -30,12 +31,11 @@ bool ReadRecordFile(const std::string& fileName, std::span<std::uint8_t> target)
     try {
         if (!FileExists(fileName))
             return false;
-        TFileStream file(fileName, FileMode::OpenRead);
-        std::vector<std::uint8_t> scratch(target.size());
-        const auto size = static_cast<std::int64_t>(scratch.size());
-        if (ReadUpTo(file, scratch.data(), size) != size)
+        // A longer file gives its first record.
+        const std::string bytes = ReadDocumentFile(fileName, target.size(), LongerFile::Cut);
+        if (bytes.size() != target.size())
             return false;
-        std::copy(scratch.begin(), scratch.end(), target.begin());
+        std::copy(bytes.begin(), bytes.end(), target.begin());
         return true;
     } catch (const Exception&) {
         return false;

@@ -2,6 +2,7 @@
 #include "help/HelpIndex.h"
 
 #include "platform/core/Cp1252.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
@@ -71,6 +72,14 @@ bool IsTopicLine(std::string_view line)
            (line.size() == 6 || line[6] == ' ' || line[6] == '\t');
 }
 
+// Whether a path lies in a folder (both absolute and without links), the folder itself included.
+bool Inside(const std::filesystem::path& file, const std::filesystem::path& folder)
+{
+    const auto [folderEnd, unused] = std::mismatch(folder.begin(), folder.end(), file.begin(), file.end());
+    // A folder path with its trailing slash ends in an empty part.
+    return folderEnd == folder.end() || (folderEnd->empty() && std::next(folderEnd) == folder.end());
+}
+
 }  // namespace
 
 THelpIndex ParseHelpIndex(std::string_view bytes)
@@ -115,7 +124,7 @@ std::optional<THelpIndex> LoadHelpIndex(const std::string& fileName)
     if (fileName.empty() || !std::filesystem::is_regular_file(fileName, error))
         return std::nullopt;
     try {
-        return ParseHelpIndex(ReadFileBytes(fileName));
+        return ParseHelpIndex(ReadDocumentFile(fileName, kPageLimit));
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -143,6 +152,10 @@ std::string TopicPath(const std::string& topicFolder, const std::string& topic)
     if (helpEnd != helpFolder.end() && !helpFolder.empty())
         return {};
     if (helpFolder.empty() && !file.empty() && *file.begin() == "..")
+        return {};
+    // The text stays inside; the file it leads to must too: a link in the help folder (to a file
+    // or a folder) may not lead out of it.
+    if (!Inside(CanonicalPath(file.string()), CanonicalPath(helpFolder.empty() ? "." : helpFolder.string())))
         return {};
     return topicFolder + "/" + name;
 }

@@ -33,7 +33,8 @@ std::optional<THelpIndex> LoadHelpIndex(const std::string& fileName);
 // The topic folder of an index file: "dir/X.hlp" -> "dir/X".
 std::string TopicFolderOf(const std::string& indexFile);
 // A topic name as a path: the folder, "/", the topic with "\" read as "/" (the anchor kept); empty
-// when the topic would lie outside the help file's folder (the topic folder's parent).
+// when the topic would lie outside the help file's folder (the topic folder's parent), by its
+// text or, links followed, by the file it leads to.
 std::string TopicPath(const std::string& topicFolder, const std::string& topic);
 
 // A context number as an index's map and a pop-up file hold it; nothing for a number beyond 32

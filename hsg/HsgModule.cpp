@@ -6,11 +6,14 @@
 #include "framework/RecordMembers.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgTables.h"
+#include "platform/core/DocumentFile.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 
 namespace velmoran {
@@ -68,6 +71,40 @@ std::string CutToCharacters(std::string text, std::size_t count)
         ++chars;
     }
     return text;
+}
+
+constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte.";
+
+std::string Quoted(const std::string& fileName)
+{
+    return "„" + fileName + "“";
+}
+
+void Tell(std::vector<std::string>* messages, std::string text)
+{
+    if (messages)
+        messages->push_back(std::move(text));
+}
+
+enum class CompanionRead { Whole, Missing, Short, Unreadable };
+
+// Reads the module file of a calculation into the record: only a whole record is taken (a longer
+// file gives its first record); a missing or short file leaves the record as it was.
+CompanionRead ReadCompanionFile(const std::string& fileName, THSGRecord& record)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(fileName, error))
+        return CompanionRead::Missing;
+    std::string bytes;
+    try {
+        bytes = ReadDocumentFile(fileName, THSGRecord::kSize, LongerFile::Cut);
+    } catch (const Exception&) {
+        return CompanionRead::Unreadable;
+    }
+    if (bytes.size() < THSGRecord::kSize)
+        return CompanionRead::Short;
+    std::copy(bytes.begin(), bytes.end(), record.Raw().begin());
+    return CompanionRead::Whole;
 }
 
 }  // namespace
@@ -134,10 +171,10 @@ bool THsgModule::Exec(std::string_view command, const ModuleArgument& arg)
         ResetToDefaults();
         return true;
     case ModuleCommand::ReadData:
-        return !arg.Text.empty() && ReadCalculationFile(arg.Text);
+        return !arg.Text.empty() && ReadCalculationFile(arg.Text, arg.List);
     case ModuleCommand::SaveData:
         // Without a name the pair would be ".vda" and ".vdh" in the working folder.
-        return !arg.Text.empty() && WriteCalculationFile(arg.Text).Ok;
+        return !arg.Text.empty() && SaveCalculation(arg);
     case ModuleCommand::SetToData:
         SetToData();
         return true;
@@ -182,20 +219,35 @@ void THsgModule::ResetToDefaults()
     TakeEditCopies();
 }
 
-bool THsgModule::ReadCalculationFile(const std::string& fileName)
+bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages)
 {
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
+    // The names as the user knows them, for the messages.
+    const CalculationFiles named = PairCalculationFiles(fileName);
+    // A save that was cut short is undone or completed first, so that the pair read is one.
+    RecoverInterruptedSave({files.Hsg, files.Common});
     TCommonRecord common;
-    if (!LoadRecordFromFile(common, files.Common))
+    if (!LoadRecordFromFile(common, files.Common)) {
+        Tell(messages, "Die Datei " + Quoted(named.Common) + " konnte nicht gelesen werden.");
         return false;
-    THSGRecord hsgRecord;
-    const bool hasHsg = FileExists(files.Hsg);
-    if (hasHsg && !ReadRecordFile(files.Hsg, hsgRecord.Raw()))
+    }
+    THSGRecord hsgRecord = currentHsg_;
+    switch (ReadCompanionFile(files.Hsg, hsgRecord)) {
+    case CompanionRead::Whole:
+        break;
+    case CompanionRead::Missing:
+        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " fehlt: " + kDefaultsUsed);
+        break;
+    case CompanionRead::Short:
+        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " ist unvollständig: " + kDefaultsUsed);
+        break;
+    case CompanionRead::Unreadable:
+        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " konnte nicht gelesen werden.");
         return false;
+    }
 
     CurrentCommon() = common;
-    if (hasHsg)
-        currentHsg_ = hsgRecord;
+    currentHsg_ = hsgRecord;
     UpdateDataSets();
     TakeEditCopies();
     modified_ = false;
@@ -212,6 +264,17 @@ SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
     if (result)
         modified_ = false;
     return result;
+}
+
+bool THsgModule::SaveCalculation(const ModuleArgument& arg)
+{
+    const bool modifiedBefore = modified_;
+    const SaveResult saved = WriteCalculationFile(arg.Text);
+    if (arg.Copy)
+        modified_ = modifiedBefore;
+    if (!saved && arg.List)
+        arg.List->push_back(saved.Message);
+    return saved.Ok;
 }
 
 void THsgModule::PushData(TStream& stream) const

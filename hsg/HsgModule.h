@@ -68,10 +68,14 @@ public:
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
     // files of the template folder). Clears Modified.
     void ResetToDefaults();
-    // READDATA: reads the pair into the current records. Both files are read into scratch records
-    // first; the records change only when the common file and, if it exists, the module file were
-    // read whole. Returns false (records, tables and Modified as they were) otherwise.
-    bool ReadCalculationFile(const std::string& fileName);
+    // READDATA: reads the pair into the current records. A save of the pair that was cut short is
+    // undone first. Both files are read into scratch records first; the records change only when
+    // the common file was read whole and the module file, if there, could be read. A module file
+    // that is missing or shorter than a record leaves the module record as it was (after INITDATA
+    // the defaults), and a note says so. Returns false (records, tables and Modified as they
+    // were) otherwise, with the message naming the file that failed. Messages and notes go into
+    // `messages` when given.
+    bool ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages = nullptr);
     // SAVEDATA: writes the pair, each file replaced atomically. Clears Modified only when both
     // files were written.
     SaveResult WriteCalculationFile(const std::string& fileName);
@@ -151,6 +155,9 @@ public:
 
 private:
     std::string TemplateFile(std::string_view name) const;
+    // SAVEDATA as the command entry carries it out: a copy keeps Modified as it was, and a
+    // failure's message goes into the argument's list.
+    bool SaveCalculation(const ModuleArgument& arg);
     // Refreshes the tables after the current records changed: the data module maps the common
     // record into d, dl and dp (writing the fixed load-case texts into it), and dh and ph are
     // filled from the module record.

@@ -4,6 +4,7 @@
 #include "report/DataSetView.h"
 
 #include "platform/core/DateTime.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/ScopeExit.h"
@@ -266,8 +267,7 @@ std::size_t TReport::Directive(std::string_view line, std::size_t dollar, RunSta
 
 void TReport::Include(const std::string& fileName)
 {
-    TMemoryStream included;
-    included.LoadFromFile(fileName);
+    TMemoryStream included(ReadDocumentFile(fileName, kPageLimit));
     // The level ends with the included run, also when a conversion error leaves it.
     const ScopedValue<std::uint8_t> level(includeDepth_, static_cast<std::uint8_t>(includeDepth_ + 1));
     ProcessTemplate(&included, output_);

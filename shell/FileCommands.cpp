@@ -6,17 +6,18 @@
 #include "framework/ui/MainDlg.h"
 #include "platform/Prompt.h"
 #include "platform/core/Cp1252.h"
+#include "platform/core/DocumentFile.h"
 #include "shell/ImportValues.h"
 #include "shell/LinkCommands.h"
 #include "shell/ResultPages.h"
 #include "shell/ShellState.h"
 
+#include <QStatusBar>
 #include <QString>
 
 #include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace velmoran {
 
@@ -37,13 +38,17 @@ std::string Quoted(const std::string& fileName)
     RaiseInOutError("Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden.");
 }
 
-// The whole file; an unreadable one raises the read error.
-std::string FileBytes(const std::string& fileName)
+// The first byte of a file to be opened as a calculation; a missing or empty file raises the read
+// error, and a name that leads to no regular file its refusal.
+unsigned char FirstByte(const std::string& fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+    std::error_code error;
+    if (!std::filesystem::exists(fileName, error))
         RaiseUnreadable(fileName);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string start = ReadDocumentFile(fileName, 1, LongerFile::Cut);
+    if (start.empty())
+        RaiseUnreadable(fileName);
+    return static_cast<unsigned char>(start.front());
 }
 
 // Whether a file with this name and first byte is one of the program's calculation files; the
@@ -103,14 +108,21 @@ bool TMainForm::CheckSaveModified()
     }
 }
 
-bool TMainForm::SaveCalculationTo(const std::string& fileName)
+bool TMainForm::SaveCalculationTo(const std::string& fileName, bool copy)
 {
     TMainDlg* module = shell_.Modules.ModuleDialog();
     if (!module)
         return false;
-    if (module->Exec("SaveData", {fileName}))
+    std::vector<std::string> reasons;
+    ModuleArgument argument;
+    argument.Text = fileName;
+    argument.List = &reasons;
+    argument.Copy = copy;
+    if (module->Exec("SaveData", argument))
         return true;
-    Prompts().ShowError("Die Datei " + Quoted(fileName) + " konnte nicht gespeichert werden.");
+    // The module names the file that failed and why; a module that cannot say is named for it.
+    Prompts().ShowError(reasons.empty() ? "Die Datei " + Quoted(fileName) + " konnte nicht gespeichert werden."
+                                        : reasons.front());
     return false;
 }
 
@@ -127,7 +139,9 @@ bool TMainForm::SaveFromLink(const std::string& fileName)
                                           " ist bereits vorhanden.\nSoll sie mit der aktuellen Berechnung überschrieben werden?",
                                       MsgDlgType::Warning, mbYes | mbNo) != mrYes)
         return false;
-    return SaveCalculationTo(fileName);
+    // A copy: the window still names the calculation's own file, which holds what it held, so
+    // changes not saved there stay marked as such.
+    return SaveCalculationTo(fileName, true);
 }
 
 bool TMainForm::SaveCalculation()
@@ -196,25 +210,24 @@ void TMainForm::FileOpenExecute()
 
 void TMainForm::OpenCalculationFile(const std::string& fileName)
 {
-    unsigned char firstByte = 0;
-    {
-        std::ifstream in(fileName, std::ios::binary);
-        char byte = 0;
-        if (!in || !in.get(byte))
-            RaiseUnreadable(fileName);
-        firstByte = static_cast<unsigned char>(byte);
-    }
-    if (!IsCalculationFile(fileName, firstByte)) {
+    if (!IsCalculationFile(fileName, FirstByte(fileName))) {
         Prompts().MessageDlg("Die gewählte Datei ist keine Velmoran-Datei", MsgDlgType::Error, mbOK);
         return;
     }
     TMainDlg* module = shell_.Modules.ModuleDialog();
     if (!module || !module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"}))
         return;
-    if (module->Exec("ReadData", {fileName})) {
+    std::vector<std::string> messages;
+    ModuleArgument argument;
+    argument.Text = fileName;
+    argument.List = &messages;
+    if (module->Exec("ReadData", argument)) {
         SetCalculationLoaded(true);
         SetFileId(fileName);
         RefreshResultPage();
+        // What was read other than saved (a module file missing or cut short) is said where it
+        // does not stop the user.
+        StatusBar->showMessage(messages.empty() ? QString() : QString::fromStdString(messages.front()));
         return;
     }
     // The module holds the fresh calculation it started before reading, which is no calculation
@@ -223,7 +236,9 @@ void TMainForm::OpenCalculationFile(const std::string& fileName)
     module->Modified = false;
     RefreshResultPage();
     SetCalculationLoaded(false);
-    Prompts().ShowError("Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden.");
+    // The module names the file of the pair that failed; a module that cannot say is named for it.
+    Prompts().ShowError(messages.empty() ? "Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden."
+                                         : messages.front());
 }
 
 void TMainForm::OpenCommandLineFile(const std::string& fileName)
@@ -240,7 +255,7 @@ void TMainForm::OpenCommandLineFile(const std::string& fileName)
 
 void TMainForm::ImportValues(const std::string& fileName)
 {
-    const std::string text = Cp1252ToUtf8(FileBytes(fileName));
+    const std::string text = Cp1252ToUtf8(ReadDocumentFile(fileName, kDocumentLimit));
     TMainDlg* module = shell_.Modules.ModuleDialog();
     if (!module)
         return;

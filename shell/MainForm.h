@@ -187,8 +187,9 @@ private:
     void OpenCommandLineFile(const std::string& fileName);
     // After a link's new or open command: the calculation still loaded shows its page again.
     void ShowKeptCalculation();
-    // Sends "SaveData" for that file; false, with a message, when the module could not save.
-    bool SaveCalculationTo(const std::string& fileName);
+    // Sends "SaveData" for that file (a copy keeps the modified flag); false, with a message,
+    // when the module could not save.
+    bool SaveCalculationTo(const std::string& fileName, bool copy = false);
     // "FILESAVE" with a name: only a calculation file, and another calculation's file only after
     // the user agreed to overwrite it.
     bool SaveFromLink(const std::string& fileName);

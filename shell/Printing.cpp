@@ -65,7 +65,7 @@ bool PdfFileWritable(const Printer& printer)
     const int error = WriteAccessError(fileName);
     if (error == 0)
         return true;
-    Prompts().ShowError("Die Datei „" + fileName + "“ konnte nicht geschrieben werden: " + FileErrorReason(error));
+    Prompts().ShowError("Die Datei „" + fileName + "“ konnte nicht geschrieben werden: " + FileErrorReason(error, fileName));
     return false;
 }
 

@@ -109,6 +109,9 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         ShowKeptCalculation();
         break;
     case LinkCommand::FileImport:
+        // Asked first, as the menu's import asks: the values replace what is not saved yet.
+        if (!CheckSaveModified())
+            break;
         ImportValues(argument);
         RefreshResultPage();
         break;

@@ -6,6 +6,7 @@
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Prompt.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Text.h"
 #include "shell/Folders.h"
 
@@ -43,8 +44,7 @@ bool IsFile(const std::string& fileName)
 // Reads the whole file before the stream changes, so that a read error keeps the old template.
 void LoadStream(TMemoryStream& stream, const std::string& fileName)
 {
-    TMemoryStream loaded;
-    loaded.LoadFromFile(fileName);
+    TMemoryStream loaded(ReadDocumentFile(fileName, kPageLimit));
     stream = std::move(loaded);
 }
 

@@ -31,18 +31,25 @@ struct FileContents {
     std::string_view Bytes;
 };
 // Every new file is written in full beside its target first; then the targets are replaced in the
-// order given. The previous files are kept under a second name (a hard link, or, where the file
-// system has none, the old file renamed aside) until every new file is in place. When one cannot
-// be replaced, the files replaced before it get their previous contents back (a file that did not
-// exist goes again), so that the folders hold either all the old files or all the new ones. The
-// message names the file that failed.
+// order given, each by one rename, so that no target is ever missing. The previous files are kept
+// under a second name (a hard link, or, where the file system has none, a copy) until every new
+// file is in place. When one cannot be replaced, the files replaced before it get their previous
+// contents back (a file that did not exist goes again), so that the folders hold either all the
+// old files or all the new ones. The message names the file that failed. A save cut short (the
+// program killed, the power gone) leaves its second names behind for RecoverInterruptedSave.
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
+// Before files saved together are read: a save of them that was cut short before its last file
+// was in place gets the previous files back, and one cut short after it loses only the kept
+// copies, so that the files are again all old or all new. The names in the order of the save.
+void RecoverInterruptedSave(const std::vector<std::string>& fileNames);
 
 // Whether a file of that name could be written now, found out by opening it for writing without
 // changing it (a file the look creates is removed again): 0, or the system's error number.
 int WriteAccessError(const std::string& fileName);
-// Why a file operation failed, in German, for the system's error number.
-std::string FileErrorReason(int error);
+// Why writing the file failed, in German, for the system's error number: one reason for every
+// error a write can give, an honest general one for the rest. With the file's name, a folder
+// that is missing is told apart from one that is there but takes no new files.
+std::string FileErrorReason(int error, const std::string& fileName = {});
 // The file a name finally stands for: symbolic links followed (a relative link from the folder of
 // the link); a name that is no link is returned as it is.
 std::string ResolvedPath(std::string path);

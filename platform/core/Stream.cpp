@@ -1,6 +1,7 @@
 // Memory and file streams.
 #include "platform/core/Stream.h"
 
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Exceptions.h"
 
 #include <algorithm>
@@ -101,8 +102,9 @@ void TMemoryStream::Clear()
 
 void TMemoryStream::LoadFromFile(const std::string& fileName)
 {
-    TFileStream file(fileName, FileMode::OpenRead);
-    LoadFromStream(file);
+    const std::string bytes = ReadDocumentFile(fileName, kDocumentLimit);
+    data_.assign(bytes.begin(), bytes.end());
+    position_ = 0;
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName)
@@ -202,9 +204,7 @@ void TFileStream::SetSize(std::int64_t size)
 
 std::string ReadFileBytes(const std::string& fileName)
 {
-    TMemoryStream stream;
-    stream.LoadFromFile(fileName);
-    return stream.ToString();
+    return ReadDocumentFile(fileName, kDocumentLimit);
 }
 
 bool FileExists(const std::string& fileName)

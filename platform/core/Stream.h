@@ -92,7 +92,8 @@ private:
     int fd_ = -1;
 };
 
-// Whole-file helpers; both raise EFOpenError / EReadError.
+// Whole-file helpers; both raise EFOpenError / EReadError. Whole files are read as documents
+// (DocumentFile.h): a regular file of at most kDocumentLimit bytes, else the refusal.
 std::string ReadFileBytes(const std::string& fileName);
 bool FileExists(const std::string& fileName);
 // The absolute path of a file, its "." and ".." steps and symbolic links resolved as far as the

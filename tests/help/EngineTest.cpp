@@ -262,6 +262,37 @@ TEST_F(Engine, TheShippedHelpSet)
     EXPECT_TRUE(prompts.Messages().empty());
 }
 
+// A symbolic link in the help folder leads nowhere outside it: a topic that is a link to a file
+// outside, or lies in a linked folder outside, is refused as a topic named outside is, while a
+// link that stays inside is followed.
+TEST_F(Engine, TopicsStayInTheHelpFolderThroughLinks)
+{
+    testing::TempFolder folder;
+    std::filesystem::create_directories(folder / "help/Fremd");
+    std::filesystem::create_directories(folder / "draussen");
+    folder.WriteFile("geheim.htm", "<p>geheim</p>");
+    folder.WriteFile("draussen/privat.htm", "<p>privat</p>");
+    folder.WriteFile("help/oben.htm", "<p>oben</p>");
+    folder.WriteFile("help/Fremd/start.htm", "<p>start</p>");
+    std::filesystem::create_symlink("../../geheim.htm", folder / "help/Fremd/verweis.htm");
+    std::filesystem::create_symlink(folder / "draussen", folder / "help/Fremd/ordner");
+    std::filesystem::create_symlink("../oben.htm", folder / "help/Fremd/innen.htm");
+    const std::string file = folder.WriteFile("help/Fremd.hlp", "[MAP]\n100=start.htm\n101=verweis.htm\n"
+                                                                "102=ordner/privat.htm\n103=innen.htm\n");
+    EXPECT_EQ(TopicPath(folder / "help/Fremd", "verweis.htm"), "");
+    EXPECT_EQ(TopicPath(folder / "help/Fremd", "ordner\\privat.htm#m"), "");
+    EXPECT_EQ(TopicPath(folder / "help/Fremd", "innen.htm"), folder / "help/Fremd/innen.htm");
+
+    ASSERT_TRUE(engine.winHelp(nullptr, file, HELP_CONTEXT, 100));
+    const std::string start = Shown();
+    for (int context : {101, 102}) {
+        EXPECT_FALSE(engine.winHelp(nullptr, file, HELP_CONTEXT, context)) << context;
+        EXPECT_EQ(Shown(), start) << context;
+    }
+    EXPECT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_TRUE(engine.winHelp(nullptr, file, HELP_CONTEXT, 103));
+}
+
 // A help file from elsewhere may name any path and any number: its topics stay inside the help
 // file's folder, and a number beyond 32 bits is not cut down to another topic's.
 TEST_F(Engine, TopicsStayInTheHelpFolderAndNumbersInRange)

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
+#include <unistd.h>
 
 using namespace velmoran;
 using velmoran::testing::Bytes;
@@ -222,14 +224,27 @@ TEST_F(HsgModuleFiles, FailedReadsChangeNothing)
     EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "none.vda"}));
     TempFolder::Write(tmp / "short.vda", std::string(100, '\x02'));
     EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "short.vda"}));
-    // A whole common file but a short module file: neither record changes.
+    // A whole common file but a module file that is a folder: neither record changes, and the
+    // message names the module file.
     TempFolder::Write(tmp / "half.vda", Bytes(RandomRecord<TCommonRecord>(6)));
-    TempFolder::Write(tmp / "half.vdh", std::string(100, '\x03'));
-    EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "half.vdh"}));
+    std::filesystem::create_directory(tmp / "half.vdh");
+    std::vector<std::string> messages;
+    EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "half.vdh", .List = &messages}));
+    EXPECT_EQ(messages, std::vector<std::string>{"Die Datei „" + (tmp / "half.vdh") + "“ konnte nicht gelesen werden."});
 
     EXPECT_EQ(module.CurrentCommon(), common);
     EXPECT_EQ(module.CurrentHsg(), hsgRecord);
     EXPECT_TRUE(module.Modified());
+
+    // A short module file is no half record: the module record keeps what it held, and a note
+    // says so.
+    std::filesystem::remove(tmp / "half.vdh");
+    TempFolder::Write(tmp / "half.vdh", std::string(100, '\x03'));
+    messages.clear();
+    EXPECT_TRUE(module.Exec("READDATA", {.Text = tmp / "half.vdh", .List = &messages}));
+    EXPECT_EQ(module.CurrentHsg(), hsgRecord);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("ist unvollständig"), std::string::npos);
 }
 
 TEST_F(HsgModuleFiles, MissingModuleFileAndLongFilesAreAccepted)
@@ -341,4 +356,71 @@ TEST(HsgModuleCommands, CommitOnOkFollowsTheBytes)
     module.TakeEditCopies();
     module.Exec("CALCULATE");
     EXPECT_FALSE(module.CommitEditCopies());
+}
+
+namespace {
+// The folder as a kill leaves it just before the new ".vda" takes its place, after the new ".vdh"
+// has: copied by the rename seam, which then fails that rename.
+std::string killedFolder;
+bool withoutHardLinks = false;
+
+int RenameKilledBeforeTheVda(const char* from, const char* to)
+{
+    if (std::string(to).ends_with(".vda") && std::string(from).find(".~tmp") != std::string::npos) {
+        const std::string folder = std::filesystem::path(to).parent_path().string();
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            std::filesystem::copy_file(entry.path(), std::filesystem::path(killedFolder) / entry.path().filename());
+        errno = EIO;
+        return -1;
+    }
+    return ::rename(from, to);
+}
+
+int LinkWhereThereMayBeNone(const char* from, const char* to)
+{
+    if (withoutHardLinks) {
+        errno = EPERM;
+        return -1;
+    }
+    return ::link(from, to);
+}
+}  // namespace
+
+// A save killed between putting the new ".vdh" and the new ".vda" in place opens as it was
+// saved before: the opening takes the kept ".vdh" back, with hard links and without them. The
+// values never saved together (here the phosphorus removal) never show.
+TEST_F(HsgModuleFiles, OpeningTakesBackWhatAnInterruptedSaveLeft)
+{
+    for (const bool noLinks : {false, true}) {
+        const TempFolder live, killed;
+        module.Exec("INITDATA");
+        const std::string plant = live / "plant.vda";
+        ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = plant}));
+        const THSGRecord saved = module.CurrentHsg();
+        const TCommonRecord savedCommon = module.CurrentCommon();
+        module.CurrentHsg() = RandomRecord<THSGRecord>(21);
+        module.CurrentCommon() = RandomRecord<TCommonRecord>(22);
+        {
+            killedFolder = killed.Folder();
+            withoutHardLinks = noLinks;
+            const ScopedFileSystemCalls seams({.Link = LinkWhereThereMayBeNone, .Rename = RenameKilledBeforeTheVda});
+            EXPECT_FALSE(module.Exec("SAVEDATA", {.Text = plant}));
+        }
+        ASSERT_EQ(TempFolder::Read(killed / "plant.vdh"), Bytes(module.CurrentHsg())) << "the new .vdh was in";
+
+        THsgModule fresh;
+        fresh.Exec("INITDATA");
+        std::vector<std::string> notes;
+        ASSERT_TRUE(fresh.Exec("READDATA", {.Text = killed / "plant.vda", .List = &notes}));
+        EXPECT_EQ(fresh.CurrentHsg(), saved) << "without hard links: " << noLinks;
+        EXPECT_EQ(fresh.CurrentCommon(), savedCommon);
+        EXPECT_TRUE(notes.empty());
+        for (const auto& entry : std::filesystem::directory_iterator(killed.Folder()))
+            EXPECT_EQ(entry.path().filename().string().find(".~"), std::string::npos) << entry.path();
+        // The live save failed as a whole: the old pair, nothing beside it.
+        THsgModule again;
+        again.Exec("INITDATA");
+        ASSERT_TRUE(again.Exec("READDATA", {.Text = plant}));
+        EXPECT_EQ(again.CurrentHsg(), saved);
+    }
 }

@@ -160,12 +160,14 @@ TEST_F(SaveQuestion, YesGoesOnOnlyWhenTheDataWereSaved)
     EXPECT_EQ(prompts.FileRequests()[0].Options.DefaultExt, "vda");
     EXPECT_EQ(prompts.FileRequests()[0].Options.InitialDir, shell.Folders.DataPathNoSlash);
 
-    // A save that fails: the message, the changes kept, the name unchanged.
+    // A save that fails: the message with the file of the pair that failed and why, the changes
+    // kept, the name unchanged.
     const std::string unwritable = files / "fehlt/x.vda";
     prompts.Answer(mrYes);
     prompts.AnswerFile(unwritable);
     EXPECT_FALSE(window.CheckSaveModified());
-    EXPECT_EQ(prompts.Messages().back().Text, "Die Datei „" + unwritable + "“ konnte nicht gespeichert werden.");
+    EXPECT_EQ(prompts.Messages().back().Text,
+              "Die Datei „" + (files / "fehlt/x.vdh") + "“ konnte nicht gespeichert werden: Der Ordner existiert nicht.");
     EXPECT_TRUE(Module().Modified);
     EXPECT_EQ(shell.FileId, "");
     EXPECT_EQ(Caption(), "Velmoran");

@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace velmoran;
 using velmoran::testing::ExpandedPage;
@@ -279,6 +280,42 @@ TEST_F(LinkCommands, FileSaveWritesCalculationFilesOnlyAndAsksBeforeOverwriting)
     EXPECT_EQ(std::filesystem::file_size(files / "neu.vda"), 6784u);
 }
 
+// A save to another name is a copy: the window still names the calculation's own file, which
+// holds what it held, so the changes stay marked and closing asks; a save to the own file, under
+// any spelling, is the save and clears the mark.
+TEST_F(LinkCommands, FileSaveToAnotherNameKeepsTheChangesMarked)
+{
+    TMainForm& window = Form(Example());
+    auto& dialog = dynamic_cast<THSGDlg&>(Module());
+    dialog.Module().EditCommon().Block(0).SetDouble(block::kQD, 12345);
+    ASSERT_TRUE(dialog.Module().CommitEditCopies());
+    const std::string onDisk = TempFolder::Read(Example());
+
+    const std::string other = files / "Kopie.vda";
+    EXPECT_TRUE(Click("FILESAVE " + other));
+    EXPECT_TRUE(std::filesystem::exists(other));
+    EXPECT_TRUE(std::filesystem::exists(files / "Kopie.vdh"));
+    EXPECT_TRUE(Module().Modified);
+    EXPECT_EQ(shell.FileId, Example());
+    EXPECT_EQ(Caption(), "Velmoran - " + Example());
+    EXPECT_EQ(TempFolder::Read(Example()), onDisk);
+    prompts.Answer(mrCancel);
+    EXPECT_FALSE(window.close());
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Vorhandene Daten speichern ?");
+
+    // Another copy over the first (the user agrees): still marked.
+    prompts.Answer(mrYes);
+    EXPECT_TRUE(Click("FILESAVE " + other));
+    EXPECT_TRUE(Module().Modified);
+
+    EXPECT_TRUE(Click("FILESAVE " + files / "./Beispiel.vda"));
+    EXPECT_FALSE(Module().Modified);
+    EXPECT_NE(TempFolder::Read(Example()), onDisk);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(prompts.Messages().size(), 2u);
+}
+
 TEST(ImportLines, ValuesGoIntoTheFirstOfTheThreeTablesThatHasTheField)
 {
     ScopedFormatSettings german(FormatSettings::German());
@@ -354,6 +391,50 @@ TEST_F(Import, AFailedLineKeepsTheLinesBeforeItAndTheyAreSaved)
     window.FileSaveAsExecute();
     window.OpenCalculationFile(files / "neu.vda");
     EXPECT_TRUE(Contains(Page(), "300"));
+}
+
+// A page's import reads only a regular file of sensible size: a device that never ends, a pipe
+// that would block the window and a folder are refused at once with a German message, and
+// nothing changes. Like the menu's import, the link asks the save question first.
+TEST_F(Import, TheLinkReadsOnlyRegularFilesAndAsksFirst)
+{
+    TMainForm& window = Form(Example());
+    const std::string pipe = files / "werte.csv";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string page = Page();
+    const auto refusal = [&window](const std::string& name) {
+        try {
+            window.ExecuteCommand("FILEIMPORT " + name);
+        } catch (const EFOpenError& error) {
+            return error.Message();
+        }
+        return std::string("(gelesen)");
+    };
+    EXPECT_EQ(refusal("/dev/zero"), "„/dev/zero“ ist keine gewöhnliche Datei (ein Gerät oder eine Pipe) und wird nicht gelesen.");
+    EXPECT_EQ(refusal(pipe), "„" + pipe + "“ ist keine gewöhnliche Datei (ein Gerät oder eine Pipe) und wird nicht gelesen.");
+    EXPECT_EQ(refusal(files.Folder()), "„" + files.Folder() + "“ ist ein Ordner und keine Datei.");
+    EXPECT_EQ(Page(), page);
+    EXPECT_FALSE(Module().Modified);
+    // Opening such a name as a calculation is refused the same way.
+    std::filesystem::create_symlink(pipe, files / "Rohr.vda");
+    EXPECT_THROW(window.OpenCalculationFile(files / "Rohr.vda"), EFOpenError);
+    EXPECT_EQ(shell.FileId, Example());
+    EXPECT_TRUE(prompts.Messages().empty());
+
+    // With changes not saved: Cancel keeps them and reads nothing; No imports.
+    const std::string csv = files.WriteFile("import.csv", "QD;12345\n");
+    auto& dialog = dynamic_cast<THSGDlg&>(Module());
+    dialog.Module().SetModified(true);
+    dialog.Modified = true;
+    prompts.Answer(mrCancel);
+    EXPECT_TRUE(window.ExecuteCommand("FILEIMPORT " + csv));
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Vorhandene Daten speichern ?");
+    EXPECT_FALSE(Contains(Page(), "12345") || Contains(Page(), "12.345"));
+    prompts.Answer(mrNo);
+    EXPECT_TRUE(window.ExecuteCommand("FILEIMPORT " + csv));
+    EXPECT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_TRUE(Contains(Page(), "12345") || Contains(Page(), "12.345"));
 }
 
 }  // namespace

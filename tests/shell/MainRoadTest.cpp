@@ -63,9 +63,12 @@ TEST_F(MainRoad, EndToEnd)
     EXPECT_NE(Page().find("12000,0"), std::string::npos);
     EXPECT_NE(Page(), examplePage);
 
-    // An imported value.
+    // An imported value: with changes not saved, the import asks first, as the menu's does.
     const std::string csv = files.WriteFile("import.csv", "CBSBzb;300\n");
+    prompts.Answer(mrNo);
     EXPECT_TRUE(Click("FILEIMPORT " + csv));
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Vorhandene Daten speichern ?");
     EXPECT_EQ(Dialog().Module().CurrentCommon().Block(0).Double(block::kCBSBzb), 300);
 
     // Closing, cancelled at the save question: nothing is lost.
@@ -98,7 +101,7 @@ TEST_F(MainRoad, EndToEnd)
     EXPECT_EQ(calculations, 1);
     EXPECT_EQ(window.LoadCase, 1);
     EXPECT_EQ(Page(), ExpandedPage("Standard.vst", saved, 1));
-    EXPECT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages().size(), 2u);
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 // Recognising a picture's kind from its signature.
 #include "html/base/image/ImageKind.h"
 
+#include "platform/core/DocumentFile.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 
 #include <cstring>
-#include <fstream>
 
 namespace velmoran {
 
@@ -25,15 +26,17 @@ TImageKind ImageStreamKind(const std::uint8_t* bytes, std::size_t count)
 
 TImageKind ImageFileKind(const std::string& fileName)
 {
-    // Only the head is needed to tell the kind; the file is not read whole.
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
+    // Only the head is needed to tell the kind; the file is not read whole. A name that leads to
+    // no regular file (a pipe would block) is no picture.
+    std::string head;
+    try {
+        head = ReadDocumentFile(fileName, 10, LongerFile::Cut);
+    } catch (const Exception&) {
         return TImageKind::None;
-    char head[10];
-    file.read(head, sizeof head);
-    if (file.gcount() < 10)
+    }
+    if (head.size() < 10)
         return TImageKind::None;
-    return ImageStreamKind(reinterpret_cast<const std::uint8_t*>(head), 5);
+    return ImageStreamKind(reinterpret_cast<const std::uint8_t*>(head.data()), 5);
 }
 
 namespace {

@@ -1,4 +1,5 @@
-// Saving never leaves a half-written file.
+// Saving never leaves a half-written file, and a save cut short is taken back or completed when
+// the files are next opened.
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Exceptions.h"
 
@@ -9,7 +10,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace velmoran;
 using velmoran::testing::TempFolder;
@@ -187,4 +191,105 @@ TEST(AtomicFile, WriteAccessIsTriedWithoutChangingAnything)
     EXPECT_EQ(FileErrorReason(ENOTDIR), "Ein Teil des Pfades ist kein Ordner.");
     EXPECT_EQ(FileErrorReason(EACCES), "Keine Berechtigung zum Schreiben an diesem Ort.");
     EXPECT_EQ(EntryCount(dir), 1u);
+}
+
+namespace {
+// The folder as a kill would leave it: a copy of every file in it, taken at each step of a save.
+class Snapshots {
+public:
+    explicit Snapshots(const TempFolder& dir) : dir_(dir) {}
+    void Take()
+    {
+        auto copy = std::make_unique<TempFolder>();
+        for (const auto& entry : fs::directory_iterator(dir_.Folder()))
+            fs::copy_file(entry.path(), copy->Folder() + entry.path().filename().string());
+        taken_.push_back(std::move(copy));
+    }
+    const std::vector<std::unique_ptr<TempFolder>>& Taken() const { return taken_; }
+
+private:
+    const TempFolder& dir_;
+    std::vector<std::unique_ptr<TempFolder>> taken_;
+};
+Snapshots* steps = nullptr;
+bool hardLinks = true;
+
+int LinkWithSnapshots(const char* from, const char* to)
+{
+    steps->Take();
+    if (!hardLinks) {
+        errno = EPERM;
+        return -1;
+    }
+    const int result = ::link(from, to);
+    steps->Take();
+    return result;
+}
+
+int RenameWithSnapshots(const char* from, const char* to)
+{
+    steps->Take();
+    const int result = ::rename(from, to);
+    steps->Take();
+    return result;
+}
+
+bool KeptCopyLeft(const std::string& folder)
+{
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".~old") != std::string::npos)
+            return true;
+    return false;
+}
+}  // namespace
+
+// A save killed at any step, with or without hard links, leaves a pair that, once the opening has
+// taken back what the save left, is all old or all new, never a new first file beside an old
+// second one; and nothing of the save stays beside them.
+TEST(AtomicFile, AnInterruptedSaveIsTakenBackOrCompletedOnOpening)
+{
+    for (const bool withLinks : {true, false}) {
+        const TempFolder dir;
+        const std::string first = dir / "plant.vdh", second = dir / "plant.vda";
+        ASSERT_TRUE(WriteFilesAtomically({{first, "one"}, {second, "two"}}));
+        Snapshots snapshots(dir);
+        steps = &snapshots;
+        hardLinks = withLinks;
+        {
+            const ScopedFileSystemCalls seams({.Link = LinkWithSnapshots, .Rename = RenameWithSnapshots});
+            ASSERT_TRUE(WriteFilesAtomically({{first, "ONE"}, {second, "TWO"}}));
+        }
+        steps = nullptr;
+        ASSERT_GE(snapshots.Taken().size(), 4u);
+        bool mixSeen = false;
+        for (const auto& snapshot : snapshots.Taken()) {
+            const std::string h = *snapshot / "plant.vdh", a = *snapshot / "plant.vda";
+            ASSERT_TRUE(fs::exists(h)) << "the first file is never missing";
+            mixSeen = mixSeen || (TempFolder::Read(h) == "ONE" && TempFolder::Read(a) == "two");
+            RecoverInterruptedSave({h, a});
+            const std::string pair = TempFolder::Read(h) + TempFolder::Read(a);
+            EXPECT_TRUE(pair == "onetwo" || pair == "ONETWO") << pair << " with links: " << withLinks;
+            EXPECT_FALSE(KeptCopyLeft(snapshot->Folder()));
+            // The next save of the pair goes as always.
+            ASSERT_TRUE(WriteFilesAtomically({{h, "eins"}, {a, "zwei"}}));
+            EXPECT_EQ(TempFolder::Read(h) + TempFolder::Read(a), "einszwei");
+        }
+        EXPECT_TRUE(mixSeen) << "a step between the two renames was taken";
+    }
+}
+
+// An aside copy whose file is missing (left by an earlier program without its marker) is taken
+// back too; the kept copies of a save that finished are only removed.
+TEST(AtomicFile, OpeningTakesBackAnAsideCopyWhoseFileIsMissing)
+{
+    const TempFolder dir;
+    const std::string first = dir / "plant.vdh", second = dir / "plant.vda";
+    TempFolder::Write(first + ".~oldAbC123", "one");
+    TempFolder::Write(second, "two");
+    RecoverInterruptedSave({first, second});
+    EXPECT_EQ(TempFolder::Read(first), "one");
+    TempFolder::Write(first + ".~oldXyZ789", "older");
+    RecoverInterruptedSave({first, second});
+    EXPECT_EQ(TempFolder::Read(first), "one");
+    EXPECT_EQ(EntryCount(dir), 2u);
 }

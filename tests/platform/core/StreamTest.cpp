@@ -1,10 +1,14 @@
-// Memory and file streams.
+// Memory and file streams; files read as documents.
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 using namespace velmoran;
 using velmoran::testing::TempFolder;
@@ -86,4 +90,49 @@ TEST(Stream, FileStreamRoundTripAndErrors)
         EXPECT_NE(e.Message().find("kann nicht geöffnet werden"), std::string::npos);
     }
     EXPECT_THROW(TFileStream(tmp.Folder(), FileMode::OpenRead), EFOpenError);
+}
+
+namespace {
+// The message a read of the name raises.
+std::string Refusal(const std::string& fileName, std::size_t limit = kDocumentLimit)
+{
+    try {
+        ReadDocumentFile(fileName, limit);
+    } catch (const EFOpenError& error) {
+        return error.Message();
+    }
+    return "(gelesen)";
+}
+}  // namespace
+
+// A name read as a document is read only when it leads to a regular file, and only up to the
+// limit: a device, a pipe (which would block the window when opened for reading) and a folder,
+// also behind a link, are refused at once with a German message that names them; the whole-file
+// helpers refuse them the same way.
+TEST(Stream, DocumentsAreRegularFilesReadUpToALimit)
+{
+    const TempFolder tmp;
+    const std::string pipe = tmp / "import.csv";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_symlink(pipe, tmp / "verweis.csv");
+    EXPECT_EQ(Refusal("/dev/zero"),
+              "„/dev/zero“ ist keine gewöhnliche Datei (ein Gerät oder eine Pipe) und wird nicht gelesen.");
+    EXPECT_EQ(Refusal(pipe), "„" + pipe + "“ ist keine gewöhnliche Datei (ein Gerät oder eine Pipe) und wird nicht gelesen.");
+    EXPECT_NE(Refusal(tmp / "verweis.csv"), "(gelesen)");
+    EXPECT_EQ(Refusal(tmp.Folder()), "„" + tmp.Folder() + "“ ist ein Ordner und keine Datei.");
+    EXPECT_THROW(ReadFileBytes(pipe), EFOpenError);
+    EXPECT_THROW(ReadFileBytes("/dev/zero"), EFOpenError);
+    TMemoryStream stream;
+    EXPECT_THROW(stream.LoadFromFile(pipe), EFOpenError);
+
+    // Up to the limit, and a longer file refused, or cut where its start is all that is wanted.
+    const std::string file = tmp.WriteFile("werte.csv", std::string(100, 'x'));
+    std::filesystem::create_symlink(file, tmp / "kurz.csv");
+    EXPECT_EQ(ReadDocumentFile(tmp / "kurz.csv", 100), std::string(100, 'x'));
+    EXPECT_EQ(Refusal(file, std::size_t{99}), "Die Datei „" + file + "“ ist größer als 0 MB und wird nicht gelesen.");
+    EXPECT_EQ(ReadDocumentFile(file, 10, LongerFile::Cut), std::string(10, 'x'));
+    EXPECT_EQ(Refusal(tmp / "fehlt.csv"), "Datei " + (tmp / "fehlt.csv") + " kann nicht geöffnet werden");
+    const std::string large = tmp.WriteFile("gross.csv", "");
+    std::filesystem::resize_file(large, kDocumentLimit + 1);
+    EXPECT_EQ(Refusal(large), "Die Datei „" + large + "“ ist größer als 64 MB und wird nicht gelesen.");
 }

@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace velmoran;
 using namespace imagetest;
@@ -111,6 +112,12 @@ TEST(ImageLoad, KindsFromTheFirstBytes)
     WriteFile(Artifact("ten.png"), std::string("\x89PNG\r\n\x1a\n\0\0", 10));
     EXPECT_EQ(ImageFileKind(Artifact("ten.png")), TImageKind::Png);
     EXPECT_EQ(ImageFileKind(Artifact("missing.png")), TImageKind::None);
+    // A pipe in a picture's place is no picture, and looking does not block.
+    const std::string pipe = Artifact("rohr.png");
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(ImageFileKind(pipe), TImageKind::None);
+    std::filesystem::remove(pipe);
 }
 
 TEST(ImageLoad, EveryKindLoadsFromAFile)

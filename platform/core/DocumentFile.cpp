@@ -1,0 +1,92 @@
+// Reading document files: regular files only, opened without blocking, up to a limit.
+#include "platform/core/DocumentFile.h"
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/ScopeExit.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmoran {
+
+namespace {
+
+std::string Quoted(const std::string& fileName)
+{
+    return "„" + fileName + "“";
+}
+
+std::string Megabytes(std::size_t limit)
+{
+    return std::to_string(limit >> 20) + " MB";
+}
+
+[[noreturn]] void RaiseTooLarge(const std::string& fileName, std::size_t limit)
+{
+    throw EFOpenError("Die Datei " + Quoted(fileName) + " ist größer als " + Megabytes(limit) +
+                      " und wird nicht gelesen.");
+}
+
+// Raises the refusal for anything but a regular file.
+void CheckRegular(const std::string& fileName, const struct stat& info)
+{
+    if (S_ISREG(info.st_mode))
+        return;
+    if (S_ISDIR(info.st_mode))
+        throw EFOpenError(Quoted(fileName) + " ist ein Ordner und keine Datei.");
+    throw EFOpenError(Quoted(fileName) +
+                      " ist keine gewöhnliche Datei (ein Gerät oder eine Pipe) und wird nicht gelesen.");
+}
+
+}  // namespace
+
+bool IsDocumentFile(const std::string& fileName)
+{
+    struct stat info {};
+    return ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string ReadDocumentFile(const std::string& fileName, std::size_t limit, LongerFile longer)
+{
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0)
+        throw EFOpenError::CannotOpen(fileName);
+    CheckRegular(fileName, info);
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (longer == LongerFile::Refused && size > limit)
+        RaiseTooLarge(fileName, limit);
+    // Not blocking: a pipe put in the file's place since the look above opens at once, and the
+    // look after opening refuses it.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        throw EFOpenError::CannotOpen(fileName);
+    const ScopeExit close([fd] { ::close(fd); });
+    if (::fstat(fd, &info) != 0)
+        throw EFOpenError::CannotOpen(fileName);
+    CheckRegular(fileName, info);
+    // One byte beyond the limit tells a file that grew since the look.
+    const std::size_t wanted = limit + (longer == LongerFile::Refused ? 1 : 0);
+    std::string bytes(std::min(size, limit) + 1, '\0');
+    std::size_t total = 0;
+    while (total < wanted) {
+        if (total == bytes.size())
+            bytes.resize(std::min(wanted, bytes.size() * 2));
+        const ssize_t n = ::read(fd, bytes.data() + total, std::min(bytes.size(), wanted) - total);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw EReadError();
+        if (n == 0)
+            break;
+        total += static_cast<std::size_t>(n);
+    }
+    if (total > limit)
+        RaiseTooLarge(fileName, limit);
+    bytes.resize(total);
+    return bytes;
+}
+
+}  // namespace velmoran
