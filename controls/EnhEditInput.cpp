@@ -279,7 +279,7 @@ void TEnhEdit::mousePressEvent(QMouseEvent* event)
     }
     QLineEdit::mousePressEvent(event);
     if (event->button() == Qt::LeftButton && wasFocused && UrlShown())
-        Shell().Open(UrlToOpen(ValueOf(text().toStdU16String(), rules_)));
+        OpenWebOrMailAddress(UrlToOpen(ValueOf(text().toStdU16String(), rules_)));
 }
 
 void TEnhEdit::mouseMoveEvent(QMouseEvent* event)

@@ -436,8 +436,8 @@ void THtmlLabel::mousePressEvent(QMouseEvent* event)
     const AnchorHit hit = HitTest(p.x(), p.y());
     if (!hit.Found)
         return;
-    if (OpensInShell(hit.Href))
-        Shell().Open(hit.Href);
+    if (IsCaptionAddress(hit.Href))
+        OpenWebOrMailAddress(hit.Href);
     else if (OnAnchorClick)
         OnAnchorClick(this, hit.Href);
 }

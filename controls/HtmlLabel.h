@@ -1,7 +1,8 @@
 // THtmlLabel: a label whose caption is mini-HTML (formula symbols and units of the input pages,
 // the message page, the info box). It paints an optional bevel and border, places the caption
-// vertically, sizes itself to the caption, underlines anchors and opens them (addresses through
-// the shell, everything else to OnAnchorClick), and can show an anchor as its hint.
+// vertically, sizes itself to the caption, underlines anchors and opens them (web and mail
+// addresses through the shell, other addresses nowhere, everything else to OnAnchorClick), and can
+// show an anchor as its hint.
 //
 // A QWidget rather than a QLabel: our engine draws everything. Automatic sizing is worked out
 // whenever the text, the font, the width, Align or the sizing settings change, never while

@@ -409,8 +409,8 @@ void THtmlRadioButton::mousePressEvent(QMouseEvent* event)
     if (hasFocus()) {
         const std::string href = AnchorAt(p.x(), p.y());
         if (!href.empty()) {
-            if (OpensInShell(href))
-                Shell().Open(href);
+            if (IsCaptionAddress(href))
+                OpenWebOrMailAddress(href);
             else if (OnAnchorClick)
                 OnAnchorClick(this, href);
             return;

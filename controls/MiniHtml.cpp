@@ -4,6 +4,7 @@
 #include "controls/MiniHtml.h"
 
 #include "controls/MiniHtmlText.h"
+#include "platform/Shell.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/ScopeExit.h"
 
@@ -126,9 +127,10 @@ ColorRef ParseHtmlColor(std::string_view name)
     return clBlack;
 }
 
-bool OpensInShell(std::string_view href)
+bool IsCaptionAddress(std::string_view href)
 {
-    return href.find("://") != std::string_view::npos || href.find("mailto:") != std::string_view::npos;
+    // A one-letter "scheme" is a drive letter.
+    return UrlScheme(href).size() > 1 || href.find("://") != std::string_view::npos;
 }
 
 char32_t CaptionAccelerator(std::string_view caption)

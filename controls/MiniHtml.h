@@ -134,9 +134,11 @@ std::string_view RenderMiniHtml(Canvas& canvas, const TMiniHtmlInputs& inputs, T
 // the low byte) and 24 system colours ("clbtnface" the system colour 15); any other name black.
 ColorRef ParseHtmlColor(std::string_view name);
 
-// Whether a caption's anchor is opened by the shell (an address with "://" or "mailto:") rather
-// than handed to the control's OnAnchorClick.
-bool OpensInShell(std::string_view href);
+// Whether a caption's anchor is an address (a scheme such as "https:" or "file:", or "://" in it)
+// rather than a link of the program's own for the control's OnAnchorClick. An address is followed
+// by OpenWebOrMailAddress (platform/Shell.h), the rule of the result pages: only web and mail
+// addresses open.
+bool IsCaptionAddress(std::string_view href);
 
 // The accelerator character of a caption's "&" prefix (0 when none), upper-cased.
 char32_t CaptionAccelerator(std::string_view caption);

@@ -25,9 +25,9 @@ TzebBlobStream::TzebBlobStream(TzebCustomMemTable& table, TField& field, TBlobSt
     TzebCommon::Guard guard(store);
     if (mode != bmRead) {
         if (!table.LoadingValues && (table.ReadOnly || field.ReadOnly()))
-            throw EDatabaseError("Field " + field.DisplayName() + " is read only");
+            throw EDatabaseError("Feld '" + field.DisplayName() + "' ist schreibgeschützt");
         if (!Editing(table))
-            throw EDatabaseError("Dataset is not in edit mode.");
+            throw EDatabaseError("Datenmenge ist nicht im Bearbeitungsmodus");
     }
     // A closed table, or one with no current record, gives an empty stream to read.
     if (!table.open_)

@@ -345,9 +345,9 @@ bool TDataSet::Locate(std::string_view keyFields, const TVariant& values, TLocat
         keys.push_back(&FieldByName(name));
     std::vector<TVariant> wanted = values.IsArray() ? values.Elements() : std::vector<TVariant>{values};
     if (keys.empty())
-        throw EDatabaseError("There must be at least one field");
+        throw EDatabaseError("Es muss mindestens ein Feld angegeben sein");
     if (wanted.size() < keys.size())
-        throw EDatabaseError("More fields than values");
+        throw EDatabaseError("Mehr Felder als Werte");
     const TBookmark start = GetBookmark();
     DisableControls();
     bool found = false;

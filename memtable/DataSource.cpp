@@ -11,7 +11,7 @@ namespace velmoran {
 
 namespace {
 
-const char* const kSelfReference = "Selfreferencing master/detail relations not allowed.";
+const char* const kSelfReference = "Eine Master/Detail-Beziehung einer Datenmenge auf sich selbst ist nicht zulässig";
 
 }  // namespace
 

@@ -60,7 +60,7 @@ TVariant TzebCustomDeltaHandler::OriginalValue(const TField& field)
 void TzebCustomDeltaHandler::Resolve()
 {
     if (!table_)
-        throw EMemTableError("Delta handler is not assigned to any memorytables.");
+        throw EMemTableError("Die Änderungsaufzeichnung gehört zu keiner Tabelle");
     TzebCustomMemTable& table = *table_;
     {
         const ScopedValue<bool> noRefresh(table.AttachedAutoRefresh, false);

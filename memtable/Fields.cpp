@@ -118,7 +118,7 @@ namespace {
 void CheckFieldSize(const std::string& name, int size)
 {
     if (size < 0 || size > kMaxFieldSize)
-        throw EDatabaseError("Fielddef " + name + " has the size " + std::to_string(size) + "; allowed are 0 to " +
+        throw EDatabaseError("Die Felddefinition '" + name + "' hat die Größe " + std::to_string(size) + "; erlaubt sind 0 bis " +
                              std::to_string(kMaxFieldSize) + ".");
 }
 }  // namespace

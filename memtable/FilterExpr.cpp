@@ -446,7 +446,7 @@ private:
 
 [[noreturn]] void NotSupported(TFilterOperator op)
 {
-    throw EMemTableFilterError("Operator not supported (" + IntToStr(static_cast<int>(op)) + ").");
+    throw EMemTableFilterError("Filterausdruck: Operator nicht unterstützt (" + IntToStr(static_cast<int>(op)) + ").");
 }
 
 bool IsTrue(const TVariant& value)
@@ -562,7 +562,7 @@ TVariant EvaluateConst(const TFilterNode& node)
     case ftDateTime:
         return TVariant::Date(value.AsDateTime(), dkDateTime);
     default:
-        throw EMemTableFilterError("Unknown fieldtype (" + IntToStr(static_cast<int>(node.ConstType)) + ")");
+        throw EMemTableFilterError("Filterausdruck: unbekannter Feldtyp (" + IntToStr(static_cast<int>(node.ConstType)) + ")");
     }
 }
 
@@ -648,7 +648,7 @@ TVariant EvaluateFilterNode(const TFilterNode& node, const TFilterContext& conte
     switch (node.Kind) {
     case nkField:
         if (node.Operator != opField || !node.Field)
-            throw EMemTableFilterError("Unknown operator (" + IntToStr(static_cast<int>(node.Operator)) + ")");
+            throw EMemTableFilterError("Filterausdruck: unbekannter Operator (" + IntToStr(static_cast<int>(node.Operator)) + ")");
         return node.Field->AsVariant();
     case nkConst:
         return EvaluateConst(node);

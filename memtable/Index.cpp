@@ -11,7 +11,7 @@ namespace velmoran {
 
 namespace {
 
-const char* const kDuplicateKey = "Duplicate index value. Operation aborted.";
+const char* const kDuplicateKey = "Doppelter Indexwert. Vorgang abgebrochen.";
 
 }  // namespace
 

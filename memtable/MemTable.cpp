@@ -12,8 +12,8 @@ namespace velmoran {
 
 namespace {
 
-const char* const kNotEditing = "Dataset is not in edit mode.";
-const char* const kInvalidRecord = "Invalid record ";
+const char* const kNotEditing = "Datenmenge ist nicht im Bearbeitungsmodus";
+const char* const kInvalidRecord = "Ungültiger Datensatz";
 
 }  // namespace
 
@@ -75,7 +75,7 @@ std::vector<std::byte> TzebCustomMemTable::DecompressField(const TField& field, 
 void TzebCustomMemTable::SetPerformance(TzebPerformance performance)
 {
     if (Active())
-        throw EMemTableError("Table must be closed for this operation.");
+        throw EMemTableError("Die Tabelle muss für diesen Vorgang geschlossen sein");
     store_->SetPerformance(performance);
 }
 
@@ -303,7 +303,7 @@ void TzebCustomMemTable::SetFieldData(TField& field, const void* buffer)
         throw EDatabaseError(kNotEditing);
     }
     if (!LoadingValues && (ReadOnly || field.ReadOnly()) && State() != dsSetKey && State() != dsCalcFields)
-        throw EDatabaseError("Field " + field.DisplayName() + " is read only");
+        throw EDatabaseError("Feld '" + field.DisplayName() + "' ist schreibgeschützt");
     TzebRecord* record = SelectBuffer();
     if (!record)
         throw EDatabaseError(kNotEditing);
@@ -329,7 +329,7 @@ void TzebCustomMemTable::WriteNative(TzebRecord* record, const TField& field, co
     }
     const int fieldNo = field.FieldNo();
     if (fieldNo < 1 || fieldNo > store_->FieldCount())
-        throw EMemTableError("Field " + field.DisplayName() + " is not bound");
+        throw EMemTableError("Feld '" + field.DisplayName() + "' ist nicht gebunden");
     std::byte* entry = store_->FieldPointer(record, fieldNo);
     if (store_->FieldFlags(fieldNo) & mtffOutOfRecord) {
         const int slot = store_->OutOfRecordSlot(fieldNo);
@@ -645,7 +645,7 @@ int TzebCustomMemTable::CompareBookmarks(const TBookmark& a, const TBookmark& b)
 void TzebCustomMemTable::InternalGotoBookmark(const TBookmark& bookmark)
 {
     if (bookmark.Empty())
-        throw EMemTableError("Bookmark -200 not found.");
+        throw EMemTableError("Lesezeichen -200 nicht gefunden");
     if (!BookmarkValid(bookmark))
         return;
     const TzebRecord* record = store_->FindRecord(bookmark.Slot, bookmark.UniqueNumber);
@@ -682,7 +682,7 @@ void TzebCustomMemTable::InternalOpen()
     FieldDefs().AssignFieldNumbers();
     if (DefaultFields()) {
         if (FieldDefs().Count() == 0)
-            throw EMemTableError("There must be at least one field");
+            throw EMemTableError("Es muss mindestens ein Feld angegeben sein");
         CreateFields();
     }
     autoIncField_ = nullptr;
@@ -704,7 +704,7 @@ void TzebCustomMemTable::InternalOpen()
                 OnSetupField(*this, FindField(def.Name()), flags);
         });
     } else if (CalcFieldsSize() > store_->CalcFieldsSize()) {
-        throw EMemTableError("Calculated fields of an attached table do not fit its store.");
+        throw EMemTableError("Die berechneten Felder einer angehängten Tabelle passen nicht in ihren Speicher");
     }
     open_ = true;
     cursor_ = savedCursor_ = -1;

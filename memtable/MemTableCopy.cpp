@@ -156,7 +156,7 @@ void TzebCustomMemTable::CopyStructure(TDataSet& source, TzebCopyOptions options
     }
     std::erase_if(defs, [](const TFieldDef* def) { return !ZebFieldTypeSupported(def->DataType()); });
     if (static_cast<int>(defs.size()) > ZEB_MAX_FIELDS)
-        throw EMemTableError("Too many fielddefs. Please raise ZEB_MAX_FIELDS value.");
+        throw EMemTableError("Zu viele Felddefinitionen");
     TFieldDefs copy;
     for (const TFieldDef* def : defs)
         CopyFieldDef(*def, copy);
@@ -186,7 +186,7 @@ void TzebCustomMemTable::CopyFieldsPropertiesFrom(TDataSet& source)
 void TzebCustomMemTable::LoadFromDataSet(TDataSet& source, TzebCopyOptions options)
 {
     if ((options & mtcpoStructure) && (options & mtcpoAppend))
-        throw EMemTableError("Cannot both append and copy structure.");
+        throw EMemTableError("Die Struktur kann nicht zugleich kopiert und angehängt werden");
     if (OnLoad)
         OnLoad(*this, mtstDataSet, nullptr);
     if (options & mtcpoStructure) {
@@ -259,7 +259,7 @@ void TzebCustomMemTable::UpdateToDataSet(TDataSet& destination, std::string_view
     for (const std::string& name : SplitFieldNames(keyFields))
         keys.push_back(&FieldByName(name));
     if (keys.empty())
-        throw EMemTableError("There must be at least one field");
+        throw EMemTableError("Es muss mindestens ein Feld angegeben sein");
     const FieldPairs pairs = MapFields(*this, destination);
     HeldPlace place(*this);
     HeldPlace destinationPlace(destination);

@@ -13,8 +13,8 @@ namespace velmoran {
 
 namespace {
 
-const char* const kInvalidLocale = "Invalid locale.";
-const char* const kInvalidRecord = "Invalid record ";
+const char* const kInvalidLocale = "Ungültiges Gebietsschema";
+const char* const kInvalidRecord = "Ungültiger Datensatz";
 const char* const kSortIndexName = "__MT__SORT";
 
 bool IndexableType(TFieldType type)
@@ -151,7 +151,7 @@ void TzebCustomMemTable::BuildFieldList(std::string_view names, TzebFieldList& l
         }
         TField& field = FieldByName(name);
         if (!IndexableType(field.DataType()))
-            throw EMemTableError("Can't index on field " + field.DisplayName());
+            throw EMemTableError("Über Feld '" + field.DisplayName() + "' kann kein Index angelegt werden");
         int offset = -1;
         if (field.IsDataField()) {
             if (field.FieldNo() >= 1 && field.FieldNo() <= store_->FieldCount())
@@ -470,16 +470,16 @@ int TzebCustomMemTable::SearchValues(std::string_view keyFields, const TVariant&
     TzebFieldList keys;
     BuildFieldList(keyFields, keys, keyOptions);
     if (keys.Count() == 0)
-        throw EMemTableError("There must be at least one field");
+        throw EMemTableError("Es muss mindestens ein Feld angegeben sein");
     std::vector<TVariant> list;
     if (values.IsArray()) {
         for (const TVariant& element : values.Elements())
             if (element.IsArray())
-                throw EMemTableError("Values variant array has invalid dimension count");
+                throw EMemTableError("Die Werteliste hat eine ungültige Zahl von Dimensionen");
         list = values.Elements();
     } else {
         if (keys.Count() > 1)
-            throw EMemTableError("More fields than values");
+            throw EMemTableError("Mehr Felder als Werte");
         list.push_back(values);
     }
     TzebCommon::Guard guard(*store_);
@@ -551,7 +551,7 @@ void TzebCustomMemTable::RebuildIndexes()
     for (int i = 0; i < indexDefs_.Count(); ++i) {
         const TIndexDef& def = indexDefs_[i];
         if (Trim(def.Name).empty() || Trim(def.Fields).empty())
-            throw EMemTableError("Missing Name or FieldNames in IndexDef!");
+            throw EMemTableError("Der Indexdefinition fehlt der Name oder die Feldliste");
         indexes_.Add(std::make_unique<TzebSortedIndex>(*this, def.Name, def.Fields, CompareOptionsOf(def.Options)))
             .Rebuild();
     }
@@ -583,7 +583,7 @@ TzebSortedIndex* TzebCustomMemTable::AddIndex(const std::string& name, const std
                                               TzebChangeStatuses shown)
 {
     if (Trim(name).empty() || Trim(fields).empty())
-        throw EMemTableError("Missing Name or FieldNames in IndexDef!");
+        throw EMemTableError("Der Indexdefinition fehlt der Name oder die Feldliste");
     if (indexes_.Find(name))
         throw EDatabaseError("Index '" + name + "' existiert bereits");
     if (!indexDefs_.Find(name)) {

@@ -11,7 +11,7 @@ namespace velmoran {
 
 namespace {
 
-const char* const kTableMustBeClosed = "Table must be closed for this operation.";
+const char* const kTableMustBeClosed = "Die Tabelle muss für diesen Vorgang geschlossen sein";
 
 }  // namespace
 
@@ -29,7 +29,7 @@ void TzebCustomMemTable::SetMasterSource(TDataSource* source)
     // The whole chain of masters is followed: a circle of any length would move each table by
     // the next without end.
     if (source && source->DataSet() && LeadsTo(source->DataSet(), this))
-        throw EDatabaseError("Selfreferencing master/detail relations not allowed.");
+        throw EDatabaseError("Eine Master/Detail-Beziehung einer Datenmenge auf sich selbst ist nicht zulässig");
     TDataSource* previous = masterLink_.Source();
     masterLink_.SetSource(source);
     try {
@@ -139,17 +139,17 @@ void TzebCustomMemTable::MasterChanged(TDataChange change)
 void TzebCustomMemTable::SetAttachedTo(TzebCustomMemTable* target)
 {
     if (target == this)
-        throw EMemTableError("Cant attach memorytable to it self.");
+        throw EMemTableError("Eine Tabelle kann nicht an sich selbst angehängt werden");
     if (target == attachedTo_)
         return;
     // Everything that can refuse is asked before anything changes: a refused attachment leaves
     // the table on its store, open or not.
     if (target && target->attachedTo_)
-        throw EMemTableError("Cant attach to another table which itself is an attachment.");
+        throw EMemTableError("Eine Tabelle kann nicht an eine selbst angehängte Tabelle angehängt werden");
     if (target && target->store_->FreeAttachEntry() < 0)
         throw EMemTableError(kTableMustBeClosed);
     if (!attachedTo_ && store_->AttachedCount() > 1)
-        throw EMemTableError("Children are attached to this table.");
+        throw EMemTableError("An diese Tabelle sind andere Tabellen angehängt");
     Close();
     if (attachedTo_)
         LeaveStore();
@@ -191,7 +191,7 @@ void TzebCustomMemTable::SetStandalone(bool standalone)
     if (Active())
         throw EMemTableError(kTableMustBeClosed);
     if (attachedTo_)
-        throw EMemTableError("Table is attached to another table.");
+        throw EMemTableError("Die Tabelle ist an eine andere Tabelle angehängt");
     store_->SetStandalone(standalone);
 }
 
@@ -203,7 +203,7 @@ void TzebCustomMemTable::GotoCurrent(TzebCustomMemTable& other)
         current && other.store_ == store_ && other.State() != dsInsert ? store_->RecordAt(current->SlotNumber) : nullptr;
     const int position = record ? currentIndex_->IndexOfRecord(record) : -1;
     if (position < 0 || !AcceptRecord(record))
-        throw EMemTableError("Record not found");
+        throw EMemTableError("Datensatz nicht gefunden");
     DoBeforeScroll();
     cursor_ = position;
     Resync();

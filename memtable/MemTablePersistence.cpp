@@ -16,7 +16,7 @@ namespace velmoran {
 
 namespace {
 
-const char* const kNoFormat = "No format specified.";
+const char* const kNoFormat = "Kein Dateiformat angegeben";
 
 TzebCustomStreamFormat& CheckFormat(TzebCustomStreamFormat* format)
 {
@@ -37,7 +37,7 @@ std::string ChangeFileExt(const std::string& fileName, std::string_view extensio
 
 [[noreturn]] void SaveFailed(const std::string& fileName, int error)
 {
-    throw EWriteError("Die Datei \"" + fileName + "\" konnte nicht gespeichert werden: " + std::strerror(error));
+    throw EWriteError("Die Datei \"" + fileName + "\" konnte nicht gespeichert werden: " + FileErrorReason(error));
 }
 
 }  // namespace

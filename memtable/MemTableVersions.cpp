@@ -18,7 +18,7 @@ void TzebCustomMemTable::StartTransaction()
 {
     CheckActive();
     if (!store_->EnableVersioning() || store_->VersioningMode() != mtvmAllSinceCheckPoint)
-        throw EMemTableError("Transactioning requires multiversion versioning.");
+        throw EMemTableError("Transaktionen verlangen die Aufzeichnung mehrerer Versionen");
     store_->StartTransaction();
 }
 

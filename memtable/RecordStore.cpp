@@ -94,7 +94,7 @@ bool ZebStoredOutOfRecord(TFieldType type, int size, TzebPerformance performance
 int TzebFieldList::Add(TField* field, int dataOffset, std::uint8_t options)
 {
     if (count_ >= ZEB_MAX_FIELDS)
-        throw EMemTableError("Too many fielddefs. Please raise ZEB_MAX_FIELDS value.");
+        throw EMemTableError("Zu viele Felddefinitionen");
     entries_[static_cast<std::size_t>(count_)] = Entry{dataOffset, field ? field->FieldNo() : -1, field, options};
     return count_++;
 }
@@ -283,7 +283,7 @@ void TzebCommon::StoreRecord(TzebRecord* record)
     Guard guard(*this);
     // Checked before anything changes, so that a refused record leaves the store as it was.
     if (nextUnique_ >= kZebMaxUniqueNumber - 1)
-        throw EMemTableFatalError("Bookmark counter is out of range. Please close and reopen table.");
+        throw EMemTableFatalError("Der Zähler der Lesezeichen ist erschöpft. Bitte die Tabelle schließen und wieder öffnen.");
     if (!freeSlots_.empty()) {
         std::int32_t slot = freeSlots_.back();
         freeSlots_.pop_back();
@@ -363,10 +363,10 @@ struct LayoutWalk {
     void Walk(const TFieldDef& def)
     {
         if (number >= ZEB_MAX_FIELDS)
-            throw EMemTableError("Too many fielddefs. Please raise ZEB_MAX_FIELDS value.");
+            throw EMemTableError("Zu viele Felddefinitionen");
         if (!ZebFieldTypeSupported(def.DataType()))
-            throw EMemTableError("Fielddef " + def.Name() + " (" + def.DisplayName() + ") Datatype " +
-                                 std::to_string(static_cast<int>(def.DataType())) + " not supported.");
+            throw EMemTableError("Die Felddefinition '" + def.DisplayName() + "' hat den nicht unterstützten Datentyp " +
+                                 std::to_string(static_cast<int>(def.DataType())) + ".");
         std::size_t index = static_cast<std::size_t>(number++);
         std::uint8_t fieldFlags = 0;
         if (ZebStoredOutOfRecord(def.DataType(), def.Size(), performance)) {
@@ -394,7 +394,7 @@ void TzebCommon::Layout(const TFieldDefs& defs, int calcFieldsSize, const SetupF
 {
     Guard guard(*this);
     if (defs.Count() == 0)
-        throw EMemTableError("There must be at least one field");
+        throw EMemTableError("Es muss mindestens ein Feld angegeben sein");
     std::array<int, ZEB_MAX_FIELDS> offsets{};
     std::array<std::uint8_t, ZEB_MAX_FIELDS> flags{};
     offsets.fill(-1);
@@ -514,7 +514,7 @@ void TzebCommon::SetStandalone(bool standalone)
     if (standalone == standalone_)
         return;
     if (standalone && AttachedCount() > 1)
-        throw EMemTableError("Children are attached to this table.");
+        throw EMemTableError("An diese Tabelle sind andere Tabellen angehängt");
     CheckAllClosed();
     standalone_ = standalone;
 }
@@ -532,7 +532,7 @@ bool TzebCommon::AnyTableOpen() const
 void TzebCommon::CheckAllClosed() const
 {
     if (AnyTableOpen())
-        throw EMemTableError("Table must be closed for this operation.");
+        throw EMemTableError("Die Tabelle muss für diesen Vorgang geschlossen sein");
 }
 
 int TzebCommon::FreeAttachEntry() const
@@ -547,7 +547,7 @@ int TzebCommon::Attach(TzebCustomMemTable* table)
 {
     const int index = FreeAttachEntry();
     if (index < 0)
-        throw EMemTableError("Table must be closed for this operation.");
+        throw EMemTableError("Die Tabelle muss für diesen Vorgang geschlossen sein");
     if (index == static_cast<int>(attached_.size())) {
         attached_.push_back(nullptr);
         attachMaxCount_ = static_cast<int>(attached_.size());

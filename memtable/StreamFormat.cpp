@@ -221,7 +221,7 @@ void TzebCustomStreamFormat::Load(TzebCustomMemTable& table)
 {
     LoadDefinitions(table);
     if (LoadFieldCount(table) <= 0)
-        throw EMemTableError("Couldnt determine field count for load.");
+        throw EMemTableError("Die Zahl der Felder zum Laden lässt sich nicht bestimmen");
     LoadData(table);
 }
 

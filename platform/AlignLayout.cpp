@@ -40,7 +40,7 @@ void AlignLayout::SetAlign(QWidget& child, TAlign align)
         throw std::logic_error("AlignLayout: not a child of the host");
     auto found = std::find_if(entries_.begin(), entries_.end(), [&child](const Entry& e) { return e.Child == &child; });
     if (found == entries_.end()) {
-        entries_.push_back({&child, align});
+        entries_.push_back({&child, align, child.size(), {}});
         child.installEventFilter(this);
     } else {
         found->Align = align;
@@ -69,36 +69,50 @@ void AlignLayout::Realign()
     }
 }
 
+void AlignLayout::TakeOwnSize(Entry& entry)
+{
+    if (entry.Child->size() != entry.Placed.size())
+        entry.Own = entry.Child->size();
+}
+
+void AlignLayout::Place(Entry& entry, const QRect& place)
+{
+    // Known before the child hears of it: its resize event then tells the layout nothing new.
+    entry.Placed = place;
+    entry.Child->setGeometry(place);
+}
+
 void AlignLayout::PlaceAll()
 {
     std::erase_if(entries_, [this](const Entry& e) { return !e.Child || e.Child->parentWidget() != &host_; });
     QRect rest = host_.rect();
     for (TAlign kind : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
-        for (const Entry& entry : entries_) {
-            QWidget* child = entry.Child;
-            if (entry.Align != kind || IsExplicitlyHidden(*child))
+        for (Entry& entry : entries_) {
+            if (entry.Align != kind || IsExplicitlyHidden(*entry.Child))
                 continue;
-            const int width = std::min(child->width(), rest.width());
-            const int height = std::min(child->height(), rest.height());
+            TakeOwnSize(entry);
+            // What is left cuts the place, not the child's own size.
+            const int width = std::clamp(entry.Own.width(), 0, std::max(rest.width(), 0));
+            const int height = std::clamp(entry.Own.height(), 0, std::max(rest.height(), 0));
             switch (kind) {
             case TAlign::alTop:
-                child->setGeometry(rest.left(), rest.top(), rest.width(), height);
+                Place(entry, QRect(rest.left(), rest.top(), rest.width(), height));
                 rest.setTop(rest.top() + height);
                 break;
             case TAlign::alBottom:
-                child->setGeometry(rest.left(), rest.bottom() + 1 - height, rest.width(), height);
+                Place(entry, QRect(rest.left(), rest.bottom() + 1 - height, rest.width(), height));
                 rest.setBottom(rest.bottom() - height);
                 break;
             case TAlign::alLeft:
-                child->setGeometry(rest.left(), rest.top(), width, rest.height());
+                Place(entry, QRect(rest.left(), rest.top(), width, rest.height()));
                 rest.setLeft(rest.left() + width);
                 break;
             case TAlign::alRight:
-                child->setGeometry(rest.right() + 1 - width, rest.top(), width, rest.height());
+                Place(entry, QRect(rest.right() + 1 - width, rest.top(), width, rest.height()));
                 rest.setRight(rest.right() - width);
                 break;
             default:
-                child->setGeometry(rest);
+                Place(entry, rest);
                 break;
             }
         }
@@ -112,6 +126,9 @@ bool AlignLayout::eventFilter(QObject* watched, QEvent* event)
         if (type == QEvent::Resize)
             Realign();
     } else if (type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide) {
+        for (Entry& entry : entries_)
+            if (entry.Child == watched)
+                TakeOwnSize(entry);
         Realign();
     }
     return false;

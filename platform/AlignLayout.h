@@ -2,8 +2,10 @@
 // client are laid out in that order of kinds, each kind in the order the children were added, so a
 // top child added first lies above a later one. A child keeps its own thickness (its height at the
 // top and bottom, its width at the left and right) and takes the whole length of the space that is
-// left; the client child takes what remains. The layout is made again when the host is resized and
-// when an aligned child changes its size or is shown or hidden (a dock whose thickness changed).
+// left; the client child takes what remains. A host too small for its children cuts their places,
+// never their own sizes: enlarged again, each child has its thickness back. The layout is made
+// again when the host is resized and when an aligned child changes its size or is shown or hidden
+// (a dock whose thickness changed).
 #pragma once
 
 #include <QObject>
@@ -39,8 +41,15 @@ private:
     struct Entry {
         QPointer<QWidget> Child;
         TAlign Align = TAlign::alNone;
+        // The child's own size, and the place the layout gave it last: a size other than that
+        // place's is the child's own change.
+        QSize Own;
+        QRect Placed;
     };
     void PlaceAll();
+    // Takes a size the child gave itself since it was placed as its own.
+    static void TakeOwnSize(Entry& entry);
+    static void Place(Entry& entry, const QRect& place);
 
     QWidget& host_;
     std::vector<Entry> entries_;

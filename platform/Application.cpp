@@ -8,6 +8,7 @@
 #include "platform/QtCanvas.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace velmoran {
@@ -15,10 +16,13 @@ namespace velmoran {
 namespace {
 
 // Every text of the program is German, whatever the user's language: Qt's own texts too (file
-// dialogs, standard buttons, the edits' context menu). Without the translations installed they
-// stay English.
+// dialogs, standard buttons, the edits' context menu), and what Qt words by its default locale
+// (sizes, file types, dates in the file dialog). The program formats its own numbers and dates
+// itself (FormatSettings), so they stay as they are. Without the translations installed Qt's
+// texts stay English.
 void InstallQtGermanTexts(QApplication& application)
 {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     auto* translator = new QTranslator(&application);
     if (translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);

@@ -1,6 +1,7 @@
 // The default message boxes and folder browser (Qt).
 #include "platform/Prompt.h"
 
+#include "platform/FileDialogColumns.h"
 #include "platform/core/Text.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool 
     QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(options.Title),
                        QString::fromStdString(options.InitialDir));
     dialog.setOptions(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new FileDialogColumns(&dialog));
     GermanLabels(dialog, "Dateiname:", save ? "Speichern" : "Öffnen");
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

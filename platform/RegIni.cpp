@@ -17,6 +17,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <unordered_set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,30 +150,58 @@ std::optional<std::pair<std::string, std::string>> LegacyPlace(const std::string
     return std::pair{newSection, newName};
 }
 
-// Moves the values the earlier builds wrote to the places we read them from, in our form; a value
-// already in its new place wins. The old lines go, so that a value deleted later stays deleted;
-// comments and every other line stay. Happens in memory: the file gets the new form with its next
-// write.
-void TakeOverLegacyValues(TIniDocument& document)
+// A place as a key: no section or name holds a line break.
+std::string PlaceKey(const std::string& section, const std::string& name)
 {
-    std::set<std::pair<std::string, std::string>> takenOver;
-    for (const TIniDocument::Entry& entry : document.Entries()) {
-        const auto place = LegacyPlace(entry.Section, entry.Name);
-        if (!place)
+    return LowerCase(section) + '\n' + LowerCase(name);
+}
+
+// What the earlier builds' lines of a text become.
+struct TakeOver {
+    // Their lines that go.
+    std::vector<TIniDocument::Entry> OldLines;
+    // Their values in our form at their new places, in the order of the text.
+    std::vector<TIniDocument::Entry> Values;
+    // The places of the lines in our form.
+    std::unordered_set<std::string> Ours;
+};
+
+TakeOver FindLegacyValues(const std::vector<TIniDocument::Entry>& entries)
+{
+    TakeOver found;
+    for (const TIniDocument::Entry& entry : entries) {
+        auto place = LegacyPlace(entry.Section, entry.Name);
+        if (!place) {
+            found.Ours.insert(PlaceKey(entry.Section, entry.Name));
             continue;
+        }
         const std::optional<LegacyValue> value = DecodeLegacyValue(entry.Value);
         if (!value)
             continue;  // nothing the earlier builds could use either; the line stays
-        const auto& [section, name] = *place;
-        // Their last line of a key wins, as they read it.
-        const bool ours = document.Value(section, name) && !takenOver.contains({LowerCase(section), LowerCase(name)});
-        if (!ours) {
-            document.SetValue(section, name, value->Bytes ? std::string(kBinaryPrefix) + HexBytes(value->Data)
-                                                          : EncodeString(value->Data));
-            takenOver.insert({LowerCase(section), LowerCase(name)});
-        }
-        document.RemoveValue(entry.Section, entry.Name);
+        auto& [section, name] = *place;
+        found.Values.push_back({std::move(section), std::move(name),
+                                value->Bytes ? std::string(kBinaryPrefix) + HexBytes(value->Data)
+                                             : EncodeString(value->Data)});
+        found.OldLines.push_back({entry.Section, entry.Name, {}});
     }
+    return found;
+}
+
+// Moves the values the earlier builds wrote to the places we read them from, in our form; a value
+// already in its new place wins. The old lines go, so that a value deleted later stays deleted;
+// comments and every other line stay. Happens in memory, in a few passes over the text however
+// many values there are: the file gets the new form with its next write.
+void TakeOverLegacyValues(TIniDocument& document)
+{
+    TakeOver found = FindLegacyValues(document.Entries());
+    if (found.Values.empty())
+        return;
+    std::erase_if(found.Values, [&found](const TIniDocument::Entry& value) {
+        return found.Ours.contains(PlaceKey(value.Section, value.Name));
+    });
+    document.RemoveValues(found.OldLines);
+    // Their last line of a key wins, as they read it: SetValues writes the lines in turn.
+    document.SetValues(found.Values);
 }
 
 std::string Quoted(const std::string& fileName)

@@ -63,11 +63,22 @@ std::string UrlScheme(std::string_view url)
     return scheme;
 }
 
-bool DesktopMayOpen(const std::string& url)
+bool IsWebOrMailAddress(std::string_view url)
 {
     const std::string scheme = UrlScheme(url);
-    if (scheme == "http" || scheme == "https" || scheme == "mailto")
+    return scheme == "http" || scheme == "https" || scheme == "mailto";
+}
+
+bool OpenWebOrMailAddress(const std::string& url)
+{
+    return IsWebOrMailAddress(url) && Shell().Open(url);
+}
+
+bool DesktopMayOpen(const std::string& url)
+{
+    if (IsWebOrMailAddress(url))
         return true;
+    const std::string scheme = UrlScheme(url);
     // A one-letter "scheme" is a drive letter: the address is a path.
     if (scheme.size() > 1 && scheme != "file")
         return false;

@@ -55,6 +55,15 @@ bool NamesProgram(const std::string& url);
 // up to the first ":".
 std::string UrlScheme(std::string_view url);
 
+// The one rule for every link the program shows (result pages, captions, address edits): an
+// address goes to the desktop only when it is a web or mail address, its scheme exactly "http",
+// "https" or "mailto".
+bool IsWebOrMailAddress(std::string_view url);
+
+// Follows a link's address by that rule: a web or mail address goes to the shell service, any
+// other address (a local file, "file:", "smb:", ...) opens nothing. False when nothing opened.
+bool OpenWebOrMailAddress(const std::string& url);
+
 // Whether the desktop service hands the address on: a web or mail address (scheme exactly "http",
 // "https" or "mailto"), or a local document, as a path or "file:" address, that is neither a
 // program nor a desktop entry. Every other scheme ("smb:", "javascript:", ...) is refused.

@@ -61,7 +61,7 @@ LinkTarget LinkTargetOf(std::string_view url)
     const std::string scheme = UrlScheme(url);
     if (scheme.empty())
         return LinkTarget::Viewer;
-    if (scheme == "http" || scheme == "https" || scheme == "mailto")
+    if (IsWebOrMailAddress(url))
         return LinkTarget::Desktop;
     if (scheme == "file")
         return LinkTarget::ProgramDocument;

@@ -137,6 +137,7 @@ std::string THSGDlg::GetValueText(const std::string& name)
 
 bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
 {
+    todayShownForNoDate_ = false;
     module_.TakeEditCopies();
     if (page >= 1 && page <= PageControl1->PageCount())
         PageControl1->SetActivePageIndex(page - 1);
@@ -148,6 +149,7 @@ bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
     UpdateNavigation();
     if (ShowModal() != QDialog::Accepted)
         return false;
+    KeepShownDate();
     module_.CommitEditCopies();
     return true;
 }

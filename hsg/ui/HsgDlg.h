@@ -87,6 +87,11 @@ private:
     bool RunDesign();
 
     void FillGeneral();
+    // Shows the stored date; no date (or one the field cannot show) shows as today.
+    void ShowDate(double stored);
+    // On OK: a calculation without a date keeps the date its field showed, so that the page and
+    // the printout say what the dialog said. A date the user never saw is not invented.
+    void KeepShownDate();
     void FillInflow();
     void FillPhosphorus();
     void FillNitrogen();
@@ -113,6 +118,8 @@ private:
     bool loadInput_ = false;
     // An error of a fill or refresh was shown since the page was entered.
     bool errorShown_ = false;
+    // The date field showed today for a calculation without a date since the dialog opened.
+    bool todayShownForNoDate_ = false;
 };
 
 }  // namespace velmoran

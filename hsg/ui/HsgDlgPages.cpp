@@ -254,9 +254,33 @@ void THSGDlg::FillGeneral()
     const TCommonRecord& common = module_.EditCommon();
     pages_.edBez->setText(QString::fromStdString(common.String(common::kProjekt)));
     pages_.edBearb->setText(QString::fromStdString(common.String(common::kBearbeiter)));
-    pages_.edDatum->SetDate(common.Double(common::kDatum));
+    ShowDate(common.Double(common::kDatum));
     pages_.rbFracht->SetChecked(loadInput_);
     pages_.rbKonz->SetChecked(!loadInput_);
+}
+
+void THSGDlg::ShowDate(double stored)
+{
+    pages_.edDatum->SetDate(stored);
+    todayShownForNoDate_ = stored == NullDate || !ValidDate(stored);
+}
+
+void THSGDlg::KeepShownDate()
+{
+    const double stored = module_.EditCommon().Double(common::kDatum);
+    if (!todayShownForNoDate_ || (stored != NullDate && ValidDate(stored)))
+        return;
+    const bool otherChanges = module_.EditCopiesDiffer();
+    module_.EditCommon().SetDouble(common::kDatum, pages_.edDatum->GetDate());
+    if (otherChanges)
+        return;  // OK checked them as they are
+    // Only the date is new: it goes in with a calculation, which a calculation that cannot be
+    // designed yet (no inflow) does not allow; that one stays as it was.
+    try {
+        module_.CheckEditCopies();
+    } catch (const Exception&) {
+        module_.EditCommon().SetDouble(common::kDatum, stored);
+    }
 }
 
 void THSGDlg::FillInflow()

@@ -4,6 +4,9 @@
 #include "platform/core/Text.h"
 
 #include <algorithm>
+#include <deque>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace velmoran {
 
@@ -116,15 +119,18 @@ std::optional<std::string> TIniDocument::Value(std::string_view section, std::st
     return std::nullopt;
 }
 
+std::string TIniDocument::NewLineEnd() const
+{
+    for (const Line& line : lines_)
+        if (!line.End.empty())
+            return line.End;
+    return "\n";
+}
+
 void TIniDocument::Insert(std::size_t at, std::string text)
 {
     // New lines end like the text's first line that ends; the line before gets an end if it has none.
-    std::string end = "\n";
-    for (const Line& line : lines_)
-        if (!line.End.empty()) {
-            end = line.End;
-            break;
-        }
+    const std::string end = NewLineEnd();
     if (at > 0 && lines_[at - 1].End.empty())
         lines_[at - 1].End = end;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), {std::move(text), end});
@@ -170,6 +176,125 @@ void TIniDocument::RemoveValue(std::string_view section, std::string_view name)
             if (parsed.Type == Kind::Value && SameText(parsed.Name, name))
                 lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
         }
+}
+
+namespace {
+
+// A section as the batch edits look it up: the top is "", a section "[" and its name in lower
+// case, so that a section written "[]" is not the top.
+std::string SectionKey(std::string_view section)
+{
+    return section.empty() ? std::string() : "[" + LowerCase(section);
+}
+
+// A value's place: its section's key and its name in lower case (no line holds a line break).
+std::string PlaceKey(std::string_view sectionKey, std::string_view name)
+{
+    return std::string(sectionKey) + '\n' + LowerCase(name);
+}
+
+}  // namespace
+
+void TIniDocument::SetValues(const std::vector<Entry>& values)
+{
+    if (values.empty())
+        return;
+    // One pass: the first line of each name in each section, and where a section's first range
+    // takes a new value (after its last value line).
+    std::unordered_map<std::string, std::size_t> lineOf;
+    std::unordered_map<std::string, std::size_t> insertAt;
+    {
+        std::string section;  // the top
+        bool firstRange = true;
+        insertAt[section] = 0;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const Parsed parsed = Parse(lines_[i].Text);
+            if (parsed.Type == Kind::Section) {
+                section = "[" + LowerCase(parsed.Name);
+                firstRange = insertAt.emplace(section, i + 1).second;
+            } else if (parsed.Type == Kind::Value) {
+                lineOf.emplace(PlaceKey(section, parsed.Name), i);
+                if (firstRange)
+                    insertAt[section] = i + 1;
+            }
+        }
+    }
+    // The new lines: after a line of the text (by its index, lines_.size() for the end), or in a
+    // section of their own at the end, in the order they came.
+    struct NewSection {
+        std::string Header;
+        std::vector<std::string> Lines;
+    };
+    std::unordered_map<std::size_t, std::vector<std::string>> inserted;
+    std::deque<NewSection> added;  // keeps its elements in place as it grows
+    std::unordered_map<std::string, std::size_t> addedIndex;
+    // Where a value set in this batch stands: its list and its place in it.
+    std::unordered_map<std::string, std::pair<std::vector<std::string>*, std::size_t>> newLineOf;
+    for (const Entry& value : values) {
+        const std::string section = SectionKey(value.Section);
+        const std::string key = PlaceKey(section, value.Name);
+        const std::string line = value.Name + "=" + value.Value;
+        if (const auto found = lineOf.find(key); found != lineOf.end()) {
+            Line& existing = lines_[found->second];
+            existing.Text = existing.Text.substr(0, Parse(existing.Text).ValueStart) + value.Value;
+        } else if (const auto pending = newLineOf.find(key); pending != newLineOf.end()) {
+            std::string& text = (*pending->second.first)[pending->second.second];
+            text = text.substr(0, text.find('=') + 1) + value.Value;
+        } else if (const auto at = insertAt.find(section); at != insertAt.end()) {
+            std::vector<std::string>& list = inserted[at->second];
+            list.push_back(line);
+            newLineOf[key] = {&list, list.size() - 1};
+        } else {
+            auto [index, isNew] = addedIndex.emplace(section, added.size());
+            if (isNew)
+                added.push_back({"[" + value.Section + "]", {}});
+            std::vector<std::string>& list = added[index->second].Lines;
+            list.push_back(line);
+            newLineOf[key] = {&list, list.size() - 1};
+        }
+    }
+    const std::string end = NewLineEnd();
+    std::vector<Line> merged;
+    merged.reserve(lines_.size() + values.size() + 2 * added.size());
+    const auto append = [&merged, &end](std::string text) {
+        if (!merged.empty() && merged.back().End.empty())
+            merged.back().End = end;
+        merged.push_back({std::move(text), end});
+    };
+    for (std::size_t i = 0; i <= lines_.size(); ++i) {
+        if (const auto at = inserted.find(i); at != inserted.end())
+            for (std::string& text : at->second)
+                append(std::move(text));
+        if (i < lines_.size())
+            merged.push_back(std::move(lines_[i]));
+    }
+    for (NewSection& section : added) {
+        if (!merged.empty() && !TrimBlanks(merged.back().Text).empty())
+            append({});
+        append(std::move(section.Header));
+        for (std::string& text : section.Lines)
+            append(std::move(text));
+    }
+    lines_ = std::move(merged);
+}
+
+void TIniDocument::RemoveValues(const std::vector<Entry>& places)
+{
+    std::unordered_set<std::string> removed;
+    for (const Entry& place : places)
+        removed.insert(PlaceKey(SectionKey(place.Section), place.Name));
+    std::vector<Line> kept;
+    kept.reserve(lines_.size());
+    std::string section;
+    for (Line& line : lines_) {
+        const Parsed parsed = Parse(line.Text);
+        if (parsed.Type == Kind::Section)
+            section = "[" + LowerCase(parsed.Name);
+        else if (parsed.Type == Kind::Value && removed.contains(PlaceKey(section, parsed.Name)))
+            continue;
+        kept.push_back(std::move(line));
+    }
+    lines_ = std::move(kept);
 }
 
 void TIniDocument::RemoveSection(std::string_view section)

@@ -34,6 +34,10 @@ public:
         std::string Name;
         std::string Value;
     };
+    // What SetValue for each value in turn makes of the text, in one pass however many there are.
+    void SetValues(const std::vector<Entry>& values);
+    // What RemoveValue for each place in turn makes of the text, in one pass.
+    void RemoveValues(const std::vector<Entry>& places);
     // Every value line in the order of the text, with the section it stands in.
     std::vector<Entry> Entries() const;
 
@@ -56,6 +60,8 @@ private:
     // The lines [first, last) of each section of that name; the section "" is the top.
     std::vector<std::pair<std::size_t, std::size_t>> Sections(std::string_view section) const;
     void Insert(std::size_t at, std::string text);
+    // The line end new lines get: that of the text's first line that ends.
+    std::string NewLineEnd() const;
 
     std::string bom_;
     std::vector<Line> lines_;

@@ -371,6 +371,11 @@ TEST_F(EnhEdit, AddressesOpenThroughTheShell)
     edit->SetText("https://orvelan.de/velmoran");
     Mouse(edit, QEvent::MouseButtonPress, 5, 5);
     EXPECT_EQ(shell.Opened(), (std::vector<std::string>{"mailto:info@orvelan.de", "https://orvelan.de/velmoran"}));
+    // Only web and mail addresses open, as on the result pages.
+    edit->SetText("file:///etc/passwd");
+    EXPECT_TRUE(edit->UrlShown());
+    Mouse(edit, QEvent::MouseButtonPress, 5, 5);
+    EXPECT_EQ(shell.Opened().size(), 2u);
     edit->SetText("Kläranlage");
     EXPECT_FALSE(edit->UrlShown());
     EXPECT_FALSE(edit->font().underline());

@@ -154,6 +154,14 @@ TEST_F(HtmlLabel, AddressesGoToTheShellOtherAnchorsToOnAnchorClick)
     Mouse(label_.get(), QEvent::MouseButtonPress, 150, 5);
     EXPECT_EQ(clicked.size(), 1u);
     EXPECT_EQ(shell.Opened().size(), 1u);
+    // The result pages' rule: an address of any other scheme opens nothing and is no anchor of
+    // the program's own either.
+    for (const char* address : {"file:///etc/passwd", "smb://host/x?mailto:", "seite.htm?a=http://x"}) {
+        label_->SetHTMLText(std::string("<A HREF=\"") + address + "\">Link</A>");
+        Mouse(label_.get(), QEvent::MouseButtonPress, 3, 5);
+        EXPECT_EQ(shell.Opened().size(), 1u) << address;
+        EXPECT_EQ(clicked.size(), 1u) << address;
+    }
 }
 
 // The hit test looks where the caption is drawn: a centred caption's anchor answers in the

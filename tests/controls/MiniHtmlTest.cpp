@@ -350,9 +350,14 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(CaptionAccelerator("a&{"), U'{');
     EXPECT_EQ(CaptionAccelerator("a&`"), U'`');
     EXPECT_EQ(CaptionAccelerator("<A HREF=\"&x\">y</A>"), 0u);
-    EXPECT_TRUE(OpensInShell("https://example.org"));
-    EXPECT_TRUE(OpensInShell("mailto:x"));
-    EXPECT_FALSE(OpensInShell("page1"));
+    EXPECT_TRUE(IsCaptionAddress("https://example.org"));
+    EXPECT_TRUE(IsCaptionAddress("mailto:x"));
+    // Addresses of any other scheme are addresses too (to be refused), never the control's own.
+    EXPECT_TRUE(IsCaptionAddress("file:///etc/passwd"));
+    EXPECT_TRUE(IsCaptionAddress("javascript:x"));
+    EXPECT_TRUE(IsCaptionAddress("seite.htm?a=http://x"));
+    EXPECT_FALSE(IsCaptionAddress("page1"));
+    EXPECT_FALSE(IsCaptionAddress("C:\\Hilfe"));
     EXPECT_EQ(LeadingNumber("99999999999"), 2147483647);
     EXPECT_EQ(LeadingNumber("12ab"), 12);
     EXPECT_EQ(LeadingNumber("x"), 0);

@@ -49,7 +49,7 @@ TEST_F(AddRecord, AFailingRecordLeavesNothingBehind)
 {
     Add({{"Ulm", "BW", 120000}});
     table.AddIndex("NameEindeutig", "Name", mtcoUnique);
-    EXPECT_EQ(MessageOf([&] { table.AppendRecord({TVariant("Ulm")}); }), "Duplicate index value. Operation aborted.");
+    EXPECT_EQ(MessageOf([&] { table.AppendRecord({TVariant("Ulm")}); }), "Doppelter Indexwert. Vorgang abgebrochen.");
     EXPECT_EQ(table.State(), dsBrowse);
     EXPECT_EQ(table.RecordCount(), 1);
     EXPECT_THROW(table.InsertRecord({TVariant("Hof"), TVariant("BY"), TVariant("viele")}), Exception);

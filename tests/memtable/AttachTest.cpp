@@ -74,15 +74,15 @@ TEST_F(Attached, BothTablesSeeTheSameRecordsInTheirOwnOrder)
 
 TEST_F(Attached, AttachErrors)
 {
-    EXPECT_EQ(MessageOf([&] { table.SetAttachedTo(&table); }), "Cant attach memorytable to it self.");
+    EXPECT_EQ(MessageOf([&] { table.SetAttachedTo(&table); }), "Eine Tabelle kann nicht an sich selbst angehängt werden");
     TzebMemTable third;
     EXPECT_EQ(MessageOf([&] { third.SetAttachedTo(&second); }),
-              "Cant attach to another table which itself is an attachment.");
-    EXPECT_EQ(MessageOf([&] { table.SetAttachedTo(&third); }), "Children are attached to this table.");
-    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(4); }), "Table must be closed for this operation.");
-    EXPECT_EQ(MessageOf([&] { second.SetStandalone(true); }), "Table must be closed for this operation.");
+              "Eine Tabelle kann nicht an eine selbst angehängte Tabelle angehängt werden");
+    EXPECT_EQ(MessageOf([&] { table.SetAttachedTo(&third); }), "An diese Tabelle sind andere Tabellen angehängt");
+    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(4); }), "Die Tabelle muss für diesen Vorgang geschlossen sein");
+    EXPECT_EQ(MessageOf([&] { second.SetStandalone(true); }), "Die Tabelle muss für diesen Vorgang geschlossen sein");
     second.Close();
-    EXPECT_EQ(MessageOf([&] { second.SetStandalone(true); }), "Table is attached to another table.");
+    EXPECT_EQ(MessageOf([&] { second.SetStandalone(true); }), "Die Tabelle ist an eine andere Tabelle angehängt");
 
     // Free entries take tables while the others are open; once they are taken, no more.
     third.SetAttachedTo(&table);
@@ -93,7 +93,7 @@ TEST_F(Attached, AttachErrors)
     TzebMemTable fourth;
     fourth.FieldDefs().Add("X", ftInteger);
     fourth.Open();
-    EXPECT_EQ(MessageOf([&] { fourth.SetAttachedTo(&table); }), "Table must be closed for this operation.");
+    EXPECT_EQ(MessageOf([&] { fourth.SetAttachedTo(&table); }), "Die Tabelle muss für diesen Vorgang geschlossen sein");
     // A refused table stays as it was.
     EXPECT_TRUE(fourth.Active());
     EXPECT_EQ(fourth.AttachedTo(), nullptr);
@@ -102,7 +102,7 @@ TEST_F(Attached, AttachErrors)
     fourth.SetAttachedTo(&table);
     EXPECT_EQ(fourth.AttachIndex(), 4);
     EXPECT_EQ(table.AttachMaxCount(), 5);
-    EXPECT_EQ(MessageOf([&] { table.SetStandalone(true); }), "Children are attached to this table.");
+    EXPECT_EQ(MessageOf([&] { table.SetStandalone(true); }), "An diese Tabelle sind andere Tabellen angehängt");
 }
 
 TEST_F(Attached, TheEntryOfATableThatLeavesStaysFreeAndLaterBookmarksHold)
@@ -190,7 +190,7 @@ TEST_F(Attached, CalculatedFieldsOfEveryTableFitTheStore)
     third.SetAttachedTo(&table);
     EXPECT_EQ(third.FieldCount(), 4);
     // The owner laid its records out for its own calculated fields, which are none.
-    EXPECT_EQ(MessageOf([&] { third.Open(); }), "Calculated fields of an attached table do not fit its store.");
+    EXPECT_EQ(MessageOf([&] { third.Open(); }), "Die berechneten Felder einer angehängten Tabelle passen nicht in ihren Speicher");
     table.Close();
     third.Open();
     EXPECT_TRUE(table.Active());
@@ -206,7 +206,7 @@ TEST_F(Attached, GotoCurrentFindsTheOtherTablesRecord)
     EXPECT_EQ(second.FieldByName("Name").AsString(), "Aalen");
     second.SetFilter("Land = 'BY'");
     second.SetFiltered(true);
-    EXPECT_EQ(MessageOf([&] { second.GotoCurrent(table); }), "Record not found");
+    EXPECT_EQ(MessageOf([&] { second.GotoCurrent(table); }), "Datensatz nicht gefunden");
 }
 
 }  // namespace

@@ -82,11 +82,11 @@ TEST_F(BlobStreams, CancelledEditsAndInsertsLeaveNothingBehind)
 
 TEST_F(BlobStreams, WritingNeedsAnEditStateAndAWritableField)
 {
-    EXPECT_EQ(MessageOf([&] { table.CreateBlobStream(*notiz, bmWrite); }), "Dataset is not in edit mode.");
-    EXPECT_EQ(MessageOf([&] { notiz->SetAsString("x"); }), "Dataset is not in edit mode.");
+    EXPECT_EQ(MessageOf([&] { table.CreateBlobStream(*notiz, bmWrite); }), "Datenmenge ist nicht im Bearbeitungsmodus");
+    EXPECT_EQ(MessageOf([&] { notiz->SetAsString("x"); }), "Datenmenge ist nicht im Bearbeitungsmodus");
     notiz->SetReadOnly(true);
     table.Edit();
-    EXPECT_EQ(MessageOf([&] { table.CreateBlobStream(*notiz, bmReadWrite); }), "Field Notiz is read only");
+    EXPECT_EQ(MessageOf([&] { table.CreateBlobStream(*notiz, bmReadWrite); }), "Feld 'Notiz' ist schreibgeschützt");
     // Reading is always allowed.
     EXPECT_EQ(Read(), "");
     table.Cancel();

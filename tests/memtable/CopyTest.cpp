@@ -71,7 +71,7 @@ TEST_F(Copying, LoadingTakesOverStructurePropertiesAndRecords)
     EXPECT_EQ(copy.RecordCount(), 5);
     EXPECT_FALSE(copy.LoadedCompletely);
     EXPECT_EQ(MessageOf([&] { copy.LoadFromDataSet(table, mtcpoStructure | mtcpoAppend); }),
-              "Cannot both append and copy structure.");
+              "Die Struktur kann nicht zugleich kopiert und angehängt werden");
     EXPECT_EQ(copy.RecordCount(), 5);
 }
 
@@ -83,7 +83,7 @@ TEST(CopyingStructure, TooManyDefinitionsAreRefused)
     TzebMemTable copy;
     copy.AddField<TIntegerField>("Bleibt");
     EXPECT_EQ(MessageOf([&] { copy.LoadFromDataSet(wide, mtcpoStructure); }),
-              "Too many fielddefs. Please raise ZEB_MAX_FIELDS value.");
+              "Zu viele Felddefinitionen");
     EXPECT_NE(copy.FindField("Bleibt"), nullptr);
 }
 

@@ -156,12 +156,12 @@ TEST_F(Filters, HandBuiltTreesWithUnknownKindsGiveTheThreeMessages)
     };
     auto field = TFilterNode::MakeField(name);
     field->Operator = opAdd;
-    EXPECT_EQ(evaluate(std::move(field)), "Unknown operator (17)");
-    EXPECT_EQ(evaluate(TFilterNode::MakeConst(ftBlob, TVariant(1))), "Unknown fieldtype (15)");
+    EXPECT_EQ(evaluate(std::move(field)), "Filterausdruck: unbekannter Operator (17)");
+    EXPECT_EQ(evaluate(TFilterNode::MakeConst(ftBlob, TVariant(1))), "Filterausdruck: unbekannter Feldtyp (15)");
     std::vector<std::unique_ptr<TFilterNode>> args;
     args.push_back(TFilterNode::MakeConst(ftInteger, TVariant(1)));
-    EXPECT_EQ(evaluate(TFilterNode::Make(nkUnary, opAnd, std::move(args))), "Operator not supported (15).");
-    EXPECT_EQ(evaluate(TFilterNode::Make(nkList, opIn)), "Operator not supported (24).");
+    EXPECT_EQ(evaluate(TFilterNode::Make(nkUnary, opAnd, std::move(args))), "Filterausdruck: Operator nicht unterstützt (15).");
+    EXPECT_EQ(evaluate(TFilterNode::Make(nkList, opIn)), "Filterausdruck: Operator nicht unterstützt (24).");
     try {
         TFilterExpression(TFilterNode::MakeConst(ftBlob, TVariant(1))).Evaluate(1031);
         FAIL();

@@ -32,8 +32,8 @@ TEST_F(IndexFieldLists, OptionLettersInAnyCaseAndTheErrors)
     text.SetDisplayLabel("Bemerkung");
     notes.AddField<TStringField>("Kurz", 10);
     notes.Open();
-    EXPECT_EQ(MessageOf([&] { notes.BuildFieldList("Kurz;Text", list); }), "Can't index on field Bemerkung");
-    EXPECT_EQ(MessageOf([&] { notes.SetIndexFieldNames("Text"); }), "Can't index on field Bemerkung");
+    EXPECT_EQ(MessageOf([&] { notes.BuildFieldList("Kurz;Text", list); }), "Über Feld 'Bemerkung' kann kein Index angelegt werden");
+    EXPECT_EQ(MessageOf([&] { notes.SetIndexFieldNames("Text"); }), "Über Feld 'Bemerkung' kann kein Index angelegt werden");
     EXPECT_EQ(notes.IndexFieldNames(), "");
 }
 
@@ -122,7 +122,7 @@ TEST_F(ValueComparison, UnmappedLocaleAndCompareHandler)
     EXPECT_EQ(MessageOf([&] {
                   t.CompareFieldValues(field, reinterpret_cast<std::byte*>(a), reinterpret_cast<std::byte*>(b), 0);
               }),
-              "Invalid locale.");
+              "Ungültiges Gebietsschema");
     try {
         t.CompareFieldValues(field, reinterpret_cast<std::byte*>(a), reinterpret_cast<std::byte*>(b), 0);
     } catch (const EMemTableInvalidLocale&) {
@@ -245,7 +245,7 @@ TEST_F(Sorting, UniqueIndexRefusesTheSecondEqualKeyAndChangesNothing)
     table.Append();
     name->SetAsString("Ulm");
     einwohner->SetAsInteger(1);
-    EXPECT_EQ(MessageOf([&] { table.Post(); }), "Duplicate index value. Operation aborted.");
+    EXPECT_EQ(MessageOf([&] { table.Post(); }), "Doppelter Indexwert. Vorgang abgebrochen.");
     EXPECT_EQ(table.State(), dsInsert);
     EXPECT_EQ(name->AsString(), "Ulm");
     EXPECT_EQ(table.Store().SlotCount(), slots);
@@ -272,7 +272,7 @@ TEST_F(Sorting, UniqueIndexRefusesTheSecondEqualKeyAndChangesNothing)
     EXPECT_TRUE(table.Store().SlotCount() > slots);
     table.SetIndexName("");
     EXPECT_EQ(MessageOf([&] { table.AddIndex("Doppelt", "Land", mtcoUnique); }),
-              "Duplicate index value. Operation aborted.");
+              "Doppelter Indexwert. Vorgang abgebrochen.");
     EXPECT_EQ(table.Indexes().Find("Doppelt"), nullptr);
     EXPECT_EQ(table.IndexDefs().Find("Doppelt"), nullptr);
 }
@@ -289,7 +289,7 @@ TEST_F(Sorting, IndexDefinitionsAtOpenAndTheMissingFields)
     EXPECT_EQ(Names(), (std::vector<std::string>{"Passau", "Ulm", "Aalen"}));
     table.Close();
     table.IndexDefs().Add("Leer", "");
-    EXPECT_EQ(MessageOf([&] { table.Open(); }), "Missing Name or FieldNames in IndexDef!");
+    EXPECT_EQ(MessageOf([&] { table.Open(); }), "Der Indexdefinition fehlt der Name oder die Feldliste");
 }
 
 // Three indexes of one table stay in order through inserts, edits and deletes; under the

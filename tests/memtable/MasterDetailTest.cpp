@@ -200,7 +200,7 @@ TEST(MasterDetailCircles, AreRefusedWhateverTheirLength)
         table->Post();
     }
     TDataSource sourceA(&a), sourceB(&b), sourceC(&c), unbound;
-    const std::string refused = "Selfreferencing master/detail relations not allowed.";
+    const std::string refused = "Eine Master/Detail-Beziehung einer Datenmenge auf sich selbst ist nicht zulässig";
     EXPECT_EQ(MessageOf([&] { a.SetMasterSource(&sourceA); }), refused);
     b.SetMasterSource(&sourceA);
     b.SetMasterFields("N");

@@ -215,7 +215,7 @@ TEST_F(MemTableTest, DeleteMakesTheFollowingRecordCurrent)
 TEST_F(MemTableTest, WritesNeedAnEditState)
 {
     AppendRows({"a"});
-    EXPECT_EQ(MessageOf([&] { value->SetAsFloat(1); }), "Dataset is not in edit mode.");
+    EXPECT_EQ(MessageOf([&] { value->SetAsFloat(1); }), "Datenmenge ist nicht im Bearbeitungsmodus");
     table.Edit();
     value->SetAsFloat(42);
     table.Post();
@@ -237,12 +237,12 @@ TEST_F(MemTableTest, ReadOnlyTableAndFields)
     AppendRows({"a"});
     name->SetReadOnly(true);
     table.Edit();
-    EXPECT_EQ(MessageOf([&] { name->SetAsString("b"); }), "Field Name is read only");
+    EXPECT_EQ(MessageOf([&] { name->SetAsString("b"); }), "Feld 'Name' ist schreibgeschützt");
     name->SetDisplayLabel("Bezeichnung");
-    EXPECT_EQ(MessageOf([&] { name->SetAsString("b"); }), "Field Bezeichnung is read only");
+    EXPECT_EQ(MessageOf([&] { name->SetAsString("b"); }), "Feld 'Bezeichnung' ist schreibgeschützt");
     value->SetAsFloat(3);
     table.ReadOnly = true;
-    EXPECT_EQ(MessageOf([&] { value->SetAsFloat(4); }), "Field Value is read only");
+    EXPECT_EQ(MessageOf([&] { value->SetAsFloat(4); }), "Feld 'Value' ist schreibgeschützt");
     table.Post();
     EXPECT_EQ(value->AsFloat(), 3.0);
     EXPECT_EQ(name->AsString(), "a");
@@ -293,7 +293,7 @@ TEST_F(MemTableTest, BookmarksNameOneRecordForItsLife)
 
     TBookmark empty;
     EXPECT_FALSE(table.BookmarkValid(empty));
-    EXPECT_EQ(MessageOf([&] { table.GotoBookmark(empty); }), "Bookmark -200 not found.");
+    EXPECT_EQ(MessageOf([&] { table.GotoBookmark(empty); }), "Lesezeichen -200 nicht gefunden");
     table.FreeBookmark(c);
     EXPECT_TRUE(c.Empty());
 
@@ -355,7 +355,7 @@ TEST_F(MemTableTest, AbortingErrorHandlerAndFailingEvents)
     int calls = 0;
     table.OnPostError = [&](TDataSet&, const EDatabaseError& error, TDataAction& action) {
         ++calls;
-        EXPECT_EQ(error.Message(), "Bookmark counter is out of range. Please close and reopen table.");
+        EXPECT_EQ(error.Message(), "Der Zähler der Lesezeichen ist erschöpft. Bitte die Tabelle schließen und wieder öffnen.");
         action = calls == 1 ? TDataAction::daFail : TDataAction::daAbort;
     };
     table.Append();

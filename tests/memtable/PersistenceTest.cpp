@@ -118,15 +118,15 @@ TEST_F(Persistence, RoundTripKeepsValuesNullsAndBlobsButNotCalculatedFields)
 TEST_F(Persistence, MessagesOfSavingAndLoading)
 {
     TMemoryStream stream;
-    EXPECT_EQ(MessageOf([&] { table.SaveToStream(stream); }), "No format specified.");
-    EXPECT_EQ(MessageOf([&] { table.LoadFromStream(stream); }), "No format specified.");
+    EXPECT_EQ(MessageOf([&] { table.SaveToStream(stream); }), "Kein Dateiformat angegeben");
+    EXPECT_EQ(MessageOf([&] { table.LoadFromStream(stream); }), "Kein Dateiformat angegeben");
     table.SetDefaultFormat(&format);
     table.SaveToStream(stream);
     TzebMemTable stranger;
     stranger.AddField<TIntegerField>("Nummer");
     stranger.Open();
     stream.SetPosition(0);
-    EXPECT_EQ(MessageOf([&] { stranger.LoadFromStreamViaFormat(stream, &format); }), "Couldnt determine field count for load.");
+    EXPECT_EQ(MessageOf([&] { stranger.LoadFromStreamViaFormat(stream, &format); }), "Die Zahl der Felder zum Laden lässt sich nicht bestimmen");
     EXPECT_EQ(stranger.Store().LockDepth(), 0);
     {
         // A format that is destroyed is forgotten by the table.
@@ -328,7 +328,7 @@ TEST_F(Persistence, AFormatFailingHalfwayLeavesEverythingAsItWas)
     // Loading values is over: read-only fields are guarded again.
     fields.name->SetReadOnly(true);
     table.Edit();
-    EXPECT_EQ(MessageOf([&] { fields.name->SetAsString("y"); }), "Field Name is read only");
+    EXPECT_EQ(MessageOf([&] { fields.name->SetAsString("y"); }), "Feld 'Name' ist schreibgeschützt");
     table.Cancel();
 }
 
@@ -413,7 +413,7 @@ TEST_F(Persistence, DamagedFilesFailWithAMessageAndLeaveTheTableClosedAsItWas)
         TMemoryStream stream(WithInt32At(saved, kFirstSizeAt, hostile));
         auto t = bare();
         const std::string message = MessageOf([&] { t->LoadFromStreamViaFormat(stream, &format); });
-        EXPECT_EQ(message, "Fielddef Name has the size " + std::to_string(hostile) + "; allowed are 0 to 65535.");
+        EXPECT_EQ(message, "Die Felddefinition 'Name' hat die Größe " + std::to_string(hostile) + "; erlaubt sind 0 bis 65535.");
         unchanged(*t);
     }
     // A name count far beyond the file's end fails before any name is read.

@@ -78,20 +78,20 @@ TEST(RecordStoreLayout, MixedTableOffsets)
 TEST(RecordStoreLayout, RefusesTablesItCannotLayOut)
 {
     TzebMemTable empty;
-    EXPECT_EQ(MessageOf([&] { empty.Open(); }), "There must be at least one field");
+    EXPECT_EQ(MessageOf([&] { empty.Open(); }), "Es muss mindestens ein Feld angegeben sein");
     EXPECT_FALSE(empty.Active());
 
     TzebMemTable table;
     table.FieldDefs().Add("Ok", ftInteger);
     table.FieldDefs().Add("Cur", ftCursor);
-    EXPECT_EQ(MessageOf([&] { table.Open(); }), "Fielddef Cur (Cur) Datatype 22 not supported.");
+    EXPECT_EQ(MessageOf([&] { table.Open(); }), "Die Felddefinition 'Cur' hat den nicht unterstützten Datentyp 22.");
     EXPECT_FALSE(table.Active());
     EXPECT_EQ(table.FieldCount(), 0);  // the default fields went with the failed open
 
     TzebMemTable wide;
     for (int n = 0; n <= ZEB_MAX_FIELDS; ++n)
         wide.FieldDefs().Add("F" + std::to_string(n), ftSmallint);
-    EXPECT_EQ(MessageOf([&] { wide.Open(); }), "Too many fielddefs. Please raise ZEB_MAX_FIELDS value.");
+    EXPECT_EQ(MessageOf([&] { wide.Open(); }), "Zu viele Felddefinitionen");
 }
 
 TEST(RecordStoreLayout, BalancedPerformanceMovesLongTextOutOfTheRecord)
@@ -289,8 +289,8 @@ TEST(RecordStoreProperties, ArgumentsAndOpenTables)
     table.SetAttachMaxCount(3);
     table.Open();
     EXPECT_EQ(table.Store().OutOfRecordStart() - table.Store().BookmarkStart(), 3 * kZebBookmarkEntrySize);
-    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(2); }), "Table must be closed for this operation.");
-    EXPECT_EQ(MessageOf([&] { table.SetPerformance(mtpfSmall); }), "Table must be closed for this operation.");
+    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(2); }), "Die Tabelle muss für diesen Vorgang geschlossen sein");
+    EXPECT_EQ(MessageOf([&] { table.SetPerformance(mtpfSmall); }), "Die Tabelle muss für diesen Vorgang geschlossen sein");
 
     TzebCommon& store = table.Store();
     store.SetAutoIncMinValue(10);

@@ -82,10 +82,10 @@ TEST_F(KeySearch, PartialAndCaseInsensitiveLocate)
 TEST_F(KeySearch, LocateErrorsAndLookupKeepsTheCursor)
 {
     Add({{"Ulm", "BW", 120000}, {"Passau", "BY", 50000}});
-    EXPECT_EQ(MessageOf([&] { table.Locate("Name;Land", TVariant("Ulm")); }), "More fields than values");
-    EXPECT_EQ(MessageOf([&] { table.Locate(" ; ", TVariant("Ulm")); }), "There must be at least one field");
+    EXPECT_EQ(MessageOf([&] { table.Locate("Name;Land", TVariant("Ulm")); }), "Mehr Felder als Werte");
+    EXPECT_EQ(MessageOf([&] { table.Locate(" ; ", TVariant("Ulm")); }), "Es muss mindestens ein Feld angegeben sein");
     TVariant nested(std::vector<TVariant>{TVariant(std::vector<TVariant>{"Ulm"}), "BW"});
-    EXPECT_EQ(MessageOf([&] { table.Locate("Name;Land", nested); }), "Values variant array has invalid dimension count");
+    EXPECT_EQ(MessageOf([&] { table.Locate("Name;Land", nested); }), "Die Werteliste hat eine ungültige Zahl von Dimensionen");
 
     table.First();
     TVariant found = table.Lookup("Name", TVariant("Passau"), "Land;Einwohner");
@@ -249,7 +249,7 @@ TEST_F(KeySearch, VariantWriterCutsTextsAndNullsFields)
     table.SetFieldValue(*einwohner, TVariant("4711"));
     table.Post();
     EXPECT_EQ(einwohner->AsInteger(), 4711);
-    EXPECT_EQ(MessageOf([&] { table.SetFieldValue(*einwohner, TVariant(1)); }), "Dataset is not in edit mode.");
+    EXPECT_EQ(MessageOf([&] { table.SetFieldValue(*einwohner, TVariant(1)); }), "Datenmenge ist nicht im Bearbeitungsmodus");
 }
 
 }  // namespace

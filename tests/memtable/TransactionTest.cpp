@@ -155,10 +155,10 @@ TEST_F(Transactions, CommitOfSeveralEditsKeepsTheOldValue)
 TEST_F(Transactions, TransactionsNeedMultiversionVersioning)
 {
     table.SetVersioningMode(mtvm1SinceCheckPoint);
-    EXPECT_EQ(MessageOf([&] { table.StartTransaction(); }), "Transactioning requires multiversion versioning.");
+    EXPECT_EQ(MessageOf([&] { table.StartTransaction(); }), "Transaktionen verlangen die Aufzeichnung mehrerer Versionen");
     table.SetEnableVersioning(false);
     table.SetVersioningMode(mtvmAllSinceCheckPoint);
-    EXPECT_EQ(MessageOf([&] { table.StartTransaction(); }), "Transactioning requires multiversion versioning.");
+    EXPECT_EQ(MessageOf([&] { table.StartTransaction(); }), "Transaktionen verlangen die Aufzeichnung mehrerer Versionen");
 }
 
 // Records the status each record was resolved with.
@@ -192,7 +192,7 @@ TEST_F(Transactions, DeltasReportWhatEachRecordNeeds)
     Insert("Gone");
     table.Delete();
     TzebCustomDeltaHandler unassigned;
-    EXPECT_EQ(MessageOf([&] { unassigned.Resolve(); }), "Delta handler is not assigned to any memorytables.");
+    EXPECT_EQ(MessageOf([&] { unassigned.Resolve(); }), "Die Änderungsaufzeichnung gehört zu keiner Tabelle");
 
     RecordingHandler handler;
     handler.name = name;

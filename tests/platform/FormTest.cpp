@@ -218,6 +218,40 @@ TEST(Form, AlignedChildrenFollowTheFormAndEachOther)
     EXPECT_EQ(client.geometry(), QRect(0, 0, 400, 250));
 }
 
+// A form shrunk below the sum of its bars cuts their places, not their sizes: enlarged again,
+// every bar has its own thickness back, and a bar that changed its own size meanwhile keeps that.
+TEST(Form, AShrunkFormGivesItsAlignedChildrenTheirSizesBack)
+{
+    Form form;
+    form.resize(300, 200);
+    QWidget top(&form), bottom(&form), left(&form), client(&form);
+    top.resize(10, 40);
+    bottom.resize(10, 25);
+    left.resize(50, 10);
+    form.Layout().SetAlign(top, TAlign::alTop);
+    form.Layout().SetAlign(bottom, TAlign::alBottom);
+    form.Layout().SetAlign(left, TAlign::alLeft);
+    form.Layout().SetAlign(client, TAlign::alClient);
+    form.show();
+    form.resize(30, 50);
+    EXPECT_EQ(top.geometry(), QRect(0, 0, 30, 40));
+    EXPECT_EQ(bottom.geometry(), QRect(0, 40, 30, 10));
+    EXPECT_EQ(left.geometry().width(), 30);
+    form.resize(30, 20);
+    EXPECT_EQ(bottom.height(), 0);
+    form.resize(400, 300);
+    EXPECT_EQ(top.geometry(), QRect(0, 0, 400, 40));
+    EXPECT_EQ(bottom.geometry(), QRect(0, 275, 400, 25));
+    EXPECT_EQ(left.geometry(), QRect(0, 40, 50, 235));
+    EXPECT_EQ(client.geometry(), QRect(50, 40, 350, 235));
+
+    form.resize(400, 50);
+    top.resize(400, 30);
+    form.resize(400, 300);
+    EXPECT_EQ(top.geometry(), QRect(0, 0, 400, 30));
+    EXPECT_EQ(bottom.geometry(), QRect(0, 275, 400, 25));
+}
+
 TEST(Form, DroppedFilesReachOnDropFilesAsLocalPaths)
 {
     Form form;

@@ -239,6 +239,63 @@ TEST(RegIni, SettingsOfTheEarlierBuildsAreTakenOver)
                        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
+// Where each taken-over value goes in the text: into a section of that name that is there (after
+// its last value, case aside), else into a new section at the end in the order the keys came; the
+// last line of a key wins, a value in our form wins, a line nothing could use stays; comments
+// and our lines stay where they were.
+TEST(RegIni, TakenOverValuesFindTheirPlacesInTheText)
+{
+    TempFolder folder;
+    const std::string file = folder.WriteFile("v.ini", "; Kopf\n"
+                                                       "[Software]\n"
+                                                       "; von Hand\n"
+                                                       "Orvelan\\Velmoran\\A\\x=1\n"
+                                                       "Orvelan\\Velmoran\\B\\y=2\n"
+                                                       "Orvelan\\Velmoran\\A\\z=3\n"
+                                                       "Orvelan\\Velmoran\\A\\x=4\n"
+                                                       "Orvelan\\Velmoran\\C\\w=@Invalid()\n"
+                                                       "Orvelan\\Velmoran\\D\\v=5\n"
+                                                       "Orvelan\\Velmoran\\B\\u=6\n"
+                                                       "Orvelan\\Velmoran=7\n"
+                                                       "[Software\\Orvelan\\Velmoran\\D]\n"
+                                                       "v=unser\n"
+                                                       "\n"
+                                                       "[software\\orvelan\\velmoran\\a]\n"
+                                                       "q=0\n"
+                                                       "; zu A\n"
+                                                       "\n"
+                                                       "[Pfade]\n"
+                                                       "Daten=/x\n");
+    {
+        auto ini = RegIniFile::OfIniFile(file);
+        ini->WriteString("Pfade", "Vorlagen", "/y");
+        EXPECT_TRUE(ini->Sync());
+    }
+    EXPECT_EQ(TempFolder::Read(file), "; Kopf\n"
+                                      "[Software]\n"
+                                      "; von Hand\n"
+                                      "Orvelan\\Velmoran\\C\\w=@Invalid()\n"
+                                      "[Software\\Orvelan\\Velmoran\\D]\n"
+                                      "v=unser\n"
+                                      "\n"
+                                      "[software\\orvelan\\velmoran\\a]\n"
+                                      "q=0\n"
+                                      "x=4\n"
+                                      "z=3\n"
+                                      "; zu A\n"
+                                      "\n"
+                                      "[Pfade]\n"
+                                      "Daten=/x\n"
+                                      "Vorlagen=/y\n"
+                                      "\n"
+                                      "[Software\\Orvelan\\Velmoran\\B]\n"
+                                      "y=2\n"
+                                      "u=6\n"
+                                      "\n"
+                                      "[Software\\Orvelan]\n"
+                                      "Velmoran=7\n");
+}
+
 // A value already in our form wins over the earlier builds' line of the same key, and files of
 // others keep their "[General]" section and values as they are.
 TEST(RegIni, OurFormWinsAndOtherFilesStayAsTheyAre)

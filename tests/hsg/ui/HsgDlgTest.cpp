@@ -6,6 +6,7 @@
 
 #include "hsg/HsgCalculation.h"
 #include "framework/CommonRecord.h"
+#include "platform/core/DateTime.h"
 #include "platform/core/Exceptions.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/ImageCompare.h"
@@ -222,6 +223,30 @@ TEST_F(HsgDlgEdit, ArithmeticErrorAtOkCommitsNothing)
     EXPECT_NE(prompts.Messages()[0].Text.find("Gleitkomma"), std::string::npos) << prompts.Messages()[0].Text;
     EXPECT_EQ(Records(Module()), before);
     EXPECT_FALSE(dlg.Modified);
+}
+
+// A calculation without a date shows today on the first page; OK keeps that date when nothing
+// else changed. A date the user never saw (the first page not shown) is not stored, and a
+// calculation that cannot be designed yet is confirmed as it is, without an error.
+TEST_F(HsgDlgEdit, OkKeepsTheDateTheFirstPageShowed)
+{
+    // The defaults: no flow, no date.
+    runner.Expect([&](QWidget& window) { ClickControl(window, "BtnOK"); });
+    EXPECT_TRUE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
+    EXPECT_TRUE(prompts.Messages().empty());
+    EXPECT_EQ(Module().CurrentCommon().Double(common::kDatum), 0.0);
+
+    LoadExample();
+    Module().CurrentCommon().SetDouble(common::kDatum, 0);
+    Module().SetModified(false);
+    runner.Expect([&](QWidget& window) { ClickControl(window, "BtnOK"); });
+    EXPECT_TRUE(dlg.Exec("EDIT", {.Mode = 1, .Page = 3}));
+    EXPECT_EQ(Module().CurrentCommon().Double(common::kDatum), 0.0);
+    EXPECT_FALSE(dlg.Modified);
+    runner.Expect([&](QWidget& window) { ClickControl(window, "BtnOK"); });
+    EXPECT_TRUE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
+    EXPECT_EQ(Module().CurrentCommon().Double(common::kDatum), Date());
+    EXPECT_TRUE(dlg.Modified);
 }
 
 TEST_F(HsgDlgEdit, PagesAsPictures)
