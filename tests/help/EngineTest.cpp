@@ -5,6 +5,7 @@
 #include "help/HelpViewerEngine.h"
 #include "help/HelpWindow.h"
 #include "html/viewer/PageViewer.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Stream.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
@@ -339,7 +340,7 @@ TEST_F(Engine, TopicsStayInTheHelpFolderAndNumbersInRange)
 }
 
 // Makes a file that is there but cannot be read: one without permissions, or for root, who reads
-// those, a link to a kernel file that refuses reading to everyone. False when neither can be had.
+// those, one longer than any document is read (sparse, so it takes no room).
 bool MakeUnreadableFile(const std::filesystem::path& path)
 {
     namespace fs = std::filesystem;
@@ -349,18 +350,9 @@ bool MakeUnreadableFile(const std::filesystem::path& path)
         fs::permissions(path, fs::perms::none);
         return true;
     }
-    for (const char* refusing : {"/sys/bus/pci/rescan", "/sys/bus/platform/uevent"}) {
-        const int fd = ::open(refusing, O_RDONLY);
-        if (fd >= 0) {
-            ::close(fd);
-            continue;
-        }
-        if (fs::is_regular_file(refusing)) {
-            fs::create_symlink(refusing, path);
-            return true;
-        }
-    }
-    return false;
+    std::ofstream(path) << "<p>Zu lang</p>";
+    fs::resize_file(path, kDocumentLimit + 1);
+    return true;
 }
 
 // Opens a named pipe for writing whenever a reader waits at it, so that a reader ends instead of
