@@ -407,6 +407,47 @@ TEST_F(DragMode, ADockCrossedInASmoothDragIsNotTheDockToReturnTo)
     EXPECT_EQ(bar->geometry().left(), 40);
 }
 
+// While it crossed the bottom dock the bar's home dock arranged it hidden at the crossed dock's
+// row 0, where the FullSize bar pushed it and the bar behind it down a row. Dropped floating, its
+// home dock is arranged again at the restored row: the next drag, begun on the floating caption,
+// commits the rows as they were.
+TEST_F(DragMode, ABarDroppedFloatingAfterCrossingADockLeavesItsHomeRowsAsTheyWere)
+{
+    auto* full = new FakeBar(nullptr, {120, 22});
+    full->SetFullSize(true);
+    bar->SetDockRow(1);
+    full->SetParent(top);
+    auto* behind = new FakeBar(nullptr, {60, 22});
+    behind->SetDockRow(1);
+    behind->SetDockPos(200);
+    behind->SetParent(top);
+    ASSERT_EQ(behind->EffectiveDockRow, 1);
+
+    bar->BeginMoving(Handle());
+    const QPoint overBottom = IntoBottom(150, 2);
+    Mouse(QEvent::MouseMove, overBottom);
+    ASSERT_EQ(bar->CurrentDock(), bottom);
+    ASSERT_EQ(bar->DockRow(), 0);
+    const QPoint away = form->mapToGlobal(QPoint(200, 150));
+    Mouse(QEvent::MouseMove, away);
+    ASSERT_TRUE(bar->Floating());
+    Release(away);
+    ExpectEnded();
+    EXPECT_EQ(bar->DockRow(), 1);
+    EXPECT_EQ(behind->EffectiveDockRow, 1);
+
+    const QRect floating = bar->FloatParent()->geometry();
+    bar->BeginMoving(floating.topLeft() + QPoint(floating.width() / 2, 6));
+    Key(QEvent::KeyPress, Qt::Key_Escape);
+    ExpectEnded();
+    EXPECT_EQ(behind->DockRow(), 1);
+    EXPECT_EQ(full->DockRow(), 0);
+    bar->DoubleClick();
+    EXPECT_EQ(bar->CurrentDock(), top);
+    EXPECT_EQ(bar->EffectiveDockRow, 1);
+    EXPECT_EQ(behind->EffectiveDockRow, 1);
+}
+
 TEST_F(DragMode, EscapeInOutlineModeChangesNothingAndTakesTheOutlineAway)
 {
     bar->SmoothDrag = false;
