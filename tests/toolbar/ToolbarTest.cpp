@@ -449,7 +449,8 @@ QString TooltipAt(QWidget& window, QPoint global)
 }
 
 // A menu shows an item's hint only when its view shows hints or the item asks for it
-// (tboShowHint); a bar shows its items' hints as its ShowHint says.
+// (tboShowHint); a bar shows its items' hints as its ShowHint says, and the hint it shows is the
+// only one.
 TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
 {
     neu->SetHint("Neu|Legt eine neue Anlage an");
@@ -472,6 +473,10 @@ TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
     toolbar->View().ValidatePositions();
     EXPECT_TRUE(toolbar->ShowHint());
     EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "Eins");
+    // The bar takes the event of a hint it shows: the dock behind it does not show its own.
+    dock->setToolTip(QStringLiteral("Andockleiste"));
+    EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "Eins");
+    dock->setToolTip({});
     toolbar->SetShowHint(false);
     EXPECT_FALSE(toolbar->View().ShowHints());
     EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "");
