@@ -23,9 +23,18 @@ public:
     RecordedSounds() : previous_(SetSoundService(this)) {}
     ~RecordedSounds() override { SetSoundService(previous_); }
     bool Wanted(std::string_view) override { return On; }
-    void Play(std::string_view alias) override { Played.emplace_back(alias); }
+    void Play(std::string_view alias) override
+    {
+        Played.emplace_back(alias);
+        bool shown = false;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            shown = shown || (dynamic_cast<TBarPopupWindow*>(window) && window->isVisible());
+        PopupShown.push_back(shown);
+    }
     bool On = true;
     std::vector<std::string> Played;
+    // Whether a popup menu was on the screen as each sound started.
+    std::vector<bool> PopupShown;
 
 private:
     SoundService* previous_;
@@ -154,12 +163,22 @@ TEST_F(MenuKeys, MenusPlayTheDesktopsSoundsOnlyWhenItWantsThem)
     Settle();
     ASSERT_EQ(clicks, std::vector<std::string>{"Neu"});
     EXPECT_EQ(sounds.Played, (std::vector<std::string>{"MenuPopup", "MenuCommand"}));
+    // The program's first menu is on the screen before its sound starts; a later one starts it
+    // before it appears.
+    AltKey('d');
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ASSERT_EQ(sounds.PopupShown.size(), 3u);
+    EXPECT_TRUE(sounds.PopupShown[0]);
+    EXPECT_FALSE(sounds.PopupShown[2]);
+    sounds.PopupShown.clear();
 
     sounds.Played.clear();
     auto* tools = new TBarToolbar(dock);
     tools->SetDockRow(1);
     TBarItem* knopf = Item(tools->Items(), "Kn");
     Settle();
+    sounds.Played.clear();
     Click(tools, GlobalCentre(tools->View(), knopf));
     Settle();
     ASSERT_EQ(clicks.back(), "Kn");

@@ -89,6 +89,17 @@ TEST_F(Toolbar, AltLettersOpenBeepOrGoToTheWindowManager)
     EXPECT_EQ(Child(BarView()), nullptr);
     Key(Qt::Key_Down);
     EXPECT_EQ(SelectedCaption(Child(BarView())), "Neu");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+    // With the menus closed the mouse moves the selection along the bar and opens nothing.
+    QTest::keyClick(KeyTarget(), Qt::Key_Alt, Qt::AltModifier);
+    Settle();
+    ASSERT_EQ(SelectedCaption(&BarView()), "Datei");
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(BarView(), edit));
+    Settle();
+    EXPECT_EQ(SelectedCaption(&BarView()), "Bearbeiten");
+    EXPECT_EQ(Child(BarView()), nullptr);
 }
 
 TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
