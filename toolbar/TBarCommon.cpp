@@ -150,6 +150,7 @@ void DrawGlyphRows(Canvas& canvas, std::initializer_list<std::uint8_t> rows, int
 
 bool NeedToPlaySound(std::string_view alias)
 {
+    // There is no per-event sound scheme here: the desktop's input-feedback switch decides for both.
     return Sounds().Wanted(alias);
 }
 
