@@ -7,7 +7,8 @@ set -euo pipefail
 VELMORAN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VELMORAN_PACKAGES=(cmake ninja-build g++ ccache qt6-base-dev libgl-dev zlib1g-dev
                    libjpeg62-turbo-dev libgtest-dev libbenchmark-dev fonts-liberation2
-                   libicu-dev poppler-utils qt6-translations-l10n)
+                   libicu-dev poppler-utils qt6-translations-l10n
+                   libcanberra-dev libglib2.0-dev gsettings-desktop-schemas)
 
 velmoran_install_packages() {
     local missing=()

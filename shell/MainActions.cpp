@@ -202,14 +202,14 @@ TBarToolbar* NewBar(TBarDock& dock, const std::string& caption, int row, int pos
     return bar;
 }
 
-// A tool bar of the main window. All stand at position 0 of their row, so they follow one another
-// in the order they were made, without gaps however wide the window is. A bar that has no room
-// left in its row goes whole to the next row (and wraps its own items only when it is alone in a
-// row too short for it), so the template boxes never hide behind a chevron, whose menu cannot
-// hold a box.
+// A tool bar of the main window, in the tool dock's first row. All stand at the fixed position 0
+// rather than at positions of their own, so they follow one another in the order they were made,
+// without gaps however wide the window is. A bar that has no room left in its row goes whole to the
+// next row (and wraps its own items only when it is alone in a row too short for it), so the
+// template boxes never hide behind a chevron, whose menu cannot hold a box.
 TBarToolbar* NewToolBar(TBarDock& dock, const std::string& caption)
 {
-    TBarToolbar* bar = NewBar(dock, caption, 1, 0);
+    TBarToolbar* bar = NewBar(dock, caption, 0, 0);
     bar->SetShrinkMode(TBarShrinkMode::tbsmWrap);
     return bar;
 }
@@ -229,11 +229,12 @@ std::vector<TBarCustomItem*> TMainBars::Toolbars() const
     return {FileToolbar, ModuleToolbar, ReportToolbar, HelpToolBar};
 }
 
-std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarParts& parts, TBarDock& dock)
+std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarParts& parts, TBarDock& menuDock,
+                                         TBarDock& toolDock)
 {
     auto bars = std::make_unique<TMainBars>();
 
-    bars->MenuBar = NewBar(dock, "Menü", 0, 0);
+    bars->MenuBar = NewBar(menuDock, "Menü", 0, 0);
     bars->MenuBar->SetMenuBar(true);
     bars->MenuBar->SetProcessShortCuts(true);
     bars->MainMenu = &bars->MenuBar->Items();
@@ -288,7 +289,7 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
 
     const std::vector<std::string> captions = TMainBars::ToolbarCaptions();
     for (std::size_t i = 0; i < captions.size(); ++i)
-        bars->ToolbarWindows.push_back(NewToolBar(dock, captions[i]));
+        bars->ToolbarWindows.push_back(NewToolBar(toolDock, captions[i]));
     bars->FileToolbar = &bars->ToolbarWindows[0]->Items();
     bars->ModuleToolbar = &bars->ToolbarWindows[1]->Items();
     bars->ReportToolbar = &bars->ToolbarWindows[2]->Items();

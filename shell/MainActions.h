@@ -96,8 +96,9 @@ struct TMainBars {
     std::vector<TBarCustomItem*> Toolbars() const;
 };
 
-// Builds the menu bar (the dock's first row) and the four toolbars (its second row) in the dock,
-// their items made from the actions and the parts. The one place that makes bars.
-std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& actions, const TMainBarParts& parts, TBarDock& dock);
+// Builds the menu bar in the menu dock and the four toolbars in the tool dock, their items made
+// from the actions and the parts. The one place that makes bars.
+std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& actions, const TMainBarParts& parts, TBarDock& menuDock,
+                                         TBarDock& toolDock);
 
 }  // namespace velmoran

@@ -127,9 +127,15 @@ TMainForm::~TMainForm()
 
 void TMainForm::CreateParts()
 {
-    TopDock = new TBarDock(this, TBarDockPosition::dpTop);
-    TopDock->setObjectName(QStringLiteral("TopDock"));
-    SetAlign(*TopDock, TAlign::alTop);
+    const auto newDock = [this](TBarDockPosition position, const char* name, TAlign align) {
+        auto* dock = new TBarDock(this, position);
+        dock->setObjectName(QString::fromLatin1(name));
+        SetAlign(*dock, align);
+        return dock;
+    };
+    MenuDock = newDock(TBarDockPosition::dpTop, "MenuDock", TAlign::alTop);
+    ToolDock = newDock(TBarDockPosition::dpTop, "ToolDock", TAlign::alTop);
+    LeftDock = newDock(TBarDockPosition::dpLeft, "LeftDock", TAlign::alLeft);
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -265,7 +271,7 @@ void TMainForm::BindActions()
     parts.ScreenTemplate = guarded([this] { FileSetScreenTemplateExecute(); });
     parts.PrintTemplate = guarded([this] { FileSetPrinterTemplateExecute(); });
     parts.HelpContents = guarded([this] { HelpContents1Execute(); });
-    bars_ = BuildMainBars(a, parts, *TopDock);
+    bars_ = BuildMainBars(a, parts, *MenuDock, *ToolDock);
 }
 
 // --- settings ---------------------------------------------------------------------------------

@@ -1,9 +1,10 @@
-// TMainForm: the window the user works in. The top dock carries the menus and toolbars, the status
-// bar at the bottom shows the long hint of what the mouse is over, and the result pages fill the
-// rest: the screen result, the print result, the module's messages and the start page. The window
-// reads its settings when it is made and writes them when it goes, keeps the recent files, drives
-// the module and template combo boxes from the shell state, enables its actions when idle and
-// offers the start page or start dialog once.
+// TMainForm: the window the user works in. Two docks at the top carry the menu bar and, below it,
+// the toolbars, which may also be dragged to the dock at the left edge; the status bar at the
+// bottom shows the long hint of what the mouse is over, and the result pages fill the rest: the
+// screen result, the print result, the module's messages and the start page. The window reads its
+// settings when it is made and writes them when it goes, keeps the recent files, drives the module
+// and template combo boxes from the shell state, enables its actions when idle and offers the start
+// page or start dialog once.
 #pragma once
 
 #include "platform/Form.h"
@@ -47,7 +48,10 @@ public:
     TMainActions& Actions() { return *actions_; }
 
     // --- the parts of the window ---
-    TBarDock* TopDock;
+    // The menu bar's dock above the toolbars' dock; a toolbar may be dragged to the left dock.
+    TBarDock* MenuDock;
+    TBarDock* ToolDock;
+    TBarDock* LeftDock;
     QStatusBar* StatusBar;
     QStackedWidget* pcResult;
     QWidget* tsResultHTM;

@@ -2,6 +2,7 @@
 #include "toolbar/TBarCommon.h"
 
 #include "platform/CanvasText.h"
+#include "platform/Sounds.h"
 #include "platform/core/CodePage.h"
 
 #include <QCoreApplication>
@@ -145,6 +146,17 @@ void DrawGlyphRows(Canvas& canvas, std::initializer_list<std::uint8_t> rows, int
                 canvas.FillRect(TRect{x + column, y + row, x + column + 1, y + row + 1}, color);
         ++row;
     }
+}
+
+bool NeedToPlaySound(std::string_view alias)
+{
+    // There is no per-event sound scheme here: the desktop's input-feedback switch decides for both.
+    return Sounds().Wanted(alias);
+}
+
+void PlayMenuSound(std::string_view alias)
+{
+    Sounds().Play(alias);
 }
 
 void ProcessPaintMessages()

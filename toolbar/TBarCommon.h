@@ -45,11 +45,10 @@ void DrawRotatedText(Canvas& canvas, std::string_view text, const TRect& rect, u
 // left corner at (x, y): the close button's cross, the chevron's arrows.
 void DrawGlyphRows(Canvas& canvas, std::initializer_list<std::uint8_t> rows, int width, int x, int y, ColorRef color);
 
-// No sound scheme under Qt: menus play no sounds.
-inline bool NeedToPlaySound(std::string_view /*alias*/)
-{
-    return false;
-}
+// Whether the desktop wants the sound of the alias ("MenuPopup", "MenuCommand") played.
+bool NeedToPlaySound(std::string_view alias);
+// Starts the sound of the alias and returns at once.
+void PlayMenuSound(std::string_view alias);
 // Sends the pending update requests, so that a window is painted before a long step.
 void ProcessPaintMessages();
 // Paints the widget and its children into the painter at its origin.

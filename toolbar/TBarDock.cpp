@@ -44,6 +44,10 @@ TBarDock::TBarDock(QWidget* parent, TBarDockPosition position)
     : NonClientWidget(nullptr), color_(SystemColor(COLOR_BTNFACE)), position_(position)
 {
     SetParent(parent);
+    // Made in code, the dock is loaded at once: empty, it is 0 or 1 pixel thick before its form
+    // is first laid out, not as large as a new window, which would squeeze the form's other
+    // aligned children (a dock not yet shown has no resize events to arrange it).
+    ArrangeToolbars();
 }
 
 TBarDock::~TBarDock()

@@ -333,8 +333,13 @@ void TBarMoveMode::End(bool accept)
         window.SetLastDock(window.CurrentDock());
     if (TBarFloatingWindowParent* floating = window.FloatParent(); floating && floating != window.parentWidget())
         DropFloatParent(window);
-    if (!window.Docked())
+    if (!window.Docked()) {
         PlaceWanted(window, startRow_, startPos_);
+        // The home dock last arranged the window hidden at the row of a dock it crossed; arranged
+        // again at the restored row, the next drag's commit keeps the other bars' rows.
+        if (TBarDock* home = window.LastDock())
+            home->ArrangeToolbars();
+    }
 }
 
 // --- sizing ---

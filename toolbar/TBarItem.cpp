@@ -783,6 +783,8 @@ TBarCustomItem* ProcessDoneAction(const TBarDoneActionData& action, bool returnC
 {
     switch (action.DoneAction) {
     case TBarDoneActionData::tbdaClickItem:
+        if (action.Sound && NeedToPlaySound("MenuCommand"))
+            PlayMenuSound("MenuCommand");
         if (!returnClickedItemOnly)
             action.ClickItem->PostClick();
         return action.ClickItem;

@@ -7,6 +7,7 @@
 #include "platform/SystemColors.h"
 #include "platform/SystemParams.h"
 #include "toolbar/TBarAccessible.h"
+#include "toolbar/TBarCommon.h"
 #include "toolbar/TBarPlacement.h"
 
 #include <QCloseEvent>
@@ -391,14 +392,25 @@ TBarPopupWindow* CreatePopup(TBarCustomItem& item, const TBarPopupRequest& reque
         window.release();  // a caller without an owner takes it from the answer
     }
 
-    // 11. Shown (no sounds here). A popup opened by the mouse slides or fades in when the system
-    // animates menus; the animation shows the window itself. One opened by the keyboard (its
-    // first item selected) appears at once.
+    // 11. Shown, with the desktop's menu sound when it wants one: the first popup of the program
+    // is shown and painted before its sound starts (the first sound takes a moment to load),
+    // every later one starts the sound first. A popup opened by the mouse slides or fades in when
+    // the system animates menus; the animation shows the window itself. One opened by the
+    // keyboard (its first item selected) appears at once.
+    static bool firstPopup = true;
+    const bool sound = NeedToPlaySound("MenuPopup");
+    if (sound && !firstPopup)
+        PlayMenuSound("MenuPopup");
     const bool animate = TBarPopupWindow::StartAnimation() && view.Selected() == nullptr &&
                          !(request.ParentView && request.ParentView->Destroying()) && IsMenuAnimationEnabled();
     const bool animated = animate && TBarPopupWindow::StartAnimation()(*result);
     if (!animated)
         result->show();
+    if (sound && firstPopup) {
+        ProcessPaintMessages();
+        PlayMenuSound("MenuPopup");
+    }
+    firstPopup = firstPopup && !sound;
 
     // 12. Accessibility clients hear of the popup and of its selected item.
     result->AnnounceStart();

@@ -20,6 +20,7 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
+#include "toolbar/TBarDock.h"
 #include "toolbar/TBarItem.h"
 #include "toolbar/TBarMRUList.h"
 #include "toolbar/TBarToolbar.h"
@@ -409,6 +410,49 @@ TEST_F(MainActions, TheToolbarsStayTogetherAndWrapWholeInANarrowWindow)
             EXPECT_TRUE(box->isVisible()) << width;
     }
     EXPECT_GT(bars[2]->EffectiveDockRow, bars[0]->EffectiveDockRow);
+}
+
+// The menu bar has a dock of its own above the toolbars' dock; a toolbar dragged by its grip to the
+// window's left edge docks there upright, and dragged back to the top it lies across again. The
+// menu bar stays where it is.
+TEST_F(MainActions, AToolbarDockedAtTheLeftEdgeStandsUprightAndGoesBackToTheTop)
+{
+    Form();
+    form->resize(900, 500);
+    form->show();
+    QCoreApplication::processEvents();
+    TBarToolbar& menuBar = *form->Bars().MenuBar;
+    TBarToolbar& fileBar = *form->Bars().ToolbarWindows[0];
+    ASSERT_EQ(menuBar.CurrentDock(), form->MenuDock);
+    ASSERT_EQ(fileBar.CurrentDock(), form->ToolDock);
+    EXPECT_LT(form->MenuDock->geometry().bottom(), form->ToolDock->geometry().top());
+    EXPECT_EQ(form->LeftDock->width(), 0);
+    EXPECT_GT(fileBar.width(), fileBar.height());
+
+    // Mouse input as the window system sends it during a drag: to the form, which holds the mouse.
+    const auto drag = [this](TBarToolbar& bar, QPoint to) {
+        bar.BeginMoving(bar.mapToGlobal(QPoint(3, 3)));
+        for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, form->mapFromGlobal(to), to, Qt::LeftButton,
+                              type == QEvent::MouseMove ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(form.get(), &event);
+        }
+        QCoreApplication::processEvents();
+    };
+    const QPoint leftEdge = form->LeftDock->mapToGlobal(QPoint(1, form->LeftDock->height() / 2));
+    drag(fileBar, leftEdge);
+    ASSERT_EQ(fileBar.CurrentDock(), form->LeftDock);
+    EXPECT_GT(fileBar.height(), fileBar.width());
+    EXPECT_EQ(form->LeftDock->width(), fileBar.width());
+    EXPECT_EQ(menuBar.CurrentDock(), form->MenuDock);
+
+    const QPoint top = form->ToolDock->mapToGlobal(QPoint(400, form->ToolDock->height() / 2));
+    drag(fileBar, top);
+    ASSERT_EQ(fileBar.CurrentDock(), form->ToolDock);
+    EXPECT_GT(fileBar.width(), fileBar.height());
+    EXPECT_EQ(form->LeftDock->width(), 0);
+    EXPECT_EQ(menuBar.CurrentDock(), form->MenuDock);
+    EXPECT_EQ(form->MenuDock->DockVisibleList().size(), 1u);
 }
 
 TEST_F(MainActions, TheInputDialogWithoutACalculationStartsOneFirst)

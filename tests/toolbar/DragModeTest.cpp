@@ -40,6 +40,16 @@ public:
     int Ended = 0;
 };
 
+// A widget that counts the mouse releases it is given.
+class ReleaseCounter : public QWidget {
+public:
+    explicit ReleaseCounter(QWidget* parent) : QWidget(parent) { setGeometry(150, 120, 50, 50); show(); }
+    int Releases = 0;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent*) override { ++Releases; }
+};
+
 class DragMode : public ::testing::Test {
 protected:
     void SetUp() override
@@ -242,7 +252,16 @@ TEST_F(DragMode, WithoutACloseButtonTheWholeGripperDrags)
     QCoreApplication::sendEvent(bar, &release);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(TBarMode::Running(), nullptr);
+    // A press on the client area where no control is drags too, where the dock allows it only.
+    bar->Content->hide();
+    const QPoint client = bar->ClientToWindow(QPoint(20, 10));
+    press(client);
+    EXPECT_EQ(TBarMode::Running(), nullptr);
     top->SetAllowDrag(true);
+    press(client);
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    Release(bar->mapToGlobal(client));
+    ExpectEnded();
     bar->SetFloating(true);
     QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
@@ -261,8 +280,14 @@ TEST_F(DragMode, BeginMovingReturnsAtOnceAndTimersRunDuringTheDrag)
     QCoreApplication::processEvents();
     EXPECT_TRUE(fired);
     EXPECT_NE(TBarMode::Running(), nullptr);
-    Release(Handle());
+    // The release that ends the drag is the drag's: the widget it is sent to does not see it.
+    ReleaseCounter under(form.get());
+    const QPoint at = Handle();
+    QMouseEvent release(QEvent::MouseButtonRelease, under.mapFromGlobal(QPointF(at)), QPointF(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&under, &release);
     ExpectEnded();
+    EXPECT_EQ(under.Releases, 0);
     EXPECT_FALSE(bar->Dragging);
     EXPECT_EQ(bar->CurrentDock(), top);
 }
@@ -292,6 +317,32 @@ TEST_F(DragMode, ADragFromTheTopDockLandsInTheRowAndPlaceOfTheBottomDock)
     EXPECT_EQ(bar->DockRow(), 0);
     EXPECT_EQ(bottom->GetHighestRow(false), 2);
     EXPECT_EQ(bar->EffectiveDockPos, 20);
+}
+
+// In a dock standing upright the rows are columns: the outline's centre across the dock, its
+// middle from left to right, decides the column.
+TEST_F(DragMode, ADragIntoAnUprightDockLandsInTheColumnUnderTheOutlinesCentre)
+{
+    auto* left = new TBarDock(form.get(), TBarDockPosition::dpLeft);
+    for (int row = 0; row < 2; ++row) {
+        auto* b = new FakeBar(nullptr, {60, 22});
+        b->SetDockRow(row);
+        b->SetParent(left);
+    }
+    const int first = left->GetRowSize(0);
+    const int second = left->GetRowSize(1);
+    ASSERT_GT(second, 40);
+    const QPoint client = left->mapToGlobal(left->ClientRect().topLeft());
+    bar->BeginMoving(Handle());
+    // The outline is about as wide as the column and grabbed near its left edge: its centre
+    // falls into the middle of the second column.
+    const QPoint drop = client + QPoint(first + 3, 120);
+    Mouse(QEvent::MouseMove, drop);
+    Release(drop);
+    ExpectEnded();
+    ASSERT_EQ(bar->CurrentDock(), left);
+    EXPECT_EQ(bar->DockRow(), 1);
+    EXPECT_EQ(bar->geometry().left(), first);
 }
 
 TEST_F(DragMode, AWindowOfAnOverfullRowSlidesWithinItsRowOnceDraggedAlongIt)
@@ -405,6 +456,47 @@ TEST_F(DragMode, ADockCrossedInASmoothDragIsNotTheDockToReturnTo)
     EXPECT_EQ(bar->CurrentDock(), top);
     EXPECT_EQ(bar->DockRow(), 0);
     EXPECT_EQ(bar->geometry().left(), 40);
+}
+
+// While it crossed the bottom dock the bar's home dock arranged it hidden at the crossed dock's
+// row 0, where the FullSize bar pushed it and the bar behind it down a row. Dropped floating, its
+// home dock is arranged again at the restored row: the next drag, begun on the floating caption,
+// commits the rows as they were.
+TEST_F(DragMode, ABarDroppedFloatingAfterCrossingADockLeavesItsHomeRowsAsTheyWere)
+{
+    auto* full = new FakeBar(nullptr, {120, 22});
+    full->SetFullSize(true);
+    bar->SetDockRow(1);
+    full->SetParent(top);
+    auto* behind = new FakeBar(nullptr, {60, 22});
+    behind->SetDockRow(1);
+    behind->SetDockPos(200);
+    behind->SetParent(top);
+    ASSERT_EQ(behind->EffectiveDockRow, 1);
+
+    bar->BeginMoving(Handle());
+    const QPoint overBottom = IntoBottom(150, 2);
+    Mouse(QEvent::MouseMove, overBottom);
+    ASSERT_EQ(bar->CurrentDock(), bottom);
+    ASSERT_EQ(bar->DockRow(), 0);
+    const QPoint away = form->mapToGlobal(QPoint(200, 150));
+    Mouse(QEvent::MouseMove, away);
+    ASSERT_TRUE(bar->Floating());
+    Release(away);
+    ExpectEnded();
+    EXPECT_EQ(bar->DockRow(), 1);
+    EXPECT_EQ(behind->EffectiveDockRow, 1);
+
+    const QRect floating = bar->FloatParent()->geometry();
+    bar->BeginMoving(floating.topLeft() + QPoint(floating.width() / 2, 6));
+    Key(QEvent::KeyPress, Qt::Key_Escape);
+    ExpectEnded();
+    EXPECT_EQ(behind->DockRow(), 1);
+    EXPECT_EQ(full->DockRow(), 0);
+    bar->DoubleClick();
+    EXPECT_EQ(bar->CurrentDock(), top);
+    EXPECT_EQ(bar->EffectiveDockRow, 1);
+    EXPECT_EQ(behind->EffectiveDockRow, 1);
 }
 
 TEST_F(DragMode, EscapeInOutlineModeChangesNothingAndTakesTheOutlineAway)

@@ -363,6 +363,34 @@ TEST_F(FloatingWindow, TheFormTakesItsFloatingWindowsAlong)
     EXPECT_FALSE(HookListsExist());
 }
 
+// A click on a floating bar's window activates its form, when the bar asks for that
+// (ActivateParent) and floats on top of its form only.
+TEST_F(FloatingWindow, AClickActivatesTheFormOnlyForABarOnTopOfItThatAsks)
+{
+    bar->SetFloatingPosition({300, 200});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    QWidget stranger;
+    stranger.setGeometry(600, 400, 100, 100);
+    stranger.show();
+    const auto formActiveAfterClick = [&] {
+        stranger.activateWindow();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &stranger);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(30, 10), floating.mapToGlobal(QPointF(30, 10)),
+                          Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&floating, &press);
+        QCoreApplication::processEvents();
+        return QApplication::activeWindow() == form.get();
+    };
+    EXPECT_TRUE(formActiveAfterClick());
+    bar->ActivateParent = false;
+    EXPECT_FALSE(formActiveAfterClick());
+    bar->ActivateParent = true;
+    bar->SetFloatingMode(TBarFloatingMode::fmOnTopOfAllForms);
+    EXPECT_FALSE(formActiveAfterClick());
+}
+
 // The caption looks active while its form, the tool window itself or another floating window of
 // the same form is the active window, and inactive while another form is.
 TEST_F(FloatingWindow, TheCaptionIsActiveWithItsFormOnly)

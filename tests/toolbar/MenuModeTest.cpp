@@ -2,6 +2,7 @@
 // cleanly on every path, and its keys and clicks work the menu chain; the done action runs after
 // the mode has ended.
 #include "platform/Prompt.h"
+#include "platform/Sounds.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/toolbar/MenuFixture.h"
 
@@ -15,6 +16,29 @@ namespace {
 class MenuMode : public MenuFixture {};
 class MenuKeys : public MenuFixture {};
 class MenuMouse : public MenuFixture {};
+
+// The sounds the menus would play, and whether the desktop wants them.
+class RecordedSounds : public SoundService {
+public:
+    RecordedSounds() : previous_(SetSoundService(this)) {}
+    ~RecordedSounds() override { SetSoundService(previous_); }
+    bool Wanted(std::string_view) override { return On; }
+    void Play(std::string_view alias) override
+    {
+        Played.emplace_back(alias);
+        bool shown = false;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            shown = shown || (dynamic_cast<TBarPopupWindow*>(window) && window->isVisible());
+        PopupShown.push_back(shown);
+    }
+    bool On = true;
+    std::vector<std::string> Played;
+    // Whether a popup menu was on the screen as each sound started.
+    std::vector<bool> PopupShown;
+
+private:
+    SoundService* previous_;
+};
 
 // --- the mode -----------------------------------------------------------------------------------
 
@@ -127,6 +151,45 @@ TEST_F(MenuKeys, AltDOpensDateiAndEnterRunsTheItemOnceAfterTheMode)
     EXPECT_FALSE(clickedInMode[0]);
     ExpectModeGone();
     EXPECT_FALSE(BarView().KeyboardCuesShown());
+}
+
+// While the desktop wants menu sounds, a menu that opens plays "MenuPopup" and a command chosen in
+// a menu "MenuCommand"; a button of a toolbar plays none. Otherwise nothing plays.
+TEST_F(MenuKeys, MenusPlayTheDesktopsSoundsOnlyWhenItWantsThem)
+{
+    RecordedSounds sounds;
+    AltKey('d');
+    Key(Qt::Key_Return);
+    Settle();
+    ASSERT_EQ(clicks, std::vector<std::string>{"Neu"});
+    EXPECT_EQ(sounds.Played, (std::vector<std::string>{"MenuPopup", "MenuCommand"}));
+    // The program's first menu is on the screen before its sound starts; a later one starts it
+    // before it appears.
+    AltKey('d');
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ASSERT_EQ(sounds.PopupShown.size(), 3u);
+    EXPECT_TRUE(sounds.PopupShown[0]);
+    EXPECT_FALSE(sounds.PopupShown[2]);
+    sounds.PopupShown.clear();
+
+    sounds.Played.clear();
+    auto* tools = new TBarToolbar(dock);
+    tools->SetDockRow(1);
+    TBarItem* knopf = Item(tools->Items(), "Kn");
+    Settle();
+    sounds.Played.clear();
+    Click(tools, GlobalCentre(tools->View(), knopf));
+    Settle();
+    ASSERT_EQ(clicks.back(), "Kn");
+    EXPECT_TRUE(sounds.Played.empty());
+
+    sounds.On = false;
+    AltKey('d');
+    Key(Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(clicks.back(), "Neu");
+    EXPECT_TRUE(sounds.Played.empty());
 }
 
 TEST_F(MenuKeys, EscapeClosesOneLevelThenCancels)

@@ -1,7 +1,7 @@
 // Pictures of bars compared with recorded ones: a toolbar's buttons with and without drop-down
 // arrows, split buttons and the chevron, docked across and upright; a floating bar's caption area
 // active, inactive and with its close button held; a menu with checks, a radio item, a shortcut, a
-// submenu arrow and a disabled item. The recorded pictures are in tests/data/toolbar; a picture
+// submenu arrow and a disabled item, also at a scale factor of 2. The recorded pictures are in tests/data/toolbar; a picture
 // that differs is kept with its diff in the build's artifacts.
 #include "tests/support/ImageCompare.h"
 #include "tests/toolbar/MenuFixture.h"
@@ -144,6 +144,24 @@ TEST_F(BarPicture, AMenuWithChecksARadioItemAShortcutASubmenuAndADisabledItem)
     EXPECT_TRUE(Matches(*menu->Window(), "menu-split-selected"));
     menu->SetSelected(menu->FindViewer(off));
     EXPECT_TRUE(Matches(*menu->Window(), "menu-disabled-selected"));
+}
+
+// A menu at a scale factor of 2, as the program draws it with QT_SCALE_FACTOR=2: the radio item's
+// dot and the check mark in device pixels. Only the test "toolbar.MenuAtScaleFactorTwo" runs it,
+// with that factor; elsewhere it has nothing to show.
+TEST_F(BarPicture, AMenuWithARadioItemAndACheckAtScaleFactorTwo)
+{
+    if (qgetenv("QT_SCALE_FACTOR") != "2")
+        GTEST_SKIP() << "runs as toolbar.MenuAtScaleFactorTwo";
+    ASSERT_EQ(form->devicePixelRatio(), 2.0);
+    open->SetChecked(true);
+    TBarItem* radio = Item(*file, "&Radio");
+    radio->SetRadioItem(true);
+    radio->SetChecked(true);
+    AltKey('d');
+    TBarView* menu = Child(BarView());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(Matches(*menu->Window(), "menu-scale-2"));
 }
 
 // Pictures on buttons beside, above and instead of their captions, checked and disabled; the close

@@ -89,6 +89,17 @@ TEST_F(Toolbar, AltLettersOpenBeepOrGoToTheWindowManager)
     EXPECT_EQ(Child(BarView()), nullptr);
     Key(Qt::Key_Down);
     EXPECT_EQ(SelectedCaption(Child(BarView())), "Neu");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+    // With the menus closed the mouse moves the selection along the bar and opens nothing.
+    QTest::keyClick(KeyTarget(), Qt::Key_Alt, Qt::AltModifier);
+    Settle();
+    ASSERT_EQ(SelectedCaption(&BarView()), "Datei");
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(BarView(), edit));
+    Settle();
+    EXPECT_EQ(SelectedCaption(&BarView()), "Bearbeiten");
+    EXPECT_EQ(Child(BarView()), nullptr);
 }
 
 TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
@@ -449,7 +460,8 @@ QString TooltipAt(QWidget& window, QPoint global)
 }
 
 // A menu shows an item's hint only when its view shows hints or the item asks for it
-// (tboShowHint); a bar shows its items' hints as its ShowHint says.
+// (tboShowHint); a bar shows its items' hints as its ShowHint says, and the hint it shows is the
+// only one.
 TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
 {
     neu->SetHint("Neu|Legt eine neue Anlage an");
@@ -472,6 +484,10 @@ TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
     toolbar->View().ValidatePositions();
     EXPECT_TRUE(toolbar->ShowHint());
     EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "Eins");
+    // The bar takes the event of a hint it shows: the dock behind it does not show its own.
+    dock->setToolTip(QStringLiteral("Andockleiste"));
+    EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "Eins");
+    dock->setToolTip({});
     toolbar->SetShowHint(false);
     EXPECT_FALSE(toolbar->View().ShowHints());
     EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "");

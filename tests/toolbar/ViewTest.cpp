@@ -26,6 +26,11 @@ public:
     explicit AlignedRightItem(QObject* owner) : TBarItem(owner) { SetStyle(istAlignRight); }
 };
 
+class UnbrokenSeparator : public TBarSeparatorItem {
+public:
+    explicit UnbrokenSeparator(QObject* owner) : TBarSeparatorItem(owner) { SetStyle(istSeparatorNoBreak); }
+};
+
 class InlineItem : public TBarItem {
 public:
     explicit InlineItem(QObject* owner = nullptr) : TBarItem(owner) { SetStyle(istInlineSubitems); }
@@ -141,6 +146,53 @@ TEST_F(View, WrappedRowsAndSeparatorRowGaps)
     Bar().CalculatePositions(false, TBarViewOrientation::voHorizontal, 70, 0, 0, base, total, rows);
     EXPECT_EQ(rows, 2);
     EXPECT_EQ(base, (TSize{4 * kButton, kButtonHeight}));
+}
+
+// A separator whose group fits behind it stays in its row; after a row that ended by wrapping it
+// starts the next row as a gap all the same, unless it must not break. A wrap width of one pixel
+// still wraps: every item stands in a row of its own.
+TEST_F(View, ASeparatorWhoseGroupFitsBreaksOnlyAfterAWrappedRow)
+{
+    TBarItem* a = Button();
+    TBarSeparatorItem* separator = AddSeparator(root);
+    TBarItem* b = Button();
+    Bar().SetWrapOffset(100);
+    Layout();
+    EXPECT_FALSE(Bar().FindViewer(separator)->LineSeparator);
+    EXPECT_EQ(RectOf(separator), (TRect{kButton, 0, kButton + 6, kButtonHeight}));
+    EXPECT_EQ(RectOf(b).Top, 0);
+
+    // "Ab Ab | Ab | Ab" in 50 pixels: the third button wraps; behind it the group fits, yet the
+    // separator breaks, since its row began by wrapping.
+    root.Remove(b);
+    delete b;
+    root.Remove(separator);
+    delete separator;
+    TBarItem* second = Button();
+    TBarItem* wrapped = Button();
+    TBarSeparatorItem* afterWrap = AddSeparator(root);
+    TBarItem* last = Button();
+    Bar().RecreateAllViewers();
+    Bar().SetWrapOffset(50);
+    Layout();
+    ASSERT_EQ(RectOf(second).Top, 0);
+    ASSERT_EQ(RectOf(wrapped), (TRect{0, kButtonHeight, kButton, 2 * kButtonHeight}));
+    EXPECT_TRUE(Bar().FindViewer(afterWrap)->LineSeparator);
+    EXPECT_EQ(RectOf(last), (TRect{0, 2 * kButtonHeight + 6, kButton, 3 * kButtonHeight + 6}));
+
+    auto* unbroken = new UnbrokenSeparator(&root);
+    root.Insert(root.IndexOf(afterWrap), unbroken);
+    root.Remove(afterWrap);
+    delete afterWrap;
+    Layout();
+    EXPECT_FALSE(Bar().FindViewer(unbroken)->LineSeparator);
+    EXPECT_EQ(RectOf(last), (TRect{kButton + 6, kButtonHeight, 2 * kButton + 6, 2 * kButtonHeight}));
+
+    Bar().SetWrapOffset(1);
+    Layout();
+    EXPECT_EQ(RectOf(a).Top, 0);
+    EXPECT_EQ(RectOf(second).Top, kButtonHeight);
+    EXPECT_EQ(RectOf(wrapped).Top, 2 * kButtonHeight);
 }
 
 TEST_F(View, ItemsAreCentredInTheirRowAndRightAlignedTailsMove)
@@ -395,6 +447,31 @@ TEST_F(View, InsertsInsideAnUpdateGiveOneLayout)
     EXPECT_EQ(Bar().AutoSizes, sizes + 1);
     Bar().EndUpdate();
     EXPECT_EQ(Bar().AutoSizes, sizes + 2);
+}
+
+// A submenu showing the items of another container takes its pictures' size from its own item's
+// SubMenuImages: when they change, the popup lays itself out again.
+TEST_F(View, ALinkedSubmenuLaysOutAgainWhenItsItemsSubmenuImagesChange)
+{
+    TBarSubmenuItem submenu;
+    TBarRootItem other;
+    TBarItem* entry = AddItem<TBarItem>(other, "Zwei", 0);
+    submenu.SetLinkSubitems(&other);
+    ViewHost popupHost;
+    TestView& view = popupHost.MakeView(submenu, false);
+    ASSERT_EQ(view.RootItem(), &other);
+    view.UpdatePositions();
+    const int sizes = view.AutoSizes;
+    const int height = view.FindViewer(entry)->BoundsRect.Height();
+    ImageList large(32, 32);
+    QImage picture(32, 32, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    large.Add(picture);
+    submenu.SetSubMenuImages(&large);
+    EXPECT_GT(view.AutoSizes, sizes);
+    EXPECT_GT(view.FindViewer(entry)->BoundsRect.Height(), height);
+    EXPECT_GE(view.FindViewer(entry)->BoundsRect.Height(), 32);
+    submenu.SetSubMenuImages(nullptr);
 }
 
 TEST_F(View, LinkingTheParentItemSwitchesTheViewersAndDestroyingItEmptiesTheView)
