@@ -101,6 +101,14 @@ TEST(DrawUtils, TransparentColoursDefaultNoneAndMonochrome)
         StretchBltTransparent(canvas, 2, 0, 2, 2, bitmap, 1, 0, 1, 1, RGBRef(0, 0, 0));
     }
     EXPECT_EQ(Letters(target), (std::vector<std::string>{"RWRR", "?WRR", "WWWW", "WWWW"}));
+    // No colour, a part of the second row: its one red pixel, stretched over two by two.
+    target = White(4, 4);
+    {
+        QPainter painter(&target);
+        QtCanvas canvas(&painter);
+        StretchBitmapRectTransparent(canvas, 1, 1, 2, 2, bitmap, 0, 1, 1, 1, kNoColor);
+    }
+    EXPECT_EQ(Letters(target), (std::vector<std::string>{"WWWW", "WRRW", "WRRW", "WWWW"}));
 
     // A monochrome picture is transparent where it is white, whatever colour is asked for.
     QImage mono = Picture({"wk", "kw"}).convertToFormat(QImage::Format_Mono);

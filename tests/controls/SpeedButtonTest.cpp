@@ -175,6 +175,9 @@ TEST(SpeedButton, MarginAndSpacingPlaceGlyphAndCaption)
     TExButtonGlyph none;
     EXPECT_EQ(none.CalcButtonLayout(canvas, client, {}, u"Abc", TButtonLayout::blGlyphTop, -1, 5, false).TextBounds,
               (TRect{43, 10, 58, 20}));
+    // The drop-down arrow's 9 pixels then widen the caption's box, which moves left by half.
+    EXPECT_EQ(none.CalcButtonLayout(canvas, client, {}, u"Abc", TButtonLayout::blGlyphTop, -1, 5, true).TextBounds,
+              (TRect{38, 10, 53, 20}));
 
     TExSpeedButton button;
     button.SetMargin(4);
