@@ -15,6 +15,8 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleHints>
+#include <QTimerEvent>
 
 namespace velmoran {
 
@@ -37,28 +39,29 @@ QImage EllipsisGlyph(int buttonWidth)
     return glyph;
 }
 
-// The application's style with the caret width of the one combo edit it serves (the edit asks
-// for it when it paints, without naming itself).
-class CaretStyle : public QProxyStyle {
-public:
-    explicit CaretStyle(const TCustomComboEdit& edit) : edit_(edit) {}
-    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
-    {
-        if (metric == PM_TextCursorWidth)
-            return edit_.CaretWidth();
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-
-private:
-    const TCustomComboEdit& edit_;
-};
-
 bool OverWidget(const QWidget* widget, QPoint screenPoint)
 {
     return widget && widget->isVisible() && QRect(widget->mapToGlobal(QPoint()), widget->size()).contains(screenPoint);
 }
 
 }  // namespace
+
+// The application's style with the caret width of the one combo edit it serves (the edit asks
+// for it when it paints, without naming itself); while the line edit paints its text the width
+// is 0, as the edit draws its caret itself, of its own height.
+class CaretStyle : public QProxyStyle {
+public:
+    explicit CaretStyle(const TCustomComboEdit& edit) : edit_(edit) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_TextCursorWidth)
+            return edit_.paintingText_ ? 0 : edit_.CaretWidth();
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    const TCustomComboEdit& edit_;
+};
 
 TPoint PopupPosition(const TRect& edit, TSize popup, TPopupAlign align, const TRect& screen)
 {
@@ -237,23 +240,74 @@ TCustomComboEdit::TCustomComboEdit(QWidget* parent) : TCustomMaskEdit(parent)
     setStyle(caretStyle_);
     setMinimumHeight(MinimumHeight());
     UpdateControls();
+    connect(this, &QLineEdit::cursorPositionChanged, this, [this] { RestartCaret(); });
+}
+
+int TCustomComboEdit::CaretHeight() const
+{
+    const int screen = ScreenFonts().Metrics(TFont().Logical()).Height;
+    const int own = ScreenFonts().Metrics(font_.Logical()).Height;
+    return Min(screen, own);
 }
 
 int TCustomComboEdit::MinimumHeight() const
 {
-    // The smaller of the screen font's and the edit's text height, the borders, one pixel.
+    // The text height, the borders, one pixel.
     constexpr int kBorderHeight = 1;
-    const int screen = ScreenFonts().Metrics(TFont().Logical()).Height;
-    const int own = ScreenFonts().Metrics(font_.Logical()).Height;
-    return Min(screen, own) + 4 * kBorderHeight + 1;
+    return CaretHeight() + 4 * kBorderHeight + 1;
+}
+
+QRect TCustomComboEdit::CaretRect() const
+{
+    // The line edit's cursor rectangle begins 5 pixels before the caret, at the line's top.
+    const QRect cursor = cursorRect();
+    return {cursor.left() + 5, cursor.top(), CaretWidth(), CaretHeight()};
+}
+
+bool TCustomComboEdit::CaretWanted() const
+{
+    return hasFocus() && !isReadOnly() && inputMask().isEmpty();
+}
+
+// The caret shows at once after every move and blinks from there.
+void TCustomComboEdit::RestartCaret()
+{
+    caretOn_ = CaretWanted();
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (caretOn_ && flash > 0)
+        caretBlink_.start(flash / 2, this);
+    else
+        caretBlink_.stop();
+    update();
+}
+
+void TCustomComboEdit::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != caretBlink_.timerId())
+        return TCustomMaskEdit::timerEvent(event);
+    caretOn_ = !caretOn_ && CaretWanted();
+    update();
+}
+
+void TCustomComboEdit::paintEvent(QPaintEvent* event)
+{
+    {
+        ScopedValue<bool> painting(paintingText_, true);
+        TCustomMaskEdit::paintEvent(event);
+    }
+    if (!caretOn_ || !CaretWanted())
+        return;
+    QPainter painter(this);
+    painter.fillRect(CaretRect(), palette().color(QPalette::Text));
 }
 
 void TCustomComboEdit::focusInEvent(QFocusEvent* event)
 {
     TCustomMaskEdit::focusInEvent(event);
+    RestartCaret();
     // Entered by the keyboard: with direct input the whole text is selected, a mask or not;
     // without it nothing can be typed over.
-    if (event->reason() == Qt::MouseFocusReason || QGuiApplication::mouseButtons() != Qt::NoButton)
+    if (!autoSelect_ || event->reason() == Qt::MouseFocusReason || QGuiApplication::mouseButtons() != Qt::NoButton)
         return;
     if (directInput_)
         selectAll();
@@ -518,6 +572,7 @@ void TCustomComboEdit::keyPressEvent(QKeyEvent* event)
 void TCustomComboEdit::focusOutEvent(QFocusEvent* event)
 {
     TCustomMaskEdit::focusOutEvent(event);
+    RestartCaret();
     // The focus-out its own popup causes on opening is no loss of focus.
     if (event->reason() == Qt::PopupFocusReason && popup_ && popup_->isVisible())
         return;
@@ -550,6 +605,10 @@ void TCustomComboEdit::changeEvent(QEvent* event)
     TCustomMaskEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         UpdateControls();
+    if (event->type() == QEvent::LayoutDirectionChange && popup_)
+        popup_->setLayoutDirection(layoutDirection());  // a window: Qt hands the direction on to no window
+    if (event->type() == QEvent::ReadOnlyChange)
+        RestartCaret();
 }
 
 }  // namespace velmoran

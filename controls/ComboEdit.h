@@ -14,6 +14,7 @@
 #include "controls/SpeedButton.h"
 #include "platform/MaskEdit.h"
 
+#include <QBasicTimer>
 #include <QKeyCombination>
 #include <QPointer>
 #include <QVariant>
@@ -108,6 +109,14 @@ public:
     int MinimumHeight() const;
     // 2 pixels for a bold font, else 1.
     int CaretWidth() const { return font_.Bold ? 2 : 1; }
+    // The text height of the minimum height's rule: the smaller of the screen font's and the
+    // edit's own.
+    int CaretHeight() const;
+    // Where the caret stands (the edit draws its own, of the width and height above).
+    QRect CaretRect() const;
+    // Entering the edit by the keyboard selects the whole text (with DirectInput); on by default.
+    bool AutoSelect() const { return autoSelect_; }
+    void SetAutoSelect(bool on) { autoSelect_ = on; }
 
     comboedit::TEditButton* Button() const { return button_; }
     QWidget* ButtonHost() const { return host_; }
@@ -177,10 +186,17 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
+    friend class CaretStyle;
     void UpdateControls();
     void RecreateGlyph();
+    // The caret blinks while the edit has the focus and can be typed into without a mask (a mask
+    // shows its place as a selected character instead).
+    bool CaretWanted() const;
+    void RestartCaret();
 
     TFont font_;
     QStyle* caretStyle_ = nullptr;
@@ -193,6 +209,10 @@ private:
     bool closingUp_ = false;
     TGlyphKind glyphKind_ = TGlyphKind::gkCustom;
     int defaultNumGlyphs_ = 1;
+    bool autoSelect_ = true;
+    bool paintingText_ = false;  // the line edit paints: it draws no caret of its own
+    bool caretOn_ = false;
+    QBasicTimer caretBlink_;
 };
 
 }  // namespace velmoran

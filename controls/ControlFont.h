@@ -7,6 +7,8 @@
 
 #include <string>
 
+class QWidget;
+
 namespace velmoran {
 
 struct TFont {
@@ -26,5 +28,9 @@ struct TFont {
 
 // The pixel height of a point size (rounded half away from zero).
 int PointsToPixels(int points);
+
+// The font a widget shows (its own or the one it took from its parent), as a control's font:
+// the size in whole points of the 96 ppi device, the colour of its window text.
+TFont WidgetFont(const QWidget& widget);
 
 }  // namespace velmoran

@@ -5,6 +5,7 @@
 #include "controls/MiniHtml.h"
 #include "platform/core/CodePage.h"
 #include "platform/Edges.h"
+#include "platform/PasswordStyle.h"
 #include "platform/QtCanvas.h"
 #include "platform/RegIni.h"
 
@@ -175,10 +176,13 @@ void TEnhEdit::SetEditType(TEnhEditType type)
         return;
     rules_.EditType = type;
     if (type == TEnhEditType::etPassword) {
+        setStyle(PasswordStyle());
         setEchoMode(QLineEdit::Password);
         rules_.CanUndo = false;
         SetEditAlign(TEditAlign::eaLeft);
     } else {
+        if (echoMode() == QLineEdit::Password)
+            setStyle(nullptr);  // the application's style again
         setEchoMode(QLineEdit::Normal);
     }
     const TTextClass textClass = ClassifyText(ValueOf(text().toStdU16String(), rules_), Settings());

@@ -167,11 +167,23 @@ void TExSpeedButton::SetHint(const std::string& hint)
     setToolTip(QString::fromUtf8(shortHint.data(), static_cast<qsizetype>(shortHint.size())));
 }
 
+TFont TExSpeedButton::Font() const
+{
+    return parentFont_ && parentWidget() ? WidgetFont(*parentWidget()) : font_;
+}
+
 void TExSpeedButton::SetFont(const TFont& font)
 {
+    parentFont_ = false;
     if (font == font_)
         return;
     font_ = font;
+    update();
+}
+
+void TExSpeedButton::SetParentFont(bool on)
+{
+    parentFont_ = on;
     update();
 }
 
@@ -664,8 +676,9 @@ void TExSpeedButton::PaintTo(Canvas& canvas)
 
 void TExSpeedButton::PaintGlyph(Canvas& canvas, const TRect& rect, TButtonState state, bool drawMark)
 {
-    canvas.SetFont(font_.Logical());
-    canvas.SetTextColor(font_.Color);
+    const TFont font = Font();
+    canvas.SetFont(font.Logical());
+    canvas.SetTextColor(font.Color);
     glyph_.DrawButton(canvas, rect, {}, Utf8ToWide(caption_), layout_, margin_, spacing_, state, drawMark);
 }
 

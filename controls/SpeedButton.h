@@ -49,8 +49,11 @@ public:
     // "short|long": the short part is the tool tip.
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& hint);
-    const TFont& Font() const { return font_; }
+    // The parent's font until one is set (ParentFont).
+    TFont Font() const;
     void SetFont(const TFont& font);
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool on);
 
     TAlignment Alignment() const { return glyph_.Alignment; }
     void SetAlignment(TAlignment alignment);
@@ -155,6 +158,7 @@ private:
     std::string caption_;
     std::string hint_;
     TFont font_;
+    bool parentFont_ = true;
     TExButtonGlyph glyph_;
     TButtonState state_ = TButtonState::bsUp;
     bool allowAllUp_ = false;

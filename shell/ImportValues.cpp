@@ -9,16 +9,34 @@ namespace velmoran {
 
 namespace {
 
-// The tables an import searches, in this order, found by name: the order of the module's table
-// list does not decide which table takes a name that two of them hold.
+// The tables an import searches, in this order, found by name rather than by their place in the
+// module's list: the order of the list does not decide which table takes a name two of them hold.
 constexpr const char* kImportTables[] = {"d", "dl", "dp"};
+constexpr std::size_t kImportTableCount = 3;
+
+// The tables named d, dl and dp in that order; a module with none of them gets the first three of
+// its list, so that its values are imported too.
+std::vector<TDataSet*> ImportTables(const std::vector<TDataSet*>& tables)
+{
+    std::vector<TDataSet*> found;
+    for (const char* name : kImportTables)
+        for (TDataSet* table : tables)
+            if (table && SameText(table->Name, name)) {
+                found.push_back(table);
+                break;
+            }
+    if (found.empty())
+        for (TDataSet* table : tables)
+            if (table && found.size() < kImportTableCount)
+                found.push_back(table);
+    return found;
+}
 
 TDataSet* TableWithField(const std::vector<TDataSet*>& tables, const std::string& field)
 {
-    for (const char* name : kImportTables)
-        for (TDataSet* table : tables)
-            if (table && SameText(table->Name, name) && table->FindField(field))
-                return table;
+    for (TDataSet* table : tables)
+        if (table->FindField(field))
+            return table;
     return nullptr;
 }
 
@@ -59,8 +77,9 @@ void ImportLine(const std::vector<TDataSet*>& tables, std::string_view line)
 
 }  // namespace
 
-void ImportValueLines(const std::vector<TDataSet*>& tables, std::string_view text)
+void ImportValueLines(const std::vector<TDataSet*>& moduleTables, std::string_view text)
 {
+    const std::vector<TDataSet*> tables = ImportTables(moduleTables);
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);

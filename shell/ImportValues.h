@@ -1,6 +1,7 @@
 // The import of single values into a calculation: a text of lines "name;value", the name
 // optionally ending in "#" and the one-digit record number. Each value goes into the first of the
-// tables "d", "dl" and "dp" that has the field, set as the user types it (in the user's locale).
+// tables "d", "dl" and "dp" that has the field (in a module without tables of these names, the
+// first of its first three tables), set as the user types it (in the user's locale).
 #pragma once
 
 #include <string_view>

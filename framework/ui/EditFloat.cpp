@@ -152,7 +152,7 @@ void TEditFloat::ApplyColors()
 bool TEditFloat::FilterCharacter(QString& character) const
 {
     const QChar c = character.at(0);
-    if (c.isDigit())
+    if (c >= u'0' && c <= u'9')  // only these: another script's digit would not convert
         return true;
     const QString current = text();
     if (c == u',' || c == u'.') {

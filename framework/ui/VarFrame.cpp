@@ -57,6 +57,7 @@ TVarFrame::TVarFrame(QWidget* parent, int height, int editTop, bool withHint) : 
     FPrompt = new QLabel(this);
     FPrompt->setObjectName(QStringLiteral("FPrompt"));
     FPrompt->setGeometry(2, editTop, 58, 17);
+    FPrompt->setTextFormat(Qt::PlainText);  // the prompt comes from the module description
     QPalette maroon = FPrompt->palette();
     maroon.setColor(QPalette::WindowText, QColor::fromRgb(ColorToQRgb(kMaroon)));
     FPrompt->setPalette(maroon);

@@ -415,20 +415,44 @@ void TfvFrame::ForwardMouse(TSubFrameSet::MouseAction action, QMouseEvent* event
     ShowSplitCursor(*this, shape);
 }
 
+// An empty frame hands its mouse to the frame viewer's handlers. Without them it drags its border
+// as any frame does, so that a line beside an empty frame moves from either side.
+bool TfvFrame::HandsMouseToViewer(TSubFrameSet::MouseAction action) const
+{
+    if (PageViewer || NestedSet)
+        return false;
+    switch (action) {
+    case TSubFrameSet::MouseAction::Down: return viewer_->OnMouseDown != nullptr;
+    case TSubFrameSet::MouseAction::Move: return viewer_->OnMouseMove != nullptr;
+    case TSubFrameSet::MouseAction::Up: return viewer_->OnMouseUp != nullptr;
+    }
+    return false;
+}
+
 void TfvFrame::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    const QPoint p = event->position().toPoint();
+    if (HandsMouseToViewer(TSubFrameSet::MouseAction::Down))
+        viewer_->OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+    else if (event->button() == Qt::LeftButton)
         ForwardMouse(TSubFrameSet::MouseAction::Down, event);
 }
 
 void TfvFrame::mouseMoveEvent(QMouseEvent* event)
 {
-    ForwardMouse(TSubFrameSet::MouseAction::Move, event);
+    const QPoint p = event->position().toPoint();
+    if (HandsMouseToViewer(TSubFrameSet::MouseAction::Move))
+        viewer_->OnMouseMove(this, event->modifiers(), p.x(), p.y());
+    else
+        ForwardMouse(TSubFrameSet::MouseAction::Move, event);
 }
 
 void TfvFrame::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    const QPoint p = event->position().toPoint();
+    if (HandsMouseToViewer(TSubFrameSet::MouseAction::Up))
+        viewer_->OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+    else if (event->button() == Qt::LeftButton)
         ForwardMouse(TSubFrameSet::MouseAction::Up, event);
 }
 

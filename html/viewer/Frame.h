@@ -63,6 +63,7 @@ private:
     void ReadAttributes(const TAttributeList& attributes, const std::string& basePath);
     std::string SourceOf(const std::string& src, const std::string& basePath) const;
     void ForwardMouse(TSubFrameSet::MouseAction action, QMouseEvent* event);
+    bool HandsMouseToViewer(TSubFrameSet::MouseAction action) const;
     void CreateViewer();
     // Shows a source: in the viewer there is, else in a new viewer or nested frameset.
     void ShowSource(const std::string& file, const std::string& dest);

@@ -2,6 +2,7 @@
 #include "html/viewer/FrameBase.h"
 
 #include "html/viewer/FrameSet.h"
+#include "html/viewer/FrameViewer.h"
 
 #include <algorithm>
 
@@ -24,6 +25,7 @@ TFrameBase::TFrameBase(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* p
     : QFrame(parent), viewer_(viewer), parentSet_(parentSet)
 {
     setMouseTracking(true);  // the split cursor shows while the mouse merely passes a border
+    CharSet = parentSet ? parentSet->CharSet : viewer->CharSet();
     if (TFrameSet* master = MasterSet())
         registry_ = master->Registry;
 }

@@ -51,6 +51,10 @@ public:
     // deleted later).
     virtual void Detach() = 0;
 
+    // The character set of the pages shown below: the parent's, else the frame viewer's, until a
+    // frameset document's META content-type sets its own.
+    int CharSet = 1;
+
 protected:
     TFrameViewer* viewer_;
     TSubFrameSet* parentSet_;

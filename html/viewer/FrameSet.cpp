@@ -9,7 +9,18 @@
 
 namespace velmoran {
 
-TFrameSet::TFrameSet(TFrameViewer* viewer, QWidget* parent) : TSubFrameSet(viewer, nullptr, parent) {}
+TFrameSet::TFrameSet(TFrameViewer* viewer, QWidget* parent) : TSubFrameSet(viewer, nullptr, parent)
+{
+    SetTopBorder();
+}
+
+// fvNoBorder takes the bevel off and gives the frames no border; else the frames have a border of
+// 2 and the whole set a lowered bevel of 2, until the document's BORDER says otherwise.
+void TFrameSet::SetTopBorder()
+{
+    const bool noBorder = viewer_->fvOptions().Has(fvNoBorder);
+    SetBorder(noBorder ? 0 : 2, noBorder ? 0 : 2);
+}
 
 bool TFrameSet::ReadFrameset(const std::string& file, std::string& text, std::string& textFile)
 {
@@ -39,6 +50,7 @@ bool TFrameSet::ReadFrameset(const std::string& file, std::string& text, std::st
 void TFrameSet::ClearSet()
 {
     TSubFrameSet::ClearSet();
+    SetTopBorder();
     DocumentFile.clear();
     DocTitle.clear();
     ActiveViewer = nullptr;
@@ -56,7 +68,8 @@ void TFrameSet::LoadFile(const std::string& file, const std::string& dest)
         viewer_->ArmRefresh(*this);
         return;
     }
-    BorderWidth = 0;
+    SetTopBorder();
+    SetBorder(0, BevelSize);  // one page: its frame has no border, the set keeps its bevel
     FramesetDocument.clear();
     TfvFrame* frame = ShowOnePage(DocumentFile, dest);
     if (frame->PageViewer)

@@ -29,6 +29,7 @@ public:
     int Nesting = 0;
 
 private:
+    void SetTopBorder();
     // The document text of a file when it is a frameset document (and the file it came from,
     // empty when the application supplied it); false for a page.
     bool ReadFrameset(const std::string& file, std::string& text, std::string& textFile);

@@ -1,6 +1,8 @@
 // Size lists, frame sizes and split lines.
 #include "html/viewer/FrameSizes.h"
 
+#include "html/base/WideText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -72,9 +74,12 @@ std::vector<int> ComputeFrameSizes(const std::vector<int>& specs, int extent)
         else
             percents += -s - 100;
     }
+    // Shares are rounded (MulDiv), the unit of the relative entries is cut.
     if (extent - pixels > 0) {
-        const long long free = extent - pixels;
-        const long long percentSpace = std::min(free, extent * percents / 100);
+        const int free = static_cast<int>(extent - pixels);
+        // From 100 % on the percentages would take more than the extent: they take what is free.
+        const int percentSpace =
+            percents >= 100 ? free : std::min(free, MulDiv(extent, static_cast<int>(percents), 100));
         const long long unit = weights > 0 ? (free - percentSpace) / weights : 0;
         for (std::size_t i = 0; i < specs.size(); ++i) {
             const int s = specs[i];
@@ -83,12 +88,12 @@ std::vector<int> ComputeFrameSizes(const std::vector<int>& specs, int extent)
             else if (s >= -99)
                 sizes[i] = static_cast<int>(-s * unit);
             else
-                sizes[i] = percents > 0 ? static_cast<int>((-s - 100) * percentSpace / percents) : 0;
+                sizes[i] = MulDiv(-s - 100, percentSpace, static_cast<int>(percents));
         }
     } else {
         for (std::size_t i = 0; i < specs.size(); ++i)
-            if (specs[i] >= 0 && pixels > 0)
-                sizes[i] = static_cast<int>(specs[i] * static_cast<long long>(extent) / pixels);
+            if (specs[i] >= 0)
+                sizes[i] = MulDiv(specs[i], extent, static_cast<int>(pixels));
     }
     return sizes;
 }
@@ -100,7 +105,8 @@ std::vector<int> ScaleFrameSizes(const std::vector<int>& sizes, int basis, int e
     int previous = 0;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         sum += sizes[i];
-        const int end = static_cast<int>(sum * extent / basis);
+        // Running sums rather than each size scaled alone, so that rounding leaves no gap.
+        const int end = static_cast<int>((2 * sum * extent + basis) / (2 * static_cast<long long>(basis)));
         scaled[i] = std::max(end - previous, 0);
         previous = end;
     }

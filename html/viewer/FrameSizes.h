@@ -15,8 +15,8 @@ std::vector<int> ParseSizeList(const std::string& text);
 // left, then the rest shared by weight; pixel entries that do not fit are scaled down and the
 // others get 0. An extent of 0 or less gives every entry 0.
 std::vector<int> ComputeFrameSizes(const std::vector<int>& specs, int extent);
-// Sizes made for the extent `basis` (by dragging) fitted to another extent: the running sums are
-// scaled, so that the frames keep their proportions and fill the extent without gaps from rounding.
+// Sizes whose total is `basis` fitted to another extent: the running sums are scaled and rounded,
+// so that the frames keep their proportions and fill the extent without gaps from rounding.
 std::vector<int> ScaleFrameSizes(const std::vector<int>& sizes, int basis, int extent);
 // The split lines between frames of the given sizes laid one after the other from `start`.
 std::vector<int> SplitLines(const std::vector<int>& sizes, int start);

@@ -5,6 +5,7 @@
 // FrameViewerNavigation.cpp.
 #include "html/viewer/FrameViewer.h"
 
+#include "html/base/HtmlTokenizer.h"
 #include "html/base/WideText.h"
 #include "html/viewer/ViewerText.h"
 #include "platform/Application.h"
@@ -65,7 +66,6 @@ void TFrameViewer::ApplySettings(TPageViewer& viewer) const
     viewer.PrintMarginTop = printMargins_[2];
     viewer.PrintMarginBottom = printMargins_[3];
     viewer.SetPrintScale(printScale_);
-    viewer.SetCharSet(charSet_);
     viewer.SetViewerCursor(cursor_);
     viewer.SetNoSelect(noSelect_);
     viewer.SetServerRoot(serverRoot_);
@@ -89,6 +89,7 @@ TPageViewer* TFrameViewer::CreateViewer(TfvFrame& frame)
     viewer->setFocusPolicy(Qt::StrongFocus);
     viewer->SetImageCache(imageCache_.get());
     ApplySettings(*viewer);
+    viewer->SetCharSet(frame.CharSet);
     viewer->SetMarginWidth(frame.MarginX);
     viewer->SetMarginHeight(frame.MarginY);
     if (frame.ScrollOff)
@@ -377,9 +378,17 @@ void TFrameViewer::SetPrintScale(double value)
     Store(printScale_, std::clamp(value, 0.25, 4.0), [](TPageViewer& v, double x) { v.SetPrintScale(x); });
 }
 
+// The character set given here holds for every frame, also those a frame makes later, over the
+// one a frameset document's META named.
 void TFrameViewer::SetCharSet(int value)
 {
     Store(charSet_, value, [](TPageViewer& v, int x) { v.SetCharSet(x); });
+    ForEachFrameSet([value](TFrameSet& set) {
+        set.CharSet = value;
+        for (QFrame* child : set.findChildren<QFrame*>())  // the panels have no meta object of their own
+            if (auto* panel = dynamic_cast<TFrameBase*>(child))
+                panel->CharSet = value;
+    });
 }
 
 void TFrameViewer::SetViewerCursor(int value)
@@ -484,6 +493,11 @@ void TFrameViewer::EndFrameSet(TFrameSetBase* frameSet)
 
 void TFrameViewer::MetaCallback(const std::string& httpEq, const std::string& name, const std::string& content)
 {
+    if (SameText(httpEq, "content-type") && parseTarget_) {
+        int charset = 0;
+        if (LookupCharset(content, charset))
+            parseTarget_->CharSet = charset;
+    }
     if (OnMeta)
         OnMeta(this, httpEq, name, content);
     if (options_.Has(fvMetaRefresh) && SameText(httpEq, "refresh") && parseTarget_) {

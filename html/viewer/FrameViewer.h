@@ -15,6 +15,7 @@
 #include "html/viewer/FrameTargets.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/ViewerHistory.h"
+#include "platform/Events.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Stream.h"
 
@@ -66,6 +67,7 @@ using TBufferRequestEvent =
     std::function<void(TFrameViewer* sender, const std::string& src, const char*& buffer, int& buffSize)>;
 using TFileRequestEvent = std::function<void(TFrameViewer* sender, const std::string& src, std::string& newName)>;
 using TFrameProcessingEvent = std::function<void(TFrameViewer* sender, bool processingOn)>;
+using TFrameMouseMoveEvent = std::function<void(QWidget* sender, Qt::KeyboardModifiers shift, int x, int y)>;
 using TFrameSoundEvent =
     std::function<void(TFrameViewer* sender, const std::string& src, int loop, bool terminate)>;
 
@@ -144,6 +146,11 @@ public:
     TStringsRequestEvent OnStringsRequest;
     TBufferRequestEvent OnBufferRequest;
     TFileRequestEvent OnFileRequest;
+    // The mouse over an empty frame (one without a source, or nested too deep): the sender is the
+    // frame, the point in its coordinates.
+    TMouseEvent OnMouseDown;
+    TFrameMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
 
     // --- form events, handed on to every frame's viewer (the sender is that viewer) ---
     void SetOnFormSubmit(TFormSubmitEvent handler);

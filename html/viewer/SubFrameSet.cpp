@@ -18,6 +18,17 @@ namespace velmoran {
 TSubFrameSet::TSubFrameSet(TFrameViewer* viewer, TSubFrameSet* parentSet, QWidget* parent)
     : TFrameBase(viewer, parentSet, parent)
 {
+    // A nested set draws its frames' borders as the top one does (none with fvNoBorder).
+    if (parentSet)
+        BorderWidth = parentSet->BorderWidth;
+}
+
+void TSubFrameSet::SetBorder(int borderWidth, int bevelSize)
+{
+    BorderWidth = borderWidth;
+    BevelSize = bevelSize;
+    setFrameStyle(BevelSize > 0 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
+    setLineWidth(BevelSize);
 }
 
 TSubFrameSet::~TSubFrameSet()
@@ -84,8 +95,8 @@ void TSubFrameSet::DoAttributes(const TAttributeList& attributes, bool top)
         if (!border)
             border = attributes.Find(FrameBorderSy);
         if (border) {
-            BorderWidth = std::clamp(border->Value, 0, 100);
-            BevelSize = std::max(2 - BorderWidth, 0);
+            const int width = std::clamp(border->Value, 0, 100);
+            SetBorder(width, std::max(2 - width, 0));
         }
     }
 }
@@ -115,10 +126,11 @@ void TSubFrameSet::ClearSet()
     SplitPos.clear();
     SplitLocked.clear();
     placed_.clear();
-    userSized_ = false;
+    SizeTotal = 0;
+    proportional_ = false;
     SplitRows = false;
-    BorderWidth = 2;
-    BevelSize = 0;
+    SetBorder(parentSet_ ? parentSet_->BorderWidth : 2, 0);
+    CharSet = parentSet_ ? parentSet_->CharSet : viewer_->CharSet();
     DocBase.clear();
     DocBaseTarget.clear();
     FramesetDocument.clear();
@@ -128,7 +140,9 @@ void TSubFrameSet::ClearSet()
 
 TfvFrame* TSubFrameSet::ShowOnePage(const std::string& file, const std::string& dest)
 {
+    const int border = BorderWidth, bevel = BevelSize;  // the caller's, not those of the set before
     TSubFrameSet::ClearSet();
+    SetBorder(border, bevel);
     SizeSpec = {-1};
     auto* single = new TfvFrame(viewer_, this, nullptr, {});
     single->SourceFile = single->InitialSource = file;
@@ -145,7 +159,7 @@ TfvFrame* TSubFrameSet::ShowOnePage(const std::string& file, const std::string& 
 
 QRect TSubFrameSet::InnerRect() const
 {
-    return contentsRect().adjusted(BevelSize, BevelSize, -BevelSize, -BevelSize);
+    return contentsRect();  // inside the bevel the frame draws
 }
 
 void TSubFrameSet::resizeEvent(QResizeEvent* event)
@@ -154,18 +168,27 @@ void TSubFrameSet::resizeEvent(QResizeEvent* event)
     LayoutChildren();
 }
 
+void TSubFrameSet::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    LayoutChildren();  // the first size shown is the real one: from here on sizes scale
+}
+
+// The sizes come from ROWS or COLS until the set is laid out while shown, so that a set laid out
+// before its window showed does not keep the proportions of a size it never had; after that
+// (and after a drag) every resize scales them in proportion.
 void TSubFrameSet::LayoutChildren()
 {
     const QRect inner = InnerRect();
     const int extent = std::max(SplitRows ? inner.height() : inner.width(), 0);
-    if (!userSized_ || SizePx.size() != Children.size() || sizeBasis_ <= 0) {
-        userSized_ = false;
+    if (!proportional_ || SizePx.size() != Children.size() || SizeTotal <= 0) {
         SizePx = ComputeFrameSizes(SizeSpec, extent);
+        SizeTotal = std::accumulate(SizePx.begin(), SizePx.end(), 0);
         placed_ = SizePx;
+        proportional_ = isVisible() && !Children.empty() && SizePx.size() == Children.size();
     } else {
-        placed_ = ScaleFrameSizes(SizePx, sizeBasis_, extent);
+        placed_ = ScaleFrameSizes(SizePx, SizeTotal, extent);
     }
-    SizeTotal = std::accumulate(SizePx.begin(), SizePx.end(), 0);
     PlaceChildren(inner);
     ComputeLocks();
 }
@@ -296,9 +319,8 @@ void TSubFrameSet::EndDrag()
     if (static_cast<std::size_t>(split) + 1 >= placed_.size())
         return;
     SizePx = MoveSplitLine(placed_, split, LineLimit(split, true), LineLimit(split, false), dragAt_);
-    const QRect inner = InnerRect();
-    sizeBasis_ = std::max(SplitRows ? inner.height() : inner.width(), 1);
-    userSized_ = true;
+    SizeTotal = std::accumulate(SizePx.begin(), SizePx.end(), 0);
+    proportional_ = true;
     LayoutChildren();
     update();
 }

@@ -28,6 +28,8 @@ public:
     void UnloadContent() override;
     // Removes the children and forgets the sizes, the base and the document read.
     virtual void ClearSet();
+    // The border width the frames take and the width of the lowered bevel drawn around the set.
+    void SetBorder(int borderWidth, int bevelSize);
     // Shows their first source again in the frames below that show another one now.
     void ReloadChangedFrames();
     bool LockedAtStart() const override;
@@ -59,7 +61,7 @@ public:
     std::vector<int> SplitPos;      // the split lines, along the split direction
     std::vector<bool> SplitLocked;  // per split: a neighbouring frame is NORESIZE
     int SizeTotal = 0;
-    int BorderWidth = 2;
+    int BorderWidth = 2;  // set through SetBorder
     int BevelSize = 0;
     std::string DocBase, DocBaseTarget;
     // The frameset document this set was built from (empty for a set that shows one page): a frame
@@ -70,6 +72,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -90,8 +93,8 @@ private:
     void EndDrag();
     void PlaceDragLine();
     std::vector<int> placed_;     // the sizes in pixels of the last layout
-    int sizeBasis_ = 0;           // the extent the dragged sizes were made for
-    bool userSized_ = false;      // a split was dragged: resizes scale the sizes instead of the list
+    // SizePx were made at a size shown (or by a drag): resizes scale them instead of the list.
+    bool proportional_ = false;
     int dragSplit_ = -1;
     int dragLow_ = 0, dragHigh_ = 0, dragAt_ = 0;
     QPointer<QRubberBand> dragLine_;

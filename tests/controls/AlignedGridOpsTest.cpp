@@ -208,6 +208,12 @@ TEST(AlignedGridClipboard, CopyCutAndPasteTabSeparatedText)
     grid.PasteText("p\tq", TGridRect{1, 2, -1, -1});
     EXPECT_EQ(grid.Cells(2, 2), "q");
 
+    // A range ending at the first row takes one line: the grid does not grow downwards.
+    grid.PasteText("l0\r\nl1\r\nl2\r\nl3\r\nl4\r\nl5\r\nl6\r\nl7", TGridRect{1, 0, -1, 0});
+    EXPECT_EQ(grid.RowCount(), 5);
+    EXPECT_EQ(grid.Cells(1, 0), "l0");
+    EXPECT_EQ(grid.Cells(1, 1), "");
+
     // A short text of many lines and one very long line grows the grid only so far.
     grid.PasteText(std::string(3000, '\t') + std::string(3000, '\n'), TGridRect{1, 1, -1, -1});
     EXPECT_LE(static_cast<long long>(grid.ColCount()) * grid.RowCount(), 1'000'000);

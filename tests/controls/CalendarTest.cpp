@@ -267,4 +267,7 @@ TEST_F(Calendar, WindowsScaleWithTheScreenAndTakeHints)
     EXPECT_EQ(popup->NavigationButton(0)->Hint(), "Jahr zurück|");
     EXPECT_EQ(popup->NavigationButton(1)->Hint(), "Previous Month|");
     EXPECT_EQ(popup->NavigationButton(2)->Hint(), "Monat vor|");
+    // A combo edit without a drop-down, or with one that is no calendar, has nothing to set up.
+    SetupPopupCalendar(nullptr, Mon, DaySet(Sun), RGBRef(255, 0, 0), {});
+    EXPECT_EQ(popup->Calendar()->StartOfWeek(), Sun);
 }

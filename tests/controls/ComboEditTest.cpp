@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QLineEdit>
 #include <QStyle>
 #include <QTest>
@@ -59,8 +60,7 @@ public:
         OnButtonClick = [this](QWidget*) { ++ButtonClicks; };
         OnChange = [this](QWidget*) { ++Changes; };
     }
-    // The caret's rectangle is the caret width and 9 pixels around it.
-    int CaretRectWidth() const { return cursorRect().width(); }
+    int CaretRectWidth() const { return CaretRect().width(); }
     ChoicePopup* Choices;
     int ButtonClicks = 0;
     int Changes = 0;
@@ -359,6 +359,7 @@ TEST(ComboEdit, MinimumHeightAndCaretFollowTheFont)
     edit->grab();
     EXPECT_EQ(edit->CaretWidth(), 2);
     EXPECT_EQ(edit->CaretRectWidth(), thinCaret + 1);
+    EXPECT_EQ(edit->CaretRect().height(), minimum - 5);
     TFont large;
     large.Size = 14;
     edit->SetFont(large);
@@ -368,6 +369,66 @@ TEST(ComboEdit, MinimumHeightAndCaretFollowTheFont)
     EXPECT_EQ(edit->height(), minimum);
     edit->grab();
     EXPECT_EQ(edit->CaretRectWidth(), thinCaret);
+    // The caret keeps the height of the smaller text, lower than the edit's own line.
+    EXPECT_EQ(edit->CaretRect().height(), minimum - 5);
+    EXPECT_LT(edit->CaretRect().height(), QFontMetrics(edit->font()).height());
+}
+
+// The caret the edit draws: of the rule's height at the cursor while focused, in the text colour;
+// none without the focus or while the open popup makes the edit read-only.
+TEST(ComboEdit, TheCaretIsDrawnAtTheCursorWhileFocused)
+{
+    EditWindow w;
+    TFont large;
+    large.Size = 14;
+    w.edit->SetFont(large);
+    w.edit->setGeometry(10, 10, 140, 30);
+    w.edit->setText("ab");
+    w.edit->setCursorPosition(1);
+    QApplication::processEvents();
+    ASSERT_TRUE(w.edit->hasFocus());
+    const QRect caret = w.edit->CaretRect();
+    const auto darkRows = [&](const QImage& image) {
+        int rows = 0;
+        for (int y = 0; y < image.height(); ++y)
+            rows += qGray(image.pixel(caret.left(), y)) < 64 ? 1 : 0;
+        return rows;
+    };
+    // The test font's glyphs are boxes: a caret between two of them stands in their gap.
+    const QImage shown = w.edit->grab().toImage();
+    EXPECT_EQ(darkRows(shown), caret.height());
+    w.edit->SetAutoSelect(false);
+    w.window.setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(darkRows(w.edit->grab().toImage()), 0);
+}
+
+// A change of the reading direction reaches the popup, which Qt would leave as it is (a window).
+TEST(ComboEdit, ThePopupFollowsTheReadingDirection)
+{
+    EditWindow w;
+    w.edit->setLayoutDirection(Qt::RightToLeft);
+    EXPECT_EQ(w.edit->Choices->layoutDirection(), Qt::RightToLeft);
+    w.edit->setLayoutDirection(Qt::LeftToRight);
+    EXPECT_EQ(w.edit->Choices->layoutDirection(), Qt::LeftToRight);
+}
+
+// An edit reaching past the screen's right edge opens its popup flush with that edge: not a
+// pixel over it, not a pixel short of it.
+TEST(ComboEdit, APopupAtTheScreensRightEdgeSitsFlushWithIt)
+{
+    EditWindow w;
+    const QRect area = w.window.screen()->availableGeometry();
+    w.window.move(area.right() + 1 - 200, 100);
+    QApplication::processEvents();
+    w.edit->setGeometry(120, 10, 140, 21);
+    w.edit->PopupAlign = TPopupAlign::epaLeft;
+    w.edit->ButtonClick();
+    ASSERT_TRUE(w.edit->PopupVisible());
+    const QRect popup(w.edit->Choices->pos(), w.edit->Choices->size());
+    EXPECT_EQ(popup.right(), area.right());
+    EXPECT_EQ(popup.top(), w.edit->mapToGlobal(QPoint(0, w.edit->height())).y());
+    w.edit->PopupCloseUp(w.edit->Choices, false);
 }
 
 // Entering by the keyboard selects the whole text with DirectInput, even with a mask that would
@@ -386,6 +447,12 @@ TEST(ComboEdit, KeyboardEntrySelectsAllWithDirectInput)
     EXPECT_EQ(w.edit->selectedText(), w.edit->text());
 
     other->setFocus(Qt::OtherFocusReason);
+    w.edit->SetAutoSelect(false);
+    w.edit->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(w.edit->hasSelectedText());
+
+    other->setFocus(Qt::OtherFocusReason);
+    w.edit->SetAutoSelect(true);
     w.edit->SetDirectInput(false);
     w.edit->setFocus(Qt::TabFocusReason);
     EXPECT_FALSE(w.edit->hasSelectedText());

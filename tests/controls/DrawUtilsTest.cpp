@@ -101,6 +101,15 @@ TEST(DrawUtils, TransparentColoursDefaultNoneAndMonochrome)
         StretchBltTransparent(canvas, 2, 0, 2, 2, bitmap, 1, 0, 1, 1, RGBRef(0, 0, 0));
     }
     EXPECT_EQ(Letters(target), (std::vector<std::string>{"RWRR", "?WRR", "WWWW", "WWWW"}));
+    // No colour, a part of one row inside the picture (the second, black), stretched to two:
+    // nothing of the rows below it.
+    target = White(3, 4);
+    {
+        QPainter painter(&target);
+        QtCanvas canvas(&painter);
+        StretchBitmapRectTransparent(canvas, 1, 1, 1, 2, Picture({"w", "k", "r", "w"}), 0, 1, 1, 1, kNoColor);
+    }
+    EXPECT_EQ(Letters(target), (std::vector<std::string>{"WWW", "W?W", "W?W", "WWW"}));
 
     // A monochrome picture is transparent where it is white, whatever colour is asked for.
     QImage mono = Picture({"wk", "kw"}).convertToFormat(QImage::Format_Mono);

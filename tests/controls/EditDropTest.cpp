@@ -181,6 +181,13 @@ TEST_F(EditDrop, ToElsewhereMovesOrCopiesOrIsCancelled)
     EXPECT_FALSE(edit_->hasSelectedText());
     EXPECT_EQ(edit_->cursorPosition(), 1);
     EXPECT_EQ(drags_, 3);
+    // A press on the character just after the selection is outside it: the caret goes there.
+    edit_->setSelection(0, 3);
+    const QPoint after = edit_->CharPoint(3) + QPoint(2, -3);
+    Mouse(edit_, QEvent::MouseButtonPress, after.x(), after.y());
+    EXPECT_FALSE(edit_->hasSelectedText());
+    Mouse(edit_, QEvent::MouseButtonRelease, after.x(), after.y());
+    EXPECT_EQ(edit_->cursorPosition(), 3);
 }
 
 TEST_F(EditDrop, FileListsAreCopiesAndRichTextNeedsTheSwitch)

@@ -99,6 +99,15 @@ TEST_F(EnhCombo, SimpleStyleHasNoButtonAndShowsItsListWhenTall)
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->model(), combo->model());
     EXPECT_EQ(list->geometry().bottom(), 79);
+    // A larger font makes the edit line taller: the list moves down below it.
+    const int top = list->geometry().top();
+    QFont large = combo->font();
+    large.setPixelSize(24);
+    combo->setFont(large);
+    EXPECT_EQ(list->geometry().top(), QFontMetrics(large).height() + 8);
+    EXPECT_GT(list->geometry().top(), top);
+    combo->setFont(QFont());
+    combo->resize(100, 80);
     EXPECT_EQ(list->currentIndex().row(), 1);
     const QRect third = list->visualRect(combo->model()->index(2, 0));
     Mouse(list->viewport(), QEvent::MouseButtonPress, third.center().x(), third.center().y());

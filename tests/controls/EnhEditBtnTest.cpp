@@ -8,6 +8,7 @@
 #include "platform/RecordingCanvas.h"
 
 #include <QApplication>
+#include <QTest>
 
 using namespace velmoran;
 using velmoran::testing::EnhEditBtn;
@@ -53,6 +54,38 @@ TEST_F(EnhEditBtn, F4AndTheButtonFireWithTheirSenders)
     EXPECT_TRUE(edit->hasFocus());
     Mouse(edit->EditButton()->Button(), QEvent::MouseButtonRelease, 3, 3);
     EXPECT_EQ(senders.size(), 2u);
+}
+
+// A click whose handler takes the mouse's release (as a dialog opened from it does) leaves the
+// button up, not pressed until the next click; while the button is held it stays down.
+TEST_F(EnhEditBtn, TheButtonComesUpWhenItsHandlerTookTheRelease)
+{
+    auto* edit = new TEnhEditBtn(dialog_.get());
+    edit->setGeometry(0, 0, 200, 21);
+    QWidget dialog;
+    dialog.resize(100, 60);
+    bool takeRelease = true;
+    bool downInHandler = false;
+    edit->OnClickBtn = [&](QWidget*) {
+        downInHandler = edit->EditButton()->Button()->isDown();
+        if (!takeRelease)
+            return;
+        dialog.show();
+        QTest::mouseRelease(dialog.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    };
+    Show();
+    TEnhSpeedButton* button = edit->EditButton()->Button();
+    const QPoint at = button->mapTo(dialog_.get(), QPoint(3, 3));
+    QTest::mousePress(dialog_->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_TRUE(downInHandler);
+    EXPECT_FALSE(button->isDown());
+
+    takeRelease = false;
+    dialog.hide();
+    QTest::mousePress(dialog_->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_TRUE(button->isDown());
+    QTest::mouseRelease(dialog_->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_FALSE(button->isDown());
 }
 
 TEST_F(EnhEditBtn, ButtonAndTextMarginInTheirPlaces)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -489,4 +490,107 @@ TEST_F(EnhEdit, DrawnOverTheLineEdit)
     canvas.Clear();
     edit->PaintOverlay(canvas);
     EXPECT_EQ(CallsWith(canvas, "FillRect").size(), 8u);
+}
+
+// The modified colour shows only while the edit is modified and ShowModified is on: neither of
+// the two alone changes the font colour, and taking either away brings the normal colour back.
+TEST_F(EnhEdit, ModifiedColourOnlyForAModifiedEdit)
+{
+    auto* edit = new TEnhEdit(dialog_.get());
+    const ColorRef normal = edit->ShownFontColor();
+    edit->SetModifiedColor(clRed);
+    edit->SetShowModified(true);
+    EXPECT_FALSE(edit->Modified());
+    EXPECT_EQ(edit->ShownFontColor(), normal);
+    Show();
+    edit->setFocus();
+    QApplication::processEvents();
+    const ColorRef focused = edit->ShownFontColor();
+    TypeText(edit, u"a");
+    EXPECT_TRUE(edit->Modified());
+    EXPECT_EQ(edit->ShownFontColor(), clRed);
+    EXPECT_EQ(edit->palette().color(QPalette::Active, QPalette::Text), QColor(Qt::red));
+    edit->SetShowModified(false);
+    EXPECT_TRUE(edit->Modified());
+    EXPECT_EQ(edit->ShownFontColor(), focused);
+}
+
+// A password shows one "*" for every character whatever the desktop style would show, and the
+// text again once the type changes back.
+TEST_F(EnhEdit, PasswordShowsStars)
+{
+    auto* edit = new TEnhEdit(dialog_.get());
+    edit->SetText("Klär1");
+    edit->SetEditType(TEnhEditType::etPassword);
+    EXPECT_EQ(edit->displayText(), QStringLiteral("*****"));
+    EXPECT_EQ(edit->Text(), "Klär1");
+    edit->SetEditType(TEnhEditType::etString);
+    EXPECT_EQ(edit->displayText(), QStringLiteral("Klär1"));
+}
+
+// A float edit with one decimal formats what is written into it like what is typed.
+TEST_F(EnhEdit, FloatWithOneDecimalFormatsWrittenText)
+{
+    auto* edit = new TEnhEdit(dialog_.get());
+    edit->SetEditType(TEnhEditType::etFloat);
+    edit->SetPrecision(1);
+    edit->SetText("2");
+    EXPECT_EQ(edit->Text(), "2,0");
+    edit->SetText("3,25");
+    EXPECT_EQ(edit->Text(), "3,3");
+}
+
+// The focus looks: wider by FocusWidthInc, aligned by FocusAlign and with a bold label while
+// focused, all given back on leaving; AutoFocus takes the focus when the mouse comes in; with
+// HintShowLargeText the hint shows a value wider than the edit, and only then.
+TEST_F(EnhEdit, FocusLooksComeAndGoWithTheFocus)
+{
+    auto* edit = new TEnhEdit(dialog_.get());
+    auto* next = new QLineEdit(dialog_.get());
+    next->move(0, 60);
+    edit->setGeometry(100, 10, 80, 21);
+    edit->SetLabelCaption("Zulauf");
+    edit->SetFocusWidthInc(30);
+    edit->SetFocusAlign(TEditAlign::eaRight);
+    edit->SetFocusLabel(true);
+    Show();
+    next->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(edit->Label()->font().bold());
+    const Qt::Alignment normalAlign = edit->alignment();
+    edit->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(edit->width(), 110);
+    EXPECT_TRUE(edit->alignment() & Qt::AlignRight);
+    EXPECT_TRUE(edit->Label()->font().bold());
+    next->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(edit->width(), 80);
+    EXPECT_EQ(edit->alignment(), normalAlign);
+    EXPECT_FALSE(edit->Label()->font().bold());
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(105, 15), edit->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(edit, &enter);
+    EXPECT_FALSE(edit->hasFocus());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(edit, &leave);
+    edit->SetAutoFocus(true);
+    QApplication::sendEvent(edit, &enter);
+    EXPECT_TRUE(edit->hasFocus());
+    next->setFocus();
+
+    // The hint shows the value (and the event is taken), or the edit has no hint to show.
+    const auto hint = [&] {
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), edit->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(edit, &help);
+        return help.isAccepted() ? QToolTip::text() : QString();
+    };
+    const std::string wide = "Belebungsbecken mit vorgeschalteter Denitrifikation";
+    edit->SetText(wide);
+    EXPECT_TRUE(hint().isEmpty());
+    edit->SetHintShowLargeText(true);
+    EXPECT_EQ(hint(), QString::fromStdString(wide));
+    edit->SetText("12");
+    EXPECT_TRUE(hint().isEmpty());
+    QToolTip::hideText();
 }

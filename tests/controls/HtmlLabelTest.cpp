@@ -136,6 +136,20 @@ TEST_F(HtmlLabel, HoverShowsTheHandAndTellsEnterAndExit)
             break;
     }
     EXPECT_EQ(color, "TextColor #FF0000") << canvas.Text();
+
+    // Away from the mouse the link takes the URL colour, also a new one.
+    Mouse(label_.get(), QEvent::MouseMove, 150, 5);
+    label_->SetURLColor(0x008000);
+    canvas.Clear();
+    label_->PaintTo(canvas);
+    color.clear();
+    for (const std::string& line : canvas.Lines()) {
+        if (line.rfind("TextColor ", 0) == 0)
+            color = line;
+        if (line == "TextOut 1,0 'Link'")
+            break;
+    }
+    EXPECT_EQ(color, "TextColor #008000") << canvas.Text();
 }
 
 TEST_F(HtmlLabel, AddressesGoToTheShellOtherAnchorsToOnAnchorClick)

@@ -4,6 +4,7 @@
 // where the four looks put their button.
 #include "ControlsTestSupport.h"
 
+#include "controls/ControlResources.h"
 #include "controls/HtmlRadioButton.h"
 #include "platform/Shell.h"
 
@@ -275,6 +276,36 @@ TEST_F(HtmlRadioButton, CheckedDotsOfTheLooks)
     EXPECT_EQ(b.grab().toImage().pixel(7, 10), 0xFFFF0000u);
     b.setEnabled(false);
     EXPECT_EQ(b.grab().toImage().pixel(7, 10), 0xFF808080u);
+}
+
+// The btTolvane pictures are transparent where their lower-left pixel's colour is: there the
+// control's own background shows, everywhere else the picture's pixel.
+TEST_F(HtmlRadioButton, TolvanePicturesAreTransparentWhereTheirLowerLeftPixelIs)
+{
+    THtmlRadioButton b;
+    b.resize(100, 40);
+    b.SetCaption("");
+    b.SetButtonType(TButtonType::btTolvane);
+    b.SetButtonVertAlign(TTextLayout::tlTop);
+    b.SetColor(RGBRef(255, 255, 0));
+    for (const bool checked : {true, false}) {
+        b.SetChecked(checked);
+        const QImage picture = ControlBitmap(checked ? "RAD01" : "RAD02").convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(picture.isNull());
+        const QRgb key = picture.pixel(0, picture.height() - 1);
+        ASSERT_NE(key, picture.pixel(picture.width() / 2, picture.height() / 2));
+        const TRect box = b.ButtonRect();
+        ASSERT_EQ(box.Width(), picture.width());
+        const QImage shown = b.grab().toImage();
+        int seeThrough = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb expected = picture.pixel(x, y) == key ? 0xFFFFFF00u : picture.pixel(x, y);
+                seeThrough += picture.pixel(x, y) == key ? 1 : 0;
+                EXPECT_EQ(shown.pixel(box.Left + x, box.Top + y), expected) << x << "," << y;
+            }
+        EXPECT_GT(seeThrough, 0);
+    }
 }
 
 // With ReturnIsTab both Enter keys move on, while Space still checks in place; over an anchor

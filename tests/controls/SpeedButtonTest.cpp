@@ -175,6 +175,9 @@ TEST(SpeedButton, MarginAndSpacingPlaceGlyphAndCaption)
     TExButtonGlyph none;
     EXPECT_EQ(none.CalcButtonLayout(canvas, client, {}, u"Abc", TButtonLayout::blGlyphTop, -1, 5, false).TextBounds,
               (TRect{43, 10, 58, 20}));
+    // The drop-down arrow's 9 pixels then widen the caption's box, which moves left by half.
+    EXPECT_EQ(none.CalcButtonLayout(canvas, client, {}, u"Abc", TButtonLayout::blGlyphTop, -1, 5, true).TextBounds,
+              (TRect{38, 10, 53, 20}));
 
     TExSpeedButton button;
     button.SetMargin(4);
@@ -182,6 +185,39 @@ TEST(SpeedButton, MarginAndSpacingPlaceGlyphAndCaption)
     EXPECT_EQ(button.Margin(), 4);
     button.SetMargin(-1);
     EXPECT_EQ(button.Margin(), -1);
+}
+
+// The button takes its parent's font, also a later one, until a font of its own is set.
+TEST(SpeedButton, TheCaptionTakesTheParentsFontUntilItHasItsOwn)
+{
+    ScopedTestFonts fonts;
+    QWidget parent;
+    TFont bold;
+    bold.Size = 12;
+    bold.Bold = true;
+    parent.setFont(QtFontEngine::MakeQFont(bold.Logical()));
+    auto* button = new TExSpeedButton(&parent);
+    EXPECT_TRUE(button->ParentFont());
+    EXPECT_EQ(button->Font().Size, 12);
+    EXPECT_TRUE(button->Font().Bold);
+    TFont small;
+    small.Size = 7;
+    parent.setFont(QtFontEngine::MakeQFont(small.Logical()));
+    EXPECT_EQ(button->Font().Size, 7);
+    EXPECT_FALSE(button->Font().Bold);
+    button->SetFont(bold);
+    EXPECT_FALSE(button->ParentFont());
+    parent.setFont(QtFontEngine::MakeQFont(small.Logical()));
+    EXPECT_EQ(button->Font(), bold);
+    // The caption is painted in the parent's font again once asked to.
+    button->SetParentFont(true);
+    button->SetCaption("Weiter");
+    button->resize(80, 25);
+    const QImage inParentFont = button->Picture();
+    button->SetFont(small);  // the same font, as its own
+    EXPECT_EQ(button->Picture(), inParentFont);
+    button->SetFont(bold);
+    EXPECT_NE(button->Picture(), inParentFont);
 }
 
 TEST(SpeedButton, CaptionTooWideEndsInDotsUnlessWrapping)

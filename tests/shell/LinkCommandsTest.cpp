@@ -14,6 +14,7 @@
 #include "platform/core/Text.h"
 #include "shell/ImportValues.h"
 #include "shell/LinkCommands.h"
+#include "tests/shell/TestModule.h"
 
 #include <gtest/gtest.h>
 
@@ -376,6 +377,31 @@ TEST(ImportLines, RecordNumbersAtTheirEdges)
     EXPECT_EQ(values, (std::vector<double>{7, -1, 9}));
     for (const char* line : {"QD#-;1", "QD# ;1", "QD#/;1", "QD#;1", "QD#:;1"})
         EXPECT_THROW(ImportValueLines(tables, line), EConvertError) << line;
+}
+
+// A module whose tables have other names than d, dl and dp gets its values all the same: the
+// first of its first three tables that has the field takes it, a fourth table none.
+TEST(ImportLines, AModuleWithOtherTableNamesTakesItsFirstThreeTables)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    velmoran::testing::TTestModule module;
+    ImportValueLines(module.DataSets, Cp1252ToUtf8("Projekt;Kl\xE4ranlage Nord\nKennung ; K-7\n"));
+    TDataSet& table = *module.DataSets.front();
+    EXPECT_EQ(table.FieldByName("Projekt").AsString(), "Kläranlage Nord");
+    EXPECT_EQ(table.FieldByName("Kennung").AsString(), "K-7");
+
+    TzebMemTable a, b, c, fourth;
+    for (TzebMemTable* t : {&a, &b, &c, &fourth}) {
+        t->Name = "x";
+        t->AddField<TFloatField>(t == &fourth ? "Q4" : "Q");
+        t->Open();
+        t->Append();
+        t->Post();
+    }
+    ImportValueLines({&a, &b, &c, &fourth}, "Q;2,5\nQ4;1\n");
+    EXPECT_EQ(a.FieldByName("Q").AsFloat(), 2.5);
+    EXPECT_TRUE(b.FieldByName("Q").IsNull());
+    EXPECT_TRUE(fourth.FieldByName("Q4").IsNull());
 }
 
 TEST_F(Import, AFailedLineKeepsTheLinesBeforeItAndTheyAreSaved)

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 #include <cstring>
@@ -152,6 +154,12 @@ TEST_F(EditFloatTest, KeyFilterTypesOneDecimalSeparatorAndOneMinus)
     EXPECT_EQ(edit.text(), QStringLiteral("-3"));  // wherever the first "-" stands
     Type(QStringLiteral("#$%'aE +"));
     EXPECT_EQ(edit.text(), QStringLiteral("-3"));
+    // Digits of other scripts would commit as missing: only "0" to "9" are digits here.
+    for (const char16_t digit : {u'\u0663', u'\u0967', u'\uFF15'}) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(digit)));
+        QApplication::sendEvent(&edit, &key);
+    }
+    EXPECT_EQ(edit.text(), QStringLiteral("-3"));
     QTest::keyClick(&edit, Qt::Key_Backspace);
     QTest::keyClick(&edit, Qt::Key_Left);
     Type(QStringLiteral("4"));
@@ -273,6 +281,7 @@ TEST(VarFrame, PartsStandWhereTheLayoutsPutThem)
     EXPECT_EQ(three.FHinweis->Font().Color, RGBRef(0, 0, 128));
     EXPECT_TRUE(three.FHinweis->Font().Bold);
     EXPECT_EQ(three.FPrompt->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    EXPECT_EQ(three.FPrompt->textFormat(), Qt::PlainText);  // a "<" in a prompt is shown as written
     EXPECT_EQ(three.FEinheit->AutoSizeType(), TAutoSizeType::asHorizontal);
     EXPECT_EQ(three.FEinheit->VAlignment(), TVAlignment::tvaCenter);
 }

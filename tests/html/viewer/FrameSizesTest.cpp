@@ -33,6 +33,10 @@ TEST(FrameSizes, ExtentIsShared)
     EXPECT_EQ(ComputeFrameSizes({100, -130, -1}, 500), (std::vector<int>{100, 150, 250}));
     // Pixel entries that do not fit are scaled down; the others get nothing.
     EXPECT_EQ(ComputeFrameSizes({300, 300, -1}, 300), (std::vector<int>{150, 150, 0}));
+    // Shares are rounded, not cut: 0.6 -> 1, 2.4 -> 2, 597.0 -> 597; 10 % and 20 % of 105 are
+    // 31.5 -> 32 pixels, shared 10.7 -> 11 and 21.3 -> 21.
+    EXPECT_EQ(ComputeFrameSizes({1, 4, 1000}, 600), (std::vector<int>{1, 2, 597}));
+    EXPECT_EQ(ComputeFrameSizes({-110, -120}, 105), (std::vector<int>{11, 21}));
     // A frameset without room gives no frame a negative size.
     EXPECT_EQ(ComputeFrameSizes({100, -1}, 0), (std::vector<int>{0, 0}));
     EXPECT_EQ(ComputeFrameSizes({100, -1}, -50), (std::vector<int>{0, 0}));
@@ -47,7 +51,7 @@ TEST(FrameSizes, DraggedSizesKeepProportionsAndFillTheExtent)
         const std::vector<int> scaled = ScaleFrameSizes({1, 148, 451}, 600, extent);
         EXPECT_EQ(std::accumulate(scaled.begin(), scaled.end(), 0), extent) << extent;
     }
-    EXPECT_EQ(ScaleFrameSizes({100, 200, 100}, 400, 301), (std::vector<int>{75, 150, 76}));
+    EXPECT_EQ(ScaleFrameSizes({100, 200, 100}, 400, 301), (std::vector<int>{75, 151, 75}));
     EXPECT_EQ(ScaleFrameSizes({0, 300}, 300, 100), (std::vector<int>{0, 100}));
     EXPECT_EQ(ScaleFrameSizes({100, 200}, 300, 0), (std::vector<int>{0, 0}));
 }

@@ -1,5 +1,6 @@
 // Tests of the frame viewer: a frameset document with the frame "Main", nested framesets, link
 // targets, the error page, META refresh in a frame, history, dragged borders and the source hooks.
+#include "tests/support/DialogScript.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "html/viewer/FrameViewer.h"
@@ -33,8 +34,12 @@ struct WithApp {
 
 class FrameTest : public ::testing::Test, private WithApp {
 protected:
+    // Without the frameset's bevel, so that the frames share exactly the window's 600 pixels.
     FrameTest()
     {
+        TFrameViewerOptions options = viewer_.fvOptions();
+        options.Include(fvNoBorder);
+        viewer_.SetfvOptions(options);
         viewer_.resize(600, 400);
         viewer_.show();
     }
@@ -426,20 +431,22 @@ TEST_F(FrameTest, ALineTwoPixelsFromItsNeighbourMovesToTheMiddle)
     EXPECT_EQ(three->width(), 1);
     EXPECT_EQ(three->x(), 599);
 
-    // 1, 4 and 1000 pixels in 600: 1 x 600 / 1005 = 0, 4 x 600 / 1005 = 2, 1000 x 600 / 1005 = 597.
-    // The line at the left edge, before the second frame, is dragged left and right.
+    // 1, 4 and 1000 pixels in 600, rounded: 1 x 600 / 1005 = 0.6 -> 1, 4 x 600 / 1005 = 2.4 -> 2,
+    // 1000 x 600 / 1005 = 597.0 -> 597. The line after the first frame lies between the window's
+    // edge and the next line, three pixels apart: dragged left it stays one pixel inside the edge,
+    // dragged right it stops one pixel before the next line.
     const std::string left = Write("links.htm", "<frameset cols=\"1,4,1000\"><frame name=eins src=a.htm>"
                                                 "<frame name=zwei src=a.htm><frame name=drei src=a.htm></frameset>");
     for (const int to : {-300, 300}) {
         viewer_.LoadFromFile(left);
         QWidget* one = viewer_.GetViewerFromName("eins")->parentWidget();
         two = viewer_.GetViewerFromName("zwei")->parentWidget();
-        ASSERT_EQ(one->width(), 0);
+        ASSERT_EQ(one->width(), 1);
         ASSERT_EQ(two->width(), 2);
+        ASSERT_EQ(viewer_.GetViewerFromName("drei")->parentWidget()->width(), 597);
         Drag(two, QPoint(0, 200), QPoint(to, 200));
-        EXPECT_EQ(one->width(), 1) << to;
-        EXPECT_EQ(two->width(), 1) << to;
-        EXPECT_EQ(two->x(), 1) << to;
+        EXPECT_EQ(one->width(), to < 0 ? 1 : 2) << to;
+        EXPECT_EQ(two->width(), to < 0 ? 2 : 1) << to;
         EXPECT_EQ(viewer_.GetViewerFromName("drei")->parentWidget()->width(), 597) << to;
     }
 }
@@ -952,6 +959,121 @@ TEST_F(FrameTest, ALinkTheApplicationHandledIsNotFollowed)
     handled = false;
     viewer_.FollowTarget(viewer_.GetViewerFromName("menu"), "ziel.htm", "Main", handled);
     EXPECT_EQ(viewer_.GetViewerFromName("Main")->GetCurrentFile(), dir_ / "ziel.htm");
+}
+
+// The character set a frameset document's META names is the one its frames' pages are read in
+// when they name none; a nested frameset passes it on; without META the pages read as Latin.
+TEST_F(FrameTest, AFramesetsCharacterSetReachesItsFrames)
+{
+    const std::string greeting = "\xCF\xF0\xE8\xE2\xE5\xF2";  // "Privet" in Windows-1251
+    Write("gruss.htm", "<p>" + greeting + "</p>");
+    Write("innen.htm", "<frameset rows=\"*,*\"><frame name=tief src=gruss.htm><frame src=gruss.htm></frameset>");
+    const std::string set =
+        Write("set.htm", "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+                         "</head><frameset cols=\"*,*\"><frame name=links src=gruss.htm>"
+                         "<frame src=innen.htm></frameset></html>");
+    const auto text = [&](const char* name) {
+        TPageViewer* v = viewer_.GetViewerFromName(name);
+        return v ? v->GetRangeText(0, 100) : std::u16string(u"(kein Rahmen)");
+    };
+    viewer_.LoadFromFile(set);
+    EXPECT_NE(text("links").find(u"\u041F\u0440\u0438\u0432\u0435\u0442"), std::u16string::npos);
+    EXPECT_NE(text("tief").find(u"\u041F\u0440\u0438\u0432\u0435\u0442"), std::u16string::npos);
+
+    const std::string latin = Write("latin.htm", "<frameset cols=\"*,*\"><frame name=links src=gruss.htm>"
+                                                 "<frame src=gruss.htm></frameset>");
+    viewer_.LoadFromFile(latin);
+    EXPECT_NE(text("links").find(u"\u00CF\u00F0\u00E8"), std::u16string::npos);
+}
+
+// The sizes come from COLS until the frameset is shown at its real size; every resize after that
+// scales them in proportion. A frameset laid out before its window showed keeps nothing of the
+// size it had then.
+TEST_F(FrameTest, ResizesScaleTheSizesTheFramesetWasShownWith)
+{
+    Write("a.htm", "a");
+    const std::string set = Write("set.htm", "<frameset cols=\"100,*\"><frame name=links src=a.htm>"
+                                             "<frame name=rechts src=a.htm></frameset>");
+    const TFrameViewerOptions options = viewer_.fvOptions();
+    viewer_.LoadFromFile(set);
+    QWidget* left = viewer_.GetViewerFromName("links")->parentWidget();
+    QWidget* right = viewer_.GetViewerFromName("rechts")->parentWidget();
+    ASSERT_EQ(left->width(), 100);
+    viewer_.resize(300, 400);
+    EXPECT_EQ(left->width(), 50);
+    EXPECT_EQ(right->width(), 250);
+    viewer_.resize(600, 400);
+    EXPECT_EQ(left->width(), 100);
+
+    TFrameViewer hidden;
+    hidden.SetfvOptions(options);
+    hidden.resize(300, 400);
+    hidden.LoadFromFile(set);
+    hidden.resize(600, 400);
+    hidden.show();
+    QApplication::processEvents();
+    left = hidden.GetViewerFromName("links")->parentWidget();
+    EXPECT_EQ(left->width(), 100);
+    hidden.resize(900, 400);
+    EXPECT_EQ(left->width(), 150);
+}
+
+// An empty frame hands presses, moves and releases to the frame viewer's mouse handlers, with
+// itself as sender and the point in its coordinates; a frame with a page keeps them.
+TEST_F(FrameTest, AnEmptyFrameHandsItsMouseToTheFrameViewer)
+{
+    Write("a.htm", "a");
+    const std::string set = Write("set.htm", "<frameset cols=\"*,*\"><frame name=links src=a.htm>"
+                                             "<frame name=leer></frameset>");
+    std::vector<std::tuple<std::string, QWidget*, int, int>> seen;
+    viewer_.OnMouseDown = [&](QWidget* sender, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+        seen.emplace_back("down", sender, x, y);
+    };
+    viewer_.OnMouseMove = [&](QWidget* sender, Qt::KeyboardModifiers, int x, int y) {
+        seen.emplace_back("move", sender, x, y);
+    };
+    viewer_.OnMouseUp = [&](QWidget* sender, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+        seen.emplace_back("up", sender, x, y);
+    };
+    viewer_.LoadFromFile(set);
+    ASSERT_EQ(viewer_.TopSet()->Children.size(), 2u);
+    QWidget* empty = viewer_.TopSet()->Children[1];
+    QWidget* full = viewer_.GetViewerFromName("links")->parentWidget();
+    Mouse(empty, QEvent::MouseButtonPress, QPoint(50, 60));
+    Mouse(empty, QEvent::MouseMove, QPoint(70, 80));
+    Mouse(empty, QEvent::MouseButtonRelease, QPoint(70, 81));
+    Mouse(full, QEvent::MouseButtonPress, QPoint(50, 60));
+    Mouse(full, QEvent::MouseButtonRelease, QPoint(50, 60));
+    using Seen = std::tuple<std::string, QWidget*, int, int>;
+    EXPECT_EQ(seen, (std::vector<Seen>{{"down", empty, 50, 60}, {"move", empty, 70, 80}, {"up", empty, 70, 81}}));
+}
+
+// Without fvNoBorder the frameset has a lowered bevel of 2 pixels and each frame its border;
+// fvNoBorder takes both off, and the page reaches the window's edge.
+TEST_F(FrameTest, TheBevelComesOffWithNoBorder)
+{
+    Write("gruen.htm", "<body bgcolor=\"#00FF00\">&nbsp;</body>");
+    const std::string set = Write("set.htm", "<frameset cols=\"*,*\"><frame src=gruen.htm><frame src=gruen.htm>"
+                                             "</frameset>");
+    const QRgb green = qRgb(0, 255, 0);
+    viewer_.SetfvOptions({fvPrintTableBackground, fvPrintMonochromeBlack});  // the defaults
+    viewer_.LoadFromFile(set);
+    QImage shown = testing::SaveArtifact(viewer_, "frames", "frameset-bevel");
+    // Two pixels of the set's bevel, then two of the frame's border, on the left and the top.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NE(shown.pixel(i, 200), green) << i;
+        EXPECT_NE(shown.pixel(150, i), green) << i;
+    }
+    // Lowered: darker at the top than at the bottom.
+    EXPECT_LT(qGray(shown.pixel(150, 0)), qGray(shown.pixel(150, 399)));
+    EXPECT_EQ(shown.pixel(20, 200), green);
+
+    viewer_.SetfvOptions({fvPrintTableBackground, fvPrintMonochromeBlack, fvNoBorder});
+    viewer_.LoadFromFile(set);
+    shown = testing::SaveArtifact(viewer_, "frames", "frameset-no-border");
+    EXPECT_EQ(shown.pixel(0, 200), green);
+    EXPECT_EQ(shown.pixel(150, 0), green);
+    EXPECT_EQ(shown.pixel(599, 399), green);
 }
 
 }  // namespace
