@@ -71,7 +71,7 @@ TEST_F(UserRoadTwo, ANewCalculationKeepsTheDateItsDialogShowed)
     EXPECT_NE(Page().find(today), std::string::npos);
 }
 
-// A window made tiny and then large again shows its toolbar dock, its page and its status bar as
+// A window made tiny and then large again shows its menu and tool docks, its page and its status bar as
 // before: the bars keep their own heights while the window is too small for them.
 TEST_F(UserRoadTwo, AShrunkWindowGivesItsBarsBack)
 {
@@ -79,22 +79,26 @@ TEST_F(UserRoadTwo, AShrunkWindowGivesItsBarsBack)
     window.resize(800, 600);
     window.show();
     QApplication::processEvents();
-    const int dock = window.TopDock->height();
+    const int menu = window.MenuDock->height();
+    const int tools = window.ToolDock->height();
     const int status = window.StatusBar->height();
-    ASSERT_GT(dock, 0);
+    ASSERT_GT(menu, 0);
+    ASSERT_GT(tools, 0);
     ASSERT_GT(status, 0);
 
     window.resize(200, 150);
     QApplication::processEvents();
-    window.resize(200, dock / 2);
+    window.resize(200, tools / 2);
     QApplication::processEvents();
     window.resize(800, 600);
     QApplication::processEvents();
     const int height = window.height();
-    EXPECT_EQ(window.TopDock->height(), dock);
+    const int top = menu + tools;
+    EXPECT_EQ(window.MenuDock->height(), menu);
+    EXPECT_EQ(window.ToolDock->height(), tools);
     EXPECT_EQ(window.StatusBar->geometry(), QRect(0, height - status, window.width(), status));
     EXPECT_TRUE(window.StatusBar->isVisible());
-    EXPECT_EQ(window.pcResult->geometry(), QRect(0, dock, window.width(), height - dock - status));
+    EXPECT_EQ(window.pcResult->geometry(), QRect(0, top, window.width(), height - top - status));
 }
 
 // Under another system language (the tests run under LANG=C or C.UTF-8) Qt's own words for sizes,
