@@ -89,7 +89,11 @@ void FillFieldFromMember(TField& field, TConstView record, const MemberInfo& m)
                 field.SetAsFloat(record.Double(m.Offset));  // rounds half to even
             break;
         case MemberType::DateTime:
-            if (type == ftDate || type == ftFloat)
+            // A date field of 0 holds no date: shown empty rather than as 30.12.1899, which
+            // nobody entered. Its member keeps the 0 on the way back, since an empty field writes nothing.
+            if (type == ftDate && record.Double(m.Offset) == 0)
+                field.Clear();
+            else if (type == ftDate || type == ftFloat)
                 field.SetAsDateTime(record.Double(m.Offset));
             break;
         case MemberType::ShortString:

@@ -302,8 +302,15 @@ TEST_F(DataModulMapping, MappingTwiceGivesEqualTables)
     EXPECT_EQ(dm.dp.State(), dsBrowse);
 }
 
+// No date (0) and a date outside the field's range leave the field empty: a page shows no date
+// rather than 30.12.1899, which nobody entered.
 TEST_F(DataModulMapping, DateOutsideTheFieldsRangeLeavesItEmpty)
 {
+    r.SetDouble(common::kDatum, 0);
+    dm.RecordToTables();
+    EXPECT_TRUE(dm.d.FieldByName("Datum").IsNull());
+    EXPECT_EQ(D("Datum"), "");
+
     r.SetDouble(common::kDatum, -1e12);
     r.SetDouble(common::kHE, 3);
     r.Block(0).SetWord(block::kFlags, 1);
