@@ -188,4 +188,49 @@ void NestedTables(benchmark::State& state)
 }
 BENCHMARK(NestedTables)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// Image maps whose areas are short to write and span the largest shape allowed: a triangle, a
+// bow-tie, 100 circles and a zigzag of 150 points. Reading the page and asking a few points
+// should cost what the bytes cost.
+std::string MapPage(int shape)
+{
+    auto area = [](const std::string& kind, const std::string& coords) {
+        return "<area shape=" + kind + " coords=\"" + coords + "\" href=ziel.htm>";
+    };
+    std::string areas;
+    switch (shape) {
+    case 0: areas = area("poly", "0,0,32766,0,0,32766"); break;
+    case 1: areas = area("poly", "0,0,32766,32766,32766,0,0,32766"); break;
+    case 2:
+        for (int i = 0; i < 100; ++i)
+            areas += area("circle", std::to_string(16383 + i) + ",16383,16383");
+        break;
+    default: {
+        std::string coords;
+        for (int i = 0; i < 150; ++i)
+            coords += std::to_string(i * 219) + "," + (i % 2 ? "32766," : "0,");
+        areas = area("poly", coords);
+    }
+    }
+    return "<map name=m>" + areas + "</map><img src=x.png usemap=#m width=100 height=100>";
+}
+
+void ImageMaps(benchmark::State& state)
+{
+    const std::string html = MapPage(static_cast<int>(state.range(0)));
+    static const char* const names[] = {"triangle", "bow-tie", "100 circles", "zigzag of 150 points"};
+    state.SetLabel(names[state.range(0)] + std::string(", ") + std::to_string(html.size()) + " bytes");
+    Fonts();
+    TNullDocumentHost host;
+    for (auto _ : state) {
+        TSectionList document(&host);
+        document.Styles.BuildDefaultStyleSheet({});
+        ParseHtmlDocument(html, document);
+        std::string title;
+        std::unique_ptr<TUrlTarget> url;
+        for (int i = 0; i < 10; ++i)
+            benchmark::DoNotOptimize(document.MapList.First()->FindArea(i * 3000, i * 3100, title, url));
+    }
+}
+BENCHMARK(ImageMaps)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
 }  // namespace
