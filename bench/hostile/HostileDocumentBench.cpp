@@ -1,9 +1,11 @@
 // Pages whose cost once grew faster than their size through what the document builds from them:
 // a huge picture referenced many times, forms with tens of thousands of controls (with their
-// window controls on a surface, as the viewer makes them) and tables nested a hundred thousand
-// deep. Each should cost about what its bytes cost.
+// window controls on a surface, as the viewer makes them, and in a viewer already shown), tables
+// nested a hundred thousand deep and image maps of large areas. Each should cost about what its
+// bytes cost.
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
+#include "html/viewer/PageViewer.h"
 #include "platform/RecordingCanvas.h"
 #include "bench/hostile/BenchFonts.h"
 #include "platform/TestFont.h"
@@ -114,6 +116,55 @@ void Forms(benchmark::State& state)
         ShowPage(html, host);
 }
 BENCHMARK(Forms)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A viewer shown on the screen before its page comes, as the program's viewers are: every window
+// control made or shown there is shown at once on a visible surface.
+TPageViewer& ShownViewer()
+{
+    Surface();
+    static TPageViewer* viewer = [] {
+        auto* v = new TPageViewer;
+        v->resize(800, 600);
+        v->show();
+        QApplication::processEvents();
+        return v;
+    }();
+    return *viewer;
+}
+
+// Loads the page into the shown viewer and paints it; the page goes again untimed.
+void ShowInViewer(benchmark::State& state, const std::string& html)
+{
+    Fonts();
+    TPageViewer& viewer = ShownViewer();
+    for (auto _ : state) {
+        viewer.LoadDocumentString(html);
+        viewer.PaintPanel()->repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        viewer.LoadDocumentString("<p>leer</p>");
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void InputsInShownViewer(benchmark::State& state)
+{
+    std::string html = "<form>";
+    for (int i = 0; i < state.range(0); ++i)
+        html += "<input name=f" + std::to_string(i) + " size=4>";
+    ShowInViewer(state, html + "</form>");
+}
+BENCHMARK(InputsInShownViewer)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void FormsInShownViewer(benchmark::State& state)
+{
+    std::string html;
+    for (int i = 0; i < state.range(0); ++i)
+        html += "<form><input name=f" + std::to_string(i) + "></form>";
+    ShowInViewer(state, html);
+}
+BENCHMARK(FormsInShownViewer)->Arg(25000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A grey PNG of the given size whose rows are all zero: a few hundred kilobytes that would decode
 // into width x height x 4 bytes.
