@@ -6,7 +6,7 @@
 #include "html/base/image/IconDecode.h"
 #include "html/base/image/ImageLoad.h"
 #include "html/base/image/ImageObject.h"
-#include "html/base/image/Metafile.h"
+#include "html/base/image/MetafileImage.h"
 #include "html/base/WideText.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
@@ -134,7 +134,7 @@ void THtmlPicture::Decode()
             throw Exception(kPictureInvalidFormat);
         himetricWidth_ = metafile->HimetricWidth;
         himetricHeight_ = metafile->HimetricHeight;
-        metafile_ = std::make_unique<TMetafile>(std::move(*metafile));
+        metafile_ = std::make_unique<TMetafileImage>(std::move(*metafile));
         decoded_ = true;
         return;
     }
@@ -260,7 +260,8 @@ void THtmlPicture::Draw(Canvas& canvas, const TRect& rect) const
     if (metafile_) {
         const int w = MulDiv(himetricWidth_, canvas.GetDeviceCaps(LOGPIXELSX), kHimetricPerInch);
         const int h = MulDiv(himetricHeight_, canvas.GetDeviceCaps(LOGPIXELSY), kHimetricPerInch);
-        PlayMetafile(canvas, *metafile_, Stretch ? rect : TRect{rect.Left, rect.Top, rect.Left + w, rect.Top + h});
+        // Played once into an image of the size shown (the picture keeps it as a cache).
+        metafile_->Draw(canvas, Stretch ? rect : TRect{rect.Left, rect.Top, rect.Left + w, rect.Top + h});
         return;
     }
     if (image_.isNull())

@@ -1,6 +1,7 @@
 // The pictures that captions show for IMG and BODY BACKGROUND: THtmlPicture, a small graphic
 // that keeps the file bytes as loaded and decodes them with the HTML library's decoders (GIF with
-// a selectable frame, BMP, PNG, JPEG, icons) or plays them as metafiles (WMF, EMF) when drawn;
+// a selectable frame, BMP, PNG, JPEG, icons) or plays them as metafiles (WMF, EMF) into an image
+// of the size drawn, once for each size;
 // THtmlPictureCache, the pictures a control loaded by
 // address; and TPictureContainer, a component of named pictures.
 #pragma once
@@ -20,7 +21,7 @@ namespace velmoran {
 
 class TStream;
 class TGIFImage;
-struct TMetafile;
+class TMetafileImage;
 
 // The failure texts of picture decoding (fixed English, as every component failure).
 inline constexpr const char* kPictureNoMemory = "Could not allocate memory for image";
@@ -129,7 +130,7 @@ private:
     bool empty_ = true;
     std::unique_ptr<TGIFImage> gif_;  // a GIF decoded once; its frames are taken from it
     QImage image_;                     // the selected frame or the still picture
-    std::unique_ptr<TMetafile> metafile_;  // a metafile, played when drawn
+    std::unique_ptr<TMetafileImage> metafile_;  // a metafile, played into an image when first drawn
     bool decoded_ = false;
     int himetricWidth_ = 0;
     int himetricHeight_ = 0;

@@ -1,9 +1,11 @@
 // Pages whose cost once grew faster than their size through what the document builds from them:
 // a huge picture referenced many times, forms with tens of thousands of controls (with their
-// window controls on a surface, as the viewer makes them) and tables nested a hundred thousand
-// deep. Each should cost about what its bytes cost.
+// window controls on a surface, as the viewer makes them, and in a viewer already shown), tables
+// nested a hundred thousand deep and image maps of large areas. Each should cost about what its
+// bytes cost.
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
+#include "html/viewer/PageViewer.h"
 #include "platform/RecordingCanvas.h"
 #include "bench/hostile/BenchFonts.h"
 #include "platform/TestFont.h"
@@ -115,6 +117,55 @@ void Forms(benchmark::State& state)
 }
 BENCHMARK(Forms)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// A viewer shown on the screen before its page comes, as the program's viewers are: every window
+// control made or shown there is shown at once on a visible surface.
+TPageViewer& ShownViewer()
+{
+    Surface();
+    static TPageViewer* viewer = [] {
+        auto* v = new TPageViewer;
+        v->resize(800, 600);
+        v->show();
+        QApplication::processEvents();
+        return v;
+    }();
+    return *viewer;
+}
+
+// Loads the page into the shown viewer and paints it; the page goes again untimed.
+void ShowInViewer(benchmark::State& state, const std::string& html)
+{
+    Fonts();
+    TPageViewer& viewer = ShownViewer();
+    for (auto _ : state) {
+        viewer.LoadDocumentString(html);
+        viewer.PaintPanel()->repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        viewer.LoadDocumentString("<p>leer</p>");
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void InputsInShownViewer(benchmark::State& state)
+{
+    std::string html = "<form>";
+    for (int i = 0; i < state.range(0); ++i)
+        html += "<input name=f" + std::to_string(i) + " size=4>";
+    ShowInViewer(state, html + "</form>");
+}
+BENCHMARK(InputsInShownViewer)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void FormsInShownViewer(benchmark::State& state)
+{
+    std::string html;
+    for (int i = 0; i < state.range(0); ++i)
+        html += "<form><input name=f" + std::to_string(i) + "></form>";
+    ShowInViewer(state, html);
+}
+BENCHMARK(FormsInShownViewer)->Arg(25000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // A grey PNG of the given size whose rows are all zero: a few hundred kilobytes that would decode
 // into width x height x 4 bytes.
 std::string BlankPng(std::uint32_t width, std::uint32_t height)
@@ -187,5 +238,50 @@ void NestedTables(benchmark::State& state)
         ShowPage(html, host);
 }
 BENCHMARK(NestedTables)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Image maps whose areas are short to write and span the largest shape allowed: a triangle, a
+// bow-tie, 100 circles and a zigzag of 150 points. Reading the page and asking a few points
+// should cost what the bytes cost.
+std::string MapPage(int shape)
+{
+    auto area = [](const std::string& kind, const std::string& coords) {
+        return "<area shape=" + kind + " coords=\"" + coords + "\" href=ziel.htm>";
+    };
+    std::string areas;
+    switch (shape) {
+    case 0: areas = area("poly", "0,0,32766,0,0,32766"); break;
+    case 1: areas = area("poly", "0,0,32766,32766,32766,0,0,32766"); break;
+    case 2:
+        for (int i = 0; i < 100; ++i)
+            areas += area("circle", std::to_string(16383 + i) + ",16383,16383");
+        break;
+    default: {
+        std::string coords;
+        for (int i = 0; i < 150; ++i)
+            coords += std::to_string(i * 219) + "," + (i % 2 ? "32766," : "0,");
+        areas = area("poly", coords);
+    }
+    }
+    return "<map name=m>" + areas + "</map><img src=x.png usemap=#m width=100 height=100>";
+}
+
+void ImageMaps(benchmark::State& state)
+{
+    const std::string html = MapPage(static_cast<int>(state.range(0)));
+    static const char* const names[] = {"triangle", "bow-tie", "100 circles", "zigzag of 150 points"};
+    state.SetLabel(names[state.range(0)] + std::string(", ") + std::to_string(html.size()) + " bytes");
+    Fonts();
+    TNullDocumentHost host;
+    for (auto _ : state) {
+        TSectionList document(&host);
+        document.Styles.BuildDefaultStyleSheet({});
+        ParseHtmlDocument(html, document);
+        std::string title;
+        std::unique_ptr<TUrlTarget> url;
+        for (int i = 0; i < 10; ++i)
+            benchmark::DoNotOptimize(document.MapList.First()->FindArea(i * 3000, i * 3100, title, url));
+    }
+}
+BENCHMARK(ImageMaps)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,9 +3,8 @@
 
 #include "html/base/WideText.h"
 
-#include <QPolygon>
-
 #include <algorithm>
+#include <cstdlib>
 #include <string_view>
 
 namespace velmoran {
@@ -44,7 +43,73 @@ std::vector<int> ReadCoords(const std::string& text)
     return numbers;
 }
 
+// Whether the pixel's centre lies within radius + 1/2 of the centre pixel's centre: in whole
+// numbers, dx² + dy² < r² + r + 1/4, that is dx² + dy² <= r² + r. A negative radius holds nothing.
+bool CircleContains(TPoint centre, int radius, int x, int y)
+{
+    const long long dx = static_cast<long long>(x) - centre.X;
+    const long long dy = static_cast<long long>(y) - centre.Y;
+    const long long r = radius;
+    return r >= 0 && std::abs(dx) <= r && std::abs(dy) <= r && dx * dx + dy * dy <= r * r + r;
+}
+
+// The winding number of the point (x, y) by crossings along its row: an edge counts from its top
+// row down to the row before its bottom one, and when it crosses the row at x or left of it.
+// All in whole numbers: a crossing exactly at x is never lost to rounding.
+bool PolygonContains(const std::vector<TPoint>& vertices, int x, int y)
+{
+    int winding = 0;
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const TPoint a = vertices[i];
+        const TPoint b = vertices[(i + 1) % vertices.size()];
+        if (a.Y == b.Y)
+            continue;
+        const bool down = b.Y > a.Y;
+        if (y < std::min(a.Y, b.Y) || y >= std::max(a.Y, b.Y))
+            continue;
+        // The crossing a.X + (y - a.Y) (b.X - a.X) / (b.Y - a.Y) at or left of x, multiplied out.
+        const long long across = (static_cast<long long>(y) - a.Y) * (static_cast<long long>(b.X) - a.X);
+        const long long room = (static_cast<long long>(x) - a.X) * (static_cast<long long>(b.Y) - a.Y);
+        if (down ? across <= room : across >= room)
+            winding += down ? 1 : -1;
+    }
+    return winding != 0;
+}
+
 }  // namespace
+
+bool TMapShape::Contains(int x, int y) const
+{
+    switch (Shape) {
+    case Kind::Rectangle:
+        return Points[0].X <= x && x <= Points[1].X && Points[0].Y <= y && y <= Points[1].Y;
+    case Kind::Circle:
+        return CircleContains(Points[0], Radius, x, y);
+    case Kind::Polygon:
+        return PolygonContains(Points, x, y);
+    }
+    return false;
+}
+
+TRect TMapShape::Bounds() const
+{
+    switch (Shape) {
+    case Kind::Rectangle:
+        return {Points[0].X, Points[0].Y, Points[1].X + 1, Points[1].Y + 1};
+    case Kind::Circle:
+        return {Points[0].X - Radius, Points[0].Y - Radius, Points[0].X + Radius + 1, Points[0].Y + Radius + 1};
+    case Kind::Polygon:
+        break;
+    }
+    TRect box{Points[0].X, Points[0].Y, Points[0].X + 1, Points[0].Y + 1};
+    for (const TPoint& p : Points) {
+        box.Left = std::min(box.Left, p.X);
+        box.Top = std::min(box.Top, p.Y);
+        box.Right = std::max(box.Right, p.X + 1);
+        box.Bottom = std::max(box.Bottom, p.Y + 1);
+    }
+    return box;
+}
 
 void TMapItem::AddArea(const TAttributeList& attributes)
 {
@@ -67,28 +132,26 @@ void TMapItem::AddArea(const TAttributeList& attributes)
             coords = a->Name;
     }
     const std::vector<int> n = ReadCoords(coords);
-    QRegion region;
+    TMapShape area;
     if (shape == "circ") {
         if (n.size() < 3 || 2 * n[2] + 1 > kMaxShapeExtent)
             return;
-        region = QRegion(n[0] - n[2], n[1] - n[2], 2 * n[2] + 1, 2 * n[2] + 1, QRegion::Ellipse);
+        area = {TMapShape::Kind::Circle, {{n[0], n[1]}}, n[2]};
     } else if (shape == "poly") {
         if (n.size() < 6)
             return;
-        QPolygon polygon;
+        area.Shape = TMapShape::Kind::Polygon;
         for (std::size_t i = 0; i + 1 < n.size(); i += 2)
-            polygon << QPoint(n[i], n[i + 1]);
-        const QRect box = polygon.boundingRect();
-        if (box.width() > kMaxShapeExtent || box.height() > kMaxShapeExtent)
+            area.Points.push_back({n[i], n[i + 1]});
+        const TRect box = area.Bounds();
+        if (box.Width() > kMaxShapeExtent || box.Height() > kMaxShapeExtent)
             return;
-        region = QRegion(polygon, Qt::WindingFill);
     } else {
         if (n.size() < 4)
             return;
-        // Right and bottom are inclusive.
-        region = QRegion(QRect(QPoint(n[0], n[1]), QPoint(n[2], n[3])));
+        area = {TMapShape::Kind::Rectangle, {{n[0], n[1]}, {n[2], n[3]}}, 0};
     }
-    Areas.push_back({href, region});
+    Areas.push_back({href, std::move(area)});
     AreaTargets.push_back(target);
     AreaTitles.push_back(title);
 }
@@ -96,7 +159,7 @@ void TMapItem::AddArea(const TAttributeList& attributes)
 bool TMapItem::FindArea(int x, int y, std::string& title, std::unique_ptr<TUrlTarget>& urlTarget) const
 {
     for (std::size_t i = 0; i < Areas.size(); ++i) {
-        if (!Areas[i].Region.contains(QPoint(x, y)))
+        if (!Areas[i].Shape.Contains(x, y))
             continue;
         if (Areas[i].Href.empty())
             return false;

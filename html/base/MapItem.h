@@ -2,8 +2,7 @@
 #pragma once
 
 #include "html/base/Attributes.h"
-
-#include <QRegion>
+#include "platform/GdiTypes.h"
 
 #include <memory>
 #include <string>
@@ -11,12 +10,32 @@
 
 namespace velmoran {
 
+// The shape of one area as its coordinates give it. Nothing is built from it up front: a hit
+// test asks the shape itself, in time linear in its points, so an area costs what its
+// coordinates cost however large it is.
+struct TMapShape {
+    enum class Kind { Rectangle, Circle, Polygon };
+    Kind Shape = Kind::Rectangle;
+    // Rectangle: the top-left and the bottom-right corner, both inclusive. Circle: the centre.
+    // Polygon: the vertices.
+    std::vector<TPoint> Points;
+    int Radius = 0;
+
+    // Rectangle: within the corners. Circle: the pixels whose centres lie within radius + 1/2 of
+    // the centre pixel's centre (the ellipse in x - r, y - r, x + r + 1, y + r + 1). Polygon: by
+    // the winding rule, a pixel counting as its top-left corner, with an edge's top row and left
+    // column inside and its bottom row and right column outside.
+    bool Contains(int x, int y) const;
+    // The smallest rectangle holding every pixel the shape can contain.
+    TRect Bounds() const;
+};
+
 class TMapItem {
 public:
     static constexpr int kMaxAreas = 1000;
     static constexpr int kMaxCoords = 301;
-    // Coordinates are read within ±1,000,000 pixels. Qt makes no region of a circle or polygon
-    // much wider or higher than this (it gives an empty one): such areas are skipped as well.
+    // Coordinates are read within ±1,000,000 pixels; circles and polygons wider or higher than
+    // this are left out, as they always were.
     static constexpr int kMaxShapeExtent = 32767;
 
     // Adds one AREA from its attributes (HREF, NOHREF, TARGET, TITLE, SHAPE, COORDS); areas with
@@ -30,7 +49,7 @@ public:
     std::string MapName;  // upper-cased by its creator
     struct Area {
         std::string Href;
-        QRegion Region;
+        TMapShape Shape;
     };
     std::vector<Area> Areas;
     std::vector<std::string> AreaTargets;

@@ -80,10 +80,7 @@ int TSectionList::LayoutDocument(Canvas& canvas, int width, int& maxWidth)
         Host().SetTimer(!AnimatedImages.empty(), 50);
         if (PositionList.empty())
             TCellBasic::AddToPositionList();
-        // Every window control is there for Tab, off-screen until a paint places it.
-        for (TFormControlObj* control : FormControlList)
-            if (control->GetWinControl() && control->GetWinControl()->isHidden())
-                control->Park();
+        // The window controls stay hidden until a paint places them or Tab goes to them.
         ControlsNeedRepositioning = true;
     }
     ShowPanels();
@@ -119,7 +116,7 @@ int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int x)
     if (placing) {
         for (TFormControlObj* control : FormControlList)
             if (!control->ShownInPaint)
-                control->Park();
+                control->LeaveView();
         for (TPanelObj* panel : PanelList)
             if (!panel->Shown)
                 panel->Hide();

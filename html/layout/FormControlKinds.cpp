@@ -303,8 +303,7 @@ bool TRadioButtonFormControlObj::ControlKey(int key)
         TRadioButtonFormControlObj* next = group[static_cast<std::size_t>(((me + step * k) % n + n) % n)];
         if (next->Disabled)
             continue;
-        if (QWidget* w = next->GetWinControl())
-            w->setFocus(Qt::OtherFocusReason);
+        next->TakeFocus();
         next->Click();
         break;
     }

@@ -101,8 +101,13 @@ public:
     // Moves the window control to a place of the drawing surface and shows it; a screen paint does
     // this for every control it draws.
     void ShowAt(int x, int y);
-    // Out of view: parked off-screen but still reachable by Tab.
+    // Shown off-screen: where Tab is about to go, or the focused control out of view.
     void Park();
+    // Out of view after a paint: hidden, or parked while it has the focus. Tab still reaches a
+    // hidden control (it is parked as Tab goes to it).
+    void LeaveView();
+    // Gives the window control the focus, parking it first when it is hidden.
+    void TakeFocus();
     bool ShownInPaint = false;
 
     // --- what the window control reports ---

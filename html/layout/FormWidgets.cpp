@@ -1,7 +1,9 @@
 // The window controls of form controls and the focus controls of links: made on the viewer's
-// drawing surface (only when the document has one), kept hidden off-screen until a paint places
-// them, mirroring the object's value both ways, and reporting focus, clicks, keys and the mouse to
-// the object. Radio buttons do not keep their group exclusive themselves: the object does.
+// drawing surface (only when the document has one), kept hidden until a paint places them or Tab
+// goes to them, mirroring the object's value both ways, and reporting focus, clicks, keys and the
+// mouse to the object. Radio buttons do not keep their group exclusive themselves: the object does.
+// Only the controls in view are shown: every show or move of a control on a visible surface walks
+// the shown controls beside it, so a page of thousands, all shown, would cost their square.
 #include "html/layout/FormControls.h"
 
 #include "html/layout/LinkFocus.h"
@@ -34,7 +36,11 @@ namespace {
 
 constexpr int kParkedX = -4000;
 
-// Watches the Tab key for the whole application.
+TFormControlObj* ControlOf(QWidget* widget);
+
+// Watches the Tab key for the whole application: whether it is down, and, before Tab or Shift+Tab
+// moves the focus, the hidden form control it goes to is shown off-screen, since Qt passes hidden
+// widgets by and controls out of view are hidden.
 class TTabTracker : public QObject {
 public:
     using QObject::QObject;
@@ -45,11 +51,36 @@ protected:
     {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && !key->isAutoRepeat())
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (tab && !key->isAutoRepeat())
                 Down = event->type() == QEvent::KeyPress;
+            if (tab && event->type() == QEvent::KeyPress && watched == QApplication::focusWidget() &&
+                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+                ShowNextTabStop(QApplication::focusWidget(),
+                                key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    // Walks the focus chain as Qt will: the first widget of the window that takes the focus by Tab
+    // is where the focus goes; when it is a hidden control on a shown surface, it is parked.
+    static void ShowNextTabStop(QWidget* from, bool forward)
+    {
+        QWidget* window = from->window();
+        for (QWidget* w = Step(from, forward); w && w != from; w = Step(w, forward)) {
+            if (w->window() != window || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled())
+                continue;
+            if (w->isVisible())
+                return;
+            TFormControlObj* control = ControlOf(w);
+            if (control && w->isHidden() && w->parentWidget() && w->parentWidget()->isVisible()) {
+                control->Park();
+                return;
+            }
+        }
+    }
+    static QWidget* Step(QWidget* w, bool forward) { return forward ? w->nextInFocusChain() : w->previousInFocusChain(); }
 };
 
 TTabTracker* TabTracker()
@@ -88,6 +119,7 @@ QStyle* PasswordStyle()
 class TControlEvents : public QObject {
 public:
     TControlEvents(TFormControlObj* control, QWidget* widget) : QObject(widget), control_(control) {}
+    TFormControlObj* Control() const { return control_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -130,6 +162,16 @@ public:
 protected:
     void nextCheckState() override {}
 };
+
+// The form control whose window control this is, or nullptr.
+TFormControlObj* ControlOf(QWidget* widget)
+{
+    // The watcher has no meta-object of its own, so findChild would take any child for it.
+    for (QObject* child : widget->children())
+        if (const auto* events = dynamic_cast<const TControlEvents*>(child))
+            return events->Control();
+    return nullptr;
+}
 
 QString ToQ(const std::u16string& s) { return QString::fromStdU16String(s); }
 
@@ -219,6 +261,28 @@ void TFormControlObj::Park()
         widget_->move(kParkedX, 0);
     if (widget_->isHidden())
         widget_->show();
+}
+
+void TFormControlObj::LeaveView()
+{
+    if (!widget_ || widget_->isHidden())
+        return;
+    // Hiding the control with the focus would hand the focus on: it stays, off-screen.
+    const QWidget* focus = widget_->window()->focusWidget();
+    if (focus && (focus == widget_ || widget_->isAncestorOf(focus)))
+        Park();
+    else
+        widget_->hide();
+}
+
+void TFormControlObj::TakeFocus()
+{
+    if (!widget_)
+        return;
+    // A hidden widget would take the focus only once a paint showed it.
+    if (widget_->isHidden())
+        Park();
+    widget_->setFocus(Qt::OtherFocusReason);
 }
 
 // ---------------------------------------------------------------------------------------------

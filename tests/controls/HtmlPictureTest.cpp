@@ -146,8 +146,9 @@ TEST_F(HtmlPicture, BitmapsHaveNoFramesAndKeepTheirSize)
     EXPECT_EQ(copy.Width(), 0);
 }
 
-// Icons and metafiles: sized from their headers, a metafile played into the rectangle when drawn,
-// a damaged one refused with the format message.
+// Icons and metafiles: sized from their headers, a metafile drawn into the rectangle (on the
+// screen from an image played once, on a printer by its records), a damaged one refused with the
+// format message.
 TEST_F(HtmlPicture, IconsAndMetafiles)
 {
     const auto file = [](const char* name) {
@@ -164,11 +165,19 @@ TEST_F(HtmlPicture, IconsAndMetafiles)
         EXPECT_EQ(picture.Width(), 200) << name;
         EXPECT_EQ(picture.Height(), 100) << name;
         TestFontEngine fonts;
-        RecordingCanvas canvas(fonts);
         picture.Stretch = true;
-        picture.Draw(canvas, {10, 20, 210, 120});
-        const std::vector<std::string> calls = canvas.Calls();
-        // At (10, 20): the rectangle from (5,10)-(60,70) lands at (15,30)-(70,90).
+        // On the screen from the image it was played into, once for the size.
+        RecordingCanvas screen(fonts);
+        picture.Draw(screen, {10, 20, 210, 120});
+        picture.Draw(screen, {10, 20, 210, 120});
+        const std::string blt = "StretchBlt 10,20,210,120 from 0,0,200,100 of 200x100 alpha";
+        EXPECT_EQ(screen.Calls(), (std::vector<std::string>{blt, blt})) << name;
+        // On a printer the records: at (10, 20) the rectangle from (5,10)-(60,70) lands at (15,30)-(70,90).
+        RecordingCanvas printer(fonts);
+        printer.SetDeviceCaps(LOGPIXELSX, 600);
+        printer.SetDeviceCaps(LOGPIXELSY, 600);
+        picture.Draw(printer, {10, 20, 210, 120});
+        const std::vector<std::string> calls = printer.Calls();
         EXPECT_NE(std::find(calls.begin(), calls.end(), "Rectangle 15,30,70,90"), calls.end()) << name;
         EXPECT_TRUE(std::any_of(calls.begin(), calls.end(),
                                 [](const std::string& c) { return c.rfind("StretchBlt ", 0) == 0; }))

@@ -4,7 +4,8 @@
 // records a picture uses onto a canvas, fitted into a rectangle: pens, brushes and fonts and
 // their selection, lines, polylines, polygons, rectangles, ellipses, arcs, text, bitmaps through
 // the stretch-DIB records, the mapping mode, window and viewport, saving and restoring the state.
-// Other records are skipped, and so is a record too short for what it says.
+// Other records are skipped, and so is a record too short for what it says. A play stops after a
+// budget of records. A metafile shown as a picture is played once into an image (MetafileImage.h).
 #pragma once
 
 #include "platform/Canvas.h"
@@ -41,8 +42,14 @@ struct TMetafile {
 bool LooksLikeMetafile(const std::uint8_t* bytes, std::size_t size);
 // The checked metafile; nothing when the bytes are no metafile or a damaged one.
 std::optional<TMetafile> ReadMetafile(const std::uint8_t* bytes, std::size_t size);
+// The records a play takes at most: a file of many records (4 MB of ellipses are 166,000) stops
+// there with the picture as far as it got, after about half a second. Drawings made by hand or
+// by a chart program take a few thousand.
+inline constexpr std::size_t kMetafileRecordBudget = 25000;
+
 // Draws the metafile fitted into the rectangle (a rectangle upside down or mirrored flips it),
-// clipped to it; the canvas's state is kept.
-void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target);
+// clipped to it; the canvas's state is kept. Records past the budget are not played.
+void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target,
+                  std::size_t recordBudget = kMetafileRecordBudget);
 
 }  // namespace velmoran

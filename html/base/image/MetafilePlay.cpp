@@ -76,8 +76,8 @@ int ClampToExtent(double v)
 
 class TPlayer {
 public:
-    TPlayer(Canvas& canvas, const TMetafile& metafile, const TRect& target)
-        : canvas_(canvas), m_(metafile), target_(target)
+    TPlayer(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget)
+        : canvas_(canvas), m_(metafile), target_(target), recordsLeft_(recordBudget)
     {
         if (m_.PlaceableMapping) {
             dc_.MapMode = kMmAnisotropic;
@@ -98,6 +98,15 @@ public:
     }
 
 private:
+    // Counts a record against the budget; false once it is spent.
+    bool TakeRecord()
+    {
+        if (recordsLeft_ == 0)
+            return false;
+        --recordsLeft_;
+        return true;
+    }
+
     // --- mapping ---
 
     // The scale of logical units to the reference device's pixels.
@@ -365,7 +374,7 @@ private:
     void PlayWmf(const TBytes& file)
     {
         std::size_t pos = m_.RecordsAt;
-        while (file.Has(pos, 6)) {
+        while (file.Has(pos, 6) && TakeRecord()) {
             const std::uint64_t words = file.U32(pos);
             const unsigned function = file.U16(pos + 4);
             if (words < 3 || words * 2 > file.Size() - pos || function == kWmfEof)
@@ -526,7 +535,7 @@ private:
     void PlayEmf(const TBytes& file)
     {
         std::size_t pos = 0;
-        while (file.Has(pos, 8)) {
+        while (file.Has(pos, 8) && TakeRecord()) {
             const std::uint32_t type = file.U32(pos);
             const std::uint32_t size = file.U32(pos + 4);
             if (size < 8 || size > file.Size() - pos || type == kEmfEof)
@@ -652,6 +661,7 @@ private:
     Canvas& canvas_;
     const TMetafile& m_;
     TRect target_;
+    std::size_t recordsLeft_;
     TDcState dc_;
     std::vector<TDcState> saved_;
     std::vector<TPlayObject> objects_;
@@ -659,7 +669,7 @@ private:
 
 }  // namespace
 
-void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target)
+void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget)
 {
     if (target.Width() == 0 || target.Height() == 0 || metafile.Bytes.empty())
         return;
@@ -667,7 +677,7 @@ void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target
                      std::max(target.Left, target.Right), std::max(target.Top, target.Bottom)};
     canvas.SaveDC();
     canvas.IntersectClipRect(clip);
-    TPlayer(canvas, metafile, target).Play();
+    TPlayer(canvas, metafile, target, recordBudget).Play();
     canvas.RestoreDC();
 }
 

@@ -9,7 +9,13 @@
 
 #include "platform/core/CodePage.h"
 
+#include <QPolygon>
+#include <QRegion>
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
 
 using namespace velmoran;
 
@@ -37,7 +43,7 @@ TEST(MapItem, ShapesAndHitTests)
     map.AddArea(Attrs({{"coords", "0 0,,30  30"}, {"href", "r.htm"}, {"target", "Main"}}));
     map.AddArea(Attrs({{"shape", "rect"}, {"coords", "40,0,50,10"}, {"href", "x"}, {"nohref", ""}}));
     ASSERT_EQ(map.AreaCount(), 3);
-    EXPECT_EQ(map.Areas[0].Region.boundingRect(), QRect(QPoint(5, 5), QPoint(15, 15)));
+    EXPECT_EQ(map.Areas[0].Shape.Bounds(), (TRect{5, 5, 16, 16}));
 
     std::string title;
     std::unique_ptr<TUrlTarget> link;
@@ -83,7 +89,79 @@ TEST(MapItem, OversizedMissingAndOddCoordinates)
     ASSERT_EQ(odd.AreaCount(), 1);
     EXPECT_TRUE(odd.FindArea(9, 2, title, link));
     EXPECT_FALSE(odd.FindArea(20, 1, title, link));
-    EXPECT_LE(odd.Areas[0].Region.boundingRect().right(), 10);
+    EXPECT_EQ(odd.Areas[0].Shape.Bounds(), (TRect{0, 0, 11, 11}));
+}
+
+// The areas once were Qt regions made when the map was read; the shapes answer for themselves now,
+// and a polygon must hit exactly where its region did: the winding rule (the middle of a
+// pentagram is inside), a pixel taken as its top-left corner, an edge's left column and top row
+// inside, its right column and bottom row outside. Random polygons, crossing themselves too,
+// against the region Qt makes of them, over every pixel around them.
+TEST(MapItem, PolygonsHitExactlyWhereTheirRegionsDid)
+{
+    std::mt19937 random(56);
+    std::vector<std::vector<QPoint>> polygons = {
+        {{30, 0}, {48, 57}, {0, 21}, {60, 21}, {12, 57}},    // pentagram
+        {{0, 0}, {50, 40}, {50, 0}, {0, 40}},                // bow-tie
+        {{10, 10}, {40, 10}, {40, 40}, {10, 40}, {10, 10}},  // a square closed twice
+        {{5, 5}, {5, 5}, {5, 5}},                            // one point
+    };
+    for (int i = 0; i < 300; ++i) {
+        std::vector<QPoint> polygon(3 + random() % 10);
+        for (QPoint& p : polygon)
+            p = QPoint(static_cast<int>(random() % 61) - 10, static_cast<int>(random() % 61) - 10);
+        polygons.push_back(polygon);
+    }
+    std::string title;
+    std::unique_ptr<TUrlTarget> link;
+    for (const auto& polygon : polygons) {
+        std::string coords;
+        for (const QPoint& p : polygon)
+            coords += std::to_string(p.x()) + "," + std::to_string(p.y()) + ",";
+        TMapItem map;
+        map.AddArea(Attrs({{"shape", "poly"}, {"coords", coords.c_str()}, {"href", "p"}}));
+        const QRegion region(QPolygon(QList<QPoint>(polygon.begin(), polygon.end())), Qt::WindingFill);
+        for (int y = -12; y < 55; ++y)
+            for (int x = -12; x < 55; ++x)
+                ASSERT_EQ(map.FindArea(x, y, title, link), region.contains(QPoint(x, y)))
+                    << coords << " at " << x << "," << y;
+    }
+}
+
+// A circle holds the pixels whose centres lie within r + 1/2 of its centre's: symmetric about the
+// centre, reaching r pixels each way. The regions it replaces were polygons flattened from the
+// curve, one pixel off here and there on the rim: away from the rim both agree.
+TEST(MapItem, CirclesHitByDistanceFromTheirCentre)
+{
+    std::string title;
+    std::unique_ptr<TUrlTarget> link;
+    TMapItem map;
+    map.AddArea(Attrs({{"shape", "circle"}, {"coords", "100,50,30"}, {"href", "k"}}));
+    // In: the ends of the axes, and pixels a little farther than r whose centres lie within r + 1/2.
+    for (const auto& [x, y] : {std::pair{130, 50}, std::pair{70, 50}, std::pair{100, 20}, std::pair{100, 80},
+                               std::pair{121, 71}, std::pair{130, 55}, std::pair{129, 58}, std::pair{105, 80}})
+        EXPECT_TRUE(map.FindArea(x, y, title, link)) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{131, 50}, std::pair{69, 50}, std::pair{100, 19}, std::pair{100, 81}, std::pair{122, 72}})
+        EXPECT_FALSE(map.FindArea(x, y, title, link)) << x << "," << y;
+    for (int dy = -32; dy <= 32; ++dy)
+        for (int dx = -32; dx <= 32; ++dx)
+            ASSERT_EQ(map.FindArea(100 + dx, 50 + dy, title, link), map.FindArea(100 - dx, 50 + dy, title, link));
+
+    for (int r : {0, 1, 2, 3, 7, 30, 31, 300}) {
+        TMapItem circle;
+        circle.AddArea(Attrs({{"shape", "circ"}, {"coords", ("0 0 " + std::to_string(r)).c_str()}, {"href", "c"}}));
+        const QRegion region(-r, -r, 2 * r + 1, 2 * r + 1, QRegion::Ellipse);
+        for (int y = -r - 3; y <= r + 3; ++y)
+            for (int x = -r - 3; x <= r + 3; ++x) {
+                const double fromRim = std::abs(std::hypot(x - 0.5, y - 0.5) - (r + 0.5));
+                if (fromRim > 1.5) {
+                    ASSERT_EQ(circle.FindArea(x, y, title, link), region.contains(QPoint(x, y))) << r << ": " << x << "," << y;
+                }
+            }
+    }
+    TMapItem none;
+    none.AddArea(Attrs({{"shape", "circle"}, {"coords", "10,10,-1"}, {"href", "n"}}));
+    EXPECT_FALSE(none.FindArea(10, 10, title, link));
 }
 
 TEST(IndentManager, FloatsNarrowTheLinesTheyCover)

@@ -144,7 +144,7 @@ TEST_F(LargeNumbers, ImageMapCoordinatesAreReadWithinTheLengthBounds)
                    "<img src=x.png usemap=#m width=10 height=10>");
     ASSERT_EQ(page.Doc.MapList.Count(), 1);
     const TMapItem* map = page.Doc.MapList.First();
-    // Circles and polygons that large are left out (Qt makes no region of them); the rectangle stays.
+    // Circles and polygons that large are left out, as they always were; the rectangle stays.
     EXPECT_EQ(map->AreaCount(), 1);
     std::string title;
     std::unique_ptr<TUrlTarget> url;

@@ -2,7 +2,7 @@
 // objects at a placeholder in the text, sized and aligned from their attributes; the content of
 // an OBJECT is not shown. A host that makes controls sees each panel once with its lines. The
 // window controls of a form are placed by the paint that reaches them and leave the view when the
-// page scrolls away from them.
+// page scrolls away from them; only those in view are shown.
 #include "tests/html/layout/ParserTestSupport.h"
 #include "tests/support/TestApp.h"
 
@@ -127,8 +127,9 @@ TEST(ObjectParse, HostMakesTheControlsAndSeesThemGo)
 }
 
 // An edit field in view stands at its place on the surface; scrolled out of the view, the next
-// paint takes it off the surface (left of it, where Tab still finds it), and scrolled back, it
-// returns to its place.
+// paint takes it off the surface (hidden: Tab still finds it, see the viewer's tab order), and
+// scrolled back, it returns to its place. Of a long page of controls only those in view are shown,
+// none before the first paint: each show on a shown surface costs as many as are shown.
 TEST(ObjectParse, AFormControlScrolledOutOfViewLeavesTheSurface)
 {
     testing::App();
@@ -141,19 +142,57 @@ TEST(ObjectParse, AFormControlScrolledOutOfViewLeavesTheSurface)
     ASSERT_EQ(page.Doc.FormControlList.size(), 1u);
     QWidget* edit = page.Doc.FormControlList[0]->GetWinControl();
     ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->isHidden());
 
     page.Doc.PaintDocument(canvas, {0, 0, 400, 300});
     const QPoint place = edit->pos();
     EXPECT_GE(place.x(), 0);
     EXPECT_LT(place.y(), 300);
+    EXPECT_FALSE(edit->isHidden());
 
     page.Doc.SetYOffset(1500);
     page.Doc.PaintDocument(canvas, {0, 0, 400, 300});
-    EXPECT_LT(edit->x() + edit->width(), 0);
+    EXPECT_TRUE(edit->isHidden());
 
     page.Doc.SetYOffset(0);
     page.Doc.PaintDocument(canvas, {0, 0, 400, 300});
     EXPECT_EQ(edit->pos(), place);
+    EXPECT_FALSE(edit->isHidden());
+}
+
+TEST(ObjectParse, OnlyTheFormControlsInViewAreShown)
+{
+    testing::App();
+    PanelHost host;
+    host.Surface.resize(400, 300);
+    host.Surface.show();
+    ParsedPage page(&host);
+    std::string html = "<form>";
+    for (int i = 0; i < 200; ++i)
+        html += "<p style=\"margin: 0; height: 100px\"><input name=e" + std::to_string(i) + "></p>";
+    page.Parse(html + "</form>");
+    RecordingCanvas canvas(page.Fonts);
+    int maxWidth = 0;
+    page.Doc.LayoutDocument(canvas, 400, maxWidth);
+    ASSERT_EQ(page.Doc.FormControlList.size(), 200u);
+    // The controls whose top lies in the view, as the paint at that offset shows them.
+    auto shown = [&] {
+        std::vector<int> out;
+        for (std::size_t i = 0; i < page.Doc.FormControlList.size(); ++i)
+            if (page.Doc.FormControlList[i]->GetWinControl()->isVisible())
+                out.push_back(static_cast<int>(i));
+        return out;
+    };
+    EXPECT_TRUE(shown().empty());
+    page.Doc.PaintDocument(canvas, {0, 0, 400, 250});
+    EXPECT_EQ(shown(), (std::vector<int>{0, 1, 2}));
+    page.Doc.SetYOffset(10000);
+    page.Doc.PaintDocument(canvas, {0, 0, 400, 250});
+    EXPECT_EQ(shown(), (std::vector<int>{100, 101, 102}));
+    // Scrolled on by half a view: the paragraphs reaching into it (edges included) show theirs.
+    page.Doc.SetYOffset(10150);
+    page.Doc.PaintDocument(canvas, {0, 0, 400, 250});
+    EXPECT_EQ(shown(), (std::vector<int>{101, 102, 103, 104}));
 }
 
 }  // namespace

@@ -108,13 +108,14 @@ TEST(FormControls, WindowControlsArePlacedByPainting)
     EXPECT_GE(top->x(), 0);
     EXPECT_TRUE(top->isVisible());
     EXPECT_EQ(top->size(), QSize(f.Control<TEditFormControlObj>(0).Width(), f.Control<TEditFormControlObj>(0).Height()));
-    // Out of view the control is parked, still there for Tab; scrolling brings it in.
-    EXPECT_EQ(bottom->x(), -4000);
-    EXPECT_TRUE(bottom->isVisibleTo(f.viewer.PaintPanel()));
+    // Out of view the control is hidden (Tab still reaches it); scrolling brings it in and takes
+    // the top one out.
+    EXPECT_TRUE(bottom->isHidden());
     f.viewer.SetVScrollBarPosition(f.viewer.DocumentHeight());
     f.Paint();
     EXPECT_GE(bottom->x(), 0);
-    EXPECT_EQ(top->x(), -4000);
+    EXPECT_TRUE(bottom->isVisible());
+    EXPECT_TRUE(top->isHidden());
 }
 
 TEST(FormControls, TypedValuesAreSubmitted)
@@ -424,6 +425,60 @@ TEST(TabOrder, FocusedLinkShowsItAndEnterFollowsIt)
     EXPECT_EQ(followed, std::vector<std::string>{"unten.htm"});
     FormViewer::Focus(lower->FocusWidget(), false);
     EXPECT_FALSE(f.Doc().LinkList[1]->Active);
+}
+
+// Controls far out of view are hidden, and Qt's Tab passes hidden widgets by: Tab and Shift+Tab
+// still go to them, an arrow key still moves to a radio button of the group far below, and the
+// control reached comes into view. The focused control scrolled out of view keeps the focus.
+TEST(TabOrder, TabAndArrowsReachControlsOutOfView)
+{
+    FormViewer f;
+    std::string gap;
+    for (int i = 0; i < 60; ++i)
+        gap += "<br>Zeile";
+    f.Load("<form><input name=oben>" + gap + "<br><input name=unten>" + gap +
+           "<br><input type=radio name=r value=1 checked>" + gap + "<br><input type=radio name=r value=2></form>");
+    f.viewer.activateWindow();
+    QApplication::processEvents();
+    QWidget* top = f.Widget<QLineEdit>(0);
+    QWidget* bottom = f.Widget<QLineEdit>(1);
+    top->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), top);
+    ASSERT_TRUE(bottom->isHidden());
+
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(top, &tab);
+    FormViewer::Key(bottom, Qt::Key_Tab, QEvent::KeyRelease);
+    EXPECT_EQ(QApplication::focusWidget(), bottom);
+    f.Paint();
+    EXPECT_GE(bottom->x(), 0);
+    EXPECT_TRUE(top->isHidden());
+    QKeyEvent backTab(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
+    QApplication::sendEvent(bottom, &backTab);
+    FormViewer::Key(top, Qt::Key_Backtab, QEvent::KeyRelease);
+    EXPECT_EQ(QApplication::focusWidget(), top);
+    f.Paint();
+    EXPECT_GE(top->x(), 0);
+
+    QWidget* first = f.Widget<QRadioButton>(2);
+    QWidget* second = f.Widget<QRadioButton>(3);
+    f.Control<TFormControlObj>(2).TakeFocus();
+    f.Paint();
+    ASSERT_EQ(QApplication::focusWidget(), first);
+    EXPECT_GE(first->x(), 0);
+    ASSERT_TRUE(second->isHidden());
+    FormViewer::Key(first, Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), second);
+    EXPECT_TRUE(f.Control<TRadioButtonFormControlObj>(3).Checked);
+    f.Paint();
+    EXPECT_GE(second->x(), 0);
+
+    // Scrolled away from the focused control: it stays shown, off-screen, with the focus.
+    f.viewer.SetVScrollBarPosition(0);
+    f.Paint();
+    EXPECT_EQ(QApplication::focusWidget(), second);
+    EXPECT_FALSE(second->isHidden());
+    EXPECT_EQ(second->x(), -4000);
 }
 
 }  // namespace

@@ -12,11 +12,15 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QRegion>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace velmoran {
 namespace {
@@ -80,6 +84,40 @@ TEST(ImageMaps, EachAreaAnswersWithItsUrlTargetAndTitle)
     v.viewer.OnHotSpotCovered = [&](TPageViewer*, const std::string& url) { covered = url; };
     v.viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, 100, 40);
     EXPECT_EQ(covered, "klaerer.html");
+}
+
+// The map page's areas were regions made when the page was read; the shapes answer for themselves
+// now. Over every pixel of the picture the links are those of the regions the page's areas made:
+// exactly for the rectangles and the triangle, and for the circle everywhere but on its rim, where
+// the region was a polygon flattened from the curve and the circle now goes by distance.
+TEST(ImageMaps, EveryPixelHitsTheAreaItsRegionHeld)
+{
+    PlainViewer v;
+    v.viewer.LoadDocumentFile(kMapPage);
+    v.Paint();
+    const std::vector<std::pair<QRegion, std::string>> regions = {
+        {QRegion(QRect(QPoint(0, 0), QPoint(49, 49))), "becken.html"},
+        {QRegion(70, 20, 61, 61, QRegion::Ellipse), "klaerer.html"},
+        {QRegion(QPolygon({QPoint(150, 0), QPoint(199, 0), QPoint(199, 99)}), Qt::WindingFill), "zulauf.html"},
+        {QRegion(QRect(QPoint(0, 50), QPoint(49, 99))), ""}};
+    int rim = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x) {
+            std::string expected;
+            for (const auto& [region, url] : regions)
+                if (region.contains(QPoint(x, y))) {
+                    expected = url;
+                    break;
+                }
+            TLinkHit hit;
+            const std::string found = v.Hit(x, y, hit) & 1 ? hit.Url : std::string();
+            if (std::abs(std::hypot(x - 100.5, y - 50.5) - 30.5) <= 1.5) {
+                rim += found != expected;
+                continue;
+            }
+            ASSERT_EQ(found, expected) << x << "," << y;
+        }
+    EXPECT_LT(rim, 100);  // of the some 570 pixels within 1.5 of the rim
 }
 
 TEST(ViewerEvents, ImageClickAndOverGiveThePointWithinTheImage)

@@ -3,6 +3,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -412,6 +413,50 @@ QImage TestPicture(int width, int height)
             image.setPixel(x, y, qRgb(r, g, b));
         }
     return image;
+}
+
+std::string EmfRecord(std::uint32_t type, const std::vector<std::int32_t>& words)
+{
+    std::string record;
+    const auto put = [&record](std::uint32_t v) {
+        for (int shift = 0; shift < 32; shift += 8)
+            record += static_cast<char>((v >> shift) & 0xFF);
+    };
+    put(type);
+    put(static_cast<std::uint32_t>(8 + 4 * words.size()));
+    for (std::int32_t w : words)
+        put(static_cast<std::uint32_t>(w));
+    return record;
+}
+
+std::string BuildEmf(int width, int height, const std::string& records)
+{
+    const std::string end = EmfRecord(14, {0, 16, 20});
+    const int size = static_cast<int>(88 + records.size() + end.size());
+    // Bounds, the frame in hundredths of a millimetre, " EMF", version, size, record and handle
+    // counts, a reference device of 960 x 960 pixels on 254 x 254 mm (96 ppi).
+    const std::string header = EmfRecord(1, {0, 0, width - 1, height - 1, 0, 0, width * 2540 / 96, height * 2540 / 96,
+                                             0x464D4520, 0x10000, size, 0, 8, 0, 0, 0, 960, 960, 254, 254});
+    return header + records + end;
+}
+
+std::string EllipsesEmf(int width, int height, int count)
+{
+    std::string records = EmfRecord(39, {1, 0, 0x0000FF, 0}) + EmfRecord(39, {2, 0, 0xFF0000, 0});
+    unsigned seed = 56;
+    const auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(range));
+    };
+    for (int i = 0; i < count; ++i) {
+        if (i % 100 == 0)
+            records += EmfRecord(37, {1 + (i / 100) % 2});
+        const int size = 20 + next(181);
+        const int x = next(std::max(1, width - size));
+        const int y = next(std::max(1, height - size));
+        records += EmfRecord(42, {x, y, x + size, y + size});
+    }
+    return BuildEmf(width, height, records);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)

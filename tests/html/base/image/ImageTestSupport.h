@@ -1,6 +1,6 @@
 // Builders the image tests use to make their own pictures: a raw PNG writer for every colour type,
-// bit depth and interlacing (with its own filters), a GIF writer with its own LZW encoder, and a
-// JPEG writer over libjpeg.
+// bit depth and interlacing (with its own filters), a GIF writer with its own LZW encoder, a
+// JPEG writer over libjpeg and an enhanced-metafile writer.
 #pragma once
 
 #include <QImage>
@@ -68,6 +68,14 @@ std::vector<QRgb> TestPalette(int entries);
 
 // ---- JPEG ----
 std::string EncodeJpeg(const QImage& image, int quality, bool progressive, bool grayscale);
+
+// ---- EMF ----
+// One record: its type, its length and the 32-bit words of its body.
+std::string EmfRecord(std::uint32_t type, const std::vector<std::int32_t>& words);
+// An enhanced metafile of width x height pixels at 96 ppi: the header, the records, the end.
+std::string BuildEmf(int width, int height, const std::string& records);
+// Many ellipses in turn red and blue, each 20 to 200 pixels, spread over a picture of that size.
+std::string EllipsesEmf(int width, int height, int count);
 
 // A picture with smooth and sharp parts for the lossy and the palette tests.
 QImage TestPicture(int width, int height);

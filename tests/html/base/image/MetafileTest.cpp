@@ -1,17 +1,23 @@
 // Metafiles and icons: the hand-made files of tests/data/image (see make_pictures.py there) read
 // with their sizes; played, they show the drawing they describe, at their own size and scaled
 // (a rendered comparison at the places the drawing fixes); damaged files are refused, and what a
-// damaged record or an unknown one holds is skipped; of an icon's pictures the largest and
-// deepest is taken, with its transparency.
+// damaged record or an unknown one holds is skipped; a play stops after its budget of records; a
+// metafile shown as a picture is played once for each size it is shown at; of an icon's pictures
+// the largest and deepest is taken, with its transparency.
 #include "html/base/image/IconDecode.h"
 #include "html/base/image/Metafile.h"
+#include "html/base/image/MetafileImage.h"
 #include "platform/QtCanvas.h"
+#include "platform/RecordingCanvas.h"
+#include "platform/TestFont.h"
+#include "tests/html/base/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -180,6 +186,110 @@ TEST(Metafiles, DamagedFilesAreRefusedAndDamagedRecordsSkipped)
     const std::optional<TMetafile> patched = Read(WithRecord(WithRecord(wmf, records, unknown), records, shortPolygon));
     ASSERT_TRUE(patched);
     ExpectTheDrawing(Render(*patched, 200, 100), 1, qRgb(0, 0, 255), qRgb(0, 255, 0));
+}
+
+// A play stops after its budget of records with the drawing as far as it got: each budget gives
+// the first calls of the whole play. A file of more records than the budget (a few megabytes of
+// ellipses) stops at it.
+TEST(Metafiles, APlayStopsAfterItsBudgetOfRecords)
+{
+    TestFontEngine fonts;
+    for (const char* name : {"zeichnung.wmf", "zeichnung.emf"}) {
+        const TMetafile metafile = *Read(Load(name));
+        const auto calls = [&](std::size_t budget) {
+            RecordingCanvas canvas(fonts);
+            PlayMetafile(canvas, metafile, {0, 0, 200, 100}, budget);
+            return canvas.Calls();
+        };
+        const std::vector<std::string> whole = calls(kMetafileRecordBudget);
+        ASSERT_FALSE(whole.empty());
+        EXPECT_TRUE(calls(0).empty());
+        std::size_t drawn = 0;
+        for (std::size_t budget = 1; budget <= 60; ++budget) {
+            const std::vector<std::string> part = calls(budget);
+            ASSERT_LE(part.size(), whole.size());
+            EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin())) << name << ", " << budget;
+            EXPECT_GE(part.size(), drawn) << name << ", " << budget;
+            drawn = part.size();
+        }
+        EXPECT_EQ(drawn, whole.size()) << name;
+    }
+
+    const int total = static_cast<int>(kMetafileRecordBudget) + 2000;
+    const std::string many = imagetest::EllipsesEmf(400, 300, total);
+    const std::optional<TMetafile> big = Read(Bytes(many.begin(), many.end()));
+    ASSERT_TRUE(big);
+    RecordingCanvas canvas(fonts, 400, 300);
+    PlayMetafile(canvas, *big, {0, 0, 400, 300});
+    const auto calls = canvas.Calls();
+    const auto ellipses = std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("Ellipse ", 0) == 0; });
+    // The header, the brushes and their selections take their share of the budget.
+    EXPECT_LT(ellipses, static_cast<long>(kMetafileRecordBudget));
+    EXPECT_GT(ellipses, static_cast<long>(kMetafileRecordBudget) * 98 / 100);
+}
+
+// A canvas that keeps the pictures drawn onto it.
+class PictureCatcher : public RecordingCanvas {
+public:
+    using RecordingCanvas::RecordingCanvas;
+    std::vector<QImage> Pictures;
+
+protected:
+    void DoStretchBlt(const TRect& destination, const QImage& image, const QImage* mask, const TRect& source) override
+    {
+        Pictures.push_back(image);
+        RecordingCanvas::DoStretchBlt(destination, image, mask, source);
+    }
+};
+
+QImage OnWhite(const QImage& picture)
+{
+    QImage image(picture.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter(&image).drawImage(0, 0, picture);
+    return image;
+}
+
+// Shown as a picture, a metafile is played once into an image of the size it is shown at: the
+// paints of that size draw the same image, another size plays it again (mirrored, it stays
+// mirrored). A printer's canvas, finer than the screen, and a size too large for an image get the
+// records themselves.
+TEST(Metafiles, APictureIsPlayedOnceForEachSizeItIsShownAt)
+{
+    TestFontEngine fonts;
+    const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
+    TMetafileImage picture(*Read(Load("zeichnung.emf")));
+    PictureCatcher screen(fonts);
+    picture.Draw(screen, {10, 20, 210, 120});
+    picture.Draw(screen, {10, 20, 210, 120});
+    const std::string blt = "StretchBlt 10,20,210,120 from 0,0,200,100 of 200x100 alpha";
+    EXPECT_EQ(screen.Calls(), (std::vector<std::string>{blt, blt}));
+    ASSERT_EQ(screen.Pictures.size(), 2u);
+    EXPECT_EQ(screen.Pictures[0].cacheKey(), screen.Pictures[1].cacheKey());
+    // Transparent where the records draw nothing.
+    EXPECT_EQ(qAlpha(screen.Pictures[0].pixel(100, 4)), 0);
+    ExpectTheDrawing(OnWhite(screen.Pictures[0]), 1, green, blue);
+
+    picture.Draw(screen, {0, 0, 400, 200});
+    ASSERT_EQ(screen.Pictures.size(), 3u);
+    EXPECT_EQ(screen.Pictures[2].size(), QSize(400, 200));
+    ExpectTheDrawing(OnWhite(screen.Pictures[2]), 2, green, blue);
+    picture.Draw(screen, {200, 0, 0, 100});
+    ASSERT_EQ(screen.Pictures.size(), 4u);
+    const QImage mirrored = OnWhite(screen.Pictures[3]);
+    EXPECT_TRUE(ColourAt(mirrored, 1, 200 - 30, 40, green));
+    EXPECT_TRUE(ColourAt(mirrored, 1, 200 - 167, 40, qRgb(255, 0, 0)));
+
+    RecordingCanvas printer(fonts);
+    printer.SetDeviceCaps(LOGPIXELSX, 600);
+    printer.SetDeviceCaps(LOGPIXELSY, 600);
+    picture.Draw(printer, {10, 20, 210, 120});
+    const std::vector<std::string> printed = printer.Calls();
+    EXPECT_NE(std::find(printed.begin(), printed.end(), "Rectangle 15,30,70,90"), printed.end());
+    PictureCatcher large(fonts, 800, 600);
+    picture.Draw(large, {0, 0, 5000, 5000});
+    const std::vector<std::string> played = large.Calls();
+    EXPECT_NE(std::find(played.begin(), played.end(), "Rectangle 125,500,1500,3500"), played.end());
 }
 
 TEST(Icons, TheLargestDeepestPictureIsTakenWithItsTransparency)
