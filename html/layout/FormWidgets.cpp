@@ -9,6 +9,7 @@
 #include "html/layout/LinkFocus.h"
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
+#include "platform/PasswordStyle.h"
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/core/CodePage.h"
@@ -24,7 +25,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -91,28 +91,6 @@ TTabTracker* TabTracker()
         qApp->installEventFilter(tracker);
     }
     return tracker;
-}
-
-// Password edits show "*" for every character, whatever the desktop style would show.
-class TPasswordStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '*';
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-QStyle* PasswordStyle()
-{
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new TPasswordStyle;
-        style->setParent(qApp);
-    }
-    return style;
 }
 
 // Reports a control's focus, keys and mouse to its object.
