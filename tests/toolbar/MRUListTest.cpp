@@ -32,6 +32,10 @@ TEST(MRUList, AddMovesToTheTopAndNamesDifferingInCaseAreTwoFiles)
         list.Add(name);
     list.Add("/x/b.vda");
     EXPECT_EQ(list.Items().Texts(), (std::vector<std::string>{"/x/b.vda", "/x/Plant.vda", "/x/c.vda", "/x/a.vda"}));
+    // The newest added again (saved right after opening) stays where it is, once.
+    list.Add("/x/b.vda");
+    EXPECT_EQ(list.Items().Texts(), (std::vector<std::string>{"/x/b.vda", "/x/Plant.vda", "/x/c.vda", "/x/a.vda"}));
+    EXPECT_EQ(list.Container()->Count(), 4);
     list.Add("/x/plant.vda");
     EXPECT_EQ(list.Items().Count(), 5);
     EXPECT_EQ(list.Items().Get(0), "/x/plant.vda");

@@ -5,6 +5,8 @@
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
 #include "tests/toolbar/MenuFixture.h"
+#include "toolbar/TBarDragMode.h"
+#include "toolbar/TBarFloatingWindow.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -303,6 +305,42 @@ TEST_F(Toolbar, ResizingAFloatingToolbarSnapsToItsLayoutSizes)
     EXPECT_EQ(rect.right(), start.right());
     toolbar->SizingEnd();
     EXPECT_EQ(toolbar->FloatingWidth(), candidates.back().FloatingWidth);
+}
+
+// Sized smoothly, the bar lays its items out at each size it snaps to while the mouse is still
+// held: grown from two rows to the one-row size, its items stand in one row before the release.
+TEST_F(Toolbar, ASmoothlySizedFloatingToolbarShowsEachLayoutAsItSnaps)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    std::vector<TBarItem*> items;
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs"})
+        items.push_back(Item(toolbar->Items(), caption));
+    const auto candidates = toolbar->FloatingSizeCandidates();
+    ASSERT_GE(candidates.size(), 2u);
+    ASSERT_EQ(candidates[0].FloatingWidth, 0);
+    toolbar->SetFloatingWidth(candidates[1].FloatingWidth);
+    toolbar->SetFloatingPosition({100, 100});
+    toolbar->SetFloating(true);
+    Settle();
+    ASSERT_TRUE(toolbar->SmoothDrag);
+    const QRect start = toolbar->FloatParent()->geometry();
+    const QPoint edge(start.right(), start.center().y());
+    const auto sameRow = [&] {
+        toolbar->View().ValidatePositions();
+        return toolbar->View().FindViewer(items.back())->BoundsRect.Top ==
+               toolbar->View().FindViewer(items.front())->BoundsRect.Top;
+    };
+    ASSERT_FALSE(sameRow());
+    toolbar->BeginSizing(1, edge);
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    const QPoint wider = edge + QPoint(candidates[0].Size.width() - candidates[1].Size.width() + 20, 0);
+    Mouse(QEvent::MouseMove, Routed(form.get()), wider);
+    EXPECT_EQ(toolbar->FloatingWidth(), 0);
+    EXPECT_TRUE(sameRow());
+    Mouse(QEvent::MouseButtonRelease, Routed(form.get()), wider);
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    EXPECT_EQ(toolbar->FloatingWidth(), 0);
+    EXPECT_TRUE(sameRow());
 }
 
 // The snap zone works both ways: from the two-row size a right edge 5 pixels narrower stays in
