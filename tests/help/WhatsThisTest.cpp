@@ -8,6 +8,7 @@
 #include "platform/core/Exceptions.h"
 #include "toolbar/TBarItem.h"
 #include "tests/help/RecordingHelpEngine.h"
+#include "tests/support/ShownMenus.h"
 #include "tests/support/TempFolder.h"
 
 #include <QApplication>
@@ -938,22 +939,8 @@ TEST_F(WhatsThis, TheCaptionsHelpButtonAsksForHelpOnTheNextPress)
 }
 
 
-// The context menus shown, ours or a control's own.
-std::vector<QMenu*> MenusShown()
-{
-    std::vector<QMenu*> shown;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
-            shown.push_back(menu);
-    return shown;
-}
-
-void CloseMenus()
-{
-    for (QMenu* menu : MenusShown())
-        menu->close();
-    QApplication::processEvents();
-}
+using velmoran::testing::CloseMenus;
+using velmoran::testing::MenusShown;
 
 // The Applications key on the focused control as the window system sends it: the menu event
 // first, then the key's press and release.

@@ -6,6 +6,7 @@
 
 #include "hsg/HsgModule.h"
 #include "memtable/DataSet.h"
+#include "platform/Printer.h"
 #include "platform/core/Stream.h"
 #include "report/Report.h"
 #include "shell/MainForm.h"
@@ -101,6 +102,16 @@ protected:
     ScriptedModalRunner modals;
     TShellState shell;
     std::unique_ptr<TMainForm> form;
+};
+
+// The PDF printer as the selected printer for the life of the object.
+class PdfPrinter {
+public:
+    PdfPrinter() : saved_(SetSelectedPrinter(Printer::Pdf(""))) {}
+    ~PdfPrinter() { SetSelectedPrinter(saved_); }
+
+private:
+    Printer saved_;
 };
 
 }  // namespace velmoran::testing

@@ -78,15 +78,7 @@ TBarCustomItem* FileToolbarButton(TMainForm& window, const std::string& hint)
     return nullptr;
 }
 
-// The PDF printer for the life of the object.
-class PdfPrinter {
-public:
-    PdfPrinter() : saved_(SetSelectedPrinter(Printer::Pdf(""))) {}
-    ~PdfPrinter() { SetSelectedPrinter(saved_); }
-
-private:
-    Printer saved_;
-};
+using velmoran::testing::PdfPrinter;
 
 // What the calculation files hold, to see that nothing wrote them.
 struct FilePair {

@@ -24,15 +24,7 @@ namespace {
 
 using UserRoadTwo = velmoran::testing::CalculationFixture;
 
-// The PDF printer for the life of the object.
-class PdfPrinter {
-public:
-    PdfPrinter() : saved_(SetSelectedPrinter(Printer::Pdf(""))) {}
-    ~PdfPrinter() { SetSelectedPrinter(saved_); }
-
-private:
-    Printer saved_;
-};
+using velmoran::testing::PdfPrinter;
 
 std::string LastMessage(const ScriptedPromptService& prompts)
 {

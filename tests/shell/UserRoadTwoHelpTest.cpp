@@ -5,6 +5,7 @@
 
 #include "help/WhatsThis.h"
 #include "hsg/ui/HsgDlg.h"
+#include "tests/support/ShownMenus.h"
 #include "tests/support/DialogScript.h"
 
 #include <gtest/gtest.h>
@@ -24,21 +25,8 @@ namespace {
 
 using UserRoadTwo = velmoran::testing::CalculationFixture;
 
-std::vector<QMenu*> MenusShown()
-{
-    std::vector<QMenu*> shown;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible())
-            shown.push_back(menu);
-    return shown;
-}
-
-void CloseMenus()
-{
-    for (QMenu* menu : MenusShown())
-        menu->close();
-    QApplication::processEvents();
-}
+using velmoran::testing::CloseMenus;
+using velmoran::testing::MenusShown;
 
 // The Applications key in a field as the window system sends it: the menu event first, then the
 // key's press and release, all to the dialog's window.
