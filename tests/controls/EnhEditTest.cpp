@@ -113,6 +113,15 @@ TEST_F(EnhEdit, EscAndEnterReachTheDialog)
     EXPECT_EQ(keyPresses, 1);
     EXPECT_EQ(accepted, 1);
     EXPECT_EQ(returns, 0);
+    // With ReturnIsTab Enter only moves on: the default button is not pressed.
+    edit->SetReturnIsTab(true);
+    edit->setFocus();
+    Press(edit, Qt::Key_Return);
+    EXPECT_EQ(keyPresses, 2);
+    EXPECT_FALSE(edit->hasFocus());
+    EXPECT_EQ(accepted, 1);
+    edit->SetReturnIsTab(false);
+    edit->setFocus();
     // Without undo Esc changes nothing, and the dialog still sees it.
     edit->SetCanUndo(false);
     edit->end(false);
