@@ -105,6 +105,16 @@ TEST_F(HtmlLabel, BevelsAndBorderShrinkTheTextRectangle)
     const QImage image = label_->grab().toImage();
     EXPECT_EQ(image.pixel(0, 10), 0xFF808080u);
     EXPECT_EQ(image.pixel(199, 10), 0xFFFFFFFFu);
+    // A single border is drawn black in its width; of width 0 it is not drawn.
+    label_->SetBevelOuter(TBevelCut::bvNone);
+    label_->SetBevelInner(TBevelCut::bvNone);
+    label_->SetBorderStyle(TBorderStyle::bsSingle);
+    label_->SetBorderWidth(1);
+    EXPECT_EQ(label_->grab().toImage().pixel(0, 25), 0xFF000000u);
+    label_->SetBorderWidth(0);
+    const QImage borderless = label_->grab().toImage();
+    EXPECT_EQ(borderless.pixel(0, 25), borderless.pixel(100, 25));
+    EXPECT_EQ(borderless.pixel(199, 49), borderless.pixel(100, 25));
 }
 
 TEST_F(HtmlLabel, HoverShowsTheHandAndTellsEnterAndExit)
