@@ -212,6 +212,20 @@ TEST_F(HtmlLabel, AnchorHintAndTextLists)
     QApplication::sendEvent(label_.get(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("Gehe zu page1"));
     QToolTip::hideText();
+    // Over an anchor its hint shows instead of the window's tooltip, which still shows beside it.
+    QWidget window;
+    window.setToolTip(QStringLiteral("Fensterhilfe"));
+    label_->setParent(&window);
+    window.show();
+    QHelpEvent onAnchor(QEvent::ToolTip, QPoint(3, 5), label_->mapToGlobal(QPoint(3, 5)));
+    QApplication::sendEvent(label_.get(), &onAnchor);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Gehe zu page1"));
+    QToolTip::hideText();
+    QHelpEvent beside(QEvent::ToolTip, QPoint(150, 40), label_->mapToGlobal(QPoint(150, 40)));
+    QApplication::sendEvent(label_.get(), &beside);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Fensterhilfe"));
+    QToolTip::hideText();
+    label_->setParent(nullptr);
 
     label_->SetHTMLText(std::vector<std::string>{"a", "b"});
     EXPECT_EQ(label_->HTMLText(), "ab");
