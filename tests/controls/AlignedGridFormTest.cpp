@@ -379,7 +379,7 @@ TEST(AlignedGridForm, ARecordCutOffBeforeTagZeroFailsTheLoad)
 }
 
 // Every brush style a stored form can hold reads back as it was written, and the hatches draw as
-// patterns in the brush colour.
+// patterns in the brush colour; a style no brush has reads as solid.
 TEST(AlignedGridForm, BrushStylesRoundTrip)
 {
     TCellPropertyStore store(nullptr);
@@ -405,6 +405,22 @@ TEST(AlignedGridForm, BrushStylesRoundTrip)
             << style;
     }
     EXPECT_EQ(TMyBrush().ToBrush(0x112233), (Brush{BrushStyle::Solid, 0x112233}));
+    // A damaged form's style past either end of the list reads as solid, and draws so.
+    for (const std::int32_t style : {bsDiagCross + 1, bsSolid - 1}) {
+        TMemoryStream stream;
+        TFormWriter writer(stream);
+        writer.WriteInteger(4);  // the brush
+        writer.WriteInteger(0x0000FF);
+        writer.WriteInteger(style);
+        writer.WriteInteger(0);
+        stream.SetPosition(0);
+        TFormReader reader(stream);
+        TCellProperties read(&store);
+        read.Read(reader);
+        ASSERT_TRUE(read.Brush()) << style;
+        EXPECT_EQ(read.Brush()->StoredStyle(), bsSolid) << style;
+        EXPECT_EQ(read.Brush()->ToBrush(0x0000FF), (Brush{BrushStyle::Solid, 0x0000FF})) << style;
+    }
 }
 
 TEST(AlignedGridForm, CountsBeyondAMillionCellsFailTheLoadWithoutGrowingTheGrid)

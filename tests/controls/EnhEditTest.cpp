@@ -77,6 +77,21 @@ TEST_F(EnhEdit, CaretStaysBetweenPrefixAndSuffix)
     Press(edit, Qt::Key_Left, Qt::ControlModifier);
     Press(edit, Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(edit->cursorPosition(), 4);
+    // Backspace one character behind the prefix: its key-down reaches neither OnKeyDown nor the
+    // line edit (Ctrl+Backspace deletes no word), only its character deletes. Further on, both go.
+    std::vector<int> keysDown;
+    edit->OnKeyDown = [&](QWidget*, int& key, Qt::KeyboardModifiers) { keysDown.push_back(key); };
+    edit->setCursorPosition(5);
+    Press(edit, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(edit->Text(), "5146");
+    EXPECT_TRUE(keysDown.empty());
+    Press(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->Text(), "146");
+    EXPECT_TRUE(keysDown.empty());
+    edit->setCursorPosition(6);
+    Press(edit, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(edit->Text(), "6");
+    EXPECT_EQ(keysDown, (std::vector<int>{Qt::Key_Backspace}));
 }
 
 TEST_F(EnhEdit, EscAndEnterReachTheDialog)
@@ -113,6 +128,15 @@ TEST_F(EnhEdit, EscAndEnterReachTheDialog)
     EXPECT_EQ(keyPresses, 1);
     EXPECT_EQ(accepted, 1);
     EXPECT_EQ(returns, 0);
+    // With ReturnIsTab Enter only moves on: the default button is not pressed.
+    edit->SetReturnIsTab(true);
+    edit->setFocus();
+    Press(edit, Qt::Key_Return);
+    EXPECT_EQ(keyPresses, 2);
+    EXPECT_FALSE(edit->hasFocus());
+    EXPECT_EQ(accepted, 1);
+    edit->SetReturnIsTab(false);
+    edit->setFocus();
     // Without undo Esc changes nothing, and the dialog still sees it.
     edit->SetCanUndo(false);
     edit->end(false);

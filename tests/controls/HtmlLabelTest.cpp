@@ -105,6 +105,16 @@ TEST_F(HtmlLabel, BevelsAndBorderShrinkTheTextRectangle)
     const QImage image = label_->grab().toImage();
     EXPECT_EQ(image.pixel(0, 10), 0xFF808080u);
     EXPECT_EQ(image.pixel(199, 10), 0xFFFFFFFFu);
+    // A single border is drawn black in its width; of width 0 it is not drawn.
+    label_->SetBevelOuter(TBevelCut::bvNone);
+    label_->SetBevelInner(TBevelCut::bvNone);
+    label_->SetBorderStyle(TBorderStyle::bsSingle);
+    label_->SetBorderWidth(1);
+    EXPECT_EQ(label_->grab().toImage().pixel(0, 25), 0xFF000000u);
+    label_->SetBorderWidth(0);
+    const QImage borderless = label_->grab().toImage();
+    EXPECT_EQ(borderless.pixel(0, 25), borderless.pixel(100, 25));
+    EXPECT_EQ(borderless.pixel(199, 49), borderless.pixel(100, 25));
 }
 
 TEST_F(HtmlLabel, HoverShowsTheHandAndTellsEnterAndExit)
@@ -202,6 +212,20 @@ TEST_F(HtmlLabel, AnchorHintAndTextLists)
     QApplication::sendEvent(label_.get(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("Gehe zu page1"));
     QToolTip::hideText();
+    // Over an anchor its hint shows instead of the window's tooltip, which still shows beside it.
+    QWidget window;
+    window.setToolTip(QStringLiteral("Fensterhilfe"));
+    label_->setParent(&window);
+    window.show();
+    QHelpEvent onAnchor(QEvent::ToolTip, QPoint(3, 5), label_->mapToGlobal(QPoint(3, 5)));
+    QApplication::sendEvent(label_.get(), &onAnchor);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Gehe zu page1"));
+    QToolTip::hideText();
+    QHelpEvent beside(QEvent::ToolTip, QPoint(150, 40), label_->mapToGlobal(QPoint(150, 40)));
+    QApplication::sendEvent(label_.get(), &beside);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Fensterhilfe"));
+    QToolTip::hideText();
+    label_->setParent(nullptr);
 
     label_->SetHTMLText(std::vector<std::string>{"a", "b"});
     EXPECT_EQ(label_->HTMLText(), "ab");

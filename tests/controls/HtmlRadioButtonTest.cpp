@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QShortcutEvent>
+#include <QTest>
 
 #include <memory>
 
@@ -129,6 +130,14 @@ TEST_F(HtmlRadioButton, TabSpaceEnterAndTheAccelerator)
     QApplication::sendEvent(buttons_[2], &shortcut);
     EXPECT_TRUE(buttons_[2]->Checked());
     EXPECT_TRUE(buttons_[2]->hasFocus());
+    // Typed with Alt, the letter checks the button only while it is enabled.
+    buttons_[3]->SetCaption("&Gase");
+    buttons_[3]->setEnabled(false);
+    QTest::keyClick(window_.get(), Qt::Key_G, Qt::AltModifier);
+    EXPECT_FALSE(buttons_[3]->Checked());
+    buttons_[3]->setEnabled(true);
+    QTest::keyClick(window_.get(), Qt::Key_G, Qt::AltModifier);
+    EXPECT_TRUE(buttons_[3]->Checked());
 }
 
 // Tab never changes a choice: a group is one tab stop, its checked button, or its first while
