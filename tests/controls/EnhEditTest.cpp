@@ -66,6 +66,13 @@ TEST_F(EnhEdit, CaretStaysBetweenPrefixAndSuffix)
     EXPECT_EQ(edit->selectedText(), QStringLiteral("23"));
     TypeText(edit, u"4");
     EXPECT_EQ(edit->text(), QStringLiteral("ca. 14 kg"));
+    // Shift+Home leaves the anchor at the value's end, so Shift+End then selects nothing.
+    Press(edit, Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("14"));
+    EXPECT_EQ(edit->cursorPosition(), 4);
+    Press(edit, Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_FALSE(edit->hasSelectedText());
+    EXPECT_EQ(edit->cursorPosition(), 6);
     // A click into the prefix or suffix: typing goes into the value.
     edit->setCursorPosition(1);
     TypeText(edit, u"5");
@@ -100,6 +107,8 @@ TEST_F(EnhEdit, EscAndEnterReachTheDialog)
     auto* ok = new QPushButton(QStringLiteral("OK"), dialog_.get());
     ok->setDefault(true);
     ok->move(0, 40);
+    edit->SetPrefix("nach ");
+    edit->SetSuffix(" hin");
     edit->SetText("Nord");
     int rejected = 0, accepted = 0, keyPresses = 0, returns = 0;
     QObject::connect(dialog_.get(), &QDialog::rejected, [&] { ++rejected; });
@@ -118,6 +127,7 @@ TEST_F(EnhEdit, EscAndEnterReachTheDialog)
     EXPECT_TRUE(edit->Modified());
     Press(edit, Qt::Key_Escape);
     EXPECT_EQ(edit->Text(), "Nord");
+    // The value alone is selected again, without prefix or suffix.
     EXPECT_EQ(edit->selectedText(), QStringLiteral("Nord"));
     EXPECT_FALSE(edit->Modified());
     EXPECT_EQ(rejected, 1);

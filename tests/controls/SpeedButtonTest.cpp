@@ -205,6 +205,11 @@ TEST(SpeedButton, TheCaptionTakesTheParentsFontUntilItHasItsOwn)
     parent.setFont(QtFontEngine::MakeQFont(small.Logical()));
     EXPECT_EQ(button->Font().Size, 7);
     EXPECT_FALSE(button->Font().Bold);
+    // A parent's font given in points counts the same.
+    QFont inPoints = parent.font();
+    inPoints.setPointSize(9);
+    parent.setFont(inPoints);
+    EXPECT_EQ(button->Font().Size, 9);
     button->SetFont(bold);
     EXPECT_FALSE(button->ParentFont());
     parent.setFont(QtFontEngine::MakeQFont(small.Logical()));
