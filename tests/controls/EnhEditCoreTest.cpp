@@ -196,6 +196,9 @@ TEST_F(EnhEdit, NumbersKeepTheirValue)
     // Seventeen digits typed into money keep every digit.
     const TEnhEditRules money = RulesOf(TEnhEditType::etMoney, 2);
     EXPECT_EQ(Type(money, u"12345678901234567").Text, u"12.345.678.901.234.567");
+    // Money written from a value of seventeen digits keeps them, with one decimal as with two.
+    EXPECT_EQ(ValueWriteText(1e16, RulesOf(TEnhEditType::etMoney, 1), german), u"10.000.000.000.000.000,0");
+    EXPECT_EQ(ValueWriteText(1e16, money, german), u"10.000.000.000.000.000,00");
     EXPECT_EQ(GroupMoneyText(u"-0001234,5", money, german), u"-1.234,5");
     EXPECT_EQ(GroupMoneyText(u",5", money, german), u"0,5");
     EXPECT_DOUBLE_EQ(ValueOfText(u"-1.234,", money, german), -1234.0);
