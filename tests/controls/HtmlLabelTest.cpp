@@ -1,6 +1,7 @@
 // The HTML label offscreen, measured with the test font (8 points: lines 11 high, characters 5
 // wide): automatic sizing outside painting, vertical placement, bevels and border, hover with
-// the hand cursor, anchors to the shell and to OnAnchorClick, the anchor hint, the text list.
+// the hand cursor and the repaint when the mouse leaves, anchors to the shell and to
+// OnAnchorClick, the anchor hint, the text list.
 #include "ControlsTestSupport.h"
 
 #include "controls/HtmlLabel.h"
@@ -10,6 +11,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <QHelpEvent>
+#include <QPaintEvent>
 #include <QToolTip>
 
 #include <memory>
@@ -160,6 +162,40 @@ TEST_F(HtmlLabel, HoverShowsTheHandAndTellsEnterAndExit)
             break;
     }
     EXPECT_EQ(color, "TextColor #008000") << canvas.Text();
+}
+
+namespace {
+
+// Gathers the regions its widget is painted in.
+class PaintedRegion : public QObject {
+public:
+    QRegion region;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+}  // namespace
+
+// The mouse leaving the label over a hovered link repaints the link, which is no longer hovered.
+TEST_F(HtmlLabel, LeavingTheLabelRepaintsTheHoveredLink)
+{
+    label_->SetHTMLText("<A HREF=\"page1\">Link</A> und Text");
+    label_->SetHover(true);
+    label_->show();
+    QCoreApplication::processEvents();
+    Mouse(label_.get(), QEvent::MouseMove, 3, 5);
+    QCoreApplication::processEvents();
+    PaintedRegion painted;
+    label_->installEventFilter(&painted);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(label_.get(), &leave);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label_->HoveredAnchor(), -1);
+    EXPECT_TRUE(painted.region.contains(QPoint(3, 5)));
 }
 
 TEST_F(HtmlLabel, AddressesGoToTheShellOtherAnchorsToOnAnchorClick)
