@@ -522,6 +522,26 @@ TEST(SpeedButton, ModalResultEndsTheDialogAndAcceleratorsClick)
     });
     EXPECT_EQ(Modals().Run(dialog), QDialog::Rejected);
     EXPECT_EQ(clicks, 2);
+
+    // A new caption gives its old letter up: Alt+W reaches the button that has it now, each time.
+    QWidget window;
+    auto* back = new TExSpeedButton(&window);
+    back->SetCaption("&Weiter");
+    back->SetCaption("&Zurück");
+    auto* forward = new TExSpeedButton(&window);
+    forward->move(0, 30);
+    forward->SetCaption("&Weiter");
+    int backClicks = 0, forwardClicks = 0;
+    back->OnClick = [&](QWidget*) { ++backClicks; };
+    forward->OnClick = [&](QWidget*) { ++forwardClicks; };
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_W, Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_W, Qt::AltModifier);
+    QTest::keyClick(&window, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(forwardClicks, 2);
+    EXPECT_EQ(backClicks, 1);
 }
 
 TEST(SpeedButton, LinkedActionLendsItsStateAndRunsOnClick)
