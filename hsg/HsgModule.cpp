@@ -9,6 +9,7 @@
 #include "platform/core/DocumentFile.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
+#include "platform/core/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -74,11 +75,6 @@ std::string CutToCharacters(std::string text, std::size_t count)
 }
 
 constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte.";
-
-std::string Quoted(const std::string& fileName)
-{
-    return "„" + fileName + "“";
-}
 
 void Tell(std::vector<std::string>* messages, std::string text)
 {

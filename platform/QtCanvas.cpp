@@ -258,10 +258,6 @@ struct FontLess {
     bool operator()(const LogicalFont& a, const LogicalFont& b) const { return FontKey(a) < FontKey(b); }
 };
 
-}  // namespace
-
-namespace {
-
 // A face as the canvas draws it.
 struct CanvasFace {
     QFont Font;

@@ -204,11 +204,6 @@ void TakeOverLegacyValues(TIniDocument& document)
     document.SetValues(found.Values);
 }
 
-std::string Quoted(const std::string& fileName)
-{
-    return "„" + fileName + "“";
-}
-
 }  // namespace
 
 struct RegIniFile::Store {

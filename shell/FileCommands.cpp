@@ -7,6 +7,7 @@
 #include "platform/Prompt.h"
 #include "platform/core/Cp1252.h"
 #include "platform/core/DocumentFile.h"
+#include "platform/core/Text.h"
 #include "shell/ImportValues.h"
 #include "shell/LinkCommands.h"
 #include "shell/ResultPages.h"
@@ -27,11 +28,6 @@ constexpr const char* kCalculationExtensions = ".vda.vds.vdh.vdk.vdo";
 constexpr const char* kOpenFilter = "Velmoran-Dateien (*.vda)|*.vda|Alle Dateien (*.*)|*.*";
 constexpr const char* kSaveFilter = "Velmoran-Dateien(*.vda)|*.vda|Alle Dateien (*.*)|*.*";
 constexpr const char* kImportFilter = "CSV-Dateien (*.csv)|*.csv|Textdateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*";
-
-std::string Quoted(const std::string& fileName)
-{
-    return "„" + fileName + "“";
-}
 
 [[noreturn]] void RaiseUnreadable(const std::string& fileName)
 {

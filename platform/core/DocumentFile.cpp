@@ -3,6 +3,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/ScopeExit.h"
+#include "platform/core/Text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,11 +14,6 @@
 namespace velmoran {
 
 namespace {
-
-std::string Quoted(const std::string& fileName)
-{
-    return "„" + fileName + "“";
-}
 
 std::string Megabytes(std::size_t limit)
 {

@@ -29,6 +29,9 @@ bool Contains(std::string_view s, std::string_view sub);
 // Text as it may stand in HTML: "&", "<", ">" and '"' as their entities, every other byte as it is.
 std::string HtmlEscaped(std::string_view text);
 
+// A name as the German messages quote it: „name“.
+inline std::string Quoted(std::string_view name) { return "„" + std::string(name) + "“"; }
+
 // The value of a hexadecimal digit (either case), or -1 for any other character.
 constexpr int HexDigitValue(char32_t c)
 {
