@@ -49,9 +49,10 @@ TSectionList::TSectionList(THtmlDocumentHost* owner) : TCell(this), IDNameList(t
 
 TSectionList::~TSectionList()
 {
-    // Sections refer to the lists below; free them first (the link list needs no upkeep then),
-    // then the forms, whose controls leave the ID and tab-order lists.
+    // Sections refer to the lists below; free them first (the link and tab stop lists need no
+    // upkeep then), then the forms, whose controls leave the ID list.
     LinkList.clear();
+    ForgetAllTabStops();
     TCell::Clear();
     ClearFormAndPanelLists();
 }
@@ -65,12 +66,12 @@ void TSectionList::Clear()
     BackgroundFetched = false;
     FirstLineBaseline = nullptr;
     LinkList.clear();
+    ForgetAllTabStops();
     TCell::Clear();
     ClearFormAndPanelLists();
     IDNameList.Clear();
     MapList.Clear();
     PositionList.clear();
-    TabOrderList.clear();
     InlineList.clear();
     Background = NoColor;
     BackgroundImageName.clear();

@@ -22,10 +22,13 @@ void TSectionList::ClearFormAndPanelLists()
 {
     CurrentForm = nullptr;
     const bool windows = std::any_of(FormControlList.begin(), FormControlList.end(),
-                                     [](const TFormControlObj* c) { return c->GetWinControl() != nullptr; });
+                                     [](const TFormControlObj* c) { return c->FocusWidget() != nullptr; });
     // Every control goes: the lists they would leave one by one (a search each) are emptied first.
     FormControlList.clear();
-    std::erase_if(TabOrderList, [](const auto& entry) { return dynamic_cast<TFormControlObj*>(entry.second) != nullptr; });
+    const auto isControl = [](const TTabStop* stop) { return dynamic_cast<const TFormControlObj*>(stop) != nullptr; };
+    std::erase_if(TabOrderList, [&](const auto& entry) { return isControl(entry.second); });
+    if (std::erase_if(tabStops_, isControl) > 0)
+        ForgetTabStops();
     if (windows && QCoreApplication::instance()) {
         // Window controls made since the event loop last ran still wait for their polish request,
         // and Qt searches the whole queue for the events of each object deleted with some pending:
@@ -61,39 +64,121 @@ void TSectionList::SetFormControlData(const std::vector<std::vector<std::string>
 // ---------------------------------------------------------------------------------------------
 // Tab order
 
+void TSectionList::RegisterTabStop(TTabStop* stop)
+{
+    tabStops_.push_back(stop);
+    tabChainStale_ = true;
+}
+
 void TSectionList::AddTabStop(int tabIndex, TTabStop* stop)
 {
     TabOrderList.emplace_back(TabOrderKey(tabIndex, static_cast<int>(TabOrderList.size())), stop);
+    tabChainStale_ = true;
 }
 
 void TSectionList::RemoveTabStop(const TTabStop* stop)
 {
     std::erase_if(TabOrderList, [stop](const auto& entry) { return entry.second == stop; });
+    if (std::erase(tabStops_, stop) > 0)
+        ForgetTabStops();
+}
+
+void TSectionList::ForgetTabStops()
+{
+    tabChain_.clear();
+    madeTabStops_.clear();
+    tabChainStale_ = true;
+}
+
+void TSectionList::ForgetAllTabStops()
+{
+    TabOrderList.clear();
+    tabStops_.clear();
+    ForgetTabStops();
 }
 
 void TSectionList::ApplyTabOrder()
 {
-    if (TabOrderList.empty())
-        return;
+    if (tabChainStale_)
+        OrderTabStops();
+}
+
+void TSectionList::OrderTabStops()
+{
+    tabChainStale_ = false;
     std::stable_sort(TabOrderList.begin(), TabOrderList.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<QWidget*> chain;
-    int number = 0;
-    for (const auto& [key, stop] : TabOrderList) {
-        stop->TabOrder = number++;
-        if (QWidget* w = stop->FocusWidget())
-            chain.push_back(w);
-    }
+    for (TTabStop* stop : tabStops_)
+        stop->TabOrder = -1;
+    tabChain_.clear();
+    for (const auto& [key, stop] : TabOrderList)
+        if (stop->TabOrder < 0) {
+            stop->TabOrder = static_cast<int>(tabChain_.size());
+            tabChain_.push_back(stop);
+        }
     TabOrderList.clear();
+    for (TTabStop* stop : tabStops_)
+        if (stop->TabOrder < 0) {
+            stop->TabOrder = static_cast<int>(tabChain_.size());
+            tabChain_.push_back(stop);
+        }
+    madeTabStops_.clear();
+    std::vector<QWidget*> chain;
+    for (TTabStop* stop : tabChain_)
+        if (QWidget* w = stop->FocusWidget()) {
+            madeTabStops_.insert(stop->TabOrder);
+            chain.push_back(w);
+        }
+    if (Host().DrawingSurface() && !tabChain_.empty()) {
+        WatchTabKey();
+        // Tab enters the document from elsewhere where the focus chain meets its widgets: its
+        // first and last stops have theirs from the start.
+        for (const bool forward : {true, false})
+            if (TTabStop* entry = NextTabStop(nullptr, forward))
+                entry->MakeFocusWidget();
+    }
     if (chain.empty() || !chain.front()->parentWidget())
         return;
     // The other controls of the surface follow in their own order.
     for (QObject* child : chain.front()->parentWidget()->children())
-        if (auto* w = qobject_cast<QWidget*>(child); w && (w->focusPolicy() & Qt::ClickFocus) &&
-                                                     std::find(chain.begin(), chain.end(), w) == chain.end())
+        if (auto* w = qobject_cast<QWidget*>(child); w && (w->focusPolicy() & Qt::ClickFocus) && !TabStopOf(w))
             chain.push_back(w);
     for (std::size_t i = 0; i + 1 < chain.size(); ++i)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
+}
+
+TTabStop* TSectionList::NextTabStop(const TTabStop* from, bool forward)
+{
+    ApplyTabOrder();
+    const int count = static_cast<int>(tabChain_.size());
+    if (from && (from->TabOrder < 0 || from->TabOrder >= count || tabChain_[static_cast<std::size_t>(from->TabOrder)] != from))
+        return nullptr;
+    const int step = forward ? 1 : -1;
+    for (int i = (from ? from->TabOrder : (forward ? -1 : count)) + step; i >= 0 && i < count; i += step)
+        if (TTabStop* stop = tabChain_[static_cast<std::size_t>(i)]; stop->TabReaches())
+            return stop;
+    return nullptr;
+}
+
+void TSectionList::PlaceInTabChain(TTabStop* stop)
+{
+    ApplyTabOrder();
+    QWidget* widget = stop->FocusWidget();
+    const int place = stop->TabOrder;
+    if (!widget || place < 0 || place >= static_cast<int>(tabChain_.size()) ||
+        tabChain_[static_cast<std::size_t>(place)] != stop)
+        return;
+    // Right after the nearest stop before it whose widget is made, else right before the nearest
+    // one after it; a new widget stands at the end of the window's chain.
+    const auto after = madeTabStops_.lower_bound(place);
+    if (after != madeTabStops_.begin()) {
+        QWidget::setTabOrder(tabChain_[static_cast<std::size_t>(*std::prev(after))]->FocusWidget(), widget);
+    } else if (after != madeTabStops_.end() && *after != place) {
+        QWidget* next = tabChain_[static_cast<std::size_t>(*after)]->FocusWidget();
+        if (QWidget* before = next->previousInFocusChain(); before != widget)
+            QWidget::setTabOrder(before, widget);
+    }
+    madeTabStops_.insert(place);
 }
 
 // ---------------------------------------------------------------------------------------------

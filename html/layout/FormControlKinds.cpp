@@ -341,8 +341,8 @@ void TImageFormControlObj::ImageClick(int x, int y)
 {
     if (Disabled)
         return;
-    if (widget_)
-        widget_->setFocus(Qt::MouseFocusReason);
+    if (QWidget* w = EnsureWindowControl())
+        w->setFocus(Qt::MouseFocusReason);
     XPos = x;
     YPos = y;
     ControlClicked();

@@ -136,6 +136,7 @@ TFormControlObj::TFormControlObj(TSectionList* document, const TAttributeList& a
     Form = document->CurrentForm ? document->CurrentForm : document->AddForm(TAttributeList());
     document->CurrentForm = Form;
     document->FormControlList.push_back(this);
+    document->RegisterTabStop(this);
     CodePage = props.CodePage;
     Font = props.GetFont();
     Title = props.PropTitle;

@@ -39,16 +39,30 @@ constexpr int kMaxControlSize = 32767;
 // A control dimension computed in 64 bits from page numbers, clamped to 0..kMaxControlSize.
 int ClampedControlSize(long long pixels);
 
-// Something Tab can reach: a form control or the focus control of a link. The layout gives the
-// ones with a TABINDEX their place in the tab order.
+// Something Tab can reach: a form control or the focus control of a link. The document keeps its
+// stops in tab order: those with a TABINDEX first, then the others as the page has them.
 class TTabStop {
 public:
     virtual ~TTabStop() = default;
-    // The widget that takes the focus (none when the document is not shown).
+    // The widget that takes the focus (none when the document is not shown, or none made yet).
     virtual QWidget* FocusWidget() const = 0;
-    // The running number the layout gave it (-1 until one was given).
+    virtual TSectionList* StopDocument() const = 0;
+    // Whether Tab stops here as things are now.
+    virtual bool TabReaches() const { return true; }
+    // The widget is made if need be (hidden, off-screen).
+    virtual void MakeFocusWidget() {}
+    // Tab is about to come here: the widget is made if need be, and shown off-screen when hidden.
+    virtual void ShowForTab() {}
+    // The place in the document's tab order (-1 until the document ordered its stops).
     int TabOrder = -1;
 };
+
+// Marks a widget as the focus widget of a stop; the stop of a widget or of the widget it is part
+// of (nullptr for none).
+void TagTabStop(QWidget* widget, TTabStop* stop);
+TTabStop* TabStopOf(const QWidget* widget);
+// Installs the watch on the Tab key that shows the stop Tab goes to before it moves the focus.
+void WatchTabKey();
 
 // The key of the document's tab-order list for a TABINDEX: "%.5d%.3d" of the index and the
 // list's current count.
@@ -64,8 +78,13 @@ public:
     TFormControlObj& operator=(const TFormControlObj&) = delete;
 
     int GetYPosition() override { return YValue; }
-    QWidget* GetWinControl() const { return widget_; }
+    // The window control, made when first needed (none when the document has no drawing surface).
+    QWidget* GetWinControl();
     QWidget* FocusWidget() const override { return widget_; }
+    TSectionList* StopDocument() const override { return Document; }
+    bool TabReaches() const override { return TakesFocus() && !Disabled; }
+    void MakeFocusWidget() override { EnsureWindowControl(); }
+    void ShowForTab() override;
 
     // Fires OnObjectChange when the value differs from the remembered one.
     virtual void FireChangeIfModified();
@@ -95,11 +114,10 @@ public:
     void SizePercent(int availWidth);
 
     // --- the window control (only while the document is shown) ---
-    // Makes the window control on the document's drawing surface, hidden off-screen, when the
-    // document has one.
-    void CreateWindowControl();
-    // Moves the window control to a place of the drawing surface and shows it; a screen paint does
-    // this for every control it draws.
+    // A page may hold tens of thousands of controls: a window control is made only when a paint
+    // places it, Tab or an arrow key goes to it, or it is asked for.
+    // Moves the window control (made now if need be) to a place of the drawing surface and shows
+    // it; a screen paint does this for every control it draws.
     void ShowAt(int x, int y);
     // Shown off-screen: where Tab is about to go, or the focused control out of view.
     void Park();
@@ -146,6 +164,11 @@ public:
     TMyFont Font;                        // the element's font
 
 protected:
+    // Whether the kind has a window control that takes the focus.
+    virtual bool TakesFocus() const { return true; }
+    // The window control, made now on the document's drawing surface (hidden, off-screen, in its
+    // place of the tab order) when there is none yet.
+    QWidget* EnsureWindowControl();
     // The value as the change check compares it.
     virtual std::string ChangeValue() const { return {}; }
     // The kind's window control (null for none), wired to this object.
@@ -262,6 +285,7 @@ public:
     // Tab enters a group once and never changes its choice: its checked button is its one tab
     // stop; a group with none checked keeps its first button.
     static void SettleTabStops(const std::vector<TRadioButtonFormControlObj*>& group);
+    bool TabReaches() const override { return TabStop && TFormControlObj::TabReaches(); }
     bool TabStop = true;
 
 protected:
@@ -279,6 +303,9 @@ public:
     bool Placed() const override { return false; }
     bool GetSubmitPair(int index, std::string& text) override;
     void RestoreValue(int index, const std::string& value) override;
+
+protected:
+    bool TakesFocus() const override { return false; }
 };
 
 // INPUT image: an inline image that submits the form with the point clicked.
@@ -382,7 +409,7 @@ public:
     void SizeControl(Canvas& canvas) override;
     void SetText(const std::u16string& text);
     // The lines as shown: with hard wrapping, wrapped at the width of the window control.
-    std::vector<std::u16string> ShownLines() const;
+    std::vector<std::u16string> ShownLines();
 
     std::u16string Text;  // lines separated by CR LF
     std::u16string InitialText;

@@ -1,7 +1,7 @@
 // The window controls of form controls and the focus controls of links: made on the viewer's
-// drawing surface (only when the document has one), kept hidden until a paint places them or Tab
-// goes to them, mirroring the object's value both ways, and reporting focus, clicks, keys and the
-// mouse to the object. Radio buttons do not keep their group exclusive themselves: the object does.
+// drawing surface (only when the document has one) when a paint places them or Tab goes to them,
+// mirroring the object's value both ways, and reporting focus, clicks, keys and the mouse to the
+// object. Radio buttons do not keep their group exclusive themselves: the object does.
 // Only the controls in view are shown: every show or move of a control on a visible surface walks
 // the shown controls beside it, so a page of thousands, all shown, would cost their square.
 #include "html/layout/FormControls.h"
@@ -36,11 +36,16 @@ namespace {
 
 constexpr int kParkedX = -4000;
 
-TFormControlObj* ControlOf(QWidget* widget);
+// The tab stop a widget is the focus widget of.
+class TTabStopTag : public QObject {
+public:
+    TTabStopTag(QWidget* widget, TTabStop* stop) : QObject(widget), Stop(stop) {}
+    TTabStop* const Stop;
+};
 
 // Watches the Tab key for the whole application: whether it is down, and, before Tab or Shift+Tab
-// moves the focus, the hidden form control it goes to is shown off-screen, since Qt passes hidden
-// widgets by and controls out of view are hidden.
+// moves the focus, the stop of a document it goes to is made ready: Qt passes hidden widgets by,
+// controls out of view are hidden, and most controls have no widget until they are needed.
 class TTabTracker : public QObject {
 public:
     using QObject::QObject;
@@ -63,20 +68,35 @@ protected:
     }
 
 private:
-    // Walks the focus chain as Qt will: the first widget of the window that takes the focus by Tab
-    // is where the focus goes; when it is a hidden control on a shown surface, it is parked.
+    // From a stop, the next one of its document's tab order. Leaving a document or from elsewhere,
+    // the focus chain is walked as Qt will: where it meets another document's widgets first, Tab
+    // enters that document at its first (last) stop. A document's widgets stand together in the
+    // chain in its tab order, its first and last stops' among them.
     static void ShowNextTabStop(QWidget* from, bool forward)
     {
+        const TTabStop* stop = TabStopOf(from);
+        const TSectionList* own = stop ? stop->StopDocument() : nullptr;
+        if (stop) {
+            if (TTabStop* next = stop->StopDocument()->NextTabStop(stop, forward)) {
+                next->ShowForTab();
+                return;
+            }
+        }
         QWidget* window = from->window();
+        bool left = false;  // past the widgets of the own document: coming to them again, Tab wraps
         for (QWidget* w = Step(from, forward); w && w != from; w = Step(w, forward)) {
-            if (w->window() != window || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled())
+            if (w->window() != window)
                 continue;
-            if (w->isVisible())
-                return;
-            TFormControlObj* control = ControlOf(w);
-            if (control && w->isHidden() && w->parentWidget() && w->parentWidget()->isVisible()) {
-                control->Park();
-                return;
+            const TTabStop* other = TabStopOf(w);
+            if (!other) {
+                left = true;
+                if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible())
+                    return;
+            } else if (other->StopDocument() != own || left) {
+                if (TTabStop* first = other->StopDocument()->NextTabStop(nullptr, forward)) {
+                    first->ShowForTab();
+                    return;
+                }
             }
         }
     }
@@ -102,7 +122,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (!control_->GetWinControl())  // the window control is going
+        if (!control_->FocusWidget())  // the window control is going
             return QObject::eventFilter(watched, event);
         switch (event->type()) {
         case QEvent::FocusIn:
@@ -116,8 +136,8 @@ protected:
                 return true;
             break;
         case QEvent::MouseMove:
-            if (auto* w = qobject_cast<QWidget*>(watched); w && control_->GetWinControl()) {
-                QWidget* surface = control_->GetWinControl()->parentWidget();
+            if (auto* w = qobject_cast<QWidget*>(watched); w && control_->FocusWidget()) {
+                QWidget* surface = control_->FocusWidget()->parentWidget();
                 const QPoint p = w->mapTo(surface ? surface : w, static_cast<QMouseEvent*>(event)->position().toPoint());
                 control_->ControlMouseMove(p.x(), p.y());
             }
@@ -140,16 +160,6 @@ public:
 protected:
     void nextCheckState() override {}
 };
-
-// The form control whose window control this is, or nullptr.
-TFormControlObj* ControlOf(QWidget* widget)
-{
-    // The watcher has no meta-object of its own, so findChild would take any child for it.
-    for (QObject* child : widget->children())
-        if (const auto* events = dynamic_cast<const TControlEvents*>(child))
-            return events->Control();
-    return nullptr;
-}
 
 QString ToQ(const std::u16string& s) { return QString::fromStdU16String(s); }
 
@@ -174,19 +184,45 @@ bool TabKeyDown()
     return tracker && tracker->Down;
 }
 
+void WatchTabKey()
+{
+    TabTracker();
+}
+
+void TagTabStop(QWidget* widget, TTabStop* stop)
+{
+    new TTabStopTag(widget, stop);
+}
+
+TTabStop* TabStopOf(const QWidget* widget)
+{
+    // The parts of a control (a list's viewport, a combo's edit) stand for the control. The tag
+    // has no meta-object of its own, so findChild would take any child for it.
+    for (int level = 0; widget && level < 3; ++level, widget = widget->parentWidget())
+        for (QObject* child : widget->children())
+            if (const auto* tag = dynamic_cast<const TTabStopTag*>(child))
+                return tag->Stop;
+    return nullptr;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The shared part
 
-void TFormControlObj::CreateWindowControl()
+QWidget* TFormControlObj::GetWinControl()
+{
+    return EnsureWindowControl();
+}
+
+QWidget* TFormControlObj::EnsureWindowControl()
 {
     QWidget* surface = Document->Host().DrawingSurface();
     if (!surface || widget_)
-        return;
-    TabTracker();
+        return widget_;
     QWidget* w = MakeWidget(surface);
     if (!w)
-        return;
+        return nullptr;
     widget_ = w;
+    TagTabStop(w, this);
     w->hide();
     w->setFont(QtFontEngine::MakeQFont(Font.Logical()));
     w->setEnabled(!Disabled);
@@ -209,6 +245,8 @@ void TFormControlObj::CreateWindowControl()
         w->setPalette(palette);
     }
     SyncWidget();
+    Document->PlaceInTabChain(this);
+    return w;
 }
 
 void TFormControlObj::SyncWidget()
@@ -223,7 +261,7 @@ void TFormControlObj::SyncWidget()
 void TFormControlObj::ShowAt(int x, int y)
 {
     ShownInPaint = true;
-    if (!widget_ || !widget_->parentWidget())
+    if (!EnsureWindowControl() || !widget_->parentWidget())
         return;
     if (widget_->pos() != QPoint(x, y))
         widget_->move(x, y);
@@ -253,9 +291,15 @@ void TFormControlObj::LeaveView()
         widget_->hide();
 }
 
+void TFormControlObj::ShowForTab()
+{
+    if (EnsureWindowControl() && widget_->isHidden() && widget_->parentWidget() && widget_->parentWidget()->isVisible())
+        Park();
+}
+
 void TFormControlObj::TakeFocus()
 {
-    if (!widget_)
+    if (!EnsureWindowControl())
         return;
     // A hidden widget would take the focus only once a paint showed it.
     if (widget_->isHidden())
@@ -454,7 +498,7 @@ void TTextAreaFormControlObj::ShowValue()
     }
 }
 
-std::vector<std::u16string> TTextAreaFormControlObj::ShownLines() const
+std::vector<std::u16string> TTextAreaFormControlObj::ShownLines()
 {
     std::vector<std::u16string> lines;
     std::u16string rest = Text;
@@ -465,8 +509,10 @@ std::vector<std::u16string> TTextAreaFormControlObj::ShownLines() const
             break;
         rest.erase(0, end + 2);
     }
-    const auto* memo = qobject_cast<const QPlainTextEdit*>(widget_.data());
-    if (!memo || Wrap != Hard)
+    if (Wrap != Hard)
+        return lines;
+    const auto* memo = qobject_cast<const QPlainTextEdit*>(EnsureWindowControl());
+    if (!memo)
         return lines;
     // The room for text: the control less its frame, scroll bar and margins.
     const int frame = memo->frameWidth();

@@ -59,7 +59,6 @@ void THtmlParser::ReadOptions(TListBoxFormControlObj& list)
     }
     finish();
     list.StoreInitial();
-    list.CreateWindowControl();
     if (T.Sy == SelectEndSy)
         Next();
 }
@@ -102,7 +101,6 @@ void THtmlParser::ReadTextArea(TTextAreaFormControlObj& area)
     area.AddLine(line);
     T.NoComments = false;
     area.StoreInitial();
-    area.CreateWindowControl();
     if (T.Ch == '>')
         T.GetCh();
     Next();

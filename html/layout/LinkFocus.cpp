@@ -47,10 +47,12 @@ private:
 
 TLinkFocusControl::TLinkFocusControl(TSectionList* document, TFontObj* run) : Document(document), Run(run)
 {
+    document->RegisterTabStop(this);
     if (run->UrlTarget().TabIndex > 0)
         document->AddTabStop(run->UrlTarget().TabIndex, this);
     if (QWidget* surface = document->Host().DrawingSurface()) {
         widget_ = new TLinkTabWidget(surface, this);
+        TagTabStop(widget_, this);
         widget_->show();
     }
 }

@@ -23,6 +23,7 @@ public:
     TLinkFocusControl& operator=(const TLinkFocusControl&) = delete;
 
     QWidget* FocusWidget() const override { return widget_; }
+    TSectionList* StopDocument() const override { return Document; }
     // The focus came or went: the run and the following runs of the same link show it.
     void SetActive(bool active);
     // Enter: the viewer follows the link.

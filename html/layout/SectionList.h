@@ -14,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -68,11 +69,20 @@ public:
     std::vector<TSectionBase*> PositionList;    // not owned
     // Controls and links with a TABINDEX under their keys (TabOrderKey), until a layout numbers them.
     std::vector<std::pair<std::string, TTabStop*>> TabOrderList;
+    // Every control and link focus control joins as it is made; one with a TABINDEX also under its
+    // key. A stop leaves when it goes.
+    void RegisterTabStop(TTabStop* stop);
     void AddTabStop(int tabIndex, TTabStop* stop);
     void RemoveTabStop(const TTabStop* stop);
-    // Layout step: the listed stops take the first places of the tab order, in key order, numbered
-    // from 0; the list is emptied.
+    // Layout step: the stops are numbered in tab order (those with a TABINDEX first, in key order,
+    // then the rest as they came); the keyed list is emptied. The window controls made so far
+    // follow that order in the window's focus chain.
     void ApplyTabOrder();
+    // The stop Tab reaches after `from` (before it, going back), or the first (last) one when
+    // `from` is null; nullptr when there is none.
+    TTabStop* NextTabStop(const TTabStop* from, bool forward);
+    // A stop's window control was just made: it takes its place in the focus chain among those made.
+    void PlaceInTabChain(TTabStop* stop);
     // A link run joins the link list; the first run of a link gets its focus control (none in
     // documents of more than 400 links).
     void AddLinkRun(TFontObj* run);
@@ -190,6 +200,15 @@ private:
     // False (and the picture remembered as refused) when the size its header declares does not
     // fit in what the budget has left.
     bool DeclaredSizeFits(const std::string& key, const TMemoryStream& stream);
+    // Numbers the stops again when some joined or left since.
+    void OrderTabStops();
+    void ForgetTabStops();
+    // Every stop is going.
+    void ForgetAllTabStops();
+    std::vector<TTabStop*> tabStops_;      // as they came, not owned
+    std::vector<TTabStop*> tabChain_;      // in tab order (index = TabOrder), not owned
+    std::set<int> madeTabStops_;           // places in tabChain_ of the stops whose widget is made
+    bool tabChainStale_ = false;
     // Pictures refused: host names and canonical file paths.
     std::unordered_set<std::string> refusedPictures_;
     THtmlDocumentHost* owner_;

@@ -404,7 +404,6 @@ TFormControlObj* TSection::AddFormControl(std::uint8_t tagSymbol, const TAttribu
     if (tagSymbol != InputSy)
         return control;
     control->StoreInitial();
-    control->CreateWindowControl();
     const TAttribute* type = attributes.Find(TypeSy);
     auto* edit = dynamic_cast<TEditFormControlObj*>(control);
     if (edit && type && SameText(Trim(type->Name), "file")) {
@@ -418,7 +417,6 @@ TFormControlObj* TSection::AddFormControl(std::uint8_t tagSymbol, const TAttribu
         browse->Pos = static_cast<int>(Text.size());
         FormControls.Add(browse);
         AddChar(kFormControlChar, sourceIndex, cls);
-        browse->CreateWindowControl();
     }
     return control;
 }

@@ -435,8 +435,9 @@ TEST(FormParse, BorderedControlsGetInlineBorders)
 
 TEST(FormParse, LayoutNumbersTheTabOrder)
 {
-    // Controls and links with a TABINDEX take the first places in key order; the list is emptied by
-    // the layout, so the numbers of the next document start at 0 again.
+    // Controls and links with a TABINDEX take the first places in key order, the others follow as
+    // the page has them; the keyed list is emptied by the layout, and the numbers of the next
+    // document start at 0 again.
     FormPage p("<a href=x.htm tabindex=2>Link</a><input name=a tabindex=1><input name=b>"
                "<input name=c tabindex=2><a href=y.htm>ohne</a>");
     ASSERT_EQ(p.Doc.TabOrderList.size(), 3u);
@@ -449,7 +450,8 @@ TEST(FormParse, LayoutNumbersTheTabOrder)
     EXPECT_EQ(p.Control<TEditFormControlObj>(0).TabOrder, 0);
     EXPECT_EQ(p.Doc.LinkList[0]->TabControl()->TabOrder, 1);
     EXPECT_EQ(p.Control<TEditFormControlObj>(2).TabOrder, 2);
-    EXPECT_EQ(p.Control<TEditFormControlObj>(1).TabOrder, -1);
+    EXPECT_EQ(p.Control<TEditFormControlObj>(1).TabOrder, 3);
+    EXPECT_EQ(p.Doc.LinkList[1]->TabControl()->TabOrder, 4);
     p.Doc.Clear();
     p.Parse("<input tabindex=5>");
     p.Doc.LayoutDocument(canvas, 600, maxWidth);

@@ -129,7 +129,8 @@ TEST(ObjectParse, HostMakesTheControlsAndSeesThemGo)
 // An edit field in view stands at its place on the surface; scrolled out of the view, the next
 // paint takes it off the surface (hidden: Tab still finds it, see the viewer's tab order), and
 // scrolled back, it returns to its place. Of a long page of controls only those in view are shown,
-// none before the first paint: each show on a shown surface costs as many as are shown.
+// none before the first paint: each show on a shown surface costs as many as are shown. Window
+// controls are made only as paints place them.
 TEST(ObjectParse, AFormControlScrolledOutOfViewLeavesTheSurface)
 {
     testing::App();
@@ -175,20 +176,25 @@ TEST(ObjectParse, OnlyTheFormControlsInViewAreShown)
     int maxWidth = 0;
     page.Doc.LayoutDocument(canvas, 400, maxWidth);
     ASSERT_EQ(page.Doc.FormControlList.size(), 200u);
-    // The controls whose top lies in the view, as the paint at that offset shows them.
-    auto shown = [&] {
+    // The controls with a window control, and those whose top lies in the view, as the paint at
+    // that offset shows them.
+    auto controls = [&](bool shownOnly) {
         std::vector<int> out;
         for (std::size_t i = 0; i < page.Doc.FormControlList.size(); ++i)
-            if (page.Doc.FormControlList[i]->GetWinControl()->isVisible())
+            if (const QWidget* w = page.Doc.FormControlList[i]->FocusWidget(); w && (!shownOnly || w->isVisible()))
                 out.push_back(static_cast<int>(i));
         return out;
     };
+    auto shown = [&] { return controls(true); };
+    // Before a paint only the first and the last stop of the tab order have theirs.
     EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(controls(false), (std::vector<int>{0, 199}));
     page.Doc.PaintDocument(canvas, {0, 0, 400, 250});
     EXPECT_EQ(shown(), (std::vector<int>{0, 1, 2}));
     page.Doc.SetYOffset(10000);
     page.Doc.PaintDocument(canvas, {0, 0, 400, 250});
     EXPECT_EQ(shown(), (std::vector<int>{100, 101, 102}));
+    EXPECT_EQ(controls(false), (std::vector<int>{0, 1, 2, 100, 101, 102, 199}));
     // Scrolled on by half a view: the paragraphs reaching into it (edges included) show theirs.
     page.Doc.SetYOffset(10150);
     page.Doc.PaintDocument(canvas, {0, 0, 400, 250});

@@ -217,7 +217,8 @@ TEST(FormControls, MultipleListShowsItsSelectedRunsAndSubmitsWhatTheUserLeaves)
 
 TEST(FormControls, ControlsOfManyFormsLeaveWithTheirPage)
 {
-    // Thousands of forms made and dropped before the event loop ran: every window control goes.
+    // Thousands of forms whose window controls were made and dropped before the event loop ran:
+    // every window control goes.
     FormViewer f;
     f.Load("<p>leer");
     QWidget* surface = f.Doc().Host().DrawingSurface();
@@ -228,6 +229,8 @@ TEST(FormControls, ControlsOfManyFormsLeaveWithTheirPage)
         html += "<form><input type=checkbox name=c" + std::to_string(i) + " checked></form>";
     f.viewer.LoadDocumentString(html);
     EXPECT_EQ(f.Doc().FormList.size(), 3000u);
+    for (TFormControlObj* control : f.Doc().FormControlList)
+        control->GetWinControl();
     EXPECT_GE(surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), before + 3000);
     f.viewer.LoadDocumentString("<p>wieder leer");
     EXPECT_EQ(surface->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), before);
@@ -479,6 +482,60 @@ TEST(TabOrder, TabAndArrowsReachControlsOutOfView)
     EXPECT_EQ(QApplication::focusWidget(), second);
     EXPECT_FALSE(second->isHidden());
     EXPECT_EQ(second->x(), -4000);
+}
+
+// Of a long page only the controls a paint placed have window controls (and the first and last
+// stop, where Tab enters from elsewhere). Tab makes the control it goes to, showing the value its
+// object kept, and passes a disabled control and a radio button that is not its group's stop;
+// Shift+Tab from outside the page enters at its last stop.
+TEST(TabOrder, TabMakesTheControlItGoesTo)
+{
+    FormViewer f;
+    std::string gap;
+    for (int i = 0; i < 60; ++i)
+        gap += "<br>Zeile";
+    f.Load("<form><input name=oben>" + gap + "<br><input name=mitte>" + gap + "<br><input name=aus disabled>" + gap +
+           "<br><input type=radio name=r value=1><input type=radio name=r value=2 checked>" + gap +
+           "<br><input name=unten></form>");
+    f.viewer.activateWindow();
+    QApplication::processEvents();
+    const auto made = [&] {
+        std::vector<int> out;
+        for (std::size_t i = 0; i < f.Doc().FormControlList.size(); ++i)
+            if (f.Doc().FormControlList[i]->FocusWidget())
+                out.push_back(static_cast<int>(i));
+        return out;
+    };
+    // The control (by its place in the form) the focus is on after a Tab or Shift+Tab; -1 for none.
+    const auto tab = [&](bool forward) {
+        const auto key = forward ? Qt::Key_Tab : Qt::Key_Backtab;
+        const auto modifiers = forward ? Qt::NoModifier : Qt::ShiftModifier;
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+        QApplication::sendEvent(QApplication::focusWidget(), &release);
+        f.Paint();
+        for (std::size_t i = 0; i < f.Doc().FormControlList.size(); ++i)
+            if (QWidget* w = f.Doc().FormControlList[i]->FocusWidget(); w && w == QApplication::focusWidget())
+                return static_cast<int>(i);
+        return -1;
+    };
+    EXPECT_EQ(made(), (std::vector<int>{0, 5}));
+    f.Control<TEditFormControlObj>(1).SetText(u"gemerkt");
+
+    f.viewer.setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), &f.viewer);
+    EXPECT_EQ(tab(true), 0);
+    EXPECT_EQ(tab(true), 1);
+    EXPECT_EQ(f.Widget<QLineEdit>(1)->text(), "gemerkt");
+    EXPECT_EQ(tab(true), 4);
+    EXPECT_EQ(tab(true), 5);
+    EXPECT_EQ(made(), (std::vector<int>{0, 1, 3, 4, 5}));  // the first button stands beside the second
+    EXPECT_EQ(tab(false), 4);
+    EXPECT_EQ(tab(false), 1);
+
+    f.viewer.setFocus();
+    EXPECT_EQ(tab(false), 5);
 }
 
 }  // namespace

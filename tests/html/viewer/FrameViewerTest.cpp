@@ -3,7 +3,9 @@
 #include "tests/support/DialogScript.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
+#include "html/layout/SectionList.h"
 #include "html/viewer/FrameViewer.h"
+#include "html/viewer/SectionListDocument.h"
 #include "platform/core/Stream.h"
 
 #include <QApplication>
@@ -601,9 +603,13 @@ std::string NameOf(const std::string& path)
 }
 
 // The first edit of a frame's form.
+// The edit of the page's first form control (made when asked for), or null for none.
 QLineEdit* EditOf(TPageViewer* viewer)
 {
-    return viewer ? viewer->findChild<QLineEdit*>() : nullptr;
+    if (!viewer)
+        return nullptr;
+    const auto& controls = static_cast<TSectionListDocument&>(viewer->Document()).Sections().FormControlList;
+    return controls.empty() ? nullptr : qobject_cast<QLineEdit*>(controls.front()->GetWinControl());
 }
 
 // Settings made on the frame viewer reach every frame's viewer: those there are when the setting
