@@ -1,8 +1,8 @@
 // HTML forms and their controls: ThtmlForm (one FORM) and the control objects of the nine kinds,
 // derived from TFormControlObj. Each object keeps its value itself (what the page set, what the user
 // typed), so that a document parsed without a window still submits, resets and restores; when the
-// document is shown, the object also owns a window control on the viewer's drawing surface that
-// mirrors the value both ways. The text section places a control like a character of its size;
+// document is shown, the object also owns a window control on the viewer's drawing surface, made
+// once the control is in view or Tab goes to it, that mirrors the value both ways. The text section places a control like a character of its size;
 // on a printer the object draws its look itself. Creation and values are in FormControls.cpp and
 // FormControlKinds.cpp, the window controls in FormWidgets.cpp, the printed look in FormPrint.cpp.
 #pragma once
