@@ -106,6 +106,8 @@ void TSectionList::ApplyTabOrder()
 void TSectionList::OrderTabStops()
 {
     tabChainStale_ = false;
+    for (const auto& form : FormList)
+        form->SettleRadioTabStops();
     std::stable_sort(TabOrderList.begin(), TabOrderList.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (TTabStop* stop : tabStops_)

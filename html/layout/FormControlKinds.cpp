@@ -274,7 +274,10 @@ void TRadioButtonFormControlObj::UncheckOthers()
 void TRadioButtonFormControlObj::SettleTabStops(const std::vector<TRadioButtonFormControlObj*>& group)
 {
     const auto checked = std::find_if(group.rbegin(), group.rend(), [](const auto* b) { return b->Checked; });
-    const TRadioButtonFormControlObj* stop = checked != group.rend() ? *checked : group.empty() ? nullptr : group.front();
+    const auto enabled = std::find_if(group.begin(), group.end(), [](const auto* b) { return !b->Disabled; });
+    const TRadioButtonFormControlObj* stop = checked != group.rend() && !(*checked)->Disabled ? *checked
+                                             : enabled != group.end()                        ? *enabled
+                                                                                             : nullptr;
     for (TRadioButtonFormControlObj* button : group)
         if (button->TabStop != (button == stop))
             button->SetTabStop(button == stop);

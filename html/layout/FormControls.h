@@ -283,7 +283,7 @@ public:
     // The buttons of the group, this one included, in document order.
     std::vector<TRadioButtonFormControlObj*> Group() const;
     // Tab enters a group once and never changes its choice: its checked button is its one tab
-    // stop; a group with none checked keeps its first button.
+    // stop; a group with none checked (or a disabled one checked) has its first enabled button.
     static void SettleTabStops(const std::vector<TRadioButtonFormControlObj*>& group);
     bool TabReaches() const override { return TabStop && TFormControlObj::TabReaches(); }
     bool TabStop = true;
@@ -459,9 +459,10 @@ public:
     std::vector<std::unique_ptr<TFormControlObj>> Controls;
     int NonHiddenCount = 0;
 
-private:
-    // After a reset or a restore, once for each group.
+    // Once the page is read and after a reset or a restore, for each group.
     void SettleRadioTabStops();
+
+private:
 
     // Kept as the buttons are added, so that a button finds its group without a search of the form.
     std::unordered_map<std::string, TRadioGroup> radioGroups_;

@@ -308,14 +308,15 @@ public:
 };
 
 // Tab never changes a choice: it passes each radio group once, at its checked button, or at its
-// first while none is checked, also after a click, a reset and a restore moved the check.
+// first enabled one while none is checked, also after a click, a reset and a restore moved the
+// check.
 TEST(FormParse, TabPassesEachRadioGroupOnceAndChangesNoChoice)
 {
     testing::App();
     SurfaceHost host;
     FormPage p("<form><input name=vor><input type=radio name=g value=1><input type=radio name=g value=2>"
                "<input type=radio name=g value=3><input type=radio name=h value=x><input type=radio name=h value=y>"
-               "<input name=nach></form>",
+               "<input type=radio name=k value=a disabled><input type=radio name=k value=b><input name=nach></form>",
                &host);
     RecordingCanvas canvas(p.Fonts);
     int maxWidth = 0;
@@ -335,35 +336,39 @@ TEST(FormParse, TabPassesEachRadioGroupOnceAndChangesNoChoice)
     const auto tour = [&] {
         std::vector<int> reached;
         control(0)->setFocus(Qt::MouseFocusReason);
-        for (int step = 0; step < 8; ++step) {
+        for (int step = 0; step < 10; ++step) {
             for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
                 QKeyEvent tab(type, Qt::Key_Tab, Qt::NoModifier);
                 QApplication::sendEvent(QApplication::focusWidget(), &tab);
             }
-            for (int i = 0; i < 7; ++i)
+            for (int i = 0; i < 9; ++i)
                 if (control(i) == QApplication::focusWidget())
                     reached.push_back(i);
-            if (reached.empty() || reached.back() == 6)
+            if (reached.empty() || reached.back() == 8)
                 break;
         }
         return reached;
     };
     using Stops = std::vector<int>;
-    ASSERT_NE(control(6), nullptr);
-    EXPECT_EQ(tour(), (Stops{1, 4, 6}));
+    ASSERT_NE(control(8), nullptr);
+    EXPECT_EQ(tour(), (Stops{1, 4, 7, 8}));
     EXPECT_EQ(checks(), "-----");
 
     p.Control<TRadioButtonFormControlObj>(3).Click();
-    EXPECT_EQ(tour(), (Stops{3, 4, 6}));
+    EXPECT_EQ(tour(), (Stops{3, 4, 7, 8}));
     EXPECT_EQ(checks(), "--x--");
     p.Form().ResetControls();
-    EXPECT_EQ(tour(), (Stops{1, 4, 6}));
+    EXPECT_EQ(tour(), (Stops{1, 4, 7, 8}));
     p.Form().SetFormData({"g=2", "h=y"});
-    EXPECT_EQ(tour(), (Stops{2, 5, 6}));
+    EXPECT_EQ(tour(), (Stops{2, 5, 7, 8}));
     EXPECT_EQ(checks(), "-x--x");
     p.Form().SetFormData({});
-    EXPECT_EQ(tour(), (Stops{1, 4, 6}));
+    EXPECT_EQ(tour(), (Stops{1, 4, 7, 8}));
     EXPECT_EQ(checks(), "-----");
+    // A disabled button checked: the group is entered at its first enabled one.
+    p.Form().SetFormData({"k=a"});
+    EXPECT_TRUE(p.Control<TRadioButtonFormControlObj>(6).Checked);
+    EXPECT_EQ(tour(), (Stops{1, 4, 7, 8}));
 }
 
 TEST(FormParse, ImageInputGivesThePointOncePerClick)
