@@ -82,6 +82,13 @@ TEST_F(EnhEdit, FloatWithTwoDecimals)
     EXPECT_TRUE(typed.Modified);
     // Letters, and "-" while unsigned, are refused; "." groups thousands.
     EXPECT_EQ(Type(rules, u"1x-2.345"), At(u"12.345", 6));
+    // Signed, "-" puts the sign in front wherever the caret stands, and takes it away again;
+    // typed over a selection it replaces it, as the start of a negative number.
+    TEnhEditRules withSign = rules;
+    withSign.Signed = true;
+    EXPECT_EQ(Type(withSign, u"-", At(u"12,5", 2)), At(u"-12,5", 3));
+    EXPECT_EQ(Type(withSign, u"-", At(u"-12,5", 3)), At(u"12,5", 2));
+    EXPECT_EQ(Type(withSign, u"-", At(u"12,5", 0, 4)), At(u"-", 1));
     // Without decimals there is no decimal separator.
     EXPECT_EQ(Type(RulesOf(TEnhEditType::etFloat), u"1,5"), At(u"15", 2));
 }
