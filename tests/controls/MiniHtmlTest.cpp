@@ -350,6 +350,8 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(CaptionAccelerator("a&{"), U'{');
     EXPECT_EQ(CaptionAccelerator("a&`"), U'`');
     EXPECT_EQ(CaptionAccelerator("<A HREF=\"&x\">y</A>"), 0u);
+    // An "&" that ends a piece of text before a tag marks nothing; a later one still does.
+    EXPECT_EQ(CaptionAccelerator("Q &<SUB>x</SUB> &Frachten"), U'F');
     EXPECT_TRUE(IsCaptionAddress("https://example.org"));
     EXPECT_TRUE(IsCaptionAddress("mailto:x"));
     // Addresses of any other scheme are addresses too (to be refused), never the control's own.
