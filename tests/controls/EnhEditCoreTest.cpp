@@ -221,11 +221,18 @@ TEST_F(EnhEdit, KeysAroundPrefixAndSuffix)
     rules.Suffix = u" kg";
     const FormatSettings& german = FormatSettings::Current();
     const TEditState value = At(u"ca. 123 kg", 7);
+    TKeyOutcome key;
     EXPECT_TRUE(FilterKey(value, TEditKey::Right, false, rules, german).Swallow);
     EXPECT_FALSE(FilterKey(At(u"ca. 123 kg", 6), TEditKey::Right, false, rules, german).Swallow);
     EXPECT_TRUE(FilterKey(value, TEditKey::Delete, false, rules, german).Swallow);
+    // Delete inside the value, or of a selection that reaches its end, goes on and modifies.
+    for (const TEditState& inside : {At(u"ca. 123 kg", 6), At(u"ca. 123 kg", 5, 2)}) {
+        key = FilterKey(inside, TEditKey::Delete, false, rules, german);
+        EXPECT_FALSE(key.Swallow) << inside.SelStart;
+        EXPECT_TRUE(key.SetModified) << inside.SelStart;
+    }
     EXPECT_TRUE(FilterKey(At(u"ca. 123 kg", 4), TEditKey::Left, false, rules, german).Swallow);
-    TKeyOutcome key = FilterKey(At(u"ca. 123 kg", 5), TEditKey::End, false, rules, german);
+    key = FilterKey(At(u"ca. 123 kg", 5), TEditKey::End, false, rules, german);
     ASSERT_TRUE(key.State);
     EXPECT_EQ(*key.State, At(u"ca. 123 kg", 7));
     key = FilterKey(At(u"ca. 123 kg", 5), TEditKey::End, true, rules, german);
