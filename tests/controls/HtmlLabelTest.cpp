@@ -162,6 +162,14 @@ TEST_F(HtmlLabel, HoverShowsTheHandAndTellsEnterAndExit)
             break;
     }
     EXPECT_EQ(color, "TextColor #008000") << canvas.Text();
+
+    // Straight from one link onto the next: the next is entered too.
+    label_->SetHTMLText("<A HREF=\"eins\">Eins</A><A HREF=\"zwei\">Zwei</A>");
+    events.clear();
+    Mouse(label_.get(), QEvent::MouseMove, 3, 5);
+    Mouse(label_.get(), QEvent::MouseMove, 30, 5);
+    EXPECT_EQ(label_->HoveredAnchor(), 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"enter eins", "enter zwei"}));
 }
 
 namespace {
