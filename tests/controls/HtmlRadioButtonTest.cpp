@@ -210,6 +210,12 @@ TEST_F(HtmlRadioButton, TabEntersEachGroupOnceAndArrowsMoveWithinIt)
     buttons_[0]->SetGroupIndex(1);
     EXPECT_EQ(tour(Qt::Key_Tab), (Stops{buttons_[0], buttons_[1], after}));
     EXPECT_EQ(checks(), "----");
+    // With every other button of its group disabled the arrows have nowhere to go: nothing changes.
+    buttons_[2]->setEnabled(false);
+    buttons_[1]->setFocus(Qt::TabFocusReason);
+    Key(buttons_[1], QEvent::KeyPress, Qt::Key_Down);
+    EXPECT_TRUE(buttons_[1]->hasFocus());
+    EXPECT_EQ(checks(), "----");
 }
 
 TEST_F(HtmlRadioButton, AnchorsReactOnlyWhileFocused)
