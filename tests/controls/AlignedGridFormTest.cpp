@@ -221,6 +221,35 @@ TEST(AlignedGridForm, TextsOutsideAShrunkGridAreNotWritten)
     EXPECT_EQ(lists.at("HintCell"), (std::vector<std::int64_t>{1, 1}));
 }
 
+// So are the records of cells, columns and rows it no longer has: they stay in the grid, to come
+// back when it grows, but the form holds only what it shows.
+TEST(AlignedGridForm, RecordsOutsideAShrunkGridAreNotWritten)
+{
+    TestAlignedGrid shrunk;
+    TestAlignedGrid kept;
+    for (TestAlignedGrid* grid : {&shrunk, &kept}) {
+        grid->SetAlignCell(3, 2, agRight);
+        grid->SetAlignCol(3, agRight);
+        grid->SetAlignRow(2, agCenter);
+        grid->SetFixedAlignCol(3, agRight);
+        grid->SetFixedAlignRow(2, agCenter);
+    }
+    shrunk.SetAlignCell(4, 2, agRight);
+    shrunk.SetAlignCell(3, 3, agRight);
+    shrunk.SetAlignCol(4, agRight);
+    shrunk.SetAlignRow(3, agCenter);
+    shrunk.SetFixedAlignCol(4, agRight);
+    shrunk.SetFixedAlignRow(3, agCenter);
+    for (TestAlignedGrid* grid : {&shrunk, &kept}) {
+        grid->SetColCount(4);
+        grid->SetRowCount(3);
+    }
+    EXPECT_EQ(Lists(Written(shrunk)), Lists(Written(kept)));
+    EXPECT_EQ(Lists(Written(kept)).at("PropCol").front(), 3);
+    shrunk.SetColCount(5);
+    EXPECT_EQ(shrunk.EffectiveAlign(4, 1), agRight);
+}
+
 TEST(AlignedGridForm, RecordIndicesAreTakenModulo65536)
 {
     TestAlignedGrid grid;

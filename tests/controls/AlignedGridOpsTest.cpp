@@ -149,6 +149,9 @@ TEST(AlignedGridSort, DefaultCompareIsPlainTextAndRecordsMoveAlong)
     };
     grid.SortColumns(1, 1, 3, true);
     EXPECT_EQ(grid.Cells(1, 1) + grid.Cells(2, 1) + grid.Cells(3, 1) + grid.Cells(4, 1), "1230");
+    // A range past the last column ends at it.
+    grid.SortColumns(1, 1, 99, false);
+    EXPECT_EQ(grid.Cells(1, 1) + grid.Cells(2, 1) + grid.Cells(3, 1) + grid.Cells(4, 1), "3210");
 }
 
 TEST(AlignedGridSort, RecursionStaysShallowOnOrderedReversedAndEqualRows)
@@ -278,6 +281,13 @@ TEST(AlignedGridOther, HintsAtTheCellsLeftEdgeBelowIt)
     QHelpEvent help(QEvent::ToolTip, QPoint(110, 30), over);
     QCoreApplication::sendEvent(grid.viewport(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("Richtwert: 1,25"));
+    QToolTip::hideText();
+    // So does the one over a cell of the first column.
+    grid.SetHintCell(0, 2, "Zeile 2");
+    const QPoint first = grid.viewport()->mapToGlobal(QPoint(10, 50));
+    QHelpEvent firstHelp(QEvent::ToolTip, QPoint(10, 50), first);
+    QCoreApplication::sendEvent(grid.viewport(), &firstHelp);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Zeile 2"));
     QToolTip::hideText();
     grid.OnShowHintCell = [](TAlignedGrid&, int col, int, std::string& text, bool& canShow, THintInfo&) {
         canShow = col != 2;

@@ -164,6 +164,23 @@ TEST_F(Calendar, ClicksPickDaysUnlessReadOnlyOrEmpty)
     EXPECT_EQ(calendar.CellText(calendar.Col(), calendar.Row()), "20");
 }
 
+// The drop-down's calendar frames today, also on the month's first and last day.
+TEST_F(Calendar, TodaysFrameAlsoOnTheFirstAndTheLastOfTheMonth)
+{
+    TLocCalendar calendar;
+    calendar.resize(187, 106);
+    calendar.show();
+    for (const int day : {1, 31}) {
+        ScopedClock today(EncodeDate(2026, 3, day));
+        calendar.SetCalendarDate(EncodeDate(2026, 3, 17));
+        const TRect r = day == 1 ? calendar.CellRect(6, 1) : calendar.CellRect(1, 6);
+        const TRect before = day == 1 ? calendar.CellRect(5, 1) : calendar.CellRect(0, 6);
+        const QImage shot = calendar.viewport()->grab().toImage();
+        EXPECT_EQ(shot.pixel(r.Left, r.Top + 3), 0xFF808080u) << day;  // the shadow on its left
+        EXPECT_NE(shot.pixel(before.Left, before.Top + 3), 0xFF808080u) << day;
+    }
+}
+
 // --- The drop-down and the dialog ---
 
 TEST_F(Calendar, ThePopupShowsTodayForABlankTextAndStepsByPages)

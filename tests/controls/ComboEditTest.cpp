@@ -223,6 +223,16 @@ TEST(ComboEdit, ButtonClosesTheOpenPopupAcceptingWithoutReopeningIt)
     w.ClickOnScreen(edit.Choices->mapToGlobal(QPoint(0, 30)));
     EXPECT_FALSE(edit.PopupVisible());
     EXPECT_EQ(edit.Text(), "24.12.2024");
+
+    // The release of a press that began before the popup opened, outside it, leaves it open.
+    edit.PopupDropDown(false);
+    ASSERT_TRUE(edit.PopupVisible());
+    QWindow* popupWindow = edit.Choices->windowHandle();
+    ASSERT_NE(popupWindow, nullptr);
+    QTest::mouseRelease(popupWindow, Qt::LeftButton, Qt::NoModifier,
+                        popupWindow->mapFromGlobal(w.window.mapToGlobal(QPoint(250, 150))));
+    QApplication::processEvents();
+    EXPECT_TRUE(edit.PopupVisible());
 }
 
 // Presses that reach the edit's own widgets while the popup shows (as they do where the popup
@@ -317,6 +327,16 @@ TEST(ComboEdit, GlyphKindsAndButtonWidth)
     for (int x = 0; x < arrow.width(); ++x)
         black = black || arrow.pixel(x, middle) == 0xFF000000u || arrow.pixel(x, middle - 1) == 0xFF000000u;
     EXPECT_TRUE(black);  // the combo box's arrow
+    // Raised while up, sunk while pressed.
+    const QPoint bottomRight(arrow.width() - 1, arrow.height() - 1);
+    EXPECT_EQ(arrow.pixel(bottomRight), 0xFF000000u);  // the dark shadow
+    EXPECT_EQ(arrow.pixel(0, 0), 0xFFC0C0C0u);         // light
+    QTest::mousePress(edit.Button(), Qt::LeftButton);
+    ASSERT_EQ(edit.Button()->State(), TButtonState::bsDown);
+    const QImage pressed = edit.Button()->Picture();
+    EXPECT_EQ(pressed.pixel(bottomRight), 0xFFFFFFFFu);  // the highlight
+    EXPECT_EQ(pressed.pixel(0, 0), 0xFF808080u);         // the shadow
+    QTest::mouseRelease(edit.Button(), Qt::LeftButton);
 
     edit.SetNumGlyphs(3);
     EXPECT_EQ(edit.NumGlyphs(), 1);

@@ -5,6 +5,7 @@
 #include "EnhEditTestSupport.h"
 
 #include "controls/EnhEdit.h"
+#include "platform/RecordingCanvas.h"
 #include "platform/core/ScopeExit.h"
 
 #include <QDragEnterEvent>
@@ -110,6 +111,17 @@ TEST_F(EditDrop, FirstLineGoesInAtTheDropPoint)
     QApplication::sendEvent(edit, &enter);
     QApplication::sendEvent(edit, &over);
     EXPECT_EQ(edit->DropCaret(), 3);
+    // The drop caret: a bar one pixel wide, a line high, standing on the character's foot.
+    {
+        RecordingCanvas canvas(engine_, 200, 21);
+        edit->PaintOverlay(canvas);
+        const QPoint foot = edit->CharPoint(3);
+        const int top = foot.y() - edit->fontMetrics().height();
+        const std::string bar = "FillRect " + std::to_string(foot.x()) + "," + std::to_string(top) + "," +
+                                std::to_string(foot.x() + 1) + "," + std::to_string(foot.y()) + " #000000";
+        const std::vector<std::string> calls = canvas.Calls();
+        EXPECT_NE(std::find(calls.begin(), calls.end(), bar), calls.end()) << canvas.Text();
+    }
     EXPECT_EQ(DragOnto(edit, data.get(), edit->CharPoint(3)), Qt::MoveAction);
     EXPECT_EQ(edit->Text(), "abcline1def");
     EXPECT_EQ(edit->cursorPosition(), 8);

@@ -82,6 +82,13 @@ TEST_F(EnhEdit, FloatWithTwoDecimals)
     EXPECT_TRUE(typed.Modified);
     // Letters, and "-" while unsigned, are refused; "." groups thousands.
     EXPECT_EQ(Type(rules, u"1x-2.345"), At(u"12.345", 6));
+    // Signed, "-" puts the sign in front wherever the caret stands, and takes it away again;
+    // typed over a selection it replaces it, as the start of a negative number.
+    TEnhEditRules withSign = rules;
+    withSign.Signed = true;
+    EXPECT_EQ(Type(withSign, u"-", At(u"12,5", 2)), At(u"-12,5", 3));
+    EXPECT_EQ(Type(withSign, u"-", At(u"-12,5", 3)), At(u"12,5", 2));
+    EXPECT_EQ(Type(withSign, u"-", At(u"12,5", 0, 4)), At(u"-", 1));
     // Without decimals there is no decimal separator.
     EXPECT_EQ(Type(RulesOf(TEnhEditType::etFloat), u"1,5"), At(u"15", 2));
 }
@@ -214,11 +221,18 @@ TEST_F(EnhEdit, KeysAroundPrefixAndSuffix)
     rules.Suffix = u" kg";
     const FormatSettings& german = FormatSettings::Current();
     const TEditState value = At(u"ca. 123 kg", 7);
+    TKeyOutcome key;
     EXPECT_TRUE(FilterKey(value, TEditKey::Right, false, rules, german).Swallow);
     EXPECT_FALSE(FilterKey(At(u"ca. 123 kg", 6), TEditKey::Right, false, rules, german).Swallow);
     EXPECT_TRUE(FilterKey(value, TEditKey::Delete, false, rules, german).Swallow);
+    // Delete inside the value, or of a selection that reaches its end, goes on and modifies.
+    for (const TEditState& inside : {At(u"ca. 123 kg", 6), At(u"ca. 123 kg", 5, 2)}) {
+        key = FilterKey(inside, TEditKey::Delete, false, rules, german);
+        EXPECT_FALSE(key.Swallow) << inside.SelStart;
+        EXPECT_TRUE(key.SetModified) << inside.SelStart;
+    }
     EXPECT_TRUE(FilterKey(At(u"ca. 123 kg", 4), TEditKey::Left, false, rules, german).Swallow);
-    TKeyOutcome key = FilterKey(At(u"ca. 123 kg", 5), TEditKey::End, false, rules, german);
+    key = FilterKey(At(u"ca. 123 kg", 5), TEditKey::End, false, rules, german);
     ASSERT_TRUE(key.State);
     EXPECT_EQ(*key.State, At(u"ca. 123 kg", 7));
     key = FilterKey(At(u"ca. 123 kg", 5), TEditKey::End, true, rules, german);

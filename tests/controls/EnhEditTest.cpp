@@ -524,6 +524,19 @@ TEST_F(EnhEdit, DrawnOverTheLineEdit)
     canvas.Clear();
     edit->PaintOverlay(canvas);
     EXPECT_EQ(CallsWith(canvas, "FillRect").size(), 8u);
+    // Under the mouse it is hot: a sunken ring in the shadow's colour, until the mouse leaves.
+    const auto shadowed = [&] {
+        canvas.Clear();
+        edit->PaintOverlay(canvas);
+        return canvas.Text().find("#808080") != std::string::npos;
+    };
+    EXPECT_FALSE(shadowed());
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), edit->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(edit, &enter);
+    EXPECT_TRUE(shadowed());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(edit, &leave);
+    EXPECT_FALSE(shadowed());
 }
 
 // The modified colour shows only while the edit is modified and ShowModified is on: neither of

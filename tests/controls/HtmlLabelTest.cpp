@@ -1,7 +1,7 @@
 // The HTML label offscreen, measured with the test font (8 points: lines 11 high, characters 5
 // wide): automatic sizing outside painting, vertical placement, bevels and border, hover with
 // the hand cursor and the repaint when the mouse leaves, anchors to the shell and to
-// OnAnchorClick, the anchor hint, the text list.
+// OnAnchorClick, the label's own click, the anchor hint, the text list.
 #include "ControlsTestSupport.h"
 
 #include "controls/HtmlLabel.h"
@@ -162,6 +162,14 @@ TEST_F(HtmlLabel, HoverShowsTheHandAndTellsEnterAndExit)
             break;
     }
     EXPECT_EQ(color, "TextColor #008000") << canvas.Text();
+
+    // Straight from one link onto the next: the next is entered too.
+    label_->SetHTMLText("<A HREF=\"eins\">Eins</A><A HREF=\"zwei\">Zwei</A>");
+    events.clear();
+    Mouse(label_.get(), QEvent::MouseMove, 3, 5);
+    Mouse(label_.get(), QEvent::MouseMove, 30, 5);
+    EXPECT_EQ(label_->HoveredAnchor(), 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"enter eins", "enter zwei"}));
 }
 
 namespace {
@@ -222,6 +230,25 @@ TEST_F(HtmlLabel, AddressesGoToTheShellOtherAnchorsToOnAnchorClick)
         EXPECT_EQ(shell.Opened().size(), 1u) << address;
         EXPECT_EQ(clicked.size(), 1u) << address;
     }
+    // The label's own click: a release of the left button inside it, not of the right one, and
+    // not outside it; the mouse-up handler hears each release.
+    int clicks = 0;
+    std::vector<std::string> ups;
+    label_->OnClick = [&](QWidget*) { ++clicks; };
+    label_->OnMouseUp = [&](QWidget*, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+        ups.push_back((button == Qt::LeftButton ? "left " : "right ") + std::to_string(x) + "," + std::to_string(y));
+    };
+    const auto release = [&](Qt::MouseButton button, QPoint at) {
+        QMouseEvent event(QEvent::MouseButtonRelease, QPointF(at), label_->mapToGlobal(QPointF(at)), button,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(label_.get(), &event);
+    };
+    release(Qt::LeftButton, {150, 40});
+    EXPECT_EQ(clicks, 1);
+    release(Qt::RightButton, {150, 40});
+    release(Qt::LeftButton, {250, 40});
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(ups, (std::vector<std::string>{"left 150,40", "right 150,40", "left 250,40"}));
 }
 
 // The hit test looks where the caption is drawn: a centred caption's anchor answers in the

@@ -63,6 +63,16 @@ TEST_F(HtmlPicture, GifFramesAreCountedAndSelected)
     EXPECT_EQ(picture.Width(), 20);
     EXPECT_EQ(picture.FrameWidth(), 20);
     EXPECT_EQ(picture.FrameHeight(), 10);
+    // The screen's size is read from the file's own bytes, also from a file beyond 64 KB.
+    {
+        imagetest::GifWriter large(20, 10, imagetest::TestPalette(4));
+        large.Comment(std::string(70000, 'c'));
+        large.Image(0, 0, 20, 10, std::vector<std::uint8_t>(200, 1));
+        THtmlPicture commented;
+        Load(commented, large.Finish());
+        EXPECT_EQ(commented.FrameWidth(), 20);
+        EXPECT_EQ(commented.FrameHeight(), 10);
+    }
     TRect seen{-1, -1, -1, -1};
     int changes = 0;
     picture.OnFrameChange = [&](THtmlPicture* sender) {

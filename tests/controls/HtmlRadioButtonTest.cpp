@@ -1,11 +1,12 @@
 // The HTML radio button offscreen: grouping among siblings, clicks only for the button that
 // becomes checked, mouse capture, keys and focus (Tab enters a group once and changes no
-// choice, the arrows move within it), the accelerator, anchors while focused, and
-// where the four looks put their button.
+// choice, the arrows move within it, the focus rectangle goes with the focus), the accelerator,
+// anchors while focused, where the four looks put their button and how the diamond look draws.
 #include "ControlsTestSupport.h"
 
 #include "controls/ControlResources.h"
 #include "controls/HtmlRadioButton.h"
+#include "platform/RecordingCanvas.h"
 #include "platform/Shell.h"
 
 #include <QLineEdit>
@@ -110,6 +111,16 @@ TEST_F(HtmlRadioButton, TabSpaceEnterAndTheAccelerator)
     ASSERT_TRUE(buttons_[1]->hasFocus());
     EXPECT_FALSE(buttons_[1]->Checked());
     EXPECT_TRUE(buttons_[0]->Checked());
+    // The focus rectangle went along with the focus.
+    const auto focusRects = [this](THtmlRadioButton* button) {
+        RecordingCanvas canvas(engine_, button->width(), button->height());
+        button->PaintTo(canvas);
+        const std::vector<std::string> calls = canvas.Calls();
+        return std::count_if(calls.begin(), calls.end(),
+                             [](const std::string& call) { return call.rfind("FocusRect", 0) == 0; });
+    };
+    EXPECT_EQ(focusRects(buttons_[0]), 0);
+    EXPECT_EQ(focusRects(buttons_[1]), 1);
     // Space checks an unchecked button on release.
     buttons_[1]->SetChecked(false);
     Key(buttons_[1], QEvent::KeyPress, Qt::Key_Space);
@@ -199,6 +210,12 @@ TEST_F(HtmlRadioButton, TabEntersEachGroupOnceAndArrowsMoveWithinIt)
     buttons_[0]->SetGroupIndex(1);
     EXPECT_EQ(tour(Qt::Key_Tab), (Stops{buttons_[0], buttons_[1], after}));
     EXPECT_EQ(checks(), "----");
+    // With every other button of its group disabled the arrows have nowhere to go: nothing changes.
+    buttons_[2]->setEnabled(false);
+    buttons_[1]->setFocus(Qt::TabFocusReason);
+    Key(buttons_[1], QEvent::KeyPress, Qt::Key_Down);
+    EXPECT_TRUE(buttons_[1]->hasFocus());
+    EXPECT_EQ(checks(), "----");
 }
 
 TEST_F(HtmlRadioButton, AnchorsReactOnlyWhileFocused)
@@ -285,6 +302,41 @@ TEST_F(HtmlRadioButton, CheckedDotsOfTheLooks)
     EXPECT_EQ(b.grab().toImage().pixel(7, 10), 0xFFFF0000u);
     b.setEnabled(false);
     EXPECT_EQ(b.grab().toImage().pixel(7, 10), 0xFF808080u);
+}
+
+// The btQuarnel diamond, 12 pixels across: raised when unchecked, sunk with its dot when checked,
+// a double black outline while pressed.
+TEST_F(HtmlRadioButton, TheQuarnelDiamondRaisedSunkAndPressed)
+{
+    THtmlRadioButton b;
+    b.SetCaption("");
+    b.resize(100, 40);
+    b.SetButtonType(TButtonType::btQuarnel);
+    ASSERT_EQ(b.ButtonRect(), (TRect{1, 4, 13, 16}));
+    const auto picture = [&b] {
+        const QImage image = b.grab().toImage();
+        std::vector<std::string> rows;
+        for (int y = 4; y < 16; ++y) {
+            std::string row;
+            for (int x = 1; x < 13; ++x) {
+                const QRgb p = image.pixel(x, y);
+                row += p == 0xFFC0C0C0u ? '.' : p == 0xFF808080u ? 's' : p == 0xFFFFFFFFu ? 'h' : p == 0xFF000000u ? 'k' : '?';
+            }
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ(picture(), (Rows{".....hh.....", "....h..h....", "...h....h...", "..h......h..", ".h........h.", "h..........s",
+                               "s..........s", ".s........s.", "..s......s..", "...s....s...", "....s..s....", ".....ss....."}));
+    b.SetChecked(true);
+    EXPECT_EQ(picture(), (Rows{".....ss.....", "....s..s....", "...s....s...", "..s..k...s..", ".s..kkkk..s.", "s..kkkkkk..h",
+                               "h...kkkk...h", ".h...k....h.", "..h..k...h..", "...h....h...", "....h..h....", ".....hh....."}));
+    Mouse(&b, QEvent::MouseButtonPress, 5, 8);
+    ASSERT_TRUE(b.Down());
+    EXPECT_EQ(picture(), (Rows{".....kk.....", "....kkkk....", "...kk..kk...", "..kk.k..kk..", ".kk.kkkk.kk.", "kk.kkkkkk.kk",
+                               "kk..kkkk..kk", ".kk..k...kk.", "..kk.k..kk..", "...kk..kk...", "....kkkk....", ".....kk....."}));
+    Mouse(&b, QEvent::MouseButtonRelease, 5, 8);
 }
 
 // The btTolvane pictures are transparent where their lower-left pixel's colour is: there the

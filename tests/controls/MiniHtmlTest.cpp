@@ -4,6 +4,7 @@
 // line ends, malformed captions, entities, anchors and hover, fonts and colours, images, the
 // paragraph and body backgrounds, shadow, error underline, hidden text and the plain text.
 #include "controls/MiniHtml.h"
+#include "controls/PictureContainer.h"
 #include "controls/MiniHtmlText.h"
 #include "platform/ImageList.h"
 #include "platform/RecordingCanvas.h"
@@ -299,6 +300,16 @@ TEST_F(MiniHtml, ListImagesInAndOutOfRange)
     EXPECT_EQ(Texts("a<IMG SRC=\"IDX:1\">b"), (Calls{"TextOut 1,0 'a'", "TextOut 9,0 'b'"}));
     EXPECT_EQ(Texts("a<IMG SRC=\"IDX:99999999999\">b"), (Calls{"TextOut 1,0 'a'", "TextOut 9,0 'b'"}));
     EXPECT_EQ(out_.Height, 16);
+    // So does a named picture that is not there, or is there empty, whatever size is asked for.
+    EXPECT_EQ(Texts("a<IMG SRC=\"LOGO\" WIDTH=\"20\" HEIGHT=\"20\">b"), (Calls{"TextOut 1,0 'a'", "TextOut 9,0 'b'"}));
+    TPictureContainer container;
+    container.Items().Add().Name = "LEER";
+    const auto withContainer = [&container](TMiniHtmlInputs& in) { in.PictureContainer = &container; };
+    EXPECT_EQ(Texts("a<IMG SRC=\"LOGO\" WIDTH=\"20\" HEIGHT=\"20\">b", withContainer),
+              (Calls{"TextOut 1,0 'a'", "TextOut 9,0 'b'"}));
+    EXPECT_EQ(Texts("a<IMG SRC=\"leer\" WIDTH=\"20\" HEIGHT=\"20\">b", withContainer),
+              (Calls{"TextOut 1,0 'a'", "TextOut 9,0 'b'"}));
+    EXPECT_EQ(out_.Height, 16);
     // Text after an image aligned TOP stands at the line's top, MIDDLE halfway.
     EXPECT_EQ(Texts("a<IMG SRC=\"IDX:0\" ALIGN=\"TOP\">b"), (Calls{"TextOut 1,16 'a'", "TextOut 41,0 'b'"}));
     EXPECT_EQ(Texts("a<IMG SRC=\"IDX:0\" ALIGN=\"MIDDLE\">b"), (Calls{"TextOut 1,16 'a'", "TextOut 41,8 'b'"}));
@@ -350,6 +361,8 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(CaptionAccelerator("a&{"), U'{');
     EXPECT_EQ(CaptionAccelerator("a&`"), U'`');
     EXPECT_EQ(CaptionAccelerator("<A HREF=\"&x\">y</A>"), 0u);
+    // An "&" that ends a piece of text before a tag marks nothing; a later one still does.
+    EXPECT_EQ(CaptionAccelerator("Q &<SUB>x</SUB> &Frachten"), U'F');
     EXPECT_TRUE(IsCaptionAddress("https://example.org"));
     EXPECT_TRUE(IsCaptionAddress("mailto:x"));
     // Addresses of any other scheme are addresses too (to be refused), never the control's own.
