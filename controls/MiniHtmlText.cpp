@@ -3,7 +3,6 @@
 
 #include "platform/core/Text.h"
 
-#include <climits>
 
 namespace velmoran {
 
@@ -91,7 +90,7 @@ int LeadingNumber(std::string_view text)
     for (char c : text) {
         if (c < '0' || c > '9')
             break;
-        value = std::min<long long>(INT_MAX, value * 10 + (c - '0'));
+        value = std::min<long long>(kLargestCaptionNumber, value * 10 + (c - '0'));
     }
     return static_cast<int>(value);
 }

@@ -22,7 +22,9 @@ std::string DecodePieceEntities(std::string_view piece);
 // feeds gone.
 std::string PrepareCaption(std::string_view text);
 
-// The number of the leading decimal digits (0 when none), saturating at the largest int.
+// The number of the leading decimal digits (0 when none), saturating at kLargestCaptionNumber: a
+// position, indent, size or angle past any window, whose sums with the others stay in range.
+constexpr int kLargestCaptionNumber = 1'000'000;
 int LeadingNumber(std::string_view text);
 // Only digits, at least one.
 bool CleanNumber(std::string_view text);

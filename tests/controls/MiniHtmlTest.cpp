@@ -126,6 +126,10 @@ TEST_F(MiniHtml, IndentAndBulletLists)
     EXPECT_EQ(out_.Width, 12 + 24);
     // The second level: indented once more, an "o".
     EXPECT_EQ(Texts("<UL><UL><LI>x</UL></UL>"), (Calls{"TextOut 13,0 'o'", "TextOut 25,0 'x'"}));
+    // Numbers past any window are read as 1,000,000, so that indents, positions and angles add up
+    // within range.
+    EXPECT_EQ(Texts("<P INDENT=\"99999999999\">a<IND X=\"99999999999\"><R A=\"99999999999\">b"),
+              (Calls{"TextOut 1000001,0 'a'", "TextOut 1000000,0 'b'"}));
 }
 
 TEST_F(MiniHtml, WordWrapKeepsWordsWithTheirPredecessors)
@@ -371,7 +375,7 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_TRUE(IsCaptionAddress("seite.htm?a=http://x"));
     EXPECT_FALSE(IsCaptionAddress("page1"));
     EXPECT_FALSE(IsCaptionAddress("C:\\Hilfe"));
-    EXPECT_EQ(LeadingNumber("99999999999"), 2147483647);
+    EXPECT_EQ(LeadingNumber("99999999999"), 1000000);
     EXPECT_EQ(LeadingNumber("12ab"), 12);
     EXPECT_EQ(LeadingNumber("x"), 0);
 }
