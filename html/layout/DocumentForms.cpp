@@ -124,13 +124,7 @@ void TSectionList::OrderTabStops()
             stop->TabOrder = static_cast<int>(tabChain_.size());
             tabChain_.push_back(stop);
         }
-    madeTabStops_.clear();
-    std::vector<QWidget*> chain;
-    for (TTabStop* stop : tabChain_)
-        if (QWidget* w = stop->FocusWidget()) {
-            madeTabStops_.insert(stop->TabOrder);
-            chain.push_back(w);
-        }
+    LinkMadeWidgets();
     if (Host().DrawingSurface() && !tabChain_.empty()) {
         WatchTabKey();
         // Tab enters the document from elsewhere where the focus chain meets its widgets: its
@@ -139,6 +133,17 @@ void TSectionList::OrderTabStops()
             if (TTabStop* entry = NextTabStop(nullptr, forward))
                 entry->MakeFocusWidget();
     }
+}
+
+void TSectionList::LinkMadeWidgets()
+{
+    madeTabStops_.clear();
+    std::vector<QWidget*> chain;
+    for (TTabStop* stop : tabChain_)
+        if (QWidget* w = stop->FocusWidget()) {
+            madeTabStops_.insert(stop->TabOrder);
+            chain.push_back(w);
+        }
     if (chain.empty() || !chain.front()->parentWidget())
         return;
     // The other controls of the surface follow in their own order.

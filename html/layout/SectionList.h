@@ -202,6 +202,8 @@ private:
     bool DeclaredSizeFits(const std::string& key, const TMemoryStream& stream);
     // Numbers the stops again when some joined or left since.
     void OrderTabStops();
+    // The widgets made so far take the tab order in the window's focus chain.
+    void LinkMadeWidgets();
     void ForgetTabStops();
     // Every stop is going.
     void ForgetAllTabStops();
