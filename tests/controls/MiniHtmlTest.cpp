@@ -325,6 +325,11 @@ TEST_F(MiniHtml, ListImagesInAndOutOfRange)
     EXPECT_TRUE(Hit("<A HREF=\"bild\"><IMG SRC=\"IDX:0\"></A>", 10, 20));
     EXPECT_EQ(out_.HrefUnderPoint, "bild");
     EXPECT_FALSE(Hit("<A HREF=\"bild\"><IMG SRC=\"IDX:0\"></A>", 40, 20));
+    // Text raised by an image aligned TOP is hit where it stands, in the line's upper rows.
+    const std::string raised = "a<IMG SRC=\"IDX:0\" ALIGN=\"TOP\"><A HREF=\"r\">bc</A>";
+    EXPECT_TRUE(Hit(raised, 45, 8));
+    EXPECT_EQ(out_.HrefUnderPoint, "r");
+    EXPECT_FALSE(Hit(raised, 45, 24));
 }
 
 TEST_F(MiniHtml, BackgroundsShadowErrorUnderlineAndHiddenText)
