@@ -219,6 +219,13 @@ TEST(AlignedGridEdit, TheEditorTakesTheCellsAlignmentAndColours)
     grid.MoveCurrent(2, 1);
     grid.ShowEditor();
     EXPECT_FALSE(editor->textCursor().hasSelection());
+    EXPECT_EQ(editor->document()->defaultTextOption().alignment(), Qt::AlignLeft);
+    // A centred column centres the editor's text.
+    grid.HideEditor();
+    grid.SetAlignCol(2, agCenter);
+    grid.ShowEditor();
+    EXPECT_EQ(editor->Alignment(), agCenter);
+    EXPECT_EQ(editor->document()->defaultTextOption().alignment(), Qt::AlignHCenter);
 }
 
 TEST(AlignedGridEdit, LeavingTheGridEndsTheEditAndAFailureTakesTheFocusBack)

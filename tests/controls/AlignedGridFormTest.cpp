@@ -100,6 +100,36 @@ TEST(AlignedGridForm, AnEmptyGridWritesFiveEmptyListsAndNoTexts)
     EXPECT_EQ(lists, expected);
 }
 
+// The two switches are written only when switched off, and a form without them leaves them on.
+TEST(AlignedGridForm, SwitchesAreWrittenOnlyWhenOffAndReadBack)
+{
+    const auto names = [](const std::string& form) {
+        std::vector<std::string> found;
+        TMemoryStream stream(form);
+        TFormReader reader(stream);
+        reader.ReadProperties([&](const std::string& name, TFormReader&) {
+            if (name == "Editable" || name == "DrawSelection")
+                found.push_back(name);
+            return false;
+        });
+        return found;
+    };
+    TestAlignedGrid grid;
+    EXPECT_TRUE(names(Written(grid)).empty());
+    grid.SetEditable(false);
+    grid.SetDrawSelection(false);
+    const std::string form = Written(grid);
+    EXPECT_EQ(names(form), (std::vector<std::string>{"Editable", "DrawSelection"}));
+    TestAlignedGrid read;
+    Load(read, form);
+    EXPECT_FALSE(read.Editable());
+    EXPECT_FALSE(read.DrawSelection());
+    TestAlignedGrid fresh;
+    Load(fresh, Written(TestAlignedGrid()));
+    EXPECT_TRUE(fresh.Editable());
+    EXPECT_TRUE(fresh.DrawSelection());
+}
+
 TEST(AlignedGridForm, AFullRecordRoundTrips)
 {
     TCellPropertyStore store(nullptr);

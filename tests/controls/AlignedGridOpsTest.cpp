@@ -254,7 +254,8 @@ TEST(AlignedGridOther, FixedRowAndColumnClicks)
     Click(grid, 10, 50);   // fixed cell of row 2
     Click(grid, 10, 10);   // the corner
     Click(grid, 120, 50);  // a scrolling cell
-    EXPECT_EQ(clicks, (std::vector<std::string>{"col 2", "row 2"}));
+    Click(grid, 10, 30);   // fixed cell of row 1, the first below the fixed row
+    EXPECT_EQ(clicks, (std::vector<std::string>{"col 2", "row 2", "row 1"}));
     EXPECT_EQ(std::pair(grid.Col(), grid.Row()), std::pair(2, 2));
     // Only the left button counts.
     for (const QPoint at : {QPoint(120, 10), QPoint(10, 50)}) {
@@ -262,7 +263,7 @@ TEST(AlignedGridOther, FixedRowAndColumnClicks)
                           Qt::RightButton, Qt::RightButton, Qt::NoModifier);
         QCoreApplication::sendEvent(grid.viewport(), &right);
     }
-    EXPECT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks.size(), 3u);
 }
 
 TEST(AlignedGridOther, HintsAtTheCellsLeftEdgeBelowIt)
@@ -276,7 +277,8 @@ TEST(AlignedGridOther, HintsAtTheCellsLeftEdgeBelowIt)
     EXPECT_EQ(hint, "Richtwert: 1,25");
     EXPECT_EQ(info.Position, grid.viewport()->mapToGlobal(QPoint(102, 47)));
     EXPECT_FALSE(grid.CellHint(3, 1, hint, info));
-    // The tool-tip event over the cell shows it.
+    // The tool-tip event over the cell shows it, not the grid's own tool-tip.
+    grid.setToolTip(QStringLiteral("Gitter"));
     const QPoint over = grid.viewport()->mapToGlobal(QPoint(110, 30));
     QHelpEvent help(QEvent::ToolTip, QPoint(110, 30), over);
     QCoreApplication::sendEvent(grid.viewport(), &help);

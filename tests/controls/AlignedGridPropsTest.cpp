@@ -188,4 +188,15 @@ TEST(AlignedGridRecords, ListsGrowOnDemandAndStayWithinTheIndexRange)
     store.Obtain(TAlignedGrid::ColPlace(2))->SetBrush(&brush);
     store.Find(TAlignedGrid::ColPlace(2))->Brush()->SetColor(0x123456);
     EXPECT_EQ(changes, 1);
+    // A move between places past the list's end, or to a place before its start, leaves it alone.
+    TIndexedList<std::string> hints;
+    hints.Slot(1) = "b";
+    hints.Move(4, 6);
+    EXPECT_EQ(hints.Count(), 2);
+    hints.Move(1, -1);
+    EXPECT_EQ(hints.Count(), 2);
+    EXPECT_EQ(*hints.Find(1), "b");
+    hints.Move(1, 3);
+    EXPECT_EQ(hints.Count(), 4);
+    EXPECT_EQ(*hints.Find(3), "b");
 }

@@ -190,6 +190,8 @@ TEST_F(Calendar, ThePopupShowsTodayForABlankTextAndStepsByPages)
     EXPECT_EQ(popup.size(), QSize(187, 124));
     EXPECT_EQ(popup.NavigationButton(0)->Hint(), "Previous Year|");
     EXPECT_EQ(popup.NavigationButton(3)->geometry(), QRect(170, -1, 14, 14));
+    // Its panel is button face, also in the gap between the buttons and the calendar.
+    EXPECT_EQ(popup.grab().toImage().pixel(6, 15) & 0xFFFFFFu, 0xC0C0C0u);
     popup.SetValue(QString("17.03.2002"));
     EXPECT_EQ(popup.GetValue().toDouble(), EncodeDate(2002, 3, 17));
     popup.SetValue(QString("  .  .    "));

@@ -2,6 +2,7 @@
 // what ReadOnly and DirectInput block, the popup's cycle through the button, the keys and the
 // mouse (closing it from the button accepts and does not open it again), and the glyph kinds.
 #include "controls/ComboEdit.h"
+#include "platform/core/ScopeExit.h"
 #include "tests/controls/ControlsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <QScreen>
 #include <QLineEdit>
 #include <QStyle>
+#include <QStyleHints>
 #include <QTest>
 
 using namespace velmoran;
@@ -233,6 +235,14 @@ TEST(ComboEdit, ButtonClosesTheOpenPopupAcceptingWithoutReopeningIt)
                         popupWindow->mapFromGlobal(w.window.mapToGlobal(QPoint(250, 150))));
     QApplication::processEvents();
     EXPECT_TRUE(edit.PopupVisible());
+
+    // Closed by the window system (as when another program comes to the front), it does not accept.
+    edit.Choices->Value = QStringLiteral("31.12.1999");
+    edit.Choices->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_FALSE(edit.isReadOnly());
+    EXPECT_EQ(edit.Text(), "24.12.2024");
 }
 
 // Presses that reach the edit's own widgets while the popup shows (as they do where the popup
@@ -260,6 +270,15 @@ TEST(ComboEdit, PressesOnTheEditAndItsButtonWhileThePopupShows)
     EXPECT_FALSE(edit.PopupVisible());
     EXPECT_EQ(edit.Text(), "17.03.2002");
     EXPECT_TRUE(edit.hasFocus());
+    // Only the left button closes it.
+    edit.PopupDropDown(false);
+    ASSERT_TRUE(edit.PopupVisible());
+    QMouseEvent right(QEvent::MouseButtonPress, QPointF(5, 5), edit.mapToGlobal(QPointF(5, 5)), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &right);
+    EXPECT_TRUE(edit.PopupVisible());
+    QTest::mouseClick(&edit, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(edit.PopupVisible());
 
     auto* other = new QLineEdit(&w.window);
     other->setGeometry(10, 100, 100, 21);
@@ -417,6 +436,22 @@ TEST(ComboEdit, TheCaretIsDrawnAtTheCursorWhileFocused)
     // The test font's glyphs are boxes: a caret between two of them stands in their gap.
     const QImage shown = w.edit->grab().toImage();
     EXPECT_EQ(darkRows(shown), caret.height());
+    // It blinks at the desktop's rate; with blinking switched off it stays.
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int flash = hints->cursorFlashTime();
+    const ScopeExit restore([&] { hints->setCursorFlashTime(flash); });
+    hints->setCursorFlashTime(40);
+    w.edit->setCursorPosition(2);
+    w.edit->setCursorPosition(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkRows(w.edit->grab().toImage()) == 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return darkRows(w.edit->grab().toImage()) == caret.height(); }, 5000));
+    hints->setCursorFlashTime(0);
+    w.edit->setCursorPosition(2);
+    w.edit->setCursorPosition(1);
+    for (int pass = 0; pass < 3; ++pass) {
+        QApplication::processEvents();
+        EXPECT_EQ(darkRows(w.edit->grab().toImage()), caret.height()) << pass;
+    }
     w.edit->SetAutoSelect(false);
     w.window.setFocus();
     QApplication::processEvents();

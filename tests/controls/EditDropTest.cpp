@@ -158,7 +158,7 @@ TEST_F(EditDrop, DropIntoTheOwnSelectionDoesNothing)
 }
 
 // Dropped at its own selection's end or start, a moved selection stays where it was, once; copied
-// there, it stands twice.
+// to either, it stands twice.
 TEST_F(EditDrop, DropAtTheOwnSelectionsEdgesKeepsTheText)
 {
     DragSelection(3, 3, 6);
@@ -169,7 +169,10 @@ TEST_F(EditDrop, DropAtTheOwnSelectionsEdgesKeepsTheText)
     edit_->SetText("abcXYZdef");
     DragSelection(3, 3, 6, Qt::ControlModifier);
     EXPECT_EQ(edit_->Text(), "abcXYZXYZdef");
-    EXPECT_EQ(drags_, 3);
+    edit_->SetText("abcXYZdef");
+    DragSelection(3, 3, 3, Qt::ControlModifier);
+    EXPECT_EQ(edit_->Text(), "abcXYZXYZdef");
+    EXPECT_EQ(drags_, 4);
 }
 
 TEST_F(EditDrop, ToElsewhereMovesOrCopiesOrIsCancelled)

@@ -3,6 +3,7 @@
 // grouping, mixed case, and the three number rules that keep values the Parts' formats lost.
 #include "EnhEditTestSupport.h"
 
+#include "controls/EnhEdit.h"
 #include "controls/EnhEditKeys.h"
 
 using namespace velmoran;
@@ -212,6 +213,15 @@ TEST_F(EnhEdit, NumbersKeepTheirValue)
     EXPECT_DOUBLE_EQ(ValueOfText(u"-", money, german), 0.0);
     // Types without a number read 0.
     EXPECT_DOUBLE_EQ(ValueOfText(u"12", RulesOf(TEnhEditType::etString), german), 0.0);
+    // An integer written into money is grouped; into a numeric edit it is not.
+    TEnhEdit edit;
+    edit.SetEditType(TEnhEditType::etMoney);
+    edit.SetPrecision(2);
+    edit.SetIntValue(-1234567);
+    EXPECT_EQ(edit.Text(), "-1.234.567,00");
+    edit.SetEditType(TEnhEditType::etNumeric);
+    edit.SetIntValue(1234567);
+    EXPECT_EQ(edit.Text(), "1234567");
 }
 
 TEST_F(EnhEdit, KeysAroundPrefixAndSuffix)

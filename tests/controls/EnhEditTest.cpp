@@ -291,6 +291,22 @@ TEST_F(EnhEdit, ClipboardByTheTypesRules)
     EXPECT_EQ(offered, "99");
     EXPECT_EQ(edit->Text(), "994");
     edit->OnClipboardPaste = nullptr;
+    // OnClipboardCut may refuse too: the clipboard and the text stay.
+    edit->OnClipboardCut = [&](QWidget*, const std::string& value, bool& allow) {
+        offered = value;
+        allow = false;
+    };
+    edit->setSelection(4, 2);
+    Press(edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(offered, "99");
+    EXPECT_EQ(board.Text(), u"99");
+    EXPECT_EQ(edit->Text(), "994");
+    board.SetText(u"bleibt");
+    edit->OnClipboardCut = nullptr;
+    edit->setSelection(0, 4);  // the prefix alone: no value to cut
+    Press(edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(board.Text(), u"bleibt");
+    board.SetText(u"99");
 
     // Float without decimals takes no decimal separator; with them the value is formatted.
     edit->SetPrefix("");
@@ -381,6 +397,13 @@ TEST_F(EnhEdit, TextKeptInAnIniFile)
     other.Loaded();
     EXPECT_EQ(other.Text(), "Meier");
     other.Persistence().Enable = false;
+    // With persistence off a stored value is not read.
+    TEnhEdit off;
+    off.setObjectName(QStringLiteral("edProjekt"));
+    off.SetText("Eigene Angabe");
+    off.Persistence() = {false, ini, "Projekt", TPersistenceLocation::plInifile};
+    off.Loaded();
+    EXPECT_EQ(off.Text(), "Eigene Angabe");
 }
 
 TEST_F(EnhEdit, AddressesOpenThroughTheShell)
@@ -560,6 +583,22 @@ TEST_F(EnhEdit, ModifiedColourOnlyForAModifiedEdit)
     edit->SetShowModified(false);
     EXPECT_TRUE(edit->Modified());
     EXPECT_EQ(edit->ShownFontColor(), focused);
+    // Delete before a suffix and Backspace after a prefix modify too.
+    edit->SetSuffix(" m");
+    edit->SetPrefix("L = ");
+    edit->SetText("12");
+    edit->SetModifiedState(false);
+    ASSERT_FALSE(edit->Modified());
+    edit->setCursorPosition(4);
+    Press(edit, Qt::Key_Delete);
+    EXPECT_EQ(edit->Text(), "2");
+    EXPECT_TRUE(edit->Modified());
+    edit->SetText("12");
+    edit->SetModifiedState(false);
+    edit->setCursorPosition(6);
+    Press(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->Text(), "1");
+    EXPECT_TRUE(edit->Modified());
 }
 
 // A password shows one "*" for every character whatever the desktop style would show, and the

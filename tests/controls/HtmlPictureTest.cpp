@@ -1,6 +1,7 @@
 // Caption pictures with GIFs and bitmaps the tests write: the GIF frame scan (bounded by the
 // stream's end), frame selection, bitmaps, failures, the HIMETRIC size, drawing, the addresses
 // of LoadFromURL, the cache and the container.
+#include "controls/ControlResources.h"
 #include "controls/PictureContainer.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestFont.h"
@@ -236,6 +237,14 @@ TEST_F(HtmlPicture, AddressesOfLoadFromURL)
     THtmlPicture missing;
     missing.LoadFromURL("RES://tropfen.bmp");  // the name's case counts
     EXPECT_TRUE(missing.Empty());
+    // Only the pictures' own folder is read: no name that climbs out of it, and no empty one.
+    std::string bytes = "vorher";
+    EXPECT_TRUE(ReadPictureResource("Tropfen.bmp", bytes));
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    bytes = "vorher";
+    EXPECT_FALSE(ReadPictureResource("../bitmaps/PREV1.xpm", bytes));
+    EXPECT_FALSE(ReadPictureResource("", bytes));
+    EXPECT_EQ(bytes, "vorher");
 
     velmoran::testing::TempFolder folder;
     velmoran::testing::TempFolder::Write(folder / "bild.bmp", Bitmap(3, 2));

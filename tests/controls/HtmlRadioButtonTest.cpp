@@ -121,6 +121,19 @@ TEST_F(HtmlRadioButton, TabSpaceEnterAndTheAccelerator)
     };
     EXPECT_EQ(focusRects(buttons_[0]), 0);
     EXPECT_EQ(focusRects(buttons_[1]), 1);
+    // The caption, and the focus rectangle around it, begin 5 pixels right of the button.
+    {
+        RecordingCanvas canvas(engine_, buttons_[1]->width(), buttons_[1]->height());
+        buttons_[1]->PaintTo(canvas);
+        const std::vector<std::string> calls = canvas.Calls();
+        const auto first = [&calls](const std::string& start) {
+            const auto found = std::find_if(calls.begin(), calls.end(),
+                                            [&start](const std::string& call) { return call.rfind(start, 0) == 0; });
+            return found == calls.end() ? std::string() : *found;
+        };
+        EXPECT_EQ(first("TextOut ").rfind("TextOut 19,", 0), 0u) << canvas.Text();
+        EXPECT_EQ(first("FocusRect ").rfind("FocusRect 17,", 0), 0u) << canvas.Text();
+    }
     // Space checks an unchecked button on release.
     buttons_[1]->SetChecked(false);
     Key(buttons_[1], QEvent::KeyPress, Qt::Key_Space);

@@ -9,6 +9,8 @@
 #include "platform/ImageList.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestFont.h"
+#include "platform/core/Stream.h"
+#include "tests/html/base/image/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -325,6 +327,11 @@ TEST_F(MiniHtml, ListImagesInAndOutOfRange)
     EXPECT_TRUE(Hit("<A HREF=\"bild\"><IMG SRC=\"IDX:0\"></A>", 10, 20));
     EXPECT_EQ(out_.HrefUnderPoint, "bild");
     EXPECT_FALSE(Hit("<A HREF=\"bild\"><IMG SRC=\"IDX:0\"></A>", 40, 20));
+    // Text raised by an image aligned TOP is hit where it stands, in the line's upper rows.
+    const std::string raised = "a<IMG SRC=\"IDX:0\" ALIGN=\"TOP\"><A HREF=\"r\">bc</A>";
+    EXPECT_TRUE(Hit(raised, 45, 8));
+    EXPECT_EQ(out_.HrefUnderPoint, "r");
+    EXPECT_FALSE(Hit(raised, 45, 24));
 }
 
 TEST_F(MiniHtml, BackgroundsShadowErrorUnderlineAndHiddenText)
@@ -336,6 +343,29 @@ TEST_F(MiniHtml, BackgroundsShadowErrorUnderlineAndHiddenText)
     calls = Paint("<P BGCOLOR=\"#0000FF\">x");
     EXPECT_EQ(calls.front(), "FillRect 0,0,200,16 #0000FF");
     EXPECT_EQ(StateBefore("TextOut 1,0 'x'", "BkColor"), "#0000FF");
+    // A background picture is tiled over the rectangle; one without a height in pixels (a frame
+    // of a tenth of a millimetre) is not drawn at all.
+    TPictureContainer container;
+    TMemoryStream tile(imagetest::BuildEmf(80, 60, ""));
+    container.Items().Add().Name = "KACHEL";
+    container.FindPicture("KACHEL")->LoadFromStream(&tile);
+    std::string flatBytes = imagetest::BuildEmf(80, 1, "");
+    const std::int32_t tenth = 10;  // the frame's bottom, in hundredths of a millimetre
+    flatBytes.replace(36, 4, reinterpret_cast<const char*>(&tenth), 4);
+    TMemoryStream flat(flatBytes);
+    container.Items().Add().Name = "FLACH";
+    container.FindPicture("FLACH")->LoadFromStream(&flat);
+    ASSERT_EQ(container.FindPicture("FLACH")->Width(), 80);
+    ASSERT_EQ(container.FindPicture("FLACH")->Height(), 0);
+    const auto tiles = [&](const std::string& name) {
+        int count = 0;
+        for (const std::string& call : Paint("<BODY BACKGROUND=\"" + name + "\">x",
+                                             [&container](TMiniHtmlInputs& in) { in.PictureContainer = &container; }))
+            count += call.rfind("StretchBlt ", 0) == 0 ? 1 : 0;
+        return count;
+    };
+    EXPECT_EQ(tiles("kachel"), 6);
+    EXPECT_EQ(tiles("flach"), 0);
     // The shadow first, offset and grey, then the text.
     EXPECT_EQ(Texts("<SHAD>x</SHAD>y", [](TMiniHtmlInputs& in) { in.ShadowOffset = 2; }),
               (Calls{"TextOut 3,2 'x'", "TextOut 1,0 'x'", "TextOut 9,0 'y'"}));

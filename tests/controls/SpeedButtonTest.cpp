@@ -6,6 +6,7 @@
 #include "controls/DrawUtils.h"
 #include "platform/Action.h"
 #include "platform/QtCanvas.h"
+#include "platform/RecordingCanvas.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/ScriptedModals.h"
 
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using namespace velmoran;
@@ -178,6 +180,15 @@ TEST(SpeedButton, MarginAndSpacingPlaceGlyphAndCaption)
     // The drop-down arrow's 9 pixels then widen the caption's box, which moves left by half.
     EXPECT_EQ(none.CalcButtonLayout(canvas, client, {}, u"Abc", TButtonLayout::blGlyphTop, -1, 5, true).TextBounds,
               (TRect{38, 10, 53, 20}));
+    // The arrow stands 3 pixels right of the caption, its 4 rows in the middle of the caption's 10.
+    {
+        RecordingCanvas drawn(fonts.Engine);
+        drawn.SetFont(LogicalFont{"Arial", -10});
+        none.DrawButton(drawn, client, {}, u"Abc", TButtonLayout::blGlyphTop, -1, 5, TButtonState::bsUp, true);
+        const std::vector<std::string> calls = drawn.Calls();
+        for (const char* row : {"FillRect 56,13,63,14 #000000", "FillRect 59,16,60,17 #000000"})
+            EXPECT_NE(std::find(calls.begin(), calls.end(), row), calls.end()) << row << "\n" << drawn.Text();
+    }
 
     TExSpeedButton button;
     button.SetMargin(4);

@@ -113,6 +113,10 @@ TEST(TextListBox, ItemsIndexHeightAndClick)
     EXPECT_EQ(clicks, 0);  // set by the program: no click
     box.SetItemIndex(-1);
     EXPECT_EQ(box.ItemIndex(), -1);
+    // A line past the last selects none either.
+    box.SetItemIndex(2);
+    box.SetItemIndex(3);
+    EXPECT_EQ(box.ItemIndex(), -1);
 
     EXPECT_EQ(box.ItemHeight(), 13);
     EXPECT_EQ(box.visualItemRect(box.item(2)).top(), 26);
