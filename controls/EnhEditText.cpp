@@ -161,12 +161,13 @@ std::u16string TextOfValue(double value, const TEnhEditRules& rules, const Forma
         // Rounded to an integer without grouping, so that the Text write takes it as numeric.
         return WidenAscii(FormatFixed(0, 0, value, settings));
     case TEnhEditType::etFloat:
+        // Without fixed decimals the digits stand in place: the edit takes no exponent.
         if (rules.Precision < 0)
-            return WidenAscii(FloatToStr(value, settings));
+            return WidenAscii(FloatToPlainStr(value, settings));
         return WidenAscii(FormatFixed(0, rules.Precision, value, settings));
     case TEnhEditType::etMoney:
         if (rules.Precision < 1)
-            return WidenAscii(FloatToStr(value, settings));
+            return WidenAscii(FloatToPlainStr(value, settings));
         return WidenAscii(FormatFixed(0, rules.Precision, value, settings));
     case TEnhEditType::etHex:
         return HexText(Truncated(value));

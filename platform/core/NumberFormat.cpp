@@ -183,6 +183,20 @@ bool AllZero(const std::string& digits)
     return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0'; });
 }
 
+// The significant digits written out in place, without an exponent however large or small.
+std::string PlainDigits(const DecimalDigits& number, const FormatSettings& settings)
+{
+    std::string out = number.Negative ? "-" : "";
+    const std::string integer = IntegerDigits(number);
+    out += integer.empty() ? "0" : integer;
+    const int fractionCount = static_cast<int>(number.Digits.size()) - number.Exponent;
+    if (fractionCount > 0) {
+        out += settings.DecimalSeparator;
+        out += FractionDigits(number, fractionCount);
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string FormatFloat(std::string_view format, double value, const FormatSettings& settings)
@@ -233,25 +247,27 @@ std::string FloatToStr(double value, const FormatSettings& settings)
     const DecimalDigits number = ToDecimalDigits(value, 15);
     if (number.IsZero())
         return "0";
+    if (number.Exponent <= 15 && number.Exponent >= -3)
+        return PlainDigits(number, settings);
     std::string out = number.Negative ? "-" : "";
-    if (number.Exponent > 15 || number.Exponent < -3) {
-        out += number.Digits[0];
-        if (number.Digits.size() > 1) {
-            out += settings.DecimalSeparator;
-            out += number.Digits.substr(1);
-        }
-        out += 'E';
-        out += std::to_string(number.Exponent - 1);
-        return out;
-    }
-    std::string integer = IntegerDigits(number);
-    out += integer.empty() ? "0" : integer;
-    const int fractionCount = static_cast<int>(number.Digits.size()) - number.Exponent;
-    if (fractionCount > 0) {
+    out += number.Digits[0];
+    if (number.Digits.size() > 1) {
         out += settings.DecimalSeparator;
-        out += FractionDigits(number, fractionCount);
+        out += number.Digits.substr(1);
     }
+    out += 'E';
+    out += std::to_string(number.Exponent - 1);
     return out;
+}
+
+std::string FloatToPlainStr(double value, const FormatSettings& settings)
+{
+    if (!std::isfinite(value))
+        return NonFinite(value);
+    const DecimalDigits number = ToDecimalDigits(value, 15);
+    if (number.IsZero())
+        return "0";
+    return PlainDigits(number, settings);
 }
 
 std::string FormatFixed(int width, int decimals, double value, const FormatSettings& settings)

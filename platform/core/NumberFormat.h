@@ -34,6 +34,10 @@ std::string FormatFloat(std::string_view format, double value,
 // or large values.
 std::string FloatToStr(double value, const FormatSettings& settings = FormatSettings::Current());
 
+// The same significant digits written out in place, never with an exponent ("10000000000000000",
+// "0,00001"), for fields that take only digits and the decimal separator.
+std::string FloatToPlainStr(double value, const FormatSettings& settings = FormatSettings::Current());
+
 // "%*.*f": fixed notation with `decimals` digits, right-aligned in `width` (left-aligned when
 // width is negative).
 std::string FormatFixed(int width, int decimals, double value,

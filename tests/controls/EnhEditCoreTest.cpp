@@ -207,6 +207,13 @@ TEST_F(EnhEdit, NumbersKeepTheirValue)
     // Money written from a value of seventeen digits keeps them, with one decimal as with two.
     EXPECT_EQ(ValueWriteText(1e16, RulesOf(TEnhEditType::etMoney, 1), german), u"10.000.000.000.000.000,0");
     EXPECT_EQ(ValueWriteText(1e16, money, german), u"10.000.000.000.000.000,00");
+    // Without fixed decimals a value beyond the general format's range keeps its digits in place,
+    // as the edit takes no exponent.
+    const TEnhEditRules free = RulesOf(TEnhEditType::etFloat, -1);
+    EXPECT_EQ(ValueWriteText(1.5e16, free, german), u"15000000000000000");
+    EXPECT_EQ(ValueWriteText(-2.5e-5, free, german), u"-0,000025");
+    EXPECT_DOUBLE_EQ(ValueOfText(ValueWriteText(1.25e-7, free, german), free, german), 1.25e-7);
+    EXPECT_EQ(ValueWriteText(1e16, RulesOf(TEnhEditType::etMoney, 0), german), u"10.000.000.000.000.000");
     EXPECT_EQ(GroupMoneyText(u"-0001234,5", money, german), u"-1.234,5");
     EXPECT_EQ(GroupMoneyText(u",5", money, german), u"0,5");
     EXPECT_DOUBLE_EQ(ValueOfText(u"-1.234,", money, german), -1234.0);

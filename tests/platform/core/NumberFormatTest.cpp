@@ -71,6 +71,11 @@ TEST(FloatToStr, GeneralFormat)
     EXPECT_EQ(FloatToStr(1e20, kGerman), "1E20");
     EXPECT_EQ(FloatToStr(-2.5e-7, kGerman), "-2,5E-7");
     EXPECT_EQ(FloatToStr(std::numeric_limits<double>::quiet_NaN(), kGerman), "NAN");
+    // The plain form writes the same digits in place at every magnitude.
+    EXPECT_EQ(FloatToPlainStr(0.000015, kGerman), "0,000015");
+    EXPECT_EQ(FloatToPlainStr(-1.5e20, kGerman), "-150000000000000000000");
+    EXPECT_EQ(FloatToPlainStr(1.0 / 3.0, kGerman), "0,333333333333333");
+    EXPECT_EQ(FloatToPlainStr(-0.0, kGerman), "0");
 }
 
 TEST(FormatFixed, CStyleWidthAndDecimals)
