@@ -288,6 +288,14 @@ TEST(ComboEdit, PressesOnTheEditAndItsButtonWhileThePopupShows)
     QTest::mouseClick(edit.Button(), Qt::LeftButton);
     EXPECT_TRUE(edit.hasFocus());
     EXPECT_EQ(edit.ButtonClicks, 3);
+    // An edit that takes no focus leaves it where it was when its popup opens.
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    ASSERT_FALSE(edit.PopupVisible());
+    edit.setFocusPolicy(Qt::NoFocus);
+    other->setFocus();
+    QTest::mouseClick(edit.Button(), Qt::LeftButton);
+    EXPECT_TRUE(edit.PopupVisible());
+    EXPECT_FALSE(edit.hasFocus());
 }
 
 TEST(ComboEdit, KeysWhileThePopupShows)

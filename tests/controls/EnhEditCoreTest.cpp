@@ -135,6 +135,10 @@ TEST_F(EnhEdit, NumericSignAndLengthLimit)
     EXPECT_EQ(typed.State, At(u"-12", 3));
     EXPECT_TRUE(typed.Modified);
     EXPECT_EQ(Type(rules, u"-", At(u"-12", 1, 2)), At(u"12", 0, 2));
+    // A selection of the whole value shrinks with it and never reaches past it.
+    TEnhEditRules prefixed = rules;
+    prefixed.Prefix = u"Q = ";
+    EXPECT_EQ(Type(prefixed, u"-", At(u"Q = -12", 4, 3)), At(u"Q = 12", 4, 2));
     // A full integer part takes no more digits where the caret is in it; the tab comes when the
     // caret reaches the limit.
     rules.LengthLimit = 3;

@@ -61,6 +61,10 @@ TEST(TextListBox, ExtentFollowsTheWidestLine)
     EXPECT_EQ(box.HorizontalExtent(), longestWidth);
     box.horizontalScrollBar()->setValue(w.Range());
     ASSERT_GT(box.horizontalScrollBar()->value(), 0);
+    // So does the next narrower line going: the view stays where it was scrolled.
+    box.Items().Add("x");
+    box.Items().Delete(2);
+    EXPECT_EQ(box.horizontalScrollBar()->value(), w.Range());
     box.Items().Delete(0);
     EXPECT_EQ(box.HorizontalExtent(), Width("Belebungsbecken"));
     EXPECT_EQ(box.horizontalScrollBar()->value(), 0);
