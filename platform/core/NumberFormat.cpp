@@ -197,6 +197,27 @@ std::string PlainDigits(const DecimalDigits& number, const FormatSettings& setti
     return out;
 }
 
+// Up to 15 significant digits; with `exponents`, very small or large values in scientific form.
+std::string GeneralFloat(double value, const FormatSettings& settings, bool exponents)
+{
+    if (!std::isfinite(value))
+        return NonFinite(value);
+    const DecimalDigits number = ToDecimalDigits(value, 15);
+    if (number.IsZero())
+        return "0";
+    if (!exponents || (number.Exponent <= 15 && number.Exponent >= -3))
+        return PlainDigits(number, settings);
+    std::string out = number.Negative ? "-" : "";
+    out += number.Digits[0];
+    if (number.Digits.size() > 1) {
+        out += settings.DecimalSeparator;
+        out += number.Digits.substr(1);
+    }
+    out += 'E';
+    out += std::to_string(number.Exponent - 1);
+    return out;
+}
+
 }  // namespace
 
 std::string FormatFloat(std::string_view format, double value, const FormatSettings& settings)
@@ -242,32 +263,12 @@ std::string FormatFloat(std::string_view format, double value, const FormatSetti
 
 std::string FloatToStr(double value, const FormatSettings& settings)
 {
-    if (!std::isfinite(value))
-        return NonFinite(value);
-    const DecimalDigits number = ToDecimalDigits(value, 15);
-    if (number.IsZero())
-        return "0";
-    if (number.Exponent <= 15 && number.Exponent >= -3)
-        return PlainDigits(number, settings);
-    std::string out = number.Negative ? "-" : "";
-    out += number.Digits[0];
-    if (number.Digits.size() > 1) {
-        out += settings.DecimalSeparator;
-        out += number.Digits.substr(1);
-    }
-    out += 'E';
-    out += std::to_string(number.Exponent - 1);
-    return out;
+    return GeneralFloat(value, settings, true);
 }
 
 std::string FloatToPlainStr(double value, const FormatSettings& settings)
 {
-    if (!std::isfinite(value))
-        return NonFinite(value);
-    const DecimalDigits number = ToDecimalDigits(value, 15);
-    if (number.IsZero())
-        return "0";
-    return PlainDigits(number, settings);
+    return GeneralFloat(value, settings, false);
 }
 
 std::string FormatFixed(int width, int decimals, double value, const FormatSettings& settings)
