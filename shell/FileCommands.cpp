@@ -251,7 +251,7 @@ void TMainForm::OpenCommandLineFile(const std::string& fileName)
 
 void TMainForm::ImportValues(const std::string& fileName)
 {
-    const std::string text = Cp1252ToUtf8(ReadDocumentFile(fileName, kDocumentLimit));
+    const std::string text = TextFileToUtf8(ReadDocumentFile(fileName, kDocumentLimit));
     TMainDlg* module = shell_.Modules.ModuleDialog();
     if (!module)
         return;

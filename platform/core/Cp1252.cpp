@@ -110,6 +110,22 @@ std::string Cp1252ToUtf8(std::string_view bytes)
     return out;
 }
 
+std::string TextFileToUtf8(std::string_view bytes)
+{
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        return std::string(bytes.substr(kByteOrderMark.size()));
+    bool beyondAscii = false;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        // A replacement character of its own is three bytes long; one byte taken means a broken sequence.
+        if (DecodeUtf8(bytes, pos) == 0xFFFD && pos - start == 1)
+            return Cp1252ToUtf8(bytes);
+        beyondAscii = beyondAscii || pos - start > 1;
+    }
+    return beyondAscii ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
 std::string Utf8ToCp1252(std::string_view text)
 {
     std::string out;

@@ -19,6 +19,12 @@ bool InCp1252(char32_t codePoint);
 
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// A plain text file's bytes as UTF-8. Files written on Windows hold Windows-1252, files written
+// here UTF-8: the bytes are taken as UTF-8 when they begin with its byte-order mark (which is
+// dropped) or are valid UTF-8 with a character beyond ASCII, else as Windows-1252. German text in
+// Windows-1252 is never valid UTF-8: an umlaut byte there stands alone.
+std::string TextFileToUtf8(std::string_view bytes);
+
 // Converts UTF-8 to Windows-1252; unmappable characters and invalid UTF-8 sequences become '?'.
 std::string Utf8ToCp1252(std::string_view text);
 

@@ -105,6 +105,13 @@ TEST_F(ShellCommands, TheOpenAndImportDialogs)
     EXPECT_EQ(import.DefaultExt, "csv");
     EXPECT_EQ(import.InitialDir, shell.Folders.DataPathNoSlash);
     EXPECT_EQ(module.Commands, (Texts{"SETTODATA ", "SETTODATA "}));
+    EXPECT_EQ(module.Value("Projekt"), "Kläranlage");
+    EXPECT_EQ(module.Value("Kennung"), "");
+    // A file written on Windows holds Windows-1252.
+    prompts.AnswerFile(files.WriteFile("windows.csv", "Kennung;Becken \xFC" "ber 2\r\n"));
+    form->FileImportExecute();
+    EXPECT_EQ(module.Value("Kennung"), "Becken über 2");
+    EXPECT_EQ(module.Value("Projekt"), "Kläranlage");
 
     // A cancelled import dialog sends nothing.
     module.Commands.clear();

@@ -48,6 +48,8 @@ public:
         table_.Post();
     }
 
+    std::string Value(const std::string& field) { return table_.FieldByName(field).AsString(); }
+
 private:
     TzebMemTable table_;
 };

@@ -39,3 +39,16 @@ TEST(Cp1252, UnmappableAndBrokenInputBecomesQuestionMarks)
     EXPECT_FALSE(InCp1252(U'Ł'));
     EXPECT_FALSE(InCp1252(U'😀'));
 }
+
+// A text file from Windows is Windows-1252, one written here UTF-8: each is read as what it is.
+TEST(Cp1252, TextFilesAreReadAsUtf8OrWindows1252)
+{
+    EXPECT_EQ(TextFileToUtf8("Kl\xE4ranlage \x80"), "Kläranlage €");
+    EXPECT_EQ(TextFileToUtf8("Kläranlage €"), "Kläranlage €");
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBFProjekt;Kläranlage"), "Projekt;Kläranlage");
+    EXPECT_EQ(TextFileToUtf8("Projekt;Klaeranlage"), "Projekt;Klaeranlage");
+    // One broken sequence makes the whole file Windows-1252, also where the rest would be UTF-8.
+    EXPECT_EQ(TextFileToUtf8("Kläranlage \xFC"), "KlÃ¤ranlage ü");
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBF\xBD"), "\xEF\xBF\xBD");
+    EXPECT_EQ(TextFileToUtf8(""), "");
+}
