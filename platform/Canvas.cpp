@@ -143,11 +143,6 @@ int Canvas::TextFitCount(std::u16string_view text, int maxWidth, int* extent) co
 
 namespace {
 
-TRect Normalized(const TRect& r)
-{
-    return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right), std::max(r.Top, r.Bottom)};
-}
-
 int Scale(int value, int numerator, int denominator)
 {
     return static_cast<int>(std::lround(static_cast<double>(value) * numerator / denominator));

@@ -2,6 +2,7 @@
 // (right and bottom exclusive), pens, brushes and the flag values of text output and mapping.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace velmoran {
@@ -45,6 +46,12 @@ struct TRect {
     bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
     bool operator==(const TRect&) const = default;
 };
+
+// The same rectangle with left above right and top above bottom, however it was given.
+inline TRect Normalized(const TRect& r)
+{
+    return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right), std::max(r.Top, r.Bottom)};
+}
 
 // SetTextAlign flags.
 constexpr unsigned TA_NOUPDATECP = 0;

@@ -157,9 +157,9 @@ void TSectionList::LinkMadeWidgets()
 TTabStop* TSectionList::NextTabStop(const TTabStop* from, bool forward)
 {
     ApplyTabOrder();
-    const int count = static_cast<int>(tabChain_.size());
-    if (from && (from->TabOrder < 0 || from->TabOrder >= count || tabChain_[static_cast<std::size_t>(from->TabOrder)] != from))
+    if (from && !InTabChain(from))
         return nullptr;
+    const int count = static_cast<int>(tabChain_.size());
     const int step = forward ? 1 : -1;
     for (int i = (from ? from->TabOrder : (forward ? -1 : count)) + step; i >= 0 && i < count; i += step)
         if (TTabStop* stop = tabChain_[static_cast<std::size_t>(i)]; stop->TabReaches())
@@ -167,14 +167,19 @@ TTabStop* TSectionList::NextTabStop(const TTabStop* from, bool forward)
     return nullptr;
 }
 
+bool TSectionList::InTabChain(const TTabStop* stop) const
+{
+    return stop->TabOrder >= 0 && stop->TabOrder < static_cast<int>(tabChain_.size()) &&
+           tabChain_[static_cast<std::size_t>(stop->TabOrder)] == stop;
+}
+
 void TSectionList::PlaceInTabChain(TTabStop* stop)
 {
     ApplyTabOrder();
     QWidget* widget = stop->FocusWidget();
-    const int place = stop->TabOrder;
-    if (!widget || place < 0 || place >= static_cast<int>(tabChain_.size()) ||
-        tabChain_[static_cast<std::size_t>(place)] != stop)
+    if (!widget || !InTabChain(stop))
         return;
+    const int place = stop->TabOrder;
     // Right after the nearest stop before it whose widget is made, else right before the nearest
     // one after it; a new widget stands at the end of the window's chain.
     const auto after = madeTabStops_.lower_bound(place);

@@ -2,9 +2,10 @@
 // derived from TFormControlObj. Each object keeps its value itself (what the page set, what the user
 // typed), so that a document parsed without a window still submits, resets and restores; when the
 // document is shown, the object also owns a window control on the viewer's drawing surface, made
-// once the control is in view or Tab goes to it, that mirrors the value both ways. The text section places a control like a character of its size;
-// on a printer the object draws its look itself. Creation and values are in FormControls.cpp and
-// FormControlKinds.cpp, the window controls in FormWidgets.cpp, the printed look in FormPrint.cpp.
+// once the control is in view or Tab goes to it, that mirrors the value both ways. The text
+// section places a control like a character of its size; on a printer the object draws its look
+// itself. Creation and values are in FormControls.cpp and FormControlKinds.cpp, the window
+// controls in FormWidgets.cpp, the printed look in FormPrint.cpp.
 #pragma once
 
 #include "html/base/Attributes.h"
@@ -463,7 +464,6 @@ public:
     void SettleRadioTabStops();
 
 private:
-
     // Kept as the buttons are added, so that a button finds its group without a search of the form.
     std::unordered_map<std::string, TRadioGroup> radioGroups_;
 };

@@ -75,9 +75,9 @@ private:
     static void ShowNextTabStop(QWidget* from, bool forward)
     {
         const TTabStop* stop = TabStopOf(from);
-        const TSectionList* own = stop ? stop->StopDocument() : nullptr;
-        if (stop) {
-            if (TTabStop* next = stop->StopDocument()->NextTabStop(stop, forward)) {
+        TSectionList* own = stop ? stop->StopDocument() : nullptr;
+        if (own) {
+            if (TTabStop* next = own->NextTabStop(stop, forward)) {
                 next->ShowForTab();
                 return;
             }

@@ -204,6 +204,8 @@ private:
     void OrderTabStops();
     // The widgets made so far take the tab order in the window's focus chain.
     void LinkMadeWidgets();
+    // Whether the stop stands at its place of the ordered chain (a stop that joined since does not).
+    bool InTabChain(const TTabStop* stop) const;
     void ForgetTabStops();
     // Every stop is going.
     void ForgetAllTabStops();

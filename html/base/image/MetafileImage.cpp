@@ -5,7 +5,6 @@
 
 #include <QPainter>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace velmoran {
@@ -37,9 +36,7 @@ void TMetafileImage::Draw(Canvas& canvas, const TRect& target)
     }
     if (image_.isNull() || width != width_ || height != height_)
         PlayImage(width, height);
-    canvas.StretchBlt({std::min(target.Left, target.Right), std::min(target.Top, target.Bottom),
-                       std::max(target.Left, target.Right), std::max(target.Top, target.Bottom)},
-                      image_);
+    canvas.StretchBlt(Normalized(target), image_);
 }
 
 void TMetafileImage::PlayImage(int width, int height)

@@ -673,10 +673,8 @@ void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target
 {
     if (target.Width() == 0 || target.Height() == 0 || metafile.Bytes.empty())
         return;
-    const TRect clip{std::min(target.Left, target.Right), std::min(target.Top, target.Bottom),
-                     std::max(target.Left, target.Right), std::max(target.Top, target.Bottom)};
     canvas.SaveDC();
-    canvas.IntersectClipRect(clip);
+    canvas.IntersectClipRect(Normalized(target));
     TPlayer(canvas, metafile, target, recordBudget).Play();
     canvas.RestoreDC();
 }
