@@ -399,12 +399,15 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(CaptionAccelerator("Q &<SUB>x</SUB> &Frachten"), U'F');
     EXPECT_TRUE(IsCaptionAddress("https://example.org"));
     EXPECT_TRUE(IsCaptionAddress("mailto:x"));
-    // Addresses of any other scheme are addresses too (to be refused), never the control's own.
+    // Anything with "://" goes to the shell (which refuses all but web and mail); any other
+    // scheme is a link of the program's own.
     EXPECT_TRUE(IsCaptionAddress("file:///etc/passwd"));
-    EXPECT_TRUE(IsCaptionAddress("javascript:x"));
     EXPECT_TRUE(IsCaptionAddress("seite.htm?a=http://x"));
     EXPECT_FALSE(IsCaptionAddress("page1"));
     EXPECT_FALSE(IsCaptionAddress("C:\\Hilfe"));
+    EXPECT_FALSE(IsCaptionAddress("EDIT:VarQD"));
+    EXPECT_FALSE(IsCaptionAddress("foo:bar"));
+    EXPECT_FALSE(IsCaptionAddress("javascript:x"));
     EXPECT_EQ(LeadingNumber("99999999999"), 1000000);
     EXPECT_EQ(LeadingNumber("12ab"), 12);
     EXPECT_EQ(LeadingNumber("x"), 0);
