@@ -439,6 +439,12 @@ TEST_F(MiniHtml, AnchorsAreHitDownToTheLinesBottomPixel)
     EXPECT_FALSE(Hit(second, 10, 16));
     EXPECT_TRUE(Hit(second, 1, 20));   // the anchor's first column
     EXPECT_FALSE(Hit(second, 35, 20));  // right of it
+    // A subscript on the line adds room below the text; the anchor is hit where it is drawn
+    // (rows 0 to 15), not in that room.
+    const std::string water = "H<SUB>2</SUB>O <A HREF=\"w\">Link</A>";
+    EXPECT_TRUE(Hit(water, 45, 2));
+    EXPECT_TRUE(Hit(water, 45, 15));
+    EXPECT_FALSE(Hit(water, 45, 17));
 }
 
 // A wrapped anchor: the focused one is framed on each of its lines; one that is not focused has
