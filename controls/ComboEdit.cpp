@@ -425,8 +425,11 @@ void TCustomComboEdit::RecreateGlyph()
 void TCustomComboEdit::SetPopup(TPopupWindow* popup)
 {
     popup_ = popup;
-    if (popup_)
-        popup_->OnCloseUp = [this](TPopupWindow* sender, bool accept) { PopupCloseUp(sender, accept); };
+    if (!popup_)
+        return;
+    popup_->OnCloseUp = [this](TPopupWindow* sender, bool accept) { PopupCloseUp(sender, accept); };
+    // The popup reads as the edit does from the start; later changes follow in changeEvent.
+    popup_->setLayoutDirection(layoutDirection());
 }
 
 void TCustomComboEdit::ButtonClick()

@@ -120,11 +120,13 @@ TFont StandardDialogFont()
 TPopupCalendar::TPopupCalendar(TCustomComboEdit* editor) : TPopupWindow(editor)
 {
     const LogicalFont font = ScaledFont(StandardDialogFont());
-    resize(Scaled(std::max(187, 180)), Scaled(std::max(124, 120)));
+    // The layout at 96 ppi; every length below is scaled once, from these.
+    const int popupWidth = std::max(187, 180);
+    resize(Scaled(popupWidth), Scaled(std::max(124, 120)));
     back_ = new QWidget(this);
     back_->setGeometry(contentsRect());
     Fill(back_, SystemColor(COLOR_BTNFACE));
-    const int panelWidth = width() - 4;
+    const int panelWidth = popupWidth - 4;
     top_ = new QWidget(back_);
     top_->setGeometry(0, 0, back_->width(), Scaled(18));
     calendar_ = new TLocCalendar(back_);

@@ -10,14 +10,37 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
+#include <QProxyStyle>
 
 #include <algorithm>
 
 namespace velmoran {
 
+namespace {
+
+// The application's style, but a combo that cannot be edited drops a list of at most
+// maxVisibleItems rows too, not a menu of all its items.
+class DropListStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
 TEnhCustomCombo::TEnhCustomCombo(QWidget* parent) : QComboBox(parent), color_(SystemColor(COLOR_WINDOW))
 {
+    auto* style = new DropListStyle;
+    style->setParent(this);
+    setStyle(style);
     setEditable(true);
+    // The drop-down list shows eight rows before it scrolls.
+    setMaxVisibleItems(8);
     connect(this, &QComboBox::activated, this, [this] {
         UserChanged();
         if (OnClick)

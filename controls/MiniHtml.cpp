@@ -4,7 +4,6 @@
 #include "controls/MiniHtml.h"
 
 #include "controls/MiniHtmlText.h"
-#include "platform/Shell.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/ScopeExit.h"
 
@@ -101,6 +100,7 @@ bool DrawMiniHtml(Canvas& canvas, const TMiniHtmlInputs& inputs, TMiniHtmlOutput
             TMiniHtmlLine second = Rerun(line);
             const TMiniHtmlMode mode = inputs.AnchorTestOnly ? TMiniHtmlMode::HitTest : TMiniHtmlMode::Paint;
             RenderMiniHtml(canvas, inputs, outputs, paint, second, mode, box, available, source);
+            // The rows the text is drawn in, above a subscript's room: from the box's bottom a link's top rows missed.
             const int bottom = box.Bottom - line.SubOffset - second.Lift;
             if ((second.TextAnchorHit && inputs.Y > bottom - line.GhHeight && inputs.Y < bottom) || second.ImageAnchorHit)
                 outputs.Hit = true;
@@ -129,8 +129,7 @@ ColorRef ParseHtmlColor(std::string_view name)
 
 bool IsCaptionAddress(std::string_view href)
 {
-    // A one-letter "scheme" is a drive letter.
-    return UrlScheme(href).size() > 1 || href.find("://") != std::string_view::npos;
+    return href.find("://") != std::string_view::npos || href.find("mailto:") != std::string_view::npos;
 }
 
 char32_t CaptionAccelerator(std::string_view caption)

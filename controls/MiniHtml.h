@@ -134,10 +134,10 @@ std::string_view RenderMiniHtml(Canvas& canvas, const TMiniHtmlInputs& inputs, T
 // the low byte) and 24 system colours ("clbtnface" the system colour 15); any other name black.
 ColorRef ParseHtmlColor(std::string_view name);
 
-// Whether a caption's anchor is an address (a scheme such as "https:" or "file:", or "://" in it)
-// rather than a link of the program's own for the control's OnAnchorClick. An address is followed
-// by OpenWebOrMailAddress (platform/Shell.h), the rule of the result pages: only web and mail
-// addresses open.
+// Whether a caption's anchor is an address for the shell ("://" or "mailto:" in it) rather than a
+// link of the program's own for the control's OnAnchorClick ("page1", "EDIT:VarQD", "foo:bar").
+// An address is followed by OpenWebOrMailAddress (platform/Shell.h), the rule of the result
+// pages: only web and mail addresses open, any other is refused.
 bool IsCaptionAddress(std::string_view href);
 
 // The accelerator character of a caption's "&" prefix (0 when none), upper-cased.

@@ -159,6 +159,7 @@ void TMainForm::CreateParts()
 
     HelpRouter = new THelpRouter(this);
     HelpRouter->setObjectName(QStringLiteral("HelpRouter"));
+    // It serves the calculation dialog too: one there would live as long as this one, yet only one serves at a time.
     WhatsThis = new TWhatsThis(this);
     WhatsThis->setObjectName(QStringLiteral("WhatsThis"));
     WhatsThis->F1Action = TF1Action::goContext;

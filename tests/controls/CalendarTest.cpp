@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstdlib>
 #include <memory>
 
 using namespace velmoran;
@@ -289,4 +290,38 @@ TEST_F(Calendar, WindowsScaleWithTheScreenAndTakeHints)
     // A combo edit without a drop-down, or with one that is no calendar, has nothing to set up.
     SetupPopupCalendar(nullptr, Mon, DaySet(Sun), RGBRef(255, 0, 0), {});
     EXPECT_EQ(popup->Calendar()->StartOfWeek(), Sun);
+}
+
+// On a screen other than 96 ppi the drop-down is laid out at 96 ppi and scaled once: its "next"
+// buttons stay at the right end of the top panel, inside the popup, and the title stays in the
+// middle. Scaling the already scaled width again put both buttons outside the popup.
+TEST_F(Calendar, PopupButtonsAndTitleKeepTheirPlacesAtOtherResolutions)
+{
+    struct Case {
+        int Ppi;
+        QSize Popup;
+        QRect Buttons[4];
+        QRect Title;
+    };
+    // 96 ppi: buttons 14 wide at -1, 12, 157 and 170; the title 125 wide at 29; the popup 187 × 124.
+    const Case cases[] = {
+        {120, {234, 155}, {{-1, -1, 18, 18}, {15, -1, 18, 18}, {196, -1, 18, 18}, {213, -1, 18, 18}}, {36, 1, 156, 18}},
+        {144, {281, 186}, {{-2, -2, 21, 21}, {18, -2, 21, 21}, {236, -2, 21, 21}, {255, -2, 21, 21}}, {44, 2, 188, 21}},
+    };
+    for (const Case& c : cases) {
+        ScopedScreenPixelsPerInch screen(c.Ppi);
+        TCustomComboEdit edit;
+        std::unique_ptr<TPopupCalendar> popup(CreatePopupCalendar(&edit));
+        EXPECT_EQ(popup->size(), c.Popup) << c.Ppi;
+        for (int i = 0; i < 4; ++i) {
+            TExTimerSpeedButton* button = popup->NavigationButton(i);
+            EXPECT_EQ(button->geometry(), c.Buttons[i]) << c.Ppi << " button " << i;
+            const QRect inPopup(button->mapTo(popup.get(), QPoint()), button->size());
+            EXPECT_LE(inPopup.right(), popup->width() - 1) << c.Ppi << " button " << i;
+        }
+        EXPECT_EQ(popup->Title()->geometry(), c.Title) << c.Ppi;
+        // The title's middle is the popup's, within the pixel the 96 ppi layout leaves.
+        const int middle = popup->Title()->mapTo(popup.get(), QPoint(popup->Title()->width() / 2, 0)).x();
+        EXPECT_LE(std::abs(middle - popup->width() / 2), 2) << c.Ppi;
+    }
 }

@@ -467,6 +467,8 @@ TEST(ComboEdit, TheCaretIsDrawnAtTheCursorWhileFocused)
 }
 
 // A change of the reading direction reaches the popup, which Qt would leave as it is (a window).
+// A popup attached to an edit that already reads right to left reads so too, also one made
+// before the edit turned: Qt gives a new window the application's direction, not the edit's.
 TEST(ComboEdit, ThePopupFollowsTheReadingDirection)
 {
     EditWindow w;
@@ -474,6 +476,16 @@ TEST(ComboEdit, ThePopupFollowsTheReadingDirection)
     EXPECT_EQ(w.edit->Choices->layoutDirection(), Qt::RightToLeft);
     w.edit->setLayoutDirection(Qt::LeftToRight);
     EXPECT_EQ(w.edit->Choices->layoutDirection(), Qt::LeftToRight);
+
+    QWidget arabic;
+    arabic.setLayoutDirection(Qt::RightToLeft);
+    CountingComboEdit edit(&arabic);
+    ASSERT_EQ(edit.layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(edit.Choices->layoutDirection(), Qt::RightToLeft);
+    auto* early = new ChoicePopup(w.edit);
+    w.edit->setLayoutDirection(Qt::RightToLeft);
+    w.edit->SetPopup(early);
+    EXPECT_EQ(early->layoutDirection(), Qt::RightToLeft);
 }
 
 // An edit reaching past the screen's right edge opens its popup flush with that edge: not a

@@ -142,6 +142,29 @@ TEST_F(EnhCombo, DropWidthWidensThePopup)
     EXPECT_FALSE(combo->DroppedDown());
 }
 
+// The drop-down list shows eight rows and scrolls for the rest (the preview's zoom list has
+// twelve), in both styles with a list; Qt alone would show ten.
+TEST_F(EnhCombo, TheDropDownShowsEightRows)
+{
+    auto* combo = new TEnhComboBox(dialog_.get());
+    combo->setGeometry(0, 0, 100, 21);
+    std::vector<std::string> items;
+    for (int i = 1; i <= 12; ++i)
+        items.push_back(std::to_string(i * 25) + " %");
+    combo->SetItems(items);
+    Show();
+    for (const TComboBoxStyle style : {TComboBoxStyle::csDropDown, TComboBoxStyle::csDropDownList}) {
+        combo->SetStyle(style);
+        combo->SetItemIndex(0);
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        const int rows = list->viewport()->height() / list->visualRect(list->model()->index(0, 0)).height();
+        EXPECT_EQ(rows, 8);
+        EXPECT_EQ(list->indexAt(QPoint(2, list->viewport()->height() - 2)).row(), 7);
+        combo->hidePopup();
+    }
+}
+
 TEST_F(EnhCombo, OnChangeOnlyForTheUser)
 {
     auto* combo = new TEnhComboBox(dialog_.get());

@@ -222,14 +222,22 @@ TEST_F(HtmlLabel, AddressesGoToTheShellOtherAnchorsToOnAnchorClick)
     Mouse(label_.get(), QEvent::MouseButtonPress, 150, 5);
     EXPECT_EQ(clicked.size(), 1u);
     EXPECT_EQ(shell.Opened().size(), 1u);
-    // The result pages' rule: an address of any other scheme opens nothing and is no anchor of
-    // the program's own either.
+    // The result pages' rule: an address with "://" of any other scheme opens nothing and is no
+    // anchor of the program's own either.
     for (const char* address : {"file:///etc/passwd", "smb://host/x?mailto:", "seite.htm?a=http://x"}) {
         label_->SetHTMLText(std::string("<A HREF=\"") + address + "\">Link</A>");
         Mouse(label_.get(), QEvent::MouseButtonPress, 3, 5);
         EXPECT_EQ(shell.Opened().size(), 1u) << address;
         EXPECT_EQ(clicked.size(), 1u) << address;
     }
+    // An href with any other scheme is a link of the program's own, for OnAnchorClick.
+    for (const char* own : {"EDIT:VarQD", "foo:bar"}) {
+        label_->SetHTMLText(std::string("<A HREF=\"") + own + "\">Link</A>");
+        Mouse(label_.get(), QEvent::MouseButtonPress, 3, 5);
+        EXPECT_EQ(clicked.back(), own);
+    }
+    EXPECT_EQ(clicked.size(), 3u);
+    EXPECT_EQ(shell.Opened().size(), 1u);
     // The label's own click: a release of the left button inside it, not of the right one, and
     // not outside it; the mouse-up handler hears each release.
     int clicks = 0;

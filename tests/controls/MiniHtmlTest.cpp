@@ -399,12 +399,15 @@ TEST_F(MiniHtml, AcceleratorAndAnchorTargets)
     EXPECT_EQ(CaptionAccelerator("Q &<SUB>x</SUB> &Frachten"), U'F');
     EXPECT_TRUE(IsCaptionAddress("https://example.org"));
     EXPECT_TRUE(IsCaptionAddress("mailto:x"));
-    // Addresses of any other scheme are addresses too (to be refused), never the control's own.
+    // Anything with "://" goes to the shell (which refuses all but web and mail); any other
+    // scheme is a link of the program's own.
     EXPECT_TRUE(IsCaptionAddress("file:///etc/passwd"));
-    EXPECT_TRUE(IsCaptionAddress("javascript:x"));
     EXPECT_TRUE(IsCaptionAddress("seite.htm?a=http://x"));
     EXPECT_FALSE(IsCaptionAddress("page1"));
     EXPECT_FALSE(IsCaptionAddress("C:\\Hilfe"));
+    EXPECT_FALSE(IsCaptionAddress("EDIT:VarQD"));
+    EXPECT_FALSE(IsCaptionAddress("foo:bar"));
+    EXPECT_FALSE(IsCaptionAddress("javascript:x"));
     EXPECT_EQ(LeadingNumber("99999999999"), 1000000);
     EXPECT_EQ(LeadingNumber("12ab"), 12);
     EXPECT_EQ(LeadingNumber("x"), 0);
@@ -436,6 +439,12 @@ TEST_F(MiniHtml, AnchorsAreHitDownToTheLinesBottomPixel)
     EXPECT_FALSE(Hit(second, 10, 16));
     EXPECT_TRUE(Hit(second, 1, 20));   // the anchor's first column
     EXPECT_FALSE(Hit(second, 35, 20));  // right of it
+    // A subscript on the line adds room below the text; the anchor is hit where it is drawn
+    // (rows 0 to 15), not in that room.
+    const std::string water = "H<SUB>2</SUB>O <A HREF=\"w\">Link</A>";
+    EXPECT_TRUE(Hit(water, 45, 2));
+    EXPECT_TRUE(Hit(water, 45, 15));
+    EXPECT_FALSE(Hit(water, 45, 17));
 }
 
 // A wrapped anchor: the focused one is framed on each of its lines; one that is not focused has
