@@ -85,7 +85,9 @@ TEST_F(UserRoadThree, NoVolumeWithoutAPositiveSludgeContent)
     EXPECT_EQ(ValueBeside(Page(), kVolume), volume);
 
     for (const char* value : {"0", "-5"}) {
-        window.ImportValues(files.WriteFile("ts.csv", std::string("TSBB;") + value + "\n"));
+        // The second import asks about the first one's changes: they are not saved.
+        prompts.Answer(mrNo);
+        window.ExecuteCommand("FILEIMPORT " + files.WriteFile("ts.csv", std::string("TSBB;") + value + "\n"));
         EXPECT_EQ(ValueBeside(Page(), kSludge), value == std::string("0") ? "0,00" : "-5,00");
         EXPECT_EQ(ValueBeside(Page(), kVolume), "#") << value;
     }
