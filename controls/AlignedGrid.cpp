@@ -3,6 +3,7 @@
 #include "controls/AlignedGrid.h"
 
 #include "platform/CanvasText.h"
+#include "platform/QtCanvas.h"
 #include "platform/core/CodePage.h"
 
 #include <QHelpEvent>
@@ -12,6 +13,11 @@
 namespace velmoran {
 
 using namespace aligned;
+
+namespace {
+// The room a cell's text keeps from each edge of the cell.
+constexpr int kCellTextMargin = 2;
+}  // namespace
 
 TAlignedGrid::TAlignedGrid(QWidget* parent) : TStringGrid(parent), store_([this] { PropertiesChanged(); })
 {
@@ -336,13 +342,21 @@ void TAlignedGrid::PrepareCellCanvas(Canvas& canvas, int col, int row, const TRe
     canvas.SetBkMode(BkMode::Transparent);
 }
 
+bool TAlignedGrid::TextFits(int col, int row, std::string_view text) const
+{
+    QtCanvas canvas;
+    canvas.SetFont(EffectiveFont(col, row).ToLogicalFont());
+    return canvas.TextExtent(Utf8ToWide(text)).cx <= ColWidths(col) - 2 * kCellTextMargin;
+}
+
 void TAlignedGrid::DrawCellText(Canvas& canvas, int col, int row, const TRect& rect, unsigned)
 {
     TMyAlign alignment = EffectiveAlign(col, row);
     T_Wordwrap wordwrap = EffectiveWordwrap(col, row);
     if (OnAlignCell)
         OnAlignCell(*this, col, row, alignment, wordwrap);
-    TRect r{rect.Left + 2, rect.Top + 2, rect.Right - 2, rect.Bottom - 2};
+    TRect r{rect.Left + kCellTextMargin, rect.Top + kCellTextMargin, rect.Right - kCellTextMargin,
+            rect.Bottom - kCellTextMargin};
     unsigned flags = DT_NOPREFIX;
     flags |= alignment == agRight ? DT_RIGHT : alignment == agCenter ? DT_CENTER : DT_LEFT;
     if (wordwrap == ww_wordwrap)

@@ -197,6 +197,9 @@ public:
     T_Wordwrap EffectiveWordwrap(int col, int row) const;
     TMyFont EffectiveFont(int col, int row) const;
     TMyBrush EffectiveBrush(int col, int row) const;
+    // Whether the text fits on one line between the margins the drawing leaves in the cell, in
+    // the cell's font: a number that does not would show only some of its digits.
+    bool TextFits(int col, int row, std::string_view text) const;
     bool IsCellEditable(int col, int row) const;
     ColorRef EffectiveSelectedColor(int col, int row) const;
     ColorRef EffectiveSelectedFontColor(int col, int row) const;

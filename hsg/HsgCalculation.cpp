@@ -2,12 +2,17 @@
 #include "hsg/HsgCalculation.h"
 
 #include "hsg/CheckedNumber.h"
+#include "platform/core/Exceptions.h"
 
 #include <cmath>
 
 namespace velmoran {
 
 namespace {
+
+constexpr const char* kNoVolumeWithoutTsbb =
+    "Die Schlammtrockensubstanz TS_BB muss größer als 0 kg/m³ sein, sonst lässt sich das Beckenvolumen "
+    "nicht berechnen.";
 
 Num Pow(Num base, Num exponent)
 {
@@ -226,8 +231,11 @@ void Volumes(Records& r)
 {
     using namespace block;
     const Num m = r.B(kMI) + r.B(kMF) + r.B(kMH) + r.H(hsg::kMA);
-    if (r.B(kTSBB) > 0.0)
-        r.SetC(common::kVBB, m / r.B(kTSBB));
+    // A volume kept from an earlier TS_BB once stood beside a TS_BB of 0 or below: such input is
+    // refused like every other that leaves a formula without meaning.
+    if (!VolumeComputable(r.Common()))
+        throw EMathError(kNoVolumeWithoutTsbb);
+    r.SetC(common::kVBB, m / r.B(kTSBB));
     r.SetB(kVD, r.C(common::kVBB) * r.B(kVdV));
     r.SetB(kVN, r.C(common::kVBB) - r.B(kVD));
 }
@@ -403,6 +411,11 @@ void HsgCalculate(TCommonRecord& common, THSGRecord& hsgRecord)
 {
     ConvertConcentrationsLoads(common, hsgRecord);
     HsgDesign(common, hsgRecord);
+}
+
+bool VolumeComputable(const TCommonRecord& common)
+{
+    return common.Block(0).Double(block::kTSBB) > 0.0;
 }
 
 bool PhApplies(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord)

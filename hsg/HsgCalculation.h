@@ -30,6 +30,11 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord);
 // holds a value of some earlier calculation.
 bool PhApplies(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord);
 
+// Whether the design computes the basin volume of these records: it needs a positive TS_BB in
+// load case 0 (the volume is the sludge mass divided by it). Without one the design raises
+// EMathError naming the field, and the volume member holds a value of some earlier calculation.
+bool VolumeComputable(const TCommonRecord& common);
+
 // Water chemistry as functions of the temperature in °C (Kelvin taken as T + 273).
 // Oxygen saturation concentration [mg/l].
 double OxygenSaturation(double t);

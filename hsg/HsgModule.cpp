@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <limits>
 
 namespace velmoran {
 
@@ -56,22 +57,6 @@ std::vector<std::string> FieldNamesOf(const TDataSet& table)
     for (const auto& field : table.Fields())
         names.push_back(field->FieldName());
     return names;
-}
-
-// The first `count` characters of a UTF-8 text.
-std::string CutToCharacters(std::string text, std::size_t count)
-{
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (chars == count) {
-            text.resize(i);
-            break;
-        }
-        ++chars;
-    }
-    return text;
 }
 
 constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte.";
@@ -224,7 +209,7 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
     RecoverInterruptedSave({files.Hsg, files.Common});
     TCommonRecord common;
     if (!LoadRecordFromFile(common, files.Common)) {
-        Tell(messages, "Die Datei " + Quoted(named.Common) + " konnte nicht gelesen werden.");
+        Tell(messages, UnreadableMessage(named.Common, UnreadableReason(files.Common, TCommonRecord::kSize)));
         return false;
     }
     THSGRecord hsgRecord = currentHsg_;
@@ -238,7 +223,7 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
         Tell(messages, "Die Datei " + Quoted(named.Hsg) + " ist unvollständig: " + kDefaultsUsed);
         break;
     case CompanionRead::Unreadable:
-        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " konnte nicht gelesen werden.");
+        Tell(messages, UnreadableMessage(named.Hsg, UnreadableReason(files.Hsg)));
         return false;
     }
 
@@ -439,6 +424,13 @@ std::vector<std::string> THsgModule::FieldNames()
 void THsgModule::UpdateDataSets()
 {
     dataModul_->RecordToTables();
+    // A file or an import may hold a TS_BB the design cannot compute a volume from, beside the
+    // volume of an earlier one: the volume shows as missing (no number, printed as "#").
+    if (!VolumeComputable(CurrentCommon())) {
+        EditSingleRow(dataModul_->d);
+        dataModul_->d.FieldByName("VBB").SetAsFloat(std::numeric_limits<double>::quiet_NaN());
+        dataModul_->d.Post();
+    }
     FillHsgTables(*dh_, *ph_, currentHsg_);
     mappedCommon_ = CurrentCommon();
     mappedHsg_ = currentHsg_;

@@ -738,7 +738,7 @@ void TBooleanField::SetAsString(std::string_view value)
     try {
         SetAsBoolean(TVariant(std::string(value)).AsBoolean());
     } catch (const EVariantError&) {
-        throw EConvertError("'" + std::string(value) + "' ist kein gültiger Boolescher Wert");
+        throw EConvertError("'" + Excerpt(value) + "' ist kein gültiger Boolescher Wert");
     }
 }
 
@@ -841,7 +841,7 @@ void TTimeField::SetAsString(std::string_view value)
     }
     auto time = TryTextToDateTime(value);
     if (!time)
-        throw EConvertError("'" + std::string(value) + "' ist keine gültige Zeit");
+        throw EConvertError("'" + Excerpt(value) + "' ist keine gültige Zeit");
     SetAsDateTime(*time);
 }
 
@@ -874,7 +874,7 @@ void TDateTimeField::SetAsString(std::string_view value)
     }
     auto dateTime = TryTextToDateTime(value);
     if (!dateTime)
-        throw EConvertError("'" + std::string(value) + "' ist kein gültiges Datum mit Uhrzeit");
+        throw EConvertError("'" + Excerpt(value) + "' ist kein gültiges Datum mit Uhrzeit");
     SetAsDateTime(*dateTime);
 }
 

@@ -4,6 +4,8 @@
 #include "controls/EnhEditBtn.h"
 #include "controls/FolderDialog.h"
 #include "platform/ModalRunner.h"
+#include "platform/Prompt.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Text.h"
 #include "shell/Folders.h"
 
@@ -12,6 +14,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 namespace velmoran {
 
@@ -99,6 +103,37 @@ void TDlgPath::BrowseTemplPath()
     std::string folder;
     if (Browse(*dlgTemplPath, *edTemplPath, folder))
         folders_.SetTemplatePath(folder);
+}
+
+bool TDlgPath::FolderReady(TEnhEditBtn& edit)
+{
+    const std::string folder = Trim(edit.Text());
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error))
+        return true;
+    // A folder that is not there was once taken without a word, and every save into it failed.
+    if (std::filesystem::exists(folder, error)) {
+        Prompts().ShowError(Quoted(folder) + " ist eine Datei und kein Ordner.");
+        return false;
+    }
+    if (Prompts().MessageDlg("Den Ordner " + Quoted(folder) + " gibt es nicht.\nSoll er angelegt werden?",
+                             MsgDlgType::Confirmation, mbYes | mbNo) != mrYes)
+        return false;
+    if (std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder))
+        return true;
+    Prompts().ShowError("Der Ordner " + Quoted(folder) + " konnte nicht angelegt werden: " +
+                        FileErrorReason(error.value(), folder));
+    return false;
+}
+
+void TDlgPath::accept()
+{
+    for (TEnhEditBtn* edit : {edDataPath, edTemplPath})
+        if (!FolderReady(*edit)) {
+            edit->setFocus();
+            return;
+        }
+    QDialog::accept();
 }
 
 bool TDlgPath::Execute()

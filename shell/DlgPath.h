@@ -1,7 +1,8 @@
 // TDlgPath "Verzeichnisse": the folder of calculation files and the root of the templates, each in
 // an edit with a "..." button that opens a folder browser. A folder picked with "..." is taken at
-// once (cancelling the dialog afterwards keeps it); OK takes both edits as they stand. The module
-// and the file dialogs see changed folders at the next start.
+// once (cancelling the dialog afterwards keeps it); OK takes both edits as they stand, once each
+// names a folder that is there (a missing one is created when the user agrees). The module and the
+// file dialogs see changed folders at the next start.
 #pragma once
 
 #include <QDialog>
@@ -24,12 +25,16 @@ public:
     // Shows the dialog through the modal runner; with OK the edits' folders are stored.
     bool Execute();
 
+    // OK: closes the dialog only when each edit names a folder there or one the user had created.
+    void accept() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void BrowseDataPath();
     void BrowseTemplPath();
+    bool FolderReady(TEnhEditBtn& edit);
 
     TFolders& folders_;
 };

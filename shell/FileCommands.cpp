@@ -5,7 +5,6 @@
 
 #include "framework/ui/MainDlg.h"
 #include "platform/Prompt.h"
-#include "platform/core/Cp1252.h"
 #include "platform/core/DocumentFile.h"
 #include "platform/core/Text.h"
 #include "shell/ImportValues.h"
@@ -31,11 +30,11 @@ constexpr const char* kImportFilter = "CSV-Dateien (*.csv)|*.csv|Textdateien (*.
 
 [[noreturn]] void RaiseUnreadable(const std::string& fileName)
 {
-    RaiseInOutError("Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden.");
+    RaiseInOutError(UnreadableMessage(fileName, UnreadableReason(fileName)));
 }
 
 // The first byte of a file to be opened as a calculation; a missing or empty file raises the read
-// error, and a name that leads to no regular file its refusal.
+// error with its cause, and a name that leads to no regular file its refusal.
 unsigned char FirstByte(const std::string& fileName)
 {
     std::error_code error;
@@ -233,8 +232,7 @@ void TMainForm::OpenCalculationFile(const std::string& fileName)
     RefreshResultPage();
     SetCalculationLoaded(false);
     // The module names the file of the pair that failed; a module that cannot say is named for it.
-    Prompts().ShowError(messages.empty() ? "Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden."
-                                         : messages.front());
+    Prompts().ShowError(messages.empty() ? UnreadableMessage(fileName, UnreadableReason(fileName)) : messages.front());
 }
 
 void TMainForm::OpenCommandLineFile(const std::string& fileName)
@@ -251,18 +249,24 @@ void TMainForm::OpenCommandLineFile(const std::string& fileName)
 
 void TMainForm::ImportValues(const std::string& fileName)
 {
-    const std::string text = TextFileToUtf8(ReadDocumentFile(fileName, kDocumentLimit));
+    ImportLog log;
+    log.FileName = fileName;
+    const std::string text = ImportFileText(ReadDocumentFile(fileName, kDocumentLimit), log);
     TMainDlg* module = shell_.Modules.ModuleDialog();
     if (!module)
         return;
     std::exception_ptr failure;
     try {
-        ImportValueLines(module->DataSets, text);
+        ImportValueLines(shell_.Modules.DataSetList(), text, &log);
     } catch (...) {
         failure = std::current_exception();
     }
-    // What was imported reaches the records and the page before the error is shown.
+    // What was imported reaches the records and the page before anything is said.
     module->Exec("SetToData");
+    if (const std::string changes = log.Message(); !changes.empty()) {
+        RefreshResultPage();
+        Prompts().MessageDlg(changes, MsgDlgType::Warning, mbOK);
+    }
     if (failure) {
         RefreshResultPage();
         std::rethrow_exception(failure);

@@ -2,8 +2,13 @@
 #include "shell/ImportValues.h"
 
 #include "memtable/DataSet.h"
+#include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace velmoran {
 
@@ -13,20 +18,22 @@ namespace {
 // module's list: the order of the list does not decide which table takes a name two of them hold.
 constexpr const char* kImportTables[] = {"d", "dl", "dp"};
 constexpr std::size_t kImportTableCount = 3;
+// Line numbers a message lists before it says how many more there are.
+constexpr std::size_t kListedLines = 10;
 
 // The tables named d, dl and dp in that order; a module with none of them gets the first three of
-// its list, so that its values are imported too.
-std::vector<TDataSet*> ImportTables(const std::vector<TDataSet*>& tables)
+// the dataset list, so that its values are imported too.
+std::vector<TDataSet*> ImportTables(const std::vector<TDataSet*>& dataSetList)
 {
     std::vector<TDataSet*> found;
     for (const char* name : kImportTables)
-        for (TDataSet* table : tables)
+        for (TDataSet* table : dataSetList)
             if (table && SameText(table->Name, name)) {
                 found.push_back(table);
                 break;
             }
     if (found.empty())
-        for (TDataSet* table : tables)
+        for (TDataSet* table : dataSetList)
             if (table && found.size() < kImportTableCount)
                 found.push_back(table);
     return found;
@@ -40,7 +47,29 @@ TDataSet* TableWithField(const std::vector<TDataSet*>& tables, const std::string
     return nullptr;
 }
 
-void ImportLine(const std::vector<TDataSet*>& tables, std::string_view line)
+void Note(std::vector<int>& lines, int line)
+{
+    if (lines.empty() || lines.back() != line)
+        lines.push_back(line);
+}
+
+// Notes what a text field kept other than the value: the field holds Windows-1252 up to its
+// length and up to a zero byte.
+void NoteTextChanges(const TField& field, const std::string& value, int line, ImportLog& log)
+{
+    if (field.DataType() != ftString)
+        return;
+    const std::string stored = Utf8ToCp1252(value);
+    const std::size_t zero = std::strlen(stored.c_str());
+    if (zero < stored.size())
+        Note(log.CutAtZero, line);
+    if (std::min(zero, stored.size()) > static_cast<std::size_t>(field.Size()))
+        Note(log.CutToField, line);
+    if (Cp1252ToUtf8(stored) != value)
+        Note(log.Replaced, line);
+}
+
+void ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int number, ImportLog* log)
 {
     const std::size_t separator = line.find(';');
     if (separator == std::string_view::npos)
@@ -67,25 +96,78 @@ void ImportLine(const std::vector<TDataSet*>& tables, std::string_view line)
     }
     table->Edit();
     try {
-        table->FieldByName(name).SetText(value);
+        TField& field = table->FieldByName(name);
+        field.SetText(value);
         table->Post();
+        if (log)
+            NoteTextChanges(field, value, number, *log);
     } catch (...) {
         table->Cancel();
         throw;
     }
 }
 
+// "Zeile 3" or "Zeilen 3, 5, 8", at most kListedLines of them and then how many more.
+std::string LinesText(const std::vector<int>& lines)
+{
+    std::string text = lines.size() == 1 ? "Zeile " : "Zeilen ";
+    for (std::size_t i = 0; i < std::min(lines.size(), kListedLines); ++i)
+        text += (i ? ", " : "") + std::to_string(lines[i]);
+    if (lines.size() > kListedLines)
+        text += " und " + std::to_string(lines.size() - kListedLines) + " weitere";
+    return text;
+}
+
 }  // namespace
 
-void ImportValueLines(const std::vector<TDataSet*>& moduleTables, std::string_view text)
+std::string ImportLog::Message() const
 {
-    const std::vector<TDataSet*> tables = ImportTables(moduleTables);
-    while (!text.empty()) {
+    const std::pair<const std::vector<int>*, const char*> parts[] = {
+        {&ReadAsWindows, "Zeichen, die kein UTF-8 sind, wurden als Windows-1252 gelesen."},
+        {&Replaced, "Zeichen, die eine Berechnungsdatei nicht aufnehmen kann, wurden durch „?“ ersetzt."},
+        {&CutAtZero, "Der Wert enthielt ein Nullzeichen und wurde dort abgeschnitten."},
+        {&CutToField, "Der Wert war länger als das Feld und wurde gekürzt."},
+    };
+    std::string text;
+    for (const auto& [lines, what] : parts)
+        if (!lines->empty())
+            text += "\n" + LinesText(*lines) + ": " + what;
+    if (text.empty())
+        return {};
+    const std::string source = FileName.empty() ? "Der Import" : "Der Import aus der Datei " + Quoted(FileName);
+    return source + " hat nicht alles übernommen, wie es dort stand:" + text;
+}
+
+std::string ImportFileText(std::string_view bytes, ImportLog& log)
+{
+    std::vector<std::size_t> strayBytes;
+    std::string text = TextFileToUtf8(bytes, &strayBytes);
+    // The stray bytes' offsets ascend: one pass counts the lines up to each.
+    int line = 1;
+    std::size_t counted = 0;
+    for (const std::size_t offset : strayBytes) {
+        line += static_cast<int>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(counted),
+                                            bytes.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+        counted = offset;
+        Note(log.ReadAsWindows, line);
+    }
+    return text;
+}
+
+void ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log)
+{
+    const std::vector<TDataSet*> tables = ImportTables(dataSetList);
+    for (int number = 1; !text.empty(); ++number) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        ImportLine(tables, line);
+        try {
+            ImportLine(tables, line, number, log);
+        } catch (const EConvertError& error) {
+            const std::string where = log && !log->FileName.empty() ? "Die Datei " + Quoted(log->FileName) + ", " : "";
+            throw EConvertError(where + "Zeile " + std::to_string(number) + ": " + error.Message());
+        }
         if (end == std::string_view::npos)
             break;
         text.remove_prefix(end + 1);

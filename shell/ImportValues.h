@@ -1,9 +1,12 @@
 // The import of single values into a calculation: a text of lines "name;value", the name
 // optionally ending in "#" and the one-digit record number. Each value goes into the first of the
 // tables "d", "dl" and "dp" that has the field (in a module without tables of these names, the
-// first of its first three tables), set as the user types it (in the user's locale).
+// first of the first three tables of the shell's dataset list), set as the user types it (in the
+// user's locale). What the import could not keep as the file holds it is logged by line, so that
+// the user is told once which lines to look at.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,9 +14,34 @@ namespace velmoran {
 
 class TDataSet;
 
-// Imports the lines of `text` (UTF-8) into the tables. Lines without ";" and names no table has
-// are passed over. A value the field cannot take, or a record number that is no digit, raises
-// the conversion error; that line's edit is cancelled and the lines before it stay imported.
-void ImportValueLines(const std::vector<TDataSet*>& tables, std::string_view text);
+// What an import changed on the way in, by line number (counted from 1, each line once).
+struct ImportLog {
+    // The file named in the messages; empty for a text of no file.
+    std::string FileName;
+    // Bytes of a UTF-8 file that were no UTF-8, read as Windows-1252 characters.
+    std::vector<int> ReadAsWindows;
+    // Characters a calculation file cannot hold, stored as "?".
+    std::vector<int> Replaced;
+    // Values cut at a zero byte.
+    std::vector<int> CutAtZero;
+    // Values longer than their field, cut to its length.
+    std::vector<int> CutToField;
+
+    // The one German message on all of it, naming the file and the lines; empty when the import
+    // kept everything as it stood.
+    std::string Message() const;
+};
+
+// An import file's bytes as UTF-8 (a file from here or from Windows), the lines whose bytes were
+// read other than as written going into the log.
+std::string ImportFileText(std::string_view bytes, ImportLog& log);
+
+// Imports the lines of `text` (UTF-8) into the tables; `dataSetList` is the shell's dataset list
+// (the module's tables, last one first). Lines without ";" and names no table has are passed
+// over. A value the field cannot take, or a record number that is no digit, raises the
+// conversion error naming the file and line (and quoting the value only in part); that line's
+// edit is cancelled and the lines before it stay imported. A log, when given, receives the lines
+// whose values a field did not take whole.
+void ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log = nullptr);
 
 }  // namespace velmoran

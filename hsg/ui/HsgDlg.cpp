@@ -52,6 +52,10 @@ THSGDlg::THSGDlg(QWidget* parent) : TMainDlg(parent)
     BindPages();
     PageControl1->SetActivePageIndex(0);
 
+    // A text field takes no more than the table showing it holds: "Bearbeiter(in)" once took 255
+    // characters, of which the pages showed 80.
+    pages_.edBez->setMaxLength(module_.DataModul().d.FieldByName("Projekt").Size());
+    pages_.edBearb->setMaxLength(module_.DataModul().d.FieldByName("Bearbeiter").Size());
     DataSets = module_.DataSets();
     FieldNames = module_.FieldNames();
     TakeModuleState();

@@ -49,6 +49,14 @@ void ShowNotApplicable(std::initializer_list<QLabel*> labels)
         ShowText(label, "-");
 }
 
+// A number as a cell of the grid's value column shows it: one too wide for the cell is a run of
+// "#", as the result page shows a number it cannot print, never the digits that happen to fit.
+std::string CellNumber(const TAlignedGrid& grid, int row, int width, int decimals, double value)
+{
+    const std::string text = FormatFixed(width, decimals, value);
+    return grid.TextFits(1, row, text) ? text : std::string(static_cast<std::size_t>(width), '#');
+}
+
 // The item of the list for a code, -1 when no item has it.
 int ItemOfCode(int code, int count) { return code >= 0 && code < count ? code : -1; }
 int ItemOfProcess(std::uint8_t code)
@@ -535,7 +543,7 @@ void THSGDlg::ShowAcidCapacity(bool designed)
         effluent,
     };
     for (std::size_t row = 0; row < balance.size(); ++row)
-        grid.SetCells(1, static_cast<int>(row), FormatFixed(5, 2, balance[row]));
+        grid.SetCells(1, static_cast<int>(row), CellNumber(grid, static_cast<int>(row), 5, 2, balance[row]));
     if (effluent < kLowAcidCapacity)
         grid.BrushCell(1, kKSRowEffluent)->SetColor(kWarning);
     if (!PhApplies(common, 0, hsgRecord)) {
@@ -543,7 +551,7 @@ void THSGDlg::ShowAcidCapacity(bool designed)
         return;
     }
     const double ph = block.Double(block::kpH);
-    grid.SetCells(1, kKSRowPh, FormatFixed(4, 2, ph));
+    grid.SetCells(1, kKSRowPh, CellNumber(grid, kKSRowPh, 4, 2, ph));
     if (ph < kLowPh)
         grid.BrushCell(1, kKSRowPh)->SetColor(kWarning);
 }

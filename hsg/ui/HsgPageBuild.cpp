@@ -223,11 +223,9 @@ void BuildGeneralPage(QWidget* body, THsgPageControls& c)
     c.edBez = new QLineEdit(body);
     c.edBez->setObjectName(QStringLiteral("edBez"));
     c.edBez->setGeometry(170, 32, 454, 21);
-    c.edBez->setMaxLength(255);
     c.edBearb = new QLineEdit(body);
     c.edBearb->setObjectName(QStringLiteral("edBearb"));
     c.edBearb->setGeometry(170, 60, 454, 21);
-    c.edBearb->setMaxLength(255);
     // Saved in Windows-1252: the fields take nothing the file could not hold.
     KeepToCp1252(*c.edBez);
     KeepToCp1252(*c.edBearb);

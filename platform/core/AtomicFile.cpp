@@ -39,16 +39,6 @@ SaveResult Failure(const std::string& fileName, const std::string& reason)
     return {false, "Die Datei „" + fileName + "“ konnte nicht gespeichert werden: " + reason};
 }
 
-// Whether the folder a file would be created in is there.
-bool FolderExists(const std::string& fileName)
-{
-    if (fileName.empty())
-        return false;
-    const auto slash = fileName.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : fileName.substr(0, slash);
-    struct stat info {};
-    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 mode_t DefaultMode()
 {
@@ -219,6 +209,16 @@ bool Exists(const std::string& fileName)
 }
 
 }  // namespace
+
+bool FolderExists(const std::string& fileName)
+{
+    if (fileName.empty())
+        return false;
+    const auto slash = fileName.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : fileName.substr(0, slash);
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 std::string ResolvedPath(std::string path)
 {

@@ -46,9 +46,12 @@ void RecoverInterruptedSave(const std::vector<std::string>& fileNames);
 // Whether a file of that name could be written now, found out by opening it for writing without
 // changing it (a file the look creates is removed again): 0, or the system's error number.
 int WriteAccessError(const std::string& fileName);
+// Whether the folder a file would be created in (or lies in) is there.
+bool FolderExists(const std::string& fileName);
 // Why writing the file failed, in German, for the system's error number: one reason for every
 // error a write can give, an honest general one for the rest. With the file's name, a folder
-// that is missing is told apart from one that is there but takes no new files.
+// that is missing is told apart from one that is there but takes no new files. A read gives the
+// same reasons but for a missing file and a missing permission.
 std::string FileErrorReason(int error, const std::string& fileName = {});
 // The file a name finally stands for: symbolic links followed (a relative link from the folder of
 // the link); a name that is no link is returned as it is.

@@ -110,20 +110,54 @@ std::string Cp1252ToUtf8(std::string_view bytes)
     return out;
 }
 
-std::string TextFileToUtf8(std::string_view bytes)
+namespace {
+
+// Whether the character at pos is one UTF-8 sequence, not a stray byte; pos moves past it. A
+// replacement character of its own is three bytes long: one byte taken means a broken sequence.
+bool NextIsUtf8(std::string_view bytes, std::size_t& pos)
 {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        return std::string(bytes.substr(kByteOrderMark.size()));
-    bool beyondAscii = false;
+    const std::size_t start = pos;
+    return !(DecodeUtf8(bytes, pos) == 0xFFFD && pos - start == 1);
+}
+
+// Whether bytes without a byte-order mark read as UTF-8: more sequences beyond ASCII than stray
+// bytes, so that one stray byte does not turn every umlaut of a UTF-8 file into two characters.
+bool MostlyUtf8(std::string_view bytes)
+{
+    std::size_t sequences = 0, stray = 0;
     for (std::size_t pos = 0; pos < bytes.size();) {
         const std::size_t start = pos;
-        // A replacement character of its own is three bytes long; one byte taken means a broken sequence.
-        if (DecodeUtf8(bytes, pos) == 0xFFFD && pos - start == 1)
-            return Cp1252ToUtf8(bytes);
-        beyondAscii = beyondAscii || pos - start > 1;
+        if (!NextIsUtf8(bytes, pos))
+            ++stray;
+        else if (pos - start > 1)
+            ++sequences;
     }
-    return beyondAscii ? std::string(bytes) : Cp1252ToUtf8(bytes);
+    return sequences > stray;
+}
+
+}  // namespace
+
+std::string TextFileToUtf8(std::string_view bytes, std::vector<std::size_t>* strayBytes)
+{
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::size_t offset = 0;
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        offset = kByteOrderMark.size();
+    else if (!MostlyUtf8(bytes))
+        return Cp1252ToUtf8(bytes);
+    std::string out;
+    out.reserve(bytes.size() - offset);
+    for (std::size_t pos = offset; pos < bytes.size();) {
+        const std::size_t start = pos;
+        if (NextIsUtf8(bytes, pos)) {
+            out.append(bytes.substr(start, pos - start));
+            continue;
+        }
+        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
+        if (strayBytes)
+            strayBytes->push_back(start);
+    }
+    return out;
 }
 
 std::string Utf8ToCp1252(std::string_view text)

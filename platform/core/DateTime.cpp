@@ -2,6 +2,7 @@
 #include "platform/core/DateTime.h"
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Text.h"
 
 #include <chrono>
 #include <cmath>
@@ -192,7 +193,7 @@ TDateTime StrToDate(std::string_view text, const FormatSettings& settings)
 {
     if (const auto date = TryStrToDate(text, settings))
         return *date;
-    throw EConvertError("'" + std::string(text) + "' ist kein gültiges Datum");
+    throw EConvertError("'" + Excerpt(text) + "' ist kein gültiges Datum");
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // Reading document files: regular files only, opened without blocking, up to a limit.
 #include "platform/core/DocumentFile.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
@@ -18,6 +19,11 @@ namespace {
 std::string Megabytes(std::size_t limit)
 {
     return std::to_string(limit >> 20) + " MB";
+}
+
+[[noreturn]] void RaiseUnreadable(const std::string& fileName, int error)
+{
+    throw EFOpenError(UnreadableMessage(fileName, ReadErrorReason(error, fileName)));
 }
 
 [[noreturn]] void RaiseTooLarge(const std::string& fileName, std::size_t limit)
@@ -45,11 +51,51 @@ bool IsDocumentFile(const std::string& fileName)
     return ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::string ReadErrorReason(int error, const std::string& fileName)
+{
+    switch (error) {
+    case ENOENT:
+        return FolderExists(fileName) ? "Die Datei ist nicht (mehr) vorhanden."
+                                      : "Der Ordner der Datei ist nicht (mehr) vorhanden.";
+    case EACCES:
+    case EPERM:
+        return "Keine Berechtigung zum Lesen dieser Datei.";
+    default:
+        // The rest reads as it does for a write.
+        return FileErrorReason(error, fileName);
+    }
+}
+
+std::string UnreadableReason(const std::string& fileName, std::size_t minimum)
+{
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0)
+        return ReadErrorReason(errno, fileName);
+    if (S_ISDIR(info.st_mode))
+        return ReadErrorReason(EISDIR, fileName);
+    if (!S_ISREG(info.st_mode))
+        return "Der Name gehört zu keiner gewöhnlichen Datei (ein Gerät oder eine Pipe).";
+    if (::access(fileName.c_str(), R_OK) != 0)
+        return ReadErrorReason(errno, fileName);
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (size == 0)
+        return "Die Datei ist leer.";
+    if (size < minimum)
+        return "Die Datei ist unvollständig (" + std::to_string(size) + " von " + std::to_string(minimum) +
+               " Bytes).";
+    return {};
+}
+
+std::string UnreadableMessage(const std::string& fileName, const std::string& reason)
+{
+    return "Die Datei " + Quoted(fileName) + " konnte nicht gelesen werden" + (reason.empty() ? "." : ": " + reason);
+}
+
 std::string ReadDocumentFile(const std::string& fileName, std::size_t limit, LongerFile longer)
 {
     struct stat info {};
     if (::stat(fileName.c_str(), &info) != 0)
-        throw EFOpenError::CannotOpen(fileName);
+        RaiseUnreadable(fileName, errno);
     CheckRegular(fileName, info);
     const auto size = static_cast<std::size_t>(info.st_size);
     if (longer == LongerFile::Refused && size > limit)
@@ -58,10 +104,10 @@ std::string ReadDocumentFile(const std::string& fileName, std::size_t limit, Lon
     // look after opening refuses it.
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
-        throw EFOpenError::CannotOpen(fileName);
+        RaiseUnreadable(fileName, errno);
     const ScopeExit close([fd] { ::close(fd); });
     if (::fstat(fd, &info) != 0)
-        throw EFOpenError::CannotOpen(fileName);
+        RaiseUnreadable(fileName, errno);
     CheckRegular(fileName, info);
     // One byte beyond the limit tells a file that grew since the look.
     const std::size_t wanted = limit + (longer == LongerFile::Refused ? 1 : 0);
@@ -74,7 +120,7 @@ std::string ReadDocumentFile(const std::string& fileName, std::size_t limit, Lon
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            throw EReadError();
+            throw EReadError(UnreadableMessage(fileName, ReadErrorReason(errno, fileName)));
         if (n == 0)
             break;
         total += static_cast<std::size_t>(n);

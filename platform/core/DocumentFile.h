@@ -30,4 +30,13 @@ std::string ReadDocumentFile(const std::string& fileName, std::size_t limit,
 // first).
 bool IsDocumentFile(const std::string& fileName);
 
+// Why reading the file failed, in German, for the system's error number, as the write errors
+// say theirs: a file that is gone is told apart from a folder that is gone.
+std::string ReadErrorReason(int error, const std::string& fileName);
+// Why the file cannot be read whole as `minimum` bytes or more, in German: the system's reason,
+// a folder or device in its place, an empty or shorter file. Empty when it can be read.
+std::string UnreadableReason(const std::string& fileName, std::size_t minimum = 1);
+// "Die Datei „name“ konnte nicht gelesen werden: reason" (a full stop in place of an empty reason).
+std::string UnreadableMessage(const std::string& fileName, const std::string& reason);
+
 }  // namespace velmoran

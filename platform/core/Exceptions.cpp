@@ -1,6 +1,7 @@
 // Fixed texts of the program's exceptions.
 #include "platform/core/Exceptions.h"
 #include "platform/core/ExceptionHandler.h"
+#include "platform/core/Text.h"
 
 #include <utility>
 
@@ -8,12 +9,12 @@ namespace velmoran {
 
 EConvertError EConvertError::InvalidInteger(std::string_view text)
 {
-    return EConvertError("'" + std::string(text) + "' ist kein gültiger Integerwert");
+    return EConvertError("'" + Excerpt(text) + "' ist kein gültiger Integerwert");
 }
 
 EConvertError EConvertError::InvalidFloat(std::string_view text)
 {
-    return EConvertError("'" + std::string(text) + "' ist kein gültiger Gleitkommawert");
+    return EConvertError("'" + Excerpt(text) + "' ist kein gültiger Gleitkommawert");
 }
 
 EZeroDivide::EZeroDivide() : EMathError("Gleitkommadivision durch Null") {}

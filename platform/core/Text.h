@@ -32,6 +32,12 @@ std::string HtmlEscaped(std::string_view text);
 // A name as the German messages quote it: „name“.
 inline std::string Quoted(std::string_view name) { return "„" + std::string(name) + "“"; }
 
+// The first `count` characters of a UTF-8 text.
+std::string CutToCharacters(std::string text, std::size_t count);
+// A value as a message quotes it: up to `count` characters, a longer one cut and ended with "…",
+// so that a huge value neither fills the message box nor takes long to show.
+std::string Excerpt(std::string_view text, std::size_t count = 80);
+
 // The value of a hexadecimal digit (either case), or -1 for any other character.
 constexpr int HexDigitValue(char32_t c)
 {

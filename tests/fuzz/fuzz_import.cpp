@@ -4,7 +4,6 @@
 // may escape.
 #include "memtable/Fields.h"
 #include "memtable/MemTable.h"
-#include "platform/core/Cp1252.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/FormatSettings.h"
 #include "shell/ImportValues.h"
@@ -49,8 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const ScopedFormatSettings german(FormatSettings::German());
     static Tables tables;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    ImportLog log;
     try {
-        ImportValueLines(tables.All(), TextFileToUtf8(bytes));
+        ImportValueLines(tables.All(), ImportFileText(bytes, log), &log);
+        log.Message();
     } catch (const EConvertError&) {
     }
     return 0;

@@ -230,7 +230,8 @@ TEST_F(HsgModuleFiles, FailedReadsChangeNothing)
     std::filesystem::create_directory(tmp / "half.vdh");
     std::vector<std::string> messages;
     EXPECT_FALSE(module.Exec("READDATA", {.Text = tmp / "half.vdh", .List = &messages}));
-    EXPECT_EQ(messages, std::vector<std::string>{"Die Datei „" + (tmp / "half.vdh") + "“ konnte nicht gelesen werden."});
+    EXPECT_EQ(messages, std::vector<std::string>{"Die Datei „" + (tmp / "half.vdh") +
+                                                 "“ konnte nicht gelesen werden: Der Name gehört zu einem Ordner."});
 
     EXPECT_EQ(module.CurrentCommon(), common);
     EXPECT_EQ(module.CurrentHsg(), hsgRecord);

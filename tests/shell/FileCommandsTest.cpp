@@ -82,12 +82,15 @@ TEST_F(OpenCheck, AnEmptyOrMissingFileRaisesTheReadErrorAndTouchesNothing)
 {
     TMainForm& window = Form(Example());
     const std::string before = Page();
-    for (const std::string& file : {files.WriteFile("leer.vda", ""), files / "fehlt.vda"}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {files.WriteFile("leer.vda", ""), "Die Datei ist leer."},
+        {files / "fehlt.vda", "Die Datei ist nicht (mehr) vorhanden."}};
+    for (const auto& [file, reason] : cases) {
         try {
             window.OpenCalculationFile(file);
             ADD_FAILURE() << file;
         } catch (const Exception& error) {
-            EXPECT_EQ(error.Message(), "Die Datei „" + file + "“ konnte nicht gelesen werden.");
+            EXPECT_EQ(error.Message(), "Die Datei „" + file + "“ konnte nicht gelesen werden: " + reason);
         }
         EXPECT_EQ(shell.FileId, Example());
         EXPECT_EQ(Page(), before);
@@ -109,7 +112,8 @@ TEST_F(OpenCheck, AFileTheModuleCannotReadLeavesTheWindowOnTheDefaults)
     window.OpenCalculationFile(broken);
 
     ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.Messages()[0].Text, "Die Datei „" + broken + "“ konnte nicht gelesen werden.");
+    EXPECT_EQ(prompts.Messages()[0].Text,
+              "Die Datei „" + broken + "“ konnte nicht gelesen werden: Die Datei ist unvollständig (100 von 6784 Bytes).");
     EXPECT_EQ(shell.FileId, "");
     EXPECT_EQ(Caption(), "Velmoran");
     EXPECT_FALSE(Module().Modified);

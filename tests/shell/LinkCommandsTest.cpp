@@ -379,29 +379,43 @@ TEST(ImportLines, RecordNumbersAtTheirEdges)
         EXPECT_THROW(ImportValueLines(tables, line), EConvertError) << line;
 }
 
-// A module whose tables have other names than d, dl and dp gets its values all the same: the
-// first of its first three tables that has the field takes it, a fourth table none.
-TEST(ImportLines, AModuleWithOtherTableNamesTakesItsFirstThreeTables)
+// A module whose tables have other names than d, dl and dp gets its values all the same, in the
+// first three tables of the shell's dataset list. That list holds the module's tables last one
+// first: of the module's t, a, b, c the import searches c, b, a, so a name c shares with a and
+// t goes into c, and t, fourth in the list, takes none. (The import once searched the module's
+// own first three, t, a, b.)
+TEST_F(Import, AModuleWithOtherTableNamesFillsTheFirstThreeOfTheDataSetList)
 {
     ScopedFormatSettings german(FormatSettings::German());
-    velmoran::testing::TTestModule module;
-    ImportValueLines(module.DataSets, Cp1252ToUtf8("Projekt;Kl\xE4ranlage Nord\nKennung ; K-7\n"));
-    TDataSet& table = *module.DataSets.front();
-    EXPECT_EQ(table.FieldByName("Projekt").AsString(), "Kläranlage Nord");
-    EXPECT_EQ(table.FieldByName("Kennung").AsString(), "K-7");
-
-    TzebMemTable a, b, c, fourth;
-    for (TzebMemTable* t : {&a, &b, &c, &fourth}) {
-        t->Name = "x";
-        t->AddField<TFloatField>(t == &fourth ? "Q4" : "Q");
-        t->Open();
-        t->Append();
-        t->Post();
+    Form();
+    const std::string library = program / "Testmodul.so";
+    std::filesystem::copy_file(VELMORAN_TEST_MODULE, library);
+    ASSERT_TRUE(shell.Modules.RegisterModule(library));
+    auto& module = static_cast<velmoran::testing::TTestModule&>(*shell.Modules.ModuleList().at(1)->Dialog);
+    TzebMemTable a, b, c;
+    for (TzebMemTable* table : {&a, &b, &c}) {
+        table->Name = "x";
+        table->AddField<TFloatField>("Q");
+        table->AddField<TStringField>("Projekt", 40);
+        table->Open();
+        table->Append();
+        table->Post();
+        module.DataSets.push_back(table);
     }
-    ImportValueLines({&a, &b, &c, &fourth}, "Q;2,5\nQ4;1\n");
-    EXPECT_EQ(a.FieldByName("Q").AsFloat(), 2.5);
-    EXPECT_TRUE(b.FieldByName("Q").IsNull());
-    EXPECT_TRUE(fourth.FieldByName("Q4").IsNull());
+    shell.Modules.SelectModule(1);
+
+    form->ImportValues(files.WriteFile("werte.csv", Cp1252ToUtf8("Q;2,5\nProjekt;Kl\xE4ranlage Nord\nKennung ; K-7\n")));
+    EXPECT_EQ(c.FieldByName("Q").AsFloat(), 2.5);
+    EXPECT_EQ(c.FieldByName("Projekt").AsString(), "Kläranlage Nord");
+    for (TzebMemTable* table : {&a, &b}) {
+        EXPECT_TRUE(table->FieldByName("Q").IsNull());
+        EXPECT_EQ(table->FieldByName("Projekt").AsString(), "");
+    }
+    EXPECT_EQ(module.Value("Projekt"), "");
+    EXPECT_EQ(module.Value("Kennung"), "");
+    // The window goes before the tables the module was lent.
+    form.reset();
+    module.DataSets.resize(1);
 }
 
 TEST_F(Import, AFailedLineKeepsTheLinesBeforeItAndTheyAreSaved)

@@ -127,7 +127,8 @@ TEST_F(UserRoadTwo, ADamagedModuleFileIsNamedAndOpensOnTheDefaults)
     fs::create_directory(files / "Gesperrt.vdh");
     window.OpenCalculationFile(blocked);
     ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.Messages()[0].Text, "Die Datei „" + (files / "Gesperrt.vdh") + "“ konnte nicht gelesen werden.");
+    EXPECT_EQ(prompts.Messages()[0].Text,
+              "Die Datei „" + (files / "Gesperrt.vdh") + "“ konnte nicht gelesen werden: Der Name gehört zu einem Ordner.");
     EXPECT_EQ(shell.FileId, "");
 
     // A calculation file cut short beside a whole module file is named as the calculation file,
@@ -136,7 +137,8 @@ TEST_F(UserRoadTwo, ADamagedModuleFileIsNamedAndOpensOnTheDefaults)
     fs::copy_file(files / "Beispiel.vdh", files / "Halb.vdh");
     window.OpenCalculationFile(files / "Halb.vdh");
     ASSERT_EQ(prompts.Messages().size(), 2u);
-    EXPECT_EQ(prompts.Messages()[1].Text, "Die Datei „" + (files / "Halb.vda") + "“ konnte nicht gelesen werden.");
+    EXPECT_EQ(prompts.Messages()[1].Text, "Die Datei „" + (files / "Halb.vda") +
+                                              "“ konnte nicht gelesen werden: Die Datei ist unvollständig (100 von 6784 Bytes).");
 }
 
 }  // namespace

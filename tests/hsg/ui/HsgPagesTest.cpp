@@ -406,8 +406,9 @@ TEST_F(HsgPages, TextFieldsStoreEveryChange)
         EXPECT_EQ(Module().EditCommon().String(common::kProjekt), "Anlage Nord");
         QTest::keyClick(Control(window, "edBez"), Qt::Key_Backspace);
         EXPECT_EQ(Module().EditCommon().String(common::kProjekt), "Anlage Nor");
+        // As many characters as the page shows.
         velmoran::testing::TypeInto(window, "edBearb", QString(300, QLatin1Char('x')));
-        EXPECT_EQ(Module().EditCommon().String(common::kBearbeiter), std::string(255, 'x'));
+        EXPECT_EQ(Module().EditCommon().String(common::kBearbeiter), std::string(80, 'x'));
         ClickControl(window, "BtnOK");
     });
     EXPECT_TRUE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));

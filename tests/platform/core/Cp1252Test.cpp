@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace velmoran;
 
 TEST(Cp1252, GermanTextRoundTrips)
@@ -47,8 +49,26 @@ TEST(Cp1252, TextFilesAreReadAsUtf8OrWindows1252)
     EXPECT_EQ(TextFileToUtf8("Kläranlage €"), "Kläranlage €");
     EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBFProjekt;Kläranlage"), "Projekt;Kläranlage");
     EXPECT_EQ(TextFileToUtf8("Projekt;Klaeranlage"), "Projekt;Klaeranlage");
-    // One broken sequence makes the whole file Windows-1252, also where the rest would be UTF-8.
+    // As many stray bytes as UTF-8 sequences: the file is Windows-1252, every byte a character.
     EXPECT_EQ(TextFileToUtf8("Kläranlage \xFC"), "KlÃ¤ranlage ü");
     EXPECT_EQ(TextFileToUtf8("\xEF\xBF\xBD"), "\xEF\xBF\xBD");
     EXPECT_EQ(TextFileToUtf8(""), "");
+}
+
+// One stray byte once made a UTF-8 file Windows-1252, every umlaut two characters; after a
+// byte-order mark Windows text lost its umlauts to "?". A file with a mark, or more UTF-8
+// sequences than stray bytes, is UTF-8, each stray byte its Windows-1252 character, and the
+// caller learns where they stood.
+TEST(Cp1252, StrayBytesInAUtf8FileAreReadAsWindowsCharacters)
+{
+    std::vector<std::size_t> stray;
+    EXPECT_EQ(TextFileToUtf8("Kläranlage Süd\nM\xFCller", &stray), "Kläranlage Süd\nMüller");
+    EXPECT_EQ(stray, std::vector<std::size_t>{18});
+    stray.clear();
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBFKl\xE4ranlage \x80\xC3", &stray), "Kläranlage €Ã");
+    EXPECT_EQ(stray, (std::vector<std::size_t>{5, 14, 15}));
+    // A Windows file is no UTF-8 file: nothing stray in it.
+    stray.clear();
+    EXPECT_EQ(TextFileToUtf8("Stra\xDF" "e \xFC" "ber Br\xFC" "cke", &stray), "Straße über Brücke");
+    EXPECT_TRUE(stray.empty());
 }

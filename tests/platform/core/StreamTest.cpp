@@ -131,7 +131,8 @@ TEST(Stream, DocumentsAreRegularFilesReadUpToALimit)
     EXPECT_EQ(ReadDocumentFile(tmp / "kurz.csv", 100), std::string(100, 'x'));
     EXPECT_EQ(Refusal(file, std::size_t{99}), "Die Datei „" + file + "“ ist größer als 0 MB und wird nicht gelesen.");
     EXPECT_EQ(ReadDocumentFile(file, 10, LongerFile::Cut), std::string(10, 'x'));
-    EXPECT_EQ(Refusal(tmp / "fehlt.csv"), "Datei " + (tmp / "fehlt.csv") + " kann nicht geöffnet werden");
+    EXPECT_EQ(Refusal(tmp / "fehlt.csv"),
+              "Die Datei „" + (tmp / "fehlt.csv") + "“ konnte nicht gelesen werden: Die Datei ist nicht (mehr) vorhanden.");
     const std::string large = tmp.WriteFile("gross.csv", "");
     std::filesystem::resize_file(large, kDocumentLimit + 1);
     EXPECT_EQ(Refusal(large), "Die Datei „" + large + "“ ist größer als 64 MB und wird nicht gelesen.");

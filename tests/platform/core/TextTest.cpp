@@ -31,3 +31,14 @@ TEST(Text, FindTextIgnoresCaseAndHonoursTheStart)
     EXPECT_EQ(FindText("abc", "", 3), 3u);
     EXPECT_EQ(FindText("abc", "c", 4), std::string_view::npos);
 }
+
+// A value quoted in a message: a 2 MB one once filled the message box. Up to 80 characters and
+// an ellipsis, cut between characters, never inside one.
+TEST(Text, ExcerptCutsLongValuesBetweenCharacters)
+{
+    EXPECT_EQ(Excerpt("12,5"), "12,5");
+    EXPECT_EQ(Excerpt(std::string(80, 'x')), std::string(80, 'x'));
+    EXPECT_EQ(Excerpt(std::string(2 << 20, 'x')), std::string(80, 'x') + "…");
+    EXPECT_EQ(Excerpt("äöü", 2), "äö…");
+    EXPECT_EQ(CutToCharacters("Kläranlage", 3), "Klä");
+}
