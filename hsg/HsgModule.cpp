@@ -122,6 +122,7 @@ CalculationFiles PairCalculationFiles(std::string_view fileName)
     const std::string_view ext = hasExt ? fileName.substr(dot) : std::string_view();
 
     const std::string name(fileName);
+    // Saved as the whole pair too: a ".vdh" alone would lose the calculation's common record.
     if (!hasExt)
         return {base + std::string(THsgModule::kCommonExt), base + std::string(THsgModule::kCompanionExt)};
     if (ext == THsgModule::kCompanionExt)
@@ -224,6 +225,7 @@ void THsgModule::ResetToDefaults()
 
 bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages)
 {
+    // Failures are reported, not answered as success: the defaults would pass for the file and be saved over it.
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
     // The names as the user knows them, for the messages.
     const CalculationFiles named = PairCalculationFiles(fileName);
@@ -268,8 +270,7 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
 
 SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
 {
-    // The pair is saved as one: a failure leaves the old ".vdh" beside the old ".vda", never the new
-    // one beside the old.
+    // The pair is saved as one: a save interrupted between the two files would leave a mix of two calculations.
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
     const std::vector<SavedFile> pair = PairToSave(files);
     SaveResult result = WriteFilesAtomically({{pair[0].FileName, RecordBytes(currentHsg_.Raw()), pair[0].WholeSize},
