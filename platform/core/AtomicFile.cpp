@@ -216,7 +216,6 @@ class SaveNames {
 public:
     SaveNames(const std::vector<SavedFile>& files, std::string token) : files_(files), token_(std::move(token)) {}
     std::size_t Last() const { return files_.size() - 1; }
-    const std::string& Token() const { return token_; }
     std::string Of(std::size_t i, std::string_view tag) const { return files_[i].FileName + std::string(tag) + token_; }
     std::string Temporary(std::size_t i) const { return Of(i, kTemporaryTag); }
     std::string Kept(std::size_t i) const { return Of(i, kPreviousTag); }
@@ -413,7 +412,7 @@ RecoveredFiles Settle(const std::vector<SavedFile>& files, SettleFor purpose, in
             }
             return {false, {},
                     "Die Dateien " + QuotedNames(result.ReadFrom) +
-                        " gehören nicht zusammen: Ihre Speicherung wurde unterbrochen, und was sie "
+                        " gehören nicht zusammen: Eine Speicherung wurde unterbrochen, und was sie "
                         "zurückgelassen hat, ist unvollständig."};
         }
         const std::vector<std::string> inPlace = left.ReadInPlace();
@@ -567,7 +566,8 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
     for (std::size_t i = 0; i < last; ++i)
         if (const int failure = KeepPrevious(names, i, targets[i].FileName))
             return fail(i, failure);
-    SyncFolder(targets.front().FileName);
+    for (std::size_t i = 0; i < last; ++i)
+        SyncFolder(targets[i].FileName);
     for (std::size_t i = 0; i < files.size(); ++i)
         if (Rename(temporaries[i].c_str(), targets[i].FileName.c_str()) != 0)
             return fail(i, errno);
