@@ -9,6 +9,7 @@
 
 namespace velmoran {
 
+// Doubles, not 80-bit extended: every step is checked for a trap as a double; results meet the 8-digit references.
 class Num {
 public:
     constexpr Num(double value = 0.0) : v_(value) {}  // NOLINT: literals mix freely

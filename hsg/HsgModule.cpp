@@ -88,6 +88,13 @@ CompanionRead ReadCompanionFile(const std::string& fileName, THSGRecord& record)
     return CompanionRead::Whole;
 }
 
+// The pair in the order it is saved, the ".vda" last: its rename completes a save. A file shorter
+// than its record is no whole copy of it.
+std::vector<SavedFile> PairToSave(const CalculationFiles& files)
+{
+    return {{files.Hsg, THSGRecord::kSize}, {files.Common, TCommonRecord::kSize}};
+}
+
 }  // namespace
 
 CalculationFiles PairCalculationFiles(std::string_view fileName)
@@ -100,6 +107,7 @@ CalculationFiles PairCalculationFiles(std::string_view fileName)
     const std::string_view ext = hasExt ? fileName.substr(dot) : std::string_view();
 
     const std::string name(fileName);
+    // Saved as the whole pair too: a ".vdh" alone would lose the calculation's common record.
     if (!hasExt)
         return {base + std::string(THsgModule::kCommonExt), base + std::string(THsgModule::kCompanionExt)};
     if (ext == THsgModule::kCompanionExt)
@@ -202,18 +210,28 @@ void THsgModule::ResetToDefaults()
 
 bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages)
 {
+    // Failures are reported, not answered as success: the defaults would pass for the file and be saved over it.
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
     // The names as the user knows them, for the messages.
     const CalculationFiles named = PairCalculationFiles(fileName);
-    // A save that was cut short is undone or completed first, so that the pair read is one.
-    RecoverInterruptedSave({files.Hsg, files.Common});
+    // A save that was cut short is taken back or completed first, so that the pair read is one;
+    // where its folder cannot be changed, the pair is read from where it stands, or not at all.
+    const RecoveredFiles pair = RecoverInterruptedSave(PairToSave(files));
+    if (!pair.Ok) {
+        Tell(messages, pair.Message);
+        return false;
+    }
+    const std::string& hsgFile = pair.ReadFrom[0];
+    const std::string& commonFile = pair.ReadFrom[1];
+    if (!pair.Message.empty())
+        Tell(messages, pair.Message);
     TCommonRecord common;
-    if (!LoadRecordFromFile(common, files.Common)) {
-        Tell(messages, UnreadableMessage(named.Common, UnreadableReason(files.Common, TCommonRecord::kSize)));
+    if (!LoadRecordFromFile(common, commonFile)) {
+        Tell(messages, UnreadableMessage(named.Common, UnreadableReason(commonFile, TCommonRecord::kSize)));
         return false;
     }
     THSGRecord hsgRecord = currentHsg_;
-    switch (ReadCompanionFile(files.Hsg, hsgRecord)) {
+    switch (ReadCompanionFile(hsgFile, hsgRecord)) {
     case CompanionRead::Whole:
         break;
     case CompanionRead::Missing:
@@ -223,7 +241,7 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
         Tell(messages, "Die Datei " + Quoted(named.Hsg) + " ist unvollständig: " + kDefaultsUsed);
         break;
     case CompanionRead::Unreadable:
-        Tell(messages, UnreadableMessage(named.Hsg, UnreadableReason(files.Hsg)));
+        Tell(messages, UnreadableMessage(named.Hsg, UnreadableReason(hsgFile)));
         return false;
     }
 
@@ -237,11 +255,11 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
 
 SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
 {
-    // The pair is saved as one: a failure leaves the old ".vdh" beside the old ".vda", never the new
-    // one beside the old.
+    // The pair is saved as one: a save interrupted between the two files would leave a mix of two calculations.
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
-    SaveResult result = WriteFilesAtomically(
-        {{files.Hsg, RecordBytes(currentHsg_.Raw())}, {files.Common, RecordBytes(CurrentCommon().Raw())}});
+    const std::vector<SavedFile> pair = PairToSave(files);
+    SaveResult result = WriteFilesAtomically({{pair[0].FileName, RecordBytes(currentHsg_.Raw()), pair[0].WholeSize},
+                                              {pair[1].FileName, RecordBytes(CurrentCommon().Raw()), pair[1].WholeSize}});
     if (result)
         modified_ = false;
     return result;

@@ -69,7 +69,9 @@ public:
     // files of the template folder). Clears Modified.
     void ResetToDefaults();
     // READDATA: reads the pair into the current records. A save of the pair that was cut short is
-    // undone first. Both files are read into scratch records first; the records change only when
+    // taken back or completed first; where its folder cannot be changed, the pair is read from
+    // where it stands and a note names the files read, and where no whole pair is left, the
+    // message names both files and nothing is read. Both files are read into scratch records first; the records change only when
     // the common file was read whole and the module file, if there, could be read. A module file
     // that is missing or shorter than a record leaves the module record as it was (after INITDATA
     // the defaults), and a note says so. Returns false (records, tables and Modified as they

@@ -1,15 +1,21 @@
 // Atomic file replacement by temporary file and rename; several files replaced as one, with the
 // previous files kept as hard links, or as copies where there are none, until every rename has
-// succeeded; and the repair of a save that was cut short.
+// succeeded; and the settling of what a save cut short left: taken back, completed or removed.
 #include "platform/core/AtomicFile.h"
 
 #include "platform/core/ScopeExit.h"
+#include "platform/core/Text.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <random>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -34,6 +40,23 @@ int Rename(const char* from, const char* to)
     return Calls().Rename ? Calls().Rename(from, to) : ::rename(from, to);
 }
 
+int Unlink(const std::string& name)
+{
+    return Calls().Unlink ? Calls().Unlink(name.c_str()) : ::unlink(name.c_str());
+}
+
+int Sync(int fd)
+{
+    return Calls().Sync ? Calls().Sync(fd) : ::fsync(fd);
+}
+
+// A new, empty file of exactly that name, opened for writing; -1 with errno when there is one.
+int CreateExclusive(const std::string& name)
+{
+    return Calls().Create ? Calls().Create(name.c_str())
+                          : ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
 SaveResult Failure(const std::string& fileName, const std::string& reason)
 {
     return {false, "Die Datei „" + fileName + "“ konnte nicht gespeichert werden: " + reason};
@@ -47,26 +70,32 @@ mode_t DefaultMode()
     return 0666 & ~mask;
 }
 
-// The tags of the second names beside a target: its new contents while they are written, and
-// its previous file while the save runs. Both end in the token that one save shares.
+// The tags of the names a save gives the files it makes beside a target, each followed by the
+// save's token: the new contents while they are written (the last file's marks the save as
+// unfinished until it is renamed onto its target), the previous file kept until the save is done,
+// a copy of it while it is written, the note that the target did not exist before the save, and
+// the last file's marker once the save is being taken back.
 constexpr std::string_view kTemporaryTag = ".~tmp";
 constexpr std::string_view kPreviousTag = ".~old";
-constexpr std::size_t kTokenLength = 6;
+constexpr std::string_view kCopyTag = ".~cpy";
+constexpr std::string_view kAbsentTag = ".~new";
+constexpr std::string_view kUndoTag = ".~undo";
+constexpr std::array<std::string_view, 5> kTags = {kTemporaryTag, kPreviousTag, kCopyTag, kAbsentTag, kUndoTag};
+// A token is random characters, for files saved together followed by the fingerprint of their last
+// file as it was when the save began: its leftovers count only while that file is unchanged.
+constexpr std::size_t kRandomLength = 6;
+constexpr std::size_t kFingerprintLength = 8;
+constexpr std::size_t kTokenLength = kRandomLength + kFingerprintLength;
 
-// A new, empty file named base + tag + a fresh token, opened for writing; -1 with errno on
-// failure. The token is the part after the tag.
-int CreateWithNewToken(const std::string& base, std::string_view tag, std::string& name)
+std::string RandomPart()
 {
-    std::string pattern = base + std::string(tag) + std::string(kTokenLength, 'X');
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    name = fd >= 0 ? pattern : std::string();
-    return fd;
-}
-
-// A new, empty file of exactly that name, opened for writing; -1 with errno when there is one.
-int CreateExclusive(const std::string& name)
-{
-    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    static constexpr std::string_view kChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937 engine{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, kChars.size() - 1);
+    std::string part(kRandomLength, ' ');
+    for (char& c : part)
+        c = kChars[pick(engine)];
+    return part;
 }
 
 // Writes the bytes into the open file, flushes them to the disk and closes it. Returns 0 or the
@@ -87,34 +116,11 @@ int WriteAndClose(int fd, std::string_view bytes)
         data += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (error == 0 && ::fsync(fd) != 0)
+    if (error == 0 && Sync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
     return error;
-}
-
-// Writes the bytes into the temporary file beside the target that carries the save's token (a
-// new token when the token is still empty), with the target's permissions. Returns 0 or the error.
-int WriteTemporary(const std::string& target, std::string_view bytes, std::string& token, std::string& tempName)
-{
-    int fd = -1;
-    if (token.empty()) {
-        fd = CreateWithNewToken(target, kTemporaryTag, tempName);
-        if (fd >= 0)
-            token = tempName.substr(tempName.size() - kTokenLength);
-    } else {
-        tempName = target + std::string(kTemporaryTag) + token;
-        fd = CreateExclusive(tempName);
-        if (fd < 0)
-            tempName.clear();
-    }
-    if (fd < 0)
-        return errno;
-    struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : DefaultMode();
-    ::fchmod(fd, mode);
-    return WriteAndClose(fd, bytes);
 }
 
 // The whole contents of a file; false with errno when it cannot be read.
@@ -137,36 +143,53 @@ bool ReadWhole(const std::string& fileName, std::string& bytes)
     }
 }
 
-// A second name for the target's present file, so that it can be put back: a hard link where the
-// file system has them, a copy where it has none (FAT sticks, many shares). The target keeps its
-// name all the time, so that no moment leaves it missing. Nothing for a target that does not
-// exist. Returns 0 or the error.
-int KeepPrevious(const std::string& target, const std::string& token, std::string& keptName)
+bool Exists(const std::string& fileName)
 {
-    keptName.clear();
     struct stat info {};
-    if (::lstat(target.c_str(), &info) != 0)
-        return errno == ENOENT ? 0 : errno;
-    if (!S_ISREG(info.st_mode))
-        return 0;  // not a file: the rename over it fails, and nothing need come back
-    const std::string name = target + std::string(kPreviousTag) + token;
-    if (Link(target.c_str(), name.c_str()) != 0) {
-        if (errno == EEXIST)
-            return EEXIST;
-        std::string bytes;
-        if (!ReadWhole(target, bytes))
-            return errno;
-        const int fd = CreateExclusive(name);
-        if (fd < 0)
-            return errno;
-        ::fchmod(fd, info.st_mode & 07777);
-        if (const int error = WriteAndClose(fd, bytes)) {
-            ::unlink(name.c_str());
-            return error;
-        }
-    }
-    keptName = name;
-    return 0;
+    return ::lstat(fileName.c_str(), &info) == 0;
+}
+
+bool IsLink(const std::string& fileName)
+{
+    struct stat info {};
+    return ::lstat(fileName.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// Whether a regular file (not a link to one) of at least that size stands under the name.
+bool IsWhole(const std::string& fileName, std::size_t size)
+{
+    struct stat info {};
+    return ::lstat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           static_cast<std::size_t>(info.st_size) >= size;
+}
+
+// Stands for the contents of a regular file (FNV-1a), or for there being none.
+std::string Fingerprint(const std::string& fileName)
+{
+    std::string bytes;
+    if (!IsWhole(fileName, 0) || !ReadWhole(fileName, bytes))
+        return std::string(kFingerprintLength, '-');
+    std::uint32_t hash = 2166136261u;
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    static constexpr std::string_view kHex = "0123456789abcdef";
+    std::string text(kFingerprintLength, '0');
+    for (std::size_t i = kFingerprintLength; i-- > 0; hash >>= 4)
+        text[i] = kHex[hash & 0xF];
+    return text;
+}
+
+// Syncs a folder's entries to the disk, so that names given in it outlast a power loss before the
+// next step relies on them. File systems that cannot are left as they are.
+void SyncFolder(const std::string& fileName)
+{
+    const auto slash = fileName.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : fileName.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    Sync(fd);
+    ::close(fd);
 }
 
 // The folder part of a path with its slash ("" for a bare name), and the name after it.
@@ -178,34 +201,303 @@ std::pair<std::string, std::string> SplitPath(const std::string& path)
     return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
-// The tokens of the previous files kept beside the target.
-std::vector<std::string> KeptTokens(const std::string& target)
+// The names one save of files together gives what it makes beside its targets, by its token.
+class SaveNames {
+public:
+    SaveNames(const std::vector<SavedFile>& files, std::string token) : files_(files), token_(std::move(token)) {}
+    std::size_t Last() const { return files_.size() - 1; }
+    std::string Of(std::size_t i, std::string_view tag) const { return files_[i].FileName + std::string(tag) + token_; }
+    std::string Temporary(std::size_t i) const { return Of(i, kTemporaryTag); }
+    std::string Kept(std::size_t i) const { return Of(i, kPreviousTag); }
+    std::string Copy(std::size_t i) const { return Of(i, kCopyTag); }
+    std::string Absent(std::size_t i) const { return Of(i, kAbsentTag); }
+    std::string Marker() const { return Temporary(Last()); }
+    std::string Undo() const { return Of(Last(), kUndoTag); }
+    bool KeptIsWhole(std::size_t i) const { return IsWhole(Kept(i), files_[i].WholeSize); }
+    bool TemporaryIsWhole(std::size_t i) const { return IsWhole(Temporary(i), files_[i].WholeSize); }
+
+    // Removes what the save made beside its targets. The marker goes first: without it nothing
+    // left is taken for an unfinished save; the marker of a take-back goes last, when nothing is
+    // left for it to finish.
+    void RemoveLeftovers() const
+    {
+        const auto remove = [](const std::string& name) {
+            if (Exists(name))
+                Unlink(name);
+        };
+        remove(Marker());
+        for (std::size_t i = 0; i < files_.size(); ++i)
+            for (const std::string_view tag : {kTemporaryTag, kPreviousTag, kCopyTag, kAbsentTag})
+                remove(Of(i, tag));
+        remove(Undo());
+    }
+
+private:
+    const std::vector<SavedFile>& files_;
+    std::string token_;
+};
+
+// The tokens of every save of files together that left something beside the targets.
+std::set<std::string> LeftoverTokens(const std::vector<SavedFile>& files)
 {
-    const auto [folder, name] = SplitPath(target);
-    const std::string prefix = name + std::string(kPreviousTag);
-    std::vector<std::string> tokens;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return tokens;
-    const ScopeExit close([dir] { ::closedir(dir); });
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view entryName = entry->d_name;
-        if (entryName.size() == prefix.size() + kTokenLength && entryName.starts_with(prefix))
-            tokens.emplace_back(entryName.substr(prefix.size()));
+    std::set<std::string> tokens;
+    std::set<std::string> folders;
+    for (const SavedFile& file : files)
+        folders.insert(SplitPath(file.FileName).first);
+    for (const std::string& folder : folders) {
+        DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!dir)
+            continue;
+        const ScopeExit close([dir] { ::closedir(dir); });
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view entryName = entry->d_name;
+            for (const SavedFile& file : files) {
+                const auto [fileFolder, name] = SplitPath(file.FileName);
+                if (fileFolder != folder || !entryName.starts_with(name))
+                    continue;
+                for (const std::string_view tag : kTags)
+                    if (entryName.size() == name.size() + tag.size() + kTokenLength &&
+                        entryName.substr(name.size()).starts_with(tag))
+                        tokens.emplace(entryName.substr(name.size() + tag.size()));
+            }
+        }
     }
     return tokens;
 }
 
-bool IsLink(const std::string& fileName)
+std::string QuotedNames(const std::vector<std::string>& names)
 {
-    struct stat info {};
-    return ::lstat(fileName.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " und " : ", ") + Quoted(names[i]);
+    return text;
 }
 
-bool Exists(const std::string& fileName)
+std::vector<std::string> NamesOf(const std::vector<SavedFile>& files)
+{
+    std::vector<std::string> names;
+    for (const SavedFile& file : files)
+        names.push_back(file.FileName);
+    return names;
+}
+
+// One save's leftovers, how the targets stand with them, and settling them.
+class Leftovers {
+public:
+    Leftovers(const std::vector<SavedFile>& files, const std::string& token) : files_(files), names_(files, token)
+    {
+        const std::size_t last = names_.Last();
+        undoing_ = Exists(names_.Undo());
+        pending_ = IsWhole(names_.Marker(), 0);
+        // A target whose new file is no longer beside it was replaced: the new files are all whole
+        // before the first rename.
+        for (std::size_t i = 0; i < last; ++i)
+            if (!Exists(names_.Temporary(i)))
+                replaced_.push_back(i);
+        current_ = std::string_view(token).substr(kRandomLength) == Fingerprint(files[last].FileName);
+    }
+
+    // Whether the targets may hold a mix of old and new files: the last file is still the one the
+    // save began with, and its new file never got in while others did, or a take-back is under way.
+    bool Unfinished() const { return current_ && (undoing_ || (pending_ && !replaced_.empty())); }
+
+    // Every replaced target has its previous file whole, or did not exist before.
+    bool CanTakeBack() const
+    {
+        return undoing_ || std::ranges::all_of(replaced_, [this](std::size_t i) {
+                   return names_.KeptIsWhole(i) || IsWhole(names_.Absent(i), 0);
+               });
+    }
+
+    // Every new file not yet in place is whole.
+    bool CanComplete() const
+    {
+        if (undoing_ || !IsWhole(names_.Marker(), files_[names_.Last()].WholeSize))
+            return false;
+        for (std::size_t i = 0; i < names_.Last(); ++i)
+            if (!IsReplaced(i) && !names_.TemporaryIsWhole(i))
+                return false;
+        return true;
+    }
+
+    // Puts the previous files back: the marker becomes the take-back's, so that a take-back cut
+    // short is finished next time and never completed; then each replaced target gets its kept
+    // file again, or goes when it was new. Returns 0 or the error of the first step that failed.
+    int TakeBack() const
+    {
+        if (!undoing_ && Rename(names_.Marker().c_str(), names_.Undo().c_str()) != 0)
+            return errno;
+        for (const std::size_t i : replaced_) {
+            const std::string& target = files_[i].FileName;
+            if (IsWhole(names_.Kept(i), 0)) {
+                if (Rename(names_.Kept(i).c_str(), target.c_str()) != 0)
+                    return errno;
+            } else if (Exists(names_.Absent(i)) && Exists(target) && Unlink(target) != 0) {
+                return errno;
+            }
+        }
+        names_.RemoveLeftovers();
+        return 0;
+    }
+
+    // Puts the new files not yet in place onto their targets in the order of the save, the last
+    // one last. Returns 0 or the error of the first rename that failed.
+    int Complete() const
+    {
+        for (std::size_t i = 0; i <= names_.Last(); ++i)
+            if (!IsReplaced(i) && Rename(names_.Temporary(i).c_str(), files_[i].FileName.c_str()) != 0)
+                return errno;
+        names_.RemoveLeftovers();
+        return 0;
+    }
+
+    // The files to read, where they stand, for a folder that cannot be changed: the previous files
+    // from their kept copies, or else the new files from the save's; empty when neither is whole.
+    std::vector<std::string> ReadInPlace() const
+    {
+        std::vector<std::string> readFrom = NamesOf(files_);
+        if (std::ranges::all_of(replaced_, [this](std::size_t i) { return names_.KeptIsWhole(i); })) {
+            for (const std::size_t i : replaced_)
+                readFrom[i] = names_.Kept(i);
+            return readFrom;
+        }
+        if (!CanComplete())
+            return {};
+        for (std::size_t i = 0; i <= names_.Last(); ++i)
+            if (!IsReplaced(i))
+                readFrom[i] = names_.Temporary(i);
+        return readFrom;
+    }
+
+    const SaveNames& Names() const { return names_; }
+
+private:
+    bool IsReplaced(std::size_t i) const { return std::ranges::find(replaced_, i) != replaced_.end(); }
+
+    const std::vector<SavedFile>& files_;
+    SaveNames names_;
+    bool undoing_ = false, pending_ = false, current_ = false;
+    std::vector<std::size_t> replaced_;
+};
+
+enum class SettleFor { Opening, Saving };
+
+// Settles what saves of the files left (see RecoverInterruptedSave). Before a save (`Saving`),
+// leftovers that can neither be taken back nor completed are removed: the save replaces every
+// file. `error` gets the error of a step that failed.
+RecoveredFiles Settle(const std::vector<SavedFile>& files, SettleFor purpose, int& error)
+{
+    RecoveredFiles result{true, NamesOf(files), {}};
+    for (const std::string& token : LeftoverTokens(files)) {
+        const Leftovers left(files, token);
+        if (!left.Unfinished()) {
+            left.Names().RemoveLeftovers();
+            continue;
+        }
+        const bool takeBack = left.CanTakeBack();
+        if (!takeBack && !left.CanComplete()) {
+            if (purpose == SettleFor::Saving) {
+                left.Names().RemoveLeftovers();
+                continue;
+            }
+            return {false, {},
+                    "Die Dateien " + QuotedNames(result.ReadFrom) +
+                        " gehören nicht zusammen: Eine Speicherung wurde unterbrochen, und was sie "
+                        "zurückgelassen hat, ist unvollständig."};
+        }
+        const std::vector<std::string> inPlace = left.ReadInPlace();
+        error = takeBack ? left.TakeBack() : left.Complete();
+        if (error == 0)
+            continue;
+        // The folder cannot be changed (write-protected, a read-only share): the files are read
+        // where they stand, and the user is told which.
+        if (inPlace.empty() || !std::ranges::all_of(inPlace, Exists))
+            return {false, {},
+                    "Die Speicherung von " + QuotedNames(result.ReadFrom) +
+                        " wurde unterbrochen und lässt sich in ihrem Ordner nicht bereinigen: " +
+                        FileErrorReason(error, files.front().FileName)};
+        return {true, inPlace,
+                "Die Speicherung von " + QuotedNames(result.ReadFrom) +
+                    " wurde unterbrochen und lässt sich in ihrem Ordner nicht bereinigen; gelesen wurden " +
+                    QuotedNames(inPlace) + "."};
+    }
+    return result;
+}
+
+// Keeps a second name for the target's present file, so that it can be put back: a hard link
+// where the file system has them, else a copy, written whole under a name of its own first; or a
+// note that the target did not exist. The target keeps its name all the time, so that no moment
+// leaves it missing. Returns 0 or the error.
+int KeepPrevious(const SaveNames& names, std::size_t i, const std::string& target)
 {
     struct stat info {};
-    return ::lstat(fileName.c_str(), &info) == 0;
+    if (::lstat(target.c_str(), &info) != 0) {
+        if (errno != ENOENT)
+            return errno;
+        const int fd = CreateExclusive(names.Absent(i));
+        return fd < 0 ? errno : WriteAndClose(fd, {});
+    }
+    if (!S_ISREG(info.st_mode))
+        return 0;  // not a file: the rename over it fails, and nothing need come back
+    const std::string kept = names.Kept(i);
+    if (Link(target.c_str(), kept.c_str()) == 0)
+        return 0;
+    if (errno == EEXIST)
+        return EEXIST;
+    std::string bytes;
+    if (!ReadWhole(target, bytes))
+        return errno;
+    const std::string copy = names.Copy(i);
+    const int fd = CreateExclusive(copy);
+    if (fd < 0)
+        return errno;
+    ::fchmod(fd, info.st_mode & 07777);
+    int error = WriteAndClose(fd, bytes);
+    if (error == 0 && Rename(copy.c_str(), kept.c_str()) != 0)
+        error = errno;
+    return error;
+}
+
+// Writes the bytes into a new file beside the target, with the target's permissions. The first
+// file of a save draws the random part of the token (followed by `suffix`); the others use it.
+// Returns 0 or the error; `temporary` is the file's name once it was made.
+int WriteTemporary(const std::string& target, std::string_view bytes, const std::string& suffix,
+                   std::string& token, std::string& temporary)
+{
+    const bool fresh = token.empty();
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        if (fresh)
+            token = RandomPart() + suffix;
+        fd = CreateExclusive(target + std::string(kTemporaryTag) + token);
+        if (fd < 0 && (errno != EEXIST || !fresh))
+            return errno;
+    }
+    if (fd < 0)
+        return errno;
+    temporary = target + std::string(kTemporaryTag) + token;
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : DefaultMode();
+    ::fchmod(fd, mode);
+    return WriteAndClose(fd, bytes);
+}
+
+// Saves one file: a new file beside it, renamed onto it.
+SaveResult WriteOneFile(const FileContents& file)
+{
+    const std::string target = ResolvedPath(file.FileName);
+    // A name still a link after every step is a loop: the link is not replaced by a file.
+    if (IsLink(target))
+        return Failure(file.FileName, FileErrorReason(ELOOP, target));
+    std::string token, temporary;
+    int error = WriteTemporary(target, file.Bytes, {}, token, temporary);
+    if (error == 0 && Rename(temporary.c_str(), target.c_str()) == 0)
+        return {true, {}};
+    if (error == 0)
+        error = errno;
+    if (!temporary.empty())
+        Unlink(temporary);
+    return Failure(file.FileName, FileErrorReason(error, target));
 }
 
 }  // namespace
@@ -239,90 +531,59 @@ std::string ResolvedPath(std::string path)
 
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
 {
-    struct Pending {
-        std::string Target, Temporary, Previous;
-        bool Replaced = false;
-    };
-    std::vector<Pending> pending(files.size());
-    // Set when a previous file could not be put back: it stays, with the last file's temporary
-    // that marks the save as unfinished, for the next opening to take back.
-    bool leftForRecovery = false;
-    const ScopeExit tidy([&pending, &leftForRecovery] {
-        if (leftForRecovery)
-            return;
-        for (const Pending& p : pending) {
-            if (!p.Temporary.empty() && !p.Replaced)
-                ::unlink(p.Temporary.c_str());
-            if (!p.Previous.empty())
-                ::unlink(p.Previous.c_str());
-        }
-    });
+    if (files.size() < 2)
+        return files.empty() ? SaveResult{true, {}} : WriteOneFile(files.front());
+    std::vector<SavedFile> targets;
+    for (const FileContents& file : files) {
+        targets.push_back({ResolvedPath(file.FileName), file.WholeSize});
+        if (IsLink(targets.back().FileName))
+            return Failure(file.FileName, FileErrorReason(ELOOP, targets.back().FileName));
+    }
+    const std::size_t last = files.size() - 1;
+    // What an earlier save of these names left is settled first: a save cut short now must find
+    // the files all old or all new, and one that completes leaves nothing an opening could take
+    // back over it.
+    int error = 0;
+    const RecoveredFiles settled = Settle(targets, SettleFor::Saving, error);
+    if (settled.ReadFrom != NamesOf(targets))
+        return Failure(files.front().FileName, FileErrorReason(error, targets.front().FileName));
+
     std::string token;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        pending[i].Target = ResolvedPath(files[i].FileName);
-        // A name still a link after every step is a loop: the link is not replaced by a file.
-        if (IsLink(pending[i].Target))
-            return Failure(files[i].FileName, FileErrorReason(ELOOP, pending[i].Target));
-        if (const int error = WriteTemporary(pending[i].Target, files[i].Bytes, token, pending[i].Temporary))
-            return Failure(files[i].FileName, FileErrorReason(error, pending[i].Target));
-    }
-    // The last file needs no way back: when its rename fails, it was never replaced.
-    for (std::size_t i = 0; i + 1 < files.size(); ++i)
-        if (const int error = KeepPrevious(pending[i].Target, token, pending[i].Previous))
-            return Failure(files[i].FileName, FileErrorReason(error, pending[i].Target));
-    // Puts the previous files of the targets before `end` back, newest first.
-    const auto restore = [&pending, &leftForRecovery](std::size_t end) {
-        for (std::size_t j = end; j-- > 0;) {
-            Pending& back = pending[j];
-            if (!back.Replaced)
-                continue;
-            if (back.Previous.empty())
-                ::unlink(back.Target.c_str());
-            else if (Rename(back.Previous.c_str(), back.Target.c_str()) == 0)
-                back.Previous.clear();
-            else
-                leftForRecovery = true;
-        }
+    const std::string fingerprint = Fingerprint(targets[last].FileName);
+    std::vector<std::string> temporaries(files.size());
+    // Until the last file is in place, a failure leaves the files to the settling, which takes
+    // back what was replaced and removes the rest.
+    const auto fail = [&](std::size_t i, int failure) {
+        if (!token.empty())
+            Settle(targets, SettleFor::Opening, error);
+        return Failure(files[i].FileName, FileErrorReason(failure, targets[i].FileName));
     };
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        Pending& p = pending[i];
-        if (Rename(p.Temporary.c_str(), p.Target.c_str()) == 0) {
-            p.Replaced = true;
-            continue;
-        }
-        const int error = errno;
-        restore(i);
-        return Failure(files[i].FileName, FileErrorReason(error, pending[i].Target));
-    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (const int failure = WriteTemporary(targets[i].FileName, files[i].Bytes, fingerprint, token, temporaries[i]))
+            return fail(i, failure);
+    const SaveNames names(targets, token);
+    // The last file needs no way back: when its rename fails, it was never replaced.
+    for (std::size_t i = 0; i < last; ++i)
+        if (const int failure = KeepPrevious(names, i, targets[i].FileName))
+            return fail(i, failure);
+    for (std::size_t i = 0; i < last; ++i)
+        SyncFolder(targets[i].FileName);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (Rename(temporaries[i].c_str(), targets[i].FileName.c_str()) != 0)
+            return fail(i, errno);
+    names.RemoveLeftovers();
     return {true, {}};
 }
 
-void RecoverInterruptedSave(const std::vector<std::string>& fileNames)
+RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
 {
-    if (fileNames.size() < 2)
-        return;
-    std::vector<std::string> targets;
-    for (const std::string& name : fileNames)
-        targets.push_back(ResolvedPath(name));
-    // The last file's temporary is renamed onto it as the save's last step: while it is there,
-    // the save did not finish, and the previous files are the pair.
-    const std::string& last = targets.back();
-    std::vector<std::string> unfinished;
-    for (std::size_t i = 0; i + 1 < targets.size(); ++i) {
-        for (const std::string& token : KeptTokens(targets[i])) {
-            const std::string kept = targets[i] + std::string(kPreviousTag) + token;
-            const bool takeBack = Exists(last + std::string(kTemporaryTag) + token) || !Exists(targets[i]);
-            if (takeBack && Rename(kept.c_str(), targets[i].c_str()) != 0)
-                continue;  // kept for a later opening that may succeed
-            ::unlink(kept.c_str());  // a hard link to the target itself stays after the rename
-            if (takeBack)
-                unfinished.push_back(token);
-        }
-    }
-    // The new files that never got in go, the marker last.
-    for (const std::string& token : unfinished)
-        for (const std::string& target : targets)
-            ::unlink((target + std::string(kTemporaryTag) + token).c_str());
+    std::vector<SavedFile> targets;
+    for (const SavedFile& file : files)
+        targets.push_back({ResolvedPath(file.FileName), file.WholeSize});
+    if (targets.size() < 2)
+        return {true, NamesOf(targets), {}};
+    int error = 0;
+    return Settle(targets, SettleFor::Opening, error);
 }
 
 SaveResult WriteFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& produce)
@@ -333,14 +594,14 @@ SaveResult WriteFileAtomically(const std::string& fileName, const std::function<
     } catch (const std::exception& e) {
         return Failure(fileName, e.what());
     }
-    return WriteFilesAtomically(
-        {{fileName, std::string_view(reinterpret_cast<const char*>(contents.Memory()),
-                                     static_cast<std::size_t>(contents.Size()))}});
+    return WriteOneFile(
+        {fileName, std::string_view(reinterpret_cast<const char*>(contents.Memory()),
+                                    static_cast<std::size_t>(contents.Size()))});
 }
 
 SaveResult WriteFileAtomically(const std::string& fileName, std::string_view bytes)
 {
-    return WriteFilesAtomically({{fileName, bytes}});
+    return WriteOneFile({fileName, bytes});
 }
 
 int WriteAccessError(const std::string& fileName)

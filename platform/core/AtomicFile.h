@@ -8,6 +8,7 @@
 
 #include "platform/core/Stream.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,19 +30,40 @@ SaveResult WriteFileAtomically(const std::string& fileName, std::string_view byt
 struct FileContents {
     std::string FileName;
     std::string_view Bytes;
+    // A copy of the file shorter than this is broken: it is never put in its place.
+    std::size_t WholeSize = 1;
 };
 // Every new file is written in full beside its target first; then the targets are replaced in the
 // order given, each by one rename, so that no target is ever missing. The previous files are kept
-// under a second name (a hard link, or, where the file system has none, a copy) until every new
-// file is in place. When one cannot be replaced, the files replaced before it get their previous
-// contents back (a file that did not exist goes again), so that the folders hold either all the
-// old files or all the new ones. The message names the file that failed. A save cut short (the
-// program killed, the power gone) leaves its second names behind for RecoverInterruptedSave.
+// under a second name (a hard link, or, where the file system has none, a copy that gets that name
+// only when it is whole and on the disk) until every new file is in place. When one cannot be
+// replaced, the files replaced before it get their previous contents back (a file that did not
+// exist goes again), so that the folders hold either all the old files or all the new ones. The
+// message names the file that failed. What an earlier save of the same names left is settled
+// first, so that a save that completes leaves nothing behind; one cut short (the program killed,
+// the power gone) leaves its second names for RecoverInterruptedSave.
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
-// Before files saved together are read: a save of them that was cut short before its last file
-// was in place gets the previous files back, and one cut short after it loses only the kept
-// copies, so that the files are again all old or all new. The names in the order of the save.
-void RecoverInterruptedSave(const std::vector<std::string>& fileNames);
+
+struct SavedFile {
+    std::string FileName;
+    std::size_t WholeSize = 1;  // as in FileContents
+};
+struct RecoveredFiles {
+    // False: the files as they stand are no set saved together, and nothing of the save cut short
+    // can make them one; Message says so, naming them.
+    bool Ok = false;
+    // For every name, the file that holds its contents: the name itself, or, where the folder
+    // could not be changed, a kept copy or a new file of the save cut short.
+    std::vector<std::string> ReadFrom;
+    // German; when Ok, set only when ReadFrom is not the names, saying which files are read.
+    std::string Message;
+};
+// Before files saved together are read (the names in the order of the save): a save of them that
+// was cut short before its last file was in place gets the previous files back, or, where a kept
+// copy is not a whole regular file, is completed with its new files; one cut short after it loses
+// only its leftovers. Only the leftovers of the last save of the names count: those of a save
+// whose last file has been replaced since are removed unused.
+RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files);
 
 // Whether a file of that name could be written now, found out by opening it for writing without
 // changing it (a file the look creates is removed again): 0, or the system's error number.
@@ -57,11 +79,17 @@ std::string FileErrorReason(int error, const std::string& fileName = {});
 // the link); a name that is no link is returned as it is.
 std::string ResolvedPath(std::string path);
 
-// The two calls of the atomic writer that file systems treat differently, in place of the
-// system's for tests: each answers 0 or -1 with errno set, like the system call.
+// The calls by which the atomic writer changes a folder, in place of the system's for tests (a
+// file system without hard links, a folder that cannot be changed, a save killed at any step):
+// each answers like the system call, -1 with errno set on failure; Create makes a new file
+// (O_EXCL) for writing and answers its descriptor; Sync flushes an open file or folder to the disk
+// (tests that never lose power may leave that out).
 struct FileSystemCalls {
-    std::function<int(const char* from, const char* to)> Link;
-    std::function<int(const char* from, const char* to)> Rename;
+    std::function<int(const char* from, const char* to)> Link{};
+    std::function<int(const char* from, const char* to)> Rename{};
+    std::function<int(const char* name)> Create{};
+    std::function<int(const char* name)> Unlink{};
+    std::function<int(int fd)> Sync{};
 };
 // Puts other calls in place for its lifetime; an empty function keeps the system's.
 class ScopedFileSystemCalls {

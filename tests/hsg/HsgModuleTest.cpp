@@ -3,6 +3,7 @@
 
 #include "Scenario.h"
 #include "tests/framework/RecordHelpers.h"
+#include "tests/support/InterruptedSaves.h"
 #include "tests/support/TempFolder.h"
 #include "framework/RecordFiles.h"
 #include "platform/core/Stream.h"
@@ -360,68 +361,95 @@ TEST(HsgModuleCommands, CommitOnOkFollowsTheBytes)
 }
 
 namespace {
-// The folder as a kill leaves it just before the new ".vda" takes its place, after the new ".vdh"
-// has: copied by the rename seam, which then fails that rename.
-std::string killedFolder;
-bool withoutHardLinks = false;
-
-int RenameKilledBeforeTheVda(const char* from, const char* to)
+// The records a module reads from the pair in the folder, with the notes of the reading; a read
+// that fails gives the records of INITDATA.
+struct Opened {
+    bool Read = false;
+    THSGRecord Hsg;
+    TCommonRecord Common;
+    std::vector<std::string> Notes;
+};
+Opened OpenPair(const std::string& file)
 {
-    if (std::string(to).ends_with(".vda") && std::string(from).find(".~tmp") != std::string::npos) {
-        const std::string folder = std::filesystem::path(to).parent_path().string();
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            std::filesystem::copy_file(entry.path(), std::filesystem::path(killedFolder) / entry.path().filename());
-        errno = EIO;
-        return -1;
-    }
-    return ::rename(from, to);
-}
-
-int LinkWhereThereMayBeNone(const char* from, const char* to)
-{
-    if (withoutHardLinks) {
-        errno = EPERM;
-        return -1;
-    }
-    return ::link(from, to);
+    THsgModule reader;
+    reader.Exec("INITDATA");
+    Opened opened;
+    opened.Read = reader.Exec("READDATA", {.Text = file, .List = &opened.Notes});
+    opened.Hsg = reader.CurrentHsg();
+    opened.Common = reader.CurrentCommon();
+    return opened;
 }
 }  // namespace
 
-// A save killed between putting the new ".vdh" and the new ".vda" in place opens as it was
-// saved before: the opening takes the kept ".vdh" back, with hard links and without them. The
-// values never saved together (here the phosphorus removal) never show.
-TEST_F(HsgModuleFiles, OpeningTakesBackWhatAnInterruptedSaveLeft)
+// A save of a calculation killed at each of its steps, with hard links and without: the opening
+// reads the pair as saved before or as saved now, never the new ".vdh" beside the old ".vda"; a
+// save that completes afterwards without an opening (save as onto it, a FILESAVE link, hsgcalc)
+// is what the next opening reads; and where the folder cannot be changed, the opening reads a whole
+// pair where it stands and says which files it read.
+TEST_F(HsgModuleFiles, ASaveKilledAtAnyStepOpensAsBeforeOrAsSaved)
 {
-    for (const bool noLinks : {false, true}) {
-        const TempFolder live, killed;
-        module.Exec("INITDATA");
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync});
+    for (const bool hardLinks : {true, false}) {
+        const TempFolder live;
         const std::string plant = live / "plant.vda";
+        module.Exec("INITDATA");
         ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = plant}));
-        const THSGRecord saved = module.CurrentHsg();
-        const TCommonRecord savedCommon = module.CurrentCommon();
+        const THSGRecord before = module.CurrentHsg();
+        const TCommonRecord beforeCommon = module.CurrentCommon();
         module.CurrentHsg() = RandomRecord<THSGRecord>(21);
         module.CurrentCommon() = RandomRecord<TCommonRecord>(22);
-        {
-            killedFolder = killed.Folder();
-            withoutHardLinks = noLinks;
-            const ScopedFileSystemCalls seams({.Link = LinkWhereThereMayBeNone, .Rename = RenameKilledBeforeTheVda});
-            EXPECT_FALSE(module.Exec("SAVEDATA", {.Text = plant}));
-        }
-        ASSERT_EQ(TempFolder::Read(killed / "plant.vdh"), Bytes(module.CurrentHsg())) << "the new .vdh was in";
+        SetLoadCaseNames(module.CurrentCommon());
+        const auto steps = velmoran::testing::StepsOfSave(live, hardLinks, [&] {
+            ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = plant}));
+        });
+        const THSGRecord saved = module.CurrentHsg();
+        const auto asBeforeOrAsSaved = [&](const Opened& opened) {
+            return opened.Read && ((opened.Hsg == before && opened.Common == beforeCommon) ||
+                                   (opened.Hsg == saved && opened.Common == module.CurrentCommon()));
+        };
+        bool readInPlace = false;
+        for (const auto& [step, killed] : steps) {
+            SCOPED_TRACE(step + (hardLinks ? ", hard links" : ", no hard links"));
+            const auto later = velmoran::testing::CopyOfFolder(killed->Folder());
+            THsgModule other;
+            other.Exec("INITDATA");
+            other.CurrentHsg() = RandomRecord<THSGRecord>(23);
+            ASSERT_TRUE(other.WriteCalculationFile(*later / "plant.vda"));
+            EXPECT_EQ(OpenPair(*later / "plant.vda").Hsg, other.CurrentHsg());
 
-        THsgModule fresh;
-        fresh.Exec("INITDATA");
-        std::vector<std::string> notes;
-        ASSERT_TRUE(fresh.Exec("READDATA", {.Text = killed / "plant.vda", .List = &notes}));
-        EXPECT_EQ(fresh.CurrentHsg(), saved) << "without hard links: " << noLinks;
-        EXPECT_EQ(fresh.CurrentCommon(), savedCommon);
-        EXPECT_TRUE(notes.empty());
-        for (const auto& entry : std::filesystem::directory_iterator(killed.Folder()))
-            EXPECT_EQ(entry.path().filename().string().find(".~"), std::string::npos) << entry.path();
-        // The live save failed as a whole: the old pair, nothing beside it.
-        THsgModule again;
-        again.Exec("INITDATA");
-        ASSERT_TRUE(again.Exec("READDATA", {.Text = plant}));
-        EXPECT_EQ(again.CurrentHsg(), saved);
+            {
+                const ScopedFileSystemCalls locked(velmoran::testing::ReadOnlyFolder());
+                const Opened inPlace = OpenPair(*killed / "plant.vdh");
+                EXPECT_TRUE(asBeforeOrAsSaved(inPlace));
+                readInPlace = readInPlace || !inPlace.Notes.empty();
+                for (const std::string& note : inPlace.Notes)
+                    EXPECT_NE(note.find("gelesen wurden „" + *killed / "plant.vdh"), std::string::npos) << note;
+            }
+            const Opened opened = OpenPair(*killed / "plant.vda");
+            EXPECT_TRUE(asBeforeOrAsSaved(opened));
+            EXPECT_TRUE(opened.Notes.empty());
+            EXPECT_FALSE(velmoran::testing::SaveLeftoversIn(killed->Folder()));
+        }
+        EXPECT_TRUE(readInPlace) << "a step between the two renames was taken";
     }
+}
+
+// Where an interrupted save left nothing whole to make the pair one again, the opening refuses
+// with a message naming both files, rather than read a ".vdh" that belongs to another ".vda".
+TEST_F(HsgModuleFiles, APairThatCannotBeMadeOneIsNotOpened)
+{
+    module.Exec("INITDATA");
+    const std::string plant = tmp / "plant.vda";
+    ASSERT_TRUE(module.Exec("SAVEDATA", {.Text = plant}));
+    // As a save killed between its renames leaves it, with the kept ".vdh" and the new ".vda" cut
+    // short by hand.
+    const std::string token = "abcdef--------";
+    TempFolder::Write(tmp / ("plant.vdh.~old" + token), "");
+    TempFolder::Write(tmp / ("plant.vda.~tmp" + token), std::string(100, '\0'));
+    std::filesystem::remove(tmp / "plant.vda");  // the first save of the pair: "--------" above
+    std::vector<std::string> messages;
+    EXPECT_FALSE(module.Exec("READDATA", {.Text = plant, .List = &messages}));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("„" + (tmp / "plant.vdh") + "“ und „" + plant + "“ gehören nicht zusammen"), std::string::npos)
+        << messages[0];
 }

@@ -3,13 +3,16 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Exceptions.h"
 
+#include "tests/support/InterruptedSaves.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -194,102 +197,167 @@ TEST(AtomicFile, WriteAccessIsTriedWithoutChangingAnything)
 }
 
 namespace {
-// The folder as a kill would leave it: a copy of every file in it, taken at each step of a save.
-class Snapshots {
-public:
-    explicit Snapshots(const TempFolder& dir) : dir_(dir) {}
-    void Take()
-    {
-        auto copy = std::make_unique<TempFolder>();
-        for (const auto& entry : fs::directory_iterator(dir_.Folder()))
-            fs::copy_file(entry.path(), copy->Folder() + entry.path().filename().string());
-        taken_.push_back(std::move(copy));
-    }
-    const std::vector<std::unique_ptr<TempFolder>>& Taken() const { return taken_; }
-
-private:
-    const TempFolder& dir_;
-    std::vector<std::unique_ptr<TempFolder>> taken_;
-};
-Snapshots* steps = nullptr;
-bool hardLinks = true;
-
-int LinkWithSnapshots(const char* from, const char* to)
+// The pair a recovery gives to read, as one text.
+std::string PairRead(const RecoveredFiles& recovered)
 {
-    steps->Take();
-    if (!hardLinks) {
-        errno = EPERM;
-        return -1;
-    }
-    const int result = ::link(from, to);
-    steps->Take();
-    return result;
+    return recovered.ReadFrom.size() == 2 ? TempFolder::Read(recovered.ReadFrom[0]) + TempFolder::Read(recovered.ReadFrom[1])
+                                          : std::string("(nichts)");
 }
 
-int RenameWithSnapshots(const char* from, const char* to)
+std::vector<SavedFile> Pair(const TempFolder& dir)
 {
-    steps->Take();
-    const int result = ::rename(from, to);
-    steps->Take();
-    return result;
+    return {{dir / "plant.vdh", 3}, {dir / "plant.vda", 3}};
 }
 
-bool KeptCopyLeft(const std::string& folder)
+std::vector<std::string> PairNames(const TempFolder& dir)
 {
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename().string().find(".~old") != std::string::npos)
-            return true;
-    return false;
+    return {dir / "plant.vdh", dir / "plant.vda"};
+}
+
+// Replaces every kept previous file in the folder by what `put` makes under its name.
+bool ReplaceKeptFiles(const TempFolder& dir, const std::function<void(const std::string&)>& put)
+{
+    bool any = false;
+    for (const std::string& name : velmoran::testing::EntryNames(dir.Folder()))
+        if (name.find(".~old") != std::string::npos) {
+            fs::remove(dir / name);
+            put(dir / name);
+            any = true;
+        }
+    return any;
 }
 }  // namespace
 
-// A save killed at any step, with or without hard links, leaves a pair that, once the opening has
-// taken back what the save left, is all old or all new, never a new first file beside an old
-// second one; and nothing of the save stays beside them.
-TEST(AtomicFile, AnInterruptedSaveIsTakenBackOrCompletedOnOpening)
+// A save of a pair killed at every step, with and without hard links, and with the first file
+// there before or new: the opening finds the pair all old or all new, never a mix, and leaves
+// nothing beside it. What could go wrong, each checked on its own copy of the killed folder:
+// (a) a later save that completes without an opening first, and a pair written by other means
+// since, must not get the killed save's older copy put over it; (b) a kept copy is never shorter
+// than the file it keeps, whatever the step (a copy without hard links included); (c) in a folder
+// that cannot be changed the opening reads a whole pair where it stands and says so, or refuses;
+// (d) a kept copy that is a link or a folder is never put in the file's place.
+TEST(AtomicFile, ASaveKilledAtAnyStepOpensAllOldOrAllNew)
 {
-    for (const bool withLinks : {true, false}) {
-        const TempFolder dir;
-        const std::string first = dir / "plant.vdh", second = dir / "plant.vda";
-        ASSERT_TRUE(WriteFilesAtomically({{first, "one"}, {second, "two"}}));
-        Snapshots snapshots(dir);
-        steps = &snapshots;
-        hardLinks = withLinks;
-        {
-            const ScopedFileSystemCalls seams({.Link = LinkWithSnapshots, .Rename = RenameWithSnapshots});
-            ASSERT_TRUE(WriteFilesAtomically({{first, "ONE"}, {second, "TWO"}}));
+    using velmoran::testing::CopyOfFolder;
+    using velmoran::testing::SaveLeftoversIn;
+    const TempFolder elsewhere;
+    const std::string foreign = elsewhere.WriteFile("foreign", "xyz");
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync});
+    // Without a first file there is nothing to link or copy: one run covers both file systems.
+    for (const auto& [hardLinks, firstThere] : {std::pair{true, true}, std::pair{false, true}, std::pair{true, false}}) {
+        const TempFolder live;
+        const std::string oldPair = firstThere ? "onetwo" : "two";
+        if (firstThere)
+            TempFolder::Write(live / "plant.vdh", "one");
+        TempFolder::Write(live / "plant.vda", "two");
+        const auto steps = velmoran::testing::StepsOfSave(live, hardLinks, [&] {
+            ASSERT_TRUE(WriteFilesAtomically({{live / "plant.vdh", "ONE", 3}, {live / "plant.vda", "TWO", 3}}));
+        });
+        ASSERT_GE(steps.size(), 8u);
+        bool refusalSeen = false;
+        for (const auto& [step, killed] : steps) {
+            SCOPED_TRACE(step + (hardLinks ? ", hard links" : ", no hard links") +
+                         (firstThere ? "" : ", .vdh new"));
+            const std::vector<std::string> entries = velmoran::testing::EntryNames(killed->Folder());
+            const bool keptThere = std::ranges::any_of(entries, [](const std::string& name) {
+                return name.find(".~old") != std::string::npos;
+            });
+            for (const std::string& name : entries)
+                EXPECT_TRUE(name.find(".~old") == std::string::npos || TempFolder::Read(*killed / name) == "one")
+                    << "(b) " << name;
+
+            // (a) A save that completes leaves nothing an opening would take back.
+            const auto saved = CopyOfFolder(killed->Folder());
+            ASSERT_TRUE(WriteFilesAtomically({{*saved / "plant.vdh", "uno", 3}, {*saved / "plant.vda", "dos", 3}}));
+            EXPECT_FALSE(SaveLeftoversIn(saved->Folder()));
+            EXPECT_EQ(PairRead(RecoverInterruptedSave(Pair(*saved))), "unodos");
+            if (SaveLeftoversIn(killed->Folder())) {
+                // (a) The last file written since by another program makes the save's
+                // leftovers stale: the first file stays as it stands.
+                const auto written = CopyOfFolder(killed->Folder());
+                const std::string firstNow = TempFolder::Read(*written / "plant.vdh");
+                TempFolder::Write(*written / "plant.vda", "dos");
+                EXPECT_EQ(PairRead(RecoverInterruptedSave(Pair(*written))), firstNow + "dos");
+
+                // Kept copies and new files all cut short (by another program): where no pair
+                // can be made, the opening says so, naming the files.
+                const auto broken = CopyOfFolder(killed->Folder());
+                for (const std::string& name : entries)
+                    if (name.find(".~") != std::string::npos)
+                        TempFolder::Write(*broken / name, "");
+                const RecoveredFiles refused = RecoverInterruptedSave(Pair(*broken));
+                if (!refused.Ok) {
+                    refusalSeen = true;
+                    EXPECT_NE(refused.Message.find(*broken / "plant.vdh"), std::string::npos);
+                    EXPECT_NE(refused.Message.find(*broken / "plant.vda"), std::string::npos);
+                } else {
+                    EXPECT_TRUE(PairRead(refused) == oldPair || PairRead(refused) == "ONETWO") << PairRead(refused);
+                }
+            }
+            // (d) Kept copies that are a link into another folder, or a folder.
+            for (const bool asLink : {true, false}) {
+                if (!keptThere)
+                    break;
+                const auto odd = CopyOfFolder(killed->Folder());
+                ReplaceKeptFiles(*odd, [&](const std::string& name) {
+                    if (asLink)
+                        fs::create_symlink(foreign, name);
+                    else
+                        fs::create_directory(name);
+                });
+                const RecoveredFiles recoveredOdd = RecoverInterruptedSave(Pair(*odd));
+                EXPECT_TRUE(PairRead(recoveredOdd) == oldPair || PairRead(recoveredOdd) == "ONETWO")
+                    << "(d) " << PairRead(recoveredOdd);
+                EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(*odd / "plant.vdh")));
+                EXPECT_EQ(TempFolder::Read(foreign), "xyz");
+            }
+
+            // (c) Nothing in the folder can be changed: a whole pair is read where it stands.
+            {
+                const ScopedFileSystemCalls locked(velmoran::testing::ReadOnlyFolder());
+                const RecoveredFiles inPlace = RecoverInterruptedSave(Pair(*killed));
+                ASSERT_TRUE(inPlace.Ok) << inPlace.Message;
+                EXPECT_TRUE(PairRead(inPlace) == oldPair || PairRead(inPlace) == "ONETWO") << PairRead(inPlace);
+                EXPECT_EQ(inPlace.Message.empty(), inPlace.ReadFrom == PairNames(*killed));
+            }
+            EXPECT_EQ(velmoran::testing::EntryNames(killed->Folder()), entries);
+
+            // The opening itself, last, on the folder as the kill left it.
+            const RecoveredFiles recovered = RecoverInterruptedSave(Pair(*killed));
+            ASSERT_TRUE(recovered.Ok) << recovered.Message;
+            EXPECT_TRUE(PairRead(recovered) == oldPair || PairRead(recovered) == "ONETWO") << PairRead(recovered);
+            EXPECT_EQ(recovered.ReadFrom, PairNames(*killed));
+            EXPECT_FALSE(SaveLeftoversIn(killed->Folder()));
         }
-        steps = nullptr;
-        ASSERT_GE(snapshots.Taken().size(), 4u);
-        bool mixSeen = false;
-        for (const auto& snapshot : snapshots.Taken()) {
-            const std::string h = *snapshot / "plant.vdh", a = *snapshot / "plant.vda";
-            ASSERT_TRUE(fs::exists(h)) << "the first file is never missing";
-            mixSeen = mixSeen || (TempFolder::Read(h) == "ONE" && TempFolder::Read(a) == "two");
-            RecoverInterruptedSave({h, a});
-            const std::string pair = TempFolder::Read(h) + TempFolder::Read(a);
-            EXPECT_TRUE(pair == "onetwo" || pair == "ONETWO") << pair << " with links: " << withLinks;
-            EXPECT_FALSE(KeptCopyLeft(snapshot->Folder()));
-            // The next save of the pair goes as always.
-            ASSERT_TRUE(WriteFilesAtomically({{h, "eins"}, {a, "zwei"}}));
-            EXPECT_EQ(TempFolder::Read(h) + TempFolder::Read(a), "einszwei");
-        }
-        EXPECT_TRUE(mixSeen) << "a step between the two renames was taken";
+        EXPECT_EQ(refusalSeen, firstThere) << "a step between the two renames was taken";
     }
 }
 
-// An aside copy whose file is missing (left by an earlier program without its marker) is taken
-// back too; the kept copies of a save that finished are only removed.
-TEST(AtomicFile, OpeningTakesBackAnAsideCopyWhoseFileIsMissing)
+// An opening killed at each of its own steps, on a save killed at each of its steps: the next
+// opening finishes the work (a take-back is never completed over half of it, leftovers removed
+// are never taken for an unfinished save), so the pair is again all old or all new.
+TEST(AtomicFile, AnOpeningKilledAtAnyStepIsFinishedNextTime)
 {
-    const TempFolder dir;
-    const std::string first = dir / "plant.vdh", second = dir / "plant.vda";
-    TempFolder::Write(first + ".~oldAbC123", "one");
-    TempFolder::Write(second, "two");
-    RecoverInterruptedSave({first, second});
-    EXPECT_EQ(TempFolder::Read(first), "one");
-    TempFolder::Write(first + ".~oldXyZ789", "older");
-    RecoverInterruptedSave({first, second});
-    EXPECT_EQ(TempFolder::Read(first), "one");
-    EXPECT_EQ(EntryCount(dir), 2u);
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync});
+    for (const bool hardLinks : {true, false}) {
+        const TempFolder live;
+        TempFolder::Write(live / "plant.vdh", "one");
+        TempFolder::Write(live / "plant.vda", "two");
+        const auto steps = velmoran::testing::StepsOfSave(live, hardLinks, [&] {
+            ASSERT_TRUE(WriteFilesAtomically({{live / "plant.vdh", "ONE", 3}, {live / "plant.vda", "TWO", 3}}));
+        });
+        bool takeBackCut = false;
+        for (const auto& [step, killed] : steps) {
+            std::string uncut;
+            const auto opening = velmoran::testing::StepsOfSave(*killed, true, [&] {
+                uncut = PairRead(RecoverInterruptedSave(Pair(*killed)));
+            });
+            takeBackCut = takeBackCut || (uncut == "onetwo" && opening.size() >= 3);
+            for (const auto& [cutAt, cut] : opening) {
+                EXPECT_EQ(PairRead(RecoverInterruptedSave(Pair(*cut))), uncut) << step << ", opening: " << cutAt;
+                EXPECT_FALSE(velmoran::testing::SaveLeftoversIn(cut->Folder())) << step << ", opening: " << cutAt;
+            }
+        }
+        EXPECT_TRUE(takeBackCut);
+    }
 }
