@@ -89,6 +89,29 @@ void TCustomDateEdit::CheckValidDate()
     ValidateText(true);
 }
 
+bool TCustomDateEdit::ConfirmDate()
+{
+    try {
+        ValidateText(true);
+        return true;
+    } catch (const EConvertError& error) {
+        Prompts().ShowError(error.Message());
+        return false;
+    }
+}
+
+bool TCustomDateEdit::HoldsDate() const
+{
+    if (!TextStored())
+        return true;
+    try {
+        StrToDateFmt(dateFormat_, Text());
+        return true;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+
 void TCustomDateEdit::ValidateText(bool takeFocus)
 {
     if (!TextStored())
@@ -314,7 +337,9 @@ void TCustomDateEdit::focusOutEvent(QFocusEvent* event)
 {
     const bool ownPopup = event->reason() == Qt::PopupFocusReason && Popup() && Popup()->isVisible();
     TCustomComboEdit::focusOutEvent(event);
-    if (!CheckOnExit || ownPopup)
+    // Another window coming to the front (or this one closing) does not leave the field: the
+    // focus comes back to it with the window.
+    if (!CheckOnExit || ownPopup || event->reason() == Qt::ActiveWindowFocusReason)
         return;
     try {
         ValidateText(false);

@@ -31,6 +31,11 @@ public:
     // Raises EConvertError "''text'' ist kein gültiges Datum" and takes the focus back when the
     // text holds something that is no date; a date is written back in the format.
     void CheckValidDate();
+    // CheckValidDate for a command that must wait for a date: false, after the message and with
+    // the focus taken back, when the text is none.
+    bool ConfirmDate();
+    // The text is a date, or holds none at all (blanks and separators).
+    bool HoldsDate() const;
     virtual void UpdateFormat();
     // SetDate, then the whole text selected with DirectInput.
     virtual void ApplyDate(TDateTime date);

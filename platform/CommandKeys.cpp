@@ -1,4 +1,4 @@
-// The Alt-command key filter; see CommandKeys.h.
+// The command-key filter; see CommandKeys.h.
 #include "platform/CommandKeys.h"
 
 #include <QApplication>
@@ -41,15 +41,14 @@ void InstallCommandKeys(QApplication& application)
     application.installEventFilter(filter);
 }
 
-bool IsAltCommand(const QKeyEvent& key)
+bool IsCommandKey(const QKeyEvent& key)
 {
-    const Qt::KeyboardModifiers held = key.modifiers();
-    return (held & Qt::AltModifier) && !(held & Qt::ControlModifier);
+    return key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
 }
 
 void DropCommandText(QKeyEvent& key)
 {
-    if (IsAltCommand(key) && !key.text().isEmpty())
+    if (IsCommandKey(key) && !key.text().isEmpty())
         (key.*KeyEventText::Member()).clear();
 }
 

@@ -169,6 +169,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
+        // A key a shortcut takes (a dialog's Alt+O) never arrives as a key press, so its Alt is
+        // not alone: the override that every key press sends first says so.
+        if (type == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() != Qt::Key_Alt)
+            altAlone_ = false;
         if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWidgetType())
             return false;
         if (first_.IsRepeat(watched, event) || TBarModalHandler::Active())

@@ -1,6 +1,7 @@
 // The float edit; see EditFloat.h.
 #include "framework/ui/EditFloat.h"
 
+#include "platform/CommandKeys.h"
 #include "platform/ImageList.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/NumberFormat.h"
@@ -25,6 +26,9 @@ TEditFloat::TEditFloat(QWidget* parent) : QLineEdit(parent)
     normalBackground_ = background_ = ToColorRef(palette().color(QPalette::Base));
     normalFont_ = fontColor_ = ToColorRef(palette().color(QPalette::Text));
     SetAlignment(TAlignment::taRightJustify);
+    // Only typed keys come in, each through the filter: an input method's text would pass it by.
+    // Input methods are off for the edit, and text that comes as theirs all the same is refused.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 void TEditFloat::SetAlignment(TAlignment alignment)
@@ -179,15 +183,17 @@ void TEditFloat::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // A command key (Ctrl, Alt, Meta) types nothing here either, wherever the edit is used.
+    DropCommandText(*event);
     QString character = event->text();
-    const bool typed = character.size() == 1 && character.at(0).isPrint() &&
-                       !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (!typed) {
+    if (character.isEmpty() || character.at(0).category() == QChar::Other_Control) {
         // Arrow, editing and clipboard keys work as in any edit.
         QLineEdit::keyPressEvent(event);
         return;
     }
-    if (!FilterCharacter(character)) {
+    // Whatever else the line edit would insert passes the filter: a character outside the basic
+    // plane (two code units) and an invisible format character are refused like a letter.
+    if (character.size() != 1 || !FilterCharacter(character)) {
         event->accept();
         return;
     }
@@ -199,6 +205,11 @@ void TEditFloat::focusOutEvent(QFocusEvent* event)
 {
     Commit();
     QLineEdit::focusOutEvent(event);
+}
+
+void TEditFloat::inputMethodEvent(QInputMethodEvent* event)
+{
+    event->accept();
 }
 
 void CommitFocusedEdit(const QWidget& window)

@@ -68,6 +68,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     // The key filter: false when the character is to be dropped; may replace it.

@@ -1,6 +1,7 @@
 // The module dialog base; see MainDlg.h.
 #include "framework/ui/MainDlg.h"
 
+#include "controls/DateEdit.h"
 #include "framework/ui/EditFloat.h"
 #include "framework/ui/VarFrame.h"
 #include "platform/Application.h"
@@ -105,10 +106,11 @@ Action* TMainDlg::MakeAction(const char* name, const std::string& caption, void 
     action->setObjectName(QString::fromLatin1(name));
     action->SetCaption(caption);
     // Commit before acting: a value typed and confirmed by a button or an accelerator has had
-    // no focus loss that would have committed it.
+    // no focus loss that would have committed it. A date that is no date stops every action but
+    // Cancel, which keeps nothing typed anyway.
     action->OnExecute = [this, execute](Action&) {
-        CommitFocusedEdit();
-        (this->*execute)();
+        if (execute == &TMainDlg::DlgCancelExecute || CommitFocusedEdit())
+            (this->*execute)();
     };
     DlgActions.push_back(action);
     return action;
@@ -262,9 +264,11 @@ void TMainDlg::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void TMainDlg::CommitFocusedEdit()
+bool TMainDlg::CommitFocusedEdit()
 {
     velmoran::CommitFocusedEdit(*this);
+    auto* date = dynamic_cast<TCustomDateEdit*>(focusWidget());
+    return !date || !date->CheckOnExit || date->ConfirmDate();
 }
 
 // --- focusing by name ---

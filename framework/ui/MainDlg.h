@@ -106,8 +106,9 @@ public:
     // The dialog's control of that name (case-insensitive; the parts of a frame are not
     // searched), or null.
     QWidget* FindControl(const std::string& name) const;
-    // Commits the float edit that has the focus, as its focus loss would.
-    void CommitFocusedEdit();
+    // Commits the float edit that has the focus, as its focus loss would; a date field with the
+    // focus that must hold a date and holds none says so, keeps the focus and gives false.
+    bool CommitFocusedEdit();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -119,9 +119,10 @@ void THSGDlg::BindPages()
         module_.EditCommon().SetString(common::kBearbeiter, text.toStdString());
         ValueChanged();
     });
-    // The date edit reports the fill's writing too: only the user's change is stored.
+    // The date edit reports the fill's writing too: only the user's change is stored, and only
+    // a date (text that is none would read as today).
     c.edDatum->OnChange = [this](QWidget*) {
-        if (Filling)
+        if (Filling || !pages_.edDatum->HoldsDate())
             return;
         module_.EditCommon().SetDouble(common::kDatum, pages_.edDatum->GetDate());
         ValueChanged();

@@ -15,6 +15,7 @@
 #include "platform/Cp1252Input.h"
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
+#include "platform/WheelToFocus.h"
 #include "platform/core/Text.h"
 
 #include <QBoxLayout>
@@ -160,6 +161,8 @@ QComboBox* AddChoice(QWidget* parent, const char* name, const char* labelName, i
     for (int item = 0; item < itemCount; ++item)
         box->addItem(Text(firstItem + item));
     box->setGeometry(x + 62, y, 220, 21);
+    // The wheel that scrolls past the box changes no choice.
+    KeepWheelToFocus(*box);
     return box;
 }
 
@@ -232,6 +235,8 @@ void BuildGeneralPage(QWidget* body, THsgPageControls& c)
     c.edDatum = new TDateEdit(body);
     c.edDatum->setObjectName(QStringLiteral("edDatum"));
     c.edDatum->DefaultToday = true;
+    // Text that is no date is refused where it was typed, never swapped for today in silence.
+    c.edDatum->CheckOnExit = true;
     c.edDatum->SetDialogTitle(LoadStr(sHsgDateDialogTitle));
     c.edDatum->SetYearDigits(TYearDigits::dyFour);
     c.edDatum->SetCalendarStyle(TCalendarStyle::csPopup);
