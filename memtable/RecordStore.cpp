@@ -365,7 +365,8 @@ struct LayoutWalk {
         if (number >= ZEB_MAX_FIELDS)
             throw EMemTableError("Zu viele Felddefinitionen");
         if (!ZebFieldTypeSupported(def.DataType()))
-            throw EMemTableError("Die Felddefinition '" + def.DisplayName() + "' hat den nicht unterstützten Datentyp " +
+            throw EMemTableError("Die Felddefinition '" + def.Name() + "' (" + def.DisplayName() +
+                                 ") hat den nicht unterstützten Datentyp " +
                                  std::to_string(static_cast<int>(def.DataType())) + ".");
         std::size_t index = static_cast<std::size_t>(number++);
         std::uint8_t fieldFlags = 0;

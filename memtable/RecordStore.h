@@ -19,7 +19,7 @@ namespace velmoran {
 
 class TzebCustomMemTable;
 
-// Errors of the in-memory tables; their messages are fixed English texts.
+// Errors of the in-memory tables; their messages are fixed German texts.
 class EMemTableError : public EDatabaseError {
 public:
     using EDatabaseError::EDatabaseError;
@@ -50,7 +50,7 @@ public:
 };
 class EInvalidArgument : public Exception {
 public:
-    EInvalidArgument() : Exception("Invalid argument.") {}
+    EInvalidArgument() : Exception("Ungültiges Argument") {}
 };
 
 constexpr int ZEB_MAX_FIELDS = 256;

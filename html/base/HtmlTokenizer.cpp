@@ -559,7 +559,8 @@ std::u16string THtmlTokenizer::Reference::Units() const
     else if (cp < 32 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         cp = '?';
     else if (Numeric && cp >= 127 && cp <= 159)
-        cp = Cp1252ToUnicode(static_cast<unsigned char>(cp));  // Windows-1252 meaning in every document
+        // Windows-1252 in every code page: as a lone byte it is no character in UTF-8 or multi-byte pages.
+        cp = Cp1252ToUnicode(static_cast<unsigned char>(cp));
     if (cp <= 0xFFFF)
         return std::u16string(1, static_cast<char16_t>(cp));
     cp -= 0x10000;

@@ -3,6 +3,8 @@
 
 #include "html/base/WideText.h"
 
+#include <algorithm>
+
 namespace velmoran {
 
 namespace {
@@ -117,7 +119,7 @@ UrlParts ParseUrl(std::string_view urlIn)
             u.Path = url;
             return u;
         }
-        rest = url.substr(2);
+        rest = url.substr(std::min<std::size_t>(2, url.size()));  // "/" alone (the root folder) has no rest
     }
     const auto slash = rest.find('/');
     const std::string authority = slash == npos ? rest : rest.substr(0, slash);

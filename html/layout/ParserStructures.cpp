@@ -533,12 +533,23 @@ bool THtmlParser::IsFrameset(const std::string& text)
             return true;
         if (kBodyContent.Has(T.Sy))
             return false;
-        if (T.Sy == ScriptSy) {
+        // Text before any FRAMESET makes a page too: read as a frameset document it would be lost.
+        if (T.Sy == TextSy && T.Token.S().find_first_not_of(u" \t\r\n") != std::u16string::npos)
+            return false;
+        switch (T.Sy) {
+        case ScriptSy:
             OnScript = nullptr;
             DoScript();
             continue;
+        case TitleSy:  // the title's and the style sheet's text is no page text
+            DoTitle();
+            continue;
+        case StyleSy:
+            DoStyle();
+            continue;
+        default:
+            Next();
         }
-        Next();
     }
     return false;
 }

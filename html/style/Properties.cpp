@@ -731,6 +731,7 @@ void TProperties::GetBackgroundPos(int width, int height, PositionRec& x, Positi
             }
         };
         // A vertical keyword in the first word moves it to the vertical axis.
+        // So does "left"/"right" second: "center left" would otherwise set the vertical axis to "left".
         const bool swap = words[0] == "top" || words[0] == "bottom" || (words[1] == "left" || words[1] == "right");
         if (swap)
             std::swap(recs[0], recs[1]);

@@ -30,11 +30,7 @@ TfvFrame::TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttribu
                    const std::string& basePath)
     : TFrameBase(viewer, parentSet, parentSet), MarginX(viewer->MarginWidth()), MarginY(viewer->MarginHeight())
 {
-    const int bevel = parentSet->BorderWidth;
-    if (bevel > 0) {
-        setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        setLineWidth(std::min(bevel, 2));
-    }
+    ApplyBorders();
     if (attributes)
         ReadAttributes(*attributes, basePath);
     if (TFrameSet* master = MasterSet()) {
@@ -104,9 +100,27 @@ void TfvFrame::Detach()
         NestedSet->Detach();
 }
 
+// The bevel is as wide as the frameset's border (BORDER=5 gives 5), none at 0.
+void TfvFrame::ApplyBorders()
+{
+    const int bevel = parentSet_->BorderWidth;
+    setFrameStyle(bevel > 0 ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
+    setLineWidth(bevel);
+    if (PageViewer)
+        PageViewer->SetBorderStyle(viewer_->ViewerBorderStyle(*this));
+    if (NestedSet)
+        NestedSet->ApplyBorders();
+    PlaceContent();
+}
+
 void TfvFrame::resizeEvent(QResizeEvent* event)
 {
     QFrame::resizeEvent(event);
+    PlaceContent();
+}
+
+void TfvFrame::PlaceContent()
+{
     const QRect inner = contentsRect();
     if (PageViewer)
         PageViewer->setGeometry(inner);

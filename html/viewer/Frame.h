@@ -32,6 +32,7 @@ public:
     bool LockedAtStart() const override;
     bool LockedAtEnd() const override;
     void Detach() override;
+    void ApplyBorders() override;
     // A link or refresh into this frame: file and destination (with its "#"). Another file, or
     // another place in the same page, becomes an entry of the frame's history. The frameset
     // document the frame shows already reloads only the frames below that show another source.
@@ -60,6 +61,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The viewer or nested frameset fills the area inside the bevel.
+    void PlaceContent();
     void ReadAttributes(const TAttributeList& attributes, const std::string& basePath);
     std::string SourceOf(const std::string& src, const std::string& basePath) const;
     void ForwardMouse(TSubFrameSet::MouseAction action, QMouseEvent* event);

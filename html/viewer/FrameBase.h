@@ -50,6 +50,9 @@ public:
     // Takes the panel and everything below it out of the tree's names and lists (before it is
     // deleted later).
     virtual void Detach() = 0;
+    // Draws the bevels and the viewers' focus borders as the frame viewer's options and the
+    // document ask for them now, and places the content inside them again.
+    virtual void ApplyBorders() = 0;
 
     // The character set of the pages shown below: the parent's, else the frame viewer's, until a
     // frameset document's META content-type sets its own.

@@ -1,11 +1,14 @@
 // The top frameset: a document file read as a frameset or shown as one page.
 #include "html/viewer/FrameSet.h"
 
+#include "html/base/HtmlSymbols.h"
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameFiles.h"
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/ViewerText.h"
 #include "platform/core/Stream.h"
+
+#include <algorithm>
 
 namespace velmoran {
 
@@ -15,11 +18,34 @@ TFrameSet::TFrameSet(TFrameViewer* viewer, QWidget* parent) : TSubFrameSet(viewe
 }
 
 // fvNoBorder takes the bevel off and gives the frames no border; else the frames have a border of
-// 2 and the whole set a lowered bevel of 2, until the document's BORDER says otherwise.
+// 2 and the whole set a lowered bevel of 2, unless the document's BORDER says otherwise.
 void TFrameSet::SetTopBorder()
 {
-    const bool noBorder = viewer_->fvOptions().Has(fvNoBorder);
-    SetBorder(noBorder ? 0 : 2, noBorder ? 0 : 2);
+    if (viewer_->fvOptions().Has(fvNoBorder))
+        SetBorder(0, 0);
+    else if (onePage_)
+        SetBorder(0, 2);  // one page: a frame border inside the set's bevel would frame the page twice
+    else if (documentBorder_)
+        SetBorder(*documentBorder_, std::max(2 - *documentBorder_, 0));
+    else
+        SetBorder(2, 2);
+}
+
+void TFrameSet::ApplyBorders()
+{
+    SetTopBorder();
+    TSubFrameSet::ApplyBorders();
+}
+
+void TFrameSet::ReadBorderAttributes(const TAttributeList& attributes)
+{
+    const TAttribute* border = attributes.Find(BorderSy);
+    if (!border)
+        border = attributes.Find(FrameBorderSy);
+    if (!border)
+        return;
+    documentBorder_ = std::clamp(border->Value, 0, 100);
+    SetTopBorder();
 }
 
 bool TFrameSet::ReadFrameset(const std::string& file, std::string& text, std::string& textFile)
@@ -50,6 +76,8 @@ bool TFrameSet::ReadFrameset(const std::string& file, std::string& text, std::st
 void TFrameSet::ClearSet()
 {
     TSubFrameSet::ClearSet();
+    documentBorder_.reset();
+    onePage_ = false;
     SetTopBorder();
     DocumentFile.clear();
     DocTitle.clear();
@@ -60,6 +88,8 @@ void TFrameSet::ClearSet()
 void TFrameSet::LoadFile(const std::string& file, const std::string& dest)
 {
     std::string text, textFile;
+    documentBorder_.reset();
+    onePage_ = false;
     if (ReadFrameset(file, text, textFile)) {
         FramesetDocument = DocumentFile;
         const TParseResult result = viewer_->ParseInto(*this, text, FolderOf(textFile.empty() ? DocumentFile : textFile));
@@ -68,8 +98,8 @@ void TFrameSet::LoadFile(const std::string& file, const std::string& dest)
         viewer_->ArmRefresh(*this);
         return;
     }
+    onePage_ = true;
     SetTopBorder();
-    SetBorder(0, BevelSize);  // one page: its frame has no border, the set keeps its bevel
     FramesetDocument.clear();
     TfvFrame* frame = ShowOnePage(DocumentFile, dest);
     if (frame->PageViewer)

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velmoran {
@@ -18,8 +19,12 @@ public:
     TFrameSet(TFrameViewer* viewer, QWidget* parent);
     // Builds the frameset from a file (a frameset document, or one frame showing the page).
     void LoadFile(const std::string& file, const std::string& dest);
-    // Also forgets the document's file, title and active viewer.
+    // Also forgets the document's file, title, border and active viewer.
     void ClearSet() override;
+    // The top set's border follows fvNoBorder and the document's BORDER.
+    void ApplyBorders() override;
+    // Reads BORDER or FRAMEBORDER of the frameset document's outermost FRAMESET.
+    void ReadBorderAttributes(const TAttributeList& attributes);
 
     std::string DocumentFile;
     std::u16string DocTitle;
@@ -30,6 +35,8 @@ public:
 
 private:
     void SetTopBorder();
+    std::optional<int> documentBorder_;  // BORDER or FRAMEBORDER of the document
+    bool onePage_ = false;               // the set shows one page, not a frameset document
     // The document text of a file when it is a frameset document (and the file it came from,
     // empty when the application supplied it); false for a page.
     bool ReadFrameset(const std::string& file, std::string& text, std::string& textFile);

@@ -94,15 +94,20 @@ TPageViewer* TFrameViewer::CreateViewer(TfvFrame& frame)
     viewer->SetMarginHeight(frame.MarginY);
     if (frame.ScrollOff)
         viewer->SetScrollBars(TScrollStyle::ssNone);
-    const bool noBorder = options_.Has(fvNoFocusRect) || options_.Has(fvNoBorder) ||
-                          (frame.ParentSet() && frame.ParentSet()->BorderWidth == 0);
-    viewer->SetBorderStyle(noBorder ? THTMLBorderStyle::htNone : THTMLBorderStyle::htFocused);
+    viewer->SetBorderStyle(ViewerBorderStyle(frame));
     ConnectViewer(*viewer, frame);
     ApplyFormEvents(*viewer);
     ApplyPassedEvents(*viewer);
     if (TFrameSet* master = frame.MasterSet())
         master->Registry->AllViewers.push_back(viewer);
     return viewer;
+}
+
+THTMLBorderStyle TFrameViewer::ViewerBorderStyle(const TfvFrame& frame) const
+{
+    const bool noBorder = options_.Has(fvNoFocusRect) || options_.Has(fvNoBorder) ||
+                          (frame.ParentSet() && frame.ParentSet()->BorderWidth == 0);
+    return noBorder ? THTMLBorderStyle::htNone : THTMLBorderStyle::htFocused;
 }
 
 // A frame's viewer reports its links, clicks, META data and activation to the frame viewer, and
@@ -418,6 +423,7 @@ void TFrameViewer::SetfvOptions(const TFrameViewerOptions& value)
 {
     options_ = value;
     ForEachViewer([&](TPageViewer& v) { ApplySettings(v); });
+    ForEachFrameSet([](TFrameSet& set) { set.ApplyBorders(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -481,8 +487,12 @@ TFrameSetBase* TFrameViewer::CreateSubFrameSet(TFrameSetBase* parent)
 
 void TFrameViewer::DoAttributes(TFrameSetBase* frameSet, const TAttributeList& attributes)
 {
-    if (auto* set = dynamic_cast<TSubFrameSet*>(frameSet))
-        set->DoAttributes(attributes, set == topSet_);
+    auto* set = dynamic_cast<TSubFrameSet*>(frameSet);
+    if (!set)
+        return;
+    set->DoAttributes(attributes);
+    if (set == topSet_)
+        topSet_->ReadBorderAttributes(attributes);
 }
 
 void TFrameViewer::EndFrameSet(TFrameSetBase* frameSet)

@@ -255,6 +255,9 @@ public:
     TParseResult ParseInto(TSubFrameSet& set, const std::string& text, const std::string& basePath);
     // A new frame's viewer with the frame viewer's settings and hooks.
     TPageViewer* CreateViewer(TfvFrame& frame);
+    // A frame viewer's focus border: none with fvNoFocusRect or fvNoBorder, or in a set without
+    // borders.
+    THTMLBorderStyle ViewerBorderStyle(const TfvFrame& frame) const;
     void ApplySettings(TPageViewer& viewer) const;
     void AddVisited(const std::string& name);
     void UpdateVisited();

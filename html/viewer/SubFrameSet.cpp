@@ -80,7 +80,7 @@ void TSubFrameSet::ReloadChangedFrames()
     }
 }
 
-void TSubFrameSet::DoAttributes(const TAttributeList& attributes, bool top)
+void TSubFrameSet::DoAttributes(const TAttributeList& attributes)
 {
     if (const TAttribute* rows = attributes.Find(RowsSy)) {
         SplitRows = true;
@@ -90,15 +90,15 @@ void TSubFrameSet::DoAttributes(const TAttributeList& attributes, bool top)
         SplitRows = false;
         SizeSpec = ParseSizeList(cols->Name);
     }
-    if (top && !viewer_->fvOptions().Has(fvNoBorder)) {
-        const TAttribute* border = attributes.Find(BorderSy);
-        if (!border)
-            border = attributes.Find(FrameBorderSy);
-        if (border) {
-            const int width = std::clamp(border->Value, 0, 100);
-            SetBorder(width, std::max(2 - width, 0));
-        }
-    }
+}
+
+void TSubFrameSet::ApplyBorders()
+{
+    if (parentSet_)
+        SetBorder(parentSet_->BorderWidth, BevelSize);
+    for (TFrameBase* child : Children)
+        child->ApplyBorders();
+    LayoutChildren();
 }
 
 void TSubFrameSet::FinishSet()

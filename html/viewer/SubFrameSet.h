@@ -35,8 +35,10 @@ public:
     bool LockedAtStart() const override;
     bool LockedAtEnd() const override;
     void Detach() override;
-    // Reads ROWS, COLS, BORDER and FRAMEBORDER.
-    void DoAttributes(const TAttributeList& attributes, bool top);
+    // A nested set takes the border width of the set above it.
+    void ApplyBorders() override;
+    // Reads ROWS and COLS.
+    void DoAttributes(const TAttributeList& attributes);
     // Matches entries and children at the end of the FRAMESET.
     void FinishSet();
     // Places the children over the client area.

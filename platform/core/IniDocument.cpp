@@ -37,6 +37,15 @@ bool InOrBelow(std::string_view name, std::string_view section)
            SameText(name.substr(0, section.size()), section);
 }
 
+// "[" and a text, built by appending: `"[" + text` inserts at the front of a temporary, which
+// GCC 12 at -O3 warns about wrongly (-Wrestrict false positive, GCC bugs 105329/105651).
+std::string Bracketed(std::string_view text)
+{
+    std::string result(1, '[');
+    result += text;
+    return result;
+}
+
 }  // namespace
 
 TIniDocument::TIniDocument(std::string_view text)
@@ -162,7 +171,7 @@ void TIniDocument::SetValue(std::string_view section, std::string_view name, std
     }
     if (!lines_.empty() && !TrimBlanks(lines_.back().Text).empty())
         Insert(lines_.size(), {});
-    Insert(lines_.size(), "[" + std::string(section) + "]");
+    Insert(lines_.size(), Bracketed(section) + "]");
     Insert(lines_.size(), line);
 }
 
@@ -184,7 +193,7 @@ namespace {
 // case, so that a section written "[]" is not the top.
 std::string SectionKey(std::string_view section)
 {
-    return section.empty() ? std::string() : "[" + LowerCase(section);
+    return section.empty() ? std::string() : Bracketed(LowerCase(section));
 }
 
 // A value's place: its section's key and its name in lower case (no line holds a line break).
@@ -210,7 +219,7 @@ void TIniDocument::SetValues(const std::vector<Entry>& values)
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             const Parsed parsed = Parse(lines_[i].Text);
             if (parsed.Type == Kind::Section) {
-                section = "[" + LowerCase(parsed.Name);
+                section = Bracketed(LowerCase(parsed.Name));
                 firstRange = insertAt.emplace(section, i + 1).second;
             } else if (parsed.Type == Kind::Value) {
                 lineOf.emplace(PlaceKey(section, parsed.Name), i);
@@ -289,7 +298,7 @@ void TIniDocument::RemoveValues(const std::vector<Entry>& places)
     for (Line& line : lines_) {
         const Parsed parsed = Parse(line.Text);
         if (parsed.Type == Kind::Section)
-            section = "[" + LowerCase(parsed.Name);
+            section = Bracketed(LowerCase(parsed.Name));
         else if (parsed.Type == Kind::Value && removed.contains(PlaceKey(section, parsed.Name)))
             continue;
         kept.push_back(std::move(line));

@@ -145,7 +145,7 @@ TEST_F(Attached, ShrinkingTheListClosesItsGaps)
     last.SetAttachedTo(&table);
     middle.reset();
     table.Close();
-    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(2); }), "Invalid argument.");
+    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(2); }), "Ungültiges Argument");
     second.SetAttachedTo(nullptr);
     table.SetAttachMaxCount(2);
     EXPECT_EQ(last.AttachIndex(), 1);

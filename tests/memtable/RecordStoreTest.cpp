@@ -84,9 +84,15 @@ TEST(RecordStoreLayout, RefusesTablesItCannotLayOut)
     TzebMemTable table;
     table.FieldDefs().Add("Ok", ftInteger);
     table.FieldDefs().Add("Cur", ftCursor);
-    EXPECT_EQ(MessageOf([&] { table.Open(); }), "Die Felddefinition 'Cur' hat den nicht unterstützten Datentyp 22.");
+    EXPECT_EQ(MessageOf([&] { table.Open(); }), "Die Felddefinition 'Cur' (Cur) hat den nicht unterstützten Datentyp 22.");
     EXPECT_FALSE(table.Active());
     EXPECT_EQ(table.FieldCount(), 0);  // the default fields went with the failed open
+
+    // A field inside a structure is named as written and with its parent's name.
+    TzebMemTable nested;
+    nested.FieldDefs().Add("Adresse", ftADT).AddChild("Ort", ftVariant);
+    EXPECT_EQ(MessageOf([&] { nested.Open(); }),
+              "Die Felddefinition 'Ort' (Adresse.Ort) hat den nicht unterstützten Datentyp 32.");
 
     TzebMemTable wide;
     for (int n = 0; n <= ZEB_MAX_FIELDS; ++n)
@@ -285,7 +291,7 @@ TEST(RecordStoreProperties, ArgumentsAndOpenTables)
     TzebMemTable table;
     table.FieldDefs().Add("N", ftInteger);
     EXPECT_THROW(table.SetAttachMaxCount(0), EInvalidArgument);
-    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(0); }), "Invalid argument.");
+    EXPECT_EQ(MessageOf([&] { table.SetAttachMaxCount(0); }), "Ungültiges Argument");
     table.SetAttachMaxCount(3);
     table.Open();
     EXPECT_EQ(table.Store().OutOfRecordStart() - table.Store().BookmarkStart(), 3 * kZebBookmarkEntrySize);

@@ -220,6 +220,7 @@ QImage DecodeImageStream(TStream* stream, TTransparencyKind& transparent, QImage
         if (transparent == TTransparencyKind::LowerLeftColor) {
             mask = CreateMaskBitmap(bitmap, false);
         } else if (transparent == TTransparencyKind::PngPaletteEntry) {
+            // By alpha, not by the transparent entry's colour: an opaque entry of that colour would vanish too.
             // Transparent pixels hold black, so the picture also paints correctly through its mask.
             mask = CreateMaskFromAlpha(bitmap);
             bitmap = bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);

@@ -195,6 +195,7 @@ private:
                 out[i * dx] = qRgba(g[raw[0]], g[raw[2]], g[raw[4]], key ? 0 : 255);
             }
         } else if (ColorType == 6 && Depth == 8) {
+            // Types 6 and 4 keep their alpha: dropped, transparent parts would show the colour stored there.
             for (std::size_t i = 0; i < count; ++i, raw += 4)
                 out[i * dx] = qRgba(g[raw[0]], g[raw[1]], g[raw[2]], raw[3]);
         } else if (ColorType == 6) {
@@ -428,11 +429,13 @@ void TPNGImage::LoadFromBytes(const std::uint8_t* bytes, std::size_t count)
         if (plteIndex < 0)
             throw EPNGImageException(png::MissingPalette);
         const auto& plte = chunks_.Item(plteIndex).Data;
-        const std::size_t entries = plte.size() / 3;
-        if (plte.size() % 3 != 0 || entries == 0 || entries > std::size_t(1) << depth)
+        if (plte.size() % 3 != 0)
             throw EPNGImageException(png::InvalidPalette);
+        // Entries the bit depth cannot index are never shown; those the palette lacks are black.
+        const std::size_t entries = std::min(plte.size() / 3, std::size_t(1) << depth);
         table.resize(1 << depth, qRgb(0, 0, 0));
         for (std::size_t i = 0; i < entries; ++i) {
+            // tRNS alpha is kept here and for grey keys too: else transparent parts show as coloured blocks.
             const int alpha = trns != nullptr && i < trns->size() ? (*trns)[i] : 255;
             table[static_cast<int>(i)] =
                 qRgba(gammaTable[plte[3 * i]], gammaTable[plte[3 * i + 1]], gammaTable[plte[3 * i + 2]], alpha);

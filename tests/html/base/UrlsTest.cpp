@@ -66,6 +66,22 @@ TEST(Urls, PartsOfAnAddress)
     EXPECT_EQ(u.Protocol + u.Host + u.Path, "");
 }
 
+// "/" alone is the base path of a page in the root folder: every helper takes it, and a style
+// sheet's address combined with it stays in the root folder.
+TEST(Urls, TheRootFolder)
+{
+    const UrlParts u = ParseUrl("/");
+    EXPECT_EQ(u.Protocol, "http");
+    EXPECT_EQ(u.Host + u.Port + u.User + u.Path, "");
+    EXPECT_EQ(GetProtocol("/"), "http");
+    EXPECT_EQ(GetBase("/"), "/");
+    EXPECT_EQ(CombineUrl("/", "stil.css"), "/stil.css");
+    EXPECT_EQ(CombineUrl("/", "../stil.css"), "/stil.css");
+    EXPECT_EQ(CombineUrl("/", "/a/stil.css"), "/a/stil.css");
+    EXPECT_EQ(CombineUrl("/", "//h/stil.css"), "http://h/stil.css");
+    EXPECT_EQ(ParseUrl("//h/x").Host, "h");
+}
+
 TEST(Urls, NthOccurrenceFromEitherEnd)
 {
     EXPECT_EQ(PosX("/", "a/b/c/d", 1), 2);

@@ -243,6 +243,12 @@ TEST(Frameset, DetectionStopsAtBodyContent)
     EXPECT_FALSE(IsFramesetDocument("<html><body><frameset>"));
     EXPECT_FALSE(IsFramesetDocument("<p>text<frameset>"));
     EXPECT_FALSE(IsFramesetDocument("nur Text"));
+    // Text before the FRAMESET is a page's: shown as frames, the text would be lost. Blanks between
+    // tags, the title and a style sheet are no page text.
+    EXPECT_FALSE(IsFramesetDocument("Hallo <frameset cols=\"*,*\"><frame src=a.htm></frameset>"));
+    EXPECT_FALSE(IsFramesetDocument("<html><head></head>&nbsp;<frameset rows=2>"));
+    EXPECT_TRUE(IsFramesetDocument("<html>\r\n <head><title>Rahmen</title><style>p { color: red }</style></head>\n"
+                                   "\t<frameset rows=2>"));
     TMemoryStream stream;
     const std::string doc = "<!-- c --><frameset rows=2>";
     stream.Write(doc.data(), static_cast<std::int64_t>(doc.size()));

@@ -63,6 +63,25 @@ TEST(SectionListViewer, ClearEmptiesTheDocument)
     EXPECT_EQ(viewer.Document().SelB(), -1);
 }
 
+// A page in the root folder has "/" as its base path: its linked style sheet is looked for there,
+// and the page is shown whether or not the sheet exists (the URL helpers once failed on "/").
+TEST(SectionListViewer, APageInTheRootFolderWithAStyleSheetIsShown)
+{
+    App();
+    TPageViewer viewer;
+    viewer.LoadDocumentString("<html><head><link rel=\"stylesheet\" href=\"fehlt-hier.css\"></head>"
+                              "<body><p>Im Wurzelordner</p></body></html>",
+                              "/seite.htm");
+    EXPECT_EQ(viewer.GetCurrentFile(), "/seite.htm");
+    EXPECT_GT(viewer.Document().SectionCount(), 0);
+    EXPECT_GT(viewer.DocumentHeight(), 0);
+
+    // The same through a BASE naming the root folder.
+    viewer.LoadDocumentString("<base href=\"file:///\"><link rel=stylesheet href=\"../fehlt-hier.css\"><p>Basis</p>");
+    EXPECT_EQ(viewer.Base(), "file:///");
+    EXPECT_GT(viewer.Document().SectionCount(), 0);
+}
+
 // The point of a source position in the viewer's surface.
 QPoint PointOf(TPageViewer& viewer, const std::string& source, const std::string& text)
 {

@@ -192,13 +192,36 @@ TEST(PngDecode, RgbTransparentColourIsReadAsThreeSixteenBitSamples)
     }
 }
 
-TEST(PngDecode, PaletteOfDepthTwoWithThreeEntriesPadsWithBlack)
+// A palette of any whole number of entries is read: entries the pixels may name but the palette
+// lacks are black, and entries beyond what the bit depth can index are never shown (writers often
+// keep a full palette for a picture of few colours).
+TEST(PngDecode, PalettesOfAnyLengthAreRead)
 {
     PngSpec spec{4, 1, 3, 2};
     spec.Plte = PaletteData(3);
-    const QImage picture = Decode(BuildPng(spec, {0, 1, 2, 3})).Picture();
+    QImage picture = Decode(BuildPng(spec, {0, 1, 2, 3})).Picture();
     EXPECT_EQ(picture.pixel(2, 0), qRgb(74, 233, 13));
     EXPECT_EQ(picture.pixel(3, 0), qRgb(0, 0, 0));
+
+    PngSpec oneBit{3, 1, 3, 1};
+    oneBit.Plte = PaletteData(3);  // three entries for a 1-bit picture
+    picture = Decode(BuildPng(oneBit, {1, 0, 1})).Picture();
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(37, 244, 8));
+    EXPECT_EQ(picture.pixel(1, 0), qRgb(0, 255, 3));
+    EXPECT_EQ(picture.colorCount(), 2);
+
+    PngSpec full{2, 1, 3, 4};
+    full.Plte = PaletteData(256);
+    full.Trns = std::string(256, '\x80');
+    picture = Decode(BuildPng(full, {15, 2})).Picture();
+    EXPECT_EQ(picture.pixel(0, 0), qRgba(43, 90, 78, 0x80));  // entry 15
+    EXPECT_EQ(picture.pixel(1, 0), qRgba(74, 233, 13, 0x80));
+
+    PngSpec empty{2, 1, 3, 1};
+    empty.ChunksBeforeData.emplace_back("PLTE", "");  // present, with no entry
+    picture = Decode(BuildPng(empty, {0, 1})).Picture();
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(picture.pixel(1, 0), qRgb(0, 0, 0));
 }
 
 TEST(PngDecode, GammaIsAppliedAndAGammaOfZeroIgnored)
@@ -282,11 +305,11 @@ TEST(PngDecode, BrokenFilesFailWithTheirMessage)
     noPalette.Plte.clear();
     EXPECT_EQ(ErrorId(BuildPng(noPalette, samples)), png::MissingPalette);
 
-    PngSpec bigPalette{4, 3, 3, 1};
-    bigPalette.Plte = PaletteData(2);
-    samples = PngSamples(bigPalette, 2);
-    bigPalette.Plte = PaletteData(3);  // three entries for a 1-bit picture
-    EXPECT_EQ(ErrorId(BuildPng(bigPalette, samples)), png::InvalidPalette);
+    PngSpec brokenPalette{4, 3, 3, 1};
+    brokenPalette.Plte = PaletteData(2);
+    samples = PngSamples(brokenPalette, 2);
+    brokenPalette.Plte.pop_back();  // a palette entry cut short
+    EXPECT_EQ(ErrorId(BuildPng(brokenPalette, samples)), png::InvalidPalette);
 
     EXPECT_EQ(ErrorId(std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", std::string(13, '\0')) +
                       PngChunk("IEND", "")),
