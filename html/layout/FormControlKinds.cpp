@@ -98,7 +98,7 @@ bool TEditFormControlObj::GetSubmitPair(int index, std::string& text)
 {
     if (index > 0)
         return false;
-    text = Name.empty() ? std::string() : Pair(FromWide(Text));
+    text = Pair(FromWide(Text));
     return true;
 }
 
@@ -144,7 +144,7 @@ void TButtonFormControlObj::Press()
         Form->ResetControls();
         break;
     case Submit:
-        Form->SubmitForm(Name.empty() ? std::string() : Pair(Value));
+        Form->SubmitForm(Pair(Value));
         break;
     case Browse:
         if (BrowseEdit && Document->FormEvents.OnFileBrowse) {
@@ -186,7 +186,7 @@ bool TCheckFormControlObj::GetSubmitPair(int index, std::string& text)
 {
     if (index > 0 || !Checked)
         return false;
-    text = Name.empty() ? std::string() : Pair(Value);
+    text = Pair(Value);
     return true;
 }
 
@@ -320,7 +320,7 @@ bool THiddenFormControlObj::GetSubmitPair(int index, std::string& text)
 {
     if (index > 0)
         return false;
-    text = Name.empty() ? std::string() : Pair(Value);
+    text = Pair(Value);
     return true;
 }
 
@@ -346,11 +346,14 @@ void TImageFormControlObj::ImageClick(int x, int y)
         return;
     if (QWidget* w = EnsureWindowControl())
         w->setFocus(Qt::MouseFocusReason);
-    XPos = x;
-    YPos = y;
     ControlClicked();
-    Form->SubmitForm("");
-    XPos = YPos = -1;
+    // After the click handler, which may have freed the control.
+    AfterEvent([this, x, y] {
+        XPos = x;
+        YPos = y;
+        Form->SubmitForm("");
+        XPos = YPos = -1;
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -458,7 +461,7 @@ bool TListBoxFormControlObj::GetSubmitPair(int index, std::string& text)
         return false;
     const bool chosen = Multiple ? index < static_cast<int>(Selection.size()) && Selection[static_cast<std::size_t>(index)]
                                  : index == ItemIndex;
-    text = chosen && !Name.empty() ? Pair(Options.Value(index)) : std::string();
+    text = chosen ? Pair(Options.Value(index)) : std::string();
     return true;
 }
 
@@ -502,7 +505,7 @@ bool TComboFormControlObj::GetSubmitPair(int index, std::string& text)
 {
     if (index > 0)
         return false;
-    text = Name.empty() || ItemIndex < 0 ? std::string() : Pair(Options.Value(ItemIndex));
+    text = ItemIndex < 0 ? std::string() : Pair(Options.Value(ItemIndex));
     return true;
 }
 

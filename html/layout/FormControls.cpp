@@ -1,15 +1,17 @@
 // Forms, the shared part of every control object (attributes, CSS box values, sizes, the window
-// control's place, focus and click reports), the section's control list and the choice of the kind
-// for an element. See FormControls.h.
+// control's place, focus and click reports, the page's handlers called once the event is done),
+// the section's control list and the choice of the kind for an element. See FormControls.h.
 #include "html/layout/FormControls.h"
 
 #include "html/base/HtmlSymbols.h"
 #include "html/layout/SectionList.h"
 #include "html/style/Properties.h"
+#include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Text.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <algorithm>
@@ -180,9 +182,32 @@ TFormControlObj::~TFormControlObj()
 
 void TFormControlObj::FireChangeIfModified()
 {
-    const auto& onChange = Document->FormEvents.OnObjectChange;
-    if (onChange && ChangeValue() != remembered_)
-        onChange(this, OnChangeText);
+    if (ChangeValue() != remembered_)
+        FireHandler(&TFormEvents::OnObjectChange, OnChangeText);
+}
+
+void TFormControlObj::AfterEvent(std::function<void()> work)
+{
+    auto guarded = [work = std::move(work), alive = std::weak_ptr<const char>(alive_)] {
+        if (!alive.expired())
+            RunGuarded(work);
+    };
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, std::move(guarded), Qt::QueuedConnection);
+    else
+        guarded();
+}
+
+void TFormControlObj::FireHandler(TFormEvents::ObjectEvent TFormEvents::*handler, const std::string& script)
+{
+    if (!(Document->FormEvents.*handler))
+        return;
+    AfterEvent([this, handler, script] {
+        // A copy: the handler may load a page, and with it the document's handlers are set anew.
+        const TFormEvents::ObjectEvent event = Document->FormEvents.*handler;
+        if (event)
+            event(this, script);
+    });
 }
 
 void TFormControlObj::ApplyProperties(TProperties& props)
@@ -283,9 +308,8 @@ void TFormControlObj::ControlEntered()
 {
     Focused = true;
     Document->Host().KeepInView(YValue, false);
-    const auto& onFocus = Document->FormEvents.OnObjectFocus;
-    if (onFocus && !OnFocusText.empty())
-        onFocus(this, OnFocusText);
+    if (!OnFocusText.empty())
+        FireHandler(&TFormEvents::OnObjectFocus, OnFocusText);
     if (!OnChangeText.empty())
         RememberValue();
 }
@@ -295,17 +319,14 @@ void TFormControlObj::ControlExited()
     Focused = false;
     if (!OnChangeText.empty())
         FireChangeIfModified();
-    const auto& onBlur = Document->FormEvents.OnObjectBlur;
-    if (onBlur && !OnBlurText.empty())
-        onBlur(this, OnBlurText);
+    if (!OnBlurText.empty())
+        FireHandler(&TFormEvents::OnObjectBlur, OnBlurText);
     Document->Host().Invalidate();
 }
 
 void TFormControlObj::ControlClicked()
 {
-    const auto& onClick = Document->FormEvents.OnObjectClick;
-    if (onClick)
-        onClick(this, OnClickText);
+    FireHandler(&TFormEvents::OnObjectClick, OnClickText);
 }
 
 void TFormControlObj::ControlMouseMove(int x, int y)

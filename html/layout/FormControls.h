@@ -10,6 +10,7 @@
 
 #include "html/base/Attributes.h"
 #include "html/base/IDObjects.h"
+#include "html/layout/DocumentHost.h"
 #include "html/style/Colors.h"
 #include "html/style/Fonts.h"
 
@@ -18,6 +19,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -181,14 +183,25 @@ protected:
     // The box size from the element's font: the height of "A" and the text extent of a text.
     int TextHeightA(Canvas& canvas) const;
     int TextWidth(Canvas& canvas, const std::u16string& text) const;
-    // Name "=" text, or only the text's pair when there is no name.
-    std::string Pair(const std::string& value) const { return Name + "=" + value; }
+    // Name "=" value, or no pair without a NAME: the history would restore "=value" into every nameless control.
+    std::string Pair(const std::string& value) const { return Name.empty() ? std::string() : Name + "=" + value; }
+    // Runs `work` once the event being handled is done, not from inside Qt's focus change or
+    // click, so that it may load another page, clear the viewer or free this control; not at all
+    // when the control is gone by then. Works run in the order they were asked for.
+    void AfterEvent(std::function<void()> work);
+    // Calls one of the page's handlers (OnObjectClick, OnObjectFocus, ...) for this control after
+    // the event.
+    void FireHandler(TFormEvents::ObjectEvent TFormEvents::*handler, const std::string& script);
 
     QPointer<QWidget> widget_;
     std::string remembered_;
     int width_ = 0;
     int height_ = 0;
     bool syncing_ = false;  // the window control is being set from the object
+
+private:
+    // Gone with the object: a handler fired for it runs only while it lives.
+    std::shared_ptr<const char> alive_ = std::make_shared<const char>();
 };
 
 // INPUT text, password (and any unknown TYPE), and the edit of a file input.
@@ -409,8 +422,13 @@ public:
     void RestoreValue(int index, const std::string& value) override;
     void SizeControl(Canvas& canvas) override;
     void SetText(const std::u16string& text);
-    // The lines as shown: with hard wrapping, wrapped at the width of the window control.
+    // The lines as shown: with hard wrapping, as the window control wraps them.
     std::vector<std::u16string> ShownLines();
+    // The lines of the text, without wrapping.
+    std::vector<std::u16string> Lines() const;
+    // The rows of the window control as it lays the text out (each wrapped piece of a line a row)
+    // and the index of the row at its top; false when there is no window control.
+    bool MemoRows(std::vector<std::u16string>& rows, std::size_t& firstShown) const;
 
     std::u16string Text;  // lines separated by CR LF
     std::u16string InitialText;

@@ -10,9 +10,7 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include <algorithm>
 
@@ -56,14 +54,6 @@ std::vector<std::u16string> Wrapped(Canvas& canvas, const std::u16string& line, 
     return out;
 }
 
-// The row a text area shows first: its memo scrolls by rows, wrapped pieces counted; the first
-// row when the document is not shown.
-std::size_t FirstShownRow(const QWidget* widget)
-{
-    const auto* memo = qobject_cast<const QPlainTextEdit*>(widget);
-    return memo ? static_cast<std::size_t>(std::max(0, memo->verticalScrollBar()->value())) : 0;
-}
-
 }  // namespace
 
 void TEditFormControlObj::DrawForPrint(Canvas& canvas, int x, int y)
@@ -94,18 +84,23 @@ void TTextAreaFormControlObj::DrawForPrint(Canvas& canvas, int x, int y)
     canvas.SetBkMode(BkMode::Transparent);
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
     const int rowHeight = std::max(1, canvas.GetTextMetrics().Height);
+    // The rows as the screen shows them, from the one it shows first; a text area that has no
+    // window control (none made, or the document not shown) is wrapped here and printed from its start.
     std::vector<std::u16string> rows;
-    for (const std::u16string& line : ShownLines()) {
-        if (Wrap == Off) {
-            rows.push_back(line);
-            continue;
+    std::size_t first = 0;
+    if (!MemoRows(rows, first)) {
+        for (const std::u16string& line : Lines()) {
+            if (Wrap == Off) {
+                rows.push_back(line);
+                continue;
+            }
+            const auto pieces = Wrapped(canvas, line, std::max(1, width_ - 6));
+            rows.insert(rows.end(), pieces.begin(), pieces.end());
         }
-        const auto pieces = Wrapped(canvas, line, std::max(1, width_ - 6));
-        rows.insert(rows.end(), pieces.begin(), pieces.end());
     }
     const TRect inside = Inside(x, y, width_, height_);
     int top = y + 3;
-    for (std::size_t i = FirstShownRow(widget_); i < rows.size() && top < inside.Bottom; ++i) {
+    for (std::size_t i = first; i < rows.size() && top < inside.Bottom; ++i) {
         ClippedText(canvas, x + 3, top, inside, rows[i]);
         top += rowHeight;
     }

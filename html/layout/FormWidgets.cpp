@@ -1,7 +1,8 @@
 // The window controls of form controls and the focus controls of links: made on the viewer's
 // drawing surface (only when the document has one) when a paint places them or Tab goes to them,
 // mirroring the object's value both ways, and reporting focus, clicks, keys and the mouse to the
-// object. Radio buttons do not keep their group exclusive themselves: the object does.
+// object. Radio buttons do not keep their group exclusive themselves: the object does. A text
+// area's rows (for printing and hard wrapping) are the rows its memo lays out.
 // Only the controls in view are shown: every show or move of a control on a visible surface walks
 // the shown controls beside it, so a page of thousands, all shown, would cost their square.
 #include "html/layout/FormControls.h"
@@ -15,6 +16,7 @@
 #include "platform/core/CodePage.h"
 
 #include <QAbstractItemView>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -27,7 +29,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextLayout>
 
 namespace velmoran {
@@ -162,6 +166,24 @@ protected:
 };
 
 QString ToQ(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+// A text area's window control, whose first shown block can be read.
+class TFormMemo : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    using QPlainTextEdit::firstVisibleBlock;
+};
+
+// A hidden widget takes the size it was given only when it is shown. A text area's memo and its
+// view take theirs now, as showing them would, so that the memo lays its text out as it shows it.
+void TakePendingSize(QWidget* widget)
+{
+    if (!widget->testAttribute(Qt::WA_PendingResizeEvent))
+        return;
+    QResizeEvent event(widget->size(), QSize());
+    QCoreApplication::sendEvent(widget, &event);
+    widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+}
 
 // Unchecking a button makes Qt look for the checked button among its siblings: without a group,
 // every button on the drawing surface, which holds every control of the page. A group of its own
@@ -342,7 +364,7 @@ QWidget* TButtonFormControlObj::MakeWidget(QWidget* parent)
     button->setAutoDefault(false);
     QObject::connect(button, &QPushButton::clicked, button, [this] {
         ControlClicked();
-        Press();
+        AfterEvent([this] { Press(); });  // after the click handler, which may have freed the button
     });
     return button;
 }
@@ -466,7 +488,7 @@ void TComboFormControlObj::ShowValue()
 
 QWidget* TTextAreaFormControlObj::MakeWidget(QWidget* parent)
 {
-    auto* memo = new QPlainTextEdit(parent);
+    auto* memo = new TFormMemo(parent);
     memo->setReadOnly(ReadOnly);
     memo->document()->setDocumentMargin(1);
     if (BorderByCss)
@@ -498,48 +520,61 @@ void TTextAreaFormControlObj::ShowValue()
     }
 }
 
-std::vector<std::u16string> TTextAreaFormControlObj::ShownLines()
+std::vector<std::u16string> TTextAreaFormControlObj::Lines() const
 {
     std::vector<std::u16string> lines;
-    std::u16string rest = Text;
+    std::u16string_view rest = Text;
     for (;;) {
         const auto end = rest.find(u"\r\n");
-        lines.push_back(rest.substr(0, end));
-        if (end == std::u16string::npos)
-            break;
-        rest.erase(0, end + 2);
+        lines.emplace_back(rest.substr(0, end));
+        if (end == std::u16string_view::npos)
+            return lines;
+        rest.remove_prefix(end + 2);
     }
-    if (Wrap != Hard)
-        return lines;
-    const auto* memo = qobject_cast<const QPlainTextEdit*>(EnsureWindowControl());
+}
+
+bool TTextAreaFormControlObj::MemoRows(std::vector<std::u16string>& rows, std::size_t& firstShown) const
+{
+    auto* memo = dynamic_cast<TFormMemo*>(widget_.data());
     if (!memo)
-        return lines;
-    // The room for text: the control less its frame, scroll bar and margins.
-    const int frame = memo->frameWidth();
-    const int room = std::max(1, width_ - 2 * frame - memo->verticalScrollBar()->sizeHint().width() -
-                                     2 * static_cast<int>(memo->document()->documentMargin()));
-    std::vector<std::u16string> shown;
-    for (const std::u16string& line : lines) {
-        QTextLayout layout(ToQ(line), memo->font());
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        std::vector<std::u16string> pieces;
-        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
-            l.setLineWidth(room);
-            pieces.push_back(line.substr(static_cast<std::size_t>(l.textStart()), static_cast<std::size_t>(l.textLength())));
+        return false;
+    TakePendingSize(memo);
+    TakePendingSize(memo->viewport());
+    // The row of the top block that is shown first, counted before the blocks below are laid out.
+    const QTextBlock top = memo->firstVisibleBlock();
+    const int topLine = std::max(0, memo->verticalScrollBar()->value() - top.firstLineNumber());
+    QAbstractTextDocumentLayout* layout = memo->document()->documentLayout();
+    rows.clear();
+    firstShown = 0;
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next()) {
+        layout->blockBoundingRect(block);  // lays the block out when it is not yet
+        const QString text = block.text();
+        const QTextLayout* lines = block.layout();
+        const int count = lines ? lines->lineCount() : 0;
+        if (block == top)
+            firstShown = rows.size() + static_cast<std::size_t>(std::min(topLine, std::max(0, count - 1)));
+        if (count == 0)
+            rows.push_back(text.toStdU16String());
+        for (int i = 0; i < count; ++i) {
+            const QTextLine line = lines->lineAt(i);
+            std::u16string row = text.mid(line.textStart(), line.textLength()).toStdU16String();
+            // The blank a line was wrapped at does not belong to the row.
+            while (i + 1 < count && !row.empty() && row.back() == u' ')
+                row.pop_back();
+            rows.push_back(std::move(row));
         }
-        layout.endLayout();
-        if (pieces.empty())
-            pieces.emplace_back();
-        // The blank a line was wrapped at does not belong to the line.
-        for (std::size_t i = 0; i + 1 < pieces.size(); ++i)
-            while (!pieces[i].empty() && pieces[i].back() == u' ')
-                pieces[i].pop_back();
-        shown.insert(shown.end(), pieces.begin(), pieces.end());
     }
-    return shown;
+    return true;
+}
+
+std::vector<std::u16string> TTextAreaFormControlObj::ShownLines()
+{
+    if (Wrap != Hard)
+        return Lines();
+    EnsureWindowControl();
+    std::vector<std::u16string> rows;
+    std::size_t firstShown = 0;
+    return MemoRows(rows, firstShown) ? rows : Lines();
 }
 
 }  // namespace velmoran

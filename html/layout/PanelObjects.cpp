@@ -12,6 +12,18 @@
 
 namespace velmoran {
 
+namespace {
+// A panel's WIDTH or HEIGHT: pixels, or a percentage from 1 to 100.
+void ReadPanelSize(const TAttribute& attribute, int& spec, bool& percent)
+{
+    const TSizeAttribute size = ReadSizeAttribute(attribute, 1);
+    if (size.Given == TSizeAttribute::Ignored)
+        return;
+    percent = size.Given == TSizeAttribute::Percent;
+    spec = percent ? size.Value : std::max(0, size.Value);
+}
+}  // namespace
+
 TPanelObj::TPanelObj(TSectionList* document, int position, const TAttributeList& attributes) : Doc(document)
 {
     Pos = position;
@@ -27,13 +39,12 @@ TPanelObj::TPanelObj(TSectionList* document, int position, const TAttributeList&
             Type = a->Name;
             break;
         case WidthSy:
-            PercentWidth = Contains(a->Name, "%");
-            SpecWidth = PercentWidth ? std::clamp(a->Value, 1, 100) : std::max(0, a->Value);
+            ReadPanelSize(*a, SpecWidth, PercentWidth);
             break;
         case HeightSy:
-            PercentHeight = Contains(a->Name, "%");
-            SpecHeight = PercentHeight ? std::clamp(a->Value, 1, 100) : std::max(0, a->Value);
+            ReadPanelSize(*a, SpecHeight, PercentHeight);
             break;
+        // Capped at 40 as an image's: a huge HSPACE or VSPACE overflowed the line layout's sums of size and spaces.
         case HSpaceSy:
             HSpaceL = HSpaceR = std::min(40, a->Value);
             hspaceGiven = true;

@@ -187,6 +187,29 @@ void TFloatingObj::ApplyProperties(TProperties& props)
     size(piHeight, SpecHeight, PercentHeight);
 }
 
+TSizeAttribute ReadSizeAttribute(const TAttribute& attribute, int lowest)
+{
+    if (!Contains(attribute.Name, "%"))
+        return {TSizeAttribute::Pixels, attribute.Value};
+    if (attribute.Value < lowest || attribute.Value > 100)
+        return {TSizeAttribute::Ignored, 0};
+    return {TSizeAttribute::Percent, attribute.Value};
+}
+
+namespace {
+// An image's WIDTH or HEIGHT: pixels, or a percentage from 0 to 100.
+void ReadImageSize(const TAttribute& attribute, int& spec, bool& percent)
+{
+    const TSizeAttribute size = ReadSizeAttribute(attribute, 0);
+    if (size.Given == TSizeAttribute::Percent) {
+        spec = size.Value;
+        percent = true;
+    } else if (size.Given == TSizeAttribute::Pixels) {
+        spec = ClampLength(std::max(0, size.Value));
+    }
+}
+}  // namespace
+
 TImageObj::TImageObj(TSectionList* document, int position, const TAttributeList& attributes)
 {
     Pos = position;
@@ -213,20 +236,10 @@ TImageObj::TImageObj(TSectionList* document, int position, const TAttributeList&
             break;
         }
         case HeightSy:
-            if (Contains(a->Name, "%")) {
-                SpecHeight = std::clamp(a->Value, 0, 100);
-                PercentHeight = true;
-            } else {
-                SpecHeight = ClampLength(std::max(0, a->Value));
-            }
+            ReadImageSize(*a, SpecHeight, PercentHeight);
             break;
         case WidthSy:
-            if (Contains(a->Name, "%")) {
-                SpecWidth = std::clamp(a->Value, 0, 100);
-                PercentWidth = true;
-            } else {
-                SpecWidth = ClampLength(std::max(0, a->Value));
-            }
+            ReadImageSize(*a, SpecWidth, PercentWidth);
             break;
         case BorderSy:
             BorderSize = std::min(10, std::max(0, a->Value));

@@ -210,6 +210,16 @@ private:
     Header* block_ = nullptr;
 };
 
+// How a WIDTH or HEIGHT attribute of an image, a panel or a table cell gives a size: in pixels, as
+// a percentage from `lowest` to 100, or not at all: a percentage outside that range is ignored (the
+// size stays as it was), not clamped to it.
+struct TSizeAttribute {
+    enum Kind { Pixels, Percent, Ignored };
+    Kind Given;
+    int Value;  // pixels or percent
+};
+TSizeAttribute ReadSizeAttribute(const TAttribute& attribute, int lowest);
+
 // An image or panel placed in a line or floating beside it.
 class TFloatingObj : public TIDObject {
 public:

@@ -125,17 +125,17 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
             if (a->Value > 1)
                 RowSpan = std::min(a->Value, kMaxRowSpan);
             break;
-        case WidthSy:
-            if (Contains(a->Name, "%")) {
-                if (a->Value >= 1 && a->Value <= 100) {
-                    Wd = a->Value * 10;
-                    AsPercent = true;
-                }
-            } else if (a->Value > 0) {
-                Wd = ClampLength(a->Value);
+        case WidthSy: {
+            const TSizeAttribute size = ReadSizeAttribute(*a, 1);
+            if (size.Given == TSizeAttribute::Percent) {
+                Wd = size.Value * 10;
+                AsPercent = true;
+            } else if (size.Given == TSizeAttribute::Pixels && size.Value > 0) {
+                Wd = ClampLength(size.Value);
                 AsPercent = false;
             }
             break;
+        }
         case HeightSy:
             if (Contains(a->Name, "%"))
                 SpecHtPercent = std::clamp(a->Value, 0, 100);

@@ -291,6 +291,7 @@ TEST(FormParse, RadioGroups)
     three.Click();
     EXPECT_TRUE(three.Checked);
     EXPECT_FALSE(two.Checked);
+    QCoreApplication::processEvents();  // the change handler runs once the click is done
     EXPECT_EQ(changes, std::vector<std::string>{"2"});
     // Arrows move within the group and check the button they reach.
     EXPECT_TRUE(three.ControlKey(Qt::Key_Right));
@@ -379,10 +380,12 @@ TEST(FormParse, ImageInputGivesThePointOncePerClick)
     ASSERT_NE(image.Image, nullptr);
     EXPECT_EQ(image.Image->FormControl, &image);
     image.ImageClick(12, 7);
+    QCoreApplication::processEvents();  // the form submits once the click is done
     EXPECT_EQ(p.Submitted, (std::vector<std::string>{"t=1", "pos.x=12", "pos.y=7"}));
     p.Control<TEditFormControlObj>(0).ControlKey(Qt::Key_Enter);
     EXPECT_EQ(p.Submitted, std::vector<std::string>{"t=1"});
     p.Control<TImageFormControlObj>(2).ImageClick(3, 4);
+    QCoreApplication::processEvents();
     EXPECT_EQ(p.Submitted, (std::vector<std::string>{"x=3", "y=4"}));
 }
 

@@ -83,6 +83,58 @@ TEST(ObjectParse, SizeAndAlignmentFromTheAttributes)
     EXPECT_EQ(panels[4]->HSpaceL, 7);
 }
 
+// A percentage size outside its range is ignored, not clamped: an image of WIDTH=150% keeps its
+// own width instead of filling the column, a panel of 150% or 0% keeps the default size (clamped,
+// it filled the column or shrank to a sliver), and an image, a panel and a table cell read their
+// percentages alike, inside the range as given. An image takes 0% (it has no lower bound above 0).
+TEST(ObjectParse, PercentSizesOutsideTheirRangeAreIgnored)
+{
+    ParsedPage page;
+    page.Parse("<p><img width=150% height=101%><img width=100% height=0%><img width=-5%>"
+               "<object name=a width=150% height=0%></object><object name=b width=100% height=1%></object>"
+               "<object name=c width=-1%></object></p>"
+               "<table><tr><td width=150%>x<td width=0%>y<td width=100%>z</table>");
+    std::vector<TImageObj*> images;
+    for (TSection* s : page.All<TSection>())
+        for (const auto& o : s->Images)
+            if (auto* i = dynamic_cast<TImageObj*>(o.get()))
+                images.push_back(i);
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0]->SpecWidth, -1);
+    EXPECT_FALSE(images[0]->PercentWidth);
+    EXPECT_EQ(images[0]->SpecHeight, -1);
+    EXPECT_FALSE(images[0]->PercentHeight);
+    EXPECT_EQ(images[1]->SpecWidth, 100);
+    EXPECT_TRUE(images[1]->PercentWidth);
+    EXPECT_EQ(images[1]->SpecHeight, 0);
+    EXPECT_TRUE(images[1]->PercentHeight);
+    EXPECT_EQ(images[2]->SpecWidth, -1);
+    EXPECT_FALSE(images[2]->PercentWidth);
+
+    const auto panels = Panels(page);
+    ASSERT_EQ(panels.size(), 3u);
+    RecordingCanvas canvas(page.Fonts);
+    int maxWidth = 0;
+    page.Doc.LayoutDocument(canvas, 420, maxWidth);
+    EXPECT_FALSE(panels[0]->PercentWidth);
+    EXPECT_EQ(panels[0]->ObjWidth, TPanelObj::kDefaultWidth);
+    EXPECT_FALSE(panels[0]->PercentHeight);
+    EXPECT_EQ(panels[0]->ObjHeight, TPanelObj::kDefaultHeight);
+    EXPECT_TRUE(panels[1]->PercentWidth);
+    EXPECT_EQ(panels[1]->SpecWidth, 100);
+    EXPECT_TRUE(panels[1]->PercentHeight);
+    EXPECT_EQ(panels[1]->SpecHeight, 1);
+    EXPECT_EQ(panels[2]->ObjWidth, TPanelObj::kDefaultWidth);
+
+    const TCellList& row = *page.All<ThtmlTable>()[0]->Rows[0];
+    for (int i : {0, 1}) {
+        EXPECT_EQ(row[i]->Wd, 0) << i;
+        EXPECT_FALSE(row[i]->AsPercent) << i;
+    }
+    EXPECT_EQ(row[2]->Wd, 1000);
+    EXPECT_TRUE(row[2]->AsPercent);
+}
+
 // Hands out a control for every panel and counts the ends.
 class PanelHost : public TNullDocumentHost {
 public:

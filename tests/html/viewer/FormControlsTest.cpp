@@ -72,8 +72,13 @@ public:
     {
         return qobject_cast<W*>(Doc().FormControlList[static_cast<std::size_t>(i)]->GetWinControl());
     }
-    // Submissions reach the owner from the viewer's queue.
-    void Deliver() { QApplication::processEvents(); }
+    // A button acts once its click is done, and its submission reaches the owner from the
+    // viewer's queue after that.
+    static void Deliver()
+    {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
     static void Key(QWidget* w, int key, QEvent::Type type = QEvent::KeyPress)
     {
         QKeyEvent event(type, key, Qt::NoModifier);
@@ -158,6 +163,22 @@ TEST(FormControls, HardWrappedTextSubmitsItsShownLines)
     f.Control<TTextAreaFormControlObj>(1).GetSubmitPair(0, soft);
     EXPECT_NE(hard.find("\r\n"), std::string::npos) << hard;
     EXPECT_EQ(soft, "w=ein ziemlich langer Satz ohne Zeilenende");
+
+    // Out of view, its window control never shown, a text area submits the lines it shows later:
+    // a hidden control takes its size only when shown, and until then wrapped nothing.
+    std::string gap;
+    for (int i = 0; i < 60; ++i)
+        gap += "<br>Zeile";
+    f.Load("<form>" + gap + "<br><textarea name=t cols=12 wrap=hard>ein ziemlich langer Satz ohne Zeilenende"
+           "</textarea></form>");
+    std::string unseen, seen;
+    f.Control<TTextAreaFormControlObj>(0).GetSubmitPair(0, unseen);
+    f.viewer.SetVScrollBarPosition(f.viewer.DocumentHeight());
+    f.Paint();
+    ASSERT_TRUE(f.Widget<QPlainTextEdit>(0)->isVisible());
+    f.Control<TTextAreaFormControlObj>(0).GetSubmitPair(0, seen);
+    EXPECT_EQ(unseen, hard);
+    EXPECT_EQ(seen, hard);
 }
 
 TEST(FormControls, RadioGroupIsKeptByTheDocument)
@@ -179,6 +200,7 @@ TEST(FormControls, RadioGroupIsKeptByTheDocument)
     EXPECT_EQ(one->focusPolicy(), Qt::ClickFocus);
     three->click();  // a click never unchecks a radio button
     EXPECT_TRUE(three->isChecked());
+    QApplication::processEvents();  // the click handler runs once the click is done
     EXPECT_EQ(clicks, (std::vector<std::string>{"3", "3"}));
     // Arrows move within the group; other keys go on.
     FormViewer::Key(three, Qt::Key_Down);
@@ -315,8 +337,66 @@ TEST(FormControls, FocusBlurAndChangeEvents)
     edit->setText(QStringLiteral("b"));
     FormViewer::Focus(edit, false);
     FormViewer::Focus(f.Widget<QLineEdit>(1), true);  // no scripts: no events
+    QApplication::processEvents();                      // the handlers run once the events are done
     EXPECT_EQ(events, (std::vector<std::string>{"focus e an()", "blur e ab()", "focus e an()", "change e neu()",
                                                 "blur e ab()"}));
+}
+
+// A control's focus, blur, change or click handler may load another page, which frees the control
+// and the one the focus goes to. Called from inside Qt's focus change or click, Qt went on with
+// the freed widgets (Tab after a blur that loaded a page crashed): the handlers run once the event
+// that caused them is done, and a handler fired for a control of a page gone by then does not run.
+TEST(FormControls, AHandlerMayLoadAnotherPage)
+{
+    FormViewer f;
+    bool inEvent = false;  // while Qt delivers the Tab or the click
+    std::vector<std::string> ran;
+    auto loadPage = [&](const char* kind) {
+        return [&, kind](TPageViewer* viewer, TFormControlObj* control, const std::string&) {
+            EXPECT_FALSE(inEvent) << kind;
+            ran.push_back(kind + (" " + control->Name));
+            viewer->LoadDocumentString("<p>neu</p>");
+        };
+    };
+    f.viewer.SetOnObjectFocus(loadPage("focus"));
+    f.viewer.SetOnObjectBlur(loadPage("blur"));
+    f.viewer.SetOnObjectChange(loadPage("change"));
+    f.viewer.SetOnObjectClick(loadPage("click"));
+    // Tab from the first edit to the second; true when the page was replaced.
+    auto tabAway = [&](const std::string& page, const QString& typed) {
+        f.Load(page);
+        f.viewer.activateWindow();
+        QApplication::processEvents();
+        QLineEdit* first = f.Widget<QLineEdit>(0);
+        first->setFocus();
+        QApplication::processEvents();
+        if (!typed.isEmpty())
+            first->setText(typed);
+        inEvent = true;
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(first, &tab);
+        inEvent = false;
+        QApplication::processEvents();
+        return f.Doc().FormControlList.empty();
+    };
+
+    EXPECT_TRUE(tabAway("<input name=a onblur=weg()><input name=b onfocus=an()>", {}));
+    EXPECT_EQ(ran, std::vector<std::string>{"blur a"});  // b went with the page before its turn
+    ran.clear();
+    EXPECT_TRUE(tabAway("<input name=a><input name=b onfocus=an()>", {}));
+    EXPECT_EQ(ran, std::vector<std::string>{"focus b"});
+    ran.clear();
+    EXPECT_TRUE(tabAway("<input name=a onchange=neu()><input name=b>", QStringLiteral("anders")));
+    EXPECT_EQ(ran, std::vector<std::string>{"change a"});
+    ran.clear();
+
+    f.Load("<input type=button name=los value=Los onclick=los()>");
+    inEvent = true;
+    f.Widget<QPushButton>(0)->click();
+    inEvent = false;
+    QApplication::processEvents();
+    EXPECT_EQ(ran, std::vector<std::string>{"click los"});
+    EXPECT_TRUE(f.Doc().FormControlList.empty());
 }
 
 TEST(FormControls, FileBrowsePutsTheChosenFileIntoTheEdit)
@@ -332,6 +412,7 @@ TEST(FormControls, FileBrowsePutsTheChosenFileIntoTheEdit)
     ASSERT_NE(browse, nullptr);
     EXPECT_EQ(browse->text(), "Browse...");
     browse->click();
+    f.Deliver();
     EXPECT_EQ(asked, "alt.txt");
     EXPECT_EQ(f.Widget<QLineEdit>(0)->text(), "/daten/neu.csv");
     // Edit and button stay on one line.
@@ -362,9 +443,10 @@ TEST(FormControls, FrameViewerHandsItsHandlersToEveryFrame)
     ASSERT_NE(right, nullptr);
     auto& doc = static_cast<TSectionListDocument&>(right->Document()).Sections();
     qobject_cast<QPushButton*>(doc.FormControlList[1]->GetWinControl())->click();
+    FormViewer::Deliver();
     EXPECT_EQ(browsedIn, right);
     qobject_cast<QPushButton*>(doc.FormControlList[2]->GetWinControl())->click();
-    QApplication::processEvents();
+    FormViewer::Deliver();
     EXPECT_EQ(submitted, (std::vector<std::string>{"f=gewaehlt.txt", "s=Los"}));
 }
 

@@ -1,7 +1,7 @@
 // The printed look of form controls on the recording canvas: the marks of check boxes (white when
 // disabled too) and radio buttons, buttons as a frame with their caption on a monochrome device and
 // as their cached picture on a colour one, edits whose password prints as stars, and a scrolled
-// text area from the row it shows first. Pages use the test font.
+// text area with its memo's rows from the row it shows first. Pages use the test font.
 #include "tests/support/TestApp.h"
 
 #include "html/layout/FormControls.h"
@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -99,38 +100,88 @@ TEST(FormPrint, ADisabledCheckBoxPrintsWhiteWithItsTick)
     EXPECT_TRUE(Has(calls, "LineTo 19,24 from 15,28"));
 }
 
-// A text area scrolled on the screen prints the rows it shows, from its first visible row on.
-TEST(FormPrint, ATextAreaPrintsFromItsFirstVisibleRow)
-{
-    testing::App();
-    TPageViewer viewer;
-    viewer.resize(400, 300);
-    std::string content;
-    for (int i = 0; i < 12; ++i)
-        content += "Reihe " + std::to_string(i) + "\r\n";
-    viewer.LoadDocumentString("<textarea rows=3 cols=20>" + content + "</textarea>");
-    viewer.show();
-    QApplication::processEvents();
-    viewer.PaintPanel()->repaint();
-    TSectionList& doc = static_cast<TSectionListDocument&>(viewer.Document()).Sections();
-    ASSERT_EQ(doc.FormControlList.size(), 1u);
-    auto& area = dynamic_cast<TTextAreaFormControlObj&>(*doc.FormControlList[0]);
-    auto* memo = qobject_cast<QPlainTextEdit*>(area.GetWinControl());
-    ASSERT_NE(memo, nullptr);
-    memo->verticalScrollBar()->setValue(4);
-    ASSERT_EQ(memo->verticalScrollBar()->value(), 4);
+// A text area shown in a viewer, its memo scrolled, then printed on the recording canvas.
+class ShownTextArea {
+public:
+    ShownTextArea(const std::string& content, int cols)
+    {
+        testing::App();
+        viewer.resize(400, 300);
+        viewer.LoadDocumentString("<textarea rows=3 cols=" + std::to_string(cols) + ">" + content + "</textarea>");
+        viewer.show();
+        QApplication::processEvents();
+        viewer.PaintPanel()->repaint();
+        TSectionList& doc = static_cast<TSectionListDocument&>(viewer.Document()).Sections();
+        if (doc.FormControlList.size() == 1) {
+            Area = dynamic_cast<TTextAreaFormControlObj*>(doc.FormControlList[0]);
+            Memo = Area ? qobject_cast<QPlainTextEdit*>(Area->GetWinControl()) : nullptr;
+        }
+    }
+    // The row that ends up at the top of the view.
+    int ScrollTo(int row)
+    {
+        Memo->verticalScrollBar()->setValue(row);
+        QApplication::processEvents();
+        return Memo->verticalScrollBar()->value();
+    }
+    // The row-th line of the screen from the view's top, read off the memo under that point.
+    std::string ShownRow(int row) const
+    {
+        const int height = Memo->fontMetrics().lineSpacing();
+        QTextCursor cursor = Memo->cursorForPosition(QPoint(4, row * height + height / 2 + 1));
+        cursor.movePosition(QTextCursor::StartOfLine);
+        cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+        return cursor.selectedText().trimmed().toStdString();
+    }
+    // The texts printed, in order, without the blanks around them.
+    std::vector<std::string> PrintedRows()
+    {
+        TestFontEngine fonts;
+        RecordingCanvas canvas(fonts);
+        Area->DrawForPrint(canvas, 10, 20);
+        std::vector<std::string> rows;
+        for (const std::string& call : canvas.Calls())
+            if (call.rfind("ExtTextOut", 0) == 0) {
+                const auto open = call.find('\'');
+                const std::string text = call.substr(open + 1, call.rfind('\'') - open - 1);
+                rows.push_back(QString::fromStdString(text).trimmed().toStdString());
+            }
+        return rows;
+    }
 
-    TestFontEngine fonts;
-    RecordingCanvas canvas(fonts);
-    area.DrawForPrint(canvas, 10, 20);
-    const auto calls = canvas.Calls();
-    auto printed = [&](const std::string& row) {
-        return std::any_of(calls.begin(), calls.end(),
-                           [&](const std::string& c) { return c.find("'" + row + "'") != std::string::npos; });
+    TPageViewer viewer;
+    TTextAreaFormControlObj* Area = nullptr;
+    QPlainTextEdit* Memo = nullptr;
+};
+
+// A text area scrolled on the screen prints the rows its memo lays out, from the row the memo
+// shows at its top. The memo wraps its paragraphs at its view in the screen font: a print that
+// wrapped them again at the printed box in the printer's font started at another row as soon as a
+// paragraph wrapped differently there. The rows expected are read off the screen.
+TEST(FormPrint, ATextAreaPrintsTheRowsItsMemoShowsFromItsTopRow)
+{
+    std::string lines, paragraphs;
+    for (int i = 0; i < 12; ++i)
+        lines += "Reihe " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 8; ++i)
+        paragraphs += "Absatz " + std::to_string(i) + " mit ein paar Worten mehr, als eine Reihe fasst\r\n";
+    struct Case {
+        std::string content;
+        int cols;
+        std::string top;  // the row printed first, when known beforehand
     };
-    EXPECT_TRUE(printed("Reihe 4"));
-    EXPECT_FALSE(printed("Reihe 3"));
-    EXPECT_FALSE(printed("Reihe 0"));
+    for (const Case& c : {Case{lines, 20, "Reihe 4"}, Case{paragraphs, 16, {}}}) {
+        ShownTextArea area(c.content, c.cols);
+        ASSERT_NE(area.Memo, nullptr);
+        ASSERT_GE(area.ScrollTo(4), 4);
+        const auto rows = area.PrintedRows();
+        ASSERT_GE(rows.size(), 2u) << c.cols;
+        EXPECT_EQ(rows[0], area.ShownRow(0)) << c.cols;
+        EXPECT_EQ(rows[1], area.ShownRow(1)) << c.cols;
+        if (!c.top.empty()) {
+            EXPECT_EQ(rows[0], c.top);
+        }
+    }
 }
 
 TEST(FormPrint, RadioCircleAndDot)
