@@ -144,6 +144,11 @@ private:
     std::unique_ptr<TDownLoadThread> download_;
 };
 
+// The address a picture is cached and loaded under: a "FILE://" address names its file by the
+// canonical path, so that every spelling of one file (the scheme's case, "\" or "/", "." and "..",
+// links) finds one picture; any other address stays as it is.
+std::string PictureCacheKey(const std::string& address);
+
 // The pictures a control loaded by address, owned.
 class THtmlPictureCache {
 public:
