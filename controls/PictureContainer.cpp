@@ -80,6 +80,7 @@ void THtmlPicture::Reset()
     gif_.reset();
     image_ = QImage();
     metafile_.reset();
+    place_ = {};
     decoded_ = false;
     himetricWidth_ = himetricHeight_ = 0;
     frameCount_ = -1;
@@ -102,6 +103,13 @@ bool THtmlPicture::IsGif() const
 }
 
 void THtmlPicture::Decode()
+{
+    place_ = {};
+    DecodeBytes();
+    place_ = TKeptImages::Shared().Hold(gif_ ? gif_->ByteCount() : image_.sizeInBytes());
+}
+
+void THtmlPicture::DecodeBytes()
 {
     gif_.reset();
     image_ = QImage();

@@ -301,7 +301,8 @@ TEST_F(HtmlPicture, ClearedCacheFindsNothingAndLookupsAreCaseSensitive)
 
 // One file is one picture however a caption spells its address: the cache finds it by the file's
 // canonical path, so that thirty spellings of one metafile shown at one size keep one picture and
-// one image, not thirty of each. Another file stays a picture of its own.
+// one image, not thirty of each. Another file stays a picture of its own. The images and the
+// decoded pictures count in one budget.
 TEST_F(HtmlPicture, EverySpellingOfOneFileIsOnePicture)
 {
     velmoran::testing::TempFolder folder;
@@ -343,4 +344,12 @@ TEST_F(HtmlPicture, EverySpellingOfOneFileIsOnePicture)
     EXPECT_EQ(cache.Count(), 2);
     cache.ClearPictures();
     EXPECT_EQ(TKeptImages::Shared().Count(), keptBefore);
+
+    // A decoded picture counts in the same budget while it lives.
+    const std::int64_t heldBefore = TKeptImages::Shared().Held();
+    auto bitmap = std::make_unique<THtmlPicture>();
+    Load(*bitmap, Bitmap(30, 20));
+    EXPECT_EQ(TKeptImages::Shared().Held(), heldBefore + 30 * 20 * 4);
+    bitmap.reset();
+    EXPECT_EQ(TKeptImages::Shared().Held(), heldBefore);
 }

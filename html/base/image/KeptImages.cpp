@@ -26,7 +26,7 @@ const QImage* TKeptImages::Find(const void* picture, int width, int height)
 void TKeptImages::Keep(const void* picture, int width, int height, QImage image)
 {
     const std::int64_t bytes = image.sizeInBytes();
-    if (image.isNull() || bytes > budget_)
+    if (image.isNull() || held_ + bytes > budget_)
         return;
     int sizes = 0;
     for (auto e = entries_.begin(); e != entries_.end();) {
@@ -38,7 +38,7 @@ void TKeptImages::Keep(const void* picture, int width, int height, QImage image)
         }
         e = next;
     }
-    while (bytes_ + bytes > budget_)
+    while (held_ + bytes_ + bytes > budget_)
         Drop(std::prev(entries_.end()));
     entries_.push_front({picture, width, height, std::move(image)});
     bytes_ += bytes;

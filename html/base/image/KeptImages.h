@@ -1,8 +1,9 @@
 // The images kept for pictures that are played at the size they are shown at (metafiles): one
-// budget of bytes for all of them, that of a document's decoded pictures. Keeping an image that
-// would pass it lets go of the images drawn longest ago; so does a picture's keeping more sizes
-// than kSizesPerPicture. An image let go is played again when it is shown again. Used from the
-// thread that paints.
+// budget of bytes for all of them and the decoded pictures that hold a place in it, that of a
+// document's decoded pictures. Keeping an image that would pass it lets go of the images drawn
+// longest ago; so does a picture's keeping more sizes than kSizesPerPicture. An image let go is
+// played again when it is shown again; a decoded picture cannot be let go, it only leaves less
+// room. Used from the thread that paints.
 #pragma once
 
 #include "html/base/image/ImageObject.h"
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <list>
+#include <utility>
 
 namespace velmoran {
 
@@ -34,7 +36,34 @@ public:
     // Lets go of every image of the picture (it is going).
     void Forget(const void* picture);
 
+    // The place a decoded picture holds in the budget while it lives.
+    class Place {
+    public:
+        Place() = default;
+        Place(TKeptImages& images, std::int64_t bytes) : images_(&images), bytes_(bytes) { images.held_ += bytes; }
+        Place(Place&& other) noexcept : images_(std::exchange(other.images_, nullptr)), bytes_(other.bytes_) {}
+        Place& operator=(Place&& other) noexcept
+        {
+            Place gone(std::move(*this));
+            images_ = std::exchange(other.images_, nullptr);
+            bytes_ = other.bytes_;
+            return *this;
+        }
+        ~Place()
+        {
+            if (images_)
+                images_->held_ -= bytes_;
+        }
+
+    private:
+        TKeptImages* images_ = nullptr;
+        std::int64_t bytes_ = 0;
+    };
+    Place Hold(std::int64_t bytes) { return Place(*this, bytes); }
+
+    // The bytes of the images kept, and of the decoded pictures holding a place.
     std::int64_t Bytes() const { return bytes_; }
+    std::int64_t Held() const { return held_; }
     std::int64_t Budget() const { return budget_; }
     int Count() const { return static_cast<int>(entries_.size()); }
 
@@ -49,6 +78,7 @@ private:
 
     std::list<Entry> entries_;  // the one drawn last first
     std::int64_t bytes_ = 0;
+    std::int64_t held_ = 0;
     std::int64_t budget_;
 };
 

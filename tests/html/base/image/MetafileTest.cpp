@@ -340,9 +340,9 @@ TEST(Metafiles, APictureIsPlayedOnceForEachSizeItIsShownAt)
     EXPECT_EQ(picture.Plays(), 4);
 }
 
-// The images kept for metafiles have one budget: keeping one that would pass it lets go of those
-// drawn longest ago, a picture keeps only its latest few sizes, and a picture going takes its
-// images with it.
+// The images kept for metafiles have one budget with the decoded pictures: keeping one that would
+// pass it lets go of those drawn longest ago, a picture keeps only its latest few sizes, and a
+// picture going takes its images with it.
 TEST(Metafiles, KeptImagesStayWithinOneBudget)
 {
     const std::int64_t each = 10 * 10 * 4;
@@ -366,6 +366,17 @@ TEST(Metafiles, KeptImagesStayWithinOneBudget)
     kept.Forget(&a);
     EXPECT_EQ(kept.Count(), 1);
     EXPECT_EQ(kept.Bytes(), each);
+
+    // A decoded picture holding a place leaves less room, until it goes.
+    TKeptImages held(3 * each);
+    {
+        const TKeptImages::Place place = held.Hold(2 * each);
+        held.Keep(&a, 10, 10, image());
+        held.Keep(&b, 10, 10, image());
+        EXPECT_EQ(held.Count(), 1);
+        EXPECT_EQ(held.Held(), 2 * each);
+    }
+    EXPECT_EQ(held.Held(), 0);
 
     TKeptImages many(100 * each);
     for (int size = 1; size <= TKeptImages::kSizesPerPicture + 2; ++size)
