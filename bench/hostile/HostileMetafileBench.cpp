@@ -143,7 +143,7 @@ void MetafileShownAt(benchmark::State& state)
     state.counters["first_paint_ms"] = first.count();
     state.counters["emf_bytes"] = static_cast<double>(std::filesystem::file_size(file));
 }
-BENCHMARK(MetafileShownAt)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(MetafileShownAt)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void MetafileSpelledThirtyWays(benchmark::State& state)
 {
