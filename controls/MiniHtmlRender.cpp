@@ -62,6 +62,8 @@ int FontSizePoints(int size)
 
 // A picture named by a caption: from the container by name when the name has no ":", from the
 // cache by address when it holds "://" (loaded there first when missing).
+// A file is looked up by its canonical path, not the address as written: else each spelling of one
+// file would keep a picture of its own, and a metafile an image of up to 64 MB for each.
 THtmlPicture* FindCaptionPicture(const TMiniHtmlInputs& in, std::string_view name)
 {
     try {
@@ -69,7 +71,7 @@ THtmlPicture* FindCaptionPicture(const TMiniHtmlInputs& in, std::string_view nam
             return in.PictureContainer ? in.PictureContainer->FindPicture(UpperCase(name)) : nullptr;
         if (name.find("://") == std::string_view::npos || !in.PictureCache)
             return nullptr;
-        const std::string address(name);
+        const std::string address = PictureCacheKey(std::string(name));
         if (THtmlPicture* found = in.PictureCache->FindPicture(address))
             return found;
         THtmlPicture* picture = in.PictureCache->AddPicture();

@@ -27,6 +27,19 @@ std::uint16_t Word(const std::uint8_t* p)
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
+// The file a "FILE://" address names, a "\" read as "/".
+std::string FileOfAddress(const std::string& address)
+{
+    std::string path = address.substr(7);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+bool IsFileAddress(const std::string& address)
+{
+    return StartsWith(UpperCase(address), "FILE://");
+}
+
 std::vector<std::uint8_t> ReadStream(TStream& stream)
 {
     stream.SetPosition(0);
@@ -67,6 +80,7 @@ void THtmlPicture::Reset()
     gif_.reset();
     image_ = QImage();
     metafile_.reset();
+    place_ = {};
     decoded_ = false;
     himetricWidth_ = himetricHeight_ = 0;
     frameCount_ = -1;
@@ -89,6 +103,13 @@ bool THtmlPicture::IsGif() const
 }
 
 void THtmlPicture::Decode()
+{
+    place_ = {};
+    DecodeBytes();
+    place_ = TKeptImages::Shared().Hold(gif_ ? gif_->ByteCount() : image_.sizeInBytes());
+}
+
+void THtmlPicture::DecodeBytes()
 {
     gif_.reset();
     image_ = QImage();
@@ -228,11 +249,9 @@ void THtmlPicture::LoadFromURL(const std::string& address)
             TMemoryStream stream(bytes);
             LoadFromStream(&stream);
         }
-    } else if (StartsWith(upper, "FILE://")) {
+    } else if (IsFileAddress(address)) {
         id_ = address;
-        std::string path = address.substr(7);
-        std::replace(path.begin(), path.end(), '\\', '/');
-        LoadFromFile(path);
+        LoadFromFile(FileOfAddress(address));
     } else if (!Asynch) {
         url_ = address;
         id_ = address;
@@ -310,6 +329,11 @@ int THtmlPicture::FrameHeight() const
     if (!decoded_)
         return 0;
     return screenHeight_ != 0 ? screenHeight_ : Height();
+}
+
+std::string PictureCacheKey(const std::string& address)
+{
+    return IsFileAddress(address) ? "FILE://" + CanonicalPath(FileOfAddress(address)) : address;
 }
 
 THtmlPicture* THtmlPictureCache::AddPicture()

@@ -1,11 +1,12 @@
 // The pictures that captions show for IMG and BODY BACKGROUND: THtmlPicture, a small graphic
 // that keeps the file bytes as loaded and decodes them with the HTML library's decoders (GIF with
 // a selectable frame, BMP, PNG, JPEG, icons) or plays them as metafiles (WMF, EMF) into an image
-// of the size drawn, once for each size;
-// THtmlPictureCache, the pictures a control loaded by
-// address; and TPictureContainer, a component of named pictures.
+// of the size drawn, once for each size, the decoded pictures and those images within one budget
+// (KeptImages.h); THtmlPictureCache, the pictures a control loaded by address, one for each file;
+// and TPictureContainer, a component of named pictures.
 #pragma once
 
+#include "html/base/image/KeptImages.h"
 #include "platform/Canvas.h"
 
 #include <QImage>
@@ -124,6 +125,7 @@ private:
     void TakeBytes(std::vector<std::uint8_t> bytes);
     bool IsGif() const;
     void Decode();
+    void DecodeBytes();
     void SelectFrame();
 
     std::vector<std::uint8_t> bytes_;
@@ -131,6 +133,7 @@ private:
     std::unique_ptr<TGIFImage> gif_;  // a GIF decoded once; its frames are taken from it
     QImage image_;                     // the selected frame or the still picture
     std::unique_ptr<TMetafileImage> metafile_;  // a metafile, played into an image when first drawn
+    TKeptImages::Place place_;  // the decoded picture's share of the budget its metafile images have
     bool decoded_ = false;
     int himetricWidth_ = 0;
     int himetricHeight_ = 0;
@@ -143,6 +146,11 @@ private:
     bool downloadStarted_ = false;
     std::unique_ptr<TDownLoadThread> download_;
 };
+
+// The address a picture is cached and loaded under: a "FILE://" address names its file by the
+// canonical path, so that every spelling of one file (the scheme's case, "\" or "/", "." and "..",
+// links) finds one picture; any other address stays as it is.
+std::string PictureCacheKey(const std::string& address);
 
 // The pictures a control loaded by address, owned.
 class THtmlPictureCache {

@@ -1,6 +1,10 @@
 // A caption picture that is a metafile of many records (4 MB of ellipses): its first paint plays
 // it into an image of the size shown, up to the record budget, and every later paint draws that
-// image, as a bitmap's paint does (the bitmap of the same size beside it).
+// image, as a bitmap's paint does (the bitmap of the same size beside it). A caption picture of
+// 24,000 ellipses each as large as the picture (576 KB) shown at a huge WIDTH and HEIGHT: its
+// first paint and the paints after it. Thirty captions naming one small metafile each by another
+// spelling of its address, shown at 4096 x 4096 (run it under /usr/bin/time -v for the peak memory).
+#include "controls/MiniHtml.h"
 #include "controls/PictureContainer.h"
 #include "platform/QtCanvas.h"
 #include "platform/core/Stream.h"
@@ -14,6 +18,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -99,5 +105,62 @@ void BitmapPaint(benchmark::State& state)
         Paint(*picture, screen);
 }
 BENCHMARK(BitmapPaint)->Unit(benchmark::kMillisecond);
+
+// A file of the bench's own in the artifacts folder.
+std::string BenchFile(const std::string& name, const std::string& bytes)
+{
+    const std::string path = std::string(VELMORAN_ARTIFACTS) + "/bench/" + name;
+    imagetest::WriteFile(path, bytes);
+    return path;
+}
+
+// Draws the caption onto a screen-like canvas of kWidth x kHeight.
+void PaintCaption(const std::string& caption, THtmlPictureCache& cache, QImage& screen)
+{
+    QPainter painter(&screen);
+    QtCanvas canvas(&painter);
+    TMiniHtmlInputs in;
+    in.Text = caption;
+    in.Rect = {0, 0, kWidth, kHeight};
+    in.PictureCache = &cache;
+    TMiniHtmlOutputs out;
+    DrawMiniHtml(canvas, in, out);
+}
+
+void MetafileShownAt(benchmark::State& state)
+{
+    NeedApplication();
+    static const std::string file = BenchFile("ellipses-full.emf", imagetest::FullSizeEllipsesEmf(kWidth, kHeight, 24000));
+    const std::string size = std::to_string(state.range(0));
+    const std::string caption = "<IMG SRC=\"FILE://" + file + "\" WIDTH=\"" + size + "\" HEIGHT=\"" + size + "\">";
+    QImage screen(kWidth, kHeight, QImage::Format_RGB32);
+    THtmlPictureCache cache;
+    const auto start = std::chrono::steady_clock::now();
+    PaintCaption(caption, cache, screen);
+    const std::chrono::duration<double, std::milli> first = std::chrono::steady_clock::now() - start;
+    for (auto _ : state)
+        PaintCaption(caption, cache, screen);
+    state.counters["first_paint_ms"] = first.count();
+    state.counters["emf_bytes"] = static_cast<double>(std::filesystem::file_size(file));
+}
+BENCHMARK(MetafileShownAt)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void MetafileSpelledThirtyWays(benchmark::State& state)
+{
+    NeedApplication();
+    const std::string file = BenchFile("two-ellipses.emf", imagetest::FullSizeEllipsesEmf(40, 30, 2));
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    QImage screen(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        THtmlPictureCache cache;
+        std::string dots;
+        for (int i = 0; i < 30; ++i, dots += "./")
+            PaintCaption("<IMG SRC=\"FILE://" + folder + "/" + dots + "two-ellipses.emf\" WIDTH=\"4096\" HEIGHT=\"4096\">",
+                         cache, screen);
+        state.counters["pictures"] = cache.Count();
+    }
+    state.counters["emf_bytes"] = static_cast<double>(std::filesystem::file_size(file));
+}
+BENCHMARK(MetafileSpelledThirtyWays)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "html/base/IDObjects.h"
 #include "html/base/image/ImageCache.h"
 #include "html/base/image/ImageKind.h"
+#include "html/base/image/ImageObject.h"
 #include "html/base/MapItem.h"
 #include "html/layout/Cells.h"
 #include "html/layout/DocumentHost.h"
@@ -159,7 +160,7 @@ public:
     // missing one, so that a page cannot take gigabytes by its pictures. The size a picture's
     // header declares (width x height x 4 bytes) is checked before it is decoded, and a picture
     // refused once stays refused for the document under every name that leads to its file.
-    std::int64_t PictureBudget = std::int64_t{512} << 20;
+    std::int64_t PictureBudget = kPictureBudget;
     std::int64_t PictureBytes() const { return pictureBytes_; }
     // Lays the document out to a width; returns its height.
     int LayoutDocument(Canvas& canvas, int width, int& maxWidth);

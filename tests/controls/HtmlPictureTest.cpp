@@ -1,8 +1,10 @@
 // Caption pictures with GIFs and bitmaps the tests write: the GIF frame scan (bounded by the
 // stream's end), frame selection, bitmaps, failures, the HIMETRIC size, drawing, the addresses
-// of LoadFromURL, the cache and the container.
+// of LoadFromURL, the cache (one picture for every spelling of a file) and the container.
 #include "controls/ControlResources.h"
+#include "controls/MiniHtml.h"
 #include "controls/PictureContainer.h"
+#include "html/base/image/KeptImages.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TestFont.h"
 #include "platform/core/Exceptions.h"
@@ -16,6 +18,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 using namespace velmoran;
@@ -294,4 +297,59 @@ TEST_F(HtmlPicture, ClearedCacheFindsNothingAndLookupsAreCaseSensitive)
     copy.Assign(item);
     EXPECT_EQ(copy.Name, "Logo");
     EXPECT_EQ(copy.Picture().Width(), 4);
+}
+
+// One file is one picture however a caption spells its address: the cache finds it by the file's
+// canonical path, so that thirty spellings of one metafile shown at one size keep one picture and
+// one image, not thirty of each. Another file stays a picture of its own. The images and the
+// decoded pictures count in one budget.
+TEST_F(HtmlPicture, EverySpellingOfOneFileIsOnePicture)
+{
+    velmoran::testing::TempFolder folder;
+    const std::string emf = imagetest::FullSizeEllipsesEmf(40, 30, 2);
+    const std::string file = folder.WriteFile("bild.emf", emf);
+    folder.WriteFile("anderes.emf", emf);
+    std::filesystem::create_symlink(file, folder / "verweis.emf");
+    const std::string dir = folder / "";
+    std::string backslashed = file;
+    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+    std::vector<std::string> spellings = {"FILE://" + file, "file://" + file, "File://" + backslashed,
+                                          "FILE://" + dir + "/bild.emf", "FILE://" + dir + "../" +
+                                          std::filesystem::path(folder / "").parent_path().filename().string() +
+                                          "/bild.emf", "FILE://" + dir + "verweis.emf"};
+    for (std::string dots = "./"; spellings.size() < 30; dots += "./")
+        spellings.push_back("FILE://" + dir + dots + "bild.emf");
+    std::string caption;
+    for (const std::string& address : spellings)
+        caption += "<IMG SRC=\"" + address + "\" WIDTH=\"80\" HEIGHT=\"60\">";
+
+    TestFontEngine fonts;
+    RecordingCanvas canvas(fonts, 3000, 100);
+    THtmlPictureCache cache;
+    TMiniHtmlInputs in;
+    in.Text = caption;
+    in.Rect = {0, 0, 3000, 100};
+    in.PictureCache = &cache;
+    TMiniHtmlOutputs out;
+    const int keptBefore = TKeptImages::Shared().Count();
+    DrawMiniHtml(canvas, in, out);
+    EXPECT_EQ(cache.Count(), 1);
+    EXPECT_EQ(TKeptImages::Shared().Count(), keptBefore + 1);
+    const auto calls = canvas.Calls();
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("StretchBlt ", 0) == 0; }),
+              30);
+
+    in.Text += "<IMG SRC=\"FILE://" + dir + "anderes.emf\" WIDTH=\"80\" HEIGHT=\"60\">";
+    DrawMiniHtml(canvas, in, out);
+    EXPECT_EQ(cache.Count(), 2);
+    cache.ClearPictures();
+    EXPECT_EQ(TKeptImages::Shared().Count(), keptBefore);
+
+    // A decoded picture counts in the same budget while it lives.
+    const std::int64_t heldBefore = TKeptImages::Shared().Held();
+    auto bitmap = std::make_unique<THtmlPicture>();
+    Load(*bitmap, Bitmap(30, 20));
+    EXPECT_EQ(TKeptImages::Shared().Held(), heldBefore + 30 * 20 * 4);
+    bitmap.reset();
+    EXPECT_EQ(TKeptImages::Shared().Held(), heldBefore);
 }

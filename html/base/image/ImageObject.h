@@ -9,6 +9,11 @@
 
 namespace velmoran {
 
+// The memory the pictures of one document may hold decoded, and the images kept for the
+// metafiles that captions show (KeptImages.h): enough for any page a person reads, short of
+// what would take the machine's memory.
+inline constexpr std::int64_t kPictureBudget = std::int64_t{512} << 20;
+
 class TImageObject {
 public:
     virtual ~TImageObject() = default;

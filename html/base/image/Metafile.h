@@ -5,7 +5,8 @@
 // their selection, lines, polylines, polygons, rectangles, ellipses, arcs, text, bitmaps through
 // the stretch-DIB records, the mapping mode, window and viewport, saving and restoring the state.
 // Other records are skipped, and so is a record too short for what it says. A play stops after a
-// budget of records. A metafile shown as a picture is played once into an image (MetafileImage.h).
+// budget of records and before a drawing that would pass a budget of what it draws. A metafile
+// shown as a picture is played once into an image (MetafileImage.h).
 #pragma once
 
 #include "platform/Canvas.h"
@@ -46,10 +47,18 @@ std::optional<TMetafile> ReadMetafile(const std::uint8_t* bytes, std::size_t siz
 // there with the picture as far as it got, after about half a second. Drawings made by hand or
 // by a chart program take a few thousand.
 inline constexpr std::size_t kMetafileRecordBudget = 25000;
+// What a play draws at most, in pixels of the screen's resolution: each drawing counts the part
+// of its bounds that can be seen when it fills, and the whole length of its outline times the
+// pen's width (a curve is flattened along all of it, seen or not). Few records can draw a lot: a
+// file of 24,000 ellipses each as large as the picture would fill 400 billion pixels at
+// 4096 x 4096; the play stops after about a quarter of a second of drawing. A drawing made by hand
+// or by a chart program fills its picture a few times over.
+inline constexpr double kMetafileDrawBudget = 384.0 * 1024 * 1024;
 
 // Draws the metafile fitted into the rectangle (a rectangle upside down or mirrored flips it),
-// clipped to it; the canvas's state is kept. Records past the budget are not played.
+// clipped to it; the canvas's state is kept. Records past the record budget are not played, nor
+// is the drawing that would pass the draw budget or any after it.
 void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target,
-                  std::size_t recordBudget = kMetafileRecordBudget);
+                  std::size_t recordBudget = kMetafileRecordBudget, double drawBudget = kMetafileDrawBudget);
 
 }  // namespace velmoran

@@ -1,6 +1,7 @@
 // Playing a metafile onto a canvas: the drawing state the records keep (objects, colours, modes,
 // mapping, the current position, saved states), the mapping of the records' coordinates into
-// the target rectangle, and the records of both formats.
+// the target rectangle, what each drawing costs against the draw budget, and the records of both
+// formats.
 #include "html/base/image/Metafile.h"
 
 #include "html/base/image/DibDecode.h"
@@ -74,10 +75,69 @@ int ClampToExtent(double v)
     return static_cast<int>(std::lround(std::clamp(v, -double(kMaxExtent), double(kMaxExtent))));
 }
 
+// The area two rectangles share, as a double (the extents reach 2^29).
+double SharedArea(const TRect& a, const TRect& b)
+{
+    const double width = double(std::min(a.Right, b.Right)) - std::max(a.Left, b.Left);
+    const double height = double(std::min(a.Bottom, b.Bottom)) - std::max(a.Top, b.Top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+// The smallest rectangle holding the points.
+TRect Bounds(const std::vector<TPoint>& points)
+{
+    if (points.empty())
+        return {};
+    TRect r{points[0].X, points[0].Y, points[0].X, points[0].Y};
+    for (const TPoint& p : points) {
+        r.Left = std::min(r.Left, p.X);
+        r.Top = std::min(r.Top, p.Y);
+        r.Right = std::max(r.Right, p.X);
+        r.Bottom = std::max(r.Bottom, p.Y);
+    }
+    return r;
+}
+
+double Length(TPoint a, TPoint b)
+{
+    return std::abs(double(b.X) - a.X) + std::abs(double(b.Y) - a.Y);
+}
+
+// The cost of drawings in pixels of the screen's resolution, charged against a budget. What can
+// be seen is the canvas's clip box; a printer's pixels count by their share of a screen pixel.
+class TDrawBudget {
+public:
+    TDrawBudget(const Canvas& canvas, double budget) : visible_(canvas.GetClipBox()), left_(budget)
+    {
+        const double x = kPixelsPerInch / double(std::max(1, canvas.GetDeviceCaps(LOGPIXELSX)));
+        const double y = kPixelsPerInch / double(std::max(1, canvas.GetDeviceCaps(LOGPIXELSY)));
+        area_ = x * y;
+        length_ = (x + y) / 2;
+    }
+    // Charges a drawing within these bounds that fills them or not, with an outline of that
+    // length and width; false (and nothing charged) when the budget cannot pay for it.
+    bool Charge(const TRect& bounds, bool fills, double outline, double width)
+    {
+        const double cost = (fills ? SharedArea(Normalized(bounds), visible_) * area_ : 0) +
+                            outline * std::max(1.0, width) * length_;
+        if (cost > left_)
+            return false;
+        left_ -= cost;
+        return true;
+    }
+
+private:
+    TRect visible_;
+    double left_;
+    double area_ = 1;
+    double length_ = 1;
+};
+
 class TPlayer {
 public:
-    TPlayer(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget)
-        : canvas_(canvas), m_(metafile), target_(target), recordsLeft_(recordBudget)
+    TPlayer(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget,
+            double drawBudget)
+        : canvas_(canvas), m_(metafile), target_(target), recordsLeft_(recordBudget), draws_(canvas, drawBudget)
     {
         if (m_.PlaceableMapping) {
             dc_.MapMode = kMmAnisotropic;
@@ -98,14 +158,25 @@ public:
     }
 
 private:
-    // Counts a record against the budget; false once it is spent.
+    // Counts a record against the budget; false once it is spent, or once a drawing was refused.
     bool TakeRecord()
     {
-        if (recordsLeft_ == 0)
+        if (recordsLeft_ == 0 || spent_)
             return false;
         --recordsLeft_;
         return true;
     }
+    // Charges a drawing against the draw budget; once one is refused, the play ends.
+    bool Afford(const TRect& bounds, bool fills, double outline, double width = 1)
+    {
+        if (!spent_ && draws_.Charge(bounds, fills, outline, width))
+            return true;
+        spent_ = true;
+        return false;
+    }
+    bool Fills() const { return dc_.Brush.Style != kBsNull; }
+    double PenWidth() const { return dc_.Pen.Style == kPsNull ? 0 : LengthX(dc_.Pen.Width); }
+    static double Perimeter(const TRect& r) { return 2 * (std::abs(double(r.Width())) + std::abs(double(r.Height()))); }
 
     // --- mapping ---
 
@@ -210,8 +281,10 @@ private:
 
     void LineTo(double x, double y)
     {
-        UsePen();
         const TPoint from = Map(dc_.PosX, dc_.PosY), to = Map(x, y);
+        if (!Afford({}, false, Length(from, to), PenWidth()))
+            return;
+        UsePen();
         canvas_.MoveTo(from.X, from.Y);
         canvas_.LineTo(to.X, to.Y);
         dc_.PosX = x;
@@ -219,6 +292,11 @@ private:
     }
     void Poly(const std::vector<TPoint>& points, bool closed)
     {
+        double outline = points.empty() || !closed ? 0 : Length(points.back(), points.front());
+        for (std::size_t i = 1; i < points.size(); ++i)
+            outline += Length(points[i - 1], points[i]);
+        if (!Afford(Bounds(points), closed && Fills(), outline, PenWidth()))
+            return;
         UsePen();
         if (closed) {
             UseBrush();
@@ -229,9 +307,11 @@ private:
     }
     void Shape(bool ellipse, double left, double top, double right, double bottom)
     {
+        const TRect r = MapRect(left, top, right, bottom);
+        if (!Afford(r, Fills(), Perimeter(r), PenWidth()))
+            return;
         UsePen();
         UseBrush();
-        const TRect r = MapRect(left, top, right, bottom);
         if (ellipse)
             canvas_.Ellipse(r);
         else
@@ -239,8 +319,11 @@ private:
     }
     void Arc(double left, double top, double right, double bottom, double xs, double ys, double xe, double ye)
     {
+        const TRect r = MapRect(left, top, right, bottom);
+        if (!Afford(r, false, Perimeter(r), PenWidth()))
+            return;
         UsePen();
-        canvas_.Arc(MapRect(left, top, right, bottom), Map(xs, ys), Map(xe, ye));
+        canvas_.Arc(r, Map(xs, ys), Map(xe, ye));
     }
     void Text(double x, double y, const std::u16string& text, unsigned options, const TRect* opaque)
     {
@@ -250,7 +333,14 @@ private:
             y = dc_.PosY;
         }
         const TPoint at = Map(x, y);
-        if (opaque && (options & ETO_OPAQUE) != 0)
+        const bool fillsBox = opaque && (options & ETO_OPAQUE) != 0;
+        // The text lies on either side of its point by its alignment: both sides are charged.
+        const TextSize size = canvas_.TextExtent(text);
+        const TRect box{ExtentSum(at.X, -size.cx), ExtentSum(at.Y, -size.cy), ExtentSum(at.X, size.cx),
+                        ExtentSum(at.Y, size.cy)};
+        if ((fillsBox && !Afford(*opaque, true, 0)) || !Afford(box, true, double(size.cy) * text.size()))
+            return;
+        if (fillsBox)
             canvas_.FillRect(*opaque, dc_.BkColor);
         canvas_.TextOut(at.X, at.Y, text);
     }
@@ -267,9 +357,10 @@ private:
         source.Right = std::clamp(source.Right, 0, image.width());
         source.Top = std::clamp(source.Top, 0, image.height());
         source.Bottom = std::clamp(source.Bottom, 0, image.height());
-        if (source.IsEmpty())
+        const TRect destination = MapRect(xDst, yDst, xDst + wDst, yDst + hDst);
+        if (source.IsEmpty() || !Afford(destination, true, 0))
             return;
-        canvas_.StretchBlt(MapRect(xDst, yDst, xDst + wDst, yDst + hDst), image, &source);
+        canvas_.StretchBlt(destination, image, &source);
     }
 
     // --- state ---
@@ -662,6 +753,8 @@ private:
     const TMetafile& m_;
     TRect target_;
     std::size_t recordsLeft_;
+    TDrawBudget draws_;
+    bool spent_ = false;  // a drawing was refused: the play ends
     TDcState dc_;
     std::vector<TDcState> saved_;
     std::vector<TPlayObject> objects_;
@@ -669,13 +762,14 @@ private:
 
 }  // namespace
 
-void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget)
+void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget,
+                  double drawBudget)
 {
     if (target.Width() == 0 || target.Height() == 0 || metafile.Bytes.empty())
         return;
     canvas.SaveDC();
     canvas.IntersectClipRect(Normalized(target));
-    TPlayer(canvas, metafile, target, recordBudget).Play();
+    TPlayer(canvas, metafile, target, recordBudget, drawBudget).Play();
     canvas.RestoreDC();
 }
 

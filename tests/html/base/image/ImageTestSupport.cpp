@@ -459,6 +459,14 @@ std::string EllipsesEmf(int width, int height, int count)
     return BuildEmf(width, height, records);
 }
 
+std::string FullSizeEllipsesEmf(int width, int height, int count)
+{
+    std::string records;
+    for (int i = 0; i < count; ++i)
+        records += EmfRecord(42, {0, 0, width, height});
+    return BuildEmf(width, height, records);
+}
+
 void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

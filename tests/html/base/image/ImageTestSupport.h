@@ -76,6 +76,8 @@ std::string EmfRecord(std::uint32_t type, const std::vector<std::int32_t>& words
 std::string BuildEmf(int width, int height, const std::string& records);
 // Many ellipses in turn red and blue, each 20 to 200 pixels, spread over a picture of that size.
 std::string EllipsesEmf(int width, int height, int count);
+// Ellipses each as large as the picture of width x height pixels, 24 bytes each.
+std::string FullSizeEllipsesEmf(int width, int height, int count);
 
 // A picture with smooth and sharp parts for the lossy and the palette tests.
 QImage TestPicture(int width, int height);

@@ -1,10 +1,12 @@
 // Metafiles and icons: the hand-made files of tests/data/image (see make_pictures.py there) read
 // with their sizes; played, they show the drawing they describe, at their own size and scaled
 // (a rendered comparison at the places the drawing fixes); damaged files are refused, and what a
-// damaged record or an unknown one holds is skipped; a play stops after its budget of records; a
-// metafile shown as a picture is played once for each size it is shown at; of an icon's pictures
+// damaged record or an unknown one holds is skipped; a play stops after its budget of records and
+// before a drawing past its draw budget; a metafile shown as a picture is played once for each size
+// it is shown at, its images kept within one budget; of an icon's pictures
 // the largest and deepest is taken, with its transparency.
 #include "html/base/image/IconDecode.h"
+#include "html/base/image/KeptImages.h"
 #include "html/base/image/Metafile.h"
 #include "html/base/image/MetafileImage.h"
 #include "platform/QtCanvas.h"
@@ -250,15 +252,49 @@ QImage OnWhite(const QImage& picture)
     return image;
 }
 
-// Shown as a picture, a metafile is played once into an image of the size it is shown at: the
-// paints of that size draw the same image, another size plays it again (mirrored, it stays
-// mirrored). A printer's canvas, finer than the screen, and a size too large for an image get the
-// records themselves.
+// A play stops before the drawing that would pass its draw budget: a few records of shapes as
+// large as the picture cost what they fill, so a huge target or many of them cannot take minutes.
+// What is charged is what can be seen (the clip), and a printer's pixels count as their share of
+// a screen pixel, so that a print draws what the screen draws.
+TEST(Metafiles, APlayStopsBeforeTheDrawingThatWouldPassItsDrawBudget)
+{
+    TestFontEngine fonts;
+    const std::string file = imagetest::FullSizeEllipsesEmf(100, 100, 50);
+    const TMetafile metafile = *Read(Bytes(file.begin(), file.end()));
+    const auto ellipses = [&](RecordingCanvas& canvas, const TRect& target, double budget) {
+        PlayMetafile(canvas, metafile, target, kMetafileRecordBudget, budget);
+        const auto calls = canvas.Calls();
+        return std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("Ellipse ", 0) == 0; });
+    };
+    // Each ellipse costs its 100 x 100 pixels and its outline of 400.
+    const double each = 100 * 100 + 400;
+    RecordingCanvas screen(fonts);
+    EXPECT_EQ(ellipses(screen, {0, 0, 100, 100}, 10.5 * each), 10);
+    RecordingCanvas exact(fonts);
+    EXPECT_EQ(ellipses(exact, {0, 0, 100, 100}, 10 * each), 10);
+    RecordingCanvas under(fonts);
+    EXPECT_EQ(ellipses(under, {0, 0, 100, 100}, 10 * each - 1), 9);
+    // At 20000 x 20000 on an 800 x 600 canvas each costs what is seen of it and its whole outline.
+    RecordingCanvas huge(fonts, 800, 600);
+    EXPECT_EQ(ellipses(huge, {0, 0, 20000, 20000}, 10.5 * (800 * 600 + 80000)), 10);
+    // The printer at 600 ppi draws the picture at its print size as the screen does.
+    RecordingCanvas printer(fonts, 5000, 5000);
+    printer.SetDeviceCaps(LOGPIXELSX, 600);
+    printer.SetDeviceCaps(LOGPIXELSY, 600);
+    EXPECT_EQ(ellipses(printer, {0, 0, 625, 625}, 10.5 * each), 10);
+}
+
+// Shown as a picture, a metafile is played once into an image of each size it is shown at: the
+// paints of that size draw the same image, another size plays it again and keeps both (mirrored,
+// it stays mirrored). A size beyond the pixels an image may have is drawn from an image of fewer
+// pixels, stretched; a picture not seen at all is not played. A printer's canvas, finer than the
+// screen, gets the records themselves.
 TEST(Metafiles, APictureIsPlayedOnceForEachSizeItIsShownAt)
 {
     TestFontEngine fonts;
     const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255);
-    TMetafileImage picture(*Read(Load("zeichnung.emf")));
+    TKeptImages kept;
+    TMetafileImage picture(*Read(Load("zeichnung.emf")), kept, {200 * 100, kMetafileDrawBudget});
     PictureCatcher screen(fonts);
     picture.Draw(screen, {10, 20, 210, 120});
     picture.Draw(screen, {10, 20, 210, 120});
@@ -266,19 +302,34 @@ TEST(Metafiles, APictureIsPlayedOnceForEachSizeItIsShownAt)
     EXPECT_EQ(screen.Calls(), (std::vector<std::string>{blt, blt}));
     ASSERT_EQ(screen.Pictures.size(), 2u);
     EXPECT_EQ(screen.Pictures[0].cacheKey(), screen.Pictures[1].cacheKey());
+    EXPECT_EQ(picture.Plays(), 1);
     // Transparent where the records draw nothing.
     EXPECT_EQ(qAlpha(screen.Pictures[0].pixel(100, 4)), 0);
     ExpectTheDrawing(OnWhite(screen.Pictures[0]), 1, green, blue);
 
-    picture.Draw(screen, {0, 0, 400, 200});
-    ASSERT_EQ(screen.Pictures.size(), 3u);
-    EXPECT_EQ(screen.Pictures[2].size(), QSize(400, 200));
-    ExpectTheDrawing(OnWhite(screen.Pictures[2]), 2, green, blue);
+    // Two sizes shown in turn are played once each.
+    picture.Draw(screen, {0, 0, 100, 50});
+    picture.Draw(screen, {10, 20, 210, 120});
+    picture.Draw(screen, {0, 0, 100, 50});
+    EXPECT_EQ(picture.Plays(), 2);
+    EXPECT_EQ(kept.Count(), 2);
     picture.Draw(screen, {200, 0, 0, 100});
-    ASSERT_EQ(screen.Pictures.size(), 4u);
-    const QImage mirrored = OnWhite(screen.Pictures[3]);
+    ASSERT_EQ(screen.Pictures.size(), 6u);
+    const QImage mirrored = OnWhite(screen.Pictures[5]);
     EXPECT_TRUE(ColourAt(mirrored, 1, 200 - 30, 40, green));
     EXPECT_TRUE(ColourAt(mirrored, 1, 200 - 167, 40, qRgb(255, 0, 0)));
+    EXPECT_EQ(picture.Plays(), 3);
+
+    // 5000 x 5000 on an 800 x 600 screen: an image of 141 x 141 pixels stretched, kept as well.
+    PictureCatcher large(fonts, 800, 600);
+    picture.Draw(large, {0, 0, 5000, 5000});
+    picture.Draw(large, {0, 0, 5000, 5000});
+    const std::string stretched = "StretchBlt 0,0,5000,5000 from 0,0,141,141 of 141x141 alpha";
+    EXPECT_EQ(large.Calls(), (std::vector<std::string>{stretched, stretched}));
+    EXPECT_EQ(picture.Plays(), 4);
+    EXPECT_EQ(MetafileImageSize(1000000, 20, 200 * 100), (TSize{31622, 1}));
+    picture.Draw(large, {900, 0, 1900, 500});
+    EXPECT_EQ(picture.Plays(), 4);
 
     RecordingCanvas printer(fonts);
     printer.SetDeviceCaps(LOGPIXELSX, 600);
@@ -286,10 +337,53 @@ TEST(Metafiles, APictureIsPlayedOnceForEachSizeItIsShownAt)
     picture.Draw(printer, {10, 20, 210, 120});
     const std::vector<std::string> printed = printer.Calls();
     EXPECT_NE(std::find(printed.begin(), printed.end(), "Rectangle 15,30,70,90"), printed.end());
-    PictureCatcher large(fonts, 800, 600);
-    picture.Draw(large, {0, 0, 5000, 5000});
-    const std::vector<std::string> played = large.Calls();
-    EXPECT_NE(std::find(played.begin(), played.end(), "Rectangle 125,500,1500,3500"), played.end());
+    EXPECT_EQ(picture.Plays(), 4);
+}
+
+// The images kept for metafiles have one budget with the decoded pictures: keeping one that would
+// pass it lets go of those drawn longest ago, a picture keeps only its latest few sizes, and a
+// picture going takes its images with it.
+TEST(Metafiles, KeptImagesStayWithinOneBudget)
+{
+    const std::int64_t each = 10 * 10 * 4;
+    TKeptImages kept(3 * each);
+    const int a = 0, b = 0;
+    const auto image = [] { return QImage(10, 10, QImage::Format_ARGB32_Premultiplied); };
+    kept.Keep(&a, 10, 10, image());
+    kept.Keep(&b, 10, 10, image());
+    kept.Keep(&a, -10, 10, image());
+    ASSERT_NE(kept.Find(&a, 10, 10), nullptr);  // now drawn last: b's goes first
+    kept.Keep(&b, 10, -10, image());
+    EXPECT_EQ(kept.Bytes(), 3 * each);
+    EXPECT_EQ(kept.Find(&b, 10, 10), nullptr);
+    EXPECT_NE(kept.Find(&a, 10, 10), nullptr);
+    EXPECT_NE(kept.Find(&a, -10, 10), nullptr);
+    kept.Keep(&a, 10, 10, image());  // the same size again replaces its image
+    EXPECT_EQ(kept.Count(), 3);
+    // Larger than the whole budget: not kept, nothing let go.
+    kept.Keep(&b, 20, 20, QImage(20, 20, QImage::Format_ARGB32_Premultiplied));
+    EXPECT_EQ(kept.Count(), 3);
+    kept.Forget(&a);
+    EXPECT_EQ(kept.Count(), 1);
+    EXPECT_EQ(kept.Bytes(), each);
+
+    // A decoded picture holding a place leaves less room, until it goes.
+    TKeptImages held(3 * each);
+    {
+        const TKeptImages::Place place = held.Hold(2 * each);
+        held.Keep(&a, 10, 10, image());
+        held.Keep(&b, 10, 10, image());
+        EXPECT_EQ(held.Count(), 1);
+        EXPECT_EQ(held.Held(), 2 * each);
+    }
+    EXPECT_EQ(held.Held(), 0);
+
+    TKeptImages many(100 * each);
+    for (int size = 1; size <= TKeptImages::kSizesPerPicture + 2; ++size)
+        many.Keep(&a, size, 10, image());
+    EXPECT_EQ(many.Count(), TKeptImages::kSizesPerPicture);
+    EXPECT_EQ(many.Find(&a, 1, 10), nullptr);
+    EXPECT_NE(many.Find(&a, TKeptImages::kSizesPerPicture + 2, 10), nullptr);
 }
 
 TEST(Icons, TheLargestDeepestPictureIsTakenWithItsTransparency)
