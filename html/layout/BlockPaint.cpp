@@ -1,6 +1,7 @@
 // Block painting: the border and padding boxes, background colour and tiled image limited to
-// the visible rows, overflow clipping, children in z-order, borders over the children, page cuts
-// while printing; list labels, rules and page breaks.
+// the visible rows, overflow clipping, children in z-order (those that reach into the clip),
+// borders over the children, page cuts while printing, the band a block's paint may reach; list
+// labels, rules and page breaks.
 #include "html/layout/Blocks.h"
 
 #include "html/layout/BackgroundTiles.h"
