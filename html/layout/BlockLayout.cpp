@@ -111,6 +111,7 @@ int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Inden
                           int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y)
 {
     YPosition = y;
+    ChildIndex.Reset();
     if (DisplayNone) {
         SectionHeight = DrawHeight = 0;
         ContentTop = ContentBot = BlockBottom = y;
@@ -330,6 +331,7 @@ int TBodyBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, I
                               int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y)
 {
     YPosition = y;
+    ChildIndex.Reset();
     if (LevelID == 0)
         LevelID = ++gLevelIDs;
     BlockY = y;

@@ -1,6 +1,7 @@
 // Block painting: the border and padding boxes, background colour and tiled image limited to
-// the visible rows, overflow clipping, children in z-order, borders over the children, page cuts
-// while printing; list labels, rules and page breaks.
+// the visible rows, overflow clipping, children in z-order (those that reach into the clip),
+// borders over the children, page cuts while printing, the band a block's paint may reach; list
+// labels, rules and page breaks.
 #include "html/layout/Blocks.h"
 
 #include "html/layout/BackgroundTiles.h"
@@ -55,9 +56,26 @@ void TBlock::PaintChildren(Canvas& canvas, const TRect& clip, IndentManagerBasic
 {
     const int saveID = indents.CurrentID;
     indents.CurrentID = LevelID;
-    for (TSectionBase* s : ZList)
-        s->PaintSection(canvas, clip, indents, x + ContentOffset, xRef, yRef);
+    const auto [first, last] = ChildIndex.ToPaint(ZList.size(), [this](std::size_t i) { return ZList[i]; }, Document, clip);
+    for (std::size_t i = first; i < last; ++i)
+        ZList[i]->PaintSection(canvas, clip, indents, x + ContentOffset, xRef, yRef);
     indents.CurrentID = saveID;
+}
+
+TYBand TBlock::PaintBand()
+{
+    TYBand band = TSectionBase::PaintBand();
+    const auto& m = MargArray;
+    for (const std::int64_t y : {std::int64_t{YPosition} + m[MarginTop], std::int64_t{BlockY},
+                                 std::int64_t{BlockY} + ClearAddon + m[MarginTop], std::int64_t{BlockDrawTop},
+                                 std::int64_t{BlockDrawBottom}, std::int64_t{BlockBottom},
+                                 std::int64_t{BlockContentBottom}})
+        band.Add(y);
+    band.Add(ChildIndex.Reach(ZList.size(), [this](std::size_t i) { return ZList[i]; }, Document));
+    // The page-cut rules look at the block where it was laid out, the drawing at where it is moved to.
+    if (Positioning == 2)
+        band.Add(band.Moved(TopP));
+    return band;
 }
 
 int TBlock::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef, int yRef)
@@ -171,6 +189,17 @@ std::u16string TBlockLI::LabelText(int style, int number)
     }
     text += '.';
     return std::u16string(text.begin(), text.end());
+}
+
+TYBand TBlockLI::PaintBand()
+{
+    TYBand band = TBlock::PaintBand();
+    if (FirstLineBaseline > 0) {
+        band.Add(FirstLineBaseline);
+        if (ListImage)
+            band.Add(std::int64_t{FirstLineBaseline} - ListImage->ObjHeight);
+    }
+    return band;
 }
 
 int TBlockLI::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef, int yRef)

@@ -32,6 +32,8 @@ public:
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
     int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                      int yRef) override;
+    // The box, its page-cut places and the children's bands, moved with a relative block.
+    TYBand PaintBand() override;
     void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth) override;
     void AddToPositionList() override;
     int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
@@ -92,6 +94,7 @@ private:
 
 public:
     std::vector<TSectionBase*> ZList;  // children in paint order, not owned
+    TPaintIndex ChildIndex;            // the children a paint visits
     int LevelID = 0;                   // the float level this block opens
 };
 
@@ -112,6 +115,8 @@ public:
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
     int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                      int yRef) override;
+    // The block's band with the label or list image at the first line.
+    TYBand PaintBand() override;
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
     // The text of a numbered label ("3.", "c.", "iv."), decimal for numbers below 1.
     static std::u16string LabelText(int style, int number);

@@ -27,6 +27,17 @@ int TSectionBase::PaintSection(Canvas& /*canvas*/, const TRect& /*clip*/, Indent
     return YPosition + SectionHeight;
 }
 
+TYBand TSectionBase::PaintBand()
+{
+    // (Not ContentTop: a block keeps its own, and leaves this one at 0.)
+    TYBand band;
+    for (const std::int64_t y : {std::int64_t{YPosition}, std::int64_t{YPosition} + SectionHeight,
+                                 std::int64_t{YPosition} + DrawHeight, std::int64_t{DrawTop}, std::int64_t{DrawBot},
+                                 std::int64_t{ContentBot}})
+        band.Add(y);
+    return band;
+}
+
 void TSectionBase::GetMinMaxWidth(Canvas& /*canvas*/, int& minWidth, int& maxWidth)
 {
     minWidth = 0;
@@ -42,6 +53,7 @@ void TSectionBase::AddToPositionList()
 int TCellBasic::LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidth, int fallbackHeight,
                            int containingHeight, int width, int refX, int refY)
 {
+    PaintIndex.Reset();
     TopY = y;
     StartPos = curs;
     int height = 0;
@@ -62,6 +74,7 @@ int TCellBasic::LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidt
 int TBlockCell::LayoutCell(Canvas& canvas, int x, int y, int& curs, int& maxWidth, int fallbackHeight,
                            int containingHeight, int width, int refX, int refY)
 {
+    PaintIndex.Reset();
     TopY = y;
     StartPos = curs;
     ContentBottom = 0;
@@ -104,8 +117,13 @@ int TCellBasic::PaintCell(Canvas& canvas, const TRect& clip, int x, int y, int x
 {
     IndentManagerBasic fallback;
     IndentManagerBasic& indents = Indents ? *Indents : fallback;
-    for (auto& section : *this)
-        y = section->PaintSection(canvas, clip, indents, x, xRef, yRef);
+    const auto [first, last] = PaintIndex.ToPaint(
+        static_cast<std::size_t>(Count()), [this](std::size_t i) { return Items(static_cast<int>(i)); }, Document, clip);
+    for (std::size_t i = first; i < last; ++i)
+        y = Items(static_cast<int>(i))->PaintSection(canvas, clip, indents, x, xRef, yRef);
+    // What a paint of the last section returns, when it lay outside the clip.
+    if (last < static_cast<std::size_t>(Count()))
+        y = ExtentSum(Last()->YPosition, Last()->SectionHeight);
     return y;
 }
 

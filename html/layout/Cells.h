@@ -3,6 +3,7 @@
 #pragma once
 
 #include "html/base/IndentManager.h"
+#include "html/layout/PaintIndex.h"
 #include "html/layout/SectionBase.h"
 #include "html/style/Colors.h"
 
@@ -64,6 +65,7 @@ public:
     TColor BkColor = NoColor;
     std::string OwnerTag;
     IndentManagerBasic* Indents = nullptr;  // not owned (a TCell points it at its own)
+    TPaintIndex PaintIndex;                 // the sections a paint visits
 };
 
 // A cell with its own indent manager.

@@ -4,12 +4,12 @@
 namespace velmoran {
 
 TPrintMode::TPrintMode(TSectionList& document)
-    : document_(document),
+    : document_(&document),
       screen_{document.IsCopy, document.Printing, document.Background, document.YOff,
               document.PageCutY, document.SelB, document.SelE, document.ScaleX,
               document.ScaleY, document.NoOutput, document.PageNumber, std::move(document.LinkAreaCallback)}
 {
-    TSectionList& d = document_;
+    TSectionList& d = document;
     d.IsCopy = true;
     d.Printing = true;
     d.SelB = d.SelE = 0;
@@ -23,7 +23,9 @@ TPrintMode::TPrintMode(TSectionList& document)
 
 TPrintMode::~TPrintMode()
 {
-    TSectionList& d = document_;
+    if (!document_)
+        return;
+    TSectionList& d = *document_;
     d.IsCopy = screen_.IsCopy;
     d.Printing = screen_.Printing;
     d.Background = screen_.Background;

@@ -22,7 +22,9 @@ public:
     TPrintMode(const TPrintMode&) = delete;
     TPrintMode& operator=(const TPrintMode&) = delete;
 
-    TSectionList& Document() const { return document_; }
+    TSectionList& Document() const { return *document_; }
+    // The document went during the print (its viewer was destroyed): nothing is given back.
+    void Forget() { document_ = nullptr; }
     // The document's own background, which the printed page gets only with backgrounds printed.
     TColor ScreenBackground() const { return screen_.Background; }
 
@@ -40,7 +42,7 @@ private:
         int PageNumber;
         std::function<void(int, const std::string&, const std::string&, const TRect&)> LinkAreaCallback;
     };
-    TSectionList& document_;
+    TSectionList* document_;
     ScreenState screen_;
 };
 

@@ -10,6 +10,7 @@
 #include "html/base/image/ImageObject.h"
 #include "html/style/Fonts.h"
 #include "html/style/Properties.h"
+#include "html/layout/YBand.h"
 
 #include <QImage>
 
@@ -48,6 +49,9 @@ public:
     // document Y less the document's Y offset); returns the document Y below the section.
     virtual int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                              int yRef);
+    // The band of document Y that painting the section as laid out may reach, drawing or moving
+    // a page cut; outside it (and a little slack) PaintSection does nothing.
+    virtual TYBand PaintBand();
     // The narrowest and the widest the section can be laid out.
     virtual void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
     // A copy for the print copy of the document, owned by a cell of it; null for a kind that

@@ -104,6 +104,7 @@ void MoveLaidOutText(TCellBasic& cell, int dy, int dcurs)
     }
     cell.TopY += dy;
     cell.StartPos += dcurs;
+    cell.PaintIndex.Reset();
 }
 
 class DocumentCellContentOps : public TCellContentOps {
@@ -188,6 +189,15 @@ int ThtmlTable::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBas
                              int /*yRef*/)
 {
     return PaintTable(canvas, clip, x, YPosition);
+}
+
+TYBand ThtmlTable::PaintBand()
+{
+    TYBand band = TSectionBase::PaintBand();
+    const int spacing = CellSpacing < 0 ? -CellSpacing : CellSpacing;
+    band.Add(std::int64_t{band.Top} - spacing);
+    band.Add(std::int64_t{band.Bottom} + spacing);
+    return band;
 }
 
 void ThtmlTable::AddToPositionList()

@@ -176,6 +176,8 @@ public:
                       int containingHeight, int availWidth, int refX, int refY, int y) override;
     int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                      int yRef) override;
+    // The rows with the cell spacing around them (page cuts fall half of it off a row).
+    TYBand PaintBand() override;
     void AddToPositionList() override;
     // Rows and cells copied deeply with the settings and the laid-out widths; a new part record.
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;

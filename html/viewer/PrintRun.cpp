@@ -38,9 +38,16 @@ TSectionList* SectionsOf(TPageViewer& viewer)
 
 }  // namespace
 
-TPrintRun::TPrintRun(TPageViewer& viewer) : viewer_(viewer), spares_(std::make_unique<Spares>()) {}
+TPrintRun::TPrintRun(TPageViewer& viewer)
+    : viewer_(viewer), alive_(&viewer), spares_(std::make_unique<Spares>())
+{
+}
 
-TPrintRun::~TPrintRun() = default;
+TPrintRun::~TPrintRun()
+{
+    delete headerViewer_.data();
+    delete footerViewer_.data();
+}
 
 TSectionList& TPrintRun::Doc() const
 {
@@ -156,8 +163,8 @@ bool TPrintRun::Prepare()
 
 void TPrintRun::ReleasePages()
 {
-    headerViewer_.reset();
-    footerViewer_.reset();
+    delete headerViewer_.data();
+    delete footerViewer_.data();
     if (canvas_)
         canvas_->SelectClipRgn(nullptr);
     canvas_ = nullptr;
@@ -166,6 +173,13 @@ void TPrintRun::ReleasePages()
 
 void TPrintRun::RestoreViewer()
 {
+    if (!alive_) {
+        // The document went with its viewer: there is nothing left to give back.
+        if (mode_)
+            mode_->Forget();
+        mode_.reset();
+        return;
+    }
     viewer_.printedPage_ = page_ - 1;
     viewer_.PrintMarginTop = startTopMargin_;
     if (!mode_)
@@ -185,13 +199,13 @@ void TPrintRun::Print(int fromPage, int toPage)
     if (!Prepare())
         return;
 
-    // A job the viewer holds already takes the pages after its own; else the run has its own job.
+    // A job the viewer holds already takes the pages after its own; else the run has its own job,
+    // held by the viewer while it lasts, so that a viewer destroyed during the run aborts it and
+    // brings back the printer before it.
     std::unique_ptr<TvwPrinter> ownJob;
-    TvwPrinter* previous = nullptr;
     if (!v.jobPrinter_) {
         ownJob = std::make_unique<TvwPrinter>();
-        previous = SetPrinter(ownJob.get());
-        v.jobPrinter_ = ownJob.get();
+        v.SetJobPrinter(ownJob.get());
     }
     TvwPrinter* job = v.jobPrinter_;
     bool completed = false;
@@ -207,10 +221,8 @@ void TPrintRun::Print(int fromPage, int toPage)
             } catch (...) {
             }
         }
-        if (ownJob) {
-            SetPrinter(previous);
-            v.jobPrinter_ = nullptr;
-        }
+        if (ownJob && alive_)
+            v.SetJobPrinter(nullptr);
         ownJob.reset();
         RestoreViewer();
     });
@@ -223,8 +235,7 @@ void TPrintRun::Print(int fromPage, int toPage)
     else
         job->NewPage();
     TJobTarget target(*job);
-    RunPages(target, fromPage, toPage);
-    completed = true;
+    completed = RunPages(target, fromPage, toPage);
 }
 
 int TPrintRun::Preview(TMetaFilePrinter& recorder, bool noOutput)
@@ -248,12 +259,23 @@ int TPrintRun::Preview(TMetaFilePrinter& recorder, bool noOutput)
     viewer_.printedPage_ = 1;
     recorder.BeginDoc();
     TRecorderTarget target(recorder);
-    RunPages(target, 1, std::numeric_limits<int>::max());
-    completed = true;
-    return page_ - 1;
+    completed = RunPages(target, 1, std::numeric_limits<int>::max());
+    return completed ? page_ - 1 : 0;
 }
 
-void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
+bool TPrintRun::EventRound(int page)
+{
+    QCoreApplication::processEvents();
+    if (alive_ && viewer_.OnPageEvent)
+        viewer_.OnPageEvent(&viewer_, page, stop_);
+    if (alive_)
+        return true;
+    // The viewer aborted the job it held as it went, and the job's canvas went with it.
+    canvas_ = nullptr;
+    return false;
+}
+
+bool TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
 {
     TPageViewer& v = viewer_;
     target_ = &target;
@@ -281,11 +303,10 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
     int neededWidth = 0;
     docHeight_ = Doc().LayoutDocument(*canvas_, g_.WidthLog, neededWidth);
     MakeBodyClip({g_.LeftDev, g_.TopDev - 1, g_.LeftDev + g_.WidthDev + 2, g_.TopDev + g_.HeightDev + 2});
-    QCoreApplication::processEvents();
-    if (v.OnPageEvent)
-        v.OnPageEvent(&v, 1, stop_);
+    if (!EventRound(1))
+        return false;
     auto makeBandViewer = [&v] {
-        auto viewer = std::make_unique<TPageViewer>(v.parentWidget());
+        auto* viewer = new TPageViewer(v.parentWidget());
         viewer->hide();
         viewer->SetDefBackground(v.DefBackground());
         viewer->SetDefFontName(v.DefFontName());
@@ -321,9 +342,8 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
             DrawHeaderFooter(canvas, n, stop_);
         FollowTopMargin();
         const int nextTop = Doc().PageCutY;
-        QCoreApplication::processEvents();
-        if (v.OnPageEvent)
-            v.OnPageEvent(&v, n, stop_);
+        if (!EventRound(n))
+            return false;
         if (nextTop >= docHeight_ - v.MarginHeight() || nextTop <= pageTop) {
             stop_ = true;
         } else if (!stop_ && fromPage <= n && n < toPage) {
@@ -335,6 +355,7 @@ void TPrintRun::RunPages(TPrintTarget& target, int fromPage, int toPage)
         pageTop = nextTop;
         ++n;
     }
+    return true;
 }
 
 void TPrintRun::DrawBody(Canvas& canvas, int x, bool background)
@@ -438,7 +459,7 @@ void TPrintRun::DrawHtmlBand(Canvas& canvas, bool header, int page, bool& stop)
 {
     TPageViewer& v = viewer_;
     const ThtmlPagePrinted& event = header ? v.OnPrintHTMLHeader : v.OnPrintHTMLFooter;
-    TPageViewer* band = header ? headerViewer_.get() : footerViewer_.get();
+    TPageViewer* band = header ? headerViewer_.data() : footerViewer_.data();
     if (!event || !band)
         return;
     int xl = g_.LeftLog;

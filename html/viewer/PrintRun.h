@@ -7,6 +7,8 @@
 #include "html/viewer/PrintGeometry.h"
 #include "platform/GdiTypes.h"
 
+#include <QPointer>
+
 #include <memory>
 
 namespace velmoran {
@@ -53,8 +55,13 @@ private:
     // the viewer is busy or the document empty.
     bool Prepare();
     // The page loop on the target: measures, layout, then pages fromPage..toPage with their
-    // headers and footers, until the document ends or the run is stopped.
-    void RunPages(TPrintTarget& target, int fromPage, int toPage);
+    // headers and footers, until the document ends or the run is stopped. False when the viewer
+    // was destroyed during the run.
+    bool RunPages(TPrintTarget& target, int fromPage, int toPage);
+    // Lets the application process what is pending, then fires the page event; false when the
+    // viewer was destroyed meanwhile (a handler closed its window): the run then touches neither
+    // the viewer nor its document again.
+    bool EventRound(int page);
     // The clean-up around the end of the target's document: what the pages used, then what the
     // viewer gets back.
     void ReleasePages();
@@ -76,13 +83,16 @@ private:
     void RestoreCanvas(Canvas& canvas) const;
 
     TPageViewer& viewer_;
+    QPointer<TPageViewer> alive_;  // null once the viewer is destroyed
     TPrintTarget* target_ = nullptr;
     Canvas* canvas_ = nullptr;
     int page_ = 1;  // the page being drawn
     bool stop_ = false;
     std::unique_ptr<TPrintMode> mode_;  // the viewer's own document, laid out for the printer
-    std::unique_ptr<TPageViewer> headerViewer_;
-    std::unique_ptr<TPageViewer> footerViewer_;
+    // Made and freed by the run, but children of the viewer's parent: they go with it when a
+    // handler closes the window during the run.
+    QPointer<TPageViewer> headerViewer_;
+    QPointer<TPageViewer> footerViewer_;
     std::unique_ptr<Region> bodyClip_;
     PrintGeometry start_;  // as measured with the top margin at the start
     PrintGeometry g_;      // with the top margin in force

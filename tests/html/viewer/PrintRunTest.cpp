@@ -1,7 +1,8 @@
 // Tests of the viewer's print run on generated documents printed to PDF: page ranges, the page
 // events, a top margin changed by a header handler, the print scale, repeated table headers, the
 // clean-up after errors and the printing guard, table footers, the page background, a job the viewer
-// holds and what becomes of it when the viewer goes, and the device arithmetic.
+// holds and what becomes of it when the viewer goes (between runs or during one), and the device
+// arithmetic.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "PdfProbe.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPointer>
 
 #include <QDir>
 #include <QFile>
@@ -560,6 +562,48 @@ TEST_F(PrintRunTest, AViewerDestroyedWhileHoldingAJobAbortsItAndBringsBackThePri
     EXPECT_TRUE(kept.Printing());
     EXPECT_EQ(&vwPrinter(), before);
     kept.EndDoc();
+}
+
+// A handler run while the print processes pending events may close the window with the viewer in
+// it. The run must stop there without drawing the freed document; its own job is aborted (no file
+// is left) and the printer before it is back. A preview that loses its viewer, and with it the
+// parent its HTML footer viewer lives in, keeps no pages.
+TEST_F(PrintRunTest, AViewerDestroyedDuringItsOwnRunStopsIt)
+{
+    TvwPrinter* before = &vwPrinter();
+    Load(Lines(200));
+    std::vector<int> headers;
+    viewer_->OnPrintHeader = [&headers](TPageViewer*, Canvas&, int page, int, int, bool&) { headers.push_back(page); };
+    TPageViewer* viewer = viewer_.get();
+    viewer_->OnPageEvent = [viewer](TPageViewer*, int page, bool&) {
+        if (page == 2)
+            QMetaObject::invokeMethod(qApp, [viewer] { delete viewer; }, Qt::QueuedConnection);
+    };
+    QPointer<TPageViewer> watch(viewer);
+    viewer_->PrintPages(1, 99999);
+    ASSERT_TRUE(watch.isNull());
+    viewer_.release();
+    EXPECT_EQ(headers, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(&vwPrinter(), before);
+    EXPECT_FALSE(Printed());
+
+    auto window = std::make_unique<QWidget>();
+    auto* inWindow = new TPageViewer(window.get());
+    inWindow->LoadDocumentString(Lines(200));
+    inWindow->OnPrintHTMLFooter = [](TPageViewer*, TPageViewer* footer, int, bool, int&, int&, bool&) {
+        footer->LoadDocumentString("Fusszeile");
+    };
+    QWidget* parent = window.get();
+    inWindow->OnPageEvent = [parent](TPageViewer*, int page, bool&) {
+        if (page == 2)
+            QMetaObject::invokeMethod(qApp, [parent] { delete parent; }, Qt::QueuedConnection);
+    };
+    TMetaFilePrinter recorder;
+    EXPECT_EQ(inWindow->PreviewPages(recorder, false), 0);
+    window.release();
+    EXPECT_FALSE(recorder.Printing());
+    EXPECT_EQ(recorder.PageCount(), 0);
+    EXPECT_EQ(&vwPrinter(), before);
 }
 
 TEST(PrintRunGeometry, MarginsOffsetsAndScale)
