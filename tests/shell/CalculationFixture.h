@@ -5,6 +5,7 @@
 #pragma once
 
 #include "hsg/HsgModule.h"
+#include "hsg/ui/HsgDlg.h"
 #include "memtable/DataSet.h"
 #include "platform/Printer.h"
 #include "platform/core/Stream.h"
@@ -18,6 +19,7 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -26,6 +28,20 @@
 #include <string>
 
 namespace velmoran::testing {
+
+// The design module's dialog behind the module interface.
+inline THSGDlg& Dialog(TMainDlg& module)
+{
+    return dynamic_cast<THSGDlg&>(module);
+}
+
+// Makes a window the active one, as a click on it would.
+inline void Activate(QWidget& window)
+{
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+}
 
 // The page the report engine writes for a calculation file and load case with a template of
 // the shipped ones, as the report tool writes it.

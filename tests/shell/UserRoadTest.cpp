@@ -28,6 +28,7 @@
 #include <filesystem>
 
 using namespace velmoran;
+using velmoran::testing::Dialog;
 using velmoran::testing::TempFolder;
 namespace fs = std::filesystem;
 
@@ -55,11 +56,6 @@ private:
 
 // Every test of the suite runs on the same fixture type.
 using UserRoad = velmoran::testing::CalculationFixture;
-
-THSGDlg& Dialog(TMainDlg& module)
-{
-    return dynamic_cast<THSGDlg&>(module);
-}
 
 // A key as the user presses it on a widget.
 void Press(QWidget& widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)

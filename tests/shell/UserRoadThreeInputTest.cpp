@@ -26,23 +26,13 @@
 #include <filesystem>
 
 using namespace velmoran;
+using velmoran::testing::Dialog;
+using velmoran::testing::Activate;
 using velmoran::testing::Control;
 
 namespace {
 
 using UserRoadThree = velmoran::testing::CalculationFixture;
-
-THSGDlg& Dialog(TMainDlg& module)
-{
-    return dynamic_cast<THSGDlg&>(module);
-}
-
-void Activate(QWidget& window)
-{
-    window.activateWindow();
-    QApplication::setActiveWindow(&window);
-    QApplication::processEvents();
-}
 
 // Typed as a keyboard gives it: one key press with its text for each character.
 void TypeText(QWidget& widget, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

@@ -23,17 +23,13 @@
 #include <filesystem>
 
 using namespace velmoran;
+using velmoran::testing::Dialog;
 using namespace std::string_literals;
 
 namespace {
 
 using UserRoadThree = velmoran::testing::CalculationFixture;
 namespace fs = std::filesystem;
-
-THSGDlg& Dialog(TMainDlg& module)
-{
-    return dynamic_cast<THSGDlg&>(module);
-}
 
 // The value cell of the result page's row with this caption.
 std::string ValueBeside(const std::string& page, const std::string& caption)

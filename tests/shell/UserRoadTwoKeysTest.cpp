@@ -21,23 +21,13 @@
 #include <QTest>
 
 using namespace velmoran;
+using velmoran::testing::Dialog;
+using velmoran::testing::Activate;
 using velmoran::testing::Control;
 
 namespace {
 
 using UserRoadTwo = velmoran::testing::CalculationFixture;
-
-THSGDlg& Dialog(TMainDlg& module)
-{
-    return dynamic_cast<THSGDlg&>(module);
-}
-
-void Activate(QWidget& dialog)
-{
-    dialog.activateWindow();
-    QApplication::setActiveWindow(&dialog);
-    QApplication::processEvents();
-}
 
 // The names of the controls Tab (or Backtab) reaches from `start` until the focus comes back.
 std::vector<std::string> TabTour(QWidget& start, Qt::Key key)

@@ -24,15 +24,11 @@
 #include <string>
 
 using namespace velmoran;
+using velmoran::testing::Dialog;
 
 namespace {
 
 using UserRoadTwo = velmoran::testing::CalculationFixture;
-
-THSGDlg& Dialog(TMainDlg& module)
-{
-    return dynamic_cast<THSGDlg&>(module);
-}
 
 // Ctrl+N, then OK: the date field shows today for the new calculation's empty date, and today is
 // what the record keeps and the page prints, never 30.12.1899.
