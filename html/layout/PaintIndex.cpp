@@ -10,7 +10,7 @@ namespace velmoran {
 
 struct TPaintIndex::Runs {
     int Layout = -1;            // the document's layout count the bands come from
-    std::vector<int> Bottoms;   // the lowest bottom of sections 0..i
+    std::vector<int> Bottoms;   // the furthest bottom of sections 0..i
     std::vector<int> Tops;      // the highest top of sections i..end
     TYBand Whole;
 };

@@ -1,8 +1,8 @@
 // Which sections of a list a paint must visit. Painting one screen or one printed page of a long
 // document would otherwise walk every section of the body for every page, which makes a print
 // cost the square of the document's length. Each section tells the band of document Y that its
-// paint may reach (TSectionBase::PaintBand); over a long list the index keeps the running lowest
-// bottom from the front and the running highest top from the back, so that two binary searches
+// paint may reach (TSectionBase::PaintBand); over a long list the index keeps the furthest bottom
+// reached from the front and the highest top still to come from the back, so that two binary searches
 // find the run of sections that may reach into a clip. The bands are not in order (floats,
 // negative margins and positioned blocks reach beyond their place), which the running extremes
 // allow for: a section that starts above the clip but reaches into it is inside the run.

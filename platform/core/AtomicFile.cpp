@@ -179,19 +179,6 @@ std::string Fingerprint(const std::string& fileName)
     return text;
 }
 
-// Syncs a folder's entries to the disk, so that names given in it outlast a power loss before the
-// next step relies on them. File systems that cannot are left as they are.
-void SyncFolder(const std::string& fileName)
-{
-    const auto slash = fileName.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : fileName.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    Sync(fd);
-    ::close(fd);
-}
-
 // The folder part of a path with its slash ("" for a bare name), and the name after it.
 std::pair<std::string, std::string> SplitPath(const std::string& path)
 {
@@ -199,6 +186,18 @@ std::pair<std::string, std::string> SplitPath(const std::string& path)
     if (slash == std::string::npos)
         return {{}, path};
     return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// Syncs a folder's entries to the disk, so that names given in it outlast a power loss before the
+// next step relies on them. File systems that cannot are left as they are.
+void SyncFolder(const std::string& fileName)
+{
+    const std::string folder = SplitPath(fileName).first;
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    Sync(fd);
+    ::close(fd);
 }
 
 // The names one save of files together gives what it makes beside its targets, by its token.
