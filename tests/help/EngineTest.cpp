@@ -162,6 +162,24 @@ TEST_F(Engine, KeywordsAndTheIndexPage)
     EXPECT_TRUE(prompts.Messages().empty());
 }
 
+// The index page sorts without regard to case, so keywords that differ only in case are equal
+// there: they keep the order of the help file, in which its author placed the topics. A sort
+// that swapped equals, or one that weighed case, would reorder the topics of one keyword.
+TEST_F(Engine, IndexKeywordsDifferingOnlyInCaseKeepTheirFileOrder)
+{
+    const THelpIndex index = ParseHelpIndex("[KEYWORDS]\r\nzulauf=z1.htm\r\nAblauf=a1.htm\r\nZULAUF=z2.htm\r\n"
+                                            "Zulauf=z3.htm\r\nablauf=a2.htm\r\nABLAUF=a3.htm\r\nzulauf=z4.htm\r\n");
+    ASSERT_EQ(index.Keywords.size(), 7u);
+    const std::string page = IndexPageSource(index);
+    std::vector<std::string> links;
+    for (auto at = page.find("<a href=\""); at != std::string::npos; at = page.find("<a href=\"", at + 1))
+        links.push_back(page.substr(at, page.find("<br>", at) - at));
+    EXPECT_EQ(links, (std::vector<std::string>{
+                         "<a href=\"a1.htm\">Ablauf</a>", "<a href=\"a2.htm\">ablauf</a>", "<a href=\"a3.htm\">ABLAUF</a>",
+                         "<a href=\"z1.htm\">zulauf</a>", "<a href=\"z2.htm\">ZULAUF</a>", "<a href=\"z3.htm\">Zulauf</a>",
+                         "<a href=\"z4.htm\">zulauf</a>"}));
+}
+
 TEST_F(Engine, HelpPagesFollowOnlyTopicsOfTheirFolder)
 {
     ASSERT_TRUE(engine.winHelp(nullptr, kDemo, HELP_CONTENTS, 0));

@@ -109,6 +109,31 @@ TEST(TextPopup, LongTextsAndLongWords)
     EXPECT_EQ(THelpPopup::FontOf("Liberation Serif, 10").pixelSize(), 13);
 }
 
+// A pop-up request names its font as "Face, points". No face or no size (0 or less) gives no
+// usable font: the pop-up takes its default one, readable, rather than an unnamed face or a font
+// one pixel high. The smallest real size, 1 point, is taken as asked.
+TEST(TextPopup, AFontWithoutFaceOrSizeFallsBackToTheDefault)
+{
+    for (const char* bad : {"Arial,0", ",10", " , 10", "Arial,-3", "Arial,", "Arial,x"})
+        EXPECT_EQ(THelpPopup::FontOf(bad), THelpPopup::DefaultFont()) << bad;
+    const QFont tiny = THelpPopup::FontOf("Arial,1");
+    EXPECT_EQ(tiny.family(), QStringLiteral("Arial"));
+    EXPECT_EQ(tiny.pixelSize(), 1);
+    EXPECT_NE(tiny, THelpPopup::DefaultFont());
+
+    // The pop-up the engine shows for such a request measures and paints with the default font.
+    ScriptedPromptService prompts;
+    THelpViewerEngine engine;
+    THHPopup request;
+    request.pszFont = "Arial,0";
+    request.pt = QPoint(40, 50);
+    auto* popup = dynamic_cast<THelpPopup*>(engine.htmlHelp(nullptr, "", HH_DISPLAY_TEXT_POPUP, 0, &request));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->TextFont(), THelpPopup::DefaultFont());
+    EXPECT_EQ(popup->Lines().size(), 1);
+    popup->close();
+}
+
 TEST(TextPopup, RouterRefusesContextNumbersBeyond32Bits)
 {
     SetApplicationHelpFile("/hilfe/Velmoran.hlp");

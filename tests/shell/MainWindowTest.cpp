@@ -243,6 +243,34 @@ TEST_F(MainWindow, AnotherTemplateChosenInTheComboBoxIsLoaded)
     EXPECT_EQ(form->cbxScreenTpl->Text(), "Kurz.vst");
 }
 
+// With two modules in the list the user picks the second and then the first again: each pick
+// switches the module, the first one too, whose index 0 is a choice like any other.
+TEST_F(MainWindow, TheUserSwitchesToTheSecondModuleAndBackToTheFirst)
+{
+    const fs::path library = program / "Testmodul.so";
+    fs::copy_file(VELMORAN_TEST_MODULE, library);
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Form();
+    ASSERT_TRUE(shell.Modules.RegisterModule(library.string()));
+    // The list as it stands with two modules: a drop-down list on the module in use.
+    form->cbxModules->SetItems(shell.Modules.Captions());
+    form->cbxModules->SetStyle(TComboBoxStyle::csDropDownList);
+    form->cbxModules->SetItemIndex(shell.Modules.ModuleIndex);
+    const TMainDlg* design = shell.Modules.ModuleDialog();
+    ASSERT_NE(design, nullptr);
+
+    QTest::keyClick(form->cbxModules, Qt::Key_Down);
+    EXPECT_EQ(shell.Modules.ModuleIndex, 1);
+    EXPECT_NE(shell.Modules.ModuleDialog(), design);
+    EXPECT_EQ(form->cbxModules->Text(), "Testmodul");
+
+    QTest::keyClick(form->cbxModules, Qt::Key_Up);
+    EXPECT_EQ(shell.Modules.ModuleIndex, 0);
+    EXPECT_EQ(shell.Modules.ModuleDialog(), design);
+    EXPECT_EQ(form->cbxModules->Text(), "Bemessung nach HSG");
+    EXPECT_EQ(form->HelpRouter->Helpfile(), shell.Folders.HelpPath + "VelmoranHSG.hlp");
+}
+
 // --- the actions --------------------------------------------------------------------------------
 
 using MainActions = MainWindowTest;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 
 #include <filesystem>
@@ -98,6 +100,36 @@ TEST_F(Settings, TheScreensThereAreCount)
     const TWindowSettings read = ReadWindowSettings();
     EXPECT_TRUE(read.MainFormRect);
     EXPECT_FALSE(read.SpeedBar);
+}
+
+// The screens as Qt reports them reach to their last pixel: a window saved with only its last
+// two columns or rows (or only the very last one) on a screen is there to be seen and moved, while
+// one that starts just past the screen's edge is not.
+TEST_F(Settings, AWindowOnAScreensLastColumnsOrRowsIsRestored)
+{
+    const QRect area = QGuiApplication::primaryScreen()->geometry();
+    const int right = area.right();  // the last column
+    const int bottom = area.bottom();  // the last row
+    const std::vector<TRect> screens = ScreenRects();
+    ASSERT_EQ(screens.size(), 1u);  // nothing lies beyond the edges of the test platform's one screen
+    for (const int inside : {2, 1}) {
+        const TRect columns{right + 1 - inside, area.top() + 10, right + 600, area.top() + 400};
+        const TRect rows{area.left() + 10, bottom + 1 - inside, area.left() + 600, bottom + 400};
+        EXPECT_EQ(DecodeFormRect(EncodeFormRect(columns), screens), std::optional<TRect>(columns)) << inside;
+        EXPECT_EQ(DecodeFormRect(EncodeFormRect(rows), screens), std::optional<TRect>(rows)) << inside;
+    }
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({right + 1, area.top() + 10, right + 600, area.top() + 400}), screens),
+              std::nullopt);
+    EXPECT_EQ(DecodeFormRect(EncodeFormRect({area.left() + 10, bottom + 1, area.left() + 600, bottom + 400}), screens),
+              std::nullopt);
+
+    // The same through the settings the main window reads.
+    const TRect corner{right - 1, bottom - 1, right + 500, bottom + 300};
+    {
+        RegIniFile settings(kSettingsKey);
+        WriteWindowSettings(settings, corner, true, true);
+    }
+    EXPECT_EQ(ReadWindowSettings().MainFormRect, std::optional<TRect>(corner));
 }
 
 // The settings file a user edited by hand: the window's values go in, and the user's comment and
