@@ -596,6 +596,27 @@ TEST_F(DragMode, LosingTheGrabOrTheApplicationCancels)
     QCoreApplication::sendEvent(qApp, &active);
 }
 
+// Another window taking the mouse during a drag (a menu or a drop-down list a timer opens) ends
+// the drag, and the grab stays with that window: releasing the mouse from a widget that does not
+// hold it takes the grab away from whichever does, and the new window would stop seeing its
+// clicks.
+TEST_F(DragMode, AGrabTakenByAnotherWindowEndsTheDragAndStaysWithIt)
+{
+    QWidget list(form.get(), Qt::Popup);
+    list.setGeometry(form->geometry().left() + 20, form->geometry().top() + 200, 80, 60);
+    list.show();
+    bar->BeginMoving(Handle());
+    list.grabMouse();
+    ASSERT_EQ(QWidget::mouseGrabber(), &list);
+    Mouse(QEvent::MouseMove, IntoBottom(100, 10));
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    EXPECT_FALSE(bar->Dragging);
+    EXPECT_EQ(bar->CurrentDock(), top);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), &list);
+    list.releaseMouse();
+}
+
 TEST_F(SizeMode, SizingStopsAtTheMinimumWithTheOppositeEdgeFixed)
 {
     bar->SetFloatingPosition({300, 300});

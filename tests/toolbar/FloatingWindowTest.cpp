@@ -343,6 +343,30 @@ TEST_F(FloatingWindow, ACloseRequestGoesToTheFormAndTheCloseButtonClosesTheWindo
     SystemParamsOverride() = {};
 }
 
+// A window floating without its caption has no close button, though its close button is switched
+// on: no point of its frame is on a button. The caption may be taken away while the user holds
+// the button down; the release on the frame's corner then closes nothing.
+TEST_F(FloatingWindow, WithoutItsCaptionAFloatingWindowHasNoCloseButton)
+{
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    int closed = 0;
+    bar->OnClose = [&closed](TBarCustomDockableWindow&) { ++closed; };
+    ASSERT_TRUE(bar->CloseButton());
+    SendMouse(floating, QEvent::MouseButtonPress, floating.CloseButtonRect().center());
+    ASSERT_TRUE(floating.CloseButtonDown());
+
+    bar->SetShowCaption(false);
+    EXPECT_TRUE(floating.CloseButtonRect().isNull());
+    for (const QPoint corner : {QPoint(0, 0), QPoint(1, 1), QPoint(-1, -1)})
+        EXPECT_FALSE(floating.CloseButtonRect().contains(corner)) << corner.x() << "," << corner.y();
+    SendMouse(floating, QEvent::MouseMove, QPoint(1, 1));
+    EXPECT_FALSE(floating.CloseButtonDown());
+    SendMouse(floating, QEvent::MouseButtonRelease, QPoint(1, 1));
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(bar->Floating());
+}
+
 TEST_F(FloatingWindow, TheFormTakesItsFloatingWindowsAlong)
 {
     bar->SetFloating(true);

@@ -171,6 +171,28 @@ TEST_F(ItemViewer, ImageListComesFromTheItemOrTheSubmenuImagesUpTheChain)
     EXPECT_EQ(InMenu(item).GetImageList(), own.get());
 }
 
+// A submenu's items take their pictures from a menu further up when neither the submenu nor
+// its own parent has any: a menu bar gives its images once, for every level of its menus. The
+// lines of the nested menu are then as high as an image needs.
+TEST_F(ItemViewer, ANestedSubmenuTakesTheImagesOfAMenuFurtherUp)
+{
+    auto* templates = AddItem<TBarSubmenuItem>(root, "&Vorlagen");
+    TBarItem* screen = AddItem<TBarItem>(*templates, "&Bildschirm", 0);
+    root.SetSubMenuImages(images.get());
+    ViewHost submenuHost{SystemColor(COLOR_MENU)};
+    testing::TestView submenu(submenuHost, *templates, false, &Menu());
+    TBarItemViewer& line = *submenu.FindViewer(screen);
+    EXPECT_EQ(line.GetImageList(), images.get());
+    EXPECT_TRUE(line.IsImageShown());
+    EXPECT_EQ(SizeOf(line).Height, 16 + 3);
+
+    // The submenu's own images come first.
+    std::unique_ptr<ImageList> own(MakeImages(20, 20));
+    templates->SetSubMenuImages(own.get());
+    EXPECT_EQ(line.GetImageList(), own.get());
+    templates->SetSubMenuImages(nullptr);
+}
+
 TEST_F(ItemViewer, Hints)
 {
     TBarItem* open = Item("Ö&ffnen...");

@@ -5,6 +5,7 @@
 #include "platform/Sounds.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/toolbar/MenuFixture.h"
+#include "toolbar/TBarAccessible.h"
 
 #include <QTimer>
 
@@ -379,6 +380,34 @@ TEST_F(MenuMouse, HoverOpensASubmenuAfterTheDelay)
     EXPECT_TRUE(popup->TimerRunning(1));
     RunFor(60);
     EXPECT_EQ(Child(*popup), nullptr);
+}
+
+// An item's OnSelect handler may move the selection on (here from "Speichern" to the submenu
+// below it, as if the mouse were there): the menu then acts on the selection the handler made,
+// not on the item the mouse entered. The submenu opens after the delay, and screen readers hear
+// of the new selection once.
+TEST_F(MenuMouse, ASelectionMovedOnByItsHandlerIsTheOneThatOpens)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    save->OnSelect = [this](TBarCustomItem&, TBarItemViewer* viewer, bool selecting) {
+        if (selecting)
+            viewer->View().SetSelected(viewer->View().FindViewer(templates), true);
+    };
+    int focusEvents = 0;
+    AccessibleEventObserver() = [&focusEvents](QAccessibleEvent& event) {
+        focusEvents += event.type() == QAccessible::Focus ? 1 : 0;
+    };
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, save));
+    AccessibleEventObserver() = {};
+    EXPECT_EQ(SelectedCaption(popup), "Vorlagen");
+    EXPECT_EQ(focusEvents, 1);
+    EXPECT_TRUE(popup->TimerRunning(0));
+    RunFor(60);
+    ASSERT_NE(Child(*popup), nullptr);
+    EXPECT_EQ(popup->OpenViewer(), popup->FindViewer(templates));
+    save->OnSelect = nullptr;
 }
 
 TEST_F(MenuMouse, TheScrollBandsScrollEvery100Ms)

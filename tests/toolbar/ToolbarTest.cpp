@@ -164,6 +164,41 @@ TEST_F(Toolbar, AnAltKeyThatOpensNoMenuTakesTheUnderlinesAway)
     EXPECT_FALSE(cues());
 }
 
+// Alt alone enters the menu bar when it is let go, not before: a key held down repeats as
+// release and press pairs flagged as repeats, and a key pressed before Alt (Shift) may come up
+// while Alt is still down. Neither is the end of Alt; the user may still add a letter.
+TEST_F(Toolbar, AltAloneEntersTheMenuBarOnlyWhenAltItselfComesUp)
+{
+    QWidget* target = KeyTarget();
+    const auto send = [target](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, bool repeat = false) {
+        QKeyEvent event(type, key, modifiers, QString(), repeat);
+        QApplication::sendEvent(target, &event);
+    };
+    // Alt still down: no menu yet, the underlines shown; Alt up: the first menu-bar item.
+    const auto altStillDownThenUp = [&] {
+        Settle();
+        EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+        EXPECT_TRUE(BarView().KeyboardCuesShown());
+        send(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        Settle();
+        EXPECT_NE(TBarModalHandler::Active(), nullptr);
+        EXPECT_EQ(SelectedCaption(&BarView()), "Datei");
+        Key(Qt::Key_Escape);
+        ExpectModeGone();
+    };
+    send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    for (int i = 0; i < 3; ++i) {
+        send(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier, true);
+        send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier, true);
+    }
+    altStillDownThenUp();
+
+    send(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    send(QEvent::KeyPress, Qt::Key_Alt, Qt::ShiftModifier | Qt::AltModifier);
+    send(QEvent::KeyRelease, Qt::Key_Shift, Qt::AltModifier);
+    altStillDownThenUp();
+}
+
 TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
 {
     TBarToolbar* toolbar = AddToolbar("Leiste");
