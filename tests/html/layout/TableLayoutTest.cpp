@@ -610,11 +610,10 @@ public:
     std::map<const TCellObj*, int> Laid;
 };
 
-// A table (or a table in its box, or in a caption-less table-and-caption box) in a table's first
-// cell is laid out once per layout of the outer table: in its place while the row heights are
-// found, and kept there. Laid out first at the top left and again in place, the nested table's
-// cost doubles with every level of nesting, which a report of nested tables soon feels; the
-// depth where row heights are kept (six) hides it from the deeply nested test above.
+// A table in a table's first cell is laid out once per layout of the outer table: in its place
+// while the row heights are found, and kept there. Laid out at the top left first and again in
+// place, a nested table's cost doubles with every level of nesting, as result pages nest tables;
+// from six levels down row heights are kept, which hides the doubling from the deep test above.
 TEST_F(TableDocument, ATableInTheFirstCellIsLaidOutOnceInItsPlace)
 {
     Layout("<body><table cellspacing=2 cellpadding=1><tr><td><table cellspacing=0><tr><td>innen</td></tr>"
