@@ -66,9 +66,11 @@ TYBand TBlock::PaintBand()
 {
     TYBand band = TSectionBase::PaintBand();
     const auto& m = MargArray;
+    // The top border reaches down to the padding box, which a negative top padding can put below
+    // everything else of the block.
     for (const std::int64_t y : {std::int64_t{YPosition} + m[MarginTop], std::int64_t{BlockY},
-                                 std::int64_t{BlockY} + ClearAddon + m[MarginTop], std::int64_t{BlockDrawTop},
-                                 std::int64_t{BlockDrawBottom}, std::int64_t{BlockBottom},
+                                 std::int64_t{BlockY} + ClearAddon + m[MarginTop] + std::max(0, m[BorderTopWidth]),
+                                 std::int64_t{BlockDrawTop}, std::int64_t{BlockDrawBottom}, std::int64_t{BlockBottom},
                                  std::int64_t{BlockContentBottom}})
         band.Add(y);
     band.Add(ChildIndex.Reach(ZList.size(), [this](std::size_t i) { return ZList[i]; }, Document));

@@ -5,6 +5,7 @@
 // line once.
 #include "ParserTestSupport.h"
 
+#include "html/layout/PaintIndex.h"
 #include "html/layout/PrintMode.h"
 #include "platform/RecordingCanvas.h"
 
@@ -108,6 +109,31 @@ TEST(PagePaint, WhatStartsAboveThePageAndReachesIntoItIsPainted)
     ASSERT_LT(movedTop + kPageHeight, page.Height);
     EXPECT_TRUE(Drew(page.PaintAt(movedTop - 100), "'Verschoben'"));
     EXPECT_FALSE(Drew(page.PaintAt(moved.YPosition - 100), "'Verschoben'"));
+}
+
+// A block cleared below a float, with a top margin and a negative top padding, has its content
+// lifted above its border: the top border stands at the float's bottom plus the margin, below
+// everything else of the block (its content, its bottom, the float). A page that starts just
+// above that border, or inside a thick one, still shows it, 16 paragraphs in (where the paint
+// looks the block up by the band its paint reaches; a thick border's lower part was left out
+// where the page starts more than 64 pixels into it).
+TEST(PagePaint, TheTopBorderOfAClearedBlockLiftedByItsPaddingIsPainted)
+{
+    for (const int width : {10, 100}) {
+        LaidOutPage page(Paragraphs(16) +
+                         "<div class=\"schwimmt\" style=\"float: left; width: 50px; height: 200px\"></div>"
+                         "<div class=\"gerahmt\" style=\"clear: left; margin-top: 200px; padding-top: -500px; "
+                         "border-top: " + std::to_string(width) + "px solid #FF0000\"></div>");
+        const TBlock& box = page.Block("div.gerahmt");
+        const int borderTop = page.Block("div.schwimmt").DrawBot + 200;
+        // Further below the rest of the block than a paint looks outside its page.
+        ASSERT_GT(borderTop - 20 - box.DrawBot, TPaintIndex::kSlack);
+        const std::string border = "Polygon 10," + std::to_string(kPageHeight - 20);
+        EXPECT_TRUE(Drew(page.PaintAt(borderTop - kPageHeight + 20), border)) << width;
+        EXPECT_TRUE(Drew(page.PaintAt(borderTop - 20), "Polygon 10,20 ")) << width;
+        const int into = width - 20;
+        EXPECT_TRUE(Drew(page.PaintAt(borderTop + into), "Polygon 10," + std::to_string(-into) + " ")) << width;
+    }
 }
 
 // Printed page by page as the print loop does, a long document shows each of its lines on exactly

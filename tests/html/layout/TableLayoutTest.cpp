@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 namespace velmoran {
@@ -578,6 +579,62 @@ TEST_F(TableDocument, DeeplyNestedTablesAreLaidOutOnce)
     EXPECT_GT(t.back()->TableWidth, 0);
     EXPECT_LT(t.back()->YPosition + t.back()->SectionHeight, t.front()->YPosition + t.front()->SectionHeight);
     EXPECT_GT(t.back()->YPosition, t.front()->YPosition);
+}
+
+// The document's cell operations, counting how often each cell's content is laid out.
+class CountedLayouts : public TCellContentOps {
+public:
+    void MinMaxWidth(Canvas& canvas, TCellObj& cell, int& mn, int& mx) override
+    {
+        DefaultCellContentOps().MinMaxWidth(canvas, cell, mn, mx);
+    }
+    int Layout(Canvas& canvas, TCellObj& cell, int x, int y, int width, int height, int& curs) override
+    {
+        ++Laid[&cell];
+        return DefaultCellContentOps().Layout(canvas, cell, x, y, width, height, curs);
+    }
+    void Paint(Canvas& canvas, TCellObj& cell, const TRect& clip, int x, int y) override
+    {
+        DefaultCellContentOps().Paint(canvas, cell, clip, x, y);
+    }
+    bool HasContent(const TCellObj& cell) const override { return DefaultCellContentOps().HasContent(cell); }
+    bool Shift(TCellObj& cell, int dy, int dcurs, int& height) override
+    {
+        return DefaultCellContentOps().Shift(cell, dy, dcurs, height);
+    }
+    bool LaysOutInPlace(const TCellObj& cell) const override { return DefaultCellContentOps().LaysOutInPlace(cell); }
+    bool SameInHeights(const TCellObj& cell, int width, int a, int b) const override
+    {
+        return DefaultCellContentOps().SameInHeights(cell, width, a, b);
+    }
+    std::map<const TCellObj*, int> Laid;
+};
+
+// A table in a table's first cell is laid out once per layout of the outer table: in its place
+// while the row heights are found, and kept there. Laid out at the top left first and again in
+// place, a nested table's cost doubles with every level of nesting, as result pages nest tables;
+// from six levels down row heights are kept, which hides the doubling from the deep test above.
+TEST_F(TableDocument, ATableInTheFirstCellIsLaidOutOnceInItsPlace)
+{
+    Layout("<body><table cellspacing=2 cellpadding=1><tr><td><table cellspacing=0><tr><td>innen</td></tr>"
+           "</table></td><td>daneben</td></tr></table></body>",
+           600);
+    ThtmlTable& outer = *Tables().at(0);
+    CountedLayouts counted;
+    outer.ContentOps = &counted;
+    int widest = 0;
+    const int height = page.Doc.LayoutDocument(canvas, 600, widest);
+    TCellObj* first = outer.Rows[0]->Items(0);
+    TCellObj* second = outer.Rows[0]->Items(1);
+    EXPECT_EQ(counted.Laid[first], 1);
+    // Text alone is laid out at the top left once and moved into place.
+    EXPECT_EQ(counted.Laid[second], 1);
+    // Laid out once, it stands where a layout in place puts it: 10 + 2 + 1 down.
+    const ThtmlTable& inner = *Tables().at(1);
+    EXPECT_EQ(inner.YPosition, 13);
+    outer.ContentOps = nullptr;
+    EXPECT_EQ(page.Doc.LayoutDocument(canvas, 600, widest), height);
+    EXPECT_EQ(Tables().at(1)->YPosition, 13);
 }
 
 
