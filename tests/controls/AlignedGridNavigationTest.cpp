@@ -1,7 +1,7 @@
 // The way to the next cell: every direction's walk over a 4 x 3 grid with one fixed row and
-// column, the four end policies at each walk's end, cells that fail the test skipped, and the walk
-// ending where it began. On the widget: Tab and Shift+Tab with tab stops, the inserted row of
-// lc_newcolrow and the focus leaving with lc_exit.
+// column, the four end policies at each walk's end, cells that fail the test skipped, the walk
+// ending where it began, and a grid of a single cell. On the widget: Tab and Shift+Tab with tab
+// stops, the inserted row of lc_newcolrow and the focus leaving with lc_exit.
 #include "tests/controls/AlignedGridSupport.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +65,9 @@ TEST(AlignedGridNavigation, SkipsCellsThatFailAndStopsWhereItBegan)
 {
     auto only = [](int c, int r) { return [c, r](int col, int row) { return col == c && row == r; }; };
     EXPECT_EQ(NextCell(kShape, 1, 1, nc_rightdown, lc_stop, only(2, 2)), (TNextCell{TNextCell::Cell, 2, 2}));
+    // The walk goes as far as it must: to the last cell, and down a grid one column wide.
+    EXPECT_EQ(NextCell(kShape, 1, 1, nc_rightdown, lc_stop, only(3, 2)), (TNextCell{TNextCell::Cell, 3, 2}));
+    EXPECT_EQ(NextCell({1, 8, 0, 0}, 0, 0, nc_rightdown, lc_stop, only(0, 7)), (TNextCell{TNextCell::Cell, 0, 7}));
     // After the last cell lc_first goes on from the first cell.
     EXPECT_EQ(NextCell(kShape, 3, 2, nc_rightdown, lc_first, only(2, 1)), (TNextCell{TNextCell::Cell, 2, 1}));
     EXPECT_EQ(NextCell(kShape, 2, 2, nc_rightdown, lc_first, only(2, 2)), (TNextCell{TNextCell::Stay, 2, 2}));
@@ -136,4 +139,37 @@ TEST(AlignedGridNavigation, NoFixedCellsAndAllFixedColumns)
             EXPECT_EQ(NextCell(fixed, 1, 1, nc_rightdown, policy, Any), (TNextCell{TNextCell::Stay, 1, 1}));
     // One column left open: the walk stays in it.
     EXPECT_EQ(NextCell(TGridShape{2, 3, 1, 1}, 1, 1, nc_rightdown, lc_stop, Any), (TNextCell{TNextCell::Cell, 1, 2}));
+}
+
+// A grid of a single cell has nowhere to walk: the first step is already the walk's end, where
+// Tab must still leave the grid (lc_exit) or add a row (lc_newcolrow) rather than stay put.
+TEST(AlignedGridNavigation, ASingleCellGridLeavesOrGrowsAtOnce)
+{
+    for (const TGridShape one : {TGridShape{1, 1, 0, 0}, TGridShape{2, 2, 1, 1}}) {
+        const int cell = one.FixedCols;
+        EXPECT_EQ(NextCell(one, cell, cell, nc_rightdown, lc_exit, Any), (TNextCell{TNextCell::Leave, cell, cell}));
+        EXPECT_EQ(NextCell(one, cell, cell, nc_rightdown, lc_newcolrow, Any),
+                  (TNextCell{TNextCell::InsertRow, cell, cell + 1, cell + 1}));
+        EXPECT_EQ(NextCell(one, cell, cell, nc_leftup, lc_newcolrow, Any),
+                  (TNextCell{TNextCell::InsertRow, cell, cell, cell}));
+        EXPECT_EQ(NextCell(one, cell, cell, nc_rightdown, lc_first, Any), (TNextCell{TNextCell::Stay, cell, cell}));
+    }
+
+    auto* grid = new TestAlignedGrid;
+    grid->SetFixedCols(0);
+    grid->SetFixedRows(0);
+    grid->SetColCount(1);
+    grid->SetRowCount(1);
+    grid->SetOptions(grid->Options() | goTabs);
+    velmoran::testing::FormWithNext form(grid);
+    ASSERT_TRUE(grid->hasFocus());
+    grid->AfterLastCellTab = lc_newcolrow;
+    grid->Key(Qt::Key_Tab);
+    EXPECT_EQ(grid->RowCount(), 2);
+    EXPECT_EQ(std::pair(grid->Col(), grid->Row()), std::pair(0, 1));
+    grid->SetRowCount(1);
+    grid->AfterLastCellTab = lc_exit;
+    grid->Key(Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_TRUE(form.Next->hasFocus());
 }

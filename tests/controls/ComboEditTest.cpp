@@ -115,6 +115,8 @@ TEST(ComboEdit, PopupPlacementFlipsShiftsAndStaysOnItsScreen)
     // epaLeft near the right edge: the right edges line up instead.
     EXPECT_EQ(PopupPosition({1000, 100, 1100, 121}, popup, TPopupAlign::epaLeft, screen), (TPoint{1000, 121}));
     EXPECT_EQ(PopupPosition({1800, 100, 1900, 121}, popup, TPopupAlign::epaLeft, screen), (TPoint{1750, 121}));
+    // A popup that just fits, its right edge on the screen's, stays under the edit's left edge.
+    EXPECT_EQ(PopupPosition({1770, 100, 1870, 121}, popup, TPopupAlign::epaLeft, screen), (TPoint{1770, 121}));
     // An edit partly off the screen: the popup is kept on it.
     EXPECT_EQ(PopupPosition({1880, 100, 1930, 121}, popup, TPopupAlign::epaLeft, screen), (TPoint{1770, 121}));
     // The edit on a second screen right of the first: the popup stays there.

@@ -246,6 +246,27 @@ TEST_F(EnhEdit, ValidationShowsTheErrorColours)
     EXPECT_EQ(seen, (std::vector<std::string>{"x", "y", "y"}));
 }
 
+// ShowError alone, with no one to validate, finds nothing wrong: leaving the edit (where the value
+// is checked once more) keeps the normal colours instead of marking every edit as an error.
+TEST_F(EnhEdit, WithoutAValidatorLeavingKeepsTheNormalColours)
+{
+    auto* edit = new TEnhEdit(dialog_.get());
+    auto* next = new QLineEdit(dialog_.get());
+    next->move(0, 40);
+    edit->SetShowError(true);
+    edit->SetColor(RGBRef(255, 255, 0));
+    Show();
+    edit->setFocus();
+    QApplication::processEvents();
+    TypeText(edit, u"x");
+    next->setFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(edit->hasFocus());
+    EXPECT_FALSE(edit->ErrorShown());
+    EXPECT_EQ(edit->ShownColor(), RGBRef(255, 255, 0));
+    EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(Qt::yellow));
+}
+
 TEST_F(EnhEdit, ClipboardByTheTypesRules)
 {
     MemoryClipboard board;

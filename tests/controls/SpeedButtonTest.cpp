@@ -77,6 +77,15 @@ TEST(SpeedButton, ImageCountFollowsTheStripShape)
     EXPECT_EQ(button.NumGlyphs(), 5);
     button.SetNumGlyphs(0);
     EXPECT_EQ(button.NumGlyphs(), 5);
+    // One image again: the whole strip is the glyph.
+    TExButtonGlyph single;
+    single.SetGlyph(Strip(4));
+    int changes = 0;
+    single.OnChange = [&] { ++changes; };
+    single.SetNumGlyphs(1);
+    EXPECT_EQ(single.NumGlyphs(), 1);
+    EXPECT_EQ(single.GlyphSize(), (TSize{64, 16}));
+    EXPECT_EQ(changes, 1);
 
     // The transparent colour is the bottom-left pixel's.
     QImage blue = Strip(1);

@@ -277,6 +277,27 @@ TEST_F(Sorting, UniqueIndexRefusesTheSecondEqualKeyAndChangesNothing)
     EXPECT_EQ(table.IndexDefs().Find("Doppelt"), nullptr);
 }
 
+// The duplicate check bisects the unique index to the first equal key; with three records and
+// more the bisection takes several steps, and a key past the last, between two or before the
+// first must be taken while an equal one anywhere is still refused.
+TEST_F(Sorting, UniqueIndexOverSeveralRecordsTakesNewKeysAnywhere)
+{
+    Add({{"Ulm", "BW", 120000}, {"Hof", "BY", 45000}, {"Passau", "BY", 50000}});
+    ASSERT_NE(table.AddIndex("Eindeutig", "Name", mtcoUnique), nullptr);
+    table.SetIndexName("Eindeutig");
+    Add({"Zwiesel", "BY", 9000});
+    Add({"Regen", "BY", 11000});
+    Add({"Aalen", "BW", 68000});
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Aalen", "Hof", "Passau", "Regen", "Ulm", "Zwiesel"}));
+    for (const char* taken : {"Aalen", "Passau", "Regen", "Zwiesel"}) {
+        table.Append();
+        name->SetAsString(taken);
+        EXPECT_THROW(table.Post(), EMemTableDupKey) << taken;
+        table.Cancel();
+    }
+    EXPECT_EQ(table.RecordCount(), 6);
+}
+
 TEST_F(Sorting, IndexDefinitionsAtOpenAndTheMissingFields)
 {
     table.Close();

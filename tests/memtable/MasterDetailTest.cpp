@@ -1,6 +1,6 @@
 // Master/detail links: which records a detail shows as its master moves, a new detail record's
 // master value, the link through the index fields, switching the source off and on, the master
-// closing or going away, and refusing circles of masters of any length.
+// closing or going away, a master's bulk update, and refusing circles of masters of any length.
 #include "PlacesTable.h"
 
 #include <memory>
@@ -89,6 +89,46 @@ TEST_F(MasterDetail, NewDetailRecordStartsWithTheMastersValue)
     name->SetAsString("Landshut");
     places.Post();
     EXPECT_EQ(Places(), (std::vector<std::string>{"Passau", "Hof", "Landshut"}));
+}
+
+// The master's and the detail's field lists need not be equally long: a new detail record takes
+// the values of the fields both lists name and leaves the rest to the user.
+TEST_F(MasterDetail, NewDetailRecordWithFieldListsOfDifferentLengths)
+{
+    places.SetMasterSource(&source);
+    places.SetMasterFields("Kuerzel");
+    places.SetDetailFields("Land;Name");
+    states.Next();
+    places.Append();
+    EXPECT_EQ(land->AsString(), "BY");
+    EXPECT_TRUE(name->IsNull());
+    name->SetAsString("Landshut");
+    places.Post();
+    EXPECT_EQ(Places(), (std::vector<std::string>{"Passau", "Hof", "Landshut"}));
+
+    // The other way round: the master names one field more than the detail.
+    places.SetDetailFields("Land");
+    places.SetMasterFields("Kuerzel;Name");
+    states.First();
+    places.Append();
+    EXPECT_EQ(land->AsString(), "BW");
+    EXPECT_TRUE(name->IsNull());
+    places.Cancel();
+}
+
+// A bulk update on the master holds its data events back, so the detail stays where it was; once
+// the update ends the detail follows the master's moves again.
+TEST_F(MasterDetail, DetailFollowsAgainAfterTheMastersBulkUpdate)
+{
+    Link();
+    states.BeginBulkUpdate();
+    states.Next();
+    EXPECT_EQ(Places(), (std::vector<std::string>{"Ulm", "Aalen"}));
+    states.EndBulkUpdate();
+    states.First();
+    EXPECT_EQ(Places(), (std::vector<std::string>{"Ulm", "Aalen"}));
+    states.Next();
+    EXPECT_EQ(Places(), (std::vector<std::string>{"Passau", "Hof"}));
 }
 
 TEST_F(MasterDetail, WithoutDetailFieldsTheIndexFieldsLink)

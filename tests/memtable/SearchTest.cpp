@@ -17,6 +17,25 @@ int NativeKey(const TzebMemTable& t, const TzebRecord* record)
     return value;
 }
 
+// A scratch record holding one integer key to search for, freed with the probe.
+class IntegerProbe {
+public:
+    explicit IntegerProbe(TzebMemTable& table) : table_(table), record_(table.Store().AllocateRecord()) {}
+    ~IntegerProbe() { table_.Store().FreeRecord(record_, false, false); }
+    IntegerProbe(const IntegerProbe&) = delete;
+    IntegerProbe& operator=(const IntegerProbe&) = delete;
+    const TzebRecord* Key(std::int32_t value)
+    {
+        *table_.Store().FieldPointer(record_, 1) = std::byte{2};
+        std::memcpy(table_.Store().FieldPointer(record_, 1) + 1, &value, 4);
+        return record_;
+    }
+
+private:
+    TzebMemTable& table_;
+    TzebRecord* record_;
+};
+
 // The same first match by scan (20 records) and by bisection (21 records), with runs of equal
 // keys in which the first one in the index's order must be found.
 TEST_F(KeySearch, ScanAndBisectionFindTheSameFirstRecord)
@@ -34,12 +53,9 @@ TEST_F(KeySearch, ScanAndBisectionFindTheSameFirstRecord)
         auto& index = static_cast<TzebSortedIndex&>(t.CurrentIndex());
         TzebFieldList keys;
         t.BuildFieldList("Key", keys);
-        TzebRecord* probe = t.Store().AllocateRecord();
+        IntegerProbe probe(t);
         auto search = [&](int wanted, bool nearest) {
-            std::int32_t value = wanted;
-            *t.Store().FieldPointer(probe, 1) = std::byte{2};
-            std::memcpy(t.Store().FieldPointer(probe, 1) + 1, &value, 4);
-            return t.SearchKey(index, keys, 1, probe, true, nearest);
+            return t.SearchKey(index, keys, 1, probe.Key(wanted), true, nearest);
         };
         for (int wanted = 0; wanted <= (count - 1) / 4; ++wanted) {
             int first = 0;
@@ -59,8 +75,31 @@ TEST_F(KeySearch, ScanAndBisectionFindTheSameFirstRecord)
         // Nearest mode gives the insertion point: the first record above the key.
         EXPECT_EQ(search(99, true), count);
         EXPECT_EQ(search(-1, true), 0);
-        t.Store().FreeRecord(probe, false, false);
     }
+}
+
+// Asked for the last of equal keys, the bisection walks up the run it lands in; the last run ends
+// at the index's end, where the walk must stop without looking past it.
+TEST_F(KeySearch, BisectionFindsTheLastOfEqualKeysUpToTheIndexEnd)
+{
+    TzebMemTable t;
+    auto& key = t.AddField<TIntegerField>("Key");
+    t.Open();
+    for (int i = 0; i < 24; ++i) {
+        t.Append();
+        key.SetAsInteger(i % 6);  // six runs of four equal keys, stored mixed
+        t.Post();
+    }
+    t.SetIndexFieldNames("Key");
+    auto& index = static_cast<TzebSortedIndex&>(t.CurrentIndex());
+    TzebFieldList keys;
+    t.BuildFieldList("Key", keys);
+    IntegerProbe probe(t);
+    for (int wanted = 0; wanted < 6; ++wanted) {
+        EXPECT_EQ(t.SearchKey(index, keys, 1, probe.Key(wanted), false, false), wanted * 4 + 3) << wanted;
+        EXPECT_EQ(t.SearchKey(index, keys, 1, probe.Key(wanted), true, false), wanted * 4) << wanted;
+    }
+    EXPECT_EQ(t.SearchKey(index, keys, 1, probe.Key(6), false, false), -1);
 }
 
 TEST_F(KeySearch, PartialAndCaseInsensitiveLocate)

@@ -41,6 +41,39 @@ TEST(ActionLink, AssignmentCopiesEverythingButLoadingOnlyIntoDefaults)
     EXPECT_EQ(loading.Caption(), "Eigen");
 }
 
+// The shortcut is what a user presses to run the action, so the item linked to it must answer to
+// the same keys: assigned in the program it takes the action's; read from a stored form it takes
+// the action's only when the stored item had none, and keeps what it has when loading ends.
+TEST(ActionLink, TheShortCutComesFromTheActionUnlessALoadedItemHasItsOwn)
+{
+    Action action;
+    Fill(action);
+    TBarItem item;
+    item.SetShortCut(scCtrl | 'S');
+    item.SetAction(&action);
+    EXPECT_EQ(item.ShortCut(), scCtrl | 'O');
+
+    TBarItem bare;
+    bare.BeginLoading();
+    bare.SetAction(&action);
+    EXPECT_EQ(bare.ShortCut(), scCtrl | 'O');
+    bare.Loaded();
+    EXPECT_EQ(bare.ShortCut(), scCtrl | 'O');
+
+    TBarItem own;
+    own.BeginLoading();
+    own.SetShortCut(scCtrl | 'S');
+    own.SetAction(&action);
+    EXPECT_EQ(own.ShortCut(), scCtrl | 'S');
+    own.Loaded();
+    EXPECT_EQ(own.ShortCut(), scCtrl | 'S');
+
+    // After loading, the one that took the action's shortcut follows it; the other keeps its own.
+    action.SetShortCut(scCtrl | 'L');
+    EXPECT_EQ(bare.ShortCut(), scCtrl | 'L');
+    EXPECT_EQ(own.ShortCut(), scCtrl | 'S');
+}
+
 TEST(ActionLink, APropertyFollowsTheActionOnlyWhileLinked)
 {
     Action action;

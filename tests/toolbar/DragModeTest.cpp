@@ -636,6 +636,32 @@ TEST_F(SizeMode, SizingStopsAtTheMinimumWithTheOppositeEdgeFixed)
     EXPECT_EQ(floating.width(), 88);
 }
 
+// A floating bar sized by its top or its top-right corner grows upwards: the top edge follows
+// the cursor and the bottom edge stays where it was, as the user sees the frame under the mouse.
+TEST_F(SizeMode, SizingFromTheTopMovesTheTopEdgeAndKeepsTheBottom)
+{
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    const QRect start = floating.geometry();
+    ASSERT_EQ(start, QRect(300, 300, 88, 46));
+
+    const QPoint topRight(start.right(), start.top());
+    bar->BeginSizing(HTTOPRIGHT - HTLEFT, topRight);
+    Mouse(QEvent::MouseMove, topRight + QPoint(20, -15));
+    EXPECT_EQ(floating.geometry(), QRect(300, 285, 108, 61));
+    Release(topRight + QPoint(20, -15));
+    ExpectEnded();
+
+    const QRect now = floating.geometry();
+    const QPoint top(now.center().x(), now.top());
+    bar->BeginSizing(HTTOP - HTLEFT, top);
+    Mouse(QEvent::MouseMove, top + QPoint(30, 10));
+    EXPECT_EQ(floating.geometry(), QRect(300, 295, 108, 51));
+    Release(top + QPoint(30, 10));
+    ExpectEnded();
+}
+
 // On a single monitor the cursor stays inside the work area while a floating bar is sized, and
 // the size follows the held cursor; with the option off, or on two monitors, it goes free.
 TEST_F(SizeMode, TheCursorStaysInTheWorkAreaWhileAFloatingBarIsSized)

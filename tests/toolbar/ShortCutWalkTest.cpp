@@ -92,6 +92,37 @@ TEST(ShortCutWalk, MoreThanTwentyFiveLinkHopsFindNothing)
     EXPECT_FALSE(root.IsShortCut(kCtrlN));
 }
 
+// Submenus linked round in a cycle never end. The search follows them depth first until the link
+// hops run out and then gives up as a whole: it does not go back and search on past the cycle,
+// for a search that did would walk every path of the cycle up to that depth (two submenus in it
+// are already 2^25 paths) and hang the program at a key press.
+TEST(ShortCutWalk, ACycleOfLinkedSubmenusEndsTheSearch)
+{
+    TBarRootItem root;
+    auto* menu = new TBarSubmenuItem;
+    root.Add(menu);
+    TBarCustomItem shared;
+    menu->SetLinkSubitems(&shared);
+    auto* again = new TBarSubmenuItem;
+    shared.Add(again);
+    again->SetLinkSubitems(&shared);
+
+    auto* after = new TBarSubmenuItem;
+    root.Add(after);
+    auto* item = new TBarItem;
+    item->SetShortCut(kCtrlN);
+    after->Add(item);
+    int clicks = 0;
+    item->OnClick = [&](TBarCustomItem&) { ++clicks; };
+
+    EXPECT_FALSE(root.IsShortCut(kCtrlN));
+    EXPECT_EQ(clicks, 0);
+    // Without the cycle in front of it the item is found.
+    delete menu;
+    EXPECT_TRUE(root.IsShortCut(kCtrlN));
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(ShortCutWalk, ASubmenuRebuiltOnEveryPopupEndsTheWalk)
 {
     TBarRootItem root;

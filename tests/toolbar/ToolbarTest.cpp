@@ -104,6 +104,66 @@ TEST_F(Toolbar, AltLettersOpenBeepOrGoToTheWindowManager)
     EXPECT_EQ(Child(BarView()), nullptr);
 }
 
+// Counts the key presses that get past the application's filters to the object it watches.
+class KeyPressCounter : public QObject {
+public:
+    int Presses = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            ++Presses;
+        return false;
+    }
+};
+
+// Holding Alt underlines the accelerators of the form's menu bars. A letter that opens no menu
+// takes them away at once, while Alt is still down, on every menu bar, not only on the one that
+// was offered the letter; Alt with a key of the window manager (Alt+Space, Alt+-, Alt+F4) takes
+// them away as well and goes on to the focused control and the window manager, which would never
+// see it if the bars kept it.
+TEST_F(Toolbar, AnAltKeyThatOpensNoMenuTakesTheUnderlinesAway)
+{
+    TBarToolbar* second = AddToolbar("Zweites Menü");
+    second->SetMenuBar(true);
+    Item(second->Items(), "&Hilfe");
+    Settle();
+    const auto cues = [&] { return BarView().KeyboardCuesShown() || second->View().KeyboardCuesShown(); };
+    QWidget* target = KeyTarget();
+    KeyPressCounter counter;
+    target->installEventFilter(&counter);
+    // Alt down, the key with Alt: whether underlines are still shown then; then both up.
+    const auto altWith = [&](int key, const QString& text) {
+        QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QApplication::sendEvent(target, &altDown);
+        EXPECT_TRUE(BarView().KeyboardCuesShown());
+        EXPECT_TRUE(second->View().KeyboardCuesShown());
+        counter.Presses = 0;
+        QKeyEvent down(QEvent::KeyPress, key, Qt::AltModifier, text);
+        QApplication::sendEvent(target, &down);
+        const bool shown = cues();
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::AltModifier, text);
+        QApplication::sendEvent(target, &up);
+        QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QApplication::sendEvent(target, &altUp);
+        Settle();
+        EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+        return shown;
+    };
+    EXPECT_FALSE(altWith(Qt::Key_Q, "q"));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(counter.Presses, 0);
+    EXPECT_FALSE(altWith(Qt::Key_Space, " "));
+    EXPECT_EQ(counter.Presses, 1);
+    EXPECT_FALSE(altWith(Qt::Key_Minus, "-"));
+    EXPECT_EQ(counter.Presses, 1);
+    EXPECT_FALSE(altWith(Qt::Key_F4, {}));
+    EXPECT_EQ(counter.Presses, 1);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_FALSE(cues());
+}
+
 TEST_F(Toolbar, ADialogCharacterRunsAToolbarItemByItsAcceleratorOnly)
 {
     TBarToolbar* toolbar = AddToolbar("Leiste");

@@ -315,6 +315,46 @@ TEST_F(View, ControlWidgetsFollowTheirItemsAndDisableAChevronOfControlsOnly)
     EXPECT_EQ(widget->geometry().left(), 2 * kButton);
 }
 
+// A program hides a bar's control (a combo it does not need now) by hiding the widget; the bar
+// must take that as the owner's choice and not show it again at its next layout, neither a
+// control the layout has always shown nor one it hid for want of room and showed again.
+TEST_F(View, AControlItsOwnerHidesStaysHiddenAtTheNextLayout)
+{
+    MakeChevronBar(false);
+    auto* widget = new QWidget(&host);
+    widget->resize(30, 10);
+    auto* control = new TBarControlItem(&root);
+    control->SetControl(widget);
+    control->KeepControl = true;
+    root.Add(control);
+    for (TBarItem* item : items)
+        item->SetVisible(false);
+    Bar().SetChevronOffset(200);
+    Layout();
+    ASSERT_FALSE(widget->isHidden());
+    widget->hide();
+    Layout();
+    EXPECT_FALSE(Shown(control));
+    EXPECT_TRUE(widget->isHidden());
+    widget->show();
+    Layout();
+    EXPECT_TRUE(Shown(control));
+
+    // Hidden behind the chevron and back: from then on it is the owner's again.
+    items[0]->SetVisible(true);
+    items[1]->SetVisible(true);
+    Bar().SetChevronOffset(40);
+    Layout();
+    ASSERT_TRUE(widget->isHidden());
+    Bar().SetChevronOffset(200);
+    Layout();
+    ASSERT_FALSE(widget->isHidden());
+    widget->hide();
+    Layout();
+    EXPECT_FALSE(Shown(control));
+    EXPECT_TRUE(widget->isHidden());
+}
+
 TEST_F(View, TallPopupsScrollBetweenArrowBands)
 {
     std::vector<TBarItem*> lines;

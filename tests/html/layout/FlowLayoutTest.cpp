@@ -243,6 +243,16 @@ TEST(Rules, SizesAndShading)
     EXPECT_TRUE(Has(calls, "LineTo 214,23 from 214,22"));  // the 10-pixel rule is centred
 }
 
+// Pages written for old browsers give a rule's COLOR as bare hex digits, without the "#" a style
+// sheet needs: the rule is filled with that colour all the same, as with the "#".
+TEST(Rules, AColourOfBareHexDigitsIsTheColour)
+{
+    Laid l("<hr size=5 color=ff0000><hr size=5 color=\"#0000ff\">", 420);
+    const auto calls = l.Paint();
+    EXPECT_TRUE(Has(calls, "FillRect 10,10,410,15 #FF0000")) << ::testing::PrintToString(calls);
+    EXPECT_TRUE(Has(calls, "FillRect 10,25,410,30 #0000FF")) << ::testing::PrintToString(calls);
+}
+
 TEST(Borders, StylesAndBackgroundCalls)
 {
     Laid solid("<div style='border:2px solid red;background-color:#00ff00'>x</div>", 400);

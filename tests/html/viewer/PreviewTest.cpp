@@ -3,7 +3,8 @@
 // the zoom tool's limits, one and two pages, navigation, a document with no pages, a cancelled
 // recording, the picture of a page, the main window's hints while it is shown, printing from it,
 // and that nothing of it stays; where the pages stand and when the bars show, the point the zoom
-// tool centres, the fit buttons, the page in the second box, the pages printed, half a sheet.
+// tool centres, the fit buttons, the page in the second box, the pages printed, half a sheet, the
+// bars at fit width.
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
@@ -575,7 +576,9 @@ TEST_F(Preview, TheFitButtonsShowWhichFitIsInUse)
     });
 }
 
-// In two-page mode the second box shows the page after the current one, and nothing after the last.
+// In two-page mode the second box shows the page after the current one, and nothing after the last:
+// on the last page the second box asks for no page past the recorded ones, so its paint raises
+// no error for the user to read.
 TEST_F(Preview, TheSecondBoxShowsThePageAfterTheCurrentOne)
 {
     viewer_.LoadDocumentString(Lines(200));
@@ -583,7 +586,7 @@ TEST_F(Preview, TheSecondBoxShowsThePageAfterTheCurrentOne)
     auto form = Open();
     const int pages = form->Recorder().PageCount();
     ASSERT_GE(pages, 3);
-    Run(*form, [pages](TPreviewForm& f) {
+    Run(*form, [this, pages](TPreviewForm& f) {
         f.PreviewTwoPages->Execute();
         EXPECT_EQ(SquaresOn(f.PB1, f.Zoom()), 1);
         EXPECT_EQ(SquaresOn(f.PB2, f.Zoom()), 2);
@@ -593,6 +596,33 @@ TEST_F(Preview, TheSecondBoxShowsThePageAfterTheCurrentOne)
         f.ShowPage(pages - 1);
         EXPECT_EQ(SquaresOn(f.PB1, f.Zoom()), pages);
         EXPECT_EQ(SquaresOn(f.PB2, f.Zoom()), 0);
+        EXPECT_TRUE(prompts_.Messages().empty());
+    });
+}
+
+// Fit width makes the page exactly as wide as the box but its gaps. A page that is then no taller
+// than the box fits whole: no bar may show, as there is nothing to scroll to; a taller page needs both.
+TEST_F(Preview, AtFitWidthAPageNoTallerThanTheBoxShowsNoBars)
+{
+    viewer_.LoadDocumentString(Lines(10));
+    auto form = Open();
+    Run(*form, [](TPreviewForm& f) {
+        auto bars = [&f] {
+            return std::pair(f.ScrollBox1->horizontalScrollBarPolicy(), f.ScrollBox1->verticalScrollBarPolicy());
+        };
+        // A narrow, tall window: the page at fit width is shorter than the box.
+        f.resize(500, 900);
+        QApplication::processEvents();
+        f.PreviewFitWidth->Execute();
+        const QSize client = f.ScrollBox1->contentsRect().size();
+        ASSERT_EQ(f.PB1->width() + 20, client.width());
+        ASSERT_LE(f.PB1->height() + 20, client.height());
+        EXPECT_EQ(bars(), std::pair(Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOff));
+        // A wide, low window: the page at fit width is taller than the box.
+        f.resize(900, 500);
+        QApplication::processEvents();
+        ASSERT_GT(f.PB1->height() + 20, f.ScrollBox1->contentsRect().height());
+        EXPECT_EQ(bars(), std::pair(Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOn));
     });
 }
 
