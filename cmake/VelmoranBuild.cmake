@@ -69,6 +69,12 @@ function(velmoran_test suite)
   cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPENDS" ${ARGN})
   string(REPLACE "." "_" target "test_${suite}")
   add_executable(${target} ${ARG_SOURCES})
+  # Tests share most of their headers within a suite: compiled four files at a time they are
+  # parsed once a batch, which roughly halves what the suites cost to build. GCC takes a fixture
+  # in a file's anonymous namespace, included into a batch, for one shared with other files;
+  # each batch is still a translation unit of its own.
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 4)
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
   if(ARG_QT)
     target_link_libraries(${target} PRIVATE velmoran_test_support)
   else()

@@ -23,7 +23,7 @@
 namespace velmoran {
 namespace {
 
-const std::string kDemo = VELMORAN_TEST_DATA "/help/Demo.hlp";
+const std::string kDemoHelpFile = VELMORAN_TEST_DATA "/help/Demo.hlp";
 
 QStringList Words(const QString& text)
 {

@@ -1,6 +1,7 @@
 // The in-memory table through the dataset interface: navigation, editing, which record is
 // current after each operation, read-only rules, bookmarks, events and out-of-record values.
 #include "memtable/MemTable.h"
+#include "tests/memtable/PlacesTable.h"
 #include "platform/core/FormatSettings.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,7 @@
 namespace velmoran {
 namespace {
 
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "<no error>";
-}
+using testing::MessageOf;
 
 // A table with a text and a number field.
 class MemTableTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 // The record store: layout of every supported type, out-of-record values, slot and unique
 // numbering, the unique-number limit, generations, locale ids and store properties.
 #include "memtable/MemTable.h"
+#include "tests/memtable/PlacesTable.h"
 #include "memtable/RecordStore.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +11,7 @@
 namespace velmoran {
 namespace {
 
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "<no error>";
-}
+using testing::MessageOf;
 
 TEST(RecordStoreLayout, MixedTableOffsets)
 {

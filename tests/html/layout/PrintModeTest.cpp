@@ -17,8 +17,8 @@ namespace {
 
 using testing::ParsedPage;
 
-constexpr int kWidth = 500;
-constexpr int kPageHeight = 300;
+constexpr int kPrintWidth = 500;
+constexpr int kPrintPageHeight = 300;
 
 // A selection over a link and a coloured cell, a table whose header rows repeat on every page.
 std::string MixedPage()
@@ -35,14 +35,14 @@ std::string MixedPage()
 // record: where each page is cut and what it paints. At most `pages` pages.
 std::string PrintRecord(TSectionList& doc, FontEngine& fonts, int pages = 100)
 {
-    RecordingCanvas canvas(fonts, kWidth, kPageHeight);
+    RecordingCanvas canvas(fonts, kPrintWidth, kPrintPageHeight);
     int widest = 0;
-    const int height = doc.LayoutDocument(canvas, kWidth, widest);
+    const int height = doc.LayoutDocument(canvas, kPrintWidth, widest);
     std::string out;
     for (int top = 0, page = 1; top < height && page <= pages; ++page) {
         canvas.Clear();
         doc.SetYOffset(top);
-        doc.PaintDocument(canvas, {0, 0, kWidth, kPageHeight});
+        doc.PaintDocument(canvas, {0, 0, kPrintWidth, kPrintPageHeight});
         out += "page " + std::to_string(page) + " cut " + std::to_string(doc.PageCutY) + "\n" + canvas.Text() + "\n";
         if (doc.PageCutY <= top)
             break;
@@ -53,8 +53,8 @@ std::string PrintRecord(TSectionList& doc, FontEngine& fonts, int pages = 100)
 
 std::string ScreenPaint(TSectionList& doc, FontEngine& fonts)
 {
-    RecordingCanvas canvas(fonts, kWidth, 2000);
-    doc.PaintDocument(canvas, {0, 0, kWidth, 2000});
+    RecordingCanvas canvas(fonts, kPrintWidth, 2000);
+    doc.PaintDocument(canvas, {0, 0, kPrintWidth, 2000});
     return canvas.Text();
 }
 

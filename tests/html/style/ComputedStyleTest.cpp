@@ -94,9 +94,9 @@ std::string Describe(const std::string& path, TProperties& p)
     return out.str();
 }
 
-class Page {
+class StyledPage {
 public:
-    Page()
+    StyledPage()
     {
         DefaultSheetOptions o;
         o.FontName = "Times New Roman";
@@ -149,7 +149,7 @@ private:
 
 TEST(ComputedStyle, SmallPagePrintsItsComputedProperties)
 {
-    Page page;
+    StyledPage page;
     TProperties& body = page.Open("body", "body");
     TProperties& h1 = page.Open("h1", "h1");
     const TColor h1Color = h1.Props[Color].Color();

@@ -15,6 +15,14 @@
 
 namespace imagetest {
 
+QImage QtRead(const std::string& bytes)
+{
+    QImage image;
+    image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
+    return image;
+}
+
+
 std::string Be32(std::uint32_t v)
 {
     std::string s(4, '\0');

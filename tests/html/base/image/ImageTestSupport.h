@@ -37,6 +37,8 @@ struct PngSpec {
     int ForcedFilter = -1;   // -1: filters 0..4 in turn
 };
 int PngChannels(int colorType);
+// A PNG file as Qt's own decoder reads it, to compare ours with.
+QImage QtRead(const std::string& bytes);
 // The raw (filtered, unpacked) stream of rows for the samples, passes as the spec asks.
 std::string PngRawRows(const PngSpec& spec, const std::vector<std::uint16_t>& samples);
 // Samples: width × height × channels values in row order.

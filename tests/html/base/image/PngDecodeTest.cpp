@@ -17,13 +17,6 @@ using namespace imagetest;
 
 namespace {
 
-QImage QtRead(const std::string& bytes)
-{
-    QImage image;
-    image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
-    return image;
-}
-
 // Compares our picture with Qt's: 8-bit values exactly; for 16-bit depths the high byte of Qt's
 // 16-bit value.
 void ExpectSamePixels(const QImage& ours, const QImage& qt, int depth, const std::string& what)

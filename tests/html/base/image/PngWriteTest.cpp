@@ -21,13 +21,6 @@ std::string Save(TPNGImage& png)
     return stream.ToString();
 }
 
-QImage QtRead(const std::string& bytes)
-{
-    QImage image;
-    image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
-    return image;
-}
-
 TPNGImage Read(const std::string& bytes)
 {
     TPNGImage png;
