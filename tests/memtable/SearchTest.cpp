@@ -36,20 +36,27 @@ private:
     TzebRecord* record_;
 };
 
+// Opens the table with one integer field "Key", appends count records keyed by keyOf and orders
+// the table by the key.
+void FillKeys(TzebMemTable& t, int count, const std::function<int(int)>& keyOf)
+{
+    auto& key = t.AddField<TIntegerField>("Key");
+    t.Open();
+    for (int i = 0; i < count; ++i) {
+        t.Append();
+        key.SetAsInteger(keyOf(i));
+        t.Post();
+    }
+    t.SetIndexFieldNames("Key");
+}
+
 // The same first match by scan (20 records) and by bisection (21 records), with runs of equal
 // keys in which the first one in the index's order must be found.
 TEST_F(KeySearch, ScanAndBisectionFindTheSameFirstRecord)
 {
     for (int count : {20, 21}) {
         TzebMemTable t;
-        auto& key = t.AddField<TIntegerField>("Key");
-        t.Open();
-        for (int i = 0; i < count; ++i) {
-            t.Append();
-            key.SetAsInteger((i * 11) % count / 4);  // runs of four equal keys, stored mixed
-            t.Post();
-        }
-        t.SetIndexFieldNames("Key");
+        FillKeys(t, count, [count](int i) { return (i * 11) % count / 4; });  // runs of four, mixed
         auto& index = static_cast<TzebSortedIndex&>(t.CurrentIndex());
         TzebFieldList keys;
         t.BuildFieldList("Key", keys);
@@ -83,14 +90,7 @@ TEST_F(KeySearch, ScanAndBisectionFindTheSameFirstRecord)
 TEST_F(KeySearch, BisectionFindsTheLastOfEqualKeysUpToTheIndexEnd)
 {
     TzebMemTable t;
-    auto& key = t.AddField<TIntegerField>("Key");
-    t.Open();
-    for (int i = 0; i < 24; ++i) {
-        t.Append();
-        key.SetAsInteger(i % 6);  // six runs of four equal keys, stored mixed
-        t.Post();
-    }
-    t.SetIndexFieldNames("Key");
+    FillKeys(t, 24, [](int i) { return i % 6; });  // six runs of four equal keys, stored mixed
     auto& index = static_cast<TzebSortedIndex&>(t.CurrentIndex());
     TzebFieldList keys;
     t.BuildFieldList("Key", keys);

@@ -9,6 +9,8 @@
 
 #include <QImage>
 
+#include <utility>
+
 namespace velmoran {
 namespace {
 
@@ -73,6 +75,23 @@ protected:
         Bar().RecreateAllViewers();
         Bar().SetChevronOffset(60);
         Bar().SetChevronSize(12);
+    }
+    // The chevron bar with its buttons hidden and a 30 x 10 control after them, laid out with
+    // room for all.
+    std::pair<TBarControlItem*, QWidget*> MakeControlBar()
+    {
+        MakeChevronBar(false);
+        auto* widget = new QWidget(&host);
+        widget->resize(30, 10);
+        auto* control = new TBarControlItem(&root);
+        control->SetControl(widget);
+        control->KeepControl = true;
+        root.Add(control);
+        for (TBarItem* item : items)
+            item->SetVisible(false);
+        Bar().SetChevronOffset(200);
+        Layout();
+        return {control, widget};
     }
     TBarItem* items[4] = {};
     TBarItem chevron;
@@ -283,17 +302,7 @@ TEST_F(View, ThePriorityListDecidesWhatHides)
 
 TEST_F(View, ControlWidgetsFollowTheirItemsAndDisableAChevronOfControlsOnly)
 {
-    MakeChevronBar(false);
-    auto* widget = new QWidget(&host);
-    widget->resize(30, 10);
-    auto* control = new TBarControlItem(&root);
-    control->SetControl(widget);
-    control->KeepControl = true;
-    root.Add(control);
-    for (TBarItem* item : items)
-        item->SetVisible(false);
-    Bar().SetChevronOffset(200);
-    Layout();
+    auto [control, widget] = MakeControlBar();
     EXPECT_EQ(widget->geometry(), QRect(0, 0, 30, 10));
     EXPECT_FALSE(widget->isHidden());
 
@@ -320,17 +329,7 @@ TEST_F(View, ControlWidgetsFollowTheirItemsAndDisableAChevronOfControlsOnly)
 // control the layout has always shown nor one it hid for want of room and showed again.
 TEST_F(View, AControlItsOwnerHidesStaysHiddenAtTheNextLayout)
 {
-    MakeChevronBar(false);
-    auto* widget = new QWidget(&host);
-    widget->resize(30, 10);
-    auto* control = new TBarControlItem(&root);
-    control->SetControl(widget);
-    control->KeepControl = true;
-    root.Add(control);
-    for (TBarItem* item : items)
-        item->SetVisible(false);
-    Bar().SetChevronOffset(200);
-    Layout();
+    auto [control, widget] = MakeControlBar();
     ASSERT_FALSE(widget->isHidden());
     widget->hide();
     Layout();
