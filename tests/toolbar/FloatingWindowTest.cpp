@@ -415,6 +415,41 @@ TEST_F(FloatingWindow, AClickActivatesTheFormOnlyForABarOnTopOfItThatAsks)
     EXPECT_FALSE(formActiveAfterClick());
 }
 
+// The platform makes a floating window active. Shown, it keeps the activation only when it took
+// it from its form; from another window the form is activated instead. Hidden, it hands the
+// activation to a shown, enabled window: its form first, else one that does not stay on top
+// before one that does.
+TEST_F(FloatingWindow, BecomingActiveItKeepsTheActivationOnlyFromItsForm)
+{
+    bar->SetFloatingPosition({300, 200});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    ASSERT_TRUE(floating.isVisible());
+    QWidget onTop(nullptr, Qt::WindowStaysOnTopHint);
+    onTop.setGeometry(600, 100, 100, 100);
+    onTop.show();
+    QWidget plain;
+    plain.setGeometry(600, 400, 100, 100);
+    plain.show();
+    const auto activeAfter = [&floating](QWidget* before) {
+        before->activateWindow();
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(&floating);
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::processEvents();
+        return QApplication::activeWindow();
+    };
+    EXPECT_EQ(activeAfter(form.get()), &floating);
+    EXPECT_EQ(activeAfter(&plain), form.get());
+    // Hidden while the application is inactive.
+    SetApplicationActive(false);
+    ASSERT_FALSE(floating.isVisible());
+    EXPECT_EQ(activeAfter(&plain), form.get());
+    form->setEnabled(false);
+    EXPECT_EQ(activeAfter(&onTop), &plain);
+    form->setEnabled(true);
+}
+
 // The caption looks active while its form, the tool window itself or another floating window of
 // the same form is the active window, and inactive while another form is.
 TEST_F(FloatingWindow, TheCaptionIsActiveWithItsFormOnly)
