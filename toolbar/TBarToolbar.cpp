@@ -591,6 +591,10 @@ void TBarCustomToolbar::SetHotViewer(TBarItemViewer* viewer)
 
 void TBarCustomToolbar::mousePressEvent(QMouseEvent* event)
 {
+    // A right press asks for a context menu, which may never reach the bar ("Was ist das?" takes
+    // the request first): the button under it is no longer hot either way.
+    if (event->button() == Qt::RightButton)
+        SetHotViewer(nullptr);
     const QPoint p = event->position().toPoint();
     TBarItemViewer* viewer = event->button() == Qt::LeftButton ? ViewerAtWindowPoint(p) : nullptr;
     if (!viewer || viewer->Item().HasStyle(istPassClicks) || view_->Tracking()) {
