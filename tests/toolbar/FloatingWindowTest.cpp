@@ -1,7 +1,8 @@
 // The floating window: docking, floating and docking back by double-click, the tool window's
 // frame and hit-test codes, its showing with the application and a minimised form, moving onto
 // the work area, the close button and a close request, the properties that change the frame and
-// the showing, the context menus of bar and dock, and going with its form.
+// the showing, the context menus of bar and dock, the activation it keeps or hands on, and going
+// with its form.
 #include "toolbar/TBarFloatingWindow.h"
 #include "toolbar/TBarDragMode.h"
 

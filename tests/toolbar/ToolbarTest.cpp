@@ -1,6 +1,7 @@
 // The toolbar and menu bar: the menu-bar switch, Alt+letter, shortcut processing in registration
 // order, control items, the space limits (wrap, floating width, chevron and its glyph, minimum
-// shrink size), the idle update of the items' actions and the saved floating width.
+// shrink size), the chevron's German hint, a right click taking the hot button away, the idle
+// update of the items' actions and the saved floating width.
 #include "platform/Action.h"
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
