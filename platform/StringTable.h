@@ -16,6 +16,7 @@ enum StringId : int {
     sIntroGreetings = 1005,
     sDlgOK = 1101,
     sNoMessages = 1102,
+    sChevronHint = 3001,
     sPrnCancel = 65188,
     sPrnCaption = 65189,
     sPrnFormatting = 65190,

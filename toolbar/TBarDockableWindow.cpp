@@ -13,6 +13,7 @@
 #include "toolbar/TBarFloatingWindow.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace velmoran {
 
@@ -39,9 +41,19 @@ std::optional<bool>& ApplicationActiveOverride()
     return active;
 }
 
+// The window activated last: the platform tells a window that it becomes active, not which
+// window lost the activation, and a floating window that becomes active needs to know.
+QPointer<QWidget>& LastActivatedWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
 // The one hook procedure of all dockable windows: floating windows follow their form's showing
-// and the application's activation. The floating tool windows are children of their form and go
-// with it, so a dying form only takes its floating windows off the list (and ends a drag of one).
+// and the application's activation, and a floating window that becomes active hands the
+// activation on where it should not keep it. The floating tool windows are children of their
+// form and go with it, so a dying form only takes its floating windows off the list (and ends a
+// drag of one).
 void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t wParam, std::intptr_t lParam)
 {
     std::vector<TBarCustomDockableWindow*> windows = TBarCustomDockableWindow::FloatingWindowList();
@@ -50,6 +62,11 @@ void DockableWindowHook(THookProcType code, QWidget* wnd, std::uintptr_t wParam,
         ApplicationActiveOverride() = wParam != 0;
         [[fallthrough]];
     case THookProcType::hpSendActivate:
+        if (code == THookProcType::hpSendActivate && wParam != 0 && wnd) {
+            QPointer<QWidget> losing = std::exchange(LastActivatedWindow(), wnd);
+            if (auto* floating = dynamic_cast<TBarFloatingWindowParent*>(wnd))
+                floating->Activated(losing);
+        }
         for (TBarCustomDockableWindow* window : windows)
             window->UpdateShowing();
         break;

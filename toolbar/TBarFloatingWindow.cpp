@@ -17,6 +17,12 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <vector>
 
 namespace velmoran {
 
@@ -60,6 +66,41 @@ bool ApplicationActive()
     return TBarCustomDockableWindow::ApplicationActiveState();
 }
 
+bool CanTakeActivation(const QWidget* window)
+{
+    const Qt::WindowType type = window->windowType();
+    return window->isVisible() && window->isEnabled() && type != Qt::Popup && type != Qt::ToolTip;
+}
+
+// The window that takes the activation a hidden floating window must not hold: the first shown,
+// enabled window of the application other than that one (menus and tips take none), one that
+// does not stay on top before one that does. The platform tells no stacking order; the form lies
+// right below its tool window, so it is asked first, then the others in the order the platform
+// keeps them.
+QWidget* SuccessorOf(const TBarFloatingWindowParent& floating)
+{
+    std::vector<QWidget*> candidates;
+    if (QWidget* form = floating.ParentForm())
+        candidates.push_back(form->window());
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    for (QWindow* handle : QGuiApplication::topLevelWindows()) {
+        const auto found = std::find_if(widgets.begin(), widgets.end(),
+                                        [handle](const QWidget* widget) { return widget->windowHandle() == handle; });
+        if (found != widgets.end())
+            candidates.push_back(*found);
+    }
+    QWidget* onTop = nullptr;
+    for (QWidget* window : candidates) {
+        if (window == &floating || !CanTakeActivation(window))
+            continue;
+        if (!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            return window;
+        if (!onTop)
+            onTop = window;
+    }
+    return onTop;
+}
+
 }  // namespace
 
 // --- the floating window ---
@@ -98,6 +139,22 @@ void TBarFloatingWindowParent::ApplyFloatingMode()
     setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
     if (shown)
         show();
+}
+
+void TBarFloatingWindowParent::Activated(QWidget* losing)
+{
+    QWidget* target = nullptr;
+    if (!isVisible())
+        target = SuccessorOf(*this);
+    else if (losing != form_)
+        target = form_;
+    if (!target)
+        return;
+    // Not while the platform is still telling the windows of this activation.
+    QTimer::singleShot(0, this, [this, target = QPointer<QWidget>(target)] {
+        if (target && QApplication::activeWindow() == this)
+            target->activateWindow();
+    });
 }
 
 void TBarFloatingWindowParent::SetInactiveCaption(bool inactive)

@@ -3,8 +3,9 @@
 // caption with the window's text and a close button, and sizing borders when the window is
 // resizable; presses on them start the drag and size modes of the dockable window, and a right
 // click opens the dockable window's context menu. A click does
-// not activate it (with ActivateParent the form is activated instead); Escape gives the focus back
-// to the form, and a close request is passed on to the form.
+// not activate it (with ActivateParent the form is activated instead), nor does the platform
+// keep it active unless it took the activation from its form; Escape gives the focus back to the
+// form, and a close request is passed on to the form.
 #pragma once
 
 #include "platform/NonClientWidget.h"
@@ -51,6 +52,10 @@ public:
     void FollowCaption();
     // Follows the window's floating mode: above all windows or above the form.
     void ApplyFloatingMode();
+    // This window became active, taking the activation from `losing` (nullptr: from no window
+    // of the application). Hidden, it hands the activation to the window that should have it;
+    // shown, it keeps it only from its form, and otherwise the form is activated.
+    void Activated(QWidget* losing);
 
     // Draws the frame, caption and close button (tests use a recording canvas).
     void DrawNCArea(Canvas& canvas) { PaintNonClient(canvas); }

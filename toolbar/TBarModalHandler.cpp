@@ -28,6 +28,8 @@ namespace {
 TBarModalHandler* activeHandler = nullptr;
 // The last mouse position a step saw; unset forces the next step to look again.
 std::optional<QPoint> lastMousePos;
+// The position of the mouse event the mode is handling, while it does.
+std::optional<QPoint> handledEventPoint;
 
 QPoint GlobalPointOf(const QSinglePointEvent& event)
 {
@@ -161,6 +163,11 @@ TBarModalHandler* TBarModalHandler::Active()
 void TBarModalHandler::ForgetMousePosition()
 {
     lastMousePos.reset();
+}
+
+QPoint TBarModalHandler::CurrentMessagePoint()
+{
+    return handledEventPoint ? *handledEventPoint : AppServices::Instance().GetMessagePoint();
 }
 
 TBarModalHandler::TBarModalHandler(TBarView& view, int /*options*/) : view_(&view), window_(view.Window()) {}
@@ -305,6 +312,10 @@ bool TBarModalHandler::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     bool consumed = false;
+    std::optional<QPoint> point = handledEventPoint;
+    if (event->isSinglePointEvent())
+        point = GlobalPointOf(*static_cast<QSinglePointEvent*>(event));
+    const ScopedValue<std::optional<QPoint>> handling(handledEventPoint, point);
     try {
         consumed = HandleEvent(watched, event);
     } catch (...) {

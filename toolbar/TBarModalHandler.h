@@ -31,6 +31,10 @@ public:
     static TBarModalHandler* Active();
     // The next step re-evaluates the mouse.
     static void ForgetMousePosition();
+    // The position of the input event at hand: while the mode handles a mouse event, that
+    // event's (its filter sees the event before the application services record it), else the
+    // application's last message point.
+    static QPoint CurrentMessagePoint();
 
     // The continue test: ends the mode when its conditions no longer hold.
     void CheckContinue();

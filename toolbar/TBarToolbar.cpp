@@ -6,6 +6,7 @@
 #include "platform/AppServices.h"
 #include "platform/Edges.h"
 #include "platform/Form.h"
+#include "platform/StringTable.h"
 #include "platform/SystemColors.h"
 #include "toolbar/TBarAccessible.h"
 #include "toolbar/TBarAnimation.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QChildEvent>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -47,8 +49,13 @@ void InitiateActions(TBarCustomItem& item)
 TBarChevronItem::TBarChevronItem(TBarCustomToolbar& toolbar) : toolbar_(toolbar)
 {
     SetStyle(istOpensPopup | istSubmenuKind | istNoHoverOpen);
-    SetHint(TBarCustomToolbar::kDefaultChevronHint);
-    SetCaption(EscapeAmpersands(ShortHint(TBarCustomToolbar::kDefaultChevronHint)));
+    ApplyHint(TBarCustomToolbar::DefaultChevronHint());
+}
+
+void TBarChevronItem::ApplyHint(const std::string& hint)
+{
+    SetHint(hint);
+    SetCaption(EscapeAmpersands(ShortHint(hint)));
 }
 
 std::unique_ptr<TBarItemViewer> TBarChevronItem::CreateViewer(TBarView& view, int groupLevel)
@@ -282,10 +289,14 @@ void TBarCustomToolbar::ApplyNewItemPriority()
     view_->SetNewViewersGetHighestPriority(shownOnce_ && chevronPriority_ == TBarChevronPriorityForNewItems::tbcpHighest);
 }
 
+std::string TBarCustomToolbar::DefaultChevronHint()
+{
+    return LoadStr(sChevronHint);
+}
+
 void TBarCustomToolbar::SetChevronHint(const std::string& hint)
 {
-    chevron_->SetHint(hint);
-    chevron_->SetCaption(EscapeAmpersands(ShortHint(hint)));
+    chevron_->ApplyHint(hint);
 }
 
 void TBarCustomToolbar::UpdateIdleRegistration()
@@ -580,6 +591,10 @@ void TBarCustomToolbar::SetHotViewer(TBarItemViewer* viewer)
 
 void TBarCustomToolbar::mousePressEvent(QMouseEvent* event)
 {
+    // A right press asks for a context menu, which may never reach the bar ("Was ist das?" takes
+    // the request first): the button under it is no longer hot either way.
+    if (event->button() == Qt::RightButton)
+        SetHotViewer(nullptr);
     const QPoint p = event->position().toPoint();
     TBarItemViewer* viewer = event->button() == Qt::LeftButton ? ViewerAtWindowPoint(p) : nullptr;
     if (!viewer || viewer->Item().HasStyle(istPassClicks) || view_->Tracking()) {
@@ -600,6 +615,13 @@ void TBarCustomToolbar::leaveEvent(QEvent* event)
 {
     TBarCustomDockableWindow::leaveEvent(event);
     SetHotViewer(nullptr);
+}
+
+void TBarCustomToolbar::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The button under a right click is no longer hot: the context menu takes the pointer.
+    SetHotViewer(nullptr);
+    TBarCustomDockableWindow::contextMenuEvent(event);
 }
 
 void TBarCustomToolbar::changeEvent(QEvent* event)

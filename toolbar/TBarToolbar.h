@@ -35,6 +35,8 @@ public:
     explicit TBarChevronItem(TBarCustomToolbar& toolbar);
     std::unique_ptr<TBarItemViewer> CreateViewer(TBarView& view, int groupLevel) override;
     TBarView* GetChevronParentView() override;
+    // The hint, and as caption its short part with "&" doubled.
+    void ApplyHint(const std::string& hint);
 
 private:
     TBarCustomToolbar& toolbar_;
@@ -63,7 +65,8 @@ private:
 
 class TBarCustomToolbar : public TBarCustomDockableWindow, public TBarViewHost, public ITBItemContainer {
 public:
-    static constexpr const char* kDefaultChevronHint = "More Buttons|";
+    // The chevron's hint until ChevronHint is set: the string table's.
+    static std::string DefaultChevronHint();
 
     // The toolbar places itself on the parent (a dock or a plain widget) when one is given.
     explicit TBarCustomToolbar(QWidget* parent = nullptr);
@@ -160,6 +163,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void childEvent(QChildEvent* event) override;
     void changeEvent(QEvent* event) override;

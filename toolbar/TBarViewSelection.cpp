@@ -12,7 +12,6 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QCursor>
 #include <QTimer>
 #include <QWidget>
 
@@ -32,11 +31,19 @@ bool IsSubmenuItem(const TBarCustomItem& item)
     return item.HasStyle(istSubmenuKind);
 }
 
-// The viewer's rectangle in global coordinates.
-QRect GlobalRectOf(const TBarItemViewer& viewer)
+// Whether the global point is over the view's selection: its window is the one there, the
+// viewer there is the selection and, while the view holds the capture, the point is in the
+// viewer's button part (a split button pressed there is not pushed over its arrow).
+bool IsOverSelection(TBarView& view, QPoint global)
 {
-    const TRect& r = viewer.BoundsRect;
-    return QRect(r.Left, r.Top, r.Width(), r.Height()).translated(ViewScreenOrigin(viewer.View()));
+    TBarItemViewer* selected = view.Selected();
+    if (!selected || ChainViewAt(*view.RootView(), global) != &view)
+        return false;
+    const QPoint p = ViewPointFromGlobal(view, global);
+    if (view.ViewerFromPoint(TPoint{p.x(), p.y()}) != selected)
+        return false;
+    const TRect& r = selected->BoundsRect;
+    return !view.Captured() || selected->IsPtInButtonPart(p.x() - r.Left, p.y() - r.Top);
 }
 
 // The nearest view up the chain that is a toolbar view.
@@ -60,20 +67,33 @@ void CheckMode(TBarView& view)
 
 void TBarView::SetSelected(TBarItemViewer* viewer, bool viaMouse)
 {
-    if (viewer == selected_)
-        return;
-    // 1. A selection inside a child popup brings the parent's open viewer back.
+    // 1. A selection inside a child popup brings the parent's open viewer back. This holds for a
+    // selection the popup kept, too: the pointer may leave the popup and come back onto that item.
     if (viewer && parentView_ && parentView_->openViewerView_ == this && parentView_->openViewer_ &&
         parentView_->selected_ != parentView_->openViewer_) {
         parentView_->SetSelected(parentView_->openViewer_, viaMouse);
         parentView_->StopTimer(1);
         parentView_->StopTimer(0);
     }
+    if (viewer == selected_) {
+        // 4. for a selection that stays: the pushed look follows the pointer over its parts.
+        const bool over = IsOverSelection(*this, TBarModalHandler::CurrentMessagePoint());
+        if (over != mouseOverSelected_ && viewer) {
+            mouseOverSelected_ = over;
+            if (viewer->Item().HasStyle(istRepaintOnHot) && captured_)
+                InvalidateViewer(*viewer);
+        }
+        return;
+    }
     // 2. Child popups while the chain is tracking.
     const bool tracking = RootView()->Tracking();
     if (tracking) {
         if (IsPopup() && viaMouse && openViewerWindow_) {
-            if (!TimerRunning(1) && viewer != openViewer_)
+            // Back on the item whose submenu is open, the submenu stays: closing it by the timer
+            // started on the way out would shut it under a pointer that goes on into it.
+            if (viewer == openViewer_)
+                StopTimer(1);
+            else if (!TimerRunning(1))
                 StartTimer(1);
         } else {
             StopTimer(1);
@@ -88,8 +108,8 @@ void TBarView::SetSelected(TBarItemViewer* viewer, bool viaMouse)
         old->Leaving();
     selected_ = viewer;
     selectedViaMouse_ = viaMouse;
-    // 4. Mouse over the selection.
-    mouseOverSelected_ = viewer && GlobalRectOf(*viewer).contains(QCursor::pos());
+    // 4. Mouse over the selection, at the position of the event at hand.
+    mouseOverSelected_ = IsOverSelection(*this, TBarModalHandler::CurrentMessagePoint());
     // 5. Repaint, tell, and open in open mode.
     if (old && old->Item().HasStyle(istRepaintOnSelect))
         InvalidateViewer(*old);

@@ -1,7 +1,8 @@
 // The floating window: docking, floating and docking back by double-click, the tool window's
 // frame and hit-test codes, its showing with the application and a minimised form, moving onto
 // the work area, the close button and a close request, the properties that change the frame and
-// the showing, the context menus of bar and dock, and going with its form.
+// the showing, the context menus of bar and dock, the activation it keeps or hands on, and going
+// with its form.
 #include "toolbar/TBarFloatingWindow.h"
 #include "toolbar/TBarDragMode.h"
 
@@ -413,6 +414,41 @@ TEST_F(FloatingWindow, AClickActivatesTheFormOnlyForABarOnTopOfItThatAsks)
     bar->ActivateParent = true;
     bar->SetFloatingMode(TBarFloatingMode::fmOnTopOfAllForms);
     EXPECT_FALSE(formActiveAfterClick());
+}
+
+// The platform makes a floating window active. Shown, it keeps the activation only when it took
+// it from its form; from another window the form is activated instead. Hidden, it hands the
+// activation to a shown, enabled window: its form first, else one that does not stay on top
+// before one that does.
+TEST_F(FloatingWindow, BecomingActiveItKeepsTheActivationOnlyFromItsForm)
+{
+    bar->SetFloatingPosition({300, 200});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    ASSERT_TRUE(floating.isVisible());
+    QWidget onTop(nullptr, Qt::WindowStaysOnTopHint);
+    onTop.setGeometry(600, 100, 100, 100);
+    onTop.show();
+    QWidget plain;
+    plain.setGeometry(600, 400, 100, 100);
+    plain.show();
+    const auto activeAfter = [&floating](QWidget* before) {
+        before->activateWindow();
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(&floating);
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::processEvents();
+        return QApplication::activeWindow();
+    };
+    EXPECT_EQ(activeAfter(form.get()), &floating);
+    EXPECT_EQ(activeAfter(&plain), form.get());
+    // Hidden while the application is inactive.
+    SetApplicationActive(false);
+    ASSERT_FALSE(floating.isVisible());
+    EXPECT_EQ(activeAfter(&plain), form.get());
+    form->setEnabled(false);
+    EXPECT_EQ(activeAfter(&onTop), &plain);
+    form->setEnabled(true);
 }
 
 // The caption looks active while its form, the tool window itself or another floating window of

@@ -382,6 +382,67 @@ TEST_F(MenuMouse, HoverOpensASubmenuAfterTheDelay)
     EXPECT_EQ(Child(*popup), nullptr);
 }
 
+// The pointer leaves an item whose submenu is open and comes back before the menu delay is over:
+// the submenu stays, and so it does when the pointer leaves the submenu and comes back onto the
+// item it had left there. A split button pressed in its button part looks pushed only while the
+// pointer is over that part, not over its arrow.
+TEST_F(MenuMouse, ASubmenuStaysForAReturningPointerAndAPressFollowsTheButtonPart)
+{
+    Click(bar, GlobalCentre(BarView(), file));
+    TBarView* popup = Child(BarView());
+    ASSERT_NE(popup, nullptr);
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, templates));
+    RunFor(60);
+    TBarView* submenu = Child(*popup);
+    ASSERT_NE(submenu, nullptr);
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, save));
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, templates));
+    RunFor(60);
+    EXPECT_EQ(SelectedCaption(popup), "Vorlagen");
+    ASSERT_EQ(Child(*popup), submenu);
+    // Into the submenu, out onto "Speichern" and back onto "Bildschirm".
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*submenu, screen));
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, save));
+    EXPECT_EQ(SelectedCaption(popup), "Speichern");
+    Mouse(QEvent::MouseMove, bar, GlobalCentre(*submenu, screen));
+    RunFor(60);
+    EXPECT_EQ(SelectedCaption(popup), "Vorlagen");
+    ASSERT_EQ(Child(*popup), submenu);
+    EXPECT_EQ(SelectedCaption(submenu), "Bildschirm");
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+
+    auto* tools = new TBarToolbar(dock);
+    tools->SetDockRow(1);
+    auto* split = new TBarSubmenuItem(&tools->Items());
+    split->SetCaption("Ö&ffnen");
+    split->SetDropdownCombo(true);
+    split->OnClick = [this](TBarCustomItem&) { clicks.push_back("Knopfteil"); };
+    tools->Items().Add(split);
+    Item(*split, "&Zuletzt");
+    Settle();
+    TBarView& toolsView = tools->View();
+    toolsView.ValidatePositions();
+    const TRect r = toolsView.FindViewer(split)->BoundsRect;
+    const auto at = [&](int x) { return tools->mapToGlobal(tools->ClientToWindow(QPoint(x, (r.Top + r.Bottom) / 2))); };
+    const QPoint buttonPart = at(r.Left + 3);
+    const QPoint arrowPart = at(r.Right - 3);
+    Mouse(QEvent::MouseButtonPress, tools, buttonPart);
+    ASSERT_TRUE(toolsView.Captured());
+    EXPECT_TRUE(toolsView.MouseOverSelected());
+    Mouse(QEvent::MouseMove, Routed(tools), arrowPart);
+    EXPECT_TRUE(toolsView.Captured());
+    EXPECT_FALSE(toolsView.MouseOverSelected());
+    Mouse(QEvent::MouseMove, Routed(tools), buttonPart);
+    EXPECT_TRUE(toolsView.MouseOverSelected());
+    Mouse(QEvent::MouseButtonRelease, Routed(tools), buttonPart);
+    Settle();
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    EXPECT_EQ(clicks, std::vector<std::string>{"Knopfteil"});
+}
+
 // An item's OnSelect handler may move the selection on (here from "Speichern" to the submenu
 // below it, as if the mouse were there): the menu then acts on the selection the handler made,
 // not on the item the mouse entered. The submenu opens after the delay, and screen readers hear

@@ -1,6 +1,7 @@
 // The toolbar and menu bar: the menu-bar switch, Alt+letter, shortcut processing in registration
 // order, control items, the space limits (wrap, floating width, chevron and its glyph, minimum
-// shrink size), the idle update of the items' actions and the saved floating width.
+// shrink size), the chevron's German hint, a right click taking the hot button away, the idle
+// update of the items' actions and the saved floating width.
 #include "platform/Action.h"
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
@@ -9,6 +10,7 @@
 #include "toolbar/TBarFloatingWindow.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QHelpEvent>
 #include <QPainter>
@@ -348,8 +350,6 @@ TEST_F(Toolbar, AShrunkToolbarShowsTheChevronAndItsGlyph)
     TBarItemViewer* chevron = toolbar->View().FindViewer(&toolbar->ChevronItem());
     ASSERT_TRUE(chevron->Show);
     EXPECT_EQ(chevron->BoundsRect.Right, minimum + 30 - toolbar->GetDockedNCAreaSize().x());
-    EXPECT_EQ(toolbar->ChevronHint(), "More Buttons|");
-    EXPECT_EQ(toolbar->ChevronItem().Caption(), "More Buttons");
     // The glyph: a double arrow of rows 0xCC, 0x66, 0x33, 0x66, 0xCC at (2, 4).
     QImage image(kChevronSize, 22, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -624,6 +624,45 @@ TEST_F(Toolbar, HintsShowOnlyWhereTheViewOrTheItemAsksForThem)
     toolbar->SetShowHint(false);
     EXPECT_FALSE(toolbar->View().ShowHints());
     EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), eins)), "");
+}
+
+// The chevron of a bar too narrow for its buttons speaks German: its hint and caption come from
+// the string table, and its tooltip shows the short hint. A right click on the button under the
+// pointer takes its highlight away.
+TEST_F(Toolbar, TheChevronHintIsGermanAndARightClickClearsTheHotButton)
+{
+    Form window;
+    auto* toolbar = new TBarToolbar(&window);
+    SetAlign(*toolbar, TAlign::alTop);
+    const std::vector<TBarItem*> items = FiveItems(*toolbar);
+    window.resize(LengthOfFirst(*toolbar, items, 3) + kChevronSize, 200);
+    window.show();
+    Settle();
+    toolbar->Arrange();
+    toolbar->View().ValidatePositions();
+    ASSERT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    EXPECT_EQ(toolbar->ChevronHint(), "Weitere Schaltflächen|");
+    EXPECT_EQ(toolbar->ChevronItem().Caption(), "Weitere Schaltflächen");
+    EXPECT_EQ(TooltipAt(*toolbar, GlobalCentre(toolbar->View(), &toolbar->ChevronItem())), "Weitere Schaltflächen");
+
+    // The right press alone (another handler may take the menu request), then a request alone
+    // (the Applications key).
+    const QPoint first = GlobalCentre(toolbar->View(), items[0]);
+    const QPoint local = toolbar->mapFromGlobal(first);
+    const auto hover = [&] {
+        QMouseEvent move(QEvent::MouseMove, local, local, first, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(toolbar, &move);
+        return toolbar->View().Selected();
+    };
+    ASSERT_EQ(hover(), toolbar->View().FindViewer(items[0]));
+    QMouseEvent press(QEvent::MouseButtonPress, local, local, first, Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(toolbar, &press);
+    EXPECT_EQ(toolbar->View().Selected(), nullptr);
+    EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    ASSERT_EQ(hover(), toolbar->View().FindViewer(items[0]));
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, local, first);
+    QCoreApplication::sendEvent(toolbar, &request);
+    EXPECT_EQ(toolbar->View().Selected(), nullptr);
 }
 
 // On a plain form, a bar that resizes itself but is aligned to the top (held at the left and the
