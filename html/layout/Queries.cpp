@@ -145,6 +145,17 @@ void TBlock::CopySelectedText(std::u16string& buffer)
         buffer += u"\r\n";
 }
 
+// ---- the body ----
+
+int TBodyBlock::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title)
+{
+    const int flags = TBlock::GetUrlAt(canvas, x, y, url, title);
+    if (DisplayNone || Title.empty() || (flags & 4))
+        return flags;
+    title = Title;
+    return flags | 4;
+}
+
 // ---- text sections ----
 
 int TSection::LineAt(int y, int& lineTop) const
@@ -488,6 +499,20 @@ bool TCellBasic::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& s
 }
 
 int TBlock::FindSourcePos(int docPos) { return DisplayNone ? -1 : MyCell->FindSourcePos(docPos); }
+
+int TTableAndCaptionBlock::FindDocPos(int sourcePos, bool prev)
+{
+    if (DisplayNone)
+        return -1;
+    TSectionBase* const caption = CaptionBlock;
+    TSectionBase* const table = TableBlock;
+    for (TSectionBase* s : {prev ? table : caption, prev ? caption : table})
+        if (s)
+            if (const int p = s->FindDocPos(sourcePos, prev); p >= 0)
+                return p;
+    return -1;
+}
+
 int TBlock::FindDocPos(int sourcePos, bool prev) { return DisplayNone ? -1 : MyCell->FindDocPos(sourcePos, prev); }
 bool TBlock::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section)
 {
