@@ -41,7 +41,7 @@ public:
     bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
-    void CopySelectedText(std::u16string& buffer) override;
+    void CopySelectedText(SelTextCount& buffer) override;
     int FindSourcePos(int docPos) override;
     int FindDocPos(int sourcePos, bool prev) override;
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;

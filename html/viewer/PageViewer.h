@@ -399,6 +399,7 @@ public:
     // The animation timer the document asks for: made at its first request, first tick after the
     // interval then asked for (50 ms), every later one after 40 ms.
     void SetTimer(bool enabled, int intervalMs) override;
+    void FreeTimer() override;
     std::uint32_t AnimationClock() const override;
     // --- animation ---
     // The clock of the animations in milliseconds; the steady clock when unset.

@@ -360,7 +360,9 @@ void TSectionListDocument::SetSelection(int begin, int end)
 
 int TSectionListDocument::GetSelLength()
 {
-    return static_cast<int>(GetSelText().size());
+    if (sections_->SelB < 0 || sections_->SelE <= sections_->SelB)
+        return 0;
+    return sections_->GetSelLength();
 }
 
 std::u16string TSectionListDocument::GetSelText()

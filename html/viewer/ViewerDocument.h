@@ -166,6 +166,8 @@ public:
     virtual int SelE() const = 0;
     virtual void SetSelection(int begin, int end) = 0;
     virtual void SetCaret(int pos) = 0;
+    // The count of the selected characters (0: nothing selected) and the text copied from them;
+    // the count takes in the marks of line breaks, which the text leaves out.
     virtual int GetSelLength() = 0;
     virtual std::u16string GetSelText() = 0;
 

@@ -6,6 +6,8 @@
 #include "platform/Clipboard.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +132,39 @@ TEST(SectionListViewer, LinksAndSelectionThroughTheLaidOutDocument)
     EXPECT_EQ(data.substr(static_cast<std::size_t>(number("StartFragment:")),
                           static_cast<std::size_t>(number("EndFragment:") - number("StartFragment:"))),
               "nachher und");
+}
+
+// Copying leaves out the marks that stand for line breaks, images and controls: a BR ends its
+// section, and the section's own line end is the copy's. Clear frees the animation timer, so
+// that the next page's first frame waits its full first interval again.
+TEST(SectionListViewer, CopiedTextAndTheAnimationTimerOfAClearedPage)
+{
+    App();
+    MemoryClipboard board;
+    ScopedClipboard scoped(board);
+    TPageViewer viewer;
+    viewer.resize(500, 300);
+    viewer.LoadDocumentString("a<br><br>b");
+    viewer.Document().SetSelection(0, 5);  // the lines "a ", the second BR's mark and "b "
+    viewer.CopySelectionToClipboard();
+    EXPECT_EQ(board.Text(), u"a\r\n\r\nb");
+    EXPECT_EQ(viewer.SelText(), u"a\r\n\r\nb");
+    EXPECT_EQ(viewer.SelLength(), 7);  // the line of the second BR holds its mark, which is counted
+
+    const std::string page = "<p>Bild <img src=\"" + std::string(VELMORAN_TEST_DATA) + "/html/lauf.gif\"> hier";
+    viewer.LoadDocumentString(page);
+    viewer.Document().SetSelection(0, 11);  // "Bild ", the picture's mark, " hier"
+    EXPECT_EQ(viewer.SelText(), u"Bild  hier");
+    QPointer<QTimer> timer = viewer.AnimationTimer();
+    ASSERT_NE(timer, nullptr);
+    viewer.AnimationTimerTick();
+    EXPECT_EQ(timer->interval(), 40);
+    viewer.Clear();
+    EXPECT_EQ(timer, nullptr);
+    EXPECT_EQ(viewer.AnimationTimer(), nullptr);
+    viewer.LoadDocumentString(page);
+    ASSERT_NE(viewer.AnimationTimer(), nullptr);
+    EXPECT_EQ(viewer.AnimationTimer()->interval(), 50);
 }
 
 }  // namespace
