@@ -167,6 +167,7 @@ void TPageViewer::LoadFileByKind(const std::string& fileName, std::uint8_t kind)
         throw;
     }
     EndLoad();
+    FireMetaRefresh();
 }
 
 // Reads and parses a file: HTML as it is, plain text, or a picture through a page that shows it.
@@ -202,8 +203,7 @@ void TPageViewer::LoadImageFile(const std::string& fileName)
     LoadFileWithHistory(fileName, kImageKind);
 }
 
-// Loads a file as a page of the given kind and records the page that was left in the history;
-// only HTML pages carry a META refresh.
+// Loads a file as a page of the given kind and records the page that was left in the history.
 void TPageViewer::LoadFileWithHistory(const std::string& fileName, std::uint8_t kind)
 {
     if (Blocked() || Trim(fileName).empty())
@@ -211,8 +211,6 @@ void TPageViewer::LoadFileWithHistory(const std::string& fileName, std::uint8_t 
     const THistoryPage left = ShownPage();
     auto snapshot = document_->GetFormData();
     LoadFileByKind(fileName, kind);
-    if (kind == kHtmlKind)
-        FireMetaRefresh();
     RecordHistory(left, std::move(snapshot));
 }
 

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace velmoran {
 
 class TStringBitmapList;
@@ -66,6 +68,7 @@ struct TLinkHit {
     std::vector<std::string> Attributes;  // "NAME=value" lines
     int SourceStart = -1;                 // source range of the link text
     int SourceLast = -1;
+    int LinkId = 0;                       // the link's identity (0: none)
 };
 
 // Bits of a link lookup.
@@ -181,6 +184,9 @@ public:
     virtual void SetFormEvents(const TFormEvents& /*events*/) {}
     // Clicks the image input under (x, document y), if there is one; true when one was clicked.
     virtual bool ClickImageInput(Canvas& /*canvas*/, int /*x*/, int /*y*/) { return false; }
+    // The window control that takes the keyboard focus for a link (TLinkHit::LinkId); none when
+    // the link has none.
+    virtual QWidget* LinkFocusWidget(int /*linkId*/) { return nullptr; }
 };
 
 }  // namespace velmoran
