@@ -449,6 +449,7 @@ private:
     void BeginLoad(int progressStart);
     void EndLoad();
     void PrepareDocument();
+    void KeepFocusFromTheDocument();
     TParseHooks Hooks();
     void MetaHandler(const std::string& httpEq, const std::string& name, const std::string& content);
     TParseResult ParseFile(const std::string& file, std::uint8_t kind);

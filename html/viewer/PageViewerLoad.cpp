@@ -8,6 +8,7 @@
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -54,10 +55,19 @@ void TPageViewer::PrepareDocument()
         ownCache_->SetCacheCount(imageCacheCount_);
         document_->SetImageCache(ownCache_.get());
     }
+    KeepFocusFromTheDocument();
     document_->Clear();
     document_->ImageCache()->BumpAndCheck();
     document_->SetDefaults(Defaults());
     selection_.Reset();
+}
+
+// A link or form control of the document that has the focus goes with the document (a clicked
+// link that loads another page): the viewer takes the focus first, so that the keys still scroll.
+void TPageViewer::KeepFocusFromTheDocument()
+{
+    if (panel_->isAncestorOf(QApplication::focusWidget()))
+        setFocus(Qt::OtherFocusReason);
 }
 
 TParseHooks TPageViewer::Hooks()
@@ -289,6 +299,7 @@ void TPageViewer::Clear()
     if (Blocked())
         return;
     hotSpotTimer_->stop();
+    KeepFocusFromTheDocument();
     document_->Clear();
     if (ownCache_)
         ownCache_->Clear();

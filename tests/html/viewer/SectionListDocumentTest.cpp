@@ -138,7 +138,7 @@ TEST(SectionListViewer, LinksAndSelectionThroughTheLaidOutDocument)
 }
 
 // A link clicked with the mouse takes the keyboard focus where it stands, so that Tab and Enter go
-// on from it; the text of a link under the mouse keeps the point where it starts; a page the
+// on from it (and the viewer takes the focus back when the page goes); the text of a link under the mouse keeps the point where it starts; a page the
 // history goes back to reports its META refresh as a load does.
 TEST(SectionListViewer, ClickedLinksTabOnAndHistoryMovesReportTheirRefresh)
 {
@@ -184,11 +184,16 @@ TEST(SectionListViewer, ClickedLinksTabOnAndHistoryMovesReportTheirRefresh)
     EXPECT_EQ(viewer.VScrollBarPosition(), top);
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
     QApplication::sendEvent(QApplication::focusWidget(), &tab);
+    QKeyEvent tabUp(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier);  // the document notes Tab held down
+    QApplication::sendEvent(QApplication::focusWidget(), &tabUp);
     EXPECT_EQ(QApplication::focusWidget(), second);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(second, &enter);
     QApplication::processEvents();
     EXPECT_EQ(followed, (std::vector<std::string>{"eins.htm", "zwei.htm"}));
+    // The page a link loads takes the place of the one whose link had the focus: the viewer keeps it.
+    viewer.LoadDocumentString(source);
+    EXPECT_EQ(QApplication::focusWidget(), &viewer);
 
     const QPoint zwei = pointOf("Zwei");
     viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, zwei.x() + 3, zwei.y() - 4 - viewer.VScrollBarPosition());
