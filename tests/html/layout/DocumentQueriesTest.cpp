@@ -465,13 +465,15 @@ TEST(DocumentQueries, CaptionBoxesAndTheBody)
 
     // "kurz " ends at 50, "hier" runs to 82 on the line 10..26; the body is 36 high.
     Doc body("<body title='Seite'><p style='margin:0'>kurz <span title='Wort'>hier</span></p></body>");
-    std::string url, title;
-    EXPECT_EQ(body.Url(300, 15, url, title), 4);
-    EXPECT_EQ(title, "Seite");
-    EXPECT_EQ(body.Url(415, 30, url, title), 4);
-    EXPECT_EQ(title, "Seite");
-    EXPECT_EQ(body.Url(60, 15, url, title), 4);
-    EXPECT_EQ(title, "Wort");
+    struct TitleAt {
+        int X, Y;
+        std::string Title;
+    };
+    for (const TitleAt& at : {TitleAt{300, 15, "Seite"}, TitleAt{415, 30, "Seite"}, TitleAt{60, 15, "Wort"}}) {
+        std::string url, title;
+        EXPECT_EQ(body.Url(at.X, at.Y, url, title), 4) << at.X << "," << at.Y;
+        EXPECT_EQ(title, at.Title) << at.X << "," << at.Y;
+    }
 }
 
 }  // namespace
