@@ -46,13 +46,14 @@ TResultPages CreateResultPages(QWidget& parent, const std::string& programFolder
     p.tsPrint = Page(*p.pcResult, "tsPrint");
     p.ReportViewer = new TPageViewer(p.tsPrint);
     p.ReportViewer->setObjectName(QStringLiteral("ReportViewer"));
+    p.ReportViewer->SetBorderStyle(THTMLBorderStyle::htNone);
+    p.ReportViewer->SetHistoryMaxCount(0);
     p.ReportViewer->SetDefFontName("Arial");
+    p.ReportViewer->SetDefPreFontName("Arial");
     p.ReportViewer->SetNoSelect(true);
     p.ReportViewer->PrintMarginRight = 1.5;
     p.ReportViewer->PrintMarginBottom = 3.0;
-    TPageViewerOptions reportOptions = p.ReportViewer->htOptions();
-    reportOptions.Include(htPrintTableBackground);
-    p.ReportViewer->SethtOptions(reportOptions);
+    p.ReportViewer->SethtOptions(TPageViewerOptions{htNoLinkUnderline, htPrintTableBackground});
     p.tsPrint->layout()->addWidget(p.ReportViewer);
 
     p.tsMessage = Page(*p.pcResult, "tsMessage");
@@ -64,7 +65,11 @@ TResultPages CreateResultPages(QWidget& parent, const std::string& programFolder
     p.tsIntro = Page(*p.pcResult, "tsIntro");
     p.IntroViewer = new TPageViewer(p.tsIntro);
     p.IntroViewer->setObjectName(QStringLiteral("IntroViewer"));
+    p.IntroViewer->SetBorderStyle(THTMLBorderStyle::htNone);
+    p.IntroViewer->SetHistoryMaxCount(0);
     p.IntroViewer->SetDefFontName("Tahoma");
+    p.IntroViewer->SetDefPreFontName("Tahoma");
+    p.IntroViewer->SethtOptions(TPageViewerOptions{});
     p.IntroViewer->SetServerRoot(programFolderNoSlash);
     p.tsIntro->layout()->addWidget(p.IntroViewer);
     return p;

@@ -296,8 +296,12 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TSectionList* document, TProperties
     else if (Align == "RIGHT" && FloatKind == 0)
         FloatKind = 6;
     tableBlock->FloatKind = 0;
+    // The box stands for the table in the flow, as a table's wrapper box does in CSS: the vertical
+    // margins are its own, and the table inside keeps none, so that they count once.
     MargArrayO[MarginTop] = tableBlock->MargArrayO[MarginTop];
     MargArrayO[MarginBottom] = tableBlock->MargArrayO[MarginBottom];
+    tableBlock->MargArrayO[MarginTop] = PropValue(0);
+    tableBlock->MargArrayO[MarginBottom] = PropValue(0);
     for (int i = PaddingTop; i <= BorderLeftStyle; ++i)
         MargArrayO[i] = PropValue();
     MargArrayO[BackgroundColor] = PropValue();
@@ -330,8 +334,9 @@ THRBlock::THRBlock(TSectionList* document, TProperties& props, TCellBasic* owner
     MyCell->AddSection(std::move(line));
 }
 
-TBodyBlock::TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell)
-    : TBlock(document, props, ownerCell, nullptr, kNoBackgroundImage)
+TBodyBlock::TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell,
+                       const TAttributeList* attributes)
+    : TBlock(document, props, ownerCell, attributes, kNoBackgroundImage)
 {
     Positioning = 0;
     std::string url;

@@ -41,7 +41,7 @@ public:
     bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
-    void CopySelectedText(std::u16string& buffer) override;
+    void CopySelectedText(SelTextCount& buffer) override;
     int FindSourcePos(int docPos) override;
     int FindDocPos(int sourcePos, bool prev) override;
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
@@ -163,6 +163,9 @@ public:
     std::string Align;
 
     int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    // The caption stands before the table in the source wherever it is shown, so a source
+    // position is looked for in it first (in the table first when looking backward).
+    int FindDocPos(int sourcePos, bool prev) override;
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 };
 
@@ -179,8 +182,12 @@ public:
 
 class TBodyBlock : public TBlock {
 public:
-    TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell);
+    // The attributes of the BODY element (its TITLE, its ID); none for the body a page starts with.
+    TBodyBlock(TSectionList* document, TProperties& props, TCellBasic* ownerCell,
+               const TAttributeList* attributes = nullptr);
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+    // The body's TITLE holds wherever the content has none, its empty space included.
+    int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
 
     int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;

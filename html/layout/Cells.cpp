@@ -59,6 +59,8 @@ TSectionList::~TSectionList()
 
 void TSectionList::Clear()
 {
+    if (!IsCopy)
+        Host().FreeTimer();  // the next document's first frame waits its full first interval again
     AnimatedImages.clear();
     DrawList.clear();
     BackgroundBitmap = nullptr;

@@ -46,7 +46,7 @@ public:
     bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y);
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
-    void CopySelectedText(std::u16string& buffer);
+    void CopySelectedText(SelTextCount& buffer);
     int FindSourcePos(int docPos);
     int FindDocPos(int sourcePos, bool prev);
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);

@@ -58,6 +58,8 @@ public:
     virtual bool RequestBitmap(const std::string& /*src*/, QImage& /*bitmap*/, ColorRef& /*color*/) { return false; }
     // The animation timer of the document (started and stopped by the layout).
     virtual void SetTimer(bool /*enabled*/, int /*intervalMs*/) {}
+    // The document was emptied: its animation timer goes, and the next layout makes a new one.
+    virtual void FreeTimer() {}
     // The clock animations step against, in milliseconds (a steady clock; tests give their own).
     virtual std::uint32_t AnimationClock() const;
     // Embedded panels of OBJECT elements: the control of a new panel object (parented to the

@@ -425,7 +425,7 @@ void THtmlParser::DoBodyTag()
     const int index = SL->IndexOf(BodyBlock);
     if (index >= 0)
         SL->Delete(index);
-    auto body = std::make_unique<TBodyBlock>(SL, p, SL);
+    auto body = std::make_unique<TBodyBlock>(SL, p, SL, &T.Attributes);
     body->OwnerCell = SL;
     BodyBlock = body.get();
     if (index >= 0)

@@ -18,7 +18,7 @@ int TSectionBase::FindCursorAt(Canvas&, int, int, int&, int&, bool&) { return -1
 bool TSectionBase::CursorToPoint(Canvas&, int, int&, int&) { return false; }
 int TSectionBase::FindTextForward(const std::u16string&, int, bool) { return -1; }
 int TSectionBase::FindTextBackward(const std::u16string&, int, bool) { return -1; }
-void TSectionBase::CopySelectedText(std::u16string&) {}
+void TSectionBase::CopySelectedText(SelTextCount&) {}
 
 // ---- cells: fan out over the sections ----
 
@@ -64,7 +64,7 @@ int TCellBasic::FindTextBackward(const std::u16string& pattern, int from, bool m
     return -1;
 }
 
-void TCellBasic::CopySelectedText(std::u16string& buffer)
+void TCellBasic::CopySelectedText(SelTextCount& buffer)
 {
     if (!Document || Document->SelE <= Document->SelB)
         return;
@@ -133,16 +133,26 @@ int TBlock::FindTextBackward(const std::u16string& pattern, int from, bool match
     return DisplayNone ? -1 : MyCell->FindTextBackward(pattern, from, matchCase);
 }
 
-void TBlock::CopySelectedText(std::u16string& buffer)
+void TBlock::CopySelectedText(SelTextCount& buffer)
 {
     if (DisplayNone)
         return;
     MyCell->CopySelectedText(buffer);
     // A paragraph that ends inside the selection ends its line.
     if (Document && StyleKey.rfind("p.", 0) == 0 && MyCell->StartPos + MyCell->PosCount < Document->SelE &&
-        MyCell->StartPos + MyCell->PosCount > Document->SelB && !buffer.empty() &&
-        (buffer.size() < 2 || buffer.substr(buffer.size() - 2) != u"\r\n"))
-        buffer += u"\r\n";
+        MyCell->StartPos + MyCell->PosCount > Document->SelB && !buffer.AtLineStart())
+        buffer.AddTextLine(nullptr, 0);
+}
+
+// ---- the body ----
+
+int TBodyBlock::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title)
+{
+    const int flags = TBlock::GetUrlAt(canvas, x, y, url, title);
+    if (DisplayNone || Title.empty() || (flags & 4))
+        return flags;
+    title = Title;
+    return flags | 4;
 }
 
 // ---- text sections ----
@@ -351,7 +361,9 @@ int TSection::FindTextBackward(const std::u16string& pattern, int from, bool mat
     return at == std::u16string::npos ? -1 : StartCurs + static_cast<int>(at);
 }
 
-void TSection::CopySelectedText(std::u16string& buffer)
+// The collector leaves out the marks of images, controls and line breaks: a section ends where a
+// BR stands, and the line break of the copy is the section's own.
+void TSection::CopySelectedText(SelTextCount& buffer)
 {
     if (!Document)
         return;
@@ -368,19 +380,12 @@ void TSection::CopySelectedText(std::u16string& buffer)
         // The space appended at the section's end is not part of the text.
         if (li + 1 == Lines.size() && to == Len && Text.back() == u' ')
             --to;
-        for (int i = from; i < to; ++i) {
-            const char16_t c = Text[static_cast<std::size_t>(i)];
-            if (c == kImageChar || c == kFormControlChar)
-                continue;
-            if (c == kBreakChar) {
-                buffer += u"\r\n";
-                continue;
-            }
-            buffer += c == 0xA0 ? u' ' : c;
-        }
+        std::u16string piece = Text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+        std::replace(piece.begin(), piece.end(), char16_t{0xA0}, u' ');
+        buffer.AddText(piece);
     }
     if (StartCurs + Len < Document->SelE)
-        buffer += u"\r\n";
+        buffer.AddTextLine(nullptr, 0);
 }
 
 // ---- document ----
@@ -438,13 +443,26 @@ int TSectionList::YPositionOfChar(int sourcePos)
     return section->YPosition;
 }
 
+int TSectionList::GetSelLength()
+{
+    if (SelE <= SelB)
+        return 0;
+    SelTextCount count;
+    TCellBasic::CopySelectedText(count);
+    return count.Terminate();
+}
+
+// The count holds every character the text can hold (the line-break marks too), so the text fits.
 std::u16string TSectionList::GetSelText()
 {
-    std::u16string buffer;
-    if (SelE <= SelB)
-        return buffer;
+    const int count = GetSelLength();
+    if (count <= 0)
+        return {};
+    std::u16string text(static_cast<std::size_t>(count) + 1, u'\0');
+    SelTextBuf buffer(text.data(), count + 1);
     TCellBasic::CopySelectedText(buffer);
-    return buffer;
+    text.resize(static_cast<std::size_t>(buffer.Terminate() - 1));
+    return text;
 }
 
 }  // namespace velmoran
@@ -488,6 +506,20 @@ bool TCellBasic::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& s
 }
 
 int TBlock::FindSourcePos(int docPos) { return DisplayNone ? -1 : MyCell->FindSourcePos(docPos); }
+
+int TTableAndCaptionBlock::FindDocPos(int sourcePos, bool prev)
+{
+    if (DisplayNone)
+        return -1;
+    TSectionBase* const caption = CaptionBlock;
+    TSectionBase* const table = TableBlock;
+    for (TSectionBase* s : {prev ? table : caption, prev ? caption : table})
+        if (s)
+            if (const int p = s->FindDocPos(sourcePos, prev); p >= 0)
+                return p;
+    return -1;
+}
+
 int TBlock::FindDocPos(int sourcePos, bool prev) { return DisplayNone ? -1 : MyCell->FindDocPos(sourcePos, prev); }
 bool TBlock::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section)
 {
@@ -594,10 +626,10 @@ TSectionBase* TSectionList::FindSectionAtPosition(int y, int& sectionY, int& ind
 
 namespace velmoran {
 
-void THorzLine::CopySelectedText(std::u16string& buffer)
+void THorzLine::CopySelectedText(SelTextCount& buffer)
 {
     if (Document && StartCurs >= Document->SelB && StartCurs < Document->SelE)
-        buffer += u"\r\n";
+        buffer.AddTextLine(nullptr, 0);
 }
 
 }  // namespace velmoran

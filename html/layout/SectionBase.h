@@ -6,6 +6,7 @@
 #include "html/base/Attributes.h"
 #include "html/base/FreeList.h"
 #include "html/base/IDObjects.h"
+#include "html/base/SelText.h"
 #include "html/base/image/ImageKind.h"
 #include "html/base/image/ImageObject.h"
 #include "html/style/Fonts.h"
@@ -72,8 +73,8 @@ public:
     // pattern comes lower-cased.
     virtual int FindTextForward(const std::u16string& pattern, int from, bool matchCase);
     virtual int FindTextBackward(const std::u16string& pattern, int from, bool matchCase);
-    // Appends the selected part of the section (document selection SelB..SelE).
-    virtual void CopySelectedText(std::u16string& buffer);
+    // Feeds the selected part of the section (document selection SelB..SelE) to a collector.
+    virtual void CopySelectedText(SelTextCount& buffer);
     // The source position of a document position, or -1.
     virtual int FindSourcePos(int docPos);
     // The document position of a source position: the first at or after it, or with prev the last

@@ -176,9 +176,10 @@ public:
     std::unique_ptr<TSectionList> CreateCopy() const;
     // Link (flag 1, url set) and title (flag 4) under a document point.
     int GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& url, std::string& title) override;
-    // The selected text (SelB..SelE), lines ended by CR LF.
+    // The selected text (SelB..SelE), lines ended by CR LF, and the count of its characters with
+    // the line-break marks, which the text leaves out.
     std::u16string GetSelText();
-    int GetSelLength() { return static_cast<int>(GetSelText().size()); }
+    int GetSelLength();
     using TCellBasic::FindDocPos;
     // The point of a document position; a position at or past the end gives the point of the last
     // character moved 15 pixels to the right.

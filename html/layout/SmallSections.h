@@ -21,7 +21,7 @@ public:
     int PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef,
                      int yRef) override;
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
-    void CopySelectedText(std::u16string& buffer) override;
+    void CopySelectedText(SelTextCount& buffer) override;
     // An empty rule, filled by CreateCopy.
     explicit THorzLine(TSectionList* document) : TSectionBase(document) {}
 };

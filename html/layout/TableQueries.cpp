@@ -89,7 +89,7 @@ int ThtmlTable::FindTextBackward(const std::u16string& pattern, int from, bool m
     return -1;
 }
 
-void ThtmlTable::CopySelectedText(std::u16string& buffer)
+void ThtmlTable::CopySelectedText(SelTextCount& buffer)
 {
     for (int r = 0; r < Rows.Count(); ++r)
         for (int c = 0; c < Rows[r]->Count(); ++c) {

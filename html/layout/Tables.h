@@ -188,7 +188,7 @@ public:
     bool CursorToPoint(Canvas& canvas, int cursor, int& x, int& y) override;
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
-    void CopySelectedText(std::u16string& buffer) override;
+    void CopySelectedText(SelTextCount& buffer) override;
     int FindSourcePos(int docPos) override;
     // Forward over rows and cells, or backward (rows last to first, cells right to left) with prev.
     int FindDocPos(int sourcePos, bool prev) override;

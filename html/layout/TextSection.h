@@ -126,7 +126,7 @@ public:
     int LineTopOf(int cursor) const;
     int FindTextForward(const std::u16string& pattern, int from, bool matchCase) override;
     int FindTextBackward(const std::u16string& pattern, int from, bool matchCase) override;
-    void CopySelectedText(std::u16string& buffer) override;
+    void CopySelectedText(SelTextCount& buffer) override;
 
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
     int FindSourcePos(int docPos) override;

@@ -379,6 +379,8 @@ void TPageViewer::KeepInView(int y, bool link)
     if (!link) {
         if (y < vPos_ || y > vPos_ + height - 20)
             SetVScrollBarPosition(y - height / 2);
+    } else if (activatingLink_) {
+        // A clicked link is in view where it was clicked.
     } else if (y < vPos_) {
         SetVScrollBarPosition(y);
     } else if (y > vPos_ + height - 30) {

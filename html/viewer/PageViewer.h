@@ -254,6 +254,8 @@ public:
     void LoadDocumentFile(const std::string& fileName);
     void LoadTextFile(const std::string& fileName);
     void LoadImageFile(const std::string& fileName);
+    // Loads a file of a kind without a history entry (the history's own moves load this way);
+    // a META refresh of the page is reported at its end.
     virtual void LoadFileByKind(const std::string& fileName, std::uint8_t kind);
     void LoadDocumentString(const std::string& source, const std::string& reference = {});
     void LoadDocumentBuffer(const char* buffer, int bufSize, const std::string& reference = {});
@@ -310,7 +312,11 @@ public:
     int SelStart() const { return document_->SelB(); }
     int SelLength() const;
     void CopySelectionToClipboard();
+    // The text between two source positions; the point of its start is kept (RangeTextPoint).
     std::u16string GetRangeText(int start, int end);
+    // Where the text of the last GetRangeText that found one starts, in the viewer's coordinates
+    // (the link text's place while the mouse is over a link).
+    QPoint RangeTextPoint() const { return rangeTextPoint_; }
     bool PanMode() const { return panMode_; }
     // Follows the current hot-spot link (the private message of keyboard link activation).
     void PostLinkMessage();
@@ -399,6 +405,7 @@ public:
     // The animation timer the document asks for: made at its first request, first tick after the
     // interval then asked for (50 ms), every later one after 40 ms.
     void SetTimer(bool enabled, int intervalMs) override;
+    void FreeTimer() override;
     std::uint32_t AnimationClock() const override;
     // --- animation ---
     // The clock of the animations in milliseconds; the steady clock when unset.
@@ -442,6 +449,7 @@ private:
     void BeginLoad(int progressStart);
     void EndLoad();
     void PrepareDocument();
+    void KeepFocusFromTheDocument();
     TParseHooks Hooks();
     void MetaHandler(const std::string& httpEq, const std::string& name, const std::string& content);
     TParseResult ParseFile(const std::string& file, std::uint8_t kind);
@@ -468,6 +476,7 @@ private:
     void SetHotSpot(const std::string& url, const std::string& target);
     bool ReportImageClicks(Qt::MouseButton button, Qt::KeyboardModifiers shift, int docX, int docY);
     bool FollowClickedLink(int docX, int docY);
+    void FocusClickedLink(int linkId);
     // Follows a link to an anchor of the shown document: a history entry when the place changed.
     void JumpToAnchor(const std::string& anchor, const THistoryPage& left);
 
@@ -570,6 +579,8 @@ private:
     THotSpot hotSpot_;
     bool leftButtonDown_ = false;
     bool linkClicked_ = false;
+    bool activatingLink_ = false;  // a clicked link's focus control takes the focus
+    QPoint rangeTextPoint_;
     bool autoScrolling_ = false;
     bool panMode_ = false;
     int panStartY_ = 0;

@@ -27,6 +27,12 @@ void TPageViewer::SetTimer(bool enabled, int intervalMs)
         animationTimer_->start();
 }
 
+void TPageViewer::FreeTimer()
+{
+    delete animationTimer_;
+    animationTimer_ = nullptr;
+}
+
 std::uint32_t TPageViewer::AnimationClock() const
 {
     return AnimationClockSource ? AnimationClockSource() : THtmlDocumentHost::AnimationClock();

@@ -6,6 +6,7 @@
 #include "platform/Cursors.h"
 #include "html/viewer/ViewerText.h"
 #include "platform/Application.h"
+#include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
 
 #include <QTimer>
@@ -236,10 +237,22 @@ bool TPageViewer::FollowClickedLink(int docX, int docY)
     hotSpot_.Target = hit.Target;
     hotSpot_.Attributes = hit.Attributes;
     hotSpot_.Text = GetRangeText(hit.SourceStart, hit.SourceLast);
+    FocusClickedLink(hit.LinkId);
     linkClicked_ = true;
     leftButtonDown_ = false;
     FollowLink();
     return true;
+}
+
+// The clicked link's focus control takes the focus, so that Tab and Enter go on from the link; the
+// view stays where the user clicked.
+void TPageViewer::FocusClickedLink(int linkId)
+{
+    QWidget* control = document_->LinkFocusWidget(linkId);
+    if (!control || !control->isEnabled() || !control->isVisible())
+        return;
+    const ScopedValue<bool> activating(activatingLink_, true);
+    control->setFocus(Qt::MouseFocusReason);
 }
 
 void TPageViewer::PostLinkMessage()

@@ -8,6 +8,7 @@
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -54,10 +55,19 @@ void TPageViewer::PrepareDocument()
         ownCache_->SetCacheCount(imageCacheCount_);
         document_->SetImageCache(ownCache_.get());
     }
+    KeepFocusFromTheDocument();
     document_->Clear();
     document_->ImageCache()->BumpAndCheck();
     document_->SetDefaults(Defaults());
     selection_.Reset();
+}
+
+// A link or form control of the document that has the focus goes with the document (a clicked
+// link that loads another page): the viewer takes the focus first, so that the keys still scroll.
+void TPageViewer::KeepFocusFromTheDocument()
+{
+    if (panel_->isAncestorOf(QApplication::focusWidget()))
+        setFocus(Qt::OtherFocusReason);
 }
 
 TParseHooks TPageViewer::Hooks()
@@ -167,6 +177,7 @@ void TPageViewer::LoadFileByKind(const std::string& fileName, std::uint8_t kind)
         throw;
     }
     EndLoad();
+    FireMetaRefresh();
 }
 
 // Reads and parses a file: HTML as it is, plain text, or a picture through a page that shows it.
@@ -202,8 +213,7 @@ void TPageViewer::LoadImageFile(const std::string& fileName)
     LoadFileWithHistory(fileName, kImageKind);
 }
 
-// Loads a file as a page of the given kind and records the page that was left in the history;
-// only HTML pages carry a META refresh.
+// Loads a file as a page of the given kind and records the page that was left in the history.
 void TPageViewer::LoadFileWithHistory(const std::string& fileName, std::uint8_t kind)
 {
     if (Blocked() || Trim(fileName).empty())
@@ -211,8 +221,6 @@ void TPageViewer::LoadFileWithHistory(const std::string& fileName, std::uint8_t 
     const THistoryPage left = ShownPage();
     auto snapshot = document_->GetFormData();
     LoadFileByKind(fileName, kind);
-    if (kind == kHtmlKind)
-        FireMetaRefresh();
     RecordHistory(left, std::move(snapshot));
 }
 
@@ -291,6 +299,7 @@ void TPageViewer::Clear()
     if (Blocked())
         return;
     hotSpotTimer_->stop();
+    KeepFocusFromTheDocument();
     document_->Clear();
     if (ownCache_)
         ownCache_->Clear();

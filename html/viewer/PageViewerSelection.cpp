@@ -21,7 +21,12 @@ std::u16string TPageViewer::SelText()
 
 std::u16string TPageViewer::GetRangeText(int start, int end)
 {
-    return selection_.RangeText(start, end);
+    int startPos = -1;
+    std::u16string text = selection_.RangeText(start, end, startPos);
+    int x = 0, y = 0;
+    if (startPos >= 0 && document_->CursorToXY(MeasureCanvas(), startPos, x, y))
+        rangeTextPoint_ = QPoint(x - hPos_ + panel_->x(), y - document_->YOffset() + panel_->y());
+    return text;
 }
 
 void TPageViewer::ExtendSelection(int x, int y)

@@ -4,6 +4,7 @@
 #include "html/base/image/GifImage.h"
 #include "html/base/image/ImageLoad.h"
 #include "html/base/WideText.h"
+#include "html/layout/LinkFocus.h"
 #include "html/layout/TextSection.h"
 #include "platform/core/CodePage.h"
 
@@ -188,6 +189,7 @@ int TSectionListDocument::GetURL(Canvas& canvas, int x, int y, TLinkHit& link)
     if (url) {
         link.Url = url->URL;
         link.Target = url->Target;
+        link.LinkId = url->ID;
         link.SourceStart = url->GetStart();
         link.SourceLast = url->GetLast();
         link.Attributes.clear();
@@ -204,6 +206,17 @@ int TSectionListDocument::GetURL(Canvas& canvas, int x, int y, TLinkHit& link)
     }
     link.Title = title;
     return bits;
+}
+
+QWidget* TSectionListDocument::LinkFocusWidget(int linkId)
+{
+    if (linkId <= 0)
+        return nullptr;
+    for (const TFontObj* run : sections_->LinkList)
+        if (run->UrlTarget().ID == linkId)
+            if (const TLinkFocusControl* control = run->TabControl())
+                return control->FocusWidget();
+    return nullptr;
 }
 
 int TSectionListDocument::FindCursor(Canvas& canvas, int x, int y, bool& inText)
@@ -360,7 +373,9 @@ void TSectionListDocument::SetSelection(int begin, int end)
 
 int TSectionListDocument::GetSelLength()
 {
-    return static_cast<int>(GetSelText().size());
+    if (sections_->SelB < 0 || sections_->SelE <= sections_->SelB)
+        return 0;
+    return sections_->GetSelLength();
 }
 
 std::u16string TSectionListDocument::GetSelText()

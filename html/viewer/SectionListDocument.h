@@ -79,6 +79,7 @@ public:
     void SetFormData(const TFormSnapshot& data) override;
     void SetFormEvents(const TFormEvents& events) override { sections_->FormEvents = events; }
     bool ClickImageInput(Canvas& canvas, int x, int y) override;
+    QWidget* LinkFocusWidget(int linkId) override;
     // Steps the animated images; an animated background shows its new frame.
     bool AnimationTick(std::uint32_t nowMs) override;
     void SetHoverImageState(Canvas& canvas, int x, int y, bool pressed) override;

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace velmoran {
 
 class TStringBitmapList;
@@ -66,6 +68,7 @@ struct TLinkHit {
     std::vector<std::string> Attributes;  // "NAME=value" lines
     int SourceStart = -1;                 // source range of the link text
     int SourceLast = -1;
+    int LinkId = 0;                       // the link's identity (0: none)
 };
 
 // Bits of a link lookup.
@@ -166,6 +169,8 @@ public:
     virtual int SelE() const = 0;
     virtual void SetSelection(int begin, int end) = 0;
     virtual void SetCaret(int pos) = 0;
+    // The count of the selected characters (0: nothing selected) and the text copied from them;
+    // the count takes in the marks of line breaks, which the text leaves out.
     virtual int GetSelLength() = 0;
     virtual std::u16string GetSelText() = 0;
 
@@ -179,6 +184,9 @@ public:
     virtual void SetFormEvents(const TFormEvents& /*events*/) {}
     // Clicks the image input under (x, document y), if there is one; true when one was clicked.
     virtual bool ClickImageInput(Canvas& /*canvas*/, int /*x*/, int /*y*/) { return false; }
+    // The window control that takes the keyboard focus for a link (TLinkHit::LinkId); none when
+    // the link has none.
+    virtual QWidget* LinkFocusWidget(int /*linkId*/) { return nullptr; }
 };
 
 }  // namespace velmoran

@@ -67,8 +67,9 @@ std::u16string TViewerSelection::Text() const
     return document_.GetSelText();
 }
 
-std::u16string TViewerSelection::RangeText(int sourceStart, int sourceEnd)
+std::u16string TViewerSelection::RangeText(int sourceStart, int sourceEnd, int& startPos)
 {
+    startPos = -1;
     if (sourceStart < 0 || sourceEnd < 0 || sourceStart >= sourceEnd)
         return {};
     const int oldB = document_.SelB(), oldE = document_.SelE();
@@ -76,6 +77,7 @@ std::u16string TViewerSelection::RangeText(int sourceStart, int sourceEnd)
     const int e = document_.FindDocPos(sourceEnd, true);
     std::u16string text;
     if (b >= 0 && e > b) {
+        startPos = b;
         document_.SetSelection(b, e);
         text = document_.GetSelText();
     }

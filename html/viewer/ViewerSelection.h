@@ -33,8 +33,9 @@ public:
 
     int Length() const { return document_.GetSelLength(); }
     std::u16string Text() const;
-    // The text between two source positions; the selection stays as it was.
-    std::u16string RangeText(int sourceStart, int sourceEnd);
+    // The text between two source positions, and the document position it starts at (-1 when
+    // there is none); the selection stays as it was.
+    std::u16string RangeText(int sourceStart, int sourceEnd, int& startPos);
     // The selection's source positions and code page for the "HTML Format" copy.
     void FillCopyInput(THtmlCopyInput& input) const;
 

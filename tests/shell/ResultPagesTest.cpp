@@ -94,4 +94,32 @@ TEST_F(ResultPages, ValuesFromTheCalculationAreTextInThePage)
     EXPECT_TRUE(Contains(QString::fromStdU16String(frame->SelText()).toStdString(), hostile));
 }
 
+// The print viewer and the start page draw no frame, focused or not, and keep no history; the
+// print viewer sets preformatted text in Arial as the rest, underlines no link and prints table
+// backgrounds; the start page sets it in Tahoma and takes no option.
+TEST(ResultPageViewers, PrintAndStartPageTakeTheirFrameFontsAndOptions)
+{
+    velmoran::testing::App();
+    QWidget window;
+    window.resize(600, 400);
+    TResultPages pages = CreateResultPages(window, "/");
+    pages.pcResult->resize(600, 400);
+    window.show();
+    velmoran::testing::Activate(window);
+    for (TPageViewer* viewer : {pages.ReportViewer, pages.IntroViewer}) {
+        pages.pcResult->setCurrentWidget(viewer->parentWidget());
+        viewer->LoadDocumentString("<p>Text</p><pre>Vorformatiert</pre>");
+        viewer->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(viewer->hasFocus());
+        EXPECT_FALSE(viewer->BorderPanel()->isVisible()) << viewer->objectName().toStdString();
+        EXPECT_EQ(viewer->PaintPanel()->pos(), QPoint(0, 0));
+        EXPECT_EQ(viewer->HistoryMaxCount(), 0);
+    }
+    EXPECT_EQ(pages.ReportViewer->Document().PreFontName(), "Arial");
+    EXPECT_EQ(pages.ReportViewer->htOptions(), (TPageViewerOptions{htNoLinkUnderline, htPrintTableBackground}));
+    EXPECT_EQ(pages.IntroViewer->Document().PreFontName(), "Tahoma");
+    EXPECT_EQ(pages.IntroViewer->htOptions(), TPageViewerOptions{});
+}
+
 }  // namespace

@@ -429,5 +429,52 @@ TEST(DocumentQueries, NamedAnchorsLieAtTheTopOfTheirLine)
     EXPECT_EQ(unten->GetYPosition(), top);
 }
 
+// The table-and-caption box stands for the table: its vertical margins count once; a caption shown
+// below the table still comes first in the source, so source positions are looked for in it first;
+// and the body's TITLE holds over the body wherever its content has none.
+TEST(DocumentQueries, CaptionBoxesAndTheBody)
+{
+    // Lines of 16: "K" at 10..26; the table's margin-top 10 puts "ab" at 36, its margin-bottom 6
+    // the next paragraph at 36 + 16 + 6 = 58.
+    Doc margins("<p style='margin:0'>K</p><table style='margin-top:10px;margin-bottom:6px' cellspacing=0 "
+                "cellpadding=0><tr><td>ab</td></tr></table><p style='margin:0'>x</p>");
+    const auto lines = margins.Page.All<TSection>();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0]->YPosition, 10);
+    EXPECT_EQ(lines[1]->YPosition, 36);
+    EXPECT_EQ(lines[2]->YPosition, 58);
+
+    const std::string page = "<table cellspacing=0 cellpadding=0><caption align=bottom>"
+                             "<span style='border:1px solid black'>Fuss</span></caption>"
+                             "<tr><td>Zelle</td></tr></table>";
+    Doc caption(page);
+    auto& doc = caption.Page.Doc;
+    TSection* foot = nullptr;
+    for (TSection* s : caption.Page.All<TSection>())
+        if (s->Text.rfind(u"Fuss", 0) == 0)
+            foot = s;
+    ASSERT_NE(foot, nullptr);
+    const int start = static_cast<int>(page.find("Fuss"));
+    EXPECT_EQ(doc.FindDocPos(start, false), foot->StartCurs);
+    EXPECT_EQ(doc.FindDocPos(start + 3, true), foot->StartCurs + 3);
+    EXPECT_EQ(doc.FindSourcePos(foot->StartCurs), start);
+    // The span's border goes around the caption's text, not around the cell's.
+    ASSERT_EQ(doc.InlineList.size(), 1u);
+    EXPECT_EQ(doc.InlineList[0].StartDoc, foot->StartCurs);
+    EXPECT_EQ(doc.InlineList[0].EndDoc, foot->StartCurs + 4);
+
+    // "kurz " ends at 50, "hier" runs to 82 on the line 10..26; the body is 36 high.
+    Doc body("<body title='Seite'><p style='margin:0'>kurz <span title='Wort'>hier</span></p></body>");
+    struct TitleAt {
+        int X, Y;
+        std::string Title;
+    };
+    for (const TitleAt& at : {TitleAt{300, 15, "Seite"}, TitleAt{415, 30, "Seite"}, TitleAt{60, 15, "Wort"}}) {
+        std::string url, title;
+        EXPECT_EQ(body.Url(at.X, at.Y, url, title), 4) << at.X << "," << at.Y;
+        EXPECT_EQ(title, at.Title) << at.X << "," << at.Y;
+    }
+}
+
 }  // namespace
 }  // namespace velmoran::testing

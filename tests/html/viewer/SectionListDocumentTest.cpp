@@ -1,11 +1,16 @@
 // The viewer over the HTML library's document root: a page parsed by the real parser gives its
 // title, base, META reports, anchors and link runs to the viewer.
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
+#include "html/layout/LinkFocus.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/SectionListDocument.h"
 #include "platform/Clipboard.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +135,118 @@ TEST(SectionListViewer, LinksAndSelectionThroughTheLaidOutDocument)
     EXPECT_EQ(data.substr(static_cast<std::size_t>(number("StartFragment:")),
                           static_cast<std::size_t>(number("EndFragment:") - number("StartFragment:"))),
               "nachher und");
+}
+
+// A link clicked with the mouse takes the keyboard focus where it stands, so that Tab and Enter go
+// on from it (and the viewer takes the focus back when the page goes); the text of a link under the mouse keeps the point where it starts; a page the
+// history goes back to reports its META refresh as a load does.
+TEST(SectionListViewer, ClickedLinksTabOnAndHistoryMovesReportTheirRefresh)
+{
+    App();
+    TPageViewer viewer;
+    viewer.SetBorderStyle(THTMLBorderStyle::htNone);
+    viewer.resize(500, 300);
+    std::string source = "<p>Oben";
+    for (int i = 0; i < 30; ++i)
+        source += "<br>Zeile";
+    source += "<br><a href=\"eins.htm\">Eins</a> <a href=\"zwei.htm\">Zwei</a>";
+    for (int i = 0; i < 30; ++i)
+        source += "<br>Zeile";
+    viewer.LoadDocumentString(source);
+    viewer.show();
+    viewer.activateWindow();
+    QApplication::processEvents();
+    std::vector<std::string> followed;
+    viewer.OnHotSpotClick = [&](TPageViewer*, const std::string& url, bool& handled) {
+        followed.push_back(url);
+        handled = true;
+    };
+    TViewerDocument& doc = viewer.Document();
+    const auto pointOf = [&](const std::string& text) {
+        int x = 0, y = 0;
+        EXPECT_TRUE(doc.CursorToXY(viewer.MeasureCanvas(), doc.FindDocPos(static_cast<int>(source.find(text)), false), x, y));
+        return QPoint(x, y);
+    };
+    // The links' line lies in the lowest 30 pixels of the view, where a link Tab goes to is
+    // scrolled up to the middle; a clicked one stays where it was clicked.
+    const QPoint eins = pointOf("Eins");
+    viewer.SetVScrollBarPosition(eins.y() - viewer.PaintPanel()->height() + 8);
+    const int top = viewer.VScrollBarPosition();
+    ASSERT_GT(top, 0);
+    viewer.PanelMouseDown(Qt::LeftButton, Qt::NoModifier, eins.x() + 3, eins.y() - 4 - top);
+    viewer.PanelMouseUp(Qt::LeftButton, Qt::NoModifier, eins.x() + 3, eins.y() - 4 - top);
+    const auto& links = static_cast<TSectionListDocument&>(doc).Sections().LinkList;
+    ASSERT_EQ(links.size(), 2u);
+    QWidget* first = links[0]->TabControl()->FocusWidget();
+    QWidget* second = links[1]->TabControl()->FocusWidget();
+    EXPECT_EQ(followed, std::vector<std::string>{"eins.htm"});
+    EXPECT_EQ(QApplication::focusWidget(), first);
+    EXPECT_EQ(viewer.VScrollBarPosition(), top);
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget(), &tab);
+    QKeyEvent tabUp(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier);  // the document notes Tab held down
+    QApplication::sendEvent(QApplication::focusWidget(), &tabUp);
+    EXPECT_EQ(QApplication::focusWidget(), second);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(second, &enter);
+    QApplication::processEvents();
+    EXPECT_EQ(followed, (std::vector<std::string>{"eins.htm", "zwei.htm"}));
+    // The page a link loads takes the place of the one whose link had the focus: the viewer keeps it.
+    viewer.LoadDocumentString(source);
+    EXPECT_EQ(QApplication::focusWidget(), &viewer);
+
+    const QPoint zwei = pointOf("Zwei");
+    viewer.PanelMouseMove(Qt::NoButton, Qt::NoModifier, zwei.x() + 3, zwei.y() - 4 - viewer.VScrollBarPosition());
+    EXPECT_EQ(viewer.LinkText(), u"Zwei");
+    EXPECT_EQ(viewer.RangeTextPoint(), QPoint(zwei.x(), zwei.y() - viewer.VScrollBarPosition()));
+
+    testing::TempFolder folder;
+    const std::string weiter = folder.WriteFile("weiter.htm", "<meta http-equiv=refresh content=\"3; url=ende.htm\">Weiter");
+    const std::string still = folder.WriteFile("still.htm", "Still");
+    viewer.SetHistoryMaxCount(5);
+    viewer.LoadDocumentFile(weiter);
+    viewer.LoadDocumentFile(still);
+    std::vector<std::string> refreshed;
+    viewer.OnMetaRefresh = [&](TPageViewer*, int delay, const std::string& url) {
+        refreshed.push_back(std::to_string(delay) + " " + url);
+    };
+    viewer.SetHistoryIndex(1);
+    ASSERT_EQ(viewer.GetCurrentFile(), weiter);
+    viewer.SetHistoryIndex(0);
+    EXPECT_EQ(refreshed, std::vector<std::string>{"3 ende.htm"});
+}
+
+// Copying leaves out the marks that stand for line breaks, images and controls: a BR ends its
+// section, and the section's own line end is the copy's. Clear frees the animation timer, so
+// that the next page's first frame waits its full first interval again.
+TEST(SectionListViewer, CopiedTextAndTheAnimationTimerOfAClearedPage)
+{
+    App();
+    MemoryClipboard board;
+    ScopedClipboard scoped(board);
+    TPageViewer viewer;
+    viewer.resize(500, 300);
+    viewer.LoadDocumentString("a<br><br>b");
+    viewer.Document().SetSelection(0, 5);  // the lines "a ", the second BR's mark and "b "
+    viewer.CopySelectionToClipboard();
+    EXPECT_EQ(board.Text(), u"a\r\n\r\nb");
+    EXPECT_EQ(viewer.SelText(), u"a\r\n\r\nb");
+    EXPECT_EQ(viewer.SelLength(), 7);  // the line of the second BR holds its mark, which is counted
+
+    const std::string page = "<p>Bild <img src=\"" + std::string(VELMORAN_TEST_DATA) + "/html/lauf.gif\"> hier";
+    viewer.LoadDocumentString(page);
+    viewer.Document().SetSelection(0, 11);  // "Bild ", the picture's mark, " hier"
+    EXPECT_EQ(viewer.SelText(), u"Bild  hier");
+    QPointer<QTimer> timer = viewer.AnimationTimer();
+    ASSERT_NE(timer, nullptr);
+    viewer.AnimationTimerTick();
+    EXPECT_EQ(timer->interval(), 40);
+    viewer.Clear();
+    EXPECT_EQ(timer, nullptr);
+    EXPECT_EQ(viewer.AnimationTimer(), nullptr);
+    viewer.LoadDocumentString(page);
+    ASSERT_NE(viewer.AnimationTimer(), nullptr);
+    EXPECT_EQ(viewer.AnimationTimer()->interval(), 50);
 }
 
 }  // namespace
