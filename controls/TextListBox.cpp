@@ -288,6 +288,8 @@ void TTextListBox::paintEvent(QPaintEvent* event)
     QStylePainter painter(viewport());
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
+    // Styles draw a focus frame only for a focus the keyboard moved, which this one always is.
+    focus.state |= QStyle::State_KeyboardFocusChange;
     focus.rect = visualItemRect(item(0));
     painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
 }
