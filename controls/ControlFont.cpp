@@ -19,7 +19,7 @@ LogicalFont TFont::Logical() const
 {
     LogicalFont font;
     font.Face = Name;
-    font.Height = -PointsToPixels(Size);
+    font.Height = Height > 0 ? -Height : -PointsToPixels(Size);
     font.Weight = Bold ? 700 : 400;
     font.Italic = Italic;
     font.Underline = Underline;

@@ -19,10 +19,13 @@ struct TFont {
     bool Underline = false;
     bool StrikeOut = false;
     ColorRef Color = SystemColor(COLOR_WINDOWTEXT);
+    // The character height in pixels where a form gives the font by its height rather than its
+    // size (the start dialog's list: 9 pixels, which no whole point size makes); 0 takes Size.
+    int Height = 0;
 
     bool operator==(const TFont&) const = default;
 
-    // The font in pixels on the 96 ppi device (8 points are 11 pixels).
+    // The font in pixels on the 96 ppi device (8 points are 11 pixels; Height as it stands).
     LogicalFont Logical() const;
 };
 

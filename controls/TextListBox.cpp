@@ -5,11 +5,14 @@
 #include "platform/QtCanvas.h"
 #include "platform/SystemColors.h"
 #include "platform/core/CodePage.h"
-#include "platform/core/ScopeExit.h"
 
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
+#include <QStylePainter>
 
 #include <algorithm>
 #include <cmath>
@@ -147,15 +150,6 @@ TTextListBox::TTextListBox(QWidget* parent) : QListWidget(parent), items_(*this)
         ScrollToLeft();
     });
     connect(rows, &QAbstractItemModel::dataChanged, this, [this] { Recount(); });
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (settingIndex_ || !OnClick)
-            return;
-        // A mouse press moves the current row before it selects the line: select it first, so
-        // that the handler reads the line the user chose in ItemIndex.
-        if (row >= 0)
-            selectionModel()->select(model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
-        OnClick(this);
-    });
 }
 
 TTextListBox::~TTextListBox()
@@ -172,7 +166,6 @@ int TTextListBox::ItemIndex() const
 
 void TTextListBox::SetItemIndex(int index)
 {
-    ScopedValue<bool> setting(settingIndex_, true);
     if (index < 0 || index >= count()) {
         clearSelection();
         setCurrentRow(-1);
@@ -250,6 +243,55 @@ void TTextListBox::updateGeometries()
     const int viewportWidth = viewport()->width();
     horizontalScrollBar()->setRange(0, std::max(0, maxWidth_ - viewportWidth));
     horizontalScrollBar()->setPageStep(viewportWidth);
+}
+
+template <typename Handling>
+void TTextListBox::ClickOnChange(Handling&& handling, bool always)
+{
+    const int before = ItemIndex();
+    handling();
+    if ((always || ItemIndex() != before) && OnClick)
+        OnClick(this);
+}
+
+void TTextListBox::focusInEvent(QFocusEvent* event)
+{
+    QListWidget::focusInEvent(event);
+    // Qt makes the first line current on Tab, which would be taken for the user's choice. With
+    // no line selected the list keeps none current: the first key down or Home then selects the
+    // first line, and the focus is shown on it meanwhile (paintEvent).
+    if (ItemIndex() < 0 && currentIndex().isValid())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void TTextListBox::keyPressEvent(QKeyEvent* event)
+{
+    ClickOnChange([&] { QListWidget::keyPressEvent(event); }, false);
+}
+
+void TTextListBox::mousePressEvent(QMouseEvent* event)
+{
+    const bool onLine = event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid();
+    ClickOnChange([&] { QListWidget::mousePressEvent(event); }, onLine);
+}
+
+void TTextListBox::mouseMoveEvent(QMouseEvent* event)
+{
+    ClickOnChange([&] { QListWidget::mouseMoveEvent(event); }, false);
+}
+
+void TTextListBox::paintEvent(QPaintEvent* event)
+{
+    QListWidget::paintEvent(event);
+    if (!hasFocus() || currentIndex().isValid() || count() == 0)
+        return;
+    QStylePainter painter(viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    // Styles draw a focus frame only for a focus the keyboard moved, which this one always is.
+    focus.state |= QStyle::State_KeyboardFocusChange;
+    focus.rect = visualItemRect(item(0));
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
 }
 
 void TTextListBox::changeEvent(QEvent* event)

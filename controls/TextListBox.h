@@ -58,7 +58,9 @@ public:
     const TFont& Font() const { return font_; }
     void SetFont(const TFont& font);
 
-    // Fired when the user selects a line (by mouse or key), not when the program sets ItemIndex.
+    // Fired for every click on a line, the line already selected included, and for every key or
+    // drag that moves the selection; never when the list gains the focus or the program sets
+    // ItemIndex. The handler reads the line in ItemIndex.
     TNotifyEvent OnClick;
 
     // The widest line's width (the horizontal extent), 0 for an empty list.
@@ -69,8 +71,17 @@ public:
 protected:
     void updateGeometries() override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Runs the list's own handling of a user's input and reports a click when it moved the
+    // selection, or always (a click on a line).
+    template <typename Handling>
+    void ClickOnChange(Handling&& handling, bool always);
     void SetExtent();
     void Recount();
     void ScrollToLeft();
@@ -82,7 +93,6 @@ private:
     TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
     int maxWidth_ = 0;
     bool widestGoing_ = false;
-    bool settingIndex_ = false;
 };
 
 }  // namespace velmoran

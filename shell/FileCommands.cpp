@@ -162,10 +162,10 @@ bool TMainForm::SaveCalculationAs()
 
 void TMainForm::FileSaveExecute()
 {
-    // The toolbar button reaches here without its action: without a calculation there is nothing
-    // to save, and saving the defaults could overwrite a file.
-    if (CalculationLoaded)
-        SaveCalculation();
+    // The toolbar button reaches here without its action too: without a calculation there is no
+    // file yet, so the module's data go where the user names in the save dialog, which asks before
+    // it writes over a file.
+    SaveCalculation();
 }
 
 void TMainForm::FileSaveAsExecute()

@@ -145,9 +145,10 @@ TBarCustomItem* AddAction(TBarCustomItem& parent, Action* action)
 
 // A button that runs its command itself rather than its action's, so that it works while the
 // action is disabled. It still takes its picture and hints from the action.
-TBarCustomItem* AddButton(TBarCustomItem& parent, Action* action, const std::function<void()>& run)
+template <typename Item = TBarItem>
+Item* AddButton(TBarCustomItem& parent, Action* action, const std::function<void()>& run)
 {
-    auto* item = AddItem<TBarItem>(parent);
+    auto* item = AddItem<Item>(parent);
     item->SetImages(action->Images());
     item->SetImageIndex(action->ImageIndex());
     item->SetCaption(action->Caption());
@@ -158,6 +159,29 @@ TBarCustomItem* AddButton(TBarCustomItem& parent, Action* action, const std::fun
             run();
     };
     return item;
+}
+
+// The recent files in a menu; their help topic is the list's.
+void AddRecentFiles(TBarCustomItem& parent, TBarMRUList* recentFiles)
+{
+    auto* recent = AddItem<TBarMRUListItem>(parent);
+    recent->SetMRUList(recentFiles);
+    recent->SetHelpContext(HelpContextOf(MainFormHelpTopics(), "MRUList"));
+}
+
+// The Open button: its button part opens as a plain button does, its arrow drops down the recent
+// files, the very list of the "Datei" menu, where choosing one opens it.
+void AddOpenButton(TBarCustomItem& parent, Action* action, const std::function<void()>& run,
+                   TBarMRUList* recentFiles)
+{
+    if (!recentFiles) {
+        AddButton(parent, action, run);
+        return;
+    }
+    auto* button = AddButton<TBarSubmenuItem>(parent, action, run);
+    button->SetDropdownCombo(true);
+    button->SetOptions(tboDropdownArrow);
+    AddRecentFiles(*button, recentFiles);
 }
 
 void AddSeparator(TBarCustomItem& parent)
@@ -255,9 +279,7 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
     AddAction(file, a.FilePrint);
     AddSeparator(file);
     if (parts.RecentFiles) {
-        auto* recent = AddItem<TBarMRUListItem>(file);
-        recent->SetMRUList(parts.RecentFiles);
-        recent->SetHelpContext(HelpContextOf(MainFormHelpTopics(), "MRUList"));
+        AddRecentFiles(file, parts.RecentFiles);
         AddSeparator(file);
     }
     AddAction(file, a.FileExit);
@@ -296,7 +318,7 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
     bars->HelpToolBar = &bars->ToolbarWindows[3]->Items();
     TBarCustomItem& fileBar = *bars->FileToolbar;
     AddButton(fileBar, a.FileNew, parts.New);
-    AddButton(fileBar, a.FileOpen, parts.Open);
+    AddOpenButton(fileBar, a.FileOpen, parts.Open, parts.RecentFiles);
     AddButton(fileBar, a.FileSave, parts.Save);
     AddSeparator(fileBar);
     AddButton(fileBar, a.FilePrintPreview, parts.Preview);

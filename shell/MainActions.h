@@ -68,6 +68,7 @@ struct TMainBarParts {
     QWidget* Modules = nullptr;
     QWidget* ScreenTemplates = nullptr;
     QWidget* PrintTemplates = nullptr;
+    // Shown in the "&Datei" menu and in the drop-down of the Open button.
     TBarMRUList* RecentFiles = nullptr;
     std::function<void()> New, Open, Save, Preview, Print, EditDialog, ScreenTemplate, PrintTemplate,
         HelpContents;

@@ -263,10 +263,7 @@ void TMainForm::BindActions()
     parts.New = guarded([this] { FileNewExecute(); });
     parts.Open = guarded([this] { FileOpenExecute(); });
     parts.Save = guarded([this] { FileSaveExecute(); });
-    parts.Preview = guarded([this] {
-        if (CalculationLoaded)
-            FilePrintPreviewExecute();
-    });
+    parts.Preview = guarded([this] { FilePrintPreviewExecute(); });
     parts.Print = guarded([this] { FilePrintExecute(); });
     parts.EditDialog = guarded([this] { cmdEditDlgExecute(); });
     parts.ScreenTemplate = guarded([this] { FileSetScreenTemplateExecute(); });

@@ -77,7 +77,8 @@ public:
 
     // --- state ---
     // Whether the module holds a calculation of the user's: one opened, or a new one whose input
-    // dialog was confirmed. Without one nothing can be saved, printed, exported or edited.
+    // dialog was confirmed. Without one nothing can be printed, exported or edited, and saving
+    // asks for a file.
     bool CalculationLoaded = false;
     // Sets CalculationLoaded. Without a calculation the result page is hidden as at start and the
     // commands that need one are disabled at once, so that nothing of the calculation before

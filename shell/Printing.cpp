@@ -2,7 +2,8 @@
 // through the print dialog and the progress window or straight from a link, previewed, and
 // exported as an HTML file; and the page header and footer drawn on every printed page. A build,
 // print or export that fails shows its error (a PDF file that cannot be written is named with the
-// reason); nothing of a failed build goes out, and nothing goes out without a calculation.
+// reason); nothing of a failed build goes out, nothing goes out without a calculation, and a
+// print asked for without one says why.
 #include "shell/MainForm.h"
 
 #include "framework/ui/MainDlg.h"
@@ -69,6 +70,18 @@ bool PdfFileWritable(const Printer& printer)
     return false;
 }
 
+// Whether a calculation is there to print. The print buttons work while their actions are
+// disabled, so without one the user is told why nothing comes; done ends the sentence
+// ("gedruckt").
+bool CalculationToPrint(bool loaded, const std::string& done)
+{
+    if (!loaded)
+        Prompts().MessageDlg("Es ist keine Berechnung geöffnet, deren Ergebnisse " + done +
+                                 " werden könnten. Erstellen Sie eine neue Berechnung oder öffnen Sie eine vorhandene.",
+                             MsgDlgType::Information, mbOK);
+    return loaded;
+}
+
 // Runs a print, showing what went wrong (a printer that failed, a file that could not be written).
 template <typename Run>
 void ShowingErrors(Run&& run)
@@ -128,8 +141,7 @@ std::string TMainForm::PrintFileName() const
 
 void TMainForm::FilePrintExecute()
 {
-    // The toolbar button reaches here without its action: without a calculation nothing prints.
-    if (!CalculationLoaded || !BuildPrintReport())
+    if (!CalculationToPrint(CalculationLoaded, "gedruckt") || !BuildPrintReport())
         return;
     Printer& printer = SelectedPrinter();
     PrintDialogOptions options;
@@ -155,7 +167,8 @@ void TMainForm::FilePrintExecute()
 
 void TMainForm::FilePrintPreviewExecute()
 {
-    if (PrintRunning() || !CalculationLoaded || !BuildPrintReport())
+    if (PrintRunning() || !CalculationToPrint(CalculationLoaded, "in der Druckvorschau gezeigt") ||
+        !BuildPrintReport())
         return;
     // What the preview prints goes where a print would.
     Printer& printer = SelectedPrinter();
@@ -171,7 +184,7 @@ void TMainForm::FilePrintPreviewExecute()
 
 void TMainForm::PrintFromLink()
 {
-    if (PrintRunning() || !CalculationLoaded || !BuildPrintReport())
+    if (PrintRunning() || !CalculationToPrint(CalculationLoaded, "gedruckt") || !BuildPrintReport())
         return;
     Printer& printer = SelectedPrinter();
     if (printer.IsPdf())

@@ -49,6 +49,9 @@ TDlgIntro::TDlgIntro(QWidget* parent)
     lbxRecent = new TTextListBox(pnlTop);
     lbxRecent->setObjectName(QStringLiteral("lbxRecent"));
     lbxRecent->SetBorderStyle(TBorderStyle::bsNone);
+    TFont listFont;
+    listFont.Height = 9;
+    lbxRecent->SetFont(listFont);
     lbxRecent->SetItemHeight(13);
     lbxRecent->setGeometry(20, 92, 277, 100);
     lbxRecent->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -22,8 +22,10 @@
 #include "tests/support/TestApp.h"
 #include "toolbar/TBarDock.h"
 #include "toolbar/TBarItem.h"
+#include "toolbar/TBarModalHandler.h"
 #include "toolbar/TBarMRUList.h"
 #include "toolbar/TBarToolbar.h"
+#include "toolbar/TBarView.h"
 
 #include <gtest/gtest.h>
 
@@ -360,9 +362,14 @@ TEST_F(MainActions, ShortcutsReachTheMenuBarsCommands)
 {
     Settings().WriteInteger({}, "StartDialog", 0);
     Form().show();
+    // The offscreen platform learns the modifiers from key presses alone: a press without any
+    // afterwards lets go of Ctrl, which held would keep a later toolbar drag from docking.
     const auto press = [&](int key) {
-        QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier);
-        QApplication::sendEvent(form.get(), &event);
+        for (const auto& [code, modifiers] :
+             {std::pair{key, Qt::ControlModifier}, std::pair{int(Qt::Key_unknown), Qt::NoModifier}}) {
+            QKeyEvent event(QEvent::KeyPress, code, modifiers);
+            QApplication::sendEvent(form.get(), &event);
+        }
     };
     press(Qt::Key_N);
     EXPECT_EQ(form->Calls, Texts{"new"});
@@ -413,6 +420,81 @@ TEST_F(MainActions, TheMenusAndToolbarsAreBuiltFromTheActions)
         walk(*bar);
     EXPECT_TRUE(recentInFile);
     EXPECT_EQ(viewToolsItems, 0);
+}
+
+namespace {
+
+// A point of a bar's view (a toolbar's or a popup's) on the screen.
+QPoint ScreenPointOfView(const TBarView& view, QPoint inView)
+{
+    const QPoint origin = view.Window()->mapToGlobal(QPoint(0, 0));
+    return origin + inView - ViewPointFromGlobal(view, origin);
+}
+
+// A left click where the window system sends it: to the widget holding the mouse, else the given
+// one; the click a toolbar posts runs too.
+void ClickOnScreen(QWidget& under, QPoint global)
+{
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QWidget* receiver = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : &under;
+        const QPointF local = receiver->mapFromGlobal(QPointF(global));
+        QMouseEvent event(type, local, local, QPointF(global), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &event);
+    }
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+// The Open button is a split button: its button part asks for a file as before, its arrow drops
+// down the recent files, the very list of the "Datei" menu, and choosing one opens that file,
+// which becomes the newest.
+TEST_F(MainActions, TheOpenButtonDropsDownTheRecentFiles)
+{
+    Settings().WriteInteger({}, "StartDialog", 0);
+    Settings().WriteString("Recent Files", "MRU1", "/home/ing/Nord.vda");
+    Settings().WriteString("Recent Files", "MRU2", "/home/ing/Süd.vda");
+    Form().show();
+    QApplication::setActiveWindow(form.get());
+    QCoreApplication::processEvents();
+    TBarToolbar& fileBar = *form->Bars().ToolbarWindows[0];
+    auto* open = dynamic_cast<TBarSubmenuItem*>(fileBar.Items().Items(1));
+    ASSERT_NE(open, nullptr);
+    EXPECT_TRUE(open->DropdownCombo());
+    EXPECT_TRUE(open->EffectiveOptions() & tboDropdownArrow);
+    EXPECT_EQ(open->Hint(), "Öffnen|Eine vorhandene Berechnung öffnen");
+    ASSERT_EQ(open->Count(), 1);
+    const auto* recent = dynamic_cast<TBarMRUListItem*>(open->Items(0));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(recent->MRUList(), form->MRUList);
+
+    fileBar.View().ValidatePositions();
+    const TRect r = fileBar.View().FindViewer(open)->BoundsRect;
+    const int middle = (r.Top + r.Bottom) / 2;
+    ClickOnScreen(fileBar, ScreenPointOfView(fileBar.View(), QPoint(r.Left + 4, middle)));
+    EXPECT_EQ(form->Calls, Texts{"open"});
+
+    ClickOnScreen(fileBar, ScreenPointOfView(fileBar.View(), QPoint(r.Right - 6, middle)));
+    TBarView* dropDown = fileBar.View().OpenViewerView();
+    ASSERT_NE(dropDown, nullptr);
+    Texts shown;
+    std::vector<TRect> lines;
+    for (int i = 0; i < dropDown->ViewerCount(); ++i)
+        if (const TBarItemViewer* line = dropDown->Viewers(i); line->Show) {
+            shown.push_back(line->Item().Caption());
+            lines.push_back(line->BoundsRect);
+        }
+    ASSERT_EQ(shown, (Texts{"&1 Nord", "&2 Süd"}));
+    EXPECT_EQ(form->Calls, Texts{"open"});  // dropping down runs nothing
+
+    const TRect second = lines[1];
+    ClickOnScreen(*dropDown->Window(), ScreenPointOfView(*dropDown, QPoint((second.Left + second.Right) / 2,
+                                                                            (second.Top + second.Bottom) / 2)));
+    EXPECT_EQ(form->Calls, (Texts{"open", "open /home/ing/Süd.vda"}));
+    EXPECT_EQ(form->MRUList->Items().Texts(), (Texts{"/home/ing/Süd.vda", "/home/ing/Nord.vda"}));
+    EXPECT_EQ(fileBar.View().OpenViewerView(), nullptr);
 }
 
 // The tool bars follow one another without gaps however wide the window is, and a bar without

@@ -132,7 +132,11 @@ TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
             window.UpdateActions();
         }
 
-        // Shortcut, buttons, commands and links: no dialog, no question, no file.
+        // Shortcut, buttons, commands and links: no dialog and no file of the calculation before.
+        // The save button asks for a new file (given up here); the print button, the print command
+        // and the print link say why nothing prints.
+        const std::size_t asked = prompts.FileRequests().size();
+        const std::size_t said = prompts.Messages().size();
         Press(window, Qt::Key_S);
         FileToolbarButton(window, "Speichern")->Click();
         FileToolbarButton(window, "Drucken")->Click();
@@ -147,14 +151,18 @@ TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
         EXPECT_TRUE(window.ExecuteCommand("FILESAVE " + Example()));
         EXPECT_TRUE(window.ExecuteCommand("EDITDLG 1"));
         EXPECT_TRUE(window.ExecuteCommand("FILEPRINT"));
-        EXPECT_TRUE(prompts.FileRequests().empty());
+        ASSERT_EQ(prompts.FileRequests().size(), asked + 1);
+        EXPECT_EQ(prompts.FileRequests().back().Options.Title, "Daten speichern");
+        ASSERT_EQ(prompts.Messages().size(), said + 3);
+        for (std::size_t i = said; i < said + 3; ++i)
+            EXPECT_TRUE(Contains(prompts.Messages()[i].Text, "Es ist keine Berechnung geöffnet")) << i;
         EXPECT_TRUE(prompts.PrintRequests().empty());
         EXPECT_EQ(modals.Shown().size(), windows);
         EXPECT_EQ(ReadPair(Example()), before);
         EXPECT_FALSE(fs::exists(shell.Folders.DataPath + "Velmoran.pdf"));
     };
     nothingWithinReach("Neu, Abbruch");
-    EXPECT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages().size(), 4u);
 
     // The toolbar's input-dialog button starts a new calculation then: confirmed, it is loaded and
     // shown again.
@@ -170,10 +178,52 @@ TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
     const std::string broken = files.WriteFile("kaputt.vda", std::string(100, '\x01'));
     fs::copy_file(files / "Beispiel.vdh", files / "kaputt.vdh");
     window.OpenCalculationFile(broken);
-    ASSERT_EQ(prompts.Messages().size(), 2u);
-    EXPECT_TRUE(Contains(prompts.Messages()[1].Text, "konnte nicht gelesen werden"));
+    ASSERT_EQ(prompts.Messages().size(), 5u);
+    EXPECT_TRUE(Contains(prompts.Messages().back().Text, "konnte nicht gelesen werden"));
     nothingWithinReach("Öffnen gescheitert");
     EXPECT_EQ(TempFolder::Read(broken), std::string(100, '\x01'));
+}
+
+// Before any calculation the toolbar's buttons still answer: "Speichern" saves through the save
+// dialog (which asks before it writes over a file) while Ctrl+S, whose action is disabled, does
+// nothing; the saved file opens as a calculation. "Druckvorschau" and "Drucken" say in German why
+// nothing is shown or printed.
+TEST_F(UserRoad, TheToolbarButtonsAnswerBeforeAnyCalculation)
+{
+    const PdfPrinter pdf;
+    TMainForm& window = Form();
+    window.show();
+    window.UpdateActions();
+    ASSERT_FALSE(window.CalculationLoaded);
+
+    Press(window, Qt::Key_S);
+    EXPECT_TRUE(prompts.FileRequests().empty());
+    const std::string saved = files / "Neu.vda";
+    prompts.AnswerFile(saved);
+    FileToolbarButton(window, "Speichern")->Click();
+    ASSERT_EQ(prompts.FileRequests().size(), 1u);
+    EXPECT_TRUE(prompts.FileRequests()[0].Save);
+    EXPECT_EQ(prompts.FileRequests()[0].Options.Title, "Daten speichern");
+    EXPECT_TRUE(fs::exists(saved));
+    EXPECT_TRUE(fs::exists(files / "Neu.vdh"));
+    EXPECT_EQ(shell.FileId, saved);
+    EXPECT_EQ(Caption(), "Velmoran - " + saved);
+
+    const std::size_t windows = modals.Shown().size();
+    FileToolbarButton(window, "Druckvorschau")->Click();
+    FileToolbarButton(window, "Drucken")->Click();
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    const std::string advice = " werden könnten. Erstellen Sie eine neue Berechnung oder öffnen Sie eine vorhandene.";
+    EXPECT_EQ(prompts.Messages()[0].Text,
+              "Es ist keine Berechnung geöffnet, deren Ergebnisse in der Druckvorschau gezeigt" + advice);
+    EXPECT_EQ(prompts.Messages()[1].Text, "Es ist keine Berechnung geöffnet, deren Ergebnisse gedruckt" + advice);
+    EXPECT_EQ(prompts.Messages()[1].Type, MsgDlgType::Information);
+    EXPECT_EQ(modals.Shown().size(), windows);
+    EXPECT_TRUE(prompts.PrintRequests().empty());
+
+    window.OpenCalculationFile(saved);
+    EXPECT_TRUE(window.CalculationLoaded);
+    EXPECT_EQ(prompts.Messages().size(), 2u);
 }
 
 // Ctrl+N inside the input dialog once reset the calculation under it, Ctrl+O opened a second open

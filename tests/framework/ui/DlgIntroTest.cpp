@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QTest>
 
@@ -93,6 +94,56 @@ TEST_F(DlgIntroTest, RecentFilesGiveTheirChoice)
         QTest::keyClick(&window, Qt::Key_Return);  // OK is the default button
     });
     EXPECT_EQ(Modals().Run(dlg), QDialog::Accepted);
+}
+
+// The list chooses a file only by the user's click or key: Tab into it chooses nothing (Return
+// then starts a new calculation), a click on the line already highlighted chooses it again after
+// another choice, and a key that moves the highlight chooses the line it lands on. Its font is
+// 9 pixels high.
+TEST_F(DlgIntroTest, TheListChoosesOnlyByTheUsersClickOrKey)
+{
+    TDlgIntro dlg;
+    dlg.SetRecentFiles(&kRecent);
+    EXPECT_EQ(dlg.lbxRecent->font().pixelSize(), 9);
+    EXPECT_FALSE(dlg.lbxRecent->font().bold());
+    const auto tabIntoTheList = [&](QWidget& window) {
+        window.activateWindow();
+        dlg.rbNew->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 6 && !dlg.lbxRecent->hasFocus(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(dlg.lbxRecent->hasFocus());
+    };
+    runner.Expect([&](QWidget& window) {
+        tabIntoTheList(window);
+        EXPECT_EQ(dlg.Choice, 0);
+        EXPECT_EQ(dlg.FileName, "");
+        EXPECT_TRUE(dlg.rbNew->isChecked());
+        EXPECT_EQ(dlg.lbxRecent->ItemIndex(), -1);
+        QTest::keyClick(dlg.lbxRecent, Qt::Key_Return);
+    });
+    EXPECT_EQ(Modals().Run(dlg), QDialog::Accepted);
+    EXPECT_EQ(dlg.Choice, 0);
+
+    runner.Expect([&](QWidget& window) {
+        tabIntoTheList(window);
+        QTest::keyClick(dlg.lbxRecent, Qt::Key_Down);  // the first line
+        EXPECT_EQ(dlg.Choice, 2);
+        EXPECT_EQ(dlg.FileName, kRecent[0]);
+        QTest::keyClick(dlg.lbxRecent, Qt::Key_End);
+        EXPECT_EQ(dlg.FileName, kRecent[2]);
+        ClickControl(window, "rbNew");
+        EXPECT_EQ(dlg.Choice, 0);
+        ClickLine(*dlg.lbxRecent, 2);  // highlighted already
+        EXPECT_EQ(dlg.Choice, 2);
+        EXPECT_EQ(dlg.FileName, kRecent[2]);
+        EXPECT_TRUE(dlg.rbRecent->isChecked());
+        ClickControl(window, "rbOpen");
+        dlg.lbxRecent->SetItemIndex(1);  // the program's choice is no click
+        EXPECT_EQ(dlg.Choice, 1);
+        QTest::keyClick(dlg.lbxRecent, Qt::Key_Return);
+    });
+    EXPECT_EQ(Modals().Run(dlg), QDialog::Accepted);
+    EXPECT_EQ(dlg.Choice, 1);
 }
 
 // A path wider than the list loses its middle, so that the list never scrolls sideways; the choice
