@@ -6,6 +6,7 @@
 #include "platform/ModalRunner.h"
 #include "platform/QtCanvas.h"
 #include "platform/Screen.h"
+#include "platform/StringTable.h"
 #include "platform/SystemColors.h"
 #include "platform/core/Text.h"
 
@@ -55,12 +56,14 @@ void Fill(QWidget* widget, ColorRef color)
 std::array<TExTimerSpeedButton*, 4> MakeNavigationButtons(QWidget* parent)
 {
     static const char* const kBitmaps[] = {"PREV2", "PREV1", "NEXT1", "NEXT2"};
+    static const char* const kNames[] = {"Previous Year", "Previous Month", "Next Month", "Next Year"};
+    const std::array<std::string, 4> hints = CalendarButtonHints();
     std::array<TExTimerSpeedButton*, 4> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         buttons[i] = new TExTimerSpeedButton(parent);
-        buttons[i]->setObjectName(QString::fromStdString(Trim(kCalendarButtonHints[i].substr(0, kCalendarButtonHints[i].size() - 1))));
+        buttons[i]->setObjectName(QString::fromLatin1(kNames[i]));
         buttons[i]->SetGlyph(ControlBitmap(kBitmaps[i]));
-        buttons[i]->SetHint(kCalendarButtonHints[i]);
+        buttons[i]->SetHint(hints[i]);
     }
     return buttons;
 }
@@ -101,6 +104,12 @@ TExTimerSpeedButton::TExTimerSpeedButton(QWidget* parent) : TExSpeedButton(paren
 {
     SetStyle(TButtonStyle::bsWin31);
     SetAllowTimer(true);
+}
+
+std::array<std::string, 4> CalendarButtonHints()
+{
+    return {LoadStr(sCalendarPrevYear), LoadStr(sCalendarPrevMonth), LoadStr(sCalendarNextMonth),
+            LoadStr(sCalendarNextYear)};
 }
 
 std::string CalendarTitle(TDateTime date)

@@ -24,9 +24,9 @@ public:
     explicit TExTimerSpeedButton(QWidget* parent = nullptr);
 };
 
-// The hints of the navigation buttons, in the buttons' order.
-inline const std::array<std::string, 4> kCalendarButtonHints{"Previous Year|", "Previous Month|", "Next Month|",
-                                                              "Next Year|"};
+// The hints of the navigation buttons from the string table, in the buttons' order: previous
+// year, previous month, next month, next year.
+std::array<std::string, 4> CalendarButtonHints();
 // The title of a calendar: "März, 2026".
 std::string CalendarTitle(TDateTime date);
 // The standard dialog font: "MS Sans Serif", 8 points.

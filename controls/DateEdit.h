@@ -50,7 +50,8 @@ public:
     bool CheckOnExit = false;
     bool DefaultToday = false;
     const std::string& DialogTitle() const { return dialogTitle_; }
-    // The empty text brings back "Select a Date".
+    // The empty text brings back "Select a Date" at once, not after a reload: the dialog shows
+    // that title for an empty one anyway.
     void SetDialogTitle(const std::string& title);
     ColorRef PopupColor() const { return popupColor_; }
     void SetPopupColor(ColorRef color);

@@ -93,6 +93,7 @@ void TEnhEdit::keyPressEvent(QKeyEvent* event)
         ApplyState(AfterKey(EditState(), editKey, rules_, Settings()));
         TypeCharacter(event, ch);
         // Enter never reaches the line edit; the dialog's default button reacts to it.
+        // With ReturnIsTab it only moves on: the default button too would close the dialog mid-entry.
         if (ch == u'\r' && !rules_.ReturnIsTab)
             event->ignore();
         else

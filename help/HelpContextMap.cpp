@@ -118,6 +118,7 @@ private:
     void Include(const std::filesystem::path& file, std::string_view rest)
     {
         std::string name(rest);
+        // Projects write #include "ctx.h" or <ctx.h> as C does; with the marks kept no file is ever found.
         if (name.size() >= 2 && ((name.front() == '"' && name.back() == '"') || (name.front() == '<' && name.back() == '>')))
             name = name.substr(1, name.size() - 2);
         std::replace(name.begin(), name.end(), '\\', '/');

@@ -181,6 +181,7 @@ bool THelpRouter::TextPopup(int x, int y, const std::string& text, int topicId)
     popup.idString = text.empty() ? topicId : 0;
     popup.pszText = text;
     popup.pt = QPoint(x, y);
+    // "MS Sans Serif" is on no system here; the face that stands in for Arial gives a known width.
     popup.pszFont = "Liberation Sans, 8";
     std::string file;
     if (text.empty()) {

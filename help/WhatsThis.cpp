@@ -372,6 +372,10 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::ContextMenu:
         return widget && HoldContextMenu(*widget, *static_cast<QContextMenuEvent*>(event));
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        ActivationChanged();
+        return false;
     case QEvent::EnterWhatsThisMode:
         // The help button of a window's caption; Qt's own "What's this?" mode does not start.
         if (watched != qApp)
@@ -429,6 +433,18 @@ void TWhatsThis::RestoreCursor()
         QApplication::restoreOverrideCursor();
         cursorSet_ = false;
     }
+}
+
+// Another window became active (or none is) while our menu was asked for: the request goes, as
+// the menu would open over a window that is no longer the active one. The click that asked may
+// itself activate its window; that keeps the request.
+void TWhatsThis::ActivationChanged()
+{
+    if (mode_ != mdPopupRequested)
+        return;
+    const auto* control = qobject_cast<QWidget*>(stored_.data());
+    if (!control || QApplication::activeWindow() != control->window())
+        mode_ = mdIdle;
 }
 
 bool TWhatsThis::AppKeyIsOurs() const

@@ -165,6 +165,8 @@ private:
     void LeaveCaptionHelp();
     // The Applications key asks for our menu.
     bool AppKeyIsOurs() const;
+    // The active window changed: a waiting request for our menu ends.
+    void ActivationChanged();
     // A control's own context menu event: kept back while our menu is asked for.
     bool HoldContextMenu(QWidget& target, const QContextMenuEvent& event);
     // The answer to the request: the control's menu opens when ours did not, else it is dropped.

@@ -409,8 +409,10 @@ std::string THsgModule::GetValueText(std::string_view name)
             continue;
         if (row < 0)
             return CutToCharacters(field->AsString(), kShortStringMax);
+        // A row the table lacks has no value: the cursor's row would answer under another row's name.
         if (row >= table->RecordCount())
             return {};
+        // Counted from the first row and the cursor put back: from the cursor, each answer would hang on the last read.
         const TBookmark place = table->GetBookmark();
         table->First();
         table->MoveBy(row);

@@ -93,6 +93,7 @@ public:
     // is written only when its table value differs from what the last mapping put there, so
     // whatever the tables cannot show (texts longer than their field, the other bits of a code
     // byte) survives. Modified is set when any byte changed; the tables are refreshed.
+    // Not a no-op: imported values would otherwise show once, then be lost, never saved or calculated.
     void SetToData();
 
     // The text of the field Name in the first of the module's tables that has such a field (as

@@ -29,6 +29,7 @@ int TzebIndex::IndexOfRecord(const TzebRecord* record, int hint) const
 {
     if (hint >= 0 && hint < Count() && records_[static_cast<std::size_t>(hint)] == record)
         return hint;
+    // A scan, not a search by slot number: a record inserted at a record number leaves slot order.
     auto it = std::find(records_.begin(), records_.end(), record);
     return it == records_.end() ? -1 : static_cast<int>(it - records_.begin());
 }

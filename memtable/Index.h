@@ -61,7 +61,7 @@ public:
     virtual int PrepareReorder(const TzebRecord* /*stored*/, const TzebRecord* /*edited*/, int /*hint*/) const { return -1; }
     virtual void ReorderRecord(TzebRecord* /*record*/, int /*oldPosition*/) {}
     virtual int IndexOfRecord(const TzebRecord* record, int hint = -1) const;
-    // Raises "Duplicate index value. Operation aborted." when a unique index already holds the
+    // Raises "Doppelter Indexwert. Vorgang abgebrochen." when a unique index already holds the
     // values of `buffer` in another record than `exclude`.
     virtual void CheckUnique(const TzebRecord* /*buffer*/, const TzebRecord* /*exclude*/) const {}
     // Orders two records by the index's fields (row order: by slot number).

@@ -274,7 +274,7 @@ public:
     const std::vector<TzebCustomMemTable*>& AttachedTables() const { return attached_; }
     int AttachedCount() const;
     bool AnyTableOpen() const;
-    // Raises "Table must be closed for this operation." while a table of the store is open.
+    // Raises "Die Tabelle muss für diesen Vorgang geschlossen sein" while a table of the store is open.
     void CheckAllClosed() const;
     // The attach index a joining table would get: the first free entry, else (with every table
     // closed) a new one at the end; -1 when the list is full and a table is open.

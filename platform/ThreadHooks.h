@@ -10,7 +10,8 @@
 //                  hpSendWindowPosChanged  Show, Hide and WindowStateChange of a top-level widget
 //                                           (Wnd = that widget, LParam = SWP_SHOWWINDOW,
 //                                           SWP_HIDEWINDOW or SWP_FRAMECHANGED); a move or resize
-//                                           alone gives no callback
+//                                           alone gives no callback: its one user acts on those
+//                                           three alone, and a drag would call it at every step
 //   htCBT          hpPreDestroy            a form's destructor, while its children are whole
 //                                           (Wnd = the form)
 //   htGetMessage   hpGetMessage            every event the filter sees (Wnd = nullptr, WParam =

@@ -166,6 +166,7 @@ void TMainForm::CreateParts()
     WhatsThis->Options = {wtMenuRightClick, wtNoContextHelp, wtNoContextMenu, wtInheritFormContext, wtUseTag,
                           wtUseAppKey};
     WhatsThis->SetPopupCaption("Was ist das?");
+    // Not left empty: a toolbar's buttons have no widgets, so each would answer with the bar's help.
     WhatsThis->OnGetContext = [](TWhatsThis&, QObject* item, bool isMenu, int& context, int x, int y) {
         if (!isMenu)
             ToolbarItemContext(item, QPoint(x, y), context);

@@ -82,7 +82,8 @@ bool CalculationToPrint(bool loaded, const std::string& done)
     return loaded;
 }
 
-// Runs a print, showing what went wrong (a printer that failed, a file that could not be written).
+// Runs a print, showing what went wrong (a printer that failed, a file that could not be written):
+// dropped in silence, a print that never came out would look like one that did.
 template <typename Run>
 void ShowingErrors(Run&& run)
 {
@@ -127,6 +128,7 @@ bool TMainForm::BuildPrintReport()
         return true;
     } catch (const std::exception& error) {
         modules.OutputStream().Clear();
+        // Said, as the print's own errors are: the print stops here, and without a word nobody knows why.
         Prompts().ShowError(error.what());
         return false;
     }

@@ -116,6 +116,7 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         RefreshResultPage();
         break;
     case LinkCommand::FileSave:
+        // Bare, it saves as the menu does: "SaveData" without a name would write nowhere and say nothing.
         if (argument.empty())
             FileSaveExecute();
         else if (CalculationLoaded)

@@ -28,7 +28,8 @@ void NotifyAccessibleEvent(QAccessibleEvent& event);
 using TBarAccessibleObserver = std::function<void(QAccessibleEvent& event)>;
 TBarAccessibleObserver& AccessibleEventObserver();
 
-// The view's object: a toolbar or a popup window.
+// The view's object: a toolbar or a popup window. No accNavigate either, as Qt asks for none:
+// first and last child are child(0) and child(childCount() - 1).
 class TBarViewAccessible : public QAccessibleWidget {
 public:
     TBarViewAccessible(QWidget* window, TBarView& view);

@@ -433,6 +433,7 @@ void TBarItemViewer::PaintToolbarFrame(Canvas& canvas, PaintState& s)
         }
     }
     r = Inflated(r, -1, -1);
+    // A split button's arrow part is not what is checked: dithered too, it would look pressed.
     if (checked && !hot)
         FillDither(canvas, split ? Inflated(button, -1, -1) : r);
     r = Inflated(r, -1, -1);

@@ -55,7 +55,8 @@ int PosFrom(std::string_view sub, std::string_view s, int start);
 std::string ReplaceChar(char oldCh, char newCh, std::string s);
 
 // Replaces every "%" followed by two hexadecimal digits by the byte they give, in one pass from
-// left to right (a decoded "%" is never read again); other "%" stay as they are.
+// left to right (a decoded "%" is never read again); other "%" stay as they are. Decoding again
+// would read an escaped "%" ("%2541") as a second escape and reach another file than the link's.
 std::string DecodePercentEscapes(std::string_view s);
 
 // The local path of a file URL: escapes decoded; when it holds "/", the scheme prefix "file:///"

@@ -314,6 +314,7 @@ int TTableAndCaptionBlock::FindContentWidth(Canvas& canvas, int availWidth, int 
         CaptionBlock->GetMinMaxWidth(canvas, captionMin, captionMax);
     const int width = std::max(tableWidth, captionMin);
     const int total = width + m[MarginLeft] + m[MarginRight];
+    // A floating box keeps its width: margins taking the free space would leave no room beside it.
     if (m[MarginLeft] == 0 && m[MarginRight] == 0 && total < availWidth && FloatKind == 0) {
         if (Align == "CENTER")
             m[MarginLeft] = m[MarginRight] = (availWidth - total) / 2;

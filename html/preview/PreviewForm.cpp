@@ -153,6 +153,7 @@ void TPreviewForm::CreateActions()
         PreviewFitWidth->SetChecked(false);
         SelectZoom(zeFitPage);
     });
+    // Checks itself and clears Fit page as that one does: else both would stay down after a switch.
     PreviewFitWidth = make("PreviewFitWidth", "", Text(sPreviewFitWidthHint), ToolbarImage::FitWidth, [this] {
         PreviewFitWidth->SetChecked(true);
         PreviewFitPage->SetChecked(false);

@@ -118,7 +118,8 @@ std::vector<std::string> SplitParts(std::string value, int max)
         if (value[i] == '"' || value[i] == '\'') {
             const auto close = value.find(value[i], i + 1);
             end = close == std::string::npos ? value.size() : close + 1;
-            // The part goes on to the next blank after the quotation.
+            // The part goes on to the next blank after the quotation: "'Times New Roman',serif" (its
+            // comma's blank gone above) stays one family list, not a stray ",serif" part.
             while (end < value.size() && value[end] != ' ')
                 ++end;
         } else {

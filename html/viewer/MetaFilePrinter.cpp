@@ -10,7 +10,7 @@
 
 namespace velmoran {
 
-const char* const kPrinterNotAvailable = "Printer not available";
+const char* const kPrinterNotAvailable = "Kein Drucker verfügbar";
 
 namespace {
 

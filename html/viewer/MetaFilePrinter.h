@@ -18,7 +18,7 @@ namespace velmoran {
 
 class QtCanvas;
 
-extern const char* const kPrinterNotAvailable;  // "Printer not available"
+extern const char* const kPrinterNotAvailable;  // "Kein Drucker verfügbar"
 
 class TMetaFilePrinter {
 public:
@@ -33,7 +33,7 @@ public:
     TMetaFilePrinter& operator=(const TMetaFilePrinter&) = delete;
 
     // Starts a recording: the pages of the last one go, the device values are taken and the first
-    // page is opened. Raises "Printer not available" (nothing changed) when there is no printer.
+    // page is opened. Raises "Kein Drucker verfügbar" (nothing changed) when there is no printer.
     void BeginDoc();
     // Opens the next page: a white sheet; the canvas of the page before is closed.
     void NewPage();

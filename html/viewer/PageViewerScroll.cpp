@@ -218,6 +218,7 @@ void TPageViewer::ArrangeBars()
     const ScopedValue<bool> setting(settingBars_, true);
     hBar_->setVisible(bars.H);
     hBar_->setPageStep(std::max(1, V - 20));
+    // V - 2o: the border takes o on both sides; V - o would run the bar over the right border line.
     hBar_->setGeometry(o, H - SBW - o, std::max(0, V - 2 * o), SBW);
     hBar_->setRange(0, std::max(0, neededWidth_ - surfaceW));
     hPos_ = std::clamp(hPos_, 0, hBar_->maximum());

@@ -189,7 +189,13 @@ TEST_F(Calendar, ThePopupShowsTodayForABlankTextAndStepsByPages)
     TCustomComboEdit edit;
     TPopupCalendar popup(&edit);
     EXPECT_EQ(popup.size(), QSize(187, 124));
-    EXPECT_EQ(popup.NavigationButton(0)->Hint(), "Previous Year|");
+    // The buttons' hints are the German ones of the string table, in both calendar windows.
+    const std::vector<std::string> german{"Voriges Jahr|", "Voriger Monat|", "Nächster Monat|", "Nächstes Jahr|"};
+    TSelectDateDlg dialog;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(popup.NavigationButton(i)->Hint(), german[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(dialog.NavigationButton(i)->Hint(), german[static_cast<std::size_t>(i)]);
+    }
     EXPECT_EQ(popup.NavigationButton(3)->geometry(), QRect(170, -1, 14, 14));
     // Its panel is button face, also in the gap between the buttons and the calendar.
     EXPECT_EQ(popup.grab().toImage().pixel(6, 15) & 0xFFFFFFu, 0xC0C0C0u);
@@ -285,7 +291,7 @@ TEST_F(Calendar, WindowsScaleWithTheScreenAndTakeHints)
     EXPECT_EQ(popup->Calendar()->StartOfWeek(), Sun);
     EXPECT_TRUE(popup->Calendar()->IsWeekend(6));
     EXPECT_EQ(popup->NavigationButton(0)->Hint(), "Jahr zurück|");
-    EXPECT_EQ(popup->NavigationButton(1)->Hint(), "Previous Month|");
+    EXPECT_EQ(popup->NavigationButton(1)->Hint(), "Voriger Monat|");
     EXPECT_EQ(popup->NavigationButton(2)->Hint(), "Monat vor|");
     // A combo edit without a drop-down, or with one that is no calendar, has nothing to set up.
     SetupPopupCalendar(nullptr, Mon, DaySet(Sun), RGBRef(255, 0, 0), {});

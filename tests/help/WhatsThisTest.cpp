@@ -988,5 +988,30 @@ TEST_F(WhatsThis, ThroughTheWindowOneContextMenuAtATime)
     CloseMenus();
     EXPECT_TRUE(engine.Calls.empty());
 }
+
+// A change of the active window while our menu is asked for ends the request: no menu opens over
+// a window that is no longer active. The activation the click itself brings to its window keeps
+// the request.
+TEST_F(WhatsThis, AnotherWindowBecomingActiveEndsAWaitingRequest)
+{
+    QWidget dialog;
+    dialog.setGeometry(500, 120, 100, 80);
+    dialog.show();
+    Press(form.edit1, Qt::RightButton);
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdPopupRequested);
+    QApplication::setActiveWindow(&dialog);
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    QApplication::processEvents();
+    EXPECT_TRUE(MenusShown().empty());
+    CloseMenus();
+
+    QApplication::setActiveWindow(nullptr);
+    Press(form.edit1, Qt::RightButton);
+    QApplication::setActiveWindow(&form.window);
+    QApplication::processEvents();
+    EXPECT_EQ(MenusShown(), std::vector<QMenu*>{whatsThis->PopupMenu()});
+    CloseMenus();
+    EXPECT_TRUE(engine.Calls.empty());
+}
 }  // namespace
 }  // namespace velmoran

@@ -6,6 +6,7 @@
 #include "platform/Edges.h"
 #include "platform/ImageList.h"
 #include "platform/SystemParams.h"
+#include "platform/core/ScopeExit.h"
 #include "toolbar/TBarItemViewer.h"
 
 #include <gtest/gtest.h>
@@ -472,14 +473,16 @@ TEST_F(ItemViewer, DeferredActionsRunLaterAndNotForAFreedViewer)
 {
     TBarItem* item = Item("Ab");
     std::vector<int> codes;
-    TBarItemViewer::DeferredActionHandler() = [&](TBarItemViewer&, int code) { codes.push_back(code); };
+    // The handler the first toolbar installed (the accessibility's) comes back for later tests.
+    const ScopedValue handler(TBarItemViewer::DeferredActionHandler(),
+                              std::function<void(TBarItemViewer&, int)>(
+                                  [&](TBarItemViewer&, int code) { codes.push_back(code); }));
     InMenu(item).PostDeferredAction(5);
     InToolbar(item).PostDeferredAction(6);
     EXPECT_TRUE(codes.empty());
     toolbar_.reset();
     QCoreApplication::processEvents();
     EXPECT_EQ(codes, std::vector<int>{5});
-    TBarItemViewer::DeferredActionHandler() = nullptr;
 }
 
 }  // namespace

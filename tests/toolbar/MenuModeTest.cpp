@@ -3,6 +3,7 @@
 // the mode has ended.
 #include "platform/Prompt.h"
 #include "platform/Sounds.h"
+#include "platform/core/ScopeExit.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/toolbar/MenuFixture.h"
 #include "toolbar/TBarAccessible.h"
@@ -457,11 +458,13 @@ TEST_F(MenuMouse, ASelectionMovedOnByItsHandlerIsTheOneThatOpens)
             viewer->View().SetSelected(viewer->View().FindViewer(templates), true);
     };
     int focusEvents = 0;
-    AccessibleEventObserver() = [&focusEvents](QAccessibleEvent& event) {
-        focusEvents += event.type() == QAccessible::Focus ? 1 : 0;
-    };
-    Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, save));
-    AccessibleEventObserver() = {};
+    {
+        const TBarAccessibleObserver count = [&focusEvents](QAccessibleEvent& event) {
+            focusEvents += event.type() == QAccessible::Focus ? 1 : 0;
+        };
+        const ScopedValue observer(AccessibleEventObserver(), count);
+        Mouse(QEvent::MouseMove, bar, GlobalCentre(*popup, save));
+    }
     EXPECT_EQ(SelectedCaption(popup), "Vorlagen");
     EXPECT_EQ(focusEvents, 1);
     EXPECT_TRUE(popup->TimerRunning(0));

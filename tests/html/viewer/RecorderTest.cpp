@@ -115,7 +115,7 @@ TEST_F(Recorder, WithoutAPrinterNothingChanges)
         recorder.BeginDoc();
         FAIL() << "no exception";
     } catch (const Exception& error) {
-        EXPECT_STREQ(error.what(), "Printer not available");
+        EXPECT_STREQ(error.what(), "Kein Drucker verfügbar");
     }
     EXPECT_FALSE(recorder.Printing());
     EXPECT_EQ(recorder.PageCount(), 1);

@@ -35,19 +35,32 @@ std::string BmpBytes(const QImage& image)
     return std::string(data.constData(), static_cast<std::size_t>(data.size()));
 }
 
-std::string PalettePng(const std::string& trns, bool dataBeforeTrns = false)
+// A 6 x 4 palette picture of eight entries, entry i being (30i, 20i, 200 - 10i).
+PngSpec EightEntryPalette()
 {
     PngSpec spec{6, 4, 3, 8};
     for (int i = 0; i < 8; ++i)
         spec.Plte += std::string{static_cast<char>(i * 30), static_cast<char>(i * 20), static_cast<char>(200 - i * 10)};
+    return spec;
+}
+
+// Its pixels take the entries in turn: pixel (x, y) is entry (6y + x) mod 8.
+std::vector<std::uint16_t> EveryEntryInTurn()
+{
+    std::vector<std::uint16_t> samples;
+    for (int i = 0; i < 24; ++i)
+        samples.push_back(static_cast<std::uint16_t>(i % 8));
+    return samples;
+}
+
+std::string PalettePng(const std::string& trns, bool dataBeforeTrns = false)
+{
+    PngSpec spec = EightEntryPalette();
     if (dataBeforeTrns)
         spec.ChunksAfterData = {{"tRNS", trns}};
     else
         spec.Trns = trns;
-    std::vector<std::uint16_t> samples;
-    for (int i = 0; i < 24; ++i)
-        samples.push_back(static_cast<std::uint16_t>(i % 8));
-    return BuildPng(spec, samples);
+    return BuildPng(spec, EveryEntryInTurn());
 }
 
 QImage Decode(const std::string& bytes, TTransparencyKind& kind, QImage& mask)
@@ -272,6 +285,28 @@ TEST(ImageLoad, TransparencyKindsAndMasks)
     kind = TTransparencyKind::LowerLeftColor;
     Decode(EncodeJpeg(TestPicture(8, 8), 80, false, false), kind, mask);
     EXPECT_EQ(kind, TTransparencyKind::NoTransparency);
+}
+
+// The mask of a palette PNG follows the pixels' alpha, not the transparent entry's colour: an
+// opaque entry that happens to have the same colour keeps its pixels and their colour.
+TEST(ImageLoad, AnOpaqueEntryOfTheTransparentEntrysColourStaysOpaque)
+{
+    PngSpec spec = EightEntryPalette();
+    spec.Plte.replace(5 * 3, 3, spec.Plte.substr(2 * 3, 3));  // entry 5 looks like entry 2
+    spec.Trns = std::string("\xff\xff\x00", 3);
+    TTransparencyKind kind = TTransparencyKind::NoTransparency;
+    QImage mask;
+    const QImage picture = Decode(BuildPng(spec, EveryEntryInTurn()), kind, mask);
+    ASSERT_EQ(kind, TTransparencyKind::PngPaletteEntry);
+    ASSERT_FALSE(mask.isNull());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const int entry = (y * 6 + x) % 8;
+            EXPECT_EQ(MaskIsTransparent(mask, x, y), entry == 2) << x << "," << y;
+            if (entry == 5) {
+                EXPECT_EQ(picture.pixel(x, y) & 0xFFFFFF, qRgb(60, 40, 180) & 0xFFFFFFu) << x << "," << y;
+            }
+        }
 }
 
 TEST(ImageLoad, MaskedDrawingRegionsAndEnlarging)
