@@ -16,14 +16,11 @@ enum StringId : int {
     sIntroGreetings = 1005,
     sDlgOK = 1101,
     sNoMessages = 1102,
-<<<<<<< HEAD
     sChevronHint = 3001,
-=======
     sCalendarPrevMonth = 61258,
     sCalendarPrevYear = 61259,
     sCalendarNextMonth = 61260,
     sCalendarNextYear = 61261,
->>>>>>> rest
     sPrnCancel = 65188,
     sPrnCaption = 65189,
     sPrnFormatting = 65190,
