@@ -64,7 +64,7 @@ private:
 struct RoadFourFileDialogSeen {
     bool Seen = false;
     bool ColumnsGerman = false;
-    QString TypeLabel;
+    std::string TypeLabel;
     int TypeColumnWidth = 0;
     int FolderWordWidth = 0;
 };
@@ -74,7 +74,7 @@ RoadFourFileDialogSeen RoadFourLookAt(QFileDialog& dialog)
     RoadFourFileDialogSeen seen;
     seen.Seen = true;
     seen.ColumnsGerman = dynamic_cast<FileDialogColumns*>(dialog.proxyModel()) != nullptr;
-    seen.TypeLabel = dialog.labelText(QFileDialog::FileType);
+    seen.TypeLabel = dialog.labelText(QFileDialog::FileType).toStdString();
     if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
         seen.TypeColumnWidth = view->header()->sectionSize(FileDialogColumns::kTypeColumn);
         seen.FolderWordWidth = QFontMetrics(view->font()).horizontalAdvance(QStringLiteral("Verzeichnis"));
@@ -188,7 +188,7 @@ TEST_F(UserRoadFour, TheFileCommandsSayWhatFailed)
     EXPECT_TRUE(Contains(window.StatusBar->currentMessage().toStdString(), "ohne.vdh“ fehlt"));
     window.OpenCalculationFile(files.WriteFile("kurz.vda", std::string(10, '\0')));
     EXPECT_EQ(prompts.Messages().size(), refused + 2);
-    EXPECT_EQ(window.StatusBar->currentMessage(), QString());
+    EXPECT_EQ(window.StatusBar->currentMessage().toStdString(), "");
 }
 
 // An import of a picture changed nothing and said nothing; a file of UTF-8 lines and
@@ -240,7 +240,7 @@ TEST_F(UserRoadFour, TheFolderChooserAndThePdfDialogAreGermanAsTheFileDialogs)
                        [&] { paths.edTemplPath->OnClickBtn(paths.edTemplPath); });
     ASSERT_TRUE(folderChooser.Seen);
     EXPECT_TRUE(folderChooser.ColumnsGerman);
-    EXPECT_EQ(folderChooser.TypeLabel, QStringLiteral("Dateityp:"));
+    EXPECT_EQ(folderChooser.TypeLabel, "Dateityp:");
     EXPECT_GE(folderChooser.TypeColumnWidth, folderChooser.FolderWordWidth);
 
     RoadFourFileDialogSeen pdfChooser;
@@ -266,7 +266,7 @@ TEST_F(UserRoadFour, TheFolderChooserAndThePdfDialogAreGermanAsTheFileDialogs)
     EXPECT_FALSE(answer);
     ASSERT_TRUE(pdfChooser.Seen);
     EXPECT_TRUE(pdfChooser.ColumnsGerman);
-    EXPECT_EQ(pdfChooser.TypeLabel, QStringLiteral("Dateityp:"));
+    EXPECT_EQ(pdfChooser.TypeLabel, "Dateityp:");
     EXPECT_GE(pdfChooser.TypeColumnWidth, pdfChooser.FolderWordWidth);
 }
 
