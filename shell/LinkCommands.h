@@ -52,8 +52,7 @@ LinkTarget LinkTargetOf(std::string_view url);
 
 // Whether a calculation may be saved under the name: it ends in ".vda" after a name of its own
 // (".vda" alone is a hidden file with no extension), and so does the file a symbolic link of that
-// name leads to. The open dialog lists only such files and opening takes them; the module file
-// beside takes ".vdh" in place of the extension, which another extension could not give.
+// name leads to. The open dialog lists only such files, and opening takes them.
 bool IsCalculationSaveName(const std::string& fileName);
 
 // Why a "FILESAVE" link may not save to a name (in German), or nothing when it may: a link writes
