@@ -5,6 +5,8 @@
 
 #include <QIdentityProxyModel>
 
+class QFileDialog;
+
 namespace velmoran {
 
 class FileDialogColumns : public QIdentityProxyModel {
@@ -12,9 +14,15 @@ public:
     using QIdentityProxyModel::QIdentityProxyModel;
     // The columns of a QFileSystemModel; any other source passes through as it is.
     static constexpr int kSizeColumn = 1;
+    static constexpr int kTypeColumn = 2;
     static constexpr int kDateColumn = 3;
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 };
+
+// Makes the detail columns of a file dialog (Qt's own, not the desktop's) wide enough for the
+// German texts in them: Qt sizes them for English ones ("Folder", "10/29/81 02:02PM"), and
+// "Verzeichnis" showed as "Ver…nis". The dialog grows by as much.
+void FitFileDialogColumns(QFileDialog& dialog);
 
 }  // namespace velmoran

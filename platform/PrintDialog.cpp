@@ -5,7 +5,6 @@
 #include <QButtonGroup>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -71,12 +70,16 @@ std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& option
         file->setToolTip(file->text());
         QObject::connect(file, &QLineEdit::textChanged, &dialog, [file] { file->setToolTip(file->text()); });
         auto* browse = new QPushButton(QStringLiteral("Durchsuchen…"), &dialog);
-        QObject::connect(browse, &QPushButton::clicked, &dialog, [file, &dialog] {
-            const QString name = QFileDialog::getSaveFileName(&dialog, QStringLiteral("PDF-Datei"), file->text(),
-                                                              QStringLiteral("PDF-Dateien (*.pdf)"));
-            if (!name.isEmpty()) {
-                file->setText(name);
-                file->setCursorPosition(static_cast<int>(name.size()));
+        // The program's own file dialog, German as the open and save dialogs are.
+        QObject::connect(browse, &QPushButton::clicked, &dialog, [file] {
+            FileDialogOptions choice;
+            choice.Title = "PDF-Datei";
+            choice.Filter = "PDF-Dateien (*.pdf)|*.pdf";
+            choice.DefaultExt = "pdf";
+            choice.FileName = file->text().toStdString();
+            if (const std::optional<std::string> name = Prompts().SaveFileDialog(choice)) {
+                file->setText(QString::fromStdString(*name));
+                file->setCursorPosition(static_cast<int>(file->text().size()));
             }
         });
         fileRow->addWidget(new QLabel(QStringLiteral("PDF-Datei:"), &dialog));

@@ -45,23 +45,27 @@ std::string BareDescription(std::string_view description)
     return text;
 }
 
-// Qt's own dialogs rather than the desktop's, so that they look the same everywhere, in German.
-void GermanLabels(QFileDialog& dialog, const char* fileName, const char* accept)
+// Qt's own dialogs rather than the desktop's, so that they look the same everywhere, in German:
+// the labels, the size and date columns worded by the program's locale rather than the system's,
+// and the columns wide enough for the German texts. Every file dialog and folder browser of the
+// program is set up here.
+void GermanFileDialog(QFileDialog& dialog, const char* fileName, const char* accept)
 {
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setProxyModel(new FileDialogColumns(&dialog));
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
     dialog.setLabelText(QFileDialog::FileName, QString::fromUtf8(fileName));
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
     dialog.setLabelText(QFileDialog::Accept, QString::fromUtf8(accept));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
+    FitFileDialogColumns(dialog);
 }
 
 std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool save)
 {
     QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(options.Title),
                        QString::fromStdString(options.InitialDir));
-    dialog.setOptions(QFileDialog::DontUseNativeDialog);
-    dialog.setProxyModel(new FileDialogColumns(&dialog));
-    GermanLabels(dialog, "Dateiname:", save ? "Speichern" : "Öffnen");
+    GermanFileDialog(dialog, "Dateiname:", save ? "Speichern" : "Öffnen");
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     QStringList filters;
@@ -129,11 +133,11 @@ public:
         QFileDialog dialog(owner, QString::fromStdString(title.empty() ? "Verzeichnis auswählen" : title),
                            QString::fromStdString(startFolder));
         dialog.setFileMode(QFileDialog::Directory);
-        GermanLabels(dialog, "Verzeichnis:", "Auswählen");
         QFileDialog::Options flags = QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly;
         if (options.NoNewFolderButton)
             flags |= QFileDialog::ReadOnly;
         dialog.setOptions(flags);
+        GermanFileDialog(dialog, "Verzeichnis:", "Auswählen");
         if (options.Place) {
             QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
             // Once shown, when the dialog has its size.

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace velmoran {
@@ -39,6 +40,15 @@ bool Browse(TFolderDialog& dialog, TEnhEditBtn& edit, std::string& picked)
     picked = WithoutSlash(dialog.Directory());
     edit.SetText(picked);
     return true;
+}
+
+// Why a folder cannot be looked at, in German: a folder on the way that may not be searched is
+// no missing write permission.
+std::string FolderAccessReason(int error, const std::string& folder)
+{
+    if (error == EACCES || error == EPERM)
+        return "Keine Berechtigung, einen der Ordner auf dem Weg dorthin zu öffnen.";
+    return FileErrorReason(error, folder);
 }
 
 }  // namespace
@@ -111,6 +121,13 @@ bool TDlgPath::FolderReady(TEnhEditBtn& edit)
     std::error_code error;
     if (folder.empty() || std::filesystem::is_directory(folder, error))
         return true;
+    // A name the system cannot look at (a part of it too long, a folder on the way that may not
+    // be searched) is neither there nor missing: creating it would fail for the same reason.
+    if (error && error != std::errc::no_such_file_or_directory && error != std::errc::not_a_directory) {
+        Prompts().ShowError("Auf den Ordner " + Quoted(folder) + " kann nicht zugegriffen werden: " +
+                            FolderAccessReason(error.value(), folder));
+        return false;
+    }
     // A folder that is not there was once taken without a word, and every save into it failed.
     if (std::filesystem::exists(folder, error)) {
         Prompts().ShowError(Quoted(folder) + " ist eine Datei und kein Ordner.");
@@ -119,7 +136,8 @@ bool TDlgPath::FolderReady(TEnhEditBtn& edit)
     if (Prompts().MessageDlg("Den Ordner " + Quoted(folder) + " gibt es nicht.\nSoll er angelegt werden?",
                              MsgDlgType::Confirmation, mbYes | mbNo) != mrYes)
         return false;
-    if (std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder))
+    std::error_code looked;
+    if (std::filesystem::create_directories(folder, error) || std::filesystem::is_directory(folder, looked))
         return true;
     Prompts().ShowError("Der Ordner " + Quoted(folder) + " konnte nicht angelegt werden: " +
                         FileErrorReason(error.value(), folder));

@@ -84,6 +84,8 @@ void TMainForm::SetFileId(const std::string& fileName)
     shell_.FileId = fileName;
     // An empty name puts back the plain caption, so that no closed file stays named in it.
     setWindowTitle(QString::fromStdString(fileName.empty() ? std::string("Velmoran") : "Velmoran - " + fileName));
+    // What the status line said of the file named before (how it was read) is not said of this one.
+    StatusBar->clearMessage();
 }
 
 // --- the save question and saving ---------------------------------------------------------------
@@ -154,7 +156,16 @@ bool TMainForm::SaveCalculationAs()
     options.DefaultExt = "vda";
     options.InitialDir = shell_.Folders.DataPathNoSlash;
     const std::optional<std::string> fileName = Prompts().SaveFileDialog(options);
-    if (!fileName || !SaveCalculationTo(*fileName))
+    if (!fileName)
+        return false;
+    // Saved under another name the calculation could be neither found by the open dialog nor
+    // opened, and "x.txt" put its module file beside as "x.vdh".
+    if (!IsCalculationSaveName(*fileName)) {
+        Prompts().ShowError("Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert (etwa "
+                            "„Kläranlage.vda“): " + Quoted(*fileName) + " wurde nicht geschrieben.");
+        return false;
+    }
+    if (!SaveCalculationTo(*fileName))
         return false;
     SetFileId(*fileName);
     return true;
@@ -256,13 +267,23 @@ void TMainForm::ImportValues(const std::string& fileName)
     if (!module)
         return;
     std::exception_ptr failure;
+    std::size_t taken = 0;
     try {
-        ImportValueLines(shell_.Modules.DataSetList(), text, &log);
+        taken = ImportValueLines(shell_.Modules.DataSetList(), text, &log);
     } catch (...) {
         failure = std::current_exception();
     }
     // What was imported reaches the records and the page before anything is said.
     module->Exec("SetToData");
+    // A file without one value the calculation knows (a picture, a calculation file, a list of
+    // other names) changes nothing: the user learns so rather than seeing the page unchanged.
+    if (taken == 0 && !failure) {
+        Prompts().MessageDlg("Aus der Datei " + Quoted(fileName) +
+                                 " wurde nichts importiert: sie enthält keine Zeile „Feldname;Wert“ mit einem "
+                                 "Feld der Berechnung.",
+                             MsgDlgType::Warning, mbOK);
+        return;
+    }
     if (const std::string changes = log.Message(); !changes.empty()) {
         RefreshResultPage();
         Prompts().MessageDlg(changes, MsgDlgType::Warning, mbOK);

@@ -69,11 +69,12 @@ void NoteTextChanges(const TField& field, const std::string& value, int line, Im
         Note(log.Replaced, line);
 }
 
-void ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int number, ImportLog* log)
+// Whether the line set a value.
+bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int number, ImportLog* log)
 {
     const std::size_t separator = line.find(';');
     if (separator == std::string_view::npos)
-        return;
+        return false;
     std::string name = UpperCase(Trim(line.substr(0, separator)));
     const std::string value = Trim(line.substr(separator + 1));
     int record = 0;
@@ -86,7 +87,7 @@ void ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     }
     TDataSet* table = TableWithField(tables, name);
     if (!table)
-        return;
+        return false;
     if (!table->Active())
         table->Open();
     if (table->RecordCount() > 1) {
@@ -105,6 +106,7 @@ void ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
         table->Cancel();
         throw;
     }
+    return true;
 }
 
 // "Zeile 3" or "Zeilen 3, 5, 8", at most kListedLines of them and then how many more.
@@ -154,16 +156,17 @@ std::string ImportFileText(std::string_view bytes, ImportLog& log)
     return text;
 }
 
-void ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log)
+std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log)
 {
     const std::vector<TDataSet*> tables = ImportTables(dataSetList);
+    std::size_t taken = 0;
     for (int number = 1; !text.empty(); ++number) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         try {
-            ImportLine(tables, line, number, log);
+            taken += ImportLine(tables, line, number, log) ? 1 : 0;
         } catch (const EConvertError& error) {
             const std::string where = log && !log->FileName.empty() ? "Die Datei " + Quoted(log->FileName) + ", " : "";
             throw EConvertError(where + "Zeile " + std::to_string(number) + ": " + error.Message());
@@ -172,6 +175,7 @@ void ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_vie
             break;
         text.remove_prefix(end + 1);
     }
+    return taken;
 }
 
 }  // namespace velmoran

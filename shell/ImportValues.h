@@ -6,6 +6,7 @@
 // the user is told once which lines to look at.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,8 @@ std::string ImportFileText(std::string_view bytes, ImportLog& log);
 // over. A value the field cannot take, or a record number that is no digit, raises the
 // conversion error naming the file and line (and quoting the value only in part); that line's
 // edit is cancelled and the lines before it stay imported. A log, when given, receives the lines
-// whose values a field did not take whole.
-void ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log = nullptr);
+// whose values a field did not take whole. Returns the number of values set.
+std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text,
+                             ImportLog* log = nullptr);
 
 }  // namespace velmoran

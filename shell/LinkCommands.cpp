@@ -68,10 +68,15 @@ LinkTarget LinkTargetOf(std::string_view url)
     return LinkTarget::Refused;
 }
 
-std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
+bool IsCalculationSaveName(const std::string& fileName)
 {
     // A name that is a symbolic link counts by the file it leads to.
-    if (fs::path(fileName).extension() == ".vda" && fs::path(ResolvedPath(fileName)).extension() == ".vda")
+    return fs::path(fileName).extension() == ".vda" && fs::path(ResolvedPath(fileName)).extension() == ".vda";
+}
+
+std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
+{
+    if (IsCalculationSaveName(fileName))
         return std::nullopt;
     return "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): „" + fileName +
            "“ wird nicht geschrieben.";

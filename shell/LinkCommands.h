@@ -50,6 +50,11 @@ std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view 
 enum class LinkTarget { Desktop, ProgramDocument, Refused, Viewer };
 LinkTarget LinkTargetOf(std::string_view url);
 
+// Whether a calculation may be saved under the name: it ends in ".vda" after a name of its own
+// (".vda" alone is a hidden file with no extension), and so does the file a symbolic link of that
+// name leads to. The open dialog lists only such files, and opening takes them.
+bool IsCalculationSaveName(const std::string& fileName);
+
 // Why a "FILESAVE" link may not save to a name (in German), or nothing when it may: a link writes
 // only calculation files (".vda"), so a page cannot make the program write over any other file.
 std::optional<std::string> LinkSaveRefusal(const std::string& fileName);

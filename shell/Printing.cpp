@@ -82,6 +82,18 @@ bool CalculationToPrint(bool loaded, const std::string& done)
     return loaded;
 }
 
+// "Der Ausdruck hat nur 2 Seiten: ..." for a range that begins behind the last page.
+std::string MissingPagesMessage(int pages, int fromPage, int toPage)
+{
+    const std::string range =
+        fromPage == toPage ? "Seite " + std::to_string(fromPage)
+                           : "die Seiten " + std::to_string(fromPage) + " bis " + std::to_string(toPage);
+    const std::string has = pages <= 0   ? "keine Seite"
+                            : pages == 1 ? "nur eine Seite"
+                                         : "nur " + std::to_string(pages) + " Seiten";
+    return "Der Ausdruck hat " + has + ": " + range + " gibt es darin nicht. Es wurde nichts gedruckt.";
+}
+
 // Runs a print, showing what went wrong (a printer that failed, a file that could not be written):
 // dropped in silence, a print that never came out would look like one that did.
 template <typename Run>
@@ -164,6 +176,9 @@ void TMainForm::FilePrintExecute()
         TPrnStatusForm progress(this);
         bool abort = false;
         progress.DoPrint(*ReportViewer, fromPage, toPage, abort);
+        // A range behind the document's end prints no sheet, and the run drops its empty job.
+        if (!abort && ReportViewer->PrintedPage() < fromPage)
+            Prompts().ShowError(MissingPagesMessage(ReportViewer->PrintedPage(), fromPage, toPage));
     });
 }
 

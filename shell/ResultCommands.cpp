@@ -7,6 +7,7 @@
 #include "framework/ui/MainDlg.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Shell.h"
+#include "platform/StringTable.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
 #include "report/Report.h"
@@ -46,7 +47,12 @@ void TMainForm::RefreshResultPage()
             argument.List = &ResultMessages;
             module->Exec("CheckAll", argument);
         }
-        MsgAll->SetHTMLText(ResultMessages);
+        // A module that lists no messages has none: the page says so in the module base's words
+        // rather than staying a blank grey page.
+        if (ResultMessages.empty())
+            MsgAll->SetHTMLText(LoadStr(sNoMessages));
+        else
+            MsgAll->SetHTMLText(ResultMessages);
     } else if (pcResult->currentWidget() == tsResultHTM && modules.Report()) {
         TMemoryStream& screenTemplate = shell_.Templates.ScreenTemplateStream();
         TMemoryStream& output = modules.OutputStream();

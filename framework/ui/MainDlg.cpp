@@ -5,6 +5,7 @@
 #include "framework/ui/EditFloat.h"
 #include "framework/ui/VarFrame.h"
 #include "platform/Application.h"
+#include "platform/ChoiceBoxStyle.h"
 #include "platform/ImageList.h"
 #include "platform/ModalRunner.h"
 #include "platform/QtCanvas.h"
@@ -13,6 +14,7 @@
 #include "platform/core/Text.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <QScreen>
@@ -26,6 +28,9 @@ namespace velmoran {
 namespace {
 
 constexpr int kNavigateHeight = 25;
+// The size at 96 dpi the pages are laid out for.
+constexpr int kDesignWidth = 640;
+constexpr int kDesignHeight = 490;
 constexpr ColorRef kNavigateColor = RGBRef(0, 0, 128);
 
 QImage NavigationGlyph(const char* name)
@@ -128,7 +133,10 @@ TExSpeedButton* TMainDlg::MakeButton(const char* name, int left, int width, Acti
 void TMainDlg::FormCreate()
 {
     const int dpi = ScreenPixelsPerInch();
-    resize(dpi * 640 / 96, dpi * 490 / 96);
+    resize(dpi * kDesignWidth / 96, dpi * kDesignHeight / 96);
+    // The pages hold their controls where the design size puts them, and the navigation buttons
+    // stand at fixed places: a smaller dialog cut off Zurück, Weiter and OK and parts of pages.
+    setMinimumSize(size());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     Keywords = ModuleKeywords();
@@ -204,6 +212,7 @@ void TMainDlg::showEvent(QShowEvent* event)
 void TMainDlg::FormShow()
 {
     HelpFile = ApplicationHelpFile();
+    MarkChoiceBoxFocus();
     ShowPage(CurrentPage);
     // Focus given before the dialog appeared holds if its control can be seen now (a page fill
     // may have switched a nested page away); else nothing is focused.
@@ -212,6 +221,14 @@ void TMainDlg::FormShow()
     else
         setFocus();
     pendingFocus_ = nullptr;
+}
+
+void TMainDlg::MarkChoiceBoxFocus()
+{
+    // The module's pages are all there once the dialog shows; a box of a style of its own keeps it.
+    for (QComboBox* box : findChildren<QComboBox*>())
+        if (!box->isEditable() && box->style() == QApplication::style())
+            box->setStyle(ChoiceBoxStyle());
 }
 
 void TMainDlg::ShowPage(int index)

@@ -121,6 +121,9 @@ private:
     Action* MakeAction(const char* name, const std::string& caption, void (TMainDlg::*execute)());
     TExSpeedButton* MakeButton(const char* name, int left, int width, Action* action, bool glyphRight);
     void ShowPage(int index);
+    // Gives every choice box of the pages a focus mark: some styles show none on them, so that
+    // Down changed a choice the user did not see was focused.
+    void MarkChoiceBoxFocus();
 
     QPointer<QWidget> pendingFocus_;
 };

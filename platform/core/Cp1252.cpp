@@ -1,6 +1,7 @@
 // The Windows-1252 table and the conversions built on it.
 #include "platform/core/Cp1252.h"
 
+#include <algorithm>
 #include <array>
 
 namespace velmoran {
@@ -135,6 +136,62 @@ bool MostlyUtf8(std::string_view bytes)
     return sequences > stray;
 }
 
+// Appends bytes read as UTF-8, each stray byte as its Windows-1252 character; the offsets of
+// those, counted from `base`, go into strayBytes when given.
+void AppendAsUtf8(std::string& out, std::string_view bytes, std::size_t base, std::vector<std::size_t>* strayBytes)
+{
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        if (NextIsUtf8(bytes, pos)) {
+            out.append(bytes.substr(start, pos - start));
+            continue;
+        }
+        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
+        if (strayBytes)
+            strayBytes->push_back(base + start);
+    }
+}
+
+// The lines of a text, each with its line break.
+std::vector<std::string_view> LinesOf(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    while (!bytes.empty()) {
+        const std::size_t end = std::min(bytes.find('\n'), bytes.size() - 1);
+        lines.push_back(bytes.substr(0, end + 1));
+        bytes.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+// A text that is Windows-1252 on the whole may hold lines written as UTF-8 (a file put together
+// from two sources): each line is read as what it mostly is. Where the lines differ, the bytes
+// beyond ASCII of the lines read as Windows-1252 are the stray ones: the reader is told which
+// lines were guessed.
+std::string MixedLinesToUtf8(std::string_view bytes, std::vector<std::size_t>* strayBytes)
+{
+    const std::vector<std::string_view> lines = LinesOf(bytes);
+    std::vector<bool> utf8(lines.size());
+    bool anyUtf8 = false;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        anyUtf8 |= utf8[i] = MostlyUtf8(lines[i]);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    std::size_t base = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (utf8[i]) {
+            AppendAsUtf8(out, lines[i], base, strayBytes);
+        } else {
+            out += Cp1252ToUtf8(lines[i]);
+            for (std::size_t at = 0; anyUtf8 && strayBytes && at < lines[i].size(); ++at)
+                if (static_cast<unsigned char>(lines[i][at]) >= 0x80)
+                    strayBytes->push_back(base + at);
+        }
+        base += lines[i].size();
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string TextFileToUtf8(std::string_view bytes, std::vector<std::size_t>* strayBytes)
@@ -144,19 +201,10 @@ std::string TextFileToUtf8(std::string_view bytes, std::vector<std::size_t>* str
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         offset = kByteOrderMark.size();
     else if (!MostlyUtf8(bytes))
-        return Cp1252ToUtf8(bytes);
+        return MixedLinesToUtf8(bytes, strayBytes);
     std::string out;
     out.reserve(bytes.size() - offset);
-    for (std::size_t pos = offset; pos < bytes.size();) {
-        const std::size_t start = pos;
-        if (NextIsUtf8(bytes, pos)) {
-            out.append(bytes.substr(start, pos - start));
-            continue;
-        }
-        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
-        if (strayBytes)
-            strayBytes->push_back(start);
-    }
+    AppendAsUtf8(out, bytes.substr(offset), offset, strayBytes);
     return out;
 }
 
