@@ -2,6 +2,7 @@
 #include "hsg/ui/HsgDlg.h"
 
 #include "framework/ui/DisplayClasses.h"
+#include "hsg/DesignInputs.h"
 #include "framework/ui/Shader.h"
 #include "help/HelpTopics.h"
 #include "hsg/ui/HsgHelpTopics.h"
@@ -11,6 +12,7 @@
 #include "platform/Prompt.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ScopeExit.h"
+#include "platform/core/Text.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -23,10 +25,12 @@ constexpr const char* kModuleName = "Bemessung nach HSG";
 constexpr const char* kDefaultsNotSaved = "Die Standardwerte konnten nicht gespeichert werden.";
 constexpr int kTitleHeight = 30;
 
-std::string ImpossibleCalculationText(const std::string& error)
+// The page names the field's page where the failure names a field.
+std::string ImpossibleCalculationText(const std::string& error, const std::string& page)
 {
     return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error +
-           "\n\nBitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen.";
+           (page.empty() ? "\n\nBitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen."
+                         : "\n\nDas Feld steht auf der Seite " + Quoted(page) + ".");
 }
 
 }  // namespace
@@ -158,17 +162,92 @@ bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
     return true;
 }
 
-bool THSGDlg::InputAcceptable()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::CheckCalculation(bool always)
 {
     try {
         // A new calculation is checked even when nothing was typed: its defaults have no inflow.
-        if (Mode == 0 || module_.EditCopiesDiffer())
+        if (always || Mode == 0 || module_.EditCopiesDiffer())
             module_.CheckEditCopies();
-        return true;
+        return std::nullopt;
+    } catch (const ERefusedInput& refusal) {
+        return CalculationFailure{refusal.Field(), refusal.Message()};
     } catch (const Exception& error) {
-        Prompts().MessageDlg(ImpossibleCalculationText(error.Message()), MsgDlgType::Error, mbOK);
-        return false;
+        return CalculationFailure{{}, error.Message()};
     }
+}
+
+bool THSGDlg::InputAcceptable()
+{
+    const std::optional<CalculationFailure> failure = CheckCalculation(false);
+    if (!failure)
+        return true;
+    Explain(*failure);
+    FocusFieldOnShownPage(failure->Field);
+    return false;
+}
+
+bool THSGDlg::PageLeaveAcceptable()
+{
+    const std::optional<CalculationFailure> failure = CheckCalculation(true);
+    if (!failure) {
+        return true;
+    }
+    QWidget* control = ControlOfField(failure->Field);
+    if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
+        return true;
+    Explain(*failure);
+    FocusFieldOnShownPage(failure->Field);
+    return false;
+}
+
+void THSGDlg::Explain(const CalculationFailure& failure)
+{
+    if (ActionRunning()) {
+        if (explainedAction_ == ActionsStarted())
+            return;
+        explainedAction_ = ActionsStarted();
+    } else if (failure.Message == explainedMessage_) {
+        return;
+    }
+    explainedMessage_ = failure.Message;
+    const QWidget* control = ControlOfField(failure.Field);
+    const int page = control ? PageIndexOfControl(control) : -1;
+    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : ""),
+                         MsgDlgType::Error, mbOK);
+}
+
+QWidget* THSGDlg::ControlOfField(const std::string& field)
+{
+    const bool loads = (module_.EditCommon().Block(0).Word(block::kFlags) & block::kFlagLoads) != 0;
+    const bool surface = module_.EditHsg().AT() == 1;
+    const std::pair<const char*, const char*> controls[] = {
+        {"QD", "edQD"},
+        {"SH", "edSH"},
+        {"CTKNzb", loads ? "edBDTKNzb" : "edCTKNzb"},
+        {"CPzb", loads ? "edBDPzb" : "edCPzb"},
+        {"TSBB", "VarTSBB"},
+        {"FT", "cbxFM"},
+        {"T", "VarT"},
+        {"SNH4ANSP", "VarSNH4ansp"},
+        {"SNO3an", "VarSNO3an"},
+        {"cx", "VarCX"},
+        {"Alpha", surface ? "VarAlphaS" : "VarAlpha"},
+        {"HE", "VarHE"},
+        {"SSA100", "VarSSA100"},
+    };
+    for (const auto& [member, name] : controls)
+        if (field == member)
+            return FindControl(name);
+    return nullptr;
+}
+
+bool THSGDlg::FocusFieldOnShownPage(const std::string& field)
+{
+    QWidget* control = ControlOfField(field);
+    if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
+        return false;
+    FocusControlByName(control->objectName().toStdString());
+    return true;
 }
 
 bool THSGDlg::EditParameters()

@@ -2,10 +2,11 @@
 // the edit copies, a page is filled from the copies when it is entered, and its results are
 // recalculated on the copies and shown after the fill and after every change.
 //
-// A fill sets Filling and clears it however it ends; an arithmetic error of the design leaves the
-// controls filled from the copies and the page's results showing "-", and the error is shown once
-// per page entry, so that the dialog opens and stays open on a calculation that cannot be
-// designed yet (a new one has no flow).
+// A fill sets Filling and clears it however it ends; a design that fails leaves the controls
+// filled from the copies and the page's results showing "-", never the numbers of an earlier
+// calculation. The results, not the fill, explain the failure, once the page shows what it
+// holds, so that the dialog opens and stays open on a calculation that cannot be designed yet (a
+// new one has no flow).
 #include "hsg/ui/HsgDlg.h"
 
 #include "controls/AlignedGrid.h"
@@ -14,8 +15,8 @@
 #include "framework/ui/EditFloat.h"
 #include "framework/ui/PageControl.h"
 #include "framework/ui/VarFrame.h"
+#include "hsg/DesignInputs.h"
 #include "hsg/HsgCalculation.h"
-#include "platform/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/ScopeExit.h"
@@ -207,30 +208,31 @@ void THSGDlg::ValueChanged()
         ShowPageResults();
 }
 
-bool THSGDlg::Guarded(const std::function<void()>& work)
+bool THSGDlg::Guarded(const std::function<void()>& work, bool explain)
 {
-    if (!errorShown_) {
-        errorShown_ = !RunGuarded(work);
-        return !errorShown_;
-    }
     try {
         work();
         return true;
-    } catch (const Exception&) {
-        return false;
+    } catch (const ERefusedInput& refusal) {
+        if (explain)
+            Explain({refusal.Field(), refusal.Message()});
+    } catch (const Exception& error) {
+        if (explain)
+            Explain({{}, error.Message()});
     }
+    return false;
 }
 
-bool THSGDlg::RunDesign()
+bool THSGDlg::RunDesign(bool explain)
 {
-    return Guarded([this] { HsgDesign(module_.EditCommon(), module_.EditHsg()); });
+    return Guarded([this] { HsgDesign(module_.EditCommon(), module_.EditHsg()); }, explain);
 }
 
 // --- filling -------------------------------------------------------------------------------
 
 void THSGDlg::FillPage()
 {
-    errorShown_ = false;
+    explainedMessage_.clear();
     Filling = true;
     const ScopeExit filled([this] { Filling = false; });
     loadInput_ = (module_.EditCommon().Block(0).Word(block::kFlags) & block::kFlagLoads) != 0;
@@ -329,7 +331,8 @@ void THSGDlg::FillPhosphorus()
 {
     MessagePanel = pages_.MsgBoxV1;
     MessageView = pages_.MsgV1;
-    RunDesign();
+    // The results below explain a failure, once the page shows what it holds.
+    RunDesign(false);
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     pages_.VarTSBB->SetValue(block.Double(block::kTSBB));
     pages_.VarT->SetValue(block.Double(block::kT));
@@ -340,7 +343,7 @@ void THSGDlg::FillPhosphorus()
 
 void THSGDlg::FillNitrogen()
 {
-    RunDesign();
+    RunDesign(false);
     MessageView = pages_.MsgV2;
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const THSGRecord& hsgRecord = module_.EditHsg();
@@ -394,7 +397,7 @@ void THSGDlg::ShowPageResults()
 {
     switch (PageControl1->ActivePageIndex()) {
     case kInflow:
-        Guarded([this] { ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg()); });
+        Guarded([this] { ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg()); }, true);
         if (MessagePanel)
             MessagePanel->setVisible(ShowMessages("ZB;T1"));
         break;
@@ -434,7 +437,7 @@ void THSGDlg::ShowPhosphorusResults()
         MessageView->hide();
     ShowPhosphorusFrames();
     ShowNotApplicable({c.stPF, c.stFM});
-    if (!RunDesign()) {
+    if (!RunDesign(true)) {
         ShowNotApplicable({c.stCPzb, c.stXPBM, c.stSPO4an});
         return;
     }
@@ -456,7 +459,7 @@ void THSGDlg::ShowNitrogenResults()
         MessageView->hide();
     ShowNitrogenFrames();
     ShowNotApplicable({c.resRF, c.resUESC, c.resUESF, c.resUES});
-    if (!RunDesign()) {
+    if (!RunDesign(true)) {
         ShowNotApplicable({c.resTTS, c.resVBB, c.resVDV, c.resVN, c.resVD, c.resXNBM, c.resSNH4N, c.resSNO3D});
         return;
     }
@@ -485,7 +488,7 @@ void THSGDlg::ShowNitrogenResults()
 void THSGDlg::ShowOxygenResults()
 {
     THsgPageControls& c = pages_;
-    if (!RunDesign()) {
+    if (!RunDesign(true)) {
         ShowNotApplicable({c.lbOVc, c.lbOVn, c.lbOVd, c.lbOV, c.lbOVh, c.lbOCh});
         return;
     }
@@ -507,7 +510,7 @@ void THSGDlg::ShowAerationResults()
     if (MessagePanel)
         MessagePanel->setVisible(ShowMessages("PH"));
     c.pnlQLN->setVisible(module_.EditHsg().AT() == 0);
-    const bool designed = RunDesign();
+    const bool designed = RunDesign(true);
     if (designed) {
         ShowFixed(c.lbOCRW, 6, 1, module_.EditHsg().Double(hsg::kOChRW));
         ShowFixed(c.lbQLN, 6, 0, module_.EditHsg().Double(hsg::kQLN));
