@@ -2,7 +2,6 @@
 #include "hsg/ui/HsgDlg.h"
 
 #include "framework/ui/DisplayClasses.h"
-#include "hsg/DesignInputs.h"
 #include "framework/ui/Shader.h"
 #include "help/HelpTopics.h"
 #include "hsg/ui/HsgHelpTopics.h"
@@ -164,16 +163,10 @@ bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
 
 std::optional<THSGDlg::CalculationFailure> THSGDlg::CheckCalculation(bool always)
 {
-    try {
-        // A new calculation is checked even when nothing was typed: its defaults have no inflow.
-        if (always || Mode == 0 || module_.EditCopiesDiffer())
-            module_.CheckEditCopies();
+    // A new calculation is checked even when nothing was typed: its defaults have no inflow.
+    if (!always && Mode != 0 && !module_.EditCopiesDiffer())
         return std::nullopt;
-    } catch (const ERefusedInput& refusal) {
-        return CalculationFailure{refusal.Field(), refusal.Message()};
-    } catch (const Exception& error) {
-        return CalculationFailure{{}, error.Message()};
-    }
+    return Attempt([this] { module_.CheckEditCopies(); });
 }
 
 bool THSGDlg::InputAcceptable()

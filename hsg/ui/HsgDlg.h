@@ -98,9 +98,9 @@ private:
     // The failure of the whole calculation on copies of the edit copies; none when it succeeds.
     // Unchanged copies of a stored calculation (Mode 1) are not checked unless `always`.
     std::optional<CalculationFailure> CheckCalculation(bool always);
-    // Runs work and tells whether it ended normally; an error is explained when `explain` is set.
-    bool Guarded(const std::function<void()>& work, bool explain);
-    bool RunDesign(bool explain);
+    // Runs work; why it failed, or none when it ended normally.
+    static std::optional<CalculationFailure> Attempt(const std::function<void()>& work);
+    std::optional<CalculationFailure> RunDesign();
     // The German explanation of a failure, once an action of the user or once a message since
     // the page was entered.
     void Explain(const CalculationFailure& failure);
@@ -120,10 +120,11 @@ private:
     void FillNitrogen();
     void FillOxygen();
     void FillAeration();
-    void ShowPhosphorusResults();
-    void ShowNitrogenResults();
-    void ShowOxygenResults();
-    void ShowAerationResults();
+    // Each shows "-" where its design fails, and tells why.
+    std::optional<CalculationFailure> ShowPhosphorusResults();
+    std::optional<CalculationFailure> ShowNitrogenResults();
+    std::optional<CalculationFailure> ShowOxygenResults();
+    std::optional<CalculationFailure> ShowAerationResults();
     void ShowAcidCapacity(bool designed);
     // The aeration page of code AT; a code without a page shows neither.
     void ShowAerationPage(int at);

@@ -208,24 +208,21 @@ void THSGDlg::ValueChanged()
         ShowPageResults();
 }
 
-bool THSGDlg::Guarded(const std::function<void()>& work, bool explain)
+std::optional<THSGDlg::CalculationFailure> THSGDlg::Attempt(const std::function<void()>& work)
 {
     try {
         work();
-        return true;
+        return std::nullopt;
     } catch (const ERefusedInput& refusal) {
-        if (explain)
-            Explain({refusal.Field(), refusal.Message()});
+        return CalculationFailure{refusal.Field(), refusal.Message()};
     } catch (const Exception& error) {
-        if (explain)
-            Explain({{}, error.Message()});
+        return CalculationFailure{{}, error.Message()};
     }
-    return false;
 }
 
-bool THSGDlg::RunDesign(bool explain)
+std::optional<THSGDlg::CalculationFailure> THSGDlg::RunDesign()
 {
-    return Guarded([this] { HsgDesign(module_.EditCommon(), module_.EditHsg()); }, explain);
+    return Attempt([this] { HsgDesign(module_.EditCommon(), module_.EditHsg()); });
 }
 
 // --- filling -------------------------------------------------------------------------------
@@ -331,8 +328,8 @@ void THSGDlg::FillPhosphorus()
 {
     MessagePanel = pages_.MsgBoxV1;
     MessageView = pages_.MsgV1;
-    // The results below explain a failure, once the page shows what it holds.
-    RunDesign(false);
+    // The results explain a failure, once the page shows what it holds.
+    RunDesign();
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     pages_.VarTSBB->SetValue(block.Double(block::kTSBB));
     pages_.VarT->SetValue(block.Double(block::kT));
@@ -343,7 +340,7 @@ void THSGDlg::FillPhosphorus()
 
 void THSGDlg::FillNitrogen()
 {
-    RunDesign(false);
+    RunDesign();
     MessageView = pages_.MsgV2;
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const THSGRecord& hsgRecord = module_.EditHsg();
@@ -395,27 +392,31 @@ void THSGDlg::ShowAerationPage(int at)
 
 void THSGDlg::ShowPageResults()
 {
+    std::optional<CalculationFailure> failure;
     switch (PageControl1->ActivePageIndex()) {
     case kInflow:
-        Guarded([this] { ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg()); }, true);
+        failure = Attempt([this] { ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg()); });
         if (MessagePanel)
             MessagePanel->setVisible(ShowMessages("ZB;T1"));
         break;
     case kPhosphorus:
-        ShowPhosphorusResults();
+        failure = ShowPhosphorusResults();
         break;
     case kNitrogen:
-        ShowNitrogenResults();
+        failure = ShowNitrogenResults();
         break;
     case kOxygen:
-        ShowOxygenResults();
+        failure = ShowOxygenResults();
         break;
     case kAeration:
-        ShowAerationResults();
+        failure = ShowAerationResults();
         break;
     default:
         break;
     }
+    // Said once the page shows "-" where it has no numbers: never beside another calculation's.
+    if (failure)
+        Explain(*failure);
 }
 
 void THSGDlg::ShowPhosphorusFrames()
@@ -430,16 +431,16 @@ void THSGDlg::ShowNitrogenFrames()
     pages_.VarSO2RF->setVisible(dv == 1);
 }
 
-void THSGDlg::ShowPhosphorusResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowPhosphorusResults()
 {
     THsgPageControls& c = pages_;
     if (MessageView)
         MessageView->hide();
     ShowPhosphorusFrames();
     ShowNotApplicable({c.stPF, c.stFM});
-    if (!RunDesign(true)) {
+    if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.stCPzb, c.stXPBM, c.stSPO4an});
-        return;
+        return failure;
     }
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const bool precipitation = module_.EditCommon().ByteAt(common::kFT) > 0;
@@ -450,18 +451,19 @@ void THSGDlg::ShowPhosphorusResults()
     ShowFixed(c.stSPO4an, 5, 2, block.Double(block::kSPO4an));
     if (precipitation)
         ShowFixed(c.stFM, 5, 1, block.Double(block::kFM));
+    return std::nullopt;
 }
 
-void THSGDlg::ShowNitrogenResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
 {
     THsgPageControls& c = pages_;
     if (MessageView)
         MessageView->hide();
     ShowNitrogenFrames();
     ShowNotApplicable({c.resRF, c.resUESC, c.resUESF, c.resUES});
-    if (!RunDesign(true)) {
+    if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.resTTS, c.resVBB, c.resVDV, c.resVN, c.resVD, c.resXNBM, c.resSNH4N, c.resSNO3D});
-        return;
+        return failure;
     }
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const double volume = module_.EditCommon().Double(common::kVBB);
@@ -483,14 +485,15 @@ void THSGDlg::ShowNitrogenResults()
         ShowFixed(c.resUESF, 5, 1, precipitation / tts);
         ShowFixed(c.resUES, 5, 1, (carbon + precipitation) / tts);
     }
+    return std::nullopt;
 }
 
-void THSGDlg::ShowOxygenResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowOxygenResults()
 {
     THsgPageControls& c = pages_;
-    if (!RunDesign(true)) {
+    if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.lbOVc, c.lbOVn, c.lbOVd, c.lbOV, c.lbOVh, c.lbOCh});
-        return;
+        return failure;
     }
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const double carbon = block.Double(block::kOVcb);
@@ -502,22 +505,24 @@ void THSGDlg::ShowOxygenResults()
     ShowFixed(c.lbOV, 5, 0, carbon + nitrification + denitrification);
     ShowFixed(c.lbOVh, 5, 1, block.Double(block::kOVh));
     ShowFixed(c.lbOCh, 5, 1, block.Double(block::kOCh));
+    return std::nullopt;
 }
 
-void THSGDlg::ShowAerationResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowAerationResults()
 {
     THsgPageControls& c = pages_;
     if (MessagePanel)
         MessagePanel->setVisible(ShowMessages("PH"));
     c.pnlQLN->setVisible(module_.EditHsg().AT() == 0);
-    const bool designed = RunDesign(true);
-    if (designed) {
+    std::optional<CalculationFailure> failure = RunDesign();
+    if (!failure) {
         ShowFixed(c.lbOCRW, 6, 1, module_.EditHsg().Double(hsg::kOChRW));
         ShowFixed(c.lbQLN, 6, 0, module_.EditHsg().Double(hsg::kQLN));
     } else {
         ShowNotApplicable({c.lbOCRW, c.lbQLN});
     }
-    ShowAcidCapacity(designed);
+    ShowAcidCapacity(!failure);
+    return failure;
 }
 
 void THSGDlg::ShowAcidCapacity(bool designed)
