@@ -265,12 +265,13 @@ bool CommitFocusedEdit(const QWidget& window)
 {
     if (auto* edit = dynamic_cast<TEditFloat*>(window.focusWidget()); edit && !edit->ConfirmNumber())
         return false;
-    // A field left with text it refused holds that text until its message has come: a command that
-    // comes first stops there all the same. (The edit declares no meta-object of its own: it is
-    // found as the line edit it is.)
+    // A field left with text it refused holds that text until its message has come, and one left
+    // while its window was not the active one had no focus loss at all: a command takes or refuses
+    // every such text all the same. (The edit declares no meta-object of its own: it is found as
+    // the line edit it is.)
     for (QLineEdit* line : window.findChildren<QLineEdit*>())
-        if (auto* edit = dynamic_cast<TEditFloat*>(line); edit && edit->RefusesText())
-            return edit->ConfirmNumber();
+        if (auto* edit = dynamic_cast<TEditFloat*>(line); edit && edit->TextChanged() && !edit->ConfirmNumber())
+            return false;
     return true;
 }
 

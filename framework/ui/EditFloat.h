@@ -114,8 +114,9 @@ private:
 
 // Commits the float edit that has the focus in the window, as its focus loss would: the buttons
 // of the module dialogs take no focus, so a value typed and confirmed by a click must be taken
-// before the click acts. False, after the message, when that edit (or another one left with
-// such text) refuses its text: the click must not act then.
+// before the click acts; so is any other float edit of the window whose text was changed and not
+// taken. False, after the message, when such an edit refuses its text: the click must not act
+// then.
 bool CommitFocusedEdit(const QWidget& window);
 
 }  // namespace velmoran

@@ -15,6 +15,7 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QLineEdit>
 
 namespace velmoran {
 
@@ -239,7 +240,13 @@ bool THSGDlg::FocusFieldOnShownPage(const std::string& field)
     QWidget* control = ControlOfField(field);
     if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
         return false;
+    // After the message the dialog is the window to type in again, with or without a window
+    // manager that would make it so.
+    activateWindow();
     FocusControlByName(control->objectName().toStdString());
+    // What is typed next replaces the value refused.
+    if (auto* edit = dynamic_cast<QLineEdit*>(focusWidget()))
+        edit->selectAll();
     return true;
 }
 
