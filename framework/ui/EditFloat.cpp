@@ -144,8 +144,12 @@ bool TEditFloat::ConfirmNumber()
         return Commit();
     refusalPending_ = false;
     Prompts().ShowError(RefusalMessage());
-    if (isEnabled() && isVisible())
+    if (isEnabled() && isVisible()) {
+        // Typing goes on here after the message, also where no window manager hands the
+        // window back.
+        activateWindow();
         setFocus();
+    }
     return false;
 }
 
