@@ -49,17 +49,6 @@ std::string FourMessagesSince(const ScriptedPromptService& prompts, std::size_t 
     return texts;
 }
 
-// The value cell of the result page's row with this caption.
-std::string FourValueBeside(const std::string& page, const std::string& caption)
-{
-    const std::size_t row = page.find(caption);
-    if (row == std::string::npos)
-        return "(keine Zeile " + caption + ")";
-    const std::string cellStart = "align=\"right\">";
-    const std::size_t start = page.find(cellStart, row) + cellStart.size();
-    return page.substr(start, page.find("</td>", start) - start);
-}
-
 // Types the text over the edit's (of a frame) and leaves the field with Tab, then lets the
 // events that follow the focus change run, as the user's next look at the screen does.
 void FourTypeAndLeave(QWidget& window, const std::string& name, const QString& text)
@@ -176,7 +165,7 @@ TEST_F(UserRoadFour, TextThatIsNoNumberIsRefusedWhereItWasTyped)
     THSGDlg& dialog = Dialog(Module());
     const double temperature = dialog.Module().CurrentCommon().Block(0).Double(block::kT);
     const double removal = dialog.Module().CurrentHsg().Double(hsg::kEtaPBio);
-    const std::string volume = FourValueBeside(Page(), "Volumen des Belebungsbeckens V<sub>BB</sub>");
+    const std::string volume = velmoran::testing::ValueBeside(Page(), "Volumen des Belebungsbeckens V<sub>BB</sub>");
     const std::string empty = "Das Feld „Temperatur T“ ist leer: Ein leeres Feld ist keine Zahl.\n";
     const std::string minus = "„25-“ im Feld „Biol. Phosphorentfernung“ ist keine Zahl.\n";
     modals.Expect([&](QWidget& shown) {
@@ -219,8 +208,8 @@ TEST_F(UserRoadFour, TextThatIsNoNumberIsRefusedWhereItWasTyped)
     EXPECT_EQ(prompts.Messages().size(), 5u);
     EXPECT_EQ(dialog.Module().CurrentCommon().Block(0).Double(block::kT), temperature);
     EXPECT_EQ(dialog.Module().CurrentHsg().Double(hsg::kEtaPBio), 25.0);
-    EXPECT_EQ(FourValueBeside(Page(), "Temperatur T"), FormatFixed(0, 1, temperature));
-    EXPECT_EQ(FourValueBeside(Page(), "Volumen des Belebungsbeckens V<sub>BB</sub>"), volume);
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), "Temperatur T"), FormatFixed(0, 1, temperature));
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), "Volumen des Belebungsbeckens V<sub>BB</sub>"), volume);
 }
 
 // The parameter dialog stored "," or an emptied field as 0 (V_BB 4328 m³ followed). It refuses
@@ -270,7 +259,7 @@ TEST_F(UserRoadFour, NoResultBesideAnInputItWasNotComputedFrom)
     const std::string airFlow = "Erforderliche Luftmenge Q<sub>L,N</sub>";
     const std::string cleanWater = "Erforderlicher Sauerstoffeintrag in Reinwasser OC<sub>h,RW</sub>";
     const std::string supply = "Erforderlicher Sauerstoffeintrag OC<sub>h</sub>";
-    ASSERT_NE(FourValueBeside(Page(), airFlow).find_first_of("123456789"), std::string::npos);
+    ASSERT_NE(velmoran::testing::ValueBeside(Page(), airFlow).find_first_of("123456789"), std::string::npos);
 
     struct Refused {
         int Page;
@@ -313,22 +302,22 @@ TEST_F(UserRoadFour, NoResultBesideAnInputItWasNotComputedFrom)
     // An import of such input: the input as it came, no number computed from other input beside it.
     window.ImportValues(files.WriteFile("tiefe.csv", "HE;0\n"));
     window.RefreshResultPage();
-    EXPECT_EQ(FourValueBeside(Page(), "Einblastiefe h<sub>E</sub>"), "0,00");
-    EXPECT_EQ(FourValueBeside(Page(), airFlow), "#");
-    EXPECT_NE(FourValueBeside(Page(), cleanWater), "#");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), "Einblastiefe h<sub>E</sub>"), "0,00");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), airFlow), "#");
+    EXPECT_NE(velmoran::testing::ValueBeside(Page(), cleanWater), "#");
     window.ImportValues(files.WriteFile("cx.csv", "HE;5\ncx;15\n"));
     window.RefreshResultPage();
-    EXPECT_EQ(FourValueBeside(Page(), supply), "#");
-    EXPECT_EQ(FourValueBeside(Page(), cleanWater), "#");
-    EXPECT_EQ(FourValueBeside(Page(), airFlow), "#");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), supply), "#");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), cleanWater), "#");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), airFlow), "#");
     prompts.AnswerFile(files / "gesaettigt.vda");
     window.FileSaveAsExecute();
     window.OpenCalculationFile(Example());
-    EXPECT_NE(FourValueBeside(Page(), supply), "#");
+    EXPECT_NE(velmoran::testing::ValueBeside(Page(), supply), "#");
     window.OpenCalculationFile(files / "gesaettigt.vda");
-    EXPECT_EQ(FourValueBeside(Page(), Utf8ToCp1252("Sauerstoffkonzentration im belüfteten Volumen c<sub>x</sub>")),
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), Utf8ToCp1252("Sauerstoffkonzentration im belüfteten Volumen c<sub>x</sub>")),
               "15,0");
-    EXPECT_EQ(FourValueBeside(Page(), supply), "#");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), supply), "#");
 }
 
 // A new calculation paged with Weiter and no Zufluss showed a bare "Ungültige
