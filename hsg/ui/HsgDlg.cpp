@@ -183,9 +183,8 @@ bool THSGDlg::InputAcceptable()
 bool THSGDlg::PageLeaveAcceptable()
 {
     const std::optional<CalculationFailure> failure = CheckCalculation(true);
-    if (!failure) {
+    if (!failure)
         return true;
-    }
     QWidget* control = ControlOfField(failure->Field);
     if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
         return true;

@@ -49,8 +49,9 @@ public:
     // Hears every text the command entry receives, as sent, before it is carried out.
     std::function<void(const std::string& command)> OnCommand;
     std::string GetValueText(const std::string& name) override;
-    // OK and "Fertigstellen": input whose calculation raises an arithmetic error is refused with a
-    // German message naming the error; the dialog stays on its page with every value typed.
+    // OK and "Fertigstellen": input whose calculation fails is refused with a German message
+    // naming the error, and the field and its page where the design names one; the dialog stays
+    // on its page with every value typed, the focus on the field when it stands there.
     bool InputAcceptable() override;
     // Weiter and Zurück: input of the page shown that the design refuses keeps the page, with the
     // explanation and the focus on the field. Input refused on another page lets the page go; the
