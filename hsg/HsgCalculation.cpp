@@ -2,17 +2,13 @@
 #include "hsg/HsgCalculation.h"
 
 #include "hsg/CheckedNumber.h"
-#include "platform/core/Exceptions.h"
+#include "hsg/DesignInputs.h"
 
 #include <cmath>
 
 namespace velmoran {
 
 namespace {
-
-constexpr const char* kNoVolumeWithoutTsbb =
-    "Die Schlammtrockensubstanz TS_BB muss größer als 0 kg/m³ sein, sonst lässt sich das Beckenvolumen "
-    "nicht berechnen.";
 
 Num Pow(Num base, Num exponent)
 {
@@ -43,6 +39,7 @@ public:
     void SetH(std::size_t offset, Num value) { h_.SetDouble(offset, value.Value()); }
 
     const TCommonRecord& Common() const { return c_; }
+    const THSGRecord& Hsg() const { return h_; }
     TConstLoadCaseBlock Block() const { return b_; }
     void SetFlags(std::uint16_t flags) { b_.SetWord(block::kFlags, flags); }
 
@@ -55,9 +52,9 @@ private:
 // Quantities of one design run that are not stored.
 struct Locals {
     Num q;    // flow in 1000 m³/d
-    Num fTD;  // temperature factor of autotrophic decay
     Num bH;   // heterotrophic decay rate
     Num bA;   // autotrophic decay rate
+    Num muA;  // autotrophic growth rate
     Num plantSize;
     unsigned dv = 0;
 };
@@ -81,9 +78,10 @@ Locals SetUp(Records& r)
     r.SetB(kfTempA, Pow(r.H(hsg::kaTa), t15));
     r.SetB(kfTempH, Pow(r.H(hsg::kaTh), t15));
     Locals l;
-    l.fTD = Pow(r.H(hsg::kaTd), t15);
     l.bH = r.H(hsg::kBh) * r.B(kfTempH);
-    l.bA = r.H(hsg::kBa) * l.fTD;
+    const NitrifierRates rates = NitrifierRatesOf(r.Common(), r.Hsg());
+    l.bA = rates.Decay;
+    l.muA = rates.Growth;
     l.q = r.B(kQD) / 1000.0;
 
     const std::uint8_t ft = r.Common().ByteAt(common::kFT);
@@ -171,10 +169,8 @@ int OuterLoop(Records& r, const Locals& l)
         ++pass;
         Num previousXNBM = r.B(kXNBM);
 
-        const Num snh4ansp = r.H(hsg::kSNH4ANSP);
-        const Num muA = r.H(hsg::kMUEaMax) / r.H(hsg::kSH) * snh4ansp / (r.H(hsg::kkN) + snh4ansp) * r.B(kfTempA);
-        if (muA > l.bA)
-            r.SetB(kTTS, r.H(hsg::kSFH) / (muA - l.bA) * r.H(hsg::kfTS));
+        if (l.muA > l.bA)
+            r.SetB(kTTS, r.H(hsg::kSFH) / (l.muA - l.bA) * r.H(hsg::kfTS));
         else
             stop = kNoAutotrophicGrowth;
 
@@ -231,10 +227,6 @@ void Volumes(Records& r)
 {
     using namespace block;
     const Num m = r.B(kMI) + r.B(kMF) + r.B(kMH) + r.H(hsg::kMA);
-    // A volume kept from an earlier TS_BB once stood beside a TS_BB of 0 or below: such input is
-    // refused like every other that leaves a formula without meaning.
-    if (!VolumeComputable(r.Common()))
-        throw EMathError(kNoVolumeWithoutTsbb);
     r.SetC(common::kVBB, m / r.B(kTSBB));
     r.SetB(kVD, r.C(common::kVBB) * r.B(kVdV));
     r.SetB(kVN, r.C(common::kVBB) - r.B(kVD));
@@ -268,7 +260,7 @@ void OxygenSupply(Records& r)
     using namespace block;
     r.SetH(hsg::kcss, OxygenSaturation(r.B(kT).Value()));
     const Num he = r.C(common::kHE);
-    r.SetB(kcs, (he / 30.0 + 1.0) * r.H(hsg::kcss));
+    r.SetB(kcs, SaturationAtBlowInDepth(r.H(hsg::kcss).Value(), he.Value()));
     const Num cs = r.B(kcs), cx = r.B(kcx);
     if (cx < cs)
         r.SetB(kOCh, r.B(kOVh) * cs / (cs - cx));
@@ -341,8 +333,12 @@ void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord)
     };
     const TLoadCaseBlock b = common.Block(0);
     const Num qd = b.Double(kQD);
+    // Without a flow one side cannot follow from the other: both stay as entered. A factor of 0
+    // once wiped every concentration (or load) when the flow was 0 for a moment.
+    if (!(qd > 0.0))
+        return;
     if (b.Word(kFlags) & kFlagLoads) {
-        const Num f = qd > 0.0 ? 1000.0 / qd : Num(0.0);
+        const Num f = 1000.0 / qd;
         for (const Pair& p : kPairs)
             b.SetDouble(p.concentration, (Num(b.Double(p.load)) * f).Value());
         hsgRecord.SetDouble(hsg::kSO2zb, (Num(hsgRecord.Double(hsg::kBDO2zb)) * f).Value());
@@ -364,8 +360,8 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 
     const Num cp = r.B(kCPzb), qd = r.B(kQD);
     r.SetB(kXPBM, (r.B(kMH) + r.H(hsg::kMA)) * r.H(hsg::kfXPBM) / qd / r.B(kTTS) * 1000.0);
-    if (r.B(kXPBM) > cp)
-        return;
+    // More than the inflow brings once left the effluent phosphate of an earlier calculation.
+    CheckDesignInputs(common, hsgRecord, CheckStage::Phosphorus);
 
     r.SetB(kXPBM, Max(r.H(hsg::kEtaPBio) / 100.0 * cp, r.B(kXPBM)));
     if (r.B(kXPBM) > cp) {
@@ -396,6 +392,9 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord)
 {
+    // Input that would leave a result at an earlier calculation's value, or divide by 0, is refused
+    // before anything is written.
+    CheckDesignInputs(common, hsgRecord, CheckStage::Inputs);
     Records r(common, hsgRecord);
     const Locals l = SetUp(r);
     const int passes = OuterLoop(r, l);
@@ -411,6 +410,22 @@ void HsgCalculate(TCommonRecord& common, THSGRecord& hsgRecord)
 {
     ConvertConcentrationsLoads(common, hsgRecord);
     HsgDesign(common, hsgRecord);
+}
+
+NitrifierRates NitrifierRatesOf(const TCommonRecord& common, const THSGRecord& hsgRecord)
+{
+    const TConstLoadCaseBlock b = common.Block(0);
+    const Num t15 = Num(b.Double(block::kT)) - 15.0;
+    const Num snh4ansp = hsgRecord.Double(hsg::kSNH4ANSP);
+    const Num growth = Num(hsgRecord.Double(hsg::kMUEaMax)) / hsgRecord.Double(hsg::kSH) * snh4ansp /
+                       (Num(hsgRecord.Double(hsg::kkN)) + snh4ansp) * Pow(hsgRecord.Double(hsg::kaTa), t15).Value();
+    const Num decay = Num(hsgRecord.Double(hsg::kBa)) * Pow(hsgRecord.Double(hsg::kaTd), t15);
+    return {growth.Value(), decay.Value()};
+}
+
+double SaturationAtBlowInDepth(double css, double he)
+{
+    return ((Num(he) / 30.0 + 1.0) * css).Value();
 }
 
 bool VolumeComputable(const TCommonRecord& common)

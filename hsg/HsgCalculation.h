@@ -1,8 +1,10 @@
 // The HSG design calculation of one load case (block 0 of the common record) together with the
 // module record: conversion of concentrations and daily loads, sludge ages, denitrification share,
 // nitrogen and phosphorus balances, sludge production, volumes, oxygen demand and supply, air flow,
-// acid capacity and pH. It works in place on the two records; an input that makes a formula
-// meaningless raises EMathError, and the members written before keep their new values.
+// acid capacity and pH. It works in place on the two records; an input it cannot compute every
+// result from is refused before anything is written (ERefusedInput, DesignInputs.h), and an input
+// that makes another formula meaningless raises EMathError, the members written before keeping
+// their new values.
 #pragma once
 
 #include "framework/CommonRecord.h"
@@ -18,7 +20,7 @@ constexpr int kMaxInnerPasses = 1000;
 // ConvertConcentrationsLoads, then HsgDesign.
 void HsgCalculate(TCommonRecord& common, THSGRecord& hsgRecord);
 // Daily loads from concentrations, or concentrations from daily loads when block 0 says the
-// influent was entered as loads.
+// influent was entered as loads. Without a positive flow both stay as they are.
 void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord);
 // The design proper; calls PhosphorusBalance. Returns the number of outer passes.
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord);
@@ -30,9 +32,20 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord);
 // holds a value of some earlier calculation.
 bool PhApplies(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord);
 
+// The nitrifiers' growth and decay rates [1/d] at the temperature of load case 0: an aerobic sludge
+// age exists only where growth exceeds decay.
+struct NitrifierRates {
+    double Growth;
+    double Decay;
+};
+NitrifierRates NitrifierRatesOf(const TCommonRecord& common, const THSGRecord& hsgRecord);
+
+// The oxygen saturation at the mean blow-in depth h_E from that at the surface.
+double SaturationAtBlowInDepth(double css, double he);
+
 // Whether the design computes the basin volume of these records: it needs a positive TS_BB in
-// load case 0 (the volume is the sludge mass divided by it). Without one the design raises
-// EMathError naming the field, and the volume member holds a value of some earlier calculation.
+// load case 0 (the volume is the sludge mass divided by it). Without one the design refuses the
+// input (DesignInputs.h), and the volume member holds a value of some earlier calculation.
 bool VolumeComputable(const TCommonRecord& common);
 
 // Water chemistry as functions of the temperature in °C (Kelvin taken as T + 273).

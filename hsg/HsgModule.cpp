@@ -4,6 +4,7 @@
 #include "framework/MemberFields.h"
 #include "framework/RecordFiles.h"
 #include "framework/RecordMembers.h"
+#include "hsg/DesignInputs.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgTables.h"
 #include "platform/core/DocumentFile.h"
@@ -17,6 +18,8 @@
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
+#include <span>
+#include <string_view>
 
 namespace velmoran {
 
@@ -57,6 +60,20 @@ std::vector<std::string> FieldNamesOf(const TDataSet& table)
     for (const auto& field : table.Fields())
         names.push_back(field->FieldName());
     return names;
+}
+
+// Empties the named fields of the table's first row (load case 0) to "no number"; the cursor
+// stays where the mapping left it.
+void ShowAsMissing(TDataSet& table, std::span<const std::string_view> names)
+{
+    const TBookmark place = table.GetBookmark();
+    EditSingleRow(table);
+    for (std::string_view name : names)
+        if (TField* field = table.FindField(name))
+            field->SetAsFloat(std::numeric_limits<double>::quiet_NaN());
+    table.Post();
+    if (!place.Empty())
+        table.GotoBookmark(place);
 }
 
 constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte.";
@@ -444,14 +461,15 @@ std::vector<std::string> THsgModule::FieldNames()
 void THsgModule::UpdateDataSets()
 {
     dataModul_->RecordToTables();
-    // A file or an import may hold a TS_BB the design cannot compute a volume from, beside the
-    // volume of an earlier one: the volume shows as missing (no number, printed as "#").
-    if (!VolumeComputable(CurrentCommon())) {
-        EditSingleRow(dataModul_->d);
-        dataModul_->d.FieldByName("VBB").SetAsFloat(std::numeric_limits<double>::quiet_NaN());
-        dataModul_->d.Post();
-    }
     FillHsgTables(*dh_, *ph_, currentHsg_);
+    // A file or an import may hold input the design refuses (a TS_BB of 0, an alpha value of 0)
+    // beside the results of earlier input: those results show as missing (no number, printed
+    // as "#").
+    const std::vector<std::string_view> missing = ResultsNotComputed(CurrentCommon(), currentHsg_);
+    if (!missing.empty())
+        for (TDataSet* table : {static_cast<TDataSet*>(&dataModul_->d), static_cast<TDataSet*>(&dataModul_->dl),
+                                static_cast<TDataSet*>(dh_.get())})
+            ShowAsMissing(*table, missing);
     mappedCommon_ = CurrentCommon();
     mappedHsg_ = currentHsg_;
 }

@@ -3,10 +3,13 @@
 
 #include "platform/CommandKeys.h"
 #include "platform/ImageList.h"
+#include "platform/Prompt.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/NumberFormat.h"
+#include "platform/core/Text.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace velmoran {
 
@@ -106,16 +109,48 @@ void TEditFloat::ShowText(const QString& text)
     settledText_ = text;
 }
 
-void TEditFloat::Commit()
+bool TEditFloat::Commit()
 {
     if (!TextChanged())
-        return;
+        return true;
+    if (RefusesText())
+        return false;
     settledText_ = text();
     const auto number = TryStrToFloat(text().toStdString());
     value_ = number ? *number : valueMissing_;
     Recolor();
     if (OnValidate)
         OnValidate(this);
+    return true;
+}
+
+bool TEditFloat::RefusesText() const
+{
+    return CheckOnExit && TextChanged() && !TryStrToFloat(text().toStdString());
+}
+
+std::string TEditFloat::RefusalMessage() const
+{
+    const std::string typed = text().toStdString();
+    const std::string field = FieldName.empty() ? std::string("Feld") : "Feld " + Quoted(FieldName);
+    if (Trim(typed).empty())
+        return "Das " + field + " ist leer: Ein leeres Feld ist keine Zahl.";
+    return Quoted(Excerpt(typed)) + " im " + field + " ist keine Zahl.";
+}
+
+bool TEditFloat::ConfirmNumber()
+{
+    if (!RefusesText())
+        return Commit();
+    refusalPending_ = false;
+    Prompts().ShowError(RefusalMessage());
+    if (isEnabled() && isVisible()) {
+        // Typing goes on here after the message, also where no window manager hands the
+        // window back.
+        activateWindow();
+        setFocus();
+    }
+    return false;
 }
 
 void TEditFloat::Recolor()
@@ -179,7 +214,7 @@ void TEditFloat::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Commit();
+        ConfirmNumber();
         event->accept();
         return;
     }
@@ -203,8 +238,26 @@ void TEditFloat::keyPressEvent(QKeyEvent* event)
 
 void TEditFloat::focusOutEvent(QFocusEvent* event)
 {
-    Commit();
     QLineEdit::focusOutEvent(event);
+    if (!RefusesText()) {
+        Commit();
+        return;
+    }
+    // Another window coming to the front (the message itself, a menu) does not leave the field:
+    // the text waits there for the user.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    // The message and the focus come back after the focus change has finished, unless a command
+    // has said it by then.
+    refusalPending_ = true;
+    QPointer<TEditFloat> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (self && self->refusalPending_)
+                self->ConfirmNumber();
+        },
+        Qt::QueuedConnection);
 }
 
 void TEditFloat::inputMethodEvent(QInputMethodEvent* event)
@@ -212,10 +265,18 @@ void TEditFloat::inputMethodEvent(QInputMethodEvent* event)
     event->accept();
 }
 
-void CommitFocusedEdit(const QWidget& window)
+bool CommitFocusedEdit(const QWidget& window)
 {
-    if (auto* edit = dynamic_cast<TEditFloat*>(window.focusWidget()))
-        edit->Commit();
+    if (auto* edit = dynamic_cast<TEditFloat*>(window.focusWidget()); edit && !edit->ConfirmNumber())
+        return false;
+    // A field left with text it refused holds that text until its message has come, and one left
+    // while its window was not the active one had no focus loss at all: a command takes or refuses
+    // every such text all the same. (The edit declares no meta-object of its own: it is found as
+    // the line edit it is.)
+    for (QLineEdit* line : window.findChildren<QLineEdit*>())
+        if (auto* edit = dynamic_cast<TEditFloat*>(line); edit && edit->TextChanged() && !edit->ConfirmNumber())
+            return false;
+    return true;
 }
 
 }  // namespace velmoran

@@ -6,6 +6,10 @@
 // A commit of a text the user has not changed since the program last set it changes nothing:
 // otherwise tabbing through a field whose text the program rounded would write the rounded
 // value back into the record.
+//
+// The control's own commit turns text that is no number into the missing value. An edit with
+// CheckOnExit refuses such text instead, where it was typed: leaving the field or Enter keeps the
+// value and the text, says "… ist keine Zahl" naming FieldName, and the field keeps the focus.
 #pragma once
 
 #include "controls/ButtonGlyph.h"
@@ -55,11 +59,24 @@ public:
     // Fired after the user committed a changed text.
     std::function<void(TEditFloat* sender)> OnValidate;
 
+    // Text that is no number (the empty text too) is refused rather than committed as missing.
+    bool CheckOnExit = false;
+    // The name of the field in the refusal's message.
+    std::string FieldName;
+
     // Takes a text the user changed into the value (the missing value when it is no number),
-    // recolours and fires OnValidate; an unchanged text does nothing.
-    void Commit();
+    // recolours and fires OnValidate; an unchanged text does nothing. With CheckOnExit a text
+    // that is no number is not taken: the answer is false, and nothing changes.
+    bool Commit();
     // Whether the text differs from the one the program set or the last commit took.
     bool TextChanged() const { return text() != settledText_; }
+    // Whether a commit would refuse the text: CheckOnExit, a changed text, and no number.
+    bool RefusesText() const;
+    // The refusal's German message for the text as it stands.
+    std::string RefusalMessage() const;
+    // Commit for a command that must wait for a number: with a text that is refused, the message
+    // is shown, the field takes the focus back and the answer is false.
+    bool ConfirmNumber();
 
     // The colours the edit shows now.
     ColorRef BackgroundColor() const { return background_; }
@@ -91,11 +108,15 @@ private:
     ColorRef background_;
     ColorRef fontColor_;
     QString settledText_;
+    // A refusal noticed on leaving the field whose message is still to come.
+    bool refusalPending_ = false;
 };
 
 // Commits the float edit that has the focus in the window, as its focus loss would: the buttons
 // of the module dialogs take no focus, so a value typed and confirmed by a click must be taken
-// before the click acts.
-void CommitFocusedEdit(const QWidget& window);
+// before the click acts; so is any other float edit of the window whose text was changed and not
+// taken. False, after the message, when such an edit refuses its text: the click must not act
+// then.
+bool CommitFocusedEdit(const QWidget& window);
 
 }  // namespace velmoran

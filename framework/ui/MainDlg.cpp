@@ -11,6 +11,7 @@
 #include "platform/QtCanvas.h"
 #include "platform/Screen.h"
 #include "platform/StringTable.h"
+#include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
 
 #include <QApplication>
@@ -114,6 +115,8 @@ Action* TMainDlg::MakeAction(const char* name, const std::string& caption, void 
     // no focus loss that would have committed it. A date that is no date stops every action but
     // Cancel, which keeps nothing typed anyway.
     action->OnExecute = [this, execute](Action&) {
+        ++actionsStarted_;
+        const ScopedValue<bool> running(actionRunning_, true);
         if (execute == &TMainDlg::DlgCancelExecute || CommitFocusedEdit())
             (this->*execute)();
     };
@@ -168,6 +171,7 @@ void TMainDlg::ShowPageResults() {}
 bool TMainDlg::Exec(const std::string&, const ModuleArgument&) { return true; }
 std::string TMainDlg::GetValueText(const std::string&) { return "####"; }
 bool TMainDlg::InputAcceptable() { return true; }
+bool TMainDlg::PageLeaveAcceptable() { return true; }
 
 void TMainDlg::ComputePageRange()
 {
@@ -248,6 +252,8 @@ void TMainDlg::DlgRefreshExecute() { ShowPageResults(); }
 
 void TMainDlg::DlgNextExecute()
 {
+    if (!PageLeaveAcceptable())
+        return;
     const int last = PageControl1->PageCount() - 1;
     int i = PageControl1->ActivePageIndex();
     do
@@ -261,6 +267,8 @@ void TMainDlg::DlgNextExecute()
 
 void TMainDlg::DlgPreviousExecute()
 {
+    if (!PageLeaveAcceptable())
+        return;
     int i = PageControl1->ActivePageIndex();
     do
         --i;
@@ -283,7 +291,8 @@ void TMainDlg::keyPressEvent(QKeyEvent* event)
 
 bool TMainDlg::CommitFocusedEdit()
 {
-    velmoran::CommitFocusedEdit(*this);
+    if (!velmoran::CommitFocusedEdit(*this))
+        return false;
     auto* date = dynamic_cast<TCustomDateEdit*>(focusWidget());
     return !date || !date->CheckOnExit || date->ConfirmDate();
 }

@@ -90,6 +90,9 @@ public:
     // Asked by OK before the dialog closes: a module refuses input it cannot take (and says why),
     // and the dialog then stays open with everything typed. The base takes every input.
     virtual bool InputAcceptable();
+    // Asked by Weiter and Zurück before the page changes: a module may explain input it cannot
+    // take and keep the page (false). The base lets every page go.
+    virtual bool PageLeaveAcceptable();
 
     // Shows the dialog through Modals(); its result (QDialog::Accepted for OK).
     int ShowModal();
@@ -106,14 +109,21 @@ public:
     // The dialog's control of that name (case-insensitive; the parts of a frame are not
     // searched), or null.
     QWidget* FindControl(const std::string& name) const;
-    // Commits the float edit that has the focus, as its focus loss would; a date field with the
-    // focus that must hold a date and holds none says so, keeps the focus and gives false.
+    // Commits the float edit that has the focus, as its focus loss would; a float edit that
+    // refuses text that is no number, or a date field that must hold a date and holds none, says
+    // so, keeps the focus and gives false.
     bool CommitFocusedEdit();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+    // Whether one of the dialog's actions is being carried out, and how many have started: an
+    // action is one attempt of the user, whose failure a module explains once, not again from
+    // the commit of the focused edit that comes first.
+    bool ActionRunning() const { return actionRunning_; }
+    int ActionsStarted() const { return actionsStarted_; }
 
 private:
     void FormCreate();
@@ -126,6 +136,8 @@ private:
     void MarkChoiceBoxFocus();
 
     QPointer<QWidget> pendingFocus_;
+    bool actionRunning_ = false;
+    int actionsStarted_ = 0;
 };
 
 }  // namespace velmoran

@@ -3,8 +3,40 @@
 
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
+#include "platform/core/Text.h"
 
 namespace velmoran {
+
+std::string PlainFieldName(std::string_view html)
+{
+    std::string plain;
+    for (std::size_t i = 0; i < html.size();) {
+        if (html[i] != '<') {
+            plain += html[i++];
+            continue;
+        }
+        const std::size_t end = html.find('>', i);
+        if (end == std::string_view::npos)
+            break;
+        const std::string tag = LowerCase(std::string(html.substr(i + 1, end - i - 1)));
+        if (tag == "br")
+            plain += ' ';
+        else if (tag == "sub")
+            plain += '_';
+        i = end + 1;
+    }
+    std::string collapsed;
+    for (const char c : Trim(plain))
+        if (c != ' ' || collapsed.empty() || collapsed.back() != ' ')
+            collapsed += c;
+    return collapsed;
+}
+
+void TVarFrame::SetBezeichnung(const std::string& text)
+{
+    FBezeichnung->SetHTMLText(text);
+    Edit->FieldName = PlainFieldName(text);
+}
 
 namespace {
 

@@ -10,8 +10,13 @@
 #include <QWidget>
 
 #include <string>
+#include <string_view>
 
 namespace velmoran {
+
+// A caption's HTML as a field's name in a message: line breaks become blanks, a subscript is
+// written after "_" ("TS<sub>BB</sub>" is "TS_BB"), other tags go.
+std::string PlainFieldName(std::string_view html);
 
 // What both frames share; the dialog treats any frame as one control whose edit takes the focus.
 class TVarFrame : public QWidget {
@@ -24,7 +29,8 @@ public:
 
     // The labels' whole HTML texts: reading returns them, writing replaces them.
     std::string Bezeichnung() const { return FBezeichnung->HTMLText(); }
-    void SetBezeichnung(const std::string& text) { FBezeichnung->SetHTMLText(text); }
+    // Also names the edit's field in its messages.
+    void SetBezeichnung(const std::string& text);
     std::string Prompt() const { return FPrompt->text().toStdString(); }
     void SetPrompt(const std::string& text) { FPrompt->setText(QString::fromStdString(text)); }
     std::string Einheit() const { return FEinheit->HTMLText(); }

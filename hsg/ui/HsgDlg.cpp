@@ -11,9 +11,11 @@
 #include "platform/Prompt.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/ScopeExit.h"
+#include "platform/core/Text.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QLineEdit>
 
 namespace velmoran {
 
@@ -23,10 +25,12 @@ constexpr const char* kModuleName = "Bemessung nach HSG";
 constexpr const char* kDefaultsNotSaved = "Die Standardwerte konnten nicht gespeichert werden.";
 constexpr int kTitleHeight = 30;
 
-std::string ImpossibleCalculationText(const std::string& error)
+// The page names the field's page where the failure names a field.
+std::string ImpossibleCalculationText(const std::string& error, const std::string& page)
 {
     return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error +
-           "\n\nBitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen.";
+           (page.empty() ? "\n\nBitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen."
+                         : "\n\nDas Feld steht auf der Seite " + Quoted(page) + ".");
 }
 
 }  // namespace
@@ -158,17 +162,91 @@ bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
     return true;
 }
 
+std::optional<THSGDlg::CalculationFailure> THSGDlg::CheckCalculation(bool always)
+{
+    // A new calculation is checked even when nothing was typed: its defaults have no inflow.
+    if (!always && Mode != 0 && !module_.EditCopiesDiffer())
+        return std::nullopt;
+    return Attempt([this] { module_.CheckEditCopies(); });
+}
+
 bool THSGDlg::InputAcceptable()
 {
-    try {
-        // A new calculation is checked even when nothing was typed: its defaults have no inflow.
-        if (Mode == 0 || module_.EditCopiesDiffer())
-            module_.CheckEditCopies();
+    const std::optional<CalculationFailure> failure = CheckCalculation(false);
+    if (!failure)
         return true;
-    } catch (const Exception& error) {
-        Prompts().MessageDlg(ImpossibleCalculationText(error.Message()), MsgDlgType::Error, mbOK);
-        return false;
+    Explain(*failure);
+    FocusFieldOnShownPage(failure->Field);
+    return false;
+}
+
+bool THSGDlg::PageLeaveAcceptable()
+{
+    const std::optional<CalculationFailure> failure = CheckCalculation(true);
+    if (!failure)
+        return true;
+    QWidget* control = ControlOfField(failure->Field);
+    if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
+        return true;
+    Explain(*failure);
+    FocusFieldOnShownPage(failure->Field);
+    return false;
+}
+
+void THSGDlg::Explain(const CalculationFailure& failure)
+{
+    if (ActionRunning()) {
+        if (explainedAction_ == ActionsStarted())
+            return;
+        explainedAction_ = ActionsStarted();
+    } else if (failure.Message == explainedMessage_) {
+        return;
     }
+    explainedMessage_ = failure.Message;
+    const QWidget* control = ControlOfField(failure.Field);
+    const int page = control ? PageIndexOfControl(control) : -1;
+    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : ""),
+                         MsgDlgType::Error, mbOK);
+}
+
+QWidget* THSGDlg::ControlOfField(const std::string& field)
+{
+    const bool loads = (module_.EditCommon().Block(0).Word(block::kFlags) & block::kFlagLoads) != 0;
+    const bool surface = module_.EditHsg().AT() == 1;
+    const std::pair<const char*, const char*> controls[] = {
+        {"QD", "edQD"},
+        {"SH", "edSH"},
+        {"CTKNzb", loads ? "edBDTKNzb" : "edCTKNzb"},
+        {"CPzb", loads ? "edBDPzb" : "edCPzb"},
+        {"TSBB", "VarTSBB"},
+        {"FT", "cbxFM"},
+        {"T", "VarT"},
+        {"SNH4ANSP", "VarSNH4ansp"},
+        {"SNO3an", "VarSNO3an"},
+        {"cx", "VarCX"},
+        {"Alpha", surface ? "VarAlphaS" : "VarAlpha"},
+        {"HE", "VarHE"},
+        {"SSA100", "VarSSA100"},
+    };
+    for (const auto& [member, name] : controls)
+        if (field == member)
+            return FindControl(name);
+    return nullptr;
+}
+
+bool THSGDlg::FocusFieldOnShownPage(const std::string& field)
+{
+    QWidget* control = ControlOfField(field);
+    if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
+        return false;
+    // After the message the dialog is the window to type in again, with or without a window
+    // manager that would make it so.
+    activateWindow();
+    FocusControlByName(control->objectName().toStdString());
+    // What is typed next replaces the value refused.
+    if (auto* edit = dynamic_cast<QLineEdit*>(focusWidget()))
+        edit->selectAll();
+    return true;
 }
 
 bool THSGDlg::EditParameters()

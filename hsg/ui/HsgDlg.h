@@ -6,7 +6,10 @@
 //
 // The six pages (HsgPages.h) edit the edit copies: each control stores into its member on the
 // user's change and the active page's results are recalculated on the copies and shown at once.
-// A refresh whose design raises shows "-" for its results and the error once per page entry.
+// A refresh whose design fails shows "-" for its results and explains why as OK does, naming the
+// field where the design names it: once for each action of the user (OK, Weiter, Zurück) and
+// once for each other failure since the page was entered. Weiter and Zurück keep a page whose
+// own input the design refuses.
 //
 // The base keeps Modified, ModuleTemplateFolder, DataSets and FieldNames as members of its own
 // for the main window to read; this dialog keeps them equal to the module's after every command.
@@ -17,6 +20,7 @@
 #include "hsg/ui/HsgPages.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,9 +49,14 @@ public:
     // Hears every text the command entry receives, as sent, before it is carried out.
     std::function<void(const std::string& command)> OnCommand;
     std::string GetValueText(const std::string& name) override;
-    // OK and "Fertigstellen": input whose calculation raises an arithmetic error is refused with a
-    // German message naming the error; the dialog stays on its page with every value typed.
+    // OK and "Fertigstellen": input whose calculation fails is refused with a German message
+    // naming the error, and the field and its page where the design names one; the dialog stays
+    // on its page with every value typed, the focus on the field when it stands there.
     bool InputAcceptable() override;
+    // Weiter and Zurück: input of the page shown that the design refuses keeps the page, with the
+    // explanation and the focus on the field. Input refused on another page lets the page go; the
+    // page entered explains it where it has results.
+    bool PageLeaveAcceptable() override;
 
     // EDIT: the input dialog on fresh edit copies, opened on page `page` (counted from 1; a page
     // outside 1 ... 6 keeps the page shown last) and on the named control. OK commits the copies
@@ -81,10 +90,25 @@ private:
     void BindNumber(TEditFloat* edit, MemberRef member);
     double Member(MemberRef member);
     void SetMember(MemberRef member, double value);
-    // Runs work and tells whether it ended normally; an error is shown unless one was shown since
+    // Why the calculation of the edit copies fails: the member the design refused (empty when the
+    // failure names none) and the message.
+    struct CalculationFailure {
+        std::string Field;
+        std::string Message;
+    };
+    // The failure of the whole calculation on copies of the edit copies; none when it succeeds.
+    // Unchanged copies of a stored calculation (Mode 1) are not checked unless `always`.
+    std::optional<CalculationFailure> CheckCalculation(bool always);
+    // Runs work; why it failed, or none when it ended normally.
+    static std::optional<CalculationFailure> Attempt(const std::function<void()>& work);
+    std::optional<CalculationFailure> RunDesign();
+    // The German explanation of a failure, once an action of the user or once a message since
     // the page was entered.
-    bool Guarded(const std::function<void()>& work);
-    bool RunDesign();
+    void Explain(const CalculationFailure& failure);
+    // The control that edits the member on the pages, or null.
+    QWidget* ControlOfField(const std::string& field);
+    // Gives the field's control the focus when it stands on the page shown; whether it does.
+    bool FocusFieldOnShownPage(const std::string& field);
 
     void FillGeneral();
     // Shows the stored date; no date (or one the field cannot show) shows as today.
@@ -97,10 +121,11 @@ private:
     void FillNitrogen();
     void FillOxygen();
     void FillAeration();
-    void ShowPhosphorusResults();
-    void ShowNitrogenResults();
-    void ShowOxygenResults();
-    void ShowAerationResults();
+    // Each shows "-" where its design fails, and tells why.
+    std::optional<CalculationFailure> ShowPhosphorusResults();
+    std::optional<CalculationFailure> ShowNitrogenResults();
+    std::optional<CalculationFailure> ShowOxygenResults();
+    std::optional<CalculationFailure> ShowAerationResults();
     void ShowAcidCapacity(bool designed);
     // The aeration page of code AT; a code without a page shows neither.
     void ShowAerationPage(int at);
@@ -116,8 +141,9 @@ private:
     THsgPageControls pages_;
     // Whether block 0 says the inflow was entered as daily loads; read by every fill.
     bool loadInput_ = false;
-    // An error of a fill or refresh was shown since the page was entered.
-    bool errorShown_ = false;
+    // The message explained last since the page was entered, and the action that explained one.
+    std::string explainedMessage_;
+    int explainedAction_ = -1;
     // The date field showed today for a calculation without a date since the dialog opened.
     bool todayShownForNoDate_ = false;
 };

@@ -2,10 +2,11 @@
 // the edit copies, a page is filled from the copies when it is entered, and its results are
 // recalculated on the copies and shown after the fill and after every change.
 //
-// A fill sets Filling and clears it however it ends; an arithmetic error of the design leaves the
-// controls filled from the copies and the page's results showing "-", and the error is shown once
-// per page entry, so that the dialog opens and stays open on a calculation that cannot be
-// designed yet (a new one has no flow).
+// A fill sets Filling and clears it however it ends; a design that fails leaves the controls
+// filled from the copies and the page's results showing "-", never the numbers of an earlier
+// calculation. The results, not the fill, explain the failure, once the page shows what it
+// holds, so that the dialog opens and stays open on a calculation that cannot be designed yet (a
+// new one has no flow).
 #include "hsg/ui/HsgDlg.h"
 
 #include "controls/AlignedGrid.h"
@@ -14,8 +15,8 @@
 #include "framework/ui/EditFloat.h"
 #include "framework/ui/PageControl.h"
 #include "framework/ui/VarFrame.h"
+#include "hsg/DesignInputs.h"
 #include "hsg/HsgCalculation.h"
-#include "platform/Application.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/ScopeExit.h"
@@ -207,30 +208,28 @@ void THSGDlg::ValueChanged()
         ShowPageResults();
 }
 
-bool THSGDlg::Guarded(const std::function<void()>& work)
+std::optional<THSGDlg::CalculationFailure> THSGDlg::Attempt(const std::function<void()>& work)
 {
-    if (!errorShown_) {
-        errorShown_ = !RunGuarded(work);
-        return !errorShown_;
-    }
     try {
         work();
-        return true;
-    } catch (const Exception&) {
-        return false;
+        return std::nullopt;
+    } catch (const ERefusedInput& refusal) {
+        return CalculationFailure{refusal.Field(), refusal.Message()};
+    } catch (const Exception& error) {
+        return CalculationFailure{{}, error.Message()};
     }
 }
 
-bool THSGDlg::RunDesign()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::RunDesign()
 {
-    return Guarded([this] { HsgDesign(module_.EditCommon(), module_.EditHsg()); });
+    return Attempt([this] { HsgDesign(module_.EditCommon(), module_.EditHsg()); });
 }
 
 // --- filling -------------------------------------------------------------------------------
 
 void THSGDlg::FillPage()
 {
-    errorShown_ = false;
+    explainedMessage_.clear();
     Filling = true;
     const ScopeExit filled([this] { Filling = false; });
     loadInput_ = (module_.EditCommon().Block(0).Word(block::kFlags) & block::kFlagLoads) != 0;
@@ -329,6 +328,7 @@ void THSGDlg::FillPhosphorus()
 {
     MessagePanel = pages_.MsgBoxV1;
     MessageView = pages_.MsgV1;
+    // The results explain a failure, once the page shows what it holds.
     RunDesign();
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     pages_.VarTSBB->SetValue(block.Double(block::kTSBB));
@@ -392,27 +392,31 @@ void THSGDlg::ShowAerationPage(int at)
 
 void THSGDlg::ShowPageResults()
 {
+    std::optional<CalculationFailure> failure;
     switch (PageControl1->ActivePageIndex()) {
     case kInflow:
-        Guarded([this] { ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg()); });
+        failure = Attempt([this] { ConvertConcentrationsLoads(module_.EditCommon(), module_.EditHsg()); });
         if (MessagePanel)
             MessagePanel->setVisible(ShowMessages("ZB;T1"));
         break;
     case kPhosphorus:
-        ShowPhosphorusResults();
+        failure = ShowPhosphorusResults();
         break;
     case kNitrogen:
-        ShowNitrogenResults();
+        failure = ShowNitrogenResults();
         break;
     case kOxygen:
-        ShowOxygenResults();
+        failure = ShowOxygenResults();
         break;
     case kAeration:
-        ShowAerationResults();
+        failure = ShowAerationResults();
         break;
     default:
         break;
     }
+    // Said once the page shows "-" where it has no numbers: never beside another calculation's.
+    if (failure)
+        Explain(*failure);
 }
 
 void THSGDlg::ShowPhosphorusFrames()
@@ -427,16 +431,16 @@ void THSGDlg::ShowNitrogenFrames()
     pages_.VarSO2RF->setVisible(dv == 1);
 }
 
-void THSGDlg::ShowPhosphorusResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowPhosphorusResults()
 {
     THsgPageControls& c = pages_;
     if (MessageView)
         MessageView->hide();
     ShowPhosphorusFrames();
     ShowNotApplicable({c.stPF, c.stFM});
-    if (!RunDesign()) {
+    if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.stCPzb, c.stXPBM, c.stSPO4an});
-        return;
+        return failure;
     }
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const bool precipitation = module_.EditCommon().ByteAt(common::kFT) > 0;
@@ -447,18 +451,19 @@ void THSGDlg::ShowPhosphorusResults()
     ShowFixed(c.stSPO4an, 5, 2, block.Double(block::kSPO4an));
     if (precipitation)
         ShowFixed(c.stFM, 5, 1, block.Double(block::kFM));
+    return std::nullopt;
 }
 
-void THSGDlg::ShowNitrogenResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
 {
     THsgPageControls& c = pages_;
     if (MessageView)
         MessageView->hide();
     ShowNitrogenFrames();
     ShowNotApplicable({c.resRF, c.resUESC, c.resUESF, c.resUES});
-    if (!RunDesign()) {
+    if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.resTTS, c.resVBB, c.resVDV, c.resVN, c.resVD, c.resXNBM, c.resSNH4N, c.resSNO3D});
-        return;
+        return failure;
     }
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const double volume = module_.EditCommon().Double(common::kVBB);
@@ -480,14 +485,15 @@ void THSGDlg::ShowNitrogenResults()
         ShowFixed(c.resUESF, 5, 1, precipitation / tts);
         ShowFixed(c.resUES, 5, 1, (carbon + precipitation) / tts);
     }
+    return std::nullopt;
 }
 
-void THSGDlg::ShowOxygenResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowOxygenResults()
 {
     THsgPageControls& c = pages_;
-    if (!RunDesign()) {
+    if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.lbOVc, c.lbOVn, c.lbOVd, c.lbOV, c.lbOVh, c.lbOCh});
-        return;
+        return failure;
     }
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const double carbon = block.Double(block::kOVcb);
@@ -499,22 +505,24 @@ void THSGDlg::ShowOxygenResults()
     ShowFixed(c.lbOV, 5, 0, carbon + nitrification + denitrification);
     ShowFixed(c.lbOVh, 5, 1, block.Double(block::kOVh));
     ShowFixed(c.lbOCh, 5, 1, block.Double(block::kOCh));
+    return std::nullopt;
 }
 
-void THSGDlg::ShowAerationResults()
+std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowAerationResults()
 {
     THsgPageControls& c = pages_;
     if (MessagePanel)
         MessagePanel->setVisible(ShowMessages("PH"));
     c.pnlQLN->setVisible(module_.EditHsg().AT() == 0);
-    const bool designed = RunDesign();
-    if (designed) {
+    std::optional<CalculationFailure> failure = RunDesign();
+    if (!failure) {
         ShowFixed(c.lbOCRW, 6, 1, module_.EditHsg().Double(hsg::kOChRW));
         ShowFixed(c.lbQLN, 6, 0, module_.EditHsg().Double(hsg::kQLN));
     } else {
         ShowNotApplicable({c.lbOCRW, c.lbQLN});
     }
-    ShowAcidCapacity(designed);
+    ShowAcidCapacity(!failure);
+    return failure;
 }
 
 void THSGDlg::ShowAcidCapacity(bool designed)

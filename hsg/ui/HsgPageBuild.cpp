@@ -99,11 +99,21 @@ QLabel* NewGroupCaption(QWidget* parent, const char* name, int id, int x, int y,
     return caption;
 }
 
-TEditFloat* NewEdit(QWidget* parent, const char* name, const QRect& place)
+// A number input of the pages: text that is no number is refused where it was typed, naming
+// the field, never stored as the missing 0.
+void RefuseNoNumber(TEditFloat& edit, const std::string& fieldName)
+{
+    edit.CheckOnExit = true;
+    if (!fieldName.empty())
+        edit.FieldName = fieldName;
+}
+
+TEditFloat* NewEdit(QWidget* parent, const char* name, const QRect& place, const std::string& fieldName)
 {
     auto* edit = new TEditFloat(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(place);
+    RefuseNoNumber(*edit, fieldName);
     return edit;
 }
 
@@ -133,6 +143,7 @@ Frame* NewFrame(QWidget* parent, const char* name, const std::string& caption, c
     auto* frame = new Frame(parent);
     frame->setObjectName(QString::fromLatin1(name));
     frame->SetBezeichnung(caption);
+    RefuseNoNumber(*frame->Edit, {});
     frame->SetPrompt(LoadStr(sHsgChosen));
     frame->SetEinheit(unit);
     return frame;
@@ -267,7 +278,8 @@ void BuildInflowSheet(QWidget* sheet, const char* captionName, int captionId, co
     for (int row = 0; row < 8; ++row) {
         const int y = 24 + row * kRowHeight;
         NewLabel(sheet, "", Text(sHsgInflowRow1 + row), QRect(4, y + 2, 280, kLineHeight));
-        edits[row] = NewEdit(sheet, names[row], QRect(292, y, 70, 19));
+        edits[row] = NewEdit(sheet, names[row], QRect(292, y, 70, 19),
+                             LoadStr(sHsgInflowRow1 + row) + " (" + LoadStr(captionId) + ")");
         NewLabel(sheet, "", QString::fromUtf8(units[row]), QRect(368, y + 2, 60, kLineHeight));
     }
 }
@@ -276,7 +288,7 @@ void BuildInflowPage(QWidget* body, THsgPageControls& c)
 {
     NewGroupCaption(body, "lbBT21", sHsgGroup21, kLeft, 8, 624);
     NewLabel(body, "lbQD", Text(sHsgQD), QRect(kLeft + 4, 34, 280, kLineHeight));
-    c.edQD = NewEdit(body, "edQD", QRect(kLeft + 292, 32, 70, 19));
+    c.edQD = NewEdit(body, "edQD", QRect(kLeft + 292, 32, 70, 19), LoadStr(sHsgGroup21) + " " + LoadStr(sHsgQD));
     NewLabel(body, "", QStringLiteral("m³/d"), QRect(kLeft + 368, 34, 60, kLineHeight));
 
     c.pcKF = new TPageControl(body);
@@ -294,7 +306,7 @@ void BuildInflowPage(QWidget* body, THsgPageControls& c)
     const int y = 64 + 24 + 8 * kRowHeight + 12;
     NewGroupCaption(body, "lbBT23", sHsgGroup23, kLeft, y, 624);
     NewLabel(body, "lbSH", Text(sHsgSH), QRect(kLeft + 4, y + 26, 280, kLineHeight));
-    c.edSH = NewEdit(body, "edSH", QRect(kLeft + 292, y + 24, 70, 19));
+    c.edSH = NewEdit(body, "edSH", QRect(kLeft + 292, y + 24, 70, 19), LoadStr(sHsgSH));
     NewLabel(body, "", QStringLiteral("-"), QRect(kLeft + 368, y + 26, 60, kLineHeight));
     c.MsgBoxZB = AddMessagePanel(body, "MsgBoxZB", "MsgZB", c.MsgZB, QRect(kLeft, 380, 624, 48));
 }

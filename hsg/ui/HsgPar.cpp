@@ -120,7 +120,7 @@ THSGPar::THSGPar(QWidget* parent) : TVParamDlg(parent)
     ShowTopicsForContexts(*WhatsThis);
 }
 
-TEditFloat* THSGPar::AddRow(QWidget& group, int row, const char* name, const char* label, const char* unit,
+TEditFloat* THSGPar::AddRow(QGroupBox& group, int row, const char* name, const char* label, const char* unit,
                             std::size_t offset)
 {
     const int top = kGroupTop + row * kRowHeight;
@@ -132,6 +132,10 @@ TEditFloat* THSGPar::AddRow(QWidget& group, int row, const char* name, const cha
     caption->setBuddy(edit);
     auto* units = new QLabel(Text(unit), &group);
     units->setGeometry(354, top + 3, 56, 18);
+    // Text that is no number is refused where it was typed, never stored as 0; "Zerfallsrate"
+    // stands in two groups, so the group names the field too.
+    edit->CheckOnExit = true;
+    edit->FieldName = std::string(label) + " (" + group.title().toStdString() + ")";
     edit->OnValidate = [this, offset](TEditFloat* sender) { SetMember(offset, sender->Value()); };
     bindings_.push_back({edit, offset});
     return edit;
@@ -141,10 +145,11 @@ TExSpeedButton* THSGPar::AddButton(const char* name, const char* caption, int le
 {
     TExSpeedButton* button = NewNavigationButton(*pnlNavigate, name, QRect(left, 0, kButtonWidth, kNavigateHeight));
     button->SetCaption(caption);
-    // A value typed and confirmed by a click has had no focus loss that would have stored it.
+    // A value typed and confirmed by a click has had no focus loss that would have stored it; text
+    // that is no number stops the click there. Cancel keeps nothing typed anyway.
     button->OnClick = [this, click](QWidget*) {
-        CommitFocusedEdit(*this);
-        (this->*click)();
+        if (click == &THSGPar::BtnCancelClick || CommitFocusedEdit(*this))
+            (this->*click)();
     };
     return button;
 }

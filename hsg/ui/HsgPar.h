@@ -15,6 +15,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QGroupBox;
 
 namespace velmoran {
 
@@ -79,7 +80,7 @@ private:
         TEditFloat* Edit;
         std::size_t Offset;  // the member's offset in the module record
     };
-    TEditFloat* AddRow(QWidget& group, int row, const char* name, const char* label, const char* unit,
+    TEditFloat* AddRow(QGroupBox& group, int row, const char* name, const char* label, const char* unit,
                        std::size_t offset);
     TExSpeedButton* AddButton(const char* name, const char* caption, int left, void (THSGPar::*click)());
     double Member(std::size_t offset) const;

@@ -1,7 +1,9 @@
 // The design calculation: the reference plant and its variants against reference values worked
 // out apart from this code (an independent computation of the design method, written down to
-// eight or more significant digits), what a calculation keeps, and its arithmetic errors.
+// eight or more significant digits), the input it refuses, and its arithmetic errors.
 #include "hsg/HsgCalculation.h"
+
+#include "hsg/DesignInputs.h"
 
 #include "Scenario.h"
 #include "framework/RecordText.h"
@@ -30,14 +32,23 @@ double Member(const Plant& p, std::string_view name)
     return m->Area == MemberArea::LoadCase ? p.common.Block(0).Double(m->Offset) : p.common.Double(m->Offset);
 }
 
+// The text of the arithmetic error the work raises; for a refused input "abgelehnt: " and the
+// member refused.
 std::string ErrorText(const std::function<void()>& f)
 {
     try {
         f();
+    } catch (const ERefusedInput& e) {
+        return "abgelehnt: " + e.Field();
     } catch (const EMathError& e) {
         return e.Message();
     }
     return "";
+}
+
+std::string Refused(const char* member)
+{
+    return std::string("abgelehnt: ") + member;
 }
 
 const std::string kInvalidOp = "Ungültige Gleitkommaoperation";
@@ -101,8 +112,10 @@ const DesignCase kDesignCases[] = {
     {"Aluminium", "FT;3\nnDP;2", "", "", 4,
      {{"aFM", 27, 0}, {"fBP", 2.52, 0}, {"SPO4an", 2, 0}, {"SPO4an0", 5.6991793, 5e-8}, {"XPF", 3.6991793, 5e-8},
       {"FM", 74.457020, 5e-7}, {"MF", 2799.0514, 5e-5}, {"SKSan", 4.4206108, 5e-8}}},
-    {"UnknownPrecipitantCodeKeepsTheFactors", "FT;4", "fBP;7\nfTS;1", "", 4,
-     {{"fBP", 7, 0}, {"fDP", 0, 0}, {"aFM", 0, 0}, {"FM", 0, 0}, {"MF", 6869.5324, 5e-5}, {"SKSan", 5.0309754, 5e-8}}},
+    // An unknown precipitant once kept the factors of an earlier one: refused before the set-up
+    // writes anything.
+    {"UnknownPrecipitantIsRefused", "FT;4", "fBP;7\nfTS;1", Refused("FT"), 0,
+     {{"fBP", 7, 0}, {"VdVmax", 0, 0}, {"TTS", 0, 0}}},
     // Biological removal leaves less than 3/Beta: nothing is precipitated, no acid capacity gained.
     {"NothingToPrecipitate", "CPzb;3", "", "", 4,
      {{"SPO4an0", 0.6991793, 5e-8}, {"SPO4an", 0.6991793, 5e-8}, {"XPF", 0, 0}, {"FM", 0, 0}, {"MF", 0, 0},
@@ -111,17 +124,19 @@ const DesignCase kDesignCases[] = {
      {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"XPF", 0, 0}, {"EtaPBio", 100, 0}}},
     {"BiologicalRemovalBeyondTheInflowIsLowered", "", "EtaPBio;150", "", 4,
      {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"EtaPBio", 100, 1e-12}}},
-    // The biomass alone binds more than the inflow brings: the effluent values are not recomputed.
-    {"BiomassBindsMoreThanTheInflow", "CPzb;0,5\nSPO4an;77\nSPO4an0;66", "", "", 4,
-     {{"XPBM", 2.3008207, 5e-8}, {"SPO4an", 77, 0}, {"SPO4an0", 66, 0}, {"XPF", 0, 0}}},
-    // Stop code 1, nothing left to nitrify: the members of the pass keep their values and the
-    // later steps use them (OVn from SNH4n 333); XNBM keeps the first guess of the set-up.
-    {"NothingToNitrifyKeepsThePreviousResults", "CTKNzb;5\nMH;111\nMI;222\nSNH4n;333\nTTSa;555", "MA;444", "", 1,
-     {{"MH", 111, 0}, {"MI", 222, 0}, {"SNH4n", 333, 0}, {"MA", 444, 0}, {"TTSa", 555, 0}, {"SNH4n0", -9.5, 1e-12},
-      {"XNBM", 12.5, 0}, {"OVn", 15318, 1e-9}}},
-    // Stop code 2, no autotrophic growth: the sludge age keeps its value too.
-    {"NoAutotrophicGrowthKeepsTheSludgeAge", "TTS;20\nMH;111", "MUEaMax;0,01", "", 1,
-     {{"TTS", 20, 0}, {"MH", 111, 0}, {"XNBM", 12.5, 0}}},
+    // The biomass alone binds more than the inflow brings: the effluent phosphate was once left
+    // at an earlier value. Refused once the bound phosphorus is known.
+    {"BiomassBindingMoreThanTheInflowIsRefused", "CPzb;0,5\nSPO4an;77\nSPO4an0;66", "", Refused("CPzb"), 0,
+     {{"XPBM", 2.3008207, 5e-8}, {"SPO4an", 77, 0}, {"SPO4an0", 66, 0}}},
+    // Nothing left to nitrify in the first pass (stop code 1) once left sludge age, biomass and
+    // nitrogen at an earlier calculation's values (OVn from an SNH4n 333 of no input shown).
+    {"NothingToNitrifyIsRefused", "CTKNzb;5\nMH;111\nSNH4n;333", "MA;444", Refused("CTKNzb"), 0,
+     {{"MH", 111, 0}, {"SNH4n0", 0, 0}, {"OVn", 0, 0}}},
+    // No autotrophic growth (stop code 2) kept the sludge age too: refused, naming the temperature;
+    // without a peak ammonium concentration nothing grows, and that field is named.
+    {"NoAutotrophicGrowthIsRefused", "TTS;20\nMH;111", "MUEaMax;0,01", Refused("T"), 0, {{"TTS", 20, 0}}},
+    {"NoPeakAmmoniumIsRefused", "", "SNH4ANSP;0", Refused("SNH4ANSP"), 0, {}},
+    {"NoFluctuationFactorIsRefused", "", "SH;0", Refused("SH"), 0, {}},
     // The outer loop ends only when XNBM moves by less than 0.01: a move of exactly 0.01 takes
     // another pass, which takes the bound nitrogen off what is nitrified. The numbers are exact in
     // binary: muA = 0.5 / 1 x 5 / (0 + 5) = 0.5, TTS = 1 / 0.5 = 2, MH = MA = 0 (no BSB5, Ya 0),
@@ -135,15 +150,21 @@ const DesignCase kDesignCases[] = {
     {"SafetyFactorBelowOneIsRaised", "", "SFH;0,8", "", 3, {{"SFH", 1, 0}, {"TTS", 9.1705370, 5e-8}}},
     {"SmallPlantGuidance", "BDBSB;500", "", "", 4, {{"fNcalc", 2.3, 0}, {"fCcalc", 1.2, 0}}},
     {"LargePlantGuidance", "BDBSB;9000", "", "", 4, {{"fNcalc", 1.7, 0}, {"fCcalc", 1.2, 0}}},
-    // Alpha 0 and cx at saturation leave the supply values as they were; pH from the kept SSABB.
-    {"SupplyValuesKeptWithoutAlpha", "SSABB;3\ncx;50\nOCh;4", "Alpha;0\nOChRW;1\nQLN;2", "", 4,
-     {{"OChRW", 1, 0}, {"QLN", 2, 0}, {"SSABB", 3, 0}, {"OCh", 4, 0}, {"pH", 6.8443936, 5e-8}}},
-    // Upstream denitrification with no effluent nitrate divides by 0 in the minimum recirculation;
-    // the conversion and the first sludge age are written by then.
-    {"NoEffluentNitrateKeepsWhatWasWritten", "SNO3an;0", "", kZeroDivide, 0,
-     {{"TTS", 8.2593277, 5e-8}, {"BDNH4zb", 350, 0}, {"VdVmax", 0.5, 0}}},
+    // Alpha 0, cx at saturation, no blow-in depth or no maximum utilisation with diffused
+    // aeration once left OC_h, OC_h,RW, Q_L,N and the pH at an earlier calculation's values.
+    {"AlphaZeroIsRefused", "SSABB;3", "Alpha;0\nOChRW;1\nQLN;2", Refused("Alpha"), 0,
+     {{"OChRW", 1, 0}, {"QLN", 2, 0}, {"SSABB", 3, 0}}},
+    {"OxygenAtSaturationIsRefused", "cx;50\nOCh;4", "", Refused("cx"), 0, {{"OCh", 4, 0}}},
+    {"NoBlowInDepthIsRefused", "HE;0", "QLN;2", Refused("HE"), 0, {{"QLN", 2, 0}}},
+    {"NoMaximumUtilisationIsRefused", "", "SSA100;0\nQLN;2", Refused("SSA100"), 0, {{"QLN", 2, 0}}},
+    // Surface aeration has no blow-in depth and no air flow: nothing to refuse there.
+    {"SurfaceAerationWithoutBlowInDepth", "HE;0", "AT;1\nSSA100;0", "", 4, {{"OVh", 208.27715, 5e-6}}},
+    // Upstream denitrification with no effluent nitrate divided by 0 in the minimum recirculation:
+    // refused before the design writes anything; the conversion before it has run.
+    {"NoEffluentNitrateIsRefused", "SNO3an;0", "", Refused("SNO3an"), 0,
+     {{"TTS", 0, 0}, {"BDNH4zb", 350, 0}, {"VdVmax", 0, 0}}},
     {"ZeroTemperatureBaseBelowFifteenDegrees", "", "aTd;0", kZeroDivide, 0, {}},
-    {"NoFlow", "QD;0", "", kInvalidOp, 0, {}},
+    {"NoFlowIsRefused", "QD;0", "", Refused("QD"), 0, {}},
 };
 
 // Names the case in test output instead of dumping its bytes.
@@ -186,15 +207,15 @@ TEST(HsgDesign, RecalculationIsIdempotent)
     EXPECT_EQ(twice.hsg, once.hsg);
 }
 
-TEST(HsgDesign, BlankPlantStopsInThePhosphorusBalanceAfterTheSetUp)
+TEST(HsgDesign, BlankPlantIsRefusedBeforeTheSetUp)
 {
-    // Every input 0, built-in parameters: 0/0 in the phosphorus balance.
+    // Every input 0, built-in parameters: no flow, and nothing is written.
     Plant zero;
     SetBuiltInDefaults(zero.hsg);
     zero.B().SetWord(kFlags, 1);
-    EXPECT_EQ(ErrorText([&] { HsgCalculate(zero.common, zero.hsg); }), kInvalidOp);
-    EXPECT_EQ(zero.b(kVdVmax), 0.5) << "set-up members keep their new values";
-    EXPECT_GT(zero.b(kTTS), 0.0);
+    EXPECT_EQ(ErrorText([&] { HsgCalculate(zero.common, zero.hsg); }), Refused("QD"));
+    EXPECT_EQ(zero.b(kVdVmax), 0.0);
+    EXPECT_EQ(zero.b(kTTS), 0.0);
 }
 
 TEST(HsgDesign, WaterChemistryHelpers)
@@ -231,11 +252,17 @@ TEST(HsgDesign, LoadsEnteredInsteadOfConcentrations)
     EXPECT_EQ(p.common, reference.common) << "loads and concentrations agree";
     EXPECT_EQ(p.hsg, reference.hsg);
 
-    // Loads with no flow give zero concentrations, not an error in the conversion.
-    Plant dry = ScenarioA();
-    ApplyRecordText("Flags;129\nQD;0", dry.common);
-    ConvertConcentrationsLoads(dry.common, dry.hsg);
-    EXPECT_EQ(dry.b(kCBSBzb), 0.0);
+    // Without a flow neither side follows from the other: a flow of 0 for a moment once wiped
+    // every concentration (or every load). Both stay as entered.
+    for (const char* flags : {"Flags;129", "Flags;1"}) {
+        Plant dry = ScenarioA();
+        ApplyRecordText(std::string(flags) + "\nQD;0\nBDBSBzb;2500\nBDPzb;80", dry.common);
+        dry.hsg.SetDouble(hsg::kBDO2zb, 5.0);
+        const Plant entered = dry;
+        ConvertConcentrationsLoads(dry.common, dry.hsg);
+        EXPECT_EQ(dry.common, entered.common) << flags;
+        EXPECT_EQ(dry.hsg, entered.hsg) << flags;
+    }
 }
 
 // The design computes a pH only with diffused aeration, a blow-in depth, a positive alpha value,
@@ -256,9 +283,13 @@ TEST(HsgDesign, PhAppliesOnlyWhereTheDesignComputesIt)
         Plant p = ScenarioA();
         change(p);
         p.B().SetDouble(block::kpH, 99);  // left by an earlier calculation
-        p = Calculated(p);
+        // An alpha value or a blow-in depth of 0 with diffused aeration is refused as a whole.
+        try {
+            p = Calculated(p);
+        } catch (const ERefusedInput&) {
+        }
         EXPECT_FALSE(PhApplies(p.common, 0, p.hsg)) << name;
-        if (p.hsg.AT() == 0 && p.common.Double(common::kHE) > 0) {
+        if (p.hsg.AT() == 0) {
             EXPECT_EQ(p.b(block::kpH), 99) << name << ": the design leaves the pH alone";
         }
     }

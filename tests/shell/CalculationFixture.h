@@ -43,6 +43,18 @@ inline void Activate(QWidget& window)
     QApplication::processEvents();
 }
 
+// The value cell of the result page's row with this caption (the page's bytes, so a caption
+// with umlauts is given in Windows-1252).
+inline std::string ValueBeside(const std::string& page, const std::string& caption)
+{
+    const std::size_t row = page.find(caption);
+    if (row == std::string::npos)
+        return "(keine Zeile " + caption + ")";
+    const std::string cellStart = "align=\"right\">";
+    const std::size_t start = page.find(cellStart, row) + cellStart.size();
+    return page.substr(start, page.find("</td>", start) - start);
+}
+
 // The page the report engine writes for a calculation file and load case with a template of
 // the shipped ones, as the report tool writes it.
 inline std::string ExpandedPage(const std::string& templateName, const std::string& calculation, int loadCase = 0)

@@ -296,9 +296,10 @@ TEST_F(UserRoad, ShortcutsActOnlyInTheirOwnWindow)
     EXPECT_TRUE(prompts.FileRequests().empty());
 }
 
-// An empty inflow makes the design divide by nothing. OK once closed the dialog with the bare
+// An inflow of 0 once made the design divide by nothing. OK once closed the dialog with the bare
 // arithmetic error and every edit lost; it now keeps the dialog open on its page with what was
-// typed, says once what is wrong, and Cancel still leaves the records as they were.
+// typed, says once what is wrong, naming the field, and Cancel still leaves the records as they
+// were.
 TEST_F(UserRoad, AnImpossibleCalculationKeepsTheDialogAndEveryValue)
 {
     TMainForm& window = Form(Example());
@@ -309,12 +310,7 @@ TEST_F(UserRoad, AnImpossibleCalculationKeepsTheDialogAndEveryValue)
 
     const auto emptyInflowAndOk = [&](QWidget& shown, const std::string& okCaption) {
         velmoran::testing::Enter(shown, "edCBSBzb", "333");
-        // Emptied as the user does it: all selected, deleted, the field left.
-        auto* qd = velmoran::testing::Control<QLineEdit>(shown, "edQD");
-        qd->setFocus(Qt::MouseFocusReason);
-        qd->selectAll();
-        QTest::keyClick(qd, Qt::Key_Backspace);
-        QTest::keyClick(qd, Qt::Key_Tab);
+        velmoran::testing::Enter(shown, "edQD", "0");
         const int pageShown = dialog.PageControl1->ActivePageIndex();
         const std::size_t messages = prompts.Messages().size();
         EXPECT_EQ(dialog.DlgOK->Caption(), okCaption);
@@ -324,10 +320,10 @@ TEST_F(UserRoad, AnImpossibleCalculationKeepsTheDialogAndEveryValue)
         ASSERT_EQ(prompts.Messages().size(), messages + 1);
         const std::string& text = prompts.Messages().back().Text;
         EXPECT_TRUE(Contains(text, "keine Berechnung möglich")) << text;
-        EXPECT_TRUE(Contains(text, "Gleitkomma")) << text;
-        EXPECT_TRUE(Contains(text, "Zulauf, Frachten und Temperaturen")) << text;
+        EXPECT_TRUE(Contains(text, "Der Zufluss Q_D")) << text;
+        EXPECT_TRUE(Contains(text, "Seite „Belastung“")) << text;
         EXPECT_EQ(dialog.PageControl1->ActivePageIndex(), pageShown);
-        EXPECT_EQ(velmoran::testing::Shown(shown, "edQD"), "");
+        EXPECT_EQ(velmoran::testing::Shown(shown, "edQD"), "0");
         EXPECT_EQ(velmoran::testing::Shown(shown, "edCBSBzb"), "333");
     };
     // Left open by the script: the user cancels.

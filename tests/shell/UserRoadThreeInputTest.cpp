@@ -174,6 +174,8 @@ TEST_F(UserRoadThree, ADialogClosedByItsAltLetterLeavesTheMenuBarAlone)
             if (fresh) {
                 velmoran::testing::EnterPage(dialog, 2);
                 velmoran::testing::Enter(shown, "edQD", "12000");
+                velmoran::testing::Enter(shown, "edCTKNzb", "50");
+                velmoran::testing::Enter(shown, "edCPzb", "8");
                 velmoran::testing::EnterPage(dialog, 6);
             }
             QWidget* focus = shown.focusWidget() ? shown.focusWidget() : &shown;

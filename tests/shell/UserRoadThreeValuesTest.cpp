@@ -31,17 +31,6 @@ namespace {
 using UserRoadThree = velmoran::testing::CalculationFixture;
 namespace fs = std::filesystem;
 
-// The value cell of the result page's row with this caption.
-std::string ValueBeside(const std::string& page, const std::string& caption)
-{
-    const std::size_t row = page.find(caption);
-    if (row == std::string::npos)
-        return "(keine Zeile " + caption + ")";
-    const std::string cellStart = "align=\"right\">";
-    const std::size_t start = page.find(cellStart, row) + cellStart.size();
-    return page.substr(start, page.find("</td>", start) - start);
-}
-
 const std::string kVolume = "Volumen des Belebungsbeckens V<sub>BB</sub>";
 const std::string kSludge = "Schlammtrockensubstanz TS<sub>BB</sub>";
 
@@ -57,7 +46,7 @@ TEST_F(UserRoadThree, NoVolumeWithoutAPositiveSludgeContent)
     TMainForm& window = Form(Example());
     THSGDlg& dialog = Dialog(Module());
     const TCommonRecord common = dialog.Module().CurrentCommon();
-    const std::string volume = ValueBeside(Page(), kVolume);
+    const std::string volume = velmoran::testing::ValueBeside(Page(), kVolume);
     ASSERT_NE(volume.find_first_of("123456789"), std::string::npos) << volume;
 
     modals.Expect([&](QWidget& shown) {
@@ -78,21 +67,21 @@ TEST_F(UserRoadThree, NoVolumeWithoutAPositiveSludgeContent)
     });
     window.ExecuteCommand("EDITDLG 3");
     EXPECT_TRUE(dialog.Module().CurrentCommon() == common);
-    EXPECT_EQ(ValueBeside(Page(), kVolume), volume);
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), kVolume), volume);
 
     for (const char* value : {"0", "-5"}) {
         // The second import asks about the first one's changes: they are not saved.
         prompts.Answer(mrNo);
         window.ExecuteCommand("FILEIMPORT " + files.WriteFile("ts.csv", std::string("TSBB;") + value + "\n"));
-        EXPECT_EQ(ValueBeside(Page(), kSludge), value == std::string("0") ? "0,00" : "-5,00");
-        EXPECT_EQ(ValueBeside(Page(), kVolume), "#") << value;
+        EXPECT_EQ(velmoran::testing::ValueBeside(Page(), kSludge), value == std::string("0") ? "0,00" : "-5,00");
+        EXPECT_EQ(velmoran::testing::ValueBeside(Page(), kVolume), "#") << value;
     }
     prompts.AnswerFile(files / "ohne.vda");
     window.FileSaveAsExecute();
     window.OpenCalculationFile(Example());
     window.OpenCalculationFile(files / "ohne.vda");
-    EXPECT_EQ(ValueBeside(Page(), kSludge), "-5,00");
-    EXPECT_EQ(ValueBeside(Page(), kVolume), "#");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), kSludge), "-5,00");
+    EXPECT_EQ(velmoran::testing::ValueBeside(Page(), kVolume), "#");
 }
 
 // An import once replaced what it could not keep without a word: characters a calculation file

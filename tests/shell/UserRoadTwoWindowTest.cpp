@@ -31,7 +31,8 @@ namespace {
 using UserRoadTwo = velmoran::testing::CalculationFixture;
 
 // Ctrl+N, then OK: the date field shows today for the new calculation's empty date, and today is
-// what the record keeps and the page prints, never 30.12.1899.
+// what the record keeps and the page prints, never 30.12.1899. (Flow, nitrogen and phosphorus
+// are what a new calculation needs at least.)
 TEST_F(UserRoadTwo, ANewCalculationKeepsTheDateItsDialogShowed)
 {
     TMainForm& window = Form();
@@ -43,6 +44,8 @@ TEST_F(UserRoadTwo, ANewCalculationKeepsTheDateItsDialogShowed)
         shown = velmoran::testing::ReadControl(dialog, "edDatum");
         velmoran::testing::EnterPage(Dialog(Module()), 2);
         velmoran::testing::Enter(dialog, "edQD", "12000");
+        velmoran::testing::Enter(dialog, "edCTKNzb", "50");
+        velmoran::testing::Enter(dialog, "edCPzb", "8");
         velmoran::testing::EnterPage(Dialog(Module()), 6);
         velmoran::testing::ClickControl(dialog, "BtnOK");
     });

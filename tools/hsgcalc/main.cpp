@@ -1,6 +1,7 @@
 // hsgcalc IN.vda OUT.vda: reads a calculation pair, runs the design calculation on it and writes
-// the computed pair under the new name (the ".vdh" beside it). An arithmetic error prints its
-// German text and ends with exit code 1.
+// the computed pair under the new name (the ".vdh" beside it). Input the design refuses (an alpha
+// value of 0, c_x at saturation, ...) and an arithmetic error print the German message, which names
+// the field where it can, write nothing and end with exit code 1.
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgModule.h"
 #include "platform/core/Exceptions.h"

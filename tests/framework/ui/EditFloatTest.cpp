@@ -5,6 +5,7 @@
 #include "framework/ui/VarFrame.h"
 #include "platform/core/FormatSettings.h"
 #include "tests/support/DialogScript.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TestApp.h"
 
 #include <gtest/gtest.h>
@@ -202,6 +203,49 @@ TEST_F(EditFloatTest, CommitOfNoNumberGivesMissingOnce)
     edit.Commit();
     EXPECT_EQ(edit.Value(), -2);
     EXPECT_EQ(validated, 2);
+}
+
+// With CheckOnExit the edit refuses text that is no number instead of committing the missing
+// value: Enter and a command say so, naming the field, and the value and the text stay. A command
+// of the window also takes a number typed into an edit that lost the focus unseen (its window was
+// not the active one, so no focus loss committed it).
+TEST_F(EditFloatTest, CheckOnExitRefusesTextThatIsNoNumber)
+{
+    ScriptedPromptService prompts;
+    QWidget window;
+    auto* refusing = new TEditFloat(&window);
+    auto* other = new TEditFloat(&window);
+    refusing->CheckOnExit = true;
+    refusing->FieldName = "Temperatur T";
+    refusing->SetValue(12);
+    other->SetValue(3);
+    refusing->OnValidate = [this](TEditFloat*) { ++validated; };
+    for (const char* typed : {"25-", ",", "-", ""}) {
+        refusing->setText(QString::fromUtf8(typed));
+        QTest::keyClick(refusing, Qt::Key_Return);
+        EXPECT_EQ(refusing->Value(), 12) << typed;
+        EXPECT_EQ(refusing->text().toStdString(), typed);
+        EXPECT_FALSE(CommitFocusedEdit(window)) << typed;
+    }
+    ASSERT_EQ(prompts.Messages().size(), 8u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "„25-“ im Feld „Temperatur T“ ist keine Zahl.");
+    EXPECT_EQ(prompts.Messages()[1].Text, prompts.Messages()[0].Text);
+    EXPECT_EQ(prompts.Messages()[6].Text, "Das Feld „Temperatur T“ ist leer: Ein leeres Feld ist keine Zahl.");
+    EXPECT_EQ(validated, 0);
+
+    refusing->setText(QStringLiteral("13"));
+    other->setText(QStringLiteral("4"));
+    EXPECT_TRUE(CommitFocusedEdit(window));
+    EXPECT_EQ(refusing->Value(), 13);
+    EXPECT_EQ(other->Value(), 4);
+    EXPECT_EQ(validated, 1);
+    EXPECT_EQ(prompts.Messages().size(), 8u);
+
+    // Without CheckOnExit the control keeps its own commit: the missing value, without a word.
+    other->setText(QStringLiteral("25-"));
+    EXPECT_TRUE(CommitFocusedEdit(window));
+    EXPECT_EQ(other->Value(), other->ValueMissing());
+    EXPECT_EQ(prompts.Messages().size(), 8u);
 }
 
 TEST_F(EditFloatTest, EnterCommitsAndEscapeClears)

@@ -209,8 +209,9 @@ TEST_F(HsgDlgEdit, OkCommitsTheCalculatedCopies)
 
 TEST_F(HsgDlgEdit, ArithmeticErrorAtOkCommitsNothing)
 {
-    // A new calculation: no flow, so the calculation at OK divides by zero. OK is refused with a
-    // message and the dialog stays open on the edit; the user then cancels.
+    // A new calculation: no flow, which the calculation at OK refuses. OK is refused with a
+    // message naming the field and its page, and the dialog stays open on the edit; the user then
+    // cancels.
     const Records before(Module());
     runner.Expect([&](QWidget& window) {
         Module().EditCommon().Block(0).SetDouble(block::kT, 10);
@@ -220,7 +221,8 @@ TEST_F(HsgDlgEdit, ArithmeticErrorAtOkCommitsNothing)
     });
     EXPECT_FALSE(dlg.Exec("EDIT", {.Mode = 1, .Page = 1}));
     ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_NE(prompts.Messages()[0].Text.find("Gleitkomma"), std::string::npos) << prompts.Messages()[0].Text;
+    EXPECT_NE(prompts.Messages()[0].Text.find("Zufluss Q_D"), std::string::npos) << prompts.Messages()[0].Text;
+    EXPECT_NE(prompts.Messages()[0].Text.find("Seite „Belastung“"), std::string::npos) << prompts.Messages()[0].Text;
     EXPECT_EQ(Records(Module()), before);
     EXPECT_FALSE(dlg.Modified);
 }

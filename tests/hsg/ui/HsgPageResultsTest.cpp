@@ -113,7 +113,8 @@ TEST_F(HsgPageResults, ANewCalculationOpensWithOneMessageAndDashes)
 
 TEST_F(HsgPageResults, NoPhWithoutAlpha)
 {
-    // The built-in defaults (no "hsg.vdt") leave alpha at 0: the design computes no pH.
+    // The built-in defaults (no "hsg.vdt") leave alpha at 0: the design refuses it, naming the
+    // field, and shows no result at all, the pH of an earlier calculation least of all.
     std::filesystem::remove(tmp / "hsg.vdt");
     dlg.Exec("InitData");
     ASSERT_EQ(Module().CurrentHsg().Double(hsg::kAlpha), 0);
@@ -121,8 +122,9 @@ TEST_F(HsgPageResults, NoPhWithoutAlpha)
     CurrentBlock().SetDouble(block::kpH, 6.1);  // a value of some earlier calculation
     runner.Expect([&](QWidget&) {
         EnterPage(dlg, 6);
-        EXPECT_TRUE(prompts.Messages().empty());
-        EXPECT_NE(dlg.Pages().KSGrid->Cells(1, 6), "-");
+        ASSERT_EQ(prompts.Messages().size(), 1u);
+        EXPECT_NE(prompts.Messages()[0].Text.find("Der Alpha-Wert muss größer als 0 sein"), std::string::npos);
+        EXPECT_EQ(dlg.Pages().KSGrid->Cells(1, 6), "-");
         EXPECT_EQ(dlg.Pages().KSGrid->Cells(1, 7), "-");
         EXPECT_EQ(CellColor(7), GridColor());
     });

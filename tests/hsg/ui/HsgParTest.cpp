@@ -117,15 +117,20 @@ TEST_F(HsgParTest, TypedValueIsStoredEvenWhenOkIsClickedInTheEdit)
     EXPECT_TRUE(dlg.Exec("EditParams"));
     EXPECT_EQ(Module().CurrentHsg().Double(hsg::kfP), 0.7);
 
-    // An emptied edit stores 0 (the dialog checks no range).
-    runner.Expect([](QWidget& window) {
+    // An emptied edit once stored 0: it is no number, and OK says so and keeps the dialog open.
+    runner.Expect([&](QWidget& window) {
         auto* edit = Control<QLineEdit>(window, "edKN");
         edit->setFocus();
         edit->clear();
         ClickControl(window, "BtnOK");
+        EXPECT_TRUE(window.isVisible());
+        ClickControl(window, "BtnCancel");
     });
     EXPECT_TRUE(dlg.Exec("EditParams"));
-    EXPECT_EQ(Module().CurrentHsg().Double(hsg::kkN), 0.0);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text,
+              "Das Feld „Halbwertskonzentration (Autotrophe Organismen)“ ist leer: Ein leeres Feld ist keine Zahl.");
+    EXPECT_EQ(Module().CurrentHsg().Double(hsg::kkN), 1.0);
 }
 
 TEST_F(HsgParTest, PagesButtonsAndContextHelp)
