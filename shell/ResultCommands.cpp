@@ -6,8 +6,10 @@
 #include "controls/HtmlLabel.h"
 #include "framework/ui/MainDlg.h"
 #include "html/viewer/PageViewer.h"
+#include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "platform/StringTable.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
 #include "report/Report.h"
@@ -164,8 +166,15 @@ void TMainForm::StepResultIndex(const std::string& text)
     const std::optional<std::uint8_t> next = NextLoadCase(LoadCase, text);
     if (!next || *next == LoadCase)
         return;
-    if (TMainDlg* module = shell_.Modules.ModuleDialog())
-        module->Exec("Calculate");
+    // A calculation the module refuses (a file holding input it cannot compute from) says so and
+    // keeps the other load cases in reach: its page shows "#" for what it could not compute.
+    if (TMainDlg* module = shell_.Modules.ModuleDialog()) {
+        try {
+            module->Exec("Calculate");
+        } catch (const EMathError& error) {
+            Prompts().ShowError(error.what());
+        }
+    }
     LoadCase = *next;
     RefreshResultPage();
 }

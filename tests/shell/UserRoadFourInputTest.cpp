@@ -318,6 +318,14 @@ TEST_F(UserRoadFour, NoResultBesideAnInputItWasNotComputedFrom)
     EXPECT_EQ(velmoran::testing::ValueBeside(Page(), Utf8ToCp1252("Sauerstoffkonzentration im belüfteten Volumen c<sub>x</sub>")),
               "15,0");
     EXPECT_EQ(velmoran::testing::ValueBeside(Page(), supply), "#");
+
+    // The other load cases stay in reach: stepping says once why nothing is computed, and goes on.
+    const std::size_t messages = prompts.Messages().size();
+    EXPECT_TRUE(window.ExecuteCommand("SETINDEX +"));
+    ASSERT_EQ(prompts.Messages().size(), messages + 1);
+    EXPECT_TRUE(Contains(prompts.Messages().back().Text, "Die Sauerstoffkonzentration im belüfteten Volumen c_x"));
+    EXPECT_EQ(window.LoadCase, 1);
+    EXPECT_NE(Page().find("Dieser Lastfall ist nicht aktiv."), std::string::npos);
 }
 
 // A new calculation paged with Weiter and no Zufluss showed a bare "Ungültige
