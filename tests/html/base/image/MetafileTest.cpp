@@ -284,6 +284,37 @@ TEST(Metafiles, APlayStopsBeforeTheDrawingThatWouldPassItsDrawBudget)
     EXPECT_EQ(ellipses(printer, {0, 0, 625, 625}, 10.5 * each), 10);
 }
 
+// The bitmaps of a play are charged the pixels they decode to before they are decoded, whatever
+// they are drawn into: bitmaps of 100 x 100 pixels drawn into one pixel each stop the play at the
+// one that would pass the budget, and nothing after it is drawn; a budget for all of them draws
+// them all and what follows.
+TEST(Metafiles, APlayStopsBeforeTheBitmapWhoseDecodingWouldPassItsBudget)
+{
+    TestFontEngine fonts;
+    std::string records;
+    for (int i = 0; i < 5; ++i)
+        records += imagetest::StretchDibitsEmfRecord(10 * i, 0, 1, 1, 100, 100);
+    records += imagetest::EmfRecord(42, {0, 0, 50, 50});
+    const std::string file = imagetest::BuildEmf(100, 100, records);
+    const TMetafile metafile = *Read(Bytes(file.begin(), file.end()));
+    const auto play = [&](double bitmapBudget) {
+        RecordingCanvas canvas(fonts);
+        PlayMetafile(canvas, metafile, {0, 0, 100, 100}, kMetafileRecordBudget, kMetafileDrawBudget, bitmapBudget);
+        return canvas.Calls();
+    };
+    const auto count = [](const std::vector<std::string>& calls, const char* what) {
+        return std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(what, 0) == 0; });
+    };
+    EXPECT_EQ(play(2.5 * 100 * 100), (std::vector<std::string>{"StretchBlt 0,0,1,1 from 0,0,100,100 of 100x100",
+                                                               "StretchBlt 10,0,11,1 from 0,0,100,100 of 100x100"}));
+    EXPECT_EQ(count(play(3 * 100 * 100), "StretchBlt "), 3);
+    for (const double all : {5.0 * 100 * 100, kMetafileBitmapBudget}) {
+        const std::vector<std::string> calls = play(all);
+        EXPECT_EQ(count(calls, "StretchBlt "), 5);
+        EXPECT_EQ(count(calls, "Ellipse "), 1);
+    }
+}
+
 // Shown as a picture, a metafile is played once into an image of each size it is shown at: the
 // paints of that size draw the same image, another size plays it again and keeps both (mirrored,
 // it stays mirrored). A size beyond the pixels an image may have is drawn from an image of fewer
