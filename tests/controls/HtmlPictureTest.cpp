@@ -353,3 +353,30 @@ TEST_F(HtmlPicture, EverySpellingOfOneFileIsOnePicture)
     bitmap.reset();
     EXPECT_EQ(TKeptImages::Shared().Held(), heldBefore);
 }
+
+// A caption's paint is one paint of its pictures: one metafile shown at more sizes than a picture
+// keeps has all of them kept, and the next paint draws them as they are.
+TEST_F(HtmlPicture, ACaptionKeepsEverySizeItShowsAPictureAt)
+{
+    velmoran::testing::TempFolder folder;
+    const std::string file = folder.WriteFile("groessen.emf", imagetest::FullSizeEllipsesEmf(40, 30, 2));
+    const int sizes = TKeptImages::kSizesPerPicture + 1;
+    std::string caption;
+    for (int i = 0; i < sizes; ++i)
+        caption += "<IMG SRC=\"FILE://" + file + "\" WIDTH=\"" + std::to_string(40 + i) + "\" HEIGHT=\"30\">";
+    TestFontEngine fonts;
+    RecordingCanvas canvas(fonts, 1000, 100);
+    THtmlPictureCache cache;
+    TMiniHtmlInputs in;
+    in.Text = caption;
+    in.Rect = {0, 0, 1000, 100};
+    in.PictureCache = &cache;
+    TMiniHtmlOutputs out;
+    const int keptBefore = TKeptImages::Shared().Count();
+    for (int paint = 0; paint < 2; ++paint) {
+        DrawMiniHtml(canvas, in, out);
+        EXPECT_EQ(TKeptImages::Shared().Count(), keptBefore + sizes) << paint;
+    }
+    cache.ClearPictures();
+    EXPECT_EQ(TKeptImages::Shared().Count(), keptBefore);
+}

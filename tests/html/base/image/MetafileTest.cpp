@@ -417,6 +417,78 @@ TEST(Metafiles, KeptImagesStayWithinOneBudget)
     EXPECT_NE(many.Find(&a, TKeptImages::kSizesPerPicture + 2, 10), nullptr);
 }
 
+// What a paint draws stays kept while it runs: one picture drawn at more sizes than a picture
+// keeps, or pictures past the budget, keep what fits - the sizes all, the pictures drawn first -
+// instead of each image driving out one the paint drew, so that the next paint finds them and
+// plays nothing (or only what did not fit) again. A later paint lets go of them as before.
+TEST(Metafiles, WhatAPaintDrawsStaysKept)
+{
+    const std::int64_t each = 10 * 10 * 4;
+    const int a = 0, b = 0;
+    const auto image = [] { return QImage(10, 10, QImage::Format_ARGB32_Premultiplied); };
+    const int sizes = TKeptImages::kSizesPerPicture + 2;
+
+    TKeptImages kept(100 * each);
+    {
+        const TKeptImages::Paint paint;
+        for (int size = 1; size <= sizes; ++size)
+            kept.Keep(&a, size, 10, image());
+        EXPECT_EQ(kept.Count(), sizes);
+    }
+    {
+        const TKeptImages::Paint paint;
+        for (int size = 1; size <= sizes; ++size)
+            EXPECT_NE(kept.Find(&a, size, 10), nullptr) << size;
+    }
+    // A paint that draws one more size lets go of the oldest sizes the paints before drew.
+    {
+        const TKeptImages::Paint paint;
+        kept.Keep(&a, sizes + 1, 10, image());
+    }
+    EXPECT_EQ(kept.Count(), TKeptImages::kSizesPerPicture);
+    EXPECT_EQ(kept.Find(&a, 1, 10), nullptr);
+
+    // Five pictures in a budget of three: the first three are kept, the others are not, and the
+    // next paint finds the three; within the budget all along.
+    TKeptImages three(3 * each);
+    const int pictures[5] = {};
+    for (int round = 0; round < 2; ++round) {
+        const TKeptImages::Paint paint;
+        for (const int& picture : pictures)
+            if (!three.Find(&picture, 10, 10))
+                three.Keep(&picture, 10, 10, image());
+        EXPECT_EQ(three.Bytes(), 3 * each);
+    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(three.Find(&pictures[i], 10, 10) != nullptr, i < 3) << i;
+    // A paint opened inside one is part of it: what either drew stays.
+    {
+        const TKeptImages::Paint outer;
+        ASSERT_NE(three.Find(&pictures[2], 10, 10), nullptr);
+        {
+            const TKeptImages::Paint inner;
+            ASSERT_NE(three.Find(&pictures[0], 10, 10), nullptr);
+            ASSERT_NE(three.Find(&pictures[1], 10, 10), nullptr);
+        }
+        three.Keep(&b, 10, 10, image());
+        EXPECT_EQ(three.Find(&b, 10, 10), nullptr);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NE(three.Find(&pictures[i], 10, 10), nullptr) << i;
+    }
+
+    // A metafile shown at five sizes in each paint is played five times in all.
+    TestFontEngine fonts;
+    TKeptImages images;
+    TMetafileImage picture(*Read(Load("zeichnung.emf")), images, {});
+    RecordingCanvas screen(fonts);
+    for (int round = 0; round < 3; ++round) {
+        const TKeptImages::Paint paint;
+        for (int size = 0; size < 5; ++size)
+            picture.Draw(screen, {0, 0, 100 + size, 50});
+    }
+    EXPECT_EQ(picture.Plays(), 5);
+}
+
 TEST(Icons, TheLargestDeepestPictureIsTakenWithItsTransparency)
 {
     const Bytes icon = Load("symbol.ico");
