@@ -55,6 +55,16 @@ void Load(THtmlPicture& picture, const std::string& bytes)
     picture.LoadFromStream(&stream);
 }
 
+// A caption drawn into width x 100 pixels with the pictures of the cache.
+TMiniHtmlInputs CaptionWithPictures(const std::string& text, THtmlPictureCache& cache, int width)
+{
+    TMiniHtmlInputs in;
+    in.Text = text;
+    in.Rect = {0, 0, width, 100};
+    in.PictureCache = &cache;
+    return in;
+}
+
 class HtmlPicture : public ::testing::Test {};
 
 }  // namespace
@@ -326,10 +336,7 @@ TEST_F(HtmlPicture, EverySpellingOfOneFileIsOnePicture)
     TestFontEngine fonts;
     RecordingCanvas canvas(fonts, 3000, 100);
     THtmlPictureCache cache;
-    TMiniHtmlInputs in;
-    in.Text = caption;
-    in.Rect = {0, 0, 3000, 100};
-    in.PictureCache = &cache;
+    TMiniHtmlInputs in = CaptionWithPictures(caption, cache, 3000);
     TMiniHtmlOutputs out;
     const int keptBefore = TKeptImages::Shared().Count();
     DrawMiniHtml(canvas, in, out);
@@ -367,10 +374,7 @@ TEST_F(HtmlPicture, ACaptionKeepsEverySizeItShowsAPictureAt)
     TestFontEngine fonts;
     RecordingCanvas canvas(fonts, 1000, 100);
     THtmlPictureCache cache;
-    TMiniHtmlInputs in;
-    in.Text = caption;
-    in.Rect = {0, 0, 1000, 100};
-    in.PictureCache = &cache;
+    const TMiniHtmlInputs in = CaptionWithPictures(caption, cache, 1000);
     TMiniHtmlOutputs out;
     const int keptBefore = TKeptImages::Shared().Count();
     for (int paint = 0; paint < 2; ++paint) {
