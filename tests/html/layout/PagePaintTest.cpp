@@ -1,8 +1,8 @@
 // Painting one page of a long document: the paint visits what reaches into the page and leaves the
 // rest alone, so that a page costs the same however long the document is (a print of it then costs
 // its length, not the square of it). What starts above the page and reaches into it - a float, a
-// long paragraph, a block moved down - is still painted, and a print cut page by page shows every
-// line once.
+// long paragraph, a block moved down, a block reaching to the end - is still painted, and a print
+// cut page by page shows every line once.
 #include "ParserTestSupport.h"
 
 #include "html/layout/PaintIndex.h"

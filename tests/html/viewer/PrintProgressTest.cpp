@@ -1,5 +1,5 @@
-// Tests of the print-progress window: the status texts, Cancel and Esc between pages, and an
-// error of the run raised again after the window closed.
+// Tests of the print-progress window: the status texts, Cancel and Esc between pages, an error of
+// the run raised again after the window closed, and a viewer whose window goes during the run.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "PdfProbe.h"

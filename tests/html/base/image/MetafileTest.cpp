@@ -2,8 +2,9 @@
 // with their sizes; played, they show the drawing they describe, at their own size and scaled
 // (a rendered comparison at the places the drawing fixes); damaged files are refused, and what a
 // damaged record or an unknown one holds is skipped; a play stops after its budget of records and
-// before a drawing past its draw budget; a metafile shown as a picture is played once for each size
-// it is shown at, its images kept within one budget; of an icon's pictures
+// before a drawing past its draw budget or a bitmap past its decoding budget; a metafile shown as
+// a picture is played once for each size it is shown at, its images kept within one budget, what a
+// paint draws kept while it runs; of an icon's pictures
 // the largest and deepest is taken, with its transparency.
 #include "html/base/image/IconDecode.h"
 #include "html/base/image/KeptImages.h"
