@@ -4,6 +4,7 @@
 #include "controls/MiniHtml.h"
 
 #include "controls/MiniHtmlText.h"
+#include "html/base/image/KeptImages.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/ScopeExit.h"
 
@@ -70,6 +71,9 @@ TMiniHtmlLine Rerun(const TMiniHtmlLine& measured)
 
 bool DrawMiniHtml(Canvas& canvas, const TMiniHtmlInputs& inputs, TMiniHtmlOutputs& outputs)
 {
+    // A caption showing a metafile at more sizes than a picture keeps finds all of them at its
+    // next paint.
+    const TKeptImages::Paint keptImagesPaint;
     outputs = TMiniHtmlOutputs{};
     const int saved = canvas.SaveDC();
     const ScopeExit restore([&] { canvas.RestoreDC(saved); });

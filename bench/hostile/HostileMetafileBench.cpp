@@ -4,6 +4,8 @@
 // 24,000 ellipses each as large as the picture (576 KB) shown at a huge WIDTH and HEIGHT: its
 // first paint and the paints after it. Thirty captions naming one small metafile each by another
 // spelling of its address, shown at 4096 x 4096 (run it under /usr/bin/time -v for the peak memory).
+// A metafile of seven records each stretching a 1-bit bitmap of 8192 x 8192 into one pixel, played
+// at a new size each time. One caption showing one picture at five sizes: a later paint.
 #include "controls/MiniHtml.h"
 #include "controls/PictureContainer.h"
 #include "platform/QtCanvas.h"
@@ -127,12 +129,16 @@ void PaintCaption(const std::string& caption, THtmlPictureCache& cache, QImage& 
     DrawMiniHtml(canvas, in, out);
 }
 
-void MetafileShownAt(benchmark::State& state)
+// 24,000 ellipses each as large as the picture.
+const std::string& FullSizeEllipsesFile()
 {
-    NeedApplication();
     static const std::string file = BenchFile("ellipses-full.emf", imagetest::FullSizeEllipsesEmf(kWidth, kHeight, 24000));
-    const std::string size = std::to_string(state.range(0));
-    const std::string caption = "<IMG SRC=\"FILE://" + file + "\" WIDTH=\"" + size + "\" HEIGHT=\"" + size + "\">";
+    return file;
+}
+
+// The caption's first paint, then the paints after it.
+void PaintCaptionAgain(benchmark::State& state, const std::string& caption)
+{
     QImage screen(kWidth, kHeight, QImage::Format_RGB32);
     THtmlPictureCache cache;
     const auto start = std::chrono::steady_clock::now();
@@ -141,7 +147,20 @@ void MetafileShownAt(benchmark::State& state)
     for (auto _ : state)
         PaintCaption(caption, cache, screen);
     state.counters["first_paint_ms"] = first.count();
-    state.counters["emf_bytes"] = static_cast<double>(std::filesystem::file_size(file));
+}
+
+// An IMG of the file at that size.
+std::string ImageTag(const std::string& file, int size)
+{
+    return "<IMG SRC=\"FILE://" + file + "\" WIDTH=\"" + std::to_string(size) + "\" HEIGHT=\"" + std::to_string(size) +
+           "\">";
+}
+
+void MetafileShownAt(benchmark::State& state)
+{
+    NeedApplication();
+    PaintCaptionAgain(state, ImageTag(FullSizeEllipsesFile(), static_cast<int>(state.range(0))));
+    state.counters["emf_bytes"] = static_cast<double>(std::filesystem::file_size(FullSizeEllipsesFile()));
 }
 BENCHMARK(MetafileShownAt)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -155,12 +174,42 @@ void MetafileSpelledThirtyWays(benchmark::State& state)
         THtmlPictureCache cache;
         std::string dots;
         for (int i = 0; i < 30; ++i, dots += "./")
-            PaintCaption("<IMG SRC=\"FILE://" + folder + "/" + dots + "two-ellipses.emf\" WIDTH=\"4096\" HEIGHT=\"4096\">",
-                         cache, screen);
+            PaintCaption(ImageTag(folder + "/" + dots + "two-ellipses.emf", 4096), cache, screen);
         state.counters["pictures"] = cache.Count();
     }
     state.counters["emf_bytes"] = static_cast<double>(std::filesystem::file_size(file));
 }
 BENCHMARK(MetafileSpelledThirtyWays)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void MetafileBitmapRecords(benchmark::State& state)
+{
+    NeedApplication();
+    std::string records;
+    for (int i = 0; i < 7; ++i)
+        records += imagetest::StretchDibitsEmfRecord(10 * i, 0, 1, 1, 8192, 8192);
+    auto picture = Picture(imagetest::BuildEmf(100, 100, records));
+    picture->Stretch = true;
+    QImage screen(kWidth, kHeight, QImage::Format_RGB32);
+    int size = 100;
+    for (auto _ : state) {
+        QPainter painter(&screen);
+        QtCanvas canvas(&painter);
+        picture->Draw(canvas, {0, 0, size, size});
+        ++size;
+    }
+}
+// Goal: under a second for each size.
+BENCHMARK(MetafileBitmapRecords)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void KeptPicturesFiveSizes(benchmark::State& state)
+{
+    NeedApplication();
+    std::string caption;
+    for (int size = 120; size <= 160; size += 10)
+        caption += ImageTag(FullSizeEllipsesFile(), size);
+    PaintCaptionAgain(state, caption);
+}
+// Goal: a later paint under 100 ms.
+BENCHMARK(KeptPicturesFiveSizes)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

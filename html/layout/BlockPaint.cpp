@@ -56,15 +56,18 @@ void TBlock::PaintChildren(Canvas& canvas, const TRect& clip, IndentManagerBasic
 {
     const int saveID = indents.CurrentID;
     indents.CurrentID = LevelID;
-    const auto [first, last] = ChildIndex.ToPaint(ZList.size(), [this](std::size_t i) { return ZList[i]; }, Document, clip);
-    for (std::size_t i = first; i < last; ++i)
+    for (const std::size_t i :
+         ChildIndex.ToPaint(ZList.size(), [this](std::size_t n) { return ZList[n]; }, Document, clip))
         ZList[i]->PaintSection(canvas, clip, indents, x + ContentOffset, xRef, yRef);
     indents.CurrentID = saveID;
 }
 
 TYBand TBlock::PaintBand()
 {
-    TYBand band = TSectionBase::PaintBand();
+    // A block's DrawHeight reaches down past the floats beside it, which may be as tall as the
+    // document: it only keeps the block's page-cut rules from cutting it there, and those look at
+    // it only when the block starts on the page.
+    TYBand band = PlacedBand();
     const auto& m = MargArray;
     // The top border reaches down to the padding box, which a negative top padding can put below
     // everything else of the block.

@@ -7,6 +7,7 @@
 #include "platform/Canvas.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace velmoran {
 
@@ -27,14 +28,20 @@ int TSectionBase::PaintSection(Canvas& /*canvas*/, const TRect& /*clip*/, Indent
     return YPosition + SectionHeight;
 }
 
-TYBand TSectionBase::PaintBand()
+TYBand TSectionBase::PlacedBand() const
 {
     // (Not ContentTop: a block keeps its own, and leaves this one at 0.)
     TYBand band;
     for (const std::int64_t y : {std::int64_t{YPosition}, std::int64_t{YPosition} + SectionHeight,
-                                 std::int64_t{YPosition} + DrawHeight, std::int64_t{DrawTop}, std::int64_t{DrawBot},
-                                 std::int64_t{ContentBot}})
+                                 std::int64_t{DrawTop}, std::int64_t{DrawBot}, std::int64_t{ContentBot}})
         band.Add(y);
+    return band;
+}
+
+TYBand TSectionBase::PaintBand()
+{
+    TYBand band = PlacedBand();
+    band.Add(std::int64_t{YPosition} + DrawHeight);
     return band;
 }
 
@@ -117,12 +124,12 @@ int TCellBasic::PaintCell(Canvas& canvas, const TRect& clip, int x, int y, int x
 {
     IndentManagerBasic fallback;
     IndentManagerBasic& indents = Indents ? *Indents : fallback;
-    const auto [first, last] = PaintIndex.ToPaint(
+    const std::vector<std::size_t> visit = PaintIndex.ToPaint(
         static_cast<std::size_t>(Count()), [this](std::size_t i) { return Items(static_cast<int>(i)); }, Document, clip);
-    for (std::size_t i = first; i < last; ++i)
+    for (const std::size_t i : visit)
         y = Items(static_cast<int>(i))->PaintSection(canvas, clip, indents, x, xRef, yRef);
     // What a paint of the last section returns, when it lay outside the clip.
-    if (last < static_cast<std::size_t>(Count()))
+    if (Count() > 0 && (visit.empty() || visit.back() + 1 < static_cast<std::size_t>(Count())))
         y = ExtentSum(Last()->YPosition, Last()->SectionHeight);
     return y;
 }

@@ -53,6 +53,9 @@ public:
     // The band of document Y that painting the section as laid out may reach, drawing or moving
     // a page cut; outside it (and a little slack) PaintSection does nothing.
     virtual TYBand PaintBand();
+    // The band of the section's own place and drawing, without the floats that hang below it
+    // (DrawHeight): those a block only makes room for are painted by their own sections.
+    TYBand PlacedBand() const;
     // The narrowest and the widest the section can be laid out.
     virtual void GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth);
     // A copy for the print copy of the document, owned by a cell of it; null for a kind that

@@ -57,13 +57,24 @@ void TPrnStatusForm::RunModal(TPageViewer& viewer, std::function<void()> work, b
 
 void TPrnStatusForm::RunWork()
 {
-    // The owner's own page handler (if any) still hears every page, after the window.
+    if (!viewer_) {
+        // Gone before the run began: nothing was printed.
+        running_ = false;
+        done(mrCancel);
+        return;
+    }
+    // The owner's own page handler (if any) still hears every page, after the window; it may
+    // destroy the viewer, which then gets nothing back.
     TPageEvent previous = viewer_->OnPageEvent;
-    ScopeExit restore([&] { viewer_->OnPageEvent = previous; });
+    ScopeExit restore([&] {
+        if (viewer_)
+            viewer_->OnPageEvent = previous;
+    });
     viewer_->OnPageEvent = [this, previous](TPageViewer* sender, int page, bool& stop) {
         PageCallback(page, stop);
-        if (previous)
-            previous(sender, page, stop);
+        // Called from a copy: destroying the viewer destroys this handler as well.
+        if (const TPageEvent owner = previous)
+            owner(sender, page, stop);
     };
     try {
         work_();

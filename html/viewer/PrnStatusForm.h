@@ -5,6 +5,7 @@
 #include "html/viewer/PageViewer.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <exception>
 #include <functional>
@@ -25,7 +26,8 @@ public:
     // the user cancelled. An error of the run closes the window and is raised again afterwards.
     void DoPrint(TPageViewer& viewer, int fromPage, int toPage, bool& abort);
     // Records the viewer's pages into the recorder the same way; a cancelled recording keeps the
-    // pages recorded so far.
+    // pages recorded so far. A viewer destroyed during the run (a page handler closing its window)
+    // ends it, and is left alone afterwards.
     void DoPreview(TPageViewer& viewer, TMetaFilePrinter& recorder, bool& abort);
 
     bool Canceled() const { return canceled_; }
@@ -46,7 +48,7 @@ private:
 
     QLabel* statusLabel_;
     QPushButton* cancelButton_;
-    TPageViewer* viewer_ = nullptr;
+    QPointer<TPageViewer> viewer_;  // null once the viewer is destroyed (a page handler may close its window)
     std::function<void()> work_;
     bool canceled_ = false;
     bool running_ = false;

@@ -55,6 +55,16 @@ void Load(THtmlPicture& picture, const std::string& bytes)
     picture.LoadFromStream(&stream);
 }
 
+// A caption drawn into width x 100 pixels with the pictures of the cache.
+TMiniHtmlInputs CaptionWithPictures(const std::string& text, THtmlPictureCache& cache, int width)
+{
+    TMiniHtmlInputs in;
+    in.Text = text;
+    in.Rect = {0, 0, width, 100};
+    in.PictureCache = &cache;
+    return in;
+}
+
 class HtmlPicture : public ::testing::Test {};
 
 }  // namespace
@@ -326,10 +336,7 @@ TEST_F(HtmlPicture, EverySpellingOfOneFileIsOnePicture)
     TestFontEngine fonts;
     RecordingCanvas canvas(fonts, 3000, 100);
     THtmlPictureCache cache;
-    TMiniHtmlInputs in;
-    in.Text = caption;
-    in.Rect = {0, 0, 3000, 100};
-    in.PictureCache = &cache;
+    TMiniHtmlInputs in = CaptionWithPictures(caption, cache, 3000);
     TMiniHtmlOutputs out;
     const int keptBefore = TKeptImages::Shared().Count();
     DrawMiniHtml(canvas, in, out);
@@ -352,4 +359,28 @@ TEST_F(HtmlPicture, EverySpellingOfOneFileIsOnePicture)
     EXPECT_EQ(TKeptImages::Shared().Held(), heldBefore + 30 * 20 * 4);
     bitmap.reset();
     EXPECT_EQ(TKeptImages::Shared().Held(), heldBefore);
+}
+
+// A caption's paint is one paint of its pictures: one metafile shown at more sizes than a picture
+// keeps has all of them kept, and the next paint draws them as they are.
+TEST_F(HtmlPicture, ACaptionKeepsEverySizeItShowsAPictureAt)
+{
+    velmoran::testing::TempFolder folder;
+    const std::string file = folder.WriteFile("groessen.emf", imagetest::FullSizeEllipsesEmf(40, 30, 2));
+    const int sizes = TKeptImages::kSizesPerPicture + 1;
+    std::string caption;
+    for (int i = 0; i < sizes; ++i)
+        caption += "<IMG SRC=\"FILE://" + file + "\" WIDTH=\"" + std::to_string(40 + i) + "\" HEIGHT=\"30\">";
+    TestFontEngine fonts;
+    RecordingCanvas canvas(fonts, 1000, 100);
+    THtmlPictureCache cache;
+    const TMiniHtmlInputs in = CaptionWithPictures(caption, cache, 1000);
+    TMiniHtmlOutputs out;
+    const int keptBefore = TKeptImages::Shared().Count();
+    for (int paint = 0; paint < 2; ++paint) {
+        DrawMiniHtml(canvas, in, out);
+        EXPECT_EQ(TKeptImages::Shared().Count(), keptBefore + sizes) << paint;
+    }
+    cache.ClearPictures();
+    EXPECT_EQ(TKeptImages::Shared().Count(), keptBefore);
 }

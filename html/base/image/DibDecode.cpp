@@ -90,6 +90,14 @@ int MaskedChannel(std::uint32_t value, std::uint32_t mask)
 
 }  // namespace
 
+QSize DibSize(const std::uint8_t* info, std::size_t infoSize)
+{
+    DibHeader h;
+    if (!info || !ReadHeader(info, infoSize, h))
+        return {};
+    return {h.Width, std::abs(h.Height)};
+}
+
 std::size_t PackedDibBitsOffset(const std::uint8_t* dib, std::size_t size)
 {
     DibHeader h;

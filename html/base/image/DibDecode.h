@@ -32,6 +32,9 @@ QImage DecodeDib(const std::uint8_t* info, std::size_t infoSize, const std::uint
                  int rows = 0);
 // A packed bitmap: the pixel rows follow the header and colour table directly.
 QImage DecodePackedDib(const std::uint8_t* dib, std::size_t size, int rows = 0);
+// The size the bitmap in `info` decodes to, read from its header alone (nothing is decoded); an
+// empty size when the header cannot be decoded.
+QSize DibSize(const std::uint8_t* info, std::size_t infoSize);
 // Where the pixel rows of a packed bitmap start; 0 when the header cannot be read.
 std::size_t PackedDibBitsOffset(const std::uint8_t* dib, std::size_t size);
 

@@ -3,7 +3,10 @@
 // document's decoded pictures. Keeping an image that would pass it lets go of the images drawn
 // longest ago; so does a picture's keeping more sizes than kSizesPerPicture. An image let go is
 // played again when it is shown again; a decoded picture cannot be let go, it only leaves less
-// room. Used from the thread that paints.
+// room. What a paint draws stays while the paint runs (TKeptImages::Paint): an image it would
+// have to let go of is not kept instead, so that a paint drawing more than fits (five sizes of one
+// picture, pictures past the budget) keeps what it drew first, and the next paint finds it, rather
+// than each image driving out the one drawn next. Used from the thread that paints.
 #pragma once
 
 #include "html/base/image/ImageObject.h"
@@ -28,10 +31,21 @@ public:
     // The images of every picture the program shows.
     static TKeptImages& Shared();
 
+    // A paint of pictures, while it lasts: the images it draws are not let go of. Paints opened
+    // inside one are part of it.
+    class Paint {
+    public:
+        Paint();
+        ~Paint();
+        Paint(const Paint&) = delete;
+        Paint& operator=(const Paint&) = delete;
+    };
+
     // The image kept for the picture at that size, now the one drawn last; nullptr when none.
     const QImage* Find(const void* picture, int width, int height);
     // Keeps the image for the picture at that size, letting go of older ones to make room; an
-    // image larger than the whole budget is not kept.
+    // image larger than the whole budget is not kept, nor one that would need the room of images
+    // the running paint drew.
     void Keep(const void* picture, int width, int height, QImage image);
     // Lets go of every image of the picture (it is going).
     void Forget(const void* picture);
@@ -73,7 +87,14 @@ private:
         int Width;
         int Height;
         QImage Image;
+        std::uint64_t Paint;  // the paint that drew it last (0: none)
     };
+    // The paint running now; 0 when none.
+    static std::uint64_t RunningPaint();
+    bool Drawn(const Entry& entry) const { return entry.Paint != 0 && entry.Paint == RunningPaint(); }
+    // The image drawn longest ago that the running paint did not draw, of the picture (any
+    // picture for nullptr); end() when there is none.
+    std::list<Entry>::iterator Oldest(const void* picture);
     void Drop(std::list<Entry>::iterator entry);
 
     std::list<Entry> entries_;  // the one drawn last first

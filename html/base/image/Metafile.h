@@ -5,10 +5,12 @@
 // their selection, lines, polylines, polygons, rectangles, ellipses, arcs, text, bitmaps through
 // the stretch-DIB records, the mapping mode, window and viewport, saving and restoring the state.
 // Other records are skipped, and so is a record too short for what it says. A play stops after a
-// budget of records and before a drawing that would pass a budget of what it draws. A metafile
+// budget of records and before a drawing that would pass a budget of what it draws or of the
+// bitmap pixels it decodes. A metafile
 // shown as a picture is played once into an image (MetafileImage.h).
 #pragma once
 
+#include "html/base/image/DibDecode.h"
 #include "platform/Canvas.h"
 
 #include <cstddef>
@@ -54,11 +56,18 @@ inline constexpr std::size_t kMetafileRecordBudget = 25000;
 // 4096 x 4096; the play stops after about a quarter of a second of drawing. A drawing made by hand
 // or by a chart program fills its picture a few times over.
 inline constexpr double kMetafileDrawBudget = 384.0 * 1024 * 1024;
+// What the bitmaps of a play decode at most, in pixels, whatever they are drawn into: one bitmap
+// of the largest size a bitmap may have (8192 x 8192), or more smaller ones. Decoding is charged
+// before it is done: a file of seven such bitmaps, each drawn into one pixel, stops after the
+// first, a third of a second in. A drawing made by hand or by a chart program decodes a few
+// screens' worth.
+inline constexpr double kMetafileBitmapBudget = double(kDibMaxPixels);
 
 // Draws the metafile fitted into the rectangle (a rectangle upside down or mirrored flips it),
 // clipped to it; the canvas's state is kept. Records past the record budget are not played, nor
-// is the drawing that would pass the draw budget or any after it.
+// is the drawing that would pass the draw budget or the bitmap budget, or any after it.
 void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target,
-                  std::size_t recordBudget = kMetafileRecordBudget, double drawBudget = kMetafileDrawBudget);
+                  std::size_t recordBudget = kMetafileRecordBudget, double drawBudget = kMetafileDrawBudget,
+                  double bitmapBudget = kMetafileBitmapBudget);
 
 }  // namespace velmoran

@@ -136,8 +136,9 @@ private:
 class TPlayer {
 public:
     TPlayer(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget,
-            double drawBudget)
-        : canvas_(canvas), m_(metafile), target_(target), recordsLeft_(recordBudget), draws_(canvas, drawBudget)
+            double drawBudget, double bitmapBudget)
+        : canvas_(canvas), m_(metafile), target_(target), recordsLeft_(recordBudget), draws_(canvas, drawBudget),
+          bitmapPixelsLeft_(bitmapBudget)
     {
         if (m_.PlaceableMapping) {
             dc_.MapMode = kMmAnisotropic;
@@ -171,6 +172,18 @@ private:
     {
         if (!spent_ && draws_.Charge(bounds, fills, outline, width))
             return true;
+        spent_ = true;
+        return false;
+    }
+    // Charges the pixels a bitmap decodes to against their budget, before it is decoded; once one
+    // is refused, the play ends.
+    bool AffordDecoding(const QSize& size)
+    {
+        const double pixels = double(size.width()) * size.height();
+        if (!spent_ && pixels <= bitmapPixelsLeft_) {
+            bitmapPixelsLeft_ -= pixels;
+            return true;
+        }
         spent_ = true;
         return false;
     }
@@ -345,22 +358,29 @@ private:
         canvas_.TextOut(at.X, at.Y, text);
     }
     // A bitmap's source rectangle (in the bitmap's own rows, counted from its bottom when it is
-    // stored bottom-up) stretched into the destination.
-    void Bitmap(const QImage& image, bool bottomUp, double xSrc, double ySrc, double wSrc, double hSrc, double xDst,
-                double yDst, double wDst, double hDst)
+    // stored bottom-up) stretched into the destination. The header in `info` tells the size the
+    // bitmap decodes to, which is charged with the destination before `decode` is asked for it: a
+    // huge bitmap drawn into a pixel costs its decoding, not the pixel.
+    template <typename Decode>
+    void Bitmap(const TBytes& info, const Decode& decode, double xSrc, double ySrc, double wSrc, double hSrc,
+                double xDst, double yDst, double wDst, double hDst)
     {
-        if (image.isNull())
+        const QSize size = DibSize(info.Data(), info.Size());
+        if (size.isEmpty())
             return;
-        const double top = bottomUp ? image.height() - ySrc - hSrc : ySrc;
+        const bool bottomUp = info.U32(0) == 12 ? info.S16(6) > 0 : info.S32(8) > 0;
+        const double top = bottomUp ? size.height() - ySrc - hSrc : ySrc;
         TRect source{ClampToExtent(xSrc), ClampToExtent(top), ClampToExtent(xSrc + wSrc), ClampToExtent(top + hSrc)};
-        source.Left = std::clamp(source.Left, 0, image.width());
-        source.Right = std::clamp(source.Right, 0, image.width());
-        source.Top = std::clamp(source.Top, 0, image.height());
-        source.Bottom = std::clamp(source.Bottom, 0, image.height());
+        source.Left = std::clamp(source.Left, 0, size.width());
+        source.Right = std::clamp(source.Right, 0, size.width());
+        source.Top = std::clamp(source.Top, 0, size.height());
+        source.Bottom = std::clamp(source.Bottom, 0, size.height());
         const TRect destination = MapRect(xDst, yDst, xDst + wDst, yDst + hDst);
-        if (source.IsEmpty() || !Afford(destination, true, 0))
+        if (source.IsEmpty() || !Afford(destination, true, 0) || !AffordDecoding(size))
             return;
-        canvas_.StretchBlt(destination, image, &source);
+        const QImage image = decode();
+        if (!image.isNull())
+            canvas_.StretchBlt(destination, image, &source);
     }
 
     // --- state ---
@@ -590,11 +610,8 @@ private:
     void WmfBitmap(const TBytes& dib, double xSrc, double ySrc, double wSrc, double hSrc, double xDst, double yDst,
                    double wDst, double hDst)
     {
-        if (dib.Size() < 12)
-            return;
-        const QImage image = DecodePackedDib(dib.Data(), dib.Size());
-        const bool bottomUp = dib.U32(0) == 12 ? dib.S16(6) > 0 : dib.Has(8, 4) && dib.S32(8) > 0;
-        Bitmap(image, bottomUp, xSrc, ySrc, wSrc, hSrc, xDst, yDst, wDst, hDst);
+        Bitmap(dib, [&] { return DecodePackedDib(dib.Data(), dib.Size()); }, xSrc, ySrc, wSrc, hSrc, xDst, yDst, wDst,
+               hDst);
     }
 
     static std::u16string Utf16Of(const std::string& cp1252)
@@ -701,10 +718,8 @@ private:
             const std::size_t bmiAt = r.U32(48), bmiSize = r.U32(52), bitsAt = r.U32(56), bitsSize = r.U32(60);
             const TBytes info = r.Part(bmiAt, bmiSize);
             const TBytes bits = r.Part(bitsAt, bitsSize);
-            const QImage image = DecodeDib(info.Data(), info.Size(), bits.Data(), bits.Size());
-            const bool bottomUp = info.U32(0) == 12 ? info.S16(6) > 0 : info.S32(8) > 0;
-            Bitmap(image, bottomUp, r.S32(32), r.S32(36), r.S32(40), r.S32(44), r.S32(24), r.S32(28), r.S32(72),
-                   r.S32(76));
+            Bitmap(info, [&] { return DecodeDib(info.Data(), info.Size(), bits.Data(), bits.Size()); }, r.S32(32),
+                   r.S32(36), r.S32(40), r.S32(44), r.S32(24), r.S32(28), r.S32(72), r.S32(76));
             break;
         }
         case kEmrCreatePen:
@@ -754,6 +769,7 @@ private:
     TRect target_;
     std::size_t recordsLeft_;
     TDrawBudget draws_;
+    double bitmapPixelsLeft_;
     bool spent_ = false;  // a drawing was refused: the play ends
     TDcState dc_;
     std::vector<TDcState> saved_;
@@ -763,13 +779,13 @@ private:
 }  // namespace
 
 void PlayMetafile(Canvas& canvas, const TMetafile& metafile, const TRect& target, std::size_t recordBudget,
-                  double drawBudget)
+                  double drawBudget, double bitmapBudget)
 {
     if (target.Width() == 0 || target.Height() == 0 || metafile.Bytes.empty())
         return;
     canvas.SaveDC();
     canvas.IntersectClipRect(Normalized(target));
-    TPlayer(canvas, metafile, target, recordBudget, drawBudget).Play();
+    TPlayer(canvas, metafile, target, recordBudget, drawBudget, bitmapBudget).Play();
     canvas.RestoreDC();
 }
 

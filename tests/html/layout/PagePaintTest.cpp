@@ -1,8 +1,8 @@
 // Painting one page of a long document: the paint visits what reaches into the page and leaves the
 // rest alone, so that a page costs the same however long the document is (a print of it then costs
 // its length, not the square of it). What starts above the page and reaches into it - a float, a
-// long paragraph, a block moved down - is still painted, and a print cut page by page shows every
-// line once.
+// long paragraph, a block moved down, a block reaching to the end - is still painted, and a print
+// cut page by page shows every line once.
 #include "ParserTestSupport.h"
 
 #include "html/layout/PaintIndex.h"
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -57,6 +58,7 @@ public:
     }
     TSectionList& Doc() { return page_.Doc; }
     TBlock& Block(const std::string& key) { return *page_.BlocksWithKey(key).front(); }
+    std::vector<TBlock*> Blocks(const std::string& key) { return page_.BlocksWithKey(key); }
     int Height = 0;
 
 private:
@@ -109,6 +111,34 @@ TEST(PagePaint, WhatStartsAboveThePageAndReachesIntoItIsPainted)
     ASSERT_LT(movedTop + kPageHeight, page.Height);
     EXPECT_TRUE(Drew(page.PaintAt(movedTop - 100), "'Verschoben'"));
     EXPECT_FALSE(Drew(page.PaintAt(moved.YPosition - 100), "'Verschoben'"));
+}
+
+// A block at the top that reaches down to the end of the document - positioned and 60,000,000
+// pixels tall, or a float one pixel wide as tall - is painted on every page, but the paragraphs
+// beside it are not all visited for a page far down: a page there costs what one near the top
+// costs, call for call, on the screen and on paper.
+TEST(PagePaint, ABlockReachingToTheEndLeavesThePagesAboveAlone)
+{
+    for (const std::string tall : {"position: absolute", "float: left; width: 1px"}) {
+        LaidOutPage page(Paragraphs(300, "<div style=\"" + tall + "; height: 60000000px; "
+                                         "background-color: #00FF00\"></div>"));
+        for (const bool paper : {false, true}) {
+            std::optional<TPrintMode> printing;
+            if (paper) {
+                printing.emplace(page.Doc());
+                page.LayOut();
+            }
+            const std::vector<TBlock*> paragraphs = page.Blocks("p.");
+            ASSERT_EQ(paragraphs.size(), 300u);
+            const std::vector<std::string> near = page.PaintAt(paragraphs[20]->YPosition);
+            const std::vector<std::string> far = page.PaintAt(paragraphs[250]->YPosition);
+            // (Backgrounds are not printed.)
+            EXPECT_EQ(Drew(far, "#00FF00"), !paper) << tall;
+            EXPECT_TRUE(Drew(far, "'Zeile 250'")) << tall;
+            EXPECT_FALSE(Drew(far, "'Zeile 200'")) << tall;
+            EXPECT_EQ(far.size(), near.size()) << tall << (paper ? " on paper" : "");
+        }
+    }
 }
 
 // A block cleared below a float, with a top margin and a negative top padding, has its content

@@ -1,9 +1,10 @@
-// Tests of the print-progress window: the status texts, Cancel and Esc between pages, and an
-// error of the run raised again after the window closed.
+// Tests of the print-progress window: the status texts, Cancel and Esc between pages, an error of
+// the run raised again after the window closed, and a viewer whose window goes during the run.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "PdfProbe.h"
 
+#include "html/viewer/MetaFilePrinter.h"
 #include "html/viewer/PrnStatusForm.h"
 #include "platform/Printer.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 #include "tests/html/viewer/PrintPagesText.h"
@@ -111,6 +113,42 @@ TEST_F(PrintProgressTest, ErrorOfTheRunIsRaisedAfterTheWindowClosed)
     EXPECT_THROW(form_.DoPrint(viewer_, 1, 99999, abort), std::runtime_error);
     EXPECT_FALSE(form_.isVisible());
     EXPECT_FALSE(QFile::exists(QString::fromStdString(File())));
+}
+
+// A page handler may delete the window with the viewer in it, during a print or a preview: the
+// run ends there, the window closes, and nothing is given back to the viewer that went. A window
+// deleted before the run began prints nothing and answers as cancelled.
+TEST_F(PrintProgressTest, AViewerWhoseWindowGoesDuringTheRunIsLeftAlone)
+{
+    for (const bool preview : {false, true}) {
+        auto* window = new QWidget;
+        auto* viewer = new TPageViewer(window);
+        viewer->LoadDocumentString(Lines(120));
+        const QPointer<TPageViewer> watch(viewer);
+        viewer->OnPageEvent = [window](TPageViewer*, int page, bool&) {
+            if (page == 1)
+                delete window;
+        };
+        bool abort = true;
+        TMetaFilePrinter recorder;
+        if (preview)
+            form_.DoPreview(*viewer, recorder, abort);
+        else
+            form_.DoPrint(*viewer, 1, 99999, abort);
+        EXPECT_TRUE(watch.isNull()) << preview;
+        EXPECT_FALSE(abort) << preview;
+        EXPECT_FALSE(form_.isVisible()) << preview;
+        EXPECT_EQ(recorder.PageCount(), 0) << preview;
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(File())));
+
+    auto* window = new QWidget;
+    auto* viewer = new TPageViewer(window);
+    QMetaObject::invokeMethod(qApp, [window] { delete window; }, Qt::QueuedConnection);
+    bool abort = false;
+    form_.DoPrint(*viewer, 1, 99999, abort);
+    EXPECT_TRUE(abort);
+    EXPECT_FALSE(form_.isVisible());
 }
 
 }  // namespace

@@ -475,6 +475,26 @@ std::string FullSizeEllipsesEmf(int width, int height, int count)
     return BuildEmf(width, height, records);
 }
 
+std::string StretchDibitsEmfRecord(int left, int top, int destWidth, int destHeight, int width, int height)
+{
+    const int stride = (width + 31) / 32 * 4;
+    const int bitsSize = stride * height;
+    // The record's own fields (80 bytes with type and length), then the bitmap's header and its
+    // two colours (48 bytes), then the rows.
+    const int infoAt = 80, infoSize = 48;
+    const std::vector<std::int32_t> words = {
+        left, top, left + destWidth - 1, top + destHeight - 1,  // bounds
+        left, top, 0, 0, width, height,                         // destination, source
+        infoAt, infoSize, infoAt + infoSize, bitsSize, 0, 0x00CC0020, destWidth, destHeight,
+        40, width, height, 1 | (1 << 16), 0, bitsSize, 0, 0, 2, 0,  // the bitmap's header
+        0x000000, 0xFFFFFF};
+    std::string record = EmfRecord(81, words) + std::string(static_cast<std::size_t>(bitsSize), '\0');
+    const std::uint32_t size = static_cast<std::uint32_t>(record.size());
+    for (int i = 0; i < 4; ++i)
+        record[4 + static_cast<std::size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    return record;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());

@@ -80,6 +80,9 @@ std::string BuildEmf(int width, int height, const std::string& records);
 std::string EllipsesEmf(int width, int height, int count);
 // Ellipses each as large as the picture of width x height pixels, 24 bytes each.
 std::string FullSizeEllipsesEmf(int width, int height, int count);
+// A record stretching a black 1-bit bitmap of width x height pixels, stored bottom-up, into the
+// destination of destWidth x destHeight at left, top.
+std::string StretchDibitsEmfRecord(int left, int top, int destWidth, int destHeight, int width, int height);
 
 // A picture with smooth and sharp parts for the lossy and the palette tests.
 QImage TestPicture(int width, int height);

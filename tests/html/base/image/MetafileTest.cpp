@@ -2,8 +2,9 @@
 // with their sizes; played, they show the drawing they describe, at their own size and scaled
 // (a rendered comparison at the places the drawing fixes); damaged files are refused, and what a
 // damaged record or an unknown one holds is skipped; a play stops after its budget of records and
-// before a drawing past its draw budget; a metafile shown as a picture is played once for each size
-// it is shown at, its images kept within one budget; of an icon's pictures
+// before a drawing past its draw budget or a bitmap past its decoding budget; a metafile shown as
+// a picture is played once for each size it is shown at, its images kept within one budget, what a
+// paint draws kept while it runs; of an icon's pictures
 // the largest and deepest is taken, with its transparency.
 #include "html/base/image/IconDecode.h"
 #include "html/base/image/KeptImages.h"
@@ -284,6 +285,37 @@ TEST(Metafiles, APlayStopsBeforeTheDrawingThatWouldPassItsDrawBudget)
     EXPECT_EQ(ellipses(printer, {0, 0, 625, 625}, 10.5 * each), 10);
 }
 
+// The bitmaps of a play are charged the pixels they decode to before they are decoded, whatever
+// they are drawn into: bitmaps of 100 x 100 pixels drawn into one pixel each stop the play at the
+// one that would pass the budget, and nothing after it is drawn; a budget for all of them draws
+// them all and what follows.
+TEST(Metafiles, APlayStopsBeforeTheBitmapWhoseDecodingWouldPassItsBudget)
+{
+    TestFontEngine fonts;
+    std::string records;
+    for (int i = 0; i < 5; ++i)
+        records += imagetest::StretchDibitsEmfRecord(10 * i, 0, 1, 1, 100, 100);
+    records += imagetest::EmfRecord(42, {0, 0, 50, 50});
+    const std::string file = imagetest::BuildEmf(100, 100, records);
+    const TMetafile metafile = *Read(Bytes(file.begin(), file.end()));
+    const auto play = [&](double bitmapBudget) {
+        RecordingCanvas canvas(fonts);
+        PlayMetafile(canvas, metafile, {0, 0, 100, 100}, kMetafileRecordBudget, kMetafileDrawBudget, bitmapBudget);
+        return canvas.Calls();
+    };
+    const auto count = [](const std::vector<std::string>& calls, const char* what) {
+        return std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(what, 0) == 0; });
+    };
+    EXPECT_EQ(play(2.5 * 100 * 100), (std::vector<std::string>{"StretchBlt 0,0,1,1 from 0,0,100,100 of 100x100",
+                                                               "StretchBlt 10,0,11,1 from 0,0,100,100 of 100x100"}));
+    EXPECT_EQ(count(play(3 * 100 * 100), "StretchBlt "), 3);
+    for (const double all : {5.0 * 100 * 100, kMetafileBitmapBudget}) {
+        const std::vector<std::string> calls = play(all);
+        EXPECT_EQ(count(calls, "StretchBlt "), 5);
+        EXPECT_EQ(count(calls, "Ellipse "), 1);
+    }
+}
+
 // Shown as a picture, a metafile is played once into an image of each size it is shown at: the
 // paints of that size draw the same image, another size plays it again and keeps both (mirrored,
 // it stays mirrored). A size beyond the pixels an image may have is drawn from an image of fewer
@@ -384,6 +416,66 @@ TEST(Metafiles, KeptImagesStayWithinOneBudget)
     EXPECT_EQ(many.Count(), TKeptImages::kSizesPerPicture);
     EXPECT_EQ(many.Find(&a, 1, 10), nullptr);
     EXPECT_NE(many.Find(&a, TKeptImages::kSizesPerPicture + 2, 10), nullptr);
+}
+
+// What a paint draws stays kept while it runs: one picture drawn at more sizes than a picture
+// keeps, or pictures past the budget, keep what fits - the sizes all, the pictures drawn first -
+// instead of each image driving out one the paint drew, so that the next paint finds them (the
+// caption tests show it plays nothing again). A later paint lets go of them as before.
+TEST(Metafiles, WhatAPaintDrawsStaysKept)
+{
+    const std::int64_t each = 10 * 10 * 4;
+    const int a = 0, b = 0;
+    const auto image = [] { return QImage(10, 10, QImage::Format_ARGB32_Premultiplied); };
+    const int sizes = TKeptImages::kSizesPerPicture + 2;
+
+    TKeptImages kept(100 * each);
+    {
+        const TKeptImages::Paint paint;
+        for (int size = 1; size <= sizes; ++size)
+            kept.Keep(&a, size, 10, image());
+        EXPECT_EQ(kept.Count(), sizes);
+    }
+    {
+        const TKeptImages::Paint paint;
+        for (int size = 1; size <= sizes; ++size)
+            EXPECT_NE(kept.Find(&a, size, 10), nullptr) << size;
+    }
+    // A paint that draws one more size lets go of the oldest sizes the paints before drew.
+    {
+        const TKeptImages::Paint paint;
+        kept.Keep(&a, sizes + 1, 10, image());
+    }
+    EXPECT_EQ(kept.Count(), TKeptImages::kSizesPerPicture);
+    EXPECT_EQ(kept.Find(&a, 1, 10), nullptr);
+
+    // Five pictures in a budget of three: the first three are kept, the others are not, and the
+    // next paint finds the three; within the budget all along.
+    TKeptImages three(3 * each);
+    const int pictures[5] = {};
+    for (int round = 0; round < 2; ++round) {
+        const TKeptImages::Paint paint;
+        for (const int& picture : pictures)
+            if (!three.Find(&picture, 10, 10))
+                three.Keep(&picture, 10, 10, image());
+        EXPECT_EQ(three.Bytes(), 3 * each);
+    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(three.Find(&pictures[i], 10, 10) != nullptr, i < 3) << i;
+    // A paint opened inside one is part of it: what either drew stays.
+    {
+        const TKeptImages::Paint outer;
+        ASSERT_NE(three.Find(&pictures[2], 10, 10), nullptr);
+        {
+            const TKeptImages::Paint inner;
+            ASSERT_NE(three.Find(&pictures[0], 10, 10), nullptr);
+            ASSERT_NE(three.Find(&pictures[1], 10, 10), nullptr);
+        }
+        three.Keep(&b, 10, 10, image());
+        EXPECT_EQ(three.Find(&b, 10, 10), nullptr);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NE(three.Find(&pictures[i], 10, 10), nullptr) << i;
+    }
 }
 
 TEST(Icons, TheLargestDeepestPictureIsTakenWithItsTransparency)
