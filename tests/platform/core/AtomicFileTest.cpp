@@ -322,11 +322,14 @@ TEST(AtomicFile, ASaveKilledAtAnyStepOpensAllOldOrAllNew)
             }
             EXPECT_EQ(velmoran::testing::EntryNames(killed->Folder()), entries);
 
-            // The opening itself, last, on the folder as the kill left it.
-            const RecoveredFiles recovered = RecoverInterruptedSave(Pair(*killed));
-            ASSERT_TRUE(recovered.Ok) << recovered.Message;
-            EXPECT_TRUE(PairRead(recovered) == oldPair || PairRead(recovered) == "ONETWO") << PairRead(recovered);
-            EXPECT_EQ(recovered.ReadFrom, PairNames(*killed));
+            // The opening itself, last, on the folder as the kill left it; once read, nothing
+            // is left, its lock included.
+            {
+                const RecoveredFiles recovered = RecoverInterruptedSave(Pair(*killed));
+                ASSERT_TRUE(recovered.Ok) << recovered.Message;
+                EXPECT_TRUE(PairRead(recovered) == oldPair || PairRead(recovered) == "ONETWO") << PairRead(recovered);
+                EXPECT_EQ(recovered.ReadFrom, PairNames(*killed));
+            }
             EXPECT_FALSE(SaveLeftoversIn(killed->Folder()));
         }
         EXPECT_EQ(refusalSeen, firstThere) << "a step between the two renames was taken";
