@@ -79,8 +79,10 @@ public:
     // `messages` when given.
     bool ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages = nullptr);
     // SAVEDATA: writes the pair, each file replaced atomically. Clears Modified only when both
-    // files were written.
-    SaveResult WriteCalculationFile(const std::string& fileName);
+    // files were written. Over the pair this module last read or saved, a file that another
+    // window or user changed since is not written over unless `writeOverChanges`: nothing is
+    // written, and the result says so (ChangedOnDisk) naming the file.
+    SaveResult WriteCalculationFile(const std::string& fileName, bool writeOverChanges = false);
     // PUSHDATA / POPDATA: the current common record as a stream image; the module record is not
     // part of it. A stream too short for a whole record leaves the record as it was (false).
     void PushData(TStream& stream) const;
@@ -177,6 +179,10 @@ private:
     THSGRecord defaultHsg_;
     THSGRecord editHsg_;
     bool modified_ = false;
+    // The pair as this module last read or saved it, and what its files held then (their
+    // fingerprints, in the order of the save): a save over it sees a change made since.
+    CalculationFiles seenFiles_;
+    std::vector<std::string> seenFingerprints_;
 };
 
 }  // namespace velmoran
