@@ -276,7 +276,7 @@ SaveResult THsgModule::WriteCalculationFile(const std::string& fileName, bool wr
     seenFiles_ = files;
     seenFingerprints_.clear();
     for (const FileContents& file : contents)
-        seenFingerprints_.push_back(ContentFingerprint(file.Bytes));
+        seenFingerprints_.push_back(BytesFingerprint(file.Bytes));
     return result;
 }
 

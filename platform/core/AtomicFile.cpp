@@ -281,7 +281,7 @@ public:
         for (std::size_t i = 0; i < last; ++i)
             if (!Exists(names_.Temporary(i)))
                 replaced_.push_back(i);
-        current_ = std::string_view(token).substr(kRandomLength) == ContentFingerprint(files[last].FileName);
+        current_ = std::string_view(token).substr(kRandomLength) == FileFingerprint(files[last].FileName);
     }
     // As the save itself knows them, that replaced the first `replaced` targets: whatever another
     // did beside them meanwhile.
@@ -624,11 +624,11 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
     const RecoveredFiles settled = Settle(targets, SettleFor::Saving, error);
     if (settled.ReadFrom != NamesOf(targets))
         return Failure(files.front().FileName, FileErrorReason(error, targets.front().FileName));
-    const std::string fingerprint = ContentFingerprint(targets[last].FileName);
+    const std::string fingerprint = FileFingerprint(targets[last].FileName);
     // A change another window or user made since the caller saw the files is not written over
     // unasked; the last file, the one a user knows the files by, is named first.
     for (std::size_t i = files.size(); i-- > 0;) {
-        const std::string now = i == last ? fingerprint : ContentFingerprint(targets[i].FileName);
+        const std::string now = i == last ? fingerprint : FileFingerprint(targets[i].FileName);
         if (!files[i].SeenAs.empty() && now != files[i].SeenAs && now != NoFingerprint())
             return {false, ChangedOnDiskMessage(files[i].FileName), true};
     }
@@ -678,19 +678,19 @@ RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
     if (!recovered.Ok)
         return recovered;
     for (const SavedFile& file : targets)
-        recovered.Fingerprints.push_back(ContentFingerprint(file.FileName));
+        recovered.Fingerprints.push_back(FileFingerprint(file.FileName));
     recovered.Lock = std::move(lock);
     return recovered;
 }
 
-std::string ContentFingerprint(std::string_view bytes)
+std::string BytesFingerprint(std::string_view bytes)
 {
     if (bytes.size() <= kFingerprintWhole)
         return FingerprintOf(bytes.size(), bytes, {});
     return FingerprintOf(bytes.size(), bytes.substr(0, kFingerprintEnds), bytes.substr(bytes.size() - kFingerprintEnds));
 }
 
-std::string ContentFingerprint(const std::string& fileName)
+std::string FileFingerprint(const std::string& fileName)
 {
     if (!IsWhole(fileName, 0))
         return NoFingerprint();

@@ -41,7 +41,7 @@ struct FileContents {
     std::string_view Bytes;
     // A copy of the file shorter than this is broken: it is never put in its place.
     std::size_t WholeSize = 1;
-    // The file's ContentFingerprint when the caller last read or saved it; when the file holds
+    // The file's FileFingerprint when the caller last read or saved it; when the file holds
     // something else now, nothing is saved (ChangedOnDisk). Empty: not looked at.
     std::string SeenAs = {};
 };
@@ -72,7 +72,7 @@ struct RecoveredFiles {
     // German; when Ok, set only when ReadFrom is not the names, saying which files are read, or
     // when entries beside them that no save makes were left alone, naming them.
     std::string Message;
-    // The ContentFingerprint of every name as the files stand now (for FileContents::SeenAs).
+    // The FileFingerprint of every name as the files stand now (for FileContents::SeenAs).
     std::vector<std::string> Fingerprints = {};
     // The files' lock, held until the last copy of this is gone: no save changes the files while
     // they are read. Null where none could be made (a folder that cannot be changed).
@@ -91,9 +91,9 @@ RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files);
 // Stands for what a file holds: equal for equal contents, also after a copy to another disk. A
 // large file is told by its size, start and end only, so that the look costs little whatever its
 // size; a file that is missing or no regular file (a link, a folder) gives a fingerprint of its own.
-std::string ContentFingerprint(const std::string& fileName);
+std::string FileFingerprint(const std::string& fileName);
 // The fingerprint a file of exactly these bytes has.
-std::string ContentFingerprint(std::string_view bytes);
+std::string BytesFingerprint(std::string_view bytes);
 
 // Whether a file of that name could be written now, found out by opening it for writing without
 // changing it (a file the look creates is removed again): 0, or the system's error number.

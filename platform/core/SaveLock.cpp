@@ -189,11 +189,11 @@ LockLook Judge(const std::string& name, const LockLook* previous)
     char buffer[kNoteLimit];
     const ssize_t n = ::pread(look.File.Fd(), buffer, sizeof buffer, 0);
     look.Text.assign(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    look.Note = ParseNote(look.Text);
     const int locked = ::flock(look.File.Fd(), LOCK_EX | LOCK_NB);
     if (locked != 0 && errno == EWOULDBLOCK)
         return look;  // its holder lives
     const bool kernelLocks = locked == 0;
-    look.Note = ParseNote(look.Text);
     using enum LockLook::Verdict;
     if (!look.Note) {
         // Made a pause ago and still without its note: its maker died between the two steps.
