@@ -45,9 +45,6 @@ SaveResult SaveSharedPair(const TempFolder& dir, const std::string& first, const
     return WriteFilesAtomically({{dir / "plant.vdh", first, 3}, {dir / "plant.vda", second, 3}});
 }
 
-// Waiting for a lock costs these tests nothing: each look at it comes at once.
-void NoLockWait(int) {}
-
 // Runs `between` once, at the first rename of a save's new file onto its target: after every new
 // file is written and the old ones are kept, before anything is replaced.
 FileSystemCalls BetweenWritesAndRenames(std::function<void()> between)
@@ -60,7 +57,7 @@ FileSystemCalls BetweenWritesAndRenames(std::function<void()> between)
                 return ::rename(from, to);
             },
             .Sync = velmoran::testing::NoSync,
-            .Wait = NoLockWait};
+            .Wait = velmoran::testing::NoWait};
 }
 
 // A lock file as a program on another computer leaves it, made at `time`.
@@ -106,7 +103,7 @@ TEST(AtomicFile, ASaveHoldsALockThatOpeningsAndOtherSavesRespect)
     EXPECT_TRUE(RecoverInterruptedSave(SharedPair(dir)).Ok);
     EXPECT_TRUE(SaveSharedPair(dir, "uno", "dos"));
 
-    const ScopedFileSystemCalls quick({.Wait = NoLockWait});
+    const ScopedFileSystemCalls quick({.Wait = velmoran::testing::NoWait});
     PlantForeignLock(dir, std::time(nullptr));
     const RecoveredFiles refused = RecoverInterruptedSave(SharedPair(dir));
     EXPECT_FALSE(refused.Ok);
@@ -196,7 +193,7 @@ TEST(AtomicFile, ASaveWhoseFileAnotherRemovedKeepsTheOldPair)
 // killed at every step of its save opens all old or all new.
 TEST(AtomicFile, NamesAsLongAsTheFolderTakesSaveInPlace)
 {
-    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync, .Wait = NoLockWait});
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync, .Wait = velmoran::testing::NoWait});
     for (const std::size_t length : {237u, 246u, 255u}) {
         SCOPED_TRACE(length);
         const TempFolder dir;
