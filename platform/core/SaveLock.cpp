@@ -230,12 +230,15 @@ std::string HolderOf(const LockLook& look)
 SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
 {
     std::optional<LockLook> last;
-    for (int poll = 0; poll < kPatiencePolls;) {
+    // Every pause is a poll of the patience; the attempts between pauses (a lock that went, one
+    // taken over) are bounded too, against others that make and remove locks without end.
+    for (int pauses = 0, attempts = 0; pauses < kPatiencePolls && attempts < kPatiencePolls * 20; ++attempts) {
         OpenFile made(filecalls::CreateExclusive(lockFile));
         if (made.Fd() >= 0) {
             // Waits when one who looks at the new lock holds the flock for that moment; the
             // lock must not go without it, or the next to look would take it for stale.
-            ::flock(made.Fd(), LOCK_EX);
+            while (::flock(made.Fd(), LOCK_EX) != 0 && errno == EINTR) {
+            }
             // Readable for the colleagues who look at it, whatever mode the creation gave.
             const mode_t mask = ::umask(0);
             ::umask(mask);
@@ -245,10 +248,12 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
             filecalls::Sync(made.Fd());
             // Taken over as stale before the note was there (by a look a pause long): another
             // holds the name now, and is waited for.
-            if (error == 0 && NameStandsFor(lockFile, made.Fd()))
+            const bool ours = NameStandsFor(lockFile, made.Fd());
+            if (error == 0 && ours)
                 return {std::unique_ptr<SaveLock>(new SaveLock(lockFile, made.Release(), note.Id)), 0, {}};
             if (error != 0) {
-                filecalls::Unlink(lockFile);
+                if (ours)
+                    filecalls::Unlink(lockFile);
                 return {nullptr, error, {}};
             }
             continue;
@@ -266,14 +271,13 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
             // another meanwhile stays.
             if (NameStandsFor(lockFile, look.File.Fd()) && filecalls::Unlink(lockFile) != 0 && errno != ENOENT)
                 return {nullptr, errno, {}};
-            ++poll;
             continue;
         case LockLook::Verdict::Live:
             break;
         }
         last = std::move(look);
         filecalls::Pause(kPollMilliseconds);
-        ++poll;
+        ++pauses;
     }
     return {nullptr, EAGAIN, last ? HolderOf(*last) : HolderOf(LockLook())};
 }
