@@ -68,8 +68,9 @@ public:
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
     // files of the template folder). Clears Modified.
     void ResetToDefaults();
-    // READDATA: reads the pair into the current records. A save of the pair that was cut short is
-    // taken back or completed first; where its folder cannot be changed, the pair is read from
+    // READDATA: reads the pair into the current records, under the pair's lock: while a save of it
+    // runs elsewhere, it waits briefly and then fails with a message saying so. A save of the pair
+    // that was cut short is taken back or completed first; where its folder cannot be changed, the pair is read from
     // where it stands and a note names the files read, and where no whole pair is left, the
     // message names both files and nothing is read. Both files are read into scratch records first; the records change only when
     // the common file was read whole and the module file, if there, could be read. A module file

@@ -90,8 +90,8 @@ bool ReadRange(int fd, std::uint64_t offset, std::uint64_t length, std::string& 
 {
     char buffer[65536];
     while (length > 0) {
-        const ssize_t n = filecalls::ReadAt(fd, buffer, static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof buffer)),
-                                            static_cast<off_t>(offset));
+        const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof buffer));
+        const ssize_t n = filecalls::ReadAt(fd, buffer, chunk, static_cast<off_t>(offset));
         if (n < 0)
             return false;
         if (n == 0)
@@ -410,7 +410,8 @@ std::string ForeignNote(const std::vector<std::string>& files, const std::vector
 {
     const bool one = foreign.size() == 1;
     return "Neben den Dateien " + QuotedNames(files) + (one ? " liegt " : " liegen ") + QuotedNames(foreign) +
-           (one ? ", das keine Datei einer Speicherung ist; es wurde" : ", die keine Dateien einer Speicherung sind; sie wurden") +
+           (one ? ", das keine Datei einer Speicherung ist; es wurde"
+                : ", die keine Dateien einer Speicherung sind; sie wurden") +
            " nicht verändert, und die Dateien wurden gelesen, wie sie sind.";
 }
 
@@ -671,7 +672,8 @@ RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
     std::string refusal;
     std::unique_ptr<SaveLock> lock;
     if (targets.size() >= 2 && !(lock = TakeLock(targets, refusal)) && !refusal.empty())
-        return {false, {}, "Die Datei " + Quoted(targets.back().FileName) + " kann gerade nicht geöffnet werden: " + refusal};
+        return {false, {},
+                "Die Datei " + Quoted(targets.back().FileName) + " kann gerade nicht geöffnet werden: " + refusal};
     int error = 0;
     RecoveredFiles recovered = targets.size() < 2 ? RecoveredFiles{true, NamesOf(targets), {}}
                                                   : Settle(targets, SettleFor::Opening, error);

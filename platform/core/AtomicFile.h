@@ -75,7 +75,8 @@ struct RecoveredFiles {
     // The FileFingerprint of every name as the files stand now (for FileContents::SeenAs).
     std::vector<std::string> Fingerprints = {};
     // The files' lock, held until the last copy of this is gone: no save changes the files while
-    // they are read. Null where none could be made (a folder that cannot be changed).
+    // they are read, a save of them from this thread included (let go of it before saving). Null
+    // where none could be made (a folder that cannot be changed).
     std::shared_ptr<const SaveLock> Lock = {};
 };
 // Before files saved together are read (the names in the order of the save): a save of them that

@@ -224,7 +224,8 @@ TEST(AtomicFile, NamesAsLongAsTheFolderTakesSaveInPlace)
     for (const auto& [step, killed] : steps) {
         SCOPED_TRACE(step);
         {
-            const RecoveredFiles recovered = RecoverInterruptedSave({{*killed / (umlauts + ".vdh"), 3}, {*killed / (umlauts + ".vda"), 3}});
+            const RecoveredFiles recovered =
+                RecoverInterruptedSave({{*killed / (umlauts + ".vdh"), 3}, {*killed / (umlauts + ".vda"), 3}});
             ASSERT_TRUE(recovered.Ok) << recovered.Message;
             const std::string read = TempFolder::Read(recovered.ReadFrom[0]) + TempFolder::Read(recovered.ReadFrom[1]);
             EXPECT_TRUE(read == "onetwo" || read == "ONETWO") << read;
