@@ -45,6 +45,12 @@ struct ModuleArgument {
     // SAVEDATA: a copy under a name that is not the calculation's file; the modified flag stays
     // as it was, since the calculation's own file still holds what it held.
     bool Copy = false;
+    // SAVEDATA over the file the calculation was read from or last saved to, which another window
+    // or user has changed since: without WriteOverChanges nothing is written, the answer is false
+    // and *ChangedOnDisk is set (the list says which file); with it the change is written over
+    // (the user was asked).
+    bool WriteOverChanges = false;
+    bool* ChangedOnDisk = nullptr;
 };
 
 }  // namespace velmoran

@@ -220,6 +220,8 @@ void THsgModule::ResetToDefaults()
     CurrentCommon() = defaultCommon;
     currentHsg_ = defaultHsg_;
     modified_ = false;
+    seenFiles_ = {};
+    seenFingerprints_.clear();
     UpdateDataSets();
     // CALCULATE works on the edit copies: they follow the records until a dialog edits them.
     TakeEditCopies();
@@ -267,29 +269,50 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
     UpdateDataSets();
     TakeEditCopies();
     modified_ = false;
+    seenFiles_ = files;
+    seenFingerprints_ = pair.Fingerprints;
     return true;
 }
 
-SaveResult THsgModule::WriteCalculationFile(const std::string& fileName)
+SaveResult THsgModule::WriteCalculationFile(const std::string& fileName, bool writeOverChanges)
 {
     // The pair is saved as one: a save interrupted between the two files would leave a mix of two calculations.
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
     const std::vector<SavedFile> pair = PairToSave(files);
-    SaveResult result = WriteFilesAtomically({{pair[0].FileName, RecordBytes(currentHsg_.Raw()), pair[0].WholeSize},
-                                              {pair[1].FileName, RecordBytes(CurrentCommon().Raw()), pair[1].WholeSize}});
-    if (result)
-        modified_ = false;
+    std::vector<FileContents> contents = {{pair[0].FileName, RecordBytes(currentHsg_.Raw()), pair[0].WholeSize},
+                                          {pair[1].FileName, RecordBytes(CurrentCommon().Raw()), pair[1].WholeSize}};
+    // Two windows or two users on one file: the later save must not drop the earlier one's
+    // change unasked.
+    if (!writeOverChanges && files == seenFiles_ && seenFingerprints_.size() == contents.size())
+        for (std::size_t i = 0; i < contents.size(); ++i)
+            contents[i].SeenAs = seenFingerprints_[i];
+    SaveResult result = WriteFilesAtomically(contents);
+    if (!result)
+        return result;
+    modified_ = false;
+    seenFiles_ = files;
+    seenFingerprints_.clear();
+    for (const FileContents& file : contents)
+        seenFingerprints_.push_back(BytesFingerprint(file.Bytes));
     return result;
 }
 
 bool THsgModule::SaveCalculation(const ModuleArgument& arg)
 {
     const bool modifiedBefore = modified_;
-    const SaveResult saved = WriteCalculationFile(arg.Text);
-    if (arg.Copy)
+    // A copy leaves the calculation's own file what it was, and so what was seen of it.
+    const CalculationFiles seenFiles = seenFiles_;
+    const std::vector<std::string> seenFingerprints = seenFingerprints_;
+    const SaveResult saved = WriteCalculationFile(arg.Text, arg.WriteOverChanges);
+    if (arg.Copy) {
         modified_ = modifiedBefore;
+        seenFiles_ = seenFiles;
+        seenFingerprints_ = seenFingerprints;
+    }
     if (!saved && arg.List)
         arg.List->push_back(saved.Message);
+    if (saved.ChangedOnDisk && arg.ChangedOnDisk)
+        *arg.ChangedOnDisk = true;
     return saved.Ok;
 }
 

@@ -68,8 +68,9 @@ public:
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
     // files of the template folder). Clears Modified.
     void ResetToDefaults();
-    // READDATA: reads the pair into the current records. A save of the pair that was cut short is
-    // taken back or completed first; where its folder cannot be changed, the pair is read from
+    // READDATA: reads the pair into the current records, under the pair's lock: while a save of it
+    // runs elsewhere, it waits briefly and then fails with a message saying so. A save of the pair
+    // that was cut short is taken back or completed first; where its folder cannot be changed, the pair is read from
     // where it stands and a note names the files read, and where no whole pair is left, the
     // message names both files and nothing is read. Both files are read into scratch records first; the records change only when
     // the common file was read whole and the module file, if there, could be read. A module file
@@ -79,8 +80,10 @@ public:
     // `messages` when given.
     bool ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages = nullptr);
     // SAVEDATA: writes the pair, each file replaced atomically. Clears Modified only when both
-    // files were written.
-    SaveResult WriteCalculationFile(const std::string& fileName);
+    // files were written. Over the pair this module last read or saved, a file that another
+    // window or user changed since is not written over unless `writeOverChanges`: nothing is
+    // written, and the result says so (ChangedOnDisk) naming the file.
+    SaveResult WriteCalculationFile(const std::string& fileName, bool writeOverChanges = false);
     // PUSHDATA / POPDATA: the current common record as a stream image; the module record is not
     // part of it. A stream too short for a whole record leaves the record as it was (false).
     void PushData(TStream& stream) const;
@@ -178,6 +181,10 @@ private:
     THSGRecord defaultHsg_;
     THSGRecord editHsg_;
     bool modified_ = false;
+    // The pair as this module last read or saved it, and what its files held then (their
+    // fingerprints, in the order of the save): a save over it sees a change made since.
+    CalculationFiles seenFiles_;
+    std::vector<std::string> seenFingerprints_;
 };
 
 }  // namespace velmoran

@@ -111,12 +111,25 @@ bool TMainForm::SaveCalculationTo(const std::string& fileName, bool copy)
     if (!module)
         return false;
     std::vector<std::string> reasons;
+    bool changedOnDisk = false;
     ModuleArgument argument;
     argument.Text = fileName;
     argument.List = &reasons;
     argument.Copy = copy;
+    argument.ChangedOnDisk = &changedOnDisk;
     if (module->Exec("SaveData", argument))
         return true;
+    // Another window or user changed the file since it was opened or saved here: their change is
+    // written over only when the user says so.
+    if (changedOnDisk && !reasons.empty()) {
+        if (Prompts().MessageDlg(reasons.front() + "\nSoll sie trotzdem mit der aktuellen Berechnung überschrieben werden?",
+                                 MsgDlgType::Warning, mbYes | mbNo) != mrYes)
+            return false;
+        reasons.clear();
+        argument.WriteOverChanges = true;
+        if (module->Exec("SaveData", argument))
+            return true;
+    }
     // The module names the file that failed and why; a module that cannot say is named for it.
     Prompts().ShowError(reasons.empty() ? "Die Datei " + Quoted(fileName) + " konnte nicht gespeichert werden."
                                         : reasons.front());

@@ -1,8 +1,11 @@
-// Atomic file replacement by temporary file and rename; several files replaced as one, with the
-// previous files kept as hard links, or as copies where there are none, until every rename has
-// succeeded; and the settling of what a save cut short left: taken back, completed or removed.
+// Atomic file replacement by temporary file and rename; several files replaced as one, under
+// their lock, with the previous files kept as hard links, or as copies where there are none, until
+// every rename has succeeded; and the settling of what a save cut short left: taken back,
+// completed or removed.
 #include "platform/core/AtomicFile.h"
 
+#include "platform/core/FileCalls.h"
+#include "platform/core/SaveLock.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
 
@@ -14,7 +17,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <random>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,38 +26,12 @@ namespace velmoran {
 
 namespace {
 
-FileSystemCalls& Calls()
-{
-    static FileSystemCalls calls;
-    return calls;
-}
-
-int Link(const char* from, const char* to)
-{
-    return Calls().Link ? Calls().Link(from, to) : ::link(from, to);
-}
-
-int Rename(const char* from, const char* to)
-{
-    return Calls().Rename ? Calls().Rename(from, to) : ::rename(from, to);
-}
-
-int Unlink(const std::string& name)
-{
-    return Calls().Unlink ? Calls().Unlink(name.c_str()) : ::unlink(name.c_str());
-}
-
-int Sync(int fd)
-{
-    return Calls().Sync ? Calls().Sync(fd) : ::fsync(fd);
-}
-
-// A new, empty file of exactly that name, opened for writing; -1 with errno when there is one.
-int CreateExclusive(const std::string& name)
-{
-    return Calls().Create ? Calls().Create(name.c_str())
-                          : ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-}
+using filecalls::CreateExclusive;
+using filecalls::Link;
+using filecalls::Rename;
+using filecalls::SplitPath;
+using filecalls::Sync;
+using filecalls::Unlink;
 
 SaveResult Failure(const std::string& fileName, const std::string& reason)
 {
@@ -74,53 +50,57 @@ mode_t DefaultMode()
 // save's token: the new contents while they are written (the last file's marks the save as
 // unfinished until it is renamed onto its target), the previous file kept until the save is done,
 // a copy of it while it is written, the note that the target did not exist before the save, and
-// the last file's marker once the save is being taken back.
+// the last file's marker once the save is being taken back. The lock of files saved together
+// has a name of its own beside the last file, without a token.
 constexpr std::string_view kTemporaryTag = ".~tmp";
 constexpr std::string_view kPreviousTag = ".~old";
 constexpr std::string_view kCopyTag = ".~cpy";
 constexpr std::string_view kAbsentTag = ".~new";
 constexpr std::string_view kUndoTag = ".~undo";
+constexpr std::string_view kLockTag = ".~lock";
 constexpr std::array<std::string_view, 5> kTags = {kTemporaryTag, kPreviousTag, kCopyTag, kAbsentTag, kUndoTag};
 // A token is random characters, for files saved together followed by the fingerprint of their last
 // file as it was when the save began: its leftovers count only while that file is unchanged.
 constexpr std::size_t kRandomLength = 6;
 constexpr std::size_t kFingerprintLength = 8;
 constexpr std::size_t kTokenLength = kRandomLength + kFingerprintLength;
-
-std::string RandomPart()
-{
-    static constexpr std::string_view kChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937 engine{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, kChars.size() - 1);
-    std::string part(kRandomLength, ' ');
-    for (char& c : part)
-        c = kChars[pick(engine)];
-    return part;
-}
+// What the longest name a save gives beside a file adds to the file's name.
+constexpr std::size_t kLongestSide = kUndoTag.size() + kTokenLength;
+// A file up to this size is fingerprinted whole (so that the leftovers of saves made before
+// larger files were told by their ends keep their fingerprints); of a larger one only its size and
+// this many bytes at each end are read.
+constexpr std::size_t kFingerprintWhole = std::size_t{1} << 20;
+constexpr std::size_t kFingerprintEnds = std::size_t{64} << 10;
 
 // Writes the bytes into the open file, flushes them to the disk and closes it. Returns 0 or the
 // error.
 int WriteAndClose(int fd, std::string_view bytes)
 {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    int error = 0;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : ENOSPC;
-            break;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    int error = filecalls::WriteAll(fd, bytes);
     if (error == 0 && Sync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
     return error;
+}
+
+// Up to `length` bytes of an open file from `offset` on, appended to `bytes`; false with errno
+// when reading fails.
+bool ReadRange(int fd, std::uint64_t offset, std::uint64_t length, std::string& bytes)
+{
+    char buffer[65536];
+    while (length > 0) {
+        const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof buffer));
+        const ssize_t n = filecalls::ReadAt(fd, buffer, chunk, static_cast<off_t>(offset));
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        offset += static_cast<std::uint64_t>(n);
+        length -= static_cast<std::uint64_t>(n);
+    }
+    return true;
 }
 
 // The whole contents of a file; false with errno when it cannot be read.
@@ -130,17 +110,7 @@ bool ReadWhole(const std::string& fileName, std::string& bytes)
     if (fd < 0)
         return false;
     const ScopeExit close([fd] { ::close(fd); });
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
+    return ReadRange(fd, 0, UINT64_MAX, bytes);
 }
 
 bool Exists(const std::string& fileName)
@@ -163,29 +133,35 @@ bool IsWhole(const std::string& fileName, std::size_t size)
            static_cast<std::size_t>(info.st_size) >= size;
 }
 
-// Stands for the contents of a regular file (FNV-1a), or for there being none.
-std::string Fingerprint(const std::string& fileName)
+// The fingerprint of no regular file.
+std::string NoFingerprint()
 {
-    std::string bytes;
-    if (!IsWhole(fileName, 0) || !ReadWhole(fileName, bytes))
-        return std::string(kFingerprintLength, '-');
-    std::uint32_t hash = 2166136261u;
-    for (const char c : bytes)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    static constexpr std::string_view kHex = "0123456789abcdef";
-    std::string text(kFingerprintLength, '0');
-    for (std::size_t i = kFingerprintLength; i-- > 0; hash >>= 4)
-        text[i] = kHex[hash & 0xF];
-    return text;
+    return std::string(kFingerprintLength, '-');
 }
 
-// The folder part of a path with its slash ("" for a bare name), and the name after it.
-std::pair<std::string, std::string> SplitPath(const std::string& path)
+// FNV-1a of the contents, or, of a file larger than kFingerprintWhole, of its ends and its size.
+std::string FingerprintOf(std::uint64_t size, std::string_view head, std::string_view tail)
 {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return {{}, path};
-    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+    std::uint32_t hash = filecalls::Fnv1a(head);
+    if (size > kFingerprintWhole)
+        hash = filecalls::Fnv1a(std::to_string(size), filecalls::Fnv1a(tail, hash));
+    return filecalls::HexText(hash);
+}
+
+// The name a file's side files (temporaries, kept copies, the lock) start with, folder included:
+// the file's own, or, where that and the longest tag and token would pass what the folder takes
+// for a name, the start of the name (whole characters) and a hash of all of it.
+std::string SideStem(const std::string& path)
+{
+    const auto [folder, name] = SplitPath(path);
+    const std::size_t limit = filecalls::NameLimit(folder);
+    if (name.size() + kLongestSide <= limit)
+        return path;
+    const std::string hash = "~" + filecalls::HexText(filecalls::Fnv1a(name));
+    std::size_t cut = limit > kLongestSide + hash.size() ? limit - kLongestSide - hash.size() : 0;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return folder + name.substr(0, cut) + hash;
 }
 
 // Syncs a folder's entries to the disk, so that names given in it outlast a power loss before the
@@ -203,38 +179,47 @@ void SyncFolder(const std::string& fileName)
 // The names one save of files together gives what it makes beside its targets, by its token.
 class SaveNames {
 public:
-    SaveNames(const std::vector<SavedFile>& files, std::string token) : files_(files), token_(std::move(token)) {}
-    std::size_t Last() const { return files_.size() - 1; }
-    std::string Of(std::size_t i, std::string_view tag) const { return files_[i].FileName + std::string(tag) + token_; }
+    SaveNames(const std::vector<SavedFile>& files, std::string token) : token_(std::move(token))
+    {
+        for (const SavedFile& file : files)
+            stems_.push_back(SideStem(file.FileName));
+    }
+    std::size_t Last() const { return stems_.size() - 1; }
+    std::string Of(std::size_t i, std::string_view tag) const { return stems_[i] + std::string(tag) + token_; }
     std::string Temporary(std::size_t i) const { return Of(i, kTemporaryTag); }
     std::string Kept(std::size_t i) const { return Of(i, kPreviousTag); }
     std::string Copy(std::size_t i) const { return Of(i, kCopyTag); }
     std::string Absent(std::size_t i) const { return Of(i, kAbsentTag); }
     std::string Marker() const { return Temporary(Last()); }
     std::string Undo() const { return Of(Last(), kUndoTag); }
-    bool KeptIsWhole(std::size_t i) const { return IsWhole(Kept(i), files_[i].WholeSize); }
-    bool TemporaryIsWhole(std::size_t i) const { return IsWhole(Temporary(i), files_[i].WholeSize); }
 
     // Removes what the save made beside its targets. The marker goes first: without it nothing
     // left is taken for an unfinished save; the marker of a take-back goes last, when nothing is
-    // left for it to finish.
+    // left for it to finish. Only regular files go: a save makes nothing else, and a link or a
+    // folder under such a name is someone else's.
     void RemoveLeftovers() const
     {
         const auto remove = [](const std::string& name) {
-            if (Exists(name))
+            if (IsWhole(name, 0))
                 Unlink(name);
         };
         remove(Marker());
-        for (std::size_t i = 0; i < files_.size(); ++i)
+        for (std::size_t i = 0; i < stems_.size(); ++i)
             for (const std::string_view tag : {kTemporaryTag, kPreviousTag, kCopyTag, kAbsentTag})
                 remove(Of(i, tag));
         remove(Undo());
     }
 
 private:
-    const std::vector<SavedFile>& files_;
+    std::vector<std::string> stems_;
     std::string token_;
 };
+
+// The name of the lock of files saved together: beside the last of them.
+std::string LockName(const std::vector<SavedFile>& files)
+{
+    return SideStem(files.back().FileName) + std::string(kLockTag);
+}
 
 // The tokens of every save of files together that left something beside the targets.
 std::set<std::string> LeftoverTokens(const std::vector<SavedFile>& files)
@@ -243,6 +228,9 @@ std::set<std::string> LeftoverTokens(const std::vector<SavedFile>& files)
     std::set<std::string> folders;
     for (const SavedFile& file : files)
         folders.insert(SplitPath(file.FileName).first);
+    std::vector<std::pair<std::string, std::string>> stems;
+    for (const SavedFile& file : files)
+        stems.push_back(SplitPath(SideStem(file.FileName)));
     for (const std::string& folder : folders) {
         DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
         if (!dir)
@@ -250,14 +238,13 @@ std::set<std::string> LeftoverTokens(const std::vector<SavedFile>& files)
         const ScopeExit close([dir] { ::closedir(dir); });
         while (const dirent* entry = ::readdir(dir)) {
             const std::string_view entryName = entry->d_name;
-            for (const SavedFile& file : files) {
-                const auto [fileFolder, name] = SplitPath(file.FileName);
-                if (fileFolder != folder || !entryName.starts_with(name))
+            for (const auto& [stemFolder, stem] : stems) {
+                if (stemFolder != folder || !entryName.starts_with(stem))
                     continue;
                 for (const std::string_view tag : kTags)
-                    if (entryName.size() == name.size() + tag.size() + kTokenLength &&
-                        entryName.substr(name.size()).starts_with(tag))
-                        tokens.emplace(entryName.substr(name.size() + tag.size()));
+                    if (entryName.size() == stem.size() + tag.size() + kTokenLength &&
+                        entryName.substr(stem.size()).starts_with(tag))
+                        tokens.emplace(entryName.substr(stem.size() + tag.size()));
             }
         }
     }
@@ -283,6 +270,7 @@ std::vector<std::string> NamesOf(const std::vector<SavedFile>& files)
 // One save's leftovers, how the targets stand with them, and settling them.
 class Leftovers {
 public:
+    // As the folder shows them.
     Leftovers(const std::vector<SavedFile>& files, const std::string& token) : files_(files), names_(files, token)
     {
         const std::size_t last = names_.Last();
@@ -293,7 +281,17 @@ public:
         for (std::size_t i = 0; i < last; ++i)
             if (!Exists(names_.Temporary(i)))
                 replaced_.push_back(i);
-        current_ = std::string_view(token).substr(kRandomLength) == Fingerprint(files[last].FileName);
+        current_ = std::string_view(token).substr(kRandomLength) == FileFingerprint(files[last].FileName);
+    }
+    // As the save itself knows them, that replaced the first `replaced` targets: whatever another
+    // did beside them meanwhile.
+    Leftovers(const std::vector<SavedFile>& files, const std::string& token, std::size_t replaced)
+        : files_(files), names_(files, token), current_(true)
+    {
+        undoing_ = Exists(names_.Undo());
+        pending_ = IsWhole(names_.Marker(), 0);
+        for (std::size_t i = 0; i < replaced; ++i)
+            replaced_.push_back(i);
     }
 
     // Whether the targets may hold a mix of old and new files: the last file is still the one the
@@ -304,7 +302,7 @@ public:
     bool CanTakeBack() const
     {
         return undoing_ || std::ranges::all_of(replaced_, [this](std::size_t i) {
-                   return names_.KeptIsWhole(i) || IsWhole(names_.Absent(i), 0);
+                   return KeptIsWhole(i) || IsWhole(names_.Absent(i), 0);
                });
     }
 
@@ -314,18 +312,37 @@ public:
         if (undoing_ || !IsWhole(names_.Marker(), files_[names_.Last()].WholeSize))
             return false;
         for (std::size_t i = 0; i < names_.Last(); ++i)
-            if (!IsReplaced(i) && !names_.TemporaryIsWhole(i))
+            if (!IsReplaced(i) && !IsWhole(names_.Temporary(i), files_[i].WholeSize))
                 return false;
         return true;
     }
 
+    // The kept copies of replaced targets that are no regular file: a link or a folder, which no
+    // save makes. Leftovers with one are no save's, whatever else lies beside them.
+    std::vector<std::string> ForeignKept() const
+    {
+        std::vector<std::string> foreign;
+        for (const std::size_t i : replaced_)
+            if (Exists(names_.Kept(i)) && !IsWhole(names_.Kept(i), 0))
+                foreign.push_back(names_.Kept(i));
+        return foreign;
+    }
+
     // Puts the previous files back: the marker becomes the take-back's, so that a take-back cut
-    // short is finished next time and never completed; then each replaced target gets its kept
-    // file again, or goes when it was new. Returns 0 or the error of the first step that failed.
+    // short is finished next time and never completed (where another removed the marker, the
+    // take-back's is made anew); then each replaced target gets its kept file again, or goes when
+    // it was new. A kept file is never dropped before it is back in place. Returns 0 or the error
+    // of the first step that failed.
     int TakeBack() const
     {
-        if (!undoing_ && Rename(names_.Marker().c_str(), names_.Undo().c_str()) != 0)
-            return errno;
+        if (!undoing_) {
+            if (Exists(names_.Marker())) {
+                if (Rename(names_.Marker().c_str(), names_.Undo().c_str()) != 0)
+                    return errno;
+            } else if (const int fd = CreateExclusive(names_.Undo()); fd < 0 || WriteAndClose(fd, {}) != 0) {
+                return errno;
+            }
+        }
         for (const std::size_t i : replaced_) {
             const std::string& target = files_[i].FileName;
             if (IsWhole(names_.Kept(i), 0)) {
@@ -355,7 +372,7 @@ public:
     std::vector<std::string> ReadInPlace() const
     {
         std::vector<std::string> readFrom = NamesOf(files_);
-        if (std::ranges::all_of(replaced_, [this](std::size_t i) { return names_.KeptIsWhole(i); })) {
+        if (std::ranges::all_of(replaced_, [this](std::size_t i) { return KeptIsWhole(i); })) {
             for (const std::size_t i : replaced_)
                 readFrom[i] = names_.Kept(i);
             return readFrom;
@@ -372,6 +389,7 @@ public:
 
 private:
     bool IsReplaced(std::size_t i) const { return std::ranges::find(replaced_, i) != replaced_.end(); }
+    bool KeptIsWhole(std::size_t i) const { return IsWhole(names_.Kept(i), files_[i].WholeSize); }
 
     const std::vector<SavedFile>& files_;
     SaveNames names_;
@@ -381,12 +399,29 @@ private:
 
 enum class SettleFor { Opening, Saving };
 
+// Whether every file is a whole regular file.
+bool AllWhole(const std::vector<SavedFile>& files)
+{
+    return std::ranges::all_of(files, [](const SavedFile& file) { return IsWhole(file.FileName, file.WholeSize); });
+}
+
+// The note on entries beside the files that no save made and that were left alone.
+std::string ForeignNote(const std::vector<std::string>& files, const std::vector<std::string>& foreign)
+{
+    const bool one = foreign.size() == 1;
+    return "Neben den Dateien " + QuotedNames(files) + (one ? " liegt " : " liegen ") + QuotedNames(foreign) +
+           (one ? ", das keine Datei einer Speicherung ist; es wurde"
+                : ", die keine Dateien einer Speicherung sind; sie wurden") +
+           " nicht verändert, und die Dateien wurden gelesen, wie sie sind.";
+}
+
 // Settles what saves of the files left (see RecoverInterruptedSave). Before a save (`Saving`),
 // leftovers that can neither be taken back nor completed are removed: the save replaces every
 // file. `error` gets the error of a step that failed.
 RecoveredFiles Settle(const std::vector<SavedFile>& files, SettleFor purpose, int& error)
 {
     RecoveredFiles result{true, NamesOf(files), {}};
+    std::vector<std::string> foreign;
     for (const std::string& token : LeftoverTokens(files)) {
         const Leftovers left(files, token);
         if (!left.Unfinished()) {
@@ -395,8 +430,13 @@ RecoveredFiles Settle(const std::vector<SavedFile>& files, SettleFor purpose, in
         }
         const bool takeBack = left.CanTakeBack();
         if (!takeBack && !left.CanComplete()) {
-            if (purpose == SettleFor::Saving) {
+            // A kept copy that is a link or a folder beside a marker that is no whole new file:
+            // nothing a save of ours leaves. Files that are whole are read as they are; only what
+            // is a regular file of those names goes, so that this is said once.
+            const std::vector<std::string> odd = left.ForeignKept();
+            if (purpose == SettleFor::Saving || (!odd.empty() && AllWhole(files))) {
                 left.Names().RemoveLeftovers();
+                foreign.insert(foreign.end(), odd.begin(), odd.end());
                 continue;
             }
             return {false, {},
@@ -420,6 +460,8 @@ RecoveredFiles Settle(const std::vector<SavedFile>& files, SettleFor purpose, in
                     " wurde unterbrochen und lässt sich in ihrem Ordner nicht bereinigen; gelesen wurden " +
                     QuotedNames(inPlace) + "."};
     }
+    if (!foreign.empty() && purpose == SettleFor::Opening)
+        result.Message = ForeignNote(result.ReadFrom, foreign);
     return result;
 }
 
@@ -464,21 +506,31 @@ int WriteTemporary(const std::string& target, std::string_view bytes, const std:
                    std::string& token, std::string& temporary)
 {
     const bool fresh = token.empty();
+    const std::string stem = SideStem(target) + std::string(kTemporaryTag);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         if (fresh)
-            token = RandomPart() + suffix;
-        fd = CreateExclusive(target + std::string(kTemporaryTag) + token);
+            token = filecalls::RandomText(kRandomLength) + suffix;
+        fd = CreateExclusive(stem + token);
         if (fd < 0 && (errno != EEXIST || !fresh))
             return errno;
     }
     if (fd < 0)
         return errno;
-    temporary = target + std::string(kTemporaryTag) + token;
+    temporary = stem + token;
     struct stat old {};
     const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : DefaultMode();
     ::fchmod(fd, mode);
     return WriteAndClose(fd, bytes);
+}
+
+// Why renaming a new file onto its target failed: a new file that another program removed
+// meanwhile is no folder that takes no files.
+std::string RenameFailureReason(int error, const std::string& temporary, const std::string& target)
+{
+    if (error == ENOENT && !Exists(temporary) && FolderExists(target))
+        return "Ein anderes Programm hat die neue Fassung entfernt, bevor sie an ihre Stelle kam.";
+    return FileErrorReason(error, target);
 }
 
 // Saves one file: a new file beside it, renamed onto it.
@@ -489,14 +541,34 @@ SaveResult WriteOneFile(const FileContents& file)
     if (IsLink(target))
         return Failure(file.FileName, FileErrorReason(ELOOP, target));
     std::string token, temporary;
-    int error = WriteTemporary(target, file.Bytes, {}, token, temporary);
+    const int error = WriteTemporary(target, file.Bytes, {}, token, temporary);
     if (error == 0 && Rename(temporary.c_str(), target.c_str()) == 0)
         return {true, {}};
-    if (error == 0)
-        error = errno;
+    const int failure = error == 0 ? errno : error;
     if (!temporary.empty())
         Unlink(temporary);
-    return Failure(file.FileName, FileErrorReason(error, target));
+    return Failure(file.FileName, error == 0 ? RenameFailureReason(failure, temporary, target)
+                                              : FileErrorReason(failure, target));
+}
+
+// The files' lock for a save or an opening. Null where none can be had: `refusal` then says why
+// when another holds it. Where no lock file can be made (a folder that cannot be changed, a name
+// another program put there as no lock), files are read without one, and a save goes on to fail
+// with the reason of the file it cannot write, or saves as it did before there were locks.
+std::unique_ptr<SaveLock> TakeLock(const std::vector<SavedFile>& files, std::string& refusal)
+{
+    SaveLock::Attempt attempt = SaveLock::Take(LockName(files));
+    if (attempt.Error == EAGAIN)
+        refusal = LockedReason(attempt.Holder);
+    return std::move(attempt.Lock);
+}
+
+// The message of a save that finds a file changed since the caller saw it.
+std::string ChangedOnDiskMessage(const std::string& fileName)
+{
+    return "Die Datei " + Quoted(fileName) +
+           " wurde geändert, seit sie geöffnet oder zuletzt gespeichert wurde (in einem anderen Fenster oder von "
+           "einem anderen Benutzer).";
 }
 
 }  // namespace
@@ -539,6 +611,13 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
             return Failure(file.FileName, FileErrorReason(ELOOP, targets.back().FileName));
     }
     const std::size_t last = files.size() - 1;
+    // No other save or opening of these files runs until this one is done: an opening would take
+    // this save's files for the leftovers of one cut short, and a second save would mix its files
+    // with these.
+    std::string refusal;
+    const std::unique_ptr<SaveLock> lock = TakeLock(targets, refusal);
+    if (!refusal.empty())
+        return Failure(files[last].FileName, refusal);
     // What an earlier save of these names left is settled first: a save cut short now must find
     // the files all old or all new, and one that completes leaves nothing an opening could take
     // back over it.
@@ -546,30 +625,41 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
     const RecoveredFiles settled = Settle(targets, SettleFor::Saving, error);
     if (settled.ReadFrom != NamesOf(targets))
         return Failure(files.front().FileName, FileErrorReason(error, targets.front().FileName));
+    const std::string fingerprint = FileFingerprint(targets[last].FileName);
+    // A change another window or user made since the caller saw the files is not written over
+    // unasked; the last file, the one a user knows the files by, is named first.
+    for (std::size_t i = files.size(); i-- > 0;) {
+        const std::string now = i == last ? fingerprint : FileFingerprint(targets[i].FileName);
+        if (!files[i].SeenAs.empty() && now != files[i].SeenAs && now != NoFingerprint())
+            return {false, ChangedOnDiskMessage(files[i].FileName), true};
+    }
 
     std::string token;
-    const std::string fingerprint = Fingerprint(targets[last].FileName);
     std::vector<std::string> temporaries(files.size());
-    // Until the last file is in place, a failure leaves the files to the settling, which takes
-    // back what was replaced and removes the rest.
-    const auto fail = [&](std::size_t i, int failure) {
-        if (!token.empty())
-            Settle(targets, SettleFor::Opening, error);
-        return Failure(files[i].FileName, FileErrorReason(failure, targets[i].FileName));
+    std::size_t replaced = 0;
+    // Until the last file is in place, a failure takes back what this save replaced, from the
+    // kept copies it made (also where another removed its marker meanwhile), and removes the rest;
+    // a take-back that fails half-way is finished by the next opening.
+    const auto fail = [&](std::size_t i, const std::string& reason) {
+        if (replaced > 0)
+            Leftovers(targets, token, replaced).TakeBack();
+        else if (!token.empty())
+            SaveNames(targets, token).RemoveLeftovers();
+        return Failure(files[i].FileName, reason);
     };
     for (std::size_t i = 0; i < files.size(); ++i)
         if (const int failure = WriteTemporary(targets[i].FileName, files[i].Bytes, fingerprint, token, temporaries[i]))
-            return fail(i, failure);
+            return fail(i, FileErrorReason(failure, targets[i].FileName));
     const SaveNames names(targets, token);
     // The last file needs no way back: when its rename fails, it was never replaced.
     for (std::size_t i = 0; i < last; ++i)
         if (const int failure = KeepPrevious(names, i, targets[i].FileName))
-            return fail(i, failure);
+            return fail(i, FileErrorReason(failure, targets[i].FileName));
     for (std::size_t i = 0; i < last; ++i)
         SyncFolder(targets[i].FileName);
-    for (std::size_t i = 0; i < files.size(); ++i)
-        if (Rename(temporaries[i].c_str(), targets[i].FileName.c_str()) != 0)
-            return fail(i, errno);
+    for (; replaced < files.size(); ++replaced)
+        if (Rename(temporaries[replaced].c_str(), targets[replaced].FileName.c_str()) != 0)
+            return fail(replaced, RenameFailureReason(errno, temporaries[replaced], targets[replaced].FileName));
     names.RemoveLeftovers();
     return {true, {}};
 }
@@ -579,10 +669,47 @@ RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
     std::vector<SavedFile> targets;
     for (const SavedFile& file : files)
         targets.push_back({ResolvedPath(file.FileName), file.WholeSize});
-    if (targets.size() < 2)
-        return {true, NamesOf(targets), {}};
+    std::string refusal;
+    std::unique_ptr<SaveLock> lock;
+    if (targets.size() >= 2 && !(lock = TakeLock(targets, refusal)) && !refusal.empty())
+        return {false, {},
+                "Die Datei " + Quoted(targets.back().FileName) + " kann gerade nicht geöffnet werden: " + refusal};
     int error = 0;
-    return Settle(targets, SettleFor::Opening, error);
+    RecoveredFiles recovered = targets.size() < 2 ? RecoveredFiles{true, NamesOf(targets), {}}
+                                                  : Settle(targets, SettleFor::Opening, error);
+    if (!recovered.Ok)
+        return recovered;
+    for (const SavedFile& file : targets)
+        recovered.Fingerprints.push_back(FileFingerprint(file.FileName));
+    recovered.Lock = std::move(lock);
+    return recovered;
+}
+
+std::string BytesFingerprint(std::string_view bytes)
+{
+    if (bytes.size() <= kFingerprintWhole)
+        return FingerprintOf(bytes.size(), bytes, {});
+    return FingerprintOf(bytes.size(), bytes.substr(0, kFingerprintEnds), bytes.substr(bytes.size() - kFingerprintEnds));
+}
+
+std::string FileFingerprint(const std::string& fileName)
+{
+    if (!IsWhole(fileName, 0))
+        return NoFingerprint();
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return NoFingerprint();
+    const ScopeExit close([fd] { ::close(fd); });
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return NoFingerprint();
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    std::string head, tail;
+    if (size <= kFingerprintWhole)
+        return ReadRange(fd, 0, size, head) ? FingerprintOf(head.size(), head, {}) : NoFingerprint();
+    if (!ReadRange(fd, 0, kFingerprintEnds, head) || !ReadRange(fd, size - kFingerprintEnds, kFingerprintEnds, tail))
+        return NoFingerprint();
+    return FingerprintOf(size, head, tail);
 }
 
 SaveResult WriteFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& produce)
@@ -689,16 +816,6 @@ std::string FileErrorReason(int error, const std::string& fileName)
         // No system text: it would be English.
         return "Das Betriebssystem hat den Vorgang abgelehnt (Fehlernummer " + std::to_string(error) + ").";
     }
-}
-
-ScopedFileSystemCalls::ScopedFileSystemCalls(FileSystemCalls calls) : previous_(std::move(Calls()))
-{
-    Calls() = std::move(calls);
-}
-
-ScopedFileSystemCalls::~ScopedFileSystemCalls()
-{
-    Calls() = std::move(previous_);
 }
 
 }  // namespace velmoran

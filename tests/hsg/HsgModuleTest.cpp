@@ -388,7 +388,7 @@ Opened OpenPair(const std::string& file)
 // pair where it stands and says which files it read.
 TEST_F(HsgModuleFiles, ASaveKilledAtAnyStepOpensAsBeforeOrAsSaved)
 {
-    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync});
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync, .Wait = velmoran::testing::NoWait});
     for (const bool hardLinks : {true, false}) {
         const TempFolder live;
         const std::string plant = live / "plant.vda";

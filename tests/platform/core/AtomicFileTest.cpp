@@ -242,7 +242,7 @@ TEST(AtomicFile, ASaveKilledAtAnyStepOpensAllOldOrAllNew)
     using velmoran::testing::SaveLeftoversIn;
     const TempFolder elsewhere;
     const std::string foreign = elsewhere.WriteFile("foreign", "xyz");
-    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync});
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync, .Wait = velmoran::testing::NoWait});
     // Without a first file there is nothing to link or copy: one run covers both file systems.
     for (const auto& [hardLinks, firstThere] : {std::pair{true, true}, std::pair{false, true}, std::pair{true, false}}) {
         const TempFolder live;
@@ -322,11 +322,14 @@ TEST(AtomicFile, ASaveKilledAtAnyStepOpensAllOldOrAllNew)
             }
             EXPECT_EQ(velmoran::testing::EntryNames(killed->Folder()), entries);
 
-            // The opening itself, last, on the folder as the kill left it.
-            const RecoveredFiles recovered = RecoverInterruptedSave(Pair(*killed));
-            ASSERT_TRUE(recovered.Ok) << recovered.Message;
-            EXPECT_TRUE(PairRead(recovered) == oldPair || PairRead(recovered) == "ONETWO") << PairRead(recovered);
-            EXPECT_EQ(recovered.ReadFrom, PairNames(*killed));
+            // The opening itself, last, on the folder as the kill left it; once read, nothing
+            // is left, its lock included.
+            {
+                const RecoveredFiles recovered = RecoverInterruptedSave(Pair(*killed));
+                ASSERT_TRUE(recovered.Ok) << recovered.Message;
+                EXPECT_TRUE(PairRead(recovered) == oldPair || PairRead(recovered) == "ONETWO") << PairRead(recovered);
+                EXPECT_EQ(recovered.ReadFrom, PairNames(*killed));
+            }
             EXPECT_FALSE(SaveLeftoversIn(killed->Folder()));
         }
         EXPECT_EQ(refusalSeen, firstThere) << "a step between the two renames was taken";
@@ -338,7 +341,7 @@ TEST(AtomicFile, ASaveKilledAtAnyStepOpensAllOldOrAllNew)
 // are never taken for an unfinished save), so the pair is again all old or all new.
 TEST(AtomicFile, AnOpeningKilledAtAnyStepIsFinishedNextTime)
 {
-    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync});
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync, .Wait = velmoran::testing::NoWait});
     for (const bool hardLinks : {true, false}) {
         const TempFolder live;
         TempFolder::Write(live / "plant.vdh", "one");
