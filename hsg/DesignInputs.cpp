@@ -41,8 +41,6 @@ struct Inputs {
     bool DiffusedAeration() const { return hsg.AT() == 0; }
 };
 
-std::string Number(int decimals, double value) { return FormatNumber(decimals, value); }
-
 // One check: the member it names, whether it refuses the records, its message, and the results
 // that the design, were it not refused, would leave at earlier values.
 struct Check {
@@ -88,10 +86,10 @@ const Check kChecks[] = {
     {"CTKNzb", CheckStage::Inputs, [](const Inputs& in) { return CapacityToNitrify(in) < 0.01; },
      [](const Inputs& in) {
          return "Im Zulauf bleibt kein Stickstoff zu nitrifizieren: Der Gesamt-Kjeldahl-Stickstoff C_TKN,ZB (" +
-                Number(1, in.B(block::kCTKNzb)) +
+                FormatNumber(1, in.B(block::kCTKNzb)) +
                 " mg/l) muss größer sein als der in der Biomasse gebundene Stickstoff (5 % des BSB5) und der "
                 "organische Stickstoff im Ablauf zusammen (" +
-                Number(1, in.B(block::kCTKNzb) - CapacityToNitrify(in)) +
+                FormatNumber(1, in.B(block::kCTKNzb) - CapacityToNitrify(in)) +
                 " mg/l), sonst lassen sich Schlammalter und Biomasse nicht berechnen.";
      },
      kAllResults},
@@ -121,7 +119,7 @@ const Check kChecks[] = {
          return !(rates.Growth > rates.Decay);
      },
      [](const Inputs& in) {
-         return "Bei der Temperatur T = " + Number(1, in.B(block::kT)) +
+         return "Bei der Temperatur T = " + FormatNumber(1, in.B(block::kT)) +
                 " °C wachsen die Nitrifikanten nicht schneller, als sie absterben, und das Schlammalter lässt sich "
                 "nicht berechnen. Bitte prüfen Sie die Temperatur T, den Schwankungsfaktor und die Parameter der "
                 "autotrophen Organismen.";
@@ -136,9 +134,9 @@ const Check kChecks[] = {
      kAllResults},
     {"cx", CheckStage::Inputs, [](const Inputs& in) { return !(in.B(block::kcx) < SaturationAtDepth(in)); },
      [](const Inputs& in) {
-         return "Die Sauerstoffkonzentration im belüfteten Volumen c_x (" + Number(2, in.B(block::kcx)) +
+         return "Die Sauerstoffkonzentration im belüfteten Volumen c_x (" + FormatNumber(2, in.B(block::kcx)) +
                 " mg/l) muss kleiner sein als die Sauerstoffsättigung in der Einblastiefe (" +
-                Number(2, SaturationAtDepth(in)) +
+                FormatNumber(2, SaturationAtDepth(in)) +
                 " mg/l), sonst lässt sich der Sauerstoffeintrag OC_h nicht berechnen.";
      },
      kSupply},
@@ -164,20 +162,12 @@ const Check kChecks[] = {
      kAir},
     {"CPzb", CheckStage::Phosphorus, [](const Inputs& in) { return PhosphorusInBiomass(in) > in.B(block::kCPzb); },
      [](const Inputs& in) {
-         return "Die Biomasse bindet mehr Phosphor (X_P,BM " + Number(2, PhosphorusInBiomass(in)) +
-                " mg/l), als der Zulauf bringt (Gesamt-Phosphor C_P,ZB " + Number(2, in.B(block::kCPzb)) +
+         return "Die Biomasse bindet mehr Phosphor (X_P,BM " + FormatNumber(2, PhosphorusInBiomass(in)) +
+                " mg/l), als der Zulauf bringt (Gesamt-Phosphor C_P,ZB " + FormatNumber(2, in.B(block::kCPzb)) +
                 " mg/l), und der Phosphor im Ablauf lässt sich nicht berechnen.";
      },
      kEffluentPhosphate},
 };
-
-// The design leaves the pH alone without clean-water oxygen utilisation, blow-in depth or acid
-// capacity left in the effluent (its logarithm needs a positive argument).
-bool PhComputed(const Inputs& in)
-{
-    return in.H(hsg::kAlpha) > 0.0 && in.H(hsg::kSSARW) > 0.0 && in.C(common::kHE) > 0.0 &&
-           in.B(block::kSKSan) > 0.0;
-}
 
 bool Refuses(const Check& check, const Inputs& in)
 {
@@ -224,7 +214,7 @@ std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, co
     for (const Check& check : kChecks)
         if (Refuses(check, in))
             std::ranges::for_each(check.Results, add);
-    if (!PhComputed(in))
+    if (!PhComputed(common, 0, hsgRecord))
         add("pH"sv);
     return results;
 }

@@ -433,10 +433,15 @@ bool VolumeComputable(const TCommonRecord& common)
     return common.Block(0).Double(block::kTSBB) > 0.0;
 }
 
+bool PhComputed(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord)
+{
+    return common.Double(common::kHE) > 0 && hsgRecord.Double(hsg::kAlpha) > 0 && hsgRecord.Double(hsg::kSSARW) > 0 &&
+           common.Block(k).Double(block::kSKSan) > 0;
+}
+
 bool PhApplies(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord)
 {
-    return hsgRecord.AT() == 0 && common.Double(common::kHE) > 0 && hsgRecord.Double(hsg::kAlpha) > 0 &&
-           hsgRecord.Double(hsg::kSSARW) > 0 && common.Block(k).Double(block::kSKSan) > 0;
+    return hsgRecord.AT() == 0 && PhComputed(common, k, hsgRecord);
 }
 
 }  // namespace velmoran

@@ -26,10 +26,12 @@ void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord);
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord);
 void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord);
 
-// Whether the design computes a pH for load case k of these records: diffused aeration, a
-// blow-in depth, a positive alpha value and clean-water oxygen utilisation (without them the
-// saturation term stays unset) and a positive effluent acid capacity. Otherwise the pH member
-// holds a value of some earlier calculation.
+// Whether the design computes a pH for load case k of these records: a blow-in depth, a positive
+// alpha value and clean-water oxygen utilisation (without them the saturation term stays unset)
+// and a positive effluent acid capacity (its logarithm needs a positive argument). Otherwise the
+// pH member holds a value of some earlier calculation.
+bool PhComputed(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord);
+// Whether a pH of load case k stands for the plant: computed, and with diffused aeration.
 bool PhApplies(const TCommonRecord& common, std::size_t k, const THSGRecord& hsgRecord);
 
 // The nitrifiers' growth and decay rates [1/d] at the temperature of load case 0: an aerobic sludge

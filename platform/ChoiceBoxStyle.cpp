@@ -1,9 +1,9 @@
 // The choice box style; see ChoiceBoxStyle.h.
 #include "platform/ChoiceBoxStyle.h"
 
-#include <QApplication>
+#include "platform/SharedStyle.h"
+
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOptionComboBox>
 
@@ -38,12 +38,7 @@ public:
 
 QStyle* ChoiceBoxStyle()
 {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new TChoiceFocusStyle;
-        style->setParent(qApp);
-    }
-    return style;
+    return SharedStyle<TChoiceFocusStyle>();
 }
 
 }  // namespace velmoran

@@ -1,8 +1,8 @@
 // The password style: the application's style with "*" as the password character.
 #include "platform/PasswordStyle.h"
 
-#include <QApplication>
-#include <QPointer>
+#include "platform/SharedStyle.h"
+
 #include <QProxyStyle>
 
 namespace velmoran {
@@ -23,12 +23,7 @@ public:
 
 QStyle* PasswordStyle()
 {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new TStarPasswordStyle;
-        style->setParent(qApp);
-    }
-    return style;
+    return SharedStyle<TStarPasswordStyle>();
 }
 
 }  // namespace velmoran

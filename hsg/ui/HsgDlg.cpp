@@ -176,20 +176,19 @@ bool THSGDlg::InputAcceptable()
     if (!failure)
         return true;
     Explain(*failure);
-    FocusFieldOnShownPage(failure->Field);
+    if (QWidget* control = FieldOnShownPage(failure->Field))
+        FocusField(*control);
     return false;
 }
 
 bool THSGDlg::PageLeaveAcceptable()
 {
     const std::optional<CalculationFailure> failure = CheckCalculation(true);
-    if (!failure)
-        return true;
-    QWidget* control = ControlOfField(failure->Field);
-    if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
+    QWidget* control = failure ? FieldOnShownPage(failure->Field) : nullptr;
+    if (!control)
         return true;
     Explain(*failure);
-    FocusFieldOnShownPage(failure->Field);
+    FocusField(*control);
     return false;
 }
 
@@ -234,19 +233,21 @@ QWidget* THSGDlg::ControlOfField(const std::string& field)
     return nullptr;
 }
 
-bool THSGDlg::FocusFieldOnShownPage(const std::string& field)
+QWidget* THSGDlg::FieldOnShownPage(const std::string& field)
 {
     QWidget* control = ControlOfField(field);
-    if (!control || PageIndexOfControl(control) != PageControl1->ActivePageIndex())
-        return false;
+    return control && PageIndexOfControl(control) == PageControl1->ActivePageIndex() ? control : nullptr;
+}
+
+void THSGDlg::FocusField(const QWidget& control)
+{
     // After the message the dialog is the window to type in again, with or without a window
     // manager that would make it so.
     activateWindow();
-    FocusControlByName(control->objectName().toStdString());
+    FocusControlByName(control.objectName().toStdString());
     // What is typed next replaces the value refused.
     if (auto* edit = dynamic_cast<QLineEdit*>(focusWidget()))
         edit->selectAll();
-    return true;
 }
 
 bool THSGDlg::EditParameters()

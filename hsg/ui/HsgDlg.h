@@ -107,8 +107,10 @@ private:
     void Explain(const CalculationFailure& failure);
     // The control that edits the member on the pages, or null.
     QWidget* ControlOfField(const std::string& field);
-    // Gives the field's control the focus when it stands on the page shown; whether it does.
-    bool FocusFieldOnShownPage(const std::string& field);
+    // The control of the field when it stands on the page shown, or null.
+    QWidget* FieldOnShownPage(const std::string& field);
+    // Gives the control the focus, its text selected, in the window to type in again.
+    void FocusField(const QWidget& control);
 
     void FillGeneral();
     // Shows the stored date; no date (or one the field cannot show) shows as today.
