@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
 #include <map>
 
 namespace velmoran::testing {
@@ -455,6 +456,47 @@ TEST_F(Toolbar, ShrinkingAFloatingToolbarALittleKeepsItsSize)
     EXPECT_EQ(rect, start);
     toolbar->SizingEnd();
     EXPECT_EQ(toolbar->FloatingWidth(), candidates[1].FloatingWidth);
+}
+
+// A floating bar's edge dragged slowly, one pixel at a time, follows the pointer: narrower and
+// narrower down to the narrowest layout without ever widening again on the way, and back out
+// again the same way. A snapped size lies beyond the pointer, so a direction taken from it rather
+// than from the pointer's movement flipped the window between two layouts at every pixel.
+TEST_F(Toolbar, AFloatingToolbarsEdgeDraggedPixelByPixelNeverFlipsBack)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs"})
+        Item(toolbar->Items(), caption);
+    const auto candidates = toolbar->FloatingSizeCandidates();
+    ASSERT_GE(candidates.size(), 3u);
+    toolbar->SetFloatingPosition({100, 100});
+    toolbar->SetFloating(true);
+    Settle();
+    QWidget* window = toolbar->FloatParent();
+    const int widest = window->width();
+    const QPoint edge(window->geometry().right(), window->geometry().center().y());
+    toolbar->BeginSizing(1, edge);
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    const int span = candidates.front().Size.width() - candidates.back().Size.width() + 20;
+    const auto drag = [&](int from, int to) {
+        std::vector<int> widths;
+        for (int x = from; x != to; x += from < to ? 1 : -1) {
+            Mouse(QEvent::MouseMove, Routed(form.get()), QPoint(edge.x() + x, edge.y()));
+            if (widths.empty() || widths.back() != window->width())
+                widths.push_back(window->width());
+        }
+        return widths;
+    };
+    // Every layout once, in order, each way.
+    std::vector<int> layouts;
+    for (const auto& candidate : candidates)
+        layouts.push_back(candidate.Size.width() + widest - candidates.front().Size.width());
+    EXPECT_EQ(drag(0, -span), layouts);
+    std::reverse(layouts.begin(), layouts.end());
+    EXPECT_EQ(drag(-span, 0), layouts);
+    Mouse(QEvent::MouseButtonRelease, Routed(form.get()), edge);
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    EXPECT_EQ(toolbar->FloatingWidth(), 0);
 }
 
 // Pictures of another width alone (the height the same) lay the bar out anew.
