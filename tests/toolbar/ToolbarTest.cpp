@@ -707,6 +707,75 @@ TEST_F(Toolbar, TheChevronHintIsGermanAndARightClickClearsTheHotButton)
     EXPECT_EQ(toolbar->View().Selected(), nullptr);
 }
 
+// The chevron's menu holds the buttons the bar had no room for as buttons again, a toolbar in a
+// popup: in a row as long as the screen is wide less the popup's frame, wrapping beyond it. It is
+// still a menu of the running menu mode: the pointer resting on a button there shows the
+// button's hint, although the bar holds the mouse and the application asks no popup for a hint.
+TEST_F(Toolbar, TheChevronsMenuIsARowOfButtonsWithTheirHints)
+{
+    SystemParamsOverride().HintPause = 0;
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    std::vector<TBarItem*> items;
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs", "&Sieben", "&Acht"}) {
+        items.push_back(Item(toolbar->Items(), caption));
+        items.back()->SetHint(StripAccelChars(caption) + "|Knopf " + StripAccelChars(caption));
+    }
+    form->resize(LengthOfFirst(*toolbar, items, 3) + kChevronSize + 20, 300);
+    Settle();
+    toolbar->View().ValidatePositions();
+    ASSERT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    std::vector<TBarItem*> hidden;
+    for (TBarItem* item : items)
+        if (!toolbar->View().FindViewer(item)->Show)
+            hidden.push_back(item);
+    ASSERT_GE(hidden.size(), 3u);
+    const auto open = [&](int screenWidth) {
+        const QPoint chevron = GlobalCentre(toolbar->View(), &toolbar->ChevronItem());
+        const QRect screen(chevron.x() - screenWidth / 2, -2000, screenWidth, 6000);
+        SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{screen, screen}};
+        ClickAt(chevron);
+        return Child(toolbar->View());
+    };
+
+    // Wide: one row of buttons, each as wide as on a bar (6 + caption + 6) and left of the next.
+    TBarView* popup = open(4000);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->IsToolbar());
+    EXPECT_TRUE(popup->IsPopup());
+    int right = 0;
+    for (TBarItem* item : hidden) {
+        TBarItemViewer* viewer = popup->FindViewer(item);
+        ASSERT_TRUE(viewer->Show);
+        EXPECT_TRUE(viewer->IsToolbarStyle());
+        EXPECT_EQ(viewer->BoundsRect.Top, popup->FindViewer(hidden.front())->BoundsRect.Top);
+        if (item != hidden.front()) {
+            EXPECT_EQ(viewer->BoundsRect.Left, right);
+        }
+        right = viewer->BoundsRect.Right;
+    }
+    EXPECT_EQ(popup->Window()->width(), right + 2 * TBarPopupWindow::kFrame);
+    const int narrow = right - popup->FindViewer(hidden.front())->BoundsRect.Left;
+
+    // The pointer resting on a button: its hint; on the next: that one's.
+    for (TBarItem* item : {hidden[0], hidden[1]}) {
+        Mouse(QEvent::MouseMove, Routed(form.get()), GlobalCentre(*popup, item));
+        RunFor(10);
+        EXPECT_EQ(QToolTip::text(), QString::fromStdString(StripAccelChars(item->Caption())));
+        EXPECT_TRUE(QToolTip::isVisible());
+    }
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+
+    // A screen narrower than the row: the buttons wrap within it.
+    popup = open(narrow);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_LE(popup->Window()->width(), narrow);
+    EXPECT_GT(popup->FindViewer(hidden.back())->BoundsRect.Top, popup->FindViewer(hidden.front())->BoundsRect.Top);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+}
+
 // On a plain form, a bar that resizes itself but is aligned to the top (held at the left and the
 // right) keeps to the form's width: the items that do not fit go behind the chevron.
 TEST_F(Toolbar, ABarAnchoredLeftAndRightKeepsToItsWidthAndShrinks)
