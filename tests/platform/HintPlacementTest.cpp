@@ -26,7 +26,6 @@ TEST(HintPlacement, AtTheCornerOnTheScreenAndTransparentToThePointer)
     ShowHintAt(screen.topLeft() + QPoint(120, 110), QStringLiteral("Zulauf"), &widget);
     QWidget* hint = ShownHintWindow();
     ASSERT_NE(hint, nullptr);
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("Zulauf"));
     EXPECT_EQ(hint->pos(), screen.topLeft() + QPoint(120, 110));
     ASSERT_NE(hint->windowHandle(), nullptr);
     EXPECT_TRUE(hint->windowHandle()->flags() & Qt::WindowTransparentForInput);
