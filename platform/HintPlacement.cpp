@@ -36,9 +36,10 @@ void ShowHintAt(QPoint topLeft, const QString& text, QWidget* widget, const QRec
         p.setX(std::max(s.left(), std::min(p.x(), s.left() + s.width() - size.width())));
         p.setY(std::max(s.top(), std::min(p.y(), s.top() + s.height() - size.height())));
     }
-    hint->move(p);
+    // Through to the widget before it comes under the pointer.
     if (QWindow* window = hint->windowHandle())
         window->setFlag(Qt::WindowTransparentForInput, true);
+    hint->move(p);
 }
 
 }  // namespace velmoran
