@@ -3,6 +3,7 @@
 #include "controls/AlignedGrid.h"
 
 #include "platform/CanvasText.h"
+#include "platform/HintPlacement.h"
 #include "platform/QtCanvas.h"
 #include "platform/core/CodePage.h"
 
@@ -390,7 +391,7 @@ bool TAlignedGrid::viewportEvent(QEvent* event)
         THintInfo info;
         if (cell.X >= 0 && CellHint(cell.X, cell.Y, hint, info)) {
             hintCell_ = cell;
-            QToolTip::showText(info.Position, QString::fromStdString(hint), viewport());
+            ShowHintAt(info.Position, QString::fromStdString(hint), viewport());
         } else {
             QToolTip::hideText();
             event->ignore();

@@ -15,6 +15,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <typeinfo>
+#include <vector>
 
 namespace velmoran {
 
@@ -177,9 +180,57 @@ ScopedForegroundTask::~ScopedForegroundTask()
     ForegroundOverride() = previous_;
 }
 
+namespace {
+
+// Takes the posted events of one type out of their receiver's way as they are delivered: the
+// first is dropped, copies of the others are kept. It filters the application first (filters
+// installed last run first), so no other filter sees an event it takes.
+class PostedEventCatcher : public QObject {
+public:
+    PostedEventCatcher(QObject& receiver, QEvent::Type type) : receiver_(receiver), type_(type) {}
+    std::vector<std::unique_ptr<QEvent>> Kept;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != &receiver_ || event->type() != type_)
+            return false;
+        if (!droppedOne_) {
+            droppedOne_ = true;
+            return true;
+        }
+        std::unique_ptr<QEvent> copy(event->clone());
+        // An event class that cannot copy itself whole is delivered now rather than lost.
+        if (typeid(*copy) != typeid(*event))
+            return false;
+        Kept.push_back(std::move(copy));
+        return true;
+    }
+
+private:
+    QObject& receiver_;
+    QEvent::Type type_;
+    bool droppedOne_ = false;
+};
+
+}  // namespace
+
 void KillMessage(QObject* receiver, QEvent::Type type)
 {
-    QCoreApplication::removePostedEvents(receiver, type);
+    // A quit message taken out would be posted again at once, so it stays where it is.
+    if (!receiver || type == QEvent::Quit)
+        return;
+    // Qt takes posted events out only all of a kind at once: they are delivered to a catcher that
+    // drops the first and keeps the others, which go back into the queue in their order.
+    PostedEventCatcher catcher(*receiver, type);
+    QObject* filtered = QCoreApplication::instance() && receiver->thread() == QCoreApplication::instance()->thread()
+                            ? QCoreApplication::instance()
+                            : receiver;
+    filtered->installEventFilter(&catcher);
+    QCoreApplication::sendPostedEvents(receiver, type);
+    filtered->removeEventFilter(&catcher);
+    for (std::unique_ptr<QEvent>& event : catcher.Kept)
+        QCoreApplication::postEvent(receiver, event.release());
 }
 
 void ShowNotImplemented()

@@ -74,7 +74,8 @@ private:
     int previous_;
 };
 
-// Removes the events of that type posted to the receiver and not yet delivered.
+// Removes the next event of that type posted to the receiver and not yet delivered; later ones
+// stay queued in their order (behind events of other types posted meanwhile). A quit event stays.
 void KillMessage(QObject* receiver, QEvent::Type type);
 
 // The colour as RGB (a system colour looked up) marked palette-relative.

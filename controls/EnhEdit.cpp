@@ -5,6 +5,7 @@
 #include "controls/MiniHtml.h"
 #include "platform/core/CodePage.h"
 #include "platform/Edges.h"
+#include "platform/HintPlacement.h"
 #include "platform/PasswordStyle.h"
 #include "platform/QtCanvas.h"
 #include "platform/RegIni.h"
@@ -13,7 +14,6 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QToolTip>
 
 namespace velmoran {
 
@@ -731,7 +731,7 @@ bool TEnhEdit::event(QEvent* event)
     if (event->type() == QEvent::ToolTip && hintShowLargeText_) {
         const QString value = QString::fromStdString(Text());
         if (fontMetrics().horizontalAdvance(value) > contentsRect().width()) {
-            QToolTip::showText(mapToGlobal(QPoint(0, 0)), value, this);
+            ShowHintAt(mapToGlobal(QPoint(0, 0)), value, this);
             return true;
         }
     }

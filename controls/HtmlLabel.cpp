@@ -3,6 +3,7 @@
 
 #include "platform/Cursors.h"
 #include "platform/Edges.h"
+#include "platform/HintPlacement.h"
 #include "platform/QtCanvas.h"
 #include "platform/Shell.h"
 
@@ -484,7 +485,7 @@ bool THtmlLabel::event(QEvent* event)
             std::string text = hit.Href;
             if (OnAnchorHint)
                 OnAnchorHint(this, text);
-            QToolTip::showText(help->globalPos() + QPoint(10, -10), QString::fromStdString(text), this);
+            ShowHintAt(help->globalPos() + QPoint(10, -10), QString::fromStdString(text), this);
             return true;
         }
     }

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -20,6 +21,13 @@ SystemParamOverrides& SystemParamsOverride()
 int GetMenuShowDelay()
 {
     return SystemParamsOverride().MenuShowDelay.value_or(400);
+}
+
+int GetHintPause()
+{
+    if (const auto pause = SystemParamsOverride().HintPause)
+        return *pause;
+    return std::max(0, QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay));
 }
 
 bool AreKeyboardCuesShown()

@@ -1,7 +1,7 @@
 // The system settings and metrics the menus and toolbars ask for, in one place, with overrides
-// for tests: menu delay, keyboard cues, menu animation and fade, flat menus, drop alignment; the
-// fixed metrics and the menu font; monitors and their work areas; and the choice of the display
-// platform (top-level windows must be placeable, which Wayland does not allow).
+// for tests: menu delay, hint pause, keyboard cues, menu animation and fade, flat menus, drop
+// alignment; the fixed metrics and the menu font; monitors and their work areas; and the choice of
+// the display platform (top-level windows must be placeable, which Wayland does not allow).
 #pragma once
 
 #include <QFont>
@@ -16,6 +16,7 @@ namespace velmoran {
 
 struct SystemParamOverrides {
     std::optional<int> MenuShowDelay;
+    std::optional<int> HintPause;
     std::optional<bool> KeyboardCues;
     std::optional<bool> MenuAnimation;
     std::optional<bool> MenuFade;
@@ -26,6 +27,7 @@ struct SystemParamOverrides {
 SystemParamOverrides& SystemParamsOverride();
 
 int GetMenuShowDelay();            // milliseconds, 400
+int GetHintPause();                // milliseconds the pointer rests before a hint shows (the style's)
 bool AreKeyboardCuesShown();       // from the style's shortcut underlines
 bool IsMenuAnimationEnabled();
 bool IsMenuFadeEnabled();

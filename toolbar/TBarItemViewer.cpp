@@ -422,7 +422,7 @@ void TBarItemViewer::PaintToolbarFrame(Canvas& canvas, PaintState& s)
             a = Moved(a, 1, 1);
         const int cx = a.Left + a.Width() / 2;
         const int cy = a.Top + a.Height() / 2;
-        const std::vector<TPoint> points = vertical && !split
+        const std::vector<TPoint> points = vertical
                                                ? std::vector<TPoint>{{cx - 1, cy + 2}, {cx - 1, cy - 2}, {cx - 3, cy}}
                                                : std::vector<TPoint>{{cx - 2, cy - 1}, {cx + 2, cy - 1}, {cx, cy + 1}};
         if (s.Shadow) {

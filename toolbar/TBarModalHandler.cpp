@@ -5,6 +5,7 @@
 #include "platform/AppServices.h"
 #include "platform/NonClientWidget.h"
 #include "platform/ShortCut.h"
+#include "platform/SystemParams.h"
 #include "platform/core/ScopeExit.h"
 #include "toolbar/TBarAccessible.h"
 #include "toolbar/TBarPopupWindow.h"
@@ -12,6 +13,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCursor>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -170,7 +172,12 @@ QPoint TBarModalHandler::CurrentMessagePoint()
     return handledEventPoint ? *handledEventPoint : AppServices::Instance().GetMessagePoint();
 }
 
-TBarModalHandler::TBarModalHandler(TBarView& view, int /*options*/) : view_(&view), window_(view.Window()) {}
+TBarModalHandler::TBarModalHandler(TBarView& view, int /*options*/)
+    : view_(&view), window_(view.Window()), hintTimer_(new QTimer(this))
+{
+    hintTimer_->setSingleShot(true);
+    connect(hintTimer_, &QTimer::timeout, this, [this] { ShowHint(); });
+}
 
 TBarModalHandler::~TBarModalHandler()
 {
@@ -267,6 +274,9 @@ void TBarModalHandler::Finish(bool cancelled)
         QApplication::restoreOverrideCursor();
         cursorSet_ = false;
     }
+    hintTimer_->stop();
+    if (hintViewer_)
+        QToolTip::hideText();
     AppServices::Instance().SetHint({});
     if (announced_ && window_) {
         QAccessibleEvent event(window_.data(), QAccessible::MenuEnd);
@@ -503,6 +513,45 @@ void TBarModalHandler::UpdateMouse(bool moved)
     }
     if (cursorSet_)
         QApplication::changeOverrideCursor(shape);
+    RequestHint();
+}
+
+void TBarModalHandler::RequestHint()
+{
+    // The selection under the pointer, in a view that wants its hint (the deepest of the chain).
+    TBarView* view = lastMousePos ? ChainViewAt(*view_, *lastMousePos) : nullptr;
+    const TBarItemViewer* selected = view ? view->Selected() : nullptr;
+    if (selected) {
+        const QPoint p = ViewPointFromGlobal(*view, *lastMousePos);
+        if (view->ViewerFromPoint(TPoint{p.x(), p.y()}) != selected || !view->HintWanted(*selected))
+            selected = nullptr;
+    }
+    if (!selected) {
+        hintTimer_->stop();
+        if (hintViewer_)
+            QToolTip::hideText();
+        hintViewer_ = nullptr;
+        return;
+    }
+    if (selected == hintViewer_ && (hintTimer_->isActive() || QToolTip::isVisible()))
+        return;
+    hintViewer_ = selected;
+    // A hint that shows already follows the pointer to the next item at once, as tooltips do.
+    hintTimer_->start(QToolTip::isVisible() ? 0 : GetHintPause());
+}
+
+void TBarModalHandler::ShowHint()
+{
+    // The root bar holds the mouse, so the application asks no popup for its hint itself: the
+    // window under the resting pointer is asked as the application would.
+    if (finished_ || !view_ || !lastMousePos)
+        return;
+    TBarView* under = ChainViewAt(*view_, *lastMousePos);
+    QWidget* window = under ? under->Window() : nullptr;
+    if (!window)
+        return;
+    QHelpEvent help(QEvent::ToolTip, window->mapFromGlobal(*lastMousePos), *lastMousePos);
+    QCoreApplication::sendEvent(window, &help);
 }
 
 void TBarModalHandler::AfterEvent()

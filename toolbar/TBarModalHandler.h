@@ -13,6 +13,7 @@
 
 class QKeyEvent;
 class QMouseEvent;
+class QTimer;
 class QWheelEvent;
 
 namespace velmoran {
@@ -59,6 +60,11 @@ private:
     void AfterEvent();
     // Every view of the chain tracks the mouse, then the cursor and the hint follow.
     void UpdateMouse(bool moved);
+    // The hint of the deepest selection, asked for once the pointer rests (or at once while a hint
+    // shows), or taken away where none is wanted.
+    void RequestHint();
+    // The window of the chain under the pointer shows the hint there.
+    void ShowHint();
     TBarView* DeepestView() const;
 
     QPointer<TBarView> view_;
@@ -69,6 +75,9 @@ private:
     bool mouseDownOnMenu_ = false;
     bool cursorSet_ = false;
     bool announced_ = false;
+    QTimer* hintTimer_;
+    // The viewer whose hint was last asked for (compared, never used).
+    const TBarItemViewer* hintViewer_ = nullptr;
 };
 
 // The chain's mouse helpers, shared with the viewers.

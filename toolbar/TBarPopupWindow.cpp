@@ -328,6 +328,7 @@ TBarPopupWindow* CreatePopup(TBarCustomItem& item, const TBarPopupRequest& reque
     TBarPopupView& view = window->View();
     if (chevronView) {
         view.SetChevronParentView(chevronView);
+        view.LayOutAsToolbar();
         view.SetShowHints(chevronView->ShowHints());
         window->SetHostColor(SystemColor(COLOR_BTNFACE));
     }
@@ -347,7 +348,11 @@ TBarPopupWindow* CreatePopup(TBarCustomItem& item, const TBarPopupRequest& reque
                                 : GetMonitorRectOfRect(input.ItemRect, true);
     }
     view.MonitorRect = input.MonitorArea;
-    view.SetMaxHeight(chevronView ? input.MonitorArea.width() - 6 : input.MonitorArea.height() - 6);
+    // A menu scrolls beyond the monitor's height; a chevron's buttons wrap at its width.
+    if (chevronView)
+        view.SetWrapOffset(input.MonitorArea.width() - 2 * TBarPopupWindow::kFrame);
+    else
+        view.SetMaxHeight(input.MonitorArea.height() - 2 * TBarPopupWindow::kFrame);
 
     // 4. The first item, and the layout that gives the size.
     view.ValidatePositions();

@@ -209,6 +209,8 @@ private:
         int SnapAbove = 0;
         // The direction the last change of candidate went: -1 shrinking, 1 growing, 0 none yet.
         int LastDirection = 0;
+        // The length the pointer proposed at the step before, -1 before the first step.
+        int LastProposed = -1;
         int Chosen = -1;
     };
     std::unique_ptr<SizeData> sizeData_;

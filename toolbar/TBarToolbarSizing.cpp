@@ -98,7 +98,12 @@ void TBarCustomToolbar::SizingTrack(QRect& rect, const QRect& startRect)
     const auto length = [&data](QSize s) { return data.AlongWidth ? s.width() : s.height(); };
     const int proposed = length(rect.size());
     const int current = length(data.Candidates[data.Chosen].Size);
-    const int direction = proposed > current ? 1 : proposed < current ? -1 : 0;
+    // The direction is the pointer's own movement. Taken against the size last chosen it would
+    // turn at once after every snap (the snapped size lies beyond the pointer), and the window
+    // would flip between two layouts at every pixel of a steady drag.
+    const int previous = data.LastProposed >= 0 ? data.LastProposed : length(startRect.size());
+    data.LastProposed = proposed;
+    const int direction = proposed > previous ? 1 : proposed < previous ? -1 : 0;
     int chosen = data.Chosen;
     const bool inZone = proposed >= current - data.SnapBelow && proposed <= current + data.SnapAbove;
     if (direction == 0 || (data.LastDirection != direction && inZone)) {

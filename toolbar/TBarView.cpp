@@ -29,7 +29,7 @@ const void* ParentHandlerIdentity(const TBarView* view)
 
 TBarView::TBarView(TBarViewHost* host, TBarView* parentView, TBarCustomItem* parentItem, bool isToolbar,
                    bool customizing, bool usePriorityList)
-    : host_(host), customizing_(customizing), isToolbar_(isToolbar), parentView_(parentView),
+    : host_(host), customizing_(customizing), isToolbar_(isToolbar), isPopup_(!isToolbar), parentView_(parentView),
       parentItem_(parentItem), usePriorityList_(usePriorityList)
 {
     if (parentItem_) {
@@ -461,6 +461,14 @@ void TBarView::SetMaxHeight(int height)
 void TBarView::SetChevronParentView(TBarView* view)
 {
     chevronParentView_ = view;
+}
+
+void TBarView::LayOutAsToolbar()
+{
+    if (isToolbar_)
+        return;
+    isToolbar_ = true;
+    InvalidatePositions();
 }
 
 void TBarView::EndUpdate()

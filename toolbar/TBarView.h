@@ -151,8 +151,12 @@ public:
     TBarCustomItem* RootItem() const { return rootItem_; }
     TBarView* ChevronParentView() const { return chevronParentView_; }
     void SetChevronParentView(TBarView* view);
-    bool IsPopup() const { return !isToolbar_; }
+    // A popup lives in a popup window of a menu chain; a toolbar view lays its items out as
+    // buttons in rows and is navigated as a row. A chevron's popup is both.
+    bool IsPopup() const { return isPopup_; }
     bool IsToolbar() const { return isToolbar_; }
+    // The popup lays its items out and is navigated as a toolbar (the chevron's popup).
+    void LayOutAsToolbar();
     bool Customizing() const { return customizing_; }
     bool IsMenuBar() const { return menuBar_; }
     void SetMenuBar(bool value) { menuBar_ = value; }
@@ -278,6 +282,7 @@ private:
     int leadingCount_ = 0;
     int trailingCount_ = 0;
     bool isToolbar_;
+    bool isPopup_;
     int maxHeight_ = 0;
     bool mouseOverSelected_ = false;
     TBarItemViewer* openViewer_ = nullptr;

@@ -437,7 +437,7 @@ void TBarView::CharInput(char32_t ch)
 
 void TBarView::StartTimer(int number)
 {
-    if (isToolbar_ || number < 0 || number > 3)
+    if (!isPopup_ || number < 0 || number > 3)
         return;
     StopTimer(number);
     auto& timer = timerObjects_[number];

@@ -6,6 +6,7 @@
 #include "tests/controls/AlignedGridSupport.h"
 
 #include "platform/Clipboard.h"
+#include "platform/HintPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -283,6 +284,9 @@ TEST(AlignedGridOther, HintsAtTheCellsLeftEdgeBelowIt)
     QHelpEvent help(QEvent::ToolTip, QPoint(110, 30), over);
     QCoreApplication::sendEvent(grid.viewport(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("Richtwert: 1,25"));
+    // There, not a cursor's height lower.
+    ASSERT_NE(ShownHintWindow(), nullptr);
+    EXPECT_EQ(ShownHintWindow()->pos(), grid.viewport()->mapToGlobal(QPoint(102, 47)));
     QToolTip::hideText();
     // So does the one over a cell of the first column.
     grid.SetHintCell(0, 2, "Zeile 2");

@@ -195,23 +195,39 @@ TEST(DrawUtils, ForegroundPostedEventsNotImplementedMemoryAndCursors)
     }
     EXPECT_EQ(IsForegroundTask(), QApplication::activeWindow() != nullptr);
 
-    // Posted events of one type go; others stay.
+    // The next posted event of the type goes, as one message taken from the queue: the later
+    // ones of that type stay in their order, whole, and events of other types stay too. (It
+    // once took every event of the type.)
+    struct Numbered : QEvent {
+        explicit Numbered(int number) : QEvent(QEvent::User), Number(number) {}
+        Numbered* clone() const override { return new Numbered(Number); }
+        int Number;
+    };
     struct Counter : QObject {
-        int Users = 0;
+        std::vector<int> Users;
         int Others = 0;
         bool event(QEvent* e) override
         {
-            (e->type() == QEvent::User ? Users : Others) += 1;
+            if (e->type() == QEvent::User)
+                Users.push_back(dynamic_cast<Numbered*>(e) ? static_cast<Numbered*>(e)->Number : 0);
+            else
+                ++Others;
             return true;
         }
     } counter;
-    QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
-    QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+    for (int number : {1, 2, 3})
+        QCoreApplication::postEvent(&counter, new Numbered(number));
     QCoreApplication::postEvent(&counter, new QEvent(QEvent::Type(QEvent::User + 1)));
     KillMessage(&counter, QEvent::User);
+    EXPECT_TRUE(counter.Users.empty());
     QCoreApplication::processEvents();
-    EXPECT_EQ(counter.Users, 0);
+    EXPECT_EQ(counter.Users, (std::vector<int>{2, 3}));
     EXPECT_EQ(counter.Others, 1);
+    // Nothing queued: nothing happens, and a later event is not taken in advance.
+    KillMessage(&counter, QEvent::User);
+    QCoreApplication::postEvent(&counter, new Numbered(4));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.Users, (std::vector<int>{2, 3, 4}));
 
     ScriptedPromptService prompts;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);

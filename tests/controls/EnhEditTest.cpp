@@ -7,6 +7,7 @@
 #include "controls/EnhEdit.h"
 #include "controls/MiniHtml.h"
 #include "platform/Clipboard.h"
+#include "platform/HintPlacement.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/Shell.h"
 #include "platform/SystemColors.h"
@@ -697,6 +698,9 @@ TEST_F(EnhEdit, FocusLooksComeAndGoWithTheFocus)
     EXPECT_TRUE(hint().isEmpty());
     edit->SetHintShowLargeText(true);
     EXPECT_EQ(hint(), QString::fromStdString(wide));
+    // Laid over the edit from its top-left corner, the value reads on where the edit cuts it.
+    ASSERT_NE(ShownHintWindow(), nullptr);
+    EXPECT_EQ(ShownHintWindow()->pos(), edit->mapToGlobal(QPoint(0, 0)));
     edit->SetText("12");
     EXPECT_TRUE(hint().isEmpty());
     QToolTip::hideText();

@@ -6,6 +6,7 @@
 
 #include "controls/HtmlLabel.h"
 #include "platform/Cursors.h"
+#include "platform/HintPlacement.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/Shell.h"
 #include "tests/support/TempFolder.h"
@@ -278,10 +279,14 @@ TEST_F(HtmlLabel, AnchorHintAndTextLists)
     label_->SetHTMLText("<A HREF=\"page1\">Link</A>");
     label_->AnchorHint = true;
     label_->OnAnchorHint = [](QWidget*, std::string& a) { a = "Gehe zu " + a; };
+    label_->move(100, 100);
     label_->show();
     QHelpEvent help(QEvent::ToolTip, QPoint(3, 5), label_->mapToGlobal(QPoint(3, 5)));
     QApplication::sendEvent(label_.get(), &help);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("Gehe zu page1"));
+    // Its corner 10 pixels right of the pointer and 10 above it, not a cursor's height lower.
+    ASSERT_NE(ShownHintWindow(), nullptr);
+    EXPECT_EQ(ShownHintWindow()->pos(), help.globalPos() + QPoint(10, -10));
     QToolTip::hideText();
     // Over an anchor its hint shows instead of the window's tooltip, which still shows beside it.
     QWidget window;

@@ -404,6 +404,30 @@ TEST_F(ItemViewer, SplitButtonEdgesAndTheDropDownArrow)
                                         point(cx, cy + 1)}));
 }
 
+// Upright, both kinds of arrow point left, toward where their menu opens beside the bar: the
+// split button's in its 9-pixel part at the right, the drop-down button's in its band at the
+// bottom. The split button's pointed down there, at a menu that never opens below it.
+TEST_F(ItemViewer, InAnUprightBarSplitAndDropDownArrowsPointLeft)
+{
+    auto* split = AddItem<TBarSubmenuItem>(root, "Ab");
+    split->SetDropdownCombo(true);
+    auto* arrow = AddItem<TBarSubmenuItem>(root, "Cd");
+    arrow->SetOptions(tboDropdownArrow);
+    Toolbar().SetOrientation(TBarViewOrientation::voVertical);
+    Toolbar().UpdatePositions();
+    const auto point = [](int px, int py) { return std::to_string(px) + "," + std::to_string(py); };
+    const auto left = [&](int cx, int cy) {
+        return std::vector<std::string>{"Polygon " + point(cx - 1, cy + 2) + " " + point(cx - 1, cy - 2) + " " +
+                                        point(cx - 3, cy)};
+    };
+    const TRect s = InToolbar(split).BoundsRect;
+    EXPECT_EQ(Matching(PaintCalls(Toolbar(), InToolbar(split)), "Polygon"),
+              left(s.Right - 11 + 9 / 2, s.Top + s.Height() / 2));
+    const TRect a = InToolbar(arrow).BoundsRect;
+    EXPECT_EQ(Matching(PaintCalls(Toolbar(), InToolbar(arrow)), "Polygon"),
+              left(a.Left + a.Width() / 2, a.Bottom - 3 - 8 + 4));
+}
+
 TEST_F(ItemViewer, CheckedButtonIsDitheredFromTheRectanglesParity)
 {
     Item("A");

@@ -1,7 +1,8 @@
 // The toolbar and menu bar: the menu-bar switch, Alt+letter, shortcut processing in registration
 // order, control items, the space limits (wrap, floating width, chevron and its glyph, minimum
-// shrink size), the chevron's German hint, a right click taking the hot button away, the idle
-// update of the items' actions and the saved floating width.
+// shrink size), a floating bar's edge dragged, the chevron's German hint and its menu of buttons
+// with their hints, a right click taking the hot button away, the idle update of the items'
+// actions and the saved floating width.
 #include "platform/Action.h"
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
 #include <map>
 
 namespace velmoran::testing {
@@ -457,6 +459,47 @@ TEST_F(Toolbar, ShrinkingAFloatingToolbarALittleKeepsItsSize)
     EXPECT_EQ(toolbar->FloatingWidth(), candidates[1].FloatingWidth);
 }
 
+// A floating bar's edge dragged slowly, one pixel at a time, follows the pointer: narrower and
+// narrower down to the narrowest layout without ever widening again on the way, and back out
+// again the same way. A snapped size lies beyond the pointer, so a direction taken from it rather
+// than from the pointer's movement flipped the window between two layouts at every pixel.
+TEST_F(Toolbar, AFloatingToolbarsEdgeDraggedPixelByPixelNeverFlipsBack)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs"})
+        Item(toolbar->Items(), caption);
+    const auto candidates = toolbar->FloatingSizeCandidates();
+    ASSERT_GE(candidates.size(), 3u);
+    toolbar->SetFloatingPosition({100, 100});
+    toolbar->SetFloating(true);
+    Settle();
+    QWidget* window = toolbar->FloatParent();
+    const int widest = window->width();
+    const QPoint edge(window->geometry().right(), window->geometry().center().y());
+    toolbar->BeginSizing(1, edge);
+    ASSERT_NE(TBarMode::Running(), nullptr);
+    const int span = candidates.front().Size.width() - candidates.back().Size.width() + 20;
+    const auto drag = [&](int from, int to) {
+        std::vector<int> widths;
+        for (int x = from; x != to; x += from < to ? 1 : -1) {
+            Mouse(QEvent::MouseMove, Routed(form.get()), QPoint(edge.x() + x, edge.y()));
+            if (widths.empty() || widths.back() != window->width())
+                widths.push_back(window->width());
+        }
+        return widths;
+    };
+    // Every layout once, in order, each way.
+    std::vector<int> layouts;
+    for (const auto& candidate : candidates)
+        layouts.push_back(candidate.Size.width() + widest - candidates.front().Size.width());
+    EXPECT_EQ(drag(0, -span), layouts);
+    std::reverse(layouts.begin(), layouts.end());
+    EXPECT_EQ(drag(-span, 0), layouts);
+    Mouse(QEvent::MouseButtonRelease, Routed(form.get()), edge);
+    EXPECT_EQ(TBarMode::Running(), nullptr);
+    EXPECT_EQ(toolbar->FloatingWidth(), 0);
+}
+
 // Pictures of another width alone (the height the same) lay the bar out anew.
 TEST_F(Toolbar, PicturesOfAnotherWidthLayTheBarOutAnew)
 {
@@ -663,6 +706,73 @@ TEST_F(Toolbar, TheChevronHintIsGermanAndARightClickClearsTheHotButton)
     QContextMenuEvent request(QContextMenuEvent::Keyboard, local, first);
     QCoreApplication::sendEvent(toolbar, &request);
     EXPECT_EQ(toolbar->View().Selected(), nullptr);
+}
+
+// The chevron's menu holds the buttons the bar had no room for as buttons again, a toolbar in a
+// popup: in a row as long as the screen is wide less the popup's frame, wrapping beyond it. It is
+// still a menu of the running menu mode: the pointer resting on a button there shows the
+// button's hint, although the bar holds the mouse and the application asks no popup for a hint.
+TEST_F(Toolbar, TheChevronsMenuIsARowOfButtonsWithTheirHints)
+{
+    SystemParamsOverride().HintPause = 0;
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    std::vector<TBarItem*> items;
+    for (const char* caption : {"&Eins", "&Zwei", "&Drei", "&Vier", "&Fünf", "&Sechs", "&Sieben", "&Acht"}) {
+        items.push_back(Item(toolbar->Items(), caption));
+        items.back()->SetHint(StripAccelChars(caption) + "|Knopf " + StripAccelChars(caption));
+    }
+    form->resize(LengthOfFirst(*toolbar, items, 3) + kChevronSize + 20, 300);
+    Settle();
+    toolbar->View().ValidatePositions();
+    ASSERT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    std::vector<TBarItem*> hidden;
+    for (TBarItem* item : items)
+        if (!toolbar->View().FindViewer(item)->Show)
+            hidden.push_back(item);
+    ASSERT_GE(hidden.size(), 3u);
+    const auto open = [&](int screenWidth) {
+        const QPoint chevron = GlobalCentre(toolbar->View(), &toolbar->ChevronItem());
+        const QRect screen(chevron.x() - screenWidth / 2, -2000, screenWidth, 6000);
+        SystemParamsOverride().Monitors = std::vector<std::pair<QRect, QRect>>{{screen, screen}};
+        ClickAt(chevron);
+        return Child(toolbar->View());
+    };
+
+    // Wide: one row of buttons drawn as on a bar, each beside the one before.
+    TBarView* popup = open(4000);
+    ASSERT_NE(popup, nullptr);
+    int right = 0;
+    for (TBarItem* item : hidden) {
+        TBarItemViewer* viewer = popup->FindViewer(item);
+        ASSERT_TRUE(viewer->Show);
+        EXPECT_TRUE(viewer->IsToolbarStyle());
+        EXPECT_EQ(viewer->BoundsRect.Top, popup->FindViewer(hidden.front())->BoundsRect.Top);
+        if (item != hidden.front()) {
+            EXPECT_EQ(viewer->BoundsRect.Left, right);
+        }
+        right = viewer->BoundsRect.Right;
+    }
+    EXPECT_EQ(popup->Window()->width(), right + 2 * TBarPopupWindow::kFrame);
+    const int narrow = right - popup->FindViewer(hidden.front())->BoundsRect.Left;
+
+    // The pointer resting on a button: its hint; on the next: that one's.
+    for (TBarItem* item : {hidden[0], hidden[1]}) {
+        Mouse(QEvent::MouseMove, Routed(form.get()), GlobalCentre(*popup, item));
+        RunFor(10);
+        EXPECT_EQ(QToolTip::text(), QString::fromStdString(StripAccelChars(item->Caption())));
+        EXPECT_TRUE(QToolTip::isVisible());
+    }
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+    ExpectModeGone();
+
+    // A screen narrower than the row: the buttons wrap within it.
+    popup = open(narrow);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_LE(popup->Window()->width(), narrow);
+    EXPECT_GT(popup->FindViewer(hidden.back())->BoundsRect.Top, popup->FindViewer(hidden.front())->BoundsRect.Top);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
 }
 
 // On a plain form, a bar that resizes itself but is aligned to the top (held at the left and the
