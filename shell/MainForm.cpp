@@ -10,6 +10,7 @@
 #include "help/HelpTopics.h"
 #include "help/WhatsThis.h"
 #include "platform/AppServices.h"
+#include "platform/Application.h"
 #include "platform/HelpEngine.h"
 #include "platform/ModalRunner.h"
 #include "platform/QtCanvas.h"
@@ -99,6 +100,8 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
 
     ConnectResultPages();
     ConnectPrintResult();
+    // The viewers' load errors (a link to a page that is gone) reach the user in German.
+    SetExceptionText(ViewerErrorText);
     // The window is complete: context help starts.
     WhatsThis->Loaded();
     if (!commandLineFile.empty()) {
@@ -112,6 +115,7 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
 
 TMainForm::~TMainForm()
 {
+    SetExceptionText({});
     SaveSettings();
     // The shell state outlives the window: it must not call into what is gone.
     shell_.Modules.OnModuleIndex = nullptr;
@@ -376,11 +380,13 @@ void TMainForm::cbxModulesChange()
     RefreshResultPage();
 }
 
+// A template that cannot serve is told; the boxes then name the templates in use, and the result
+// page is made again with the screen template it has (the viewer showed the failed one a moment).
 void TMainForm::cbxScreenTplChange()
 {
     if (fillingCombos_ || cbxScreenTpl->ItemIndex() < 0)
         return;
-    shell_.Templates.ChooseScreenEntry(cbxScreenTpl->ItemIndex());
+    RunGuarded([this] { shell_.Templates.ChooseScreenEntry(cbxScreenTpl->ItemIndex()); });
     ShowTemplateLists();
     if (!pcResult->isHidden())
         RefreshResultPage();
@@ -390,13 +396,15 @@ void TMainForm::cbxPrintTplChange()
 {
     if (fillingCombos_ || cbxPrintTpl->ItemIndex() < 0)
         return;
-    shell_.Templates.ChoosePrintEntry(cbxPrintTpl->ItemIndex());
+    RunGuarded([this] { shell_.Templates.ChoosePrintEntry(cbxPrintTpl->ItemIndex()); });
     ShowTemplateLists();
 }
 
 void TMainForm::FileSetScreenTemplateExecute()
 {
-    if (!shell_.Templates.PickScreenTemplate())
+    bool picked = false;
+    const bool loaded = RunGuarded([&] { picked = shell_.Templates.PickScreenTemplate(); });
+    if (!picked && loaded)
         return;
     ShowTemplateLists();
     if (!pcResult->isHidden())
@@ -405,8 +413,8 @@ void TMainForm::FileSetScreenTemplateExecute()
 
 void TMainForm::FileSetPrinterTemplateExecute()
 {
-    if (shell_.Templates.PickPrintTemplate())
-        ShowTemplateLists();
+    RunGuarded([this] { shell_.Templates.PickPrintTemplate(); });
+    ShowTemplateLists();
 }
 
 void TMainForm::MRUListClick(const std::string& fileName)
