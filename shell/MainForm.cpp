@@ -28,6 +28,7 @@
 #include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarToolbar.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -170,6 +171,8 @@ void TMainForm::CreateParts()
     WhatsThis->Options = {wtMenuRightClick, wtNoContextHelp, wtNoContextMenu, wtInheritFormContext, wtUseTag,
                           wtUseAppKey};
     WhatsThis->SetPopupCaption("Was ist das?");
+    // Help on the menu's own item (Shift+F1 and a click on it) has a page of its own.
+    WhatsThis->SetPopupHelpContext(HelpContextOf(MainFormHelpTopics(), "WasIstDas"));
     // Not left empty: a toolbar's buttons have no widgets, so each would answer with the bar's help.
     WhatsThis->OnGetContext = [](TWhatsThis&, QObject* item, bool isMenu, int& context, int x, int y) {
         if (!isMenu)
@@ -571,6 +574,13 @@ void TMainForm::HelpAbout1Execute()
     TAboutBox box(this);
     box.lbModules->SetHTMLText(ModuleListText(shell_.Modules.ModuleList()));
     Modals().Run(box);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    Form::closeEvent(event);
+    if (event->isAccepted())
+        AppServices::Instance().HelpCommand(HELP_QUIT, 0);
 }
 
 bool TMainForm::CloseQuery()

@@ -174,6 +174,8 @@ public:
 
 protected:
     bool CloseQuery() override;
+    // A window that closes ends the program: its help windows close with it.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateParts();

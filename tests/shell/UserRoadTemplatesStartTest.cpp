@@ -215,3 +215,69 @@ TEST_F(UserRoadTemplates, TheViewersLoadErrorsReachTheUserInGerman)
     EXPECT_FALSE(RunGuarded([&] { viewer.LoadDocumentFile(missing); }));
     EXPECT_TRUE(Contains(prompts.Messages().back().Text, "Can't locate file"));
 }
+
+// Right click, "Was ist das?", Shift+F1 in the open menu and a click on its item: the item's own
+// page, the help cursor gone and the next click the program's own again. (The control's page came,
+// and the "?" cursor stayed through clicks and Esc.)
+TEST_F(UserRoadTemplates, ShiftF1InTheWhatIsThisMenuThenAClickShowsTheItemsPage)
+{
+    fs::copy(fs::path(VELMORAN_DATA_DIR) / "help", shell.Folders.HelpPath, fs::copy_options::recursive);
+    HideHelp();
+    TMainForm& window = Form(Example());
+    window.show();
+    velmoran::testing::Activate(window);
+    QTest::mouseClick(window.StatusBar, Qt::RightButton, Qt::NoModifier, window.StatusBar->rect().center());
+    QApplication::processEvents();
+    QMenu* menu = window.WhatsThis->PopupMenu();
+    ASSERT_TRUE(menu->isVisible());
+    const QPoint item = menu->actionGeometry(menu->actions().at(0)).center();
+    QTest::mouseMove(menu->windowHandle(), item);
+    QApplication::processEvents();
+    QTest::keyClick(menu->windowHandle(), Qt::Key_F1, Qt::ShiftModifier);
+    ASSERT_TRUE(window.WhatsThis->InContextMode());
+    QTest::mouseMove(menu->windowHandle(), item);
+    QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier, item);
+    QApplication::processEvents();
+
+    EXPECT_FALSE(window.WhatsThis->InContextMode());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(ShownTopic(), "WasIstDas.htm");
+    HideHelp();
+    window.close();
+}
+
+// Beenden with a help window open (behind the main window, too) kept the program running until
+// the help window was closed, and the settings were written only then. Now the program ends with
+// its main window, the help window closes with it, and the settings are there for the next start.
+TEST_F(UserRoadTemplates, BeendenWithAHelpWindowOpenEndsTheProgram)
+{
+    fs::copy(fs::path(VELMORAN_DATA_DIR) / "help", shell.Folders.HelpPath, fs::copy_options::recursive);
+    TMainForm& window = Form(Example());
+    window.show();
+    velmoran::testing::Activate(window);
+    window.HelpContents1Execute();
+    THelpWindow* help = Engine().Window();
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(help->isVisible());
+    velmoran::testing::Activate(window);  // the help window behind the main window
+
+    // As the program block runs: the loop until the window closes, then the window goes.
+    bool stuck = false;
+    QTimer::singleShot(0, &window, [&] { window.Actions().FileExit->Execute(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        stuck = true;
+        HideHelp();
+        QApplication::quit();
+    });
+    watchdog.start(5000);
+    QApplication::exec();
+    watchdog.stop();
+    EXPECT_FALSE(stuck);
+    EXPECT_FALSE(help->isVisible());
+    form.reset();
+    const TWindowSettings settings = ReadWindowSettings();
+    EXPECT_TRUE(settings.MainFormRect.has_value());
+}
