@@ -383,41 +383,55 @@ void TMainForm::cbxModulesChange()
     RefreshResultPage();
 }
 
-// A template that cannot serve is told; the boxes then name the templates in use, and the result
-// page is made again with the screen template it has (the viewer showed the failed one a moment).
 void TMainForm::cbxScreenTplChange()
 {
     if (fillingCombos_ || cbxScreenTpl->ItemIndex() < 0)
         return;
-    RunGuarded([this] { shell_.Templates.ChooseScreenEntry(cbxScreenTpl->ItemIndex()); });
-    ShowTemplateLists();
-    if (!pcResult->isHidden())
-        RefreshResultPage();
+    ChangeTemplate([this] {
+        shell_.Templates.ChooseScreenEntry(cbxScreenTpl->ItemIndex());
+        return true;
+    }, true);
 }
 
 void TMainForm::cbxPrintTplChange()
 {
     if (fillingCombos_ || cbxPrintTpl->ItemIndex() < 0)
         return;
-    RunGuarded([this] { shell_.Templates.ChoosePrintEntry(cbxPrintTpl->ItemIndex()); });
-    ShowTemplateLists();
+    ChangeTemplate([this] {
+        shell_.Templates.ChoosePrintEntry(cbxPrintTpl->ItemIndex());
+        return true;
+    }, false);
 }
 
 void TMainForm::FileSetScreenTemplateExecute()
 {
-    bool picked = false;
-    const bool loaded = RunGuarded([&] { picked = shell_.Templates.PickScreenTemplate(); });
-    if (!picked && loaded)
-        return;
-    ShowTemplateLists();
-    if (!pcResult->isHidden())
-        RefreshResultPage();
+    ChangeTemplate([this] { return shell_.Templates.PickScreenTemplate(); }, true);
 }
 
 void TMainForm::FileSetPrinterTemplateExecute()
 {
-    RunGuarded([this] { shell_.Templates.PickPrintTemplate(); });
+    ChangeTemplate([this] { return shell_.Templates.PickPrintTemplate(); }, false);
+}
+
+// A template that cannot serve is told after the boxes name the templates in use again and the
+// result page is made anew with the screen template it keeps, so that the message stands over
+// what stays rather than over the failed template or a bare one.
+void TMainForm::ChangeTemplate(const std::function<bool()>& load, bool screen)
+{
+    std::exception_ptr failure;
+    bool changed = false;
+    try {
+        changed = load();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!changed && !failure)
+        return;
     ShowTemplateLists();
+    if (screen && !pcResult->isHidden())
+        RefreshResultPage();
+    if (failure)
+        RunGuarded([&] { std::rethrow_exception(failure); });
 }
 
 void TMainForm::MRUListClick(const std::string& fileName)
