@@ -253,6 +253,7 @@ TEST_F(UserRoadTemplates, ShiftF1InTheWhatIsThisMenuThenAClickShowsTheItemsPage)
 TEST_F(UserRoadTemplates, BeendenWithAHelpWindowOpenEndsTheProgram)
 {
     fs::copy(fs::path(VELMORAN_DATA_DIR) / "help", shell.Folders.HelpPath, fs::copy_options::recursive);
+    Engine();
     TMainForm& window = Form(Example());
     window.show();
     velmoran::testing::Activate(window);
