@@ -79,6 +79,9 @@ std::string TopicUnreadableMessage(const std::string& topic)
 THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Hilfe"));
+    // Help belongs to the program: an open help window never keeps it running once the main
+    // window has closed.
+    setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     auto* buttons = new QHBoxLayout();

@@ -634,6 +634,14 @@ bool TWhatsThis::MouseRelease(QMouseEvent& event)
         swallowRelease_ = false;
         return true;
     }
+    // A click on a menu's command in context mode asks for the command's help, not for what the
+    // command would do, and ends the mode.
+    if (event.button() == Qt::LeftButton && inMenuLoop_ && mode_ == mdContext && highlighted_) {
+        const QPoint global = event.globalPosition().toPoint();
+        LeaveContextMode();
+        PostMessage(kHelpForItem, global.x(), global.y());
+        return true;
+    }
     if (event.button() == Qt::LeftButton && !inMenuLoop_ && (mode_ == mdIdle || mode_ == mdContext))
         SetTracking(false);
     return false;
@@ -808,6 +816,9 @@ void TWhatsThis::AskHelp(QObject* item, bool isMenu, int context, int x, int y)
 
 void TWhatsThis::PopupItemClick()
 {
+    // Chosen while in context mode: the mode and its cursor end with it.
+    if (mode_ == mdContext)
+        LeaveContextMode();
     mode_ = mdIdle;
     AskHelp(popupItem_, false, popupContext_, popupPoint_.x(), popupPoint_.y());
 }

@@ -52,6 +52,19 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     }
 }
 
+namespace {
+ExceptionTextFunction& ExceptionText()
+{
+    static ExceptionTextFunction text;
+    return text;
+}
+}  // namespace
+
+void SetExceptionText(ExceptionTextFunction text)
+{
+    ExceptionText() = std::move(text);
+}
+
 void ShowCurrentException()
 {
     try {
@@ -61,7 +74,7 @@ void ShowCurrentException()
     } catch (const std::bad_alloc&) {
         Prompts().ShowError("Zu wenig Arbeitsspeicher");
     } catch (const std::exception& e) {
-        Prompts().ShowError(e.what());
+        Prompts().ShowError(ExceptionText() ? ExceptionText()(e) : std::string(e.what()));
     } catch (...) {
         Prompts().ShowError("Unbekannter Fehler");
     }

@@ -24,6 +24,10 @@ void SetApplicationHelpFile(const std::string& fileName);
 
 // Shows the message of the exception being handled (call inside a catch block).
 void ShowCurrentException();
+// The text shown for an exception: its own message unless a window set another wording (the
+// main window words the errors of the layers below it in German); an empty function resets it.
+using ExceptionTextFunction = std::function<std::string(const std::exception&)>;
+void SetExceptionText(ExceptionTextFunction text);
 // Runs `work`, showing any exception it raises; returns false when one was raised.
 bool RunGuarded(const std::function<void()>& work);
 

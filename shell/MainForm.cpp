@@ -10,6 +10,7 @@
 #include "help/HelpTopics.h"
 #include "help/WhatsThis.h"
 #include "platform/AppServices.h"
+#include "platform/Application.h"
 #include "platform/HelpEngine.h"
 #include "platform/ModalRunner.h"
 #include "platform/QtCanvas.h"
@@ -27,6 +28,7 @@
 #include "toolbar/TBarPopupWindow.h"
 #include "toolbar/TBarToolbar.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMetaObject>
@@ -99,6 +101,8 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
 
     ConnectResultPages();
     ConnectPrintResult();
+    // The viewers' load errors (a link to a page that is gone) reach the user in German.
+    SetExceptionText(ViewerErrorText);
     // The window is complete: context help starts.
     WhatsThis->Loaded();
     if (!commandLineFile.empty()) {
@@ -112,6 +116,7 @@ TMainForm::TMainForm(TShellState& shell, const std::string& commandLineFile, QWi
 
 TMainForm::~TMainForm()
 {
+    SetExceptionText({});
     SaveSettings();
     // The shell state outlives the window: it must not call into what is gone.
     shell_.Modules.OnModuleIndex = nullptr;
@@ -166,6 +171,8 @@ void TMainForm::CreateParts()
     WhatsThis->Options = {wtMenuRightClick, wtNoContextHelp, wtNoContextMenu, wtInheritFormContext, wtUseTag,
                           wtUseAppKey};
     WhatsThis->SetPopupCaption("Was ist das?");
+    // Help on the menu's own item (Shift+F1 and a click on it) has a page of its own.
+    WhatsThis->SetPopupHelpContext(HelpContextOf(MainFormHelpTopics(), "WasIstDas"));
     // Not left empty: a toolbar's buttons have no widgets, so each would answer with the bar's help.
     WhatsThis->OnGetContext = [](TWhatsThis&, QObject* item, bool isMenu, int& context, int x, int y) {
         if (!isMenu)
@@ -380,33 +387,51 @@ void TMainForm::cbxScreenTplChange()
 {
     if (fillingCombos_ || cbxScreenTpl->ItemIndex() < 0)
         return;
-    shell_.Templates.ChooseScreenEntry(cbxScreenTpl->ItemIndex());
-    ShowTemplateLists();
-    if (!pcResult->isHidden())
-        RefreshResultPage();
+    ChangeTemplate([this] {
+        shell_.Templates.ChooseScreenEntry(cbxScreenTpl->ItemIndex());
+        return true;
+    }, true);
 }
 
 void TMainForm::cbxPrintTplChange()
 {
     if (fillingCombos_ || cbxPrintTpl->ItemIndex() < 0)
         return;
-    shell_.Templates.ChoosePrintEntry(cbxPrintTpl->ItemIndex());
-    ShowTemplateLists();
+    ChangeTemplate([this] {
+        shell_.Templates.ChoosePrintEntry(cbxPrintTpl->ItemIndex());
+        return true;
+    }, false);
 }
 
 void TMainForm::FileSetScreenTemplateExecute()
 {
-    if (!shell_.Templates.PickScreenTemplate())
-        return;
-    ShowTemplateLists();
-    if (!pcResult->isHidden())
-        RefreshResultPage();
+    ChangeTemplate([this] { return shell_.Templates.PickScreenTemplate(); }, true);
 }
 
 void TMainForm::FileSetPrinterTemplateExecute()
 {
-    if (shell_.Templates.PickPrintTemplate())
-        ShowTemplateLists();
+    ChangeTemplate([this] { return shell_.Templates.PickPrintTemplate(); }, false);
+}
+
+// A template that cannot serve is told after the boxes name the templates in use again and the
+// result page is made anew with the screen template it keeps, so that the message stands over
+// what stays rather than over the failed template or a bare one.
+void TMainForm::ChangeTemplate(const std::function<bool()>& load, bool screen)
+{
+    std::exception_ptr failure;
+    bool changed = false;
+    try {
+        changed = load();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!changed && !failure)
+        return;
+    ShowTemplateLists();
+    if (screen && !pcResult->isHidden())
+        RefreshResultPage();
+    if (failure)
+        RunGuarded([&] { std::rethrow_exception(failure); });
 }
 
 void TMainForm::MRUListClick(const std::string& fileName)
@@ -563,6 +588,13 @@ void TMainForm::HelpAbout1Execute()
     TAboutBox box(this);
     box.lbModules->SetHTMLText(ModuleListText(shell_.Modules.ModuleList()));
     Modals().Run(box);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    Form::closeEvent(event);
+    if (event->isAccepted())
+        AppServices::Instance().HelpCommand(HELP_QUIT, 0);
 }
 
 bool TMainForm::CloseQuery()

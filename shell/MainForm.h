@@ -13,6 +13,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -174,6 +175,8 @@ public:
 
 protected:
     bool CloseQuery() override;
+    // A window that closes ends the program: its help windows close with it.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateParts();
@@ -185,6 +188,9 @@ private:
     void ConnectShell();
     void ShowModuleIndex(int index);
     void ShowTemplateLists();
+    // Runs a change of the screen or print template (false: nothing was chosen) and shows what
+    // is in use afterwards.
+    void ChangeTemplate(const std::function<bool()>& load, bool screen);
     void ShowStartPageOrDialog();
     void RunStartDialog();
     void ConnectResultPages();

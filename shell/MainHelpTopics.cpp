@@ -11,6 +11,9 @@ const THelpTopic kTopics[] = {
      "Ergebnisseite der aktuellen Berechnung. Die Statuszeile unten erklärt den Befehl unter dem "
      "Mauszeiger. Umschalt+F1 und ein Klick, oder ein Klick mit der rechten Maustaste und „Was ist "
      "das?“, erklären jedes Element."},
+    {"WasIstDas", 151, "Was ist das?",
+     "Der Eintrag im Menü der rechten Maustaste zeigt die Erklärung des Elements, auf das geklickt "
+     "wurde. Mit Umschalt+F1 und einem Klick auf den Eintrag erscheint diese Seite."},
     // Menus.
     {"mnuDatei", 100, "Menü Datei",
      "Befehle für Berechnungsdateien: neu anlegen, öffnen, speichern, importieren und exportieren, "

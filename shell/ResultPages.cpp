@@ -3,6 +3,9 @@
 
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
+#include "platform/core/Cp1252.h"
+#include "platform/core/Stream.h"
+#include "platform/core/Text.h"
 
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -41,6 +44,9 @@ TResultPages CreateResultPages(QWidget& parent, const std::string& programFolder
     screenOptions.Include(fvNoBorder);
     p.ScreenViewer->SetfvOptions(screenOptions);
     p.ScreenViewer->SetHistoryMaxCount(0);
+    TFrameViewer::TPassedEvents passed = p.ScreenViewer->PassedEvents();
+    passed.OnParseBegin = [](TPageViewer*, std::string& source) { GermanFrameErrorPage(source); };
+    p.ScreenViewer->SetPassedEvents(std::move(passed));
     p.tsResultHTM->layout()->addWidget(p.ScreenViewer);
 
     p.tsPrint = Page(*p.pcResult, "tsPrint");
@@ -122,6 +128,30 @@ void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks l
 void RaiseInOutError(const std::string& message)
 {
     throw EInOutError(message);
+}
+
+std::string ViewerErrorText(const std::exception& error)
+{
+    if (!dynamic_cast<const EInOutError*>(&error) && !dynamic_cast<const EfvLoadError*>(&error))
+        return error.what();
+    // The viewers name the file after the first ": ".
+    const std::string message = error.what();
+    const std::size_t colon = message.find(": ");
+    if (colon == std::string::npos)
+        return "Eine Datei konnte nicht geladen werden.";
+    const std::string file = message.substr(colon + 2);
+    return "Die Datei " + Quoted(file) + (FileExists(file) ? " konnte nicht geladen werden." : " wurde nicht gefunden.");
+}
+
+void GermanFrameErrorPage(std::string& source)
+{
+    const std::string english = FrameErrorPage({});
+    if (source.compare(0, english.size(), english) != 0)
+        return;
+    // The file name stands escaped at the end; pages are read in Windows-1252.
+    const std::string file = source.substr(english.size());
+    source = Utf8ToCp1252("<p><img src=\"qw%&.bmp\" alt=\"Fehler\"> Die Datei " + Quoted(file) +
+                          " konnte nicht geladen werden.</p>");
 }
 
 }  // namespace velmoran

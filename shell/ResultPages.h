@@ -3,6 +3,7 @@
 // Kept apart from the window because the viewers' event types share names with the controls'.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -59,5 +60,12 @@ void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks l
 
 // Raises the error of a file that cannot be read, with that text.
 [[noreturn]] void RaiseInOutError(const std::string& message);
+
+// What the user reads for an error: a load error of the viewers (which word theirs in English) in
+// German, naming the file; any other error's own text.
+std::string ViewerErrorText(const std::exception& error);
+// The page a frame of the screen result shows for a source it cannot load, in German; any other
+// page source stays as it is.
+void GermanFrameErrorPage(std::string& source);
 
 }  // namespace velmoran

@@ -9,6 +9,7 @@
 #include "platform/core/DocumentFile.h"
 #include "platform/core/Text.h"
 #include "shell/Folders.h"
+#include "shell/ResultPages.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -41,11 +42,23 @@ bool IsFile(const std::string& fileName)
     return fs::is_regular_file(fileName, error);
 }
 
-// Reads the whole file before the stream changes, so that a read error keeps the old template.
-void LoadStream(TMemoryStream& stream, const std::string& fileName)
+constexpr const char* kScreenKind = "Bildschirmvorlage";
+constexpr const char* kPrintKind = "Druckvorlage";
+
+std::string UnusableMessage(const char* kind, const std::string& fileName, const std::string& reason)
 {
-    TMemoryStream loaded(ReadDocumentFile(fileName, kPageLimit));
-    stream = std::move(loaded);
+    return std::string("Die ") + kind + " " + Quoted(fileName) + " kann nicht verwendet werden. " + reason;
+}
+
+// The whole file, read before anything changes, so that a file that cannot be read keeps the old
+// template; the reason in German.
+std::string ReadTemplate(const char* kind, const std::string& fileName)
+{
+    try {
+        return ReadDocumentFile(fileName, kPageLimit);
+    } catch (const std::exception& error) {
+        throw ETemplateError(UnusableMessage(kind, fileName, error.what()));
+    }
 }
 
 // The file the frame "Main" of the viewer's frameset shows; empty when there is no such frame.
@@ -60,6 +73,18 @@ std::string MainFrameFile(const TFrameViewer& viewer)
     if (found == top->Registry->NameIndex.end() || !found->second)
         return {};
     return found->second->SourceFile;
+}
+
+// The file of a frameset's frame "Main", which the results are made from.
+std::string ReadMainFrame(const std::string& frameset, const std::string& main)
+{
+    try {
+        return ReadDocumentFile(main, kPageLimit);
+    } catch (const std::exception& error) {
+        throw ETemplateError(UnusableMessage(
+            kScreenKind, frameset,
+            "Ihr Frame " + Quoted("Main") + " zeigt eine Datei, die sich nicht lesen lässt. " + error.what()));
+    }
 }
 
 }  // namespace
@@ -123,27 +148,113 @@ void TTemplates::SetTemplateFolder(const std::string& folder)
     screenTemplates_ = {TemplateNames(templateFolder_, ".vst"), -1};
     printTemplates_ = {TemplateNames(templateFolder_, ".vpt"), -1};
     if (IsFile(templateFolder_ + kStandardScreen))
-        LoadScreenTemplate(templateFolder_ + kStandardScreen);
+        LoadFirstUsable(screenTemplates_, kStandardScreen, kScreenKind,
+                        [this](const std::string& file) { LoadScreenTemplate(file); },
+                        [this] { ForgetScreenTemplate(); });
     if (IsFile(templateFolder_ + kStandardPrint))
-        LoadPrintTemplate(templateFolder_ + kStandardPrint);
+        LoadFirstUsable(printTemplates_, kStandardPrint, kPrintKind,
+                        [this](const std::string& file) { LoadPrintTemplate(file); },
+                        [this] { ForgetPrintTemplate(); });
+}
+
+// A template that cannot be read must not end the program when it is met at start or at a change
+// of module: the user hears which one and why, and works on with another.
+void TTemplates::LoadFirstUsable(TTemplateList& list, const std::string& standard, const char* kind,
+                                 const std::function<void(const std::string&)>& load,
+                                 const std::function<void()>& forget)
+{
+    std::vector<std::string> candidates{standard};
+    for (const std::string& name : list.Items)
+        if (name != standard)
+            candidates.push_back(name);
+    std::string failures;
+    for (const std::string& name : candidates) {
+        try {
+            load(templateFolder_ + name);
+        } catch (const ETemplateError& error) {
+            failures += (failures.empty() ? "" : "\n\n") + error.Message();
+            continue;
+        }
+        if (!failures.empty())
+            Prompts().ShowError(failures + "\n\nStattdessen wird die " + kind + " " + Quoted(name) + " verwendet.");
+        return;
+    }
+    forget();
+    list.ItemIndex = -1;
+    Prompts().ShowError(failures + "\n\nEine andere verwendbare " + kind + " gibt es in " +
+                        Quoted(templateFolderNoSlash_) + " nicht.");
+}
+
+void TTemplates::ForgetScreenTemplate()
+{
+    screenTemplateName_.clear();
+    screenViewerFile_.clear();
+    screenTemplateStream_ = TMemoryStream();
+    RestoreScreenViewer();
+}
+
+void TTemplates::ForgetPrintTemplate()
+{
+    printTemplateName_.clear();
+    printTemplateStream_ = TMemoryStream();
+}
+
+std::string TTemplates::ShowInScreenViewer(const std::string& fileName)
+{
+    try {
+        screenViewer_->LoadFromFile(fileName);
+    } catch (const std::exception& error) {
+        throw ETemplateError(UnusableMessage(kScreenKind, fileName, ViewerErrorText(error)));
+    }
+    if (!screenViewer_->TopSet() || screenViewer_->TopSet()->FramesetDocument.empty())
+        return fileName;
+    const std::string main = MainFrameFile(*screenViewer_);
+    if (main.empty())
+        throw ETemplateError(UnusableMessage(
+            kScreenKind, fileName,
+            "Sie ist in Frames geteilt, aber keiner davon heißt " + Quoted("Main") + ": dort stünden die Ergebnisse."));
+    return main;
+}
+
+void TTemplates::RestoreScreenViewer()
+{
+    if (!screenViewer_)
+        return;
+    if (!screenViewerFile_.empty()) {
+        try {
+            screenViewer_->LoadFromFile(screenViewerFile_);
+            return;
+        } catch (const std::exception&) {
+            // gone meanwhile: the viewer shows nothing rather than the template that failed
+        }
+    }
+    if (TFrameSet* top = screenViewer_->TopSet())
+        top->ClearSet();
 }
 
 void TTemplates::LoadScreenTemplate(const std::string& fileName)
 {
+    std::string bytes = ReadTemplate(kScreenKind, fileName);
     std::string shown = fileName;
     if (screenViewer_) {
-        screenViewer_->LoadFromFile(fileName);
-        if (const std::string main = MainFrameFile(*screenViewer_); !main.empty())
-            shown = main;
+        try {
+            shown = ShowInScreenViewer(fileName);
+            if (shown != fileName)
+                bytes = ReadMainFrame(fileName, shown);
+        } catch (...) {
+            RestoreScreenViewer();
+            throw;
+        }
+        screenViewerFile_ = fileName;
     }
-    LoadStream(screenTemplateStream_, shown);
+    screenTemplateStream_ = TMemoryStream(bytes);
     screenTemplateName_ = shown;
     screenTemplates_.Show(fileName, templateFolder_);
 }
 
 void TTemplates::LoadPrintTemplate(const std::string& fileName)
 {
-    LoadStream(printTemplateStream_, fileName);
+    printTemplateStream_ = TMemoryStream(ReadTemplate(kPrintKind, fileName));
     printTemplateName_ = fileName;
     printTemplates_.Show(fileName, templateFolder_);
 }
@@ -158,14 +269,26 @@ std::string TTemplates::EntryFile(const TTemplateList& list) const
 
 void TTemplates::ChooseScreenEntry(int index)
 {
+    const int before = screenTemplates_.ItemIndex;
     screenTemplates_.ItemIndex = index;
-    LoadShownScreenTemplate();
+    try {
+        LoadShownScreenTemplate();
+    } catch (...) {
+        screenTemplates_.ItemIndex = before;
+        throw;
+    }
 }
 
 void TTemplates::ChoosePrintEntry(int index)
 {
+    const int before = printTemplates_.ItemIndex;
     printTemplates_.ItemIndex = index;
-    LoadShownPrintTemplate();
+    try {
+        LoadShownPrintTemplate();
+    } catch (...) {
+        printTemplates_.ItemIndex = before;
+        throw;
+    }
 }
 
 void TTemplates::LoadShownScreenTemplate()

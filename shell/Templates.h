@@ -5,8 +5,10 @@
 #pragma once
 
 #include "platform/Prompt.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Stream.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +34,12 @@ struct TTemplateList {
 // case), sorted without regard to case.
 std::vector<std::string> TemplateNames(const std::string& folder, const std::string& extension);
 
+// A template that cannot serve; the message (German) names it and says why.
+class ETemplateError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 class TTemplates {
 public:
     static constexpr const char* kStandardScreen = "Standard.vst";
@@ -45,14 +53,18 @@ public:
     void SetViewers(TFrameViewer* screenViewer, TPageViewer* printViewer);
 
     // Takes templates from the folder, or from the program folder when the folder has no
-    // "Standard.vst"; loads the standard templates there and lists the folder's templates.
+    // "Standard.vst"; loads the standard templates there and lists the folder's templates. A
+    // standard template that cannot serve is told in a message, and the next template of its list
+    // that can is loaded instead; when none can, none is (an empty result page, nothing to print).
     void SetTemplateFolder(const std::string& folder);
     // Loads a screen template; a frameset whose frame "Main" shows a file makes that file the
-    // template. A file that cannot be read raises its load error; the template loaded before
-    // then stays.
+    // template. Raises ETemplateError when the file or the file of frame "Main" cannot be read
+    // whole, or when a frameset has no frame "Main" for the results; the template loaded before
+    // then stays, in the screen viewer as well.
     void LoadScreenTemplate(const std::string& fileName);
     void LoadPrintTemplate(const std::string& fileName);
-    // The combo boxes' choice: shows entry `index` and loads it (see LoadShownTemplates).
+    // The combo boxes' choice: shows entry `index` and loads it (see LoadShownTemplates). When it
+    // cannot be loaded the list shows the entry before again.
     void ChooseScreenEntry(int index);
     void ChoosePrintEntry(int index);
     // Loads the entries the two lists show: a name from the template folder, an entry holding a
@@ -74,6 +86,18 @@ public:
 
 private:
     std::string EntryFile(const TTemplateList& list) const;
+    // Shows the template file in the screen viewer; null when there is no viewer. Raises when the
+    // viewer cannot show it, or when it is a frameset without a frame "Main"; returns the file
+    // of that frame, or the file itself for a page.
+    std::string ShowInScreenViewer(const std::string& fileName);
+    // The screen viewer shows the current template again, or nothing when there is none.
+    void RestoreScreenViewer();
+    // Loads the standard template of a list, or the first one after it that can be loaded; tells
+    // the user about each one that cannot, and forgets the list's template when none can.
+    void LoadFirstUsable(TTemplateList& list, const std::string& standard, const char* kind,
+                         const std::function<void(const std::string&)>& load, const std::function<void()>& forget);
+    void ForgetScreenTemplate();
+    void ForgetPrintTemplate();
     // The file the user picks with these dialog options, starting in the template folder.
     std::optional<std::string> PickFile(FileDialogOptions options) const;
 
@@ -83,6 +107,8 @@ private:
     std::string templateFolder_;
     std::string templateFolderNoSlash_;
     std::string screenTemplateName_;
+    // The file the screen viewer shows for the screen template: the template or its frameset.
+    std::string screenViewerFile_;
     std::string printTemplateName_;
     TMemoryStream screenTemplateStream_;
     TMemoryStream printTemplateStream_;

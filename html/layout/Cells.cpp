@@ -67,6 +67,12 @@ void TSectionList::Clear()
     BackgroundMask = QImage();
     BackgroundFetched = false;
     FirstLineBaseline = nullptr;
+    // The runs and pictures the hit tests remembered go with the sections: the next mouse move
+    // must not recolour a run of the page before.
+    HoverRun = nullptr;
+    HitRun = nullptr;
+    HitImageInput = nullptr;
+    HitPicture = nullptr;
     LinkList.clear();
     ForgetAllTabStops();
     TCell::Clear();

@@ -152,7 +152,12 @@ void TfvFrame::ShowError()
 {
     if (!PageViewer)
         CreateViewer();
-    PageViewer->LoadDocumentString("<p><img src=\"qw%&.bmp\" alt=\"Error\"> Can't load " + EscapeHtml(SourceFile));
+    PageViewer->LoadDocumentString(FrameErrorPage(SourceFile));
+}
+
+std::string FrameErrorPage(const std::string& fileName)
+{
+    return "<p><img src=\"qw%&.bmp\" alt=\"Error\"> Can't load " + EscapeHtml(fileName);
 }
 
 void TfvFrame::LoadIntoViewer(const std::string& file, const std::string& dest)

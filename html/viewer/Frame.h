@@ -90,4 +90,8 @@ private:
     std::string refreshUrl_;
 };
 
+// The page a frame shows for a source it cannot load; the file name comes as it is, escaped as
+// HTML. Applications that word their pages otherwise recognise it by its start (an empty name).
+std::string FrameErrorPage(const std::string& fileName);
+
 }  // namespace velmoran

@@ -774,6 +774,51 @@ TEST_F(WhatsThis, ThroughTheWindowALeftReleaseKeepsTheMenuTracked)
     EXPECT_EQ(engine.Last().Data, 55);
 }
 
+// Shift+F1 while the "What's this?" menu is open, then a click on its item: the click is the
+// item's help, not the control's the menu was opened for, and it ends the mode with its cursor;
+// the next click and Esc are the controls' own again.
+TEST_F(WhatsThis, ThroughTheWindowShiftF1InTheMenuThenAClickOnItsItem)
+{
+    whatsThis->SetPopupHelpContext(55);
+    QMenu* menu = whatsThis->PopupMenu();
+    ClickThroughWindow(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    const QPoint item = menu->actionGeometry(menu->actions().at(0)).center();
+    MoveThroughWindow(menu, item);
+    QTest::keyClick(menu->windowHandle(), Qt::Key_F1, Qt::ShiftModifier);
+    ASSERT_TRUE(whatsThis->InContextMode());
+    ASSERT_TRUE(menu->isVisible());
+    MoveThroughWindow(menu, item);
+    ASSERT_EQ(menu->activeAction(), menu->actions().at(0));
+
+    QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, Qt::NoModifier, item);
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(Asked(), (Asks{{HELP_SETPOPUP_POS, PackHelpPoint(menu->mapToGlobal(item))}, {HELP_CONTEXTPOPUP, 55}}));
+
+    engine.Calls.clear();
+    Reached reached(form.edit2);
+    ClickThroughWindow(form.edit2, Qt::LeftButton);
+    QTest::keyClick(form.window.windowHandle(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_GT(reached.Count, 0);
+    EXPECT_TRUE(engine.Calls.empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Chosen some other way while the mode is on (the item's action), the mode ends as well.
+    ClickThroughWindow(form.edit1, Qt::RightButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(menu->isVisible());
+    whatsThis->EnterContextMode();
+    menu->actions().at(0)->trigger();
+    menu->close();
+    EXPECT_FALSE(whatsThis->InContextMode());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 // A left click while the menu is open is the menu's: it closes the menu and asks for nothing, and
 // it does not start a context search either.
 TEST_F(WhatsThis, ThroughTheWindowALeftClickWhileTheMenuIsOpenOnlyClosesIt)

@@ -257,6 +257,31 @@ TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
     EXPECT_TRUE(s->Fonts.Items(1)->Hover);
 }
 
+// A link that loads a new page into the viewer empties the document under the mouse: the run the
+// mouse was over goes with its page, and the next move over the new page must not recolour it
+// (under ASan the old code's write into the freed run shows as well).
+TEST(DocumentQueries, ANewPageForgetsTheLinkUnderTheMouse)
+{
+    const std::string page = "<body olink='#ff0000'><p><a href='x'>ab</a> ef</p></body>";
+    Doc d(page);
+    auto& doc = d.Page.Doc;
+    ASSERT_TRUE(doc.LinksActive);
+    std::string url, title;
+    ASSERT_EQ(d.Url(12, 15, url, title), 1);
+    ASSERT_NE(doc.HoverRun, nullptr);
+    ASSERT_NE(doc.HitRun, nullptr);
+
+    doc.Clear();
+    EXPECT_EQ(doc.HoverRun, nullptr);
+    EXPECT_EQ(doc.HitRun, nullptr);
+    EXPECT_EQ(doc.HitPicture, nullptr);
+    d.Page.Parse("<body olink='#ff0000'><p>nur Text</p><p><a href='y'>cd</a></p></body>");
+    int width = 0;
+    doc.LayoutDocument(d.Canvas, 420, width);
+    EXPECT_EQ(d.Url(12, 15, url, title), 0);
+    EXPECT_EQ(doc.HoverRun, nullptr);
+}
+
 TEST(PrintCopy, SharesPlainRunsAndKeepsLinkStatesApart)
 {
     Doc d("<style>a:hover { color: #ff0000 }</style><p>plain <b>bold</b> <a href='x'>ab<b>cd</b></a> ef</p>");
