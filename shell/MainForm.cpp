@@ -165,7 +165,7 @@ void TMainForm::CreateParts()
     WhatsThis->F1Action = TF1Action::goContext;
     WhatsThis->Options = {wtMenuRightClick, wtNoContextHelp, wtNoContextMenu, wtInheritFormContext, wtUseTag,
                           wtUseAppKey};
-    WhatsThis->SetPopupCaption("Was ist das?");
+    WhatsThis->SetPopupCaption(kWhatsThisCaption);
     // Not left empty: a toolbar's buttons have no widgets, so each would answer with the bar's help.
     WhatsThis->OnGetContext = [](TWhatsThis&, QObject* item, bool isMenu, int& context, int x, int y) {
         if (!isMenu)
