@@ -48,16 +48,6 @@ namespace {
 
 using UserRoadFive = velmoran::testing::CalculationFixture;
 
-// The program's own dialogs in place of the scripted ones for the life of the object.
-class SafeScreenPrompts {
-public:
-    SafeScreenPrompts() : scripted_(SetPromptService(nullptr)) {}
-    ~SafeScreenPrompts() { SetPromptService(scripted_); }
-
-private:
-    PromptService* scripted_;
-};
-
 // Hands the modal window that `run` opens to `step`, once it is shown.
 void SafeWithModal(const std::function<void(QWidget&)>& step, const std::function<void()>& run)
 {
@@ -305,7 +295,7 @@ TEST_F(UserRoadFive, ARangeWithoutPagesAndAFileThatIsNoCalculationAreSaid)
 // name inside itself now.
 TEST_F(UserRoadFive, ALongNameStaysInsideItsMessageBox)
 {
-    const SafeScreenPrompts screen;
+    const ScreenPrompts screen;
     const std::string name = files / std::string(300, 'x');
     const std::string text = "Auf den Ordner „" + name + "“ kann nicht zugegriffen werden: Der Name ist zu lang.";
     int needed = 0;

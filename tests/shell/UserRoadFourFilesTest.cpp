@@ -50,15 +50,7 @@ std::string RoadFourTexts(const ScriptedPromptService& prompts)
     return texts;
 }
 
-// The program's own dialogs in place of the scripted ones for the life of the object.
-class RoadFourScreenPrompts {
-public:
-    RoadFourScreenPrompts() : scripted_(SetPromptService(nullptr)) {}
-    ~RoadFourScreenPrompts() { SetPromptService(scripted_); }
-
-private:
-    PromptService* scripted_;
-};
+using RoadFourScreenPrompts = ScreenPrompts;
 
 // What a file dialog of the program showed.
 struct RoadFourFileDialogSeen {
