@@ -48,6 +48,9 @@ struct THelpTopicGroup {
 std::string HelpTopicListPage(std::span<const THelpTopic> topics, std::span<const THelpTopicGroup> groups);
 constexpr const char* kHelpTopicListFile = "felder.htm";
 
+// The caption of the program's "What's this?" menu, in every window that has one.
+constexpr const char* kWhatsThisCaption = "Was ist das?";
+
 // Makes the component ask for the whole topic (HELP_CONTEXT) of every element with a context.
 void ShowTopicsForContexts(TWhatsThis& whatsThis);
 

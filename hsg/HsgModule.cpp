@@ -274,6 +274,26 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
     return true;
 }
 
+THsgModule::KeptCalculation THsgModule::Keep() const
+{
+    return {CurrentCommon(), DefaultCommon(), editCommon_, currentHsg_, defaultHsg_, editHsg_,
+            modified_,       seenFiles_,      seenFingerprints_};
+}
+
+void THsgModule::Restore(const KeptCalculation& kept)
+{
+    CurrentCommon() = kept.Common;
+    DefaultCommon() = kept.DefaultCommon;
+    currentHsg_ = kept.Hsg;
+    defaultHsg_ = kept.DefaultHsg;
+    UpdateDataSets();
+    editCommon_ = kept.EditCommon;
+    editHsg_ = kept.EditHsg;
+    modified_ = kept.Modified;
+    seenFiles_ = kept.SeenFiles;
+    seenFingerprints_ = kept.SeenFingerprints;
+}
+
 SaveResult THsgModule::WriteCalculationFile(const std::string& fileName, bool writeOverChanges)
 {
     // The pair is saved as one: a save interrupted between the two files would leave a mix of two calculations.

@@ -84,6 +84,23 @@ public:
     // window or user changed since is not written over unless `writeOverChanges`: nothing is
     // written, and the result says so (ChangedOnDisk) naming the file.
     SaveResult WriteCalculationFile(const std::string& fileName, bool writeOverChanges = false);
+    // Everything INITDATA and READDATA change: the records (current, defaults and edit copies),
+    // the modified flag and the pair last read or saved, as they are when kept.
+    struct KeptCalculation {
+        TCommonRecord Common;
+        TCommonRecord DefaultCommon;
+        TCommonRecord EditCommon;
+        THSGRecord Hsg;
+        THSGRecord DefaultHsg;
+        THSGRecord EditHsg;
+        bool Modified = false;
+        CalculationFiles SeenFiles;
+        std::vector<std::string> SeenFingerprints;
+    };
+    // The calculation in hand, and putting it back (tables refreshed) after an opening that
+    // started a new one and then could not read its file.
+    KeptCalculation Keep() const;
+    void Restore(const KeptCalculation& kept);
     // PUSHDATA / POPDATA: the current common record as a stream image; the module record is not
     // part of it. A stream too short for a whole record leaves the record as it was (false).
     void PushData(TStream& stream) const;

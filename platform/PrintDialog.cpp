@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <string>
 
 namespace velmoran {
 
@@ -24,6 +25,14 @@ namespace {
 constexpr int kMaxPdfFieldWidth = 560;
 
 }  // namespace
+
+std::optional<std::string> PageRangeRefusal(const PrintDialogAnswer& answer)
+{
+    if (answer.AllPages || answer.FromPage <= answer.ToPage)
+        return std::nullopt;
+    return "Der Druckbereich von Seite " + std::to_string(answer.FromPage) + " bis Seite " +
+           std::to_string(answer.ToPage) + " enthält keine Seite: „von“ darf nicht hinter „bis“ liegen.";
+}
 
 std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& options)
 {
@@ -90,19 +99,31 @@ std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& option
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    const auto chosen = [&] {
+        PrintDialogAnswer answer;
+        answer.AllPages = all->isChecked();
+        answer.FromPage = answer.AllPages ? options.MinPage : from->value();
+        answer.ToPage = answer.AllPages ? options.MaxPage : to->value();
+        if (file)
+            answer.PdfFileName = file->text().trimmed().toStdString();
+        return answer;
+    };
+    // A range that holds no page is refused where it was typed; the dialog stays open on it.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        if (const std::optional<std::string> refusal = PageRangeRefusal(chosen())) {
+            Prompts().ShowError(*refusal);
+            from->setFocus();
+            from->selectAll();
+            return;
+        }
+        dialog.accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
 
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    PrintDialogAnswer answer;
-    answer.AllPages = all->isChecked();
-    answer.FromPage = answer.AllPages ? options.MinPage : from->value();
-    answer.ToPage = answer.AllPages ? options.MaxPage : std::max(from->value(), to->value());
-    if (file)
-        answer.PdfFileName = file->text().trimmed().toStdString();
-    return answer;
+    return chosen();
 }
 
 }  // namespace velmoran

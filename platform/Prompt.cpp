@@ -82,13 +82,56 @@ std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool 
     return dialog.selectedFiles().front().toStdString();
 }
 
+// Where a message may break a line that has no blank: the box wraps at word boundaries only, so
+// that a long file name ran past its right edge. Marks that take no room let it break after each
+// "/" of a long word, and within any stretch still longer than kLongestRun characters. (The box's
+// text cannot be selected, so the marks never reach the clipboard.)
+constexpr QChar kBreakChance(0x200B);
+constexpr int kLongestRun = 40;
+
+QString Breakable(const QString& text)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / kLongestRun * 2);
+    bool longWord = false;
+    int run = 0;  // characters since the last blank or break mark
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isSpace()) {
+            result += c;
+            run = 0;
+            continue;
+        }
+        if (i == 0 || text.at(i - 1).isSpace()) {
+            int end = i;
+            while (end < text.size() && !text.at(end).isSpace())
+                ++end;
+            longWord = end - i > kLongestRun;
+        }
+        // Never between the halves of a character outside the basic plane.
+        if (run >= kLongestRun && !c.isLowSurrogate()) {
+            result += kBreakChance;
+            run = 0;
+        }
+        result += c;
+        ++run;
+        if (longWord && c == QLatin1Char('/')) {
+            result += kBreakChance;
+            run = 0;
+        }
+    }
+    return result;
+}
+
 class ScreenPromptService : public PromptService {
 public:
     int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override
     {
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(QStringLiteral("Velmoran"));
-        box.setText(QString::fromStdString(text));
+        // Plain text: a file name with "<" in it is shown as it is, never taken for markup.
+        box.setTextFormat(Qt::PlainText);
+        box.setText(Breakable(QString::fromStdString(text)));
         switch (type) {
         case MsgDlgType::Warning: box.setIcon(QMessageBox::Warning); break;
         case MsgDlgType::Error: box.setIcon(QMessageBox::Critical); break;

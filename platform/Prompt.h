@@ -79,6 +79,10 @@ struct PrintDialogAnswer {
     std::string PdfFileName;
 };
 
+// Why a page range chosen in the print dialog holds no page (German), or nothing when it holds
+// one: a "von" page behind its "bis" page is refused, neither printed alone nor swapped unasked.
+std::optional<std::string> PageRangeRefusal(const PrintDialogAnswer& answer);
+
 // The file dialog's name filters of a "description|pattern" filter: each description with its
 // patterns, taken from the pattern part, in parentheses ("Alle Dateien (*)"; "*.*" matches every
 // file, as it does where the filters come from).

@@ -40,6 +40,7 @@ public:
     std::string AsString() const override { return Utf8ToCp1252(field_.AsString()); }
     double AsFloat() const override { return field_.AsFloat(); }
     TDateTime AsDateTime() const override { return field_.AsDateTime(); }
+    bool IsNull() const override { return field_.IsNull(); }
     ReportDataSet& DataSet() override { return owner_; }
 
     const TField& Source() const { return field_; }

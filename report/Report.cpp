@@ -343,10 +343,11 @@ std::string TReport::FormatNameItem(const std::string& name, int width, int deci
             return FormatNumber(width, 0, field->AsFloat());
         case ReportFieldType::Float:
             return FormatNumber(width, decimals, field->AsFloat());
+        // A date or time nobody entered shows empty, not as day 0 ("30.12.1899").
         case ReportFieldType::Date:
-            return DateToStr(field->AsDateTime());
+            return field->IsNull() ? std::string() : DateToStr(field->AsDateTime());
         case ReportFieldType::Time:
-            return TimeToStr(field->AsDateTime());
+            return field->IsNull() ? std::string() : TimeToStr(field->AsDateTime());
         case ReportFieldType::Other:
             return name;
         }

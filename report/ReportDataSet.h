@@ -23,6 +23,8 @@ public:
     virtual std::string AsString() const = 0;
     virtual double AsFloat() const = 0;
     virtual TDateTime AsDateTime() const = 0;
+    // Whether the current record holds no value in the field (a date nobody entered).
+    virtual bool IsNull() const { return false; }
     virtual ReportDataSet& DataSet() = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/Prompt.h"
 #include "platform/core/DocumentFile.h"
 #include "platform/core/Text.h"
+#include "shell/FileNames.h"
 #include "shell/ImportValues.h"
 #include "shell/LinkCommands.h"
 #include "shell/ResultPages.h"
@@ -16,6 +17,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <filesystem>
 #include <vector>
 
@@ -53,16 +55,6 @@ bool IsCalculationFile(const std::string& fileName, unsigned char firstByte)
     const std::string extension = std::filesystem::path(fileName).extension().string();
     return !extension.empty() && std::string(kCalculationExtensions).find(extension) != std::string::npos &&
            firstByte < 6;
-}
-
-// Whether two names stand for one file (links followed); names of files not there compare by
-// their cleaned path.
-bool SameFile(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error) && !error)
-        return true;
-    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error) && !error;
 }
 
 // The file there that saving a calculation to that name would write over: the calculation file or
@@ -174,8 +166,13 @@ bool TMainForm::SaveCalculationAs()
     // Saved under another name the calculation could be neither found by the open dialog nor
     // opened, and "x.txt" put its module file beside as "x.vdh".
     if (!IsCalculationSaveName(*fileName)) {
-        Prompts().ShowError("Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert (etwa "
-                            "„Kläranlage.vda“): " + Quoted(*fileName) + " wurde nicht geschrieben.");
+        // ".vda" alone does end in ".vda": what it lacks is the name in front.
+        const bool nameMissing = std::filesystem::path(*fileName).filename() == ".vda";
+        Prompts().ShowError((nameMissing ? std::string("Vor der Endung „.vda“ fehlt der Name der Berechnung (etwa "
+                                                       "„Kläranlage.vda“): ")
+                                         : std::string("Eine Berechnung wird nur unter einem Namen mit der Endung "
+                                                       "„.vda“ gespeichert (etwa „Kläranlage.vda“): ")) +
+                            Quoted(*fileName) + " wurde nicht geschrieben.");
         return false;
     }
     if (!SaveCalculationTo(*fileName))
@@ -229,18 +226,36 @@ void TMainForm::FileOpenExecute()
 
 void TMainForm::OpenCalculationFile(const std::string& fileName)
 {
+    LoadCalculationFile(fileName, "Die gewählte Datei ist keine Velmoran-Datei");
+}
+
+void TMainForm::LoadCalculationFile(const std::string& fileName, const std::string& refusal)
+{
     if (!IsCalculationFile(fileName, FirstByte(fileName))) {
-        Prompts().MessageDlg("Die gewählte Datei ist keine Velmoran-Datei", MsgDlgType::Error, mbOK);
+        Prompts().MessageDlg(refusal, MsgDlgType::Error, mbOK);
         return;
     }
     TMainDlg* module = shell_.Modules.ModuleDialog();
-    if (!module || !module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"}))
+    if (!module)
         return;
+    // The calculation in hand stays until the new one is read: an opening that fails (the file
+    // busy with a save, no whole pair, unreadable) must not leave an empty window in its place.
+    const std::function<void()> putBack = module->KeepCalculation();
     std::vector<std::string> messages;
     ModuleArgument argument;
     argument.Text = fileName;
     argument.List = &messages;
-    if (module->Exec("ReadData", argument)) {
+    bool started = false;
+    bool read = false;
+    try {
+        started = module->Exec("InitData", {shell_.Folders.ProgramFolder + "Velmoran.vdt"});
+        read = started && module->Exec("ReadData", argument);
+    } catch (...) {
+        if (putBack)
+            putBack();
+        throw;
+    }
+    if (read) {
         SetCalculationLoaded(true);
         SetFileId(fileName);
         RefreshResultPage();
@@ -249,12 +264,20 @@ void TMainForm::OpenCalculationFile(const std::string& fileName)
         StatusBar->showMessage(messages.empty() ? QString() : QString::fromStdString(messages.front()));
         return;
     }
-    // The module holds the fresh calculation it started before reading, which is no calculation
-    // of the user's: the window says so and offers nothing of the one before.
-    SetFileId({});
-    module->Modified = false;
-    RefreshResultPage();
-    SetCalculationLoaded(false);
+    if (putBack)
+        putBack();
+    if (!started)
+        return;
+    // The status line speaks of the last file read; after this failure the message box speaks.
+    StatusBar->clearMessage();
+    if (!putBack) {
+        // The module holds the fresh calculation it started before reading, which is no
+        // calculation of the user's: the window says so and offers nothing of the one before.
+        SetFileId({});
+        module->Modified = false;
+        RefreshResultPage();
+        SetCalculationLoaded(false);
+    }
     // The module names the file of the pair that failed; a module that cannot say is named for it.
     Prompts().ShowError(messages.empty() ? UnreadableMessage(fileName, UnreadableReason(fileName)) : messages.front());
 }
@@ -262,7 +285,8 @@ void TMainForm::OpenCalculationFile(const std::string& fileName)
 void TMainForm::OpenCommandLineFile(const std::string& fileName)
 {
     try {
-        OpenCalculationFile(fileName);
+        // Named: the window has just appeared, and nothing on it says which file was meant.
+        LoadCalculationFile(fileName, "Die Datei " + Quoted(fileName) + " ist keine Velmoran-Datei.");
     } catch (const std::exception& error) {
         // The window is not there yet to carry the error to the application.
         Prompts().ShowError(error.what());

@@ -170,7 +170,7 @@ void TMainForm::CreateParts()
     WhatsThis->F1Action = TF1Action::goContext;
     WhatsThis->Options = {wtMenuRightClick, wtNoContextHelp, wtNoContextMenu, wtInheritFormContext, wtUseTag,
                           wtUseAppKey};
-    WhatsThis->SetPopupCaption("Was ist das?");
+    WhatsThis->SetPopupCaption(kWhatsThisCaption);
     // Help on the menu's own item (Shift+F1 and a click on it) has a page of its own.
     WhatsThis->SetPopupHelpContext(HelpContextOf(MainFormHelpTopics(), "WasIstDas"));
     // Not left empty: a toolbar's buttons have no widgets, so each would answer with the bar's help.

@@ -196,6 +196,9 @@ private:
     void ConnectResultPages();
     void ConnectPrintResult();
     void OpenCommandLineFile(const std::string& fileName);
+    // The open command without its dialog: a file that is no calculation is refused with that
+    // message; one that cannot be read leaves the calculation in hand as it was.
+    void LoadCalculationFile(const std::string& fileName, const std::string& refusal);
     // After a link's new or open command: the calculation still loaded shows its page again.
     void ShowKeptCalculation();
     // Sends "SaveData" for that file (a copy keeps the modified flag); false, with a message,

@@ -3,7 +3,8 @@
 // exported as an HTML file; and the page header and footer drawn on every printed page. A build,
 // print or export that fails shows its error (a PDF file that cannot be written is named with the
 // reason); nothing of a failed build goes out, nothing goes out without a calculation, and a
-// print asked for without one says why.
+// print asked for without one says why. Neither a PDF nor an export is written over a calculation,
+// a PDF over another file only after a question, and a page range without pages is refused.
 #include "shell/MainForm.h"
 
 #include "framework/ui/MainDlg.h"
@@ -16,7 +17,9 @@
 #include "platform/Prompt.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/Text.h"
 #include "report/Report.h"
+#include "shell/FileNames.h"
 #include "shell/ShellState.h"
 
 #include <filesystem>
@@ -68,6 +71,37 @@ bool PdfFileWritable(const Printer& printer)
         return true;
     Prompts().ShowError("Die Datei „" + fileName + "“ konnte nicht geschrieben werden: " + FileErrorReason(error, fileName));
     return false;
+}
+
+// Whether the print may go where the printer sends it. A PDF file is never written over a
+// calculation (it would be lost, and the pair no longer opens), over another file only after the
+// user agreed, and only where it can be written.
+bool PrintTargetAccepted(const Printer& printer, const std::string& openCalculation)
+{
+    if (!printer.IsPdf())
+        return true;
+    const std::string& fileName = printer.OutputFileName();
+    if (const std::optional<std::string> refusal = OutputFileRefusal(fileName, openCalculation, OutputKind::Pdf)) {
+        Prompts().ShowError(*refusal);
+        return false;
+    }
+    if (!PdfFileWritable(printer))
+        return false;
+    std::error_code error;
+    return !std::filesystem::exists(std::filesystem::symlink_status(fileName, error)) ||
+           Prompts().MessageDlg("Die Datei " + Quoted(fileName) +
+                                    " ist bereits vorhanden.\nSoll sie mit dem Ausdruck überschrieben werden?",
+                                MsgDlgType::Warning, mbYes | mbNo) == mrYes;
+}
+
+// A range whose first page lies behind its last holds no page: said, rather than printed as some
+// other range.
+bool PageRangeAccepted(const PrintDialogAnswer& answer)
+{
+    const std::optional<std::string> refusal = PageRangeRefusal(answer);
+    if (refusal)
+        Prompts().ShowError(*refusal + " Es wurde nichts gedruckt.");
+    return !refusal;
 }
 
 // Whether a calculation is there to print. The print buttons work while their actions are
@@ -164,11 +198,11 @@ void TMainForm::FilePrintExecute()
     if (printer.IsPdf())
         options.PdfFileName = PrintFileName();
     const std::optional<PrintDialogAnswer> answer = Prompts().PrintDialog(options);
-    if (!answer)
+    if (!answer || !PageRangeAccepted(*answer))
         return;
     if (printer.IsPdf())
         printer.SetOutputFileName(answer->PdfFileName.empty() ? PrintFileName() : answer->PdfFileName);
-    if (!PdfFileWritable(printer))
+    if (!PrintTargetAccepted(printer, shell_.FileId))
         return;
     const int fromPage = answer->AllPages ? 1 : answer->FromPage;
     const int toPage = answer->AllPages ? kAllPagesLast : answer->ToPage;
@@ -194,6 +228,7 @@ void TMainForm::FilePrintPreviewExecute()
     ShowingErrors([&] {
         bool abort = false;
         const std::unique_ptr<TPreviewForm> preview = TPreviewForm::CreateWithViewer(this, *ReportViewer, abort);
+        preview->OnPrintTarget = [this](const Printer& target) { return PrintTargetAccepted(target, shell_.FileId); };
         if (!abort)
             Modals().Run(*preview);
     });
@@ -206,9 +241,15 @@ void TMainForm::PrintFromLink()
     Printer& printer = SelectedPrinter();
     if (printer.IsPdf())
         printer.SetOutputFileName(PrintFileName());
-    if (!PdfFileWritable(printer))
+    if (!PrintTargetAccepted(printer, shell_.FileId))
         return;
-    ShowingErrors([&] { ReportViewer->PrintPages(1, kAllPagesLast); });
+    ShowingErrors([&] {
+        ReportViewer->PrintPages(1, kAllPagesLast);
+        // A link prints without a dialog: the user learns where the file went.
+        if (printer.IsPdf() && ReportViewer->PrintedPage() >= 1)
+            Prompts().MessageDlg("Der Ausdruck wurde in die Datei " + Quoted(printer.OutputFileName()) + " geschrieben.",
+                                 MsgDlgType::Information, mbOK);
+    });
 }
 
 void TMainForm::FileExportExecute()
@@ -219,7 +260,13 @@ void TMainForm::FileExportExecute()
     options.DefaultExt = "html";
     options.InitialDir = shell_.Folders.DataPathNoSlash;
     const std::optional<std::string> fileName = Prompts().SaveFileDialog(options);
-    if (!fileName || !BuildPrintReport())
+    if (!fileName)
+        return;
+    if (const std::optional<std::string> refusal = OutputFileRefusal(*fileName, shell_.FileId, OutputKind::Export)) {
+        Prompts().ShowError(*refusal);
+        return;
+    }
+    if (!BuildPrintReport())
         return;
     const SaveResult saved = WriteFileAtomically(*fileName, shell_.Modules.OutputStream().View());
     if (!saved)

@@ -172,6 +172,7 @@ bool TMainDlg::Exec(const std::string&, const ModuleArgument&) { return true; }
 std::string TMainDlg::GetValueText(const std::string&) { return "####"; }
 bool TMainDlg::InputAcceptable() { return true; }
 bool TMainDlg::PageLeaveAcceptable() { return true; }
+std::function<void()> TMainDlg::KeepCalculation() { return {}; }
 
 void TMainDlg::ComputePageRange()
 {

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,11 @@ public:
     // Asked by Weiter and Zurück before the page changes: a module may explain input it cannot
     // take and keep the page (false). The base lets every page go.
     virtual bool PageLeaveAcceptable();
+
+    // What puts back the calculation the module holds now (its records, modified flag and the
+    // file it was read from), for an opening that replaces it and then fails to read its file;
+    // empty where the module cannot keep one. The base keeps none.
+    virtual std::function<void()> KeepCalculation();
 
     // Shows the dialog through Modals(); its result (QDialog::Accepted for OK).
     int ShowModal();

@@ -143,6 +143,14 @@ std::string THSGDlg::GetValueText(const std::string& name)
     return module_.GetValueText(name);
 }
 
+std::function<void()> THSGDlg::KeepCalculation()
+{
+    return [this, kept = module_.Keep()] {
+        module_.Restore(kept);
+        TakeModuleState();
+    };
+}
+
 bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
 {
     todayShownForNoDate_ = false;

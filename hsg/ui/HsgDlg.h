@@ -49,6 +49,8 @@ public:
     // Hears every text the command entry receives, as sent, before it is carried out.
     std::function<void(const std::string& command)> OnCommand;
     std::string GetValueText(const std::string& name) override;
+    // Puts the module's calculation back as it is now.
+    std::function<void()> KeepCalculation() override;
     // OK and "Fertigstellen": input whose calculation fails is refused with a German message
     // naming the error, and the field and its page where the design names one; the dialog stays
     // on its page with every value typed, the focus on the field when it stands there.

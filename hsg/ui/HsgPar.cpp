@@ -106,6 +106,7 @@ THSGPar::THSGPar(QWidget* parent) : TVParamDlg(parent)
     // While the dialog lives its component is the active one; the one below comes back after it.
     WhatsThis = new TWhatsThis(this);
     WhatsThis->SetWTToolbarButton(help);
+    WhatsThis->SetPopupCaption(kWhatsThisCaption);
     WhatsThis->Loaded();
 
     const int right = kWidth - 4;

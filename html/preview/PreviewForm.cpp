@@ -22,6 +22,7 @@
 #include "resources/cursors/ZoomCursor.xpm"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -269,6 +270,17 @@ void TPreviewForm::closeEvent(QCloseEvent* event)
         RestoreHints();
 }
 
+void TPreviewForm::keyPressEvent(QKeyEvent* event)
+{
+    // Escape leaves the preview as "Schliessen" does (a list that is open takes it first).
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    Form::keyPressEvent(event);
+}
+
 void TPreviewForm::RestoreHints()
 {
     if (savedHints_)
@@ -494,8 +506,14 @@ void TPreviewForm::PrintExecute()
     const std::optional<PrintDialogAnswer> answer = Prompts().PrintDialog(options);
     if (!answer)
         return;
+    if (const std::optional<std::string> refusal = PageRangeRefusal(*answer)) {
+        Prompts().ShowError(*refusal + " Es wurde nichts gedruckt.");
+        return;
+    }
     if (printer.IsPdf() && !answer->PdfFileName.empty())
         printer.SetOutputFileName(answer->PdfFileName);
+    if (OnPrintTarget && !OnPrintTarget(printer))
+        return;
     try {
         TPrnStatusForm progress(this);
         bool abort = false;

@@ -14,6 +14,7 @@
 
 #include <QSize>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -55,6 +56,10 @@ public:
     bool TwoPages() const { return twoPages_; }
     bool ZoomTool() const { return !panTool_; }
 
+    // Asked before a print from the window starts, with the printer it goes to (a PDF printer's
+    // file set): false stops the print (the asker said why). Unset, every print starts.
+    std::function<bool(const Printer& printer)> OnPrintTarget;
+
     // Shows page index (0-based) and, in two-page mode, the one after it.
     void ShowPage(int index);
     // The layout of the pages in the scroll box at the zoom of the list's entry.
@@ -85,6 +90,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -104,7 +104,9 @@ TEST_F(OpenCheck, AnEmptyOrMissingFileRaisesTheReadErrorAndTouchesNothing)
     EXPECT_EQ(Caption(), "Velmoran");
 }
 
-TEST_F(OpenCheck, AFileTheModuleCannotReadLeavesTheWindowOnTheDefaults)
+// The calculation in hand stays until another is read: a file the module cannot read is named,
+// and the window keeps what it showed.
+TEST_F(OpenCheck, AFileTheModuleCannotReadLeavesTheCalculationInHand)
 {
     TMainForm& window = Form(Example());
     const std::string broken = files.WriteFile("b.vda", std::string(100, '\x01'));
@@ -114,10 +116,10 @@ TEST_F(OpenCheck, AFileTheModuleCannotReadLeavesTheWindowOnTheDefaults)
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(prompts.Messages()[0].Text,
               "Die Datei „" + broken + "“ konnte nicht gelesen werden: Die Datei ist unvollständig (100 von 6784 Bytes).");
-    EXPECT_EQ(shell.FileId, "");
-    EXPECT_EQ(Caption(), "Velmoran");
+    EXPECT_EQ(shell.FileId, Example());
+    EXPECT_EQ(Caption(), "Velmoran - " + Example());
     EXPECT_FALSE(Module().Modified);
-    EXPECT_NE(Page(), velmoran::testing::ExpandedPage("Standard.vst", Example()));
+    EXPECT_EQ(Page(), velmoran::testing::ExpandedPage("Standard.vst", Example()));
     EXPECT_FALSE(Contains(Page(), "b.vda"));
 }
 

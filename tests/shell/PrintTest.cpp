@@ -64,7 +64,8 @@ protected:
     {
         std::vector<std::string> texts;
         for (const auto& m : prompts.Messages())
-            texts.push_back(m.Text);
+            if (m.Type == MsgDlgType::Error)
+                texts.push_back(m.Text);
         return texts;
     }
     // Replaces the print template by a text of its own.
@@ -182,10 +183,13 @@ TEST_F(Print, FilePrintWritesThePresetPdfAndTheWindowTakesNoCommandOrCloseMeanwh
     EXPECT_FALSE(closed);
     EXPECT_TRUE(prompts.FileRequests().empty());
     EXPECT_TRUE(prompts.PrintRequests().empty());
-    EXPECT_TRUE(prompts.Messages().empty());
+    const std::string file = shell.Folders.DataPath + "Beispiel.pdf";
+    // Printed without a dialog, the link says where the file went.
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Text, "Der Ausdruck wurde in die Datei „" + file + "“ geschrieben.");
+    EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Information);
     EXPECT_FALSE(window.PrintRunning());
 
-    const std::string file = shell.Folders.DataPath + "Beispiel.pdf";
     ASSERT_GE(test::PdfPageCount(file), 2);
     EXPECT_NE(test::PdfToText(file, 2).find("Seite 2"), std::string::npos);
     // After the run the window closes again.

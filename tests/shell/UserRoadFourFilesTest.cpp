@@ -50,15 +50,7 @@ std::string RoadFourTexts(const ScriptedPromptService& prompts)
     return texts;
 }
 
-// The program's own dialogs in place of the scripted ones for the life of the object.
-class RoadFourScreenPrompts {
-public:
-    RoadFourScreenPrompts() : scripted_(SetPromptService(nullptr)) {}
-    ~RoadFourScreenPrompts() { SetPromptService(scripted_); }
-
-private:
-    PromptService* scripted_;
-};
+using RoadFourScreenPrompts = ScreenPrompts;
 
 // What a file dialog of the program showed.
 struct RoadFourFileDialogSeen {
@@ -153,9 +145,12 @@ TEST_F(UserRoadFour, TheFileCommandsSayWhatFailed)
         prompts.AnswerFile(files / name);
         window.FileSaveAsExecute();
         ASSERT_EQ(prompts.Messages().size(), said + 1);
+        // ".vda" alone ends in ".vda": what it lacks is the name in front.
         EXPECT_EQ(prompts.Messages().back().Text,
-                  "Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert (etwa "
-                  "„Kläranlage.vda“): „" + files / name + "“ wurde nicht geschrieben.");
+                  (name == ".vda" ? std::string("Vor der Endung „.vda“ fehlt der Name der Berechnung (etwa „Kläranlage.vda“): „")
+                                  : std::string("Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert "
+                                                "(etwa „Kläranlage.vda“): „")) +
+                      files / name + "“ wurde nicht geschrieben.");
         EXPECT_FALSE(fs::exists(files / name));
         EXPECT_FALSE(fs::exists(fs::path(files / name).replace_extension(".vdh")));
         EXPECT_EQ(Caption(), "Velmoran - " + Example());

@@ -87,8 +87,8 @@ FilePair ReadPair(const fs::path& vda)
     return {TempFolder::Read(vda), TempFolder::Read(fs::path(vda).replace_extension(".vdh"))};
 }
 
-// A new calculation cancelled in its input dialog (and a file the module cannot read) leaves the
-// module on its defaults: the window must not show the calculation before, nor save, print,
+// A new calculation cancelled in its input dialog (and a file the module cannot read, opened
+// then) leaves the module on its defaults: the window must not show the calculation before, nor save, print,
 // export or edit anything through a command, a button, a link or a shortcut.
 TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
 {
@@ -173,8 +173,11 @@ TEST_F(UserRoad, ACancelledNewOrAFailedOpenLeavesNothingStale)
     window.UpdateActions();
     EXPECT_TRUE(window.Actions().FileSave->Enabled());
 
-    // A file the module cannot read: the module is on its defaults again.
-    window.OpenCalculationFile(Example());
+    // A file the module cannot read, opened after "Abbruch": nothing comes within reach, the
+    // defaults the module holds are no calculation of the user's.
+    modals.Expect([](QWidget& dialog) { velmoran::testing::ClickControl(dialog, "BtnCancel"); });
+    Press(window, Qt::Key_N);
+    ASSERT_FALSE(window.CalculationLoaded);
     const std::string broken = files.WriteFile("kaputt.vda", std::string(100, '\x01'));
     fs::copy_file(files / "Beispiel.vdh", files / "kaputt.vdh");
     window.OpenCalculationFile(broken);
@@ -395,10 +398,11 @@ TEST_F(UserRoad, APdfThatCannotBeWrittenIsNamedWithTheReason)
     EXPECT_FALSE(fs::exists(files / "fehlt"));
     EXPECT_EQ(TempFolder::Read(notAFolder), "kein Ordner");
 
-    // A file that can be written is printed as before.
+    // A file that can be written is printed as before, and the link says where it went.
     shell.Folders.SetDataPath(files.Folder());
     EXPECT_TRUE(window.ExecuteCommand("FILEPRINT"));
-    EXPECT_EQ(prompts.Messages().size(), 2u);
+    ASSERT_EQ(prompts.Messages().size(), 3u);
+    EXPECT_EQ(prompts.Messages()[2].Type, MsgDlgType::Information);
     EXPECT_TRUE(fs::exists(files / "Beispiel.pdf"));
 }
 

@@ -129,7 +129,8 @@ TEST_F(UserRoadTwo, ADamagedModuleFileIsNamedAndOpensOnTheDefaults)
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(prompts.Messages()[0].Text,
               "Die Datei „" + (files / "Gesperrt.vdh") + "“ konnte nicht gelesen werden: Der Name gehört zu einem Ordner.");
-    EXPECT_EQ(shell.FileId, "");
+    // The calculation opened before stays.
+    EXPECT_EQ(shell.FileId, lonely);
 
     // A calculation file cut short beside a whole module file is named as the calculation file,
     // also when the module file was the name opened.

@@ -65,4 +65,16 @@ private:
     PromptService* previous_;
 };
 
+// The program's own dialogs on screen in place of the service in use, for the life of the object.
+class ScreenPrompts {
+public:
+    ScreenPrompts() : previous_(SetPromptService(nullptr)) {}
+    ~ScreenPrompts() { SetPromptService(previous_); }
+    ScreenPrompts(const ScreenPrompts&) = delete;
+    ScreenPrompts& operator=(const ScreenPrompts&) = delete;
+
+private:
+    PromptService* previous_;
+};
+
 }  // namespace velmoran

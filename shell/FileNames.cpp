@@ -1,0 +1,64 @@
+// File names as the shell judges them; see FileNames.h.
+#include "shell/FileNames.h"
+
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Text.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string_view>
+
+namespace velmoran {
+
+namespace {
+
+// What the modules save, in any case (a stick or share that ignores case holds one file for
+// "X.VDA" and "x.vda"); the open check's looser matches (".vd", ".a") are no name a save writes.
+constexpr std::array<std::string_view, 5> kCalculationExtensions = {".vda", ".vds", ".vdh", ".vdk", ".vdo"};
+
+// The extension of the name's last part, its dot included; ".vda" alone counts as one.
+std::string_view ExtensionOf(std::string_view fileName)
+{
+    const std::size_t dot = fileName.find_last_of("./");
+    return dot == std::string_view::npos || fileName[dot] != '.' ? std::string_view() : fileName.substr(dot);
+}
+
+bool HasCalculationExtension(std::string_view fileName)
+{
+    const std::string_view extension = ExtensionOf(fileName);
+    return std::ranges::any_of(kCalculationExtensions,
+                               [extension](std::string_view known) { return SameText(extension, known); });
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error) && !error)
+        return true;
+    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error) && !error;
+}
+
+bool IsCalculationName(const std::string& fileName)
+{
+    return HasCalculationExtension(fileName) || HasCalculationExtension(ResolvedPath(fileName));
+}
+
+std::optional<std::string> OutputFileRefusal(const std::string& fileName, const std::string& openCalculation,
+                                             OutputKind kind)
+{
+    const bool open = !openCalculation.empty() && SameFile(fileName, openCalculation);
+    if (!open && !IsCalculationName(fileName))
+        return std::nullopt;
+    const std::string what = Quoted(fileName) + (open ? " ist die Datei der geöffneten Berechnung: "
+                                                      : " ist der Name einer Velmoran-Berechnung: ");
+    if (kind == OutputKind::Export)
+        return what + "Die Ergebnisse werden nicht dorthin exportiert, damit keine Berechnung überschrieben wird. "
+                      "Wählen Sie einen Namen mit der Endung „.html“.";
+    return what + "Der Ausdruck wird nicht dorthin geschrieben, damit keine Berechnung überschrieben wird. "
+                  "Wählen Sie einen Namen mit der Endung „.pdf“. Es wurde nichts gedruckt.";
+}
+
+}  // namespace velmoran
