@@ -215,16 +215,37 @@ QWidget* THSGDlg::ControlOfField(const std::string& field)
     const std::pair<const char*, const char*> controls[] = {
         {"QD", "edQD"},
         {"SH", "edSH"},
+        {"CBSBzb", loads ? "edBDBSBzb" : "edCBSBzb"},
+        {"XTSzb", loads ? "edBDXTSzb" : "edXTSzb"},
         {"CTKNzb", loads ? "edBDTKNzb" : "edCTKNzb"},
+        {"SNH4zb", loads ? "edBDNH4zb" : "edSNH4zb"},
+        {"SNO3zb", loads ? "edBDNO3zb" : "edSNO3zb"},
         {"CPzb", loads ? "edBDPzb" : "edCPzb"},
+        {"SO2zb", loads ? "edBDO2zb" : "edSO2zb"},
+        {"BDBSBzb", "edBDBSBzb"},
+        {"BDXTSzb", "edBDXTSzb"},
+        {"BDTKNzb", "edBDTKNzb"},
+        {"BDNH4zb", "edBDNH4zb"},
+        {"BDNO3zb", "edBDNO3zb"},
+        {"BDPzb", "edBDPzb"},
+        {"BDO2zb", "edBDO2zb"},
+        {"SKSzb", loads ? "edKSzb" : "edSKSzb"},
         {"TSBB", "VarTSBB"},
         {"FT", "cbxFM"},
         {"T", "VarT"},
+        {"EtaPBio", "VarEtaPbio"},
+        {"Beta", "VarBeta"},
+        {"SFH", "VarSFH"},
         {"SNH4ANSP", "VarSNH4ansp"},
+        {"SorgNan", "VarSorgNan"},
         {"SNO3an", "VarSNO3an"},
+        {"SO2RF", "VarSO2RF"},
         {"cx", "VarCX"},
+        {"fC", "VarFC"},
+        {"fN", "VarFN"},
         {"Alpha", surface ? "VarAlphaS" : "VarAlpha"},
         {"HE", "VarHE"},
+        {"SSARW", "VarSSA"},
         {"SSA100", "VarSSA100"},
     };
     for (const auto& [member, name] : controls)
@@ -254,6 +275,9 @@ bool THSGDlg::EditParameters()
 {
     THSGPar dialog(this);
     dialog.SetParameterBlock(module_.CurrentHsg().ParameterBlock());
+    // Parameters the design refuses are refused at OK, in the dialog: they never reach the records
+    // or the defaults files.
+    dialog.OnCheck = [this](const THSGPar::Block& block) { return module_.RefusedParameters(block); };
     if (Modals().Run(dialog) != mrOk)
         return true;
     if (dialog.chkStdParam->isChecked()) {
@@ -261,7 +285,12 @@ bool THSGDlg::EditParameters()
         if (!saved)
             Prompts().MessageDlg(std::string(kDefaultsNotSaved) + "\n" + saved.Message, MsgDlgType::Error, mbOK);
     }
-    module_.ApplyParameters(dialog.ParameterBlock());
+    try {
+        module_.ApplyParameters(dialog.ParameterBlock());
+    } catch (const EMathError&) {
+        // The calculation was refused with the parameters before too (a new one has no flow yet):
+        // the parameters are taken, and the page shows as missing what could not be computed.
+    }
     return true;
 }
 
