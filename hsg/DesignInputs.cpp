@@ -520,15 +520,12 @@ std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, co
     // Every refusal of the inputs, several at once where each leaves only some results uncomputed.
     for (const CheckStage stage : {CheckStage::Inputs, CheckStage::Supply}) {
         const Inputs in{common, hsgRecord, stage};
-        if (std::optional<ERefusedInput> unusable =
-                stage == CheckStage::Inputs ? UnusableNumber(in, kInputs, DesignReads) : std::nullopt)
-            add(unusable->Results());
         for (const Check& check : kChecks)
             if (check.Stage == stage && Refuses(check, in))
                 add(check.Results);
     }
-    // What only the design finds (a later pass with nothing left to nitrify) and what it cannot
-    // compute without refusing: the design run on copies.
+    // What only the design finds (a number that is none, a later pass with nothing left to
+    // nitrify) and what it cannot compute without refusing: the design run on copies.
     TCommonRecord designedCommon = common;
     THSGRecord designedHsg = hsgRecord;
     bool balanced = true;

@@ -13,12 +13,12 @@
 #include "platform/core/Text.h"
 
 #include <algorithm>
-#include <optional>
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string_view>
 

@@ -1,7 +1,8 @@
 // What the module does when the user confirms a dialog: edit copies committed only when they
 // differ (a confirmed look at the data keeps the unsaved flag), confirmed model parameters
-// committed with a recalculation, parameters kept as defaults in both defaults files, and the
-// file commands that refuse to work without a file name.
+// committed with a recalculation, a block the design refuses named before OK takes it,
+// parameters kept as defaults in both defaults files (a refused one read back as the built-in),
+// and the file commands that refuse to work without a file name.
 #include "hsg/HsgModule.h"
 
 #include "Scenario.h"

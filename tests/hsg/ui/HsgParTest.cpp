@@ -1,7 +1,8 @@
 // The model-parameter dialog through EDITPARAMS: the block shown and stored edit by edit (the
 // reserved slot passed through), its two pages, the context-help button, Cancel, and OK with and
 // without the check box: parameters committed with their results, defaults written or a write
-// failure reported, an arithmetic error of the recalculation passed on.
+// failure reported, a calculation refused with any parameters (no flow yet) leaving the command
+// to go on.
 #include "ModuleDialogFixture.h"
 
 #include "framework/RecordFiles.h"
