@@ -1,7 +1,7 @@
 // Input the design cannot compute its results from, as the user meets it: the German messages name
 // the field, numbers that are none first, stored results that were not computed from the inputs
-// beside them are told apart, the parameters refused on their own are known, and the batch tool
-// refuses such a calculation with the message and a failing exit code, or says what it left out.
+// beside them are told apart, and the batch tool refuses such a calculation with the message and a
+// failing exit code, or says what it left out.
 #include "hsg/DesignInputs.h"
 
 #include "Scenario.h"
@@ -199,27 +199,6 @@ TEST(DesignInputs, WhatOnlyTheDesignFindsInStoredRecords)
               "Das Phosphat im Ablauf lässt sich nicht berechnen: Die Biomasse bindet mehr Phosphor (X_P,BM 2,30 "
               "mg/l), als der Zulauf bringt (C_P,ZB 2,00 mg/l).");
     EXPECT_EQ(EffluentPhosphateNotComputed(CalculatedPlant().common, CalculatedPlant().hsg), std::nullopt);
-}
-
-// The parameters the design refuses whatever the other inputs hold: what the parameter dialog
-// refuses at OK even for a calculation without a flow, and what never goes into the defaults.
-TEST(DesignInputs, ParametersRefusedOnTheirOwn)
-{
-    Plant p = ScenarioA();
-    EXPECT_EQ(RefusedParameter(p.hsg), std::nullopt);
-    p.hsg.SetDouble(hsg::kfXPBM, 0.2);  // the design computes with it
-    EXPECT_EQ(RefusedParameter(p.hsg), std::nullopt);
-    const std::pair<std::size_t, double> refused[] = {
-        {hsg::kaTh, 0}, {hsg::kaTa, -1.1}, {hsg::kaTd, 0}, {hsg::kMUEaMax, 0}, {hsg::kYh, HUGE_VAL}};
-    for (const auto& [offset, value] : refused) {
-        THSGRecord record = p.hsg;
-        record.SetDouble(offset, value);
-        const std::optional<ERefusedInput> refusal = RefusedParameter(record);
-        ASSERT_TRUE(refusal.has_value()) << offset;
-        EXPECT_TRUE(IsParameter(refusal->Field())) << refusal->Field();
-        EXPECT_EQ(FindMember(HsgRecordMembers(), refusal->Field())->Offset, offset);
-    }
-    EXPECT_FALSE(IsParameter("T"));
 }
 
 #ifdef HSGCALC_PROGRAM
