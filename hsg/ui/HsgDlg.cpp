@@ -4,6 +4,7 @@
 #include "framework/ui/DisplayClasses.h"
 #include "framework/ui/Shader.h"
 #include "help/HelpTopics.h"
+#include "hsg/DesignInputs.h"
 #include "hsg/ui/HsgHelpTopics.h"
 #include "hsg/ui/HsgPar.h"
 #include "hsg/ui/HsgTexts.h"
@@ -25,12 +26,15 @@ constexpr const char* kModuleName = "Bemessung nach HSG";
 constexpr const char* kDefaultsNotSaved = "Die Standardwerte konnten nicht gespeichert werden.";
 constexpr int kTitleHeight = 30;
 
-// The page names the field's page where the failure names a field.
-std::string ImpossibleCalculationText(const std::string& error, const std::string& page)
+// The page names the field's page where the failure names a field; a model parameter has no page
+// here but a dialog of its own.
+std::string ImpossibleCalculationText(const std::string& error, const std::string& page, bool parameter)
 {
-    return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error +
-           (page.empty() ? "\n\nBitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen."
-                         : "\n\nDas Feld steht auf der Seite " + Quoted(page) + ".");
+    const std::string where =
+        !page.empty() ? "Das Feld steht auf der Seite " + Quoted(page) + "."
+        : parameter   ? "Die Parameter ändern Sie im Menü „Bearbeiten“ unter „Parameter...“."
+                      : "Bitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen.";
+    return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error + "\n\n" + where;
 }
 
 }  // namespace
@@ -204,7 +208,8 @@ void THSGDlg::Explain(const CalculationFailure& failure)
     explainedMessage_ = failure.Message;
     const QWidget* control = ControlOfField(failure.Field);
     const int page = control ? PageIndexOfControl(control) : -1;
-    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : ""),
+    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : "",
+                                                   IsParameter(failure.Field)),
                          MsgDlgType::Error, mbOK);
 }
 

@@ -225,9 +225,9 @@ TEST_F(UserRoadFive, TooLittlePhosphorusLeavesOnlyTheEffluentPhosphateUncomputed
 
 // NaN, infinity or 1e308 from a file and the temperature constants at 0 gave a bare
 // "Ungültige Gleitkommaoperation", "Gleitkommaüberlauf" or "Gleitkommadivision durch Null".
-// Each names its field, quoting no "NAN" or 308 digits; the parameter dialog refuses a file's
-// temperature constant of 0 until it is put right. A huge negative result prints "#" as a huge
-// positive one does.
+// Each names its field, quoting no "NAN" or 308 digits; a file's temperature constant of 0 is
+// named by the design dialog with where to put it right, and refused by the parameter dialog
+// until it is. A huge negative result prints "#" as a huge positive one does.
 TEST_F(UserRoadFive, EveryRefusalNamesItsField)
 {
     ScopedFormatSettings german(FormatSettings::German());
@@ -258,6 +258,17 @@ TEST_F(UserRoadFive, EveryRefusalNamesItsField)
         m.CurrentHsg().SetDouble(hsg::kaTh, 0);
     }));
     EXPECT_EQ(ValueBeside(Page(), kVolume), "#");
+    // The design dialog names it too, and where to put it right.
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        velmoran::testing::Enter(shown, "VarT", "13");
+        ClickControl(shown, "BtnOK");
+        ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 3");
+    ASSERT_FALSE(prompts.Messages().empty());
+    EXPECT_TRUE(Contains(prompts.Messages().back().Text, "„Temperaturkonstante (Heterotrophe Organismen)“"));
+    EXPECT_TRUE(Contains(prompts.Messages().back().Text, "im Menü „Bearbeiten“ unter „Parameter...“"));
     const std::size_t before = prompts.Messages().size();
     modals.Expect([&](QWidget& shown) {
         Activate(shown);
