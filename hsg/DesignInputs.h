@@ -1,7 +1,8 @@
 // The inputs the design calculation cannot compute its results from. Where a formula of the design
-// would leave a result at the value of some earlier calculation (a guard that fails), or would
-// divide by an input of 0, the design refuses the input instead: it raises ERefusedInput, whose
-// German message names the field and which tells the member, so that a dialog can show the field.
+// would leave a result at the value of some earlier calculation (a guard that fails), would divide
+// by an input of 0, or would meet a number that is none (NaN, infinity, a value far beyond any
+// plant), the design refuses the input instead: it raises ERefusedInput, whose German message
+// names the field and which tells the member, so that a dialog can show the field.
 // The same checks tell which results of stored records were not computed from the inputs beside
 // them (a file or an import may hold such input): those show as missing, never as numbers.
 #pragma once
@@ -11,6 +12,7 @@
 #include "platform/core/Exceptions.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,29 +23,46 @@ namespace velmoran {
 // OK, the batch tool) catches this one too.
 class ERefusedInput : public EMathError {
 public:
-    ERefusedInput(std::string field, std::string message);
-    // The member name of the input ("QD", "TSBB", "Alpha", ...), as the tables name it.
+    ERefusedInput(std::string field, std::string message, std::span<const std::string_view> results);
+    // The member name of the input ("QD", "TSBB", "aTh", ...), as the tables name it.
     const std::string& Field() const { return field_; }
+    // The table names of the results the refused input leaves uncomputed.
+    std::span<const std::string_view> Results() const { return results_; }
 
 private:
     std::string field_;
+    std::span<const std::string_view> results_;
 };
 
-// When the checks apply: before the design starts (inputs alone), or after the phosphorus
-// balance has the phosphorus the biomass binds.
-enum class CheckStage { Inputs, Phosphorus };
+// When the checks apply: before the design starts (the inputs alone), in every pass of its outer
+// loop (with the nitrogen that pass finds bound in the sludge), or after the loop, before the
+// volumes and the oxygen supply (inputs that leave only those uncomputed).
+enum class CheckStage { Inputs, Pass, Supply };
 
-// The first refusal of that stage, in the order of the input pages; nullopt when there is none.
-// The records are as the design sees them at that stage. Raises what the formulas raise (a
-// temperature base of 0 below 15 °C).
+// The first refusal of that stage, in the order of the input pages (parameters before the
+// temperature they scale); nullopt when there is none. At the first stage a number that is none
+// comes first. The records are as the design sees them at that stage.
 std::optional<ERefusedInput> RefusedInput(const TCommonRecord& common, const THSGRecord& hsgRecord,
                                           CheckStage stage);
 // Raises the first refusal of that stage.
 void CheckDesignInputs(const TCommonRecord& common, const THSGRecord& hsgRecord, CheckStage stage);
+// Raises the refusal of a number the conversion of concentrations and loads reads (the flow and
+// the side it converts from) that is none.
+void CheckConversionInputs(const TCommonRecord& common, const THSGRecord& hsgRecord);
+// The first refusal of a model parameter on its own (a number that is none, a temperature
+// constant or maximum growth rate of 0 or below), whatever the other inputs hold.
+std::optional<ERefusedInput> RefusedParameter(const THSGRecord& hsgRecord);
+// Whether the member name is one of the 17 model parameters.
+bool IsParameter(std::string_view field);
+
+// Why the design leaves the effluent phosphate uncomputed on these records (after its outer
+// loop): the biomass binds more phosphorus than the inflow brings. nullopt when it computes it.
+std::optional<std::string> EffluentPhosphateNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord);
 
 // The names of the table fields whose stored values the design did not compute from the stored
-// inputs: every result of a refused input, and the pH wherever the design leaves it alone. Empty
-// for records the design computed.
+// inputs: every result of a refused input, the effluent phosphate where the biomass binds more
+// than the inflow brings, and the pH wherever the design leaves it alone. Empty for records the
+// design computed.
 std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord);
 
 }  // namespace velmoran

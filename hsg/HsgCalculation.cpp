@@ -110,7 +110,6 @@ Locals SetUp(Records& r)
     return l;
 }
 
-enum OuterStop { kGoOn = 0, kNothingToNitrify = 1, kNoAutotrophicGrowth = 2 };
 enum InnerStop { kInnerGoOn = 0, kShareAtLimit = 2, kNoDenitrification = 3 };
 
 // The inner iteration over the denitrification share: scales VdV until the denitrification
@@ -162,65 +161,54 @@ void DenitrificationShare(Records& r, const Locals& l, int& innerStop)
 int OuterLoop(Records& r, const Locals& l)
 {
     using namespace block;
-    int stop = kGoOn;
     int innerStop = kInnerGoOn;
-    int pass = 0;
-    for (;;) {
-        ++pass;
-        Num previousXNBM = r.B(kXNBM);
-
-        if (l.muA > l.bA)
-            r.SetB(kTTS, r.H(hsg::kSFH) / (l.muA - l.bA) * r.H(hsg::kfTS));
-        else
-            stop = kNoAutotrophicGrowth;
-
+    for (int pass = 1;; ++pass) {
+        // Each pass binds more or less nitrogen in the sludge: a pass that leaves nothing to
+        // nitrify, or less than the effluent keeps, once ended the loop with the results of the
+        // pass before (a denitrification volume credited with a negative demand). Refused instead,
+        // with this pass's figures.
+        CheckDesignInputs(r.Common(), r.Hsg(), CheckStage::Pass);
+        // The input checks made sure that the nitrifiers grow faster than they decay.
+        r.SetB(kTTS, r.H(hsg::kSFH) / (l.muA - l.bA) * r.H(hsg::kfTS));
         r.SetB(kSNH4n0, r.B(kCTKNzb) - r.B(kXNBM) - r.B(kSorgNan));
-        if (r.B(kSNH4n0) < 0.01)
-            stop = kNothingToNitrify;
+        r.SetB(kSNH4n, r.B(kSNH4n0) - r.B(kSNH4an));
+        if (r.B(kTTS) > 0.0)
+            r.SetH(hsg::kMA, r.H(hsg::kYa) * r.B(kSNH4n) * l.q / (1.0 / r.B(kTTS) + l.bA));
 
-        if (stop == kGoOn) {
-            r.SetB(kSNH4n, r.B(kSNH4n0) - r.B(kSNH4an));
-            if (r.B(kTTS) > 0.0)
-                r.SetH(hsg::kMA, r.H(hsg::kYa) * r.B(kSNH4n) * l.q / (1.0 / r.B(kTTS) + l.bA));
-
-            if (l.dv != 0) {
-                const Num snh4n = r.B(kSNH4n);
-                if (l.dv == 1) {
-                    const Num sno3an = r.B(kSNO3an);
-                    r.SetB(kRF, Max((snh4n - sno3an) / sno3an, 0.0));
-                    const Num rf = r.B(kRF);
-                    r.SetB(kSNO3d0, snh4n * rf / (1.0 + rf) + r.B(kSNO3zb));
-                } else {
-                    r.SetB(kRF, 0.0);
-                    r.SetB(kSNO3d0, r.B(kSNO3zb) + snh4n - r.B(kSNO3an));
-                }
-                if (r.B(kSNO3d0) < 0.1)
-                    innerStop = kNoDenitrification;
-                DenitrificationShare(r, l, innerStop);
-                r.SetB(kSNO3d, Max(r.B(kSNO3dmax), 0.0));
+        if (l.dv != 0) {
+            const Num snh4n = r.B(kSNH4n);
+            if (l.dv == 1) {
+                const Num sno3an = r.B(kSNO3an);
+                r.SetB(kRF, Max((snh4n - sno3an) / sno3an, 0.0));
+                const Num rf = r.B(kRF);
+                r.SetB(kSNO3d0, snh4n * rf / (1.0 + rf) + r.B(kSNO3zb));
+            } else {
+                r.SetB(kRF, 0.0);
+                r.SetB(kSNO3d0, r.B(kSNO3zb) + snh4n - r.B(kSNO3an));
             }
-
-            const Num vdv = r.B(kVdV);
-            r.SetB(kTTSa, r.B(kTTS));
-            r.SetB(kTTS, r.B(kTTS) / (1.0 - vdv));
-            if (r.B(kTTS) > 0.0)
-                r.SetB(kMH, r.H(hsg::kYh) * r.B(kCBSBzb) * l.q / (1.0 / r.B(kTTS) + l.bH));
-            r.SetB(kMI, (r.H(hsg::kfP) * r.B(kXTSzb) * l.q + (l.bH * r.B(kMH) + l.bA * r.H(hsg::kMA)) * r.H(hsg::kfI)) *
-                            r.B(kTTS));
-            r.SetH(hsg::kMA, r.H(hsg::kMA) / (1.0 - vdv));
-
-            previousXNBM = r.B(kXNBM);
-            if (r.B(kTTS) > 0.0)
-                r.SetB(kXNBM, ((r.H(hsg::kMA) + r.B(kMH)) * r.H(hsg::kfXNBM) + r.B(kMI) * r.H(hsg::kfXNI)) /
-                                  r.B(kTTS) / l.q);
+            if (r.B(kSNO3d0) < 0.1)
+                innerStop = kNoDenitrification;
+            DenitrificationShare(r, l, innerStop);
+            r.SetB(kSNO3d, Max(r.B(kSNO3dmax), 0.0));
         }
 
-        if (Abs(r.B(kXNBM) - previousXNBM) < 0.01 || stop != kGoOn)
-            break;
-        if (pass >= kMaxOuterPasses)
-            break;
+        const Num vdv = r.B(kVdV);
+        r.SetB(kTTSa, r.B(kTTS));
+        r.SetB(kTTS, r.B(kTTS) / (1.0 - vdv));
+        if (r.B(kTTS) > 0.0)
+            r.SetB(kMH, r.H(hsg::kYh) * r.B(kCBSBzb) * l.q / (1.0 / r.B(kTTS) + l.bH));
+        r.SetB(kMI, (r.H(hsg::kfP) * r.B(kXTSzb) * l.q + (l.bH * r.B(kMH) + l.bA * r.H(hsg::kMA)) * r.H(hsg::kfI)) *
+                        r.B(kTTS));
+        r.SetH(hsg::kMA, r.H(hsg::kMA) / (1.0 - vdv));
+
+        const Num previousXNBM = r.B(kXNBM);
+        if (r.B(kTTS) > 0.0)
+            r.SetB(kXNBM, ((r.H(hsg::kMA) + r.B(kMH)) * r.H(hsg::kfXNBM) + r.B(kMI) * r.H(hsg::kfXNI)) /
+                              r.B(kTTS) / l.q);
+
+        if (Abs(r.B(kXNBM) - previousXNBM) < 0.01 || pass >= kMaxOuterPasses)
+            return pass;
     }
-    return pass;
 }
 
 void Volumes(Records& r)
@@ -331,6 +319,7 @@ void ConvertConcentrationsLoads(TCommonRecord& common, THSGRecord& hsgRecord)
         {kCCSBzb, kBDCCSBzb}, {kSCSBzb, kBDSCSBzb}, {kCBSBzb, kBDBSBzb}, {kXTSzb, kBDXTSzb},
         {kCTKNzb, kBDTKNzb},  {kSNH4zb, kBDNH4zb},  {kSNO3zb, kBDNO3zb}, {kCPzb, kBDPzb},
     };
+    CheckConversionInputs(common, hsgRecord);
     const TLoadCaseBlock b = common.Block(0);
     const Num qd = b.Double(kQD);
     // Without a flow one side cannot follow from the other: both stay as entered. A factor of 0
@@ -360,8 +349,11 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 
     const Num cp = r.B(kCPzb), qd = r.B(kQD);
     r.SetB(kXPBM, (r.B(kMH) + r.H(hsg::kMA)) * r.H(hsg::kfXPBM) / qd / r.B(kTTS) * 1000.0);
-    // More than the inflow brings once left the effluent phosphate of an earlier calculation.
-    CheckDesignInputs(common, hsgRecord, CheckStage::Phosphorus);
+    // The biomass binds more than the inflow brings: the effluent phosphate cannot be computed and
+    // keeps its value, which the tables and the pages show as missing (EffluentPhosphateNotComputed).
+    // Nothing is precipitated; sludge, volumes and oxygen are computed all the same.
+    if (r.B(kXPBM) > cp)
+        return;
 
     r.SetB(kXPBM, Max(r.H(hsg::kEtaPBio) / 100.0 * cp, r.B(kXPBM)));
     if (r.B(kXPBM) > cp) {
@@ -393,11 +385,13 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord)
 {
     // Input that would leave a result at an earlier calculation's value, or divide by 0, is refused
-    // before anything is written.
+    // before anything is written; what only a pass of the loop finds, in that pass; what leaves
+    // only the volumes or the oxygen supply uncomputed, after the loop.
     CheckDesignInputs(common, hsgRecord, CheckStage::Inputs);
     Records r(common, hsgRecord);
     const Locals l = SetUp(r);
     const int passes = OuterLoop(r, l);
+    CheckDesignInputs(common, hsgRecord, CheckStage::Supply);
     PhosphorusBalance(common, hsgRecord);
     Volumes(r);
     OxygenDemand(r, l);

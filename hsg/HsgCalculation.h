@@ -2,9 +2,11 @@
 // module record: conversion of concentrations and daily loads, sludge ages, denitrification share,
 // nitrogen and phosphorus balances, sludge production, volumes, oxygen demand and supply, air flow,
 // acid capacity and pH. It works in place on the two records; an input it cannot compute every
-// result from is refused before anything is written (ERefusedInput, DesignInputs.h), and an input
-// that makes another formula meaningless raises EMathError, the members written before keeping
-// their new values.
+// result from is refused (ERefusedInput, DesignInputs.h): before anything is written, or, where
+// only a pass of its outer loop finds it, in that pass. An input that makes another formula
+// meaningless raises EMathError. Either way the members written before keep their new values.
+// Where the biomass binds more phosphorus than the inflow brings, the effluent phosphate alone
+// stays uncomputed (EffluentPhosphateNotComputed) and the design goes on.
 #pragma once
 
 #include "framework/CommonRecord.h"

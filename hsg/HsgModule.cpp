@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -74,6 +75,35 @@ void ShowAsMissing(TDataSet& table, std::span<const std::string_view> names)
     table.Post();
     if (!place.Empty())
         table.GotoBookmark(place);
+}
+
+// A defaults file that an earlier version let take a parameter the design refuses (a temperature
+// constant of 0) stopped every new calculation, and the parameter dialog with it: such a
+// parameter takes its built-in value; the others stay as the file has them.
+void TakeBuiltInForRefusedParameters(THSGRecord& defaults)
+{
+    THSGRecord builtIn;
+    SetBuiltInDefaults(builtIn);
+    for (std::size_t parameter = 0; parameter < hsg::kParameterBlockSize / sizeof(double); ++parameter) {
+        const std::optional<ERefusedInput> refusal = RefusedParameter(defaults);
+        const MemberInfo* member = refusal ? FindMember(HsgRecordMembers(), refusal->Field()) : nullptr;
+        if (!member)
+            return;
+        defaults.SetDouble(member->Offset, builtIn.Double(member->Offset));
+    }
+}
+
+// The calculation's failure on copies of the records, or none.
+std::optional<ERefusedInput> CalculationFailure(TCommonRecord common, THSGRecord hsgRecord)
+{
+    try {
+        HsgCalculate(common, hsgRecord);
+        return std::nullopt;
+    } catch (const ERefusedInput& refusal) {
+        return refusal;
+    } catch (const EMathError& error) {
+        return ERefusedInput({}, error.Message(), {});
+    }
 }
 
 constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte.";
@@ -216,6 +246,7 @@ void THsgModule::ResetToDefaults()
     defaultCommon.Block(0).SetWord(block::kFlags, block::kFlagAktiv);
     // Each defaults file replaces its record only when it could be read whole.
     ReadRecordFile(TemplateFile(kHsgDefaultsFile), defaultHsg_.Raw());
+    TakeBuiltInForRefusedParameters(defaultHsg_);
     dataModul_->LoadSecondRecordFromFile(TemplateFile(kCommonDefaultsFile));
     CurrentCommon() = defaultCommon;
     currentHsg_ = defaultHsg_;
@@ -396,6 +427,20 @@ bool THsgModule::ApplyParameters(ParameterBlockView block)
     return true;
 }
 
+std::optional<ERefusedInput> THsgModule::RefusedParameters(ParameterBlockView block) const
+{
+    THSGRecord hsgRecord = currentHsg_;
+    std::ranges::copy(block, hsgRecord.ParameterBlock().begin());
+    if (std::optional<ERefusedInput> refusal = RefusedParameter(hsgRecord))
+        return refusal;
+    std::optional<ERefusedInput> failure = CalculationFailure(CurrentCommon(), hsgRecord);
+    // A calculation the parameters before could not compute either (a new one has no flow yet) is
+    // no fault of these.
+    if (failure && CalculationFailure(CurrentCommon(), currentHsg_))
+        return std::nullopt;
+    return failure;
+}
+
 SaveResult THsgModule::SaveDefaultParameters(ParameterBlockView block)
 {
     std::ranges::copy(block, defaultHsg_.ParameterBlock().begin());
@@ -447,8 +492,23 @@ void THsgModule::SetToData()
     StoreChangedMembers(*ph_, shownPh, currentHsg_.View(), HsgRecordMembers(), FieldNamesOf(*ph_),
                         {MemberArea::Record});
 
-    modified_ = modified_ || common != commonBefore || currentHsg_ != hsgBefore;
+    const bool changed = common != commonBefore || currentHsg_ != hsgBefore;
+    modified_ = modified_ || changed;
+    // Imported input is calculated at once: an imported temperature once stood beside the sludge
+    // age and volume of the temperature before, on the page, in the file and in print. Input the
+    // design refuses keeps the results at their values, and the tables show those as missing.
+    if (changed) {
+        TCommonRecord calculatedCommon = common;
+        THSGRecord calculatedHsg = currentHsg_;
+        try {
+            HsgCalculate(calculatedCommon, calculatedHsg);
+            common = calculatedCommon;
+            currentHsg_ = calculatedHsg;
+        } catch (const EMathError&) {
+        }
+    }
     UpdateDataSets();
+    TakeEditCopies();
 }
 
 std::string THsgModule::GetValueText(std::string_view name)

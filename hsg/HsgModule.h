@@ -8,12 +8,14 @@
 #include "framework/CommonRecord.h"
 #include "framework/DataModul.h"
 #include "framework/ModuleCommand.h"
+#include "hsg/DesignInputs.h"
 #include "hsg/HsgRecord.h"
 #include "memtable/MemTable.h"
 #include "platform/core/AtomicFile.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -66,7 +68,8 @@ public:
     bool Exec(std::string_view command, const ModuleArgument& arg = {});
 
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
-    // files of the template folder). Clears Modified.
+    // files of the template folder; a parameter of "hsg.vdt" that the design refuses on its own
+    // keeps its built-in value). Clears Modified.
     void ResetToDefaults();
     // READDATA: reads the pair into the current records, under the pair's lock: while a save of it
     // runs elsewhere, it waits briefly and then fails with a message saying so. A save of the pair
@@ -114,6 +117,9 @@ public:
     // whatever the tables cannot show (texts longer than their field, the other bits of a code
     // byte) survives. Modified is set when any byte changed; the tables are refreshed.
     // Not a no-op: imported values would otherwise show once, then be lost, never saved or calculated.
+    // Values that change the records are calculated at once; where the design refuses them the
+    // results keep their values and the tables show those it could not compute as missing. The
+    // edit copies follow the records.
     void SetToData();
 
     // The text of the field Name in the first of the module's tables that has such a field (as
@@ -154,6 +160,11 @@ public:
     // the calculation passes to the caller; the parameters then stay committed and the results
     // keep their values.
     bool ApplyParameters(ParameterBlockView block);
+    // EDITPARAMS, before OK is taken: why the design refuses the current records with this block,
+    // or none. A parameter refused on its own always is; a calculation that fails with the block
+    // only where it failed with the current parameters too is no refusal of the block (a new
+    // calculation without a flow takes any parameters the design can use).
+    std::optional<ERefusedInput> RefusedParameters(ParameterBlockView block) const;
     // EDITPARAMS with "Als Standardwerte verwenden": the block goes into the default module
     // record, which is written to "hsg.vdt", and the default common record to "common.vdt", both
     // in the template folder and each replaced atomically. A failed write keeps that file's old

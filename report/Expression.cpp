@@ -318,7 +318,8 @@ double ExpressionValue(const ExprNode* tree)
 
 std::string FormatNumber(int width, int decimals, double value)
 {
-    if (!(value < kInvalidValue) || !std::isfinite(value))
+    // As large below zero as the invalid value above it: no room for hundreds of digits either.
+    if (!(std::fabs(value) < kInvalidValue))
         return std::string(static_cast<std::size_t>(std::max(width, 0)), '#');
     return FormatFixed(width, decimals, value, FormatSettings::Current());
 }

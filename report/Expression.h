@@ -59,8 +59,8 @@ ExprTree ParseExpression(std::string_view text, NameResolver& names);
 // a bit-and operand outside the 64-bit integers).
 double ExpressionValue(const ExprNode* tree);
 
-// "%*.*f" in the locale's decimal separator; values of 1e30 and above and non-finite values give
-// width times "#".
+// "%*.*f" in the locale's decimal separator; values of 1e30 and above, of -1e30 and below and
+// non-finite values give width times "#".
 std::string FormatNumber(int width, int decimals, double value);
 
 // The text of an expression item: width times "*" when the text does not parse.

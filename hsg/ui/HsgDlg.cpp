@@ -4,6 +4,7 @@
 #include "framework/ui/DisplayClasses.h"
 #include "framework/ui/Shader.h"
 #include "help/HelpTopics.h"
+#include "hsg/DesignInputs.h"
 #include "hsg/ui/HsgHelpTopics.h"
 #include "hsg/ui/HsgPar.h"
 #include "hsg/ui/HsgTexts.h"
@@ -25,12 +26,15 @@ constexpr const char* kModuleName = "Bemessung nach HSG";
 constexpr const char* kDefaultsNotSaved = "Die Standardwerte konnten nicht gespeichert werden.";
 constexpr int kTitleHeight = 30;
 
-// The page names the field's page where the failure names a field.
-std::string ImpossibleCalculationText(const std::string& error, const std::string& page)
+// The page names the field's page where the failure names a field; a model parameter has no page
+// here but a dialog of its own.
+std::string ImpossibleCalculationText(const std::string& error, const std::string& page, bool parameter)
 {
-    return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error +
-           (page.empty() ? "\n\nBitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen."
-                         : "\n\nDas Feld steht auf der Seite " + Quoted(page) + ".");
+    const std::string where =
+        !page.empty() ? "Das Feld steht auf der Seite " + Quoted(page) + "."
+        : parameter   ? "Die Parameter ändern Sie im Menü „Bearbeiten“ unter „Parameter...“."
+                      : "Bitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen.";
+    return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error + "\n\n" + where;
 }
 
 }  // namespace
@@ -212,7 +216,8 @@ void THSGDlg::Explain(const CalculationFailure& failure)
     explainedMessage_ = failure.Message;
     const QWidget* control = ControlOfField(failure.Field);
     const int page = control ? PageIndexOfControl(control) : -1;
-    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : ""),
+    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : "",
+                                                   IsParameter(failure.Field)),
                          MsgDlgType::Error, mbOK);
 }
 
@@ -223,16 +228,37 @@ QWidget* THSGDlg::ControlOfField(const std::string& field)
     const std::pair<const char*, const char*> controls[] = {
         {"QD", "edQD"},
         {"SH", "edSH"},
+        {"CBSBzb", loads ? "edBDBSBzb" : "edCBSBzb"},
+        {"XTSzb", loads ? "edBDXTSzb" : "edXTSzb"},
         {"CTKNzb", loads ? "edBDTKNzb" : "edCTKNzb"},
+        {"SNH4zb", loads ? "edBDNH4zb" : "edSNH4zb"},
+        {"SNO3zb", loads ? "edBDNO3zb" : "edSNO3zb"},
         {"CPzb", loads ? "edBDPzb" : "edCPzb"},
+        {"SO2zb", loads ? "edBDO2zb" : "edSO2zb"},
+        {"BDBSBzb", "edBDBSBzb"},
+        {"BDXTSzb", "edBDXTSzb"},
+        {"BDTKNzb", "edBDTKNzb"},
+        {"BDNH4zb", "edBDNH4zb"},
+        {"BDNO3zb", "edBDNO3zb"},
+        {"BDPzb", "edBDPzb"},
+        {"BDO2zb", "edBDO2zb"},
+        {"SKSzb", loads ? "edKSzb" : "edSKSzb"},
         {"TSBB", "VarTSBB"},
         {"FT", "cbxFM"},
         {"T", "VarT"},
+        {"EtaPBio", "VarEtaPbio"},
+        {"Beta", "VarBeta"},
+        {"SFH", "VarSFH"},
         {"SNH4ANSP", "VarSNH4ansp"},
+        {"SorgNan", "VarSorgNan"},
         {"SNO3an", "VarSNO3an"},
+        {"SO2RF", "VarSO2RF"},
         {"cx", "VarCX"},
+        {"fC", "VarFC"},
+        {"fN", "VarFN"},
         {"Alpha", surface ? "VarAlphaS" : "VarAlpha"},
         {"HE", "VarHE"},
+        {"SSARW", "VarSSA"},
         {"SSA100", "VarSSA100"},
     };
     for (const auto& [member, name] : controls)
@@ -262,6 +288,9 @@ bool THSGDlg::EditParameters()
 {
     THSGPar dialog(this);
     dialog.SetParameterBlock(module_.CurrentHsg().ParameterBlock());
+    // Parameters the design refuses are refused at OK, in the dialog: they never reach the records
+    // or the defaults files.
+    dialog.OnCheck = [this](const THSGPar::Block& block) { return module_.RefusedParameters(block); };
     if (Modals().Run(dialog) != mrOk)
         return true;
     if (dialog.chkStdParam->isChecked()) {
@@ -269,7 +298,12 @@ bool THSGDlg::EditParameters()
         if (!saved)
             Prompts().MessageDlg(std::string(kDefaultsNotSaved) + "\n" + saved.Message, MsgDlgType::Error, mbOK);
     }
-    module_.ApplyParameters(dialog.ParameterBlock());
+    try {
+        module_.ApplyParameters(dialog.ParameterBlock());
+    } catch (const EMathError&) {
+        // The calculation was refused with the parameters before too (a new one has no flow yet):
+        // the parameters are taken, and the page shows as missing what could not be computed.
+    }
     return true;
 }
 

@@ -64,9 +64,10 @@ public:
     // outside 1 ... 6 keeps the page shown last) and on the named control. OK commits the copies
     // when they differ and answers true; Cancel and the close button answer false.
     bool EditData(const std::string& controlName, int page, int mode);
-    // EDITPARAMS: the parameter dialog on the current record's block. OK with the check box
-    // saves the defaults first (a failure is shown, the rest goes on); OK always commits the
-    // block. The answer is true.
+    // EDITPARAMS: the parameter dialog on the current record's block. OK refuses a block the
+    // design refuses, in the dialog, naming the field. OK with the check box saves the defaults
+    // first (a failure is shown, the rest goes on); OK always commits the block, recalculated where
+    // the design computes it. The answer is true.
     bool EditParameters();
 
     // Fills the shown page from the edit copies (Filling is set meanwhile, and cleared however the

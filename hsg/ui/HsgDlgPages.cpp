@@ -436,6 +436,7 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowPhosphorusResults()
     THsgPageControls& c = pages_;
     if (MessageView)
         MessageView->hide();
+    c.MsgBoxV1->hide();
     ShowPhosphorusFrames();
     ShowNotApplicable({c.stPF, c.stFM});
     if (std::optional<CalculationFailure> failure = RunDesign()) {
@@ -448,9 +449,19 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowPhosphorusResults()
     ShowFixed(c.stXPBM, 5, 2, block.Double(block::kXPBM));
     if (precipitation)
         ShowFixed(c.stPF, 5, 2, block.Double(block::kXPF));
-    ShowFixed(c.stSPO4an, 5, 2, block.Double(block::kSPO4an));
     if (precipitation)
         ShowFixed(c.stFM, 5, 1, block.Double(block::kFM));
+    // The biomass binds more phosphorus than the inflow brings: the design goes on without the
+    // effluent phosphate, and the page says why it shows none.
+    if (const std::optional<std::string> why = EffluentPhosphateNotComputed(module_.EditCommon(), module_.EditHsg())) {
+        ShowText(c.stSPO4an, "#");
+        c.MsgV1->setWordWrap(true);
+        ShowText(c.MsgV1, *why);
+        c.MsgV1->show();
+        c.MsgBoxV1->show();
+        return std::nullopt;
+    }
+    ShowFixed(c.stSPO4an, 5, 2, block.Double(block::kSPO4an));
     return std::nullopt;
 }
 

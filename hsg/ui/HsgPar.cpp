@@ -3,6 +3,7 @@
 
 #include "controls/SpeedButton.h"
 #include "framework/RecordBytes.h"
+#include "framework/RecordMembers.h"
 #include "framework/ui/EditFloat.h"
 #include "framework/ui/MainDlg.h"
 #include "framework/ui/PageControl.h"
@@ -190,7 +191,36 @@ void THSGPar::BtnPreviousClick()
     UpdateButtons();
 }
 
-void THSGPar::BtnOKClick() { done(mrOk); }
+void THSGPar::BtnOKClick()
+{
+    if (OnCheck) {
+        if (const std::optional<ERefusedInput> refusal = OnCheck(block_)) {
+            Refuse(*refusal);
+            return;
+        }
+    }
+    done(mrOk);
+}
+
+void THSGPar::Refuse(const ERefusedInput& refusal)
+{
+    Prompts().MessageDlg("Mit diesen Parametern ist keine Berechnung möglich:\n" + refusal.Message(),
+                         MsgDlgType::Error, mbOK);
+    const MemberInfo* member = FindMember(HsgRecordMembers(), refusal.Field());
+    const auto binding =
+        member ? std::ranges::find(bindings_, member->Offset, &Binding::Offset) : bindings_.end();
+    if (binding == bindings_.end())
+        return;
+    for (int page = 0; page < pcParam->PageCount(); ++page)
+        if (pcParam->Pages(page)->isAncestorOf(binding->Edit))
+            pcParam->SetActivePageIndex(page);
+    UpdateButtons();
+    // After the message the dialog is the window to type in again; what is typed next replaces
+    // the value refused.
+    activateWindow();
+    binding->Edit->setFocus(Qt::OtherFocusReason);
+    binding->Edit->selectAll();
+}
 void THSGPar::BtnCancelClick() { done(mrCancel); }
 
 void THSGPar::UpdateButtons()

@@ -2,14 +2,18 @@
 // calculation, two pages of float edits over one parameter block (the 144 bytes of the module
 // record from its parameter slots on, the reserved slot included). The caller hands the block in
 // before showing, reads it back after OK, and reads the check box "Als Standardwerte verwenden".
-// The dialog checks no range and calculates nothing: every confirmed edit stores its value.
+// Every confirmed edit stores its value; OK asks the caller's check whether the design refuses the
+// block and, where it does, stays open with the German message, on the field it names.
 #pragma once
 
 #include "framework/ui/DisplayClasses.h"
+#include "hsg/DesignInputs.h"
 #include "hsg/HsgRecord.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -65,6 +69,10 @@ public:
 
     QAbstractButton* ContextHelpButton() const { return BtnContextHelp; }
 
+    // Asked at OK with the block as typed: why the design refuses it, or none. A refusal keeps
+    // the dialog open: its message is shown and the field it names takes the focus, text selected.
+    std::function<std::optional<ERefusedInput>(const Block&)> OnCheck;
+
     void BtnNextClick();
     void BtnPreviousClick();
     void BtnOKClick();
@@ -80,6 +88,8 @@ private:
         TEditFloat* Edit;
         std::size_t Offset;  // the member's offset in the module record
     };
+    // Shows why the block is refused and puts the focus on the field named, on its page.
+    void Refuse(const ERefusedInput& refusal);
     TEditFloat* AddRow(QGroupBox& group, int row, const char* name, const char* label, const char* unit,
                        std::size_t offset);
     TExSpeedButton* AddButton(const char* name, const char* caption, int left, void (THSGPar::*click)());

@@ -52,7 +52,6 @@ std::string Refused(const char* member)
 }
 
 const std::string kInvalidOp = "Ungültige Gleitkommaoperation";
-const std::string kZeroDivide = "Gleitkommadivision durch Null";
 
 Plant Calculated(Plant p)
 {
@@ -124,14 +123,27 @@ const DesignCase kDesignCases[] = {
      {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"XPF", 0, 0}, {"EtaPBio", 100, 0}}},
     {"BiologicalRemovalBeyondTheInflowIsLowered", "", "EtaPBio;150", "", 4,
      {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"EtaPBio", 100, 1e-12}}},
-    // The biomass alone binds more than the inflow brings: the effluent phosphate was once left
-    // at an earlier value. Refused once the bound phosphorus is known.
-    {"BiomassBindingMoreThanTheInflowIsRefused", "CPzb;0,5\nSPO4an;77\nSPO4an0;66", "", Refused("CPzb"), 0,
-     {{"XPBM", 2.3008207, 5e-8}, {"SPO4an", 77, 0}, {"SPO4an0", 66, 0}}},
+    // The biomass alone binds more than the inflow brings: only the effluent phosphate cannot be
+    // computed (it keeps its value, and the tables show it as missing). Refusing the whole input
+    // once blocked the plant; sludge age, sludge and oxygen are computed, nothing is precipitated.
+    {"BiomassBindingMoreThanTheInflowLeavesOnlyTheEffluentPhosphate", "CPzb;0,5\nSPO4an;77\nSPO4an0;66", "", "", 4,
+     {{"XPBM", 2.3008207, 5e-8}, {"SPO4an", 77, 0}, {"SPO4an0", 66, 0}, {"XPF", 0, 0}, {"FM", 0, 0}, {"MF", 0, 0},
+      {"TTS", 11.4795684, 5e-8}, {"OVh", 208.27715, 5e-6}, {"SKSan", 4.92, 1e-12}}},
     // Nothing left to nitrify in the first pass (stop code 1) once left sludge age, biomass and
     // nitrogen at an earlier calculation's values (OVn from an SNH4n 333 of no input shown).
     {"NothingToNitrifyIsRefused", "CTKNzb;5\nMH;111\nSNH4n;333", "MA;444", Refused("CTKNzb"), 0,
      {{"MH", 111, 0}, {"SNH4n0", 0, 0}, {"OVn", 0, 0}}},
+    // The same found only by the second pass, when more nitrogen is bound than the first guess:
+    // the loop once ended with the first pass's results, a 16 m³ denitrification volume credited
+    // with -1312 kg/d of oxygen.
+    {"NothingLeftToNitrifyInALaterPassIsRefused", "CTKNzb;18\nXTSzb;900", "", Refused("CTKNzb"), 0,
+     {{"VD", 0, 0}, {"OVd", 0, 0}, {"SNH4n0", 3.5, 1e-12}}},
+    // Less ammonium left than the effluent keeps: nitrified a negative amount, with a negative
+    // autotrophic mass and a negative oxygen demand of nitrification. In the first pass and in a
+    // later one.
+    {"LessThanTheEffluentKeepsIsRefused", "CTKNzb;15", "", Refused("CTKNzb"), 0, {{"MA", 0, 0}, {"OVn", 0, 0}}},
+    {"LessThanTheEffluentKeepsInALaterPassIsRefused", "CTKNzb;19\nXTSzb;900", "", Refused("CTKNzb"), 0,
+     {{"OVn", 0, 0}}},
     // No autotrophic growth (stop code 2) kept the sludge age too: refused, naming the temperature;
     // without a peak ammonium concentration nothing grows, and that field is named.
     {"NoAutotrophicGrowthIsRefused", "TTS;20\nMH;111", "MUEaMax;0,01", Refused("T"), 0, {{"TTS", 20, 0}}},
@@ -163,7 +175,15 @@ const DesignCase kDesignCases[] = {
     // refused before the design writes anything; the conversion before it has run.
     {"NoEffluentNitrateIsRefused", "SNO3an;0", "", Refused("SNO3an"), 0,
      {{"TTS", 0, 0}, {"BDNH4zb", 350, 0}, {"VdVmax", 0, 0}}},
-    {"ZeroTemperatureBaseBelowFifteenDegrees", "", "aTd;0", kZeroDivide, 0, {}},
+    // A temperature constant of 0 once gave a bare division by zero (below 15 °C) or a factor of 0;
+    // a maximum growth rate of 0 was blamed on the temperature. Each names its parameter.
+    {"ZeroTemperatureBaseBelowFifteenDegrees", "", "aTd;0", Refused("aTd"), 0, {}},
+    {"ZeroHeterotrophTemperatureBase", "T;20", "aTh;0", Refused("aTh"), 0, {}},
+    {"ZeroGrowthTemperatureBase", "", "aTa;-1", Refused("aTa"), 0, {}},
+    {"NoMaximumGrowthRate", "", "MUEaMax;0", Refused("MUEaMax"), 0, {}},
+    // Below -45.93 °C the oxygen saturation has no value: once a bare invalid operation after the
+    // whole nitrogen design.
+    {"TemperatureWithoutOxygenSaturation", "T;-50", "", Refused("T"), 0, {{"TTS", 0, 0}}},
     {"NoFlowIsRefused", "QD;0", "", Refused("QD"), 0, {}},
 };
 

@@ -101,7 +101,10 @@ TEST_F(HsgModuleFiles, InitDataWithoutDefaultsFiles)
 TEST_F(HsgModuleFiles, InitDataReadsWholeDefaultsFilesOnly)
 {
     module.SetModuleTemplateFolder(tmp.Folder());
-    const THSGRecord hsgDefaults = RandomRecord<THSGRecord>(2);
+    THSGRecord hsgDefaults = RandomRecord<THSGRecord>(2);
+    // Parameters the design takes: one it refuses on its own keeps its built-in value.
+    for (std::size_t offset = hsg::kaTh; offset < hsg::kSize; offset += sizeof(double))
+        hsgDefaults.SetDouble(offset, 0.5 + static_cast<double>(offset) / 1000.0);
     TCommonRecord commonDefaults = RandomRecord<TCommonRecord>(3);
     TempFolder::Write(tmp / "hsg.vdt", Bytes(hsgDefaults));
     TempFolder::Write(tmp / "common.vdt", Bytes(commonDefaults));

@@ -1,7 +1,8 @@
 // What the module does when the user confirms a dialog: edit copies committed only when they
 // differ (a confirmed look at the data keeps the unsaved flag), confirmed model parameters
-// committed with a recalculation, parameters kept as defaults in both defaults files, and the
-// file commands that refuse to work without a file name.
+// committed with a recalculation, a block the design refuses named before OK takes it,
+// parameters kept as defaults in both defaults files (a refused one read back as the built-in),
+// and the file commands that refuse to work without a file name.
 #include "hsg/HsgModule.h"
 
 #include "Scenario.h"
@@ -16,6 +17,8 @@
 
 #include <array>
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <fstream>
 
 using namespace velmoran;
@@ -206,4 +209,38 @@ TEST_F(HsgModuleParameters, FileCommandsWithoutNameTouchNothing)
     EXPECT_FALSE(fs::exists(tmp / ".vdh"));
     EXPECT_TRUE(module.Modified());
     fs::current_path(workingFolder);
+}
+
+// What the parameter dialog asks at OK: a parameter the design refuses on its own is named, and a
+// block that makes the example's design fail is refused by the field the design names; a new
+// calculation without a flow takes any block the design can use.
+TEST_F(HsgModuleParameters, ABlockTheDesignRefusesIsNamed)
+{
+    const Block fresh = ChangedBlock(module.CurrentHsg(), hsg::kYh, 0.7);
+    EXPECT_EQ(module.RefusedParameters(fresh), std::nullopt) << "no flow yet: no fault of the parameters";
+    EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kaTh, 0))->Field(), "aTh");
+
+    ASSERT_TRUE(module.Exec("READDATA", {.Text = kExample}));
+    EXPECT_EQ(module.RefusedParameters(module.CurrentHsg().ParameterBlock()), std::nullopt);
+    EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kMUEaMax, 0))->Field(), "MUEaMax");
+    // Decay faster than growth: the temperature's check names it.
+    EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kBa, 0.5))->Field(), "T");
+    EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kfXPBM, 0.2)), std::nullopt);
+}
+
+// An earlier version wrote a temperature constant of 0 into "hsg.vdt" when asked to keep it as a
+// default: every new calculation then stopped, and the parameter dialog could not be reached.
+// A parameter the design refuses on its own takes its built-in value; the others stay the file's.
+TEST_F(HsgModuleParameters, ADefaultsFileWithARefusedParameterTakesTheBuiltInOne)
+{
+    THSGRecord stored = module.DefaultHsg();
+    stored.SetDouble(hsg::kaTh, 0);
+    stored.SetDouble(hsg::kMUEaMax, std::numeric_limits<double>::quiet_NaN());
+    stored.SetDouble(hsg::kYh, 0.7);
+    ASSERT_TRUE(WriteRecordFile(tmp / "hsg.vdt", stored.Raw()).Ok);
+    module.Exec("INITDATA");
+    EXPECT_EQ(module.DefaultHsg().Double(hsg::kaTh), 1.072);
+    EXPECT_EQ(module.DefaultHsg().Double(hsg::kMUEaMax), 0.52);
+    EXPECT_EQ(module.DefaultHsg().Double(hsg::kYh), 0.7);
+    EXPECT_EQ(module.CurrentHsg(), module.DefaultHsg());
 }

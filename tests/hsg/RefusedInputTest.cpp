@@ -1,6 +1,7 @@
 // Input the design cannot compute its results from, as the user meets it: the German messages name
-// the field, stored results that were not computed from the inputs beside them are told apart, and
-// the batch tool refuses such a calculation with the message and a failing exit code.
+// the field, numbers that are none first, stored results that were not computed from the inputs
+// beside them are told apart, and the batch tool refuses such a calculation with the message and a
+// failing exit code, or says what it left out.
 #include "hsg/DesignInputs.h"
 
 #include "Scenario.h"
@@ -8,6 +9,7 @@
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgModule.h"
 #include "platform/core/FormatSettings.h"
+#include "platform/core/Text.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +17,11 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
+#include <functional>
+#include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -132,27 +138,108 @@ TEST(DesignInputs, StoredResultsNotComputedFromTheInputsBesideThem)
     EXPECT_EQ(ResultsNotComputed(acid.common, acid.hsg), std::vector<std::string_view>{"pH"});
 }
 
+// A number that is none or lies beyond any plant, from a file, once gave a bare "Ungültige
+// Gleitkommaoperation" or "Gleitkommaüberlauf" (the checks of C_TKN and C_P let NaN through), or a
+// message quoting 309 digits; a check's formula that failed (kN = -S_NH4,AN,Sp divides by 0)
+// escaped unnamed. Each is refused first, naming the field, its figures short.
+TEST(DesignInputs, NumbersThatAreNoneAreRefusedFirstNamingTheField)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* field;
+        void (*change)(Plant&, double);
+        double value;
+        const char* named;
+    } cases[] = {
+        {"CTKNzb", [](Plant& p, double v) { p.B().SetDouble(block::kCTKNzb, v); }, none, "Gesamt-Kjeldahl-Stickstoff"},
+        {"CPzb", [](Plant& p, double v) { p.B().SetDouble(block::kCPzb, v); }, none, "Gesamt-Phosphor C_P,ZB"},
+        {"QD", [](Plant& p, double v) { p.B().SetDouble(block::kQD, v); }, HUGE_VAL, "Zufluss Q_D"},
+        {"T", [](Plant& p, double v) { p.B().SetDouble(block::kT, v); }, 1e308, "1E308 im Feld „Temperatur T“"},
+        {"CTKNzb", [](Plant& p, double v) { p.B().SetDouble(block::kCTKNzb, v); }, -1e308, "-1E308"},
+        {"Alpha", [](Plant& p, double v) { p.hsg.SetDouble(hsg::kAlpha, v); }, 1e-300, "1E-300 im Feld „Alpha-Wert“"},
+        {"aTh", [](Plant& p, double v) { p.hsg.SetDouble(hsg::kaTh, v); }, none, "Temperaturkonstante (Heterotrophe"},
+        {"BDTKNzb",
+         [](Plant& p, double v) {
+             p.B().SetWord(block::kFlags, 129);
+             p.B().SetDouble(block::kBDTKNzb, v);
+         },
+         none, "Fracht Gesamt-Kjeldahl-Stickstoff"},
+        {"T", [](Plant& p, double v) { p.hsg.SetDouble(hsg::kkN, v); }, -5, "Temperatur T = 12,0 °C"},
+    };
+    for (const auto& c : cases) {
+        Plant p = ScenarioA();
+        c.change(p, c.value);
+        const std::string refusal = RefusalOf(p);
+        EXPECT_EQ(refusal.substr(0, refusal.find('|')), c.field) << refusal;
+        EXPECT_TRUE(Contains(refusal, c.named)) << refusal;
+        EXPECT_FALSE(Contains(UpperCase(refusal), "NAN") || Contains(UpperCase(refusal), "INF")) << refusal;
+        EXPECT_EQ(refusal.find("0000000000000000"), std::string::npos) << refusal;
+        EXPECT_TRUE(NotComputed(p, "TTS")) << refusal;
+    }
+}
+
+// A later pass that finds nothing left to nitrify is known only to the design: stored records
+// holding such input beside results (a file of an earlier version) show every result as missing.
+// Too little phosphorus in the inflow leaves the effluent phosphate alone uncomputed, and says so.
+TEST(DesignInputs, WhatOnlyTheDesignFindsInStoredRecords)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    Plant later = CalculatedPlant();
+    later.B().SetDouble(block::kCTKNzb, 18);
+    later.B().SetDouble(block::kXTSzb, 900);
+    for (const char* field : {"TTS", "VBB", "VD", "OVd", "OCh"})
+        EXPECT_TRUE(NotComputed(later, field)) << field;
+
+    Plant lean = ScenarioA();
+    lean.B().SetDouble(block::kCPzb, 2);
+    HsgCalculate(lean.common, lean.hsg);
+    EXPECT_EQ(ResultsNotComputed(lean.common, lean.hsg), (std::vector<std::string_view>{"SPO4an", "SPO4an0"}));
+    EXPECT_EQ(EffluentPhosphateNotComputed(lean.common, lean.hsg),
+              "Das Phosphat im Ablauf lässt sich nicht berechnen: Die Biomasse bindet mehr Phosphor (X_P,BM 2,30 "
+              "mg/l), als der Zulauf bringt (C_P,ZB 2,00 mg/l).");
+    EXPECT_EQ(EffluentPhosphateNotComputed(CalculatedPlant().common, CalculatedPlant().hsg), std::nullopt);
+}
+
 #ifdef HSGCALC_PROGRAM
+namespace {
+
+// What hsgcalc did with the example changed by `change`: its exit code, what it said on either
+// channel, and whether it wrote the output pair.
+struct HsgcalcRun {
+    int ExitCode = -1;
+    std::string Said;
+    bool Written = false;
+};
+HsgcalcRun RunHsgcalc(const velmoran::testing::TempFolder& folder, const std::string& name,
+                      const std::function<void(THsgModule&)>& change)
+{
+    THsgModule module;
+    module.ResetToDefaults();
+    EXPECT_TRUE(module.ReadCalculationFile(std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda"));
+    change(module);
+    const std::string in = folder / (name + ".vda");
+    const std::string out = folder / (name + "-aus.vda");
+    EXPECT_TRUE(module.WriteCalculationFile(in).Ok);
+    const std::string said = folder / (name + ".txt");
+    const int status = std::system(("'" HSGCALC_PROGRAM "' '" + in + "' '" + out + "' >'" + said + "' 2>&1").c_str());
+    std::ostringstream text;
+    text << std::ifstream(said).rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str(), std::filesystem::exists(out)};
+}
+
+}  // namespace
+
 // hsgcalc on a calculation whose alpha value is 0 or whose c_x lies at saturation: no output pair,
 // the refusal's German message on the error channel and exit code 1.
 TEST(DesignInputs, HsgcalcRefusesWhatItCannotCompute)
 {
     velmoran::testing::TempFolder folder;
-    const auto refusal = [&](const char* name, const auto& change) {
-        THsgModule module;
-        module.ResetToDefaults();
-        EXPECT_TRUE(module.ReadCalculationFile(std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda"));
-        change(module);
-        const std::string in = folder / (std::string(name) + ".vda");
-        const std::string out = folder / (std::string(name) + "-aus.vda");
-        EXPECT_TRUE(module.WriteCalculationFile(in).Ok);
-        const std::string errors = folder / (std::string(name) + ".txt");
-        const int status = std::system(("'" HSGCALC_PROGRAM "' '" + in + "' '" + out + "' 2>'" + errors + "'").c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << name << ": " << status;
-        EXPECT_FALSE(std::filesystem::exists(out)) << name;
-        std::ostringstream text;
-        text << std::ifstream(errors).rdbuf();
-        return text.str();
+    const auto refusal = [&](const char* name, const std::function<void(THsgModule&)>& change) {
+        const HsgcalcRun run = RunHsgcalc(folder, name, change);
+        EXPECT_EQ(run.ExitCode, 1) << name;
+        EXPECT_FALSE(run.Written) << name;
+        return run.Said;
     };
     const std::string alpha = refusal("alpha", [](THsgModule& m) { m.CurrentHsg().SetDouble(hsg::kAlpha, 0); });
     EXPECT_EQ(alpha, "Der Alpha-Wert muss größer als 0 sein, sonst lassen sich der Sauerstoffeintrag in Reinwasser "
@@ -160,5 +247,36 @@ TEST(DesignInputs, HsgcalcRefusesWhatItCannotCompute)
     const std::string saturated =
         refusal("cx", [](THsgModule& m) { m.CurrentCommon().Block(0).SetDouble(block::kcx, 50); });
     EXPECT_EQ(saturated.rfind("Die Sauerstoffkonzentration im belüfteten Volumen c_x (50", 0), 0u) << saturated;
+}
+
+// hsgcalc once wrote the first pass's results for C_TKN 18 with X_TS 900, and refused a C_P,ZB of
+// 2 mg/l whole; a temperature constant of 0 or NaN in C_TKN gave bare arithmetic errors. The first
+// three are refused naming their field; the last is computed, and hsgcalc says what it left out.
+TEST(DesignInputs, HsgcalcNamesTheFieldOrComputesWithoutTheEffluentPhosphate)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    velmoran::testing::TempFolder folder;
+    const HsgcalcRun later = RunHsgcalc(folder, "spaeter", [](THsgModule& m) {
+        m.CurrentCommon().Block(0).SetDouble(block::kCTKNzb, 18);
+        m.CurrentCommon().Block(0).SetDouble(block::kXTSzb, 900);
+    });
+    EXPECT_EQ(later.ExitCode, 1);
+    EXPECT_TRUE(Contains(later.Said, "Im Zulauf bleibt kein Stickstoff zu nitrifizieren")) << later.Said;
+    const HsgcalcRun cold = RunHsgcalc(folder, "ath", [](THsgModule& m) { m.CurrentHsg().SetDouble(hsg::kaTh, 0); });
+    EXPECT_EQ(cold.ExitCode, 1);
+    EXPECT_TRUE(Contains(cold.Said, "„Temperaturkonstante (Heterotrophe Organismen)“")) << cold.Said;
+    const HsgcalcRun none = RunHsgcalc(folder, "nan", [](THsgModule& m) {
+        m.CurrentCommon().Block(0).SetDouble(block::kCTKNzb, std::numeric_limits<double>::quiet_NaN());
+    });
+    EXPECT_EQ(none.ExitCode, 1);
+    EXPECT_TRUE(Contains(none.Said, "„Gesamt-Kjeldahl-Stickstoff C_TKN,ZB“")) << none.Said;
+    for (const HsgcalcRun* run : {&later, &cold, &none})
+        EXPECT_FALSE(run->Written || Contains(run->Said, "Gleitkomma")) << run->Said;
+
+    const HsgcalcRun lean =
+        RunHsgcalc(folder, "cp2", [](THsgModule& m) { m.CurrentCommon().Block(0).SetDouble(block::kCPzb, 2); });
+    EXPECT_EQ(lean.ExitCode, 0);
+    EXPECT_TRUE(lean.Written);
+    EXPECT_TRUE(Contains(lean.Said, "Das Phosphat im Ablauf lässt sich nicht berechnen")) << lean.Said;
 }
 #endif

@@ -1,7 +1,10 @@
 // hsgcalc IN.vda OUT.vda: reads a calculation pair, runs the design calculation on it and writes
 // the computed pair under the new name (the ".vdh" beside it). Input the design refuses (an alpha
 // value of 0, c_x at saturation, ...) and an arithmetic error print the German message, which names
-// the field where it can, write nothing and end with exit code 1.
+// the field where it can, write nothing and end with exit code 1. A result the design leaves
+// uncomputed while it computes the rest (the effluent phosphate where the biomass binds more
+// phosphorus than the inflow brings) is said on the standard output.
+#include "hsg/DesignInputs.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgModule.h"
 #include "platform/core/Exceptions.h"
@@ -32,5 +35,7 @@ int main(int argc, char** argv)
         std::cerr << saved.Message << '\n';
         return 1;
     }
+    if (const auto why = EffluentPhosphateNotComputed(module.CurrentCommon(), module.CurrentHsg()))
+        std::cout << *why << '\n';
     return 0;
 }
