@@ -167,6 +167,33 @@ TEST_F(EditFloatTest, KeyFilterTypesOneDecimalSeparatorAndOneMinus)
     EXPECT_EQ(edit.text(), QStringLiteral("4-"));  // editing keys work as in any edit
 }
 
+// The filter once looked at the text before the key replaced the selection: "," typed over a
+// selected "3,5" was dropped, so ",5" became 5, and "-" over a selected "-5" gave 3 for "-3". It
+// judges the text as the key leaves it: what is selected goes, what stays counts.
+TEST_F(EditFloatTest, KeyFilterJudgesTheTextTheKeyLeaves)
+{
+    const auto typeOver = [this](const QString& old, int start, int length, const QString& keys) {
+        edit.setText(old);
+        edit.setSelection(start, length);
+        Type(keys);
+        return edit.text();
+    };
+    EXPECT_EQ(typeOver(QStringLiteral("3,5"), 0, 3, QStringLiteral(",5")), QStringLiteral(",5"));
+    EXPECT_EQ(typeOver(QStringLiteral("3,5"), 0, 3, QStringLiteral(".5")), QStringLiteral(",5"));
+    EXPECT_EQ(typeOver(QStringLiteral("-5"), 0, 2, QStringLiteral("-3")), QStringLiteral("-3"));
+    EXPECT_EQ(typeOver(QStringLiteral("12,25"), 2, 1, QStringLiteral(",")), QStringLiteral("12,25"));
+    EXPECT_EQ(typeOver(QStringLiteral("-12"), 0, 1, QStringLiteral("-")), QStringLiteral("-12"));
+    // What stays beside the selection still counts.
+    EXPECT_EQ(typeOver(QStringLiteral("1,25"), 2, 2, QStringLiteral(",")), QStringLiteral("1,25"));
+    EXPECT_EQ(typeOver(QStringLiteral("-12"), 1, 2, QStringLiteral("-4")), QStringLiteral("-4"));
+    // Selected backwards (Shift+Left) it is the same selection.
+    edit.setText(QStringLiteral("0,17"));
+    edit.end(false);
+    edit.cursorBackward(true, 4);
+    Type(QStringLiteral(","));
+    EXPECT_EQ(edit.text(), QStringLiteral(","));
+}
+
 TEST_F(EditFloatTest, KeyFilterWithAPointSeparator)
 {
     FormatSettings english = FormatSettings::German();
@@ -246,6 +273,45 @@ TEST_F(EditFloatTest, CheckOnExitRefusesTextThatIsNoNumber)
     EXPECT_TRUE(CommitFocusedEdit(window));
     EXPECT_EQ(other->Value(), other->ValueMissing());
     EXPECT_EQ(prompts.Messages().size(), 8u);
+}
+
+// After a refusal the correction was typed behind the refused text ("25-" and 7 gave "25-7"): the
+// field takes the focus back with its text selected. A window shown again gives up what was typed
+// and not taken (an emptied field once refused every later command of a dialog that was
+// cancelled), and a refusal still to come is not said for it.
+TEST_F(EditFloatTest, ARefusedTextComesBackSelectedAndTypingNotTakenCanBeGivenUp)
+{
+    ScriptedPromptService prompts;
+    QWidget window;
+    auto* refusing = new TEditFloat(&window);
+    auto* other = new TEditFloat(&window);
+    refusing->CheckOnExit = true;
+    other->CheckOnExit = true;
+    refusing->SetValue(12);
+    other->SetValue(3);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    refusing->setFocus();
+    refusing->setText(QStringLiteral("25-"));
+    refusing->setCursorPosition(3);
+    QTest::keyClick(refusing, Qt::Key_Return);
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_TRUE(refusing->hasFocus());
+    EXPECT_EQ(refusing->selectedText(), QStringLiteral("25-"));
+    QTest::keyClicks(refusing, QStringLiteral("7"));
+    EXPECT_EQ(refusing->text(), QStringLiteral("7"));
+
+    // Emptied and left: the refusal is on its way when the window gives the typing up.
+    QTest::keyClick(refusing, Qt::Key_Escape);
+    other->setFocus();
+    DiscardTyping(window);
+    QApplication::processEvents();
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(refusing->text(), QStringLiteral("12"));
+    EXPECT_EQ(refusing->Value(), 12);
+    EXPECT_FALSE(refusing->TextChanged());
+    EXPECT_TRUE(CommitFocusedEdit(window));
+    EXPECT_EQ(prompts.Messages().size(), 1u);
 }
 
 TEST_F(EditFloatTest, EnterCommitsAndEscapeClears)
