@@ -1,0 +1,332 @@
+// Input in the design dialog as a new user gives it, fifth round, on the real design module and
+// the example calculation: what is typed over a selection or clicked with another button than the
+// left one changes only what the user meant; every dialog can be finished: a cancelled opening
+// leaves no text and no value behind, a field the design refuses takes the focus back, and the
+// dialog opens and changes pages with a field to type in.
+#include "tests/shell/CalculationFixture.h"
+#include "tests/hsg/ui/PageTexts.h"
+#include "tests/support/DialogScript.h"
+#include "tests/support/ShownMenus.h"
+
+#include "controls/HtmlRadioButton.h"
+#include "framework/CommonRecord.h"
+#include "framework/ui/EditFloat.h"
+#include "help/WhatsThis.h"
+#include "hsg/ui/HsgDlg.h"
+#include "hsg/ui/HsgPar.h"
+#include "platform/core/FormatSettings.h"
+#include "platform/core/NumberFormat.h"
+#include "platform/core/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QWindow>
+
+#include <string>
+
+using namespace velmoran;
+using velmoran::testing::Activate;
+using velmoran::testing::Control;
+using velmoran::testing::Dialog;
+
+namespace {
+
+using UserRoadFive = velmoran::testing::CalculationFixture;
+
+// The texts of the messages shown since `from`, one a line.
+std::string FiveMessagesSince(const ScriptedPromptService& prompts, std::size_t from)
+{
+    std::string texts;
+    for (std::size_t i = from; i < prompts.Messages().size(); ++i)
+        texts += prompts.Messages()[i].Text + "\n";
+    return texts;
+}
+
+TEditFloat* FiveFrameEdit(QWidget& window, const std::string& name)
+{
+    auto* frame = Control<TVarFrame>(window, name);
+    return frame ? frame->Edit : nullptr;
+}
+
+// Keys typed on the keyboard: they go to whatever has the focus in the window.
+void FiveTypeOnKeyboard(QWidget& window, const char* keys)
+{
+    for (const char* key = keys; *key; ++key)
+        QTest::keyClick(window.windowHandle(), *key);
+    QApplication::processEvents();
+}
+
+// Ctrl+A in the field, then the keys, as the user selects and types over a value.
+void FiveSelectAllAndType(TEditFloat& edit, const QString& keys)
+{
+    edit.setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&edit, keys);
+}
+
+bool FiveLoadInput(THSGDlg& dialog)
+{
+    return (dialog.Module().EditCommon().Block(0).Word(block::kFlags) & block::kFlagLoads) != 0;
+}
+
+}  // namespace
+
+// Ctrl+A in TS_BB ("3,5") and ",5" gave 5, a factor of ten without a word; "-3" typed over "-5"
+// gave 3; "," over a selected "0,17" in the parameter dialog did nothing. The key is judged by
+// the text it leaves. A number too large for a double stays what it is, no number.
+TEST_F(UserRoadFive, TypingOverASelectionTypesWhatWasTyped)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    THSGDlg& dialog = Dialog(Module());
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        TEditFloat* sludge = FiveFrameEdit(shown, "VarTSBB");
+        TEditFloat* beta = FiveFrameEdit(shown, "VarBeta");
+        ASSERT_TRUE(sludge && beta);
+        FiveSelectAllAndType(*sludge, QStringLiteral(",5"));
+        EXPECT_EQ(sludge->text(), QStringLiteral(",5"));
+        QTest::keyClick(sludge, Qt::Key_Tab);
+        QApplication::processEvents();
+        EXPECT_EQ(dialog.Module().EditCommon().Block(0).Double(block::kTSBB), 0.5);
+
+        FiveSelectAllAndType(*beta, QStringLiteral("-5"));
+        FiveSelectAllAndType(*beta, QStringLiteral("-3"));
+        EXPECT_EQ(beta->text(), QStringLiteral("-3"));
+        FiveSelectAllAndType(*beta, QStringLiteral("1,5"));
+        QTest::keyClick(beta, Qt::Key_Tab);
+        QApplication::processEvents();
+        EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+
+        const std::string huge(330, '9');
+        FiveSelectAllAndType(*sludge, QString::fromStdString(huge));
+        QTest::keyClick(sludge, Qt::Key_Tab);
+        QApplication::processEvents();
+        ASSERT_EQ(prompts.Messages().size(), 1u);
+        EXPECT_TRUE(Contains(prompts.Messages()[0].Text, "ist keine Zahl.")) << prompts.Messages()[0].Text;
+        EXPECT_EQ(dialog.Module().EditCommon().Block(0).Double(block::kTSBB), 0.5);
+        EXPECT_TRUE(sludge->hasFocus());
+        QTest::keyClicks(sludge, QStringLiteral("3,5"));
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 3");
+
+    const double decay = dialog.Module().CurrentHsg().Double(hsg::kBh);
+    modals.Expect([&](QWidget& shown) {
+        auto& parameters = dynamic_cast<THSGPar&>(shown);
+        Activate(shown);
+        ASSERT_EQ(parameters.edBH->text(), QString::fromStdString(FloatToStr(decay)));
+        FiveSelectAllAndType(*parameters.edBH, QStringLiteral(",2"));
+        QTest::keyClick(parameters.edBH, Qt::Key_Tab);
+        QApplication::processEvents();
+        EXPECT_EQ(parameters.edBH->text(), QStringLiteral(",2"));
+        EXPECT_EQ(parameters.edBH->Value(), 0.2);
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.EditParamExecute();
+    EXPECT_EQ(prompts.Messages().size(), 1u) << FiveMessagesSince(prompts, 0);
+}
+
+// A right click on "Frachten" (asking "Was ist das?" about it) or a middle click checked it and
+// switched the input to loads without a word. The right click asks, and neither changes the
+// choice; the left click still chooses.
+TEST_F(UserRoadFive, OnlyTheLeftButtonChoosesTheInputMode)
+{
+    TMainForm& window = Form(Example());
+    window.show();
+    Activate(window);
+    THSGDlg& dialog = Dialog(Module());
+    QMenu* whatsThis = window.WhatsThis->PopupMenu();
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        auto* loads = Control<THtmlRadioButton>(shown, "rbFracht");
+        ASSERT_NE(loads, nullptr);
+        const QPoint onLoads = loads->mapTo(&shown, QPoint(6, 8));
+        QTest::mouseClick(shown.windowHandle(), Qt::RightButton, Qt::NoModifier, onLoads);
+        QApplication::processEvents();
+        EXPECT_EQ(velmoran::testing::MenusShown(), std::vector<QMenu*>{whatsThis});
+        velmoran::testing::CloseMenus();
+        QTest::mouseClick(shown.windowHandle(), Qt::MiddleButton, Qt::NoModifier, onLoads);
+        QApplication::processEvents();
+        EXPECT_FALSE(loads->Checked());
+        EXPECT_TRUE(dialog.Pages().rbKonz->Checked());
+        EXPECT_FALSE(FiveLoadInput(dialog));
+        QTest::mouseClick(shown.windowHandle(), Qt::LeftButton, Qt::NoModifier, onLoads);
+        QApplication::processEvents();
+        EXPECT_TRUE(loads->Checked());
+        EXPECT_TRUE(FiveLoadInput(dialog));
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 1");
+    EXPECT_EQ(modals.Shown().size(), 1u);
+}
+
+// Esc in TS_BB (the field empties) or "25-" in Bio-P, then Abbruch: every later opening, new
+// calculations included, refused Weiter and OK for that hidden field until the program ended.
+// Every opening starts from the records.
+TEST_F(UserRoadFive, ACancelledTextRefusesNothingLater)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    THSGDlg& dialog = Dialog(Module());
+    const TCommonRecord stored = dialog.Module().CurrentCommon();
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        TEditFloat* sludge = FiveFrameEdit(shown, "VarTSBB");
+        ASSERT_NE(sludge, nullptr);
+        sludge->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(sludge, Qt::Key_Escape);
+        EXPECT_EQ(sludge->text(), QString());
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 3");
+
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        velmoran::testing::ClickControl(shown, "BtnNext");
+        EXPECT_EQ(dialog.PageControl1->ActivePageIndex(), 1);
+        velmoran::testing::ClickControl(shown, "BtnNext");
+        EXPECT_EQ(velmoran::testing::Shown(shown, "VarTSBB"), "3,5");
+        velmoran::testing::ClickControl(shown, "BtnOK");
+        EXPECT_FALSE(shown.isVisible());
+    });
+    EXPECT_TRUE(window.ExecuteCommand("EDITDLG 1"));
+    EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+    EXPECT_TRUE(dialog.Module().CurrentCommon() == stored);
+
+    // Refused and cancelled, then a new calculation: its pages go on as well.
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        velmoran::testing::Enter(shown, "VarEtaPbio", QStringLiteral("25-"));
+        QApplication::processEvents();
+        EXPECT_EQ(prompts.Messages().size(), 1u);
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 3");
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        velmoran::testing::ClickControl(shown, "BtnNext");
+        EXPECT_EQ(dialog.PageControl1->ActivePageIndex(), 1);
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.FileNewExecute();
+    EXPECT_EQ(modals.Shown().size(), 4u);
+    EXPECT_EQ(prompts.Messages().size(), 1u) << FiveMessagesSince(prompts, 0);
+}
+
+// After Abbruch the dialog's working copy kept the cancelled input: "nächster Lastfall" then
+// refused "C_P,ZB 2,00 mg/l" while the page showed 8,00. Abbruch keeps nothing it cancelled.
+TEST_F(UserRoadFive, CancelLeavesNothingOfWhatItCancelled)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    THSGDlg& dialog = Dialog(Module());
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        velmoran::testing::Enter(shown, "edCPzb", QStringLiteral("2"));
+        QApplication::processEvents();
+        EXPECT_EQ(dialog.Module().EditCommon().Block(0).Double(block::kCPzb), 2.0);
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 2");
+    EXPECT_TRUE(dialog.Module().EditCommon() == dialog.Module().CurrentCommon());
+    EXPECT_TRUE(dialog.Module().EditHsg() == dialog.Module().CurrentHsg());
+    EXPECT_TRUE(window.ExecuteCommand("SETINDEX +"));
+    EXPECT_EQ(window.LoadCase, 1);
+    EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+}
+
+// After a refusal on leaving a field with Tab the focus stayed in the next field, and the
+// correction went there: a 7 typed after h_E 0 made the Alpha-Wert "70,6". The refused field
+// takes the focus back with its text selected, on every path (Tab, Enter, a click into another
+// field), and a second value it refuses is answered again.
+TEST_F(UserRoadFive, ARefusedFieldTakesTheFocusBack)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    THSGDlg& dialog = Dialog(Module());
+    const std::string depth = "Die Einblastiefe h_E muss bei Druckbelüftung größer als 0 m sein";
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        TEditFloat* blowIn = FiveFrameEdit(shown, "VarHE");
+        TEditFloat* alpha = FiveFrameEdit(shown, "VarAlpha");
+        ASSERT_TRUE(blowIn && alpha);
+        const auto refusedAndBack = [&](std::size_t messages) {
+            EXPECT_EQ(prompts.Messages().size(), messages) << FiveMessagesSince(prompts, 0);
+            if (!prompts.Messages().empty()) {
+                EXPECT_TRUE(Contains(prompts.Messages().back().Text, depth)) << prompts.Messages().back().Text;
+            }
+            EXPECT_TRUE(blowIn->hasFocus());
+            EXPECT_EQ(blowIn->selectedText(), blowIn->text());
+        };
+
+        velmoran::testing::Enter(shown, "VarHE", QStringLiteral("0"));
+        QApplication::processEvents();
+        refusedAndBack(1);
+        FiveTypeOnKeyboard(shown, "7");
+        EXPECT_EQ(blowIn->text(), QStringLiteral("7"));
+        EXPECT_EQ(alpha->text(), QStringLiteral("0,6"));
+
+        // Enter, and a click into the next field.
+        QTest::keyClick(shown.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+        FiveTypeOnKeyboard(shown, "-1");
+        QTest::keyClick(blowIn, Qt::Key_Return);
+        QApplication::processEvents();
+        refusedAndBack(2);
+        FiveTypeOnKeyboard(shown, "0");
+        QTest::mouseClick(shown.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                          alpha->mapTo(&shown, alpha->rect().center()));
+        QApplication::processEvents();
+        refusedAndBack(3);
+
+        FiveTypeOnKeyboard(shown, "5");
+        QTest::keyClick(blowIn, Qt::Key_Tab);
+        QApplication::processEvents();
+        EXPECT_EQ(prompts.Messages().size(), 3u);
+        EXPECT_TRUE(alpha->hasFocus());
+        EXPECT_EQ(dialog.Module().EditCommon().Double(common::kHE), 5.0);
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 6");
+}
+
+// The dialog opened with no field focused, and keys typed at once went nowhere. The first input
+// of the page shown takes the focus on opening and after Weiter and Zurück, its text selected.
+TEST_F(UserRoadFive, TypingAtOnceGoesIntoThePage)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    THSGDlg& dialog = Dialog(Module());
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        FiveTypeOnKeyboard(shown, "4");
+        EXPECT_EQ(velmoran::testing::Shown(shown, "VarTSBB"), "4");
+        velmoran::testing::ClickControl(shown, "BtnNext");
+        ASSERT_EQ(dialog.PageControl1->ActivePageIndex(), 3);
+        EXPECT_EQ(QApplication::focusWidget(), FiveFrameEdit(shown, "VarSFH"));
+        FiveTypeOnKeyboard(shown, "1,3");
+        EXPECT_EQ(velmoran::testing::Shown(shown, "VarSFH"), "1,3");
+        velmoran::testing::ClickControl(shown, "BtnPrevious");
+        EXPECT_EQ(QApplication::focusWidget(), FiveFrameEdit(shown, "VarTSBB"));
+        velmoran::testing::ClickControl(shown, "BtnPrevious");
+        EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(shown, "edQD"));
+        velmoran::testing::ClickControl(shown, "BtnOK");
+    });
+    EXPECT_TRUE(window.ExecuteCommand("EDITDLG 3"));
+    EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+    EXPECT_EQ(dialog.Module().CurrentCommon().Block(0).Double(block::kTSBB), 4.0);
+    EXPECT_EQ(dialog.Module().CurrentHsg().Double(hsg::kSFH), 1.3);
+
+    // A new calculation opens on its first page: the project's name is typed at once.
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        FiveTypeOnKeyboard(shown, "Neu");
+        EXPECT_EQ(velmoran::testing::Shown(shown, "edBez"), "Neu");
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.FileNewExecute();
+    EXPECT_EQ(modals.Shown().size(), 2u);
+}
