@@ -36,15 +36,6 @@ namespace {
 
 using UserRoadFive = velmoran::testing::CalculationFixture;
 
-// The texts of the messages shown since `from`, one a line.
-std::string FiveMessagesSince(const ScriptedPromptService& prompts, std::size_t from)
-{
-    std::string texts;
-    for (std::size_t i = from; i < prompts.Messages().size(); ++i)
-        texts += prompts.Messages()[i].Text + "\n";
-    return texts;
-}
-
 TEditFloat* FiveFrameEdit(QWidget& window, const std::string& name)
 {
     auto* frame = Control<TVarFrame>(window, name);
@@ -99,7 +90,7 @@ TEST_F(UserRoadFive, TypingOverASelectionTypesWhatWasTyped)
         FiveSelectAllAndType(*beta, QStringLiteral("1,5"));
         QTest::keyClick(beta, Qt::Key_Tab);
         QApplication::processEvents();
-        EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+        EXPECT_TRUE(prompts.Messages().empty()) << prompts.MessageTexts();
 
         const std::string huge(330, '9');
         FiveSelectAllAndType(*sludge, QString::fromStdString(huge));
@@ -127,7 +118,7 @@ TEST_F(UserRoadFive, TypingOverASelectionTypesWhatWasTyped)
         velmoran::testing::ClickControl(shown, "BtnCancel");
     });
     window.EditParamExecute();
-    EXPECT_EQ(prompts.Messages().size(), 1u) << FiveMessagesSince(prompts, 0);
+    EXPECT_EQ(prompts.Messages().size(), 1u) << prompts.MessageTexts();
 }
 
 // A right click on "Frachten" (asking "Was ist das?" about it) or a middle click checked it and
@@ -194,7 +185,7 @@ TEST_F(UserRoadFive, ACancelledTextRefusesNothingLater)
         EXPECT_FALSE(shown.isVisible());
     });
     EXPECT_TRUE(window.ExecuteCommand("EDITDLG 1"));
-    EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+    EXPECT_TRUE(prompts.Messages().empty()) << prompts.MessageTexts();
     EXPECT_TRUE(dialog.Module().CurrentCommon() == stored);
 
     // Refused and cancelled, then a new calculation: its pages go on as well.
@@ -214,7 +205,7 @@ TEST_F(UserRoadFive, ACancelledTextRefusesNothingLater)
     });
     window.FileNewExecute();
     EXPECT_EQ(modals.Shown().size(), 4u);
-    EXPECT_EQ(prompts.Messages().size(), 1u) << FiveMessagesSince(prompts, 0);
+    EXPECT_EQ(prompts.Messages().size(), 1u) << prompts.MessageTexts();
 }
 
 // After Abbruch the dialog's working copy kept the cancelled input: "nächster Lastfall" then
@@ -236,7 +227,7 @@ TEST_F(UserRoadFive, CancelLeavesNothingOfWhatItCancelled)
     EXPECT_TRUE(dialog.Module().EditHsg() == dialog.Module().CurrentHsg());
     EXPECT_TRUE(window.ExecuteCommand("SETINDEX +"));
     EXPECT_EQ(window.LoadCase, 1);
-    EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+    EXPECT_TRUE(prompts.Messages().empty()) << prompts.MessageTexts();
 }
 
 // After a refusal on leaving a field with Tab the focus stayed in the next field, and the
@@ -255,7 +246,7 @@ TEST_F(UserRoadFive, ARefusedFieldTakesTheFocusBack)
         TEditFloat* alpha = FiveFrameEdit(shown, "VarAlpha");
         ASSERT_TRUE(blowIn && alpha);
         const auto refusedAndBack = [&](std::size_t messages) {
-            EXPECT_EQ(prompts.Messages().size(), messages) << FiveMessagesSince(prompts, 0);
+            EXPECT_EQ(prompts.Messages().size(), messages) << prompts.MessageTexts();
             if (!prompts.Messages().empty()) {
                 EXPECT_TRUE(Contains(prompts.Messages().back().Text, depth)) << prompts.Messages().back().Text;
             }
@@ -316,7 +307,7 @@ TEST_F(UserRoadFive, TypingAtOnceGoesIntoThePage)
         velmoran::testing::ClickControl(shown, "BtnOK");
     });
     EXPECT_TRUE(window.ExecuteCommand("EDITDLG 3"));
-    EXPECT_TRUE(prompts.Messages().empty()) << FiveMessagesSince(prompts, 0);
+    EXPECT_TRUE(prompts.Messages().empty()) << prompts.MessageTexts();
     EXPECT_EQ(dialog.Module().CurrentCommon().Block(0).Double(block::kTSBB), 4.0);
     EXPECT_EQ(dialog.Module().CurrentHsg().Double(hsg::kSFH), 1.3);
 
