@@ -236,31 +236,6 @@ TEST_F(MainDlgTest, PageIndexOfNestedControlsIsTheDialogsPage)
     dlg.ShowModal();
 }
 
-// The dialog opened with nothing focused, so that keys typed at once went nowhere, and Weiter
-// left the focus wherever the hidden page's control handed it. The first input of the page shown
-// takes the focus on opening and after Weiter and Zurück, its text selected to be typed over.
-TEST_F(MainDlgTest, TheFirstInputOfThePageShownTakesTheFocus)
-{
-    Prepare(0);
-    runner.Expect([&](QWidget& window) {
-        TEditFloat* flow = dlg.Frame("VarQD")->Edit;
-        EXPECT_EQ(window.focusWidget(), flow);
-        EXPECT_EQ(flow->selectedText(), QStringLiteral("10"));
-        QTest::keyClicks(window.focusWidget(), QStringLiteral("25"));
-        EXPECT_EQ(flow->text(), QStringLiteral("25"));
-        ClickControl(window, "BtnNext");
-        EXPECT_EQ(window.focusWidget(), dlg.Frame("VarTN")->Edit);
-        EXPECT_EQ(dlg.Frame("VarTN")->Edit->selectedText(), QStringLiteral("20"));
-        QTest::keyClick(&window, Qt::Key_W, Qt::AltModifier);
-        EXPECT_EQ(window.focusWidget(), dlg.Frame("VarP")->Edit);
-        ClickControl(window, "BtnPrevious");
-        EXPECT_EQ(window.focusWidget(), dlg.Frame("VarTN")->Edit);
-        ClickControl(window, "BtnOK");
-    });
-    dlg.ShowModal();
-    EXPECT_EQ(dlg.Frame("VarQD")->Value(), 25);
-}
-
 TEST_F(MainDlgTest, FocusByNameFindsFramesAndIgnoresTheRest)
 {
     Prepare(0);
