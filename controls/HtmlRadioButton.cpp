@@ -8,6 +8,7 @@
 #include "platform/QtCanvas.h"
 #include "platform/Shell.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -406,6 +407,13 @@ std::string THtmlRadioButton::AnchorAt(int x, int y)
 void THtmlRadioButton::mousePressEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
+    // Only the left button chooses: a right click asks what the button is for, a middle click
+    // means nothing here, and neither may take the focus (which checks) or press the button.
+    if (event->button() != Qt::LeftButton) {
+        if (OnMouseDown)
+            OnMouseDown(this, event->button(), event->modifiers(), p.x(), p.y());
+        return;
+    }
     if (hasFocus()) {
         const std::string href = AnchorAt(p.x(), p.y());
         if (!href.empty()) {
@@ -427,6 +435,11 @@ void THtmlRadioButton::mousePressEvent(QMouseEvent* event)
 void THtmlRadioButton::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
+    if (event->button() != Qt::LeftButton) {
+        if (OnMouseUp)
+            OnMouseUp(this, event->button(), event->modifiers(), p.x(), p.y());
+        return;
+    }
     down_ = false;
     if (rect().contains(p) && !checked_)
         SetChecked(true);
@@ -496,7 +509,8 @@ void THtmlRadioButton::keyReleaseEvent(QKeyEvent* event)
 }
 
 // Gaining the focus checks the button, unless the focus only passes by or comes back: Tab and
-// Backtab, the window's activation and a closed popup never change a choice.
+// Backtab, the window's activation and a closed popup never change a choice, and neither does a
+// press of another button than the left one, which hands a clicked control the focus too.
 void THtmlRadioButton::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
@@ -506,6 +520,10 @@ void THtmlRadioButton::focusInEvent(QFocusEvent* event)
     case Qt::BacktabFocusReason:
     case Qt::ActiveWindowFocusReason:
     case Qt::PopupFocusReason: break;
+    case Qt::MouseFocusReason:
+        if (!(QGuiApplication::mouseButtons() & ~Qt::LeftButton))
+            SetChecked(true);
+        break;
     default: SetChecked(true);
     }
     update();

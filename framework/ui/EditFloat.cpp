@@ -149,8 +149,17 @@ bool TEditFloat::ConfirmNumber()
         // window back.
         activateWindow();
         setFocus();
+        // What is typed next replaces the text refused.
+        selectAll();
     }
     return false;
+}
+
+void TEditFloat::DiscardTyping()
+{
+    refusalPending_ = false;
+    if (TextChanged())
+        setText(settledText_);
 }
 
 void TEditFloat::Recolor()
@@ -193,7 +202,11 @@ bool TEditFloat::FilterCharacter(QString& character) const
     const QChar c = character.at(0);
     if (c >= u'0' && c <= u'9')  // only these: another script's digit would not convert
         return true;
-    const QString current = text();
+    // The text as it stands once the key has replaced the selection: a separator or a minus typed
+    // over a selected "3,5" or "-5" is the only one then.
+    QString current = text();
+    if (hasSelectedText())
+        current.remove(selectionStart(), selectionLength());
     if (c == u',' || c == u'.') {
         if (current.contains(u',') || current.contains(u'.'))
             return false;
@@ -277,6 +290,13 @@ bool CommitFocusedEdit(const QWidget& window)
         if (auto* edit = dynamic_cast<TEditFloat*>(line); edit && edit->TextChanged() && !edit->ConfirmNumber())
             return false;
     return true;
+}
+
+void DiscardTyping(const QWidget& window)
+{
+    for (QLineEdit* line : window.findChildren<QLineEdit*>())
+        if (auto* edit = dynamic_cast<TEditFloat*>(line))
+            edit->DiscardTyping();
 }
 
 }  // namespace velmoran

@@ -75,8 +75,11 @@ public:
     // The refusal's German message for the text as it stands.
     std::string RefusalMessage() const;
     // Commit for a command that must wait for a number: with a text that is refused, the message
-    // is shown, the field takes the focus back and the answer is false.
+    // is shown, the field takes the focus back with its text selected and the answer is false.
     bool ConfirmNumber();
+    // Gives up a text typed and not taken: the text the program set or the last commit took comes
+    // back, and a refusal still to be said is dropped.
+    void DiscardTyping();
 
     // The colours the edit shows now.
     ColorRef BackgroundColor() const { return background_; }
@@ -88,7 +91,8 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
-    // The key filter: false when the character is to be dropped; may replace it.
+    // The key filter: false when the character is to be dropped; may replace it. It judges the
+    // text as it will be once the key has replaced the selection.
     bool FilterCharacter(QString& character) const;
     void ShowText(const QString& text);
     void Recolor();
@@ -118,5 +122,8 @@ private:
 // taken. False, after the message, when such an edit refuses its text: the click must not act
 // then.
 bool CommitFocusedEdit(const QWidget& window);
+// Gives up what was typed and not taken in every float edit of the window: a dialog shown again
+// starts from its values, never from the text of a showing that was cancelled.
+void DiscardTyping(const QWidget& window);
 
 }  // namespace velmoran

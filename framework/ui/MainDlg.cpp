@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 
 #include <algorithm>
@@ -220,12 +221,38 @@ void TMainDlg::FormShow()
     MarkChoiceBoxFocus();
     ShowPage(CurrentPage);
     // Focus given before the dialog appeared holds if its control can be seen now (a page fill
-    // may have switched a nested page away); else nothing is focused.
+    // may have switched a nested page away); else the page's first input takes it.
     if (pendingFocus_ && pendingFocus_->isVisibleTo(this) && pendingFocus_->isEnabled())
         pendingFocus_->setFocus();
     else
-        setFocus();
+        FocusFirstInput();
     pendingFocus_ = nullptr;
+}
+
+QWidget* TMainDlg::FirstInputOfShownPage() const
+{
+    QWidget* page = PageControl1->currentWidget();
+    if (!page)
+        return nullptr;
+    // The window's focus chain runs round once from the page: its first control there is the one
+    // Tab reaches first.
+    for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain())
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() &&
+            w->isVisibleTo(this))
+            return w;
+    return nullptr;
+}
+
+void TMainDlg::FocusFirstInput()
+{
+    QWidget* first = FirstInputOfShownPage();
+    if (!first) {
+        setFocus();
+        return;
+    }
+    first->setFocus(Qt::TabFocusReason);
+    if (auto* edit = dynamic_cast<QLineEdit*>(first))
+        edit->selectAll();
 }
 
 void TMainDlg::MarkChoiceBoxFocus()
@@ -263,6 +290,7 @@ void TMainDlg::DlgNextExecute()
     if (i <= last && PageControl1->Pages(i)->PageEnabled()) {
         ShowPage(i);
         UpdateNavigation();
+        FocusFirstInput();
     }
 }
 
@@ -277,6 +305,7 @@ void TMainDlg::DlgPreviousExecute()
     if (i >= 0 && PageControl1->Pages(i)->PageEnabled()) {
         ShowPage(i);
         UpdateNavigation();
+        FocusFirstInput();
     }
 }
 

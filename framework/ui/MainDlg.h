@@ -115,6 +115,12 @@ public:
     // The dialog's control of that name (case-insensitive; the parts of a frame are not
     // searched), or null.
     QWidget* FindControl(const std::string& name) const;
+    // The first control of the shown page that Tab reaches (visible and enabled), or null.
+    QWidget* FirstInputOfShownPage() const;
+    // Gives that control the focus as Tab would (a radio button keeps its choice), an edit's text
+    // selected to be typed over; the dialog itself when the page has none. Opening the dialog and
+    // Weiter and Zurück do this, so that typing at once goes into the page.
+    void FocusFirstInput();
     // Commits the float edit that has the focus, as its focus loss would; a float edit that
     // refuses text that is no number, or a date field that must hold a date and holds none, says
     // so, keeps the focus and gives false.

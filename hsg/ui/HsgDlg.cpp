@@ -2,6 +2,7 @@
 #include "hsg/ui/HsgDlg.h"
 
 #include "framework/ui/DisplayClasses.h"
+#include "framework/ui/EditFloat.h"
 #include "framework/ui/Shader.h"
 #include "help/HelpTopics.h"
 #include "hsg/DesignInputs.h"
@@ -159,6 +160,9 @@ bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
 {
     todayShownForNoDate_ = false;
     module_.TakeEditCopies();
+    // Every opening starts from the records: a text typed and cancelled before (an emptied field
+    // on a page not shown) would refuse Weiter and OK until the program ended.
+    DiscardTyping(*this);
     if (page >= 1 && page <= PageControl1->PageCount())
         PageControl1->SetActivePageIndex(page - 1);
     if (!controlName.empty())
@@ -167,8 +171,12 @@ bool THSGDlg::EditData(const std::string& controlName, int page, int mode)
     DlgOK->SetCaption(mode == 1 ? "&OK" : "&Fertigstellen");
     ComputePageRange();
     UpdateNavigation();
-    if (ShowModal() != QDialog::Accepted)
+    if (ShowModal() != QDialog::Accepted) {
+        // Abbruch keeps nothing it cancelled: the commands that work on the edit copies between
+        // two openings (CALCULATE) see the records.
+        module_.TakeEditCopies();
         return false;
+    }
     KeepShownDate();
     module_.CommitEditCopies();
     return true;

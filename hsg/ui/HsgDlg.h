@@ -7,8 +7,9 @@
 // The six pages (HsgPages.h) edit the edit copies: each control stores into its member on the
 // user's change and the active page's results are recalculated on the copies and shown at once.
 // A refresh whose design fails shows "-" for its results and explains why as OK does, naming the
-// field where the design names it: once for each action of the user (OK, Weiter, Zurück) and
-// once for each other failure since the page was entered. Weiter and Zurück keep a page whose
+// field where the design names it: once for each action of the user (OK, Weiter, Zurück), once
+// for each value typed into the field it refuses (which takes the focus back, its text selected)
+// and once for each other failure since the page was entered. Weiter and Zurück keep a page whose
 // own input the design refuses.
 //
 // The base keeps Modified, ModuleTemplateFolder, DataSets and FieldNames as members of its own
@@ -77,6 +78,9 @@ public:
     void ShowPageResults() override;
     // After a store into the edit copies: refreshes the results unless a fill is running.
     void ValueChanged();
+    // After the user committed a number: as ValueChanged; when the design refuses that very
+    // field, it says so again and the field takes the focus back, its text selected.
+    void NumberChanged(TEditFloat& edit);
 
 private:
     // Where a float control's member lies: the header of the common edit copy, its block 0, or
@@ -105,6 +109,8 @@ private:
     // Runs work; why it failed, or none when it ended normally.
     static std::optional<CalculationFailure> Attempt(const std::function<void()>& work);
     std::optional<CalculationFailure> RunDesign();
+    // Recalculates and shows the shown page's results; why the calculation failed, unexplained.
+    std::optional<CalculationFailure> RecalculatePage();
     // The German explanation of a failure, once an action of the user or once a message since
     // the page was entered.
     void Explain(const CalculationFailure& failure);

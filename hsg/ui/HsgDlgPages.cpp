@@ -21,6 +21,8 @@
 #include "platform/core/NumberFormat.h"
 #include "platform/core/ScopeExit.h"
 
+#include <QPointer>
+
 #include <array>
 #include <initializer_list>
 #include <utility>
@@ -104,8 +106,37 @@ void THSGDlg::BindNumber(TEditFloat* edit, MemberRef member)
 {
     edit->OnValidate = [this, member](TEditFloat* sender) {
         SetMember(member, sender->Value());
-        ValueChanged();
+        NumberChanged(*sender);
     };
+}
+
+void THSGDlg::NumberChanged(TEditFloat& edit)
+{
+    if (Filling)
+        return;
+    const std::optional<CalculationFailure> failure = RecalculatePage();
+    if (!failure)
+        return;
+    QWidget* field = FieldOnShownPage(failure->Field);
+    auto* frame = dynamic_cast<TVarFrame*>(field);
+    const bool refusedHere = field == &edit || (frame && frame->Edit == &edit);
+    // A new value for the field refused is a new attempt: it is answered again, not only once
+    // since the page was entered.
+    if (refusedHere)
+        explainedMessage_.clear();
+    Explain(*failure);
+    if (!refusedHere)
+        return;
+    // The correction belongs where the refused value stands. A Tab or a click that committed the
+    // value is still moving the focus on: it comes back once that has finished.
+    QPointer<QWidget> refused(field);
+    QMetaObject::invokeMethod(
+        this,
+        [this, refused] {
+            if (refused && isVisible() && refused->isVisibleTo(this))
+                FocusField(*refused);
+        },
+        Qt::QueuedConnection);
 }
 
 void THSGDlg::BindPages()
@@ -392,6 +423,13 @@ void THSGDlg::ShowAerationPage(int at)
 
 void THSGDlg::ShowPageResults()
 {
+    // Said once the page shows "-" where it has no numbers: never beside another calculation's.
+    if (const std::optional<CalculationFailure> failure = RecalculatePage())
+        Explain(*failure);
+}
+
+std::optional<THSGDlg::CalculationFailure> THSGDlg::RecalculatePage()
+{
     std::optional<CalculationFailure> failure;
     switch (PageControl1->ActivePageIndex()) {
     case kInflow:
@@ -414,9 +452,7 @@ void THSGDlg::ShowPageResults()
     default:
         break;
     }
-    // Said once the page shows "-" where it has no numbers: never beside another calculation's.
-    if (failure)
-        Explain(*failure);
+    return failure;
 }
 
 void THSGDlg::ShowPhosphorusFrames()

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QShortcutEvent>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -94,6 +95,26 @@ TEST_F(HtmlRadioButton, ReleasingOutsideLeavesTheButtonUnchecked)
     Mouse(b, QEvent::MouseButtonPress, 5, 5);
     Mouse(b, QEvent::MouseButtonRelease, 5, 5);
     EXPECT_TRUE(b->Checked());
+}
+
+// A right click (asking "Was ist das?") or a middle click on "Frachten" checked it and switched
+// the input mode without a word. Only the left button chooses, whether the click hands the button
+// the focus or finds it there; the clicks go through the window, as the application's own focus
+// giving on a press is part of a real one.
+TEST_F(HtmlRadioButton, OnlyTheLeftButtonChooses)
+{
+    Show();
+    buttons_[0]->SetChecked(true);
+    clicks_.clear();
+    const QPoint onSecond = buttons_[1]->mapTo(window_.get(), QPoint(5, 8));
+    for (const Qt::MouseButton which : {Qt::RightButton, Qt::MiddleButton, Qt::RightButton}) {
+        QTest::mouseClick(window_->windowHandle(), which, Qt::NoModifier, onSecond);
+        EXPECT_FALSE(buttons_[1]->Checked()) << which;
+        EXPECT_FALSE(buttons_[1]->Down()) << which;
+    }
+    EXPECT_TRUE(clicks_.empty());
+    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, Qt::NoModifier, onSecond);
+    EXPECT_EQ(clicks_, std::vector<int>{1});
 }
 
 TEST_F(HtmlRadioButton, TabSpaceEnterAndTheAccelerator)

@@ -64,4 +64,12 @@ std::optional<PrintDialogAnswer> ScriptedPromptService::PrintDialog(const PrintD
     return NextAnswer(printAnswers_);
 }
 
+std::string ScriptedPromptService::MessageTexts(std::size_t from) const
+{
+    std::string texts;
+    for (std::size_t i = from; i < messages_.size(); ++i)
+        texts += messages_[i].Text + "\n";
+    return texts;
+}
+
 }  // namespace velmoran

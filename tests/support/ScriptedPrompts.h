@@ -50,6 +50,8 @@ public:
     void AnswerPrint(std::optional<PrintDialogAnswer> answer) { printAnswers_.push_back(std::move(answer)); }
     const std::vector<PrintDialogOptions>& PrintRequests() const { return printRequests_; }
     const std::vector<Message>& Messages() const { return messages_; }
+    // The texts of the messages from the `from`th on, one a line: what a failing check prints.
+    std::string MessageTexts(std::size_t from = 0) const;
     const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
     const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
 

@@ -167,6 +167,33 @@ TEST_F(EditFloatTest, KeyFilterTypesOneDecimalSeparatorAndOneMinus)
     EXPECT_EQ(edit.text(), QStringLiteral("4-"));  // editing keys work as in any edit
 }
 
+// The filter once looked at the text before the key replaced the selection: "," typed over a
+// selected "3,5" was dropped, so ",5" became 5, and "-" over a selected "-5" gave 3 for "-3". It
+// judges the text as the key leaves it: what is selected goes, what stays counts.
+TEST_F(EditFloatTest, KeyFilterJudgesTheTextTheKeyLeaves)
+{
+    const auto typeOver = [this](const QString& old, int start, int length, const QString& keys) {
+        edit.setText(old);
+        edit.setSelection(start, length);
+        Type(keys);
+        return edit.text();
+    };
+    EXPECT_EQ(typeOver(QStringLiteral("3,5"), 0, 3, QStringLiteral(",5")), QStringLiteral(",5"));
+    EXPECT_EQ(typeOver(QStringLiteral("3,5"), 0, 3, QStringLiteral(".5")), QStringLiteral(",5"));
+    EXPECT_EQ(typeOver(QStringLiteral("-5"), 0, 2, QStringLiteral("-3")), QStringLiteral("-3"));
+    EXPECT_EQ(typeOver(QStringLiteral("12,25"), 2, 1, QStringLiteral(",")), QStringLiteral("12,25"));
+    EXPECT_EQ(typeOver(QStringLiteral("-12"), 0, 1, QStringLiteral("-")), QStringLiteral("-12"));
+    // What stays beside the selection still counts.
+    EXPECT_EQ(typeOver(QStringLiteral("1,25"), 2, 2, QStringLiteral(",")), QStringLiteral("1,25"));
+    EXPECT_EQ(typeOver(QStringLiteral("-12"), 1, 2, QStringLiteral("-4")), QStringLiteral("-4"));
+    // Selected backwards (Shift+Left) it is the same selection.
+    edit.setText(QStringLiteral("0,17"));
+    edit.end(false);
+    edit.cursorBackward(true, 4);
+    Type(QStringLiteral(","));
+    EXPECT_EQ(edit.text(), QStringLiteral(","));
+}
+
 TEST_F(EditFloatTest, KeyFilterWithAPointSeparator)
 {
     FormatSettings english = FormatSettings::German();
@@ -246,6 +273,28 @@ TEST_F(EditFloatTest, CheckOnExitRefusesTextThatIsNoNumber)
     EXPECT_TRUE(CommitFocusedEdit(window));
     EXPECT_EQ(other->Value(), other->ValueMissing());
     EXPECT_EQ(prompts.Messages().size(), 8u);
+}
+
+// After a refusal the correction was typed behind the refused text ("25-" and 7 gave "25-7"): the
+// field takes the focus back with its text selected. Typing a window gives up comes back as it
+// was set, and its refusal is not said.
+TEST_F(EditFloatTest, ARefusedTextComesBackSelectedAndGivenUpTypingIsGone)
+{
+    ScriptedPromptService prompts;
+    edit.CheckOnExit = true;
+    edit.SetValue(12);
+    edit.show();
+    QApplication::setActiveWindow(&edit);
+    Type(QStringLiteral("5-"));
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(edit.selectedText(), QStringLiteral("125-"));
+    Type(QStringLiteral("7"));
+    EXPECT_EQ(edit.text(), QStringLiteral("7"));
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    edit.DiscardTyping();
+    EXPECT_EQ(edit.text(), QStringLiteral("12"));
+    EXPECT_TRUE(edit.ConfirmNumber());
+    EXPECT_EQ(prompts.Messages().size(), 1u);
 }
 
 TEST_F(EditFloatTest, EnterCommitsAndEscapeClears)

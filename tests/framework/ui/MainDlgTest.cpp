@@ -224,13 +224,14 @@ TEST_F(MainDlgTest, PageIndexOfNestedControlsIsTheDialogsPage)
     runner.Expect([&](QWidget& window) { EXPECT_EQ(window.focusWidget(), inner->Edit); });
     dlg.ShowModal();
 
-    // A page fill that switches the nested page away leaves nothing focused.
+    // A page fill that switches the nested page away leaves the hidden edit unfocused: the page's
+    // first input takes the focus instead.
     dlg.FocusControlByName("VarInner");
     dlg.OnFill = [&] { nested->SetActivePageIndex(0); };
     dlg.UpdateNavigation();
     runner.Expect([&](QWidget& window) {
-        EXPECT_EQ(dynamic_cast<TEditFloat*>(window.focusWidget()), nullptr);
-        EXPECT_EQ(dynamic_cast<TEditFloat*>(QApplication::focusWidget()), nullptr);
+        EXPECT_EQ(window.focusWidget(), dlg.Frame("VarP")->Edit);
+        EXPECT_NE(QApplication::focusWidget(), inner->Edit);
     });
     dlg.ShowModal();
 }
