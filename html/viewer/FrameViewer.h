@@ -282,6 +282,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The focus given to the frame viewer goes on to the viewer of its active frame.
+    void focusInEvent(QFocusEvent* event) override;
     // Drags over the top frameset outside every frame's surface (its borders) reach the frame
     // viewer, which takes them while a drag handler is set.
     void dragEnterEvent(QDragEnterEvent* event) override;
