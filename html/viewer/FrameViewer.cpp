@@ -562,12 +562,16 @@ void TFrameViewer::ArmRefresh(TSubFrameSet& set)
 // ---------------------------------------------------------------------------------------------
 // Frames and viewers
 
-TPageViewer* TFrameViewer::GetViewerFromName(const std::string& name) const
+TfvFrame* TFrameViewer::GetFrameFromName(const std::string& name) const
 {
     const auto found = topSet_->Registry->NameIndex.find(UpperCase(name));
-    if (found == topSet_->Registry->NameIndex.end() || !found->second)
-        return nullptr;
-    return found->second->PageViewer;
+    return found == topSet_->Registry->NameIndex.end() ? nullptr : found->second;
+}
+
+TPageViewer* TFrameViewer::GetViewerFromName(const std::string& name) const
+{
+    const TfvFrame* frame = GetFrameFromName(name);
+    return frame ? frame->PageViewer : nullptr;
 }
 
 TPageViewer* TFrameViewer::GetActiveViewer() const

@@ -196,6 +196,8 @@ public:
     // Loads every frame of the current document again; each keeps its position.
     void Reload();
     TPageViewer* GetViewerFromName(const std::string& name) const;
+    // The frame of that NAME in the document shown (whatever it holds); null when there is none.
+    TfvFrame* GetFrameFromName(const std::string& name) const;
     // One entry per frame viewer whose document holds a section: the viewer, with "l", "t", "r",
     // "b" for each edge of the frame viewer's area that its frame reaches (within 2 pixels).
     // The list belongs to the frame viewer and is refilled on each call.

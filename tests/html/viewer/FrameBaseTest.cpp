@@ -1,6 +1,7 @@
 // Tests of what a frameset document's BASE decides in the frame viewer: the files its frames
-// load, and the names of links made full through the enclosing framesets; and the focus given to
-// the frame viewer, which goes on to the viewer of its active frame.
+// load, and the names of links made full through the enclosing framesets; the viewer of a followed
+// link as the active one; and the focus given to the frame viewer, which goes on to the viewer of
+// its active frame.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "html/viewer/FrameViewer.h"
@@ -86,6 +87,30 @@ TEST_F(FrameBaseTest, LinksFollowTheBaseOfTheNearestEnclosingFrameset)
     ASSERT_NE(leaf, nullptr);
     leaf->OnActivate(leaf);
     EXPECT_EQ(viewer_->ExpandLinkName("x.htm"), dir_ / "seiten/x.htm");
+}
+
+// The viewer whose link is followed is the active one when the application is asked about the
+// click (a link followed from the keyboard activates nothing else): the names the application
+// makes full are those of the page that links.
+TEST_F(FrameBaseTest, AFollowedLinksViewerIsTheActiveOne)
+{
+    Write("a.htm", "<p>a</p>");
+    Write("seiten/b.htm", "<p>b</p>");
+    viewer_->LoadFromFile(Write("set.htm", "<frameset cols=\"*,*\"><frame name=links src=a.htm>"
+                                           "<frame name=rechts src=\"seiten/b.htm\"></frameset>"));
+    TPageViewer* left = viewer_->GetViewerFromName("links");
+    TPageViewer* right = viewer_->GetViewerFromName("rechts");
+    ASSERT_TRUE(left && right);
+    left->OnActivate(left);
+    std::string full;
+    viewer_->OnHotSpotTargetClick = [&](TFrameViewer* sender, const std::string&, const std::string& url, bool& handled) {
+        full = sender->ExpandLinkName(url);
+        handled = true;
+    };
+    bool handled = false;
+    viewer_->FollowTarget(right, "c.htm", "", handled);
+    EXPECT_EQ(viewer_->GetActiveViewer(), right);
+    EXPECT_EQ(full, dir_ / "seiten/c.htm");
 }
 
 // The frame viewer given the focus hands it to the viewer of its active frame, so that the keys
