@@ -53,13 +53,8 @@ void LoadStream(TMemoryStream& stream, const std::string& fileName)
 // file below a server root with the root put in front once more.
 std::string MainFrameFile(const TFrameViewer& viewer)
 {
-    const TFrameSet* top = viewer.TopSet();
-    if (!top || !top->Registry)
-        return {};
-    const auto found = top->Registry->NameIndex.find("MAIN");
-    if (found == top->Registry->NameIndex.end() || !found->second)
-        return {};
-    return found->second->SourceFile;
+    const TfvFrame* main = viewer.GetFrameFromName("Main");
+    return main ? main->SourceFile : std::string();
 }
 
 }  // namespace
@@ -138,7 +133,14 @@ void TTemplates::LoadScreenTemplate(const std::string& fileName)
     }
     LoadStream(screenTemplateStream_, shown);
     screenTemplateName_ = shown;
+    screenFile_ = fileName;
     screenTemplates_.Show(fileName, templateFolder_);
+}
+
+void TTemplates::LoadMainTemplate(const std::string& fileName)
+{
+    LoadStream(screenTemplateStream_, fileName);
+    screenTemplateName_ = fileName;
 }
 
 void TTemplates::LoadPrintTemplate(const std::string& fileName)
