@@ -43,22 +43,6 @@ TEST(ExpandFileName, AbsolutePathsSchemesAndServerRoot)
     EXPECT_EQ(ExpandFileName("file:///tmp/a.htm", c), "/tmp/a.htm");
 }
 
-// A document without a base or a file of its own (a text the application made) has its relative
-// names in the server root; the working folder serves only where there is no root either.
-TEST(ExpandFileName, ADocumentWithoutAFileIsBelowTheServerRoot)
-{
-    TExpandContext c;
-    c.WorkingDir = "/work";
-    c.ServerRoot = "/srv/root/";
-    EXPECT_EQ(ExpandFileName("a.gif", c), "/srv/root/a.gif");
-    EXPECT_EQ(ExpandFileName("../b.htm", c), "/srv/b.htm");
-    c.CurrentFile = "/data/seite.htm";
-    EXPECT_EQ(ExpandFileName("a.gif", c), "/data/a.gif");
-    c.CurrentFile.clear();
-    c.ServerRoot.clear();
-    EXPECT_EQ(ExpandFileName("a.gif", c), "/work/a.gif");
-}
-
 TEST(MetaRefresh, DelayAndUrl)
 {
     int delay = -5;
