@@ -4,6 +4,7 @@
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
+#include "platform/core/DocumentFile.h"
 
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -91,12 +92,13 @@ TPageViewer* ResultFrameOf(const TFrameViewer& screen)
 namespace {
 
 // The screen template's view again where a link replaced it, and its frame "Main" showing the
-// template again where a link took the frame elsewhere.
+// template again where a link took the frame elsewhere. A view whose file went meanwhile stays:
+// the result is shown in it all the same.
 void ShowTemplateView(TFrameViewer& screen, const std::string& screenFile, const std::string& templateFile)
 {
     if (screenFile.empty())
         return;
-    if (!screen.SameDocument(screen.GetCurrentFile(), screenFile))
+    if (!screen.SameDocument(screen.GetCurrentFile(), screenFile) && IsDocumentFile(screenFile))
         screen.LoadFromFile(screenFile);
     TfvFrame* main = screen.GetFrameFromName("Main");
     if (main && !templateFile.empty() && !(main->PageViewer && screen.SameDocument(main->SourceFile, templateFile)))

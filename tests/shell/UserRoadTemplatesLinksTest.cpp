@@ -206,6 +206,12 @@ TEST_F(UserRoadTemplates, LinksLeadToTheTemplatesAndPagesBesideTheTemplate)
         EXPECT_EQ(window.ScreenViewer->GetCurrentFile(), user.mine / "Eigene.vst") << visit;
     }
     EXPECT_TRUE(prompts.Messages().empty());
+
+    // The template's file gone meanwhile: the result view shows the calculation where it is.
+    Follow(window, nullptr, "seite.htm");
+    fs::remove(user.mine / "Eigene.vst");
+    window.ViewResultExecute();
+    EXPECT_TRUE(Contains(Shown(window), kCalculationShown));
 }
 
 // In a frameset template the frame "Main" goes to a page and back to the calculation by a link,
