@@ -3,6 +3,7 @@
 
 #include "platform/Shell.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
 
@@ -56,6 +57,15 @@ std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view 
     return static_cast<std::uint8_t>(std::clamp(asSigned, 0, 3));
 }
 
+std::string LinkFileName(const std::string& dataFolder, const std::string& argument)
+{
+    std::string name = argument;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    if (name.empty() || name.front() == '/')
+        return name;
+    return dataFolder + name;
+}
+
 LinkTarget LinkTargetOf(std::string_view url)
 {
     const std::string scheme = UrlScheme(url);
@@ -95,8 +105,7 @@ std::optional<std::string> FileLinkTarget(const std::string& programFolder, std:
     const fs::path target = fs::weakly_canonical(root / fs::path(std::string(url.substr(scheme + 7))), error);
     if (error || !fs::is_regular_file(target, error))
         return std::nullopt;
-    const auto [rootEnd, unused] = std::mismatch(root.begin(), root.end(), target.begin(), target.end());
-    if (rootEnd != root.end())
+    if (!IsInsideFolder(target.string(), root.string()))
         return std::nullopt;
     const fs::perms executable = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
     if ((fs::status(target, error).permissions() & executable) != fs::perms::none)

@@ -43,6 +43,11 @@ TLinkCommand ParseLinkCommand(std::string_view text);
 // clamped to 0 ... 3; nothing for a text that is no number.
 std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view text);
 
+// The file a link command's argument names: a "\" read as "/", a full path as it stands, and a
+// relative name in the data folder (with its "/"), where the open, save and import dialogs start
+// too. Never the folder the program happened to be started from.
+std::string LinkFileName(const std::string& dataFolder, const std::string& argument);
+
 // Where a link that is no link command goes, by the scheme it starts with (parsed, never searched
 // for in the text): exactly "http", "https" or "mailto" to the desktop; "file" to a document below
 // the program folder; any other scheme nowhere; a link without a scheme (an anchor, a page or a

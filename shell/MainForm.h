@@ -145,6 +145,9 @@ public:
     // A click on a link of the result or start page; handled is set when the viewer must not
     // follow the link itself.
     void HandleHotSpot(const std::string& url, bool& handled);
+    // A click on a link of the screen result: as HandleHotSpot, and a link that names a screen
+    // template (a ".vst" file, or the template shown) shows the calculation through it.
+    void HandleScreenHotSpot(const std::string& url, bool& handled);
     void StepResultIndex(const std::string& text);
     void SetModuleIndex(const std::string& text);
     // The record number of the load case shown (0 ... 3).
@@ -201,6 +204,11 @@ private:
     void LoadCalculationFile(const std::string& fileName, const std::string& refusal);
     // After a link's new or open command: the calculation still loaded shows its page again.
     void ShowKeptCalculation();
+    // Shows the calculation through the screen template a link of the screen result names; false
+    // when the link names no screen template.
+    bool ShowTemplateLink(const std::string& url);
+    // The file a link command's argument names (see LinkFileName).
+    std::string LinkFile(const std::string& argument) const;
     // Sends "SaveData" for that file (a copy keeps the modified flag); false, with a message,
     // when the module could not save.
     bool SaveCalculationTo(const std::string& fileName, bool copy = false);

@@ -170,7 +170,8 @@ bool TMainForm::BuildPrintReport()
         // No load case is set: the one shown on screen applies.
         modules.Report()->ProcessTemplate(&printTemplate, &output);
         output.SetPosition(0);
-        ReportViewer->LoadDocumentStream(output);
+        // Named as its template, so that pictures and style sheets are found beside it.
+        ReportViewer->LoadDocumentStream(output, shell_.Templates.PrintTemplateName());
         return true;
     } catch (const std::exception& error) {
         modules.OutputStream().Clear();

@@ -5,10 +5,13 @@
 
 #include "controls/HtmlLabel.h"
 #include "framework/ui/MainDlg.h"
+#include "html/viewer/Frame.h"
+#include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "platform/StringTable.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
@@ -20,12 +23,15 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 
+#include <filesystem>
+
 namespace velmoran {
 
 void TMainForm::ConnectResultPages()
 {
     TResultLinks links;
     links.Click = [this](const std::string& url, bool& handled) { HandleHotSpot(url, handled); };
+    links.ScreenClick = [this](const std::string& url, bool& handled) { HandleScreenHotSpot(url, handled); };
     links.Covered = [this](const std::string& url) {
         StatusBar->showMessage(Contains(url, ":") ? QString::fromStdString(url) : QString());
     };
@@ -63,7 +69,8 @@ void TMainForm::RefreshResultPage()
         modules.Report()->SetRecord(LoadCase);
         modules.Report()->ProcessTemplate(&screenTemplate, &output);
         output.SetPosition(0);
-        LoadResult(*ScreenViewer, output);
+        const TTemplates& templates = shell_.Templates;
+        LoadResult(*ScreenViewer, output, templates.ScreenFile(), templates.ScreenTemplateName());
     }
     pcResult->show();
     // The page takes the keys at once (Ctrl+Home/End, arrows, Ctrl+C).
@@ -113,14 +120,14 @@ bool TMainForm::ExecuteCommand(const std::string& command)
             FileOpenExecute();
         // Asked first, so that a link does not throw away unsaved changes.
         else if (CheckSaveModified())
-            OpenCalculationFile(argument);
+            OpenCalculationFile(LinkFile(argument));
         ShowKeptCalculation();
         break;
     case LinkCommand::FileImport:
         // Asked first, as the menu's import asks: the values replace what is not saved yet.
         if (!CheckSaveModified())
             break;
-        ImportValues(argument);
+        ImportValues(LinkFile(argument));
         RefreshResultPage();
         break;
     case LinkCommand::FileSave:
@@ -128,7 +135,7 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         if (argument.empty())
             FileSaveExecute();
         else if (CalculationLoaded)
-            SaveFromLink(argument);
+            SaveFromLink(LinkFile(argument));
         break;
     case LinkCommand::EditDlg: {
         const int page = StrToInt(argument);
@@ -184,6 +191,56 @@ void TMainForm::ShowKeptCalculation()
     // A new or open command the user cancelled keeps the calculation: its page comes back.
     if (CalculationLoaded && pcResult->isHidden())
         RefreshResultPage();
+}
+
+void TMainForm::HandleScreenHotSpot(const std::string& url, bool& handled)
+{
+    HandleHotSpot(url, handled);
+    if (!handled)
+        handled = ShowTemplateLink(url);
+}
+
+bool TMainForm::ShowTemplateLink(const std::string& url)
+{
+    const std::string file = Trim(url.substr(0, url.find_first_of("#?")));
+    if (file.empty())
+        return false;
+    TTemplates& templates = shell_.Templates;
+    // Found where the page that links is, as the viewer would find it.
+    const std::string full = ScreenViewer->ExpandLinkName(file);
+    const bool shown = ScreenViewer->SameDocument(full, templates.ScreenTemplateName()) ||
+                       ScreenViewer->SameDocument(full, templates.ScreenFile());
+    if (!shown && !SameText(std::filesystem::path(full).extension().string(), ".vst"))
+        return false;
+    // Into the frame "Main" when the link goes there; else the template takes the whole view.
+    const TfvFrame* main = ScreenViewer->GetFrameFromName("Main");
+    const std::string& target = ScreenViewer->ClickTarget();
+    const TPageViewer* from = ScreenViewer->GetActiveViewer();
+    const bool intoMain = main && (SameText(target, "Main") || ((target.empty() || SameText(target, "_self")) &&
+                                                                from && main->isAncestorOf(from)));
+    // Said in the words of every file that cannot be read, before the view changes.
+    if (const std::string reason = UnreadableReason(full); !reason.empty()) {
+        Prompts().ShowError(UnreadableMessage(full, reason));
+        return true;
+    }
+    try {
+        if (intoMain) {
+            templates.LoadMainTemplate(full);
+        } else {
+            templates.LoadScreenTemplate(full);
+            ShowTemplateLists();
+        }
+    } catch (const std::exception& error) {
+        Prompts().ShowError(error.what());
+        return true;
+    }
+    RefreshResultPage();
+    return true;
+}
+
+std::string TMainForm::LinkFile(const std::string& argument) const
+{
+    return LinkFileName(shell_.Folders.DataPath, argument);
 }
 
 void TMainForm::HandleHotSpot(const std::string& url, bool& handled)

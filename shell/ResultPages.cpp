@@ -1,9 +1,11 @@
 // The main window's result pages and their viewers.
 #include "shell/ResultPages.h"
 
+#include "html/viewer/Frame.h"
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/core/Cp1252.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 
@@ -93,10 +95,29 @@ TPageViewer* ResultFrameOf(const TFrameViewer& screen)
     return screen.GetActiveViewer();
 }
 
-void LoadResult(TFrameViewer& screen, TStream& document)
+namespace {
+
+// The screen template's view again where a link replaced it, and its frame "Main" showing the
+// template again where a link took the frame elsewhere. A view whose file went meanwhile stays:
+// the result is shown in it all the same.
+void ShowTemplateView(TFrameViewer& screen, const std::string& screenFile, const std::string& templateFile)
 {
+    if (screenFile.empty())
+        return;
+    if (!screen.SameDocument(screen.GetCurrentFile(), screenFile) && IsDocumentFile(screenFile))
+        screen.LoadFromFile(screenFile);
+    TfvFrame* main = screen.GetFrameFromName("Main");
+    if (main && !templateFile.empty() && !(main->PageViewer && screen.SameDocument(main->SourceFile, templateFile)))
+        main->Navigate(templateFile, "", false);
+}
+
+}  // namespace
+
+void LoadResult(TFrameViewer& screen, TStream& document, const std::string& screenFile, const std::string& templateFile)
+{
+    ShowTemplateView(screen, screenFile, templateFile);
     if (TPageViewer* frame = ResultFrameOf(screen))
-        frame->LoadDocumentStream(document);
+        frame->LoadDocumentStream(document, templateFile);
 }
 
 void CopyResultSelection(const TFrameViewer& screen)
@@ -113,8 +134,8 @@ std::string ResultDocumentSource(const TFrameViewer& screen)
 
 void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks links)
 {
-    screen.OnHotSpotTargetClick = [click = links.Click](TFrameViewer*, const std::string&, const std::string& url,
-                                                        bool& handled) { click(url, handled); };
+    screen.OnHotSpotTargetClick = [click = links.ScreenClick](TFrameViewer*, const std::string&,
+                                                              const std::string& url, bool& handled) { click(url, handled); };
     screen.OnHotSpotTargetCovered = [covered = links.Covered](TFrameViewer*, const std::string&,
                                                               const std::string& url) { covered(url); };
     screen.OnRightClick = [rightClick = links.RightClick](TPageViewer*, const TRightClickParameters&) {

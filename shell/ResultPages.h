@@ -40,8 +40,13 @@ void LoadPage(TPageViewer& viewer, const std::string& fileName);
 // The viewer the screen result goes into: that of frame "Main" when the screen template is a
 // frameset, else the frame viewer's active (for a plain page its single) viewer; null when none.
 TPageViewer* ResultFrameOf(const TFrameViewer& screen);
-// Loads the document of the stream into the result frame, if there is one.
-void LoadResult(TFrameViewer& screen, TStream& document);
+// Loads the document of the stream into the result frame, if there is one, named as the template
+// it was made from (templateFile): its pictures, style sheets and links are found beside it. Where
+// a link took the view (or its frame "Main") to another page, the view of the screen template
+// (screenFile, a page or the frameset holding the template) comes back first, so that the
+// calculation stays in reach. Empty names load the document as it is, into the view as it is.
+void LoadResult(TFrameViewer& screen, TStream& document, const std::string& screenFile = {},
+                const std::string& templateFile = {});
 // Copies the result frame's selection to the clipboard.
 void CopyResultSelection(const TFrameViewer& screen);
 // The source of the document the result frame shows; empty without a result frame.
@@ -49,9 +54,10 @@ std::string ResultDocumentSource(const TFrameViewer& screen);
 
 // What the window does with the pointer over and clicks on the links of its pages.
 struct TResultLinks {
-    // A click on a link of the screen result or the start page; handled keeps the viewer from
-    // following it.
+    // A click on a link of the start page, and of the screen result; handled keeps the viewer
+    // from following it.
     std::function<void(const std::string& url, bool& handled)> Click;
+    std::function<void(const std::string& url, bool& handled)> ScreenClick;
     // The pointer is over a link of the screen result.
     std::function<void(const std::string& url)> Covered;
     std::function<void()> RightClick;

@@ -66,13 +66,8 @@ std::string ReadTemplate(const char* kind, const std::string& fileName)
 // file below a server root with the root put in front once more.
 std::string MainFrameFile(const TFrameViewer& viewer)
 {
-    const TFrameSet* top = viewer.TopSet();
-    if (!top || !top->Registry)
-        return {};
-    const auto found = top->Registry->NameIndex.find("MAIN");
-    if (found == top->Registry->NameIndex.end() || !found->second)
-        return {};
-    return found->second->SourceFile;
+    const TfvFrame* main = viewer.GetFrameFromName("Main");
+    return main ? main->SourceFile : std::string();
 }
 
 // The file of a frameset's frame "Main", which the results are made from.
@@ -188,7 +183,7 @@ void TTemplates::LoadFirstUsable(TTemplateList& list, const std::string& standar
 void TTemplates::ForgetScreenTemplate()
 {
     screenTemplateName_.clear();
-    screenViewerFile_.clear();
+    screenFile_.clear();
     screenTemplateStream_ = TMemoryStream();
     RestoreScreenViewer();
 }
@@ -220,9 +215,9 @@ void TTemplates::RestoreScreenViewer()
 {
     if (!screenViewer_)
         return;
-    if (!screenViewerFile_.empty()) {
+    if (!screenFile_.empty()) {
         try {
-            screenViewer_->LoadFromFile(screenViewerFile_);
+            screenViewer_->LoadFromFile(screenFile_);
             return;
         } catch (const std::exception&) {
             // gone meanwhile: the viewer shows nothing rather than the template that failed
@@ -245,11 +240,17 @@ void TTemplates::LoadScreenTemplate(const std::string& fileName)
             RestoreScreenViewer();
             throw;
         }
-        screenViewerFile_ = fileName;
     }
     screenTemplateStream_ = TMemoryStream(bytes);
     screenTemplateName_ = shown;
+    screenFile_ = fileName;
     screenTemplates_.Show(fileName, templateFolder_);
+}
+
+void TTemplates::LoadMainTemplate(const std::string& fileName)
+{
+    screenTemplateStream_ = TMemoryStream(ReadTemplate(kScreenKind, fileName));
+    screenTemplateName_ = fileName;
 }
 
 void TTemplates::LoadPrintTemplate(const std::string& fileName)

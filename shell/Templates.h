@@ -63,6 +63,9 @@ public:
     // then stays, in the screen viewer as well.
     void LoadScreenTemplate(const std::string& fileName);
     void LoadPrintTemplate(const std::string& fileName);
+    // Makes a file the template of the screen view's frame "Main" (a link there to a template):
+    // the view stays; the report runs over that file.
+    void LoadMainTemplate(const std::string& fileName);
     // The combo boxes' choice: shows entry `index` and loads it (see LoadShownTemplates). When it
     // cannot be loaded the list shows the entry before again.
     void ChooseScreenEntry(int index);
@@ -78,6 +81,8 @@ public:
     const std::string& TemplateFolder() const { return templateFolder_; }
     const std::string& TemplateFolderNoSlash() const { return templateFolderNoSlash_; }
     const std::string& ScreenTemplateName() const { return screenTemplateName_; }
+    // The file the screen view shows: the screen template, or the frameset that holds it.
+    const std::string& ScreenFile() const { return screenFile_; }
     const std::string& PrintTemplateName() const { return printTemplateName_; }
     TMemoryStream& ScreenTemplateStream() { return screenTemplateStream_; }
     TMemoryStream& PrintTemplateStream() { return printTemplateStream_; }
@@ -106,9 +111,9 @@ private:
     TPageViewer* printViewer_ = nullptr;
     std::string templateFolder_;
     std::string templateFolderNoSlash_;
+    // The file the screen view was set to: the template or its frameset.
+    std::string screenFile_;
     std::string screenTemplateName_;
-    // The file the screen viewer shows for the screen template: the template or its frameset.
-    std::string screenViewerFile_;
     std::string printTemplateName_;
     TMemoryStream screenTemplateStream_;
     TMemoryStream printTemplateStream_;

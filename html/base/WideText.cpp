@@ -143,7 +143,9 @@ std::string UrlToDosPath(std::string_view url)
 std::string UrlToDosPathWithRoot(std::string_view url, std::string_view serverRoot)
 {
     std::string s = Trim(UrlToDosPath(url));
-    if (!serverRoot.empty() && !s.empty() && s[0] == '/' && !(s.size() > 1 && s[1] == '/') &&
+    // A file URL names its path whole: on this system every full path starts with one "/".
+    const bool fileUrl = LowerCase(Trim(url)).rfind("file:", 0) == 0;
+    if (!fileUrl && !serverRoot.empty() && !s.empty() && s[0] == '/' && !(s.size() > 1 && s[1] == '/') &&
         !(s.size() > 1 && s[1] == ':')) {
         std::string root(serverRoot);
         while (!root.empty() && (root.back() == '/' || root.back() == '\\'))

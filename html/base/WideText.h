@@ -64,7 +64,7 @@ std::string DecodePercentEscapes(std::string_view s);
 // Paths are POSIX paths: a "\" is read as "/".
 std::string UrlToDosPath(std::string_view url);
 // UrlToDosPath, trimmed; with a server root, a path starting with one "/" (not two) and without
-// a drive colon gets the root put in front.
+// a drive colon gets the root put in front, unless it was written as a "file:" URL.
 std::string UrlToDosPathWithRoot(std::string_view url, std::string_view serverRoot);
 
 }  // namespace velmoran

@@ -48,6 +48,13 @@ public:
     virtual int MarginHeight() const { return 10; }
     // The folder against which relative names of the document are resolved.
     virtual std::string BasePath() const { return {}; }
+    // The file a name of the document stands for (a picture, a linked style sheet): by default a
+    // relative name below BasePath(), any other as written. The viewer puts its server root before
+    // a name that starts with one "/".
+    virtual std::string ExpandName(const std::string& name) const;
+    // The folder besides the document's own that its linked style sheets may come from; empty
+    // when there is none.
+    virtual std::string RootFolder() const { return {}; }
     // A requested file (a linked style sheet) supplied as a stream; false when the host supplies none
     // and the file is to be read from disk.
     virtual bool RequestStream(const std::string& /*url*/, std::string& /*content*/) { return false; }

@@ -39,6 +39,14 @@ int TextLength(const TCellBasic& cell)
 
 }  // namespace
 
+std::string THtmlDocumentHost::ExpandName(const std::string& name) const
+{
+    const std::string base = BasePath();
+    if (name.empty() || base.empty() || name[0] == '/' || name.find(':') != std::string::npos)
+        return name;
+    return base.back() == '/' || base.back() == '\\' ? base + name : base + "/" + name;
+}
+
 std::uint32_t THtmlDocumentHost::AnimationClock() const
 {
     return static_cast<std::uint32_t>(

@@ -7,9 +7,11 @@
 #include "html/base/Urls.h"
 #include "html/base/WideText.h"
 #include "html/style/StyleSheetParser.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Stream.h"
 
 #include <cctype>
+#include <filesystem>
 
 namespace velmoran {
 
@@ -31,6 +33,29 @@ void THtmlParser::DoMeta()
     Next();
 }
 
+namespace {
+
+// A linked style sheet is read as a page is: only a regular file, only up to the limit of pages,
+// and only from below the document's own folder (the working folder for a document without one)
+// or the host's root folder. Anything else gives no rules.
+std::string LinkedSheetText(const THtmlDocumentHost& host, const std::string& file)
+{
+    std::string own = host.BasePath();
+    if (own.empty()) {
+        std::error_code error;
+        own = std::filesystem::current_path(error).string();
+    }
+    if (!IsInsideFolder(file, own) && !IsInsideFolder(file, host.RootFolder()))
+        return {};
+    try {
+        return ReadDocumentFile(file, kPageLimit);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+}  // namespace
+
 void THtmlParser::DoLink()
 {
     const std::string href = AttrText(HrefSy);
@@ -40,16 +65,12 @@ void THtmlParser::DoLink()
         std::string text;
         std::string url = href;
         if (!SL->Host().RequestStream(href, text)) {
-            url = IsFullUrl(href) ? href : CombineUrl(SL->Host().BasePath(), href);
-            const std::string file = UrlToDosPath(url);
-            try {
-                if (FileExists(file)) {
-                    const auto bytes = ReadFileBytes(file);
-                    text.assign(bytes.begin(), bytes.end());
-                }
-            } catch (const std::exception&) {
-                text.clear();
-            }
+            const std::string file = SL->Host().ExpandName(href);
+            text = LinkedSheetText(SL->Host(), file);
+            // The sheet's own relative names lie beside it, given as a file URL so that no root
+            // comes before them.
+            std::error_code error;
+            url = "file://" + std::filesystem::absolute(file, error).parent_path().string() + "/";
         }
         if (!text.empty()) {
             std::string normal;

@@ -22,16 +22,6 @@ namespace {
 
 int MulDivInt(int a, int b, int c) { return c == 0 ? 0 : static_cast<int>(static_cast<long long>(a) * b / c); }
 
-std::string ResolveName(const std::string& base, const std::string& name)
-{
-    if (name.empty() || base.empty() || name[0] == '/' || name.find(':') != std::string::npos)
-        return name;
-    std::string b = base;
-    if (b.back() != '/' && b.back() != '\\')
-        b += '/';
-    return b + name;
-}
-
 // Loads GIFs through the animated reader and everything else through the general loader.
 std::unique_ptr<TImageObject> LoadPicture(TStream& stream, TTransparencyKind& transparent, QImage& mask)
 {
@@ -119,7 +109,7 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
             return nullptr;
         image = LoadPicture(stream, transparent, mask);
     } else {
-        const std::string file = CanonicalPath(ResolveName(Host().BasePath(), name));
+        const std::string file = CanonicalPath(Host().ExpandName(name));
         if (const int i = cache.IndexOf(file); i >= 0)
             return fromEntry(i);
         if (refusedPictures_.contains(file))

@@ -388,7 +388,10 @@ public:
             addr = addr.substr(0, close);
         addr = StripQuotes(Trim(addr));
         if (Contains(linkPath_, "://")) {
-            if (!IsFullUrl(addr))
+            // A sheet read from a file names with one "/" what its page would: a name below the
+            // viewer's root, not below the first folder of the sheet's path.
+            const bool fromRoot = GetProtocol(linkPath_) == "file" && StartsWith(addr, "/") && !StartsWith(addr, "//");
+            if (!IsFullUrl(addr) && !fromRoot)
                 addr = CombineUrl(linkPath_, addr);
         } else {
             addr = UrlToDosPath(addr);

@@ -27,12 +27,12 @@ constexpr int kMaxNesting = 4;
 }  // namespace
 
 TfvFrame::TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttributeList* attributes,
-                   const std::string& basePath)
+                   const std::string& basePath, const std::string& docBase)
     : TFrameBase(viewer, parentSet, parentSet), MarginX(viewer->MarginWidth()), MarginY(viewer->MarginHeight())
 {
     ApplyBorders();
     if (attributes)
-        ReadAttributes(*attributes, basePath);
+        ReadAttributes(*attributes, basePath, docBase);
     if (TFrameSet* master = MasterSet()) {
         master->Registry->AllFrames.push_back(this);
         if (!FrameName.empty())
@@ -47,7 +47,8 @@ TfvFrame::~TfvFrame()
     Unregister();
 }
 
-void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::string& basePath)
+void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::string& basePath,
+                              const std::string& docBase)
 {
     if (const TAttribute* a = attributes.Find(NameSy))
         FrameName = a->Name;
@@ -55,7 +56,7 @@ void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::strin
         std::string file, anchor;
         SplitAnchor(Trim(a->Name), file, anchor);
         AnchorPart = anchor.empty() ? std::string() : "#" + anchor;
-        SourceFile = InitialSource = SourceOf(file, basePath);
+        SourceFile = InitialSource = SourceOf(file, basePath, docBase);
     }
     if (const TAttribute* a = attributes.Find(ScrollingSy))
         ScrollOff = SameText(a->Name, "NO");
@@ -66,16 +67,15 @@ void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::strin
         MarginY = std::clamp(a->Value, 0, kMaxLength);
 }
 
-// The file of a SRC: a relative name is taken against the frameset's base, else against the
+// The file of a SRC: a relative name is taken against the document's BASE, else against the
 // folder of the frameset document. Names the application supplies stay as written.
-std::string TfvFrame::SourceOf(const std::string& src, const std::string& basePath) const
+std::string TfvFrame::SourceOf(const std::string& src, const std::string& basePath, const std::string& base) const
 {
     if (src.empty() || viewer_->HasRequestEvents())
         return src;
     std::string file = UrlToDosPathWithRoot(src, viewer_->ServerRoot());
     if (file.find(':') != std::string::npos || file.front() == '/')
         return file;
-    const std::string& base = parentSet_->DocBase;
     if (base.empty())
         file = basePath + file;
     else if (!SameText(base, "DosPath"))

@@ -21,8 +21,10 @@ class TAttributeList;
 
 class TfvFrame : public TFrameBase {
 public:
+    // basePath is the folder of the frameset document, docBase the BASE the document named before
+    // the FRAME (empty when none).
     TfvFrame(TFrameViewer* viewer, TSubFrameSet* parentSet, const TAttributeList* attributes,
-             const std::string& basePath);
+             const std::string& basePath, const std::string& docBase = {});
     ~TfvFrame() override;
 
     // The first load: the source shown, and the frame's history starting with it.
@@ -63,8 +65,8 @@ protected:
 private:
     // The viewer or nested frameset fills the area inside the bevel.
     void PlaceContent();
-    void ReadAttributes(const TAttributeList& attributes, const std::string& basePath);
-    std::string SourceOf(const std::string& src, const std::string& basePath) const;
+    void ReadAttributes(const TAttributeList& attributes, const std::string& basePath, const std::string& docBase);
+    std::string SourceOf(const std::string& src, const std::string& basePath, const std::string& docBase) const;
     void ForwardMouse(TSubFrameSet::MouseAction action, QMouseEvent* event);
     bool HandsMouseToViewer(TSubFrameSet::MouseAction action) const;
     void CreateViewer();

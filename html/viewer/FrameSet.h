@@ -25,6 +25,8 @@ public:
     void ApplyBorders() override;
     // Reads BORDER or FRAMEBORDER of the frameset document's outermost FRAMESET.
     void ReadBorderAttributes(const TAttributeList& attributes);
+    // Whether the set shows one page rather than a frameset document.
+    bool OnePage() const { return onePage_; }
 
     std::string DocumentFile;
     std::u16string DocTitle;

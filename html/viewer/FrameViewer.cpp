@@ -15,6 +15,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFocusEvent>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -47,6 +48,13 @@ void TFrameViewer::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (topSet_)
         topSet_->setGeometry(rect());
+}
+
+void TFrameViewer::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (TPageViewer* active = GetActiveViewer())
+        active->setFocus(event->reason());
 }
 
 void TFrameViewer::ApplySettings(TPageViewer& viewer) const
@@ -105,8 +113,11 @@ TPageViewer* TFrameViewer::CreateViewer(TfvFrame& frame)
 
 THTMLBorderStyle TFrameViewer::ViewerBorderStyle(const TfvFrame& frame) const
 {
-    const bool noBorder = options_.Has(fvNoFocusRect) || options_.Has(fvNoBorder) ||
-                          (frame.ParentSet() && frame.ParentSet()->BorderWidth == 0);
+    // One page has the set's border (its frame only draws no second bevel inside it).
+    const auto* set = frame.ParentSet();
+    const auto* top = dynamic_cast<const TFrameSet*>(set);
+    const bool setWithoutBorder = set && set->BorderWidth == 0 && !(top && top->OnePage());
+    const bool noBorder = options_.Has(fvNoFocusRect) || options_.Has(fvNoBorder) || setWithoutBorder;
     return noBorder ? THTMLBorderStyle::htNone : THTMLBorderStyle::htFocused;
 }
 
@@ -462,12 +473,14 @@ TParseResult TFrameViewer::ParseInto(TSubFrameSet& set, const std::string& text,
     return result;
 }
 
-void TFrameViewer::AddFrame(TFrameSetBase* frameSet, const TAttributeList& attributes, const std::string& /*base*/)
+// The parser hands the BASE it has read so far: the set takes it only when the parse ends, after
+// its frames took their sources.
+void TFrameViewer::AddFrame(TFrameSetBase* frameSet, const TAttributeList& attributes, const std::string& base)
 {
     auto* set = dynamic_cast<TSubFrameSet*>(frameSet);
     if (!set || FrameCapReached(*set))
         return;
-    auto* frame = new TfvFrame(this, set, &attributes, parseBasePath_);
+    auto* frame = new TfvFrame(this, set, &attributes, parseBasePath_, base);
     set->AddChild(frame);
     frame->show();
 }
@@ -549,12 +562,16 @@ void TFrameViewer::ArmRefresh(TSubFrameSet& set)
 // ---------------------------------------------------------------------------------------------
 // Frames and viewers
 
-TPageViewer* TFrameViewer::GetViewerFromName(const std::string& name) const
+TfvFrame* TFrameViewer::GetFrameFromName(const std::string& name) const
 {
     const auto found = topSet_->Registry->NameIndex.find(UpperCase(name));
-    if (found == topSet_->Registry->NameIndex.end() || !found->second)
-        return nullptr;
-    return found->second->PageViewer;
+    return found == topSet_->Registry->NameIndex.end() ? nullptr : found->second;
+}
+
+TPageViewer* TFrameViewer::GetViewerFromName(const std::string& name) const
+{
+    const TfvFrame* frame = GetFrameFromName(name);
+    return frame ? frame->PageViewer : nullptr;
 }
 
 TPageViewer* TFrameViewer::GetActiveViewer() const
@@ -595,8 +612,10 @@ std::string TFrameViewer::ExpandLinkName(const std::string& link) const
         return NormalPath(result);
     TPageViewer* active = GetActiveViewer();
     std::string base = active ? active->Base() : std::string();
-    if (base.empty())
-        base = topSet_->DocBase;
+    // Else the BASE of the nearest enclosing frameset document, up to the top one.
+    auto* frame = active ? static_cast<TfvFrame*>(active->Frame) : nullptr;
+    for (const TSubFrameSet* set = frame ? frame->ParentSet() : topSet_; base.empty() && set; set = set->ParentSet())
+        base = set->DocBase;
     if (SameText(base, "DosPath"))
         return result;
     if (!base.empty())

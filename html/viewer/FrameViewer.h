@@ -196,6 +196,8 @@ public:
     // Loads every frame of the current document again; each keeps its position.
     void Reload();
     TPageViewer* GetViewerFromName(const std::string& name) const;
+    // The frame of that NAME in the document shown (whatever it holds); null when there is none.
+    TfvFrame* GetFrameFromName(const std::string& name) const;
     // One entry per frame viewer whose document holds a section: the viewer, with "l", "t", "r",
     // "b" for each edge of the frame viewer's area that its frame reaches (within 2 pixels).
     // The list belongs to the frame viewer and is refilled on each call.
@@ -282,6 +284,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The focus given to the frame viewer goes on to the viewer of its active frame.
+    void focusInEvent(QFocusEvent* event) override;
     // Drags over the top frameset outside every frame's surface (its borders) reach the frame
     // viewer, which takes them while a drag handler is set.
     void dragEnterEvent(QDragEnterEvent* event) override;

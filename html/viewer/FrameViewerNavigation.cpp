@@ -137,6 +137,11 @@ void TFrameViewer::FollowTarget(TPageViewer* from, const std::string& url, const
         handled = true;
         return;
     }
+    // The viewer whose link is followed is the active one, also when the keyboard followed it:
+    // its target and its names are the ones the application asks about.
+    const auto& viewers = topSet_->Registry->AllViewers;
+    if (from && std::find(viewers.begin(), viewers.end(), from) != viewers.end())
+        topSet_->ActiveViewer = from;
     clickUrl_ = url;
     clickTarget_ = TargetOf(from, linkTarget);
     clickLinkText_ = from ? from->LinkText() : std::u16string();

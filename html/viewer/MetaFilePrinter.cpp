@@ -88,6 +88,12 @@ void TMetaFilePrinter::NewPage()
     }
 }
 
+void TMetaFilePrinter::SetUnits(TUnits units)
+{
+    units_ = units;
+    conversionFactor_ = units == TUnits::unCentimeters ? 2.54 : 1.0;
+}
+
 void TMetaFilePrinter::EndDoc()
 {
     printing_ = false;

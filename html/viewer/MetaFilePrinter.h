@@ -20,6 +20,9 @@ class QtCanvas;
 
 extern const char* const kPrinterNotAvailable;  // "Kein Drucker verfügbar"
 
+// The unit the recorder's measures are given in.
+enum class TUnits { unInches, unCentimeters };
+
 class TMetaFilePrinter {
 public:
     // Told after each new page with the number of pages; the stop value is not read.
@@ -54,6 +57,11 @@ public:
     int PageWidth() const { return device_.PageWidth; }
     int PageHeight() const { return device_.PageHeight; }
 
+    TUnits Units() const { return units_; }
+    void SetUnits(TUnits units);
+    // Units per inch: 1.0 for inches, 2.54 for centimetres.
+    double ConversionFactor() const { return conversionFactor_; }
+
     TPageEvent OnPageEvent;
     // The selected printer's measures unless replaced (tests take the printer away here).
     TReferenceDevice ReferenceDevice;
@@ -67,6 +75,10 @@ private:
     PrinterMeasures device_;
     bool printing_ = false;
     bool pageUsed_ = false;
+    TUnits units_ = TUnits::unInches;
+    // Set with the default unit too: a factor of 0 before the first assignment would make every
+    // measure 0.
+    double conversionFactor_ = 1.0;
 };
 
 }  // namespace velmoran

@@ -320,7 +320,20 @@ std::string TPageViewer::BasePath() const
 {
     if (!base_.empty() && !SameText(base_, "DosPath"))
         return FolderOf(UrlToDosPath(base_));
-    return FolderOf(currentFile_);
+    if (!currentFile_.empty())
+        return FolderOf(currentFile_);
+    // A document without a file of its own (a template expanded into a stream) has its names in
+    // the server root rather than in whatever folder the program was started from.
+    return serverRoot_.empty() ? std::string() : serverRoot_ + "/";
+}
+
+std::string TPageViewer::ExpandName(const std::string& name) const
+{
+    TExpandContext context;
+    context.ServerRoot = serverRoot_;
+    context.Base = base_;
+    context.CurrentFile = currentFile_;
+    return velmoran::ExpandFileName(name, context);
 }
 
 bool TPageViewer::RequestStream(const std::string& url, std::string& content)

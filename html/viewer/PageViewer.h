@@ -387,6 +387,9 @@ public:
     bool HasScriptHandler() const override { return static_cast<bool>(OnScript); }
     void Script(const std::string& name, const std::string& language, const std::string& text) override;
     std::string BasePath() const override;
+    // A name of the document made full as a link is (ExpandFileName).
+    std::string ExpandName(const std::string& name) const override;
+    std::string RootFolder() const override { return serverRoot_; }
     bool RequestStream(const std::string& url, std::string& content) override;
     bool RequestImage(const std::string& src, std::string& content) override;
     bool RequestBitmap(const std::string& src, QImage& bitmap, ColorRef& color) override;

@@ -239,7 +239,8 @@ void TPageViewer::LoadString(const std::string& source, const std::string& refer
     SplitAnchor(reference, file, anchor);
     layoutRunning_ = true;
     const std::string oldFile = currentFile_;
-    currentFile_ = Trim(file).empty() ? std::string() : ExpandFileName(file);
+    // The reference names a file of this machine, as a file loaded does.
+    currentFile_ = Trim(file).empty() ? std::string() : ExpandLocalFile(file);
     currentKind_ = kind;
     TParseResult result;
     try {
@@ -326,11 +327,7 @@ void TPageViewer::Clear()
 
 std::string TPageViewer::ExpandFileName(const std::string& name)
 {
-    TExpandContext context;
-    context.ServerRoot = serverRoot_;
-    context.Base = base_;
-    context.CurrentFile = currentFile_;
-    return velmoran::ExpandFileName(name, context);
+    return ExpandName(name);
 }
 
 // A file the viewer opens is a path of this machine: the server root belongs to the links of

@@ -72,8 +72,11 @@ std::string ExpandFileName(const std::string& name, const TExpandContext& contex
     if (!SameText(context.Base, "DosPath")) {
         if (!context.Base.empty())
             folder = FolderOf(UrlToDosPath(context.Base));
-        else
+        else if (!context.CurrentFile.empty())
             folder = FolderOf(context.CurrentFile);
+        // A document without a file: below the server root, not the program's start folder.
+        else if (!context.ServerRoot.empty())
+            folder = ServerRootOf(context.ServerRoot) + "/";
     }
     if (folder.empty() || folder.front() != '/') {
         std::string cwd = context.WorkingDir;

@@ -33,7 +33,7 @@ struct TExpandContext {
 // not a file URL comes back unchanged. Otherwise escapes are decoded, "file:" prefixes dropped and
 // "\" read as "/"; an absolute path is normalised, a path with a drive letter stays, and any other
 // is taken relative to the folder of the base (unless the base is "DosPath"), else to the folder
-// of the current file, else to the working folder.
+// of the current file, else to the server root, else to the working folder.
 std::string ExpandFileName(const std::string& name, const TExpandContext& context);
 
 // The file part and the anchor of a name (the anchor without its "#", empty when there is none).

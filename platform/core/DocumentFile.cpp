@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,6 +50,23 @@ bool IsDocumentFile(const std::string& fileName)
 {
     struct stat info {};
     return ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsInsideFolder(const std::string& fileName, const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    if (fileName.empty() || folder.empty())
+        return false;
+    std::error_code error;
+    const fs::path root = fs::weakly_canonical(fs::absolute(folder, error), error);
+    if (error)
+        return false;
+    const fs::path file = fs::weakly_canonical(fs::absolute(fileName, error), error);
+    if (error)
+        return false;
+    const auto [rootEnd, unused] = std::mismatch(root.begin(), root.end(), file.begin(), file.end());
+    // A folder named with its trailing "/" ends in an empty part.
+    return rootEnd == root.end() || (rootEnd->empty() && std::next(rootEnd) == root.end());
 }
 
 std::string ReadErrorReason(int error, const std::string& fileName)

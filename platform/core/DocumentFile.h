@@ -30,6 +30,10 @@ std::string ReadDocumentFile(const std::string& fileName, std::size_t limit,
 // first).
 bool IsDocumentFile(const std::string& fileName);
 
+// Whether the name lies inside the folder (the folder itself included), both taken as they are
+// once links and "." or ".." steps are resolved: a link inside that leads out is outside.
+bool IsInsideFolder(const std::string& fileName, const std::string& folder);
+
 // Why reading the file failed, in German, for the system's error number, as the write errors
 // say theirs: a file that is gone is told apart from a folder that is gone.
 std::string ReadErrorReason(int error, const std::string& fileName);

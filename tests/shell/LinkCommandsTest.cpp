@@ -60,6 +60,16 @@ TEST_F(LinkCommands, KeywordAndArgumentAreSplitAtTheFirstBlank)
     EXPECT_EQ(LinkKeywords().size(), 11u);
 }
 
+// The file a link command names: a relative name in the data folder (never the folder the program
+// was started from), a full path as it stands, and a "\" read as "/".
+TEST_F(LinkCommands, LinkFileNamesLieInTheDataFolder)
+{
+    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", "Werte.csv"), "/home/u/Velmoran/Werte.csv");
+    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", "Archiv\\2024\\Anlage.vda"), "/home/u/Velmoran/Archiv/2024/Anlage.vda");
+    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", "/tmp/Werte.csv"), "/tmp/Werte.csv");
+    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", ""), "");
+}
+
 TEST_F(LinkCommands, LoadCasesStepWithinZeroToThree)
 {
     EXPECT_EQ(NextLoadCase(3, "+"), 3);

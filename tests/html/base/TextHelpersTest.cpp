@@ -84,3 +84,12 @@ TEST(WideText, FileUrlsBecomePosixPaths)
     EXPECT_EQ(UrlToDosPathWithRoot("img/a.gif", "/srv/www"), "img/a.gif");
     EXPECT_EQ(UrlToDosPathWithRoot("/img/a.gif", ""), "/img/a.gif");
 }
+
+// A file URL names a full path of this machine, which starts with "/" as every full path does
+// here: the server root is not put before it, as it is before a "/" name of a page.
+TEST(WideText, AFileUrlIsAFullPathWhateverTheServerRoot)
+{
+    EXPECT_EQ(UrlToDosPathWithRoot("file:///home/u/a.gif", "/srv/www"), "/home/u/a.gif");
+    EXPECT_EQ(UrlToDosPathWithRoot(" FILE:/srv/x.htm", "/srv/www"), "/srv/x.htm");
+    EXPECT_EQ(UrlToDosPathWithRoot("/home/u/a.gif", "/srv/www"), "/srv/www/home/u/a.gif");
+}

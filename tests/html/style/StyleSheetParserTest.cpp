@@ -160,6 +160,18 @@ TEST(StyleSheetParser, LinkedSheetsResolveTheirAddresses)
     EXPECT_EQ(Value(local, "h1", BackgroundImage), PropValue("url(/abs/a.png)"));
 }
 
+// A sheet read from a file comes with the file URL of its folder: its relative names lie beside
+// it, and a "/" name stays as written, to be found below the viewer's root as the page's own are
+// (the file URL's first folder is no host to put it under).
+TEST(StyleSheetParser, ASheetFromAFileKeepsItsRootNames)
+{
+    TStyleList list;
+    ParseLinkedStyleSheet(list, "p { background-image: url(img/a.png) } h1 { background-image: url(/b.png) }",
+                          "file:///srv/site/css/");
+    EXPECT_EQ(Value(list, "p", BackgroundImage), PropValue("url(file:///srv/site/css/img/a.png)"));
+    EXPECT_EQ(Value(list, "h1", BackgroundImage), PropValue("url(/b.png)"));
+}
+
 TEST(StyleSheetParser, AnUnreadableLinkedSheetGivesNoRules)
 {
     TStyleList list;

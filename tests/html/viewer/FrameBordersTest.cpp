@@ -1,6 +1,6 @@
 // Tests of the frame viewer's borders: the frames' bevels after the document's BORDER, the one
-// page without a frame border of its own, and fvNoBorder and fvNoFocusRect switched while a
-// document is shown.
+// page without a frame bevel of its own but with the focus border, and fvNoBorder and
+// fvNoFocusRect switched while a document is shown.
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "html/viewer/FrameViewer.h"
@@ -118,6 +118,22 @@ TEST_F(FrameBordersTest, BorderOptionsApplyToTheDocumentShown)
     EXPECT_EQ(Bevel(viewer_->TopSet()), 2);
     EXPECT_EQ(Bevel(FrameOf(viewer_->GetFrame(0))), 0);
     EXPECT_EQ(viewer_->GetFrame(0)->size(), QSize(596, 396));
+}
+
+// One page with the default options shows the focus border while it has the focus, as the frames
+// of a frameset do: its frame draws no bevel of its own, but the set it fills has its border. The
+// options that take the focus border off take it off here too.
+TEST_F(FrameBordersTest, OnePageHasTheFocusBorderOfTheDefaultOptions)
+{
+    viewer_->LoadFromFile(Write("seite.htm", "<p>Eine Seite</p>"));
+    EXPECT_EQ(viewer_->GetFrame(0)->BorderStyle(), THTMLBorderStyle::htFocused);
+    SetOptions({fvNoFocusRect});
+    EXPECT_EQ(viewer_->GetFrame(0)->BorderStyle(), THTMLBorderStyle::htNone);
+    SetOptions({fvNoBorder});
+    EXPECT_EQ(viewer_->GetFrame(0)->BorderStyle(), THTMLBorderStyle::htNone);
+    SetOptions({});
+    viewer_->LoadFromFile(Write("zweite.htm", "<p>Noch eine Seite</p>"));
+    EXPECT_EQ(viewer_->GetFrame(0)->BorderStyle(), THTMLBorderStyle::htFocused);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Tests of the preview's page recorder: which pages a recording keeps, the page event, a system
-// without a printer, the white sheet and the font of the first page, and a failed recording.
+// without a printer, the white sheet and the font of the first page, a failed recording, and the
+// unit of the measures.
 #include "tests/support/TestApp.h"
 
 #include "html/viewer/MetaFilePrinter.h"
@@ -157,6 +158,22 @@ TEST_F(Recorder, AFailedRecordingKeepsNoPagesAndTheCanvasNeedsARecording)
     EXPECT_FALSE(recorder.Printing());
     EXPECT_EQ(recorder.PageCount(), 0);
     EXPECT_THROW(recorder.Canvas(), EPrinter);
+}
+
+// The unit of the measures comes with its factor: inches count 1.0 from the start (a factor of 0
+// before the first choice would make every measure 0), centimetres 2.54; a recording keeps them.
+TEST_F(Recorder, TheUnitGivesItsConversionFactor)
+{
+    EXPECT_EQ(recorder.Units(), TUnits::unInches);
+    EXPECT_DOUBLE_EQ(recorder.ConversionFactor(), 1.0);
+    recorder.SetUnits(TUnits::unCentimeters);
+    recorder.BeginDoc();
+    Draw();
+    recorder.EndDoc();
+    EXPECT_EQ(recorder.Units(), TUnits::unCentimeters);
+    EXPECT_DOUBLE_EQ(recorder.ConversionFactor(), 2.54);
+    recorder.SetUnits(TUnits::unInches);
+    EXPECT_DOUBLE_EQ(recorder.ConversionFactor(), 1.0);
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ TEST(ExpandFileName, AbsolutePathsSchemesAndServerRoot)
     EXPECT_EQ(ExpandFileName("C:/x.htm", c), "C:/x.htm");
     c.ServerRoot = "/srv/root";
     EXPECT_EQ(ExpandFileName("/pics/a.gif", c), "/srv/root/pics/a.gif");
+    EXPECT_EQ(ExpandFileName("file:///tmp/a.htm", c), "/tmp/a.htm");
 }
 
 TEST(MetaRefresh, DelayAndUrl)

@@ -137,3 +137,25 @@ TEST(Stream, DocumentsAreRegularFilesReadUpToALimit)
     std::filesystem::resize_file(large, kDocumentLimit + 1);
     EXPECT_EQ(Refusal(large), "Die Datei „" + large + "“ ist größer als 64 MB und wird nicht gelesen.");
 }
+
+// A document must lie inside its folder as the system finds it: "." and ".." steps and links are
+// resolved first, a folder whose name only begins like the folder is another one, and a name
+// that leads nowhere (or no folder at all) is inside nothing.
+TEST(Stream, AFileIsInsideAFolderAsTheSystemFindsIt)
+{
+    const TempFolder tmp;
+    std::filesystem::create_directories(tmp / "vorlagen/bilder");
+    std::filesystem::create_directories(tmp / "vorlagen2");
+    const std::string sheet = tmp.WriteFile("vorlagen/bilder/stil.css", "p {}");
+    const std::string other = tmp.WriteFile("vorlagen2/stil.css", "p {}");
+    std::filesystem::create_symlink(other, tmp / "vorlagen/hinaus.css");
+    EXPECT_TRUE(IsInsideFolder(sheet, tmp / "vorlagen"));
+    EXPECT_TRUE(IsInsideFolder(sheet, tmp.Folder() + "vorlagen/"));
+    EXPECT_TRUE(IsInsideFolder(tmp / "vorlagen/bilder/../neu.css", tmp / "vorlagen"));
+    EXPECT_TRUE(IsInsideFolder(tmp / "vorlagen", tmp / "vorlagen"));
+    EXPECT_FALSE(IsInsideFolder(tmp / "vorlagen/../vorlagen2/stil.css", tmp / "vorlagen"));
+    EXPECT_FALSE(IsInsideFolder(other, tmp / "vorlagen"));
+    EXPECT_FALSE(IsInsideFolder(tmp / "vorlagen/hinaus.css", tmp / "vorlagen"));
+    EXPECT_FALSE(IsInsideFolder(sheet, ""));
+    EXPECT_FALSE(IsInsideFolder("", tmp / "vorlagen"));
+}

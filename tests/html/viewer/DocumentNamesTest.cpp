@@ -1,0 +1,117 @@
+// Tests of where the viewer finds the files a document names: the pictures and style sheets of a
+// document without a file of its own in the server root, "/" names below the server root, the
+// reference of a document as a file of this machine, and the linked style sheets it reads: only
+// from below the document's folder or the server root, with the pictures a sheet names beside it.
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestApp.h"
+#include "html/viewer/PageViewer.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace velmoran {
+namespace {
+
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kGreen = qRgb(0, 192, 0);
+const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kMagenta = qRgb(255, 0, 255);
+const QRgb kOrange = qRgb(255, 128, 0);
+
+void Picture(const std::string& file, QRgb colour)
+{
+    QImage image(30, 20, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(QString::fromStdString(file), "PNG"));
+}
+
+class DocumentNames : public ::testing::Test {
+protected:
+    DocumentNames()
+    {
+        testing::App();
+        viewer.emplace();
+        viewer->SetBorderStyle(THTMLBorderStyle::htNone);
+        viewer->resize(500, 300);
+    }
+    // How many pixels of the viewer show the colour.
+    int Shown(QRgb colour)
+    {
+        const QImage shot = viewer->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if ((shot.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF))
+                    ++n;
+        return n;
+    }
+
+    TempFolder root, page, outside;
+    std::optional<TPageViewer> viewer;  // made once the application is
+};
+
+// A document loaded from a text without a name (an expanded template) finds its pictures and
+// style sheet in the server root, "/" names below it too; named by a file elsewhere, its relative
+// names lie beside that file while "/" names stay below the root, and the name itself is not put
+// below the root. The viewer once looked in the folder the program was started from.
+TEST_F(DocumentNames, ADocumentWithoutAFileFindsItsNamesInTheServerRoot)
+{
+    fs::create_directories(root / "unten");
+    Picture(root / "a.png", kRed);
+    Picture(root / "unten/b.png", kBlue);
+    root.WriteFile("s.css", "p.farbe { background-color: #00C000 }");
+    const std::string source =
+        "<link rel=stylesheet href=s.css><p><img src=\"a.png\"> <img src=\"/unten/b.png\"></p><p class=farbe>x</p>";
+    viewer->SetServerRoot(root.Folder());
+    viewer->LoadDocumentString(source);
+    EXPECT_EQ(Shown(kRed), 600);
+    EXPECT_EQ(Shown(kBlue), 600);
+    EXPECT_GT(Shown(kGreen), 0);
+
+    Picture(page / "a.png", kYellow);
+    viewer->LoadDocumentString(source, page / "seite.htm");
+    EXPECT_EQ(viewer->GetCurrentFile(), page / "seite.htm");
+    EXPECT_EQ(Shown(kYellow), 600);
+    EXPECT_EQ(Shown(kRed), 0);
+    EXPECT_EQ(Shown(kBlue), 600);
+    EXPECT_EQ(Shown(kGreen), 0);  // no sheet beside the page
+}
+
+// A linked style sheet is read from below the document's folder or the server root only (a link
+// inside that leads out counts as outside), and the pictures it names lie beside the sheet, not
+// beside the page. Sheets were once read from anywhere the name led.
+TEST_F(DocumentNames, LinkedStyleSheetsComeOnlyFromThePagesFolderOrTheRoot)
+{
+    fs::create_directories(page / "css");
+    page.WriteFile("css/neben.css", ".a { background-color: #00C000 }\ntd.t { background-image: url(kachel.png) }");
+    Picture(page / "css/kachel.png", kYellow);
+    Picture(page / "kachel.png", kOrange);
+    const std::string far = outside.WriteFile("fern.css", ".b { background-color: #FF0000 }");
+    fs::create_symlink(outside / "verweis.css", page / "verweis.css");
+    outside.WriteFile("verweis.css", ".c { background-color: #0000FF }");
+    root.WriteFile("gemeinsam.css", ".d { background-color: #FF00FF }");
+    viewer->SetServerRoot(root.Folder());
+    viewer->LoadDocumentString("<link rel=stylesheet href=\"css/neben.css\"><link rel=stylesheet href=\"file://" + far +
+                                   "\"><link rel=stylesheet href=\"verweis.css\"><link rel=stylesheet "
+                                   "href=\"/gemeinsam.css\"><p class=a>a</p><p class=b>b</p><p class=c>c</p>"
+                                   "<p class=d>d</p><table><tr><td class=t width=90 height=30>&nbsp;</td></tr></table>",
+                               page / "seite.htm");
+    EXPECT_GT(Shown(kGreen), 0);
+    EXPECT_GT(Shown(kYellow), 0);
+    EXPECT_EQ(Shown(kOrange), 0);
+    EXPECT_EQ(Shown(kRed), 0);
+    EXPECT_EQ(Shown(kBlue), 0);
+    EXPECT_GT(Shown(kMagenta), 0);
+}
+
+}  // namespace
+}  // namespace velmoran
