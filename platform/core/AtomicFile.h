@@ -11,6 +11,7 @@
 #include "platform/core/Stream.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -115,7 +116,10 @@ std::string ResolvedPath(std::string path);
 // each answers like the system call, -1 with errno set on failure; Create makes a new file
 // (O_EXCL) for writing and answers its descriptor; Sync flushes an open file or folder to the disk
 // (tests that never lose power may leave that out); Read reads like pread what the writer reads
-// of files' contents; Wait pauses while another holds a lock (tests need not wait).
+// of files' contents; Wait pauses while another holds a lock (tests need not wait); Open opens
+// another's lock file to read it, like open; Clock tells the milliseconds of a clock that only
+// goes forward, by which a lock is watched (tests let minutes pass at once). A lock's holder
+// rewrites its note every RefreshMilliseconds (0: the usual half minute).
 struct FileSystemCalls {
     std::function<int(const char* from, const char* to)> Link{};
     std::function<int(const char* from, const char* to)> Rename{};
@@ -124,6 +128,9 @@ struct FileSystemCalls {
     std::function<int(int fd)> Sync{};
     std::function<ssize_t(int fd, char* buffer, std::size_t size, off_t offset)> Read{};
     std::function<void(int milliseconds)> Wait{};
+    std::function<int(const char* name, int flags)> Open{};
+    std::function<std::int64_t()> Clock{};
+    int RefreshMilliseconds = 0;
 };
 // Puts other calls in place for its lifetime; an empty function keeps the system's.
 class ScopedFileSystemCalls {
