@@ -71,7 +71,9 @@ struct RecoveredFiles {
     // could not be changed, a kept copy or a new file of the save cut short.
     std::vector<std::string> ReadFrom;
     // German; when Ok, set only when ReadFrom is not the names, saying which files are read, or
-    // when entries beside them that no save makes were left alone, naming them.
+    // when entries beside them were left alone, naming them: ones that no save makes, what an
+    // earlier build left under side names another file shares, an entry at the lock's name that
+    // is no lock file.
     std::string Message;
     // The FileFingerprint of every name as the files stand now (for FileContents::SeenAs).
     std::vector<std::string> Fingerprints = {};
@@ -86,8 +88,11 @@ struct RecoveredFiles {
 // only its leftovers. Only the leftovers of the last save of the names count: those of a save
 // whose last file has been replaced since are removed unused. Leftovers that no save of ours can
 // have made (a kept copy that is a link or a folder beside an empty marker) never stop the reading
-// of files that are whole: they are left alone and named once. Waits briefly while a save of the
-// files runs, and refuses with a message naming them when it goes on.
+// of files that are whole: they are left alone and named once. Where side names hold a hash of a
+// name too long to keep, nothing is taken from leftovers whose owner note names other files, and
+// leftovers of earlier builds (whose hash two names share easily) are left alone where another
+// entry shares their side names. Waits briefly while a save of the files runs, and refuses with a
+// message naming them and their lock when it goes on.
 RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files);
 
 // Stands for what a file holds: equal for equal contents, also after a copy to another disk. A
