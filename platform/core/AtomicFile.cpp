@@ -163,6 +163,13 @@ std::string FingerprintOf(std::uint64_t size, std::string_view head, std::string
 // sharing a lock only wait for each other).
 enum class StemHash { Wide, Narrow };
 
+std::string WideHash(std::string_view name)
+{
+    constexpr std::size_t kWideBytes = 16;
+    const Sha256Digest digest = Sha256(name);
+    return filecalls::HexText(std::span(digest).first(kWideBytes));
+}
+
 // The name a file's side files (temporaries, kept copies, the lock) start with, folder included:
 // the file's own, or, where that and the longest tag and token would pass what the folder takes
 // for a name, the start of the name (whole characters) and a hash of all of it.
@@ -172,10 +179,7 @@ std::string SideStem(const std::string& path, StemHash kind = StemHash::Wide)
     const std::size_t limit = filecalls::NameLimit(folder);
     if (name.size() + kLongestSide <= limit)
         return path;
-    constexpr std::size_t kWideBytes = 16;
-    const Sha256Digest digest = Sha256(name);
-    const std::string hash = "~" + (kind == StemHash::Wide ? filecalls::HexText(std::span(digest).first(kWideBytes))
-                                                           : filecalls::HexText(filecalls::Fnv1a(name)));
+    const std::string hash = "~" + (kind == StemHash::Wide ? WideHash(name) : filecalls::HexText(filecalls::Fnv1a(name)));
     std::size_t cut = limit > kLongestSide + hash.size() ? limit - kLongestSide - hash.size() : 0;
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
         --cut;
