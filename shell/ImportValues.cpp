@@ -18,8 +18,6 @@ namespace {
 // module's list: the order of the list does not decide which table takes a name two of them hold.
 constexpr const char* kImportTables[] = {"d", "dl", "dp"};
 constexpr std::size_t kImportTableCount = 3;
-// Line numbers a message lists before it says how many more there are.
-constexpr std::size_t kListedLines = 10;
 
 // The tables named d, dl and dp in that order; a module with none of them gets the first three of
 // the dataset list, so that its values are imported too.
@@ -47,12 +45,6 @@ TDataSet* TableWithField(const std::vector<TDataSet*>& tables, const std::string
     return nullptr;
 }
 
-void Note(std::vector<int>& lines, int line)
-{
-    if (lines.empty() || lines.back() != line)
-        lines.push_back(line);
-}
-
 // Notes what a text field kept other than the value: the field holds Windows-1252 up to its
 // length and up to a zero byte.
 void NoteTextChanges(const TField& field, const std::string& value, int line, ImportLog& log)
@@ -62,11 +54,11 @@ void NoteTextChanges(const TField& field, const std::string& value, int line, Im
     const std::string stored = Utf8ToCp1252(value);
     const std::size_t zero = std::strlen(stored.c_str());
     if (zero < stored.size())
-        Note(log.CutAtZero, line);
+        log.CutAtZero.Note(line);
     if (std::min(zero, stored.size()) > static_cast<std::size_t>(field.Size()))
-        Note(log.CutToField, line);
+        log.CutToField.Note(line);
     if (Cp1252ToUtf8(stored) != value)
-        Note(log.Replaced, line);
+        log.Replaced.Note(line);
 }
 
 // Whether the line set a value.
@@ -109,22 +101,32 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     return true;
 }
 
-// "Zeile 3" or "Zeilen 3, 5, 8", at most kListedLines of them and then how many more.
-std::string LinesText(const std::vector<int>& lines)
+// "Zeile 3" or "Zeilen 3, 5, 8", at most NotedLines::kListed of them and then how many more.
+std::string LinesText(const NotedLines& lines)
 {
-    std::string text = lines.size() == 1 ? "Zeile " : "Zeilen ";
-    for (std::size_t i = 0; i < std::min(lines.size(), kListedLines); ++i)
-        text += (i ? ", " : "") + std::to_string(lines[i]);
-    if (lines.size() > kListedLines)
-        text += " und " + std::to_string(lines.size() - kListedLines) + " weitere";
+    std::string text = lines.Count() == 1 ? "Zeile " : "Zeilen ";
+    for (std::size_t i = 0; i < lines.Listed().size(); ++i)
+        text += (i ? ", " : "") + std::to_string(lines.Listed()[i]);
+    if (lines.Count() > lines.Listed().size())
+        text += " und " + std::to_string(lines.Count() - lines.Listed().size()) + " weitere";
     return text;
 }
 
 }  // namespace
 
+void NotedLines::Note(int line)
+{
+    if (count_ > 0 && last_ == line)
+        return;
+    last_ = line;
+    ++count_;
+    if (listed_.size() < kListed)
+        listed_.push_back(line);
+}
+
 std::string ImportLog::Message() const
 {
-    const std::pair<const std::vector<int>*, const char*> parts[] = {
+    const std::pair<const NotedLines*, const char*> parts[] = {
         {&ReadAsWindows, "Zeichen, die kein UTF-8 sind, wurden als Windows-1252 gelesen."},
         {&Replaced, "Zeichen, die eine Berechnungsdatei nicht aufnehmen kann, wurden durch „?“ ersetzt."},
         {&CutAtZero, "Der Wert enthielt ein Nullzeichen und wurde dort abgeschnitten."},
@@ -132,7 +134,7 @@ std::string ImportLog::Message() const
     };
     std::string text;
     for (const auto& [lines, what] : parts)
-        if (!lines->empty())
+        if (!lines->Empty())
             text += "\n" + LinesText(*lines) + ": " + what;
     if (text.empty())
         return {};
@@ -142,18 +144,8 @@ std::string ImportLog::Message() const
 
 std::string ImportFileText(std::string_view bytes, ImportLog& log)
 {
-    std::vector<std::size_t> strayBytes;
-    std::string text = TextFileToUtf8(bytes, &strayBytes);
-    // The stray bytes' offsets ascend: one pass counts the lines up to each.
-    int line = 1;
-    std::size_t counted = 0;
-    for (const std::size_t offset : strayBytes) {
-        line += static_cast<int>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(counted),
-                                            bytes.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
-        counted = offset;
-        Note(log.ReadAsWindows, line);
-    }
-    return text;
+    // A file holds far fewer lines than an int counts (the document limit): the number is whole.
+    return TextFileToUtf8(bytes, [&log](std::size_t line) { log.ReadAsWindows.Note(static_cast<int>(line)); });
 }
 
 std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log)

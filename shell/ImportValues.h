@@ -15,18 +15,38 @@ namespace velmoran {
 
 class TDataSet;
 
-// What an import changed on the way in, by line number (counted from 1, each line once).
+// Line numbers (counted from 1) noted in ascending order, each once: the first that a message
+// lists as they are, the others only counted, so that a file of millions of such lines costs no
+// more than one of a dozen.
+class NotedLines {
+public:
+    static constexpr std::size_t kListed = 10;
+
+    void Note(int line);
+    bool Empty() const { return count_ == 0; }
+    // How many lines were noted, and the first kListed of them.
+    std::size_t Count() const { return count_; }
+    const std::vector<int>& Listed() const { return listed_; }
+
+private:
+    std::vector<int> listed_;
+    std::size_t count_ = 0;
+    int last_ = 0;
+};
+
+// What an import changed on the way in, by line.
 struct ImportLog {
     // The file named in the messages; empty for a text of no file.
     std::string FileName;
-    // Bytes of a UTF-8 file that were no UTF-8, read as Windows-1252 characters.
-    std::vector<int> ReadAsWindows;
+    // Lines of a text read as UTF-8 with bytes that were no UTF-8, read as Windows-1252
+    // characters; or, of a text mostly Windows-1252, its lines read so beside lines of UTF-8.
+    NotedLines ReadAsWindows;
     // Characters a calculation file cannot hold, stored as "?".
-    std::vector<int> Replaced;
+    NotedLines Replaced;
     // Values cut at a zero byte.
-    std::vector<int> CutAtZero;
+    NotedLines CutAtZero;
     // Values longer than their field, cut to its length.
-    std::vector<int> CutToField;
+    NotedLines CutToField;
 
     // The one German message on all of it, naming the file and the lines; empty when the import
     // kept everything as it stood.

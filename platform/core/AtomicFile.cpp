@@ -7,6 +7,7 @@
 #include "platform/core/FileCalls.h"
 #include "platform/core/SaveLock.h"
 #include "platform/core/ScopeExit.h"
+#include "platform/core/Sha256.h"
 #include "platform/core/Text.h"
 
 #include <algorithm>
@@ -17,8 +18,11 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <set>
+#include <span>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -49,16 +53,19 @@ mode_t DefaultMode()
 // The tags of the names a save gives the files it makes beside a target, each followed by the
 // save's token: the new contents while they are written (the last file's marks the save as
 // unfinished until it is renamed onto its target), the previous file kept until the save is done,
-// a copy of it while it is written, the note that the target did not exist before the save, and
-// the last file's marker once the save is being taken back. The lock of files saved together
-// has a name of its own beside the last file, without a token.
+// a copy of it while it is written, the note that the target did not exist before the save, the
+// last file's marker once the save is being taken back, and, where the side names hold a hash of
+// the files' names, the note of those names (the owner). The lock of files saved together has a
+// name of its own beside the last file, without a token.
 constexpr std::string_view kTemporaryTag = ".~tmp";
 constexpr std::string_view kPreviousTag = ".~old";
 constexpr std::string_view kCopyTag = ".~cpy";
 constexpr std::string_view kAbsentTag = ".~new";
 constexpr std::string_view kUndoTag = ".~undo";
+constexpr std::string_view kOwnerTag = ".~own";
 constexpr std::string_view kLockTag = ".~lock";
-constexpr std::array<std::string_view, 5> kTags = {kTemporaryTag, kPreviousTag, kCopyTag, kAbsentTag, kUndoTag};
+constexpr std::array<std::string_view, 6> kTags = {kTemporaryTag, kPreviousTag, kCopyTag,
+                                                   kAbsentTag,    kUndoTag,     kOwnerTag};
 // A token is random characters, for files saved together followed by the fingerprint of their last
 // file as it was when the save began: its leftovers count only while that file is unchanged.
 constexpr std::size_t kRandomLength = 6;
@@ -148,16 +155,31 @@ std::string FingerprintOf(std::uint64_t size, std::string_view head, std::string
     return filecalls::HexText(hash);
 }
 
+// The hash that ends the side names of a file whose name is too long to keep whole: 128 bits of
+// SHA-256 of the name, for which no one can find a second name; or, as earlier builds made them,
+// 32 bits of FNV-1a, for which anyone can in a second. Leftovers of earlier builds are read only
+// where no other entry beside the files has their side names (see NarrowNamesShared); the lock
+// keeps the narrow name, so that earlier builds and this one still exclude each other (two names
+// sharing a lock only wait for each other).
+enum class StemHash { Wide, Narrow };
+
+std::string WideHash(std::string_view name)
+{
+    constexpr std::size_t kWideBytes = 16;
+    const Sha256Digest digest = Sha256(name);
+    return filecalls::HexText(std::span(digest).first(kWideBytes));
+}
+
 // The name a file's side files (temporaries, kept copies, the lock) start with, folder included:
 // the file's own, or, where that and the longest tag and token would pass what the folder takes
 // for a name, the start of the name (whole characters) and a hash of all of it.
-std::string SideStem(const std::string& path)
+std::string SideStem(const std::string& path, StemHash kind = StemHash::Wide)
 {
     const auto [folder, name] = SplitPath(path);
     const std::size_t limit = filecalls::NameLimit(folder);
     if (name.size() + kLongestSide <= limit)
         return path;
-    const std::string hash = "~" + filecalls::HexText(filecalls::Fnv1a(name));
+    const std::string hash = "~" + (kind == StemHash::Wide ? WideHash(name) : filecalls::HexText(filecalls::Fnv1a(name)));
     std::size_t cut = limit > kLongestSide + hash.size() ? limit - kLongestSide - hash.size() : 0;
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
         --cut;
@@ -179,10 +201,13 @@ void SyncFolder(const std::string& fileName)
 // The names one save of files together gives what it makes beside its targets, by its token.
 class SaveNames {
 public:
-    SaveNames(const std::vector<SavedFile>& files, std::string token) : token_(std::move(token))
+    SaveNames(const std::vector<SavedFile>& files, std::string token, StemHash kind = StemHash::Wide)
+        : token_(std::move(token))
     {
-        for (const SavedFile& file : files)
-            stems_.push_back(SideStem(file.FileName));
+        for (const SavedFile& file : files) {
+            stems_.push_back(SideStem(file.FileName, kind));
+            hashed_ = hashed_ || stems_.back() != file.FileName;
+        }
     }
     std::size_t Last() const { return stems_.size() - 1; }
     std::string Of(std::size_t i, std::string_view tag) const { return stems_[i] + std::string(tag) + token_; }
@@ -192,11 +217,14 @@ public:
     std::string Absent(std::size_t i) const { return Of(i, kAbsentTag); }
     std::string Marker() const { return Temporary(Last()); }
     std::string Undo() const { return Of(Last(), kUndoTag); }
+    std::string Owner() const { return Of(Last(), kOwnerTag); }
+    // Whether a side name holds a hash in place of its file's name.
+    bool Hashed() const { return hashed_; }
 
     // Removes what the save made beside its targets. The marker goes first: without it nothing
-    // left is taken for an unfinished save; the marker of a take-back goes last, when nothing is
-    // left for it to finish. Only regular files go: a save makes nothing else, and a link or a
-    // folder under such a name is someone else's.
+    // left is taken for an unfinished save; the marker of a take-back goes last but the owner note,
+    // when nothing is left for it to finish. Only regular files go: a save makes nothing else, and
+    // a link or a folder under such a name is someone else's.
     void RemoveLeftovers() const
     {
         const auto remove = [](const std::string& name) {
@@ -208,29 +236,55 @@ public:
             for (const std::string_view tag : {kTemporaryTag, kPreviousTag, kCopyTag, kAbsentTag})
                 remove(Of(i, tag));
         remove(Undo());
+        remove(Owner());
     }
 
 private:
     std::vector<std::string> stems_;
     std::string token_;
+    bool hashed_ = false;
 };
 
-// The name of the lock of files saved together: beside the last of them.
-std::string LockName(const std::vector<SavedFile>& files)
+// What the owner note of a save holds: the names of its files (without their folder, which may be
+// mounted elsewhere on another computer), one a line.
+std::string OwnerText(const std::vector<SavedFile>& files)
 {
-    return SideStem(files.back().FileName) + std::string(kLockTag);
+    std::string text;
+    for (const SavedFile& file : files)
+        text += SplitPath(file.FileName).second + "\n";
+    return text;
 }
 
-// The tokens of every save of files together that left something beside the targets.
-std::set<std::string> LeftoverTokens(const std::vector<SavedFile>& files)
+// The name of the lock of files saved together: beside the last of them, as earlier builds name it.
+std::string LockName(const std::vector<SavedFile>& files)
 {
-    std::set<std::string> tokens;
+    return SideStem(files.back().FileName, StemHash::Narrow) + std::string(kLockTag);
+}
+
+// A save of files together that left something beside the targets: its token, and the hash of
+// its side names.
+struct LeftoverSave {
+    StemHash Kind = StemHash::Wide;
+    std::string Token;
+    auto operator<=>(const LeftoverSave&) const = default;
+};
+
+// The tokens of every save of files together that left something beside the targets, under the
+// side names of this build and, for names too long to keep, of earlier builds.
+std::set<LeftoverSave> LeftoverSaves(const std::vector<SavedFile>& files)
+{
+    std::set<LeftoverSave> saves;
     std::set<std::string> folders;
     for (const SavedFile& file : files)
         folders.insert(SplitPath(file.FileName).first);
-    std::vector<std::pair<std::string, std::string>> stems;
+    std::vector<std::tuple<StemHash, std::string, std::string>> stems;
     for (const SavedFile& file : files)
-        stems.push_back(SplitPath(SideStem(file.FileName)));
+        for (const StemHash kind : {StemHash::Wide, StemHash::Narrow})
+            if (const std::string stem = SideStem(file.FileName, kind);
+                kind == StemHash::Wide || stem != SideStem(file.FileName)) {
+                auto [stemFolder, stemName] = SplitPath(stem);
+                stems.emplace_back(kind, std::move(stemFolder), std::move(stemName));
+            }
     for (const std::string& folder : folders) {
         DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
         if (!dir)
@@ -238,17 +292,17 @@ std::set<std::string> LeftoverTokens(const std::vector<SavedFile>& files)
         const ScopeExit close([dir] { ::closedir(dir); });
         while (const dirent* entry = ::readdir(dir)) {
             const std::string_view entryName = entry->d_name;
-            for (const auto& [stemFolder, stem] : stems) {
+            for (const auto& [kind, stemFolder, stem] : stems) {
                 if (stemFolder != folder || !entryName.starts_with(stem))
                     continue;
                 for (const std::string_view tag : kTags)
                     if (entryName.size() == stem.size() + tag.size() + kTokenLength &&
                         entryName.substr(stem.size()).starts_with(tag))
-                        tokens.emplace(entryName.substr(stem.size() + tag.size()));
+                        saves.insert({kind, std::string(entryName.substr(stem.size() + tag.size()))});
             }
         }
     }
-    return tokens;
+    return saves;
 }
 
 std::string QuotedNames(const std::vector<std::string>& names)
@@ -271,7 +325,8 @@ std::vector<std::string> NamesOf(const std::vector<SavedFile>& files)
 class Leftovers {
 public:
     // As the folder shows them.
-    Leftovers(const std::vector<SavedFile>& files, const std::string& token) : files_(files), names_(files, token)
+    Leftovers(const std::vector<SavedFile>& files, const LeftoverSave& save)
+        : files_(files), names_(files, save.Token, save.Kind), kind_(save.Kind)
     {
         const std::size_t last = names_.Last();
         undoing_ = Exists(names_.Undo());
@@ -281,7 +336,7 @@ public:
         for (std::size_t i = 0; i < last; ++i)
             if (!Exists(names_.Temporary(i)))
                 replaced_.push_back(i);
-        current_ = std::string_view(token).substr(kRandomLength) == FileFingerprint(files[last].FileName);
+        current_ = std::string_view(save.Token).substr(kRandomLength) == FileFingerprint(files[last].FileName);
     }
     // As the save itself knows them, that replaced the first `replaced` targets: whatever another
     // did beside them meanwhile.
@@ -297,6 +352,18 @@ public:
     // Whether the targets may hold a mix of old and new files: the last file is still the one the
     // save began with, and its new file never got in while others did, or a take-back is under way.
     bool Unfinished() const { return current_ && (undoing_ || (pending_ && !replaced_.empty())); }
+
+    // Whether these are the leftovers of a save of these files, not of others whose side names
+    // hash alike: files whose side names are their own names own whatever is there; where the side
+    // names hold this build's hash, its owner note names the files. (Earlier builds wrote no owner
+    // note: see NarrowNamesShared.)
+    bool Owned() const
+    {
+        if (!names_.Hashed() || kind_ == StemHash::Narrow)
+            return true;
+        std::string owner;
+        return IsWhole(names_.Owner(), 0) && ReadWhole(names_.Owner(), owner) && owner == OwnerText(files_);
+    }
 
     // Every replaced target has its previous file whole, or did not exist before.
     bool CanTakeBack() const
@@ -393,11 +460,41 @@ private:
 
     const std::vector<SavedFile>& files_;
     SaveNames names_;
+    StemHash kind_ = StemHash::Wide;
     bool undoing_ = false, pending_ = false, current_ = false;
     std::vector<std::size_t> replaced_;
 };
 
 enum class SettleFor { Opening, Saving };
+
+// Whether an entry beside the files other than they has one of their side names as earlier builds
+// made them. Those names hold a hash for which a second name is found in a moment, and two names
+// that end alike hash alike whatever their endings: leftovers under them may be that entry's and
+// are left to it. Where no such entry is there, they can be of no file but these.
+bool NarrowNamesShared(const std::vector<SavedFile>& files)
+{
+    std::set<std::string> stems, names, folders;
+    for (const SavedFile& file : files) {
+        stems.insert(SideStem(file.FileName, StemHash::Narrow));
+        names.insert(file.FileName);
+        folders.insert(SplitPath(file.FileName).first);
+    }
+    for (const std::string& folder : folders) {
+        DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!dir)
+            continue;
+        const ScopeExit close([dir] { ::closedir(dir); });
+        const std::size_t limit = filecalls::NameLimit(folder);
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string path = folder + entry->d_name;
+            // Only a name too long to keep has a side name that is not its own.
+            if (std::strlen(entry->d_name) + kLongestSide > limit && !names.contains(path) &&
+                stems.contains(SideStem(path, StemHash::Narrow)))
+                return true;
+        }
+    }
+    return false;
+}
 
 // Whether every file is a whole regular file.
 bool AllWhole(const std::vector<SavedFile>& files)
@@ -415,16 +512,46 @@ std::string ForeignNote(const std::vector<std::string>& files, const std::vector
            " nicht verändert, und die Dateien wurden gelesen, wie sie sind.";
 }
 
+// The note on a save cut short that an earlier build left under side names another file shares,
+// so that it may be that file's: left alone.
+std::string SharedNote(const std::vector<std::string>& files, const std::vector<std::string>& markers)
+{
+    return "Neben den Dateien " + QuotedNames(files) + " liegt, was eine unterbrochene Speicherung einer früheren "
+           "Programmversion zurückgelassen hat (" + QuotedNames(markers) +
+           "), aber es kann auch zu einer anderen Datei gehören; es wurde nicht verändert, und die Dateien wurden "
+           "gelesen, wie sie sind.";
+}
+
 // Settles what saves of the files left (see RecoverInterruptedSave). Before a save (`Saving`),
 // leftovers that can neither be taken back nor completed are removed: the save replaces every
 // file. `error` gets the error of a step that failed.
 RecoveredFiles Settle(const std::vector<SavedFile>& files, SettleFor purpose, int& error)
 {
     RecoveredFiles result{true, NamesOf(files), {}};
-    std::vector<std::string> foreign;
-    for (const std::string& token : LeftoverTokens(files)) {
-        const Leftovers left(files, token);
+    std::vector<std::string> foreign, shared;
+    // Looked for at the first leftovers of earlier builds: most folders have none.
+    std::optional<bool> narrowShared;
+    const auto leftToAnother = [&](const LeftoverSave& save) {
+        if (save.Kind != StemHash::Narrow)
+            return false;
+        if (!narrowShared)
+            narrowShared = NarrowNamesShared(files);
+        return *narrowShared;
+    };
+    for (const LeftoverSave& save : LeftoverSaves(files)) {
+        const Leftovers left(files, save);
+        if (leftToAnother(save)) {
+            if (left.Unfinished())
+                shared.push_back(left.Names().Marker());
+            continue;
+        }
         if (!left.Unfinished()) {
+            left.Names().RemoveLeftovers();
+            continue;
+        }
+        // Nothing is taken back or completed from what no save of these files made (an owner note
+        // missing or naming other files): only regular files of its names are there, and go.
+        if (!left.Owned()) {
             left.Names().RemoveLeftovers();
             continue;
         }
@@ -460,8 +587,12 @@ RecoveredFiles Settle(const std::vector<SavedFile>& files, SettleFor purpose, in
                     " wurde unterbrochen und lässt sich in ihrem Ordner nicht bereinigen; gelesen wurden " +
                     QuotedNames(inPlace) + "."};
     }
-    if (!foreign.empty() && purpose == SettleFor::Opening)
+    if (purpose == SettleFor::Saving)
+        return result;
+    if (!foreign.empty())
         result.Message = ForeignNote(result.ReadFrom, foreign);
+    if (!shared.empty())
+        result.Message += (result.Message.empty() ? "" : "\n") + SharedNote(result.ReadFrom, shared);
     return result;
 }
 
@@ -497,6 +628,13 @@ int KeepPrevious(const SaveNames& names, std::size_t i, const std::string& targe
     if (error == 0 && Rename(copy.c_str(), kept.c_str()) != 0)
         error = errno;
     return error;
+}
+
+// Writes the owner note of a save whose side names hold a hash. Returns 0 or the error.
+int WriteOwnerNote(const SaveNames& names, const std::vector<SavedFile>& files)
+{
+    const int fd = CreateExclusive(names.Owner());
+    return fd < 0 ? errno : WriteAndClose(fd, OwnerText(files));
 }
 
 // Writes the bytes into a new file beside the target, with the target's permissions. The first
@@ -552,15 +690,32 @@ SaveResult WriteOneFile(const FileContents& file)
 }
 
 // The files' lock for a save or an opening. Null where none can be had: `refusal` then says why
-// when another holds it. Where no lock file can be made (a folder that cannot be changed, a name
-// another program put there as no lock), files are read without one, and a save goes on to fail
-// with the reason of the file it cannot write, or saves as it did before there were locks.
-std::unique_ptr<SaveLock> TakeLock(const std::vector<SavedFile>& files, std::string& refusal)
+// when another holds it, or, for a save, when the lock's note could not be written (a full disk,
+// a share gone: the save would fail the same way). Where no lock file can be made (a folder that
+// cannot be changed, a name another program put there as no lock), files are read without one,
+// and a save goes on to fail with the reason of the file it cannot write, or saves as it did
+// before there were locks; `foreign` gets the name of such an entry at the lock's name.
+std::unique_ptr<SaveLock> TakeLock(const std::vector<SavedFile>& files, SettleFor purpose, std::string& refusal,
+                                   std::string& foreign)
 {
-    SaveLock::Attempt attempt = SaveLock::Take(LockName(files));
+    const std::string name = LockName(files);
+    SaveLock::Attempt attempt = SaveLock::Take(name);
     if (attempt.Error == EAGAIN)
-        refusal = LockedReason(attempt.Holder);
+        refusal = LockedReason(attempt.Holder, name);
+    else if (attempt.NoteFailed && purpose == SettleFor::Saving)
+        refusal = FileErrorReason(attempt.Error, name);
+    else if (attempt.Error == EEXIST)
+        foreign = name;
     return std::move(attempt.Lock);
+}
+
+// The note on an entry at the lock's name that is no lock file: while it is there, no lock keeps
+// two saves of the files apart.
+std::string ForeignLockNote(const std::vector<std::string>& files, const std::string& entry)
+{
+    return "Neben den Dateien " + QuotedNames(files) + " liegt " + Quoted(entry) +
+           ", das keine Sperrdatei ist; es wurde nicht verändert, und solange es dort liegt, werden die Dateien "
+           "ohne Sperre gelesen und gespeichert.";
 }
 
 // The message of a save that finds a file changed since the caller saw it.
@@ -614,8 +769,8 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
     // No other save or opening of these files runs until this one is done: an opening would take
     // this save's files for the leftovers of one cut short, and a second save would mix its files
     // with these.
-    std::string refusal;
-    const std::unique_ptr<SaveLock> lock = TakeLock(targets, refusal);
+    std::string refusal, foreignLock;
+    const std::unique_ptr<SaveLock> lock = TakeLock(targets, SettleFor::Saving, refusal, foreignLock);
     if (!refusal.empty())
         return Failure(files[last].FileName, refusal);
     // What an earlier save of these names left is settled first: a save cut short now must find
@@ -651,6 +806,11 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
         if (const int failure = WriteTemporary(targets[i].FileName, files[i].Bytes, fingerprint, token, temporaries[i]))
             return fail(i, FileErrorReason(failure, targets[i].FileName));
     const SaveNames names(targets, token);
+    // Side names that hold a hash say whose they are before anything is replaced, so that an
+    // opening takes back nothing that is not of these files.
+    if (names.Hashed())
+        if (const int failure = WriteOwnerNote(names, targets))
+            return fail(last, FileErrorReason(failure, targets[last].FileName));
     // The last file needs no way back: when its rename fails, it was never replaced.
     for (std::size_t i = 0; i < last; ++i)
         if (const int failure = KeepPrevious(names, i, targets[i].FileName))
@@ -669,9 +829,10 @@ RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
     std::vector<SavedFile> targets;
     for (const SavedFile& file : files)
         targets.push_back({ResolvedPath(file.FileName), file.WholeSize});
-    std::string refusal;
+    std::string refusal, foreignLock;
     std::unique_ptr<SaveLock> lock;
-    if (targets.size() >= 2 && !(lock = TakeLock(targets, refusal)) && !refusal.empty())
+    if (targets.size() >= 2 && !(lock = TakeLock(targets, SettleFor::Opening, refusal, foreignLock)) &&
+        !refusal.empty())
         return {false, {},
                 "Die Datei " + Quoted(targets.back().FileName) + " kann gerade nicht geöffnet werden: " + refusal};
     int error = 0;
@@ -679,6 +840,8 @@ RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
                                                   : Settle(targets, SettleFor::Opening, error);
     if (!recovered.Ok)
         return recovered;
+    if (!foreignLock.empty())
+        recovered.Message += (recovered.Message.empty() ? "" : "\n") + ForeignLockNote(NamesOf(targets), foreignLock);
     for (const SavedFile& file : targets)
         recovered.Fingerprints.push_back(FileFingerprint(file.FileName));
     recovered.Lock = std::move(lock);

@@ -11,6 +11,7 @@
 #include "platform/core/Stream.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -70,7 +71,9 @@ struct RecoveredFiles {
     // could not be changed, a kept copy or a new file of the save cut short.
     std::vector<std::string> ReadFrom;
     // German; when Ok, set only when ReadFrom is not the names, saying which files are read, or
-    // when entries beside them that no save makes were left alone, naming them.
+    // when entries beside them were left alone, naming them: ones that no save makes, what an
+    // earlier build left under side names another file shares, an entry at the lock's name that
+    // is no lock file.
     std::string Message;
     // The FileFingerprint of every name as the files stand now (for FileContents::SeenAs).
     std::vector<std::string> Fingerprints = {};
@@ -85,8 +88,11 @@ struct RecoveredFiles {
 // only its leftovers. Only the leftovers of the last save of the names count: those of a save
 // whose last file has been replaced since are removed unused. Leftovers that no save of ours can
 // have made (a kept copy that is a link or a folder beside an empty marker) never stop the reading
-// of files that are whole: they are left alone and named once. Waits briefly while a save of the
-// files runs, and refuses with a message naming them when it goes on.
+// of files that are whole: they are left alone and named once. Where side names hold a hash of a
+// name too long to keep, nothing is taken from leftovers whose owner note names other files, and
+// leftovers of earlier builds (whose hash two names share easily) are left alone where another
+// entry shares their side names. Waits briefly while a save of the files runs, and refuses with a
+// message naming them and their lock when it goes on.
 RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files);
 
 // Stands for what a file holds: equal for equal contents, also after a copy to another disk. A
@@ -115,7 +121,10 @@ std::string ResolvedPath(std::string path);
 // each answers like the system call, -1 with errno set on failure; Create makes a new file
 // (O_EXCL) for writing and answers its descriptor; Sync flushes an open file or folder to the disk
 // (tests that never lose power may leave that out); Read reads like pread what the writer reads
-// of files' contents; Wait pauses while another holds a lock (tests need not wait).
+// of files' contents; Wait pauses while another holds a lock (tests need not wait); Open opens
+// another's lock file to read it, like open; Clock tells the milliseconds of a clock that only
+// goes forward, by which a lock is watched (tests let minutes pass at once). A lock's holder
+// rewrites its note every RefreshMilliseconds (0: the usual half minute).
 struct FileSystemCalls {
     std::function<int(const char* from, const char* to)> Link{};
     std::function<int(const char* from, const char* to)> Rename{};
@@ -124,6 +133,9 @@ struct FileSystemCalls {
     std::function<int(int fd)> Sync{};
     std::function<ssize_t(int fd, char* buffer, std::size_t size, off_t offset)> Read{};
     std::function<void(int milliseconds)> Wait{};
+    std::function<int(const char* name, int flags)> Open{};
+    std::function<std::int64_t()> Clock{};
+    int RefreshMilliseconds = 0;
 };
 // Puts other calls in place for its lifetime; an empty function keeps the system's.
 class ScopedFileSystemCalls {

@@ -102,12 +102,41 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos)
     return cp;
 }
 
+namespace {
+
+bool IsAscii(char c)
+{
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
+// Where the first byte beyond ASCII from `from` on is; the size when there is none.
+std::size_t NextBeyondAscii(std::string_view bytes, std::size_t from)
+{
+    while (from < bytes.size() && IsAscii(bytes[from]))
+        ++from;
+    return from;
+}
+
+// Appends Windows-1252 bytes as UTF-8: runs of ASCII as they are, each other byte as its character.
+void AppendCp1252(std::string& out, std::string_view bytes)
+{
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const std::size_t beyond = NextBeyondAscii(bytes, at);
+        out.append(bytes.substr(at, beyond - at));
+        if (beyond == bytes.size())
+            break;
+        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(bytes[beyond])));
+        at = beyond;
+    }
+}
+
+}  // namespace
+
 std::string Cp1252ToUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (const char c : bytes)
-        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
+    AppendCp1252(out, bytes);
     return out;
 }
 
@@ -121,90 +150,164 @@ bool NextIsUtf8(std::string_view bytes, std::size_t& pos)
     return !(DecodeUtf8(bytes, pos) == 0xFFFD && pos - start == 1);
 }
 
+bool AllAscii(std::string_view bytes)
+{
+    for (const char c : bytes)
+        if (!IsAscii(c))
+            return false;
+    return true;
+}
+
 // Whether bytes without a byte-order mark read as UTF-8: more sequences beyond ASCII than stray
 // bytes, so that one stray byte does not turn every umlaut of a UTF-8 file into two characters.
 bool MostlyUtf8(std::string_view bytes)
 {
     std::size_t sequences = 0, stray = 0;
     for (std::size_t pos = 0; pos < bytes.size();) {
-        const std::size_t start = pos;
-        if (!NextIsUtf8(bytes, pos))
+        if (IsAscii(bytes[pos]))
+            ++pos;
+        else if (!NextIsUtf8(bytes, pos))
             ++stray;
-        else if (pos - start > 1)
+        else
             ++sequences;
     }
     return sequences > stray;
 }
 
-// Appends bytes read as UTF-8, each stray byte as its Windows-1252 character; the offsets of
-// those, counted from `base`, go into strayBytes when given.
-void AppendAsUtf8(std::string& out, std::string_view bytes, std::size_t base, std::vector<std::size_t>* strayBytes)
+// The length of a code point in UTF-8.
+std::size_t Utf8Length(char32_t cp)
 {
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+// How long the bytes are as UTF-8 when read as Windows-1252.
+std::size_t Cp1252Utf8Size(std::string_view bytes)
+{
+    std::size_t size = 0;
+    for (const char c : bytes)
+        size += Utf8Length(Cp1252ToUnicode(static_cast<unsigned char>(c)));
+    return size;
+}
+
+// How long the bytes are when read as UTF-8, each stray byte as its Windows-1252 character.
+std::size_t AsUtf8Size(std::string_view bytes)
+{
+    std::size_t size = 0;
     for (std::size_t pos = 0; pos < bytes.size();) {
         const std::size_t start = pos;
+        if (IsAscii(bytes[pos]))
+            ++pos, ++size;
+        else
+            size += NextIsUtf8(bytes, pos) ? pos - start
+                                           : Utf8Length(Cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
+    }
+    return size;
+}
+
+// Appends bytes read as UTF-8, each stray byte as its Windows-1252 character; the lines with such
+// bytes are told to strayLine, numbered on from `line`, the number of the first.
+void AppendAsUtf8(std::string& out, std::string_view bytes, std::size_t line,
+                  const std::function<void(std::size_t)>& strayLine)
+{
+    std::size_t told = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        if (IsAscii(bytes[pos])) {
+            while (pos < bytes.size() && IsAscii(bytes[pos]))
+                line += bytes[pos++] == '\n' ? 1 : 0;
+            out.append(bytes.substr(start, pos - start));
+            continue;
+        }
         if (NextIsUtf8(bytes, pos)) {
             out.append(bytes.substr(start, pos - start));
             continue;
         }
         AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(bytes[start])));
-        if (strayBytes)
-            strayBytes->push_back(base + start);
+        if (strayLine && told != line)
+            strayLine(told = line);
     }
 }
 
-// The lines of a text, each with its line break.
-std::vector<std::string_view> LinesOf(std::string_view bytes)
+std::size_t LineBreaks(std::string_view bytes)
 {
-    std::vector<std::string_view> lines;
-    while (!bytes.empty()) {
-        const std::size_t end = std::min(bytes.find('\n'), bytes.size() - 1);
-        lines.push_back(bytes.substr(0, end + 1));
-        bytes.remove_prefix(end + 1);
+    std::size_t breaks = 0;
+    for (const char c : bytes)
+        breaks += c == '\n' ? 1 : 0;
+    return breaks;
+}
+
+// Goes through the lines of a text (each with its line break): `ascii` gets each run of whole lines
+// without bytes beyond ASCII at once, `other` every other line with its number, counted from 1.
+template <class Ascii, class Other>
+void ForEachLine(std::string_view bytes, Ascii&& ascii, Other&& other)
+{
+    std::size_t number = 1;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t beyond = NextBeyondAscii(bytes, at);
+        std::size_t lineStart = beyond;
+        if (beyond < bytes.size()) {
+            const std::size_t lastBreak = bytes.rfind('\n', beyond);
+            lineStart = lastBreak == std::string_view::npos || lastBreak < at ? at : lastBreak + 1;
+        }
+        if (lineStart > at) {
+            const std::string_view run = bytes.substr(at, lineStart - at);
+            ascii(run);
+            number += LineBreaks(run);
+        }
+        if (beyond == bytes.size())
+            break;
+        const std::size_t end = std::min(bytes.find('\n', beyond), bytes.size() - 1);
+        other(bytes.substr(lineStart, end + 1 - lineStart), number++);
+        at = end + 1;
     }
-    return lines;
 }
 
 // A text that is Windows-1252 on the whole may hold lines written as UTF-8 (a file put together
-// from two sources): each line is read as what it mostly is. Where the lines differ, the bytes
-// beyond ASCII of the lines read as Windows-1252 are the stray ones: the reader is told which
-// lines were guessed.
-std::string MixedLinesToUtf8(std::string_view bytes, std::vector<std::size_t>* strayBytes)
+// from two sources): each line is read as what it mostly is. Where the lines differ, the lines
+// read as Windows-1252 that hold bytes beyond ASCII are the stray ones: the reader is told which
+// lines were guessed. Two passes, each deciding every line anew, so that nothing but the text made
+// is kept: the first learns whether the lines differ and how long the text becomes.
+std::string MixedLinesToUtf8(std::string_view bytes, const std::function<void(std::size_t)>& strayLine)
 {
-    const std::vector<std::string_view> lines = LinesOf(bytes);
-    std::vector<bool> utf8(lines.size());
     bool anyUtf8 = false;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        anyUtf8 |= utf8[i] = MostlyUtf8(lines[i]);
+    std::size_t size = 0;
+    ForEachLine(
+        bytes, [&](std::string_view run) { size += run.size(); },
+        [&](std::string_view line, std::size_t) {
+            const bool utf8 = MostlyUtf8(line);
+            anyUtf8 = anyUtf8 || utf8;
+            size += utf8 ? AsUtf8Size(line) : Cp1252Utf8Size(line);
+        });
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    std::size_t base = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (utf8[i]) {
-            AppendAsUtf8(out, lines[i], base, strayBytes);
-        } else {
-            out += Cp1252ToUtf8(lines[i]);
-            for (std::size_t at = 0; anyUtf8 && strayBytes && at < lines[i].size(); ++at)
-                if (static_cast<unsigned char>(lines[i][at]) >= 0x80)
-                    strayBytes->push_back(base + at);
-        }
-        base += lines[i].size();
-    }
+    out.reserve(size);
+    ForEachLine(
+        bytes, [&](std::string_view run) { out.append(run); },
+        [&](std::string_view line, std::size_t number) {
+            if (MostlyUtf8(line)) {
+                AppendAsUtf8(out, line, number, strayLine);
+                return;
+            }
+            AppendCp1252(out, line);
+            if (anyUtf8 && strayLine)
+                strayLine(number);
+        });
     return out;
 }
 
 }  // namespace
 
-std::string TextFileToUtf8(std::string_view bytes, std::vector<std::size_t>* strayBytes)
+std::string TextFileToUtf8(std::string_view bytes, const std::function<void(std::size_t line)>& strayLine)
 {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    std::size_t offset = 0;
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        offset = kByteOrderMark.size();
+    if (AllAscii(bytes))
+        return std::string(bytes);
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
     else if (!MostlyUtf8(bytes))
-        return MixedLinesToUtf8(bytes, strayBytes);
+        return MixedLinesToUtf8(bytes, strayLine);
     std::string out;
-    out.reserve(bytes.size() - offset);
-    AppendAsUtf8(out, bytes.substr(offset), offset, strayBytes);
+    out.reserve(AsUtf8Size(bytes));
+    AppendAsUtf8(out, bytes, 1, strayLine);
     return out;
 }
 

@@ -2,9 +2,10 @@
 // the program works in UTF-8. One table serves both directions.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace velmoran {
 
@@ -22,14 +23,15 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 
 // A plain text file's bytes as UTF-8. Files written on Windows hold Windows-1252, files written
 // here UTF-8: the bytes are taken as UTF-8 when they begin with its byte-order mark (which is
-// dropped) or when more of their characters beyond ASCII are UTF-8 sequences than stray bytes.
-// German text in Windows-1252 is hardly ever UTF-8: an umlaut byte there stands alone. In a text
-// taken as UTF-8 a stray byte (one that begins no UTF-8 sequence) is read as its Windows-1252
-// character, and its offset in `bytes` goes into `strayBytes` when given. Any other text is read
+// dropped), when they hold no byte beyond ASCII, or when more of their characters beyond ASCII are
+// UTF-8 sequences than stray bytes. German text in Windows-1252 is hardly ever UTF-8: an umlaut
+// byte there stands alone. In a text taken as UTF-8 a stray byte (one that begins no UTF-8
+// sequence) is read as its Windows-1252 character, and its line is stray. Any other text is read
 // line by line, each line by the same rule, so that UTF-8 lines added to a Windows file keep their
-// umlauts; when its lines differ, the offsets of the bytes beyond ASCII in its Windows-1252 lines
-// go into `strayBytes`, as those lines were read by a guess.
-std::string TextFileToUtf8(std::string_view bytes, std::vector<std::size_t>* strayBytes = nullptr);
+// umlauts; when its lines differ, its Windows-1252 lines with bytes beyond ASCII are stray, as
+// they were read by a guess. `strayLine`, when given, is told the number of every stray line
+// (counted from 1), once each and in order. Costs the text it returns and no more: no line is kept.
+std::string TextFileToUtf8(std::string_view bytes, const std::function<void(std::size_t line)>& strayLine = {});
 
 // Converts UTF-8 to Windows-1252; unmappable characters and invalid UTF-8 sequences become '?'.
 std::string Utf8ToCp1252(std::string_view text);

@@ -47,10 +47,15 @@ int Sync(int fd)
     return Calls().Sync ? Calls().Sync(fd) : ::fsync(fd);
 }
 
-int CreateExclusive(const std::string& name)
+int CreateExclusive(const std::string& name, mode_t mode)
 {
     return Calls().Create ? Calls().Create(name.c_str())
-                          : ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+                          : ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+}
+
+int OpenToRead(const std::string& name, int flags)
+{
+    return Calls().Open ? Calls().Open(name.c_str(), flags) : ::open(name.c_str(), flags);
 }
 
 ssize_t ReadAt(int fd, char* buffer, std::size_t size, off_t offset)
@@ -68,6 +73,21 @@ void Pause(int milliseconds)
         Calls().Wait(milliseconds);
     else
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::int64_t Milliseconds()
+{
+    if (Calls().Clock)
+        return Calls().Clock();
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+}
+
+int RefreshMilliseconds()
+{
+    // Well within the two minutes after which a lock that does not change counts as left.
+    constexpr int kUsual = 30'000;
+    return Calls().RefreshMilliseconds > 0 ? Calls().RefreshMilliseconds : kUsual;
 }
 
 int WriteAll(int fd, std::string_view bytes)
@@ -114,6 +134,18 @@ std::string HexText(std::uint32_t hash)
     std::string text(8, '0');
     for (std::size_t i = text.size(); i-- > 0; hash >>= 4)
         text[i] = kHex[hash & 0xF];
+    return text;
+}
+
+std::string HexText(std::span<const std::uint8_t> bytes)
+{
+    static constexpr std::string_view kHex = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (const std::uint8_t byte : bytes) {
+        text += kHex[byte >> 4];
+        text += kHex[byte & 0xF];
+    }
     return text;
 }
 

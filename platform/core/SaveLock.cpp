@@ -5,17 +5,23 @@
 #include "platform/core/FileCalls.h"
 #include "platform/core/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <ctime>
 #include <fcntl.h>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -27,14 +33,20 @@ namespace {
 // outlast any of them without keeping the user waiting on one that hangs.
 constexpr int kPatiencePolls = 60;
 constexpr int kPollMilliseconds = 50;
-// Longer than any save holds its lock, also on a slow share: a lock of another computer this old
-// was left by a program that died (its computer cannot be asked).
-constexpr long long kStaleSeconds = 120;
+// A lock of another computer that has not changed for this long, watched from here, was left by a
+// program that died: a live holder rewrites its note four times as often.
+constexpr std::int64_t kStaleMilliseconds = 120'000;
 constexpr std::size_t kNoteLimit = 1024;
 constexpr std::size_t kIdLength = 12;
+// The locks of others this process watches at most at once (each one a file name and a note).
+constexpr std::size_t kWatchLimit = 64;
+// Readable by every colleague who must judge the lock, whatever the umask: it holds nothing
+// private (a process number, a computer's name, a time).
+constexpr mode_t kLockMode = 0644;
 
 // The locks this process holds, for telling its own live locks from ones a copy of a folder or a
-// reused process number brings, where the file system has no flock.
+// reused process number brings, where the file system has no flock; and the locks of others it
+// watches, each as it looked first and since when, to tell their age by our own clock.
 std::mutex& HeldMutex()
 {
     static std::mutex mutex;
@@ -47,10 +59,53 @@ std::set<std::string>& HeldIds()
     return ids;
 }
 
+struct Watch {
+    std::string Look;
+    std::int64_t Since = 0;
+};
+
+std::map<std::string, Watch>& Watches()
+{
+    static std::map<std::string, Watch> watches;
+    return watches;
+}
+
 bool HeldHere(const std::string& id)
 {
     const std::lock_guard guard(HeldMutex());
     return HeldIds().contains(id);
+}
+
+// Whether the lock file has looked the same (`look`) for kStaleMilliseconds of watching it from
+// here; a lock that looks different is watched anew from now.
+bool UnchangedForLong(const std::string& name, const std::string& look)
+{
+    const std::int64_t now = filecalls::Milliseconds();
+    const std::lock_guard guard(HeldMutex());
+    auto& watches = Watches();
+    if (const auto found = watches.find(name); found != watches.end() && found->second.Look == look)
+        return now - found->second.Since >= kStaleMilliseconds;
+    if (!watches.contains(name) && watches.size() >= kWatchLimit)
+        watches.erase(std::ranges::min_element(watches, {}, [](const auto& entry) { return entry.second.Since; }));
+    watches[name] = {look, now};
+    return false;
+}
+
+// Stops watching a lock: it is gone, or ours now.
+void Forget(const std::string& name)
+{
+    const std::lock_guard guard(HeldMutex());
+    Watches().erase(name);
+}
+
+// Stops watching the locks whose files are gone.
+void ForgetGone()
+{
+    const std::lock_guard guard(HeldMutex());
+    std::erase_if(Watches(), [](const auto& entry) {
+        struct stat info {};
+        return ::lstat(entry.first.c_str(), &info) != 0 && errno == ENOENT;
+    });
 }
 
 std::string HostName()
@@ -61,23 +116,68 @@ std::string HostName()
     return name;
 }
 
+// A short identifier the system keeps in a file: hexadecimal digits and dashes, at most 64 bytes
+// and at least 16; empty when the file is missing, no regular file or holds anything else.
+std::string SystemIdentifier(const char* fileName)
+{
+    const int fd = ::open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return {};
+    char buffer[65];
+    struct stat info {};
+    const ssize_t n = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? ::read(fd, buffer, sizeof buffer) : -1;
+    ::close(fd);
+    if (n <= 0 || n == static_cast<ssize_t>(sizeof buffer))
+        return {};
+    std::string text(buffer, static_cast<std::size_t>(n));
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    const bool plain = std::ranges::all_of(text, [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == '-';
+    });
+    return plain && text.size() >= 16 ? text : std::string();
+}
+
+// The running system, told apart from every other: the id of its boot (new at every start of a
+// computer, so two computers of one name or one cloned from the other differ) and the space of
+// its process numbers (a container on the same computer asks about other processes). Empty where
+// either cannot be read: then no lock counts as this computer's but by its flock.
+const std::string& ThisSystem()
+{
+    static const std::string id = [] {
+        const std::string boot = SystemIdentifier("/proc/sys/kernel/random/boot_id");
+        char link[64] = {};
+        const ssize_t n = ::readlink("/proc/self/ns/pid", link, sizeof link - 1);
+        std::string space;
+        for (ssize_t i = 0; i < n; ++i)
+            if (link[i] >= '0' && link[i] <= '9')
+                space += link[i];
+        return boot.empty() || space.empty() ? std::string() : boot + "/" + space;
+    }();
+    return id;
+}
+
 long long Now()
 {
     return static_cast<long long>(std::time(nullptr));
 }
 
-// What a lock file says of its holder.
+// What a lock file says of its holder. The time is for people and for earlier builds (which
+// judged another computer's lock by it); this one never compares it with its own clock.
 struct LockNote {
     long long Pid = 0;
     std::string Host;
     long long Time = 0;
     std::string Id;
+    std::string System;
+    long long Beat = 0;
 };
 
 std::string NoteText(const LockNote& note)
 {
     return "Velmoran\npid=" + std::to_string(note.Pid) + "\nhost=" + note.Host + "\ntime=" +
-           std::to_string(note.Time) + "\nid=" + note.Id + "\n";
+           std::to_string(note.Time) + "\nid=" + note.Id + "\nsystem=" + note.System +
+           "\nbeat=" + std::to_string(note.Beat) + "\n";
 }
 
 bool ParseNumber(std::string_view text, long long& value)
@@ -108,10 +208,19 @@ std::optional<LockNote> ParseNote(std::string_view text)
             time = ParseNumber(value, note.Time);
         else if (key == "id")
             note.Id = std::string(value);
+        else if (key == "system")
+            note.System = std::string(value);
     }
     if (!pid || !host || !time || !text.starts_with("Velmoran\n"))
         return std::nullopt;
     return note;
+}
+
+// Whether the note's holder runs on this system, where its flock and its process can be asked
+// about. A note of an earlier build names no system: it is judged as another computer's.
+bool OfThisSystem(const LockNote& note)
+{
+    return !ThisSystem().empty() && note.System == ThisSystem() && note.Host == HostName();
 }
 
 class OpenFile {
@@ -147,15 +256,26 @@ bool NameStandsFor(const std::string& name, int fd)
     return ::lstat(name.c_str(), &byName) == 0 && ::fstat(fd, &open) == 0 && SameFile(byName, open);
 }
 
+// What the directory says of a file: for a lock whose note cannot be read, all there is to see of
+// whether it changes.
+std::string EntryLook(const struct stat& info)
+{
+    return "entry " + std::to_string(info.st_dev) + " " + std::to_string(info.st_ino) + " " +
+           std::to_string(info.st_size) + " " + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec);
+}
+
 // One look at a lock file that another made.
 struct LockLook {
     enum class Verdict { Gone, Live, Stale, NoLock } State = Verdict::Live;
     std::optional<LockNote> Note;
     struct stat Info {};
     std::string Text;
-    // Open only when stale, with the flock taken where there are such, while it is removed: no
-    // other can judge it stale meanwhile. A lock judged otherwise is let go at once: a flock kept
-    // by the one who looks would make it look held to everyone.
+    // Its note could not be read (no permission, a share that fails): judged by its entry alone.
+    bool Unreadable = false;
+    // Open only when stale and readable, with the flock taken where there are such, while it is
+    // removed: no other can judge it stale meanwhile. A lock judged otherwise is let go at once: a
+    // flock kept by the one who looks would make it look held to everyone.
     OpenFile File;
 };
 
@@ -170,17 +290,34 @@ LockLook LookAt(const std::string& name, const LockLook* previous)
     return look;
 }
 
+// A lock file whose note cannot be read: another's, left when its entry has not changed for long.
+LockLook JudgeUnread(const std::string& name)
+{
+    LockLook look;
+    look.Unreadable = true;
+    if (::lstat(name.c_str(), &look.Info) != 0) {
+        look.State = errno == ENOENT ? LockLook::Verdict::Gone : LockLook::Verdict::Live;
+        return look;
+    }
+    if (!S_ISREG(look.Info.st_mode)) {
+        look.State = LockLook::Verdict::NoLock;
+        return look;
+    }
+    look.State = UnchangedForLong(name, EntryLook(look.Info)) ? LockLook::Verdict::Stale : LockLook::Verdict::Live;
+    return look;
+}
+
 LockLook Judge(const std::string& name, const LockLook* previous)
 {
     LockLook look;
-    look.File = OpenFile(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    look.File = OpenFile(filecalls::OpenToRead(name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (look.File.Fd() < 0) {
-        // Gone since: take it again. A link is none of ours. One that cannot be read is
-        // another's, and waited for.
-        look.State = errno == ENOENT ? LockLook::Verdict::Gone
-                     : errno == ELOOP ? LockLook::Verdict::NoLock
-                                      : LockLook::Verdict::Live;
-        return look;
+        // Gone since: take it again. A link is none of ours.
+        if (errno == ENOENT || errno == ELOOP) {
+            look.State = errno == ENOENT ? LockLook::Verdict::Gone : LockLook::Verdict::NoLock;
+            return look;
+        }
+        return JudgeUnread(name);
     }
     if (::fstat(look.File.Fd(), &look.Info) != 0 || !S_ISREG(look.Info.st_mode)) {
         look.State = LockLook::Verdict::NoLock;
@@ -188,7 +325,9 @@ LockLook Judge(const std::string& name, const LockLook* previous)
     }
     char buffer[kNoteLimit];
     const ssize_t n = ::pread(look.File.Fd(), buffer, sizeof buffer, 0);
-    look.Text.assign(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    if (n < 0)
+        return JudgeUnread(name);
+    look.Text.assign(buffer, static_cast<std::size_t>(n));
     look.Note = ParseNote(look.Text);
     const int locked = ::flock(look.File.Fd(), LOCK_EX | LOCK_NB);
     if (locked != 0 && errno == EWOULDBLOCK)
@@ -202,7 +341,7 @@ LockLook Judge(const std::string& name, const LockLook* previous)
         look.State = unchanged ? Stale : Live;
         return look;
     }
-    if (look.Note->Host == HostName()) {
+    if (OfThisSystem(*look.Note)) {
         if (kernelLocks)
             look.State = Stale;  // its holder would hold the flock
         else if (look.Note->Pid == ::getpid())
@@ -211,8 +350,18 @@ LockLook Judge(const std::string& name, const LockLook* previous)
             look.State = ::kill(static_cast<pid_t>(look.Note->Pid), 0) != 0 && errno == ESRCH ? Stale : Live;
         return look;
     }
-    look.State = std::llabs(Now() - look.Note->Time) > kStaleSeconds ? Stale : Live;
+    look.State = UnchangedForLong(name, "note " + look.Text) ? Stale : Live;
     return look;
+}
+
+// Whether the name still stands for the lock file judged stale, so that removing it removes that
+// one and not one another made meanwhile.
+bool StillTheOneJudged(const std::string& name, const LockLook& look)
+{
+    if (look.File.Fd() >= 0)
+        return NameStandsFor(name, look.File.Fd());
+    struct stat now {};
+    return ::lstat(name.c_str(), &now) == 0 && EntryLook(now) == EntryLook(look.Info);
 }
 
 // Where the holder of a lock is, in German.
@@ -220,43 +369,98 @@ std::string HolderOf(const LockLook& look)
 {
     if (!look.Note)
         return "an anderer Stelle";
-    if (look.Note->Host == HostName())
+    if (OfThisSystem(*look.Note))
         return "in einem anderen Fenster oder von einem anderen Benutzer auf diesem Rechner";
     return "auf dem Rechner " + Quoted(look.Note->Host);
 }
 
 }  // namespace
 
+// Rewrites the note of a held lock now and then, so that those who watch it from another computer
+// see its holder live however long it holds it.
+class SaveLock::Refresher {
+public:
+    Refresher(int fd, LockNote note, int milliseconds)
+        : fd_(fd), note_(std::move(note)), interval_(milliseconds), thread_([this] { Run(); })
+    {
+    }
+    ~Refresher()
+    {
+        {
+            const std::lock_guard guard(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    Refresher(const Refresher&) = delete;
+    Refresher& operator=(const Refresher&) = delete;
+
+private:
+    void Run()
+    {
+        std::unique_lock lock(mutex_);
+        while (!wake_.wait_for(lock, std::chrono::milliseconds(interval_), [this] { return stop_; }))
+            Beat();
+    }
+    void Beat()
+    {
+        ++note_.Beat;
+        note_.Time = Now();
+        const std::string text = NoteText(note_);
+        // Never longer than before but by a digit, and rewritten in place: one who reads meanwhile
+        // reads a whole note, the one before or this one.
+        if (::pwrite(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()))
+            (void)::ftruncate(fd_, static_cast<off_t>(text.size()));
+    }
+
+    int fd_;
+    LockNote note_;
+    int interval_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
 SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
 {
+    ForgetGone();
     std::optional<LockLook> last;
     // Every pause is a poll of the patience; the attempts between pauses (a lock that went, one
     // taken over) are bounded too, against others that make and remove locks without end.
     for (int pauses = 0, attempts = 0; pauses < kPatiencePolls && attempts < kPatiencePolls * 20; ++attempts) {
-        OpenFile made(filecalls::CreateExclusive(lockFile));
+        OpenFile made(filecalls::CreateExclusive(lockFile, kLockMode));
         if (made.Fd() >= 0) {
             // Waits when one who looks at the new lock holds the flock for that moment; the
             // lock must not go without it, or the next to look would take it for stale.
             while (::flock(made.Fd(), LOCK_EX) != 0 && errno == EINTR) {
             }
-            // Readable for the colleagues who look at it, whatever mode the creation gave.
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(made.Fd(), 0666 & ~mask);
-            const LockNote note{::getpid(), HostName(), Now(), filecalls::RandomText(kIdLength)};
+            // Readable at once where the umask took that from the creation.
+            ::fchmod(made.Fd(), kLockMode);
+            const LockNote note{::getpid(), HostName(), Now(), filecalls::RandomText(kIdLength), ThisSystem(), 0};
             const int error = filecalls::WriteAll(made.Fd(), NoteText(note));
             filecalls::Sync(made.Fd());
             // Taken over as stale before the note was there (by a look a pause long): another
             // holds the name now, and is waited for.
             const bool ours = NameStandsFor(lockFile, made.Fd());
-            if (error == 0 && ours)
-                return {std::unique_ptr<SaveLock>(new SaveLock(lockFile, made.Release(), note.Id)), 0, {}};
             if (error != 0) {
                 if (ours)
                     filecalls::Unlink(lockFile);
-                return {nullptr, error, {}};
+                return {nullptr, error, {}, true};
             }
-            continue;
+            if (!ours)
+                continue;
+            Forget(lockFile);
+            std::unique_ptr<Refresher> refresher;
+            try {
+                refresher = std::make_unique<Refresher>(made.Fd(), note, filecalls::RefreshMilliseconds());
+            } catch (const std::system_error&) {
+                // No thread to be had: the lock holds all the same, only a save of minutes could
+                // look left to another computer.
+            }
+            return {std::unique_ptr<SaveLock>(new SaveLock(lockFile, made.Release(), note.Id, std::move(refresher))),
+                    0, {}};
         }
         if (errno != EEXIST)
             return {nullptr, errno, {}};
@@ -269,8 +473,9 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
         case LockLook::Verdict::Stale:
             // Removed only while the name still stands for the file judged: one taken over by
             // another meanwhile stays.
-            if (NameStandsFor(lockFile, look.File.Fd()) && filecalls::Unlink(lockFile) != 0 && errno != ENOENT)
+            if (StillTheOneJudged(lockFile, look) && filecalls::Unlink(lockFile) != 0 && errno != ENOENT)
                 return {nullptr, errno, {}};
+            Forget(lockFile);
             continue;
         case LockLook::Verdict::Live:
             break;
@@ -282,8 +487,8 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
     return {nullptr, EAGAIN, last ? HolderOf(*last) : HolderOf(LockLook())};
 }
 
-SaveLock::SaveLock(std::string fileName, int fd, std::string id)
-    : fileName_(std::move(fileName)), fd_(fd), id_(std::move(id))
+SaveLock::SaveLock(std::string fileName, int fd, std::string id, std::unique_ptr<Refresher> refresher)
+    : fileName_(std::move(fileName)), fd_(fd), id_(std::move(id)), refresher_(std::move(refresher))
 {
     const std::lock_guard guard(HeldMutex());
     HeldIds().insert(id_);
@@ -291,6 +496,7 @@ SaveLock::SaveLock(std::string fileName, int fd, std::string id)
 
 SaveLock::~SaveLock()
 {
+    refresher_.reset();
     // The file goes while the flock is still held, so that no one takes it for stale before.
     if (StillOurs())
         filecalls::Unlink(fileName_);
@@ -304,9 +510,10 @@ bool SaveLock::StillOurs() const
     return NameStandsFor(fileName_, fd_);
 }
 
-std::string LockedReason(const std::string& holder)
+std::string LockedReason(const std::string& holder, const std::string& lockFile)
 {
-    return "Sie wird gerade " + holder + " gespeichert oder gelesen. Bitte versuchen Sie es gleich noch einmal.";
+    return "Sie wird laut der Sperrdatei " + Quoted(lockFile) + " gerade " + holder +
+           " gespeichert oder gelesen. Bitte versuchen Sie es gleich noch einmal.";
 }
 
 }  // namespace velmoran

@@ -11,8 +11,13 @@
 // holder (process, computer, time). The holder also holds an flock on it where the file system
 // has them: on the same computer the kernel drops that the moment the holder dies, which tells a
 // lock left by a killed program apart from a live one without trusting process numbers (which
-// are reused). Where flock is missing, the process number decides on the same computer; a lock
-// of another computer is left by a dead program only when it is older than any save takes.
+// are reused). Where flock is missing, the process number decides on the same computer.
+//
+// Another computer cannot be asked, and its clock may be minutes away from ours: its lock counts
+// as left by a program that died when it has not changed for two minutes of watching it from
+// here, by a clock of ours. A holder rewrites its note every half minute while it lives, so a long
+// save on a slow share keeps its lock. Computers are told apart by more than their names (two may
+// share one): the note also names the running system (its boot and its process numbers).
 #pragma once
 
 #include <memory>
@@ -23,12 +28,16 @@ namespace velmoran {
 
 class SaveLock {
 public:
-    // What taking the lock came to: the lock, or the error: EAGAIN when another holds it beyond
-    // the brief wait (Holder says where, in German), else why no lock file could be made there.
+    // What taking the lock came to: the lock, or why there is none (Error): EAGAIN when another
+    // holds it beyond the brief wait (Holder says where, in German); EEXIST when the name is taken
+    // by an entry that is no lock file (a link, a folder, a pipe), so that no lock can be had
+    // there; else the error of making the lock file there, or, with NoteFailed, of writing its
+    // note into the file made (which is gone again).
     struct Attempt {
         std::unique_ptr<SaveLock> Lock;
         int Error = 0;
         std::string Holder;
+        bool NoteFailed = false;
     };
     // Takes the lock named `lockFile`, waiting briefly while another holds it; a lock left by a
     // program that died is taken over.
@@ -40,15 +49,18 @@ public:
     SaveLock& operator=(const SaveLock&) = delete;
 
 private:
-    SaveLock(std::string fileName, int fd, std::string id);
+    class Refresher;
+    SaveLock(std::string fileName, int fd, std::string id, std::unique_ptr<Refresher> refresher);
     bool StillOurs() const;
 
     std::string fileName_;
     int fd_ = -1;
     std::string id_;
+    std::unique_ptr<Refresher> refresher_;
 };
 
-// Why a file cannot be saved or opened now, in German, for the holder a lock attempt named.
-std::string LockedReason(const std::string& holder);
+// Why a file cannot be saved or opened now, in German: for the holder a lock attempt named, and
+// the lock file that says so (which the user may have to remove when no program holds it).
+std::string LockedReason(const std::string& holder, const std::string& lockFile);
 
 }  // namespace velmoran

@@ -15,6 +15,7 @@
 #include "shell/ImportValues.h"
 #include "shell/LinkCommands.h"
 #include "tests/shell/TestModule.h"
+#include "tests/support/AllocationCount.h"
 
 #include <gtest/gtest.h>
 
@@ -363,6 +364,29 @@ TEST(ImportLines, ValuesGoIntoTheFirstOfTheThreeTablesThatHasTheField)
     EXPECT_THROW(ImportValueLines(tables, "Yh;abc"), EConvertError);
     EXPECT_EQ(dp.FieldByName("Yh").AsFloat(), 0.7);
     EXPECT_EQ(dp.State(), dsBrowse);
+}
+
+// An import of a text mostly Windows-1252 with a line of UTF-8 once kept a view of every line,
+// the offset of every stray byte and every stray line's number: a file of half a million short lines
+// cost several times its size before a value was set. Now it costs the text read, and the message
+// lists the first lines and counts the others.
+TEST(ImportLines, AFileOfHalfAMillionGuessedLinesCostsTheTextItReads)
+{
+    std::string bytes = "Projekt;Kläranlage Süd\n";
+    std::size_t guessed = 0;
+    for (; bytes.size() < (std::size_t{1} << 20); ++guessed)
+        bytes += "\xFC\n";
+    ImportLog log;
+    std::size_t cost = 0;
+    {
+        const velmoran::testing::PeakAllocation peak;
+        const std::string text = ImportFileText(bytes, log);
+        cost = peak.Bytes();
+    }
+    EXPECT_LE(cost, 2 * bytes.size());
+    EXPECT_EQ(log.Message(), "Der Import hat nicht alles übernommen, wie es dort stand:\nZeilen 2, 3, 4, 5, 6, 7, 8, 9, "
+                             "10, 11 und " + std::to_string(guessed - 10) +
+                             " weitere: Zeichen, die kein UTF-8 sind, wurden als Windows-1252 gelesen.");
 }
 
 // The record number's edges: a number as large as the table has records is no record of it (the

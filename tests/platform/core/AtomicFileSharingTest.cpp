@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -70,9 +71,9 @@ void PlantForeignLock(const TempFolder& dir, std::time_t time)
 }  // namespace
 
 // An opening (another window, a colleague) and a second save that come while a save has written
-// its new files and kept the old ones: each waits, then refuses with a message naming the file,
-// and the save completes untouched. A lock of another computer is waited for while it is young,
-// and one far older than any save is taken over.
+// its new files and kept the old ones: each waits, then refuses with a message naming the file and
+// its lock, and the save completes untouched. A lock of another computer is waited for, and one
+// that has not changed for two minutes of watching it from here is taken over.
 TEST(AtomicFile, ASaveHoldsALockThatOpeningsAndOtherSavesRespect)
 {
     const TempFolder dir;
@@ -91,11 +92,12 @@ TEST(AtomicFile, ASaveHoldsALockThatOpeningsAndOtherSavesRespect)
     EXPECT_FALSE(SaveLeftoversIn(dir.Folder()));
     EXPECT_FALSE(opened.Ok);
     EXPECT_EQ(opened.Message, "Die Datei „" + dir / "plant.vda" +
-                                  "“ kann gerade nicht geöffnet werden: Sie wird gerade in einem anderen Fenster oder "
-                                  "von einem anderen Benutzer auf diesem Rechner gespeichert oder gelesen. Bitte "
-                                  "versuchen Sie es gleich noch einmal.");
+                                  "“ kann gerade nicht geöffnet werden: Sie wird laut der Sperrdatei „" +
+                                  dir / "plant.vda.~lock" +
+                                  "“ gerade in einem anderen Fenster oder von einem anderen Benutzer auf diesem "
+                                  "Rechner gespeichert oder gelesen. Bitte versuchen Sie es gleich noch einmal.");
     EXPECT_FALSE(second.Ok);
-    EXPECT_NE(second.Message.find("„" + dir / "plant.vda" + "“ konnte nicht gespeichert werden: Sie wird gerade"),
+    EXPECT_NE(second.Message.find("„" + dir / "plant.vda" + "“ konnte nicht gespeichert werden: Sie wird laut"),
               std::string::npos)
         << second.Message;
 
@@ -103,14 +105,16 @@ TEST(AtomicFile, ASaveHoldsALockThatOpeningsAndOtherSavesRespect)
     EXPECT_TRUE(RecoverInterruptedSave(SharedPair(dir)).Ok);
     EXPECT_TRUE(SaveSharedPair(dir, "uno", "dos"));
 
-    const ScopedFileSystemCalls quick({.Wait = velmoran::testing::NoWait});
+    std::int64_t clock = 0;
+    const ScopedFileSystemCalls watched(
+        {.Wait = [&clock](int milliseconds) { clock += milliseconds; }, .Clock = [&clock] { return clock; }});
     PlantForeignLock(dir, std::time(nullptr));
     const RecoveredFiles refused = RecoverInterruptedSave(SharedPair(dir));
     EXPECT_FALSE(refused.Ok);
     EXPECT_NE(refused.Message.find("auf dem Rechner „rechner-im-keller“"), std::string::npos) << refused.Message;
     EXPECT_FALSE(SaveSharedPair(dir, "ONE", "TWO"));
     EXPECT_EQ(SharedPairText(dir), "unodos");
-    PlantForeignLock(dir, std::time(nullptr) - 3600);
+    clock += 120'000;
     EXPECT_TRUE(SaveSharedPair(dir, "ONE", "TWO"));
     EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"plant.vda", "plant.vdh"}));
 }

@@ -1,8 +1,11 @@
 // Windows-1252 <-> UTF-8.
 #include "platform/core/Cp1252.h"
 
+#include "tests/support/AllocationCount.h"
+
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 using namespace velmoran;
@@ -58,17 +61,50 @@ TEST(Cp1252, TextFilesAreReadAsUtf8OrWindows1252)
 // One stray byte once made a UTF-8 file Windows-1252, every umlaut two characters; after a
 // byte-order mark Windows text lost its umlauts to "?". A file with a mark, or more UTF-8
 // sequences than stray bytes, is UTF-8, each stray byte its Windows-1252 character, and the
-// caller learns where they stood.
+// caller learns the lines where they stood, each once.
 TEST(Cp1252, StrayBytesInAUtf8FileAreReadAsWindowsCharacters)
 {
     std::vector<std::size_t> stray;
-    EXPECT_EQ(TextFileToUtf8("Kläranlage Süd\nM\xFCller", &stray), "Kläranlage Süd\nMüller");
-    EXPECT_EQ(stray, std::vector<std::size_t>{18});
+    const auto note = [&stray](std::size_t line) { stray.push_back(line); };
+    EXPECT_EQ(TextFileToUtf8("Kläranlage Süd\nM\xFCller", note), "Kläranlage Süd\nMüller");
+    EXPECT_EQ(stray, std::vector<std::size_t>{2});
     stray.clear();
-    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBFKl\xE4ranlage \x80\xC3", &stray), "Kläranlage €Ã");
-    EXPECT_EQ(stray, (std::vector<std::size_t>{5, 14, 15}));
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBFKl\xE4ranlage \x80\xC3\nSüd\n\xFC", note), "Kläranlage €Ã\nSüd\nü");
+    EXPECT_EQ(stray, (std::vector<std::size_t>{1, 3}));
     // A Windows file is no UTF-8 file: nothing stray in it.
     stray.clear();
-    EXPECT_EQ(TextFileToUtf8("Stra\xDF" "e \xFC" "ber Br\xFC" "cke", &stray), "Straße über Brücke");
+    EXPECT_EQ(TextFileToUtf8("Stra\xDF" "e \xFC" "ber Br\xFC" "cke", note), "Straße über Brücke");
     EXPECT_TRUE(stray.empty());
+}
+
+// A text that was not mostly UTF-8 was read through a view of every line and a flag for each: a
+// pure-ASCII file of short lines cost several times its size, a Windows-1252 byte followed by
+// millions of line breaks twenty times, and the offset of every stray byte was kept besides. A text
+// without bytes beyond ASCII is now UTF-8 at once, any other is decided and read line by line,
+// and stray lines are told as they come: the text made is all a reading costs, whatever the shape.
+TEST(Cp1252, ReadingATextCostsTheTextItMakes)
+{
+    constexpr std::size_t kSize = std::size_t{2} << 20;
+    std::size_t strayLines = 0;
+    // What reading the bytes holds at most beyond them, in times their size.
+    const auto costOf = [&strayLines](const std::string& bytes) {
+        strayLines = 0;
+        const velmoran::testing::PeakAllocation peak;
+        const std::string text = TextFileToUtf8(bytes, [&strayLines](std::size_t) { ++strayLines; });
+        return static_cast<double>(peak.Bytes()) / static_cast<double>(bytes.size());
+    };
+    std::string ascii;
+    while (ascii.size() < kSize)
+        ascii += "QD;12\n";
+    EXPECT_LE(costOf(ascii), 2.0);
+    const std::string breaks = "Kl\xE4ranlage" + std::string(kSize, '\n');
+    EXPECT_LE(costOf(breaks), 2.0);
+    EXPECT_EQ(strayLines, 0u);
+    // One UTF-8 line among a million Windows-1252 ones: every one of those is told.
+    std::string mixed = "Projekt;Kläranlage Süd\n";
+    std::size_t windowsLines = 0;
+    for (; mixed.size() < kSize; ++windowsLines)
+        mixed += "M\xFCller\n";
+    EXPECT_LE(costOf(mixed), 2.0);
+    EXPECT_EQ(strayLines, windowsLines);
 }

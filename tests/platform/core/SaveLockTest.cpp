@@ -1,0 +1,300 @@
+// The lock of files saved together as colleagues meet it: readable by all of them whatever their
+// umask, judged by how long it stays unchanged where it cannot be read or names another computer
+// (whose clock is not ours, and whose name may be ours), kept fresh by its holder, said where an
+// entry that is no lock stands in its place, and never saved without where its note fails or
+// another takes it over before the note is there.
+#include "platform/core/AtomicFile.h"
+#include "platform/core/ScopeExit.h"
+#include "platform/core/Text.h"
+
+#include "tests/support/InterruptedSaves.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdint>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace velmoran;
+using velmoran::testing::EntryNames;
+using velmoran::testing::TempFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The pair of these tests and its lock.
+struct LockedPair {
+    const TempFolder& Dir;
+
+    std::string Lock() const { return Dir / "anlage.vda.~lock"; }
+    std::vector<SavedFile> Files() const { return {{Dir / "anlage.vdh", 3}, {Dir / "anlage.vda", 3}}; }
+    SaveResult Save(const std::string& first, const std::string& second) const
+    {
+        return WriteFilesAtomically({{Dir / "anlage.vdh", first, 3}, {Dir / "anlage.vda", second, 3}});
+    }
+    std::string Text() const { return TempFolder::Read(Dir / "anlage.vdh") + TempFolder::Read(Dir / "anlage.vda"); }
+    // A lock as another program leaves it.
+    void PlantLock(const std::string& host, long long time, const std::string& rest = {}) const
+    {
+        TempFolder::Write(Lock(), "Velmoran\npid=4242\nhost=" + host + "\ntime=" + std::to_string(time) +
+                                      "\nid=abc\n" + rest);
+    }
+};
+
+// The clock by which locks are watched, moving only while a lock is waited for and when a test
+// lets minutes pass.
+struct WatchClock {
+    std::int64_t Now = 0;
+
+    FileSystemCalls Calls(FileSystemCalls calls = {})
+    {
+        calls.Wait = [this](int milliseconds) { Now += milliseconds; };
+        calls.Clock = [this] { return Now; };
+        calls.Sync = velmoran::testing::NoSync;
+        return calls;
+    }
+};
+
+std::string ThisHost()
+{
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    return name;
+}
+
+int CreateForWriting(const char* name)
+{
+    return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
+}  // namespace
+
+// A colleague whose umask is 077 once made locks no one else could read, and a lock that could not
+// be read counted as live for ever: every save and opening of the others waited and was refused
+// until someone removed it by hand. A lock is now readable by all at once, and one that cannot be
+// read is waited for while it changes, named in the refusal, and taken over when it has not
+// changed for two minutes.
+TEST(SaveLock, ColleaguesCanReadEveryLockAndOneTheyCannotIsJudgedByItsAge)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    ASSERT_TRUE(pair.Save("one", "two"));
+    mode_t lockMode = 0;
+    {
+        const mode_t umask = ::umask(077);
+        const ScopeExit restore([umask] { ::umask(umask); });
+        const ScopedFileSystemCalls seams({.Rename = [&](const char* from, const char* to) {
+                                               struct stat info {};
+                                               if (::stat(pair.Lock().c_str(), &info) == 0)
+                                                   lockMode = info.st_mode & 07777;
+                                               return ::rename(from, to);
+                                           },
+                                           .Sync = velmoran::testing::NoSync});
+        ASSERT_TRUE(pair.Save("ONE", "TWO"));
+    }
+    EXPECT_EQ(lockMode, 0644u);
+
+    WatchClock clock;
+    pair.PlantLock("anderswo", std::time(nullptr));
+    const ScopedFileSystemCalls unreadable(clock.Calls({.Open = [](const char* name, int flags) {
+        if (std::string(name).ends_with(".~lock")) {
+            errno = EACCES;
+            return -1;
+        }
+        return ::open(name, flags);
+    }}));
+    const SaveResult refused = pair.Save("uno", "dos");
+    EXPECT_FALSE(refused.Ok);
+    EXPECT_NE(refused.Message.find("Sie wird laut der Sperrdatei " + Quoted(pair.Lock()) +
+                                   " gerade an anderer Stelle gespeichert oder gelesen."),
+              std::string::npos)
+        << refused.Message;
+    EXPECT_FALSE(RecoverInterruptedSave(pair.Files()).Ok);
+    clock.Now += 120'000;
+    const SaveResult taken = pair.Save("uno", "dos");
+    EXPECT_TRUE(taken.Ok) << taken.Message;
+    EXPECT_EQ(pair.Text(), "unodos");
+    EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
+}
+
+// A lock of another computer was judged by the time its note gives: with the clocks of the two
+// computers minutes apart, a live lock was taken over at once and the colleague's save failed; a
+// time no clock has made the look overflow; and a computer of this one's name was asked about by
+// process number and flock as if it were this one. Another computer's lock (also one of this name
+// but another running system) is now taken over only when it has not changed for two minutes of
+// watching it here; a holder that rewrites it is watched anew. A lock this system left is taken
+// over at once, as before.
+TEST(SaveLock, AnotherComputersLockIsJudgedByHowLongItStaysUnchangedHere)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    WatchClock clock;
+    const ScopedFileSystemCalls seams(clock.Calls());
+    ASSERT_TRUE(pair.Save("one", "two"));
+
+    // An hour old by a clock that may be an hour behind ours.
+    pair.PlantLock("rechner-im-keller", std::time(nullptr) - 3600);
+    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    clock.Now += 100'000;
+    pair.PlantLock("rechner-im-keller", std::time(nullptr) - 3600, "beat=1\n");
+    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    clock.Now += 100'000;
+    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    clock.Now += 20'000;
+    EXPECT_TRUE(pair.Save("ONE", "TWO"));
+    EXPECT_EQ(pair.Text(), "ONETWO");
+
+    pair.PlantLock("rechner-im-keller", LLONG_MIN);
+    EXPECT_FALSE(pair.Save("one", "two"));
+    clock.Now += 120'000;
+    EXPECT_TRUE(pair.Save("one", "two"));
+
+    // This computer's name, this process's number, another system: neither is asked.
+    TempFolder::Write(pair.Lock(), "Velmoran\npid=" + std::to_string(::getpid()) + "\nhost=" + ThisHost() +
+                                       "\ntime=0\nid=abc\nsystem=0123456789abcdef-0123/42\n");
+    const SaveResult namesake = pair.Save("ONE", "TWO");
+    EXPECT_FALSE(namesake.Ok);
+    EXPECT_NE(namesake.Message.find("auf dem Rechner " + Quoted(ThisHost())), std::string::npos) << namesake.Message;
+    EXPECT_EQ(pair.Text(), "onetwo");
+    fs::remove(pair.Lock());
+
+    // The note a save of this process wrote, left behind as a killed save leaves it.
+    std::string ownNote;
+    {
+        const ScopedFileSystemCalls copying(clock.Calls({.Rename = [&](const char* from, const char* to) {
+            ownNote = TempFolder::Read(pair.Lock());
+            return ::rename(from, to);
+        }}));
+        ASSERT_TRUE(pair.Save("ONE", "TWO"));
+    }
+    TempFolder::Write(pair.Lock(), ownNote);
+    EXPECT_TRUE(pair.Save("one", "two"));
+    EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
+}
+
+// A holder rewrites its note while it holds the lock (an opening that reads, a save of minutes on
+// a slow share), so that those who watch it from another computer never find it unchanged; the
+// note stays one, and goes with the lock.
+TEST(SaveLock, AHolderRewritesItsNoteWhileItHoldsTheLock)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    ASSERT_TRUE(pair.Save("one", "two"));
+    const ScopedFileSystemCalls often({.Sync = velmoran::testing::NoSync, .RefreshMilliseconds = 1});
+    {
+        const RecoveredFiles opened = RecoverInterruptedSave(pair.Files());
+        ASSERT_TRUE(opened.Lock);
+        const std::string first = TempFolder::Read(pair.Lock());
+        std::string now = first;
+        for (int look = 0; look < 10'000 && now == first; ++look) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            now = TempFolder::Read(pair.Lock());
+        }
+        EXPECT_NE(now, first);
+        EXPECT_TRUE(now.starts_with("Velmoran\npid=" + std::to_string(::getpid()) + "\n")) << now;
+    }
+    EXPECT_FALSE(fs::exists(fs::symlink_status(pair.Lock())));
+}
+
+// A link, a folder or a pipe at the lock's name once switched the lock off for the pair without a
+// word. The opening now says so, naming it; saves go ahead as they did before there were locks,
+// and the entry stays as it was.
+TEST(SaveLock, AnEntryAtTheLocksNameThatIsNoLockIsSaid)
+{
+    const TempFolder elsewhere;
+    const std::string target = elsewhere.WriteFile("fremd", "fremde Daten");
+    for (const std::string kind : {"link", "folder", "pipe"}) {
+        SCOPED_TRACE(kind);
+        const TempFolder dir;
+        const LockedPair pair{dir};
+        ASSERT_TRUE(pair.Save("one", "two"));
+        if (kind == "link")
+            fs::create_symlink(target, pair.Lock());
+        else if (kind == "folder")
+            fs::create_directory(pair.Lock());
+        else
+            ASSERT_EQ(::mkfifo(pair.Lock().c_str(), 0644), 0);
+        {
+            const RecoveredFiles opened = RecoverInterruptedSave(pair.Files());
+            ASSERT_TRUE(opened.Ok) << opened.Message;
+            EXPECT_EQ(opened.Message, "Neben den Dateien " + Quoted(dir / "anlage.vdh") + " und " +
+                                          Quoted(dir / "anlage.vda") + " liegt " + Quoted(pair.Lock()) +
+                                          ", das keine Sperrdatei ist; es wurde nicht verändert, und solange es "
+                                          "dort liegt, werden die Dateien ohne Sperre gelesen und gespeichert.");
+        }
+        const SaveResult saved = pair.Save("ONE", "TWO");
+        EXPECT_TRUE(saved.Ok) << saved.Message;
+        EXPECT_EQ(pair.Text(), "ONETWO");
+        const fs::file_status entry = fs::symlink_status(pair.Lock());
+        EXPECT_EQ(entry.type(), kind == "link"     ? fs::file_type::symlink
+                                : kind == "folder" ? fs::file_type::directory
+                                                   : fs::file_type::fifo);
+    }
+    EXPECT_EQ(TempFolder::Read(target), "fremde Daten");
+}
+
+// The lock's note cannot be written (here: the lock file made opens for reading only; a full disk
+// or a share gone does the same): the save is refused with that cause, the lock file goes again,
+// and the files stay. An opening reads them without a lock.
+TEST(SaveLock, ALockWhoseNoteCannotBeWrittenRefusesTheSave)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    ASSERT_TRUE(pair.Save("one", "two"));
+    const ScopedFileSystemCalls unwritable({.Create = [](const char* name) {
+                                                if (!std::string(name).ends_with(".~lock"))
+                                                    return CreateForWriting(name);
+                                                return ::open(name, O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+                                            },
+                                            .Sync = velmoran::testing::NoSync,
+                                            .Wait = velmoran::testing::NoWait});
+    const SaveResult refused = pair.Save("ONE", "TWO");
+    EXPECT_FALSE(refused.Ok);
+    EXPECT_EQ(refused.Message, "Die Datei " + Quoted(dir / "anlage.vda") +
+                                   " konnte nicht gespeichert werden: " + FileErrorReason(EBADF, pair.Lock()));
+    EXPECT_EQ(pair.Text(), "onetwo");
+    EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
+    {
+        const RecoveredFiles opened = RecoverInterruptedSave(pair.Files());
+        EXPECT_TRUE(opened.Ok) << opened.Message;
+        EXPECT_EQ(opened.Message, "");
+    }
+    EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
+}
+
+// Another program takes the lock over between its making and its note (it judged the empty file
+// left by a program that died): the save does not go on under the lock file it no longer holds; it
+// waits for the other's lock like any other, is refused, and leaves that lock alone.
+TEST(SaveLock, ALockTakenOverBeforeItsNoteIsWrittenIsNeverSavedWithout)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    ASSERT_TRUE(pair.Save("one", "two"));
+    const ScopedFileSystemCalls takenOver({.Create = [&pair, done = false](const char* name) mutable {
+                                               const int fd = CreateForWriting(name);
+                                               if (fd >= 0 && !done && std::string(name).ends_with(".~lock")) {
+                                                   done = true;
+                                                   ::unlink(name);
+                                                   pair.PlantLock("rechner-im-keller", std::time(nullptr));
+                                               }
+                                               return fd;
+                                           },
+                                           .Sync = velmoran::testing::NoSync,
+                                           .Wait = velmoran::testing::NoWait});
+    const SaveResult refused = pair.Save("ONE", "TWO");
+    EXPECT_FALSE(refused.Ok);
+    EXPECT_NE(refused.Message.find("auf dem Rechner „rechner-im-keller“"), std::string::npos) << refused.Message;
+    EXPECT_EQ(pair.Text(), "onetwo");
+    EXPECT_NE(TempFolder::Read(pair.Lock()).find("host=rechner-im-keller\n"), std::string::npos);
+    fs::remove(pair.Lock());
+}
