@@ -127,11 +127,17 @@ void TFontList::Reserve(int count)
         Own(count);
 }
 
-TFontObj* TFontList::GetFontAt(int pos) const
+int TFontList::IndexAt(int pos) const
 {
     // Runs are in position order: the last one starting at or before pos.
     const auto it = std::upper_bound(begin(), end(), pos, [](int p, const auto& f) { return p < f->Pos; });
-    return it == begin() ? nullptr : std::prev(it)->get();
+    return static_cast<int>(it - begin()) - 1;
+}
+
+TFontObj* TFontList::GetFontAt(int pos) const
+{
+    const int i = IndexAt(pos);
+    return i < 0 ? nullptr : Items(i);
 }
 
 int TFontList::NextRunStart(int pos, int limit) const
