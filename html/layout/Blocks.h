@@ -162,7 +162,11 @@ public:
     bool TopCaption = true;
     std::string Align;
 
+    int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                      int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
     int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
+    // How far the floats beside the box's top reach into it from the left and from the right.
+    int FloatLeft = 0, FloatRight = 0;
     // The caption stands before the table in the source wherever it is shown, so a source
     // position is looked for in it first (in the table first when looking backward).
     int FindDocPos(int sourcePos, bool prev) override;

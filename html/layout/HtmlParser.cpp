@@ -252,7 +252,7 @@ void THtmlParser::EndLink()
     if (InLink) {
         // The runs of the open link are the last ones entered.
         for (auto it = SL->LinkList.rbegin(); it != SL->LinkList.rend() && (*it)->UrlTarget().ID == CurrentUrlTarget.ID; ++it)
-            (*it)->Link->UrlTarget.SetLast(T.SIndex);
+            (*it)->Link->UrlTarget.SetLast(SourceHere());
         CurrentUrlTarget.Clear();
         InLink = false;
     }
@@ -271,8 +271,11 @@ void THtmlParser::NewSection(bool firstLineOfBlock)
 
 void THtmlParser::AddSection()
 {
+    // The blank that closes the text stands where the tag that ends it starts; a page that ends in
+    // text has no such tag (the last one lies before the text), so there it stands at the end, as
+    // the end of a link closed by the page's last tag does.
     if (Section)
-        CurrentCell->AddSection(std::move(Section), T.TagPos);
+        CurrentCell->AddSection(std::move(Section), T.Sy == EofSy ? SourceHere() : T.TagPos);
     Section.reset();
 }
 

@@ -37,6 +37,10 @@ private:
     // buildDocument: create the body block and the first section (not for frameset documents).
     void SetUp(const std::string& text, const TIncludeType& onInclude, bool buildDocument = true);
     void Next() { T.NextToken(); }
+    // The source position the parser stands at: that of the character after the token just read,
+    // or, once the page has ended, one past its last character (the tokenizer's position stays on
+    // that character there).
+    int SourceHere() const { return T.AtEnd() ? T.SIndex + 1 : T.SIndex; }
     TProperties& Top() { return *PropStack.Last(); }
     // Counts one level of element nesting until the returned guard goes.
     [[nodiscard]] auto EnterNesting()

@@ -157,18 +157,26 @@ int TBodyBlock::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarge
 
 // ---- text sections ----
 
+// Lines are looked up by halving, not walked: a paragraph can have tens of thousands of them, and
+// the mouse asks on every move.
 int TSection::LineAt(int y, int& lineTop) const
 {
-    int top = YPosition;
-    for (std::size_t i = 0; i < Lines.size(); ++i) {
-        const int bottom = ExtentSum(top, Lines[i].Height());
-        if (y >= top && y < bottom) {
-            lineTop = top;
-            return static_cast<int>(i);
-        }
-        top = bottom;
-    }
-    return -1;
+    // The first line that ends below y holds it, unless y lies above that line (or an empty line
+    // comes first: a line of no height holds nothing).
+    const auto it = std::partition_point(Lines.begin(), Lines.end(), [y](const LineRec& line) {
+        return ExtentSum(line.LineY, line.Height()) <= y;
+    });
+    if (it == Lines.end() || y < it->LineY)
+        return -1;
+    lineTop = it->LineY;
+    return static_cast<int>(it - Lines.begin());
+}
+
+const LineRec* TSection::LineHolding(int index) const
+{
+    const auto it = std::partition_point(Lines.begin(), Lines.end(),
+                                         [index](const LineRec& line) { return line.Start + line.Ln <= index; });
+    return it == Lines.end() ? nullptr : &*it;
 }
 
 int TSection::XOfIndex(Canvas& canvas, const LineRec& line, int index) const
@@ -209,8 +217,8 @@ int TSection::GetUrlAt(Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>
         return 0;
     const LineRec& line = Lines[static_cast<std::size_t>(li)];
     // Images first: their box decides.
-    for (auto& o : Images) {
-        if (o->Pos < line.Start || o->Pos >= line.Start + line.Ln || o->IsFloat())
+    for (auto& o : Images.Between(line.Start, line.Start + line.Ln)) {
+        if (o->IsFloat())
             continue;
         const int ox = XOfIndex(canvas, line, o->Pos) + o->HSpaceL;
         const int top = o->DrawYY;
@@ -304,28 +312,17 @@ bool TSection::CursorToPoint(Canvas& canvas, int cursor, int& x, int& y)
     const int index = cursor - StartCurs;
     if (index < 0 || index >= Len || Lines.empty())
         return false;
-    int top = YPosition;
-    for (const LineRec& line : Lines) {
-        if (index < line.Start + line.Ln) {
-            x = XOfIndex(canvas, line, index);
-            y = top + line.SpaceBefore + line.LineHt - line.Descent;
-            return true;
-        }
-        top = ExtentSum(top, line.Height());
-    }
-    return false;
+    const LineRec* line = LineHolding(index);
+    if (!line)
+        return false;
+    x = XOfIndex(canvas, *line, index);
+    y = line->LineY + line->SpaceBefore + line->LineHt - line->Descent;
+    return true;
 }
 
 int TSection::LineTopOf(int cursor) const
 {
-    const int index = cursor - StartCurs;
-    int top = YPosition;
-    for (const LineRec& line : Lines) {
-        if (index < line.Start + line.Ln)
-            return top;
-        top = ExtentSum(top, line.Height());
-    }
-    return YPosition;
+    return YOfPosition(cursor - StartCurs);
 }
 
 namespace {
@@ -531,10 +528,10 @@ int TSection::FindSourcePos(int docPos)
     const int i = docPos - StartCurs;
     if (i < 0 || i >= Len || SourceIndex.empty())
         return -1;
-    const IndexObj* entry = &SourceIndex.front();
-    for (const IndexObj& e : SourceIndex)
-        if (e.Pos <= i)
-            entry = &e;
+    // The last entry at or before the position (the entries are in position order).
+    const IndexObj* after = std::upper_bound(SourceIndex.begin(), SourceIndex.end(), i,
+                                             [](int pos, const IndexObj& e) { return pos < e.Pos; });
+    const IndexObj* entry = after == SourceIndex.begin() ? after : after - 1;
     return entry->Index + (i - entry->Pos);
 }
 

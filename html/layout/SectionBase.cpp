@@ -5,6 +5,7 @@
 #include "html/base/WideText.h"
 #include "html/layout/LinkFocus.h"
 #include "html/layout/SectionList.h"
+#include "html/style/Fonts.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
@@ -127,11 +128,17 @@ void TFontList::Reserve(int count)
         Own(count);
 }
 
-TFontObj* TFontList::GetFontAt(int pos) const
+int TFontList::IndexAt(int pos) const
 {
     // Runs are in position order: the last one starting at or before pos.
     const auto it = std::upper_bound(begin(), end(), pos, [](int p, const auto& f) { return p < f->Pos; });
-    return it == begin() ? nullptr : std::prev(it)->get();
+    return static_cast<int>(it - begin()) - 1;
+}
+
+TFontObj* TFontList::GetFontAt(int pos) const
+{
+    const int i = IndexAt(pos);
+    return i < 0 ? nullptr : Items(i);
 }
 
 int TFontList::NextRunStart(int pos, int limit) const
@@ -171,14 +178,18 @@ void TFloatingObj::ApplyProperties(TProperties& props)
         BorderByCss = true;
         BorderSize = 0;
     }
+    // A length of 0 is a size as the attribute 0 is (the picture takes no room); a negative one,
+    // or text that is no length, leaves the size as it was.
     auto size = [&](int index, int& spec, bool& percent) {
         const PropValue& v = props.Props[index];
         if (m[index] == AutoLength || !isSet(index))
             return;
+        if (v.IsText() && LengthToPixels(v.Text(), false, 200, AutoLength, props.ExSize, props.EmSize) == AutoLength)
+            return;
         if (v.IsText() && Contains(v.Text(), "%")) {
             spec = m[index] * 100 / 200;
             percent = true;
-        } else if (m[index] > 0) {
+        } else if (m[index] >= 0) {
             spec = m[index];
             percent = false;
         }

@@ -202,6 +202,8 @@ public:
     const Run* end() const { return begin() + Count(); }
     // The run containing a position (the last one starting at or before it).
     TFontObj* GetFontAt(int pos) const;
+    // The index of that run (-1 when the position lies before every run).
+    int IndexAt(int pos) const;
     // The start of the first run after pos, or limit when none comes before it.
     int NextRunStart(int pos, int limit) const;
 

@@ -296,30 +296,50 @@ void TTableBlock::DrawBlockBorder(Canvas& canvas, const TRect& borderBox, const 
 
 // --- the table with its caption ---
 
+int TTableAndCaptionBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
+                                         int fallbackHeight, int containingHeight, int availWidth, int refX, int refY,
+                                         int y)
+{
+    // The table moves past the floats beside it (as its own box does), so its width, a percentage
+    // above all, comes from the room they leave, not from the room before them.
+    FloatLeft = FloatRight = 0;
+    if (FloatKind == 0 && Positioning != 1) {
+        FloatLeft = std::max(0, indents.LeftIndent(y) - x);
+        FloatRight = std::max(0, x + availWidth - indents.RightSide(y));
+    }
+    return TBlock::LayoutSection(canvas, x, curs, maxWidth, indents, fallbackHeight, containingHeight, availWidth, refX,
+                                 refY, y);
+}
+
 int TTableAndCaptionBlock::FindContentWidth(Canvas& canvas, int availWidth, int /*autoCount*/, int containingHeight)
 {
     auto& m = MargArray;
-    m[MarginLeft] = Val(m[MarginLeft]);
-    m[MarginRight] = Val(m[MarginRight]);
+    const int marginLeft = Val(m[MarginLeft]);
+    const int marginRight = Val(m[MarginRight]);
     int ac = 0;
-    // A percentage WIDTH refers to the room the caption box has, not to the box's own width.
-    TableBlock->PercentBase = availWidth - m[MarginLeft] - m[MarginRight];
+    // A percentage WIDTH refers to the room the caption box has beside the floats, not to the
+    // box's own width.
+    const int room = std::max(0, availWidth - std::max(marginLeft, FloatLeft) - std::max(marginRight, FloatRight));
+    TableBlock->PercentBase = room;
     TableBlock->MargArray = TableBlock->ConvertedMargins(availWidth, containingHeight, ac);
     const auto& tm = TableBlock->MargArray;
-    const int tableWidth = TableBlock->FindContentWidth(canvas, availWidth - m[MarginLeft] - m[MarginRight], ac,
-                                                        containingHeight) +
-                           HorzPaddingBorder(tm);
+    const int tableWidth = TableBlock->FindContentWidth(canvas, room, ac, containingHeight) + HorzPaddingBorder(tm);
     int captionMin = 0, captionMax = 0;
     if (CaptionBlock)
         CaptionBlock->GetMinMaxWidth(canvas, captionMin, captionMax);
     const int width = std::max(tableWidth, captionMin);
-    const int total = width + m[MarginLeft] + m[MarginRight];
-    // A floating box keeps its width: margins taking the free space would leave no room beside it.
-    if (m[MarginLeft] == 0 && m[MarginRight] == 0 && total < availWidth && FloatKind == 0) {
-        if (Align == "CENTER")
-            m[MarginLeft] = m[MarginRight] = (availWidth - total) / 2;
-        else if (Align == "RIGHT")
-            m[MarginLeft] = availWidth - total;
+    // The box with its caption stands beside the floats. A floating box keeps its width: margins
+    // taking the free space would leave no room beside it.
+    m[MarginLeft] = std::max(marginLeft, FloatLeft);
+    m[MarginRight] = marginRight;
+    const int free = room - width;
+    if (marginLeft == 0 && marginRight == 0 && free > 0 && FloatKind == 0) {
+        if (Align == "CENTER") {
+            m[MarginLeft] = FloatLeft + free / 2;
+            m[MarginRight] = FloatRight + free / 2;
+        } else if (Align == "RIGHT") {
+            m[MarginLeft] = FloatLeft + free;
+        }
     }
     return width;
 }

@@ -141,7 +141,12 @@ void ThtmlTable::MinMaxPixels(Canvas& canvas, int& tableMin, int& tableMax)
 
 void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, int& tableMax)
 {
-    if (ColumnWidthsKept(2, tableWidth, tableMin, tableMax))
+    // Only a table with a width of its own is sure to fill it: its columns are spread over the
+    // whole width whatever they ask. A table without one is as wide as its columns, so a cell
+    // spanning them all must widen them itself, or its text wraps in a box far wider than they.
+    const bool fillsWidth = SpecWidth > 0;
+    const int kind = fillsWidth ? 3 : 2;
+    if (ColumnWidthsKept(kind, tableWidth, tableMin, tableMax))
         return;
     std::fill(MinWidths.begin(), MinWidths.end(), 0);
     std::fill(MaxWidths.begin(), MaxWidths.end(), 0);
@@ -161,11 +166,11 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
         const int cnt = std::min(span, NumCols - c);
         const int columnsMin = Sum(MinWidths, c, cnt);
         const int columnsMax = Sum(MaxWidths, c, cnt);
-        // A cell spanning every column asks for no more than the table width gives anyway; what it
-        // asks beyond that is measured from what the columns have.
+        // A cell spanning every column of a table that fills its width asks for no more than that
+        // width gives anyway; what it asks beyond that is measured from what the columns have.
         int minSum = columnsMin;
         int maxSum = columnsMax;
-        if (cnt == NumCols) {
+        if (cnt == NumCols && fillsWidth) {
             minSum = std::max(minSum, tableWidth);
             maxSum = std::max(maxSum, tableWidth);
         }
@@ -214,7 +219,7 @@ void ThtmlTable::MinMaxPercents(Canvas& canvas, int tableWidth, int& tableMin, i
     });
     tableMin = Sum(MinWidths);
     tableMax = Sum(MaxWidths);
-    KeepColumnWidths(2, tableWidth, tableMin, tableMax);
+    KeepColumnWidths(kind, tableWidth, tableMin, tableMax);
 }
 
 void ThtmlTable::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)
@@ -402,8 +407,12 @@ void ThtmlTable::WidthsUnspecified(int width, int tableMin, int tableMax)
         return;
     }
     // Too wide: columns whose share falls below their minimum give up their percentage; the rest are
-    // scaled to fit. The rounds are capped so that rounding cannot keep them going.
+    // scaled to fit. The rounds are capped so that rounding cannot keep them going. The columns
+    // without a percentage keep their minimum as well: shares that left them nothing (a cell of
+    // 100 % beside others) made the table wider than its box.
     std::vector<bool> fixedCol(static_cast<std::size_t>(NumCols), false);
+    for (int c = 0; c < NumCols; ++c)
+        At(fixedCol, c) = At(Percents, c) == 0;
     for (int round = 0; round <= NumCols; ++round) {
         bool anyLeft = false;
         for (int c = 0; c < NumCols; ++c) {
@@ -424,7 +433,7 @@ void ThtmlTable::WidthsUnspecified(int width, int tableMin, int tableMax)
         }
         if (shares + fixed > width && shares > 0) {
             for (int& pc : Percents)
-                pc = MulDiv(pc, width - fixed, shares);
+                pc = MulDiv(pc, std::max(0, width - fixed), shares);
             continue;
         }
         for (int c = 0; c < NumCols; ++c)

@@ -226,8 +226,9 @@ private:
     // The cells by column span and by row span, kept once the grid is made.
     std::vector<PlacedCell> byColSpan_, byRowSpan_;
     bool spanOrdersKept_ = false;
-    // The column widths of the last two passes over the cells (kind 1 pixels, 2 percents, for a
-    // table width: the table's box asks without one, its layout with one), kept for the rest of
+    // The column widths of the last two passes over the cells (kind 1 pixels, 2 percents, 3
+    // percents of a table with a width of its own; for a table width: the table's box asks
+    // without one, its layout with one), kept for the rest of
     // the document's layout: the tables around this one ask for them again at every level, and
     // the cells' widths do not change within one layout.
     struct KeptWidths {

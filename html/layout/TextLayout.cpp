@@ -16,6 +16,12 @@ namespace {
 
 bool IsObjectChar(char16_t c) { return c == kFormControlChar || c == kImageChar; }
 bool IsWide(char16_t c) { return c >= 0x3000; }
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// How many characters a line's fit count measures in one go. A paragraph can be one font run of
+// megabytes without an object or break: looking for the piece's end through all of it on every
+// line made laying out such a paragraph take time by the square of its length.
+constexpr int kFitChunk = 256;
 
 // The first index after `from` (up to `to`) where a font run starts or an object or break stands.
 int PieceEnd(const TSection& s, int from, int to)
@@ -117,13 +123,8 @@ void TSection::MakeRoom(LineRec& line, int height, int vertAlign)
 
 int TSection::YOfPosition(int index) const
 {
-    int y = YPosition;
-    for (const LineRec& line : Lines) {
-        if (index < line.Start + line.Ln)
-            return y;
-        y = ExtentSum(y, line.Height());
-    }
-    return YPosition;
+    const LineRec* line = LineHolding(index);
+    return line ? line->LineY : YPosition;
 }
 
 int TSection::TextWidth(Canvas& canvas, int from, int to) const
@@ -168,7 +169,12 @@ int TSection::FindCountThatFits(Canvas& canvas, int width, int from, int to) con
             ++i;
             continue;
         }
-        const int end = PieceEnd(*this, i, to);
+        // A piece of at most one chunk: what fits of a longer run is counted chunk by chunk (the
+        // advances add up), never splitting a surrogate pair.
+        int limit = std::min(to, i + kFitChunk);
+        if (limit < to && IsHighSurrogate(Text[static_cast<std::size_t>(limit - 1)]))
+            ++limit;
+        const int end = PieceEnd(*this, i, limit);
         const TFontObj* run = Fonts.GetFontAt(i);
         run->TheFont.SelectInto(canvas);
         const auto piece =
@@ -241,10 +247,13 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail
     const int from = line.Start;
     const int to = line.Start + line.Ln;
     int ascent = 0, descent = 0;
-    for (int i = 0; i < Fonts.Count(); ++i) {
+    // From the run the line starts in: a paragraph may hold a run for every word.
+    for (int i = std::max(0, Fonts.IndexAt(from)); i < Fonts.Count(); ++i) {
         const TFontObj* run = Fonts.Items(i);
+        if (run->Pos >= std::max(to, from + 1))
+            break;
         const int runEnd = i + 1 < Fonts.Count() ? Fonts.Items(i + 1)->Pos : static_cast<int>(Text.size()) + 1;
-        if (runEnd <= from || run->Pos >= std::max(to, from + 1))
+        if (runEnd <= from)
             continue;
         ascent = std::max(ascent, run->FontHeight - run->Descent);
         descent = std::max(descent, run->Descent);

@@ -275,9 +275,19 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
             if (o->IsFloat())
                 Document->DrawList.push_back({o.get(), indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
     const int pageHeight = clip.Bottom - clip.Top;
-    int y = YPosition;  // document coordinates
-    for (const LineRec& line : Lines) {
+    // The lines that end above the clip rectangle (the page top while printing) draw nothing and
+    // move no cut: a paragraph of many pages starts at the first line that counts, and stops below
+    // the rectangle or the cut, instead of walking all its lines for every page.
+    const int above = printing ? clip.Top + yOff : clip.Top - 41 + yOff;
+    const auto firstLine = std::partition_point(Lines.begin(), Lines.end(), [above](const LineRec& line) {
+        return ExtentSum(line.LineY, line.Height()) <= above;
+    });
+    int y = firstLine == Lines.end() ? YPosition : firstLine->LineY;  // document coordinates
+    for (auto it = firstLine; it != Lines.end(); ++it) {
+        const LineRec& line = *it;
         const int lineTop = y;
+        if (printing ? lineTop >= Document->PageCutY : lineTop - yOff > clip.Bottom + 40)
+            break;
         const int lineBottom = ExtentSum(y, line.Height());
         bool draw;
         if (printing) {

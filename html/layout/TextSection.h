@@ -175,6 +175,8 @@ protected:
     void CopyTextFrom(const TSection& source);
     // The line holding document Y (relative index), with its top; -1 when none.
     int LineAt(int y, int& lineTop) const;
+    // The laid-out line that holds a text index (null past the last line).
+    const LineRec* LineHolding(int index) const;
     // The index of the character at X in a line (the line's character count past its end).
     int CharIndexAt(Canvas& canvas, const LineRec& line, int x, bool& inText) const;
     // The X of the character with an index in a line.

@@ -48,11 +48,13 @@ void TPageViewer::PanelDoubleClick(Qt::KeyboardModifiers shift, int x, int y)
     document_->SetHoverImageState(MeasureCanvas(), x + hPos_, y + document_->YOffset(), false);
     if (processing_ || linkClicked_)
         return;
-    int pos = -1;
-    bool inText = false;
-    if (!noSelect_ && FindCursorAt(x, y, pos, inText)) {
-        selection_.SelectWord(pos);
-        panel_->update();
+    // The word of the character under the point: on the right half of a word's last letter the
+    // caret position is the blank after it.
+    if (!noSelect_) {
+        if (const int pos = document_->CharacterAt(MeasureCanvas(), x + hPos_, y + document_->YOffset()); pos >= 0) {
+            selection_.SelectWord(pos);
+            panel_->update();
+        }
     }
     if (OnMouseDouble)
         OnMouseDouble(this, Qt::LeftButton, shift, x + panel_->x(), y + panel_->y());

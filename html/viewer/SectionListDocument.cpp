@@ -248,10 +248,24 @@ char16_t TSectionListDocument::CharAt(int pos)
     return sections_->CharAt(pos, ch, font, section) ? ch : 0;
 }
 
+int TSectionListDocument::CharacterAt(Canvas& canvas, int x, int y)
+{
+    int lineHeight = 0, baseline = 0;
+    bool inText = false;
+    const int pos = sections_->FindCursorAt(canvas, x, y, lineHeight, baseline, inText);
+    if (pos <= 0 || !inText)
+        return pos;
+    // The caret position after the character under the point when it starts right of the point or
+    // on the next line (the point was on a line's last character).
+    int px = 0, py = 0;
+    if (!sections_->CursorToPoint(canvas, pos, px, py) || py != baseline || px > x)
+        return pos - 1;
+    return pos;
+}
+
 std::u16string TSectionListDocument::WordAt(Canvas& canvas, int x, int y)
 {
-    bool inText = false;
-    const int pos = FindCursor(canvas, x, y, inText);
+    const int pos = CharacterAt(canvas, x, y);
     const auto isWord = [](char16_t c) {
         return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 192;
     };

@@ -151,6 +151,14 @@ public:
     virtual bool FindImageAt(Canvas& canvas, int x, int y, TImageHit& hit) = 0;
     // The character at a document position (0 outside the text).
     virtual char16_t CharAt(int pos) = 0;
+    // The document position of the character under (x, document y), where a double click picks
+    // its word: the position FindCursor gives, unless the point lies on text past the middle of a
+    // character (FindCursor then gives the position after it). -1 none.
+    virtual int CharacterAt(Canvas& canvas, int x, int y)
+    {
+        bool inText = false;
+        return FindCursor(canvas, x, y, inText);
+    }
     // The word under a point (for right clicks).
     virtual std::u16string WordAt(Canvas& canvas, int x, int y) = 0;
     // The point of a document position (document coordinates).

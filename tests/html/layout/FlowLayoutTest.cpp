@@ -321,6 +321,28 @@ TEST(Borders, InlineElementsDrawTheirBoxPerLine)
     EXPECT_EQ(CountPrefix(split, "Polygon"), 6);
 }
 
+// A page may end in text without its closing tags: the blank that closes the last text stands
+// at the end of the page, not at the last tag, so a bordered element closed by that tag ends its
+// border there (it ran to the end of the text).
+TEST(Borders, InlineBoxEndsAtItsTagWhenThePageEndsInText)
+{
+    const std::string page = "<p>ab <span style='border:2px solid red'>cd</span> ef";
+    auto polygons = [](Laid& l) {
+        std::vector<std::string> out;
+        for (const auto& c : l.Paint())
+            if (c.rfind("Polygon", 0) == 0)
+                out.push_back(c);
+        return out;
+    };
+    Laid open(page, 400);
+    Laid closed(page + "</p></body></html>", 400);
+    EXPECT_EQ(polygons(open), polygons(closed));
+    EXPECT_EQ(polygons(open).size(), 4u);
+    // The closing blank maps to the end of the page.
+    TSection* text = open.Page.All<TSection>().back();
+    EXPECT_EQ(text->SourcePosAt(static_cast<int>(text->Text.size()) - 1), static_cast<int>(page.size()));
+}
+
 TEST(Printing, TextColoursOnMonochromeAndNearWhiteText)
 {
     Laid l("<p><font color=red>red</font> <font color=white>white</font> <font color='#f0f0f0'>pale</font></p>", 400);

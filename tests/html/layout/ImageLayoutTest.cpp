@@ -106,6 +106,22 @@ TEST(DocumentImages, FetchedFromFileSizedAndDrawn)
     EXPECT_EQ(calls[0].rfind("StretchBlt 10,", 0), 0u) << calls[0];
 }
 
+// A width or height of 0 given by CSS hides the picture as the attribute 0 does (it was ignored);
+// a CSS value that is no length leaves the attribute's size.
+TEST(DocumentImages, ZeroSizesFromStyleAsFromAttributes)
+{
+    ImagePage p("<p><img src='red.png' width=0 height=0><img src='red.png' style='width:0;height:0'>"
+                "<img src='red.png' width=60 style='width:0px'><img src='red.png' height=10 style='height:foo'></p>");
+    auto images = p.Images();
+    ASSERT_EQ(images.size(), 4u);
+    for (int i : {0, 1, 2}) {
+        EXPECT_EQ(images[static_cast<std::size_t>(i)]->ObjWidth, 0) << i;
+        EXPECT_EQ(images[static_cast<std::size_t>(i)]->ObjHeight, 0) << i;
+    }
+    EXPECT_EQ(images[3]->ObjHeight, 10);
+    EXPECT_EQ(images[3]->ObjWidth, 15);
+}
+
 TEST(DocumentImages, PercentWidthBordersAndLinks)
 {
     ImagePage p("<p><img src='red.png' width='50%' border=2><a href='x'><img src='red.png'></a></p>");

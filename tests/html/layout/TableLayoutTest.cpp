@@ -353,6 +353,7 @@ protected:
     std::vector<ThtmlTable*> Tables() { return page.All<ThtmlTable>(); }
 
     testing::ParsedPage page;
+    std::vector<std::unique_ptr<testing::ParsedPage>> pages;
     RecordingCanvas canvas{page.Fonts, 800, 600};
 };
 
@@ -368,6 +369,72 @@ TEST_F(TableDocument, PercentWidthOfTheAvailableWidth)
                "<img width=400 height=10></td></tr></table></body>");
     wide.Doc.LayoutDocument(canvas, 600, maxWidth);
     EXPECT_EQ(wide.All<ThtmlTable>()[0]->TableWidth, 400);
+}
+
+// A table without WIDTH is as wide as its columns: its box and its columns must agree, whatever
+// a cell spanning them all or a cell of 100 % asks, and it must stay inside its box.
+TEST_F(TableDocument, TableWithoutWidthKeepsItsColumnsInItsBox)
+{
+    auto tableBox = [](testing::ParsedPage& p) { return p.All<TTableBlock>()[0]; };
+    // A heading cell over two short columns: the columns widen to the heading, which stays on
+    // one line (the box was as wide as the heading and the columns as wide as "x" and "y").
+    Layout("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0><tr><td colspan=2>aaaa bbbb cccc dddd</td></tr>"
+           "<tr><td>x</td><td>y</td></tr></table></body>",
+           600);
+    ThtmlTable* heading = Tables()[0];
+    EXPECT_EQ(heading->TableWidth, tableBox(page)->NewWidth);
+    EXPECT_GE(heading->TableWidth, 19 * 8);
+    const auto texts = page.All<TSection>();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0]->Lines.size(), 1u);
+    // A heading wider than the room still fills exactly the room.
+    testing::ParsedPage narrow;
+    int maxWidth = 0;
+    narrow.Parse("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0><tr><td colspan=2>aaaa bbbb cccc dddd</td></tr>"
+                 "<tr><td>x</td><td>y</td></tr></table></body>");
+    narrow.Doc.LayoutDocument(canvas, 100, maxWidth);
+    EXPECT_EQ(narrow.All<ThtmlTable>()[0]->TableWidth, 100);
+    // A cell of 100 % beside a cell of ten letters: the table is as wide as its box, and the ten
+    // letters keep their room (before, the first column took the whole box and the second lay
+    // outside it).
+    testing::ParsedPage full;
+    full.Parse("<body style=\"margin: 0\"><table cellspacing=0 cellpadding=0><tr><td width=\"100%\">a</td>"
+               "<td>bbbbbbbbbb</td></tr></table></body>");
+    full.Doc.LayoutDocument(canvas, 600, maxWidth);
+    ThtmlTable* hundred = full.All<ThtmlTable>()[0];
+    EXPECT_EQ(hundred->TableWidth, tableBox(full)->NewWidth);
+    // "a" takes what the ten letters (80) leave of the box (a maximum of "a " and "bbbbbbbbbb ").
+    EXPECT_EQ(hundred->Widths, (std::vector<int>{24, 80}));
+}
+
+// A table beside a float takes its width, a percentage of it too, from the room the float leaves
+// (a logo on the left cut the date of a page header at the window's edge; one on the right ran
+// under the table).
+TEST_F(TableDocument, PercentWidthBesideAFloatIsOfTheRoomLeft)
+{
+    auto table = [&](const std::string& html) {
+        auto p = std::make_unique<testing::ParsedPage>();
+        p->Parse("<body style=\"margin: 0\">" + html + "</body>");
+        int maxWidth = 0;
+        p->Doc.LayoutDocument(canvas, 600, maxWidth);
+        ThtmlTable* t = p->All<ThtmlTable>()[0];
+        const std::pair<int, int> leftAndWidth{t->TableLeft, t->TableWidth};
+        pages.push_back(std::move(p));
+        return leftAndWidth;
+    };
+    const std::string full = "<table width=\"100%\" cellspacing=0><tr><td>x</td></tr></table>";
+    EXPECT_EQ(table("<img align=left hspace=0 width=100 height=50>" + full), (std::pair<int, int>{100, 500}));
+    EXPECT_EQ(table("<img align=right hspace=0 width=100 height=50>" + full), (std::pair<int, int>{0, 500}));
+    EXPECT_EQ(table("<img align=left hspace=0 width=100 height=50><table width=\"50%\" cellspacing=0><tr><td>x</td></tr></table>"),
+              (std::pair<int, int>{100, 250}));
+    // Centred in the room beside the float, and right-aligned to the float's edge.
+    EXPECT_EQ(table("<img align=left hspace=0 width=100 height=50><table width=100 align=center cellspacing=0><tr><td>x</td></tr></table>"),
+              (std::pair<int, int>{300, 100}));
+    EXPECT_EQ(table("<img align=right hspace=0 width=100 height=50><table width=100 align=right cellspacing=0><tr><td>x</td></tr></table>"),
+              (std::pair<int, int>{400, 100}));
+    // Without a float nothing changes.
+    EXPECT_EQ(table(full), (std::pair<int, int>{0, 600}));
+    EXPECT_EQ(table("<table width=100 align=center cellspacing=0><tr><td>x</td></tr></table>"), (std::pair<int, int>{250, 100}));
 }
 
 TEST_F(TableDocument, NestedTableFillsItsCell)

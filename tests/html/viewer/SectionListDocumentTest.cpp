@@ -137,6 +137,35 @@ TEST(SectionListViewer, LinksAndSelectionThroughTheLaidOutDocument)
               "nachher und");
 }
 
+// A double click (or a right click asking for its word) on the right half of a word's last letter
+// means that word: the caret position there is the blank after it, which selected nothing (and
+// Kopieren then copied nothing). A blank still means no word, on either half.
+TEST(SectionListViewer, TheLastLetterOfAWordPicksTheWord)
+{
+    App();
+    MemoryClipboard board;
+    ScopedClipboard scoped(board);
+    TPageViewer viewer;
+    viewer.SetBorderStyle(THTMLBorderStyle::htNone);
+    viewer.resize(500, 300);
+    const std::string source = "<p>Die Belebung danach</p>";
+    viewer.LoadDocumentString(source);
+    const QPoint blank = PointOf(viewer, source, " danach");  // 2 pixels into the blank
+    viewer.PanelDoubleClick(Qt::NoModifier, blank.x() - 3, blank.y());  // the "g", its right edge
+    EXPECT_EQ(viewer.SelText(), u"Belebung");
+    viewer.CopySelectionToClipboard();
+    EXPECT_EQ(board.Text(), u"Belebung");
+    std::u16string word;
+    viewer.OnRightClick = [&](TPageViewer*, const TRightClickParameters& p) { word = p.ClickWord; };
+    viewer.PanelMouseUp(Qt::RightButton, Qt::NoModifier, blank.x() - 3, blank.y());
+    EXPECT_EQ(word, u"Belebung");
+    const QPoint next = PointOf(viewer, source, "danach");
+    for (int x : {blank.x() - 1, next.x() - 3}) {  // the blank's left and right half
+        viewer.PanelDoubleClick(Qt::NoModifier, x, blank.y());
+        EXPECT_EQ(viewer.SelText(), u"") << x;
+    }
+}
+
 // A link clicked with the mouse takes the keyboard focus where it stands, so that Tab and Enter go
 // on from it (and the viewer takes the focus back when the page goes); the text of a link under the mouse keeps the point where it starts; a page the
 // history goes back to reports its META refresh as a load does.
