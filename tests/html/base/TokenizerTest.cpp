@@ -7,6 +7,7 @@
 
 #include <iconv.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -276,35 +277,23 @@ TEST(Tokenizer, Iso2022JpTextBeforeTheFirstShiftStaysAscii)
     EXPECT_EQ(Iso2022JpToShiftJis("Text"), "Text");
 }
 
-// The C library's converter between two character sets: the reference the Japanese conversions
-// are held against, since it maps from its own tables and not by our arithmetic.
-class LibraryConverter {
-public:
-    LibraryConverter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~LibraryConverter()
-    {
-        if (Ok())
-            iconv_close(cd_);
-    }
-    LibraryConverter(const LibraryConverter&) = delete;
-    LibraryConverter& operator=(const LibraryConverter&) = delete;
-    bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    // The converted text; none when the input holds a character the target lacks.
-    std::optional<std::string> Convert(std::string in)
-    {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char out[64];
-        char* inp = in.data();
-        char* outp = out;
-        std::size_t inLeft = in.size(), outLeft = sizeof out;
-        if (iconv(cd_, &inp, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1))
-            return std::nullopt;
-        return std::string(out, sizeof out - outLeft);
-    }
+namespace {
 
-private:
-    iconv_t cd_;
-};
+// The C library's converters are the reference for the Japanese conversions: they map from their
+// own tables, not by our arithmetic. The converted text, or none when the input is no character.
+using LibraryConverter = std::unique_ptr<void, int (*)(iconv_t)>;
+std::optional<std::string> Convert(const LibraryConverter& converter, std::string in)
+{
+    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+    char out[64];
+    char *inp = in.data(), *outp = out;
+    std::size_t inLeft = in.size(), outLeft = sizeof out;
+    if (iconv(converter.get(), &inp, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1))
+        return std::nullopt;
+    return std::string(out, sizeof out - outLeft);
+}
+
+}  // namespace
 
 // Japanese pages are read as Shift-JIS: every JIS X 0208 character, written in ISO-2022-JP or in
 // EUC-JP, must become the Shift-JIS bytes the C library gives for it (the rows from 0x5F on
@@ -312,14 +301,15 @@ private:
 // byte) its single Shift-JIS byte, leaving the letter after it alone.
 TEST(Tokenizer, JapaneseInputBecomesTheStandardShiftJis)
 {
-    LibraryConverter fromJis("SHIFT_JIS", "ISO-2022-JP");
-    LibraryConverter fromEuc("SHIFT_JIS", "EUC-JP");
-    ASSERT_TRUE(fromJis.Ok() && fromEuc.Ok());
+    const LibraryConverter fromJis(iconv_open("SHIFT_JIS", "ISO-2022-JP"), iconv_close);
+    const LibraryConverter fromEuc(iconv_open("SHIFT_JIS", "EUC-JP"), iconv_close);
+    ASSERT_NE(fromJis.get(), reinterpret_cast<iconv_t>(-1));
+    ASSERT_NE(fromEuc.get(), reinterpret_cast<iconv_t>(-1));
     int characters = 0, wrongJis = 0, wrongEuc = 0;
     for (int row = 0x21; row <= 0x7E; ++row)
         for (int cell = 0x21; cell <= 0x7E; ++cell) {
             const std::string jis = "\x1b$B" + std::string{char(row), char(cell)} + "\x1b(B";
-            const std::optional<std::string> expected = fromJis.Convert(jis);
+            const std::optional<std::string> expected = Convert(fromJis, jis);
             if (!expected)
                 continue;  // no character there
             ++characters;
@@ -332,14 +322,11 @@ TEST(Tokenizer, JapaneseInputBecomesTheStandardShiftJis)
     EXPECT_EQ(characters, 6879);
     EXPECT_EQ(wrongJis, 0);
     EXPECT_EQ(wrongEuc, 0);
-    // "漾亜" in a page: E0 40 88 9F.
-    EXPECT_EQ(Iso2022JpToShiftJis("\x1b$B\x5f\x21\x30\x21\x1b(B"), "\xe0\x40\x88\x9f");
 
     for (int kana = 0xA1; kana <= 0xDF; ++kana) {
         const std::string euc = "\x8e" + std::string(1, char(kana)) + "a";
-        ASSERT_EQ(EucJpToShiftJis(euc), fromEuc.Convert(euc).value_or("?")) << std::hex << kana;
+        ASSERT_EQ(EucJpToShiftJis(euc), Convert(fromEuc, euc).value_or("?")) << std::hex << kana;
     }
-    EXPECT_EQ(EucJpToShiftJis("x\x8e\xb1\xb0\xa1" "a"), "x\xb1\x88\x9f" "a");  // "ｱ亜a"
 }
 
 TEST(Tokenizer, CharsetNamesBySubstringInTableOrder)
