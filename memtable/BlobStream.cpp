@@ -24,7 +24,7 @@ TzebBlobStream::TzebBlobStream(TzebCustomMemTable& table, TField& field, TBlobSt
     TzebCommon& store = table.Store();
     TzebCommon::Guard guard(store);
     if (mode != bmRead) {
-        if (!table.LoadingValues && (table.ReadOnly || field.ReadOnly()))
+        if (!table.ReadOnlyChecksSuspended() && (table.ReadOnly || field.ReadOnly()))
             throw EDatabaseError("Feld '" + field.DisplayName() + "' ist schreibgeschützt");
         if (!Editing(table))
             throw EDatabaseError("Datenmenge ist nicht im Bearbeitungsmodus");

@@ -56,6 +56,8 @@ public:
     virtual void InsertRecord(TzebRecord* record, int position);
     // `hint` is where the record probably is (-1: unknown).
     virtual void DeleteRecord(const TzebRecord* record, int hint);
+    // Takes the record out wherever it stands, comparing nothing: the undo of an insert.
+    void DropRecord(const TzebRecord* record) { std::erase(records_, record); }
     // An edit in two steps: before the stored record takes the edited values, the index notes
     // where the record is when the edit will move it (-1: it stays); afterwards it moves it.
     virtual int PrepareReorder(const TzebRecord* /*stored*/, const TzebRecord* /*edited*/, int /*hint*/) const { return -1; }

@@ -302,7 +302,7 @@ void TzebCustomMemTable::SetFieldData(TField& field, const void* buffer)
     default:
         throw EDatabaseError(kNotEditing);
     }
-    if (!LoadingValues && (ReadOnly || field.ReadOnly()) && State() != dsSetKey && State() != dsCalcFields)
+    if (!ReadOnlyChecksSuspended() && (ReadOnly || field.ReadOnly()) && State() != dsSetKey && State() != dsCalcFields)
         throw EDatabaseError("Feld '" + field.DisplayName() + "' ist schreibgeschützt");
     TzebRecord* record = SelectBuffer();
     if (!record)
@@ -436,16 +436,29 @@ void TzebCustomMemTable::PostInsert(TzebRecord* buffer, bool appended)
             table.indexes_[i].CheckUnique(buffer, nullptr);
     });
     TzebRecord* stored = store_->DuplicateRecord(buffer, true);
+    const bool reusedSlot = !store_->FreeSlots().empty();
     try {
         store_->StoreRecord(stored);
     } catch (...) {
         store_->FreeRecord(stored, true, false);
         throw;
     }
-    store_->FreeBlocks(buffer);
     stored->TransactionLevel = store_->TransactionLevel();
-    InsertIntoIndexes(stored, appended);
-    savedCursor_ = currentIndex_->IndexOfRecord(stored, appended ? currentIndex_->Count() - 1 : std::max(insertRecNo_ - 1, 0));
+    try {
+        InsertIntoIndexes(stored, appended);
+        savedCursor_ = currentIndex_->IndexOfRecord(stored, appended ? currentIndex_->Count() - 1 : std::max(insertRecNo_ - 1, 0));
+    } catch (...) {
+        // An index that cannot place the record (its comparison or filter failed): the post is
+        // undone whole, and the buffer still holds what was typed.
+        ForEachOpenTable([&](TzebCustomMemTable& table) {
+            for (int i = 0; i < table.indexes_.Count(); ++i)
+                table.indexes_[i].DropRecord(stored);
+        });
+        store_->UnstoreRecord(stored, reusedSlot);
+        store_->FreeRecord(stored, true, false);
+        throw;
+    }
+    store_->FreeBlocks(buffer);
     stored->Position = savedCursor_;
     store_->SetDataModified(true);
     store_->ClearModifiedBits();

@@ -367,6 +367,10 @@ protected:
     void MatchIndexesToDefinitions();
     // True while persistence loads values: no read-only checks and no auto-increment.
     bool LoadingValues = false;
+    // True while records are copied in from another dataset: read-only fields take the copied
+    // values (their properties may have come with the structure), but new records are numbered.
+    bool CopyingValues = false;
+    bool ReadOnlyChecksSuspended() const { return LoadingValues || CopyingValues; }
     int Cursor() const { return cursor_; }
 
 private:

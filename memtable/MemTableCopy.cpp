@@ -206,7 +206,7 @@ void TzebCustomMemTable::LoadFromDataSet(TDataSet& source, TzebCopyOptions optio
     const bool filtered = Filtered();
     const bool masterLink = masterLinkEnabled_;
     const bool enableIndexes = EnableIndexes;
-    const ScopedValue<bool> loading(LoadingValues, true);
+    const ScopedValue<bool> copying(CopyingValues, true);
     SetFiltered(false);
     SetMasterLinkEnabled(false);
     if (!(options & mtcpoDontDisableIndexes))

@@ -299,6 +299,23 @@ void TzebCommon::StoreRecord(TzebRecord* record)
         record->ChangeStatus = mtcsInserted;
 }
 
+void TzebCommon::UnstoreRecord(TzebRecord* record, bool reusedSlot)
+{
+    Guard guard(*this);
+    const std::int32_t slot = record->SlotNumber;
+    if (slot < 0 || slot >= SlotCount() || records_[static_cast<std::size_t>(slot)] != record)
+        return;
+    if (reusedSlot) {
+        freeSlots_.push_back(slot);
+        records_[static_cast<std::size_t>(slot)] = nullptr;
+    } else {
+        records_.pop_back();
+        --nextSlot_;
+    }
+    --nextUnique_;
+    record->SlotNumber = -1;
+}
+
 void TzebCommon::ReleaseSlot(TzebRecord* record)
 {
     Guard guard(*this);

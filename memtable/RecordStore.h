@@ -192,6 +192,10 @@ public:
     // Gives the record a slot and a unique number and lists it. Fails, leaving the store as it
     // was, when the unique-number counter would reach its limit.
     void StoreRecord(TzebRecord* record);
+    // Takes back the record stored last, before anything saw it: its slot goes back where it came
+    // from (the free list when `reusedSlot`, else the end of the record list) and its unique number
+    // is drawn again, so that the store is as it was before.
+    void UnstoreRecord(TzebRecord* record, bool reusedSlot);
     void ReleaseSlot(TzebRecord* record);
     // Entry (null byte and value) of field number `fieldNo` (1-based) in a record, or for an
     // out-of-record field its slot (state byte and block reference).

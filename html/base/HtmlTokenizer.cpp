@@ -109,9 +109,11 @@ const CharsetRow kCharsets[] = {
     {"8859-15", 0}, {"tis-620", 222}};
 static_assert(sizeof(kCharsets) / sizeof(kCharsets[0]) == 47);
 
+// One JIS X 0208 character (row and cell bytes 0x21-0x7E) as its two Shift-JIS bytes.
 void JisToSjis(unsigned char j1, unsigned char j2, std::string& out)
 {
-    const int s1 = (j1 + 1) / 2 + (j1 < 97 ? 112 : 176);
+    // Rows from 0x5F on take lead bytes from 0xE0, as the standard maps them (0xA0 leads nothing).
+    const int s1 = (j1 + 1) / 2 + (j1 < 0x5F ? 112 : 176);
     int s2;
     if (j1 & 1)
         s2 = j2 + 31 + (j2 > 95 ? 1 : 0);
@@ -214,8 +216,15 @@ std::string EucJpToShiftJis(std::string_view text)
     std::size_t i = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
+        const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        // SS2 and 0xA1-0xDF is a half-width katakana, in Shift-JIS that byte alone (the standard).
+        if (c == 0x8E && next >= 0xA1 && next <= 0xDF) {
+            out += static_cast<char>(next);
+            i += 2;
+            continue;
+        }
         if (c >= 161 && i + 1 < text.size()) {
-            JisToSjis(c & 0x7F, static_cast<unsigned char>(text[i + 1]) & 0x7F, out);
+            JisToSjis(c & 0x7F, next & 0x7F, out);
             i += 2;
         } else {
             out += static_cast<char>(c);

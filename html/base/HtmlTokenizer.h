@@ -35,7 +35,7 @@ int LookupEntity(std::string_view name);
 int EntityCount();
 // The Windows font charset of a charset name (first table key contained in the lower-cased name).
 bool LookupCharset(std::string_view name, int& charset);
-// ISO-2022-JP and EUC-JP to Shift-JIS.
+// ISO-2022-JP and EUC-JP (JIS X 0208 and the half-width katakana) to Shift-JIS.
 std::string Iso2022JpToShiftJis(std::string_view text);
 std::string EucJpToShiftJis(std::string_view text);
 

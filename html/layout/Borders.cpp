@@ -213,8 +213,10 @@ void DrawFormControlFrame(Canvas& canvas, const TRect& rect, TColor color, bool 
 
 void DrawDocumentBorder3D(Canvas& canvas, const TRect& rect, bool raised, const TSectionList& document, int width)
 {
-    const TColor bg = document.Background == NoColor ? NoColor : (document.Background & 0xFFFFFF);
-    const bool whiteBack = bg == 0xFFFFFF || (document.Background == NoColor && ColorToRGB(GetSysColor(kWindow)) == 0xFFFFFF);
+    // The system colour "window" counts by its value; a page of no colour of its own shows the window.
+    const TColor background = document.Background;
+    const bool window = background == NoColor || (background & ~kPaletteRelative) == SystemColor(kWindow);
+    const bool whiteBack = window ? GetSysColor(kWindow) == 0xFFFFFF : (background & 0xFFFFFF) == 0xFFFFFF;
     TColor light = (whiteBack || document.Printing) ? TColor(0xC0C0C0) : GetSysColor(kBtnHighlight);
     TColor dark = GetSysColor(kBtnShadow);
     if (document.Printing && document.PrintMonoBlack && canvas.IsMonochrome())

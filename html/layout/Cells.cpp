@@ -89,6 +89,7 @@ void TSectionList::Clear()
     pictureBytes_ = 0;
     countedPictures_.clear();
     refusedPictures_.clear();
+    pictureHolds_.ReleaseAll();  // the pictures age from the next load on unless it shows them
 }
 
 void TSectionList::ProcessInlines(int sourcePos, const TProperties& props, bool start)

@@ -71,6 +71,7 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
         TImageObject* image = cache.GetImage(i);
         if (!item)
             return image;
+        pictureHolds_.Note(cache, cache.Strings(i));
         transparent = static_cast<TTransparencyKind>(item->Transp);
         if (transparent == TTransparencyKind::LowerLeftColor && !item->Mask)
             if (auto* bmp = dynamic_cast<TBitmapImage*>(image))
@@ -146,6 +147,7 @@ TImageObject* TSectionList::FetchImage(const std::string& name, TTransparencyKin
                                               static_cast<std::uint8_t>(transparent));
     CountPicture(result, item->Mask.get());
     cache.AddObject(key, std::move(item));
+    pictureHolds_.Note(cache, key);
     return result;
 }
 

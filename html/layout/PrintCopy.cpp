@@ -313,6 +313,7 @@ std::unique_ptr<TSectionList> TSectionList::CreateCopy() const
     c->InlineList = InlineList;
     c->SectionCount = SectionCount;
     c->CopySectionsFrom(*this);
+    c->pictureHolds_.HoldAlso(pictureHolds_);  // its images are this document's
     return c;
 }
 

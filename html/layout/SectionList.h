@@ -221,6 +221,7 @@ private:
     std::int64_t pictureBytes_ = 0;
     std::unordered_set<const TImageObject*> countedPictures_;
     std::unique_ptr<TStringBitmapList> ownCache_;
+    TImageCacheHolds pictureHolds_;  // the cache entries this document's pictures hold
     static TNullDocumentHost nullHost_;
 };
 

@@ -103,6 +103,38 @@ TEST_F(Copying, SavingToADatasetWithALimit)
     EXPECT_EQ(target.RecordCount(), 5);
 }
 
+// Records loaded from a dataset are numbered as every new record is: appended to a table that
+// holds one, or loaded into an emptied one from a source without the number field, they take the
+// next numbers; a source's own numbers come along into an empty table and the numbering goes on
+// after them. A read-only field still takes the copied values.
+TEST_F(Copying, LoadedRecordsAreNumberedLikeNewOnes)
+{
+    TzebMemTable target;
+    target.AddField<TStringField>("Name", 30);
+    target.AddField<TAutoIncField>("Nr");
+    target.AddField<TIntegerField>("Einwohner").SetReadOnly(true);
+    target.Open();
+    target.Append();
+    target.FieldByName("Name").SetAsString("Hof");
+    target.Post();
+    target.LoadLimit = 2;
+    target.LoadFromDataSet(table, mtcpoAppend);
+    EXPECT_EQ(Rows(target), (std::vector<std::string>{"Hof;0;", "Ulm;1;120000", "Passau;2;52000"}));
+
+    TzebMemTable again;
+    again.AddField<TStringField>("Name", 30);
+    again.AddField<TAutoIncField>("Nr");
+    again.LoadFromDataSet(target, 0);
+    again.Append();
+    again.FieldByName("Name").SetAsString("Aalen");
+    again.Post();
+    EXPECT_EQ(Rows(again), (std::vector<std::string>{"Hof;0", "Ulm;1", "Passau;2", "Aalen;3"}));
+    target.LoadLimit = -1;
+    target.LoadFromDataSet(again, mtcpoAppend);
+    EXPECT_EQ(Rows(target), (std::vector<std::string>{"Hof;0;", "Ulm;1;120000", "Passau;2;52000", "Hof;3;", "Ulm;4;",
+                                                       "Passau;5;", "Aalen;6;"}));
+}
+
 TEST_F(Copying, UpdatingByKeyFieldsWithEachFlag)
 {
     TzebMemTable target;

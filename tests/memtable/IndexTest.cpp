@@ -277,6 +277,53 @@ TEST_F(Sorting, UniqueIndexRefusesTheSecondEqualKeyAndChangesNothing)
     EXPECT_EQ(table.IndexDefs().Find("Doppelt"), nullptr);
 }
 
+// A post that a sorted index cannot place (its comparison fails: here the locale is unknown) is
+// undone whole, whether the record took a freed slot or a new one: no record in any index, no
+// slot and no number used, and the edit buffer keeps what was typed (a text kept outside the
+// record among it), so that the post succeeds once the cause is gone and Cancel drops it.
+TEST(SortedIndexPost, APostTheIndexCannotPlaceLeavesTheStoreAsItWas)
+{
+    TzebMemTable table;
+    table.SetPerformance(mtpfBalanced);
+    auto& name = table.AddField<TStringField>("Name", 40);
+    table.Open();
+    for (const char* place : {"Ulm", "Hof", "Passau"}) {
+        table.Append();
+        name.SetAsString(place);
+        table.Post();
+    }
+    table.First();
+    table.Delete();  // a freed slot for the next post
+    table.SetIndexFieldNames("Name");
+    const std::uint32_t locale = table.LocaleID();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const TzebCommon& store = table.Store();
+        const int slots = store.SlotCount();
+        const std::vector<std::int32_t> freeSlots = store.FreeSlots();
+        const std::int32_t unique = store.NextUniqueNumber();
+        table.SetLocaleID(0x9999);
+        table.Append();
+        name.SetAsString("Zwiesel im Bayerischen Wald");
+        EXPECT_EQ(MessageOf([&] { table.Post(); }), "Ungültiges Gebietsschema") << attempt;
+        EXPECT_EQ(table.State(), dsInsert);
+        EXPECT_EQ(name.AsString(), "Zwiesel im Bayerischen Wald");
+        EXPECT_EQ(store.SlotCount(), slots);
+        EXPECT_EQ(store.FreeSlots(), freeSlots);
+        EXPECT_EQ(store.NextUniqueNumber(), unique);
+        EXPECT_EQ(table.Indexes().RowOrder().Count(), 2 + attempt);
+        table.SetLocaleID(locale);
+        if (attempt == 0) {
+            table.Post();  // takes the freed slot
+            EXPECT_EQ(store.FreeSlots().size(), 0u);
+        } else {
+            table.Cancel();
+        }
+    }
+    EXPECT_EQ(table.RecordCount(), 3);
+    table.Last();
+    EXPECT_EQ(name.AsString(), "Zwiesel im Bayerischen Wald");
+}
+
 // The duplicate check bisects the unique index to the first equal key; with three records and
 // more the bisection takes several steps, and a key past the last, between two or before the
 // first must be taken while an equal one anywhere is still refused.

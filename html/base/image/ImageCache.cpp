@@ -70,4 +70,30 @@ void TStringBitmapList::SetCacheCount(int n)
     MaxCache = n;
 }
 
+void TImageCacheHolds::Note(TStringBitmapList& cache, const std::string& name)
+{
+    holds_.push_back({&cache, cache.Lifetime(), name});
+}
+
+void TImageCacheHolds::HoldAlso(const TImageCacheHolds& other)
+{
+    for (const Hold& hold : other.holds_) {
+        if (hold.Alive.expired())
+            continue;
+        const int i = hold.Cache->IndexOf(hold.Name);
+        if (i < 0 || !hold.Cache->Objects(i))
+            continue;
+        hold.Cache->GetImage(i);
+        holds_.push_back(hold);
+    }
+}
+
+void TImageCacheHolds::ReleaseAll()
+{
+    for (const Hold& hold : holds_)
+        if (!hold.Alive.expired())
+            hold.Cache->DecUsage(hold.Name);
+    holds_.clear();
+}
+
 }  // namespace velmoran

@@ -51,6 +51,8 @@ public:
     void SetCacheCount(int n);
     void Delete(int i) { entries_.erase(entries_.begin() + i); }
     void Clear() { entries_.clear(); }
+    // Expires when the cache goes, so that what holds its entries can tell.
+    std::weak_ptr<const int> Lifetime() const { return alive_; }
 
     int MaxCache = 4;
 
@@ -60,6 +62,34 @@ private:
         std::unique_ptr<TBitmapItem> Item;
     };
     std::vector<Entry> entries_;
+    std::shared_ptr<const int> alive_ = std::make_shared<const int>(0);
+};
+
+// The cache entries one document holds, one hold per document image: given back all at once
+// when the document is cleared or goes, so that the ageing can free pictures no page uses. A cache
+// that went first (a viewer drops its own cache before its document) is left alone.
+class TImageCacheHolds {
+public:
+    TImageCacheHolds() = default;
+    ~TImageCacheHolds() { ReleaseAll(); }
+    TImageCacheHolds(const TImageCacheHolds&) = delete;
+    TImageCacheHolds& operator=(const TImageCacheHolds&) = delete;
+
+    // Notes a hold the cache has counted already (AddObject, GetImage) on the entry of this name.
+    void Note(TStringBitmapList& cache, const std::string& name);
+    // Holds each entry `other` holds once more: a copy of a document draws the same pictures.
+    void HoldAlso(const TImageCacheHolds& other);
+    // Gives every hold back (DecUsage).
+    void ReleaseAll();
+    int Count() const { return static_cast<int>(holds_.size()); }
+
+private:
+    struct Hold {
+        TStringBitmapList* Cache;
+        std::weak_ptr<const int> Alive;
+        std::string Name;
+    };
+    std::vector<Hold> holds_;
 };
 
 }  // namespace velmoran

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -271,6 +275,58 @@ TEST(Tokenizer, Iso2022JpTextBeforeTheFirstShiftStaysAscii)
 {
     EXPECT_EQ(Iso2022JpToShiftJis("ab\x1b$B\x30\x21\x1b(Bxy"), "ab\x88\x9f" "xy");
     EXPECT_EQ(Iso2022JpToShiftJis("Text"), "Text");
+}
+
+namespace {
+
+// The C library's converters are the reference for the Japanese conversions: they map from their
+// own tables, not by our arithmetic. The converted text, or none when the input is no character.
+using LibraryConverter = std::unique_ptr<void, int (*)(iconv_t)>;
+std::optional<std::string> Convert(const LibraryConverter& converter, std::string in)
+{
+    iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+    char out[64];
+    char *inp = in.data(), *outp = out;
+    std::size_t inLeft = in.size(), outLeft = sizeof out;
+    if (iconv(converter.get(), &inp, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1))
+        return std::nullopt;
+    return std::string(out, sizeof out - outLeft);
+}
+
+}  // namespace
+
+// Japanese pages are read as Shift-JIS: every JIS X 0208 character, written in ISO-2022-JP or in
+// EUC-JP, must become the Shift-JIS bytes the C library gives for it (the rows from 0x5F on
+// among them, whose lead bytes start at 0xE0), and an EUC-JP half-width katakana (SS2 and one
+// byte) its single Shift-JIS byte, leaving the letter after it alone.
+TEST(Tokenizer, JapaneseInputBecomesTheStandardShiftJis)
+{
+    const LibraryConverter fromJis(iconv_open("SHIFT_JIS", "ISO-2022-JP"), iconv_close);
+    const LibraryConverter fromEuc(iconv_open("SHIFT_JIS", "EUC-JP"), iconv_close);
+    ASSERT_NE(fromJis.get(), reinterpret_cast<iconv_t>(-1));
+    ASSERT_NE(fromEuc.get(), reinterpret_cast<iconv_t>(-1));
+    int characters = 0, wrongJis = 0, wrongEuc = 0;
+    for (int row = 0x21; row <= 0x7E; ++row)
+        for (int cell = 0x21; cell <= 0x7E; ++cell) {
+            const std::string jis = "\x1b$B" + std::string{char(row), char(cell)} + "\x1b(B";
+            const std::optional<std::string> expected = Convert(fromJis, jis);
+            if (!expected)
+                continue;  // no character there
+            ++characters;
+            const std::string euc{char(row | 0x80), char(cell | 0x80)};
+            if (Iso2022JpToShiftJis(jis) != *expected && ++wrongJis == 1)
+                ADD_FAILURE() << "ISO-2022-JP row " << std::hex << row << " cell " << cell;
+            if (EucJpToShiftJis(euc) != *expected && ++wrongEuc == 1)
+                ADD_FAILURE() << "EUC-JP row " << std::hex << row << " cell " << cell;
+        }
+    EXPECT_EQ(characters, 6879);
+    EXPECT_EQ(wrongJis, 0);
+    EXPECT_EQ(wrongEuc, 0);
+
+    for (int kana = 0xA1; kana <= 0xDF; ++kana) {
+        const std::string euc = "\x8e" + std::string(1, char(kana)) + "a";
+        ASSERT_EQ(EucJpToShiftJis(euc), Convert(fromEuc, euc).value_or("?")) << std::hex << kana;
+    }
 }
 
 TEST(Tokenizer, CharsetNamesBySubstringInTableOrder)

@@ -366,5 +366,40 @@ TEST(DocumentImages, TheBackgroundPictureIsAskedForOnceWhateverTheOutcome)
     EXPECT_EQ(shown.Host.Requests, 1);
 }
 
+// Pictures a page shows stay in the cache however many loads pass; once no document shows them
+// (the page is cleared for the next load, and its print copy is gone) the ageing frees them after
+// the cache's count of loads, instead of keeping every picture ever shown until the program ends.
+TEST(DocumentImages, PicturesAgeOutOfTheCacheOnceNoPageShowsThem)
+{
+    ImagePage p("<body background='tile.png'><p><img src='red.png'><img src='red.png'><img src='mem:blue'></p>");
+    TSectionList& doc = p.Page->Doc;
+    ASSERT_NE(doc.GetBackgroundBitmap(), nullptr);
+    TStringBitmapList& cache = doc.ImageCache();
+    ASSERT_EQ(cache.Count(), 3);
+    auto bump = [&](int loads) {
+        for (int i = 0; i < loads; ++i)
+            cache.BumpAndCheck();
+    };
+    bump(10);
+    EXPECT_EQ(cache.Count(), 3);  // shown
+    auto copy = doc.CreateCopy();
+    doc.Clear();
+    bump(10);
+    EXPECT_EQ(cache.Count(), 3);  // the print copy still draws them
+    copy.reset();
+    bump(1);  // unused for more than four loads
+    EXPECT_EQ(cache.Count(), 0);
+
+    ImagePage q("<p><img src='red.png'></p>");
+    TStringBitmapList& fresh = q.Page->Doc.ImageCache();
+    q.Page->Doc.Clear();
+    for (int load = 1; load <= 4; ++load) {
+        fresh.BumpAndCheck();
+        ASSERT_EQ(fresh.Count(), 1) << "load " << load;
+    }
+    fresh.BumpAndCheck();
+    EXPECT_EQ(fresh.Count(), 0);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

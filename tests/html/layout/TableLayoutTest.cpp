@@ -4,6 +4,7 @@
 #include "tests/html/layout/ParserTestSupport.h"
 #include "html/layout/SectionList.h"
 #include "platform/RecordingCanvas.h"
+#include "platform/SystemColors.h"
 
 #include <gtest/gtest.h>
 
@@ -467,9 +468,10 @@ TEST_F(TableDocument, BorderAttributeFramesTheTableRaisedAndItsCellsSunken)
 {
     // The pens and lines of both frames: the cell's first (its top and left in the dark colour),
     // then the table's one pixel outside its box (top and left in the light colour).
-    auto frames = [&](const std::string& colours) {
+    auto frames = [&](const std::string& colours, TColor background = NoColor) {
         testing::ParsedPage p;
         p.Parse("<body style=\"margin: 0\"><table border=1 cellspacing=0" + colours + "><tr><td>a</td></tr></table></body>");
+        p.Doc.Background = background;
         RecordingCanvas c{p.Fonts, 800, 600};
         int maxWidth = 0;
         p.Doc.LayoutDocument(c, 600, maxWidth);
@@ -488,6 +490,11 @@ TEST_F(TableDocument, BorderAttributeFramesTheTableRaisedAndItsCellsSunken)
     };
     // The document's own 3-D colours on a white page: silver and grey.
     EXPECT_EQ(frames(""), expected("#C0C0C0", "#808080"));
+    // So on a page of the system colour "window" (white), and on a white one; on a grey page the
+    // light edges are the button highlight.
+    EXPECT_EQ(frames("", SystemColor(COLOR_WINDOW)), expected("#C0C0C0", "#808080"));
+    EXPECT_EQ(frames("", 0xFFFFFF | kPaletteRelative), expected("#C0C0C0", "#808080"));
+    EXPECT_EQ(frames("", 0xE0E0E0), expected("#FFFFFF", "#808080"));
     EXPECT_EQ(frames(" bordercolorlight=#ff0000 bordercolordark=#0000ff"), expected("#FF0000", "#0000FF"));
 }
 

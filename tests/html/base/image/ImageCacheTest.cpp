@@ -62,3 +62,16 @@ TEST(ImageCache, SetCacheCountZeroKeepsEntriesNeverBumped)
     cache.BumpAndCheck();
     EXPECT_EQ(cache.Count(), 0);
 }
+
+// A document's holds may outlive the cache (a viewer drops its own cache before its document):
+// giving them back then must not reach into the freed cache.
+TEST(ImageCache, HoldsOutlivingTheirCacheGiveNothingBack)
+{
+    auto cache = std::make_unique<TStringBitmapList>();
+    cache->AddObject("a.png", Picture());
+    TImageCacheHolds holds;
+    holds.Note(*cache, "a.png");
+    cache.reset();
+    holds.ReleaseAll();
+    EXPECT_EQ(holds.Count(), 0);
+}
