@@ -342,6 +342,8 @@ void THtmlLabel::PaintTo(Canvas& canvas)
 TRect THtmlLabel::CaptionRect(Canvas& canvas)
 {
     TRect r = TextRect();
+    // Centred and bottom-aligned against the label's own bottom: the one auto-sizing pushes 65535
+    // pixels down would put the caption far out of sight.
     const int bottom = r.Bottom;
     if (autoSizing_ && SizesWidth(align_, autoSizeType_))
         r.Right += kUnbounded;

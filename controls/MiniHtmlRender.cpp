@@ -244,6 +244,8 @@ bool LinePass::Piece(std::string_view& text)
         }
         dropRest = !fits;
     }
+    // Only a piece that stays on this line counts: one carried to the next would make this line as
+    // tall as itself and stand twice in the plain text.
     if (pass_.Sub)
         line_.SubOffset = std::max(line_.SubOffset, height / 4);
     if (pass_.Sup)

@@ -188,6 +188,8 @@ void THtmlPicture::SelectFrame()
 void THtmlPicture::Assign(const THtmlPicture* source)
 {
     Reset();
+    // An empty source empties this one, as nullptr does: it has no bytes to decode, and decoding none
+    // would raise as if a damaged picture had been copied.
     if (!source || source->Empty()) {
         bytes_.clear();
         return;

@@ -96,7 +96,8 @@ public:
     void Draw(Canvas& canvas, const TRect& rect) const;
 
     int Frame() const { return frame_; }
-    // Selects a GIF frame (1-based) and fires OnFrameChange; a frame beyond the count draws nothing.
+    // Selects a GIF frame (1-based) and fires OnFrameChange; a frame beyond the count draws nothing
+    // and is no failure: the file is sound, only the number runs past its end.
     void SetFrame(int frame);
     // -1 for anything but a GIF.
     int FrameCount();
@@ -158,7 +159,8 @@ public:
     THtmlPicture* AddPicture();
     // The first picture whose ID is exactly the text (case counts), or nullptr.
     THtmlPicture* FindPicture(const std::string& id) const;
-    // Frees every picture and empties the list.
+    // Frees every picture and empties the list: entries left behind would hand freed pictures to
+    // FindPicture and Items.
     void ClearPictures();
     THtmlPicture* Items(int index) const { return pictures_.at(static_cast<std::size_t>(index)).get(); }
     int Count() const { return static_cast<int>(pictures_.size()); }

@@ -117,7 +117,8 @@ void Tell(std::vector<std::string>* messages, std::string text)
 enum class CompanionRead { Whole, Missing, Short, Unreadable };
 
 // Reads the module file of a calculation into the record: only a whole record is taken (a longer
-// file gives its first record); a missing or short file leaves the record as it was.
+// file gives its first record); a missing or short file leaves the record as it was, since a short
+// one is a save cut off or no module file, and laid over the record would make a calculation of neither.
 CompanionRead ReadCompanionFile(const std::string& fileName, THSGRecord& record)
 {
     std::error_code error;
@@ -244,7 +245,8 @@ void THsgModule::ResetToDefaults()
     defaultHsg_.Clear();
     SetBuiltInDefaults(defaultHsg_);
     defaultCommon.Block(0).SetWord(block::kFlags, block::kFlagAktiv);
-    // Each defaults file replaces its record only when it could be read whole.
+    // Each defaults file replaces its record only when it could be read whole: a cut-off one would
+    // mix its first members with the built-in values unseen, and every new calculation start from that.
     ReadRecordFile(TemplateFile(kHsgDefaultsFile), defaultHsg_.Raw());
     TakeBuiltInForRefusedParameters(defaultHsg_);
     dataModul_->LoadSecondRecordFromFile(TemplateFile(kCommonDefaultsFile));

@@ -558,7 +558,8 @@ void TMainForm::EditMainExecute()
 
 void TMainForm::cmdEditDlgExecute()
 {
-    // The toolbar button works without a calculation too: it then starts one.
+    // The toolbar button works without a calculation too: it then starts one, since input confirmed
+    // on no calculation could be neither shown nor saved, and would be lost.
     if (!CalculationLoaded) {
         EditMainExecute();
         return;

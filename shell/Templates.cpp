@@ -113,6 +113,8 @@ std::vector<std::string> TemplateNames(const std::string& folder, const std::str
         if (entry->is_regular_file(fileError) && LowerCase(entry->path().extension().string()) == wanted)
             names.push_back(entry->path().filename().string());
     }
+    // Sorted, not in the folder's order: Linux lists a folder in no useful order, and the choice
+    // would change from one machine to the next.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const std::string lowerA = LowerCase(a);
         const std::string lowerB = LowerCase(b);

@@ -438,7 +438,7 @@ void BuildAerationPage(QWidget* body, THsgPageControls& c)
     c.VarSSA100 = AddFrame(c.tsDiffAer, "VarSSA100", sHsgVarSSA100, "%/m", 0, y);
     int surface = 0;
     c.VarAlphaS = AddFrame(c.tsSurfAer, "VarAlphaS", sHsgVarAlpha, "-", 0, surface);
-    // The oxygen yield of surface aerators has no description of the Part: ours.
+    // The oxygen yield of surface aerators has no description among the module's texts: ours.
     c.VarOP100 = NewFrame<TVarFrame2>(c.tsSurfAer, "VarOP100", "Sauerstoffertrag in Reinwasser", "kg/kWh");
     PlaceFrame(*c.VarOP100, 0, surface);
     c.pcAeration->setGeometry(kLeft, 74, kColumnWidth, y);

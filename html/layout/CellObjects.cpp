@@ -54,6 +54,8 @@ void TCellObj::LayoutCellContent(Canvas& canvas, TCellContentOps& ops, int y, in
     const InPlaceLayout inPlace = std::exchange(LaidOutInPlace, {});
     if (!ops.HasContent(*this))
         return;
+    // The cell's height counts the spacing above its box: left in, it would push bottom-aligned
+    // content that far below the box's edge, where the clip cuts it off (and centred content half).
     const int boxHeight = CellHeight - std::max(0, spacing);
     const int free = boxHeight - VerticalExtra;
     switch (VAlign) {

@@ -1,6 +1,6 @@
 // A readable text picture of a parsed document: blocks with their kind, style key, margins and
 // computed style values, text sections with their text, break classes and font runs, tables with
-// rows, cells, spans and column specifications; after a layout also where everything was placed
+// rows, cells, spans and COL column settings; after a layout also where everything was placed
 // (block boxes, table columns, rows and cells, every line of text). Used by the developer tool
 // htmldump and by tests, among them the golden layouts of tests/data/html/layout.
 #pragma once

@@ -62,7 +62,7 @@ TParseResult ParseFramesetDocument(TFrameViewerBase& viewer, const TMetaType& on
 bool IsFramesetDocument(TStream& stream);
 TParseResult ParseFramesetDocument(TFrameViewerBase& viewer, const TMetaType& onMeta, TStream& stream);
 
-// Rows of column slots of a table with column specifications: "o" free, "x" taken.
+// Rows of column slots of a table with COL column settings: "o" free, "x" taken.
 class TCellManager {
 public:
     explicit TCellManager(int columns) : columns_(columns) {}

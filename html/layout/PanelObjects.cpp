@@ -68,7 +68,8 @@ TPanelObj::TPanelObj(TSectionList* document, int position, const TAttributeList&
             break;
         }
     }
-    // A negative space is none, and a floating panel keeps 3 pixels from the text unless told.
+    // A negative space is none, and a floating panel keeps 3 pixels from the text unless told, as a
+    // floating image does: text beside either stands off alike instead of touching the panel.
     if (HSpaceL < 0 || (!hspaceGiven && IsFloat()))
         HSpaceL = HSpaceR = IsFloat() ? 3 : 0;
 }

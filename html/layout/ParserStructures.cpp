@@ -1,5 +1,5 @@
 // The parser's routines for structured elements: tables with rows, cells, captions, row groups and
-// column specifications, lists and list items, and frameset documents.
+// COL column settings, lists and list items, and frameset documents.
 #include "html/layout/HtmlParserState.h"
 
 #include "html/base/WideText.h"
@@ -29,7 +29,7 @@ const SymbSet kItemInline = SymbSet{BSy, ISy, EmSy, StrongSy, USy, CiteSy, VarSy
 const SymbSet kListStarts{OLSy, ULSy, DirSy, MenuSy, DLSy};
 const SymbSet kListEnds{OLEndSy, ULEndSy, DirEndSy, MenuEndSy, DLEndSy};
 
-constexpr int kMaxColumnSpecs = 1000;  // column specifications per table
+constexpr int kMaxColumnSpecs = 1000;  // COL column settings per table
 constexpr int kMaxSpanRows = 1000;     // rows a spanning cell reserves ahead
 
 // "top" 1, "middle"/"absmiddle"/"center" 2, "baseline" 3, "bottom" 4 for COL; 0 for others.
@@ -94,6 +94,8 @@ void TCellManager::AddCell(int row, int rowSpan, int& colSpan)
         int taken = 0;
         for (std::size_t c = first; c < line.size() && taken < colSpan && line[c] == 'o'; ++c, ++taken)
             line[c] = 'x';
+        // Never below 1: a span of 0 marks a slot covered from another row, and a real cell given
+        // it would be left out of layout and painting, its content lost.
         if (taken < colSpan)
             colSpan = std::max(1, taken);
     }
@@ -344,6 +346,8 @@ void THtmlParser::DoTable()
             CurrentCell = caption->MyCell.get();
             NewSection(true);
             Next();
+            // The table's end ends a caption too: without its end tag it would take in the rest of
+            // the table and of the page.
             DoBody({CaptionEndSy, TableEndSy});
             AddSection();
             PopProperties("caption");
@@ -442,6 +446,8 @@ void THtmlParser::DoLists(Symb listSym, const SymbSet& term)
             number = NextListNumber(number);
         } else if (kListStarts.Has(sy)) {
             DoLists(sy, term);
+            // A nested list that stopped at a terminator of ours leaves it be: read past, a cell's
+            // or a table's end would be lost and the list run on into what follows.
             if (!term.Has(T.Sy))
                 Next();
         } else if (sy == PSy) {
@@ -500,6 +506,7 @@ void THtmlParser::DoListItem(Symb listSym, Symb itemSym, int number, char listTy
         } else if (kListStarts.Has(sy)) {
             DoLists(sy, term);
             item->MyCell->CheckLastBottomMargin();
+            // As in a list: a terminator of ours that ended the nested list is left for us.
             if (!term.Has(T.Sy))
                 Next();
         } else if (sy == TableSy) {

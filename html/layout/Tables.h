@@ -1,4 +1,4 @@
-// Tables as the parser builds them: the table section with its column specifications and rows,
+// Tables as the parser builds them: the table section with its COL column settings and rows,
 // each row a list of cell objects whose content is a cell of sections.
 #pragma once
 

@@ -429,7 +429,8 @@ void TStyleList::MergeCompound(TProperties& props, const std::string& prefix, co
             continue;
         const SimpleSelector subject = ParseSimple(words[0]);
         const bool pseudoOk = subject.Pseudo.empty() ? (pseudo.empty() || pseudo == "link") : subject.Pseudo == pseudo;
-        // An entry for another element is passed over; the scan goes on to the end of the prefix.
+        // An entry for another element is passed over; the scan goes on to the end of the prefix, since
+        // the sort mixes such entries in ("a.extern td" lies between "a td" and "a:link td").
         if (!((subject.Tag.empty() || subject.Tag == tag) && AllIn(subject.Classes, classes) &&
               (subject.Id.empty() || subject.Id == id) && pseudoOk))
             continue;

@@ -44,6 +44,8 @@ void TFrameSet::ReadBorderAttributes(const TAttributeList& attributes)
         border = attributes.Find(FrameBorderSy);
     if (!border)
         return;
+    // The width becomes every frame's bevel: below 0 means none, and a huge one would leave the
+    // frames no room for their pages.
     documentBorder_ = std::clamp(border->Value, 0, 100);
     SetTopBorder();
 }

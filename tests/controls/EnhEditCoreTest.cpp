@@ -1,6 +1,6 @@
 // The typed edit's rules without a widget, in the German settings: the text classes, typing
 // into each edit type character by character (the plain edit's insertion included), the money
-// grouping, mixed case, and the three number rules that keep values the Parts' formats lost.
+// grouping, mixed case, and the number rules that keep values a plain format would lose.
 #include "EnhEditTestSupport.h"
 
 #include "controls/EnhEdit.h"

@@ -39,7 +39,8 @@ struct PngSpec {
 int PngChannels(int colorType);
 // A PNG file as Qt's own decoder reads it, to compare ours with.
 QImage QtRead(const std::string& bytes);
-// The raw (filtered, unpacked) stream of rows for the samples, passes as the spec asks.
+// The raw (filtered, unpacked) stream of rows for the samples, in the seven interlace passes when
+// the description asks for interlacing.
 std::string PngRawRows(const PngSpec& spec, const std::vector<std::uint16_t>& samples);
 // Samples: width × height × channels values in row order.
 std::string BuildPng(const PngSpec& spec, const std::vector<std::uint16_t>& samples);
