@@ -24,6 +24,7 @@
 #include <QPointer>
 
 #include <array>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -348,8 +349,14 @@ void THSGDlg::FillInflow()
             {"###0.0", block.Double(block::kCPzb)},
             {"###0.0", hsgRecord.Double(hsg::kSO2zb)},
         }};
-        for (std::size_t row = 0; row < concentrations.size(); ++row)
-            pages_.Konz[row]->SetAsString(FormatFloat(concentrations[row].first, concentrations[row].second));
+        // A value that is no number shows as the edit shows it: an empty field, not "NAN".
+        for (std::size_t row = 0; row < concentrations.size(); ++row) {
+            const auto [format, value] = concentrations[row];
+            if (std::isfinite(value))
+                pages_.Konz[row]->SetAsString(FormatFloat(format, value));
+            else
+                pages_.Konz[row]->SetValue(value);
+        }
         pages_.Konz[7]->SetValue(block.Double(block::kSKSzb));
     }
     pages_.edSH->SetValue(hsgRecord.Double(hsg::kSH));
@@ -424,8 +431,20 @@ void THSGDlg::ShowAerationPage(int at)
 void THSGDlg::ShowPageResults()
 {
     // Said once the page shows "-" where it has no numbers: never beside another calculation's.
-    if (const std::optional<CalculationFailure> failure = RecalculatePage())
+    const std::optional<CalculationFailure> failure = RecalculatePage();
+    refusedOnPage_ = failure ? failure->Field : std::string();
+    if (failure)
         Explain(*failure);
+}
+
+QWidget* THSGDlg::EntryInput()
+{
+    QWidget* field = FieldOnShownPage(refusedOnPage_);
+    if (auto* frame = dynamic_cast<TVarFrame*>(field))
+        field = frame->Edit;
+    if (field && field->isVisibleTo(this) && field->isEnabled())
+        return field;
+    return TMainDlg::EntryInput();
 }
 
 std::optional<THSGDlg::CalculationFailure> THSGDlg::RecalculatePage()
@@ -506,6 +525,7 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
     THsgPageControls& c = pages_;
     if (MessageView)
         MessageView->hide();
+    c.MsgBoxV2->hide();
     ShowNitrogenFrames();
     ShowNotApplicable({c.resRF, c.resUESC, c.resUESF, c.resUES});
     if (std::optional<CalculationFailure> failure = RunDesign()) {
@@ -531,6 +551,13 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
         ShowFixed(c.resUESC, 5, 1, carbon / tts);
         ShowFixed(c.resUESF, 5, 1, precipitation / tts);
         ShowFixed(c.resUES, 5, 1, (carbon + precipitation) / tts);
+    }
+    // Nothing to denitrify: the page says why it shows no denitrification volume.
+    if (const std::optional<std::string> why = NothingToDenitrify(module_.EditCommon(), module_.EditHsg())) {
+        c.MsgV2->setWordWrap(true);
+        ShowText(c.MsgV2, *why);
+        c.MsgV2->show();
+        c.MsgBoxV2->show();
     }
     return std::nullopt;
 }
