@@ -577,8 +577,8 @@ std::optional<std::string> NothingToDenitrify(const TCommonRecord& common, const
     const double target = in.B(block::kSNO3d0);
     if (in.Process() == 0 || in.Process() == 1 || !(target < kLeastToDenitrify))
         return std::nullopt;
-    return "Kein Nitrat zu denitrifizieren (S_NO3,D0 " + Quoted(2, target) + " mg/l beim Sollwert S_NO3,AN " +
-           Quoted(1, in.B(block::kSNO3an)) + " mg/l): kein Denitrifikationsvolumen, keine Gutschrift.";
+    return "Kein Nitrat zu denitrifizieren (S_NO3,D0 " + Quoted(2, target) +
+           " mg/l): kein Denitrifikationsvolumen, keine Gutschrift.";
 }
 
 std::optional<std::string> EffluentPhosphateNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord)

@@ -372,8 +372,8 @@ TEST_F(UserRoadFive, NothingIsChangedOrCreditedWithoutAWord)
         EXPECT_EQ(velmoran::testing::Shown(shown, "resVD"), "    0");
         EXPECT_TRUE(Control<QWidget>(shown, "MsgBoxV2")->isVisibleTo(&shown));
         EXPECT_EQ(velmoran::testing::Shown(shown, "MsgV2"),
-                  "Kein Nitrat zu denitrifizieren (S_NO3,D0 -5,39 mg/l beim Sollwert S_NO3,AN 40,0 mg/l): kein "
-                  "Denitrifikationsvolumen, keine Gutschrift.");
+                  "Kein Nitrat zu denitrifizieren (S_NO3,D0 -5,39 mg/l): kein Denitrifikationsvolumen, keine "
+                  "Gutschrift.");
         ClickControl(shown, "BtnOK");
     });
     ASSERT_TRUE(window.ExecuteCommand("EDITDLG 3"));
