@@ -47,6 +47,14 @@ void ShowFixed(QLabel* label, int width, int decimals, double value)
 {
     ShowText(label, FormatFixed(width, decimals, value));
 }
+// A line beside the page's results, in its message box, on what the design left out and why.
+void ShowNote(QFrame& box, QLabel& view, const std::string& text)
+{
+    view.setWordWrap(true);
+    ShowText(&view, text);
+    view.show();
+    box.show();
+}
 void ShowNotApplicable(std::initializer_list<QLabel*> labels)
 {
     for (QLabel* label : labels)
@@ -510,10 +518,7 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowPhosphorusResults()
     // effluent phosphate, and the page says why it shows none.
     if (const std::optional<std::string> why = EffluentPhosphateNotComputed(module_.EditCommon(), module_.EditHsg())) {
         ShowText(c.stSPO4an, "#");
-        c.MsgV1->setWordWrap(true);
-        ShowText(c.MsgV1, *why);
-        c.MsgV1->show();
-        c.MsgBoxV1->show();
+        ShowNote(*c.MsgBoxV1, *c.MsgV1, *why);
         return std::nullopt;
     }
     ShowFixed(c.stSPO4an, 5, 2, block.Double(block::kSPO4an));
@@ -554,10 +559,7 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
     }
     // Nothing to denitrify: the page says why it shows no denitrification volume.
     if (const std::optional<std::string> why = NothingToDenitrify(module_.EditCommon(), module_.EditHsg())) {
-        c.MsgV2->setWordWrap(true);
-        ShowText(c.MsgV2, *why);
-        c.MsgV2->show();
-        c.MsgBoxV2->show();
+        ShowNote(*c.MsgBoxV2, *c.MsgV2, *why);
     }
     return std::nullopt;
 }
