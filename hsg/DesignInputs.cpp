@@ -28,6 +28,10 @@ constexpr auto kCleanWater = std::to_array<std::string_view>({"OChRW", "QLN", "S
 constexpr auto kAirAndPh = std::to_array<std::string_view>({"QLN", "pH"});
 constexpr auto kAir = std::to_array<std::string_view>({"QLN"});
 constexpr auto kEffluentPhosphate = std::to_array<std::string_view>({"SPO4an", "SPO4an0"});
+// What the biological phosphorus removal reaches: the balance, the precipitation with its sludge,
+// the volumes holding that sludge and the acid capacity it uses.
+constexpr auto kPhosphorus = std::to_array<std::string_view>(
+    {"XPBM", "SPO4an", "SPO4an0", "XPF", "FM", "MF", "VBB", "VD", "VN", "SKSan", "pH"});
 
 // Beyond this no input of a plant lies (flows in m³/d, loads in kg/d, concentrations in mg/l):
 // larger numbers come from broken files and would overflow the design's products; so would a
@@ -370,6 +374,20 @@ const Check kChecks[] = {
                 "autotrophen Organismen.";
      },
      kAllResults},
+    {"EtaPBio", CheckStage::Inputs,
+     [](const Inputs& in) { return !(in.H(hsg::kEtaPBio) >= 0.0 && in.H(hsg::kEtaPBio) <= 100.0); },
+     [](const Inputs& in) {
+         return "Die biologische Phosphorentfernung (" + Quoted(1, in.H(hsg::kEtaPBio)) +
+                " %) muss zwischen 0 und 100 % liegen, sonst lässt sich die Phosphorbilanz nicht berechnen.";
+     },
+     kPhosphorus},
+    {"SFH", CheckStage::Inputs, [](const Inputs& in) { return !(in.H(hsg::kSFH) >= 1.0); },
+     [](const Inputs& in) {
+         return "Der Sicherheitsfaktor (" + Quoted(2, in.H(hsg::kSFH)) +
+                ") muss mindestens 1 sein (Richtwert: 1,25), sonst wird das Schlammalter kürzer bemessen, als die "
+                "Nitrifikanten brauchen.";
+     },
+     kAllResults},
     {"SNO3an", CheckStage::Inputs,
      [](const Inputs& in) { return in.Process() == 1 && !(in.B(block::kSNO3an) > 0.0); },
      [](const Inputs&) {
@@ -382,6 +400,19 @@ const Check kChecks[] = {
      kAllResults},
     {"CTKNzb", CheckStage::Pass, [](const Inputs& in) { return AmmoniumToNitrify(in) < MeanEffluentAmmonium(in); },
      LessThanTheEffluentTarget, kAllResults},
+    // Upstream denitrification needs a share of the volume to size its oxygen correction: when
+    // the last pass of the loop left nothing to denitrify there is none.
+    {"SNO3an", CheckStage::LoopEnd,
+     [](const Inputs& in) { return in.Process() == 1 && !(in.B(block::kSNO3d0) >= kLeastToDenitrify); },
+     [](const Inputs& in) {
+         return "Bei vorgeschalteter Denitrifikation bleibt kein Nitrat zu denitrifizieren (S_NO3,D0 " +
+                Quoted(2, in.B(block::kSNO3d0)) + " mg/l): Die Nitrat-Ablaufkonzentration S_NO3,AN (" +
+                Quoted(1, in.B(block::kSNO3an)) + " mg/l) ist nicht kleiner als der nitrifizierte Stickstoff (" +
+                Quoted(1, in.B(block::kSNH4n)) + " mg/l), und ohne Denitrifikationsvolumen lässt sich die "
+                "vorgeschaltete Denitrifikation nicht berechnen. Bitte wählen Sie einen kleineren Sollwert S_NO3,AN "
+                "oder ein anderes Verfahren.";
+     },
+     kAllResults},
     {"cx", CheckStage::Supply, [](const Inputs& in) { return !(in.B(block::kcx) < SaturationAtDepth(in)); },
      [](const Inputs& in) {
          return "Die Sauerstoffkonzentration im belüfteten Volumen c_x (" + Quoted(2, in.B(block::kcx)) +
@@ -435,12 +466,45 @@ ERefusedInput RefusalOf(const Check& check, const Inputs& in)
     return ERefusedInput(std::string(check.Field), std::move(message), check.Results);
 }
 
-std::optional<ERefusedInput> FirstRefusal(const Inputs& in, bool (*applies)(const Check&))
+const Check* FirstRefusingCheck(const Inputs& in, bool (*applies)(const Check&))
 {
     for (const Check& check : kChecks)
         if (check.Stage == in.stage && applies(check) && Refuses(check, in))
-            return RefusalOf(check, in);
+            return &check;
+    return nullptr;
+}
+
+std::optional<ERefusedInput> FirstRefusal(const Inputs& in, bool (*applies)(const Check&))
+{
+    if (const Check* check = FirstRefusingCheck(in, applies))
+        return RefusalOf(*check, in);
     return std::nullopt;
+}
+
+// The checks that read of a calculation only its model parameters and its temperature (with the
+// fluctuation factor and S_NH4,AN,Sp that the nitrifiers' growth reads).
+bool ReadsParameters(const Check& check)
+{
+    return check.Field == "T" || IsParameter(check.Field);
+}
+
+// The parameter whose change from `before` to `changed` the check refuses: the first whose value
+// put back makes it pass, else the first that differs. nullptr when none differs.
+const Input* BlamedParameter(const Check& check, const TCommonRecord& common, const THSGRecord& before,
+                             const THSGRecord& changed)
+{
+    const Input* firstChanged = nullptr;
+    for (const Input& parameter : Parameters()) {
+        if (before.Double(parameter.Offset) == changed.Double(parameter.Offset))
+            continue;
+        if (!firstChanged)
+            firstChanged = &parameter;
+        THSGRecord trial = changed;
+        trial.SetDouble(parameter.Offset, before.Double(parameter.Offset));
+        if (!Refuses(check, Inputs{common, trial}))
+            return &parameter;
+    }
+    return firstChanged;
 }
 
 double PhosphorusInBiomass(const Inputs& in)
@@ -483,14 +547,38 @@ bool IsParameter(std::string_view field)
     return std::ranges::find(Parameters(), field, &Input::Field) != Parameters().end();
 }
 
-std::optional<ERefusedInput> RefusedParameter(const THSGRecord& hsgRecord)
+std::optional<ERefusedInput> RefusedParameterChange(const TCommonRecord& common, const THSGRecord& before,
+                                                    const THSGRecord& changed)
 {
-    // The parameters' checks read nothing of the common record.
-    const TCommonRecord none;
-    const Inputs in{none, hsgRecord};
+    const Inputs in{common, changed};
     if (std::optional<ERefusedInput> unusable = UnusableNumber(in, Parameters(), DesignReads))
         return unusable;
-    return FirstRefusal(in, [](const Check& check) { return IsParameter(check.Field); });
+    const Check* check = FirstRefusingCheck(in, ReadsParameters);
+    if (!check)
+        return std::nullopt;
+    if (IsParameter(check->Field))
+        return RefusalOf(*check, in);
+    // The temperature is refused whatever the parameters: no change of theirs is to blame.
+    if (Refuses(*check, Inputs{common, before}))
+        return std::nullopt;
+    const ERefusedInput refusal = RefusalOf(*check, in);
+    const Input* blamed = BlamedParameter(*check, common, before, changed);
+    if (!blamed)
+        return refusal;
+    return ERefusedInput(std::string(blamed->Field),
+                         "Der Wert " + FloatToStr(changed.Double(blamed->Offset)) + " im Feld „" +
+                             std::string(blamed->Name) + "“ lässt sich nicht verwenden: " + refusal.Message(),
+                         check->Results);
+}
+
+std::optional<std::string> NothingToDenitrify(const TCommonRecord& common, const THSGRecord& hsgRecord)
+{
+    const Inputs in{common, hsgRecord};
+    const double target = in.B(block::kSNO3d0);
+    if (in.Process() == 0 || in.Process() == 1 || !(target < kLeastToDenitrify))
+        return std::nullopt;
+    return "Kein Nitrat zu denitrifizieren (S_NO3,D0 " + Quoted(2, target) +
+           " mg/l): kein Denitrifikationsvolumen, keine Gutschrift.";
 }
 
 std::optional<std::string> EffluentPhosphateNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord)

@@ -35,9 +35,10 @@ private:
 };
 
 // When the checks apply: before the design starts (the inputs alone), in every pass of its outer
-// loop (with the nitrogen that pass finds bound in the sludge), or after the loop, before the
-// volumes and the oxygen supply (inputs that leave only those uncomputed).
-enum class CheckStage { Inputs, Pass, Supply };
+// loop (with the nitrogen that pass finds bound in the sludge), at the loop's end (with what its
+// last pass found), or after the loop, before the volumes and the oxygen supply (inputs that
+// leave only those uncomputed).
+enum class CheckStage { Inputs, Pass, LoopEnd, Supply };
 
 // The first refusal of that stage, in the order of the input pages (parameters before the
 // temperature they scale); nullopt when there is none. At the first stage a number that is none
@@ -49,15 +50,25 @@ void CheckDesignInputs(const TCommonRecord& common, const THSGRecord& hsgRecord,
 // Raises the refusal of a number the conversion of concentrations and loads reads (the flow and
 // the side it converts from) that is none.
 void CheckConversionInputs(const TCommonRecord& common, const THSGRecord& hsgRecord);
-// The first refusal of a model parameter on its own (a number that is none, a temperature
-// constant or maximum growth rate of 0 or below), whatever the other inputs hold.
-std::optional<ERefusedInput> RefusedParameter(const THSGRecord& hsgRecord);
+// Why the model parameters of `changed` are refused with the inflow and temperature of `common`,
+// whatever else the design refuses there: a parameter on its own (a number that is none, a
+// temperature constant or maximum growth rate of 0 or below) always is; a check of the parameters
+// at the temperature (temperature factors that cannot be computed, nitrifiers that do not grow
+// faster than they decay) only where the parameters of `before`, the records being the same
+// otherwise, pass it, and then names the parameter whose change is to blame. nullopt when none.
+std::optional<ERefusedInput> RefusedParameterChange(const TCommonRecord& common, const THSGRecord& before,
+                                                    const THSGRecord& changed);
 // Whether the member name is one of the 17 model parameters.
 bool IsParameter(std::string_view field);
 
 // Why the design leaves the effluent phosphate uncomputed on these records (after its outer
 // loop): the biomass binds more phosphorus than the inflow brings. nullopt when it computes it.
 std::optional<std::string> EffluentPhosphateNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord);
+
+// Why the design, with simultaneous or intermittent denitrification, gives these records neither
+// a denitrification volume nor a credit for it (after the design): nothing is left to denitrify
+// under the effluent target S_NO3,AN. nullopt where it denitrifies.
+std::optional<std::string> NothingToDenitrify(const TCommonRecord& common, const THSGRecord& hsgRecord);
 
 // The names of the table fields whose stored values the design did not compute from the stored
 // inputs: every result of a refused input, the effluent phosphate where the biomass binds more

@@ -98,8 +98,6 @@ Locals SetUp(Records& r)
     r.SetB(kVdVmax, 0.5);
     r.SetB(kVdV, l.dv > 0 ? r.B(kVdVmax) : Num(0.0));
     r.SetB(kSNH4an, r.H(hsg::kSNH4ANSP) / 5.0);
-    if (r.H(hsg::kSFH) < 1.0)
-        r.SetH(hsg::kSFH, 1.0);
 
     const Num bdbsb = r.C(common::kBDBSB);
     l.plantSize = bdbsb < 1200.0 ? Num(1200.0) : bdbsb > 6000.0 ? Num(6000.0) : bdbsb;
@@ -138,12 +136,8 @@ void DenitrificationShare(Records& r, const Locals& l, int& innerStop)
         if (capacity > 0.0) {
             const Num target = r.B(kSNO3d0);
             d = Abs(target - capacity);
-            if (d > 0.01) {
+            if (d > 0.01)
                 r.SetB(kVdV, r.B(kVdV) * target / capacity);
-                // Nothing left to denitrify: the scaling would drive the share to zero or below.
-                if (target <= 0.0)
-                    r.SetB(kVdV, 0.001);
-            }
             if (r.B(kVdV) > r.B(kVdVmax)) {
                 innerStop = kShareAtLimit;
                 r.SetB(kVdV, r.B(kVdVmax));
@@ -156,6 +150,20 @@ void DenitrificationShare(Records& r, const Locals& l, int& innerStop)
         if (pass >= kMaxInnerPasses)
             break;
     }
+}
+
+// Nothing is left to denitrify under the effluent target: no volume for it and no credit. The
+// share once stayed where the scaling drove it (at least 0.001) with the credit of the capacity
+// of an earlier share. Upstream denitrification cannot be sized without a share: the design
+// refuses it when the last pass leaves nothing (a pass before may, and the next sizes the share
+// afresh). The others' correction factor is 1 and their capacity that of no volume.
+void WithoutDenitrification(Records& r)
+{
+    using namespace block;
+    r.SetB(kVdV, 0.0);
+    r.SetH(hsg::kfOVa, 1.0);
+    r.SetB(kSNO3dmax, (Num(0.0) - r.H(hsg::kSO2zb) - r.B(kRF) * r.H(hsg::kSO2RF)) / 2.86);
+    r.SetB(kSNO3d, 0.0);
 }
 
 int OuterLoop(Records& r, const Locals& l)
@@ -186,10 +194,15 @@ int OuterLoop(Records& r, const Locals& l)
                 r.SetB(kRF, 0.0);
                 r.SetB(kSNO3d0, r.B(kSNO3zb) + snh4n - r.B(kSNO3an));
             }
-            if (r.B(kSNO3d0) < 0.1)
-                innerStop = kNoDenitrification;
-            DenitrificationShare(r, l, innerStop);
-            r.SetB(kSNO3d, Max(r.B(kSNO3dmax), 0.0));
+            if (r.B(kSNO3d0) < kLeastToDenitrify) {
+                WithoutDenitrification(r);
+            } else {
+                // A pass before found nothing to denitrify: this one sizes the share afresh.
+                if (!(r.B(kVdV) > 0.0))
+                    r.SetB(kVdV, r.B(kVdVmax));
+                DenitrificationShare(r, l, innerStop);
+                r.SetB(kSNO3d, Max(r.B(kSNO3dmax), 0.0));
+            }
         }
 
         const Num vdv = r.B(kVdV);
@@ -355,11 +368,9 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
     if (r.B(kXPBM) > cp)
         return;
 
+    // The design refuses a biological removal above 100 %: the share removed stays within the
+    // inflow, and the input is never written back.
     r.SetB(kXPBM, Max(r.H(hsg::kEtaPBio) / 100.0 * cp, r.B(kXPBM)));
-    if (r.B(kXPBM) > cp) {
-        r.SetH(hsg::kEtaPBio, cp / r.B(kXPBM) * r.H(hsg::kEtaPBio));
-        r.SetB(kXPBM, cp);
-    }
     r.SetB(kSPO4an, cp - r.B(kXPBM));
     r.SetB(kSPO4an0, r.B(kSPO4an));
     if (common.ByteAt(common::kFT) == 0)
@@ -385,12 +396,13 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord)
 {
     // Input that would leave a result at an earlier calculation's value, or divide by 0, is refused
-    // before anything is written; what only a pass of the loop finds, in that pass; what leaves
-    // only the volumes or the oxygen supply uncomputed, after the loop.
+    // before anything is written; what only a pass of the loop finds, in that pass or at its end;
+    // what leaves only the volumes or the oxygen supply uncomputed, after the loop.
     CheckDesignInputs(common, hsgRecord, CheckStage::Inputs);
     Records r(common, hsgRecord);
     const Locals l = SetUp(r);
     const int passes = OuterLoop(r, l);
+    CheckDesignInputs(common, hsgRecord, CheckStage::LoopEnd);
     CheckDesignInputs(common, hsgRecord, CheckStage::Supply);
     PhosphorusBalance(common, hsgRecord);
     Volumes(r);

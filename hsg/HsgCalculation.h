@@ -44,6 +44,10 @@ struct NitrifierRates {
 };
 NitrifierRates NitrifierRatesOf(const TCommonRecord& common, const THSGRecord& hsgRecord);
 
+// Below this nitrate to be denitrified S_NO3,D0 [mg/l] nothing is left to denitrify: the design
+// gives no denitrification volume and no credit for it.
+constexpr double kLeastToDenitrify = 0.1;
+
 // The oxygen saturation at the mean blow-in depth h_E from that at the surface.
 double SaturationAtBlowInDepth(double css, double he);
 

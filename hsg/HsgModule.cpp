@@ -78,15 +78,20 @@ void ShowAsMissing(TDataSet& table, std::span<const std::string_view> names)
 }
 
 // A defaults file that an earlier version let take a parameter the design refuses (a temperature
-// constant of 0) stopped every new calculation, and the parameter dialog with it: such a
-// parameter takes its built-in value; the others stay as the file has them.
-void TakeBuiltInForRefusedParameters(THSGRecord& defaults)
+// constant of 0, an autotrophic decay faster than growth at the defaults' temperature) stopped
+// every new calculation, and the parameter dialog with it: such a parameter takes its built-in
+// value; the others stay as the file has them.
+void TakeBuiltInForRefusedParameters(const TCommonRecord& defaultCommon, THSGRecord& defaults)
 {
-    THSGRecord builtIn;
-    SetBuiltInDefaults(builtIn);
+    THSGRecord builtIn = defaults;
+    THSGRecord fresh;
+    SetBuiltInDefaults(fresh);
+    std::ranges::copy(fresh.ParameterBlock(), builtIn.ParameterBlock().begin());
     for (std::size_t parameter = 0; parameter < hsg::kParameterBlockSize / sizeof(double); ++parameter) {
-        const std::optional<ERefusedInput> refusal = RefusedParameter(defaults);
-        const MemberInfo* member = refusal ? FindMember(HsgRecordMembers(), refusal->Field()) : nullptr;
+        const std::optional<ERefusedInput> refusal = RefusedParameterChange(defaultCommon, builtIn, defaults);
+        const MemberInfo* member = refusal && IsParameter(refusal->Field())
+                                       ? FindMember(HsgRecordMembers(), refusal->Field())
+                                       : nullptr;
         if (!member)
             return;
         defaults.SetDouble(member->Offset, builtIn.Double(member->Offset));
@@ -213,7 +218,7 @@ bool THsgModule::Exec(std::string_view command, const ModuleArgument& arg)
         // Without a name the pair would be ".vda" and ".vdh" in the working folder.
         return !arg.Text.empty() && SaveCalculation(arg);
     case ModuleCommand::SetToData:
-        SetToData();
+        SetToData(arg.List);
         return true;
     case ModuleCommand::Calculate:
         Calculate();
@@ -248,8 +253,8 @@ void THsgModule::ResetToDefaults()
     // Each defaults file replaces its record only when it could be read whole: a cut-off one would
     // mix its first members with the built-in values unseen, and every new calculation start from that.
     ReadRecordFile(TemplateFile(kHsgDefaultsFile), defaultHsg_.Raw());
-    TakeBuiltInForRefusedParameters(defaultHsg_);
     dataModul_->LoadSecondRecordFromFile(TemplateFile(kCommonDefaultsFile));
+    TakeBuiltInForRefusedParameters(defaultCommon, defaultHsg_);
     CurrentCommon() = defaultCommon;
     currentHsg_ = defaultHsg_;
     modified_ = false;
@@ -429,12 +434,17 @@ bool THsgModule::ApplyParameters(ParameterBlockView block)
     return true;
 }
 
-std::optional<ERefusedInput> THsgModule::RefusedParameters(ParameterBlockView block) const
+std::optional<ERefusedInput> THsgModule::RefusedParameters(ParameterBlockView block, bool asDefaults) const
 {
     THSGRecord hsgRecord = currentHsg_;
     std::ranges::copy(block, hsgRecord.ParameterBlock().begin());
-    if (std::optional<ERefusedInput> refusal = RefusedParameter(hsgRecord))
+    // Checked whatever else the design refuses here: a calculation refused for its inflow once
+    // let any block through, into the defaults too.
+    if (std::optional<ERefusedInput> refusal = RefusedParameterChange(CurrentCommon(), currentHsg_, hsgRecord))
         return refusal;
+    if (asDefaults)
+        if (std::optional<ERefusedInput> refusal = RefusedAsDefaults(block))
+            return refusal;
     std::optional<ERefusedInput> failure = CalculationFailure(CurrentCommon(), hsgRecord);
     // A calculation the parameters before could not compute either (a new one has no flow yet) is
     // no fault of these.
@@ -443,8 +453,22 @@ std::optional<ERefusedInput> THsgModule::RefusedParameters(ParameterBlockView bl
     return failure;
 }
 
+std::optional<ERefusedInput> THsgModule::RefusedAsDefaults(ParameterBlockView block) const
+{
+    THSGRecord defaults = defaultHsg_;
+    std::ranges::copy(block, defaults.ParameterBlock().begin());
+    const std::optional<ERefusedInput> refusal = RefusedParameterChange(DefaultCommon(), defaultHsg_, defaults);
+    if (!refusal)
+        return std::nullopt;
+    return ERefusedInput(refusal->Field(), "Als Standardwerte für neue Berechnungen: " + refusal->Message(),
+                         refusal->Results());
+}
+
 SaveResult THsgModule::SaveDefaultParameters(ParameterBlockView block)
 {
+    // Every new calculation would stop on them, and the parameter dialog with it.
+    if (const std::optional<ERefusedInput> refusal = RefusedAsDefaults(block))
+        return {false, refusal->Message()};
     std::ranges::copy(block, defaultHsg_.ParameterBlock().begin());
     if (moduleTemplateFolder_.empty())
         return {false, "Für das Modul ist kein Vorlagenordner festgelegt."};
@@ -459,7 +483,7 @@ SaveResult THsgModule::SaveDefaultParameters(ParameterBlockView block)
     return result;
 }
 
-void THsgModule::SetToData()
+void THsgModule::SetToData(std::vector<std::string>* messages)
 {
     TCommonRecord& common = CurrentCommon();
     const TCommonRecord commonBefore = common;
@@ -498,7 +522,8 @@ void THsgModule::SetToData()
     modified_ = modified_ || changed;
     // Imported input is calculated at once: an imported temperature once stood beside the sludge
     // age and volume of the temperature before, on the page, in the file and in print. Input the
-    // design refuses keeps the results at their values, and the tables show those as missing.
+    // design refuses keeps the results at their values, the tables show those as missing, and
+    // the user is told why (every result "#" without a word once).
     if (changed) {
         TCommonRecord calculatedCommon = common;
         THSGRecord calculatedHsg = currentHsg_;
@@ -506,7 +531,9 @@ void THsgModule::SetToData()
             HsgCalculate(calculatedCommon, calculatedHsg);
             common = calculatedCommon;
             currentHsg_ = calculatedHsg;
-        } catch (const EMathError&) {
+        } catch (const EMathError& error) {
+            Tell(messages, "Mit den importierten Werten ist keine Berechnung möglich:\n" + error.Message() +
+                               "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
         }
     }
     UpdateDataSets();

@@ -68,8 +68,8 @@ public:
     bool Exec(std::string_view command, const ModuleArgument& arg = {});
 
     // INITDATA: a new calculation from the defaults (built-in values, overlaid by the defaults
-    // files of the template folder; a parameter of "hsg.vdt" that the design refuses on its own
-    // keeps its built-in value). Clears Modified.
+    // files of the template folder; a parameter of "hsg.vdt" that the design refuses on its own,
+    // or at the defaults' temperature, keeps its built-in value). Clears Modified.
     void ResetToDefaults();
     // READDATA: reads the pair into the current records, under the pair's lock: while a save of it
     // runs elsewhere, it waits briefly and then fails with a message saying so. A save of the pair
@@ -118,9 +118,10 @@ public:
     // byte) survives. Modified is set when any byte changed; the tables are refreshed.
     // Not a no-op: imported values would otherwise show once, then be lost, never saved or calculated.
     // Values that change the records are calculated at once; where the design refuses them the
-    // results keep their values and the tables show those it could not compute as missing. The
+    // results keep their values, the tables show those it could not compute as missing, and the
+    // German message of the refusal, naming the field, goes into `messages` when given. The
     // edit copies follow the records.
-    void SetToData();
+    void SetToData(std::vector<std::string>* messages = nullptr);
 
     // The text of the field Name in the first of the module's tables that has such a field (as
     // plain text: a float in the general format with the user's decimal separator), cut to 255
@@ -161,14 +162,20 @@ public:
     // keep their values.
     bool ApplyParameters(ParameterBlockView block);
     // EDITPARAMS, before OK is taken: why the design refuses the current records with this block,
-    // or none. A parameter refused on its own always is; a calculation that fails with the block
-    // only where it failed with the current parameters too is no refusal of the block (a new
-    // calculation without a flow takes any parameters the design can use).
-    std::optional<ERefusedInput> RefusedParameters(ParameterBlockView block) const;
+    // or none. The checks of the parameters at the records' temperature always run, whatever
+    // else the design refuses (RefusedParameterChange), and so do those at the defaults'
+    // temperature when the block is to become the defaults. Otherwise a calculation that fails
+    // with the block only where it failed with the current parameters too is no refusal of the
+    // block (a new calculation without a flow takes any parameters the design can use).
+    std::optional<ERefusedInput> RefusedParameters(ParameterBlockView block, bool asDefaults = false) const;
+    // Why the block cannot become the defaults: the design refuses it at the defaults' own
+    // temperature, the message saying so. nullopt when it can.
+    std::optional<ERefusedInput> RefusedAsDefaults(ParameterBlockView block) const;
     // EDITPARAMS with "Als Standardwerte verwenden": the block goes into the default module
     // record, which is written to "hsg.vdt", and the default common record to "common.vdt", both
     // in the template folder and each replaced atomically. A failed write keeps that file's old
-    // contents; the result then carries the German messages of every failure.
+    // contents; the result then carries the German messages of every failure. A block refused as
+    // defaults (RefusedAsDefaults) writes nothing, and the result says why.
     SaveResult SaveDefaultParameters(ParameterBlockView block);
 
     TCommonRecord& CurrentCommon() { return dataModul_->CurrentRecord; }

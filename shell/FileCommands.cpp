@@ -6,6 +6,7 @@
 #include "framework/ui/MainDlg.h"
 #include "platform/Prompt.h"
 #include "platform/core/DocumentFile.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Text.h"
 #include "shell/FileNames.h"
 #include "shell/ImportValues.h"
@@ -310,8 +311,12 @@ void TMainForm::ImportValues(const std::string& fileName)
     } catch (...) {
         failure = std::current_exception();
     }
-    // What was imported reaches the records and the page before anything is said.
-    module->Exec("SetToData");
+    // What was imported reaches the records and the page before anything is said; the module
+    // says why the design refuses what it took, where it does.
+    std::vector<std::string> refused;
+    ModuleArgument argument;
+    argument.List = &refused;
+    module->Exec("SetToData", argument);
     // A file without one value the calculation knows (a picture, a calculation file, a list of
     // other names) changes nothing: the user learns so rather than seeing the page unchanged.
     if (taken == 0 && !failure) {
@@ -321,14 +326,27 @@ void TMainForm::ImportValues(const std::string& fileName)
                              MsgDlgType::Warning, mbOK);
         return;
     }
-    if (const std::string changes = log.Message(); !changes.empty()) {
+    // One box for the import: the values it could not keep as the file held them, and why the
+    // design refuses what it took (every result "#" once came without a word).
+    std::string outcome = log.Message();
+    for (const std::string& why : refused)
+        outcome += (outcome.empty() ? "" : "\n\n") + why;
+    if (failure || !outcome.empty())
         RefreshResultPage();
-        Prompts().MessageDlg(changes, MsgDlgType::Warning, mbOK);
+    if (failure && !outcome.empty()) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const EConvertError& error) {
+            throw EConvertError(error.Message() + "\n\n" + outcome);
+        } catch (...) {
+            Prompts().MessageDlg(outcome, MsgDlgType::Warning, mbOK);
+            throw;
+        }
     }
-    if (failure) {
-        RefreshResultPage();
+    if (failure)
         std::rethrow_exception(failure);
-    }
+    if (!outcome.empty())
+        Prompts().MessageDlg(outcome, MsgDlgType::Warning, mbOK);
 }
 
 void TMainForm::FileImportExecute()

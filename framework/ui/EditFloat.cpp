@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 
+#include <cmath>
+
 namespace velmoran {
 
 namespace {
@@ -20,6 +22,12 @@ constexpr ColorRef kRed = RGBRef(255, 0, 0);
 constexpr ColorRef kWhite = RGBRef(255, 255, 255);
 
 ColorRef ToColorRef(const QColor& color) { return RGBRef(color.red(), color.green(), color.blue()); }
+
+// The text of a value: empty for one that is no number, as a field the user emptied holds none.
+QString ValueText(double value)
+{
+    return std::isfinite(value) ? QString::fromStdString(FloatToStr(value)) : QString();
+}
 
 }  // namespace
 
@@ -52,13 +60,13 @@ void TEditFloat::SetDisplayFormat(const std::string& format)
     if (format == displayFormat_)
         return;
     displayFormat_ = format;
-    ShowText(QString::fromStdString(FloatToStr(value_)));
+    ShowText(ValueText(value_));
 }
 
 void TEditFloat::SetValue(double value)
 {
     value_ = value;
-    ShowText(QString::fromStdString(FloatToStr(value)));
+    ShowText(ValueText(value));
     Recolor();
 }
 

@@ -43,7 +43,8 @@ public:
     double ValueLo() const { return valueLo_; }
     std::string AsString() const { return GetAsString(); }
 
-    // The value and its general-format text; recolours, fires nothing.
+    // The value and its general-format text; recolours, fires nothing. A value that is no number
+    // (NaN, infinity, from a file) shows as an empty field, never as "NAN" or "INF".
     virtual void SetValue(double value);
     // The bounds: stored, then recoloured; the text stays.
     virtual void SetValueMissing(double value);

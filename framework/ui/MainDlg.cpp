@@ -243,9 +243,11 @@ QWidget* TMainDlg::FirstInputOfShownPage() const
     return nullptr;
 }
 
+QWidget* TMainDlg::EntryInput() { return FirstInputOfShownPage(); }
+
 void TMainDlg::FocusFirstInput()
 {
-    QWidget* first = FirstInputOfShownPage();
+    QWidget* first = EntryInput();
     if (!first) {
         setFocus();
         return;

@@ -117,6 +117,9 @@ public:
     QWidget* FindControl(const std::string& name) const;
     // The first control of the shown page that Tab reaches (visible and enabled), or null.
     QWidget* FirstInputOfShownPage() const;
+    // The control that takes the focus when the shown page is entered: the base gives the first
+    // input; a module may give the field of the page whose value it refuses, to be put right.
+    virtual QWidget* EntryInput();
     // Gives that control the focus as Tab would (a radio button keeps its choice), an edit's text
     // selected to be typed over; the dialog itself when the page has none. Opening the dialog and
     // Weiter and Zurück do this, so that typing at once goes into the page.

@@ -298,7 +298,9 @@ bool THSGDlg::EditParameters()
     dialog.SetParameterBlock(module_.CurrentHsg().ParameterBlock());
     // Parameters the design refuses are refused at OK, in the dialog: they never reach the records
     // or the defaults files.
-    dialog.OnCheck = [this](const THSGPar::Block& block) { return module_.RefusedParameters(block); };
+    dialog.OnCheck = [this, &dialog](const THSGPar::Block& block) {
+        return module_.RefusedParameters(block, dialog.chkStdParam->isChecked());
+    };
     if (Modals().Run(dialog) != mrOk)
         return true;
     if (dialog.chkStdParam->isChecked()) {

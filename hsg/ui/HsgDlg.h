@@ -76,6 +76,9 @@ public:
     void FillPage() override;
     // Recalculates the shown page's results on the edit copies and shows them.
     void ShowPageResults() override;
+    // The field of the shown page whose value its results refused, when the page is entered (a
+    // number that is none from a file), else the page's first input.
+    QWidget* EntryInput() override;
     // After a store into the edit copies: refreshes the results unless a fill is running.
     void ValueChanged();
     // After the user committed a number: as ValueChanged; when the design refuses that very
@@ -152,6 +155,8 @@ private:
     THsgPageControls pages_;
     // Whether block 0 says the inflow was entered as daily loads; read by every fill.
     bool loadInput_ = false;
+    // The field the shown page's results refused last (empty: none).
+    std::string refusedOnPage_;
     // The message explained last since the page was entered, and the action that explained one.
     std::string explainedMessage_;
     int explainedAction_ = -1;

@@ -24,6 +24,7 @@
 #include <QPointer>
 
 #include <array>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -45,6 +46,14 @@ void ShowText(QLabel* label, const std::string& text) { label->setText(QString::
 void ShowFixed(QLabel* label, int width, int decimals, double value)
 {
     ShowText(label, FormatFixed(width, decimals, value));
+}
+// A line beside the page's results, in its message box, on what the design left out and why.
+void ShowNote(QFrame& box, QLabel& view, const std::string& text)
+{
+    view.setWordWrap(true);
+    ShowText(&view, text);
+    view.show();
+    box.show();
 }
 void ShowNotApplicable(std::initializer_list<QLabel*> labels)
 {
@@ -348,8 +357,14 @@ void THSGDlg::FillInflow()
             {"###0.0", block.Double(block::kCPzb)},
             {"###0.0", hsgRecord.Double(hsg::kSO2zb)},
         }};
-        for (std::size_t row = 0; row < concentrations.size(); ++row)
-            pages_.Konz[row]->SetAsString(FormatFloat(concentrations[row].first, concentrations[row].second));
+        // A value that is no number shows as the edit shows it: an empty field, not "NAN".
+        for (std::size_t row = 0; row < concentrations.size(); ++row) {
+            const auto [format, value] = concentrations[row];
+            if (std::isfinite(value))
+                pages_.Konz[row]->SetAsString(FormatFloat(format, value));
+            else
+                pages_.Konz[row]->SetValue(value);
+        }
         pages_.Konz[7]->SetValue(block.Double(block::kSKSzb));
     }
     pages_.edSH->SetValue(hsgRecord.Double(hsg::kSH));
@@ -424,8 +439,20 @@ void THSGDlg::ShowAerationPage(int at)
 void THSGDlg::ShowPageResults()
 {
     // Said once the page shows "-" where it has no numbers: never beside another calculation's.
-    if (const std::optional<CalculationFailure> failure = RecalculatePage())
+    const std::optional<CalculationFailure> failure = RecalculatePage();
+    refusedOnPage_ = failure ? failure->Field : std::string();
+    if (failure)
         Explain(*failure);
+}
+
+QWidget* THSGDlg::EntryInput()
+{
+    QWidget* field = FieldOnShownPage(refusedOnPage_);
+    if (auto* frame = dynamic_cast<TVarFrame*>(field))
+        field = frame->Edit;
+    if (field && field->isVisibleTo(this) && field->isEnabled())
+        return field;
+    return TMainDlg::EntryInput();
 }
 
 std::optional<THSGDlg::CalculationFailure> THSGDlg::RecalculatePage()
@@ -491,10 +518,7 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowPhosphorusResults()
     // effluent phosphate, and the page says why it shows none.
     if (const std::optional<std::string> why = EffluentPhosphateNotComputed(module_.EditCommon(), module_.EditHsg())) {
         ShowText(c.stSPO4an, "#");
-        c.MsgV1->setWordWrap(true);
-        ShowText(c.MsgV1, *why);
-        c.MsgV1->show();
-        c.MsgBoxV1->show();
+        ShowNote(*c.MsgBoxV1, *c.MsgV1, *why);
         return std::nullopt;
     }
     ShowFixed(c.stSPO4an, 5, 2, block.Double(block::kSPO4an));
@@ -506,6 +530,7 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
     THsgPageControls& c = pages_;
     if (MessageView)
         MessageView->hide();
+    c.MsgBoxV2->hide();
     ShowNitrogenFrames();
     ShowNotApplicable({c.resRF, c.resUESC, c.resUESF, c.resUES});
     if (std::optional<CalculationFailure> failure = RunDesign()) {
@@ -531,6 +556,10 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
         ShowFixed(c.resUESC, 5, 1, carbon / tts);
         ShowFixed(c.resUESF, 5, 1, precipitation / tts);
         ShowFixed(c.resUES, 5, 1, (carbon + precipitation) / tts);
+    }
+    // Nothing to denitrify: the page says why it shows no denitrification volume.
+    if (const std::optional<std::string> why = NothingToDenitrify(module_.EditCommon(), module_.EditHsg())) {
+        ShowNote(*c.MsgBoxV2, *c.MsgV2, *why);
     }
     return std::nullopt;
 }

@@ -371,9 +371,7 @@ void BuildNitrogenPage(QWidget* body, THsgPageControls& c)
     c.resUESC = AddResult(body, "resUESC", "Schlamm aus C-Abbau", "kg/d", kResults, y, kCaption);
     c.resUESF = AddResult(body, "resUESF", "Schlamm aus Fällung", "kg/d", kResults, y, kCaption);
     c.resUES = AddResult(body, "resUES", "Überschussschlamm", "kg/d", kResults, y, kCaption);
-    QLabel* panelView = nullptr;
-    AddMessagePanel(body, "MsgBoxV2", "MsgV2", panelView, QRect(kResults, 380, 624 - kResults, 48));
-    c.MsgV2 = panelView;
+    c.MsgBoxV2 = AddMessagePanel(body, "MsgBoxV2", "MsgV2", c.MsgV2, QRect(kResults, 380, 624 - kResults, 48));
 }
 
 void BuildOxygenPage(QWidget* body, THsgPageControls& c)

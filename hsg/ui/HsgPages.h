@@ -55,6 +55,7 @@ struct THsgPageControls {
     QLabel* stPF = nullptr;
     QLabel* stFM = nullptr;
     // Page 4.
+    QFrame* MsgBoxV2 = nullptr;
     QLabel* MsgV2 = nullptr;
     TVarFrame3* VarSFH = nullptr;
     TVarFrame* VarSNH4ansp = nullptr;

@@ -102,11 +102,15 @@ const DesignCase kDesignCases[] = {
     {"LargeRecirculationHoldsTheCorrectionAtOne", "SNO3an;2", "", "", 3, {{"RF", 18.077373, 5e-7}, {"fOVa", 1, 0}}},
     {"ShareHeldAtItsLimit", "CTKNzb;120\nSNO3an;1", "", "", 3,
      {{"VdV", 0.5, 0}, {"TTS", 16.5186555, 5e-8}, {"TTSa", 8.2593277, 5e-8}}},
-    // Effluent nitrate above what is nitrified, no inflow nitrate: the share stays at 0.001.
-    {"UpstreamWithNothingLeftToDenitrify", "SNO3an;40", "", "", 2,
-     {{"RF", 0, 0}, {"SNO3d0", 0, 0}, {"VdV", 0.001, 0}, {"TTS", 8.2675953, 5e-8}, {"TTSa", 8.2593277, 5e-8}}},
+    // Effluent nitrate above what is nitrified, no inflow nitrate: nothing to denitrify. The share
+    // once stayed at 0.001 of the volume, credited with the capacity of an earlier share. Without
+    // a share upstream denitrification cannot be sized: refused, naming the effluent target.
+    {"UpstreamWithNothingLeftToDenitrifyIsRefused", "SNO3an;40", "", Refused("SNO3an"), 0, {{"VD", 0, 0}}},
+    // Simultaneous denitrification computes it: no denitrification volume, no credit; the sludge
+    // age is the aerobic one (the plant without denitrification's passes, as worked out apart).
     {"SimultaneousWithANegativeTarget", "DV;3\nSNO3an;40", "", "", 2,
-     {{"SNO3d0", -5.3828415, 5e-8}, {"VdV", 0.001, 0}, {"TTS", 8.2675953, 5e-8}}},
+     {{"SNO3d0", -5.3883517, 5e-8}, {"VdV", 0, 0}, {"VD", 0, 0}, {"SNO3d", 0, 0}, {"OVd", 0, 0},
+      {"TTS", 8.2593277, 5e-8}}},
     {"IronTwoRaisesTheSludgeAge", "FT;2", "", "", 4, {{"TTSa", 9.0852605, 5e-8}, {"fKS", 2.44, 0}}},
     {"Aluminium", "FT;3\nnDP;2", "", "", 4,
      {{"aFM", 27, 0}, {"fBP", 2.52, 0}, {"SPO4an", 2, 0}, {"SPO4an0", 5.6991793, 5e-8}, {"XPF", 3.6991793, 5e-8},
@@ -121,8 +125,11 @@ const DesignCase kDesignCases[] = {
       {"SKSan", 4.92, 1e-12}}},
     {"FullBiologicalPhosphorusRemoval", "", "EtaPBio;100", "", 4,
      {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"XPF", 0, 0}, {"EtaPBio", 100, 0}}},
-    {"BiologicalRemovalBeyondTheInflowIsLowered", "", "EtaPBio;150", "", 4,
-     {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"EtaPBio", 100, 1e-12}}},
+    // A removal beyond 100 % (or below 0) was lowered to 100 % without a word: refused, and the
+    // input stays as typed.
+    {"BiologicalRemovalBeyondAHundredPercentIsRefused", "", "EtaPBio;150", Refused("EtaPBio"), 0,
+     {{"EtaPBio", 150, 0}, {"XPBM", 0, 0}}},
+    {"NegativeBiologicalRemovalIsRefused", "", "EtaPBio;-5", Refused("EtaPBio"), 0, {{"EtaPBio", -5, 0}}},
     // The biomass alone binds more than the inflow brings: only the effluent phosphate cannot be
     // computed (it keeps its value, and the tables show it as missing). Refusing the whole input
     // once blocked the plant; sludge age, sludge and oxygen are computed, nothing is precipitated.
@@ -159,7 +166,8 @@ const DesignCase kDesignCases[] = {
      "Ya;0\nBa;0\nkN;0\nMUEaMax;0,5\nSH;1\nSFH;1\nfP;1\nfXNI;1", "", 2,
      {{"TTS", 2, 0}, {"MI", 0.02, 1e-15}, {"XNBM", 0.01, 1e-15}, {"SNH4n0", 9.99, 1e-12}, {"SNH4n", 8.99, 1e-12},
       {"OVn", 41.354, 1e-9}}},
-    {"SafetyFactorBelowOneIsRaised", "", "SFH;0,8", "", 3, {{"SFH", 1, 0}, {"TTS", 9.1705370, 5e-8}}},
+    // A safety factor below 1 was raised to 1 without a word: refused, and the input stays.
+    {"SafetyFactorBelowOneIsRefused", "", "SFH;0,8", Refused("SFH"), 0, {{"SFH", 0.8, 0}, {"TTS", 0, 0}}},
     {"SmallPlantGuidance", "BDBSB;500", "", "", 4, {{"fNcalc", 2.3, 0}, {"fCcalc", 1.2, 0}}},
     {"LargePlantGuidance", "BDBSB;9000", "", "", 4, {{"fNcalc", 1.7, 0}, {"fCcalc", 1.2, 0}}},
     // Alpha 0, cx at saturation, no blow-in depth or no maximum utilisation with diffused

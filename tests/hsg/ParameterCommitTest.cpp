@@ -223,9 +223,30 @@ TEST_F(HsgModuleParameters, ABlockTheDesignRefusesIsNamed)
     ASSERT_TRUE(module.Exec("READDATA", {.Text = kExample}));
     EXPECT_EQ(module.RefusedParameters(module.CurrentHsg().ParameterBlock()), std::nullopt);
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kMUEaMax, 0))->Field(), "MUEaMax");
-    // Decay faster than growth: the temperature's check names it.
-    EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kBa, 0.5))->Field(), "T");
+    // Decay faster than growth at the temperature: the parameter changed is named, not the
+    // temperature (which the parameter dialog does not show).
+    EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kBa, 0.5))->Field(), "Ba");
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kfXPBM, 0.2)), std::nullopt);
+
+    // A calculation refused for its inflow (nothing left to nitrify) once let any block through,
+    // and with "Als Standardwerte verwenden" into "hsg.vdt": every new calculation stopped.
+    module.CurrentCommon().Block(0).SetDouble(block::kCTKNzb, 18);
+    module.CurrentCommon().Block(0).SetDouble(block::kXTSzb, 900);
+    const Block decaying = ChangedBlock(module.CurrentHsg(), hsg::kBa, 5);
+    const std::optional<ERefusedInput> refusal = module.RefusedParameters(decaying);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->Field(), "Ba");
+    EXPECT_EQ(refusal->Message().rfind("Der Wert 5 im Feld „Zerfallsrate (Autotrophe Organismen)“", 0), 0u)
+        << refusal->Message();
+    EXPECT_EQ(module.RefusedParameters(fresh), std::nullopt) << "refused before as after: no fault of the block";
+    // Kept as defaults only where new calculations, at the defaults' 12 °C, can use it.
+    module.CurrentCommon().Block(0).SetDouble(block::kT, 30);
+    const Block warmOnly = ChangedBlock(module.CurrentHsg(), hsg::kBa, 0.3);
+    EXPECT_EQ(module.RefusedParameters(warmOnly), std::nullopt);
+    EXPECT_EQ(module.RefusedParameters(warmOnly, true)->Field(), "Ba");
+    const std::string defaults = TempFolder::Read(tmp / "hsg.vdt");
+    EXPECT_FALSE(module.SaveDefaultParameters(warmOnly));
+    EXPECT_EQ(TempFolder::Read(tmp / "hsg.vdt"), defaults);
 }
 
 // An earlier version wrote a temperature constant of 0 into "hsg.vdt" when asked to keep it as a
@@ -237,10 +258,13 @@ TEST_F(HsgModuleParameters, ADefaultsFileWithARefusedParameterTakesTheBuiltInOne
     stored.SetDouble(hsg::kaTh, 0);
     stored.SetDouble(hsg::kMUEaMax, std::numeric_limits<double>::quiet_NaN());
     stored.SetDouble(hsg::kYh, 0.7);
+    // Refused only at the defaults' temperature: nitrifiers decaying faster than they grow.
+    stored.SetDouble(hsg::kBa, 5);
     ASSERT_TRUE(WriteRecordFile(tmp / "hsg.vdt", stored.Raw()).Ok);
     module.Exec("INITDATA");
     EXPECT_EQ(module.DefaultHsg().Double(hsg::kaTh), 1.072);
     EXPECT_EQ(module.DefaultHsg().Double(hsg::kMUEaMax), 0.52);
+    EXPECT_EQ(module.DefaultHsg().Double(hsg::kBa), 0.05);
     EXPECT_EQ(module.DefaultHsg().Double(hsg::kYh), 0.7);
     EXPECT_EQ(module.CurrentHsg(), module.DefaultHsg());
 }

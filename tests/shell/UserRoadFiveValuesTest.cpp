@@ -100,11 +100,20 @@ TEST_F(UserRoadFive, AnImportIsCalculated)
               FormatFixed(1, 0, warm.common.Double(common::kVBB)));
 
     // Input the design refuses: taken as it came, and nothing computed from other input beside it.
-    window.ImportValues(files.WriteFile("duenn.csv", "CTKNzb;18\nXTSzb;900\n"));
+    // Every result "#" once came without a word: why is said, naming the field, in the one box
+    // that also says what the import could not take as the file held it.
+    const std::size_t before = prompts.Messages().size();
+    window.ImportValues(
+        files.WriteFile("duenn.csv", "CTKNzb;18\nXTSzb;900\nBearbeiter;" + std::string(81, 'C') + "\n"));
     window.RefreshResultPage();
     EXPECT_EQ(ValueBeside(Page(), "Gesamt-Kjeldahl-Stickstoff C<sub>TKN,ZB</sub>"), "18,0");
     EXPECT_EQ(ValueBeside(Page(), kSludgeAge), "#");
     EXPECT_EQ(ValueBeside(Page(), kVolume), "#");
+    ASSERT_EQ(prompts.Messages().size(), before + 1) << prompts.MessageTexts();
+    const std::string& said = prompts.Messages().back().Text;
+    EXPECT_TRUE(Contains(said, "Mit den importierten Werten ist keine Berechnung möglich")) << said;
+    EXPECT_TRUE(Contains(said, "Der Gesamt-Kjeldahl-Stickstoff C_TKN,ZB (18,0 mg/l)")) << said;
+    EXPECT_TRUE(Contains(said, "Zeile 3")) << said;
 }
 
 // µA,max 0 or a temperature constant 0 closed the parameter dialog, then a bare "Gleitkomma-
@@ -165,6 +174,29 @@ TEST_F(UserRoadFive, TheParameterDialogRefusesWhatTheDesignRefuses)
     EXPECT_NE(ValueBeside(Page(), kVolume), ValueBeside(page, kVolume));
     EXPECT_NE(ValueBeside(Page(), kVolume).find_first_of("123456789"), std::string::npos);
     EXPECT_NE(velmoran::testing::TempFolder::Read(defaultsFile), defaults);
+
+    // On a calculation the design refuses anyway (C_TKN 18, X_TS 900), an autotrophic decay of 5
+    // went through into the defaults, and every new calculation stopped on page 3 with the
+    // parameter dialog greyed. Refused at OK, naming the field, which takes the focus.
+    window.OpenCalculationFile(FiveSavedWith(files / "duenn.vda", [](THsgModule& m) {
+        m.CurrentCommon().Block(0).SetDouble(block::kCTKNzb, 18);
+        m.CurrentCommon().Block(0).SetDouble(block::kXTSzb, 900);
+    }));
+    const std::string keptDefaults = velmoran::testing::TempFolder::Read(defaultsFile);
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        velmoran::testing::TypeInto(shown, "edBa", "5");
+        dynamic_cast<THSGPar&>(shown).chkStdParam->setChecked(true);
+        ClickControl(shown, "BtnOK");
+        ASSERT_EQ(prompts.Messages().size(), 3u);
+        EXPECT_TRUE(Contains(prompts.Messages()[2].Text, "„Zerfallsrate (Autotrophe Organismen)“"))
+            << prompts.Messages()[2].Text;
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_TRUE(FiveFocusedAndSelected(shown, "edBa"));
+        ClickControl(shown, "BtnCancel");
+    });
+    window.EditParamExecute();
+    EXPECT_EQ(velmoran::testing::TempFolder::Read(defaultsFile), keptDefaults);
 }
 
 // The example with C_TKN 18 and X_TS 900 kept the first pass's results: a 16 m³ denitrification
@@ -247,6 +279,18 @@ TEST_F(UserRoadFive, EveryRefusalNamesItsField)
     EXPECT_EQ(none, "Im Feld „Gesamt-Kjeldahl-Stickstoff C_TKN,ZB“ steht keine Zahl, mit der sich rechnen lässt. "
                     "Bitte geben Sie den Wert neu ein.");
     EXPECT_EQ(ValueBeside(Page(), kSludgeAge), "#");
+    // Its page shows the field empty, not "NAN", and gives it the focus to type the value in.
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        ClickControl(shown, "BtnNext");
+        auto* nitrogen = Control<QLineEdit>(shown, "edCTKNzb");
+        ASSERT_NE(nitrogen, nullptr);
+        EXPECT_EQ(nitrogen->text(), QString());
+        EXPECT_TRUE(nitrogen->hasFocus());
+        EXPECT_TRUE(Contains(prompts.Messages().back().Text, "„Gesamt-Kjeldahl-Stickstoff C_TKN,ZB“"));
+        ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 1");
     const std::string huge = stepMessage(FiveSavedWith(files / "riesig.vda", [](THsgModule& m) {
         m.CurrentCommon().Block(0).SetDouble(block::kT, 1e308);
     }));
@@ -282,9 +326,54 @@ TEST_F(UserRoadFive, EveryRefusalNamesItsField)
     EXPECT_TRUE(Contains(prompts.Messages().back().Text, "„Temperaturkonstante (Heterotrophe Organismen)“"));
     EXPECT_NE(ValueBeside(Page(), kVolume), "#");
 
+    // A biological removal above 100 % was lowered to 100 without a word: a file holding one
+    // shows "#" for the phosphorus it cannot balance, and the sludge age beside it.
+    window.OpenCalculationFile(FiveSavedWith(files / "hundertfuenfzig.vda", [](THsgModule& m) {
+        m.CurrentHsg().SetDouble(hsg::kEtaPBio, 150);
+    }));
+    EXPECT_EQ(ValueBeside(Page(), kEffluentPhosphate), "#");
+    EXPECT_NE(ValueBeside(Page(), kSludgeAge), "#");
+
     // A stored result far below zero: "#", not 42 digits.
     window.OpenCalculationFile(FiveSavedWith(files / "tief.vda", [](THsgModule& m) {
         m.CurrentCommon().Block(0).SetDouble(block::kOVd, -1e40);
     }));
     EXPECT_EQ(ValueBeside(Page(), "Sauerstoffgewinn durch Denitrifikation OV<sub>d,D</sub>"), "#");
+}
+
+// Bio-P 150 % became 100 and S_FH 0,8 became 1 without a word; simultaneous denitrification with
+// nothing to denitrify (S_NO3,AN 40) was credited with a 0,1 % volume. A value the design cannot
+// keep is refused where it was typed and stays as typed; nothing to denitrify gives no volume
+// and no credit, and page 4 says why.
+TEST_F(UserRoadFive, NothingIsChangedOrCreditedWithoutAWord)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    modals.Expect([&](QWidget& shown) {
+        Activate(shown);
+        velmoran::testing::Enter(shown, "VarEtaPbio", QStringLiteral("150"));
+        QApplication::processEvents();
+        ASSERT_EQ(prompts.Messages().size(), 1u);
+        EXPECT_TRUE(Contains(prompts.Messages()[0].Text, "Die biologische Phosphorentfernung (150,0 %)"));
+        EXPECT_EQ(velmoran::testing::Shown(shown, "VarEtaPbio"), "150");
+        velmoran::testing::Enter(shown, "VarEtaPbio", QStringLiteral("20"));
+        ClickControl(shown, "BtnNext");
+        velmoran::testing::Enter(shown, "VarSFH", QStringLiteral("0,8"));
+        QApplication::processEvents();
+        ASSERT_EQ(prompts.Messages().size(), 2u);
+        EXPECT_TRUE(Contains(prompts.Messages()[1].Text, "Der Sicherheitsfaktor (0,80)"));
+        velmoran::testing::Enter(shown, "VarSFH", QStringLiteral("1,25"));
+
+        velmoran::testing::Pick(Control<QComboBox>(shown, "cbxDV"), 2);
+        velmoran::testing::Enter(shown, "VarSNO3an", QStringLiteral("40"));
+        EXPECT_EQ(velmoran::testing::Shown(shown, "resVD"), "    0");
+        EXPECT_TRUE(Control<QWidget>(shown, "MsgBoxV2")->isVisibleTo(&shown));
+        EXPECT_EQ(velmoran::testing::Shown(shown, "MsgV2"),
+                  "Kein Nitrat zu denitrifizieren (S_NO3,D0 -5,39 mg/l): kein Denitrifikationsvolumen, keine "
+                  "Gutschrift.");
+        ClickControl(shown, "BtnOK");
+    });
+    ASSERT_TRUE(window.ExecuteCommand("EDITDLG 3"));
+    EXPECT_EQ(prompts.Messages().size(), 2u) << prompts.MessageTexts();
+    EXPECT_EQ(ValueBeside(Page(), "Denitrifikationsvolumen V<sub>D</sub>"), "0");
 }

@@ -3,7 +3,8 @@
 // value of 0, c_x at saturation, ...) and an arithmetic error print the German message, which names
 // the field where it can, write nothing and end with exit code 1. A result the design leaves
 // uncomputed while it computes the rest (the effluent phosphate where the biomass binds more
-// phosphorus than the inflow brings) is said on the standard output.
+// phosphorus than the inflow brings) and a denitrification left out for want of nitrate to
+// denitrify are said on the standard output.
 #include "hsg/DesignInputs.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgModule.h"
@@ -36,6 +37,8 @@ int main(int argc, char** argv)
         return 1;
     }
     if (const auto why = EffluentPhosphateNotComputed(module.CurrentCommon(), module.CurrentHsg()))
+        std::cout << *why << '\n';
+    if (const auto why = NothingToDenitrify(module.CurrentCommon(), module.CurrentHsg()))
         std::cout << *why << '\n';
     return 0;
 }
