@@ -139,10 +139,10 @@ bool TMainForm::ExecuteCommand(const std::string& command, LinkPage page)
             SaveFromLink(LinkFile(argument, page));
         break;
     case LinkCommand::EditDlg: {
-        const int page = StrToInt(argument);
+        const int dialogPage = StrToInt(argument);
         // Without a calculation the dialog would edit the defaults behind no page.
         if (CalculationLoaded)
-            RunEditDialog(1, page);
+            RunEditDialog(1, dialogPage);
         break;
     }
     case LinkCommand::SetMode:

@@ -290,7 +290,7 @@ struct LockLook {
 // moment ago: the clock a lock's own time is compared with (a share's clock may not be ours).
 using FolderTime = std::optional<std::int64_t>;
 
-std::int64_t Milliseconds(const struct timespec& time)
+std::int64_t MillisecondsOf(const struct timespec& time)
 {
     return static_cast<std::int64_t>(time.tv_sec) * 1000 + time.tv_nsec / 1'000'000;
 }
@@ -320,7 +320,7 @@ LockLook JudgeUnread(const std::string& name, FolderTime folderNow)
         look.State = LockLook::Verdict::NoLock;
         return look;
     }
-    const bool old = folderNow && *folderNow - Milliseconds(look.Info.st_mtim) >= kStaleMilliseconds;
+    const bool old = folderNow && *folderNow - MillisecondsOf(look.Info.st_mtim) >= kStaleMilliseconds;
     const bool unchanged = UnchangedForLong(name, EntryLook(look.Info));
     look.State = old || unchanged ? LockLook::Verdict::Stale : LockLook::Verdict::Live;
     return look;
@@ -441,7 +441,7 @@ std::optional<Making> MakeBeside(const std::string& lockFile, const LockNote& no
         return making;
     }
     if (struct stat info {}; ::fstat(file.Fd(), &info) == 0)
-        making.FolderNow = Milliseconds(info.st_mtim);
+        making.FolderNow = MillisecondsOf(info.st_mtim);
     const int linked = filecalls::Link(name.c_str(), lockFile.c_str());
     const int error = errno;
     // A share may say a link failed that it made: the name tells.
