@@ -11,7 +11,6 @@
 #include "shell/FileNames.h"
 #include "shell/ImportValues.h"
 #include "shell/LinkCommands.h"
-#include "shell/ResultPages.h"
 #include "shell/ShellState.h"
 
 #include <QStatusBar>
@@ -31,9 +30,11 @@ constexpr const char* kOpenFilter = "Velmoran-Dateien (*.vda)|*.vda|Alle Dateien
 constexpr const char* kSaveFilter = "Velmoran-Dateien(*.vda)|*.vda|Alle Dateien (*.*)|*.*";
 constexpr const char* kImportFilter = "CSV-Dateien (*.csv)|*.csv|Textdateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*";
 
+// The program's own read error, in its own German words: never one of the viewers' load errors,
+// which the window words anew.
 [[noreturn]] void RaiseUnreadable(const std::string& fileName)
 {
-    RaiseInOutError(UnreadableMessage(fileName, UnreadableReason(fileName)));
+    throw EFOpenError(UnreadableMessage(fileName, UnreadableReason(fileName)));
 }
 
 // The first byte of a file to be opened as a calculation; a missing or empty file raises the read

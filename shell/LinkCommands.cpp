@@ -57,13 +57,13 @@ std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view 
     return static_cast<std::uint8_t>(std::clamp(asSigned, 0, 3));
 }
 
-std::string LinkFileName(const std::string& dataFolder, const std::string& argument)
+std::string LinkFileName(const std::string& argument, const std::function<std::string(const std::string&)>& expand)
 {
     std::string name = argument;
     std::replace(name.begin(), name.end(), '\\', '/');
     if (name.empty() || name.front() == '/')
         return name;
-    return dataFolder + name;
+    return expand(name);
 }
 
 LinkTarget LinkTargetOf(std::string_view url)

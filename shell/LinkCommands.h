@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,9 +45,9 @@ TLinkCommand ParseLinkCommand(std::string_view text);
 std::optional<std::uint8_t> NextLoadCase(std::uint8_t current, std::string_view text);
 
 // The file a link command's argument names: a "\" read as "/", a full path as it stands, and a
-// relative name in the data folder (with its "/"), where the open, save and import dialogs start
-// too. Never the folder the program happened to be started from.
-std::string LinkFileName(const std::string& dataFolder, const std::string& argument);
+// relative name as `expand` makes it full: beside the page that holds the link, as its viewer
+// finds the pictures and pages it names. Never the folder the program happened to be started from.
+std::string LinkFileName(const std::string& argument, const std::function<std::string(const std::string&)>& expand);
 
 // Where a link that is no link command goes, by the scheme it starts with (parsed, never searched
 // for in the text): exactly "http", "https" or "mailto" to the desktop; "file" to a document below

@@ -140,11 +140,15 @@ public:
     void EditCopyExecute();
     // The viewer the result page goes into: that of frame "Main", else the frame viewer's active one.
     TPageViewer* ResultFrame() const;
-    // Runs a link command; false when the text starts with none of the link keywords.
-    bool ExecuteCommand(const std::string& command);
+    // The page a link is on: its relative file names are found beside that page.
+    enum class LinkPage { Result, Start };
+    // Runs a link command; false when the text starts with none of the link keywords. A relative
+    // file name in it (FILEOPEN, FILEIMPORT, FILESAVE) is found as the page's viewer finds the
+    // names of its links: beside the page, in the frame the link was clicked in.
+    bool ExecuteCommand(const std::string& command, LinkPage page = LinkPage::Result);
     // A click on a link of the result or start page; handled is set when the viewer must not
     // follow the link itself.
-    void HandleHotSpot(const std::string& url, bool& handled);
+    void HandleHotSpot(const std::string& url, bool& handled, LinkPage page = LinkPage::Result);
     // A click on a link of the screen result: as HandleHotSpot, and a link that names a screen
     // template (a ".vst" file, or the template shown) shows the calculation through it.
     void HandleScreenHotSpot(const std::string& url, bool& handled);
@@ -202,13 +206,16 @@ private:
     // The open command without its dialog: a file that is no calculation is refused with that
     // message; one that cannot be read leaves the calculation in hand as it was.
     void LoadCalculationFile(const std::string& fileName, const std::string& refusal);
-    // After a link's new or open command: the calculation still loaded shows its page again.
-    void ShowKeptCalculation();
+    // A link's new or open command, with the result page hidden while it runs.
+    void RunFileCommandFromLink(const std::function<void()>& command);
+    // After a link's new or open command, however it ended: the calculation still loaded shows
+    // its page again; without one the start page stays when the link was on it (`shown`).
+    void ShowPageAfterLink(QWidget* shown);
     // Shows the calculation through the screen template a link of the screen result names; false
     // when the link names no screen template.
     bool ShowTemplateLink(const std::string& url);
-    // The file a link command's argument names (see LinkFileName).
-    std::string LinkFile(const std::string& argument) const;
+    // The file a link command's argument names on that page (see LinkFileName).
+    std::string LinkFile(const std::string& argument, LinkPage page) const;
     // Sends "SaveData" for that file (a copy keeps the modified flag); false, with a message,
     // when the module could not save.
     bool SaveCalculationTo(const std::string& fileName, bool copy = false);

@@ -30,7 +30,7 @@ namespace velmoran {
 void TMainForm::ConnectResultPages()
 {
     TResultLinks links;
-    links.Click = [this](const std::string& url, bool& handled) { HandleHotSpot(url, handled); };
+    links.Click = [this](const std::string& url, bool& handled) { HandleHotSpot(url, handled, LinkPage::Start); };
     links.ScreenClick = [this](const std::string& url, bool& handled) { HandleScreenHotSpot(url, handled); };
     links.Covered = [this](const std::string& url) {
         StatusBar->showMessage(Contains(url, ":") ? QString::fromStdString(url) : QString());
@@ -82,6 +82,9 @@ void TMainForm::RefreshResultPage()
 void TMainForm::ViewResultExecute()
 {
     pcResult->setCurrentWidget(tsResultHTM);
+    // The overview is the template's whole view again: a menu frame that went to a page that
+    // failed comes back with the calculation.
+    ShowTemplateFrames(*ScreenViewer, shell_.Templates.ScreenFile());
     RefreshResultPage();
 }
 
@@ -98,7 +101,7 @@ void TMainForm::EditCopyExecute()
 
 // --- links --------------------------------------------------------------------------------------
 
-bool TMainForm::ExecuteCommand(const std::string& command)
+bool TMainForm::ExecuteCommand(const std::string& command, LinkPage page)
 {
     const TLinkCommand link = ParseLinkCommand(command);
     if (!link.Command)
@@ -106,28 +109,26 @@ bool TMainForm::ExecuteCommand(const std::string& command)
     const std::string& argument = link.Argument;
     switch (*link.Command) {
     case LinkCommand::FileNew:
-        pcResult->hide();
-        pcResult->setCurrentWidget(tsResultHTM);
-        if (!argument.empty())
-            SetModuleIndex(argument);
-        FileNewExecute();
-        ShowKeptCalculation();
+        RunFileCommandFromLink([&] {
+            if (!argument.empty())
+                SetModuleIndex(argument);
+            FileNewExecute();
+        });
         break;
     case LinkCommand::FileOpen:
-        pcResult->hide();
-        pcResult->setCurrentWidget(tsResultHTM);
-        if (argument.empty())
-            FileOpenExecute();
-        // Asked first, so that a link does not throw away unsaved changes.
-        else if (CheckSaveModified())
-            OpenCalculationFile(LinkFile(argument));
-        ShowKeptCalculation();
+        RunFileCommandFromLink([&] {
+            if (argument.empty())
+                FileOpenExecute();
+            // Asked first, so that a link does not throw away unsaved changes.
+            else if (CheckSaveModified())
+                OpenCalculationFile(LinkFile(argument, page));
+        });
         break;
     case LinkCommand::FileImport:
         // Asked first, as the menu's import asks: the values replace what is not saved yet.
         if (!CheckSaveModified())
             break;
-        ImportValues(LinkFile(argument));
+        ImportValues(LinkFile(argument, page));
         RefreshResultPage();
         break;
     case LinkCommand::FileSave:
@@ -135,13 +136,13 @@ bool TMainForm::ExecuteCommand(const std::string& command)
         if (argument.empty())
             FileSaveExecute();
         else if (CalculationLoaded)
-            SaveFromLink(LinkFile(argument));
+            SaveFromLink(LinkFile(argument, page));
         break;
     case LinkCommand::EditDlg: {
-        const int page = StrToInt(argument);
+        const int dialogPage = StrToInt(argument);
         // Without a calculation the dialog would edit the defaults behind no page.
         if (CalculationLoaded)
-            RunEditDialog(1, page);
+            RunEditDialog(1, dialogPage);
         break;
     }
     case LinkCommand::SetMode:
@@ -186,16 +187,37 @@ void TMainForm::StepResultIndex(const std::string& text)
     RefreshResultPage();
 }
 
-void TMainForm::ShowKeptCalculation()
+void TMainForm::RunFileCommandFromLink(const std::function<void()>& command)
 {
-    // A new or open command the user cancelled keeps the calculation: its page comes back.
-    if (CalculationLoaded && pcResult->isHidden())
-        RefreshResultPage();
+    QWidget* const shown = pcResult->isHidden() ? nullptr : pcResult->currentWidget();
+    pcResult->hide();
+    pcResult->setCurrentWidget(tsResultHTM);
+    try {
+        command();
+    } catch (...) {
+        // An opening that failed (a file gone, unreadable) keeps what the user had in view.
+        ShowPageAfterLink(shown);
+        throw;
+    }
+    ShowPageAfterLink(shown);
+}
+
+void TMainForm::ShowPageAfterLink(QWidget* shown)
+{
+    // A command the user cancelled or that failed keeps the calculation: its page comes back.
+    // Without one, the start page the link was on stays; nothing of a calculation gone does.
+    if (CalculationLoaded) {
+        if (pcResult->isHidden())
+            RefreshResultPage();
+    } else if (shown == tsIntro) {
+        pcResult->setCurrentWidget(tsIntro);
+        pcResult->show();
+    }
 }
 
 void TMainForm::HandleScreenHotSpot(const std::string& url, bool& handled)
 {
-    HandleHotSpot(url, handled);
+    HandleHotSpot(url, handled, LinkPage::Result);
     if (!handled)
         handled = ShowTemplateLink(url);
 }
@@ -205,6 +227,8 @@ bool TMainForm::ShowTemplateLink(const std::string& url)
     const std::string file = Trim(url.substr(0, url.find_first_of("#?")));
     if (file.empty())
         return false;
+    const std::size_t hash = url.find('#');
+    const std::string anchor = hash == std::string::npos ? std::string() : url.substr(hash + 1);
     TTemplates& templates = shell_.Templates;
     // Found where the page that links is, as the viewer would find it.
     const std::string full = ScreenViewer->ExpandLinkName(file);
@@ -235,15 +259,22 @@ bool TMainForm::ShowTemplateLink(const std::string& url)
         return true;
     }
     RefreshResultPage();
+    // The place the link names on the page, once the calculation is shown through it.
+    if (TPageViewer* page = ResultFrame(); page && !anchor.empty())
+        page->PositionToAnchor(anchor);
     return true;
 }
 
-std::string TMainForm::LinkFile(const std::string& argument) const
+std::string TMainForm::LinkFile(const std::string& argument, LinkPage page) const
 {
-    return LinkFileName(shell_.Folders.DataPath, argument);
+    // As the viewer of the page expands the link's names: beside the page (or its BASE), in the
+    // frame the link was clicked in.
+    return LinkFileName(argument, [this, page](const std::string& name) {
+        return page == LinkPage::Start ? IntroViewer->ExpandFileName(name) : ScreenViewer->ExpandLinkName(name);
+    });
 }
 
-void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
+void TMainForm::HandleHotSpot(const std::string& url, bool& handled, LinkPage page)
 {
     // No command while printing, and none from a page that is no longer shown.
     if (PrintRunning() || pcResult->isHidden()) {
@@ -256,7 +287,7 @@ void TMainForm::HandleHotSpot(const std::string& url, bool& handled)
     for (const std::string& keyword : LinkKeywords()) {
         if (!Contains(upper, keyword))
             continue;
-        handled = ExecuteCommand(url);
+        handled = ExecuteCommand(url, page);
         if (handled)
             return;
     }

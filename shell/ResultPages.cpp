@@ -2,6 +2,7 @@
 #include "shell/ResultPages.h"
 
 #include "html/viewer/Frame.h"
+#include "html/viewer/FrameSet.h"
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/core/Cp1252.h"
@@ -12,6 +13,9 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include <optional>
+#include <string_view>
 
 namespace velmoran {
 
@@ -120,6 +124,15 @@ void LoadResult(TFrameViewer& screen, TStream& document, const std::string& scre
         frame->LoadDocumentStream(document, templateFile);
 }
 
+void ShowTemplateFrames(TFrameViewer& screen, const std::string& screenFile)
+{
+    TFrameSet* top = screen.TopSet();
+    if (screenFile.empty() || !top || top->FramesetDocument.empty() ||
+        !screen.SameDocument(screen.GetCurrentFile(), screenFile))
+        return;
+    top->ReloadChangedFrames();
+}
+
 void CopyResultSelection(const TFrameViewer& screen)
 {
     if (TPageViewer* frame = ResultFrameOf(screen))
@@ -146,22 +159,29 @@ void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks l
     };
 }
 
-void RaiseInOutError(const std::string& message)
+namespace {
+
+// The load errors of the viewers, in their words: the error and the text before the file's name.
+// Only these are put in German; the program's own errors of any kind say what they say.
+std::optional<std::string> ViewerErrorFile(const std::exception& error)
 {
-    throw EInOutError(message);
+    if (!dynamic_cast<const EInOutError*>(&error) && !dynamic_cast<const EfvLoadError*>(&error))
+        return std::nullopt;
+    const std::string message = error.what();
+    for (const std::string_view prefix : {"Can't locate file: ", "Can't load: "})
+        if (message.starts_with(prefix))
+            return message.substr(prefix.size());
+    return std::nullopt;
 }
+
+}  // namespace
 
 std::string ViewerErrorText(const std::exception& error)
 {
-    if (!dynamic_cast<const EInOutError*>(&error) && !dynamic_cast<const EfvLoadError*>(&error))
+    const std::optional<std::string> file = ViewerErrorFile(error);
+    if (!file)
         return error.what();
-    // The viewers name the file after the first ": ".
-    const std::string message = error.what();
-    const std::size_t colon = message.find(": ");
-    if (colon == std::string::npos)
-        return "Eine Datei konnte nicht geladen werden.";
-    const std::string file = message.substr(colon + 2);
-    return "Die Datei " + Quoted(file) + (FileExists(file) ? " konnte nicht geladen werden." : " wurde nicht gefunden.");
+    return "Die Datei " + Quoted(*file) + (FileExists(*file) ? " konnte nicht geladen werden." : " wurde nicht gefunden.");
 }
 
 void GermanFrameErrorPage(std::string& source)

@@ -47,6 +47,9 @@ TPageViewer* ResultFrameOf(const TFrameViewer& screen);
 // calculation stays in reach. Empty names load the document as it is, into the view as it is.
 void LoadResult(TFrameViewer& screen, TStream& document, const std::string& screenFile = {},
                 const std::string& templateFile = {});
+// The frames of the screen template's frameset (screenFile) back at the pages it names, where links
+// took any of them elsewhere or to a page that failed; a view that is no frameset stays.
+void ShowTemplateFrames(TFrameViewer& screen, const std::string& screenFile);
 // Copies the result frame's selection to the clipboard.
 void CopyResultSelection(const TFrameViewer& screen);
 // The source of the document the result frame shows; empty without a result frame.
@@ -64,11 +67,8 @@ struct TResultLinks {
 };
 void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks links);
 
-// Raises the error of a file that cannot be read, with that text.
-[[noreturn]] void RaiseInOutError(const std::string& message);
-
-// What the user reads for an error: a load error of the viewers (which word theirs in English) in
-// German, naming the file; any other error's own text.
+// What the user reads for an error: a load error of the viewers ("Can't locate file: …", "Can't
+// load: …") in German, naming the file; any other error's own text, as it stands.
 std::string ViewerErrorText(const std::exception& error);
 // The page a frame of the screen result shows for a source it cannot load, in German; any other
 // page source stays as it is.

@@ -78,7 +78,7 @@ std::string ReadMainFrame(const std::string& frameset, const std::string& main)
     } catch (const std::exception& error) {
         throw ETemplateError(UnusableMessage(
             kScreenKind, frameset,
-            "Ihr Frame " + Quoted("Main") + " zeigt eine Datei, die sich nicht lesen lässt. " + error.what()));
+            "Der Frame " + Quoted("Main") + " zeigt eine Datei, die sich nicht lesen lässt. " + error.what()));
     }
 }
 
@@ -91,15 +91,29 @@ std::string TTemplateList::Text() const
     return Items[static_cast<std::size_t>(ItemIndex)];
 }
 
+std::string TTemplateList::FileOf(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(Files.size()))
+        return {};
+    return Files[static_cast<std::size_t>(index)];
+}
+
 void TTemplateList::Show(const std::string& fileName, const std::string& folder)
 {
     const fs::path file(fileName);
     const bool inFolder = WithSlash(file.parent_path().string()) == folder;
-    const std::string entry = inFolder ? file.filename().string() : fileName;
-    auto found = std::find(Items.begin(), Items.end(), entry);
-    if (found == Items.end())
-        found = Items.insert(Items.end(), entry);
-    ItemIndex = static_cast<int>(found - Items.begin());
+    const std::string other = inFolder ? std::string() : fileName;
+    int index = 0;
+    for (; index < static_cast<int>(Items.size()); ++index)
+        if (FileOf(index) == other && (!inFolder || Items[static_cast<std::size_t>(index)] == file.filename().string()))
+            break;
+    if (index == static_cast<int>(Items.size())) {
+        Items.push_back(inFolder ? file.filename().string()
+                                 : file.filename().string() + " – " + file.parent_path().string());
+        Files.resize(Items.size());
+        Files.back() = other;
+    }
+    ItemIndex = index;
 }
 
 std::vector<std::string> TemplateNames(const std::string& folder, const std::string& extension)
@@ -142,8 +156,8 @@ void TTemplates::SetTemplateFolder(const std::string& folder)
     if (printViewer_)
         printViewer_->SetServerRoot(templateFolderNoSlash_);
 
-    screenTemplates_ = {TemplateNames(templateFolder_, ".vst"), -1};
-    printTemplates_ = {TemplateNames(templateFolder_, ".vpt"), -1};
+    screenTemplates_ = {TemplateNames(templateFolder_, ".vst"), {}, -1};
+    printTemplates_ = {TemplateNames(templateFolder_, ".vpt"), {}, -1};
     if (IsFile(templateFolder_ + kStandardScreen))
         LoadFirstUsable(screenTemplates_, kStandardScreen, kScreenKind,
                         [this](const std::string& file) { LoadScreenTemplate(file); },
@@ -264,10 +278,10 @@ void TTemplates::LoadPrintTemplate(const std::string& fileName)
 
 std::string TTemplates::EntryFile(const TTemplateList& list) const
 {
+    if (std::string file = list.FileOf(list.ItemIndex); !file.empty())
+        return file;
     const std::string entry = list.Text();
-    if (entry.empty() || fs::path(entry).is_absolute())
-        return entry;
-    return templateFolder_ + entry;
+    return entry.empty() ? entry : templateFolder_ + entry;
 }
 
 void TTemplates::ChooseScreenEntry(int index)

@@ -21,12 +21,19 @@ class TPageViewer;
 // What one template combo box holds: the names offered and the entry shown.
 struct TTemplateList {
     std::vector<std::string> Items;
+    // The file of each entry from another folder, by index (empty for a name of the template
+    // folder, and for entries past its end).
+    std::vector<std::string> Files;
     int ItemIndex = -1;
 
     // The entry shown; empty when none is.
     std::string Text() const;
+    // The file entry `index` stands for, from another folder; empty for a name of the template
+    // folder.
+    std::string FileOf(int index) const;
     // Shows the file's entry: its bare name when it lies in `folder` (the template folder, with
-    // its "/"), else its full name. An entry not there yet is added.
+    // its "/"), else its name first and its folder after it ("Zweit.vst – /home/u/Vorlagen"), so
+    // that two such entries differ where a closed box shows them. An entry not there yet is added.
     void Show(const std::string& fileName, const std::string& folder);
 };
 

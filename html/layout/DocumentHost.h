@@ -52,9 +52,6 @@ public:
     // relative name below BasePath(), any other as written. The viewer puts its server root before
     // a name that starts with one "/".
     virtual std::string ExpandName(const std::string& name) const;
-    // The folder besides the document's own that its linked style sheets may come from; empty
-    // when there is none.
-    virtual std::string RootFolder() const { return {}; }
     // A requested file (a linked style sheet) supplied as a stream; false when the host supplies none
     // and the file is to be read from disk.
     virtual bool RequestStream(const std::string& /*url*/, std::string& /*content*/) { return false; }

@@ -35,18 +35,12 @@ void THtmlParser::DoMeta()
 
 namespace {
 
-// A linked style sheet is read as a page is: only a regular file, only up to the limit of pages,
-// and only from below the document's own folder (the working folder for a document without one)
-// or the host's root folder. Anything else gives no rules.
-std::string LinkedSheetText(const THtmlDocumentHost& host, const std::string& file)
+// A linked style sheet is read as a picture is, wherever it lies (beside the page, in a folder
+// beside the page's, at the root): only a name that leads to a regular file, opened so that it
+// starts nothing and blocks on nothing, and only up to the limit of pages; a device, a pipe or a
+// folder gives no rules.
+std::string LinkedSheetText(const std::string& file)
 {
-    std::string own = host.BasePath();
-    if (own.empty()) {
-        std::error_code error;
-        own = std::filesystem::current_path(error).string();
-    }
-    if (!IsInsideFolder(file, own) && !IsInsideFolder(file, host.RootFolder()))
-        return {};
     try {
         return ReadDocumentFile(file, kPageLimit);
     } catch (const std::exception&) {
@@ -66,7 +60,7 @@ void THtmlParser::DoLink()
         std::string url = href;
         if (!SL->Host().RequestStream(href, text)) {
             const std::string file = SL->Host().ExpandName(href);
-            text = LinkedSheetText(SL->Host(), file);
+            text = LinkedSheetText(file);
             // The sheet's own relative names lie beside it, given as a file URL so that no root
             // comes before them.
             std::error_code error;

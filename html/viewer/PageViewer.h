@@ -389,7 +389,6 @@ public:
     std::string BasePath() const override;
     // A name of the document made full as a link is (ExpandFileName).
     std::string ExpandName(const std::string& name) const override;
-    std::string RootFolder() const override { return serverRoot_; }
     bool RequestStream(const std::string& url, std::string& content) override;
     bool RequestImage(const std::string& src, std::string& content) override;
     bool RequestBitmap(const std::string& src, QImage& bitmap, ColorRef& color) override;

@@ -701,7 +701,7 @@ std::unique_ptr<SaveLock> TakeLock(const std::vector<SavedFile>& files, SettleFo
     const std::string name = LockName(files);
     SaveLock::Attempt attempt = SaveLock::Take(name);
     if (attempt.Error == EAGAIN)
-        refusal = LockedReason(attempt.Holder, name);
+        refusal = LockedReason(attempt, name);
     else if (attempt.NoteFailed && purpose == SettleFor::Saving)
         refusal = FileErrorReason(attempt.Error, name);
     else if (attempt.Error == EEXIST)

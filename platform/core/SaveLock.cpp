@@ -3,15 +3,18 @@
 #include "platform/core/SaveLock.h"
 
 #include "platform/core/FileCalls.h"
+#include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -24,6 +27,7 @@
 #include <thread>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace velmoran {
 
@@ -43,6 +47,9 @@ constexpr std::size_t kWatchLimit = 64;
 // Readable by every colleague who must judge the lock, whatever the umask: it holds nothing
 // private (a process number, a computer's name, a time).
 constexpr mode_t kLockMode = 0644;
+// The random part of the name a lock file is made under ("NAME.~lock~" and these), before it
+// takes its own name.
+constexpr std::size_t kMakingLength = 8;
 
 // The locks this process holds, for telling its own live locks from ones a copy of a folder or a
 // reused process number brings, where the file system has no flock; and the locks of others it
@@ -279,19 +286,29 @@ struct LockLook {
     OpenFile File;
 };
 
-LockLook Judge(const std::string& name, const LockLook* previous);
+// The time of day on the lock's file system now, in milliseconds, read from a file made there a
+// moment ago: the clock a lock's own time is compared with (a share's clock may not be ours).
+using FolderTime = std::optional<std::int64_t>;
+
+std::int64_t MillisecondsOf(const struct timespec& time)
+{
+    return static_cast<std::int64_t>(time.tv_sec) * 1000 + time.tv_nsec / 1'000'000;
+}
+
+LockLook Judge(const std::string& name, const LockLook* previous, FolderTime folderNow);
 
 // How the lock file stands: `previous` is the look before, a pause ago.
-LockLook LookAt(const std::string& name, const LockLook* previous)
+LockLook LookAt(const std::string& name, const LockLook* previous, FolderTime folderNow)
 {
-    LockLook look = Judge(name, previous);
+    LockLook look = Judge(name, previous, folderNow);
     if (look.State != LockLook::Verdict::Stale)
         look.File = OpenFile();
     return look;
 }
 
-// A lock file whose note cannot be read: another's, left when its entry has not changed for long.
-LockLook JudgeUnread(const std::string& name)
+// A lock file whose note cannot be read: another's, left when its entry has not changed for long,
+// by its own time (its holder would have rewritten it meanwhile) or while this program watched it.
+LockLook JudgeUnread(const std::string& name, FolderTime folderNow)
 {
     LockLook look;
     look.Unreadable = true;
@@ -303,11 +320,13 @@ LockLook JudgeUnread(const std::string& name)
         look.State = LockLook::Verdict::NoLock;
         return look;
     }
-    look.State = UnchangedForLong(name, EntryLook(look.Info)) ? LockLook::Verdict::Stale : LockLook::Verdict::Live;
+    const bool old = folderNow && *folderNow - MillisecondsOf(look.Info.st_mtim) >= kStaleMilliseconds;
+    const bool unchanged = UnchangedForLong(name, EntryLook(look.Info));
+    look.State = old || unchanged ? LockLook::Verdict::Stale : LockLook::Verdict::Live;
     return look;
 }
 
-LockLook Judge(const std::string& name, const LockLook* previous)
+LockLook Judge(const std::string& name, const LockLook* previous, FolderTime folderNow)
 {
     LockLook look;
     look.File = OpenFile(filecalls::OpenToRead(name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
@@ -317,7 +336,7 @@ LockLook Judge(const std::string& name, const LockLook* previous)
             look.State = errno == ENOENT ? LockLook::Verdict::Gone : LockLook::Verdict::NoLock;
             return look;
         }
-        return JudgeUnread(name);
+        return JudgeUnread(name, folderNow);
     }
     if (::fstat(look.File.Fd(), &look.Info) != 0 || !S_ISREG(look.Info.st_mode)) {
         look.State = LockLook::Verdict::NoLock;
@@ -326,7 +345,7 @@ LockLook Judge(const std::string& name, const LockLook* previous)
     char buffer[kNoteLimit];
     const ssize_t n = ::pread(look.File.Fd(), buffer, sizeof buffer, 0);
     if (n < 0)
-        return JudgeUnread(name);
+        return JudgeUnread(name, folderNow);
     look.Text.assign(buffer, static_cast<std::size_t>(n));
     look.Note = ParseNote(look.Text);
     const int locked = ::flock(look.File.Fd(), LOCK_EX | LOCK_NB);
@@ -372,6 +391,121 @@ std::string HolderOf(const LockLook& look)
     if (OfThisSystem(*look.Note))
         return "in einem anderen Fenster oder von einem anderen Benutzer auf diesem Rechner";
     return "auf dem Rechner " + Quoted(look.Note->Host);
+}
+
+// Makes a new lock file readable by all and writes the holder's note into it, the holder's flock
+// taken first; 0 or the error of writing.
+int WriteNote(int fd, const LockNote& note)
+{
+    // Waits when one who looks at the new lock holds the flock for that moment; the lock must not
+    // go without it, or the next to look would take it for stale.
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    // The umask may have taken that from the creation.
+    ::fchmod(fd, kLockMode);
+    const int error = filecalls::WriteAll(fd, NoteText(note));
+    filecalls::Sync(fd);
+    return error;
+}
+
+// One attempt at making the lock file.
+struct Making {
+    // The lock file at its name, with the note: the lock is ours.
+    OpenFile File;
+    // EEXIST: another entry stands at the name. 0 without a file: made, but the name went to
+    // another meanwhile; the next attempt looks at it. Else why none could be made.
+    int Error = 0;
+    // The note could not be written (Error says why); nothing made is left.
+    bool NoteFailed = false;
+    FolderTime FolderNow;
+};
+
+// Made under a name of its own beside the lock, made readable, noted, then linked to the lock's
+// name, which a link takes only while it is free: from its first moment there the lock can be read
+// by every colleague and names its holder, and a program killed on the way leaves no lock that
+// cannot be judged. Nothing where the folder cannot do so (no hard links: FAT, many shares).
+std::optional<Making> MakeBeside(const std::string& lockFile, const LockNote& note)
+{
+    Making making;
+    const std::string name = lockFile + "~" + filecalls::RandomText(kMakingLength);
+    OpenFile file(filecalls::CreateExclusive(name, kLockMode));
+    if (file.Fd() < 0) {
+        if (errno == EEXIST)
+            return making;  // a name another drew too: drawn anew
+        return std::nullopt;
+    }
+    // The lock keeps only its own name.
+    const ScopeExit removeName([&name] { filecalls::Unlink(name); });
+    if ((making.Error = WriteNote(file.Fd(), note)) != 0) {
+        making.NoteFailed = true;
+        return making;
+    }
+    if (struct stat info {}; ::fstat(file.Fd(), &info) == 0)
+        making.FolderNow = MillisecondsOf(info.st_mtim);
+    const int linked = filecalls::Link(name.c_str(), lockFile.c_str());
+    const int error = errno;
+    // A share may say a link failed that it made: the name tells.
+    if (linked == 0 || NameStandsFor(lockFile, file.Fd())) {
+        making.File = std::move(file);
+        return making;
+    }
+    if (error == EEXIST) {
+        making.Error = EEXIST;
+        return making;
+    }
+    // ENOENT: the holder before removed the making as one left behind: made anew.
+    if (error == ENOENT)
+        return making;
+    return std::nullopt;
+}
+
+// Made at the lock's name itself, then made readable and noted: where there are no hard links.
+Making MakeInPlace(const std::string& lockFile, const LockNote& note)
+{
+    Making making;
+    OpenFile file(filecalls::CreateExclusive(lockFile, kLockMode));
+    if (file.Fd() < 0) {
+        making.Error = errno;
+        return making;
+    }
+    making.Error = WriteNote(file.Fd(), note);
+    // Taken over as stale before the note was there (by a look a pause long): another holds the
+    // name now, and is waited for.
+    const bool ours = NameStandsFor(lockFile, file.Fd());
+    if (making.Error != 0) {
+        making.NoteFailed = true;
+        if (ours)
+            filecalls::Unlink(lockFile);
+    } else if (ours) {
+        making.File = std::move(file);
+    }
+    return making;
+}
+
+// Whether a folder entry is the making of the lock (named `lockName`) under a name of its own.
+bool IsMakingOf(std::string_view entry, std::string_view lockName)
+{
+    if (entry.size() != lockName.size() + 1 + kMakingLength || !entry.starts_with(lockName) ||
+        entry[lockName.size()] != '~')
+        return false;
+    return std::ranges::all_of(entry.substr(lockName.size() + 1),
+                               [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes what programs killed while they made the lock left beside it. One still making it loses
+// its making, and makes it anew.
+void RemoveMakingsLeft(const std::string& lockFile)
+{
+    const auto [folder, lockName] = filecalls::SplitPath(lockFile);
+    std::vector<std::string> left;
+    if (DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir))
+            if (IsMakingOf(entry->d_name, lockName))
+                left.push_back(folder + entry->d_name);
+        ::closedir(dir);
+    }
+    for (const std::string& name : left)
+        filecalls::Unlink(name);
 }
 
 }  // namespace
@@ -427,44 +561,38 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
 {
     ForgetGone();
     std::optional<LockLook> last;
+    bool hardLinks = true;
     // Every pause is a poll of the patience; the attempts between pauses (a lock that went, one
     // taken over) are bounded too, against others that make and remove locks without end.
     for (int pauses = 0, attempts = 0; pauses < kPatiencePolls && attempts < kPatiencePolls * 20; ++attempts) {
-        OpenFile made(filecalls::CreateExclusive(lockFile, kLockMode));
-        if (made.Fd() >= 0) {
-            // Waits when one who looks at the new lock holds the flock for that moment; the
-            // lock must not go without it, or the next to look would take it for stale.
-            while (::flock(made.Fd(), LOCK_EX) != 0 && errno == EINTR) {
-            }
-            // Readable at once where the umask took that from the creation.
-            ::fchmod(made.Fd(), kLockMode);
-            const LockNote note{::getpid(), HostName(), Now(), filecalls::RandomText(kIdLength), ThisSystem(), 0};
-            const int error = filecalls::WriteAll(made.Fd(), NoteText(note));
-            filecalls::Sync(made.Fd());
-            // Taken over as stale before the note was there (by a look a pause long): another
-            // holds the name now, and is waited for.
-            const bool ours = NameStandsFor(lockFile, made.Fd());
-            if (error != 0) {
-                if (ours)
-                    filecalls::Unlink(lockFile);
-                return {nullptr, error, {}, true};
-            }
-            if (!ours)
-                continue;
+        const LockNote note{::getpid(), HostName(), Now(), filecalls::RandomText(kIdLength), ThisSystem(), 0};
+        std::optional<Making> tried = hardLinks ? MakeBeside(lockFile, note) : std::nullopt;
+        if (!tried) {
+            hardLinks = false;
+            tried = MakeInPlace(lockFile, note);
+        }
+        Making& making = *tried;
+        if (making.File.Fd() >= 0) {
             Forget(lockFile);
+            RemoveMakingsLeft(lockFile);
             std::unique_ptr<Refresher> refresher;
             try {
-                refresher = std::make_unique<Refresher>(made.Fd(), note, filecalls::RefreshMilliseconds());
+                refresher = std::make_unique<Refresher>(making.File.Fd(), note, filecalls::RefreshMilliseconds());
             } catch (const std::system_error&) {
                 // No thread to be had: the lock holds all the same, only a save of minutes could
                 // look left to another computer.
             }
-            return {std::unique_ptr<SaveLock>(new SaveLock(lockFile, made.Release(), note.Id, std::move(refresher))),
+            return {std::unique_ptr<SaveLock>(
+                        new SaveLock(lockFile, making.File.Release(), note.Id, std::move(refresher))),
                     0, {}};
         }
-        if (errno != EEXIST)
-            return {nullptr, errno, {}};
-        LockLook look = LookAt(lockFile, last ? &*last : nullptr);
+        if (making.NoteFailed)
+            return {nullptr, making.Error, {}, true};
+        if (making.Error == 0)
+            continue;
+        if (making.Error != EEXIST)
+            return {nullptr, making.Error, {}};
+        LockLook look = LookAt(lockFile, last ? &*last : nullptr, making.FolderNow);
         switch (look.State) {
         case LockLook::Verdict::Gone:
             continue;
@@ -484,7 +612,9 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
         filecalls::Pause(kPollMilliseconds);
         ++pauses;
     }
-    return {nullptr, EAGAIN, last ? HolderOf(*last) : HolderOf(LockLook())};
+    const LockLook none;
+    const LockLook& holder = last ? *last : none;
+    return {nullptr, EAGAIN, HolderOf(holder), false, holder.Unreadable};
 }
 
 SaveLock::SaveLock(std::string fileName, int fd, std::string id, std::unique_ptr<Refresher> refresher)
@@ -510,10 +640,15 @@ bool SaveLock::StillOurs() const
     return NameStandsFor(fileName_, fd_);
 }
 
-std::string LockedReason(const std::string& holder, const std::string& lockFile)
+std::string LockedReason(const SaveLock::Attempt& attempt, const std::string& lockFile)
 {
-    return "Sie wird laut der Sperrdatei " + Quoted(lockFile) + " gerade " + holder +
-           " gespeichert oder gelesen. Bitte versuchen Sie es gleich noch einmal.";
+    const std::string reason = "Sie wird laut der Sperrdatei " + Quoted(lockFile) + " gerade " + attempt.Holder +
+                               " gespeichert oder gelesen. ";
+    // A live holder lets go within moments; a lock that cannot be read is judged by its age alone.
+    if (attempt.Unreadable)
+        return reason + "Die Sperrdatei lässt sich nicht lesen und gilt erst als verlassen, wenn sie seit zwei "
+                        "Minuten nicht geändert wurde. Bitte versuchen Sie es in zwei Minuten noch einmal.";
+    return reason + "Bitte versuchen Sie es gleich noch einmal.";
 }
 
 }  // namespace velmoran

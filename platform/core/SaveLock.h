@@ -4,20 +4,26 @@
 //
 // Why a lock file: the files live on whatever the user has (local disks, FAT sticks, SMB and NFS
 // shares), and the one step all of these do atomically for every client is creating a file that
-// must not exist yet (O_EXCL). Hard links (missing on FAT and many shares) and file modes (ignored
-// there) cannot serve. Kernel locks alone cannot either: fcntl locks belong to a process, so a
-// second window of the same process would not see them, and whether flock reaches the server
-// depends on the mount. So the lock is a file beside the pair, created exclusively, that names its
-// holder (process, computer, time). The holder also holds an flock on it where the file system
-// has them: on the same computer the kernel drops that the moment the holder dies, which tells a
-// lock left by a killed program apart from a live one without trusting process numbers (which
-// are reused). Where flock is missing, the process number decides on the same computer.
+// must not exist yet (O_EXCL). Kernel locks alone cannot serve: fcntl locks belong to a process,
+// so a second window of the same process would not see them, and whether flock reaches the server
+// depends on the mount. So the lock is a file beside the pair, taken exclusively, that names its
+// holder (process, computer, time). Where the file system has hard links, the file is made under a
+// name of its own, made readable by all (whatever the umask) and noted, and then linked to the
+// lock's name, which a link takes only while it is free: the lock is never seen unreadable or
+// without its note. Elsewhere (FAT, many shares, where modes mean nothing) it is created at its
+// name. The holder also holds an flock on it where the file system has them: on the same computer
+// the kernel drops that the moment the holder dies, which tells a lock left by a killed program
+// apart from a live one without trusting process numbers (which are reused). Where flock is
+// missing, the process number decides on the same computer.
 //
 // Another computer cannot be asked, and its clock may be minutes away from ours: its lock counts
 // as left by a program that died when it has not changed for two minutes of watching it from
 // here, by a clock of ours. A holder rewrites its note every half minute while it lives, so a long
-// save on a slow share keeps its lock. Computers are told apart by more than their names (two may
-// share one): the note also names the running system (its boot and its process numbers).
+// save on a slow share keeps its lock. A lock that cannot be read (made by another user under an
+// earlier build) counts as left also when its own time is two minutes old by the clock of its file
+// system, read from the file made a moment ago beside it. Computers are told apart by more than
+// their names (two may share one): the note also names the running system (its boot and its
+// process numbers).
 #pragma once
 
 #include <memory>
@@ -38,6 +44,8 @@ public:
         int Error = 0;
         std::string Holder;
         bool NoteFailed = false;
+        // The holder's note could not be read: the lock is judged by its age alone.
+        bool Unreadable = false;
     };
     // Takes the lock named `lockFile`, waiting briefly while another holds it; a lock left by a
     // program that died is taken over.
@@ -59,8 +67,9 @@ private:
     std::unique_ptr<Refresher> refresher_;
 };
 
-// Why a file cannot be saved or opened now, in German: for the holder a lock attempt named, and
-// the lock file that says so (which the user may have to remove when no program holds it).
-std::string LockedReason(const std::string& holder, const std::string& lockFile);
+// Why a file cannot be saved or opened now, in German, for a lock attempt that found another
+// holding it: where, the lock file that says so (which the user may have to remove when no program
+// holds it), and when to try again.
+std::string LockedReason(const SaveLock::Attempt& attempt, const std::string& lockFile);
 
 }  // namespace velmoran

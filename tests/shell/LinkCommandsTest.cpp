@@ -61,14 +61,17 @@ TEST_F(LinkCommands, KeywordAndArgumentAreSplitAtTheFirstBlank)
     EXPECT_EQ(LinkKeywords().size(), 11u);
 }
 
-// The file a link command names: a relative name in the data folder (never the folder the program
-// was started from), a full path as it stands, and a "\" read as "/".
-TEST_F(LinkCommands, LinkFileNamesLieInTheDataFolder)
+// The file a link command names: a relative name as the page's viewer finds the names of its
+// links (beside the page: once the data folder, which left a template's own files out of reach),
+// with a "\" read as "/"; a full path as it stands, never put below the page's folder.
+TEST_F(LinkCommands, LinkFileNamesLieBesideThePage)
 {
-    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", "Werte.csv"), "/home/u/Velmoran/Werte.csv");
-    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", "Archiv\\2024\\Anlage.vda"), "/home/u/Velmoran/Archiv/2024/Anlage.vda");
-    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", "/tmp/Werte.csv"), "/tmp/Werte.csv");
-    EXPECT_EQ(LinkFileName("/home/u/Velmoran/", ""), "");
+    const auto besidePage = [](const std::string& name) { return "/home/u/Vorlagen/" + name; };
+    EXPECT_EQ(LinkFileName("Werte.csv", besidePage), "/home/u/Vorlagen/Werte.csv");
+    EXPECT_EQ(LinkFileName("Archiv\\2024\\Anlage.vda", besidePage), "/home/u/Vorlagen/Archiv/2024/Anlage.vda");
+    EXPECT_EQ(LinkFileName("/tmp/Werte.csv", besidePage), "/tmp/Werte.csv");
+    EXPECT_EQ(LinkFileName("\\tmp\\Werte.csv", besidePage), "/tmp/Werte.csv");
+    EXPECT_EQ(LinkFileName("", besidePage), "");
 }
 
 TEST_F(LinkCommands, LoadCasesStepWithinZeroToThree)

@@ -138,9 +138,11 @@ TEST_F(Templates, TheFileDialogOffersTheTemplateFilters)
     EXPECT_EQ(NameFilters(print.Filter), (Names{"Druckvorlagen (*.vpt)", "HTML-Dateien (*.htm *.html)", "Alle Dateien (*)"}));
     EXPECT_EQ(templates.PrintTemplateStream().ToString(), "<p>Programm-Druck</p>");
 
-    // The file from elsewhere is listed with its path and used as it stands when chosen again.
+    // The file from elsewhere is listed by its name, then its folder (a closed box shows the
+    // start of an entry: full paths all looked alike there), and used as it stands when chosen
+    // again.
     EXPECT_EQ(templates.ScreenTemplateStream().ToString(), "<p>anders</p>");
-    EXPECT_EQ(templates.ScreenTemplates().Text(), module / "anders.vst");
+    EXPECT_EQ(templates.ScreenTemplates().Text(), "anders.vst – " + NoSlash(module));
     templates.ChooseScreenEntry(1);
     EXPECT_EQ(templates.ScreenTemplateName(), program / "Standard.vst");
     templates.ChooseScreenEntry(2);
@@ -148,7 +150,7 @@ TEST_F(Templates, TheFileDialogOffersTheTemplateFilters)
     EXPECT_EQ(templates.ScreenTemplateStream().ToString(), "<p>anders</p>");
 }
 
-// A template from elsewhere that bears the name of one in the template folder keeps its path, so
+// A template from elsewhere that bears the name of one in the template folder keeps its folder, so
 // that choosing it again does not load the other; picked twice, it is listed once.
 TEST_F(Templates, ATemplateFromElsewhereKeepsItsPath)
 {
@@ -160,8 +162,8 @@ TEST_F(Templates, ATemplateFromElsewhereKeepsItsPath)
     templates.ChooseScreenEntry(0);
     templates.PickScreenTemplate();
 
-    EXPECT_EQ(templates.ScreenTemplates().Items, (Names{"kurz.vst", "Standard.vst", other}));
-    EXPECT_EQ(templates.ScreenTemplates().Text(), other);
+    EXPECT_EQ(templates.ScreenTemplates().Items, (Names{"kurz.vst", "Standard.vst", "Standard.vst – " + NoSlash(module)}));
+    EXPECT_EQ(templates.ScreenTemplates().Text(), "Standard.vst – " + NoSlash(module));
     templates.LoadShownScreenTemplate();
     EXPECT_EQ(templates.ScreenTemplateStream().ToString(), "<p>fremd</p>");
 }

@@ -1,7 +1,8 @@
 // A user's own templates in a folder of their own, the program started from another folder: the
 // pictures and style sheets of the screen page and of the printed PDF are the ones beside the
 // templates, links lead to the templates and pages beside them and keep the calculation in reach
-// (also in the frame "Main" of a frameset), and the import and save links work in the data folder.
+// (also in the frame "Main" of a frameset), and the import, save and open links find their files
+// beside the template.
 #include "tests/shell/CalculationFixture.h"
 
 #include "controls/EnhCombo.h"
@@ -10,6 +11,7 @@
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
+#include "platform/Application.h"
 #include "platform/core/Text.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +103,8 @@ struct UserFolders {
         mine.WriteFile("stil.css", "p.gruen { background-color: #00C000 }\ntd.band { background-image: url(band.png) }\n");
         mine.WriteFile("Eigene.vst", std::string(kHead) + kBody);
         mine.WriteFile("Eigene.vpt", std::string(kHead) + kBody);
-        mine.WriteFile("Zweit.vst", "<p>Details zu |Projekt|</p>");
+        mine.WriteFile("Zweit.vst", "<p>Details zu |Projekt|</p>" + std::string(200, '\n') + "<pre>" +
+                                        std::string(200, '\n') + "</pre><p><a name=\"unten\">Unten</a></p>");
         mine.WriteFile("seite.htm", "<p>Erl\xE4uterung <a href=\"Eigene.vst\">zur\xFC" "ck zur Berechnung</a></p>");
         Picture(elsewhere / "logo.png", kStrange);
         Picture(elsewhere / "band.png", kStrange);
@@ -187,10 +190,19 @@ TEST_F(UserRoadTemplates, LinksLeadToTheTemplatesAndPagesBesideTheTemplate)
     const UserFolders user;
     TMainForm& window = Form(Example());
     ChooseOwnTemplates(window, prompts, shell, user);
-    Follow(window, nullptr, "Zweit.vst");
+    Follow(window, nullptr, "Zweit.vst#unten");
     EXPECT_TRUE(Contains(Shown(window), "<p>Details zu " + kProject + ", Erweiterung der Belebung</p>"));
     EXPECT_EQ(shell.Templates.ScreenTemplateName(), user.mine / "Zweit.vst");
-    EXPECT_EQ(window.cbxScreenTpl->Text(), user.mine / "Zweit.vst");
+    // At the place the link names (the page once stayed at its top).
+    EXPECT_GT(window.ResultFrame()->VScrollBarPosition(), 0);
+    // Each template from the user's folder by its name first: full paths looked alike in the
+    // closed box.
+    const std::string folder = fs::path(user.mine / "Zweit.vst").parent_path().string();
+    const std::vector<std::string> entries = window.cbxScreenTpl->Items();
+    ASSERT_GE(entries.size(), 2u);
+    EXPECT_EQ(std::vector(entries.end() - 2, entries.end()),
+              (std::vector<std::string>{"Eigene.vst – " + folder, "Zweit.vst – " + folder}));
+    EXPECT_EQ(window.cbxScreenTpl->Text(), "Zweit.vst – " + folder);
     EXPECT_TRUE(prompts.Messages().empty());
 
     prompts.AnswerFile(user.mine / "Eigene.vst");
@@ -241,6 +253,14 @@ TEST_F(UserRoadTemplates, TheMainFrameOfAFramesetKeepsTheCalculationInReach)
     EXPECT_EQ(Shown(window, "Menue"), "<p><a href=\"Zweit.vst\" target=\"Main\">Details</a></p>");
     EXPECT_EQ(window.ScreenViewer->GetCurrentFile(), user.mine / "Rahmen.vst");
 
+    // The menu frame went to a page that is gone: the result overview brings the whole view of
+    // the template back, the menu too (it stayed on the error page).
+    Follow(window, "Menue", "fehlt.htm");
+    EXPECT_TRUE(Contains(Shown(window, "Menue"), "fehlt.htm"));
+    window.ViewResultExecute();
+    EXPECT_EQ(Shown(window, "Menue"), "<p><a href=\"Zweit.vst\" target=\"Main\">Details</a></p>");
+    EXPECT_TRUE(Contains(Shown(window, "Main"), "Details zu " + kProject));
+
     // A page in "Main" that is itself a frameset: the result view puts the calculation back.
     user.mine.WriteFile("geteilt.htm", "<frameset rows=\"*,*\"><frame src=\"seite.htm\"><frame src=\"seite.htm\"></frameset>");
     Follow(window, "Main", "geteilt.htm");
@@ -250,29 +270,44 @@ TEST_F(UserRoadTemplates, TheMainFrameOfAFramesetKeepsTheCalculationInReach)
     EXPECT_TRUE(prompts.Messages().empty());
 }
 
-// The import and save links of a template name their files in the data folder, where the
-// import and save dialogs start, never in the start folder; and a link to a template that is
-// missing says so in German.
-TEST_F(UserRoadTemplates, ImportAndSaveLinksWorkInTheDataFolder)
+// The import, save and open links of a template find their files beside it (once in the data
+// folder, where a template's own files were out of reach), never in the start folder; a link that
+// would write over a file asks first. A link to a template or calculation that is missing, and a
+// recent file that went, say so in plain German naming the file (the message once came garbled,
+// without the name), and the calculation stays on screen (a failed opening left a grey window).
+TEST_F(UserRoadTemplates, ImportSaveAndOpenLinksFindTheirFilesBesideTheTemplate)
 {
     const UserFolders user;
     TMainForm& window = Form(Example());
     ChooseOwnTemplates(window, prompts, shell, user);
-    const std::string data = shell.Folders.DataPath;
-    TempFolder::Write(data + "Werte.csv", "CBSBzb;300\n");
+    user.mine.WriteFile("Werte.csv", "CBSBzb;300\n");
+    TempFolder::Write(shell.Folders.DataPath + "Werte.csv", "CBSBzb;222\n");
     Follow(window, nullptr, "FILEIMPORT Werte.csv");
     auto& dialog = velmoran::testing::Dialog(Module());
     EXPECT_EQ(dialog.Module().CurrentCommon().Block(0).Double(block::kCBSBzb), 300);
 
     Follow(window, nullptr, "FILESAVE Kopie.vda");
-    EXPECT_EQ(fs::file_size(data + "Kopie.vda"), 6784u);
+    EXPECT_EQ(fs::file_size(user.mine / "Kopie.vda"), 6784u);
     EXPECT_FALSE(fs::exists(user.elsewhere / "Kopie.vda"));
-    EXPECT_FALSE(fs::exists(user.mine / "Kopie.vda"));
+    EXPECT_FALSE(fs::exists(shell.Folders.DataPath + "Kopie.vda"));
     const std::size_t before = prompts.Messages().size();
-    Follow(window, nullptr, "Fehlt.vst");
+    prompts.Answer(mrNo);
+    Follow(window, nullptr, "FILESAVE Kopie.vda");
     ASSERT_EQ(prompts.Messages().size(), before + 1);
-    EXPECT_EQ(prompts.Messages().back().Text,
-              "Die Datei „" + (user.mine / "Fehlt.vst") + "“ konnte nicht gelesen werden: Die Datei ist nicht (mehr) vorhanden.");
+    EXPECT_TRUE(Contains(prompts.Messages().back().Text, "Kopie.vda\xE2\x80\x9C ist bereits vorhanden."));
+
+    const auto missing = [&](const std::string& file) {
+        return "Die Datei „" + file + "“ konnte nicht gelesen werden: Die Datei ist nicht (mehr) vorhanden.";
+    };
+    Follow(window, nullptr, "Fehlt.vst");
+    EXPECT_EQ(prompts.Messages().back().Text, missing(user.mine / "Fehlt.vst"));
+    EXPECT_FALSE(RunGuarded([&] { Follow(window, nullptr, "FILEOPEN fehlt.vda"); }));
+    EXPECT_EQ(prompts.Messages().back().Text, missing(user.mine / "fehlt.vda"));
+    EXPECT_FALSE(window.pcResult->isHidden());
+    EXPECT_TRUE(Contains(Shown(window), kCalculationShown));
+    const std::string gone = shell.Folders.DataPath + "Weg.vda";
+    EXPECT_FALSE(RunGuarded([&] { window.MRUListClick(gone); }));
+    EXPECT_EQ(prompts.Messages().back().Text, missing(gone));
     EXPECT_TRUE(Contains(Shown(window), kCalculationShown));
 }
 

@@ -98,8 +98,8 @@ void HideHelp()
 
 // A standard template that cannot be read whole (a frameset whose frame "Main" names a file that
 // is gone; a print template larger than templates may be) stopped the program at every start.
-// Now each is told in German, naming the file and the reason, and the next template of the list
-// serves; with none left the result page stays empty and the program works on.
+// Now each is told in plain German, naming the file and the reason, and the next template of the
+// list serves; with none left the result page stays empty and the program works on.
 TEST_F(UserRoadTemplates, ABrokenStandardTemplateAtStartIsToldAndTheNextOneServes)
 {
     const fs::path folder = ModuleTemplates(shell);
@@ -115,6 +115,8 @@ TEST_F(UserRoadTemplates, ABrokenStandardTemplateAtStartIsToldAndTheNextOneServe
     EXPECT_TRUE(Contains(screen, "Bildschirmvorlage")) << screen;
     EXPECT_TRUE(Contains(screen, "Standard.vst\xE2\x80\x9C kann nicht verwendet werden")) << screen;
     EXPECT_TRUE(Contains(screen, "fehlt.htm")) << screen;
+    // Plain German about the template's frame (it once read "Ihr Frame", as if the user's).
+    EXPECT_TRUE(Contains(screen, "Der Frame \xE2\x80\x9EMain\xE2\x80\x9C zeigt eine Datei")) << screen;
     EXPECT_TRUE(Contains(screen, "\xE2\x80\x9EKurz.vst\xE2\x80\x9C verwendet")) << screen;
     const std::string print = prompts.Messages()[1].Text;
     EXPECT_TRUE(Contains(print, "Druckvorlage")) << print;

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -79,30 +80,41 @@ int CreateForWriting(const char* name)
 
 }  // namespace
 
-// A colleague whose umask is 077 once made locks no one else could read, and a lock that could not
-// be read counted as live for ever: every save and opening of the others waited and was refused
-// until someone removed it by hand. A lock is now readable by all at once, and one that cannot be
-// read is waited for while it changes, named in the refusal, and taken over when it has not
-// changed for two minutes.
+// A colleague whose umask is 077 once made locks no one else could read (a program killed before
+// it made its lock readable left one so too), and a lock that could not be read counted as live
+// for ever: every save and opening of the others waited and was refused until someone removed it
+// by hand. A lock is now readable by all and names its holder from its first moment at its name;
+// one that cannot be read is waited for while it changes, and the refusal names it and says when
+// to try again; it is taken over when it has not changed for two minutes, by its own time (at the
+// first look after a start) or while this program watched it.
 TEST(SaveLock, ColleaguesCanReadEveryLockAndOneTheyCannotIsJudgedByItsAge)
 {
     const TempFolder dir;
     const LockedPair pair{dir};
     ASSERT_TRUE(pair.Save("one", "two"));
-    mode_t lockMode = 0;
+    std::optional<mode_t> firstMode;
+    std::string firstNote;
     {
         const mode_t umask = ::umask(077);
         const ScopeExit restore([umask] { ::umask(umask); });
-        const ScopedFileSystemCalls seams({.Rename = [&](const char* from, const char* to) {
-                                               struct stat info {};
-                                               if (::stat(pair.Lock().c_str(), &info) == 0)
-                                                   lockMode = info.st_mode & 07777;
-                                               return ::rename(from, to);
-                                           },
-                                           .Sync = velmoran::testing::NoSync});
+        // The lock as the first who looks at it after each step finds it.
+        const auto look = [&](int result) {
+            struct stat info {};
+            if (!firstMode && ::stat(pair.Lock().c_str(), &info) == 0) {
+                firstMode = info.st_mode & 07777;
+                firstNote = TempFolder::Read(pair.Lock());
+            }
+            return result;
+        };
+        const ScopedFileSystemCalls seams(
+            {.Link = [&](const char* from, const char* to) { return look(::link(from, to)); },
+             .Create = [&](const char* name) { return look(CreateForWriting(name)); },
+             .Sync = velmoran::testing::NoSync});
         ASSERT_TRUE(pair.Save("ONE", "TWO"));
     }
-    EXPECT_EQ(lockMode, 0644u);
+    EXPECT_EQ(firstMode, std::optional<mode_t>(0644u));
+    EXPECT_TRUE(firstNote.starts_with("Velmoran\npid=" + std::to_string(::getpid()) + "\n")) << firstNote;
+    EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
 
     WatchClock clock;
     pair.PlantLock("anderswo", std::time(nullptr));
@@ -116,7 +128,9 @@ TEST(SaveLock, ColleaguesCanReadEveryLockAndOneTheyCannotIsJudgedByItsAge)
     const SaveResult refused = pair.Save("uno", "dos");
     EXPECT_FALSE(refused.Ok);
     EXPECT_NE(refused.Message.find("Sie wird laut der Sperrdatei " + Quoted(pair.Lock()) +
-                                   " gerade an anderer Stelle gespeichert oder gelesen."),
+                                   " gerade an anderer Stelle gespeichert oder gelesen. Die Sperrdatei lässt sich "
+                                   "nicht lesen und gilt erst als verlassen, wenn sie seit zwei Minuten nicht "
+                                   "geändert wurde. Bitte versuchen Sie es in zwei Minuten noch einmal."),
               std::string::npos)
         << refused.Message;
     EXPECT_FALSE(RecoverInterruptedSave(pair.Files()).Ok);
@@ -124,6 +138,15 @@ TEST(SaveLock, ColleaguesCanReadEveryLockAndOneTheyCannotIsJudgedByItsAge)
     const SaveResult taken = pair.Save("uno", "dos");
     EXPECT_TRUE(taken.Ok) << taken.Message;
     EXPECT_EQ(pair.Text(), "unodos");
+    EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
+
+    // Left three minutes ago, met by a program started since: taken over at its first look.
+    pair.PlantLock("anderswo", std::time(nullptr) - 180);
+    const struct timespec threeMinutesAgo[2] = {{std::time(nullptr) - 180, 0}, {std::time(nullptr) - 180, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, pair.Lock().c_str(), threeMinutesAgo, 0), 0);
+    const SaveResult old = pair.Save("UNO", "DOS");
+    EXPECT_TRUE(old.Ok) << old.Message;
+    EXPECT_EQ(pair.Text(), "UNODOS");
     EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
 }
 
@@ -243,16 +266,17 @@ TEST(SaveLock, AnEntryAtTheLocksNameThatIsNoLockIsSaid)
     EXPECT_EQ(TempFolder::Read(target), "fremde Daten");
 }
 
-// The lock's note cannot be written (here: the lock file made opens for reading only; a full disk
-// or a share gone does the same): the save is refused with that cause, the lock file goes again,
-// and the files stay. An opening reads them without a lock.
+// The lock's note cannot be written (here: the lock file made, under its own name or the one it is
+// made under, opens for reading only; a full disk or a share gone does the same): the save is
+// refused with that cause, the lock file goes again, and the files stay. An opening reads them
+// without a lock.
 TEST(SaveLock, ALockWhoseNoteCannotBeWrittenRefusesTheSave)
 {
     const TempFolder dir;
     const LockedPair pair{dir};
     ASSERT_TRUE(pair.Save("one", "two"));
     const ScopedFileSystemCalls unwritable({.Create = [](const char* name) {
-                                                if (!std::string(name).ends_with(".~lock"))
+                                                if (std::string(name).find(".~lock") == std::string::npos)
                                                     return CreateForWriting(name);
                                                 return ::open(name, O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
                                             },
@@ -274,13 +298,18 @@ TEST(SaveLock, ALockWhoseNoteCannotBeWrittenRefusesTheSave)
 
 // Another program takes the lock over between its making and its note (it judged the empty file
 // left by a program that died): the save does not go on under the lock file it no longer holds; it
-// waits for the other's lock like any other, is refused, and leaves that lock alone.
+// waits for the other's lock like any other, is refused, and leaves that lock alone. Only where
+// there are no hard links is a lock made at its own name before its note is in it.
 TEST(SaveLock, ALockTakenOverBeforeItsNoteIsWrittenIsNeverSavedWithout)
 {
     const TempFolder dir;
     const LockedPair pair{dir};
     ASSERT_TRUE(pair.Save("one", "two"));
-    const ScopedFileSystemCalls takenOver({.Create = [&pair, done = false](const char* name) mutable {
+    const ScopedFileSystemCalls takenOver({.Link = [](const char*, const char*) {
+                                               errno = EPERM;
+                                               return -1;
+                                           },
+                                           .Create = [&pair, done = false](const char* name) mutable {
                                                const int fd = CreateForWriting(name);
                                                if (fd >= 0 && !done && std::string(name).ends_with(".~lock")) {
                                                    done = true;
