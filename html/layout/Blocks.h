@@ -175,6 +175,11 @@ public:
     // position is looked for in it first (in the table first when looking backward).
     int FindDocPos(int sourcePos, bool prev) override;
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+
+private:
+    // A floating table keeps HSPACE and VSPACE between itself and the text beside it, as a picture
+    // does, on every side a style gives no margin of its own.
+    void KeepSpaceAround(const TAttributeList& attributes);
 };
 
 class THRBlock : public TBlock {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <sstream>
 
@@ -469,6 +470,29 @@ TEST_F(TableDocument, PercentWidthBelowAFloatIsTheWholeWidth)
     EXPECT_EQ(title->Lines[0].Width, 500);
     EXPECT_EQ(TableLeftAndWidth("<img align=right hspace=0 width=100 height=200>" + captioned),
               (std::pair<int, int>{0, 500}));
+}
+
+// A floating table keeps HSPACE and VSPACE around it as a picture does (the text beside it touched
+// it), except where a style gives a margin; a table in the flow has no use for them.
+TEST_F(TableDocument, FloatingTableKeepsHSpaceAndVSpace)
+{
+    const std::string rest = " width=100 cellspacing=0><tr><td>x</td></tr></table>Text daneben";
+    // Where the table stands and where the text beside it begins and ends.
+    auto layout = [&](const std::string& table) {
+        const std::pair<int, int> at = TableLeftAndWidth(table + rest);
+        ThtmlTable* t = pages.back()->All<ThtmlTable>()[0];
+        const auto* text = pages.back()->All<TSection>().back();
+        const LineRec& line = text->Lines.at(0);
+        return std::array<int, 4>{at.first, t->YPosition, line.LineIndent, line.LineIndent + line.Width};
+    };
+    EXPECT_EQ(layout("<table align=left hspace=30 vspace=20"), (std::array<int, 4>{30, 20, 160, 600}));
+    EXPECT_EQ(layout("<table align=right hspace=30 vspace=20"), (std::array<int, 4>{470, 20, 0, 440}));
+    EXPECT_EQ(layout("<table align=left hspace=30 style=\"margin-left: 5px; margin-top: 2px\""),
+              (std::array<int, 4>{5, 2, 135, 600}));
+    EXPECT_EQ(layout("<table style=\"float: left\" hspace=30"), (std::array<int, 4>{30, 0, 160, 600}));
+    // In the flow the table stands at the left edge, the text below it.
+    EXPECT_EQ(TableLeftAndWidth("<table hspace=30 vspace=20" + rest).first, 0);
+    EXPECT_EQ(pages.back()->All<ThtmlTable>()[0]->YPosition, 0);
 }
 
 TEST_F(TableDocument, NestedTableFillsItsCell)
