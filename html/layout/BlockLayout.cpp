@@ -107,6 +107,16 @@ int TBlock::FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int 
     return std::max(0, width);
 }
 
+int TBlock::ClearAmount(const IndentManagerBasic& indents, int y) const
+{
+    int cl = 0, cr = 0;
+    indents.GetClearY(cl, cr);
+    // With the clear Ys L and R of the indent manager the block moves by max(0, L - Y - 1).
+    const int l = std::max(0, cl - y - 1);
+    const int r = std::max(0, cr - y - 1);
+    return ClearKind == 1 ? l : ClearKind == 2 ? r : ClearKind == 3 ? std::max(l, r) : 0;
+}
+
 int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                           int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y)
 {
@@ -126,14 +136,7 @@ int TBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Inden
     // without end. The room stays within the bounds of a length, so that a percentage of it (a
     // width, an indent) cannot overflow.
     availWidth = std::min(availWidth, kMaxLength);
-    {
-        int cl = 0, cr = 0;
-        indents.GetClearY(cl, cr);
-        // With the clear Ys L and R of the indent manager the block moves by max(0, L - Y - 1).
-        const int l = std::max(0, cl - y - 1);
-        const int r = std::max(0, cr - y - 1);
-        ClearAddon = ClearKind == 1 ? l : ClearKind == 2 ? r : ClearKind == 3 ? std::max(l, r) : 0;
-    }
+    ClearAddon = ClearAmount(indents, y);
     StartCurs = curs;
     maxWidth = availWidth;
     int autoCount = 0;

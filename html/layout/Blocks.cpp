@@ -306,9 +306,27 @@ TTableAndCaptionBlock::TTableAndCaptionBlock(TSectionList* document, TProperties
         MargArrayO[i] = PropValue();
     MargArrayO[BackgroundColor] = PropValue();
     HasBorderStyle = false;
+    if (FloatKind != 0)
+        KeepSpaceAround(attributes);
     TableBlock = tableBlock.get();
     tableBlock->OwnerCell = MyCell.get();
     MyCell->AddSection(std::move(tableBlock));
+}
+
+void TTableAndCaptionBlock::KeepSpaceAround(const TAttributeList& attributes)
+{
+    int autoCount = 0;
+    const auto m = ConvertedMargins(400, 400, autoCount);
+    const auto take = [&](Symb which, std::initializer_list<int> sides) {
+        const TAttribute* a = attributes.Find(which);
+        if (!a || a->Value <= 0)
+            return;
+        for (int side : sides)
+            if (m[side] == 0 || m[side] == AutoLength)
+                MargArrayO[side] = PropValue(ClampLength(a->Value));
+    };
+    take(HSpaceSy, {MarginLeft, MarginRight});
+    take(VSpaceSy, {MarginTop, MarginBottom});
 }
 
 void TTableAndCaptionBlock::SetCaption(std::unique_ptr<TBlock> caption, bool top)

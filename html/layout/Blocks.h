@@ -55,6 +55,8 @@ public:
     virtual int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight);
     // Converts the box values against a width and height (the HTML default margin reads as 14).
     std::array<int, PropCount> ConvertedMargins(int width, int height, int& autoCount) const;
+    // How far the block moves down at y to clear the floats its clear names.
+    int ClearAmount(const IndentManagerBasic& indents, int y) const;
     // Paints the children in z-order.
     void PaintChildren(Canvas& canvas, const TRect& clip, IndentManagerBasic& indents, int x, int xRef, int yRef);
     // Colour and tiled image of the padding box (clip coordinates).
@@ -165,12 +167,19 @@ public:
     int LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, IndentManagerBasic& indents,
                       int fallbackHeight, int containingHeight, int availWidth, int refX, int refY, int y) override;
     int FindContentWidth(Canvas& canvas, int availWidth, int autoCount, int containingHeight) override;
-    // How far the floats beside the box's top reach into it from the left and from the right.
+    // How far the floats beside the table reach into the box from the left and from the right.
     int FloatLeft = 0, FloatRight = 0;
+    // Takes the floats beside y as those the table stands beside; true when they differ from before.
+    bool MeasureFloatsAt(const IndentManagerBasic& indents, int x, int availWidth, int y);
     // The caption stands before the table in the source wherever it is shown, so a source
     // position is looked for in it first (in the table first when looking backward).
     int FindDocPos(int sourcePos, bool prev) override;
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
+
+private:
+    // A floating table keeps HSPACE and VSPACE between itself and the text beside it, as a picture
+    // does, on every side a style gives no margin of its own.
+    void KeepSpaceAround(const TAttributeList& attributes);
 };
 
 class THRBlock : public TBlock {

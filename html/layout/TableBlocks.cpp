@@ -300,15 +300,47 @@ int TTableAndCaptionBlock::LayoutSection(Canvas& canvas, int x, int& curs, int& 
                                          int fallbackHeight, int containingHeight, int availWidth, int refX, int refY,
                                          int y)
 {
-    // The table moves past the floats beside it (as its own box does), so its width, a percentage
-    // above all, comes from the room they leave, not from the room before them.
     FloatLeft = FloatRight = 0;
-    if (FloatKind == 0 && Positioning != 1) {
-        FloatLeft = std::max(0, indents.LeftIndent(y) - x);
-        FloatRight = std::max(0, x + availWidth - indents.RightSide(y));
+    const auto layout = [&] {
+        return TBlock::LayoutSection(canvas, x, curs, maxWidth, indents, fallbackHeight, containingHeight, availWidth,
+                                     refX, refY, y);
+    };
+    if (FloatKind != 0 || Positioning == 1 || DisplayNone)
+        return layout();
+    // The table moves past the floats beside it (as its own box does), so its width, a percentage
+    // above all, comes from the room they leave where the table itself stands: below what the box
+    // clears, its top margin and a caption on top. A table below every float has the whole width.
+    int autoCount = 0;
+    const auto m = ConvertedMargins(std::min(availWidth, kMaxLength), containingHeight, autoCount);
+    const int contentTop = ExtentSum(ExtentSum(y, ClearAmount(indents, y)),
+                                     m[MarginTop] + m[PaddingTop] + m[BorderTopWidth]);
+    MeasureFloatsAt(indents, x, availWidth, contentTop);
+    const int startCurs = curs;
+    const int leftFloats = indents.L.Count();
+    const int rightFloats = indents.R.Count();
+    int height = layout();
+    // A caption on top is as tall as the box is wide, so where the table comes to stand is known
+    // only after a layout; beside other floats there the box is laid out again, taking back what
+    // the caption registered. Two more rounds settle any caption that changes height with them.
+    for (int round = 0; round < 2 && MeasureFloatsAt(indents, x, availWidth, TableBlock->YPosition); ++round) {
+        while (indents.L.Count() > leftFloats)
+            indents.RemoveLeft(indents.L.Count() - 1);
+        while (indents.R.Count() > rightFloats)
+            indents.RemoveRight(indents.R.Count() - 1);
+        curs = startCurs;
+        height = layout();
     }
-    return TBlock::LayoutSection(canvas, x, curs, maxWidth, indents, fallbackHeight, containingHeight, availWidth, refX,
-                                 refY, y);
+    return height;
+}
+
+bool TTableAndCaptionBlock::MeasureFloatsAt(const IndentManagerBasic& indents, int x, int availWidth, int y)
+{
+    const int left = std::max(0, indents.LeftIndent(y) - x);
+    const int right = std::max(0, x + availWidth - indents.RightSide(y));
+    const bool changed = left != FloatLeft || right != FloatRight;
+    FloatLeft = left;
+    FloatRight = right;
+    return changed;
 }
 
 int TTableAndCaptionBlock::FindContentWidth(Canvas& canvas, int availWidth, int /*autoCount*/, int containingHeight)

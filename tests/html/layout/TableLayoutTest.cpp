@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <sstream>
 
@@ -352,6 +353,19 @@ protected:
         return page.Doc.LayoutDocument(canvas, width, maxWidth);
     }
     std::vector<ThtmlTable*> Tables() { return page.All<ThtmlTable>(); }
+    // The left edge and the width of the first table of a body without margins, 600 wide; the
+    // page is kept for further looks.
+    std::pair<int, int> TableLeftAndWidth(const std::string& html)
+    {
+        auto p = std::make_unique<testing::ParsedPage>();
+        p->Parse("<body style=\"margin: 0\">" + html + "</body>");
+        int maxWidth = 0;
+        p->Doc.LayoutDocument(canvas, 600, maxWidth);
+        ThtmlTable* t = p->All<ThtmlTable>()[0];
+        const std::pair<int, int> leftAndWidth{t->TableLeft, t->TableWidth};
+        pages.push_back(std::move(p));
+        return leftAndWidth;
+    }
 
     testing::ParsedPage page;
     std::vector<std::unique_ptr<testing::ParsedPage>> pages;
@@ -413,16 +427,7 @@ TEST_F(TableDocument, TableWithoutWidthKeepsItsColumnsInItsBox)
 // under the table).
 TEST_F(TableDocument, PercentWidthBesideAFloatIsOfTheRoomLeft)
 {
-    auto table = [&](const std::string& html) {
-        auto p = std::make_unique<testing::ParsedPage>();
-        p->Parse("<body style=\"margin: 0\">" + html + "</body>");
-        int maxWidth = 0;
-        p->Doc.LayoutDocument(canvas, 600, maxWidth);
-        ThtmlTable* t = p->All<ThtmlTable>()[0];
-        const std::pair<int, int> leftAndWidth{t->TableLeft, t->TableWidth};
-        pages.push_back(std::move(p));
-        return leftAndWidth;
-    };
+    auto table = [&](const std::string& html) { return TableLeftAndWidth(html); };
     const std::string full = "<table width=\"100%\" cellspacing=0><tr><td>x</td></tr></table>";
     EXPECT_EQ(table("<img align=left hspace=0 width=100 height=50>" + full), (std::pair<int, int>{100, 500}));
     EXPECT_EQ(table("<img align=right hspace=0 width=100 height=50>" + full), (std::pair<int, int>{0, 500}));
@@ -436,6 +441,58 @@ TEST_F(TableDocument, PercentWidthBesideAFloatIsOfTheRoomLeft)
     // Without a float nothing changes.
     EXPECT_EQ(table(full), (std::pair<int, int>{0, 600}));
     EXPECT_EQ(table("<table width=100 align=center cellspacing=0><tr><td>x</td></tr></table>"), (std::pair<int, int>{250, 100}));
+}
+
+// The room is taken where the table itself stands: a table that clears the float, or that its top
+// margin or a caption on top moves below it, has the whole width (a page header cleared below a
+// logo kept the logo's indent and lost a quarter of its width).
+TEST_F(TableDocument, PercentWidthBelowAFloatIsTheWholeWidth)
+{
+    const std::string row = " cellspacing=0><tr><td>x</td></tr></table>";
+    const std::string left = "<img align=left hspace=0 width=100 height=50>";
+    const std::pair<int, int> whole{0, 600};
+    EXPECT_EQ(TableLeftAndWidth(left + "<table width=\"100%\" style=\"clear: left\"" + row), whole);
+    EXPECT_EQ(TableLeftAndWidth("<img align=right hspace=0 width=100 height=50><table width=\"100%\" style=\"clear: both\"" + row),
+              whole);
+    // A top margin that reaches below the float, and one that does not.
+    EXPECT_EQ(TableLeftAndWidth(left + "<table width=\"100%\" style=\"margin-top: 80px\"" + row), whole);
+    EXPECT_EQ(TableLeftAndWidth(left + "<table width=\"100%\" style=\"margin-top: 10px\"" + row),
+              (std::pair<int, int>{100, 500}));
+    // A caption on top beside a short float, the table below it; beside a tall one, both beside it.
+    const std::string captioned = "<table width=\"100%\" cellspacing=0><caption>Titel</caption><tr><td>x</td></tr></table>";
+    EXPECT_EQ(TableLeftAndWidth("<img align=right hspace=0 width=100 height=20>" + captioned), whole);
+    // The caption itself stands beside the float and keeps clear of it.
+    const TBlock* caption = pages.back()->All<TTableAndCaptionBlock>()[0]->CaptionBlock;
+    ASSERT_NE(caption, nullptr);
+    const auto* title = dynamic_cast<const TSection*>(caption->MyCell->Items(0));
+    ASSERT_TRUE(title && !title->Lines.empty());
+    EXPECT_LT(title->Lines[0].LineY, 20);
+    EXPECT_EQ(title->Lines[0].Width, 500);
+    EXPECT_EQ(TableLeftAndWidth("<img align=right hspace=0 width=100 height=200>" + captioned),
+              (std::pair<int, int>{0, 500}));
+}
+
+// A floating table keeps HSPACE and VSPACE around it as a picture does (the text beside it touched
+// it), except where a style gives a margin; a table in the flow has no use for them.
+TEST_F(TableDocument, FloatingTableKeepsHSpaceAndVSpace)
+{
+    const std::string rest = " width=100 cellspacing=0><tr><td>x</td></tr></table>Text daneben";
+    // Where the table stands and where the text beside it begins and ends.
+    auto layout = [&](const std::string& table) {
+        const std::pair<int, int> at = TableLeftAndWidth(table + rest);
+        ThtmlTable* t = pages.back()->All<ThtmlTable>()[0];
+        const auto* text = pages.back()->All<TSection>().back();
+        const LineRec& line = text->Lines.at(0);
+        return std::array<int, 4>{at.first, t->YPosition, line.LineIndent, line.LineIndent + line.Width};
+    };
+    EXPECT_EQ(layout("<table align=left hspace=30 vspace=20"), (std::array<int, 4>{30, 20, 160, 600}));
+    EXPECT_EQ(layout("<table align=right hspace=30 vspace=20"), (std::array<int, 4>{470, 20, 0, 440}));
+    EXPECT_EQ(layout("<table align=left hspace=30 style=\"margin-left: 5px; margin-top: 2px\""),
+              (std::array<int, 4>{5, 2, 135, 600}));
+    EXPECT_EQ(layout("<table style=\"float: left\" hspace=30"), (std::array<int, 4>{30, 0, 160, 600}));
+    // In the flow the table stands at the left edge, the text below it.
+    EXPECT_EQ(TableLeftAndWidth("<table hspace=30 vspace=20" + rest).first, 0);
+    EXPECT_EQ(pages.back()->All<ThtmlTable>()[0]->YPosition, 0);
 }
 
 TEST_F(TableDocument, NestedTableFillsItsCell)
