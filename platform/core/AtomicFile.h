@@ -58,7 +58,9 @@ struct FileContents {
 // first, so that a save that completes leaves nothing behind; one cut short (the program killed,
 // the power gone) leaves its second names for RecoverInterruptedSave. The whole save holds the
 // files' lock (see SaveLock): while another save or opening holds it, the save waits briefly and
-// then fails with a message saying so.
+// then fails with a message saying so. It fails too where a lock no program holds cannot be
+// removed, and where the lock cannot be made but for a folder that takes none (no new files, an
+// entry at its name that is no lock file): there it saves without, and LockNote says so.
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
 
 struct SavedFile {
