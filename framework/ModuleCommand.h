@@ -51,6 +51,9 @@ struct ModuleArgument {
     // (the user was asked).
     bool WriteOverChanges = false;
     bool* ChangedOnDisk = nullptr;
+    // READDATA, SAVEDATA: set to why the files were read or saved without their lock, where they
+    // were (in German); the caller says each such note once per file and program run.
+    std::string* LockNote = nullptr;
 };
 
 }  // namespace velmoran

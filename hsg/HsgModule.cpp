@@ -213,7 +213,7 @@ bool THsgModule::Exec(std::string_view command, const ModuleArgument& arg)
         ResetToDefaults();
         return true;
     case ModuleCommand::ReadData:
-        return !arg.Text.empty() && ReadCalculationFile(arg.Text, arg.List);
+        return !arg.Text.empty() && ReadCalculationFile(arg.Text, arg.List, arg.LockNote);
     case ModuleCommand::SaveData:
         // Without a name the pair would be ".vda" and ".vdh" in the working folder.
         return !arg.Text.empty() && SaveCalculation(arg);
@@ -265,7 +265,8 @@ void THsgModule::ResetToDefaults()
     TakeEditCopies();
 }
 
-bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages)
+bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages,
+                                     std::string* lockNote)
 {
     // Failures are reported, not answered as success: the defaults would pass for the file and be saved over it.
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
@@ -278,6 +279,8 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
         Tell(messages, pair.Message);
         return false;
     }
+    if (lockNote)
+        *lockNote = pair.LockNote;
     const std::string& hsgFile = pair.ReadFrom[0];
     const std::string& commonFile = pair.ReadFrom[1];
     if (!pair.Message.empty())
@@ -369,6 +372,8 @@ bool THsgModule::SaveCalculation(const ModuleArgument& arg)
     }
     if (!saved && arg.List)
         arg.List->push_back(saved.Message);
+    if (arg.LockNote)
+        *arg.LockNote = saved.LockNote;
     if (saved.ChangedOnDisk && arg.ChangedOnDisk)
         *arg.ChangedOnDisk = true;
     return saved.Ok;

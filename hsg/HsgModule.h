@@ -80,8 +80,9 @@ public:
     // that is missing or shorter than a record leaves the module record as it was (after INITDATA
     // the defaults), and a note says so. Returns false (records, tables and Modified as they
     // were) otherwise, with the message naming the file that failed. Messages and notes go into
-    // `messages` when given.
-    bool ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages = nullptr);
+    // `messages` when given; why the pair was read without its lock into `lockNote`.
+    bool ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages = nullptr,
+                             std::string* lockNote = nullptr);
     // SAVEDATA: writes the pair, each file replaced atomically. Clears Modified only when both
     // files were written. Over the pair this module last read or saved, a file that another
     // window or user changed since is not written over unless `writeOverChanges`: nothing is

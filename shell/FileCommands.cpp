@@ -99,6 +99,14 @@ bool TMainForm::CheckSaveModified()
     }
 }
 
+void TMainForm::ShowLockNote(const std::string& note)
+{
+    // Said at every opening, such a note would be clicked away unread; said only in the status
+    // line, it was cut and gone at the next hint.
+    if (!note.empty() && shell_.LockNotesShown.insert(note).second)
+        Prompts().MessageDlg(note, MsgDlgType::Warning, mbOK);
+}
+
 bool TMainForm::SaveCalculationTo(const std::string& fileName, bool copy)
 {
     TMainDlg* module = shell_.Modules.ModuleDialog();
@@ -106,13 +114,17 @@ bool TMainForm::SaveCalculationTo(const std::string& fileName, bool copy)
         return false;
     std::vector<std::string> reasons;
     bool changedOnDisk = false;
+    std::string lockNote;
     ModuleArgument argument;
     argument.Text = fileName;
     argument.List = &reasons;
     argument.Copy = copy;
     argument.ChangedOnDisk = &changedOnDisk;
-    if (module->Exec("SaveData", argument))
+    argument.LockNote = &lockNote;
+    if (module->Exec("SaveData", argument)) {
+        ShowLockNote(lockNote);
         return true;
+    }
     // Another window or user changed the file since it was opened or saved here: their change is
     // written over only when the user says so.
     if (changedOnDisk && !reasons.empty()) {
@@ -121,8 +133,10 @@ bool TMainForm::SaveCalculationTo(const std::string& fileName, bool copy)
             return false;
         reasons.clear();
         argument.WriteOverChanges = true;
-        if (module->Exec("SaveData", argument))
+        if (module->Exec("SaveData", argument)) {
+            ShowLockNote(lockNote);
             return true;
+        }
     }
     // The module names the file that failed and why; a module that cannot say is named for it.
     Prompts().ShowError(reasons.empty() ? "Die Datei " + Quoted(fileName) + " konnte nicht gespeichert werden."
@@ -244,9 +258,11 @@ void TMainForm::LoadCalculationFile(const std::string& fileName, const std::stri
     // busy with a save, no whole pair, unreadable) must not leave an empty window in its place.
     const std::function<void()> putBack = module->KeepCalculation();
     std::vector<std::string> messages;
+    std::string lockNote;
     ModuleArgument argument;
     argument.Text = fileName;
     argument.List = &messages;
+    argument.LockNote = &lockNote;
     bool started = false;
     bool read = false;
     try {
@@ -262,8 +278,13 @@ void TMainForm::LoadCalculationFile(const std::string& fileName, const std::stri
         SetFileId(fileName);
         RefreshResultPage();
         // What was read other than saved (a module file missing or cut short) is said where it
-        // does not stop the user.
-        StatusBar->showMessage(messages.empty() ? QString() : QString::fromStdString(messages.front()));
+        // does not stop the user; that no lock keeps others out is said once in a box, and
+        // briefly in the status line at every opening.
+        const std::string status = !messages.empty() ? messages.front()
+                                   : lockNote.empty() ? std::string()
+                                                      : "Ohne Sperre gelesen: Andere werden von dieser Berechnung nicht ferngehalten.";
+        StatusBar->showMessage(QString::fromStdString(status));
+        ShowLockNote(lockNote);
         return;
     }
     if (putBack)

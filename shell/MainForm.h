@@ -216,6 +216,9 @@ private:
     bool ShowTemplateLink(const std::string& url);
     // The file a link command's argument names on that page (see LinkFileName).
     std::string LinkFile(const std::string& argument, LinkPage page) const;
+    // Shows why a calculation was read or saved without its lock, in a box of its own, unless
+    // that was shown before in this program run.
+    void ShowLockNote(const std::string& note);
     // Sends "SaveData" for that file (a copy keeps the modified flag); false, with a message,
     // when the module could not save.
     bool SaveCalculationTo(const std::string& fileName, bool copy = false);

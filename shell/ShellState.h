@@ -7,6 +7,7 @@
 #include "shell/Modules.h"
 #include "shell/Templates.h"
 
+#include <set>
 #include <string>
 
 namespace velmoran {
@@ -22,6 +23,9 @@ public:
     std::string LanguageCode;
     // The file of the current calculation; empty while none is named.
     std::string FileId;
+    // The notes on files read or saved without their lock that the user was shown: each is shown
+    // once a program run, not at every opening and save of those files.
+    std::set<std::string> LockNotesShown;
     TTemplates Templates;
     // Last, so that the module dialogs go first.
     TModules Modules;

@@ -689,33 +689,114 @@ SaveResult WriteOneFile(const FileContents& file)
                                               : FileErrorReason(failure, target));
 }
 
-// The files' lock for a save or an opening. Null where none can be had: `refusal` then says why
-// when another holds it, or, for a save, when the lock's note could not be written (a full disk,
-// a share gone: the save would fail the same way). Where no lock file can be made (a folder that
-// cannot be changed, a name another program put there as no lock), files are read without one,
-// and a save goes on to fail with the reason of the file it cannot write, or saves as it did
-// before there were locks; `foreign` gets the name of such an entry at the lock's name.
-std::unique_ptr<SaveLock> TakeLock(const std::vector<SavedFile>& files, SettleFor purpose, std::string& refusal,
-                                   std::string& foreign)
+// What an entry at the lock's name that is no lock file is, in German.
+std::string EntryKind(const std::string& name)
 {
-    const std::string name = LockName(files);
-    SaveLock::Attempt attempt = SaveLock::Take(name);
-    if (attempt.Error == EAGAIN)
-        refusal = LockedReason(attempt, name);
-    else if (attempt.NoteFailed && purpose == SettleFor::Saving)
-        refusal = FileErrorReason(attempt.Error, name);
-    else if (attempt.Error == EEXIST)
-        foreign = name;
-    return std::move(attempt.Lock);
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0)
+        return "ein Eintrag";
+    if (S_ISLNK(info.st_mode))
+        return "eine symbolische Verknüpfung";
+    if (S_ISDIR(info.st_mode))
+        return "ein Ordner";
+    if (S_ISFIFO(info.st_mode))
+        return "eine Pipe";
+    if (S_ISSOCK(info.st_mode))
+        return "ein Socket";
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return "eine Gerätedatei";
+    return "ein Eintrag";
 }
 
 // The note on an entry at the lock's name that is no lock file: while it is there, no lock keeps
-// two saves of the files apart.
+// two saves of the files apart, nor a save from an opening.
 std::string ForeignLockNote(const std::vector<std::string>& files, const std::string& entry)
 {
-    return "Neben den Dateien " + QuotedNames(files) + " liegt " + Quoted(entry) +
-           ", das keine Sperrdatei ist; es wurde nicht verändert, und solange es dort liegt, werden die Dateien "
-           "ohne Sperre gelesen und gespeichert.";
+    return "An der Stelle der Sperrdatei " + Quoted(entry) + " der Dateien " + QuotedNames(files) + " liegt " +
+           EntryKind(entry) +
+           ", keine Sperrdatei. Solange dieser Eintrag dort liegt, werden die Dateien ohne Sperre geöffnet und "
+           "gespeichert: Andere Fenster und Kollegen werden dabei nicht ferngehalten, und zwei Speicherungen zur "
+           "selben Zeit können die Dateien vermischen. Der Eintrag wurde nicht verändert; bitte lassen Sie ihn von "
+           "dem entfernen, der ihn angelegt hat.";
+}
+
+// Why a lock file that no program holds cannot be removed.
+std::string StuckLockReason(int error, const std::string& lockFile)
+{
+    const std::string why = error == EACCES || error == EPERM
+                                ? "Sie gehört einem anderen Benutzer, oder in ihrem Ordner darf nicht gelöscht werden."
+                                : FileErrorReason(error, lockFile);
+    return "Die Sperrdatei " + Quoted(lockFile) + " hält kein Programm mehr, aber sie lässt sich nicht entfernen: " +
+           why;
+}
+
+// Whether a folder can hold no lock file (it takes no new files, or no file of that name): a save
+// there goes on without one, and fails where it cannot write its files either. Any other failure
+// (a full disk, a share gone, too many open files) refuses the save rather than let it go on
+// unlocked.
+bool HoldsNoLock(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOENT:
+    case ENOTDIR:
+    case EINVAL:
+    case ENAMETOOLONG:
+    case EOPNOTSUPP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What taking the files' lock came to: the lock; or, where none is had, why the save or opening
+// is refused, or the note that the files are read or saved without it (said once by the caller).
+struct TakenLock {
+    std::unique_ptr<SaveLock> Lock;
+    std::string Refusal;
+    std::string Note;
+};
+
+// The files' lock for a save or an opening. Refused while another holds it, and for a save where
+// its note cannot be written (a full disk, a share gone: the save would fail the same way), where
+// a lock no program holds cannot be removed (an opening reads, and notes that), or where the lock
+// file cannot be made for any reason but one that keeps it out of the folder for good. There (a
+// folder that takes no new files, a name another program put there as no lock), files are read
+// without a lock, and a save goes on to fail with the reason of the file it cannot write, or saves
+// as it did before there were locks and notes that it did.
+TakenLock TakeLock(const std::vector<SavedFile>& files, SettleFor purpose)
+{
+    const std::string name = LockName(files);
+    SaveLock::Attempt attempt = SaveLock::Take(name);
+    TakenLock taken{std::move(attempt.Lock), {}, {}};
+    const bool saving = purpose == SettleFor::Saving;
+    if (taken.Lock)
+        return taken;
+    if (attempt.Error == EAGAIN)
+        taken.Refusal = LockedReason(attempt, name);
+    else if (attempt.NoteFailed)
+        taken.Refusal = saving ? FileErrorReason(attempt.Error, name) : std::string();
+    else if (attempt.Stuck && saving)
+        taken.Refusal = StuckLockReason(attempt.Error, name) +
+                        " Bitte lassen Sie sie von jemandem entfernen, der sie löschen darf (ihrem Besitzer oder dem "
+                        "Verwalter des Ordners); bis dahin kann nicht gespeichert werden.";
+    else if (attempt.Stuck)
+        taken.Note = "Die Dateien " + QuotedNames(NamesOf(files)) + " wurden ohne Sperre gelesen. " +
+                     StuckLockReason(attempt.Error, name) +
+                     " Gespeichert werden können die Dateien erst, wenn sie jemand entfernt hat, der sie löschen "
+                     "darf (ihr Besitzer oder der Verwalter des Ordners).";
+    else if (attempt.Error == EEXIST)
+        taken.Note = ForeignLockNote(NamesOf(files), name);
+    else if (saving && HoldsNoLock(attempt.Error))
+        taken.Note = "Neben den Dateien " + QuotedNames(NamesOf(files)) + " lässt sich keine Sperrdatei anlegen: " +
+                     FileErrorReason(attempt.Error, name) +
+                     " Die Dateien werden darum ohne Sperre gespeichert: Andere Fenster und Kollegen werden dabei "
+                     "nicht ferngehalten.";
+    else if (saving)
+        taken.Refusal = FileErrorReason(attempt.Error, name);
+    return taken;
 }
 
 // The message of a save that finds a file changed since the caller saw it.
@@ -769,10 +850,9 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
     // No other save or opening of these files runs until this one is done: an opening would take
     // this save's files for the leftovers of one cut short, and a second save would mix its files
     // with these.
-    std::string refusal, foreignLock;
-    const std::unique_ptr<SaveLock> lock = TakeLock(targets, SettleFor::Saving, refusal, foreignLock);
-    if (!refusal.empty())
-        return Failure(files[last].FileName, refusal);
+    const TakenLock lock = TakeLock(targets, SettleFor::Saving);
+    if (!lock.Refusal.empty())
+        return Failure(files[last].FileName, lock.Refusal);
     // What an earlier save of these names left is settled first: a save cut short now must find
     // the files all old or all new, and one that completes leaves nothing an opening could take
     // back over it.
@@ -821,7 +901,7 @@ SaveResult WriteFilesAtomically(const std::vector<FileContents>& files)
         if (Rename(temporaries[replaced].c_str(), targets[replaced].FileName.c_str()) != 0)
             return fail(replaced, RenameFailureReason(errno, temporaries[replaced], targets[replaced].FileName));
     names.RemoveLeftovers();
-    return {true, {}};
+    return {true, {}, false, lock.Note};
 }
 
 RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
@@ -829,22 +909,19 @@ RecoveredFiles RecoverInterruptedSave(const std::vector<SavedFile>& files)
     std::vector<SavedFile> targets;
     for (const SavedFile& file : files)
         targets.push_back({ResolvedPath(file.FileName), file.WholeSize});
-    std::string refusal, foreignLock;
-    std::unique_ptr<SaveLock> lock;
-    if (targets.size() >= 2 && !(lock = TakeLock(targets, SettleFor::Opening, refusal, foreignLock)) &&
-        !refusal.empty())
+    TakenLock lock;
+    if (targets.size() >= 2 && !(lock = TakeLock(targets, SettleFor::Opening)).Refusal.empty())
         return {false, {},
-                "Die Datei " + Quoted(targets.back().FileName) + " kann gerade nicht geöffnet werden: " + refusal};
+                "Die Datei " + Quoted(targets.back().FileName) + " kann gerade nicht geöffnet werden: " + lock.Refusal};
     int error = 0;
     RecoveredFiles recovered = targets.size() < 2 ? RecoveredFiles{true, NamesOf(targets), {}}
                                                   : Settle(targets, SettleFor::Opening, error);
     if (!recovered.Ok)
         return recovered;
-    if (!foreignLock.empty())
-        recovered.Message += (recovered.Message.empty() ? "" : "\n") + ForeignLockNote(NamesOf(targets), foreignLock);
+    recovered.LockNote = lock.Note;
     for (const SavedFile& file : targets)
         recovered.Fingerprints.push_back(FileFingerprint(file.FileName));
-    recovered.Lock = std::move(lock);
+    recovered.Lock = std::move(lock.Lock);
     return recovered;
 }
 

@@ -29,6 +29,8 @@ struct SaveResult {
     // Not saved because a file was changed on disk since the caller saw it (FileContents::SeenAs);
     // Message names it.
     bool ChangedOnDisk = false;
+    // German, when Ok: the files were saved without their lock, and why (see RecoveredFiles).
+    std::string LockNote = {};
     explicit operator bool() const { return Ok; }
 };
 
@@ -56,7 +58,9 @@ struct FileContents {
 // first, so that a save that completes leaves nothing behind; one cut short (the program killed,
 // the power gone) leaves its second names for RecoverInterruptedSave. The whole save holds the
 // files' lock (see SaveLock): while another save or opening holds it, the save waits briefly and
-// then fails with a message saying so.
+// then fails with a message saying so. It fails too where a lock no program holds cannot be
+// removed, and where the lock cannot be made but for a folder that takes none (no new files, an
+// entry at its name that is no lock file): there it saves without, and LockNote says so.
 SaveResult WriteFilesAtomically(const std::vector<FileContents>& files);
 
 struct SavedFile {
@@ -72,8 +76,7 @@ struct RecoveredFiles {
     std::vector<std::string> ReadFrom;
     // German; when Ok, set only when ReadFrom is not the names, saying which files are read, or
     // when entries beside them were left alone, naming them: ones that no save makes, what an
-    // earlier build left under side names another file shares, an entry at the lock's name that
-    // is no lock file.
+    // earlier build left under side names another file shares.
     std::string Message;
     // The FileFingerprint of every name as the files stand now (for FileContents::SeenAs).
     std::vector<std::string> Fingerprints = {};
@@ -81,6 +84,11 @@ struct RecoveredFiles {
     // they are read, a save of them from this thread included (let go of it before saving). Null
     // where none could be made (a folder that cannot be changed).
     std::shared_ptr<const SaveLock> Lock = {};
+    // German, when Ok: the files were read without their lock, and why a save and an opening of
+    // them will keep no one out while that lasts (an entry at the lock's name that is no lock
+    // file, a lock no program holds that cannot be removed). A user is told this once per file
+    // and program run, in a box to read whole, whether it comes first from an opening or a save.
+    std::string LockNote = {};
 };
 // Before files saved together are read (the names in the order of the save): a save of them that
 // was cut short before its last file was in place gets the previous files back, or, where a kept
@@ -122,7 +130,8 @@ std::string ResolvedPath(std::string path);
 // (O_EXCL) for writing and answers its descriptor; Sync flushes an open file or folder to the disk
 // (tests that never lose power may leave that out); Read reads like pread what the writer reads
 // of files' contents; Wait pauses while another holds a lock (tests need not wait); Open opens
-// another's lock file to read it, like open; Clock tells the milliseconds of a clock that only
+// another's lock file to read it, like open; Flock takes or tries a lock of the kernel on an open
+// lock file, like flock (on a share where that does not reach the server, ENOLCK); Clock tells the milliseconds of a clock that only
 // goes forward, by which a lock is watched (tests let minutes pass at once). A lock's holder
 // rewrites its note every RefreshMilliseconds (0: the usual half minute).
 struct FileSystemCalls {
@@ -134,6 +143,7 @@ struct FileSystemCalls {
     std::function<ssize_t(int fd, char* buffer, std::size_t size, off_t offset)> Read{};
     std::function<void(int milliseconds)> Wait{};
     std::function<int(const char* name, int flags)> Open{};
+    std::function<int(int fd, int operation)> Flock{};
     std::function<std::int64_t()> Clock{};
     int RefreshMilliseconds = 0;
 };

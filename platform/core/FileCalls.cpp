@@ -9,6 +9,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -56,6 +57,11 @@ int CreateExclusive(const std::string& name, mode_t mode)
 int OpenToRead(const std::string& name, int flags)
 {
     return Calls().Open ? Calls().Open(name.c_str(), flags) : ::open(name.c_str(), flags);
+}
+
+int Flock(int fd, int operation)
+{
+    return Calls().Flock ? Calls().Flock(fd, operation) : ::flock(fd, operation);
 }
 
 ssize_t ReadAt(int fd, char* buffer, std::size_t size, off_t offset)

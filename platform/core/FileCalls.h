@@ -21,6 +21,8 @@ int Sync(int fd);
 int CreateExclusive(const std::string& name, mode_t mode = 0600);
 // Opens a file to read it, like open.
 int OpenToRead(const std::string& name, int flags);
+// Takes, tries or gives up a lock of the kernel on an open file, like flock.
+int Flock(int fd, int operation);
 // Reads like pread, retrying when a signal interrupts.
 ssize_t ReadAt(int fd, char* buffer, std::size_t size, off_t offset);
 void Pause(int milliseconds);

@@ -16,6 +16,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -194,7 +195,9 @@ bool ParseNumber(std::string_view text, long long& value)
 }
 
 // The note in a lock file's text; nothing for a text that is none (empty while its maker has not
-// written it yet, or anything else).
+// written it yet, or anything else). A process number no process has (0 and below ask the system
+// about groups of processes or all of them, one past pid_t's range about another process) makes
+// no note: such a lock would count as live for ever where flock is missing.
 std::optional<LockNote> ParseNote(std::string_view text)
 {
     LockNote note;
@@ -218,7 +221,8 @@ std::optional<LockNote> ParseNote(std::string_view text)
         else if (key == "system")
             note.System = std::string(value);
     }
-    if (!pid || !host || !time || !text.starts_with("Velmoran\n"))
+    if (!pid || !host || !time || !text.starts_with("Velmoran\n") || note.Pid <= 0 ||
+        note.Pid > std::numeric_limits<pid_t>::max())
         return std::nullopt;
     return note;
 }
@@ -280,6 +284,8 @@ struct LockLook {
     std::string Text;
     // Its note could not be read (no permission, a share that fails): judged by its entry alone.
     bool Unreadable = false;
+    // Judged by how long it stays unchanged, watched from here.
+    bool Watched = false;
     // Open only when stale and readable, with the flock taken where there are such, while it is
     // removed: no other can judge it stale meanwhile. A lock judged otherwise is let go at once: a
     // flock kept by the one who looks would make it look held to everyone.
@@ -306,12 +312,23 @@ LockLook LookAt(const std::string& name, const LockLook* previous, FolderTime fo
     return look;
 }
 
+// Whether a lock file that cannot be asked about its holder was left: its own time is two minutes
+// old by the clock of its file system (its holder would have rewritten it meanwhile), or it has
+// looked the same (`look`) for two minutes while this program watched it.
+bool OldOrUnchanged(const std::string& name, const struct stat& info, const std::string& look, FolderTime folderNow)
+{
+    const bool old = folderNow && *folderNow - MillisecondsOf(info.st_mtim) >= kStaleMilliseconds;
+    const bool unchanged = UnchangedForLong(name, look);
+    return old || unchanged;
+}
+
 // A lock file whose note cannot be read: another's, left when its entry has not changed for long,
 // by its own time (its holder would have rewritten it meanwhile) or while this program watched it.
 LockLook JudgeUnread(const std::string& name, FolderTime folderNow)
 {
     LockLook look;
     look.Unreadable = true;
+    look.Watched = true;
     if (::lstat(name.c_str(), &look.Info) != 0) {
         look.State = errno == ENOENT ? LockLook::Verdict::Gone : LockLook::Verdict::Live;
         return look;
@@ -320,9 +337,8 @@ LockLook JudgeUnread(const std::string& name, FolderTime folderNow)
         look.State = LockLook::Verdict::NoLock;
         return look;
     }
-    const bool old = folderNow && *folderNow - MillisecondsOf(look.Info.st_mtim) >= kStaleMilliseconds;
-    const bool unchanged = UnchangedForLong(name, EntryLook(look.Info));
-    look.State = old || unchanged ? LockLook::Verdict::Stale : LockLook::Verdict::Live;
+    look.State = OldOrUnchanged(name, look.Info, EntryLook(look.Info), folderNow) ? LockLook::Verdict::Stale
+                                                                                    : LockLook::Verdict::Live;
     return look;
 }
 
@@ -348,16 +364,26 @@ LockLook Judge(const std::string& name, const LockLook* previous, FolderTime fol
         return JudgeUnread(name, folderNow);
     look.Text.assign(buffer, static_cast<std::size_t>(n));
     look.Note = ParseNote(look.Text);
-    const int locked = ::flock(look.File.Fd(), LOCK_EX | LOCK_NB);
+    const int locked = filecalls::Flock(look.File.Fd(), LOCK_EX | LOCK_NB);
     if (locked != 0 && errno == EWOULDBLOCK)
         return look;  // its holder lives
     const bool kernelLocks = locked == 0;
     using enum LockLook::Verdict;
-    if (!look.Note) {
-        // Made a pause ago and still without its note: its maker died between the two steps.
+    if (!look.Note && kernelLocks) {
+        // Made a pause ago and still without its note, and no flock on it: its maker died between
+        // the two steps (a live maker takes the flock before it writes, and waits for ours).
         const bool unchanged = previous && previous->State == Live && !previous->Note &&
                                SameFile(previous->Info, look.Info) && previous->Text == look.Text;
         look.State = unchanged ? Stale : Live;
+        return look;
+    }
+    if (!look.Note) {
+        // Where flock tells nothing, a maker slow on a share may still be about to write its note:
+        // as for another computer's lock, only time tells.
+        look.Watched = true;
+        look.State = OldOrUnchanged(name, look.Info, "bare " + EntryLook(look.Info) + " " + look.Text, folderNow)
+                         ? Stale
+                         : Live;
         return look;
     }
     if (OfThisSystem(*look.Note)) {
@@ -369,16 +395,22 @@ LockLook Judge(const std::string& name, const LockLook* previous, FolderTime fol
             look.State = ::kill(static_cast<pid_t>(look.Note->Pid), 0) != 0 && errno == ESRCH ? Stale : Live;
         return look;
     }
+    look.Watched = true;
     look.State = UnchangedForLong(name, "note " + look.Text) ? Stale : Live;
     return look;
 }
 
-// Whether the name still stands for the lock file judged stale, so that removing it removes that
-// one and not one another made meanwhile.
+// Whether the name still stands for the lock file judged stale, and it still says what it said
+// then, read again right before it is removed: one another made meanwhile, or one whose maker
+// wrote its note or whose holder rewrote it since the look, stays.
 bool StillTheOneJudged(const std::string& name, const LockLook& look)
 {
-    if (look.File.Fd() >= 0)
-        return NameStandsFor(name, look.File.Fd());
+    if (look.File.Fd() >= 0) {
+        char buffer[kNoteLimit];
+        const ssize_t n = ::pread(look.File.Fd(), buffer, sizeof buffer, 0);
+        return NameStandsFor(name, look.File.Fd()) && n >= 0 &&
+               std::string_view(buffer, static_cast<std::size_t>(n)) == look.Text;
+    }
     struct stat now {};
     return ::lstat(name.c_str(), &now) == 0 && EntryLook(now) == EntryLook(look.Info);
 }
@@ -399,7 +431,7 @@ int WriteNote(int fd, const LockNote& note)
 {
     // Waits when one who looks at the new lock holds the flock for that moment; the lock must not
     // go without it, or the next to look would take it for stale.
-    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    while (filecalls::Flock(fd, LOCK_EX) != 0 && errno == EINTR) {
     }
     // The umask may have taken that from the creation.
     ::fchmod(fd, kLockMode);
@@ -417,14 +449,15 @@ struct Making {
     int Error = 0;
     // The note could not be written (Error says why); nothing made is left.
     bool NoteFailed = false;
-    FolderTime FolderNow;
 };
 
 // Made under a name of its own beside the lock, made readable, noted, then linked to the lock's
 // name, which a link takes only while it is free: from its first moment there the lock can be read
 // by every colleague and names its holder, and a program killed on the way leaves no lock that
 // cannot be judged. Nothing where the folder cannot do so (no hard links: FAT, many shares).
-std::optional<Making> MakeBeside(const std::string& lockFile, const LockNote& note)
+// `folderNow` gets the time of the file system, read from the file made, also where it cannot be
+// linked.
+std::optional<Making> MakeBeside(const std::string& lockFile, const LockNote& note, FolderTime& folderNow)
 {
     Making making;
     const std::string name = lockFile + "~" + filecalls::RandomText(kMakingLength);
@@ -441,7 +474,7 @@ std::optional<Making> MakeBeside(const std::string& lockFile, const LockNote& no
         return making;
     }
     if (struct stat info {}; ::fstat(file.Fd(), &info) == 0)
-        making.FolderNow = MillisecondsOf(info.st_mtim);
+        folderNow = MillisecondsOf(info.st_mtim);
     const int linked = filecalls::Link(name.c_str(), lockFile.c_str());
     const int error = errno;
     // A share may say a link failed that it made: the name tells.
@@ -562,11 +595,14 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
     ForgetGone();
     std::optional<LockLook> last;
     bool hardLinks = true;
+    // Read where a lock file is made beside the lock; where the folder has no hard links, only at
+    // the first attempt: a time that has grown older since makes a lock look younger, never older.
+    FolderTime folderNow;
     // Every pause is a poll of the patience; the attempts between pauses (a lock that went, one
     // taken over) are bounded too, against others that make and remove locks without end.
     for (int pauses = 0, attempts = 0; pauses < kPatiencePolls && attempts < kPatiencePolls * 20; ++attempts) {
         const LockNote note{::getpid(), HostName(), Now(), filecalls::RandomText(kIdLength), ThisSystem(), 0};
-        std::optional<Making> tried = hardLinks ? MakeBeside(lockFile, note) : std::nullopt;
+        std::optional<Making> tried = hardLinks ? MakeBeside(lockFile, note, folderNow) : std::nullopt;
         if (!tried) {
             hardLinks = false;
             tried = MakeInPlace(lockFile, note);
@@ -592,17 +628,18 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
             continue;
         if (making.Error != EEXIST)
             return {nullptr, making.Error, {}};
-        LockLook look = LookAt(lockFile, last ? &*last : nullptr, making.FolderNow);
+        LockLook look = LookAt(lockFile, last ? &*last : nullptr, folderNow);
         switch (look.State) {
         case LockLook::Verdict::Gone:
             continue;
         case LockLook::Verdict::NoLock:
             return {nullptr, EEXIST, {}};
         case LockLook::Verdict::Stale:
-            // Removed only while the name still stands for the file judged: one taken over by
-            // another meanwhile stays.
+            // Removed only while the name still stands for the file judged, as it was judged: one
+            // taken over by another meanwhile, or noted since, is looked at anew. One that cannot
+            // be removed keeps every save out: no save goes on beside it without a lock.
             if (StillTheOneJudged(lockFile, look) && filecalls::Unlink(lockFile) != 0 && errno != ENOENT)
-                return {nullptr, errno, {}};
+                return {nullptr, errno, {}, false, false, false, true};
             Forget(lockFile);
             continue;
         case LockLook::Verdict::Live:
@@ -614,7 +651,7 @@ SaveLock::Attempt SaveLock::Take(const std::string& lockFile)
     }
     const LockLook none;
     const LockLook& holder = last ? *last : none;
-    return {nullptr, EAGAIN, HolderOf(holder), false, holder.Unreadable};
+    return {nullptr, EAGAIN, HolderOf(holder), false, holder.Unreadable, holder.Watched};
 }
 
 SaveLock::SaveLock(std::string fileName, int fd, std::string id, std::unique_ptr<Refresher> refresher)
@@ -644,10 +681,15 @@ std::string LockedReason(const SaveLock::Attempt& attempt, const std::string& lo
 {
     const std::string reason = "Sie wird laut der Sperrdatei " + Quoted(lockFile) + " gerade " + attempt.Holder +
                                " gespeichert oder gelesen. ";
-    // A live holder lets go within moments; a lock that cannot be read is judged by its age alone.
+    // A live holder on this computer lets go within moments, and one that died is found out at
+    // once; a lock that cannot be read, or whose holder cannot be asked, is judged by its age alone.
     if (attempt.Unreadable)
         return reason + "Die Sperrdatei lässt sich nicht lesen und gilt erst als verlassen, wenn sie seit zwei "
                         "Minuten nicht geändert wurde. Bitte versuchen Sie es in zwei Minuten noch einmal.";
+    if (attempt.Watched)
+        return reason + "Ob das Programm dort noch läuft, lässt sich von hier nicht erfragen: Die Sperrdatei gilt "
+                        "erst als verlassen, wenn sie sich zwei Minuten lang nicht geändert hat. Bitte versuchen "
+                        "Sie es in zwei Minuten noch einmal.";
     return reason + "Bitte versuchen Sie es gleich noch einmal.";
 }
 

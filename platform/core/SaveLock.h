@@ -14,7 +14,8 @@
 // name. The holder also holds an flock on it where the file system has them: on the same computer
 // the kernel drops that the moment the holder dies, which tells a lock left by a killed program
 // apart from a live one without trusting process numbers (which are reused). Where flock is
-// missing, the process number decides on the same computer.
+// missing, the process number decides on the same computer, and a lock that names no holder yet
+// (its maker may be slow on a share) is judged like another computer's.
 //
 // Another computer cannot be asked, and its clock may be minutes away from ours: its lock counts
 // as left by a program that died when it has not changed for two minutes of watching it from
@@ -37,8 +38,9 @@ public:
     // What taking the lock came to: the lock, or why there is none (Error): EAGAIN when another
     // holds it beyond the brief wait (Holder says where, in German); EEXIST when the name is taken
     // by an entry that is no lock file (a link, a folder, a pipe), so that no lock can be had
-    // there; else the error of making the lock file there, or, with NoteFailed, of writing its
-    // note into the file made (which is gone again).
+    // there; with Stuck, the error of removing a lock file judged left behind; else the error of
+    // making the lock file there, or, with NoteFailed, of writing its note into the file made
+    // (which is gone again).
     struct Attempt {
         std::unique_ptr<SaveLock> Lock;
         int Error = 0;
@@ -46,6 +48,12 @@ public:
         bool NoteFailed = false;
         // The holder's note could not be read: the lock is judged by its age alone.
         bool Unreadable = false;
+        // The lock is judged by how long it stays unchanged (another computer's, or one that
+        // names no holder where flock tells nothing): left only after two minutes of that.
+        bool Watched = false;
+        // No program holds the lock file, but it cannot be removed (another user's in a folder
+        // where only owners delete, a folder that cannot be changed).
+        bool Stuck = false;
     };
     // Takes the lock named `lockFile`, waiting briefly while another holds it; a lock left by a
     // program that died is taken over.

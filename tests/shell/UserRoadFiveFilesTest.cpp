@@ -2,7 +2,8 @@
 // example calculation: nothing the user has is changed unasked. A print or an export never writes
 // over a calculation, nor over a PDF without a question; an opening that fails keeps the
 // calculation in hand; an empty date prints empty; a page range that holds no page, a file on the
-// command line that is no calculation and a long name are said whole; the parameter dialog's menu
+// command line that is no calculation, a long name and an entry in place of a lock file are said
+// whole; the parameter dialog's menu
 // is German, and Escape leaves the print preview.
 #include "tests/shell/CalculationFixture.h"
 #include "tests/html/viewer/PdfProbe.h"
@@ -31,12 +32,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sys/stat.h>
 
 using namespace velmoran;
 using velmoran::testing::Activate;
@@ -202,6 +205,35 @@ TEST_F(UserRoadFive, AnOpeningThatFailsKeepsTheCalculationInHand)
     EXPECT_FALSE(Module().Modified);
     window.OpenCalculationFile(Example());
     EXPECT_EQ(Module().GetValueText("Projekt"), "Kläranlage Süd");
+}
+
+// A pipe (a link, a folder) in place of a calculation's lock file was said only in the status line
+// of an opening, cut at the window's width and gone at the next hint, and a save said nothing. It
+// is now said whole in a box, once per file and program run, by the opening or the first save,
+// whichever comes first; the status line keeps a short note.
+TEST_F(UserRoadFive, AnEntryInPlaceOfTheLockIsSaidOnceAndWhole)
+{
+    ASSERT_EQ(::mkfifo((files / "Beispiel.vda.~lock").c_str(), 0644), 0);
+    TMainForm& window = Form();
+    window.OpenCalculationFile(Example());
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Warning);
+    EXPECT_TRUE(prompts.Messages()[0].Text.starts_with("An der Stelle der Sperrdatei " +
+                                                       Quoted(files / "Beispiel.vda.~lock")));
+    EXPECT_EQ(window.StatusBar->currentMessage().toStdString(),
+              "Ohne Sperre gelesen: Andere werden von dieser Berechnung nicht ferngehalten.");
+    window.OpenCalculationFile(Example());
+    window.FileSaveExecute();
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+
+    ASSERT_EQ(::mkfifo((files / "Kopie.vda.~lock").c_str(), 0644), 0);
+    prompts.AnswerFile(files / "Kopie.vda");
+    window.FileSaveAsExecute();
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_TRUE(prompts.Messages()[1].Text.starts_with("An der Stelle der Sperrdatei " +
+                                                       Quoted(files / "Kopie.vda.~lock")));
+    window.OpenCalculationFile(files / "Kopie.vda");
+    EXPECT_EQ(prompts.Messages().size(), 2u);
 }
 
 // A calculation without a date showed "30.12.1899" on its page, in its export and on paper: a date

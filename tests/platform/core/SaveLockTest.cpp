@@ -1,8 +1,9 @@
 // The lock of files saved together as colleagues meet it: readable by all of them whatever their
 // umask, judged by how long it stays unchanged where it cannot be read or names another computer
 // (whose clock is not ours, and whose name may be ours), kept fresh by its holder, said where an
-// entry that is no lock stands in its place, and never saved without where its note fails or
-// another takes it over before the note is there.
+// entry that is no lock stands in its place, and never saved without where its note fails, where
+// another takes it over before the note is there, or where a lock no program holds cannot be
+// removed; where flock tells nothing, a lock without a note is watched as another computer's.
 #include "platform/core/AtomicFile.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
@@ -24,6 +25,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 using namespace velmoran;
@@ -49,6 +51,18 @@ struct LockedPair {
     {
         TempFolder::Write(Lock(), "Velmoran\npid=4242\nhost=" + host + "\ntime=" + std::to_string(time) +
                                       "\nid=abc\n" + rest);
+    }
+    // The note a save of this process writes, as a save killed while it holds the lock leaves it.
+    std::string NoteOfASave(FileSystemCalls calls) const
+    {
+        std::string note;
+        calls.Rename = [&](const char* from, const char* to) {
+            note = TempFolder::Read(Lock());
+            return ::rename(from, to);
+        };
+        const ScopedFileSystemCalls seams(std::move(calls));
+        EXPECT_TRUE(Save("ONE", "TWO"));
+        return note;
     }
 };
 
@@ -76,6 +90,19 @@ std::string ThisHost()
 int CreateForWriting(const char* name)
 {
     return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
+// flock as on a share where it does not reach the server.
+int NoFlock(int, int)
+{
+    errno = ENOLCK;
+    return -1;
+}
+
+void MakeThreeMinutesOld(const std::string& file)
+{
+    const struct timespec threeMinutesAgo[2] = {{std::time(nullptr) - 180, 0}, {std::time(nullptr) - 180, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), threeMinutesAgo, 0), 0);
 }
 
 }  // namespace
@@ -142,8 +169,7 @@ TEST(SaveLock, ColleaguesCanReadEveryLockAndOneTheyCannotIsJudgedByItsAge)
 
     // Left three minutes ago, met by a program started since: taken over at its first look.
     pair.PlantLock("anderswo", std::time(nullptr) - 180);
-    const struct timespec threeMinutesAgo[2] = {{std::time(nullptr) - 180, 0}, {std::time(nullptr) - 180, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, pair.Lock().c_str(), threeMinutesAgo, 0), 0);
+    MakeThreeMinutesOld(pair.Lock());
     const SaveResult old = pair.Save("UNO", "DOS");
     EXPECT_TRUE(old.Ok) << old.Message;
     EXPECT_EQ(pair.Text(), "UNODOS");
@@ -165,9 +191,10 @@ TEST(SaveLock, AnotherComputersLockIsJudgedByHowLongItStaysUnchangedHere)
     const ScopedFileSystemCalls seams(clock.Calls());
     ASSERT_TRUE(pair.Save("one", "two"));
 
-    // An hour old by a clock that may be an hour behind ours.
+    // An hour old by a clock that may be an hour behind ours; the refusal says when it may go.
     pair.PlantLock("rechner-im-keller", std::time(nullptr) - 3600);
-    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    const SaveResult elsewhere = pair.Save("ONE", "TWO");
+    EXPECT_TRUE(elsewhere.Message.ends_with("Bitte versuchen Sie es in zwei Minuten noch einmal.")) << elsewhere.Message;
     clock.Now += 100'000;
     pair.PlantLock("rechner-im-keller", std::time(nullptr) - 3600, "beat=1\n");
     EXPECT_FALSE(pair.Save("ONE", "TWO"));
@@ -191,16 +218,7 @@ TEST(SaveLock, AnotherComputersLockIsJudgedByHowLongItStaysUnchangedHere)
     EXPECT_EQ(pair.Text(), "onetwo");
     fs::remove(pair.Lock());
 
-    // The note a save of this process wrote, left behind as a killed save leaves it.
-    std::string ownNote;
-    {
-        const ScopedFileSystemCalls copying(clock.Calls({.Rename = [&](const char* from, const char* to) {
-            ownNote = TempFolder::Read(pair.Lock());
-            return ::rename(from, to);
-        }}));
-        ASSERT_TRUE(pair.Save("ONE", "TWO"));
-    }
-    TempFolder::Write(pair.Lock(), ownNote);
+    TempFolder::Write(pair.Lock(), pair.NoteOfASave(clock.Calls()));
     EXPECT_TRUE(pair.Save("one", "two"));
     EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
 }
@@ -230,8 +248,8 @@ TEST(SaveLock, AHolderRewritesItsNoteWhileItHoldsTheLock)
 }
 
 // A link, a folder or a pipe at the lock's name once switched the lock off for the pair without a
-// word. The opening now says so, naming it; saves go ahead as they did before there were locks,
-// and the entry stays as it was.
+// word. The opening and the save now note it, naming it, what it is and what it means (said once
+// by the caller); saves go ahead as they did before there were locks, and the entry stays.
 TEST(SaveLock, AnEntryAtTheLocksNameThatIsNoLockIsSaid)
 {
     const TempFolder elsewhere;
@@ -247,16 +265,21 @@ TEST(SaveLock, AnEntryAtTheLocksNameThatIsNoLockIsSaid)
             fs::create_directory(pair.Lock());
         else
             ASSERT_EQ(::mkfifo(pair.Lock().c_str(), 0644), 0);
+        std::string note;
         {
             const RecoveredFiles opened = RecoverInterruptedSave(pair.Files());
             ASSERT_TRUE(opened.Ok) << opened.Message;
-            EXPECT_EQ(opened.Message, "Neben den Dateien " + Quoted(dir / "anlage.vdh") + " und " +
-                                          Quoted(dir / "anlage.vda") + " liegt " + Quoted(pair.Lock()) +
-                                          ", das keine Sperrdatei ist; es wurde nicht verändert, und solange es "
-                                          "dort liegt, werden die Dateien ohne Sperre gelesen und gespeichert.");
+            EXPECT_EQ(opened.Message, "");
+            note = opened.LockNote;
         }
+        const std::string what = kind == "link" ? "eine symbolische Verknüpfung" : kind == "folder" ? "ein Ordner" : "eine Pipe";
+        EXPECT_NE(note.find(Quoted(pair.Lock()) + " der Dateien " + Quoted(dir / "anlage.vdh") + " und " +
+                            Quoted(dir / "anlage.vda") + " liegt " + what + ", keine Sperrdatei."),
+                  std::string::npos)
+            << note;
         const SaveResult saved = pair.Save("ONE", "TWO");
         EXPECT_TRUE(saved.Ok) << saved.Message;
+        EXPECT_EQ(saved.LockNote, note);
         EXPECT_EQ(pair.Text(), "ONETWO");
         const fs::file_status entry = fs::symlink_status(pair.Lock());
         EXPECT_EQ(entry.type(), kind == "link"     ? fs::file_type::symlink
@@ -326,4 +349,96 @@ TEST(SaveLock, ALockTakenOverBeforeItsNoteIsWrittenIsNeverSavedWithout)
     EXPECT_EQ(pair.Text(), "onetwo");
     EXPECT_NE(TempFolder::Read(pair.Lock()).find("host=rechner-im-keller\n"), std::string::npos);
     fs::remove(pair.Lock());
+}
+
+// A lock no program holds that this user cannot remove (another user's, in a folder where only
+// owners delete) was judged left, its removal failed, and the save went on without a lock: the
+// saves of three colleagues mixed the pair. It now refuses every save, naming it and who may remove
+// it, and an opening notes it. Any other failure to make the lock (a share that fails) refuses the
+// save too; only a folder that takes no lock file lets a save go on, and the save notes that.
+TEST(SaveLock, ASaveNeverGoesOnWithoutALockTheFolderCouldHold)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    ASSERT_TRUE(pair.Save("one", "two"));
+    TempFolder::Write(pair.Lock(), "garbage");
+    {
+        const ScopedFileSystemCalls othersLock({.Unlink = [](const char* name) {
+                                                    errno = EPERM;
+                                                    return std::string(name).ends_with(".~lock") ? -1 : ::unlink(name);
+                                                },
+                                                .Wait = velmoran::testing::NoWait});
+        const SaveResult refused = pair.Save("ONE", "TWO");
+        EXPECT_NE(refused.Message.find(Quoted(pair.Lock()) + " hält kein Programm mehr"), std::string::npos);
+        const RecoveredFiles opened = RecoverInterruptedSave(pair.Files());
+        EXPECT_TRUE(opened.Ok);
+        EXPECT_NE(opened.LockNote.find(" wurden ohne Sperre gelesen. Die Sperrdatei "), std::string::npos);
+    }
+    EXPECT_EQ(pair.Text(), "onetwo");
+    fs::remove(pair.Lock());
+    const auto failingLockFile = [](int error) {
+        return FileSystemCalls{.Create = [error](const char* name) {
+                                   errno = error;
+                                   return std::string(name).find(".~lock") != std::string::npos ? -1
+                                                                                                  : CreateForWriting(name);
+                               },
+                               .Sync = velmoran::testing::NoSync};
+    };
+    {
+        const ScopedFileSystemCalls shareFails(failingLockFile(EIO));
+        const SaveResult refused = pair.Save("ONE", "TWO");
+        EXPECT_TRUE(refused.Message.ends_with(FileErrorReason(EIO, pair.Lock()))) << refused.Message;
+    }
+    EXPECT_EQ(pair.Text(), "onetwo");
+    const ScopedFileSystemCalls noLockFiles(failingLockFile(EACCES));
+    const SaveResult saved = pair.Save("ONE", "TWO");
+    EXPECT_NE(saved.LockNote.find(" lässt sich keine Sperrdatei anlegen: "), std::string::npos) << saved.Message;
+}
+
+// Where flock does not reach the server, a lock without its note (its maker slow on a share
+// between making it and writing the note) was taken over after a pause of 50 ms, and so was one
+// whose note came between the look and the removal: two saves then mixed the pair. Such a lock is
+// now watched as another computer's (two minutes unchanged here, or its own time two minutes old,
+// also without hard links) and read again right before it goes. A process number no process has
+// (0, -1, past pid_t) makes a note of this computer no note: it no longer locks its user out.
+TEST(SaveLock, WhereFlockTellsNothingALockWithoutANoteIsWatched)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    ASSERT_TRUE(pair.Save("one", "two"));
+    WatchClock clock;
+    bool noteComes = false;
+    FileSystemCalls calls = clock.Calls({.Flock = NoFlock});
+    calls.Clock = [&] {
+        // The maker writes its note while the lock is judged.
+        if (std::exchange(noteComes, false))
+            pair.PlantLock("rechner-im-keller", std::time(nullptr));
+        return clock.Now;
+    };
+    const ScopedFileSystemCalls share(calls);
+    TempFolder::Write(pair.Lock(), "");
+    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    clock.Now += 120'000;
+    noteComes = true;
+    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    EXPECT_NE(TempFolder::Read(pair.Lock()).find("host=rechner-im-keller\n"), std::string::npos);
+    clock.Now += 120'000;
+    EXPECT_TRUE(pair.Save("ONE", "TWO"));
+
+    const std::string own = pair.NoteOfASave(calls), pid = "pid=" + std::to_string(::getpid()) + "\n";
+    std::vector<std::string> notes = {"Velm"};
+    for (const std::string number : {"0", "-1", "4294967297"})
+        notes.push_back(std::string(own).replace(own.find(pid), pid.size(), "pid=" + number + "\n"));
+    calls.Link = [](const char*, const char*) {
+        errno = EPERM;
+        return -1;
+    };
+    const ScopedFileSystemCalls noLinks(calls);
+    for (const std::string& note : notes) {
+        SCOPED_TRACE(note);
+        TempFolder::Write(pair.Lock(), note);
+        MakeThreeMinutesOld(pair.Lock());
+        const SaveResult taken = pair.Save("uno", "dos");
+        EXPECT_TRUE(taken.Ok) << taken.Message;
+    }
 }
