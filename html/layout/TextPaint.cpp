@@ -35,22 +35,11 @@ void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int
     int lineTo = StartCurs + line.Start + line.Ln;
     while (lineTo > lineFrom && Text[static_cast<std::size_t>(lineTo - StartCurs - 1)] == u' ')
         --lineTo;  // the space that ends the line is not drawn
-    for (InlineRec& r : Document->InlineList) {
-        if (r.Layout != Document->LayoutCount) {
-            r.StartDoc = Document->FindDocPos(r.StartB, false);
-            // The end is noted where the closing tag ends; the element's last character is the
-            // last one before that.
-            r.EndDoc = r.EndB < 0 ? 99999999 : Document->FindDocPos(r.EndB - 1, true) + 1;
-            if (r.EndDoc == r.StartDoc)
-                --r.StartDoc;
-            r.Layout = Document->LayoutCount;
-        }
-        if (r.StartDoc < 0)
-            continue;
+    Document->InlineBoxes.Update(*Document);
+    for (const std::size_t held : Document->InlineBoxes.Holding(lineFrom, lineTo)) {
+        const InlineRec& r = Document->InlineList[held];
         const int from = std::max(r.StartDoc, lineFrom);
         const int to = std::min(r.EndDoc, lineTo);
-        if (to <= from)
-            continue;
         int autoCount = 0;
         const auto m = ConvMargArray(r.MargArrayO, 200, 200, r.EmSize, r.ExSize, autoCount);
         const bool opensHere = r.StartDoc >= lineFrom;
@@ -276,47 +265,36 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
                 Document->DrawList.push_back({o.get(), indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
     const int pageHeight = clip.Bottom - clip.Top;
     // The lines that end above the clip rectangle (the page top while printing) draw nothing and
-    // move no cut: a paragraph of many pages starts at the first line that counts, and stops below
-    // the rectangle or the cut, instead of walking all its lines for every page.
+    // move no cut: a paragraph of many pages starts at the first line that counts, and every line
+    // from there is drawn until one lies below the rectangle or the cut. Nothing else decides.
     const int above = printing ? clip.Top + yOff : clip.Top - 41 + yOff;
     const auto firstLine = std::partition_point(Lines.begin(), Lines.end(), [above](const LineRec& line) {
         return ExtentSum(line.LineY, line.Height()) <= above;
     });
-    int y = firstLine == Lines.end() ? YPosition : firstLine->LineY;  // document coordinates
     for (auto it = firstLine; it != Lines.end(); ++it) {
         const LineRec& line = *it;
-        const int lineTop = y;
+        const int lineTop = line.LineY;  // document coordinates
         if (printing ? lineTop >= Document->PageCutY : lineTop - yOff > clip.Bottom + 40)
             break;
-        const int lineBottom = ExtentSum(y, line.Height());
-        bool draw;
-        if (printing) {
-            draw = lineBottom > clip.Top + yOff;  // lines that ended above the page top are skipped
-            if (draw && lineBottom > Document->PageCutY && line.Height() < pageHeight && !Document->TableMoved &&
-                !InAbsoluteBlock(*this)) {
-                Document->PageCutY = std::min(Document->PageCutY, lineTop);
-                draw = false;
-            }
-            if (lineTop >= Document->PageCutY)
-                draw = false;
-        } else {
-            draw = lineBottom - yOff >= clip.Top - 40 && lineTop - yOff <= clip.Bottom + 40;
+        // A printed line that crosses the cut moves the cut up to its top and goes to the next
+        // page, unless it is as tall as a page or cannot move (a table moved, an absolute block).
+        if (printing && ExtentSum(lineTop, line.Height()) > Document->PageCutY && line.Height() < pageHeight &&
+            !Document->TableMoved && !InAbsoluteBlock(*this)) {
+            Document->PageCutY = lineTop;
+            break;
         }
-        y = ExtentSum(y, line.SpaceBefore + line.LineHt);
-        if (draw) {
-            // Pre-formatted lines are clipped to the block unless the block hides its overflow.
-            TRect preClip;
-            const TRect* clipRect = nullptr;
-            if (PreFormatted && !(OwnerCell && OwnerCell->OwnerBlock && OwnerCell->OwnerBlock->HideOverflow)) {
-                preClip = TRect{indents.LfEdge, lineTop - yOff, x + (indents.Width - indents.LfEdge),
-                                y + line.SpaceAfter + 1 - yOff};
-                clipRect = &preClip;
-            }
-            DrawLine(canvas, line, x + line.LineIndent, y - line.Descent - yOff, indents, clipRect);
-            if (Document)
-                Document->NothingDrawn = false;
+        const int textBottom = ExtentSum(lineTop, line.SpaceBefore + line.LineHt);
+        // Pre-formatted lines are clipped to the block unless the block hides its overflow.
+        TRect preClip;
+        const TRect* clipRect = nullptr;
+        if (PreFormatted && !(OwnerCell && OwnerCell->OwnerBlock && OwnerCell->OwnerBlock->HideOverflow)) {
+            preClip = TRect{indents.LfEdge, lineTop - yOff, x + (indents.Width - indents.LfEdge),
+                            textBottom + line.SpaceAfter + 1 - yOff};
+            clipRect = &preClip;
         }
-        y = ExtentSum(y, line.SpaceAfter);
+        DrawLine(canvas, line, x + line.LineIndent, textBottom - line.Descent - yOff, indents, clipRect);
+        if (Document)
+            Document->NothingDrawn = false;
     }
     return result;
 }

@@ -36,6 +36,10 @@ public:
     // Takes the entries in position order.
     void Assign(const std::vector<IndexObj>& entries);
     bool empty() const { return size() == 0; }
+    // Whether every entry's source positions come after those of the entry before it (each entry
+    // running on to the next one), so that a source position is looked up by halving. Almost
+    // every text is so; one that is not is walked.
+    bool Increasing() const { return block_ && block_->Increasing; }
     std::size_t size() const { return block_ ? static_cast<std::size_t>(block_->Count) : 0; }
     const IndexObj* begin() const { return block_ ? reinterpret_cast<const IndexObj*>(block_ + 1) : nullptr; }
     const IndexObj* end() const { return begin() + size(); }
@@ -46,6 +50,7 @@ private:
     struct Header {
         int Uses;   // the documents' sections holding the block (all in one thread)
         int Count;
+        bool Increasing;
     };
     void Hold() noexcept
     {
@@ -131,6 +136,7 @@ public:
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
     int FindSourcePos(int docPos) override;
     int FindDocPos(int sourcePos, bool prev) override;
+    void AddTextSections(std::vector<TSection*>& sections) override;
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
 
     std::vector<LineRec> Lines;

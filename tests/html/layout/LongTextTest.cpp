@@ -1,0 +1,185 @@
+// Tests that long text costs by its size, counted rather than timed: a paragraph of many lines is
+// measured a bounded piece at a time and painted only where the clip is, a point finds its line by
+// halving, and the bordered elements of a page are placed by halving and drawn on the lines that
+// hold them. The costs are what the recording canvas is handed to measure and the steps the
+// look-ups of document positions count.
+#include "tests/html/layout/ParserTestSupport.h"
+
+#include "html/layout/DocPositions.h"
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace velmoran::testing {
+namespace {
+
+// A parsed page laid out to a width on a recording canvas.
+struct LongPage {
+    ParsedPage Parsed;
+    RecordingCanvas Canvas{Parsed.Fonts, 800, 2000};
+    int Height = 0;
+
+    LongPage(const std::string& html, int width)
+    {
+        Parsed.Parse(html);
+        Layout(width);
+    }
+    void Layout(int width)
+    {
+        int maxWidth = 0;
+        Height = Parsed.Doc.LayoutDocument(Canvas, width, maxWidth);
+    }
+    // The texts drawn by a paint of the clip.
+    std::vector<std::string> TextsDrawn(const TRect& clip)
+    {
+        Canvas.Clear();
+        Parsed.Doc.PaintDocument(Canvas, clip);
+        std::vector<std::string> texts;
+        for (const std::string& call : Canvas.Calls())
+            if (call.rfind("TextOut", 0) == 0)
+                texts.push_back(call.substr(call.find('\'')));
+        return texts;
+    }
+};
+
+// Words of two to five letters.
+std::string Words(int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += std::string(static_cast<std::size_t>(2 + i % 4), static_cast<char>('a' + i % 26)) + ' ';
+    return text;
+}
+
+// Laying out a line measures what fits of a piece of bounded length and then the line itself: a
+// line that handed over the rest of its paragraph made a long paragraph cost the square of its
+// length, and one measured a few characters at a time many calls a line. The widths of the words
+// are kept from the first layout, so the second measures the lines alone.
+TEST(LongParagraphs, EachLineMeasuresABoundedPieceInAFewCalls)
+{
+    LongPage page("<p>" + Words(1600) + "</p>", 420);
+    const TSection* text = page.Parsed.All<TSection>()[0];
+    ASSERT_GT(text->Lines.size(), 100u);
+    page.Canvas.Clear();
+    page.Layout(420);
+    EXPECT_LE(page.Canvas.MeasuredUnits(), 8 * text->Text.size());
+    EXPECT_LE(page.Canvas.MeasureCalls(), 4 * text->Lines.size());
+}
+
+// A character beyond 16 bits is two units that measure as one character. Wherever a piece measured
+// at a time ends, the pair stays whole: cut between its units, it measured as two characters and
+// the word after it no longer fitted on the line.
+TEST(LongParagraphs, ACharacterOfTwoUnitsMeasuresAsOneWhereverThePieceEnds)
+{
+    for (int letters = 3; letters < 2048; letters = 2 * letters + 1) {
+        const std::string pair = "\xF0\xA0\x80\x80";  // U+20000
+        // The line holds the letters, the pair and "b" exactly: 8 pixels each.
+        LongPage page("<p>" + std::string(static_cast<std::size_t>(letters), 'a') + "&#x20000;b " +
+                          std::string(10, 'c') + "</p>",
+                      20 + (letters + 2) * 8);
+        const TSection* text = page.Parsed.All<TSection>()[0];
+        ASSERT_EQ(text->Lines.size(), 2u) << letters;
+        EXPECT_EQ(WideToUtf8(text->Text.substr(0, static_cast<std::size_t>(text->Lines[0].Ln))),
+                  std::string(static_cast<std::size_t>(letters), 'a') + pair + "b ")
+            << letters;
+        EXPECT_EQ(text->Lines[0].TextWidth, (letters + 2) * 8) << letters;
+    }
+}
+
+// A point finds the line that holds it, from its top to the pixel above the next: at a line's top
+// it is that line, one pixel higher the line before. Above the first line (the paragraph's margin)
+// and below the last the text holds no line, even asked directly.
+TEST(LongParagraphs, APointAtALineTopFindsThatLine)
+{
+    LongPage page("<p>" + Words(60) + "</p><p>" + Words(60) + "</p>", 220);
+    TSection* text = page.Parsed.All<TSection>()[1];
+    ASSERT_GT(text->Lines.size(), 3u);
+    int lineHeight = 0, baseline = 0;
+    bool inText = false;
+    for (const LineRec& line : text->Lines) {
+        const int first = text->StartCurs + line.Start;
+        for (const int y : {line.LineY, line.LineY + line.Height() - 1}) {
+            const int at = text->FindCursorAt(page.Canvas, 12, y, lineHeight, baseline, inText);
+            EXPECT_GE(at, first) << y;
+            EXPECT_LE(at, first + line.Ln) << y;
+            EXPECT_EQ(baseline, line.LineY + line.SpaceBefore + line.LineHt - line.Descent) << y;
+        }
+    }
+    const LineRec& last = text->Lines.back();
+    EXPECT_EQ(text->FindCursorAt(page.Canvas, 12, text->Lines[0].LineY - 1, lineHeight, baseline, inText), -1);
+    EXPECT_EQ(text->FindCursorAt(page.Canvas, 12, last.LineY + last.Height(), lineHeight, baseline, inText), -1);
+}
+
+// A paint draws the lines of a long paragraph that reach into its clip (and 40 pixels around it),
+// starting at the first and stopping below the clip: one word a line, a line 16 pixels from Y 10,
+// a clip over line 50 draws lines 47 to 53.
+TEST(LongParagraphs, APaintDrawsOnlyTheLinesAroundItsClip)
+{
+    std::string words;
+    for (int i = 0; i < 100; ++i)
+        words += "L" + std::to_string(100 + i).substr(1) + " ";
+    LongPage page("<p>" + words + "</p>", 20 + 40);
+    ASSERT_EQ(page.Parsed.All<TSection>()[0]->Lines.size(), 100u);
+    std::vector<std::string> expected;
+    for (int i = 47; i <= 53; ++i)
+        expected.push_back("'L" + std::to_string(100 + i).substr(1) + "'");
+    EXPECT_EQ(page.TextsDrawn({0, 10 + 50 * 16, 800, 10 + 51 * 16}), expected);
+}
+
+// Bordered words in one long paragraph and in as many short ones: the first paint after a layout
+// places every element around its word, taking a few steps for each, not a walk over the sections
+// or the tags before it (which made a page of 100,000 such words take minutes).
+TEST(BorderedElements, EachIsPlacedAroundItsWordByHalving)
+{
+    constexpr int kWords = 300;
+    auto bordered = [](int i) { return "<span style='border:2px solid red'>w" + std::to_string(i) + "</span>"; };
+    std::string oneParagraph = "<p>", paragraphs;
+    for (int i = 0; i < kWords; ++i) {
+        oneParagraph += bordered(i) + " x ";
+        paragraphs += "<p>" + bordered(i) + " x</p>";
+    }
+    for (const std::string& html : {oneParagraph + "</p>", paragraphs}) {
+        LongPage page(html, 420);
+        auto& doc = page.Parsed.Doc;
+        ASSERT_EQ(doc.InlineList.size(), static_cast<std::size_t>(kWords));
+        doc.DocPosSteps = 0;
+        page.TextsDrawn({0, 0, 800, 2000});
+        EXPECT_LE(doc.DocPosSteps, 64u * kWords);
+        for (int i = 0; i < kWords; ++i) {
+            const InlineRec& r = doc.InlineList[static_cast<std::size_t>(i)];
+            std::u16string word;
+            for (int pos = r.StartDoc; pos < r.EndDoc; ++pos) {
+                char16_t ch = 0;
+                TFontObj* font = nullptr;
+                TSectionBase* section = nullptr;
+                ASSERT_TRUE(doc.CharAt(pos, ch, font, section)) << i;
+                word += ch;
+            }
+            ASSERT_EQ(WideToUtf8(word), "w" + std::to_string(i));
+        }
+    }
+}
+
+// Many positions found at once answer as the document answers each: the first text at or after a
+// source position, or the last at or before it, across hidden blocks, a caption shown below its
+// table (asked before the table), cells, list items and pre-formatted text.
+TEST(BorderedElements, PositionsFoundAtOnceAnswerAsTheDocumentDoes)
+{
+    const std::string html =
+        "<p>ab &amp; <b>cd</b></p><div style='display:none'><p>hidden</p></div>"
+        "<table><caption align=bottom>Fuss <i>x</i></caption><tr><td>eins</td><td>zwei "
+        "<span style='border:1px solid red'>drei</span></td></tr><tr><td colspan=2>vier</td></tr></table>"
+        "<ul><li>li one<li>li two</ul><pre>pre\n text</pre><p>end <img width=5 height=5> &lt;</p>";
+    LongPage page(html, 420);
+    auto& doc = page.Parsed.Doc;
+    const TDocPositions positions(doc);
+    for (int source = -2; source <= static_cast<int>(html.size()) + 2; ++source)
+        for (const bool prev : {false, true})
+            EXPECT_EQ(positions.Find(source, prev), doc.FindDocPos(source, prev)) << source << " " << prev;
+}
+
+}  // namespace
+}  // namespace velmoran::testing
