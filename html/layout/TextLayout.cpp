@@ -384,6 +384,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     if (len == 0) {
         SectionHeight = 0;
         DrawBot = ContentBot = y;
+        IndexFloats();
         return 0;
     }
     bool first = true;
@@ -444,7 +445,25 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     SectionHeight = y - startY;
     ContentBot = y;
     DrawBot = std::max(y, drawBottom);
+    IndexFloats();
     return SectionHeight;
+}
+
+void TSection::IndexFloats()
+{
+    std::vector<TYBand> bands;
+    floatPlaces_.clear();
+    for (int i = 0; i < Images.Count(); ++i) {
+        const TFloatingObj* o = Images[i];
+        if (!o->IsFloat())
+            continue;
+        TYBand band;
+        band.Add(o->DrawYY);
+        band.Add(std::int64_t{o->DrawYY} + std::max(0, o->ObjHeight - 1));
+        bands.push_back(band);
+        floatPlaces_.push_back(i);
+    }
+    floatBands_.Assign(bands);
 }
 
 void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)

@@ -258,11 +258,13 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
     if (DrawBot - yOff < clip.Top - 40 || YPosition - yOff > clip.Bottom + 40)
         return result;
     const bool printing = Document && Document->Printing;
-    // Floating images wait in the document's list and are drawn after everything else.
+    // Floating images wait in the document's list and are drawn after everything else; those that
+    // the clip cannot show are left out.
     if (Document)
-        for (auto& o : Images)
-            if (o->IsFloat())
-                Document->DrawList.push_back({o.get(), indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
+        for (const std::size_t found : floatBands_.Meeting(clip.Top - 40 + yOff, clip.Bottom + 40 + yOff)) {
+            TFloatingObj* o = Images[floatPlaces_[found]];
+            Document->DrawList.push_back({o, indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
+        }
     const int pageHeight = clip.Bottom - clip.Top;
     // The lines that end above the clip rectangle (the page top while printing) draw nothing and
     // move no cut: a paragraph of many pages starts at the first line that counts, and every line

@@ -4,6 +4,7 @@
 
 #include "html/base/TextBuffers.h"
 #include "html/layout/FormControls.h"
+#include "html/layout/RangeIndex.h"
 #include "html/layout/SectionBase.h"
 
 #include <memory>
@@ -195,7 +196,13 @@ protected:
     void DrawControl(Canvas& canvas, TFormControlObj& control, int x, int y);
     // Controls and images make room for themselves on a line by their vertical alignment.
     static void MakeRoom(LineRec& line, int height, int vertAlign);
+    // Notes where the floating images were placed by the layout (see floatBands_).
+    void IndexFloats();
     std::vector<int> sourceIndexes_;   // per character until the text is closed
+    // The floating images by the band of Y they are drawn in, and their places in Images: a paint
+    // looks only at those it can show, not at every image of a section of many pages.
+    TRangeIndex floatBands_;
+    std::vector<int> floatPlaces_;
     std::unique_ptr<TUrlTarget> link_; // the link the text currently runs in
     bool finished_ = false;
 };
