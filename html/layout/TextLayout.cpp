@@ -153,6 +153,50 @@ int TSection::TextWidth(Canvas& canvas, int from, int to) const
     return width;
 }
 
+std::vector<int> TSection::TextWidths(Canvas& canvas, int from, const std::vector<int>& indexes) const
+{
+    std::vector<int> widths;
+    widths.reserve(indexes.size());
+    // The text is divided into pieces as TextWidth divides it; an index inside a piece is measured
+    // from the piece's start as TextWidth measures it (a justification gives the first spaces of
+    // each measurement its odd pixels).
+    int before = 0;  // the width of what lies before the piece
+    int pieceStart = from;
+    int pieceEnd = from;
+    auto extentTo = [&](int end) {
+        return canvas.TextExtent(std::u16string_view(Text).substr(static_cast<std::size_t>(pieceStart),
+                                                                  static_cast<std::size_t>(end - pieceStart)))
+            .cx;
+    };
+    for (const int index : indexes) {
+        for (;;) {
+            if (pieceStart < pieceEnd) {
+                if (index < pieceEnd) {
+                    widths.push_back(ExtentSum(before, extentTo(index)));
+                    break;
+                }
+                before = ExtentSum(before, extentTo(pieceEnd));
+                pieceStart = pieceEnd;
+                continue;
+            }
+            if (pieceStart >= index) {
+                widths.push_back(before);
+                break;
+            }
+            const char16_t c = Text[static_cast<std::size_t>(pieceStart)];
+            if (IsObjectChar(c) || c == kBreakChar) {
+                if (IsObjectChar(c))
+                    before = ExtentSum(before, InlineRoom(pieceStart));
+                pieceEnd = ++pieceStart;
+                continue;
+            }
+            pieceEnd = PieceEnd(*this, pieceStart, indexes.back());
+            Fonts.GetFontAt(pieceStart)->TheFont.SelectInto(canvas);
+        }
+    }
+    return widths;
+}
+
 int TSection::FindCountThatFits(Canvas& canvas, int width, int from, int to) const
 {
     int remaining = width;

@@ -170,14 +170,20 @@ protected:
     void Compact(const std::vector<char>& keep);
     // Layout helpers.
     int TextWidth(Canvas& canvas, int from, int to) const;
+    // What TextWidth(from, index) gives for each of ascending indexes, found in one walk along the
+    // text: a line holding many bordered elements is measured once, not once for each of them.
+    std::vector<int> TextWidths(Canvas& canvas, int from, const std::vector<int>& indexes) const;
     int FindCountThatFits(Canvas& canvas, int width, int from, int to) const;
     int FindLineEnd(int start, int fit) const;
     void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
-    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+    // Draws a line at X with its baseline (clip coordinates) for a paint of the clip `paint`;
+    // clipRect, when given, clips its text.
+    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, const TRect& paint,
                   const TRect* clipRect = nullptr);
     void SizeImages(Canvas& canvas, int width, int height);
-    // Borders and backgrounds of inline elements that touch a line (clip coordinates).
-    void DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline);
+    // Borders and backgrounds of inline elements that touch a line and the paint's clip (clip
+    // coordinates).
+    void DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline, const TRect& paint);
     // The text, runs, images and settings of a section into this copy.
     void CopyTextFrom(const TSection& source);
     // The line holding document Y (relative index), with its top; -1 when none.

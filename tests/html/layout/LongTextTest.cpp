@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,82 @@ TEST(BorderedElements, EachIsPlacedAroundItsWordByHalving)
             ASSERT_EQ(WideToUtf8(word), "w" + std::to_string(i));
         }
     }
+}
+
+// A line that must not break may run for megabytes: a paint hands the canvas only the glyphs near
+// its clip, measuring the rest, so that what comes after the long run still stands where it
+// belongs. A clip over the middle of the line draws the characters there (at 8 pixels each).
+TEST(LongParagraphs, ALongLineIsDrawnOnlyNearTheClip)
+{
+    std::string letters;
+    for (int i = 0; i < 4000; ++i)
+        letters += static_cast<char>('a' + i % 26);
+    LongPage page("<p><nobr>" + letters + "<b>Ende</b></nobr></p>", 400);
+    const TSection* text = page.Parsed.All<TSection>()[0];
+    ASSERT_EQ(text->Lines.size(), 1u);
+    auto drawn = [&](int left) {
+        page.Canvas.Clear();
+        page.Parsed.Doc.PaintDocument(page.Canvas, {left, 0, left + 400, 100});
+        std::vector<std::string> texts;
+        for (const std::string& call : page.Canvas.Calls())
+            if (call.rfind("TextOut", 0) == 0)
+                texts.push_back(call);
+        return texts;
+    };
+    // From the start at 10: to 40 pixels beyond the clip, and the character the edge cuts; the bold
+    // word at the end lies outside.
+    EXPECT_EQ(drawn(0), (std::vector<std::string>{"TextOut 10,22 '" + letters.substr(0, 55) + "'"}));
+    // Over character 2000 (at 10 + 16000): from 40 pixels before the clip.
+    EXPECT_EQ(drawn(16010), (std::vector<std::string>{"TextOut 15970,22 '" + letters.substr(1995, 62) + "'"}));
+    // At the end: the last letters, and the bold word where the whole run ends.
+    EXPECT_EQ(drawn(10 + 4000 * 8 - 100), (std::vector<std::string>{"TextOut 31866,22 '" + letters.substr(3982) + "'",
+                                                                     "TextOut 32010,22 'Ende'"}));
+}
+
+// Bordered words on a line of many of them: the walk along the line that finds where each box
+// starts gives what measuring from the line's start gave, also on a justified line whose extra
+// pixels do not divide evenly among its spaces (the first spaces of a piece take one more); and a
+// paint draws the boxes near its clip, measuring the line once rather than once for every box.
+TEST(BorderedElements, BoxesStandAroundTheirWordsOnLongAndJustifiedLines)
+{
+    auto bordered = [](const std::string& word) { return "<span style='border:2px solid red'>" + word + "</span>"; };
+    // "aa bb cc dd ee" is 14 characters, 112 pixels, in 119: seven pixels over four spaces.
+    LongPage justified("<p style='text-align:justify'>aa " + bordered("bb") + " cc " + bordered("d d") + " ee ff</p>",
+                       20 + 119);
+    const TSection* text = justified.Parsed.All<TSection>()[0];
+    ASSERT_EQ(text->Lines[0].Extra % text->Lines[0].Spaces, 3);
+    justified.Canvas.Clear();
+    justified.Parsed.Doc.PaintDocument(justified.Canvas, {0, 0, 800, 400});
+    std::vector<int> words, boxes;
+    for (const std::string& call : justified.Canvas.Calls()) {
+        if (call.rfind("TextOut", 0) == 0 && (call.find("'bb'") != std::string::npos || call.find("'d d'") != std::string::npos))
+            words.push_back(std::stoi(call.substr(8)));
+        // The left side of a box: its outer edge 2 pixels left of the word.
+        if (call.rfind("Polygon", 0) == 0) {
+            const int x = std::stoi(call.substr(8));
+            if (call.find(std::to_string(x) + ",", 9) != std::string::npos && std::find(boxes.begin(), boxes.end(), x + 2) == boxes.end())
+                boxes.push_back(x + 2);
+        }
+    }
+    ASSERT_EQ(words.size(), 2u);
+    for (const int word : words)
+        EXPECT_NE(std::find(boxes.begin(), boxes.end(), word), boxes.end()) << word;
+
+    std::string many = "<p><nobr>";
+    for (int i = 0; i < 300; ++i)
+        many += bordered("w" + std::to_string(100 + i)) + " ";
+    LongPage line(many + "</nobr></p>", 400);
+    const TSection* one = line.Parsed.All<TSection>()[0];
+    ASSERT_EQ(one->Lines.size(), 1u);
+    line.Canvas.Clear();
+    line.Parsed.Doc.PaintDocument(line.Canvas, {0, 0, 400, 100});
+    std::size_t polygons = 0;
+    for (const std::string& call : line.Canvas.Calls())
+        polygons += call.rfind("Polygon", 0) == 0 ? 1 : 0;
+    // Words of 40 pixels and a blank: about 10 boxes in the clip and its 40 pixels, 4 sides each.
+    EXPECT_GE(polygons, 4u * 9);
+    EXPECT_LE(polygons, 4u * 12);
+    EXPECT_LE(line.Canvas.MeasuredUnits(), 8 * one->Text.size());
 }
 
 // Many positions found at once answer as the document answers each: the first text at or after a
