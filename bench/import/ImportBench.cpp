@@ -29,19 +29,28 @@ std::string Repeated(std::string start, const std::string& line)
     return start;
 }
 
-void Read(benchmark::State& state, const std::string& bytes)
+// Runs `work` on the bytes in each run, and reports the most it held beyond them.
+template <class Work>
+void Measure(benchmark::State& state, const std::string& bytes, Work&& work)
 {
     std::size_t peak = 0;
     for (auto _ : state) {
         const velmoran::testing::PeakAllocation counted;
-        ImportLog log;
-        const std::string text = ImportFileText(bytes, log);
-        benchmark::DoNotOptimize(text.data());
+        work();
         peak = std::max(peak, counted.Bytes());
     }
     state.counters["peak_per_byte"] = static_cast<double>(peak) / static_cast<double>(bytes.size());
     state.counters["peak_MiB"] = static_cast<double>(peak) / (1 << 20);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+void Read(benchmark::State& state, const std::string& bytes)
+{
+    Measure(state, bytes, [&] {
+        ImportLog log;
+        const std::string text = ImportFileText(bytes, log);
+        benchmark::DoNotOptimize(text.data());
+    });
 }
 
 // The whole import into a table of the design's header text and a number; a value refused is
@@ -56,20 +65,14 @@ void Import(benchmark::State& state, const std::string& bytes)
     d.Open();
     d.Append();
     d.Post();
-    std::size_t peak = 0;
-    for (auto _ : state) {
-        const velmoran::testing::PeakAllocation counted;
+    Measure(state, bytes, [&] {
         ImportLog log;
         const std::string text = ImportFileText(bytes, log);
         try {
             benchmark::DoNotOptimize(ImportValueLines({&d}, text, &log));
         } catch (const std::exception&) {
         }
-        peak = std::max(peak, counted.Bytes());
-    }
-    state.counters["peak_per_byte"] = static_cast<double>(peak) / static_cast<double>(bytes.size());
-    state.counters["peak_MiB"] = static_cast<double>(peak) / (1 << 20);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+    });
 }
 
 std::string ValueOf(const std::string& name, char byte)

@@ -5,7 +5,8 @@
 // The same words each in a bordered SPAN (31,000 to 125,000 of them): a layout with the first
 // screen painted, and the print path. Every bordered element is placed once per layout and each
 // line draws only those it holds, so these grow with the words too. And the print of a paragraph
-// of 40,000 and 80,000 small pictures, and a repaint and a hit test of a line of 4 MB.
+// of 40,000 and 80,000 pictures (about 600 and 1,200 pages), and a repaint and a hit test of a
+// line of 4 MB.
 #include "bench/layout/ResultPage.h"
 #include "html/layout/HtmlParser.h"
 #include "html/layout/SectionList.h"
@@ -85,9 +86,9 @@ void Layout(benchmark::State& state, bool paragraphs)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(html.size()));
 }
 
-void Print(benchmark::State& state, bool paragraphs)
+// The page laid out for the screen, then in each run cut into pages as the print loop does.
+void PrintPages(benchmark::State& state, const std::string& html)
 {
-    const std::string& html = Page(static_cast<int>(state.range(0)), paragraphs);
     const auto doc = bench::ParsedDocument(html);
     QtCanvas canvas;
     int maxWidth = 0;
@@ -116,17 +117,14 @@ void BorderedLayoutAndPaint(benchmark::State& state, bool paragraphs)
     state.counters["spans"] = static_cast<double>(doc->InlineList.size());
 }
 
+void Print(benchmark::State& state, bool paragraphs)
+{
+    PrintPages(state, Page(static_cast<int>(state.range(0)), paragraphs));
+}
+
 void BorderedPrint(benchmark::State& state)
 {
-    const std::string& html = Page(0, false, static_cast<int>(state.range(0)));
-    const auto doc = bench::ParsedDocument(html);
-    QtCanvas canvas;
-    int maxWidth = 0;
-    doc->LayoutDocument(canvas, 800, maxWidth);
-    int pages = 0;
-    for (auto _ : state)
-        pages = bench::CutIntoPages(*doc, 794, 1123, 800);
-    state.counters["pages"] = pages;
+    PrintPages(state, Page(0, false, static_cast<int>(state.range(0))));
 }
 
 void PicturesPrint(benchmark::State& state)
@@ -136,17 +134,10 @@ void PicturesPrint(benchmark::State& state)
     if (html.empty()) {
         html = "<html><body><p>";
         for (int i = 0; i < state.range(0) * 1000; ++i)
-            html += "<img width=8 height=8 alt=''> ";
+            html += "<img width=100 height=100 alt=''> ";
         html += "</p></body></html>";
     }
-    const auto doc = bench::ParsedDocument(html);
-    QtCanvas canvas;
-    int maxWidth = 0;
-    doc->LayoutDocument(canvas, 800, maxWidth);
-    int pages = 0;
-    for (auto _ : state)
-        pages = bench::CutIntoPages(*doc, 794, 1123, 800);
-    state.counters["pages"] = pages;
+    PrintPages(state, html);
 }
 
 // A line of 4 MB that must not break: a repaint of the screen over its start, and a hit test.

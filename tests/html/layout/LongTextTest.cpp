@@ -17,34 +17,14 @@
 namespace velmoran::testing {
 namespace {
 
-// A parsed page laid out to a width on a recording canvas.
-struct LongPage {
-    ParsedPage Parsed;
-    RecordingCanvas Canvas{Parsed.Fonts, 800, 2000};
-    int Height = 0;
-
-    LongPage(const std::string& html, int width)
-    {
-        Parsed.Parse(html);
-        Layout(width);
-    }
-    void Layout(int width)
-    {
-        int maxWidth = 0;
-        Height = Parsed.Doc.LayoutDocument(Canvas, width, maxWidth);
-    }
-    // The texts drawn by a paint of the clip.
-    std::vector<std::string> TextsDrawn(const TRect& clip)
-    {
-        Canvas.Clear();
-        Parsed.Doc.PaintDocument(Canvas, clip);
-        std::vector<std::string> texts;
-        for (const std::string& call : Canvas.Calls())
-            if (call.rfind("TextOut", 0) == 0)
-                texts.push_back(call.substr(call.find('\'')));
-        return texts;
-    }
-};
+// The texts of text outputs, with their quotes.
+std::vector<std::string> Texts(const std::vector<std::string>& calls)
+{
+    std::vector<std::string> texts;
+    for (const std::string& call : calls)
+        texts.push_back(call.substr(call.find('\'')));
+    return texts;
+}
 
 // Words of two to five letters.
 std::string Words(int count)
@@ -61,8 +41,8 @@ std::string Words(int count)
 // are kept from the first layout, so the second measures the lines alone.
 TEST(LongParagraphs, EachLineMeasuresABoundedPieceInAFewCalls)
 {
-    LongPage page("<p>" + Words(1600) + "</p>", 420);
-    const TSection* text = page.Parsed.All<TSection>()[0];
+    Laid page("<p>" + Words(1600) + "</p>", 420);
+    const TSection* text = page.Page.All<TSection>()[0];
     ASSERT_GT(text->Lines.size(), 100u);
     page.Canvas.Clear();
     page.Layout(420);
@@ -78,10 +58,10 @@ TEST(LongParagraphs, ACharacterOfTwoUnitsMeasuresAsOneWhereverThePieceEnds)
     for (int letters = 3; letters < 2048; letters = 2 * letters + 1) {
         const std::string pair = "\xF0\xA0\x80\x80";  // U+20000
         // The line holds the letters, the pair and "b" exactly: 8 pixels each.
-        LongPage page("<p>" + std::string(static_cast<std::size_t>(letters), 'a') + "&#x20000;b " +
+        Laid page("<p>" + std::string(static_cast<std::size_t>(letters), 'a') + "&#x20000;b " +
                           std::string(10, 'c') + "</p>",
                       20 + (letters + 2) * 8);
-        const TSection* text = page.Parsed.All<TSection>()[0];
+        const TSection* text = page.Page.All<TSection>()[0];
         ASSERT_EQ(text->Lines.size(), 2u) << letters;
         EXPECT_EQ(WideToUtf8(text->Text.substr(0, static_cast<std::size_t>(text->Lines[0].Ln))),
                   std::string(static_cast<std::size_t>(letters), 'a') + pair + "b ")
@@ -95,8 +75,8 @@ TEST(LongParagraphs, ACharacterOfTwoUnitsMeasuresAsOneWhereverThePieceEnds)
 // and below the last the text holds no line, even asked directly.
 TEST(LongParagraphs, APointAtALineTopFindsThatLine)
 {
-    LongPage page("<p>" + Words(60) + "</p><p>" + Words(60) + "</p>", 220);
-    TSection* text = page.Parsed.All<TSection>()[1];
+    Laid page("<p>" + Words(60) + "</p><p>" + Words(60) + "</p>", 220);
+    TSection* text = page.Page.All<TSection>()[1];
     ASSERT_GT(text->Lines.size(), 3u);
     int lineHeight = 0, baseline = 0;
     bool inText = false;
@@ -122,12 +102,12 @@ TEST(LongParagraphs, APaintDrawsOnlyTheLinesAroundItsClip)
     std::string words;
     for (int i = 0; i < 100; ++i)
         words += "L" + std::to_string(100 + i).substr(1) + " ";
-    LongPage page("<p>" + words + "</p>", 20 + 40);
-    ASSERT_EQ(page.Parsed.All<TSection>()[0]->Lines.size(), 100u);
+    Laid page("<p>" + words + "</p>", 20 + 40);
+    ASSERT_EQ(page.Page.All<TSection>()[0]->Lines.size(), 100u);
     std::vector<std::string> expected;
     for (int i = 47; i <= 53; ++i)
         expected.push_back("'L" + std::to_string(100 + i).substr(1) + "'");
-    EXPECT_EQ(page.TextsDrawn({0, 10 + 50 * 16, 800, 10 + 51 * 16}), expected);
+    EXPECT_EQ(Texts(page.TextCalls({0, 10 + 50 * 16, 800, 10 + 51 * 16})), expected);
 }
 
 // Bordered words in one long paragraph and in as many short ones: the first paint after a layout
@@ -143,11 +123,11 @@ TEST(BorderedElements, EachIsPlacedAroundItsWordByHalving)
         paragraphs += "<p>" + bordered(i) + " x</p>";
     }
     for (const std::string& html : {oneParagraph + "</p>", paragraphs}) {
-        LongPage page(html, 420);
-        auto& doc = page.Parsed.Doc;
+        Laid page(html, 420);
+        auto& doc = page.Page.Doc;
         ASSERT_EQ(doc.InlineList.size(), static_cast<std::size_t>(kWords));
         doc.DocPosSteps = 0;
-        page.TextsDrawn({0, 0, 800, 2000});
+        page.Paint();
         EXPECT_LE(doc.DocPosSteps, 64u * kWords);
         for (int i = 0; i < kWords; ++i) {
             const InlineRec& r = doc.InlineList[static_cast<std::size_t>(i)];
@@ -172,18 +152,10 @@ TEST(LongParagraphs, ALongLineIsDrawnOnlyNearTheClip)
     std::string letters;
     for (int i = 0; i < 4000; ++i)
         letters += static_cast<char>('a' + i % 26);
-    LongPage page("<p><nobr>" + letters + "<b>Ende</b></nobr></p>", 400);
-    const TSection* text = page.Parsed.All<TSection>()[0];
+    Laid page("<p><nobr>" + letters + "<b>Ende</b></nobr></p>", 400);
+    const TSection* text = page.Page.All<TSection>()[0];
     ASSERT_EQ(text->Lines.size(), 1u);
-    auto drawn = [&](int left) {
-        page.Canvas.Clear();
-        page.Parsed.Doc.PaintDocument(page.Canvas, {left, 0, left + 400, 100});
-        std::vector<std::string> texts;
-        for (const std::string& call : page.Canvas.Calls())
-            if (call.rfind("TextOut", 0) == 0)
-                texts.push_back(call);
-        return texts;
-    };
+    auto drawn = [&](int left) { return page.TextCalls({left, 0, left + 400, 100}); };
     // From the start at 10: to 40 pixels beyond the clip, and the character the edge cuts; the bold
     // word at the end lies outside.
     EXPECT_EQ(drawn(0), (std::vector<std::string>{"TextOut 10,22 '" + letters.substr(0, 55) + "'"}));
@@ -201,15 +173,14 @@ TEST(LongParagraphs, ALongLineIsDrawnOnlyNearTheClip)
 TEST(BorderedElements, BoxesStandAroundTheirWordsOnLongAndJustifiedLines)
 {
     auto bordered = [](const std::string& word) { return "<span style='border:2px solid red'>" + word + "</span>"; };
-    // "aa bb cc dd ee" is 14 characters, 112 pixels, in 119: seven pixels over four spaces.
-    LongPage justified("<p style='text-align:justify'>aa " + bordered("bb") + " cc " + bordered("d d") + " ee ff</p>",
-                       20 + 119);
-    const TSection* text = justified.Parsed.All<TSection>()[0];
+    // The first line "aa bb cc d d" is 96 pixels in 119: 23 pixels over four spaces, three of
+    // them one more.
+    Laid justified("<p style='text-align:justify'>aa " + bordered("bb") + " cc " + bordered("d d") + " ee ff</p>",
+                   20 + 119);
+    const TSection* text = justified.Page.All<TSection>()[0];
     ASSERT_EQ(text->Lines[0].Extra % text->Lines[0].Spaces, 3);
-    justified.Canvas.Clear();
-    justified.Parsed.Doc.PaintDocument(justified.Canvas, {0, 0, 800, 400});
     std::vector<int> words, boxes;
-    for (const std::string& call : justified.Canvas.Calls()) {
+    for (const std::string& call : justified.Paint()) {
         if (call.rfind("TextOut", 0) == 0 && (call.find("'bb'") != std::string::npos || call.find("'d d'") != std::string::npos))
             words.push_back(std::stoi(call.substr(8)));
         // The left side of a box: its outer edge 2 pixels left of the word.
@@ -226,13 +197,11 @@ TEST(BorderedElements, BoxesStandAroundTheirWordsOnLongAndJustifiedLines)
     std::string many = "<p><nobr>";
     for (int i = 0; i < 300; ++i)
         many += bordered("w" + std::to_string(100 + i)) + " ";
-    LongPage line(many + "</nobr></p>", 400);
-    const TSection* one = line.Parsed.All<TSection>()[0];
+    Laid line(many + "</nobr></p>", 400);
+    const TSection* one = line.Page.All<TSection>()[0];
     ASSERT_EQ(one->Lines.size(), 1u);
-    line.Canvas.Clear();
-    line.Parsed.Doc.PaintDocument(line.Canvas, {0, 0, 400, 100});
     std::size_t polygons = 0;
-    for (const std::string& call : line.Canvas.Calls())
+    for (const std::string& call : line.Paint({0, 0, 400, 100}))
         polygons += call.rfind("Polygon", 0) == 0 ? 1 : 0;
     // Words of 40 pixels and a blank: about 10 boxes in the clip and its 40 pixels, 4 sides each.
     EXPECT_GE(polygons, 4u * 9);
@@ -250,8 +219,8 @@ TEST(BorderedElements, PositionsFoundAtOnceAnswerAsTheDocumentDoes)
         "<table><caption align=bottom>Fuss <i>x</i></caption><tr><td>eins</td><td>zwei "
         "<span style='border:1px solid red'>drei</span></td></tr><tr><td colspan=2>vier</td></tr></table>"
         "<ul><li>li one<li>li two</ul><pre>pre\n text</pre><p>end <img width=5 height=5> &lt;</p>";
-    LongPage page(html, 420);
-    auto& doc = page.Parsed.Doc;
+    Laid page(html, 420);
+    auto& doc = page.Page.Doc;
     const TDocPositions positions(doc);
     for (int source = -2; source <= static_cast<int>(html.size()) + 2; ++source)
         for (const bool prev : {false, true})
