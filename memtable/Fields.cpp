@@ -299,7 +299,8 @@ std::string TStringField::AsString() const
 
 void TStringField::SetAsString(std::string_view value)
 {
-    std::string slot = Utf8ToCp1252(value);
+    // Only what the slot keeps is converted: a value may be megabytes long.
+    std::string slot = Utf8ToCp1252(FirstCharacters(value, static_cast<std::size_t>(Size())));
     // A zero byte would end the text early; the slot is cut to the field's size.
     slot.resize(std::min(std::strlen(slot.c_str()), static_cast<std::size_t>(Size())));
     slot.resize(static_cast<std::size_t>(DataSize()), '\0');
@@ -807,7 +808,11 @@ void TWideStringField::SetAsWideString(std::u16string_view value)
 }
 
 std::string TWideStringField::AsString() const { return WideToUtf8(AsWideString()); }
-void TWideStringField::SetAsString(std::string_view value) { SetAsWideString(Utf8ToWide(value)); }
+void TWideStringField::SetAsString(std::string_view value)
+{
+    // Only what the field keeps is converted: a value may be megabytes long.
+    SetAsWideString(Utf8ToWide(FirstCharacters(value, static_cast<std::size_t>(Size()))));
+}
 
 // ---- currency, time, date-time ----
 

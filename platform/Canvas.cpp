@@ -62,6 +62,7 @@ const Canvas::FontMeasures& Canvas::Measures() const
 template <typename Visit>
 void Canvas::VisitAdvances(std::u16string_view text, Visit&& visit) const
 {
+    TextMeasured(text.size());
     if (text.empty())
         return;
     const int breaks = state_.JustifyBreaks;

@@ -12,6 +12,7 @@
 #include "platform/GdiTypes.h"
 #include "platform/Region.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -304,6 +305,9 @@ protected:
     // Told after the clip or the mapping changed.
     virtual void ClipChanged() {}
     virtual void MappingChanged() {}
+    // Told the length in UTF-16 units of every text handed over to be measured or drawn, as a
+    // device would measure all of it (TextFitCount here stops at the first unit that does not fit).
+    virtual void TextMeasured(std::size_t /*units*/) const {}
 
 private:
     // The current font's metrics and table of Latin-1 advances, looked up in the engine once per

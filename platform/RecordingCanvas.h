@@ -28,12 +28,18 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
     // Only the drawing calls.
     std::vector<std::string> Calls() const;
-    // Forgets the lines; the state written so far counts as known.
+    // Forgets the lines and the measuring counts; the state written so far counts as known.
     void Clear()
     {
         lines_.clear();
         isCall_.clear();
+        measureCalls_ = 0;
+        measuredUnits_ = 0;
     }
+    // How many texts were handed over to be measured or drawn since the last Clear, and their
+    // length in UTF-16 units: what layout and painting cost in measuring, whatever the font engine.
+    std::size_t MeasureCalls() const { return measureCalls_; }
+    std::size_t MeasuredUnits() const { return measuredUnits_; }
     // All lines joined with "\n" (for failure messages).
     std::string Text() const;
 
@@ -55,6 +61,11 @@ protected:
     void DoFocusRect(const TRect& rect) override;
     void DoText(const TextOutput& text) override;
     void DoStretchBlt(const TRect& destination, const QImage& image, const QImage* mask, const TRect& source) override;
+    void TextMeasured(std::size_t units) const override
+    {
+        ++measureCalls_;
+        measuredUnits_ += units;
+    }
 
 private:
     enum Needs : unsigned { kText = 1, kPen = 2, kBrush = 4, kFill = 8, kStretch = 16 };
@@ -67,6 +78,8 @@ private:
     std::map<std::string, std::string> written_;
     std::vector<std::string> lines_;
     std::vector<bool> isCall_;
+    mutable std::size_t measureCalls_ = 0;
+    mutable std::size_t measuredUnits_ = 0;
 };
 
 }  // namespace velmoran

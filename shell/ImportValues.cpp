@@ -45,9 +45,30 @@ TDataSet* TableWithField(const std::vector<TDataSet*>& tables, const std::string
     return nullptr;
 }
 
+// No field's name, no number, date or yes or no is this long: a longer name is passed over and a
+// longer value of such a field refused before any of it is copied, as a line of an import file may
+// be a hundred megabytes long.
+constexpr std::size_t kLongestValue = 256;
+
+// The part of a value its field is given, held by `kept` where it is not a part of the value. A
+// text field keeps Size characters, so one more is enough for it and for the log to see that the
+// value was too long; a text of any length (memo, blob) is given whole. Any other value longer
+// than kLongestValue is no value of its kind: the field is given its start marked as cut, which
+// no such field takes, so that the field refuses it in its own words.
+std::string_view PartForField(const TField& field, std::string_view value, std::string& kept)
+{
+    const TFieldType type = field.DataType();
+    if (type == ftString || type == ftFixedChar || type == ftWideString)
+        return FirstCharacters(value, static_cast<std::size_t>(field.Size()) + 1);
+    if (IsBlobType(type) || value.size() <= kLongestValue)
+        return value;
+    kept = std::string(FirstCharacters(value, kLongestValue)) + "…";
+    return kept;
+}
+
 // Notes what a text field kept other than the value: the field holds Windows-1252 up to its
 // length and up to a zero byte.
-void NoteTextChanges(const TField& field, const std::string& value, int line, ImportLog& log)
+void NoteTextChanges(const TField& field, std::string_view value, int line, ImportLog& log)
 {
     if (field.DataType() != ftString)
         return;
@@ -67,16 +88,19 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     const std::size_t separator = line.find(';');
     if (separator == std::string_view::npos)
         return false;
-    std::string name = UpperCase(Trim(line.substr(0, separator)));
-    const std::string value = Trim(line.substr(separator + 1));
+    std::string_view nameText = TrimView(line.substr(0, separator));
+    const std::string_view value = TrimView(line.substr(separator + 1));
     int record = 0;
-    if (const std::size_t hash = name.find('#'); hash != std::string::npos) {
-        const std::string digit = name.substr(hash + 1, 1);
+    if (const std::size_t hash = nameText.find('#'); hash != std::string_view::npos) {
+        const std::string digit(nameText.substr(hash + 1, 1));
         if (digit.size() != 1 || digit[0] < '0' || digit[0] > '9')
             throw EConvertError::InvalidInteger(digit);
         record = digit[0] - '0';
-        name = Trim(name.substr(0, hash));
+        nameText = TrimView(nameText.substr(0, hash));
     }
+    if (nameText.size() > kLongestValue)
+        return false;
+    const std::string name = UpperCase(nameText);
     TDataSet* table = TableWithField(tables, name);
     if (!table)
         return false;
@@ -90,10 +114,12 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     table->Edit();
     try {
         TField& field = table->FieldByName(name);
-        field.SetText(value);
+        std::string kept;
+        const std::string_view part = PartForField(field, value, kept);
+        field.SetText(part);
         table->Post();
         if (log)
-            NoteTextChanges(field, value, number, *log);
+            NoteTextChanges(field, part, number, *log);
     } catch (...) {
         table->Cancel();
         throw;

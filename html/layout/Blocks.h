@@ -44,6 +44,7 @@ public:
     void CopySelectedText(SelTextCount& buffer) override;
     int FindSourcePos(int docPos) override;
     int FindDocPos(int sourcePos, bool prev) override;
+    void AddTextSections(std::vector<TSection*>& sections) override;
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
     std::string Title;  // the element's TITLE
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
@@ -174,6 +175,7 @@ public:
     // The caption stands before the table in the source wherever it is shown, so a source
     // position is looked for in it first (in the table first when looking backward).
     int FindDocPos(int sourcePos, bool prev) override;
+    void AddTextSections(std::vector<TSection*>& sections) override;
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
 
 private:

@@ -5,6 +5,8 @@
 #include "html/layout/SectionList.h"
 #include "html/layout/TextSection.h"
 
+#include <iterator>
+
 namespace velmoran {
 
 TSectionBase* TCellBasic::AddSection(std::unique_ptr<TSectionBase> section, int sourceIndex)
@@ -81,6 +83,8 @@ void TSectionList::Clear()
     MapList.Clear();
     PositionList.clear();
     InlineList.clear();
+    openInlines_.clear();
+    InlineBoxes.Reset();
     Background = NoColor;
     BackgroundImageName.clear();
     MoreThan400Links = false;
@@ -102,13 +106,18 @@ void TSectionList::ProcessInlines(int sourcePos, const TProperties& props, bool 
         r.EmSize = props.EmSize;
         r.ExSize = props.ExSize;
         InlineList.push_back(std::move(r));
+        openInlines_.push_back(InlineList.size() - 1);
         return;
     }
-    for (auto it = InlineList.rbegin(); it != InlineList.rend(); ++it)
-        if (it->PropID == props.ID && it->EndB < 0) {
-            it->EndB = sourcePos;
+    for (auto it = openInlines_.rbegin(); it != openInlines_.rend(); ++it) {
+        InlineRec& r = InlineList[*it];
+        if (r.PropID == props.ID) {
+            r.EndB = sourcePos;
+            if (r.EndB >= 0)
+                openInlines_.erase(std::next(it).base());
             return;
         }
+    }
 }
 
 }  // namespace velmoran

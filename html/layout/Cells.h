@@ -49,6 +49,7 @@ public:
     void CopySelectedText(SelTextCount& buffer);
     int FindSourcePos(int docPos);
     int FindDocPos(int sourcePos, bool prev);
+    void AddTextSections(std::vector<TSection*>& sections);
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);
     // Copies of the sections of another cell (the print copy).
     void CopySectionsFrom(const TCellBasic& source);

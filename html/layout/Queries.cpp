@@ -478,16 +478,28 @@ int TCellBasic::FindSourcePos(int docPos)
     return -1;
 }
 
+void TSectionBase::AddTextSections(std::vector<TSection*>&) {}
+
+void TCellBasic::AddTextSections(std::vector<TSection*>& sections)
+{
+    for (auto& s : *this)
+        s->AddTextSections(sections);
+}
+
 int TCellBasic::FindDocPos(int sourcePos, bool prev)
 {
     if (!prev) {
-        for (auto& s : *this)
+        for (auto& s : *this) {
+            CountDocPosStep(Document);
             if (const int p = s->FindDocPos(sourcePos, false); p >= 0)
                 return p;
+        }
     } else {
-        for (int i = Count() - 1; i >= 0; --i)
+        for (int i = Count() - 1; i >= 0; --i) {
+            CountDocPosStep(Document);
             if (const int p = Items(i)->FindDocPos(sourcePos, true); p >= 0)
                 return p;
+        }
     }
     return -1;
 }
@@ -518,6 +530,23 @@ int TTableAndCaptionBlock::FindDocPos(int sourcePos, bool prev)
 }
 
 int TBlock::FindDocPos(int sourcePos, bool prev) { return DisplayNone ? -1 : MyCell->FindDocPos(sourcePos, prev); }
+
+void TBlock::AddTextSections(std::vector<TSection*>& sections)
+{
+    if (!DisplayNone)
+        MyCell->AddTextSections(sections);
+}
+
+void TTableAndCaptionBlock::AddTextSections(std::vector<TSection*>& sections)
+{
+    if (DisplayNone)
+        return;
+    for (TSectionBase* s : {static_cast<TSectionBase*>(CaptionBlock), static_cast<TSectionBase*>(TableBlock)})
+        if (s)
+            s->AddTextSections(sections);
+}
+
+void TSection::AddTextSections(std::vector<TSection*>& sections) { sections.push_back(this); }
 bool TBlock::CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section)
 {
     return !DisplayNone && MyCell->CharAt(pos, ch, font, section);
@@ -539,8 +568,27 @@ int TSection::FindDocPos(int sourcePos, bool prev)
 {
     if (SourceIndex.empty() || Len == 0)
         return -1;
+    const std::size_t count = SourceIndex.size();
+    if (SourceIndex.Increasing() && SourceIndex[count - 1].Pos < Len) {
+        // A paragraph may hold an entry for every tag in it: the first entry whose source positions
+        // reach the one asked for is found by halving. It holds it, or looking forward comes next;
+        // looking backward, the entry before it ends last before it.
+        auto end = [&](std::size_t k) { return k + 1 < count ? SourceIndex[k + 1].Pos : Len; };
+        const IndexObj* reaching = std::partition_point(SourceIndex.begin(), SourceIndex.end(), [&](const IndexObj& e) {
+            CountDocPosStep(Document);
+            const auto k = static_cast<std::size_t>(&e - SourceIndex.begin());
+            return e.Index + (end(k) - 1 - e.Pos) < sourcePos;
+        });
+        const auto k = static_cast<std::size_t>(reaching - SourceIndex.begin());
+        if (k < count && reaching->Index <= sourcePos)
+            return StartCurs + reaching->Pos + (sourcePos - reaching->Index);
+        if (!prev)
+            return k < count ? StartCurs + reaching->Pos : -1;
+        return k > 0 ? StartCurs + end(k - 1) - 1 : -1;
+    }
     int best = -1;
     for (std::size_t k = 0; k < SourceIndex.size(); ++k) {
+        CountDocPosStep(Document);
         const IndexObj& e = SourceIndex[k];
         const int end = k + 1 < SourceIndex.size() ? SourceIndex[k + 1].Pos : Len;
         const int lastSource = e.Index + (end - 1 - e.Pos);

@@ -83,6 +83,9 @@ public:
     // The document position of a source position: the first at or after it, or with prev the last
     // at or before it; -1 when none.
     virtual int FindDocPos(int sourcePos, bool prev);
+    // Adds the text sections FindDocPos asks, in the order it asks them looking forward (looking
+    // backward it asks them in the reverse order), so that many positions can be found at once.
+    virtual void AddTextSections(std::vector<TSection*>& sections);
     // The character at a document position with its run and section.
     virtual bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section);
     int LayoutX = 0;               // the X the section was laid out at

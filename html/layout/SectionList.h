@@ -11,6 +11,7 @@
 #include "html/layout/Cells.h"
 #include "html/layout/DocumentHost.h"
 #include "html/layout/FormControls.h"
+#include "html/layout/InlineBoxes.h"
 #include "html/style/StyleList.h"
 
 #include <array>
@@ -32,7 +33,6 @@ struct InlineRec {
     int ExSize = 8;
     int StartDoc = -1;     // document positions, found after each layout
     int EndDoc = -1;
-    int Layout = -1;       // the layout they were found for
 };
 
 class TFloatingObj;
@@ -102,6 +102,7 @@ public:
     // Screen paints place the window controls they draw; the others are parked off-screen.
     bool ControlsNeedRepositioning = false;
     std::vector<InlineRec> InlineList;
+    TInlineBoxIndex InlineBoxes;       // where the records stand after the current layout
     float ScaleX = 1.0f, ScaleY = 1.0f;
     TColor Background = NoColor;
     std::string BackgroundImageName;
@@ -128,6 +129,9 @@ public:
     int TableNestLevel = 0;
     void* TablePrinting = nullptr;     // the table printed with repeated header rows
     int LayoutCount = 0;
+    // How many sections and source index entries the look-ups of document positions examined
+    // (FindDocPos): what placing the bordered elements costs, counted rather than timed.
+    std::size_t DocPosSteps = 0;
     int ProgressTotal = 0;             // document length for progress reports during layout
     int ProgressLast = 0;              // the position reported last
     // Reports the layout's progress at a document position (every 50 positions).
@@ -222,7 +226,17 @@ private:
     std::unordered_set<const TImageObject*> countedPictures_;
     std::unique_ptr<TStringBitmapList> ownCache_;
     TImageCacheHolds pictureHolds_;  // the cache entries this document's pictures hold
+    // The places in InlineList of the records still open, in order: a closing tag closes the
+    // last open one of its property set without passing over every record closed since.
+    std::vector<std::size_t> openInlines_;
     static TNullDocumentHost nullHost_;
 };
+
+// Counts one step of a look-up of a document position (see DocPosSteps).
+inline void CountDocPosStep(TSectionList* document)
+{
+    if (document)
+        ++document->DocPosSteps;
+}
 
 }  // namespace velmoran

@@ -111,11 +111,22 @@ int ThtmlTable::FindSourcePos(int docPos)
     return -1;
 }
 
+void ThtmlTable::AddTextSections(std::vector<TSection*>& sections)
+{
+    for (int r = 0; r < Rows.Count(); ++r)
+        for (int c = 0; c < Rows[r]->Count(); ++c) {
+            TCellObj* cell = (*Rows[r])[c];
+            if (cell && cell->ColSpan > 0 && cell->Cell)
+                cell->Cell->AddTextSections(sections);
+        }
+}
+
 int ThtmlTable::FindDocPos(int sourcePos, bool prev)
 {
     if (!prev) {
         for (int r = 0; r < Rows.Count(); ++r)
             for (int c = 0; c < Rows[r]->Count(); ++c) {
+                CountDocPosStep(Document);
                 TCellObj* cell = (*Rows[r])[c];
                 if (cell && cell->ColSpan > 0 && cell->Cell)
                     if (const int pos = cell->Cell->FindDocPos(sourcePos, false); pos >= 0)
@@ -125,6 +136,7 @@ int ThtmlTable::FindDocPos(int sourcePos, bool prev)
     }
     for (int r = Rows.Count() - 1; r >= 0; --r)
         for (int c = Rows[r]->Count() - 1; c >= 0; --c) {
+            CountDocPosStep(Document);
             TCellObj* cell = (*Rows[r])[c];
             if (cell && cell->ColSpan > 0 && cell->Cell)
                 if (const int pos = cell->Cell->FindDocPos(sourcePos, true); pos >= 0)

@@ -192,6 +192,7 @@ public:
     int FindSourcePos(int docPos) override;
     // Forward over rows and cells, or backward (rows last to first, cells right to left) with prev.
     int FindDocPos(int sourcePos, bool prev) override;
+    void AddTextSections(std::vector<TSection*>& sections) override;
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
     // Lays the table out at (x, y); fallbackHeight is the height the table box gives. Returns the height.
     int LayoutTable(Canvas& canvas, int x, int y, int availWidth, int fallbackHeight, int& curs, int& maxWidth);

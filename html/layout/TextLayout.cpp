@@ -153,6 +153,50 @@ int TSection::TextWidth(Canvas& canvas, int from, int to) const
     return width;
 }
 
+std::vector<int> TSection::TextWidths(Canvas& canvas, int from, const std::vector<int>& indexes) const
+{
+    std::vector<int> widths;
+    widths.reserve(indexes.size());
+    // The text is divided into pieces as TextWidth divides it; an index inside a piece is measured
+    // from the piece's start as TextWidth measures it (a justification gives the first spaces of
+    // each measurement its odd pixels).
+    int before = 0;  // the width of what lies before the piece
+    int pieceStart = from;
+    int pieceEnd = from;
+    auto extentTo = [&](int end) {
+        return canvas.TextExtent(std::u16string_view(Text).substr(static_cast<std::size_t>(pieceStart),
+                                                                  static_cast<std::size_t>(end - pieceStart)))
+            .cx;
+    };
+    for (const int index : indexes) {
+        for (;;) {
+            if (pieceStart < pieceEnd) {
+                if (index < pieceEnd) {
+                    widths.push_back(ExtentSum(before, extentTo(index)));
+                    break;
+                }
+                before = ExtentSum(before, extentTo(pieceEnd));
+                pieceStart = pieceEnd;
+                continue;
+            }
+            if (pieceStart >= index) {
+                widths.push_back(before);
+                break;
+            }
+            const char16_t c = Text[static_cast<std::size_t>(pieceStart)];
+            if (IsObjectChar(c) || c == kBreakChar) {
+                if (IsObjectChar(c))
+                    before = ExtentSum(before, InlineRoom(pieceStart));
+                pieceEnd = ++pieceStart;
+                continue;
+            }
+            pieceEnd = PieceEnd(*this, pieceStart, indexes.back());
+            Fonts.GetFontAt(pieceStart)->TheFont.SelectInto(canvas);
+        }
+    }
+    return widths;
+}
+
 int TSection::FindCountThatFits(Canvas& canvas, int width, int from, int to) const
 {
     int remaining = width;
@@ -384,6 +428,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     if (len == 0) {
         SectionHeight = 0;
         DrawBot = ContentBot = y;
+        IndexFloats();
         return 0;
     }
     bool first = true;
@@ -444,7 +489,25 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     SectionHeight = y - startY;
     ContentBot = y;
     DrawBot = std::max(y, drawBottom);
+    IndexFloats();
     return SectionHeight;
+}
+
+void TSection::IndexFloats()
+{
+    std::vector<TYBand> bands;
+    floatPlaces_.clear();
+    for (int i = 0; i < Images.Count(); ++i) {
+        const TFloatingObj* o = Images[i];
+        if (!o->IsFloat())
+            continue;
+        TYBand band;
+        band.Add(o->DrawYY);
+        band.Add(std::int64_t{o->DrawYY} + std::max(0, o->ObjHeight - 1));
+        bands.push_back(band);
+        floatPlaces_.push_back(i);
+    }
+    floatBands_.Assign(bands);
 }
 
 void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)

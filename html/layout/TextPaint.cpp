@@ -17,6 +17,50 @@ namespace {
 
 ColorRef Resolved(TColor c) { return (c & kSystemColorBase) ? ColorToRGB(c) : (c & 0xFFFFFF); }
 
+// A piece of text longer than this is handed to the canvas only where it meets the clip (a shorter
+// one whole, unless it lies outside), and a line's bordered elements are drawn only where they
+// meet it: a line that must not break may run for megabytes, and drawing all of it laid out every
+// glyph and every box on each paint.
+constexpr std::size_t kLongPiece = 1024;
+// How far outside the clip a glyph or a box may still show (an italic overhang, a wide glyph).
+constexpr int kClipSlack = 40;
+
+// Outputs a piece at the current position (clipped to clipRect when given) where it meets the
+// columns of the paint's clip, a long one only there; the position moves past all of it either
+// way. Justification spreads its remainder over the first spaces of each output, so a justified
+// piece is cut by nothing but its whole lying outside.
+void OutputPiece(Canvas& canvas, std::u16string_view piece, const TRect* clipRect, const TRect& paint, bool justified)
+{
+    const TPoint start = canvas.GetCurrentPosition();
+    const int width = canvas.TextExtent(piece).cx;
+    const int right = ExtentSum(start.X, width);
+    auto output = [&](std::u16string_view text) {
+        if (clipRect)
+            canvas.ExtTextOut(0, 0, ETO_CLIPPED, clipRect, text);
+        else
+            canvas.TextOut(0, 0, text);
+    };
+    if (right < paint.Left - kClipSlack || start.X > paint.Right + kClipSlack) {
+        canvas.MoveTo(right, start.Y);
+        return;
+    }
+    if (piece.size() <= kLongPiece || justified) {
+        output(piece);
+        return;
+    }
+    int before = 0;
+    const std::size_t skipped =
+        static_cast<std::size_t>(canvas.TextFitCount(piece, paint.Left - kClipSlack - start.X, &before));
+    const int left = ExtentSum(start.X, before);
+    std::size_t shown =
+        static_cast<std::size_t>(canvas.TextFitCount(piece.substr(skipped), paint.Right + kClipSlack - left));
+    // The character the right edge cuts, whole.
+    shown = std::min(piece.size() - skipped, shown + 2);
+    canvas.MoveTo(left, start.Y);
+    output(piece.substr(skipped, shown));
+    canvas.MoveTo(right, start.Y);
+}
+
 bool InAbsoluteBlock(const TSectionBase& s)
 {
     for (const TCellBasic* cell = s.OwnerCell; cell && cell->OwnerBlock; cell = cell->OwnerBlock->OwnerCell)
@@ -27,7 +71,7 @@ bool InAbsoluteBlock(const TSectionBase& s)
 
 }  // namespace
 
-void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline)
+void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline, const TRect& paint)
 {
     if (!Document || Document->InlineList.empty())
         return;
@@ -35,40 +79,48 @@ void TSection::DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int
     int lineTo = StartCurs + line.Start + line.Ln;
     while (lineTo > lineFrom && Text[static_cast<std::size_t>(lineTo - StartCurs - 1)] == u' ')
         --lineTo;  // the space that ends the line is not drawn
-    for (InlineRec& r : Document->InlineList) {
-        if (r.Layout != Document->LayoutCount) {
-            r.StartDoc = Document->FindDocPos(r.StartB, false);
-            // The end is noted where the closing tag ends; the element's last character is the
-            // last one before that.
-            r.EndDoc = r.EndB < 0 ? 99999999 : Document->FindDocPos(r.EndB - 1, true) + 1;
-            if (r.EndDoc == r.StartDoc)
-                --r.StartDoc;
-            r.Layout = Document->LayoutCount;
-        }
-        if (r.StartDoc < 0)
-            continue;
+    Document->InlineBoxes.Update(*Document);
+    const std::vector<std::size_t> held = Document->InlineBoxes.Holding(lineFrom, lineTo);
+    if (held.empty())
+        return;
+    // Where each element starts and ends on the line, measured in one walk along it.
+    std::vector<int> ends;
+    for (const std::size_t i : held) {
+        const InlineRec& r = Document->InlineList[i];
+        ends.push_back(std::max(r.StartDoc, lineFrom) - StartCurs);
+        ends.push_back(std::min(r.EndDoc, lineTo) - StartCurs);
+    }
+    std::sort(ends.begin(), ends.end());
+    ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+    canvas.SetTextJustification(line.Spaces > 0 ? line.Extra : 0, line.Spaces);
+    const std::vector<int> widths = TextWidths(canvas, line.Start, ends);
+    canvas.SetTextJustification(0, 0);
+    auto xAt = [&](int doc) {
+        const auto at = std::lower_bound(ends.begin(), ends.end(), doc - StartCurs) - ends.begin();
+        return x + widths[static_cast<std::size_t>(at)];
+    };
+    for (const std::size_t i : held) {
+        const InlineRec& r = Document->InlineList[i];
         const int from = std::max(r.StartDoc, lineFrom);
         const int to = std::min(r.EndDoc, lineTo);
-        if (to <= from)
-            continue;
         int autoCount = 0;
         const auto m = ConvMargArray(r.MargArrayO, 200, 200, r.EmSize, r.ExSize, autoCount);
         const bool opensHere = r.StartDoc >= lineFrom;
         const bool closesHere = r.EndDoc <= StartCurs + line.Start + line.Ln;  // trailing spaces count
-        canvas.SetTextJustification(line.Spaces > 0 ? line.Extra : 0, line.Spaces);
-        const int x1 = x + TextWidth(canvas, line.Start, from - StartCurs);
-        const int x2 = x + TextWidth(canvas, line.Start, to - StartCurs);
-        canvas.SetTextJustification(0, 0);
+        const int x1 = xAt(from);
+        const int x2 = xAt(to);
         const int ascent = line.LineHt - line.Descent;
         TRect pad{x1 - (opensHere ? m[PaddingLeft] : 0), baseline - ascent - m[PaddingTop],
                   x2 + (closesHere ? m[PaddingRight] : 0), baseline + line.Descent + m[PaddingBottom]};
         TRect outer{pad.Left - (opensHere ? m[BorderLeftWidth] : 0), pad.Top - m[BorderTopWidth],
                     pad.Right + (closesHere ? m[BorderRightWidth] : 0), pad.Bottom + m[BorderBottomWidth]};
+        if (outer.Right < paint.Left - kClipSlack || outer.Left > paint.Right + kClipSlack)
+            continue;
         const TColor bg = static_cast<TColor>(m[BackgroundColor]);
         if (bg != NoColor)
             canvas.FillRect(pad, Resolved(bg));
         const TColor fg = Fonts.GetFontAt(from - StartCurs)->TheFont.Color;
-        auto col = [&](int i) { return static_cast<TColor>(m[i]) == NoColor ? fg : static_cast<TColor>(m[i]); };
+        auto col = [&](int side) { return static_cast<TColor>(m[side]) == NoColor ? fg : static_cast<TColor>(m[side]); };
         DrawBorder(canvas, outer, pad, {col(BorderLeftColor), col(BorderTopColor), col(BorderRightColor), col(BorderBottomColor)},
                    {opensHere ? m[BorderLeftStyle] : 0, m[BorderTopStyle], closesHere ? m[BorderRightStyle] : 0,
                     m[BorderBottomStyle]},
@@ -115,7 +167,7 @@ void TSection::DrawControl(Canvas& canvas, TFormControlObj& control, int x, int 
     canvas.SelectBrush(oldBrush);
 }
 
-void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& /*indents*/,
+void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, const TRect& paint,
                         const TRect* clipRect)
 {
     const int from = line.Start;
@@ -126,7 +178,7 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
     const int selB = Document ? Document->SelB - StartCurs : -1;
     const int selE = Document ? Document->SelE - StartCurs : -1;
     const bool printing = Document && Document->Printing;
-    DrawInlineBorders(canvas, line, x, baseline);
+    DrawInlineBorders(canvas, line, x, baseline, paint);
     canvas.SetTextAlign(TA_BASELINE | TA_UPDATECP);
     canvas.MoveTo(x, baseline);
     int i = from;
@@ -218,10 +270,8 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
             canvas.MoveTo(here.X, baseline + offset);
         if (Document && Document->NoOutput)
             canvas.MoveTo(here.X + canvas.TextExtent(piece).cx, baseline + offset);
-        else if (clipRect)
-            canvas.ExtTextOut(0, 0, ETO_CLIPPED, clipRect, piece);
         else
-            canvas.TextOut(0, 0, piece);
+            OutputPiece(canvas, piece, clipRect, paint, line.Spaces > 0);
         const int endX = canvas.GetCurrentPosition().X;
         // The drawn caret at the selection start (or after the section's last character).
         if (Document && Document->ShowDummyCaret && !Document->Printing) {
@@ -269,54 +319,45 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
     if (DrawBot - yOff < clip.Top - 40 || YPosition - yOff > clip.Bottom + 40)
         return result;
     const bool printing = Document && Document->Printing;
-    // Floating images wait in the document's list and are drawn after everything else.
+    // Floating images wait in the document's list and are drawn after everything else; those that
+    // the clip cannot show are left out.
     if (Document)
-        for (auto& o : Images)
-            if (o->IsFloat())
-                Document->DrawList.push_back({o.get(), indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
+        for (const std::size_t found : floatBands_.Meeting(clip.Top - 40 + yOff, clip.Bottom + 40 + yOff)) {
+            TFloatingObj* o = Images[floatPlaces_[found]];
+            Document->DrawList.push_back({o, indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
+        }
     const int pageHeight = clip.Bottom - clip.Top;
     // The lines that end above the clip rectangle (the page top while printing) draw nothing and
-    // move no cut: a paragraph of many pages starts at the first line that counts, and stops below
-    // the rectangle or the cut, instead of walking all its lines for every page.
+    // move no cut: a paragraph of many pages starts at the first line that counts, and every line
+    // from there is drawn until one lies below the rectangle or the cut. Nothing else decides.
     const int above = printing ? clip.Top + yOff : clip.Top - 41 + yOff;
     const auto firstLine = std::partition_point(Lines.begin(), Lines.end(), [above](const LineRec& line) {
         return ExtentSum(line.LineY, line.Height()) <= above;
     });
-    int y = firstLine == Lines.end() ? YPosition : firstLine->LineY;  // document coordinates
     for (auto it = firstLine; it != Lines.end(); ++it) {
         const LineRec& line = *it;
-        const int lineTop = y;
+        const int lineTop = line.LineY;  // document coordinates
         if (printing ? lineTop >= Document->PageCutY : lineTop - yOff > clip.Bottom + 40)
             break;
-        const int lineBottom = ExtentSum(y, line.Height());
-        bool draw;
-        if (printing) {
-            draw = lineBottom > clip.Top + yOff;  // lines that ended above the page top are skipped
-            if (draw && lineBottom > Document->PageCutY && line.Height() < pageHeight && !Document->TableMoved &&
-                !InAbsoluteBlock(*this)) {
-                Document->PageCutY = std::min(Document->PageCutY, lineTop);
-                draw = false;
-            }
-            if (lineTop >= Document->PageCutY)
-                draw = false;
-        } else {
-            draw = lineBottom - yOff >= clip.Top - 40 && lineTop - yOff <= clip.Bottom + 40;
+        // A printed line that crosses the cut moves the cut up to its top and goes to the next
+        // page, unless it is as tall as a page or cannot move (a table moved, an absolute block).
+        if (printing && ExtentSum(lineTop, line.Height()) > Document->PageCutY && line.Height() < pageHeight &&
+            !Document->TableMoved && !InAbsoluteBlock(*this)) {
+            Document->PageCutY = lineTop;
+            break;
         }
-        y = ExtentSum(y, line.SpaceBefore + line.LineHt);
-        if (draw) {
-            // Pre-formatted lines are clipped to the block unless the block hides its overflow.
-            TRect preClip;
-            const TRect* clipRect = nullptr;
-            if (PreFormatted && !(OwnerCell && OwnerCell->OwnerBlock && OwnerCell->OwnerBlock->HideOverflow)) {
-                preClip = TRect{indents.LfEdge, lineTop - yOff, x + (indents.Width - indents.LfEdge),
-                                y + line.SpaceAfter + 1 - yOff};
-                clipRect = &preClip;
-            }
-            DrawLine(canvas, line, x + line.LineIndent, y - line.Descent - yOff, indents, clipRect);
-            if (Document)
-                Document->NothingDrawn = false;
+        const int textBottom = ExtentSum(lineTop, line.SpaceBefore + line.LineHt);
+        // Pre-formatted lines are clipped to the block unless the block hides its overflow.
+        TRect preClip;
+        const TRect* clipRect = nullptr;
+        if (PreFormatted && !(OwnerCell && OwnerCell->OwnerBlock && OwnerCell->OwnerBlock->HideOverflow)) {
+            preClip = TRect{indents.LfEdge, lineTop - yOff, x + (indents.Width - indents.LfEdge),
+                            textBottom + line.SpaceAfter + 1 - yOff};
+            clipRect = &preClip;
         }
-        y = ExtentSum(y, line.SpaceAfter);
+        DrawLine(canvas, line, x + line.LineIndent, textBottom - line.Descent - yOff, clip, clipRect);
+        if (Document)
+            Document->NothingDrawn = false;
     }
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include "html/base/TextBuffers.h"
 #include "html/layout/FormControls.h"
+#include "html/layout/RangeIndex.h"
 #include "html/layout/SectionBase.h"
 
 #include <memory>
@@ -36,6 +37,10 @@ public:
     // Takes the entries in position order.
     void Assign(const std::vector<IndexObj>& entries);
     bool empty() const { return size() == 0; }
+    // Whether every entry's source positions come after those of the entry before it (each entry
+    // running on to the next one), so that a source position is looked up by halving. Almost
+    // every text is so; one that is not is walked.
+    bool Increasing() const { return block_ && block_->Increasing; }
     std::size_t size() const { return block_ ? static_cast<std::size_t>(block_->Count) : 0; }
     const IndexObj* begin() const { return block_ ? reinterpret_cast<const IndexObj*>(block_ + 1) : nullptr; }
     const IndexObj* end() const { return begin() + size(); }
@@ -46,6 +51,7 @@ private:
     struct Header {
         int Uses;   // the documents' sections holding the block (all in one thread)
         int Count;
+        bool Increasing;
     };
     void Hold() noexcept
     {
@@ -131,6 +137,7 @@ public:
     std::unique_ptr<TSectionBase> CreateCopy(TSectionList* document, TCellBasic* cell) const override;
     int FindSourcePos(int docPos) override;
     int FindDocPos(int sourcePos, bool prev) override;
+    void AddTextSections(std::vector<TSection*>& sections) override;
     bool CharAt(int pos, char16_t& ch, TFontObj*& font, TSectionBase*& section) override;
 
     std::vector<LineRec> Lines;
@@ -163,14 +170,20 @@ protected:
     void Compact(const std::vector<char>& keep);
     // Layout helpers.
     int TextWidth(Canvas& canvas, int from, int to) const;
+    // What TextWidth(from, index) gives for each of ascending indexes, found in one walk along the
+    // text: a line holding many bordered elements is measured once, not once for each of them.
+    std::vector<int> TextWidths(Canvas& canvas, int from, const std::vector<int>& indexes) const;
     int FindCountThatFits(Canvas& canvas, int width, int from, int to) const;
     int FindLineEnd(int start, int fit) const;
     void FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail, bool last) const;
-    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, IndentManagerBasic& indents,
+    // Draws a line at X with its baseline (clip coordinates) for a paint of the clip `paint`;
+    // clipRect, when given, clips its text.
+    void DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline, const TRect& paint,
                   const TRect* clipRect = nullptr);
     void SizeImages(Canvas& canvas, int width, int height);
-    // Borders and backgrounds of inline elements that touch a line (clip coordinates).
-    void DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline);
+    // Borders and backgrounds of inline elements that touch a line and the paint's clip (clip
+    // coordinates).
+    void DrawInlineBorders(Canvas& canvas, const LineRec& line, int x, int baseline, const TRect& paint);
     // The text, runs, images and settings of a section into this copy.
     void CopyTextFrom(const TSection& source);
     // The line holding document Y (relative index), with its top; -1 when none.
@@ -189,7 +202,13 @@ protected:
     void DrawControl(Canvas& canvas, TFormControlObj& control, int x, int y);
     // Controls and images make room for themselves on a line by their vertical alignment.
     static void MakeRoom(LineRec& line, int height, int vertAlign);
+    // Notes where the floating images were placed by the layout (see floatBands_).
+    void IndexFloats();
     std::vector<int> sourceIndexes_;   // per character until the text is closed
+    // The floating images by the band of Y they are drawn in, and their places in Images: a paint
+    // looks only at those it can show, not at every image of a section of many pages.
+    TRangeIndex floatBands_;
+    std::vector<int> floatPlaces_;
     std::unique_ptr<TUrlTarget> link_; // the link the text currently runs in
     bool finished_ = false;
 };

@@ -60,25 +60,31 @@ bool Contains(std::string_view s, std::string_view sub)
     return s.find(sub) != std::string_view::npos;
 }
 
-std::string CutToCharacters(std::string text, std::size_t count)
+std::string_view FirstCharacters(std::string_view text, std::size_t count)
 {
+    if (count < text.size() / 4)
+        text = text.substr(0, 4 * count + 4);
     std::size_t chars = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
             continue;
-        if (chars == count) {
-            text.resize(i);
-            break;
-        }
+        if (chars == count)
+            return text.substr(0, i);
         ++chars;
     }
+    return text;
+}
+
+std::string CutToCharacters(std::string text, std::size_t count)
+{
+    text.resize(FirstCharacters(text, count).size());
     return text;
 }
 
 std::string Excerpt(std::string_view text, std::size_t count)
 {
     // Cut before copying: the value may be megabytes long.
-    std::string cut = CutToCharacters(std::string(text.substr(0, 4 * count + 4)), count);
+    std::string cut(FirstCharacters(text, count));
     if (cut.size() < text.size())
         cut += "…";
     return cut;

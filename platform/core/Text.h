@@ -32,7 +32,10 @@ std::string HtmlEscaped(std::string_view text);
 // A name as the German messages quote it: „name“.
 inline std::string Quoted(std::string_view name) { return "„" + std::string(name) + "“"; }
 
-// The first `count` characters of a UTF-8 text.
+// The first `count` characters of a UTF-8 text, and no more than the 4 bytes a character can
+// take each (bytes that continue no character count as none); FirstCharacters without copying,
+// so that a value of megabytes is cut before it is converted.
+std::string_view FirstCharacters(std::string_view text, std::size_t count);
 std::string CutToCharacters(std::string text, std::size_t count);
 // A value as a message quotes it: up to `count` characters, a longer one cut and ended with "…",
 // so that a huge value neither fills the message box nor takes long to show.

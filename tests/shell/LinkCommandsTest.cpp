@@ -392,6 +392,43 @@ TEST(ImportLines, AFileOfHalfAMillionGuessedLinesCostsTheTextItReads)
                              " weitere: Zeichen, die kein UTF-8 sind, wurden als Windows-1252 gelesen.");
 }
 
+// A value of megabytes costs what its field keeps: it was copied, converted whole for a field of
+// 255 characters and twice more for the log, up to five times the file. A text is cut to its field
+// and said so; a number that long is no number and is refused as any text that is none. What the
+// import holds beyond the file is the text read, once its size.
+TEST(ImportLines, AValueOfMegabytesCostsWhatItsFieldKeeps)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TzebMemTable d;
+    d.Name = "d";
+    d.AddField<TStringField>("Projekt", 255);
+    d.AddField<TFloatField>("QD");
+    d.Open();
+    d.Append();
+    d.Post();
+    constexpr std::size_t kSize = std::size_t{1} << 20;
+    std::string error;
+    const auto costOf = [&](const std::string& bytes, ImportLog& log) {
+        const velmoran::testing::PeakAllocation peak;
+        const std::string text = ImportFileText(bytes, log);
+        try {
+            ImportValueLines({&d}, text, &log);
+        } catch (const EConvertError& refused) {
+            error = refused.Message();
+        }
+        return static_cast<double>(peak.Bytes()) / static_cast<double>(bytes.size());
+    };
+    ImportLog textLog;
+    EXPECT_LE(costOf("Projekt;" + std::string(kSize, 'x'), textLog), 2.0);
+    EXPECT_EQ(d.FieldByName("Projekt").AsString(), std::string(255, 'x'));
+    EXPECT_EQ(textLog.Message(), "Der Import hat nicht alles übernommen, wie es dort stand:\nZeile 1: Der Wert war "
+                                 "länger als das Feld und wurde gekürzt.");
+    ImportLog numberLog;
+    EXPECT_LE(costOf("QD;1," + std::string(kSize, '0'), numberLog), 2.0);
+    EXPECT_EQ(error, "Zeile 1: '1," + std::string(78, '0') + "…' ist kein gültiger Gleitkommawert");
+    EXPECT_TRUE(d.FieldByName("QD").IsNull());
+}
+
 // The record number's edges: a number as large as the table has records is no record of it (the
 // value goes to the first), and a mark that is no digit, also one that sorts below "0", is an
 // error.

@@ -11,43 +11,6 @@
 namespace velmoran::testing {
 namespace {
 
-// A parsed page laid out to a width and painted onto a recording canvas.
-struct Laid {
-    ParsedPage Page;
-    RecordingCanvas Canvas{Page.Fonts, 800, 2000};
-    int Height = 0;
-    int MaxWidth = 0;
-
-    Laid(const std::string& html, int width)
-    {
-        Page.Parse(html);
-        Height = Page.Doc.LayoutDocument(Canvas, width, MaxWidth);
-    }
-    std::vector<std::string> Paint(TRect clip = {0, 0, 800, 2000})
-    {
-        Canvas.Clear();
-        Page.Doc.PaintDocument(Canvas, clip);
-        return Canvas.Calls();
-    }
-    std::vector<std::string> TextCalls()
-    {
-        std::vector<std::string> out;
-        for (const auto& c : Paint())
-            if (c.rfind("TextOut", 0) == 0)
-                out.push_back(c);
-        return out;
-    }
-    // The texts of the laid-out lines of every text section.
-    std::vector<std::string> Lines()
-    {
-        std::vector<std::string> out;
-        for (TSection* s : Page.All<TSection>())
-            for (const LineRec& l : s->Lines)
-                out.push_back(WideToUtf8(s->Text.substr(static_cast<std::size_t>(l.Start), static_cast<std::size_t>(l.Ln))));
-        return out;
-    }
-};
-
 bool Has(const std::vector<std::string>& calls, const std::string& text)
 {
     return std::any_of(calls.begin(), calls.end(), [&](const std::string& c) { return c.find(text) != std::string::npos; });

@@ -278,6 +278,31 @@ TEST(DocumentImages, FloatingImagesNarrowTheLinesAndAreDrawnLast)
     EXPECT_EQ(calls.back().rfind("StretchBlt 377,40,407,60", 0), 0u) << calls.back();
 }
 
+// A paragraph of many floating pictures (or many pictures at all) is painted a clip at a time:
+// each paint draws the floats that reach into it (with the 40 pixels around it that its lines
+// take in), and no longer looks at every picture of the paragraph, which made printing 80,000
+// pictures take seconds page after page.
+TEST(DocumentImages, APaintDrawsTheFloatsItsClipMeets)
+{
+    std::string html = "<p style='margin:0'>";
+    for (int i = 0; i < 30; ++i)
+        html += "<img src='red.png' align=left>" + std::string(20, 'w') + " w w w w w w w w w ";
+    html += "</p>";
+    ImagePage p(html);
+    ASSERT_EQ(p.Page->All<TSection>().size(), 1u);
+    std::vector<int> expected;  // the tops of the floats the clip and its 40 pixels meet
+    for (const TImageObj* image : p.Images())
+        if (image->DrawYY + image->ObjHeight > 300 - 40 && image->DrawYY <= 400 + 40)
+            expected.push_back(image->DrawYY);
+    ASSERT_GE(expected.size(), 2u);
+    ASSERT_LE(expected.size(), 10u);
+    std::vector<int> drawn;
+    for (const std::string& call : p.Paint({0, 300, 800, 400}))
+        if (call.rfind("StretchBlt ", 0) == 0)
+            drawn.push_back(std::stoi(call.substr(call.find(',') + 1)));
+    EXPECT_EQ(drawn, expected);
+}
+
 // A list-style image replaces the bullet: its left edge 16 left of the content, its bottom on
 // the first line's baseline - also when the page is scrolled.
 TEST(DocumentImages, ListStyleImageStandsOnTheFirstBaseline)

@@ -1,5 +1,5 @@
 // Shared set-up of the parser tests: a document root with the default style sheet, parsed with the
-// fixed-metric test font, and small look-ups into the built tree.
+// fixed-metric test font, small look-ups into the built tree, and a page laid out and painted.
 #pragma once
 
 #include "html/layout/Blocks.h"
@@ -9,6 +9,7 @@
 #include "html/layout/Tables.h"
 #include "html/layout/TextSection.h"
 #include "platform/core/CodePage.h"
+#include "platform/RecordingCanvas.h"
 #include "platform/TestFont.h"
 
 #include <string>
@@ -87,6 +88,45 @@ private:
                         if (c && c->Cell)  // placeholders of spans have no content
                             Collect<S>(*c->Cell, out);
         }
+    }
+};
+
+// A parsed page laid out to a width and painted onto a recording canvas.
+struct Laid {
+    ParsedPage Page;
+    RecordingCanvas Canvas{Page.Fonts, 800, 2000};
+    int Height = 0;
+    int MaxWidth = 0;
+
+    Laid(const std::string& html, int width)
+    {
+        Page.Parse(html);
+        Layout(width);
+    }
+    void Layout(int width) { Height = Page.Doc.LayoutDocument(Canvas, width, MaxWidth); }
+    std::vector<std::string> Paint(TRect clip = {0, 0, 800, 2000})
+    {
+        Canvas.Clear();
+        Page.Doc.PaintDocument(Canvas, clip);
+        return Canvas.Calls();
+    }
+    // The text outputs of a paint of the clip.
+    std::vector<std::string> TextCalls(TRect clip = {0, 0, 800, 2000})
+    {
+        std::vector<std::string> out;
+        for (const auto& c : Paint(clip))
+            if (c.rfind("TextOut", 0) == 0)
+                out.push_back(c);
+        return out;
+    }
+    // The texts of the laid-out lines of every text section.
+    std::vector<std::string> Lines()
+    {
+        std::vector<std::string> out;
+        for (TSection* s : Page.All<TSection>())
+            for (const LineRec& l : s->Lines)
+                out.push_back(WideToUtf8(s->Text.substr(static_cast<std::size_t>(l.Start), static_cast<std::size_t>(l.Ln))));
+        return out;
     }
 };
 

@@ -41,4 +41,8 @@ TEST(Text, ExcerptCutsLongValuesBetweenCharacters)
     EXPECT_EQ(Excerpt(std::string(2 << 20, 'x')), std::string(80, 'x') + "…");
     EXPECT_EQ(Excerpt("äöü", 2), "äö…");
     EXPECT_EQ(CutToCharacters("Kläranlage", 3), "Klä");
+    // Bytes that continue no character count as none, and a cut never looks further than four
+    // bytes a character: megabytes of them are not walked.
+    EXPECT_EQ(FirstCharacters("a\x80\x80" "b", 1), "a\x80\x80");
+    EXPECT_EQ(FirstCharacters(std::string(2 << 20, '\x80'), 3).size(), 16u);
 }
