@@ -4,6 +4,7 @@
 #include "hsg/HsgModule.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Stream.h"
+#include "tests/support/ExampleCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,8 @@ TEST(DataFiles, ExampleCalculationHoldsItsResults)
 {
     THsgModule module;
     module.ResetToDefaults();
-    ASSERT_TRUE(module.ReadCalculationFile(kData + "/examples/Beispiel.vda"));
+    const velmoran::testing::TempFolder tmp;
+    ASSERT_TRUE(module.ReadCalculationFile(velmoran::testing::CopyOfExample(tmp)));
     const TCommonRecord& c = module.CurrentCommon();
     EXPECT_EQ(c.String(common::kProjekt), "Kläranlage Musterstadt, Erweiterung der Belebung");
     EXPECT_EQ(c.String(common::kBearbeiter), "Ingenieurbüro Beispiel");

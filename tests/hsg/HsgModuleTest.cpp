@@ -4,7 +4,7 @@
 #include "Scenario.h"
 #include "tests/framework/RecordHelpers.h"
 #include "tests/support/InterruptedSaves.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/ExampleCopy.h"
 #include "framework/RecordFiles.h"
 #include "platform/core/Stream.h"
 
@@ -321,7 +321,7 @@ TEST(HsgModuleCommands, CalculateWorksOnTheEditCopies)
 TEST_F(HsgModuleFiles, CalculateRightAfterAReadWorksOnTheRecordsRead)
 {
     // No dialog has edited anything yet: the edit copies are the records just read.
-    const std::string file = std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda";
+    const std::string file = velmoran::testing::CopyOfExample(tmp);
     ASSERT_TRUE(module.Exec("ReadData", {.Text = file}));
     const TCommonRecord read = module.CurrentCommon();
     EXPECT_NO_THROW(module.Exec("Calculate"));

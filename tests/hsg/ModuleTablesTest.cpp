@@ -4,7 +4,7 @@
 
 #include "Scenario.h"
 #include "tests/framework/RecordHelpers.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/ExampleCopy.h"
 #include "hsg/HsgCalculation.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/FormatSettings.h"
@@ -163,7 +163,7 @@ TEST_F(ModuleTables, InitDataLeavesNoTableShowingThePreviousCalculation)
     fresh.SetModuleTemplateFolder(tmp.Folder());
     fresh.Exec("INITDATA");
 
-    ASSERT_TRUE(module.Exec("READDATA", {.Text = std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda"}));
+    ASSERT_TRUE(module.Exec("READDATA", {.Text = velmoran::testing::CopyOfExample(tmp)}));
     ASSERT_NE(Contents(dm.dl), Contents(fresh.DataModul().dl));
     ASSERT_NE(Contents(module.dh()), Contents(fresh.dh()));
     module.Exec("INITDATA");

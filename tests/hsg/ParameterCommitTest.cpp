@@ -7,7 +7,7 @@
 
 #include "Scenario.h"
 #include "tests/framework/RecordHelpers.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/ExampleCopy.h"
 #include "framework/RecordFiles.h"
 #include "hsg/HsgCalculation.h"
 #include "platform/core/Exceptions.h"
@@ -29,7 +29,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kData = VELMORAN_DATA_DIR;
-const std::string kExample = kData + "/examples/Beispiel.vda";
 
 using Block = std::array<std::uint8_t, hsg::kParameterBlockSize>;
 
@@ -105,7 +104,7 @@ protected:
 
 TEST_F(HsgModuleParameters, ConfirmedParametersAreCommittedWithTheirResults)
 {
-    ASSERT_TRUE(module.Exec("READDATA", {.Text = kExample}));
+    ASSERT_TRUE(module.Exec("READDATA", {.Text = velmoran::testing::CopyOfExample(tmp)}));
     TCommonRecord expectedCommon = module.CurrentCommon();
     THSGRecord expectedHsg = module.CurrentHsg();
     const std::string oldVolume = module.GetValueText("VBB");
@@ -220,7 +219,7 @@ TEST_F(HsgModuleParameters, ABlockTheDesignRefusesIsNamed)
     EXPECT_EQ(module.RefusedParameters(fresh), std::nullopt) << "no flow yet: no fault of the parameters";
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kaTh, 0))->Field(), "aTh");
 
-    ASSERT_TRUE(module.Exec("READDATA", {.Text = kExample}));
+    ASSERT_TRUE(module.Exec("READDATA", {.Text = velmoran::testing::CopyOfExample(tmp)}));
     EXPECT_EQ(module.RefusedParameters(module.CurrentHsg().ParameterBlock()), std::nullopt);
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kMUEaMax, 0))->Field(), "MUEaMax");
     // Decay faster than growth at the temperature: the parameter changed is named, not the

@@ -10,7 +10,7 @@
 #include "hsg/HsgModule.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Text.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/ExampleCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -216,7 +216,7 @@ HsgcalcRun RunHsgcalc(const velmoran::testing::TempFolder& folder, const std::st
 {
     THsgModule module;
     module.ResetToDefaults();
-    EXPECT_TRUE(module.ReadCalculationFile(std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda"));
+    EXPECT_TRUE(module.ReadCalculationFile(velmoran::testing::CopyOfExample(folder)));
     change(module);
     const std::string in = folder / (name + ".vda");
     const std::string out = folder / (name + "-aus.vda");

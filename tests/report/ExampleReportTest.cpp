@@ -8,6 +8,7 @@
 #include "hsg/HsgModule.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Stream.h"
+#include "tests/support/ExampleCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ protected:
     {
         module.SetModuleTemplateFolder(kData + "/templates/de/HSG/");
         module.ResetToDefaults();
-        ASSERT_TRUE(module.ReadCalculationFile(kData + "/examples/Beispiel.vda"));
+        ASSERT_TRUE(module.ReadCalculationFile(velmoran::testing::CopyOfExample(files)));
         std::vector<TDataSet*> dataSets = module.DataSets();
         std::reverse(dataSets.begin(), dataSets.end());
         report.SetDataSets(dataSets);
@@ -70,6 +71,7 @@ protected:
 
     ScopedFormatSettings german{FormatSettings::German()};
     THsgModule module;
+    velmoran::testing::TempFolder files;
     TReport report;
 };
 

@@ -59,7 +59,8 @@ std::string FiveSavedWith(const std::string& name, void (*change)(THsgModule&))
 {
     THsgModule module;
     module.ResetToDefaults();
-    if (!module.ReadCalculationFile(std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda"))
+    // The fixture's copy of the example lies beside the new name.
+    if (!module.ReadCalculationFile((std::filesystem::path(name).parent_path() / "Beispiel.vda").string()))
         return "(nicht gelesen)";
     change(module);
     module.WriteCalculationFile(name);

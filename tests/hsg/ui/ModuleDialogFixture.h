@@ -8,7 +8,7 @@
 #include "platform/core/FormatSettings.h"
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/ExampleCopy.h"
 #include "tests/support/TestApp.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +26,6 @@ struct Records {
     friend bool operator==(const Records&, const Records&) = default;
 };
 
-inline const std::string kExample = std::string(VELMORAN_DATA_DIR) + "/examples/Beispiel.vda";
-
 class ModuleDialogTest : public ::testing::Test {
 protected:
     ModuleDialogTest()
@@ -38,7 +36,7 @@ protected:
         dlg.Exec("InitData");
     }
     THsgModule& Module() { return dlg.Module(); }
-    void LoadExample() { ASSERT_TRUE(dlg.Exec("ReadData", {.Text = kExample})); }
+    void LoadExample() { ASSERT_TRUE(dlg.Exec("ReadData", {.Text = velmoran::testing::CopyOfExample(tmp)})); }
 
     TApplication& app = App();  // before any widget
     ScopedFormatSettings german{FormatSettings::German()};
