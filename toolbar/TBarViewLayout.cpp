@@ -171,7 +171,9 @@ bool TBarView::CalculatePositions(bool canMoveControls, TBarViewOrientation orie
                     sum += along(records[i].Rect);
             return sum;
         };
-        while (length > available && shownNonSeparators() > 2) {
+        // Down to the first item: a dock lets a bar shrink to that item and the chevron, and an
+        // item kept beyond that would lie over the chevron.
+        while (length > available && shownNonSeparators() >= 2) {
             std::size_t last = itemCount;
             for (std::size_t i = itemCount; i-- > 0;)
                 if (records[i].Show) {

@@ -272,12 +272,13 @@ TEST_F(View, ItemsDisappearFromTheEndBehindTheChevron)
     EXPECT_TRUE(chevron.Enabled());
     EXPECT_EQ(Bar().BaseSize(), (TSize{4 * kButton, kButtonHeight}));
 
-    // Two non-separators always stay, however little room there is.
+    // The first stays however little room there is; a second would lie over the chevron, which
+    // a dock squeezing the bar to its first item and the chevron left covered and unclickable.
     Bar().SetChevronOffset(10);
     Layout();
     EXPECT_TRUE(Shown(items[0]));
-    EXPECT_TRUE(Shown(items[1]));
-    EXPECT_FALSE(Shown(items[2]));
+    EXPECT_FALSE(Shown(items[1]));
+    EXPECT_TRUE(Bar().FindViewer(&chevron)->Show);
     // Enough room: no chevron.
     Bar().SetChevronOffset(200);
     Layout();
@@ -309,7 +310,7 @@ TEST_F(View, ControlWidgetsFollowTheirItemsAndDisableAChevronOfControlsOnly)
     // Only a control hidden behind the chevron: the chevron has nothing to offer.
     items[0]->SetVisible(true);
     items[1]->SetVisible(true);
-    Bar().SetChevronOffset(40);
+    Bar().SetChevronOffset(60);
     Layout();
     EXPECT_TRUE(Bar().FindViewer(control)->OffEdge);
     EXPECT_TRUE(widget->isHidden());
