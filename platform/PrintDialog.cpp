@@ -86,6 +86,8 @@ std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& option
             choice.Filter = "PDF-Dateien (*.pdf)|*.pdf";
             choice.DefaultExt = "pdf";
             choice.FileName = file->text().toStdString();
+            // The print asks before it replaces a file: once is enough.
+            choice.ConfirmOverwrite = false;
             if (const std::optional<std::string> name = Prompts().SaveFileDialog(choice)) {
                 file->setText(QString::fromStdString(*name));
                 file->setCursorPosition(static_cast<int>(file->text().size()));

@@ -61,11 +61,37 @@ void GermanFileDialog(QFileDialog& dialog, const char* fileName, const char* acc
     FitFileDialogColumns(dialog);
 }
 
+// A file dialog that says why a chosen name is refused before it asks whether to replace the
+// file, and stays open for another name.
+class RefusingFileDialog : public QFileDialog {
+public:
+    RefusingFileDialog(const FileDialogOptions& options)
+        : QFileDialog(QApplication::activeWindow(), QString::fromStdString(options.Title),
+                      QString::fromStdString(options.InitialDir)),
+          refusal_(options.Refusal)
+    {
+    }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (refusal_ && acceptMode() == AcceptSave && !files.isEmpty())
+            if (const std::optional<std::string> refusal = refusal_(files.front().toStdString())) {
+                Prompts().ShowError(*refusal);
+                return;
+            }
+        QFileDialog::accept();
+    }
+
+private:
+    std::function<std::optional<std::string>(const std::string&)> refusal_;
+};
+
 std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool save)
 {
-    QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(options.Title),
-                       QString::fromStdString(options.InitialDir));
+    RefusingFileDialog dialog(options);
     GermanFileDialog(dialog, "Dateiname:", save ? "Speichern" : "Öffnen");
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.ConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     QStringList filters;
@@ -205,7 +231,7 @@ public:
 
     std::optional<std::string> SaveFileDialog(const FileDialogOptions& options) override
     {
-        return RunFileDialog(options, true);
+        return RunSaveFileDialog(options);
     }
 
     std::optional<PrintDialogAnswer> PrintDialog(const PrintDialogOptions& options) override
@@ -241,6 +267,11 @@ std::optional<std::string> PromptService::SaveFileDialog(const FileDialogOptions
 std::optional<PrintDialogAnswer> PromptService::PrintDialog(const PrintDialogOptions&)
 {
     return std::nullopt;
+}
+
+std::optional<std::string> RunSaveFileDialog(const FileDialogOptions& options)
+{
+    return RunFileDialog(options, true);
 }
 
 std::vector<std::string> NameFilters(const std::string& filter)

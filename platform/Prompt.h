@@ -56,6 +56,13 @@ struct FileDialogOptions {
     std::string InitialDir;
     // The file name proposed.
     std::string FileName;
+    // For a save: why a chosen name is refused (German, naming it), or nothing. The refusal is
+    // said while the dialog stays open for another name, before any question about replacing a
+    // file of that name.
+    std::function<std::optional<std::string>(const std::string&)> Refusal;
+    // For a save: whether the dialog asks before a file that is there is replaced; off where the
+    // caller asks itself, so that the user is asked once.
+    bool ConfirmOverwrite = true;
 };
 
 // What the print dialog is opened with: the page range offered (all pages, or from-to within
@@ -107,6 +114,8 @@ public:
     virtual std::optional<PrintDialogAnswer> PrintDialog(const PrintDialogOptions& options);
 };
 
+// The save dialog on screen (the screen service shows it).
+std::optional<std::string> RunSaveFileDialog(const FileDialogOptions& options);
 // The print dialog on screen (the screen service shows it).
 std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& options);
 

@@ -176,19 +176,12 @@ bool TMainForm::SaveCalculationAs()
     options.Filter = kSaveFilter;
     options.DefaultExt = "vda";
     options.InitialDir = shell_.Folders.DataPathNoSlash;
+    options.Refusal = SaveAsRefusal;
     const std::optional<std::string> fileName = Prompts().SaveFileDialog(options);
     if (!fileName)
         return false;
-    // Saved under another name the calculation could be neither found by the open dialog nor
-    // opened, and "x.txt" put its module file beside as "x.vdh".
-    if (!IsCalculationSaveName(*fileName)) {
-        // ".vda" alone does end in ".vda": what it lacks is the name in front.
-        const bool nameMissing = std::filesystem::path(*fileName).filename() == ".vda";
-        Prompts().ShowError((nameMissing ? std::string("Vor der Endung „.vda“ fehlt der Name der Berechnung (etwa "
-                                                       "„Kläranlage.vda“): ")
-                                         : std::string("Eine Berechnung wird nur unter einem Namen mit der Endung "
-                                                       "„.vda“ gespeichert (etwa „Kläranlage.vda“): ")) +
-                            Quoted(*fileName) + " wurde nicht geschrieben.");
+    if (const std::optional<std::string> refusal = SaveAsRefusal(*fileName)) {
+        Prompts().ShowError(*refusal);
         return false;
     }
     if (!SaveCalculationTo(*fileName))

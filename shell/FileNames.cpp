@@ -52,13 +52,27 @@ std::optional<std::string> OutputFileRefusal(const std::string& fileName, const 
     const bool open = !openCalculation.empty() && SameFile(fileName, openCalculation);
     if (!open && !IsCalculationName(fileName))
         return std::nullopt;
-    const std::string what = Quoted(fileName) + (open ? " ist die Datei der geöffneten Berechnung: "
-                                                      : " ist der Name einer Velmoran-Berechnung: ");
-    if (kind == OutputKind::Export)
-        return what + "Die Ergebnisse werden nicht dorthin exportiert, damit keine Berechnung überschrieben wird. "
-                      "Wählen Sie einen Namen mit der Endung „.html“.";
-    return what + "Der Ausdruck wird nicht dorthin geschrieben, damit keine Berechnung überschrieben wird. "
-                  "Wählen Sie einen Namen mit der Endung „.pdf“. Es wurde nichts gedruckt.";
+    std::string what = Quoted(fileName);
+    if (open)
+        what += " ist die Datei der geöffneten Berechnung: ";
+    else if (HasCalculationExtension(fileName))
+        what += " ist der Name einer Velmoran-Berechnung: ";
+    else
+        what += " verweist auf die Velmoran-Berechnung " + Quoted(ResolvedPath(fileName)) + ": ";
+    // A name that already ends as it should (a link, the open file under another name) is mended
+    // by another name, not by another ending.
+    const std::string_view extension = ExtensionOf(fileName);
+    const bool export_ = kind == OutputKind::Export;
+    const bool endsRight = export_ ? SameText(extension, ".html") || SameText(extension, ".htm")
+                                   : SameText(extension, ".pdf");
+    const std::string choose = endsRight ? std::string("Wählen Sie einen anderen Namen.")
+                                         : std::string("Wählen Sie einen Namen mit der Endung ") +
+                                               (export_ ? "„.html“." : "„.pdf“.");
+    if (export_)
+        return what + "Die Ergebnisse werden nicht dorthin exportiert, damit keine Berechnung überschrieben wird. " +
+               choose;
+    return what + "Der Ausdruck wird nicht dorthin geschrieben, damit keine Berechnung überschrieben wird. " + choose +
+           " Es wurde nichts gedruckt.";
 }
 
 }  // namespace velmoran

@@ -92,6 +92,18 @@ std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
            "“ wird nicht geschrieben.";
 }
 
+std::optional<std::string> SaveAsRefusal(const std::string& fileName)
+{
+    if (IsCalculationSaveName(fileName))
+        return std::nullopt;
+    // ".vda" alone does end in ".vda": what it lacks is the name in front.
+    const bool nameMissing = fs::path(fileName).filename() == ".vda";
+    return (nameMissing ? std::string("Vor der Endung „.vda“ fehlt der Name der Berechnung (etwa „Kläranlage.vda“): ")
+                        : std::string("Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert "
+                                      "(etwa „Kläranlage.vda“): ")) +
+           Quoted(fileName) + " wurde nicht geschrieben.";
+}
+
 std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url)
 {
     const std::string upper = UpperCase(url);

@@ -65,6 +65,11 @@ bool IsCalculationSaveName(const std::string& fileName);
 // only calculation files (".vda"), so a page cannot make the program write over any other file.
 std::optional<std::string> LinkSaveRefusal(const std::string& fileName);
 
+// Why "Speichern unter" does not save to a name (in German), or nothing when it may: saved under
+// another name the calculation could be neither found by the open dialog nor opened, and "x.txt"
+// put its module file beside as "x.vdh".
+std::optional<std::string> SaveAsRefusal(const std::string& fileName);
+
 // The file a "file://" link names below the program folder (with its "/"), when it exists, lies
 // inside that folder and is neither a program nor a desktop entry; else nothing.
 std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url);

@@ -260,11 +260,15 @@ void TMainForm::FileExportExecute()
     FileDialogOptions options;
     options.DefaultExt = "html";
     options.InitialDir = shell_.Folders.DataPathNoSlash;
+    const auto refusal = [this](const std::string& name) {
+        return OutputFileRefusal(name, shell_.FileId, OutputKind::Export);
+    };
+    options.Refusal = refusal;
     const std::optional<std::string> fileName = Prompts().SaveFileDialog(options);
     if (!fileName)
         return;
-    if (const std::optional<std::string> refusal = OutputFileRefusal(*fileName, shell_.FileId, OutputKind::Export)) {
-        Prompts().ShowError(*refusal);
+    if (const std::optional<std::string> refused = refusal(*fileName)) {
+        Prompts().ShowError(*refused);
         return;
     }
     if (!BuildPrintReport())

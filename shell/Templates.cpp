@@ -21,20 +21,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const FileDialogOptions kScreenTemplateDialog{
-    "Bildschirmvorlage wählen",
-    "Bildschirmvorlagen (*.vst)|*.vst|HTML-Dateien (*.ht*)|*.htm; *.html|Alle Dateien (*.*)|*.*",
-    "ht*",
-    {},
-    {},
-};
-const FileDialogOptions kPrintTemplateDialog{
-    "Druckvorlage wählen",
-    "Druckvorlagen (*.vpt)|*.vpt|HTML-Dateien (*.ht*)|*.htm; *.html|Alle Dateien (*.*)|*.*",
-    {},
-    {},
-    {},
-};
+// The dialog that picks a screen (or else print) template.
+FileDialogOptions TemplateDialog(bool screen)
+{
+    FileDialogOptions options;
+    options.Title = screen ? "Bildschirmvorlage wählen" : "Druckvorlage wählen";
+    options.Filter = std::string(screen ? "Bildschirmvorlagen (*.vst)|*.vst" : "Druckvorlagen (*.vpt)|*.vpt") +
+                     "|HTML-Dateien (*.ht*)|*.htm; *.html|Alle Dateien (*.*)|*.*";
+    if (screen)
+        options.DefaultExt = "ht*";
+    return options;
+}
 
 bool IsFile(const std::string& fileName)
 {
@@ -328,7 +325,7 @@ std::optional<std::string> TTemplates::PickFile(FileDialogOptions options) const
 
 bool TTemplates::PickScreenTemplate()
 {
-    const auto file = PickFile(kScreenTemplateDialog);
+    const auto file = PickFile(TemplateDialog(true));
     if (file)
         LoadScreenTemplate(*file);
     return file.has_value();
@@ -336,7 +333,7 @@ bool TTemplates::PickScreenTemplate()
 
 bool TTemplates::PickPrintTemplate()
 {
-    const auto file = PickFile(kPrintTemplateDialog);
+    const auto file = PickFile(TemplateDialog(false));
     if (file)
         LoadPrintTemplate(*file);
     return file.has_value();

@@ -160,6 +160,37 @@ TEST_F(UserRoadFive, PrintAndExportNeverWriteOverACalculation)
     ASSERT_EQ(prompts.Messages().size(), beforeLink + 2);
     EXPECT_EQ(prompts.Messages().back().Type, MsgDlgType::Warning);
     EXPECT_TRUE(TempFolder::Read(linked) == "alt");
+
+    // The export's dialog refuses a calculation while it is still open, before it asks whether
+    // to replace the file; "Speichern unter" refuses its wrong names there too.
+    prompts.AnswerFile(std::nullopt);
+    window.FileExportExecute();
+    const auto& exportRefusal = prompts.FileRequests().back().Options.Refusal;
+    ASSERT_TRUE(exportRefusal);
+    EXPECT_TRUE(exportRefusal(files / "Beispiel.vdh"));
+    EXPECT_FALSE(exportRefusal(files / "Bericht.html"));
+    prompts.AnswerFile(std::nullopt);
+    window.FileSaveAsExecute();
+    const auto& saveRefusal = prompts.FileRequests().back().Options.Refusal;
+    ASSERT_TRUE(saveRefusal);
+    EXPECT_TRUE(saveRefusal(files / "Bericht.txt"));
+    EXPECT_FALSE(saveRefusal(files / "Neu.vda"));
+
+    // A PDF name that is a link to a calculation already ends in ".pdf": the user is told where it
+    // leads and asked for another name, not for the ending it has.
+    fs::create_symlink(Example(), files / "offen.pdf");
+    fs::create_symlink(upperCase, files / "kopie.pdf");
+    for (const std::string& name : {files / "offen.pdf", files / "kopie.pdf"}) {
+        prompts.AnswerPrint(SafePdfAnswer(name));
+        window.FilePrintExecute();
+        const std::string& said = prompts.Messages().back().Text;
+        EXPECT_TRUE(Contains(said, "Wählen Sie einen anderen Namen.")) << said;
+        EXPECT_FALSE(Contains(said, "Endung")) << said;
+    }
+    EXPECT_TRUE(StartsWith(prompts.Messages().back().Text,
+                           Quoted(files / "kopie.pdf") + " verweist auf die Velmoran-Berechnung " + Quoted(upperCase)))
+        << prompts.Messages().back().Text;
+    EXPECT_EQ(TempFolder::Read(Example()), calculation);
 }
 
 // Opening a file whose lock another save held had already put a fresh calculation in place of the
