@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -78,6 +79,12 @@ public:
         if (refusal_ && acceptMode() == AcceptSave && !files.isEmpty())
             if (const std::optional<std::string> refusal = refusal_(files.front().toStdString())) {
                 Prompts().ShowError(*refusal);
+                // Back to the name, selected, so that what the user types next replaces it.
+                activateWindow();
+                if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+                    name->setFocus();
+                    name->selectAll();
+                }
                 return;
             }
         QFileDialog::accept();

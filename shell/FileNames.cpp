@@ -52,13 +52,19 @@ std::optional<std::string> OutputFileRefusal(const std::string& fileName, const 
     const bool open = !openCalculation.empty() && SameFile(fileName, openCalculation);
     if (!open && !IsCalculationName(fileName))
         return std::nullopt;
+    // A link is told where it leads: the user typed its name, not the calculation's.
+    std::error_code error;
+    const std::string target = ResolvedPath(fileName);
+    const bool link = std::filesystem::is_symlink(std::filesystem::symlink_status(fileName, error)) &&
+                      (open || HasCalculationExtension(target));
     std::string what = Quoted(fileName);
-    if (open)
+    if (link)
+        what += (open ? " verweist auf die geöffnete Berechnung " : " verweist auf die Velmoran-Berechnung ") +
+                Quoted(target) + ": ";
+    else if (open)
         what += " ist die Datei der geöffneten Berechnung: ";
-    else if (HasCalculationExtension(fileName))
-        what += " ist der Name einer Velmoran-Berechnung: ";
     else
-        what += " verweist auf die Velmoran-Berechnung " + Quoted(ResolvedPath(fileName)) + ": ";
+        what += " ist der Name einer Velmoran-Berechnung: ";
     // A name that already ends as it should (a link, the open file under another name) is mended
     // by another name, not by another ending.
     const std::string_view extension = ExtensionOf(fileName);

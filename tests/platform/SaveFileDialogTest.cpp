@@ -24,6 +24,9 @@ namespace {
 struct SaveDialogRun {
     std::optional<std::string> Chosen;
     bool StayedOpenAfterRefusal = false;
+    // The name field after the refusal: focused with its whole text selected, so that what the
+    // user types next replaces the refused name.
+    bool NameReadyAfterRefusal = false;
     int QuestionsAsked = 0;
 };
 
@@ -33,12 +36,20 @@ SaveDialogRun RunSaveDialog(const FileDialogOptions& options, const std::vector<
 {
     SaveDialogRun run;
     std::size_t next = 0;
+    int waited = 0;
     QTimer timer;
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || next >= names.size())
+        if (!dialog || !dialog->isVisible())
             return;
+        // A dialog still open a second after the last name has refused it: cancelled, so that the
+        // test fails rather than waits.
+        if (next >= names.size()) {
+            if (++waited > 100)
+                dialog->reject();
+            return;
+        }
         const std::string name = names[next++];
         // Outside the timer's call: a question opened by the press runs a loop of its own.
         QTimer::singleShot(0, dialog, [&run, dialog, name, last = next == names.size()] {
@@ -49,11 +60,17 @@ SaveDialogRun RunSaveDialog(const FileDialogOptions& options, const std::vector<
                         yes->click();
                 }
             });
-            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-                edit->setText(QString::fromStdString(name));
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!edit)
+                return;
+            edit->setText(QString::fromStdString(name));
+            edit->deselect();
+            dialog->setFocus();
             static_cast<QDialog*>(dialog)->accept();
-            if (!last)
+            if (!last) {
                 run.StayedOpenAfterRefusal = dialog->isVisible();
+                run.NameReadyAfterRefusal = edit->hasFocus() && edit->selectedText() == edit->text();
+            }
         });
     });
     timer.start();
@@ -84,6 +101,7 @@ TEST(SaveFileDialog, ARefusedNameIsSaidFirstAndACallerThatAsksIsAskedOnce)
     SaveDialogRun refused = RunSaveDialog(options, {"Anlage.vdh", "Neu.html"});
     EXPECT_EQ(refused.QuestionsAsked, 0) << "the refusal comes before any question";
     EXPECT_TRUE(refused.StayedOpenAfterRefusal);
+    EXPECT_TRUE(refused.NameReadyAfterRefusal);
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(prompts.Messages()[0].Text, "„" + calculation + "“ abgelehnt");
     EXPECT_EQ(prompts.Messages()[0].Type, MsgDlgType::Error);
