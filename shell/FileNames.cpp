@@ -49,17 +49,25 @@ bool IsCalculationName(const std::string& fileName)
 std::optional<std::string> OutputFileRefusal(const std::string& fileName, const std::string& openCalculation,
                                              OutputKind kind)
 {
-    const bool open = !openCalculation.empty() && SameFile(fileName, openCalculation);
+    // The open calculation is every file of its pair, the module file beside it too.
+    const bool open = !openCalculation.empty() &&
+                      std::ranges::any_of(kCalculationExtensions, [&](std::string_view extension) {
+                          return SameFile(fileName,
+                                          std::filesystem::path(openCalculation).replace_extension(extension).string());
+                      });
     if (!open && !IsCalculationName(fileName))
         return std::nullopt;
     // A link is told where it leads: the user typed its name, not the calculation's.
+    namespace fs = std::filesystem;
     std::error_code error;
-    const std::string target = ResolvedPath(fileName);
-    const bool link = std::filesystem::is_symlink(std::filesystem::symlink_status(fileName, error)) &&
-                      (open || HasCalculationExtension(target));
+    const std::string target = fs::path(ResolvedPath(fileName)).lexically_normal().string();
+    const bool link = fs::is_symlink(fs::symlink_status(fileName, error)) && (open || HasCalculationExtension(target));
     std::string what = Quoted(fileName);
-    if (link)
-        what += (open ? " verweist auf die geöffnete Berechnung " : " verweist auf die Velmoran-Berechnung ") +
+    if (link && open)
+        what += " verweist auf die geöffnete Berechnung " + Quoted(target) + ": ";
+    else if (link)
+        what += (fs::exists(target, error) ? " verweist auf die Velmoran-Berechnung "
+                                           : " verweist auf den Namen einer Velmoran-Berechnung ") +
                 Quoted(target) + ": ";
     else if (open)
         what += " ist die Datei der geöffneten Berechnung: ";

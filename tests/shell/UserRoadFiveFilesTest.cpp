@@ -178,17 +178,22 @@ TEST_F(UserRoadFive, PrintAndExportNeverWriteOverACalculation)
 
     // A PDF name that is a link to a calculation already ends in ".pdf": the user is told where it
     // leads and asked for another name, not for the ending it has.
-    fs::create_symlink(Example(), files / "offen.pdf");
+    // One leads to the open file through "..", one to its module file, one to a name no file has.
+    fs::create_directory(files / "unter");
+    fs::create_symlink("../Beispiel.vda", files / "unter/offen.pdf");
+    fs::create_symlink(files / "Beispiel.vdh", files / "modul.pdf");
     fs::create_symlink(upperCase, files / "kopie.pdf");
-    for (const std::string& name : {files / "offen.pdf", files / "kopie.pdf"}) {
+    for (const std::string& name : {files / "unter/offen.pdf", files / "modul.pdf", files / "kopie.pdf"}) {
         prompts.AnswerPrint(SafePdfAnswer(name));
         window.FilePrintExecute();
         const std::string& said = prompts.Messages().back().Text;
         EXPECT_TRUE(Contains(said, "Wählen Sie einen anderen Namen.")) << said;
         EXPECT_FALSE(Contains(said, "Endung")) << said;
-        const std::string leadsTo = name == files / "offen.pdf"
-                                        ? " verweist auf die geöffnete Berechnung " + Quoted(Example())
-                                        : " verweist auf die Velmoran-Berechnung " + Quoted(upperCase);
+        const std::string leadsTo =
+            name == files / "kopie.pdf"
+                ? " verweist auf den Namen einer Velmoran-Berechnung " + Quoted(upperCase)
+                : " verweist auf die geöffnete Berechnung " +
+                      Quoted(name == files / "modul.pdf" ? files / "Beispiel.vdh" : Example());
         EXPECT_TRUE(StartsWith(said, Quoted(name) + leadsTo)) << said;
     }
     EXPECT_EQ(TempFolder::Read(Example()), calculation);
