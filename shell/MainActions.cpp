@@ -213,10 +213,12 @@ void AddControl(TBarToolbar& bar, QWidget* control, const std::string& hint = {}
     control->show();
 }
 
-// A bar in the dock, named by its caption, with the program's pictures.
+// A bar in the dock, named by its caption, with the program's pictures. Floated by the user, it
+// has no close button: the toolbars go and come together through Einstellungen, Symbolleiste.
 TBarToolbar* NewBar(TBarDock& dock, const std::string& caption, int row, int position)
 {
     auto* bar = new TBarToolbar(&dock);
+    bar->SetCloseButton(false);
     bar->setObjectName(QString::fromStdString(caption));
     bar->setWindowTitle(QString::fromStdString(caption));
     bar->Items().SetCaption(caption);
@@ -260,6 +262,8 @@ std::unique_ptr<TMainBars> BuildMainBars(const TMainActions& a, const TMainBarPa
 
     bars->MenuBar = NewBar(menuDock, "Menü", 0, 0);
     bars->MenuBar->SetMenuBar(true);
+    // The menu bar lies flat under the caption, without the raised edge of a toolbar.
+    bars->MenuBar->SetBorderStyle(TBarBorderStyle::bsNone);
     bars->MenuBar->SetProcessShortCuts(true);
     bars->MainMenu = &bars->MenuBar->Items();
     TBarCustomItem& menu = *bars->MainMenu;

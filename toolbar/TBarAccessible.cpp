@@ -46,6 +46,14 @@ std::map<const TBarItemViewer*, QAccessible::Id>& ViewerIds()
     return ids;
 }
 
+// The viewer whose open submenu a popup view is (nullptr for a bar, or before its opener
+// recorded it).
+TBarItemViewer* OpeningViewer(const TBarView& view)
+{
+    TBarView* opener = view.IsPopup() ? view.ParentView() : nullptr;
+    return opener && opener->OpenViewerView() == &view ? opener->OpenViewer() : nullptr;
+}
+
 QAccessibleInterface* Factory(const QString& /*className*/, QObject* object)
 {
     if (auto* toolbar = dynamic_cast<TBarCustomToolbar*>(object))
@@ -154,8 +162,10 @@ QString TBarViewAccessible::text(QAccessible::Text t) const
     if (!isValid())
         return {};
     if (t == QAccessible::Name) {
-        if (view_->IsPopup() && view_->ParentView() && view_->ParentItem())
-            if (const std::string caption = StripAccelChars(view_->ParentItem()->Caption()); !caption.empty())
+        // Named after what the user opened: a chevron's menu after the chevron, not after the bar
+        // whose items it shows.
+        if (const TBarItemViewer* opening = OpeningViewer(*view_))
+            if (const std::string caption = StripAccelChars(opening->GetCaptionText()); !caption.empty())
                 return QString::fromStdString(caption);
         return widget()->windowTitle().isEmpty() ? widget()->objectName() : widget()->windowTitle();
     }
@@ -197,9 +207,8 @@ QAccessibleInterface* TBarViewAccessible::parent() const
 {
     if (!isValid())
         return nullptr;
-    TBarView* opener = view_->IsPopup() ? view_->ParentView() : nullptr;
-    if (opener && opener->OpenViewerView() == view_ && opener->OpenViewer())
-        return AccessibleOfViewer(*opener, *opener->OpenViewer());
+    if (TBarItemViewer* opening = OpeningViewer(*view_))
+        return AccessibleOfViewer(*view_->ParentView(), *opening);
     return QAccessibleWidget::parent();
 }
 

@@ -508,6 +508,8 @@ void TBarCustomDockableWindow::setVisible(bool visible)
         return;
     if (currentDock_)
         currentDock_->ToolbarVisibilityChanged(this, false);
+    // A floating window's tool window goes and comes with it, not only at the next activation.
+    UpdateShowing();
     if (OnVisibleChanged)
         OnVisibleChanged(*this);
 }

@@ -271,21 +271,18 @@ void TBarCustomItem::NotifyFrom(TBarCustomItem* source, int depth, TBarItemChang
 
 void TBarCustomItem::CallHandlers(TBarCustomItem* source, TBarItemChangeKind kind, int index, TBarCustomItem* item)
 {
-    if (!handlers_)
-        return;
-    // The handlers registered when the call began, each once, while it stays registered: a
-    // handler may remove itself or others without one being skipped or called twice.
-    std::vector<const void*> identities;
-    for (const HandlerRecord& record : *handlers_)
-        identities.push_back(record.Identity);
-    for (const void* identity : identities) {
-        if (!handlers_)
+    // Every handler registered when the pass reaches it is called once, in list order: one that a
+    // handler registers during the pass is called in it too, and a handler may remove itself or
+    // others without one being skipped or called twice. The list is read again after each call.
+    std::vector<const void*> called;
+    while (handlers_) {
+        const auto next = std::find_if(handlers_->begin(), handlers_->end(), [&](const HandlerRecord& record) {
+            return std::find(called.begin(), called.end(), record.Identity) == called.end();
+        });
+        if (next == handlers_->end())
             return;
-        const auto found = std::find_if(handlers_->begin(), handlers_->end(),
-                                        [&](const HandlerRecord& record) { return record.Identity == identity; });
-        if (found == handlers_->end())
-            continue;
-        const std::shared_ptr<TBarItemChangeHandler> handler = found->Handler;
+        called.push_back(next->Identity);
+        const std::shared_ptr<TBarItemChangeHandler> handler = next->Handler;
         (*handler)(source, source != this, kind, index, item);
     }
 }

@@ -38,7 +38,9 @@ TBarPopupPlacement PlacePopup(const TBarPopupPlacementInput& in)
 {
     const bool hasParent = in.ParentOrientation != TBarParentOrientation::None;
     const bool vertical = in.ParentOrientation == TBarParentOrientation::Vertical;
-    const bool horizontalOrNone = !hasParent || in.ParentOrientation == TBarParentOrientation::Horizontal;
+    // A floating bar lays its items out in rows, as a bar across does: its drop-downs open below
+    // it, or above it when the screen's bottom is near.
+    const bool horizontalOrNone = !vertical;
     const Box item = hasParent ? BoxOf(in.ItemRect) : Box{in.PopupPoint.x(), in.PopupPoint.y(), in.PopupPoint.x(), in.PopupPoint.y()};
     const Box m = BoxOf(in.MonitorArea);
     const int w = in.PopupSize.width();

@@ -346,6 +346,9 @@ int TBarView::ViewerIndexForInsert(TBarCustomItem* sender, int index) const
 
 void TBarView::ItemInserted(TBarCustomItem* sender, int index, TBarCustomItem* item)
 {
+    // A view made while the insertion was being told built the item's viewer already.
+    if (FindViewer(item))
+        return;
     const int at = ViewerIndexForInsert(sender, index);
     if (at < 0)
         return;

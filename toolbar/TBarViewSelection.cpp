@@ -350,7 +350,7 @@ bool TBarView::KeyDown(int key, Qt::KeyboardModifiers modifiers)
                 if (!toolbarView || verticalToolbar) {
                     if (parentView_)
                         parentView_->CloseChildPopupsByKeyboard();
-                } else if (toolbarView == parentView_) {
+                } else if (toolbarView == this || toolbarView == parentView_) {
                     moveInToolbar(false);
                 } else {
                     if (parentView_)

@@ -20,15 +20,8 @@ ClipBuffer::Sink& CurrentSink()
 
 }  // namespace
 
-void SelTextCount::NoteRun(const char16_t* chars, int count)
-{
-    if (count > 0)
-        atLineStart_ = count >= 2 && chars[count - 2] == u'\r' && chars[count - 1] == u'\n';
-}
-
 void SelTextCount::AddText(const char16_t* chars, int count)
 {
-    NoteRun(chars, count);
     for (int i = 0; i < count; ++i)
         if (chars[i] != 2 && chars[i] != 4)
             ++Leng;
@@ -54,7 +47,6 @@ SelTextBuf::SelTextBuf(char16_t* buffer, int size)
 
 void SelTextBuf::AddText(const char16_t* chars, int count)
 {
-    NoteRun(chars, count);
     for (int i = 0; i < count; ++i) {
         const char16_t c = chars[i];
         if (c == 2 || c == 4 || c == 8)

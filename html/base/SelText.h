@@ -18,19 +18,10 @@ public:
     void AddText(const std::u16string& s) { AddText(s.data(), static_cast<int>(s.size())); }
     // The final count.
     virtual int Terminate();
-    // Whether nothing came yet or the last run ended a line (CR LF), so that a block ending its
-    // line adds no empty one. Both passes of a copy, counting and collecting, decide alike.
-    bool AtLineStart() const { return atLineStart_; }
 
     char16_t* Buffer = nullptr;
     int BufferSize = 0;  // in wide characters
     int Leng = 0;
-
-protected:
-    void NoteRun(const char16_t* chars, int count);
-
-private:
-    bool atLineStart_ = true;
 };
 
 // Fills a caller's buffer: the runs without U+0002, U+0004 and U+0008, as long as fewer than

@@ -138,9 +138,10 @@ void TBlock::CopySelectedText(SelTextCount& buffer)
     if (DisplayNone)
         return;
     MyCell->CopySelectedText(buffer);
-    // A paragraph that ends inside the selection ends its line.
+    // A paragraph that ends inside the selection adds a line end after its text's own, so that
+    // copied paragraphs stand apart by an empty line.
     if (Document && StyleKey.rfind("p.", 0) == 0 && MyCell->StartPos + MyCell->PosCount < Document->SelE &&
-        MyCell->StartPos + MyCell->PosCount > Document->SelB && !buffer.AtLineStart())
+        MyCell->StartPos + MyCell->PosCount > Document->SelB)
         buffer.AddTextLine(nullptr, 0);
 }
 

@@ -172,8 +172,9 @@ void TSection::DrawLine(Canvas& canvas, const LineRec& line, int x, int baseline
 {
     const int from = line.Start;
     int to = line.Start + line.Ln;
-    // The space or forced break that ends the line is not drawn.
-    while (to > from && (Text[static_cast<std::size_t>(to - 1)] == u' ' || Text[static_cast<std::size_t>(to - 1)] == kBreakChar))
+    // The space or forced break that ends the line is not drawn; blanks before it (a line of PRE
+    // may end in several) are, with their background, underline and selection.
+    if (to > from && (Text[static_cast<std::size_t>(to - 1)] == u' ' || Text[static_cast<std::size_t>(to - 1)] == kBreakChar))
         --to;
     const int selB = Document ? Document->SelB - StartCurs : -1;
     const int selE = Document ? Document->SelE - StartCurs : -1;

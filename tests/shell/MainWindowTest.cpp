@@ -21,6 +21,7 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "toolbar/TBarDock.h"
+#include "toolbar/TBarFloatingWindow.h"
 #include "toolbar/TBarItem.h"
 #include "toolbar/TBarModalHandler.h"
 #include "toolbar/TBarMRUList.h"
@@ -561,6 +562,31 @@ TEST_F(MainActions, AToolbarDockedAtTheLeftEdgeStandsUprightAndGoesBackToTheTop)
     EXPECT_EQ(form->LeftDock->width(), 0);
     EXPECT_EQ(menuBar.CurrentDock(), form->MenuDock);
     EXPECT_EQ(form->MenuDock->DockVisibleList().size(), 1u);
+}
+
+// A toolbar the user floated has no close button of its own: the toolbars go and come together
+// through Einstellungen, Symbolleiste, and its tool window with it, at once. The menu bar lies flat.
+TEST_F(MainActions, AFloatedToolbarGoesAndComesWithTheToolbarSwitch)
+{
+    Form();
+    form->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->Bars().MenuBar->BorderStyle(), TBarBorderStyle::bsNone);
+    TBarToolbar& fileBar = *form->Bars().ToolbarWindows[0];
+    fileBar.SetHideWhenInactive(false);
+    fileBar.SetFloating(true);
+    QWidget* floating = fileBar.FloatParent();
+    ASSERT_NE(floating, nullptr);
+    ASSERT_TRUE(floating->isVisible());
+    for (const TBarToolbar* bar : form->Bars().ToolbarWindows)
+        EXPECT_FALSE(bar->CloseButton());
+    EXPECT_TRUE(fileBar.FloatParent()->CloseButtonRect().isEmpty());
+
+    ASSERT_TRUE(form->Actions().SetSpeedBar->Checked());
+    form->Actions().SetSpeedBar->Execute();
+    EXPECT_FALSE(floating->isVisible());
+    form->Actions().SetSpeedBar->Execute();
+    EXPECT_TRUE(floating->isVisible());
 }
 
 TEST_F(MainActions, TheInputDialogWithoutACalculationStartsOneFirst)

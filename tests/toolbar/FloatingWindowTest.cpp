@@ -193,12 +193,10 @@ TEST_F(FloatingWindow, HidesWhileTheApplicationIsInactiveOrTheFormMinimised)
     form->showNormal();
     EXPECT_TRUE(floating.isVisible());
 
-    // Hiding the window hides its tool window with it.
+    // Hiding the window hides its tool window with it at once, and showing it brings it back.
     bar->hide();
-    bar->UpdateShowing();
     EXPECT_FALSE(floating.isVisible());
     bar->show();
-    bar->UpdateShowing();
     EXPECT_TRUE(floating.isVisible());
 
     // On top of all forms: the tool window stays on top and does not follow the form.
@@ -339,8 +337,10 @@ TEST_F(FloatingWindow, ACloseRequestGoesToTheFormAndTheCloseButtonClosesTheWindo
     QMouseEvent inside(QEvent::MouseButtonRelease, button, floating.mapToGlobal(button), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&floating, &inside);
     EXPECT_EQ(closed, 1);
-    bar->UpdateShowing();
     EXPECT_FALSE(floating.isVisible());
+    // Shown again, the closed window comes back in its tool window at once.
+    bar->show();
+    EXPECT_TRUE(floating.isVisible());
     SystemParamsOverride() = {};
 }
 

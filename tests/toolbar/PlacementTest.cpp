@@ -32,15 +32,22 @@ TBarPopupPlacementInput Submenu(const QRect& item, QSize size, bool parentOpenLe
 
 }  // namespace
 
+// From a bar across and from a floating bar alike: a floating bar near the screen's bottom must
+// not be covered by its own drop-down.
 TEST(Placement, DropDownOpensBelowOrAboveWhenTheBottomIsNear)
 {
-    const TBarPopupPlacement below = PlacePopup(DropDown(QRect(100, 20, 40, 20), QSize(150, 200)));
-    EXPECT_EQ(below.Position, QPoint(100, 40));
-    EXPECT_EQ(below.Direction, 4);
+    for (const TBarParentOrientation orientation : {TBarParentOrientation::Horizontal, TBarParentOrientation::Floating}) {
+        TBarPopupPlacementInput in = DropDown(QRect(100, 20, 40, 20), QSize(150, 200));
+        in.ParentOrientation = orientation;
+        const TBarPopupPlacement below = PlacePopup(in);
+        EXPECT_EQ(below.Position, QPoint(100, 40));
+        EXPECT_EQ(below.Direction, 4);
 
-    const TBarPopupPlacement above = PlacePopup(DropDown(QRect(100, 700, 40, 20), QSize(150, 200)));
-    EXPECT_EQ(above.Position, QPoint(100, 500));
-    EXPECT_EQ(above.Direction, 8);
+        in.ItemRect = QRect(100, 700, 40, 20);
+        const TBarPopupPlacement above = PlacePopup(in);
+        EXPECT_EQ(above.Position, QPoint(100, 500));
+        EXPECT_EQ(above.Direction, 8);
+    }
 }
 
 TEST(Placement, DropDownCoversFewerViewersAbove)

@@ -1,8 +1,8 @@
 // The toolbar and menu bar: the menu-bar switch, Alt+letter, shortcut processing in registration
 // order, control items, the space limits (wrap, floating width, chevron and its glyph, minimum
 // shrink size), a floating bar's edge dragged, the chevron's German hint and its menu of buttons
-// with their hints, a right click taking the hot button away, the idle update of the items'
-// actions and the saved floating width.
+// with their hints, walked by Left and Right and named after the chevron, a right click taking
+// the hot button away, the idle update of the items' actions and the saved floating width.
 #include "platform/Action.h"
 #include "platform/ImageList.h"
 #include "platform/QtCanvas.h"
@@ -10,6 +10,7 @@
 #include "toolbar/TBarDragMode.h"
 #include "toolbar/TBarFloatingWindow.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QImage>
@@ -771,6 +772,34 @@ TEST_F(Toolbar, TheChevronsMenuIsARowOfButtonsWithTheirHints)
     ASSERT_NE(popup, nullptr);
     EXPECT_LE(popup->Window()->width(), narrow);
     EXPECT_GT(popup->FindViewer(hidden.back())->BoundsRect.Top, popup->FindViewer(hidden.front())->BoundsRect.Top);
+    Key(Qt::Key_Escape);
+    Key(Qt::Key_Escape);
+}
+
+// The chevron's menu is a row of buttons, walked with Right and back with Left (which must not
+// close it), and a screen reader names it after the chevron that opened it, not after the bar.
+TEST_F(Toolbar, TheChevronsMenuIsWalkedBothWaysAndNamedAfterTheChevron)
+{
+    TBarToolbar* toolbar = AddToolbar("Leiste");
+    toolbar->Items().SetCaption("Leiste");
+    const std::vector<TBarItem*> items = FiveItems(*toolbar);
+    form->resize(LengthOfFirst(*toolbar, items, 2) + kChevronSize + 20, 300);
+    Settle();
+    toolbar->View().ValidatePositions();
+    ASSERT_TRUE(toolbar->View().FindViewer(&toolbar->ChevronItem())->Show);
+    ClickAt(GlobalCentre(toolbar->View(), &toolbar->ChevronItem()));
+    TBarView* popup = Child(toolbar->View());
+    ASSERT_NE(popup, nullptr);
+
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(popup->Window())->text(QAccessible::Name), "Weitere Schaltflächen");
+    Key(Qt::Key_Right);
+    const std::string first = SelectedCaption(popup);
+    Key(Qt::Key_Right);
+    const std::string second = SelectedCaption(popup);
+    ASSERT_NE(first, second);
+    Key(Qt::Key_Left);
+    ASSERT_EQ(Child(toolbar->View()), popup);
+    EXPECT_EQ(SelectedCaption(popup), first);
     Key(Qt::Key_Escape);
     Key(Qt::Key_Escape);
 }

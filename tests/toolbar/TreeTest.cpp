@@ -137,11 +137,12 @@ TEST(Tree, AnEndHandlerThatRaisesReachesTheCaller)
     parent.RemoveChangeHandler(&raise);
 }
 
-TEST(Tree, HandlersRemovedDuringACallAreNeitherSkippedNorRepeated)
+// A handler registered during a call is called in it; one removed before it is reached is not.
+TEST(Tree, HandlersAddedOrRemovedDuringACallAreNeitherSkippedNorRepeated)
 {
     TBarCustomItem item;
     std::string calls;
-    int a = 0, b = 0, c = 0, d = 0;
+    int a = 0, b = 0, c = 0, d = 0, e = 0;
     item.AddChangeHandler(&a, [&](auto...) { calls += 'a'; });
     item.AddChangeHandler(&b, [&](auto...) {
         calls += 'b';
@@ -151,14 +152,17 @@ TEST(Tree, HandlersRemovedDuringACallAreNeitherSkippedNorRepeated)
     item.AddChangeHandler(&c, [&](auto...) {
         calls += 'c';
         item.RemoveChangeHandler(&d);  // one still to come
+        item.AddChangeHandler(&e, [&](auto...) { calls += 'e'; });
     });
     item.AddChangeHandler(&d, [&](auto...) { calls += 'd'; });
     item.NotifyChange(ickRepaint, -1, nullptr);
-    EXPECT_EQ(calls, "abc");
+    EXPECT_EQ(calls, "abce");
+    item.RemoveChangeHandler(&e);
     calls.clear();
     item.NotifyChange(ickRepaint, -1, nullptr);
-    EXPECT_EQ(calls, "c");
+    EXPECT_EQ(calls, "ce");
     item.RemoveChangeHandler(&c);
+    item.RemoveChangeHandler(&e);
 }
 
 TEST(Tree, RegistrationsAreCountedByIdentity)

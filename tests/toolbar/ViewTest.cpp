@@ -109,6 +109,20 @@ TEST_F(View, ViewersFollowTheTreeAndRaiseOutOfRange)
     EXPECT_EQ(Bar().ViewerCount(), 1);
     EXPECT_THROW(Bar().Viewers(1), ETBItemError);
     EXPECT_EQ(Bar().IndexOf(nullptr), -1);
+
+    // A view made by a handler while an insertion is told hears of it in that pass, and keeps one
+    // viewer of the new item.
+    std::unique_ptr<TestView> late;
+    int identity = 0;
+    root.AddChangeHandler(&identity, [&](TBarCustomItem*, bool, TBarItemChangeKind kind, int, TBarCustomItem*) {
+        if (kind == ickInserted && !late)
+            late = std::make_unique<TestView>(host, root, true);
+    });
+    TBarItem* c = Button();
+    ASSERT_NE(late, nullptr);
+    ASSERT_EQ(late->ViewerCount(), 2);
+    EXPECT_EQ(&late->Viewers(1)->Item(), c);
+    root.RemoveChangeHandler(&identity);
 }
 
 TEST_F(View, SeparatorsAreNeverDoubledFirstOrLast)

@@ -98,17 +98,19 @@ TEST(DocumentQueries, TextSearchAcrossSections)
     EXPECT_EQ(doc.FindTextBackward(u"ghi", 11, false), -1);
 }
 
+// A paragraph's own line end comes after its text's, so copied paragraphs stand apart by an
+// empty line, as they stand apart on the page.
 TEST(DocumentQueries, SelectedTextOfParagraphs)
 {
     Doc d("<p>abc def</p><p>ghi</p>");
     auto& doc = d.Page.Doc;
     doc.SelB = 4;
     doc.SelE = 11;
-    EXPECT_EQ(doc.GetSelText(), u"def\r\nghi");
+    EXPECT_EQ(doc.GetSelText(), u"def\r\n\r\nghi");
     doc.SelB = 0;
     doc.SelE = 12;
-    EXPECT_EQ(doc.GetSelText(), u"abc def\r\nghi");
-    EXPECT_EQ(doc.GetSelLength(), 12);
+    EXPECT_EQ(doc.GetSelText(), u"abc def\r\n\r\nghi");
+    EXPECT_EQ(doc.GetSelLength(), 14);
     doc.SelE = 0;
     EXPECT_EQ(doc.GetSelText(), u"");
 }

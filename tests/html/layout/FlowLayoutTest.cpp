@@ -356,6 +356,16 @@ TEST(PreFormatted, LinesKeepTheirBreaksAndReportTheirWidth)
     EXPECT_EQ(mn, 6000);
 }
 
+// A line of PRE keeps its blanks: only the line's final character, its line break, goes undrawn,
+// so blanks before it show their background and selection.
+TEST(PreFormatted, BlanksAtALinesEndAreDrawnButItsBreakIsNot)
+{
+    Laid l("<pre><span style='background-color:#ffff00'>ab   \ncd</span></pre>", 400);
+    const auto calls = l.Paint();
+    EXPECT_TRUE(Has(calls, "'ab   '"));
+    EXPECT_FALSE(Has(calls, "'ab'"));
+}
+
 class ProgressHost : public THtmlDocumentHost {
 public:
     std::vector<int> Reports;
