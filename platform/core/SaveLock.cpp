@@ -149,7 +149,8 @@ std::string SystemIdentifier(const char* fileName)
 // The running system, told apart from every other: the id of its boot (new at every start of a
 // computer, so two computers of one name or one cloned from the other differ) and the space of
 // its process numbers (a container on the same computer asks about other processes). Empty where
-// either cannot be read: then no lock counts as this computer's but by its flock.
+// either cannot be read: then a lock that names a system counts as this computer's only by its
+// flock, and one that names none by the computer's name (see OfThisSystem).
 const std::string& ThisSystem()
 {
     static const std::string id = [] {
@@ -195,11 +196,17 @@ bool ParseNumber(std::string_view text, long long& value)
 }
 
 // The note in a lock file's text; nothing for a text that is none (empty while its maker has not
-// written it yet, or anything else). A process number no process has (0 and below ask the system
-// about groups of processes or all of them, one past pid_t's range about another process) makes
-// no note: such a lock would count as live for ever where flock is missing.
+// written it yet, or anything else). A note is whole only when its last line is: where there are
+// no hard links the note is written into the lock at its name, and a maker killed on the way
+// leaves a note cut short, whose last field may be a part of a number or a name ("pid=12" of
+// "pid=1234", a system cut in two). Every note any build writes ends its lines. A process number
+// no process has (0 and below ask the system about groups of processes or all of them, one past
+// pid_t's range about another process) makes no note: such a lock would count as live for ever
+// where flock is missing.
 std::optional<LockNote> ParseNote(std::string_view text)
 {
+    if (!text.ends_with('\n'))
+        return std::nullopt;
     LockNote note;
     bool pid = false, host = false, time = false;
     for (std::string_view rest = text; !rest.empty();) {
@@ -228,10 +235,16 @@ std::optional<LockNote> ParseNote(std::string_view text)
 }
 
 // Whether the note's holder runs on this system, where its flock and its process can be asked
-// about. A note of an earlier build names no system: it is judged as another computer's.
+// about. A note that names this computer but no system is taken for this computer's, as the
+// builds that wrote no system took every note of this name: an earlier build's, one made where
+// the system could not be read, or one whose maker was killed before it wrote that field (most
+// often on this very computer). Judged as another's, it kept the user out of their own file for
+// two minutes, naming their own computer as the holder.
 bool OfThisSystem(const LockNote& note)
 {
-    return !ThisSystem().empty() && note.System == ThisSystem() && note.Host == HostName();
+    if (note.Host != HostName())
+        return false;
+    return note.System.empty() || (!ThisSystem().empty() && note.System == ThisSystem());
 }
 
 class OpenFile {

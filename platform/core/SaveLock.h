@@ -24,7 +24,11 @@
 // earlier build) counts as left also when its own time is two minutes old by the clock of its file
 // system, read from the file made a moment ago beside it. Computers are told apart by more than
 // their names (two may share one): the note also names the running system (its boot and its
-// process numbers).
+// process numbers). A note that names this computer but no system (an earlier build's) is judged
+// as this computer's. Where the lock is made at its name, a program killed while it wrote the note
+// leaves one cut short: a note counts only when its last line is whole, so that such a lock names
+// no holder, or names its maker's computer by whole lines; one made here is never taken for
+// another computer's.
 #pragma once
 
 #include <memory>

@@ -96,6 +96,21 @@ TEST(DesignInputs, RefusalsNameTheField)
                                 "sonst lässt sich keine Anlage bemessen.");
 }
 
+// Surface aeration blows no air in at a depth: a blow-in depth h_E of 0 is no input to refuse
+// there. The design computes, the oxygen supply too, leaving out only the pH, which needs that
+// depth, and never divides by it.
+TEST(DesignInputs, SurfaceAerationComputesWithoutABlowInDepth)
+{
+    Plant surface = ScenarioA();
+    ApplyRecordText("AT;1", surface.hsg.View(), HsgRecordMembers());
+    surface.common.SetDouble(common::kHE, 0);
+    EXPECT_EQ(RefusalOf(surface), "(keine Ablehnung)");
+    EXPECT_EQ(ResultsNotComputed(surface.common, surface.hsg), std::vector<std::string_view>{"pH"});
+    HsgCalculate(surface.common, surface.hsg);
+    EXPECT_GT(surface.b(block::kOCh), 0.0);
+    EXPECT_TRUE(std::isfinite(surface.h(hsg::kOChRW)));
+}
+
 // What a file or an import holds beside input the design refuses: the results that input leaves
 // uncomputed, and no others. A calculated plant has none.
 TEST(DesignInputs, StoredResultsNotComputedFromTheInputsBesideThem)

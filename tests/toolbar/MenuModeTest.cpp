@@ -497,6 +497,59 @@ TEST_F(MenuMouse, TheScrollBandsScrollEvery100Ms)
     EXPECT_TRUE(popup->ShowUpArrow());
 }
 
+// A double click on a menu bar item runs the default item of its menu (as a double click on a
+// window's system menu closes it); on one whose menu has none it is two clicks, which open the
+// menu and close it again, running nothing.
+TEST_F(MenuMouse, ADoubleClickOnAMenuBarItemRunsItsMenusDefaultItem)
+{
+    const QPoint datei = GlobalCentre(BarView(), file);
+    const auto doubleClick = [&] {
+        Mouse(QEvent::MouseButtonPress, bar, datei);
+        Mouse(QEvent::MouseButtonRelease, Routed(bar), datei);
+        Mouse(QEvent::MouseButtonDblClick, Routed(bar), datei);
+        Mouse(QEvent::MouseButtonRelease, Routed(bar), datei);
+        Settle();
+    };
+    doubleClick();
+    EXPECT_TRUE(clicks.empty());
+    ExpectModeGone();
+
+    save->SetOptions(tboDefault);
+    doubleClick();
+    EXPECT_EQ(clicks, std::vector<std::string>{"Speichern"});
+    ExpectModeGone();
+}
+
+// A toolbar button runs when the left button is pressed and released on it, its top row of
+// pixels included; pressed, dragged off it above or to its left and released there, it runs
+// nothing, as it does off its right and bottom sides.
+TEST_F(MenuMouse, AToolbarButtonRunsOnlyWhenReleasedOnIt)
+{
+    auto* tools = new TBarToolbar(dock);
+    tools->SetDockRow(1);
+    TBarItem* knopf = Item(tools->Items(), "Knopf");
+    Settle();
+    TBarView& toolsView = tools->View();
+    toolsView.ValidatePositions();
+    const TRect r = toolsView.FindViewer(knopf)->BoundsRect;
+    const auto at = [&](int x, int y) { return tools->mapToGlobal(tools->ClientToWindow(QPoint(x, y))); };
+    const QPoint centre = at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    const auto pressAndRelease = [&](QPoint release) {
+        Mouse(QEvent::MouseButtonPress, tools, centre);
+        Mouse(QEvent::MouseMove, Routed(tools), release);
+        Mouse(QEvent::MouseButtonRelease, Routed(tools), release);
+        Settle();
+        EXPECT_EQ(TBarModalHandler::Active(), nullptr);
+    };
+    for (const QPoint off : {at(r.Left + 3, r.Top - 1), at(r.Left - 1, r.Top + 3), at(r.Right, r.Top + 3),
+                             at(r.Left + 3, r.Bottom)}) {
+        pressAndRelease(off);
+        EXPECT_TRUE(clicks.empty()) << off.x() << "," << off.y();
+    }
+    pressAndRelease(at(r.Left + 3, r.Top));
+    EXPECT_EQ(clicks, std::vector<std::string>{"Knopf"});
+}
+
 TEST_F(MenuMouse, ADisabledItemDoesNothingAndTheMenuStays)
 {
     save->SetEnabled(false);

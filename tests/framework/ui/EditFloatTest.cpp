@@ -297,6 +297,38 @@ TEST_F(EditFloatTest, ARefusedTextComesBackSelectedAndGivenUpTypingIsGone)
     EXPECT_EQ(prompts.Messages().size(), 1u);
 }
 
+// A field left with text it refuses says so once the focus has moved on: once, even where a
+// command (a click on a button that takes no focus) has said it before the message was due. A
+// field left for another window (the message itself, a menu) says nothing.
+TEST_F(EditFloatTest, ARefusalAfterAFocusLossIsSaidOnce)
+{
+    ScriptedPromptService prompts;
+    QWidget window;
+    auto* refusing = new TEditFloat(&window);
+    refusing->CheckOnExit = true;
+    refusing->FieldName = "Temperatur T";
+    refusing->SetValue(12);
+    refusing->setText(QStringLiteral("25-"));
+    const auto leave = [refusing](Qt::FocusReason reason) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(refusing, &out);
+    };
+    leave(Qt::TabFocusReason);
+    EXPECT_FALSE(CommitFocusedEdit(window));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+    leave(Qt::MouseFocusReason);
+    EXPECT_EQ(prompts.Messages().size(), 1u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.Messages().size(), 2u);
+    leave(Qt::ActiveWindowFocusReason);
+    leave(Qt::PopupFocusReason);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(prompts.Messages()[1].Text, "„25-“ im Feld „Temperatur T“ ist keine Zahl.");
+    EXPECT_EQ(refusing->Value(), 12);
+}
+
 TEST_F(EditFloatTest, EnterCommitsAndEscapeClears)
 {
     edit.OnValidate = [this](TEditFloat*) { ++validated; };

@@ -48,6 +48,25 @@ TEST(LineBreaking, NoBreakSpaceLongWordsAndBreakWord)
     EXPECT_EQ(tinyCut.Lines(), (std::vector<std::string>{"a", "b", "c "}));
 }
 
+// A <wbr> lets a word break after it: the least width of the paragraph (what a table cell gives
+// it) is its longer part's, and a narrow line breaks there. A line-height of 0 is a height the page
+// asks for: the lines stand on one another, not one a line apart.
+TEST(LineBreaking, WbrSplitsAWordAndALineHeightOfZeroIsKept)
+{
+    Laid split("<p>abc<wbr>defgh</p>", 400);
+    int least = 0, most = 0;
+    split.Page.All<TSection>()[0]->GetMinMaxWidth(split.Canvas, least, most);
+    EXPECT_EQ(least, 5 * 8);
+    EXPECT_GE(most, 8 * 8);
+    Laid narrow("<p>abc<wbr>defgh</p>", 20 + 48);
+    EXPECT_EQ(narrow.Lines(), (std::vector<std::string>{"abc", "defgh "}));
+
+    Laid flat("<p style='line-height:0'>ab<br>cd</p>", 400);
+    const auto calls = flat.TextCalls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].substr(0, calls[0].find('\'')), calls[1].substr(0, calls[1].find('\'')));
+}
+
 TEST(LineBreaking, JustifySpreadsAllButTheLastLine)
 {
     Laid l("<p style='text-align:justify'>aa bb cc dd</p>", 20 + 72);

@@ -209,6 +209,20 @@ TEST(BorderedElements, BoxesStandAroundTheirWordsOnLongAndJustifiedLines)
     EXPECT_LE(line.Canvas.MeasuredUnits(), 8 * one->Text.size());
 }
 
+// A line that draws one character asks for the elements at that one position: a bordered element
+// there keeps its box, alone in its paragraph or alone on a line of a longer one.
+TEST(BorderedElements, OneOnALineOfOneCharacterKeepsItsBox)
+{
+    const auto sides = [](Laid& page) {
+        return std::ranges::count_if(page.Paint(), [](const std::string& call) { return call.starts_with("Polygon"); });
+    };
+    Laid alone("<p><span style='border:2px solid red'>x</span></p>", 400);
+    EXPECT_EQ(sides(alone), 4);
+    Laid broken("<p>aaaa <span style='border:2px solid red'>b</span> cccc</p>", 20 + 40);
+    ASSERT_EQ(broken.Lines(), (std::vector<std::string>{"aaaa ", "b ", "cccc "}));
+    EXPECT_EQ(sides(broken), 4);
+}
+
 // Many positions found at once answer as the document answers each: the first text at or after a
 // source position, or the last at or before it, across hidden blocks, a caption shown below its
 // table (asked before the table), cells, list items and pre-formatted text.

@@ -18,6 +18,18 @@ TEST(CodePage, Utf8ToWideGivesTheCharactersAndNothingMore)
     EXPECT_EQ(WideToUtf8(Utf8ToWide("m\xC2\xB3/d")), "m\xC2\xB3/d");
 }
 
+// Windows-1252 from UTF-16: U+0080 (a control the code page lacks) and a surrogate standing alone
+// become "?", never the byte 0x80 (the euro sign) or a byte of the surrogate; only a high surrogate
+// followed by a low one is one character, one "?".
+TEST(CodePage, Windows1252FromWideMakesOneQuestionMarkOfEachCharacterItLacks)
+{
+    EXPECT_EQ(WideToMultibyte(1252, std::u16string{u'a', 0x0080, u'b'}), "a?b");
+    EXPECT_EQ(WideToMultibyte(1252, std::u16string{0xD800}), "?");
+    EXPECT_EQ(WideToMultibyte(1252, std::u16string{0xDC00, 0xDC00, 0xD800, u'x'}), "???x");
+    EXPECT_EQ(WideToMultibyte(1252, u"\U0001F600\u20AC"), "?\x80");
+    EXPECT_EQ(MultibyteToWide(1252, "\x80\x81"), std::u16string(u"\u20AC\u0081"));
+}
+
 // The length of the character at a place: in UTF-8 by its lead byte; in Windows-1252 every byte
 // is a character of its own, "ä" (E4) included; in Shift-JIS (code page 932) a lead byte 0x82
 // starts a character of two bytes ("あ", 82 A0), while ASCII stays one byte.

@@ -45,6 +45,29 @@ TEST(Cp1252, UnmappableAndBrokenInputBecomesQuestionMarks)
     EXPECT_FALSE(InCp1252(U'😀'));
 }
 
+// U+0080 is a control Windows-1252 lacks (its byte 0x80 is the euro sign), and a surrogate is no
+// character at all: both become "?", never a byte that stands for another character. The UTF-8
+// bytes of a surrogate are broken input, read as U+FFFD a byte at a time, never passed on as the
+// surrogate; the characters on either side of the surrogates are characters as ever.
+TEST(Cp1252, AControlItLacksAndASurrogateBecomeQuestionMarks)
+{
+    EXPECT_EQ(UnicodeToCp1252(0x80), '?');
+    EXPECT_FALSE(InCp1252(0x80));
+    EXPECT_EQ(Utf8ToCp1252("\xC2\x80"), "?");
+    EXPECT_EQ(UnicodeToCp1252(0xD800), '?');
+    for (const char* surrogate : {"\xED\xA0\x80", "\xED\xBF\xBF"}) {
+        std::size_t pos = 0;
+        EXPECT_EQ(DecodeUtf8(surrogate, pos), 0xFFFDu) << surrogate;
+        EXPECT_EQ(pos, 1u);
+        EXPECT_EQ(Utf8ToCp1252(surrogate), "???");
+    }
+    for (const char* character : {"\xED\x9F\xBF", "\xEE\x80\x80"}) {
+        std::size_t pos = 0;
+        EXPECT_NE(DecodeUtf8(character, pos), 0xFFFDu) << character;
+        EXPECT_EQ(pos, 3u);
+    }
+}
+
 // A text file from Windows is Windows-1252, one written here UTF-8: each is read as what it is.
 TEST(Cp1252, TextFilesAreReadAsUtf8OrWindows1252)
 {

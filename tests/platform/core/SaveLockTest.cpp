@@ -3,7 +3,9 @@
 // (whose clock is not ours, and whose name may be ours), kept fresh by its holder, said where an
 // entry that is no lock stands in its place, and never saved without where its note fails, where
 // another takes it over before the note is there, or where a lock no program holds cannot be
-// removed; where flock tells nothing, a lock without a note is watched as another computer's.
+// removed; where flock tells nothing, a lock without a note is watched as another computer's; a
+// live holder's flock keeps its lock whatever its note says; a note cut short by a program killed
+// while it wrote it is taken over at once.
 #include "platform/core/AtomicFile.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
@@ -19,6 +21,8 @@
 #include <cstdint>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <optional>
 #include <filesystem>
 #include <string>
@@ -97,6 +101,45 @@ int NoFlock(int, int)
 {
     errno = ENOLCK;
     return -1;
+}
+
+// A folder without hard links (FAT sticks, many shares): the lock is made at its name.
+int NoLink(const char*, const char*)
+{
+    errno = EPERM;
+    return -1;
+}
+
+// The number of a process that has ended.
+pid_t EndedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+// The note a save of this process writes where there are no hard links, as a program of process
+// `holder` writes it, and the length at which a note cut short names its holder (its process,
+// computer and time lines are whole).
+std::pair<std::string, std::size_t> NoteOfAnother(const LockedPair& pair, FileSystemCalls calls, pid_t holder)
+{
+    calls.Link = NoLink;
+    const std::string own = pair.NoteOfASave(std::move(calls)), pid = "pid=" + std::to_string(::getpid()) + "\n";
+    std::string note = own;
+    note.replace(note.find(pid), pid.size(), "pid=" + std::to_string(holder) + "\n");
+    return {note, note.find('\n', note.find("\ntime=") + 1) + 1};
+}
+
+// The lengths a note is cut to: nothing, and in the middle, at the end and after the end of each
+// of its lines.
+std::vector<std::size_t> CutsOf(const std::string& note)
+{
+    std::vector<std::size_t> cuts = {0};
+    for (std::size_t start = 0, end; (end = note.find('\n', start)) != std::string::npos; start = end + 1)
+        cuts.insert(cuts.end(), {(start + end) / 2, end, end + 1});
+    return cuts;
 }
 
 void MakeThreeMinutesOld(const std::string& file)
@@ -223,6 +266,29 @@ TEST(SaveLock, AnotherComputersLockIsJudgedByHowLongItStaysUnchangedHere)
     EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
 }
 
+// A holder that lives holds its lock's flock, whatever its note says (a computer renamed, a note
+// copied with its folder): the lock is not taken over beside it, neither at once nor after the two
+// minutes that another computer's unchanged note would wait.
+TEST(SaveLock, AHolderThatHoldsTheFlockLivesWhateverItsNoteSays)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    WatchClock clock;
+    const ScopedFileSystemCalls seams(clock.Calls());
+    ASSERT_TRUE(pair.Save("one", "two"));
+    pair.PlantLock("rechner-im-keller", std::time(nullptr));
+    const int holder = ::open(pair.Lock().c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    const ScopeExit letGo([holder] { ::close(holder); });
+    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    clock.Now += 120'000;
+    EXPECT_FALSE(pair.Save("ONE", "TWO"));
+    EXPECT_FALSE(RecoverInterruptedSave(pair.Files()).Ok);
+    EXPECT_EQ(pair.Text(), "onetwo");
+    EXPECT_NE(TempFolder::Read(pair.Lock()).find("host=rechner-im-keller\n"), std::string::npos);
+    fs::remove(pair.Lock());
+}
+
 // A holder rewrites its note while it holds the lock (an opening that reads, a save of minutes on
 // a slow share), so that those who watch it from another computer never find it unchanged; the
 // note stays one, and goes with the lock.
@@ -328,10 +394,7 @@ TEST(SaveLock, ALockTakenOverBeforeItsNoteIsWrittenIsNeverSavedWithout)
     const TempFolder dir;
     const LockedPair pair{dir};
     ASSERT_TRUE(pair.Save("one", "two"));
-    const ScopedFileSystemCalls takenOver({.Link = [](const char*, const char*) {
-                                               errno = EPERM;
-                                               return -1;
-                                           },
+    const ScopedFileSystemCalls takenOver({.Link = NoLink,
                                            .Create = [&pair, done = false](const char* name) mutable {
                                                const int fd = CreateForWriting(name);
                                                if (fd >= 0 && !done && std::string(name).ends_with(".~lock")) {
@@ -368,11 +431,20 @@ TEST(SaveLock, ASaveNeverGoesOnWithoutALockTheFolderCouldHold)
                                                     return std::string(name).ends_with(".~lock") ? -1 : ::unlink(name);
                                                 },
                                                 .Wait = velmoran::testing::NoWait});
+        const std::string stuck = "Die Sperrdatei " + Quoted(pair.Lock()) + " hält kein Programm mehr, aber sie "
+                                  "lässt sich nicht entfernen: Sie gehört einem anderen Benutzer, oder in ihrem Ordner "
+                                  "darf nicht gelöscht werden.";
         const SaveResult refused = pair.Save("ONE", "TWO");
-        EXPECT_NE(refused.Message.find(Quoted(pair.Lock()) + " hält kein Programm mehr"), std::string::npos);
+        EXPECT_EQ(refused.Message, "Die Datei " + Quoted(dir / "anlage.vda") + " konnte nicht gespeichert werden: " +
+                                       stuck + " Bitte lassen Sie sie von jemandem entfernen, der sie löschen darf "
+                                       "(ihrem Besitzer oder dem Verwalter des Ordners); bis dahin kann nicht "
+                                       "gespeichert werden.");
         const RecoveredFiles opened = RecoverInterruptedSave(pair.Files());
         EXPECT_TRUE(opened.Ok);
-        EXPECT_NE(opened.LockNote.find(" wurden ohne Sperre gelesen. Die Sperrdatei "), std::string::npos);
+        EXPECT_EQ(opened.LockNote, "Die Dateien " + Quoted(dir / "anlage.vdh") + " und " + Quoted(dir / "anlage.vda") +
+                                       " wurden ohne Sperre gelesen. " + stuck +
+                                       " Gespeichert werden können die Dateien erst, wenn sie jemand entfernt hat, der "
+                                       "sie löschen darf (ihr Besitzer oder der Verwalter des Ordners).");
     }
     EXPECT_EQ(pair.Text(), "onetwo");
     fs::remove(pair.Lock());
@@ -429,10 +501,7 @@ TEST(SaveLock, WhereFlockTellsNothingALockWithoutANoteIsWatched)
     std::vector<std::string> notes = {"Velm"};
     for (const std::string number : {"0", "-1", "4294967297"})
         notes.push_back(std::string(own).replace(own.find(pid), pid.size(), "pid=" + number + "\n"));
-    calls.Link = [](const char*, const char*) {
-        errno = EPERM;
-        return -1;
-    };
+    calls.Link = NoLink;
     const ScopedFileSystemCalls noLinks(calls);
     for (const std::string& note : notes) {
         SCOPED_TRACE(note);
@@ -441,4 +510,86 @@ TEST(SaveLock, WhereFlockTellsNothingALockWithoutANoteIsWatched)
         const SaveResult taken = pair.Save("uno", "dos");
         EXPECT_TRUE(taken.Ok) << taken.Message;
     }
+}
+
+// Where a folder has no hard links the lock is made at its name and its note written after; a
+// program killed while it wrote the note left it cut short, and such a note, naming no system, was
+// taken for another computer's: every opening and save of the user's own file was refused for two
+// minutes, naming the user's own computer as the holder, and one-shot tools for good. A note now
+// counts only when its last line is whole, and one that names this computer and no system is
+// judged as this computer's. Wherever the note was cut, the next opening and save take the lock
+// over at once where flock tells that no program holds it; where flock tells nothing, at once when
+// the note names the process that died, else after two minutes, as a lock that names no holder.
+// A live process named so still holds the lock.
+TEST(SaveLock, ANoteCutShortByAKilledProgramIsTakenOverAtOnce)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    ASSERT_TRUE(pair.Save("one", "two"));
+    WatchClock clock;
+    FileSystemCalls calls = clock.Calls({.Link = NoLink});
+    const auto [killed, named] = NoteOfAnother(pair, calls, EndedProcess());
+    {
+        const ScopedFileSystemCalls noLinks(calls);
+        for (const std::size_t cut : CutsOf(killed)) {
+            const std::string note = killed.substr(0, cut);
+            TempFolder::Write(pair.Lock(), note);
+            EXPECT_TRUE(RecoverInterruptedSave(pair.Files()).Ok) << note;
+            TempFolder::Write(pair.Lock(), note);
+            const SaveResult saved = pair.Save("ONE", "TWO");
+            EXPECT_TRUE(saved.Ok) << note << saved.Message;
+        }
+    }
+    calls.Flock = NoFlock;
+    const ScopedFileSystemCalls share(calls);
+    for (const std::size_t cut : CutsOf(killed)) {
+        const std::string note = killed.substr(0, cut);
+        const bool namesItsHolder = cut >= named && note.ends_with('\n');
+        TempFolder::Write(pair.Lock(), note);
+        const SaveResult saved = pair.Save("uno", "dos");
+        EXPECT_EQ(saved.Ok, namesItsHolder) << note;
+        if (!saved.Ok) {
+            EXPECT_TRUE(saved.Message.ends_with(" gerade an anderer Stelle gespeichert oder gelesen. Ob das Programm "
+                                                "dort noch läuft, lässt sich von hier nicht erfragen: Die Sperrdatei "
+                                                "gilt erst als verlassen, wenn sie sich zwei Minuten lang nicht "
+                                                "geändert hat. Bitte versuchen Sie es in zwei Minuten noch einmal."))
+                << note << saved.Message;
+            clock.Now += 120'000;
+            EXPECT_TRUE(pair.Save("uno", "dos")) << note;
+        }
+    }
+    const auto [living, livingNamed] = NoteOfAnother(pair, calls, ::getppid());
+    TempFolder::Write(pair.Lock(), living.substr(0, livingNamed));
+    const SaveResult refused = pair.Save("UNO", "DOS");
+    EXPECT_TRUE(refused.Message.ends_with(" gerade in einem anderen Fenster oder von einem anderen Benutzer auf diesem "
+                                          "Rechner gespeichert oder gelesen. Bitte versuchen Sie es gleich noch einmal."))
+        << refused.Message;
+    EXPECT_EQ(pair.Text(), "ONETWO");
+    fs::remove(pair.Lock());
+}
+
+// A save killed between the two files left them mixed; the opening after it was killed while it
+// noted its lock: the next opening takes that lock over at once and the pair back, old or new.
+TEST(SaveLock, APairLeftMixedBeneathANoteCutShortIsTakenBack)
+{
+    const ScopedFileSystemCalls fast({.Sync = velmoran::testing::NoSync, .Wait = velmoran::testing::NoWait});
+    const TempFolder live;
+    const LockedPair livePair{live};
+    ASSERT_TRUE(livePair.Save("one", "two"));
+    const auto [killed, named] = NoteOfAnother(livePair, {.Sync = velmoran::testing::NoSync}, EndedProcess());
+    ASSERT_TRUE(livePair.Save("one", "two"));
+    const auto steps = velmoran::testing::StepsOfSave(live, false, [&] { ASSERT_TRUE(livePair.Save("ONE", "TWO")); });
+    bool mixed = false;
+    for (const auto& [step, folder] : steps) {
+        for (const std::size_t cut : {named - 1, named, killed.size() - 1}) {
+            const auto copy = velmoran::testing::CopyOfFolder(folder->Folder());
+            const LockedPair pair{*copy};
+            mixed = mixed || pair.Text() == "ONEtwo";
+            TempFolder::Write(pair.Lock(), killed.substr(0, cut));
+            const RecoveredFiles opened = RecoverInterruptedSave(pair.Files());
+            EXPECT_TRUE(opened.Ok) << step << ", " << cut << ": " << opened.Message;
+            EXPECT_TRUE(pair.Text() == "onetwo" || pair.Text() == "ONETWO") << step << ", " << cut << ": " << pair.Text();
+        }
+    }
+    EXPECT_TRUE(mixed);
 }
