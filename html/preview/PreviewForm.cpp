@@ -407,8 +407,7 @@ void TPreviewForm::MouseDown(QWidget& box, Qt::MouseButton button, QPoint at)
         ZoomAt(box, button, at);
         return;
     }
-    if (button != Qt::LeftButton)
-        return;
+    // Any button takes the page: the hand has no other use for the right or the middle one.
     dragStart_ = at;
     dragging_ = true;
     box.setCursor(ViewerCursor(TViewerCursor::Pan));
