@@ -324,6 +324,88 @@ TEST(SortedIndexPost, APostTheIndexCannotPlaceLeavesTheStoreAsItWas)
     EXPECT_EQ(name.AsString(), "Zwiesel im Bayerischen Wald");
 }
 
+// An edit that a sorted index cannot place (its comparison fails under an unknown locale, or its
+// filter fails) fails before it changes anything: the record keeps its status and has no version,
+// the store's data-modified flag stays clear, every order holds the record where it stood, and
+// the buffer keeps what was typed. Once the cause is gone the post moves the record in each
+// order, before or after its old place.
+TEST(SortedIndexPost, AnEditTheIndexCannotPlaceChangesNothing)
+{
+    TzebMemTable table;
+    auto& name = table.AddField<TStringField>("Name", 40);
+    auto& number = table.AddField<TIntegerField>("Nr");
+    table.SetEnableVersioning(true);
+    table.Open();
+    for (int i = 1; i <= 7; ++i) {
+        table.Append();
+        name.SetAsString("Ort " + std::to_string(i));
+        number.SetAsInteger(10 * i);
+        table.Post();
+    }
+    TzebSortedIndex* byName = table.AddIndex("N", "Name");
+    TzebSortedIndex* byNumber = table.AddIndex("Z", "Nr");
+    const auto order = [](const TzebIndex& index) {
+        std::vector<const TzebRecord*> records;
+        for (int i = 0; i < index.Count(); ++i)
+            records.push_back(index.At(i));
+        return records;
+    };
+    const std::uint32_t locale = table.LocaleID();
+    bool filterFails = false;
+    byNumber->OnFilter = [&](TzebSortedIndex&, bool&) {
+        if (filterFails)
+            throw EDatabaseError("Filter kaputt");
+    };
+    struct Case {
+        int Row;
+        const char* Name;
+        int Number;
+        std::function<void(bool)> Break;
+        const char* Message;
+    };
+    const Case cases[] = {
+        {1, "Zwiesel", 35, [&](bool on) { table.SetLocaleID(on ? 0x9999 : locale); }, "Ungültiges Gebietsschema"},
+        {7, "Alling", 15, [&](bool on) { filterFails = on; }, "Filter kaputt"},
+    };
+    for (const Case& c : cases) {
+        table.SetIndexName("");
+        table.First();
+        table.MoveBy(c.Row - 1);
+        TzebRecord* stored = table.Store().RecordAt(c.Row - 1);
+        const auto names = order(*byName);
+        const auto numbers = order(*byNumber);
+        table.Store().SetDataModified(false);
+        table.Edit();
+        name.SetAsString(c.Name);
+        number.SetAsInteger(c.Number);
+        c.Break(true);
+        EXPECT_EQ(MessageOf([&] { table.Post(); }), c.Message);
+        c.Break(false);
+        EXPECT_EQ(table.State(), dsEdit);
+        EXPECT_EQ(name.AsString(), c.Name);
+        EXPECT_EQ(stored->ChangeStatus, mtcsInserted) << c.Message;
+        EXPECT_EQ(stored->PreviousVersion, nullptr) << c.Message;
+        EXPECT_FALSE(table.Store().DataModified()) << c.Message;
+        EXPECT_EQ(order(*byName), names) << c.Message;
+        EXPECT_EQ(order(*byNumber), numbers) << c.Message;
+
+        table.Post();
+        EXPECT_EQ(stored->ChangeStatus, mtcsModified);
+        EXPECT_NE(stored->PreviousVersion, nullptr);
+        EXPECT_TRUE(table.Store().DataModified());
+    }
+    const auto walk = [&](const std::string& index, TField& field) {
+        table.SetIndexName(index);
+        std::vector<std::string> values;
+        for (table.First(); !table.Eof(); table.Next())
+            values.push_back(field.AsString());
+        return values;
+    };
+    EXPECT_EQ(walk("Z", number), (std::vector<std::string>{"15", "20", "30", "35", "40", "50", "60"}));
+    EXPECT_EQ(walk("N", name),
+              (std::vector<std::string>{"Alling", "Ort 2", "Ort 3", "Ort 4", "Ort 5", "Ort 6", "Zwiesel"}));
+}
+
 // The duplicate check bisects the unique index to the first equal key; with three records and
 // more the bisection takes several steps, and a key past the last, between two or before the
 // first must be taken while an equal one anywhere is still refused.
