@@ -592,7 +592,9 @@ bool TWhatsThis::MousePress(QWidget* watched, QMouseEvent& event)
         return false;
     }
     QWidget* control = ControlAt(watched, global);
-    if (!control)
+    // A control that takes the right button itself (the preview's pages zoom out and drag with
+    // it) opens no menu: the menu would take the mouse from it.
+    if (!control || control->contextMenuPolicy() == Qt::PreventContextMenu)
         return false;
     if (mode_ == mdContext) {
         if (!(button_ && control == button_.data()) && !UsesWTAction(control))

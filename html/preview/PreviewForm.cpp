@@ -197,6 +197,8 @@ void TPreviewForm::CreateParts()
         panel->setPalette(white);
         box = new QWidget(panel);
         box->setObjectName(QString::fromLatin1(boxName));
+        // The right button is the page's own: the zoom tool zooms out with it, the hand drags.
+        box->setContextMenuPolicy(Qt::PreventContextMenu);
         box->installEventFilter(this);
         return panel;
     };

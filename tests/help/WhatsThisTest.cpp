@@ -434,6 +434,13 @@ TEST_F(WhatsThis, RightClickOpensTheMenuAndItsItemAsksForHelp)
     menu->close();
     ASSERT_EQ(engine.Calls.size(), 2u);
     EXPECT_EQ(engine.Last().Data, 400);
+    // A control that takes the right button itself opens no menu: the press is its own.
+    form.edit2->setContextMenuPolicy(Qt::PreventContextMenu);
+    EXPECT_TRUE(Press(form.edit2, Qt::RightButton));
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    form.edit2->setContextMenuPolicy(Qt::DefaultContextMenu);
 
     // OnPopup may keep the menu shut; with wtDirectHelp the help comes at once.
     engine.Calls.clear();
