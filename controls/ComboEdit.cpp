@@ -156,7 +156,15 @@ void TPopupWindow::mousePressEvent(QMouseEvent* event)
 
 void TPopupWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool inside = rect().contains(event->position().toPoint());
+    const QPoint at = event->position().toPoint();
+    const bool inside = rect().contains(at);
+    // A release over the content is the content's (a day cell closes the calendar itself); one
+    // that its widgets leave unhandled (the calendar's title, whose double click is on its way)
+    // must not close the popup.
+    if (inside && childAt(at)) {
+        pressedInside_ = false;
+        return;
+    }
     if (inside || pressedInside_)
         CloseUp(inside);
     pressedInside_ = false;

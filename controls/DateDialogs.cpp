@@ -134,15 +134,13 @@ TPopupCalendar::TPopupCalendar(TCustomComboEdit* editor) : TPopupWindow(editor)
     resize(Scaled(popupWidth), Scaled(std::max(124, 120)));
     back_ = new QWidget(this);
     back_->setGeometry(contentsRect());
-    Fill(back_, SystemColor(COLOR_BTNFACE));
     const int panelWidth = popupWidth - 4;
     top_ = new QWidget(back_);
     top_->setGeometry(0, 0, back_->width(), Scaled(18));
     calendar_ = new TLocCalendar(back_);
     calendar_->setGeometry(0, top_->height(), back_->width(), back_->height() - top_->height());
     calendar_->SetFont(font);
-    calendar_->SetColor(SystemColor(COLOR_BTNFACE));
-    calendar_->SetFixedColor(SystemColor(COLOR_BTNFACE));
+    SetColor(SystemColor(COLOR_BTNFACE));
     buttons_ = MakeNavigationButtons(top_);
     const int lefts[] = {-1, 12, panelWidth - 26, panelWidth - 13};
     for (std::size_t i = 0; i < buttons_.size(); ++i)
@@ -159,6 +157,14 @@ TPopupCalendar::TPopupCalendar(TCustomComboEdit* editor) : TPopupWindow(editor)
     back_->installEventFilter(this);
     calendar_->viewport()->installEventFilter(this);
     title_->installEventFilter(this);
+}
+
+// The panels and the calendar take the popup's colour, the header cells too.
+void TPopupCalendar::SetColor(ColorRef color)
+{
+    Fill(back_, color);
+    calendar_->SetColor(color);
+    calendar_->SetFixedColor(color);
 }
 
 void TPopupCalendar::UpdateTitle()

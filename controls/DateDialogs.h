@@ -42,6 +42,8 @@ public:
 
     TLocCalendar* Calendar() const { return calendar_; }
     QLabel* Title() const { return title_; }
+    // The colour of the whole popup: its panels and the calendar's day and header cells.
+    void SetColor(ColorRef color);
     // Previous year, previous month, next month, next year.
     TExTimerSpeedButton* NavigationButton(int index) const { return buttons_[static_cast<std::size_t>(index)]; }
 

@@ -168,7 +168,7 @@ void TCustomDateEdit::SetPopupColor(ColorRef color)
 {
     popupColor_ = color;
     if (popupCalendar_)
-        popupCalendar_->Calendar()->SetColor(color);
+        popupCalendar_->SetColor(color);
 }
 
 void TCustomDateEdit::SetStartOfWeek(TDayOfWeekName day)
@@ -210,7 +210,7 @@ void TCustomDateEdit::SetCalendarStyle(TCalendarStyle style)
             return;
         popupCalendar_ = CreatePopupCalendar(this, layoutDirection() == Qt::RightToLeft);
         SetPopup(popupCalendar_);
-        popupCalendar_->Calendar()->SetColor(popupColor_);
+        popupCalendar_->SetColor(popupColor_);
         RefreshPopup();
     } else if (popupCalendar_) {
         SetPopup(nullptr);

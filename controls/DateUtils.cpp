@@ -208,9 +208,14 @@ int ExpandYear(int year)
     return year;
 }
 
+namespace {
+// Taken once, from the settings the program starts with.
+const bool kFourDigitYear = Contains(UpperCase(FormatSettings::Current().ShortDateFormat), "YYYY");
+}  // namespace
+
 bool FourDigitYear()
 {
-    return Contains(UpperCase(FormatSettings::Current().ShortDateFormat), "YYYY");
+    return kFourDigitYear;
 }
 
 TDateOrder GetDateOrder(std::string_view format)

@@ -27,7 +27,8 @@ bool ValidDate(TDateTime date);
 int CurrentYear();
 // A year below 100 moves into the window from CenturyOffset years before this year.
 int ExpandYear(int year);
-// True when the short date format of the settings has a four-digit year.
+// True when the short date format of the settings in force at start-up has a four-digit year;
+// settings installed later do not change it.
 bool FourDigitYear();
 
 TDateOrder GetDateOrder(std::string_view format);

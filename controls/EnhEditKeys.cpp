@@ -475,14 +475,18 @@ TEditState AfterKey(const TEditState& state, TEditKey key, const TEnhEditRules& 
 TPasteOutcome PasteInto(const TEditState& state, std::u16string_view clip, const TEnhEditRules& rules,
                         const FormatSettings& settings)
 {
+    // One line only, as a drop takes it: the edit shows a single line, and a folder name with a
+    // line break in it names no folder. A clipboard whose first line is empty pastes nothing.
     clip = clip.substr(0, clip.find_first_of(u"\r\n"));
+    TPasteOutcome out;
+    out.State = state;
+    if (clip.empty())
+        return out;
     const ValueView view(state, rules);
     const bool replaced = view.SelEnd > view.Caret;
     std::u16string value = view.Value.substr(0, static_cast<std::size_t>(view.Caret)) + std::u16string(clip) +
                            view.Value.substr(static_cast<std::size_t>(view.SelEnd));
     const TTextClass textClass = ClassifyText(value, settings);
-    TPasteOutcome out;
-    out.State = state;
     switch (rules.EditType) {
     case TEnhEditType::etString:
     case TEnhEditType::etPassword:

@@ -96,7 +96,7 @@ struct TPasteOutcome {
     TEditState State;
     bool SetModified = false;
 };
-// Pasting a clipboard text into the value by the type's rules.
+// Pasting the first line of a clipboard text into the value by the type's rules.
 TPasteOutcome PasteInto(const TEditState& state, std::u16string_view clip, const TEnhEditRules& rules,
                         const FormatSettings& settings);
 

@@ -472,6 +472,8 @@ void THtmlRadioButton::mouseMoveEvent(QMouseEvent* event)
         if (OnAnchorExit)
             OnAnchorExit(this, std::string());
     }
+    if (OnMouseMove)
+        OnMouseMove(this, event->buttons(), event->modifiers(), p.x(), p.y());
 }
 
 void THtmlRadioButton::keyPressEvent(QKeyEvent* event)

@@ -83,6 +83,8 @@ public:
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
+    // After the anchor under the mouse was looked at.
+    TControlMouseMoveEvent OnMouseMove;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

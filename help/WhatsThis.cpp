@@ -197,17 +197,19 @@ void TWhatsThis::Uninstall()
     installed_ = false;
 }
 
+// A linked item enters context mode, also when the mode is on already: a second click on the
+// button keeps it, so that the click after it still asks for help.
 void TWhatsThis::LinkItems()
 {
     if (menuItem_) {
         savedItemClick_ = menuItem_->OnClick;
-        menuItem_->OnClick = [this](TBarCustomItem&) { ToggleContextMode(); };
+        menuItem_->OnClick = [this](TBarCustomItem&) { EnterContextMode(); };
     }
     if (button_)
-        buttonConnection_ = QObject::connect(button_, &QAbstractButton::clicked, this, [this] { ToggleContextMode(); });
+        buttonConnection_ = QObject::connect(button_, &QAbstractButton::clicked, this, [this] { EnterContextMode(); });
     if (action_) {
         savedActionExecute_ = action_->OnExecute;
-        action_->OnExecute = [this](Action&) { ToggleContextMode(); };
+        action_->OnExecute = [this](Action&) { EnterContextMode(); };
     }
 }
 
@@ -313,15 +315,6 @@ void TWhatsThis::LeaveCaptionHelp()
 {
     mode_ = mdIdle;
     RestoreCursor();
-}
-
-// A linked item clicked: into context mode, or out of it when it is on.
-void TWhatsThis::ToggleContextMode()
-{
-    if (mode_ == mdContext)
-        LeaveContextMode();
-    else
-        EnterContextMode();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -599,7 +592,9 @@ bool TWhatsThis::MousePress(QWidget* watched, QMouseEvent& event)
         return false;
     }
     QWidget* control = ControlAt(watched, global);
-    if (!control)
+    // A control that takes the right button itself (the preview's pages zoom out and drag with
+    // it) opens no menu: the menu would take the mouse from it.
+    if (!control || control->contextMenuPolicy() == Qt::PreventContextMenu)
         return false;
     if (mode_ == mdContext) {
         if (!(button_ && control == button_.data()) && !UsesWTAction(control))

@@ -146,7 +146,6 @@ private:
     void LinkItems();
     void UnlinkItems();
     void ShowLinkedDown(bool down);
-    void ToggleContextMode();
     void CheckInstalled() const;
     void CheckChangeable() const;
     void SetTracking(bool on);

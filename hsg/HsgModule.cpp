@@ -552,8 +552,11 @@ std::string THsgModule::GetValueText(std::string_view name)
     if (const std::size_t hash = name.find('#'); hash != std::string_view::npos) {
         fieldName = name.substr(0, hash);
         const std::string_view index = name.substr(hash + 1);
+        // A row is a digit: anything else after the "#" is no row number, and says so.
+        if (index.empty() || index[0] < '0' || index[0] > '9')
+            throw EConvertError::InvalidInteger(index.substr(0, 1));
         // "QD#20" gives no value rather than row 2's under a name that asks for row 20.
-        if (index.size() != 1 || index[0] < '0' || index[0] > '9')
+        if (index.size() != 1)
             return {};
         row = index[0] - '0';
     }

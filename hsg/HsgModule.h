@@ -127,8 +127,9 @@ public:
     // The text of the field Name in the first of the module's tables that has such a field (as
     // plain text: a float in the general format with the user's decimal separator), cut to 255
     // characters; empty when no table has it. "Name#n" (n one digit) reads row n counted from
-    // the first row, and gives an empty text when n is not below the table's row count or the
-    // character after "#" is not a single digit. The tables' cursors stay where they were.
+    // the first row, and gives an empty text when n is not below the table's row count or more
+    // characters follow the digit; no digit after the "#" raises EConvertError "'x' ist kein
+    // gültiger Integerwert". The tables' cursors stay where they were.
     std::string GetValueText(std::string_view name);
 
     // The module's tables in the order the report and the import see them: d, dl, dp, dh, ph.

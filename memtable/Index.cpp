@@ -232,30 +232,43 @@ void TzebSortedIndex::DeleteRecord(const TzebRecord* record, int hint)
     }
 }
 
-int TzebSortedIndex::PrepareReorder(const TzebRecord* stored, const TzebRecord* edited, int hint) const
+TzebMove TzebSortedIndex::PrepareReorder(const TzebRecord* stored, const TzebRecord* edited, std::uint8_t status,
+                                         int hint)
 {
+    TzebMove move;
     const bool keyUnchanged = table_.CompareKeys(keys_, stored, edited) == 0;
     if (keyUnchanged && Shows(mtcsModified) && Ordered() && IsMaintainedNow(false) && !Filtered())
-        return -1;
-    int position = IndexOfRecord(stored, hint);
-    // -2: the record is not in the list now; it may join it.
-    return position < 0 ? -2 : position;
+        return move;
+    const int position = IndexOfRecord(stored, hint);
+    move.From = position < 0 ? TzebMove::kAbsent : position;
+    if (!Shows(status) || !Accepts(edited))
+        return move;
+    if (!IsMaintainedNow(false) || !Ordered()) {
+        move.To = TzebMove::kAtEnd;
+        return move;
+    }
+    // The place among the others: the record's own entry still stands in the list, before the
+    // place when its old key is not above the new one.
+    move.To = InsertPlace(edited);
+    if (move.From >= 0 && move.From < move.To)
+        --move.To;
+    return move;
 }
 
-void TzebSortedIndex::ReorderRecord(TzebRecord* record, int oldPosition)
+void TzebSortedIndex::ReorderRecord(TzebRecord* record, const TzebMove& move)
 {
-    if (oldPosition == -1)
+    if (move.From == TzebMove::kStays)
         return;
-    if (oldPosition >= 0)
-        records_.erase(records_.begin() + oldPosition);
-    if (!Shows(record->ChangeStatus) || !Accepts(record))
+    if (move.From >= 0)
+        records_.erase(records_.begin() + move.From);
+    if (move.To == TzebMove::kOut)
         return;
-    if (!IsMaintainedNow(false) || !Ordered()) {
+    if (move.To == TzebMove::kAtEnd) {
         records_.push_back(record);
         SetOrdered(false);
         return;
     }
-    records_.insert(records_.begin() + InsertPlace(record), record);
+    records_.insert(records_.begin() + move.To, record);
 }
 
 int TzebSortedIndex::IndexOfRecord(const TzebRecord* record, int hint) const

@@ -34,6 +34,16 @@ constexpr TzebChangeStatuses ShowStatus(std::uint8_t status) { return static_cas
 constexpr TzebChangeStatuses kDefaultShownStatuses =
     ShowStatus(mtcsUnmodified) | ShowStatus(mtcsModified) | ShowStatus(mtcsInserted);
 
+// Where an edit moves a record in one order, worked out before the post changes anything.
+struct TzebMove {
+    static constexpr int kStays = -1;   // From: the record keeps its place
+    static constexpr int kAbsent = -2;  // From: the record is not in the list now
+    static constexpr int kOut = -1;     // To: the record is not in the list afterwards
+    static constexpr int kAtEnd = -2;   // To: appended, the list no longer in order
+    int From = kStays;
+    int To = kOut;
+};
+
 // The record list of one order of a table. The base keeps records in row order: appended at
 // the end or inserted at a given place, never moved by an edit, and searched by scanning (the
 // order says nothing about slot numbers once a record was inserted or a slot reused).
@@ -58,10 +68,16 @@ public:
     virtual void DeleteRecord(const TzebRecord* record, int hint);
     // Takes the record out wherever it stands, comparing nothing: the undo of an insert.
     void DropRecord(const TzebRecord* record) { std::erase(records_, record); }
-    // An edit in two steps: before the stored record takes the edited values, the index notes
-    // where the record is when the edit will move it (-1: it stays); afterwards it moves it.
-    virtual int PrepareReorder(const TzebRecord* /*stored*/, const TzebRecord* /*edited*/, int /*hint*/) const { return -1; }
-    virtual void ReorderRecord(TzebRecord* /*record*/, int /*oldPosition*/) {}
+    // An edit in two steps: before the stored record takes the edited values (of the buffer, with
+    // the change status it will have), the index works out where the record leaves and where it
+    // joins, comparing and filtering as it must (which may fail); afterwards it moves it, which
+    // cannot fail.
+    virtual TzebMove PrepareReorder(const TzebRecord* /*stored*/, const TzebRecord* /*edited*/, std::uint8_t /*status*/,
+                                    int /*hint*/)
+    {
+        return {};
+    }
+    virtual void ReorderRecord(TzebRecord* /*record*/, const TzebMove& /*move*/) {}
     virtual int IndexOfRecord(const TzebRecord* record, int hint = -1) const;
     // Raises "Doppelter Indexwert. Vorgang abgebrochen." when a unique index already holds the
     // values of `buffer` in another record than `exclude`.
@@ -115,8 +131,8 @@ public:
 
     void InsertRecord(TzebRecord* record, int position) override;
     void DeleteRecord(const TzebRecord* record, int hint) override;
-    int PrepareReorder(const TzebRecord* stored, const TzebRecord* edited, int hint) const override;
-    void ReorderRecord(TzebRecord* record, int oldPosition) override;
+    TzebMove PrepareReorder(const TzebRecord* stored, const TzebRecord* edited, std::uint8_t status, int hint) override;
+    void ReorderRecord(TzebRecord* record, const TzebMove& move) override;
     int IndexOfRecord(const TzebRecord* record, int hint = -1) const override;
     void CheckUnique(const TzebRecord* buffer, const TzebRecord* exclude) const override;
     // Key comparison with the tie-break.

@@ -471,6 +471,18 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
         for (int i = 0; i < table.indexes_.Count(); ++i)
             table.indexes_[i].CheckUnique(buffer, stored);
     });
+    // Every index works out the record's move while its list still holds the old values. A
+    // comparison or filter that fails here fails the post before anything changed: the record
+    // keeps its status and versions, and the data-modified flag stays as it was.
+    const std::uint8_t status = Modified() ? mtcsModified : stored->ChangeStatus;
+    std::vector<std::pair<TzebIndex*, TzebMove>> moves;
+    ForEachOpenTable([&](TzebCustomMemTable& table) {
+        for (int i = 0; i < table.indexes_.Count(); ++i) {
+            TzebIndex& index = table.indexes_[i];
+            int hint = &table == this && &index == currentIndex_ ? cursor_ : -1;
+            moves.emplace_back(&index, index.PrepareReorder(stored, buffer, status, hint));
+        }
+    });
     if (Modified()) {
         // The version keeps the status the record had: one inserted and then edited still
         // says so at the end of its chain.
@@ -484,15 +496,6 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
         stored->ChangeStatus = mtcsModified;
         store_->SetDataModified(true);
     }
-    // Every index notes where the record is while its list still holds the old values.
-    std::vector<std::pair<TzebIndex*, int>> moves;
-    ForEachOpenTable([&](TzebCustomMemTable& table) {
-        for (int i = 0; i < table.indexes_.Count(); ++i) {
-            TzebIndex& index = table.indexes_[i];
-            int hint = &table == this && &index == currentIndex_ ? cursor_ : -1;
-            moves.emplace_back(&index, index.PrepareReorder(stored, buffer, hint));
-        }
-    });
     // The buffer's header and data replace the stored record's, except what belongs to the
     // stored copy: its place, its numbers, its versions and its ownership.
     const TzebRecord keep = *stored;
@@ -504,8 +507,8 @@ void TzebCustomMemTable::PostEdit(TzebRecord* buffer)
     stored->Flags = keep.Flags | mtrfOwner;
     stored->Position = keep.Position;
     stored->TransactionLevel = store_->TransactionLevel();
-    for (auto& [index, oldPosition] : moves)
-        index->ReorderRecord(stored, oldPosition);
+    for (const auto& [index, move] : moves)
+        index->ReorderRecord(stored, move);
     if (!currentIndex_->IsRowOrder())
         savedCursor_ = currentIndex_->IndexOfRecord(stored);
     store_->ClearModifiedBits();

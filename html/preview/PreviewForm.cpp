@@ -197,6 +197,8 @@ void TPreviewForm::CreateParts()
         panel->setPalette(white);
         box = new QWidget(panel);
         box->setObjectName(QString::fromLatin1(boxName));
+        // The right button is the page's own: the zoom tool zooms out with it, the hand drags.
+        box->setContextMenuPolicy(Qt::PreventContextMenu);
         box->installEventFilter(this);
         return panel;
     };
@@ -407,8 +409,7 @@ void TPreviewForm::MouseDown(QWidget& box, Qt::MouseButton button, QPoint at)
         ZoomAt(box, button, at);
         return;
     }
-    if (button != Qt::LeftButton)
-        return;
+    // Any button takes the page: the hand has no other use for the right or the middle one.
     dragStart_ = at;
     dragging_ = true;
     box.setCursor(ViewerCursor(TViewerCursor::Pan));

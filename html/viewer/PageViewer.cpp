@@ -147,11 +147,23 @@ TDocumentOptions TPageViewer::DocumentOptions() const
 void TPageViewer::SetViewImages(bool value)
 {
     viewImages_ = value;
-    if (value == document_->ShowImages() || Blocked())
+    ApplyViewImages();
+}
+
+bool TPageViewer::ViewImagesPending() const
+{
+    return viewImages_ != document_->ShowImages();
+}
+
+// Kept, not dropped, while the viewer is busy: the value the viewer reports is the one it shows
+// once the load or the print has ended.
+void TPageViewer::ApplyViewImages()
+{
+    if (!ViewImagesPending() || Blocked())
         return;
     TWaitCursor wait;
     SetProcessing(true);
-    document_->SetShowImages(value);
+    document_->SetShowImages(viewImages_);
     if (document_->SectionCount() > 0) {
         document_->GetBackgroundBitmap();
         const int code = GetPosition();
@@ -279,8 +291,11 @@ TPageViewer::TPrintingGuard::TPrintingGuard(TPageViewer& viewer) : viewer_(&view
 
 TPageViewer::TPrintingGuard::~TPrintingGuard()
 {
-    if (viewer_)
-        --viewer_->printing_;
+    if (!viewer_)
+        return;
+    --viewer_->printing_;
+    if (viewer_->ViewImagesPending())
+        viewer_->Post(&TPageViewer::ApplyViewImages);
 }
 
 void TPageViewer::PrintPages(int fromPage, int toPage)

@@ -145,6 +145,8 @@ public:
 
     // --- published properties ---
     bool ViewImages() const { return viewImages_; }
+    // Shows or hides the pictures, laying the page out again; set while a load or a print runs,
+    // the value is applied when it has ended.
     void SetViewImages(bool value);
     ColorRef DefBackground() const { return defBackground_; }
     void SetDefBackground(ColorRef value);
@@ -433,6 +435,10 @@ private:
     void UpdateLinkColors();
     // Runs a member from the viewer's own event queue, unless the viewer has gone by then.
     void Post(void (TPageViewer::*work)());
+    // Gives the document the ViewImages value when it differs and the viewer is free; a value set
+    // while it was busy waits for this.
+    void ApplyViewImages();
+    bool ViewImagesPending() const;
     // The document's form events from the handlers set.
     void HandFormEventsToDocument();
     struct TViewerFormEvents {

@@ -26,6 +26,9 @@ void TPageViewer::SetProcessing(bool on)
     processing_ = on;
     if (OnProcessing)
         OnProcessing(this, on);
+    // After the step that ended, from the event queue: the step's caller finishes first.
+    if (!on && ViewImagesPending())
+        Post(&TPageViewer::ApplyViewImages);
 }
 
 void TPageViewer::Progress(ThtProgressStage stage, int percent)

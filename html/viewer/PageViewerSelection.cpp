@@ -49,10 +49,13 @@ void TPageViewer::PanelDoubleClick(Qt::KeyboardModifiers shift, int x, int y)
     if (processing_ || linkClicked_)
         return;
     // The word of the character under the point: on the right half of a word's last letter the
-    // caret position is the blank after it.
+    // caret position is the blank after it. Beside the text the point is on a blank: the position
+    // there is where the next text begins (the next cell's word), not a character under the point.
     if (!noSelect_) {
-        if (const int pos = document_->CharacterAt(MeasureCanvas(), x + hPos_, y + document_->YOffset()); pos >= 0) {
-            selection_.SelectWord(pos);
+        bool onText = false;
+        if (const int pos = document_->CharacterAt(MeasureCanvas(), x + hPos_, y + document_->YOffset(), onText);
+            pos >= 0) {
+            selection_.SelectWord(pos, onText);
             panel_->update();
         }
     }

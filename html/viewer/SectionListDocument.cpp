@@ -6,6 +6,7 @@
 #include "html/base/WideText.h"
 #include "html/layout/LinkFocus.h"
 #include "html/layout/TextSection.h"
+#include "html/viewer/ViewerText.h"
 #include "platform/core/CodePage.h"
 
 #include <algorithm>
@@ -248,12 +249,12 @@ char16_t TSectionListDocument::CharAt(int pos)
     return sections_->CharAt(pos, ch, font, section) ? ch : 0;
 }
 
-int TSectionListDocument::CharacterAt(Canvas& canvas, int x, int y)
+int TSectionListDocument::CharacterAt(Canvas& canvas, int x, int y, bool& onText)
 {
     int lineHeight = 0, baseline = 0;
-    bool inText = false;
-    const int pos = sections_->FindCursorAt(canvas, x, y, lineHeight, baseline, inText);
-    if (pos <= 0 || !inText)
+    onText = false;
+    const int pos = sections_->FindCursorAt(canvas, x, y, lineHeight, baseline, onText);
+    if (pos <= 0 || !onText)
         return pos;
     // The caret position after the character under the point when it starts right of the point or
     // on the next line (the point was on a line's last character).
@@ -265,16 +266,14 @@ int TSectionListDocument::CharacterAt(Canvas& canvas, int x, int y)
 
 std::u16string TSectionListDocument::WordAt(Canvas& canvas, int x, int y)
 {
-    const int pos = CharacterAt(canvas, x, y);
-    const auto isWord = [](char16_t c) {
-        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 192;
-    };
-    if (pos < 0 || !isWord(CharAt(pos)))
+    bool onText = false;
+    const int pos = CharacterAt(canvas, x, y, onText);
+    if (pos < 0 || !onText || !IsWordChar(CharAt(pos)))
         return {};
     int b = pos, e = pos;
-    while (b > 0 && isWord(CharAt(b - 1)))
+    while (b > 0 && IsWordChar(CharAt(b - 1)))
         --b;
-    while (isWord(CharAt(e)))
+    while (IsWordChar(CharAt(e)))
         ++e;
     std::u16string word;
     for (int i = b; i < e; ++i)

@@ -58,7 +58,7 @@ public:
     int FindCursor(Canvas& canvas, int x, int y, bool& inText) override;
     bool FindImageAt(Canvas& canvas, int x, int y, TImageHit& hit) override;
     char16_t CharAt(int pos) override;
-    int CharacterAt(Canvas& canvas, int x, int y) override;
+    int CharacterAt(Canvas& canvas, int x, int y, bool& onText) override;
     std::u16string WordAt(Canvas& canvas, int x, int y) override;
     bool CursorToXY(Canvas& canvas, int pos, int& x, int& y) override;
     int FindSourcePos(int docPos) override;

@@ -153,12 +153,10 @@ public:
     virtual char16_t CharAt(int pos) = 0;
     // The document position of the character under (x, document y), where a double click picks
     // its word: the position FindCursor gives, unless the point lies on text past the middle of a
-    // character (FindCursor then gives the position after it). -1 none.
-    virtual int CharacterAt(Canvas& canvas, int x, int y)
-    {
-        bool inText = false;
-        return FindCursor(canvas, x, y, inText);
-    }
+    // character (FindCursor then gives the position after it). -1 none. onText is false for a point
+    // beside the text (past a line's end, in a cell's free space): its position stands for no
+    // character there, whatever text comes next.
+    virtual int CharacterAt(Canvas& canvas, int x, int y, bool& onText) { return FindCursor(canvas, x, y, onText); }
     // The word under a point (for right clicks).
     virtual std::u16string WordAt(Canvas& canvas, int x, int y) = 0;
     // The point of a document position (document coordinates).

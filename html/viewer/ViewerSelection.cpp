@@ -6,14 +6,6 @@
 #include <algorithm>
 
 namespace velmoran {
-namespace {
-
-bool IsWordChar(char16_t c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 192;
-}
-
-}  // namespace
 
 void TViewerSelection::Reset()
 {
@@ -46,10 +38,10 @@ void TViewerSelection::DragTo(int pos, bool select)
     document_.SetCaret(pos);
 }
 
-void TViewerSelection::SelectWord(int pos)
+void TViewerSelection::SelectWord(int pos, bool onText)
 {
     int b = pos, e = pos;
-    if (IsWordChar(document_.CharAt(pos))) {
+    if (onText && IsWordChar(document_.CharAt(pos))) {
         while (b > 0 && IsWordChar(document_.CharAt(b - 1)))
             --b;
         while (IsWordChar(document_.CharAt(e)))

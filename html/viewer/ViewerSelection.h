@@ -27,9 +27,10 @@ public:
     // viewer selects nothing) and the caret follows.
     void DragTo(int pos, bool select);
     void EndDrag() { selecting_ = false; }
-    // Selects the word at a position (letters, digits and characters from U+00C0 on); off a word
-    // the selection is empty there. The caret goes to its start.
-    void SelectWord(int pos);
+    // Selects the word at a position (letters, digits and characters from U+00C0 on); off a word,
+    // or for a point beside the text (onText false), the selection is empty there. The caret goes
+    // to its start.
+    void SelectWord(int pos, bool onText);
 
     int Length() const { return document_.GetSelLength(); }
     std::u16string Text() const;

@@ -38,6 +38,11 @@ bool IsPictureExtension(std::string_view extension)
     return false;
 }
 
+bool IsWordChar(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c >= 192;
+}
+
 std::string EscapeHtml(std::string_view text, std::string_view special)
 {
     std::string out;

@@ -17,6 +17,9 @@ std::string ServerRootOf(const std::string& value);
 // Whether an extension (with its dot, in any case) names a picture the viewers show by itself:
 // GIF, JPEG, BMP or PNG.
 bool IsPictureExtension(std::string_view extension);
+// A character of a word that a double click or a right click picks: digits, A to Z, a to z and
+// every character from U+00C0 on.
+bool IsWordChar(char16_t c);
 // A text with the characters of `special` that HTML gives a meaning ('&', '<', '>', '"') written
 // as entities.
 std::string EscapeHtml(std::string_view text, std::string_view special = "&<>\"");

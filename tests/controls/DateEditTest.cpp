@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -236,6 +237,55 @@ TEST_F(DateEdit, ClicksIntoThePopupCalendarChooseOnlyDays)
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, centre(firstDay, 1));
     EXPECT_FALSE(edit.PopupVisible());
     EXPECT_EQ(edit.Text(), "01.03.2026");
+}
+
+// The popup's title: a click leaves the popup open (its release fell through to the popup, which
+// closed it taking the month it showed), and a double click brings today back; the popup closes
+// only when a day is chosen. Clicks beside the calendar, on the panel, leave it open too.
+TEST_F(DateEdit, TheTitleTakesClicksAndADoubleClickGivesToday)
+{
+    TDateEdit edit;
+    edit.show();
+    edit.SetDate(EncodeDate(2026, 12, 8));
+    edit.PopupDropDown(false);
+    auto* popup = dynamic_cast<TPopupCalendar*>(edit.Popup());
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(&edit, Qt::Key_PageDown);
+    EXPECT_EQ(popup->Title()->text(), "Januar, 2027");
+    QTest::mouseClick(popup->Title(), Qt::LeftButton);
+    EXPECT_TRUE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "08.12.2026");
+    QTest::mouseDClick(popup->Title(), Qt::LeftButton);
+    EXPECT_TRUE(edit.PopupVisible());
+    EXPECT_EQ(popup->GetValue().toDouble(), EncodeDate(2026, 3, 17));
+    QWidget* panel = popup->Title()->parentWidget();
+    QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, QPoint(panel->width() - 1, panel->height() - 1));
+    EXPECT_TRUE(edit.PopupVisible());
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_FALSE(edit.PopupVisible());
+    EXPECT_EQ(edit.Text(), "17.03.2026");
+}
+
+// PopupColor colours the whole popup: its panel round the buttons and the title, and the
+// calendar's header and day cells, also when set while the popup exists.
+TEST_F(DateEdit, PopupColorColoursTheWholePopup)
+{
+    TDateEdit edit;
+    edit.show();
+    const ColorRef yellow = RGBRef(255, 255, 192);
+    edit.SetPopupColor(yellow);
+    edit.PopupDropDown(false);
+    auto* popup = dynamic_cast<TPopupCalendar*>(edit.Popup());
+    ASSERT_NE(popup, nullptr);
+    TLocCalendar* calendar = popup->Calendar();
+    const QImage shot = popup->grab().toImage();
+    const auto at = [&](int col, int row) {
+        const TRect r = calendar->CellRect(col, row);
+        return shot.pixel(calendar->viewport()->mapTo(popup, QPoint(r.Left + 1, r.Top + 1))) & 0xFFFFFFu;
+    };
+    EXPECT_EQ(shot.pixel(6, 15) & 0xFFFFFFu, 0xFFFFC0u);  // the panel between button and calendar
+    EXPECT_EQ(at(0, 0), 0xFFFFC0u);                       // a day's name
+    EXPECT_EQ(at(0, 4), 0xFFFFC0u);                       // a day
 }
 
 // Dropping the popup down gives the field the focus; the field's week settings reach the popup's

@@ -349,6 +349,17 @@ TEST_F(EnhEdit, ClipboardByTheTypesRules)
     edit->PasteFromClipboard();
     EXPECT_EQ(edit->Text(), "91.234,50");
     EXPECT_EQ(edit->selectedText(), QStringLiteral("91.234,50"));
+    // One line only, as a drop takes it: the first line of a copied address; an empty first line
+    // pastes nothing (the selection stays).
+    edit->SetEditType(TEnhEditType::etString);
+    edit->selectAll();
+    board.SetText(u"/home/daten/Kl\u00E4ranlage\r\nzweite Zeile");
+    edit->PasteFromClipboard();
+    EXPECT_EQ(edit->Text(), "/home/daten/Kl\u00E4ranlage");
+    edit->selectAll();
+    board.SetText(u"\nzweite Zeile");
+    edit->PasteFromClipboard();
+    EXPECT_EQ(edit->Text(), "/home/daten/Kl\u00E4ranlage");
     // Case types convert; hex and range lists take no paste.
     edit->SetEditType(TEnhEditType::etUppercase);
     edit->selectAll();

@@ -405,7 +405,7 @@ TEST_F(HtmlRadioButton, TolvanePicturesAreTransparentWhereTheirLowerLeftPixelIs)
 
 // With ReturnIsTab both Enter keys move on, while Space still checks in place; over an anchor
 // the hand shows and OnAnchorEnter tells it, and leaving the anchor tells OnAnchorExit once and
-// gives the cursor back.
+// gives the cursor back. OnMouseMove follows each move, after the anchor's events.
 TEST_F(HtmlRadioButton, EnterKeysMoveOnAndTheHandShowsOverAnchors)
 {
     Show();
@@ -424,6 +424,11 @@ TEST_F(HtmlRadioButton, EnterKeysMoveOnAndTheHandShowsOverAnchors)
     std::vector<std::string> hovered;
     b->OnAnchorEnter = [&](QWidget*, const std::string& a) { hovered.push_back("enter " + a); };
     b->OnAnchorExit = [&](QWidget*, const std::string&) { hovered.push_back("exit"); };
+    std::vector<std::string> moves;
+    b->OnMouseMove = [&](QWidget* sender, Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+        EXPECT_EQ(sender, b);
+        moves.push_back(std::to_string(x) + "," + std::to_string(y) + " after " + std::to_string(hovered.size()));
+    };
     b->SetCaption("<A HREF=\"page1\">Link</A> Text");
     b->setFocus();
     QApplication::processEvents();
@@ -436,4 +441,5 @@ TEST_F(HtmlRadioButton, EnterKeysMoveOnAndTheHandShowsOverAnchors)
     Mouse(b, QEvent::MouseMove, 62, 8);
     EXPECT_EQ(hovered, (std::vector<std::string>{"enter page1", "exit"}));
     EXPECT_EQ(b->cursor().shape(), plain);
+    EXPECT_EQ(moves, (std::vector<std::string>{"20,8 after 1", "22,8 after 1", "60,8 after 2", "62,8 after 2"}));
 }

@@ -434,6 +434,13 @@ TEST_F(WhatsThis, RightClickOpensTheMenuAndItsItemAsksForHelp)
     menu->close();
     ASSERT_EQ(engine.Calls.size(), 2u);
     EXPECT_EQ(engine.Last().Data, 400);
+    // A control that takes the right button itself opens no menu: the press is its own.
+    form.edit2->setContextMenuPolicy(Qt::PreventContextMenu);
+    EXPECT_TRUE(Press(form.edit2, Qt::RightButton));
+    EXPECT_EQ(whatsThis->CurrentMode(), TWhatsThis::mdIdle);
+    QApplication::processEvents();
+    EXPECT_FALSE(menu->isVisible());
+    form.edit2->setContextMenuPolicy(Qt::DefaultContextMenu);
 
     // OnPopup may keep the menu shut; with wtDirectHelp the help comes at once.
     engine.Calls.clear();
@@ -555,9 +562,17 @@ TEST_F(WhatsThis, LinkedButtonAndMenuItem)
     EXPECT_TRUE(whatsThis->InContextMode());
     EXPECT_TRUE(button->isChecked());
     EXPECT_TRUE(item.Checked());
-    // In the mode a press on the button passes on, and its click leaves the mode.
+    // In the mode a press on the button passes on, and its click keeps the mode (it enters it,
+    // it does not toggle it): the click after it still asks for help.
     EXPECT_TRUE(Press(button, Qt::LeftButton));
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_TRUE(button->isChecked());
+    item.Click();
+    EXPECT_TRUE(whatsThis->InContextMode());
+    EXPECT_FALSE(Press(form.edit1, Qt::LeftButton));
     EXPECT_FALSE(whatsThis->InContextMode());
+    QApplication::processEvents();
+    EXPECT_EQ(Asked().back(), (std::pair<int, std::int64_t>{HELP_CONTEXTPOPUP, 100}));
     EXPECT_FALSE(button->isChecked());
     item.Click();
     EXPECT_TRUE(whatsThis->InContextMode());

@@ -7,6 +7,7 @@
 #include "tests/support/ExampleCopy.h"
 #include "hsg/HsgCalculation.h"
 #include "platform/core/DateTime.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/Stream.h"
 
@@ -141,10 +142,21 @@ TEST_F(ModuleTables, ValueTextsByFieldName)
         {"QD#4", "", "only four rows"},
         {"SFH#1", "", "dh has one row"},
         {"SFH#0", "1,25", ""},
-        {"QD#x", "", ""}, {"QD#", "", ""}, {"QD#20", "", "one digit only"}, {"Unbekannt", "", ""}, {"Unbekannt#1", "", ""},
+        {"QD#20", "", "one digit only"}, {"Unbekannt", "", ""}, {"Unbekannt#1", "", ""},
     };
     for (const auto& [name, text, why] : lookups)
         EXPECT_EQ(module.GetValueText(name), text) << name << " " << why;
+    // No row number after the "#": a conversion error, for a field no table has as well.
+    for (const auto& [name, message] : {std::pair{"QD#x", "'x' ist kein gültiger Integerwert"},
+                                        std::pair{"QD#", "'' ist kein gültiger Integerwert"},
+                                        std::pair{"Unbekannt#-", "'-' ist kein gültiger Integerwert"}}) {
+        try {
+            module.GetValueText(name);
+            ADD_FAILURE() << name;
+        } catch (const EConvertError& e) {
+            EXPECT_STREQ(e.what(), message) << name;
+        }
+    }
 
     // The cursor stays where it stood.
     Row(dm.dl, 2);

@@ -324,6 +324,71 @@ TEST(SortedIndexPost, APostTheIndexCannotPlaceLeavesTheStoreAsItWas)
     EXPECT_EQ(name.AsString(), "Zwiesel im Bayerischen Wald");
 }
 
+// An edit that a sorted index cannot place (its comparison fails under an unknown locale, or its
+// filter fails) changes nothing: the record keeps its status, has no version and its places in
+// every order, the data-modified flag stays clear, the buffer keeps what was typed. Once the cause
+// is gone the post moves the record, before its old place and after it.
+TEST(SortedIndexPost, AnEditTheIndexCannotPlaceChangesNothing)
+{
+    TzebMemTable table;
+    auto& name = table.AddField<TStringField>("Name", 40);
+    auto& number = table.AddField<TIntegerField>("Nr");
+    table.SetEnableVersioning(true);
+    table.Open();
+    for (int i = 1; i <= 7; ++i) {
+        table.Append();
+        name.SetAsString("Ort " + std::to_string(i));
+        number.SetAsInteger(10 * i);
+        table.Post();
+    }
+    TzebSortedIndex* byName = table.AddIndex("N", "Name");
+    TzebSortedIndex* byNumber = table.AddIndex("Z", "Nr");
+    bool filterFails = false;
+    byNumber->OnFilter = [&](TzebSortedIndex&, bool&) {
+        if (filterFails)
+            throw EDatabaseError("Filter kaputt");
+    };
+    const auto orders = [&] {
+        std::vector<const TzebRecord*> records;
+        for (const TzebIndex* index : {static_cast<TzebIndex*>(byName), static_cast<TzebIndex*>(byNumber)})
+            for (int i = 0; i < index->Count(); ++i)
+                records.push_back(index->At(i));
+        return records;
+    };
+    const std::uint32_t locale = table.LocaleID();
+    for (const int row : {0, 6}) {
+        const bool badLocale = row == 0;
+        table.First();
+        table.MoveBy(row);
+        const TzebRecord* stored = table.Store().RecordAt(row);
+        const auto before = orders();
+        table.Store().SetDataModified(false);
+        table.Edit();
+        name.SetAsString(badLocale ? "Zwiesel" : "Alling");
+        number.SetAsInteger(badLocale ? 35 : 15);
+        table.SetLocaleID(badLocale ? 0x9999 : locale);
+        filterFails = !badLocale;
+        EXPECT_EQ(MessageOf([&] { table.Post(); }), badLocale ? "Ungültiges Gebietsschema" : "Filter kaputt");
+        table.SetLocaleID(locale);
+        filterFails = false;
+        EXPECT_EQ(name.AsString(), badLocale ? "Zwiesel" : "Alling");
+        EXPECT_EQ(stored->ChangeStatus, mtcsInserted) << row;
+        EXPECT_EQ(stored->PreviousVersion, nullptr) << row;
+        EXPECT_FALSE(table.Store().DataModified()) << row;
+        EXPECT_EQ(orders(), before) << row;
+        table.Post();
+    }
+    const auto walk = [&](const std::string& index, TField& field) {
+        table.SetIndexName(index);
+        std::string values;
+        for (table.First(); !table.Eof(); table.Next())
+            values += field.AsString() + " ";
+        return values;
+    };
+    EXPECT_EQ(walk("Z", number), "15 20 30 35 40 50 60 ");
+    EXPECT_EQ(walk("N", name), "Alling Ort 2 Ort 3 Ort 4 Ort 5 Ort 6 Zwiesel ");
+}
+
 // The duplicate check bisects the unique index to the first equal key; with three records and
 // more the bisection takes several steps, and a key past the last, between two or before the
 // first must be taken while an equal one anywhere is still refused.

@@ -6,6 +6,7 @@
 #include "tests/support/TestApp.h"
 #include "FakeDocument.h"
 
+#include "html/viewer/MetaFilePrinter.h"
 #include "html/viewer/PageViewer.h"
 #include "platform/Clipboard.h"
 #include "platform/core/Stream.h"
@@ -564,6 +565,31 @@ TEST_F(ViewerTest, ResizeWhileProcessingOnlyArrangesTheBars)
     before = doc_->LayoutCount;
     viewer_->resize(500, 400);
     EXPECT_GT(doc_->LayoutCount, before);
+}
+
+// ViewImages set while a load or a print runs (here from their events) was kept but never given
+// to the document: the viewer said "no pictures" and showed them. It is applied once the run has
+// ended, with a layout of its own.
+TEST_F(ViewerTest, ViewImagesSetWhileBusyIsAppliedAfterwards)
+{
+    viewer_->OnParseEnd = [](TPageViewer* v) { v->SetViewImages(false); };
+    viewer_->LoadDocumentString(Lines(10));
+    viewer_->OnParseEnd = nullptr;
+    EXPECT_FALSE(viewer_->ViewImages());
+    int before = doc_->LayoutCount;
+    QApplication::processEvents();
+    EXPECT_FALSE(doc_->ShowImages());
+    EXPECT_EQ(doc_->LayoutCount, before + 1);
+
+    viewer_->OnPageEvent = [](TPageViewer* v, int, bool&) { v->SetViewImages(true); };
+    TMetaFilePrinter recorder;
+    viewer_->PreviewPages(recorder, false);
+    viewer_->OnPageEvent = nullptr;
+    before = doc_->LayoutCount;
+    QApplication::processEvents();
+    EXPECT_TRUE(doc_->ShowImages());
+    EXPECT_EQ(doc_->LayoutCount, before + 1);
+    EXPECT_FALSE(viewer_->Processing());
 }
 
 // --- links, hover and hot spots ---

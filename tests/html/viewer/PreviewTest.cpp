@@ -225,13 +225,17 @@ TEST_F(Preview, TheHandToolDragsThePages)
         QScrollBar* h = f.ScrollBox1->horizontalScrollBar();
         QScrollBar* v = f.ScrollBox1->verticalScrollBar();
         ASSERT_TRUE(h->isVisible());
-        h->setValue(100);
-        v->setValue(100);
-        QTest::mousePress(f.PB1, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
-        QTest::mouseMove(f.PB1, QPoint(250, 220));
-        QTest::mouseRelease(f.PB1, Qt::LeftButton, Qt::NoModifier, QPoint(250, 220));
-        EXPECT_EQ(h->value(), 150);
-        EXPECT_EQ(v->value(), 180);
+        // Any button drags.
+        for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+            h->setValue(100);
+            v->setValue(100);
+            QTest::mousePress(f.PB1, button, Qt::NoModifier, QPoint(300, 300));
+            QTest::mouseMove(f.PB1, QPoint(250, 220));
+            QTest::mouseRelease(f.PB1, button, Qt::NoModifier, QPoint(250, 220));
+            EXPECT_EQ(h->value(), 150) << button;
+            EXPECT_EQ(v->value(), 180) << button;
+            EXPECT_DOUBLE_EQ(f.Zoom(), 4.0) << button;
+        }
         // The zoom tool is back with its button.
         f.PreviewZoom->Execute();
         EXPECT_TRUE(f.ZoomTool());

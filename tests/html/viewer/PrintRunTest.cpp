@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 
 #include "tests/html/viewer/PrintPagesText.h"
 
@@ -147,6 +148,38 @@ TEST_F(PrintRunTest, FromPageBeyondTheEndLeavesNoFile)
     viewer_->PrintPages(9, 10);
     EXPECT_FALSE(Printed());
     EXPECT_EQ(viewer_->PrintedPage(), 6);
+}
+
+// A document whose text ends on a page with only its bottom margin (MarginHeight) past the page's
+// cut ends on that page: no page follows that holds nothing of it. The number of lines runs over a
+// page's end, so that one of them ends within the margin of the cut.
+TEST_F(PrintRunTest, NoPageHoldsOnlyTheBottomMargin)
+{
+    viewer_->OnPrintHeader = nullptr;
+    viewer_->SetMarginHeight(40);
+    const auto inked = [](const MetafilePage& page) {
+        QImage image(420, 594, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        page.Replay(painter, image.rect());
+        painter.end();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 200)
+                    return true;
+        return false;
+    };
+    std::vector<int> pageCounts;
+    for (int lines = 40; lines <= 75; ++lines) {
+        Load(Lines(lines));
+        TMetaFilePrinter recorder;
+        const int pages = viewer_->PreviewPages(recorder, false);
+        ASSERT_EQ(recorder.PageCount(), pages);
+        EXPECT_TRUE(inked(recorder.Page(pages - 1))) << lines << " lines, page " << pages;
+        pageCounts.push_back(pages);
+    }
+    EXPECT_EQ(pageCounts.front(), 1);
+    EXPECT_EQ(pageCounts.back(), 2);
 }
 
 TEST_F(PrintRunTest, PageEventsComeInOrder)

@@ -166,6 +166,34 @@ TEST(SectionListViewer, TheLastLetterOfAWordPicksTheWord)
     }
 }
 
+// A double click, or a right click asking for its word, in the free space of a table cell beside
+// its text took the first word of the next cell ("Beta" beside "Alpha"), and past the end of a
+// paragraph the next paragraph's: the position there is where the next text begins. Beside the
+// text is a blank, which picks no word.
+TEST(SectionListViewer, BesideTheTextIsABlank)
+{
+    App();
+    TPageViewer viewer;
+    viewer.SetBorderStyle(THTMLBorderStyle::htNone);
+    viewer.resize(500, 300);
+    const std::string source = "<table><tr><td width=250>Alpha</td><td>Beta</td></tr></table><p>Ende</p><p>Weiter</p>";
+    viewer.LoadDocumentString(source);
+    const QPoint alpha = PointOf(viewer, source, "Alpha");
+    const QPoint ende = PointOf(viewer, source, "Ende");
+    ASSERT_GT(PointOf(viewer, source, "Beta").x() - alpha.x(), 200);  // the point beside lies in the first cell
+    std::u16string word = u"?";
+    viewer.OnRightClick = [&](TPageViewer*, const TRightClickParameters& p) { word = p.ClickWord; };
+    viewer.PanelDoubleClick(Qt::NoModifier, alpha.x(), alpha.y());
+    EXPECT_EQ(viewer.SelText(), u"Alpha");
+    for (const QPoint beside : {alpha + QPoint(150, 0), ende + QPoint(200, 0)}) {
+        viewer.PanelDoubleClick(Qt::NoModifier, beside.x(), beside.y());
+        EXPECT_EQ(viewer.SelText(), u"") << beside.x();
+        viewer.PanelMouseUp(Qt::RightButton, Qt::NoModifier, beside.x(), beside.y());
+        EXPECT_EQ(word, u"") << beside.x();
+        word = u"?";
+    }
+}
+
 // A link clicked with the mouse takes the keyboard focus where it stands, so that Tab and Enter go
 // on from it (and the viewer takes the focus back when the page goes); the text of a link under the mouse keeps the point where it starts; a page the
 // history goes back to reports its META refresh as a load does.
