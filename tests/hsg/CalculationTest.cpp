@@ -200,13 +200,9 @@ const DesignCase kDesignCases[] = {
     // whole nitrogen design.
     {"TemperatureWithoutOxygenSaturation", "T;-50", "", Refused("T"), 0, {{"TTS", 0, 0}}},
     {"NoFlowIsRefused", "QD;0", "", Refused("QD"), 0, {}},
-    // A sign typed wrong or a share typed as per cent was computed without a word (BSB5 -250 gave
-    // a negative oxygen demand and 3596 m³; f_P -0,6 288 m³); refused before anything is written,
-    // on the side of the inflow entered.
-    {"NegativeConcentrationIsRefused", "CBSBzb;-250\nTTS;20", "", Refused("CBSBzb"), 0, {{"TTS", 20, 0}}},
-    {"NegativeLoadIsRefused", "Flags;129\nBDBSBzb;-2500", "", Refused("BDBSBzb"), 0, {}},
-    {"NegativeParameterIsRefused", "", "fP;-0,6", Refused("fP"), 0, {}},
-    {"NegativeYieldIsRefused", "", "Ya;-1000", Refused("Ya"), 0, {}},
+    // A sign typed wrong or a share typed as per cent was computed without a word; refused before
+    // anything is written, on the side of the inflow entered.
+    {"NegativeLoadIsRefused", "Flags;129\nBDBSBzb;-2500\nTTS;20", "", Refused("BDBSBzb"), 0, {{"TTS", 20, 0}}},
     {"ShareAboveOneIsRefused", "", "fOVd;75", Refused("fOVd"), 0, {}},
 };
 
