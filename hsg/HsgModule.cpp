@@ -578,8 +578,12 @@ void THsgModule::SetToData(std::vector<std::string>* messages)
         try {
             HsgCalculate(common, currentHsg_);
         } catch (const EMathError& error) {
-            Tell(messages, "Mit den importierten Werten ist keine Berechnung möglich:\n" + error.Message() +
-                               "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
+            // A refusal at the last stage leaves most results computed: said so.
+            const auto* refusal = dynamic_cast<const ERefusedInput*>(&error);
+            const bool partly = refusal && refusal->Results().size() < DesignResults().size();
+            Tell(messages, std::string("Mit den importierten Werten ") +
+                               (partly ? "lässt sich nicht alles berechnen:\n" : "ist keine Berechnung möglich:\n") +
+                               error.Message() + "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
         }
         resultsLost_ = false;
     }

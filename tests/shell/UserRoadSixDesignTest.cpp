@@ -48,7 +48,7 @@ TEST_F(UserRoadSix, AnImportRefusedAtTheLastStageKeepsNothingOfTheRunBefore)
     const std::string demand = ValueBeside(Page(), kSixDemand), supply = ValueBeside(Page(), kSixSupply);
     window.ImportValues(files.WriteFile("warm.csv", "T;20\nTSBB;0\n"));
     window.RefreshResultPage();
-    EXPECT_TRUE(SixSaid(prompts, "Schlammtrockensubstanz TS_BB"));
+    EXPECT_TRUE(SixSaid(prompts, "lässt sich nicht alles berechnen:\nDie Schlammtrockensubstanz TS_BB"));
     EXPECT_EQ(ValueBeside(Page(), kSixSludgeAge), "5,12");
     EXPECT_NE(ValueBeside(Page(), kSixDemand), demand);
     EXPECT_EQ(ValueBeside(Page(), "Volumen des Belebungsbeckens V<sub>BB</sub>"), "#");
