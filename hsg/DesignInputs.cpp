@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 
 namespace velmoran {
 
@@ -15,12 +16,14 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// Every result of the design that a table shows (the derived "OVc" included).
+// Every result of the design that a table shows (the derived "OVc" included): the temperature
+// factors and the precipitant's factors too, which a run refused before its set-up leaves as well.
 constexpr auto kAllResults = std::to_array<std::string_view>({
-    "SNH4an", "XNBM",  "SNO3dmax", "SNO3d", "TTS",   "TTSa",  "SNH4n0", "SNH4n",  "RF",   "SNO3d0", "MH",
-    "MI",     "MF",    "XPBM",     "SPO4an", "SPO4an0", "XPF", "FM",     "VD",     "VN",   "OVcb",   "OVc",
-    "OVn",    "OVd",   "fCcalc",   "fNcalc", "OVh",   "cs",    "OCh",    "SKSan",  "pH",   "VBB",    "SSABB",
-    "MA",     "fOVa",  "css",      "OChRW",  "QLN",   "VdV",
+    "SNH4an", "XNBM",  "SNO3dmax", "SNO3d",  "TTS",     "TTSa",   "SNH4n0", "SNH4n", "RF",    "SNO3d0",
+    "MH",     "MI",    "MF",       "XPBM",   "SPO4an",  "SPO4an0", "XPF",   "FM",    "VD",    "VN",
+    "OVcb",   "OVc",   "OVn",      "OVd",    "fCcalc",  "fNcalc", "OVh",    "cs",    "OCh",   "SKSan",
+    "pH",     "VBB",   "SSABB",    "MA",     "fOVa",    "css",    "OChRW",  "QLN",   "VdV",   "fTempH",
+    "fTempA", "fDP",   "fBP",      "fKS",    "fTS",
 });
 constexpr auto kVolumes = std::to_array<std::string_view>({"VBB", "VD", "VN"});
 constexpr auto kSupply = std::to_array<std::string_view>({"OCh", "OChRW", "QLN"});
@@ -67,20 +70,27 @@ struct Inputs {
 };
 
 // A number the design reads, where it lies and what the pages call it. The concentrations and the
-// loads of the inflow are converted into each other: the side entered is read.
+// loads of the inflow are converted into each other: the side entered is read. What a number may
+// be at all, whatever else the design asks of it: a concentration, load, yield, rate or coefficient
+// is never below 0, a share lies within 0 ... 1; the others are any number (where the design
+// divides by a number, or needs more of it, a check below says so).
 enum class Where { Header, Block, Hsg };
 enum class Side { Design, Concentration, Load };
+enum class Range { Any, NotNegative, Share };
 struct Input {
     std::string_view Field;
     Where Part;
     std::size_t Offset;
     std::string_view Name;
     Side Role = Side::Design;
+    Range Allowed = Range::NotNegative;
 };
+constexpr Range kAny = Range::Any;
+constexpr Range kShare = Range::Share;
 
 // In the order of the input pages, the model parameters last.
 const Input kInputs[] = {
-    {"QD", Where::Block, block::kQD, "Zufluss Q_D (bei Trockenwetter im Tagesmittel)"},
+    {"QD", Where::Block, block::kQD, "Zufluss Q_D (bei Trockenwetter im Tagesmittel)", Side::Design, kAny},
     {"CBSBzb", Where::Block, block::kCBSBzb, "BSB5 im Zulauf C_BSB,ZB", Side::Concentration},
     {"XTSzb", Where::Block, block::kXTSzb, "Abfiltrierbare Stoffe im Zulauf X_TS,ZB", Side::Concentration},
     {"CTKNzb", Where::Block, block::kCTKNzb, "Gesamt-Kjeldahl-Stickstoff C_TKN,ZB", Side::Concentration},
@@ -100,14 +110,15 @@ const Input kInputs[] = {
     {"BDCCSBzb", Where::Block, block::kBDCCSBzb, "Fracht CSB", Side::Load},
     {"BDSCSBzb", Where::Block, block::kBDSCSBzb, "Fracht gelöster CSB", Side::Load},
     {"SKSzb", Where::Block, block::kSKSzb, "Säurekapazität im Zulauf S_KS,ZB"},
-    {"SH", Where::Hsg, hsg::kSH, "Schwankungsfaktor"},
+    {"SH", Where::Hsg, hsg::kSH, "Schwankungsfaktor", Side::Design, kAny},
     {"BDBSB", Where::Header, common::kBDBSB, "BSB5-Fracht der Anlage (Anlagengröße)"},
-    {"TSBB", Where::Block, block::kTSBB, "Schlammtrockensubstanz TS_BB"},
-    {"T", Where::Block, block::kT, "Temperatur T"},
+    {"TSBB", Where::Block, block::kTSBB, "Schlammtrockensubstanz TS_BB", Side::Design, kAny},
+    {"T", Where::Block, block::kT, "Temperatur T", Side::Design, kAny},
     {"EtaPBio", Where::Hsg, hsg::kEtaPBio, "Biol. Phosphorentfernung"},
     {"Beta", Where::Block, block::kBeta, "Beta-Wert"},
-    {"SFH", Where::Hsg, hsg::kSFH, "Sicherheitsfaktor"},
-    {"SNH4ANSP", Where::Hsg, hsg::kSNH4ANSP, "Ammonium-Ablaufkonzentration bei Spitzenlast S_NH4,AN,Sp"},
+    {"SFH", Where::Hsg, hsg::kSFH, "Sicherheitsfaktor", Side::Design, kAny},
+    {"SNH4ANSP", Where::Hsg, hsg::kSNH4ANSP, "Ammonium-Ablaufkonzentration bei Spitzenlast S_NH4,AN,Sp",
+     Side::Design, kAny},
     {"SorgNan", Where::Block, block::kSorgNan, "Organ. Stickstoff im Ablauf S_org.N,AN"},
     {"SNO3an", Where::Block, block::kSNO3an, "Nitrat-Ablaufkonzentration S_NO3,AN"},
     {"SO2RF", Where::Hsg, hsg::kSO2RF, "O2 in interner Rückführung"},
@@ -115,27 +126,29 @@ const Input kInputs[] = {
     {"fC", Where::Block, block::kfC, "Stoßfaktor C-Abbau"},
     {"fN", Where::Block, block::kfN, "Stoßfaktor Nitrifikation"},
     {"HE", Where::Header, common::kHE, "Einblastiefe h_E"},
-    {"Alpha", Where::Hsg, hsg::kAlpha, "Alpha-Wert"},
+    {"Alpha", Where::Hsg, hsg::kAlpha, "Alpha-Wert", Side::Design, kAny},
     {"SSARW", Where::Hsg, hsg::kSSARW, "Sauerstoffausnutzung in Reinwasser bei mittlerer Belüfterbeaufschlagung"},
-    {"SSA100", Where::Hsg, hsg::kSSA100, "Sauerstoffausnutzung in Reinwasser bei maximaler Belüfterbeaufschlagung"},
+    {"SSA100", Where::Hsg, hsg::kSSA100, "Sauerstoffausnutzung in Reinwasser bei maximaler Belüfterbeaufschlagung",
+     Side::Design, kAny},
     // The parameters as the parameter dialog names them.
-    {"aTh", Where::Hsg, hsg::kaTh, "Temperaturkonstante (Heterotrophe Organismen)"},
+    {"aTh", Where::Hsg, hsg::kaTh, "Temperaturkonstante (Heterotrophe Organismen)", Side::Design, kAny},
     {"Yh", Where::Hsg, hsg::kYh, "Ertragsfaktor (Heterotrophe Organismen)"},
     {"Bh", Where::Hsg, hsg::kBh, "Zerfallsrate (Heterotrophe Organismen)"},
-    {"aTa", Where::Hsg, hsg::kaTa, "Temperaturkonstante Wachstum (Autotrophe Organismen)"},
-    {"MUEaMax", Where::Hsg, hsg::kMUEaMax, "Max. Wachstumsrate bei 15 Grad C (Autotrophe Organismen)"},
+    {"aTa", Where::Hsg, hsg::kaTa, "Temperaturkonstante Wachstum (Autotrophe Organismen)", Side::Design, kAny},
+    {"MUEaMax", Where::Hsg, hsg::kMUEaMax, "Max. Wachstumsrate bei 15 Grad C (Autotrophe Organismen)",
+     Side::Design, kAny},
     {"Ya", Where::Hsg, hsg::kYa, "Ertragsfaktor (Autotrophe Organismen)"},
     {"Ba", Where::Hsg, hsg::kBa, "Zerfallsrate (Autotrophe Organismen)"},
     {"kN", Where::Hsg, hsg::kkN, "Halbwertskonzentration (Autotrophe Organismen)"},
-    {"aTd", Where::Hsg, hsg::kaTd, "Temperaturkonstante Zerfall (Autotrophe Organismen)"},
+    {"aTd", Where::Hsg, hsg::kaTd, "Temperaturkonstante Zerfall (Autotrophe Organismen)", Side::Design, kAny},
     {"fOVs", Where::Hsg, hsg::kfOVs, "Koeffizient Substratatmung (Sonstiges)"},
     {"fOVe", Where::Hsg, hsg::kfOVe, "Koeffizient endogene Atmung (Sonstiges)"},
-    {"fOVd", Where::Hsg, hsg::kfOVd, "Koeffizient Nitrat-Atmung (Sonstiges)"},
-    {"fP", Where::Hsg, hsg::kfP, "Nicht abbaub. Anteil in Zulauf-Feststoffen (Sonstiges)"},
-    {"fI", Where::Hsg, hsg::kfI, "Anteil inerter Zerfallsprodukte (Sonstiges)"},
-    {"fXNBM", Where::Hsg, hsg::kfXNBM, "N-Anteil in aktiver Biomasse (Sonstiges)"},
-    {"fXNI", Where::Hsg, hsg::kfXNI, "N-Anteil in Inertmasse (Sonstiges)"},
-    {"fXPBM", Where::Hsg, hsg::kfXPBM, "P-Anteil in aktiver Biomasse (Sonstiges)"},
+    {"fOVd", Where::Hsg, hsg::kfOVd, "Koeffizient Nitrat-Atmung (Sonstiges)", Side::Design, kShare},
+    {"fP", Where::Hsg, hsg::kfP, "Nicht abbaub. Anteil in Zulauf-Feststoffen (Sonstiges)", Side::Design, kShare},
+    {"fI", Where::Hsg, hsg::kfI, "Anteil inerter Zerfallsprodukte (Sonstiges)", Side::Design, kShare},
+    {"fXNBM", Where::Hsg, hsg::kfXNBM, "N-Anteil in aktiver Biomasse (Sonstiges)", Side::Design, kShare},
+    {"fXNI", Where::Hsg, hsg::kfXNI, "N-Anteil in Inertmasse (Sonstiges)", Side::Design, kShare},
+    {"fXPBM", Where::Hsg, hsg::kfXPBM, "P-Anteil in aktiver Biomasse (Sonstiges)", Side::Design, kShare},
 };
 constexpr std::string_view kFirstParameter = "aTh";
 
@@ -193,6 +206,37 @@ std::optional<ERefusedInput> UnusableNumber(const Inputs& in, std::span<const In
                                  kAllResults);
     }
     return std::nullopt;
+}
+
+// The first of the inputs whose number lies outside what it may be at all: a sign typed wrong,
+// a share typed as per cent. The design would compute with it without a word (a negative BSB5
+// gave a negative oxygen demand and a smaller tank).
+std::optional<ERefusedInput> OutOfRange(const Inputs& in, std::span<const Input> inputs,
+                                        bool (*reads)(const Input&, const Inputs&))
+{
+    for (const Input& input : inputs) {
+        if (input.Allowed == Range::Any || !reads(input, in))
+            continue;
+        const double value = ValueOf(input, in);
+        const std::string typed = "Der Wert " + FloatToStr(value) + " im Feld „" + std::string(input.Name) + "“";
+        if (input.Allowed == Range::Share && !(value >= 0.0 && value <= 1.0))
+            return ERefusedInput(std::string(input.Field),
+                                 typed + " ist ein Anteil und muss zwischen 0 und 1 liegen.", kAllResults);
+        if (!(value >= 0.0))
+            return ERefusedInput(std::string(input.Field),
+                                 typed + " darf nicht kleiner als 0 sein. Bitte prüfen Sie das Vorzeichen.",
+                                 kAllResults);
+    }
+    return std::nullopt;
+}
+
+// The first number of the inputs that is none or lies outside what it may be.
+std::optional<ERefusedInput> UnusableOrOutOfRange(const Inputs& in, std::span<const Input> inputs,
+                                                  bool (*reads)(const Input&, const Inputs&))
+{
+    if (std::optional<ERefusedInput> unusable = UnusableNumber(in, inputs, reads))
+        return unusable;
+    return OutOfRange(in, inputs, reads);
 }
 
 // What the design reads once the conversion has run: the concentrations, whatever was entered.
@@ -374,20 +418,6 @@ const Check kChecks[] = {
                 "autotrophen Organismen.";
      },
      kAllResults},
-    {"EtaPBio", CheckStage::Inputs,
-     [](const Inputs& in) { return !(in.H(hsg::kEtaPBio) >= 0.0 && in.H(hsg::kEtaPBio) <= 100.0); },
-     [](const Inputs& in) {
-         return "Die biologische Phosphorentfernung (" + Quoted(1, in.H(hsg::kEtaPBio)) +
-                " %) muss zwischen 0 und 100 % liegen, sonst lässt sich die Phosphorbilanz nicht berechnen.";
-     },
-     kPhosphorus},
-    {"SFH", CheckStage::Inputs, [](const Inputs& in) { return !(in.H(hsg::kSFH) >= 1.0); },
-     [](const Inputs& in) {
-         return "Der Sicherheitsfaktor (" + Quoted(2, in.H(hsg::kSFH)) +
-                ") muss mindestens 1 sein (Richtwert: 1,25), sonst wird das Schlammalter kürzer bemessen, als die "
-                "Nitrifikanten brauchen.";
-     },
-     kAllResults},
     {"SNO3an", CheckStage::Inputs,
      [](const Inputs& in) { return in.Process() == 1 && !(in.B(block::kSNO3an) > 0.0); },
      [](const Inputs&) {
@@ -488,10 +518,10 @@ bool ReadsParameters(const Check& check)
     return check.Field == "T" || IsParameter(check.Field);
 }
 
-// The parameter whose change from `before` to `changed` the check refuses: the first whose value
-// put back makes it pass, else the first that differs. nullptr when none differs.
-const Input* BlamedParameter(const Check& check, const TCommonRecord& common, const THSGRecord& before,
-                             const THSGRecord& changed)
+// The parameter whose change from `before` to `changed` is to blame for a refusal: the first whose
+// value put back lets `refuses` pass, else the first that differs. nullptr when none differs.
+const Input* BlamedParameter(const THSGRecord& before, const THSGRecord& changed,
+                             const std::function<bool(const THSGRecord&)>& refuses)
 {
     const Input* firstChanged = nullptr;
     for (const Input& parameter : Parameters()) {
@@ -501,7 +531,7 @@ const Input* BlamedParameter(const Check& check, const TCommonRecord& common, co
             firstChanged = &parameter;
         THSGRecord trial = changed;
         trial.SetDouble(parameter.Offset, before.Double(parameter.Offset));
-        if (!Refuses(check, Inputs{common, trial}))
+        if (!refuses(trial))
             return &parameter;
     }
     return firstChanged;
@@ -524,7 +554,7 @@ std::optional<ERefusedInput> RefusedInput(const TCommonRecord& common, const THS
 {
     const Inputs in{common, hsgRecord, stage};
     if (stage == CheckStage::Inputs)
-        if (std::optional<ERefusedInput> unusable = UnusableNumber(in, kInputs, DesignReads))
+        if (std::optional<ERefusedInput> unusable = UnusableOrOutOfRange(in, kInputs, DesignReads))
             return unusable;
     return FirstRefusal(in, [](const Check&) { return true; });
 }
@@ -538,7 +568,7 @@ void CheckDesignInputs(const TCommonRecord& common, const THSGRecord& hsgRecord,
 void CheckConversionInputs(const TCommonRecord& common, const THSGRecord& hsgRecord)
 {
     const Inputs in{common, hsgRecord};
-    if (std::optional<ERefusedInput> unusable = UnusableNumber(in, kInputs, ConversionReads))
+    if (std::optional<ERefusedInput> unusable = UnusableOrOutOfRange(in, kInputs, ConversionReads))
         throw *unusable;
 }
 
@@ -551,7 +581,7 @@ std::optional<ERefusedInput> RefusedParameterChange(const TCommonRecord& common,
                                                     const THSGRecord& changed)
 {
     const Inputs in{common, changed};
-    if (std::optional<ERefusedInput> unusable = UnusableNumber(in, Parameters(), DesignReads))
+    if (std::optional<ERefusedInput> unusable = UnusableOrOutOfRange(in, Parameters(), DesignReads))
         return unusable;
     const Check* check = FirstRefusingCheck(in, ReadsParameters);
     if (!check)
@@ -561,14 +591,20 @@ std::optional<ERefusedInput> RefusedParameterChange(const TCommonRecord& common,
     // The temperature is refused whatever the parameters: no change of theirs is to blame.
     if (Refuses(*check, Inputs{common, before}))
         return std::nullopt;
-    const ERefusedInput refusal = RefusalOf(*check, in);
-    const Input* blamed = BlamedParameter(*check, common, before, changed);
+    return BlameParameterChange(RefusalOf(*check, in), before, changed,
+                                [&](const THSGRecord& trial) { return Refuses(*check, Inputs{common, trial}); });
+}
+
+ERefusedInput BlameParameterChange(const ERefusedInput& refusal, const THSGRecord& before, const THSGRecord& changed,
+                                   const std::function<bool(const THSGRecord&)>& refuses)
+{
+    const Input* blamed = BlamedParameter(before, changed, refuses);
     if (!blamed)
         return refusal;
     return ERefusedInput(std::string(blamed->Field),
                          "Der Wert " + FloatToStr(changed.Double(blamed->Offset)) + " im Feld „" +
                              std::string(blamed->Name) + "“ lässt sich nicht verwenden: " + refusal.Message(),
-                         check->Results);
+                         refusal.Results());
 }
 
 std::optional<std::string> NothingToDenitrify(const TCommonRecord& common, const THSGRecord& hsgRecord)
@@ -595,6 +631,11 @@ std::optional<std::string> EffluentPhosphateNotComputed(const TCommonRecord& com
         // Without sludge age or flow the design refuses the records before the balance.
         return std::nullopt;
     }
+}
+
+std::span<const std::string_view> DesignResults()
+{
+    return kAllResults;
 }
 
 std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord)
@@ -628,6 +669,13 @@ std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, co
     }
     if (balanced && EffluentPhosphateNotComputed(designedCommon, designedHsg))
         add(kEffluentPhosphate);
+    // An input the design adjusts as it goes and writes back (a safety factor below 1, a removal
+    // beyond what the inflow allows) stands in records it computed only as adjusted: stored as
+    // typed (a file of another program), it is not what the results beside it were computed with.
+    if (designedHsg.Double(hsg::kSFH) != hsgRecord.Double(hsg::kSFH))
+        add(kAllResults);
+    if (designedHsg.Double(hsg::kEtaPBio) != hsgRecord.Double(hsg::kEtaPBio))
+        add(kPhosphorus);
     if (!PhComputed(common, 0, hsgRecord))
         add(std::array{"pH"sv});
     return results;

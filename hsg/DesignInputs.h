@@ -1,7 +1,8 @@
 // The inputs the design calculation cannot compute its results from. Where a formula of the design
 // would leave a result at the value of some earlier calculation (a guard that fails), would divide
 // by an input of 0, or would meet a number that is none (NaN, infinity, a value far beyond any
-// plant), the design refuses the input instead: it raises ERefusedInput, whose German message
+// plant) or that no plant has (a concentration, load, yield or rate below 0, a share outside
+// 0 ... 1), the design refuses the input instead: it raises ERefusedInput, whose German message
 // names the field and which tells the member, so that a dialog can show the field.
 // The same checks tell which results of stored records were not computed from the inputs beside
 // them (a file or an import may hold such input): those show as missing, never as numbers.
@@ -11,6 +12,7 @@
 #include "hsg/HsgRecord.h"
 #include "platform/core/Exceptions.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -36,8 +38,8 @@ private:
 
 // When the checks apply: before the design starts (the inputs alone), in every pass of its outer
 // loop (with the nitrogen that pass finds bound in the sludge), at the loop's end (with what its
-// last pass found), or after the loop, before the volumes and the oxygen supply (inputs that
-// leave only those uncomputed).
+// last pass found), or after the loop (inputs that leave only some results of the volumes, the
+// oxygen supply and the pH uncomputed: the design computes the others, then refuses).
 enum class CheckStage { Inputs, Pass, LoopEnd, Supply };
 
 // The first refusal of that stage, in the order of the input pages (parameters before the
@@ -48,7 +50,7 @@ std::optional<ERefusedInput> RefusedInput(const TCommonRecord& common, const THS
 // Raises the first refusal of that stage.
 void CheckDesignInputs(const TCommonRecord& common, const THSGRecord& hsgRecord, CheckStage stage);
 // Raises the refusal of a number the conversion of concentrations and loads reads (the flow and
-// the side it converts from) that is none.
+// the side it converts from) that is none or lies outside what it may be (a load below 0).
 void CheckConversionInputs(const TCommonRecord& common, const THSGRecord& hsgRecord);
 // Why the model parameters of `changed` are refused with the inflow and temperature of `common`,
 // whatever else the design refuses there: a parameter on its own (a number that is none, a
@@ -58,6 +60,13 @@ void CheckConversionInputs(const TCommonRecord& common, const THSGRecord& hsgRec
 // otherwise, pass it, and then names the parameter whose change is to blame. nullopt when none.
 std::optional<ERefusedInput> RefusedParameterChange(const TCommonRecord& common, const THSGRecord& before,
                                                     const THSGRecord& changed);
+// The refusal of records whose model parameters changed from `before` to `changed`, laid at the
+// parameter whose change is to blame (the first whose value put back lets `refuses` pass, else the
+// first that differs), its message naming that field and value: the parameter dialog shows a
+// parameter, where the design may have refused the inflow or failed on an arithmetic error. The
+// refusal as it stands when no parameter differs.
+ERefusedInput BlameParameterChange(const ERefusedInput& refusal, const THSGRecord& before, const THSGRecord& changed,
+                                   const std::function<bool(const THSGRecord&)>& refuses);
 // Whether the member name is one of the 17 model parameters.
 bool IsParameter(std::string_view field);
 
@@ -70,9 +79,13 @@ std::optional<std::string> EffluentPhosphateNotComputed(const TCommonRecord& com
 // under the effluent target S_NO3,AN. nullopt where it denitrifies.
 std::optional<std::string> NothingToDenitrify(const TCommonRecord& common, const THSGRecord& hsgRecord);
 
+// The table names of every result the design computes.
+std::span<const std::string_view> DesignResults();
+
 // The names of the table fields whose stored values the design did not compute from the stored
 // inputs: every result of a refused input, the effluent phosphate where the biomass binds more
-// than the inflow brings, and the pH wherever the design leaves it alone. Empty for records the
+// than the inflow brings, the pH wherever the design leaves it alone, and the results of a safety
+// factor or phosphorus removal stored as the design would not have left it. Empty for records the
 // design computed.
 std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord);
 

@@ -5,6 +5,7 @@
 #include "hsg/DesignInputs.h"
 
 #include <cmath>
+#include <optional>
 
 namespace velmoran {
 
@@ -98,6 +99,10 @@ Locals SetUp(Records& r)
     r.SetB(kVdVmax, 0.5);
     r.SetB(kVdV, l.dv > 0 ? r.B(kVdVmax) : Num(0.0));
     r.SetB(kSNH4an, r.H(hsg::kSNH4ANSP) / 5.0);
+    // A safety factor below 1 would size the sludge age shorter than the nitrifiers need: it is
+    // raised to 1 and written back, so that the page shows the factor the design used.
+    if (r.H(hsg::kSFH) < 1.0)
+        r.SetH(hsg::kSFH, 1.0);
 
     const Num bdbsb = r.C(common::kBDBSB);
     l.plantSize = bdbsb < 1200.0 ? Num(1200.0) : bdbsb > 6000.0 ? Num(6000.0) : bdbsb;
@@ -224,9 +229,12 @@ int OuterLoop(Records& r, const Locals& l)
     }
 }
 
+// Without a positive TS_BB the volumes are not computed (the design refuses it at the end).
 void Volumes(Records& r)
 {
     using namespace block;
+    if (!VolumeComputable(r.Common()))
+        return;
     const Num m = r.B(kMI) + r.B(kMF) + r.B(kMH) + r.H(hsg::kMA);
     r.SetC(common::kVBB, m / r.B(kTSBB));
     r.SetB(kVD, r.C(common::kVBB) * r.B(kVdV));
@@ -263,12 +271,17 @@ void OxygenSupply(Records& r)
     const Num he = r.C(common::kHE);
     r.SetB(kcs, SaturationAtBlowInDepth(r.H(hsg::kcss).Value(), he.Value()));
     const Num cs = r.B(kcs), cx = r.B(kcx);
-    if (cx < cs)
+    // What a guard leaves uncomputed is refused at the end of the design; nothing is computed from
+    // the value it keeps.
+    const bool supplied = cx < cs;
+    if (supplied)
         r.SetB(kOCh, r.B(kOVh) * cs / (cs - cx));
     const Num alpha = r.H(hsg::kAlpha);
     if (alpha > 0.0) {
-        r.SetH(hsg::kOChRW, r.B(kOCh) / alpha);
         r.SetC(common::kSSABB, r.H(hsg::kSSARW) / alpha);
+        if (!supplied)
+            return;
+        r.SetH(hsg::kOChRW, r.B(kOCh) / alpha);
         const Num ssa100 = r.H(hsg::kSSA100);
         if (ssa100 > 0.0 && he > 0.0)
             r.SetH(hsg::kQLN, r.H(hsg::kOChRW) * 1000.0 / ssa100 / 2.95 / he);
@@ -282,8 +295,9 @@ void AcidCapacityAndPH(Records& r)
     r.SetB(kSKSan, r.B(kSKSzb) - 0.07 * (r.B(kSNH4zb) - r.B(kSNH4an) + r.B(kSNO3an) - r.B(kSNO3zb)) + 0.03 * xpf -
                        r.H(hsg::kfKS) / 61.0 * r.B(kBeta) * xpf);
 
+    // Without a positive alpha value the clean-water utilisation SSABB is one of an earlier run.
     const Num ssabb = r.C(common::kSSABB), he = r.C(common::kHE);
-    if (ssabb > 0.0 && he > 0.0) {
+    if (r.H(hsg::kAlpha) > 0.0 && ssabb > 0.0 && he > 0.0) {
         const double t = r.B(kT).Value();
         const Num y =
             r.B(kSKSan) / 0.0021 / ssabb / he / CarbonDioxideHenryTerm(t) / (he / 30.0 + 1.0);
@@ -368,9 +382,13 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
     if (r.B(kXPBM) > cp)
         return;
 
-    // The design refuses a biological removal above 100 %: the share removed stays within the
-    // inflow, and the input is never written back.
+    // A biological removal beyond what the inflow brings is lowered to what it allows and written
+    // back, so that the page shows the removal the design used.
     r.SetB(kXPBM, Max(r.H(hsg::kEtaPBio) / 100.0 * cp, r.B(kXPBM)));
+    if (r.B(kXPBM) > cp) {
+        r.SetH(hsg::kEtaPBio, cp / r.B(kXPBM) * r.H(hsg::kEtaPBio));
+        r.SetB(kXPBM, cp);
+    }
     r.SetB(kSPO4an, cp - r.B(kXPBM));
     r.SetB(kSPO4an0, r.B(kSPO4an));
     if (common.ByteAt(common::kFT) == 0)
@@ -396,19 +414,24 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
 int HsgDesign(TCommonRecord& common, THSGRecord& hsgRecord)
 {
     // Input that would leave a result at an earlier calculation's value, or divide by 0, is refused
-    // before anything is written; what only a pass of the loop finds, in that pass or at its end;
-    // what leaves only the volumes or the oxygen supply uncomputed, after the loop.
+    // before anything is written; what only a pass of the loop finds, in that pass or at its end.
+    // What leaves only some results of the last steps uncomputed (no TS_BB, no alpha value, ...) is
+    // refused at the end: the other results are computed first, from the inputs as they stand.
+    // (Refused before them, an import of T and TS_BB 0 kept the oxygen demand of the temperature
+    // before beside the new one.)
     CheckDesignInputs(common, hsgRecord, CheckStage::Inputs);
     Records r(common, hsgRecord);
     const Locals l = SetUp(r);
     const int passes = OuterLoop(r, l);
     CheckDesignInputs(common, hsgRecord, CheckStage::LoopEnd);
-    CheckDesignInputs(common, hsgRecord, CheckStage::Supply);
+    const std::optional<ERefusedInput> supplyRefused = RefusedInput(common, hsgRecord, CheckStage::Supply);
     PhosphorusBalance(common, hsgRecord);
     Volumes(r);
     OxygenDemand(r, l);
     OxygenSupply(r);
     AcidCapacityAndPH(r);
+    if (supplyRefused)
+        throw *supplyRefused;
     return passes;
 }
 

@@ -3,10 +3,14 @@
 // nitrogen and phosphorus balances, sludge production, volumes, oxygen demand and supply, air flow,
 // acid capacity and pH. It works in place on the two records; an input it cannot compute every
 // result from is refused (ERefusedInput, DesignInputs.h): before anything is written, or, where
-// only a pass of its outer loop finds it, in that pass. An input that makes another formula
-// meaningless raises EMathError. Either way the members written before keep their new values.
+// only a pass of its outer loop finds it, in that pass, or, where it leaves only some results of
+// the volumes, the oxygen supply and the pH uncomputed, at the end, once every other result is
+// computed. An input that makes another formula meaningless raises EMathError. Either way the
+// members written before keep their new values.
 // Where the biomass binds more phosphorus than the inflow brings, the effluent phosphate alone
-// stays uncomputed (EffluentPhosphateNotComputed) and the design goes on.
+// stays uncomputed (EffluentPhosphateNotComputed) and the design goes on. A safety factor below 1
+// is raised to 1, and a biological phosphorus removal beyond what the inflow allows is lowered to
+// it; both are written back into the module record.
 #pragma once
 
 #include "framework/CommonRecord.h"

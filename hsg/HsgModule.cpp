@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
@@ -77,6 +78,19 @@ void ShowAsMissing(TDataSet& table, std::span<const std::string_view> names)
         table.GotoBookmark(place);
 }
 
+// Every result the design computes as no number, as the tables show a result not computed.
+void ForgetResults(TCommonRecord& common, THSGRecord& hsgRecord)
+{
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    for (std::string_view name : DesignResults()) {
+        if (const MemberInfo* member = FindMember(HsgRecordMembers(), name))
+            hsgRecord.SetDouble(member->Offset, kNone);
+        else if (const MemberInfo* member = FindMember(CommonRecordMembers(), name))
+            member->Area == MemberArea::LoadCase ? common.Block(0).SetDouble(member->Offset, kNone)
+                                                 : common.SetDouble(member->Offset, kNone);
+    }
+}
+
 // A defaults file that an earlier version let take a parameter the design refuses (a temperature
 // constant of 0, an autotrophic decay faster than growth at the defaults' temperature) stopped
 // every new calculation, and the parameter dialog with it: such a parameter takes its built-in
@@ -111,7 +125,8 @@ std::optional<ERefusedInput> CalculationFailure(TCommonRecord common, THSGRecord
     }
 }
 
-constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte.";
+constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte, und die Ergebnisse "
+                                     "stehen bis zur nächsten Berechnung als „#“.";
 
 void Tell(std::vector<std::string>* messages, std::string text)
 {
@@ -258,6 +273,7 @@ void THsgModule::ResetToDefaults()
     CurrentCommon() = defaultCommon;
     currentHsg_ = defaultHsg_;
     modified_ = false;
+    resultsLost_ = false;
     seenFiles_ = {};
     seenFingerprints_.clear();
     UpdateDataSets();
@@ -291,7 +307,8 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
         return false;
     }
     THSGRecord hsgRecord = currentHsg_;
-    switch (ReadCompanionFile(hsgFile, hsgRecord)) {
+    const CompanionRead companion = ReadCompanionFile(hsgFile, hsgRecord);
+    switch (companion) {
     case CompanionRead::Whole:
         break;
     case CompanionRead::Missing:
@@ -307,6 +324,9 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
 
     CurrentCommon() = common;
     currentHsg_ = hsgRecord;
+    // The results of the file were computed with the module record that is lost: beside the
+    // defaults they would pass for theirs (Q_L,N 0 beside X_P,BM 2,30).
+    resultsLost_ = companion != CompanionRead::Whole;
     UpdateDataSets();
     TakeEditCopies();
     modified_ = false;
@@ -317,8 +337,8 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
 
 THsgModule::KeptCalculation THsgModule::Keep() const
 {
-    return {CurrentCommon(), DefaultCommon(), editCommon_, currentHsg_, defaultHsg_, editHsg_,
-            modified_,       seenFiles_,      seenFingerprints_};
+    return {CurrentCommon(), DefaultCommon(), editCommon_,       currentHsg_,  defaultHsg_,
+            editHsg_,        modified_,       seenFiles_,        seenFingerprints_, resultsLost_};
 }
 
 void THsgModule::Restore(const KeptCalculation& kept)
@@ -327,6 +347,7 @@ void THsgModule::Restore(const KeptCalculation& kept)
     DefaultCommon() = kept.DefaultCommon;
     currentHsg_ = kept.Hsg;
     defaultHsg_ = kept.DefaultHsg;
+    resultsLost_ = kept.ResultsLost;
     UpdateDataSets();
     editCommon_ = kept.EditCommon;
     editHsg_ = kept.EditHsg;
@@ -340,8 +361,14 @@ SaveResult THsgModule::WriteCalculationFile(const std::string& fileName, bool wr
     // The pair is saved as one: a save interrupted between the two files would leave a mix of two calculations.
     const CalculationFiles files = ResolvedCalculationFiles(fileName);
     const std::vector<SavedFile> pair = PairToSave(files);
-    std::vector<FileContents> contents = {{pair[0].FileName, RecordBytes(currentHsg_.Raw()), pair[0].WholeSize},
-                                          {pair[1].FileName, RecordBytes(CurrentCommon().Raw()), pair[1].WholeSize}};
+    // Results computed with a module record that is lost are saved as not computed, as they show:
+    // saved as numbers they would pass for those of the defaults beside them when opened again.
+    TCommonRecord common = CurrentCommon();
+    THSGRecord hsgRecord = currentHsg_;
+    if (resultsLost_)
+        ForgetResults(common, hsgRecord);
+    std::vector<FileContents> contents = {{pair[0].FileName, RecordBytes(hsgRecord.Raw()), pair[0].WholeSize},
+                                          {pair[1].FileName, RecordBytes(common.Raw()), pair[1].WholeSize}};
     // Two windows or two users on one file: the later save must not drop the earlier one's
     // change unasked.
     if (!writeOverChanges && files == seenFiles_ && seenFingerprints_.size() == contents.size())
@@ -419,6 +446,7 @@ bool THsgModule::CommitEditCopies()
     HsgCalculate(editCommon_, editHsg_);
     CurrentCommon() = editCommon_;
     currentHsg_ = editHsg_;
+    resultsLost_ = false;
     UpdateDataSets();
     modified_ = true;
     return true;
@@ -430,12 +458,21 @@ bool THsgModule::ApplyParameters(ParameterBlockView block)
         return false;
     std::ranges::copy(block, currentHsg_.ParameterBlock().begin());
     modified_ = true;
-    UpdateDataSets();
     TakeEditCopies();
-    HsgCalculate(editCommon_, editHsg_);
+    // What the design computed before a refusal stands with the new parameters, and what it left
+    // shows as missing: the sludge age of the parameters before once stayed beside the new ones.
+    std::exception_ptr failure;
+    try {
+        HsgCalculate(editCommon_, editHsg_);
+    } catch (const EMathError&) {
+        failure = std::current_exception();
+    }
     CurrentCommon() = editCommon_;
     currentHsg_ = editHsg_;
+    resultsLost_ = false;
     UpdateDataSets();
+    if (failure)
+        std::rethrow_exception(failure);
     return true;
 }
 
@@ -450,12 +487,18 @@ std::optional<ERefusedInput> THsgModule::RefusedParameters(ParameterBlockView bl
     if (asDefaults)
         if (std::optional<ERefusedInput> refusal = RefusedAsDefaults(block))
             return refusal;
-    std::optional<ERefusedInput> failure = CalculationFailure(CurrentCommon(), hsgRecord);
+    const std::optional<ERefusedInput> failure = CalculationFailure(CurrentCommon(), hsgRecord);
     // A calculation the parameters before could not compute either (a new one has no flow yet) is
     // no fault of these.
-    if (failure && CalculationFailure(CurrentCommon(), currentHsg_))
+    if (!failure || CalculationFailure(CurrentCommon(), currentHsg_))
         return std::nullopt;
-    return failure;
+    if (IsParameter(failure->Field()))
+        return failure;
+    // The inflow refused or an arithmetic error that the parameters bring: the parameter to blame
+    // is named (a bare "Gleitkommaüberlauf" once named none), so that the dialog shows it.
+    return BlameParameterChange(*failure, currentHsg_, hsgRecord, [this](const THSGRecord& trial) {
+        return CalculationFailure(CurrentCommon(), trial).has_value();
+    });
 }
 
 std::optional<ERefusedInput> THsgModule::RefusedAsDefaults(ParameterBlockView block) const
@@ -526,20 +569,23 @@ void THsgModule::SetToData(std::vector<std::string>* messages)
     const bool changed = common != commonBefore || currentHsg_ != hsgBefore;
     modified_ = modified_ || changed;
     // Imported input is calculated at once: an imported temperature once stood beside the sludge
-    // age and volume of the temperature before, on the page, in the file and in print. Input the
-    // design refuses keeps the results at their values, the tables show those as missing, and
-    // the user is told why (every result "#" without a word once).
+    // age and volume of the temperature before, on the page, in the file and in print. Where the
+    // design refuses the input, what it computed before the refusal stands, the tables show the
+    // rest as missing, and the user is told why (every result "#" without a word once). Dropped
+    // whole, a run refused at its last stage left the results of the input before beside the
+    // imported temperature.
     if (changed) {
-        TCommonRecord calculatedCommon = common;
-        THSGRecord calculatedHsg = currentHsg_;
         try {
-            HsgCalculate(calculatedCommon, calculatedHsg);
-            common = calculatedCommon;
-            currentHsg_ = calculatedHsg;
+            HsgCalculate(common, currentHsg_);
         } catch (const EMathError& error) {
-            Tell(messages, "Mit den importierten Werten ist keine Berechnung möglich:\n" + error.Message() +
-                               "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
+            // A refusal at the last stage leaves most results computed: said so.
+            const auto* refusal = dynamic_cast<const ERefusedInput*>(&error);
+            const bool partly = refusal && refusal->Results().size() < DesignResults().size();
+            Tell(messages, std::string("Mit den importierten Werten ") +
+                               (partly ? "lässt sich nicht alles berechnen:\n" : "ist keine Berechnung möglich:\n") +
+                               error.Message() + "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
         }
+        resultsLost_ = false;
     }
     UpdateDataSets();
     TakeEditCopies();
@@ -605,7 +651,9 @@ void THsgModule::UpdateDataSets()
     // A file or an import may hold input the design refuses (a TS_BB of 0, an alpha value of 0)
     // beside the results of earlier input: those results show as missing (no number, printed
     // as "#").
-    const std::vector<std::string_view> missing = ResultsNotComputed(CurrentCommon(), currentHsg_);
+    std::vector<std::string_view> missing = ResultsNotComputed(CurrentCommon(), currentHsg_);
+    if (resultsLost_)
+        missing.assign(DesignResults().begin(), DesignResults().end());
     if (!missing.empty())
         for (TDataSet* table : {static_cast<TDataSet*>(&dataModul_->d), static_cast<TDataSet*>(&dataModul_->dl),
                                 static_cast<TDataSet*>(dh_.get())})

@@ -78,15 +78,18 @@ public:
     // message names both files and nothing is read. Both files are read into scratch records first; the records change only when
     // the common file was read whole and the module file, if there, could be read. A module file
     // that is missing or shorter than a record leaves the module record as it was (after INITDATA
-    // the defaults), and a note says so. Returns false (records, tables and Modified as they
-    // were) otherwise, with the message naming the file that failed. Messages and notes go into
+    // the defaults), and a note says so; the results of the common file, computed with the module
+    // record lost, then show as missing (and are saved so) until the next calculation. Returns
+    // false (records, tables and Modified as they were) otherwise, with the message naming the
+    // file that failed. Messages and notes go into
     // `messages` when given; why the pair was read without its lock into `lockNote`.
     bool ReadCalculationFile(const std::string& fileName, std::vector<std::string>* messages = nullptr,
                              std::string* lockNote = nullptr);
-    // SAVEDATA: writes the pair, each file replaced atomically. Clears Modified only when both
-    // files were written. Over the pair this module last read or saved, a file that another
-    // window or user changed since is not written over unless `writeOverChanges`: nothing is
-    // written, and the result says so (ChangedOnDisk) naming the file.
+    // SAVEDATA: writes the pair, each file replaced atomically (results that show as missing for a
+    // lost module record as no number). Clears Modified only when both files were written. Over
+    // the pair this module last read or saved, a file that another window or user changed since
+    // is not written over unless `writeOverChanges`: nothing is written, and the result says so
+    // (ChangedOnDisk) naming the file.
     SaveResult WriteCalculationFile(const std::string& fileName, bool writeOverChanges = false);
     // Everything INITDATA and READDATA change: the records (current, defaults and edit copies),
     // the modified flag and the pair last read or saved, as they are when kept.
@@ -100,6 +103,7 @@ public:
         bool Modified = false;
         CalculationFiles SeenFiles;
         std::vector<std::string> SeenFingerprints;
+        bool ResultsLost = false;
     };
     // The calculation in hand, and putting it back (tables refreshed) after an opening that
     // started a new one and then could not read its file.
@@ -118,10 +122,10 @@ public:
     // whatever the tables cannot show (texts longer than their field, the other bits of a code
     // byte) survives. Modified is set when any byte changed; the tables are refreshed.
     // Not a no-op: imported values would otherwise show once, then be lost, never saved or calculated.
-    // Values that change the records are calculated at once; where the design refuses them the
-    // results keep their values, the tables show those it could not compute as missing, and the
-    // German message of the refusal, naming the field, goes into `messages` when given. The
-    // edit copies follow the records.
+    // Values that change the records are calculated at once; where the design refuses them, what
+    // it computed before the refusal stands, the tables show the results it could not compute as
+    // missing, and the German message of the refusal, naming the field, goes into `messages` when
+    // given. The edit copies follow the records.
     void SetToData(std::vector<std::string>* messages = nullptr);
 
     // The text of the field Name in the first of the module's tables that has such a field (as
@@ -160,15 +164,16 @@ public:
     // record's goes into it, Modified is set and the tables refreshed; then the records are
     // recalculated from fresh edit copies and committed, so that results and parameters agree.
     // Returns whether the block differed (an equal block changes nothing). An arithmetic error of
-    // the calculation passes to the caller; the parameters then stay committed and the results
-    // keep their values.
+    // the calculation passes to the caller; the parameters then stay committed with what the
+    // design computed before it failed, and the tables show the rest as missing.
     bool ApplyParameters(ParameterBlockView block);
     // EDITPARAMS, before OK is taken: why the design refuses the current records with this block,
     // or none. The checks of the parameters at the records' temperature always run, whatever
     // else the design refuses (RefusedParameterChange), and so do those at the defaults'
     // temperature when the block is to become the defaults. Otherwise a calculation that fails
     // with the block only where it failed with the current parameters too is no refusal of the
-    // block (a new calculation without a flow takes any parameters the design can use).
+    // block (a new calculation without a flow takes any parameters the design can use); a refused
+    // inflow or an arithmetic error that the block brings names the parameter to blame.
     std::optional<ERefusedInput> RefusedParameters(ParameterBlockView block, bool asDefaults = false) const;
     // Why the block cannot become the defaults: the design refuses it at the defaults' own
     // temperature, the message saying so. nullopt when it can.
@@ -218,6 +223,9 @@ private:
     THSGRecord defaultHsg_;
     THSGRecord editHsg_;
     bool modified_ = false;
+    // The current results were computed with a module record that the file lacked: they show as
+    // missing until the next calculation.
+    bool resultsLost_ = false;
     // The pair as this module last read or saved it, and what its files held then (their
     // fingerprints, in the order of the save): a save over it sees a change made since.
     CalculationFiles seenFiles_;

@@ -311,8 +311,9 @@ bool THSGDlg::EditParameters()
     try {
         module_.ApplyParameters(dialog.ParameterBlock());
     } catch (const EMathError&) {
-        // The calculation was refused with the parameters before too (a new one has no flow yet):
-        // the parameters are taken, and the page shows as missing what could not be computed.
+        // The calculation was refused for the same field with the parameters before too (a new one
+        // has no flow yet): the parameters are taken with what the design computed, and the page
+        // shows as missing what it could not.
     }
     return true;
 }

@@ -55,6 +55,19 @@ void ShowNote(QFrame& box, QLabel& view, const std::string& text)
     view.show();
     box.show();
 }
+
+// What became of an input the design adjusts as it goes (written back into the edit copy): the
+// field shows the value the design used, and the text says so; empty when it used the value typed.
+std::string ShowAdjusted(TVarFrame& frame, double typed, double used, const char* what, int decimals,
+                         const char* unit, const char* why)
+{
+    if (used == typed)
+        return {};
+    frame.SetValue(used);
+    return std::string(what) + " ist von " + FormatFixed(1, decimals, typed) + unit + " auf " +
+           FormatFixed(1, decimals, used) + unit + (used > typed ? " angehoben: " : " gesenkt: ") + why;
+}
+
 void ShowNotApplicable(std::initializer_list<QLabel*> labels)
 {
     for (QLabel* label : labels)
@@ -502,10 +515,17 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowPhosphorusResults()
     c.MsgBoxV1->hide();
     ShowPhosphorusFrames();
     ShowNotApplicable({c.stPF, c.stFM});
+    const double removalTyped = module_.EditHsg().Double(hsg::kEtaPBio);
     if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.stCPzb, c.stXPBM, c.stSPO4an});
         return failure;
     }
+    const std::string lowered =
+        ShowAdjusted(*c.VarEtaPbio, removalTyped, module_.EditHsg().Double(hsg::kEtaPBio),
+                     "Die biologische Phosphorentfernung", 1, " %",
+                     "Mehr Phosphor, als der Zulauf bringt, lässt sich nicht entfernen.");
+    if (!lowered.empty())
+        ShowNote(*c.MsgBoxV1, *c.MsgV1, lowered);
     const TConstLoadCaseBlock block = std::as_const(module_).EditCommon().Block(0);
     const bool precipitation = module_.EditCommon().ByteAt(common::kFT) > 0;
     ShowFixed(c.stCPzb, 5, 2, block.Double(block::kCPzb));
@@ -533,6 +553,7 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
     c.MsgBoxV2->hide();
     ShowNitrogenFrames();
     ShowNotApplicable({c.resRF, c.resUESC, c.resUESF, c.resUES});
+    const double safetyTyped = module_.EditHsg().Double(hsg::kSFH);
     if (std::optional<CalculationFailure> failure = RunDesign()) {
         ShowNotApplicable({c.resTTS, c.resVBB, c.resVDV, c.resVN, c.resVD, c.resXNBM, c.resSNH4N, c.resSNO3D});
         return failure;
@@ -557,10 +578,14 @@ std::optional<THSGDlg::CalculationFailure> THSGDlg::ShowNitrogenResults()
         ShowFixed(c.resUESF, 5, 1, precipitation / tts);
         ShowFixed(c.resUES, 5, 1, (carbon + precipitation) / tts);
     }
+    std::string notes =
+        ShowAdjusted(*c.VarSFH, safetyTyped, module_.EditHsg().Double(hsg::kSFH), "Der Sicherheitsfaktor", 2, "",
+                     "Unter 1 würde das Schlammalter kürzer bemessen, als die Nitrifikanten brauchen.");
     // Nothing to denitrify: the page says why it shows no denitrification volume.
-    if (const std::optional<std::string> why = NothingToDenitrify(module_.EditCommon(), module_.EditHsg())) {
-        ShowNote(*c.MsgBoxV2, *c.MsgV2, *why);
-    }
+    if (const std::optional<std::string> why = NothingToDenitrify(module_.EditCommon(), module_.EditHsg()))
+        notes += (notes.empty() ? "" : "\n") + *why;
+    if (!notes.empty())
+        ShowNote(*c.MsgBoxV2, *c.MsgV2, notes);
     return std::nullopt;
 }
 

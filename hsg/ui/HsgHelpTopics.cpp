@@ -116,7 +116,8 @@ const THelpTopic kTopics[] = {
     {"VarEtaPbio", 404, "Biologische Phosphorentfernung",
      "Anteil des Zulaufphosphors, der biologisch in die Biomasse eingebaut wird, in %. Ohne "
      "vermehrte biologische Phosphorelimination gilt mindestens der Einbau in die normale "
-     "Biomasse; mit einem Anaerobbecken etwa 30 bis 60 %."},
+     "Biomasse; mit einem Anaerobbecken etwa 30 bis 60 %. Mehr, als der Phosphor im Zulauf "
+     "zulässt, wird auf das Mögliche gesenkt."},
     {"VarBeta", 405, "Beta-Wert",
      "Molares Verhältnis des zugegebenen Metalls zum zu fällenden Phosphor, in mol/mol. Üblich "
      "1,2 bis 1,5 bei Simultanfällung; Vorgabe 1,5. Nur sichtbar, wenn ein Fällmittel gewählt ist."},

@@ -125,10 +125,10 @@ const DesignCase kDesignCases[] = {
       {"SKSan", 4.92, 1e-12}}},
     {"FullBiologicalPhosphorusRemoval", "", "EtaPBio;100", "", 4,
      {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"XPF", 0, 0}, {"EtaPBio", 100, 0}}},
-    // A removal beyond 100 % (or below 0) was lowered to 100 % without a word: refused, and the
-    // input stays as typed.
-    {"BiologicalRemovalBeyondAHundredPercentIsRefused", "", "EtaPBio;150", Refused("EtaPBio"), 0,
-     {{"EtaPBio", 150, 0}, {"XPBM", 0, 0}}},
+    // A removal beyond what the inflow brings is lowered to it and written back; one below 0 is no
+    // removal at all.
+    {"BiologicalRemovalBeyondTheInflowIsLowered", "", "EtaPBio;150", "", 4,
+     {{"XPBM", 8, 0}, {"SPO4an", 0, 0}, {"EtaPBio", 100, 1e-12}}},
     {"NegativeBiologicalRemovalIsRefused", "", "EtaPBio;-5", Refused("EtaPBio"), 0, {{"EtaPBio", -5, 0}}},
     // The biomass alone binds more than the inflow brings: only the effluent phosphate cannot be
     // computed (it keeps its value, and the tables show it as missing). Refusing the whole input
@@ -166,17 +166,24 @@ const DesignCase kDesignCases[] = {
      "Ya;0\nBa;0\nkN;0\nMUEaMax;0,5\nSH;1\nSFH;1\nfP;1\nfXNI;1", "", 2,
      {{"TTS", 2, 0}, {"MI", 0.02, 1e-15}, {"XNBM", 0.01, 1e-15}, {"SNH4n0", 9.99, 1e-12}, {"SNH4n", 8.99, 1e-12},
       {"OVn", 41.354, 1e-9}}},
-    // A safety factor below 1 was raised to 1 without a word: refused, and the input stays.
-    {"SafetyFactorBelowOneIsRefused", "", "SFH;0,8", Refused("SFH"), 0, {{"SFH", 0.8, 0}, {"TTS", 0, 0}}},
+    {"SafetyFactorBelowOneIsRaised", "", "SFH;0,8", "", 3, {{"SFH", 1, 0}, {"TTS", 9.1705370, 5e-8}}},
     {"SmallPlantGuidance", "BDBSB;500", "", "", 4, {{"fNcalc", 2.3, 0}, {"fCcalc", 1.2, 0}}},
     {"LargePlantGuidance", "BDBSB;9000", "", "", 4, {{"fNcalc", 1.7, 0}, {"fCcalc", 1.2, 0}}},
     // Alpha 0, cx at saturation, no blow-in depth or no maximum utilisation with diffused
-    // aeration once left OC_h, OC_h,RW, Q_L,N and the pH at an earlier calculation's values.
-    {"AlphaZeroIsRefused", "SSABB;3", "Alpha;0\nOChRW;1\nQLN;2", Refused("Alpha"), 0,
-     {{"OChRW", 1, 0}, {"QLN", 2, 0}, {"SSABB", 3, 0}}},
-    {"OxygenAtSaturationIsRefused", "cx;50\nOCh;4", "", Refused("cx"), 0, {{"OCh", 4, 0}}},
-    {"NoBlowInDepthIsRefused", "HE;0", "QLN;2", Refused("HE"), 0, {{"QLN", 2, 0}}},
+    // aeration once left OC_h, OC_h,RW, Q_L,N and the pH at an earlier calculation's values. Each
+    // is refused once every other result is computed: refused before them, the sludge age, the
+    // oxygen demand and OC_h of the input before stood beside the new input (OV_h 5 here; OC_h of
+    // h_E 5 m beside h_E 0).
+    {"AlphaZeroIsRefused", "SSABB;3\nOVh;5\npH;9", "Alpha;0\nOChRW;1\nQLN;2", Refused("Alpha"), 0,
+     {{"OChRW", 1, 0}, {"QLN", 2, 0}, {"SSABB", 3, 0}, {"pH", 9, 0}, {"OVh", 208.27715, 5e-6},
+      {"OCh", 247.65901, 5e-6}}},
+    {"OxygenAtSaturationIsRefused", "cx;50\nOCh;4", "OChRW;1", Refused("cx"), 0,
+     {{"OCh", 4, 0}, {"OChRW", 1, 0}, {"SSABB", 10, 1e-12}, {"pH", 6.3215148, 5e-8}}},
+    {"NoBlowInDepthIsRefused", "HE;0\nOCh;4", "QLN;2", Refused("HE"), 0,
+     {{"QLN", 2, 0}, {"OCh", 255.71769, 1e-5}, {"OChRW", 426.19615, 2e-5}}},
     {"NoMaximumUtilisationIsRefused", "", "SSA100;0\nQLN;2", Refused("SSA100"), 0, {{"QLN", 2, 0}}},
+    {"NoSludgeSolidsLeavesOnlyTheVolumes", "TSBB;0\nVBB;77\nVD;7\nOVh;5", "", Refused("TSBB"), 0,
+     {{"VBB", 77, 0}, {"VD", 7, 0}, {"TTS", 11.4795684, 5e-8}, {"OVh", 208.27715, 5e-6}, {"pH", 6.3215148, 5e-8}}},
     // Surface aeration has no blow-in depth and no air flow: nothing to refuse there.
     {"SurfaceAerationWithoutBlowInDepth", "HE;0", "AT;1\nSSA100;0", "", 4, {{"OVh", 208.27715, 5e-6}}},
     // Upstream denitrification with no effluent nitrate divided by 0 in the minimum recirculation:
@@ -193,6 +200,10 @@ const DesignCase kDesignCases[] = {
     // whole nitrogen design.
     {"TemperatureWithoutOxygenSaturation", "T;-50", "", Refused("T"), 0, {{"TTS", 0, 0}}},
     {"NoFlowIsRefused", "QD;0", "", Refused("QD"), 0, {}},
+    // A sign typed wrong or a share typed as per cent was computed without a word; refused before
+    // anything is written, on the side of the inflow entered.
+    {"NegativeLoadIsRefused", "Flags;129\nBDBSBzb;-2500\nTTS;20", "", Refused("BDBSBzb"), 0, {{"TTS", 20, 0}}},
+    {"ShareAboveOneIsRefused", "", "fOVd;75", Refused("fOVd"), 0, {}},
 };
 
 // Names the case in test output instead of dumping its bytes.

@@ -259,11 +259,14 @@ TEST_F(HsgModuleParameters, ADefaultsFileWithARefusedParameterTakesTheBuiltInOne
     stored.SetDouble(hsg::kYh, 0.7);
     // Refused only at the defaults' temperature: nitrifiers decaying faster than they grow.
     stored.SetDouble(hsg::kBa, 5);
+    // A sign typed wrong, kept by an earlier version.
+    stored.SetDouble(hsg::kBh, -0.17);
     ASSERT_TRUE(WriteRecordFile(tmp / "hsg.vdt", stored.Raw()).Ok);
     module.Exec("INITDATA");
     EXPECT_EQ(module.DefaultHsg().Double(hsg::kaTh), 1.072);
     EXPECT_EQ(module.DefaultHsg().Double(hsg::kMUEaMax), 0.52);
     EXPECT_EQ(module.DefaultHsg().Double(hsg::kBa), 0.05);
+    EXPECT_EQ(module.DefaultHsg().Double(hsg::kBh), 0.17);
     EXPECT_EQ(module.DefaultHsg().Double(hsg::kYh), 0.7);
     EXPECT_EQ(module.CurrentHsg(), module.DefaultHsg());
 }

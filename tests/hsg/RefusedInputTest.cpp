@@ -156,7 +156,8 @@ TEST(DesignInputs, StoredResultsNotComputedFromTheInputsBesideThem)
 // A number that is none or lies beyond any plant, from a file, once gave a bare "Ungültige
 // Gleitkommaoperation" or "Gleitkommaüberlauf" (the checks of C_TKN and C_P let NaN through), or a
 // message quoting 309 digits; a check's formula that failed (kN = -S_NH4,AN,Sp divides by 0)
-// escaped unnamed. Each is refused first, naming the field, its figures short.
+// escaped unnamed, and so does a negative kN now, refused as no plant has it. Each is refused
+// first, naming the field, its figures short.
 TEST(DesignInputs, NumbersThatAreNoneAreRefusedFirstNamingTheField)
 {
     ScopedFormatSettings german(FormatSettings::German());
@@ -180,7 +181,7 @@ TEST(DesignInputs, NumbersThatAreNoneAreRefusedFirstNamingTheField)
              p.B().SetDouble(block::kBDTKNzb, v);
          },
          none, "Fracht Gesamt-Kjeldahl-Stickstoff"},
-        {"T", [](Plant& p, double v) { p.hsg.SetDouble(hsg::kkN, v); }, -5, "Temperatur T = 12,0 °C"},
+        {"kN", [](Plant& p, double v) { p.hsg.SetDouble(hsg::kkN, v); }, -5, "Der Wert -5 im Feld „Halbwerts"},
     };
     for (const auto& c : cases) {
         Plant p = ScenarioA();
@@ -293,5 +294,34 @@ TEST(DesignInputs, HsgcalcNamesTheFieldOrComputesWithoutTheEffluentPhosphate)
     EXPECT_EQ(lean.ExitCode, 0);
     EXPECT_TRUE(lean.Written);
     EXPECT_TRUE(Contains(lean.Said, "Das Phosphat im Ablauf lässt sich nicht berechnen")) << lean.Said;
+}
+
+// hsgcalc computed a BSB5 of -250 and f_P -0,6 (exit 0) and ended Y_A -1000 in a bare overflow, and
+// refused S_FH 0,8 and Bio-P 150 %, which the design raises to 1 and lowers to what the inflow
+// allows: the first three are refused naming the field, the others computed so, and said.
+TEST(DesignInputs, HsgcalcRefusesImpossibleValuesAndComputesTheDesignsOwnAdjustments)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    velmoran::testing::TempFolder folder;
+    const std::pair<const char*, void (*)(THsgModule&)> refused[] = {
+        {"„BSB5 im Zulauf C_BSB,ZB“",
+         [](THsgModule& m) { m.CurrentCommon().Block(0).SetDouble(block::kCBSBzb, -250); }},
+        {"„Nicht abbaub. Anteil in Zulauf-Feststoffen", [](THsgModule& m) { m.CurrentHsg().SetDouble(hsg::kfP, -0.6); }},
+        {"„Ertragsfaktor (Autotrophe Organismen)“", [](THsgModule& m) { m.CurrentHsg().SetDouble(hsg::kYa, -1000); }},
+    };
+    for (const auto& [field, change] : refused) {
+        const HsgcalcRun run = RunHsgcalc(folder, "falsch", change);
+        EXPECT_EQ(run.ExitCode, 1) << field;
+        EXPECT_TRUE(Contains(run.Said, field)) << run.Said;
+    }
+    const HsgcalcRun adjusted = RunHsgcalc(folder, "angepasst", [](THsgModule& m) {
+        m.CurrentHsg().SetDouble(hsg::kSFH, 0.8);
+        m.CurrentHsg().SetDouble(hsg::kEtaPBio, 150);
+    });
+    EXPECT_EQ(adjusted.Said, "Sicherheitsfaktor: gerechnet mit 1 statt 0,8\nBiol. Phosphorentfernung: gerechnet mit 100 "
+                             "statt 150\n");
+    THsgModule computed;
+    ASSERT_TRUE(computed.ReadCalculationFile(folder / "angepasst-aus.vda"));
+    EXPECT_EQ(computed.CurrentHsg().Double(hsg::kSFH), 1.0);
 }
 #endif

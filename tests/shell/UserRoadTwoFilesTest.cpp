@@ -99,7 +99,8 @@ TEST_F(UserRoadTwo, ADamagedModuleFileIsNamedAndOpensOnTheDefaults)
     TMainForm& window = Form();
     auto& dialog = dynamic_cast<THSGDlg&>(Module());
     const auto status = [&window] { return window.StatusBar->currentMessage().toStdString(); };
-    const std::string defaults = "Für die Werte der Bemessung gelten die Standardwerte.";
+    const std::string defaults = "Für die Werte der Bemessung gelten die Standardwerte, und die Ergebnisse stehen bis "
+                                 "zur nächsten Berechnung als „#“.";
 
     const std::string shortPair = files / "Kurz.vda";
     fs::copy_file(Example(), shortPair);

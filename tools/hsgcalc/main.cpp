@@ -4,13 +4,16 @@
 // the field where it can, write nothing and end with exit code 1. A result the design leaves
 // uncomputed while it computes the rest (the effluent phosphate where the biomass binds more
 // phosphorus than the inflow brings) and a denitrification left out for want of nitrate to
-// denitrify are said on the standard output.
+// denitrify are said on the standard output, and so is a safety factor the design raised to 1 or a
+// biological phosphorus removal it lowered to what the inflow allows.
 #include "hsg/DesignInputs.h"
 #include "hsg/HsgCalculation.h"
 #include "hsg/HsgModule.h"
 #include "platform/core/Exceptions.h"
+#include "platform/core/NumberFormat.h"
 
 #include <iostream>
+#include <utility>
 
 int main(int argc, char** argv)
 {
@@ -25,6 +28,7 @@ int main(int argc, char** argv)
         std::cerr << "Die Berechnung \"" << argv[1] << "\" konnte nicht gelesen werden.\n";
         return 1;
     }
+    const THSGRecord entered = module.CurrentHsg();
     try {
         HsgCalculate(module.CurrentCommon(), module.CurrentHsg());
     } catch (const EMathError& e) {
@@ -36,6 +40,11 @@ int main(int argc, char** argv)
         std::cerr << saved.Message << '\n';
         return 1;
     }
+    for (const auto& [offset, what] : {std::pair{hsg::kSFH, "Sicherheitsfaktor"},
+                                       std::pair{hsg::kEtaPBio, "Biol. Phosphorentfernung"}})
+        if (module.CurrentHsg().Double(offset) != entered.Double(offset))
+            std::cout << what << ": gerechnet mit " << FloatToStr(module.CurrentHsg().Double(offset)) << " statt "
+                      << FloatToStr(entered.Double(offset)) << '\n';
     if (const auto why = EffluentPhosphateNotComputed(module.CurrentCommon(), module.CurrentHsg()))
         std::cout << *why << '\n';
     if (const auto why = NothingToDenitrify(module.CurrentCommon(), module.CurrentHsg()))
