@@ -55,31 +55,21 @@ void THtmlParser::DoLink()
     const std::string href = AttrText(HrefSy);
     const std::string rel = AttrText(RelSy);
     const std::string rev = AttrText(RevSy);
-    if (SameText(rel, "stylesheet") && !href.empty()) {
+    // A sheet named by several LINKs is read once: its rules are in the list after the first.
+    if (SameText(rel, "stylesheet") && !href.empty() && LinkedSheets.insert("stream:" + href).second) {
         std::string text;
         std::string url = href;
         if (!SL->Host().RequestStream(href, text)) {
             const std::string file = SL->Host().ExpandName(href);
-            text = LinkedSheetText(file);
+            if (LinkedSheets.insert("file:" + CanonicalPath(file)).second)
+                text = LinkedSheetText(file);
             // The sheet's own relative names lie beside it, given as a file URL so that no root
             // comes before them.
             std::error_code error;
             url = "file://" + std::filesystem::absolute(file, error).parent_path().string() + "/";
         }
-        if (!text.empty()) {
-            std::string normal;
-            normal.reserve(text.size());
-            for (std::size_t i = 0; i < text.size(); ++i) {
-                if (text[i] == '\r') {
-                    normal += '\n';
-                    if (i + 1 < text.size() && text[i + 1] == '\n')
-                        ++i;
-                } else {
-                    normal += text[i];
-                }
-            }
-            ParseLinkedStyleSheet(SL->Styles, normal, GetBase(url));
-        }
+        if (!text.empty())
+            ParseLinkedStyleSheet(SL->Styles, text, GetBase(url));
     }
     if (OnLink)
         OnLink(rel, rev, href);
@@ -104,7 +94,8 @@ void THtmlParser::DoStyle()
         T.GetCh();
         return static_cast<char>(T.Ch);
     };
-    ParseStyleSheet(SL->Styles, ch, source, "", false);
+    const CharSource peek = [this] { return static_cast<char>(T.Peek()); };
+    ParseStyleSheet(SL->Styles, ch, source, "", false, peek);
     T.NoComments = false;
     Next();
 }

@@ -1,11 +1,15 @@
 // The HTML parser: paragraphs, headings, line breaks, pre-formatted text, fonts, links, images,
 // scripts and style sheets, META charsets, BODY, includes and progress.
 #include "tests/html/layout/ParserTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace velmoran;
 using velmoran::testing::ParsedPage;
+using velmoran::testing::TempFolder;
 
 TEST(Parser, TextSectionsAreCleanedAndClosed)
 {
@@ -375,3 +379,34 @@ TEST(Parser, TextTransformAndSmallCapitals)
     EXPECT_EQ(-s->Fonts.GetFontAt(9)->TheFont.Height, small);
     EXPECT_EQ(s->SourcePosAt(3), 43);
 }
+// A sheet named by several LINKs is read and parsed once a page (a large sheet linked ten times
+// took ten times as long): by the name the host is asked for, and by the file it names however it
+// is spelt. Each parse of a sheet with a compound rule draws one sequence number.
+TEST(Parser, ALinkedSheetIsReadOncePerPage)
+{
+    class SheetHost : public TNullDocumentHost {
+    public:
+        std::string BasePath() const override { return Folder; }
+        bool RequestStream(const std::string& url, std::string& content) override
+        {
+            if (url != "s.css")
+                return false;
+            ++Asked;
+            content = "div b { color: blue }";
+            return true;
+        }
+        std::string Folder;
+        int Asked = 0;
+    } host;
+    TempFolder dir;
+    dir.WriteFile("stil.css", "div p { color: red }");
+    std::filesystem::create_directories(dir / "sub");
+    host.Folder = dir.Folder();
+    ParsedPage page(&host);
+    page.Parse("<link rel=stylesheet href=s.css><link rel=stylesheet href=stil.css><link rel=stylesheet href=s.css>"
+               "<link rel=stylesheet href=./stil.css><link rel=stylesheet href=sub/../stil.css><div><p>x</p></div>");
+    EXPECT_EQ(host.Asked, 1);
+    EXPECT_EQ(page.Doc.Styles.NextSeqNumberText(), "12");
+    EXPECT_EQ(page.All<TSection>()[0]->Fonts.GetFontAt(0)->TheFont.Color & 0xFFFFFF, 0x0000FFu);
+}
+
