@@ -405,7 +405,7 @@ void THtmlParser::DoBodyTag()
             }
             break;
         case BackgroundSy:
-            p.AssignProp(BackgroundImage, PropValue("url(" + a->Name + ")"));
+            p.AssignProp(BackgroundImage, PropValue("url(" + a->FileName() + ")"));
             break;
         case BGPropertiesSy:
             if (LowerCase(a->Name) == "fixed")

@@ -121,6 +121,32 @@ TEST(Tokenizer, References127To159MeanWindows1252InEveryDocument)
     EXPECT_EQ(t.Attributes[0]->Name, "\xE2\x82\xAC");
 }
 
+// A reference in a quoted value becomes a character of the code page the page is read in, as the
+// characters written there are: in a UTF-8 page "Gr&ouml;&szlig;e" is the UTF-8 "Größe" (it was
+// Windows-1252 bytes, shown as "Gr��e") and "a&auml;b.htm" the name of the file "aäb.htm"; a
+// Windows-1252 page keeps its bytes, its names go to the file system in UTF-8.
+TEST(Tokenizer, QuotedValuesTakeReferencesInThePagesCodePage)
+{
+    const std::string tag = "<img alt=\"Gr&ouml;&szlig;e\" src='a&auml;b.png'>";
+    THtmlTokenizer utf8;
+    utf8.SetSource(tag);
+    utf8.CodePage = utf8.PropCodePage = kUtf8CodePage;
+    utf8.GetCh();
+    utf8.NextToken();
+    ASSERT_EQ(utf8.Attributes.Count(), 2);
+    EXPECT_EQ(utf8.Attributes[0]->Name, "Gr\xC3\xB6\xC3\x9F" "e");
+    EXPECT_EQ(utf8.Attributes[1]->FileName(), "a\xC3\xA4" "b.png");
+
+    THtmlTokenizer windows;
+    windows.SetSource(tag);
+    windows.GetCh();
+    windows.NextToken();
+    ASSERT_EQ(windows.Attributes.Count(), 2);
+    EXPECT_EQ(windows.Attributes[0]->Name, "Gr\xF6\xDF" "e");
+    EXPECT_EQ(windows.Attributes[1]->Name, "a\xE4" "b.png");
+    EXPECT_EQ(windows.Attributes[1]->FileName(), "a\xC3\xA4" "b.png");
+}
+
 TEST(Tokenizer, TextInUtf8AfterTheSignature)
 {
     THtmlTokenizer t;
@@ -189,11 +215,13 @@ TEST(Tokenizer, AttributesQuotedUnquotedNumericAndBare)
 TEST(Tokenizer, AttributeNumbersRoundAndBadNumbersGiveZero)
 {
     THtmlTokenizer t;
-    t.SetSource("<td colspan=\"2.5\" rowspan=\"x\" width=\" 7 \" size=+2 other=\"1.5\">");
+    t.SetSource("<td colspan=\"2.5\" rowspan=\"x\" width=\" 7 \" size=+2 other=\"1.5\" width=\"60px\" height=12px>");
     t.GetCh();
     t.NextToken();
     const TAttributeList& a = t.Attributes;
-    ASSERT_EQ(a.Count(), 5);
+    ASSERT_EQ(a.Count(), 7);
+    EXPECT_EQ(a[5]->Value, 60);  // a size with its unit reads its number
+    EXPECT_EQ(a[6]->Value, 12);
     EXPECT_EQ(a[0]->Value, 2);  // half to even
     EXPECT_EQ(a[1]->Value, 0);
     EXPECT_EQ(a[2]->Value, 7);

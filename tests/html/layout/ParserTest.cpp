@@ -238,6 +238,47 @@ TEST(Parser, MetaCharsetsAndTheUtf8Signature)
     EXPECT_EQ(s.Texts()[0], "\xC3\xBC ");  // the signature wins over META
 }
 
+// The code page a template's values are written in is the one the parser reads the page in: the
+// UTF-8 signature first, then the page's last META charset, as a content type or in the META's
+// own CHARSET (the form UTF-8 pages are written with today, once read as Windows-1252), else
+// Windows-1252.
+TEST(Parser, TheDeclaredCodePageIsTheOneThePageIsReadIn)
+{
+    const std::pair<std::string, int> pages[] = {
+        {"<p>Gr\xFC\xDF" "e", 1252},
+        {"\xEF\xBB\xBF<meta charset=windows-1251><p>x", kUtf8CodePage},
+        {"<head><meta charset=\"UTF-8\"></head><p>Gr\xC3\xBC\xC3\x9F" "e", kUtf8CodePage},
+        {"<meta http-equiv=content-type content='text/html; charset=windows-1251'><p>\xC0", 1251},
+        {"<meta charset=utf-8><meta charset=windows-1251><p>x", 1251},
+        {"<!-- <meta charset=utf-8> --><p>x", 1252},
+        {"\x1b$B$\"\x1b(B<p>x", 932},
+    };
+    for (const auto& [page, codePage] : pages) {
+        ParsedPage parsed;
+        parsed.Parse(page);
+        EXPECT_EQ(parsed.Result.CodePage == 0 ? kAnsiCodePage : parsed.Result.CodePage, codePage) << page;
+        EXPECT_EQ(DeclaredCodePage(page), codePage) << page;
+    }
+    ParsedPage utf8;
+    utf8.Parse(pages[2].first);
+    EXPECT_EQ(utf8.Texts()[0], "Gr\xC3\xBC\xC3\x9F" "e ");
+}
+
+// A switch to EUC-JP after text converts the page from the character after the switch on: the
+// half-width katakana before it no longer shift the text after it ("bcd" was lost), and the
+// first character after it is read whole ("日本" came out as "ﾆ坙{").
+TEST(Parser, ASwitchToEucJpConvertsFromTheCharacterAfterIt)
+{
+    for (const char* change : {"<font charset=euc-jp>", "<meta http-equiv=content-type content='text/html; charset=euc-jp'>"}) {
+        ParsedPage parsed;
+        parsed.Parse(std::string("<p>\x8E\xB1\x8E\xB2 aefgh ") + change + "\xC6\xFC\xCB\xDC" "bcd</p>");
+        std::string text;
+        for (const std::string& piece : parsed.Texts())
+            text += piece;
+        EXPECT_EQ(text, "\xC5\xBD\xC2\xB1\xC5\xBD\xC2\xB2 aefgh \xE6\x97\xA5\xE6\x9C\xAC" "bcd ") << change;
+    }
+}
+
 TEST(Parser, BodyAttributesAndASecondBodyIsIgnored)
 {
     ParsedPage p;
@@ -355,30 +396,6 @@ TEST(Parser, TitleBaseAndLinkedSheets)
     EXPECT_EQ(p.All<TSection>()[0]->Fonts.GetFontAt(0)->TheFont.Color & 0xFFFFFF, 0xFF0000u);
 }
 
-TEST(Parser, AnImageBeforeBodyStaysKnownToTheDocument)
-{
-    ParsedPage p;
-    p.Parse("<img name=logo src=a.gif><body>text");
-    TIDObject* logo = p.Doc.IDNameList.Find("logo");
-    ASSERT_NE(logo, nullptr);
-    EXPECT_EQ(logo->GetYPosition(), 0);  // still alive
-    EXPECT_EQ(p.All<TSection>().size(), 2u);
-}
-
-TEST(Parser, TextTransformAndSmallCapitals)
-{
-    ParsedPage p;
-    p.Parse("<span style=\"text-transform: uppercase\">gro\xDF</span> <span style=\"font-variant: small-caps; font-size: 20pt\">Ab 1c</span>");
-    TSection* s = p.All<TSection>()[0];
-    EXPECT_EQ(WideToUtf8(s->Text), "GRO\xC3\x9F AB 1C ") << "the sharp s keeps its place";
-    // "A" normal, "b" small, " 1" keeps the small run, "c" small, then normal again.
-    const int big = -s->Fonts.GetFontAt(5)->TheFont.Height;
-    const int small = -s->Fonts.GetFontAt(6)->TheFont.Height;
-    EXPECT_LT(small, big);
-    EXPECT_EQ(-s->Fonts.GetFontAt(8)->TheFont.Height, small);
-    EXPECT_EQ(-s->Fonts.GetFontAt(9)->TheFont.Height, small);
-    EXPECT_EQ(s->SourcePosAt(3), 43);
-}
 // A sheet named by several LINKs is read and parsed once a page (a large sheet linked ten times
 // took ten times as long): by the name the host is asked for, and by the file it names however it
 // is spelt. Each parse of a sheet with a compound rule draws one sequence number.
@@ -410,3 +427,27 @@ TEST(Parser, ALinkedSheetIsReadOncePerPage)
     EXPECT_EQ(page.All<TSection>()[0]->Fonts.GetFontAt(0)->TheFont.Color & 0xFFFFFF, 0x0000FFu);
 }
 
+TEST(Parser, AnImageBeforeBodyStaysKnownToTheDocument)
+{
+    ParsedPage p;
+    p.Parse("<img name=logo src=a.gif><body>text");
+    TIDObject* logo = p.Doc.IDNameList.Find("logo");
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->GetYPosition(), 0);  // still alive
+    EXPECT_EQ(p.All<TSection>().size(), 2u);
+}
+
+TEST(Parser, TextTransformAndSmallCapitals)
+{
+    ParsedPage p;
+    p.Parse("<span style=\"text-transform: uppercase\">gro\xDF</span> <span style=\"font-variant: small-caps; font-size: 20pt\">Ab 1c</span>");
+    TSection* s = p.All<TSection>()[0];
+    EXPECT_EQ(WideToUtf8(s->Text), "GRO\xC3\x9F AB 1C ") << "the sharp s keeps its place";
+    // "A" normal, "b" small, " 1" keeps the small run, "c" small, then normal again.
+    const int big = -s->Fonts.GetFontAt(5)->TheFont.Height;
+    const int small = -s->Fonts.GetFontAt(6)->TheFont.Height;
+    EXPECT_LT(small, big);
+    EXPECT_EQ(-s->Fonts.GetFontAt(8)->TheFont.Height, small);
+    EXPECT_EQ(-s->Fonts.GetFontAt(9)->TheFont.Height, small);
+    EXPECT_EQ(s->SourcePosAt(3), 43);
+}
