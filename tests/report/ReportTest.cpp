@@ -217,28 +217,6 @@ TEST_P(ReportExpansion, Expands)
 INSTANTIATE_TEST_SUITE_P(Items, ReportExpansion, ::testing::ValuesIn(kItems), CaseName);
 INSTANTIATE_TEST_SUITE_P(Templates, ReportExpansion, ::testing::ValuesIn(kTemplates), CaseName);
 
-// A page in another code page than the program's gets the calculation's texts in its own, as its
-// own text is: "Kläranlage" in UTF-8 for a UTF-8 page (it showed "Kl�ranlage"), what a Cyrillic
-// page can show for one in Windows-1251; a part of a text is cut by characters first.
-TEST_F(ReportTest, StringValuesAreWrittenInThePagesCodePage)
-{
-    FakeDataSet typed;
-    typed.AddField("Projekt", ReportFieldType::String).AddRow({std::string("Kl\xE4ranlage \x80")});
-    TReport own;
-    own.SetDataSetViews({&typed});
-    own.LoadVariables("");
-    const auto page = [&](int codePage) {
-        own.SetPageCodePage(codePage);
-        TMemoryStream in(std::string_view("|Projekt| |Projekt,3,3|"));
-        TMemoryStream out;
-        own.ProcessTemplate(&in, &out);
-        return out.ToString();
-    };
-    EXPECT_EQ(page(kAnsiCodePage), "Kl\xE4ranlage \x80 \xE4ra\r\n");
-    EXPECT_EQ(page(kUtf8CodePage), "Kl\xC3\xA4ranlage \xE2\x82\xAC \xC3\xA4ra\r\n");
-    EXPECT_EQ(page(1251), "Kl?ranlage \x88 ?ra\r\n");
-}
-
 // The tests that write their own template files.
 class ReportFiles : public ReportTest {
 protected:

@@ -4,7 +4,6 @@
 // (also in the frame "Main" of a frameset), and the import, save and open links find their files
 // beside the template.
 #include "tests/shell/CalculationFixture.h"
-#include "tests/shell/TemplatePictures.h"
 
 #include "controls/EnhCombo.h"
 #include "framework/CommonRecord.h"
@@ -18,27 +17,73 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QProcess>
 
 #include <filesystem>
 #include <functional>
 
 using namespace velmoran;
 using velmoran::testing::TempFolder;
-using velmoran::testing::StartedIn;
-using velmoran::testing::Picture;
-using velmoran::testing::Pixels;
-using velmoran::testing::PdfPage;
 namespace fs = std::filesystem;
 
 namespace {
 
 using UserRoadTemplates = velmoran::testing::CalculationFixture;
 
+// The process's current folder for the life of the object: the program started from there.
+class StartedIn {
+public:
+    explicit StartedIn(const std::string& folder) : saved_(fs::current_path()) { fs::current_path(folder); }
+    ~StartedIn() { fs::current_path(saved_); }
+
+private:
+    fs::path saved_;
+};
+
 const QRgb kLogo = qRgb(255, 0, 255);       // the picture beside the templates
 const QRgb kStrange = qRgb(255, 128, 0);    // the pictures of the start folder
 const QRgb kRootLogo = qRgb(0, 255, 255);   // the picture at the templates' root ("/Kopf.png")
 const QRgb kSheet = qRgb(0, 192, 0);        // what the style sheet beside the templates paints
 const QRgb kSheetTile = qRgb(255, 255, 0);  // the picture that style sheet names beside itself
+
+void Picture(const std::string& file, QRgb colour)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(QString::fromStdString(file), "PNG"));
+}
+
+// The pixels of that colour (a PDF's pictures may come back a little off).
+int Pixels(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(colour)) < 40 && std::abs(qGreen(p) - qGreen(colour)) < 40 &&
+                std::abs(qBlue(p) - qBlue(colour)) < 40)
+                ++n;
+        }
+    return n;
+}
+
+std::string Artifact(const std::string& name)
+{
+    const std::string dir = std::string(VELMORAN_ARTIFACTS) + "/templates";
+    fs::create_directories(dir);
+    return dir + "/" + name;
+}
+
+// The first page of a PDF as a picture, kept among the artifacts.
+QImage PdfPage(const std::string& pdf, const std::string& name)
+{
+    const std::string out = Artifact(name);
+    QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-f"),
+                                                    QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+                                                    QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                                                    QString::fromStdString(pdf), QString::fromStdString(out)});
+    return QImage(QString::fromStdString(out + ".png"));
+}
 
 // What a template of one's own links to and shows.
 constexpr const char* kHead = "<html><head><link rel=\"stylesheet\" href=\"stil.css\"></head><body>";
@@ -115,7 +160,7 @@ TEST_F(UserRoadTemplates, PicturesAndStyleSheetsComeFromBesideTheTemplate)
     TMainForm& window = Form(Example());
     ChooseOwnTemplates(window, prompts, shell, user);
     const QImage screen = window.ResultFrame()->grab().toImage();
-    screen.save(QString::fromStdString(velmoran::testing::TemplateArtifact("eigene-vorlage-bildschirm.png")));
+    screen.save(QString::fromStdString(Artifact("eigene-vorlage-bildschirm.png")));
     EXPECT_GT(Pixels(screen, kLogo), 1000);
     EXPECT_GT(Pixels(screen, kRootLogo), 1000);
     EXPECT_GT(Pixels(screen, kSheet), 1000);

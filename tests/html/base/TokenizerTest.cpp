@@ -121,30 +121,21 @@ TEST(Tokenizer, References127To159MeanWindows1252InEveryDocument)
     EXPECT_EQ(t.Attributes[0]->Name, "\xE2\x82\xAC");
 }
 
-// A reference in a quoted value becomes a character of the code page the page is read in, as the
-// characters written there are: in a UTF-8 page "Gr&ouml;&szlig;e" is the UTF-8 "Größe" (it was
-// Windows-1252 bytes, shown as "Gr��e") and "a&auml;b.htm" the name of the file "aäb.htm"; a
-// Windows-1252 page keeps its bytes, its names go to the file system in UTF-8.
+// A reference in a quoted value is a character of the page's code page, as one written there: in
+// a UTF-8 page "Gr&ouml;&szlig;e" was Windows-1252 bytes ("Gr��e") and "a&auml;b.png" named no
+// file. A file name goes to the file system in UTF-8 from either page.
 TEST(Tokenizer, QuotedValuesTakeReferencesInThePagesCodePage)
 {
-    const std::string tag = "<img alt=\"Gr&ouml;&szlig;e\" src='a&auml;b.png'>";
-    THtmlTokenizer utf8;
-    utf8.SetSource(tag);
-    utf8.CodePage = utf8.PropCodePage = kUtf8CodePage;
-    utf8.GetCh();
-    utf8.NextToken();
-    ASSERT_EQ(utf8.Attributes.Count(), 2);
-    EXPECT_EQ(utf8.Attributes[0]->Name, "Gr\xC3\xB6\xC3\x9F" "e");
-    EXPECT_EQ(utf8.Attributes[1]->FileName(), "a\xC3\xA4" "b.png");
-
-    THtmlTokenizer windows;
-    windows.SetSource(tag);
-    windows.GetCh();
-    windows.NextToken();
-    ASSERT_EQ(windows.Attributes.Count(), 2);
-    EXPECT_EQ(windows.Attributes[0]->Name, "Gr\xF6\xDF" "e");
-    EXPECT_EQ(windows.Attributes[1]->Name, "a\xE4" "b.png");
-    EXPECT_EQ(windows.Attributes[1]->FileName(), "a\xC3\xA4" "b.png");
+    for (const int codePage : {kUtf8CodePage, kAnsiCodePage}) {
+        THtmlTokenizer t;
+        t.SetSource("<img alt=\"Gr&ouml;&szlig;e\" src='a&auml;b.png'>");
+        t.CodePage = t.PropCodePage = codePage;
+        t.GetCh();
+        t.NextToken();
+        ASSERT_EQ(t.Attributes.Count(), 2);
+        EXPECT_EQ(t.Attributes[0]->Name, codePage == kUtf8CodePage ? "Gr\xC3\xB6\xC3\x9F" "e" : "Gr\xF6\xDF" "e");
+        EXPECT_EQ(t.Attributes[1]->FileName(), "a\xC3\xA4" "b.png");
+    }
 }
 
 TEST(Tokenizer, TextInUtf8AfterTheSignature)
