@@ -270,8 +270,8 @@ TEST(Parser, ASwitchToEucJpConvertsFromTheCharacterAfterIt)
         ParsedPage parsed;
         parsed.Parse(std::string("<p>\x8E\xB1\x8E\xB2 aefgh ") + change + "\xC6\xFC\xCB\xDC" "bcd</p>");
         std::string text;
-        for (const std::string& piece : parsed.Texts())
-            text += piece;
+        for (const std::string& section : parsed.Texts())
+            text += section;
         EXPECT_EQ(text, "\xC5\xBD\xC2\xB1\xC5\xBD\xC2\xB2 aefgh \xE6\x97\xA5\xE6\x9C\xAC" "bcd ") << change;
     }
 }
