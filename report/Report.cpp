@@ -320,6 +320,13 @@ std::string TReport::FormatItem(std::string_view item, bool& assignmentFlag)
     return FormatNameItem(value, std::min(width, kMaxNameItemWidth), std::min(decimals, kMaxNameItemWidth));
 }
 
+std::string TReport::InPageCodePage(const std::string& windowsText) const
+{
+    if (pageCodePage_ == kAnsiCodePage || pageCodePage_ == 0)
+        return windowsText;
+    return WideToMultibyte(pageCodePage_, MultibyteToWide(kAnsiCodePage, windowsText));
+}
+
 std::string TReport::FormatNameItem(const std::string& name, int width, int decimals)
 {
     const std::string upper = UpperCase(name);
@@ -330,12 +337,12 @@ std::string TReport::FormatNameItem(const std::string& name, int width, int deci
             // template's own text carries tags.
             const std::string text = field->AsString();
             if (decimals == 0)
-                return HtmlEscaped(TrimView(text));
+                return InPageCodePage(HtmlEscaped(TrimView(text)));
             // Width characters starting at character number Decimals.
             const std::size_t from = static_cast<std::size_t>(decimals - 1);
             if (from >= text.size())
                 return {};
-            return HtmlEscaped(std::string_view(text).substr(from, static_cast<std::size_t>(width)));
+            return InPageCodePage(HtmlEscaped(std::string_view(text).substr(from, static_cast<std::size_t>(width))));
         }
         case ReportFieldType::SmallInt:
         case ReportFieldType::Integer:

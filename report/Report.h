@@ -8,6 +8,8 @@
 #include "report/Expression.h"
 #include "report/ReportDataSet.h"
 
+#include "platform/core/CodePage.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,6 +51,12 @@ public:
     // file ("Name = Alias" per line). A repeated call appends further entries.
     void LoadVariables(const std::string& fileName);
 
+    // The code page of the page the template makes (Windows-1252 unless set): the texts of string
+    // fields, which are Windows-1252, are written in it, so that a UTF-8 page shows "Kläranlage"
+    // as its own text does.
+    void SetPageCodePage(int codePage) { pageCodePage_ = codePage; }
+    int PageCodePage() const { return pageCodePage_; }
+
     // Sets the record number for names without "#" (shared by all engines).
     void SetRecord(std::uint8_t index);
     std::uint8_t RecordNumber() const { return recordNumber_; }
@@ -87,6 +95,8 @@ private:
     std::size_t Directive(std::string_view line, std::size_t dollar, RunState& state);
     void Include(const std::string& fileName);
     std::string FormatNameItem(const std::string& name, int width, int decimals);
+    // A Windows-1252 text in the page's code page.
+    std::string InPageCodePage(const std::string& windowsText) const;
     void SetVariable(const std::string& name, double value);
     void IndexNames();
 
@@ -103,6 +113,7 @@ private:
     TStream* output_ = nullptr;
     std::uint8_t includeDepth_ = 0;
     std::uint8_t recordNumber_ = 0;
+    int pageCodePage_ = kAnsiCodePage;
 };
 
 }  // namespace velmoran

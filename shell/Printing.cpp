@@ -20,6 +20,7 @@
 #include "platform/core/Text.h"
 #include "report/Report.h"
 #include "shell/FileNames.h"
+#include "shell/ResultPages.h"
 #include "shell/ShellState.h"
 
 #include <filesystem>
@@ -163,13 +164,9 @@ bool TMainForm::BuildPrintReport()
     if (!modules.Report())
         return false;
     try {
-        TMemoryStream& printTemplate = shell_.Templates.PrintTemplateStream();
         TMemoryStream& output = modules.OutputStream();
-        printTemplate.SetPosition(0);
-        output.Clear();
         // No load case is set: the one shown on screen applies.
-        modules.Report()->ProcessTemplate(&printTemplate, &output);
-        output.SetPosition(0);
+        ExpandTemplate(*modules.Report(), shell_.Templates.PrintTemplateStream(), output);
         // Named as its template, so that pictures and style sheets are found beside it.
         ReportViewer->LoadDocumentStream(output, shell_.Templates.PrintTemplateName());
         return true;

@@ -62,13 +62,9 @@ void TMainForm::RefreshResultPage()
         else
             MsgAll->SetHTMLText(ResultMessages);
     } else if (pcResult->currentWidget() == tsResultHTM && modules.Report()) {
-        TMemoryStream& screenTemplate = shell_.Templates.ScreenTemplateStream();
         TMemoryStream& output = modules.OutputStream();
-        screenTemplate.SetPosition(0);
-        output.Clear();
         modules.Report()->SetRecord(LoadCase);
-        modules.Report()->ProcessTemplate(&screenTemplate, &output);
-        output.SetPosition(0);
+        ExpandTemplate(*modules.Report(), shell_.Templates.ScreenTemplateStream(), output);
         const TTemplates& templates = shell_.Templates;
         LoadResult(*ScreenViewer, output, templates.ScreenFile(), templates.ScreenTemplateName());
     }

@@ -1,6 +1,7 @@
 // The main window's result pages and their viewers.
 #include "shell/ResultPages.h"
 
+#include "html/layout/HtmlParser.h"
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameSet.h"
 #include "html/viewer/FrameViewer.h"
@@ -9,6 +10,7 @@
 #include "platform/core/DocumentFile.h"
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
+#include "report/Report.h"
 
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -85,6 +87,15 @@ TResultPages CreateResultPages(QWidget& parent, const std::string& programFolder
     p.IntroViewer->SetServerRoot(programFolderNoSlash);
     p.tsIntro->layout()->addWidget(p.IntroViewer);
     return p;
+}
+
+void ExpandTemplate(TReport& report, TMemoryStream& templateStream, TMemoryStream& output)
+{
+    report.SetPageCodePage(DeclaredCodePage(std::string(templateStream.View())));
+    templateStream.SetPosition(0);
+    output.Clear();
+    report.ProcessTemplate(&templateStream, &output);
+    output.SetPosition(0);
 }
 
 void LoadPage(TPageViewer& viewer, const std::string& fileName)

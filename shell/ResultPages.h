@@ -14,7 +14,9 @@ class QWidget;
 namespace velmoran {
 
 class TFrameViewer;
+class TMemoryStream;
 class TPageViewer;
+class TReport;
 class TStream;
 
 struct TResultPages {
@@ -33,6 +35,10 @@ struct TResultPages {
 // The pages as children of parent, the viewers with their settings; the start page's pictures are
 // found below the program folder.
 TResultPages CreateResultPages(QWidget& parent, const std::string& programFolderNoSlash);
+
+// Expands a template over the calculation into the output (emptied first, left at its start),
+// the calculation's texts written in the code page the template's page is read in.
+void ExpandTemplate(TReport& report, TMemoryStream& templateStream, TMemoryStream& output);
 
 // Shows a file in the viewer (the start page).
 void LoadPage(TPageViewer& viewer, const std::string& fileName);

@@ -18,6 +18,10 @@ struct TAttribute {
     bool Percent = false;      // the number was followed by "%"
     std::string Name;          // the value text
     int Value = 0;             // numeric value of the text, 0 when it is no number
+
+    // The value as the name of a file here (a picture's SRC): converted from the page's code page
+    // to the file system's UTF-8, so that "Bild\xE4.bmp" of a Windows-1252 page finds "Bildä.bmp".
+    std::string FileName() const;
 };
 
 class TAttributeList : public TFreeList<TAttribute> {

@@ -131,19 +131,18 @@ std::uint32_t Accumulate(std::uint32_t value, int digit, int base)
     return value * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(digit);
 }
 
-// Numeric value of an attribute text: the rounded decimal number, 0 when it does not convert.
+// Numeric value of an attribute text: the rounded decimal number it starts with, so that a size
+// written with its unit ("60px") reads as its number; 0 when it starts with none.
 int RoundedNumber(std::string_view text)
 {
     std::string s(text);
     if (!s.empty() && s[0] == '+')
         s.erase(0, 1);
-    double d = 0;
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
     if (!s.empty() && s[0] == '.')
-        s = "0" + s, first = s.data(), last = s.data() + s.size();
-    auto res = std::from_chars(first, last, d);
-    if (res.ec != std::errc() || res.ptr != last || !std::isfinite(d))
+        s = "0" + s;
+    double d = 0;
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), d);
+    if (res.ec != std::errc() || !std::isfinite(d))
         return 0;
     if (d > 2147483647.0)
         return 2147483647;
@@ -619,7 +618,9 @@ bool THtmlTokenizer::GetAttribute(Symb& sym, std::string& name, std::string& val
     SkipWhiteSpace();
     if (Ch == '"' || Ch == '\'') {
         const unsigned char quote = Ch;
-        const int cp = (sym == ValueSy && WideFormValues) ? PropCodePage : 0;
+        // References become characters of the code page the value is read in: a UTF-8 page's
+        // "&ouml;" is UTF-8, as its own "ö" is.
+        const int cp = (sym == ValueSy && WideFormValues) ? PropCodePage : CodePage;
         const bool keepLineEnds = sym == TitleSy || sym == AltSy;
         GetCh();
         while (Ch != quote && Ch != 0) {
@@ -816,11 +817,24 @@ bool THtmlTokenizer::LookupDocumentCharset(std::string_view name, int& charset)
     if (charset == 30) {
         if (!eucConverted_) {
             eucConverted_ = true;
-            doc_ = EucJpToShiftJis(doc_);
+            ConvertFromCurrentCharacter(EucJpToShiftJis);
         }
         charset = 128;
     }
     return true;
+}
+
+void THtmlTokenizer::ConvertFromCurrentCharacter(std::string (*convert)(std::string_view))
+{
+    // What was read before stays as it was read: converting it too would move the cursor off the
+    // text (a half-width katakana is two bytes in EUC-JP, one in Shift-JIS). The current
+    // character was read raw; it is the first of the converted text and is read again.
+    const bool fromDocument = inputMode_ == 1 && Ch != 0 && docPos_ > 0;
+    const std::size_t from = fromDocument ? docPos_ - 1 : docPos_;
+    doc_ = doc_.substr(0, from) + convert(std::string_view(doc_).substr(from));
+    if (fromDocument && Ch >= 0x80) {
+        Ch = LCh = static_cast<unsigned char>(doc_[from]);
+    }
 }
 
 }  // namespace velmoran

@@ -141,6 +141,8 @@ private:
     void DecodeReference(TCharCollection& pending);
     void DecodeReference(std::string& out, int codePage);
     void FlushPending(TCharCollection& pending);
+    // Converts the document from the current character on into another code page.
+    void ConvertFromCurrentCharacter(std::string (*convert)(std::string_view));
 
     std::string doc_;
     std::size_t docPos_ = 0;

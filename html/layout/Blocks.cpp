@@ -243,7 +243,7 @@ TTableBlock::TTableBlock(TSectionList* document, TProperties& props, TCellBasic*
             break;
         }
         case BackgroundSy:
-            BackgroundAttr = a->Name;
+            BackgroundAttr = a->FileName();
             break;
         default:
             break;

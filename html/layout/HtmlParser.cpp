@@ -147,6 +147,9 @@ void THtmlParser::ParseDocument(const std::string& text, const TIncludeType& onI
     T.Attributes.Clear();
     AddSection();
     SL->CurrentForm = nullptr;
+    // A rule for ":hover" recolours the links under the mouse, as a BODY's OLINK does.
+    if (SL->Styles.HoverUsed)
+        SL->LinksActive = true;
     Result.CodePage = T.CodePage;
     PropStack.Clear();
     CurrentUrlTarget.Clear();
@@ -402,7 +405,7 @@ void THtmlParser::DoBodyTag()
             }
             break;
         case BackgroundSy:
-            p.AssignProp(BackgroundImage, PropValue("url(" + a->Name + ")"));
+            p.AssignProp(BackgroundImage, PropValue("url(" + a->FileName() + ")"));
             break;
         case BGPropertiesSy:
             if (LowerCase(a->Name) == "fixed")

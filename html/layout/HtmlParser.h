@@ -27,6 +27,10 @@ TParseResult ParseHtmlDocument(const std::string& text, TSectionList& sectionLis
                                const TSoundType& onSoundRequest = {}, const TMetaType& onMeta = {},
                                const TLinkType& onLink = {}, const HtmlFontSizes& fontSizes = HtmlFontSizes());
 
+// The code page a page's text is read in, as the parser finds it: UTF-8 after the UTF-8
+// signature, else that of the page's META charset (the last one), else Windows-1252.
+int DeclaredCodePage(const std::string& text);
+
 // The whole text as pre-formatted lines.
 void ParsePlainText(const std::string& text, TSectionList& sectionList);
 

@@ -7,6 +7,7 @@
 #include "html/base/Urls.h"
 #include "html/base/WideText.h"
 #include "html/style/StyleSheetParser.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/DocumentFile.h"
 #include "platform/core/Stream.h"
 
@@ -15,22 +16,68 @@
 
 namespace velmoran {
 
+namespace {
+
+// The charset a META tag names for its page, as a content type ("text/html; charset=utf-8") or in
+// its own CHARSET attribute (<meta charset=utf-8>); empty when it names none.
+std::string MetaCharset(const TAttributeList& attributes)
+{
+    const TAttribute* charset = attributes.Find(CharSetSy);
+    if (charset && !Trim(charset->Name).empty())
+        return charset->Name;
+    const TAttribute* httpEq = attributes.Find(HttpEqSy);
+    const TAttribute* content = attributes.Find(ContentSy);
+    return httpEq && content && SameText(httpEq->Name, "content-type") ? content->Name : std::string();
+}
+
+// Gives the properties the code page of a META's charset; false when the name is none known.
+bool AssignMetaCharset(THtmlTokenizer& tokenizer, const std::string& charset, TProperties& properties)
+{
+    int cs = 0;
+    if (tokenizer.LookupDocumentCharset(charset, cs))
+        properties.AssignCharSet(static_cast<std::uint8_t>(cs));
+    else if (Contains(LowerCase(charset), "utf-8"))
+        properties.AssignUTF8();
+    else
+        return false;
+    return true;
+}
+
+}  // namespace
+
 void THtmlParser::DoMeta()
 {
     const std::string httpEq = AttrText(HttpEqSy);
     const std::string name = AttrText(NameSy);
     const std::string content = AttrText(ContentSy);
-    if (!Utf8Document && SL->Host().IsPageViewer() && SameText(httpEq, "content-type")) {
-        int cs = 0;
-        if (T.LookupDocumentCharset(content, cs))
-            Top().AssignCharSet(static_cast<std::uint8_t>(cs));
-        else if (Contains(LowerCase(content), "utf-8"))
-            Top().AssignUTF8();
+    const std::string charset = MetaCharset(T.Attributes);
+    if (!Utf8Document && SL->Host().IsPageViewer() && !charset.empty()) {
+        AssignMetaCharset(T, charset, Top());
         T.CodePage = T.PropCodePage = Top().CodePage;
     }
     if (OnMeta)
         OnMeta(httpEq, name, content);
     Next();
+}
+
+int DeclaredCodePage(const std::string& text)
+{
+    THtmlTokenizer tokenizer;
+    const THtmlTokenizer::SourceInfo info = tokenizer.SetSource(text);
+    if (info.Utf8Signature)
+        return kUtf8CodePage;
+    TProperties page;
+    page.AssignCharSet(info.Iso2022Jp ? 128 : 0);
+    tokenizer.PreScan = true;
+    try {
+        tokenizer.GetCh();
+        for (tokenizer.NextToken(); tokenizer.Sy != EofSy; tokenizer.NextToken())
+            if (tokenizer.Sy == MetaSy)
+                AssignMetaCharset(tokenizer, MetaCharset(tokenizer.Attributes), page);
+    } catch (const EParseError&) {
+        // A comment left open: the page fails to show anyway; what was declared before it stands.
+    }
+    return page.CodePage;
 }
 
 namespace {
@@ -55,31 +102,21 @@ void THtmlParser::DoLink()
     const std::string href = AttrText(HrefSy);
     const std::string rel = AttrText(RelSy);
     const std::string rev = AttrText(RevSy);
-    if (SameText(rel, "stylesheet") && !href.empty()) {
+    // A sheet named by several LINKs is read once: its rules are in the list after the first.
+    if (SameText(rel, "stylesheet") && !href.empty() && LinkedSheets.insert("stream:" + href).second) {
         std::string text;
         std::string url = href;
         if (!SL->Host().RequestStream(href, text)) {
             const std::string file = SL->Host().ExpandName(href);
-            text = LinkedSheetText(file);
+            if (LinkedSheets.insert("file:" + CanonicalPath(file)).second)
+                text = LinkedSheetText(file);
             // The sheet's own relative names lie beside it, given as a file URL so that no root
             // comes before them.
             std::error_code error;
             url = "file://" + std::filesystem::absolute(file, error).parent_path().string() + "/";
         }
-        if (!text.empty()) {
-            std::string normal;
-            normal.reserve(text.size());
-            for (std::size_t i = 0; i < text.size(); ++i) {
-                if (text[i] == '\r') {
-                    normal += '\n';
-                    if (i + 1 < text.size() && text[i + 1] == '\n')
-                        ++i;
-                } else {
-                    normal += text[i];
-                }
-            }
-            ParseLinkedStyleSheet(SL->Styles, normal, GetBase(url));
-        }
+        if (!text.empty())
+            ParseLinkedStyleSheet(SL->Styles, text, GetBase(url));
     }
     if (OnLink)
         OnLink(rel, rev, href);
@@ -104,7 +141,8 @@ void THtmlParser::DoStyle()
         T.GetCh();
         return static_cast<char>(T.Ch);
     };
-    ParseStyleSheet(SL->Styles, ch, source, "", false);
+    const CharSource peek = [this] { return static_cast<char>(T.Peek()); };
+    ParseStyleSheet(SL->Styles, ch, source, "", false, peek);
     T.NoComments = false;
     Next();
 }

@@ -10,6 +10,7 @@
 #include "platform/core/ScopeExit.h"
 
 #include <memory>
+#include <set>
 #include <string>
 
 namespace velmoran {
@@ -116,6 +117,8 @@ private:
     int BaseFontSize = 3;
     bool BodySeen = false;
     bool Utf8Document = false;
+    // The linked style sheets read so far: by the name asked of the host, and by file.
+    std::set<std::string> LinkedSheets;
     int Depth = 0;
     TIncludeType OnInclude;
     TSoundType OnSoundRequest;

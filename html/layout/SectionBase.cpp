@@ -269,7 +269,7 @@ TImageObj::TImageObj(TSectionList* document, int position, const TAttributeList&
             break;
         }
         case SrcSy:
-            Source = Trim(a->Name);
+            Source = Trim(a->FileName());
             break;
         case AltSy: {
             std::string alt = a->Name;

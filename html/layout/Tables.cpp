@@ -69,7 +69,7 @@ TCellList::TCellList(const TAttributeList* attributes, TProperties* props)
                 }
                 break;
             case BackgroundSy:
-                BkImage = a->Name;
+                BkImage = a->FileName();
                 break;
             case HeightSy:
                 if (Contains(a->Name, "%"))
@@ -149,7 +149,7 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
             }
             break;
         case BackgroundSy:
-            BGImageName = a->Name;
+            BGImageName = a->FileName();
             break;
         case HrefSy:
             extra.Url = a->Name;

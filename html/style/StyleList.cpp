@@ -158,6 +158,7 @@ void TStyleList::Clear()
     compound_.clear();
     default_ = nullptr;
     seq_ = 10;
+    HoverUsed = false;
     ++generation_;
 }
 

@@ -152,8 +152,8 @@ using Store = std::function<void(const std::string& name, const std::string& val
 
 class Reader {
 public:
-    Reader(TStyleList* list, CharSource source, std::string linkPath)
-        : list_(list), source_(std::move(source)), linkPath_(std::move(linkPath))
+    Reader(TStyleList* list, CharSource source, std::string linkPath, CharSource peek = {})
+        : list_(list), source_(std::move(source)), linkPath_(std::move(linkPath)), peek_(std::move(peek))
     {
     }
 
@@ -172,8 +172,9 @@ public:
         pushback_ = c;
         hasPushback_ = true;
     }
-    // The next character, comments skipped. An unterminated comment ends at "<" or at the end of
-    // input; the "<" is not consumed, so that the end tag of a STYLE element stays readable.
+    // The next character, comments skipped. A comment runs to "*/"; one never closed ends at the
+    // end of input, or in a STYLE element at its end tag: the "<" of "</" is not consumed, so that
+    // the end tag stays readable. Any other "<" ("/* Spalten < 3 */") is text of the comment.
     void GetCh()
     {
         char c = Raw();
@@ -185,7 +186,7 @@ public:
             }
             c = Raw();
             for (;;) {
-                if (c == kEofChar || c == '<')
+                if (c == kEofChar || EndTagStarts(c))
                     break;
                 if (c == '*') {
                     c = Raw();
@@ -197,11 +198,14 @@ public:
                 }
                 c = Raw();
             }
-            if (c == kEofChar || c == '<')
+            if (c == kEofChar || EndTagStarts(c))
                 break;
         }
         ch = c;
     }
+    // Whether c, just read inside a comment, is the "<" of an end tag of the element the sheet
+    // stands in (only a STYLE element's reader can look ahead).
+    bool EndTagStarts(char c) const { return c == '<' && peek_ && peek_() == '/'; }
     void SkipWhite()
     {
         while (ch == ' ')
@@ -526,6 +530,8 @@ private:
     TStyleList* list_;
     CharSource source_;
     std::string linkPath_;
+    // The character after the last one read, without reading it; empty for a linked sheet.
+    CharSource peek_;
     std::vector<std::string> selectors_;
     char pushback_ = 0;
     bool hasPushback_ = false;
@@ -533,9 +539,10 @@ private:
 
 }  // namespace
 
-void ParseStyleSheet(TStyleList& list, char& ch, const CharSource& source, const std::string& linkPath, bool fromLink)
+void ParseStyleSheet(TStyleList& list, char& ch, const CharSource& source, const std::string& linkPath, bool fromLink,
+                     const CharSource& peek)
 {
-    Reader reader(&list, source, linkPath);
+    Reader reader(&list, source, linkPath, peek);
     reader.ch = ch;
     reader.Sheet(fromLink);
     ch = static_cast<char>(std::toupper(static_cast<unsigned char>(reader.ch)));
@@ -545,15 +552,12 @@ void ParseLinkedStyleSheet(TStyleList& list, const std::string& text, const std:
 {
     std::size_t pos = 0;
     const CharSource source = [&]() -> char {
-        while (pos < text.size()) {
-            const char c = text[pos++];
-            if (c == '\n')
-                continue;
-            if (c == kEofChar)
-                return ' ';
-            return c == '\t' ? ' ' : c;
-        }
-        return kEofChar;
+        if (pos >= text.size())
+            return kEofChar;
+        const char c = text[pos++];
+        // A line end is a blank as in the STYLE element: "table" and "td {…}" on two lines are two
+        // selectors, "5px" and "7px" two values.
+        return (c == kEofChar || c == '\t' || c == '\n') ? ' ' : c;
     };
     char ch = source();
     ParseStyleSheet(list, ch, source, linkPath, true);

@@ -17,12 +17,15 @@ constexpr char kEofChar = '\0';
 // The next character of the source (kEofChar at the end).
 using CharSource = std::function<char()>;
 
-// Parses a sheet. For a STYLE element, ch is the tokenizer's current character and source its
-// reader; on return ch holds the upper-case form of the character the parser stopped at ("<" of
-// the end tag). For a linked sheet, linkPath is the sheet's base address and fromLink is set.
-void ParseStyleSheet(TStyleList& list, char& ch, const CharSource& source, const std::string& linkPath, bool fromLink);
+// Parses a sheet. For a STYLE element, ch is the tokenizer's current character, source its
+// reader and peek the character after the current one (unread), by which a comment never closed
+// ends at the element's end tag; on return ch holds the upper-case form of the character the
+// parser stopped at ("<" of the end tag). For a linked sheet, linkPath is the sheet's base address
+// and fromLink is set.
+void ParseStyleSheet(TStyleList& list, char& ch, const CharSource& source, const std::string& linkPath, bool fromLink,
+                     const CharSource& peek = {});
 
-// Parses the text of a linked style sheet (LF dropped, TAB read as a blank).
+// Parses the text of a linked style sheet (line ends and TABs read as blanks).
 void ParseLinkedStyleSheet(TStyleList& list, const std::string& text, const std::string& linkPath);
 
 // Reads a linked style sheet from a file; a file that cannot be read gives no rules and raises

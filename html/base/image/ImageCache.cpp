@@ -1,18 +1,14 @@
 // The image cache; see ImageCache.h.
 #include "html/base/image/ImageCache.h"
 
-#include "platform/core/Text.h"
-
 #include <algorithm>
 
 namespace velmoran {
 
 int TStringBitmapList::IndexOf(const std::string& name) const
 {
-    const std::string key = LowerCase(name);
-    const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                     [](const Entry& e, const std::string& k) { return LowerCase(e.Name) < k; });
-    if (it != entries_.end() && LowerCase(it->Name) == key)
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), name, NameBefore);
+    if (it != entries_.end() && it->Name == name)
         return static_cast<int>(it - entries_.begin());
     return -1;
 }
@@ -24,9 +20,7 @@ int TStringBitmapList::AddObject(const std::string& name, std::unique_ptr<TBitma
         return existing;
     if (item)
         ++item->UsageCount;
-    const std::string key = LowerCase(name);
-    const auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                     [](const Entry& e, const std::string& k) { return LowerCase(e.Name) < k; });
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), name, NameBefore);
     const auto pos = entries_.insert(it, Entry{name, std::move(item)});
     return static_cast<int>(pos - entries_.begin());
 }

@@ -26,7 +26,7 @@ struct TBitmapItem {
     std::unique_ptr<QImage> Mask;      // or none
 };
 
-// Sorted by name (without regard to case); a name that is already present keeps its entry.
+// Sorted by name (case counts); a name that is already present keeps its entry.
 class TStringBitmapList {
 public:
     TStringBitmapList() = default;
@@ -61,6 +61,9 @@ private:
         std::string Name;
         std::unique_ptr<TBitmapItem> Item;
     };
+    // Names are compared as the file system compares them, case included: "a.bmp" and "A.bmp"
+    // are two pictures.
+    static bool NameBefore(const Entry& entry, const std::string& name) { return entry.Name < name; }
     std::vector<Entry> entries_;
     std::shared_ptr<const int> alive_ = std::make_shared<const int>(0);
 };

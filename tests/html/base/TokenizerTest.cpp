@@ -121,6 +121,23 @@ TEST(Tokenizer, References127To159MeanWindows1252InEveryDocument)
     EXPECT_EQ(t.Attributes[0]->Name, "\xE2\x82\xAC");
 }
 
+// A reference in a quoted value is a character of the page's code page, as one written there: in
+// a UTF-8 page "Gr&ouml;&szlig;e" was Windows-1252 bytes ("Gr��e") and "a&auml;b.png" named no
+// file. A file name goes to the file system in UTF-8 from either page.
+TEST(Tokenizer, QuotedValuesTakeReferencesInThePagesCodePage)
+{
+    for (const int codePage : {kUtf8CodePage, kAnsiCodePage}) {
+        THtmlTokenizer t;
+        t.SetSource("<img alt=\"Gr&ouml;&szlig;e\" src='a&auml;b.png'>");
+        t.CodePage = t.PropCodePage = codePage;
+        t.GetCh();
+        t.NextToken();
+        ASSERT_EQ(t.Attributes.Count(), 2);
+        EXPECT_EQ(t.Attributes[0]->Name, codePage == kUtf8CodePage ? "Gr\xC3\xB6\xC3\x9F" "e" : "Gr\xF6\xDF" "e");
+        EXPECT_EQ(t.Attributes[1]->FileName(), "a\xC3\xA4" "b.png");
+    }
+}
+
 TEST(Tokenizer, TextInUtf8AfterTheSignature)
 {
     THtmlTokenizer t;
@@ -189,11 +206,13 @@ TEST(Tokenizer, AttributesQuotedUnquotedNumericAndBare)
 TEST(Tokenizer, AttributeNumbersRoundAndBadNumbersGiveZero)
 {
     THtmlTokenizer t;
-    t.SetSource("<td colspan=\"2.5\" rowspan=\"x\" width=\" 7 \" size=+2 other=\"1.5\">");
+    t.SetSource("<td colspan=\"2.5\" rowspan=\"x\" width=\" 7 \" size=+2 other=\"1.5\" width=\"60px\" height=12px>");
     t.GetCh();
     t.NextToken();
     const TAttributeList& a = t.Attributes;
-    ASSERT_EQ(a.Count(), 5);
+    ASSERT_EQ(a.Count(), 7);
+    EXPECT_EQ(a[5]->Value, 60);  // a size with its unit reads its number
+    EXPECT_EQ(a[6]->Value, 12);
     EXPECT_EQ(a[0]->Value, 2);  // half to even
     EXPECT_EQ(a[1]->Value, 0);
     EXPECT_EQ(a[2]->Value, 7);

@@ -259,6 +259,21 @@ TEST(DocumentQueries, HoverRecoloursEveryRunOfTheLink)
     EXPECT_TRUE(s->Fonts.Items(1)->Hover);
 }
 
+// A ":hover" rule recolours the links under the mouse, as a BODY's OLINK does (the rule set a flag
+// nothing read); the next page, without one, does not.
+TEST(DocumentQueries, AHoverRuleRecoloursTheLinkUnderTheMouse)
+{
+    Doc d("<style>a:hover { color: #ff0000 }</style><p><a href='x'>ab</a> ef</p>");
+    std::string url, title;
+    ASSERT_EQ(d.Url(12, 15, url, title), 1);
+    EXPECT_EQ(d.Page.All<TSection>()[0]->Fonts.Items(0)->TheFont.Color & 0xFFFFFF, 0x0000FFu);  // red
+    d.Page.Doc.Clear();
+    d.Page.Doc.LinksActive = false;  // as the viewer's defaults set it for each page
+    d.Page.Doc.Styles.BuildDefaultStyleSheet({});
+    d.Page.Parse("<p><a href='y'>cd</a></p>");
+    EXPECT_FALSE(d.Page.Doc.LinksActive);
+}
+
 // A link that loads a new page into the viewer empties the document under the mouse: the run the
 // mouse was over goes with its page, and the next move over the new page must not recolour it
 // (under ASan the old code's write into the freed run shows as well).

@@ -184,6 +184,31 @@ TEST(DocumentImages, OneFileUnderManySpellingsIsDecodedOnce)
     EXPECT_EQ(page.Doc.PictureBytes(), images[0]->Image->ByteCount());
 }
 
+// Picture names as the file system has them: "a.png" and "A.png" are two pictures (both showed the
+// first), "Bildä.png" named in a Windows-1252 page is found in UTF-8; a size with its unit reads
+// its number (it read 0: the picture vanished).
+TEST(DocumentImages, NamesAsTheFileSystemHasThemAndSizesWithAUnit)
+{
+    TempFolder dir;
+    TempFolder::Write(dir / "a.png", PngBytes(10, 10, qRgb(0, 255, 0)));
+    TempFolder::Write(dir / "A.png", PngBytes(12, 6, qRgb(0, 0, 255)));
+    TempFolder::Write(dir / "Bild\xC3\xA4.png", PngBytes(30, 20, qRgb(255, 0, 0)));
+    PictureHost host;
+    host.Folder = dir.Folder();
+    ParsedPage page(&host);
+    page.Parse("<img src='a.png'><img src='A.png'><img src='Bild\xE4.png' width='60px' height=10px>");
+    RecordingCanvas canvas(page.Fonts, 800, 600);
+    int mw = 0;
+    page.Doc.LayoutDocument(canvas, 420, mw);
+    const auto images = ImagesOf(page);
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0]->ObjWidth, 10);
+    EXPECT_EQ(images[1]->ObjWidth, 12);
+    EXPECT_FALSE(images[2]->Missing);
+    EXPECT_EQ(images[2]->ObjWidth, 60);
+    EXPECT_EQ(images[2]->ObjHeight, 10);
+}
+
 TEST(DocumentImages, PicturesBeyondTheBudgetAreDrawnAsMissing)
 {
     // The budget holds the red picture and the strip, not the tile besides them; a picture the

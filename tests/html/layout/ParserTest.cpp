@@ -1,11 +1,15 @@
 // The HTML parser: paragraphs, headings, line breaks, pre-formatted text, fonts, links, images,
 // scripts and style sheets, META charsets, BODY, includes and progress.
 #include "tests/html/layout/ParserTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace velmoran;
 using velmoran::testing::ParsedPage;
+using velmoran::testing::TempFolder;
 
 TEST(Parser, TextSectionsAreCleanedAndClosed)
 {
@@ -234,6 +238,44 @@ TEST(Parser, MetaCharsetsAndTheUtf8Signature)
     EXPECT_EQ(s.Texts()[0], "\xC3\xBC ");  // the signature wins over META
 }
 
+// The code page a template's values are written in is the one the parser reads the page in: the
+// UTF-8 signature first, then the page's last META charset, as a content type or in the META's
+// own CHARSET (the form UTF-8 pages are written with today, once read as Windows-1252), else
+// Windows-1252.
+TEST(Parser, TheDeclaredCodePageIsTheOneThePageIsReadIn)
+{
+    const std::pair<std::string, int> pages[] = {
+        {"<p>Gr\xFC\xDF" "e", 1252},
+        {"\xEF\xBB\xBF<meta charset=windows-1251><p>x", kUtf8CodePage},
+        {"<head><meta charset=\"UTF-8\"></head><p>x", kUtf8CodePage},
+        {"<meta http-equiv=content-type content='text/html; charset=windows-1251'><p>\xC0", 1251},
+        {"<meta charset=utf-8><meta charset=windows-1251><p>x", 1251},
+        {"<!-- <meta charset=utf-8> --><p>x", 1252},
+        {"\x1b$B$\"\x1b(B<p>x", 932},
+    };
+    for (const auto& [page, codePage] : pages) {
+        ParsedPage parsed;
+        parsed.Parse(page);
+        EXPECT_EQ(parsed.Result.CodePage == 0 ? kAnsiCodePage : parsed.Result.CodePage, codePage) << page;
+        EXPECT_EQ(DeclaredCodePage(page), codePage) << page;
+    }
+}
+
+// A switch to EUC-JP after text converts the page from the character after the switch on: the
+// half-width katakana before it no longer shift the text after it ("bcd" was lost), and the
+// first character after it is read whole ("日本" came out as "ﾆ坙{").
+TEST(Parser, ASwitchToEucJpConvertsFromTheCharacterAfterIt)
+{
+    for (const char* change : {"<font charset=euc-jp>", "<meta http-equiv=content-type content='text/html; charset=euc-jp'>"}) {
+        ParsedPage parsed;
+        parsed.Parse(std::string("<p>\x8E\xB1\x8E\xB2 aefgh ") + change + "\xC6\xFC\xCB\xDC" "bcd</p>");
+        std::string text;
+        for (const std::string& section : parsed.Texts())
+            text += section;
+        EXPECT_EQ(text, "\xC5\xBD\xC2\xB1\xC5\xBD\xC2\xB2 aefgh \xE6\x97\xA5\xE6\x9C\xAC" "bcd ") << change;
+    }
+}
+
 TEST(Parser, BodyAttributesAndASecondBodyIsIgnored)
 {
     ParsedPage p;
@@ -349,6 +391,30 @@ TEST(Parser, TitleBaseAndLinkedSheets)
     EXPECT_EQ(p.Result.BaseTarget, "rechts");
     EXPECT_EQ(links.size(), 2u);
     EXPECT_EQ(p.All<TSection>()[0]->Fonts.GetFontAt(0)->TheFont.Color & 0xFFFFFF, 0xFF0000u);
+}
+
+// A sheet named by several LINKs is read and parsed once a page (a large one linked ten times took
+// ten times as long): by the name asked of the host, and by its file however that is spelt. Each
+// parse of a sheet with a compound rule draws one sequence number.
+TEST(Parser, ALinkedSheetIsReadOncePerPage)
+{
+    struct SheetHost : TNullDocumentHost {
+        std::string BasePath() const override { return Folder.Folder(); }
+        bool RequestStream(const std::string& url, std::string& content) override
+        {
+            content = url == "s.css" ? (++Asked, "div b { color: blue }") : "";
+            return !content.empty();
+        }
+        TempFolder Folder;
+        int Asked = 0;
+    } host;
+    host.Folder.WriteFile("stil.css", "div p { color: red }");
+    std::filesystem::create_directories(host.Folder / "sub");
+    ParsedPage page(&host);
+    page.Parse("<link rel=stylesheet href=s.css><link rel=stylesheet href=stil.css><link rel=stylesheet href=s.css>"
+               "<link rel=stylesheet href=./stil.css><link rel=stylesheet href=sub/../stil.css>");
+    EXPECT_EQ(host.Asked, 1);
+    EXPECT_EQ(page.Doc.Styles.NextSeqNumberText(), "12");
 }
 
 TEST(Parser, AnImageBeforeBodyStaysKnownToTheDocument)

@@ -13,6 +13,7 @@ namespace {
 struct TokenizerSource {
     explicit TokenizerSource(std::string text) : Text(std::move(text)) {}
     char Next() { return Pos < Text.size() ? Text[Pos++] : kEofChar; }
+    char Peek() const { return Pos < Text.size() ? Text[Pos] : kEofChar; }
     std::string Rest() const { return Text.substr(Pos); }
     std::string Text;
     std::size_t Pos = 0;
@@ -97,10 +98,28 @@ TEST(StyleSheetParser, AnOpenCommentEndsAtTheEndTagWithoutEatingIt)
     TStyleList list;
     TokenizerSource src("p { color: red } /* not closed </style><h1>Titel</h1>");
     char ch = ' ';
-    ParseStyleSheet(list, ch, [&] { return src.Next(); }, "", false);
+    ParseStyleSheet(list, ch, [&] { return src.Next(); }, "", false, [&] { return src.Peek(); });
     EXPECT_EQ(Value(list, "p", Color), PropValue(0x0000FFu));
     EXPECT_EQ(ch, '<');
     EXPECT_EQ(src.Rest(), "/style><h1>Titel</h1>");
+}
+
+// A "<" in a closed comment is comment text: the rules after it are read and a STYLE element ends
+// at its end tag only (the rest showed as page text); in a linked sheet no "<" ends a comment. A
+// line end of a linked sheet is a blank: "table" and "td" on two lines once became "tabletd".
+TEST(StyleSheetParser, CommentsAndLineEndsAsWritten)
+{
+    TStyleList list;
+    TokenizerSource src("\rp { color: red } /* Spalten < 3 */ h1 { color: blue }\r</style><p>Text");
+    char ch = '>';
+    ParseStyleSheet(list, ch, [&] { return src.Next(); }, "", false, [&] { return src.Peek(); });
+    EXPECT_EQ(Value(list, "h1", Color), PropValue(0xFF0000u));
+    EXPECT_EQ(src.Rest(), "/style><p>Text");
+
+    TStyleList linked;
+    ParseSheet(linked, "/* a </b> c */ table\ntd { margin: 5px\n7px }");
+    EXPECT_EQ(Value(linked, "td 110table ", MarginTop), PropValue("5px"));
+    EXPECT_EQ(Value(linked, "td 110table ", MarginRight), PropValue("7px"));
 }
 
 TEST(StyleSheetParser, Shorthands)

