@@ -168,6 +168,7 @@ bool TMainForm::BuildPrintReport()
         printTemplate.SetPosition(0);
         output.Clear();
         // No load case is set: the one shown on screen applies.
+        modules.Report()->SetIncludeFolder(std::filesystem::path(shell_.Templates.PrintTemplateName()).parent_path());
         modules.Report()->ProcessTemplate(&printTemplate, &output);
         output.SetPosition(0);
         // Named as its template, so that pictures and style sheets are found beside it.

@@ -66,10 +66,11 @@ void TMainForm::RefreshResultPage()
         TMemoryStream& output = modules.OutputStream();
         screenTemplate.SetPosition(0);
         output.Clear();
+        const TTemplates& templates = shell_.Templates;
         modules.Report()->SetRecord(LoadCase);
+        modules.Report()->SetIncludeFolder(std::filesystem::path(templates.ScreenTemplateName()).parent_path());
         modules.Report()->ProcessTemplate(&screenTemplate, &output);
         output.SetPosition(0);
-        const TTemplates& templates = shell_.Templates;
         LoadResult(*ScreenViewer, output, templates.ScreenFile(), templates.ScreenTemplateName());
     }
     pcResult->show();
@@ -248,16 +249,18 @@ bool TMainForm::ShowTemplateLink(const std::string& url)
         return true;
     }
     try {
-        if (intoMain) {
+        if (intoMain)
             templates.LoadMainTemplate(full);
-        } else {
+        else
             templates.LoadScreenTemplate(full);
-            ShowTemplateLists();
-        }
     } catch (const std::exception& error) {
+        // The view shows the template before as a file again: the results come back into it.
+        RefreshResultPage();
         Prompts().ShowError(error.what());
         return true;
     }
+    // A frameset linked from the frame "Main" took the whole view: its box names it.
+    ShowTemplateLists();
     RefreshResultPage();
     // The place the link names on the page, once the calculation is shown through it.
     if (TPageViewer* page = ResultFrame(); page && !anchor.empty())
@@ -296,11 +299,19 @@ void TMainForm::HandleHotSpot(const std::string& url, bool& handled, LinkPage pa
         velmoran::Shell().Open(url);
         handled = true;
         return;
-    case LinkTarget::ProgramDocument:
-        if (const std::optional<std::string> file = FileLinkTarget(shell_.Folders.ProgramFolder, url))
-            velmoran::Shell().Open(*file);
+    case LinkTarget::ProgramDocument: {
+        // Said when nothing opens: a click that does nothing looks like a program that hangs.
+        std::string refusal;
+        if (const std::optional<std::string> file = FileLinkTarget(shell_.Folders.ProgramFolder, url, &refusal)) {
+            if (!velmoran::Shell().Open(*file))
+                Prompts().ShowError("Die Datei " + Quoted(*file) +
+                                    " konnte nicht geöffnet werden: Der Desktop kennt kein Programm, das sie zeigt.");
+        } else {
+            Prompts().ShowError(refusal);
+        }
         handled = true;
         return;
+    }
     case LinkTarget::Refused:
         // "javascript:", "smb:", "nfs:" and every other scheme: taken, and nothing opens.
         handled = true;

@@ -1,6 +1,7 @@
 // The main window's result pages and their viewers.
 #include "shell/ResultPages.h"
 
+#include "html/base/HtmlTokenizer.h"
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameSet.h"
 #include "html/viewer/FrameViewer.h"
@@ -178,6 +179,8 @@ std::optional<std::string> ViewerErrorFile(const std::exception& error)
 
 std::string ViewerErrorText(const std::exception& error)
 {
+    if (dynamic_cast<const EParseError*>(&error))
+        return "Ein Kommentar („<!--“) oder eine Angabe „<!…“ wird bis zum Ende der Seite nicht geschlossen.";
     const std::optional<std::string> file = ViewerErrorFile(error);
     if (!file)
         return error.what();

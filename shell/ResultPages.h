@@ -68,7 +68,8 @@ struct TResultLinks {
 void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks links);
 
 // What the user reads for an error: a load error of the viewers ("Can't locate file: …", "Can't
-// load: …") in German, naming the file; any other error's own text, as it stands.
+// load: …") in German, naming the file, and the parser's refusal of a comment left open in German;
+// any other error's own text, as it stands.
 std::string ViewerErrorText(const std::exception& error);
 // The page a frame of the screen result shows for a source it cannot load, in German; any other
 // page source stays as it is.
