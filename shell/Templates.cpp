@@ -103,6 +103,20 @@ std::string ReadMainFrame(const std::string& frameset, const std::string& main)
     }
 }
 
+// A "Standard.vst" that is there but no file (a pipe, a folder, a link that leads nowhere) once
+// put the program's own templates in place of the user's without a word.
+void TellStandardIsNoFile(const std::string& standard, const std::string& programFolder)
+{
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(standard, error)))
+        return;
+    const bool otherFolder = fs::path(standard).parent_path() != fs::path(WithoutSlash(programFolder));
+    Prompts().ShowError(UnusableMessage(kScreenKind, standard, UnreadableReason(standard)) +
+                        (otherFolder ? "\n\nStattdessen werden die Vorlagen aus " + Quoted(WithoutSlash(programFolder)) +
+                                           " verwendet."
+                                     : std::string()));
+}
+
 }  // namespace
 
 std::string TTemplateList::Text() const
@@ -170,7 +184,7 @@ void TTemplates::SetTemplateFolder(const std::string& folder)
 {
     templateFolder_ = WithSlash(folder);
     if (!IsFile(templateFolder_ + kStandardScreen)) {
-        TellStandardIsNoFile(templateFolder_ + kStandardScreen);
+        TellStandardIsNoFile(templateFolder_ + kStandardScreen, programFolder_);
         templateFolder_ = programFolder_;
     }
     templateFolderNoSlash_ = WithoutSlash(templateFolder_);
@@ -189,18 +203,6 @@ void TTemplates::SetTemplateFolder(const std::string& folder)
         LoadFirstUsable(printTemplates_, kStandardPrint, kPrintKind,
                         [this](const std::string& file) { LoadPrintTemplate(file); },
                         [this] { ForgetPrintTemplate(); });
-}
-
-// A "Standard.vst" that is there but no file (a pipe, a folder, a link that leads nowhere) once
-// put the program's own templates in place of the user's without a word.
-void TTemplates::TellStandardIsNoFile(const std::string& standard) const
-{
-    std::error_code error;
-    if (!fs::exists(fs::symlink_status(standard, error)))
-        return;
-    Prompts().ShowError(UnusableMessage(kScreenKind, standard, UnreadableReason(standard)) +
-                        "\n\nStattdessen werden die Vorlagen aus " + Quoted(WithoutSlash(programFolder_)) +
-                        " verwendet.");
 }
 
 // A template that cannot be read must not end the program when it is met at start or at a change

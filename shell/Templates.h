@@ -113,9 +113,6 @@ private:
     // the user about each one that cannot, and forgets the list's template when none can.
     void LoadFirstUsable(TTemplateList& list, const std::string& standard, const char* kind,
                          const std::function<void(const std::string&)>& load, const std::function<void()>& forget);
-    // Tells the user when the template folder's "Standard.vst" is there but cannot be read as a
-    // file, so that the program folder's templates serve instead.
-    void TellStandardIsNoFile(const std::string& standard) const;
     void ForgetScreenTemplate();
     void ForgetPrintTemplate();
     // The file the user picks with these dialog options, starting in the template folder.
