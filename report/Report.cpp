@@ -253,6 +253,8 @@ std::size_t TReport::Directive(std::string_view line, std::size_t dollar, RunSta
         } else if (kind == '{') {
             std::string fileName(argument);
             std::replace(fileName.begin(), fileName.end(), '\\', '/');
+            if (!includeFolder_.empty() && !fileName.empty() && fileName.front() != '/')
+                fileName = (includeFolder_.back() == '/' ? includeFolder_ : includeFolder_ + '/') + fileName;
             if (state.Enabled && includeDepth_ < kMaxIncludeDepth && FileExists(fileName))
                 Include(fileName);
         }

@@ -62,6 +62,12 @@ public:
     std::uint8_t RecordNumber() const { return recordNumber_; }
     static std::uint8_t DefaultRecordNumber();
 
+    // The folder a relative include name ("${kopf.htm:") is read from at every include level: the
+    // template's own, so that includes are found wherever the program was started. Empty: the
+    // working folder.
+    void SetIncludeFolder(const std::string& folder) { includeFolder_ = folder; }
+    const std::string& IncludeFolder() const { return includeFolder_; }
+
     // Expands the template from its position to its end, appending to the output. Raises the
     // conversion error for a non-digit after "#" in a name.
     void ProcessTemplate(TStream* templateStream, TStream* output);
@@ -111,6 +117,7 @@ private:
     // Name -> position in variables_: templates may set many thousands of variables.
     std::unordered_map<std::string, std::size_t> variableIndex_;
     TStream* output_ = nullptr;
+    std::string includeFolder_;
     std::uint8_t includeDepth_ = 0;
     std::uint8_t recordNumber_ = 0;
     int pageCodePage_ = kAnsiCodePage;

@@ -42,6 +42,19 @@ bool Browse(TFolderDialog& dialog, TEnhEditBtn& edit, std::string& picked)
     return true;
 }
 
+// The folder a typed name means, as a whole path: a name without its full path is taken in the
+// folder the program was started from, and kept as typed it would mean another folder at each
+// start from elsewhere. Empty for an empty name.
+std::string WholeFolder(const std::string& typed)
+{
+    const std::string folder = Trim(typed);
+    if (folder.empty())
+        return folder;
+    std::error_code error;
+    const std::filesystem::path whole = std::filesystem::absolute(folder, error);
+    return error ? folder : WithoutSlash(whole.lexically_normal().string());
+}
+
 // Why a folder cannot be looked at, in German: a folder on the way that may not be searched is
 // no missing write permission.
 std::string FolderAccessReason(int error, const std::string& folder)
@@ -117,7 +130,7 @@ void TDlgPath::BrowseTemplPath()
 
 bool TDlgPath::FolderReady(TEnhEditBtn& edit)
 {
-    const std::string folder = Trim(edit.Text());
+    const std::string folder = WholeFolder(edit.Text());
     std::error_code error;
     if (folder.empty() || std::filesystem::is_directory(folder, error))
         return true;
@@ -159,10 +172,10 @@ bool TDlgPath::Execute()
     if (Modals().Run(*this) != QDialog::Accepted)
         return false;
     // An emptied field keeps its folder: an empty folder would put files in the current one.
-    if (!Trim(edDataPath->Text()).empty())
-        folders_.SetDataPath(edDataPath->Text());
-    if (!Trim(edTemplPath->Text()).empty())
-        folders_.SetTemplatePath(edTemplPath->Text());
+    if (const std::string folder = WholeFolder(edDataPath->Text()); !folder.empty())
+        folders_.SetDataPath(folder);
+    if (const std::string folder = WholeFolder(edTemplPath->Text()); !folder.empty())
+        folders_.SetTemplatePath(folder);
     return true;
 }
 

@@ -1,7 +1,8 @@
 // TDlgPath "Verzeichnisse": the folder of calculation files and the root of the templates, each in
 // an edit with a "..." button that opens a folder browser. A folder picked with "..." is taken at
-// once (cancelling the dialog afterwards keeps it); OK takes both edits as they stand, once each
-// names a folder that is there (a missing one is created when the user agrees). The module sees
+// once (cancelling the dialog afterwards keeps it); OK takes both edits, once each names a folder
+// that is there (a missing one is created when the user agrees), as whole paths: a name typed
+// without its path is the folder of that name where the program was started. The module sees
 // changed folders at the next start; the file dialogs at once, as the user looks there next.
 #pragma once
 

@@ -150,16 +150,25 @@ bool TMainForm::SaveFromLink(const std::string& fileName)
         Prompts().ShowError(*refusal);
         return false;
     }
-    if (!shell_.FileId.empty() && SameFile(fileName, shell_.FileId))
-        return SaveCalculationTo(fileName);
-    if (const std::optional<std::string> there = CalculationFileThere(fileName);
-        there && Prompts().MessageDlg("Die Datei " + Quoted(*there) +
-                                          " ist bereits vorhanden.\nSoll sie mit der aktuellen Berechnung überschrieben werden?",
-                                      MsgDlgType::Warning, mbYes | mbNo) != mrYes)
-        return false;
+    const bool own = !shell_.FileId.empty() && SameFile(fileName, shell_.FileId);
+    if (!own) {
+        if (const std::optional<std::string> there = CalculationFileThere(fileName);
+            there && Prompts().MessageDlg("Die Datei " + Quoted(*there) +
+                                              " ist bereits vorhanden.\nSoll sie mit der aktuellen Berechnung überschrieben werden?",
+                                          MsgDlgType::Warning, mbYes | mbNo) != mrYes)
+            return false;
+    }
     // A copy: the window still names the calculation's own file, which holds what it held, so
     // changes not saved there stay marked as such.
-    return SaveCalculationTo(fileName, true);
+    if (!SaveCalculationTo(fileName, !own))
+        return false;
+    // A link saves without a dialog, anywhere its name leads: the user learns where the file went.
+    std::error_code error;
+    const std::filesystem::path written = std::filesystem::weakly_canonical(fileName, error);
+    Prompts().MessageDlg("Die Berechnung wurde in die Datei " + Quoted(error ? fileName : written.string()) +
+                             " gespeichert.",
+                         MsgDlgType::Information, mbOK);
+    return true;
 }
 
 bool TMainForm::SaveCalculation()

@@ -6,6 +6,7 @@
 #include "platform/core/DocumentFile.h"
 #include "platform/core/NumberFormat.h"
 #include "platform/core/Text.h"
+#include "shell/Folders.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -104,26 +105,34 @@ std::optional<std::string> SaveAsRefusal(const std::string& fileName)
            Quoted(fileName) + " wurde nicht geschrieben.";
 }
 
-std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url)
+std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url, std::string* refusal)
 {
+    const auto refuse = [&](const std::string& why) -> std::optional<std::string> {
+        if (refusal)
+            *refusal = "Die Verknüpfung " + Quoted(std::string(url)) + " öffnet nichts. " + why;
+        return std::nullopt;
+    };
     const std::string upper = UpperCase(url);
     const std::size_t scheme = upper.find("FILE://");
-    if (scheme == std::string::npos)
-        return std::nullopt;
     std::error_code error;
     const fs::path root = fs::weakly_canonical(fs::path(programFolder), error);
+    const std::string rootName = WithoutSlash(programFolder);
+    if (scheme == std::string::npos || error)
+        return refuse("Eine Verknüpfung auf eine Datei hat die Form " + Quoted("file://Ordner/Datei.htm") +
+                      " und nennt ein Dokument im Programmordner " + Quoted(rootName) + ".");
+    const fs::path named = root / fs::path(std::string(url.substr(scheme + 7)));
+    fs::path target = fs::weakly_canonical(named, error);
     if (error)
-        return std::nullopt;
-    const fs::path target = fs::weakly_canonical(root / fs::path(std::string(url.substr(scheme + 7))), error);
+        target = named.lexically_normal();
     if (error || !fs::is_regular_file(target, error))
-        return std::nullopt;
+        return refuse(UnreadableMessage(target.string(), UnreadableReason(target.string())));
     if (!IsInsideFolder(target.string(), root.string()))
-        return std::nullopt;
+        return refuse(Quoted(target.string()) + " liegt nicht im Programmordner " + Quoted(rootName) +
+                      ", und Verknüpfungen öffnen nur Dokumente dort.");
     const fs::perms executable = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    if ((fs::status(target, error).permissions() & executable) != fs::perms::none)
-        return std::nullopt;
-    if (SameText(target.extension().string(), ".desktop"))
-        return std::nullopt;
+    if ((fs::status(target, error).permissions() & executable) != fs::perms::none ||
+        SameText(target.extension().string(), ".desktop"))
+        return refuse(Quoted(target.string()) + " ist ein Programm, und Verknüpfungen starten keine Programme.");
     return target.string();
 }
 

@@ -71,7 +71,9 @@ std::optional<std::string> LinkSaveRefusal(const std::string& fileName);
 std::optional<std::string> SaveAsRefusal(const std::string& fileName);
 
 // The file a "file://" link names below the program folder (with its "/"), when it exists, lies
-// inside that folder and is neither a program nor a desktop entry; else nothing.
-std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url);
+// inside that folder and is neither a program nor a desktop entry; else nothing, and `refusal`
+// (when given) says in German, naming the link, why it opens nothing.
+std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url,
+                                          std::string* refusal = nullptr);
 
 }  // namespace velmoran

@@ -223,7 +223,7 @@ private:
     // when the module could not save.
     bool SaveCalculationTo(const std::string& fileName, bool copy = false);
     // "FILESAVE" with a name: only a calculation file, and another calculation's file only after
-    // the user agreed to overwrite it.
+    // the user agreed to overwrite it; a save made says where it wrote.
     bool SaveFromLink(const std::string& fileName);
     bool SaveCalculation();
     bool SaveCalculationAs();

@@ -4,10 +4,12 @@
 // print or export that fails shows its error (a PDF file that cannot be written is named with the
 // reason); nothing of a failed build goes out, nothing goes out without a calculation, and a
 // print asked for without one says why. Neither a PDF nor an export is written over a calculation,
-// a PDF over another file only after a question, and a page range without pages is refused.
+// a PDF over another file only after a question, and a page range without pages is refused. An
+// export names the pictures and style sheets of its template by their full file addresses.
 #include "shell/MainForm.h"
 
 #include "framework/ui/MainDlg.h"
+#include "html/base/WideText.h"
 #include "html/preview/PreviewForm.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/PrnStatusForm.h"
@@ -15,10 +17,13 @@
 #include "platform/ModalRunner.h"
 #include "platform/Printer.h"
 #include "platform/Prompt.h"
+#include "platform/Shell.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/DocumentFile.h"
 #include "platform/core/Text.h"
 #include "report/Report.h"
+#include "shell/ExportNames.h"
 #include "shell/FileNames.h"
 #include "shell/ResultPages.h"
 #include "shell/ShellState.h"
@@ -166,7 +171,8 @@ bool TMainForm::BuildPrintReport()
     try {
         TMemoryStream& output = modules.OutputStream();
         // No load case is set: the one shown on screen applies.
-        ExpandTemplate(*modules.Report(), shell_.Templates.PrintTemplateStream(), output);
+        ExpandTemplate(*modules.Report(), shell_.Templates.PrintTemplateStream(),
+                       shell_.Templates.PrintTemplateName(), output);
         // Named as its template, so that pictures and style sheets are found beside it.
         ReportViewer->LoadDocumentStream(output, shell_.Templates.PrintTemplateName());
         return true;
@@ -270,7 +276,18 @@ void TMainForm::FileExportExecute()
     }
     if (!BuildPrintReport())
         return;
-    const SaveResult saved = WriteFileAtomically(*fileName, shell_.Modules.OutputStream().View());
+    // Found where the print finds them, wherever the export goes; names of other schemes and names
+    // that lead to no file stay as written.
+    const auto found = [this](const std::string& name) -> std::optional<std::string> {
+        if (name.empty() || name.front() == '#' || !UrlScheme(name).empty())
+            return std::nullopt;
+        const std::string file = ReportViewer->ExpandFileName(name);
+        if (!IsDocumentFile(file))
+            return std::nullopt;
+        return "file://" + EncodePercentEscapes(file);
+    };
+    const SaveResult saved =
+        WriteFileAtomically(*fileName, WithExportNames(shell_.Modules.OutputStream().View(), found));
     if (!saved)
         Prompts().ShowError(saved.Message);
 }

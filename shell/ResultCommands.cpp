@@ -64,8 +64,9 @@ void TMainForm::RefreshResultPage()
     } else if (pcResult->currentWidget() == tsResultHTM && modules.Report()) {
         TMemoryStream& output = modules.OutputStream();
         modules.Report()->SetRecord(LoadCase);
-        ExpandTemplate(*modules.Report(), shell_.Templates.ScreenTemplateStream(), output);
-        const TTemplates& templates = shell_.Templates;
+        TTemplates& templates = shell_.Templates;
+        ExpandTemplate(*modules.Report(), templates.ScreenTemplateStream(), templates.ScreenTemplateName(),
+                       output);
         LoadResult(*ScreenViewer, output, templates.ScreenFile(), templates.ScreenTemplateName());
     }
     pcResult->show();
@@ -244,16 +245,18 @@ bool TMainForm::ShowTemplateLink(const std::string& url)
         return true;
     }
     try {
-        if (intoMain) {
+        if (intoMain)
             templates.LoadMainTemplate(full);
-        } else {
+        else
             templates.LoadScreenTemplate(full);
-            ShowTemplateLists();
-        }
     } catch (const std::exception& error) {
+        // The view shows the template before as a file again: the results come back into it.
+        RefreshResultPage();
         Prompts().ShowError(error.what());
         return true;
     }
+    // A frameset linked from the frame "Main" took the whole view: its box names it.
+    ShowTemplateLists();
     RefreshResultPage();
     // The place the link names on the page, once the calculation is shown through it.
     if (TPageViewer* page = ResultFrame(); page && !anchor.empty())
@@ -292,11 +295,19 @@ void TMainForm::HandleHotSpot(const std::string& url, bool& handled, LinkPage pa
         velmoran::Shell().Open(url);
         handled = true;
         return;
-    case LinkTarget::ProgramDocument:
-        if (const std::optional<std::string> file = FileLinkTarget(shell_.Folders.ProgramFolder, url))
-            velmoran::Shell().Open(*file);
+    case LinkTarget::ProgramDocument: {
+        // Said when nothing opens: a click that does nothing looks like a program that hangs.
+        std::string refusal;
+        if (const std::optional<std::string> file = FileLinkTarget(shell_.Folders.ProgramFolder, url, &refusal)) {
+            if (!velmoran::Shell().Open(*file))
+                Prompts().ShowError("Die Datei " + Quoted(*file) +
+                                    " konnte nicht geöffnet werden: Der Desktop kennt kein Programm, das sie zeigt.");
+        } else {
+            Prompts().ShowError(refusal);
+        }
         handled = true;
         return;
+    }
     case LinkTarget::Refused:
         // "javascript:", "smb:", "nfs:" and every other scheme: taken, and nothing opens.
         handled = true;

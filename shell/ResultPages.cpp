@@ -1,6 +1,7 @@
 // The main window's result pages and their viewers.
 #include "shell/ResultPages.h"
 
+#include "html/base/HtmlTokenizer.h"
 #include "html/layout/HtmlParser.h"
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameSet.h"
@@ -16,6 +17,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -89,8 +91,10 @@ TResultPages CreateResultPages(QWidget& parent, const std::string& programFolder
     return p;
 }
 
-void ExpandTemplate(TReport& report, TMemoryStream& templateStream, TMemoryStream& output)
+void ExpandTemplate(TReport& report, TMemoryStream& templateStream, const std::string& templateName,
+                    TMemoryStream& output)
 {
+    report.SetIncludeFolder(std::filesystem::path(templateName).parent_path());
     report.SetPageCodePage(DeclaredCodePage(std::string(templateStream.View())));
     templateStream.SetPosition(0);
     output.Clear();
@@ -189,6 +193,8 @@ std::optional<std::string> ViewerErrorFile(const std::exception& error)
 
 std::string ViewerErrorText(const std::exception& error)
 {
+    if (dynamic_cast<const EParseError*>(&error))
+        return "Ein Kommentar („<!--“) oder eine Angabe „<!…“ wird bis zum Ende der Seite nicht geschlossen.";
     const std::optional<std::string> file = ViewerErrorFile(error);
     if (!file)
         return error.what();

@@ -37,8 +37,10 @@ struct TResultPages {
 TResultPages CreateResultPages(QWidget& parent, const std::string& programFolderNoSlash);
 
 // Expands a template over the calculation into the output (emptied first, left at its start),
-// the calculation's texts written in the code page the template's page is read in.
-void ExpandTemplate(TReport& report, TMemoryStream& templateStream, TMemoryStream& output);
+// the calculation's texts written in the code page the template's page is read in and its
+// includes read beside the template's file.
+void ExpandTemplate(TReport& report, TMemoryStream& templateStream, const std::string& templateName,
+                    TMemoryStream& output);
 
 // Shows a file in the viewer (the start page).
 void LoadPage(TPageViewer& viewer, const std::string& fileName);
@@ -74,7 +76,8 @@ struct TResultLinks {
 void ConnectResultLinks(TFrameViewer& screen, TPageViewer& intro, TResultLinks links);
 
 // What the user reads for an error: a load error of the viewers ("Can't locate file: …", "Can't
-// load: …") in German, naming the file; any other error's own text, as it stands.
+// load: …") in German, naming the file, and the parser's refusal of a comment left open in German;
+// any other error's own text, as it stands.
 std::string ViewerErrorText(const std::exception& error);
 // The page a frame of the screen result shows for a source it cannot load, in German; any other
 // page source stays as it is.

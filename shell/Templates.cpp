@@ -1,6 +1,7 @@
 // The screen and print templates; see Templates.h.
 #include "shell/Templates.h"
 
+#include "html/layout/HtmlParser.h"
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameSet.h"
 #include "html/viewer/FrameViewer.h"
@@ -67,6 +68,29 @@ std::string MainFrameFile(const TFrameViewer& viewer)
     return main ? main->SourceFile : std::string();
 }
 
+// The frame of the screen view that shows the template: "Main" of a frameset, else the view's one
+// frame; null when there is none.
+const TfvFrame* TemplateFrame(const TFrameViewer& viewer)
+{
+    if (const TfvFrame* main = viewer.GetFrameFromName("Main"))
+        return main;
+    const TFrameSet* top = viewer.TopSet();
+    return top && top->Registry->AllFrames.size() == 1 ? top->Registry->AllFrames.front() : nullptr;
+}
+
+// A page the viewer could not show (the HTML parser rejects a comment left open) would leave an
+// empty result page behind a template box that names it: it is refused, naming the reason.
+void RefuseFailedPage(const TfvFrame* frame, const std::string& fileName)
+{
+    if (!frame || !frame->LoadFailure)
+        return;
+    try {
+        std::rethrow_exception(frame->LoadFailure);
+    } catch (const std::exception& error) {
+        throw ETemplateError(UnusableMessage(kScreenKind, fileName, ViewerErrorText(error)));
+    }
+}
+
 // The file of a frameset's frame "Main", which the results are made from.
 std::string ReadMainFrame(const std::string& frameset, const std::string& main)
 {
@@ -77,6 +101,20 @@ std::string ReadMainFrame(const std::string& frameset, const std::string& main)
             kScreenKind, frameset,
             "Der Frame " + Quoted("Main") + " zeigt eine Datei, die sich nicht lesen lässt. " + error.what()));
     }
+}
+
+// A "Standard.vst" that is there but no file (a pipe, a folder, a link that leads nowhere) once
+// put the program's own templates in place of the user's without a word.
+void TellStandardIsNoFile(const std::string& standard, const std::string& programFolder)
+{
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(standard, error)))
+        return;
+    const bool otherFolder = fs::path(standard).parent_path() != fs::path(WithoutSlash(programFolder));
+    Prompts().ShowError(UnusableMessage(kScreenKind, standard, UnreadableReason(standard)) +
+                        (otherFolder ? "\n\nStattdessen werden die Vorlagen aus " + Quoted(WithoutSlash(programFolder)) +
+                                           " verwendet."
+                                     : std::string()));
 }
 
 }  // namespace
@@ -145,8 +183,10 @@ void TTemplates::SetViewers(TFrameViewer* screenViewer, TPageViewer* printViewer
 void TTemplates::SetTemplateFolder(const std::string& folder)
 {
     templateFolder_ = WithSlash(folder);
-    if (!IsFile(templateFolder_ + kStandardScreen))
+    if (!IsFile(templateFolder_ + kStandardScreen)) {
+        TellStandardIsNoFile(templateFolder_ + kStandardScreen, programFolder_);
         templateFolder_ = programFolder_;
+    }
     templateFolderNoSlash_ = WithoutSlash(templateFolder_);
     if (screenViewer_)
         screenViewer_->SetServerRoot(templateFolderNoSlash_);
@@ -249,6 +289,7 @@ void TTemplates::LoadScreenTemplate(const std::string& fileName)
             shown = ShowInScreenViewer(fileName);
             if (shown != fileName)
                 bytes = ReadMainFrame(fileName, shown);
+            RefuseFailedPage(TemplateFrame(*screenViewer_), fileName);
         } catch (...) {
             RestoreScreenViewer();
             throw;
@@ -262,13 +303,36 @@ void TTemplates::LoadScreenTemplate(const std::string& fileName)
 
 void TTemplates::LoadMainTemplate(const std::string& fileName)
 {
-    screenTemplateStream_ = TMemoryStream(ReadTemplate(kScreenKind, fileName));
+    std::string bytes = ReadTemplate(kScreenKind, fileName);
+    // Frames inside the frame of the results would hide them: a frameset takes the whole view, with
+    // the checks of a template chosen in the box.
+    if (IsFramesetDocument(bytes)) {
+        LoadScreenTemplate(fileName);
+        return;
+    }
+    if (TfvFrame* main = screenViewer_ ? screenViewer_->GetFrameFromName("Main") : nullptr) {
+        main->Navigate(fileName, "", false);
+        try {
+            RefuseFailedPage(main, fileName);
+        } catch (...) {
+            main->Navigate(screenTemplateName_, "", false);
+            throw;
+        }
+    }
+    screenTemplateStream_ = TMemoryStream(std::move(bytes));
     screenTemplateName_ = fileName;
 }
 
 void TTemplates::LoadPrintTemplate(const std::string& fileName)
 {
-    printTemplateStream_ = TMemoryStream(ReadTemplate(kPrintKind, fileName));
+    std::string bytes = ReadTemplate(kPrintKind, fileName);
+    // A print is one page: of a frameset only the frames' borders would be printed, with the
+    // header and footer around them.
+    if (IsFramesetDocument(bytes))
+        throw ETemplateError(UnusableMessage(kPrintKind, fileName,
+                                             "Sie ist in Frames geteilt, gedruckt wird aber eine einzelne Seite. "
+                                             "Wählen Sie als Druckvorlage die Seite, die einer der Frames zeigt."));
+    printTemplateStream_ = TMemoryStream(std::move(bytes));
     printTemplateName_ = fileName;
     printTemplates_.Show(fileName, templateFolder_);
 }

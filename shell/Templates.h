@@ -60,18 +60,23 @@ public:
     void SetViewers(TFrameViewer* screenViewer, TPageViewer* printViewer);
 
     // Takes templates from the folder, or from the program folder when the folder has no
-    // "Standard.vst"; loads the standard templates there and lists the folder's templates. A
+    // "Standard.vst" (one there that is no file is told); loads the standard templates there and lists the folder's templates. A
     // standard template that cannot serve is told in a message, and the next template of its list
     // that can is loaded instead; when none can, none is (an empty result page, nothing to print).
     void SetTemplateFolder(const std::string& folder);
     // Loads a screen template; a frameset whose frame "Main" shows a file makes that file the
     // template. Raises ETemplateError when the file or the file of frame "Main" cannot be read
-    // whole, or when a frameset has no frame "Main" for the results; the template loaded before
-    // then stays, in the screen viewer as well.
+    // whole, when a frameset has no frame "Main" for the results, or when the viewer cannot show
+    // the page of the results (the HTML parser rejects it); the template loaded before then stays,
+    // in the screen viewer as well.
     void LoadScreenTemplate(const std::string& fileName);
+    // Raises ETemplateError for a file that cannot be read whole and for a frameset, which would
+    // print as borders only; the template before then stays.
     void LoadPrintTemplate(const std::string& fileName);
     // Makes a file the template of the screen view's frame "Main" (a link there to a template):
-    // the view stays; the report runs over that file.
+    // the view stays, the frame shows the file, and the report runs over it. A frameset takes the
+    // whole view as LoadScreenTemplate does. Raises ETemplateError as LoadScreenTemplate does; the
+    // template before then stays, and the frame shows it again (the result is to be shown anew).
     void LoadMainTemplate(const std::string& fileName);
     // The combo boxes' choice: shows entry `index` and loads it (see LoadShownTemplates). When it
     // cannot be loaded the list shows the entry before again.

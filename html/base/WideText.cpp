@@ -119,6 +119,22 @@ std::string DecodePercentEscapes(std::string_view s)
     return out;
 }
 
+std::string EncodePercentEscapes(std::string_view path)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9');
+        if (plain || c == '-' || c == '.' || c == '_' || c == '~' || c == '/')
+            out += c;
+        else
+            out += {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+    }
+    return out;
+}
+
 std::string UrlToDosPath(std::string_view url)
 {
     std::string s = ReplaceChar('\\', '/', DecodePercentEscapes(url));

@@ -58,6 +58,10 @@ std::string ReplaceChar(char oldCh, char newCh, std::string s);
 // left to right (a decoded "%" is never read again); other "%" stay as they are. Decoding again
 // would read an escaped "%" ("%2541") as a second escape and reach another file than the link's.
 std::string DecodePercentEscapes(std::string_view s);
+// A path as the path part of an address: every byte but letters, digits, "-", ".", "_", "~" and
+// "/" as "%" with two hexadecimal digits, so that DecodePercentEscapes gives the path back
+// whatever code page the address is read in.
+std::string EncodePercentEscapes(std::string_view path);
 
 // The local path of a file URL: escapes decoded; when it holds "/", the scheme prefix "file:///"
 // (else "file://", else "file:/", found without regard to case) is cut out and "|" becomes ":".

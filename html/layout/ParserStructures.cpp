@@ -554,6 +554,10 @@ bool THtmlParser::IsFrameset(const std::string& text)
         case StyleSy:
             DoStyle();
             continue;
+        case NoFramesSy:  // what a browser without frames shows: the frameset reader skips it too
+            SkipTo(NoFramesEndSy);
+            Next();
+            continue;
         default:
             Next();
         }

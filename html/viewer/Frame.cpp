@@ -162,6 +162,7 @@ std::string FrameErrorPage(const std::string& fileName)
 
 void TfvFrame::LoadIntoViewer(const std::string& file, const std::string& dest)
 {
+    LoadFailure = nullptr;
     try {
         if (viewer_->HasRequestEvents()) {
             // The application may supply the source; the file name decides nothing here.
@@ -181,6 +182,7 @@ void TfvFrame::LoadIntoViewer(const std::string& file, const std::string& dest)
         else
             PageViewer->LoadDocumentFile(file + dest);
     } catch (const std::exception&) {
+        LoadFailure = std::current_exception();
         ShowError();
     }
 }
@@ -193,6 +195,7 @@ void TfvFrame::LoadContent()
 
 void TfvFrame::LoadSource()
 {
+    LoadFailure = nullptr;
     TFrameSet* master = MasterSet();
     if (!master || SourceFile.empty() || master->Nesting >= kMaxNesting || LoadsAnAncestor() ||
         master->Registry->AllFrames.size() >= TFrameViewer::kMaxFrames)

@@ -10,6 +10,7 @@
 #include "html/viewer/SubFrameSet.h"
 #include "html/viewer/ViewerHistory.h"
 
+#include <exception>
 #include <string>
 
 class QMouseEvent;
@@ -54,6 +55,9 @@ public:
     int MarginX = 10, MarginY = 5;
     TPageViewer* PageViewer = nullptr;   // a child widget
     TSubFrameSet* NestedSet = nullptr;   // a child widget
+    // Why the page the frame was last to show could not be (it shows the error page instead);
+    // null when it shows that page.
+    std::exception_ptr LoadFailure;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

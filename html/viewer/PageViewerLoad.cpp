@@ -76,10 +76,14 @@ void TPageViewer::KeepFocusFromTheDocument()
 TParseHooks TPageViewer::Hooks()
 {
     TParseHooks hooks;
-    hooks.OnInclude = [this](const std::string& command, const std::vector<std::string>& params, std::string& text) {
-        if (OnInclude)
-            OnInclude(this, command, params, text);
-    };
+    // A handler makes the parser read every comment that starts with "#" as an include: without
+    // one of the owner's such a comment stays a comment.
+    if (OnInclude)
+        hooks.OnInclude = [this](const std::string& command, const std::vector<std::string>& params,
+                                 std::string& text) {
+            if (OnInclude)
+                OnInclude(this, command, params, text);
+        };
     hooks.OnSoundRequest = [this](const std::string& src, int loop, bool terminate) {
         if (OnSoundRequest)
             OnSoundRequest(this, src, loop, terminate);

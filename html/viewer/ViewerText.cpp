@@ -124,7 +124,9 @@ bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url)
 
 std::string ImagePageSource(const std::string& fileName)
 {
-    return "<img src=\"" + EscapeHtml(fileName, "\"&<") + "\">";
+    // A file URL: a plain path starting with "/" would be put below the server root; the escapes
+    // keep "%", blanks and the bytes of umlauts as they are on disk.
+    return "<img src=\"file://" + EncodePercentEscapes(NormalPath(std::filesystem::absolute(fileName).string())) + "\">";
 }
 
 namespace {

@@ -46,7 +46,8 @@ void SplitAnchor(const std::string& name, std::string& file, std::string& anchor
 // a delay of 0 is taken as 1; the URL is the text after the first "url=" (any case), or empty.
 bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url);
 
-// The HTML page that shows one image file: its name with '"', '&' and '<' escaped.
+// The HTML page that shows one image file (a path, relative to the working folder or full), named
+// by its full path: the page finds it whatever the server root and the base are.
 std::string ImagePageSource(const std::string& fileName);
 
 // What the HTML clipboard copy needs of the viewer and its document.

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <vector>
 
 using namespace velmoran;
@@ -318,6 +319,26 @@ TEST_F(ReportFiles, IncludesNestThreeDeep)
     const std::string self = tmp / "self.inc";
     WriteFile("self.inc", "s\r\n${" + self + ":\r\n");
     EXPECT_EQ(Run("${" + self + ":"), "s\r\ns\r\ns\r\n");
+}
+
+// A relative include is read beside the template at every level, wherever the program was
+// started: it was once looked for in the start folder, and started elsewhere the page lacked it
+// without a word.
+TEST_F(ReportFiles, RelativeIncludesAreReadBesideTheTemplate)
+{
+    TempFolder start;
+    std::filesystem::create_directories(tmp / "teile");
+    WriteFile("teile/kopf.htm", "Kopf\r\n${fuss.htm:\r\n");
+    WriteFile("fuss.htm", "Fuss\r\n");
+    start.WriteFile("fuss.htm", "fremder Fuss\r\n");
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(start.Folder());
+    report.SetIncludeFolder(tmp.Folder());
+    const std::string beside = Run("${teile\\kopf.htm:");
+    const std::string full = Run("${" + (start / "fuss.htm") + ":");  // a full name as it stands
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(beside, "Kopf\r\nFuss\r\n");
+    EXPECT_EQ(full, "fremder Fuss\r\n");
 }
 
 TEST_F(ReportFiles, AliasTable)

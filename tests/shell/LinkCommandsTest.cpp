@@ -271,27 +271,32 @@ TEST_F(LinkCommands, FileSaveWritesCalculationFilesOnlyAndAsksBeforeOverwriting)
     prompts.Answer(mrYes);
     EXPECT_TRUE(Click("FILESAVE " + other));
     EXPECT_EQ(std::filesystem::file_size(other), 6784u);
-    EXPECT_EQ(prompts.Messages().size(), 6u);
+    ASSERT_EQ(prompts.Messages().size(), 7u);
+    EXPECT_EQ(prompts.Messages()[6].Text, "Die Berechnung wurde in die Datei „" + other + "“ gespeichert.");
 
     // Only the partner is there: it would be overwritten too, so the user is asked about it.
     files.WriteFile("halb.vdh", "alt");
     prompts.Answer(mrNo);
     EXPECT_TRUE(Click("FILESAVE " + files / "halb.vda"));
-    ASSERT_EQ(prompts.Messages().size(), 7u);
-    EXPECT_TRUE(Contains(prompts.Messages()[6].Text, "„" + files / "halb.vdh" + "“ ist bereits vorhanden"));
+    ASSERT_EQ(prompts.Messages().size(), 8u);
+    EXPECT_TRUE(Contains(prompts.Messages()[7].Text, "„" + files / "halb.vdh" + "“ ist bereits vorhanden"));
     EXPECT_EQ(TempFolder::Read(files / "halb.vdh"), "alt");
 
     // A calculation name that leads to another file is that file's name.
     std::filesystem::create_symlink(profile, files / "verweis.vda");
     EXPECT_TRUE(Click("FILESAVE " + files / "verweis.vda"));
-    ASSERT_EQ(prompts.Messages().size(), 8u);
-    EXPECT_TRUE(Contains(prompts.Messages()[7].Text, "wird nicht geschrieben"));
+    ASSERT_EQ(prompts.Messages().size(), 9u);
+    EXPECT_TRUE(Contains(prompts.Messages()[8].Text, "wird nicht geschrieben"));
     EXPECT_EQ(TempFolder::Read(profile), "alias ls='ls --color'\n");
 
-    // The calculation's own file, also under another spelling, and a new name: no question.
+    // The calculation's own file, also under another spelling, and a new name: no question; a link
+    // saves without a dialog, so each save says where it wrote (once it said nothing).
     EXPECT_TRUE(Click("FILESAVE " + files / "./Beispiel.vda"));
     EXPECT_TRUE(Click("FILESAVE " + files / "neu.vda"));
-    EXPECT_EQ(prompts.Messages().size(), 8u);
+    ASSERT_EQ(prompts.Messages().size(), 11u);
+    EXPECT_EQ(prompts.Messages()[9].Text, "Die Berechnung wurde in die Datei „" + Example() + "“ gespeichert.");
+    EXPECT_EQ(prompts.Messages()[9].Type, MsgDlgType::Information);
+    EXPECT_EQ(prompts.Messages()[10].Text, "Die Berechnung wurde in die Datei „" + files / "neu.vda" + "“ gespeichert.");
     EXPECT_EQ(std::filesystem::file_size(files / "neu.vda"), 6784u);
 }
 
@@ -316,8 +321,8 @@ TEST_F(LinkCommands, FileSaveToAnotherNameKeepsTheChangesMarked)
     EXPECT_EQ(TempFolder::Read(Example()), onDisk);
     prompts.Answer(mrCancel);
     EXPECT_FALSE(window.close());
-    ASSERT_EQ(prompts.Messages().size(), 1u);
-    EXPECT_EQ(prompts.Messages()[0].Text, "Vorhandene Daten speichern ?");
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(prompts.Messages()[1].Text, "Vorhandene Daten speichern ?");
 
     // Another copy over the first (the user agrees): still marked.
     prompts.Answer(mrYes);
@@ -328,7 +333,7 @@ TEST_F(LinkCommands, FileSaveToAnotherNameKeepsTheChangesMarked)
     EXPECT_FALSE(Module().Modified);
     EXPECT_NE(TempFolder::Read(Example()), onDisk);
     EXPECT_TRUE(window.close());
-    EXPECT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(prompts.Messages().size(), 5u);  // the question to overwrite, and where each save went
 }
 
 TEST(ImportLines, ValuesGoIntoTheFirstOfTheThreeTablesThatHasTheField)

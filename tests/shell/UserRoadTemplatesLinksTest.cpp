@@ -4,6 +4,7 @@
 // (also in the frame "Main" of a frameset), and the import, save and open links find their files
 // beside the template.
 #include "tests/shell/CalculationFixture.h"
+#include "tests/shell/TemplateRoad.h"
 
 #include "controls/EnhCombo.h"
 #include "framework/CommonRecord.h"
@@ -24,48 +25,22 @@
 
 using namespace velmoran;
 using velmoran::testing::TempFolder;
+using velmoran::testing::Follow;
+using velmoran::testing::Picture;
+using velmoran::testing::Pixels;
+using velmoran::testing::Shown;
+using velmoran::testing::StartedIn;
 namespace fs = std::filesystem;
 
 namespace {
 
 using UserRoadTemplates = velmoran::testing::CalculationFixture;
 
-// The process's current folder for the life of the object: the program started from there.
-class StartedIn {
-public:
-    explicit StartedIn(const std::string& folder) : saved_(fs::current_path()) { fs::current_path(folder); }
-    ~StartedIn() { fs::current_path(saved_); }
-
-private:
-    fs::path saved_;
-};
-
 const QRgb kLogo = qRgb(255, 0, 255);       // the picture beside the templates
 const QRgb kStrange = qRgb(255, 128, 0);    // the pictures of the start folder
 const QRgb kRootLogo = qRgb(0, 255, 255);   // the picture at the templates' root ("/Kopf.png")
 const QRgb kSheet = qRgb(0, 192, 0);        // what the style sheet beside the templates paints
 const QRgb kSheetTile = qRgb(255, 255, 0);  // the picture that style sheet names beside itself
-
-void Picture(const std::string& file, QRgb colour)
-{
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(colour);
-    ASSERT_TRUE(image.save(QString::fromStdString(file), "PNG"));
-}
-
-// The pixels of that colour (a PDF's pictures may come back a little off).
-int Pixels(const QImage& image, QRgb colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(colour)) < 40 && std::abs(qGreen(p) - qGreen(colour)) < 40 &&
-                std::abs(qBlue(p) - qBlue(colour)) < 40)
-                ++n;
-        }
-    return n;
-}
 
 std::string Artifact(const std::string& name)
 {
@@ -129,22 +104,6 @@ void ChooseOwnTemplates(TMainForm& window, ScriptedPromptService& prompts, TShel
     prompts.AnswerFile(user.mine / "Eigene.vpt");
     window.FileSetPrinterTemplateExecute();
     window.ViewResultExecute();
-}
-
-// A click on a link of a frame of the screen result (of its only page for none).
-void Follow(TMainForm& window, const char* frame, const std::string& url, const std::string& target = {})
-{
-    TPageViewer* viewer = frame ? window.ScreenViewer->GetViewerFromName(frame) : window.ResultFrame();
-    ASSERT_NE(viewer, nullptr) << url;
-    bool handled = false;
-    window.ScreenViewer->FollowTarget(viewer, url, target, handled);
-    QApplication::processEvents();
-}
-
-std::string Shown(const TMainForm& window, const char* frame = nullptr)
-{
-    const TPageViewer* viewer = frame ? window.ScreenViewer->GetViewerFromName(frame) : window.ResultFrame();
-    return viewer ? viewer->DocumentSource() : std::string("(kein Rahmen)");
 }
 
 const std::string kProject = "Kl\xE4ranlage Musterstadt";

@@ -1,7 +1,8 @@
 // report TEMPLATE CALC.vda OUT.html [LOADCASE]: expands a screen or print template over a
 // calculation pair the way the main window does: the pair is read into the design module, which
 // maps it into its tables; the engine sees them in the window's order (ph, dh, dp, dl, d) with
-// the alias table "VarTab.tra" of the data folder and the load case given (0 to 3, default 0).
+// the alias table "VarTab.tra" of the data folder and the load case given (0 to 3, default 0);
+// includes are read beside the template.
 #include "hsg/HsgModule.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Exceptions.h"
@@ -10,6 +11,7 @@
 #include "report/Report.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -43,6 +45,7 @@ int main(int argc, char** argv)
     report.SetDataSets(dataSets);
     report.LoadVariables(dataDir + "/VarTab.tra");
     report.SetRecord(static_cast<std::uint8_t>(loadCase));
+    report.SetIncludeFolder(std::filesystem::path(argv[1]).parent_path());
     try {
         TMemoryStream templateStream;
         templateStream.LoadFromFile(argv[1]);

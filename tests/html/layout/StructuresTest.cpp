@@ -249,6 +249,10 @@ TEST(Frameset, DetectionStopsAtBodyContent)
     EXPECT_FALSE(IsFramesetDocument("<html><head></head>&nbsp;<frameset rows=2>"));
     EXPECT_TRUE(IsFramesetDocument("<html>\r\n <head><title>Rahmen</title><style>p { color: red }</style></head>\n"
                                    "\t<frameset rows=2>"));
+    // What a browser without frames shows may come first; it is no page text of a frameset.
+    EXPECT_TRUE(IsFramesetDocument("<noframes><body><p>Ihr Programm zeigt keine Rahmen.</p></body></noframes>"
+                                   "<frameset cols=\"*,*\"><frame name=Main src=a.htm></frameset>"));
+    EXPECT_FALSE(IsFramesetDocument("<noframes>x</noframes><p>Seite<frameset rows=2>"));
     TMemoryStream stream;
     const std::string doc = "<!-- c --><frameset rows=2>";
     stream.Write(doc.data(), static_cast<std::int64_t>(doc.size()));

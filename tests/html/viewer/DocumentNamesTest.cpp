@@ -124,5 +124,22 @@ TEST_F(DocumentNames, LinkedStyleSheetsAreReadWhereverTheyLieAsPicturesAre)
     EXPECT_GT(Shown(kMagenta), 0);
 }
 
+// A picture shown on a page of its own (a link to it, a frame whose source it is) is found where it
+// lies, whatever the server root: the page once named it by its path, which the root then took
+// for a name below itself, and a broken-picture mark showed. Names with "%", a blank or an umlaut
+// are found as they are on disk.
+TEST_F(DocumentNames, APictureOnItsOwnPageIsFoundWhateverTheServerRoot)
+{
+    Picture(page / "rot.png", kRed);
+    Picture(page / "100%41 Bild\xC3\xA4.png", kBlue);
+    Picture(root / "rot.png", kOrange);
+    viewer->SetServerRoot(root.Folder());
+    viewer->LoadImageFile(page / "rot.png");
+    EXPECT_EQ(Shown(kRed), 600);
+    EXPECT_EQ(Shown(kOrange), 0);
+    viewer->LoadImageFile(page / "100%41 Bild\xC3\xA4.png");
+    EXPECT_EQ(Shown(kBlue), 600);
+}
+
 }  // namespace
 }  // namespace velmoran

@@ -200,7 +200,7 @@ TEST_F(ViewerTest, ImageFileIsShownThroughAnEscapedPage)
 {
     const std::string file = dir_.WriteFile("a&b\"c.gif", "GIF89a");
     viewer_->LoadImageFile(file);
-    EXPECT_EQ(doc_->LastParsed, "<img src=\"" + (dir_ / "a&amp;b&quot;c.gif") + "\">");
+    EXPECT_EQ(doc_->LastParsed, "<img src=\"file://" + (dir_ / "a%26b%22c.gif") + "\">");
     EXPECT_EQ(viewer_->CurrentFileType(), kImageKind);
     EXPECT_EQ(viewer_->DocumentSource(), "");
 }

@@ -255,6 +255,27 @@ TEST(ViewerEvents, FrameViewerHandsItsEventsToEveryFrame)
     EXPECT_FALSE(frames.acceptDrops());
 }
 
+// A closed comment that starts with "#" is a comment unless the owner reads includes: it once
+// became an include the viewer read to the end of the page ("Open Comment at End of HTML File"
+// for a quote left open, the page's text swallowed up to a later "'").
+TEST(ViewerEvents, AHashCommentIsAnIncludeOnlyForAnOwnerThatReadsThem)
+{
+    PlainViewer v;
+    const std::string page = "<!--# autor='Meier -->A<!--# x='y --> B <p>C ' -->D";
+    ASSERT_NO_THROW(v.viewer.LoadDocumentString(page));
+    EXPECT_EQ(v.viewer.GetRangeText(0, 100), u"A B\r\nC ' -->D");
+
+    std::vector<std::string> commands;
+    v.viewer.OnInclude = [&](TPageViewer*, const std::string& command, const std::vector<std::string>&,
+                             std::string& text) {
+        commands.push_back(command);
+        text = "<b>eingef\xFCgt</b>";
+    };
+    v.viewer.LoadDocumentString("<!--#kopf datei='k.htm' -->A");
+    EXPECT_EQ(commands, std::vector<std::string>{"kopf"});
+    EXPECT_EQ(v.viewer.GetRangeText(0, 100), u"eingef\u00FCgtA");
+}
+
 // The fragment of the "HTML Format" data on the clipboard after copying the whole page.
 std::string CopiedFragment(PlainViewer& v, MemoryClipboard& board, int length)
 {

@@ -64,8 +64,8 @@ TEST(MetaRefresh, DelayAndUrl)
 
 TEST(ImagePage, FileNameIsEscaped)
 {
-    EXPECT_EQ(ImagePageSource("/a/b.gif"), "<img src=\"/a/b.gif\">");
-    EXPECT_EQ(ImagePageSource("/a/x\"&<y>.png"), "<img src=\"/a/x&quot;&amp;&lt;y>.png\">");
+    EXPECT_EQ(ImagePageSource("/a/b.gif"), "<img src=\"file:///a/b.gif\">");
+    EXPECT_EQ(ImagePageSource("/a/x\"&<y>.png"), "<img src=\"file:///a/x%22%26%3Cy%3E.png\">");
 }
 
 // The header numbers of "HTML Format" data.

@@ -1,0 +1,74 @@
+// What the tests of the user's road through templates of their own share: the program started
+// from another folder, pictures of one colour and the pixels of a colour, a click on a link of
+// the screen result, and the source a frame shows. It sees the viewer: the tests that include it
+// are kept out of unity batches.
+#pragma once
+
+#include "html/viewer/FrameViewer.h"
+#include "html/viewer/PageViewer.h"
+#include "shell/MainForm.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace velmoran::testing {
+
+// The process's current folder for the life of the object: the program started from there.
+class StartedIn {
+public:
+    explicit StartedIn(const std::string& folder) : saved_(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(folder);
+    }
+    ~StartedIn() { std::filesystem::current_path(saved_); }
+
+private:
+    std::filesystem::path saved_;
+};
+
+// A picture of 40 × 30 pixels of one colour.
+inline void Picture(const std::string& file, QRgb colour)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(QString::fromStdString(file), "PNG"));
+}
+
+// The pixels of that colour (a PDF's pictures may come back a little off).
+inline int Pixels(const QImage& image, QRgb colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(colour)) < 40 && std::abs(qGreen(p) - qGreen(colour)) < 40 &&
+                std::abs(qBlue(p) - qBlue(colour)) < 40)
+                ++n;
+        }
+    return n;
+}
+
+// A click on a link of a frame of the screen result (of its only page for none).
+inline void Follow(TMainForm& window, const char* frame, const std::string& url, const std::string& target = {})
+{
+    TPageViewer* viewer = frame ? window.ScreenViewer->GetViewerFromName(frame) : window.ResultFrame();
+    ASSERT_NE(viewer, nullptr) << url;
+    bool handled = false;
+    window.ScreenViewer->FollowTarget(viewer, url, target, handled);
+    QApplication::processEvents();
+}
+
+// The source of the page a frame of the screen result shows (of its only page for none).
+inline std::string Shown(const TMainForm& window, const char* frame = nullptr)
+{
+    const TPageViewer* viewer = frame ? window.ScreenViewer->GetViewerFromName(frame) : window.ResultFrame();
+    return viewer ? viewer->DocumentSource() : std::string("(kein Rahmen)");
+}
+
+}  // namespace velmoran::testing
