@@ -9,6 +9,7 @@
 #include "hsg/ui/HsgHelpTopics.h"
 #include "hsg/ui/HsgPar.h"
 #include "hsg/ui/HsgTexts.h"
+#include "memtable/DataSet.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompt.h"
 #include "platform/core/Exceptions.h"
@@ -33,7 +34,7 @@ std::string ImpossibleCalculationText(const std::string& error, const std::strin
 {
     const std::string where =
         !page.empty() ? "Das Feld steht auf der Seite " + Quoted(page) + "."
-        : parameter   ? "Die Parameter ändern Sie im Menü „Bearbeiten“ unter „Parameter...“."
+        : parameter   ? std::string(kWhereParametersChange)
                       : "Bitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen.";
     return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error + "\n\n" + where;
 }
@@ -146,6 +147,11 @@ bool THSGDlg::Exec(const std::string& command, const ModuleArgument& arg)
 std::string THSGDlg::GetValueText(const std::string& name)
 {
     return module_.GetValueText(name);
+}
+
+std::optional<std::string> THSGDlg::ImportRefusal(const TDataSet& table, const std::string& field, int row)
+{
+    return module_.ImportRefusal(table.Name, field, row);
 }
 
 std::function<void()> THSGDlg::KeepCalculation()

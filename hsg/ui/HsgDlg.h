@@ -50,6 +50,7 @@ public:
     // Hears every text the command entry receives, as sent, before it is carried out.
     std::function<void(const std::string& command)> OnCommand;
     std::string GetValueText(const std::string& name) override;
+    std::optional<std::string> ImportRefusal(const TDataSet& table, const std::string& field, int row) override;
     // Puts the module's calculation back as it is now.
     std::function<void()> KeepCalculation() override;
     // OK and "Fertigstellen": input whose calculation fails is refused with a German message
