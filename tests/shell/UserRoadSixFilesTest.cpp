@@ -91,3 +91,22 @@ TEST_F(UserRoadSix, AnImportSaysWhatItTookAndWhereItStopped)
                                               "keine Zeile „Feldname;Wert“ mit einem Feld der Berechnung.");
     EXPECT_EQ(Module().Modified, modified);
 }
+
+// A second window closing last emptied the recent files: each window wrote back the list it had
+// read at its start. The window closing takes in what the other saved meanwhile, its own file on
+// top.
+TEST_F(UserRoadSix, TwoWindowsKeepEachOthersRecentFiles)
+{
+    TMainForm& window = Form(Example());
+    const std::string other = files.WriteFile("Andere.vda", "");
+    {
+        RegIniFile otherWindow(kSettingsKey);
+        otherWindow.WriteString("Recent Files", "MRU1", other);
+        ASSERT_TRUE(SyncSettings(otherWindow));
+    }
+    ASSERT_TRUE(window.close());
+    form.reset();
+    const RegIniFile settings(kSettingsKey);
+    EXPECT_EQ(settings.ReadString("Recent Files", "MRU1", {}), Example());
+    EXPECT_EQ(settings.ReadString("Recent Files", "MRU2", {}), other);
+}
