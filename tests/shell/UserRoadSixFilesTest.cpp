@@ -110,3 +110,24 @@ TEST_F(UserRoadSix, TwoWindowsKeepEachOthersRecentFiles)
     EXPECT_EQ(settings.ReadString("Recent Files", "MRU1", {}), Example());
     EXPECT_EQ(settings.ReadString("Recent Files", "MRU2", {}), other);
 }
+
+// A PDF named without a folder went into the program's working folder, and nothing said where.
+// It goes into the folder the field showed.
+TEST_F(UserRoadSix, APdfNamedWithoutAFolderGoesWhereTheFieldShowed)
+{
+    const velmoran::testing::PdfPrinter pdf;
+    TMainForm& window = Form(Example());
+    const std::string name = "SechsBericht.pdf";
+    const bool inWorkingFolder = fs::exists(name);
+    PrintDialogAnswer answer;
+    answer.PdfFileName = name;
+    prompts.AnswerPrint(answer);
+    window.FilePrintExecute();
+    ASSERT_EQ(prompts.PrintRequests().size(), 1u);
+    EXPECT_EQ(fs::path(*prompts.PrintRequests()[0].PdfFileName).parent_path(), fs::path(shell.Folders.DataPathNoSlash));
+    EXPECT_TRUE(fs::exists(shell.Folders.DataPath + name)) << prompts.MessageTexts();
+    if (!inWorkingFolder && fs::exists(name)) {
+        ADD_FAILURE() << "in den Arbeitsordner gedruckt";
+        fs::remove(name);
+    }
+}
