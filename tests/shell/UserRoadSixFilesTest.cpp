@@ -34,81 +34,69 @@ using UserRoadSix = velmoran::testing::CalculationFixture;
 }  // namespace
 
 // "T;3.8" stopped an import with "Zeile 3: '3.8' ist kein gültiger Gleitkommawert", and nothing
-// said that Q_D and T of the lines before had changed; "MUEaMax;0" (a parameter) and "TTS;20" (a
-// result) were counted and then lost, "T;" passed over, all without a word. The box says what was
-// taken, which line stopped the rest, and names each line not taken with why; those lines leave
-// the calculation as it was. A file of names no field has still says that nothing was imported.
+// said that Q_D of the line before had changed; "MUEaMax;0" (a parameter) and "TTS;20" (a result)
+// were counted and then lost, "T;" passed over, all without a word. The box says what was taken,
+// which line stopped the rest, and names each line not taken with why; those lines leave the
+// calculation as it was. A file of names no field has still says that nothing was imported.
 TEST_F(UserRoadSix, AnImportSaysWhatItTookAndWhereItStopped)
 {
     ScopedFormatSettings german(FormatSettings::German());
     TMainForm& window = Form(Example());
     THsgModule& module = Dialog(Module()).Module();
-    const double growth = module.CurrentHsg().Double(hsg::kMUEaMax);
-    const double temperature = module.CurrentCommon().Block(0).Double(block::kT);
+    TLoadCaseBlock inflow = module.CurrentCommon().Block(0);
     const std::string parameterSet = Module().GetValueText("Mueamax");
+    const auto said = [&](const std::string& name, const std::string& lines) {
+        try {
+            window.ImportValues(files.WriteFile(name, lines));
+        } catch (const EConvertError& error) {
+            return error.Message();
+        }
+        return prompts.Messages().empty() ? std::string() : prompts.Messages().back().Text;
+    };
     const std::string parameter = "„Mueamax“ ist ein Parameter: ein Import ändert die Parameter der Bemessung nicht. "
                                   "Die Parameter ändern Sie im Menü „Bearbeiten“ unter „Parameter...“.";
 
-    const std::string stopped = files.WriteFile("halt.csv", "QD;12000\nMUEaMax;0,7\nT;\nTTS;20\nQD#2;3\nT;3.8\nT;20\n");
-    try {
-        window.ImportValues(stopped);
-        ADD_FAILURE() << "kein Fehler";
-    } catch (const EConvertError& error) {
-        EXPECT_EQ(error.Message(), "Die Datei „" + stopped + "“, Zeile 6: „3.8“ ist kein gültiger Gleitkommawert für das "
-                                   "Feld „T“.\nDer Import endete in dieser Zeile: sie und die Zeilen danach wurden nicht "
-                                   "importiert.\nÜbernommen: QD (Zeile 1).\nNicht übernommen:\nZeile 2: " + parameter +
-                                   "\nZeile 3: „T“ hat keinen Wert.\nZeile 4: „TTS“ ist kein Eingabewert der Bemessung."
-                                   "\nZeile 5: „QD#2“ gehört zu einem Lastfall, der nicht aktiv ist.");
-    }
-    EXPECT_EQ(module.CurrentCommon().Block(0).Double(block::kQD), 12000);
-    EXPECT_EQ(module.CurrentCommon().Block(0).Double(block::kT), temperature);
-    EXPECT_EQ(module.CurrentHsg().Double(hsg::kMUEaMax), growth);
+    EXPECT_EQ(said("halt.csv", "QD;12000\nMUEaMax;0,7\nT;\nTTS;20\nQD#2;3\nT;3.8\nT;20\n"),
+              "Die Datei „" + files / "halt.csv" + "“, Zeile 6: „3.8“ ist kein gültiger Gleitkommawert für das Feld "
+              "„T“.\nDer Import endete in dieser Zeile: sie und die Zeilen danach wurden nicht importiert.\nÜbernommen: "
+              "QD (Zeile 1).\nNicht übernommen:\nZeile 2: " + parameter + "\nZeile 3: „T“ hat keinen Wert.\nZeile 4: "
+              "„TTS“ ist kein Eingabewert der Bemessung.\nZeile 5: „QD#2“ gehört zu einem Lastfall, der nicht aktiv ist.");
+    EXPECT_EQ(inflow.Double(block::kQD), 12000);
     EXPECT_EQ(Module().GetValueText("Mueamax"), parameterSet);
 
     // Without a stop the box is a warning, and the values taken are calculated.
-    const std::string partly = files.WriteFile("teils.csv", "T;18\nMUEaMax;0,7\n");
-    window.ImportValues(partly);
-    ASSERT_EQ(prompts.Messages().size(), 1u) << prompts.MessageTexts();
+    EXPECT_EQ(said("teils.csv", "T;18\nMUEaMax;0,7\n"), "Der Import aus der Datei „" + files / "teils.csv" +
+                                                           "“ hat nicht jeden Wert übernommen.\nÜbernommen: T (Zeile 1)."
+                                                           "\nNicht übernommen:\nZeile 2: " + parameter);
     EXPECT_EQ(prompts.Messages().back().Type, MsgDlgType::Warning);
-    EXPECT_EQ(prompts.Messages().back().Text, "Der Import aus der Datei „" + partly + "“ hat nicht jeden Wert "
-                                              "übernommen.\nÜbernommen: T (Zeile 1).\nNicht übernommen:\nZeile 2: " +
-                                                  parameter);
-    EXPECT_EQ(module.CurrentCommon().Block(0).Double(block::kT), 18);
+    EXPECT_EQ(inflow.Double(block::kT), 18);
 
     // Where the inflow is entered as loads, a concentration follows from its load.
-    TLoadCaseBlock inflow = module.CurrentCommon().Block(0);
     inflow.SetWord(block::kFlags, inflow.Word(block::kFlags) | block::kFlagLoads);
     const double carbon = inflow.Double(block::kCBSBzb);
-    window.ImportValues(files.WriteFile("fracht.csv", "CBSBzb;300\n"));
-    EXPECT_TRUE(Contains(prompts.Messages().back().Text, "wurde nichts importiert.\nNicht übernommen:\nZeile 1: "
-                                                         "„CBSBzb“ ist eine Konzentration im Zulauf"));
+    EXPECT_TRUE(Contains(said("fracht.csv", "CBSBzb;300\n"), "wurde nichts importiert.\nNicht übernommen:\nZeile 1: "
+                                                             "„CBSBzb“ ist eine Konzentration im Zulauf"));
     EXPECT_EQ(inflow.Double(block::kCBSBzb), carbon);
 
     const bool modified = Module().Modified;
-    const std::string names = files.WriteFile("namen.csv", "Temperatur;20\nFeldname;Wert\n");
-    window.ImportValues(names);
-    EXPECT_EQ(prompts.Messages().back().Text, "Aus der Datei „" + names + "“ wurde nichts importiert: sie enthält "
-                                              "keine Zeile „Feldname;Wert“ mit einem Feld der Berechnung.");
+    EXPECT_EQ(said("namen.csv", "Temperatur;20\nFeldname;Wert\n"),
+              "Aus der Datei „" + files / "namen.csv" + "“ wurde nichts importiert: sie enthält keine Zeile "
+              "„Feldname;Wert“ mit einem Feld der Berechnung.");
     EXPECT_EQ(Module().Modified, modified);
 }
 
 // A second window closing last emptied the recent files: each window wrote back the list it had
-// read at its start. The window closing takes in what the other saved meanwhile, its own file on
-// top.
+// read at its start. The window closing takes in what the other saved meanwhile, its own on top.
 TEST_F(UserRoadSix, TwoWindowsKeepEachOthersRecentFiles)
 {
     TMainForm& window = Form(Example());
-    const std::string other = files.WriteFile("Andere.vda", "");
-    {
-        RegIniFile otherWindow(kSettingsKey);
-        otherWindow.WriteString("Recent Files", "MRU1", other);
-        ASSERT_TRUE(SyncSettings(otherWindow));
-    }
+    RegIniFile otherWindow(kSettingsKey);
+    otherWindow.WriteString("Recent Files", "MRU1", files / "Andere.vda");
+    ASSERT_TRUE(SyncSettings(otherWindow));
     ASSERT_TRUE(window.close());
     form.reset();
-    const RegIniFile settings(kSettingsKey);
-    EXPECT_EQ(settings.ReadString("Recent Files", "MRU1", {}), Example());
-    EXPECT_EQ(settings.ReadString("Recent Files", "MRU2", {}), other);
+    EXPECT_EQ(otherWindow.ReadString("Recent Files", "MRU1", {}), Example());
+    EXPECT_EQ(otherWindow.ReadString("Recent Files", "MRU2", {}), files / "Andere.vda");
 }
 
 // A PDF named without a folder went into the program's working folder, and nothing said where.
@@ -116,18 +104,43 @@ TEST_F(UserRoadSix, TwoWindowsKeepEachOthersRecentFiles)
 TEST_F(UserRoadSix, APdfNamedWithoutAFolderGoesWhereTheFieldShowed)
 {
     const velmoran::testing::PdfPrinter pdf;
-    TMainForm& window = Form(Example());
     const std::string name = "SechsBericht.pdf";
     const bool inWorkingFolder = fs::exists(name);
     PrintDialogAnswer answer;
     answer.PdfFileName = name;
     prompts.AnswerPrint(answer);
-    window.FilePrintExecute();
-    ASSERT_EQ(prompts.PrintRequests().size(), 1u);
-    EXPECT_EQ(fs::path(*prompts.PrintRequests()[0].PdfFileName).parent_path(), fs::path(shell.Folders.DataPathNoSlash));
+    Form(Example()).FilePrintExecute();
+    EXPECT_EQ(*prompts.PrintRequests().at(0).PdfFileName, shell.Folders.DataPath + "Beispiel.pdf");
     EXPECT_TRUE(fs::exists(shell.Folders.DataPath + name)) << prompts.MessageTexts();
     if (!inWorkingFolder && fs::exists(name)) {
         ADD_FAILURE() << "in den Arbeitsordner gedruckt";
         fs::remove(name);
     }
+}
+
+// The design dialog's result grid took Shift+Insert (a paste over "4,70") and Shift+Delete (the
+// pH emptied); a process code the list has no item for (2 or 4) showed "Keine Denitrifikation"
+// beside a denitrified share. The grid changes nothing, and the list shows no item.
+TEST_F(UserRoadSix, TheDesignDialogShowsOnlyWhatTheCalculationHolds)
+{
+    MemoryClipboard clipboard;
+    const ScopedClipboard scoped(clipboard);
+    clipboard.SetText(u"9,99");
+    TMainForm& window = Form(Example());
+    THSGDlg& dialog = Dialog(Module());
+    dialog.Module().CurrentCommon().Block(0).SetBits(block::kProcess, block::kShiftDV, block::kCountDV, 2);
+    modals.Expect([&](QWidget& shown) {
+        EXPECT_EQ(velmoran::testing::Control<QComboBox>(shown, "cbxDV")->currentIndex(), -1);
+        velmoran::testing::EnterPage(dialog, 6);
+        const std::vector<std::string> designed = velmoran::testing::AcidCapacityColumn(dialog);
+        for (const int row : {6, 7}) {
+            dialog.Pages().KSGrid->MoveCurrent(1, row);
+            QTest::keyClick(dialog.Pages().KSGrid, Qt::Key_Insert, Qt::ShiftModifier);
+            QTest::keyClick(dialog.Pages().KSGrid, Qt::Key_Delete, Qt::ShiftModifier);
+        }
+        EXPECT_EQ(velmoran::testing::AcidCapacityColumn(dialog), designed);
+        velmoran::testing::ClickControl(shown, "BtnCancel");
+    });
+    window.ExecuteCommand("EDITDLG 4");
+    EXPECT_EQ(modals.Shown().size(), 1u);
 }

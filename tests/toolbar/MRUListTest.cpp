@@ -120,15 +120,15 @@ TEST(MRUList, AMergeKeepsWhatAnotherListSavedUnderItsOwnNewest)
     TBarMRUList list;
     list.AddFullPath = false;
     list.SetMaxItems(4);
-    ini->WriteString("Recent Files", "MRU1", "/x/a");
-    ini->WriteString("Recent Files", "MRU2", "/x/b");
+    const auto store = [&](std::vector<const char*> names) {
+        for (std::size_t n = 0; n < names.size(); ++n)
+            ini->WriteString("Recent Files", "MRU" + std::to_string(n + 1), names[n]);
+    };
+    store({"/x/a", "/x/b"});
     list.LoadFromRegIni(*ini, "Recent Files");
     list.Add("/x/c");
     list.Container()->Items(2)->Click();  // "/x/b"
-    // Meanwhile the other list saved its own.
-    const char* other[] = {"/x/e", "/x/d", "/x/a", "/x/b"};
-    for (int n = 0; n < 4; ++n)
-        ini->WriteString("Recent Files", "MRU" + std::to_string(n + 1), other[n]);
+    store({"/x/e", "/x/d", "/x/a", "/x/b"});  // the other list, meanwhile
     list.MergeFromRegIni(*ini, "Recent Files");
     EXPECT_EQ(list.Items().Texts(), (std::vector<std::string>{"/x/b", "/x/c", "/x/e", "/x/d"}));
 }
