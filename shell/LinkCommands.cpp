@@ -84,18 +84,36 @@ bool IsCalculationSaveName(const std::string& fileName)
     return fs::path(fileName).extension() == ".vda" && fs::path(ResolvedPath(fileName)).extension() == ".vda";
 }
 
+namespace {
+
+// ".VDA" is ".vda" to the eye: a name that ends so is told that the ending is written in lower
+// case, with the name it would be saved under; nothing for any other name.
+std::optional<std::string> UpperCaseEndingText(const std::string& fileName)
+{
+    const fs::path name = fs::path(fileName).filename();
+    if (!SameText(name.extension().string(), ".vda") || name.extension() == ".vda")
+        return std::nullopt;
+    return "Die Endung „.vda“ wird kleingeschrieben (etwa " +
+           Quoted(fs::path(name).replace_extension(".vda").string()) + "): ";
+}
+
+}  // namespace
+
 std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
 {
     if (IsCalculationSaveName(fileName))
         return std::nullopt;
-    return "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): „" + fileName +
-           "“ wird nicht geschrieben.";
+    return "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): " + UpperCaseEndingText(fileName).value_or("") +
+           Quoted(fileName) + " wird nicht geschrieben.";
 }
 
 std::optional<std::string> SaveAsRefusal(const std::string& fileName)
 {
     if (IsCalculationSaveName(fileName))
         return std::nullopt;
+    if (const std::optional<std::string> lowerCase = UpperCaseEndingText(fileName))
+        return "Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert. " + *lowerCase +
+               Quoted(fileName) + " wurde nicht geschrieben.";
     // ".vda" alone does end in ".vda": what it lacks is the name in front.
     const bool nameMissing = fs::path(fileName).filename() == ".vda";
     return (nameMissing ? std::string("Vor der Endung „.vda“ fehlt der Name der Berechnung (etwa „Kläranlage.vda“): ")

@@ -139,6 +139,16 @@ bool THSGDlg::Exec(const std::string& command, const ModuleArgument& arg)
         return EditParameters();
     case ModuleCommand::EditSpecial:
         return false;
+    case ModuleCommand::Calculate:
+        // Refused, it says so as the dialog does, with the page of the field to put right: the
+        // load-case step shows it where the dialog is not open.
+        try {
+            return module_.Exec(command, arg);
+        } catch (const ERefusedInput& refusal) {
+            throw EMathError(ExplanationOf({refusal.Field(), refusal.Message()}));
+        } catch (const EMathError& error) {
+            throw EMathError(ExplanationOf({{}, error.Message()}));
+        }
     default:
         return module_.Exec(command, arg);
     }
@@ -228,11 +238,15 @@ void THSGDlg::Explain(const CalculationFailure& failure)
         return;
     }
     explainedMessage_ = failure.Message;
+    Prompts().MessageDlg(ExplanationOf(failure), MsgDlgType::Error, mbOK);
+}
+
+std::string THSGDlg::ExplanationOf(const CalculationFailure& failure)
+{
     const QWidget* control = ControlOfField(failure.Field);
     const int page = control ? PageIndexOfControl(control) : -1;
-    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : "",
-                                                   IsParameter(failure.Field)),
-                         MsgDlgType::Error, mbOK);
+    return ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : "",
+                                     IsParameter(failure.Field));
 }
 
 QWidget* THSGDlg::ControlOfField(const std::string& field)

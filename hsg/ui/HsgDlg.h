@@ -118,6 +118,8 @@ private:
     // The German explanation of a failure, once an action of the user or once a message since
     // the page was entered.
     void Explain(const CalculationFailure& failure);
+    // That explanation: the failure, and the page of the field it names or where to look.
+    std::string ExplanationOf(const CalculationFailure& failure);
     // The control that edits the member on the pages, or null.
     QWidget* ControlOfField(const std::string& field);
     // The control of the field when it stands on the page shown, or null.

@@ -144,3 +144,24 @@ TEST_F(UserRoadSix, TheDesignDialogShowsOnlyWhatTheCalculationHolds)
     window.ExecuteCommand("EDITDLG 4");
     EXPECT_EQ(modals.Shown().size(), 1u);
 }
+
+// "Upper.VDA" was refused as not ending in ".vda", which it seems to. Stepping the load cases of a
+// calculation the design refuses gave the bare refusal, without the lead sentence and the page the
+// dialog gives. Both say what to do.
+TEST_F(UserRoadSix, ARefusalSaysWhatToDo)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    window.ImportValues(files.WriteFile("ohne.csv", "TSBB;0\n"));
+    EXPECT_TRUE(window.ExecuteCommand("SETINDEX +"));
+    const std::string& stepped = prompts.Messages().back().Text;
+    EXPECT_TRUE(StartsWith(stepped, "Mit diesen Eingaben ist keine Berechnung möglich:\n")) << stepped;
+    EXPECT_TRUE(Contains(stepped, "\n\nDas Feld steht auf der Seite „Verfahrensspezifikation“.")) << stepped;
+
+    prompts.AnswerFile(files / "Upper.VDA");
+    window.FileSaveAsExecute();
+    EXPECT_EQ(prompts.Messages().back().Text, "Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ "
+                                              "gespeichert. Die Endung „.vda“ wird kleingeschrieben (etwa "
+                                              "„Upper.vda“): „" + files / "Upper.VDA" + "“ wurde nicht geschrieben.");
+    EXPECT_FALSE(fs::exists(files / "Upper.VDA"));
+}
