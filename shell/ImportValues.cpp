@@ -118,7 +118,8 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     }
     if (nameText.size() > kLongestValue)
         return false;
-    TDataSet* table = TableWithField(tables, UpperCase(nameText));
+    const std::string name = UpperCase(nameText);
+    TDataSet* table = TableWithField(tables, name);
     if (!table)
         return false;
     if (!table->Active())
@@ -131,7 +132,7 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
             row = record;
         }
     }
-    TField& field = *table->FindField(UpperCase(nameText));
+    TField& field = *table->FindField(name);
     // Named as the tables name it, with the record it went to.
     const std::string shown = field.FieldName() + (row > 0 ? "#" + std::to_string(row) : std::string());
     std::optional<std::string> notTaken;
@@ -233,7 +234,7 @@ std::string ImportLog::Message() const
 {
     const std::string source = FileName.empty() ? "Der Import" : "Der Import aus der Datei " + Quoted(FileName);
     std::string text;
-    if (StoppedAt > 0)
+    if (!Stop.empty())
         text = Stop + "\nDer Import endete in dieser Zeile: sie und die Zeilen danach wurden nicht importiert.\n" +
                TakenText(Taken) + NotTakenText(NotTaken);
     else if (!NotTaken.Empty() && Taken.Empty())
@@ -279,10 +280,8 @@ std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::str
         } catch (const EConvertError& error) {
             const std::string where = log && !log->FileName.empty() ? "Die Datei " + Quoted(log->FileName) + ", " : "";
             const std::string stop = where + "Zeile " + std::to_string(number) + ": " + error.Message();
-            if (log) {
-                log->StoppedAt = number;
+            if (log)
                 log->Stop = stop;
-            }
             throw EConvertError(stop);
         }
         if (end == std::string_view::npos)

@@ -75,8 +75,8 @@ struct ImportLog {
     // The lines whose field the calculation does not take or that hold no value, by the
     // sentence that says so ("„T“ hat keinen Wert.").
     LinesByText NotTaken;
-    // The line whose value no field could take, and why: the import ended there.
-    int StoppedAt = 0;
+    // Where the import ended and why: the line whose value no field could take (empty when it
+    // went to the end).
     std::string Stop;
 
     // The one German message on all of it, naming the file and the lines: what was taken and
