@@ -35,6 +35,16 @@ constexpr std::array<std::string_view, 17> kLoadCaseInputs = {
     "T",  "Beta",   "SorgNan", "DV",   "SNO3an", "cx",     "fC",   "fN"};
 constexpr std::array<std::string_view, 10> kHsgInputs = {"SFH", "SH", "SO2zb", "SNH4ANSP", "SO2RF",
                                                          "EtaPBio", "AT", "SSA100", "Alpha", "OP100"};
+// The concentrations of the inflow of load case 0 that the design computes from the loads where
+// the inflow is entered as loads.
+constexpr std::array<std::string_view, 6> kConcentrationInputs = {"CBSBzb", "XTSzb",  "CTKNzb",
+                                                                  "SNH4zb", "SNO3zb", "CPzb"};
+
+template <class Names>
+bool Among(const Names& names, std::string_view name)
+{
+    return std::ranges::any_of(names, [name](std::string_view each) { return SameText(each, name); });
+}
 
 // Stores into the record every member whose field in the current row of `live` differs from the
 // same field of `shown` (the tables as the mapping shows the record). Names that are no member
@@ -589,6 +599,30 @@ void THsgModule::SetToData(std::vector<std::string>* messages)
     }
     UpdateDataSets();
     TakeEditCopies();
+}
+
+std::optional<std::string> THsgModule::ImportRefusal(std::string_view table, std::string_view field, int row) const
+{
+    constexpr const char* kNoInput = "ist kein Eingabewert der Bemessung.";
+    if (SameText(table, "dp"))
+        return "ist ein Parameter: ein Import ändert die Parameter der Bemessung nicht. " +
+               std::string(kWhereParametersChange);
+    if (SameText(table, "d") && !Among(kHeaderInputs, field))
+        return kNoInput;
+    if (SameText(table, "dh") && !Among(kHsgInputs, field))
+        return kNoInput;
+    if (!SameText(table, "dl"))
+        return std::nullopt;
+    if (!Among(kLoadCaseInputs, field))
+        return kNoInput;
+    if (row < 0 || static_cast<std::size_t>(row) >= common::kBlockCount ||
+        (CurrentCommon().Block(static_cast<std::size_t>(row)).Word(block::kFlags) & block::kFlagAktiv) == 0)
+        return "gehört zu einem Lastfall, der nicht aktiv ist.";
+    if (row == 0 && (CurrentCommon().Block(0).Word(block::kFlags) & block::kFlagLoads) != 0 &&
+        Among(kConcentrationInputs, field))
+        return "ist eine Konzentration im Zulauf, der in dieser Berechnung als Fracht eingegeben ist: die Bemessung "
+               "berechnet sie aus der Fracht.";
+    return std::nullopt;
 }
 
 std::string THsgModule::GetValueText(std::string_view name)

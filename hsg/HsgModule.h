@@ -25,6 +25,10 @@ namespace velmoran {
 
 class TStream;
 
+// Where the user changes the design's model parameters.
+inline constexpr std::string_view kWhereParametersChange =
+    "Die Parameter ändern Sie im Menü „Bearbeiten“ unter „Parameter...“.";
+
 // The two files of a calculation: the common record (".vda") and the module record (".vdh").
 struct CalculationFiles {
     std::string Common;
@@ -127,6 +131,13 @@ public:
     // missing, and the German message of the refusal, naming the field, goes into `messages` when
     // given. The edit copies follow the records.
     void SetToData(std::vector<std::string>* messages = nullptr);
+    // Why SETTODATA would not take a value written into the field of that row of the table of
+    // that name into the calculation, to follow the field's quoted name ("ist kein Eingabewert
+    // der Bemessung."); nothing when it takes it. Not taken: what is no input of the tables'
+    // records (a result), the parameter set of `dp` (the design has its own parameters), a load
+    // case that is not active, and a concentration of the inflow of load case 0 where the inflow
+    // is entered as loads (the design computes it from the load).
+    std::optional<std::string> ImportRefusal(std::string_view table, std::string_view field, int row) const;
 
     // The text of the field Name in the first of the module's tables that has such a field (as
     // plain text: a float in the general format with the user's decimal separator), cut to 255

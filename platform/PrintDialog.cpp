@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 namespace velmoran {
@@ -32,6 +33,18 @@ std::optional<std::string> PageRangeRefusal(const PrintDialogAnswer& answer)
         return std::nullopt;
     return "Der Druckbereich von Seite " + std::to_string(answer.FromPage) + " bis Seite " +
            std::to_string(answer.ToPage) + " enthält keine Seite: „von“ darf nicht hinter „bis“ liegen.";
+}
+
+std::string ChosenPdfFileName(const PrintDialogOptions& options, const PrintDialogAnswer& answer)
+{
+    const std::string proposed = options.PdfFileName.value_or(std::string());
+    if (answer.PdfFileName.empty())
+        return proposed;
+    const std::filesystem::path chosen(answer.PdfFileName);
+    const std::filesystem::path folder = std::filesystem::path(proposed).parent_path();
+    if (chosen.is_absolute() || folder.empty())
+        return answer.PdfFileName;
+    return (folder / chosen).lexically_normal().string();
 }
 
 std::optional<PrintDialogAnswer> RunPrintDialog(const PrintDialogOptions& options)

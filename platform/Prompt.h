@@ -90,6 +90,11 @@ struct PrintDialogAnswer {
 // one: a "von" page behind its "bis" page is refused, neither printed alone nor swapped unasked.
 std::optional<std::string> PageRangeRefusal(const PrintDialogAnswer& answer);
 
+// The PDF file a print dialog's answer names: the file proposed when the field was left empty; a
+// name without a folder, or with a relative one, in the folder of the file proposed, which is the
+// folder the field showed (the program's working folder is nothing the user sees).
+std::string ChosenPdfFileName(const PrintDialogOptions& options, const PrintDialogAnswer& answer);
+
 // The file dialog's name filters of a "description|pattern" filter: each description with its
 // patterns, taken from the pattern part, in parentheses ("Alle Dateien (*)"; "*.*" matches every
 // file, as it does where the filters come from).

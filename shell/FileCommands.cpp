@@ -331,7 +331,12 @@ void TMainForm::ImportValues(const std::string& fileName)
     std::exception_ptr failure;
     std::size_t taken = 0;
     try {
-        taken = ImportValueLines(shell_.Modules.DataSetList(), text, &log);
+        // A value the calculation would not take (a result, a parameter of the tables it does not
+        // read) is not set at all: set, it was counted and then lost without a word.
+        taken = ImportValueLines(shell_.Modules.DataSetList(), text, &log,
+                                 [module](const TDataSet& table, const std::string& field, int row) {
+                                     return module->ImportRefusal(table, field, row);
+                                 });
     } catch (...) {
         failure = std::current_exception();
     }
@@ -343,32 +348,32 @@ void TMainForm::ImportValues(const std::string& fileName)
     module->Exec("SetToData", argument);
     // A file without one value the calculation knows (a picture, a calculation file, a list of
     // other names) changes nothing: the user learns so rather than seeing the page unchanged.
-    if (taken == 0 && !failure) {
+    if (taken == 0 && !failure && log.NotTaken.Empty()) {
         Prompts().MessageDlg("Aus der Datei " + Quoted(fileName) +
                                  " wurde nichts importiert: sie enthält keine Zeile „Feldname;Wert“ mit einem "
                                  "Feld der Berechnung.",
                              MsgDlgType::Warning, mbOK);
         return;
     }
-    // One box for the import: the values it could not keep as the file held them, and why the
-    // design refuses what it took (every result "#" once came without a word).
+    // One box for the import: where it stopped, what it took and what not, the values it could
+    // not keep as the file held them, and why the design refuses what it took (every result "#"
+    // once came without a word).
     std::string outcome = log.Message();
     for (const std::string& why : refused)
         outcome += (outcome.empty() ? "" : "\n\n") + why;
     if (failure || !outcome.empty())
         RefreshResultPage();
-    if (failure && !outcome.empty()) {
+    if (failure) {
         try {
             std::rethrow_exception(failure);
-        } catch (const EConvertError& error) {
-            throw EConvertError(error.Message() + "\n\n" + outcome);
+        } catch (const EConvertError&) {
+            throw EConvertError(outcome);
         } catch (...) {
-            Prompts().MessageDlg(outcome, MsgDlgType::Warning, mbOK);
+            if (!outcome.empty())
+                Prompts().MessageDlg(outcome, MsgDlgType::Warning, mbOK);
             throw;
         }
     }
-    if (failure)
-        std::rethrow_exception(failure);
     if (!outcome.empty())
         Prompts().MessageDlg(outcome, MsgDlgType::Warning, mbOK);
 }

@@ -82,8 +82,26 @@ void NoteTextChanges(const TField& field, std::string_view value, int line, Impo
         log.Replaced.Note(line);
 }
 
-// Whether the line set a value.
-bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int number, ImportLog* log)
+// An empty value is a value of a text only: a number, date or yes or no left empty is none.
+bool IsTextField(const TField& field)
+{
+    const TFieldType type = field.DataType();
+    return type == ftString || type == ftFixedChar || type == ftWideString || IsBlobType(type);
+}
+
+// The field's conversion error naming the field, the value in German quotes: the field quotes
+// the start of what it was given as '...'.
+std::string RefusedValueText(const std::string& message, std::string_view given, const std::string& field)
+{
+    const std::string quoted = "'" + Excerpt(given) + "'";
+    const std::string text =
+        StartsWith(message, quoted) ? Quoted(Excerpt(given)) + message.substr(quoted.size()) : message;
+    return text + " für das Feld " + Quoted(field) + ".";
+}
+
+// Sets the value of one line where its field takes it; whether it did.
+bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int number, ImportLog* log,
+                const ImportRefusal& refusal)
 {
     const std::size_t separator = line.find(';');
     if (separator == std::string_view::npos)
@@ -92,9 +110,9 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     const std::string_view value = TrimView(line.substr(separator + 1));
     int record = 0;
     if (const std::size_t hash = nameText.find('#'); hash != std::string_view::npos) {
-        const std::string digit(nameText.substr(hash + 1, 1));
+        const std::string_view digit = nameText.substr(hash + 1, 1);
         if (digit.size() != 1 || digit[0] < '0' || digit[0] > '9')
-            throw EConvertError::InvalidInteger(digit);
+            throw EConvertError(Quoted(Excerpt(nameText)) + ": Nach „#“ steht nicht die Satznummer, eine Ziffer von 0 bis 9.");
         record = digit[0] - '0';
         nameText = TrimView(nameText.substr(0, hash));
     }
@@ -106,23 +124,43 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
         return false;
     if (!table->Active())
         table->Open();
+    int row = 0;
     if (table->RecordCount() > 1) {
         table->First();
-        if (record > 0 && record < table->RecordCount())
+        if (record > 0 && record < table->RecordCount()) {
             table->MoveBy(record);
+            row = record;
+        }
+    }
+    TField& field = *table->FindField(name);
+    // Named as the tables name it, with the record it went to.
+    const std::string shown = field.FieldName() + (row > 0 ? "#" + std::to_string(row) : std::string());
+    std::optional<std::string> notTaken;
+    if (refusal)
+        notTaken = refusal(*table, field.FieldName(), row);
+    if (!notTaken && value.empty() && !IsTextField(field))
+        notTaken = "hat keinen Wert.";
+    if (notTaken) {
+        if (log)
+            log->NotTaken.Note(Quoted(shown) + " " + *notTaken, number);
+        return false;
     }
     table->Edit();
+    std::string kept;
+    const std::string_view part = PartForField(field, value, kept);
     try {
-        TField& field = table->FieldByName(name);
-        std::string kept;
-        const std::string_view part = PartForField(field, value, kept);
         field.SetText(part);
         table->Post();
-        if (log)
-            NoteTextChanges(field, part, number, *log);
+    } catch (const EConvertError& error) {
+        table->Cancel();
+        throw EConvertError(RefusedValueText(error.Message(), part, shown));
     } catch (...) {
         table->Cancel();
         throw;
+    }
+    if (log) {
+        NoteTextChanges(field, part, number, *log);
+        log->Taken.Note(shown, number);
     }
     return true;
 }
@@ -138,6 +176,40 @@ std::string LinesText(const NotedLines& lines)
     return text;
 }
 
+// The first kListed entries as `entry` words them, separated by `separator`, and how many more.
+template <class Entry>
+std::string ListedEntries(const LinesByText& lines, const std::string& separator, const std::string& more, Entry entry)
+{
+    const auto& entries = lines.Entries();
+    std::string text;
+    for (std::size_t i = 0; i < entries.size() && i < NotedLines::kListed; ++i)
+        text += (i ? separator : "") + entry(entries[i].first, entries[i].second);
+    if (entries.size() > NotedLines::kListed)
+        text += separator + "und " + std::to_string(entries.size() - NotedLines::kListed) + more;
+    return text;
+}
+
+// "Übernommen: QD (Zeile 1), T (Zeilen 2, 5)."
+std::string TakenText(const LinesByText& taken)
+{
+    if (taken.Empty())
+        return "Übernommen wurde kein Wert.";
+    return "Übernommen: " +
+           ListedEntries(taken, ", ", " weitere Werte",
+                         [](const std::string& name, const NotedLines& lines) { return name + " (" + LinesText(lines) + ")"; }) +
+           ".";
+}
+
+// The lines not taken, each with why, after a line break; nothing when there are none.
+std::string NotTakenText(const LinesByText& notTaken)
+{
+    if (notTaken.Empty())
+        return {};
+    return "\nNicht übernommen:\n" +
+           ListedEntries(notTaken, "\n", " weitere nicht übernommene Werte",
+                         [](const std::string& why, const NotedLines& lines) { return LinesText(lines) + ": " + why; });
+}
+
 }  // namespace
 
 void NotedLines::Note(int line)
@@ -150,22 +222,41 @@ void NotedLines::Note(int line)
         listed_.push_back(line);
 }
 
+void LinesByText::Note(const std::string& text, int line)
+{
+    const auto [place, added] = index_.try_emplace(text, entries_.size());
+    if (added)
+        entries_.emplace_back(text, NotedLines());
+    entries_[place->second].second.Note(line);
+}
+
 std::string ImportLog::Message() const
 {
+    const std::string source = FileName.empty() ? "Der Import" : "Der Import aus der Datei " + Quoted(FileName);
+    std::string text;
+    if (!Stop.empty())
+        text = Stop + "\nDer Import endete in dieser Zeile: sie und die Zeilen danach wurden nicht importiert.\n" +
+               TakenText(Taken) + NotTakenText(NotTaken);
+    else if (!NotTaken.Empty() && Taken.Empty())
+        text = (FileName.empty() ? std::string("Es wurde nichts importiert.")
+                                 : "Aus der Datei " + Quoted(FileName) + " wurde nichts importiert.") +
+               NotTakenText(NotTaken);
+    else if (!NotTaken.Empty())
+        text = source + " hat nicht jeden Wert übernommen.\n" + TakenText(Taken) + NotTakenText(NotTaken);
+
     const std::pair<const NotedLines*, const char*> parts[] = {
         {&ReadAsWindows, "Zeichen, die kein UTF-8 sind, wurden als Windows-1252 gelesen."},
         {&Replaced, "Zeichen, die eine Berechnungsdatei nicht aufnehmen kann, wurden durch „?“ ersetzt."},
         {&CutAtZero, "Der Wert enthielt ein Nullzeichen und wurde dort abgeschnitten."},
         {&CutToField, "Der Wert war länger als das Feld und wurde gekürzt."},
     };
-    std::string text;
+    std::string changes;
     for (const auto& [lines, what] : parts)
         if (!lines->Empty())
-            text += "\n" + LinesText(*lines) + ": " + what;
-    if (text.empty())
-        return {};
-    const std::string source = FileName.empty() ? "Der Import" : "Der Import aus der Datei " + Quoted(FileName);
-    return source + " hat nicht alles übernommen, wie es dort stand:" + text;
+            changes += "\n" + LinesText(*lines) + ": " + what;
+    if (!changes.empty())
+        text += (text.empty() ? "" : "\n\n") + source + " hat nicht alles übernommen, wie es dort stand:" + changes;
+    return text;
 }
 
 std::string ImportFileText(std::string_view bytes, ImportLog& log)
@@ -174,7 +265,8 @@ std::string ImportFileText(std::string_view bytes, ImportLog& log)
     return TextFileToUtf8(bytes, [&log](std::size_t line) { log.ReadAsWindows.Note(static_cast<int>(line)); });
 }
 
-std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log)
+std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text, ImportLog* log,
+                             const ImportRefusal& refusal)
 {
     const std::vector<TDataSet*> tables = ImportTables(dataSetList);
     std::size_t taken = 0;
@@ -184,10 +276,13 @@ std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::str
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         try {
-            taken += ImportLine(tables, line, number, log) ? 1 : 0;
+            taken += ImportLine(tables, line, number, log, refusal) ? 1 : 0;
         } catch (const EConvertError& error) {
             const std::string where = log && !log->FileName.empty() ? "Die Datei " + Quoted(log->FileName) + ", " : "";
-            throw EConvertError(where + "Zeile " + std::to_string(number) + ": " + error.Message());
+            const std::string stop = where + "Zeile " + std::to_string(number) + ": " + error.Message();
+            if (log)
+                log->Stop = stop;
+            throw EConvertError(stop);
         }
         if (end == std::string_view::npos)
             break;

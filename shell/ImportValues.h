@@ -2,13 +2,18 @@
 // optionally ending in "#" and the one-digit record number. Each value goes into the first of the
 // tables "d", "dl" and "dp" that has the field (in a module without tables of these names, the
 // first of the first three tables of the shell's dataset list), set as the user types it (in the
-// user's locale). What the import could not keep as the file holds it is logged by line, so that
-// the user is told once which lines to look at.
+// user's locale). What the import could not keep as the file holds it, the values it took, those
+// the calculation does not take and the line that stopped it are logged by line, so that the user
+// is told once what came in and which lines to look at.
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace velmoran {
@@ -34,6 +39,24 @@ private:
     int last_ = 0;
 };
 
+// Lines noted under a text each (a field's name, or why a line was not taken), the texts in the
+// order of their first line. The texts are few (one a field at most), however many lines there are.
+class LinesByText {
+public:
+    void Note(const std::string& text, int line);
+    bool Empty() const { return entries_.empty(); }
+    const std::vector<std::pair<std::string, NotedLines>>& Entries() const { return entries_; }
+
+private:
+    std::vector<std::pair<std::string, NotedLines>> entries_;
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
+// Why the calculation would not take a value an import writes into the field of that table's
+// row (German, after the field's quoted name: "ist kein Eingabewert ..."); nothing when it takes it.
+using ImportRefusal =
+    std::function<std::optional<std::string>(const TDataSet& table, const std::string& field, int row)>;
+
 // What an import changed on the way in, by line.
 struct ImportLog {
     // The file named in the messages; empty for a text of no file.
@@ -47,9 +70,18 @@ struct ImportLog {
     NotedLines CutAtZero;
     // Values longer than their field, cut to its length.
     NotedLines CutToField;
+    // The values set, by field name ("QD", "QD#1" for the second record).
+    LinesByText Taken;
+    // The lines whose field the calculation does not take or that hold no value, by the
+    // sentence that says so ("„T“ hat keinen Wert.").
+    LinesByText NotTaken;
+    // Where the import ended and why: the line whose value no field could take (empty when it
+    // went to the end).
+    std::string Stop;
 
-    // The one German message on all of it, naming the file and the lines; empty when the import
-    // kept everything as it stood.
+    // The one German message on all of it, naming the file and the lines: what was taken and
+    // what not, where the import stopped, and what it did not keep as it stood; that nothing was
+    // taken when nothing was. Empty when the import took every value it found as it stood.
     std::string Message() const;
 };
 
@@ -59,11 +91,13 @@ std::string ImportFileText(std::string_view bytes, ImportLog& log);
 
 // Imports the lines of `text` (UTF-8) into the tables; `dataSetList` is the shell's dataset list
 // (the module's tables, last one first). Lines without ";" and names no table has are passed
-// over. A value the field cannot take, or a record number that is no digit, raises the
-// conversion error naming the file and line (and quoting the value only in part); that line's
-// edit is cancelled and the lines before it stay imported. A log, when given, receives the lines
+// over; so are a field `refusal` names and an empty value of a field that is no text, which the
+// log notes as not taken. A value the field cannot take, or a record number that is no digit,
+// raises the conversion error naming the file, line and field (and quoting the value only in
+// part); that line's edit is cancelled and the lines before it stay imported. A log, when given,
+// receives the values set, those not taken, the line that stopped the import, and the lines
 // whose values a field did not take whole. Returns the number of values set.
 std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text,
-                             ImportLog* log = nullptr);
+                             ImportLog* log = nullptr, const ImportRefusal& refusal = {});
 
 }  // namespace velmoran

@@ -85,12 +85,28 @@ bool IsCalculationSaveName(const std::string& fileName)
     return fs::path(fileName).extension() == ".vda" && fs::path(ResolvedPath(fileName)).extension() == ".vda";
 }
 
+namespace {
+
+// A refusal of a save name: its first sentence `lead`, with `example` of a name it takes when
+// given, then the name. ".VDA" is ".vda" to the eye: a name that ends so is told instead that the
+// ending is written in lower case, with the name it would be saved under.
+std::string RefusedSaveName(const std::string& lead, const std::string& example, const std::string& fileName)
+{
+    const fs::path name = fs::path(fileName).filename();
+    if (SameText(name.extension().string(), ".vda") && name.extension() != ".vda")
+        return lead + ". Die Endung „.vda“ wird kleingeschrieben (etwa " +
+               Quoted(fs::path(name).replace_extension(".vda").string()) + "): " + Quoted(fileName);
+    return lead + (example.empty() ? "" : " (etwa " + Quoted(example) + ")") + ": " + Quoted(fileName);
+}
+
+}  // namespace
+
 std::optional<std::string> LinkSaveRefusal(const std::string& fileName)
 {
     if (IsCalculationSaveName(fileName))
         return std::nullopt;
-    return "Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda): „" + fileName +
-           "“ wird nicht geschrieben.";
+    return RefusedSaveName("Eine Verknüpfung speichert nur in Velmoran-Dateien (*.vda)", {}, fileName) +
+           " wird nicht geschrieben.";
 }
 
 std::optional<std::string> SaveAsRefusal(const std::string& fileName)
@@ -99,10 +115,10 @@ std::optional<std::string> SaveAsRefusal(const std::string& fileName)
         return std::nullopt;
     // ".vda" alone does end in ".vda": what it lacks is the name in front.
     const bool nameMissing = fs::path(fileName).filename() == ".vda";
-    return (nameMissing ? std::string("Vor der Endung „.vda“ fehlt der Name der Berechnung (etwa „Kläranlage.vda“): ")
-                        : std::string("Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert "
-                                      "(etwa „Kläranlage.vda“): ")) +
-           Quoted(fileName) + " wurde nicht geschrieben.";
+    return RefusedSaveName(nameMissing ? "Vor der Endung „.vda“ fehlt der Name der Berechnung"
+                                       : "Eine Berechnung wird nur unter einem Namen mit der Endung „.vda“ gespeichert",
+                           "Kläranlage.vda", fileName) +
+           " wurde nicht geschrieben.";
 }
 
 std::optional<std::string> FileLinkTarget(const std::string& programFolder, std::string_view url, std::string* refusal)

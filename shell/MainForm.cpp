@@ -312,6 +312,9 @@ void TMainForm::ApplySettings()
 
 void TMainForm::SaveSettings()
 {
+    // Another window of the program may have saved its recent files since this one read them:
+    // written back as read at start, the list of the window closing last was all that was left.
+    MRUList->MergeFromRegIni(*regIni_, kRecentFilesSection);
     const QRect bounds = geometry();
     WriteWindowSettings(*regIni_, {bounds.left(), bounds.top(), bounds.left() + bounds.width(),
                                    bounds.top() + bounds.height()},

@@ -205,7 +205,7 @@ void TMainForm::FilePrintExecute()
     if (!answer || !PageRangeAccepted(*answer))
         return;
     if (printer.IsPdf())
-        printer.SetOutputFileName(answer->PdfFileName.empty() ? PrintFileName() : answer->PdfFileName);
+        printer.SetOutputFileName(ChosenPdfFileName(options, *answer));
     if (!PrintTargetAccepted(printer, shell_.FileId))
         return;
     const int fromPage = answer->AllPages ? 1 : answer->FromPage;

@@ -97,6 +97,7 @@ TBarMRUList::~TBarMRUList()
 void TBarMRUList::Add(const std::string& fileName)
 {
     const std::string name = AddFullPath ? FullFileName(fileName) : fileName;
+    NoteTaken(name);
     const int index = items_->IndexOf(name);
     if (index < 0) {
         items_->Insert(0, name);
@@ -107,14 +108,40 @@ void TBarMRUList::Add(const std::string& fileName)
     items_->Put(0, name);
 }
 
+std::vector<std::string> TBarMRUList::StoredEntries(const RegIniFile& ini, const std::string& section) const
+{
+    std::vector<std::string> entries;
+    for (int n = 1; n <= maxItems_; ++n) {
+        std::string value = ini.ReadString(section, Prefix + std::to_string(n), {});
+        if (!value.empty())
+            entries.push_back(std::move(value));
+    }
+    return entries;
+}
+
 void TBarMRUList::LoadFromRegIni(const RegIniFile& ini, const std::string& section)
 {
+    taken_.clear();
     items_->Clear();
-    for (int n = 1; n <= maxItems_; ++n) {
-        const std::string value = ini.ReadString(section, Prefix + std::to_string(n), {});
-        if (!value.empty())
-            items_->Insert(items_->Count(), value);
+    for (const std::string& entry : StoredEntries(ini, section))
+        items_->Insert(items_->Count(), entry);
+}
+
+void TBarMRUList::MergeFromRegIni(const RegIniFile& ini, const std::string& section)
+{
+    std::vector<std::string> merged = StoredEntries(ini, section);
+    for (const std::string& name : taken_) {
+        std::erase(merged, name);
+        merged.insert(merged.begin(), name);
     }
+    if (merged != items_->Texts())
+        items_->Assign(merged);
+}
+
+void TBarMRUList::NoteTaken(const std::string& fileName)
+{
+    std::erase(taken_, fileName);
+    taken_.push_back(fileName);
 }
 
 void TBarMRUList::SaveToRegIni(RegIniFile& ini, const std::string& section) const
@@ -176,6 +203,7 @@ void TBarMRUList::ItemClicked(TBarCustomItem& item)
     // The clicked file becomes the newest before the handler opens it.
     if (index > 0)
         items_->Move(index, 0);
+    NoteTaken(items_->Get(0));
     if (OnClick)
         OnClick(*this, items_->Get(0));
 }

@@ -49,6 +49,10 @@ public:
     void Add(const std::string& fileName);
     void LoadFromRegIni(const RegIniFile& ini, const std::string& section);
     void SaveToRegIni(RegIniFile& ini, const std::string& section) const;
+    // Takes in what another list (another window of the program) saved in the section since this
+    // one loaded, so that a save after it loses nothing of either: the entries stored there, with
+    // the files this list took since its load (added or clicked) on top, the newest first.
+    void MergeFromRegIni(const RegIniFile& ini, const std::string& section);
 
     bool AddFullPath = true;
     bool HidePathExtension() const { return hidePathExtension_; }
@@ -71,11 +75,16 @@ public:
 private:
     friend class TBarMRUListStrings;
     void ItemClicked(TBarCustomItem& item);
+    // Notes that the file became the newest entry by this list's own doing.
+    void NoteTaken(const std::string& fileName);
+    std::vector<std::string> StoredEntries(const RegIniFile& ini, const std::string& section) const;
 
     std::unique_ptr<TBarCustomItem> container_;
     std::unique_ptr<TBarMRUListStrings> items_;
     bool hidePathExtension_ = true;
     int maxItems_ = 4;
+    // The files this list made its newest entry since it loaded, the oldest first, each once.
+    std::vector<std::string> taken_;
 };
 
 // The place in a menu where the list's entries are shown.

@@ -171,6 +171,8 @@ void TMainDlg::FillPage() {}
 void TMainDlg::ShowPageResults() {}
 bool TMainDlg::Exec(const std::string&, const ModuleArgument&) { return true; }
 std::string TMainDlg::GetValueText(const std::string&) { return "####"; }
+
+std::optional<std::string> TMainDlg::ImportRefusal(const TDataSet&, const std::string&, int) { return std::nullopt; }
 bool TMainDlg::InputAcceptable() { return true; }
 bool TMainDlg::PageLeaveAcceptable() { return true; }
 std::function<void()> TMainDlg::KeepCalculation() { return {}; }

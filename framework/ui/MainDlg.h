@@ -18,6 +18,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,11 @@ public:
     virtual void ShowPageResults();
     virtual bool Exec(const std::string& command, const ModuleArgument& arg = {});
     virtual std::string GetValueText(const std::string& name);
+    // Why SETTODATA would not take into the calculation a value an import writes into the field
+    // of that row of one of DataSets (German, to follow the field's quoted name: "ist kein
+    // Eingabewert ..."); nothing when it takes it. The import then leaves the field alone and
+    // names the line. The base takes every value.
+    virtual std::optional<std::string> ImportRefusal(const TDataSet& table, const std::string& field, int row);
     // Asked by OK before the dialog closes: a module refuses input it cannot take (and says why),
     // and the dialog then stays open with everything typed. The base takes every input.
     virtual bool InputAcceptable();

@@ -9,6 +9,7 @@
 #include "hsg/ui/HsgHelpTopics.h"
 #include "hsg/ui/HsgPar.h"
 #include "hsg/ui/HsgTexts.h"
+#include "memtable/DataSet.h"
 #include "platform/ModalRunner.h"
 #include "platform/Prompt.h"
 #include "platform/core/Exceptions.h"
@@ -33,7 +34,7 @@ std::string ImpossibleCalculationText(const std::string& error, const std::strin
 {
     const std::string where =
         !page.empty() ? "Das Feld steht auf der Seite " + Quoted(page) + "."
-        : parameter   ? "Die Parameter ändern Sie im Menü „Bearbeiten“ unter „Parameter...“."
+        : parameter   ? std::string(kWhereParametersChange)
                       : "Bitte prüfen Sie die Eingaben, besonders Zulauf, Frachten und Temperaturen.";
     return "Mit diesen Eingaben ist keine Berechnung möglich:\n" + error + "\n\n" + where;
 }
@@ -138,6 +139,16 @@ bool THSGDlg::Exec(const std::string& command, const ModuleArgument& arg)
         return EditParameters();
     case ModuleCommand::EditSpecial:
         return false;
+    case ModuleCommand::Calculate:
+        // Refused, it says so as the dialog does, with the page of the field to put right: the
+        // load-case step shows it where the dialog is not open.
+        try {
+            return module_.Exec(command, arg);
+        } catch (const ERefusedInput& refusal) {
+            throw EMathError(ExplanationOf({refusal.Field(), refusal.Message()}));
+        } catch (const EMathError& error) {
+            throw EMathError(ExplanationOf({{}, error.Message()}));
+        }
     default:
         return module_.Exec(command, arg);
     }
@@ -146,6 +157,11 @@ bool THSGDlg::Exec(const std::string& command, const ModuleArgument& arg)
 std::string THSGDlg::GetValueText(const std::string& name)
 {
     return module_.GetValueText(name);
+}
+
+std::optional<std::string> THSGDlg::ImportRefusal(const TDataSet& table, const std::string& field, int row)
+{
+    return module_.ImportRefusal(table.Name, field, row);
 }
 
 std::function<void()> THSGDlg::KeepCalculation()
@@ -222,11 +238,15 @@ void THSGDlg::Explain(const CalculationFailure& failure)
         return;
     }
     explainedMessage_ = failure.Message;
+    Prompts().MessageDlg(ExplanationOf(failure), MsgDlgType::Error, mbOK);
+}
+
+std::string THSGDlg::ExplanationOf(const CalculationFailure& failure)
+{
     const QWidget* control = ControlOfField(failure.Field);
     const int page = control ? PageIndexOfControl(control) : -1;
-    Prompts().MessageDlg(ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : "",
-                                                   IsParameter(failure.Field)),
-                         MsgDlgType::Error, mbOK);
+    return ImpossibleCalculationText(failure.Message, page >= 0 ? LoadStr(sHsgPageTitle1 + page) : "",
+                                     IsParameter(failure.Field));
 }
 
 QWidget* THSGDlg::ControlOfField(const std::string& field)

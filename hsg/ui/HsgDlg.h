@@ -50,6 +50,7 @@ public:
     // Hears every text the command entry receives, as sent, before it is carried out.
     std::function<void(const std::string& command)> OnCommand;
     std::string GetValueText(const std::string& name) override;
+    std::optional<std::string> ImportRefusal(const TDataSet& table, const std::string& field, int row) override;
     // Puts the module's calculation back as it is now.
     std::function<void()> KeepCalculation() override;
     // OK and "Fertigstellen": input whose calculation fails is refused with a German message
@@ -117,6 +118,8 @@ private:
     // The German explanation of a failure, once an action of the user or once a message since
     // the page was entered.
     void Explain(const CalculationFailure& failure);
+    // That explanation: the failure, and the page of the field it names or where to look.
+    std::string ExplanationOf(const CalculationFailure& failure);
     // The control that edits the member on the pages, or null.
     QWidget* ControlOfField(const std::string& field);
     // The control of the field when it stands on the page shown, or null.

@@ -406,10 +406,11 @@ void THSGDlg::FillNitrogen()
     pages_.VarSFH->SetValue(hsgRecord.Double(hsg::kSFH));
     pages_.VarSNH4ansp->SetValue(hsgRecord.Double(hsg::kSNH4ANSP));
     pages_.VarSorgNan->SetValue(block.Double(block::kSorgNan));
-    // The box reads the same four bits as the nitrate fields; a code it does not know keeps its item.
-    if (const int item = ItemOfProcess(static_cast<std::uint8_t>(block.Bits(block::kProcess, block::kShiftDV, block::kCountDV)));
-        item >= 0)
-        pages_.cbxDV->setCurrentIndex(item);
+    // The box reads the same four bits as the nitrate fields. A code it has no item for shows no
+    // item, as the precipitant box does: the item left from before ("Keine Denitrifikation" beside
+    // a denitrified share) would be a process the calculation does not hold.
+    pages_.cbxDV->setCurrentIndex(
+        ItemOfProcess(static_cast<std::uint8_t>(block.Bits(block::kProcess, block::kShiftDV, block::kCountDV))));
     ShowNitrogenFrames();
     pages_.VarSNO3an->SetValue(block.Double(block::kSNO3an));
     pages_.VarSO2RF->SetValue(hsgRecord.Double(hsg::kSO2RF));

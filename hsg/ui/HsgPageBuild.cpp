@@ -403,6 +403,8 @@ void BuildAcidCapacityGrid(QWidget* body, THsgPageControls& c, int y)
     grid->SetFixedRows(0);
     grid->SetOptions(grid->Options() & ~GridOptions(goEditing | goRangeSelect));
     grid->SetEditable(false);
+    // Results only: a paste or a cut through the clipboard keys changes none of its cells.
+    grid->RespectEditability = true;
     grid->SetDrawSelection(false);
     grid->SetScrollBars(TScrollStyle::None);
     grid->SetDefaultRowHeight(19);

@@ -511,8 +511,8 @@ void TPreviewForm::PrintExecute()
         Prompts().ShowError(*refusal + " Es wurde nichts gedruckt.");
         return;
     }
-    if (printer.IsPdf() && !answer->PdfFileName.empty())
-        printer.SetOutputFileName(answer->PdfFileName);
+    if (printer.IsPdf())
+        printer.SetOutputFileName(ChosenPdfFileName(options, *answer));
     if (OnPrintTarget && !OnPrintTarget(printer))
         return;
     try {

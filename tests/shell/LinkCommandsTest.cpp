@@ -430,7 +430,7 @@ TEST(ImportLines, AValueOfMegabytesCostsWhatItsFieldKeeps)
                                  "länger als das Feld und wurde gekürzt.");
     ImportLog numberLog;
     EXPECT_LE(costOf("QD;1," + std::string(kSize, '0'), numberLog), 2.0);
-    EXPECT_EQ(error, "Zeile 1: '1," + std::string(78, '0') + "…' ist kein gültiger Gleitkommawert");
+    EXPECT_EQ(error, "Zeile 1: „1," + std::string(78, '0') + "…“ ist kein gültiger Gleitkommawert für das Feld „QD“.");
     EXPECT_TRUE(d.FieldByName("QD").IsNull());
 }
 

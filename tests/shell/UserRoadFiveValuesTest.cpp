@@ -277,8 +277,9 @@ TEST_F(UserRoadFive, EveryRefusalNamesItsField)
     const std::string none = stepMessage(FiveSavedWith(files / "keinezahl.vda", [](THsgModule& m) {
         m.CurrentCommon().Block(0).SetDouble(block::kCTKNzb, std::numeric_limits<double>::quiet_NaN());
     }));
-    EXPECT_EQ(none, "Im Feld „Gesamt-Kjeldahl-Stickstoff C_TKN,ZB“ steht keine Zahl, mit der sich rechnen lässt. "
-                    "Bitte geben Sie den Wert neu ein.");
+    EXPECT_EQ(none, "Mit diesen Eingaben ist keine Berechnung möglich:\nIm Feld „Gesamt-Kjeldahl-Stickstoff "
+                    "C_TKN,ZB“ steht keine Zahl, mit der sich rechnen lässt. Bitte geben Sie den Wert neu ein.\n\n"
+                    "Das Feld steht auf der Seite „Belastung“.");
     EXPECT_EQ(ValueBeside(Page(), kSludgeAge), "#");
     // Its page shows the field empty, not "NAN", and gives it the focus to type the value in.
     modals.Expect([&](QWidget& shown) {
@@ -295,8 +296,9 @@ TEST_F(UserRoadFive, EveryRefusalNamesItsField)
     const std::string huge = stepMessage(FiveSavedWith(files / "riesig.vda", [](THsgModule& m) {
         m.CurrentCommon().Block(0).SetDouble(block::kT, 1e308);
     }));
-    EXPECT_EQ(huge, "Der Wert 1E308 im Feld „Temperatur T“ ist zu groß, um damit zu rechnen: Sein Betrag darf "
-                    "höchstens 1.000.000.000.000 sein.");
+    EXPECT_EQ(huge, "Mit diesen Eingaben ist keine Berechnung möglich:\nDer Wert 1E308 im Feld „Temperatur T“ ist "
+                    "zu groß, um damit zu rechnen: Sein Betrag darf höchstens 1.000.000.000.000 sein.\n\nDas Feld "
+                    "steht auf der Seite „Verfahrensspezifikation“.");
 
     // A file's temperature constant of 0: the parameter dialog names it at OK until it is put right.
     window.OpenCalculationFile(FiveSavedWith(files / "null.vda", [](THsgModule& m) {

@@ -134,8 +134,10 @@ TEST_F(UserRoadThree, AConversionErrorNamesFileAndLineAndQuotesTheValueInPart)
         window.ImportValues(file);
         ADD_FAILURE() << "kein Fehler";
     } catch (const EConvertError& error) {
-        EXPECT_EQ(error.Message(), "Die Datei „" + file + "“, Zeile 2: '" + std::string(80, '7') +
-                                       "…' ist kein gültiger Gleitkommawert");
+        EXPECT_EQ(error.Message(), "Die Datei „" + file + "“, Zeile 2: „" + std::string(80, '7') +
+                                       "…“ ist kein gültiger Gleitkommawert für das Feld „QD“.\nDer Import endete in "
+                                       "dieser Zeile: sie und die Zeilen danach wurden nicht importiert.\n"
+                                       "Übernommen: Projekt (Zeile 1).");
     }
     EXPECT_EQ(Module().GetValueText("Projekt"), "Nord");
 }

@@ -110,6 +110,29 @@ TEST(MRUList, LoadClosesGapsAndSaveDeletesStaleValues)
     EXPECT_TRUE(reread->ValueExists("Recent Files", "MRU7"));  // not the list's business
 }
 
+// Two windows, each with its list read at start: the one saving last took in nothing the other
+// had saved. A merge keeps what is stored, with the files this list took since (added or clicked)
+// on top, the newest first, and the list's length.
+TEST(MRUList, AMergeKeepsWhatAnotherListSavedUnderItsOwnNewest)
+{
+    TempFolder folder;
+    auto ini = RegIniFile::OfIniFile(folder / "m.ini");
+    TBarMRUList list;
+    list.AddFullPath = false;
+    list.SetMaxItems(4);
+    const auto store = [&](std::vector<const char*> names) {
+        for (std::size_t n = 0; n < names.size(); ++n)
+            ini->WriteString("Recent Files", "MRU" + std::to_string(n + 1), names[n]);
+    };
+    store({"/x/a", "/x/b"});
+    list.LoadFromRegIni(*ini, "Recent Files");
+    list.Add("/x/c");
+    list.Container()->Items(2)->Click();  // "/x/b"
+    store({"/x/e", "/x/d", "/x/a", "/x/b"});  // the other list, meanwhile
+    list.MergeFromRegIni(*ini, "Recent Files");
+    EXPECT_EQ(list.Items().Texts(), (std::vector<std::string>{"/x/b", "/x/c", "/x/e", "/x/d"}));
+}
+
 TEST(MRUList, AClickedEntryIsNewestBeforeOnClickRuns)
 {
     TBarMRUList list;

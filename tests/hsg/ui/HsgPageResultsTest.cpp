@@ -153,8 +153,7 @@ TEST_F(HsgPageResults, CodesNoListHolds)
         EnterPage(dlg, 3);
         EXPECT_EQ(c.cbxFM->currentIndex(), -1);
         EnterPage(dlg, 4);
-        // The process box keeps what it showed: an unknown code changes no selection.
-        EXPECT_EQ(c.cbxDV->currentIndex(), 0);
+        EXPECT_EQ(c.cbxDV->currentIndex(), -1);
         EnterPage(dlg, 6);
         EXPECT_EQ(c.cbxAT->currentIndex(), -1);
         EXPECT_FALSE(c.pcAeration->isVisibleTo(c.pcAeration->parentWidget()));

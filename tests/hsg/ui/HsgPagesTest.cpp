@@ -188,7 +188,7 @@ TEST_F(HsgPages, ProcessChoices)
 }
 
 // The process box reads the low four bits of the process byte, as the nitrate fields do; a code
-// it does not know leaves the box as it was.
+// it has no item for shows no item.
 TEST_F(HsgPages, TheProcessBoxReadsTheLowBits)
 {
     LoadExample();
@@ -201,7 +201,7 @@ TEST_F(HsgPages, TheProcessBoxReadsTheLowBits)
         EnterPage(dlg, 3);
         EditBlock().SetByte(block::kProcess, 0x07);
         EnterPage(dlg, 4);
-        EXPECT_EQ(c.cbxDV->currentIndex(), 2);
+        EXPECT_EQ(c.cbxDV->currentIndex(), -1);
     });
     dlg.Exec("EDIT", {.Mode = 1, .Page = 1});
 }
