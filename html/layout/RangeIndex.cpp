@@ -11,6 +11,11 @@ namespace velmoran {
 void TRangeIndex::Assign(const std::vector<TYBand>& ranges)
 {
     const std::size_t count = ranges.size();
+    if (count == 0) {
+        // Nothing kept: an index of nothing is asked without its tree.
+        *this = TRangeIndex{};
+        return;
+    }
     byTop_.resize(count);
     std::iota(byTop_.begin(), byTop_.end(), std::size_t{0});
     std::stable_sort(byTop_.begin(), byTop_.end(),

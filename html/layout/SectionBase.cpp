@@ -128,23 +128,29 @@ void TFontList::Reserve(int count)
         Own(count);
 }
 
-int TFontList::IndexAt(int pos) const
+namespace {
+
+// The first run that starts after pos (the runs are in position order). Each caller has it inlined:
+// a page asks for the run at a position a few times for every text.
+const TFontList::Run* FirstRunAfter(const TFontList& runs, int pos)
 {
-    // Runs are in position order: the last one starting at or before pos.
-    const auto it = std::upper_bound(begin(), end(), pos, [](int p, const auto& f) { return p < f->Pos; });
-    return static_cast<int>(it - begin()) - 1;
+    return std::upper_bound(runs.begin(), runs.end(), pos, [](int p, const auto& f) { return p < f->Pos; });
 }
+
+}  // namespace
+
+int TFontList::IndexAt(int pos) const { return static_cast<int>(FirstRunAfter(*this, pos) - begin()) - 1; }
 
 TFontObj* TFontList::GetFontAt(int pos) const
 {
-    const int i = IndexAt(pos);
-    return i < 0 ? nullptr : Items(i);
+    const Run* after = FirstRunAfter(*this, pos);
+    return after == begin() ? nullptr : std::prev(after)->get();
 }
 
 int TFontList::NextRunStart(int pos, int limit) const
 {
-    const auto it = std::upper_bound(begin(), end(), pos, [](int p, const auto& f) { return p < f->Pos; });
-    return it == end() ? limit : std::min(limit, (*it)->Pos);
+    const Run* after = FirstRunAfter(*this, pos);
+    return after == end() ? limit : std::min(limit, (*after)->Pos);
 }
 
 void TFloatingObj::ApplyProperties(TProperties& props)

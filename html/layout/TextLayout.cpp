@@ -291,8 +291,9 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, int leftEdge, int avail
     const int from = line.Start;
     const int to = line.Start + line.Ln;
     int ascent = 0, descent = 0;
-    // From the run the line starts in: a paragraph may hold a run for every word.
-    for (int i = std::max(0, Fonts.IndexAt(from)); i < Fonts.Count(); ++i) {
+    // From the run the line starts in: a paragraph may hold a run for every word. The first line
+    // (of most texts the only one) starts in the first run, with no search.
+    for (int i = from == 0 ? 0 : std::max(0, Fonts.IndexAt(from)); i < Fonts.Count(); ++i) {
         const TFontObj* run = Fonts.Items(i);
         if (run->Pos >= std::max(to, from + 1))
             break;
@@ -428,7 +429,7 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     if (len == 0) {
         SectionHeight = 0;
         DrawBot = ContentBot = y;
-        IndexFloats();
+        floats_.Assign(Images);
         return 0;
     }
     bool first = true;
@@ -489,25 +490,8 @@ int TSection::LayoutSection(Canvas& canvas, int x, int& curs, int& maxWidth, Ind
     SectionHeight = y - startY;
     ContentBot = y;
     DrawBot = std::max(y, drawBottom);
-    IndexFloats();
+    floats_.Assign(Images);
     return SectionHeight;
-}
-
-void TSection::IndexFloats()
-{
-    std::vector<TYBand> bands;
-    floatPlaces_.clear();
-    for (int i = 0; i < Images.Count(); ++i) {
-        const TFloatingObj* o = Images[i];
-        if (!o->IsFloat())
-            continue;
-        TYBand band;
-        band.Add(o->DrawYY);
-        band.Add(std::int64_t{o->DrawYY} + std::max(0, o->ObjHeight - 1));
-        bands.push_back(band);
-        floatPlaces_.push_back(i);
-    }
-    floatBands_.Assign(bands);
 }
 
 void TSection::GetMinMaxWidth(Canvas& canvas, int& minWidth, int& maxWidth)

@@ -323,8 +323,8 @@ int TSection::PaintSection(Canvas& canvas, const TRect& clip, IndentManagerBasic
     // Floating images wait in the document's list and are drawn after everything else; those that
     // the clip cannot show are left out.
     if (Document)
-        for (const std::size_t found : floatBands_.Meeting(clip.Top - 40 + yOff, clip.Bottom + 40 + yOff)) {
-            TFloatingObj* o = Images[floatPlaces_[found]];
+        for (const int place : floats_.Meeting(Images, clip.Top - 40 + yOff, clip.Bottom + 40 + yOff)) {
+            TFloatingObj* o = Images[place];
             Document->DrawList.push_back({o, indents.LfEdge + o->DrawX, o->DrawYY - yOff, Fonts.GetFontAt(o->Pos)});
         }
     const int pageHeight = clip.Bottom - clip.Top;

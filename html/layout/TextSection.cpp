@@ -106,14 +106,14 @@ void TSourceIndex::Assign(const std::vector<IndexObj>& entries)
     Release();
     if (entries.empty())
         return;
-    static_assert(alignof(IndexObj) <= alignof(Header) && sizeof(Header) % alignof(IndexObj) == 0);
+    static_assert(alignof(IndexObj) <= alignof(Header) && sizeof(Header) == sizeof(IndexObj));
     void* raw = ::operator new(sizeof(Header) + entries.size() * sizeof(IndexObj));
     bool increasing = true;
     for (std::size_t k = 1; k < entries.size() && increasing; ++k)
         increasing = entries[k].Pos > entries[k - 1].Pos &&
                      static_cast<long long>(entries[k].Index) >
                          static_cast<long long>(entries[k - 1].Index) + (entries[k].Pos - entries[k - 1].Pos - 1);
-    block_ = new (raw) Header{1, static_cast<int>(entries.size()), increasing};
+    block_ = new (raw) Header{1, static_cast<unsigned>(entries.size()), increasing};
     std::uninitialized_copy(entries.begin(), entries.end(), reinterpret_cast<IndexObj*>(block_ + 1));
 }
 

@@ -4,7 +4,7 @@
 
 #include "html/base/TextBuffers.h"
 #include "html/layout/FormControls.h"
-#include "html/layout/RangeIndex.h"
+#include "html/layout/FloatBands.h"
 #include "html/layout/SectionBase.h"
 
 #include <memory>
@@ -48,10 +48,12 @@ public:
     const IndexObj& operator[](std::size_t i) const { return begin()[i]; }
 
 private:
+    // Eight bytes, as many as the entry after it: most texts hold one or two entries, and a
+    // larger header would make every second block one allocation step larger.
     struct Header {
-        int Uses;   // the documents' sections holding the block (all in one thread)
-        int Count;
-        bool Increasing;
+        int Uses;                 // the documents' sections holding the block (all in one thread)
+        unsigned Count : 31;      // at most a text's length
+        unsigned Increasing : 1;
     };
     void Hold() noexcept
     {
@@ -149,13 +151,14 @@ public:
     TImageObjList Images;
     TFormControlList FormControls;     // the placed controls, owned by their forms
     int Justify = 1;                   // 1 left, 2 center, 3 right, 4 justify
-    bool BreakWord = false;
     int LineHeight = -1;
     int TextIndent = 0;
     int TextIndentPercent = 0;
     int ClearAttr = 0;                 // 0 none, 1 left, 2 right, 3 both
     int SectionNumber = 0;
     int MinWidth = 0, MaxWidth = 0;
+    // The flags side by side (finished_ too): a page holds tens of thousands of texts.
+    bool BreakWord = false;
     bool PreFormatted = false;
 
 protected:
@@ -202,15 +205,12 @@ protected:
     void DrawControl(Canvas& canvas, TFormControlObj& control, int x, int y);
     // Controls and images make room for themselves on a line by their vertical alignment.
     static void MakeRoom(LineRec& line, int height, int vertAlign);
-    // Notes where the floating images were placed by the layout (see floatBands_).
-    void IndexFloats();
-    std::vector<int> sourceIndexes_;   // per character until the text is closed
-    // The floating images by the band of Y they are drawn in, and their places in Images: a paint
-    // looks only at those it can show, not at every image of a section of many pages.
-    TRangeIndex floatBands_;
-    std::vector<int> floatPlaces_;
-    std::unique_ptr<TUrlTarget> link_; // the link the text currently runs in
     bool finished_ = false;
+    std::vector<int> sourceIndexes_;   // per character until the text is closed
+    // Where the layout placed the floating images: a paint looks only at those it can show, not
+    // at every image of a section of many pages.
+    TFloatBands floats_;
+    std::unique_ptr<TUrlTarget> link_; // the link the text currently runs in
 };
 
 // PRE and plain text: not wrapped unless CSS asks for it; characters get class "n".

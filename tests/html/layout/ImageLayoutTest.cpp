@@ -303,29 +303,61 @@ TEST(DocumentImages, FloatingImagesNarrowTheLinesAndAreDrawnLast)
     EXPECT_EQ(calls.back().rfind("StretchBlt 377,40,407,60", 0), 0u) << calls.back();
 }
 
+// The tops of the floats that a paint of the rows top..bottom of a paragraph of `count` floating
+// pictures draws, and of those it should: the floats its clip and the 40 pixels around it (as its
+// lines take in) meet.
+struct FloatsPainted {
+    std::vector<int> Drawn, Meeting;
+};
+
+FloatsPainted PaintFloats(int count, int top, int bottom)
+{
+    std::string html = "<p style='margin:0'>";
+    for (int i = 0; i < count; ++i)
+        html += "<img src='red.png' align=left>" + std::string(20, 'w') + " w w w w w w w w w ";
+    html += "</p>";
+    ImagePage p(html);
+    EXPECT_EQ(p.Page->All<TSection>().size(), 1u);
+    FloatsPainted f;
+    for (const TImageObj* image : p.Images())
+        if (image->DrawYY + image->ObjHeight > top - 40 && image->DrawYY <= bottom + 40)
+            f.Meeting.push_back(image->DrawYY);
+    for (const std::string& call : p.Paint({0, top, 800, bottom}))
+        if (call.rfind("StretchBlt ", 0) == 0)
+            f.Drawn.push_back(std::stoi(call.substr(call.find(',') + 1)));
+    return f;
+}
+
 // A paragraph of many floating pictures (or many pictures at all) is painted a clip at a time:
 // each paint draws the floats that reach into it (with the 40 pixels around it that its lines
 // take in), and no longer looks at every picture of the paragraph, which made printing 80,000
 // pictures take seconds page after page.
 TEST(DocumentImages, APaintDrawsTheFloatsItsClipMeets)
 {
-    std::string html = "<p style='margin:0'>";
-    for (int i = 0; i < 30; ++i)
-        html += "<img src='red.png' align=left>" + std::string(20, 'w') + " w w w w w w w w w ";
-    html += "</p>";
-    ImagePage p(html);
-    ASSERT_EQ(p.Page->All<TSection>().size(), 1u);
-    std::vector<int> expected;  // the tops of the floats the clip and its 40 pixels meet
-    for (const TImageObj* image : p.Images())
-        if (image->DrawYY + image->ObjHeight > 300 - 40 && image->DrawYY <= 400 + 40)
-            expected.push_back(image->DrawYY);
-    ASSERT_GE(expected.size(), 2u);
-    ASSERT_LE(expected.size(), 10u);
-    std::vector<int> drawn;
-    for (const std::string& call : p.Paint({0, 300, 800, 400}))
-        if (call.rfind("StretchBlt ", 0) == 0)
-            drawn.push_back(std::stoi(call.substr(call.find(',') + 1)));
-    EXPECT_EQ(drawn, expected);
+    const FloatsPainted f = PaintFloats(30, 300, 400);
+    ASSERT_GE(f.Meeting.size(), 2u);
+    ASSERT_LE(f.Meeting.size(), 10u);
+    EXPECT_EQ(f.Drawn, f.Meeting);
+}
+
+// A text of fewer floats than it takes to index them walks them at each paint: just below that
+// count and at it, a paint draws the same floats, those its clip meets. Of the 40 rows around the
+// first clip, the float at 90 (20 high) misses the top by one row and the one at 218 the bottom;
+// a clip one row taller at each end takes both in.
+TEST(DocumentImages, FewFloatsAreDrawnAsIndexedOnesAre)
+{
+    const int indexed = static_cast<int>(TFloatBands::kMinIndexed);
+    for (const int count : {indexed - 1, indexed}) {
+        const FloatsPainted inside = PaintFloats(count, 150, 177);
+        const FloatsPainted edges = PaintFloats(count, 149, 178);
+        EXPECT_FALSE(inside.Meeting.empty()) << count;
+        EXPECT_LT(inside.Meeting.size(), static_cast<std::size_t>(count)) << count;
+        EXPECT_EQ(edges.Meeting.size(), inside.Meeting.size() + 2) << count;
+        EXPECT_EQ(edges.Meeting.front(), 90) << count;
+        EXPECT_EQ(edges.Meeting.back(), 218) << count;
+        EXPECT_EQ(inside.Drawn, inside.Meeting) << count;
+        EXPECT_EQ(edges.Drawn, edges.Meeting) << count;
+    }
 }
 
 // A list-style image replaces the bullet: its left edge 16 left of the content, its bottom on
