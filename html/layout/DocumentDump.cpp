@@ -156,9 +156,9 @@ private:
             Indent(depth);
             out_ << (t->PreFormatted ? "pre-text" : "text") << " \"" << Visible(t->Text) << "\"";
             if (t->Justify != 1)
-                out_ << " justify=" << t->Justify;
+                out_ << " justify=" << int{t->Justify};
             if (t->ClearAttr)
-                out_ << " clear=" << t->ClearAttr;
+                out_ << " clear=" << int{t->ClearAttr};
             out_ << "\n";
             if (o_.BreakClasses) {
                 Indent(depth + 1);

@@ -165,6 +165,7 @@ void TSection::CopyTextFrom(const TSection& s)
     SectionNumber = s.SectionNumber;
     PreFormatted = s.PreFormatted;
     finished_ = true;
+    open_.reset();
 }
 
 std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList* document, TCellBasic* /*cell*/) const

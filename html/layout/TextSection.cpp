@@ -31,12 +31,12 @@ std::u16string CaseMapped(const std::u16string& s, bool upper)
 
 TSection::TSection(TSectionList* document, bool isFirstLineOfBlock, const TUrlTarget* linkTarget, TProperties& props,
                    const TAttributeList* attributes)
-    : TSectionBase(document)
+    : TSectionBase(document), open_(std::make_unique<TOpenText>())
 {
     auto run = std::make_shared<TFontObj>(this, props.GetFont(), 0);
     run->SetTitle(props.PropTitle);
     if (linkTarget && !linkTarget->URL.empty()) {
-        link_ = std::make_unique<TUrlTarget>(*linkTarget);
+        open_->Link = std::make_unique<TUrlTarget>(*linkTarget);
         TFontRunLink& state = run->LinkState();
         state.UrlTarget.Copy(*linkTarget);
         if (props.FIArray)
@@ -81,7 +81,8 @@ void TSection::AddChar(char16_t ch, int sourceIndex, char cls)
 {
     Text += ch;
     BreakClasses += cls;
-    sourceIndexes_.push_back(sourceIndex);
+    if (open_)  // a closed text takes no more positions
+        open_->SourceIndexes.push_back(sourceIndex);
 }
 
 TSourceIndex& TSourceIndex::operator=(const TSourceIndex& other) noexcept
@@ -120,9 +121,10 @@ void TSourceIndex::Assign(const std::vector<IndexObj>& entries)
 int TSection::SourcePosAt(int i) const
 {
     if (!finished_) {
-        if (i < 0 || i >= static_cast<int>(sourceIndexes_.size()))
+        const std::vector<int>& indexes = open_->SourceIndexes;
+        if (i < 0 || i >= static_cast<int>(indexes.size()))
             return -1;
-        return sourceIndexes_[static_cast<std::size_t>(i)];
+        return indexes[static_cast<std::size_t>(i)];
     }
     if (i < 0 || i >= static_cast<int>(Text.size()) || SourceIndex.empty())
         return -1;
@@ -137,12 +139,14 @@ void TSection::CloseText()
     // One list for all sections: the compressed entries are copied into the section's own block.
     static thread_local std::vector<IndexObj> entries;
     entries.clear();
-    for (std::size_t i = 0; i < sourceIndexes_.size(); ++i)
-        if (i == 0 || sourceIndexes_[i] != sourceIndexes_[i - 1] + 1)
-            entries.push_back({static_cast<int>(i), sourceIndexes_[i]});
+    const std::vector<int>& indexes = open_->SourceIndexes;
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        if (i == 0 || indexes[i] != indexes[i - 1] + 1)
+            entries.push_back({static_cast<int>(i), indexes[i]});
     SourceIndex.Assign(entries);
-    // From here the compressed form answers; the text keeps no room to grow.
-    std::vector<int>().swap(sourceIndexes_);
+    // From here the compressed form answers; the text keeps no room to grow and nothing of its
+    // filling.
+    open_.reset();
     Text.shrink_to_fit();
     BreakClasses += 'y';
     BreakClasses.shrink_to_fit();
@@ -162,12 +166,15 @@ void TSection::AppendTokens(const TokenObj& tokens, bool noBreak, TProperties* p
     if (!props || props->GetFontVariant() != "small-caps") {
         // Room for the whole token and the closing space at once; the lists grow by doubling so
         // that many short tokens stay linear.
-        const std::size_t need = sourceIndexes_.size() + s.size() + 1;
-        if (sourceIndexes_.capacity() < need) {
-            const std::size_t room = std::max(need, 2 * sourceIndexes_.capacity());
-            sourceIndexes_.reserve(room);
-            Text.reserve(room);
-            BreakClasses.reserve(room + 1);  // and the final class
+        if (open_) {
+            std::vector<int>& indexes = open_->SourceIndexes;
+            const std::size_t need = indexes.size() + s.size() + 1;
+            if (indexes.capacity() < need) {
+                const std::size_t room = std::max(need, 2 * indexes.capacity());
+                indexes.reserve(room);
+                Text.reserve(room);
+                BreakClasses.reserve(room + 1);  // and the final class
+            }
         }
         for (std::size_t i = 0; i < s.size(); ++i)
             AddChar(s[i], i < idx.size() ? idx[i] : -1, cls);
@@ -225,13 +232,13 @@ void TSection::Compact(const std::vector<char>& keep)
         if (keep[i]) {
             text += Text[i];
             classes += BreakClasses[i];
-            indexes.push_back(sourceIndexes_[i]);
+            indexes.push_back(open_->SourceIndexes[i]);
         }
     }
     newPos[Text.size()] = static_cast<int>(text.size());
     Text = std::move(text);
     BreakClasses = std::move(classes);
-    sourceIndexes_ = std::move(indexes);
+    open_->SourceIndexes = std::move(indexes);
     auto mapped = [&](int pos) { return newPos[static_cast<std::size_t>(std::clamp(pos, 0, static_cast<int>(newPos.size()) - 1))]; };
     for (const auto& f : Fonts)
         f->Pos = mapped(f->Pos);
@@ -346,9 +353,9 @@ void TSection::StartFontRun(TProperties& props)
     run->SetTitle(props.PropTitle);
     int va = 0;
     run->SScript = static_cast<std::uint8_t>(props.GetVertAlign(va) ? (va == 8 ? 1 : va == 9 ? 2 : 0) : 0);
-    if (link_ && !link_->URL.empty()) {
+    if (const TUrlTarget* link = open_ ? open_->Link.get() : nullptr; link && !link->URL.empty()) {
         TFontRunLink& state = run->LinkState();
-        state.UrlTarget.Copy(*link_);
+        state.UrlTarget.Copy(*link);
         state.FIArray = props.FIArray ? std::make_unique<TFontInfoArray>(*props.FIArray) : nullptr;
         if (Document)
             Document->AddLinkRun(run);
@@ -361,10 +368,12 @@ void TSection::StartFontRun(TProperties& props)
 
 void TSection::StartLinkRun(TProperties& props, const TUrlTarget* link)
 {
-    if (link && !link->URL.empty())
-        link_ = std::make_unique<TUrlTarget>(*link);
-    else
-        link_.reset();
+    if (open_) {
+        if (link && !link->URL.empty())
+            open_->Link = std::make_unique<TUrlTarget>(*link);
+        else
+            open_->Link.reset();
+    }
     StartFontRun(props);
 }
 

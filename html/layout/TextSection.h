@@ -7,6 +7,7 @@
 #include "html/layout/FloatBands.h"
 #include "html/layout/SectionBase.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -150,14 +151,15 @@ public:
     TFontList Fonts;
     TImageObjList Images;
     TFormControlList FormControls;     // the placed controls, owned by their forms
-    int Justify = 1;                   // 1 left, 2 center, 3 right, 4 justify
     int LineHeight = -1;
     int TextIndent = 0;
     int TextIndentPercent = 0;
-    int ClearAttr = 0;                 // 0 none, 1 left, 2 right, 3 both
     int SectionNumber = 0;
     int MinWidth = 0, MaxWidth = 0;
-    // The flags side by side (finished_ too): a page holds tens of thousands of texts.
+    // The small settings and the flags side by side (finished_ too): a page holds tens of
+    // thousands of texts.
+    std::uint8_t Justify = 1;          // 1 left, 2 center, 3 right, 4 justify
+    std::uint8_t ClearAttr = 0;        // 0 none, 1 left, 2 right, 3 both
     bool BreakWord = false;
     bool PreFormatted = false;
 
@@ -206,11 +208,17 @@ protected:
     // Controls and images make room for themselves on a line by their vertical alignment.
     static void MakeRoom(LineRec& line, int height, int vertAlign);
     bool finished_ = false;
-    std::vector<int> sourceIndexes_;   // per character until the text is closed
+    // What only a text still being filled needs: the source position of every character and the
+    // link the text currently runs in. It is made with the text and given back when the text is
+    // closed, so that none of the many closed texts of a page carries its room.
+    struct TOpenText {
+        std::vector<int> SourceIndexes;
+        std::unique_ptr<TUrlTarget> Link;
+    };
+    std::unique_ptr<TOpenText> open_;  // null once the text is closed
     // Where the layout placed the floating images: a paint looks only at those it can show, not
     // at every image of a section of many pages.
     TFloatBands floats_;
-    std::unique_ptr<TUrlTarget> link_; // the link the text currently runs in
 };
 
 // PRE and plain text: not wrapped unless CSS asks for it; characters get class "n".
