@@ -122,6 +122,23 @@ void TakeBuiltInForRefusedParameters(const TCommonRecord& defaultCommon, THSGRec
     }
 }
 
+// The results a failure of the calculation leaves uncomputed: an arithmetic error, all of them.
+std::span<const std::string_view> Uncomputed(const ERefusedInput& failure)
+{
+    return failure.Field().empty() ? DesignResults() : failure.Results();
+}
+
+// Whether a failure leaves uncomputed only what the failure before did.
+bool NoWorseThan(const ERefusedInput& failure, const std::optional<ERefusedInput>& before)
+{
+    if (!before)
+        return false;
+    const std::span<const std::string_view> was = Uncomputed(*before);
+    return std::ranges::all_of(Uncomputed(failure), [was](std::string_view result) {
+        return std::ranges::find(was, result) != was.end();
+    });
+}
+
 // The calculation's failure on copies of the records, or none.
 std::optional<ERefusedInput> CalculationFailure(TCommonRecord common, THSGRecord hsgRecord)
 {
@@ -498,16 +515,22 @@ std::optional<ERefusedInput> THsgModule::RefusedParameters(ParameterBlockView bl
         if (std::optional<ERefusedInput> refusal = RefusedAsDefaults(block))
             return refusal;
     const std::optional<ERefusedInput> failure = CalculationFailure(CurrentCommon(), hsgRecord);
+    if (!failure)
+        return std::nullopt;
     // A calculation the parameters before could not compute either (a new one has no flow yet) is
-    // no fault of these.
-    if (!failure || CalculationFailure(CurrentCommon(), currentHsg_))
+    // no fault of these, where they leave uncomputed no more than it did. One refused at its last
+    // stage (c_x at saturation) once took parameters the design refused before it, and every
+    // result turned "#" without a word.
+    const std::optional<ERefusedInput> before = CalculationFailure(CurrentCommon(), currentHsg_);
+    if (NoWorseThan(*failure, before))
         return std::nullopt;
     if (IsParameter(failure->Field()))
         return failure;
     // The inflow refused or an arithmetic error that the parameters bring: the parameter to blame
     // is named (a bare "Gleitkommaüberlauf" once named none), so that the dialog shows it.
-    return BlameParameterChange(*failure, currentHsg_, hsgRecord, [this](const THSGRecord& trial) {
-        return CalculationFailure(CurrentCommon(), trial).has_value();
+    return BlameParameterChange(*failure, currentHsg_, hsgRecord, [&](const THSGRecord& trial) {
+        const std::optional<ERefusedInput> trialFailure = CalculationFailure(CurrentCommon(), trial);
+        return trialFailure && !NoWorseThan(*trialFailure, before);
     });
 }
 
