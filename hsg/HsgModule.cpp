@@ -152,8 +152,14 @@ std::optional<ERefusedInput> CalculationFailure(TCommonRecord common, THSGRecord
     }
 }
 
-constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte, und die Ergebnisse "
-                                     "stehen bis zur nächsten Berechnung als „#“.";
+// What a lost module file means comes first: in a narrow window the status line shows only the
+// start, and a file name with its folder once pushed the consequence out of sight.
+std::string DefaultsUsed(std::string_view why)
+{
+    return "Für die Werte der Bemessung gelten die Standardwerte, und die Ergebnisse stehen bis zur nächsten "
+           "Berechnung als „#“: " +
+           std::string(why) + ".";
+}
 
 void Tell(std::vector<std::string>* messages, std::string text)
 {
@@ -339,10 +345,10 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
     case CompanionRead::Whole:
         break;
     case CompanionRead::Missing:
-        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " fehlt: " + kDefaultsUsed);
+        Tell(messages, DefaultsUsed("Die Datei " + Quoted(named.Hsg) + " fehlt"));
         break;
     case CompanionRead::Short:
-        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " ist unvollständig: " + kDefaultsUsed);
+        Tell(messages, DefaultsUsed("Die Datei " + Quoted(named.Hsg) + " ist unvollständig"));
         break;
     case CompanionRead::Unreadable:
         Tell(messages, UnreadableMessage(named.Hsg, UnreadableReason(hsgFile)));
