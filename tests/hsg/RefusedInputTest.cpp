@@ -228,7 +228,7 @@ struct HsgcalcRun {
     bool Written = false;
 };
 HsgcalcRun RunHsgcalc(const velmoran::testing::TempFolder& folder, const std::string& name,
-                      const std::function<void(THsgModule&)>& change)
+                      const std::function<void(THsgModule&)>& change, bool withModuleFile = true)
 {
     THsgModule module;
     module.ResetToDefaults();
@@ -237,6 +237,8 @@ HsgcalcRun RunHsgcalc(const velmoran::testing::TempFolder& folder, const std::st
     const std::string in = folder / (name + ".vda");
     const std::string out = folder / (name + "-aus.vda");
     EXPECT_TRUE(module.WriteCalculationFile(in).Ok);
+    if (!withModuleFile)
+        std::filesystem::remove(folder / (name + ".vdh"));
     const std::string said = folder / (name + ".txt");
     const int status = std::system(("'" HSGCALC_PROGRAM "' '" + in + "' '" + out + "' >'" + said + "' 2>&1").c_str());
     std::ostringstream text;
@@ -323,5 +325,12 @@ TEST(DesignInputs, HsgcalcRefusesImpossibleValuesAndComputesTheDesignsOwnAdjustm
     THsgModule computed;
     ASSERT_TRUE(computed.ReadCalculationFile(folder / "angepasst-aus.vda"));
     EXPECT_EQ(computed.CurrentHsg().Double(hsg::kSFH), 1.0);
+
+    // Without its module file the calculation is refused for the defaults' alpha value of 0: said
+    // alone, that sent the user to the alpha value.
+    const HsgcalcRun lonely = RunHsgcalc(folder, "ohne", [](THsgModule&) {}, false);
+    EXPECT_EQ(lonely.ExitCode, 1);
+    EXPECT_TRUE(Contains(lonely.Said, "gelten die Standardwerte") && Contains(lonely.Said, "ohne.vdh“ fehlt"))
+        << lonely.Said;
 }
 #endif
