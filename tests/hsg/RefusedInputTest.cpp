@@ -97,15 +97,16 @@ TEST(DesignInputs, RefusalsNameTheField)
 }
 
 // Surface aeration blows no air in at a depth: a blow-in depth h_E of 0 is no input to refuse
-// there. The design computes, the oxygen supply too, leaving out only the pH, which needs that
-// depth, and never divides by it.
+// there. The design computes, the oxygen supply too, leaving out only the pH and the air flow,
+// which need that depth (the air flow of an earlier calculation once stood as computed), and never
+// divides by it.
 TEST(DesignInputs, SurfaceAerationComputesWithoutABlowInDepth)
 {
     Plant surface = ScenarioA();
     ApplyRecordText("AT;1", surface.hsg.View(), HsgRecordMembers());
     surface.common.SetDouble(common::kHE, 0);
     EXPECT_EQ(RefusalOf(surface), "(keine Ablehnung)");
-    EXPECT_EQ(ResultsNotComputed(surface.common, surface.hsg), std::vector<std::string_view>{"pH"});
+    EXPECT_EQ(ResultsNotComputed(surface.common, surface.hsg), (std::vector<std::string_view>{"QLN", "pH"}));
     HsgCalculate(surface.common, surface.hsg);
     EXPECT_GT(surface.b(block::kOCh), 0.0);
     EXPECT_TRUE(std::isfinite(surface.h(hsg::kOChRW)));
