@@ -559,6 +559,16 @@ std::optional<ERefusedInput> RefusedInput(const TCommonRecord& common, const THS
     return FirstRefusal(in, [](const Check&) { return true; });
 }
 
+std::vector<ERefusedInput> RefusalsAtTheEnd(const TCommonRecord& common, const THSGRecord& hsgRecord)
+{
+    const Inputs in{common, hsgRecord, CheckStage::Supply};
+    std::vector<ERefusedInput> refusals;
+    for (const Check& check : kChecks)
+        if (check.Stage == CheckStage::Supply && Refuses(check, in))
+            refusals.push_back(RefusalOf(check, in));
+    return refusals;
+}
+
 void CheckDesignInputs(const TCommonRecord& common, const THSGRecord& hsgRecord, CheckStage stage)
 {
     if (std::optional<ERefusedInput> refusal = RefusedInput(common, hsgRecord, stage))

@@ -617,12 +617,19 @@ void THsgModule::SetToData(std::vector<std::string>* messages)
         try {
             HsgCalculate(common, currentHsg_);
         } catch (const EMathError& error) {
-            // A refusal at the last stage leaves most results computed: said so.
+            // A refusal at the last stage leaves most results computed: said so, with every
+            // refusal of that stage, since each leaves its own results as "#" (h_E 0 beside a
+            // TS_BB of 0 once left Q_L,N "#" without a word on the depth).
             const auto* refusal = dynamic_cast<const ERefusedInput*>(&error);
             const bool partly = refusal && refusal->Results().size() < DesignResults().size();
+            std::string why = error.Message();
+            if (partly)
+                for (const ERefusedInput& other : RefusalsAtTheEnd(common, currentHsg_))
+                    if (other.Field() != refusal->Field())
+                        why += "\n" + other.Message();
             Tell(messages, std::string("Mit den importierten Werten ") +
                                (partly ? "lässt sich nicht alles berechnen:\n" : "ist keine Berechnung möglich:\n") +
-                               error.Message() + "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
+                               why + "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
         }
         resultsLost_ = false;
     }

@@ -56,6 +56,9 @@ TEST_F(UserRoadSix, AnImportRefusedAtTheLastStageKeepsNothingOfTheRunBefore)
 
     window.ImportValues(files.WriteFile("flach.csv", "HE;0\n"));
     window.RefreshResultPage();
+    // Each refusal is said beside the other: Q_L,N shows "#" for the depth, not for TS_BB.
+    EXPECT_TRUE(SixSaid(prompts, "TS_BB muss größer als 0 kg/m³ sein") && SixSaid(prompts, "Die Einblastiefe h_E"))
+        << prompts.MessageTexts();
     EXPECT_NE(ValueBeside(Page(), kSixSupply), supply);
     EXPECT_NE(ValueBeside(Page(), kSixSupply), "#");
     EXPECT_EQ(ValueBeside(Page(), kSixAir), "#");
