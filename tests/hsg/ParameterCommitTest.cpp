@@ -227,9 +227,8 @@ TEST_F(HsgModuleParameters, ABlockTheDesignRefusesIsNamed)
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kBa, 0.5))->Field(), "Ba");
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kfXPBM, 0.2)), std::nullopt);
 
-    // Refused at its last stage (c_x at saturation) the calculation took a block that the design
-    // refuses before it, and every result turned "#" without a word; a block refused as before is
-    // taken (µA,max 0,7 gives a new sludge age).
+    // Refused at its last stage (c_x at saturation), the calculation took a block refused before
+    // it, and every result turned "#" without a word; one refused as before is taken.
     module.CurrentCommon().Block(0).SetDouble(block::kcx, 20);
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kMUEaMax, 0.7)), std::nullopt);
     const std::optional<ERefusedInput> bound = module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kfXNBM, 1));
