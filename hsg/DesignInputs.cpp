@@ -559,6 +559,16 @@ std::optional<ERefusedInput> RefusedInput(const TCommonRecord& common, const THS
     return FirstRefusal(in, [](const Check&) { return true; });
 }
 
+std::vector<ERefusedInput> RefusalsAtTheEnd(const TCommonRecord& common, const THSGRecord& hsgRecord)
+{
+    const Inputs in{common, hsgRecord, CheckStage::Supply};
+    std::vector<ERefusedInput> refusals;
+    for (const Check& check : kChecks)
+        if (check.Stage == CheckStage::Supply && Refuses(check, in))
+            refusals.push_back(RefusalOf(check, in));
+    return refusals;
+}
+
 void CheckDesignInputs(const TCommonRecord& common, const THSGRecord& hsgRecord, CheckStage stage)
 {
     if (std::optional<ERefusedInput> refusal = RefusedInput(common, hsgRecord, stage))
@@ -676,6 +686,11 @@ std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, co
         add(kAllResults);
     if (designedHsg.Double(hsg::kEtaPBio) != hsgRecord.Double(hsg::kEtaPBio))
         add(kPhosphorus);
+    // The design refuses neither with surface aeration, but computes the air flow only with a
+    // blow-in depth and a clean-water utilisation: without, it is one of an earlier calculation
+    // (of diffused aeration), which a template or an export may show.
+    if (!(common.Double(common::kHE) > 0.0 && hsgRecord.Double(hsg::kSSA100) > 0.0))
+        add(kAir);
     if (!PhComputed(common, 0, hsgRecord))
         add(std::array{"pH"sv});
     return results;

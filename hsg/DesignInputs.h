@@ -47,6 +47,9 @@ enum class CheckStage { Inputs, Pass, LoopEnd, Supply };
 // comes first. The records are as the design sees them at that stage.
 std::optional<ERefusedInput> RefusedInput(const TCommonRecord& common, const THSGRecord& hsgRecord,
                                           CheckStage stage);
+// Every refusal of the design's last stage, in the order of the input pages: the design raises the
+// first, and each leaves its own results uncomputed.
+std::vector<ERefusedInput> RefusalsAtTheEnd(const TCommonRecord& common, const THSGRecord& hsgRecord);
 // Raises the first refusal of that stage.
 void CheckDesignInputs(const TCommonRecord& common, const THSGRecord& hsgRecord, CheckStage stage);
 // Raises the refusal of a number the conversion of concentrations and loads reads (the flow and

@@ -383,10 +383,14 @@ void PhosphorusBalance(TCommonRecord& common, THSGRecord& hsgRecord)
         return;
 
     // A biological removal beyond what the inflow brings is lowered to what it allows and written
-    // back, so that the page shows the removal the design used.
+    // back, so that the page shows the removal the design used. Only a removal above 100 % binds
+    // more than the inflow brings (the biomass alone does not, or the balance ended above), so
+    // the removal the inflow allows, C_P / X_P,BM times the removal, is 100 %. Written as that
+    // product, it came out a hair off; above 100 % the next run on the stored records lowered
+    // it again and took them for records not computed as they stand.
     r.SetB(kXPBM, Max(r.H(hsg::kEtaPBio) / 100.0 * cp, r.B(kXPBM)));
     if (r.B(kXPBM) > cp) {
-        r.SetH(hsg::kEtaPBio, cp / r.B(kXPBM) * r.H(hsg::kEtaPBio));
+        r.SetH(hsg::kEtaPBio, 100.0);
         r.SetB(kXPBM, cp);
     }
     r.SetB(kSPO4an, cp - r.B(kXPBM));

@@ -122,6 +122,23 @@ void TakeBuiltInForRefusedParameters(const TCommonRecord& defaultCommon, THSGRec
     }
 }
 
+// The results a failure of the calculation leaves uncomputed: an arithmetic error, all of them.
+std::span<const std::string_view> Uncomputed(const ERefusedInput& failure)
+{
+    return failure.Field().empty() ? DesignResults() : failure.Results();
+}
+
+// Whether a failure leaves uncomputed only what the failure before did.
+bool NoWorseThan(const ERefusedInput& failure, const std::optional<ERefusedInput>& before)
+{
+    if (!before)
+        return false;
+    const std::span<const std::string_view> was = Uncomputed(*before);
+    return std::ranges::all_of(Uncomputed(failure), [was](std::string_view result) {
+        return std::ranges::find(was, result) != was.end();
+    });
+}
+
 // The calculation's failure on copies of the records, or none.
 std::optional<ERefusedInput> CalculationFailure(TCommonRecord common, THSGRecord hsgRecord)
 {
@@ -135,8 +152,14 @@ std::optional<ERefusedInput> CalculationFailure(TCommonRecord common, THSGRecord
     }
 }
 
-constexpr const char* kDefaultsUsed = "Für die Werte der Bemessung gelten die Standardwerte, und die Ergebnisse "
-                                     "stehen bis zur nächsten Berechnung als „#“.";
+// What a lost module file means comes first: in a narrow window the status line shows only the
+// start, and a file name with its folder once pushed the consequence out of sight.
+std::string DefaultsUsed(std::string_view why)
+{
+    return "Für die Werte der Bemessung gelten die Standardwerte, und die Ergebnisse stehen bis zur nächsten "
+           "Berechnung als „#“: " +
+           std::string(why) + ".";
+}
 
 void Tell(std::vector<std::string>* messages, std::string text)
 {
@@ -322,10 +345,10 @@ bool THsgModule::ReadCalculationFile(const std::string& fileName, std::vector<st
     case CompanionRead::Whole:
         break;
     case CompanionRead::Missing:
-        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " fehlt: " + kDefaultsUsed);
+        Tell(messages, DefaultsUsed("Die Datei " + Quoted(named.Hsg) + " fehlt"));
         break;
     case CompanionRead::Short:
-        Tell(messages, "Die Datei " + Quoted(named.Hsg) + " ist unvollständig: " + kDefaultsUsed);
+        Tell(messages, DefaultsUsed("Die Datei " + Quoted(named.Hsg) + " ist unvollständig"));
         break;
     case CompanionRead::Unreadable:
         Tell(messages, UnreadableMessage(named.Hsg, UnreadableReason(hsgFile)));
@@ -498,16 +521,22 @@ std::optional<ERefusedInput> THsgModule::RefusedParameters(ParameterBlockView bl
         if (std::optional<ERefusedInput> refusal = RefusedAsDefaults(block))
             return refusal;
     const std::optional<ERefusedInput> failure = CalculationFailure(CurrentCommon(), hsgRecord);
+    if (!failure)
+        return std::nullopt;
     // A calculation the parameters before could not compute either (a new one has no flow yet) is
-    // no fault of these.
-    if (!failure || CalculationFailure(CurrentCommon(), currentHsg_))
+    // no fault of these, where they leave uncomputed no more than it did. One refused at its last
+    // stage (c_x at saturation) once took parameters the design refused before it, and every
+    // result turned "#" without a word.
+    const std::optional<ERefusedInput> before = CalculationFailure(CurrentCommon(), currentHsg_);
+    if (NoWorseThan(*failure, before))
         return std::nullopt;
     if (IsParameter(failure->Field()))
         return failure;
     // The inflow refused or an arithmetic error that the parameters bring: the parameter to blame
     // is named (a bare "Gleitkommaüberlauf" once named none), so that the dialog shows it.
-    return BlameParameterChange(*failure, currentHsg_, hsgRecord, [this](const THSGRecord& trial) {
-        return CalculationFailure(CurrentCommon(), trial).has_value();
+    return BlameParameterChange(*failure, currentHsg_, hsgRecord, [&](const THSGRecord& trial) {
+        const std::optional<ERefusedInput> trialFailure = CalculationFailure(CurrentCommon(), trial);
+        return trialFailure && !NoWorseThan(*trialFailure, before);
     });
 }
 
@@ -588,12 +617,19 @@ void THsgModule::SetToData(std::vector<std::string>* messages)
         try {
             HsgCalculate(common, currentHsg_);
         } catch (const EMathError& error) {
-            // A refusal at the last stage leaves most results computed: said so.
+            // A refusal at the last stage leaves most results computed: said so, with every
+            // refusal of that stage, since each leaves its own results as "#" (h_E 0 beside a
+            // TS_BB of 0 once left Q_L,N "#" without a word on the depth).
             const auto* refusal = dynamic_cast<const ERefusedInput*>(&error);
             const bool partly = refusal && refusal->Results().size() < DesignResults().size();
+            std::string why = error.Message();
+            if (partly)
+                for (const ERefusedInput& other : RefusalsAtTheEnd(common, currentHsg_))
+                    if (other.Field() != refusal->Field())
+                        why += "\n" + other.Message();
             Tell(messages, std::string("Mit den importierten Werten ") +
                                (partly ? "lässt sich nicht alles berechnen:\n" : "ist keine Berechnung möglich:\n") +
-                               error.Message() + "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
+                               why + "\nWas sich deshalb nicht berechnen lässt, steht als „#“.");
         }
         resultsLost_ = false;
     }

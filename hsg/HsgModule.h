@@ -182,9 +182,10 @@ public:
     // or none. The checks of the parameters at the records' temperature always run, whatever
     // else the design refuses (RefusedParameterChange), and so do those at the defaults'
     // temperature when the block is to become the defaults. Otherwise a calculation that fails
-    // with the block only where it failed with the current parameters too is no refusal of the
-    // block (a new calculation without a flow takes any parameters the design can use); a refused
-    // inflow or an arithmetic error that the block brings names the parameter to blame.
+    // with the block where it failed with the current parameters too, leaving uncomputed no more
+    // than they did, is no refusal of the block (a new calculation without a flow takes any
+    // parameters the design can use); a refusal or an arithmetic error that leaves more uncomputed
+    // names the parameter to blame.
     std::optional<ERefusedInput> RefusedParameters(ParameterBlockView block, bool asDefaults = false) const;
     // Why the block cannot become the defaults: the design refuses it at the defaults' own
     // temperature, the message saying so. nullopt when it can.

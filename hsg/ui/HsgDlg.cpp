@@ -331,9 +331,9 @@ bool THSGDlg::EditParameters()
     try {
         module_.ApplyParameters(dialog.ParameterBlock());
     } catch (const EMathError&) {
-        // The calculation was refused for the same field with the parameters before too (a new one
-        // has no flow yet): the parameters are taken with what the design computed, and the page
-        // shows as missing what it could not.
+        // The calculation was refused with the parameters before too, leaving as much uncomputed
+        // (a new one has no flow yet): the parameters are taken with what the design computed, and
+        // the page shows as missing what it could not.
     }
     return true;
 }

@@ -227,6 +227,15 @@ TEST_F(HsgModuleParameters, ABlockTheDesignRefusesIsNamed)
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kBa, 0.5))->Field(), "Ba");
     EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kfXPBM, 0.2)), std::nullopt);
 
+    // Refused at its last stage (c_x at saturation), the calculation took a block refused before
+    // it, and every result turned "#" without a word; one refused as before is taken.
+    module.CurrentCommon().Block(0).SetDouble(block::kcx, 20);
+    EXPECT_EQ(module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kMUEaMax, 0.7)), std::nullopt);
+    const std::optional<ERefusedInput> bound = module.RefusedParameters(ChangedBlock(module.CurrentHsg(), hsg::kfXNBM, 1));
+    ASSERT_TRUE(bound);
+    EXPECT_EQ(bound->Field(), "fXNBM");
+    module.CurrentCommon().Block(0).SetDouble(block::kcx, 2);
+
     // A calculation refused for its inflow (nothing left to nitrify) once let any block through,
     // and with "Als Standardwerte verwenden" into "hsg.vdt": every new calculation stopped.
     module.CurrentCommon().Block(0).SetDouble(block::kCTKNzb, 18);

@@ -97,15 +97,16 @@ TEST(DesignInputs, RefusalsNameTheField)
 }
 
 // Surface aeration blows no air in at a depth: a blow-in depth h_E of 0 is no input to refuse
-// there. The design computes, the oxygen supply too, leaving out only the pH, which needs that
-// depth, and never divides by it.
+// there. The design computes, the oxygen supply too, leaving out only the pH and the air flow,
+// which need that depth (the air flow of an earlier calculation once stood as computed), and never
+// divides by it.
 TEST(DesignInputs, SurfaceAerationComputesWithoutABlowInDepth)
 {
     Plant surface = ScenarioA();
     ApplyRecordText("AT;1", surface.hsg.View(), HsgRecordMembers());
     surface.common.SetDouble(common::kHE, 0);
     EXPECT_EQ(RefusalOf(surface), "(keine Ablehnung)");
-    EXPECT_EQ(ResultsNotComputed(surface.common, surface.hsg), std::vector<std::string_view>{"pH"});
+    EXPECT_EQ(ResultsNotComputed(surface.common, surface.hsg), (std::vector<std::string_view>{"QLN", "pH"}));
     HsgCalculate(surface.common, surface.hsg);
     EXPECT_GT(surface.b(block::kOCh), 0.0);
     EXPECT_TRUE(std::isfinite(surface.h(hsg::kOChRW)));
@@ -228,7 +229,7 @@ struct HsgcalcRun {
     bool Written = false;
 };
 HsgcalcRun RunHsgcalc(const velmoran::testing::TempFolder& folder, const std::string& name,
-                      const std::function<void(THsgModule&)>& change)
+                      const std::function<void(THsgModule&)>& change, bool withModuleFile = true)
 {
     THsgModule module;
     module.ResetToDefaults();
@@ -237,6 +238,8 @@ HsgcalcRun RunHsgcalc(const velmoran::testing::TempFolder& folder, const std::st
     const std::string in = folder / (name + ".vda");
     const std::string out = folder / (name + "-aus.vda");
     EXPECT_TRUE(module.WriteCalculationFile(in).Ok);
+    if (!withModuleFile)
+        std::filesystem::remove(folder / (name + ".vdh"));
     const std::string said = folder / (name + ".txt");
     const int status = std::system(("'" HSGCALC_PROGRAM "' '" + in + "' '" + out + "' >'" + said + "' 2>&1").c_str());
     std::ostringstream text;
@@ -323,5 +326,12 @@ TEST(DesignInputs, HsgcalcRefusesImpossibleValuesAndComputesTheDesignsOwnAdjustm
     THsgModule computed;
     ASSERT_TRUE(computed.ReadCalculationFile(folder / "angepasst-aus.vda"));
     EXPECT_EQ(computed.CurrentHsg().Double(hsg::kSFH), 1.0);
+
+    // Without its module file the calculation is refused for the defaults' alpha value of 0: said
+    // alone, that sent the user to the alpha value.
+    const HsgcalcRun lonely = RunHsgcalc(folder, "ohne", [](THsgModule&) {}, false);
+    EXPECT_EQ(lonely.ExitCode, 1);
+    EXPECT_TRUE(Contains(lonely.Said, "gelten die Standardwerte") && Contains(lonely.Said, "ohne.vdh“ fehlt"))
+        << lonely.Said;
 }
 #endif

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QStatusBar>
 
 using namespace velmoran;
@@ -55,6 +56,9 @@ TEST_F(UserRoadSix, AnImportRefusedAtTheLastStageKeepsNothingOfTheRunBefore)
 
     window.ImportValues(files.WriteFile("flach.csv", "HE;0\n"));
     window.RefreshResultPage();
+    // Each refusal is said beside the other: Q_L,N shows "#" for the depth, not for TS_BB.
+    EXPECT_TRUE(SixSaid(prompts, "TS_BB muss größer als 0 kg/m³ sein") && SixSaid(prompts, "Die Einblastiefe h_E"))
+        << prompts.MessageTexts();
     EXPECT_NE(ValueBeside(Page(), kSixSupply), supply);
     EXPECT_NE(ValueBeside(Page(), kSixSupply), "#");
     EXPECT_EQ(ValueBeside(Page(), kSixAir), "#");
@@ -84,7 +88,11 @@ TEST_F(UserRoadSix, ResultsOfALostModuleFileShowAsNotComputed)
     const std::string lonely = files / "Ohne.vda";
     std::filesystem::copy_file(files / "Beispiel.vda", lonely);
     window.OpenCalculationFile(lonely);
-    EXPECT_TRUE(Contains(window.StatusBar->currentMessage().toStdString(), "gelten die Standardwerte"));
+    // Said where an 800-pixel window's status line shows it, however long the folder's name.
+    const QString status = window.StatusBar->currentMessage();
+    const qsizetype said = status.indexOf(QStringLiteral("„#“"));
+    ASSERT_GT(said, status.indexOf(QStringLiteral("gelten die Standardwerte"))) << status.toStdString();
+    EXPECT_LT(window.StatusBar->fontMetrics().horizontalAdvance(status.left(said + 3)), 780) << status.toStdString();
     EXPECT_EQ(ValueBeside(Page(), kSixAir), "#");
     window.FileSaveExecute();
     window.OpenCalculationFile(lonely);

@@ -100,7 +100,7 @@ TEST_F(UserRoadTwo, ADamagedModuleFileIsNamedAndOpensOnTheDefaults)
     auto& dialog = dynamic_cast<THSGDlg&>(Module());
     const auto status = [&window] { return window.StatusBar->currentMessage().toStdString(); };
     const std::string defaults = "Für die Werte der Bemessung gelten die Standardwerte, und die Ergebnisse stehen bis "
-                                 "zur nächsten Berechnung als „#“.";
+                                 "zur nächsten Berechnung als „#“: ";
 
     const std::string shortPair = files / "Kurz.vda";
     fs::copy_file(Example(), shortPair);
@@ -108,7 +108,7 @@ TEST_F(UserRoadTwo, ADamagedModuleFileIsNamedAndOpensOnTheDefaults)
     window.OpenCalculationFile(shortPair);
     EXPECT_TRUE(prompts.Messages().empty());
     EXPECT_EQ(shell.FileId, shortPair);
-    EXPECT_EQ(status(), "Die Datei „" + (files / "Kurz.vdh") + "“ ist unvollständig: " + defaults);
+    EXPECT_EQ(status(), defaults + "Die Datei „" + (files / "Kurz.vdh") + "“ ist unvollständig.");
     EXPECT_EQ(dialog.Module().CurrentHsg(), dialog.Module().DefaultHsg());
 
     window.OpenCalculationFile(Example());
@@ -119,7 +119,7 @@ TEST_F(UserRoadTwo, ADamagedModuleFileIsNamedAndOpensOnTheDefaults)
     fs::copy_file(Example(), lonely);
     window.OpenCalculationFile(lonely);
     EXPECT_EQ(shell.FileId, lonely);
-    EXPECT_EQ(status(), "Die Datei „" + (files / "Ohne.vdh") + "“ fehlt: " + defaults);
+    EXPECT_EQ(status(), defaults + "Die Datei „" + (files / "Ohne.vdh") + "“ fehlt.");
     EXPECT_EQ(dialog.Module().CurrentHsg(), dialog.Module().DefaultHsg());
 
     // A module file that is a folder cannot be read: it is named, not the calculation file.

@@ -1,5 +1,6 @@
 // hsgcalc IN.vda OUT.vda: reads a calculation pair, runs the design calculation on it and writes
-// the computed pair under the new name (the ".vdh" beside it). Input the design refuses (an alpha
+// the computed pair under the new name (the ".vdh" beside it). A module file missing or cut off is
+// said on the error channel, as is a file that cannot be read. Input the design refuses (an alpha
 // value of 0, c_x at saturation, ...) and an arithmetic error print the German message, which names
 // the field where it can, write nothing and end with exit code 1. A result the design leaves
 // uncomputed while it computes the rest (the effluent phosphate where the biomass binds more
@@ -13,7 +14,9 @@
 #include "platform/core/NumberFormat.h"
 
 #include <iostream>
+#include <string>
 #include <utility>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -24,7 +27,13 @@ int main(int argc, char** argv)
     }
     THsgModule module;
     module.ResetToDefaults();
-    if (!module.ReadCalculationFile(argv[1])) {
+    // What the reading says comes first: without its module file a calculation is refused for the
+    // defaults' alpha value of 0, which alone would send the user to the wrong field.
+    std::vector<std::string> notes;
+    const bool read = module.ReadCalculationFile(argv[1], &notes);
+    for (const std::string& note : notes)
+        std::cerr << note << '\n';
+    if (!read) {
         std::cerr << "Die Berechnung \"" << argv[1] << "\" konnte nicht gelesen werden.\n";
         return 1;
     }
