@@ -135,7 +135,8 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     if (!table) {
         // Said, as a typing error in a name ("QDD") would otherwise pass for a value taken.
         if (log)
-            log->NotTaken.Note(Quoted(Excerpt(written)) + " ist kein Feld der Berechnung.", number);
+            log->NotTaken.Note(Quoted(Excerpt(written)) + " ist kein Feld, in das sich Werte importieren lassen.",
+                               number);
         return false;
     }
     if (log)

@@ -412,8 +412,8 @@ TEST(ImportLines, AFileOfUnknownNamesCostsTheTextItReads)
     const velmoran::testing::PeakAllocation peak;
     ImportValueLines({&d}, text, &log);
     EXPECT_LE(peak.Bytes(), text.size());
-    EXPECT_TRUE(log.Message().ends_with("\nZeile 10: „N9“ ist kein Feld der Berechnung.\nund " +
-                                            std::to_string(lines - 10) + " weitere nicht übernommene Werte"))
+    EXPECT_TRUE(log.Message().ends_with("\nZeile 10: „N9“ ist kein Feld, in das sich Werte importieren lassen."
+                                        "\nund " + std::to_string(lines - 10) + " weitere nicht übernommene Werte"))
         << Excerpt(log.Message(), 2000);
 }
 

@@ -100,8 +100,8 @@ TEST_F(UserRoadSix, AnImportNamesTheLinesItCouldNotPlace)
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(prompts.Messages().back().Text,
               "Der Import aus der Datei „" + file + "“ hat nicht jeden Wert übernommen.\nÜbernommen: T (Zeile 1).\n"
-              "Nicht übernommen:\nZeile 2: „QDD“ ist kein Feld der Berechnung.\nZeile 3: „QD#5“ nennt einen Satz, den "
-              "es nicht gibt: Es gibt die Sätze 0 bis 3.");
+              "Nicht übernommen:\nZeile 2: „QDD“ ist kein Feld, in das sich Werte importieren lassen.\nZeile 3: "
+              "„QD#5“ nennt einen Satz, den es nicht gibt: Es gibt die Sätze 0 bis 3.");
     EXPECT_EQ(inflow.Double(block::kQD), flow);
     EXPECT_EQ(inflow.Double(block::kT), 14);
 
