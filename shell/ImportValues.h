@@ -44,7 +44,7 @@ private:
 // hold a name no field has on every line).
 class LinesByText {
 public:
-    static constexpr std::size_t kKept = 100;
+    static constexpr std::size_t kKept = 1000;
 
     void Note(const std::string& text, int line);
     bool Empty() const { return entries_.empty(); }
