@@ -348,7 +348,7 @@ void TMainForm::ImportValues(const std::string& fileName)
     module->Exec("SetToData", argument);
     // A file without one value the calculation knows (a picture, a calculation file, a list of
     // other names) changes nothing: the user learns so rather than seeing the page unchanged.
-    if (taken == 0 && !failure && log.NotTaken.Empty()) {
+    if (taken == 0 && !failure && !log.FieldFound) {
         Prompts().MessageDlg("Aus der Datei " + Quoted(fileName) +
                                  " wurde nichts importiert: sie enthält keine Zeile „Feldname;Wert“ mit einem "
                                  "Feld der Berechnung.",

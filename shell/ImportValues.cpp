@@ -99,6 +99,16 @@ std::string RefusedValueText(const std::string& message, std::string_view given,
     return text + " für das Feld " + Quoted(field) + ".";
 }
 
+// The records a table has, as a refused record number's line says it ("Es gibt die Sätze 0 bis 3.").
+std::string RecordsText(int count)
+{
+    if (count <= 0)
+        return "Die Tabelle hat keinen Satz.";
+    if (count == 1)
+        return "Es gibt nur den Satz 0.";
+    return "Es gibt die Sätze 0 bis " + std::to_string(count - 1) + ".";
+}
+
 // Sets the value of one line where its field takes it; whether it did.
 bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int number, ImportLog* log,
                 const ImportRefusal& refusal)
@@ -106,7 +116,8 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     const std::size_t separator = line.find(';');
     if (separator == std::string_view::npos)
         return false;
-    std::string_view nameText = TrimView(line.substr(0, separator));
+    const std::string_view written = TrimView(line.substr(0, separator));
+    std::string_view nameText = written;
     const std::string_view value = TrimView(line.substr(separator + 1));
     int record = 0;
     if (const std::size_t hash = nameText.find('#'); hash != std::string_view::npos) {
@@ -116,18 +127,35 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
         record = digit[0] - '0';
         nameText = TrimView(nameText.substr(0, hash));
     }
-    if (nameText.size() > kLongestValue)
+    // A line without a name (";;" of a spreadsheet's empty row) means no value.
+    if (nameText.empty())
         return false;
-    const std::string name = UpperCase(nameText);
-    TDataSet* table = TableWithField(tables, name);
-    if (!table)
+    const std::string name = nameText.size() > kLongestValue ? std::string() : UpperCase(nameText);
+    TDataSet* table = name.empty() ? nullptr : TableWithField(tables, name);
+    if (!table) {
+        // Said, as a typing error in a name ("QDD") would otherwise pass for a value taken.
+        if (log)
+            log->NotTaken.Note(Quoted(Excerpt(written)) + " ist kein Feld, in das sich Werte importieren lassen.",
+                               number);
         return false;
+    }
+    if (log)
+        log->FieldFound = true;
     if (!table->Active())
         table->Open();
+    // A record the table does not have is not taken: its value once went into the first record,
+    // over the value of another load case.
+    if (record > 0 && record >= table->RecordCount()) {
+        if (log)
+            log->NotTaken.Note(Quoted(Excerpt(written)) + " nennt einen Satz, den es nicht gibt: " +
+                                   RecordsText(table->RecordCount()),
+                               number);
+        return false;
+    }
     int row = 0;
     if (table->RecordCount() > 1) {
         table->First();
-        if (record > 0 && record < table->RecordCount()) {
+        if (record > 0) {
             table->MoveBy(record);
             row = record;
         }
@@ -184,8 +212,8 @@ std::string ListedEntries(const LinesByText& lines, const std::string& separator
     std::string text;
     for (std::size_t i = 0; i < entries.size() && i < NotedLines::kListed; ++i)
         text += (i ? separator : "") + entry(entries[i].first, entries[i].second);
-    if (entries.size() > NotedLines::kListed)
-        text += separator + "und " + std::to_string(entries.size() - NotedLines::kListed) + more;
+    if (lines.Count() > NotedLines::kListed)
+        text += separator + "und " + std::to_string(lines.Count() - NotedLines::kListed) + more;
     return text;
 }
 
@@ -224,6 +252,11 @@ void NotedLines::Note(int line)
 
 void LinesByText::Note(const std::string& text, int line)
 {
+    // Every name of a file may be one no field has: past kKept texts only their number grows.
+    if (entries_.size() >= kKept && !index_.contains(text)) {
+        ++more_;
+        return;
+    }
     const auto [place, added] = index_.try_emplace(text, entries_.size());
     if (added)
         entries_.emplace_back(text, NotedLines());

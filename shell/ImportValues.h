@@ -40,16 +40,22 @@ private:
 };
 
 // Lines noted under a text each (a field's name, or why a line was not taken), the texts in the
-// order of their first line. The texts are few (one a field at most), however many lines there are.
+// order of their first line. The first kKept texts are kept, the others only counted (a file may
+// hold a name no field has on every line).
 class LinesByText {
 public:
+    static constexpr std::size_t kKept = 1000;
+
     void Note(const std::string& text, int line);
     bool Empty() const { return entries_.empty(); }
     const std::vector<std::pair<std::string, NotedLines>>& Entries() const { return entries_; }
+    // How many texts were noted, those counted only included (a text past kKept once a line).
+    std::size_t Count() const { return entries_.size() + more_; }
 
 private:
     std::vector<std::pair<std::string, NotedLines>> entries_;
     std::unordered_map<std::string, std::size_t> index_;
+    std::size_t more_ = 0;
 };
 
 // Why the calculation would not take a value an import writes into the field of that table's
@@ -72,9 +78,12 @@ struct ImportLog {
     NotedLines CutToField;
     // The values set, by field name ("QD", "QD#1" for the second record).
     LinesByText Taken;
-    // The lines whose field the calculation does not take or that hold no value, by the
-    // sentence that says so ("„T“ hat keinen Wert.").
+    // The lines whose name no field has, whose record the table does not have, whose field the
+    // calculation does not take or that hold no value, by the sentence that says so ("„T“ hat
+    // keinen Wert.").
     LinesByText NotTaken;
+    // Whether a line named a field of the calculation's tables.
+    bool FieldFound = false;
     // Where the import ended and why: the line whose value no field could take (empty when it
     // went to the end).
     std::string Stop;
@@ -90,9 +99,9 @@ struct ImportLog {
 std::string ImportFileText(std::string_view bytes, ImportLog& log);
 
 // Imports the lines of `text` (UTF-8) into the tables; `dataSetList` is the shell's dataset list
-// (the module's tables, last one first). Lines without ";" and names no table has are passed
-// over; so are a field `refusal` names and an empty value of a field that is no text, which the
-// log notes as not taken. A value the field cannot take, or a record number that is no digit,
+// (the module's tables, last one first). Lines without ";" or without a name are passed over;
+// so are a name no table has, a record number the table has no record for, a field `refusal`
+// names and an empty value of a field that is no text, which the log notes as not taken. A value the field cannot take, or a record number that is no digit,
 // raises the conversion error naming the file, line and field (and quoting the value only in
 // part); that line's edit is cancelled and the lines before it stay imported. A log, when given,
 // receives the values set, those not taken, the line that stopped the import, and the lines

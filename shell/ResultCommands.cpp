@@ -122,6 +122,13 @@ bool TMainForm::ExecuteCommand(const std::string& command, LinkPage page)
         });
         break;
     case LinkCommand::FileImport:
+        // Without a name there is no file to read: said so, rather than that the file „“ is
+        // missing, and before the question, as nothing would change.
+        if (argument.empty()) {
+            Prompts().ShowError("Die Verknüpfung „FILEIMPORT“ nennt keine Datei, aus der Werte importiert werden: "
+                                "Es wurde nichts importiert.");
+            break;
+        }
         // Asked first, as the menu's import asks: the values replace what is not saved yet.
         if (!CheckSaveModified())
             break;

@@ -397,6 +397,26 @@ TEST(ImportLines, AFileOfHalfAMillionGuessedLinesCostsTheTextItReads)
                              " weitere: Zeichen, die kein UTF-8 sind, wurden als Windows-1252 gelesen.");
 }
 
+// A file of a name no field has on every line: each name is said as not taken, the first ten
+// listed and the others counted, at no more than the text read (each noted once cost a hundred
+// bytes and more).
+TEST(ImportLines, AFileOfUnknownNamesCostsTheTextItReads)
+{
+    TzebMemTable d;
+    d.AddField<TFloatField>("QD");
+    std::string text;
+    int lines = 0;
+    for (; text.size() < (std::size_t{1} << 20); ++lines)
+        text += "N" + std::to_string(lines) + ";1\n";
+    ImportLog log;
+    const velmoran::testing::PeakAllocation peak;
+    ImportValueLines({&d}, text, &log);
+    EXPECT_LE(peak.Bytes(), text.size());
+    EXPECT_TRUE(log.Message().ends_with("\nZeile 10: „N9“ ist kein Feld, in das sich Werte importieren lassen."
+                                        "\nund " + std::to_string(lines - 10) + " weitere nicht übernommene Werte"))
+        << Excerpt(log.Message(), 2000);
+}
+
 // A value of megabytes costs what its field keeps: it was copied, converted whole for a field of
 // 255 characters and twice more for the log, up to five times the file. A text is cut to its field
 // and said so; a number that long is no number and is refused as any text that is none. What the
@@ -434,9 +454,9 @@ TEST(ImportLines, AValueOfMegabytesCostsWhatItsFieldKeeps)
     EXPECT_TRUE(d.FieldByName("QD").IsNull());
 }
 
-// The record number's edges: a number as large as the table has records is no record of it (the
-// value goes to the first), and a mark that is no digit, also one that sorts below "0", is an
-// error.
+// The record number's edges: a number as large as the table has records is no record of it (its
+// value once went into the first record, over another's), and a mark that is no digit, also one
+// that sorts below "0", is an error.
 TEST(ImportLines, RecordNumbersAtTheirEdges)
 {
     ScopedFormatSettings german(FormatSettings::German());
@@ -449,11 +469,14 @@ TEST(ImportLines, RecordNumbersAtTheirEdges)
         dl.Post();
     }
     const std::vector<TDataSet*> tables = {&dl};
-    ImportValueLines(tables, "QD#3;7\nQD#2;9\n");
+    ImportLog log;
+    ImportValueLines(tables, "QD#3;7\nQD#2;9\n", &log);
     std::vector<double> values;
     for (dl.First(); !dl.Eof(); dl.Next())
         values.push_back(dl.FieldByName("QD").IsNull() ? -1 : dl.FieldByName("QD").AsFloat());
-    EXPECT_EQ(values, (std::vector<double>{7, -1, 9}));
+    EXPECT_EQ(values, (std::vector<double>{-1, -1, 9}));
+    EXPECT_EQ(log.Message(), "Der Import hat nicht jeden Wert übernommen.\nÜbernommen: QD#2 (Zeile 2).\nNicht "
+                             "übernommen:\nZeile 1: „QD#3“ nennt einen Satz, den es nicht gibt: Es gibt die Sätze 0 bis 2.");
     for (const char* line : {"QD#-;1", "QD# ;1", "QD#/;1", "QD#;1", "QD#:;1"})
         EXPECT_THROW(ImportValueLines(tables, line), EConvertError) << line;
 }

@@ -212,10 +212,11 @@ TEST_F(UserRoadFour, AnImportSaysWhatItDidNotTake)
     window.ImportValues(mixed);
     EXPECT_EQ(module.GetValueText("Projekt") + "|" + module.GetValueText("Bearbeiter"), "Kläranlage Süd|Müller");
     ASSERT_EQ(prompts.Messages().size(), 2u);
-    EXPECT_EQ(prompts.Messages()[1].Text, "Der Import aus der Datei „" + mixed +
-                                              "“ hat nicht alles übernommen, wie es dort stand:\n"
-                                              "Zeilen 2, 3: Zeichen, die kein UTF-8 sind, wurden als Windows-1252 "
-                                              "gelesen.");
+    EXPECT_EQ(prompts.Messages()[1].Text,
+              "Der Import aus der Datei „" + mixed + "“ hat nicht jeden Wert übernommen.\nÜbernommen: Projekt "
+              "(Zeile 1), Bearbeiter (Zeile 2).\nNicht übernommen:\nZeile 3: „Ort“ ist kein Feld, in das sich Werte "
+              "importieren lassen.\n\nDer Import aus der Datei „" + mixed + "“ hat nicht alles übernommen, wie es "
+              "dort stand:\nZeilen 2, 3: Zeichen, die kein UTF-8 sind, wurden als Windows-1252 gelesen.");
 }
 
 // Under a system locale other than German the folder chooser and the PDF "Durchsuchen…" dialog

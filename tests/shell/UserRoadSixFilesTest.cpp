@@ -85,6 +85,34 @@ TEST_F(UserRoadSix, AnImportSaysWhatItTookAndWhereItStopped)
     EXPECT_EQ(Module().Modified, modified);
 }
 
+// A name no field has ("QDD", a typing error) passed over without a word beside the values taken,
+// and a record number beyond the table's records put its value into the first record, over the
+// design load case's inflow. Both lines are named as not taken, and the first load case keeps its
+// inflow. A link "FILEIMPORT" without a name said that the file „“ could not be read.
+TEST_F(UserRoadSix, AnImportNamesTheLinesItCouldNotPlace)
+{
+    ScopedFormatSettings german(FormatSettings::German());
+    TMainForm& window = Form(Example());
+    const TLoadCaseBlock inflow = Dialog(Module()).Module().CurrentCommon().Block(0);
+    const double flow = inflow.Double(block::kQD);
+    const std::string file = files.WriteFile("tippfehler.csv", "T;14\nQDD;5\nQD#5;3\n;;\n");
+    window.ImportValues(file);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages().back().Text,
+              "Der Import aus der Datei „" + file + "“ hat nicht jeden Wert übernommen.\nÜbernommen: T (Zeile 1).\n"
+              "Nicht übernommen:\nZeile 2: „QDD“ ist kein Feld, in das sich Werte importieren lassen.\nZeile 3: "
+              "„QD#5“ nennt einen Satz, den es nicht gibt: Es gibt die Sätze 0 bis 3.");
+    EXPECT_EQ(inflow.Double(block::kQD), flow);
+    EXPECT_EQ(inflow.Double(block::kT), 14);
+
+    const bool modified = Module().Modified;
+    EXPECT_TRUE(window.ExecuteCommand("FILEIMPORT"));
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(prompts.Messages().back().Text, "Die Verknüpfung „FILEIMPORT“ nennt keine Datei, aus der Werte "
+                                              "importiert werden: Es wurde nichts importiert.");
+    EXPECT_EQ(Module().Modified, modified);
+}
+
 // A second window closing last emptied the recent files: each window wrote back the list it had
 // read at its start. The window closing takes in what the other saved meanwhile, its own on top.
 TEST_F(UserRoadSix, TwoWindowsKeepEachOthersRecentFiles)
