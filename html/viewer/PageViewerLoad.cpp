@@ -338,13 +338,23 @@ std::string TPageViewer::ExpandFileName(const std::string& name)
 }
 
 // A file the viewer opens is a path of this machine: the server root belongs to the links of
-// documents, and an absolute path must not be put below it a second time.
+// documents, and an absolute path must not be put below it a second time; nor is its "%" an
+// escape, which a folder "100%41" would lose to "100A".
 std::string TPageViewer::ExpandLocalFile(const std::string& name)
 {
     TExpandContext context;
     context.Base = base_;
     context.CurrentFile = currentFile_;
-    return velmoran::ExpandFileName(name, context);
+    return ExpandLocalPath(Trim(name), context);
+}
+
+std::string TPageViewer::ExpandLinkPath(const std::string& path) const
+{
+    TExpandContext context;
+    context.ServerRoot = serverRoot_;
+    context.Base = base_;
+    context.CurrentFile = currentFile_;
+    return ExpandLocalPath(path, context);
 }
 
 }  // namespace velmoran

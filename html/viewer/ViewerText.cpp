@@ -68,7 +68,11 @@ std::string ExpandFileName(const std::string& name, const TExpandContext& contex
     const auto scheme = name.find("://");
     if (scheme != std::string::npos && scheme >= 1 && FindText(name, "file://") == std::string::npos)
         return name;
-    std::string local = UrlToDosPathWithRoot(Trim(name), context.ServerRoot);
+    return ExpandLocalPath(UrlToDosPathWithRoot(Trim(name), context.ServerRoot), context);
+}
+
+std::string ExpandLocalPath(const std::string& local, const TExpandContext& context)
+{
     if (!local.empty() && local.front() == '/')
         return NormalPath(local);
     if (local.size() >= 2 && local[1] == ':')

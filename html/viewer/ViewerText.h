@@ -38,6 +38,9 @@ struct TExpandContext {
 // is taken relative to the folder of the base (unless the base is "DosPath"), else to the folder
 // of the current file, else to the server root, else to the working folder.
 std::string ExpandFileName(const std::string& name, const TExpandContext& context);
+// A path of this machine made full as ExpandFileName makes a link's path once it is one: its "%"
+// and "\" are part of its name, and it is never put below the server root.
+std::string ExpandLocalPath(const std::string& local, const TExpandContext& context);
 
 // The file part and the anchor of a name (the anchor without its "#", empty when there is none).
 void SplitAnchor(const std::string& name, std::string& file, std::string& anchor);
