@@ -155,7 +155,7 @@ void TPageViewer::LoadFileByKind(const std::string& fileName, std::uint8_t kind)
         return;
     TWaitCursor wait;
     std::string file, anchor;
-    SplitAnchor(fileName, file, anchor);
+    SplitFileAnchor(fileName, file, anchor);
     refreshDelay_ = 0;
     SetProcessing(true);
     try {
@@ -243,7 +243,7 @@ void TPageViewer::LoadString(const std::string& source, const std::string& refer
     SetProcessing(true);
     refreshDelay_ = 0;
     std::string file, anchor;
-    SplitAnchor(reference, file, anchor);
+    SplitFileAnchor(reference, file, anchor);
     layoutRunning_ = true;
     const std::string oldFile = currentFile_;
     // The reference names a file of this machine, as a file loaded does.

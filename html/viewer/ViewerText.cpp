@@ -4,6 +4,7 @@
 #include "html/base/WideText.h"
 #include "platform/core/Text.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <charconv>
@@ -110,6 +111,16 @@ void SplitAnchor(const std::string& name, std::string& file, std::string& anchor
         file = name.substr(0, hash);
         anchor = name.substr(hash + 1);
     }
+}
+
+void SplitFileAnchor(const std::string& name, std::string& file, std::string& anchor)
+{
+    if (name.find('#') != std::string::npos && FileExists(name)) {
+        file = name;
+        anchor.clear();
+        return;
+    }
+    SplitAnchor(name, file, anchor);
 }
 
 bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url)

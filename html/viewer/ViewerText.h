@@ -44,6 +44,9 @@ std::string ExpandLocalPath(const std::string& local, const TExpandContext& cont
 
 // The file part and the anchor of a name (the anchor without its "#", empty when there is none).
 void SplitAnchor(const std::string& name, std::string& file, std::string& anchor);
+// The same for the name of a file to load: a file whose own name holds a "#" ("Lastfall#2.vst")
+// is that file whole, with no anchor.
+void SplitFileAnchor(const std::string& name, std::string& file, std::string& anchor);
 
 // A refresh META content ("5; URL=next.htm"): false when the delay is no integer or negative;
 // a delay of 0 is taken as 1; the URL is the text after the first "url=" (any case), or empty.
