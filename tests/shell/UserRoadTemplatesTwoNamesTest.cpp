@@ -16,6 +16,7 @@ namespace {
 using UserRoadTemplatesTwo = CalculationFixture;
 
 const QRgb kOwnRed = qRgb(255, 0, 0);
+const QRgb kOwnBlue = qRgb(0, 0, 255);
 const std::string kProjectShown = "Kl\xE4ranlage Musterstadt, Erweiterung der Belebung";
 
 }  // namespace
@@ -36,4 +37,28 @@ TEST_F(UserRoadTemplatesTwo, ATemplateNamedWithANumberSignServes)
     EXPECT_EQ(window.ResultFrame()->GetCurrentFile(), own);
     EXPECT_TRUE(Contains(Shown(window), kProjectShown));
     EXPECT_EQ(Pixels(window.ResultFrame()->grab().toImage(), kOwnRed), 1200);
+}
+
+// An export names the pictures of a Windows-1252 print template as the print reads them:
+// "Bild\xE4.png" and "Gr&ouml;&szlig;e.png" are the files "Bildä.png" and "Größe.png" beside the
+// template (they kept the names as written, which the export's folder does not hold, and the
+// exported page showed neither).
+TEST_F(UserRoadTemplatesTwo, AnExportFindsPicturesNamedWithUmlauts)
+{
+    OwnTemplateFolders user;
+    Picture(user.mine / "Bild\xC3\xA4.png", kOwnRed);
+    Picture(user.mine / "Gr\xC3\xB6\xC3\x9F" "e.png", kOwnBlue);
+    TMainForm& window = Form(Example());
+    ChooseOwnTemplate(window, prompts,
+                      user.mine.WriteFile("Eigene.vpt", "<p>|Projekt|</p><p><img src=\"Bild\xE4.png\"> "
+                                                        "<img src='Gr&ouml;&szlig;e.png'></p>"),
+                      false);
+    prompts.AnswerFile(files / "Bericht.html");
+    window.FileExportExecute();
+    TPageViewer exported;
+    exported.resize(600, 300);
+    exported.LoadDocumentFile(files / "Bericht.html");
+    const QImage shown = exported.grab().toImage();
+    EXPECT_EQ(Pixels(shown, kOwnRed), 1200);
+    EXPECT_EQ(Pixels(shown, kOwnBlue), 1200);
 }
