@@ -181,7 +181,7 @@ bool TMainForm::BuildPrintReport()
     } catch (const std::exception& error) {
         modules.OutputStream().Clear();
         // Said, as the print's own errors are: the print stops here, and without a word nobody knows why.
-        Prompts().ShowError(error.what());
+        Prompts().ShowError(ViewerErrorText(error));
         return false;
     }
 }

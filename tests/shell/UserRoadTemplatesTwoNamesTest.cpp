@@ -62,3 +62,24 @@ TEST_F(UserRoadTemplatesTwo, AnExportFindsPicturesNamedWithUmlauts)
     EXPECT_EQ(Pixels(shown, kOwnRed), 1200);
     EXPECT_EQ(Pixels(shown, kOwnBlue), 1200);
 }
+
+// A print template whose comment is never closed is refused when chosen, as a screen template is
+// (it was taken, and every print, preview and export stopped with the English "Open Comment at End
+// of HTML File"); a page whose expansion leaves a comment open says so in German.
+TEST_F(UserRoadTemplatesTwo, APrintTemplateWithACommentLeftOpenIsRefusedInGerman)
+{
+    OwnTemplateFolders user;
+    TMainForm& window = Form(Example());
+    ChooseOwnTemplate(window, prompts, user.mine.WriteFile("Offen.vpt", "<p>|Projekt|</p><!-- offen"), false);
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_TRUE(Contains(LastTold(prompts), "Offen.vpt\xE2\x80\x9C kann nicht verwendet werden. Ein Kommentar"))
+        << LastTold(prompts);
+    EXPECT_EQ(fs::path(shell.Templates.PrintTemplateName()).filename(), "Standard.vpt");
+    EXPECT_TRUE(window.BuildPrintReport());
+
+    ChooseOwnTemplate(window, prompts, user.mine.WriteFile("Bedingt.vpt", "<p>|Projekt|</p><!-- a $?1=2: -->$\r\n"),
+                      false);
+    EXPECT_FALSE(window.BuildPrintReport());
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_TRUE(StartsWith(LastTold(prompts), "Ein Kommentar")) << LastTold(prompts);
+}
