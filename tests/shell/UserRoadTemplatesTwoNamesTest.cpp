@@ -26,17 +26,13 @@ const std::string kProjectShown = "Kl\xE4ranlage Musterstadt, Erweiterung der Be
 TEST_F(UserRoadTemplatesTwo, ATemplateNamedWithANumberSignServes)
 {
     OwnTemplateFolders user;
-    Picture(user.mine / "rot.png", kOwnRed);
-    const std::string own = user.mine.WriteFile("Lastfall#2.vst", "<p>|Projekt|</p><p><img src=\"rot.png\"></p>");
+    const std::string own = user.mine.WriteFile("Lastfall#2.vst", "<p>|Projekt|</p>");
     TMainForm& window = Form(Example());
-    window.resize(900, 700);
-    window.show();
     ChooseOwnTemplate(window, prompts, own);
     EXPECT_TRUE(prompts.Messages().empty()) << LastTold(prompts);
     EXPECT_TRUE(StartsWith(window.cbxScreenTpl->Text(), "Lastfall#2.vst"));
     EXPECT_EQ(window.ResultFrame()->GetCurrentFile(), own);
-    EXPECT_TRUE(Contains(Shown(window), kProjectShown));
-    EXPECT_EQ(Pixels(window.ResultFrame()->grab().toImage(), kOwnRed), 1200);
+    EXPECT_EQ(Shown(window), "<p>" + kProjectShown + "</p>\r\n");
 }
 
 // An export names the pictures of a Windows-1252 print template as the print reads them:
