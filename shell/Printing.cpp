@@ -9,7 +9,9 @@
 #include "shell/MainForm.h"
 
 #include "framework/ui/MainDlg.h"
+#include "html/base/HtmlTokenizer.h"
 #include "html/base/WideText.h"
+#include "html/layout/HtmlParser.h"
 #include "html/preview/PreviewForm.h"
 #include "html/viewer/PageViewer.h"
 #include "html/viewer/PrnStatusForm.h"
@@ -179,7 +181,7 @@ bool TMainForm::BuildPrintReport()
     } catch (const std::exception& error) {
         modules.OutputStream().Clear();
         // Said, as the print's own errors are: the print stops here, and without a word nobody knows why.
-        Prompts().ShowError(error.what());
+        Prompts().ShowError(ViewerErrorText(error));
         return false;
     }
 }
@@ -276,18 +278,21 @@ void TMainForm::FileExportExecute()
     }
     if (!BuildPrintReport())
         return;
-    // Found where the print finds them, wherever the export goes; names of other schemes and names
-    // that lead to no file stay as written.
-    const auto found = [this](const std::string& name) -> std::optional<std::string> {
+    // Found where the print finds them, wherever the export goes, read as the print reads them (in
+    // the page's code page, with character references); names of other schemes and names that
+    // lead to no file stay as written.
+    const std::string_view page = shell_.Modules.OutputStream().View();
+    const int codePage = DeclaredCodePage(std::string(page));
+    const auto found = [this, codePage](const std::string& name) -> std::optional<std::string> {
         if (name.empty() || name.front() == '#' || !UrlScheme(name).empty())
             return std::nullopt;
-        const std::string file = ReportViewer->ExpandFileName(name);
+        const std::string file = ReportViewer->ExpandFileName(AttributeFileName(name, codePage));
         if (!IsDocumentFile(file))
             return std::nullopt;
         return "file://" + EncodePercentEscapes(file);
     };
     const SaveResult saved =
-        WriteFileAtomically(*fileName, WithExportNames(shell_.Modules.OutputStream().View(), found));
+        WriteFileAtomically(*fileName, WithExportNames(page, found));
     if (!saved)
         Prompts().ShowError(saved.Message);
 }

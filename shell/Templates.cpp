@@ -1,6 +1,7 @@
 // The screen and print templates; see Templates.h.
 #include "shell/Templates.h"
 
+#include "html/base/HtmlTokenizer.h"
 #include "html/layout/HtmlParser.h"
 #include "html/viewer/Frame.h"
 #include "html/viewer/FrameSet.h"
@@ -332,6 +333,14 @@ void TTemplates::LoadPrintTemplate(const std::string& fileName)
         throw ETemplateError(UnusableMessage(kPrintKind, fileName,
                                              "Sie ist in Frames geteilt, gedruckt wird aber eine einzelne Seite. "
                                              "Wählen Sie als Druckvorlage die Seite, die einer der Frames zeigt."));
+    // A page the viewer cannot read would stop every print, preview and export made from it.
+    if (printViewer_) {
+        try {
+            printViewer_->LoadDocumentString(bytes, fileName);
+        } catch (const EParseError& error) {
+            throw ETemplateError(UnusableMessage(kPrintKind, fileName, ViewerErrorText(error)));
+        }
+    }
     printTemplateStream_ = TMemoryStream(std::move(bytes));
     printTemplateName_ = fileName;
     printTemplates_.Show(fileName, templateFolder_);

@@ -70,8 +70,9 @@ public:
     // the page of the results (the HTML parser rejects it); the template loaded before then stays,
     // in the screen viewer as well.
     void LoadScreenTemplate(const std::string& fileName);
-    // Raises ETemplateError for a file that cannot be read whole and for a frameset, which would
-    // print as borders only; the template before then stays.
+    // Raises ETemplateError for a file that cannot be read whole, for a frameset, which would
+    // print as borders only, and for a page the print viewer cannot read (a comment left open);
+    // the template before then stays.
     void LoadPrintTemplate(const std::string& fileName);
     // Makes a file the template of the screen view's frame "Main" (a link there to a template):
     // the view stays, the frame shows the file, and the report runs over it. A frameset takes the

@@ -6,16 +6,11 @@
 
 #include "platform/core/CodePage.h"
 
-#include <algorithm>
-
 namespace velmoran {
 
 std::string TAttribute::FileName() const
 {
-    const bool ascii = std::all_of(Name.begin(), Name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii || CodePage == kUtf8CodePage)
-        return Name;
-    return WideToUtf8(MultibyteToWide(CodePage, Name));
+    return FileNameFromCodePage(CodePage, Name);
 }
 
 TAttribute* TAttributeList::Find(std::uint8_t sym) const

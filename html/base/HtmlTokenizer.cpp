@@ -235,6 +235,18 @@ std::string EucJpToShiftJis(std::string_view text)
 
 THtmlTokenizer::THtmlTokenizer() = default;
 
+std::string AttributeFileName(std::string_view written, int codePage)
+{
+    THtmlTokenizer tokenizer;
+    const char quote = written.find('"') == std::string_view::npos ? '"' : '\'';
+    tokenizer.SetSource(std::string("<img src=") + quote + std::string(written) + quote + ">");
+    tokenizer.CodePage = tokenizer.PropCodePage = codePage;
+    tokenizer.GetCh();
+    tokenizer.NextToken();
+    const TAttribute* src = tokenizer.Attributes.Find(SrcSy);
+    return src ? src->FileName() : std::string(written);
+}
+
 THtmlTokenizer::SourceInfo THtmlTokenizer::SetSource(std::string text)
 {
     SourceInfo info;

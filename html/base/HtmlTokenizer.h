@@ -39,6 +39,10 @@ bool LookupCharset(std::string_view name, int& charset);
 std::string Iso2022JpToShiftJis(std::string_view text);
 std::string EucJpToShiftJis(std::string_view text);
 
+// A file's name as a page in that code page writes it in an attribute (character references and
+// bytes of the code page) made the name of a file here, as a picture's SRC is read.
+std::string AttributeFileName(std::string_view written, int codePage);
+
 class THtmlTokenizer {
 public:
     static constexpr int kMaxIncludeDepth = 16;

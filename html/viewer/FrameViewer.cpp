@@ -620,8 +620,9 @@ std::string TFrameViewer::ExpandLinkName(const std::string& link) const
         return result;
     if (!base.empty())
         return NormalPath(FolderOf(UrlToDosPath(base)) + result);
+    // The escapes are read: a "%" left in the name is the file's own.
     if (active)
-        return active->ExpandFileName(result);
+        return active->ExpandLinkPath(result);
     return NormalPath(FolderOf(topSet_->DocumentFile) + result);
 }
 

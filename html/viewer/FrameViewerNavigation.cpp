@@ -61,7 +61,7 @@ void TFrameViewer::LoadFromFile(const std::string& name)
     if (AnyBusy())
         return;
     std::string file, anchor;
-    SplitAnchor(name, file, anchor);
+    SplitFileAnchor(name, file, anchor);
     if (!FileExists(file) && !(HasRequestEvents() && RequestSource(file).kind != TRequestedSource::None))
         throw EfvLoadError("Can't locate file: " + file);
     Load(name);
@@ -70,7 +70,7 @@ void TFrameViewer::LoadFromFile(const std::string& name)
 void TFrameViewer::Load(const std::string& name)
 {
     std::string file, anchor;
-    SplitAnchor(name, file, anchor);
+    SplitFileAnchor(name, file, anchor);
     const std::string dest = anchor.empty() ? std::string() : "#" + anchor;
     const auto busy = BusyScope();
     busyViewers_.clear();

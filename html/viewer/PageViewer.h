@@ -265,8 +265,11 @@ public:
     void LoadTextString(const std::string& source, const std::string& reference = {});
     virtual void Clear();
     virtual std::string ExpandFileName(const std::string& name);
-    // The same for a file of this machine, which the server root does not apply to.
+    // The same for a file of this machine, which the server root does not apply to and whose
+    // escapes are no escapes ("%41" in a name stays).
     std::string ExpandLocalFile(const std::string& name);
+    // A link's path, its escapes read already, made full as ExpandFileName makes it.
+    std::string ExpandLinkPath(const std::string& path) const;
 
     const std::string& GetCurrentFile() const { return currentFile_; }
     const std::u16string& DocumentTitle() const { return title_; }

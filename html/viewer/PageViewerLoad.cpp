@@ -155,7 +155,7 @@ void TPageViewer::LoadFileByKind(const std::string& fileName, std::uint8_t kind)
         return;
     TWaitCursor wait;
     std::string file, anchor;
-    SplitAnchor(fileName, file, anchor);
+    SplitFileAnchor(fileName, file, anchor);
     refreshDelay_ = 0;
     SetProcessing(true);
     try {
@@ -243,7 +243,7 @@ void TPageViewer::LoadString(const std::string& source, const std::string& refer
     SetProcessing(true);
     refreshDelay_ = 0;
     std::string file, anchor;
-    SplitAnchor(reference, file, anchor);
+    SplitFileAnchor(reference, file, anchor);
     layoutRunning_ = true;
     const std::string oldFile = currentFile_;
     // The reference names a file of this machine, as a file loaded does.
@@ -338,13 +338,23 @@ std::string TPageViewer::ExpandFileName(const std::string& name)
 }
 
 // A file the viewer opens is a path of this machine: the server root belongs to the links of
-// documents, and an absolute path must not be put below it a second time.
+// documents, and an absolute path must not be put below it a second time; nor is its "%" an
+// escape, which a folder "100%41" would lose to "100A".
 std::string TPageViewer::ExpandLocalFile(const std::string& name)
 {
     TExpandContext context;
     context.Base = base_;
     context.CurrentFile = currentFile_;
-    return velmoran::ExpandFileName(name, context);
+    return ExpandLocalPath(Trim(name), context);
+}
+
+std::string TPageViewer::ExpandLinkPath(const std::string& path) const
+{
+    TExpandContext context;
+    context.ServerRoot = serverRoot_;
+    context.Base = base_;
+    context.CurrentFile = currentFile_;
+    return ExpandLocalPath(path, context);
 }
 
 }  // namespace velmoran

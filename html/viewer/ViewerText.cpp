@@ -4,6 +4,7 @@
 #include "html/base/WideText.h"
 #include "platform/core/Text.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/Stream.h"
 
 #include <algorithm>
 #include <charconv>
@@ -68,7 +69,11 @@ std::string ExpandFileName(const std::string& name, const TExpandContext& contex
     const auto scheme = name.find("://");
     if (scheme != std::string::npos && scheme >= 1 && FindText(name, "file://") == std::string::npos)
         return name;
-    std::string local = UrlToDosPathWithRoot(Trim(name), context.ServerRoot);
+    return ExpandLocalPath(UrlToDosPathWithRoot(Trim(name), context.ServerRoot), context);
+}
+
+std::string ExpandLocalPath(const std::string& local, const TExpandContext& context)
+{
     if (!local.empty() && local.front() == '/')
         return NormalPath(local);
     if (local.size() >= 2 && local[1] == ':')
@@ -106,6 +111,16 @@ void SplitAnchor(const std::string& name, std::string& file, std::string& anchor
         file = name.substr(0, hash);
         anchor = name.substr(hash + 1);
     }
+}
+
+void SplitFileAnchor(const std::string& name, std::string& file, std::string& anchor)
+{
+    if (name.find('#') != std::string::npos && FileExists(name)) {
+        file = name;
+        anchor.clear();
+        return;
+    }
+    SplitAnchor(name, file, anchor);
 }
 
 bool ParseMetaRefresh(const std::string& content, int& delay, std::string& url)

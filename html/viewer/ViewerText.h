@@ -38,9 +38,15 @@ struct TExpandContext {
 // is taken relative to the folder of the base (unless the base is "DosPath"), else to the folder
 // of the current file, else to the server root, else to the working folder.
 std::string ExpandFileName(const std::string& name, const TExpandContext& context);
+// A path of this machine made full as ExpandFileName makes a link's path once it is one: its "%"
+// and "\" are part of its name, and it is never put below the server root.
+std::string ExpandLocalPath(const std::string& local, const TExpandContext& context);
 
 // The file part and the anchor of a name (the anchor without its "#", empty when there is none).
 void SplitAnchor(const std::string& name, std::string& file, std::string& anchor);
+// The same for the name of a file to load: a file whose own name holds a "#" ("Lastfall#2.vst")
+// is that file whole, with no anchor.
+void SplitFileAnchor(const std::string& name, std::string& file, std::string& anchor);
 
 // A refresh META content ("5; URL=next.htm"): false when the delay is no integer or negative;
 // a delay of 0 is taken as 1; the URL is the text after the first "url=" (any case), or empty.

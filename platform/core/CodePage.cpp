@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -161,6 +162,14 @@ std::u16string Utf8ToWide(std::string_view text)
     while (pos < text.size())
         AppendUtf16(out, DecodeUtf8(text, pos));
     return out;
+}
+
+std::string FileNameFromCodePage(int codePage, std::string_view name)
+{
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || codePage == kUtf8CodePage)
+        return std::string(name);
+    return WideToUtf8(MultibyteToWide(codePage, name));
 }
 
 std::string WideToUtf8(std::u16string_view text)

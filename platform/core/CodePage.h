@@ -24,6 +24,11 @@ std::string WideToMultibyte(int codePage, std::u16string_view text);
 // the length of the first complete character (0 when none can be read).
 int CharLengthInCodePage(int codePage, std::string_view text, std::size_t pos);
 
+// A file's name as text of a code page writes it (a picture's SRC, an include) made the name of a
+// file here, which is UTF-8: "Bild\xE4.bmp" of a Windows-1252 page names "Bildä.bmp". A name of
+// ASCII only, and a name of UTF-8 text, stays as written.
+std::string FileNameFromCodePage(int codePage, std::string_view name);
+
 // UTF-16 <-> UTF-8 for the program's internal text.
 std::string WideToUtf8(std::u16string_view text);
 std::u16string Utf8ToWide(std::string_view text);

@@ -341,6 +341,18 @@ TEST_F(ReportFiles, RelativeIncludesAreReadBesideTheTemplate)
     EXPECT_EQ(full, "fremder Fuss\r\n");
 }
 
+// An include is named as the page writes its names: "${K\xF6pfe.htm:" in a Windows-1252 template
+// reads the file "Köpfe.htm" (the name's byte was looked for as it stood, and the page lacked the
+// include without a word); in a UTF-8 page the name is UTF-8 already.
+TEST_F(ReportFiles, AnIncludeNamedWithAnUmlautIsFoundInThePagesCodePage)
+{
+    WriteFile("K\xC3\xB6pfe.htm", "Kopf\r\n");
+    report.SetIncludeFolder(tmp.Folder());
+    EXPECT_EQ(Run("${K\xF6pfe.htm:"), "Kopf\r\n");
+    report.SetPageCodePage(kUtf8CodePage);
+    EXPECT_EQ(Run("${K\xC3\xB6pfe.htm:"), "Kopf\r\n");
+}
+
 TEST_F(ReportFiles, AliasTable)
 {
     const std::string table = WriteFile("VarTab.tra", "[Aliasnamen]\r\nqd = Zulauf\r\nfXNBM_C=fXNBMC\n"

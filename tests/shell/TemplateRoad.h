@@ -1,12 +1,14 @@
 // What the tests of the user's road through templates of their own share: the program started
-// from another folder, pictures of one colour and the pixels of a colour, a click on a link of
-// the screen result, and the source a frame shows. It sees the viewer: the tests that include it
+// from another folder, a template of the user's own chosen, pictures of one colour and the pixels
+// of a colour, a click on a link of the screen result, and the source a frame shows. It sees the viewer: the tests that include it
 // are kept out of unity batches.
 #pragma once
 
 #include "html/viewer/FrameViewer.h"
 #include "html/viewer/PageViewer.h"
 #include "shell/MainForm.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,29 @@ public:
 private:
     std::filesystem::path saved_;
 };
+
+// The user's template folder, and the folder the program was started from.
+struct OwnTemplateFolders {
+    TempFolder mine, start;
+    StartedIn started{start.Folder()};
+};
+
+// The user picks a screen (or else print) template file with the menu's file dialog.
+inline void ChooseOwnTemplate(TMainForm& window, ScriptedPromptService& prompts, const std::string& file,
+                              bool screen = true)
+{
+    prompts.AnswerFile(file);
+    if (screen)
+        window.FileSetScreenTemplateExecute();
+    else
+        window.FileSetPrinterTemplateExecute();
+}
+
+// The last message the program gave; empty when it gave none.
+inline std::string LastTold(const ScriptedPromptService& prompts)
+{
+    return prompts.Messages().empty() ? std::string() : prompts.Messages().back().Text;
+}
 
 // A picture of 40 × 30 pixels of one colour.
 inline void Picture(const std::string& file, QRgb colour)

@@ -27,29 +27,9 @@ const QRgb kOwnBlue = qRgb(0, 0, 255);
 const QRgb kStartFolderOrange = qRgb(255, 128, 0);
 const std::string kProjectShown = "Kl\xE4ranlage Musterstadt, Erweiterung der Belebung";
 
-// The user's template folder, and the folder the program was started from.
-struct OwnTemplateFolders {
-    TempFolder mine, start;
-    StartedIn started{start.Folder()};
-};
-
 int ShownPixels(QWidget* widget, QRgb colour)
 {
     return widget ? Pixels(widget->grab().toImage(), colour) : -1;
-}
-
-void ChooseOwnTemplate(TMainForm& window, ScriptedPromptService& prompts, const std::string& file, bool screen = true)
-{
-    prompts.AnswerFile(file);
-    if (screen)
-        window.FileSetScreenTemplateExecute();
-    else
-        window.FileSetPrinterTemplateExecute();
-}
-
-std::string LastTold(const ScriptedPromptService& prompts)
-{
-    return prompts.Messages().empty() ? std::string() : prompts.Messages().back().Text;
 }
 
 // The text a viewer shows, in Windows-1252 as the pages are written.

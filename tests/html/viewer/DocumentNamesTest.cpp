@@ -6,6 +6,7 @@
 #include "tests/support/TestApp.h"
 #include "html/viewer/PageViewer.h"
 
+#include <QApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -139,6 +140,30 @@ TEST_F(DocumentNames, APictureOnItsOwnPageIsFoundWhateverTheServerRoot)
     EXPECT_EQ(Shown(kOrange), 0);
     viewer->LoadImageFile(page / "100%41 Bild\xC3\xA4.png");
     EXPECT_EQ(Shown(kBlue), 600);
+}
+
+// A file's name is a path, not an address: the "%" of a folder "100%41" stays a "%" (the viewer
+// read "%41" as the escape of "A" and looked for the page's pictures in "100A"), and a link that
+// writes the "%" as "%25" leads to the file of that name (its escapes were read a second time).
+TEST_F(DocumentNames, APercentSignInAFilesNameStaysASign)
+{
+    fs::create_directories(page / "100%41");
+    fs::create_directories(page / "100A");
+    Picture(page / "100%41/a.png", kRed);
+    Picture(page / "100A/a.png", kOrange);
+    const std::string source = "<p><img src=\"a.png\"></p>";
+    const std::string percent = page.WriteFile("100%41/seite.htm", source);
+    page.WriteFile("100A/seite.htm", source);
+    viewer->LoadDocumentString(source, percent);
+    EXPECT_EQ(viewer->GetCurrentFile(), percent);
+    EXPECT_EQ(Shown(kRed), 600);
+
+    viewer->LoadDocumentString("<a href=\"100%2541/seite.htm\">weiter</a>", page / "start.htm");
+    viewer->FollowLinkFromKeyboard("100%2541/seite.htm", "");
+    QApplication::processEvents();
+    EXPECT_EQ(viewer->GetCurrentFile(), percent);
+    EXPECT_EQ(Shown(kRed), 600);
+    EXPECT_EQ(Shown(kOrange), 0);
 }
 
 }  // namespace

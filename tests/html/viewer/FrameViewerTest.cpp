@@ -76,6 +76,20 @@ TEST_F(FrameTest, AServerRootAppliesToLinksNotToTheFilesLoaded)
     EXPECT_EQ(main->GetCurrentFile(), dir_ / "unten.htm");
 }
 
+// A link in a frame that writes a file's "%" as "%25" names the file of that name: its escapes
+// were read once for the link and once more for the frame's page ("100%2541" named "100A").
+TEST_F(FrameTest, ALinkInAFrameReadsItsEscapesOnce)
+{
+    Write("menue.htm", "<p>Men\xFC</p>");
+    Write("start.htm", "<p>Start</p>");
+    viewer_.LoadFromFile(Write("set.htm", "<frameset cols=\"*,*\"><frame name=Menue src=menue.htm>"
+                                          "<frame name=Main src=start.htm></frameset>"));
+    TPageViewer* main = viewer_.GetViewerFromName("Main");
+    ASSERT_NE(main, nullptr);
+    main->OnActivate(main);
+    EXPECT_EQ(viewer_.ExpandLinkName("100%2541.htm"), dir_ / "100%41.htm");
+}
+
 TEST_F(FrameTest, FrameMainIsFoundByName)
 {
     Write("menu.htm", "<p>Men\xFC</p>");
