@@ -6,16 +6,19 @@
 
 #include "platform/core/CodePage.h"
 
-#include <algorithm>
-
 namespace velmoran {
 
 std::string TAttribute::FileName() const
 {
-    const bool ascii = std::all_of(Name.begin(), Name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii || CodePage == kUtf8CodePage)
-        return Name;
-    return WideToUtf8(MultibyteToWide(CodePage, Name));
+    return MultibyteToUtf8(CodePage, Name);
+}
+
+std::string TAttribute::Address() const
+{
+    const std::size_t hash = Name.find('#');
+    if (hash == std::string::npos)
+        return FileName();
+    return MultibyteToUtf8(CodePage, std::string_view(Name).substr(0, hash)) + Name.substr(hash);
 }
 
 TAttribute* TAttributeList::Find(std::uint8_t sym) const

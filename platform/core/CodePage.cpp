@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -220,6 +221,14 @@ std::string WideToMultibyte(int codePage, std::u16string_view text)
     if (out.empty() && !text.empty())
         out = FromWideOnce(kAnsiCodePage, text);
     return out;
+}
+
+std::string MultibyteToUtf8(int codePage, std::string_view text)
+{
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || codePage == kUtf8CodePage)
+        return std::string(text);
+    return WideToUtf8(MultibyteToWide(codePage, text));
 }
 
 int CharLengthInCodePage(int codePage, std::string_view text, std::size_t pos)
