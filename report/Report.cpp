@@ -251,7 +251,8 @@ std::size_t TReport::Directive(std::string_view line, std::size_t dollar, RunSta
             if (!state.Enabled)
                 ++state.Nesting;
         } else if (kind == '{') {
-            std::string fileName(argument);
+            // Named in the page's code page; the file system's names are UTF-8.
+            std::string fileName = MultibyteToUtf8(pageCodePage_, argument);
             std::replace(fileName.begin(), fileName.end(), '\\', '/');
             if (!includeFolder_.empty() && !fileName.empty() && fileName.front() != '/')
                 fileName = (includeFolder_.back() == '/' ? includeFolder_ : includeFolder_ + '/') + fileName;

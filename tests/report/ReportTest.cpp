@@ -341,6 +341,18 @@ TEST_F(ReportFiles, RelativeIncludesAreReadBesideTheTemplate)
     EXPECT_EQ(full, "fremder Fuss\r\n");
 }
 
+// An include is named in the page's code page, the disk in UTF-8: "${Kopf\xE4.htm:" of a
+// Windows-1252 template reads "Kopfä.htm", as the same name in UTF-8 does in a UTF-8 page (the
+// Windows-1252 one was left out without a word).
+TEST_F(ReportFiles, AnIncludeIsNamedInThePagesCodePage)
+{
+    WriteFile("Kopf\xC3\xA4.htm", "Kopf\r\n");
+    report.SetIncludeFolder(tmp.Folder());
+    EXPECT_EQ(Run("${Kopf\xE4.htm:"), "Kopf\r\n");
+    report.SetPageCodePage(kUtf8CodePage);
+    EXPECT_EQ(Run("${Kopf\xC3\xA4.htm:"), "Kopf\r\n");
+}
+
 TEST_F(ReportFiles, AliasTable)
 {
     const std::string table = WriteFile("VarTab.tra", "[Aliasnamen]\r\nqd = Zulauf\r\nfXNBM_C=fXNBMC\n"
