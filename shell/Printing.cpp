@@ -277,11 +277,12 @@ void TMainForm::FileExportExecute()
     if (!BuildPrintReport())
         return;
     // Found where the print finds them, wherever the export goes; names of other schemes and names
-    // that lead to no file stay as written.
-    const auto found = [this](const std::string& name) -> std::optional<std::string> {
+    // that lead to no file stay as written. The page names them in its code page, the disk in UTF-8.
+    const int codePage = shell_.Modules.Report()->PageCodePage();
+    const auto found = [this, codePage](const std::string& name) -> std::optional<std::string> {
         if (name.empty() || name.front() == '#' || !UrlScheme(name).empty())
             return std::nullopt;
-        const std::string file = ReportViewer->ExpandFileName(name);
+        const std::string file = ReportViewer->ExpandFileName(MultibyteToUtf8(codePage, name));
         if (!IsDocumentFile(file))
             return std::nullopt;
         return "file://" + EncodePercentEscapes(file);
