@@ -252,7 +252,7 @@ std::size_t TReport::Directive(std::string_view line, std::size_t dollar, RunSta
                 ++state.Nesting;
         } else if (kind == '{') {
             // Named as the page writes names: a Windows-1252 "K\xF6pfe.htm" is the file "Köpfe.htm".
-            std::string fileName = FileNameFromCodePage(pageCodePage_, argument);
+            std::string fileName = MultibyteToUtf8(pageCodePage_, argument);
             std::replace(fileName.begin(), fileName.end(), '\\', '/');
             if (!includeFolder_.empty() && !fileName.empty() && fileName.front() != '/')
                 fileName = (includeFolder_.back() == '/' ? includeFolder_ : includeFolder_ + '/') + fileName;

@@ -281,8 +281,7 @@ void TMainForm::FileExportExecute()
     // Found where the print finds them, wherever the export goes, read as the print reads them (in
     // the page's code page, with character references); names of other schemes and names that
     // lead to no file stay as written.
-    const std::string_view page = shell_.Modules.OutputStream().View();
-    const int codePage = DeclaredCodePage(std::string(page));
+    const int codePage = shell_.Modules.Report()->PageCodePage();
     const auto found = [this, codePage](const std::string& name) -> std::optional<std::string> {
         if (name.empty() || name.front() == '#' || !UrlScheme(name).empty())
             return std::nullopt;
@@ -292,7 +291,7 @@ void TMainForm::FileExportExecute()
         return "file://" + EncodePercentEscapes(file);
     };
     const SaveResult saved =
-        WriteFileAtomically(*fileName, WithExportNames(page, found));
+        WriteFileAtomically(*fileName, WithExportNames(shell_.Modules.OutputStream().View(), found));
     if (!saved)
         Prompts().ShowError(saved.Message);
 }

@@ -95,11 +95,21 @@ void ExpandTemplate(TReport& report, TMemoryStream& templateStream, const std::s
                     TMemoryStream& output)
 {
     report.SetIncludeFolder(std::filesystem::path(templateName).parent_path());
+    const auto expand = [&] {
+        templateStream.SetPosition(0);
+        output.Clear();
+        report.ProcessTemplate(&templateStream, &output);
+        output.SetPosition(0);
+    };
     report.SetPageCodePage(DeclaredCodePage(std::string(templateStream.View())));
-    templateStream.SetPosition(0);
-    output.Clear();
-    report.ProcessTemplate(&templateStream, &output);
-    output.SetPosition(0);
+    expand();
+    // A page may say its code page in an included head ("${kopf.htm:"), which the template itself
+    // does not show: the page made is read in what it says.
+    const int made = DeclaredCodePage(std::string(output.View()));
+    if (made != report.PageCodePage()) {
+        report.SetPageCodePage(made);
+        expand();
+    }
 }
 
 void LoadPage(TPageViewer& viewer, const std::string& fileName)

@@ -37,8 +37,8 @@ struct TResultPages {
 TResultPages CreateResultPages(QWidget& parent, const std::string& programFolderNoSlash);
 
 // Expands a template over the calculation into the output (emptied first, left at its start),
-// the calculation's texts written in the code page the template's page is read in and its
-// includes read beside the template's file.
+// the calculation's texts written in the code page the page made is read in and its includes
+// read beside the template's file.
 void ExpandTemplate(TReport& report, TMemoryStream& templateStream, const std::string& templateName,
                     TMemoryStream& output);
 

@@ -10,7 +10,15 @@ namespace velmoran {
 
 std::string TAttribute::FileName() const
 {
-    return FileNameFromCodePage(CodePage, Name);
+    return MultibyteToUtf8(CodePage, Name);
+}
+
+std::string TAttribute::Address() const
+{
+    const std::size_t hash = Name.find('#');
+    if (hash == std::string::npos)
+        return FileName();
+    return MultibyteToUtf8(CodePage, std::string_view(Name).substr(0, hash)) + Name.substr(hash);
 }
 
 TAttribute* TAttributeList::Find(std::uint8_t sym) const

@@ -22,6 +22,10 @@ struct TAttribute {
     // The value as the name of a file here (a picture's SRC): converted from the page's code page
     // to the file system's UTF-8, so that "Bild\xE4.bmp" of a Windows-1252 page finds "Bildä.bmp".
     std::string FileName() const;
+    // The value as a link's address (HREF, a frame's SRC): the page or file before "#" as FileName
+    // gives it, so that "Seite\xE4.htm" or "FILESAVE Daten\xE4.vda" of a Windows-1252 page names
+    // the file that is there; the anchor after "#" as written, as the page's own names stand.
+    std::string Address() const;
 };
 
 class TAttributeList : public TFreeList<TAttribute> {

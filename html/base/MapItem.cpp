@@ -119,7 +119,7 @@ void TMapItem::AddArea(const TAttributeList& attributes)
     for (const auto& a : attributes) {
         const std::string name = LowerCase(a->WhichName);
         if (name == "href")
-            href = a->Name;
+            href = a->Address();
         else if (name == "nohref")
             href.clear();
         else if (name == "target")

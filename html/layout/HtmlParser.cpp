@@ -68,6 +68,12 @@ std::string THtmlParser::AttrText(Symb sym) const
     return a ? a->Name : std::string();
 }
 
+std::string THtmlParser::AttrAddress(Symb sym) const
+{
+    const TAttribute* a = T.Attributes.Find(sym);
+    return a ? a->Address() : std::string();
+}
+
 void THtmlParser::SetUp(const std::string& text, const TIncludeType& onInclude, bool buildDocument)
 {
     Result = {};
@@ -299,7 +305,7 @@ void THtmlParser::DoBody(const SymbSet& term)
             DoP(term);
             break;
         case BaseSy:
-            Result.Base = AttrText(HrefSy);
+            Result.Base = AttrAddress(HrefSy);
             Result.BaseTarget = AttrText(TargetSy);
             Next();
             break;
@@ -754,7 +760,7 @@ void THtmlParser::DoAnchor()
         if (InLink)
             EndLink();
         InLink = true;
-        CurrentUrlTarget.Assign(href->Name, AttrText(TargetSy), &T.Attributes, T.SIndex);
+        CurrentUrlTarget.Assign(href->Address(), AttrText(TargetSy), &T.Attributes, T.SIndex);
         if (const TAttribute* ti = T.Attributes.Find(TabIndexSy))
             CurrentUrlTarget.TabIndex = ti->Value;
         PushProperties("a", "link");

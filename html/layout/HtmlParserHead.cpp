@@ -99,7 +99,7 @@ std::string LinkedSheetText(const std::string& file)
 
 void THtmlParser::DoLink()
 {
-    const std::string href = AttrText(HrefSy);
+    const std::string href = AttrAddress(HrefSy);
     const std::string rel = AttrText(RelSy);
     const std::string rev = AttrText(RevSy);
     // A sheet named by several LINKs is read once: its rules are in the list after the first.
@@ -116,7 +116,7 @@ void THtmlParser::DoLink()
             url = "file://" + std::filesystem::absolute(file, error).parent_path().string() + "/";
         }
         if (!text.empty())
-            ParseLinkedStyleSheet(SL->Styles, text, GetBase(url));
+            ParseLinkedStyleSheet(SL->Styles, text, GetBase(url), T.CodePage);
     }
     if (OnLink)
         OnLink(rel, rev, href);
@@ -142,7 +142,7 @@ void THtmlParser::DoStyle()
         return static_cast<char>(T.Ch);
     };
     const CharSource peek = [this] { return static_cast<char>(T.Peek()); };
-    ParseStyleSheet(SL->Styles, ch, source, "", false, peek);
+    ParseStyleSheet(SL->Styles, ch, source, "", false, peek, T.PropCodePage);
     T.NoComments = false;
     Next();
 }

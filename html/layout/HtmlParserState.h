@@ -59,6 +59,8 @@ private:
     void NewSection(bool firstLineOfBlock = false);
     void AddSection();
     std::string AttrText(Symb sym) const;
+    // The attribute as an address (TAttribute::Address), empty when the tag has none.
+    std::string AttrAddress(Symb sym) const;
     bool HasAttr(Symb sym) const { return T.Attributes.Find(sym) != nullptr; }
     const TUrlTarget* LinkTarget() const { return InLink ? &CurrentUrlTarget : nullptr; }
     // The block becomes part of the current cell; returns it.

@@ -590,7 +590,7 @@ void THtmlParser::DoFramesetTop(TFrameViewerBase& viewer)
             Next();
             break;
         case BaseSy:
-            Result.Base = AttrText(HrefSy);
+            Result.Base = AttrAddress(HrefSy);
             Result.BaseTarget = AttrText(TargetSy);
             Next();
             break;

@@ -152,7 +152,7 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList& attributes, TPr
             BGImageName = a->FileName();
             break;
         case HrefSy:
-            extra.Url = a->Name;
+            extra.Url = a->Address();
             break;
         case TargetSy:
             extra.Target = a->Name;

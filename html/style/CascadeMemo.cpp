@@ -59,7 +59,7 @@ TProperties* TCascadeMemo::Open(TPropStack& stack, TStyleList& styles, const std
     std::unique_ptr<TProperties> styleAttr;
     if (!style.empty()) {
         styleAttr = std::make_unique<TProperties>();
-        ParseStyleAttribute(style, *styleAttr);
+        ParseStyleAttribute(style, *styleAttr, p->CodePage);
     }
     p->ApplyStyles(styles, tag, cls, id, pseudo, title, styleAttr.get());
     if (memo)

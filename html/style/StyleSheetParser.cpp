@@ -382,15 +382,19 @@ public:
     }
 
     // ----- values -----
+    // A "url(...)" value names a file as the file system has it: "Bild\xE4.png" of a Windows-1252
+    // sheet is "Bildä.png". A linked sheet's names lie beside it.
     std::string ExpandUrl(const std::string& value) const
     {
-        if (linkPath_.empty() || !Contains(LowerCase(value), "url("))
+        if (!Contains(LowerCase(value), "url("))
             return value;
+        if (linkPath_.empty())
+            return MultibyteToUtf8(CodePage, value);
         std::string addr = value.substr(LowerCase(value).find("url(") + 4);
         const auto close = addr.find(')');
         if (close != std::string::npos)
             addr = addr.substr(0, close);
-        addr = StripQuotes(Trim(addr));
+        addr = MultibyteToUtf8(CodePage, StripQuotes(Trim(addr)));
         if (Contains(linkPath_, "://")) {
             // A sheet read from a file names with one "/" what its page would: a name below the
             // viewer's root, not below the first folder of the sheet's path.
@@ -525,6 +529,8 @@ public:
     }
 
     char ch = ' ';
+    // The code page the sheet is written in.
+    int CodePage = kUtf8CodePage;
 
 private:
     TStyleList* list_;
@@ -540,17 +546,21 @@ private:
 }  // namespace
 
 void ParseStyleSheet(TStyleList& list, char& ch, const CharSource& source, const std::string& linkPath, bool fromLink,
-                     const CharSource& peek)
+                     const CharSource& peek, int codePage)
 {
     Reader reader(&list, source, linkPath, peek);
+    reader.CodePage = codePage;
     reader.ch = ch;
     reader.Sheet(fromLink);
     ch = static_cast<char>(std::toupper(static_cast<unsigned char>(reader.ch)));
 }
 
-void ParseLinkedStyleSheet(TStyleList& list, const std::string& text, const std::string& linkPath)
+void ParseLinkedStyleSheet(TStyleList& list, const std::string& text, const std::string& linkPath, int codePage)
 {
-    std::size_t pos = 0;
+    // A sheet saved as UTF-8 with its signature (as editors write it): the signature is no part
+    // of the first selector, which it made unreadable, and the names are UTF-8.
+    const bool signature = text.starts_with("\xEF\xBB\xBF");
+    std::size_t pos = signature ? 3 : 0;
     const CharSource source = [&]() -> char {
         if (pos >= text.size())
             return kEofChar;
@@ -560,7 +570,7 @@ void ParseLinkedStyleSheet(TStyleList& list, const std::string& text, const std:
         return (c == kEofChar || c == '\t' || c == '\n') ? ' ' : c;
     };
     char ch = source();
-    ParseStyleSheet(list, ch, source, linkPath, true);
+    ParseStyleSheet(list, ch, source, linkPath, true, {}, signature ? kUtf8CodePage : codePage);
 }
 
 bool LoadLinkedStyleSheet(TStyleList& list, const std::string& fileName, const std::string& linkPath)
@@ -579,10 +589,11 @@ bool LoadLinkedStyleSheet(TStyleList& list, const std::string& fileName, const s
     return true;
 }
 
-void ParseStyleAttribute(const std::string& textIn, TProperties& props)
+void ParseStyleAttribute(const std::string& textIn, TProperties& props, int codePage)
 {
     const std::string text = LowerOutsideUrls(textIn);
     Reader reader(nullptr, nullptr, std::string());
+    reader.CodePage = codePage;
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t start = i;

@@ -54,7 +54,7 @@ void TfvFrame::ReadAttributes(const TAttributeList& attributes, const std::strin
         FrameName = a->Name;
     if (const TAttribute* a = attributes.Find(SrcSy)) {
         std::string file, anchor;
-        SplitAnchor(Trim(a->Name), file, anchor);
+        SplitAnchor(Trim(a->Address()), file, anchor);
         AnchorPart = anchor.empty() ? std::string() : "#" + anchor;
         SourceFile = InitialSource = SourceOf(file, basePath, docBase);
     }

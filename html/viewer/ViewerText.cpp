@@ -276,8 +276,7 @@ std::string BuildHtmlFormat(const THtmlCopyInput& input)
     RemoveMetaAndDoctype(text);
     DisablePageBreaks(text);
     InsertFontStyle(text, input);
-    if (input.CodePage != kUtf8CodePage)
-        text = WideToUtf8(MultibyteToWide(input.CodePage, text));
+    text = MultibyteToUtf8(input.CodePage, text);
     text = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n" + text + kEndMark;
     std::string result = HtmlFormatHeader(text, SourceUrl(input.CurrentFile)) + text;
     result.push_back('\0');

@@ -164,14 +164,6 @@ std::u16string Utf8ToWide(std::string_view text)
     return out;
 }
 
-std::string FileNameFromCodePage(int codePage, std::string_view name)
-{
-    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii || codePage == kUtf8CodePage)
-        return std::string(name);
-    return WideToUtf8(MultibyteToWide(codePage, name));
-}
-
 std::string WideToUtf8(std::u16string_view text)
 {
     std::string out;
@@ -229,6 +221,14 @@ std::string WideToMultibyte(int codePage, std::u16string_view text)
     if (out.empty() && !text.empty())
         out = FromWideOnce(kAnsiCodePage, text);
     return out;
+}
+
+std::string MultibyteToUtf8(int codePage, std::string_view text)
+{
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || codePage == kUtf8CodePage)
+        return std::string(text);
+    return WideToUtf8(MultibyteToWide(codePage, text));
 }
 
 int CharLengthInCodePage(int codePage, std::string_view text, std::size_t pos)

@@ -19,15 +19,14 @@ std::u16string MultibyteToWide(int codePage, std::string_view text);
 // Converts UTF-16 to 8-bit text of a code page; characters the page lacks become '?'. Same retry.
 std::string WideToMultibyte(int codePage, std::u16string_view text);
 
+// 8-bit text of a code page as UTF-8, the form file names have here: a page's "Bild\xE4.bmp" in
+// Windows-1252 names "Bildä.bmp". UTF-8 text and plain ASCII stand as they are.
+std::string MultibyteToUtf8(int codePage, std::string_view text);
+
 // Number of bytes of the character that starts at text[pos]: for UTF-8 by the lead byte (0 for a
 // zero byte, 2 for 0xC0-0xDF, 3 for 0xE0-0xEF, 4 for 0xF0-0xF7, else 1); for other code pages
 // the length of the first complete character (0 when none can be read).
 int CharLengthInCodePage(int codePage, std::string_view text, std::size_t pos);
-
-// A file's name as text of a code page writes it (a picture's SRC, an include) made the name of a
-// file here, which is UTF-8: "Bild\xE4.bmp" of a Windows-1252 page names "Bildä.bmp". A name of
-// ASCII only, and a name of UTF-8 text, stays as written.
-std::string FileNameFromCodePage(int codePage, std::string_view name);
 
 // UTF-16 <-> UTF-8 for the program's internal text.
 std::string WideToUtf8(std::u16string_view text);

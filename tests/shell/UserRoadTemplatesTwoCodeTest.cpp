@@ -59,3 +59,17 @@ TEST_F(UserRoadTemplatesTwo, EachTemplateTakesTheValuesInItsOwnCodePage)
     window.ViewResultExecute();
     EXPECT_NE(window.ResultFrame()->DocumentSource().find("Gr\xF6\xDF" "e: Kl\xE4ranlage"), std::string::npos);
 }
+
+// A head written once for all one's templates and included ("${kopf.htm:") may say the page's code
+// page: the values go in as the page made says, which the template alone does not show (they came
+// out as "Kl�ranlage").
+TEST_F(UserRoadTemplatesTwo, AnIncludedHeadSaysTheCodePageOfTheValues)
+{
+    TMainForm& window = Form(Example());
+    files.WriteFile("kopf.htm", "<html><head><meta charset=utf-8></head><body>");
+    prompts.AnswerFile(files.WriteFile("Eigen.vst", "${kopf.htm:\r\n<p>Gr\xC3\xB6\xC3\x9F" "e: |Projekt|</p></body></html>"));
+    window.FileSetScreenTemplateExecute();
+    window.ViewResultExecute();
+    EXPECT_NE(window.ResultFrame()->DocumentSource().find("Gr\xC3\xB6\xC3\x9F" "e: Kl\xC3\xA4ranlage Musterstadt"),
+              std::string::npos);
+}

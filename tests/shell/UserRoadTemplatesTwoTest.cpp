@@ -154,7 +154,8 @@ TEST_F(UserRoadTemplatesTwo, FramesetsThatCannotServeAreRefusedAndTheResultsStay
 
 // A save from a link says where it wrote, also far above the template (it wrote anywhere without a
 // word); an exported page shows the pictures and style sheet of its template wherever it lies (it
-// kept their names, which the export's folder does not hold); a template folder typed without its
+// kept their names, which the export's folder does not hold), one named with an umlaut in a
+// Windows-1252 template too (it kept its name); a template folder typed without its
 // path in Einstellungen > Verzeichnisse is kept whole (each start from elsewhere made a copy of its
 // own, and the user's templates seemed gone).
 TEST_F(UserRoadTemplatesTwo, WhereTheProgramPutsFilesIsWhereTheUserFindsThem)
@@ -164,9 +165,10 @@ TEST_F(UserRoadTemplatesTwo, WhereTheProgramPutsFilesIsWhereTheUserFindsThem)
     fs::create_directories(deep);
     Picture(deep + "/logo.png", kOwnRed);
     Picture(user.start / "logo.png", kStartFolderOrange);
+    Picture(deep + "/gr\xC3\xBCn.png", qRgb(0, 0, 255));
     TempFolder::Write(deep + "/stil.css", "p.gruen { background-color: #00C000 }");
     const std::string own = "<link rel=\"stylesheet\" href=\"stil.css\"><p class=\"gruen\">|Projekt|</p>"
-                            "<p><img src=\"logo.png\" alt=\"Logo\"></p>";
+                            "<p><img src=\"logo.png\" alt=\"Logo\"> <img src=\"gr\xFCn.png\"></p>";
     TempFolder::Write(deep + "/Eigene.vst", own);
     TempFolder::Write(deep + "/Eigene.vpt", own);
     TMainForm& window = Form(Example());
@@ -184,6 +186,7 @@ TEST_F(UserRoadTemplatesTwo, WhereTheProgramPutsFilesIsWhereTheUserFindsThem)
     exported.resize(600, 300);
     exported.LoadDocumentFile(files / "Bericht.html");
     EXPECT_EQ(ShownPixels(&exported, kOwnRed), 1200);
+    EXPECT_EQ(ShownPixels(&exported, qRgb(0, 0, 255)), 1200);
     EXPECT_GT(ShownPixels(&exported, qRgb(0, 192, 0)), 100);
     EXPECT_EQ(ShownPixels(&exported, kStartFolderOrange), 0);
 

@@ -417,6 +417,31 @@ TEST(Parser, ALinkedSheetIsReadOncePerPage)
     EXPECT_EQ(page.Doc.Styles.NextSeqNumberText(), "12");
 }
 
+// A Windows-1252 page names its files in its own code page: the page a link leads to, the sheet a
+// LINK reads, the BASE and the pictures of its rules and STYLE attributes are named as the file
+// system has them ("Seite\xE4.htm" was not found); an anchor stays as the page's names are
+// written.
+TEST(Parser, AWindows1252PageNamesItsFilesAsTheFileSystemHasThem)
+{
+    struct SheetHost : TNullDocumentHost {
+        std::string BasePath() const override { return Folder.Folder(); }
+        TempFolder Folder;
+    } host;
+    host.Folder.WriteFile("Stil\xC3\xA4.css", "h1 { color: blue }");
+    ParsedPage page(&host);
+    page.Parse("<base href='file:///Ordner\xE4/'><link rel=stylesheet href='Stil\xE4.css'>"
+               "<style>p { background-image: url(Bild\xE4.png) }</style><h1>T</h1>"
+               "<p><a href='Seite\xE4.htm#Gr\xF6\xDF" "e'>x</a></p><div style='background: url(Rand\xE4.png)'>y</div>"
+               "<map name=k><area shape=rect coords='0,0,9,9' href='Karte\xE4.htm'></map>");
+    EXPECT_EQ(page.Result.Base, "file:///Ordner\xC3\xA4/");
+    EXPECT_EQ(page.All<TSection>()[0]->Fonts.GetFontAt(0)->TheFont.Color & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(page.All<TSection>()[1]->Fonts.GetFontAt(0)->UrlTarget().URL, "Seite\xC3\xA4.htm#Gr\xF6\xDF" "e");
+    EXPECT_EQ(page.BlocksWithKey("p.")[0]->BGImage->Source, "Bild\xC3\xA4.png");
+    EXPECT_EQ(page.BlocksWithKey("div.")[0]->BGImage->Source, "Rand\xC3\xA4.png");
+    ASSERT_EQ(page.Doc.MapList.Count(), 1);
+    EXPECT_EQ(page.Doc.MapList[0]->Areas[0].Href, "Karte\xC3\xA4.htm");
+}
+
 TEST(Parser, AnImageBeforeBodyStaysKnownToTheDocument)
 {
     ParsedPage p;

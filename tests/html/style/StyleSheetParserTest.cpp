@@ -191,6 +191,21 @@ TEST(StyleSheetParser, ASheetFromAFileKeepsItsRootNames)
     EXPECT_EQ(Value(list, "h1", BackgroundImage), PropValue("url(/b.png)"));
 }
 
+// A linked sheet names its pictures in the code page it is written in, the disk in UTF-8:
+// "Bild\xE4.png" of a Windows-1252 sheet is "Bildä.png" beside it. A sheet saved as UTF-8 with its
+// signature is UTF-8 whatever its page, and its first rule counts (the signature spoilt it).
+TEST(StyleSheetParser, ALinkedSheetNamesItsPicturesInItsCodePage)
+{
+    TStyleList ansi;
+    ParseLinkedStyleSheet(ansi, "p { background-image: url(Bild\xE4.png) }", "file:///css/", 1252);
+    EXPECT_EQ(Value(ansi, "p", BackgroundImage), PropValue("url(file:///css/Bild\xC3\xA4.png)"));
+    TStyleList utf8;
+    ParseLinkedStyleSheet(utf8, "\xEF\xBB\xBFh1 { color: blue } p { list-style: url(Bild\xC3\xA4.png) }",
+                          "file:///css/", 1252);
+    EXPECT_EQ(Value(utf8, "h1", Color), PropValue(0xFF0000u));
+    EXPECT_EQ(Value(utf8, "p", ListStyleImage), PropValue("url(file:///css/Bild\xC3\xA4.png)"));
+}
+
 TEST(StyleSheetParser, AnUnreadableLinkedSheetGivesNoRules)
 {
     TStyleList list;

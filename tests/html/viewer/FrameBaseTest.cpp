@@ -61,6 +61,17 @@ TEST_F(FrameBaseTest, TheDocumentsBaseDecidesWhereItsFramesLoadFrom)
     EXPECT_EQ(Source("Blatt"), "<p>unter der inneren Basis</p>");
 }
 
+// A Windows-1252 frameset names its BASE and its frames' files in its own code page: "Seite\xE4.htm"
+// below "Ordner\xE4/" is "Ordnerä/Seiteä.htm" on the disk (the frame stayed empty).
+TEST_F(FrameBaseTest, AWindows1252FramesetNamesItsFilesAsTheDiskHasThem)
+{
+    std::filesystem::create_directories(dir_ / "Ordner\xC3\xA4");
+    Write("Ordner\xC3\xA4/Seite\xC3\xA4.htm", "<p>gefunden</p>");
+    viewer_->LoadFromFile(Write("set.htm", "<base href=\"" + FileUrl("Ordner\xE4/") +
+                                           "\"><frameset cols=\"*\"><frame name=Main src=\"Seite\xE4.htm\"></frameset>"));
+    EXPECT_EQ(Source("Main"), "<p>gefunden</p>");
+}
+
 // A link is made full against the BASE of the nearest frameset document around the active frame:
 // the inner document's over the top one's, and the top one's where the inner one has none. The
 // frame viewer once asked only the top document.
