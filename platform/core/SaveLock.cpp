@@ -180,6 +180,9 @@ struct LockNote {
     std::string Id;
     std::string System;
     long long Beat = 0;
+    // The note counts its holder's beats: its holder rewrites it every half minute (builds
+    // before that wrote no beat and held their locks only for the moments of a save).
+    bool Beats = false;
 };
 
 std::string NoteText(const LockNote& note)
@@ -227,6 +230,8 @@ std::optional<LockNote> ParseNote(std::string_view text)
             note.Id = std::string(value);
         else if (key == "system")
             note.System = std::string(value);
+        else if (key == "beat")
+            note.Beats = ParseNumber(value, note.Beat);
     }
     if (!pid || !host || !time || !text.starts_with("Velmoran\n") || note.Pid <= 0 ||
         note.Pid > std::numeric_limits<pid_t>::max())
@@ -408,8 +413,16 @@ LockLook Judge(const std::string& name, const LockLook* previous, FolderTime fol
             look.State = ::kill(static_cast<pid_t>(look.Note->Pid), 0) != 0 && errno == ESRCH ? Stale : Live;
         return look;
     }
+    // Another system's holder cannot be asked. One that counts its beats would have rewritten its
+    // note within two minutes, so a note that old by the clock of its file system was left: by a
+    // program killed on another computer, or on this one before it was started again (a new boot
+    // names another system). A program started since takes it over at its first look, as one
+    // that has watched it for two minutes does; else a one-shot tool, and a program started anew,
+    // was refused for good.
     look.Watched = true;
-    look.State = UnchangedForLong(name, "note " + look.Text) ? Stale : Live;
+    const std::string seen = "note " + look.Text;
+    const bool left = look.Note->Beats ? OldOrUnchanged(name, look.Info, seen, folderNow) : UnchangedForLong(name, seen);
+    look.State = left ? Stale : Live;
     return look;
 }
 
