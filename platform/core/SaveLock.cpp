@@ -413,15 +413,17 @@ LockLook Judge(const std::string& name, const LockLook* previous, FolderTime fol
             look.State = ::kill(static_cast<pid_t>(look.Note->Pid), 0) != 0 && errno == ESRCH ? Stale : Live;
         return look;
     }
-    // Another system's holder cannot be asked. One that counts its beats would have rewritten its
-    // note within two minutes, so a note that old by the clock of its file system was left: by a
-    // program killed on another computer, or on this one before it was started again (a new boot
-    // names another system). A program started since takes it over at its first look, as one
-    // that has watched it for two minutes does; else a one-shot tool, and a program started anew,
-    // was refused for good.
+    // Another system's holder cannot be asked. One of this computer's name is most often this
+    // computer before it was started again (a new boot is another system) or a container on it:
+    // its note got its time from the same clock as the file made here a moment ago, so, when its
+    // holder counts its beats, a note two minutes old by that clock was left, and a program
+    // started since takes it over at its first look (watching alone, a one-shot tool, and the
+    // program started anew, were refused for good, naming the user's own computer). The clocks
+    // of two computers are never compared: another's note is watched.
     look.Watched = true;
     const std::string seen = "note " + look.Text;
-    const bool left = look.Note->Beats ? OldOrUnchanged(name, look.Info, seen, folderNow) : UnchangedForLong(name, seen);
+    const bool aged = look.Note->Beats && look.Note->Host == HostName();
+    const bool left = aged ? OldOrUnchanged(name, look.Info, seen, folderNow) : UnchangedForLong(name, seen);
     look.State = left ? Stale : Live;
     return look;
 }
