@@ -5,8 +5,8 @@
 // another takes it over before the note is there, or where a lock no program holds cannot be
 // removed; where flock tells nothing, a lock without a note is watched as another computer's; a
 // live holder's flock keeps its lock whatever its note says; a note cut short by a program killed
-// while it wrote it is taken over at once; a note whose holder counts its beats is left when its
-// own time is two minutes old.
+// while it wrote it is taken over at once; a note this computer left before it was started again
+// is left when its own time is two minutes old.
 #include "platform/core/AtomicFile.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
@@ -274,7 +274,7 @@ TEST(SaveLock, AnotherComputersLockIsJudgedByHowLongItStaysUnchangedHere)
 // time came from this computer's clock: such a note that counts beats and is two minutes old by its
 // file system's clock is now left at the first look. One of a build that counted no beats never
 // rewrote its note, and another computer's clock is never compared with ours: only watching tells.
-TEST(SaveLock, ANoteThatCountsBeatsIsLeftWhenItsOwnTimeIsTwoMinutesOld)
+TEST(SaveLock, ANoteFromBeforeARestartIsLeftWhenItsOwnTimeIsTwoMinutesOld)
 {
     const TempFolder dir;
     const LockedPair pair{dir};
@@ -287,7 +287,6 @@ TEST(SaveLock, ANoteThatCountsBeatsIsLeftWhenItsOwnTimeIsTwoMinutesOld)
     MakeThreeMinutesOld(pair.Lock());
     EXPECT_TRUE(RecoverInterruptedSave(pair.Files()).Ok);
     EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
-
     ASSERT_TRUE(pair.Save("ONE", "TWO"));
 
     const std::string otherSystem = "system=0123456789abcdef-0123/42\n";
