@@ -180,6 +180,9 @@ struct LockNote {
     std::string Id;
     std::string System;
     long long Beat = 0;
+    // The note counts its holder's beats: its holder rewrites it every half minute (builds
+    // before that wrote no beat and held their locks only for the moments of a save).
+    bool Beats = false;
 };
 
 std::string NoteText(const LockNote& note)
@@ -227,6 +230,8 @@ std::optional<LockNote> ParseNote(std::string_view text)
             note.Id = std::string(value);
         else if (key == "system")
             note.System = std::string(value);
+        else if (key == "beat")
+            note.Beats = ParseNumber(value, note.Beat);
     }
     if (!pid || !host || !time || !text.starts_with("Velmoran\n") || note.Pid <= 0 ||
         note.Pid > std::numeric_limits<pid_t>::max())
@@ -408,8 +413,18 @@ LockLook Judge(const std::string& name, const LockLook* previous, FolderTime fol
             look.State = ::kill(static_cast<pid_t>(look.Note->Pid), 0) != 0 && errno == ESRCH ? Stale : Live;
         return look;
     }
+    // Another system's holder cannot be asked. One of this computer's name is most often this
+    // computer before it was started again (a new boot is another system) or a container on it:
+    // its note got its time from the same clock as the file made here a moment ago, so, when its
+    // holder counts its beats, a note two minutes old by that clock was left, and a program
+    // started since takes it over at its first look (watching alone, a one-shot tool, and the
+    // program started anew, were refused for good, naming the user's own computer). The clocks
+    // of two computers are never compared: another's note is watched.
     look.Watched = true;
-    look.State = UnchangedForLong(name, "note " + look.Text) ? Stale : Live;
+    const std::string seen = "note " + look.Text;
+    const bool aged = look.Note->Beats && look.Note->Host == HostName();
+    const bool left = aged ? OldOrUnchanged(name, look.Info, seen, folderNow) : UnchangedForLong(name, seen);
+    look.State = left ? Stale : Live;
     return look;
 }
 

@@ -17,18 +17,21 @@
 // missing, the process number decides on the same computer, and a lock that names no holder yet
 // (its maker may be slow on a share) is judged like another computer's.
 //
-// Another computer cannot be asked, and its clock may be minutes away from ours: its lock counts
-// as left by a program that died when it has not changed for two minutes of watching it from
-// here, by a clock of ours. A holder rewrites its note every half minute while it lives, so a long
-// save on a slow share keeps its lock. A lock that cannot be read (made by another user under an
-// earlier build) counts as left also when its own time is two minutes old by the clock of its file
-// system, read from the file made a moment ago beside it. Computers are told apart by more than
-// their names (two may share one): the note also names the running system (its boot and its
-// process numbers). A note that names this computer but no system (an earlier build's) is judged
-// as this computer's. Where the lock is made at its name, a program killed while it wrote the note
-// leaves one cut short: a note counts only when its last line is whole, so that such a lock names
-// no holder, or names its maker's computer by whole lines; one made here is never taken for
-// another computer's.
+// Another computer cannot be asked, and its clock may be minutes away from ours: its lock counts as
+// left by a program that died when it has not changed for two minutes of watching it from here, by
+// a clock of ours. A holder rewrites its note every half minute while it lives, so a long save on a
+// slow share keeps its lock. A lock that cannot be read (made by another user under an earlier
+// build) counts as left also when its own time is two minutes old by the clock of its file system,
+// read from the file made a moment ago beside it; so does one whose note names this computer and
+// another system and counts its holder's beats (this computer before it was started again, whose
+// new boot makes it another system; its note's time came from the same clock): a program started
+// two minutes after its holder died is let in at its first look, where watching alone never lets in
+// a one-shot tool. Computers are told apart by more than their names (two may share one): the note
+// also names the running system (its boot and its process numbers). A note that names this computer
+// but no system (an earlier build's) is judged as this computer's. Where the lock is made at its
+// name, a program killed while it wrote the note leaves one cut short: a note counts only when its
+// last line is whole, so that such a lock names no holder, or names its maker's computer by whole
+// lines; one made here is never taken for another computer's.
 #pragma once
 
 #include <memory>

@@ -368,6 +368,11 @@ TEST(ImportLines, ValuesGoIntoTheFirstOfTheThreeTablesThatHasTheField)
     EXPECT_TRUE(other.FieldByName("Yh").IsNull());
     EXPECT_EQ(d.FieldByName("Projekt").AsString(), "Kläranlage Süd");
 
+    // Only lines that set a field count: lines whose names are no field (also one longer than
+    // any value) import nothing, and the user is told so.
+    EXPECT_EQ(ImportValueLines(tables, "Unbekannt;1\nOrt#1;2\n" + std::string(300, 'Q') + ";3\nQD#2;7\n"), 1u);
+    EXPECT_EQ(ImportValueLines(tables, "Unbekannt;1\n" + std::string(300, 'Q') + ";3\nohne Trenner"), 0u);
+
     EXPECT_THROW(ImportValueLines(tables, "Yh;0,7\nx#a;1\nYh;0,8"), EConvertError);
     EXPECT_THROW(ImportValueLines(tables, "Yh;abc"), EConvertError);
     EXPECT_EQ(dp.FieldByName("Yh").AsFloat(), 0.7);

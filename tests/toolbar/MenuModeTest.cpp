@@ -499,7 +499,7 @@ TEST_F(MenuMouse, TheScrollBandsScrollEvery100Ms)
 
 // A double click on a menu bar item runs the default item of its menu (as a double click on a
 // window's system menu closes it); on one whose menu has none it is two clicks, which open the
-// menu and close it again, running nothing.
+// menu and close it again, running nothing. A single click only opens the menu, default or not.
 TEST_F(MenuMouse, ADoubleClickOnAMenuBarItemRunsItsMenusDefaultItem)
 {
     const QPoint datei = GlobalCentre(BarView(), file);
@@ -515,6 +515,11 @@ TEST_F(MenuMouse, ADoubleClickOnAMenuBarItemRunsItsMenusDefaultItem)
     ExpectModeGone();
 
     save->SetOptions(tboDefault);
+    Click(bar, datei);
+    EXPECT_TRUE(clicks.empty());
+    EXPECT_NE(Child(BarView()), nullptr);
+    Click(bar, datei);
+    ExpectModeGone();
     doubleClick();
     EXPECT_EQ(clicks, std::vector<std::string>{"Speichern"});
     ExpectModeGone();

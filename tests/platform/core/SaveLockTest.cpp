@@ -5,7 +5,8 @@
 // another takes it over before the note is there, or where a lock no program holds cannot be
 // removed; where flock tells nothing, a lock without a note is watched as another computer's; a
 // live holder's flock keeps its lock whatever its note says; a note cut short by a program killed
-// while it wrote it is taken over at once.
+// while it wrote it is taken over at once; a note this computer left before it was started again
+// is left when its own time is two minutes old.
 #include "platform/core/AtomicFile.h"
 #include "platform/core/ScopeExit.h"
 #include "platform/core/Text.h"
@@ -264,6 +265,39 @@ TEST(SaveLock, AnotherComputersLockIsJudgedByHowLongItStaysUnchangedHere)
     TempFolder::Write(pair.Lock(), pair.NoteOfASave(clock.Calls()));
     EXPECT_TRUE(pair.Save("one", "two"));
     EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
+}
+
+// A program killed on this computer before it was started again (its new boot names another
+// system) left a note no later program can ask about. Each program watched it anew, so a one-shot
+// tool, and the program started again, was refused for good with "try again in two minutes",
+// naming the user's own computer. Its holder would have rewritten it every half minute, and its
+// time came from this computer's clock: such a note that counts beats and is two minutes old by its
+// file system's clock is now left at the first look. One of a build that counted no beats never
+// rewrote its note, and another computer's clock is never compared with ours: only watching tells.
+TEST(SaveLock, ANoteFromBeforeARestartIsLeftWhenItsOwnTimeIsTwoMinutesOld)
+{
+    const TempFolder dir;
+    const LockedPair pair{dir};
+    WatchClock clock;
+    const ScopedFileSystemCalls seams(clock.Calls());
+    ASSERT_TRUE(pair.Save("one", "two"));
+    pair.PlantLock(ThisHost(), std::time(nullptr), "system=0123456789abcdef-0123/42\nbeat=7\n");
+    const SaveResult fresh = pair.Save("ONE", "TWO");
+    EXPECT_TRUE(fresh.Message.ends_with("Bitte versuchen Sie es in zwei Minuten noch einmal.")) << fresh.Message;
+    MakeThreeMinutesOld(pair.Lock());
+    EXPECT_TRUE(RecoverInterruptedSave(pair.Files()).Ok);
+    EXPECT_EQ(EntryNames(dir.Folder()), (std::vector<std::string>{"anlage.vda", "anlage.vdh"}));
+    ASSERT_TRUE(pair.Save("ONE", "TWO"));
+
+    const std::string otherSystem = "system=0123456789abcdef-0123/42\n";
+    for (const auto& [host, rest] : {std::pair<std::string, std::string>{ThisHost(), otherSystem},
+                                     {"rechner-im-keller", otherSystem + "beat=3\n"}}) {
+        pair.PlantLock(host, std::time(nullptr), rest);
+        MakeThreeMinutesOld(pair.Lock());
+        EXPECT_FALSE(pair.Save("one", "two")) << host;
+        fs::remove(pair.Lock());
+    }
+    EXPECT_EQ(pair.Text(), "ONETWO");
 }
 
 // A holder that lives holds its lock's flock, whatever its note says (a computer renamed, a note
