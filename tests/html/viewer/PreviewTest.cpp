@@ -284,13 +284,10 @@ TEST_F(Preview, NavigationAndTwoPages)
 // its buttons back.
 TEST_F(Preview, AFloatedBarHasNoCloseButton)
 {
-    viewer_.LoadDocumentString(Lines(20));
     auto form = Open();
-    Run(*form, [](TPreviewForm& f) {
-        f.ToolBar->SetFloating(true);
-        ASSERT_NE(f.ToolBar->FloatParent(), nullptr);
-        EXPECT_TRUE(f.ToolBar->FloatParent()->CloseButtonRect().isEmpty());
-    });
+    form->ToolBar->SetFloating(true);
+    ASSERT_NE(form->ToolBar->FloatParent(), nullptr);
+    EXPECT_TRUE(form->ToolBar->FloatParent()->CloseButtonRect().isEmpty());
 }
 
 TEST_F(Preview, ASinglePageInTwoPageModeLeavesTheSecondPanelEmpty)
