@@ -143,6 +143,7 @@ void TPopupWindow::keyReleaseEvent(QKeyEvent* event)
 void TPopupWindow::mousePressEvent(QMouseEvent* event)
 {
     pressedInside_ = rect().contains(event->position().toPoint());
+    pressedOnContent_ = pressedInside_ && childAt(event->position().toPoint());
     if (pressedInside_)
         return;
     // Outside: a press on the edit's button accepts, and the button must not see it again.
@@ -158,16 +159,15 @@ void TPopupWindow::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     const bool inside = rect().contains(at);
-    // A release over the content is the content's (a day cell closes the calendar itself); one
-    // that its widgets leave unhandled (the calendar's title, whose double click is on its way)
-    // must not close the popup.
-    if (inside && childAt(at)) {
-        pressedInside_ = false;
-        return;
-    }
-    if (inside || pressedInside_)
+    // A release over the content, or after a press on it, is the content's (a day cell closes the
+    // calendar itself); one that its widgets leave unhandled (the calendar's title, whose double
+    // click is on its way, also when the mouse left the popup before the release) must not close
+    // the popup.
+    const bool content = (inside && childAt(at)) || pressedOnContent_;
+    if (!content && (inside || pressedInside_))
         CloseUp(inside);
     pressedInside_ = false;
+    pressedOnContent_ = false;
 }
 
 void TPopupWindow::hideEvent(QHideEvent* event)

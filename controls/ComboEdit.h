@@ -70,6 +70,8 @@ private:
     QPointer<TCustomComboEdit> editor_;
     bool delivering_ = false;
     bool pressedInside_ = false;
+    // The press went to a widget of the content, which left it to the popup: so does its release.
+    bool pressedOnContent_ = false;
 };
 
 namespace comboedit {

@@ -108,7 +108,9 @@ QWidget* SuccessorOf(const TBarFloatingWindowParent& floating)
 TBarFloatingWindowParent::TBarFloatingWindowParent(QWidget* form, TBarCustomDockableWindow* window)
     : NonClientWidget(form), window_(window), form_(form)
 {
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    // A click does not make it the active window: the window system, told that it takes no focus,
+    // leaves its form active while the user clicks its buttons or drags it by its caption.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
     FollowCaption();

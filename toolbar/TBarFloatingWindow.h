@@ -3,9 +3,9 @@
 // caption with the window's text and a close button, and sizing borders when the window is
 // resizable; presses on them start the drag and size modes of the dockable window, and a right
 // click opens the dockable window's context menu. A click does
-// not activate it (with ActivateParent the form is activated instead), nor does the platform
-// keep it active unless it took the activation from its form; Escape gives the focus back to the
-// form, and a close request is passed on to the form.
+// not activate it (it takes no focus; with ActivateParent the form is activated instead), nor does
+// the platform keep it active unless it took the activation from its form; Escape gives the focus
+// back to the form, and a close request is passed on to the form.
 #pragma once
 
 #include "platform/NonClientWidget.h"

@@ -211,6 +211,8 @@ void TPreviewForm::CreateToolBar()
 {
     ToolBar = new TBarToolbar(Dock);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    // Floated by the user, it has no close button: nothing in the preview would show it again.
+    ToolBar->SetCloseButton(false);
     ToolBar->setWindowTitle(QString::fromStdString(Text(sPreviewCaption)));
     ToolBar->Items().SetCaption(Text(sPreviewCaption));
     ToolBar->SetImages(&ToolbarImages());

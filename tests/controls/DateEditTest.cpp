@@ -261,6 +261,10 @@ TEST_F(DateEdit, TheTitleTakesClicksAndADoubleClickGivesToday)
     QWidget* panel = popup->Title()->parentWidget();
     QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, QPoint(panel->width() - 1, panel->height() - 1));
     EXPECT_TRUE(edit.PopupVisible());
+    // Pressed on the title and released off the popup: the release is the title's as well.
+    QTest::mousePress(popup->Title(), Qt::LeftButton);
+    QTest::mouseRelease(popup->Title(), Qt::LeftButton, Qt::NoModifier, QPoint(-40, 300));
+    EXPECT_TRUE(edit.PopupVisible());
     QTest::keyClick(&edit, Qt::Key_Return);
     EXPECT_FALSE(edit.PopupVisible());
     EXPECT_EQ(edit.Text(), "17.03.2026");

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QWindow>
 
 using namespace velmoran;
 using namespace velmoran::testing;
@@ -409,6 +410,10 @@ TEST_F(FloatingWindow, AClickActivatesTheFormOnlyForABarOnTopOfItThatAsks)
         return QApplication::activeWindow() == form.get();
     };
     EXPECT_TRUE(formActiveAfterClick());
+    // A window manager that activates what it is clicked in is told that the tool window takes
+    // no focus: clicking or dragging it leaves the form active.
+    ASSERT_NE(floating.windowHandle(), nullptr);
+    EXPECT_TRUE(floating.windowHandle()->flags().testFlag(Qt::WindowDoesNotAcceptFocus));
     bar->ActivateParent = false;
     EXPECT_FALSE(formActiveAfterClick());
     bar->ActivateParent = true;

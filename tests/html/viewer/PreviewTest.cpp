@@ -4,7 +4,7 @@
 // recording, the picture of a page, the main window's hints while it is shown, printing from it,
 // and that nothing of it stays; where the pages stand and when the bars show, the point the zoom
 // tool centres, the fit buttons, the page in the second box, the pages printed, half a sheet, the
-// bars at fit width.
+// bars at fit width, the floated bar without a close button.
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
@@ -19,6 +19,8 @@
 #include "platform/Action.h"
 #include "platform/AppServices.h"
 #include "platform/Printer.h"
+#include "toolbar/TBarFloatingWindow.h"
+#include "toolbar/TBarToolbar.h"
 
 #include <QApplication>
 #include <QImage>
@@ -276,6 +278,16 @@ TEST_F(Preview, NavigationAndTwoPages)
         f.PreviewOnePage->Execute();
         EXPECT_FALSE(f.PagePanel2->isVisible());
     });
+}
+
+// The bar floated by the user has no close button: closed, nothing in the preview would bring
+// its buttons back.
+TEST_F(Preview, AFloatedBarHasNoCloseButton)
+{
+    auto form = Open();
+    form->ToolBar->SetFloating(true);
+    ASSERT_NE(form->ToolBar->FloatParent(), nullptr);
+    EXPECT_TRUE(form->ToolBar->FloatParent()->CloseButtonRect().isEmpty());
 }
 
 TEST_F(Preview, ASinglePageInTwoPageModeLeavesTheSecondPanelEmpty)
