@@ -189,7 +189,16 @@ void TReport::ProcessTemplate(TStream* templateStream, TStream* output)
     if (templateStream == nullptr || output == nullptr)
         return;
     output_ = output;
-    const std::string text = ReadRemainder(*templateStream);
+    std::string text = ReadRemainder(*templateStream);
+    // The signature says how the page is read only at the page's start: kept in the text, it
+    // would stand behind what an include on the first line writes, or in the middle of the page.
+    if (text.starts_with(kUtf8Signature)) {
+        text.erase(0, kUtf8Signature.size());
+        if (includeDepth_ == 0)
+            output_->WriteString(std::string(kUtf8Signature));
+        else
+            text = InPageCodePage(text, kUtf8CodePage);
+    }
     RunState state;
     for (const std::string_view line : SplitLines(text)) {
         bool flagged = false;
@@ -323,11 +332,12 @@ std::string TReport::FormatItem(std::string_view item, bool& assignmentFlag)
     return FormatNameItem(value, std::min(width, kMaxNameItemWidth), std::min(decimals, kMaxNameItemWidth));
 }
 
-std::string TReport::InPageCodePage(const std::string& windowsText) const
+std::string TReport::InPageCodePage(std::string_view text, int codePage) const
 {
-    if (pageCodePage_ == kAnsiCodePage || pageCodePage_ == 0)
-        return windowsText;
-    return WideToMultibyte(pageCodePage_, MultibyteToWide(kAnsiCodePage, windowsText));
+    const int page = pageCodePage_ == 0 ? kAnsiCodePage : pageCodePage_;
+    if (page == codePage)
+        return std::string(text);
+    return WideToMultibyte(page, MultibyteToWide(codePage, text));
 }
 
 std::string TReport::FormatNameItem(const std::string& name, int width, int decimals)
@@ -340,12 +350,13 @@ std::string TReport::FormatNameItem(const std::string& name, int width, int deci
             // template's own text carries tags.
             const std::string text = field->AsString();
             if (decimals == 0)
-                return InPageCodePage(HtmlEscaped(TrimView(text)));
+                return InPageCodePage(HtmlEscaped(TrimView(text)), kAnsiCodePage);
             // Width characters starting at character number Decimals.
             const std::size_t from = static_cast<std::size_t>(decimals - 1);
             if (from >= text.size())
                 return {};
-            return InPageCodePage(HtmlEscaped(std::string_view(text).substr(from, static_cast<std::size_t>(width))));
+            return InPageCodePage(HtmlEscaped(std::string_view(text).substr(from, static_cast<std::size_t>(width))),
+                                  kAnsiCodePage);
         }
         case ReportFieldType::SmallInt:
         case ReportFieldType::Integer:

@@ -69,7 +69,9 @@ public:
     const std::string& IncludeFolder() const { return includeFolder_; }
 
     // Expands the template from its position to its end, appending to the output. Raises the
-    // conversion error for a non-digit after "#" in a name.
+    // conversion error for a non-digit after "#" in a name. A template saved with the UTF-8
+    // signature makes a page that starts with it, whatever its first line puts out first; an
+    // included file saved so goes into the page without it, in the page's code page.
     void ProcessTemplate(TStream* templateStream, TStream* output);
 
     const std::vector<TVarEntry>& Variables() const { return variables_; }
@@ -101,8 +103,8 @@ private:
     std::size_t Directive(std::string_view line, std::size_t dollar, RunState& state);
     void Include(const std::string& fileName);
     std::string FormatNameItem(const std::string& name, int width, int decimals);
-    // A Windows-1252 text in the page's code page.
-    std::string InPageCodePage(const std::string& windowsText) const;
+    // A text of the code page given in the page's code page.
+    std::string InPageCodePage(std::string_view text, int codePage) const;
     void SetVariable(const std::string& name, double value);
     void IndexNames();
 

@@ -261,9 +261,8 @@ THtmlTokenizer::SourceInfo THtmlTokenizer::SetSource(std::string text)
             ++nuls;
         }
     startIndex_ = -1;
-    if (text.size() > 3 && static_cast<unsigned char>(text[0]) == 0xEF && static_cast<unsigned char>(text[1]) == 0xBB &&
-        static_cast<unsigned char>(text[2]) == 0xBF) {
-        text.erase(0, 3);
+    if (text.size() > kUtf8Signature.size() && text.starts_with(kUtf8Signature)) {
+        text.erase(0, kUtf8Signature.size());
         info.Utf8Signature = true;
         startIndex_ = 2;
     } else if (text.find("\x1b(B") != std::string::npos) {

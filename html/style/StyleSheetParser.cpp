@@ -559,8 +559,8 @@ void ParseLinkedStyleSheet(TStyleList& list, const std::string& text, const std:
 {
     // A sheet saved as UTF-8 with its signature (as editors write it): the signature is no part
     // of the first selector, which it made unreadable, and the names are UTF-8.
-    const bool signature = text.starts_with("\xEF\xBB\xBF");
-    std::size_t pos = signature ? 3 : 0;
+    const bool signature = text.starts_with(kUtf8Signature);
+    std::size_t pos = signature ? kUtf8Signature.size() : 0;
     const CharSource source = [&]() -> char {
         if (pos >= text.size())
             return kEofChar;

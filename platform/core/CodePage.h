@@ -10,6 +10,8 @@ namespace velmoran {
 
 constexpr int kAnsiCodePage = 1252;
 constexpr int kUtf8CodePage = 65001;
+// The bytes an editor puts before a text it saves as UTF-8 ("byte-order mark").
+constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
 
 // Converts 8-bit text of a code page to UTF-16. Code page 0 means the ANSI code page. Bytes that
 // are no valid character become U+FFFD. When the code page gives nothing for a non-empty text (an

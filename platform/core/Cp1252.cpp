@@ -1,6 +1,8 @@
 // The Windows-1252 table and the conversions built on it.
 #include "platform/core/Cp1252.h"
 
+#include "platform/core/CodePage.h"
+
 #include <algorithm>
 #include <array>
 
@@ -298,11 +300,10 @@ std::string MixedLinesToUtf8(std::string_view bytes, const std::function<void(st
 
 std::string TextFileToUtf8(std::string_view bytes, const std::function<void(std::size_t line)>& strayLine)
 {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (AllAscii(bytes))
         return std::string(bytes);
-    if (bytes.starts_with(kByteOrderMark))
-        bytes.remove_prefix(kByteOrderMark.size());
+    if (bytes.starts_with(kUtf8Signature))
+        bytes.remove_prefix(kUtf8Signature.size());
     else if (!MostlyUtf8(bytes))
         return MixedLinesToUtf8(bytes, strayLine);
     std::string out;

@@ -1,6 +1,7 @@
 // The text of an INI file kept as written; see IniDocument.h.
 #include "platform/core/IniDocument.h"
 
+#include "platform/core/CodePage.h"
 #include "platform/core/Text.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 namespace velmoran {
 
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsBlank(char c)
 {
@@ -50,9 +49,9 @@ std::string Bracketed(std::string_view text)
 
 TIniDocument::TIniDocument(std::string_view text)
 {
-    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        bom_ = kUtf8Bom;
-        text.remove_prefix(kUtf8Bom.size());
+    if (text.substr(0, kUtf8Signature.size()) == kUtf8Signature) {
+        bom_ = kUtf8Signature;
+        text.remove_prefix(kUtf8Signature.size());
     }
     std::size_t start = 0;
     while (start < text.size()) {

@@ -353,6 +353,20 @@ TEST_F(ReportFiles, AnIncludeNamedWithAnUmlautIsFoundInThePagesCodePage)
     EXPECT_EQ(Run("${K\xC3\xB6pfe.htm:"), "Kopf\r\n");
 }
 
+// Editors put the UTF-8 signature before what they save as UTF-8. An included file's signature
+// stood in the middle of the page ("ï»¿" on screen), its text in UTF-8 beside a Windows-1252
+// page's own; a template's own signature stood behind what an include on its first line wrote,
+// and the page was no longer read as UTF-8.
+TEST_F(ReportFiles, TheUtf8SignatureStandsOnlyAtThePagesStart)
+{
+    WriteFile("kopf.htm", "\xEF\xBB\xBFKopf Gr\xC3\xB6\xC3\x9F" "e\r\n");
+    report.SetIncludeFolder(tmp.Folder());
+    EXPECT_EQ(Run("${kopf.htm:\r\nGr\xF6\xDF" "e"), "Kopf Gr\xF6\xDF" "e\r\nGr\xF6\xDF" "e\r\n");
+    report.SetPageCodePage(kUtf8CodePage);
+    EXPECT_EQ(Run("\xEF\xBB\xBF${kopf.htm:\r\n${kopf.htm:"),
+              "\xEF\xBB\xBFKopf Gr\xC3\xB6\xC3\x9F" "e\r\nKopf Gr\xC3\xB6\xC3\x9F" "e\r\n");
+}
+
 TEST_F(ReportFiles, AliasTable)
 {
     const std::string table = WriteFile("VarTab.tra", "[Aliasnamen]\r\nqd = Zulauf\r\nfXNBM_C=fXNBMC\n"
