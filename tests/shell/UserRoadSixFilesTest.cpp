@@ -79,9 +79,10 @@ TEST_F(UserRoadSix, AnImportSaysWhatItTookAndWhereItStopped)
     EXPECT_EQ(inflow.Double(block::kCBSBzb), carbon);
 
     const bool modified = Module().Modified;
-    EXPECT_EQ(said("namen.csv", "Temperatur;20\nFeldname;Wert\n"),
+    // The safety factor is a field of the calculation, though none an import writes into.
+    EXPECT_EQ(said("namen.csv", "Temperatur;20\nFeldname;Wert\nSFH;0,8\n"),
               "Aus der Datei „" + files / "namen.csv" + "“ wurde nichts importiert: sie enthält keine Zeile "
-              "„Feldname;Wert“ mit einem Feld der Berechnung.");
+              "„Feldname;Wert“ mit einem Feld, in das sich Werte importieren lassen.");
     EXPECT_EQ(Module().Modified, modified);
 }
 
