@@ -30,6 +30,8 @@ constexpr auto kSupply = std::to_array<std::string_view>({"OCh", "OChRW", "QLN"}
 constexpr auto kCleanWater = std::to_array<std::string_view>({"OChRW", "QLN", "SSABB", "pH"});
 constexpr auto kAirAndPh = std::to_array<std::string_view>({"QLN", "pH"});
 constexpr auto kAir = std::to_array<std::string_view>({"QLN"});
+// What the design computes only for a process that denitrifies.
+constexpr auto kDenitrifying = std::to_array<std::string_view>({"RF", "SNO3d0", "fOVa"});
 constexpr auto kEffluentPhosphate = std::to_array<std::string_view>({"SPO4an", "SPO4an0"});
 // What the biological phosphorus removal reaches: the balance, the precipitation with its sludge,
 // the volumes holding that sludge and the acid capacity it uses.
@@ -691,6 +693,10 @@ std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, co
     // (of diffused aeration), which a template or an export may show.
     if (!(common.Double(common::kHE) > 0.0 && hsgRecord.Double(hsg::kSSA100) > 0.0))
         add(kAir);
+    // Without denitrification the design sizes no recirculation, no target and no oxygen
+    // correction: those of a calculation with denitrification before would stand beside "keine".
+    if (common.Block(0).Bits(block::kProcess, block::kShiftDV, block::kCountDV) == 0)
+        add(kDenitrifying);
     if (!PhComputed(common, 0, hsgRecord))
         add(std::array{"pH"sv});
     return results;

@@ -87,8 +87,9 @@ std::span<const std::string_view> DesignResults();
 
 // The names of the table fields whose stored values the design did not compute from the stored
 // inputs: every result of a refused input, the effluent phosphate where the biomass binds more
-// than the inflow brings, the pH wherever the design leaves it alone, and the results of a safety
-// factor or phosphorus removal stored as the design would not have left it. Empty for records the
+// than the inflow brings, the pH and the air flow wherever the design leaves them alone, what only
+// a process that denitrifies computes where none is chosen, and the results of a safety factor or
+// phosphorus removal stored as the design would not have left it. Empty for records the
 // design computed.
 std::vector<std::string_view> ResultsNotComputed(const TCommonRecord& common, const THSGRecord& hsgRecord);
 

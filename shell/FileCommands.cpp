@@ -346,12 +346,14 @@ void TMainForm::ImportValues(const std::string& fileName)
     ModuleArgument argument;
     argument.List = &refused;
     module->Exec("SetToData", argument);
-    // A file without one value the calculation knows (a picture, a calculation file, a list of
-    // other names) changes nothing: the user learns so rather than seeing the page unchanged.
+    // A file without one value the import can place (a picture, a calculation file, a list of
+    // other names) changes nothing: the user learns so rather than seeing the page unchanged. Said
+    // as the lines not placed are: the safety factor is a field of the calculation too, but none
+    // an import writes into.
     if (taken == 0 && !failure && !log.FieldFound) {
         Prompts().MessageDlg("Aus der Datei " + Quoted(fileName) +
                                  " wurde nichts importiert: sie enthält keine Zeile „Feldname;Wert“ mit einem "
-                                 "Feld der Berechnung.",
+                                 "Feld, in das sich Werte importieren lassen.",
                              MsgDlgType::Warning, mbOK);
         return;
     }

@@ -7,7 +7,9 @@
 #include "platform/core/Text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace velmoran {
@@ -121,10 +123,14 @@ bool ImportLine(const std::vector<TDataSet*>& tables, std::string_view line, int
     const std::string_view value = TrimView(line.substr(separator + 1));
     int record = 0;
     if (const std::size_t hash = nameText.find('#'); hash != std::string_view::npos) {
-        const std::string_view digit = nameText.substr(hash + 1, 1);
-        if (digit.size() != 1 || digit[0] < '0' || digit[0] > '9')
+        const std::string_view number = nameText.substr(hash + 1);
+        const std::size_t digits = std::min(number.find_first_not_of("0123456789"), number.size());
+        if (digits == 0)
             throw EConvertError(Quoted(Excerpt(nameText)) + ": Nach „#“ steht nicht die Satznummer, eine Ziffer von 0 bis 9.");
-        record = digit[0] - '0';
+        // The whole number: "QD#12" names a record no table has. Read as its first digit, its
+        // value went into record 1, the inflow of another load case.
+        if (std::from_chars(number.data(), number.data() + digits, record).ec != std::errc())
+            record = std::numeric_limits<int>::max();
         nameText = TrimView(nameText.substr(0, hash));
     }
     // A line without a name (";;" of a spreadsheet's empty row) means no value.

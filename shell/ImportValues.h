@@ -1,5 +1,5 @@
 // The import of single values into a calculation: a text of lines "name;value", the name
-// optionally ending in "#" and the one-digit record number. Each value goes into the first of the
+// optionally ending in "#" and the record number. Each value goes into the first of the
 // tables "d", "dl" and "dp" that has the field (in a module without tables of these names, the
 // first of the first three tables of the shell's dataset list), set as the user types it (in the
 // user's locale). What the import could not keep as the file holds it, the values it took, those
@@ -100,12 +100,13 @@ std::string ImportFileText(std::string_view bytes, ImportLog& log);
 
 // Imports the lines of `text` (UTF-8) into the tables; `dataSetList` is the shell's dataset list
 // (the module's tables, last one first). Lines without ";" or without a name are passed over;
-// so are a name no table has, a record number the table has no record for, a field `refusal`
-// names and an empty value of a field that is no text, which the log notes as not taken. A value the field cannot take, or a record number that is no digit,
-// raises the conversion error naming the file, line and field (and quoting the value only in
-// part); that line's edit is cancelled and the lines before it stay imported. A log, when given,
-// receives the values set, those not taken, the line that stopped the import, and the lines
-// whose values a field did not take whole. Returns the number of values set.
+// so are a name no table has, a record number the table has no record for ("QD#12" too), a field
+// `refusal` names and an empty value of a field that is no text, which the log notes as not
+// taken. A value the field cannot take, or a "#" followed by no digit, raises the conversion
+// error naming the file, line and field (and quoting the value only in part); that line's edit is
+// cancelled and the lines before it stay imported. A log, when given, receives the values set,
+// those not taken, the line that stopped the import, and the lines whose values a field did not
+// take whole. Returns the number of values set.
 std::size_t ImportValueLines(const std::vector<TDataSet*>& dataSetList, std::string_view text,
                              ImportLog* log = nullptr, const ImportRefusal& refusal = {});
 

@@ -148,6 +148,13 @@ TEST(DesignInputs, StoredResultsNotComputedFromTheInputsBesideThem)
     for (const char* field : {"TTS", "VBB", "OVh", "QLN", "SKSan", "SPO4an"})
         EXPECT_TRUE(NotComputed(dry, field)) << field;
 
+    // Calculated again without denitrification: the recirculation, the target and the oxygen
+    // correction of the upstream denitrification before once stood as computed beside "keine".
+    Plant none = designed;
+    none.B().SetBits(block::kProcess, block::kShiftDV, block::kCountDV, 0);
+    HsgCalculate(none.common, none.hsg);
+    EXPECT_EQ(ResultsNotComputed(none.common, none.hsg), (std::vector<std::string_view>{"RF", "SNO3d0", "fOVa"}));
+
     // The design leaves the pH alone without acid capacity in the effluent; nothing else is missing.
     Plant acid = designed;
     acid.B().SetDouble(block::kSKSan, -0.5);

@@ -112,12 +112,15 @@ TEST_F(ExampleReportTest, CodesSelectTheBlocks)
     set(module.DataModul().d, "FT", 0);
     set(module.dh(), "AT", 1);
     set(module.dh(), "OChRW", 50);
+    set(module.dh(), "OP100", 1.25);
     const std::string page = Expand("Standard.vst");
     EXPECT_EQ(Problems(page, true), "");
     EXPECT_NE(page.find("Keine Denitrifikation"), std::string::npos);
     EXPECT_NE(page.find("Keine F\xE4llung"), std::string::npos);
     EXPECT_NE(page.find("Oberfl\xE4" "chenbel\xFC" "ftung"), std::string::npos);
-    EXPECT_NE(page.find(">25,0<"), std::string::npos);  // power OChRW / OP100
+    // The power OChRW / OP100 with the yield as typed, not rounded to 1.
+    EXPECT_NE(page.find(">40,0<"), std::string::npos);
+    EXPECT_NE(page.find(">1,25<"), std::string::npos);
     EXPECT_NE(page.find("background-color: #FFFF00"), std::string::npos);
     for (const char* absent : {"Druckbel\xFC" "ftung", "R\xFC" "ckf\xFChrverh\xE4ltnis", "Vorgeschaltete",
                                "Dreiwertiges", "Einblastiefe", "Luftmenge Q"})

@@ -203,7 +203,8 @@ TEST_F(UserRoadFour, AnImportSaysWhatItDidNotTake)
     window.ImportValues(binary);
     EXPECT_EQ(RoadFourTexts(prompts), "Aus der Datei „" + binary +
                                           "“ wurde nichts importiert: sie enthält keine Zeile "
-                                          "„Feldname;Wert“ mit einem Feld der Berechnung.\n");
+                                          "„Feldname;Wert“ mit einem Feld, in das sich Werte "
+                                          "importieren lassen.\n");
     EXPECT_EQ(module.GetValueText("Projekt"), project);
     EXPECT_FALSE(module.Modified);
 

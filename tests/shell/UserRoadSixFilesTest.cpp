@@ -79,9 +79,10 @@ TEST_F(UserRoadSix, AnImportSaysWhatItTookAndWhereItStopped)
     EXPECT_EQ(inflow.Double(block::kCBSBzb), carbon);
 
     const bool modified = Module().Modified;
-    EXPECT_EQ(said("namen.csv", "Temperatur;20\nFeldname;Wert\n"),
+    // The safety factor is a field of the calculation, though none an import writes into.
+    EXPECT_EQ(said("namen.csv", "Temperatur;20\nFeldname;Wert\nSFH;0,8\n"),
               "Aus der Datei „" + files / "namen.csv" + "“ wurde nichts importiert: sie enthält keine Zeile "
-              "„Feldname;Wert“ mit einem Feld der Berechnung.");
+              "„Feldname;Wert“ mit einem Feld, in das sich Werte importieren lassen.");
     EXPECT_EQ(Module().Modified, modified);
 }
 
@@ -95,13 +96,15 @@ TEST_F(UserRoadSix, AnImportNamesTheLinesItCouldNotPlace)
     TMainForm& window = Form(Example());
     const TLoadCaseBlock inflow = Dialog(Module()).Module().CurrentCommon().Block(0);
     const double flow = inflow.Double(block::kQD);
-    const std::string file = files.WriteFile("tippfehler.csv", "T;14\nQDD;5\nQD#5;3\n;;\n");
+    // "QD#12" was read as record 1.
+    const std::string file = files.WriteFile("tippfehler.csv", "T;14\nQDD;5\nQD#5;3\n;;\nQD#12;4\n");
     window.ImportValues(file);
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(prompts.Messages().back().Text,
               "Der Import aus der Datei „" + file + "“ hat nicht jeden Wert übernommen.\nÜbernommen: T (Zeile 1).\n"
               "Nicht übernommen:\nZeile 2: „QDD“ ist kein Feld, in das sich Werte importieren lassen.\nZeile 3: "
-              "„QD#5“ nennt einen Satz, den es nicht gibt: Es gibt die Sätze 0 bis 3.");
+              "„QD#5“ nennt einen Satz, den es nicht gibt: Es gibt die Sätze 0 bis 3.\nZeile 5: „QD#12“ nennt einen "
+              "Satz, den es nicht gibt: Es gibt die Sätze 0 bis 3.");
     EXPECT_EQ(inflow.Double(block::kQD), flow);
     EXPECT_EQ(inflow.Double(block::kT), 14);
 
