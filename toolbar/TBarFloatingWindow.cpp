@@ -101,6 +101,17 @@ QWidget* SuccessorOf(const TBarFloatingWindowParent& floating)
     return onTop;
 }
 
+// Whether a press at this point of the window gives the keyboard to a control, as the platform
+// decides it: the first enabled widget from the one under the point up that takes the focus by a
+// click.
+bool PressTakesKeys(const QWidget& window, QPoint at)
+{
+    for (const QWidget* widget = window.childAt(at); widget && widget != &window; widget = widget->parentWidget())
+        if (widget->isEnabled() && (widget->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 // --- the floating window ---
@@ -109,7 +120,8 @@ TBarFloatingWindowParent::TBarFloatingWindowParent(QWidget* form, TBarCustomDock
     : NonClientWidget(form), window_(window), form_(form)
 {
     // A click does not make it the active window: the window system, told that it takes no focus,
-    // leaves its form active while the user clicks its buttons or drags it by its caption.
+    // leaves its form active while the user clicks its buttons or drags it by its caption. Only a
+    // press on a control that takes keys lets it become active (see eventFilter).
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
@@ -366,6 +378,51 @@ void TBarFloatingWindowParent::keyPressEvent(QKeyEvent* event)
         return;
     }
     NonClientWidget::keyPressEvent(event);
+}
+
+void TBarFloatingWindowParent::showEvent(QShowEvent* event)
+{
+    NonClientWidget::showEvent(event);
+    // Given again to a window the platform made anew; a filter is installed once however often.
+    if (QWindow* handle = windowHandle())
+        handle->installEventFilter(this);
+}
+
+// A press on a control that takes keys (a combo box of the bar) makes this window active, as it
+// would the form the bar is docked in, so that the keys reach the control and Escape gives them
+// back to the form. The widgets count it active before the control sees the press: a combo box
+// opens its list on it, and the list, closing, gives the keyboard back to the window that counted
+// as active when it opened.
+bool TBarFloatingWindowParent::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && watched == windowHandle() && QApplication::activeWindow() != this
+        && PressTakesKeys(*this, static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        SetTakesFocus(true);
+        activateWindow();
+        QApplication::setActiveWindow(this);
+    }
+    return NonClientWidget::eventFilter(watched, event);
+}
+
+void TBarFloatingWindowParent::changeEvent(QEvent* event)
+{
+    NonClientWidget::changeEvent(event);
+    // Inactive again, it refuses the focus, so that clicks on its buttons leave the form active.
+    if (event->type() == QEvent::ActivationChange && QApplication::activeWindow() != this)
+        SetTakesFocus(false);
+}
+
+void TBarFloatingWindowParent::SetTakesFocus(bool takes)
+{
+    Qt::WindowFlags flags = windowFlags();
+    if (flags.testFlag(Qt::WindowDoesNotAcceptFocus) == !takes)
+        return;
+    // Told to the window system directly: changing the widget's flags would hide and show it
+    // again, in the middle of the press.
+    flags.setFlag(Qt::WindowDoesNotAcceptFocus, !takes);
+    overrideWindowFlags(flags);
+    if (QWindow* handle = windowHandle())
+        handle->setFlag(Qt::WindowDoesNotAcceptFocus, !takes);
 }
 
 void TBarFloatingWindowParent::moveEvent(QMoveEvent* event)

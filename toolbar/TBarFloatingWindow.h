@@ -3,9 +3,10 @@
 // caption with the window's text and a close button, and sizing borders when the window is
 // resizable; presses on them start the drag and size modes of the dockable window, and a right
 // click opens the dockable window's context menu. A click does
-// not activate it (it takes no focus; with ActivateParent the form is activated instead), nor does
-// the platform keep it active unless it took the activation from its form; Escape gives the focus
-// back to the form, and a close request is passed on to the form.
+// not activate it (it takes no focus; with ActivateParent the form is activated instead), unless it
+// lands on a control that takes keys (a combo box of the bar), which then gets the keyboard; nor
+// does the platform keep it active unless it took the activation from its form; Escape gives the
+// focus back to the form, and a close request is passed on to the form.
 #pragma once
 
 #include "platform/NonClientWidget.h"
@@ -71,8 +72,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // Sees every press in the window before the control under it does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether the window system may make this window the active one.
+    void SetTakesFocus(bool takes);
     void SetCloseButtonDown(bool down);
     void UpdateCursor(int code);
 

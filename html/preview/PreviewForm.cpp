@@ -476,7 +476,10 @@ bool TPreviewForm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Paint:
         PaintBox(*box);
         return true;
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    // The second press of a quick double click is a press as well: two quick clicks of the zoom
+    // tool zoom twice.
+    case QEvent::MouseButtonDblClick: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         MouseDown(*box, mouse->button(), mouse->position().toPoint());
         return true;

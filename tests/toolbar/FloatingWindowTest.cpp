@@ -1,8 +1,8 @@
 // The floating window: docking, floating and docking back by double-click, the tool window's
 // frame and hit-test codes, its showing with the application and a minimised form, moving onto
 // the work area, the close button and a close request, the properties that change the frame and
-// the showing, the context menus of bar and dock, the activation it keeps or hands on, and going
-// with its form.
+// the showing, the context menus of bar and dock, the activation it keeps or hands on, the keyboard
+// it takes for a control of the bar, and going with its form.
 #include "toolbar/TBarFloatingWindow.h"
 #include "toolbar/TBarDragMode.h"
 
@@ -14,8 +14,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWindow>
 
 using namespace velmoran;
@@ -419,6 +421,40 @@ TEST_F(FloatingWindow, AClickActivatesTheFormOnlyForABarOnTopOfItThatAsks)
     bar->ActivateParent = true;
     bar->SetFloatingMode(TBarFloatingMode::fmOnTopOfAllForms);
     EXPECT_FALSE(formActiveAfterClick());
+}
+
+// A press on a control of the bar that takes keys makes the tool window active, so that the keys
+// reach the control rather than the form; a combo box, which opens its list on the press and gives
+// the keyboard back when the list closes, keeps it. Escape gives the keys back to the form, and the
+// window takes no focus again. Presses elsewhere in it, or on a disabled control, leave the form
+// active.
+TEST_F(FloatingWindow, APressOnAControlThatTakesKeysGivesItTheKeyboard)
+{
+    bar->SetFloating(true);
+    TBarFloatingWindowParent& floating = *bar->FloatParent();
+    auto* combo = new QComboBox(bar->Content);
+    combo->addItems({"eins", "zwei"});
+    combo->setGeometry(20, 1, 56, 20);
+    combo->show();
+    QWindow& window = *floating.windowHandle();
+    const auto activeAfterPress = [&](QWidget& target) {
+        form->activateWindow();
+        QCoreApplication::processEvents();
+        QTest::mouseClick(&window, Qt::LeftButton, {}, window.mapFromGlobal(target.mapToGlobal(QPoint(4, 4))));
+        combo->hidePopup();
+        QCoreApplication::processEvents();
+        return QApplication::activeWindow();
+    };
+    EXPECT_EQ(activeAfterPress(*bar->Content), form.get());
+    ASSERT_EQ(activeAfterPress(*combo), &floating);
+    QTest::keyClick(&window, Qt::Key_Down);
+    EXPECT_EQ(combo->currentIndex(), 1);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), form.get());
+    EXPECT_TRUE(window.flags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    combo->setEnabled(false);
+    EXPECT_EQ(activeAfterPress(*combo), form.get());
 }
 
 // The platform makes a floating window active. Shown, it keeps the activation only when it took

@@ -1,10 +1,10 @@
 // Tests of the preview: the viewer's preview run into the page recorder beside its print run, and
-// the preview window run through the scripted modal runner: the zoom list and the fit formulas,
-// the zoom tool's limits, one and two pages, navigation, a document with no pages, a cancelled
-// recording, the picture of a page, the main window's hints while it is shown, printing from it,
-// and that nothing of it stays; where the pages stand and when the bars show, the point the zoom
-// tool centres, the fit buttons, the page in the second box, the pages printed, half a sheet, the
-// bars at fit width, the floated bar without a close button.
+// the preview window run through the scripted modal runner: the zoom list and the fit formulas, the
+// zoom tool's limits and its double click, one and two pages, navigation, a document with no pages,
+// a cancelled recording, the picture of a page, the main window's hints while it is shown, printing
+// from it, and that nothing of it stays; where the pages stand and when the bars show, the point
+// the zoom tool centres, the fit buttons, the page in the second box, the pages printed, half a
+// sheet, the bars at fit width, the floated bar without a close button.
 #include "tests/support/ScriptedModals.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TempFolder.h"
@@ -193,6 +193,12 @@ TEST_F(Preview, TheZoomToolStopsAtItsLimitsAndSwitchesToIndividuell)
     auto form = Open();
     Run(*form, [](TPreviewForm& f) {
         ASSERT_TRUE(f.ZoomTool());
+        // Two quick clicks, the second of which comes as a double click, zoom twice.
+        const double start = f.Zoom();
+        Click(f.PB1, Qt::LeftButton);
+        QTest::mouseDClick(f.PB1, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        QTest::mouseRelease(f.PB1, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        EXPECT_DOUBLE_EQ(f.Zoom(), start * 1.5 * 1.5);
         double last = f.Zoom();
         for (int i = 0; i < 12; ++i) {
             Click(f.PB1, Qt::LeftButton);
