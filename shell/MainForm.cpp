@@ -460,6 +460,7 @@ void TMainForm::SetCalculationLoaded(bool loaded)
     CalculationLoaded = loaded;
     if (loaded)
         return;
+    shownResult_ = {};
     pcResult->hide();
     pcResult->setCurrentWidget(tsResultHTM);
     for (Action* action : actions_->EnabledByCalculation())

@@ -9,6 +9,7 @@
 
 #include "platform/Form.h"
 #include "shell/MainActions.h"
+#include "shell/ResultPages.h"
 
 #include <QPointer>
 
@@ -236,6 +237,9 @@ private:
     bool toolbarsVisible_ = true;
     // Set while code fills the combo boxes, so that their change handlers stay quiet.
     bool fillingCombos_ = false;
+    // The page of results shown last: it stays where the next cannot be shown. Nothing of a
+    // calculation that went comes back.
+    TResultPage shownResult_;
 };
 
 }  // namespace velmoran

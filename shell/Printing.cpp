@@ -29,6 +29,7 @@
 #include "shell/FileNames.h"
 #include "shell/ResultPages.h"
 #include "shell/ShellState.h"
+#include "shell/Templates.h"
 
 #include <filesystem>
 #include <exception>
@@ -176,7 +177,7 @@ bool TMainForm::BuildPrintReport()
         ExpandTemplate(*modules.Report(), shell_.Templates.PrintTemplateStream(),
                        shell_.Templates.PrintTemplateName(), output);
         // Named as its template, so that pictures and style sheets are found beside it.
-        ReportViewer->LoadDocumentStream(output, shell_.Templates.PrintTemplateName());
+        LoadMadePage(*ReportViewer, output, shell_.Templates.PrintTemplateName(), TTemplates::kPrintKind);
         return true;
     } catch (const std::exception& error) {
         modules.OutputStream().Clear();

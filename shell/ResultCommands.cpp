@@ -19,6 +19,7 @@
 #include "shell/ResultPages.h"
 #include "shell/LinkCommands.h"
 #include "shell/ShellState.h"
+#include "shell/Templates.h"
 
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -67,7 +68,13 @@ void TMainForm::RefreshResultPage()
         TTemplates& templates = shell_.Templates;
         ExpandTemplate(*modules.Report(), templates.ScreenTemplateStream(), templates.ScreenTemplateName(),
                        output);
-        LoadResult(*ScreenViewer, output, templates.ScreenFile(), templates.ScreenTemplateName());
+        // A page that cannot be shown is told here, so that what the command goes on to do (a
+        // link's place on the page, an opening's status line) is done all the same.
+        try {
+            LoadResult(*ScreenViewer, output, shownResult_, templates.ScreenFile(), templates.ScreenTemplateName());
+        } catch (const ETemplateError& error) {
+            Prompts().ShowError(error.Message());
+        }
     }
     pcResult->show();
     // The page takes the keys at once (Ctrl+Home/End, arrows, Ctrl+C).

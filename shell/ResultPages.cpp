@@ -12,6 +12,7 @@
 #include "platform/core/Stream.h"
 #include "platform/core/Text.h"
 #include "report/Report.h"
+#include "shell/Templates.h"
 
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -112,6 +113,16 @@ void ExpandTemplate(TReport& report, TMemoryStream& templateStream, const std::s
     }
 }
 
+void LoadMadePage(TPageViewer& viewer, TStream& page, const std::string& templateFile, const char* kind)
+{
+    try {
+        viewer.LoadDocumentStream(page, templateFile);
+    } catch (const EParseError& error) {
+        throw ETemplateError("Die Seite, die die " + std::string(kind) + " " + Quoted(templateFile) +
+                             " für diese Berechnung ergibt, kann nicht dargestellt werden. " + ViewerErrorText(error));
+    }
+}
+
 void LoadPage(TPageViewer& viewer, const std::string& fileName)
 {
     viewer.LoadDocumentFile(fileName);
@@ -140,13 +151,39 @@ void ShowTemplateView(TFrameViewer& screen, const std::string& screenFile, const
         main->Navigate(templateFile, "", false);
 }
 
+// The page of results shown before back in the frame; false when there was none, and the frame
+// shows nothing rather than what it read of a page it could not show.
+bool ShowAgain(TPageViewer& frame, const TResultPage& page)
+{
+    if (page.Source.empty()) {
+        frame.Clear();
+        return false;
+    }
+    // Named as before: a page that was shown keeps its place.
+    frame.LoadDocumentString(page.Source, page.TemplateFile);
+    return true;
+}
+
 }  // namespace
 
-void LoadResult(TFrameViewer& screen, TStream& document, const std::string& screenFile, const std::string& templateFile)
+void LoadResult(TFrameViewer& screen, TStream& document, TResultPage& shown, const std::string& screenFile,
+                const std::string& templateFile)
 {
     ShowTemplateView(screen, screenFile, templateFile);
-    if (TPageViewer* frame = ResultFrameOf(screen))
-        frame->LoadDocumentStream(document, templateFile);
+    TPageViewer* frame = ResultFrameOf(screen);
+    if (!frame)
+        return;
+    // Whether a page can be read shows only as it loads, and loading empties the frame first.
+    try {
+        LoadMadePage(*frame, document, templateFile, TTemplates::kScreenKind);
+    } catch (const ETemplateError& error) {
+        const bool before = ShowAgain(*frame, shown);
+        throw ETemplateError(error.Message() + (before ? " Gezeigt bleibt die Seite davor." : ""));
+    } catch (...) {
+        ShowAgain(*frame, shown);
+        throw;
+    }
+    shown = {frame->DocumentSource(), templateFile};
 }
 
 void ShowTemplateFrames(TFrameViewer& screen, const std::string& screenFile)

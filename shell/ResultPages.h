@@ -45,6 +45,18 @@ void ExpandTemplate(TReport& report, TMemoryStream& templateStream, const std::s
 // Shows a file in the viewer (the start page).
 void LoadPage(TPageViewer& viewer, const std::string& fileName);
 
+// A page of results as the screen view showed it: its source, named as the template it was made
+// from.
+struct TResultPage {
+    std::string Source;
+    std::string TemplateFile;
+};
+
+// Loads a page made from a template into the viewer, named as the template (templateFile, of the
+// kind TTemplates names). A page the viewer cannot read (a comment left open at its end, which may
+// come of the calculation's values) raises ETemplateError naming the template and why.
+void LoadMadePage(TPageViewer& viewer, TStream& page, const std::string& templateFile, const char* kind);
+
 // The viewer the screen result goes into: that of frame "Main" when the screen template is a
 // frameset, else the frame viewer's active (for a plain page its single) viewer; null when none.
 TPageViewer* ResultFrameOf(const TFrameViewer& screen);
@@ -53,7 +65,10 @@ TPageViewer* ResultFrameOf(const TFrameViewer& screen);
 // a link took the view (or its frame "Main") to another page, the view of the screen template
 // (screenFile, a page or the frameset holding the template) comes back first, so that the
 // calculation stays in reach. Empty names load the document as it is, into the view as it is.
-void LoadResult(TFrameViewer& screen, TStream& document, const std::string& screenFile = {},
+// `shown` is the page of results shown before, and becomes the document once it is shown. A
+// document the frame cannot show leaves `shown` in it (nothing where that is empty) and raises
+// again; ETemplateError then also says whether the page before stays.
+void LoadResult(TFrameViewer& screen, TStream& document, TResultPage& shown, const std::string& screenFile = {},
                 const std::string& templateFile = {});
 // The frames of the screen template's frameset (screenFile) back at the pages it names, where links
 // took any of them elsewhere or to a page that failed; a view that is no frameset stays.

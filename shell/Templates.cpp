@@ -41,8 +41,8 @@ bool IsFile(const std::string& fileName)
     return fs::is_regular_file(fileName, error);
 }
 
-constexpr const char* kScreenKind = "Bildschirmvorlage";
-constexpr const char* kPrintKind = "Druckvorlage";
+constexpr const char* kScreenKind = TTemplates::kScreenKind;
+constexpr const char* kPrintKind = TTemplates::kPrintKind;
 
 std::string UnusableMessage(const char* kind, const std::string& fileName, const std::string& reason)
 {

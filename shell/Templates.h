@@ -51,6 +51,9 @@ class TTemplates {
 public:
     static constexpr const char* kStandardScreen = "Standard.vst";
     static constexpr const char* kStandardPrint = "Standard.vpt";
+    // The templates' kinds as messages name them.
+    static constexpr const char* kScreenKind = "Bildschirmvorlage";
+    static constexpr const char* kPrintKind = "Druckvorlage";
 
     explicit TTemplates(std::string programFolder);
 

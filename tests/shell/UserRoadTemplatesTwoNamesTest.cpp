@@ -1,6 +1,7 @@
 // The user's road through templates of their own by the names the user gives them and their
 // files, the program started from another folder: a template named with a "#", includes named
-// with an umlaut, an open comment in a print template, and the names an export writes.
+// with an umlaut, an open comment in a print or screen template or in the page one makes, and the
+// names an export writes.
 #include "tests/shell/CalculationFixture.h"
 #include "tests/shell/TemplateRoad.h"
 
@@ -77,5 +78,48 @@ TEST_F(UserRoadTemplatesTwo, APrintTemplateWithACommentLeftOpenIsRefusedInGerman
                       false);
     EXPECT_FALSE(window.BuildPrintReport());
     ASSERT_EQ(prompts.Messages().size(), 2u);
-    EXPECT_TRUE(StartsWith(LastTold(prompts), "Ein Kommentar")) << LastTold(prompts);
+    EXPECT_TRUE(Contains(LastTold(prompts), "Bedingt.vpt\xE2\x80\x9C f\xC3\xBCr diese Berechnung ergibt, kann nicht "
+                                            "dargestellt werden. Ein Kommentar"))
+        << LastTold(prompts);
+}
+
+// A screen template whose page leaves a comment open for one load case only (the condition drops
+// the comment's end) keeps the page shown before, in the whole view and in the frame "Main", and
+// the message names the template (the result area was emptied and the message named no template).
+// A load case its page can be made for shows again.
+TEST_F(UserRoadTemplatesTwo, APageItsTemplateCannotMakeLeavesThePageBeforeAndNamesTheTemplate)
+{
+    OwnTemplateFolders user;
+    user.mine.WriteFile("Bedingt.vst", "<p>|Projekt|</p><!-- a $?Aktiv=1: -->$\r\n");
+    user.mine.WriteFile("Rahmen.vst", "<frameset cols=\"100,*\"><frame name=\"Menue\" src=\"menue.htm\">"
+                                      "<frame name=\"Main\" src=\"Bedingt.vst\"></frameset>");
+    user.mine.WriteFile("menue.htm", "<p>Men\xFC</p>");
+    TMainForm& window = Form(Example());
+    window.show();
+    ChooseOwnTemplate(window, prompts, user.mine / "Bedingt.vst");
+    ASSERT_TRUE(prompts.Messages().empty()) << LastTold(prompts);
+    const std::string before = Shown(window);
+    ASSERT_TRUE(StartsWith(before, "<p>" + kProjectShown + "</p>"));
+
+    const auto pageBeforeStays = [&](std::size_t told, const char* frame) {
+        ASSERT_EQ(prompts.Messages().size(), told);
+        EXPECT_TRUE(Contains(LastTold(prompts), "Die Seite, die die Bildschirmvorlage \xE2\x80\x9E" +
+                                                    user.mine / "Bedingt.vst" + "\xE2\x80\x9C f\xC3\xBCr diese "
+                                                    "Berechnung ergibt, kann nicht dargestellt werden. Ein Kommentar"))
+            << LastTold(prompts);
+        EXPECT_TRUE(LastTold(prompts).ends_with("Gezeigt bleibt die Seite davor.")) << LastTold(prompts);
+        EXPECT_EQ(Shown(window, frame), before);
+        EXPECT_TRUE(window.pcResult->isVisible());
+    };
+    window.ExecuteCommand("SETINDEX +");
+    pageBeforeStays(1, nullptr);
+
+    // Chosen while the load case its page cannot be made for is shown: the page of the template
+    // before stays, in the frame "Main" of the one chosen.
+    ChooseOwnTemplate(window, prompts, user.mine / "Rahmen.vst");
+    pageBeforeStays(2, "Main");
+    EXPECT_TRUE(StartsWith(window.cbxScreenTpl->Text(), "Rahmen.vst"));
+    window.ExecuteCommand("SETINDEX 0");
+    EXPECT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_EQ(Shown(window, "Main"), before);
 }
