@@ -20,12 +20,12 @@ TEST(CodePage, Utf8ToWideGivesTheCharactersAndNothingMore)
 
 // Windows-1252 from UTF-16: U+0080 (a control the code page lacks) and a surrogate standing alone
 // become "?", never the byte 0x80 (the euro sign) or a byte of the surrogate; only a high surrogate
-// followed by a low one is one character, one "?".
+// followed by a low one is one character, one "?" (two high ones are two).
 TEST(CodePage, Windows1252FromWideMakesOneQuestionMarkOfEachCharacterItLacks)
 {
     EXPECT_EQ(WideToMultibyte(1252, std::u16string{u'a', 0x0080, u'b'}), "a?b");
     EXPECT_EQ(WideToMultibyte(1252, std::u16string{0xD800}), "?");
-    EXPECT_EQ(WideToMultibyte(1252, std::u16string{0xDC00, 0xDC00, 0xD800, u'x'}), "???x");
+    EXPECT_EQ(WideToMultibyte(1252, std::u16string{0xDC00, 0xDC00, 0xD800, 0xDBFF, u'x'}), "????x");
     EXPECT_EQ(WideToMultibyte(1252, u"\U0001F600\u20AC"), "?\x80");
     EXPECT_EQ(MultibyteToWide(1252, "\x80\x81"), std::u16string(u"\u20AC\u0081"));
 }
