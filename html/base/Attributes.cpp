@@ -6,6 +6,8 @@
 
 #include "platform/core/CodePage.h"
 
+#include <algorithm>
+
 namespace velmoran {
 
 std::string TAttribute::FileName() const
@@ -15,9 +17,7 @@ std::string TAttribute::FileName() const
 
 std::string TAttribute::Address() const
 {
-    const std::size_t hash = Name.find('#');
-    if (hash == std::string::npos)
-        return FileName();
+    const std::size_t hash = std::min(Name.find('#'), Name.size());
     return MultibyteToUtf8(CodePage, std::string_view(Name).substr(0, hash)) + Name.substr(hash);
 }
 

@@ -21,6 +21,11 @@
 
 namespace velmoran::testing {
 
+// The colours of the user's own pictures, and the example's project name as a page shows it.
+inline const QRgb kOwnRed = qRgb(255, 0, 0);
+inline const QRgb kOwnBlue = qRgb(0, 0, 255);
+inline const std::string kProjectShown = "Kl\xE4ranlage Musterstadt, Erweiterung der Belebung";
+
 // The process's current folder for the life of the object: the program started from there.
 class StartedIn {
 public:

@@ -16,10 +16,6 @@ namespace {
 
 using UserRoadTemplatesTwo = CalculationFixture;
 
-const QRgb kOwnRed = qRgb(255, 0, 0);
-const QRgb kOwnBlue = qRgb(0, 0, 255);
-const std::string kProjectShown = "Kl\xE4ranlage Musterstadt, Erweiterung der Belebung";
-
 }  // namespace
 
 // A template whose file is named with a "#" ("Lastfall#2.vst") serves as any other: the viewer took

@@ -22,10 +22,7 @@ namespace {
 
 using UserRoadTemplatesTwo = CalculationFixture;
 
-const QRgb kOwnRed = qRgb(255, 0, 0);
-const QRgb kOwnBlue = qRgb(0, 0, 255);
 const QRgb kStartFolderOrange = qRgb(255, 128, 0);
-const std::string kProjectShown = "Kl\xE4ranlage Musterstadt, Erweiterung der Belebung";
 
 int ShownPixels(QWidget* widget, QRgb colour)
 {
